@@ -1,0 +1,48 @@
+// Numbered direct-access file units of the numerical run-time library: open an existing
+// file on a unit with a fixed record length, read record k into integers, reals or doubles,
+// close the unit. Every failure is a status the caller sees; nothing stops the process.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace dforrt {
+
+// Statuses of the unit operations; 0 is success.
+enum IoStatus : int {
+    IO_OK = 0,
+    IO_BAD_UNIT = 1,       // unit number outside 0..MAX_UNIT
+    IO_OPEN_FAILED = 2,    // no such file, unreadable, or an invalid record length
+    IO_NOT_OPEN = 3,       // the unit has no open file
+    IO_BAD_RECORD = 4,     // record number below 1
+    IO_PAST_RECORD = 5,    // more values asked for than the record length holds
+    IO_PAST_END = 6,       // the record's values lie beyond the end of the file
+};
+
+constexpr int MAX_UNIT = 999;
+
+// The run-time library's unit table: one process-wide table of file units. The stand-in
+// maps each opened file read-only (a copy in memory when mapping fails), so that many small
+// record reads cost a bounds check and a copy; values are read as little-endian.
+class DirectUnits {
+public:
+    // Opens an existing file for direct access on the unit, closing what the unit held.
+    // record_bytes is the record length in bytes (> 0).
+    static int Open(int unit, const char* name, std::size_t name_length, std::int64_t record_bytes);
+    static int Close(int unit);
+    static bool IsOpen(int unit);
+    // Record length in bytes of the open unit, 0 when it is closed.
+    static std::int64_t RecordBytes(int unit);
+    // File size in bytes of the open unit, 0 when it is closed.
+    static std::int64_t FileBytes(int unit);
+
+    // Read the first `count` values of record `record` (1-based, counted in the unit's record
+    // length). On any failure nothing is written to `out`.
+    static int ReadInts(int unit, std::int64_t record, std::int32_t* out, std::int64_t count);
+    static int ReadReals(int unit, std::int64_t record, float* out, std::int64_t count);
+    static int ReadDoubles(int unit, std::int64_t record, double* out, std::int64_t count);
+    // The first `count` bytes of the record (characters).
+    static int ReadBytes(int unit, std::int64_t record, char* out, std::int64_t count);
+};
+
+} // namespace dforrt
