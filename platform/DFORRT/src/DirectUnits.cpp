@@ -1,14 +1,15 @@
 #include "DFORRT/DirectUnits.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,12 +18,17 @@ namespace {
 
 struct Unit {
     bool open = false;
-    const unsigned char* data = nullptr; // mapped or copied file bytes
+    int fd = -1;
     std::int64_t size = 0;
     std::int64_t record_bytes = 0;
-    void* mapping = nullptr;             // non-null when data is an mmap
-    std::vector<unsigned char> copy;     // used when mapping is not possible
+    // Read-ahead window: small records are copied out of it, so that a run of them costs one
+    // read of the file. Records larger than the window go straight to the caller.
+    std::vector<unsigned char> window;
+    std::int64_t window_offset = 0;
+    std::int64_t window_length = 0;
 };
+
+constexpr std::int64_t WINDOW_BYTES = 64 * 1024;
 
 std::array<Unit, MAX_UNIT + 1>& units()
 {
@@ -34,36 +40,80 @@ bool valid_unit(int unit) { return unit >= 0 && unit <= MAX_UNIT; }
 
 void release(Unit& u)
 {
-    if (u.mapping)
-        ::munmap(u.mapping, static_cast<std::size_t>(u.size));
-    u = Unit{};
+    if (u.fd >= 0)
+        ::close(u.fd);
+    u.open = false;
+    u.fd = -1;
+    u.size = 0;
+    u.record_bytes = 0;
+    u.window_offset = 0;
+    u.window_length = 0;
+}
+
+bool read_exact(int fd, unsigned char* out, std::int64_t bytes, std::int64_t offset)
+{
+    std::int64_t got = 0;
+    while (got < bytes) {
+        const ssize_t r = ::pread(fd, out + got, static_cast<std::size_t>(bytes - got), offset + got);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            return false;
+        got += r;
+    }
+    return true;
+}
+
+// Copies bytes [offset, offset + bytes) of the unit's file; false when they are not all there.
+int copy_bytes(Unit& u, std::int64_t record, std::int64_t bytes, unsigned char* out)
+{
+    if (record < 1)
+        return IO_BAD_RECORD;
+    if (bytes <= 0)
+        return IO_OK;
+    if (bytes > u.record_bytes)
+        return IO_PAST_RECORD;
+    // (record - 1) * record_bytes cannot overflow once record - 1 <= size / record_bytes.
+    if (record - 1 > u.size / u.record_bytes)
+        return IO_PAST_END;
+    const std::int64_t offset = (record - 1) * u.record_bytes;
+    if (offset > u.size || bytes > u.size - offset)
+        return IO_PAST_END;
+    if (bytes > WINDOW_BYTES / 4)
+        return read_exact(u.fd, out, bytes, offset) ? IO_OK : IO_PAST_END;
+    if (offset < u.window_offset || offset + bytes > u.window_offset + u.window_length) {
+        if (u.window.empty())
+            u.window.resize(static_cast<std::size_t>(WINDOW_BYTES));
+        const std::int64_t length = std::min(WINDOW_BYTES, u.size - offset);
+        u.window_length = 0;
+        if (!read_exact(u.fd, u.window.data(), length, offset))
+            return IO_PAST_END;
+        u.window_offset = offset;
+        u.window_length = length;
+    }
+    std::memcpy(out, u.window.data() + (offset - u.window_offset), static_cast<std::size_t>(bytes));
+    return IO_OK;
 }
 
 template <class T>
 int read_values(int unit, std::int64_t record, T* out, std::int64_t count)
 {
-    static_assert(sizeof(T) == 4 || sizeof(T) == 8);
+    static_assert(sizeof(T) == 1 || sizeof(T) == 4 || sizeof(T) == 8);
     if (!valid_unit(unit))
         return IO_BAD_UNIT;
-    const Unit& u = units()[static_cast<std::size_t>(unit)];
+    Unit& u = units()[static_cast<std::size_t>(unit)];
     if (!u.open)
         return IO_NOT_OPEN;
-    if (record < 1)
-        return IO_BAD_RECORD;
     if (count <= 0)
-        return IO_OK;
-    // Guard the products against overflow: a record length is at most the file size.
-    const std::int64_t limit = u.record_bytes / static_cast<std::int64_t>(sizeof(T));
-    if (count > limit)
+        return record < 1 ? IO_BAD_RECORD : IO_OK;
+    // Checked before multiplying: a record length never exceeds what an int64 holds.
+    if (count > u.record_bytes / static_cast<std::int64_t>(sizeof(T)))
         return IO_PAST_RECORD;
-    const std::int64_t bytes = count * static_cast<std::int64_t>(sizeof(T));
-    if (record - 1 > (u.size) / u.record_bytes)
-        return IO_PAST_END;
-    const std::int64_t offset = (record - 1) * u.record_bytes;
-    if (offset > u.size || bytes > u.size - offset)
-        return IO_PAST_END;
-    std::memcpy(out, u.data + offset, static_cast<std::size_t>(bytes));
-    if constexpr (std::endian::native == std::endian::big) {
+    const int status =
+        copy_bytes(u, record, count * static_cast<std::int64_t>(sizeof(T)), reinterpret_cast<unsigned char*>(out));
+    if (status != IO_OK)
+        return status;
+    if constexpr (sizeof(T) > 1 && std::endian::native == std::endian::big) {
         for (std::int64_t i = 0; i < count; ++i) {
             unsigned char* p = reinterpret_cast<unsigned char*>(out + i);
             for (std::size_t a = 0, b = sizeof(T) - 1; a < b; ++a, --b)
@@ -97,30 +147,12 @@ int DirectUnits::Open(int unit, const char* name, std::size_t name_length, std::
         ::close(fd);
         return IO_OPEN_FAILED;
     }
-    Unit fresh;
-    fresh.open = true;
-    fresh.size = static_cast<std::int64_t>(st.st_size);
-    fresh.record_bytes = record_bytes;
-    if (fresh.size > 0) {
-        void* m = ::mmap(nullptr, static_cast<std::size_t>(fresh.size), PROT_READ, MAP_PRIVATE, fd, 0);
-        if (m != MAP_FAILED) {
-            fresh.mapping = m;
-            fresh.data = static_cast<const unsigned char*>(m);
-        } else {
-            fresh.copy.resize(static_cast<std::size_t>(fresh.size));
-            std::int64_t got = 0;
-            while (got < fresh.size) {
-                const ssize_t r = ::pread(fd, fresh.copy.data() + got, static_cast<std::size_t>(fresh.size - got), got);
-                if (r <= 0)
-                    break;
-                got += r;
-            }
-            fresh.size = got;
-            fresh.data = fresh.copy.data();
-        }
-    }
-    ::close(fd);
-    u = std::move(fresh);
+    u.open = true;
+    u.fd = fd;
+    u.size = static_cast<std::int64_t>(st.st_size);
+    u.record_bytes = record_bytes;
+    u.window_offset = 0;
+    u.window_length = 0;
     return IO_OK;
 }
 
@@ -161,24 +193,7 @@ int DirectUnits::ReadDoubles(int unit, std::int64_t record, double* out, std::in
 
 int DirectUnits::ReadBytes(int unit, std::int64_t record, char* out, std::int64_t count)
 {
-    if (!valid_unit(unit))
-        return IO_BAD_UNIT;
-    const Unit& u = units()[static_cast<std::size_t>(unit)];
-    if (!u.open)
-        return IO_NOT_OPEN;
-    if (record < 1)
-        return IO_BAD_RECORD;
-    if (count <= 0)
-        return IO_OK;
-    if (count > u.record_bytes)
-        return IO_PAST_RECORD;
-    if (record - 1 > u.size / u.record_bytes)
-        return IO_PAST_END;
-    const std::int64_t offset = (record - 1) * u.record_bytes;
-    if (offset > u.size || count > u.size - offset)
-        return IO_PAST_END;
-    std::memcpy(out, u.data + offset, static_cast<std::size_t>(count));
-    return IO_OK;
+    return read_values(unit, record, out, count);
 }
 
 } // namespace dforrt

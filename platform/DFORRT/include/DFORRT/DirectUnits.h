@@ -22,8 +22,8 @@ enum IoStatus : int {
 constexpr int MAX_UNIT = 999;
 
 // The run-time library's unit table: one process-wide table of file units. The stand-in
-// maps each opened file read-only (a copy in memory when mapping fails), so that many small
-// record reads cost a bounds check and a copy; values are read as little-endian.
+// keeps the file descriptor and a read-ahead window per unit, so that many small record
+// reads cost one read of the file per window; values are read as little-endian.
 class DirectUnits {
 public:
     // Opens an existing file for direct access on the unit, closing what the unit held.

@@ -1,0 +1,85 @@
+// Stand-in for the host database's keyed tables: records by unsigned key, keys ascending.
+// A table class is connected to a database and reads, writes and deletes its records.
+#pragma once
+#include "afxtempl.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <typeinfo>
+
+class CDBBase {
+public:
+    virtual ~CDBBase() = default;
+    template <class T>
+    std::map<unsigned int, T>& Table()
+    {
+        // Keyed by the type's name, not an address: the module is built with hidden
+        // visibility, so a per-type static would not be one object across libraries.
+        auto& slot = m_tables[typeid(T).name()];
+        if (!slot)
+            slot = std::make_shared<Holder<T>>();
+        return static_cast<Holder<T>*>(slot.get())->records;
+    }
+
+private:
+    struct HolderBase {
+        virtual ~HolderBase() = default;
+    };
+    template <class T>
+    struct Holder : HolderBase {
+        std::map<unsigned int, T> records;
+    };
+    std::map<std::string, std::shared_ptr<HolderBase>> m_tables;
+};
+
+template <class T>
+class CDBTable {
+public:
+    CDBTable() = default;
+    explicit CDBTable(CDBBase* pDB) : m_pDB(pDB) {}
+    void Connect(CDBBase* pDB) { m_pDB = pDB; }
+    BOOL IsConnected() const { return m_pDB != nullptr; }
+
+    BOOL Get(unsigned int nKey, T& rec) const
+    {
+        if (!m_pDB)
+            return FALSE;
+        auto& t = m_pDB->Table<T>();
+        auto it = t.find(nKey);
+        if (it == t.end())
+            return FALSE;
+        rec = it->second;
+        return TRUE;
+    }
+    BOOL Exist(unsigned int nKey) const { return m_pDB && m_pDB->Table<T>().count(nKey) != 0; }
+    BOOL Set(unsigned int nKey, const T& rec)
+    {
+        if (!m_pDB || nKey == 0)
+            return FALSE;
+        m_pDB->Table<T>()[nKey] = rec;
+        return TRUE;
+    }
+    // Adds under the next free key (largest + 1); returns the key, 0 when not connected.
+    unsigned int Add(const T& rec)
+    {
+        if (!m_pDB)
+            return 0;
+        auto& t = m_pDB->Table<T>();
+        unsigned int k = t.empty() ? 1 : t.rbegin()->first + 1;
+        t[k] = rec;
+        return k;
+    }
+    BOOL Delete(unsigned int nKey) { return m_pDB && m_pDB->Table<T>().erase(nKey) != 0; }
+    int GetCount() const { return m_pDB ? static_cast<int>(m_pDB->Table<T>().size()) : 0; }
+    void GetKeyList(CArray<unsigned int, unsigned int>& aKeys) const
+    {
+        aKeys.RemoveAll();
+        if (m_pDB)
+            for (const auto& [k, v] : m_pDB->Table<T>())
+                aKeys.Add(k);
+    }
+
+protected:
+    CDBBase* m_pDB = nullptr;
+};

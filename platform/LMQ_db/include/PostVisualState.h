@@ -1,0 +1,46 @@
+// Stand-in for the host's current visual and animation states.
+#pragma once
+#include "afxtempl.h"
+
+struct T_PVIST_VALS_D {
+    int bShow = 0;
+    int nDecimal = 0;
+    int bExponential = 0;
+};
+
+struct T_PVIST_ALL_D {
+    int bAverage = 1;      // node-averaged contours (visual method 1) or element values (2)
+    int nAverageMode = 1;  // 1 average, 2 max, 3 min, 4 largest |.|, 5 smallest |.|
+    int nScalarOption = 0;
+    double dDeformScale = 1.0;
+    int bRealDeform = 0;
+    int nFontSize = 12;
+    T_PVIST_VALS_D vals;
+};
+
+struct T_PVIST_SYMB_D {
+    double dDgrmScale = 1.0;
+    int bDgrmReverse = 0;
+    int nInactiveDisp = 2;
+};
+
+struct T_PVIST_ANIM_D {
+    int bAnimate = 0;
+    double dPhase = 0.0;
+};
+
+class CPostVisualState {
+public:
+    static CPostVisualState* Instance();
+    T_PVIST_ALL_D* GetCurrentPA() { return &m_all; }
+    T_PVIST_ANIM_D* GetCurrentPAnim() { return &m_anim; }
+    T_PVIST_SYMB_D* GetCurrentPS() { return &m_symb; }
+    void GetCompCombKeyList(CArray<unsigned int, unsigned int>& aKeys) const { aKeys.Copy(m_aCompComb); }
+    CArray<unsigned int, unsigned int>& CompCombKeys() { return m_aCompComb; }
+
+private:
+    T_PVIST_ALL_D m_all;
+    T_PVIST_ANIM_D m_anim;
+    T_PVIST_SYMB_D m_symb;
+    CArray<unsigned int, unsigned int> m_aCompComb;
+};

@@ -1,0 +1,7 @@
+#include "PostVisualState.h"
+
+CPostVisualState* CPostVisualState::Instance()
+{
+    static CPostVisualState state;
+    return &state;
+}

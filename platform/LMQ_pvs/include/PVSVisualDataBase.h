@@ -1,0 +1,138 @@
+// Stand-in for the host's visual-data base and its generic visual-data classes. The generic
+// classes only record how they were made: the host's own displays are not part of the module.
+// The class-wide statics are the host's: SetMinMaxVal widens the range and marks it set;
+// ResetVDataStatics (called by the host before it builds each display) clears them all.
+#pragma once
+#include "PVSParams.h"
+
+class vtkDataSet;
+class vtkUnstructuredGrid;
+class vtkIdList;
+class CAnimationEngine;
+class CPVSModelDataBase;
+class CPostCtrlBase;
+
+class CPVSVisualDataBase : public CObject {
+    DECLARE_DYNAMIC(CPVSVisualDataBase)
+public:
+    explicit CPVSVisualDataBase(T_VD_PARAM_D& param);
+    CPVSVisualDataBase(unsigned int nType, T_VD_PARAM_D& param);
+    ~CPVSVisualDataBase() override;
+    // The host's static creator: asks the factory instance (IFactoryPVS::Instance()).
+    static CPVSVisualDataBase* CreateVisualDataByType(unsigned int nType, T_VD_PARAM_D& param);
+
+    virtual int GetVisualMethodType(T_PVIST_ALL_D* pVS);
+    virtual int MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector);
+    virtual int MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
+                              CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2,
+                              CArray<int, int>* pA3, CArray<int, int>* pA4);
+    virtual int MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS,
+                              CPVSModelDataBase* pMD);
+    virtual int MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS);
+    virtual void Initialize();
+    virtual void SetModelData(CPVSModelDataBase* pMD) { m_pModelData = pMD; }
+    virtual void SetLineContData4Label(vtkDataSet* pData) { m_pLineContData = pData; }
+    virtual double GetMinVal() { return m_dVDataRsltMin; }
+    virtual double GetMaxVal() { return m_dVDataRsltMax; }
+    virtual unsigned int GetPVtifK() { return m_param.nPVtifK; }
+    virtual unsigned int GetMeshK() { return m_param.nMeshK; }
+    virtual CDBDoc* GetDoc() { return m_param.pDoc; }
+    virtual CPostCtrlBase* GetPostCtrl() { return m_pPostCtrl; }
+    virtual CPVSModelDataBase* GetModelData() { return m_pModelData; }
+    virtual vtkDataSet* GetLineContData4Label() { return m_pLineContData; }
+    virtual int GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
+    virtual int GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int nOption);
+    virtual void InitVDataHashTable(int nSize);
+    virtual int InsertNextCell4Contour(vtkUnstructuredGrid* pGrid, int nCellType, vtkIdList* pIds);
+    virtual int InsertNextQuadraticQuad(vtkUnstructuredGrid* pGrid, vtkIdList* pIds);
+    virtual int InsertNextQuadraticHexa(vtkUnstructuredGrid* pGrid, vtkIdList* pIds);
+    virtual int InsertNextQuadraticPyramid(vtkUnstructuredGrid* pGrid, vtkIdList* pIds);
+    virtual int InsertNextQuadraticWedge(vtkUnstructuredGrid* pGrid, vtkIdList* pIds);
+
+    // The type code the object was created for (0 when made from a result row).
+    unsigned int GetVDType() const { return m_nType; }
+    const T_VD_PARAM_D& GetParam() const { return m_param; }
+
+    static void SetMinMaxVal(double dVal);
+    static void ResetVDataStatics();
+
+    static BOOL m_bVDataRsltSet;
+    static double m_dVDataRsltMin;
+    static double m_dVDataRsltMax;
+    static double m_dVDataRsltSum;
+    static double m_dVDataRsltNum;
+    static double m_dVDataDispMax;
+    static double m_dVDataDispFactor;
+    static double m_dVDataSymbolFactor;
+
+protected:
+    unsigned int m_nType = 0;
+    T_VD_PARAM_D m_param;
+    CPVSModelDataBase* m_pModelData = nullptr;
+    CPostCtrlBase* m_pPostCtrl = nullptr;
+    vtkDataSet* m_pLineContData = nullptr;
+    int m_nProbeResult = 0;
+    CMap<int, int, T_VSUL_DATA_D, T_VSUL_DATA_D&> m_mVData; // entity key -> values
+};
+
+class CPVSVisualDataNone : public CPVSVisualDataBase {
+    DECLARE_DYNAMIC(CPVSVisualDataNone)
+public:
+    using CPVSVisualDataBase::CPVSVisualDataBase;
+};
+
+class CPVSVisualDataMultiStepIsoSurf : public CPVSVisualDataBase {
+    DECLARE_DYNAMIC(CPVSVisualDataMultiStepIsoSurf)
+public:
+    using CPVSVisualDataBase::CPVSVisualDataBase;
+};
+
+class CPVSVisualDataNode : public CPVSVisualDataBase {
+    DECLARE_DYNAMIC(CPVSVisualDataNode)
+public:
+    using CPVSVisualDataBase::CPVSVisualDataBase;
+    virtual int MakeVGeomDataIncludingSolid(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS);
+    virtual double GetScalar(unsigned int nNodeK, T_PVIST_ALL_D* pVS);
+    virtual int GetVector(unsigned int nNodeK, double* pVect);
+};
+
+class CPVSVisualDataElem : public CPVSVisualDataBase {
+    DECLARE_DYNAMIC(CPVSVisualDataElem)
+public:
+    using CPVSVisualDataBase::CPVSVisualDataBase;
+    virtual int MakeVGeomDataIncludingSolid(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS);
+    virtual double GetScalar(unsigned int nElemK, int nNode, T_PVIST_ALL_D* pVS);
+    virtual double GetScalar4VectorPlot(unsigned int nElemK, T_PVIST_ALL_D* pVS);
+    virtual int GetVector(unsigned int nElemK, double* pVect);
+    virtual double GetCenterVal(unsigned int nElemK);
+    virtual void InterpolateHighOrderEdgeVals(unsigned int nElemK);
+};
+
+class CPVSVisualDataElemDgrm : public CPVSVisualDataBase {
+    DECLARE_DYNAMIC(CPVSVisualDataElemDgrm)
+public:
+    using CPVSVisualDataBase::CPVSVisualDataBase;
+};
+
+class CPVSVisualDataElemCell : public CPVSVisualDataElem {
+    DECLARE_DYNAMIC(CPVSVisualDataElemCell)
+public:
+    using CPVSVisualDataElem::CPVSVisualDataElem;
+};
+
+class CPVSVisualDataPointElement : public CPVSVisualDataBase {
+    DECLARE_DYNAMIC(CPVSVisualDataPointElement)
+public:
+    using CPVSVisualDataBase::CPVSVisualDataBase;
+};
+
+// Vector plot: mode 1 or mode 2 as the host's factory asks.
+class CPVSVisualDataCustomVectPlot : public CPVSVisualDataBase {
+    DECLARE_DYNAMIC(CPVSVisualDataCustomVectPlot)
+public:
+    CPVSVisualDataCustomVectPlot(T_VD_PARAM_D& param, int nMode) : CPVSVisualDataBase(param), m_nMode(nMode) {}
+    int GetMode() const { return m_nMode; }
+
+private:
+    int m_nMode;
+};

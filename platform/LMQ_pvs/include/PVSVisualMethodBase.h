@@ -1,0 +1,82 @@
+// Stand-in for the host's visual-method base and its generic visual methods. The generic
+// methods only record how they were made; the module's methods derive from the base.
+#pragma once
+#include "PVSParams.h"
+
+class vtkDataSet;
+class vtkPolyData;
+class CAnimationEngine;
+class CPVSRendererBase;
+class CPVSModelDataFEM;
+class CPVSVisualDataBase;
+
+class I_PVSVisualMethod : public CObject {
+    DECLARE_DYNAMIC(I_PVSVisualMethod)
+public:
+    explicit I_PVSVisualMethod(T_VM_PARAM_D& param) : m_param(param) {}
+    T_PVIST_ALL_D* GetVS() { return m_param.pVS; }
+    T_PVIST_ANIM_D* GetAS() { return m_param.pAS; }
+    vtkDataSet* GetDataSetPre() { return m_pDataSetPre; }
+    vtkDataSet* GetDataSetPst() { return m_pDataSetPst; }
+    vtkDataSet* GetDataSetInactive() { return m_pDataSetInactive; }
+    const T_VM_PARAM_D& GetParam() const { return m_param; }
+
+protected:
+    T_VM_PARAM_D m_param;
+    vtkDataSet* m_pDataSetPre = nullptr;
+    vtkDataSet* m_pDataSetPst = nullptr;
+    vtkDataSet* m_pDataSetInactive = nullptr;
+};
+
+class CPVSVisualMethodBase : public I_PVSVisualMethod {
+    DECLARE_DYNAMIC(CPVSVisualMethodBase)
+public:
+    explicit CPVSVisualMethodBase(T_VM_PARAM_D& param);
+    ~CPVSVisualMethodBase() override;
+    // The host's static creator: asks the factory instance (IFactoryPVS::Instance()).
+    static CPVSVisualMethodBase* CreateVisualMethod(T_VM_PARAM_D& param);
+
+    virtual int Process();
+    virtual int Render0(CPVSRendererBase* pRenderer);
+    virtual int Render(CPVSRendererBase* pRenderer);
+    virtual int Render2(CPVSRendererBase* pRenderer);
+    virtual vtkDataSet* GetHighLightDataSetPst() { return nullptr; }
+    virtual void InitializeDataSet() {}
+    virtual int GenerateContour() { return 1; }
+    virtual int RenderUndeformedShape(CPVSRendererBase* pRenderer) { return 1; }
+    virtual int MakeLineProbe() { return 1; }
+    virtual int MakeLineProbeSubclass() { return 1; }
+    virtual int MakeHighLightLine() { return 1; }
+    virtual CDBDoc* GetDBDoc() { return m_param.pDoc; }
+    virtual CPVSModelDataFEM* GetMDTCtrl() { return m_pMDTCtrl; }
+    virtual CPVSVisualDataBase* GetVDTCtrl() { return m_param.pVData; }
+    virtual void* GetVMExt() { return nullptr; }
+    virtual CAnimationEngine* GetAnimEng() { return nullptr; }
+    virtual int RenderBandContour(CPVSRendererBase* pRenderer) { return 1; }
+    virtual void DeleteVslMethodExt() {}
+    virtual void DeleteMdlDataCtrl();
+
+    void SetMDTCtrl(CPVSModelDataFEM* pMD) { m_pMDTCtrl = pMD; }
+
+protected:
+    CPVSModelDataFEM* m_pMDTCtrl = nullptr;
+};
+
+// The host's generic method for the method codes it builds itself (0-5 and 7).
+class CPVSVisualMethodDefault : public CPVSVisualMethodBase {
+    DECLARE_DYNAMIC(CPVSVisualMethodDefault)
+public:
+    using CPVSVisualMethodBase::CPVSVisualMethodBase;
+};
+
+class CPVSVisualMethodColorMap : public CPVSVisualMethodBase {
+    DECLARE_DYNAMIC(CPVSVisualMethodColorMap)
+public:
+    using CPVSVisualMethodBase::CPVSVisualMethodBase;
+};
+
+class CPVSVisualMethodPointElement : public CPVSVisualMethodBase {
+    DECLARE_DYNAMIC(CPVSVisualMethodPointElement)
+public:
+    using CPVSVisualMethodBase::CPVSVisualMethodBase;
+};

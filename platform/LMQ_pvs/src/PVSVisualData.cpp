@@ -1,0 +1,142 @@
+#include "PVSVisualDataBase.h"
+#include "PVSVisualMethodBase.h"
+#include "PVSModelData.h"
+#include "PVSColorTable.h"
+#include "FactoryPVS.h"
+
+#include <cfloat>
+
+IMPLEMENT_DYNAMIC(CPVSVisualDataBase, CObject)
+IMPLEMENT_DYNAMIC(CPVSVisualDataNone, CPVSVisualDataBase)
+IMPLEMENT_DYNAMIC(CPVSVisualDataMultiStepIsoSurf, CPVSVisualDataBase)
+IMPLEMENT_DYNAMIC(CPVSVisualDataNode, CPVSVisualDataBase)
+IMPLEMENT_DYNAMIC(CPVSVisualDataElem, CPVSVisualDataBase)
+IMPLEMENT_DYNAMIC(CPVSVisualDataElemDgrm, CPVSVisualDataBase)
+IMPLEMENT_DYNAMIC(CPVSVisualDataElemCell, CPVSVisualDataElem)
+IMPLEMENT_DYNAMIC(CPVSVisualDataPointElement, CPVSVisualDataBase)
+IMPLEMENT_DYNAMIC(CPVSVisualDataCustomVectPlot, CPVSVisualDataBase)
+IMPLEMENT_DYNAMIC(I_PVSVisualMethod, CObject)
+IMPLEMENT_DYNAMIC(CPVSVisualMethodBase, I_PVSVisualMethod)
+IMPLEMENT_DYNAMIC(CPVSVisualMethodDefault, CPVSVisualMethodBase)
+IMPLEMENT_DYNAMIC(CPVSVisualMethodColorMap, CPVSVisualMethodBase)
+IMPLEMENT_DYNAMIC(CPVSVisualMethodPointElement, CPVSVisualMethodBase)
+IMPLEMENT_DYNAMIC(CPVSModelDataBase, CObject)
+IMPLEMENT_DYNAMIC(CPVSModelDataFEM, CPVSModelDataBase)
+IMPLEMENT_DYNAMIC(CPVSColorTableBase, CObject)
+
+BOOL CPVSVisualDataBase::m_bVDataRsltSet = FALSE;
+double CPVSVisualDataBase::m_dVDataRsltMin = 0.0;
+double CPVSVisualDataBase::m_dVDataRsltMax = 0.0;
+double CPVSVisualDataBase::m_dVDataRsltSum = 0.0;
+double CPVSVisualDataBase::m_dVDataRsltNum = 0.0;
+double CPVSVisualDataBase::m_dVDataDispMax = 0.0;
+double CPVSVisualDataBase::m_dVDataDispFactor = 1.0;
+double CPVSVisualDataBase::m_dVDataSymbolFactor = 1.0;
+
+CPVSVisualDataBase::CPVSVisualDataBase(T_VD_PARAM_D& param) : m_param(param) {}
+CPVSVisualDataBase::CPVSVisualDataBase(unsigned int nType, T_VD_PARAM_D& param) : m_nType(nType), m_param(param) {}
+CPVSVisualDataBase::~CPVSVisualDataBase() = default;
+
+CPVSVisualDataBase* CPVSVisualDataBase::CreateVisualDataByType(unsigned int nType, T_VD_PARAM_D& param)
+{
+    IFactoryPVS* f = IFactoryPVS::Instance();
+    return f ? f->CreateVisualDataByType(nType, &param) : nullptr;
+}
+
+int CPVSVisualDataBase::GetVisualMethodType(T_PVIST_ALL_D* pVS) { return pVS && !pVS->bAverage ? 2 : 1; }
+int CPVSVisualDataBase::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int) { return 1; }
+int CPVSVisualDataBase::MakeVGeomData(vtkDataSet*, T_PVIST_ALL_D*, T_PVIST_ANIM_D*, CAnimationEngine*,
+                                      CPVSModelDataBase*, CArray<int, int>*, CArray<int, int>*, CArray<int, int>*,
+                                      CArray<int, int>*)
+{
+    return 1;
+}
+int CPVSVisualDataBase::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>&, T_PVIST_ALL_D*,
+                                      CPVSModelDataBase*)
+{
+    return 1;
+}
+int CPVSVisualDataBase::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>&, T_PVIST_ALL_D*) { return 1; }
+void CPVSVisualDataBase::Initialize() { m_mVData.RemoveAll(); }
+int CPVSVisualDataBase::GetPostOutput4ToolTip(int, unsigned int, CArray<CString, CString&>&) { return 1; }
+int CPVSVisualDataBase::GetPostOutput4Probe(int, unsigned int, CArray<CString, CString&>&, int)
+{
+    m_nProbeResult = 0;
+    return 1;
+}
+void CPVSVisualDataBase::InitVDataHashTable(int) { m_mVData.RemoveAll(); }
+int CPVSVisualDataBase::InsertNextCell4Contour(vtkUnstructuredGrid*, int, vtkIdList*) { return 1; }
+int CPVSVisualDataBase::InsertNextQuadraticQuad(vtkUnstructuredGrid*, vtkIdList*) { return 1; }
+int CPVSVisualDataBase::InsertNextQuadraticHexa(vtkUnstructuredGrid*, vtkIdList*) { return 1; }
+int CPVSVisualDataBase::InsertNextQuadraticPyramid(vtkUnstructuredGrid*, vtkIdList*) { return 1; }
+int CPVSVisualDataBase::InsertNextQuadraticWedge(vtkUnstructuredGrid*, vtkIdList*) { return 1; }
+
+void CPVSVisualDataBase::SetMinMaxVal(double dVal)
+{
+    if (!m_bVDataRsltSet) {
+        m_dVDataRsltMin = m_dVDataRsltMax = dVal;
+        m_bVDataRsltSet = TRUE;
+        return;
+    }
+    if (dVal < m_dVDataRsltMin)
+        m_dVDataRsltMin = dVal;
+    if (dVal > m_dVDataRsltMax)
+        m_dVDataRsltMax = dVal;
+}
+
+void CPVSVisualDataBase::ResetVDataStatics()
+{
+    m_bVDataRsltSet = FALSE;
+    m_dVDataRsltMin = m_dVDataRsltMax = 0.0;
+    m_dVDataRsltSum = m_dVDataRsltNum = 0.0;
+    m_dVDataDispMax = 0.0;
+    m_dVDataDispFactor = 1.0;
+    m_dVDataSymbolFactor = 1.0;
+}
+
+int CPVSVisualDataNode::MakeVGeomDataIncludingSolid(vtkDataSet*, T_PVIST_ALL_D*) { return 1; }
+double CPVSVisualDataNode::GetScalar(unsigned int nNodeK, T_PVIST_ALL_D*)
+{
+    T_VSUL_DATA_D d;
+    return m_mVData.Lookup(static_cast<int>(nNodeK), d) ? d.GetNodeScalar(0) : 0.0;
+}
+int CPVSVisualDataNode::GetVector(unsigned int nNodeK, double* pVect)
+{
+    T_VSUL_DATA_D d;
+    if (!pVect || !m_mVData.Lookup(static_cast<int>(nNodeK), d))
+        return 0;
+    for (int i = 0; i < 3; ++i)
+        pVect[i] = d.GetNodeScalar(i + 1);
+    return 1;
+}
+
+int CPVSVisualDataElem::MakeVGeomDataIncludingSolid(vtkDataSet*, T_PVIST_ALL_D*) { return 1; }
+double CPVSVisualDataElem::GetScalar(unsigned int nElemK, int nNode, T_PVIST_ALL_D*)
+{
+    T_VSUL_DATA_D d;
+    return m_mVData.Lookup(static_cast<int>(nElemK), d) ? d.GetNodeScalar(nNode) : 0.0;
+}
+double CPVSVisualDataElem::GetScalar4VectorPlot(unsigned int nElemK, T_PVIST_ALL_D* pVS) { return GetScalar(nElemK, 0, pVS); }
+int CPVSVisualDataElem::GetVector(unsigned int, double*) { return 0; }
+double CPVSVisualDataElem::GetCenterVal(unsigned int nElemK) { return GetScalar(nElemK, 0, nullptr); }
+void CPVSVisualDataElem::InterpolateHighOrderEdgeVals(unsigned int) {}
+
+CPVSVisualMethodBase::CPVSVisualMethodBase(T_VM_PARAM_D& param) : I_PVSVisualMethod(param) {}
+CPVSVisualMethodBase::~CPVSVisualMethodBase() { DeleteMdlDataCtrl(); }
+
+CPVSVisualMethodBase* CPVSVisualMethodBase::CreateVisualMethod(T_VM_PARAM_D& param)
+{
+    IFactoryPVS* f = IFactoryPVS::Instance();
+    return f ? f->CreateVisualMethod(&param) : nullptr;
+}
+
+int CPVSVisualMethodBase::Process() { return 1; }
+int CPVSVisualMethodBase::Render0(CPVSRendererBase*) { return 1; }
+int CPVSVisualMethodBase::Render(CPVSRendererBase*) { return 1; }
+int CPVSVisualMethodBase::Render2(CPVSRendererBase*) { return 1; }
+
+void CPVSVisualMethodBase::DeleteMdlDataCtrl()
+{
+    delete m_pMDTCtrl;
+    m_pMDTCtrl = nullptr;
+}
