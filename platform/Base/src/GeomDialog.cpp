@@ -1,0 +1,3 @@
+#include "GeomDialog.h"
+
+IMPLEMENT_DYNAMIC(CGeomDialog, CDialog)
