@@ -6,7 +6,7 @@
 // calls of either build must not overlap (they share the library's data blocks).
 #pragma once
 
-namespace recovery {
+namespace kvpvs::recovery {
 
 // Work array rows per value: the component rows of the family routines.
 constexpr int WORK_ROWS = 350;
@@ -31,4 +31,4 @@ void element_results(const char* base_path, int path_length, int element_kind, i
 
 } // namespace step_build
 
-} // namespace recovery
+} // namespace kvpvs::recovery

@@ -1,0 +1,29 @@
+// Retained state of one build of the element result-recovery drivers. The call's facts travel
+// in the library's shared data blocks (one storage for both builds); what each build keeps for
+// itself between calls lives here, beside the kernels' object of the same build.
+#pragma once
+
+#include "recovery/kernels/element_library.h"
+
+namespace kvpvs::recovery {
+
+constexpr int RESULT_PATH_CAPACITY = static_cast<int>(sizeof(ResultPathBlock::result_path));
+
+struct DriverBuildState {
+    Build build;
+    ElementLibrary& library;
+    // Direct-file lookup: the name suffix, record count and status of its last call.
+    char dmed_suffix[2] = {' ', ' '};
+    int dmed_suffix_length = 0;
+    int dmed_count = 0;
+    int dmed_status = 0;
+    // stress_to_strain: the compliance Q(3, 3) of the last call that formed it.
+    Mat33 strain_compliance{};
+    // Scratch of rotate_node_vectors and gauss_to_nodes.
+    std::array<double, 3> rotate_scratch{};
+    std::array<double, 32> gauss_scratch{};
+};
+
+DriverBuildState& driver_build(Build build);
+
+} // namespace kvpvs::recovery

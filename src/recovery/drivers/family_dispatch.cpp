@@ -1,0 +1,20 @@
+#include "recovery/drivers/family_dispatch.h"
+
+namespace kvpvs::recovery {
+
+int element_family(int element_kind)
+{
+    constexpr int FAMILY_OF_KIND[ELEMENT_KIND_COUNT] = {1, 1, 2, 3, 4, 5, 6, 7};
+    if (element_kind < 1 || element_kind > ELEMENT_KIND_COUNT)
+        return 0;
+    return FAMILY_OF_KIND[element_kind - 1];
+}
+
+FamilyTable& family_table(Build build)
+{
+    static FamilyTable history{};
+    static FamilyTable single_step{};
+    return build == Build::history ? history : single_step;
+}
+
+} // namespace kvpvs::recovery

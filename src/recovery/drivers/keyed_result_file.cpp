@@ -1,0 +1,120 @@
+#include "recovery/drivers/keyed_result_file.h"
+
+#include <DFORRT/DirectUnits.h>
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+namespace kvpvs::recovery {
+namespace {
+
+using dforrt::DirectUnits;
+
+constexpr std::int64_t DIRECTORY_RECORD_BYTES = KeyedFileFormat::DIRECTORY_WORDS * KeyedFileFormat::WORD_BYTES;
+
+bool is_blank_key(const char* key) { return std::memcmp(key, "    ", 4) == 0; }
+
+int clamp_to_int(std::int64_t v)
+{
+    if (v > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (v < std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(v);
+}
+
+// One 20-byte directory record: 4 characters followed by four 4-byte words.
+struct DirectoryRecord {
+    char text[4];
+    std::int32_t words[4];
+};
+
+bool read_directory_record(int unit, std::int64_t record, DirectoryRecord& out)
+{
+    char bytes[DIRECTORY_RECORD_BYTES];
+    if (DirectUnits::ReadBytes(unit, record, bytes, DIRECTORY_RECORD_BYTES) != dforrt::IO_OK)
+        return false;
+    std::memcpy(out.text, bytes, 4);
+    // The words are read through the runtime so that their byte order is its business.
+    std::int32_t words[5];
+    if (DirectUnits::ReadInts(unit, record, words, 5) != dforrt::IO_OK)
+        return false;
+    std::memcpy(out.words, words + 1, sizeof out.words);
+    return true;
+}
+
+} // namespace
+
+void open_keyed_file(int unit, const char* name, int name_length, int format_code, const char* key,
+                     int sub_id, int& first_record, int& record_words, int& record_count, int& status)
+{
+    if (name_length < 1 || name == nullptr || key == nullptr || is_blank_key(key)
+        || std::memcmp(key, KeyedFileFormat::RESERVED_KEY, 4) == 0) {
+        status = KEYED_NOTHING_DONE;
+        return;
+    }
+    first_record = 0;
+    record_words = 0;
+    record_count = 0;
+
+    DirectUnits::Close(unit);
+    if (DirectUnits::Open(unit, name, static_cast<std::size_t>(name_length), DIRECTORY_RECORD_BYTES) != dforrt::IO_OK) {
+        status = KEYED_OPEN_FAILED;
+        return;
+    }
+
+    // A chain that returns to a visited block would never end: a file holds at most this many
+    // distinct blocks of a header and its entries.
+    const std::int64_t max_blocks =
+        DirectUnits::FileBytes(unit) / (DIRECTORY_RECORD_BYTES * (KeyedFileFormat::ENTRIES_PER_BLOCK + 1)) + 1;
+    std::int64_t block = 1;
+    for (std::int64_t visited = 0;; ++visited) {
+        if (visited >= max_blocks) {
+            status = KEYED_DIRECTORY_UNREADABLE;
+            return;
+        }
+        DirectoryRecord header{};
+        if (!read_directory_record(unit, block, header)) {
+            status = KEYED_DIRECTORY_UNREADABLE;
+            return;
+        }
+        float version = 0.0f;
+        std::memcpy(&version, &header.words[1], sizeof version);
+        if (std::memcmp(header.text, KeyedFileFormat::TAG, 4) != 0 || header.words[0] != format_code
+            || version != KeyedFileFormat::VERSION || header.words[2] != KeyedFileFormat::ENTRIES_PER_BLOCK) {
+            status = KEYED_HEADER_MISMATCH;
+            return;
+        }
+        for (int e = 1; e <= KeyedFileFormat::ENTRIES_PER_BLOCK; ++e) {
+            DirectoryRecord entry{};
+            if (!read_directory_record(unit, block + e, entry)) {
+                status = KEYED_DIRECTORY_UNREADABLE;
+                return;
+            }
+            if (is_blank_key(entry.text)) {
+                status = KEYED_NOT_IN_DIRECTORY;
+                return;
+            }
+            if (entry.words[0] == sub_id && std::memcmp(entry.text, key, 4) == 0) {
+                // First match wins; later entries with the same key and sub-id are never seen.
+                first_record = entry.words[1];
+                record_words = entry.words[3];
+                record_count = clamp_to_int(std::int64_t{entry.words[2]} - entry.words[1] + 1);
+                DirectUnits::Close(unit);
+                const std::int64_t bytes = std::int64_t{record_words} * KeyedFileFormat::WORD_BYTES;
+                status = DirectUnits::Open(unit, name, static_cast<std::size_t>(name_length), bytes) == dforrt::IO_OK
+                             ? KEYED_FOUND
+                             : KEYED_OPEN_FAILED;
+                return;
+            }
+        }
+        if (header.words[3] == 0) {
+            status = KEYED_NOT_IN_DIRECTORY;
+            return;
+        }
+        block = header.words[3];
+    }
+}
+
+} // namespace kvpvs::recovery

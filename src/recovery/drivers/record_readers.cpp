@@ -1,0 +1,306 @@
+#include "recovery/drivers/record_readers.h"
+
+#include "recovery/drivers/keyword_tables.h"
+#include "recovery/drivers/record_values.h"
+#include "recovery/drivers/result_file_families.h"
+
+#include <DFORRT/DirectUnits.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace kvpvs::recovery {
+namespace {
+
+using dforrt::DirectUnits;
+
+constexpr int MODEL_SUB_ID = 3;
+constexpr int DMED_SUB_ID = 1;
+
+// Doubles a record of `words` 4-byte words holds: the steps stored in a series record.
+std::int64_t stored_doubles(int words) { return words > 0 ? words / 2 : 0; }
+
+// Reads the series records of a direct history into rows of the displacement array.
+class SeriesReader {
+public:
+    SeriesReader(const DriverBuildState& build, double* displacement)
+        : single_(build.build == Build::single_step),
+          columns_(value_columns(build)),
+          step_(shared_blocks().entry_block.step_number),
+          displacement_(displacement)
+    {
+    }
+
+    // Row j (1-based) takes the series of `record` of `unit`, a record of `stored` steps.
+    // Steps outside 1..stored keep 0.
+    void read(int unit, std::int64_t record, std::int64_t stored, int j)
+    {
+        if (single_) {
+            // The first `step` values of the record are read and the last of them is used.
+            if (step_ < 1 || step_ > stored)
+                return;
+            buffer_.resize(std::max<std::size_t>(buffer_.size(), static_cast<std::size_t>(step_)));
+            if (DirectUnits::ReadDoubles(unit, record, buffer_.data(), step_) == dforrt::IO_OK)
+                displacement_[j - 1] = buffer_[static_cast<std::size_t>(step_ - 1)];
+            return;
+        }
+        const std::int64_t count = std::min<std::int64_t>(columns_, stored);
+        if (count <= 0)
+            return;
+        buffer_.resize(std::max<std::size_t>(buffer_.size(), static_cast<std::size_t>(count)));
+        if (DirectUnits::ReadDoubles(unit, record, buffer_.data(), count) != dforrt::IO_OK)
+            return;
+        for (std::int64_t i = 0; i < count; ++i)
+            displacement_[(j - 1) + MAX_ELEMENT_DOFS * i] = buffer_[static_cast<std::size_t>(i)];
+    }
+
+private:
+    bool single_;
+    int columns_;
+    int step_;
+    double* displacement_;
+    std::vector<double> buffer_;
+};
+
+void zero_columns(double* a, int columns)
+{
+    std::fill(a, a + static_cast<std::size_t>(MAX_ELEMENT_DOFS) * static_cast<std::size_t>(columns), 0.0);
+}
+
+void modal_displacements(const DriverBuildState& build, double* displacement, int dof_count,
+                         const int* equation_numbers)
+{
+    const EntryBlock& entry = shared_blocks().entry_block;
+    const int columns = value_columns(build);
+    const bool single = build.build == Build::single_step;
+    const int modes = entry.mode_count;
+    if (modes <= 0 || entry.step_count <= 0)
+        return;
+
+    int first_shape = 0;
+    int present = 0;
+    locate_elem_data(MODEL_SUB_ID, KEY_MSHP, first_shape, present);
+    // A mode-shape record shorter than the mode count cannot be read: every shape stays 0.
+    if (!present || modes > stored_doubles(shared_blocks().locate_block.located_words))
+        return;
+    // s(j, m): mode-shape value of degree of freedom j in mode m.
+    std::vector<double> shapes(static_cast<std::size_t>(dof_count) * static_cast<std::size_t>(modes), 0.0);
+    std::vector<double> row(static_cast<std::size_t>(modes));
+    for (int j = 1; j <= dof_count; ++j) {
+        const int e = equation_numbers[j - 1];
+        if (e <= 0)
+            continue;
+        if (DirectUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{e} + first_shape - 1, row.data(), modes) != dforrt::IO_OK)
+            continue;
+        for (int m = 1; m <= modes; ++m)
+            shapes[static_cast<std::size_t>((j - 1) + dof_count * (m - 1))] = row[static_cast<std::size_t>(m - 1)];
+    }
+
+    int first_coordinate = 0;
+    locate_elem_data(MODEL_SUB_ID, KEY_MDSP, first_coordinate, present);
+    if (!present)
+        return;
+    // q(m, i): modal coordinate of mode m at value i; steps beyond the stored ones stay 0,
+    // they would otherwise read the next mode's records.
+    std::vector<double> q(static_cast<std::size_t>(modes) * static_cast<std::size_t>(columns), 0.0);
+    const bool one_mode = entry.mode_selector >= 1 && entry.mode_selector <= modes;
+    const int m_first = one_mode ? entry.mode_selector : 1;
+    const int m_last = one_mode ? entry.mode_selector : modes;
+    for (int m = m_first; m <= m_last; ++m) {
+        for (int i = 1; i <= columns; ++i) {
+            const int step = single ? entry.step_number : i;
+            if (step < 1 || step > entry.step_count)
+                continue;
+            // ((case - 1) * modes + m - 1) * steps + first + step - 1
+            std::int64_t block = 0;
+            std::int64_t record = 0;
+            if (__builtin_mul_overflow(std::int64_t{entry.modal_case} - 1, std::int64_t{modes}, &block)
+                || __builtin_mul_overflow(block + m - 1, std::int64_t{entry.step_count}, &record)
+                || __builtin_add_overflow(record, std::int64_t{first_coordinate} + step - 1, &record))
+                continue;
+            double values[3];
+            if (DirectUnits::ReadDoubles(ELEM_DATA_UNIT, record, values, 3) == dforrt::IO_OK)
+                q[static_cast<std::size_t>((m - 1) + modes * (i - 1))] = values[0];
+        }
+    }
+    for (int i = 1; i <= columns; ++i) {
+        for (int j = 1; j <= dof_count; ++j) {
+            double sum = 0.0;
+            for (int m = 1; m <= modes; ++m)
+                sum += q[static_cast<std::size_t>((m - 1) + modes * (i - 1))]
+                       * shapes[static_cast<std::size_t>((j - 1) + dof_count * (m - 1))];
+            displacement[(j - 1) + MAX_ELEMENT_DOFS * (i - 1)] = sum;
+        }
+    }
+}
+
+void direct_displacements(DriverBuildState& build, double* displacement, int dof_count, const int* equation_numbers,
+                          const int* node_numbers, int node_count)
+{
+    const EntryBlock& entry = shared_blocks().entry_block;
+    SeriesReader series(build, displacement);
+    bool every_translation_numbered = true;
+    for (int k = 1; k <= node_count; ++k)
+        for (int d = 1; d <= 3; ++d) {
+            const int j = 6 * (k - 1) + d;
+            if (j <= dof_count && equation_numbers[j - 1] == 0)
+                every_translation_numbered = false;
+        }
+
+    if (entry.mses_present != 1 || every_translation_numbered) {
+        int words = 0;
+        int first = 0;
+        if (!locate_dmed_data(build, DMED_SUB_ID, 1, 0, 0, words, first))
+            return;
+        for (int j = 1; j <= dof_count; ++j) {
+            const int e = equation_numbers[j - 1];
+            if (e > 0)
+                series.read(DMED_DATA_UNIT, std::int64_t{first} + 3 * std::int64_t{e} - 1, stored_doubles(words), j);
+        }
+        return;
+    }
+
+    // Multi-support excitation: supports with their own motion, as (node, direction) pairs.
+    std::vector<std::pair<std::int32_t, std::int32_t>> supports;
+    int first = 0;
+    int present = 0;
+    locate_elem_data(entry.history_id, KEY_MSES, first, present);
+    if (present) {
+        const int count = shared_blocks().locate_block.located_count;
+        for (int r = 1; r <= count; ++r) {
+            std::int32_t pair[2];
+            // Records beyond a failed one are not there either.
+            if (DirectUnits::ReadInts(ELEM_DATA_UNIT, std::int64_t{first} + r - 1, pair, 2) != dforrt::IO_OK)
+                break;
+            supports.emplace_back(pair[0], pair[1]);
+        }
+    }
+    int first_support = 0;
+    int support_present = 0;
+    locate_elem_data(entry.history_id, KEY_MSER, first_support, support_present);
+    const std::int64_t support_steps = stored_doubles(shared_blocks().locate_block.located_words);
+    int dmed_words = 0;
+    int dmed_first = 0;
+    const int dmed_present = locate_dmed_data(build, DMED_SUB_ID, 1, 0, 0, dmed_words, dmed_first);
+
+    for (int k = 1; k <= node_count; ++k) {
+        for (int d = 1; d <= 6; ++d) {
+            const int j = 6 * (k - 1) + d;
+            if (j > dof_count)
+                continue;
+            const int e = equation_numbers[j - 1];
+            if (e == 0 && d <= 3) {
+                if (!support_present)
+                    continue;
+                for (std::size_t r = 0; r < supports.size(); ++r) {
+                    if (supports[r].first == node_numbers[k - 1] && supports[r].second == d) {
+                        series.read(ELEM_DATA_UNIT, std::int64_t{first_support} + 3 * static_cast<std::int64_t>(r + 1) - 1,
+                                    support_steps, j);
+                        break;
+                    }
+                }
+            } else if (e > 0 && dmed_present) {
+                series.read(DMED_DATA_UNIT, std::int64_t{dmed_first} + 3 * std::int64_t{e} - 1,
+                            stored_doubles(dmed_words), j);
+            }
+        }
+    }
+}
+
+void nodal_axes(const DriverBuildState& build, const double* displacement, double* axes_displacement,
+                const int* node_numbers, int node_count)
+{
+    const int columns = value_columns(build);
+    zero_columns(axes_displacement, columns);
+    int first = 0;
+    int present = 0;
+    locate_elem_data(MODEL_SUB_ID, KEY_NDSP, first, present);
+    if (!present)
+        return;
+    for (int k = 1; k <= node_count; ++k) {
+        double v[27];
+        if (DirectUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{node_numbers[k - 1]} + first - 1, v, 27)
+            != dforrt::IO_OK)
+            continue;
+        // T(r, c) for c >= r from values 7..27 row by row; below the diagonal 0.
+        double t[6][6] = {};
+        int next = 6;
+        for (int r = 0; r < 6; ++r)
+            for (int c = r; c < 6; ++c)
+                t[r][c] = v[next++];
+        const int base = 6 * (k - 1);
+        for (int i = 0; i < columns; ++i) {
+            for (int r = 0; r < 6; ++r) {
+                double sum = 0.0;
+                for (int c = 0; c < 6; ++c)
+                    sum += t[r][c] * displacement[base + c + MAX_ELEMENT_DOFS * i];
+                axes_displacement[base + r + MAX_ELEMENT_DOFS * i] = sum;
+            }
+        }
+    }
+}
+
+} // namespace
+
+int value_columns(const DriverBuildState& build)
+{
+    return build.build == Build::single_step ? 1 : std::max(shared_blocks().entry_block.value_count, 0);
+}
+
+void read_element_record(DriverBuildState& /*build*/, int element_number)
+{
+    int first = 0;
+    int present = 0;
+    locate_elem_data(MODEL_SUB_ID, KEY_ELMT, first, present);
+    if (!present)
+        return;
+    std::int32_t material = 0;
+    if (DirectUnits::ReadInts(ELEM_DATA_UNIT, std::int64_t{element_number} + first - 1, &material, 1) != dforrt::IO_OK)
+        return;
+    locate_elem_data(MODEL_SUB_ID, KEY_MATL, first, present);
+    if (!present)
+        return;
+    const int count = shared_blocks().locate_block.located_count;
+    for (int k = 1; k <= count; ++k) {
+        double v[13];
+        if (DirectUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{first} + k - 1, v, 13) != dforrt::IO_OK)
+            return;
+        if (std::trunc(v[0]) != static_cast<double>(material))
+            continue;
+        MaterialBlock& material_block = shared_blocks().material_block;
+        material_block.elastic_modulus = v[1];
+        material_block.poisson_ratio = v[2];
+        material_block.material_type = truncate_to_int(v[3]);
+        for (int c = 0; c < 9; ++c)
+            material_block.material_constants[static_cast<std::size_t>(c)] = v[4 + c];
+        return;
+    }
+}
+
+void read_element_data(DriverBuildState& build, double* displacement, double* axes_displacement, int dof_count,
+                       const int* equation_numbers, const int* node_numbers, int node_count, int skip_axes)
+{
+    const EntryBlock& entry = shared_blocks().entry_block;
+    const int columns = value_columns(build);
+    const bool known_type = entry.history_type == 1 || entry.history_type == 2;
+    if (!known_type || dof_count < 0 || dof_count > MAX_ELEMENT_DOFS || node_count < 0
+        || node_count > MAX_ELEMENT_NODES) {
+        zero_columns(displacement, columns);
+        zero_columns(axes_displacement, columns);
+        return;
+    }
+    zero_columns(displacement, columns);
+    if (entry.history_type == 1)
+        modal_displacements(build, displacement, dof_count, equation_numbers);
+    else
+        direct_displacements(build, displacement, dof_count, equation_numbers, node_numbers, node_count);
+    if (entry.history_type == 2 && entry.mses_present == 1)
+        DirectUnits::Close(DMED_DATA_UNIT);
+    if (skip_axes != 1)
+        nodal_axes(build, displacement, axes_displacement, node_numbers, node_count);
+}
+
+} // namespace kvpvs::recovery
