@@ -20,6 +20,7 @@ static IPvsDlgImpl s_pvsDlg;
 static IQueryPVSImpl s_query;
 
 CArray<CDataUpdateConnector*, CDataUpdateConnector*> CNotifyListener::m_aInstances;
+CArray<unsigned int, unsigned int> CNotifyListener::m_aSerials;
 unsigned int CNotifyListener::m_nModCount = 0;
 
 extern const UINT DMSG_DESIGNCOMMAND_YRP;

@@ -23,7 +23,7 @@ void CNotifyListener::Add(CDataUpdateConnector* p)
         return;
     }
     m_aInstances.Add(p);
-    ++m_nModCount;
+    m_aSerials.Add(++m_nModCount);
 }
 
 void CNotifyListener::Del(CDataUpdateConnector* p)
@@ -34,6 +34,7 @@ void CNotifyListener::Del(CDataUpdateConnector* p)
         return;
     }
     m_aInstances.RemoveAt(i);
+    m_aSerials.RemoveAt(i);
     ++m_nModCount;
 }
 
@@ -52,8 +53,12 @@ void CNotifyListener::NotifyUpdate(int index, T_LCLDIR_PLNE_KVR_D& PlaneInfo, CP
 
     // Fixed now: a connector registered during this broadcast waits for the next one.
     std::vector<CDataUpdateConnector*> calls(static_cast<size_t>(n));
-    for (int j = 0; j < n; ++j)
-        calls[static_cast<size_t>(j)] = m_aInstances[pairs[static_cast<size_t>(n - 1 - j)].nPos];
+    std::vector<unsigned int> serials(static_cast<size_t>(n));
+    for (int j = 0; j < n; ++j) {
+        const int pos = pairs[static_cast<size_t>(n - 1 - j)].nPos;
+        calls[static_cast<size_t>(j)] = m_aInstances[pos];
+        serials[static_cast<size_t>(j)] = m_aSerials[pos];
+    }
 
     unsigned int nSeen = m_nModCount;
     for (int j = 0; j < n; ++j) {
@@ -62,11 +67,15 @@ void CNotifyListener::NotifyUpdate(int index, T_LCLDIR_PLNE_KVR_D& PlaneInfo, CP
             continue;
         p->OnUpdateData(index, PlaneInfo, mPointInfo, mPlateCellInfo, mSolidCellInfo, ForceSum);
         if (m_nModCount != nSeen) {
-            // A listener changed the registry: skip connectors removed before their turn.
+            // A listener changed the registry: skip connectors removed before their turn,
+            // including one whose address a newly connected object now has.
             nSeen = m_nModCount;
-            for (int k = j + 1; k < n; ++k)
-                if (calls[static_cast<size_t>(k)] && Find(calls[static_cast<size_t>(k)]) < 0)
-                    calls[static_cast<size_t>(k)] = nullptr;
+            for (int k = j + 1; k < n; ++k) {
+                const size_t u = static_cast<size_t>(k);
+                const int i = calls[u] ? Find(calls[u]) : -1;
+                if (i < 0 || m_aSerials[i] != serials[u])
+                    calls[u] = nullptr;
+            }
         }
     }
 }

@@ -28,6 +28,9 @@ public:
 
 protected:
     static CArray<CDataUpdateConnector*, CDataUpdateConnector*> m_aInstances;
+    // Registration number of each entry, parallel to m_aInstances: a connector freed during a
+    // broadcast and a new one at the same address are told apart by it.
+    static CArray<unsigned int, unsigned int> m_aSerials;
     // Advanced by every change of the registry, so a broadcast notices a remove-and-add
     // that leaves the size unchanged.
     static unsigned int m_nModCount;
