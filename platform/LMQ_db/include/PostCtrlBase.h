@@ -1,0 +1,91 @@
+// Stand-in for the host's generic post-processing controls: the post database's control,
+// the per-analysis-case control base, its analysis result, the solver's sequence ids and the
+// result-file manager. The product library (KV_db) derives its controls from these.
+// Choice: the post control of a database lives in that database (CPDataBaseNeutral), so it
+// goes with the document that owns it.
+#pragma once
+#include "DBTable.h"
+#include "afxtempl.h"
+
+#include <map>
+#include <memory>
+
+// The counts of an analysis case's results: modes and time steps.
+struct T_POSTDATA_COUNT_D {
+    int nMode = 0;
+    int nStep = 0;
+};
+
+// Solver numbering of the model's entities: element type and id, time-history id, and which
+// time-history cases were solved by direct integration.
+class CSeqIdInfo {
+public:
+    int GetSeqIdElemType(unsigned int nElemK) const;
+    int GetSeqIdElem(unsigned int nElemK) const;
+    int GetSeqIdThis(unsigned int nThisK) const;
+    int GetSeqIdDirectThis(unsigned int nThisK) const;
+
+    void SetElem(unsigned int nElemK, int nType, int nId);
+    void SetThis(unsigned int nThisK, int nId, int bDirect);
+
+private:
+    struct Elem { int nType = 0; int nId = 0; };
+    struct This { int nId = 0; int bDirect = 0; };
+    std::map<unsigned int, Elem> m_elem;
+    std::map<unsigned int, This> m_this;
+};
+
+// One result file of a family: the host gives its path text with the extension.
+struct T_RESULT_FILE_D {
+    int nFamily = 0;
+    CString strPathName;
+};
+
+// The result-file families of an analysis case.
+class CResultFileMngr {
+public:
+    BOOL FindResultFile(int nFamily, T_RESULT_FILE_D& rec) const;
+    void SetResultFile(int nFamily, const char* pszPathName);
+
+private:
+    std::map<int, CString> m_files;
+};
+
+// The stored results of an analysis case; the product library derives the readers.
+class CPostAnalysisResultBase {
+public:
+    virtual ~CPostAnalysisResultBase() = default;
+};
+
+// Control of one analysis case's results. Choice: results are ready unless a builder says not.
+class CPostCtrlAnlTypeBase {
+public:
+    virtual ~CPostCtrlAnlTypeBase() = default;
+    virtual int GetAnalysisType() const = 0;
+    virtual BOOL GetDataCount(T_POSTDATA_COUNT_D& count) const = 0;
+    virtual int IsResultReady() const { return m_bReady; }
+    virtual CPostAnalysisResultBase* GetAnalResult() = 0;
+    CSeqIdInfo* GetSeqIdInfo() { return &m_seqId; }
+    CResultFileMngr* GetResulFileMngr() { return &m_files; }
+    void SetResultReady(int bReady) { m_bReady = bReady; }
+
+private:
+    int m_bReady = 1;
+    CSeqIdInfo m_seqId;
+    CResultFileMngr m_files;
+};
+
+// The post database's control; the product's control derives from it.
+class CPostCtrlBase {
+public:
+    virtual ~CPostCtrlBase() = default;
+};
+
+// Access to the control held by a post database.
+class CPDataBaseNeutral {
+public:
+    // nullptr when the database holds no control.
+    static CPostCtrlBase* GetPostCtrl(CDBBase* pPostDB);
+    // Host side: gives the database its control (replacing any earlier one).
+    static void SetPostCtrl(CDBBase* pPostDB, std::shared_ptr<CPostCtrlBase> pCtrl);
+};
