@@ -378,6 +378,8 @@ bool ResultSetBuilder::write(const std::string& base)
     bool ok = elem_.write(elem_file_name(base)) && result_.write(result_file_name(base));
     for (const auto& [set, w] : direct_files_)
         ok = w.write(direct_file_name(base, set)) && ok;
+    // The next write assembles afresh from the facts, without this write's switches.
+    assembled_ = false;
     return ok;
 }
 

@@ -116,7 +116,7 @@ public:
     std::string elem_file_name(const std::string& base) const;
     std::string result_file_name(const std::string& base) const;
     std::string direct_file_name(const std::string& base, int set) const;
-    // Writes every file; assembles first when assemble() was not called.
+    // Writes every file; assembles first unless assemble() was called since the last write.
     bool write(const std::string& base);
 
 private:

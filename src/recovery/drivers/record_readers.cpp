@@ -23,6 +23,13 @@ constexpr int DMED_SUB_ID = 1;
 // Doubles a record of `words` 4-byte words holds: the steps stored in a series record.
 std::int64_t stored_doubles(int words) { return words > 0 ? words / 2 : 0; }
 
+// Whether `count` doubles can lie in the file open on `unit` at all: a record length that the
+// directory declares is not trusted for the size of a buffer.
+bool fits_in_file(int unit, std::int64_t count)
+{
+    return count >= 0 && count <= DirectUnits::FileBytes(unit) / static_cast<std::int64_t>(sizeof(double));
+}
+
 // Reads the series records of a direct history into rows of the displacement array.
 class SeriesReader {
 public:
@@ -40,7 +47,7 @@ public:
     {
         if (single_) {
             // The first `step` values of the record are read and the last of them is used.
-            if (step_ < 1 || step_ > stored)
+            if (step_ < 1 || step_ > stored || !fits_in_file(unit, step_))
                 return;
             buffer_.resize(std::max<std::size_t>(buffer_.size(), static_cast<std::size_t>(step_)));
             if (DirectUnits::ReadDoubles(unit, record, buffer_.data(), step_) == dforrt::IO_OK)
@@ -48,7 +55,7 @@ public:
             return;
         }
         const std::int64_t count = std::min<std::int64_t>(columns_, stored);
-        if (count <= 0)
+        if (count <= 0 || !fits_in_file(unit, count))
             return;
         buffer_.resize(std::max<std::size_t>(buffer_.size(), static_cast<std::size_t>(count)));
         if (DirectUnits::ReadDoubles(unit, record, buffer_.data(), count) != dforrt::IO_OK)
@@ -84,7 +91,8 @@ void modal_displacements(const DriverBuildState& build, double* displacement, in
     int present = 0;
     locate_elem_data(MODEL_SUB_ID, KEY_MSHP, first_shape, present);
     // A mode-shape record shorter than the mode count cannot be read: every shape stays 0.
-    if (!present || modes > stored_doubles(shared_blocks().locate_block.located_words))
+    if (!present || modes > stored_doubles(shared_blocks().locate_block.located_words)
+        || !fits_in_file(ELEM_DATA_UNIT, modes))
         return;
     // s(j, m): mode-shape value of degree of freedom j in mode m.
     std::vector<double> shapes(static_cast<std::size_t>(dof_count) * static_cast<std::size_t>(modes), 0.0);
