@@ -67,11 +67,12 @@ TEST(Startup, LoadingAndUnloadingTheSharedLibrary)
 
     auto init = reinterpret_cast<void* (*)()>(dlsym(h, "Init_KV_pvsdll"));
     ASSERT_TRUE(init);
-    auto* lib = static_cast<CDynLinkLibrary*>(init());
-    EXPECT_TRUE(lib);
-    delete lib;
+    const int libs = AfxStandInDynLinkLibraryCount();
+    EXPECT_TRUE(init());
+    EXPECT_EQ(AfxStandInDynLinkLibraryCount(), libs + 1);
 
     ASSERT_EQ(dlclose(h), 0);
+    EXPECT_EQ(AfxStandInDynLinkLibraryCount(), libs) << "released with the module";
     EXPECT_EQ(IFactoryPVS::Instance(), before);
     EXPECT_EQ(IQueryPVS::Instance(), queryBefore);
     EXPECT_EQ(AfxStandInExtensionModuleCount(), chain);

@@ -6,5 +6,6 @@
 void AfxStandInFailExtensionInit(bool bFail);
 // The chain of extension libraries: modules joined by AfxInitExtensionModule and not yet released.
 int AfxStandInExtensionModuleCount();
-// Libraries created with CDynLinkLibrary and not yet destroyed.
+// Libraries created with CDynLinkLibrary and not yet destroyed (AfxTermExtensionModule
+// destroys those of its module).
 int AfxStandInDynLinkLibraryCount();

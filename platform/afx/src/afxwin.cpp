@@ -77,12 +77,17 @@ std::vector<AFX_EXTENSION_MODULE*>& ExtensionChain()
     static std::vector<AFX_EXTENSION_MODULE*> chain;
     return chain;
 }
-int g_dynLinkLibraries = 0;
+// Libraries made for an extension module; released with the module.
+std::vector<std::pair<CDynLinkLibrary*, AFX_EXTENSION_MODULE*>>& DynLinkLibraries()
+{
+    static std::vector<std::pair<CDynLinkLibrary*, AFX_EXTENSION_MODULE*>> libs;
+    return libs;
+}
 } // namespace
 
 void AfxStandInFailExtensionInit(bool bFail) { g_failExtensionInit = bFail; }
 int AfxStandInExtensionModuleCount() { return static_cast<int>(ExtensionChain().size()); }
-int AfxStandInDynLinkLibraryCount() { return g_dynLinkLibraries; }
+int AfxStandInDynLinkLibraryCount() { return static_cast<int>(DynLinkLibraries().size()); }
 
 BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule)
 {
@@ -102,11 +107,22 @@ void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL)
     auto& chain = ExtensionChain();
     chain.erase(std::remove(chain.begin(), chain.end(), &state), chain.end());
     state.bInitialized = FALSE;
+    // The framework owns the module's library records and frees them with the module.
+    std::vector<CDynLinkLibrary*> owned;
+    for (auto& [pLib, pState] : DynLinkLibraries())
+        if (pState == &state)
+            owned.push_back(pLib);
+    for (CDynLinkLibrary* pLib : owned)
+        delete pLib;
 }
 
 CDynLinkLibrary::CDynLinkLibrary(AFX_EXTENSION_MODULE& state) : m_hModule(state.hModule), m_hResource(state.hResource)
 {
-    ++g_dynLinkLibraries;
+    DynLinkLibraries().emplace_back(this, &state);
 }
 
-CDynLinkLibrary::~CDynLinkLibrary() { --g_dynLinkLibraries; }
+CDynLinkLibrary::~CDynLinkLibrary()
+{
+    auto& libs = DynLinkLibraries();
+    libs.erase(std::remove_if(libs.begin(), libs.end(), [this](const auto& e) { return e.first == this; }), libs.end());
+}
