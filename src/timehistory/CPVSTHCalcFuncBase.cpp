@@ -1,0 +1,218 @@
+#include "timehistory/CPVSTHCalcFuncBase.h"
+
+#include "timehistory/ElementResultsEntry.h"
+
+#include "DBDoc.h"
+#include "MsgDll.h"
+#include "UnitCtrl.h"
+
+#include <cmath>
+#include <string>
+
+namespace {
+// The function of the one calculation that runs at a time.
+CPVSTHCalcFuncBase* g_pCurrent = nullptr;
+} // namespace
+
+CPVSTHCalcFuncBase::CPVSTHCalcFuncBase()
+{
+    m_pDoc = CDBDoc::GetDocPoint();
+    m_pPostCtrl = m_pDoc ? CPDataBaseNeutral::GetPostCtrl(m_pDoc->GetPostDB()) : nullptr;
+    g_pCurrent = this;
+}
+
+CPVSTHCalcFuncBase::~CPVSTHCalcFuncBase()
+{
+    // A destroyed function must not stay reachable through the global.
+    if (g_pCurrent == this)
+        g_pCurrent = nullptr;
+}
+
+CPVSTHCalcFuncBase* CPVSTHCalcFuncBase::GetCurrent() { return g_pCurrent; }
+
+int CPVSTHCalcFuncBase::GetUnitType(int) { return 0; }
+int CPVSTHCalcFuncBase::GetUnitType(int, int) { return 0; }
+
+int CPVSTHCalcFuncBase::Init(const T_THRD_D& req)
+{
+    Reset();
+    m_nThisK = CThisInfo::GetThisKByAcasK(req.nAcasK);
+    m_nEntityK = req.nEntityK;
+    m_nModeNumber = req.nModeNumber;
+    m_nComponent = req.nComponent;
+    m_nPosition = req.nPosition;
+    m_nSubPosition = req.nSubPosition;
+    m_nResultKind = req.nResultKind;
+    m_nDispType = req.nDispType;
+    m_nSecondNodeK = req.nSecondNodeK;
+    m_nStressOption = req.nStressOption;
+    LoadModeCount();
+    m_bValid = LoadTimeSteps(m_nThisK) ? 1 : 0;
+    return m_bValid;
+}
+
+void CPVSTHCalcFuncBase::Reset()
+{
+    m_bValid = 0;
+    m_nThisK = 0;
+    m_nEntityK = 0;
+    m_nModeNumber = m_nComponent = m_nPosition = m_nResultKind = m_nSubPosition = m_nDispType = 0;
+    m_nSecondNodeK = 0;
+    m_nStressOption = 0;
+    m_nStepCount = 0;
+    m_aTime.RemoveAll();
+    m_aResult.RemoveAll();
+}
+
+int CPVSTHCalcFuncBase::LoadModeCount()
+{
+    m_nModeCount = 0;
+    T_POSTDATA_COUNT_D c;
+    if (m_pAnlCtrl && m_pAnlCtrl->GetDataCount(c))
+        m_nModeCount = c.nMode;
+    return m_nModeCount != 0 ? 1 : 0;
+}
+
+int CPVSTHCalcFuncBase::LoadTimeSteps(unsigned int nThisK)
+{
+    m_aTime.RemoveAll();
+    CClassThis cls(CDocCtrl::GetDBMain(CDBDoc::GetDocPoint()));
+    cls.GetTimeStep(nThisK, m_aTime);
+    m_nStepCount = m_aTime.GetSize();
+    return m_nStepCount != 0 ? 1 : 0;
+}
+
+int CPVSTHCalcFuncBase::GetAnalysisMethod(unsigned int nThisK)
+{
+    T_THIS_D rec;
+    CClassThis cls(CDocCtrl::GetDBMain(CDBDoc::GetDocPoint()));
+    cls.Get(nThisK, rec);
+    if (rec.nMethod == 0) {
+        CPVSTHCalcFuncBase* p = g_pCurrent;
+        if (p && p->m_pAnlCtrl && p->m_pAnlCtrl->GetSeqIdInfo()->GetSeqIdDirectThis(nThisK) != 0)
+            return 2;
+        return 1;
+    }
+    return rec.nMethod == 1 || rec.nMethod == 23 ? 2 : 1;
+}
+
+int CPVSTHCalcFuncBase::GetElemNodeCount(unsigned int nElemK)
+{
+    T_ELEM_D e;
+    CClassElem cls(CDocCtrl::GetDBMain(CDBDoc::GetDocPoint()));
+    if (!cls.Get(nElemK, e))
+        return 0;
+    return e.aNodeK.GetSize();
+}
+
+int CPVSTHCalcFuncBase::CalcElementResults(int nKind, int nRow, CArray<double, double>* pOut)
+{
+    return CallElementResults(m_nEntityK, m_nThisK, m_nStepCount, m_nModeNumber, nKind, nRow, m_nResultKind,
+                              m_nComponent, m_nStressOption, pOut);
+}
+
+int CPVSTHCalcFuncBase::CallElementResults(unsigned int nElemK, unsigned int nThisK, int nStepCount, int nModeNumber,
+                                           int nKind, int nRow, int nResultKind, int nComponent, int nStressOption,
+                                           CArray<double, double>* pOut)
+{
+    using namespace kvpvs::timehistory;
+    if (!CDBDoc::GetDocPoint() || !m_pAnlCtrl)
+        return 0;
+    T_RESULT_FILE_D file;
+    if (!m_pAnlCtrl->GetResulFileMngr()->FindResultFile(2, file))
+        return 0;
+    char szBase[BASE_PATH_CHARS];
+    int nLength = 0;
+    if (!MakeResultBasePath(file.strPathName, szBase, nLength))
+        return 0; // a path the library cannot take: the host keeps its files
+    auto* pThis = static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl);
+    if (pThis) {
+        pThis->TemporaryCloseXa2File();
+        pThis->TemporaryCloseXa1File();
+    }
+    CPostAnalysisResultTHIS::m_FileDirectDMED.Abort();
+
+    CSeqIdInfo* pSeq = m_pAnlCtrl->GetSeqIdInfo();
+    int nElemType = pSeq->GetSeqIdElemType(nElemK);
+    int nElemId = pSeq->GetSeqIdElem(nElemK);
+    int nHistId = pSeq->GetSeqIdThis(nThisK);
+    int nOption = nStressOption != 1 ? 1 : 0;
+    if (nKind == 1 || nKind == 3 || nKind == 5 || nKind == 7)
+        nOption = 0;
+    CArray<double, double>* pTarget = pOut ? pOut : &m_aResult;
+    pTarget->RemoveAll();
+    pTarget->SetSize(nStepCount);
+    if (nStepCount > 0)
+        CurrentElementResultsEntry().history(szBase, nLength, nKind, nElemType, nRow, nHistId, nStepCount, 4,
+                                             nModeNumber, pTarget->GetData(), nOption, nElemId);
+    ConvertSeries(nResultKind, nComponent, pOut);
+    if (pThis) {
+        pThis->TemporaryOpenXa2File();
+        pThis->TemporaryOpenXa1File();
+    }
+    return 1;
+}
+
+int CPVSTHCalcFuncBase::ConvertSeries(int nKind, int nComponent, CArray<double, double>* pOut)
+{
+    CArray<double, double>& a = pOut ? *pOut : m_aResult;
+    int nUnit = GetUnitType(nKind, nComponent);
+    for (int i = 0; i < a.GetSize(); ++i) {
+        double v = ConvertOut(nUnit, a[i]);
+        a[i] = std::fabs(v) < 1e-13 ? 0.0 : v;
+    }
+    return 1;
+}
+
+int CPVSTHCalcFuncBase::GetStepWindow(int& nFirst, int& nLast, double dStart, double dEnd)
+{
+    bool bFirst = false;
+    for (int i = 0; i <= m_nStepCount - 2; ++i) {
+        if (m_aTime[i] >= dStart) {
+            if (!bFirst) {
+                nFirst = i;
+                bFirst = true;
+            }
+            if (m_aTime[i] >= dEnd) {
+                nLast = i;
+                break;
+            }
+        }
+    }
+    return nFirst < nLast ? 1 : 0;
+}
+
+void CPVSTHCalcFuncBase::GetReportPath(CString& strPath)
+{
+    std::string s = m_pDoc ? std::string(static_cast<const char*>(m_pDoc->GetPathName())) : std::string();
+    size_t slash = s.find_last_of("/\\");
+    std::string folder = slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
+    CString name = CMsgDll::pfuncLoadStr("IDS_QB_PVS_TimeHistoryResult", 0);
+    strPath = CString(folder.c_str()) + name + ".txt";
+}
+
+void CPVSTHCalcFuncBase::OpenReport(CString strPath)
+{
+    CDBLib::RunTextEditor(strPath, CMsgDll::pfuncLoadStr("IDS_QB_PVS_TIME_HISTORY_RESULTS", 0), 1);
+}
+
+int CPVSTHCalcFuncBase::CompareInt(const void* a, const void* b)
+{
+    int x = *static_cast<const int*>(a), y = *static_cast<const int*>(b);
+    return x - y;
+}
+
+int CPVSTHCalcFuncBase::IsReady() const
+{
+    return m_bValid && m_pAnlCtrl && m_pAnlCtrl->IsResultReady() && PostCtrl() ? 1 : 0;
+}
+
+CPostCtrlGeoTech* CPVSTHCalcFuncBase::PostCtrl() const { return static_cast<CPostCtrlGeoTech*>(m_pPostCtrl); }
+
+CUnitCtrl* CPVSTHCalcFuncBase::UnitCtrl() const { return CDocCtrl::GetUnitCtrl(m_pDoc); }
+
+double CPVSTHCalcFuncBase::ConvertOut(int nUnitType, double v) const
+{
+    CUnitCtrl* p = UnitCtrl();
+    return p ? p->ConvertUnitDataOut(nUnitType, v) : v;
+}

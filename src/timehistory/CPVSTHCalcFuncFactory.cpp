@@ -1,0 +1,22 @@
+#include "timehistory/CPVSTHCalcFuncFactory.h"
+
+#include "timehistory/CPVSTHCalcBeamFunc.h"
+#include "timehistory/CPVSTHCalcDispFunc.h"
+#include "timehistory/CPVSTHCalcTrssFunc.h"
+
+#include <new>
+
+CPVSTHCalcFuncBase* CPVSTHCalcFuncFactory::Create(int nCode)
+{
+    switch (nCode) {
+    case 1:
+        return new (std::nothrow) CPVSTHCalcDispFunc;
+    case 2:
+        return new (std::nothrow) CPVSTHCalcTrssFunc;
+    case 3:
+        return new (std::nothrow) CPVSTHCalcBeamFunc;
+    default:
+        // 4 plane strain, 5 plate and 6 solid come with their element families.
+        return nullptr;
+    }
+}

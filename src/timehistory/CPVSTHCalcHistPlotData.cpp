@@ -1,0 +1,392 @@
+#include "timehistory/CPVSTHCalcHistPlotData.h"
+
+#include "timehistory/CPVSTHCalcBeamFunc.h"
+#include "timehistory/member_recovery.h"
+
+#include "DBDoc.h"
+#include "ThisInfo.h"
+#include "UnitCtrl.h"
+
+using namespace kvpvs::timehistory;
+
+CPVSTHCalcHistPlotData::CPVSTHCalcHistPlotData(unsigned int nAcasK) : m_nAcasK(nAcasK)
+{
+    CDBDoc* pDoc = CDBDoc::GetDocPoint();
+    m_pPostCtrl = pDoc ? CPDataBaseNeutral::GetPostCtrl(pDoc->GetPostDB()) : nullptr;
+    auto* pPost = static_cast<CPostCtrlGeoTech*>(m_pPostCtrl);
+    CPostCtrlAnlTypeBase* pCtrl = nullptr;
+    if (pPost && pPost->GetPostCtrlSub(nAcasK, &pCtrl) && pCtrl) {
+        m_pAnlCtrl = pCtrl;
+        m_pResult = pCtrl->GetAnalResult();
+        T_PREFERENCE pref;
+        if (CInitCtrl* pInit = CDocCtrl::GetInitCtrl(pDoc))
+            pInit->GetPreference(pref);
+        m_dTolerance = pref.dZeroTolerance;
+    }
+}
+
+int CPVSTHCalcHistPlotData::BeginQuery(int nKind)
+{
+    auto* pPost = static_cast<CPostCtrlGeoTech*>(m_pPostCtrl);
+    T_LCOM_D comb;
+    if (!pPost || !pPost->MakeLoadComb(4, m_nAcasK, comb))
+        return 0;
+    pPost->BeginQueryResult(comb, 1, 0);
+    m_bQueryBegun = 1;
+    m_nKind = nKind;
+    if (nKind < 7 || nKind > 12)
+        return 1;
+    T_RESULT_FILE_D file;
+    if (!m_pAnlCtrl || !m_pAnlCtrl->GetResulFileMngr()->FindResultFile(2, file))
+        return 0;
+    if (!MakeResultBasePath(file.strPathName, m_szPath, m_nPathLen))
+        return 0; // the path does not fit: the host keeps its files
+    auto* pThis = static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl);
+    pThis->TemporaryCloseXa2File();
+    pThis->TemporaryCloseXa1File();
+    CPostAnalysisResultTHIS::m_FileDirectDMED.Abort();
+    m_bFilesReleased = 1;
+    m_nThisK = CThisInfo::GetThisKByAcasK(m_nAcasK);
+    CArray<double, double> aSteps;
+    CClassThis(CDocCtrl::GetDBMain(CDBDoc::GetDocPoint())).GetTimeStep(m_nThisK, aSteps);
+    m_nStepCount = aSteps.GetSize();
+    return 1;
+}
+
+void CPVSTHCalcHistPlotData::EndQuery()
+{
+    // Take back only files this query released.
+    if (m_bFilesReleased && m_pAnlCtrl) {
+        auto* pThis = static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl);
+        pThis->TemporaryOpenXa2File();
+        pThis->TemporaryOpenXa1File();
+        m_bFilesReleased = 0;
+    }
+    if (m_bQueryBegun) {
+        static_cast<CPostCtrlGeoTech*>(m_pPostCtrl)->EndQueryResult();
+        m_bQueryBegun = 0;
+    }
+}
+
+CPostAnalysisResultTHIS* CPVSTHCalcHistPlotData::ReadyFor(int nStep) const
+{
+    if (!m_pAnlCtrl || !m_pResult || !m_pAnlCtrl->IsResultReady())
+        return nullptr;
+    T_POSTDATA_COUNT_D c;
+    m_pAnlCtrl->GetDataCount(c);
+    if (nStep < 0 || nStep >= c.nStep)
+        return nullptr;
+    return static_cast<CPostAnalysisResultTHIS*>(m_pResult);
+}
+
+int CPVSTHCalcHistPlotData::GetTrussValue(int nStep, unsigned int nElemK, T_PSTRT_D& rec)
+{
+    rec.Initialize();
+    CPostAnalysisResultTHIS* pRes = ReadyFor(nStep);
+    if (!pRes)
+        return 0;
+    return pRes->GetMethod() == 1 ? GetTrussValueModal(nStep, nElemK, rec) : GetTrussValueDirect(nStep, nElemK, rec);
+}
+
+int CPVSTHCalcHistPlotData::GetTrussValueModal(int nStep, unsigned int nElemK, T_PSTRT_D& rec)
+{
+    auto* pRes = static_cast<CPostAnalysisResultTHIS*>(m_pResult);
+    if (!pRes || !m_pAnlCtrl)
+        return 0;
+    T_POSTDATA_COUNT_D c;
+    static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl)->GetPostCtrlEigv()->GetDataCount(c);
+    const int M = c.nMode;
+    CArray<double, double> a;
+    pRes->GetSATruss(nElemK, a);
+    RecoveryArray r;
+    if (!OpenRecoveryArray(a, TRUSS_ARRAY, TRUSS_DOFS, TRUSS_COLS, r))
+        return 0;
+    std::vector<double> phi, R;
+    if (!ReadModeShapes(r, M, [&](int e, CArray<double, double>& s) { return pRes->GetEquationMode(e, s); }, phi))
+        return 0;
+    ModalCoefficients(r, M, r.m, phi, R);
+    double FI = 0.0, FJ = 0.0;
+    for (int k = 0; k < M; ++k) {
+        _MDSP_BN q;
+        pRes->GetTimeDisp(k + 1, nStep + 1, q);
+        FI += q.dDisp * R[static_cast<size_t>(k * r.m + 0)];
+        FJ += q.dDisp * R[static_cast<size_t>(k * r.m + 1)];
+    }
+    const double f2 = a[r.n + 2], f3 = a[r.n + 3];
+    rec.dForceI = -FI;
+    rec.dForceJ = FJ;
+    rec.dStressI = -FI * f2;
+    rec.dStressJ = FJ * f3;
+    rec.ConvertUnitOut(CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint()));
+    return 1;
+}
+
+int CPVSTHCalcHistPlotData::GetTrussValueDirect(int nStep, unsigned int nElemK, T_PSTRT_D& rec)
+{
+    auto* pRes = static_cast<CPostAnalysisResultTHIS*>(m_pResult);
+    if (!pRes)
+        return 0;
+    CArray<double, double> a;
+    pRes->GetSATruss(nElemK, a);
+    RecoveryArray r;
+    if (!OpenRecoveryArray(a, TRUSS_ARRAY, TRUSS_DOFS, TRUSS_COLS, r))
+        return 0;
+    double u[TRUSS_DOFS];
+    for (int d = 0; d < r.n; ++d) {
+        _MDSP_BN x;
+        if (r.Equation(d) >= 1)
+            pRes->GetEquationDisp(nStep + 1, r.Equation(d), x);
+        u[d] = x.dDisp;
+    }
+    double G[TRUSS_COLS] = {};
+    for (int c = 0; c < r.m; ++c)
+        for (int d = 0; d < r.n; ++d)
+            if (r.Equation(d) >= 1)
+                G[c] += r.Coef(c, d) * u[d];
+    const double f2 = a[r.n + 2], f3 = a[r.n + 3];
+    rec.dForceI = -G[0];
+    rec.dForceJ = G[1];
+    rec.dStressI = -G[0] * f2;
+    rec.dStressJ = G[1] * f3;
+    rec.ConvertUnitOut(CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint()));
+    return 1;
+}
+
+int CPVSTHCalcHistPlotData::GetBeamValue(int nStep, unsigned int nElemK, T_PSTRB_D& rec)
+{
+    rec.Initialize();
+    CPostAnalysisResultTHIS* pRes = ReadyFor(nStep);
+    if (!pRes)
+        return 0;
+    return pRes->GetMethod() == 1 ? GetBeamValueModal(nStep, nElemK, rec) : GetBeamValueDirect(nStep, nElemK, rec);
+}
+
+int CPVSTHCalcHistPlotData::BeamForces(int nStep, unsigned int nElemK, bool bModal, CArray<double, double>& a,
+                                       double f[12])
+{
+    auto* pRes = static_cast<CPostAnalysisResultTHIS*>(m_pResult);
+    if (!pRes || !m_pAnlCtrl)
+        return 0;
+    pRes->GetSABeam(nElemK, a);
+    RecoveryArray r;
+    if (!OpenRecoveryArray(a, BEAM_ARRAY, BEAM_DOFS, BEAM_COLS, r))
+        return 0;
+    for (int c = 0; c < 12; ++c)
+        f[c] = 0.0;
+    if (bModal) {
+        T_POSTDATA_COUNT_D cnt;
+        static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl)->GetPostCtrlEigv()->GetDataCount(cnt);
+        const int M = cnt.nMode;
+        std::vector<double> phi, R;
+        if (!ReadModeShapes(r, M, [&](int e, CArray<double, double>& s) { return pRes->GetEquationMode(e, s); }, phi))
+            return 0;
+        ModalCoefficients(r, M, 12, phi, R);
+        for (int k = 0; k < M; ++k) {
+            _MDSP_BN q;
+            pRes->GetTimeDisp(k + 1, nStep + 1, q);
+            for (int c = 0; c < 12; ++c)
+                f[c] += q.dDisp * R[static_cast<size_t>(k * 12 + c)];
+        }
+    } else {
+        double u[BEAM_DOFS];
+        for (int d = 0; d < r.n; ++d) {
+            _MDSP_BN x;
+            if (r.Equation(d) >= 1)
+                pRes->GetEquationDisp(nStep + 1, r.Equation(d), x);
+            u[d] = x.dDisp;
+        }
+        for (int c = 0; c < 12; ++c)
+            for (int d = 0; d < r.n; ++d)
+                if (r.Equation(d) >= 1)
+                    f[c] += r.Coef(c, d) * u[d];
+    }
+    T_PCFMO_D off;
+    double o1, o2, o3, o4;
+    CPVSTHCalcBeamFunc::GetBeamOffsets(nElemK, off, o1, o2, o3, o4);
+    CPVSTHCalcBeamFunc::ApplyOffsets(off, o1, o2, o3, o4, f);
+    return 1;
+}
+
+int CPVSTHCalcHistPlotData::GetBeamValueModal(int nStep, unsigned int nElemK, T_PSTRB_D& rec)
+{
+    CArray<double, double> a;
+    double f[12], r[26];
+    if (!BeamForces(nStep, nElemK, true, a, f))
+        return 0;
+    CPVSTHCalcBeamFunc::MakeBeamRecord(a.GetData(), f, r);
+    FillBeamRecord(nElemK, rec, r);
+    rec.ConvertUnitOut(CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint()));
+    return 1;
+}
+
+int CPVSTHCalcHistPlotData::GetBeamValueDirect(int nStep, unsigned int nElemK, T_PSTRB_D& rec)
+{
+    CArray<double, double> a;
+    double f[12], r[26];
+    if (!BeamForces(nStep, nElemK, false, a, f))
+        return 0;
+    CPVSTHCalcBeamFunc::MakeBeamRecord(a.GetData(), f, r);
+    FillBeamRecord(nElemK, rec, r);
+    rec.ConvertUnitOut(CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint()));
+    return 1;
+}
+
+double CPVSTHCalcHistPlotData::GetBeamComponent(int nComponent, int nEnd, const double r[26])
+{
+    return CPVSTHCalcBeamFunc::GetBeamValue(nComponent, nEnd, 0, r);
+}
+
+void CPVSTHCalcHistPlotData::FillBeamRecord(unsigned int, T_PSTRB_D& rec, const double r[26])
+{
+    double FI[6], FJ[6], SI[7], SJ[7];
+    for (int c = 0; c < 6; ++c) {
+        FI[c] = GetBeamComponent(c, 0, r);
+        FJ[c] = GetBeamComponent(c, 1, r);
+    }
+    for (int c = 0; c < 7; ++c) {
+        SI[c] = GetBeamComponent(10 + c, 0, r);
+        SJ[c] = GetBeamComponent(10 + c, 1, r);
+    }
+    // Corners: axial plus (-y, +z), (+y, +z), (+y, -z), (-y, -z) bending.
+    const double CI[4] = {r[12] + r[16] + r[17], r[12] + r[15] + r[17], r[12] + r[15] + r[18], r[12] + r[16] + r[18]};
+    const double CJ[4] = {r[19] + r[23] + r[24], r[19] + r[22] + r[24], r[19] + r[22] + r[25], r[19] + r[23] + r[25]};
+    auto x = [](double a, double b, int t) { return a + (b - a) * t / 4; };
+    for (int q = 0; q < 4; ++q) {
+        for (int c = 0; c < 6; ++c) {
+            rec.dForce[q][c] = x(FI[c], FJ[c], q);
+            rec.dForce[q][6 + c] = x(FI[c], FJ[c], q + 1);
+        }
+        for (int c = 0; c < 7; ++c) {
+            rec.dStress[q][c] = x(SI[c], SJ[c], q);
+            rec.dStress[q][7 + c] = x(SI[c], SJ[c], q + 1);
+        }
+        for (int i = 0; i < 4; ++i) {
+            rec.dStress[q][16 + 2 * i] = x(CI[i], CJ[i], q);
+            rec.dStress[q][17 + 2 * i] = x(CI[i], CJ[i], q + 1);
+        }
+    }
+    rec.calcMaximumCombinedStress();
+}
+
+int CPVSTHCalcHistPlotData::GetPlstrnRow(int nNodes, int k, int p, int c)
+{
+    bool lo = nNodes == 3 || nNodes == 4, hi = nNodes == 6 || nNodes == 8;
+    if (!lo && !hi)
+        return 1;
+    switch (k) {
+    case 1: return 3 * p + c + 1;
+    case 2: return 4 * p + c + (lo ? 13 : 25);
+    case 3: return 4 * p + c + (lo ? 33 : 61);
+    default: return 1;
+    }
+}
+
+int CPVSTHCalcHistPlotData::GetSolidRow(int nNodes, int k, int p, int c)
+{
+    bool lo = nNodes == 4 || nNodes == 6 || nNodes == 8, hi = nNodes == 10 || nNodes == 15 || nNodes == 20;
+    if (!lo && !hi)
+        return 1;
+    switch (k) {
+    case 1: return 3 * p + c + 1;
+    case 2: return 6 * p + c + (lo ? 25 : 61);
+    case 3: return 6 * p + c + (lo ? 79 : 187);
+    default: return 1;
+    }
+}
+
+int CPVSTHCalcHistPlotData::GetPlateRow(int nNodes, int k, int p, int c)
+{
+    bool lo = nNodes == 3 || nNodes == 4, hi = nNodes == 6 || nNodes == 8;
+    if (!lo && !hi)
+        return 1;
+    switch (k) {
+    case 1: return 6 * p + c + 1;
+    case 2: return 14 * p + c + (lo ? 25 : 49);
+    case 3: return 14 * p + c + (lo ? 31 : 55);
+    default: return 1;
+    }
+}
+
+int CPVSTHCalcHistPlotData::GetPlstrnUnitType(int k, int)
+{
+    switch (k) {
+    case 1: return 2;
+    case 2: return 17;
+    case 3: return 0;
+    default: return 1;
+    }
+}
+
+int CPVSTHCalcHistPlotData::GetPlateUnitType(int k, int c)
+{
+    switch (k) {
+    case 1: return c >= 0 && c <= 2 ? 2 : (c >= 3 && c <= 5 ? 12 : 1);
+    case 2: return 17;
+    case 3: return (c >= 0 && c <= 2) || c == 6 || c == 7 ? 14 : (c >= 3 && c <= 5 ? 13 : 1);
+    default: return 1;
+    }
+}
+
+void CPVSTHCalcHistPlotData::ApplyZeroTolerance(double& v) const
+{
+    if (-m_dTolerance < v && v < m_dTolerance)
+        v = 0.0;
+}
+
+int CPVSTHCalcHistPlotData::GetElementResult(unsigned int nElemK, unsigned int nThisK, int nStepCount, int nStepNumber,
+                                             int nFlag, int nElemKind, int nRow, int, int, int nOption, double& v)
+{
+    CSeqIdInfo* pSeq = m_pAnlCtrl->GetSeqIdInfo();
+    int nElemType = pSeq->GetSeqIdElemType(nElemK);
+    int nElemId = pSeq->GetSeqIdElem(nElemK);
+    int nHistId = pSeq->GetSeqIdThis(nThisK);
+    if (nElemKind == 1 || nElemKind == 3 || nElemKind == 5 || nElemKind == 7)
+        nOption = 0;
+    v = 0.0;
+    CurrentElementResultsEntry().step(m_szPath, m_nPathLen, nElemKind, nElemType, nRow, nHistId, nStepCount,
+                                      nStepNumber, 4, nFlag, &v, nOption, nElemId);
+    return 1;
+}
+
+int CPVSTHCalcHistPlotData::ElementRead(int nFamily, int nResultKind, int (*row)(int, int, int, int),
+                                        int (*unit)(int, int), int nStep, unsigned int nElemK, int nNodes,
+                                        int nOption, int nComp, double& v)
+{
+    v = 0.0;
+    if (!m_pAnlCtrl)
+        return 0;
+    int nElemKind = ElementKindOf(nFamily, nNodes);
+    if (nElemKind == 0)
+        return 1; // no element kind for this node count: no call, value 0
+    int nRow = row(nNodes, nResultKind, 0, nComp);
+    GetElementResult(nElemK, m_nThisK, m_nStepCount, nStep + 1, 0, nElemKind, nRow, nResultKind, nComp, nOption, v);
+    if (CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint()))
+        v = pUnit->ConvertUnitDataOut(unit(nResultKind, nComp), v);
+    ApplyZeroTolerance(v);
+    return 1;
+}
+
+int CPVSTHCalcHistPlotData::GetPlstrnStress(int s, unsigned int k, int n, int, int o, int c, double& v)
+{
+    return ElementRead(2, 2, &GetPlstrnRow, &GetPlstrnUnitType, s, k, n, o, c, v);
+}
+int CPVSTHCalcHistPlotData::GetPlstrnStrain(int s, unsigned int k, int n, int, int o, int c, double& v)
+{
+    return ElementRead(2, 3, &GetPlstrnRow, &GetPlstrnUnitType, s, k, n, o, c, v);
+}
+int CPVSTHCalcHistPlotData::GetSolidStress(int s, unsigned int k, int n, int, int o, int c, double& v)
+{
+    return ElementRead(4, 2, &GetSolidRow, &GetSolidUnitType, s, k, n, o, c, v);
+}
+int CPVSTHCalcHistPlotData::GetSolidStrain(int s, unsigned int k, int n, int, int o, int c, double& v)
+{
+    return ElementRead(4, 3, &GetSolidRow, &GetSolidUnitType, s, k, n, o, c, v);
+}
+int CPVSTHCalcHistPlotData::GetPlateStress(int s, unsigned int k, int n, int, int o, int c, double& v)
+{
+    return ElementRead(3, 2, &GetPlateRow, &GetPlateUnitType, s, k, n, o, c, v);
+}
+int CPVSTHCalcHistPlotData::GetPlateUnitForce(int s, unsigned int k, int n, int, int o, int c, double& v)
+{
+    return ElementRead(3, 3, &GetPlateRow, &GetPlateUnitType, s, k, n, o, c, v);
+}

@@ -1,0 +1,101 @@
+#include "timehistory/CPVSTHEngine.h"
+
+#include "timehistory/CPVSTHCalcFuncFactory.h"
+
+#include "DBDoc.h"
+#include "MsgDll.h"
+#include "UnitCtrl.h"
+
+#include <memory>
+#include <string>
+
+CPVSTHEngine::CPVSTHEngine() : m_pDoc(CDBDoc::GetDocPoint()) {}
+CPVSTHEngine::~CPVSTHEngine() = default;
+
+void CPVSTHEngine::MakeThrdData(const T_THRD_D* s, T_THRD_D* o)
+{
+    if (!s || !o)
+        return;
+    o->strName = s->strName;
+    o->nEntityK = s->nEntityK;
+    o->nCode = s->nCode + 1;
+    o->nResultKind = s->nResultKind + 1;
+    o->nPosition = s->nPosition;
+    o->nComponent = s->nComponent;
+    o->nUnused7 = s->nUnused7;
+    o->nModeNumber = s->nModeNumber;
+    o->nSubPosition = s->nSubPosition;
+    o->nDispType = s->nDispType + 1;
+    o->nSecondNodeK = s->nSecondNodeK;
+    o->nAcasK = s->nAcasK;
+    o->nStressOption = s->nStressOption;
+    if (o->nCode == 1 || o->nCode == 3)
+        o->nComponent += 10 * (o->nResultKind - 1);
+    else if (o->nCode == 2)
+        o->nComponent = o->nResultKind - 1;
+}
+
+int CPVSTHEngine::LoadTimeSteps(unsigned int nThisK)
+{
+    m_aResult.RemoveAll();
+    m_aTime.RemoveAll();
+    CClassThis cls(CDocCtrl::GetDBMain(CDBDoc::GetDocPoint()));
+    cls.GetTimeStep(nThisK, m_aTime);
+    m_nStepCount = m_aTime.GetSize();
+    return m_nStepCount > 0 ? 1 : 0;
+}
+
+CArray<double, double>* CPVSTHEngine::Run(const T_THRD_D* pStored)
+{
+    if (!pStored)
+        return &m_aResult;
+    unsigned int nThisK = CThisInfo::GetThisKByAcasK(pStored->nAcasK);
+    if (!LoadTimeSteps(nThisK))
+        return &m_aResult;
+    T_THRD_D req;
+    MakeThrdData(pStored, &req);
+    m_nThisK = CThisInfo::GetThisKByAcasK(req.nAcasK);
+    if (req.nAcasK == 0)
+        return &m_aResult;
+    CDBDoc* pDoc = CDBDoc::GetDocPoint();
+    auto* pPost = static_cast<CPostCtrlGeoTech*>(pDoc ? CPDataBaseNeutral::GetPostCtrl(pDoc->GetPostDB()) : nullptr);
+    CPostCtrlAnlTypeBase* pCtrl = nullptr;
+    if (!pPost || !pPost->GetPostCtrlSub(req.nAcasK, &pCtrl) || !pCtrl)
+        return &m_aResult;
+    if (pCtrl->GetAnalysisType() != 3)
+        return &m_aResult;
+    T_LCOM_D comb;
+    if (!pPost->MakeLoadComb(4, req.nAcasK, comb))
+        return &m_aResult;
+    pPost->BeginQueryResult(comb, 1, 0);
+    std::unique_ptr<CPVSTHCalcFuncBase> pFunc(CPVSTHCalcFuncFactory::Create(req.nCode));
+    if (pFunc) {
+        pFunc->SetAnalTypeCtrl(pCtrl);
+        pFunc->Init(req);
+        pFunc->Calculate();
+        m_aResult.Copy(*pFunc->GetResults());
+        pFunc.reset();
+    }
+    pPost->EndQueryResult();
+    return &m_aResult;
+}
+
+void CPVSTHEngine::WriteReport(int nCode, T_THREPORT_D& rep)
+{
+    std::unique_ptr<CPVSTHCalcFuncBase> pFunc(CPVSTHCalcFuncFactory::Create(nCode));
+    if (pFunc)
+        pFunc->WriteReport(rep);
+}
+
+void CPVSTHEngine::GetReportPath(CString& strPath)
+{
+    std::string s = m_pDoc ? std::string(static_cast<const char*>(m_pDoc->GetPathName())) : std::string();
+    size_t slash = s.find_last_of("/\\");
+    std::string folder = slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
+    strPath = CString(folder.c_str()) + CMsgDll::pfuncLoadStr("IDS_QB_PVS_TimeHistoryResult", 0) + ".txt";
+}
+
+void CPVSTHEngine::OpenReport(CString strPath)
+{
+    CDBLib::RunTextEditor(strPath, CMsgDll::pfuncLoadStr("IDS_QB_PVS_TIME_HISTORY_RESULTS", 0), 1);
+}
