@@ -1,4 +1,8 @@
 #include "frame/FactoryCreators.h"
+#include "visualdata/CPVSVisualDataLDFS.h"
+#include "visualdata/CPVSVisualDataLDFSD.h"
+#include "visualmethods/CPVSVisualMethodLDFS.h"
+#include "visualmethods/CPVSVisualMethodLDFSD.h"
 
 const T_KVPVS_CREATORS& KVPvsCreators()
 {
@@ -9,18 +13,18 @@ const T_KVPVS_CREATORS& KVPvsCreators()
         /* pfnVDProfGrid */ nullptr,
         /* pfnVDHistoryPlotDgrm */ nullptr,
         /* pfnVDHistoryPlotStrs */ nullptr,
-        /* pfnVDLDFS */ nullptr,
+        /* pfnVDLDFS */ CreateVDTyped<CPVSVisualDataLDFS>,
         /* pfnVDFOS */ nullptr,
-        /* pfnVDLDFSD */ nullptr,
+        /* pfnVDLDFSD */ CreateVDTyped<CPVSVisualDataLDFSD>,
         /* pfnVDNodeSepg */ nullptr,
         /* pfnVDPileTipElement */ nullptr,
         /* pfnVDElemDgrmEvent */ nullptr,
         /* pfnVMGlbFlowPath */ nullptr,
         /* pfnVMFlowDisc */ nullptr,
         /* pfnVMGlbProfGrid */ nullptr,
-        /* pfnVMLDFS */ nullptr,
+        /* pfnVMLDFS */ CreateVM<CPVSVisualMethodLDFS>,
         /* pfnVMFOS */ nullptr,
-        /* pfnVMLDFSD */ nullptr,
+        /* pfnVMLDFSD */ CreateVM<CPVSVisualMethodLDFSD>,
     };
     return creators;
 }

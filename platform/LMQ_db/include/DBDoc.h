@@ -21,4 +21,18 @@ class CClassPVtif : public CDBTable<T_PVTIF_D> { using CDBTable::CDBTable; };
 class CClassPEngr : public CDBTable<T_PENGR_D> { using CDBTable::CDBTable; };
 class CClassPOsif : public CDBTable<T_POSIF_D> { using CDBTable::CDBTable; };
 class CClassNode : public CDBTable<T_NODE_D> { using CDBTable::CDBTable; };
-class CClassElem : public CDBTable<T_ELEM_D> { using CDBTable::CDBTable; };
+class CClassPLsif : public CDBTable<T_PLSIF_D> { using CDBTable::CDBTable; };
+
+// Elements; besides the table, the element kind and the local axes of a surface element.
+class CClassElem : public CDBTable<T_ELEM_D> {
+public:
+    using CDBTable::CDBTable;
+    void ConnectToDB(CDBBase* pDB) { Connect(pDB); }
+    // The element kind (T_ELEM_D::nType); 0 when the element is missing.
+    int GetElemType(unsigned int nElemK) const;
+    // Axes of a plate element as rows x, y, z: x along its first edge (node 1 to node 2),
+    // z normal to the element ((n3 - n1) x (n4 - n2) for four corners, (n2 - n1) x (n3 - n1)
+    // for three), y = z x x; the option is not read. FALSE for a missing element, fewer than
+    // three nodes or a degenerate element.
+    BOOL calcElemLocalVector(unsigned int nElemK, double dAxis[3][3], int nOption) const;
+};

@@ -75,4 +75,11 @@ struct T_ELEM_D {
         dAngle = o.dAngle; aNodeK.Copy(o.aNodeK);
         return *this;
     }
+    int GetNumberOfNodes() const { return aNodeK.GetSize(); }
+};
+
+// A step of the post database and the output set it belongs to.
+struct T_PLSIF_D {
+    unsigned int nOsifK = 0;          // T_POSIF_D key
+    CString strName;
 };

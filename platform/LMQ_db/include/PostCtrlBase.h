@@ -75,10 +75,36 @@ private:
     CResultFileMngr m_files;
 };
 
+// The values of one entity of a result row, as the post control reads them.
+struct T_POST_VECT_ALL_D {
+    CArray<double, double> aValue;
+    T_POST_VECT_ALL_D() = default;
+    T_POST_VECT_ALL_D(const T_POST_VECT_ALL_D& o) { aValue.Copy(o.aValue); }
+    T_POST_VECT_ALL_D& operator=(const T_POST_VECT_ALL_D& o)
+    {
+        aValue.Copy(o.aValue);
+        return *this;
+    }
+};
+
 // The post database's control; the product's control derives from it.
+// Row queries: the values of a result row are those stored under the row's key (T_PVAL_D of
+// the attached post database). Choice: the value count of a read is the longest run among the
+// requested entities; an entity without a run is absent from the result; a read outside a
+// begun query of that row fails.
 class CPostCtrlBase {
 public:
     virtual ~CPostCtrlBase() = default;
+
+    void AttachPostDB(CDBBase* pPostDB) { m_pRowDB = pPostDB; }
+    BOOL BeginQueryRow(unsigned int nPVtifK);
+    BOOL GetElemResult(const CArray<unsigned int, unsigned int>& aElemId, unsigned int nPVtifK, int& nValueCount,
+                       CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult);
+    void EndQueryRow() { m_nRowK = 0; }
+
+private:
+    CDBBase* m_pRowDB = nullptr;
+    unsigned int m_nRowK = 0;
 };
 
 // Access to the control held by a post database.

@@ -16,6 +16,14 @@ struct T_PVIST_ALL_D {
     int bRealDeform = 0;
     int nFontSize = 12;
     T_PVIST_VALS_D vals;
+    unsigned int nColor = 0x00C0C0C0;      // colour of the model drawing, 0x00BBGGRR
+    int nDispMode = 1;                     // display mode of the model drawing
+    unsigned int nLabelColor = 0x00000000; // colour of labels
+};
+
+// Miscellaneous display settings ("etc."): the colour of cut and section drawings.
+struct T_PVIST_PETC_D {
+    unsigned int nColor = 0x000000FF;      // 0x00BBGGRR
 };
 
 struct T_PVIST_SYMB_D {
@@ -35,6 +43,7 @@ public:
     T_PVIST_ALL_D* GetCurrentPA() { return &m_all; }
     T_PVIST_ANIM_D* GetCurrentPAnim() { return &m_anim; }
     T_PVIST_SYMB_D* GetCurrentPS() { return &m_symb; }
+    T_PVIST_PETC_D* GetCurrentPE() { return &m_etc; }
     void GetCompCombKeyList(CArray<unsigned int, unsigned int>& aKeys) const { aKeys.Copy(m_aCompComb); }
     CArray<unsigned int, unsigned int>& CompCombKeys() { return m_aCompComb; }
 
@@ -42,5 +51,6 @@ private:
     T_PVIST_ALL_D m_all;
     T_PVIST_ANIM_D m_anim;
     T_PVIST_SYMB_D m_symb;
+    T_PVIST_PETC_D m_etc;
     CArray<unsigned int, unsigned int> m_aCompComb;
 };

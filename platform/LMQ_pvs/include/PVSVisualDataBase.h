@@ -2,6 +2,9 @@
 // classes only record how they were made: the host's own displays are not part of the module.
 // The class-wide statics are the host's: SetMinMaxVal widens the range and marks it set;
 // ResetVDataStatics (called by the host before it builds each display) clears them all.
+// Choices for the result read: the threshold is 0 and the value mode 2 by default; the active
+// elements are every element of the model, ascending; the post control reads the document's
+// post database.
 #pragma once
 #include "PVSParams.h"
 
@@ -48,6 +51,10 @@ public:
     virtual int InsertNextQuadraticHexa(vtkUnstructuredGrid* pGrid, vtkIdList* pIds);
     virtual int InsertNextQuadraticPyramid(vtkUnstructuredGrid* pGrid, vtkIdList* pIds);
     virtual int InsertNextQuadraticWedge(vtkUnstructuredGrid* pGrid, vtkIdList* pIds);
+    // Keys of the elements active in the displayed step; FALSE without a document.
+    virtual BOOL GetActiveElemK(CArray<unsigned int, unsigned int>& aElemK);
+    void SetThreshold(double d) { m_dThreshold = d; }
+    void SetValueMode(int n) { m_nValueMode = n; }
 
     // The type code the object was created for (0 when made from a result row).
     unsigned int GetVDType() const { return m_nType; }
@@ -73,6 +80,9 @@ protected:
     vtkDataSet* m_pLineContData = nullptr;
     int m_nProbeResult = 0;
     CMap<int, int, T_VSUL_DATA_D, T_VSUL_DATA_D&> m_mVData; // entity key -> values
+    double m_dThreshold = 0.0;  // values not above it in magnitude count as 0
+    int m_nValueMode = 2;       // 2: an element value stands for every node of the element
+    CClassElem m_clsElem;       // elements of the document's model database
 };
 
 class CPVSVisualDataNone : public CPVSVisualDataBase {

@@ -1,5 +1,7 @@
 // Stand-in for the host's visual-method base and its generic visual methods. The generic
 // methods only record how they were made; the module's methods derive from the base.
+// Choices: InitializeDataSet makes (or empties) the pre-step, post-step and inactive data sets
+// as poly data; the base owns them and the append filter and releases them at destruction.
 #pragma once
 #include "PVSParams.h"
 
@@ -9,6 +11,7 @@ class CAnimationEngine;
 class CPVSRendererBase;
 class CPVSModelDataFEM;
 class CPVSVisualDataBase;
+class vtkAppendPolyData;
 
 class I_PVSVisualMethod : public CObject {
     DECLARE_DYNAMIC(I_PVSVisualMethod)
@@ -41,7 +44,7 @@ public:
     virtual int Render(CPVSRendererBase* pRenderer);
     virtual int Render2(CPVSRendererBase* pRenderer);
     virtual vtkDataSet* GetHighLightDataSetPst() { return nullptr; }
-    virtual void InitializeDataSet() {}
+    virtual void InitializeDataSet();
     virtual int GenerateContour() { return 1; }
     virtual int RenderUndeformedShape(CPVSRendererBase* pRenderer) { return 1; }
     virtual int MakeLineProbe() { return 1; }
@@ -60,6 +63,7 @@ public:
 
 protected:
     CPVSModelDataFEM* m_pMDTCtrl = nullptr;
+    vtkAppendPolyData* m_pAppendFilter = nullptr; // collects the pieces of a display
 };
 
 // The host's generic method for the method codes it builds itself (0-5 and 7).

@@ -3,6 +3,12 @@
 #include "PVSModelData.h"
 #include "PVSColorTable.h"
 #include "FactoryPVS.h"
+#include "PostCtrlBase.h"
+
+#include <memory>
+
+#include <vtkAppendPolyData.h>
+#include <vtkPolyData.h>
 
 #include <cfloat>
 
@@ -33,9 +39,35 @@ double CPVSVisualDataBase::m_dVDataDispMax = 0.0;
 double CPVSVisualDataBase::m_dVDataDispFactor = 1.0;
 double CPVSVisualDataBase::m_dVDataSymbolFactor = 1.0;
 
-CPVSVisualDataBase::CPVSVisualDataBase(T_VD_PARAM_D& param) : m_param(param) {}
-CPVSVisualDataBase::CPVSVisualDataBase(unsigned int nType, T_VD_PARAM_D& param) : m_nType(nType), m_param(param) {}
+CPVSVisualDataBase::CPVSVisualDataBase(T_VD_PARAM_D& param) : m_param(param)
+{
+    if (m_param.pDoc) {
+        // The post control lives in the post database; a database without one gets a plain one.
+        CDBBase* pPostDB = m_param.pDoc->GetPostDB();
+        m_pPostCtrl = CPDataBaseNeutral::GetPostCtrl(pPostDB);
+        if (!m_pPostCtrl) {
+            CPDataBaseNeutral::SetPostCtrl(pPostDB, std::make_shared<CPostCtrlBase>());
+            m_pPostCtrl = CPDataBaseNeutral::GetPostCtrl(pPostDB);
+        }
+        if (m_pPostCtrl)
+            m_pPostCtrl->AttachPostDB(pPostDB);
+        m_clsElem.Connect(m_param.pDoc->GetModelDB());
+    }
+}
+CPVSVisualDataBase::CPVSVisualDataBase(unsigned int nType, T_VD_PARAM_D& param) : CPVSVisualDataBase(param)
+{
+    m_nType = nType;
+}
 CPVSVisualDataBase::~CPVSVisualDataBase() = default;
+
+BOOL CPVSVisualDataBase::GetActiveElemK(CArray<unsigned int, unsigned int>& aElemK)
+{
+    aElemK.RemoveAll();
+    if (!m_param.pDoc)
+        return FALSE;
+    m_clsElem.GetKeyList(aElemK);
+    return TRUE;
+}
 
 CPVSVisualDataBase* CPVSVisualDataBase::CreateVisualDataByType(unsigned int nType, T_VD_PARAM_D& param)
 {
@@ -122,7 +154,25 @@ double CPVSVisualDataElem::GetCenterVal(unsigned int nElemK) { return GetScalar(
 void CPVSVisualDataElem::InterpolateHighOrderEdgeVals(unsigned int) {}
 
 CPVSVisualMethodBase::CPVSVisualMethodBase(T_VM_PARAM_D& param) : I_PVSVisualMethod(param) {}
-CPVSVisualMethodBase::~CPVSVisualMethodBase() { DeleteMdlDataCtrl(); }
+CPVSVisualMethodBase::~CPVSVisualMethodBase()
+{
+    DeleteMdlDataCtrl();
+    if (m_pAppendFilter)
+        m_pAppendFilter->Delete();
+    for (vtkDataSet* p : {m_pDataSetPre, m_pDataSetPst, m_pDataSetInactive})
+        if (p)
+            p->Delete();
+}
+
+void CPVSVisualMethodBase::InitializeDataSet()
+{
+    for (vtkDataSet** pp : {&m_pDataSetPre, &m_pDataSetPst, &m_pDataSetInactive}) {
+        if (*pp)
+            (*pp)->Initialize();
+        else
+            *pp = vtkPolyData::New();
+    }
+}
 
 CPVSVisualMethodBase* CPVSVisualMethodBase::CreateVisualMethod(T_VM_PARAM_D& param)
 {

@@ -107,6 +107,13 @@ public:
     int GetCount() const { return static_cast<int>(m_list.size()); }
     int GetSize() const { return GetCount(); }
     BOOL IsEmpty() const { return m_list.empty(); }
+    // The framework sizes its bucket table here; the ordered index needs no buckets.
+    void InitHashTable(UINT nHashSize, BOOL bAllocNow = TRUE)
+    {
+        m_nHashSize = nHashSize;
+        (void)bAllocNow;
+    }
+    UINT GetHashTableSize() const { return m_nHashSize; }
 
     BOOL Lookup(ARG_KEY key, VALUE& rValue) const
     {
@@ -177,4 +184,5 @@ private:
 
     List m_list;
     std::map<KEY, typename List::iterator> m_index;
+    UINT m_nHashSize = 17;
 };

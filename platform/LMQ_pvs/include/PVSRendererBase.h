@@ -1,0 +1,73 @@
+// Stand-in for the host renderer through which visual methods draw: data sets in one colour,
+// and labels. The base draws nothing. CPVSRendererRecorder records every call in order with a
+// deep copy of its data set (for tests); CPVSRendererVTK draws the calls with VTK into an
+// offscreen window and saves a PNG (for the demo host). Choice of the VTK renderer: the
+// trailing ints are not interpreted, except that two-point polygons are drawn as lines.
+#pragma once
+#include "afxtempl.h"
+
+#include <Quantity_Color.hxx>
+#include <gp_Pnt.hxx>
+#include <vtkSmartPointer.h>
+
+#include <string>
+#include <vector>
+
+class vtkDataSet;
+class vtkRenderer;
+class vtkRenderWindow;
+
+class CPVSRendererBase {
+public:
+    virtual ~CPVSRendererBase() = default;
+    // A data set in one colour; nArg is the host's drawing option.
+    virtual void DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int nArg) { (void)pData, (void)color, (void)nArg; }
+    // A data set in one colour with a display mode and two options.
+    virtual void DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int nMode, int nArg1, int nArg2)
+    {
+        (void)pData, (void)color, (void)nMode, (void)nArg1, (void)nArg2;
+    }
+    // Texts at positions, with an option, a size and a colour.
+    virtual void DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int nOption,
+                            double dSize, const Quantity_Color& color)
+    {
+        (void)aPos, (void)aText, (void)nOption, (void)dSize, (void)color;
+    }
+};
+
+struct T_RENDER_CALL_D {
+    enum Kind { kDataSet1 = 1, kDataSet3 = 3, kLabels = 4 };
+    int nKind = 0;
+    vtkSmartPointer<vtkDataSet> pData; // deep copy; null for labels or a null data set
+    double rgb[3] = {0, 0, 0};
+    int nArg[3] = {0, 0, 0};
+    std::vector<gp_Pnt> aPos;
+    std::vector<std::string> aText;
+    double dSize = 0;
+};
+
+class CPVSRendererRecorder : public CPVSRendererBase {
+public:
+    void DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int nArg) override;
+    void DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int nMode, int nArg1, int nArg2) override;
+    void DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int nOption, double dSize,
+                    const Quantity_Color& color) override;
+    std::vector<T_RENDER_CALL_D> m_aCalls;
+};
+
+class CPVSRendererVTK : public CPVSRendererBase {
+public:
+    CPVSRendererVTK(int nWidth, int nHeight);
+    ~CPVSRendererVTK() override;
+    void DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int nArg) override;
+    void DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int nMode, int nArg1, int nArg2) override;
+    void DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int nOption, double dSize,
+                    const Quantity_Color& color) override;
+    // Renders what was drawn, camera fitted, and writes a PNG; FALSE when it cannot.
+    BOOL SavePNG(const char* pszPath);
+
+private:
+    void AddDataSet(vtkDataSet* pData, const Quantity_Color& color);
+    vtkRenderer* m_pRenderer = nullptr;
+    vtkRenderWindow* m_pWindow = nullptr;
+};

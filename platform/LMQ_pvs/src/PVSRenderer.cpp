@@ -1,0 +1,154 @@
+#include "PVSRendererBase.h"
+
+#include <vtkActor.h>
+#include <vtkBillboardTextActor3D.h>
+#include <vtkCamera.h>
+#include <vtkCellArray.h>
+#include <vtkDataSet.h>
+#include <vtkDataSetMapper.h>
+#include <vtkIdList.h>
+#include <vtkPNGWriter.h>
+#include <vtkPolyData.h>
+#include <vtkProperty.h>
+#include <vtkRenderWindow.h>
+#include <vtkRenderer.h>
+#include <vtkTextProperty.h>
+#include <vtkWindowToImageFilter.h>
+
+namespace {
+T_RENDER_CALL_D MakeCall(int nKind, vtkDataSet* pData, const Quantity_Color& c)
+{
+    T_RENDER_CALL_D call;
+    call.nKind = nKind;
+    if (pData) {
+        call.pData.TakeReference(pData->NewInstance());
+        call.pData->DeepCopy(pData);
+    }
+    call.rgb[0] = c.Red();
+    call.rgb[1] = c.Green();
+    call.rgb[2] = c.Blue();
+    return call;
+}
+} // namespace
+
+void CPVSRendererRecorder::DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int nArg)
+{
+    T_RENDER_CALL_D c = MakeCall(T_RENDER_CALL_D::kDataSet1, pData, color);
+    c.nArg[0] = nArg;
+    m_aCalls.push_back(c);
+}
+
+void CPVSRendererRecorder::DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int nMode, int nArg1,
+                                       int nArg2)
+{
+    T_RENDER_CALL_D c = MakeCall(T_RENDER_CALL_D::kDataSet3, pData, color);
+    c.nArg[0] = nMode;
+    c.nArg[1] = nArg1;
+    c.nArg[2] = nArg2;
+    m_aCalls.push_back(c);
+}
+
+void CPVSRendererRecorder::DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText,
+                                      int nOption, double dSize, const Quantity_Color& color)
+{
+    T_RENDER_CALL_D c = MakeCall(T_RENDER_CALL_D::kLabels, nullptr, color);
+    c.nArg[0] = nOption;
+    c.dSize = dSize;
+    for (int i = 0; i < aPos.GetSize(); ++i)
+        c.aPos.push_back(aPos[i]);
+    for (int i = 0; i < aText.GetSize(); ++i)
+        c.aText.emplace_back(aText[i].GetString());
+    m_aCalls.push_back(c);
+}
+
+CPVSRendererVTK::CPVSRendererVTK(int nWidth, int nHeight)
+{
+    m_pRenderer = vtkRenderer::New();
+    m_pRenderer->SetBackground(1.0, 1.0, 1.0);
+    m_pWindow = vtkRenderWindow::New();
+    m_pWindow->SetOffScreenRendering(1);
+    m_pWindow->SetSize(nWidth, nHeight);
+    m_pWindow->AddRenderer(m_pRenderer);
+}
+
+CPVSRendererVTK::~CPVSRendererVTK()
+{
+    m_pWindow->Delete();
+    m_pRenderer->Delete();
+}
+
+void CPVSRendererVTK::AddDataSet(vtkDataSet* pData, const Quantity_Color& color)
+{
+    if (!pData || pData->GetNumberOfCells() == 0)
+        return;
+    vtkSmartPointer<vtkDataSet> pDraw = pData;
+    // Axis segments come as two-point polygons, which VTK would not draw: make them lines.
+    if (auto* pPoly = vtkPolyData::SafeDownCast(pData); pPoly && pPoly->GetNumberOfPolys() > 0) {
+        auto pLines = vtkSmartPointer<vtkCellArray>::New();
+        auto pPolys = vtkSmartPointer<vtkCellArray>::New();
+        auto pIds = vtkSmartPointer<vtkIdList>::New();
+        vtkCellArray* pIn = pPoly->GetPolys();
+        for (pIn->InitTraversal(); pIn->GetNextCell(pIds);)
+            (pIds->GetNumberOfIds() == 2 ? pLines : pPolys)->InsertNextCell(pIds);
+        if (pLines->GetNumberOfCells() > 0) {
+            auto pCopy = vtkSmartPointer<vtkPolyData>::New();
+            pCopy->SetPoints(pPoly->GetPoints());
+            pCopy->SetLines(pLines);
+            pCopy->SetPolys(pPolys);
+            pDraw = pCopy;
+        }
+    }
+    auto pMapper = vtkSmartPointer<vtkDataSetMapper>::New();
+    pMapper->SetInputData(pDraw);
+    pMapper->ScalarVisibilityOff();
+    auto pActor = vtkSmartPointer<vtkActor>::New();
+    pActor->SetMapper(pMapper);
+    pActor->GetProperty()->SetColor(color.Red(), color.Green(), color.Blue());
+    pActor->GetProperty()->SetLineWidth(2.0);
+    m_pRenderer->AddActor(pActor);
+}
+
+void CPVSRendererVTK::DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int)
+{
+    AddDataSet(pData, color);
+}
+
+void CPVSRendererVTK::DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int nMode, int, int)
+{
+    AddDataSet(pData, color);
+    // A mesh drawn in mode 1 is an outline: show it as wire frame behind the cuts.
+    if (nMode == 1 && m_pRenderer->GetActors()->GetLastActor())
+        m_pRenderer->GetActors()->GetLastActor()->GetProperty()->SetRepresentationToWireframe();
+}
+
+void CPVSRendererVTK::DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int,
+                                 double dSize, const Quantity_Color& color)
+{
+    for (int i = 0; i < aPos.GetSize() && i < aText.GetSize(); ++i) {
+        auto pText = vtkSmartPointer<vtkBillboardTextActor3D>::New();
+        pText->SetInput(aText[i].GetString());
+        pText->SetPosition(aPos[i].X(), aPos[i].Y(), aPos[i].Z());
+        pText->GetTextProperty()->SetFontSize(static_cast<int>(dSize * 25.0 + 0.5));
+        pText->GetTextProperty()->SetColor(color.Red(), color.Green(), color.Blue());
+        m_pRenderer->AddActor(pText);
+    }
+}
+
+BOOL CPVSRendererVTK::SavePNG(const char* pszPath)
+{
+    if (!pszPath)
+        return FALSE;
+    m_pRenderer->ResetCamera();
+    m_pRenderer->GetActiveCamera()->Azimuth(30.0);
+    m_pRenderer->GetActiveCamera()->Elevation(25.0);
+    m_pRenderer->ResetCamera();
+    m_pWindow->Render();
+    auto pGrab = vtkSmartPointer<vtkWindowToImageFilter>::New();
+    pGrab->SetInput(m_pWindow);
+    pGrab->Update();
+    auto pWriter = vtkSmartPointer<vtkPNGWriter>::New();
+    pWriter->SetFileName(pszPath);
+    pWriter->SetInputConnection(pGrab->GetOutputPort());
+    pWriter->Write();
+    return pWriter->GetErrorCode() == 0;
+}

@@ -1,0 +1,22 @@
+// Stand-in for the host's file-name helper: holds a path and gives its parts. Choice: both
+// '/' and '\\' separate folders; the folder keeps its trailing separator.
+#pragma once
+#include "afxstr.h"
+
+class CFileCtrl {
+public:
+    CFileCtrl() = default;
+    void SetFilePathNameExt(const char* pszPath) { m_strPath = pszPath ? pszPath : ""; }
+    CString GetFilePathNameExt() const { return m_strPath; }
+    // The folder of the path, ending in its separator; empty when the path has none.
+    CString GetFilePath() const
+    {
+        int a = m_strPath.ReverseFind('/');
+        int b = m_strPath.ReverseFind('\\');
+        int i = a > b ? a : b;
+        return i < 0 ? CString() : m_strPath.Left(i + 1);
+    }
+
+private:
+    CString m_strPath;
+};

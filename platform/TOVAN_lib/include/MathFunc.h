@@ -1,0 +1,19 @@
+// Stand-in for the host's geometry routines on three-component vectors. Choices: a vector
+// shorter than 1e-30 is left unchanged by mathNormalize (which returns 0 then), and
+// mathCrossAngle gives 0 when either vector has zero length.
+#pragma once
+
+class CMathFunc {
+public:
+    static void mathCross(const double a[3], const double b[3], double c[3]);
+    // Normalises v in place; returns its length before normalisation.
+    static double mathNormalize(double v[3]);
+    // Distance of two points.
+    static double mathLength(const double p0[3], const double p1[3]);
+    // Area of the triangle p0 p1 p2.
+    static double mathArea(const double p0[3], const double p1[3], const double p2[3]);
+    // Angle between two vectors in degrees, 0 to 180.
+    static double mathCrossAngle(const double a[3], const double b[3]);
+    // Cosine of an angle given in degrees.
+    static double mathCos(double dDeg);
+};

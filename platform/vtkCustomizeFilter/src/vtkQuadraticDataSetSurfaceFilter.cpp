@@ -1,0 +1,5 @@
+#include "vtkQuadraticDataSetSurfaceFilter.h"
+
+#include <vtkObjectFactory.h>
+
+vtkStandardNewMacro(vtkQuadraticDataSetSurfaceFilter);

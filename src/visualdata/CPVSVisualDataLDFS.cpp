@@ -1,0 +1,497 @@
+#include "visualdata/CPVSVisualDataLDFS.h"
+
+#include "FactoryPVS.h"
+#include "GlobalFunc.h"
+#include "PostCtrlBase.h"
+#include "PostCtrlGeoTechHelperBase.h"
+
+#include <vtkCell.h>
+#include <vtkCellArray.h>
+#include <vtkDoubleArray.h>
+#include <vtkIdList.h>
+#include <vtkPointData.h>
+#include <vtkPoints.h>
+#include <vtkUnstructuredGrid.h>
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+#include <vector>
+
+IMPLEMENT_DYNAMIC(CPVSVisualDataLDFS, CPVSVisualDataBase)
+
+namespace {
+
+int HashSize(int nCount) { return std::max(nCount / 5, 1); }
+
+bool IsSolidCellType(int t) { return t == 10 || t == 12 || t == 13 || t == 24 || t == 25 || t == 26 || t == 27; }
+bool IsPlateCellType(int t) { return t == 5 || t == 9 || t == 22 || t == 23; }
+
+} // namespace
+
+template <class RECORD, class AXIS>
+CPVSVisualDataLDFSCore<RECORD, AXIS>::CPVSVisualDataLDFSCore(unsigned int nType, T_VD_PARAM_D& param)
+    : CPVSVisualDataBase(nType, param)
+{
+    m_pLdfsData = new RECORD;
+    m_pLdfsData->Initialize();
+    if (auto* pSrc = dynamic_cast<RECORD*>(param.pUserDefData))
+        *m_pLdfsData = *pSrc;
+}
+
+template <class RECORD, class AXIS>
+CPVSVisualDataLDFSCore<RECORD, AXIS>::~CPVSVisualDataLDFSCore()
+{
+    delete m_pLdfsData;
+    DropCache();
+}
+
+template <class RECORD, class AXIS>
+int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomData(vtkDataSet*, T_PVIST_ALL_D*, T_PVIST_ANIM_D*,
+                                                       CAnimationEngine*, CPVSModelDataBase*, CArray<int, int>*,
+                                                       CArray<int, int>*, CArray<int, int>*, CArray<int, int>*)
+{
+    return 1;
+}
+
+template <class RECORD, class AXIS>
+int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>&,
+                                                       T_PVIST_ALL_D*)
+{
+    return 1;
+}
+
+template <class RECORD, class AXIS>
+void CPVSVisualDataLDFSCore<RECORD, AXIS>::InitVDataHashTable(int nCount)
+{
+    DropCache();
+    for (int c = 0; c < kMaxComp; ++c) {
+        m_aCompVData[c].RemoveAll();
+        if (m_pLdfsData->nCompPVtifK[c] != 0)
+            m_aCompVData[c].InitHashTable(static_cast<UINT>(HashSize(nCount)), TRUE);
+    }
+}
+
+template <class RECORD, class AXIS>
+int CPVSVisualDataLDFSCore<RECORD, AXIS>::GetScalarCompCount() const
+{
+    const int nNeed = m_pLdfsData->nCutKind == 1 ? 12 : 6;
+    return std::max(std::min(m_pLdfsData->nCompCount, kMaxComp), nNeed);
+}
+
+template <class RECORD, class AXIS>
+int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
+{
+    DropCache();
+    const double dThreshold = std::fabs(m_dThreshold);
+    CArray<unsigned int, unsigned int> aElemK;
+    if (!GetActiveElemK(aElemK) || aElemK.GetSize() == 0)
+        return 0;
+    const int nCompCount = m_pLdfsData->nCompCount;
+    // More components than the record holds rows for would read past them: refuse.
+    if (nCompCount < 0 || nCompCount > kMaxComp)
+        return 0;
+    InitVDataHashTable(aElemK.GetSize());
+
+    IQueryPVS* pQuery = IQueryPVS::Instance();
+    if (!pQuery)
+        return 0;
+    CArray<unsigned int, unsigned int> aElemId;
+    aElemId.SetSize(aElemK.GetSize());
+    for (int i = 0; i < aElemK.GetSize(); ++i)
+        aElemId[i] = pQuery->GetElemKeyOrId(aElemK[i], nullptr);
+    if (aElemId.GetSize() == 0)
+        return 0;
+
+    // Node counts once, not once per component.
+    std::vector<int> aNodeCount(static_cast<size_t>(aElemK.GetSize()), -1);
+    for (int i = 0; i < aElemK.GetSize(); ++i) {
+        T_ELEM_D e;
+        if (m_clsElem.Get(aElemK[i], e))
+            aNodeCount[static_cast<size_t>(i)] = e.GetNumberOfNodes();
+    }
+
+    CPostCtrlBase* pCtrl = GetPostCtrl();
+    for (int c = 0; c < nCompCount; ++c) {
+        const unsigned int nRowK = static_cast<unsigned int>(m_pLdfsData->nCompPVtifK[c]);
+        if (nRowK == 0 || !pCtrl)
+            continue;
+        CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&> mResult;
+        int nValPerElem = 0;
+        pCtrl->BeginQueryRow(nRowK);
+        const BOOL bRead = pCtrl->GetElemResult(aElemId, nRowK, nValPerElem, mResult);
+        pCtrl->EndQueryRow();
+        if (!bRead || nValPerElem == 0)
+            continue;
+
+        for (int i = 0; i < aElemK.GetSize(); ++i) {
+            const int n = aNodeCount[static_cast<size_t>(i)];
+            if (n < 0)
+                continue;
+            const T_POST_VECT_ALL_D* pVal = mResult.PLookup(static_cast<int>(aElemId[i]));
+            if (!pVal)
+                continue;
+            const int nHeld = pVal->aValue.GetSize();
+            auto value = [&](int k) {
+                const double v = k < nHeld ? pVal->aValue[k] : 0.0;
+                return std::fabs(v) > dThreshold ? v : 0.0;
+            };
+            T_VSUL_DATA_D node;
+            node.aValue.SetSize(n);
+            if (nValPerElem >= n + 1) {
+                // Element value first, then one per node: skip the element value.
+                if (nHeld > 1)
+                    for (int j = 0; j < n; ++j)
+                        node.aValue[j] = value(j + 1);
+            } else {
+                if (!(m_nValueMode == 2 || nValPerElem == 1))
+                    continue;
+                const double v0 = value(0);
+                for (int j = 0; j < n; ++j)
+                    node.aValue[j] = v0;
+            }
+            m_aCompVData[c][static_cast<int>(aElemK[i])] = node;
+        }
+    }
+    return 1;
+}
+
+template <class RECORD, class AXIS>
+int CPVSVisualDataLDFSCore<RECORD, AXIS>::GetElemVDataTable(unsigned int nElemK, int nNodeCount, int& nValueCount,
+                                                           double dTable[kMaxNode][kMaxComp])
+{
+    nValueCount = 0;
+    for (int j = 0; j < kMaxNode; ++j)
+        for (int c = 0; c < kMaxComp; ++c)
+            dTable[j][c] = 0.0;
+    int nResult = 0;
+    const int nCompCount = m_pLdfsData->nCompCount;
+    // The table holds 20 nodes and 12 components; anything larger is refused, not read past.
+    if (nNodeCount < 0 || nNodeCount > kMaxNode || nCompCount < 0 || nCompCount > kMaxComp)
+        return 0;
+    bool bAnyEntry = false;
+    for (int c = 0; c < nCompCount; ++c) {
+        const T_VSUL_DATA_D* pEntry = m_aCompVData[c].PLookup(static_cast<int>(nElemK));
+        if (pEntry)
+            bAnyEntry = true;
+        const int nSize = pEntry ? pEntry->GetSize() : nNodeCount;
+        if (nSize == 0)
+            return 0;
+        if (nSize == nNodeCount) {
+            nValueCount = nNodeCount;
+            for (int j = 0; j < nNodeCount; ++j)
+                dTable[j][c] = pEntry ? pEntry->aValue[j] : 0.0;
+            nResult = 1;
+        }
+    }
+    // An element without values in any chosen component is not part of the result: averaging
+    // it in as zeros would pull the values of nodes it shares (an excavation boundary) down.
+    if (!bAnyEntry)
+        return 0;
+    return nResult;
+}
+
+template <class RECORD, class AXIS>
+void CPVSVisualDataLDFSCore<RECORD, AXIS>::DropCache()
+{
+    if (m_pGridCache)
+        m_pGridCache->Delete();
+    m_pGridCache = nullptr;
+    m_pCacheMD = nullptr;
+    m_nCacheCutKind = -1;
+    m_nCacheCompCount = -1;
+}
+
+template <class RECORD, class AXIS>
+BOOL CPVSVisualDataLDFSCore<RECORD, AXIS>::FillFromCache(vtkUnstructuredGrid* pGrid, CPVSModelDataFEM* pMD)
+{
+    if (!m_pGridCache || m_pCacheMD != pMD || m_nCacheCutKind != m_pLdfsData->nCutKind ||
+        m_nCacheCompCount != m_pLdfsData->nCompCount)
+        return FALSE;
+    pGrid->ShallowCopy(m_pGridCache);
+    LdfsCopyCellMap(m_mCellElemK, m_mCellElemKCache);
+    CacheSolidCellMap(FALSE);
+    return TRUE;
+}
+
+template <class RECORD, class AXIS>
+void CPVSVisualDataLDFSCore<RECORD, AXIS>::StoreCache(vtkUnstructuredGrid* pGrid, CPVSModelDataFEM* pMD)
+{
+    DropCache();
+    m_pGridCache = vtkUnstructuredGrid::New();
+    m_pGridCache->ShallowCopy(pGrid);
+    m_pCacheMD = pMD;
+    m_nCacheCutKind = m_pLdfsData->nCutKind;
+    m_nCacheCompCount = m_pLdfsData->nCompCount;
+    LdfsCopyCellMap(m_mCellElemKCache, m_mCellElemK);
+    CacheSolidCellMap(TRUE);
+}
+
+template <class RECORD, class AXIS>
+int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVIST_PLNE_D& plane,
+                                                              vtkUnstructuredGrid* pGrid, T_PVIST_ALL_D* pVS,
+                                                              T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
+                                                              CPVSModelDataFEM* pMD, int nReserved)
+{
+    const int nElemNum = pMD ? pMD->GetElemNum() : 0;
+    m_mCellElemK.RemoveAll();
+    m_mCellElemK.InitHashTable(static_cast<UINT>(HashSize(nElemNum)));
+    ClearSolidCellMap(HashSize(nElemNum));
+    if (m_pLdfsData->nCutKind == 1)
+        return MakeVGeomDataPlate(axis, plane, pGrid, pVS, pAS, pAnim, pMD, nReserved);
+    if (!pGrid || !pMD)
+        return 0;
+    if (nElemNum == 0)
+        return 1;
+    if (m_pLdfsData->nCompCount < 0 || m_pLdfsData->nCompCount > kMaxComp)
+        return 0;
+    if (FillFromCache(pGrid, pMD))
+        return 1;
+
+    const int nComp = m_pLdfsData->nCompCount;
+    const int nScalarComp = GetScalarCompCount();
+    const int nNodeNum = pMD->GetNodeNum();
+    std::unordered_map<unsigned int, int> mNodeIdx;
+    mNodeIdx.reserve(static_cast<size_t>(nNodeNum));
+    for (int i = 0; i < nNodeNum; ++i)
+        mNodeIdx.emplace(pMD->GetNodeK(i), i);
+
+    // Per node: number of contributing elements and the sums, component by component.
+    std::vector<int> aCount(static_cast<size_t>(nNodeNum), 0);
+    std::vector<double> aSum(static_cast<size_t>(nNodeNum) * static_cast<size_t>(kMaxComp), 0.0);
+    std::vector<char> aFailed(static_cast<size_t>(nElemNum), 0);
+    double dTable[kMaxNode][kMaxComp];
+    for (int i = 0; i < nElemNum; ++i) {
+        const T_ELEM_D* e = pMD->FindElemD(pMD->GetElemK(i));
+        if (!e || !IsSolidCellType(e->nCellType))
+            continue;
+        int nValueCount = 0;
+        const int n = e->GetNumberOfNodes();
+        if (!GetElemVDataTable(pMD->GetElemK(i), n, nValueCount, dTable)) {
+            aFailed[static_cast<size_t>(i)] = 1;
+            continue;
+        }
+        for (int j = 0; j < n; ++j) {
+            auto it = mNodeIdx.find(e->aNodeK[j]);
+            if (it == mNodeIdx.end())
+                continue;
+            const size_t idx = static_cast<size_t>(it->second);
+            aCount[idx] += 1;
+            for (int c = 0; c < nComp; ++c)
+                aSum[idx * kMaxComp + static_cast<size_t>(c)] += dTable[j][c];
+        }
+    }
+
+    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    pScalars->SetNumberOfComponents(nScalarComp);
+    vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
+    std::vector<vtkIdType> aPointId(static_cast<size_t>(nNodeNum), -1);
+    vtkIdType nNextId = 0;
+    std::vector<double> aTuple(static_cast<size_t>(nScalarComp), 0.0);
+    for (int i = 0; i < nNodeNum; ++i) {
+        const size_t idx = static_cast<size_t>(i);
+        if (aCount[idx] < 1)
+            continue;
+        const T_NODE_D* pNode = pMD->FindNodeD(pMD->GetNodeK(i));
+        pPoints->InsertPoint(nNextId, pNode->dXyz);
+        // The mean over the elements that share the node.
+        for (int c = 0; c < nScalarComp; ++c)
+            aTuple[static_cast<size_t>(c)] = c < nComp ? aSum[idx * kMaxComp + static_cast<size_t>(c)] / aCount[idx] : 0.0;
+        pScalars->InsertTuple(nNextId, aTuple.data());
+        aPointId[idx] = nNextId++;
+    }
+
+    pGrid->Allocate(std::max(nElemNum, 1));
+    vtkIdList* pIds = vtkIdList::New();
+    for (int i = 0; i < nElemNum; ++i) {
+        if (aFailed[static_cast<size_t>(i)])
+            continue;
+        const unsigned int nElemK = pMD->GetElemK(i);
+        const T_ELEM_D* e = pMD->FindElemD(nElemK);
+        if (!e || e->nCellType <= 0)
+            continue;
+        const int n = e->GetNumberOfNodes();
+        pIds->SetNumberOfIds(n);
+        bool bAll = n > 0;
+        for (int j = 0; j < n && bAll; ++j) {
+            auto it = mNodeIdx.find(e->aNodeK[j]);
+            if (it == mNodeIdx.end() || aPointId[static_cast<size_t>(it->second)] < 0)
+                bAll = false;
+            else
+                pIds->SetId(j, aPointId[static_cast<size_t>(it->second)]);
+        }
+        if (!bAll)
+            continue;
+        const vtkIdType nCell = pGrid->InsertNextCell(e->nCellType, pIds);
+        OnSolidCellInserted(static_cast<int>(nCell), nElemK);
+    }
+    pIds->Delete();
+
+    pGrid->SetPoints(pPoints);
+    pGrid->GetPointData()->SetScalars(pScalars);
+    pPoints->Delete();
+    pScalars->Delete();
+    StoreCache(pGrid, pMD);
+    return 1;
+}
+
+template <class RECORD, class AXIS>
+int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataPlate(AXIS&, T_PVIST_PLNE_D&, vtkUnstructuredGrid* pGrid,
+                                                            T_PVIST_ALL_D*, T_PVIST_ANIM_D*, CAnimationEngine*,
+                                                            CPVSModelDataFEM* pMD, int)
+{
+    if (!pGrid || !pMD)
+        return 0;
+    const int nElemNum = pMD->GetElemNum();
+    if (nElemNum == 0)
+        return 1;
+    if (m_pLdfsData->nCompCount < 0 || m_pLdfsData->nCompCount > kMaxComp)
+        return 0;
+    if (FillFromCache(pGrid, pMD))
+        return 1;
+    const int nScalarComp = GetScalarCompCount();
+    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    pScalars->SetNumberOfComponents(nScalarComp);
+    vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
+    pGrid->Allocate(std::max(nElemNum, 1));
+    double dTable[kMaxNode][kMaxComp];
+    std::vector<double> aTuple(static_cast<size_t>(nScalarComp), 0.0);
+    vtkIdType nNextId = 0;
+    for (int i = 0; i < nElemNum; ++i) {
+        const unsigned int nElemK = pMD->GetElemK(i);
+        const T_ELEM_D* e = pMD->FindElemD(nElemK);
+        if (!e || !IsPlateCellType(e->nCellType))
+            continue;
+        int nValueCount = 0;
+        const int n = e->GetNumberOfNodes();
+        if (!GetElemVDataTable(nElemK, n, nValueCount, dTable))
+            continue;
+        vtkCell* pCell = pMD->CreateCell(nElemK);
+        if (!pCell)
+            continue;
+        for (int j = 0; j < n; ++j) {
+            pPoints->InsertPoint(nNextId, pCell->GetPoints()->GetPoint(j));
+            pCell->GetPointIds()->SetId(j, nNextId);
+            for (int c = 0; c < nScalarComp; ++c)
+                aTuple[static_cast<size_t>(c)] = c < kMaxComp ? dTable[j][c] : 0.0;
+            pScalars->InsertTuple(nNextId, aTuple.data());
+            ++nNextId;
+        }
+        const vtkIdType nCell = pGrid->InsertNextCell(pCell->GetCellType(), pCell->GetPointIds());
+        pCell->Delete();
+        m_mCellElemK[static_cast<int>(nCell)] = nElemK;
+    }
+    pGrid->SetPoints(pPoints);
+    pGrid->GetPointData()->SetScalars(pScalars);
+    pPoints->Delete();
+    pScalars->Delete();
+    StoreCache(pGrid, pMD);
+    return 1;
+}
+
+template class CPVSVisualDataLDFSCore<T_VD_LCLDIRSUM_HOB_D, T_VD_LCLDIRSUM_HOB_BASE_D>;
+template class CPVSVisualDataLDFSCore<T_VD_LCLDIRSUM_KVR_D, T_VD_LCLDIRSUM_KVR_BASE_D>;
+
+CPVSVisualDataLDFS::CPVSVisualDataLDFS(unsigned int nType, T_VD_PARAM_D& param) : CPVSVisualDataLDFSCore(nType, param)
+{
+}
+
+int CPVSVisualDataLDFS::GetVisualMethodType(T_PVIST_ALL_D*) { return 15; }
+
+int CPVSVisualDataLDFS::GetLclDirForSumByLine(double dCentre[3], double dPts[2][3], double dNormal[3],
+                                              double dForce[2][6], double dMoment[2][6], double dSum[6],
+                                              double dElemAxis[3][3], double dPlaneAxis[3][3])
+{
+    // Two-point Gauss rule along the segment, xi = -+1/sqrt(3), weight 1 each; dx = L/2 dxi.
+    const double g = 1.0 / std::sqrt(3.0);
+    const double dXi[2] = {-g, g};
+    const double dx = dPts[1][0] - dPts[0][0], dy = dPts[1][1] - dPts[0][1], dz = dPts[1][2] - dPts[0][2];
+    const double L = std::sqrt(dx * dx + dy * dy + dz * dz);
+    const double* z = dElemAxis[2];
+    const double c = dNormal[0] * z[0] + dNormal[1] * z[1] + dNormal[2] * z[2];
+    // f = 1/sin: the cut normal's in-plane part has length sin, so tractions per unit length
+    // of the segment scale by 1/sin.
+    const double f = std::fabs(c) < 1.0 ? 1.0 / std::sqrt(1.0 - c * c) : 0.0;
+    // nu = E n: the cut normal in element axes.
+    double nu[3];
+    for (int r = 0; r < 3; ++r)
+        nu[r] = dElemAxis[r][0] * dNormal[0] + dElemAxis[r][1] * dNormal[1] + dElemAxis[r][2] * dNormal[2];
+    for (double xi : dXi) {
+        const double N0 = (1.0 - xi) / 2.0, N1 = (1.0 + xi) / 2.0;
+        double p[6], q[6], r[3];
+        for (int k = 0; k < 6; ++k) {
+            p[k] = N0 * dForce[0][k] + N1 * dForce[1][k];
+            q[k] = N0 * dMoment[0][k] + N1 * dMoment[1][k];
+        }
+        for (int k = 0; k < 3; ++k)
+            r[k] = N0 * dPts[0][k] + N1 * dPts[1][k] - dCentre[k];
+        const double tl[3] = {p[0] * nu[0] + p[3] * nu[1], p[3] * nu[0] + p[1] * nu[1],
+                              p[5] * nu[0] + p[4] * nu[1] + p[2] * nu[2]};
+        double t[3];
+        for (int k = 0; k < 3; ++k)
+            t[k] = f * (dElemAxis[0][k] * tl[0] + dElemAxis[1][k] * tl[1] + dElemAxis[2][k] * tl[2]);
+        for (int k = 0; k < 3; ++k)
+            dSum[k] += t[k] * L / 2.0;
+        const double rt[3] = {r[1] * t[2] - r[2] * t[1], r[2] * t[0] - r[0] * t[2], r[0] * t[1] - r[1] * t[0]};
+        for (int k = 0; k < 3; ++k)
+            dSum[3 + k] += rt[k] * L / 2.0;
+        // m = f E^T S E n, S the moment tensor in element axes.
+        const double S[3][3] = {{q[0], q[3], q[5]}, {q[3], q[1], q[4]}, {q[5], q[4], q[2]}};
+        double sn[3];
+        for (int a = 0; a < 3; ++a)
+            sn[a] = S[a][0] * nu[0] + S[a][1] * nu[1] + S[a][2] * nu[2];
+        double m[3];
+        for (int k = 0; k < 3; ++k)
+            m[k] = f * (dElemAxis[0][k] * sn[0] + dElemAxis[1][k] * sn[1] + dElemAxis[2][k] * sn[2]);
+        const double mz[3] = {m[1] * z[2] - m[2] * z[1], m[2] * z[0] - m[0] * z[2], m[0] * z[1] - m[1] * z[0]};
+        for (int k = 0; k < 3; ++k)
+            dSum[3 + k] += mz[k] * L / 2.0;
+    }
+    CPostCtrlGeoTechHelperBase::Global2UcsComp3(dSum, dPlaneAxis);
+    CPostCtrlGeoTechHelperBase::Global2UcsComp3(dSum + 3, dPlaneAxis);
+    return 0;
+}
+
+int CPVSVisualDataLDFS::GetLclDirForSumByTriangle(double dCentre[3], double dPts[3][3], double dNormal[3],
+                                                  double dStress[3][6], double dSum[6], double dPlaneAxis[3][3])
+{
+    for (int k = 0; k < 3; ++k)
+        dNormal[k] = dPlaneAxis[0][k];
+    auto dist = [](const double* a, const double* b) {
+        const double x = a[0] - b[0], y = a[1] - b[1], z = a[2] - b[2];
+        return std::sqrt(x * x + y * y + z * z);
+    };
+    const double a = dist(dPts[0], dPts[1]), b = dist(dPts[1], dPts[2]), d = dist(dPts[2], dPts[0]);
+    const double s = (a + b + d) / 2.0;
+    const double A2 = s * (s - a) * (s - b) * (s - d); // Heron
+    if (std::fabs(A2) < 1e-15)
+        return 0;
+    const double A = std::sqrt(A2);
+    // Three-point rule at the edge-midpoint-weighted interior points, exact for quadratics.
+    static const double N[3][3] = {{2.0 / 3.0, 1.0 / 6.0, 1.0 / 6.0},
+                                   {1.0 / 6.0, 2.0 / 3.0, 1.0 / 6.0},
+                                   {1.0 / 6.0, 1.0 / 6.0, 2.0 / 3.0}};
+    for (int g = 0; g < 3; ++g) {
+        double sg[6] = {0, 0, 0, 0, 0, 0}, r[3] = {0, 0, 0};
+        for (int e = 0; e < 3; ++e) {
+            for (int k = 0; k < 6; ++k)
+                sg[k] += N[g][e] * dStress[e][k];
+            for (int k = 0; k < 3; ++k)
+                r[k] += N[g][e] * dPts[e][k];
+        }
+        for (int k = 0; k < 3; ++k)
+            r[k] -= dCentre[k];
+        const double S[3][3] = {{sg[0], sg[3], sg[5]}, {sg[3], sg[1], sg[4]}, {sg[5], sg[4], sg[2]}};
+        double t[3];
+        for (int k = 0; k < 3; ++k)
+            t[k] = S[k][0] * dNormal[0] + S[k][1] * dNormal[1] + S[k][2] * dNormal[2];
+        for (int k = 0; k < 3; ++k)
+            dSum[k] += t[k] * A / 3.0;
+        const double rt[3] = {r[1] * t[2] - r[2] * t[1], r[2] * t[0] - r[0] * t[2], r[0] * t[1] - r[1] * t[0]};
+        for (int k = 0; k < 3; ++k)
+            dSum[3 + k] += rt[k] * A / 3.0;
+    }
+    CPostCtrlGeoTechHelperBase::Global2UcsComp3(dSum, dPlaneAxis);
+    CPostCtrlGeoTechHelperBase::Global2UcsComp3(dSum + 3, dPlaneAxis);
+    return 0;
+}

@@ -1,0 +1,776 @@
+#include "visualmethods/CPVSVisualMethodLDFS.h"
+#include "visualmethods/CPVSVisualMethodLDFSD.h"
+
+#include "CustomSetting.h"
+#include "DBModelRecords.h"
+#include "FileCtrl.h"
+#include "MathFunc.h"
+#include "PVSLegendObjectUserDefMode.h"
+#include "PVSMeshMngrBrdgBase.h"
+#include "PVSRendererBase.h"
+#include "PVSUtilFunc.h"
+#include "UnitCtrl.h"
+#include "afxfile.h"
+#include "vtkQuadraticDataSetSurfaceFilter.h"
+
+#include <vtkAppendPolyData.h>
+#include <vtkCell.h>
+#include <vtkCellArray.h>
+#include <vtkCellData.h>
+#include <vtkContourValues.h>
+#include <vtkDoubleArray.h>
+#include <vtkGenericCell.h>
+#include <vtkIdList.h>
+#include <vtkMergePoints.h>
+#include <vtkPlane.h>
+#include <vtkPointData.h>
+#include <vtkPoints.h>
+#include <vtkPolyData.h>
+#include <vtkUnstructuredGrid.h>
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+#include <vector>
+
+IMPLEMENT_DYNAMIC(CPVSVisualMethodLDFS, CPVSVisualMethodBase)
+IMPLEMENT_DYNAMIC(CPVSVisualMethodLDFSD, CPVSVisualMethodBase)
+
+namespace {
+
+constexpr double kTiny = 1e-15;
+
+// The length conversion of the document's unit system (internal -> output).
+double LengthOut(CDBDoc* pDoc, double d)
+{
+    CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(pDoc);
+    return pUnit ? pUnit->ConvertUnitLengthOut(d) : d;
+}
+
+BOOL ReportAppends(const T_VD_LCLDIRSUM_HOB_D&) { return FALSE; }
+BOOL ReportAppends(const T_VD_LCLDIRSUM_KVR_D& r) { return r.bAppend != 0; }
+BOOL ReportOpensEditor(const T_VD_LCLDIRSUM_HOB_D&) { return TRUE; }
+BOOL ReportOpensEditor(const T_VD_LCLDIRSUM_KVR_D& r) { return r.bEditor != 0; }
+
+// A fan triangle of a solid cut counts when no edge is shorter than 1e-12 and the angle at p0,
+// folded into [-90, 90] degrees, is at least one degree: slivers would spoil the centre.
+bool TriangleCounts(const double p0[3], const double p1[3], const double p2[3])
+{
+    if (CMathFunc::mathLength(p0, p1) < 1e-12 || CMathFunc::mathLength(p1, p2) < 1e-12 ||
+        CMathFunc::mathLength(p0, p2) < 1e-12)
+        return false;
+    double e1[3] = {p1[0] - p0[0], p1[1] - p0[1], p1[2] - p0[2]};
+    double e2[3] = {p2[0] - p0[0], p2[1] - p0[1], p2[2] - p0[2]};
+    CMathFunc::mathNormalize(e1);
+    CMathFunc::mathNormalize(e2);
+    double a = CMathFunc::mathCrossAngle(e1, e2);
+    if (a > 90.0)
+        a -= 180.0;
+    return std::fabs(a) >= 1.0;
+}
+
+// Dense point keys of one broadcast: cut point ids renumbered 0.. in order of first use, since
+// the listener reads every map by the keys 0 to count - 1.
+class CDenseIds {
+public:
+    int Get(vtkIdType nId, const double dOut[3], CPointInfoMap& mPoint)
+    {
+        auto [it, bNew] = m_map.emplace(nId, static_cast<int>(m_map.size()));
+        if (bNew) {
+            T_POINT_D p;
+            p.X = dOut[0];
+            p.Y = dOut[1];
+            p.Z = dOut[2];
+            mPoint[it->second] = p;
+        }
+        return it->second;
+    }
+
+private:
+    std::unordered_map<vtkIdType, int> m_map;
+};
+
+} // namespace
+
+template <class VDATA, class RECORD, class AXIS, class PLANEREC>
+CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::CPVSVisualMethodLDFSCore(T_VM_PARAM_D& param)
+    : CPVSVisualMethodBase(param)
+{
+}
+
+template <class VDATA, class RECORD, class AXIS, class PLANEREC>
+CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::~CPVSVisualMethodLDFSCore() = default;
+
+template <class VDATA, class RECORD, class AXIS, class PLANEREC>
+VDATA* CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLdfsVData()
+{
+    return dynamic_cast<VDATA*>(GetVDTCtrl());
+}
+
+template <class VDATA, class RECORD, class AXIS, class PLANEREC>
+RECORD* CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetRecord()
+{
+    VDATA* pVD = GetLdfsVData();
+    return pVD ? pVD->m_pLdfsData : nullptr;
+}
+
+template <class VDATA, class RECORD, class AXIS, class PLANEREC>
+int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Render0(CPVSRendererBase*)
+{
+    return 1;
+}
+
+template <class VDATA, class RECORD, class AXIS, class PLANEREC>
+int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::MakeLineProbeSubclass(vtkUnstructuredGrid*)
+{
+    return 0;
+}
+
+template <class VDATA, class RECORD, class AXIS, class PLANEREC>
+int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
+{
+    CPVSLegendObjectUserDefMode::m_arLegendDesc.RemoveAll();
+    InitializeDataSet();
+    DeleteVslMethodExt();
+
+    VDATA* pVD = GetLdfsVData();
+    RECORD* pRec = GetRecord();
+    if (m_pAppendFilter)
+        m_pAppendFilter->Delete();
+    m_pAppendFilter = vtkAppendPolyData::New();
+    for (int k = 0; k < 6; ++k)
+        m_aValue[k].RemoveAll();
+    m_aPlaneResult.RemoveAll();
+    if (!pVD || !pRec) {
+        m_pAppendFilter->Delete();
+        m_pAppendFilter = nullptr;
+        return 1;
+    }
+
+    vtkUnstructuredGrid* pGrid = vtkUnstructuredGrid::New();
+    // Planes and their axis entries go in pairs; a shorter axis list ends the planes.
+    const int nPlane = std::min(pRec->aPlane.GetSize(), pRec->aAxis.GetSize());
+    for (int i = 0; i < nPlane; ++i) {
+        pGrid->Initialize();
+        if (!pVD->MakeVGeomDataByPlane(pRec->aAxis[i], pRec->aPlane[i], pGrid, GetVS(), GetAS(), GetAnimEng(),
+                                       GetMDTCtrl(), 0))
+            continue;
+        if (pGrid->GetNumberOfCells() == 0) {
+            m_pAppendFilter->Delete();
+            m_pAppendFilter = nullptr;
+            pGrid->Delete();
+            return 1;
+        }
+        if (m_payload.pPlane) {
+            m_payload.pPoint->RemoveAll();
+            m_payload.pPlateCell->RemoveAll();
+            m_payload.pSolidCell->RemoveAll();
+        }
+        int bFound = 0;
+        GetLclDirForSumByPlane(pRec->aAxis[i], pRec->aPlane[i], pGrid, bFound);
+        // Synchronous: every listener has the payload of this plane before the next is cut.
+        if (m_payload.pPlane && bFound)
+            CNotifyListener::NotifyUpdate(i, *m_payload.pPlane, *m_payload.pPoint, *m_payload.pPlateCell,
+                                          *m_payload.pSolidCell, *m_payload.pForceSum);
+        if (i != nPlane - 1) {
+            pGrid->Delete();
+            pGrid = vtkUnstructuredGrid::New();
+        }
+    }
+
+    if (m_pAppendFilter->GetNumberOfInputConnections(0) > 0) {
+        m_pAppendFilter->Update();
+        m_pDataSetPst->DeepCopy(m_pAppendFilter->GetOutput());
+    }
+
+    vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
+    CPVSModelDataFEM* pMD = GetMDTCtrl();
+    if (pRec->nCompCount == 0 && pMD) {
+        // The wire mesh of the whole model.
+        pGrid->Initialize();
+        pGrid->Allocate(10000, 5000);
+        std::unordered_map<unsigned int, vtkIdType> mNodePt;
+        mNodePt.reserve(1000003);
+        vtkIdType nNextId = 0;
+        pMD->BeginMeshMode();
+        for (int m = 0; m < pMD->GetMeshCount(); ++m) {
+            pMD->SetCurrentMesh(m);
+            for (int e = 0; e < pMD->GetElemNum(); ++e) {
+                const unsigned int nElemK = pMD->GetElemK(e);
+                T_ELEM_D elem;
+                if (!pMD->GetElemD(nElemK, elem))
+                    continue;
+                vtkCell* pCell = pMD->CreateCell(nElemK);
+                if (!pCell)
+                    continue;
+                for (int j = 0; j < elem.GetNumberOfNodes(); ++j) {
+                    auto [it, bNew] = mNodePt.emplace(elem.aNodeK[j], nNextId);
+                    if (bNew) {
+                        T_NODE_D node;
+                        pMD->GetNodeD(elem.aNodeK[j], node);
+                        pPoints->InsertPoint(nNextId++, node.dXyz);
+                    }
+                    pCell->GetPointIds()->SetId(j, it->second);
+                }
+                if (pCell->GetCellType() == VTK_QUADRATIC_EDGE) {
+                    const vtkIdType a[2] = {pCell->GetPointId(0), pCell->GetPointId(1)};
+                    const vtkIdType b[2] = {pCell->GetPointId(1), pCell->GetPointId(2)};
+                    pGrid->InsertNextCell(VTK_LINE, 2, a);
+                    pGrid->InsertNextCell(VTK_LINE, 2, b);
+                } else {
+                    pGrid->InsertNextCell(pCell->GetCellType(), pCell->GetPointIds());
+                }
+                pCell->Delete();
+            }
+        }
+        pGrid->SetPoints(pPoints);
+        pMD->EndMeshMode();
+    }
+
+    vtkQuadraticDataSetSurfaceFilter* pSurface = vtkQuadraticDataSetSurfaceFilter::New();
+    pSurface->SetInputData(pGrid);
+    pSurface->Update();
+    m_pDataSetPre->DeepCopy(pSurface->GetOutput());
+
+    pSurface->Delete();
+    pGrid->Delete();
+    // The base would release the filter again at destruction: forget it once released.
+    m_pAppendFilter->Delete();
+    m_pAppendFilter = nullptr;
+    pPoints->Delete();
+    return 1;
+}
+
+template <class VDATA, class RECORD, class AXIS, class PLANEREC>
+int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPlane(AXIS& axis,
+                                                                                   T_PVIST_PLNE_D& plane,
+                                                                                   vtkUnstructuredGrid* pGrid,
+                                                                                   int& bFound)
+{
+    VDATA* pVD = GetLdfsVData();
+    RECORD* pRec = GetRecord();
+    if (!pVD || !pRec || !pGrid)
+        return 1;
+    const bool bPlate = pRec->nCutKind == 1;
+    const bool bDesign = m_payload.pPlane != nullptr;
+    CDBDoc* pDoc = GetDBDoc();
+
+    // Cutter set-up, sized as the general cutter sizes its output.
+    vtkPolyData* pOutput = vtkPolyData::New();
+    vtkContourValues* pValues = vtkContourValues::New();
+    pValues->SetValue(0, 0.0);
+    vtkPlane* pPlane = vtkPlane::New();
+    pPlane->SetOrigin(plane.dOrigin);
+    pPlane->SetNormal(axis.dAxis[0][0], axis.dAxis[0][1], axis.dAxis[0][2]);
+    const vtkIdType nCells = pGrid->GetNumberOfCells();
+    const int nContours = pValues->GetNumberOfContours();
+    vtkIdType nEstimate = static_cast<vtkIdType>(std::pow(static_cast<double>(nCells), 0.75)) * nContours;
+    nEstimate = nEstimate / 1024 * 1024;
+    if (nEstimate < 1024)
+        nEstimate = 1024;
+    vtkPoints* pNewPts = vtkPoints::New(VTK_DOUBLE);
+    pNewPts->Allocate(nEstimate, nEstimate / 2);
+    vtkCellArray* pVerts = vtkCellArray::New();
+    vtkCellArray* pLines = vtkCellArray::New();
+    vtkCellArray* pPolys = vtkCellArray::New();
+    pVerts->AllocateEstimate(nEstimate, 1);
+    pLines->AllocateEstimate(nEstimate, 2);
+    pPolys->AllocateEstimate(nEstimate, 3);
+    vtkPointData* pInPd = pGrid->GetPointData();
+    vtkCellData* pInCd = pGrid->GetCellData();
+    vtkPointData* pOutPd = pOutput->GetPointData();
+    vtkCellData* pOutCd = pOutput->GetCellData();
+    pOutPd->InterpolateAllocate(pInPd, nEstimate, nEstimate / 2);
+    pOutCd->CopyAllocate(pInCd, nEstimate, nEstimate / 2);
+    vtkMergePoints* pLocator = vtkMergePoints::New();
+    pLocator->InitPointInsertion(pNewPts, pGrid->GetBounds());
+
+    const vtkIdType nPts = pGrid->GetNumberOfPoints();
+    std::vector<double> aCut(static_cast<size_t>(nPts));
+    for (vtkIdType p = 0; p < nPts; ++p) {
+        double x[3];
+        pGrid->GetPoint(p, x);
+        aCut[static_cast<size_t>(p)] = pPlane->EvaluateFunction(x);
+    }
+
+    std::unordered_map<vtkIdType, unsigned int> mLineElem, mPolyElem;
+    mLineElem.reserve(static_cast<size_t>(std::max<vtkIdType>(1, nCells / 5)));
+    vtkGenericCell* pCell = vtkGenericCell::New();
+    vtkDoubleArray* pCellScalars = vtkDoubleArray::New();
+    for (vtkIdType c = 0; c < nCells; ++c) {
+        vtkIdType nCellPts = 0;
+        const vtkIdType* pCellPts = nullptr;
+        pGrid->GetCellPoints(c, nCellPts, pCellPts);
+        if (nCellPts == 0)
+            continue;
+        double dMin = aCut[static_cast<size_t>(pCellPts[0])], dMax = dMin;
+        for (vtkIdType j = 1; j < nCellPts; ++j) {
+            const double v = aCut[static_cast<size_t>(pCellPts[j])];
+            dMin = std::min(dMin, v);
+            dMax = std::max(dMax, v);
+        }
+        for (int iv = 0; iv < nContours; ++iv) {
+            const double v = pValues->GetValue(iv);
+            if (!(dMin <= v && v <= dMax))
+                continue;
+            pGrid->GetCell(c, pCell);
+            pCellScalars->SetNumberOfTuples(nCellPts);
+            for (vtkIdType j = 0; j < nCellPts; ++j)
+                pCellScalars->SetValue(j, aCut[static_cast<size_t>(pCellPts[j])]);
+            const vtkIdType nLines0 = pLines->GetNumberOfCells();
+            const vtkIdType nPolys0 = pPolys->GetNumberOfCells();
+            pCell->Contour(v, pCellScalars, pLocator, pVerts, pLines, pPolys, pInPd, pOutPd, pInCd, c, pOutCd);
+            unsigned int nElemK = 0;
+            if (bPlate) {
+                if (pVD->m_mCellElemK.Lookup(static_cast<int>(c), nElemK))
+                    for (vtkIdType l = nLines0; l < pLines->GetNumberOfCells(); ++l)
+                        mLineElem[l] = nElemK;
+            } else if constexpr (std::is_same_v<VDATA, CPVSVisualDataLDFSD>) {
+                if (pVD->m_mSolidCellElemK.Lookup(static_cast<int>(c), nElemK))
+                    for (vtkIdType l = nPolys0; l < pPolys->GetNumberOfCells(); ++l)
+                        mPolyElem[l] = nElemK;
+            }
+        }
+    }
+    pCell->Delete();
+    pCellScalars->Delete();
+
+    CDBBase* pModelDB = pDoc ? pDoc->GetModelDB() : nullptr;
+    CClassAttr clsAttr(pModelDB);
+    CClassGpro clsGpro(pModelDB);
+    CClassGmat clsGmat(pModelDB);
+    CClassElem clsElem(pModelDB);
+    vtkDataArray* pVal = pOutPd->GetScalars();
+    const int nValComp = pVal ? pVal->GetNumberOfComponents() : 0;
+    auto readValues = [&](vtkIdType nId, int nFirst, double dOut[6]) {
+        for (int k = 0; k < 6; ++k)
+            dOut[k] = nFirst + k < nValComp ? pVal->GetComponent(nId, nFirst + k) : 0.0;
+    };
+    auto toOut = [&](const double p[3], double q[3]) {
+        for (int k = 0; k < 3; ++k)
+            q[k] = LengthOut(pDoc, p[k]);
+    };
+
+    double dSum[6] = {0, 0, 0, 0, 0, 0};
+    double dCentre[3] = {0, 0, 0};
+    bool bResult = false;
+    CDenseIds denseIds;
+    int nCellKey = 0;
+
+    auto fillPlaneRecord = [&](const double dFirstMoment[3], double dTotal) {
+        PLANEREC rec;
+        for (int k = 0; k < 3; ++k) {
+            dCentre[k] = dFirstMoment[k] / dTotal;
+            rec.dCentre[k] = dCentre[k];
+            rec.dXDir[k] = plane.dNormal[k];
+            rec.dYDir[k] = axis.dAxis[1][k];
+        }
+        rec.strName = axis.strName;
+        return rec;
+    };
+
+    PLANEREC planeRec;
+    if (bPlate) {
+        // Centre: area-weighted midpoints of the qualifying segments, area = thickness x length.
+        double dTotal = 0.0, dFirst[3] = {0, 0, 0};
+        vtkIdType nLine = 0;
+        vtkIdType n = 0;
+        const vtkIdType* pIds = nullptr;
+        for (pLines->InitTraversal(); pLines->GetNextCell(n, pIds); ++nLine) {
+            auto it = mLineElem.find(nLine);
+            if (it == mLineElem.end() || n < 2)
+                continue;
+            T_ELEM_D elem;
+            T_ATTR_D attr;
+            T_GPRO_D gpro;
+            if (!clsElem.Get(it->second, elem) || elem.nType != 4 || !clsAttr.Get(elem.nPropK, attr) ||
+                !clsGpro.Get(attr.nGproK, gpro))
+                continue;
+            double p0[3], p1[3];
+            pNewPts->GetPoint(pIds[0], p0);
+            pNewPts->GetPoint(pIds[1], p1);
+            const double t = gpro.dThickness;
+            const double L = LengthOut(pDoc, CMathFunc::mathLength(p0, p1));
+            const double A = (t + t) * L / 2.0;
+            dTotal += A;
+            for (int k = 0; k < 3; ++k)
+                dFirst[k] += A * (p0[k] + p1[k]) / 2.0;
+        }
+        // No area (no qualifying segment, zero thickness or length): no result, never a NaN.
+        if (dTotal > 0.0 && std::isfinite(dTotal)) {
+            bResult = true;
+            bFound = 1;
+            planeRec = fillPlaneRecord(dFirst, dTotal);
+            double dRef[3];
+            toOut(dCentre, dRef);
+            nLine = 0;
+            for (pLines->InitTraversal(); pLines->GetNextCell(n, pIds); ++nLine) {
+                auto it = mLineElem.find(nLine);
+                if (n != 2 || it == mLineElem.end())
+                    continue;
+                double dElemAxis[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+                if (!clsElem.calcElemLocalVector(it->second, dElemAxis, 0))
+                    continue;
+                T_ELEM_D elem;
+                T_ATTR_D attr;
+                T_GPRO_D gpro;
+                T_GMAT_D gmat;
+                if (bDesign && (!clsElem.Get(it->second, elem) || elem.nType != 4 ||
+                                !clsAttr.Get(elem.nPropK, attr) || !clsGpro.Get(attr.nGproK, gpro) ||
+                                !clsGmat.Get(attr.nGmatK, gmat)))
+                    continue;
+                double dPts[2][3], dForce[2][6], dMoment[2][6];
+                for (int e = 0; e < 2; ++e) {
+                    double p[3];
+                    pNewPts->GetPoint(pIds[e], p);
+                    toOut(p, dPts[e]);
+                    readValues(pIds[e], 0, dForce[e]);
+                    readValues(pIds[e], 6, dMoment[e]);
+                }
+                if (bDesign) {
+                    T_PLATE_CELL_D cell;
+                    cell.nPoint1Id = denseIds.Get(pIds[0], dPts[0], *m_payload.pPoint);
+                    cell.nPoint2Id = denseIds.Get(pIds[1], dPts[1], *m_payload.pPoint);
+                    cell.dThickness = gpro.dThickness;
+                    cell.dElasticModulus = gmat.dElast;
+                    cell.dPoissonRatio = gmat.dPoisson;
+                    cell.dWeightDensity = gmat.dWeight;
+                    (*m_payload.pPlateCell)[nCellKey++] = cell;
+                }
+                double dNormal[3] = {axis.dAxis[0][0], axis.dAxis[0][1], axis.dAxis[0][2]};
+                double dRes[6] = {0, 0, 0, 0, 0, 0};
+                VDATA::GetLclDirForSumByLine(dRef, dPts, dNormal, dForce, dMoment, dRes, dElemAxis, axis.dAxis);
+                for (int k = 0; k < 6; ++k)
+                    dSum[k] += dRes[k];
+            }
+            for (double& s : dSum)
+                if (std::fabs(s) < kTiny)
+                    s = 0.0;
+        }
+    } else {
+        double dTotal = 0.0, dFirst[3] = {0, 0, 0};
+        vtkIdType n = 0;
+        const vtkIdType* pIds = nullptr;
+        for (pPolys->InitTraversal(); pPolys->GetNextCell(n, pIds);) {
+            for (vtkIdType k = 0; k + 2 < n; ++k) {
+                double p0[3], p1[3], p2[3];
+                pNewPts->GetPoint(pIds[0], p0);
+                pNewPts->GetPoint(pIds[k + 1], p1);
+                pNewPts->GetPoint(pIds[k + 2], p2);
+                if (!TriangleCounts(p0, p1, p2))
+                    continue;
+                const double A = CMathFunc::mathArea(p0, p1, p2);
+                dTotal += A;
+                for (int d = 0; d < 3; ++d)
+                    dFirst[d] += A * (p0[d] + p1[d] + p2[d]) / 3.0;
+            }
+        }
+        if (dTotal > 0.0 && std::isfinite(dTotal)) {
+            bResult = true;
+            bFound = 1;
+            planeRec = fillPlaneRecord(dFirst, dTotal);
+            double dRef[3];
+            toOut(dCentre, dRef);
+            vtkIdType nPoly = 0;
+            for (pPolys->InitTraversal(); pPolys->GetNextCell(n, pIds); ++nPoly) {
+                T_GMAT_D gmat;
+                if (bDesign) {
+                    auto it = mPolyElem.find(nPoly);
+                    T_ELEM_D elem;
+                    T_ATTR_D attr;
+                    if (it == mPolyElem.end() || !clsElem.Get(it->second, elem) || !clsAttr.Get(elem.nPropK, attr) ||
+                        !clsGmat.Get(attr.nGmatK, gmat))
+                        continue;
+                }
+                for (vtkIdType k = 0; k + 2 < n; ++k) {
+                    const vtkIdType ids[3] = {pIds[0], pIds[k + 1], pIds[k + 2]};
+                    double p[3][3];
+                    for (int e = 0; e < 3; ++e)
+                        pNewPts->GetPoint(ids[e], p[e]);
+                    if (!TriangleCounts(p[0], p[1], p[2]))
+                        continue;
+                    double dPts[3][3], dStress[3][6];
+                    for (int e = 0; e < 3; ++e) {
+                        toOut(p[e], dPts[e]);
+                        readValues(ids[e], 0, dStress[e]);
+                    }
+                    if (bDesign) {
+                        // Every counting fan triangle is a cell of its own.
+                        T_SOLID_CELL_D cell;
+                        cell.nPoint1Id = denseIds.Get(ids[0], dPts[0], *m_payload.pPoint);
+                        cell.nPoint2Id = denseIds.Get(ids[1], dPts[1], *m_payload.pPoint);
+                        cell.nPoint3Id = denseIds.Get(ids[2], dPts[2], *m_payload.pPoint);
+                        cell.dElasticModulus = gmat.dElast;
+                        cell.dPoissonRatio = gmat.dPoisson;
+                        cell.dWeightDensity = gmat.dWeight;
+                        (*m_payload.pSolidCell)[nCellKey++] = cell;
+                    }
+                    double dNormal[3] = {axis.dAxis[0][0], axis.dAxis[0][1], axis.dAxis[0][2]};
+                    double dRes[6] = {0, 0, 0, 0, 0, 0};
+                    VDATA::GetLclDirForSumByTriangle(dRef, dPts, dNormal, dStress, dRes, axis.dAxis);
+                    for (int d = 0; d < 6; ++d)
+                        dSum[d] += dRes[d];
+                }
+            }
+        }
+    }
+
+    if (bResult) {
+        if (bDesign) {
+            T_FORCESUM_D& fs = *m_payload.pForceSum;
+            fs.FX = dSum[0];
+            fs.FY = dSum[1];
+            fs.FZ = dSum[2];
+            fs.MX = dSum[3];
+            fs.MY = dSum[4];
+            fs.MZ = dSum[5];
+            T_LCLDIR_PLNE_KVR_D& bp = *m_payload.pPlane;
+            bp.strName = axis.strName;
+            for (int k = 0; k < 3; ++k) {
+                // The listener works in output units; its Y direction is the plane's.
+                bp.dCentre[k] = LengthOut(pDoc, dCentre[k]);
+                bp.dXDir[k] = plane.dNormal[k];
+                bp.dYDir[k] = axis.dAxis[1][k];
+            }
+        }
+        for (int k = 0; k < 6; ++k)
+            m_aValue[k].Add(dSum[k]);
+        m_aPlaneResult.Add(planeRec);
+    }
+
+    pOutput->SetPoints(pNewPts);
+    if (bPlate && pLines->GetNumberOfCells() > 0)
+        pOutput->SetLines(pLines);
+    if (!bPlate && pPolys->GetNumberOfCells() > 0)
+        pOutput->SetPolys(pPolys);
+    if (m_pAppendFilter)
+        m_pAppendFilter->AddInputData(pOutput);
+
+    pLocator->Delete();
+    pNewPts->Delete();
+    pVerts->Delete();
+    pLines->Delete();
+    pPolys->Delete();
+    pPlane->Delete();
+    pValues->Delete();
+    pOutput->Delete();
+    return 1;
+}
+
+template <class VDATA, class RECORD, class AXIS, class PLANEREC>
+int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::MakeVectorPoint(const double dStart[3],
+                                                                            const double dDir[3], const double*,
+                                                                            CArray<C3DPoint, C3DPoint&>& aSeg,
+                                                                            double dLength)
+{
+    if (aSeg.GetSize() < 2)
+        aSeg.SetSize(2);
+    aSeg[0] = C3DPoint(dStart[0], dStart[1], dStart[2]);
+    CPVSUtilFunc::GetVectorDirectionPoint(dDir, std::fabs(dLength), 1.0, aSeg[0], aSeg[1]);
+    return 1;
+}
+
+template <class VDATA, class RECORD, class AXIS, class PLANEREC>
+int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::MakeVectorGeom(vtkPoints* pPoints,
+                                                                           vtkCellArray* pCells, int& nPointId,
+                                                                           CArray<C3DPoint, C3DPoint&>& aSeg)
+{
+    if (aSeg.GetSize() != 2 || !pPoints || !pCells)
+        return 0;
+    const vtkIdType ids[2] = {nPointId, nPointId + 1};
+    pPoints->InsertPoint(ids[0], aSeg[0].x, aSeg[0].y, aSeg[0].z);
+    pPoints->InsertPoint(ids[1], aSeg[1].x, aSeg[1].y, aSeg[1].z);
+    pCells->InsertNextCell(2, ids);
+    nPointId += 2;
+    return 1;
+}
+
+template <class VDATA, class RECORD, class AXIS, class PLANEREC>
+int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Render(CPVSRendererBase* pRenderer)
+{
+    if (!pRenderer)
+        return 0;
+    T_PVIST_ALL_D* pVS = GetVS();
+    T_PVIST_ALL_D vsDefault;
+    if (!pVS)
+        pVS = &vsDefault;
+    double r = 0, g = 0, b = 0;
+    CPVSUtilFunc::GetRgbF(CPostVisualState::Instance()->GetCurrentPE()->nColor, r, g, b);
+    pRenderer->DrawDataSet(GetDataSetPst(), Quantity_Color(r, g, b, Quantity_TOC_RGB), 2);
+    CPVSUtilFunc::GetRgbF(pVS->nColor, r, g, b);
+    pRenderer->DrawDataSet(GetDataSetPre(), Quantity_Color(r, g, b, Quantity_TOC_RGB), pVS->nDispMode, 1, 6);
+    if (m_pDataSetInactive)
+        m_pDataSetInactive->Initialize();
+
+    if (m_aPlaneResult.GetSize() != m_aValue[0].GetSize())
+        return 0;
+    RECORD* pRec = GetRecord();
+
+    CPVSMeshMngrBrdgBase* pBridge = CPVSMeshMngrBrdgBase::m_pMySelf;
+    double L = 0.0;
+    if (pBridge) {
+        double bb[6];
+        pBridge->GetBounds(bb);
+        const double p0[3] = {bb[0], bb[2], bb[4]}, p1[3] = {bb[1], bb[3], bb[5]};
+        L = CMathFunc::mathLength(p0, p1) / 10.0;
+        if (pRec && std::fabs(pRec->dArrowScale) > kTiny)
+            L *= pRec->dArrowScale;
+    }
+
+    CPVSLegendObjectUserDefMode::m_arLegendDesc.RemoveAll();
+    vtkPoints* pPts[3];
+    vtkCellArray* pCells[3];
+    int nIds[3] = {0, 0, 0};
+    for (int a = 0; a < 3; ++a) {
+        pPts[a] = vtkPoints::New(VTK_DOUBLE);
+        pCells[a] = vtkCellArray::New();
+    }
+    CArray<gp_Pnt, gp_Pnt&> aPos;
+    CArray<CString, CString&> aText;
+    CArray<C3DPoint, C3DPoint&> aSeg;
+    for (int i = 0; i < m_aPlaneResult.GetSize(); ++i) {
+        PLANEREC& pr = m_aPlaneResult[i];
+        double X[3] = {pr.dXDir[0], pr.dXDir[1], pr.dXDir[2]};
+        CMathFunc::mathNormalize(X);
+        const double gz[3] = {0, 0, 1}, gx[3] = {1, 0, 0};
+        double ang = CMathFunc::mathCrossAngle(X, gz);
+        if (ang > 90.0)
+            ang -= 180.0;
+        const double* ref = std::fabs(ang) < 10.0 ? gx : gz;
+        double up[3];
+        CMathFunc::mathCross(X, ref, up);
+        CMathFunc::mathNormalize(up);
+        double Z[3];
+        CMathFunc::mathCross(pr.dXDir, pr.dYDir, Z);
+        const double* dirs[3] = {X, pr.dYDir, Z};
+        // Without a live bridge there is no model size to scale the axes by: no axes.
+        for (int a = 0; a < 3 && pBridge; ++a) {
+            aSeg.SetSize(2);
+            if (MakeVectorPoint(pr.dCentre, dirs[a], up, aSeg, L))
+                MakeVectorGeom(pPts[a], pCells[a], nIds[a], aSeg);
+        }
+        gp_Pnt pos(pr.dCentre[0], pr.dCentre[1], pr.dCentre[2]);
+        aPos.Add(pos);
+        CString name = pr.strName;
+        aText.Add(name);
+        CString line;
+        line.Format("%s(Fx:%.2e, Fy:%.2e, Fz:%.2e, Mx:%.2e, My:%.2e, Mz:%.2e)", pr.strName.GetString(),
+                    m_aValue[0][i], m_aValue[1][i], m_aValue[2][i], m_aValue[3][i], m_aValue[4][i], m_aValue[5][i]);
+        CPVSLegendObjectUserDefMode::m_arLegendDesc.Add(line);
+    }
+    const double rgb[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    for (int a = 0; a < 3; ++a) {
+        vtkPolyData* pGroup = vtkPolyData::New();
+        pGroup->SetPoints(pPts[a]);
+        pGroup->SetPolys(pCells[a]);
+        const Quantity_Color col(rgb[a][0], rgb[a][1], rgb[a][2], Quantity_TOC_RGB);
+        if (a == 0 && m_pDataSetInactive) {
+            m_pDataSetInactive->DeepCopy(pGroup);
+            pRenderer->DrawDataSet(GetDataSetInactive(), col, 3, 1, 6);
+        } else {
+            pRenderer->DrawDataSet(pGroup, col, 3, 1, 6);
+        }
+        pGroup->Delete();
+        pPts[a]->Delete();
+        pCells[a]->Delete();
+    }
+    CPVSUtilFunc::GetRgbF(pVS->nLabelColor, r, g, b);
+    const double dSize = (pVS->nFontSize / 25.0) * ICustomSetting::Instance()->GetLabelSizeFactor();
+    pRenderer->DrawLabels(aPos, aText, 0, dSize, Quantity_Color(r, g, b, Quantity_TOC_RGB));
+
+    if (pRec && pRec->bIncludeText)
+        TextLclDirForSum();
+    return 1;
+}
+
+template <class VDATA, class RECORD, class AXIS, class PLANEREC>
+int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::TextLclDirForSum()
+{
+    RECORD* pRec = GetRecord();
+    if (!pRec || pRec->nCompCount == 0)
+        return 0;
+    CDBDoc* pDoc = CDBDoc::GetDocPoint();
+    if (!pDoc)
+        return 0;
+    const BOOL bAppend = ReportAppends(*pRec);
+    CFileCtrl fc;
+    fc.SetFilePathNameExt(pDoc->GetPathName());
+    CString strPath;
+    strPath.Format("%sLdfsFile.txt", fc.GetFilePath().GetString());
+    FILE* f = AfxTextFOpen(strPath, bAppend ? "at" : "wt");
+    if (!f)
+        return 0;
+
+    CDBBase* pPostDB = pDoc->GetPostDB();
+    CClassPVtif clsPVtif(pPostDB);
+    CClassPLsif clsPLsif(pPostDB);
+    CClassPOsif clsPOsif(pPostDB);
+    T_PVTIF_D row;
+    bool bRow = false;
+    for (int c = 0; c < 12 && !bRow; ++c)
+        bRow = clsPVtif.Get(static_cast<unsigned int>(pRec->nCompPVtifK[c]), row);
+    T_PLSIF_D step;
+    T_POSIF_D set;
+    if (!bRow || !clsPLsif.Get(row.nStepK, step) || !clsPOsif.Get(step.nOsifK, set)) {
+        std::fclose(f);
+        return 0;
+    }
+
+    CString strForce = "", strLength = "";
+    if (CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(pDoc)) {
+        pUnit->GetUnitSystem(1, strForce);
+        pUnit->GetUnitSystem(2, strLength);
+    }
+    if (!bAppend) {
+        std::fprintf(f, "-------------------------------------------------------\n");
+        std::fprintf(f, " LOCAL DIRECTION FORCE SUM RESULT  \n");
+        std::fprintf(f, "-------------------------------------------------------\n");
+        std::fprintf(f, "                                          unit: %s, %s\n", strForce.GetString(),
+                     strLength.GetString());
+    }
+    std::fprintf(f, "** Analysis Set  : %s\r\n", set.strName.GetString());
+    std::fprintf(f, "** Analysis Step : %s\r\n", step.strName.GetString());
+    for (int i = 0; i < m_aPlaneResult.GetSize() && i < m_aValue[0].GetSize(); ++i) {
+        PLANEREC& pr = m_aPlaneResult[i];
+        double X[3] = {pr.dXDir[0], pr.dXDir[1], pr.dXDir[2]};
+        double Y[3] = {pr.dYDir[0], pr.dYDir[1], pr.dYDir[2]};
+        double Z[3];
+        // Z from the stored directions, before they are normalised.
+        CMathFunc::mathCross(X, Y, Z);
+        CMathFunc::mathNormalize(X);
+        CMathFunc::mathNormalize(Y);
+        CMathFunc::mathNormalize(Z);
+        std::fprintf(f, " \r\n");
+        std::fprintf(f, " * Plane Name : %s\r\n", pr.strName.GetString());
+        std::fprintf(f, " * Center Position : X=%.8g Y=%.8g Z=%.8g\r\n", LengthOut(pDoc, pr.dCentre[0]),
+                     LengthOut(pDoc, pr.dCentre[1]), LengthOut(pDoc, pr.dCentre[2]));
+        std::fprintf(f, " * X Direction : %.8g,%.8g,%.8g\r\n", X[0], X[1], X[2]);
+        std::fprintf(f, " * Y Direction : %.8g,%.8g,%.8g\r\n", Y[0], Y[1], Y[2]);
+        std::fprintf(f, " * Z Direction : %.8g,%.8g,%.8g\r\n", Z[0], Z[1], Z[2]);
+        std::fprintf(f, " * Result \r\n");
+        std::fprintf(f, "   Fx: %14.4e   Mx: %14.4e\r\n", m_aValue[0][i], m_aValue[3][i]);
+        std::fprintf(f, "   Fy: %14.4e   My: %14.4e\r\n", m_aValue[1][i], m_aValue[4][i]);
+        std::fprintf(f, "   Fz: %14.4e   Mz: %14.4e\r\n", m_aValue[2][i], m_aValue[5][i]);
+        std::fprintf(f, "\n");
+    }
+    std::fclose(f);
+    if (ReportOpensEditor(*pRec))
+        CDBLib::RunTextEditor(strPath, "Local Direction Force Sum", 0);
+    return 1;
+}
+
+template class CPVSVisualMethodLDFSCore<CPVSVisualDataLDFS, T_VD_LCLDIRSUM_HOB_D, T_VD_LCLDIRSUM_HOB_BASE_D,
+                                        T_LCLDIR_PLNE_D>;
+template class CPVSVisualMethodLDFSCore<CPVSVisualDataLDFSD, T_VD_LCLDIRSUM_KVR_D, T_VD_LCLDIRSUM_KVR_BASE_D,
+                                        T_LCLDIR_PLNE_KVR_D>;
+
+CPVSVisualMethodLDFS::CPVSVisualMethodLDFS(T_VM_PARAM_D& param) : CPVSVisualMethodLDFSCore(param) {}
+
+CPVSVisualMethodLDFSD::CPVSVisualMethodLDFSD(T_VM_PARAM_D& param) : CPVSVisualMethodLDFSCore(param)
+{
+    m_payload.pPlane = &m_BroadcastPlane;
+    m_payload.pPoint = &m_mPointInfo;
+    m_payload.pPlateCell = &m_mPlateCellInfo;
+    m_payload.pSolidCell = &m_mSolidCellInfo;
+    m_payload.pForceSum = &m_ForceSum;
+}
