@@ -1,6 +1,10 @@
 // Controls of the framework stand-in for tests and the demo host; module code never includes it.
+// The driver acts as the user: each action changes a control as the user would and sends the
+// notification the control would send.
 #pragma once
 #include "afxwin.h"
+
+#include <vector>
 
 // Makes the next AfxInitExtensionModule calls fail (as a missing resource would).
 void AfxStandInFailExtensionInit(bool bFail);
@@ -9,3 +13,30 @@ int AfxStandInExtensionModuleCount();
 // Libraries created with CDynLinkLibrary and not yet destroyed (AfxTermExtensionModule
 // destroys those of its module).
 int AfxStandInDynLinkLibraryCount();
+// Makes the next CDialog::Create fail (as a missing template would).
+void AfxStandInFailNextDialogCreate();
+// The commands the main window has received, oldest first.
+std::vector<CFrameWnd::T_COMMAND_D>& AfxStandInMainWndCommands();
+
+namespace AfxDriver {
+// Clicks a button of a window: a check box toggles, a radio button becomes the checked one of
+// its group; then BN_CLICKED. FALSE (nothing happens) for a missing, hidden or disabled control.
+BOOL Click(CWnd* pWnd, UINT nID);
+// Clicks a check box or radio button only when its check differs from nCheck.
+BOOL Check(CWnd* pWnd, UINT nID, int nCheck);
+// Types a text into an edit (EN_CHANGE).
+BOOL SetText(CWnd* pWnd, UINT nID, const char* pszText);
+CString GetText(CWnd* pWnd, UINT nID);
+// Selects an entry of a combo box (CBN_SELCHANGE) or list box (LBN_SELCHANGE).
+BOOL Select(CWnd* pWnd, UINT nID, int nIndex);
+// Ticks or clears an entry of a check list box (CLBN_CHKCHANGE).
+BOOL CheckItem(CWnd* pWnd, UINT nID, int nIndex, int nCheck);
+// Puts the focus into a control (an edit notifies its parent).
+BOOL Focus(CWnd* pWnd, UINT nID);
+// Presses a key in the focused control when it lies in pWnd, else in pWnd itself: the message
+// passes the pre-translation of the window and its parents, then goes to the window.
+void PressKey(CWnd* pWnd, UINT nVirtualKey);
+// Sends a system command (SC_CLOSE: the title bar's close box).
+void SysCommand(CWnd* pWnd, UINT nCommand);
+BOOL Destroy(CWnd* pWnd);
+} // namespace AfxDriver

@@ -1,13 +1,18 @@
 #include "windows.h"
 
+#include <deque>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
 struct WindowEntry {
     void* pObject;
     PFN_DESTROY_WINDOW pfnDestroy;
+    HWND hParent;
+    BOOL bChild;
+    PFN_WINDOW_PROC pfnProc;
 };
 
 std::map<HWND, WindowEntry>& Registry()
@@ -17,19 +22,58 @@ std::map<HWND, WindowEntry>& Registry()
 }
 
 uintptr_t g_nextHandle = 0x100;
+HWND g_hFocus = nullptr;
+
+struct TimerEntry {
+    HWND hWnd;
+    UINT_PTR nID;
+    DWORD nPeriod;
+    DWORD nDue;
+};
+std::vector<TimerEntry>& Timers()
+{
+    static std::vector<TimerEntry> timers;
+    return timers;
+}
+DWORD g_nClock = 0;
+
+struct JournalEntry {
+    HWND hWnd;
+    std::string text, caption;
+    UINT nType;
+    WIN32_MESSAGE_BOX_D view;
+};
+std::deque<JournalEntry>& Journal()
+{
+    static std::deque<JournalEntry> journal;
+    return journal;
+}
+std::deque<int>& Answers()
+{
+    static std::deque<int> answers;
+    return answers;
+}
 
 } // namespace
 
-HWND Win32RegisterWindow(void* pWindowObject, PFN_DESTROY_WINDOW pfnDestroy)
+HWND Win32RegisterWindow(void* pWindowObject, PFN_DESTROY_WINDOW pfnDestroy, HWND hParent, BOOL bChild,
+                         PFN_WINDOW_PROC pfnProc)
 {
-    // Handles are never reused, so a stale handle cannot name a newer window.
+    // Handles are never reused, so a stale handle cannot name a newer window; ascending
+    // handles also give creation order.
     HWND h = reinterpret_cast<HWND>(g_nextHandle);
     g_nextHandle += 4;
-    Registry()[h] = WindowEntry{pWindowObject, pfnDestroy};
+    Registry()[h] = WindowEntry{pWindowObject, pfnDestroy, hParent, bChild, pfnProc};
     return h;
 }
 
-void Win32UnregisterWindow(HWND hWnd) { Registry().erase(hWnd); }
+void Win32UnregisterWindow(HWND hWnd)
+{
+    Registry().erase(hWnd);
+    if (g_hFocus == hWnd)
+        g_hFocus = nullptr;
+    Win32KillWindowTimers(hWnd);
+}
 
 void* Win32WindowObject(HWND hWnd)
 {
@@ -38,6 +82,24 @@ void* Win32WindowObject(HWND hWnd)
 }
 
 int Win32LiveWindowCount() { return static_cast<int>(Registry().size()); }
+
+int Win32RelatedWindows(HWND hWnd, BOOL bChildren, HWND* pOut, int nMax)
+{
+    int n = 0;
+    for (const auto& [h, e] : Registry())
+        if (hWnd && e.hParent == hWnd && (e.bChild != 0) == (bChildren != 0)) {
+            if (n < nMax && pOut)
+                pOut[n] = h;
+            ++n;
+        }
+    return n;
+}
+
+HWND GetParent(HWND hWnd)
+{
+    auto it = Registry().find(hWnd);
+    return it == Registry().end() ? nullptr : it->second.hParent;
+}
 
 BOOL IsWindow(HWND hWnd) { return hWnd != nullptr && Registry().count(hWnd) != 0; }
 
@@ -50,8 +112,133 @@ BOOL DestroyWindow(HWND hWnd)
     if (e.pfnDestroy)
         e.pfnDestroy(e.pObject);
     else
-        Registry().erase(hWnd);
+        Win32UnregisterWindow(hWnd);
     return TRUE;
+}
+
+LRESULT SendMessage(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    auto it = Registry().find(hWnd);
+    if (it == Registry().end() || !it->second.pfnProc)
+        return 0;
+    return it->second.pfnProc(it->second.pObject, nMsg, wParam, lParam);
+}
+
+BOOL PostMessage(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (!IsWindow(hWnd))
+        return FALSE;
+    SendMessage(hWnd, nMsg, wParam, lParam);
+    return TRUE;
+}
+
+HWND SetFocus(HWND hWnd)
+{
+    HWND old = g_hFocus;
+    if (hWnd == nullptr || IsWindow(hWnd))
+        g_hFocus = hWnd;
+    return old;
+}
+
+HWND GetFocus() { return g_hFocus; }
+
+UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT nElapse, void*)
+{
+    if (!IsWindow(hWnd) || nIDEvent == 0)
+        return 0;
+    // A zero period would fire without end within one advance.
+    const DWORD period = nElapse == 0 ? 1 : nElapse;
+    for (TimerEntry& t : Timers())
+        if (t.hWnd == hWnd && t.nID == nIDEvent) {
+            t.nPeriod = period;
+            t.nDue = g_nClock + period;
+            return nIDEvent;
+        }
+    Timers().push_back(TimerEntry{hWnd, nIDEvent, period, g_nClock + period});
+    return nIDEvent;
+}
+
+BOOL KillTimer(HWND hWnd, UINT_PTR nIDEvent)
+{
+    auto& t = Timers();
+    for (auto it = t.begin(); it != t.end(); ++it)
+        if (it->hWnd == hWnd && it->nID == nIDEvent) {
+            t.erase(it);
+            return TRUE;
+        }
+    return FALSE;
+}
+
+int Win32KillWindowTimers(HWND hWnd)
+{
+    auto& t = Timers();
+    int n = 0;
+    for (auto it = t.begin(); it != t.end();)
+        if (it->hWnd == hWnd) {
+            it = t.erase(it);
+            ++n;
+        } else
+            ++it;
+    return n;
+}
+
+int Win32TimerCount(HWND hWnd)
+{
+    int n = 0;
+    for (const TimerEntry& t : Timers())
+        n += t.hWnd == hWnd ? 1 : 0;
+    return n;
+}
+
+void Win32AdvanceClock(DWORD nMilliseconds)
+{
+    const DWORD end = g_nClock + nMilliseconds;
+    for (;;) {
+        // The earliest due timer next; a handler may kill or set timers, so search anew.
+        auto& t = Timers();
+        std::size_t best = t.size();
+        for (std::size_t i = 0; i < t.size(); ++i)
+            if (t[i].nDue <= end && (best == t.size() || t[i].nDue < t[best].nDue))
+                best = i;
+        if (best == t.size())
+            break;
+        g_nClock = t[best].nDue;
+        t[best].nDue += t[best].nPeriod;
+        SendMessage(t[best].hWnd, WM_TIMER, t[best].nID, 0);
+    }
+    g_nClock = end;
+}
+
+DWORD GetTickCount() { return g_nClock; }
+
+int MessageBox(HWND hWnd, LPCTSTR lpText, LPCTSTR lpCaption, UINT uType)
+{
+    Journal().push_back(JournalEntry{hWnd, lpText ? lpText : "", lpCaption ? lpCaption : "", uType, {}});
+    int answer = IDOK;
+    if (!Answers().empty()) {
+        answer = Answers().front();
+        Answers().pop_front();
+    }
+    return answer;
+}
+
+void Win32ScriptMessageBoxAnswer(int nAnswer) { Answers().push_back(nAnswer); }
+
+int Win32MessageBoxCount() { return static_cast<int>(Journal().size()); }
+
+const WIN32_MESSAGE_BOX_D* Win32MessageBoxAt(int i)
+{
+    if (i < 0 || i >= Win32MessageBoxCount())
+        return nullptr;
+    JournalEntry& e = Journal()[static_cast<std::size_t>(i)];
+    e.view = WIN32_MESSAGE_BOX_D{e.hWnd, e.text.c_str(), e.caption.c_str(), e.nType};
+    return &e.view;
+}
+
+void Win32ClearMessageBoxJournal()
+{
+    Journal().clear();
+    Answers().clear();
 }
 
 UINT RegisterWindowMessage(LPCTSTR lpString)

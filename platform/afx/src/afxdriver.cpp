@@ -1,0 +1,150 @@
+#include "afx_standin.h"
+
+namespace AfxDriver {
+
+namespace {
+CWnd* Usable(CWnd* pWnd, UINT nID)
+{
+    CWnd* p = pWnd ? pWnd->GetDlgItem(nID) : nullptr;
+    return p && p->IsWindowVisible() && p->IsWindowEnabled() ? p : nullptr;
+}
+
+void Notify(CWnd* pCtl, UINT nCode)
+{
+    if (CWnd* pParent = pCtl->GetParent())
+        pParent->SendMessage(WM_COMMAND, MAKEWPARAM(pCtl->GetDlgCtrlID(), nCode), reinterpret_cast<LPARAM>(pCtl->m_hWnd));
+}
+} // namespace
+
+BOOL Click(CWnd* pWnd, UINT nID)
+{
+    CWnd* p = Usable(pWnd, nID);
+    if (!p)
+        return FALSE;
+    if (auto* b = dynamic_cast<CButton*>(p)) {
+        if (b->m_nStyle & AFX_STYLE_CHECK)
+            b->SetCheck(b->GetCheck() ? 0 : 1);
+        if (b->m_nStyle & AFX_STYLE_RADIO) {
+            // Clears the other radio buttons of the group that holds this one.
+            if (auto* d = dynamic_cast<CDialog*>(pWnd))
+                if (const AFX_DLGTEMPLATE_D* t = AfxFindDialogTemplate(d->GetTemplateID())) {
+                    size_t first = 0;
+                    size_t at = t->aItems.size();
+                    for (size_t i = 0; i < t->aItems.size(); ++i) {
+                        if (t->aItems[i].nKind != AFX_CTL_RADIO || (t->aItems[i].nStyle & WS_GROUP))
+                            first = i;
+                        if (t->aItems[i].nID == nID) {
+                            at = i;
+                            break;
+                        }
+                    }
+                    for (size_t i = first; i < t->aItems.size() && at < t->aItems.size(); ++i) {
+                        if (i > at && (t->aItems[i].nKind != AFX_CTL_RADIO || (t->aItems[i].nStyle & WS_GROUP)))
+                            break;
+                        if (t->aItems[i].nKind == AFX_CTL_RADIO)
+                            if (auto* o = dynamic_cast<CButton*>(pWnd->GetDlgItem(t->aItems[i].nID)))
+                                o->SetCheck(0);
+                    }
+                }
+            b->SetCheck(1);
+        }
+    }
+    Notify(p, BN_CLICKED);
+    return TRUE;
+}
+
+BOOL Check(CWnd* pWnd, UINT nID, int nCheck)
+{
+    auto* b = dynamic_cast<CButton*>(Usable(pWnd, nID));
+    if (!b)
+        return FALSE;
+    return b->GetCheck() == nCheck ? TRUE : Click(pWnd, nID);
+}
+
+BOOL SetText(CWnd* pWnd, UINT nID, const char* pszText)
+{
+    CWnd* p = Usable(pWnd, nID);
+    if (!p)
+        return FALSE;
+    p->SetWindowText(pszText);
+    Notify(p, EN_CHANGE);
+    return TRUE;
+}
+
+CString GetText(CWnd* pWnd, UINT nID)
+{
+    CString s;
+    if (CWnd* p = pWnd ? pWnd->GetDlgItem(nID) : nullptr)
+        p->GetWindowText(s);
+    return s;
+}
+
+BOOL Select(CWnd* pWnd, UINT nID, int nIndex)
+{
+    CWnd* p = Usable(pWnd, nID);
+    if (auto* c = dynamic_cast<CComboBox*>(p)) {
+        if (c->SetCurSel(nIndex) != nIndex)
+            return FALSE;
+        Notify(c, CBN_SELCHANGE);
+        return TRUE;
+    }
+    if (auto* l = dynamic_cast<CListBox*>(p)) {
+        if (l->SetCurSel(nIndex) != nIndex)
+            return FALSE;
+        Notify(l, LBN_SELCHANGE);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CheckItem(CWnd* pWnd, UINT nID, int nIndex, int nCheck)
+{
+    auto* l = dynamic_cast<CCheckListBox*>(Usable(pWnd, nID));
+    if (!l || nIndex < 0 || nIndex >= l->GetCount())
+        return FALSE;
+    l->SetCheck(nIndex, nCheck);
+    Notify(l, CLBN_CHKCHANGE);
+    return TRUE;
+}
+
+BOOL Focus(CWnd* pWnd, UINT nID)
+{
+    CWnd* p = Usable(pWnd, nID);
+    if (!p)
+        return FALSE;
+    p->SetFocus();
+    return TRUE;
+}
+
+void PressKey(CWnd* pWnd, UINT nVirtualKey)
+{
+    if (!pWnd || !pWnd->m_hWnd)
+        return;
+    HWND hTarget = ::GetFocus();
+    if (!pWnd->IsChildOrSelf(hTarget))
+        hTarget = pWnd->m_hWnd;
+    MSG msg;
+    msg.hwnd = hTarget;
+    msg.message = WM_KEYDOWN;
+    msg.wParam = nVirtualKey;
+    // The message loop offers the message to the window and each parent before dispatching;
+    // a window destroyed on the way ends the walk.
+    for (HWND h = hTarget; h && IsWindow(h);) {
+        HWND hParent = ::GetParent(h);
+        CWnd* p = CWnd::FromHandle(h);
+        if (p && p->PreTranslateMessage(&msg))
+            return;
+        h = hParent;
+    }
+    ::SendMessage(hTarget, WM_KEYDOWN, nVirtualKey, 0);
+}
+
+void SysCommand(CWnd* pWnd, UINT nCommand)
+{
+    if (pWnd && pWnd->m_hWnd)
+        pWnd->SendMessage(WM_SYSCOMMAND, nCommand, 0);
+}
+
+BOOL Destroy(CWnd* pWnd) { return pWnd && pWnd->m_hWnd ? pWnd->DestroyWindow() : FALSE; }
+
+} // namespace AfxDriver
