@@ -1,0 +1,3 @@
+#include "PVSDlgModalessBase.h"
+
+IMPLEMENT_DYNAMIC(CPVSDlgModalessBase, CDBDlgBase)

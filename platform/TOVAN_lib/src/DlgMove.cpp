@@ -1,0 +1,36 @@
+#include "DBUpdateConnector.h"
+#include "DlgMove.h"
+
+#include <algorithm>
+#include <vector>
+
+IMPLEMENT_DYNAMIC(CInternationalDlg, CDialog)
+IMPLEMENT_DYNAMIC(CDlgMove, CInternationalDlg)
+IMPLEMENT_DYNAMIC(CDlgModeless, CDlgMove)
+
+namespace {
+std::vector<CDBUpdateConnector*>& Connectors()
+{
+    static std::vector<CDBUpdateConnector*> connectors;
+    return connectors;
+}
+} // namespace
+
+CDBUpdateConnector::CDBUpdateConnector() { Connectors().push_back(this); }
+
+CDBUpdateConnector::~CDBUpdateConnector()
+{
+    auto& c = Connectors();
+    c.erase(std::remove(c.begin(), c.end(), this), c.end());
+}
+
+void CDBUpdateConnector::Broadcast(CView* pSender, LPARAM lHint, CObject* pHint)
+{
+    // A receiver may close (and free) itself or another: deliver only to those still connected.
+    const std::vector<CDBUpdateConnector*> snapshot = Connectors();
+    for (CDBUpdateConnector* p : snapshot)
+        if (std::find(Connectors().begin(), Connectors().end(), p) != Connectors().end())
+            p->OnUpdate(pSender, lHint, pHint);
+}
+
+int CDBUpdateConnector::ConnectedCount() { return static_cast<int>(Connectors().size()); }
