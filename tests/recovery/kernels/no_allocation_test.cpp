@@ -6,10 +6,19 @@
 
 #include "recovery/kernels/element_library.h"
 
+// AddressSanitizer brings its own operator new, which other libraries of the program bind
+// to; replacing it there mixes the two. The count runs in the builds without it.
+#if defined(__SANITIZE_ADDRESS__)
+#define KVPVS_COUNT_ALLOCATIONS 0
+#else
+#define KVPVS_COUNT_ALLOCATIONS 1
+#endif
+
 namespace {
 long g_allocations = 0;
 }
 
+#if KVPVS_COUNT_ALLOCATIONS
 void* operator new(std::size_t n)
 {
     ++g_allocations;
@@ -22,6 +31,7 @@ void* operator new(std::size_t n)
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 #pragma GCC diagnostic pop
+#endif
 
 namespace kvpvs::recovery {
 namespace {
@@ -34,6 +44,7 @@ public:
 
 TEST(Kernels, AllocateNothingPerElement)
 {
+    if (!KVPVS_COUNT_ALLOCATIONS) GTEST_SKIP() << "allocation count needs the plain operator new";
     SharedBlocks blocks;
     ElementLibrary lib(Build::history, blocks);
     blocks.material_block.elastic_modulus = 1000.0;
