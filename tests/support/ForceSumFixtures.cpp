@@ -1,0 +1,193 @@
+#include "ForceSumFixtures.h"
+
+#include <cstdio>
+#include <dlfcn.h>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace kvpvs::test {
+
+ForceSumModel::ForceSumModel()
+{
+    char tmpl[] = "/tmp/kvpvs_ldfs_XXXXXX";
+    const char* p = mkdtemp(tmpl);
+    strFolder = std::string(p ? p : "/tmp") + "/";
+    doc.SetPathName((strFolder + "model.kvp").c_str());
+    CZORDocBase::SetCurDoc(&doc);
+    CDBBase* pPost = doc.GetPostDB();
+    T_POSIF_D set;
+    set.strName = "Construction Stages";
+    CClassPOsif(pPost).Set(1, set);
+    T_PLSIF_D step;
+    step.nOsifK = 1;
+    step.strName = "Stage 3: Excavation";
+    CClassPLsif(pPost).Set(1, step);
+    nStepK = 1;
+}
+
+ForceSumModel::~ForceSumModel()
+{
+    if (CZORDocBase::GetCurDoc() == &doc)
+        CZORDocBase::SetCurDoc(nullptr);
+    std::error_code ec;
+    std::filesystem::remove_all(strFolder, ec);
+}
+
+namespace {
+
+unsigned int AddAttr(ForceSumModel& m, int nType, double dThickness)
+{
+    CDBBase* pDB = m.doc.GetModelDB();
+    T_GMAT_D mat;
+    mat.dElast = 3.0e7;
+    mat.dPoisson = 0.2;
+    mat.dWeight = 24.0;
+    mat.strName = "Concrete";
+    const unsigned int nMat = CClassGmat(pDB).Add(mat);
+    T_GPRO_D pro;
+    pro.dThickness = dThickness;
+    const unsigned int nPro = CClassGpro(pDB).Add(pro);
+    T_ATTR_D attr;
+    attr.nType = nType;
+    attr.nGproK = nPro;
+    attr.nGmatK = nMat;
+    return CClassAttr(pDB).Add(attr);
+}
+
+} // namespace
+
+void BuildHexBlock(ForceSumModel& m, const T_BLOCK_SPEC& s)
+{
+    CDBBase* pDB = m.doc.GetModelDB();
+    m.nAttrK = AddAttr(m, 301, 0.0);
+    CClassNode clsNode(pDB);
+    std::vector<unsigned int> aNode;
+    for (int k = 0; k <= s.nz; ++k)
+        for (int j = 0; j <= s.ny; ++j)
+            for (int i = 0; i <= s.nx; ++i) {
+                T_NODE_D n;
+                n.dXyz[0] = s.x0 + i * s.dx;
+                n.dXyz[1] = s.y0 + j * s.dy;
+                n.dXyz[2] = s.z0 + k * s.dz;
+                aNode.push_back(clsNode.Add(n));
+            }
+    auto id = [&](int i, int j, int k) {
+        return aNode[static_cast<size_t>((k * (s.ny + 1) + j) * (s.nx + 1) + i)];
+    };
+    CClassElem clsElem(pDB);
+    for (int k = 0; k < s.nz; ++k)
+        for (int j = 0; j < s.ny; ++j)
+            for (int i = 0; i < s.nx; ++i) {
+                T_ELEM_D e;
+                e.nType = 8;
+                e.nCellType = 12;
+                e.nPropK = m.nAttrK;
+                e.nMatlK = 1;
+                const unsigned int ids[8] = {id(i, j, k),         id(i + 1, j, k),     id(i + 1, j + 1, k),
+                                             id(i, j + 1, k),     id(i, j, k + 1),     id(i + 1, j, k + 1),
+                                             id(i + 1, j + 1, k + 1), id(i, j + 1, k + 1)};
+                for (unsigned int n : ids)
+                    e.aNodeK.Add(n);
+                m.aElemK.push_back(clsElem.Add(e));
+            }
+}
+
+void BuildPlateStrip(ForceSumModel& m, int nx, int nz, double dx, double dz, double x0, double y0, double z0,
+                     double dThickness)
+{
+    CDBBase* pDB = m.doc.GetModelDB();
+    m.nAttrK = AddAttr(m, 201, dThickness);
+    CClassNode clsNode(pDB);
+    std::vector<unsigned int> aNode;
+    for (int k = 0; k <= nz; ++k)
+        for (int i = 0; i <= nx; ++i) {
+            T_NODE_D n;
+            n.dXyz[0] = x0 + i * dx;
+            n.dXyz[1] = y0;
+            n.dXyz[2] = z0 + k * dz;
+            aNode.push_back(clsNode.Add(n));
+        }
+    auto id = [&](int i, int k) { return aNode[static_cast<size_t>(k * (nx + 1) + i)]; };
+    CClassElem clsElem(pDB);
+    for (int k = 0; k < nz; ++k)
+        for (int i = 0; i < nx; ++i) {
+            T_ELEM_D e;
+            e.nType = 4;
+            e.nCellType = 9;
+            e.nPropK = m.nAttrK;
+            const unsigned int ids[4] = {id(i, k), id(i + 1, k), id(i + 1, k + 1), id(i, k + 1)};
+            for (unsigned int n : ids)
+                e.aNodeK.Add(n);
+            m.aElemK.push_back(clsElem.Add(e));
+        }
+}
+
+namespace {
+
+template <size_t N, class F>
+void AddRows(ForceSumModel& m, int nClass, unsigned int nItem0, const F& field, int nComp)
+{
+    CDBBase* pModel = m.doc.GetModelDB();
+    CDBBase* pPost = m.doc.GetPostDB();
+    CClassNode clsNode(pModel);
+    CClassElem clsElem(pModel);
+    for (int c = 0; c < nComp; ++c) {
+        T_PVTIF_D row;
+        row.nItem = nItem0 + static_cast<unsigned int>(c);
+        row.nStepK = m.nStepK;
+        row.nQuantity = 5;
+        row.nResultClass = nClass;
+        row.nCompCode = static_cast<unsigned int>(c);
+        const unsigned int nRowK = CClassPVtif(pPost).Add(row);
+        m.nRowK[c] = static_cast<int>(nRowK);
+        T_PVAL_D val;
+        CArray<unsigned int, unsigned int> aElemK;
+        clsElem.GetKeyList(aElemK);
+        for (int e = 0; e < aElemK.GetSize(); ++e) {
+            T_ELEM_D elem;
+            clsElem.Get(aElemK[e], elem);
+            std::vector<double> v(1, 0.0);
+            double cx = 0, cy = 0, cz = 0;
+            for (int j = 0; j < elem.GetNumberOfNodes(); ++j) {
+                T_NODE_D n;
+                clsNode.Get(elem.aNodeK[j], n);
+                v.push_back(field(n.dXyz[0], n.dXyz[1], n.dXyz[2])[static_cast<size_t>(c)]);
+                cx += n.dXyz[0];
+                cy += n.dXyz[1];
+                cz += n.dXyz[2];
+            }
+            const double nn = elem.GetNumberOfNodes();
+            v[0] = field(cx / nn, cy / nn, cz / nn)[static_cast<size_t>(c)];
+            val.Append(aElemK[e], v.data(), static_cast<int>(v.size()));
+        }
+        CClassPVal(pPost).Set(nRowK, val);
+    }
+}
+
+} // namespace
+
+void AddStressRows(ForceSumModel& m, const StressField& f) { AddRows<6>(m, 8, 141, f, 6); }
+
+void AddPlateRows(ForceSumModel& m, const PlateField& f) { AddRows<12>(m, 23, 85, f, 12); }
+
+vtkUnstructuredGridAlgorithm* NewVtkIntegrateAttributes()
+{
+    static void* pLib = dlopen("libvtkFiltersParallel-9.1.so.1", RTLD_NOW | RTLD_GLOBAL);
+    if (!pLib)
+        return nullptr;
+    using PFN = vtkUnstructuredGridAlgorithm* (*)();
+    auto pfn = reinterpret_cast<PFN>(dlsym(pLib, "_ZN22vtkIntegrateAttributes3NewEv"));
+    return pfn ? pfn() : nullptr;
+}
+
+std::string ReadBytes(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+} // namespace kvpvs::test
