@@ -15,6 +15,8 @@
 #include "recovery/kernels/matrix_utilities.h"
 #include "recovery/kernels/message_output.h"
 #include "recovery/kernels/plane_element.h"
+#include "recovery/kernels/plate_kernels.h"
+#include "recovery/kernels/plate_work.h"
 #include "recovery/kernels/shape_functions.h"
 #include "recovery/kernels/shared_blocks.h"
 
@@ -64,7 +66,88 @@ public:
     void quadratic_2d_stresses(MatView S, const FixedMatrix<4, 17>& R, int nnode, ConstMatView X,
                                const Mat33& T) const;
 
+    // --- plate and shell elements (membrane_quad.cpp, shell_quad_thick.cpp,
+    // shell_quad_thin.cpp, triangle_*.cpp, membrane_drilling.cpp, plate_triangle_*.cpp,
+    // dkt_triangle.cpp, released_dofs.cpp, plate_results.cpp) --------------------------
+    // Six freedoms per node (u, v, w, theta-x, theta-y, theta-z); K(24,24) views carry
+    // their leading dimension N; X, Y, Z are node coordinate vectors; T the element axes.
+
+    // Incompatible-mode membrane: K(N,N) 12x12 before, leading 8x8 condensed after;
+    // H(4, N-3) the bubble recovery matrix; flag 1 only forms H.
+    void quad_membrane_stiffness(int N, ConstMatView XY, MatView DN, double Em, double nu,
+                                 double t, MatView K, MatView H, MatView F, int flag);
+    // Thick (shear-deformable) 4-node shell; flag 1 turns K to global axes.
+    void quad_thick_stiffness(MatView K, MatView W, int N, ConstMatView X, ConstMatView Y,
+                              ConstMatView Z, const Mat33& T, int flag);
+    void quad_edge_shear(ConstMatView XL, double t, double nu);
+    void quad_bending_stiffness(int n, int N, double fb, double nu, double Em, double hv,
+                                ConstMatView DN, ConstMatView DP, MatView K, const Mat33& Dp,
+                                FixedMatrix<3, 24>& B, ConstMatView h);
+    void quad_bending_bmatrix(FixedMatrix<3, 24>& B, FixedMatrix<4, 12>& A, ConstMatView DN,
+                              ConstMatView DP) const;
+    void quad_shear_stiffness(int n, int N, double fs, double xi, double eta,
+                              const FixedMatrix<2, 2>& G, MatView K, const FixedMatrix<2, 2>& Ds);
+    // Thin (discrete Kirchhoff) 4-node shell; flag 1 turns K to global axes.
+    void quad_thin_stiffness(MatView K, MatView W, int N, ConstMatView X, ConstMatView Y,
+                             ConstMatView Z, const Mat33& T, int flag);
+
+    void tri_edge_shear(ConstMatView XY, double t, double nu);
+    void tri_membrane_stiffness(int nn, double wt, double nu, double cm, double hm,
+                                ConstMatView XY, ConstMatView DN, int N, MatView K);
+    // Thick triangle: leading 18x18 of K(N,N); iflag 1 turns it to global axes.
+    void tri_thick_stiffness(MatView K, MatView WORK, int N, ConstMatView X, ConstMatView Y,
+                             ConstMatView Z, const Mat33& T, double& area, int iflag);
+    void tri_shear_stiffness(double sx, double sy, double wt, int N, ConstMatView NL, MatView K);
+    void tri_bending_stiffness(double d11, double d12, double d33, double wt, int N,
+                               ConstMatView DN, MatView K, const Mat33& DB);
+    void tri_dkt_geometry(ConstMatView XY);
+    void tri_dkt_alpha(int p, int i, Mat33& A) const;
+    void tri_dkt_term(double cf, int p, int i, int q, int j, int N, MatView K);
+    void tri_dkt_node_pair(double d11, double d12, double d22, double d33, int i, int j, int N,
+                           MatView K, const Mat33& DM);
+    // Thin triangle; iflag 1 full shell in global axes, 2 bending only in global axes,
+    // other values full shell in local axes.
+    void tri_thin_stiffness(MatView K, MatView WORK, int N, ConstMatView X, ConstMatView Y,
+                            ConstMatView Z, const Mat33& T, double& area, int iflag);
+    void tri_rotation_curvature(FixedMatrix<3, 9>& M1);
+    void tri_increment_curvature(FixedMatrix<3, 9>& M2, ConstMatView DV);
+    void tri_shear_strain_matrix(FixedMatrix<2, 9>& S, ConstMatView L);
+
+    // Released freedoms: U(ld, ncol) in element axes; the released entries of every column
+    // are replaced by the values of zero force on them. Release codes one per node.
+    void shell_stiffness(int plate_type, double* U, int ld, ConstMatView XYZ, int ncol,
+                         int nnodes, const Mat33& axes, ConstMatView release);
+    // Single-step form: U one vector of 6 nnodes values; the third argument is not read.
+    void shell_stiffness(int plate_type, double* U, int unused, ConstMatView XYZ, int nnodes,
+                         const Mat33& axes, ConstMatView release);
+
+    // Plate results OUT(8,5) (see plate_results.cpp). setup/istep 1 rebuilds the retained
+    // element data; other values evaluate with the data of the last rebuild.
+    void quad_thick_results(int n, MatView U, MatView S, ConstMatView XYZ, const Mat33& T,
+                            int setup, int compact);
+    void quad_thin_results(int nnode, ConstMatView U, MatView OUT, ConstMatView XYZ,
+                           const Mat33& T, int istep, int mode);
+    void tri_thick_results(int& nnode, ConstMatView U, MatView OUT, ConstMatView XYZ,
+                           const Mat33& T, int istep);
+    void tri_thin_results(int& nnode, ConstMatView U, MatView OUT, ConstMatView XYZ,
+                          const Mat33& T, int istep, int mode);
+
 private:
+    // Shared pieces of the plate routines: the quadrilateral edge matrix A(4,12), the edge
+    // shear strains scale E A, the triangle side increments (factors f1, f2), side
+    // directions and shear edge matrix.
+    void quad_edge_matrix(FixedMatrix<4, 12>& A) const;
+    void quad_edge_shear_strain(double xi, double eta, const FixedMatrix<2, 2>& G,
+                                FixedMatrix<4, 12>& A, FixedMatrix<2, 12>& Bs, double scale) const;
+    void tri_side_increments(FixedMatrix<3, 9>& Q, double f1, double f2);
+    void tri_side_directions(Mat33& V, ConstMatView DV);
+    void tri_shear_edge_matrix(FixedMatrix<2, 3>& E, ConstMatView L);
+    void shell_condense(int plate_type, int nnodes, ConstMatView XYZ, const Mat33& axes, int n);
+    void tri_results_common(TriResultsWork& w, ConstMatView XYZ, const Mat33& T, double r,
+                            double s);
+    void tri_results_membrane(const TriResultsWork& w, ConstMatView U, MatView OUT) const;
+
+    PlateWork plate_;
     Build build_;
     SharedBlocks& blocks_;
 };

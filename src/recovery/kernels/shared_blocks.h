@@ -65,6 +65,37 @@ struct QuadEdgeBlock {
     std::array<double, 4> Q{};         // (1/L)/(1+PHI)
 };
 
+// Triangle edge block of the shear-deformable triangles: 33 slots, 1..24 in use (side
+// projections, lengths, direction cosines and sines, corner cross products, shear ratios,
+// reduced inverse lengths). Sides 1, 2, 3 run 1-2, 2-3, 3-1. Written by tri_edge_shear.
+struct TriEdgeBlock {
+    std::array<double, 33> slot{};
+
+    double& X21() { return slot[0]; }
+    double& X13() { return slot[1]; }
+    double& Y21() { return slot[2]; }
+    double& Y13() { return slot[3]; }
+    double& X32() { return slot[4]; }
+    double& Y32() { return slot[5]; }
+    double& L(int k) { return slot[static_cast<std::size_t>(5 + k)]; }
+    double& C(int k) { return slot[static_cast<std::size_t>(8 + k)]; }
+    double& S(int k) { return slot[static_cast<std::size_t>(11 + k)]; }
+    double& W(int k) { return slot[static_cast<std::size_t>(14 + k)]; }
+    double& phi(int k) { return slot[static_cast<std::size_t>(17 + k)]; }
+    double& c(int k) { return slot[static_cast<std::size_t>(20 + k)]; }
+    // Projections of side k: (X21, Y21), (X32, Y32), (X13, Y13).
+    double dX(int k) { return k == 1 ? X21() : (k == 2 ? X32() : X13()); }
+    double dY(int k) { return k == 1 ? Y21() : (k == 2 ? Y32() : Y13()); }
+};
+
+// Geometry block of the explicit discrete Kirchhoff triangle, in its stored order:
+// x2, x3, y2, y3, x23, y23, 1/l23^2, 1/l31^2, 1/l12^2, P4, P5, P6, t4, t5, q4, q5, r4, r5.
+struct DktGeometryBlock {
+    double x2 = 0, x3 = 0, y2 = 0, y3 = 0, x23 = 0, y23 = 0;
+    double il23 = 0, il31 = 0, il12 = 0;
+    double P4 = 0, P5 = 0, P6 = 0, t4 = 0, t5 = 0, q4 = 0, q5 = 0, r4 = 0, r5 = 0;
+};
+
 struct SharedBlocks {
     EntryBlock entry_block;
     ResultPathBlock result_path_block;
@@ -80,6 +111,8 @@ struct SharedBlocks {
     int radial_selector = 0;
     int axial_selector = 0;
     QuadEdgeBlock quad_edge_block;
+    TriEdgeBlock tri_edge_block;
+    DktGeometryBlock dkt_geometry_block;
 
     double E() const { return material_block.elastic_modulus; }
     double nu() const { return material_block.poisson_ratio; }
