@@ -12,6 +12,9 @@ class CUnitCtrl {
 public:
     double ConvertUnitDataOut(int nUnitType, double dValue) const;
     double ConvertUnitLengthOut(double dValue) const { return ConvertUnitDataOut(1, dValue); }
+    // From output units back to the model's: the inverse of ConvertUnitDataOut.
+    double ConvertUnitDataIn(int nUnitType, double dValue) const;
+    double ConvertUnitLengthIn(double dValue) const { return ConvertUnitDataIn(1, dValue); }
     // Unit name of a unit system code (1 force, 2 length); FALSE for another code.
     BOOL GetUnitSystem(int nCode, CString& strName) const;
 

@@ -22,6 +22,14 @@ double CUnitCtrl::ConvertUnitDataOut(int nUnitType, double dValue) const
     return it == m_factor.end() ? dValue : dValue * it->second;
 }
 
+double CUnitCtrl::ConvertUnitDataIn(int nUnitType, double dValue) const
+{
+    if (nUnitType == 0)
+        return dValue;
+    auto it = m_factor.find(nUnitType);
+    return it == m_factor.end() || it->second == 0.0 ? dValue : dValue / it->second;
+}
+
 BOOL CUnitCtrl::GetUnitSystem(int nCode, CString& strName) const
 {
     auto it = m_name.find(nCode);

@@ -1,0 +1,337 @@
+#include "dialogs/CPVSDlgDefThreePointPlane.h"
+
+#include "MathFunc.h"
+#include "MsgDll.h"
+#include "PVSMeshMngrBrdgBase.h"
+
+#include <BRepBuilderAPI_MakeEdge.hxx>
+#include <BRepBuilderAPI_MakeVertex.hxx>
+#include <TopoDS.hxx>
+#include <TopoDS_Edge.hxx>
+#include <TopoDS_Vertex.hxx>
+#include <gp_Vec.hxx>
+
+#include <cmath>
+#include <vector>
+
+IMPLEMENT_DYNAMIC(CPVSDlgDefThreePointPlane, CGeomDialog)
+
+CPVSDlgDefThreePointPlane* CPVSDlgDefThreePointPlane::m_pMySelf = nullptr;
+
+namespace {
+
+enum : UINT {
+    IDC_NAME = 14215, IDC_SOLID = 14304, IDC_PLATE = 14305,
+    IDC_PNT1 = 14207, IDC_PNT2 = 14209, IDC_PNT3 = 14210,
+    IDC_APPLY = 14206, IDC_OK = 14203, IDC_CANCEL = 14205, IDC_PREVIEW = 14216, IDC_REVERSE = 14217,
+    IDC_LABEL = 14218, IDC_SIM = 14208, IDC_RE = 14211, IDC_DETAIL = 14212, IDC_MARK = 14213, IDC_HELP = 14214,
+};
+
+// Template 14205.
+const bool g_bTemplate = [] {
+    AfxRegisterDialogTemplate(CPVSDlgDefThreePointPlane::IDD, AFX_DLGTEMPLATE_D{"Plane", 180, {
+        {IDC_NAME, AFX_CTL_EDIT, "", 0},
+        {IDC_SOLID, AFX_CTL_RADIO, "Solid", WS_GROUP},
+        {IDC_PLATE, AFX_CTL_RADIO, "Plate", 0},
+        {IDC_PNT1, AFX_CTL_EDIT, "", WS_GROUP},
+        {IDC_PNT2, AFX_CTL_EDIT, "", 0},
+        {IDC_PNT3, AFX_CTL_EDIT, "", 0},
+        {IDC_APPLY, AFX_CTL_BUTTON, "Add", 0},
+        {IDC_OK, AFX_CTL_BUTTON, "OK", 0},
+        {IDC_CANCEL, AFX_CTL_BUTTON, "Cancel", 0},
+        {IDC_PREVIEW, AFX_CTL_BUTTON, "Preview", 0},
+        {IDC_REVERSE, AFX_CTL_BUTTON, "Reverse", 0},
+        {IDC_LABEL, AFX_CTL_STATIC, "", 0},
+        {IDC_SIM, AFX_CTL_BUTTON, "Sim", 0},
+        {IDC_RE, AFX_CTL_BUTTON, "Re", 0},
+        {IDC_DETAIL, AFX_CTL_BUTTON, "Detail", 0},
+        {IDC_MARK, AFX_CTL_BUTTON, "Mark", 0},
+        {IDC_HELP, AFX_CTL_BUTTON, "Help", 0},
+    }});
+    return true;
+}();
+
+// Points closer than this are one point; an axis end this close to the centre is no axis.
+constexpr double kCoincident = 1e-5;
+
+bool Normalise(double v[3]) { return CMathFunc::mathNormalize(v) != 0.0; }
+
+double Distance(const double a[3], const double b[3])
+{
+    return std::sqrt((b[0] - a[0]) * (b[0] - a[0]) + (b[1] - a[1]) * (b[1] - a[1]) + (b[2] - a[2]) * (b[2] - a[2]));
+}
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CPVSDlgDefThreePointPlane, CGeomDialog)
+ON_BN_CLICKED(IDC_PREVIEW, OnPriview)
+ON_WM_SYSCOMMAND()
+ON_BN_CLICKED(IDC_REVERSE, OnDefPlaneReverseNormal)
+ON_EN_SETFOCUS(IDC_PNT1, OnFocusPnt1)
+ON_EN_SETFOCUS(IDC_PNT2, OnFocusPnt2)
+ON_EN_SETFOCUS(IDC_PNT3, OnFocusPnt3)
+ON_BN_CLICKED_INT(IDC_APPLY, OnPvsDfplApply)
+ON_BN_CLICKED(IDC_CANCEL, OnPvsDfplCancel)
+ON_BN_CLICKED(IDC_OK, OnPvsDfplOk)
+ON_BN_CLICKED(IDC_SOLID, OnKvpvsPlaneSolid)
+ON_BN_CLICKED(IDC_PLATE, OnKvpvsPlaneSolid)
+END_MESSAGE_MAP()
+
+CPVSDlgDefThreePointPlane::CPVSDlgDefThreePointPlane(CZORDocBase* pDoc, CWnd* pParent)
+    : CGeomDialog(IDD, pDoc, pParent)
+{
+    (void)g_bTemplate;
+    m_pActiveView = pDoc ? pDoc->GetActiveView() : nullptr;
+    m_pContext = CAISContext::Of(pDoc);
+    GetEventHandler();
+    m_strName = CMsgDll::pfuncLoadStr("IDS_KV_PVS_LOCAL_DIRECTION_FORCE_SUM_DEFAULT_NAME", 0);
+    m_pMySelf = this;
+    SetDefaultID(IDC_SIM, IDC_RE, IDC_DETAIL, IDC_MARK, IDC_HELP);
+}
+
+CPVSDlgDefThreePointPlane::~CPVSDlgDefThreePointPlane()
+{
+    // Nobody may reach a freed dialog through the module-wide pointer.
+    if (m_pMySelf == this)
+        m_pMySelf = nullptr;
+}
+
+BOOL CPVSDlgDefThreePointPlane::Create(CWnd* pParent) { return CGeomDialog::Create(IDD, pParent); }
+
+PositionTool* CPVSDlgDefThreePointPlane::GetEventHandler()
+{
+    if (!m_pPositionTool)
+        m_pPositionTool = std::make_unique<PositionTool>(m_pActiveView, this, 1);
+    return m_pPositionTool.get();
+}
+
+void CPVSDlgDefThreePointPlane::DoDataExchange(CDataExchange* pDX)
+{
+    CGeomDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_PNT1, m_editPnt1);
+    DDX_Control(pDX, IDC_PNT2, m_editPnt2);
+    DDX_Control(pDX, IDC_PNT3, m_editPnt3);
+    DDX_Text(pDX, IDC_NAME, m_strName);
+    DDX_Radio(pDX, IDC_SOLID, m_nElemType);
+}
+
+BOOL CPVSDlgDefThreePointPlane::OnInitDialog()
+{
+    CGeomDialog::OnInitDialog();
+    UpdateData(TRUE);
+    if (m_bNoPlotMode) {
+        SetInitPos(3, 0, 0);
+        MoveDlgToInitPos();
+    }
+    for (int n = 1; n <= 3; ++n)
+        PointEdit(n).EnableWindow(TRUE);
+    if (CGeomSelector* pSel = CGeomSelector::Of(m_pDoc)) {
+        pSel->ResetSelection();
+        pSel->AllowMultiSelect(0);
+        pSel->SetPositionMode(1);
+    }
+    GetEventHandler()->SetStatus(1);
+    for (int n = 1; n <= 3; ++n) {
+        PointEdit(n).SetUnitType(1);
+        PointEdit(n).SetMode(1);
+        PointEdit(n).SetPoint(0.0, 0.0, 0.0);
+    }
+    if (CPVSMeshMngrBrdgBase::m_bConsiderOnlyFaceOfSolid == 0) {
+        m_nElemType = 1;
+        SetForPlate(1);
+    } else {
+        m_nElemType = 0;
+        SetForPlate(0);
+    }
+    UpdateData(FALSE);
+    return FALSE;
+}
+
+void CPVSDlgDefThreePointPlane::OnFocusPnt(int n)
+{
+    m_nCurPoint = n;
+    CGeomSelector* pSel = CGeomSelector::Of(m_pDoc);
+    if (pSel) {
+        pSel->ResetSelection();
+        pSel->SetOsnap(8, 1);
+        pSel->SetOsnap(0, 1);
+    }
+    PointEdit(n).SetFocus();
+    PointEdit(n).SetSel(0, -1);
+    if (pSel)
+        pSel->SetPositionMode(1);
+    GetEventHandler()->SetStatus(1);
+}
+
+void CPVSDlgDefThreePointPlane::FocusPoint(int n)
+{
+    if (CWnd::GetFocus() == &PointEdit(n))
+        OnFocusPnt(n);
+    else
+        PointEdit(n).SetFocus();
+}
+
+void CPVSDlgDefThreePointPlane::RemovePreview(int nRedraw)
+{
+    for (int id = 1; id <= 5; ++id)
+        RemoveTempShape(id, 0, nRedraw);
+}
+
+void CPVSDlgDefThreePointPlane::SetLatestPoint(gp_Pnt& p)
+{
+    UpdateData(TRUE);
+    switch (m_nCurPoint) {
+    case 1:
+        m_editPnt1.SetPoint(p.X(), p.Y(), p.Z());
+        FocusPoint(2);
+        RemovePreview(0);
+        return;
+    case 2:
+        m_editPnt2.SetPoint(p.X(), p.Y(), p.Z());
+        FocusPoint(3);
+        RemovePreview(0);
+        return;
+    default:
+        break;
+    }
+    if (m_nCurPoint == 3) {
+        m_editPnt3.SetPoint(p.X(), p.Y(), p.Z());
+        SimulateLclDirection();
+    }
+    if (CGeomSelector* pSel = CGeomSelector::Of(m_pDoc))
+        pSel->SetPositionMode(0);
+    if (m_pContext)
+        m_pContext->UpdateCurrentViewer();
+    GetEventHandler()->SetStatus(0);
+    CAISObjectSnapper::ResetSnapWidget();
+}
+
+void CPVSDlgDefThreePointPlane::SimulateLclDirection()
+{
+    double p1[3], p2[3], p3[3];
+    m_editPnt1.GetPoint(p1);
+    m_editPnt2.GetPoint(p2);
+    m_editPnt3.GetPoint(p3);
+
+    const double a = Distance(p1, p2) / 6.0;
+    double x[3] = {p2[0] - p1[0], p2[1] - p1[1], p2[2] - p1[2]};
+    if (!Normalise(x))
+        return;
+
+    double o[3], first[3], third[3];
+    if (!m_bForPlate) {
+        // Solid: normal N = X x (P3 - P2), in-plane Y = N x X.
+        double v[3] = {p3[0] - p2[0], p3[1] - p2[1], p3[2] - p2[2]};
+        if (!Normalise(v))
+            return;
+        for (int k = 0; k < 3; ++k)
+            o[k] = (p1[k] + p2[k] + p3[k]) / 3.0;
+        CMathFunc::mathCross(x, v, first);
+        if (!Normalise(first))
+            return;
+        CMathFunc::mathCross(first, x, third);
+        if (!Normalise(third))
+            return;
+    } else {
+        // Plate: Q = (P3 - P2) x X across the plate, normal M = X x Q.
+        double w[3] = {p3[0] - p2[0], p3[1] - p2[1], p3[2] - p2[2]};
+        if (!Normalise(w))
+            return;
+        for (int k = 0; k < 3; ++k)
+            o[k] = (p1[k] + p2[k]) / 2.0;
+        CMathFunc::mathCross(w, x, third);
+        if (!Normalise(third))
+            return;
+        CMathFunc::mathCross(x, third, first);
+        if (!Normalise(first))
+            return;
+    }
+
+    const gp_Pnt centre(o[0], o[1], o[2]);
+    struct Axis {
+        int nID;
+        const double* pDir;
+        Quantity_NameOfColor colour;
+    };
+    const Axis axes[3] = {{1, first, Quantity_NOC_RED}, {2, x, Quantity_NOC_GREEN}, {3, third, Quantity_NOC_BLUE}};
+    for (const Axis& ax : axes) {
+        const gp_Pnt end = centre.Translated(gp_Vec(ax.pDir[0], ax.pDir[1], ax.pDir[2]) * std::fabs(a));
+        if (end.Distance(centre) <= kCoincident)
+            return;
+        SetTempShape(ax.nID, BRepBuilderAPI_MakeEdge(centre, end).Edge(), ax.colour, 3.0, 0);
+    }
+
+    if (Distance(p1, p2) <= kCoincident || Distance(p2, p3) <= kCoincident || Distance(p3, p1) <= kCoincident)
+        return;
+    const gp_Pnt q1(p1[0], p1[1], p1[2]), q2(p2[0], p2[1], p2[2]), q3(p3[0], p3[1], p3[2]);
+    const std::vector<TopoDS_Shape> edges = {BRepBuilderAPI_MakeEdge(q1, q2).Edge(), BRepBuilderAPI_MakeEdge(q2, q3).Edge()};
+    SetTempShape(5, CGeomUtil2::MakeCompound(edges, 0), Quantity_NOC_GRAY, 2.0, 0);
+    const std::vector<TopoDS_Shape> vertices = {BRepBuilderAPI_MakeVertex(q1).Vertex(), BRepBuilderAPI_MakeVertex(q2).Vertex(),
+                                                BRepBuilderAPI_MakeVertex(q3).Vertex()};
+    SetTempShape(4, CGeomUtil2::MakeCompound(vertices, 0), Quantity_NOC_RED, 2.0, 1);
+}
+
+void CPVSDlgDefThreePointPlane::OnKvpvsPlaneSolid()
+{
+    const int nOld = m_nElemType;
+    UpdateData(TRUE);
+    if (m_nElemType == nOld)
+        return;
+    SetForPlate(m_nElemType == 0 ? 0 : 1);
+    RemovePreview(1);
+    SimulateLclDirection();
+}
+
+void CPVSDlgDefThreePointPlane::OnDefPlaneReverseNormal() { UpdateData(TRUE); }
+
+int CPVSDlgDefThreePointPlane::OnPvsDfplApply()
+{
+    UpdateData(TRUE);
+    double pts[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+    m_editPnt1.GetPoint(pts[0]);
+    m_editPnt2.GetPoint(pts[1]);
+    m_editPnt3.GetPoint(pts[2]);
+    T_LDFS_D rec;
+    rec.strName = m_strName;
+    for (int k = 0; k < 3; ++k) {
+        rec.dP1[k] = pts[0][k];
+        rec.dP2[k] = pts[1][k];
+        rec.dP3[k] = pts[2][k];
+    }
+    rec.nElemType = m_nElemType == 0 ? 0 : 1;
+    if (!m_pfnOnApply)
+        return 0;
+    return m_pfnOnApply(pts, m_strName, &rec);
+}
+
+void CPVSDlgDefThreePointPlane::OnPvsDfplOk()
+{
+    if (OnPvsDfplApply())
+        DestroyWindow();
+}
+
+void CPVSDlgDefThreePointPlane::OnPvsDfplCancel() { DestroyWindow(); }
+
+void CPVSDlgDefThreePointPlane::OnSysCommand(UINT nID, LPARAM lParam)
+{
+    if ((nID & 0xFFF0u) == SC_CLOSE) {
+        DestroyWindow();
+        return;
+    }
+    CGeomDialog::OnSysCommand(nID, lParam);
+}
+
+BOOL CPVSDlgDefThreePointPlane::PreTranslateMessage(MSG* pMsg)
+{
+    // Return neither applies nor closes.
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN)
+        return TRUE;
+    return CGeomDialog::PreTranslateMessage(pMsg);
+}
+
+void CPVSDlgDefThreePointPlane::PostNcDestroy()
+{
+    if (m_pfnOnDestroy)
+        m_pfnOnDestroy(nullptr, nullptr);
+    CGeomDialog::PostNcDestroy();
+}

@@ -1,0 +1,82 @@
+// The three-point plane dialog: the user names a cutting plane of the force sums, chooses solid
+// or plate and picks or types three points; the local axes are previewed in the view, and Apply
+// hands the points and a T_LDFS_D to the opener's callback, which decides what becomes of them.
+#pragma once
+#include "frame/KVPvsExport.h"
+
+#include "ClassLdfs.h"
+#include "GeomDialog.h"
+#include "InputEditCtrl.h"
+
+#include <memory>
+
+class KV_PVS_API CPVSDlgDefThreePointPlane : public CGeomDialog {
+    DECLARE_DYNAMIC(CPVSDlgDefThreePointPlane)
+    DECLARE_MESSAGE_MAP()
+public:
+    enum { IDD = 14205 };
+    using PFN_DRAW = void (*)(double*, double*, int);
+    using PFN_DESTROY = void (*)(double*, double*);
+    using PFN_APPLY = int (*)(double (*)[3], CString& name, void* record);
+
+    CPVSDlgDefThreePointPlane(CZORDocBase* pDoc, CWnd* pParent);
+    ~CPVSDlgDefThreePointPlane() override;
+
+    void SetDrawFunction(PFN_DRAW pfn) { m_pfnDraw = pfn; }
+    void SetCalledOnDestoryFunction(PFN_DESTROY pfn) { m_pfnOnDestroy = pfn; }
+    void SetCalledOnApply(PFN_APPLY pfn) { m_pfnOnApply = pfn; }
+    void SetNoPlotMode(int b) { m_bNoPlotMode = b; }
+    void SetForPlate(int b) { m_bForPlate = b; }
+    int GetForPlate() const { return m_bForPlate; }
+    int GetCurPoint() const { return m_nCurPoint; }
+
+    BOOL Create(CWnd* pParent) override;
+    PositionTool* GetEventHandler() override;
+    void SetLatestPoint(gp_Pnt& p) override;
+    void SimulateLclDirection();
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // The most recently constructed instance; null once it is destroyed.
+    static CPVSDlgDefThreePointPlane* m_pMySelf;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void PostNcDestroy() override;
+    void EnterApply() override {}
+    void OnSysCommand(UINT nID, LPARAM lParam) override;
+
+    void OnPriview() {}
+    void OnDefPlaneReverseNormal();
+    void OnFocusPnt1() { OnFocusPnt(1); }
+    void OnFocusPnt2() { OnFocusPnt(2); }
+    void OnFocusPnt3() { OnFocusPnt(3); }
+    int OnPvsDfplApply();
+    void OnPvsDfplCancel();
+    void OnPvsDfplOk();
+    void OnKvpvsPlaneSolid();
+
+private:
+    void OnFocusPnt(int n);
+    // Moves picking to point n: the focus goes to its edit, whose notification does the rest.
+    void FocusPoint(int n);
+    CInputEditCtrl& PointEdit(int n) { return n == 1 ? m_editPnt1 : (n == 2 ? m_editPnt2 : m_editPnt3); }
+    void RemovePreview(int nRedraw);
+
+    CView* m_pActiveView = nullptr;
+    CAISContext* m_pContext = nullptr;
+    std::unique_ptr<PositionTool> m_pPositionTool;
+    PFN_DRAW m_pfnDraw = nullptr;
+    PFN_DESTROY m_pfnOnDestroy = nullptr;
+    PFN_APPLY m_pfnOnApply = nullptr;
+    double m_dVec1[3] = {0, 0, 0};
+    double m_dVec2[3] = {0, 0, 0};
+    int m_bNoPlotMode = 0;
+    CInputEditCtrl m_editPnt1;
+    CInputEditCtrl m_editPnt2;
+    CInputEditCtrl m_editPnt3;
+    int m_nCurPoint = 0;
+    int m_bForPlate = 0;
+    CString m_strName;
+    int m_nElemType = 0;
+};
