@@ -5,11 +5,15 @@
 
 #include "recovery/kernels/element_library.h"
 
+#include <vector>
+
 namespace kvpvs::recovery {
 
 constexpr int RESULT_PATH_CAPACITY = static_cast<int>(sizeof(ResultPathBlock::result_path));
 
 struct DriverBuildState {
+    DriverBuildState(Build b, ElementLibrary& l) : build(b), library(l) {}
+
     Build build;
     ElementLibrary& library;
     // Direct-file lookup: the name suffix, record count and status of its last call.
@@ -19,6 +23,8 @@ struct DriverBuildState {
     int dmed_status = 0;
     // stress_to_strain: the compliance Q(3, 3) of the last call that formed it.
     Mat33 strain_compliance{};
+    // Series of a direct history staged by read_element_data before they fill its array.
+    std::vector<double> series_scratch;
     // Scratch of rotate_node_vectors and gauss_to_nodes.
     std::array<double, 3> rotate_scratch{};
     std::array<double, 32> gauss_scratch{};

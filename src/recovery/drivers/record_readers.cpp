@@ -30,16 +30,25 @@ bool fits_in_file(int unit, std::int64_t count)
     return count >= 0 && count <= DirectUnits::FileBytes(unit) / static_cast<std::int64_t>(sizeof(double));
 }
 
-// Reads the series records of a direct history into rows of the displacement array.
+// Reads the series records of a direct history into rows 1..rows of the displacement array.
+// The history build stages the series in the build's scratch and then writes the array
+// column by column in one pass, zeros included, so that its strided rows are touched once.
+// The single-step build writes the one value of each row into a column set to 0 before.
 class SeriesReader {
 public:
-    SeriesReader(const DriverBuildState& build, double* displacement)
+    SeriesReader(DriverBuildState& build, double* displacement, int rows)
         : single_(build.build == Build::single_step),
           columns_(value_columns(build)),
+          rows_(rows),
           step_(shared_blocks().entry_block.step_number),
-          displacement_(displacement)
+          displacement_(displacement),
+          scratch_(build.series_scratch)
     {
+        std::fill(std::begin(slot_of_row_), std::end(slot_of_row_), -1);
     }
+    ~SeriesReader() { finish(); }
+    SeriesReader(const SeriesReader&) = delete;
+    SeriesReader& operator=(const SeriesReader&) = delete;
 
     // Row j (1-based) takes the series of `record` of `unit`, a record of `stored` steps.
     // Steps outside 1..stored keep 0.
@@ -49,32 +58,64 @@ public:
             // The first `step` values of the record are read and the last of them is used.
             if (step_ < 1 || step_ > stored || !fits_in_file(unit, step_))
                 return;
-            buffer_.resize(std::max<std::size_t>(buffer_.size(), static_cast<std::size_t>(step_)));
-            if (DirectUnits::ReadDoubles(unit, record, buffer_.data(), step_) == dforrt::IO_OK)
-                displacement_[j - 1] = buffer_[static_cast<std::size_t>(step_ - 1)];
+            scratch_.resize(std::max<std::size_t>(scratch_.size(), static_cast<std::size_t>(step_)));
+            if (DirectUnits::ReadDoubles(unit, record, scratch_.data(), step_) == dforrt::IO_OK)
+                displacement_[j - 1] = scratch_[static_cast<std::size_t>(step_ - 1)];
             return;
         }
         const std::int64_t count = std::min<std::int64_t>(columns_, stored);
-        if (count <= 0 || !fits_in_file(unit, count))
+        if (count <= 0 || !fits_in_file(unit, count) || j < 1 || j > rows_)
             return;
-        buffer_.resize(std::max<std::size_t>(buffer_.size(), static_cast<std::size_t>(count)));
-        if (DirectUnits::ReadDoubles(unit, record, buffer_.data(), count) != dforrt::IO_OK)
+        const std::size_t width = static_cast<std::size_t>(columns_);
+        scratch_.resize(std::max(scratch_.size(), width * static_cast<std::size_t>(slots_ + 1)));
+        if (DirectUnits::ReadDoubles(unit, record, scratch_.data() + width * static_cast<std::size_t>(slots_), count)
+            != dforrt::IO_OK)
             return;
-        for (std::int64_t i = 0; i < count; ++i)
-            displacement_[(j - 1) + MAX_ELEMENT_DOFS * i] = buffer_[static_cast<std::size_t>(i)];
+        slot_of_row_[j - 1] = slots_;
+        count_of_slot_[slots_] = count;
+        ++slots_;
+    }
+
+    void finish()
+    {
+        if (single_ || finished_)
+            return;
+        finished_ = true;
+        const std::size_t width = static_cast<std::size_t>(columns_);
+        // Blocks of columns small enough that the block's rows and sources stay in L1.
+        constexpr int BLOCK = 8;
+        for (int i0 = 0; i0 < columns_; i0 += BLOCK) {
+            const int i1 = std::min(columns_, i0 + BLOCK);
+            for (int r = 0; r < rows_; ++r) {
+                const int slot = slot_of_row_[r];
+                const std::int64_t count = slot >= 0 ? count_of_slot_[slot] : 0;
+                const double* source = slot >= 0 ? scratch_.data() + width * static_cast<std::size_t>(slot) : nullptr;
+                for (int i = i0; i < i1; ++i)
+                    displacement_[r + static_cast<std::size_t>(MAX_ELEMENT_DOFS) * static_cast<std::size_t>(i)] =
+                        i < count ? source[i] : 0.0;
+            }
+        }
     }
 
 private:
     bool single_;
     int columns_;
+    int rows_;
     int step_;
     double* displacement_;
-    std::vector<double> buffer_;
+    std::vector<double>& scratch_;
+    bool finished_ = false;
+    int slots_ = 0;
+    int slot_of_row_[MAX_ELEMENT_DOFS];
+    std::int64_t count_of_slot_[MAX_ELEMENT_DOFS] = {};
 };
 
-void zero_columns(double* a, int columns)
+// Sets rows 1..rows of every column to 0; the rows beyond are no degree of freedom of the
+// element and are left to the caller.
+void zero_rows(double* a, int rows, int columns)
 {
-    std::fill(a, a + static_cast<std::size_t>(MAX_ELEMENT_DOFS) * static_cast<std::size_t>(columns), 0.0);
+    for (int i = 0; i < columns; ++i)
+        std::fill_n(a + static_cast<std::size_t>(MAX_ELEMENT_DOFS) * static_cast<std::size_t>(i), rows, 0.0);
 }
 
 void modal_displacements(const DriverBuildState& build, double* displacement, int dof_count,
@@ -149,7 +190,7 @@ void direct_displacements(DriverBuildState& build, double* displacement, int dof
                           const int* node_numbers, int node_count)
 {
     const EntryBlock& entry = shared_blocks().entry_block;
-    SeriesReader series(build, displacement);
+    SeriesReader series(build, displacement, std::max(dof_count, 6 * node_count));
     bool every_translation_numbered = true;
     for (int k = 1; k <= node_count; ++k)
         for (int d = 1; d <= 3; ++d) {
@@ -222,7 +263,7 @@ void nodal_axes(const DriverBuildState& build, const double* displacement, doubl
                 const int* node_numbers, int node_count)
 {
     const int columns = value_columns(build);
-    zero_columns(axes_displacement, columns);
+    zero_rows(axes_displacement, 6 * node_count, columns);
     int first = 0;
     int present = 0;
     locate_elem_data(MODEL_SUB_ID, KEY_NDSP, first, present);
@@ -296,11 +337,13 @@ void read_element_data(DriverBuildState& build, double* displacement, double* ax
     const bool known_type = entry.history_type == 1 || entry.history_type == 2;
     if (!known_type || dof_count < 0 || dof_count > MAX_ELEMENT_DOFS || node_count < 0
         || node_count > MAX_ELEMENT_NODES) {
-        zero_columns(displacement, columns);
-        zero_columns(axes_displacement, columns);
+        zero_rows(displacement, MAX_ELEMENT_DOFS, columns);
+        zero_rows(axes_displacement, MAX_ELEMENT_DOFS, columns);
         return;
     }
-    zero_columns(displacement, columns);
+    // The direct reader of the history build writes every row itself.
+    if (entry.history_type == 1 || build.build == Build::single_step)
+        zero_rows(displacement, std::max(dof_count, 6 * node_count), columns);
     if (entry.history_type == 1)
         modal_displacements(build, displacement, dof_count, equation_numbers);
     else

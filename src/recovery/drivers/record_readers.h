@@ -18,9 +18,11 @@ void read_element_record(DriverBuildState& build, int element_number);
 
 // displacement and axes_displacement are (120, columns), 1-based column-major: columns is
 // value_count in the history build and 1 in the single-step build (the value of step_number).
-// skip_axes = 1 leaves axes_displacement untouched. A request that the result files cannot
-// answer (unknown history type, too many degrees of freedom, steps beyond the stored ones,
-// absent data sets) leaves zeros in the values concerned.
+// The readers set and fill the rows of the element's degrees of freedom, 1..max(dof count,
+// 6 x node count); rows beyond are left as they were. skip_axes = 1 leaves axes_displacement
+// untouched. A request that the result files cannot answer (unknown history type, too many
+// degrees of freedom, steps beyond the stored ones, absent data sets) leaves zeros in the
+// values concerned.
 void read_element_data(DriverBuildState& build, double* displacement, double* axes_displacement, int dof_count,
                        const int* equation_numbers, const int* node_numbers, int node_count, int skip_axes);
 
