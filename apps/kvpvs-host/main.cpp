@@ -5,6 +5,7 @@
 #include "PostVisualState.h"
 #include "SampleProject.h"
 #include "SampleSchema.h"
+#include "demo_steps.h"
 
 #include <dlfcn.h>
 
@@ -130,7 +131,11 @@ int FactoryDecisions(HostContext& ctx)
 }
 
 // Later steps (pictures, reports, series) are appended here, in the order they run.
-std::vector<DemoStep> DemoSteps() { return {{"factory decisions", FactoryDecisions}}; }
+std::vector<DemoStep> DemoSteps()
+{
+    return {{"factory decisions", FactoryDecisions},
+            {"force sums", [](HostContext& c) { return RunForceSumDemo(*c.pDoc, c.outDir.string().c_str()); }}};
+}
 
 int Usage()
 {

@@ -1,0 +1,170 @@
+// Demo step: local-direction force sums of the sample's last step, built through the module's
+// factory as the host would, drawn offscreen with VTK and saved as a picture.
+#include "demo_steps.h"
+
+#include "DBDoc.h"
+#include "DBModelRecords.h"
+#include "FactoryPVS.h"
+#include "PVSMeshMngrBrdgBase.h"
+#include "PVSRendererBase.h"
+#include "SampleSchema.h"
+
+#include "visualdata/PVSUserDefRecords.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+template <class T>
+struct VirtualDelete {
+    void operator()(T* p) const { delete p; }
+};
+
+// The rows of the last step with the given class: component code c goes to slot map[c].
+void PickRows(CDBDoc& doc, int nClass, const int* pSlot, int nSlots, int nRowK[12])
+{
+    CClassPVtif cls(doc.GetPostDB());
+    CArray<unsigned int, unsigned int> keys;
+    cls.GetKeyList(keys);
+    unsigned int nLastStep = 0;
+    for (int i = 0; i < keys.GetSize(); ++i) {
+        T_PVTIF_D r;
+        cls.Get(keys[i], r);
+        if (r.nResultClass == nClass && r.nDispType == kvpvs::sample::kDispPlain && r.nStepK > nLastStep)
+            nLastStep = r.nStepK;
+    }
+    // The host's step records name the report's set and step; give the sample's step one.
+    CClassPLsif clsStep(doc.GetPostDB());
+    if (nLastStep && !clsStep.Exist(nLastStep)) {
+        CClassPOsif clsSet(doc.GetPostDB());
+        T_POSIF_D set;
+        if (!clsSet.Get(kvpvs::sample::kOsetStages, set)) {
+            set.strName = "Construction Stages";
+            clsSet.Set(kvpvs::sample::kOsetStages, set);
+        }
+        T_PLSIF_D step;
+        step.nOsifK = kvpvs::sample::kOsetStages;
+        T_STAGE_D stage;
+        step.strName = CClassStage(doc.GetModelDB()).Get(nLastStep, stage) ? stage.strName : CString("Last step");
+        clsStep.Set(nLastStep, step);
+    }
+    for (int i = 0; i < keys.GetSize(); ++i) {
+        T_PVTIF_D r;
+        cls.Get(keys[i], r);
+        if (r.nResultClass != nClass || r.nStepK != nLastStep || r.nDispType != kvpvs::sample::kDispPlain)
+            continue;
+        if (r.nCompCode < static_cast<unsigned int>(nSlots) && pSlot[r.nCompCode] >= 0)
+            nRowK[pSlot[r.nCompCode]] = static_cast<int>(keys[i]);
+    }
+}
+
+template <class REC>
+int ShowOne(CDBDoc& doc, REC& rec, CPVSRendererVTK& renderer)
+{
+    IFactoryPVS* pFactory = IFactoryPVS::Instance();
+    if (!pFactory)
+        return 0;
+    T_VD_PARAM_D vp;
+    vp.pDoc = &doc;
+    vp.pUserDefData = &rec;
+    std::unique_ptr<T_VD_USERDEF_DATA, VirtualDelete<T_VD_USERDEF_DATA>> pCopy(
+        pFactory->CreateAndCopyUserDefModeData(8, &rec));
+    vp.pUserDefData = pCopy.get();
+    std::unique_ptr<CPVSVisualDataBase, VirtualDelete<CPVSVisualDataBase>> pVD(pFactory->CreateVisualDataByType(8, &vp));
+    if (!pVD)
+        return 0;
+    T_PVIST_ALL_D vs;
+    T_PVIST_ANIM_D as;
+    pVD->MakeVData(&vs, &as, 0);
+    T_VM_PARAM_D mp;
+    mp.pDoc = &doc;
+    mp.pVData = pVD.get();
+    mp.pVS = &vs;
+    mp.pAS = &as;
+    mp.nVMType = pVD->GetVisualMethodType(&vs);
+    mp.pUserDefData = pCopy.get();
+    std::unique_ptr<CPVSVisualMethodBase, VirtualDelete<CPVSVisualMethodBase>> pVM(pFactory->CreateVisualMethod(&mp));
+    if (!pVM)
+        return 0;
+    T_MD_PARAM_D md;
+    md.bFlag = 1;
+    md.nType = 8;
+    pVM->SetMDTCtrl(dynamic_cast<CPVSModelDataFEM*>(pFactory->CreateModelData(&md)));
+    // The host calls Process and Render once per display request.
+    pVM->Process();
+    return pVM->Render(&renderer);
+}
+
+void AddPlane(T_VD_LCLDIRSUM_HOB_D& rec, const double o[3], const double ax[3][3], const char* name)
+{
+    T_PVIST_PLNE_D pl;
+    T_VD_LCLDIRSUM_HOB_BASE_D a;
+    for (int k = 0; k < 3; ++k) {
+        pl.dOrigin[k] = o[k];
+        pl.dNormal[k] = ax[0][k];
+        for (int r = 0; r < 3; ++r)
+            a.dAxis[r][k] = ax[r][k];
+    }
+    a.strName = name;
+    rec.aPlane.Add(pl);
+    rec.aAxis.Add(a);
+}
+
+} // namespace
+
+int RunForceSumDemo(CDBDoc& doc, const char* outDir)
+{
+    namespace fs = std::filesystem;
+    if (!outDir)
+        return 0;
+    if (doc.GetPathName().IsEmpty())
+        doc.SetPathName((fs::path(outDir) / "sample.kvp").string().c_str());
+    CPVSRendererVTK renderer(1000, 750);
+    CPVSMeshMngrBrdgBase* pBridge = CPVSMeshMngrBrdgBase::m_pMySelf;
+    std::unique_ptr<CPVSMeshMngrBrdgBase> pOwnBridge;
+    if (!pBridge) {
+        pOwnBridge = std::make_unique<CPVSMeshMngrBrdgBase>();
+        const double bb[6] = {0, 40, 0, 30, -30, 0};
+        pOwnBridge->SetBounds(bb);
+    }
+
+    // Solid: a vertical plane through the soil behind the wall, normal +X.
+    T_VD_LCLDIRSUM_HOB_D solid;
+    solid.Initialize();
+    solid.nCutKind = 0;
+    solid.nCompCount = 6;
+    const int solidSlot[6] = {0, 1, 2, 3, 4, 5};
+    PickRows(doc, kvpvs::sample::kClsSolidStress, solidSlot, 6, solid.nCompPVtifK);
+    const double o1[3] = {15.3, 10.1, -10.2};
+    const double a1[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    AddPlane(solid, o1, a1, "Soil x=15.3");
+    const double o2[3] = {25.3, 10.1, -10.2};
+    AddPlane(solid, o2, a1, "Soil x=25.3");
+    int ok = ShowOne(doc, solid, renderer);
+
+    // Plate: a horizontal plane through the wall, normal +Z; NXX NYY NXY to slots 0, 1, 3 and
+    // MXX MYY MXY to 6, 7, 9 (tensor order xx, yy, zz, xy, yz, zx).
+    T_VD_LCLDIRSUM_HOB_D plate;
+    plate.Initialize();
+    plate.nCutKind = 1;
+    plate.nCompCount = 12;
+    plate.bIncludeText = 0; // the solid report stays the one written
+    const int plateSlot[6] = {0, 1, 3, 6, 7, 9};
+    PickRows(doc, kvpvs::sample::kClsPlateForce, plateSlot, 6, plate.nCompPVtifK);
+    const double o3[3] = {10.0, 10.1, -6.1};
+    const double a3[3][3] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}};
+    AddPlane(plate, o3, a3, "Wall z=-6.1");
+    ok = ShowOne(doc, plate, renderer) && ok;
+
+    const fs::path png = fs::path(outDir) / "force_sum.png";
+    ok = renderer.SavePNG(png.string().c_str()) && ok;
+    CString folder = doc.GetPathName();
+    const fs::path report = fs::path(folder.GetString()).parent_path() / "LdfsFile.txt";
+    std::error_code ec;
+    if (fs::exists(report) && report.parent_path() != fs::path(outDir))
+        fs::copy_file(report, fs::path(outDir) / "LdfsFile.txt", fs::copy_options::overwrite_existing, ec);
+    std::printf("force sums: %s, %s\n", (fs::path(outDir) / "LdfsFile.txt").string().c_str(), png.string().c_str());
+    return ok ? 1 : 0;
+}

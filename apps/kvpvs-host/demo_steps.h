@@ -1,0 +1,9 @@
+// Demo steps offered to the demo host by their own files: each runs one display of the module on
+// the sample document and writes its files into the output folder; 1 done, 0 failed.
+#pragma once
+
+class CDBDoc;
+
+// Force sums over a plane through the soil and one through the wall: writes "LdfsFile.txt"
+// (next to the model file, then copied) and "force_sum.png" into the folder.
+int RunForceSumDemo(CDBDoc& doc, const char* outDir);
