@@ -209,7 +209,7 @@ void ElementLibrary::quad_edge_shear_strain(double xi, double eta, const FixedMa
             for (int k = 1; k <= 4; ++k) {
                 s += E[r - 1][k - 1] * A(k, c);
             }
-            Bs(r, c) = scale == 1.0 ? s : scale * s;
+            Bs(r, c) = scale * s;  // 1 in the stiffness, 1/4 in the results
         }
     }
 }
