@@ -9,7 +9,6 @@
 #include <DFORRT/DirectUnits.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -50,8 +49,8 @@ std::vector<Record> numbered_doubles(int records, int per_record, double base)
 void fill_entries(KeyedFileWriter& w, int n)
 {
     for (int i = 0; i < n; ++i) {
-        char key[8];
-        std::snprintf(key, sizeof key, "S%02d ", 10 + i);
+        const int n = 10 + i;  // two digits: keys S10 to S99
+        const char key[5] = {'S', static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10), ' ', '\0'};
         w.add_data_set(key, 3, 2, numbered_doubles(2, 1, i));
     }
 }
