@@ -12,8 +12,9 @@ struct Registered {
 };
 std::map<UINT, Registered>& Dialogs()
 {
-    static std::map<UINT, Registered> dialogs;
-    return dialogs;
+    // Never destroyed: objects torn down at process exit may still reach it.
+    static auto* dialogs = new std::map<UINT, Registered>;
+    return *dialogs;
 }
 } // namespace
 

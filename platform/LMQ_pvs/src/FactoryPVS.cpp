@@ -9,8 +9,9 @@ namespace {
 template <class T>
 std::vector<T*>& Stack()
 {
-    static std::vector<T*> stack;
-    return stack;
+    // Never destroyed: objects torn down at process exit may still reach it.
+    static auto* stack = new std::vector<T*>;
+    return *stack;
 }
 
 template <class T>

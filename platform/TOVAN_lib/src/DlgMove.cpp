@@ -11,8 +11,9 @@ IMPLEMENT_DYNAMIC(CDlgModeless, CDlgMove)
 namespace {
 std::vector<CDBUpdateConnector*>& Connectors()
 {
-    static std::vector<CDBUpdateConnector*> connectors;
-    return connectors;
+    // Never destroyed: objects torn down at process exit may still reach it.
+    static auto* connectors = new std::vector<CDBUpdateConnector*>;
+    return *connectors;
 }
 } // namespace
 

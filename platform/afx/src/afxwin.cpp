@@ -620,14 +620,16 @@ namespace {
 bool g_failExtensionInit = false;
 std::vector<AFX_EXTENSION_MODULE*>& ExtensionChain()
 {
-    static std::vector<AFX_EXTENSION_MODULE*> chain;
-    return chain;
+    // Never destroyed: objects torn down at process exit may still reach it.
+    static auto* chain = new std::vector<AFX_EXTENSION_MODULE*>;
+    return *chain;
 }
 // Libraries made for an extension module; released with the module.
 std::vector<std::pair<CDynLinkLibrary*, AFX_EXTENSION_MODULE*>>& DynLinkLibraries()
 {
-    static std::vector<std::pair<CDynLinkLibrary*, AFX_EXTENSION_MODULE*>> libs;
-    return libs;
+    // Never destroyed: objects torn down at process exit may still reach it.
+    static auto* libs = new std::vector<std::pair<CDynLinkLibrary*, AFX_EXTENSION_MODULE*>>;
+    return *libs;
 }
 } // namespace
 

@@ -17,8 +17,9 @@ struct WindowEntry {
 
 std::map<HWND, WindowEntry>& Registry()
 {
-    static std::map<HWND, WindowEntry> registry;
-    return registry;
+    // Never destroyed: objects torn down at process exit may still reach it.
+    static auto* registry = new std::map<HWND, WindowEntry>;
+    return *registry;
 }
 
 uintptr_t g_nextHandle = 0x100;
@@ -32,8 +33,9 @@ struct TimerEntry {
 };
 std::vector<TimerEntry>& Timers()
 {
-    static std::vector<TimerEntry> timers;
-    return timers;
+    // Never destroyed: objects torn down at process exit may still reach it.
+    static auto* timers = new std::vector<TimerEntry>;
+    return *timers;
 }
 DWORD g_nClock = 0;
 
