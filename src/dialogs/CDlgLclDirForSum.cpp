@@ -1,0 +1,474 @@
+#include "dialogs/CDlgLclDirForSum.h"
+
+#include "dialogs/CPVSDlgDefThreePointPlane.h"
+
+#include "MathFunc.h"
+#include "MsgDll.h"
+#include "PVSLegendObjectUserDefMode.h"
+#include "UnitCtrl.h"
+
+#include <cstdlib>
+
+IMPLEMENT_DYNAMIC(CDlgLclDirForSum, CPVSDlgModalessBase)
+
+CDlgLclDirForSum* CDlgLclDirForSum::m_pMySelf = nullptr;
+T_MODELESS_DLG_REG_D CDlgLclDirForSum::m_reg;
+
+namespace {
+
+enum : UINT {
+    IDC_CASE = 14078, IDC_STEP = 14079, IDC_DEFINE = 14080, IDC_ADD = 14081, IDC_DELETE = 14082,
+    IDC_NAME = 14083, IDC_LIST = 14084, IDC_CLOSE2 = 14085, IDC_ARROW_SCALE = 14086, IDC_VALUE_SCALE = 14087,
+    IDC_PLANE_COLOUR = 14088, IDC_DECIMAL = 14089, IDC_EXPONENTIAL = 14090, IDC_SHOW = 14009, IDC_TEXT = 14010,
+    IDC_CLOSE = 14057, IDC_VALUE_COLOUR = 14025, IDC_ARROW_COLOUR = 14026, IDC_SOLID = 14201, IDC_PLATE = 14202,
+    IDC_INCLUDE_TEXT = 14303,
+};
+
+constexpr UINT kCmdCloseBrdgMode = 0x8420;
+constexpr UINT kCmdClose = 0x8322;
+constexpr unsigned int kForceSumType = 8;
+
+// Template 14207: the visible controls first, then those outside the visible area.
+const bool g_bTemplate = [] {
+    AfxRegisterDialogTemplate(CDlgLclDirForSum::IDD, AFX_DLGTEMPLATE_D{"Local direction force sum", 160, {
+        {IDC_CASE, AFX_CTL_COMBO, "分析组", 0},
+        {IDC_STEP, AFX_CTL_COMBO, "步骤", 0},
+        {IDC_LIST, AFX_CTL_CHECKLIST, "", 0},
+        {IDC_ADD, AFX_CTL_BUTTON, "添加", 0},
+        {IDC_DELETE, AFX_CTL_BUTTON, "删除", 0},
+        {IDC_PLANE_COLOUR, AFX_CTL_CUSTOM, "", 0},
+        {IDC_INCLUDE_TEXT, AFX_CTL_CHECK, "包括文本", 0},
+        {IDC_SHOW, AFX_CTL_BUTTON, "显示", 0},
+        {IDC_CLOSE, AFX_CTL_BUTTON, "关闭", 0},
+        {IDC_NAME, AFX_CTL_EDIT, "", 0},
+        {IDC_DEFINE, AFX_CTL_BUTTON, "Define", 0},
+        {IDC_SOLID, AFX_CTL_RADIO, "Solid/Plnae Strain/Axisymmetric", WS_GROUP},
+        {IDC_PLATE, AFX_CTL_RADIO, "Plate/Plane Stress", 0},
+        {IDC_VALUE_COLOUR, AFX_CTL_CUSTOM, "", WS_GROUP},
+        {IDC_ARROW_COLOUR, AFX_CTL_CUSTOM, "", 0},
+        {IDC_ARROW_SCALE, AFX_CTL_EDIT, "", 0},
+        {IDC_VALUE_SCALE, AFX_CTL_EDIT, "", 0},
+        {IDC_DECIMAL, AFX_CTL_EDIT, "", 0},
+        {IDC_EXPONENTIAL, AFX_CTL_CHECK, "Exponential", 0},
+        {IDC_TEXT, AFX_CTL_BUTTON, "Text ", 0},
+        {IDC_CLOSE2, AFX_CTL_BUTTON, "Close", 0},
+    }});
+    return true;
+}();
+
+T_VD_LCLDIRSUM_HOB_D g_defaultRecord;
+
+const CUnitCtrl* Units(CDBDoc* pDoc) { return CDocCtrl::GetUnitCtrl(pDoc); }
+
+bool Normalise(double v[3]) { return CMathFunc::mathNormalize(v) != 0.0; }
+
+// Cutting plane (origin P1, unit normal) and frame (normal, first and second in-plane axes) of
+// a stored plane; false when its points do not span a plane.
+bool DerivePlane(const T_LDFS_D& row, T_PVIST_PLNE_D& plane, T_VD_LCLDIRSUM_HOB_BASE_D& frame)
+{
+    double normal[3], first[3], second[3];
+    if (row.nElemType == 0) {
+        double u[3], w[3];
+        for (int k = 0; k < 3; ++k) {
+            u[k] = row.dP2[k] - row.dP1[k];
+            w[k] = row.dP3[k] - row.dP1[k];
+        }
+        Normalise(u);
+        Normalise(w);
+        CMathFunc::mathCross(u, w, normal);
+        // Coincident or collinear points leave no normal: refused like a plate plane.
+        if (!Normalise(normal))
+            return false;
+        CMathFunc::mathCross(normal, u, second);
+        for (int k = 0; k < 3; ++k)
+            first[k] = u[k];
+    } else {
+        double a[3], b[3], c[3], a2[3];
+        for (int k = 0; k < 3; ++k) {
+            a[k] = row.dP2[k] - row.dP1[k];
+            b[k] = row.dP3[k] - row.dP2[k];
+        }
+        if (!Normalise(a) || !Normalise(b))
+            return false;
+        CMathFunc::mathCross(b, a, c);
+        if (!Normalise(c))
+            return false;
+        CMathFunc::mathCross(a, c, a2);
+        if (!Normalise(a2))
+            return false;
+        for (int k = 0; k < 3; ++k) {
+            normal[k] = a2[k];
+            first[k] = a[k];
+            second[k] = c[k];
+        }
+    }
+    for (int k = 0; k < 3; ++k) {
+        plane.dOrigin[k] = row.dP1[k];
+        plane.dNormal[k] = normal[k];
+        frame.dAxis[0][k] = normal[k];
+        frame.dAxis[1][k] = first[k];
+        frame.dAxis[2][k] = second[k];
+    }
+    return true;
+}
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CDlgLclDirForSum, CPVSDlgModalessBase)
+ON_BN_CLICKED(IDC_DEFINE, OnDefine)
+ON_BN_CLICKED(IDC_ADD, OnAdd)
+ON_BN_CLICKED(IDC_DELETE, OnDelete)
+ON_BN_CLICKED(IDC_CLOSE, OnCloseButton)
+ON_BN_CLICKED(IDC_SHOW, OnShow)
+ON_WM_DESTROY()
+ON_CBN_SELCHANGE(IDC_CASE, OnCaseChange)
+END_MESSAGE_MAP()
+
+T_VD_LCLDIRSUM_HOB_D& CDlgLclDirForSum::DefaultRecord() { return g_defaultRecord; }
+
+CDlgLclDirForSum::CDlgLclDirForSum(CWnd* pParent) : CPVSDlgModalessBase(IDD, pParent)
+{
+    (void)g_bTemplate;
+    m_strName = CMsgDll::pfuncLoadStr("IDS_KV_PVS_LOCAL_DIRECTION_FORCE_SUM_DEFAULT_NAME", 0);
+    m_pMySelf = this;
+}
+
+CDlgLclDirForSum::~CDlgLclDirForSum()
+{
+    if (m_pMySelf == this)
+        m_pMySelf = nullptr;
+}
+
+void CDlgLclDirForSum::CreateOrActivate(CWnd* pParent)
+{
+    // Created under the main window, placed beside the launcher's window.
+    CWnd* pMain = AfxGetMainWnd();
+    kvpvs::dialogs::CreateOrActivateModeless<CDlgLclDirForSum>(m_reg, pMain, [&](CDlgLclDirForSum& dlg) {
+        RECT rView, rMain;
+        if (pParent)
+            pParent->GetWindowRect(&rView);
+        pMain->GetWindowRect(&rMain);
+        dlg.SetInitPos(1, 0, rView.top - rMain.top);
+    });
+}
+
+void CDlgLclDirForSum::DoDataExchange(CDataExchange* pDX)
+{
+    CPVSDlgModalessBase::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_VALUE_COLOUR, m_btnValueColour);
+    DDX_Control(pDX, IDC_PLANE_COLOUR, m_btnPlaneColour);
+    DDX_Control(pDX, IDC_ARROW_COLOUR, m_btnArrowColour);
+    DDX_Control(pDX, IDC_LIST, m_lstPlane);
+    DDX_Control(pDX, IDC_STEP, m_cobxStep);
+    DDX_Control(pDX, IDC_CASE, m_cobxCase);
+    DDX_Text(pDX, IDC_NAME, m_strName);
+    DDX_Text(pDX, IDC_ARROW_SCALE, m_strArrowScale);
+    DDX_Text(pDX, IDC_VALUE_SCALE, m_strValueScale);
+    DDX_Text(pDX, IDC_DECIMAL, m_strDecimal);
+    DDX_Check(pDX, IDC_EXPONENTIAL, m_bExponential);
+    DDX_Check(pDX, IDC_INCLUDE_TEXT, m_bIncludeText);
+}
+
+BOOL CDlgLclDirForSum::OnInitDialog()
+{
+    CPVSDlgModalessBase::OnInitDialog();
+    if (!CZORDocBase::GetCurDoc())
+        return 0;
+    CPVSMeshMngrBrdg* pBridge = CPVSMeshMngrBrdg::GetMySelf();
+    m_nBridgeMode = pBridge ? pBridge->GetBrdgMode() : 0;
+
+    m_cobxCase.m_pDoc = m_pDoc;
+    m_cobxStep.m_pDoc = m_pDoc;
+    m_cobxCase.SetChild({&m_cobxStep});
+    m_cobxStep.SetParentCombo(&m_cobxCase);
+    CArray<unsigned int, unsigned int> cases;
+    CClassPOsif(m_pDoc ? m_pDoc->GetPostDB() : nullptr).GetKeyList(cases);
+    if (cases.GetSize() > 0) {
+        m_cobxCase.FillList(cases);
+        m_cobxCase.SelectKey(cases[0]);
+    }
+
+    m_btnValueColour.SetColour(0xFFFFFF);
+    m_btnPlaneColour.SetColour(0xFDFCBF);
+    m_btnArrowColour.SetColour(0x00FFFF);
+
+    DefaultRecord().Initialize();
+    kvpvs::dialogs::RequestUserDefDisplay(kForceSumType, &DefaultRecord());
+    FillPlaneList();
+    return 1;
+}
+
+void CDlgLclDirForSum::FillPlaneList()
+{
+    CClassLdfs tbl;
+    tbl.ConnectToDB(m_pDoc ? m_pDoc->GetModelDB() : nullptr);
+    CArray<unsigned int, unsigned int> keys;
+    tbl.GetKeyList(keys);
+    m_aPlaneName.RemoveAll();
+    m_aPlane.RemoveAll();
+    m_aFrame.RemoveAll();
+    m_aElemType.RemoveAll();
+    m_lstPlane.ResetContent();
+    const CUnitCtrl* pUnit = Units(m_pDoc);
+    for (int i = 0; i < keys.GetSize(); ++i) {
+        T_LDFS_D row;
+        if (!tbl.Get(keys[i], row))
+            continue;
+        for (double* p : {row.dP1, row.dP2, row.dP3})
+            for (int k = 0; k < 3; ++k)
+                p[k] = pUnit ? pUnit->ConvertUnitLengthIn(p[k]) : p[k];
+        T_PVIST_PLNE_D plane;
+        T_VD_LCLDIRSUM_HOB_BASE_D frame;
+        if (!DerivePlane(row, plane, frame))
+            continue;
+        m_aFrame.Add(frame);
+        m_aPlane.Add(plane);
+        m_aPlaneName.Add(row.strName);
+        m_aElemType.Add(row.nElemType);
+        const int n = m_lstPlane.AddString(row.strName);
+        m_lstPlane.SetItemData(n, keys[i]);
+    }
+}
+
+int CDlgLclDirForSum::AddPlane(const T_LDFS_D& recIn)
+{
+    T_LDFS_D rec = recIn;
+    UpdateData(TRUE);
+    // Stored in output units; FillPlaneList converts back.
+    const CUnitCtrl* pUnit = Units(m_pDoc);
+    for (double* p : {rec.dP1, rec.dP2, rec.dP3})
+        for (int k = 0; k < 3; ++k)
+            p[k] = pUnit ? pUnit->ConvertUnitLengthOut(p[k]) : p[k];
+    CClassLdfs tbl;
+    tbl.ConnectToDB(m_pDoc ? m_pDoc->GetModelDB() : nullptr);
+    if (!tbl.TR_Add(rec))
+        return 0;
+    FillPlaneList();
+    return 1;
+}
+
+void CDlgLclDirForSum::OnPlaneDlgDestroyed(double*, double*)
+{
+    CDlgLclDirForSum* self = m_pMySelf;
+    if (!self)
+        return;
+    // Liveness by handle: the plane dialog may be on its way out already.
+    if (IsWindow(self->m_hPlaneDlg))
+        if (CWnd* p = CWnd::FromHandle(self->m_hPlaneDlg))
+            p->DestroyWindow();
+    self->m_pPlaneDlg = nullptr;
+    self->m_hPlaneDlg = nullptr;
+}
+
+int CDlgLclDirForSum::OnPlaneApply(double (*)[3], CString&, void* pRecord)
+{
+    if (!m_pMySelf || !pRecord)
+        return 1;
+    return m_pMySelf->AddPlane(*static_cast<T_LDFS_D*>(pRecord));
+}
+
+void CDlgLclDirForSum::OnAdd()
+{
+    UpdateData(TRUE);
+    if (m_pPlaneDlg && IsWindow(m_hPlaneDlg))
+        return;
+    CDBDoc* pDoc = CDBDoc::GetDocPoint();
+    if (!pDoc)
+        return;
+    CPVSMeshMngrBrdg* pBridge = CPVSMeshMngrBrdg::GetMySelf();
+    auto* pDlg = new CPVSDlgDefThreePointPlane(pDoc, pBridge ? pBridge->GetWnd() : nullptr);
+    pDlg->SetNoPlotMode(1);
+    pDlg->SetDrawFunction(&OnPlaneDraw);
+    pDlg->SetCalledOnDestoryFunction(&OnPlaneDlgDestroyed);
+    pDlg->SetCalledOnApply(&OnPlaneApply);
+    if (!pDlg->Create(this)) {
+        // Without a window nothing will ever free it.
+        delete pDlg;
+        return;
+    }
+    pDlg->ShowWindow(SW_SHOW);
+    m_pPlaneDlg = pDlg;
+    m_hPlaneDlg = pDlg->m_hWnd;
+}
+
+void CDlgLclDirForSum::OnDelete()
+{
+    CArray<unsigned int, unsigned int> keys;
+    for (int i = 0; i < m_lstPlane.GetCount(); ++i)
+        if (m_lstPlane.GetCheck(i))
+            keys.Add(static_cast<unsigned int>(m_lstPlane.GetItemData(i)));
+    if (keys.GetSize() == 0)
+        return;
+    CClassLdfs tbl;
+    tbl.ConnectToDB(m_pDoc ? m_pDoc->GetModelDB() : nullptr);
+    if (tbl.TR_Del(keys))
+        FillPlaneList();
+}
+
+void CDlgLclDirForSum::ShowMessage(const char* pszID)
+{
+    MessageBox(CMsgDll::pfuncLoadStr(pszID, 0), "", MB_OK);
+}
+
+BOOL CDlgLclDirForSum::SelectResultRows(int nElemType, unsigned int aKeys[12])
+{
+    for (int i = 0; i < 12; ++i)
+        aKeys[i] = 0;
+    if (!m_pDoc)
+        return FALSE;
+    const unsigned int nCase = m_cobxCase.GetSelKey();
+    T_POSIF_D caseRec;
+    if (nCase == 0 || !CClassPOsif(m_pDoc->GetPostDB()).Get(nCase, caseRec))
+        return FALSE;
+    const unsigned int nStep = m_cobxStep.GetSelKey();
+    if (nStep == 0)
+        return FALSE;
+
+    CClassPVtif rows(m_pDoc->GetPostDB());
+    CArray<unsigned int, unsigned int> all, keys;
+    rows.GetKeyList(all);
+    for (int i = 0; i < all.GetSize(); ++i) {
+        T_PVTIF_D r;
+        if (rows.Get(all[i], r) && r.nStepK == nStep)
+            keys.Add(all[i]);
+    }
+    if (keys.GetSize() == 0) {
+        ShowMessage("IDS_KV_PVS_NO_RESULT_EXIST_CURRENT_STEP");
+        return FALSE;
+    }
+
+    if (nElemType == 0) {
+        static const unsigned int codes[12] = {141, 142, 143, 144, 145, 146, 310, 311, 312, 313, 314, 315};
+        bool bSecond = false;
+        for (int i = 0; i < keys.GetSize(); ++i) {
+            T_PVTIF_D r;
+            rows.Get(keys[i], r);
+            for (int s = 0; s < 12; ++s)
+                if (r.nItem == codes[s]) {
+                    aKeys[s] = keys[i];
+                    bSecond = bSecond || s >= 6;
+                }
+        }
+        if (bSecond)
+            for (int s = 0; s < 6; ++s)
+                aKeys[s] = aKeys[s + 6];
+    } else {
+        static const unsigned int codes[] = {85, 86, 87, 91, 92, 93, 295, 296, 297, 301, 302, 303,
+                                             1307, 1308, 1309, 1312, 1313, 1314, 1315, 1316, 1317, 1320, 1321, 1322};
+        CArray<unsigned int, unsigned int> found;
+        for (int i = 0; i < keys.GetSize(); ++i) {
+            T_PVTIF_D r;
+            rows.Get(keys[i], r);
+            for (unsigned int c : codes)
+                if (r.nItem == c) {
+                    found.Add(keys[i]);
+                    break;
+                }
+        }
+        if (found.GetSize() < 6) {
+            ShowMessage("IDS_KV_PVS_No_RESULT_CDFS");
+            return FALSE;
+        }
+        // Forces xx, yy, xy and moments xx, yy, xy into tensor slots xx, yy, xy of each half
+        // (order xx, yy, zz, xy, yz, zx): the in-plane shear belongs in slot 3, not 4.
+        static const int slots[6] = {0, 1, 3, 6, 7, 9};
+        for (int i = 0; i < 6; ++i)
+            aKeys[slots[i]] = found[i];
+    }
+    for (int i = 0; i < 12; ++i)
+        if (aKeys[i] != 0)
+            return TRUE;
+    ShowMessage("IDS_KV_PVS_No_RESULT_CDFS");
+    return FALSE;
+}
+
+void CDlgLclDirForSum::OnShow()
+{
+    if (!UpdateData(TRUE))
+        return;
+    CArray<int, int> checked;
+    for (int i = 0; i < m_lstPlane.GetCount(); ++i)
+        if (m_lstPlane.GetCheck(i))
+            checked.Add(i);
+    if (checked.GetSize() == 0)
+        return;
+    const int nType = m_aElemType[checked[0]];
+    for (int i = 1; i < checked.GetSize(); ++i)
+        if (m_aElemType[checked[i]] != nType) {
+            ShowMessage("IDS_KV_PVS_SELECTED_PLANE_ERR");
+            return;
+        }
+    unsigned int keys[12];
+    if (!SelectResultRows(nType, keys))
+        return;
+
+    T_VD_LCLDIRSUM_HOB_D& rec = DefaultRecord();
+    rec.Initialize();
+    for (int i = 0; i < checked.GetSize(); ++i) {
+        const int n = checked[i];
+        rec.aPlane.Add(m_aPlane[n]);
+        T_VD_LCLDIRSUM_HOB_BASE_D frame = m_aFrame[n];
+        frame.strName = m_aPlaneName[n];
+        rec.aAxis.Add(frame);
+    }
+    rec.nValueColor = static_cast<int>(m_btnValueColour.GetColour());
+    rec.nPlaneColor = static_cast<int>(m_btnPlaneColour.GetColour());
+    rec.nArrowColor = static_cast<int>(m_btnArrowColour.GetColour());
+    rec.dArrowScale = std::atof(m_strArrowScale);
+    rec.dValueScale = std::atof(m_strValueScale);
+    rec.nValueDecimal = std::atoi(m_strDecimal);
+    rec.bExponential = m_bExponential;
+    rec.nCutKind = nType;
+    rec.nCompCount = nType == 0 ? 6 : 12;
+    for (int i = 0; i < 12; ++i)
+        rec.nCompPVtifK[i] = static_cast<int>(keys[i]);
+    rec.bIncludeText = m_bIncludeText;
+    kvpvs::dialogs::RequestUserDefDisplay(kForceSumType, &rec);
+}
+
+void CDlgLclDirForSum::CheckDBChange(CObject* pHint)
+{
+    auto* h = dynamic_cast<CDBChangeHint*>(pHint);
+    if (!h || h->m_aViewBuffer.empty())
+        return;
+    bool bChanged = false;
+    for (const T_DB_CMD_RECORD_D& r : h->m_aViewBuffer)
+        if (r.nType == CClassLdfs::UR_LDFS_ADD || r.nType == CClassLdfs::UR_LDFS_DEL || r.nType == CClassLdfs::UR_LDFS_MFS)
+            bChanged = true;
+    if (bChanged)
+        FillPlaneList();
+}
+
+void CDlgLclDirForSum::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
+{
+    if (!IsWindow(m_hWnd))
+        return;
+    if (lHint == 3)
+        CheckDBChange(pHint);
+    else if (lHint == 7 || lHint == 32)
+        DestroyWindow();
+}
+
+BOOL CDlgLclDirForSum::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE) {
+        // Destroying the window runs the close-down clean-up once (WM_DESTROY) and then frees
+        // the object; it must not be touched afterwards.
+        DestroyWindow();
+        return TRUE;
+    }
+    return CPVSDlgModalessBase::PreTranslateMessage(pMsg);
+}
+
+void CDlgLclDirForSum::OnDestroy()
+{
+    CPVSDlgModalessBase::OnDestroy();
+    kvpvs::dialogs::CloseUserDefDisplay();
+    if (IsWindow(m_hPlaneDlg))
+        if (CWnd* p = CWnd::FromHandle(m_hPlaneDlg))
+            p->DestroyWindow();
+    m_pPlaneDlg = nullptr;
+    m_hPlaneDlg = nullptr;
+    CPVSLegendObjectUserDefMode::m_arLegendDesc.RemoveAll();
+    AfxGetMainWnd()->SendMessage(WM_COMMAND, m_nBridgeMode ? kCmdCloseBrdgMode : kCmdClose, 0);
+}
