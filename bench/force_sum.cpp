@@ -19,9 +19,24 @@
 #include <vtkUnstructuredGrid.h>
 #include <vtkUnstructuredGridAlgorithm.h>
 
+#include <vtkCellArray.h>
+#include <vtkCellIterator.h>
+#include <vtkDataSet.h>
+#include <vtkIdList.h>
+#include <vtkPointData.h>
+#include <vtkQuadraticDataSetSurfaceFilter.h>
+
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 // VTK 9.1's vtkSMPTools.h does not compile as C++20 (a template-id constructor); its three
@@ -35,7 +50,65 @@ public:
 
 namespace {
 
-constexpr int NX = 100, NY = 50, NZ = 40; // 200,000 hexahedra
+// 200,000 hexahedra; KVPVS_FORCE_SUM_GRID="nx,ny,nz" picks a smaller block for profiling.
+int NX = 100, NY = 50, NZ = 40;
+
+void ReadGridSize()
+{
+    if (const char* p = std::getenv("KVPVS_FORCE_SUM_GRID")) {
+        int a = 0, b = 0, c = 0;
+        if (std::sscanf(p, "%d,%d,%d", &a, &b, &c) == 3 && a > 0 && b > 0 && c > 0)
+            NX = a, NY = b, NZ = c;
+    }
+}
+
+// FNV-1a over the bytes of every output: a faster path must reproduce them bit for bit.
+struct Checksum {
+    std::uint64_t h = 14695981039346656037ull;
+    void Bytes(const void* p, size_t n)
+    {
+        const auto* b = static_cast<const unsigned char*>(p);
+        for (size_t i = 0; i < n; ++i) {
+            h ^= b[i];
+            h *= 1099511628211ull;
+        }
+    }
+    void Double(double d) { Bytes(&d, sizeof d); }
+    void Int(long long v) { Bytes(&v, sizeof v); }
+};
+
+void HashDataSet(Checksum& cs, vtkDataSet* pDS)
+{
+    if (!pDS) {
+        cs.Int(-1);
+        return;
+    }
+    cs.Int(pDS->GetNumberOfPoints());
+    cs.Int(pDS->GetNumberOfCells());
+    for (vtkIdType p = 0; p < pDS->GetNumberOfPoints(); ++p) {
+        double x[3];
+        pDS->GetPoint(p, x);
+        cs.Bytes(x, sizeof x);
+    }
+    vtkIdList* pIds = vtkIdList::New();
+    for (vtkIdType c = 0; c < pDS->GetNumberOfCells(); ++c) {
+        cs.Int(pDS->GetCellType(c));
+        pDS->GetCellPoints(c, pIds);
+        for (vtkIdType j = 0; j < pIds->GetNumberOfIds(); ++j)
+            cs.Int(pIds->GetId(j));
+    }
+    pIds->Delete();
+    vtkPointData* pPD = pDS->GetPointData();
+    for (int a = 0; a < pPD->GetNumberOfArrays(); ++a) {
+        vtkDataArray* pArr = pPD->GetArray(a);
+        if (!pArr)
+            continue;
+        cs.Int(pArr->GetNumberOfComponents());
+        for (vtkIdType t = 0; t < pArr->GetNumberOfTuples(); ++t)
+            for (int k = 0; k < pArr->GetNumberOfComponents(); ++k)
+                cs.Double(pArr->GetComponent(t, k));
+    }
+}
 
 struct Model {
     CDBDoc doc;
@@ -43,11 +116,25 @@ struct Model {
     T_PVIST_ALL_D vs;
     T_PVIST_ANIM_D as;
 
+    std::string strFolder;
+
     Model()
     {
+        char tmpl[] = "/tmp/kvpvs_bench_ldfs_XXXXXX";
+        const char* pDir = mkdtemp(tmpl);
+        strFolder = std::string(pDir ? pDir : "/tmp") + "/";
+        doc.SetPathName((strFolder + "bench.kvp").c_str());
         CZORDocBase::SetCurDoc(&doc);
         CDBBase* pDB = doc.GetModelDB();
         CDBBase* pPost = doc.GetPostDB();
+        // A step and its set: the report's heading lines name them.
+        T_POSIF_D set;
+        set.strName = "Bench Set";
+        CClassPOsif(pPost).Set(1, set);
+        T_PLSIF_D step;
+        step.nOsifK = 1;
+        step.strName = "Bench Step";
+        CClassPLsif(pPost).Set(1, step);
         auto& nodes = pDB->Table<T_NODE_D>();
         auto key = [](int i, int j, int k) { return static_cast<unsigned int>((k * (NY + 1) + j) * (NX + 1) + i + 1); };
         for (int k = 0; k <= NZ; ++k)
@@ -178,6 +265,56 @@ double VtkCutIntegrate(vtkUnstructuredGrid* grid, const T_VD_LCLDIRSUM_HOB_D& re
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
+// The checksum of everything a Process produces: the six sums and the plane record of every
+// plane, the appended cuts (points, polygons, interpolated values: the cut areas and centres
+// follow from them), the mesh data set, and the bytes of the report.
+std::uint64_t OutputChecksum(Display& d, const Model& m, double& dCutArea)
+{
+    Checksum cs;
+    CPVSVisualMethodLDFS& vm = *d.pVM;
+    cs.Int(vm.m_aPlaneResult.GetSize());
+    for (int k = 0; k < 6; ++k) {
+        cs.Int(vm.m_aValue[k].GetSize());
+        for (int i = 0; i < vm.m_aValue[k].GetSize(); ++i)
+            cs.Double(vm.m_aValue[k][i]);
+    }
+    for (int i = 0; i < vm.m_aPlaneResult.GetSize(); ++i) {
+        const T_LCLDIR_PLNE_D& pr = vm.m_aPlaneResult[i];
+        cs.Bytes(pr.dCentre, sizeof pr.dCentre);
+        cs.Bytes(pr.dXDir, sizeof pr.dXDir);
+        cs.Bytes(pr.dYDir, sizeof pr.dYDir);
+        cs.Bytes(pr.strName.GetString(), std::strlen(pr.strName.GetString()));
+    }
+    HashDataSet(cs, vm.GetDataSetPst());
+    HashDataSet(cs, vm.GetDataSetPre());
+    dCutArea = 0;
+    if (auto* pPoly = vtkPolyData::SafeDownCast(vm.GetDataSetPst())) {
+        vtkIdType n = 0;
+        const vtkIdType* pIds = nullptr;
+        vtkCellArray* pPolys = pPoly->GetPolys();
+        for (pPolys->InitTraversal(); pPolys->GetNextCell(n, pIds);)
+            for (vtkIdType k = 0; k + 2 < n; ++k) {
+                double a[3], b[3], c[3];
+                pPoly->GetPoint(pIds[0], a);
+                pPoly->GetPoint(pIds[k + 1], b);
+                pPoly->GetPoint(pIds[k + 2], c);
+                const double u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+                const double v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+                const double w[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+                dCutArea += 0.5 * std::sqrt(w[0] * w[0] + w[1] * w[1] + w[2] * w[2]);
+            }
+    }
+    cs.Double(dCutArea);
+    const std::string strReport = m.strFolder + "LdfsFile.txt";
+    std::remove(strReport.c_str());
+    vm.TextLclDirForSum();
+    std::ifstream in(strReport, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    cs.Int(static_cast<long long>(bytes.size()));
+    cs.Bytes(bytes.data(), bytes.size());
+    return cs.h;
+}
+
 void BM_ModuleProcess(benchmark::State& state)
 {
     Model& m = TheModel();
@@ -193,6 +330,7 @@ BENCHMARK(BM_ModuleProcess)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)
 {
+    ReadGridSize();
     vtkSMPTools::SetBackend("Sequential");
     vtkSMPTools::Initialize(1);
     std::printf("VTK SMP threads: %d\n", vtkSMPTools::GetEstimatedNumberOfThreads());
@@ -213,6 +351,18 @@ int main(int argc, char** argv)
     d.pVM->Process();
     const double tProcess = std::chrono::duration<double>(clk::now() - t0).count();
 
+    double dCutArea = 0;
+    const std::uint64_t nSum = OutputChecksum(d, m, dCutArea);
+
+    // The mesh data set of a Process is the surface of the kept grid: its share of the cut time.
+    t0 = clk::now();
+    {
+        auto pSurface = vtkSmartPointer<vtkQuadraticDataSetSurfaceFilter>::New();
+        pSurface->SetInputData(grid);
+        pSurface->Update();
+    }
+    const double tSurface = std::chrono::duration<double>(clk::now() - t0).count();
+
     double area = 0;
     const double tVtk = VtkCutIntegrate(grid, m.rec, area);
     std::printf("force_sum: %d hexahedra, %d planes, %d results\n", NX * NY * NZ, m.rec.aPlane.GetSize(),
@@ -220,6 +370,8 @@ int main(int argc, char** argv)
     std::printf("  module Process (grid build + cut + integrate): %.3f s\n", tProcess);
     std::printf("  module grid build (once per Process):           %.3f s\n", tGrid);
     std::printf("  module cut + integrate, 10 planes:              %.3f s\n", tCut);
+    std::printf("    of which the surface of the kept grid:        %.3f s\n", tSurface);
+    std::printf("  output checksum: %016llx (cut area %.10g)\n", static_cast<unsigned long long>(nSum), dCutArea);
     std::printf("  VTK vtkCutter + vtkIntegrateAttributes, 1 thread: %.3f s (total area %.4f)\n", tVtk, area);
     std::printf("  ratio VTK / module cut+integrate: %.2f; VTK / module Process: %.2f\n", tVtk / tCut,
                 tVtk / tProcess);
