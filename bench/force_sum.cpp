@@ -193,6 +193,12 @@ struct Model {
             pl.dOrigin[0] = 2.3 + p * 4.7;
             pl.dOrigin[1] = 12.1;
             pl.dOrigin[2] = 9.9;
+            if (NX != 100 || NY != 50 || NZ != 40) {
+                // A smaller block: the same planes, moved in proportion so that each still cuts it.
+                pl.dOrigin[0] *= NX / 100.0;
+                pl.dOrigin[1] *= NY / 50.0;
+                pl.dOrigin[2] *= NZ / 40.0;
+            }
             for (int k = 0; k < 3; ++k)
                 pl.dNormal[k] = ax.dAxis[0][k] = n[k];
             ax.dAxis[1][0] = -n[1];
@@ -260,7 +266,8 @@ double VtkCutIntegrate(vtkUnstructuredGrid* grid, const T_VD_LCLDIRSUM_HOB_D& re
             return -1;
         integ->SetInputConnection(cutter->GetOutputPort());
         integ->Update();
-        dAreaSum += integ->GetOutput()->GetCellData()->GetArray("Area")->GetComponent(0, 0);
+        if (vtkDataArray* pArea = integ->GetOutput()->GetCellData()->GetArray("Area"))
+            dAreaSum += pArea->GetComponent(0, 0);
     }
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <unordered_map>
 #include <vector>
 
@@ -26,6 +27,44 @@ int HashSize(int nCount) { return std::max(nCount / 5, 1); }
 
 bool IsSolidCellType(int t) { return t == 10 || t == 12 || t == 13 || t == 24 || t == 25 || t == 26 || t == 27; }
 bool IsPlateCellType(int t) { return t == 5 || t == 9 || t == 22 || t == 23; }
+
+// Node key -> index in the model data's node order. Keys of a model are mostly dense: a plain
+// table when the largest key is within a few times the node count, a hash map otherwise.
+class CNodeIndex {
+public:
+    CNodeIndex(CPVSModelDataFEM* pMD, int nNodeNum)
+    {
+        unsigned int nMax = 0;
+        for (int i = 0; i < nNodeNum; ++i)
+            nMax = std::max(nMax, pMD->GetNodeK(i));
+        m_bTable = static_cast<size_t>(nMax) <= 4 * static_cast<size_t>(nNodeNum) + 1024;
+        if (m_bTable) {
+            m_aTable.assign(static_cast<size_t>(nMax) + 1, -1);
+            // The first of equal keys wins, as with a map filled by emplace.
+            for (int i = 0; i < nNodeNum; ++i) {
+                int& r = m_aTable[pMD->GetNodeK(i)];
+                if (r < 0)
+                    r = i;
+            }
+        } else {
+            m_map.reserve(static_cast<size_t>(nNodeNum));
+            for (int i = 0; i < nNodeNum; ++i)
+                m_map.emplace(pMD->GetNodeK(i), i);
+        }
+    }
+    int Find(unsigned int nKey) const
+    {
+        if (m_bTable)
+            return nKey < m_aTable.size() ? m_aTable[nKey] : -1;
+        auto it = m_map.find(nKey);
+        return it == m_map.end() ? -1 : it->second;
+    }
+
+private:
+    bool m_bTable = false;
+    std::vector<int> m_aTable;
+    std::unordered_map<unsigned int, int> m_map;
+};
 
 } // namespace
 
@@ -251,40 +290,57 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
     const int nComp = m_pLdfsData->nCompCount;
     const int nScalarComp = GetScalarCompCount();
     const int nNodeNum = pMD->GetNodeNum();
-    std::unordered_map<unsigned int, int> mNodeIdx;
-    mNodeIdx.reserve(static_cast<size_t>(nNodeNum));
-    for (int i = 0; i < nNodeNum; ++i)
-        mNodeIdx.emplace(pMD->GetNodeK(i), i);
+    CNodeIndex nodeIdx(pMD, nNodeNum);
 
-    // Per node: number of contributing elements and the sums, component by component.
+    // Per node: number of contributing elements and the sums, component by component. The
+    // elements' records and node indices are kept from this pass for the cell pass below.
     std::vector<int> aCount(static_cast<size_t>(nNodeNum), 0);
     std::vector<double> aSum(static_cast<size_t>(nNodeNum) * static_cast<size_t>(kMaxComp), 0.0);
     std::vector<char> aFailed(static_cast<size_t>(nElemNum), 0);
+    std::vector<const T_ELEM_D*> aElem(static_cast<size_t>(nElemNum), nullptr);
+    std::vector<size_t> aFirstNode(static_cast<size_t>(nElemNum) + 1, 0);
+    std::vector<int> aElemNode;
+    aElemNode.reserve(static_cast<size_t>(nElemNum) * 8);
     double dTable[kMaxNode][kMaxComp];
     for (int i = 0; i < nElemNum; ++i) {
-        const T_ELEM_D* e = pMD->FindElemD(pMD->GetElemK(i));
+        const unsigned int nElemK = pMD->GetElemK(i);
+        const T_ELEM_D* e = pMD->FindElemD(nElemK);
+        aElem[static_cast<size_t>(i)] = e;
+        aFirstNode[static_cast<size_t>(i)] = aElemNode.size();
+        if (e) {
+            // Node indices of every element (-1: no such node), solid or not: the cell pass needs them.
+            for (int j = 0; j < e->GetNumberOfNodes(); ++j)
+                aElemNode.push_back(nodeIdx.Find(e->aNodeK[j]));
+        }
+        aFirstNode[static_cast<size_t>(i) + 1] = aElemNode.size();
         if (!e || !IsSolidCellType(e->nCellType))
             continue;
         int nValueCount = 0;
         const int n = e->GetNumberOfNodes();
-        if (!GetElemVDataTable(pMD->GetElemK(i), n, nValueCount, dTable)) {
+        if (!GetElemVDataTable(nElemK, n, nValueCount, dTable)) {
             aFailed[static_cast<size_t>(i)] = 1;
             continue;
         }
+        const int* pNode = aElemNode.data() + aFirstNode[static_cast<size_t>(i)];
         for (int j = 0; j < n; ++j) {
-            auto it = mNodeIdx.find(e->aNodeK[j]);
-            if (it == mNodeIdx.end())
+            if (pNode[j] < 0)
                 continue;
-            const size_t idx = static_cast<size_t>(it->second);
+            const size_t idx = static_cast<size_t>(pNode[j]);
             aCount[idx] += 1;
             for (int c = 0; c < nComp; ++c)
                 aSum[idx * kMaxComp + static_cast<size_t>(c)] += dTable[j][c];
         }
     }
 
+    vtkIdType nUsed = 0;
+    for (int i = 0; i < nNodeNum; ++i)
+        nUsed += aCount[static_cast<size_t>(i)] > 0 ? 1 : 0;
+    // Sized once: the arrays hold exactly the values the inserting loop would give them.
     vtkDoubleArray* pScalars = vtkDoubleArray::New();
     pScalars->SetNumberOfComponents(nScalarComp);
+    pScalars->SetNumberOfTuples(nUsed);
     vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
+    pPoints->SetNumberOfPoints(nUsed);
     std::vector<vtkIdType> aPointId(static_cast<size_t>(nNodeNum), -1);
     vtkIdType nNextId = 0;
     std::vector<double> aTuple(static_cast<size_t>(nScalarComp), 0.0);
@@ -293,39 +349,42 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
         if (aCount[idx] < 1)
             continue;
         const T_NODE_D* pNode = pMD->FindNodeD(pMD->GetNodeK(i));
-        pPoints->InsertPoint(nNextId, pNode->dXyz);
+        pPoints->SetPoint(nNextId, pNode->dXyz);
         // The mean over the elements that share the node.
         for (int c = 0; c < nScalarComp; ++c)
             aTuple[static_cast<size_t>(c)] = c < nComp ? aSum[idx * kMaxComp + static_cast<size_t>(c)] / aCount[idx] : 0.0;
-        pScalars->InsertTuple(nNextId, aTuple.data());
+        pScalars->SetTypedTuple(nNextId, aTuple.data());
         aPointId[idx] = nNextId++;
     }
 
     pGrid->Allocate(std::max(nElemNum, 1));
-    vtkIdList* pIds = vtkIdList::New();
+    vtkIdType aIds[kMaxNode > 27 ? kMaxNode : 27];
+    std::vector<vtkIdType> aIdsLarge;
     for (int i = 0; i < nElemNum; ++i) {
         if (aFailed[static_cast<size_t>(i)])
             continue;
-        const unsigned int nElemK = pMD->GetElemK(i);
-        const T_ELEM_D* e = pMD->FindElemD(nElemK);
+        const T_ELEM_D* e = aElem[static_cast<size_t>(i)];
         if (!e || e->nCellType <= 0)
             continue;
         const int n = e->GetNumberOfNodes();
-        pIds->SetNumberOfIds(n);
+        vtkIdType* pIds = aIds;
+        if (n > static_cast<int>(std::size(aIds))) {
+            aIdsLarge.resize(static_cast<size_t>(n));
+            pIds = aIdsLarge.data();
+        }
+        const int* pNode = aElemNode.data() + aFirstNode[static_cast<size_t>(i)];
         bool bAll = n > 0;
         for (int j = 0; j < n && bAll; ++j) {
-            auto it = mNodeIdx.find(e->aNodeK[j]);
-            if (it == mNodeIdx.end() || aPointId[static_cast<size_t>(it->second)] < 0)
+            if (pNode[j] < 0 || aPointId[static_cast<size_t>(pNode[j])] < 0)
                 bAll = false;
             else
-                pIds->SetId(j, aPointId[static_cast<size_t>(it->second)]);
+                pIds[j] = aPointId[static_cast<size_t>(pNode[j])];
         }
         if (!bAll)
             continue;
-        const vtkIdType nCell = pGrid->InsertNextCell(e->nCellType, pIds);
-        OnSolidCellInserted(static_cast<int>(nCell), nElemK);
+        const vtkIdType nCell = pGrid->InsertNextCell(e->nCellType, n, pIds);
+        OnSolidCellInserted(static_cast<int>(nCell), pMD->GetElemK(i));
     }
-    pIds->Delete();
 
     pGrid->SetPoints(pPoints);
     pGrid->GetPointData()->SetScalars(pScalars);

@@ -283,24 +283,52 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     pOutPd->InterpolateAllocate(pInPd, nEstimate, nEstimate / 2);
     pOutCd->CopyAllocate(pInCd, nEstimate, nEstimate / 2);
     vtkMergePoints* pLocator = vtkMergePoints::New();
-    pLocator->InitPointInsertion(pNewPts, pGrid->GetBounds());
+    // Sized for the cut, not the default 50^3 buckets: merging is by exact coordinates, so the
+    // bucket layout does not change which points merge or their ids.
+    pLocator->InitPointInsertion(pNewPts, pGrid->GetBounds(), nEstimate);
 
+    // The cut scalars, n . (x - o) as vtkPlane::EvaluateFunction forms it, read straight from
+    // the grid's double coordinates when it holds them.
     const vtkIdType nPts = pGrid->GetNumberOfPoints();
     std::vector<double> aCut(static_cast<size_t>(nPts));
-    for (vtkIdType p = 0; p < nPts; ++p) {
-        double x[3];
-        pGrid->GetPoint(p, x);
-        aCut[static_cast<size_t>(p)] = pPlane->EvaluateFunction(x);
+    double dN[3], dO[3];
+    pPlane->GetNormal(dN);
+    pPlane->GetOrigin(dO);
+    vtkDoubleArray* pXyz = pGrid->GetPoints() ? vtkDoubleArray::SafeDownCast(pGrid->GetPoints()->GetData()) : nullptr;
+    if (pXyz && pXyz->GetNumberOfComponents() == 3) {
+        const double* x = pXyz->GetPointer(0);
+        for (vtkIdType p = 0; p < nPts; ++p, x += 3)
+            aCut[static_cast<size_t>(p)] = dN[0] * (x[0] - dO[0]) + dN[1] * (x[1] - dO[1]) + dN[2] * (x[2] - dO[2]);
+    } else {
+        for (vtkIdType p = 0; p < nPts; ++p) {
+            double x[3];
+            pGrid->GetPoint(p, x);
+            aCut[static_cast<size_t>(p)] = pPlane->EvaluateFunction(x);
+        }
     }
 
     std::unordered_map<vtkIdType, unsigned int> mLineElem, mPolyElem;
     mLineElem.reserve(static_cast<size_t>(std::max<vtkIdType>(1, nCells / 5)));
     vtkGenericCell* pCell = vtkGenericCell::New();
     vtkDoubleArray* pCellScalars = vtkDoubleArray::New();
+    std::vector<double> aContour(static_cast<size_t>(nContours));
+    for (int iv = 0; iv < nContours; ++iv)
+        aContour[static_cast<size_t>(iv)] = pValues->GetValue(iv);
+    // The cells' point lists straight from the grid's 64-bit cell storage when it uses it.
+    vtkCellArray* pGridCells = pGrid->GetCells();
+    const bool bDirect = pGridCells && pGridCells->IsStorage64Bit();
+    const vtkTypeInt64* pOffsets = bDirect ? pGridCells->GetOffsetsArray64()->GetPointer(0) : nullptr;
+    const vtkTypeInt64* pConn = bDirect ? pGridCells->GetConnectivityArray64()->GetPointer(0) : nullptr;
+    static_assert(sizeof(vtkIdType) == sizeof(vtkTypeInt64));
     for (vtkIdType c = 0; c < nCells; ++c) {
         vtkIdType nCellPts = 0;
         const vtkIdType* pCellPts = nullptr;
-        pGrid->GetCellPoints(c, nCellPts, pCellPts);
+        if (bDirect) {
+            nCellPts = static_cast<vtkIdType>(pOffsets[c + 1] - pOffsets[c]);
+            pCellPts = reinterpret_cast<const vtkIdType*>(pConn + pOffsets[c]);
+        } else {
+            pGrid->GetCellPoints(c, nCellPts, pCellPts);
+        }
         if (nCellPts == 0)
             continue;
         double dMin = aCut[static_cast<size_t>(pCellPts[0])], dMax = dMin;
@@ -310,7 +338,7 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
             dMax = std::max(dMax, v);
         }
         for (int iv = 0; iv < nContours; ++iv) {
-            const double v = pValues->GetValue(iv);
+            const double v = aContour[static_cast<size_t>(iv)];
             if (!(dMin <= v && v <= dMax))
                 continue;
             pGrid->GetCell(c, pCell);
@@ -346,9 +374,12 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
         for (int k = 0; k < 6; ++k)
             dOut[k] = nFirst + k < nValComp ? pVal->GetComponent(nId, nFirst + k) : 0.0;
     };
+    // The unit control is the document's for the whole cut: looked up once, not per coordinate.
+    CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(pDoc);
+    auto lengthOut = [pUnit](double d) { return pUnit ? pUnit->ConvertUnitLengthOut(d) : d; };
     auto toOut = [&](const double p[3], double q[3]) {
         for (int k = 0; k < 3; ++k)
-            q[k] = LengthOut(pDoc, p[k]);
+            q[k] = lengthOut(p[k]);
     };
 
     double dSum[6] = {0, 0, 0, 0, 0, 0};
@@ -390,7 +421,7 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
             pNewPts->GetPoint(pIds[0], p0);
             pNewPts->GetPoint(pIds[1], p1);
             const double t = gpro.dThickness;
-            const double L = LengthOut(pDoc, CMathFunc::mathLength(p0, p1));
+            const double L = lengthOut(CMathFunc::mathLength(p0, p1));
             const double A = (t + t) * L / 2.0;
             dTotal += A;
             for (int k = 0; k < 3; ++k)

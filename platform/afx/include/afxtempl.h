@@ -1,7 +1,8 @@
 // Stand-ins for the framework's collection templates.
 // CArray: dynamic array; SetSize value-initialises (zero-fills) new elements.
 // CMap: hash map whose iteration (GetStartPosition/GetNextAssoc) runs in insertion order;
-// re-setting an existing key keeps its place.
+// re-setting an existing key keeps its place. Integral, enum and pointer keys are indexed by a
+// hash table (sized by InitHashTable), other keys by an ordered index; neither affects iteration.
 #pragma once
 #include "afxstr.h"
 
@@ -9,6 +10,8 @@
 #include <iterator>
 #include <list>
 #include <map>
+#include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 struct __POSITION {};
@@ -110,6 +113,7 @@ public:
     // The framework sizes its bucket table here; the ordered index needs no buckets.
     void InitHashTable(UINT nHashSize, BOOL bAllocNow = TRUE)
     {
+        // Not reserved: callers ask for up to a million slots for maps that stay small.
         m_nHashSize = nHashSize;
         (void)bAllocNow;
     }
@@ -170,6 +174,9 @@ public:
 protected:
     using Pair = std::pair<KEY, VALUE>;
     using List = std::list<Pair>;
+    static constexpr bool kHashed = std::is_integral_v<KEY> || std::is_enum_v<KEY> || std::is_pointer_v<KEY>;
+    using Index = std::conditional_t<kHashed, std::unordered_map<KEY, typename List::iterator>,
+                                     std::map<KEY, typename List::iterator>>;
     void CopyFrom(const CMap& src)
     {
         if (&src == this)
@@ -183,6 +190,6 @@ private:
     static POSITION ToPosition(const Pair* p) { return reinterpret_cast<POSITION>(const_cast<Pair*>(p)); }
 
     List m_list;
-    std::map<KEY, typename List::iterator> m_index;
+    Index m_index;
     UINT m_nHashSize = 17;
 };
