@@ -3,8 +3,11 @@
 #include "timehistory/member_recovery.h"
 
 #include "DBDoc.h"
+#include "MsgDll.h"
 #include "UnitCtrl.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 using namespace kvpvs::timehistory;
@@ -254,8 +257,161 @@ int CPVSTHCalcBeamFunc::CalcMaxMinDirect(unsigned int, unsigned int nElemK, int 
     return MaxMin(false, nElemK, nComponent, out, dMax, nMaxStep, dMin, nMinStep, nFirst, nLast, nStride);
 }
 
-int CPVSTHCalcBeamFunc::WriteReport(T_THREPORT_D&)
+namespace {
+// One report row of six values, with the stresses' seventh column or the line's end.
+void Row6(FILE* fp, int nCols, const char* pszTail7, double v7)
 {
-    // The beam's text report is not offered yet: no caller in the module asks for it.
-    return 0;
+    if (nCols == 7)
+        std::fprintf(fp, pszTail7, v7);
+    else
+        std::fprintf(fp, "\n");
+}
+} // namespace
+
+int CPVSTHCalcBeamFunc::WriteReport(T_THREPORT_D& rep)
+{
+    if (!m_pAnlCtrl || !m_pAnlCtrl->IsResultReady() || !LoadTimeSteps(rep.nThisK))
+        return 0;
+    if (rep.dStart < 0.0 || rep.dEnd < rep.dStart)
+        return 0;
+    int nFirst = 0, nLast = m_nStepCount;
+    if (!GetStepWindow(nFirst, nLast, rep.dStart, rep.dEnd))
+        return 0;
+    int nStride = rep.nStride < 1 ? 1 : rep.nStride;
+    std::qsort(rep.aKeys.GetData(), static_cast<size_t>(rep.aKeys.GetSize()), sizeof(unsigned int), &CompareInt);
+    const bool bForce = rep.nKind == 0;
+    CString strKind = CMsgDll::pfuncLoadStr(bForce ? "IDS_QB_PVS_Force" : "IDS_QB_PVS_Stress", 0);
+    const char* const kEnd[2] = {"I", "J"};
+    FILE* fp = rep.pFile;
+    CString strPath;
+    if (!fp) {
+        GetReportPath(strPath);
+        fp = std::fopen(strPath, "w");
+        if (!fp) {
+            std::fprintf(stderr, "%s\n",
+                         static_cast<const char*>(CMsgDll::pfuncLoadStr("IDS_QB_PVS_Can_t_create_the_file__", 0)));
+            return 0;
+        }
+    }
+    // Forces: components 0 to 5; stresses: 10 to 16 (axial, shears, the four bending fibres).
+    const int nCols = bForce ? 6 : 7;
+    const int nComp0 = bForce ? 0 : 10;
+    const char* kHead = bForce
+        ? "  TIME        AXIAL       SHEAR-y      SHEAR-z      TORSION      MOMENT-y     MOMENT-z \n"
+        : "  TIME        AXIAL       SHEAR-y      SHEAR-z    BENDING(+y)  BENDING(-y)  BENDING(+z)  BENDING(-z)\n";
+    const char* kRule = bForce
+        ? "------- -  -----------  -----------  -----------  -----------  -----------  ----------- \n"
+        : "------- -  -----------  -----------  -----------  -----------  -----------  -----------  -----------\n";
+    std::fprintf(fp, "\n ** %s Beam Element Time-history Output Data ** \n", "");
+    std::fprintf(fp, "___________________________________________________________\n\n");
+    // Extremes over all elements, per end and column, with their times and elements.
+    double gMax[2][7] = {}, gMin[2][7] = {}, gMaxT[2][7] = {}, gMinT[2][7] = {};
+    unsigned int gMaxK[2][7] = {}, gMinK[2][7] = {};
+    for (int n = 0; n < rep.aKeys.GetSize(); ++n) {
+        const unsigned int k = rep.aKeys[n];
+        CArray<double, double> col[7][2];
+        double mx[7][2] = {}, mn[7][2] = {};
+        int mxs[7][2] = {}, mns[7][2] = {};
+        for (int c = 0; c < nCols; ++c) {
+            mxs[c][0] = mxs[c][1] = mns[c][0] = mns[c][1] = nFirst;
+            CalcMaxMin(rep.nThisK, k, nComp0 + c, col[c], mx[c], mxs[c], mn[c], mns[c], nFirst, nLast, nStride);
+        }
+        for (int e = 0; e < 2; ++e)
+            for (int c = 0; c < nCols; ++c) {
+                if (n == 0 || mx[c][e] > gMax[e][c]) {
+                    gMax[e][c] = mx[c][e];
+                    gMaxT[e][c] = m_aTime[mxs[c][e]];
+                    gMaxK[e][c] = k;
+                }
+                if (n == 0 || mn[c][e] < gMin[e][c]) {
+                    gMin[e][c] = mn[c][e];
+                    gMinT[e][c] = m_aTime[mns[c][e]];
+                    gMinK[e][c] = k;
+                }
+            }
+        CString head;
+        head.Format(CMsgDll::pfuncLoadStr("IDS_QB_PVS__n_ELEM____5d_BEAM__8s_History__Local___", 0), static_cast<int>(k),
+                    static_cast<const char*>(strKind));
+        std::fprintf(fp, "%s", static_cast<const char*>(head));
+        std::fprintf(fp, "--------------------------------------------- \n\n");
+        std::fprintf(fp, "%s%s", kHead, kRule);
+        int nRows = col[0][0].GetSize();
+        for (int c = 0; c < nCols; ++c)
+            for (int e = 0; e < 2; ++e)
+                nRows = col[c][e].GetSize() < nRows ? col[c][e].GetSize() : nRows;
+        if (!rep.bNoSteps)
+            for (int i = 0, s = nFirst; i < nRows; ++i, s += nStride) {
+                auto v = [&](int c, int e) { return col[c][e][i]; };
+                std::fprintf(fp, "%7.3f I  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", m_aTime[s], v(0, 0),
+                             v(1, 0), v(2, 0), v(3, 0), v(4, 0), v(5, 0));
+                Row6(fp, nCols, "  %11.3e\n", nCols == 7 ? v(6, 0) : 0.0);
+                std::fprintf(fp, "%7s J  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", "", v(0, 1), v(1, 1), v(2, 1),
+                             v(3, 1), v(4, 1), v(5, 1));
+                Row6(fp, nCols, "  %11.3e\n", nCols == 7 ? v(6, 1) : 0.0);
+            }
+        std::fprintf(fp, "\n%s\n", kRule);
+        for (int e = 0; e < 2; ++e) {
+            double x[7], t[7];
+            for (int c = 0; c < 7; ++c) {
+                x[c] = mx[c][e];
+                t[c] = m_aTime[mxs[c][e]];
+            }
+            std::fprintf(fp, "Maximum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", kEnd[e], x[0], x[1], x[2],
+                         x[3], x[4], x[5]);
+            Row6(fp, nCols, "  %11.3e\n", x[6]);
+            std::fprintf(fp, "At Time    %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f", t[0], t[1], t[2], t[3], t[4],
+                         t[5]);
+            Row6(fp, nCols, "  %11.3f\n", t[6]);
+            for (int c = 0; c < 7; ++c) {
+                x[c] = mn[c][e];
+                t[c] = m_aTime[mns[c][e]];
+            }
+            std::fprintf(fp, "Minimum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", kEnd[e], x[0], x[1], x[2],
+                         x[3], x[4], x[5]);
+            Row6(fp, nCols, "  %11.3e\n", x[6]);
+            std::fprintf(fp, "At Time    %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f", t[0], t[1], t[2], t[3], t[4],
+                         t[5]);
+            Row6(fp, nCols, "  %11.3f\n", t[6]);
+        }
+        std::fprintf(fp, "\n\n");
+    }
+    if (rep.aKeys.GetSize() > 0) {
+        std::fprintf(fp, "\n---------------------------------------------- \n");
+        CString title;
+        title.Format(CMsgDll::pfuncLoadStr("IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Beams___", 0),
+                     static_cast<const char*>(strKind));
+        std::fprintf(fp, "%s", static_cast<const char*>(title));
+        std::fprintf(fp, "---------------------------------------------- \n\n");
+        std::fprintf(fp, "%s%s", kHead, kRule);
+        for (int e = 0; e < 2; ++e) {
+            const double* ext[2] = {gMax[e], gMin[e]};
+            const double* tim[2] = {gMaxT[e], gMinT[e]};
+            const unsigned int* key[2] = {gMaxK[e], gMinK[e]};
+            for (int m = 0; m < 2; ++m) {
+                const double* x = ext[m];
+                const double* t = tim[m];
+                const unsigned int* kk = key[m];
+                std::fprintf(fp, m == 0 ? "Maximum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e"
+                                        : "Minimum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e",
+                             kEnd[e], x[0], x[1], x[2], x[3], x[4], x[5]);
+                Row6(fp, nCols, "  %11.3e\n", x[6]);
+                std::fprintf(fp, "At Time    %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f", t[0], t[1], t[2], t[3],
+                             t[4], t[5]);
+                Row6(fp, nCols, "  %11.3f\n", t[6]);
+                std::fprintf(fp, "Beam       %11d  %11d  %11d  %11d  %11d  %11d", static_cast<int>(kk[0]),
+                             static_cast<int>(kk[1]), static_cast<int>(kk[2]), static_cast<int>(kk[3]),
+                             static_cast<int>(kk[4]), static_cast<int>(kk[5]));
+                if (nCols == 7)
+                    std::fprintf(fp, "  %11d\n", static_cast<int>(kk[6]));
+                else
+                    std::fprintf(fp, "\n");
+                std::fprintf(fp, "\n");
+            }
+        }
+    }
+    if (!rep.pFile) {
+        std::fclose(fp);
+        OpenReport(strPath);
+    }
+    return 1;
 }

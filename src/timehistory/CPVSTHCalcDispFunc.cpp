@@ -311,6 +311,8 @@ int CPVSTHCalcDispFunc::WriteReport(T_THREPORT_D& rep)
     }
     static const char* const kKindText[3] = {"IDS_QB_PVS_Displacement", "IDS_QB_PVS_Velocity", "IDS_QB_PVS_Acceleration"};
     int nKind = rep.nKind < 0 || rep.nKind > 2 ? 0 : rep.nKind;
+    // The direct reader picks its history (displacement, velocity, acceleration) by result kind.
+    m_nResultKind = nKind + 1;
     CString strKind = CMsgDll::pfuncLoadStr(kKindText[nKind], 0);
     CString strUnit1, strUnit2;
     if (CUnitCtrl* pUnit = UnitCtrl()) {

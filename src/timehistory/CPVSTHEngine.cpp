@@ -83,8 +83,27 @@ CArray<double, double>* CPVSTHEngine::Run(const T_THRD_D* pStored)
 void CPVSTHEngine::WriteReport(int nCode, T_THREPORT_D& rep)
 {
     std::unique_ptr<CPVSTHCalcFuncBase> pFunc(CPVSTHCalcFuncFactory::Create(nCode));
-    if (pFunc)
-        pFunc->WriteReport(rep);
+    if (!pFunc)
+        return;
+    // The report reads like Run: through the analysis-type control of the report's case, inside
+    // a result query, with the case's mode count. Without them every reading would fail.
+    CDBDoc* pDoc = CDBDoc::GetDocPoint();
+    T_THIS_D rec;
+    if (!pDoc || !CClassThis(CDocCtrl::GetDBMain(pDoc)).Get(rep.nThisK, rec))
+        return;
+    auto* pPost = static_cast<CPostCtrlGeoTech*>(CPDataBaseNeutral::GetPostCtrl(pDoc->GetPostDB()));
+    CPostCtrlAnlTypeBase* pCtrl = nullptr;
+    if (!pPost || !pPost->GetPostCtrlSub(rec.nAcasK, &pCtrl) || !pCtrl || pCtrl->GetAnalysisType() != 3)
+        return;
+    T_LCOM_D comb;
+    if (!pPost->MakeLoadComb(4, rec.nAcasK, comb))
+        return;
+    pPost->BeginQueryResult(comb, 1, 0);
+    pFunc->SetAnalTypeCtrl(pCtrl);
+    pFunc->LoadModeCount();
+    pFunc->WriteReport(rep);
+    pFunc.reset();
+    pPost->EndQueryResult();
 }
 
 void CPVSTHEngine::GetReportPath(CString& strPath)

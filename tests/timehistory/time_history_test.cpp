@@ -7,13 +7,17 @@
 #include "timehistory/CPVSTHEngine.h"
 #include "timehistory/ElementResultsEntry.h"
 
+#include "MsgDll.h"
 #include "THResultBuilder.h"
 #include "UnitCtrl.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -110,12 +114,7 @@ protected:
         b.SetResultFile(2, "/data/run/case.th.xa2");
         if (method == 2) {
             b.FillDirectFromModal();
-            b.Data().nMethod = 2;
-            // The case record and the solver's flag must say direct as the analysis result does.
-            T_THIS_D rec;
-            CClassThis(doc.GetModelDB()).Get(thisK, rec);
-            rec.nMethod = 1;
-            CClassThis(doc.GetModelDB()).Set(thisK, rec);
+            b.SetMethod(2);
         }
         ctrl[method - 1] = b.Ctrl();
     }
@@ -474,6 +473,393 @@ TEST(ResultBasePath, TooLongFailsAndLengthIsTheBasePath)
     EXPECT_STREQ(buf, "C:\\w\\a.b\\run");
     EXPECT_EQ(n, 12);
     EXPECT_EQ(kvpvs::timehistory::MakeResultBasePath(CString('x', 1030) + ".xa2", buf, n), 0);
+}
+
+
+// --- Text reports against golden texts built with the report's own printf formats ---
+
+__attribute__((format(printf, 1, 2))) std::string Fmt(const char* pszFormat, ...)
+{
+    char buf[1024];
+    va_list args;
+    va_start(args, pszFormat);
+    std::vsnprintf(buf, sizeof buf, pszFormat, args);
+    va_end(args);
+    return buf;
+}
+
+// The host's texts of the report messages (the name is returned for an unregistered one).
+void RegisterReportTexts()
+{
+    CMsgDll::SetText("IDS_QB_PVS_Displacement", "Displacement");
+    CMsgDll::SetText("IDS_QB_PVS_Force", "Force");
+    CMsgDll::SetText("IDS_QB_PVS_Stress", "Stress");
+    CMsgDll::SetText("IDS_QB_PVS__n_NODE____5d___10s_History_______UNIT_S",
+                     "\n NODE = %5d  %10s History       UNIT SYSTEM ..: %s, %s\n");
+    CMsgDll::SetText("IDS_QB_PVS_MaxMin_of_Selected_Nodes", " Maximum/Minimum of Selected Nodes\n");
+    CMsgDll::SetText("IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Trussses", " Maximum/Minimum %s of Selected Trusses\n");
+    CMsgDll::SetText("IDS_QB_PVS__n_ELEM____5d_BEAM__8s_History__Local___", "\n ELEM = %5d BEAM %8s History (Local)\n");
+    CMsgDll::SetText("IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Beams___", " Maximum/Minimum %s of Selected Beams\n");
+}
+
+// Extremes of a sampled series: the first value sets both, later ones only when strictly beyond.
+struct Extremes {
+    double max = 0, min = 0;
+    double tMax = 0, tMin = 0;
+    void Take(int i, double v, double t)
+    {
+        if (i == 0 || v > max) { max = v; tMax = t; }
+        if (i == 0 || v < min) { min = v; tMin = t; }
+    }
+};
+
+// Window of the reports: t from 0.045 to 0.295 -> steps 4 (t 0.05) up to, not including, 29;
+// every second step.
+constexpr double kRepStart = 0.045, kRepEnd = 0.295;
+constexpr int kRepFirst = 4, kRepLast = 29, kRepStride = 2;
+
+enum ReportKind { kRepDisp, kRepTrussForce, kRepTrussStress, kRepBeamForce, kRepBeamStress };
+struct ReportCase {
+    ReportKind kind;
+    unsigned acas;
+};
+
+class TextReport : public SingleDofModel, public ::testing::WithParamInterface<ReportCase> {
+protected:
+    // A second truss with its column coefficients times -2 and a second beam with its force
+    // columns times -0.5, so that the summaries name different elements for maxima and minima.
+    static constexpr unsigned kTruss2 = 49, kBeam2 = 61;
+    static constexpr double kTrussScale2 = -2.0, kBeamScale2 = -0.5;
+    void AddSecondElements()
+    {
+        std::vector<double> t = TrussArray();
+        t[12 + 0] *= kTrussScale2;
+        t[12 + 1] *= kTrussScale2;
+        std::vector<double> b = BeamArray();
+        for (int c = 0; c < 12; ++c)
+            b[static_cast<size_t>(12 + c)] *= kBeamScale2;
+        for (CPostCtrlAnlTypeTHIS* p : ctrl) {
+            p->Data().truss[kTruss2] = t;
+            p->Data().beam[kBeam2] = b;
+        }
+    }
+    std::string Write(int nCode, T_THREPORT_D& rep)
+    {
+        FILE* fp = std::tmpfile();
+        rep.pFile = fp;
+        engine.WriteReport(nCode, rep);
+        std::string text;
+        std::rewind(fp);
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, fp)) > 0)
+            text.append(buf, n);
+        std::fclose(fp);
+        return text;
+    }
+};
+
+// u(t) of node 1's equation: phi1 q, with q = sin wt.
+double U(int s) { return kPhi1 * std::sin(kW * T(s)); }
+
+std::string ExpectedDisplacementReport()
+{
+    // Node 1 moves phi1 q in DX, node 2 phi2 q; the range readers convert nothing.
+    const char* kHeader = "  TIME        DX           DY           DZ           RX           RY           RZ \n";
+    const char* kRule = "-------  -----------  -----------  -----------  -----------  -----------  -----------\n";
+    std::string e = Fmt("\n ** %s Time-history Output Data ** \n", "Displacement");
+    e += "_____________________________________________\n\n";
+    Extremes g[6];
+    unsigned gMaxK[6] = {}, gMinK[6] = {};
+    const unsigned nodes[2] = {1, 2};
+    for (int n = 0; n < 2; ++n) {
+        const double phi = n == 0 ? kPhi1 : kPhi2;
+        e += Fmt("\n NODE = %5d  %10s History       UNIT SYSTEM ..: %s, %s\n", 1 + n, "Displacement", "kN", "m");
+        e += "----------------------------------- \n\n";
+        e += kHeader;
+        e += kRule;
+        Extremes x[6];
+        for (int s = kRepFirst, i = 0; s < kRepLast; s += kRepStride, ++i) {
+            double v[6] = {phi * std::sin(kW * T(s)), 0, 0, 0, 0, 0};
+            for (int c = 0; c < 6; ++c)
+                x[c].Take(i, v[c], T(s));
+            e += Fmt("%7.3f  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e\n", T(s), v[0], v[1], v[2], v[3], v[4], v[5]);
+        }
+        e += kRule;
+        e += Fmt("Maximum  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e\n", x[0].max, x[1].max, x[2].max, x[3].max,
+                 x[4].max, x[5].max);
+        e += Fmt("At Time  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f\n", x[0].tMax, x[1].tMax, x[2].tMax,
+                 x[3].tMax, x[4].tMax, x[5].tMax);
+        e += Fmt("Minimum  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e\n", x[0].min, x[1].min, x[2].min, x[3].min,
+                 x[4].min, x[5].min);
+        e += Fmt("At Time  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f\n", x[0].tMin, x[1].tMin, x[2].tMin,
+                 x[3].tMin, x[4].tMin, x[5].tMin);
+        for (int c = 0; c < 6; ++c) {
+            if (n == 0 || x[c].max > g[c].max) { g[c].max = x[c].max; g[c].tMax = x[c].tMax; gMaxK[c] = nodes[n]; }
+            if (n == 0 || x[c].min < g[c].min) { g[c].min = x[c].min; g[c].tMin = x[c].tMin; gMinK[c] = nodes[n]; }
+        }
+    }
+    e += "\n---------------------------------------------- \n";
+    e += " Maximum/Minimum of Selected Nodes\n";
+    e += "---------------------------------------------- \n\n";
+    e += kHeader;
+    e += kRule;
+    e += Fmt("Maximum  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e\n", g[0].max, g[1].max, g[2].max, g[3].max,
+             g[4].max, g[5].max);
+    e += Fmt("At Time  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f\n", g[0].tMax, g[1].tMax, g[2].tMax, g[3].tMax,
+             g[4].tMax, g[5].tMax);
+    e += Fmt("Node     %11d  %11d  %11d  %11d  %11d  %11d\n", gMaxK[0], gMaxK[1], gMaxK[2], gMaxK[3], gMaxK[4], gMaxK[5]);
+    e += Fmt("Minimum  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e\n", g[0].min, g[1].min, g[2].min, g[3].min,
+             g[4].min, g[5].min);
+    e += Fmt("At Time  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f\n", g[0].tMin, g[1].tMin, g[2].tMin, g[3].tMin,
+             g[4].tMin, g[5].tMin);
+    e += Fmt("Node     %11d  %11d  %11d  %11d  %11d  %11d\n", gMinK[0], gMinK[1], gMinK[2], gMinK[3], gMinK[4], gMinK[5]);
+    e += "\n\n";
+    return e;
+}
+
+std::string ExpectedTrussReport(bool bStress, unsigned k1, double scale1, unsigned k2, double scale2)
+{
+    // FI = 3u, FJ = 4u (times the element's scale); record (-FI, FJ, -FI f2, FJ f3), converted.
+    auto value = [&](double scale, int end, int s) {
+        double u = scale * U(s);
+        double rec[4] = {-3 * u, 4 * u, -3 * u * 0.5, 4 * u * 0.25};
+        return bStress ? rec[2 + end] * kStress : rec[end] * kForce;
+    };
+    const char* kind = bStress ? "Stress" : "Force";
+    std::string e = Fmt("\n ** %s Truss Element Time-history Output Data ** \n", "");
+    e += "___________________________________________________________\n\n";
+    Extremes g[2];
+    unsigned gMaxK[2] = {}, gMinK[2] = {};
+    const unsigned keys[2] = {k1, k2};
+    const double scales[2] = {scale1, scale2};
+    for (int n = 0; n < 2; ++n) {
+        Extremes x[2];
+        std::string steps;
+        for (int s = kRepFirst, i = 0; s < kRepLast; s += kRepStride, ++i) {
+            double v0 = value(scales[n], 0, s), v1 = value(scales[n], 1, s);
+            x[0].Take(i, v0, T(s));
+            x[1].Take(i, v1, T(s));
+            steps += Fmt("%7.3f  %11.3e  %11.3e\n", T(s), v0, v1);
+        }
+        for (int c = 0; c < 2; ++c) {
+            if (n == 0 || x[c].max > g[c].max) { g[c].max = x[c].max; g[c].tMax = x[c].tMax; gMaxK[c] = keys[n]; }
+            if (n == 0 || x[c].min < g[c].min) { g[c].min = x[c].min; g[c].tMin = x[c].tMin; gMinK[c] = keys[n]; }
+        }
+        e += Fmt("\n ELEM = %5d TRUSS %6s History       UNIT SYSTEM ..: %s, %s\n", keys[n], kind, "kN", "m");
+        e += "----------------------------------- \n\n";
+        e += bStress ? "  TIME    STRESS-I     STRESS-J  \n" : "  TIME     FORCE-I      FORCE-J  \n";
+        e += "-------  -----------  -----------\n\n";
+        e += steps;
+        e += "\n-------  -----------  -----------\n\n";
+        e += Fmt("Maximum  %11.3e  %11.3e\n", x[0].max, x[1].max);
+        e += Fmt("At Time  %11.3f  %11.3f\n", x[0].tMax, x[1].tMax);
+        e += Fmt("Minimum  %11.3e  %11.3e\n", x[0].min, x[1].min);
+        e += Fmt("At Time  %11.3f  %11.3f\n", x[0].tMin, x[1].tMin);
+        e += "\n\n";
+    }
+    e += "\n------------------------------------------------ \n";
+    e += Fmt(" Maximum/Minimum %s of Selected Trusses\n", kind);
+    e += "------------------------------------------------ \n\n";
+    e += bStress ? "  TIME    STRESS-I     STRESS-J  \n" : "  TIME    FORCE-I      FORCE-J  \n";
+    e += "-------  -----------  -----------\n\n";
+    e += Fmt("Maximum  %11.3e  %11.3e\n", g[0].max, g[1].max);
+    e += Fmt("At Time  %11.3f  %11.3f\n", g[0].tMax, g[1].tMax);
+    e += Fmt("Truss    %11d  %11d\n", gMaxK[0], gMaxK[1]);
+    e += "\n";
+    e += Fmt("Minimum  %11.3e  %11.3e\n", g[0].min, g[1].min);
+    e += Fmt("At Time  %11.3f  %11.3f\n", g[0].tMin, g[1].tMin);
+    e += Fmt("Truss    %11d  %11d\n", gMinK[0], gMinK[1]);
+    return e;
+}
+
+// The beam's record from its twelve end forces, written out from the sign table:
+// (r0..r5) = (-f0, f2, -f1, -f3, -f5, -f4), (r6..r11) = (f6, -f8, f7, f9, f11, f10); stresses
+// from c_j = 0.1 (j + 1) and d_j = 0.2 (j + 1) of BeamArray.
+void BeamRecordByTable(const double f[12], double r[26])
+{
+    const double rf[12] = {-f[0], f[2], -f[1], -f[3], -f[5], -f[4], f[6], -f[8], f[7], f[9], f[11], f[10]};
+    for (int i = 0; i < 12; ++i)
+        r[i] = rf[i];
+    auto c = [](int j) { return 0.1 * (j + 1); };
+    auto d = [](int j) { return 0.2 * (j + 1); };
+    const double st[14] = {-r[0] * c(0), -r[1] * c(2), -r[2] * c(1), r[5] * c(3), r[5] * c(4), -r[4] * c(5),
+                           -r[4] * c(6), r[6] * d(7), r[7] * d(9), r[8] * d(8), -r[11] * d(10), -r[11] * d(11),
+                           r[10] * d(12), r[10] * d(13)};
+    for (int i = 0; i < 14; ++i)
+        r[12 + i] = st[i];
+}
+
+std::string ExpectedBeamReport(bool bStress, unsigned k1, unsigned k2, double scale2)
+{
+    const int nCols = bStress ? 7 : 6;
+    // Value of column c at end e: forces 0-2 convert as forces, 3-5 as moments (no factor here).
+    auto value = [&](double scale, int c, int e, int s) {
+        double f[12], r[26];
+        for (int j = 0; j < 12; ++j)
+            f[j] = scale * (1.0 + j) * U(s);
+        BeamRecordByTable(f, r);
+        if (bStress)
+            return r[(e == 0 ? 12 : 19) + c] * kStress;
+        return r[(e == 0 ? 0 : 6) + c] * (c < 3 ? kForce : 1.0);
+    };
+    auto tail = [&](const char* fmt, double v) { return nCols == 7 ? Fmt(fmt, v) : std::string("\n"); };
+    const char* kind = bStress ? "Stress" : "Force";
+    const char* kHead = bStress
+        ? "  TIME        AXIAL       SHEAR-y      SHEAR-z    BENDING(+y)  BENDING(-y)  BENDING(+z)  BENDING(-z)\n"
+        : "  TIME        AXIAL       SHEAR-y      SHEAR-z      TORSION      MOMENT-y     MOMENT-z \n";
+    const char* kRule = bStress
+        ? "------- -  -----------  -----------  -----------  -----------  -----------  -----------  -----------\n"
+        : "------- -  -----------  -----------  -----------  -----------  -----------  ----------- \n";
+    const char* ends[2] = {"I", "J"};
+    std::string e = Fmt("\n ** %s Beam Element Time-history Output Data ** \n", "");
+    e += "___________________________________________________________\n\n";
+    Extremes g[2][7];
+    unsigned gMaxK[2][7] = {}, gMinK[2][7] = {};
+    const unsigned keys[2] = {k1, k2};
+    const double scales[2] = {1.0, scale2};
+    for (int n = 0; n < 2; ++n) {
+        Extremes x[2][7];
+        std::string steps;
+        for (int s = kRepFirst, i = 0; s < kRepLast; s += kRepStride, ++i) {
+            double v[2][7] = {};
+            for (int en = 0; en < 2; ++en)
+                for (int c = 0; c < nCols; ++c) {
+                    v[en][c] = value(scales[n], c, en, s);
+                    x[en][c].Take(i, v[en][c], T(s));
+                }
+            steps += Fmt("%7.3f I  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", T(s), v[0][0], v[0][1], v[0][2],
+                         v[0][3], v[0][4], v[0][5]);
+            steps += tail("  %11.3e\n", v[0][6]);
+            steps += Fmt("%7s J  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", "", v[1][0], v[1][1], v[1][2],
+                         v[1][3], v[1][4], v[1][5]);
+            steps += tail("  %11.3e\n", v[1][6]);
+        }
+        for (int en = 0; en < 2; ++en)
+            for (int c = 0; c < nCols; ++c) {
+                Extremes& a = g[en][c];
+                const Extremes& b = x[en][c];
+                if (n == 0 || b.max > a.max) { a.max = b.max; a.tMax = b.tMax; gMaxK[en][c] = keys[n]; }
+                if (n == 0 || b.min < a.min) { a.min = b.min; a.tMin = b.tMin; gMinK[en][c] = keys[n]; }
+            }
+        e += Fmt("\n ELEM = %5d BEAM %8s History (Local)\n", keys[n], kind);
+        e += "--------------------------------------------- \n\n";
+        e += kHead;
+        e += kRule;
+        e += steps;
+        e += "\n";
+        e += kRule;
+        e += "\n";
+        for (int en = 0; en < 2; ++en) {
+            const Extremes* y = x[en];
+            e += Fmt("Maximum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", ends[en], y[0].max, y[1].max,
+                     y[2].max, y[3].max, y[4].max, y[5].max);
+            e += tail("  %11.3e\n", y[6].max);
+            e += Fmt("At Time    %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f", y[0].tMax, y[1].tMax, y[2].tMax,
+                     y[3].tMax, y[4].tMax, y[5].tMax);
+            e += tail("  %11.3f\n", y[6].tMax);
+            e += Fmt("Minimum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", ends[en], y[0].min, y[1].min,
+                     y[2].min, y[3].min, y[4].min, y[5].min);
+            e += tail("  %11.3e\n", y[6].min);
+            e += Fmt("At Time    %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f", y[0].tMin, y[1].tMin, y[2].tMin,
+                     y[3].tMin, y[4].tMin, y[5].tMin);
+            e += tail("  %11.3f\n", y[6].tMin);
+        }
+        e += "\n\n";
+    }
+    e += "\n---------------------------------------------- \n";
+    e += Fmt(" Maximum/Minimum %s of Selected Beams\n", kind);
+    e += "---------------------------------------------- \n\n";
+    e += kHead;
+    e += kRule;
+    for (int en = 0; en < 2; ++en)
+        for (int m = 0; m < 2; ++m) {
+            const Extremes* y = g[en];
+            const unsigned* k = m == 0 ? gMaxK[en] : gMinK[en];
+            double v[7], t[7];
+            for (int c = 0; c < 7; ++c) {
+                v[c] = m == 0 ? y[c].max : y[c].min;
+                t[c] = m == 0 ? y[c].tMax : y[c].tMin;
+            }
+            e += Fmt(m == 0 ? "Maximum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e"
+                            : "Minimum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e",
+                     ends[en], v[0], v[1], v[2], v[3], v[4], v[5]);
+            e += tail("  %11.3e\n", v[6]);
+            e += Fmt("At Time    %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f", t[0], t[1], t[2], t[3], t[4], t[5]);
+            e += tail("  %11.3f\n", t[6]);
+            e += Fmt("Beam       %11d  %11d  %11d  %11d  %11d  %11d", k[0], k[1], k[2], k[3], k[4], k[5]);
+            e += nCols == 7 ? Fmt("  %11d\n", k[6]) : std::string("\n");
+            e += "\n";
+        }
+    return e;
+}
+
+TEST_P(TextReport, MatchesTheGoldenText)
+{
+    const ReportCase c = GetParam();
+    RegisterReportTexts();
+    AddSecondElements();
+    T_THREPORT_D rep;
+    rep.nThisK = c.acas == kModalCase ? 1 : 2;
+    rep.nStride = kRepStride;
+    rep.dStart = kRepStart;
+    rep.dEnd = kRepEnd;
+    std::string expected;
+    int code = 0;
+    switch (c.kind) {
+    case kRepDisp:
+        code = 1;
+        rep.aKeys.Add(2);
+        rep.aKeys.Add(1);
+        expected = ExpectedDisplacementReport();
+        break;
+    case kRepTrussForce:
+    case kRepTrussStress:
+        code = 2;
+        rep.nKind = c.kind == kRepTrussStress ? 1 : 0;
+        rep.aKeys.Add(kTruss);
+        rep.aKeys.Add(kTruss2);
+        // Sorted ascending: the second truss (49) comes first.
+        expected = ExpectedTrussReport(rep.nKind == 1, kTruss2, kTrussScale2, kTruss, 1.0);
+        break;
+    case kRepBeamForce:
+    case kRepBeamStress:
+        code = 3;
+        rep.nKind = c.kind == kRepBeamStress ? 1 : 0;
+        rep.aKeys.Add(kBeam2);
+        rep.aKeys.Add(kBeam);
+        expected = ExpectedBeamReport(rep.nKind == 1, kBeam, kBeam2, kBeamScale2);
+        break;
+    }
+    std::string text = Write(code, rep);
+    EXPECT_EQ(text, expected);
+    EXPECT_EQ(CTHResultBuilder::PostCtrl(doc)->GetQueryDepth(), 0); // the report's query is closed
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ModalAndDirect, TextReport,
+    ::testing::Values(ReportCase{kRepDisp, kModalCase}, ReportCase{kRepDisp, kDirectCase},
+                      ReportCase{kRepTrussForce, kModalCase}, ReportCase{kRepTrussStress, kDirectCase},
+                      ReportCase{kRepBeamForce, kModalCase}, ReportCase{kRepBeamStress, kModalCase},
+                      ReportCase{kRepBeamForce, kDirectCase}));
+
+TEST_F(TextReport, FailuresWriteNothing)
+{
+    T_THREPORT_D rep;
+    rep.nThisK = 1;
+    rep.aKeys.Add(kBeam);
+    rep.dStart = 0.5;
+    rep.dEnd = 0.2; // end before start
+    EXPECT_EQ(Write(3, rep), "");
+    rep.dStart = 0.095;
+    rep.dEnd = 0.095; // start and end reach the same step: empty window
+    EXPECT_EQ(Write(3, rep), "");
+    rep.dStart = 0.0;
+    rep.nThisK = 77; // no such history
+    EXPECT_EQ(Write(2, rep), "");
+    rep.nThisK = 3;  // a case of another analysis type
+    EXPECT_EQ(Write(1, rep), "");
+    EXPECT_EQ(Write(7, rep), "");
 }
 
 } // namespace

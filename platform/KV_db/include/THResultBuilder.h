@@ -24,6 +24,10 @@ public:
     CTHResultData& Data() { return m_pCtrl->Data(); }
 
     void SetAnalysisType(int nType) { Data().nAnalysisType = nType; }
+    // Switches the case between modal superposition (1) and direct integration (2): the
+    // analysis result's method code, the case record's method word and the solver's direct
+    // flag change together.
+    void SetMethod(int nMethod);
     void SetModeShape(int nEqn, const std::vector<double>& aShape) { Data().modeShapes[nEqn] = aShape; }
     // Modal coordinate of mode nMode at step nStep, both from 1.
     void SetModal(int nMode, int nStep, const _MDSP_BN& q);
@@ -43,4 +47,6 @@ public:
 
 private:
     std::shared_ptr<CPostCtrlAnlTypeTHIS> m_pCtrl;
+    CDBDoc* m_pDoc = nullptr;
+    unsigned int m_nThisK = 0;
 };

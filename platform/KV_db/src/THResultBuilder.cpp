@@ -17,6 +17,7 @@ CPostCtrlGeoTech* CTHResultBuilder::PostCtrl(CDBDoc& doc)
 
 CTHResultBuilder::CTHResultBuilder(CDBDoc& doc, unsigned int nAcasK, unsigned int nThisK, int nMethod,
                                    const std::vector<double>& aTime, int nModes)
+    : m_pDoc(&doc), m_nThisK(nThisK)
 {
     auto data = std::make_shared<CTHResultData>();
     data->nMethod = nMethod == 2 ? 2 : 1;
@@ -35,6 +36,18 @@ CTHResultBuilder::CTHResultBuilder(CDBDoc& doc, unsigned int nAcasK, unsigned in
         rec.aTimeStep.Add(t);
     CClassThis(doc.GetModelDB()).Set(nThisK, rec);
     m_pCtrl->GetSeqIdInfo()->SetThis(nThisK, static_cast<int>(nThisK), data->nMethod == 2 ? 1 : 0);
+}
+
+void CTHResultBuilder::SetMethod(int nMethod)
+{
+    CTHResultData& d = Data();
+    d.nMethod = nMethod == 2 ? 2 : 1;
+    CClassThis cls(m_pDoc->GetModelDB());
+    T_THIS_D rec;
+    cls.Get(m_nThisK, rec);
+    rec.nMethod = d.nMethod == 2 ? 1 : 0;
+    cls.Set(m_nThisK, rec);
+    m_pCtrl->GetSeqIdInfo()->SetThis(m_nThisK, static_cast<int>(m_nThisK), d.nMethod == 2 ? 1 : 0);
 }
 
 void CTHResultBuilder::SetModal(int nMode, int nStep, const _MDSP_BN& q)
