@@ -1,4 +1,5 @@
 #include "SampleProject.h"
+#include "SampleForceSumRows.h"
 
 #include "SampleSchema.h"
 
@@ -659,6 +660,7 @@ BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& su
     w.AddComb(firstStress, "SZZ x 1.35(SZZ)");
     w.AddComb(firstMy, "My x 1.35(My)");
 
+    AddForceSumRows(doc, sum);
     std::sort(sum.aRowK.begin(), sum.aRowK.end());
     return TRUE;
 }

@@ -88,3 +88,16 @@ constexpr unsigned kOsetStages = 1;       // "Construction Stages"
 constexpr unsigned kOsetComb = 999999;    // combination rows ("Dummy Step")
 
 } // namespace kvpvs::sample
+
+namespace kvpvs::sample {
+
+// --- Force-sum rows (SampleForceSumRows.h): the item codes the force-sum dialog looks for ---
+// Solid stresses, class 8, items 141-146 = SXX SYY SZZ SXY SYZ SZX (component code 0-5).
+constexpr unsigned kItemLdfsSolidFirst = 141;
+// Plate forces and moments per length in the element axes, class 23: items 85-87 = NXX NYY NXY
+// (component code 0-2) and 91-93 = MXX MYY MXY (component code 3-5).
+constexpr unsigned kItemLdfsPlateN = 85;
+constexpr unsigned kItemLdfsPlateM = 91;
+// Layout as every element row: 1 + n doubles, the centre value, then one per element node.
+
+} // namespace kvpvs::sample

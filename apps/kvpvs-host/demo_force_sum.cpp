@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <type_traits>
 
 namespace {
 
@@ -22,8 +23,9 @@ struct VirtualDelete {
     void operator()(T* p) const { delete p; }
 };
 
-// The rows of the last step with the given class: component code c goes to slot map[c].
-void PickRows(CDBDoc& doc, int nClass, const int* pSlot, int nSlots, int nRowK[12])
+// The last step with force-sum rows, its host step record (the report names it) made when the
+// sample has none.
+unsigned int ForceSumStep(CDBDoc& doc)
 {
     CClassPVtif cls(doc.GetPostDB());
     CArray<unsigned int, unsigned int> keys;
@@ -32,10 +34,9 @@ void PickRows(CDBDoc& doc, int nClass, const int* pSlot, int nSlots, int nRowK[1
     for (int i = 0; i < keys.GetSize(); ++i) {
         T_PVTIF_D r;
         cls.Get(keys[i], r);
-        if (r.nResultClass == nClass && r.nDispType == kvpvs::sample::kDispPlain && r.nStepK > nLastStep)
+        if (r.nItem == kvpvs::sample::kItemLdfsSolidFirst && r.nStepK > nLastStep)
             nLastStep = r.nStepK;
     }
-    // The host's step records name the report's set and step; give the sample's step one.
     CClassPLsif clsStep(doc.GetPostDB());
     if (nLastStep && !clsStep.Exist(nLastStep)) {
         CClassPOsif clsSet(doc.GetPostDB());
@@ -50,18 +51,29 @@ void PickRows(CDBDoc& doc, int nClass, const int* pSlot, int nSlots, int nRowK[1
         step.strName = CClassStage(doc.GetModelDB()).Get(nLastStep, stage) ? stage.strName : CString("Last step");
         clsStep.Set(nLastStep, step);
     }
+    return nLastStep;
+}
+
+// The step's rows by item code, as the force-sum dialog finds them: item aItem[i] goes to
+// slot aSlot[i] (a later row with the same code overwrites).
+void PickRows(CDBDoc& doc, unsigned int nStepK, const unsigned int* pItem, const int* pSlot, int n, int nRowK[12])
+{
+    CClassPVtif cls(doc.GetPostDB());
+    CArray<unsigned int, unsigned int> keys;
+    cls.GetKeyList(keys);
     for (int i = 0; i < keys.GetSize(); ++i) {
         T_PVTIF_D r;
         cls.Get(keys[i], r);
-        if (r.nResultClass != nClass || r.nStepK != nLastStep || r.nDispType != kvpvs::sample::kDispPlain)
+        if (r.nStepK != nStepK)
             continue;
-        if (r.nCompCode < static_cast<unsigned int>(nSlots) && pSlot[r.nCompCode] >= 0)
-            nRowK[pSlot[r.nCompCode]] = static_cast<int>(keys[i]);
+        for (int j = 0; j < n; ++j)
+            if (r.nItem == pItem[j])
+                nRowK[pSlot[j]] = static_cast<int>(keys[i]);
     }
 }
 
 template <class REC>
-int ShowOne(CDBDoc& doc, REC& rec, CPVSRendererVTK& renderer)
+int ShowOne(CDBDoc& doc, unsigned int nVDType, REC& rec, CPVSRendererVTK& renderer)
 {
     IFactoryPVS* pFactory = IFactoryPVS::Instance();
     if (!pFactory)
@@ -70,9 +82,9 @@ int ShowOne(CDBDoc& doc, REC& rec, CPVSRendererVTK& renderer)
     vp.pDoc = &doc;
     vp.pUserDefData = &rec;
     std::unique_ptr<T_VD_USERDEF_DATA, VirtualDelete<T_VD_USERDEF_DATA>> pCopy(
-        pFactory->CreateAndCopyUserDefModeData(8, &rec));
+        pFactory->CreateAndCopyUserDefModeData(nVDType, &rec));
     vp.pUserDefData = pCopy.get();
-    std::unique_ptr<CPVSVisualDataBase, VirtualDelete<CPVSVisualDataBase>> pVD(pFactory->CreateVisualDataByType(8, &vp));
+    std::unique_ptr<CPVSVisualDataBase, VirtualDelete<CPVSVisualDataBase>> pVD(pFactory->CreateVisualDataByType(nVDType, &vp));
     if (!pVD)
         return 0;
     T_PVIST_ALL_D vs;
@@ -97,10 +109,11 @@ int ShowOne(CDBDoc& doc, REC& rec, CPVSRendererVTK& renderer)
     return pVM->Render(&renderer);
 }
 
-void AddPlane(T_VD_LCLDIRSUM_HOB_D& rec, const double o[3], const double ax[3][3], const char* name)
+template <class REC>
+void AddPlane(REC& rec, const double o[3], const double ax[3][3], const char* name)
 {
     T_PVIST_PLNE_D pl;
-    T_VD_LCLDIRSUM_HOB_BASE_D a;
+    typename std::remove_reference_t<decltype(rec.aAxis[0])> a;
     for (int k = 0; k < 3; ++k) {
         pl.dOrigin[k] = o[k];
         pl.dNormal[k] = ax[0][k];
@@ -130,33 +143,44 @@ int RunForceSumDemo(CDBDoc& doc, const char* outDir)
         pOwnBridge->SetBounds(bb);
     }
 
-    // Solid: a vertical plane through the soil behind the wall, normal +X.
+    const unsigned int nStepK = ForceSumStep(doc);
+    if (nStepK == 0)
+        return 0;
+
+    // Solid, first variant: two vertical planes through the soil behind the wall, normal +X; the
+    // report "LdfsFile.txt" is written anew. Items 141-146 to slots 0-5.
     T_VD_LCLDIRSUM_HOB_D solid;
     solid.Initialize();
     solid.nCutKind = 0;
     solid.nCompCount = 6;
+    solid.bIncludeText = 1;
+    const unsigned int solidItem[6] = {141, 142, 143, 144, 145, 146};
     const int solidSlot[6] = {0, 1, 2, 3, 4, 5};
-    PickRows(doc, kvpvs::sample::kClsSolidStress, solidSlot, 6, solid.nCompPVtifK);
+    PickRows(doc, nStepK, solidItem, solidSlot, 6, solid.nCompPVtifK);
     const double o1[3] = {15.3, 10.1, -10.2};
     const double a1[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     AddPlane(solid, o1, a1, "Soil x=15.3");
     const double o2[3] = {25.3, 10.1, -10.2};
     AddPlane(solid, o2, a1, "Soil x=25.3");
-    int ok = ShowOne(doc, solid, renderer);
+    int ok = ShowOne(doc, 8, solid, renderer);
 
-    // Plate: a horizontal plane through the wall, normal +Z; NXX NYY NXY to slots 0, 1, 3 and
-    // MXX MYY MXY to 6, 7, 9 (tensor order xx, yy, zz, xy, yz, zx).
-    T_VD_LCLDIRSUM_HOB_D plate;
+    // Plate, design variant (visual data 12): a horizontal plane through the wall, normal +Z,
+    // appended to the report without opening the editor. NXX NYY NXY (85-87) go to slots 0, 1, 3
+    // and MXX MYY MXY (91-93) to 6, 7, 9: the grid's tensor order xx, yy, zz, xy, yz, zx.
+    T_VD_LCLDIRSUM_KVR_D plate;
     plate.Initialize();
     plate.nCutKind = 1;
     plate.nCompCount = 12;
-    plate.bIncludeText = 0; // the solid report stays the one written
+    plate.bIncludeText = 1;
+    plate.bAppend = 1;
+    plate.bEditor = 0;
+    const unsigned int plateItem[6] = {85, 86, 87, 91, 92, 93};
     const int plateSlot[6] = {0, 1, 3, 6, 7, 9};
-    PickRows(doc, kvpvs::sample::kClsPlateForce, plateSlot, 6, plate.nCompPVtifK);
+    PickRows(doc, nStepK, plateItem, plateSlot, 6, plate.nCompPVtifK);
     const double o3[3] = {10.0, 10.1, -6.1};
     const double a3[3][3] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}};
     AddPlane(plate, o3, a3, "Wall z=-6.1");
-    ok = ShowOne(doc, plate, renderer) && ok;
+    ok = ShowOne(doc, 12, plate, renderer) && ok;
 
     const fs::path png = fs::path(outDir) / "force_sum.png";
     ok = renderer.SavePNG(png.string().c_str()) && ok;
