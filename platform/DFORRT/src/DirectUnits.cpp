@@ -28,7 +28,7 @@ struct Unit {
     std::int64_t window_length = 0;
 };
 
-constexpr std::int64_t WINDOW_BYTES = 64 * 1024;
+constexpr std::int64_t WINDOW_BYTES = 8 * 1024;
 
 std::array<Unit, MAX_UNIT + 1>& units()
 {
