@@ -2,7 +2,7 @@
 function(kvpvs_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wno-unused-parameter
     # GCC 12 reports false -Wrestrict overlaps inside std::string at -O3.
-    -Wno-restrict)
+    $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>)
 endfunction()
 
 # VTK and Open CASCADE as SYSTEM includes: their headers warn under C++20.

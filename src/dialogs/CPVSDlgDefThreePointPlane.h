@@ -69,8 +69,6 @@ private:
     PFN_DRAW m_pfnDraw = nullptr;
     PFN_DESTROY m_pfnOnDestroy = nullptr;
     PFN_APPLY m_pfnOnApply = nullptr;
-    double m_dVec1[3] = {0, 0, 0};
-    double m_dVec2[3] = {0, 0, 0};
     int m_bNoPlotMode = 0;
     CInputEditCtrl m_editPnt1;
     CInputEditCtrl m_editPnt2;

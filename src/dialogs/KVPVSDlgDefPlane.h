@@ -22,7 +22,7 @@ public:
     const double* GetNormal() const { return m_dNormal; }
     const double* GetOrigin() const { return m_dOrigin; }
 
-    virtual BOOL Create(CWnd* pParent);
+    BOOL Create(CWnd* pParent) override;
 
 protected:
     void OnDestroy() override;

@@ -36,46 +36,9 @@ void T_LCLDIR_PLNE_KVR_D::initialize()
 }
 
 void T_POINT_D::initialize() { *this = T_POINT_D(); }
-T_POINT_D& T_POINT_D::operator=(const T_POINT_D& src)
-{
-    X = src.X;
-    Y = src.Y;
-    Z = src.Z;
-    return *this;
-}
 
 void T_PLATE_CELL_D::initialize() { *this = T_PLATE_CELL_D(); }
-T_PLATE_CELL_D& T_PLATE_CELL_D::operator=(const T_PLATE_CELL_D& src)
-{
-    nPoint1Id = src.nPoint1Id;
-    nPoint2Id = src.nPoint2Id;
-    dThickness = src.dThickness;
-    dElasticModulus = src.dElasticModulus;
-    dPoissonRatio = src.dPoissonRatio;
-    dWeightDensity = src.dWeightDensity;
-    return *this;
-}
 
 void T_SOLID_CELL_D::initialize() { *this = T_SOLID_CELL_D(); }
-T_SOLID_CELL_D& T_SOLID_CELL_D::operator=(const T_SOLID_CELL_D& src)
-{
-    nPoint1Id = src.nPoint1Id;
-    nPoint2Id = src.nPoint2Id;
-    nPoint3Id = src.nPoint3Id;
-    dElasticModulus = src.dElasticModulus;
-    dPoissonRatio = src.dPoissonRatio;
-    dWeightDensity = src.dWeightDensity;
-    return *this;
-}
 
 void T_FORCESUM_D::initialize() { *this = T_FORCESUM_D(); }
-T_FORCESUM_D& T_FORCESUM_D::operator=(const T_FORCESUM_D& src)
-{
-    FX = src.FX;
-    FY = src.FY;
-    FZ = src.FZ;
-    MX = src.MX;
-    MY = src.MY;
-    MZ = src.MZ;
-    return *this;
-}

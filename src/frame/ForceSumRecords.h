@@ -34,13 +34,14 @@ struct KV_PVS_API T_LCLDIR_PLNE_KVR_D {
     void initialize();
 };
 
+// The point, cell and sum records are plain values: copy and assignment copy every field.
+
 // A cut point, in the output length unit.
 struct KV_PVS_API T_POINT_D {
     double X = 0;
     double Y = 0;
     double Z = 0;
     void initialize();
-    T_POINT_D& operator=(const T_POINT_D& src);
 };
 
 // A cut segment through a plate element: two point-map keys, thickness and material.
@@ -52,7 +53,6 @@ struct KV_PVS_API T_PLATE_CELL_D {
     double dPoissonRatio = 0;
     double dWeightDensity = 0;
     void initialize();
-    T_PLATE_CELL_D& operator=(const T_PLATE_CELL_D& src);
 };
 
 // A cut triangle through a solid element: three point-map keys and material.
@@ -64,7 +64,6 @@ struct KV_PVS_API T_SOLID_CELL_D {
     double dPoissonRatio = 0;
     double dWeightDensity = 0;
     void initialize();
-    T_SOLID_CELL_D& operator=(const T_SOLID_CELL_D& src);
 };
 
 // The resultant over one plane in the plane's axes; moments about the plane's centre.
@@ -76,5 +75,4 @@ struct KV_PVS_API T_FORCESUM_D {
     double MY = 0;
     double MZ = 0;
     void initialize();
-    T_FORCESUM_D& operator=(const T_FORCESUM_D& src);
 };

@@ -63,6 +63,7 @@ public:
 class PositionTool {
 public:
     PositionTool(CView* pView, CGeomDialog* pDlg, int nMapperMethod) : m_pView(pView), m_pDlg(pDlg), m_nMethod(nMapperMethod) {}
+    CView* GetView() const { return m_pView; }
     void SetStatus(int nOn) { m_nStatus = nOn; }
     int GetStatus() const { return m_nStatus; }
     // The user picks a position in the view; FALSE while the tool is off.

@@ -13,6 +13,7 @@ public:
     // Non-zero when a window registered under nRegID lives; it is then brought forward.
     static BOOL ActivateDlg(UINT nRegID);
     static int ActivationCount(UINT nRegID);
+    using CDlgModeless::Create;
     BOOL Create(UINT nRegID, UINT nIDTemplate, CWnd* pParent);
 
 protected:
