@@ -19,6 +19,13 @@ namespace {
 struct Unit {
     bool open = false;
     int fd = -1;
+    // The file's name and identity when it was opened: an opening of the same name that still
+    // finds the same file keeps the descriptor and the window instead of opening again.
+    std::string path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec modified{};
+    timespec changed{};
     std::int64_t size = 0;
     std::int64_t record_bytes = 0;
     // Read-ahead window: small records are copied out of it, so that a run of them costs one
@@ -44,10 +51,27 @@ void release(Unit& u)
         ::close(u.fd);
     u.open = false;
     u.fd = -1;
+    u.path.clear();
     u.size = 0;
     u.record_bytes = 0;
     u.window_offset = 0;
     u.window_length = 0;
+}
+
+bool same_time(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+// Whether the unit's open file is still the file the name leads to, unchanged: same device
+// and inode, size and modification and change times. Another program that replaced, rewrote
+// or truncated it makes the unit open it afresh.
+bool still_same_file(const Unit& u, const std::string& path)
+{
+    if (!u.open || u.path != path)
+        return false;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    return st.st_dev == u.device && st.st_ino == u.inode && static_cast<std::int64_t>(st.st_size) == u.size
+           && same_time(st.st_mtim, u.modified) && same_time(st.st_ctim, u.changed);
 }
 
 bool read_exact(int fd, unsigned char* out, std::int64_t bytes, std::int64_t offset)
@@ -130,15 +154,25 @@ int DirectUnits::Open(int unit, const char* name, std::size_t name_length, std::
     if (!valid_unit(unit))
         return IO_BAD_UNIT;
     Unit& u = units()[static_cast<std::size_t>(unit)];
-    release(u);
-    if (!name || name_length == 0 || record_bytes <= 0)
+    if (!name || name_length == 0 || record_bytes <= 0) {
+        release(u);
         return IO_OPEN_FAILED;
+    }
     std::string path(name, name_length);
     // A Fortran file name ends at its trailing blanks.
     while (!path.empty() && path.back() == ' ')
         path.pop_back();
-    if (path.empty() || path.find('\0') != std::string::npos)
+    if (path.empty() || path.find('\0') != std::string::npos) {
+        release(u);
         return IO_OPEN_FAILED;
+    }
+    if (still_same_file(u, path)) {
+        // Reopening the file the unit holds: only the record length changes; the window holds
+        // bytes of this very file and stays valid.
+        u.record_bytes = record_bytes;
+        return IO_OK;
+    }
+    release(u);
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return IO_OPEN_FAILED;
@@ -149,10 +183,30 @@ int DirectUnits::Open(int unit, const char* name, std::size_t name_length, std::
     }
     u.open = true;
     u.fd = fd;
+    u.path = std::move(path);
+    u.device = st.st_dev;
+    u.inode = st.st_ino;
+    u.modified = st.st_mtim;
+    u.changed = st.st_ctim;
     u.size = static_cast<std::int64_t>(st.st_size);
     u.record_bytes = record_bytes;
     u.window_offset = 0;
     u.window_length = 0;
+    return IO_OK;
+}
+
+int DirectUnits::SetRecordLength(int unit, std::int64_t record_bytes)
+{
+    if (!valid_unit(unit))
+        return IO_BAD_UNIT;
+    Unit& u = units()[static_cast<std::size_t>(unit)];
+    if (!u.open)
+        return IO_NOT_OPEN;
+    if (record_bytes <= 0) {
+        release(u);
+        return IO_OPEN_FAILED;
+    }
+    u.record_bytes = record_bytes;
     return IO_OK;
 }
 

@@ -58,7 +58,8 @@ void open_keyed_file(int unit, const char* name, int name_length, int format_cod
     record_words = 0;
     record_count = 0;
 
-    DirectUnits::Close(unit);
+    // Opening closes what the unit held; the runtime keeps the descriptor when the unit already
+    // holds this same, unchanged file, so that lookups in one file do not reopen it.
     if (DirectUnits::Open(unit, name, static_cast<std::size_t>(name_length), DIRECTORY_RECORD_BYTES) != dforrt::IO_OK) {
         status = KEYED_OPEN_FAILED;
         return;
@@ -101,9 +102,9 @@ void open_keyed_file(int unit, const char* name, int name_length, int format_cod
                 first_record = entry.words[1];
                 record_words = entry.words[3];
                 record_count = clamp_to_int(std::int64_t{entry.words[2]} - entry.words[1] + 1);
-                DirectUnits::Close(unit);
+                // The close and second opening of the file just read, with the data set's length.
                 const std::int64_t bytes = std::int64_t{record_words} * KeyedFileFormat::WORD_BYTES;
-                status = DirectUnits::Open(unit, name, static_cast<std::size_t>(name_length), bytes) == dforrt::IO_OK
+                status = DirectUnits::SetRecordLength(unit, bytes) == dforrt::IO_OK
                              ? KEYED_FOUND
                              : KEYED_OPEN_FAILED;
                 return;

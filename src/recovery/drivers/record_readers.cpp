@@ -68,11 +68,12 @@ public:
             return;
         const std::size_t width = static_cast<std::size_t>(columns_);
         scratch_.resize(std::max(scratch_.size(), width * static_cast<std::size_t>(slots_ + 1)));
-        if (DirectUnits::ReadDoubles(unit, record, scratch_.data() + width * static_cast<std::size_t>(slots_), count)
-            != dforrt::IO_OK)
+        double* slot = scratch_.data() + width * static_cast<std::size_t>(slots_);
+        if (DirectUnits::ReadDoubles(unit, record, slot, count) != dforrt::IO_OK)
             return;
+        // Steps beyond the stored ones read 0.
+        std::fill(slot + count, slot + width, 0.0);
         slot_of_row_[j - 1] = slots_;
-        count_of_slot_[slots_] = count;
         ++slots_;
     }
 
@@ -82,17 +83,22 @@ public:
             return;
         finished_ = true;
         const std::size_t width = static_cast<std::size_t>(columns_);
-        // Blocks of columns small enough that the block's rows and sources stay in L1.
-        constexpr int BLOCK = 8;
+        // Rows without a series read a slot of zeros after the staged ones.
+        scratch_.resize(std::max(scratch_.size(), width * static_cast<std::size_t>(slots_ + 1)));
+        const double* zeros = scratch_.data() + width * static_cast<std::size_t>(slots_);
+        std::fill_n(scratch_.data() + width * static_cast<std::size_t>(slots_), width, 0.0);
+        const double* source[MAX_ELEMENT_DOFS];
+        for (int r = 0; r < rows_; ++r)
+            source[r] = slot_of_row_[r] >= 0 ? scratch_.data() + width * static_cast<std::size_t>(slot_of_row_[r]) : zeros;
+        // Blocks of columns: the block's source lines and destination columns stay in L1, and
+        // each column's rows are written in one contiguous run.
+        constexpr int BLOCK = 16;
         for (int i0 = 0; i0 < columns_; i0 += BLOCK) {
             const int i1 = std::min(columns_, i0 + BLOCK);
-            for (int r = 0; r < rows_; ++r) {
-                const int slot = slot_of_row_[r];
-                const std::int64_t count = slot >= 0 ? count_of_slot_[slot] : 0;
-                const double* source = slot >= 0 ? scratch_.data() + width * static_cast<std::size_t>(slot) : nullptr;
-                for (int i = i0; i < i1; ++i)
-                    displacement_[r + static_cast<std::size_t>(MAX_ELEMENT_DOFS) * static_cast<std::size_t>(i)] =
-                        i < count ? source[i] : 0.0;
+            for (int i = i0; i < i1; ++i) {
+                double* column = displacement_ + static_cast<std::size_t>(MAX_ELEMENT_DOFS) * static_cast<std::size_t>(i);
+                for (int r = 0; r < rows_; ++r)
+                    column[r] = source[r][i];
             }
         }
     }
@@ -107,7 +113,6 @@ private:
     bool finished_ = false;
     int slots_ = 0;
     int slot_of_row_[MAX_ELEMENT_DOFS];
-    std::int64_t count_of_slot_[MAX_ELEMENT_DOFS] = {};
 };
 
 // Sets rows 1..rows of every column to 0; the rows beyond are no degree of freedom of the

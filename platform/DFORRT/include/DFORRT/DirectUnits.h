@@ -27,8 +27,14 @@ constexpr int MAX_UNIT = 999;
 class DirectUnits {
 public:
     // Opens an existing file for direct access on the unit, closing what the unit held.
-    // record_bytes is the record length in bytes (> 0).
+    // record_bytes is the record length in bytes (> 0). When the unit already holds the file of
+    // that name and the file is unchanged (same device, inode, size, modification and change
+    // times), the open descriptor and its read-ahead are kept and only the record length
+    // changes; Close always ends that.
     static int Open(int unit, const char* name, std::size_t name_length, std::int64_t record_bytes);
+    // Reopens the unit's file with another record length (> 0; otherwise the unit is closed
+    // and IO_OPEN_FAILED returned): a close and open of the same, unchanged file.
+    static int SetRecordLength(int unit, std::int64_t record_bytes);
     static int Close(int unit);
     static bool IsOpen(int unit);
     // Record length in bytes of the open unit, 0 when it is closed.
