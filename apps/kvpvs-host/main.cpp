@@ -134,7 +134,8 @@ int FactoryDecisions(HostContext& ctx)
 std::vector<DemoStep> DemoSteps()
 {
     return {{"factory decisions", FactoryDecisions},
-            {"force sums", [](HostContext& c) { return RunForceSumDemo(*c.pDoc, c.outDir.string().c_str()); }}};
+            {"force sums", [](HostContext& c) { return RunForceSumDemo(*c.pDoc, c.outDir.string().c_str()); }},
+            {"time histories", [](HostContext& c) { return RunTimeHistoryDemo(*c.pDoc, c.outDir.string().c_str()); }}};
 }
 
 int Usage()

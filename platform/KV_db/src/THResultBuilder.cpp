@@ -7,12 +7,16 @@
 CPostCtrlGeoTech* CTHResultBuilder::PostCtrl(CDBDoc& doc)
 {
     CPostCtrlBase* p = CPDataBaseNeutral::GetPostCtrl(doc.GetPostDB());
-    if (!p) {
-        auto ctrl = std::make_shared<CPostCtrlGeoTech>();
-        p = ctrl.get();
-        CPDataBaseNeutral::SetPostCtrl(doc.GetPostDB(), ctrl);
-    }
-    return static_cast<CPostCtrlGeoTech*>(p);
+    if (auto* pGeo = dynamic_cast<CPostCtrlGeoTech*>(p))
+        return pGeo;
+    // None yet, or the generic one a display made before any result was built: the product's
+    // control takes its place (it answers the generic row queries as well), so that every
+    // reader of the post control finds the product's.
+    auto ctrl = std::make_shared<CPostCtrlGeoTech>();
+    ctrl->AttachPostDB(doc.GetPostDB());
+    CPostCtrlGeoTech* pGeo = ctrl.get();
+    CPDataBaseNeutral::SetPostCtrl(doc.GetPostDB(), ctrl);
+    return pGeo;
 }
 
 CTHResultBuilder::CTHResultBuilder(CDBDoc& doc, unsigned int nAcasK, unsigned int nThisK, int nMethod,
