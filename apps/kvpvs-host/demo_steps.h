@@ -7,5 +7,7 @@ class CDBDoc;
 // Force sums over a plane through the soil and one through the wall: writes "LdfsFile.txt"
 // (next to the model file, then copied) and "force_sum.png" into the folder.
 int RunForceSumDemo(CDBDoc& doc, const char* outDir);
+// The force-sum dialog driven as a user: "LdfsFile_dialog.txt" and "force_sum_dialog.png".
+int RunForceSumDialogDemo(CDBDoc& doc, const char* outDir);
 // Time histories of the sample's shaking case through the engine: three CSV files into the folder.
 int RunTimeHistoryDemo(CDBDoc& doc, const char* outDir);
