@@ -5,5 +5,6 @@
 
 class CPVSLegendObjectUserDefMode {
 public:
-    static inline CArray<CString, CString&> m_arLegendDesc;
+    // One list in the host library, shared by the host and every module.
+    static CArray<CString, CString&> m_arLegendDesc;
 };

@@ -1,0 +1,3 @@
+#include "PVSLegendObjectUserDefMode.h"
+
+CArray<CString, CString&> CPVSLegendObjectUserDefMode::m_arLegendDesc;
