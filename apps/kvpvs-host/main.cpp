@@ -134,6 +134,7 @@ int FactoryDecisions(HostContext& ctx)
 std::vector<DemoStep> DemoSteps()
 {
     return {{"factory decisions", FactoryDecisions},
+            {"result files", [](HostContext& c) { return RunResultFilesDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"force sums from the dialog", [](HostContext& c) { return RunForceSumDialogDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"force sums", [](HostContext& c) { return RunForceSumDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"time histories", [](HostContext& c) { return RunTimeHistoryDemo(*c.pDoc, c.outDir.string().c_str()); }}};

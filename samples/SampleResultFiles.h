@@ -1,0 +1,58 @@
+// The solver's result files of the sample project: the '2' file, the '1' file and the direct
+// file beside one base path, written with the result-set builder from the document's model
+// (elements, nodes, materials) and the sample's shaking (SampleDynamics.h: its modal
+// coordinates and its mode-shape law, extended from the struts to every node), stored once as
+// modal superposition and once as direct integration of the same motion, so that the element
+// histories that the recovery library recomputes from them agree between the two.
+#pragma once
+#include "DBDoc.h"
+
+#include <array>
+#include <map>
+#include <string>
+
+namespace kvpvs::sample {
+
+// Histories of the result files (record index in THIF) and the number of the direct file.
+constexpr int kResultHistoryModal = 1;
+constexpr int kResultHistoryDirect = 2;
+constexpr int kResultDirectFile = 1;
+// The product the files are named for ("K.V.R": ".ka2", ".ka1", ".KAT1").
+constexpr int kResultProduct = 4;
+
+// The shaking's modes and time step; its first nSteps steps (the direct file holds 24 bytes
+// per equation and step: about 10 MB for 40 steps of the sample).
+struct SampleResultOptions {
+    int nModes = 4;      // 1 to 8
+    int nSteps = 40;     // time steps t = dt, 2 dt, ...
+    double dDt = 0.01;   // [s]
+};
+
+struct SampleResultFiles {
+    std::string strElemFile, strResultFile, strDirectFile;
+    // ELMT record index of each element (all elements, in key order from 1).
+    std::map<unsigned int, int> elementNumber;
+    // Equation numbers of the six degrees of freedom of each node, numbered in node-key order;
+    // 0 for a held one: every freedom on the model's base, and u, theta-y, theta-z on the
+    // centre line x = 0 (symmetry).
+    std::map<unsigned int, std::array<int, 6>> equations;
+    int nEquations = 0;
+    int nModes = 0, nSteps = 0;
+    double dDt = 0.0;
+    double dBaseZ = 0.0, dHeight = 0.0;  // elevation of the base and the model's height [m]
+};
+
+// Writes the files of the document's model beside basePath (no extension). FALSE, with the
+// reason in pError when given, when the options are out of range, the model has no nodes or
+// elements or an element refers to a node or material that is missing, or a file cannot be
+// written.
+BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const SampleResultOptions& opt,
+                            SampleResultFiles* pFiles = nullptr, std::string* pError = nullptr);
+
+// Mode shape of mode m (from 1) at a point, for degree of freedom d (1..6: u, v, w, then the
+// rotations about x, y, z): the shaking's sway along x, growing from the base at elevation
+// zBase over the height h to the surface, with a little y and z coupling. Translations vanish
+// on the base.
+double SampleModeShape(int m, const double p[3], double zBase, double h, int d);
+
+} // namespace kvpvs::sample
