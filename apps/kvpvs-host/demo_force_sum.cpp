@@ -1,10 +1,11 @@
 // Demo step: local-direction force sums of the sample's last step, built through the module's
 // factory as the host would, drawn offscreen with VTK and saved as a picture.
 #include "demo_steps.h"
+#include "demo_support.h"
 
 #include "DBDoc.h"
 #include "DBModelRecords.h"
-#include "FactoryPVS.h"
+#include "UserDefDisplayHost.h"
 #include "PVSMeshMngrBrdgBase.h"
 #include "PVSRendererBase.h"
 #include "SampleSchema.h"
@@ -17,42 +18,6 @@
 #include <type_traits>
 
 namespace {
-
-template <class T>
-struct VirtualDelete {
-    void operator()(T* p) const { delete p; }
-};
-
-// The last step with force-sum rows, its host step record (the report names it) made when the
-// sample has none.
-unsigned int ForceSumStep(CDBDoc& doc)
-{
-    CClassPVtif cls(doc.GetPostDB());
-    CArray<unsigned int, unsigned int> keys;
-    cls.GetKeyList(keys);
-    unsigned int nLastStep = 0;
-    for (int i = 0; i < keys.GetSize(); ++i) {
-        T_PVTIF_D r;
-        cls.Get(keys[i], r);
-        if (r.nItem == kvpvs::sample::kItemLdfsSolidFirst && r.nStepK > nLastStep)
-            nLastStep = r.nStepK;
-    }
-    CClassPLsif clsStep(doc.GetPostDB());
-    if (nLastStep && !clsStep.Exist(nLastStep)) {
-        CClassPOsif clsSet(doc.GetPostDB());
-        T_POSIF_D set;
-        if (!clsSet.Get(kvpvs::sample::kOsetStages, set)) {
-            set.strName = "Construction Stages";
-            clsSet.Set(kvpvs::sample::kOsetStages, set);
-        }
-        T_PLSIF_D step;
-        step.nOsifK = kvpvs::sample::kOsetStages;
-        T_STAGE_D stage;
-        step.strName = CClassStage(doc.GetModelDB()).Get(nLastStep, stage) ? stage.strName : CString("Last step");
-        clsStep.Set(nLastStep, step);
-    }
-    return nLastStep;
-}
 
 // The step's rows by item code, as the force-sum dialog finds them: item aItem[i] goes to
 // slot aSlot[i] (a later row with the same code overwrites).
@@ -72,41 +37,11 @@ void PickRows(CDBDoc& doc, unsigned int nStepK, const unsigned int* pItem, const
     }
 }
 
-template <class REC>
-int ShowOne(CDBDoc& doc, unsigned int nVDType, REC& rec, CPVSRendererVTK& renderer)
+// The host's display request: built through the module's factory and drawn at once.
+int ShowOne(unsigned int nVDType, T_VD_USERDEF_DATA& rec, CPVSRendererVTK& renderer)
 {
-    IFactoryPVS* pFactory = IFactoryPVS::Instance();
-    if (!pFactory)
-        return 0;
-    T_VD_PARAM_D vp;
-    vp.pDoc = &doc;
-    vp.pUserDefData = &rec;
-    std::unique_ptr<T_VD_USERDEF_DATA, VirtualDelete<T_VD_USERDEF_DATA>> pCopy(
-        pFactory->CreateAndCopyUserDefModeData(nVDType, &rec));
-    vp.pUserDefData = pCopy.get();
-    std::unique_ptr<CPVSVisualDataBase, VirtualDelete<CPVSVisualDataBase>> pVD(pFactory->CreateVisualDataByType(nVDType, &vp));
-    if (!pVD)
-        return 0;
-    T_PVIST_ALL_D vs;
-    T_PVIST_ANIM_D as;
-    pVD->MakeVData(&vs, &as, 0);
-    T_VM_PARAM_D mp;
-    mp.pDoc = &doc;
-    mp.pVData = pVD.get();
-    mp.pVS = &vs;
-    mp.pAS = &as;
-    mp.nVMType = pVD->GetVisualMethodType(&vs);
-    mp.pUserDefData = pCopy.get();
-    std::unique_ptr<CPVSVisualMethodBase, VirtualDelete<CPVSVisualMethodBase>> pVM(pFactory->CreateVisualMethod(&mp));
-    if (!pVM)
-        return 0;
-    T_MD_PARAM_D md;
-    md.bFlag = 1;
-    md.nType = 8;
-    pVM->SetMDTCtrl(dynamic_cast<CPVSModelDataFEM*>(pFactory->CreateModelData(&md)));
-    // The host calls Process and Render once per display request.
-    pVM->Process();
-    return pVM->Render(&renderer);
+    kvpvs::host::CUserDefDisplayHost host(&renderer);
+    return host.Show(T_PVS_DISPLAY_REQUEST_D{nVDType, &rec, 1, 0, 0});
 }
 
 template <class REC>
@@ -143,7 +78,7 @@ int RunForceSumDemo(CDBDoc& doc, const char* outDir)
         pOwnBridge->SetBounds(bb);
     }
 
-    const unsigned int nStepK = ForceSumStep(doc);
+    const unsigned int nStepK = EnsureForceSumStepRecords(doc);
     if (nStepK == 0)
         return 0;
 
@@ -162,7 +97,7 @@ int RunForceSumDemo(CDBDoc& doc, const char* outDir)
     AddPlane(solid, o1, a1, "Soil x=15.3");
     const double o2[3] = {25.3, 10.1, -10.2};
     AddPlane(solid, o2, a1, "Soil x=25.3");
-    int ok = ShowOne(doc, 8, solid, renderer);
+    int ok = ShowOne(8, solid, renderer);
 
     // Plate, design variant (visual data 12): a horizontal plane through the wall, normal +Z,
     // appended to the report without opening the editor. NXX NYY NXY (85-87) go to slots 0, 1, 3
@@ -180,7 +115,7 @@ int RunForceSumDemo(CDBDoc& doc, const char* outDir)
     const double o3[3] = {10.0, 10.1, -6.1};
     const double a3[3][3] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}};
     AddPlane(plate, o3, a3, "Wall z=-6.1");
-    ok = ShowOne(doc, 12, plate, renderer) && ok;
+    ok = ShowOne(12, plate, renderer) && ok;
 
     const fs::path png = fs::path(outDir) / "force_sum.png";
     ok = renderer.SavePNG(png.string().c_str()) && ok;

@@ -4,8 +4,9 @@
 // the host builds the requested display through the module's factory, draws it offscreen and
 // saves the picture. The report goes to a folder of its own, then beside the other outputs.
 #include "demo_steps.h"
+#include "demo_support.h"
 
-#include "../../tests/support/UserDefDisplayHost.h"
+#include "UserDefDisplayHost.h"
 
 #include "DBDoc.h"
 #include "DBModelRecords.h"
@@ -38,39 +39,6 @@ enum : UINT {
     IDC_LDFS_SHOW = 14009, IDC_LDFS_CLOSE = 14057, IDC_LDFS_INCLUDE_TEXT = 14303,
     IDC_PLANE_OK = 14203, IDC_PLANE_PNT1 = 14207, IDC_PLANE_NAME = 14215, IDC_PLANE_SOLID = 14304,
 };
-
-// The host's step records of every step with force-sum rows (the dialog lists steps from
-// them, the report names them); the name of the last such step, empty when there is none.
-std::string EnsureStepRecords(CDBDoc& doc)
-{
-    CClassPVtif clsRow(doc.GetPostDB());
-    CClassPLsif clsStep(doc.GetPostDB());
-    CClassPOsif clsSet(doc.GetPostDB());
-    CClassStage clsStage(doc.GetModelDB());
-    CArray<unsigned int, unsigned int> keys;
-    clsRow.GetKeyList(keys);
-    unsigned int nLastStep = 0;
-    for (int i = 0; i < keys.GetSize(); ++i) {
-        T_PVTIF_D r;
-        if (!clsRow.Get(keys[i], r) || r.nItem != kvpvs::sample::kItemLdfsSolidFirst)
-            continue;
-        nLastStep = std::max(nLastStep, r.nStepK);
-        if (clsStep.Exist(r.nStepK))
-            continue;
-        T_POSIF_D set;
-        if (!clsSet.Get(kvpvs::sample::kOsetStages, set)) {
-            set.strName = "Construction Stages";
-            clsSet.Set(kvpvs::sample::kOsetStages, set);
-        }
-        T_PLSIF_D step;
-        step.nOsifK = kvpvs::sample::kOsetStages;
-        T_STAGE_D stage;
-        step.strName = clsStage.Get(r.nStepK, stage) ? stage.strName : CString("Step");
-        clsStep.Set(r.nStepK, step);
-    }
-    T_PLSIF_D last;
-    return nLastStep && clsStep.Get(nLastStep, last) ? std::string(last.strName.GetString()) : std::string();
-}
 
 // The model's bounding box (the bridge scales the plane axes by it).
 void ModelBounds(CDBDoc& doc, double bb[6])
@@ -253,7 +221,11 @@ int RunForceSumDialogDemo(CDBDoc& doc, const char* outDir)
 {
     if (!outDir)
         return 0;
-    const std::string strStep = EnsureStepRecords(doc);
+    const unsigned int nLastStep = EnsureForceSumStepRecords(doc);
+    T_PLSIF_D lastStep;
+    const std::string strStep = nLastStep && CClassPLsif(doc.GetPostDB()).Get(nLastStep, lastStep)
+                                    ? std::string(lastStep.strName.GetString())
+                                    : std::string();
     if (strStep.empty()) {
         std::fprintf(stderr, "kvpvs-host: the sample has no force-sum rows\n");
         return 0;

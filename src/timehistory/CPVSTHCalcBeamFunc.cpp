@@ -113,12 +113,8 @@ int CPVSTHCalcBeamFunc::ModalRecords(unsigned int nElemK, int nFirst, int nLast,
     if (!OpenRecoveryArray(a, BEAM_ARRAY, BEAM_DOFS, BEAM_COLS, r))
         return 0;
     const int M = m_nModeCount;
-    int m0 = 0, m1 = M;
-    if (!bAllModes && m_nModeNumber != 0) {
-        bool in = m_nModeNumber >= 1 && m_nModeNumber <= M;
-        m0 = in ? m_nModeNumber - 1 : 0;
-        m1 = in ? m_nModeNumber : 0; // a mode outside the case: zeros
-    }
+    int m0, m1;
+    ChosenModes(bAllModes, m_nModeNumber, M, m0, m1);
     std::vector<double> phi, R;
     if (!ReadModeShapes(r, M, [&](int e, CArray<double, double>& s) { return pPost->GetEquationMode(e, s); }, phi))
         return 0;

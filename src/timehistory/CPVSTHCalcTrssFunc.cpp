@@ -64,13 +64,8 @@ int CPVSTHCalcTrssFunc::ModalSeries(unsigned int nElemK, int nComponent, int nPo
     if (!OpenRecoveryArray(a, TRUSS_ARRAY, TRUSS_DOFS, TRUSS_COLS, r))
         return 0;
     const int M = m_nModeCount;
-    // Mode 0 means all; a mode outside the case flags none (a series of zeros).
-    int m0 = 0, m1 = M;
-    if (!bAllModes && m_nModeNumber != 0) {
-        bool in = m_nModeNumber >= 1 && m_nModeNumber <= M;
-        m0 = in ? m_nModeNumber - 1 : 0;
-        m1 = in ? m_nModeNumber : 0;
-    }
+    int m0, m1;
+    ChosenModes(bAllModes, m_nModeNumber, M, m0, m1);
     int nUnit = GetUnitType(nComponent);
     std::vector<double> phi, R;
     if (!ReadModeShapes(r, M, [&](int e, CArray<double, double>& s) { return pPost->GetEquationMode(e, s); }, phi))

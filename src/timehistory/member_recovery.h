@@ -42,6 +42,19 @@ bool ReadModeShapes(const RecoveryArray& r, int nModes, ReadShape readShape, std
     return true;
 }
 
+// The modes [m0, m1) that a member series sums: all of them when bAllModes or the mode number
+// is 0, else the chosen one; a mode number outside 1..nModes chooses none (a series of zeros).
+inline void ChosenModes(bool bAllModes, int nModeNumber, int nModes, int& m0, int& m1)
+{
+    m0 = 0;
+    m1 = nModes;
+    if (!bAllModes && nModeNumber != 0) {
+        const bool in = nModeNumber >= 1 && nModeNumber <= nModes;
+        m0 = in ? nModeNumber - 1 : 0;
+        m1 = in ? nModeNumber : 0;
+    }
+}
+
 // R[k * nCols + c] = sum over d of coefficient(c, d) * phi_d[k], for c < nCols.
 void ModalCoefficients(const RecoveryArray& r, int nModes, int nCols, const std::vector<double>& phi,
                        std::vector<double>& R);

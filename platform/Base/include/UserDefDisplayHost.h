@@ -1,8 +1,8 @@
-// The host's answer to a dialog's display request through the mesh-manager bridge: it copies
-// the dialog's settings record through the module's factory, builds the visual data of the
+// Stand-in for the host's answer to a display request through the mesh-manager bridge: it
+// copies the settings record through the factory instance, builds the visual data of the
 // requested type and the visual method that data asks for, processes it and renders it. The
-// display lives until the next request. Header-only: the demo host reaches the module only
-// through its factory and shares this with the tests, which link the module directly.
+// display lives until the next request. Header-only, so that it builds the display with the
+// factory of whichever module is loaded.
 #pragma once
 #include "DBDoc.h"
 #include "FactoryPVS.h"
