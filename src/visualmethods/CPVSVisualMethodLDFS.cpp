@@ -29,6 +29,7 @@
 #include <vtkUnstructuredGrid.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <unordered_map>
 #include <vector>
@@ -39,6 +40,13 @@ IMPLEMENT_DYNAMIC(CPVSVisualMethodLDFSD, CPVSVisualMethodBase)
 namespace {
 
 constexpr double kTiny = 1e-15;
+
+// Wall-clock seconds since t0, added to a stage's total.
+using TClock = std::chrono::steady_clock;
+void AddSeconds(double& dTotal, TClock::time_point t0)
+{
+    dTotal += std::chrono::duration<double>(TClock::now() - t0).count();
+}
 
 // The length conversion of the document's unit system (internal -> output).
 double LengthOut(CDBDoc* pDoc, double d)
@@ -141,6 +149,8 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
     for (int k = 0; k < 6; ++k)
         m_aValue[k].RemoveAll();
     m_aPlaneResult.RemoveAll();
+    for (double& t : m_dPhaseSeconds)
+        t = 0.0;
     if (!pVD || !pRec) {
         m_pAppendFilter->Delete();
         m_pAppendFilter = nullptr;
@@ -152,8 +162,11 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
     const int nPlane = std::min(pRec->aPlane.GetSize(), pRec->aAxis.GetSize());
     for (int i = 0; i < nPlane; ++i) {
         pGrid->Initialize();
-        if (!pVD->MakeVGeomDataByPlane(pRec->aAxis[i], pRec->aPlane[i], pGrid, GetVS(), GetAS(), GetAnimEng(),
-                                       GetMDTCtrl(), 0))
+        const TClock::time_point tGrid = TClock::now();
+        const int bGrid = pVD->MakeVGeomDataByPlane(pRec->aAxis[i], pRec->aPlane[i], pGrid, GetVS(), GetAS(),
+                                                    GetAnimEng(), GetMDTCtrl(), 0);
+        AddSeconds(m_dPhaseSeconds[kPhaseGrid], tGrid);
+        if (!bGrid)
             continue;
         if (pGrid->GetNumberOfCells() == 0) {
             m_pAppendFilter->Delete();
@@ -178,10 +191,13 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
         }
     }
 
+    const TClock::time_point tAppend = TClock::now();
     if (m_pAppendFilter->GetNumberOfInputConnections(0) > 0) {
         m_pAppendFilter->Update();
         m_pDataSetPst->DeepCopy(m_pAppendFilter->GetOutput());
     }
+    AddSeconds(m_dPhaseSeconds[kPhaseCut], tAppend);
+    const TClock::time_point tSurface = TClock::now();
 
     vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
     CPVSModelDataFEM* pMD = GetMDTCtrl();
@@ -231,6 +247,7 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
     pSurface->SetInputData(pGrid);
     pSurface->Update();
     m_pDataSetPre->DeepCopy(pSurface->GetOutput());
+    AddSeconds(m_dPhaseSeconds[kPhaseSurface], tSurface);
 
     pSurface->Delete();
     pGrid->Delete();
@@ -254,6 +271,7 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     const bool bPlate = pRec->nCutKind == 1;
     const bool bDesign = m_payload.pPlane != nullptr;
     CDBDoc* pDoc = GetDBDoc();
+    const TClock::time_point tCut = TClock::now();
 
     // Cutter set-up, sized as the general cutter sizes its output.
     vtkPolyData* pOutput = vtkPolyData::New();
@@ -362,6 +380,8 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     }
     pCell->Delete();
     pCellScalars->Delete();
+    AddSeconds(m_dPhaseSeconds[kPhaseCut], tCut);
+    const TClock::time_point tIntegrate = TClock::now();
 
     CDBBase* pModelDB = pDoc ? pDoc->GetModelDB() : nullptr;
     CClassAttr clsAttr(pModelDB);
@@ -585,6 +605,7 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     pPlane->Delete();
     pValues->Delete();
     pOutput->Delete();
+    AddSeconds(m_dPhaseSeconds[kPhaseIntegrate], tIntegrate);
     return 1;
 }
 

@@ -46,6 +46,10 @@ public:
     // Fx, Fy, Fz, Mx, My, Mz per plane with a result; the other fourteen stay empty.
     CArray<double, double> m_aValue[20];
     CArray<PLANEREC, PLANEREC&> m_aPlaneResult;
+    // Seconds the last Process spent in its four stages (grid build, cutting, integrating over
+    // the cuts, surface of the kept grid), kept for the benchmark's like-for-like comparison.
+    enum { kPhaseGrid, kPhaseCut, kPhaseIntegrate, kPhaseSurface, kPhaseCount };
+    double m_dPhaseSeconds[kPhaseCount] = {0, 0, 0, 0};
 
 protected:
     int TextLclDirForSum();
