@@ -8,9 +8,11 @@
 #include <vtkCell.h>
 #include <vtkCellArray.h>
 #include <vtkDoubleArray.h>
+#include <vtkIdTypeArray.h>
 #include <vtkIdList.h>
 #include <vtkPointData.h>
 #include <vtkPoints.h>
+#include <vtkUnsignedCharArray.h>
 #include <vtkUnstructuredGrid.h>
 
 #include <algorithm>
@@ -199,8 +201,16 @@ template <class RECORD, class AXIS>
 int CPVSVisualDataLDFSCore<RECORD, AXIS>::GetElemVDataTable(unsigned int nElemK, int nNodeCount, int& nValueCount,
                                                            double dTable[kMaxNode][kMaxComp])
 {
+    return GetElemVDataRows(nElemK, nNodeCount, nValueCount, dTable, kMaxNode);
+}
+
+template <class RECORD, class AXIS>
+int CPVSVisualDataLDFSCore<RECORD, AXIS>::GetElemVDataRows(unsigned int nElemK, int nNodeCount, int& nValueCount,
+                                                          double dTable[kMaxNode][kMaxComp], int nClearRows)
+{
     nValueCount = 0;
-    for (int j = 0; j < kMaxNode; ++j)
+    nClearRows = std::clamp(nClearRows, 0, static_cast<int>(kMaxNode));
+    for (int j = 0; j < nClearRows; ++j)
         for (int c = 0; c < kMaxComp; ++c)
             dTable[j][c] = 0.0;
     int nResult = 0;
@@ -295,7 +305,8 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
     // Per node: number of contributing elements and the sums, component by component. The
     // elements' records and node indices are kept from this pass for the cell pass below.
     std::vector<int> aCount(static_cast<size_t>(nNodeNum), 0);
-    std::vector<double> aSum(static_cast<size_t>(nNodeNum) * static_cast<size_t>(kMaxComp), 0.0);
+    const size_t nStride = static_cast<size_t>(std::max(nComp, 1));
+    std::vector<double> aSum(static_cast<size_t>(nNodeNum) * nStride, 0.0);
     std::vector<char> aFailed(static_cast<size_t>(nElemNum), 0);
     std::vector<const T_ELEM_D*> aElem(static_cast<size_t>(nElemNum), nullptr);
     std::vector<size_t> aFirstNode(static_cast<size_t>(nElemNum) + 1, 0);
@@ -317,7 +328,8 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
             continue;
         int nValueCount = 0;
         const int n = e->GetNumberOfNodes();
-        if (!GetElemVDataTable(nElemK, n, nValueCount, dTable)) {
+        // Only the element's own rows are read below.
+        if (!GetElemVDataRows(nElemK, n, nValueCount, dTable, n)) {
             aFailed[static_cast<size_t>(i)] = 1;
             continue;
         }
@@ -328,7 +340,7 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
             const size_t idx = static_cast<size_t>(pNode[j]);
             aCount[idx] += 1;
             for (int c = 0; c < nComp; ++c)
-                aSum[idx * kMaxComp + static_cast<size_t>(c)] += dTable[j][c];
+                aSum[idx * nStride + static_cast<size_t>(c)] += dTable[j][c];
         }
     }
 
@@ -343,21 +355,29 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
     pPoints->SetNumberOfPoints(nUsed);
     std::vector<vtkIdType> aPointId(static_cast<size_t>(nNodeNum), -1);
     vtkIdType nNextId = 0;
-    std::vector<double> aTuple(static_cast<size_t>(nScalarComp), 0.0);
+    double* pXyzOut = vtkDoubleArray::SafeDownCast(pPoints->GetData())->GetPointer(0);
+    double* pValOut = pScalars->GetPointer(0);
     for (int i = 0; i < nNodeNum; ++i) {
         const size_t idx = static_cast<size_t>(i);
         if (aCount[idx] < 1)
             continue;
         const T_NODE_D* pNode = pMD->FindNodeD(pMD->GetNodeK(i));
-        pPoints->SetPoint(nNextId, pNode->dXyz);
+        std::copy(pNode->dXyz, pNode->dXyz + 3, pXyzOut + 3 * nNextId);
         // The mean over the elements that share the node.
+        double* pTuple = pValOut + static_cast<size_t>(nNextId) * static_cast<size_t>(nScalarComp);
         for (int c = 0; c < nScalarComp; ++c)
-            aTuple[static_cast<size_t>(c)] = c < nComp ? aSum[idx * kMaxComp + static_cast<size_t>(c)] / aCount[idx] : 0.0;
-        pScalars->SetTypedTuple(nNextId, aTuple.data());
+            pTuple[c] = c < nComp ? aSum[idx * nStride + static_cast<size_t>(c)] / aCount[idx] : 0.0;
         aPointId[idx] = nNextId++;
     }
 
-    pGrid->Allocate(std::max(nElemNum, 1));
+    // The cells' offsets, point ids and types written straight into the arrays InsertNextCell
+    // would fill, in the same order.
+    std::vector<vtkIdType> aOffset, aConn;
+    std::vector<unsigned char> aType;
+    aOffset.reserve(static_cast<size_t>(nElemNum) + 1);
+    aConn.reserve(aElemNode.size());
+    aType.reserve(static_cast<size_t>(nElemNum));
+    aOffset.push_back(0);
     vtkIdType aIds[kMaxNode > 27 ? kMaxNode : 27];
     std::vector<vtkIdType> aIdsLarge;
     for (int i = 0; i < nElemNum; ++i) {
@@ -382,9 +402,28 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
         }
         if (!bAll)
             continue;
-        const vtkIdType nCell = pGrid->InsertNextCell(e->nCellType, n, pIds);
+        const vtkIdType nCell = static_cast<vtkIdType>(aType.size());
+        aType.push_back(static_cast<unsigned char>(e->nCellType));
+        aConn.insert(aConn.end(), pIds, pIds + n);
+        aOffset.push_back(static_cast<vtkIdType>(aConn.size()));
         OnSolidCellInserted(static_cast<int>(nCell), pMD->GetElemK(i));
     }
+    vtkIdTypeArray* pOffsetArr = vtkIdTypeArray::New();
+    vtkIdTypeArray* pConnArr = vtkIdTypeArray::New();
+    vtkUnsignedCharArray* pTypeArr = vtkUnsignedCharArray::New();
+    pOffsetArr->SetNumberOfValues(static_cast<vtkIdType>(aOffset.size()));
+    pConnArr->SetNumberOfValues(static_cast<vtkIdType>(aConn.size()));
+    pTypeArr->SetNumberOfValues(static_cast<vtkIdType>(aType.size()));
+    std::copy(aOffset.begin(), aOffset.end(), pOffsetArr->GetPointer(0));
+    std::copy(aConn.begin(), aConn.end(), pConnArr->GetPointer(0));
+    std::copy(aType.begin(), aType.end(), pTypeArr->GetPointer(0));
+    vtkCellArray* pCells = vtkCellArray::New();
+    pCells->SetData(pOffsetArr, pConnArr);
+    pGrid->SetCells(pTypeArr, pCells);
+    pCells->Delete();
+    pTypeArr->Delete();
+    pConnArr->Delete();
+    pOffsetArr->Delete();
 
     pGrid->SetPoints(pPoints);
     pGrid->GetPointData()->SetScalars(pScalars);
@@ -423,7 +462,7 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataPlate(AXIS&, T_PVIST_PLNE
             continue;
         int nValueCount = 0;
         const int n = e->GetNumberOfNodes();
-        if (!GetElemVDataTable(nElemK, n, nValueCount, dTable))
+        if (!GetElemVDataRows(nElemK, n, nValueCount, dTable, n))
             continue;
         vtkCell* pCell = pMD->CreateCell(nElemK);
         if (!pCell)

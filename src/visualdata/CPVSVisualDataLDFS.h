@@ -60,6 +60,9 @@ public:
     CMap<int, int, unsigned int, unsigned int> m_mCellElemK;
 
 protected:
+    // GetElemVDataTable clearing only the first nClearRows rows: the grid builders read no others.
+    int GetElemVDataRows(unsigned int nElemK, int nNodeCount, int& nValueCount, double dTable[kMaxNode][kMaxComp],
+                         int nClearRows);
     // A cell of the solid grid was inserted for an element (the design twin records it).
     virtual void OnSolidCellInserted(int nCellIdx, unsigned int nElemK) { (void)nCellIdx, (void)nElemK; }
     virtual void ClearSolidCellMap(int nHashSize) { (void)nHashSize; }

@@ -20,17 +20,24 @@
 #include <vtkContourValues.h>
 #include <vtkDoubleArray.h>
 #include <vtkGenericCell.h>
+#include <vtkHexahedron.h>
 #include <vtkIdList.h>
+#include <vtkIncrementalPointLocator.h>
+#include <vtkMarchingCubesTriangleCases.h>
 #include <vtkMergePoints.h>
 #include <vtkPlane.h>
 #include <vtkPointData.h>
 #include <vtkPoints.h>
 #include <vtkPolyData.h>
+#include <vtkUnsignedCharArray.h>
 #include <vtkUnstructuredGrid.h>
 
 #include <algorithm>
+#include <memory>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
@@ -76,6 +83,110 @@ bool TriangleCounts(const double p0[3], const double p1[3], const double p2[3])
         a -= 180.0;
     return std::fabs(a) >= 1.0;
 }
+
+// The contour of one linear hexahedron at value v, step for step as vtkHexahedron::Contour
+// forms it: the marching-cubes case of the corner values, each edge interpolated from its
+// lower-valued end (x = x1 + t (x2 - x1)), points merged by the locator, triangles with a
+// repeated point dropped. Read from the grid's own arrays instead of a copied generic cell, so
+// points, their order, the interpolated values and the triangles are those of the cell path.
+template <class MERGE>
+void ContourHexahedron(double v, const double s[8], const vtkIdType* pCellPts, const double* pXyz, vtkIdType nCellId,
+                       MERGE& merge, vtkCellArray* pVerts, vtkCellArray* pLines, vtkCellArray* pPolys,
+                       vtkPointData* pInPd, vtkPointData* pOutPd, vtkCellData* pInCd, vtkCellData* pOutCd)
+{
+    int index = 0;
+    for (int i = 0; i < 8; ++i)
+        if (s[i] >= v)
+            index |= 1 << i;
+    const EDGE_LIST* edge = vtkMarchingCubesTriangleCases::GetCases()[index].edges;
+    if (edge[0] < 0)
+        return;
+    const vtkIdType nOffset = pVerts->GetNumberOfCells() + pLines->GetNumberOfCells();
+    for (; edge[0] > -1; edge += 3) {
+        vtkIdType pts[3];
+        for (int i = 0; i < 3; ++i) {
+            const vtkIdType* vert = vtkHexahedron::GetEdgeArray(edge[i]);
+            double dDelta = s[vert[1]] - s[vert[0]];
+            vtkIdType v1 = vert[0], v2 = vert[1];
+            if (!(dDelta > 0)) {
+                v1 = vert[1];
+                v2 = vert[0];
+                dDelta = -dDelta;
+            }
+            const double t = dDelta == 0.0 ? 0.0 : (v - s[v1]) / dDelta;
+            const double* x1 = pXyz + 3 * pCellPts[v1];
+            const double* x2 = pXyz + 3 * pCellPts[v2];
+            double x[3];
+            for (int j = 0; j < 3; ++j)
+                x[j] = x1[j] + t * (x2[j] - x1[j]);
+            if (merge.InsertUniquePoint(x, pts[i]))
+                pOutPd->InterpolateEdge(pInPd, pts[i], pCellPts[v1], pCellPts[v2], t);
+        }
+        if (pts[0] != pts[1] && pts[0] != pts[2] && pts[1] != pts[2]) {
+            const vtkIdType nNew = nOffset + pPolys->InsertNextCell(3, pts);
+            pOutCd->CopyData(pInCd, nCellId, nNew);
+        }
+    }
+}
+
+// Point merging by exact coordinates, as vtkMergePoints merges: a point equal (==) in all three
+// coordinates to one inserted before gets that point's id, any other the next id. An open-
+// addressed table in place of the locator's buckets, which a plane's thin slice of the grid's
+// bounds overfills; ids, order and coordinates of the points are the locator's.
+class CExactMerge {
+public:
+    explicit CExactMerge(vtkPoints* pPoints) : m_pPoints(pPoints), m_aSlot(1024, -1) {}
+    bool InsertUniquePoint(const double x[3], vtkIdType& nId)
+    {
+        size_t h = Hash(x) & (m_aSlot.size() - 1);
+        for (;; h = (h + 1) & (m_aSlot.size() - 1)) {
+            const vtkIdType nOld = m_aSlot[h];
+            if (nOld < 0)
+                break;
+            const double* p = &m_aXyz[3 * static_cast<size_t>(nOld)];
+            if (p[0] == x[0] && p[1] == x[1] && p[2] == x[2]) {
+                nId = nOld;
+                return false;
+            }
+        }
+        nId = static_cast<vtkIdType>(m_aXyz.size() / 3);
+        m_aXyz.insert(m_aXyz.end(), x, x + 3);
+        m_aSlot[h] = nId;
+        m_pPoints->InsertPoint(nId, x);
+        if (2 * m_aXyz.size() / 3 > m_aSlot.size())
+            Grow();
+        return true;
+    }
+
+private:
+    // -0.0 and 0.0 compare equal, so both hash as 0.0.
+    static size_t Hash(const double x[3])
+    {
+        std::uint64_t h = 0x9E3779B97F4A7C15ull;
+        for (int k = 0; k < 3; ++k) {
+            const double d = x[k] + 0.0;
+            std::uint64_t b = 0;
+            std::memcpy(&b, &d, sizeof b);
+            h = (h ^ b) * 0xFF51AFD7ED558CCDull;
+            h ^= h >> 32;
+        }
+        return static_cast<size_t>(h);
+    }
+    void Grow()
+    {
+        m_aSlot.assign(m_aSlot.size() * 2, -1);
+        const size_t nMask = m_aSlot.size() - 1;
+        for (size_t i = 0; i < m_aXyz.size() / 3; ++i) {
+            size_t h = Hash(&m_aXyz[3 * i]) & nMask;
+            while (m_aSlot[h] >= 0)
+                h = (h + 1) & nMask;
+            m_aSlot[h] = static_cast<vtkIdType>(i);
+        }
+    }
+    vtkPoints* m_pPoints;
+    std::vector<vtkIdType> m_aSlot;
+    std::vector<double> m_aXyz;
+};
 
 // Dense point keys of one broadcast: cut point ids renumbered 0.. in order of first use, since
 // the listener reads every map by the keys 0 to count - 1.
@@ -157,6 +268,8 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
         return 1;
     }
 
+    m_bRunBoxReuse = TRUE;
+    m_aRunBox.clear();
     vtkUnstructuredGrid* pGrid = vtkUnstructuredGrid::New();
     // Planes and their axis entries go in pairs; a shorter axis list ends the planes.
     const int nPlane = std::min(pRec->aPlane.GetSize(), pRec->aAxis.GetSize());
@@ -169,6 +282,7 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
         if (!bGrid)
             continue;
         if (pGrid->GetNumberOfCells() == 0) {
+            m_bRunBoxReuse = FALSE;
             m_pAppendFilter->Delete();
             m_pAppendFilter = nullptr;
             pGrid->Delete();
@@ -191,6 +305,8 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
         }
     }
 
+    m_bRunBoxReuse = FALSE;
+    m_aRunBox.clear();
     const TClock::time_point tAppend = TClock::now();
     if (m_pAppendFilter->GetNumberOfInputConnections(0) > 0) {
         m_pAppendFilter->Update();
@@ -301,14 +417,13 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     pOutPd->InterpolateAllocate(pInPd, nEstimate, nEstimate / 2);
     pOutCd->CopyAllocate(pInCd, nEstimate, nEstimate / 2);
     vtkMergePoints* pLocator = vtkMergePoints::New();
-    // Sized for the cut, not the default 50^3 buckets: merging is by exact coordinates, so the
-    // bucket layout does not change which points merge or their ids.
-    pLocator->InitPointInsertion(pNewPts, pGrid->GetBounds(), nEstimate);
 
     // The cut scalars, n . (x - o) as vtkPlane::EvaluateFunction forms it, read straight from
     // the grid's double coordinates when it holds them.
     const vtkIdType nPts = pGrid->GetNumberOfPoints();
-    std::vector<double> aCut(static_cast<size_t>(nPts));
+    // Every entry is written below: no zero fill.
+    const auto pCutBuf = std::make_unique_for_overwrite<double[]>(static_cast<size_t>(std::max<vtkIdType>(nPts, 1)));
+    double* const aCut = pCutBuf.get();
     double dN[3], dO[3];
     pPlane->GetNormal(dN);
     pPlane->GetOrigin(dO);
@@ -326,7 +441,8 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     }
 
     std::unordered_map<vtkIdType, unsigned int> mLineElem, mPolyElem;
-    mLineElem.reserve(static_cast<size_t>(std::max<vtkIdType>(1, nCells / 5)));
+    if (bPlate)
+        mLineElem.reserve(static_cast<size_t>(std::max<vtkIdType>(1, nCells / 5)));
     vtkGenericCell* pCell = vtkGenericCell::New();
     vtkDoubleArray* pCellScalars = vtkDoubleArray::New();
     std::vector<double> aContour(static_cast<size_t>(nContours));
@@ -338,7 +454,35 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     const vtkTypeInt64* pOffsets = bDirect ? pGridCells->GetOffsetsArray64()->GetPointer(0) : nullptr;
     const vtkTypeInt64* pConn = bDirect ? pGridCells->GetConnectivityArray64()->GetPointer(0) : nullptr;
     static_assert(sizeof(vtkIdType) == sizeof(vtkTypeInt64));
-    for (vtkIdType c = 0; c < nCells; ++c) {
+    // Linear hexahedra on double coordinates are contoured from the grid's arrays directly.
+    vtkUnsignedCharArray* pTypeArr = pGrid->GetCellTypesArray();
+    const unsigned char* pTypes = bDirect && pTypeArr ? pTypeArr->GetPointer(0) : nullptr;
+    const double* pXyzFast = pXyz && pXyz->GetNumberOfComponents() == 3 ? pXyz->GetPointer(0) : nullptr;
+    // The segments or polygons a cell added belong to its element (plate; design solid).
+    auto mapCutToElem = [&](vtkIdType c, vtkIdType nLines0, vtkIdType nPolys0) {
+        unsigned int nElemK = 0;
+        if (bPlate) {
+            if (pVD->m_mCellElemK.Lookup(static_cast<int>(c), nElemK))
+                for (vtkIdType l = nLines0; l < pLines->GetNumberOfCells(); ++l)
+                    mLineElem[l] = nElemK;
+        } else if constexpr (std::is_same_v<VDATA, CPVSVisualDataLDFSD>) {
+            if (pVD->m_mSolidCellElemK.Lookup(static_cast<int>(c), nElemK))
+                for (vtkIdType l = nPolys0; l < pPolys->GetNumberOfCells(); ++l)
+                    mPolyElem[l] = nElemK;
+        }
+    };
+    // A grid of linear hexahedra alone merges its cut points in the exact-coordinate table;
+    // any other cell's contour needs the locator, and then every cell uses it.
+    bool bAllHex = pTypes && pXyzFast;
+    for (vtkIdType c = 0; c < nCells && bAllHex; ++c)
+        bAllHex = pTypes[c] == VTK_HEXAHEDRON && pOffsets[c + 1] - pOffsets[c] == 8;
+    CExactMerge exactMerge(pNewPts);
+    if (!bAllHex) {
+        // Sized for the cut, not the default 50^3 buckets: merging is by exact coordinates, so
+        // the bucket layout does not change which points merge or their ids.
+        pLocator->InitPointInsertion(pNewPts, pGrid->GetBounds(), nEstimate);
+    }
+    auto cutCell = [&](vtkIdType c) {
         vtkIdType nCellPts = 0;
         const vtkIdType* pCellPts = nullptr;
         if (bDirect) {
@@ -348,17 +492,32 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
             pGrid->GetCellPoints(c, nCellPts, pCellPts);
         }
         if (nCellPts == 0)
-            continue;
+            return;
         double dMin = aCut[static_cast<size_t>(pCellPts[0])], dMax = dMin;
         for (vtkIdType j = 1; j < nCellPts; ++j) {
-            const double v = aCut[static_cast<size_t>(pCellPts[j])];
-            dMin = std::min(dMin, v);
-            dMax = std::max(dMax, v);
+            const double w = aCut[static_cast<size_t>(pCellPts[j])];
+            dMin = std::min(dMin, w);
+            dMax = std::max(dMax, w);
         }
         for (int iv = 0; iv < nContours; ++iv) {
             const double v = aContour[static_cast<size_t>(iv)];
             if (!(dMin <= v && v <= dMax))
                 continue;
+            if (pTypes && pXyzFast && nCellPts == 8 && pTypes[c] == VTK_HEXAHEDRON) {
+                double s[8];
+                for (int j = 0; j < 8; ++j)
+                    s[j] = aCut[static_cast<size_t>(pCellPts[j])];
+                const vtkIdType nLines0 = pLines->GetNumberOfCells();
+                const vtkIdType nPolys0 = pPolys->GetNumberOfCells();
+                if (bAllHex)
+                    ContourHexahedron(v, s, pCellPts, pXyzFast, c, exactMerge, pVerts, pLines, pPolys, pInPd, pOutPd,
+                                      pInCd, pOutCd);
+                else
+                    ContourHexahedron(v, s, pCellPts, pXyzFast, c, *pLocator, pVerts, pLines, pPolys, pInPd, pOutPd,
+                                      pInCd, pOutCd);
+                mapCutToElem(c, nLines0, nPolys0);
+                continue;
+            }
             pGrid->GetCell(c, pCell);
             pCellScalars->SetNumberOfTuples(nCellPts);
             for (vtkIdType j = 0; j < nCellPts; ++j)
@@ -366,17 +525,38 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
             const vtkIdType nLines0 = pLines->GetNumberOfCells();
             const vtkIdType nPolys0 = pPolys->GetNumberOfCells();
             pCell->Contour(v, pCellScalars, pLocator, pVerts, pLines, pPolys, pInPd, pOutPd, pInCd, c, pOutCd);
-            unsigned int nElemK = 0;
-            if (bPlate) {
-                if (pVD->m_mCellElemK.Lookup(static_cast<int>(c), nElemK))
-                    for (vtkIdType l = nLines0; l < pLines->GetNumberOfCells(); ++l)
-                        mLineElem[l] = nElemK;
-            } else if constexpr (std::is_same_v<VDATA, CPVSVisualDataLDFSD>) {
-                if (pVD->m_mSolidCellElemK.Lookup(static_cast<int>(c), nElemK))
-                    for (vtkIdType l = nPolys0; l < pPolys->GetNumberOfCells(); ++l)
-                        mPolyElem[l] = nElemK;
-            }
+            mapCutToElem(c, nLines0, nPolys0);
         }
+    };
+    if (pXyzFast && bDirect) {
+        // Runs of consecutive cells whose bounding box the plane misses are skipped whole. The
+        // box's low corner (per axis, the end n_k weighs least) gives, by the same formula in the
+        // same order, a value no larger than any of the run's corner values, since rounding is
+        // monotone; the high corner likewise bounds them from above. A run is skipped only when
+        // every contour value lies outside, i.e. exactly when each cell's own test would skip it.
+        const std::vector<double>& aBox = RunBoxes(pGrid, pOffsets, pConn, pXyzFast);
+        const vtkIdType nRuns = static_cast<vtkIdType>(aBox.size() / 6);
+        for (vtkIdType r = 0; r < nRuns; ++r) {
+            const double* b = &aBox[6 * static_cast<size_t>(r)];
+            double lo[3], hi[3];
+            for (int k = 0; k < 3; ++k) {
+                lo[k] = dN[k] >= 0.0 ? b[2 * k] : b[2 * k + 1];
+                hi[k] = dN[k] >= 0.0 ? b[2 * k + 1] : b[2 * k];
+            }
+            const double dLo = dN[0] * (lo[0] - dO[0]) + dN[1] * (lo[1] - dO[1]) + dN[2] * (lo[2] - dO[2]);
+            const double dHi = dN[0] * (hi[0] - dO[0]) + dN[1] * (hi[1] - dO[1]) + dN[2] * (hi[2] - dO[2]);
+            bool bMiss = true;
+            for (int iv = 0; iv < nContours && bMiss; ++iv)
+                bMiss = dLo > aContour[static_cast<size_t>(iv)] || dHi < aContour[static_cast<size_t>(iv)];
+            if (bMiss)
+                continue;
+            const vtkIdType cEnd = std::min(nCells, (r + 1) * kCellRun);
+            for (vtkIdType c = r * kCellRun; c < cEnd; ++c)
+                cutCell(c);
+        }
+    } else {
+        for (vtkIdType c = 0; c < nCells; ++c)
+            cutCell(c);
     }
     pCell->Delete();
     pCellScalars->Delete();
@@ -607,6 +787,38 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     pOutput->Delete();
     AddSeconds(m_dPhaseSeconds[kPhaseIntegrate], tIntegrate);
     return 1;
+}
+
+template <class VDATA, class RECORD, class AXIS, class PLANEREC>
+const std::vector<double>& CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::RunBoxes(
+    vtkUnstructuredGrid* pGrid, const vtkTypeInt64* pOffsets, const vtkTypeInt64* pConn, const double* pXyz)
+{
+    // Every plane of a Process cuts shallow copies of one kept grid, which nothing modifies while
+    // the Process runs: within it the boxes are reused while the grid's arrays are the same.
+    vtkObject* pPts = pGrid->GetPoints()->GetData();
+    vtkObject* pCells = pGrid->GetCells();
+    const T_RUN_BOX_KEY key{reinterpret_cast<std::uintptr_t>(pPts), pPts->GetMTime(),
+                            reinterpret_cast<std::uintptr_t>(pCells), pCells->GetMTime(), pGrid->GetNumberOfCells()};
+    if (m_bRunBoxReuse && key == m_runBoxKey && !m_aRunBox.empty())
+        return m_aRunBox;
+    const vtkIdType nCells = key.nCellCount;
+    const vtkIdType nRuns = (nCells + kCellRun - 1) / kCellRun;
+    m_aRunBox.assign(6 * static_cast<size_t>(nRuns), 0.0);
+    for (vtkIdType r = 0; r < nRuns; ++r) {
+        double b[6] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
+        const vtkIdType cEnd = std::min(nCells, (r + 1) * kCellRun);
+        for (vtkIdType c = r * kCellRun; c < cEnd; ++c)
+            for (vtkTypeInt64 j = pOffsets[c]; j < pOffsets[c + 1]; ++j) {
+                const double* x = pXyz + 3 * pConn[j];
+                for (int k = 0; k < 3; ++k) {
+                    b[2 * k] = std::min(b[2 * k], x[k]);
+                    b[2 * k + 1] = std::max(b[2 * k + 1], x[k]);
+                }
+            }
+        std::copy(b, b + 6, &m_aRunBox[6 * static_cast<size_t>(r)]);
+    }
+    m_runBoxKey = key;
+    return m_aRunBox;
 }
 
 template <class VDATA, class RECORD, class AXIS, class PLANEREC>

@@ -11,6 +11,11 @@
 #include "visualdata/CPVSVisualDataLDFSD.h"
 
 #include "3DPoint.h"
+
+#include <vtkType.h>
+
+#include <cstdint>
+#include <vector>
 #include "PVSVisualMethodBase.h"
 
 class vtkCellArray;
@@ -55,6 +60,23 @@ protected:
     int TextLclDirForSum();
     VDATA* GetLdfsVData();
     RECORD* GetRecord();
+
+    // Bounding boxes (x, y, z min/max) of runs of kCellRun consecutive cells of the grid last
+    // cut, keyed by its point and cell arrays and their modification times.
+    static constexpr vtkIdType kCellRun = 16;
+    struct T_RUN_BOX_KEY {
+        std::uintptr_t nPoints = 0;
+        vtkMTimeType nPointsTime = 0;
+        std::uintptr_t nCells = 0;
+        vtkMTimeType nCellsTime = 0;
+        vtkIdType nCellCount = -1;
+        bool operator==(const T_RUN_BOX_KEY&) const = default;
+    };
+    const std::vector<double>& RunBoxes(vtkUnstructuredGrid* pGrid, const vtkTypeInt64* pOffsets,
+                                        const vtkTypeInt64* pConn, const double* pXyz);
+    std::vector<double> m_aRunBox;
+    T_RUN_BOX_KEY m_runBoxKey;
+    BOOL m_bRunBoxReuse = FALSE;
 
     T_LDFS_PAYLOAD_D m_payload; // set by the design twin; null members otherwise
     BOOL m_bAppendReport = FALSE;
