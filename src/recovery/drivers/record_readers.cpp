@@ -12,6 +12,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kvpvs::recovery {
 namespace {
 
@@ -28,6 +32,44 @@ std::int64_t stored_doubles(int words) { return words > 0 ? words / 2 : 0; }
 bool fits_in_file(int unit, std::int64_t count)
 {
     return count >= 0 && count <= DirectUnits::FileBytes(unit) / static_cast<std::int64_t>(sizeof(double));
+}
+
+// Writes row r of the (120, columns) column-major array from source[r][0..columns): a plain
+// copy of values in blocks of columns, so that the blocks' source lines and destination
+// columns stay in the first-level cache. Pairs of rows and pairs of columns move as 2 x 2
+// tiles (two loads, two unpacks, two stores); the values are only moved, never computed.
+void transpose_to_columns(const double* const* source, int rows, int columns, double* out)
+{
+    constexpr int BLOCK = 64;
+    constexpr std::size_t LD = MAX_ELEMENT_DOFS;
+    for (int i0 = 0; i0 < columns; i0 += BLOCK) {
+        const int i1 = std::min(columns, i0 + BLOCK);
+        int r = 0;
+#if defined(__SSE2__)
+        for (; r + 1 < rows; r += 2) {
+            const double* a = source[r];
+            const double* b = source[r + 1];
+            double* column = out + LD * static_cast<std::size_t>(i0) + static_cast<std::size_t>(r);
+            int i = i0;
+            for (; i + 1 < i1; i += 2, column += 2 * LD) {
+                const __m128d x = _mm_loadu_pd(a + i);
+                const __m128d y = _mm_loadu_pd(b + i);
+                _mm_storeu_pd(column, _mm_unpacklo_pd(x, y));
+                _mm_storeu_pd(column + LD, _mm_unpackhi_pd(x, y));
+            }
+            if (i < i1) {
+                column[0] = a[i];
+                column[1] = b[i];
+            }
+        }
+#endif
+        for (; r < rows; ++r) {
+            const double* a = source[r];
+            double* column = out + LD * static_cast<std::size_t>(i0) + static_cast<std::size_t>(r);
+            for (int i = i0; i < i1; ++i, column += LD)
+                *column = a[i];
+        }
+    }
 }
 
 // Reads the series records of a direct history into rows 1..rows of the displacement array.
@@ -90,17 +132,7 @@ public:
         const double* source[MAX_ELEMENT_DOFS];
         for (int r = 0; r < rows_; ++r)
             source[r] = slot_of_row_[r] >= 0 ? scratch_.data() + width * static_cast<std::size_t>(slot_of_row_[r]) : zeros;
-        // Blocks of columns: the block's source lines and destination columns stay in L1, and
-        // each column's rows are written in one contiguous run.
-        constexpr int BLOCK = 16;
-        for (int i0 = 0; i0 < columns_; i0 += BLOCK) {
-            const int i1 = std::min(columns_, i0 + BLOCK);
-            for (int i = i0; i < i1; ++i) {
-                double* column = displacement_ + static_cast<std::size_t>(MAX_ELEMENT_DOFS) * static_cast<std::size_t>(i);
-                for (int r = 0; r < rows_; ++r)
-                    column[r] = source[r][i];
-            }
-        }
+        transpose_to_columns(source, rows_, columns_, displacement_);
     }
 
 private:

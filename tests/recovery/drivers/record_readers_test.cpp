@@ -198,3 +198,60 @@ TEST_F(DirectHistory, TruncatedDirectFileReadsWhatIsThere)
 }
 
 } // namespace
+
+namespace {
+
+// A direct history of 24 equations whose series value at step s is u(e, s) = e + s / 1024
+// (exact in binary): every row of every column is checked against the formula, for column
+// counts around the readers' blocks and tiles and for patterns of restrained degrees of
+// freedom that break the rows into odd runs.
+struct SeriesLayoutCase {
+    int steps;
+    int missing;  // steps asked for beyond the stored ones: they read 0
+    int dof_count;
+    std::vector<int> restrained;  // 1-based degrees of freedom without an equation number
+};
+
+class DirectSeriesLayout : public ResultSetTest, public ::testing::WithParamInterface<SeriesLayoutCase> {};
+
+double u(int e, int s) { return e + s / 1024.0; }
+
+TEST_P(DirectSeriesLayout, EveryRowOfEveryColumnHoldsItsEquationsSeries)
+{
+    const SeriesLayoutCase& c = GetParam();
+    HistoryFacts h;
+    h.type = 2;
+    h.case_or_file = 1;
+    builder.set_history(1, h);
+    const int stored = c.steps - c.missing;
+    for (int e = 1; e <= 24; ++e) {
+        std::vector<double> series(static_cast<std::size_t>(stored));
+        for (int s = 1; s <= stored; ++s)
+            series[static_cast<std::size_t>(s - 1)] = u(e, s);
+        builder.set_direct_series(1, e, series);
+    }
+    builder.add_material(1, 1.0, 0.25);
+    builder.set_element(1, 1);
+    ASSERT_TRUE(builder.write(base));
+    spy().dof_count = c.dof_count;
+    spy().prefill = 42.0;
+    for (int j : c.restrained)
+        spy().equations[static_cast<std::size_t>(j - 1)] = 0;
+    for (int j = 1; j <= 24; ++j) {
+        const std::vector<double> got = history(ROW_DISPLACEMENT + j - 1, c.steps);
+        const bool free = j <= c.dof_count && spy().equations[static_cast<std::size_t>(j - 1)] > 0;
+        for (int s = 1; s <= c.steps; ++s) {
+            // Rows up to 6 x node count are the element's: zero without a series.
+            const double expected = free && s <= stored ? u(j, s) : 0.0;
+            ASSERT_EQ(got[static_cast<std::size_t>(s - 1)], expected) << "row " << j << " step " << s;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ColumnsAndGaps, DirectSeriesLayout,
+    ::testing::Values(SeriesLayoutCase{1, 0, 24, {}}, SeriesLayoutCase{2, 0, 24, {}}, SeriesLayoutCase{5, 0, 24, {1}},
+                      SeriesLayoutCase{17, 0, 23, {2, 3, 10}}, SeriesLayoutCase{64, 3, 24, {24}},
+                      SeriesLayoutCase{67, 0, 21, {1, 7, 8, 13}}, SeriesLayoutCase{131, 2, 24, {5, 6, 11, 12, 17, 18}}));
+
+} // namespace
