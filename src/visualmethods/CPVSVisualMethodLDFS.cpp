@@ -159,17 +159,23 @@ public:
     }
 
 private:
-    // -0.0 and 0.0 compare equal, so both hash as 0.0.
+    // -0.0 and 0.0 compare equal, so both hash as 0.0. Grid coordinates often end in zero
+    // bits: the 64-bit finaliser spreads the high bits into the low ones the table uses.
     static size_t Hash(const double x[3])
     {
-        std::uint64_t h = 0x9E3779B97F4A7C15ull;
+        std::uint64_t h = 0;
         for (int k = 0; k < 3; ++k) {
             const double d = x[k] + 0.0;
             std::uint64_t b = 0;
             std::memcpy(&b, &d, sizeof b);
-            h = (h ^ b) * 0xFF51AFD7ED558CCDull;
-            h ^= h >> 32;
+            h = (h ^ b) * 0x9E3779B97F4A7C15ull;
+            h ^= h >> 29;
         }
+        h ^= h >> 33;
+        h *= 0xFF51AFD7ED558CCDull;
+        h ^= h >> 33;
+        h *= 0xC4CEB9FE1A85EC53ull;
+        h ^= h >> 33;
         return static_cast<size_t>(h);
     }
     void Grow()
@@ -570,9 +576,27 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     CClassElem clsElem(pModelDB);
     vtkDataArray* pVal = pOutPd->GetScalars();
     const int nValComp = pVal ? pVal->GetNumberOfComponents() : 0;
+    // Values and cut points read straight from double arrays when they are such.
+    vtkDoubleArray* pValD = vtkDoubleArray::SafeDownCast(pVal);
+    const double* pValFast = pValD && pValD->GetNumberOfTuples() > 0 ? pValD->GetPointer(0) : nullptr;
     auto readValues = [&](vtkIdType nId, int nFirst, double dOut[6]) {
+        if (pValFast) {
+            const double* t = pValFast + static_cast<size_t>(nId) * static_cast<size_t>(nValComp);
+            for (int k = 0; k < 6; ++k)
+                dOut[k] = nFirst + k < nValComp ? t[nFirst + k] : 0.0;
+            return;
+        }
         for (int k = 0; k < 6; ++k)
             dOut[k] = nFirst + k < nValComp ? pVal->GetComponent(nId, nFirst + k) : 0.0;
+    };
+    vtkDoubleArray* pCutXyzD = vtkDoubleArray::SafeDownCast(pNewPts->GetData());
+    const double* pCutXyz =
+        pCutXyzD && pNewPts->GetNumberOfPoints() > 0 ? pCutXyzD->GetPointer(0) : nullptr;
+    auto readPoint = [&](vtkIdType nId, double p[3]) {
+        if (pCutXyz)
+            std::copy(pCutXyz + 3 * nId, pCutXyz + 3 * nId + 3, p);
+        else
+            pNewPts->GetPoint(nId, p);
     };
     // The unit control is the document's for the whole cut: looked up once, not per coordinate.
     CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(pDoc);
@@ -682,13 +706,18 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
         double dTotal = 0.0, dFirst[3] = {0, 0, 0};
         vtkIdType n = 0;
         const vtkIdType* pIds = nullptr;
+        // Whether each fan triangle counts, in traversal order, for the second pass.
+        std::vector<char> aCounts;
+        aCounts.reserve(static_cast<size_t>(pPolys->GetNumberOfConnectivityIds()));
         for (pPolys->InitTraversal(); pPolys->GetNextCell(n, pIds);) {
             for (vtkIdType k = 0; k + 2 < n; ++k) {
                 double p0[3], p1[3], p2[3];
-                pNewPts->GetPoint(pIds[0], p0);
-                pNewPts->GetPoint(pIds[k + 1], p1);
-                pNewPts->GetPoint(pIds[k + 2], p2);
-                if (!TriangleCounts(p0, p1, p2))
+                readPoint(pIds[0], p0);
+                readPoint(pIds[k + 1], p1);
+                readPoint(pIds[k + 2], p2);
+                const bool bCounts = TriangleCounts(p0, p1, p2);
+                aCounts.push_back(bCounts ? 1 : 0);
+                if (!bCounts)
                     continue;
                 const double A = CMathFunc::mathArea(p0, p1, p2);
                 dTotal += A;
@@ -702,8 +731,18 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
             planeRec = fillPlaneRecord(dFirst, dTotal);
             double dRef[3];
             toOut(dCentre, dRef);
+            // The output-unit coordinates of each cut point, converted once.
+            std::vector<double> aOut(3 * static_cast<size_t>(pNewPts->GetNumberOfPoints()));
+            for (vtkIdType p = 0; p < pNewPts->GetNumberOfPoints(); ++p) {
+                double x[3];
+                readPoint(p, x);
+                toOut(x, &aOut[3 * static_cast<size_t>(p)]);
+            }
             vtkIdType nPoly = 0;
+            size_t nTri = 0;
             for (pPolys->InitTraversal(); pPolys->GetNextCell(n, pIds); ++nPoly) {
+                const size_t nTri0 = nTri;
+                nTri += static_cast<size_t>(std::max<vtkIdType>(n - 2, 0));
                 T_GMAT_D gmat;
                 if (bDesign) {
                     auto it = mPolyElem.find(nPoly);
@@ -715,14 +754,11 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
                 }
                 for (vtkIdType k = 0; k + 2 < n; ++k) {
                     const vtkIdType ids[3] = {pIds[0], pIds[k + 1], pIds[k + 2]};
-                    double p[3][3];
-                    for (int e = 0; e < 3; ++e)
-                        pNewPts->GetPoint(ids[e], p[e]);
-                    if (!TriangleCounts(p[0], p[1], p[2]))
+                    if (!aCounts[nTri0 + static_cast<size_t>(k)])
                         continue;
                     double dPts[3][3], dStress[3][6];
                     for (int e = 0; e < 3; ++e) {
-                        toOut(p[e], dPts[e]);
+                        std::copy_n(&aOut[3 * static_cast<size_t>(ids[e])], 3, dPts[e]);
                         readValues(ids[e], 0, dStress[e]);
                     }
                     if (bDesign) {
