@@ -16,26 +16,32 @@
 namespace dforrt {
 namespace {
 
+constexpr std::int64_t WINDOW_BYTES = 8 * 1024;
+constexpr std::size_t WINDOWS = 4;
+
+struct Window {
+    std::vector<unsigned char> bytes;
+    std::int64_t offset = 0;
+    std::int64_t length = 0;
+    std::uint64_t used = 0;
+};
+
 struct Unit {
     bool open = false;
     int fd = -1;
-    // The file's name and identity when it was opened: an opening of the same name that still
-    // finds the same file keeps the descriptor and the window instead of opening again.
+    // The file's name: an opening of the same name while the unit holds it keeps the
+    // descriptor and the window instead of opening again.
     std::string path;
-    dev_t device = 0;
-    ino_t inode = 0;
-    timespec modified{};
-    timespec changed{};
     std::int64_t size = 0;
     std::int64_t record_bytes = 0;
-    // Read-ahead window: small records are copied out of it, so that a run of them costs one
-    // read of the file. Records larger than the window go straight to the caller.
-    std::vector<unsigned char> window;
-    std::int64_t window_offset = 0;
-    std::int64_t window_length = 0;
+    // Read-ahead windows: small records are copied out of them, so that a run of them costs
+    // one read of the file. Several windows, the least recently used replaced, so that a
+    // lookup's directory and the data sets read between lookups (an element's record, the
+    // material table) each keep theirs. Records larger than a quarter window go straight to
+    // the caller.
+    std::array<Window, WINDOWS> windows;
+    std::uint64_t clock = 0;
 };
-
-constexpr std::int64_t WINDOW_BYTES = 8 * 1024;
 
 std::array<Unit, MAX_UNIT + 1>& units()
 {
@@ -44,6 +50,15 @@ std::array<Unit, MAX_UNIT + 1>& units()
 }
 
 bool valid_unit(int unit) { return unit >= 0 && unit <= MAX_UNIT; }
+
+void forget_windows(Unit& u)
+{
+    for (Window& w : u.windows) {
+        w.offset = 0;
+        w.length = 0;
+        w.used = 0;
+    }
+}
 
 void release(Unit& u)
 {
@@ -54,24 +69,7 @@ void release(Unit& u)
     u.path.clear();
     u.size = 0;
     u.record_bytes = 0;
-    u.window_offset = 0;
-    u.window_length = 0;
-}
-
-bool same_time(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
-
-// Whether the unit's open file is still the file the name leads to, unchanged: same device
-// and inode, size and modification and change times. Another program that replaced, rewrote
-// or truncated it makes the unit open it afresh.
-bool still_same_file(const Unit& u, const std::string& path)
-{
-    if (!u.open || u.path != path)
-        return false;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
-    return st.st_dev == u.device && st.st_ino == u.inode && static_cast<std::int64_t>(st.st_size) == u.size
-           && same_time(st.st_mtim, u.modified) && same_time(st.st_ctim, u.changed);
+    forget_windows(u);
 }
 
 bool read_exact(int fd, unsigned char* out, std::int64_t bytes, std::int64_t offset)
@@ -105,17 +103,29 @@ int copy_bytes(Unit& u, std::int64_t record, std::int64_t bytes, unsigned char* 
         return IO_PAST_END;
     if (bytes > WINDOW_BYTES / 4)
         return read_exact(u.fd, out, bytes, offset) ? IO_OK : IO_PAST_END;
-    if (offset < u.window_offset || offset + bytes > u.window_offset + u.window_length) {
-        if (u.window.empty())
-            u.window.resize(static_cast<std::size_t>(WINDOW_BYTES));
-        const std::int64_t length = std::min(WINDOW_BYTES, u.size - offset);
-        u.window_length = 0;
-        if (!read_exact(u.fd, u.window.data(), length, offset))
-            return IO_PAST_END;
-        u.window_offset = offset;
-        u.window_length = length;
+    Window* hit = nullptr;
+    Window* oldest = &u.windows[0];
+    for (Window& w : u.windows) {
+        if (w.length > 0 && offset >= w.offset && offset + bytes <= w.offset + w.length) {
+            hit = &w;
+            break;
+        }
+        if (w.used < oldest->used)
+            oldest = &w;
     }
-    std::memcpy(out, u.window.data() + (offset - u.window_offset), static_cast<std::size_t>(bytes));
+    if (!hit) {
+        hit = oldest;
+        if (hit->bytes.empty())
+            hit->bytes.resize(static_cast<std::size_t>(WINDOW_BYTES));
+        const std::int64_t length = std::min(WINDOW_BYTES, u.size - offset);
+        hit->length = 0;
+        if (!read_exact(u.fd, hit->bytes.data(), length, offset))
+            return IO_PAST_END;
+        hit->offset = offset;
+        hit->length = length;
+    }
+    hit->used = ++u.clock;
+    std::memcpy(out, hit->bytes.data() + (offset - hit->offset), static_cast<std::size_t>(bytes));
     return IO_OK;
 }
 
@@ -166,9 +176,11 @@ int DirectUnits::Open(int unit, const char* name, std::size_t name_length, std::
         release(u);
         return IO_OPEN_FAILED;
     }
-    if (still_same_file(u, path)) {
+    if (u.open && u.path == path) {
         // Reopening the file the unit holds: only the record length changes; the window holds
-        // bytes of this very file and stays valid.
+        // bytes of this very file and stays valid. The file is not looked at again: its users
+        // hold it unchanged while they read it (the result files between the host's release
+        // and the end of one library call) and close the unit when done, which ends this.
         u.record_bytes = record_bytes;
         return IO_OK;
     }
@@ -184,14 +196,9 @@ int DirectUnits::Open(int unit, const char* name, std::size_t name_length, std::
     u.open = true;
     u.fd = fd;
     u.path = std::move(path);
-    u.device = st.st_dev;
-    u.inode = st.st_ino;
-    u.modified = st.st_mtim;
-    u.changed = st.st_ctim;
     u.size = static_cast<std::int64_t>(st.st_size);
     u.record_bytes = record_bytes;
-    u.window_offset = 0;
-    u.window_length = 0;
+    forget_windows(u);
     return IO_OK;
 }
 

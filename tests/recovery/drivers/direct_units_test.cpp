@@ -1,5 +1,6 @@
-// Direct-access units that keep their file across openings of the same name: the kept
-// descriptor must never hand out bytes of a file that another program replaced or cut.
+// Direct-access units that keep their file across openings of the same name until it is
+// closed: a file replaced or cut between a close and an opening is read afresh, one cut while
+// the unit holds it hands out nothing beyond the cut.
 #include "temp_dir.h"
 
 #include <DFORRT/DirectUnits.h>
@@ -53,13 +54,13 @@ TEST_F(DirectUnitReopen, SameFileChangesOnlyTheRecordLength)
     EXPECT_EQ(DirectUnits::SetRecordLength(UNIT, 8), dforrt::IO_NOT_OPEN);
 }
 
-TEST_F(DirectUnitReopen, ReplacedFileOfTheSameSizeIsReadAfresh)
+TEST_F(DirectUnitReopen, FileReplacedBetweenCloseAndOpenIsReadAfresh)
 {
     write_doubles(path, {1, 2, 3, 4});
     ASSERT_EQ(open(8), dforrt::IO_OK);
     EXPECT_EQ(read(2), 2.0);  // the window now holds the old bytes
-    // Another program writes a new file and renames it over the old one within the same
-    // timestamp tick: the inode differs.
+    DirectUnits::Close(UNIT);
+    // Another program writes a new file of the same size and renames it over the old one.
     const std::string fresh = dir.file("fresh.bin");
     write_doubles(fresh, {10, 20, 30, 40});
     std::filesystem::rename(fresh, path);
@@ -67,18 +68,54 @@ TEST_F(DirectUnitReopen, ReplacedFileOfTheSameSizeIsReadAfresh)
     EXPECT_EQ(read(2), 20.0);
 }
 
-TEST_F(DirectUnitReopen, TruncatedFileReadsNothingPastItsNewEnd)
+TEST_F(DirectUnitReopen, FileCutWhileTheUnitHoldsItReadsNothingPastTheCut)
 {
-    write_doubles(path, {1, 2, 3, 4});
+    // 2000 doubles: records of one double go through the 8 KB windows, records of 400
+    // doubles (3200 bytes) straight to the caller.
+    std::vector<double> v(2000);
+    for (std::size_t i = 0; i < v.size(); ++i)
+        v[i] = static_cast<double>(i + 1);
+    write_doubles(path, v);
     ASSERT_EQ(open(8), dforrt::IO_OK);
-    EXPECT_EQ(read(4), 4.0);
+    EXPECT_EQ(read(1), 1.0);
     std::filesystem::resize_file(path, 16);
+    // Still held: the bytes of the first window were read before the cut; none beyond it.
+    ASSERT_EQ(open(8), dforrt::IO_OK);
+    EXPECT_EQ(read(2), 2.0);
+    double w = -1.0;
+    EXPECT_EQ(DirectUnits::ReadDoubles(UNIT, 1500, &w, 1), dforrt::IO_PAST_END);
+    ASSERT_EQ(open(3200), dforrt::IO_OK);
+    std::vector<double> big(400, -1.0);
+    EXPECT_EQ(DirectUnits::ReadDoubles(UNIT, 1, big.data(), 400), dforrt::IO_PAST_END);
+    // Closed and opened again: the file's new size holds.
+    DirectUnits::Close(UNIT);
     ASSERT_EQ(open(8), dforrt::IO_OK);
     EXPECT_EQ(DirectUnits::FileBytes(UNIT), 16);
-    double v = -1.0;
-    EXPECT_EQ(DirectUnits::ReadDoubles(UNIT, 4, &v, 1), dforrt::IO_PAST_END);
-    EXPECT_EQ(v, -1.0);
+    EXPECT_EQ(DirectUnits::ReadDoubles(UNIT, 4, &w, 1), dforrt::IO_PAST_END);
+    EXPECT_EQ(w, -1.0);
     EXPECT_EQ(read(2), 2.0);
+}
+
+TEST_F(DirectUnitReopen, AlternatingPlacesEachReadTheirOwnBytes)
+{
+    // Value k at record k: reads that alternate among more places than there are windows,
+    // with long records read in between, deliver the value of their record every time.
+    std::vector<double> v(20000);
+    for (std::size_t i = 0; i < v.size(); ++i)
+        v[i] = static_cast<double>(i + 1);
+    write_doubles(path, v);
+    ASSERT_EQ(open(8), dforrt::IO_OK);
+    const std::int64_t places[] = {1, 5000, 12000, 19990, 3, 7000, 1500};
+    for (int round = 0; round < 3; ++round) {
+        for (std::int64_t p : places) {
+            EXPECT_EQ(read(p + round), static_cast<double>(p + round));
+            std::vector<double> run(1000, -1.0);
+            ASSERT_EQ(open(8000), dforrt::IO_OK);
+            ASSERT_EQ(DirectUnits::ReadDoubles(UNIT, 2 + round, run.data(), 1000), dforrt::IO_OK);
+            EXPECT_EQ(run[999], static_cast<double>(1000 * (2 + round)));
+            ASSERT_EQ(open(8), dforrt::IO_OK);
+        }
+    }
 }
 
 TEST_F(DirectUnitReopen, CloseEndsTheKeptFile)
