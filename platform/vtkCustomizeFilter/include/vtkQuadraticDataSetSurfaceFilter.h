@@ -9,6 +9,11 @@ public:
     static vtkQuadraticDataSetSurfaceFilter* New();
     vtkTypeMacro(vtkQuadraticDataSetSurfaceFilter, vtkDataSetSurfaceFilter);
 
+    // The unstructured-grid pass with the grid's characterisation owned here: VTK 9.1's own
+    // two-argument pass leaks it on every call.
+    int UnstructuredGridExecute(vtkDataSet* input, vtkPolyData* output) override;
+    using vtkDataSetSurfaceFilter::UnstructuredGridExecute;
+
 protected:
     vtkQuadraticDataSetSurfaceFilter() = default;
     ~vtkQuadraticDataSetSurfaceFilter() override = default;
