@@ -41,7 +41,11 @@ struct Unit {
     // the caller.
     std::array<Window, WINDOWS> windows;
     std::uint64_t clock = 0;
+    // Bytes of a run of records read at once (ReadFirstDoubles); kept across calls.
+    std::vector<unsigned char> run;
 };
+
+constexpr std::int64_t RUN_BYTES = 64 * 1024;
 
 std::array<Unit, MAX_UNIT + 1>& units()
 {
@@ -157,6 +161,17 @@ int read_values(int unit, std::int64_t record, T* out, std::int64_t count)
     return IO_OK;
 }
 
+double little_endian_double(const unsigned char* p)
+{
+    unsigned char b[8];
+    std::memcpy(b, p, 8);
+    if constexpr (std::endian::native == std::endian::big)
+        std::reverse(b, b + 8);
+    double v = 0.0;
+    std::memcpy(&v, b, 8);
+    return v;
+}
+
 } // namespace
 
 int DirectUnits::Open(int unit, const char* name, std::size_t name_length, std::int64_t record_bytes)
@@ -255,6 +270,48 @@ int DirectUnits::ReadDoubles(int unit, std::int64_t record, double* out, std::in
 int DirectUnits::ReadBytes(int unit, std::int64_t record, char* out, std::int64_t count)
 {
     return read_values(unit, record, out, count);
+}
+
+int DirectUnits::ReadFirstDoubles(int unit, std::int64_t first_record, std::int64_t records, std::int64_t count,
+                                  double* out, std::int64_t& delivered)
+{
+    delivered = 0;
+    if (!valid_unit(unit))
+        return IO_BAD_UNIT;
+    Unit& u = units()[static_cast<std::size_t>(unit)];
+    if (!u.open)
+        return IO_NOT_OPEN;
+    if (records <= 0)
+        return IO_OK;
+    if (first_record < 1)
+        return IO_BAD_RECORD;
+    count = std::max<std::int64_t>(count, 1);
+    if (count > u.record_bytes / 8)
+        return IO_PAST_RECORD;
+    const std::int64_t rb = u.record_bytes;
+    const std::int64_t need = count * 8;
+    // Records k = 0.. whose `count` values lie in the file: (first - 1 + k) * rb + need <= size,
+    // worked out in divisions so that nothing overflows.
+    if (u.size < need || first_record - 1 > (u.size - need) / rb)
+        return IO_PAST_END;
+    const std::int64_t fitting = std::min(records, (u.size - need) / rb - (first_record - 1) + 1);
+    if (u.run.empty())
+        u.run.resize(static_cast<std::size_t>(RUN_BYTES));
+    // Records per read: as many as the run buffer holds whole, at least one (then its first
+    // value alone is read).
+    const std::int64_t per_read = std::max<std::int64_t>(1, (RUN_BYTES - 8) / rb + 1);
+    for (std::int64_t k0 = 0; k0 < fitting; k0 += per_read) {
+        const std::int64_t k1 = std::min(fitting, k0 + per_read);
+        const std::int64_t offset = (first_record - 1 + k0) * rb;
+        const std::int64_t bytes = (k1 - 1 - k0) * rb + 8;
+        // A file cut while the unit holds it: what was read stands.
+        if (!read_exact(u.fd, u.run.data(), bytes, offset))
+            return IO_PAST_END;
+        for (std::int64_t k = k0; k < k1; ++k)
+            out[k] = little_endian_double(u.run.data() + (k - k0) * rb);
+        delivered = k1;
+    }
+    return delivered == records ? IO_OK : IO_PAST_END;
 }
 
 } // namespace dforrt

@@ -5,6 +5,8 @@
 
 #include "recovery/kernels/element_library.h"
 
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace kvpvs::recovery {
@@ -25,6 +27,14 @@ struct DriverBuildState {
     Mat33 strain_compliance{};
     // Series of a direct history staged by read_element_data before they fill its array.
     std::vector<double> series_scratch;
+    // Work arrays of read_element_data, kept so that a call allocates nothing once they have
+    // grown: mode shapes s(j, m), one MSHP record, modal coordinates q(m, i), one mode's run of
+    // MDSP values, and the (node, direction) pairs of the supports with their own motion.
+    std::vector<double> mode_shapes;
+    std::vector<double> shape_record;
+    std::vector<double> modal_coordinates;
+    std::vector<double> coordinate_run;
+    std::vector<std::pair<std::int32_t, std::int32_t>> support_pairs;
     // Scratch of rotate_node_vectors and gauss_to_nodes.
     std::array<double, 3> rotate_scratch{};
     std::array<double, 32> gauss_scratch{};

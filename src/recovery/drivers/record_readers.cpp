@@ -155,7 +155,10 @@ void zero_rows(double* a, int rows, int columns)
         std::fill_n(a + static_cast<std::size_t>(MAX_ELEMENT_DOFS) * static_cast<std::size_t>(i), rows, 0.0);
 }
 
-void modal_displacements(const DriverBuildState& build, double* displacement, int dof_count,
+// Sets v to n copies of 0, keeping its storage.
+void assign_zeros(std::vector<double>& v, std::size_t n) { v.assign(n, 0.0); }
+
+void modal_displacements(DriverBuildState& build, double* displacement, int dof_count,
                          const int* equation_numbers)
 {
     const EntryBlock& entry = shared_blocks().entry_block;
@@ -173,8 +176,10 @@ void modal_displacements(const DriverBuildState& build, double* displacement, in
         || !fits_in_file(ELEM_DATA_UNIT, modes))
         return;
     // s(j, m): mode-shape value of degree of freedom j in mode m.
-    std::vector<double> shapes(static_cast<std::size_t>(dof_count) * static_cast<std::size_t>(modes), 0.0);
-    std::vector<double> row(static_cast<std::size_t>(modes));
+    std::vector<double>& shapes = build.mode_shapes;
+    std::vector<double>& row = build.shape_record;
+    assign_zeros(shapes, static_cast<std::size_t>(dof_count) * static_cast<std::size_t>(modes));
+    row.resize(static_cast<std::size_t>(modes));
     for (int j = 1; j <= dof_count; ++j) {
         const int e = equation_numbers[j - 1];
         if (e <= 0)
@@ -191,21 +196,40 @@ void modal_displacements(const DriverBuildState& build, double* displacement, in
         return;
     // q(m, i): modal coordinate of mode m at value i; steps beyond the stored ones stay 0,
     // they would otherwise read the next mode's records.
-    std::vector<double> q(static_cast<std::size_t>(modes) * static_cast<std::size_t>(columns), 0.0);
+    std::vector<double>& q = build.modal_coordinates;
+    assign_zeros(q, static_cast<std::size_t>(modes) * static_cast<std::size_t>(columns));
     const bool one_mode = entry.mode_selector >= 1 && entry.mode_selector <= modes;
     const int m_first = one_mode ? entry.mode_selector : 1;
     const int m_last = one_mode ? entry.mode_selector : modes;
     for (int m = m_first; m <= m_last; ++m) {
+        // Record of mode m at step s: ((case - 1) * modes + m - 1) * steps + first + s - 1.
+        auto record_of = [&](int step, std::int64_t& record) {
+            std::int64_t block = 0;
+            return !__builtin_mul_overflow(std::int64_t{entry.modal_case} - 1, std::int64_t{modes}, &block)
+                   && !__builtin_mul_overflow(block + m - 1, std::int64_t{entry.step_count}, &record)
+                   && !__builtin_add_overflow(record, std::int64_t{first_coordinate} + step - 1, &record);
+        };
+        if (!single) {
+            // Steps 1..min(n, steps) are consecutive records: read as one run, value 1 of each.
+            const int last = std::min(columns, entry.step_count);
+            std::int64_t first = 0;
+            std::int64_t end = 0;
+            if (last >= 1 && record_of(1, first) && !__builtin_add_overflow(first, std::int64_t{last}, &end)) {
+                // Steps whose record number lies below 1 are no record: they stay 0.
+                const std::int64_t skipped = std::clamp<std::int64_t>(1 - first, 0, last);
+                std::vector<double>& run = build.coordinate_run;
+                run.resize(static_cast<std::size_t>(last));
+                std::int64_t delivered = 0;
+                DirectUnits::ReadFirstDoubles(ELEM_DATA_UNIT, first + skipped, last - skipped, 3, run.data(), delivered);
+                for (std::int64_t k = 0; k < delivered; ++k)
+                    q[static_cast<std::size_t>((m - 1) + modes * (skipped + k))] = run[static_cast<std::size_t>(k)];
+                continue;
+            }
+        }
         for (int i = 1; i <= columns; ++i) {
             const int step = single ? entry.step_number : i;
-            if (step < 1 || step > entry.step_count)
-                continue;
-            // ((case - 1) * modes + m - 1) * steps + first + step - 1
-            std::int64_t block = 0;
             std::int64_t record = 0;
-            if (__builtin_mul_overflow(std::int64_t{entry.modal_case} - 1, std::int64_t{modes}, &block)
-                || __builtin_mul_overflow(block + m - 1, std::int64_t{entry.step_count}, &record)
-                || __builtin_add_overflow(record, std::int64_t{first_coordinate} + step - 1, &record))
+            if (step < 1 || step > entry.step_count || !record_of(step, record))
                 continue;
             double values[3];
             if (DirectUnits::ReadDoubles(ELEM_DATA_UNIT, record, values, 3) == dforrt::IO_OK)
@@ -250,7 +274,8 @@ void direct_displacements(DriverBuildState& build, double* displacement, int dof
     }
 
     // Multi-support excitation: supports with their own motion, as (node, direction) pairs.
-    std::vector<std::pair<std::int32_t, std::int32_t>> supports;
+    std::vector<std::pair<std::int32_t, std::int32_t>>& supports = build.support_pairs;
+    supports.clear();
     int first = 0;
     int present = 0;
     locate_elem_data(entry.history_id, KEY_MSES, first, present);

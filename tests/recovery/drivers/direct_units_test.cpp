@@ -129,4 +129,73 @@ TEST_F(DirectUnitReopen, CloseEndsTheKeptFile)
     EXPECT_FALSE(DirectUnits::IsOpen(UNIT));
 }
 
+// A run of consecutive records read at once against the same records read one by one: the
+// run crosses the reader's 64 KB reads and ends beyond the end of the file.
+struct RunCase {
+    std::int64_t record_bytes;
+    std::int64_t first;
+    std::int64_t records;
+    std::int64_t count;
+};
+
+class DirectUnitRun : public DirectUnitReopen, public ::testing::WithParamInterface<RunCase> {};
+
+TEST_P(DirectUnitRun, DeliversValueOneOfEachRecordUpToTheEndOfTheFile)
+{
+    const RunCase& c = GetParam();
+    // 50 000 values, value k at position k: 400 000 bytes, records of any length cut it.
+    std::vector<double> v(50000);
+    for (std::size_t i = 0; i < v.size(); ++i)
+        v[i] = static_cast<double>(i + 1) + 0.25;
+    write_doubles(path, v);
+    ASSERT_EQ(open(c.record_bytes), dforrt::IO_OK);
+    std::vector<double> one_by_one(static_cast<std::size_t>(c.records), -1.0);
+    std::int64_t expected_delivered = 0;
+    for (std::int64_t k = 0; k < c.records; ++k) {
+        std::vector<double> values(static_cast<std::size_t>(c.count));
+        if (DirectUnits::ReadDoubles(UNIT, c.first + k, values.data(), c.count) != dforrt::IO_OK)
+            break;
+        one_by_one[static_cast<std::size_t>(k)] = values[0];
+        ++expected_delivered;
+    }
+    std::vector<double> run(static_cast<std::size_t>(c.records), -1.0);
+    std::int64_t delivered = -1;
+    const int status = DirectUnits::ReadFirstDoubles(UNIT, c.first, c.records, c.count, run.data(), delivered);
+    EXPECT_EQ(delivered, expected_delivered);
+    EXPECT_EQ(status, delivered == c.records ? dforrt::IO_OK : dforrt::IO_PAST_END);
+    EXPECT_EQ(run, one_by_one);
+    // Value 1 of record r is the value at byte (r - 1) x record length.
+    if (delivered > 0) {
+        EXPECT_EQ(run[0], static_cast<double>((c.first - 1) * c.record_bytes / 8 + 1) + 0.25);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RecordsAndEnds, DirectUnitRun,
+    ::testing::Values(RunCase{24, 1, 16000, 3},        // one file, four reads
+                      RunCase{24, 10000, 8000, 3},     // crosses the end: 6667 records in the file
+                      RunCase{24, 16666, 5, 3},        // the last whole record, then none
+                      RunCase{16, 1, 30000, 1},        // ends beyond the file's 25000 records
+                      RunCase{40000, 2, 20, 2},        // records longer than one read
+                      RunCase{400000, 1, 2, 1},        // the whole file is one record
+                      RunCase{24, 20000, 10, 3}));     // starts beyond the end
+
+TEST_F(DirectUnitReopen, RunReadRefusesWhatOneRecordReadRefuses)
+{
+    write_doubles(path, {1, 2, 3, 4});
+    ASSERT_EQ(open(16), dforrt::IO_OK);
+    double out[2] = {-1, -1};
+    std::int64_t delivered = -1;
+    EXPECT_EQ(DirectUnits::ReadFirstDoubles(UNIT, 0, 2, 1, out, delivered), dforrt::IO_BAD_RECORD);
+    EXPECT_EQ(DirectUnits::ReadFirstDoubles(UNIT, 1, 2, 3, out, delivered), dforrt::IO_PAST_RECORD);
+    EXPECT_EQ(delivered, 0);
+    EXPECT_EQ(out[0], -1.0);
+    EXPECT_EQ(DirectUnits::ReadFirstDoubles(UNIT, std::int64_t{1} << 62, 2, 1, out, delivered), dforrt::IO_PAST_END);
+    EXPECT_EQ(DirectUnits::ReadFirstDoubles(UNIT, 1, 2, 2, out, delivered), dforrt::IO_OK);
+    EXPECT_EQ(out[0], 1.0);
+    EXPECT_EQ(out[1], 3.0);
+    DirectUnits::Close(UNIT);
+    EXPECT_EQ(DirectUnits::ReadFirstDoubles(UNIT, 1, 2, 1, out, delivered), dforrt::IO_NOT_OPEN);
+}
+
 } // namespace

@@ -28,9 +28,9 @@ class DirectUnits {
 public:
     // Opens an existing file for direct access on the unit, closing what the unit held.
     // record_bytes is the record length in bytes (> 0). When the unit already holds the file of
-    // that name and the file is unchanged (same device, inode, size, modification and change
-    // times), the open descriptor and its read-ahead are kept and only the record length
-    // changes; Close always ends that.
+    // that name, the open descriptor and its read-ahead are kept and only the record length
+    // changes: a file is held unchanged while its unit is open, and Close ends the keeping, so
+    // that a file replaced or cut between a Close and an Open is read afresh.
     static int Open(int unit, const char* name, std::size_t name_length, std::int64_t record_bytes);
     // Reopens the unit's file with another record length (> 0; otherwise the unit is closed
     // and IO_OPEN_FAILED returned): a close and open of the same, unchanged file.
@@ -43,12 +43,21 @@ public:
     static std::int64_t FileBytes(int unit);
 
     // Read the first `count` values of record `record` (1-based, counted in the unit's record
-    // length). On any failure nothing is written to `out`.
+    // length). On any failure nothing is delivered: `out` is untouched, except that a file cut
+    // while its unit holds it may leave part of a long record there.
     static int ReadInts(int unit, std::int64_t record, std::int32_t* out, std::int64_t count);
     static int ReadReals(int unit, std::int64_t record, float* out, std::int64_t count);
     static int ReadDoubles(int unit, std::int64_t record, double* out, std::int64_t count);
     // The first `count` bytes of the record (characters).
     static int ReadBytes(int unit, std::int64_t record, char* out, std::int64_t count);
+
+    // Value 1 of each of the records first_record .. first_record + records - 1 into
+    // out[0 .. records - 1], each record read as by ReadDoubles with `count` values: a run of
+    // consecutive records costs a few large reads instead of one per record. `delivered` is
+    // the number of leading records delivered; the records after them lie beyond the end of
+    // the file (IO_PAST_END) and their out values are untouched.
+    static int ReadFirstDoubles(int unit, std::int64_t first_record, std::int64_t records, std::int64_t count,
+                                double* out, std::int64_t& delivered);
 };
 
 } // namespace dforrt
