@@ -90,8 +90,9 @@ bool read_exact(int fd, unsigned char* out, std::int64_t bytes, std::int64_t off
     return true;
 }
 
-// Copies bytes [offset, offset + bytes) of the unit's file; false when they are not all there.
-int copy_bytes(Unit& u, std::int64_t record, std::int64_t bytes, unsigned char* out)
+// Copies bytes [skip, bytes) of the record to out when the record's first `bytes` bytes are
+// all there; a status otherwise.
+int copy_bytes(Unit& u, std::int64_t record, std::int64_t bytes, unsigned char* out, std::int64_t skip = 0)
 {
     if (record < 1)
         return IO_BAD_RECORD;
@@ -102,9 +103,11 @@ int copy_bytes(Unit& u, std::int64_t record, std::int64_t bytes, unsigned char* 
     // (record - 1) * record_bytes cannot overflow once record - 1 <= size / record_bytes.
     if (record - 1 > u.size / u.record_bytes)
         return IO_PAST_END;
-    const std::int64_t offset = (record - 1) * u.record_bytes;
-    if (offset > u.size || bytes > u.size - offset)
+    const std::int64_t record_offset = (record - 1) * u.record_bytes;
+    if (record_offset > u.size || bytes > u.size - record_offset)
         return IO_PAST_END;
+    const std::int64_t offset = record_offset + skip;
+    bytes -= skip;
     if (bytes > WINDOW_BYTES / 4)
         return read_exact(u.fd, out, bytes, offset) ? IO_OK : IO_PAST_END;
     Window* hit = nullptr;
@@ -270,6 +273,24 @@ int DirectUnits::ReadDoubles(int unit, std::int64_t record, double* out, std::in
 int DirectUnits::ReadBytes(int unit, std::int64_t record, char* out, std::int64_t count)
 {
     return read_values(unit, record, out, count);
+}
+
+int DirectUnits::ReadDoubleAt(int unit, std::int64_t record, std::int64_t position, double& out)
+{
+    if (!valid_unit(unit))
+        return IO_BAD_UNIT;
+    Unit& u = units()[static_cast<std::size_t>(unit)];
+    if (!u.open)
+        return IO_NOT_OPEN;
+    if (position < 1)
+        return record < 1 ? IO_BAD_RECORD : IO_OK;
+    if (position > u.record_bytes / 8)
+        return IO_PAST_RECORD;
+    unsigned char bytes[8];
+    const int status = copy_bytes(u, record, position * 8, bytes, (position - 1) * 8);
+    if (status == IO_OK)
+        out = little_endian_double(bytes);
+    return status;
 }
 
 int DirectUnits::ReadFirstDoubles(int unit, std::int64_t first_record, std::int64_t records, std::int64_t count,

@@ -97,12 +97,13 @@ public:
     void read(int unit, std::int64_t record, std::int64_t stored, int j)
     {
         if (single_) {
-            // The first `step` values of the record are read and the last of them is used.
+            // The first `step` values of the record are read and the last of them is used: the
+            // runtime checks them all and reads the one.
             if (step_ < 1 || step_ > stored || !fits_in_file(unit, step_))
                 return;
-            scratch_.resize(std::max<std::size_t>(scratch_.size(), static_cast<std::size_t>(step_)));
-            if (DirectUnits::ReadDoubles(unit, record, scratch_.data(), step_) == dforrt::IO_OK)
-                displacement_[j - 1] = scratch_[static_cast<std::size_t>(step_ - 1)];
+            double value = 0.0;
+            if (DirectUnits::ReadDoubleAt(unit, record, step_, value) == dforrt::IO_OK)
+                displacement_[j - 1] = value;
             return;
         }
         const std::int64_t count = std::min<std::int64_t>(columns_, stored);

@@ -180,6 +180,34 @@ INSTANTIATE_TEST_SUITE_P(
                       RunCase{400000, 1, 2, 1},        // the whole file is one record
                       RunCase{24, 20000, 10, 3}));     // starts beyond the end
 
+TEST_F(DirectUnitReopen, OneValueOfARecordReadsAsTheLastOfItsLeadingValues)
+{
+    // 5001 values: the last record of every length below is cut by the end of the file.
+    std::vector<double> v(5001);
+    for (std::size_t i = 0; i < v.size(); ++i)
+        v[i] = static_cast<double>(i + 1) + 0.5;
+    write_doubles(path, v);
+    for (std::int64_t record_bytes : {16, 24, 3200, 16000}) {
+        ASSERT_EQ(open(record_bytes), dforrt::IO_OK);
+        const std::int64_t per_record = record_bytes / 8;
+        const std::int64_t records = 5001 / per_record + 2;
+        for (std::int64_t r = 0; r <= records; ++r) {
+            for (std::int64_t p : {std::int64_t{0}, std::int64_t{1}, std::int64_t{2}, per_record - 1, per_record,
+                                   per_record + 1}) {
+                std::vector<double> leading(static_cast<std::size_t>(std::max<std::int64_t>(p, 1)), -1.0);
+                const int expected = DirectUnits::ReadDoubles(UNIT, r, leading.data(), p);
+                double one = -1.0;
+                ASSERT_EQ(DirectUnits::ReadDoubleAt(UNIT, r, p, one), expected) << record_bytes << " " << r << " " << p;
+                if (expected == dforrt::IO_OK && p >= 1) {
+                    ASSERT_EQ(one, leading[static_cast<std::size_t>(p - 1)]) << record_bytes << " " << r << " " << p;
+                } else {
+                    ASSERT_EQ(one, -1.0);
+                }
+            }
+        }
+    }
+}
+
 TEST_F(DirectUnitReopen, RunReadRefusesWhatOneRecordReadRefuses)
 {
     write_doubles(path, {1, 2, 3, 4});

@@ -51,6 +51,10 @@ public:
     // The first `count` bytes of the record (characters).
     static int ReadBytes(int unit, std::int64_t record, char* out, std::int64_t count);
 
+    // Value `position` (1-based) of the record, with the status ReadDoubles gives for its first
+    // `position` values, which only this one is read of. position < 1 reads nothing.
+    static int ReadDoubleAt(int unit, std::int64_t record, std::int64_t position, double& out);
+
     // Value 1 of each of the records first_record .. first_record + records - 1 into
     // out[0 .. records - 1], each record read as by ReadDoubles with `count` values: a run of
     // consecutive records costs a few large reads instead of one per record. `delivered` is
