@@ -40,7 +40,7 @@ bool fits_in_file(int unit, std::int64_t count)
 // tiles (two loads, two unpacks, two stores); the values are only moved, never computed.
 void transpose_to_columns(const double* const* source, int rows, int columns, double* out)
 {
-    constexpr int BLOCK = 64;
+    constexpr int BLOCK = 16;
     constexpr std::size_t LD = MAX_ELEMENT_DOFS;
     for (int i0 = 0; i0 < columns; i0 += BLOCK) {
         const int i1 = std::min(columns, i0 + BLOCK);
