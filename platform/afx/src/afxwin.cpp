@@ -534,7 +534,12 @@ bool ParseNumber(const CString& s, T& out, const char* pszFormat)
 }
 } // namespace
 
-void DDX_Text(CDataExchange* pDX, UINT nID, int& value)
+namespace {
+// Number fields: a text that is not one number gives the framework's message and fails the
+// exchange; the value is left as it was.
+template <class T>
+void ExchangeNumber(CDataExchange* pDX, UINT nID, T& value, const char* pszScan, const char* pszPrint,
+                    const char* pszMessage)
 {
     CWnd* p = pDX->PrepareCtrl(nID);
     if (!p)
@@ -542,34 +547,26 @@ void DDX_Text(CDataExchange* pDX, UINT nID, int& value)
     if (pDX->m_bSaveAndValidate) {
         CString s;
         p->GetWindowText(s);
-        if (!ParseNumber(s, value, " %d %1s")) {
-            AfxMessageBox("Please enter an integer.", MB_ICONWARNING);
+        if (!ParseNumber(s, value, pszScan)) {
+            AfxMessageBox(pszMessage, MB_ICONWARNING);
             pDX->Fail();
         }
     } else {
         CString s;
-        s.Format("%d", value);
+        s.Format(pszPrint, value);
         p->SetWindowText(s);
     }
+}
+} // namespace
+
+void DDX_Text(CDataExchange* pDX, UINT nID, int& value)
+{
+    ExchangeNumber(pDX, nID, value, " %d %1s", "%d", "Please enter an integer.");
 }
 
 void DDX_Text(CDataExchange* pDX, UINT nID, double& value)
 {
-    CWnd* p = pDX->PrepareCtrl(nID);
-    if (!p)
-        return;
-    if (pDX->m_bSaveAndValidate) {
-        CString s;
-        p->GetWindowText(s);
-        if (!ParseNumber(s, value, " %lf %1s")) {
-            AfxMessageBox("Please enter a number.", MB_ICONWARNING);
-            pDX->Fail();
-        }
-    } else {
-        CString s;
-        s.Format("%.15g", value);
-        p->SetWindowText(s);
-    }
+    ExchangeNumber(pDX, nID, value, " %lf %1s", "%.15g", "Please enter a number.");
 }
 
 void DDX_Check(CDataExchange* pDX, UINT nID, int& value)
