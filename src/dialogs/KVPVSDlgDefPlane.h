@@ -1,7 +1,7 @@
 // The 3-D cutting-plane dialog: the user places a plane by origin and normal; the dialog
 // calls its draw function with the plane and, when it is destroyed, its destroy function.
 #pragma once
-#include "frame/KVPvsExport.h"
+#include "frame/core/KVPvsExport.h"
 
 #include "GeomDialog.h"
 

@@ -5,8 +5,8 @@
 #include "frame/IFactoryPVSImpl.h"
 #include "frame/IPvsDlgImpl.h"
 #include "frame/IQueryPVSImpl.h"
-#include "frame/KVPvsExport.h"
-#include "frame/NotifyListener.h"
+#include "frame/core/KVPvsExport.h"
+#include "frame/core/NotifyListener.h"
 
 #include "afxdllx.h"
 

@@ -2,7 +2,7 @@
 // lets the factory make the calculation function of its code, runs it and closes the query.
 // The series it returns is the engine's own, valid until the next Run.
 #pragma once
-#include "frame/KVPvsExport.h"
+#include "frame/core/KVPvsExport.h"
 #include "timehistory/CPVSTHCalcFuncBase.h"
 
 class CDBDoc;

@@ -3,7 +3,7 @@
 // component rows whose values come from a stress or plate-force field ("element value, then
 // one per node"). Also the helpers that build the visual data and method of a display.
 #pragma once
-#include "frame/ForceSumRecords.h"
+#include "frame/core/ForceSumRecords.h"
 #include "visualdata/CPVSVisualDataLDFS.h"
 #include "visualdata/CPVSVisualDataLDFSD.h"
 #include "visualmethods/CPVSVisualMethodLDFS.h"

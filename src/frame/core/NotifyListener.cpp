@@ -1,4 +1,4 @@
-#include "frame/NotifyListener.h"
+#include "frame/core/NotifyListener.h"
 
 #include "CompFunc.h"
 

@@ -1,4 +1,4 @@
-#include "frame/ForceSumRecords.h"
+#include "frame/core/ForceSumRecords.h"
 
 namespace {
 template <class P>
