@@ -1,7 +1,9 @@
 // Start-up of the module. The objects below are constructed in this order when the library is
 // loaded and destroyed in the reverse order when it is unloaded: the three interface
-// singletons, the observer registry, the design-program message, then the extension-module
-// attach (the Windows entry point's work, run here from the library's initialisation).
+// singletons, the design-program message, then the extension-module attach (the Windows entry
+// point's work, run here from the library's initialisation). The observer registry lives with
+// the channel in the frame's floor, so that displays and dialogs link without this roof; it
+// holds plain arrays that nothing here touches while constructing or destroying.
 #include "frame/IFactoryPVSImpl.h"
 #include "frame/IPvsDlgImpl.h"
 #include "frame/IQueryPVSImpl.h"
@@ -18,10 +20,6 @@ static AFX_EXTENSION_MODULE KV_pvsDLL;
 static IFactoryPVSImpl s_factory;
 static IPvsDlgImpl s_pvsDlg;
 static IQueryPVSImpl s_query;
-
-CArray<CDataUpdateConnector*, CDataUpdateConnector*> CNotifyListener::m_aInstances;
-CArray<unsigned int, unsigned int> CNotifyListener::m_aSerials;
-unsigned int CNotifyListener::m_nModCount = 0;
 
 extern const UINT DMSG_DESIGNCOMMAND_YRP;
 const UINT DMSG_DESIGNCOMMAND_YRP = RegisterWindowMessage("DMSG_DESIGNCOMMAND_YRP");

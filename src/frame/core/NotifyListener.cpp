@@ -5,8 +5,11 @@
 #include <cstdlib>
 #include <vector>
 
-// m_aInstances is defined with the module's other start-up objects, so that it exists before
-// any listener can.
+// The registry is constructed when the module loads, before any listener can exist, and
+// destroyed when it unloads.
+CArray<CDataUpdateConnector*, CDataUpdateConnector*> CNotifyListener::m_aInstances;
+CArray<unsigned int, unsigned int> CNotifyListener::m_aSerials;
+unsigned int CNotifyListener::m_nModCount = 0;
 
 int CNotifyListener::Find(CDataUpdateConnector* p)
 {
