@@ -2,6 +2,7 @@
 // loaded and destroyed in the reverse order when it is unloaded: the three interface
 // singletons, the observer registry, the design-program message, then the extension-module
 // attach (the Windows entry point's work, run here from the library's initialisation).
+#include "dialogs/DialogControlIds.h"
 #include "frame/IFactoryPVSImpl.h"
 #include "frame/IPvsDlgImpl.h"
 #include "frame/IQueryPVSImpl.h"
@@ -24,7 +25,7 @@ CArray<unsigned int, unsigned int> CNotifyListener::m_aSerials;
 unsigned int CNotifyListener::m_nModCount = 0;
 
 extern const UINT DMSG_DESIGNCOMMAND_YRP;
-const UINT DMSG_DESIGNCOMMAND_YRP = RegisterWindowMessage("DMSG_DESIGNCOMMAND_YRP");
+const UINT DMSG_DESIGNCOMMAND_YRP = RegisterWindowMessage(DMSG_DESIGNCOMMAND_YRP_NAME);
 
 namespace {
 
