@@ -171,23 +171,9 @@ T_PVAL_D NodeRow(const Model& m, const std::function<std::vector<double>(unsigne
     return vals;
 }
 
-} // namespace
-
-BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& sum, std::string* pError)
+// Grid: x 0..40 (2.0 m), y 0..8 (2.0 m), z -24..0 (1.5 m); k rises with z.
+void BuildGrid(CDBDoc& doc, int r, SampleSummary& sum)
 {
-    auto fail = [&](const char* psz) {
-        if (pError)
-            *pError = psz;
-        return FALSE;
-    };
-    if (opt.nRefine < 1 || opt.nRefine > 2)
-        return fail("refinement must be 1 or 2");
-    if (CClassNode(doc.GetModelDB()).GetCount() != 0 || CClassPVtif(doc.GetPostDB()).GetCount() != 0)
-        return fail("the document already holds a model");
-
-    sum = SampleSummary();
-    const int r = opt.nRefine;
-    // Grid: x 0..40 (2.0 m), y 0..8 (2.0 m), z -24..0 (1.5 m); k rises with z.
     SampleGrid& g = sum.grid;
     g.xs = Lines(0.0, 40.0, 20 * r);
     g.ys = Lines(0.0, 8.0, 4 * r);
@@ -196,19 +182,30 @@ BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& su
     BuildGridNodes(doc, g);
     sum.nodes = g.Nodes();
     sum.dPlanArea = 40.0 * 8.0;
-    auto kAt = [&](double z) { return SampleGrid::IndexOf(g.zs, z); };
-    auto iAt = [&](double x) { return SampleGrid::IndexOf(g.xs, x); };
-    auto jAt = [&](double y) { return SampleGrid::IndexOf(g.ys, y); };
+}
 
-    // Materials, sections, attributes.
+int IAt(const SampleGrid& g, double x) { return SampleGrid::IndexOf(g.xs, x); }
+int JAt(const SampleGrid& g, double y) { return SampleGrid::IndexOf(g.ys, y); }
+int KAt(const SampleGrid& g, double z) { return SampleGrid::IndexOf(g.zs, z); }
+
+// Keys of the materials and attributes the elements refer to.
+struct Properties {
+    unsigned int mFill = 0, mClay = 0, mSand = 0, mConc = 0, mSteel = 0;
+    unsigned int aFill = 0, aClay = 0, aSand = 0, aWall = 0, aStrut = 0, aPipe = 0, aPile = 0;
+};
+
+// Materials, sections, attributes.
+Properties AddProperties(CDBDoc& doc)
+{
+    Properties k;
     CClassGmat matl(doc.GetModelDB());
     CClassGpro gpro(doc.GetModelDB());
     CClassAttr attr(doc.GetModelDB());
-    unsigned int mFill = AddMatl(matl, "Fill", 1.0e4, 0.30, 18.0, 1.0e-5);
-    unsigned int mClay = AddMatl(matl, "Clay", 2.5e4, 0.35, 19.0, 1.0e-8);
-    unsigned int mSand = AddMatl(matl, "Sand", 8.0e4, 0.30, 20.0, 1.0e-4);
-    unsigned int mConc = AddMatl(matl, "Concrete C30", 3.0e7, 0.20, 25.0, 0.0);
-    unsigned int mSteel = AddMatl(matl, "Steel S355", 2.1e8, 0.30, 78.5, 0.0);
+    k.mFill = AddMatl(matl, "Fill", 1.0e4, 0.30, 18.0, 1.0e-5);
+    k.mClay = AddMatl(matl, "Clay", 2.5e4, 0.35, 19.0, 1.0e-8);
+    k.mSand = AddMatl(matl, "Sand", 8.0e4, 0.30, 20.0, 1.0e-4);
+    k.mConc = AddMatl(matl, "Concrete C30", 3.0e7, 0.20, 25.0, 0.0);
+    k.mSteel = AddMatl(matl, "Steel S355", 2.1e8, 0.30, 78.5, 0.0);
 
     T_GPRO_D wallSec;
     wallSec.strName = "Wall t=0.8";
@@ -225,18 +222,23 @@ BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& su
     unsigned int pPile = gpro.Add(BeamSection("Pile D0.8", kPi * D * D / 4.0, kPi * std::pow(D, 4) / 64.0,
                                               kPi * std::pow(D, 4) / 64.0, kPi * std::pow(D, 4) / 32.0));
 
-    unsigned int aFill = AddAttr(attr, "Fill", kAttrSolid, 0, mFill);
-    unsigned int aClay = AddAttr(attr, "Clay", kAttrSolid, 0, mClay);
-    unsigned int aSand = AddAttr(attr, "Sand", kAttrSolid, 0, mSand);
-    unsigned int aWall = AddAttr(attr, "Diaphragm wall", kAttrPlate, pWall, mConc);
-    unsigned int aStrut = AddAttr(attr, "Strut H400", kAttrBeam, pStrut, mSteel);
-    unsigned int aPipe = AddAttr(attr, "Strut pipe", kAttrTruss, pPipe, mSteel);
-    unsigned int aPile = AddAttr(attr, "Bored pile", kAttrPile, pPile, mConc);
+    k.aFill = AddAttr(attr, "Fill", kAttrSolid, 0, k.mFill);
+    k.aClay = AddAttr(attr, "Clay", kAttrSolid, 0, k.mClay);
+    k.aSand = AddAttr(attr, "Sand", kAttrSolid, 0, k.mSand);
+    k.aWall = AddAttr(attr, "Diaphragm wall", kAttrPlate, pWall, k.mConc);
+    k.aStrut = AddAttr(attr, "Strut H400", kAttrBeam, pStrut, k.mSteel);
+    k.aPipe = AddAttr(attr, "Strut pipe", kAttrTruss, pPipe, k.mSteel);
+    k.aPile = AddAttr(attr, "Bored pile", kAttrPile, pPile, k.mConc);
+    return k;
+}
 
-    // Soil layers from the top: fill 0..-3, clay -3..-12, sand -12..-24.
+// Soil layers from the top: fill 0..-3, clay -3..-12, sand -12..-24.
+void BuildSoilLayers(CDBDoc& doc, const Properties& k, SampleSummary& sum)
+{
+    const SampleGrid& g = sum.grid;
     struct LayerDef { const char* psz; double top, bot; unsigned int a, m; };
-    const LayerDef defs[3] = {{"Fill", 0.0, -3.0, aFill, mFill}, {"Clay", -3.0, -12.0, aClay, mClay},
-                              {"Sand", -12.0, -24.0, aSand, mSand}};
+    const LayerDef defs[3] = {{"Fill", 0.0, -3.0, k.aFill, k.mFill}, {"Clay", -3.0, -12.0, k.aClay, k.mClay},
+                              {"Sand", -12.0, -24.0, k.aSand, k.mSand}};
     unsigned int nNext = 1;
     for (const LayerDef& d : defs) {
         SoilLayer layer;
@@ -244,43 +246,59 @@ BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& su
         layer.dTop = d.top;
         layer.dBottom = d.bot;
         layer.nGmatK = d.m;
-        layer.elems = BuildHexBlock(doc, g, 0, g.Nx() - 1, 0, g.Ny() - 1, kAt(d.bot), kAt(d.top), nNext, d.a, d.m);
+        layer.elems =
+            BuildHexBlock(doc, g, 0, g.Nx() - 1, 0, g.Ny() - 1, KAt(g, d.bot), KAt(g, d.top), nNext, d.a, d.m);
         nNext = layer.elems.nLast + 1;
         sum.layers.push_back(layer);
     }
     sum.soil = {sum.layers.front().elems.nFirst, sum.layers.back().elems.nLast};
+}
 
-    // Diaphragm wall x = 10 from the surface to -15.
-    const int iWall = iAt(sum.dWallX);
-    sum.wall = BuildPlateStripX(doc, g, iWall, 0, g.Ny() - 1, kAt(sum.dWallBottom), kAt(0.0), 20001, aWall, mConc);
+// Diaphragm wall x = 10 from the surface to -15.
+void BuildWall(CDBDoc& doc, const Properties& k, SampleSummary& sum)
+{
+    const SampleGrid& g = sum.grid;
+    const int iWall = IAt(g, sum.dWallX);
+    sum.wall =
+        BuildPlateStripX(doc, g, iWall, 0, g.Ny() - 1, KAt(g, sum.dWallBottom), KAt(g, 0.0), 20001, k.aWall, k.mConc);
+}
 
-    // Struts from the wall to the centre line at y = 2 and y = 6: beams at -1.5, trusses at -4.5.
+// Struts from the wall to the centre line at y = 2 and y = 6: beams at -1.5, trusses at -4.5.
+void BuildStruts(CDBDoc& doc, const Properties& k, SampleSummary& sum)
+{
+    const SampleGrid& g = sum.grid;
+    const int iWall = IAt(g, sum.dWallX);
     auto strutNodes = [&](double y, double z) {
         std::vector<unsigned int> a;
         for (int i = iWall; i >= 0; --i)
-            a.push_back(g.NodeK(i, jAt(y), kAt(z)));
+            a.push_back(g.NodeK(i, JAt(g, y), KAt(g, z)));
         return a;
     };
-    KeyRange b1 = BuildLine(doc, strutNodes(2.0, -1.5), kElemBeam, 30001, aStrut, mSteel);
-    KeyRange b2 = BuildLine(doc, strutNodes(6.0, -1.5), kElemBeam, b1.nLast + 1, aStrut, mSteel);
+    KeyRange b1 = BuildLine(doc, strutNodes(2.0, -1.5), kElemBeam, 30001, k.aStrut, k.mSteel);
+    KeyRange b2 = BuildLine(doc, strutNodes(6.0, -1.5), kElemBeam, b1.nLast + 1, k.aStrut, k.mSteel);
     sum.beamStruts = {b1.nFirst, b2.nLast};
-    KeyRange t1 = BuildLine(doc, strutNodes(2.0, -4.5), kElemTruss, 31001, aPipe, mSteel);
-    KeyRange t2 = BuildLine(doc, strutNodes(6.0, -4.5), kElemTruss, t1.nLast + 1, aPipe, mSteel);
+    KeyRange t1 = BuildLine(doc, strutNodes(2.0, -4.5), kElemTruss, 31001, k.aPipe, k.mSteel);
+    KeyRange t2 = BuildLine(doc, strutNodes(6.0, -4.5), kElemTruss, t1.nLast + 1, k.aPipe, k.mSteel);
     sum.trussStruts = {t1.nFirst, t2.nLast};
+}
 
-    // Pile under the pit at (4, 4) from the final floor -9 to -18, top to tip.
+// Pile under the pit at (4, 4) from the final floor -9 to -18, top to tip.
+void BuildPile(CDBDoc& doc, const Properties& k, SampleSummary& sum)
+{
+    const SampleGrid& g = sum.grid;
     std::vector<unsigned int> pileNodes;
-    for (int k = kAt(-9.0); k >= kAt(-18.0); --k)
-        pileNodes.push_back(g.NodeK(iAt(4.0), jAt(4.0), k));
-    sum.piles = BuildLine(doc, pileNodes, kElemPile, 40001, aPile, mConc);
+    for (int kz = KAt(g, -9.0); kz >= KAt(g, -18.0); --kz)
+        pileNodes.push_back(g.NodeK(IAt(g, 4.0), JAt(g, 4.0), kz));
+    sum.piles = BuildLine(doc, pileNodes, kElemPile, 40001, k.aPile, k.mConc);
     sum.nPileTipNodeK = pileNodes.back();
+}
 
-    // Construction stages.
-    Model m;
-    m.pDoc = &doc;
-    m.pSum = &sum;
-    m.Load();
-    const double depths[4] = {0.0, 3.0, 6.0, 9.0};
+// Depth of the pit [m] at each construction stage.
+const double kStageDepths[4] = {0.0, 3.0, 6.0, 9.0};
+
+// Construction stages; returns the elements active at each stage, in key order.
+std::vector<std::vector<unsigned int>> BuildStages(CDBDoc& doc, const Model& m, SampleSummary& sum)
+{
     const char* stageNames[4] = {"Initial stress", "Wall and pile, excavation to -3.0",
                                  "Strut level 1, excavation to -6.0", "Strut level 2, excavation to -9.0"};
     auto isActive = [&](unsigned int k, int s) {
@@ -288,7 +306,7 @@ BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& su
         if (e.nType == kElemSolid) {
             double c[3];
             m.Centre(e, c);
-            return !(c[0] < sum.dWallX && c[2] > -depths[s]);
+            return !(c[0] < sum.dWallX && c[2] > -kStageDepths[s]);
         }
         if (e.nType == kElemPlate || e.nType == kElemPile)
             return s >= 1;
@@ -311,8 +329,17 @@ BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& su
     T_STAGE_D dummy;
     dummy.strName = "Dummy Step";
     sum.nDummyStepK = stages.Add(dummy);
+    return active;
+}
 
-    // Post database: output sets and entities.
+// Keys of the result entities the rows belong to.
+struct Entities {
+    unsigned int eNode = 0, eSolid = 0, ePlate = 0, eBeam = 0, eTruss = 0, ePile = 0, eStage = 0;
+};
+
+// Post database: output sets and entities.
+Entities AddPostEntities(CDBDoc& doc)
+{
     CClassPOsif osif(doc.GetPostDB());
     T_POSIF_D os;
     os.strName = "Construction Stages";
@@ -326,99 +353,125 @@ BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& su
         e.strName = psz;
         return engr.Add(e);
     };
-    const unsigned int eNode = addEngr(kEntNode, "Nodes");
-    const unsigned int eSolid = addEngr(kEntElem, "Solid elements");
-    const unsigned int ePlate = addEngr(kEntElem, "Plate elements");
-    const unsigned int eBeam = addEngr(kEntElem, "Beam elements");
-    const unsigned int eTruss = addEngr(kEntElem, "Truss elements");
-    const unsigned int ePile = addEngr(kEntElem, "Pile elements");
-    const unsigned int eStage = addEngr(kEntGlobal, "Stage totals");
+    Entities ent;
+    ent.eNode = addEngr(kEntNode, "Nodes");
+    ent.eSolid = addEngr(kEntElem, "Solid elements");
+    ent.ePlate = addEngr(kEntElem, "Plate elements");
+    ent.eBeam = addEngr(kEntElem, "Beam elements");
+    ent.eTruss = addEngr(kEntElem, "Truss elements");
+    ent.ePile = addEngr(kEntElem, "Pile elements");
+    ent.eStage = addEngr(kEntGlobal, "Stage totals");
+    return ent;
+}
 
-    RowWriter w(doc, sum);
-    auto ofType = [&](int s, int nType) {
+// What the result sections share: the model as built, the elements active at each stage, the
+// result entities, the row writer and the refinement.
+struct Results {
+    const Model& m;
+    const std::vector<std::vector<unsigned int>>& active;
+    const Entities& ent;
+    RowWriter& w;
+    SampleSummary& sum;
+    int r;
+
+    // The elements of one type active at stage s, in key order.
+    std::vector<unsigned int> OfType(int s, int nType) const
+    {
         std::vector<unsigned int> a;
         for (unsigned int k : active[static_cast<size_t>(s)])
             if (m.elems.at(k).nType == nType)
                 a.push_back(k);
         return a;
-    };
-    auto permeability = [&](const double* p) {
-        return p[2] > -3.0 ? 1.0e-5 : (p[2] > -12.0 ? 1.0e-8 : 1.0e-4);
-    };
-
-    unsigned int firstDZ = 0, firstStress = 0, firstMy = 0;
-    for (int s = opt.bResultsEveryStage ? 0 : 3; s < 4; ++s) {
-        const unsigned int step = sum.aStageK[static_cast<size_t>(s)];
-        SampleFields f;
-        f.dExcavation = depths[s];
-        // Displacements: value then the item's vector.
-        struct DispItem { unsigned int item; int qty; const char* psz; int axes; };
-        const DispItem items[4] = {{kItemDX, kQtyTranslation, "DX", 1},
-                                   {kItemDY, kQtyTranslation, "DY", 2},
-                                   {kItemDZ, kQtyTranslation, "DZ", 4},
-                                   {kItemDXYZ, kQtyScalar, "DXYZ", 7}};
-        for (const DispItem& it : items) {
-            T_PVAL_D v = NodeRow(m, [&](unsigned int, const double* p) {
-                double u[3];
-                f.Displacement(p, u);
-                std::vector<double> run(4, 0.0);
-                for (int d = 0; d < 3; ++d)
-                    if (it.axes & (1 << d))
-                        run[static_cast<size_t>(d) + 1] = u[d];
-                run[0] = it.axes == 7 ? std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2])
-                                      : run[it.axes == 1 ? 1 : (it.axes == 2 ? 2 : 3)];
-                return run;
-            });
-            unsigned int k = w.Add({it.psz, step, eNode, it.item, it.qty, kDispPlain, kClsDisp, it.item}, &v);
-            if (it.item == kItemDZ && s == 3)
-                firstDZ = k;
-        }
-        // Solid stresses: tensor components, principal values, von Mises.
-        const std::vector<unsigned int> solids = ofType(s, kElemSolid);
-        struct StressComp { unsigned int comp; const char* psz; };
-        const StressComp comps[6] = {{0, "SXX"}, {2, "SZZ"}, {5, "SZX"}, {6, "S1"}, {8, "S3"}, {9, "Von Mises"}};
-        for (const StressComp& c : comps) {
-            auto value = [&](const double* p) {
-                double sg[6];
-                f.Stress(p, sg);
-                if (c.comp < 6)
-                    return sg[c.comp];
-                double val[3], dir[3][3];
-                PrincipalValues(sg, val, dir);
-                if (c.comp < 9)
-                    return val[c.comp - 6];
-                // σvm = sqrt(((σ1-σ2)² + (σ2-σ3)² + (σ3-σ1)²) / 2)
-                return std::sqrt(0.5 * ((val[0] - val[1]) * (val[0] - val[1]) + (val[1] - val[2]) * (val[1] - val[2]) +
-                                        (val[2] - val[0]) * (val[2] - val[0])));
-            };
-            std::function<void(const double*, double*)> dir;
-            if (c.comp >= 6 && c.comp <= 8)
-                dir = [&](const double* p, double* d) {
-                    double sg[6], val[3], v[3][3];
-                    f.Stress(p, sg);
-                    PrincipalValues(sg, val, v);
-                    for (int n = 0; n < 3; ++n)
-                        d[n] = v[n][c.comp - 6];
-                };
-            T_PVAL_D v = ElementRow(m, solids, value, dir);
-            unsigned int k = w.Add({c.psz, step, eSolid, c.comp + 1, kQtyStress, kDispPlain, kClsSolidStress, c.comp}, &v);
-            if (c.comp == 2 && s == 3)
-                firstStress = k;
-        }
     }
+};
 
-    // Final stage: the remaining branches.
-    const int s = 3;
-    const unsigned int step = sum.aStageK[3];
-    SampleFields f;
-    f.dExcavation = depths[s];
-    auto disp = [&](const double* p, int d) {
-        double u[3];
-        f.Displacement(p, u);
-        return u[d];
-    };
+// The first rows of the host's combinations.
+struct CombinationSources {
+    unsigned int nDZ = 0, nStress = 0, nMy = 0, nQ = 0;
+};
+
+double Permeability(const double* p) { return p[2] > -3.0 ? 1.0e-5 : (p[2] > -12.0 ? 1.0e-8 : 1.0e-4); }
+
+double DisplacementAt(const SampleFields& f, const double* p, int d)
+{
+    double u[3];
+    f.Displacement(p, u);
+    return u[d];
+}
+
+// Displacements: value then the item's vector.
+void AddDisplacementRows(Results& x, int s, const SampleFields& f, CombinationSources& src)
+{
+    const unsigned int step = x.sum.aStageK[static_cast<size_t>(s)];
+    struct DispItem { unsigned int item; int qty; const char* psz; int axes; };
+    const DispItem items[4] = {{kItemDX, kQtyTranslation, "DX", 1},
+                               {kItemDY, kQtyTranslation, "DY", 2},
+                               {kItemDZ, kQtyTranslation, "DZ", 4},
+                               {kItemDXYZ, kQtyScalar, "DXYZ", 7}};
+    for (const DispItem& it : items) {
+        T_PVAL_D v = NodeRow(x.m, [&](unsigned int, const double* p) {
+            double u[3];
+            f.Displacement(p, u);
+            std::vector<double> run(4, 0.0);
+            for (int d = 0; d < 3; ++d)
+                if (it.axes & (1 << d))
+                    run[static_cast<size_t>(d) + 1] = u[d];
+            run[0] = it.axes == 7 ? std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2])
+                                  : run[it.axes == 1 ? 1 : (it.axes == 2 ? 2 : 3)];
+            return run;
+        });
+        unsigned int k = x.w.Add({it.psz, step, x.ent.eNode, it.item, it.qty, kDispPlain, kClsDisp, it.item}, &v);
+        if (it.item == kItemDZ && s == 3)
+            src.nDZ = k;
+    }
+}
+
+// Solid stresses: tensor components, principal values, von Mises.
+void AddSolidStressRows(Results& x, int s, const SampleFields& f, CombinationSources& src)
+{
+    const unsigned int step = x.sum.aStageK[static_cast<size_t>(s)];
+    const std::vector<unsigned int> solids = x.OfType(s, kElemSolid);
+    struct StressComp { unsigned int comp; const char* psz; };
+    const StressComp comps[6] = {{0, "SXX"}, {2, "SZZ"}, {5, "SZX"}, {6, "S1"}, {8, "S3"}, {9, "Von Mises"}};
+    for (const StressComp& c : comps) {
+        auto value = [&](const double* p) {
+            double sg[6];
+            f.Stress(p, sg);
+            if (c.comp < 6)
+                return sg[c.comp];
+            double val[3], dir[3][3];
+            PrincipalValues(sg, val, dir);
+            if (c.comp < 9)
+                return val[c.comp - 6];
+            // σvm = sqrt(((σ1-σ2)² + (σ2-σ3)² + (σ3-σ1)²) / 2)
+            return std::sqrt(0.5 * ((val[0] - val[1]) * (val[0] - val[1]) + (val[1] - val[2]) * (val[1] - val[2]) +
+                                    (val[2] - val[0]) * (val[2] - val[0])));
+        };
+        std::function<void(const double*, double*)> dir;
+        if (c.comp >= 6 && c.comp <= 8)
+            dir = [&](const double* p, double* d) {
+                double sg[6], val[3], v[3][3];
+                f.Stress(p, sg);
+                PrincipalValues(sg, val, v);
+                for (int n = 0; n < 3; ++n)
+                    d[n] = v[n][c.comp - 6];
+            };
+        T_PVAL_D v = ElementRow(x.m, solids, value, dir);
+        unsigned int k =
+            x.w.Add({c.psz, step, x.ent.eSolid, c.comp + 1, kQtyStress, kDispPlain, kClsSolidStress, c.comp}, &v);
+        if (c.comp == 2 && s == 3)
+            src.nStress = k;
+    }
+}
+
+// Final stage, node rows: rotations, the stage's settlement, the table and the base reactions.
+void AddFinalNodeRows(Results& x, const SampleFields& f)
+{
+    const Model& m = x.m;
+    const unsigned int step = x.sum.aStageK[3];
+    const unsigned int eNode = x.ent.eNode;
     std::map<unsigned int, bool> structNode; // nodes of plates, beams and piles carry rotations
-    for (unsigned int k : active[3]) {
+    for (unsigned int k : x.active[3]) {
         const T_ELEM_D& e = m.elems.at(k);
         if (e.nType != kElemSolid && e.nType != kElemTruss)
             for (int n = 0; n < e.aNodeK.GetSize(); ++n)
@@ -430,26 +483,28 @@ BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& su
             if (!structNode.count(k))
                 return std::vector<double>();
             double pu[3] = {p[0], p[1], p[2] + 1e-3}, pd[3] = {p[0], p[1], p[2] - 1e-3};
-            double ry = (disp(pu, 0) - disp(pd, 0)) / 2e-3;
+            double ry = (DisplacementAt(f, pu, 0) - DisplacementAt(f, pd, 0)) / 2e-3;
             return std::vector<double>{ry, 0.0, ry, 0.0};
         });
-        w.Add({"RY", step, eNode, kItemRY, kQtyTranslation, kDispPlain, kClsDisp, kItemRY}, &v);
+        x.w.Add({"RY", step, eNode, kItemRY, kQtyTranslation, kDispPlain, kClsDisp, kItemRY}, &v);
     }
     {
         SampleFields prev;
-        prev.dExcavation = depths[2];
+        prev.dExcavation = kStageDepths[2];
         T_PVAL_D v = NodeRow(m, [&](unsigned int, const double* p) {
             double u1[3], u0[3];
             f.Displacement(p, u1);
             prev.Displacement(p, u0);
             return std::vector<double>{u1[2] - u0[2]};
         });
-        w.Add({"DZ of the stage", step, eNode, kItemDZStage, kQtyTranslation, kDispPlain, kClsDisp, kItemDZStage}, &v);
+        x.w.Add({"DZ of the stage", step, eNode, kItemDZStage, kQtyTranslation, kDispPlain, kClsDisp, kItemDZStage},
+                &v);
     }
-    w.Add({"Displacement table", step, eNode, kItemDispTable, kQtyTable, kDispPlain, kClsDisp, kItemDispTable}, nullptr);
+    x.w.Add({"Displacement table", step, eNode, kItemDispTable, kQtyTable, kDispPlain, kClsDisp, kItemDispTable},
+            nullptr);
     {
         // Base reactions: the weight of each base node's soil column.
-        const double dA = (2.0 / r) * (2.0 / r);
+        const double dA = (2.0 / x.r) * (2.0 / x.r);
         T_PVAL_D v = NodeRow(m, [&](unsigned int, const double* p) {
             if (p[2] > -24.0 + 1e-9)
                 return std::vector<double>();
@@ -457,9 +512,16 @@ BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& su
             f.Stress(p, sg);
             return std::vector<double>{-sg[2] * dA};
         });
-        w.Add({"Reaction FZ", step, eNode, kItemRFZ, kQtyScalar, kDispPlain, kClsReact, kItemRFZ}, &v);
+        x.w.Add({"Reaction FZ", step, eNode, kItemRFZ, kQtyScalar, kDispPlain, kClsReact, kItemRFZ}, &v);
     }
-    const std::vector<unsigned int> solids = ofType(s, kElemSolid);
+}
+
+// Final stage, solid rows: strains, yield flags and the element table.
+void AddFinalSolidRows(Results& x, const SampleFields& f, const std::vector<unsigned int>& solids)
+{
+    const Model& m = x.m;
+    const unsigned int step = x.sum.aStageK[3];
+    const unsigned int eSolid = x.ent.eSolid;
     {
         // Strains from the stress by isotropic elasticity of the point's layer.
         auto strain = [&](const double* p, double e[6]) {
@@ -477,7 +539,7 @@ BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& su
             strain(p, e);
             return e[0];
         });
-        w.Add({"EXX", step, eSolid, 1, kQtyStrainOrVel, kDispPlain, kClsSolidStrain, 0}, &v0);
+        x.w.Add({"EXX", step, eSolid, 1, kQtyStrainOrVel, kDispPlain, kClsSolidStrain, 0}, &v0);
         auto principal = [&](const double* p, double val[3], double dir[3][3]) {
             double e[6];
             strain(p, e);
@@ -496,7 +558,7 @@ BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& su
                 for (int n = 0; n < 3; ++n)
                     d[n] = dir[n][0];
             });
-        w.Add({"E1", step, eSolid, 7, kQtyStrainOrVel, kDispPlain, kClsSolidStrain, 6}, &v6);
+        x.w.Add({"E1", step, eSolid, 7, kQtyStrainOrVel, kDispPlain, kClsSolidStrain, 6}, &v6);
     }
     {
         // Yield flags: 1 where the mobilised shear exceeds 30 % of the vertical stress.
@@ -505,112 +567,130 @@ BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& su
             f.Stress(p, sg);
             return std::fabs(sg[5]) > 0.3 * std::fabs(sg[2]) ? 1.0 : 0.0;
         });
-        w.Add({"Yield state", step, eSolid, kCompYield + 1, kQtyState, kDispPlain, kClsSolidStress, kCompYield}, &v);
+        x.w.Add({"Yield state", step, eSolid, kCompYield + 1, kQtyState, kDispPlain, kClsSolidStress, kCompYield}, &v);
     }
-    w.Add({"Element result table", step, eSolid, 31, kQtyTable, kDispPlain, kClsSolidStress, 30}, nullptr);
+    x.w.Add({"Element result table", step, eSolid, 31, kQtyTable, kDispPlain, kClsSolidStress, 30}, nullptr);
+}
 
-    // Wall forces per length from its deflection line: M = EI u'' with EI = E t³/12, Q = dM/dz.
-    {
-        const double EI = 3.0e7 * std::pow(0.8, 3) / 12.0;
-        const double h = 0.05;
-        auto M = [&](const double* p) {
-            double pu[3] = {p[0], p[1], p[2] + h}, pd[3] = {p[0], p[1], p[2] - h};
-            return EI * (disp(pu, 0) - 2.0 * disp(p, 0) + disp(pd, 0)) / (h * h);
-        };
-        const std::vector<unsigned int> plates = ofType(s, kElemPlate);
-        T_PVAL_D vN = ElementRow(m, plates, [&](const double* p) { return -25.0 * 0.8 * (-p[2]); });
-        w.Add({"NYY", step, ePlate, 2, kQtyPlateForce, kDispPlain, kClsPlateForce, 1}, &vN);
-        T_PVAL_D vM = ElementRow(m, plates, M);
-        w.Add({"MYY", step, ePlate, 5, kQtyPlateMoment, kDispPlain, kClsPlateForce, 4}, &vM);
-        T_PVAL_D vQ = ElementRow(m, plates, [&](const double* p) {
-            double pu[3] = {p[0], p[1], p[2] + h}, pd[3] = {p[0], p[1], p[2] - h};
-            return (M(pu) - M(pd)) / (2.0 * h);
-        });
-        w.Add({"QYZ", step, ePlate, 8, kQtyPlateForce, kDispPlain, kClsPlateForce, 7}, &vQ);
-    }
-
-    // Member forces along beams (struts and pile) and trusses, end I to end J.
-    {
-        const std::vector<double> pos5 = {0.0, 0.25, 0.5, 0.75, 1.0};
-        std::vector<unsigned int> beams = ofType(s, kElemBeam);
-        const std::vector<unsigned int> piles = ofType(s, kElemPile);
-        beams.insert(beams.end(), piles.begin(), piles.end());
-        auto memberRow = [&](const std::vector<unsigned int>& aElemK, const std::vector<double>& aPos,
-                             const std::function<double(const T_ELEM_D&, const double*)>& fn) {
-            T_PVAL_D v;
-            for (unsigned int k : aElemK) {
-                const T_ELEM_D& e = m.elems.at(k);
-                const double* a = m.nodes.at(e.aNodeK[0]).dXyz;
-                const double* b = m.nodes.at(e.aNodeK[1]).dXyz;
-                std::vector<double> run;
-                for (double t : aPos) {
-                    double p[3] = {a[0] + t * (b[0] - a[0]), a[1] + t * (b[1] - a[1]), a[2] + t * (b[2] - a[2])};
-                    run.push_back(fn(e, p));
-                }
-                v.Append(k, run.data(), static_cast<int>(run.size()));
-            }
-            return v;
-        };
-        // Strut axial force -300 kN; pile axial force from 800 kN at the head to 250 kN at the tip.
-        auto axial = [&](const T_ELEM_D& e, const double* p) {
-            if (e.nType == kElemPile)
-                return -(800.0 - 550.0 * (-9.0 - p[2]) / 9.0);
-            return -300.0;
-        };
-        T_PVAL_D vFx = memberRow(beams, pos5, axial);
-        w.Add({"Fx", step, eBeam, kItemBeamFx, kQtyMemberForce, kDispDiagram, kClsBeam, kItemBeamFx}, &vFx, pos5);
-        // Self weight on the 10 m strut span: M = w L² s (1 - s) / 2 with s = x / L.
-        auto my = [&](const T_ELEM_D& e, const double* p) {
-            if (e.nType == kElemPile)
-                return 0.0;
-            const double wq = 78.5 * 0.0218, L = 10.0, sx = p[0] / L;
-            return wq * L * L * sx * (1.0 - sx) / 2.0;
-        };
-        T_PVAL_D vMy = memberRow(beams, pos5, my);
-        firstMy = w.Add({"My", step, eBeam, kItemBeamFx + 4, kQtyMemberForce, kDispDiagram, kClsBeam, kItemBeamFx + 4},
-                        &vMy, pos5);
-        const std::vector<double> pos2 = {0.0, 1.0};
-        T_PVAL_D vN = memberRow(ofType(s, kElemTruss), pos2, [](const T_ELEM_D&, const double*) { return -420.0; });
-        w.Add({"N", step, eTruss, kItemTrussN, kQtyMemberForce, kDispDiagram, kClsTruss, kItemTrussN}, &vN, pos2);
-    }
-
-    // Seepage around the wall tip.
-    auto velocity = [&](const double* p, double v[3], double i[3]) {
-        double gh[3];
-        f.Head(p, gh);
-        const double k = permeability(p);
-        for (int d = 0; d < 3; ++d) {
-            i[d] = -gh[d];
-            v[d] = -k * gh[d]; // Darcy: v = -k ∇h
-        }
+// Wall forces per length from its deflection line: M = EI u'' with EI = E t³/12, Q = dM/dz.
+void AddWallForceRows(Results& x, const SampleFields& f)
+{
+    const Model& m = x.m;
+    const unsigned int step = x.sum.aStageK[3];
+    const unsigned int ePlate = x.ent.ePlate;
+    const double EI = 3.0e7 * std::pow(0.8, 3) / 12.0;
+    const double h = 0.05;
+    auto M = [&](const double* p) {
+        double pu[3] = {p[0], p[1], p[2] + h}, pd[3] = {p[0], p[1], p[2] - h};
+        return EI * (DisplacementAt(f, pu, 0) - 2.0 * DisplacementAt(f, p, 0) + DisplacementAt(f, pd, 0)) / (h * h);
     };
-    unsigned int firstQ = 0;
+    const std::vector<unsigned int> plates = x.OfType(3, kElemPlate);
+    T_PVAL_D vN = ElementRow(m, plates, [&](const double* p) { return -25.0 * 0.8 * (-p[2]); });
+    x.w.Add({"NYY", step, ePlate, 2, kQtyPlateForce, kDispPlain, kClsPlateForce, 1}, &vN);
+    T_PVAL_D vM = ElementRow(m, plates, M);
+    x.w.Add({"MYY", step, ePlate, 5, kQtyPlateMoment, kDispPlain, kClsPlateForce, 4}, &vM);
+    T_PVAL_D vQ = ElementRow(m, plates, [&](const double* p) {
+        double pu[3] = {p[0], p[1], p[2] + h}, pd[3] = {p[0], p[1], p[2] - h};
+        return (M(pu) - M(pd)) / (2.0 * h);
+    });
+    x.w.Add({"QYZ", step, ePlate, 8, kQtyPlateForce, kDispPlain, kClsPlateForce, 7}, &vQ);
+}
+
+// Values of member rows at the given positions along each element, end I to end J.
+T_PVAL_D MemberRow(const Model& m, const std::vector<unsigned int>& aElemK, const std::vector<double>& aPos,
+                   const std::function<double(const T_ELEM_D&, const double*)>& fn)
+{
+    T_PVAL_D v;
+    for (unsigned int k : aElemK) {
+        const T_ELEM_D& e = m.elems.at(k);
+        const double* a = m.nodes.at(e.aNodeK[0]).dXyz;
+        const double* b = m.nodes.at(e.aNodeK[1]).dXyz;
+        std::vector<double> run;
+        for (double t : aPos) {
+            double p[3] = {a[0] + t * (b[0] - a[0]), a[1] + t * (b[1] - a[1]), a[2] + t * (b[2] - a[2])};
+            run.push_back(fn(e, p));
+        }
+        v.Append(k, run.data(), static_cast<int>(run.size()));
+    }
+    return v;
+}
+
+// Member forces along beams (struts and pile) and trusses, end I to end J.
+void AddMemberForceRows(Results& x, CombinationSources& src)
+{
+    const unsigned int step = x.sum.aStageK[3];
+    const std::vector<double> pos5 = {0.0, 0.25, 0.5, 0.75, 1.0};
+    std::vector<unsigned int> beams = x.OfType(3, kElemBeam);
+    const std::vector<unsigned int> piles = x.OfType(3, kElemPile);
+    beams.insert(beams.end(), piles.begin(), piles.end());
+    // Strut axial force -300 kN; pile axial force from 800 kN at the head to 250 kN at the tip.
+    auto axial = [&](const T_ELEM_D& e, const double* p) {
+        if (e.nType == kElemPile)
+            return -(800.0 - 550.0 * (-9.0 - p[2]) / 9.0);
+        return -300.0;
+    };
+    T_PVAL_D vFx = MemberRow(x.m, beams, pos5, axial);
+    x.w.Add({"Fx", step, x.ent.eBeam, kItemBeamFx, kQtyMemberForce, kDispDiagram, kClsBeam, kItemBeamFx}, &vFx, pos5);
+    // Self weight on the 10 m strut span: M = w L² s (1 - s) / 2 with s = x / L.
+    auto my = [&](const T_ELEM_D& e, const double* p) {
+        if (e.nType == kElemPile)
+            return 0.0;
+        const double wq = 78.5 * 0.0218, L = 10.0, sx = p[0] / L;
+        return wq * L * L * sx * (1.0 - sx) / 2.0;
+    };
+    T_PVAL_D vMy = MemberRow(x.m, beams, pos5, my);
+    src.nMy = x.w.Add({"My", step, x.ent.eBeam, kItemBeamFx + 4, kQtyMemberForce, kDispDiagram, kClsBeam, kItemBeamFx + 4},
+                      &vMy, pos5);
+    const std::vector<double> pos2 = {0.0, 1.0};
+    T_PVAL_D vN = MemberRow(x.m, x.OfType(3, kElemTruss), pos2, [](const T_ELEM_D&, const double*) { return -420.0; });
+    x.w.Add({"N", step, x.ent.eTruss, kItemTrussN, kQtyMemberForce, kDispDiagram, kClsTruss, kItemTrussN}, &vN, pos2);
+}
+
+// Seepage velocity and hydraulic gradient at a point.
+void Velocity(const SampleFields& f, const double* p, double v[3], double i[3])
+{
+    double gh[3];
+    f.Head(p, gh);
+    const double k = Permeability(p);
+    for (int d = 0; d < 3; ++d) {
+        i[d] = -gh[d];
+        v[d] = -k * gh[d]; // Darcy: v = -k ∇h
+    }
+}
+
+// Seepage around the wall tip.
+void AddSeepageRows(Results& x, const SampleFields& f, const std::vector<unsigned int>& solids,
+                    CombinationSources& src)
+{
+    const Model& m = x.m;
+    const unsigned int step = x.sum.aStageK[3];
+    const unsigned int eNode = x.ent.eNode;
     {
         T_PVAL_D vH = NodeRow(m, [&](unsigned int, const double* p) {
             double gh[3];
             return std::vector<double>{f.Head(p, gh)};
         });
-        w.Add({"Total head", step, eNode, 1, kQtyScalar, kDispPlain, kClsNodeSeep, kQtyScalar}, &vH);
+        x.w.Add({"Total head", step, eNode, 1, kQtyScalar, kDispPlain, kClsNodeSeep, kQtyScalar}, &vH);
         T_PVAL_D vP = NodeRow(m, [&](unsigned int, const double* p) {
             double gh[3];
             return std::vector<double>{std::max(9.81 * (f.Head(p, gh) - p[2]), 0.0)}; // p = γw (h - z)
         });
-        w.Add({"Pore pressure", step, eNode, 2, kQtyScalar, kDispPlain, kClsNodeSeep, kQtyScalar}, &vP);
-        const double dA = (2.0 / r) * (1.5 / r); // tributary section of a node
+        x.w.Add({"Pore pressure", step, eNode, 2, kQtyScalar, kDispPlain, kClsNodeSeep, kQtyScalar}, &vP);
+        const double dA = (2.0 / x.r) * (1.5 / x.r); // tributary section of a node
         T_PVAL_D vQ = NodeRow(m, [&](unsigned int, const double* p) {
             double v[3], i[3];
-            velocity(p, v, i);
+            Velocity(f, p, v, i);
             return std::vector<double>{std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]) * dA, v[0] * dA, v[1] * dA,
                                        v[2] * dA};
         });
-        firstQ = w.Add({"Discharge", step, eNode, 3, kQtyFlux, kDispPlain, kClsNodeSeep, kQtyFlux}, &vQ);
+        src.nQ = x.w.Add({"Discharge", step, eNode, 3, kQtyFlux, kDispPlain, kClsNodeSeep, kQtyFlux}, &vQ);
         T_PVAL_D vV = NodeRow(m, [&](unsigned int, const double* p) {
             double v[3], i[3];
-            velocity(p, v, i);
+            Velocity(f, p, v, i);
             return std::vector<double>{std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]), v[0], v[1], v[2],
                                        i[0], i[1], i[2]};
         });
-        w.Add({"Flow velocity", step, eNode, 7, kQtyStrainOrVel, kDispPlain, kClsNodeSeep, kQtyStrainOrVel}, &vV);
+        x.w.Add({"Flow velocity", step, eNode, 7, kQtyStrainOrVel, kDispPlain, kClsNodeSeep, kQtyStrainOrVel}, &vV);
     }
     {
         struct SeepComp { unsigned int comp; const char* psz; };
@@ -620,45 +700,108 @@ BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& su
             for (unsigned int k : solids) {
                 double p[3], vel[3], i[3];
                 m.Centre(m.elems.at(k), p);
-                velocity(p, vel, i);
+                Velocity(f, p, vel, i);
                 double value = c.comp == 0    ? std::sqrt(vel[0] * vel[0] + vel[1] * vel[1] + vel[2] * vel[2])
                                : c.comp == 10 ? std::sqrt(i[0] * i[0] + i[1] * i[1] + i[2] * i[2])
                                               : vel[c.comp - 1];
                 const double run[7] = {value, vel[0], vel[1], vel[2], p[0], p[1], p[2]};
                 v.Append(k, run, 7);
             }
-            w.Add({c.psz, step, eSolid, c.comp + 1, kQtySeepVector, kDispPlain, kClsElemSeep, c.comp}, &v);
+            x.w.Add({c.psz, step, x.ent.eSolid, c.comp + 1, kQtySeepVector, kDispPlain, kClsElemSeep, c.comp}, &v);
         }
     }
-    {
-        // Pile tip: tip node, tip resistance 250 kN, tip settlement.
-        T_PVAL_D v;
-        const double* tip = m.nodes.at(sum.nPileTipNodeK).dXyz;
-        for (unsigned int k : ofType(s, kElemPile)) {
-            const double run[3] = {static_cast<double>(sum.nPileTipNodeK), 250.0, disp(tip, 2)};
-            v.Append(k, run, 3);
-        }
-        w.Add({"Pile tip force", step, ePile, 2, kQtyPileTip, kDispPlain, kClsPile, 1}, &v);
+}
+
+// Pile tip: tip node, tip resistance 250 kN, tip settlement.
+void AddPileTipRow(Results& x, const SampleFields& f)
+{
+    const unsigned int step = x.sum.aStageK[3];
+    T_PVAL_D v;
+    const double* tip = x.m.nodes.at(x.sum.nPileTipNodeK).dXyz;
+    for (unsigned int k : x.OfType(3, kElemPile)) {
+        const double run[3] = {static_cast<double>(x.sum.nPileTipNodeK), 250.0, DisplacementAt(f, tip, 2)};
+        v.Append(k, run, 3);
     }
-    {
-        // Pumped discharge of the half model: the discharge through the pit floor.
-        T_PVAL_D v;
-        double q = 0.0;
-        for (const auto& [k, node] : m.nodes)
-            if (node.dXyz[0] < sum.dWallX && std::fabs(node.dXyz[2] + 9.0) < 1e-9) {
-                double vel[3], i[3];
-                velocity(node.dXyz, vel, i);
-                q += vel[2] * (2.0 / r) * (2.0 / r);
-            }
-        v.Append(step, &q, 1);
-        w.Add({"Pumped discharge", step, eStage, 1, kQtyScalar, kDispPlain, kClsGlobal, 1}, &v);
+    x.w.Add({"Pile tip force", step, x.ent.ePile, 2, kQtyPileTip, kDispPlain, kClsPile, 1}, &v);
+}
+
+// Pumped discharge of the half model: the discharge through the pit floor.
+void AddPumpedDischargeRow(Results& x, const SampleFields& f)
+{
+    const unsigned int step = x.sum.aStageK[3];
+    T_PVAL_D v;
+    double q = 0.0;
+    for (const auto& [k, node] : x.m.nodes)
+        if (node.dXyz[0] < x.sum.dWallX && std::fabs(node.dXyz[2] + 9.0) < 1e-9) {
+            double vel[3], i[3];
+            Velocity(f, node.dXyz, vel, i);
+            q += vel[2] * (2.0 / x.r) * (2.0 / x.r);
+        }
+    v.Append(step, &q, 1);
+    x.w.Add({"Pumped discharge", step, x.ent.eStage, 1, kQtyScalar, kDispPlain, kClsGlobal, 1}, &v);
+}
+
+// Combinations (host-made rows of output set 999999).
+void AddCombinationRows(RowWriter& w, const CombinationSources& src)
+{
+    w.AddComb(src.nDZ, "DZ x 1.35(DZ)");
+    w.AddComb(src.nQ, "Q x 1.2(Discharge)");
+    w.AddComb(src.nStress, "SZZ x 1.35(SZZ)");
+    w.AddComb(src.nMy, "My x 1.35(My)");
+}
+
+} // namespace
+
+BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& sum, std::string* pError)
+{
+    auto fail = [&](const char* psz) {
+        if (pError)
+            *pError = psz;
+        return FALSE;
+    };
+    if (opt.nRefine < 1 || opt.nRefine > 2)
+        return fail("refinement must be 1 or 2");
+    if (CClassNode(doc.GetModelDB()).GetCount() != 0 || CClassPVtif(doc.GetPostDB()).GetCount() != 0)
+        return fail("the document already holds a model");
+
+    sum = SampleSummary();
+    const int r = opt.nRefine;
+    BuildGrid(doc, r, sum);
+    const Properties props = AddProperties(doc);
+    BuildSoilLayers(doc, props, sum);
+    BuildWall(doc, props, sum);
+    BuildStruts(doc, props, sum);
+    BuildPile(doc, props, sum);
+
+    Model m;
+    m.pDoc = &doc;
+    m.pSum = &sum;
+    m.Load();
+    const std::vector<std::vector<unsigned int>> active = BuildStages(doc, m, sum);
+    const Entities ent = AddPostEntities(doc);
+
+    RowWriter w(doc, sum);
+    Results x{m, active, ent, w, sum, r};
+    CombinationSources src;
+    for (int s = opt.bResultsEveryStage ? 0 : 3; s < 4; ++s) {
+        SampleFields f;
+        f.dExcavation = kStageDepths[s];
+        AddDisplacementRows(x, s, f, src);
+        AddSolidStressRows(x, s, f, src);
     }
 
-    // Combinations (host-made rows of output set 999999).
-    w.AddComb(firstDZ, "DZ x 1.35(DZ)");
-    w.AddComb(firstQ, "Q x 1.2(Discharge)");
-    w.AddComb(firstStress, "SZZ x 1.35(SZZ)");
-    w.AddComb(firstMy, "My x 1.35(My)");
+    // Final stage: the remaining branches.
+    SampleFields f;
+    f.dExcavation = kStageDepths[3];
+    AddFinalNodeRows(x, f);
+    const std::vector<unsigned int> solids = x.OfType(3, kElemSolid);
+    AddFinalSolidRows(x, f, solids);
+    AddWallForceRows(x, f);
+    AddMemberForceRows(x, src);
+    AddSeepageRows(x, f, solids, src);
+    AddPileTipRow(x, f);
+    AddPumpedDischargeRow(x, f);
+    AddCombinationRows(w, src);
 
     AddForceSumRows(doc, sum);
     std::sort(sum.aRowK.begin(), sum.aRowK.end());

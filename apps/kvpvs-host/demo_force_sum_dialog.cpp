@@ -16,6 +16,8 @@
 #include "SampleSchema.h"
 #include "afx_standin.h"
 
+#include "dialogs/DialogControlIds.h"
+
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -32,13 +34,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using P3 = std::array<double, 3>;
-
-// Controls of the force-sum dialog and of its three-point plane dialog.
-enum : UINT {
-    IDC_LDFS_CASE = 14078, IDC_LDFS_STEP = 14079, IDC_LDFS_ADD = 14081, IDC_LDFS_LIST = 14084,
-    IDC_LDFS_SHOW = 14009, IDC_LDFS_CLOSE = 14057, IDC_LDFS_INCLUDE_TEXT = 14303,
-    IDC_PLANE_OK = 14203, IDC_PLANE_PNT1 = 14207, IDC_PLANE_NAME = 14215, IDC_PLANE_SOLID = 14304,
-};
 
 // The model's bounding box (the bridge scales the plane axes by it).
 void ModelBounds(CDBDoc& doc, double bb[6])
@@ -98,14 +93,14 @@ bool AddSolidPlane(CWnd* pDlg, const char* pszName, const P3& a, const P3& b, co
     auto* pPlane = dynamic_cast<CGeomDialog*>(FindOwnedWindow(pDlg, "CPVSDlgDefThreePointPlane"));
     if (!pPlane)
         return false;
-    AfxDriver::Check(pPlane, IDC_PLANE_SOLID, 1);
-    AfxDriver::SetText(pPlane, IDC_PLANE_NAME, pszName);
-    if (!AfxDriver::Focus(pPlane, IDC_PLANE_PNT1))
+    AfxDriver::Check(pPlane, IDC_THREEPT_SOLID, 1);
+    AfxDriver::SetText(pPlane, IDC_THREEPT_NAME, pszName);
+    if (!AfxDriver::Focus(pPlane, IDC_THREEPT_PNT1))
         return false;
     for (const P3& p : {a, b, c})
         if (!pPlane->GetEventHandler() || !pPlane->GetEventHandler()->Pick(gp_Pnt(p[0], p[1], p[2])))
             return false;
-    AfxDriver::Click(pPlane, IDC_PLANE_OK);
+    AfxDriver::Click(pPlane, IDC_THREEPT_OK);
     // OK stores the plane and closes the plane dialog; a refused plane leaves it open.
     return FindOwnedWindow(pDlg, "CPVSDlgDefThreePointPlane") == nullptr;
 }

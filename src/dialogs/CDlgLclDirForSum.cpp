@@ -16,42 +16,32 @@ T_MODELESS_DLG_REG_D CDlgLclDirForSum::m_reg;
 
 namespace {
 
-enum : UINT {
-    IDC_CASE = 14078, IDC_STEP = 14079, IDC_DEFINE = 14080, IDC_ADD = 14081, IDC_DELETE = 14082,
-    IDC_NAME = 14083, IDC_LIST = 14084, IDC_CLOSE2 = 14085, IDC_ARROW_SCALE = 14086, IDC_VALUE_SCALE = 14087,
-    IDC_PLANE_COLOUR = 14088, IDC_DECIMAL = 14089, IDC_EXPONENTIAL = 14090, IDC_SHOW = 14009, IDC_TEXT = 14010,
-    IDC_CLOSE = 14057, IDC_VALUE_COLOUR = 14025, IDC_ARROW_COLOUR = 14026, IDC_SOLID = 14201, IDC_PLATE = 14202,
-    IDC_INCLUDE_TEXT = 14303,
-};
-
-constexpr UINT kCmdCloseBrdgMode = 0x8420;
-constexpr UINT kCmdClose = 0x8322;
 constexpr unsigned int kForceSumType = 8;
 
-// Template 14207: the visible controls first, then those outside the visible area.
+// The template: the visible controls first, then those outside the visible area.
 const bool g_bTemplate = [] {
     AfxRegisterDialogTemplate(CDlgLclDirForSum::IDD, AFX_DLGTEMPLATE_D{"Local direction force sum", 160, {
-        {IDC_CASE, AFX_CTL_COMBO, "分析组", 0},
-        {IDC_STEP, AFX_CTL_COMBO, "步骤", 0},
-        {IDC_LIST, AFX_CTL_CHECKLIST, "", 0},
-        {IDC_ADD, AFX_CTL_BUTTON, "添加", 0},
-        {IDC_DELETE, AFX_CTL_BUTTON, "删除", 0},
-        {IDC_PLANE_COLOUR, AFX_CTL_CUSTOM, "", 0},
-        {IDC_INCLUDE_TEXT, AFX_CTL_CHECK, "包括文本", 0},
-        {IDC_SHOW, AFX_CTL_BUTTON, "显示", 0},
-        {IDC_CLOSE, AFX_CTL_BUTTON, "关闭", 0},
-        {IDC_NAME, AFX_CTL_EDIT, "", 0},
-        {IDC_DEFINE, AFX_CTL_BUTTON, "Define", 0},
-        {IDC_SOLID, AFX_CTL_RADIO, "Solid/Plnae Strain/Axisymmetric", WS_GROUP},
-        {IDC_PLATE, AFX_CTL_RADIO, "Plate/Plane Stress", 0},
-        {IDC_VALUE_COLOUR, AFX_CTL_CUSTOM, "", WS_GROUP},
-        {IDC_ARROW_COLOUR, AFX_CTL_CUSTOM, "", 0},
-        {IDC_ARROW_SCALE, AFX_CTL_EDIT, "", 0},
-        {IDC_VALUE_SCALE, AFX_CTL_EDIT, "", 0},
-        {IDC_DECIMAL, AFX_CTL_EDIT, "", 0},
-        {IDC_EXPONENTIAL, AFX_CTL_CHECK, "Exponential", 0},
-        {IDC_TEXT, AFX_CTL_BUTTON, "Text ", 0},
-        {IDC_CLOSE2, AFX_CTL_BUTTON, "Close", 0},
+        {IDC_LDFS_CASE, AFX_CTL_COMBO, "分析组", 0},
+        {IDC_LDFS_STEP, AFX_CTL_COMBO, "步骤", 0},
+        {IDC_LDFS_LIST, AFX_CTL_CHECKLIST, "", 0},
+        {IDC_LDFS_ADD, AFX_CTL_BUTTON, "添加", 0},
+        {IDC_LDFS_DELETE, AFX_CTL_BUTTON, "删除", 0},
+        {IDC_LDFS_PLANE_COLOUR, AFX_CTL_CUSTOM, "", 0},
+        {IDC_LDFS_INCLUDE_TEXT, AFX_CTL_CHECK, "包括文本", 0},
+        {IDC_LDFS_SHOW, AFX_CTL_BUTTON, "显示", 0},
+        {IDC_LDFS_CLOSE, AFX_CTL_BUTTON, "关闭", 0},
+        {IDC_LDFS_NAME, AFX_CTL_EDIT, "", 0},
+        {IDC_LDFS_DEFINE, AFX_CTL_BUTTON, "Define", 0},
+        {IDC_LDFS_SOLID, AFX_CTL_RADIO, "Solid/Plnae Strain/Axisymmetric", WS_GROUP},
+        {IDC_LDFS_PLATE, AFX_CTL_RADIO, "Plate/Plane Stress", 0},
+        {IDC_LDFS_VALUE_COLOUR, AFX_CTL_CUSTOM, "", WS_GROUP},
+        {IDC_LDFS_ARROW_COLOUR, AFX_CTL_CUSTOM, "", 0},
+        {IDC_LDFS_ARROW_SCALE, AFX_CTL_EDIT, "", 0},
+        {IDC_LDFS_VALUE_SCALE, AFX_CTL_EDIT, "", 0},
+        {IDC_LDFS_DECIMAL, AFX_CTL_EDIT, "", 0},
+        {IDC_LDFS_EXPONENTIAL, AFX_CTL_CHECK, "Exponential", 0},
+        {IDC_LDFS_TEXT, AFX_CTL_BUTTON, "Text ", 0},
+        {IDC_LDFS_CLOSE2, AFX_CTL_BUTTON, "Close", 0},
     }});
     return true;
 }();
@@ -115,13 +105,13 @@ bool DerivePlane(const T_LDFS_D& row, T_PVIST_PLNE_D& plane, T_VD_LCLDIRSUM_HOB_
 } // namespace
 
 BEGIN_MESSAGE_MAP(CDlgLclDirForSum, CPVSDlgModalessBase)
-ON_BN_CLICKED(IDC_DEFINE, OnDefine)
-ON_BN_CLICKED(IDC_ADD, OnAdd)
-ON_BN_CLICKED(IDC_DELETE, OnDelete)
-ON_BN_CLICKED(IDC_CLOSE, OnCloseButton)
-ON_BN_CLICKED(IDC_SHOW, OnShow)
+ON_BN_CLICKED(IDC_LDFS_DEFINE, OnDefine)
+ON_BN_CLICKED(IDC_LDFS_ADD, OnAdd)
+ON_BN_CLICKED(IDC_LDFS_DELETE, OnDelete)
+ON_BN_CLICKED(IDC_LDFS_CLOSE, OnCloseButton)
+ON_BN_CLICKED(IDC_LDFS_SHOW, OnShow)
 ON_WM_DESTROY()
-ON_CBN_SELCHANGE(IDC_CASE, OnCaseChange)
+ON_CBN_SELCHANGE(IDC_LDFS_CASE, OnCaseChange)
 END_MESSAGE_MAP()
 
 T_VD_LCLDIRSUM_HOB_D& CDlgLclDirForSum::DefaultRecord() { return g_defaultRecord; }
@@ -129,7 +119,7 @@ T_VD_LCLDIRSUM_HOB_D& CDlgLclDirForSum::DefaultRecord() { return g_defaultRecord
 CDlgLclDirForSum::CDlgLclDirForSum(CWnd* pParent) : CPVSDlgModalessBase(IDD, pParent)
 {
     (void)g_bTemplate;
-    m_strName = CMsgDll::pfuncLoadStr("IDS_KV_PVS_LOCAL_DIRECTION_FORCE_SUM_DEFAULT_NAME", 0);
+    m_strName = CMsgDll::pfuncLoadStr(IDS_KV_PVS_LOCAL_DIRECTION_FORCE_SUM_DEFAULT_NAME, 0);
     m_pMySelf = this;
 }
 
@@ -155,18 +145,18 @@ void CDlgLclDirForSum::CreateOrActivate(CWnd* pParent)
 void CDlgLclDirForSum::DoDataExchange(CDataExchange* pDX)
 {
     CPVSDlgModalessBase::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_VALUE_COLOUR, m_btnValueColour);
-    DDX_Control(pDX, IDC_PLANE_COLOUR, m_btnPlaneColour);
-    DDX_Control(pDX, IDC_ARROW_COLOUR, m_btnArrowColour);
-    DDX_Control(pDX, IDC_LIST, m_lstPlane);
-    DDX_Control(pDX, IDC_STEP, m_cobxStep);
-    DDX_Control(pDX, IDC_CASE, m_cobxCase);
-    DDX_Text(pDX, IDC_NAME, m_strName);
-    DDX_Text(pDX, IDC_ARROW_SCALE, m_strArrowScale);
-    DDX_Text(pDX, IDC_VALUE_SCALE, m_strValueScale);
-    DDX_Text(pDX, IDC_DECIMAL, m_strDecimal);
-    DDX_Check(pDX, IDC_EXPONENTIAL, m_bExponential);
-    DDX_Check(pDX, IDC_INCLUDE_TEXT, m_bIncludeText);
+    DDX_Control(pDX, IDC_LDFS_VALUE_COLOUR, m_btnValueColour);
+    DDX_Control(pDX, IDC_LDFS_PLANE_COLOUR, m_btnPlaneColour);
+    DDX_Control(pDX, IDC_LDFS_ARROW_COLOUR, m_btnArrowColour);
+    DDX_Control(pDX, IDC_LDFS_LIST, m_lstPlane);
+    DDX_Control(pDX, IDC_LDFS_STEP, m_cobxStep);
+    DDX_Control(pDX, IDC_LDFS_CASE, m_cobxCase);
+    DDX_Text(pDX, IDC_LDFS_NAME, m_strName);
+    DDX_Text(pDX, IDC_LDFS_ARROW_SCALE, m_strArrowScale);
+    DDX_Text(pDX, IDC_LDFS_VALUE_SCALE, m_strValueScale);
+    DDX_Text(pDX, IDC_LDFS_DECIMAL, m_strDecimal);
+    DDX_Check(pDX, IDC_LDFS_EXPONENTIAL, m_bExponential);
+    DDX_Check(pDX, IDC_LDFS_INCLUDE_TEXT, m_bIncludeText);
 }
 
 BOOL CDlgLclDirForSum::OnInitDialog()
@@ -333,7 +323,7 @@ BOOL CDlgLclDirForSum::SelectResultRows(int nElemType, unsigned int aKeys[12])
             keys.Add(all[i]);
     }
     if (keys.GetSize() == 0) {
-        ShowMessage("IDS_KV_PVS_NO_RESULT_EXIST_CURRENT_STEP");
+        ShowMessage(IDS_KV_PVS_NO_RESULT_EXIST_CURRENT_STEP);
         return FALSE;
     }
 
@@ -366,7 +356,7 @@ BOOL CDlgLclDirForSum::SelectResultRows(int nElemType, unsigned int aKeys[12])
                 }
         }
         if (found.GetSize() < 6) {
-            ShowMessage("IDS_KV_PVS_No_RESULT_CDFS");
+            ShowMessage(IDS_KV_PVS_No_RESULT_CDFS);
             return FALSE;
         }
         // Forces xx, yy, xy and moments xx, yy, xy into tensor slots xx, yy, xy of each half
@@ -378,7 +368,7 @@ BOOL CDlgLclDirForSum::SelectResultRows(int nElemType, unsigned int aKeys[12])
     for (int i = 0; i < 12; ++i)
         if (aKeys[i] != 0)
             return TRUE;
-    ShowMessage("IDS_KV_PVS_No_RESULT_CDFS");
+    ShowMessage(IDS_KV_PVS_No_RESULT_CDFS);
     return FALSE;
 }
 
@@ -395,7 +385,7 @@ void CDlgLclDirForSum::OnShow()
     const int nType = m_aElemType[checked[0]];
     for (int i = 1; i < checked.GetSize(); ++i)
         if (m_aElemType[checked[i]] != nType) {
-            ShowMessage("IDS_KV_PVS_SELECTED_PLANE_ERR");
+            ShowMessage(IDS_KV_PVS_SELECTED_PLANE_ERR);
             return;
         }
     unsigned int keys[12];
@@ -470,5 +460,5 @@ void CDlgLclDirForSum::OnDestroy()
     m_pPlaneDlg = nullptr;
     m_hPlaneDlg = nullptr;
     CPVSLegendObjectUserDefMode::m_arLegendDesc.RemoveAll();
-    AfxGetMainWnd()->SendMessage(WM_COMMAND, m_nBridgeMode ? kCmdCloseBrdgMode : kCmdClose, 0);
+    AfxGetMainWnd()->SendMessage(WM_COMMAND, m_nBridgeMode ? ID_MAINWND_CLOSE_DISPLAY_BRDGMODE : ID_MAINWND_CLOSE_DISPLAY, 0);
 }

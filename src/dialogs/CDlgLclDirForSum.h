@@ -4,6 +4,7 @@
 #pragma once
 #include "frame/core/KVPvsExport.h"
 
+#include "dialogs/DialogControlIds.h"
 #include "dialogs/ModelessDlgFrame.h"
 #include "visualdata/PVSUserDefRecords.h"
 
@@ -19,7 +20,7 @@ class KV_PVS_API CDlgLclDirForSum : public CPVSDlgModalessBase, public CDBUpdate
     DECLARE_DYNAMIC(CDlgLclDirForSum)
     DECLARE_MESSAGE_MAP()
 public:
-    enum { IDD = 14207 };
+    enum { IDD = IDD_LCLDIRFORSUM };
     explicit CDlgLclDirForSum(CWnd* pParent);
     ~CDlgLclDirForSum() override;
 

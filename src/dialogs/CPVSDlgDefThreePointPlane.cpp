@@ -20,33 +20,26 @@ CPVSDlgDefThreePointPlane* CPVSDlgDefThreePointPlane::m_pMySelf = nullptr;
 
 namespace {
 
-enum : UINT {
-    IDC_NAME = 14215, IDC_SOLID = 14304, IDC_PLATE = 14305,
-    IDC_PNT1 = 14207, IDC_PNT2 = 14209, IDC_PNT3 = 14210,
-    IDC_APPLY = 14206, IDC_OK = 14203, IDC_CANCEL = 14205, IDC_PREVIEW = 14216, IDC_REVERSE = 14217,
-    IDC_LABEL = 14218, IDC_SIM = 14208, IDC_RE = 14211, IDC_DETAIL = 14212, IDC_MARK = 14213, IDC_HELP = 14214,
-};
-
-// Template 14205.
+// The template.
 const bool g_bTemplate = [] {
     AfxRegisterDialogTemplate(CPVSDlgDefThreePointPlane::IDD, AFX_DLGTEMPLATE_D{"Plane", 180, {
-        {IDC_NAME, AFX_CTL_EDIT, "", 0},
-        {IDC_SOLID, AFX_CTL_RADIO, "Solid", WS_GROUP},
-        {IDC_PLATE, AFX_CTL_RADIO, "Plate", 0},
-        {IDC_PNT1, AFX_CTL_EDIT, "", WS_GROUP},
-        {IDC_PNT2, AFX_CTL_EDIT, "", 0},
-        {IDC_PNT3, AFX_CTL_EDIT, "", 0},
-        {IDC_APPLY, AFX_CTL_BUTTON, "Add", 0},
-        {IDC_OK, AFX_CTL_BUTTON, "OK", 0},
-        {IDC_CANCEL, AFX_CTL_BUTTON, "Cancel", 0},
-        {IDC_PREVIEW, AFX_CTL_BUTTON, "Preview", 0},
-        {IDC_REVERSE, AFX_CTL_BUTTON, "Reverse", 0},
-        {IDC_LABEL, AFX_CTL_STATIC, "", 0},
-        {IDC_SIM, AFX_CTL_BUTTON, "Sim", 0},
-        {IDC_RE, AFX_CTL_BUTTON, "Re", 0},
-        {IDC_DETAIL, AFX_CTL_BUTTON, "Detail", 0},
-        {IDC_MARK, AFX_CTL_BUTTON, "Mark", 0},
-        {IDC_HELP, AFX_CTL_BUTTON, "Help", 0},
+        {IDC_THREEPT_NAME, AFX_CTL_EDIT, "", 0},
+        {IDC_THREEPT_SOLID, AFX_CTL_RADIO, "Solid", WS_GROUP},
+        {IDC_THREEPT_PLATE, AFX_CTL_RADIO, "Plate", 0},
+        {IDC_THREEPT_PNT1, AFX_CTL_EDIT, "", WS_GROUP},
+        {IDC_THREEPT_PNT2, AFX_CTL_EDIT, "", 0},
+        {IDC_THREEPT_PNT3, AFX_CTL_EDIT, "", 0},
+        {IDC_THREEPT_APPLY, AFX_CTL_BUTTON, "Add", 0},
+        {IDC_THREEPT_OK, AFX_CTL_BUTTON, "OK", 0},
+        {IDC_THREEPT_CANCEL, AFX_CTL_BUTTON, "Cancel", 0},
+        {IDC_THREEPT_PREVIEW, AFX_CTL_BUTTON, "Preview", 0},
+        {IDC_THREEPT_REVERSE, AFX_CTL_BUTTON, "Reverse", 0},
+        {IDC_THREEPT_LABEL, AFX_CTL_STATIC, "", 0},
+        {IDC_THREEPT_SIM, AFX_CTL_BUTTON, "Sim", 0},
+        {IDC_THREEPT_RE, AFX_CTL_BUTTON, "Re", 0},
+        {IDC_THREEPT_DETAIL, AFX_CTL_BUTTON, "Detail", 0},
+        {IDC_THREEPT_MARK, AFX_CTL_BUTTON, "Mark", 0},
+        {IDC_THREEPT_HELP, AFX_CTL_BUTTON, "Help", 0},
     }});
     return true;
 }();
@@ -64,17 +57,17 @@ double Distance(const double a[3], const double b[3])
 } // namespace
 
 BEGIN_MESSAGE_MAP(CPVSDlgDefThreePointPlane, CGeomDialog)
-ON_BN_CLICKED(IDC_PREVIEW, OnPriview)
+ON_BN_CLICKED(IDC_THREEPT_PREVIEW, OnPriview)
 ON_WM_SYSCOMMAND()
-ON_BN_CLICKED(IDC_REVERSE, OnDefPlaneReverseNormal)
-ON_EN_SETFOCUS(IDC_PNT1, OnFocusPnt1)
-ON_EN_SETFOCUS(IDC_PNT2, OnFocusPnt2)
-ON_EN_SETFOCUS(IDC_PNT3, OnFocusPnt3)
-ON_BN_CLICKED_INT(IDC_APPLY, OnPvsDfplApply)
-ON_BN_CLICKED(IDC_CANCEL, OnPvsDfplCancel)
-ON_BN_CLICKED(IDC_OK, OnPvsDfplOk)
-ON_BN_CLICKED(IDC_SOLID, OnKvpvsPlaneSolid)
-ON_BN_CLICKED(IDC_PLATE, OnKvpvsPlaneSolid)
+ON_BN_CLICKED(IDC_THREEPT_REVERSE, OnDefPlaneReverseNormal)
+ON_EN_SETFOCUS(IDC_THREEPT_PNT1, OnFocusPnt1)
+ON_EN_SETFOCUS(IDC_THREEPT_PNT2, OnFocusPnt2)
+ON_EN_SETFOCUS(IDC_THREEPT_PNT3, OnFocusPnt3)
+ON_BN_CLICKED_INT(IDC_THREEPT_APPLY, OnPvsDfplApply)
+ON_BN_CLICKED(IDC_THREEPT_CANCEL, OnPvsDfplCancel)
+ON_BN_CLICKED(IDC_THREEPT_OK, OnPvsDfplOk)
+ON_BN_CLICKED(IDC_THREEPT_SOLID, OnKvpvsPlaneSolid)
+ON_BN_CLICKED(IDC_THREEPT_PLATE, OnKvpvsPlaneSolid)
 END_MESSAGE_MAP()
 
 CPVSDlgDefThreePointPlane::CPVSDlgDefThreePointPlane(CZORDocBase* pDoc, CWnd* pParent)
@@ -84,9 +77,9 @@ CPVSDlgDefThreePointPlane::CPVSDlgDefThreePointPlane(CZORDocBase* pDoc, CWnd* pP
     m_pActiveView = pDoc ? pDoc->GetActiveView() : nullptr;
     m_pContext = CAISContext::Of(pDoc);
     GetEventHandler();
-    m_strName = CMsgDll::pfuncLoadStr("IDS_KV_PVS_LOCAL_DIRECTION_FORCE_SUM_DEFAULT_NAME", 0);
+    m_strName = CMsgDll::pfuncLoadStr(IDS_KV_PVS_LOCAL_DIRECTION_FORCE_SUM_DEFAULT_NAME, 0);
     m_pMySelf = this;
-    SetDefaultID(IDC_SIM, IDC_RE, IDC_DETAIL, IDC_MARK, IDC_HELP);
+    SetDefaultID(IDC_THREEPT_SIM, IDC_THREEPT_RE, IDC_THREEPT_DETAIL, IDC_THREEPT_MARK, IDC_THREEPT_HELP);
 }
 
 CPVSDlgDefThreePointPlane::~CPVSDlgDefThreePointPlane()
@@ -108,11 +101,11 @@ PositionTool* CPVSDlgDefThreePointPlane::GetEventHandler()
 void CPVSDlgDefThreePointPlane::DoDataExchange(CDataExchange* pDX)
 {
     CGeomDialog::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_PNT1, m_editPnt1);
-    DDX_Control(pDX, IDC_PNT2, m_editPnt2);
-    DDX_Control(pDX, IDC_PNT3, m_editPnt3);
-    DDX_Text(pDX, IDC_NAME, m_strName);
-    DDX_Radio(pDX, IDC_SOLID, m_nElemType);
+    DDX_Control(pDX, IDC_THREEPT_PNT1, m_editPnt1);
+    DDX_Control(pDX, IDC_THREEPT_PNT2, m_editPnt2);
+    DDX_Control(pDX, IDC_THREEPT_PNT3, m_editPnt3);
+    DDX_Text(pDX, IDC_THREEPT_NAME, m_strName);
+    DDX_Radio(pDX, IDC_THREEPT_SOLID, m_nElemType);
 }
 
 BOOL CPVSDlgDefThreePointPlane::OnInitDialog()

@@ -4,6 +4,8 @@
 #pragma once
 #include "frame/core/KVPvsExport.h"
 
+#include "dialogs/DialogControlIds.h"
+
 #include "ClassLdfs.h"
 #include "GeomDialog.h"
 #include "InputEditCtrl.h"
@@ -14,7 +16,7 @@ class KV_PVS_API CPVSDlgDefThreePointPlane : public CGeomDialog {
     DECLARE_DYNAMIC(CPVSDlgDefThreePointPlane)
     DECLARE_MESSAGE_MAP()
 public:
-    enum { IDD = 14205 };
+    enum { IDD = IDD_DEFTHREEPOINTPLANE };
     using PFN_DRAW = void (*)(double*, double*, int);
     using PFN_DESTROY = void (*)(double*, double*);
     using PFN_APPLY = int (*)(double (*)[3], CString& name, void* record);

@@ -3,12 +3,14 @@
 #pragma once
 #include "frame/core/KVPvsExport.h"
 
+#include "dialogs/DialogControlIds.h"
+
 #include "GeomDialog.h"
 
 class KV_PVS_API CKVPVSDlgDefPlane : public CGeomDialog {
     DECLARE_DYNAMIC(CKVPVSDlgDefPlane)
 public:
-    enum { IDD = 14013 };
+    enum { IDD = IDD_DEFPLANE };
     using PFN_DRAW = void (*)(double* pOrigin, double* pNormal, int nFlag);
     using PFN_DESTROY = void (*)(double* pOrigin, double* pNormal);
 

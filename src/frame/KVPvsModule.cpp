@@ -4,6 +4,7 @@
 // point's work, run here from the library's initialisation). The observer registry lives with
 // the channel in the frame's floor, so that displays and dialogs link without this roof; it
 // holds plain arrays that nothing here touches while constructing or destroying.
+#include "dialogs/DialogControlIds.h"
 #include "frame/IFactoryPVSImpl.h"
 #include "frame/IPvsDlgImpl.h"
 #include "frame/IQueryPVSImpl.h"
@@ -22,7 +23,7 @@ static IPvsDlgImpl s_pvsDlg;
 static IQueryPVSImpl s_query;
 
 extern const UINT DMSG_DESIGNCOMMAND_YRP;
-const UINT DMSG_DESIGNCOMMAND_YRP = RegisterWindowMessage("DMSG_DESIGNCOMMAND_YRP");
+const UINT DMSG_DESIGNCOMMAND_YRP = RegisterWindowMessage(DMSG_DESIGNCOMMAND_YRP_NAME);
 
 namespace {
 

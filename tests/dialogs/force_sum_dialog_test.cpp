@@ -3,6 +3,7 @@
 // bridge's record of requests. Lengths are shown in output units twice the model's.
 #include "dialogs/CDlgLclDirForSum.h"
 #include "dialogs/CPVSDlgDefThreePointPlane.h"
+#include "dialogs/DialogControlIds.h"
 
 #include "MsgDll.h"
 #include "PVSLegendObjectUserDefMode.h"
@@ -41,7 +42,7 @@ protected:
         CPVSMeshMngrBrdgBase::m_bConsiderOnlyFaceOfSolid = 1;
         CClassLdfs::SetRefuse(FALSE);
         Win32ClearMessageBoxJournal();
-        CMsgDll::SetText("IDS_KV_PVS_SELECTED_PLANE_ERR", "Planes of different element types");
+        CMsgDll::SetText(IDS_KV_PVS_SELECTED_PLANE_ERR, "Planes of different element types");
     }
     void TearDown() override
     {
@@ -67,17 +68,17 @@ protected:
     // Add, then in the plane dialog: element type, name, three picked points (model units), OK.
     void AddPlane(CDlgLclDirForSum* dlg, int bPlate, const char* pszName, const P3& a, const P3& b, const P3& c)
     {
-        ASSERT_TRUE(AfxDriver::Click(dlg, 14081));
+        ASSERT_TRUE(AfxDriver::Click(dlg, IDC_LDFS_ADD));
         CPVSDlgDefThreePointPlane* p = dlg->GetPlaneDialog();
         ASSERT_NE(p, nullptr);
-        AfxDriver::Click(p, bPlate ? 14305 : 14304);
-        AfxDriver::SetText(p, 14215, pszName);
-        ASSERT_TRUE(AfxDriver::Focus(p, 14207));
+        AfxDriver::Click(p, bPlate ? IDC_THREEPT_PLATE : IDC_THREEPT_SOLID);
+        AfxDriver::SetText(p, IDC_THREEPT_NAME, pszName);
+        ASSERT_TRUE(AfxDriver::Focus(p, IDC_THREEPT_PNT1));
         for (const P3& q : {a, b, c})
             p->GetEventHandler()->Pick(gp_Pnt(q[0], q[1], q[2]));
-        AfxDriver::Click(p, 14203);
+        AfxDriver::Click(p, IDC_THREEPT_OK);
     }
-    CCheckListBox* List(CDlgLclDirForSum* dlg) { return dynamic_cast<CCheckListBox*>(dlg->GetDlgItem(14084)); }
+    CCheckListBox* List(CDlgLclDirForSum* dlg) { return dynamic_cast<CCheckListBox*>(dlg->GetDlgItem(IDC_LDFS_LIST)); }
     int Requests() const { return bridge->m_aRequests.GetSize(); }
     const T_VD_LCLDIRSUM_HOB_D& Shown() const
     {
@@ -111,7 +112,7 @@ TEST_F(ForceSumDialogTest, OpensOnceBesideTheViewAndShowsTheEmptyDisplay)
     EXPECT_EQ(CDBDlgBase::ActivationCount(nRegID), 1);
     EXPECT_EQ(Requests(), 1);
 
-    EXPECT_TRUE(AfxDriver::Click(dlg, 14009)) << "Show with no planes";
+    EXPECT_TRUE(AfxDriver::Click(dlg, IDC_LDFS_SHOW)) << "Show with no planes";
     EXPECT_EQ(Requests(), 1);
 }
 
@@ -152,11 +153,11 @@ TEST_F(ForceSumDialogTest, TwoSolidPlanesByPickedPointsAreShownWithTheSolidRows)
         EXPECT_NEAR(f.dAxis[1][k], (P3{1, 0, 0})[k], 1e-15);
         EXPECT_NEAR(f.dAxis[2][k], (P3{0, 1, 0})[k], 1e-15);
     }
-    AfxDriver::CheckItem(dlg, 14084, 0, 1);
-    AfxDriver::CheckItem(dlg, 14084, 1, 1);
-    AfxDriver::Check(dlg, 14303, 1);
+    AfxDriver::CheckItem(dlg, IDC_LDFS_LIST, 0, 1);
+    AfxDriver::CheckItem(dlg, IDC_LDFS_LIST, 1, 1);
+    AfxDriver::Check(dlg, IDC_LDFS_INCLUDE_TEXT, 1);
     const int before = Requests();
-    EXPECT_TRUE(AfxDriver::Click(dlg, 14009));
+    EXPECT_TRUE(AfxDriver::Click(dlg, IDC_LDFS_SHOW));
     ASSERT_EQ(Requests(), before + 1);
     const T_VD_LCLDIRSUM_HOB_D& rec = Shown();
     ASSERT_EQ(rec.aPlane.GetSize(), 2);
@@ -178,8 +179,8 @@ TEST_F(ForceSumDialogTest, SolidRowsOfTheSecondSetTakeThePlaceOfTheFirst)
     AddRow(500, 312);
     CDlgLclDirForSum* dlg = Open();
     AddPlane(dlg, 0, "A", {0, 0, 0}, {1, 0, 0}, {0, 1, 0});
-    AfxDriver::CheckItem(dlg, 14084, 0, 1);
-    AfxDriver::Click(dlg, 14009);
+    AfxDriver::CheckItem(dlg, IDC_LDFS_LIST, 0, 1);
+    AfxDriver::Click(dlg, IDC_LDFS_SHOW);
     const T_VD_LCLDIRSUM_HOB_D& rec = Shown();
     EXPECT_EQ(rec.nCompPVtifK[2], 500) << "slot 2 from slot 8";
     EXPECT_EQ(rec.nCompPVtifK[0], 0) << "slots 0 to 5 are all overwritten";
@@ -202,13 +203,13 @@ TEST_P(PlateRowSelection, FirstSixForceRowsGoToTheTensorSlots)
     CDlgLclDirForSum* dlg = Open();
     AddPlane(dlg, 1, "P", {0, 0, 0}, {1, 0, 0}, {1, 0, 1});
     ASSERT_EQ(dlg->GetPlaneCount(), 1);
-    AfxDriver::CheckItem(dlg, 14084, 0, 1);
+    AfxDriver::CheckItem(dlg, IDC_LDFS_LIST, 0, 1);
     const int before = Requests();
-    AfxDriver::Click(dlg, 14009);
+    AfxDriver::Click(dlg, IDC_LDFS_SHOW);
     if (!GetParam().bShown) {
         EXPECT_EQ(Requests(), before);
         ASSERT_EQ(Win32MessageBoxCount(), 1);
-        EXPECT_STREQ(Win32MessageBoxAt(0)->pszText, "IDS_KV_PVS_No_RESULT_CDFS");
+        EXPECT_STREQ(Win32MessageBoxAt(0)->pszText, IDS_KV_PVS_No_RESULT_CDFS);
         return;
     }
     ASSERT_EQ(Requests(), before + 1);
@@ -229,16 +230,16 @@ TEST_F(ForceSumDialogTest, ShowRefusesMixedElementTypesAndStepsWithoutRows)
     CDlgLclDirForSum* dlg = Open();
     AddPlane(dlg, 0, "S", {0, 0, 0}, {1, 0, 0}, {0, 1, 0});
     AddPlane(dlg, 1, "P", {0, 0, 0}, {1, 0, 0}, {1, 0, 1});
-    AfxDriver::CheckItem(dlg, 14084, 0, 1);
-    AfxDriver::CheckItem(dlg, 14084, 1, 1);
+    AfxDriver::CheckItem(dlg, IDC_LDFS_LIST, 0, 1);
+    AfxDriver::CheckItem(dlg, IDC_LDFS_LIST, 1, 1);
     const int before = Requests();
-    AfxDriver::Click(dlg, 14009);
+    AfxDriver::Click(dlg, IDC_LDFS_SHOW);
     ASSERT_EQ(Win32MessageBoxCount(), 1);
     EXPECT_STREQ(Win32MessageBoxAt(0)->pszText, "Planes of different element types");
-    AfxDriver::CheckItem(dlg, 14084, 1, 0);
-    AfxDriver::Click(dlg, 14009);
+    AfxDriver::CheckItem(dlg, IDC_LDFS_LIST, 1, 0);
+    AfxDriver::Click(dlg, IDC_LDFS_SHOW);
     ASSERT_EQ(Win32MessageBoxCount(), 2);
-    EXPECT_STREQ(Win32MessageBoxAt(1)->pszText, "IDS_KV_PVS_NO_RESULT_EXIST_CURRENT_STEP");
+    EXPECT_STREQ(Win32MessageBoxAt(1)->pszText, IDS_KV_PVS_NO_RESULT_EXIST_CURRENT_STEP);
     EXPECT_EQ(Requests(), before);
 }
 
@@ -259,15 +260,15 @@ TEST_F(ForceSumDialogTest, DeleteRemovesTheCheckedPlanes)
     AddPlane(dlg, 0, "A", {0, 0, 0}, {1, 0, 0}, {0, 1, 0});
     AddPlane(dlg, 0, "B", {0, 0, 1}, {1, 0, 1}, {0, 1, 1});
     AddPlane(dlg, 0, "C", {0, 0, 2}, {1, 0, 2}, {0, 1, 2});
-    AfxDriver::Click(dlg, 14082);
+    AfxDriver::Click(dlg, IDC_LDFS_DELETE);
     EXPECT_EQ(dlg->GetPlaneCount(), 3) << "nothing checked";
-    AfxDriver::CheckItem(dlg, 14084, 0, 1);
-    AfxDriver::CheckItem(dlg, 14084, 2, 1);
+    AfxDriver::CheckItem(dlg, IDC_LDFS_LIST, 0, 1);
+    AfxDriver::CheckItem(dlg, IDC_LDFS_LIST, 2, 1);
     CClassLdfs::SetRefuse(TRUE);
-    AfxDriver::Click(dlg, 14082);
+    AfxDriver::Click(dlg, IDC_LDFS_DELETE);
     EXPECT_EQ(dlg->GetPlaneCount(), 3) << "refused by the table";
     CClassLdfs::SetRefuse(FALSE);
-    AfxDriver::Click(dlg, 14082);
+    AfxDriver::Click(dlg, IDC_LDFS_DELETE);
     ASSERT_EQ(dlg->GetPlaneCount(), 1);
     CString s;
     List(dlg)->GetText(0, s);
@@ -283,7 +284,7 @@ TEST_F(ForceSumDialogTest, RefusedPlaneKeepsThePlaneDialogOpen)
     EXPECT_EQ(dlg->GetPlaneCount(), 0);
     CClassLdfs::SetRefuse(FALSE);
     CPVSDlgDefThreePointPlane* p = dlg->GetPlaneDialog();
-    AfxDriver::Click(dlg, 14081);
+    AfxDriver::Click(dlg, IDC_LDFS_ADD);
     EXPECT_EQ(dlg->GetPlaneDialog(), p) << "Add with an open plane dialog leaves it as it is";
 }
 
@@ -323,7 +324,7 @@ TEST_P(CloseDown, RunsTheCleanUpOnceAndClosesThePlaneDialog)
     const Closing& c = GetParam();
     bridge->SetBrdgMode(c.nBridgeMode);
     CDlgLclDirForSum* dlg = Open();
-    AfxDriver::Click(dlg, 14081);
+    AfxDriver::Click(dlg, IDC_LDFS_ADD);
     CPVSDlgDefThreePointPlane* p = dlg->GetPlaneDialog();
     ASSERT_NE(p, nullptr);
     const HWND hPlane = p->m_hWnd;
@@ -334,15 +335,15 @@ TEST_P(CloseDown, RunsTheCleanUpOnceAndClosesThePlaneDialog)
     if (how == "escape")
         AfxDriver::PressKey(dlg, VK_ESCAPE);
     else if (how == "close")
-        AfxDriver::Click(dlg, 14057);
+        AfxDriver::Click(dlg, IDC_LDFS_CLOSE);
     else if (how == "hint7")
         CDBUpdateConnector::Broadcast(nullptr, 7, nullptr);
     else if (how == "hint32")
         CDBUpdateConnector::Broadcast(nullptr, 32, nullptr);
     else { // the plane dialog first, then the force-sum dialog
-        AfxDriver::Click(p, 14205);
+        AfxDriver::Click(p, IDC_THREEPT_CANCEL);
         EXPECT_EQ(dlg->GetPlaneDialog(), nullptr);
-        AfxDriver::Click(dlg, 14057);
+        AfxDriver::Click(dlg, IDC_LDFS_CLOSE);
     }
     EXPECT_EQ(CDlgLclDirForSum::m_pMySelf, nullptr) << "window destroyed and object freed";
     EXPECT_FALSE(IsWindow(hPlane));
@@ -355,9 +356,9 @@ TEST_P(CloseDown, RunsTheCleanUpOnceAndClosesThePlaneDialog)
 }
 
 INSTANTIATE_TEST_SUITE_P(ForceSum, CloseDown,
-                         ::testing::Values(Closing{"escape", 0, 0x8322}, Closing{"close", 1, 0x8420},
-                                           Closing{"hint7", 0, 0x8322}, Closing{"hint32", 0, 0x8322},
-                                           Closing{"plane first", 0, 0x8322}));
+                         ::testing::Values(Closing{"escape", 0, ID_MAINWND_CLOSE_DISPLAY}, Closing{"close", 1, ID_MAINWND_CLOSE_DISPLAY_BRDGMODE},
+                                           Closing{"hint7", 0, ID_MAINWND_CLOSE_DISPLAY}, Closing{"hint32", 0, ID_MAINWND_CLOSE_DISPLAY},
+                                           Closing{"plane first", 0, ID_MAINWND_CLOSE_DISPLAY}));
 
 TEST_F(ForceSumDialogTest, OtherHintsAreIgnored)
 {

@@ -10,6 +10,7 @@
 
 #include "dialogs/CDlgLclDirForSum.h"
 #include "dialogs/CPVSDlgDefThreePointPlane.h"
+#include "dialogs/DialogControlIds.h"
 
 #include "PVSMeshMngrBrdg.h"
 #include "PVSRendererBase.h"
@@ -31,7 +32,6 @@ namespace {
 using P3 = std::array<double, 3>;
 
 constexpr double kLengthOut = 2.0; // output length units per model length unit
-constexpr UINT kAdd = 14081, kList = 14084, kShow = 14009, kIncludeText = 14303;
 
 double Dot(const P3& a, const P3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
@@ -67,25 +67,25 @@ protected:
     // Add, then in the plane dialog: element type, name, three picked points (model units), OK.
     void AddPlane(CDlgLclDirForSum* dlg, int bPlate, const char* pszName, const P3& a, const P3& b, const P3& c)
     {
-        ASSERT_TRUE(AfxDriver::Click(dlg, kAdd));
+        ASSERT_TRUE(AfxDriver::Click(dlg, IDC_LDFS_ADD));
         CPVSDlgDefThreePointPlane* p = dlg->GetPlaneDialog();
         ASSERT_NE(p, nullptr);
-        AfxDriver::Check(p, bPlate ? 14305 : 14304, 1);
-        AfxDriver::SetText(p, 14215, pszName);
-        ASSERT_TRUE(AfxDriver::Focus(p, 14207));
+        AfxDriver::Check(p, bPlate ? IDC_THREEPT_PLATE : IDC_THREEPT_SOLID, 1);
+        AfxDriver::SetText(p, IDC_THREEPT_NAME, pszName);
+        ASSERT_TRUE(AfxDriver::Focus(p, IDC_THREEPT_PNT1));
         for (const P3& q : {a, b, c})
             ASSERT_TRUE(p->GetEventHandler()->Pick(gp_Pnt(q[0], q[1], q[2])));
-        AfxDriver::Click(p, 14203);
+        AfxDriver::Click(p, IDC_THREEPT_OK);
         ASSERT_EQ(dlg->GetPlaneDialog(), nullptr) << "OK stored the plane and closed the plane dialog";
     }
     // Ticks every listed plane and the include-text box, then Show.
     CPVSVisualMethodLDFS* ShowAll(CDlgLclDirForSum* dlg)
     {
         for (int i = 0; i < dlg->GetPlaneCount(); ++i)
-            AfxDriver::CheckItem(dlg, kList, i, 1);
-        AfxDriver::Check(dlg, kIncludeText, 1);
+            AfxDriver::CheckItem(dlg, IDC_LDFS_LIST, i, 1);
+        AfxDriver::Check(dlg, IDC_LDFS_INCLUDE_TEXT, 1);
         const int before = host.GetShownCount();
-        AfxDriver::Click(dlg, kShow);
+        AfxDriver::Click(dlg, IDC_LDFS_SHOW);
         EXPECT_EQ(host.GetShownCount(), before + 1) << "Show builds one display";
         return dynamic_cast<CPVSVisualMethodLDFS*>(host.GetMethod());
     }

@@ -2,6 +2,7 @@
 // typed, the local axes are previewed as temporary shapes, Apply hands the plane to the opener.
 // Lengths are shown in output units twice the model's (length factor 2).
 #include "dialogs/CPVSDlgDefThreePointPlane.h"
+#include "dialogs/DialogControlIds.h"
 
 #include "DBDoc.h"
 #include "PVSMeshMngrBrdgBase.h"
@@ -83,7 +84,7 @@ protected:
     // The user focuses point 1 and picks three positions (model units).
     void PickThree(const P3& a, const P3& b, const P3& c)
     {
-        ASSERT_TRUE(AfxDriver::Focus(dlg, 14207));
+        ASSERT_TRUE(AfxDriver::Focus(dlg, IDC_THREEPT_PNT1));
         for (const P3& p : {a, b, c})
             EXPECT_TRUE(dlg->GetEventHandler()->Pick(gp_Pnt(p[0], p[1], p[2])));
     }
@@ -130,8 +131,8 @@ TEST_F(ThreePointPlaneTest, PlatePreviewOfThePartsExample)
     EXPECT_EQ(dlg->GetForPlate(), 1) << "only faces of solids not considered: plate";
     EXPECT_EQ(dlg->m_nInitPos, 3);
     PickThree({0, 0, 0}, {1, 0, 0}, {1, 1, 0});
-    EXPECT_EQ(AfxDriver::GetText(dlg, 14209), "2, 0, 0") << "shown in output units";
-    EXPECT_EQ(AfxDriver::GetText(dlg, 14210), "2, 2, 0");
+    EXPECT_EQ(AfxDriver::GetText(dlg, IDC_THREEPT_PNT2), "2, 0, 0") << "shown in output units";
+    EXPECT_EQ(AfxDriver::GetText(dlg, IDC_THREEPT_PNT3), "2, 2, 0");
     // O = (P1 + P2) / 2; X = (1,0,0); Q = (w x X) = (0,0,-1); M = X x Q = (0,1,0); |a| = 1/6.
     ExpectAxis(1, {0.5, 0, 0}, {0, 1, 0}, 1.0 / 6.0, Quantity_NOC_RED);
     ExpectAxis(2, {0.5, 0, 0}, {1, 0, 0}, 1.0 / 6.0, Quantity_NOC_GREEN);
@@ -185,12 +186,12 @@ TEST_F(ThreePointPlaneTest, PickingMovesTheFocusAlongAndClearsThePreview)
     Open(0);
     PickThree({0, 0, 0}, {1, 0, 0}, {1, 1, 0});
     ASSERT_EQ(CAISContext::Of(&doc)->GetTempShapeCount(), 5);
-    ASSERT_TRUE(AfxDriver::Focus(dlg, 14207));
+    ASSERT_TRUE(AfxDriver::Focus(dlg, IDC_THREEPT_PNT1));
     EXPECT_EQ(dlg->GetEventHandler()->GetStatus(), 1);
     EXPECT_EQ(CGeomSelector::Of(&doc)->GetOsnap(8), 1);
     dlg->GetEventHandler()->Pick(gp_Pnt(3, 0, 0));
     EXPECT_EQ(dlg->GetCurPoint(), 2);
-    EXPECT_EQ(CWnd::GetFocus(), dlg->GetDlgItem(14209));
+    EXPECT_EQ(CWnd::GetFocus(), dlg->GetDlgItem(IDC_THREEPT_PNT2));
     EXPECT_EQ(CAISContext::Of(&doc)->GetTempShapeCount(), 0) << "a new point removes the old preview";
 }
 
@@ -199,9 +200,9 @@ TEST_F(ThreePointPlaneTest, SwitchingElementTypeRedrawsInTheOtherMode)
     Open(0);
     PickThree({0, 0, 0}, {1, 0, 0}, {1, 1, 0});
     const int updates = CAISContext::Of(&doc)->m_nViewerUpdates;
-    EXPECT_TRUE(AfxDriver::Click(dlg, 14305)) << "plate already selected";
+    EXPECT_TRUE(AfxDriver::Click(dlg, IDC_THREEPT_PLATE)) << "plate already selected";
     ExpectAxis(1, {0.5, 0, 0}, {0, 1, 0}, 1.0 / 6.0, Quantity_NOC_RED);
-    EXPECT_TRUE(AfxDriver::Click(dlg, 14304));
+    EXPECT_TRUE(AfxDriver::Click(dlg, IDC_THREEPT_SOLID));
     EXPECT_EQ(dlg->GetForPlate(), 0);
     ExpectAxis(1, {2.0 / 3.0, 1.0 / 3.0, 0}, {0, 0, 1}, 1.0 / 6.0, Quantity_NOC_RED);
     EXPECT_EQ(CAISContext::Of(&doc)->m_nViewerUpdates, updates);
@@ -210,11 +211,11 @@ TEST_F(ThreePointPlaneTest, SwitchingElementTypeRedrawsInTheOtherMode)
 TEST_F(ThreePointPlaneTest, ApplyHandsModelUnitsNameAndTypeToTheOpener)
 {
     Open(1);
-    AfxDriver::SetText(dlg, 14215, "Cut A");
-    AfxDriver::SetText(dlg, 14207, "2, 4, 6");
-    AfxDriver::SetText(dlg, 14209, "8,0,0");
-    AfxDriver::SetText(dlg, 14210, " 0 , 10 , 0 ");
-    EXPECT_TRUE(AfxDriver::Click(dlg, 14206));
+    AfxDriver::SetText(dlg, IDC_THREEPT_NAME, "Cut A");
+    AfxDriver::SetText(dlg, IDC_THREEPT_PNT1, "2, 4, 6");
+    AfxDriver::SetText(dlg, IDC_THREEPT_PNT2, "8,0,0");
+    AfxDriver::SetText(dlg, IDC_THREEPT_PNT3, " 0 , 10 , 0 ");
+    EXPECT_TRUE(AfxDriver::Click(dlg, IDC_THREEPT_APPLY));
     ASSERT_EQ(log.nCalls, 1);
     EXPECT_EQ(log.strName, "Cut A");
     EXPECT_DOUBLE_EQ(log.pts[0][2], 3.0) << "6 output units are 3 model units";
@@ -229,10 +230,10 @@ TEST_F(ThreePointPlaneTest, OkClosesOnlyWhenTheOpenerTakesThePlane)
 {
     Open(0);
     log.nResult = 0;
-    EXPECT_TRUE(AfxDriver::Click(dlg, 14203));
+    EXPECT_TRUE(AfxDriver::Click(dlg, IDC_THREEPT_OK));
     EXPECT_TRUE(IsWindow(hDlg)) << "refused: the dialog stays open";
     log.nResult = 1;
-    EXPECT_TRUE(AfxDriver::Click(dlg, 14203));
+    EXPECT_TRUE(AfxDriver::Click(dlg, IDC_THREEPT_OK));
     EXPECT_FALSE(IsWindow(hDlg));
     EXPECT_EQ(log.nDestroyed, 1);
     EXPECT_EQ(CPVSDlgDefThreePointPlane::m_pMySelf, nullptr);
@@ -241,7 +242,7 @@ TEST_F(ThreePointPlaneTest, OkClosesOnlyWhenTheOpenerTakesThePlane)
 TEST_F(ThreePointPlaneTest, ReturnDoesNothingAndTheCloseBoxCloses)
 {
     Open(0);
-    AfxDriver::Focus(dlg, 14215);
+    AfxDriver::Focus(dlg, IDC_THREEPT_NAME);
     AfxDriver::PressKey(dlg, VK_RETURN);
     EXPECT_TRUE(IsWindow(hDlg));
     EXPECT_EQ(log.nCalls, 0);
@@ -257,9 +258,9 @@ TEST_F(ThreePointPlaneTest, WithoutApplyCallbackApplyReturnsZeroAndOkKeepsTheDia
     dlg = new CPVSDlgDefThreePointPlane(&doc, nullptr);
     ASSERT_TRUE(dlg->Create(nullptr));
     hDlg = dlg->m_hWnd;
-    EXPECT_TRUE(AfxDriver::Click(dlg, 14203));
+    EXPECT_TRUE(AfxDriver::Click(dlg, IDC_THREEPT_OK));
     EXPECT_TRUE(IsWindow(hDlg));
-    AfxDriver::Click(dlg, 14205);
+    AfxDriver::Click(dlg, IDC_THREEPT_CANCEL);
     EXPECT_FALSE(IsWindow(hDlg));
 }
 

@@ -68,6 +68,7 @@ public:
 
 private:
     void AddDataSet(vtkDataSet* pData, const Quantity_Color& color);
-    vtkRenderer* m_pRenderer = nullptr;
-    vtkRenderWindow* m_pWindow = nullptr;
+    // Released in reverse order: the window, which holds the renderer, goes first.
+    vtkSmartPointer<vtkRenderer> m_pRenderer;
+    vtkSmartPointer<vtkRenderWindow> m_pWindow;
 };

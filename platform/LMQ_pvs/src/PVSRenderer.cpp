@@ -62,20 +62,15 @@ void CPVSRendererRecorder::DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CStr
 }
 
 CPVSRendererVTK::CPVSRendererVTK(int nWidth, int nHeight)
+    : m_pRenderer(vtkSmartPointer<vtkRenderer>::New()), m_pWindow(vtkSmartPointer<vtkRenderWindow>::New())
 {
-    m_pRenderer = vtkRenderer::New();
     m_pRenderer->SetBackground(1.0, 1.0, 1.0);
-    m_pWindow = vtkRenderWindow::New();
     m_pWindow->SetOffScreenRendering(1);
     m_pWindow->SetSize(nWidth, nHeight);
     m_pWindow->AddRenderer(m_pRenderer);
 }
 
-CPVSRendererVTK::~CPVSRendererVTK()
-{
-    m_pWindow->Delete();
-    m_pRenderer->Delete();
-}
+CPVSRendererVTK::~CPVSRendererVTK() = default;
 
 void CPVSRendererVTK::AddDataSet(vtkDataSet* pData, const Quantity_Color& color)
 {

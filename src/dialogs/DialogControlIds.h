@@ -1,0 +1,76 @@
+// The module's dialog resources by name: per dialog its template id and control ids (IDD_/IDC_,
+// one block per template, as the resource script would name them), the main-window commands a
+// closing display dialog sends, the message-table ids of the dialogs' texts, and the names of
+// the window messages the module registers. The dialogs, their tests and the demo host drive
+// controls and messages through these names only. Control ids are unique within a template,
+// not across templates, hence the per-dialog prefixes.
+#pragma once
+
+// Template of the local-direction force-sum dialog (CDlgLclDirForSum).
+enum : unsigned int {
+    IDD_LCLDIRFORSUM = 14207,
+    IDC_LDFS_CASE = 14078,          // analysis-case combo, parent of the step combo
+    IDC_LDFS_STEP = 14079,          // step combo
+    IDC_LDFS_DEFINE = 14080,
+    IDC_LDFS_ADD = 14081,           // opens the three-point plane dialog
+    IDC_LDFS_DELETE = 14082,        // deletes the checked planes
+    IDC_LDFS_NAME = 14083,
+    IDC_LDFS_LIST = 14084,          // check list of the stored planes
+    IDC_LDFS_CLOSE2 = 14085,
+    IDC_LDFS_ARROW_SCALE = 14086,
+    IDC_LDFS_VALUE_SCALE = 14087,
+    IDC_LDFS_PLANE_COLOUR = 14088,
+    IDC_LDFS_DECIMAL = 14089,
+    IDC_LDFS_EXPONENTIAL = 14090,
+    IDC_LDFS_SHOW = 14009,          // shows the force sums over the checked planes
+    IDC_LDFS_TEXT = 14010,
+    IDC_LDFS_CLOSE = 14057,
+    IDC_LDFS_VALUE_COLOUR = 14025,
+    IDC_LDFS_ARROW_COLOUR = 14026,
+    IDC_LDFS_SOLID = 14201,
+    IDC_LDFS_PLATE = 14202,
+    IDC_LDFS_INCLUDE_TEXT = 14303,
+};
+
+// Template of the three-point plane dialog (CPVSDlgDefThreePointPlane).
+enum : unsigned int {
+    IDD_DEFTHREEPOINTPLANE = 14205,
+    IDC_THREEPT_NAME = 14215,       // plane name
+    IDC_THREEPT_SOLID = 14304,      // element-type radio group: solid, plate
+    IDC_THREEPT_PLATE = 14305,
+    IDC_THREEPT_PNT1 = 14207,       // point edits 1 to 3
+    IDC_THREEPT_PNT2 = 14209,
+    IDC_THREEPT_PNT3 = 14210,
+    IDC_THREEPT_APPLY = 14206,
+    IDC_THREEPT_OK = 14203,
+    IDC_THREEPT_CANCEL = 14205,
+    IDC_THREEPT_PREVIEW = 14216,
+    IDC_THREEPT_REVERSE = 14217,
+    IDC_THREEPT_LABEL = 14218,
+    IDC_THREEPT_SIM = 14208,        // the geometry dialog's default buttons
+    IDC_THREEPT_RE = 14211,
+    IDC_THREEPT_DETAIL = 14212,
+    IDC_THREEPT_MARK = 14213,
+    IDC_THREEPT_HELP = 14214,
+};
+
+// Template of the 3-D cutting-plane dialog (CKVPVSDlgDefPlane).
+enum : unsigned int {
+    IDD_DEFPLANE = 14013,
+};
+
+// WM_COMMAND ids sent to the host's main window when a display dialog closes, with the
+// mesh-manager bridge in a mode and without; what they do is the host's.
+enum : unsigned int {
+    ID_MAINWND_CLOSE_DISPLAY_BRDGMODE = 0x8420,
+    ID_MAINWND_CLOSE_DISPLAY = 0x8322,
+};
+
+// Message-table ids of the dialogs' texts.
+inline constexpr char IDS_KV_PVS_LOCAL_DIRECTION_FORCE_SUM_DEFAULT_NAME[] = "IDS_KV_PVS_LOCAL_DIRECTION_FORCE_SUM_DEFAULT_NAME";
+inline constexpr char IDS_KV_PVS_NO_RESULT_EXIST_CURRENT_STEP[] = "IDS_KV_PVS_NO_RESULT_EXIST_CURRENT_STEP";
+inline constexpr char IDS_KV_PVS_No_RESULT_CDFS[] = "IDS_KV_PVS_No_RESULT_CDFS";
+inline constexpr char IDS_KV_PVS_SELECTED_PLANE_ERR[] = "IDS_KV_PVS_SELECTED_PLANE_ERR";
+
+// Names of the window messages the module registers at load.
+inline constexpr char DMSG_DESIGNCOMMAND_YRP_NAME[] = "DMSG_DESIGNCOMMAND_YRP";
