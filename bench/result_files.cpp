@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <unistd.h>

@@ -327,10 +327,7 @@ struct Closing {
     UINT nCommand;
 };
 
-void PrintTo(const Closing& c, std::ostream* os)
-{
-    *os << c.pszHow << ", bridge mode " << c.nBridgeMode;
-}
+void PrintTo(const Closing& c, std::ostream* os) { *os << c.pszHow << ", bridge mode " << c.nBridgeMode; }
 
 class CloseDown : public ForceSumDialogTest, public ::testing::WithParamInterface<Closing> {};
 

@@ -169,10 +169,7 @@ struct MethodCase {
     const char* expected; // class, or "null"; "" for a module class not built yet (null too)
 };
 
-void PrintTo(const MethodCase& c, std::ostream* os)
-{
-    *os << "code " << c.nType << " builds " << c.expected;
-}
+void PrintTo(const MethodCase& c, std::ostream* os) { *os << "code " << c.nType << " builds " << c.expected; }
 
 class FactoryMethodTest : public FactoryTest, public ::testing::WithParamInterface<MethodCase> {};
 

@@ -223,10 +223,7 @@ struct HistoryCase {
     int historyId;
 };
 
-void PrintTo(const HistoryCase& c, std::ostream* os)
-{
-    *os << c.name << " history " << c.historyId;
-}
+void PrintTo(const HistoryCase& c, std::ostream* os) { *os << c.name << " history " << c.historyId; }
 
 class SampleHistory : public SampleResultFilesTest, public ::testing::WithParamInterface<HistoryCase> {};
 

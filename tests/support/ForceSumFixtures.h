@@ -38,7 +38,7 @@ struct HexBlockGrid {
 struct ForceSumModel {
     kvpvs::testing::TempDir dir{"kvpvs_ldfs"}; // outlives the document
     CDBDoc doc;
-    std::string strFolder;                // dir with a trailing '/'
+    std::string strFolder; // dir with a trailing '/'
     std::vector<unsigned int> aElemK;
     unsigned int nStepK = 0;
     unsigned int nAttrK = 0;

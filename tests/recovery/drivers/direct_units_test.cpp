@@ -186,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RunCase{"RecordsLongerThanOneRead", 40000, 2, 20, 2},
                       RunCase{"WholeFileIsOneRecord", 400000, 1, 2, 1},
                       RunCase{"StartsBeyondTheEnd", 24, 20000, 10, 3}),
-    [](const ::testing::TestParamInfo<RunCase>& i) { return std::string(i.param.name); });     // starts beyond the end
+    [](const ::testing::TestParamInfo<RunCase>& i) { return std::string(i.param.name); });
 
 TEST_F(DirectUnitReopen, OneValueOfARecordReadsAsTheLastOfItsLeadingValues)
 {

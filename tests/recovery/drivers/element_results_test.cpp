@@ -36,10 +36,7 @@ struct KindCase {
     int family;
 };
 
-void PrintTo(const KindCase& c, std::ostream* os)
-{
-    *os << "kind " << c.kind << " runs family " << c.family;
-}
+void PrintTo(const KindCase& c, std::ostream* os) { *os << "kind " << c.kind << " runs family " << c.family; }
 
 class EntryDispatch : public EntryTest, public ::testing::WithParamInterface<KindCase> {};
 

@@ -22,10 +22,7 @@ struct Element {
     bool extra_values_match_derivatives;
 };
 
-void PrintTo(const Element& e, std::ostream* os)
-{
-    *os << e.nnode << " nodes in " << e.ndim << "D";
-}
+void PrintTo(const Element& e, std::ostream* os) { *os << e.nnode << " nodes in " << e.ndim << "D"; }
 
 std::vector<Element> elements()
 {
