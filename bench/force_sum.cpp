@@ -8,6 +8,7 @@
 
 #include "DBDoc.h"
 #include "DBModelRecords.h"
+#include "TempDir.h"
 
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
@@ -112,6 +113,7 @@ void HashDataSet(Checksum& cs, vtkDataSet* pDS)
 }
 
 struct Model {
+    kvpvs::testing::TempDir dir{"kvpvs_bench_ldfs"}; // outlives the document
     CDBDoc doc;
     T_VD_LCLDIRSUM_HOB_D rec;
     T_PVIST_ALL_D vs;
@@ -121,9 +123,7 @@ struct Model {
 
     Model()
     {
-        char tmpl[] = "/tmp/kvpvs_bench_ldfs_XXXXXX";
-        const char* pDir = mkdtemp(tmpl);
-        strFolder = std::string(pDir ? pDir : "/tmp") + "/";
+        strFolder = dir.path() + "/";
         doc.SetPathName((strFolder + "bench.kvp").c_str());
         CZORDocBase::SetCurDoc(&doc);
         CDBBase* pDB = doc.GetModelDB();

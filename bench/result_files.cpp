@@ -7,13 +7,16 @@
 #include "recovery/drivers/record_readers.h"
 #include "result_files/result_file_writer.h"
 
+#include "TempDir.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -28,6 +31,7 @@ constexpr int GRID = 26;
 constexpr int STEPS = 2000;
 constexpr int ELEMENTS = (GRID - 1) * (GRID - 1);
 
+std::unique_ptr<kvpvs::testing::TempDir> g_dir;
 std::string g_base;
 std::vector<std::string> g_files;
 std::vector<double> g_displacement(static_cast<std::size_t>(MAX_ELEMENT_DOFS) * STEPS);
@@ -55,7 +59,8 @@ void reading_family(DriverBuildState& build, double* work, int)
 
 void write_result_set()
 {
-    g_base = (std::filesystem::temp_directory_path() / ("kvpvs_bench_rf_" + std::to_string(getpid()))).string();
+    g_dir = std::make_unique<kvpvs::testing::TempDir>("kvpvs_bench_rf");
+    g_base = g_dir->file("model");
     kvpvs::resultfiles::ResultSetBuilder b;
     kvpvs::resultfiles::HistoryFacts h;
     h.type = 2;
@@ -210,8 +215,7 @@ int main(int argc, char** argv)
     RateReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("checksum of the delivered values %016llx\n", static_cast<unsigned long long>(delivered_checksum()));
-    for (const auto& f : g_files)
-        std::filesystem::remove(f);
+    g_dir.reset();
     if (reporter.production > 0.0 && reporter.plain > 0.0)
         std::printf("production reader %.0f MB/s, plain sequential read %.0f MB/s, ratio %.2f (checksum %g)\n",
                     reporter.production / 1e6, reporter.plain / 1e6, reporter.production / reporter.plain, g_checksum);

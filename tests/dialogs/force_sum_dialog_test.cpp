@@ -16,6 +16,8 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <ostream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -192,6 +194,11 @@ struct PlateRows {
     bool bShown;
 };
 
+void PrintTo(const PlateRows& c, std::ostream* os)
+{
+    *os << c.nRows << " plate force rows, " << (c.bShown ? "shown" : "refused");
+}
+
 class PlateRowSelection : public ForceSumDialogTest, public ::testing::WithParamInterface<PlateRows> {};
 
 TEST_P(PlateRowSelection, FirstSixForceRowsGoToTheTensorSlots)
@@ -223,7 +230,10 @@ TEST_P(PlateRowSelection, FirstSixForceRowsGoToTheTensorSlots)
 }
 
 INSTANTIATE_TEST_SUITE_P(ForceSum, PlateRowSelection,
-                         ::testing::Values(PlateRows{5, false}, PlateRows{6, true}, PlateRows{8, true}));
+                         ::testing::Values(PlateRows{5, false}, PlateRows{6, true}, PlateRows{8, true}),
+                         [](const ::testing::TestParamInfo<PlateRows>& i) {
+                             return std::to_string(i.param.nRows) + (i.param.bShown ? "RowsShown" : "RowsRefused");
+                         });
 
 TEST_F(ForceSumDialogTest, ShowRefusesMixedElementTypesAndStepsWithoutRows)
 {
@@ -313,9 +323,12 @@ TEST_F(ForceSumDialogTest, HintThreeRefillsOnlyForAddedOrDeletedPlanes)
 
 struct Closing {
     const char* pszHow;
+    const char* pszName;
     int nBridgeMode;
     UINT nCommand;
 };
+
+void PrintTo(const Closing& c, std::ostream* os) { *os << c.pszHow << ", bridge mode " << c.nBridgeMode; }
 
 class CloseDown : public ForceSumDialogTest, public ::testing::WithParamInterface<Closing> {};
 
@@ -356,9 +369,12 @@ TEST_P(CloseDown, RunsTheCleanUpOnceAndClosesThePlaneDialog)
 }
 
 INSTANTIATE_TEST_SUITE_P(ForceSum, CloseDown,
-                         ::testing::Values(Closing{"escape", 0, ID_MAINWND_CLOSE_DISPLAY}, Closing{"close", 1, ID_MAINWND_CLOSE_DISPLAY_BRDGMODE},
-                                           Closing{"hint7", 0, ID_MAINWND_CLOSE_DISPLAY}, Closing{"hint32", 0, ID_MAINWND_CLOSE_DISPLAY},
-                                           Closing{"plane first", 0, ID_MAINWND_CLOSE_DISPLAY}));
+                         ::testing::Values(Closing{"escape", "EscapeKey", 0, ID_MAINWND_CLOSE_DISPLAY},
+                                           Closing{"close", "CloseButtonInBridgeMode1", 1, ID_MAINWND_CLOSE_DISPLAY_BRDGMODE},
+                                           Closing{"hint7", "UpdateHint7", 0, ID_MAINWND_CLOSE_DISPLAY},
+                                           Closing{"hint32", "UpdateHint32", 0, ID_MAINWND_CLOSE_DISPLAY},
+                                           Closing{"plane first", "PlaneDialogFirst", 0, ID_MAINWND_CLOSE_DISPLAY}),
+                         [](const ::testing::TestParamInfo<Closing>& i) { return std::string(i.param.pszName); });
 
 TEST_F(ForceSumDialogTest, OtherHintsAreIgnored)
 {

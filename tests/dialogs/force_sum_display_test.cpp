@@ -23,6 +23,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <ostream>
 #include <string>
 
 using namespace kvpvs::test;
@@ -110,7 +111,7 @@ protected:
 // force over each cut is area x (S n), given in the plane's axes; no moment about its centre.
 TEST_F(ForceSumDialogDisplay, SolidBlockUnderConstantStressGivesAreaTimesTraction)
 {
-    BuildHexBlock(m, T_BLOCK_SPEC{3, 2, 4, 1.0, 1.0, 1.0});
+    BuildHexBlock(m, HexBlockGrid{3, 2, 4, 1.0, 1.0, 1.0});
     const std::array<double, 6> s{-30, -12, -50, 4, 2, -6}; // xx, yy, zz, xy, yz, zx
     AddStressRows(m, [&](double, double, double) { return s; });
     CPVSMeshMngrBrdgBase::m_bConsiderOnlyFaceOfSolid = 1;
@@ -170,6 +171,11 @@ struct Membrane {
     double dCutX0, dCutX1; // the cut line runs from (x0, 0, 0) to (x1, 0, 1.5)
 };
 
+void PrintTo(const Membrane& m, std::ostream* os)
+{
+    *os << "Nxx " << m.dNxx << ", Nyy " << m.dNyy << ", Nxy " << m.dNxy << ", cut x " << m.dCutX0 << " to " << m.dCutX1;
+}
+
 class PlateStripThroughDialog : public ForceSumDialogDisplay, public ::testing::WithParamInterface<Membrane> {};
 
 // A plate strip in the plane y = 0 (local x = X, y = Z, z = -Y), 4 long in X and 1.5 wide in
@@ -219,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(ForceSum, PlateStripThroughDialog,
 // A request the factory cannot build keeps no display and says so.
 TEST_F(ForceSumDialogDisplay, RequestWithoutRecordBuildsNothing)
 {
-    BuildHexBlock(m, T_BLOCK_SPEC{1, 1, 1, 1.0, 1.0, 1.0});
+    BuildHexBlock(m, HexBlockGrid{1, 1, 1, 1.0, 1.0, 1.0});
     EXPECT_EQ(bridge->ShowUserDefModeDisplay(8, nullptr, 1, 0, 0), 0);
     EXPECT_EQ(host.GetMethod(), nullptr);
     EXPECT_EQ(host.GetRequestCount(), 1);

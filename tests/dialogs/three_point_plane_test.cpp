@@ -19,6 +19,7 @@
 
 #include <array>
 #include <cmath>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -125,7 +126,7 @@ protected:
     HWND hDlg = nullptr;
 };
 
-TEST_F(ThreePointPlaneTest, PlatePreviewOfThePartsExample)
+TEST_F(ThreePointPlaneTest, PlatePreviewHasItsAxesAtTheMidpointOfTheFirstTwoPoints)
 {
     Open(0);
     EXPECT_EQ(dlg->GetForPlate(), 1) << "only faces of solids not considered: plate";
@@ -148,7 +149,7 @@ TEST_F(ThreePointPlaneTest, PlatePreviewOfThePartsExample)
     EXPECT_FALSE(dlg->GetEventHandler()->Pick(gp_Pnt(5, 5, 5)));
 }
 
-TEST_F(ThreePointPlaneTest, SolidPreviewOfThePartsExample)
+TEST_F(ThreePointPlaneTest, SolidPreviewHasItsAxesAtTheCentroid)
 {
     Open(1);
     EXPECT_EQ(dlg->GetForPlate(), 0);
@@ -160,9 +161,16 @@ TEST_F(ThreePointPlaneTest, SolidPreviewOfThePartsExample)
 }
 
 struct Degenerate {
+    const char* pszName;
     int bSolid;
     P3 a, b, c;
 };
+
+void PrintTo(const Degenerate& d, std::ostream* os)
+{
+    *os << (d.bSolid ? "solid" : "plate") << ", (" << d.a[0] << ' ' << d.a[1] << ' ' << d.a[2] << "), (" << d.b[0]
+        << ' ' << d.b[1] << ' ' << d.b[2] << "), (" << d.c[0] << ' ' << d.c[1] << ' ' << d.c[2] << ')';
+}
 
 class DegeneratePreview : public ThreePointPlaneTest, public ::testing::WithParamInterface<Degenerate> {};
 
@@ -175,11 +183,12 @@ TEST_P(DegeneratePreview, DrawsNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(ThreePointPlane, DegeneratePreview,
-                         ::testing::Values(Degenerate{1, {1, 1, 1}, {1, 1, 1}, {2, 0, 0}},   // P1 = P2
-                                           Degenerate{0, {1, 1, 1}, {1, 1, 1}, {2, 0, 0}},
-                                           Degenerate{1, {0, 0, 0}, {1, 1, 1}, {3, 3, 3}},   // collinear
-                                           Degenerate{0, {0, 0, 0}, {1, 1, 1}, {3, 3, 3}},
-                                           Degenerate{1, {0, 0, 0}, {1, 0, 0}, {1, 0, 0}})); // P2 = P3
+                         ::testing::Values(Degenerate{"SolidFirstTwoPointsEqual", 1, {1, 1, 1}, {1, 1, 1}, {2, 0, 0}},
+                                           Degenerate{"PlateFirstTwoPointsEqual", 0, {1, 1, 1}, {1, 1, 1}, {2, 0, 0}},
+                                           Degenerate{"SolidCollinear", 1, {0, 0, 0}, {1, 1, 1}, {3, 3, 3}},
+                                           Degenerate{"PlateCollinear", 0, {0, 0, 0}, {1, 1, 1}, {3, 3, 3}},
+                                           Degenerate{"SolidLastTwoPointsEqual", 1, {0, 0, 0}, {1, 0, 0}, {1, 0, 0}}),
+                         [](const ::testing::TestParamInfo<Degenerate>& i) { return std::string(i.param.pszName); });
 
 TEST_F(ThreePointPlaneTest, PickingMovesTheFocusAlongAndClearsThePreview)
 {

@@ -5,12 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 
 namespace {
 
-struct RowSpec {
+// The fields of one display-item row the factory reads, with its entity's kind.
+struct RowFields {
     int nKind;          // entity: 1 node, 2 element, other
     int nQuantity;
     int nDispType;
@@ -24,20 +28,20 @@ protected:
     CDBDoc doc;
     IFactoryPVSImpl factory;
 
-    unsigned int AddRow(const RowSpec& s)
+    unsigned int AddRow(const RowFields& f)
     {
         CClassPEngr engr(doc.GetPostDB());
         T_PENGR_D e;
-        e.nKind = s.nKind;
+        e.nKind = f.nKind;
         unsigned int ek = engr.Add(e);
         CClassPVtif vtif(doc.GetPostDB());
         T_PVTIF_D r;
         r.nEngrK = ek;
-        r.nQuantity = s.nQuantity;
-        r.nDispType = s.nDispType;
-        r.nResultClass = s.nResultClass;
-        r.nItem = s.nItem;
-        r.nCompCode = s.nComp;
+        r.nQuantity = f.nQuantity;
+        r.nDispType = f.nDispType;
+        r.nResultClass = f.nResultClass;
+        r.nItem = f.nItem;
+        r.nCompCode = f.nComp;
         return vtif.Add(r);
     }
 
@@ -53,26 +57,35 @@ protected:
         return name;
     }
 
-    std::string FromRow(const RowSpec& s, int bVectAsData = 0)
+    std::string FromRow(const RowFields& f, int bVectAsData = 0)
     {
-        T_VD_PARAM_D p{&doc, AddRow(s), 0, nullptr, bVectAsData};
+        T_VD_PARAM_D p{&doc, AddRow(f), 0, nullptr, bVectAsData};
         return Describe(factory.CreateVisualData(&p));
     }
 
-    std::string FromRowMultiIso(const RowSpec& s)
+    std::string FromRowMultiIso(const RowFields& f)
     {
-        T_VD_PARAM_D p{&doc, AddRow(s), 0, nullptr, 0};
+        T_VD_PARAM_D p{&doc, AddRow(f), 0, nullptr, 0};
         return Describe(factory.CreateVisualDataByMutiIso(&p));
     }
 };
 
 struct RowCase {
     const char* name;
-    RowSpec row;
+    RowFields row;
     int bVectAsData;
     const char* expected;
     const char* expectedMultiIso;
 };
+
+void PrintTo(const RowCase& c, std::ostream* os)
+{
+    const RowFields& r = c.row;
+    *os << "kind " << r.nKind << ", quantity " << r.nQuantity << ", display " << r.nDispType << ", class "
+        << r.nResultClass << ", item " << r.nItem << ", components " << r.nComp;
+    if (c.bVectAsData)
+        *os << ", vector as data";
+}
 
 class FactoryRowTest : public FactoryTest, public ::testing::WithParamInterface<RowCase> {};
 
@@ -156,6 +169,8 @@ struct MethodCase {
     const char* expected; // class, or "null"; "" for a module class not built yet (null too)
 };
 
+void PrintTo(const MethodCase& c, std::ostream* os) { *os << "code " << c.nType << " builds " << c.expected; }
+
 class FactoryMethodTest : public FactoryTest, public ::testing::WithParamInterface<MethodCase> {};
 
 TEST_P(FactoryMethodTest, ChoosesMethodByCode)
@@ -179,7 +194,14 @@ INSTANTIATE_TEST_SUITE_P(Codes, FactoryMethodTest,
                                            MethodCase{9, "CPVSVisualMethodColorMap"}, MethodCase{11, "null"},
                                            MethodCase{12, "null"}, MethodCase{13, "null"},
                                            MethodCase{14, "CPVSVisualMethodPointElement"}, MethodCase{16, "null"},
-                                           MethodCase{18, "null"}, MethodCase{20, "null"}, MethodCase{-1, "null"}));
+                                           MethodCase{18, "null"}, MethodCase{20, "null"}, MethodCase{-1, "null"}),
+                         [](const ::testing::TestParamInfo<MethodCase>& i) {
+                             const int n = i.param.nType;
+                             std::string built = i.param.expected;
+                             const std::size_t prefix = std::strlen("CPVSVisualMethod");
+                             built = built == "null" || built.empty() ? "Null" : built.substr(prefix);
+                             return (n < 0 ? "CodeMinus" + std::to_string(-n) : "Code" + std::to_string(n)) + built;
+                         });
 
 TEST_F(FactoryTest, ModelDataByFlagAndType)
 {

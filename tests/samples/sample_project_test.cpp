@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <set>
+#include <string>
 
 namespace kvpvs::sample {
 namespace {
@@ -158,7 +159,8 @@ TEST_P(SampleProjectTest, PlatesLieInTheWallPlane)
     EXPECT_NEAR(dArea, 8.0 * -m_sum.dWallBottom, 1e-9); // wall 8 m wide, 15 m deep
 }
 
-INSTANTIATE_TEST_SUITE_P(Refinements, SampleProjectTest, ::testing::Values(1, 2));
+INSTANTIATE_TEST_SUITE_P(Refinements, SampleProjectTest, ::testing::Values(1, 2),
+                         [](const ::testing::TestParamInfo<int>& i) { return "Refinement" + std::to_string(i.param); });
 
 // The rows reach every decision the factory makes on a row.
 TEST(SampleSchemaTest, RowsCoverTheFactoryBranches)

@@ -5,6 +5,7 @@
 #include "SampleProject.h"
 #include "SampleResultFiles.h"
 #include "SampleSchema.h"
+#include "TempDir.h"
 
 #include "recovery/drivers/element_results.h"
 #include "recovery/drivers/family_dispatch.h"
@@ -19,7 +20,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <unistd.h>
+#include <ostream>
+#include <string>
 
 namespace kvpvs::sample {
 namespace {
@@ -55,10 +57,8 @@ class SampleResultFilesTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        s_dir = std::make_unique<std::string>(
-            (std::filesystem::temp_directory_path() / ("kvpvs_sample_rf_" + std::to_string(getpid()))).string());
-        std::filesystem::create_directories(*s_dir);
-        s_base = std::make_unique<std::string>(*s_dir + "/sample");
+        s_dir = std::make_unique<kvpvs::testing::TempDir>("kvpvs_sample_rf");
+        s_base = std::make_unique<std::string>(s_dir->file("sample"));
         s_doc = std::make_unique<CDBDoc>();
         s_sum = std::make_unique<SampleSummary>();
         s_files = std::make_unique<SampleResultFiles>();
@@ -69,9 +69,8 @@ protected:
     }
     static void TearDownTestSuite()
     {
-        std::error_code ec;
-        std::filesystem::remove_all(*s_dir, ec);
         s_doc.reset();
+        s_dir.reset();
     }
     void SetUp() override { ASSERT_TRUE(s_built) << s_error; }
     void TearDown() override
@@ -141,7 +140,8 @@ protected:
         return v;
     }
 
-    static inline std::unique_ptr<std::string> s_dir, s_base;
+    static inline std::unique_ptr<kvpvs::testing::TempDir> s_dir;
+    static inline std::unique_ptr<std::string> s_base;
     static inline std::unique_ptr<CDBDoc> s_doc;
     static inline std::unique_ptr<SampleSummary> s_sum;
     static inline std::unique_ptr<SampleResultFiles> s_files;
@@ -223,6 +223,8 @@ struct HistoryCase {
     int historyId;
 };
 
+void PrintTo(const HistoryCase& c, std::ostream* os) { *os << c.name << " history " << c.historyId; }
+
 class SampleHistory : public SampleResultFilesTest, public ::testing::WithParamInterface<HistoryCase> {};
 
 TEST_P(SampleHistory, WallPlateMovesAsTheClosedFormOfTheShaking)
@@ -261,8 +263,8 @@ TEST_P(SampleHistory, SoilOnTheBaseStaysAtRest)
 }
 
 INSTANTIATE_TEST_SUITE_P(Histories, SampleHistory,
-                         ::testing::Values(HistoryCase{"modal", kResultHistoryModal},
-                                           HistoryCase{"direct", kResultHistoryDirect}),
+                         ::testing::Values(HistoryCase{"Modal", kResultHistoryModal},
+                                           HistoryCase{"Direct", kResultHistoryDirect}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SampleResultFilesTest, ModalAndDirectHistoriesAgreeBitForBit)
@@ -293,7 +295,8 @@ TEST(SampleResultFilesOptions, OutOfRangeOrEmptyModelWritesNothing)
 {
     CDBDoc doc;
     std::string err;
-    const std::string base = (std::filesystem::temp_directory_path() / "kvpvs_sample_rf_none").string();
+    const kvpvs::testing::TempDir dir("kvpvs_sample_rf");
+    const std::string base = dir.file("none");
     EXPECT_FALSE(WriteSampleResultFiles(doc, base, SampleResultOptions(), nullptr, &err));
     EXPECT_FALSE(err.empty());
     SampleResultOptions bad;

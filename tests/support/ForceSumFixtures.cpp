@@ -2,8 +2,6 @@
 
 #include <cstdio>
 #include <dlfcn.h>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -11,9 +9,7 @@ namespace kvpvs::test {
 
 ForceSumModel::ForceSumModel()
 {
-    char tmpl[] = "/tmp/kvpvs_ldfs_XXXXXX";
-    const char* p = mkdtemp(tmpl);
-    strFolder = std::string(p ? p : "/tmp") + "/";
+    strFolder = dir.path() + "/";
     doc.SetPathName((strFolder + "model.kvp").c_str());
     CZORDocBase::SetCurDoc(&doc);
     CDBBase* pPost = doc.GetPostDB();
@@ -31,8 +27,6 @@ ForceSumModel::~ForceSumModel()
 {
     if (CZORDocBase::GetCurDoc() == &doc)
         CZORDocBase::SetCurDoc(nullptr);
-    std::error_code ec;
-    std::filesystem::remove_all(strFolder, ec);
 }
 
 namespace {
@@ -58,7 +52,7 @@ unsigned int AddAttr(ForceSumModel& m, int nType, double dThickness)
 
 } // namespace
 
-void BuildHexBlock(ForceSumModel& m, const T_BLOCK_SPEC& s)
+void BuildHexBlock(ForceSumModel& m, const HexBlockGrid& s)
 {
     CDBBase* pDB = m.doc.GetModelDB();
     m.nAttrK = AddAttr(m, 301, 0.0);

@@ -3,6 +3,8 @@
 // component rows whose values come from a stress or plate-force field ("element value, then
 // one per node"). Also the helpers that build the visual data and method of a display.
 #pragma once
+#include "TempDir.h"
+
 #include "frame/core/ForceSumRecords.h"
 #include "visualdata/CPVSVisualDataLDFS.h"
 #include "visualdata/CPVSVisualDataLDFSD.h"
@@ -25,7 +27,8 @@ namespace kvpvs::test {
 using StressField = std::function<std::array<double, 6>(double x, double y, double z)>;
 using PlateField = std::function<std::array<double, 12>(double x, double y, double z)>;
 
-struct T_BLOCK_SPEC {
+// A structured block of nx x ny x nz hexahedra of size dx x dy x dz from (x0, y0, z0).
+struct HexBlockGrid {
     int nx = 2, ny = 2, nz = 2;
     double dx = 1.0, dy = 1.0, dz = 1.0;
     double x0 = 0.0, y0 = 0.0, z0 = 0.0;
@@ -33,8 +36,9 @@ struct T_BLOCK_SPEC {
 
 // A document with the model and post records of one force-sum situation.
 struct ForceSumModel {
+    kvpvs::testing::TempDir dir{"kvpvs_ldfs"}; // outlives the document
     CDBDoc doc;
-    std::string strFolder;                // ends in '/'
+    std::string strFolder; // dir with a trailing '/'
     std::vector<unsigned int> aElemK;
     unsigned int nStepK = 0;
     unsigned int nAttrK = 0;
@@ -47,7 +51,7 @@ struct ForceSumModel {
 };
 
 // Hexahedra (cell type 12, element kind 8) on a structured grid; nodes keyed in x-fastest order.
-void BuildHexBlock(ForceSumModel& m, const T_BLOCK_SPEC& spec);
+void BuildHexBlock(ForceSumModel& m, const HexBlockGrid& grid);
 // Quadrilateral plates (cell type 9, kind 4) in the plane y = y0 from (x0, z0), nx by nz cells,
 // thickness t; their local axes are x = +X, y = +Z, z = -Y.
 void BuildPlateStrip(ForceSumModel& m, int nx, int nz, double dx, double dz, double x0, double y0, double z0,

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -15,8 +17,15 @@ namespace {
 using namespace kvpvs::sample;
 
 struct SampleHistory {
+    const char* name;
     int code, kind, component;
 };
+
+void PrintTo(const SampleHistory& c, std::ostream* os)
+{
+    *os << "code " << c.code << ", result kind " << c.kind << ", component " << c.component;
+}
+
 class SampleDynamicsHistory : public ::testing::TestWithParam<SampleHistory> {};
 
 TEST_P(SampleDynamicsHistory, ModalAndDirectFormsAgree)
@@ -53,10 +62,13 @@ TEST_P(SampleDynamicsHistory, ModalAndDirectFormsAgree)
     CZORDocBase::SetCurDoc(nullptr);
 }
 
-// Node DX, DZ velocity and acceleration; truss force and stress; beam moment y and bending stress.
 INSTANTIATE_TEST_SUITE_P(NodeTrussBeam, SampleDynamicsHistory,
-                         ::testing::Values(SampleHistory{0, 0, 0}, SampleHistory{0, 1, 2}, SampleHistory{0, 2, 0},
-                                           SampleHistory{1, 0, 0}, SampleHistory{1, 1, 0}, SampleHistory{2, 0, 4},
-                                           SampleHistory{2, 1, 5}));
+                         ::testing::Values(SampleHistory{"NodeDisplacementDX", 0, 0, 0},
+                                           SampleHistory{"NodeVelocityDZ", 0, 1, 2},
+                                           SampleHistory{"NodeAccelerationDX", 0, 2, 0},
+                                           SampleHistory{"TrussForce", 1, 0, 0}, SampleHistory{"TrussStress", 1, 1, 0},
+                                           SampleHistory{"BeamMomentY", 2, 0, 4},
+                                           SampleHistory{"BeamBendingStress", 2, 1, 5}),
+                         [](const ::testing::TestParamInfo<SampleHistory>& i) { return std::string(i.param.name); });
 
 } // namespace

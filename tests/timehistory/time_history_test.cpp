@@ -17,6 +17,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -145,6 +146,21 @@ struct DispCase {
     unsigned acas;
 };
 
+const char* case_name(unsigned acas) { return acas == kModalCase ? "Modal" : "Direct"; }
+
+void PrintTo(const DispCase& c, std::ostream* os)
+{
+    *os << case_name(c.acas) << ", result kind " << c.kind << ", displacement type " << c.dispType;
+}
+
+// Stored motion relative to the ground, plus the ground motion, or minus a second node's.
+std::string disp_name(const ::testing::TestParamInfo<DispCase>& i)
+{
+    static const char* const kinds[] = {"Displacement", "Velocity", "Acceleration"};
+    static const char* const types[] = {"", "PlusGround", "MinusSecondNode"};
+    return std::string(case_name(i.param.acas)) + kinds[i.param.kind] + types[i.param.dispType];
+}
+
 class DisplacementHistory : public SingleDofModel, public ::testing::WithParamInterface<DispCase> {};
 
 TEST_P(DisplacementHistory, FollowsTheClosedForm)
@@ -169,7 +185,8 @@ INSTANTIATE_TEST_SUITE_P(ModalAndDirect, DisplacementHistory,
                                            DispCase{1, 1, kModalCase}, DispCase{0, 2, kModalCase},
                                            DispCase{2, 2, kModalCase}, DispCase{0, 0, kDirectCase},
                                            DispCase{1, 0, kDirectCase}, DispCase{2, 0, kDirectCase},
-                                           DispCase{0, 1, kDirectCase}, DispCase{0, 2, kDirectCase}));
+                                           DispCase{0, 1, kDirectCase}, DispCase{0, 2, kDirectCase}),
+                         disp_name);
 
 TEST_F(SingleDofModel, RequestConversionAndFailures)
 {
@@ -211,6 +228,20 @@ struct TrussCase {
     int storedKind, position, mode;
     unsigned acas;
 };
+
+void PrintTo(const TrussCase& c, std::ostream* os)
+{
+    *os << case_name(c.acas) << (c.storedKind ? ", stress" : ", force") << (c.position ? " at end J" : " at end I")
+        << ", mode " << c.mode;
+}
+
+std::string truss_name(const ::testing::TestParamInfo<TrussCase>& i)
+{
+    const TrussCase& c = i.param;
+    return std::string(case_name(c.acas)) + (c.storedKind ? "Stress" : "Force") + (c.position ? "AtEndJ" : "AtEndI") +
+           (c.mode ? "Mode" + std::to_string(c.mode) : std::string());
+}
+
 class TrussHistory : public SingleDofModel, public ::testing::WithParamInterface<TrussCase> {};
 
 TEST_P(TrussHistory, ForceAndStressAtEachEnd)
@@ -238,7 +269,8 @@ INSTANTIATE_TEST_SUITE_P(Ends, TrussHistory,
                          ::testing::Values(TrussCase{0, 0, 0, kModalCase}, TrussCase{0, 1, 1, kModalCase},
                                            TrussCase{1, 0, 0, kModalCase}, TrussCase{1, 1, 0, kModalCase},
                                            TrussCase{0, 0, 2, kModalCase}, TrussCase{0, 0, 0, kDirectCase},
-                                           TrussCase{1, 1, 0, kDirectCase}));
+                                           TrussCase{1, 1, 0, kDirectCase}),
+                         truss_name);
 
 TEST_F(SingleDofModel, TrussArrayOfWrongSizeFails)
 {
@@ -289,7 +321,8 @@ TEST_P(BeamMapping, UnitForce)
     for (int i = 0; i < 26; ++i)
         EXPECT_EQ(r[i], e[i]) << "entry " << i;
 }
-INSTANTIATE_TEST_SUITE_P(EachForce, BeamMapping, ::testing::Range(0, 12));
+INSTANTIATE_TEST_SUITE_P(EachForce, BeamMapping, ::testing::Range(0, 12),
+                         [](const ::testing::TestParamInfo<int>& i) { return "Force" + std::to_string(i.param); });
 
 TEST_F(SingleDofModel, BeamMomentWithOffsetsAndCombinedStress)
 {
@@ -407,7 +440,7 @@ void RecordStep(const char* p, int len, int kind, int type, int row, int hist, i
     *out = 2.0e-6 * row;
 }
 
-TEST_F(SingleDofModel, ElementReadersCallTheEntryAsSpecified)
+TEST_F(SingleDofModel, ElementReadersPassRowKindAndOptionToTheStepEntry)
 {
     g_step = StepCall{};
     kvpvs::timehistory::CurrentElementResultsEntry().step = &RecordStep;
@@ -523,6 +556,14 @@ struct ReportCase {
     ReportKind kind;
     unsigned acas;
 };
+
+const char* report_name(ReportKind k)
+{
+    static const char* const names[] = {"Displacement", "TrussForce", "TrussStress", "BeamForce", "BeamStress"};
+    return names[k];
+}
+
+void PrintTo(const ReportCase& c, std::ostream* os) { *os << case_name(c.acas) << ' ' << report_name(c.kind); }
 
 class TextReport : public SingleDofModel, public ::testing::WithParamInterface<ReportCase> {
 protected:
@@ -841,7 +882,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ReportCase{kRepDisp, kModalCase}, ReportCase{kRepDisp, kDirectCase},
                       ReportCase{kRepTrussForce, kModalCase}, ReportCase{kRepTrussStress, kDirectCase},
                       ReportCase{kRepBeamForce, kModalCase}, ReportCase{kRepBeamStress, kModalCase},
-                      ReportCase{kRepBeamForce, kDirectCase}));
+                      ReportCase{kRepBeamForce, kDirectCase}),
+    [](const ::testing::TestParamInfo<ReportCase>& i) {
+        return std::string(case_name(i.param.acas)) + report_name(i.param.kind);
+    });
 
 TEST_F(TextReport, FailuresWriteNothing)
 {

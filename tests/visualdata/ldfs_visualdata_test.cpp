@@ -9,6 +9,8 @@
 #include <vtkSmartPointer.h>
 
 #include <cmath>
+#include <ostream>
+#include <string>
 
 using namespace kvpvs::test;
 
@@ -38,10 +40,18 @@ void PlaneAxes(const double n[3], double deg, double axis[3][3])
 }
 
 struct TriangleCase {
-    double sigma[6];
+    const char* name;
+    double sigma[6]; // xx, yy, zz, xy, yz, zx
     double normal[3];
     double deg;
 };
+
+void PrintTo(const TriangleCase& c, std::ostream* os)
+{
+    *os << "stress (" << c.sigma[0] << ' ' << c.sigma[1] << ' ' << c.sigma[2] << ' ' << c.sigma[3] << ' ' << c.sigma[4]
+        << ' ' << c.sigma[5] << "), normal (" << c.normal[0] << ' ' << c.normal[1] << ' ' << c.normal[2]
+        << "), axes turned " << c.deg << " degrees";
+}
 
 class ConstantStressTriangle : public ::testing::TestWithParam<TriangleCase> {};
 
@@ -91,11 +101,13 @@ TEST_P(ConstantStressTriangle, ForceIsAreaTimesTraction)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(StressStates, ConstantStressTriangle,
-                         ::testing::Values(TriangleCase{{10, 0, 0, 0, 0, 0}, {1, 0, 0}, 0},
-                                           TriangleCase{{-5, 3, 7, 2, -1, 4}, {1, 2, 3}, 25},
-                                           TriangleCase{{0, 0, 0, 6, 0, 0}, {0, 0, 1}, 80},
-                                           TriangleCase{{1, 1, 1, 0, 0, 0}, {-2, 1, 0.5}, 135}));
+INSTANTIATE_TEST_SUITE_P(
+    StressStates, ConstantStressTriangle,
+    ::testing::Values(TriangleCase{"UniaxialXxOnPlaneNormalToX", {10, 0, 0, 0, 0, 0}, {1, 0, 0}, 0},
+                      TriangleCase{"GeneralOnObliquePlane", {-5, 3, 7, 2, -1, 4}, {1, 2, 3}, 25},
+                      TriangleCase{"ShearXyOnPlaneNormalToZ", {0, 0, 0, 6, 0, 0}, {0, 0, 1}, 80},
+                      TriangleCase{"HydrostaticOnObliquePlane", {1, 1, 1, 0, 0, 0}, {-2, 1, 0.5}, 135}),
+    [](const ::testing::TestParamInfo<TriangleCase>& i) { return std::string(i.param.name); });
 
 TEST(ForceSumTriangle, CoincidentVerticesContributeNothing)
 {
@@ -173,7 +185,7 @@ void SetRowValues(ForceSumModel& m, int c, unsigned int nElemK, std::vector<doub
 TEST(ForceSumValues, ElementValueAndThreshold)
 {
     ForceSumModel m;
-    BuildHexBlock(m, T_BLOCK_SPEC{1, 1, 1});
+    BuildHexBlock(m, HexBlockGrid{1, 1, 1});
     AddStressRows(m, [](double, double, double) { return std::array<double, 6>{1, 2, 3, 4, 5, 6}; });
     // Component 0 holds one value per element; component 1 holds exactly the threshold.
     SetRowValues(m, 0, m.aElemK[0], {12.5});
@@ -202,7 +214,7 @@ TEST(ForceSumValues, ElementValueAndThreshold)
 TEST(ForceSumGrid, SharedNodesAverageAndElementsWithoutValuesAreLeftOut)
 {
     ForceSumModel m;
-    BuildHexBlock(m, T_BLOCK_SPEC{2, 1, 1});
+    BuildHexBlock(m, HexBlockGrid{2, 1, 1});
     AddStressRows(m, [](double x, double, double) { return std::array<double, 6>{x, 0, 0, 0, 0, 0}; });
     // The first element carries 10 at every node, the second 20: the shared face averages 15.
     for (int c = 0; c < 6; ++c) {
@@ -249,7 +261,7 @@ TEST(ForceSumGrid, SharedNodesAverageAndElementsWithoutValuesAreLeftOut)
 TEST(ForceSumGrid, DesignVariantMapsEverySolidCellToItsElement)
 {
     ForceSumModel m;
-    BuildHexBlock(m, T_BLOCK_SPEC{3, 2, 1});
+    BuildHexBlock(m, HexBlockGrid{3, 2, 1});
     AddStressRows(m, [](double, double, double) { return std::array<double, 6>{1, 0, 0, 0, 0, 0}; });
     LdfsdDisplay d;
     FillRecord(d.rec, m, 0, {{{0.5, 0, 0}, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, "P"}});
@@ -272,7 +284,7 @@ TEST(ForceSumGrid, DesignVariantMapsEverySolidCellToItsElement)
 TEST(ForceSumValues, ComponentCountAboveTwelveIsRefused)
 {
     ForceSumModel m;
-    BuildHexBlock(m, T_BLOCK_SPEC{1, 1, 1});
+    BuildHexBlock(m, HexBlockGrid{1, 1, 1});
     AddStressRows(m, [](double, double, double) { return std::array<double, 6>{1, 0, 0, 0, 0, 0}; });
     LdfsDisplay d;
     FillRecord(d.rec, m, 0, {});

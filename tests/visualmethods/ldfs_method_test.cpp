@@ -27,6 +27,8 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <ostream>
+#include <string>
 
 using namespace kvpvs::test;
 
@@ -43,7 +45,7 @@ std::array<double, 6> Iso(double p) { return {p, p, p, 0, 0, 0}; }
 TEST(ForceSumSolid, ConstantStressGivesAreaTimesTraction)
 {
     ForceSumModel m;
-    BuildHexBlock(m, T_BLOCK_SPEC{3, 2, 4, 1.0, 1.0, 1.0});
+    BuildHexBlock(m, HexBlockGrid{3, 2, 4, 1.0, 1.0, 1.0});
     const std::array<double, 6> s{-30, -12, -50, 4, 2, -6};
     AddStressRows(m, [&](double, double, double) { return s; });
     LdfsDisplay d;
@@ -71,7 +73,7 @@ TEST(ForceSumSolid, ConstantStressGivesAreaTimesTraction)
 TEST(ForceSumSolid, LinearStressGivesExactMoments)
 {
     ForceSumModel m;
-    BuildHexBlock(m, T_BLOCK_SPEC{3, 3, 2, 1.0, 1.0, 1.5});
+    BuildHexBlock(m, HexBlockGrid{3, 3, 2, 1.0, 1.0, 1.5});
     const double a = 100, b = -8, c = 5;
     AddStressRows(m, [&](double, double y, double z) { return std::array<double, 6>{a + b * y + c * z, 0, 0, 0, 0, 0}; });
     LdfsDisplay d;
@@ -90,9 +92,16 @@ TEST(ForceSumSolid, LinearStressGivesExactMoments)
 namespace {
 
 struct ObliquePlane {
+    const char* name;
     double origin[3];
     double normal[3];
 };
+
+void PrintTo(const ObliquePlane& p, std::ostream* os)
+{
+    *os << "origin (" << p.origin[0] << ' ' << p.origin[1] << ' ' << p.origin[2] << "), normal (" << p.normal[0] << ' '
+        << p.normal[1] << ' ' << p.normal[2] << ')';
+}
 
 class CutAgainstVtk : public ::testing::TestWithParam<ObliquePlane> {};
 
@@ -132,7 +141,7 @@ TEST_P(CutAgainstVtk, AreaAndCentreAgree)
 {
     const ObliquePlane& p = GetParam();
     ForceSumModel m;
-    BuildHexBlock(m, T_BLOCK_SPEC{5, 4, 3, 1.0, 1.25, 1.0});
+    BuildHexBlock(m, HexBlockGrid{5, 4, 3, 1.0, 1.25, 1.0});
     AddStressRows(m, [](double, double, double) { return Iso(1.0); });
     double n[3] = {p.normal[0], p.normal[1], p.normal[2]};
     const double l = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
@@ -191,9 +200,10 @@ TEST_P(CutAgainstVtk, AreaAndCentreAgree)
 }
 
 INSTANTIATE_TEST_SUITE_P(Planes, CutAgainstVtk,
-                         ::testing::Values(ObliquePlane{{2.3, 2.1, 1.4}, {1, 0.25, 0}},
-                                           ObliquePlane{{2.6, 2.4, 1.6}, {1, 0.3, 0.2}},
-                                           ObliquePlane{{2.2, 2.5, 1.3}, {0, 0, 1}}));
+                         ::testing::Values(ObliquePlane{"NormalInTheXyPlane", {2.3, 2.1, 1.4}, {1, 0.25, 0}},
+                                           ObliquePlane{"NormalOblique", {2.6, 2.4, 1.6}, {1, 0.3, 0.2}},
+                                           ObliquePlane{"NormalAlongZ", {2.2, 2.5, 1.3}, {0, 0, 1}}),
+                         [](const ::testing::TestParamInfo<ObliquePlane>& i) { return std::string(i.param.name); });
 
 // A plate strip of width W in the plane y = 0 under a constant membrane force N along its
 // length, cut across: F = N W.
@@ -275,7 +285,7 @@ std::string Golden(const char* set, const char* step, const std::vector<std::arr
 TEST(ForceSumReport, BytesMatchTheLayoutAndOverwrite)
 {
     ForceSumModel m;
-    BuildHexBlock(m, T_BLOCK_SPEC{3, 2, 2});
+    BuildHexBlock(m, HexBlockGrid{3, 2, 2});
     AddStressRows(m, [](double, double, double) { return Iso(-10.0); });
     CDocCtrl::GetUnitCtrl(&m.doc)->SetFactor(1, 1000.0);
     const std::string path = m.strFolder + "LdfsFile.txt";
@@ -309,7 +319,7 @@ TEST(ForceSumReport, BytesMatchTheLayoutAndOverwrite)
 TEST(ForceSumReport, DesignVariantAppendsWithoutHeader)
 {
     ForceSumModel m;
-    BuildHexBlock(m, T_BLOCK_SPEC{3, 2, 2});
+    BuildHexBlock(m, HexBlockGrid{3, 2, 2});
     AddStressRows(m, [](double, double, double) { return Iso(2.0); });
     const std::string path = m.strFolder + "LdfsFile.txt";
     for (int run = 0; run < 2; ++run) {
@@ -390,7 +400,7 @@ public:
 TEST(ForceSumBroadcast, PlanesReachListenersInPriorityOrderWithDenseKeys)
 {
     ForceSumModel m;
-    BuildHexBlock(m, T_BLOCK_SPEC{3, 2, 2});
+    BuildHexBlock(m, HexBlockGrid{3, 2, 2});
     AddStressRows(m, [](double, double, double) { return Iso(-5.0); });
     CDocCtrl::GetUnitCtrl(&m.doc)->SetFactor(1, 1000.0);
     g_received.clear();
@@ -460,7 +470,7 @@ TEST(ForceSumBroadcast, PlateSegmentsWithoutMaterialAreNotSent)
 TEST(ForceSumRender, CallsLegendAndAxes)
 {
     ForceSumModel m;
-    BuildHexBlock(m, T_BLOCK_SPEC{3, 2, 2});
+    BuildHexBlock(m, HexBlockGrid{3, 2, 2});
     AddStressRows(m, [](double, double, double) { return Iso(1.0); });
     LdfsDisplay d;
     FillRecord(d.rec, m, 0, {kPlaneX});
@@ -555,7 +565,7 @@ TEST(ForceSumSolid, SparseNodeKeysGiveTheSameSumsAsDenseOnes)
     };
     auto run = [&](unsigned int nSpread, double dOut[9]) {
         ForceSumModel m;
-        BuildHexBlock(m, T_BLOCK_SPEC{3, 2, 4, 1.0, 1.0, 1.0});
+        BuildHexBlock(m, HexBlockGrid{3, 2, 4, 1.0, 1.0, 1.0});
         if (nSpread > 1) {
             CDBBase* pDB = m.doc.GetModelDB();
             auto& nodes = pDB->Table<T_NODE_D>();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -116,11 +117,17 @@ TEST_F(DialogLayerTest, ControlsTakeTheMembersAndGiveThemBack)
 }
 
 struct BadNumber {
+    const char* pszName;
     const char* pszCount;
     const char* pszValue;
     const char* pszMessage;
     UINT nFocus;
 };
+
+void PrintTo(const BadNumber& c, std::ostream* os)
+{
+    *os << "count \"" << c.pszCount << "\", value \"" << c.pszValue << '"';
+}
 
 class DataExchangeFailure : public DialogLayerTest, public ::testing::WithParamInterface<BadNumber> {};
 
@@ -140,10 +147,11 @@ TEST_P(DataExchangeFailure, ShowsTheMessageFocusesTheFieldAndFails)
 
 INSTANTIATE_TEST_SUITE_P(
     Layer, DataExchangeFailure,
-    ::testing::Values(BadNumber{"12abc", "1", "Please enter an integer.", ID_EDIT_N},
-                      BadNumber{"", "1", "Please enter an integer.", ID_EDIT_N},
-                      BadNumber{"3", "1.0.0", "Please enter a number.", ID_EDIT_X},
-                      BadNumber{"3", "one", "Please enter a number.", ID_EDIT_X}));
+    ::testing::Values(BadNumber{"CountWithTrailingLetters", "12abc", "1", "Please enter an integer.", ID_EDIT_N},
+                      BadNumber{"EmptyCount", "", "1", "Please enter an integer.", ID_EDIT_N},
+                      BadNumber{"ValueWithTwoPoints", "3", "1.0.0", "Please enter a number.", ID_EDIT_X},
+                      BadNumber{"ValueInWords", "3", "one", "Please enter a number.", ID_EDIT_X}),
+    [](const ::testing::TestParamInfo<BadNumber>& i) { return std::string(i.param.pszName); });
 
 TEST_F(DialogLayerTest, TimersFireOnTheVirtualClockAndDieWithTheWindow)
 {

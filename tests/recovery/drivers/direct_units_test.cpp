@@ -1,7 +1,7 @@
 // Direct-access units that keep their file across openings of the same name until it is
 // closed: a file replaced or cut between a close and an opening is read afresh, one cut while
 // the unit holds it hands out nothing beyond the cut.
-#include "temp_dir.h"
+#include "TempDir.h"
 
 #include <DFORRT/DirectUnits.h>
 
@@ -132,11 +132,18 @@ TEST_F(DirectUnitReopen, CloseEndsTheKeptFile)
 // A run of consecutive records read at once against the same records read one by one: the
 // run crosses the reader's 64 KB reads and ends beyond the end of the file.
 struct RunCase {
+    const char* name;
     std::int64_t record_bytes;
     std::int64_t first;
     std::int64_t records;
     std::int64_t count;
 };
+
+void PrintTo(const RunCase& c, std::ostream* os)
+{
+    *os << c.records << " records of " << c.record_bytes << " bytes from record " << c.first << ", " << c.count
+        << " values each";
+}
 
 class DirectUnitRun : public DirectUnitReopen, public ::testing::WithParamInterface<RunCase> {};
 
@@ -172,13 +179,14 @@ TEST_P(DirectUnitRun, DeliversValueOneOfEachRecordUpToTheEndOfTheFile)
 
 INSTANTIATE_TEST_SUITE_P(
     RecordsAndEnds, DirectUnitRun,
-    ::testing::Values(RunCase{24, 1, 16000, 3},        // one file, four reads
-                      RunCase{24, 10000, 8000, 3},     // crosses the end: 6667 records in the file
-                      RunCase{24, 16666, 5, 3},        // the last whole record, then none
-                      RunCase{16, 1, 30000, 1},        // ends beyond the file's 25000 records
-                      RunCase{40000, 2, 20, 2},        // records longer than one read
-                      RunCase{400000, 1, 2, 1},        // the whole file is one record
-                      RunCase{24, 20000, 10, 3}));     // starts beyond the end
+    ::testing::Values(RunCase{"WholeFileInFourReads", 24, 1, 16000, 3},
+                      RunCase{"CrossesTheEnd", 24, 10000, 8000, 3}, // 6667 records in the file
+                      RunCase{"LastWholeRecordThenNone", 24, 16666, 5, 3},
+                      RunCase{"EndsBeyondTheFile", 16, 1, 30000, 1}, // the file holds 25000 records
+                      RunCase{"RecordsLongerThanOneRead", 40000, 2, 20, 2},
+                      RunCase{"WholeFileIsOneRecord", 400000, 1, 2, 1},
+                      RunCase{"StartsBeyondTheEnd", 24, 20000, 10, 3}),
+    [](const ::testing::TestParamInfo<RunCase>& i) { return std::string(i.param.name); });
 
 TEST_F(DirectUnitReopen, OneValueOfARecordReadsAsTheLastOfItsLeadingValues)
 {

@@ -4,6 +4,10 @@
 
 #include <DFORRT/DirectUnits.h>
 
+#include <ostream>
+#include <string>
+#include <vector>
+
 namespace {
 
 using kvpvs::resultfiles::HistoryFacts;
@@ -32,6 +36,8 @@ struct KindCase {
     int family;
 };
 
+void PrintTo(const KindCase& c, std::ostream* os) { *os << "kind " << c.kind << " runs family " << c.family; }
+
 class EntryDispatch : public EntryTest, public ::testing::WithParamInterface<KindCase> {};
 
 TEST_P(EntryDispatch, KindRunsItsFamily)
@@ -46,7 +52,10 @@ TEST_P(EntryDispatch, KindRunsItsFamily)
 
 INSTANTIATE_TEST_SUITE_P(Kinds, EntryDispatch,
                          ::testing::Values(KindCase{1, 1}, KindCase{2, 1}, KindCase{3, 2}, KindCase{4, 3},
-                                           KindCase{5, 4}, KindCase{6, 5}, KindCase{7, 6}, KindCase{8, 7}));
+                                           KindCase{5, 4}, KindCase{6, 5}, KindCase{7, 6}, KindCase{8, 7}),
+                         [](const ::testing::TestParamInfo<KindCase>& i) {
+                             return "Kind" + std::to_string(i.param.kind) + "Family" + std::to_string(i.param.family);
+                         });
 
 TEST_F(EntryTest, HistoryFactsReachTheFamily)
 {
@@ -119,6 +128,11 @@ struct BadRequest {
     int kind, row, selector;
 };
 
+void PrintTo(const BadRequest& r, std::ostream* os)
+{
+    *os << "kind " << r.kind << ", row " << r.row << ", selector " << r.selector;
+}
+
 class EntryRefuses : public EntryTest, public ::testing::WithParamInterface<BadRequest> {};
 
 TEST_P(EntryRefuses, WithZerosAfterAGoodCall)
@@ -132,9 +146,9 @@ TEST_P(EntryRefuses, WithZerosAfterAGoodCall)
 }
 
 INSTANTIATE_TEST_SUITE_P(Requests, EntryRefuses,
-                         ::testing::Values(BadRequest{"kind0", 0, 5, 4}, BadRequest{"kind9", 9, 5, 4},
-                                           BadRequest{"selector0", 3, 5, 0}, BadRequest{"selector6", 3, 5, 6},
-                                           BadRequest{"row0", 3, 0, 4}, BadRequest{"row351", 3, 351, 4}),
+                         ::testing::Values(BadRequest{"Kind0", 0, 5, 4}, BadRequest{"Kind9", 9, 5, 4},
+                                           BadRequest{"Selector0", 3, 5, 0}, BadRequest{"Selector6", 3, 5, 6},
+                                           BadRequest{"Row0", 3, 0, 4}, BadRequest{"Row351", 3, 351, 4}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EntryTest, MissingOrDamagedFilesGiveZeros)

@@ -1,7 +1,7 @@
 // The keyed direct-access container: directory walk, statuses, and the writer checked by an
 // independent reader.
+#include "TempDir.h"
 #include "independent_reader.h"
-#include "temp_dir.h"
 
 #include "recovery/drivers/keyed_result_file.h"
 #include "result_files/result_file_writer.h"
@@ -164,9 +164,26 @@ struct HeaderCase {
     int status;
 };
 
+void PrintTo(const HeaderCase& c, std::ostream* os)
+{
+    const KeyedFileWriter::HeaderOverride& h = c.header;
+    *os << "block " << c.block;
+    if (h.tag)
+        *os << ", tag \"" << std::string(h.tag->data(), 4) << '"';
+    if (h.format_code)
+        *os << ", format " << *h.format_code;
+    if (h.version)
+        *os << ", version " << *h.version;
+    if (h.entry_count)
+        *os << ", " << *h.entry_count << " entries";
+    if (h.next_block)
+        *os << ", next block " << *h.next_block;
+    *os << ": status " << c.status;
+}
+
 class KeyedFileHeader : public KeyedFile, public ::testing::WithParamInterface<HeaderCase> {};
 
-TEST_P(KeyedFileHeader, MismatchGivesStatusSeven)
+TEST_P(KeyedFileHeader, GivesTheStatusOfItsHeader)
 {
     KeyedFileWriter w;
     fill_entries(w, 19);
@@ -209,15 +226,16 @@ KeyedFileWriter::HeaderOverride with_next(int n)
 
 INSTANTIATE_TEST_SUITE_P(
     Headers, KeyedFileHeader,
-    ::testing::Values(HeaderCase{"intact", {}, 0, 0}, HeaderCase{"tag", with_tag("TVNX"), 0, 7},
-                      HeaderCase{"lower_case_tag", with_tag("tvn "), 0, 7},
-                      HeaderCase{"entries19", with_entries(19), 0, 7},
-                      HeaderCase{"version", with_version(1.5f), 0, 7},
-                      HeaderCase{"format", with_format(1), 0, 7},
-                      HeaderCase{"second_block_tag", with_tag("XXXX"), 1, 7},
+    ::testing::Values(HeaderCase{"IntactStatus0", {}, 0, 0},
+                      HeaderCase{"WrongTagStatus7", with_tag("TVNX"), 0, 7},
+                      HeaderCase{"LowerCaseTagStatus7", with_tag("tvn "), 0, 7},
+                      HeaderCase{"NineteenEntriesStatus7", with_entries(19), 0, 7},
+                      HeaderCase{"WrongVersionStatus7", with_version(1.5f), 0, 7},
+                      HeaderCase{"WrongFormatStatus7", with_format(1), 0, 7},
+                      HeaderCase{"WrongTagOfSecondBlockStatus7", with_tag("XXXX"), 1, 7},
                       // A chain that loops back to block 1 ends as an unreadable directory.
-                      HeaderCase{"cyclic_chain", with_next(1), 0, 2},
-                      HeaderCase{"chain_beyond_end", with_next(100000), 0, 2}),
+                      HeaderCase{"CyclicChainStatus2", with_next(1), 0, 2},
+                      HeaderCase{"ChainBeyondTheEndStatus2", with_next(100000), 0, 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KeyedFile, ReservedBlankKeyAndEmptyNameDoNothing)

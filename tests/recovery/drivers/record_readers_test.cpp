@@ -3,6 +3,9 @@
 #include "result_set_fixture.h"
 
 #include <cmath>
+#include <ostream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -212,6 +215,20 @@ struct SeriesLayoutCase {
     std::vector<int> restrained;  // 1-based degrees of freedom without an equation number
 };
 
+void PrintTo(const SeriesLayoutCase& c, std::ostream* os)
+{
+    *os << c.steps << " steps, " << c.missing << " beyond the stored ones, " << c.dof_count << " dofs, restrained:";
+    for (int j : c.restrained)
+        *os << ' ' << j;
+}
+
+std::string layout_name(const ::testing::TestParamInfo<SeriesLayoutCase>& i)
+{
+    const SeriesLayoutCase& c = i.param;
+    return "Steps" + std::to_string(c.steps) + "Stored" + std::to_string(c.steps - c.missing) + "Dofs" +
+           std::to_string(c.dof_count) + "Restrained" + std::to_string(c.restrained.size());
+}
+
 class DirectSeriesLayout : public ResultSetTest, public ::testing::WithParamInterface<SeriesLayoutCase> {};
 
 double u(int e, int s) { return e + s / 1024.0; }
@@ -252,6 +269,7 @@ INSTANTIATE_TEST_SUITE_P(
     ColumnsAndGaps, DirectSeriesLayout,
     ::testing::Values(SeriesLayoutCase{1, 0, 24, {}}, SeriesLayoutCase{2, 0, 24, {}}, SeriesLayoutCase{5, 0, 24, {1}},
                       SeriesLayoutCase{17, 0, 23, {2, 3, 10}}, SeriesLayoutCase{64, 3, 24, {24}},
-                      SeriesLayoutCase{67, 0, 21, {1, 7, 8, 13}}, SeriesLayoutCase{131, 2, 24, {5, 6, 11, 12, 17, 18}}));
+                      SeriesLayoutCase{67, 0, 21, {1, 7, 8, 13}}, SeriesLayoutCase{131, 2, 24, {5, 6, 11, 12, 17, 18}}),
+    layout_name);
 
 } // namespace

@@ -5,6 +5,8 @@
 #include "recovery/drivers/result_file_families.h"
 
 #include <cstring>
+#include <ostream>
+#include <string>
 
 namespace {
 
@@ -17,6 +19,11 @@ struct Extensions {
     const char* one;
     const char* direct;
 };
+
+void PrintTo(const Extensions& e, std::ostream* os)
+{
+    *os << e.code << ": " << e.two << ' ' << e.one << ' ' << e.direct;
+}
 
 class ProductExtensions : public ::testing::TestWithParam<Extensions> {};
 
@@ -32,7 +39,14 @@ INSTANTIATE_TEST_SUITE_P(Products, ProductExtensions,
                                            Extensions{"N.Q.D", ".na2", ".na1", ".NAT"},
                                            Extensions{"F.J.B", ".fa2", ".fa1", ".fat"},
                                            Extensions{"K.V.R", ".ka2", ".ka1", ".KAT"},
-                                           Extensions{"Z.O.R", ".za2", ".za1", ".ZAT"}));
+                                           Extensions{"Z.O.R", ".za2", ".za1", ".ZAT"}),
+                         [](const ::testing::TestParamInfo<Extensions>& i) {
+                             std::string name = "Product";
+                             for (const char* c = i.param.code; *c; ++c)
+                                 if (*c != '.')
+                                     name += *c;
+                             return name;
+                         });
 
 TEST(KeywordTables, SlotsOfTheTables)
 {

@@ -4,7 +4,7 @@
 // 301.. the facts the entry and the readers left in the shared blocks.
 #pragma once
 
-#include "temp_dir.h"
+#include "TempDir.h"
 
 #include "recovery/drivers/element_results.h"
 #include "recovery/drivers/family_dispatch.h"

@@ -1,6 +1,8 @@
 // Integration rules against the exact integrals of monomials over each natural shape.
 #include <cmath>
 #include <gtest/gtest.h>
+#include <ostream>
+#include <string>
 
 #include "recovery/kernels/integration_rules.h"
 
@@ -65,6 +67,14 @@ struct RuleCase {
     int line_degree;  // wedges: degree in zeta
 };
 
+void PrintTo(const RuleCase& rc, std::ostream* os)
+{
+    *os << rc.npoints << " points for " << rc.nnodes << " nodes in space " << rc.space << ", exact to degree "
+        << rc.degree;
+    if (rc.shape == Shape::wedge)
+        *os << " in plane and " << rc.line_degree << " in zeta";
+}
+
 class IntegrationRule : public ::testing::TestWithParam<RuleCase> {};
 
 double exact(Shape s, int a, int b, int c)
@@ -103,14 +113,21 @@ TEST_P(IntegrationRule, IntegratesMonomialsOfItsDegree)
 
 INSTANTIATE_TEST_SUITE_P(
     AllRules, IntegrationRule,
-    ::testing::Values(RuleCase{"line2", Shape::line, 2, 2, 2, 3, 0}, RuleCase{"line3", Shape::line, 3, 3, 2, 5, 0},
-                      RuleCase{"tri1", Shape::triangle, 3, 1, 4, 1, 0}, RuleCase{"tri3", Shape::triangle, 6, 3, 4, 2, 0},
-                      RuleCase{"quad4", Shape::quad, 4, 4, 4, 3, 0}, RuleCase{"quad9", Shape::quad, 8, 9, 4, 5, 0},
-                      RuleCase{"tet1", Shape::tetra, 4, 1, 6, 1, 0}, RuleCase{"tet4", Shape::tetra, 10, 4, 6, 2, 0},
-                      RuleCase{"tet5", Shape::tetra, 10, 5, 6, 3, 0}, RuleCase{"wedge6", Shape::wedge, 6, 6, 6, 2, 3},
-                      RuleCase{"wedge8", Shape::wedge, 15, 8, 6, 3, 3}, RuleCase{"wedge9", Shape::wedge, 15, 9, 6, 2, 5},
-                      RuleCase{"wedge12", Shape::wedge, 15, 12, 6, 3, 5}, RuleCase{"hex8", Shape::hexa, 8, 8, 6, 3, 0},
-                      RuleCase{"hex27", Shape::hexa, 20, 27, 6, 5, 0}),
+    ::testing::Values(RuleCase{"Line2Points", Shape::line, 2, 2, 2, 3, 0},
+                      RuleCase{"Line3Points", Shape::line, 3, 3, 2, 5, 0},
+                      RuleCase{"Triangle1Point", Shape::triangle, 3, 1, 4, 1, 0},
+                      RuleCase{"Triangle3Points", Shape::triangle, 6, 3, 4, 2, 0},
+                      RuleCase{"Quad4Points", Shape::quad, 4, 4, 4, 3, 0},
+                      RuleCase{"Quad9Points", Shape::quad, 8, 9, 4, 5, 0},
+                      RuleCase{"Tetra1Point", Shape::tetra, 4, 1, 6, 1, 0},
+                      RuleCase{"Tetra4Points", Shape::tetra, 10, 4, 6, 2, 0},
+                      RuleCase{"Tetra5Points", Shape::tetra, 10, 5, 6, 3, 0},
+                      RuleCase{"Wedge6Points", Shape::wedge, 6, 6, 6, 2, 3},
+                      RuleCase{"Wedge8Points", Shape::wedge, 15, 8, 6, 3, 3},
+                      RuleCase{"Wedge9Points", Shape::wedge, 15, 9, 6, 2, 5},
+                      RuleCase{"Wedge12Points", Shape::wedge, 15, 12, 6, 3, 5},
+                      RuleCase{"Hex8Points", Shape::hexa, 8, 8, 6, 3, 0},
+                      RuleCase{"Hex27Points", Shape::hexa, 20, 27, 6, 5, 0}),
     [](const ::testing::TestParamInfo<RuleCase>& info) { return std::string(info.param.name); });
 
 TEST(IntegrationPoints, LineRuleIsChosenByTheNodeCountAlone)

@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "kernel_test_support.h"
@@ -74,6 +76,11 @@ struct PatchElement {
     int nnode;
     int nrule;  // integration rule to sum the volume with
 };
+
+void PrintTo(const PatchElement& e, std::ostream* os)
+{
+    *os << e.nnode << " nodes in " << e.ndim << "D, volume by the " << e.nrule << "-point rule";
+}
 
 // Natural node positions of the main numbering (for building distorted elements).
 std::vector<std::array<double, 3>> natural_nodes(int ndim, int nnode)
@@ -172,11 +179,11 @@ TEST_P(PatchTest, LinearDisplacementGivesItsConstantStrainAtEveryPoint)
 }
 
 INSTANTIATE_TEST_SUITE_P(AllElements, PatchTest,
-                         ::testing::Values(PatchElement{"tri3", 2, 3, 3}, PatchElement{"tri6", 2, 6, 3},
-                                           PatchElement{"quad4", 2, 4, 4}, PatchElement{"quad8", 2, 8, 9},
-                                           PatchElement{"tet4", 3, 4, 4}, PatchElement{"tet10", 3, 10, 4},
-                                           PatchElement{"wedge6", 3, 6, 6}, PatchElement{"wedge15", 3, 15, 9},
-                                           PatchElement{"hex8", 3, 8, 8}, PatchElement{"hex20", 3, 20, 27}),
+                         ::testing::Values(PatchElement{"Tri3", 2, 3, 3}, PatchElement{"Tri6", 2, 6, 3},
+                                           PatchElement{"Quad4", 2, 4, 4}, PatchElement{"Quad8", 2, 8, 9},
+                                           PatchElement{"Tet4", 3, 4, 4}, PatchElement{"Tet10", 3, 10, 4},
+                                           PatchElement{"Wedge6", 3, 6, 6}, PatchElement{"Wedge15", 3, 15, 9},
+                                           PatchElement{"Hex8", 3, 8, 8}, PatchElement{"Hex20", 3, 20, 27}),
                          [](const ::testing::TestParamInfo<PatchElement>& info) { return std::string(info.param.name); });
 
 using IsoparamJacobian = Fixture;

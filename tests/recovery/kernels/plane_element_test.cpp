@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "kernel_test_support.h"
@@ -19,6 +21,12 @@ struct PlaneCase {
     bool curved;     // mid-side nodes off the straight edges
     bool clockwise;  // node order reversed
 };
+
+void PrintTo(const PlaneCase& c, std::ostream* os)
+{
+    *os << c.nnode << " nodes, " << (c.mode == 0 ? "plane stress" : "plane strain") << (c.curved ? ", curved" : "")
+        << (c.clockwise ? ", clockwise" : "");
+}
 
 class QuadraticPlane : public ::testing::TestWithParam<PlaneCase> {
 protected:

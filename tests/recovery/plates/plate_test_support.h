@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <ostream>
 #include <vector>
 
 #include "../kernels/kernel_test_support.h"
@@ -23,6 +24,7 @@ inline const char* kind_name(Kind k)
     default: return "TriThin";
     }
 }
+inline void PrintTo(Kind k, std::ostream* os) { *os << kind_name(k); }
 inline bool is_quad(Kind k) { return k == Kind::quad_thick || k == Kind::quad_thin; }
 
 struct Element {

@@ -3,6 +3,8 @@
 // for bit; the repeated element reuses its condensation with identical results.
 #include <cmath>
 #include <gtest/gtest.h>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "plate_test_support.h"
@@ -15,6 +17,16 @@ struct ReleaseCase {
     std::vector<double> codes;
     std::vector<int> released;  // 1-based freedoms expected released
 };
+
+void PrintTo(const ReleaseCase& c, std::ostream* os)
+{
+    *os << kind_name(c.kind) << ", codes";
+    for (double v : c.codes)
+        *os << ' ' << v;
+    *os << ", released:";
+    for (int j : c.released)
+        *os << ' ' << j;
+}
 
 class ReleasedFreedoms : public ::testing::TestWithParam<ReleaseCase> {
 protected:
@@ -116,7 +128,12 @@ INSTANTIATE_TEST_SUITE_P(
         ReleaseCase{Kind::tri_thin, {0, 0, 1e30}, {}},                           // asterisks
         ReleaseCase{Kind::tri_thin, {1, 0, 10}, {5, 16}}),
     [](const ::testing::TestParamInfo<ReleaseCase>& i) {
-        return std::string(kind_name(i.param.kind)) + std::to_string(i.index);
+        std::string name = std::string(kind_name(i.param.kind)) + "Releases";
+        if (i.param.released.empty())
+            return name + "None";
+        for (int j : i.param.released)
+            name += "_" + std::to_string(j);
+        return name;
     });
 
 TEST(ReleasedFreedomsSingleStep, OneVectorFormMatchesTheColumnForm)

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "plate_test_support.h"
@@ -18,6 +20,11 @@ struct StiffnessCase {
     Kind kind;
     bool distorted;  // general quadrilateral / scalene triangle instead of a regular shape
 };
+
+void PrintTo(const StiffnessCase& c, std::ostream* os)
+{
+    *os << kind_name(c.kind) << (c.distorted ? ", distorted" : ", regular");
+}
 
 std::string case_name(const ::testing::TestParamInfo<StiffnessCase>& info)
 {
