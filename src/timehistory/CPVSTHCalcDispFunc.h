@@ -4,6 +4,7 @@
 // node (type 3).
 #pragma once
 #include "timehistory/CPVSTHCalcFuncBase.h"
+#include "timehistory/history_loop.h"
 
 class CPVSTHCalcDispFunc : public CPVSTHCalcFuncBase {
 public:
@@ -33,8 +34,8 @@ public:
 private:
     // One reading of the function's node (modal or direct) into the series.
     int Read(int nMethod);
-    int ModalRange(unsigned int nNodeK, int nComponent, CArray<double, double>& out, int nFirst, int nLast,
-                   int nStride, bool bAllModes, bool bConvert);
-    int DirectRange(unsigned int nNodeK, int nComponent, CArray<double, double>& out, int nFirst, int nLast,
-                    int nStride, bool bConvert);
+    int ModalRange(unsigned int nNodeK, int nComponent, CArray<double, double>& out,
+                   const kvpvs::timehistory::StepWindow& w, bool bAllModes, bool bConvert);
+    int DirectRange(unsigned int nNodeK, int nComponent, CArray<double, double>& out,
+                    const kvpvs::timehistory::StepWindow& w, bool bConvert);
 };

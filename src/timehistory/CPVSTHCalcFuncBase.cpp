@@ -1,12 +1,14 @@
 #include "timehistory/CPVSTHCalcFuncBase.h"
 
 #include "timehistory/ElementResultsEntry.h"
+#include "timehistory/history_loop.h"
 
 #include "DBDoc.h"
 #include "MsgDll.h"
 #include "UnitCtrl.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -200,6 +202,21 @@ int CPVSTHCalcFuncBase::CompareInt(const void* a, const void* b)
 {
     int x = *static_cast<const int*>(a), y = *static_cast<const int*>(b);
     return x - y;
+}
+
+int CPVSTHCalcFuncBase::BeginReport(T_THREPORT_D& rep, kvpvs::timehistory::StepWindow& w)
+{
+    if (!m_pAnlCtrl || !m_pAnlCtrl->IsResultReady() || !LoadTimeSteps(rep.nThisK))
+        return 0;
+    if (rep.dStart < 0.0 || rep.dEnd < rep.dStart)
+        return 0;
+    w.nFirst = 0;
+    w.nLast = m_nStepCount;
+    if (!GetStepWindow(w.nFirst, w.nLast, rep.dStart, rep.dEnd))
+        return 0;
+    w.nStride = rep.nStride < 1 ? 1 : rep.nStride;
+    std::qsort(rep.aKeys.GetData(), static_cast<size_t>(rep.aKeys.GetSize()), sizeof(unsigned int), &CompareInt);
+    return 1;
 }
 
 int CPVSTHCalcFuncBase::IsReady() const

@@ -13,6 +13,10 @@
 class CDBDoc;
 class CUnitCtrl;
 
+namespace kvpvs::timehistory {
+struct StepWindow;
+}
+
 // A text-report request of the calculation functions.
 struct T_THREPORT_D {
     FILE* pFile = nullptr;               // write here; nullptr: the report file
@@ -87,6 +91,11 @@ public:
 protected:
     // Valid, with a control whose results are ready.
     int IsReady() const;
+    // What every text report does first: 0 (nothing written) when the results are not ready,
+    // the report's case has no steps, the time window starts below 0 or ends before its start,
+    // or no step lies in it; else the window's steps by the report's stride (at least 1), and
+    // the keys sorted ascending.
+    int BeginReport(T_THREPORT_D& rep, kvpvs::timehistory::StepWindow& w);
     CPostCtrlGeoTech* PostCtrl() const;
     CUnitCtrl* UnitCtrl() const;
     double ConvertOut(int nUnitType, double v) const;

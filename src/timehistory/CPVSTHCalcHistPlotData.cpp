@@ -98,25 +98,17 @@ int CPVSTHCalcHistPlotData::GetTrussValueModal(int nStep, unsigned int nElemK, T
     const int M = c.nMode;
     CArray<double, double> a;
     pRes->GetSATruss(nElemK, a);
-    RecoveryArray r;
-    if (!OpenRecoveryArray(a, TRUSS_ARRAY, TRUSS_DOFS, TRUSS_COLS, r))
+    // The end forces I and J are the first two columns; all modes.
+    MemberForces<CPostAnalysisResultTHIS> forces(*pRes, 2);
+    if (!forces.OpenModal(a, TRUSS_ARRAY, TRUSS_DOFS, TRUSS_COLS, M, 0, M))
         return 0;
-    std::vector<double> phi, R;
-    if (!ReadModeShapes(r, M, [&](int e, CArray<double, double>& s) { return pRes->GetEquationMode(e, s); }, phi))
-        return 0;
-    ModalCoefficients(r, M, r.m, phi, R);
-    double FI = 0.0, FJ = 0.0;
-    for (int k = 0; k < M; ++k) {
-        _MDSP_BN q;
-        pRes->GetTimeDisp(k + 1, nStep + 1, q);
-        FI += q.dDisp * R[static_cast<size_t>(k * r.m + 0)];
-        FJ += q.dDisp * R[static_cast<size_t>(k * r.m + 1)];
-    }
-    const double f2 = a[r.n + 2], f3 = a[r.n + 3];
-    rec.dForceI = -FI;
-    rec.dForceJ = FJ;
-    rec.dStressI = -FI * f2;
-    rec.dStressJ = FJ * f3;
+    double F[2], r[4];
+    forces.At(nStep, F);
+    MakeTrussRecord(forces.Array(), F, r);
+    rec.dForceI = r[0];
+    rec.dForceJ = r[1];
+    rec.dStressI = r[2];
+    rec.dStressJ = r[3];
     rec.ConvertUnitOut(CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint()));
     return 1;
 }
@@ -128,26 +120,16 @@ int CPVSTHCalcHistPlotData::GetTrussValueDirect(int nStep, unsigned int nElemK, 
         return 0;
     CArray<double, double> a;
     pRes->GetSATruss(nElemK, a);
-    RecoveryArray r;
-    if (!OpenRecoveryArray(a, TRUSS_ARRAY, TRUSS_DOFS, TRUSS_COLS, r))
+    MemberForces<CPostAnalysisResultTHIS> forces(*pRes, 2);
+    if (!forces.Open(a, TRUSS_ARRAY, TRUSS_DOFS, TRUSS_COLS))
         return 0;
-    double u[TRUSS_DOFS];
-    for (int d = 0; d < r.n; ++d) {
-        _MDSP_BN x;
-        if (r.Equation(d) >= 1)
-            pRes->GetEquationDisp(nStep + 1, r.Equation(d), x);
-        u[d] = x.dDisp;
-    }
-    double G[TRUSS_COLS] = {};
-    for (int c = 0; c < r.m; ++c)
-        for (int d = 0; d < r.n; ++d)
-            if (r.Equation(d) >= 1)
-                G[c] += r.Coef(c, d) * u[d];
-    const double f2 = a[r.n + 2], f3 = a[r.n + 3];
-    rec.dForceI = -G[0];
-    rec.dForceJ = G[1];
-    rec.dStressI = -G[0] * f2;
-    rec.dStressJ = G[1] * f3;
+    double F[2], r[4];
+    forces.At(nStep, F);
+    MakeTrussRecord(forces.Array(), F, r);
+    rec.dForceI = r[0];
+    rec.dForceJ = r[1];
+    rec.dStressI = r[2];
+    rec.dStressJ = r[3];
     rec.ConvertUnitOut(CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint()));
     return 1;
 }
@@ -168,38 +150,18 @@ int CPVSTHCalcHistPlotData::BeamForces(int nStep, unsigned int nElemK, bool bMod
     if (!pRes || !m_pAnlCtrl)
         return 0;
     pRes->GetSABeam(nElemK, a);
-    RecoveryArray r;
-    if (!OpenRecoveryArray(a, BEAM_ARRAY, BEAM_DOFS, BEAM_COLS, r))
-        return 0;
-    for (int c = 0; c < 12; ++c)
-        f[c] = 0.0;
+    // The twelve end forces are the first twelve columns.
+    MemberForces<CPostAnalysisResultTHIS> forces(*pRes, 12);
     if (bModal) {
         T_POSTDATA_COUNT_D cnt;
         static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl)->GetPostCtrlEigv()->GetDataCount(cnt);
         const int M = cnt.nMode;
-        std::vector<double> phi, R;
-        if (!ReadModeShapes(r, M, [&](int e, CArray<double, double>& s) { return pRes->GetEquationMode(e, s); }, phi))
+        if (!forces.OpenModal(a, BEAM_ARRAY, BEAM_DOFS, BEAM_COLS, M, 0, M))
             return 0;
-        ModalCoefficients(r, M, 12, phi, R);
-        for (int k = 0; k < M; ++k) {
-            _MDSP_BN q;
-            pRes->GetTimeDisp(k + 1, nStep + 1, q);
-            for (int c = 0; c < 12; ++c)
-                f[c] += q.dDisp * R[static_cast<size_t>(k * 12 + c)];
-        }
-    } else {
-        double u[BEAM_DOFS];
-        for (int d = 0; d < r.n; ++d) {
-            _MDSP_BN x;
-            if (r.Equation(d) >= 1)
-                pRes->GetEquationDisp(nStep + 1, r.Equation(d), x);
-            u[d] = x.dDisp;
-        }
-        for (int c = 0; c < 12; ++c)
-            for (int d = 0; d < r.n; ++d)
-                if (r.Equation(d) >= 1)
-                    f[c] += r.Coef(c, d) * u[d];
+    } else if (!forces.Open(a, BEAM_ARRAY, BEAM_DOFS, BEAM_COLS)) {
+        return 0;
     }
+    forces.At(nStep, f);
     T_PCFMO_D off;
     double o1, o2, o3, o4;
     CPVSTHCalcBeamFunc::GetBeamOffsets(nElemK, off, o1, o2, o3, o4);
