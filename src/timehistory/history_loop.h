@@ -6,6 +6,7 @@
 #include "PostCtrlGeoTech.h"
 #include "afxtempl.h"
 
+#include <climits>
 #include <cstdio>
 
 class CPVSTHCalcFuncBase;
@@ -13,7 +14,8 @@ class CPVSTHCalcFuncBase;
 namespace kvpvs::timehistory {
 
 // The steps first, first + stride, ... below last that a series samples; none for a stride
-// below 1. Calculate samples every step (0, step count, 1), a report its window.
+// below 1. Calculate samples every step (0, step count, 1), a report its window. The steps are
+// counted in 64 bits: a stride near INT_MAX ends the window instead of wrapping round.
 struct StepWindow {
     int nFirst = 0;
     int nLast = 0;
@@ -23,17 +25,17 @@ struct StepWindow {
     template <class F>
     void ForEach(F f) const
     {
-        if (nStride < 1)
-            return;
-        for (int i = 0, s = nFirst; s < nLast; ++i, s += nStride)
-            f(i, s);
+        ForEachSample(INT_MAX, f);
     }
     // f(i, s) for the first n samples of the window: the values of a series read over it.
     template <class F>
     void ForEachSample(int n, F f) const
     {
-        for (int i = 0, s = nFirst; i < n; ++i, s += nStride)
-            f(i, s);
+        if (nStride < 1)
+            return;
+        int i = 0;
+        for (long long s = nFirst; s < nLast && i < n; s += nStride, ++i)
+            f(i, static_cast<int>(s));
     }
 };
 
