@@ -89,13 +89,21 @@ int CPVSTHCalcDispFunc::Read(int nMethod) { return nMethod == 1 ? CalcModal() : 
 
 int CPVSTHCalcDispFunc::Calculate()
 {
+    // A reading that fails (a node the host cannot find above all) leaves no series: neither the
+    // ground motion alone nor the other node's motion stands in for the node's.
     int nMethod = GetAnalysisMethod(m_nThisK);
     switch (m_nDispType) {
     case 1:
-        Read(nMethod);
+        if (!Read(nMethod)) {
+            m_aResult.RemoveAll();
+            return 0;
+        }
         break;
     case 2: {
-        Read(nMethod);
+        if (!Read(nMethod)) {
+            m_aResult.RemoveAll();
+            return 0;
+        }
         CArray<double, double> ground;
         GetGroundMotion(m_nComponent, 0, m_nStepCount, 1, ground);
         if (ground.GetSize() == m_aResult.GetSize()) {
@@ -107,11 +115,17 @@ int CPVSTHCalcDispFunc::Calculate()
         break;
     }
     case 3: {
-        Read(nMethod);
+        if (!Read(nMethod)) {
+            m_aResult.RemoveAll();
+            return 0;
+        }
         CArray<double, double> a;
         a.Copy(m_aResult);
         m_nEntityK = m_nSecondNodeK;
-        Read(nMethod);
+        if (!Read(nMethod)) {
+            m_aResult.RemoveAll();
+            return 0;
+        }
         if (a.GetSize() == m_aResult.GetSize())
             for (int i = 0; i < a.GetSize(); ++i)
                 m_aResult[i] = a[i] - m_aResult[i];
@@ -190,9 +204,10 @@ int CPVSTHCalcDispFunc::DirectRange(unsigned int nNodeK, int nComponent, CArray<
     }
     if (!pPost)
         return 0;
-    w.ForEach([&](int, int s) {
+    const bool bRead = w.ForEachWhile([&](int, int s) {
         T_PDISP_D r;
-        pPost->GetDispHistory(s, nNodeK, r, nReader);
+        if (!pPost->GetDispHistory(s, nNodeK, r, nReader))
+            return false; // no such node, or no such step of it
         double v[6] = {r.dDx, r.dDy, r.dDz, r.dRx, r.dRy, r.dRz};
         if (bConvert) {
             CUnitCtrl* pUnit = UnitCtrl();
@@ -201,8 +216,11 @@ int CPVSTHCalcDispFunc::DirectRange(unsigned int nNodeK, int nComponent, CArray<
                                     : pUnit->ConvertUnitDataOut(nReader == 2 ? 22 : 21, v[i]);
         }
         out.Add(PickComponent(nComponent, v));
+        return true;
     });
-    return 1;
+    if (!bRead)
+        out.RemoveAll();
+    return bRead ? 1 : 0;
 }
 
 int CPVSTHCalcDispFunc::GetGroundMotion(int nComponent, int nFirst, int nLast, int nStride, CArray<double, double>& out)
@@ -254,7 +272,10 @@ int CPVSTHCalcDispFunc::CalcMaxMin(unsigned int nThisK, int nDispType, unsigned 
         return bModal ? CalcMaxMinModal(k, nComponent, a, nFirst, nLast, nStride)
                       : CalcMaxMinDirect(k, nComponent, a, nFirst, nLast, nStride);
     };
-    read(nNodeK, out);
+    if (!read(nNodeK, out)) {
+        out.RemoveAll();
+        return 0;
+    }
     if (nDispType == 2) {
         CArray<double, double> ground;
         GetGroundMotion(nComponent, nFirst, nLast, nStride, ground);
@@ -263,7 +284,10 @@ int CPVSTHCalcDispFunc::CalcMaxMin(unsigned int nThisK, int nDispType, unsigned 
                 out[i] += ground[i];
     } else if (nDispType == 3) {
         CArray<double, double> b;
-        read(nSecondNodeK, b);
+        if (!read(nSecondNodeK, b)) {
+            out.RemoveAll();
+            return 0;
+        }
         if (b.GetSize() == out.GetSize())
             for (int i = 0; i < out.GetSize(); ++i)
                 out[i] -= b[i];

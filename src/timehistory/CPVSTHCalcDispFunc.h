@@ -9,13 +9,15 @@
 class CPVSTHCalcDispFunc : public CPVSTHCalcFuncBase {
 public:
     using CPVSTHCalcFuncBase::GetUnitType;
+    // 1, or 0 with no series when a reading fails (a node the host has no results of).
     int Calculate() override;
     int IsAvailable() override { return 1; }
     int WriteReport(T_THREPORT_D& rep) override;
     int GetUnitType(int nComponent) override;
     virtual int CalcModal();
     virtual int CalcDirect();
-    // Series over the steps first, first + stride, ... below last, with its extremes.
+    // Series over the steps first, first + stride, ... below last, with its extremes; 0 and no
+    // series when a reading fails.
     virtual int CalcMaxMin(unsigned int nThisK, int nDispType, unsigned int nSecondNodeK, unsigned int nNodeK,
                            int nComponent, CArray<double, double>& out, double& dMax, int& nMaxStep, double& dMin,
                            int& nMinStep, int nFirst, int nLast, int nStride);

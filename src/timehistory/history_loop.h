@@ -31,11 +31,29 @@ struct StepWindow {
     template <class F>
     void ForEachSample(int n, F f) const
     {
+        Sample(n, [&](int i, int s) {
+            f(i, s);
+            return true;
+        });
+    }
+    // f(i, s) while it returns true; false when a step failed (a reading the host refused).
+    template <class F>
+    bool ForEachWhile(F f) const
+    {
+        return Sample(INT_MAX, f);
+    }
+
+private:
+    template <class F>
+    bool Sample(int n, F f) const
+    {
         if (nStride < 1)
-            return;
+            return true;
         int i = 0;
         for (long long s = nFirst; s < nLast && i < n; s += nStride, ++i)
-            f(i, static_cast<int>(s));
+            if (!f(i, static_cast<int>(s)))
+                return false;
+        return true;
     }
 };
 

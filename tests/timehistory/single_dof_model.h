@@ -7,6 +7,7 @@
 #include "timehistory/CPVSTHEngine.h"
 #include "timehistory/ElementResultsEntry.h"
 
+#include "PostResultRecords.h"
 #include "THResultBuilder.h"
 #include "UnitCtrl.h"
 
