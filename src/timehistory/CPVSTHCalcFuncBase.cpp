@@ -7,8 +7,8 @@
 #include "MsgDll.h"
 #include "UnitCtrl.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -200,8 +200,9 @@ void CPVSTHCalcFuncBase::OpenReport(CString strPath)
 
 int CPVSTHCalcFuncBase::CompareInt(const void* a, const void* b)
 {
+    // By comparison, not by difference: x - y overflows for values of opposite sign.
     int x = *static_cast<const int*>(a), y = *static_cast<const int*>(b);
-    return x - y;
+    return (x > y) - (x < y);
 }
 
 int CPVSTHCalcFuncBase::BeginReport(T_THREPORT_D& rep, kvpvs::timehistory::StepWindow& w)
@@ -215,7 +216,8 @@ int CPVSTHCalcFuncBase::BeginReport(T_THREPORT_D& rep, kvpvs::timehistory::StepW
     if (!GetStepWindow(w.nFirst, w.nLast, rep.dStart, rep.dEnd))
         return 0;
     w.nStride = rep.nStride < 1 ? 1 : rep.nStride;
-    std::qsort(rep.aKeys.GetData(), static_cast<size_t>(rep.aKeys.GetSize()), sizeof(unsigned int), &CompareInt);
+    // Ascending by the keys' own (unsigned) values, so that keys beyond 2^31 sort too.
+    std::sort(rep.aKeys.GetData(), rep.aKeys.GetData() + rep.aKeys.GetSize());
     return 1;
 }
 

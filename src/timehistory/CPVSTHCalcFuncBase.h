@@ -86,6 +86,8 @@ public:
     void AddResult(double v) { m_aResult.Add(v); }
     void ClearResults() { m_aResult.RemoveAll(); }
     void SetResults(const CArray<double, double>& a) { m_aResult.Copy(a); }
+    // qsort comparison of two ints: negative, 0 or positive as the first is below, equal to or
+    // above the second.
     static int CompareInt(const void* a, const void* b);
 
 protected:
@@ -94,7 +96,7 @@ protected:
     // What every text report does first: 0 (nothing written) when the results are not ready,
     // the report's case has no steps, the time window starts below 0 or ends before its start,
     // or no step lies in it; else the window's steps by the report's stride (at least 1), and
-    // the keys sorted ascending.
+    // the keys sorted ascending (as unsigned keys).
     int BeginReport(T_THREPORT_D& rep, kvpvs::timehistory::StepWindow& w);
     CPostCtrlGeoTech* PostCtrl() const;
     CUnitCtrl* UnitCtrl() const;

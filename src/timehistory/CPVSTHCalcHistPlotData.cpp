@@ -317,6 +317,9 @@ int CPVSTHCalcHistPlotData::ElementRead(int nFamily, int nResultKind, int (*row)
     v = 0.0;
     if (!m_pAnlCtrl)
         return 0;
+    // A step outside the case has no value (and step + 1 would overflow at INT_MAX).
+    if (nStep < 0 || nStep >= m_nStepCount)
+        return 0;
     int nElemKind = ElementKindOf(nFamily, nNodes);
     if (nElemKind == 0)
         return 1; // no element kind for this node count: no call, value 0

@@ -19,6 +19,8 @@ public:
     void EndQuery();
     int GetTrussValue(int nStep, unsigned int nElemK, T_PSTRT_D& rec);
     int GetBeamValue(int nStep, unsigned int nElemK, T_PSTRB_D& rec);
+    // The element readers: 1 with the value; 0 with value 0 and no library call for a step
+    // outside the case or without the analysis-type control.
     int GetPlstrnStress(int nStep, unsigned int nElemK, int nNodes, int nReserved, int nOption, int nComp, double& v);
     int GetPlstrnStrain(int nStep, unsigned int nElemK, int nNodes, int nReserved, int nOption, int nComp, double& v);
     int GetSolidStress(int nStep, unsigned int nElemK, int nNodes, int nReserved, int nOption, int nComp, double& v);

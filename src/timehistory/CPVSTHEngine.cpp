@@ -6,15 +6,31 @@
 #include "MsgDll.h"
 #include "UnitCtrl.h"
 
+#include <climits>
 #include <memory>
 #include <string>
 
 CPVSTHEngine::CPVSTHEngine() : m_pDoc(CDBDoc::GetDocPoint()) {}
 CPVSTHEngine::~CPVSTHEngine() = default;
 
+namespace {
+// The run form fits the stored words: words 3, 4 and 10 can take their + 1, and the component
+// its shift by ten times the result kind (codes 1 and 3 of the run form).
+bool HasRunForm(const T_THRD_D& s)
+{
+    if (s.nCode == INT_MAX || s.nResultKind == INT_MAX || s.nDispType == INT_MAX)
+        return false;
+    const int nCode = s.nCode + 1;
+    if (nCode != 1 && nCode != 3)
+        return true;
+    const long long nComponent = static_cast<long long>(s.nComponent) + 10LL * s.nResultKind;
+    return nComponent >= INT_MIN && nComponent <= INT_MAX;
+}
+} // namespace
+
 void CPVSTHEngine::MakeThrdData(const T_THRD_D* s, T_THRD_D* o)
 {
-    if (!s || !o)
+    if (!s || !o || !HasRunForm(*s))
         return;
     o->strName = s->strName;
     o->nEntityK = s->nEntityK;
@@ -51,6 +67,9 @@ CArray<double, double>* CPVSTHEngine::Run(const T_THRD_D* pStored)
         return &m_aResult;
     unsigned int nThisK = CThisInfo::GetThisKByAcasK(pStored->nAcasK);
     if (!LoadTimeSteps(nThisK))
+        return &m_aResult;
+    // A stored word whose run form would overflow names no function: refused.
+    if (!HasRunForm(*pStored))
         return &m_aResult;
     T_THRD_D req;
     MakeThrdData(pStored, &req);

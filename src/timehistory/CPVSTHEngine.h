@@ -15,6 +15,8 @@ public:
     CPVSTHEngine& operator=(const CPVSTHEngine&) = delete;
 
     CArray<double, double>* Run(const T_THRD_D* pStored);
+    // The run form of a stored request; pOut stays as it was when a word's run form would not
+    // fit an int (Run refuses such a request).
     static void MakeThrdData(const T_THRD_D* pStored, T_THRD_D* pOut);
     int LoadTimeSteps(unsigned int nThisK);
     CArray<double, double>* GetResults() { return &m_aResult; }

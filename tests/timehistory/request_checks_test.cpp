@@ -2,6 +2,7 @@
 // have, request words at the ends of their range, keys beyond 2^31. Each gets a clear failure
 // or the right order, never a series that looks like a result.
 #include "timehistory/CPVSTHCalcDispFunc.h"
+#include "timehistory/CPVSTHCalcHistPlotData.h"
 
 #include "single_dof_model.h"
 
@@ -76,5 +77,126 @@ TEST_F(SingleDofModel, MissingNodeIsTheFunctionsFailure)
     EXPECT_EQ(f.GetResultCount(), kSteps);
     post->EndQueryResult();
 }
+
+// A stored word whose run form would not fit an int: the code, the result kind, the
+// displacement type at INT_MAX, and a result kind whose ten-fold shift of the component would
+// overflow. The engine refuses the request and returns its empty series.
+struct OverflowCase {
+    const char* name;
+    int code, kind, component, dispType;
+};
+
+class StoredWordAtItsLimit : public SingleDofModel, public ::testing::WithParamInterface<OverflowCase> {};
+
+TEST_P(StoredWordAtItsLimit, IsRefusedWithTheEmptySeries)
+{
+    const OverflowCase c = GetParam();
+    T_THRD_D s = Disp(kModalCase, c.kind, c.component, c.dispType);
+    s.nCode = c.code;
+    ASSERT_FALSE(Run(Disp(kModalCase, 0, 0, 0)).empty()); // a run before: its values must not come back
+    EXPECT_TRUE(Run(s).empty());
+    EXPECT_EQ(CTHResultBuilder::PostCtrl(doc)->GetQueryDepth(), 0);
+    // The run form is not made: the output record keeps what it held.
+    T_THRD_D out;
+    out.nCode = 42;
+    out.nComponent = 43;
+    CPVSTHEngine::MakeThrdData(&s, &out);
+    EXPECT_EQ(out.nCode, 42);
+    EXPECT_EQ(out.nComponent, 43);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RequestWords, StoredWordAtItsLimit,
+    ::testing::Values(OverflowCase{"Code", INT_MAX, 0, 0, 0}, OverflowCase{"ResultKind", 0, INT_MAX, 0, 0},
+                      OverflowCase{"DisplacementType", 0, 0, 0, INT_MAX},
+                      OverflowCase{"ComponentShiftOfTheNode", 0, INT_MAX / 10 + 1, 0, 0},
+                      OverflowCase{"ComponentShiftOfTheBeam", 2, 2, INT_MAX - 15, 0},
+                      OverflowCase{"NegativeComponentShift", 0, INT_MIN, 0, 0}),
+    [](const ::testing::TestParamInfo<OverflowCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SingleDofModel, RequestWordsNextToTheirLimitsStillRun)
+{
+    // The largest words that convert: code INT_MAX - 1 names no function (empty series, query
+    // closed); the component shift of kind 1 stays in range.
+    T_THRD_D s = Disp(kModalCase, 0, 0, 0);
+    s.nCode = INT_MAX - 1;
+    EXPECT_TRUE(Run(s).empty());
+    T_THRD_D r;
+    CPVSTHEngine::MakeThrdData(&s, &r);
+    EXPECT_EQ(r.nCode, INT_MAX);
+    s = Disp(kModalCase, 1, INT_MAX - 10, 0);
+    CPVSTHEngine::MakeThrdData(&s, &r);
+    EXPECT_EQ(r.nComponent, INT_MAX);
+}
+
+// Keys at and beyond 2^31 come out of a report in ascending order of the keys themselves.
+TEST_F(SingleDofModel, ReportKeysBeyondTwoToThe31AreSorted)
+{
+    const unsigned keys[3] = {0xC0000000u, 0x10u, 0x50000000u};
+    for (CPostCtrlAnlTypeTHIS* p : ctrl)
+        for (unsigned k : keys)
+            p->Data().truss[k] = TrussArray();
+    T_THREPORT_D rep;
+    rep.nThisK = 1;
+    rep.dStart = 0.0;
+    rep.dEnd = 0.05;
+    for (unsigned k : keys)
+        rep.aKeys.Add(k);
+    const std::string text = Write(2, rep);
+    std::vector<int> order;
+    for (size_t at = text.find(" ELEM = "); at != std::string::npos; at = text.find(" ELEM = ", at + 1))
+        order.push_back(std::stoi(text.substr(at + 8, 11)));
+    const std::vector<int> expected = {0x10, 0x50000000, static_cast<int>(0xC0000000u)}; // printed as the host's int
+    EXPECT_EQ(order, expected);
+    ASSERT_EQ(rep.aKeys.GetSize(), 3);
+    EXPECT_EQ(rep.aKeys[0], 0x10u);
+    EXPECT_EQ(rep.aKeys[2], 0xC0000000u);
+}
+
+TEST(CalcFuncBase, CompareIntOrdersTheWholeRange)
+{
+    const int pairs[][2] = {{INT_MAX, -1}, {1, INT_MIN}, {INT_MAX, INT_MIN}, {0, INT_MIN}, {5, 3}};
+    for (const auto& p : pairs) {
+        EXPECT_GT(CPVSTHCalcFuncBase::CompareInt(&p[0], &p[1]), 0) << p[0] << " " << p[1];
+        EXPECT_LT(CPVSTHCalcFuncBase::CompareInt(&p[1], &p[0]), 0) << p[1] << " " << p[0];
+        EXPECT_EQ(CPVSTHCalcFuncBase::CompareInt(&p[0], &p[0]), 0);
+    }
+}
+
+// Recording double of the one-step entry: counts its calls.
+int g_stepCalls = 0;
+void CountStep(const char*, int, int, int, int, int, int, int, int, int, double* out, int, int)
+{
+    ++g_stepCalls;
+    *out = 1.0;
+}
+
+// A step outside the case (its + 1 would overflow at INT_MAX) is refused without a library
+// call: value 0 and the reader's failure.
+class ElementReaderStep : public SingleDofModel, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ElementReaderStep, OutsideTheCaseIsRefused)
+{
+    g_stepCalls = 0;
+    kvpvs::timehistory::CurrentElementResultsEntry().step = &CountStep;
+    CPVSTHCalcHistPlotData src(kModalCase);
+    ASSERT_EQ(src.BeginQuery(9), 1);
+    double v = -1.0;
+    EXPECT_EQ(src.GetSolidStress(GetParam(), 70, 8, 0, 0, 0, v), 0);
+    EXPECT_EQ(v, 0.0);
+    EXPECT_EQ(g_stepCalls, 0);
+    EXPECT_EQ(src.GetSolidStress(kSteps - 1, 70, 8, 0, 0, 0, v), 1); // the last step is read
+    EXPECT_EQ(g_stepCalls, 1);
+    src.EndQuery();
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, ElementReaderStep, ::testing::Values(INT_MAX, kSteps, -1, INT_MIN),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             const int s = info.param;
+                             return s == INT_MAX ? std::string("IntMax")
+                                                 : (s == INT_MIN ? std::string("IntMin")
+                                                                 : (s < 0 ? "Minus" + std::to_string(-s)
+                                                                          : "StepCount"));
+                         });
 
 } // namespace
