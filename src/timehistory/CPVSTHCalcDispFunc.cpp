@@ -35,15 +35,29 @@ bool ModalFactor(int nComponent, const _MDSP_BN& q, double& f)
 }
 
 // (T x local) at one degree of freedom, local(j) = f x shape j (m); every term in column order.
+double ModalValue(const double Trow[6], const double local[6])
+{
+    double v = 0.0;
+    for (int c = 0; c < 6; ++c)
+        v += Trow[c] * local[c];
+    return v;
+}
+
 double ModalValue(const double Trow[6], double f, const CArray<double, double> (&aShape)[6], int m)
 {
     double local[6];
     for (int j = 0; j < 6; ++j)
         local[j] = f * aShape[j][m];
-    double v = 0.0;
-    for (int c = 0; c < 6; ++c)
-        v += Trow[c] * local[c];
-    return v;
+    return ModalValue(Trow, local);
+}
+
+// The same with the numbered degrees of freedom's shapes; a restrained one (none) reads 0.
+double ModalValue(const double Trow[6], double f, const double* const (&pShape)[6], int m)
+{
+    double local[6];
+    for (int j = 0; j < 6; ++j)
+        local[j] = f * (pShape[j] ? pShape[j][m] : 0.0);
+    return ModalValue(Trow, local);
 }
 } // namespace
 
@@ -152,15 +166,20 @@ int CPVSTHCalcDispFunc::ModalRange(unsigned int nNodeK, int nComponent, CArray<d
     _NDSP_BN node;
     if (!pPost || !pPost->GetSANode(nNodeK, node))
         return 0;
+    // Shapes of the numbered degrees of freedom, each checked against the mode count before
+    // the count is trusted; a restrained one has none. Without any, every value is 0 and the
+    // claimed modes need not be visited.
     CArray<double, double> aShape[6];
+    const double* pShape[6] = {};
+    bool bNumbered = false;
     for (int d = 0; d < 6; ++d) {
         int e = static_cast<int>(node.dEqn[d]);
-        if (e < 1) {
-            aShape[d].SetSize(m_nModeCount); // restrained: zeros
+        if (e < 1)
             continue;
-        }
         if (!pPost->GetEquationMode(e, aShape[d]) || aShape[d].GetSize() != m_nModeCount)
             return 0;
+        pShape[d] = aShape[d].GetData();
+        bNumbered = true;
     }
     int m0 = 0, m1 = m_nModeCount;
     if (!bAllModes && m_nModeNumber >= 1 && m_nModeNumber <= m_nModeCount) {
@@ -173,11 +192,12 @@ int CPVSTHCalcDispFunc::ModalRange(unsigned int nNodeK, int nComponent, CArray<d
     const double* Trow = T[GetDofIndex(nComponent) >= 0 && GetDofIndex(nComponent) < 6 ? GetDofIndex(nComponent) : 0];
     w.ForEach([&](int, int s) {
         double sum = 0.0;
-        ForEachMode(*pPost, s, m0, m1, [&](int m, const _MDSP_BN& q) {
-            // As CalcModalValue, with T made once per node instead of once per term.
-            double f = 0.0;
-            sum += ModalFactor(nComponent, q, f) ? ModalValue(Trow, f, aShape, m) : 0.0;
-        });
+        if (bNumbered)
+            ForEachMode(*pPost, s, m0, m1, [&](int m, const _MDSP_BN& q) {
+                // As CalcModalValue, with T made once per node instead of once per term.
+                double f = 0.0;
+                sum += ModalFactor(nComponent, q, f) ? ModalValue(Trow, f, pShape, m) : 0.0;
+            });
         out.Add(bConvert ? ConvertOut(nUnit, sum) : sum);
     });
     return 1;

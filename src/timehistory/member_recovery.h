@@ -30,11 +30,13 @@ struct RecoveryArray {
 bool OpenRecoveryArray(const CArray<double, double>& a, int nSize, int nDofs, int nCols, RecoveryArray& r);
 
 // Mode shapes of the n degrees of freedom, one value per mode each (restrained: zeros).
-// False when a shape cannot be read or has not exactly nModes values.
+// False when a shape cannot be read or has not exactly nModes values. The mode count is the
+// host's claim: phi is sized only after a stored shape has confirmed it, and stays empty when
+// no degree of freedom is numbered (every shape is then zero and nothing needs the count).
 template <class ReadShape>
 bool ReadModeShapes(const RecoveryArray& r, int nModes, ReadShape readShape, std::vector<double>& phi)
 {
-    phi.assign(static_cast<size_t>(r.n) * static_cast<size_t>(nModes > 0 ? nModes : 0), 0.0);
+    phi.clear();
     CArray<double, double> shape;
     for (int d = 0; d < r.n; ++d) {
         int e = r.Equation(d);
@@ -42,6 +44,8 @@ bool ReadModeShapes(const RecoveryArray& r, int nModes, ReadShape readShape, std
             continue;
         if (!readShape(e, shape) || shape.GetSize() != nModes)
             return false;
+        if (phi.empty())
+            phi.assign(static_cast<size_t>(r.n) * static_cast<size_t>(nModes), 0.0);
         for (int k = 0; k < nModes; ++k)
             phi[static_cast<size_t>(d) * static_cast<size_t>(nModes) + static_cast<size_t>(k)] = shape[k];
     }
@@ -61,7 +65,8 @@ inline void ChosenModes(bool bAllModes, int nModeNumber, int nModes, int& m0, in
     }
 }
 
-// R[k * nCols + c] = sum over d of coefficient(c, d) * phi_d[k], for c < nCols.
+// R[k * nCols + c] = sum over d of coefficient(c, d) * phi_d[k], for c < nCols; empty for
+// empty shapes (no numbered degree of freedom, or no mode).
 void ModalCoefficients(const RecoveryArray& r, int nModes, int nCols, const std::vector<double>& phi,
                        std::vector<double>& R);
 
@@ -116,6 +121,10 @@ public:
         for (int c = 0; c < m_nForces; ++c)
             f[c] = 0.0;
         if (m_bModal) {
+            // No coefficients: no numbered degree of freedom (or no mode), so every force is 0
+            // and the claimed modes need not be visited.
+            if (m_R.empty())
+                return;
             const size_t nRow = static_cast<size_t>(m_nForces);
             ForEachMode(m_reader, s, m_m0, m_m1, [&](int k, const _MDSP_BN& q) {
                 for (int c = 0; c < m_nForces; ++c)

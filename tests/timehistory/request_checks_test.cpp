@@ -163,6 +163,70 @@ TEST(CalcFuncBase, CompareIntOrdersTheWholeRange)
     }
 }
 
+// A host that claims INT_MAX modes while its shapes hold one value: the shapes stored are checked
+// before anything is sized by the claim, so the readings fail at once instead of asking for
+// hundreds of gigabytes. A node or member without a numbered degree of freedom needs no shape:
+// its series is zeros, whatever the claim, and it does not loop over the claimed modes.
+struct ModeClaimCase {
+    const char* name;
+    int code;
+    unsigned entity;
+    bool bNumbered;
+};
+
+class ClaimedModeCount : public SingleDofModel, public ::testing::WithParamInterface<ModeClaimCase> {
+protected:
+    static constexpr unsigned kRestrainedNode = 3, kRestrainedTruss = 51, kRestrainedBeam = 61;
+    static constexpr unsigned kLateNode = 4; // restrained in DX and DY, numbered in DZ
+    void ClaimModes(int nModes)
+    {
+        CTHResultData& d = ctrl[0]->Data();
+        d.nodes[kRestrainedNode] = _NDSP_BN();
+        _NDSP_BN late;
+        late.dEqn[2] = 1;
+        d.nodes[kLateNode] = late;
+        std::vector<double> t = TrussArray(), b = BeamArray();
+        t[0] = 0;
+        b[0] = 0;
+        d.truss[kRestrainedTruss] = t;
+        d.beam[kRestrainedBeam] = b;
+        d.nModes = nModes;
+    }
+};
+
+TEST_P(ClaimedModeCount, IsCheckedAgainstTheStoredShapes)
+{
+    const ModeClaimCase c = GetParam();
+    ClaimModes(INT_MAX);
+    T_THRD_D s = Disp(kModalCase, 0, c.code == 0 ? 2 : 0, 0, c.entity);
+    s.nCode = c.code;
+    std::vector<double> v = Run(s);
+    if (c.bNumbered) {
+        EXPECT_TRUE(v.empty());
+    } else {
+        ASSERT_EQ(static_cast<int>(v.size()), kSteps);
+        for (double x : v)
+            EXPECT_EQ(x, 0.0);
+    }
+    if (c.code == 0)
+        return;
+    CPVSTHCalcHistPlotData src(kModalCase);
+    ASSERT_EQ(src.BeginQuery(1), 1);
+    T_PSTRT_D t;
+    T_PSTRB_D b;
+    const int ok = c.code == 1 ? src.GetTrussValue(5, c.entity, t) : src.GetBeamValue(5, c.entity, b);
+    EXPECT_EQ(ok, c.bNumbered ? 0 : 1);
+    src.EndQuery();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NodesAndMembers, ClaimedModeCount,
+    ::testing::Values(ModeClaimCase{"NodeNumberedFirst", 0, 1, true}, ModeClaimCase{"NodeNumberedLater", 0, 4, true},
+                      ModeClaimCase{"NodeRestrained", 0, 3, false}, ModeClaimCase{"Truss", 1, kTruss, true},
+                      ModeClaimCase{"TrussRestrained", 1, 51, false}, ModeClaimCase{"Beam", 2, kBeam, true},
+                      ModeClaimCase{"BeamRestrained", 2, 61, false}),
+    [](const ::testing::TestParamInfo<ModeClaimCase>& info) { return std::string(info.param.name); });
+
 // Recording double of the one-step entry: counts its calls.
 int g_stepCalls = 0;
 void CountStep(const char*, int, int, int, int, int, int, int, int, int, double* out, int, int)
