@@ -200,8 +200,6 @@ int CPVSTHCalcBeamFunc::WriteReport(T_THREPORT_D& rep)
     const bool bForce = rep.nKind == 0;
     CString strKind = CMsgDll::pfuncLoadStr(bForce ? "IDS_QB_PVS_Force" : "IDS_QB_PVS_Stress", 0);
     ReportOutput out(*this, rep.pFile);
-    if (!out.IsOpen())
-        return 0;
     // Forces: components 0 to 5; stresses: 10 to 16 (axial, shears, the four bending fibres).
     const int nCols = bForce ? 6 : 7;
     const int nComp0 = bForce ? 0 : 10;
@@ -283,6 +281,5 @@ int CPVSTHCalcBeamFunc::WriteReport(T_THREPORT_D& rep)
             out.Printf("\n");
         }
     }
-    out.Finish();
-    return 1;
+    return out.Finish();
 }

@@ -324,8 +324,6 @@ int CPVSTHCalcDispFunc::WriteReport(T_THREPORT_D& rep)
     if (!BeginReport(rep, w))
         return 0;
     ReportOutput out(*this, rep.pFile);
-    if (!out.IsOpen())
-        return 0;
     static const char* const kKindText[3] = {"IDS_QB_PVS_Displacement", "IDS_QB_PVS_Velocity", "IDS_QB_PVS_Acceleration"};
     int nKind = rep.nKind < 0 || rep.nKind > 2 ? 0 : rep.nKind;
     // The direct reader picks its history (displacement, velocity, acceleration) by result kind.
@@ -381,6 +379,5 @@ int CPVSTHCalcDispFunc::WriteReport(T_THREPORT_D& rep)
     out.ExtremeRows(g, 6, false, "Maximum", "At Time", "Node   ");
     out.ExtremeRows(g, 6, true, "Minimum", "At Time", "Node   ");
     out.Printf("\n\n");
-    out.Finish();
-    return 1;
+    return out.Finish();
 }

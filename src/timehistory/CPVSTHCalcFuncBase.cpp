@@ -14,6 +14,34 @@
 namespace {
 // The function of the one calculation that runs at a time.
 CPVSTHCalcFuncBase* g_pCurrent = nullptr;
+
+// The host's hold on its result files released for the element library, and taken back when
+// the guard goes, however the call ends; the direct-integration file is not reopened.
+class ReleasedResultFiles {
+public:
+    explicit ReleasedResultFiles(CPostCtrlAnlTypeTHIS* pCtrl) : m_pCtrl(pCtrl)
+    {
+        m_pCtrl->TemporaryCloseXa2File();
+        m_pCtrl->TemporaryCloseXa1File();
+        CPostAnalysisResultTHIS::m_FileDirectDMED.Abort();
+    }
+    ~ReleasedResultFiles()
+    {
+        try {
+            m_pCtrl->TemporaryOpenXa2File();
+        } catch (...) {
+        }
+        try {
+            m_pCtrl->TemporaryOpenXa1File();
+        } catch (...) {
+        }
+    }
+    ReleasedResultFiles(const ReleasedResultFiles&) = delete;
+    ReleasedResultFiles& operator=(const ReleasedResultFiles&) = delete;
+
+private:
+    CPostCtrlAnlTypeTHIS* m_pCtrl;
+};
 } // namespace
 
 CPVSTHCalcFuncBase::CPVSTHCalcFuncBase()
@@ -118,41 +146,39 @@ int CPVSTHCalcFuncBase::CallElementResults(unsigned int nElemK, unsigned int nTh
                                            CArray<double, double>* pOut)
 {
     using namespace kvpvs::timehistory;
-    if (!CDBDoc::GetDocPoint() || !m_pAnlCtrl)
-        return 0;
-    T_RESULT_FILE_D file;
-    if (!m_pAnlCtrl->GetResulFileMngr()->FindResultFile(2, file))
-        return 0;
-    char szBase[BASE_PATH_CHARS];
-    int nLength = 0;
-    if (!MakeResultBasePath(file.strPathName, szBase, nLength))
-        return 0; // a path the library cannot take: the host keeps its files
-    auto* pThis = static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl);
-    if (pThis) {
-        pThis->TemporaryCloseXa2File();
-        pThis->TemporaryCloseXa1File();
-    }
-    CPostAnalysisResultTHIS::m_FileDirectDMED.Abort();
-
-    CSeqIdInfo* pSeq = m_pAnlCtrl->GetSeqIdInfo();
-    int nElemType = pSeq->GetSeqIdElemType(nElemK);
-    int nElemId = pSeq->GetSeqIdElem(nElemK);
-    int nHistId = pSeq->GetSeqIdThis(nThisK);
-    int nOption = nStressOption != 1 ? 1 : 0;
-    if (nKind == 1 || nKind == 3 || nKind == 5 || nKind == 7)
-        nOption = 0;
     CArray<double, double>* pTarget = pOut ? pOut : &m_aResult;
-    pTarget->RemoveAll();
-    pTarget->SetSize(nStepCount);
-    if (nStepCount > 0)
-        CurrentElementResultsEntry().history(szBase, nLength, nKind, nElemType, nRow, nHistId, nStepCount, 4,
-                                             nModeNumber, pTarget->GetData(), nOption, nElemId);
-    ConvertSeries(nResultKind, nComponent, pOut);
-    if (pThis) {
-        pThis->TemporaryOpenXa2File();
-        pThis->TemporaryOpenXa1File();
+    try {
+        if (!CDBDoc::GetDocPoint() || !m_pAnlCtrl)
+            return 0;
+        T_RESULT_FILE_D file;
+        if (!m_pAnlCtrl->GetResulFileMngr()->FindResultFile(2, file))
+            return 0;
+        char szBase[BASE_PATH_CHARS];
+        int nLength = 0;
+        if (!MakeResultBasePath(file.strPathName, szBase, nLength))
+            return 0; // a path the library cannot take: the host keeps its files
+        ReleasedResultFiles files(static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl));
+        CSeqIdInfo* pSeq = m_pAnlCtrl->GetSeqIdInfo();
+        int nElemType = pSeq->GetSeqIdElemType(nElemK);
+        int nElemId = pSeq->GetSeqIdElem(nElemK);
+        int nHistId = pSeq->GetSeqIdThis(nThisK);
+        int nOption = nStressOption != 1 ? 1 : 0;
+        if (nKind == 1 || nKind == 3 || nKind == 5 || nKind == 7)
+            nOption = 0;
+        pTarget->RemoveAll();
+        pTarget->SetSize(nStepCount);
+        if (nStepCount > 0 && !CallHistoryEntry(szBase, nLength, nKind, nElemType, nRow, nHistId, nStepCount, 4,
+                                                nModeNumber, pTarget->GetData(), nOption, nElemId)) {
+            pTarget->RemoveAll();
+            return 0;
+        }
+        ConvertSeries(nResultKind, nComponent, pOut);
+        return 1;
+    } catch (...) {
+        // A failed allocation or host call: no values; the files were given back on the way out.
+        pTarget->RemoveAll();
+        return 0;
     }
-    return 1;
 }
 
 int CPVSTHCalcFuncBase::ConvertSeries(int nKind, int nComponent, CArray<double, double>* pOut)

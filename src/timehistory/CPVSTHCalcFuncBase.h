@@ -54,6 +54,8 @@ public:
 
     int GetElemNodeCount(unsigned int nElemK);
     int GetNodeCount() { return GetElemNodeCount(m_nEntityK); }
+    // The element-results call: 1 with the series; 0 without a document or result file, or
+    // with no values when the library or an allocation fails (the host's files given back).
     int CalcElementResults(int nKind, int nRow, CArray<double, double>* pOut);
     int CallElementResults(unsigned int nElemK, unsigned int nThisK, int nStepCount, int nModeNumber, int nKind,
                            int nRow, int nResultKind, int nComponent, int nStressOption,

@@ -27,43 +27,58 @@ CPVSTHCalcHistPlotData::CPVSTHCalcHistPlotData(unsigned int nAcasK) : m_nAcasK(n
 
 int CPVSTHCalcHistPlotData::BeginQuery(int nKind)
 {
-    auto* pPost = static_cast<CPostCtrlGeoTech*>(m_pPostCtrl);
-    T_LCOM_D comb;
-    if (!pPost || !pPost->MakeLoadComb(4, m_nAcasK, comb))
-        return 0;
-    pPost->BeginQueryResult(comb, 1, 0);
-    m_bQueryBegun = 1;
-    m_nKind = nKind;
-    if (nKind < 7 || nKind > 12)
+    try {
+        auto* pPost = static_cast<CPostCtrlGeoTech*>(m_pPostCtrl);
+        T_LCOM_D comb;
+        if (!pPost || !pPost->MakeLoadComb(4, m_nAcasK, comb))
+            return 0;
+        pPost->BeginQueryResult(comb, 1, 0);
+        m_bQueryBegun = 1;
+        m_nKind = nKind;
+        if (nKind < 7 || nKind > 12)
+            return 1;
+        T_RESULT_FILE_D file;
+        if (!m_pAnlCtrl || !m_pAnlCtrl->GetResulFileMngr()->FindResultFile(2, file))
+            return 0;
+        if (!MakeResultBasePath(file.strPathName, m_szPath, m_nPathLen))
+            return 0; // the path does not fit: the host keeps its files
+        auto* pThis = static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl);
+        pThis->TemporaryCloseXa2File();
+        pThis->TemporaryCloseXa1File();
+        CPostAnalysisResultTHIS::m_FileDirectDMED.Abort();
+        m_bFilesReleased = 1;
+        m_nThisK = CThisInfo::GetThisKByAcasK(m_nAcasK);
+        CArray<double, double> aSteps;
+        CClassThis(CDocCtrl::GetDBMain(CDBDoc::GetDocPoint())).GetTimeStep(m_nThisK, aSteps);
+        m_nStepCount = aSteps.GetSize();
         return 1;
-    T_RESULT_FILE_D file;
-    if (!m_pAnlCtrl || !m_pAnlCtrl->GetResulFileMngr()->FindResultFile(2, file))
+    } catch (...) {
+        // A failed allocation or host call: no step can be read; EndQuery undoes what was done.
+        m_nStepCount = 0;
         return 0;
-    if (!MakeResultBasePath(file.strPathName, m_szPath, m_nPathLen))
-        return 0; // the path does not fit: the host keeps its files
-    auto* pThis = static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl);
-    pThis->TemporaryCloseXa2File();
-    pThis->TemporaryCloseXa1File();
-    CPostAnalysisResultTHIS::m_FileDirectDMED.Abort();
-    m_bFilesReleased = 1;
-    m_nThisK = CThisInfo::GetThisKByAcasK(m_nAcasK);
-    CArray<double, double> aSteps;
-    CClassThis(CDocCtrl::GetDBMain(CDBDoc::GetDocPoint())).GetTimeStep(m_nThisK, aSteps);
-    m_nStepCount = aSteps.GetSize();
-    return 1;
+    }
 }
 
 void CPVSTHCalcHistPlotData::EndQuery()
 {
-    // Take back only files this query released.
+    // Take back only files this query released, each step whatever the one before did.
     if (m_bFilesReleased && m_pAnlCtrl) {
         auto* pThis = static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl);
-        pThis->TemporaryOpenXa2File();
-        pThis->TemporaryOpenXa1File();
+        try {
+            pThis->TemporaryOpenXa2File();
+        } catch (...) {
+        }
+        try {
+            pThis->TemporaryOpenXa1File();
+        } catch (...) {
+        }
         m_bFilesReleased = 0;
     }
     if (m_bQueryBegun) {
-        static_cast<CPostCtrlGeoTech*>(m_pPostCtrl)->EndQueryResult();
+        try {
+            static_cast<CPostCtrlGeoTech*>(m_pPostCtrl)->EndQueryResult();
+        } catch (...) {
+        }
         m_bQueryBegun = 0;
     }
 }
@@ -82,10 +97,16 @@ CPostAnalysisResultTHIS* CPVSTHCalcHistPlotData::ReadyFor(int nStep) const
 int CPVSTHCalcHistPlotData::GetTrussValue(int nStep, unsigned int nElemK, T_PSTRT_D& rec)
 {
     rec.Initialize();
-    CPostAnalysisResultTHIS* pRes = ReadyFor(nStep);
-    if (!pRes)
+    try {
+        CPostAnalysisResultTHIS* pRes = ReadyFor(nStep);
+        if (!pRes)
+            return 0;
+        return pRes->GetMethod() == 1 ? GetTrussValueModal(nStep, nElemK, rec)
+                                      : GetTrussValueDirect(nStep, nElemK, rec);
+    } catch (...) {
+        rec.Initialize(); // a failed allocation or host call: no part of a record
         return 0;
-    return pRes->GetMethod() == 1 ? GetTrussValueModal(nStep, nElemK, rec) : GetTrussValueDirect(nStep, nElemK, rec);
+    }
 }
 
 int CPVSTHCalcHistPlotData::GetTrussValueModal(int nStep, unsigned int nElemK, T_PSTRT_D& rec)
@@ -137,10 +158,15 @@ int CPVSTHCalcHistPlotData::GetTrussValueDirect(int nStep, unsigned int nElemK, 
 int CPVSTHCalcHistPlotData::GetBeamValue(int nStep, unsigned int nElemK, T_PSTRB_D& rec)
 {
     rec.Initialize();
-    CPostAnalysisResultTHIS* pRes = ReadyFor(nStep);
-    if (!pRes)
+    try {
+        CPostAnalysisResultTHIS* pRes = ReadyFor(nStep);
+        if (!pRes)
+            return 0;
+        return pRes->GetMethod() == 1 ? GetBeamValueModal(nStep, nElemK, rec) : GetBeamValueDirect(nStep, nElemK, rec);
+    } catch (...) {
+        rec.Initialize();
         return 0;
-    return pRes->GetMethod() == 1 ? GetBeamValueModal(nStep, nElemK, rec) : GetBeamValueDirect(nStep, nElemK, rec);
+    }
 }
 
 int CPVSTHCalcHistPlotData::BeamForces(int nStep, unsigned int nElemK, bool bModal, CArray<double, double>& a,
@@ -305,9 +331,8 @@ int CPVSTHCalcHistPlotData::GetElementResult(unsigned int nElemK, unsigned int n
     if (nElemKind == 1 || nElemKind == 3 || nElemKind == 5 || nElemKind == 7)
         nOption = 0;
     v = 0.0;
-    CurrentElementResultsEntry().step(m_szPath, m_nPathLen, nElemKind, nElemType, nRow, nHistId, nStepCount,
-                                      nStepNumber, 4, nFlag, &v, nOption, nElemId);
-    return 1;
+    return CallStepEntry(m_szPath, m_nPathLen, nElemKind, nElemType, nRow, nHistId, nStepCount, nStepNumber, 4, nFlag,
+                         &v, nOption, nElemId);
 }
 
 int CPVSTHCalcHistPlotData::ElementRead(int nFamily, int nResultKind, int (*row)(int, int, int, int),
@@ -324,9 +349,18 @@ int CPVSTHCalcHistPlotData::ElementRead(int nFamily, int nResultKind, int (*row)
     if (nElemKind == 0)
         return 1; // no element kind for this node count: no call, value 0
     int nRow = row(nNodes, nResultKind, 0, nComp);
-    GetElementResult(nElemK, m_nThisK, m_nStepCount, nStep + 1, 0, nElemKind, nRow, nResultKind, nComp, nOption, v);
-    if (CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint()))
-        v = pUnit->ConvertUnitDataOut(unit(nResultKind, nComp), v);
+    try {
+        if (!GetElementResult(nElemK, m_nThisK, m_nStepCount, nStep + 1, 0, nElemKind, nRow, nResultKind, nComp,
+                              nOption, v)) {
+            v = 0.0; // the library failed: no value
+            return 0;
+        }
+        if (CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint()))
+            v = pUnit->ConvertUnitDataOut(unit(nResultKind, nComp), v);
+    } catch (...) {
+        v = 0.0; // a failed allocation or host call
+        return 0;
+    }
     ApplyZeroTolerance(v);
     return 1;
 }

@@ -125,8 +125,6 @@ int CPVSTHCalcTrssFunc::WriteReport(T_THREPORT_D& rep)
         pUnit->GetUnitSystem(1, strUnit1);
     }
     ReportOutput out(*this, rep.pFile);
-    if (!out.IsOpen())
-        return 0;
     const char* kHead = rep.nKind == 0 ? "  TIME     FORCE-I      FORCE-J  \n" : "  TIME    STRESS-I     STRESS-J  \n";
     const int nComponent = rep.nKind == 0 ? 0 : 1;
     out.Printf("\n ** %s Truss Element Time-history Output Data ** \n", "");
@@ -178,6 +176,5 @@ int CPVSTHCalcTrssFunc::WriteReport(T_THREPORT_D& rep)
         out.Printf("\n");
         out.ExtremeRows(g, 2, true, "Minimum", "At Time", "Truss  ");
     }
-    out.Finish();
-    return 1;
+    return out.Finish();
 }

@@ -14,48 +14,40 @@ void KeepExtremes(const CArray<double, double>& a, const StepWindow& w, double& 
     w.ForEachSample(a.GetSize(), [&](int i, int s) { TakeExtremes(i, a[i], s, dMax, nMaxStep, dMin, nMinStep); });
 }
 
-ReportOutput::ReportOutput(CPVSTHCalcFuncBase& func, FILE* pGiven) : m_func(func), m_fp(pGiven)
-{
-    if (m_fp)
-        return;
-    m_func.GetReportPath(m_strPath);
-    m_fp = std::fopen(m_strPath, "w");
-    if (!m_fp) {
-        std::fprintf(stderr, "%s\n",
-                     static_cast<const char*>(CMsgDll::pfuncLoadStr("IDS_QB_PVS_Can_t_create_the_file__", 0)));
-        return;
-    }
-    m_bOwn = true;
-}
-
-ReportOutput::~ReportOutput()
-{
-    if (m_bOwn && m_fp)
-        std::fclose(m_fp);
-}
-
 void ReportOutput::Printf(const char* pszFormat, ...)
 {
     va_list args;
     va_start(args, pszFormat);
-    std::vfprintf(m_fp, pszFormat, args);
+    va_list again;
+    va_copy(again, args);
+    char buf[256];
+    const int n = std::vsnprintf(buf, sizeof buf, pszFormat, args);
+    if (n >= 0 && static_cast<size_t>(n) < sizeof buf) {
+        m_text.append(buf, static_cast<size_t>(n));
+    } else if (n >= 0) {
+        const size_t at = m_text.size();
+        m_text.resize(at + static_cast<size_t>(n) + 1);
+        std::vsnprintf(&m_text[at], static_cast<size_t>(n) + 1, pszFormat, again);
+        m_text.resize(at + static_cast<size_t>(n));
+    }
+    va_end(again);
     va_end(args);
 }
 
 void ReportOutput::Row(const char* pszPrefix, const double* v, int n, const char* pszCell, const char* pszEnd)
 {
-    std::fputs(pszPrefix, m_fp);
+    m_text += pszPrefix;
     for (int c = 0; c < n; ++c)
-        std::fprintf(m_fp, pszCell, v[c]);
-    std::fputs(pszEnd, m_fp);
+        Printf(pszCell, v[c]);
+    m_text += pszEnd;
 }
 
 void ReportOutput::KeyRow(const char* pszPrefix, const unsigned int* k, int n, const char* pszEnd)
 {
-    std::fputs(pszPrefix, m_fp);
+    m_text += pszPrefix;
     for (int c = 0; c < n; ++c)
-        std::fprintf(m_fp, "  %11d", static_cast<int>(k[c]));
-    std::fputs(pszEnd, m_fp);
+        Printf("  %11d", static_cast<int>(k[c]));
+    m_text += pszEnd;
 }
 
 void ReportOutput::ExtremeRows(const EntityExtreme* g, int n, bool bMinimum, const char* pszValue,
@@ -74,14 +66,24 @@ void ReportOutput::ExtremeRows(const EntityExtreme* g, int n, bool bMinimum, con
     KeyRow(pszKey, k, n);
 }
 
-void ReportOutput::Finish()
+int ReportOutput::Finish()
 {
-    if (!m_bOwn)
-        return;
-    std::fclose(m_fp);
-    m_fp = nullptr;
-    m_bOwn = false;
-    m_func.OpenReport(m_strPath);
+    if (m_pGiven) {
+        std::fwrite(m_text.data(), 1, m_text.size(), m_pGiven);
+        return 1;
+    }
+    CString strPath;
+    m_func.GetReportPath(strPath);
+    FILE* fp = std::fopen(strPath, "w");
+    if (!fp) {
+        std::fprintf(stderr, "%s\n",
+                     static_cast<const char*>(CMsgDll::pfuncLoadStr("IDS_QB_PVS_Can_t_create_the_file__", 0)));
+        return 0;
+    }
+    std::fwrite(m_text.data(), 1, m_text.size(), fp);
+    std::fclose(fp);
+    m_func.OpenReport(strPath);
+    return 1;
 }
 
 } // namespace kvpvs::timehistory

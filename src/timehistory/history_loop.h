@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <string>
 
 class CPVSTHCalcFuncBase;
 
@@ -111,21 +112,18 @@ struct EntityExtreme {
     }
 };
 
-// Where a text report goes: the request's stream when it gives one, else the report file at
-// the function's GetReportPath, created for writing ("IDS_QB_PVS_Can_t_create_the_file__" when
-// it cannot be). A created file is closed by Finish, which shows it in the text editor, and
-// otherwise on destruction, unshown.
+// The text of a report, written only once complete: to the request's stream when it gives one,
+// else to the report file at the function's GetReportPath, created then and shown in the text
+// editor. A report that fails before Finish writes nothing and leaves any earlier file as it was.
 class ReportOutput {
 public:
     // Columns of the widest report table (eight components of a plate's unit forces).
     static constexpr int MAX_COLUMNS = 8;
 
-    ReportOutput(CPVSTHCalcFuncBase& func, FILE* pGiven);
-    ~ReportOutput();
+    ReportOutput(CPVSTHCalcFuncBase& func, FILE* pGiven) : m_func(func), m_pGiven(pGiven) {}
     ReportOutput(const ReportOutput&) = delete;
     ReportOutput& operator=(const ReportOutput&) = delete;
 
-    bool IsOpen() const { return m_fp != nullptr; }
     void Printf(const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
     // One table row: the prefix, one cell per value in pszCell ("  %11.3e" values, "  %11.3f"
     // times), then the end. A row printed so has the bytes of the one-format line it splits.
@@ -135,14 +133,14 @@ public:
     // The maxima (or minima) of n summary columns: their values, times and keys, one row each.
     void ExtremeRows(const EntityExtreme* g, int n, bool bMinimum, const char* pszValue, const char* pszTime,
                      const char* pszKey);
-    // The report is complete: a created file is closed and shown.
-    void Finish();
+    // Writes the complete report: 1; 0 when the report file cannot be created (the text of
+    // "IDS_QB_PVS_Can_t_create_the_file__" is shown).
+    int Finish();
 
 private:
     CPVSTHCalcFuncBase& m_func;
-    FILE* m_fp = nullptr;
-    bool m_bOwn = false;
-    CString m_strPath;
+    FILE* m_pGiven = nullptr;
+    std::string m_text;
 };
 
 } // namespace kvpvs::timehistory

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -262,5 +263,46 @@ INSTANTIATE_TEST_SUITE_P(Steps, ElementReaderStep, ::testing::Values(INT_MAX, kS
                                                                  : (s < 0 ? "Minus" + std::to_string(-s)
                                                                           : "StepCount"));
                          });
+
+// Element-results entries that throw, as a replaced library or one whose own stop unwinds
+// might: the call fails with no values and the host gets its result files back.
+void ThrowingHistory(const char*, int, int, int, int, int, int, int, int, double*, int, int)
+{
+    throw std::runtime_error("the library stopped");
+}
+void ThrowingStep(const char*, int, int, int, int, int, int, int, int, int, double*, int, int) { throw 7; }
+
+TEST_F(SingleDofModel, ThrowingElementResultsEntryFailsTheCall)
+{
+    kvpvs::timehistory::CurrentElementResultsEntry().history = &ThrowingHistory;
+    kvpvs::timehistory::CurrentElementResultsEntry().step = &ThrowingStep;
+    CPostCtrlGeoTech* post = CTHResultBuilder::PostCtrl(doc);
+    T_LCOM_D comb;
+    post->MakeLoadComb(4, kModalCase, comb);
+    post->BeginQueryResult(comb, 1, 0);
+    CPVSTHCalcDispFunc f;
+    f.SetAnalTypeCtrl(ctrl[0]);
+    T_THRD_D req;
+    req.nAcasK = kModalCase;
+    ASSERT_EQ(f.Init(req), 1);
+    CArray<double, double> out;
+    EXPECT_EQ(f.CallElementResults(70, 1, kSteps, 0, 2, 16, 2, 3, 0, &out), 0);
+    EXPECT_EQ(out.GetSize(), 0);
+    EXPECT_EQ(f.CalcElementResults(2, 16, nullptr), 0);
+    EXPECT_EQ(f.GetResultCount(), 0);
+    EXPECT_TRUE(ctrl[0]->IsXa1Open());
+    EXPECT_TRUE(ctrl[0]->IsXa2Open());
+    post->EndQueryResult();
+
+    CPVSTHCalcHistPlotData src(kModalCase);
+    ASSERT_EQ(src.BeginQuery(12), 1);
+    double v = -1.0;
+    EXPECT_EQ(src.GetPlateStress(3, 70, 4, 0, 0, 1, v), 0);
+    EXPECT_EQ(v, 0.0);
+    src.EndQuery();
+    EXPECT_TRUE(ctrl[0]->IsXa1Open());
+    EXPECT_TRUE(ctrl[0]->IsXa2Open());
+    EXPECT_EQ(post->GetQueryDepth(), 0);
+}
 
 } // namespace

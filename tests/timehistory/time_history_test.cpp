@@ -9,6 +9,8 @@
 
 #include "single_dof_model.h"
 
+#include "../recovery/drivers/temp_dir.h"
+
 #include "MsgDll.h"
 #include "THResultBuilder.h"
 #include "UnitCtrl.h"
@@ -19,7 +21,9 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -760,6 +764,57 @@ TEST_F(TextReport, FailuresWriteNothing)
     rep.nThisK = 3;  // a case of another analysis type
     EXPECT_EQ(Write(1, rep), "");
     EXPECT_EQ(Write(7, rep), "");
+}
+
+// Without a stream the report goes to the report file beside the document, written whole and
+// then shown; a report that fails leaves an earlier file as it was.
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST_F(TextReport, ReportFileBesideTheDocument)
+{
+    RegisterReportTexts();
+    CMsgDll::SetText("IDS_QB_PVS_TimeHistoryResult", "TimeHistoryResult");
+    kvpvs::testing::TempDir dir;
+    doc.SetPathName(dir.file("project.kvd").c_str());
+    auto request = [](T_THREPORT_D& rep) {
+        rep.nThisK = 1;
+        rep.nStride = kRepStride;
+        rep.dStart = kRepStart;
+        rep.dEnd = kRepEnd;
+        rep.aKeys.Add(kTruss);
+    };
+    T_THREPORT_D ref;
+    request(ref);
+    const std::string expected = Write(2, ref);
+    ASSERT_FALSE(expected.empty());
+    T_THREPORT_D rep;
+    request(rep);
+    engine.WriteReport(2, rep);
+    const std::string path = dir.file("TimeHistoryResult.txt");
+    EXPECT_EQ(ReadFile(path), expected);
+    EXPECT_EQ(std::string(CDBLib::GetLastEditorPath()), path);
+    EXPECT_EQ(std::string(CDBLib::GetLastEditorTitle()), "IDS_QB_PVS_TIME_HISTORY_RESULTS");
+
+    T_THREPORT_D reversed;
+    request(reversed);
+    reversed.dStart = 0.3;
+    reversed.dEnd = 0.1;
+    engine.WriteReport(1, reversed);
+    EXPECT_EQ(ReadFile(path), expected);
+
+    // A folder that does not exist: no file, nothing shown.
+    doc.SetPathName(dir.file("gone/project.kvd").c_str());
+    T_THREPORT_D lost;
+    request(lost);
+    engine.WriteReport(2, lost);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("gone/TimeHistoryResult.txt")));
+    EXPECT_EQ(std::string(CDBLib::GetLastEditorPath()), path);
 }
 
 } // namespace
