@@ -3,6 +3,7 @@
 #include "timehistory/CPVSTHCalcFuncBase.h"
 
 #include "MsgDll.h"
+#include "afxfile.h"
 
 #include <cstdarg>
 
@@ -74,7 +75,9 @@ int ReportOutput::Finish()
     }
     CString strPath;
     m_func.GetReportPath(strPath);
-    FILE* fp = std::fopen(strPath, "w");
+    // Binary: the bytes as formatted, as the run-time's "w" gives them here. The framework's
+    // opener refuses what is not a regular file (a FIFO would block the host for ever).
+    FILE* fp = AfxTextFOpen(strPath, "wb");
     if (!fp) {
         std::fprintf(stderr, "%s\n",
                      static_cast<const char*>(CMsgDll::pfuncLoadStr("IDS_QB_PVS_Can_t_create_the_file__", 0)));

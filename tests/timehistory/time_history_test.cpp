@@ -15,7 +15,13 @@
 #include "THResultBuilder.h"
 #include "UnitCtrl.h"
 
+#include "afxfile.h"
+
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cmath>
@@ -815,6 +821,43 @@ TEST_F(TextReport, ReportFileBesideTheDocument)
     engine.WriteReport(2, lost);
     EXPECT_FALSE(std::filesystem::exists(dir.file("gone/TimeHistoryResult.txt")));
     EXPECT_EQ(std::string(CDBLib::GetLastEditorPath()), path);
+}
+
+// A FIFO where the report file goes is refused by the framework's opener: the report fails
+// with nothing written into it and nothing shown. A reader holds the FIFO open, so that an
+// opener that does not refuse it cannot block the test.
+TEST_F(TextReport, ReportFileThatIsAFifoIsRefused)
+{
+    RegisterReportTexts();
+    CMsgDll::SetText("IDS_QB_PVS_TimeHistoryResult", "TimeHistoryResult");
+    kvpvs::testing::TempDir dir;
+    doc.SetPathName(dir.file("project.kvd").c_str());
+    const std::string path = dir.file("TimeHistoryResult.txt");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    const int reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    if (FILE* probe = AfxTextFOpen(path.c_str(), "wb")) {
+        std::fclose(probe);
+        ::close(reader);
+        GTEST_SKIP() << "this tree's AfxTextFOpen opens a FIFO";
+    }
+    CPostCtrlGeoTech* post = CTHResultBuilder::PostCtrl(doc);
+    T_LCOM_D comb;
+    post->MakeLoadComb(4, kModalCase, comb);
+    post->BeginQueryResult(comb, 1, 0);
+    CPVSTHCalcTrssFunc f;
+    f.SetAnalTypeCtrl(ctrl[0]);
+    T_THREPORT_D rep;
+    rep.nThisK = 1;
+    rep.dStart = kRepStart;
+    rep.dEnd = kRepEnd;
+    rep.aKeys.Add(kTruss);
+    EXPECT_EQ(f.WriteReport(rep), 0);
+    post->EndQueryResult();
+    char buf[64];
+    EXPECT_LE(::read(reader, buf, sizeof buf), 0); // nothing came through
+    ::close(reader);
+    EXPECT_NE(std::string(CDBLib::GetLastEditorPath()), path);
 }
 
 } // namespace
