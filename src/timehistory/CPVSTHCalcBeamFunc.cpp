@@ -6,8 +6,6 @@
 #include "MsgDll.h"
 #include "UnitCtrl.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <utility>
 
 using namespace kvpvs::timehistory;
@@ -100,8 +98,8 @@ int CPVSTHCalcBeamFunc::MakeBeamRecord(const double* s, const double f[12], doub
     return 1;
 }
 
-int CPVSTHCalcBeamFunc::ModalRecords(unsigned int nElemK, int nFirst, int nLast, int nStride, bool bAllModes,
-                                     std::vector<double>& aRec)
+int CPVSTHCalcBeamFunc::Records(bool bModal, unsigned int nElemK, const StepWindow& w, bool bAllModes,
+                                std::vector<double>& aRec)
 {
     aRec.clear();
     CPostCtrlGeoTech* pPost = PostCtrl();
@@ -109,72 +107,24 @@ int CPVSTHCalcBeamFunc::ModalRecords(unsigned int nElemK, int nFirst, int nLast,
         return 0;
     CArray<double, double> a;
     pPost->GetSABeam(nElemK, a);
-    RecoveryArray r;
-    if (!OpenRecoveryArray(a, BEAM_ARRAY, BEAM_DOFS, BEAM_COLS, r))
-        return 0;
-    const int M = m_nModeCount;
+    // The twelve end forces are the first twelve columns.
+    MemberForces<CPostCtrlGeoTech> forces(*pPost, 12);
     int m0, m1;
-    ChosenModes(bAllModes, m_nModeNumber, M, m0, m1);
-    std::vector<double> phi, R;
-    if (!ReadModeShapes(r, M, [&](int e, CArray<double, double>& s) { return pPost->GetEquationMode(e, s); }, phi))
-        return 0;
-    ModalCoefficients(r, M, 12, phi, R);
-    T_PCFMO_D off;
-    double o1, o2, o3, o4;
-    GetBeamOffsets(nElemK, off, o1, o2, o3, o4);
-    if (nStride < 1)
-        return 1;
-    for (int s = nFirst; s < nLast; s += nStride) {
-        double f[12] = {};
-        for (int k = m0; k < m1; ++k) {
-            _MDSP_BN q;
-            pPost->GetTimeDisp(k + 1, s + 1, q);
-            for (int c = 0; c < 12; ++c)
-                f[c] += q.dDisp * R[static_cast<size_t>(k * 12 + c)];
-        }
-        ApplyOffsets(off, o1, o2, o3, o4, f);
-        double rec[26];
-        MakeBeamRecord(r.a, f, rec);
-        aRec.insert(aRec.end(), rec, rec + 26);
-    }
-    return 1;
-}
-
-int CPVSTHCalcBeamFunc::DirectRecords(unsigned int nElemK, int nFirst, int nLast, int nStride, std::vector<double>& aRec)
-{
-    aRec.clear();
-    CPostCtrlGeoTech* pPost = PostCtrl();
-    if (!pPost)
-        return 0;
-    CArray<double, double> a;
-    pPost->GetSABeam(nElemK, a);
-    RecoveryArray r;
-    if (!OpenRecoveryArray(a, BEAM_ARRAY, BEAM_DOFS, BEAM_COLS, r))
+    ChosenModes(bAllModes, m_nModeNumber, m_nModeCount, m0, m1);
+    if (!(bModal ? forces.OpenModal(a, BEAM_ARRAY, BEAM_DOFS, BEAM_COLS, m_nModeCount, m0, m1)
+                 : forces.Open(a, BEAM_ARRAY, BEAM_DOFS, BEAM_COLS)))
         return 0;
     T_PCFMO_D off;
     double o1, o2, o3, o4;
     GetBeamOffsets(nElemK, off, o1, o2, o3, o4);
-    if (nStride < 1)
-        return 1;
-    double u[BEAM_DOFS];
-    for (int s = nFirst; s < nLast; s += nStride) {
-        // One reading per degree of freedom and step, shared by the twelve column sums.
-        for (int d = 0; d < r.n; ++d) {
-            _MDSP_BN x;
-            if (r.Equation(d) >= 1)
-                pPost->GetEquationDisp(s + 1, r.Equation(d), x);
-            u[d] = x.dDisp;
-        }
-        double f[12] = {};
-        for (int c = 0; c < 12; ++c)
-            for (int d = 0; d < r.n; ++d)
-                if (r.Equation(d) >= 1)
-                    f[c] += r.Coef(c, d) * u[d];
+    w.ForEach([&](int, int s) {
+        double f[12];
+        forces.At(s, f);
         ApplyOffsets(off, o1, o2, o3, o4, f);
         double rec[26];
-        MakeBeamRecord(r.a, f, rec);
+        MakeBeamRecord(forces.Array().a, f, rec);
         aRec.insert(aRec.end(), rec, rec + 26);
-    }
+    });
     return 1;
 }
 
@@ -184,9 +134,7 @@ int CPVSTHCalcBeamFunc::Series(bool bModal)
         return 0;
     m_aResult.RemoveAll();
     std::vector<double> aRec;
-    int ok = bModal ? ModalRecords(m_nEntityK, 0, m_nStepCount, 1, false, aRec)
-                    : DirectRecords(m_nEntityK, 0, m_nStepCount, 1, aRec);
-    if (!ok)
+    if (!Records(bModal, m_nEntityK, StepWindow{0, m_nStepCount, 1}, false, aRec))
         return 0;
     int nUnit = GetUnitType(m_nComponent);
     for (size_t i = 0; i + 26 <= aRec.size(); i += 26)
@@ -204,27 +152,18 @@ int CPVSTHCalcBeamFunc::MaxMin(bool bModal, unsigned int nElemK, int nComponent,
 {
     out[0].RemoveAll();
     out[1].RemoveAll();
+    const StepWindow w{nFirst, nLast, nStride};
     std::vector<double> aRec;
-    if (!(bModal ? ModalRecords(nElemK, nFirst, nLast, nStride, true, aRec)
-                 : DirectRecords(nElemK, nFirst, nLast, nStride, aRec)))
+    if (!Records(bModal, nElemK, w, true, aRec))
         return 0;
-    int nUnit = GetUnitType(nComponent);
-    int i = 0;
-    for (size_t p = 0; p + 26 <= aRec.size(); p += 26, ++i) {
-        int s = nFirst + i * nStride;
+    const int nUnit = GetUnitType(nComponent);
+    w.ForEachSample(static_cast<int>(aRec.size() / 26), [&](int i, int s) {
         for (int e = 0; e < 2; ++e) {
-            double v = ConvertOut(nUnit, GetBeamValue(nComponent, e, 0, aRec.data() + p));
+            double v = ConvertOut(nUnit, GetBeamValue(nComponent, e, 0, aRec.data() + 26 * static_cast<size_t>(i)));
             out[e].Add(v);
-            if (i == 0 || v > dMax[e]) {
-                dMax[e] = v;
-                nMaxStep[e] = s;
-            }
-            if (i == 0 || v < dMin[e]) {
-                dMin[e] = v;
-                nMinStep[e] = s;
-            }
+            TakeExtremes(i, v, s, dMax[e], nMaxStep[e], dMin[e], nMinStep[e]);
         }
-    }
+    });
     return 1;
 }
 
@@ -253,42 +192,14 @@ int CPVSTHCalcBeamFunc::CalcMaxMinDirect(unsigned int, unsigned int nElemK, int 
     return MaxMin(false, nElemK, nComponent, out, dMax, nMaxStep, dMin, nMinStep, nFirst, nLast, nStride);
 }
 
-namespace {
-// One report row of six values, with the stresses' seventh column or the line's end.
-void Row6(FILE* fp, int nCols, const char* pszTail7, double v7)
-{
-    if (nCols == 7)
-        std::fprintf(fp, pszTail7, v7);
-    else
-        std::fprintf(fp, "\n");
-}
-} // namespace
-
 int CPVSTHCalcBeamFunc::WriteReport(T_THREPORT_D& rep)
 {
-    if (!m_pAnlCtrl || !m_pAnlCtrl->IsResultReady() || !LoadTimeSteps(rep.nThisK))
+    StepWindow w;
+    if (!BeginReport(rep, w))
         return 0;
-    if (rep.dStart < 0.0 || rep.dEnd < rep.dStart)
-        return 0;
-    int nFirst = 0, nLast = m_nStepCount;
-    if (!GetStepWindow(nFirst, nLast, rep.dStart, rep.dEnd))
-        return 0;
-    int nStride = rep.nStride < 1 ? 1 : rep.nStride;
-    std::qsort(rep.aKeys.GetData(), static_cast<size_t>(rep.aKeys.GetSize()), sizeof(unsigned int), &CompareInt);
     const bool bForce = rep.nKind == 0;
     CString strKind = CMsgDll::pfuncLoadStr(bForce ? "IDS_QB_PVS_Force" : "IDS_QB_PVS_Stress", 0);
-    const char* const kEnd[2] = {"I", "J"};
-    FILE* fp = rep.pFile;
-    CString strPath;
-    if (!fp) {
-        GetReportPath(strPath);
-        fp = std::fopen(strPath, "w");
-        if (!fp) {
-            std::fprintf(stderr, "%s\n",
-                         static_cast<const char*>(CMsgDll::pfuncLoadStr("IDS_QB_PVS_Can_t_create_the_file__", 0)));
-            return 0;
-        }
-    }
+    ReportOutput out(*this, rep.pFile);
     // Forces: components 0 to 5; stresses: 10 to 16 (axial, shears, the four bending fibres).
     const int nCols = bForce ? 6 : 7;
     const int nComp0 = bForce ? 0 : 10;
@@ -298,116 +209,77 @@ int CPVSTHCalcBeamFunc::WriteReport(T_THREPORT_D& rep)
     const char* kRule = bForce
         ? "------- -  -----------  -----------  -----------  -----------  -----------  ----------- \n"
         : "------- -  -----------  -----------  -----------  -----------  -----------  -----------  -----------\n";
-    std::fprintf(fp, "\n ** %s Beam Element Time-history Output Data ** \n", "");
-    std::fprintf(fp, "___________________________________________________________\n\n");
+    // Row prefixes of end I and end J.
+    const char* const kMaximum[2] = {"Maximum I", "Maximum J"};
+    const char* const kMinimum[2] = {"Minimum I", "Minimum J"};
+    out.Printf("\n ** %s Beam Element Time-history Output Data ** \n", "");
+    out.Printf("___________________________________________________________\n\n");
     // Extremes over all elements, per end and column, with their times and elements.
-    double gMax[2][7] = {}, gMin[2][7] = {}, gMaxT[2][7] = {}, gMinT[2][7] = {};
-    unsigned int gMaxK[2][7] = {}, gMinK[2][7] = {};
+    EntityExtreme g[2][7];
     for (int n = 0; n < rep.aKeys.GetSize(); ++n) {
         const unsigned int k = rep.aKeys[n];
         CArray<double, double> col[7][2];
         double mx[7][2] = {}, mn[7][2] = {};
         int mxs[7][2] = {}, mns[7][2] = {};
         for (int c = 0; c < nCols; ++c) {
-            mxs[c][0] = mxs[c][1] = mns[c][0] = mns[c][1] = nFirst;
-            CalcMaxMin(rep.nThisK, k, nComp0 + c, col[c], mx[c], mxs[c], mn[c], mns[c], nFirst, nLast, nStride);
+            mxs[c][0] = mxs[c][1] = mns[c][0] = mns[c][1] = w.nFirst;
+            CalcMaxMin(rep.nThisK, k, nComp0 + c, col[c], mx[c], mxs[c], mn[c], mns[c], w.nFirst, w.nLast, w.nStride);
         }
+        // Per end: the values and times of the extremes, by column.
+        double x[2][4][7] = {};
         for (int e = 0; e < 2; ++e)
-            for (int c = 0; c < nCols; ++c) {
-                if (n == 0 || mx[c][e] > gMax[e][c]) {
-                    gMax[e][c] = mx[c][e];
-                    gMaxT[e][c] = m_aTime[mxs[c][e]];
-                    gMaxK[e][c] = k;
-                }
-                if (n == 0 || mn[c][e] < gMin[e][c]) {
-                    gMin[e][c] = mn[c][e];
-                    gMinT[e][c] = m_aTime[mns[c][e]];
-                    gMinK[e][c] = k;
-                }
+            for (int c = 0; c < 7; ++c) {
+                x[e][0][c] = mx[c][e];
+                x[e][1][c] = m_aTime[mxs[c][e]];
+                x[e][2][c] = mn[c][e];
+                x[e][3][c] = m_aTime[mns[c][e]];
+                if (c < nCols)
+                    g[e][c].Take(n == 0, x[e][0][c], x[e][1][c], x[e][2][c], x[e][3][c], k);
             }
         CString head;
         head.Format(CMsgDll::pfuncLoadStr("IDS_QB_PVS__n_ELEM____5d_BEAM__8s_History__Local___", 0), static_cast<int>(k),
                     static_cast<const char*>(strKind));
-        std::fprintf(fp, "%s", static_cast<const char*>(head));
-        std::fprintf(fp, "--------------------------------------------- \n\n");
-        std::fprintf(fp, "%s%s", kHead, kRule);
+        out.Printf("%s", static_cast<const char*>(head));
+        out.Printf("--------------------------------------------- \n\n");
+        out.Printf("%s%s", kHead, kRule);
         int nRows = col[0][0].GetSize();
         for (int c = 0; c < nCols; ++c)
             for (int e = 0; e < 2; ++e)
                 nRows = col[c][e].GetSize() < nRows ? col[c][e].GetSize() : nRows;
         if (!rep.bNoSteps)
-            for (int i = 0, s = nFirst; i < nRows; ++i, s += nStride) {
-                auto v = [&](int c, int e) { return col[c][e][i]; };
-                std::fprintf(fp, "%7.3f I  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", m_aTime[s], v(0, 0),
-                             v(1, 0), v(2, 0), v(3, 0), v(4, 0), v(5, 0));
-                Row6(fp, nCols, "  %11.3e\n", nCols == 7 ? v(6, 0) : 0.0);
-                std::fprintf(fp, "%7s J  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", "", v(0, 1), v(1, 1), v(2, 1),
-                             v(3, 1), v(4, 1), v(5, 1));
-                Row6(fp, nCols, "  %11.3e\n", nCols == 7 ? v(6, 1) : 0.0);
-            }
-        std::fprintf(fp, "\n%s\n", kRule);
+            w.ForEachSample(nRows, [&](int i, int s) {
+                double v[2][7];
+                for (int e = 0; e < 2; ++e)
+                    for (int c = 0; c < nCols; ++c)
+                        v[e][c] = col[c][e][i];
+                out.Printf("%7.3f I", m_aTime[s]);
+                out.Row("", v[0], nCols, "  %11.3e");
+                out.Printf("%7s J", "");
+                out.Row("", v[1], nCols, "  %11.3e");
+            });
+        out.Printf("\n%s\n", kRule);
         for (int e = 0; e < 2; ++e) {
-            double x[7], t[7];
-            for (int c = 0; c < 7; ++c) {
-                x[c] = mx[c][e];
-                t[c] = m_aTime[mxs[c][e]];
-            }
-            std::fprintf(fp, "Maximum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", kEnd[e], x[0], x[1], x[2],
-                         x[3], x[4], x[5]);
-            Row6(fp, nCols, "  %11.3e\n", x[6]);
-            std::fprintf(fp, "At Time    %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f", t[0], t[1], t[2], t[3], t[4],
-                         t[5]);
-            Row6(fp, nCols, "  %11.3f\n", t[6]);
-            for (int c = 0; c < 7; ++c) {
-                x[c] = mn[c][e];
-                t[c] = m_aTime[mns[c][e]];
-            }
-            std::fprintf(fp, "Minimum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", kEnd[e], x[0], x[1], x[2],
-                         x[3], x[4], x[5]);
-            Row6(fp, nCols, "  %11.3e\n", x[6]);
-            std::fprintf(fp, "At Time    %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f", t[0], t[1], t[2], t[3], t[4],
-                         t[5]);
-            Row6(fp, nCols, "  %11.3f\n", t[6]);
+            out.Row(kMaximum[e], x[e][0], nCols, "  %11.3e");
+            out.Row("At Time  ", x[e][1], nCols, "  %11.3f");
+            out.Row(kMinimum[e], x[e][2], nCols, "  %11.3e");
+            out.Row("At Time  ", x[e][3], nCols, "  %11.3f");
         }
-        std::fprintf(fp, "\n\n");
+        out.Printf("\n\n");
     }
     if (rep.aKeys.GetSize() > 0) {
-        std::fprintf(fp, "\n---------------------------------------------- \n");
+        out.Printf("\n---------------------------------------------- \n");
         CString title;
         title.Format(CMsgDll::pfuncLoadStr("IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Beams___", 0),
                      static_cast<const char*>(strKind));
-        std::fprintf(fp, "%s", static_cast<const char*>(title));
-        std::fprintf(fp, "---------------------------------------------- \n\n");
-        std::fprintf(fp, "%s%s", kHead, kRule);
+        out.Printf("%s", static_cast<const char*>(title));
+        out.Printf("---------------------------------------------- \n\n");
+        out.Printf("%s%s", kHead, kRule);
         for (int e = 0; e < 2; ++e) {
-            const double* ext[2] = {gMax[e], gMin[e]};
-            const double* tim[2] = {gMaxT[e], gMinT[e]};
-            const unsigned int* key[2] = {gMaxK[e], gMinK[e]};
-            for (int m = 0; m < 2; ++m) {
-                const double* x = ext[m];
-                const double* t = tim[m];
-                const unsigned int* kk = key[m];
-                std::fprintf(fp, m == 0 ? "Maximum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e"
-                                        : "Minimum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e",
-                             kEnd[e], x[0], x[1], x[2], x[3], x[4], x[5]);
-                Row6(fp, nCols, "  %11.3e\n", x[6]);
-                std::fprintf(fp, "At Time    %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f", t[0], t[1], t[2], t[3],
-                             t[4], t[5]);
-                Row6(fp, nCols, "  %11.3f\n", t[6]);
-                std::fprintf(fp, "Beam       %11d  %11d  %11d  %11d  %11d  %11d", static_cast<int>(kk[0]),
-                             static_cast<int>(kk[1]), static_cast<int>(kk[2]), static_cast<int>(kk[3]),
-                             static_cast<int>(kk[4]), static_cast<int>(kk[5]));
-                if (nCols == 7)
-                    std::fprintf(fp, "  %11d\n", static_cast<int>(kk[6]));
-                else
-                    std::fprintf(fp, "\n");
-                std::fprintf(fp, "\n");
-            }
+            out.ExtremeRows(g[e], nCols, false, kMaximum[e], "At Time  ", "Beam     ");
+            out.Printf("\n");
+            out.ExtremeRows(g[e], nCols, true, kMinimum[e], "At Time  ", "Beam     ");
+            out.Printf("\n");
         }
     }
-    if (!rep.pFile) {
-        std::fclose(fp);
-        OpenReport(strPath);
-    }
-    return 1;
+    return out.Finish();
 }

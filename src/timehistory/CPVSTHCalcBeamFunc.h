@@ -3,8 +3,11 @@
 // recovery array, end-offset correction and beam record of 26 values per step.
 #pragma once
 #include "timehistory/CPVSTHCalcFuncBase.h"
+#include "timehistory/history_loop.h"
 
 #include "PostResultRecords.h"
+
+#include <vector>
 
 class CPVSTHCalcBeamFunc : public CPVSTHCalcFuncBase {
 public:
@@ -35,10 +38,10 @@ public:
     static int MakeBeamRecord(const double* s, const double f[12], double r[26]);
 
 private:
-    // Beam records of the steps first, first + stride, ... below last into aRec (26 per step).
-    int ModalRecords(unsigned int nElemK, int nFirst, int nLast, int nStride, bool bAllModes,
-                     std::vector<double>& aRec);
-    int DirectRecords(unsigned int nElemK, int nFirst, int nLast, int nStride, std::vector<double>& aRec);
+    // Beam records of the window's steps into aRec (26 per step), modal (modes by bAllModes and
+    // the mode number) or direct.
+    int Records(bool bModal, unsigned int nElemK, const kvpvs::timehistory::StepWindow& w, bool bAllModes,
+                std::vector<double>& aRec);
     int Series(bool bModal);
     int MaxMin(bool bModal, unsigned int nElemK, int nComponent, CArray<double, double> (&out)[2], double (&dMax)[2],
                int (&nMaxStep)[2], double (&dMin)[2], int (&nMinStep)[2], int nFirst, int nLast, int nStride);

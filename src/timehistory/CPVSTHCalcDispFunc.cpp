@@ -4,7 +4,7 @@
 #include "MsgDll.h"
 #include "UnitCtrl.h"
 
-#include <cstdlib>
+using namespace kvpvs::timehistory;
 
 namespace {
 // T of the node: the upper triangle row by row, 0 below; a zero diagonal is taken as 1.
@@ -35,15 +35,29 @@ bool ModalFactor(int nComponent, const _MDSP_BN& q, double& f)
 }
 
 // (T x local) at one degree of freedom, local(j) = f x shape j (m); every term in column order.
+double ModalValue(const double Trow[6], const double local[6])
+{
+    double v = 0.0;
+    for (int c = 0; c < 6; ++c)
+        v += Trow[c] * local[c];
+    return v;
+}
+
 double ModalValue(const double Trow[6], double f, const CArray<double, double> (&aShape)[6], int m)
 {
     double local[6];
     for (int j = 0; j < 6; ++j)
         local[j] = f * aShape[j][m];
-    double v = 0.0;
-    for (int c = 0; c < 6; ++c)
-        v += Trow[c] * local[c];
-    return v;
+    return ModalValue(Trow, local);
+}
+
+// The same with the numbered degrees of freedom's shapes; a restrained one (none) reads 0.
+double ModalValue(const double Trow[6], double f, const double* const (&pShape)[6], int m)
+{
+    double local[6];
+    for (int j = 0; j < 6; ++j)
+        local[j] = f * (pShape[j] ? pShape[j][m] : 0.0);
+    return ModalValue(Trow, local);
 }
 } // namespace
 
@@ -89,13 +103,21 @@ int CPVSTHCalcDispFunc::Read(int nMethod) { return nMethod == 1 ? CalcModal() : 
 
 int CPVSTHCalcDispFunc::Calculate()
 {
+    // A reading that fails (a node the host cannot find above all) leaves no series: neither the
+    // ground motion alone nor the other node's motion stands in for the node's.
     int nMethod = GetAnalysisMethod(m_nThisK);
     switch (m_nDispType) {
     case 1:
-        Read(nMethod);
+        if (!Read(nMethod)) {
+            m_aResult.RemoveAll();
+            return 0;
+        }
         break;
     case 2: {
-        Read(nMethod);
+        if (!Read(nMethod)) {
+            m_aResult.RemoveAll();
+            return 0;
+        }
         CArray<double, double> ground;
         GetGroundMotion(m_nComponent, 0, m_nStepCount, 1, ground);
         if (ground.GetSize() == m_aResult.GetSize()) {
@@ -107,11 +129,17 @@ int CPVSTHCalcDispFunc::Calculate()
         break;
     }
     case 3: {
-        Read(nMethod);
+        if (!Read(nMethod)) {
+            m_aResult.RemoveAll();
+            return 0;
+        }
         CArray<double, double> a;
         a.Copy(m_aResult);
         m_nEntityK = m_nSecondNodeK;
-        Read(nMethod);
+        if (!Read(nMethod)) {
+            m_aResult.RemoveAll();
+            return 0;
+        }
         if (a.GetSize() == m_aResult.GetSize())
             for (int i = 0; i < a.GetSize(); ++i)
                 m_aResult[i] = a[i] - m_aResult[i];
@@ -127,26 +155,31 @@ int CPVSTHCalcDispFunc::CalcModal()
 {
     if (!IsReady())
         return 0;
-    return ModalRange(m_nEntityK, m_nComponent, m_aResult, 0, m_nStepCount, 1, false, true);
+    return ModalRange(m_nEntityK, m_nComponent, m_aResult, StepWindow{0, m_nStepCount, 1}, false, true);
 }
 
-int CPVSTHCalcDispFunc::ModalRange(unsigned int nNodeK, int nComponent, CArray<double, double>& out, int nFirst,
-                                   int nLast, int nStride, bool bAllModes, bool bConvert)
+int CPVSTHCalcDispFunc::ModalRange(unsigned int nNodeK, int nComponent, CArray<double, double>& out,
+                                   const StepWindow& w, bool bAllModes, bool bConvert)
 {
     out.RemoveAll();
     CPostCtrlGeoTech* pPost = PostCtrl();
     _NDSP_BN node;
     if (!pPost || !pPost->GetSANode(nNodeK, node))
         return 0;
+    // Shapes of the numbered degrees of freedom, each checked against the mode count before
+    // the count is trusted; a restrained one has none. Without any, every value is 0 and the
+    // claimed modes need not be visited.
     CArray<double, double> aShape[6];
+    const double* pShape[6] = {};
+    bool bNumbered = false;
     for (int d = 0; d < 6; ++d) {
         int e = static_cast<int>(node.dEqn[d]);
-        if (e < 1) {
-            aShape[d].SetSize(m_nModeCount); // restrained: zeros
+        if (e < 1)
             continue;
-        }
         if (!pPost->GetEquationMode(e, aShape[d]) || aShape[d].GetSize() != m_nModeCount)
             return 0;
+        pShape[d] = aShape[d].GetData();
+        bNumbered = true;
     }
     int m0 = 0, m1 = m_nModeCount;
     if (!bAllModes && m_nModeNumber >= 1 && m_nModeNumber <= m_nModeCount) {
@@ -157,19 +190,16 @@ int CPVSTHCalcDispFunc::ModalRange(unsigned int nNodeK, int nComponent, CArray<d
     double T[6][6];
     BuildTransform(node, T);
     const double* Trow = T[GetDofIndex(nComponent) >= 0 && GetDofIndex(nComponent) < 6 ? GetDofIndex(nComponent) : 0];
-    if (nStride < 1)
-        return 1;
-    for (int s = nFirst; s < nLast; s += nStride) {
+    w.ForEach([&](int, int s) {
         double sum = 0.0;
-        for (int m = m0; m < m1; ++m) {
-            _MDSP_BN q;
-            pPost->GetTimeDisp(m + 1, s + 1, q);
-            // As CalcModalValue, with T made once per node instead of once per term.
-            double f = 0.0;
-            sum += ModalFactor(nComponent, q, f) ? ModalValue(Trow, f, aShape, m) : 0.0;
-        }
+        if (bNumbered)
+            ForEachMode(*pPost, s, m0, m1, [&](int m, const _MDSP_BN& q) {
+                // As CalcModalValue, with T made once per node instead of once per term.
+                double f = 0.0;
+                sum += ModalFactor(nComponent, q, f) ? ModalValue(Trow, f, pShape, m) : 0.0;
+            });
         out.Add(bConvert ? ConvertOut(nUnit, sum) : sum);
-    }
+    });
     return 1;
 }
 
@@ -177,11 +207,11 @@ int CPVSTHCalcDispFunc::CalcDirect()
 {
     if (!IsReady())
         return 0;
-    return DirectRange(m_nEntityK, m_nComponent, m_aResult, 0, m_nStepCount, 1, true);
+    return DirectRange(m_nEntityK, m_nComponent, m_aResult, StepWindow{0, m_nStepCount, 1}, true);
 }
 
-int CPVSTHCalcDispFunc::DirectRange(unsigned int nNodeK, int nComponent, CArray<double, double>& out, int nFirst,
-                                    int nLast, int nStride, bool bConvert)
+int CPVSTHCalcDispFunc::DirectRange(unsigned int nNodeK, int nComponent, CArray<double, double>& out,
+                                    const StepWindow& w, bool bConvert)
 {
     out.RemoveAll();
     CPostCtrlGeoTech* pPost = PostCtrl();
@@ -192,11 +222,12 @@ int CPVSTHCalcDispFunc::DirectRange(unsigned int nNodeK, int nComponent, CArray<
     case 3: nReader = 1; break;
     default: return 0;
     }
-    if (!pPost || nStride < 1)
-        return pPost ? 1 : 0;
-    for (int s = nFirst; s < nLast; s += nStride) {
+    if (!pPost)
+        return 0;
+    const bool bRead = w.ForEachWhile([&](int, int s) {
         T_PDISP_D r;
-        pPost->GetDispHistory(s, nNodeK, r, nReader);
+        if (!pPost->GetDispHistory(s, nNodeK, r, nReader))
+            return false; // no such node, or no such step of it
         double v[6] = {r.dDx, r.dDy, r.dDz, r.dRx, r.dRy, r.dRz};
         if (bConvert) {
             CUnitCtrl* pUnit = UnitCtrl();
@@ -205,17 +236,20 @@ int CPVSTHCalcDispFunc::DirectRange(unsigned int nNodeK, int nComponent, CArray<
                                     : pUnit->ConvertUnitDataOut(nReader == 2 ? 22 : 21, v[i]);
         }
         out.Add(PickComponent(nComponent, v));
-    }
-    return 1;
+        return true;
+    });
+    if (!bRead)
+        out.RemoveAll();
+    return bRead ? 1 : 0;
 }
 
 int CPVSTHCalcDispFunc::GetGroundMotion(int nComponent, int nFirst, int nLast, int nStride, CArray<double, double>& out)
 {
     out.RemoveAll();
     CPostCtrlGeoTech* pPost = PostCtrl();
-    if (!pPost || nStride < 1)
+    if (!pPost)
         return 1;
-    for (int s = nFirst; s < nLast; s += nStride) {
+    StepWindow{nFirst, nLast, nStride}.ForEach([&](int, int s) {
         _MDSP_BN g[3];
         pPost->GetGroundAccDisp(s + 1, g[0], g[1], g[2]);
         if (nComponent >= 0 && nComponent <= 2)
@@ -227,7 +261,7 @@ int CPVSTHCalcDispFunc::GetGroundMotion(int nComponent, int nFirst, int nLast, i
         else if ((nComponent >= 3 && nComponent <= 5) || (nComponent >= 13 && nComponent <= 15) ||
                  (nComponent >= 23 && nComponent <= 25))
             out.Add(0.0);
-    }
+    });
     return 1;
 }
 
@@ -240,13 +274,13 @@ int CPVSTHCalcDispFunc::GetNodeGroundMotion(CArray<double, double>& out)
 int CPVSTHCalcDispFunc::CalcMaxMinModal(unsigned int nNodeK, int nComponent, CArray<double, double>& out, int nFirst,
                                         int nLast, int nStride)
 {
-    return ModalRange(nNodeK, nComponent, out, nFirst, nLast, nStride, false, false);
+    return ModalRange(nNodeK, nComponent, out, StepWindow{nFirst, nLast, nStride}, false, false);
 }
 
 int CPVSTHCalcDispFunc::CalcMaxMinDirect(unsigned int nNodeK, int nComponent, CArray<double, double>& out, int nFirst,
                                          int nLast, int nStride)
 {
-    return DirectRange(nNodeK, nComponent, out, nFirst, nLast, nStride, false);
+    return DirectRange(nNodeK, nComponent, out, StepWindow{nFirst, nLast, nStride}, false);
 }
 
 int CPVSTHCalcDispFunc::CalcMaxMin(unsigned int nThisK, int nDispType, unsigned int nSecondNodeK, unsigned int nNodeK,
@@ -258,7 +292,10 @@ int CPVSTHCalcDispFunc::CalcMaxMin(unsigned int nThisK, int nDispType, unsigned 
         return bModal ? CalcMaxMinModal(k, nComponent, a, nFirst, nLast, nStride)
                       : CalcMaxMinDirect(k, nComponent, a, nFirst, nLast, nStride);
     };
-    read(nNodeK, out);
+    if (!read(nNodeK, out)) {
+        out.RemoveAll();
+        return 0;
+    }
     if (nDispType == 2) {
         CArray<double, double> ground;
         GetGroundMotion(nComponent, nFirst, nLast, nStride, ground);
@@ -267,48 +304,26 @@ int CPVSTHCalcDispFunc::CalcMaxMin(unsigned int nThisK, int nDispType, unsigned 
                 out[i] += ground[i];
     } else if (nDispType == 3) {
         CArray<double, double> b;
-        read(nSecondNodeK, b);
+        if (!read(nSecondNodeK, b)) {
+            out.RemoveAll();
+            return 0;
+        }
         if (b.GetSize() == out.GetSize())
             for (int i = 0; i < out.GetSize(); ++i)
                 out[i] -= b[i];
         else
             out.Copy(b);
     }
-    for (int i = 0, s = nFirst; i < out.GetSize(); ++i, s += nStride) {
-        if (i == 0 || out[i] > dMax) {
-            dMax = out[i];
-            nMaxStep = s;
-        }
-        if (i == 0 || out[i] < dMin) {
-            dMin = out[i];
-            nMinStep = s;
-        }
-    }
+    KeepExtremes(out, StepWindow{nFirst, nLast, nStride}, dMax, nMaxStep, dMin, nMinStep);
     return 1;
 }
 
 int CPVSTHCalcDispFunc::WriteReport(T_THREPORT_D& rep)
 {
-    if (!m_pAnlCtrl || !m_pAnlCtrl->IsResultReady() || !LoadTimeSteps(rep.nThisK))
+    StepWindow w;
+    if (!BeginReport(rep, w))
         return 0;
-    if (rep.dStart < 0.0 || rep.dEnd < rep.dStart)
-        return 0;
-    int nFirst = 0, nLast = m_nStepCount;
-    if (!GetStepWindow(nFirst, nLast, rep.dStart, rep.dEnd))
-        return 0;
-    int nStride = rep.nStride < 1 ? 1 : rep.nStride;
-    std::qsort(rep.aKeys.GetData(), static_cast<size_t>(rep.aKeys.GetSize()), sizeof(unsigned int), &CompareInt);
-    FILE* fp = rep.pFile;
-    CString strPath;
-    if (!fp) {
-        GetReportPath(strPath);
-        fp = std::fopen(strPath, "w");
-        if (!fp) {
-            CString msg = CMsgDll::pfuncLoadStr("IDS_QB_PVS_Can_t_create_the_file__", 0);
-            std::fprintf(stderr, "%s\n", static_cast<const char*>(msg));
-            return 0;
-        }
-    }
+    ReportOutput out(*this, rep.pFile);
     static const char* const kKindText[3] = {"IDS_QB_PVS_Displacement", "IDS_QB_PVS_Velocity", "IDS_QB_PVS_Acceleration"};
     int nKind = rep.nKind < 0 || rep.nKind > 2 ? 0 : rep.nKind;
     // The direct reader picks its history (displacement, velocity, acceleration) by result kind.
@@ -321,68 +336,48 @@ int CPVSTHCalcDispFunc::WriteReport(T_THREPORT_D& rep)
     }
     const char* kHeader = "  TIME        DX           DY           DZ           RX           RY           RZ \n";
     const char* kRule = "-------  -----------  -----------  -----------  -----------  -----------  -----------\n";
-    std::fprintf(fp, "\n ** %s Time-history Output Data ** \n", static_cast<const char*>(strKind));
-    std::fprintf(fp, "_____________________________________________\n\n");
-    double gMax[6] = {}, gMin[6] = {}, gMaxT[6] = {}, gMinT[6] = {};
-    unsigned int gMaxK[6] = {}, gMinK[6] = {};
+    out.Printf("\n ** %s Time-history Output Data ** \n", static_cast<const char*>(strKind));
+    out.Printf("_____________________________________________\n\n");
+    EntityExtreme g[6];
     for (int n = 0; n < rep.aKeys.GetSize(); ++n) {
-        unsigned int nodeK = rep.aKeys[n];
+        const unsigned int nodeK = rep.aKeys[n];
         CArray<double, double> col[6];
-        double mx[6] = {}, mn[6] = {};
+        double mx[6] = {}, mn[6] = {}, tMax[6], tMin[6];
         int mxs[6] = {}, mns[6] = {};
-        for (int c = 0; c < 6; ++c)
+        for (int c = 0; c < 6; ++c) {
             CalcMaxMin(rep.nThisK, rep.nDispType, rep.nSecondNodeK, nodeK, c + 10 * nKind, col[c], mx[c], mxs[c], mn[c],
-                       mns[c], nFirst, nLast, nStride);
+                       mns[c], w.nFirst, w.nLast, w.nStride);
+            tMax[c] = m_aTime[mxs[c]];
+            tMin[c] = m_aTime[mns[c]];
+            g[c].Take(n == 0, mx[c], tMax[c], mn[c], tMin[c], nodeK);
+        }
         CString head;
         head.Format(CMsgDll::pfuncLoadStr("IDS_QB_PVS__n_NODE____5d___10s_History_______UNIT_S", 0), nodeK,
                     static_cast<const char*>(strKind), static_cast<const char*>(strUnit1),
                     static_cast<const char*>(strUnit2));
-        std::fprintf(fp, "%s", static_cast<const char*>(head));
-        std::fprintf(fp, "----------------------------------- \n\n");
-        std::fprintf(fp, "%s%s", kHeader, kRule);
+        out.Printf("%s", static_cast<const char*>(head));
+        out.Printf("----------------------------------- \n\n");
+        out.Printf("%s%s", kHeader, kRule);
         if (!rep.bNoSteps)
-            for (int i = 0, s = nFirst; i < col[0].GetSize(); ++i, s += nStride) {
+            w.ForEachSample(col[0].GetSize(), [&](int i, int s) {
                 double v[6];
                 for (int c = 0; c < 6; ++c)
                     v[c] = i < col[c].GetSize() ? col[c][i] : 0.0;
-                std::fprintf(fp, "%7.3f  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e\n", m_aTime[s], v[0], v[1],
-                             v[2], v[3], v[4], v[5]);
-            }
-        std::fprintf(fp, "%s", kRule);
-        auto t = [&](int s) { return m_aTime[s]; };
-        std::fprintf(fp, "Maximum  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e\n", mx[0], mx[1], mx[2], mx[3], mx[4], mx[5]);
-        std::fprintf(fp, "At Time  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f\n", t(mxs[0]), t(mxs[1]), t(mxs[2]),
-                     t(mxs[3]), t(mxs[4]), t(mxs[5]));
-        std::fprintf(fp, "Minimum  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e\n", mn[0], mn[1], mn[2], mn[3], mn[4], mn[5]);
-        std::fprintf(fp, "At Time  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f\n", t(mns[0]), t(mns[1]), t(mns[2]),
-                     t(mns[3]), t(mns[4]), t(mns[5]));
-        for (int c = 0; c < 6; ++c) {
-            if (n == 0 || mx[c] > gMax[c]) { gMax[c] = mx[c]; gMaxT[c] = t(mxs[c]); gMaxK[c] = nodeK; }
-            if (n == 0 || mn[c] < gMin[c]) { gMin[c] = mn[c]; gMinT[c] = t(mns[c]); gMinK[c] = nodeK; }
-        }
+                out.Printf("%7.3f", m_aTime[s]);
+                out.Row("", v, 6, "  %11.3e");
+            });
+        out.Printf("%s", kRule);
+        out.Row("Maximum", mx, 6, "  %11.3e");
+        out.Row("At Time", tMax, 6, "  %11.3f");
+        out.Row("Minimum", mn, 6, "  %11.3e");
+        out.Row("At Time", tMin, 6, "  %11.3f");
     }
-    std::fprintf(fp, "\n---------------------------------------------- \n");
-    std::fprintf(fp, "%s", static_cast<const char*>(CMsgDll::pfuncLoadStr("IDS_QB_PVS_MaxMin_of_Selected_Nodes", 0)));
-    std::fprintf(fp, "---------------------------------------------- \n\n");
-    std::fprintf(fp, "%s%s", kHeader, kRule);
-    const double* ext[2] = {gMax, gMin};
-    const double* tim[2] = {gMaxT, gMinT};
-    const unsigned int* key[2] = {gMaxK, gMinK};
-    for (int e = 0; e < 2; ++e) {
-        const double* v = ext[e];
-        std::fprintf(fp, e == 0 ? "Maximum  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e\n"
-                                : "Minimum  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e\n",
-                     v[0], v[1], v[2], v[3], v[4], v[5]);
-        const double* tt = tim[e];
-        std::fprintf(fp, "At Time  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f\n", tt[0], tt[1], tt[2], tt[3], tt[4], tt[5]);
-        const unsigned int* k = key[e];
-        std::fprintf(fp, "Node     %11d  %11d  %11d  %11d  %11d  %11d\n", static_cast<int>(k[0]), static_cast<int>(k[1]),
-                     static_cast<int>(k[2]), static_cast<int>(k[3]), static_cast<int>(k[4]), static_cast<int>(k[5]));
-    }
-    std::fprintf(fp, "\n\n");
-    if (!rep.pFile) {
-        std::fclose(fp);
-        OpenReport(strPath);
-    }
-    return 1;
+    out.Printf("\n---------------------------------------------- \n");
+    out.Printf("%s", static_cast<const char*>(CMsgDll::pfuncLoadStr("IDS_QB_PVS_MaxMin_of_Selected_Nodes", 0)));
+    out.Printf("---------------------------------------------- \n\n");
+    out.Printf("%s%s", kHeader, kRule);
+    out.ExtremeRows(g, 6, false, "Maximum", "At Time", "Node   ");
+    out.ExtremeRows(g, 6, true, "Minimum", "At Time", "Node   ");
+    out.Printf("\n\n");
+    return out.Finish();
 }

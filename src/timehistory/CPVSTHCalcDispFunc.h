@@ -4,17 +4,20 @@
 // node (type 3).
 #pragma once
 #include "timehistory/CPVSTHCalcFuncBase.h"
+#include "timehistory/history_loop.h"
 
 class CPVSTHCalcDispFunc : public CPVSTHCalcFuncBase {
 public:
     using CPVSTHCalcFuncBase::GetUnitType;
+    // 1, or 0 with no series when a reading fails (a node the host has no results of).
     int Calculate() override;
     int IsAvailable() override { return 1; }
     int WriteReport(T_THREPORT_D& rep) override;
     int GetUnitType(int nComponent) override;
     virtual int CalcModal();
     virtual int CalcDirect();
-    // Series over the steps first, first + stride, ... below last, with its extremes.
+    // Series over the steps first, first + stride, ... below last, with its extremes; 0 and no
+    // series when a reading fails.
     virtual int CalcMaxMin(unsigned int nThisK, int nDispType, unsigned int nSecondNodeK, unsigned int nNodeK,
                            int nComponent, CArray<double, double>& out, double& dMax, int& nMaxStep, double& dMin,
                            int& nMinStep, int nFirst, int nLast, int nStride);
@@ -33,8 +36,8 @@ public:
 private:
     // One reading of the function's node (modal or direct) into the series.
     int Read(int nMethod);
-    int ModalRange(unsigned int nNodeK, int nComponent, CArray<double, double>& out, int nFirst, int nLast,
-                   int nStride, bool bAllModes, bool bConvert);
-    int DirectRange(unsigned int nNodeK, int nComponent, CArray<double, double>& out, int nFirst, int nLast,
-                    int nStride, bool bConvert);
+    int ModalRange(unsigned int nNodeK, int nComponent, CArray<double, double>& out,
+                   const kvpvs::timehistory::StepWindow& w, bool bAllModes, bool bConvert);
+    int DirectRange(unsigned int nNodeK, int nComponent, CArray<double, double>& out,
+                    const kvpvs::timehistory::StepWindow& w, bool bConvert);
 };

@@ -1,17 +1,47 @@
 #include "timehistory/CPVSTHCalcFuncBase.h"
 
 #include "timehistory/ElementResultsEntry.h"
+#include "timehistory/history_loop.h"
 
 #include "DBDoc.h"
 #include "MsgDll.h"
 #include "UnitCtrl.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 namespace {
 // The function of the one calculation that runs at a time.
 CPVSTHCalcFuncBase* g_pCurrent = nullptr;
+
+// The host's hold on its result files released for the element library, and taken back when
+// the guard goes, however the call ends; the direct-integration file is not reopened.
+class ReleasedResultFiles {
+public:
+    explicit ReleasedResultFiles(CPostCtrlAnlTypeTHIS* pCtrl) : m_pCtrl(pCtrl)
+    {
+        m_pCtrl->TemporaryCloseXa2File();
+        m_pCtrl->TemporaryCloseXa1File();
+        CPostAnalysisResultTHIS::m_FileDirectDMED.Abort();
+    }
+    ~ReleasedResultFiles()
+    {
+        try {
+            m_pCtrl->TemporaryOpenXa2File();
+        } catch (...) {
+        }
+        try {
+            m_pCtrl->TemporaryOpenXa1File();
+        } catch (...) {
+        }
+    }
+    ReleasedResultFiles(const ReleasedResultFiles&) = delete;
+    ReleasedResultFiles& operator=(const ReleasedResultFiles&) = delete;
+
+private:
+    CPostCtrlAnlTypeTHIS* m_pCtrl;
+};
 } // namespace
 
 CPVSTHCalcFuncBase::CPVSTHCalcFuncBase()
@@ -116,41 +146,39 @@ int CPVSTHCalcFuncBase::CallElementResults(unsigned int nElemK, unsigned int nTh
                                            CArray<double, double>* pOut)
 {
     using namespace kvpvs::timehistory;
-    if (!CDBDoc::GetDocPoint() || !m_pAnlCtrl)
-        return 0;
-    T_RESULT_FILE_D file;
-    if (!m_pAnlCtrl->GetResulFileMngr()->FindResultFile(2, file))
-        return 0;
-    char szBase[BASE_PATH_CHARS];
-    int nLength = 0;
-    if (!MakeResultBasePath(file.strPathName, szBase, nLength))
-        return 0; // a path the library cannot take: the host keeps its files
-    auto* pThis = static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl);
-    if (pThis) {
-        pThis->TemporaryCloseXa2File();
-        pThis->TemporaryCloseXa1File();
-    }
-    CPostAnalysisResultTHIS::m_FileDirectDMED.Abort();
-
-    CSeqIdInfo* pSeq = m_pAnlCtrl->GetSeqIdInfo();
-    int nElemType = pSeq->GetSeqIdElemType(nElemK);
-    int nElemId = pSeq->GetSeqIdElem(nElemK);
-    int nHistId = pSeq->GetSeqIdThis(nThisK);
-    int nOption = nStressOption != 1 ? 1 : 0;
-    if (nKind == 1 || nKind == 3 || nKind == 5 || nKind == 7)
-        nOption = 0;
     CArray<double, double>* pTarget = pOut ? pOut : &m_aResult;
-    pTarget->RemoveAll();
-    pTarget->SetSize(nStepCount);
-    if (nStepCount > 0)
-        CurrentElementResultsEntry().history(szBase, nLength, nKind, nElemType, nRow, nHistId, nStepCount, 4,
-                                             nModeNumber, pTarget->GetData(), nOption, nElemId);
-    ConvertSeries(nResultKind, nComponent, pOut);
-    if (pThis) {
-        pThis->TemporaryOpenXa2File();
-        pThis->TemporaryOpenXa1File();
+    try {
+        if (!CDBDoc::GetDocPoint() || !m_pAnlCtrl)
+            return 0;
+        T_RESULT_FILE_D file;
+        if (!m_pAnlCtrl->GetResulFileMngr()->FindResultFile(2, file))
+            return 0;
+        char szBase[BASE_PATH_CHARS];
+        int nLength = 0;
+        if (!MakeResultBasePath(file.strPathName, szBase, nLength))
+            return 0; // a path the library cannot take: the host keeps its files
+        ReleasedResultFiles files(static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl));
+        CSeqIdInfo* pSeq = m_pAnlCtrl->GetSeqIdInfo();
+        int nElemType = pSeq->GetSeqIdElemType(nElemK);
+        int nElemId = pSeq->GetSeqIdElem(nElemK);
+        int nHistId = pSeq->GetSeqIdThis(nThisK);
+        int nOption = nStressOption != 1 ? 1 : 0;
+        if (nKind == 1 || nKind == 3 || nKind == 5 || nKind == 7)
+            nOption = 0;
+        pTarget->RemoveAll();
+        pTarget->SetSize(nStepCount);
+        if (nStepCount > 0 && !CallHistoryEntry(szBase, nLength, nKind, nElemType, nRow, nHistId, nStepCount, 4,
+                                                nModeNumber, pTarget->GetData(), nOption, nElemId)) {
+            pTarget->RemoveAll();
+            return 0;
+        }
+        ConvertSeries(nResultKind, nComponent, pOut);
+        return 1;
+    } catch (...) {
+        // A failed allocation or host call: no values; the files were given back on the way out.
+        pTarget->RemoveAll();
+        return 0;
     }
-    return 1;
 }
 
 int CPVSTHCalcFuncBase::ConvertSeries(int nKind, int nComponent, CArray<double, double>* pOut)
@@ -198,8 +226,25 @@ void CPVSTHCalcFuncBase::OpenReport(CString strPath)
 
 int CPVSTHCalcFuncBase::CompareInt(const void* a, const void* b)
 {
+    // By comparison, not by difference: x - y overflows for values of opposite sign.
     int x = *static_cast<const int*>(a), y = *static_cast<const int*>(b);
-    return x - y;
+    return (x > y) - (x < y);
+}
+
+int CPVSTHCalcFuncBase::BeginReport(T_THREPORT_D& rep, kvpvs::timehistory::StepWindow& w)
+{
+    if (!m_pAnlCtrl || !m_pAnlCtrl->IsResultReady() || !LoadTimeSteps(rep.nThisK))
+        return 0;
+    if (rep.dStart < 0.0 || rep.dEnd < rep.dStart)
+        return 0;
+    w.nFirst = 0;
+    w.nLast = m_nStepCount;
+    if (!GetStepWindow(w.nFirst, w.nLast, rep.dStart, rep.dEnd))
+        return 0;
+    w.nStride = rep.nStride < 1 ? 1 : rep.nStride;
+    // Ascending by the keys' own (unsigned) values, so that keys beyond 2^31 sort too.
+    std::sort(rep.aKeys.GetData(), rep.aKeys.GetData() + rep.aKeys.GetSize());
+    return 1;
 }
 
 int CPVSTHCalcFuncBase::IsReady() const

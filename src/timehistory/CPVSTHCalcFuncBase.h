@@ -13,6 +13,10 @@
 class CDBDoc;
 class CUnitCtrl;
 
+namespace kvpvs::timehistory {
+struct StepWindow;
+}
+
 // A text-report request of the calculation functions.
 struct T_THREPORT_D {
     FILE* pFile = nullptr;               // write here; nullptr: the report file
@@ -50,6 +54,8 @@ public:
 
     int GetElemNodeCount(unsigned int nElemK);
     int GetNodeCount() { return GetElemNodeCount(m_nEntityK); }
+    // The element-results call: 1 with the series; 0 without a document or result file, or
+    // with no values when the library or an allocation fails (the host's files given back).
     int CalcElementResults(int nKind, int nRow, CArray<double, double>* pOut);
     int CallElementResults(unsigned int nElemK, unsigned int nThisK, int nStepCount, int nModeNumber, int nKind,
                            int nRow, int nResultKind, int nComponent, int nStressOption,
@@ -82,11 +88,18 @@ public:
     void AddResult(double v) { m_aResult.Add(v); }
     void ClearResults() { m_aResult.RemoveAll(); }
     void SetResults(const CArray<double, double>& a) { m_aResult.Copy(a); }
+    // qsort comparison of two ints: negative, 0 or positive as the first is below, equal to or
+    // above the second.
     static int CompareInt(const void* a, const void* b);
 
 protected:
     // Valid, with a control whose results are ready.
     int IsReady() const;
+    // What every text report does first: 0 (nothing written) when the results are not ready,
+    // the report's case has no steps, the time window starts below 0 or ends before its start,
+    // or no step lies in it; else the window's steps by the report's stride (at least 1), and
+    // the keys sorted ascending (as unsigned keys).
+    int BeginReport(T_THREPORT_D& rep, kvpvs::timehistory::StepWindow& w);
     CPostCtrlGeoTech* PostCtrl() const;
     CUnitCtrl* UnitCtrl() const;
     double ConvertOut(int nUnitType, double v) const;

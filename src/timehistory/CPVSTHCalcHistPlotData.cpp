@@ -27,43 +27,58 @@ CPVSTHCalcHistPlotData::CPVSTHCalcHistPlotData(unsigned int nAcasK) : m_nAcasK(n
 
 int CPVSTHCalcHistPlotData::BeginQuery(int nKind)
 {
-    auto* pPost = static_cast<CPostCtrlGeoTech*>(m_pPostCtrl);
-    T_LCOM_D comb;
-    if (!pPost || !pPost->MakeLoadComb(4, m_nAcasK, comb))
-        return 0;
-    pPost->BeginQueryResult(comb, 1, 0);
-    m_bQueryBegun = 1;
-    m_nKind = nKind;
-    if (nKind < 7 || nKind > 12)
+    try {
+        auto* pPost = static_cast<CPostCtrlGeoTech*>(m_pPostCtrl);
+        T_LCOM_D comb;
+        if (!pPost || !pPost->MakeLoadComb(4, m_nAcasK, comb))
+            return 0;
+        pPost->BeginQueryResult(comb, 1, 0);
+        m_bQueryBegun = 1;
+        m_nKind = nKind;
+        if (nKind < 7 || nKind > 12)
+            return 1;
+        T_RESULT_FILE_D file;
+        if (!m_pAnlCtrl || !m_pAnlCtrl->GetResulFileMngr()->FindResultFile(2, file))
+            return 0;
+        if (!MakeResultBasePath(file.strPathName, m_szPath, m_nPathLen))
+            return 0; // the path does not fit: the host keeps its files
+        auto* pThis = static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl);
+        pThis->TemporaryCloseXa2File();
+        pThis->TemporaryCloseXa1File();
+        CPostAnalysisResultTHIS::m_FileDirectDMED.Abort();
+        m_bFilesReleased = 1;
+        m_nThisK = CThisInfo::GetThisKByAcasK(m_nAcasK);
+        CArray<double, double> aSteps;
+        CClassThis(CDocCtrl::GetDBMain(CDBDoc::GetDocPoint())).GetTimeStep(m_nThisK, aSteps);
+        m_nStepCount = aSteps.GetSize();
         return 1;
-    T_RESULT_FILE_D file;
-    if (!m_pAnlCtrl || !m_pAnlCtrl->GetResulFileMngr()->FindResultFile(2, file))
+    } catch (...) {
+        // A failed allocation or host call: no step can be read; EndQuery undoes what was done.
+        m_nStepCount = 0;
         return 0;
-    if (!MakeResultBasePath(file.strPathName, m_szPath, m_nPathLen))
-        return 0; // the path does not fit: the host keeps its files
-    auto* pThis = static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl);
-    pThis->TemporaryCloseXa2File();
-    pThis->TemporaryCloseXa1File();
-    CPostAnalysisResultTHIS::m_FileDirectDMED.Abort();
-    m_bFilesReleased = 1;
-    m_nThisK = CThisInfo::GetThisKByAcasK(m_nAcasK);
-    CArray<double, double> aSteps;
-    CClassThis(CDocCtrl::GetDBMain(CDBDoc::GetDocPoint())).GetTimeStep(m_nThisK, aSteps);
-    m_nStepCount = aSteps.GetSize();
-    return 1;
+    }
 }
 
 void CPVSTHCalcHistPlotData::EndQuery()
 {
-    // Take back only files this query released.
+    // Take back only files this query released, each step whatever the one before did.
     if (m_bFilesReleased && m_pAnlCtrl) {
         auto* pThis = static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl);
-        pThis->TemporaryOpenXa2File();
-        pThis->TemporaryOpenXa1File();
+        try {
+            pThis->TemporaryOpenXa2File();
+        } catch (...) {
+        }
+        try {
+            pThis->TemporaryOpenXa1File();
+        } catch (...) {
+        }
         m_bFilesReleased = 0;
     }
     if (m_bQueryBegun) {
-        static_cast<CPostCtrlGeoTech*>(m_pPostCtrl)->EndQueryResult();
+        try {
+            static_cast<CPostCtrlGeoTech*>(m_pPostCtrl)->EndQueryResult();
+        } catch (...) {
+        }
         m_bQueryBegun = 0;
     }
 }
@@ -82,10 +97,16 @@ CPostAnalysisResultTHIS* CPVSTHCalcHistPlotData::ReadyFor(int nStep) const
 int CPVSTHCalcHistPlotData::GetTrussValue(int nStep, unsigned int nElemK, T_PSTRT_D& rec)
 {
     rec.Initialize();
-    CPostAnalysisResultTHIS* pRes = ReadyFor(nStep);
-    if (!pRes)
+    try {
+        CPostAnalysisResultTHIS* pRes = ReadyFor(nStep);
+        if (!pRes)
+            return 0;
+        return pRes->GetMethod() == 1 ? GetTrussValueModal(nStep, nElemK, rec)
+                                      : GetTrussValueDirect(nStep, nElemK, rec);
+    } catch (...) {
+        rec.Initialize(); // a failed allocation or host call: no part of a record
         return 0;
-    return pRes->GetMethod() == 1 ? GetTrussValueModal(nStep, nElemK, rec) : GetTrussValueDirect(nStep, nElemK, rec);
+    }
 }
 
 int CPVSTHCalcHistPlotData::GetTrussValueModal(int nStep, unsigned int nElemK, T_PSTRT_D& rec)
@@ -98,25 +119,17 @@ int CPVSTHCalcHistPlotData::GetTrussValueModal(int nStep, unsigned int nElemK, T
     const int M = c.nMode;
     CArray<double, double> a;
     pRes->GetSATruss(nElemK, a);
-    RecoveryArray r;
-    if (!OpenRecoveryArray(a, TRUSS_ARRAY, TRUSS_DOFS, TRUSS_COLS, r))
+    // The end forces I and J are the first two columns; all modes.
+    MemberForces<CPostAnalysisResultTHIS> forces(*pRes, 2);
+    if (!forces.OpenModal(a, TRUSS_ARRAY, TRUSS_DOFS, TRUSS_COLS, M, 0, M))
         return 0;
-    std::vector<double> phi, R;
-    if (!ReadModeShapes(r, M, [&](int e, CArray<double, double>& s) { return pRes->GetEquationMode(e, s); }, phi))
-        return 0;
-    ModalCoefficients(r, M, r.m, phi, R);
-    double FI = 0.0, FJ = 0.0;
-    for (int k = 0; k < M; ++k) {
-        _MDSP_BN q;
-        pRes->GetTimeDisp(k + 1, nStep + 1, q);
-        FI += q.dDisp * R[static_cast<size_t>(k * r.m + 0)];
-        FJ += q.dDisp * R[static_cast<size_t>(k * r.m + 1)];
-    }
-    const double f2 = a[r.n + 2], f3 = a[r.n + 3];
-    rec.dForceI = -FI;
-    rec.dForceJ = FJ;
-    rec.dStressI = -FI * f2;
-    rec.dStressJ = FJ * f3;
+    double F[2], r[4];
+    forces.At(nStep, F);
+    MakeTrussRecord(forces.Array(), F, r);
+    rec.dForceI = r[0];
+    rec.dForceJ = r[1];
+    rec.dStressI = r[2];
+    rec.dStressJ = r[3];
     rec.ConvertUnitOut(CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint()));
     return 1;
 }
@@ -128,26 +141,16 @@ int CPVSTHCalcHistPlotData::GetTrussValueDirect(int nStep, unsigned int nElemK, 
         return 0;
     CArray<double, double> a;
     pRes->GetSATruss(nElemK, a);
-    RecoveryArray r;
-    if (!OpenRecoveryArray(a, TRUSS_ARRAY, TRUSS_DOFS, TRUSS_COLS, r))
+    MemberForces<CPostAnalysisResultTHIS> forces(*pRes, 2);
+    if (!forces.Open(a, TRUSS_ARRAY, TRUSS_DOFS, TRUSS_COLS))
         return 0;
-    double u[TRUSS_DOFS];
-    for (int d = 0; d < r.n; ++d) {
-        _MDSP_BN x;
-        if (r.Equation(d) >= 1)
-            pRes->GetEquationDisp(nStep + 1, r.Equation(d), x);
-        u[d] = x.dDisp;
-    }
-    double G[TRUSS_COLS] = {};
-    for (int c = 0; c < r.m; ++c)
-        for (int d = 0; d < r.n; ++d)
-            if (r.Equation(d) >= 1)
-                G[c] += r.Coef(c, d) * u[d];
-    const double f2 = a[r.n + 2], f3 = a[r.n + 3];
-    rec.dForceI = -G[0];
-    rec.dForceJ = G[1];
-    rec.dStressI = -G[0] * f2;
-    rec.dStressJ = G[1] * f3;
+    double F[2], r[4];
+    forces.At(nStep, F);
+    MakeTrussRecord(forces.Array(), F, r);
+    rec.dForceI = r[0];
+    rec.dForceJ = r[1];
+    rec.dStressI = r[2];
+    rec.dStressJ = r[3];
     rec.ConvertUnitOut(CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint()));
     return 1;
 }
@@ -155,10 +158,15 @@ int CPVSTHCalcHistPlotData::GetTrussValueDirect(int nStep, unsigned int nElemK, 
 int CPVSTHCalcHistPlotData::GetBeamValue(int nStep, unsigned int nElemK, T_PSTRB_D& rec)
 {
     rec.Initialize();
-    CPostAnalysisResultTHIS* pRes = ReadyFor(nStep);
-    if (!pRes)
+    try {
+        CPostAnalysisResultTHIS* pRes = ReadyFor(nStep);
+        if (!pRes)
+            return 0;
+        return pRes->GetMethod() == 1 ? GetBeamValueModal(nStep, nElemK, rec) : GetBeamValueDirect(nStep, nElemK, rec);
+    } catch (...) {
+        rec.Initialize();
         return 0;
-    return pRes->GetMethod() == 1 ? GetBeamValueModal(nStep, nElemK, rec) : GetBeamValueDirect(nStep, nElemK, rec);
+    }
 }
 
 int CPVSTHCalcHistPlotData::BeamForces(int nStep, unsigned int nElemK, bool bModal, CArray<double, double>& a,
@@ -168,38 +176,18 @@ int CPVSTHCalcHistPlotData::BeamForces(int nStep, unsigned int nElemK, bool bMod
     if (!pRes || !m_pAnlCtrl)
         return 0;
     pRes->GetSABeam(nElemK, a);
-    RecoveryArray r;
-    if (!OpenRecoveryArray(a, BEAM_ARRAY, BEAM_DOFS, BEAM_COLS, r))
-        return 0;
-    for (int c = 0; c < 12; ++c)
-        f[c] = 0.0;
+    // The twelve end forces are the first twelve columns.
+    MemberForces<CPostAnalysisResultTHIS> forces(*pRes, 12);
     if (bModal) {
         T_POSTDATA_COUNT_D cnt;
         static_cast<CPostCtrlAnlTypeTHIS*>(m_pAnlCtrl)->GetPostCtrlEigv()->GetDataCount(cnt);
         const int M = cnt.nMode;
-        std::vector<double> phi, R;
-        if (!ReadModeShapes(r, M, [&](int e, CArray<double, double>& s) { return pRes->GetEquationMode(e, s); }, phi))
+        if (!forces.OpenModal(a, BEAM_ARRAY, BEAM_DOFS, BEAM_COLS, M, 0, M))
             return 0;
-        ModalCoefficients(r, M, 12, phi, R);
-        for (int k = 0; k < M; ++k) {
-            _MDSP_BN q;
-            pRes->GetTimeDisp(k + 1, nStep + 1, q);
-            for (int c = 0; c < 12; ++c)
-                f[c] += q.dDisp * R[static_cast<size_t>(k * 12 + c)];
-        }
-    } else {
-        double u[BEAM_DOFS];
-        for (int d = 0; d < r.n; ++d) {
-            _MDSP_BN x;
-            if (r.Equation(d) >= 1)
-                pRes->GetEquationDisp(nStep + 1, r.Equation(d), x);
-            u[d] = x.dDisp;
-        }
-        for (int c = 0; c < 12; ++c)
-            for (int d = 0; d < r.n; ++d)
-                if (r.Equation(d) >= 1)
-                    f[c] += r.Coef(c, d) * u[d];
+    } else if (!forces.Open(a, BEAM_ARRAY, BEAM_DOFS, BEAM_COLS)) {
+        return 0;
     }
+    forces.At(nStep, f);
     T_PCFMO_D off;
     double o1, o2, o3, o4;
     CPVSTHCalcBeamFunc::GetBeamOffsets(nElemK, off, o1, o2, o3, o4);
@@ -343,9 +331,8 @@ int CPVSTHCalcHistPlotData::GetElementResult(unsigned int nElemK, unsigned int n
     if (nElemKind == 1 || nElemKind == 3 || nElemKind == 5 || nElemKind == 7)
         nOption = 0;
     v = 0.0;
-    CurrentElementResultsEntry().step(m_szPath, m_nPathLen, nElemKind, nElemType, nRow, nHistId, nStepCount,
-                                      nStepNumber, 4, nFlag, &v, nOption, nElemId);
-    return 1;
+    return CallStepEntry(m_szPath, m_nPathLen, nElemKind, nElemType, nRow, nHistId, nStepCount, nStepNumber, 4, nFlag,
+                         &v, nOption, nElemId);
 }
 
 int CPVSTHCalcHistPlotData::ElementRead(int nFamily, int nResultKind, int (*row)(int, int, int, int),
@@ -355,13 +342,25 @@ int CPVSTHCalcHistPlotData::ElementRead(int nFamily, int nResultKind, int (*row)
     v = 0.0;
     if (!m_pAnlCtrl)
         return 0;
+    // A step outside the case has no value (and step + 1 would overflow at INT_MAX).
+    if (nStep < 0 || nStep >= m_nStepCount)
+        return 0;
     int nElemKind = ElementKindOf(nFamily, nNodes);
     if (nElemKind == 0)
         return 1; // no element kind for this node count: no call, value 0
     int nRow = row(nNodes, nResultKind, 0, nComp);
-    GetElementResult(nElemK, m_nThisK, m_nStepCount, nStep + 1, 0, nElemKind, nRow, nResultKind, nComp, nOption, v);
-    if (CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint()))
-        v = pUnit->ConvertUnitDataOut(unit(nResultKind, nComp), v);
+    try {
+        if (!GetElementResult(nElemK, m_nThisK, m_nStepCount, nStep + 1, 0, nElemKind, nRow, nResultKind, nComp,
+                              nOption, v)) {
+            v = 0.0; // the library failed: no value
+            return 0;
+        }
+        if (CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint()))
+            v = pUnit->ConvertUnitDataOut(unit(nResultKind, nComp), v);
+    } catch (...) {
+        v = 0.0; // a failed allocation or host call
+        return 0;
+    }
     ApplyZeroTolerance(v);
     return 1;
 }

@@ -19,6 +19,9 @@ public:
     void EndQuery();
     int GetTrussValue(int nStep, unsigned int nElemK, T_PSTRT_D& rec);
     int GetBeamValue(int nStep, unsigned int nElemK, T_PSTRB_D& rec);
+    // The element readers: 1 with the value; 0 with value 0 for a step outside the case (no
+    // library call), without the analysis-type control, or when the library or an allocation
+    // fails. The truss and beam readers give 0 and the initialised record in the same cases.
     int GetPlstrnStress(int nStep, unsigned int nElemK, int nNodes, int nReserved, int nOption, int nComp, double& v);
     int GetPlstrnStrain(int nStep, unsigned int nElemK, int nNodes, int nReserved, int nOption, int nComp, double& v);
     int GetSolidStress(int nStep, unsigned int nElemK, int nNodes, int nReserved, int nOption, int nComp, double& v);

@@ -3,6 +3,7 @@
 // by modal superposition or from the directly integrated displacements.
 #pragma once
 #include "timehistory/CPVSTHCalcFuncBase.h"
+#include "timehistory/history_loop.h"
 
 class CPVSTHCalcTrssFunc : public CPVSTHCalcFuncBase {
 public:
@@ -28,9 +29,9 @@ public:
     static double GetTrussValue(int nComponent, int nPosition, int nStep, const CArray<double, double>& aRecords);
 
 private:
-    // The series over steps first, first + stride, ... below last; flagged modes m0..m1-1.
-    int ModalSeries(unsigned int nElemK, int nComponent, int nPosition, int nFirst, int nLast, int nStride,
-                    bool bAllModes, CArray<double, double>& out);
-    int DirectSeries(unsigned int nElemK, int nComponent, int nPosition, int nFirst, int nLast, int nStride,
-                     CArray<double, double>& out);
+    // The series over the window's steps, modal (modes by bAllModes and the mode number) or direct.
+    int Series(bool bModal, unsigned int nElemK, int nComponent, int nPosition, const kvpvs::timehistory::StepWindow& w,
+               bool bAllModes, CArray<double, double>& out);
+    int MaxMin(bool bModal, unsigned int nElemK, int nComponent, int nPosition, CArray<double, double>& out,
+               double& dMax, int& nMaxStep, double& dMin, int& nMinStep, int nFirst, int nLast, int nStride);
 };

@@ -1,6 +1,8 @@
 // Runs one stored time-history function: checks its analysis case, opens a result query,
 // lets the factory make the calculation function of its code, runs it and closes the query.
-// The series it returns is the engine's own, valid until the next Run.
+// The series it returns is the engine's own, valid until the next Run. Nothing escapes an
+// operation: a failure inside (a failed allocation, a host's exception) is the operation's
+// failure, with the query closed and the host's files given back.
 #pragma once
 #include "frame/core/KVPvsExport.h"
 #include "timehistory/CPVSTHCalcFuncBase.h"
@@ -15,13 +17,16 @@ public:
     CPVSTHEngine& operator=(const CPVSTHEngine&) = delete;
 
     CArray<double, double>* Run(const T_THRD_D* pStored);
+    // The run form of a stored request; pOut stays as it was when a word's run form would not
+    // fit an int (Run refuses such a request).
     static void MakeThrdData(const T_THRD_D* pStored, T_THRD_D* pOut);
     int LoadTimeSteps(unsigned int nThisK);
     CArray<double, double>* GetResults() { return &m_aResult; }
     const CArray<double, double>& GetTimeSteps() const { return m_aTime; }
     int GetStepCount() const { return m_nStepCount; }
 
-    int GetAnalysisMethod(unsigned int nThisK) { return CPVSTHCalcFuncBase::GetAnalysisMethod(nThisK); }
+    // 1 modal superposition, 2 direct integration; 0 when the case cannot be read.
+    int GetAnalysisMethod(unsigned int nThisK);
     void WriteReport(int nCode, T_THREPORT_D& rep);
     void GetReportPath(CString& strPath);
     void OpenReport(CString strPath);

@@ -2,7 +2,9 @@
 
 #include "recovery/drivers/element_results.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace kvpvs::timehistory {
 
@@ -26,6 +28,36 @@ void DropExtension(std::string& s)
 
 ElementResultsEntry& CurrentElementResultsEntry() { return g_entry; }
 void ResetElementResultsEntry() { g_entry = OwnEntry(); }
+
+int CallHistoryEntry(const char* base_path, int path_length, int element_kind, int element_type, int component_row,
+                     int history_id, int value_count, int product_selector, int mode_selector, double* output,
+                     int axes_option, int element_number)
+{
+    try {
+        g_entry.history(base_path, path_length, element_kind, element_type, component_row, history_id, value_count,
+                        product_selector, mode_selector, output, axes_option, element_number);
+        return 1;
+    } catch (...) {
+        if (output && value_count > 0)
+            std::fill(output, output + value_count, 0.0);
+        return 0;
+    }
+}
+
+int CallStepEntry(const char* base_path, int path_length, int element_kind, int element_type, int component_row,
+                  int history_id, int value_count, int step_number, int product_selector, int mode_selector,
+                  double* output, int axes_option, int element_number)
+{
+    try {
+        g_entry.step(base_path, path_length, element_kind, element_type, component_row, history_id, value_count,
+                     step_number, product_selector, mode_selector, output, axes_option, element_number);
+        return 1;
+    } catch (...) {
+        if (output)
+            *output = 0.0;
+        return 0;
+    }
+}
 
 int MakeResultBasePath(const CString& strPathName, char (&buf)[BASE_PATH_CHARS], int& nLength)
 {

@@ -24,6 +24,15 @@ ElementResultsEntry& CurrentElementResultsEntry();
 // Puts the library's own entry back.
 void ResetElementResultsEntry();
 
+// Calls of the entry in use with whatever escapes it caught (a replaced entry's exception, an
+// unwinding stop of the library): 1, or 0 with the output zeroed.
+int CallHistoryEntry(const char* base_path, int path_length, int element_kind, int element_type, int component_row,
+                     int history_id, int value_count, int product_selector, int mode_selector, double* output,
+                     int axes_option, int element_number);
+int CallStepEntry(const char* base_path, int path_length, int element_kind, int element_type, int component_row,
+                  int history_id, int value_count, int step_number, int product_selector, int mode_selector,
+                  double* output, int axes_option, int element_number);
+
 // Characters of the base-path buffer handed to the library.
 constexpr int BASE_PATH_CHARS = 1024;
 

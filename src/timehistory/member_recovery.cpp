@@ -19,6 +19,9 @@ bool OpenRecoveryArray(const CArray<double, double>& a, int nSize, int nDofs, in
 void ModalCoefficients(const RecoveryArray& r, int nModes, int nCols, const std::vector<double>& phi,
                        std::vector<double>& R)
 {
+    R.clear();
+    if (phi.empty())
+        return;
     R.assign(static_cast<size_t>(nModes > 0 ? nModes : 0) * static_cast<size_t>(nCols), 0.0);
     for (int k = 0; k < nModes; ++k)
         for (int c = 0; c < nCols; ++c) {

@@ -7,139 +7,36 @@
 #include "timehistory/CPVSTHEngine.h"
 #include "timehistory/ElementResultsEntry.h"
 
+#include "single_dof_model.h"
+
+#include "TempDir.h"
+
 #include "MsgDll.h"
 #include "THResultBuilder.h"
 #include "UnitCtrl.h"
 
+#include "afxfile.h"
+
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr double kW = 6.0;            // rad/s
-constexpr double kDt = 0.01;
-constexpr int kSteps = 200;
-constexpr double kPhi1 = 2.0, kPhi2 = 0.5; // mode shape at node 1 (eq 1) and node 2 (eq 2)
-constexpr double kLen = 1000.0, kVel = 100.0, kAcc = 10.0, kForce = 3.0, kStress = 7.0; // unit factors
-constexpr unsigned kModalCase = 11, kDirectCase = 12, kStaticCase = 13;
-constexpr unsigned kTruss = 50, kBeam = 60;
-
-double T(int i) { return kDt * (i + 1); }
-
-std::vector<double> TrussArray()
-{
-    std::vector<double> a(63, 0.0);
-    const int n = 12, m = 4;
-    a[0] = 1;           // dof 0 -> equation 1
-    a[1] = -3;          // an unnumbered dof: must add nothing
-    a[n + 0 + 0 * m] = 3.0; // column 0 (end I) of dof 0
-    a[n + 1 + 0 * m] = 4.0; // column 1 (end J)
-    a[n + 2] = 0.5;         // stress factor I
-    a[n + 3] = 0.25;        // stress factor J
-    a[n + 0 + 1 * m] = 100.0; // coefficient of the unnumbered dof
-    a[60] = n;
-    a[61] = m;
-    return a;
-}
-
-std::vector<double> BeamArray()
-{
-    std::vector<double> a(327, 0.0);
-    const int n = 12, m = 26;
-    a[0] = 1;
-    for (int c = 0; c < 12; ++c)
-        a[n + c + 0 * m] = 1.0 + c; // column c of dof 0
-    for (int j = 0; j < 14; ++j) {
-        a[24 + j] = 0.1 * (j + 1);  // c_j (overlaps column coefficients of dof 0 from 12 on)
-        a[102 + j] = 0.2 * (j + 1); // d_j
-    }
-    a[324] = n;
-    a[325] = m;
-    return a;
-}
-
-class SingleDofModel : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        CZORDocBase::SetCurDoc(&doc);
-        std::vector<double> times;
-        for (int i = 0; i < kSteps; ++i)
-            times.push_back(T(i));
-        Build(kModalCase, 1, 1, times);
-        Build(kDirectCase, 2, 2, times);
-        CTHResultBuilder stat(doc, kStaticCase, 3, 1, times, 1);
-        stat.SetAnalysisType(1);
-        CUnitCtrl* u = CDocCtrl::GetUnitCtrl(&doc);
-        u->SetFactor(1, kLen);
-        u->SetFactor(22, kVel);
-        u->SetFactor(21, kAcc);
-        u->SetFactor(2, kForce);
-        u->SetFactor(17, kStress);
-    }
-    void TearDown() override
-    {
-        kvpvs::timehistory::ResetElementResultsEntry();
-        T_PCFMO_D none;
-        T_PCFMO_D::SetDefault(none);
-        CZORDocBase::SetCurDoc(nullptr);
-    }
-    void Build(unsigned acas, unsigned thisK, int method, const std::vector<double>& times)
-    {
-        CTHResultBuilder b(doc, acas, thisK, 1, times, 1); // modal data first, then its direct form
-        b.SetModeShape(1, {kPhi1});
-        b.SetModeShape(2, {kPhi2});
-        _NDSP_BN n1, n2;
-        n1.dEqn[0] = 1;
-        n2.dEqn[0] = 2;
-        b.SetNode(1, n1);
-        b.SetNode(2, n2);
-        std::vector<_MDSP_BN> gx(kSteps);
-        for (int i = 0; i < kSteps; ++i) {
-            b.SetModal(1, i + 1, _MDSP_BN{std::sin(kW * T(i)), kW * std::cos(kW * T(i)), -kW * kW * std::sin(kW * T(i))});
-            gx[i] = _MDSP_BN{0.1 * T(i), 0.1, 0.0};
-        }
-        b.SetGround(0, gx);
-        b.SetGround(1, std::vector<_MDSP_BN>(kSteps));
-        b.SetGround(2, std::vector<_MDSP_BN>(kSteps));
-        b.SetTruss(kTruss, TrussArray());
-        b.SetBeam(kBeam, BeamArray());
-        b.SetElemSeqId(70, 7, 700);
-        b.SetResultFile(2, "/data/run/case.th.xa2");
-        if (method == 2) {
-            b.FillDirectFromModal();
-            b.SetMethod(2);
-        }
-        ctrl[method - 1] = b.Ctrl();
-    }
-    std::vector<double> Run(const T_THRD_D& stored)
-    {
-        CArray<double, double>* p = engine.Run(&stored);
-        return std::vector<double>(p->begin(), p->end());
-    }
-    static T_THRD_D Disp(unsigned acas, int kind, int comp, int dispType, unsigned node = 1, unsigned second = 0)
-    {
-        T_THRD_D s;
-        s.nCode = 0;
-        s.nAcasK = acas;
-        s.nEntityK = node;
-        s.nResultKind = kind;
-        s.nComponent = comp;
-        s.nDispType = dispType;
-        s.nSecondNodeK = second;
-        return s;
-    }
-    CDBDoc doc;
-    CPVSTHEngine engine;
-    CPostCtrlAnlTypeTHIS* ctrl[2] = {};
-};
+using namespace thtest;
 
 struct DispCase {
     int kind, dispType;
@@ -551,10 +448,20 @@ struct Extremes {
 constexpr double kRepStart = 0.045, kRepEnd = 0.295;
 constexpr int kRepFirst = 4, kRepLast = 29, kRepStride = 2;
 
+// The steps a report of the window prints with a stride, counted without int overflow.
+std::vector<int> SampledSteps(int nStride)
+{
+    std::vector<int> steps;
+    for (long long s = kRepFirst; s < kRepLast; s += nStride)
+        steps.push_back(static_cast<int>(s));
+    return steps;
+}
+
 enum ReportKind { kRepDisp, kRepTrussForce, kRepTrussStress, kRepBeamForce, kRepBeamStress };
 struct ReportCase {
     ReportKind kind;
     unsigned acas;
+    int stride = kRepStride;
 };
 
 const char* report_name(ReportKind k)
@@ -584,26 +491,12 @@ protected:
             p->Data().beam[kBeam2] = b;
         }
     }
-    std::string Write(int nCode, T_THREPORT_D& rep)
-    {
-        FILE* fp = std::tmpfile();
-        rep.pFile = fp;
-        engine.WriteReport(nCode, rep);
-        std::string text;
-        std::rewind(fp);
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, fp)) > 0)
-            text.append(buf, n);
-        std::fclose(fp);
-        return text;
-    }
 };
 
 // u(t) of node 1's equation: phi1 q, with q = sin wt.
 double U(int s) { return kPhi1 * std::sin(kW * T(s)); }
 
-std::string ExpectedDisplacementReport()
+std::string ExpectedDisplacementReport(const std::vector<int>& sampled)
 {
     // Node 1 moves phi1 q in DX, node 2 phi2 q; the range readers convert nothing.
     const char* kHeader = "  TIME        DX           DY           DZ           RX           RY           RZ \n";
@@ -620,7 +513,8 @@ std::string ExpectedDisplacementReport()
         e += kHeader;
         e += kRule;
         Extremes x[6];
-        for (int s = kRepFirst, i = 0; s < kRepLast; s += kRepStride, ++i) {
+        for (int i = 0; i < static_cast<int>(sampled.size()); ++i) {
+            const int s = sampled[static_cast<size_t>(i)];
             double v[6] = {phi * std::sin(kW * T(s)), 0, 0, 0, 0, 0};
             for (int c = 0; c < 6; ++c)
                 x[c].Take(i, v[c], T(s));
@@ -659,7 +553,8 @@ std::string ExpectedDisplacementReport()
     return e;
 }
 
-std::string ExpectedTrussReport(bool bStress, unsigned k1, double scale1, unsigned k2, double scale2)
+std::string ExpectedTrussReport(const std::vector<int>& sampled, bool bStress, unsigned k1, double scale1, unsigned k2,
+                                double scale2)
 {
     // FI = 3u, FJ = 4u (times the element's scale); record (-FI, FJ, -FI f2, FJ f3), converted.
     auto value = [&](double scale, int end, int s) {
@@ -677,7 +572,8 @@ std::string ExpectedTrussReport(bool bStress, unsigned k1, double scale1, unsign
     for (int n = 0; n < 2; ++n) {
         Extremes x[2];
         std::string steps;
-        for (int s = kRepFirst, i = 0; s < kRepLast; s += kRepStride, ++i) {
+        for (int i = 0; i < static_cast<int>(sampled.size()); ++i) {
+            const int s = sampled[static_cast<size_t>(i)];
             double v0 = value(scales[n], 0, s), v1 = value(scales[n], 1, s);
             x[0].Take(i, v0, T(s));
             x[1].Take(i, v1, T(s));
@@ -731,7 +627,7 @@ void BeamRecordByTable(const double f[12], double r[26])
         r[12 + i] = st[i];
 }
 
-std::string ExpectedBeamReport(bool bStress, unsigned k1, unsigned k2, double scale2)
+std::string ExpectedBeamReport(const std::vector<int>& sampled, bool bStress, unsigned k1, unsigned k2, double scale2)
 {
     const int nCols = bStress ? 7 : 6;
     // Value of column c at end e: forces 0-2 convert as forces, 3-5 as moments (no factor here).
@@ -762,7 +658,8 @@ std::string ExpectedBeamReport(bool bStress, unsigned k1, unsigned k2, double sc
     for (int n = 0; n < 2; ++n) {
         Extremes x[2][7];
         std::string steps;
-        for (int s = kRepFirst, i = 0; s < kRepLast; s += kRepStride, ++i) {
+        for (int i = 0; i < static_cast<int>(sampled.size()); ++i) {
+            const int s = sampled[static_cast<size_t>(i)];
             double v[2][7] = {};
             for (int en = 0; en < 2; ++en)
                 for (int c = 0; c < nCols; ++c) {
@@ -842,9 +739,10 @@ TEST_P(TextReport, MatchesTheGoldenText)
     AddSecondElements();
     T_THREPORT_D rep;
     rep.nThisK = c.acas == kModalCase ? 1 : 2;
-    rep.nStride = kRepStride;
+    rep.nStride = c.stride;
     rep.dStart = kRepStart;
     rep.dEnd = kRepEnd;
+    const std::vector<int> steps = SampledSteps(c.stride);
     std::string expected;
     int code = 0;
     switch (c.kind) {
@@ -852,7 +750,7 @@ TEST_P(TextReport, MatchesTheGoldenText)
         code = 1;
         rep.aKeys.Add(2);
         rep.aKeys.Add(1);
-        expected = ExpectedDisplacementReport();
+        expected = ExpectedDisplacementReport(steps);
         break;
     case kRepTrussForce:
     case kRepTrussStress:
@@ -861,7 +759,7 @@ TEST_P(TextReport, MatchesTheGoldenText)
         rep.aKeys.Add(kTruss);
         rep.aKeys.Add(kTruss2);
         // Sorted ascending: the second truss (49) comes first.
-        expected = ExpectedTrussReport(rep.nKind == 1, kTruss2, kTrussScale2, kTruss, 1.0);
+        expected = ExpectedTrussReport(steps, rep.nKind == 1, kTruss2, kTrussScale2, kTruss, 1.0);
         break;
     case kRepBeamForce:
     case kRepBeamStress:
@@ -869,7 +767,7 @@ TEST_P(TextReport, MatchesTheGoldenText)
         rep.nKind = c.kind == kRepBeamStress ? 1 : 0;
         rep.aKeys.Add(kBeam2);
         rep.aKeys.Add(kBeam);
-        expected = ExpectedBeamReport(rep.nKind == 1, kBeam, kBeam2, kBeamScale2);
+        expected = ExpectedBeamReport(steps, rep.nKind == 1, kBeam, kBeam2, kBeamScale2);
         break;
     }
     std::string text = Write(code, rep);
@@ -877,15 +775,24 @@ TEST_P(TextReport, MatchesTheGoldenText)
     EXPECT_EQ(CTHResultBuilder::PostCtrl(doc)->GetQueryDepth(), 0); // the report's query is closed
 }
 
+std::string ReportCaseName(const ::testing::TestParamInfo<ReportCase>& info)
+{
+    static const char* const kKind[] = {"Displacement", "TrussForce", "TrussStress", "BeamForce", "BeamStress"};
+    const ReportCase& c = info.param;
+    return std::string(kKind[c.kind]) + (c.acas == kModalCase ? "Modal" : "Direct") +
+           (c.stride == kRepStride ? std::string("EverySecondStep") : "Stride" + std::to_string(c.stride));
+}
+
+// A stride near INT_MAX from a window that starts after step 0 prints the first step alone.
 INSTANTIATE_TEST_SUITE_P(
     ModalAndDirect, TextReport,
     ::testing::Values(ReportCase{kRepDisp, kModalCase}, ReportCase{kRepDisp, kDirectCase},
                       ReportCase{kRepTrussForce, kModalCase}, ReportCase{kRepTrussStress, kDirectCase},
                       ReportCase{kRepBeamForce, kModalCase}, ReportCase{kRepBeamStress, kModalCase},
-                      ReportCase{kRepBeamForce, kDirectCase}),
-    [](const ::testing::TestParamInfo<ReportCase>& i) {
-        return std::string(case_name(i.param.acas)) + report_name(i.param.kind);
-    });
+                      ReportCase{kRepBeamForce, kDirectCase}, ReportCase{kRepDisp, kDirectCase, INT_MAX},
+                      ReportCase{kRepTrussStress, kModalCase, INT_MAX - 3},
+                      ReportCase{kRepBeamStress, kDirectCase, INT_MAX}),
+    &ReportCaseName);
 
 TEST_F(TextReport, FailuresWriteNothing)
 {
@@ -904,6 +811,94 @@ TEST_F(TextReport, FailuresWriteNothing)
     rep.nThisK = 3;  // a case of another analysis type
     EXPECT_EQ(Write(1, rep), "");
     EXPECT_EQ(Write(7, rep), "");
+}
+
+// Without a stream the report goes to the report file beside the document, written whole and
+// then shown; a report that fails leaves an earlier file as it was.
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST_F(TextReport, ReportFileBesideTheDocument)
+{
+    RegisterReportTexts();
+    CMsgDll::SetText("IDS_QB_PVS_TimeHistoryResult", "TimeHistoryResult");
+    kvpvs::testing::TempDir dir;
+    doc.SetPathName(dir.file("project.kvd").c_str());
+    auto request = [](T_THREPORT_D& rep) {
+        rep.nThisK = 1;
+        rep.nStride = kRepStride;
+        rep.dStart = kRepStart;
+        rep.dEnd = kRepEnd;
+        rep.aKeys.Add(kTruss);
+    };
+    T_THREPORT_D ref;
+    request(ref);
+    const std::string expected = Write(2, ref);
+    ASSERT_FALSE(expected.empty());
+    T_THREPORT_D rep;
+    request(rep);
+    engine.WriteReport(2, rep);
+    const std::string path = dir.file("TimeHistoryResult.txt");
+    EXPECT_EQ(ReadFile(path), expected);
+    EXPECT_EQ(std::string(CDBLib::GetLastEditorPath()), path);
+    EXPECT_EQ(std::string(CDBLib::GetLastEditorTitle()), "IDS_QB_PVS_TIME_HISTORY_RESULTS");
+
+    T_THREPORT_D reversed;
+    request(reversed);
+    reversed.dStart = 0.3;
+    reversed.dEnd = 0.1;
+    engine.WriteReport(1, reversed);
+    EXPECT_EQ(ReadFile(path), expected);
+
+    // A folder that does not exist: no file, nothing shown.
+    doc.SetPathName(dir.file("gone/project.kvd").c_str());
+    T_THREPORT_D lost;
+    request(lost);
+    engine.WriteReport(2, lost);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("gone/TimeHistoryResult.txt")));
+    EXPECT_EQ(std::string(CDBLib::GetLastEditorPath()), path);
+}
+
+// A FIFO where the report file goes is refused by the framework's opener: the report fails
+// with nothing written into it and nothing shown. A reader holds the FIFO open, so that an
+// opener that does not refuse it cannot block the test.
+TEST_F(TextReport, ReportFileThatIsAFifoIsRefused)
+{
+    RegisterReportTexts();
+    CMsgDll::SetText("IDS_QB_PVS_TimeHistoryResult", "TimeHistoryResult");
+    kvpvs::testing::TempDir dir;
+    doc.SetPathName(dir.file("project.kvd").c_str());
+    const std::string path = dir.file("TimeHistoryResult.txt");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    const int reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    if (FILE* probe = AfxTextFOpen(path.c_str(), "wb")) {
+        std::fclose(probe);
+        ::close(reader);
+        GTEST_SKIP() << "this tree's AfxTextFOpen opens a FIFO";
+    }
+    CPostCtrlGeoTech* post = CTHResultBuilder::PostCtrl(doc);
+    T_LCOM_D comb;
+    post->MakeLoadComb(4, kModalCase, comb);
+    post->BeginQueryResult(comb, 1, 0);
+    CPVSTHCalcTrssFunc f;
+    f.SetAnalTypeCtrl(ctrl[0]);
+    T_THREPORT_D rep;
+    rep.nThisK = 1;
+    rep.dStart = kRepStart;
+    rep.dEnd = kRepEnd;
+    rep.aKeys.Add(kTruss);
+    EXPECT_EQ(f.WriteReport(rep), 0);
+    post->EndQueryResult();
+    char buf[64];
+    EXPECT_LE(::read(reader, buf, sizeof buf), 0); // nothing came through
+    ::close(reader);
+    EXPECT_NE(std::string(CDBLib::GetLastEditorPath()), path);
 }
 
 } // namespace
