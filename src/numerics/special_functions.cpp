@@ -260,8 +260,9 @@ double DGAMMA(const double& X)
             }
             if (X < -0.5 && std::fabs((X - std::trunc(X - 0.5)) / X) < dxrel)
                 near_negative_integer();
+            // X + (i - 1): the whole offset first, so that X keeps its low bits for i = 1.
             for (int i = 1; i <= -n; ++i)
-                g /= X + i - 1;
+                g /= X + (i - 1);
         }
         result = g;
         ERPOP("DGAMMA");
