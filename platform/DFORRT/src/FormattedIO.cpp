@@ -45,9 +45,6 @@ SinkBinding SetRecordSink(int unit, SinkBinding binding)
     return previous;
 }
 
-int FormatReal(std::string_view, double, std::string&) { return FMT_BAD_DESCRIPTOR; }
-int FormatInteger(std::string_view, long long, std::string&) { return FMT_BAD_DESCRIPTOR; }
-
 StopHandler SetStopHandler(StopHandler handler)
 {
     StopHandler previous = stop_handler();

@@ -28,13 +28,16 @@ enum FormatStatus : int {
     FMT_OK = 0,
     FMT_BAD_DESCRIPTOR = 1,  // not one of the edit descriptors below, or a malformed one
     FMT_WRONG_TYPE = 2,      // an I descriptor for a real value, or F/E/D/G for an integer
+    FMT_BAD_SCALE = 3,       // E or D editing (G too, when it edits by E) with kP outside -d < k < d + 2
 };
 
 // Internal formatted write of one value with one edit descriptor, optionally in parentheses
 // and with a scale factor kP: Iw, Iw.m (integers); Fw.d, Ew.d, Ew.dEe, Dw.d, Dw.dEe, Gw.d,
-// Gw.dEe (reals). Blanks inside the descriptor are ignored. On success `text` holds exactly
-// w characters, by the rules of Fortran's formatted output (w asterisks when the value does
-// not fit); otherwise `text` is untouched.
+// Gw.dEe (reals). Blanks inside the descriptor are ignored, letters may be lower case, w, d,
+// e and |k| are at most 255, w and e at least 1; a scale factor may not precede I (Fortran
+// needs a comma there). On success `text` holds exactly w characters, by the rules of
+// Fortran's formatted output (w asterisks when the value does not fit); otherwise `text` is
+// untouched. Dw.dEe is Ew.dEe with the letter D.
 int FormatReal(std::string_view descriptor, double value, std::string& text);
 int FormatInteger(std::string_view descriptor, long long value, std::string& text);
 

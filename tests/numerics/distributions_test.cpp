@@ -1,0 +1,177 @@
+// Incomplete beta and Student's t against Boost.Math in 50 digits (itself checked on closed
+// forms first), by branch, with the failure rows.
+#include "NumericsStop.h"
+
+#include "numerics/numerics.h"
+
+#include <boost/math/distributions/students_t.hpp>
+#include <boost/math/special_functions/beta.hpp>
+#include <boost/multiprecision/cpp_bin_float.hpp>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace kvpvs::numerics;
+using kvpvs::test::NumericsCapture;
+using Lines = std::vector<std::string>;
+using Big = boost::multiprecision::cpp_bin_float_50;
+
+constexpr double U = 0x1p-53;
+
+double ref_ibeta(double x, double p, double q)
+{
+    return static_cast<double>(boost::math::ibeta(Big(p), Big(q), Big(x)));
+}
+
+double ref_t(double t, double df)
+{
+    return static_cast<double>(boost::math::cdf(boost::math::students_t_distribution<Big>(Big(df)), Big(t)));
+}
+
+class Distributions : public ::testing::Test {
+protected:
+    NumericsCapture capture;
+};
+
+TEST_F(Distributions, ReferenceAgreesWithClosedForms)
+{
+    for (double x : {0.01, 0.3, 0.5, 0.77, 0.999}) {
+        EXPECT_NEAR(ref_ibeta(x, 1.0, 3.5), 1.0 - std::pow(1.0 - x, 3.5), 4 * U);
+        EXPECT_NEAR(ref_ibeta(x, 2.5, 1.0), std::pow(x, 2.5), 4 * U);
+        const Big arcsine = 2 / boost::math::constants::pi<Big>() * asin(sqrt(Big(x)));
+        EXPECT_NEAR(ref_ibeta(x, 0.5, 0.5), static_cast<double>(arcsine), 4 * U);
+    }
+    for (double t : {-7.0, -1.0, 0.3, 2.0, 40.0}) {
+        EXPECT_NEAR(ref_t(t, 1.0), 0.5 + std::atan(t) / M_PI, 4 * U);
+        EXPECT_NEAR(ref_t(t, 2.0), 0.5 + t / (2.0 * std::sqrt(2.0 + t * t)), 4 * U);
+    }
+}
+
+TEST_F(Distributions, DbetaiHoldsAbsoluteToleranceAgainstBoost)
+{
+    const double shapes[] = {0.05, 0.5, 1.0, 1.5, 2.0, 3.7, 10.0, 25.5, 60.0, 300.0};
+    // Binary fractions, so that 1 - x is exact for the complement identity.
+    const double xs[] = {0.0, 0x1p-40, 0.015625, 0.125, 0.1875, 0.25, 0.3125, 0.5, 0.6875, 0.8125, 0.875, 0.984375, 1.0 - 0x1p-30, 1.0};
+    for (double p : shapes)
+        for (double q : shapes)
+            for (double x : xs) {
+                const double tol = 32.0 * (1.0 + p + q) * U;
+                const double r = DBETAI(x, p, q);
+                EXPECT_NEAR(r, ref_ibeta(x, p, q), tol) << "x = " << x << ", p = " << p << ", q = " << q;
+                EXPECT_NEAR(r, 1.0 - DBETAI(1.0 - x, q, p), 2 * tol) << "complement at x = " << x;
+            }
+    EXPECT_EQ(DBETAI(0.0, 2.0, 3.0), 0.0);
+    EXPECT_EQ(DBETAI(1.0, 2.0, 3.0), 1.0);
+    EXPECT_NEAR(DBETAI(0.5, 0.5, 0.5), 0.5, 4 * U);
+    EXPECT_NEAR(DBETAI(0.3, 2.0, 3.0), 0.3483, 1e-12);
+    EXPECT_TRUE(capture.records().empty());
+}
+
+struct TCase {
+    const char* branch;
+    std::vector<double> dfs;
+    std::vector<double> ts;
+    double tol;  // absolute; 0 means the incomplete beta's own
+};
+
+class TdistBranches : public Distributions, public ::testing::WithParamInterface<TCase> {};
+
+TEST_P(TdistBranches, HoldTheirToleranceAgainstBoost)
+{
+    const TCase& c = GetParam();
+    for (double df : c.dfs)
+        for (double t : c.ts) {
+            const double tol = c.tol > 0.0 ? c.tol : 32.0 * (1.0 + df / 2.0 + 0.5) * U;
+            EXPECT_NEAR(TDIST(t, df), ref_t(t, df), tol) << "t = " << t << ", df = " << df;
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Distributions, TdistBranches,
+    ::testing::Values(
+        // whole DF below 20, t^2 < 4 and t^2 < DF
+        TCase{"FiniteSum", {2, 3, 4, 5, 8, 13, 19}, {-1.9, -1.0, -0.3, 0.0, 0.2, 0.9, 1.4, 1.99}, 1e-13},
+        // whole DF below 20, 4 <= t^2 < DF
+        TCase{"TailSeries", {5, 6, 9, 12, 17, 19}, {-4.3, -3.0, -2.0, 2.0, 2.3, 2.9, 4.1}, 1e-15},
+        // DF <= t^2
+        TCase{"IncompleteBeta", {1, 1.5, 2, 3.3, 5, 19}, {-30.0, -5.0, -4.4, 4.4, 6.0, 100.0}, 0.0},
+        TCase{"NormalWholeDf", {20, 21, 30, 57, 200, 201, 1000, 1e6}, {-4.0, -1.0, 0.0, 0.5, 2.0, 3.9}, 2e-11},
+        TCase{"NormalFractionalDf", {5.5, 7.25, 19.5, 33.3, 150.5}, {-2.0, -0.7, 0.0, 1.0, 2.2}, 2e-7},
+        TCase{"NormalFractionalSmallDf", {1.5, 2.5, 3.5, 4.9}, {-1.0, 0.0, 0.4, 1.1}, 1e-2}),
+    [](const auto& info) { return std::string(info.param.branch); });
+
+TEST_F(Distributions, TdistEdgeCases)
+{
+    for (double df : {1.0, 2.0, 7.0, 19.0, 20.0, 3.5, 1000.0})
+        EXPECT_EQ(TDIST(0.0, df), 0.5) << df;
+    EXPECT_NEAR(TDIST(1.0, 1.0), 0.75, 4 * U);
+    EXPECT_NEAR(TDIST(1.0, 2.0), 0.5 + 0.5 / std::sqrt(3.0), 4 * U);
+    EXPECT_NEAR(TDIST(2.5, 10.0), 0.984277, 1e-6);
+    EXPECT_NEAR(TDIST(2.0, 25.0), 0.971762, 1e-6);
+    EXPECT_NEAR(TDIST(1.0, 3.5), 0.809334, 1e-6);
+    EXPECT_NEAR(TDIST(3.0, 5.0), 0.984950, 1e-6);
+    EXPECT_EQ(TDIST(30.0, 1000.0), 1.0);
+    EXPECT_EQ(TDIST(-30.0, 1000.0), 0.0);
+    for (double t : {0.3, 1.7, 2.5, 8.0})
+        EXPECT_NEAR(TDIST(t, 10.0) + TDIST(-t, 10.0), 1.0, 4 * U);
+    EXPECT_TRUE(std::isnan(TDIST(RCONST(6), 5.0)));
+    EXPECT_TRUE(std::isnan(TDIST(RCONST(6), 30.0)));
+    EXPECT_EQ(TDIST(RCONST(7), 5.0), 1.0);
+    EXPECT_EQ(TDIST(RCONST(8), 5.0), 0.0);
+    EXPECT_TRUE(capture.records().empty()) << "a NaN T returns NaN without a message";
+}
+
+struct StopRow {
+    const char* name;
+    double x, p, q;  // TDIST takes x as T and p as DF
+    bool tdist;
+    int code;
+    Lines printed;  // without the leading empty line of each message
+};
+
+class DistributionStops : public Distributions, public ::testing::WithParamInterface<StopRow> {};
+
+TEST_P(DistributionStops, PrintTheirMessagesAndStop)
+{
+    const StopRow& row = GetParam();
+    auto stop = capture.run([&] { row.tdist ? TDIST(row.x, row.p) : DBETAI(row.x, row.p, row.q); });
+    ASSERT_TRUE(stop);
+    EXPECT_EQ(stop->routine, row.tdist ? "TDIST" : "DBETAI");
+    EXPECT_EQ(stop->type, 5);
+    EXPECT_EQ(stop->code, row.code);
+    Lines printed;
+    for (const std::string& r : stop->printed)
+        if (!r.empty())
+            printed.push_back(r);
+    EXPECT_EQ(printed, row.printed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DistributionStops,
+    ::testing::Values(
+        StopRow{"TdistDfBelowOne", 1.0, 0.5, 0, true, 1,
+                {" *** TERMINAL ERROR 1 from TDIST.  The input number of degrees of freedom, DF",
+                 " ***          = 5.000000000000000E-01, must be at least 1."}},
+        StopRow{"TdistDfNan", 1.0, NAN, 0, true, 1,
+                {" *** TERMINAL ERROR 1 from TDIST.  The input number of degrees of freedom, DF",
+                 " ***          = NaN, must be at least 1."}},
+        StopRow{"DbetaiXAboveOne", 1.5, 2.0, 3.0, false, 5,
+                {" *** TERMINAL ERROR 5 from DBETAI.  X = 1.500000000000000E+00 is not in the",
+                 " ***          range (0.0,1.0)."}},
+        StopRow{"DbetaiBothErrors", 1.5, 0.0, 1.0, false, 6,
+                {" *** TERMINAL ERROR 5 from DBETAI.  X = 1.500000000000000E+00 is not in the",
+                 " ***          range (0.0,1.0).",
+                 " *** TERMINAL ERROR 6 from DBETAI.  Both PIN = 0.000000000000000E+00 and QIN",
+                 " ***          = 1.000000000000000E+00 must be greater than 0.0."}},
+        StopRow{"DbetaiNanX", NAN, 2.0, 3.0, false, 5,
+                {" *** TERMINAL ERROR 5 from DBETAI.  X = NaN is not in the range (0.0,1.0)."}},
+        StopRow{"DbetaiNanShape", 0.5, 2.0, NAN, false, 6,
+                {" *** TERMINAL ERROR 6 from DBETAI.  Both PIN = 2.000000000000000E+00 and QIN",
+                 " ***          = NaN must be greater than 0.0."}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
