@@ -102,9 +102,10 @@ void run(Build build_id, const EntryArguments& a)
         std::memcpy(entry.product_code, code->data(), code->size());
 
     // A request no caller makes (unknown kind or product, a row outside the work array)
-    // answers zeros rather than the family or files of an earlier call.
+    // answers zeros rather than the family or files of an earlier call. So does a base path
+    // without characters: the bare extensions would name files of the current folder.
     const int family = element_family(a.element_kind);
-    if (!code || family == 0 || a.component_row < 1 || a.component_row > WORK_ROWS)
+    if (!code || family == 0 || a.component_row < 1 || a.component_row > WORK_ROWS || copied < 1)
         return;
 
     const int columns = single ? 1 : std::max(a.value_count, 0);

@@ -22,7 +22,7 @@ enum class ResultFamily { elem_data, result_data, dmed_data };
 std::string result_file_extension(ResultFamily family, const char* product_code);
 
 // Looks up data set (sub_id, key slot) of the '2' file. present is 1 only when the data set
-// was found; every other outcome of the lookup (file missing, unreadable or foreign
+// was found; every other outcome of the lookup (no base path, file missing, unreadable or foreign
 // directory, key absent) is 0, so that no record is read from it.
 void locate_elem_data(int sub_id, int key_number, int& first_record, int& present);
 void locate_result_data(int sub_id, int key_number, int& first_record, int& present);
