@@ -3,6 +3,8 @@
 #include "recovery/drivers/keyed_result_file.h"
 #include "recovery/drivers/keyword_tables.h"
 
+#include <DFORRT/DirectUnits.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -65,6 +67,15 @@ std::string result_file_extension(ResultFamily family, const char* product_code)
         }
     }
     return {};
+}
+
+std::int64_t located_records(int unit, int first)
+{
+    const std::int64_t stated = shared_blocks().locate_block.located_count;
+    const std::int64_t record_bytes = dforrt::DirectUnits::RecordBytes(unit);
+    if (first < 1 || stated < 1 || record_bytes < 1)
+        return 0;
+    return std::clamp<std::int64_t>(dforrt::DirectUnits::FileBytes(unit) / record_bytes - (first - 1), 0, stated);
 }
 
 void locate_elem_data(int sub_id, int key_number, int& first_record, int& present)
