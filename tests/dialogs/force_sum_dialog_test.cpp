@@ -287,6 +287,20 @@ TEST_F(ForceSumDialogTest, RefusedPlaneKeepsThePlaneDialogOpen)
     EXPECT_EQ(dlg->GetPlaneDialog(), p) << "Add with an open plane dialog leaves it as it is";
 }
 
+TEST_F(ForceSumDialogTest, PlaneBeyondTheOutputRangeIsRefusedWithTheNumberPrompt)
+{
+    CDlgLclDirForSum* dlg = Open();
+    // 1e308 model units are twice that in output units: no finite number.
+    AddPlane(dlg, 0, "far", {0, 0, 0}, {1e308, 0, 0}, {0, 1, 0});
+    ASSERT_EQ(Win32MessageBoxCount(), 1);
+    EXPECT_STREQ(Win32MessageBoxAt(0)->pszText, "Please enter a number.");
+    EXPECT_EQ(dlg->GetPlaneCount(), 0);
+    CArray<unsigned int, unsigned int> keys;
+    CClassLdfs(doc.GetModelDB()).GetKeyList(keys);
+    EXPECT_EQ(keys.GetSize(), 0);
+    EXPECT_NE(dlg->GetPlaneDialog(), nullptr) << "the plane dialog stays open";
+}
+
 TEST_F(ForceSumDialogTest, HintThreeRefillsOnlyForAddedOrDeletedPlanes)
 {
     CDlgLclDirForSum* dlg = Open();
