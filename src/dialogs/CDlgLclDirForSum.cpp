@@ -257,9 +257,12 @@ int CDlgLclDirForSum::AddPlane(const T_LDFS_D& recIn)
     }
     CClassLdfs tbl;
     tbl.ConnectToDB(m_pDoc ? m_pDoc->GetModelDB() : nullptr);
+    const HWND hSelf = m_hWnd;
     if (!tbl.TR_Add(rec))
         return 0;
-    FillPlaneList();
+    // The table's change notice may have closed (and freed) this dialog.
+    if (IsWindow(hSelf))
+        FillPlaneList();
     return 1;
 }
 

@@ -325,7 +325,11 @@ int CPVSDlgDefThreePointPlane::OnPvsDfplApply()
 
 void CPVSDlgDefThreePointPlane::OnPvsDfplOk()
 {
-    if (OnPvsDfplApply())
+    // The opener's callback may have closed this dialog (Escape in the opener while it takes
+    // the plane): the object is gone with its window, so only the handle is asked.
+    const HWND hSelf = m_hWnd;
+    const int nTaken = OnPvsDfplApply();
+    if (nTaken && IsWindow(hSelf))
         DestroyWindow();
 }
 
