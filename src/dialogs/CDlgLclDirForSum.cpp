@@ -7,6 +7,7 @@
 #include "PVSLegendObjectUserDefMode.h"
 #include "UnitCtrl.h"
 
+#include <cmath>
 #include <cstdlib>
 
 IMPLEMENT_DYNAMIC(CDlgLclDirForSum, CPVSDlgModalessBase)
@@ -52,10 +53,20 @@ const CUnitCtrl* Units(CDBDoc* pDoc) { return CDocCtrl::GetUnitCtrl(pDoc); }
 
 bool Normalise(double v[3]) { return CMathFunc::mathNormalize(v) != 0.0; }
 
+bool AllFinite(const T_LDFS_D& row)
+{
+    for (const double* p : {row.dP1, row.dP2, row.dP3})
+        if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
+            return false;
+    return true;
+}
+
 // Cutting plane (origin P1, unit normal) and frame (normal, first and second in-plane axes) of
 // a stored plane; false when its points do not span a plane.
 bool DerivePlane(const T_LDFS_D& row, T_PVIST_PLNE_D& plane, T_VD_LCLDIRSUM_HOB_BASE_D& frame)
 {
+    if (!AllFinite(row))
+        return false;
     double normal[3], first[3], second[3];
     if (row.nElemType == 0) {
         double u[3], w[3];
@@ -229,11 +240,19 @@ int CDlgLclDirForSum::AddPlane(const T_LDFS_D& recIn)
     for (double* p : {rec.dP1, rec.dP2, rec.dP3})
         for (int k = 0; k < 3; ++k)
             p[k] = pUnit ? pUnit->ConvertUnitLengthOut(p[k]) : p[k];
+    // What is not a finite number (in output units too) is refused as a number field does.
+    if (!AllFinite(rec)) {
+        AfxMessageBox("Please enter a number.", MB_ICONWARNING);
+        return 0;
+    }
     CClassLdfs tbl;
     tbl.ConnectToDB(m_pDoc ? m_pDoc->GetModelDB() : nullptr);
+    const HWND hSelf = m_hWnd;
     if (!tbl.TR_Add(rec))
         return 0;
-    FillPlaneList();
+    // The table's change notice may have closed (and freed) this dialog.
+    if (IsWindow(hSelf))
+        FillPlaneList();
     return 1;
 }
 

@@ -44,6 +44,9 @@ const bool g_bTemplate = [] {
     return true;
 }();
 
+// The framework's prompt for a number field whose text is not a number.
+constexpr const char* kNumberPrompt = "Please enter a number.";
+
 // Points closer than this are one point; an axis end this close to the centre is no axis.
 constexpr double kCoincident = 1e-5;
 
@@ -199,12 +202,25 @@ void CPVSDlgDefThreePointPlane::SetLatestPoint(gp_Pnt& p)
     CAISObjectSnapper::ResetSnapWidget();
 }
 
+BOOL CPVSDlgDefThreePointPlane::ReadPoints(double pts[3][3])
+{
+    for (int n = 1; n <= 3; ++n) {
+        double* p = pts[n - 1];
+        if (!PointEdit(n).GetPoint(p) || !std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
+            return FALSE;
+    }
+    return TRUE;
+}
+
 void CPVSDlgDefThreePointPlane::SimulateLclDirection()
 {
-    double p1[3], p2[3], p3[3];
-    m_editPnt1.GetPoint(p1);
-    m_editPnt2.GetPoint(p2);
-    m_editPnt3.GetPoint(p3);
+    // Typed text that is not three finite numbers per point previews nothing.
+    double pts[3][3];
+    if (!ReadPoints(pts))
+        return;
+    const double* p1 = pts[0];
+    const double* p2 = pts[1];
+    const double* p3 = pts[2];
 
     const double a = Distance(p1, p2) / 6.0;
     double x[3] = {p2[0] - p1[0], p2[1] - p1[1], p2[2] - p1[2]};
@@ -279,11 +295,14 @@ void CPVSDlgDefThreePointPlane::OnDefPlaneReverseNormal() { UpdateData(TRUE); }
 
 int CPVSDlgDefThreePointPlane::OnPvsDfplApply()
 {
-    UpdateData(TRUE);
+    // A point that is not three finite numbers is refused as a number field refuses its text,
+    // and nothing reaches the opener.
     double pts[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
-    m_editPnt1.GetPoint(pts[0]);
-    m_editPnt2.GetPoint(pts[1]);
-    m_editPnt3.GetPoint(pts[2]);
+    if (!ReadPoints(pts)) {
+        AfxMessageBox(kNumberPrompt, MB_ICONWARNING);
+        return 0;
+    }
+    UpdateData(TRUE);
     T_LDFS_D rec;
     rec.strName = m_strName;
     for (int k = 0; k < 3; ++k) {
@@ -299,7 +318,11 @@ int CPVSDlgDefThreePointPlane::OnPvsDfplApply()
 
 void CPVSDlgDefThreePointPlane::OnPvsDfplOk()
 {
-    if (OnPvsDfplApply())
+    // The opener's callback may have closed this dialog (Escape in the opener while it takes
+    // the plane): the object is gone with its window, so only the handle is asked.
+    const HWND hSelf = m_hWnd;
+    const int nTaken = OnPvsDfplApply();
+    if (nTaken && IsWindow(hSelf))
         DestroyWindow();
 }
 

@@ -63,6 +63,8 @@ private:
     // Moves picking to point n: the focus goes to its edit, whose notification does the rest.
     void FocusPoint(int n);
     CInputEditCtrl& PointEdit(int n) { return n == 1 ? m_editPnt1 : (n == 2 ? m_editPnt2 : m_editPnt3); }
+    // The three points in model units; FALSE when a text is not three finite numbers.
+    BOOL ReadPoints(double pts[3][3]);
     void RemovePreview(int nRedraw);
 
     CView* m_pActiveView = nullptr;

@@ -298,6 +298,49 @@ TEST_F(ForceSumDialogTest, RefusedPlaneKeepsThePlaneDialogOpen)
     EXPECT_EQ(dlg->GetPlaneDialog(), p) << "Add with an open plane dialog leaves it as it is";
 }
 
+// The plane dialog's callback into the opener, during which the user presses Escape in the
+// force-sum dialog: both dialogs close before the callback returns "taken".
+int EscapeInTheOpenerDuringApply(double (*)[3], CString&, void*)
+{
+    if (CDlgLclDirForSum* dlg = CDlgLclDirForSum::m_pMySelf) {
+        AfxDriver::Focus(dlg, 14084);
+        AfxDriver::PressKey(dlg, VK_ESCAPE);
+    }
+    return 1;
+}
+
+TEST_F(ForceSumDialogTest, EscapeInTheOpenerDuringApplyClosesBothDialogsOnce)
+{
+    CDlgLclDirForSum* dlg = Open();
+    ASSERT_TRUE(AfxDriver::Click(dlg, 14081));
+    CPVSDlgDefThreePointPlane* p = dlg->GetPlaneDialog();
+    ASSERT_NE(p, nullptr);
+    const HWND hPlane = p->m_hWnd;
+    p->SetCalledOnApply(&EscapeInTheOpenerDuringApply);
+    ASSERT_TRUE(AfxDriver::Focus(p, 14207));
+    for (const P3& q : {P3{0, 0, 0}, P3{1, 0, 0}, P3{0, 1, 0}})
+        p->GetEventHandler()->Pick(gp_Pnt(q[0], q[1], q[2]));
+    // OK: the plane dialog must not touch itself once the callback has closed it.
+    AfxDriver::Click(p, 14203);
+    EXPECT_EQ(CDlgLclDirForSum::m_pMySelf, nullptr);
+    EXPECT_EQ(CPVSDlgDefThreePointPlane::m_pMySelf, nullptr);
+    EXPECT_FALSE(IsWindow(hPlane));
+}
+
+TEST_F(ForceSumDialogTest, PlaneBeyondTheOutputRangeIsRefusedWithTheNumberPrompt)
+{
+    CDlgLclDirForSum* dlg = Open();
+    // 1e308 model units are twice that in output units: no finite number.
+    AddPlane(dlg, 0, "far", {0, 0, 0}, {1e308, 0, 0}, {0, 1, 0});
+    ASSERT_EQ(Win32MessageBoxCount(), 1);
+    EXPECT_STREQ(Win32MessageBoxAt(0)->pszText, "Please enter a number.");
+    EXPECT_EQ(dlg->GetPlaneCount(), 0);
+    CArray<unsigned int, unsigned int> keys;
+    CClassLdfs(doc.GetModelDB()).GetKeyList(keys);
+    EXPECT_EQ(keys.GetSize(), 0);
+    EXPECT_NE(dlg->GetPlaneDialog(), nullptr) << "the plane dialog stays open";
+}
+
 TEST_F(ForceSumDialogTest, HintThreeRefillsOnlyForAddedOrDeletedPlanes)
 {
     CDlgLclDirForSum* dlg = Open();

@@ -273,4 +273,53 @@ TEST_F(ThreePointPlaneTest, WithoutApplyCallbackApplyReturnsZeroAndOkKeepsTheDia
     EXPECT_FALSE(IsWindow(hDlg));
 }
 
+struct TypedPoints {
+    const char* name;
+    const char* p1;
+    const char* p2;
+    const char* p3;
+};
+
+class ThreePointTypedInput : public ThreePointPlaneTest, public ::testing::WithParamInterface<TypedPoints> {};
+
+TEST_P(ThreePointTypedInput, IsRefusedWithTheNumberPromptAndChangesNothing)
+{
+    Open(0);
+    PickThree({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+    ASSERT_NE(Shape(1), nullptr) << "the picked plane is previewed";
+    const TypedPoints& t = GetParam();
+    AfxDriver::SetText(dlg, 14207, t.p1);
+    AfxDriver::SetText(dlg, 14209, t.p2);
+    AfxDriver::SetText(dlg, 14210, t.p3);
+    // Switching the element type (from plate to solid) previews the typed points: nothing is
+    // drawn from them.
+    AfxDriver::Click(dlg, 14304);
+    EXPECT_EQ(Shape(1), nullptr);
+    for (UINT button : {14206u, 14203u}) {
+        Win32ClearMessageBoxJournal();
+        EXPECT_TRUE(AfxDriver::Click(dlg, button));
+        EXPECT_EQ(log.nCalls, 0) << "nothing reaches the opener";
+        ASSERT_EQ(Win32MessageBoxCount(), 1);
+        EXPECT_STREQ(Win32MessageBoxAt(0)->pszText, "Please enter a number.");
+        EXPECT_TRUE(IsWindow(hDlg)) << "the dialog stays open";
+    }
+    // Corrected text is taken.
+    AfxDriver::SetText(dlg, 14207, "0, 0, 0");
+    AfxDriver::SetText(dlg, 14209, "2, 0, 0");
+    AfxDriver::SetText(dlg, 14210, "0, 2, 0");
+    EXPECT_TRUE(AfxDriver::Click(dlg, 14206));
+    EXPECT_EQ(log.nCalls, 1);
+    EXPECT_DOUBLE_EQ(log.rec.dP2[0], 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ThreePointTypedInput,
+    ::testing::Values(TypedPoints{"NotANumber", "nan,nan,nan", "1,0,0", "0,1,0"},
+                      TypedPoints{"Infinities", "0,0,0", "inf,1e400,-inf", "0,1,0"},
+                      TypedPoints{"OverflowInOneComponent", "0,0,0", "1,0,0", "0,1e400,0"},
+                      TypedPoints{"TwoComponents", "1,2", "1,0,0", "0,1,0"},
+                      TypedPoints{"Empty", "0,0,0", "", "0,1,0"},
+                      TypedPoints{"TrailingText", "0,0,0", "1,0,0", "0,1,0 m"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace

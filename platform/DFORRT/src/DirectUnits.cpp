@@ -203,7 +203,9 @@ int DirectUnits::Open(int unit, const char* name, std::size_t name_length, std::
         return IO_OK;
     }
     release(u);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a named pipe or a device in place of the file cannot hold the
+    // caller before the check below refuses it; a regular file ignores the flag.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return IO_OPEN_FAILED;
     struct stat st {};

@@ -8,6 +8,8 @@
 #include <cstdio>
 
 // Opens a stream with the run-time's mode letters; text mode translates line ends as above.
+// Only a regular file opens (for writing also a path where nothing is yet): a named pipe, a
+// device or a folder gives null at once, without waiting for a pipe's other end.
 FILE* AfxTextFOpen(const char* pszPath, const char* pszMode);
 
 class CStdioFile {

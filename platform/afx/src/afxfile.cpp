@@ -1,7 +1,12 @@
 #include "afxfile.h"
 
+#include <cerrno>
 #include <cstring>
 #include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -63,6 +68,43 @@ int TextClose(void* cookie)
     return r;
 }
 
+// fopen with the run-time's mode letters, for a regular file only (for writing also a file
+// that does not exist yet): a named pipe or a device at the path is refused without waiting
+// for its other end, and nothing is truncated before the check.
+FILE* OpenRegularFile(const char* pszPath, const std::string& mode)
+{
+    if (mode.empty())
+        return nullptr;
+    const bool bPlus = mode.find('+') != std::string::npos;
+    int flags = O_CLOEXEC | O_NONBLOCK;
+    switch (mode[0]) {
+    case 'r': flags |= bPlus ? O_RDWR : O_RDONLY; break;
+    case 'w': flags |= (bPlus ? O_RDWR : O_WRONLY) | O_CREAT; break;
+    case 'a': flags |= (bPlus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND; break;
+    default: errno = EINVAL; return nullptr;
+    }
+    if (mode.find('x') != std::string::npos)
+        flags |= O_EXCL;
+    const int fd = ::open(pszPath, flags, 0666);
+    if (fd < 0)
+        return nullptr;
+    struct stat st {};
+    const int fileFlags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || fileFlags < 0
+        || ::fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK) != 0 || (mode[0] == 'w' && ::ftruncate(fd, 0) != 0)) {
+        ::close(fd);
+        errno = EINVAL;
+        return nullptr;
+    }
+    std::string fdMode(1, mode[0]);
+    if (bPlus)
+        fdMode += '+';
+    FILE* f = ::fdopen(fd, fdMode.c_str());
+    if (!f)
+        ::close(fd);
+    return f;
+}
+
 } // namespace
 
 FILE* AfxTextFOpen(const char* pszPath, const char* pszMode)
@@ -79,9 +121,9 @@ FILE* AfxTextFOpen(const char* pszPath, const char* pszMode)
         raw += *p;
     }
     if (bBinary)
-        return std::fopen(pszPath, raw.c_str());
+        return OpenRegularFile(pszPath, raw);
     raw += 'b';
-    FILE* pRaw = std::fopen(pszPath, raw.c_str());
+    FILE* pRaw = OpenRegularFile(pszPath, raw);
     if (!pRaw)
         return nullptr;
     auto* c = new TextCookie{pRaw};

@@ -51,7 +51,7 @@ bool read_history_facts(EntryBlock& entry)
     int first = 0;
     int present = 0;
     locate_elem_data(MODEL_SUB_ID, KEY_THIF, first, present);
-    if (!present)
+    if (!present || !in_data_set(entry.history_id, located_records(ELEM_DATA_UNIT, first)))
         return false;
     std::int32_t w[5];
     if (DirectUnits::ReadInts(ELEM_DATA_UNIT, std::int64_t{entry.history_id} + first - 1, w, 5) != dforrt::IO_OK)
@@ -102,9 +102,10 @@ void run(Build build_id, const EntryArguments& a)
         std::memcpy(entry.product_code, code->data(), code->size());
 
     // A request no caller makes (unknown kind or product, a row outside the work array)
-    // answers zeros rather than the family or files of an earlier call.
+    // answers zeros rather than the family or files of an earlier call. So does a base path
+    // without characters: the bare extensions would name files of the current folder.
     const int family = element_family(a.element_kind);
-    if (!code || family == 0 || a.component_row < 1 || a.component_row > WORK_ROWS)
+    if (!code || family == 0 || a.component_row < 1 || a.component_row > WORK_ROWS || copied < 1)
         return;
 
     const int columns = single ? 1 : std::max(a.value_count, 0);
@@ -118,7 +119,7 @@ void run(Build build_id, const EntryArguments& a)
     int first = 0;
     int present = 0;
     locate_result_data(THLG_SUB_ID, KEY_THLG, first, present);
-    if (present) {
+    if (present && in_data_set(a.history_id, located_records(RESULT_DATA_UNIT, first))) {
         std::int32_t value = 0;
         if (DirectUnits::ReadInts(RESULT_DATA_UNIT, std::int64_t{a.history_id} + first - 1, &value, 1) == dforrt::IO_OK)
             entry.thlg_value = value;

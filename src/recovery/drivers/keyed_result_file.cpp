@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <set>
 
 namespace kvpvs::recovery {
 namespace {
@@ -65,13 +66,13 @@ void open_keyed_file(int unit, const char* name, int name_length, int format_cod
         return;
     }
 
-    // A chain that returns to a visited block would never end: a file holds at most this many
-    // distinct blocks of a header and its entries.
-    const std::int64_t max_blocks =
-        DirectUnits::FileBytes(unit) / (DIRECTORY_RECORD_BYTES * (KeyedFileFormat::ENTRIES_PER_BLOCK + 1)) + 1;
+    // A chain that returns to a block it has visited would never end: it ends there. Every
+    // other block of the chain is a header and twenty entries that pass their checks, bytes
+    // of the file itself, so the walk costs no more than the directory's own size.
+    std::set<std::int64_t> visited;
     std::int64_t block = 1;
-    for (std::int64_t visited = 0;; ++visited) {
-        if (visited >= max_blocks) {
+    for (;;) {
+        if (!visited.insert(block).second) {
             status = KEYED_DIRECTORY_UNREADABLE;
             return;
         }

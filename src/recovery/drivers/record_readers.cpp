@@ -34,6 +34,7 @@ bool fits_in_file(int unit, std::int64_t count)
     return count >= 0 && count <= DirectUnits::FileBytes(unit) / static_cast<std::int64_t>(sizeof(double));
 }
 
+
 // Writes row r of the (120, columns) column-major array from source[r][0..columns): a plain
 // copy of values in blocks of columns, so that the blocks' source lines and destination
 // columns stay in the first-level cache. Pairs of rows and pairs of columns move as 2 x 2
@@ -172,9 +173,12 @@ void modal_displacements(DriverBuildState& build, double* displacement, int dof_
     int first_shape = 0;
     int present = 0;
     locate_elem_data(MODEL_SUB_ID, KEY_MSHP, first_shape, present);
-    // A mode-shape record shorter than the mode count cannot be read: every shape stays 0.
+    // A mode-shape record shorter than the mode count cannot be read: every shape stays 0. A
+    // model has no more modes than equations (the records of MSHP): a larger mode count is no
+    // count of this model, and would size the arrays below by the file's word alone.
+    const std::int64_t equations = present ? located_records(ELEM_DATA_UNIT, first_shape) : 0;
     if (!present || modes > stored_doubles(shared_blocks().locate_block.located_words)
-        || !fits_in_file(ELEM_DATA_UNIT, modes))
+        || !fits_in_file(ELEM_DATA_UNIT, modes) || modes > equations)
         return;
     // s(j, m): mode-shape value of degree of freedom j in mode m.
     std::vector<double>& shapes = build.mode_shapes;
@@ -183,7 +187,7 @@ void modal_displacements(DriverBuildState& build, double* displacement, int dof_
     row.resize(static_cast<std::size_t>(modes));
     for (int j = 1; j <= dof_count; ++j) {
         const int e = equation_numbers[j - 1];
-        if (e <= 0)
+        if (!in_data_set(e, equations))
             continue;
         if (DirectUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{e} + first_shape - 1, row.data(), modes) != dforrt::IO_OK)
             continue;
@@ -195,6 +199,8 @@ void modal_displacements(DriverBuildState& build, double* displacement, int dof_
     locate_elem_data(MODEL_SUB_ID, KEY_MDSP, first_coordinate, present);
     if (!present)
         return;
+    // Records from first_coordinate up to here belong to MDSP; later steps stay 0.
+    const std::int64_t coordinate_end = first_coordinate + located_records(ELEM_DATA_UNIT, first_coordinate);
     // q(m, i): modal coordinate of mode m at value i; steps beyond the stored ones stay 0,
     // they would otherwise read the next mode's records.
     std::vector<double>& q = build.modal_coordinates;
@@ -216,12 +222,14 @@ void modal_displacements(DriverBuildState& build, double* displacement, int dof_
             std::int64_t first = 0;
             std::int64_t end = 0;
             if (last >= 1 && record_of(1, first) && !__builtin_add_overflow(first, std::int64_t{last}, &end)) {
-                // Steps whose record number lies below 1 are no record: they stay 0.
-                const std::int64_t skipped = std::clamp<std::int64_t>(1 - first, 0, last);
+                // Steps whose record lies before the data set or beyond it are no record of it:
+                // they stay 0.
+                const std::int64_t skipped = std::clamp<std::int64_t>(first_coordinate - first, 0, last);
+                const std::int64_t wanted = std::clamp<std::int64_t>(coordinate_end - (first + skipped), 0, last - skipped);
                 std::vector<double>& run = build.coordinate_run;
                 run.resize(static_cast<std::size_t>(last));
                 std::int64_t delivered = 0;
-                DirectUnits::ReadFirstDoubles(ELEM_DATA_UNIT, first + skipped, last - skipped, 3, run.data(), delivered);
+                DirectUnits::ReadFirstDoubles(ELEM_DATA_UNIT, first + skipped, wanted, 3, run.data(), delivered);
                 for (std::int64_t k = 0; k < delivered; ++k)
                     q[static_cast<std::size_t>((m - 1) + modes * (skipped + k))] = run[static_cast<std::size_t>(k)];
                 continue;
@@ -230,7 +238,8 @@ void modal_displacements(DriverBuildState& build, double* displacement, int dof_
         for (int i = 1; i <= columns; ++i) {
             const int step = single ? entry.step_number : i;
             std::int64_t record = 0;
-            if (step < 1 || step > entry.step_count || !record_of(step, record))
+            if (step < 1 || step > entry.step_count || !record_of(step, record) || record < first_coordinate
+                || record >= coordinate_end)
                 continue;
             double values[3];
             if (DirectUnits::ReadDoubles(ELEM_DATA_UNIT, record, values, 3) == dforrt::IO_OK)
@@ -266,26 +275,36 @@ void direct_displacements(DriverBuildState& build, double* displacement, int dof
         int first = 0;
         if (!locate_dmed_data(build, DMED_SUB_ID, 1, 0, 0, words, first))
             return;
+        const std::int64_t records = located_records(DMED_DATA_UNIT, first);
         for (int j = 1; j <= dof_count; ++j) {
             const int e = equation_numbers[j - 1];
-            if (e > 0)
+            if (e > 0 && in_data_set(3 * std::int64_t{e}, records))
                 series.read(DMED_DATA_UNIT, std::int64_t{first} + 3 * std::int64_t{e} - 1, stored_doubles(words), j);
         }
         return;
     }
 
     // Multi-support excitation: supports with their own motion, as (node, direction) pairs.
-    std::vector<std::pair<std::int32_t, std::int32_t>>& supports = build.support_pairs;
-    supports.clear();
+    // A support is a translation of a node of the model: no more of them than three per node
+    // (the records of NDSP, when the model states them), and the list ends at the first pair
+    // that names no such translation (a hole of the file reads as node 0).
     int first = 0;
     int present = 0;
+    locate_elem_data(MODEL_SUB_ID, KEY_NDSP, first, present);
+    const std::int64_t nodes = present ? located_records(ELEM_DATA_UNIT, first) : 0;
+    std::vector<std::pair<std::int32_t, std::int32_t>>& supports = build.support_pairs;
+    supports.clear();
     locate_elem_data(entry.history_id, KEY_MSES, first, present);
     if (present) {
-        const int count = shared_blocks().locate_block.located_count;
-        for (int r = 1; r <= count; ++r) {
+        std::int64_t count = located_records(ELEM_DATA_UNIT, first);
+        if (nodes > 0)
+            count = std::min(count, 3 * nodes);
+        for (std::int64_t r = 1; r <= count; ++r) {
             std::int32_t pair[2];
             // Records beyond a failed one are not there either.
             if (DirectUnits::ReadInts(ELEM_DATA_UNIT, std::int64_t{first} + r - 1, pair, 2) != dforrt::IO_OK)
+                break;
+            if (pair[0] < 1 || (nodes > 0 && pair[0] > nodes) || pair[1] < 1 || pair[1] > 3)
                 break;
             supports.emplace_back(pair[0], pair[1]);
         }
@@ -294,9 +313,11 @@ void direct_displacements(DriverBuildState& build, double* displacement, int dof
     int support_present = 0;
     locate_elem_data(entry.history_id, KEY_MSER, first_support, support_present);
     const std::int64_t support_steps = stored_doubles(shared_blocks().locate_block.located_words);
+    const std::int64_t support_records = support_present ? located_records(ELEM_DATA_UNIT, first_support) : 0;
     int dmed_words = 0;
     int dmed_first = 0;
     const int dmed_present = locate_dmed_data(build, DMED_SUB_ID, 1, 0, 0, dmed_words, dmed_first);
+    const std::int64_t dmed_records = dmed_present ? located_records(DMED_DATA_UNIT, dmed_first) : 0;
 
     for (int k = 1; k <= node_count; ++k) {
         for (int d = 1; d <= 6; ++d) {
@@ -309,12 +330,14 @@ void direct_displacements(DriverBuildState& build, double* displacement, int dof
                     continue;
                 for (std::size_t r = 0; r < supports.size(); ++r) {
                     if (supports[r].first == node_numbers[k - 1] && supports[r].second == d) {
-                        series.read(ELEM_DATA_UNIT, std::int64_t{first_support} + 3 * static_cast<std::int64_t>(r + 1) - 1,
-                                    support_steps, j);
+                        if (in_data_set(3 * static_cast<std::int64_t>(r + 1), support_records))
+                            series.read(ELEM_DATA_UNIT,
+                                        std::int64_t{first_support} + 3 * static_cast<std::int64_t>(r + 1) - 1,
+                                        support_steps, j);
                         break;
                     }
                 }
-            } else if (e > 0 && dmed_present) {
+            } else if (e > 0 && dmed_present && in_data_set(3 * std::int64_t{e}, dmed_records)) {
                 series.read(DMED_DATA_UNIT, std::int64_t{dmed_first} + 3 * std::int64_t{e} - 1,
                             stored_doubles(dmed_words), j);
             }
@@ -332,9 +355,11 @@ void nodal_axes(const DriverBuildState& build, const double* displacement, doubl
     locate_elem_data(MODEL_SUB_ID, KEY_NDSP, first, present);
     if (!present)
         return;
+    const std::int64_t nodes = located_records(ELEM_DATA_UNIT, first);
     for (int k = 1; k <= node_count; ++k) {
         double v[27];
-        if (DirectUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{node_numbers[k - 1]} + first - 1, v, 27)
+        if (!in_data_set(node_numbers[k - 1], nodes)
+            || DirectUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{node_numbers[k - 1]} + first - 1, v, 27)
             != dforrt::IO_OK)
             continue;
         // T(r, c) for c >= r from values 7..27 row by row; below the diagonal 0.
@@ -367,18 +392,23 @@ void read_element_record(DriverBuildState& /*build*/, int element_number)
     int first = 0;
     int present = 0;
     locate_elem_data(MODEL_SUB_ID, KEY_ELMT, first, present);
-    if (!present)
+    if (!present || !in_data_set(element_number, located_records(ELEM_DATA_UNIT, first)))
         return;
     std::int32_t material = 0;
-    if (DirectUnits::ReadInts(ELEM_DATA_UNIT, std::int64_t{element_number} + first - 1, &material, 1) != dforrt::IO_OK)
+    if (DirectUnits::ReadInts(ELEM_DATA_UNIT, std::int64_t{element_number} + first - 1, &material, 1) != dforrt::IO_OK
+        || material < 1)
         return;
     locate_elem_data(MODEL_SUB_ID, KEY_MATL, first, present);
     if (!present)
         return;
-    const int count = shared_blocks().locate_block.located_count;
-    for (int k = 1; k <= count; ++k) {
+    // The scan ends at the first record that is no material (a number below 1, a value that
+    // is not finite): a hole of the file reads as material 0.
+    const std::int64_t count = located_records(ELEM_DATA_UNIT, first);
+    for (std::int64_t k = 1; k <= count; ++k) {
         double v[13];
         if (DirectUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{first} + k - 1, v, 13) != dforrt::IO_OK)
+            return;
+        if (truncate_to_int(v[0]) < 1 || !std::all_of(std::begin(v), std::end(v), [](double x) { return std::isfinite(x); }))
             return;
         if (std::trunc(v[0]) != static_cast<double>(material))
             continue;

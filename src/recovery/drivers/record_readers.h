@@ -13,7 +13,8 @@ constexpr int MAX_ELEMENT_DOFS = 120;
 constexpr int MAX_ELEMENT_NODES = 20;
 
 // Fills material_block from the MATL record whose material number is the element's; when no
-// record matches (or the element's record cannot be read) the block keeps what it held.
+// record matches (or the element's record cannot be read) the block keeps what it held. The
+// scan ends at the first record that is no material (number below 1, a value not finite).
 void read_element_record(DriverBuildState& build, int element_number);
 
 // displacement and axes_displacement are (120, columns), 1-based column-major: columns is

@@ -3,6 +3,8 @@
 #include "recovery/drivers/keyed_result_file.h"
 #include "recovery/drivers/keyword_tables.h"
 
+#include <DFORRT/DirectUnits.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -39,7 +41,8 @@ void locate_in(ResultFamily family, int unit, const DataKey& key, int sub_id, in
 
     const std::string extension = result_file_extension(family, blocks.entry_block.product_code);
     int status = KEYED_NOTHING_DONE;
-    if (!extension.empty()) {
+    // Without a base path the name would be the bare extension, a file of the current folder.
+    if (!extension.empty() && blocks.result_path_block.result_path_length >= 1) {
         const std::string name = base_path() + extension;
         open_keyed_file(unit, name.data(), static_cast<int>(name.size()), RESULT_FORMAT_CODE, located.located_key,
                         sub_id, located.located_first, located.located_words, located.located_count, status);
@@ -64,6 +67,15 @@ std::string result_file_extension(ResultFamily family, const char* product_code)
         }
     }
     return {};
+}
+
+std::int64_t located_records(int unit, int first)
+{
+    const std::int64_t stated = shared_blocks().locate_block.located_count;
+    const std::int64_t record_bytes = dforrt::DirectUnits::RecordBytes(unit);
+    if (first < 1 || stated < 1 || record_bytes < 1)
+        return 0;
+    return std::clamp<std::int64_t>(dforrt::DirectUnits::FileBytes(unit) / record_bytes - (first - 1), 0, stated);
 }
 
 void locate_elem_data(int sub_id, int key_number, int& first_record, int& present)
@@ -91,8 +103,8 @@ int locate_dmed_data(DriverBuildState& build, int sub_id, int key_number, int /*
     record_words = 0;
     const int set = blocks.entry_block.dmed_set;
     const std::string extension = result_file_extension(ResultFamily::dmed_data, blocks.entry_block.product_code);
-    if (set < 1 || set > 99 || extension.empty()) {
-        // A number without a name: nothing is opened and nothing will be read.
+    if (set < 1 || set > 99 || extension.empty() || blocks.result_path_block.result_path_length < 1) {
+        // A number (or a base path) without a name: nothing is opened and nothing will be read.
         build.dmed_status = KEYED_NOTHING_DONE;
         build.dmed_count = 0;
         return 0;

@@ -6,6 +6,7 @@
 
 #include "recovery/drivers/driver_state.h"
 
+#include <cstdint>
 #include <string>
 
 namespace kvpvs::recovery {
@@ -22,10 +23,17 @@ enum class ResultFamily { elem_data, result_data, dmed_data };
 std::string result_file_extension(ResultFamily family, const char* product_code);
 
 // Looks up data set (sub_id, key slot) of the '2' file. present is 1 only when the data set
-// was found; every other outcome of the lookup (file missing, unreadable or foreign
+// was found; every other outcome of the lookup (no base path, file missing, unreadable or foreign
 // directory, key absent) is 0, so that no record is read from it.
 void locate_elem_data(int sub_id, int key_number, int& first_record, int& present);
 void locate_result_data(int sub_id, int key_number, int& first_record, int& present);
+
+// Records of the data set just looked up on `unit` whose first record is `first`: the count
+// its directory entry states, cut at the end of the file (0 for a data set that lies outside
+// it). These are the model's counts (elements, nodes, equations, materials, supports, steps);
+// a record index beyond them belongs to no record of the data set.
+std::int64_t located_records(int unit, int first);
+inline bool in_data_set(std::int64_t index, std::int64_t records) { return index >= 1 && index <= records; }
 
 // Looks up the direct file numbered by entry_block.dmed_set. The third and fourth arguments
 // are not read. Returns the present flag (1 found, 0 otherwise, also for a file number

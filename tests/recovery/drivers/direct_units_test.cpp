@@ -7,11 +7,17 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -126,6 +132,38 @@ TEST_F(DirectUnitReopen, CloseEndsTheKeptFile)
     DirectUnits::Close(UNIT);
     std::filesystem::remove(path);
     EXPECT_EQ(open(8), dforrt::IO_OPEN_FAILED);
+    EXPECT_FALSE(DirectUnits::IsOpen(UNIT));
+}
+
+// Whatever is not a regular file is refused at once: a named pipe without a writer would hold
+// a blocking open for ever, and a device or a folder gives no records.
+TEST_F(DirectUnitReopen, NamedPipeDeviceAndFolderAreRefusedWithoutWaiting)
+{
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    auto opening = std::async(std::launch::async, [&] { return open(20); });
+    if (opening.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+        ADD_FAILURE() << "opening a named pipe waits for a writer";
+        // Release the waiting opening: a writer arrives, then the pipe is refused or read.
+        const int writer = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+        opening.wait();
+        if (writer >= 0)
+            ::close(writer);
+    }
+    EXPECT_EQ(opening.get(), dforrt::IO_OPEN_FAILED);
+    EXPECT_FALSE(DirectUnits::IsOpen(UNIT));
+
+    // A pipe with a writer opens without waiting even when blocking; it is refused all the same.
+    const int reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    const int writer = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    EXPECT_EQ(open(20), dforrt::IO_OPEN_FAILED);
+    ::close(writer);
+    ::close(reader);
+
+    const std::string device = "/dev/zero";
+    EXPECT_EQ(DirectUnits::Open(UNIT, device.data(), device.size(), 20), dforrt::IO_OPEN_FAILED);
+    const std::string folder = dir.file("");
+    EXPECT_EQ(DirectUnits::Open(UNIT, folder.data(), folder.size(), 20), dforrt::IO_OPEN_FAILED);
     EXPECT_FALSE(DirectUnits::IsOpen(UNIT));
 }
 

@@ -4,6 +4,7 @@
 
 #include <DFORRT/DirectUnits.h>
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -150,6 +151,36 @@ INSTANTIATE_TEST_SUITE_P(Requests, EntryRefuses,
                                            BadRequest{"Selector0", 3, 5, 0}, BadRequest{"Selector6", 3, 5, 6},
                                            BadRequest{"Row0", 3, 0, 4}, BadRequest{"Row351", 3, 351, 4}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EntryTest, BasePathWithoutCharactersReadsNoFileOfTheCurrentFolder)
+{
+    // A complete result set whose names are the bare extensions, in the current folder.
+    const std::string here = dir.file("");
+    ASSERT_TRUE(builder.write(here));
+    ASSERT_EQ(history(ROW_DISPLACEMENT + 4, 2), (std::vector<double>{0.0, 0.0}));
+    struct InFolder {
+        std::filesystem::path before = std::filesystem::current_path();
+        explicit InFolder(const std::string& p) { std::filesystem::current_path(p); }
+        ~InFolder() { std::filesystem::current_path(before); }
+    } in_folder(here);
+    const int calls = spy().calls;
+    for (int length : {0, -1, -1000}) {
+        std::vector<double> out(2, -1.0);
+        kvpvs::recovery::history_build::element_results(base.data(), length, 3, 0, ROW_DISPLACEMENT + 4, 1, 2, 4, 0,
+                                                        out.data(), 0, 1);
+        EXPECT_EQ(out, (std::vector<double>{0.0, 0.0})) << "length " << length;
+        double one = -1.0;
+        kvpvs::recovery::step_build::element_results(base.data(), length, 3, 0, ROW_DISPLACEMENT + 4, 1, 2, 2, 4, 0,
+                                                     &one, 0, 1);
+        EXPECT_EQ(one, 0.0) << "length " << length;
+    }
+    EXPECT_EQ(spy().calls, calls) << "refused like a missing file: no family runs";
+    // The same files named through the folder are read.
+    std::vector<double> out(2, -1.0);
+    kvpvs::recovery::history_build::element_results(here.data(), static_cast<int>(here.size()), 3, 0,
+                                                    ROW_DISPLACEMENT + 4, 1, 2, 4, 0, out.data(), 0, 1);
+    EXPECT_EQ(out, (std::vector<double>{5.0, 10.0}));
+}
 
 TEST_F(EntryTest, MissingOrDamagedFilesGiveZeros)
 {

@@ -12,7 +12,7 @@ namespace dforrt {
 enum IoStatus : int {
     IO_OK = 0,
     IO_BAD_UNIT = 1,       // unit number outside 0..MAX_UNIT
-    IO_OPEN_FAILED = 2,    // no such file, unreadable, or an invalid record length
+    IO_OPEN_FAILED = 2,    // no such file, not a regular file, unreadable, or an invalid record length
     IO_NOT_OPEN = 3,       // the unit has no open file
     IO_BAD_RECORD = 4,     // record number below 1
     IO_PAST_RECORD = 5,    // more values asked for than the record length holds
