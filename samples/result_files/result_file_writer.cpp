@@ -205,10 +205,47 @@ void ResultSetBuilder::add_support_motion(int history_id, std::int32_t node, std
     supports_[history_id].push_back({node, direction, series});
 }
 
-void ResultSetBuilder::add_family_records(const std::string& key, std::int32_t record_words, std::vector<Record> records)
+void ResultSetBuilder::add_family_records(const std::string& key, std::int32_t record_words, std::vector<Record> records,
+                                          std::int32_t sub_id)
 {
-    family_records_.push_back({key, 3, record_words, std::move(records)});
+    family_records_.push_back({key, sub_id, record_words, std::move(records)});
 }
+
+std::vector<double> plate_record_values(const PlateRecordFacts& f)
+{
+    std::vector<double> v(PLATE_RECORD_VALUES, 0.0);
+    const std::size_t n = f.equations.size();
+    const std::size_t m = static_cast<std::size_t>(std::max(f.matrix_rows, 0));
+    // Values 1..N the equations, N+1..N+N*M the matrix column by column; what does not fit
+    // the 600 values is left out.
+    for (std::size_t j = 0; j < n && j < 600; ++j)
+        v[j] = f.equations[j];
+    for (std::size_t k = 0; k < f.matrix.size() && n + k < 600; ++k)
+        v[n + k] = f.matrix[k];
+    v[600] = static_cast<double>(n);
+    v[601] = static_cast<double>(m);
+    // Element block value k is record value 603 + k.
+    auto block = [&v](int k) -> double& { return v[static_cast<std::size_t>(603 + k - 1)]; };
+    block(1) = f.stored_nodes;
+    for (int k = 0; k < 4; ++k) {
+        block(2 + k) = f.nodes[static_cast<std::size_t>(k)];
+        for (int c = 0; c < 3; ++c)
+            block(6 + 3 * k + c) = f.xyz[static_cast<std::size_t>(k)][static_cast<std::size_t>(c)];
+        block(43 + k) = f.release_codes[static_cast<std::size_t>(k)];
+    }
+    for (int i = 0; i < 11; ++i)
+        block(18 + i) = f.section[static_cast<std::size_t>(i)];
+    block(29) = f.E;
+    block(30) = f.nu;
+    block(31) = f.material_type;
+    for (int i = 0; i < 9; ++i)
+        block(32 + i) = f.constants[static_cast<std::size_t>(i)];
+    block(42) = f.release_flag;
+    block(47) = f.plate_type;
+    return v;
+}
+
+Record plate_record(const PlateRecordFacts& f) { return doubles_record(plate_record_values(f)); }
 
 void ResultSetBuilder::add_result_records(const std::string& key, std::int32_t sub_id, std::int32_t record_words,
                                           std::vector<Record> records)

@@ -75,6 +75,32 @@ struct HistoryFacts {
     std::optional<std::int32_t> thlg;
 };
 
+// Facts of one plate element record (data set "PLAT", 650 values): the element's equation
+// numbers, its stored matrix (rows x equations.size(), column by column) and its element block.
+struct PlateRecordFacts {
+    std::vector<double> equations;
+    std::vector<double> matrix;
+    int matrix_rows = 0;
+    double stored_nodes = 4;
+    std::array<double, 4> nodes{};
+    std::array<std::array<double, 3>, 4> xyz{};
+    std::array<double, 11> section{};
+    double E = 0.0;
+    double nu = 0.0;
+    double material_type = 0;
+    std::array<double, 9> constants{};
+    double release_flag = 0;
+    std::array<double, 4> release_codes{};
+    double plate_type = 0;
+};
+
+constexpr std::int32_t PLATE_RECORD_VALUES = 650;
+constexpr std::int32_t PLATE_RECORD_WORDS = 2 * PLATE_RECORD_VALUES;
+
+// The 650 values of a PLAT record (tests alter single values before doubles_record).
+std::vector<double> plate_record_values(const PlateRecordFacts& f);
+Record plate_record(const PlateRecordFacts& f);
+
 // One keyed file per family of a base path, filled from model and history facts. Record
 // layouts are those the readers expect: THIF 5 ints, THLG 1 int, MATL 13 doubles, ELMT ints,
 // CORD 3 doubles, NDSP 27 doubles, MDSP 3 doubles, MSHP one double per mode, DMED and MSER
@@ -100,8 +126,10 @@ public:
     void set_direct_steps(int set, int steps) { direct_steps_[set] = steps; }
     // Supports with their own motion in history `history_id`: (node, direction) and series.
     void add_support_motion(int history_id, std::int32_t node, std::int32_t direction, const std::vector<double>& series);
-    // Element records of a family data set ("PLAT", "SOLD", ...) of the '2' file, sub-id 3.
-    void add_family_records(const std::string& key, std::int32_t record_words, std::vector<Record> records);
+    // Element records of a family data set ("PLAT", "SOLD", ...) of the '2' file; the readers
+    // take sub-id 4 when the history's THLG value is 2, else 3.
+    void add_family_records(const std::string& key, std::int32_t record_words, std::vector<Record> records,
+                            std::int32_t sub_id = 3);
     // A data set of the '1' file.
     void add_result_records(const std::string& key, std::int32_t sub_id, std::int32_t record_words,
                             std::vector<Record> records);

@@ -1,5 +1,7 @@
 #include "recovery/drivers/family_dispatch.h"
 
+#include "recovery/drivers/linear_plate_family.h"
+
 namespace kvpvs::recovery {
 
 int element_family(int element_kind)
@@ -12,8 +14,8 @@ int element_family(int element_kind)
 
 FamilyTable& family_table(Build build)
 {
-    static FamilyTable history{};
-    static FamilyTable single_step{};
+    static FamilyTable history{nullptr, &linear_plate_results};
+    static FamilyTable single_step{nullptr, &linear_plate_results};
     return build == Build::history ? history : single_step;
 }
 
