@@ -298,6 +298,7 @@ BOOL BuildSampleDynamics(CDBDoc& doc, const DynamicsOptions& opt, DynamicsSummar
     summary.nEquations = nEq;
     summary.nModes = opt.nModes;
     summary.nSteps = opt.nSteps;
+    StoreSampleHistoryFunctions(doc, summary);
     return TRUE;
 }
 

@@ -7,6 +7,7 @@
 #include "DBDoc.h"
 
 #include <string>
+#include <vector>
 
 namespace kvpvs::sample {
 
@@ -28,11 +29,17 @@ struct DynamicsSummary {
     int nModes = 0, nSteps = 0;
 };
 
-// Adds both time-history cases to a document holding the sample project. FALSE, with the reason
-// in pError when given and nothing written, when the options are out of range, the struts are
-// missing or the cases exist already.
+// Adds both time-history cases to a document holding the sample project, with the stored
+// history functions of each (StoreSampleHistoryFunctions). FALSE, with the reason in pError
+// when given and nothing written, when the options are out of range, the struts are missing or
+// the cases exist already.
 BOOL BuildSampleDynamics(CDBDoc& doc, const DynamicsOptions& opt, DynamicsSummary& summary,
                          std::string* pError = nullptr);
+
+// The stored time-history functions of both shaking cases, as the user defined them in the
+// host's editor: per case the x displacement of the strut node at the wall and the end-I axial
+// force of the truss strut at the wall. Returns their keys, modal case first.
+std::vector<unsigned int> StoreSampleHistoryFunctions(CDBDoc& doc, const DynamicsSummary& summary);
 
 // Modal coordinate of mode k (from 0) at time t: q = A sin(w t), with its velocity and
 // acceleration in closed form.

@@ -11,5 +11,8 @@ int RunForceSumDemo(CDBDoc& doc, const char* outDir);
 int RunForceSumDialogDemo(CDBDoc& doc, const char* outDir);
 // Time histories of the sample's shaking case through the engine: three CSV files into the folder.
 int RunTimeHistoryDemo(CDBDoc& doc, const char* outDir);
+// The history-graph dialog applied to the sample's stored displacement and truss functions:
+// the graph window writes "history_graph_displacement.csv" into the folder.
+int RunHistoryGraphDemo(CDBDoc& doc, const char* outDir);
 // The sample's result files ("sample.ka2", ".ka1", ".KAT1") into the folder's "result_files" subfolder.
 int RunResultFilesDemo(CDBDoc& doc, const char* outDir);

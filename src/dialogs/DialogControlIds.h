@@ -74,3 +74,32 @@ inline constexpr char IDS_KV_PVS_SELECTED_PLANE_ERR[] = "IDS_KV_PVS_SELECTED_PLA
 
 // Names of the window messages the module registers at load.
 inline constexpr char DMSG_DESIGNCOMMAND_YRP_NAME[] = "DMSG_DESIGNCOMMAND_YRP";
+
+// Template of the history-graph dialog (CDlgHistoryGrphTKVR).
+enum : unsigned int {
+    IDD_HISTORYGRPHTKVR = 14004,
+    IDC_HGRPH_FUNC_LIST = 14028,    // check list of every stored time-history function
+    IDC_HGRPH_DEFINE = 14029,       // asks the host's function editor
+    IDC_HGRPH_PLOT_LIST = 14030,    // check list of the functions chosen for the graph
+    IDC_HGRPH_ADD = 14031,
+    IDC_HGRPH_DELETE = 14032,
+    IDC_HGRPH_XAXIS = 14033,        // X-axis source: time or one function
+    IDC_HGRPH_Y_DECIMAL = 14035,
+    IDC_HGRPH_Y_EXPONENTIAL = 14036,
+    IDC_HGRPH_TITLE = 14037,
+    IDC_HGRPH_X_TITLE = 14038,
+    IDC_HGRPH_Y_TITLE = 14039,
+    IDC_HGRPH_X_DECIMAL = 14040,
+    IDC_HGRPH_X_EXPONENTIAL = 14041,
+    IDC_HGRPH_APPLY = 14042,
+    IDC_HGRPH_CLOSE = 14043,
+};
+
+// WM_COMMAND id sent to the host's main window to open its time-history function editor.
+enum : unsigned int {
+    ID_MAINWND_DEFINE_TH_FUNCTIONS = 0x843F,
+};
+
+// Message-table ids of the history-graph dialog's texts.
+inline constexpr char IDS_QB_PVS_THST_TFunc_has_not_Time_History_Key[] = "IDS_QB_PVS_THST_TFunc_has_not_Time_History_Key";
+inline constexpr char IDS_QB_PVS_Time_sec_[] = "IDS_QB_PVS_Time_sec_";

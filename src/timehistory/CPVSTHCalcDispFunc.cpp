@@ -331,8 +331,8 @@ int CPVSTHCalcDispFunc::WriteReport(T_THREPORT_D& rep)
     CString strKind = CMsgDll::pfuncLoadStr(kKindText[nKind], 0);
     CString strUnit1, strUnit2;
     if (CUnitCtrl* pUnit = UnitCtrl()) {
-        pUnit->GetUnitSystem(1, strUnit1);
-        pUnit->GetUnitSystem(2, strUnit2);
+        pUnit->GetUnitSystemForce(strUnit1);
+        pUnit->GetUnitSystemLength(strUnit2);
     }
     const char* kHeader = "  TIME        DX           DY           DZ           RX           RY           RZ \n";
     const char* kRule = "-------  -----------  -----------  -----------  -----------  -----------  -----------\n";

@@ -121,8 +121,8 @@ int CPVSTHCalcTrssFunc::WriteReport(T_THREPORT_D& rep)
     CString strKind = CMsgDll::pfuncLoadStr(rep.nKind == 0 ? "IDS_QB_PVS_Force" : "IDS_QB_PVS_Stress", 0);
     CString strUnit1, strUnit2;
     if (CUnitCtrl* pUnit = UnitCtrl()) {
-        pUnit->GetUnitSystem(2, strUnit2);
-        pUnit->GetUnitSystem(1, strUnit1);
+        pUnit->GetUnitSystemLength(strUnit2);
+        pUnit->GetUnitSystemForce(strUnit1);
     }
     ReportOutput out(*this, rep.pFile);
     const char* kHead = rep.nKind == 0 ? "  TIME     FORCE-I      FORCE-J  \n" : "  TIME    STRESS-I     STRESS-J  \n";

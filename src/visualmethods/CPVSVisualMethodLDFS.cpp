@@ -1018,8 +1018,8 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::TextLclDirForSum()
 
     CString strForce = "", strLength = "";
     if (CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(pDoc)) {
-        pUnit->GetUnitSystem(1, strForce);
-        pUnit->GetUnitSystem(2, strLength);
+        pUnit->GetUnitSystemForce(strForce);
+        pUnit->GetUnitSystemLength(strLength);
     }
     if (!bAppend) {
         std::fprintf(f, "-------------------------------------------------------\n");

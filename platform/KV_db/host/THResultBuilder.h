@@ -16,7 +16,8 @@ public:
     static CPostCtrlGeoTech* PostCtrl(CDBDoc& doc);
 
     // A case of analysis type 3: analysis case nAcasK, history record nThisK in the model
-    // database, method 1 modal superposition or 2 direct integration.
+    // database, method 1 modal superposition or 2 direct integration. The analysis case record
+    // (CClassAcas) gets the pair (3, nThisK) in place of an earlier time history.
     CTHResultBuilder(CDBDoc& doc, unsigned int nAcasK, unsigned int nThisK, int nMethod,
                      const std::vector<double>& aTime, int nModes);
 

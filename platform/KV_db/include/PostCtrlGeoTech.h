@@ -28,6 +28,8 @@ struct _NDSP_BN {
 // A node's displacement, velocity or acceleration.
 struct T_PDISP_D {
     double dDx = 0.0, dDy = 0.0, dDz = 0.0, dRx = 0.0, dRy = 0.0, dRz = 0.0;
+    // Unit type of each component as a displacement: lengths; rotations have no unit.
+    static constexpr int unit[6] = {1, 1, 1, 0, 0, 0};
 };
 
 // A load combination for the result query.

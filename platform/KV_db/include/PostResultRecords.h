@@ -9,6 +9,9 @@ class CUnitCtrl;
 struct T_PSTRT_D {
     double dForceI = 0.0, dForceJ = 0.0, dStressI = 0.0, dStressJ = 0.0;
     double dReserved[4] = {0, 0, 0, 0};
+    // Unit types of the columns of the host's truss result table: four force columns, then
+    // four stress columns.
+    static constexpr int unit[8] = {2, 2, 2, 2, 17, 17, 17, 17};
 
     void Initialize() { *this = T_PSTRT_D(); }
     // Forces with unit type 2, stresses with 17.
@@ -22,6 +25,10 @@ struct T_PSTRB_D {
     double dStress[4][24] = {};
     double dMaxCombined = 0.0;   // largest |corner stress| of the element
     int nMaxCombinedSeg = 0;     // its quarter, 0 to 3
+    // Unit types of the columns of the host's beam result table: forces and moments at the
+    // start (0-5) and the end (6-11), then stresses.
+    static constexpr int unit[24] = {2, 2, 2, 12, 12, 12, 2, 2, 2, 12, 12, 12,
+                                     17, 17, 17, 17, 17, 17, 17, 17, 17, 17, 17, 17};
 
     void Initialize() { *this = T_PSTRB_D(); }
     // Forces 0-2 with unit type 2, moments 3-5 with 12, stresses with 17.

@@ -1,8 +1,10 @@
 // Stand-in for the product database's time-history tables: the time-history analysis cases
-// (their step times and solution method) and the stored time-history functions.
+// (their step times and solution method) and the stored time-history functions, which change
+// through transactions that commit as every table of the database does (DBTransaction.h).
 // Choice: a case's record names its analysis case, so the case key finds its history key.
 #pragma once
 #include "DBTable.h"
+#include "DBTransaction.h"
 #include "afxtempl.h"
 
 // One time-history analysis case.
@@ -46,7 +48,12 @@ public:
     BOOL GetTimeStep(unsigned int nThisK, CArray<double, double>& aSteps) const;
 };
 
-class CClassThrd : public CDBTable<T_THRD_D> { using CDBTable::CDBTable; };
+class CClassThrd : public CDBTransTable<T_THRD_D, 0x5401, 0x5402> {
+public:
+    // MFS: what the function computes changed (its element, result, case), MFD: its other data.
+    enum { UR_THRD_ADD = 0x5401, UR_THRD_DEL = 0x5402, UR_THRD_MFS = 0x5403, UR_THRD_MFD = 0x5404 };
+    using CDBTransTable::CDBTransTable;
+};
 
 class CThisInfo {
 public:

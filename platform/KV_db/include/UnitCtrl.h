@@ -1,7 +1,10 @@
 // Stand-ins for the document's unit control, initial settings and text-editor service.
 // The stand-in document has no members for them: CDocCtrl reaches the ones that belong to a
 // document (they live in its model database, made on first use).
-// Choice: a unit type without a factor converts by 1; unit type 0 never converts.
+// Unit types are the host's codes: 1 length, 2 force, 12 moment, 13 moment per length, 14 force
+// per length, 17 stress, 21 acceleration, 22 velocity, 0 a quantity without unit.
+// Choices: a unit type without a factor converts by 1; unit type 0 never converts and has no
+// name; the names are those of a metre-kilonewton system until the host sets others.
 #pragma once
 #include "DBDoc.h"
 #include "afxtempl.h"
@@ -15,15 +18,20 @@ public:
     // From output units back to the model's: the inverse of ConvertUnitDataOut.
     double ConvertUnitDataIn(int nUnitType, double dValue) const;
     double ConvertUnitLengthIn(double dValue) const { return ConvertUnitDataIn(1, dValue); }
-    // Unit name of a unit system code (1 force, 2 length); FALSE for another code.
-    BOOL GetUnitSystem(int nCode, CString& strName) const;
+    // Unit name of a unit type in the current unit system; FALSE (name untouched) for a type
+    // without a name.
+    BOOL GetUnitSystem(int nUnitType, CString& strName) const;
+    // The current unit system's length (type 1) and force (type 2) unit names.
+    BOOL GetUnitSystemLength(CString& strName) const { return GetUnitSystem(1, strName); }
+    BOOL GetUnitSystemForce(CString& strName) const { return GetUnitSystem(2, strName); }
 
     void SetFactor(int nUnitType, double dFactor) { m_factor[nUnitType] = dFactor; }
-    void SetUnitName(int nCode, const char* psz) { m_name[nCode] = psz; }
+    void SetUnitName(int nUnitType, const char* psz) { m_name[nUnitType] = psz; }
 
 private:
     std::map<int, double> m_factor;
-    std::map<int, CString> m_name = {{1, "kN"}, {2, "m"}};
+    std::map<int, CString> m_name = {{1, "m"},         {2, "kN"},      {12, "kN*m"},     {13, "kN*m/m"},
+                                     {14, "kN/m"},     {17, "kN/m^2"}, {21, "m/sec^2"}, {22, "m/sec"}};
 };
 
 // The user's preferences; dZeroTolerance rounds small result values to zero.

@@ -1,5 +1,6 @@
 #include "THResultBuilder.h"
 
+#include "ClassAcas.h"
 #include "DBDoc.h"
 
 #include <algorithm>
@@ -39,6 +40,16 @@ CTHResultBuilder::CTHResultBuilder(CDBDoc& doc, unsigned int nAcasK, unsigned in
     for (double t : aTime)
         rec.aTimeStep.Add(t);
     CClassThis(doc.GetModelDB()).Set(nThisK, rec);
+    // The analysis case lists its time history as (3, history key), the pair the dialogs read;
+    // CThisInfo::GetThisKByAcasK finds the same key through the history's case word.
+    CClassAcas acas(doc.GetModelDB());
+    T_ACAS_D c;
+    acas.Get(nAcasK, c);
+    for (int i = c.aItem.GetSize() - 1; i >= 0; --i)
+        if (c.aItem[i].nType == 3)
+            c.aItem.RemoveAt(i);
+    c.aItem.Add(T_ACAS_ITEM_D{3, nThisK});
+    acas.Set(nAcasK, c);
     m_pCtrl->GetSeqIdInfo()->SetThis(nThisK, static_cast<int>(nThisK), data->nMethod == 2 ? 1 : 0);
 }
 

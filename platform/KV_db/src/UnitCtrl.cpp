@@ -30,9 +30,9 @@ double CUnitCtrl::ConvertUnitDataIn(int nUnitType, double dValue) const
     return it == m_factor.end() || it->second == 0.0 ? dValue : dValue / it->second;
 }
 
-BOOL CUnitCtrl::GetUnitSystem(int nCode, CString& strName) const
+BOOL CUnitCtrl::GetUnitSystem(int nUnitType, CString& strName) const
 {
-    auto it = m_name.find(nCode);
+    auto it = m_name.find(nUnitType);
     if (it == m_name.end())
         return FALSE;
     strName = it->second;

@@ -1,9 +1,15 @@
 // Stand-in for the host's document: a model database and a post database held in memory.
 // The current document is the one last made current (CZORDocBase::SetCurDoc).
+// Choice: the document opens no graph windows of its own; the host says who does
+// (SetGraphViewSource), and without one there is no graph view.
 #pragma once
 #include "DBRecords.h"
 #include "DBTable.h"
 #include "ZORDocBase.h"
+
+#include <functional>
+
+class CXYGraphFuncView;
 
 class CDBDoc : public CZORDocBase {
     DECLARE_DYNAMIC(CDBDoc)
@@ -11,10 +17,15 @@ public:
     static CDBDoc* GetDocPoint();
     CDBBase* GetModelDB() { return &m_modelDB; }
     CDBBase* GetPostDB() { return &m_postDB; }
+    // The graph window of a title, opened or reused; null when the host offers none.
+    CXYGraphFuncView* GetGraphView(const char* pszTitle) { return m_fnGraphView ? m_fnGraphView(pszTitle) : nullptr; }
+    // Host side: who opens the graph windows.
+    void SetGraphViewSource(std::function<CXYGraphFuncView*(const char*)> fn) { m_fnGraphView = std::move(fn); }
 
 private:
     CDBBase m_modelDB;
     CDBBase m_postDB;
+    std::function<CXYGraphFuncView*(const char*)> m_fnGraphView;
 };
 
 class CClassPVtif : public CDBTable<T_PVTIF_D> { using CDBTable::CDBTable; };
