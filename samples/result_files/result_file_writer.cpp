@@ -210,6 +210,12 @@ void ResultSetBuilder::add_family_records(const std::string& key, std::int32_t r
     family_records_.push_back({key, 3, record_words, std::move(records)});
 }
 
+void ResultSetBuilder::add_family_records(const std::string& key, std::int32_t sub_id, std::int32_t record_words,
+                                          std::vector<Record> records)
+{
+    family_records_.push_back({key, sub_id, record_words, std::move(records)});
+}
+
 void ResultSetBuilder::add_result_records(const std::string& key, std::int32_t sub_id, std::int32_t record_words,
                                           std::vector<Record> records)
 {

@@ -102,6 +102,9 @@ public:
     void add_support_motion(int history_id, std::int32_t node, std::int32_t direction, const std::vector<double>& series);
     // Element records of a family data set ("PLAT", "SOLD", ...) of the '2' file, sub-id 3.
     void add_family_records(const std::string& key, std::int32_t record_words, std::vector<Record> records);
+    // The same with the sub-id of the data set (3, or 4 for a history whose THLG code is 2).
+    void add_family_records(const std::string& key, std::int32_t sub_id, std::int32_t record_words,
+                            std::vector<Record> records);
     // A data set of the '1' file.
     void add_result_records(const std::string& key, std::int32_t sub_id, std::int32_t record_words,
                             std::vector<Record> records);
