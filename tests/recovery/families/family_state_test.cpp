@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -52,7 +55,7 @@ struct Zoo {
 class FamilySet : public FamilyTest {
 protected:
     // Records and nodes of every member; equations of each element from its own base.
-    Zoo make_zoo()
+    Zoo make_zoo(int moving_from = 1, int moving_to = 720)
     {
         Zoo zoo;
         // Linear plane elements: a parallelogram in a tilted plane, nodes 1..4.
@@ -133,7 +136,7 @@ protected:
             zoo["PSOH"].push_back(rf::quadratic_solid_record_values(f));
         }
         // Every equation moves: a smooth, non-rigid series over three steps.
-        for (int e = 1; e <= 720; ++e) {
+        for (int e = moving_from; e <= moving_to; ++e) {
             std::vector<double> series;
             for (int s = 1; s <= 3; ++s)
                 series.push_back(1e-4 * std::sin(0.37 * e + 0.9 * s));
@@ -289,6 +292,59 @@ TEST_F(FamilySet, TruncatedLastRecordGivesZeroRows)
     ASSERT_TRUE(std::any_of(good.work.begin(), good.work.end(), [](double v) { return v != 0.0; }));
     const Captured& w = run(8, 2, 0, 2);
     EXPECT_TRUE(std::all_of(w.work.begin(), w.work.end(), [](double v) { return v == 0.0; }));
+}
+
+// Seeds of the element-families fuzz target: one element of each family in the target's
+// input layout (8 parameter bytes; the '2' file, then the '1' file, each after its 4-byte
+// length; the rest the direct file 1). Parameter byte 0 chooses the kind (1 + b % 9), byte 2
+// the step count, byte 3 the step, byte 6 the row (1 + b % 30). Written into the folder that
+// KVPVS_WRITE_FUZZ_SEEDS names; every seed is checked to give a non-zero row.
+TEST_F(FamilySet, FuzzSeedsHoldOneElementOfEachFamily)
+{
+    struct Seed {
+        const char* name;
+        const char* key;
+        int kind;
+        int first_equation;
+        int equations;
+        int row;
+    };
+    const Seed seeds[] = {{"linear_plane_strain", "PSRN", 2, 1, 24, 14},   {"linear_plane_stress", "PSTR", 1, 1, 24, 13},
+                          {"linear_solid", "SOLD", 4, 101, 48, 26},        {"quadratic_plane_stress", "PSTH", 5, 201, 48, 25},
+                          {"quadratic_plane_strain", "PSRH", 6, 301, 36, 25}, {"quadratic_solid", "PSOH", 8, 401, 120, 1}};
+    const char* folder = std::getenv("KVPVS_WRITE_FUZZ_SEEDS");
+    for (const Seed& seed : seeds) {
+        fresh_set();
+        Zoo zoo = make_zoo(seed.first_equation, seed.first_equation + seed.equations - 1);
+        Zoo one;
+        one[seed.key] = zoo[seed.key];
+        if (std::string(seed.key) == "PSOH")
+            one[seed.key].resize(1);
+        write_zoo(one);
+        const std::vector<unsigned char> two = builder.elem_file().bytes();
+        const std::vector<unsigned char> result = builder.result_file().bytes();
+        const std::vector<unsigned char> direct = builder.direct_file(1).bytes();
+        const unsigned char params[8] = {static_cast<unsigned char>(seed.kind - 1), 0, 3, 2, 0, 0,
+                                         static_cast<unsigned char>(seed.row - 1), 0};
+        std::vector<unsigned char> input(params, params + 8);
+        for (const auto* file : {&two, &result}) {
+            const std::uint32_t n = static_cast<std::uint32_t>(file->size());
+            for (int b = 0; b < 4; ++b)
+                input.push_back(static_cast<unsigned char>(n >> (8 * b)));
+            input.insert(input.end(), file->begin(), file->end());
+        }
+        input.insert(input.end(), direct.begin(), direct.end());
+        // The seed's element gives a value in its row.
+        const Captured& w = run(seed.kind, 1, 0, 3);
+        EXPECT_NE(w(seed.row, 2), 0.0) << seed.name;
+        if (folder) {
+            const std::string name = std::string(folder) + "/seed-" + seed.name;
+            if (FILE* f = std::fopen(name.c_str(), "wb")) {
+                std::fwrite(input.data(), 1, input.size(), f);
+                std::fclose(f);
+            }
+        }
+    }
 }
 
 } // namespace
