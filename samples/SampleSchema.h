@@ -116,5 +116,7 @@ constexpr int kStepKindLinear = 1;
 // Unit types of member-force rows (T_PVTIF_D::nUnitType): values read in the current unit system.
 constexpr int kUnitForce = 2;              // kN
 constexpr int kUnitMoment = 12;            // kNm
+constexpr int kUnitForcePerLength = 13;    // kN/m
+constexpr int kUnitStress = 17;            // kN/m2
 
 } // namespace kvpvs::sample

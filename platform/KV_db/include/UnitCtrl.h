@@ -25,8 +25,8 @@ public:
     // "tonf" 1, "N" 2, "kN" 3, "lbf" 4, "kips" 5) and two entries of the host's. Choice: the
     // model's own units (m, kN) by default; another index scales what ConvertUnitDataOut and
     // the database reads give by the ratio of its units to the model's, for the unit types of
-    // DBValueUnits.h (length 1, force 2, area 3, second moment 4, moment 12, stress 17, weight
-    // density 18; velocity 22 and acceleration 21 as lengths); other types are not scaled.
+    // DBValueUnits.h (length 1, force 2, area 3, second moment 4, moment 12, force per length
+    // 13, stress 17, weight density 18; velocity 22 and acceleration 21 as lengths); other types are not scaled.
     void GetUnitIndexCurrent(int aIndex[4]) const;
     void SetUnitIndexCurrent(const int aIndex[4], int bNotify);
     // Names of the current force and length units, spelled as the design text file spells them.

@@ -32,6 +32,7 @@ bool Dimensions(int nUnitType, int& nForce, int& nLength)
     case DB_UNIT_AREA: nForce = 0; nLength = 2; return true;
     case DB_UNIT_INERTIA: nForce = 0; nLength = 4; return true;
     case DB_UNIT_MOMENT: nForce = 1; nLength = 1; return true;
+    case DB_UNIT_FORCE_PER_LENGTH: nForce = 1; nLength = -1; return true;
     case DB_UNIT_STRESS: nForce = 1; nLength = -2; return true;
     case DB_UNIT_WEIGHT_DENSITY: nForce = 1; nLength = -3; return true;
     default: return false;

@@ -11,6 +11,7 @@ enum : int {
     DB_UNIT_AREA = 3,
     DB_UNIT_INERTIA = 4,          // second moment of area
     DB_UNIT_MOMENT = 12,
+    DB_UNIT_FORCE_PER_LENGTH = 13,
     DB_UNIT_STRESS = 17,          // also elastic moduli
     DB_UNIT_WEIGHT_DENSITY = 18,
 };
