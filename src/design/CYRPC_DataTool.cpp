@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -46,7 +47,7 @@ const T_KEYWORD kPlaneKeys[] = {{"UNIT", Block::Unit, true},        {"SOLIDFORCE
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-std::string Trim(const std::string& s)
+std::string_view Trim(std::string_view s)
 {
     size_t a = 0, b = s.size();
     while (a < b && IsBlank(s[a]))
@@ -73,24 +74,23 @@ bool ReadLine(FILE* f, std::string& line)
 }
 
 // Fields at commas, each trimmed; a field longer than 128 characters gives its first 128 as one
-// field, loses the next character and goes on as a new field.
-std::vector<std::string> Split(const std::string& line)
+// field, loses the next character and goes on as a new field. The views point into the line.
+void Split(std::string_view line, std::vector<std::string_view>& fields)
 {
-    std::vector<std::string> fields;
+    fields.clear();
     size_t start = 0;
     for (;;) {
         const size_t comma = line.find(',', start);
-        std::string f = Trim(line.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        std::string_view f = Trim(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
         while (f.size() > kFieldMax) {
             fields.push_back(f.substr(0, kFieldMax));
             f = f.substr(kFieldMax + 1);
         }
         fields.push_back(f);
-        if (comma == std::string::npos)
+        if (comma == std::string_view::npos)
             break;
         start = comma + 1;
     }
-    return fields;
 }
 
 bool IsTitleLine(const std::string& line)
@@ -101,8 +101,20 @@ bool IsTitleLine(const std::string& line)
     return false;
 }
 
-int Int(const std::string& s) { return std::atoi(s.c_str()); }
-double Num(const std::string& s) { return std::atof(s.c_str()); }
+// A field as its own text: a field is at most 128 characters, so conversions stop at its end.
+struct Field {
+    explicit Field(std::string_view v)
+    {
+        const size_t n = v.size() < kFieldMax ? v.size() : kFieldMax;
+        std::memcpy(sz, v.data(), n);
+        sz[n] = '\0';
+    }
+    char sz[kFieldMax + 1];
+};
+
+int Int(std::string_view s) { return std::atoi(Field(s).sz); }
+double Num(std::string_view s) { return std::atof(Field(s).sz); }
+CString Text(std::string_view s) { return CString(s.data(), static_cast<int>(s.size())); }
 
 } // namespace
 
@@ -154,6 +166,7 @@ int CYRPC_DataTool::ReadDesignFile(const char* pszPath)
     int nResult = 1;
     bool bEnd = false;
     std::string line;
+    std::vector<std::string_view> fl;
     while (!bEnd && ReadLine(f, line)) {
         // The column-title line after a keyword or a load-case line; anything else is data.
         if (bTitleMayFollow) {
@@ -161,28 +174,28 @@ int CYRPC_DataTool::ReadDesignFile(const char* pszPath)
             if (IsTitleLine(line))
                 continue;
         }
-        const std::string whole = Trim(line);
+        const std::string_view whole = Trim(line);
         if (whole.empty())
             continue;
         if (block == Block::FilePath && whole[0] != '*') {
             // The model's path is taken whole: it may hold commas and be long.
-            t.strFilePath = whole.c_str();
+            t.strFilePath = Text(whole);
             continue;
         }
-        const std::vector<std::string> fl = Split(line);
+        Split(line, fl);
         if (fl[0].empty())
             continue;
         const size_t n = fl.size();
 
         if (fl[0][0] == '*') {
-            const std::string& key = fl[0];
+            const std::string_view key = fl[0];
             if (!bBeam)
                 storePlane();
             if (!bVariantKnown) {
                 bVariantKnown = true;
-                bBeam = key.find("Solid/Plate Element") == std::string::npos;
+                bBeam = key.find("Solid/Plate Element") == std::string_view::npos;
             }
-            if (key.find("ENDDATA") != std::string::npos) {
+            if (key.find("ENDDATA") != std::string_view::npos) {
                 bEnd = true;
                 break;
             }
@@ -190,7 +203,7 @@ int CYRPC_DataTool::ReadDesignFile(const char* pszPath)
             const T_KEYWORD* pKeys = bBeam ? kBeamKeys : kPlaneKeys;
             const size_t nKeys = bBeam ? std::size(kBeamKeys) : std::size(kPlaneKeys);
             for (size_t k = 0; k < nKeys; ++k)
-                if (key.find(pKeys[k].pszKey) != std::string::npos) {
+                if (key.find(pKeys[k].pszKey) != std::string_view::npos) {
                     block = pKeys[k].block;
                     bTitleMayFollow = pKeys[k].bTitleFollows;
                     break;
@@ -201,7 +214,7 @@ int CYRPC_DataTool::ReadDesignFile(const char* pszPath)
                 plane.Initialize();
                 bPlaneOpen = true;
                 bPlaneRows = false;
-                plane.bPlate = key.find("PLATEFORCESUM") != std::string::npos ? 1 : 0;
+                plane.bPlate = key.find("PLATEFORCESUM") != std::string_view::npos ? 1 : 0;
                 t.nVariant = plane.bPlate ? 3 : 2;
             }
             continue;
@@ -215,8 +228,8 @@ int CYRPC_DataTool::ReadDesignFile(const char* pszPath)
             if (n != 2)
                 nResult = 0;
             else {
-                t.nForceUnit = ForceUnitIndex(fl[0].c_str());
-                t.nLengthUnit = LengthUnitIndex(fl[1].c_str());
+                t.nForceUnit = ForceUnitIndex(Field(fl[0]).sz);
+                t.nLengthUnit = LengthUnitIndex(Field(fl[1]).sz);
             }
             break;
         case Block::Section:
@@ -225,7 +238,7 @@ int CYRPC_DataTool::ReadDesignFile(const char* pszPath)
             else {
                 T_YRP_CONVERT_SECT s;
                 s.nType = fl[1] == "Shape" ? 1 : 0;
-                s.strName = fl[2].c_str();
+                s.strName = Text(fl[2]);
                 for (int i = 0; i < 6; ++i) {
                     s.dValue[i] = Num(fl[3 + static_cast<size_t>(i)]);
                     s.dDim[i] = Num(fl[9 + static_cast<size_t>(i)]);
@@ -238,7 +251,7 @@ int CYRPC_DataTool::ReadDesignFile(const char* pszPath)
                 nResult = 0;
             else {
                 T_YRP_CONVERT_RCMATL m;
-                m.strName = fl[1].c_str();
+                m.strName = Text(fl[1]);
                 for (int i = 0; i < 3; ++i)
                     m.dValue[i] = Num(fl[2 + static_cast<size_t>(i)]);
                 t.mMatl[Int(fl[0])] = m;
@@ -258,7 +271,7 @@ int CYRPC_DataTool::ReadDesignFile(const char* pszPath)
             break;
         case Block::LoadCase:
             if (n == 2) {
-                strCase = fl[1].c_str();
+                strCase = Text(fl[1]);
                 bCaseOpen = true;
                 bTitleMayFollow = true;
             } else if (n == 13 && bCaseOpen) {
@@ -276,7 +289,7 @@ int CYRPC_DataTool::ReadDesignFile(const char* pszPath)
             if (n != 7)
                 nResult = 0;
             else {
-                plane.strName = fl[0].c_str();
+                plane.strName = Text(fl[0]);
                 for (int i = 0; i < 6; ++i)
                     plane.dPlane[i] = Num(fl[1 + static_cast<size_t>(i)]);
             }
@@ -316,7 +329,7 @@ int CYRPC_DataTool::ReadDesignFile(const char* pszPath)
                 nResult = 0;
             else {
                 T_YRP_CONVERT_FORCESUM r;
-                r.strName = fl[0].c_str();
+                r.strName = Text(fl[0]);
                 for (int i = 0; i < 6; ++i)
                     r.dSum[i] = Num(fl[1 + static_cast<size_t>(i)]);
                 plane.aForceSum.Add(r);
