@@ -10,8 +10,10 @@
 #include <vtkDoubleArray.h>
 #include <vtkIdTypeArray.h>
 #include <vtkIdList.h>
+#include <vtkNew.h>
 #include <vtkPointData.h>
 #include <vtkPoints.h>
+#include <vtkSmartPointer.h>
 #include <vtkUnsignedCharArray.h>
 #include <vtkUnstructuredGrid.h>
 
@@ -243,8 +245,6 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::GetElemVDataRows(unsigned int nElemK, 
 template <class RECORD, class AXIS>
 void CPVSVisualDataLDFSCore<RECORD, AXIS>::DropCache()
 {
-    if (m_pGridCache)
-        m_pGridCache->Delete();
     m_pGridCache = nullptr;
     m_pCacheMD = nullptr;
     m_nCacheCutKind = -1;
@@ -267,7 +267,7 @@ template <class RECORD, class AXIS>
 void CPVSVisualDataLDFSCore<RECORD, AXIS>::StoreCache(vtkUnstructuredGrid* pGrid, CPVSModelDataFEM* pMD)
 {
     DropCache();
-    m_pGridCache = vtkUnstructuredGrid::New();
+    m_pGridCache = vtkSmartPointer<vtkUnstructuredGrid>::New();
     m_pGridCache->ShallowCopy(pGrid);
     m_pCacheMD = pMD;
     m_nCacheCutKind = m_pLdfsData->nCutKind;
@@ -348,10 +348,11 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
     for (int i = 0; i < nNodeNum; ++i)
         nUsed += aCount[static_cast<size_t>(i)] > 0 ? 1 : 0;
     // Sized once: the arrays hold exactly the values the inserting loop would give them.
-    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    vtkNew<vtkDoubleArray> pScalars;
     pScalars->SetNumberOfComponents(nScalarComp);
     pScalars->SetNumberOfTuples(nUsed);
-    vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
+    vtkNew<vtkPoints> pPoints;
+    pPoints->SetDataTypeToDouble();
     pPoints->SetNumberOfPoints(nUsed);
     std::vector<vtkIdType> aPointId(static_cast<size_t>(nNodeNum), -1);
     vtkIdType nNextId = 0;
@@ -408,27 +409,21 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
         aOffset.push_back(static_cast<vtkIdType>(aConn.size()));
         OnSolidCellInserted(static_cast<int>(nCell), pMD->GetElemK(i));
     }
-    vtkIdTypeArray* pOffsetArr = vtkIdTypeArray::New();
-    vtkIdTypeArray* pConnArr = vtkIdTypeArray::New();
-    vtkUnsignedCharArray* pTypeArr = vtkUnsignedCharArray::New();
+    vtkNew<vtkIdTypeArray> pOffsetArr;
+    vtkNew<vtkIdTypeArray> pConnArr;
+    vtkNew<vtkUnsignedCharArray> pTypeArr;
     pOffsetArr->SetNumberOfValues(static_cast<vtkIdType>(aOffset.size()));
     pConnArr->SetNumberOfValues(static_cast<vtkIdType>(aConn.size()));
     pTypeArr->SetNumberOfValues(static_cast<vtkIdType>(aType.size()));
     std::copy(aOffset.begin(), aOffset.end(), pOffsetArr->GetPointer(0));
     std::copy(aConn.begin(), aConn.end(), pConnArr->GetPointer(0));
     std::copy(aType.begin(), aType.end(), pTypeArr->GetPointer(0));
-    vtkCellArray* pCells = vtkCellArray::New();
+    vtkNew<vtkCellArray> pCells;
     pCells->SetData(pOffsetArr, pConnArr);
     pGrid->SetCells(pTypeArr, pCells);
-    pCells->Delete();
-    pTypeArr->Delete();
-    pConnArr->Delete();
-    pOffsetArr->Delete();
 
     pGrid->SetPoints(pPoints);
     pGrid->GetPointData()->SetScalars(pScalars);
-    pPoints->Delete();
-    pScalars->Delete();
     StoreCache(pGrid, pMD);
     return 1;
 }
@@ -448,9 +443,10 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataPlate(AXIS&, T_PVIST_PLNE
     if (FillFromCache(pGrid, pMD))
         return 1;
     const int nScalarComp = GetScalarCompCount();
-    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    vtkNew<vtkDoubleArray> pScalars;
     pScalars->SetNumberOfComponents(nScalarComp);
-    vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
+    vtkNew<vtkPoints> pPoints;
+    pPoints->SetDataTypeToDouble();
     pGrid->Allocate(std::max(nElemNum, 1));
     double dTable[kMaxNode][kMaxComp];
     std::vector<double> aTuple(static_cast<size_t>(nScalarComp), 0.0);
@@ -464,7 +460,7 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataPlate(AXIS&, T_PVIST_PLNE
         const int n = e->GetNumberOfNodes();
         if (!GetElemVDataRows(nElemK, n, nValueCount, dTable, n))
             continue;
-        vtkCell* pCell = pMD->CreateCell(nElemK);
+        const auto pCell = vtkSmartPointer<vtkCell>::Take(pMD->CreateCell(nElemK));
         if (!pCell)
             continue;
         for (int j = 0; j < n; ++j) {
@@ -476,13 +472,10 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataPlate(AXIS&, T_PVIST_PLNE
             ++nNextId;
         }
         const vtkIdType nCell = pGrid->InsertNextCell(pCell->GetCellType(), pCell->GetPointIds());
-        pCell->Delete();
         m_mCellElemK[static_cast<int>(nCell)] = nElemK;
     }
     pGrid->SetPoints(pPoints);
     pGrid->GetPointData()->SetScalars(pScalars);
-    pPoints->Delete();
-    pScalars->Delete();
     StoreCache(pGrid, pMD);
     return 1;
 }

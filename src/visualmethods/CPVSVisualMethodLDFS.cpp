@@ -25,10 +25,12 @@
 #include <vtkIncrementalPointLocator.h>
 #include <vtkMarchingCubesTriangleCases.h>
 #include <vtkMergePoints.h>
+#include <vtkNew.h>
 #include <vtkPlane.h>
 #include <vtkPointData.h>
 #include <vtkPoints.h>
 #include <vtkPolyData.h>
+#include <vtkSmartPointer.h>
 #include <vtkUnsignedCharArray.h>
 #include <vtkUnstructuredGrid.h>
 
@@ -276,7 +278,7 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
 
     m_bRunBoxReuse = TRUE;
     m_aRunBox.clear();
-    vtkUnstructuredGrid* pGrid = vtkUnstructuredGrid::New();
+    auto pGrid = vtkSmartPointer<vtkUnstructuredGrid>::New();
     // Planes and their axis entries go in pairs; a shorter axis list ends the planes.
     const int nPlane = std::min(pRec->aPlane.GetSize(), pRec->aAxis.GetSize());
     for (int i = 0; i < nPlane; ++i) {
@@ -291,7 +293,6 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
             m_bRunBoxReuse = FALSE;
             m_pAppendFilter->Delete();
             m_pAppendFilter = nullptr;
-            pGrid->Delete();
             return 1;
         }
         if (m_payload.pPlane) {
@@ -305,10 +306,8 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
         if (m_payload.pPlane && bFound)
             CNotifyListener::NotifyUpdate(i, *m_payload.pPlane, *m_payload.pPoint, *m_payload.pPlateCell,
                                           *m_payload.pSolidCell, *m_payload.pForceSum);
-        if (i != nPlane - 1) {
-            pGrid->Delete();
-            pGrid = vtkUnstructuredGrid::New();
-        }
+        if (i != nPlane - 1)
+            pGrid = vtkSmartPointer<vtkUnstructuredGrid>::New();
     }
 
     m_bRunBoxReuse = FALSE;
@@ -321,7 +320,8 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
     AddSeconds(m_dPhaseSeconds[kPhaseCut], tAppend);
     const TClock::time_point tSurface = TClock::now();
 
-    vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
+    vtkNew<vtkPoints> pPoints;
+    pPoints->SetDataTypeToDouble();
     CPVSModelDataFEM* pMD = GetMDTCtrl();
     if (pRec->nCompCount == 0 && pMD) {
         // The wire mesh of the whole model.
@@ -338,7 +338,7 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
                 T_ELEM_D elem;
                 if (!pMD->GetElemD(nElemK, elem))
                     continue;
-                vtkCell* pCell = pMD->CreateCell(nElemK);
+                const auto pCell = vtkSmartPointer<vtkCell>::Take(pMD->CreateCell(nElemK));
                 if (!pCell)
                     continue;
                 for (int j = 0; j < elem.GetNumberOfNodes(); ++j) {
@@ -358,25 +358,21 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
                 } else {
                     pGrid->InsertNextCell(pCell->GetCellType(), pCell->GetPointIds());
                 }
-                pCell->Delete();
             }
         }
         pGrid->SetPoints(pPoints);
         pMD->EndMeshMode();
     }
 
-    vtkQuadraticDataSetSurfaceFilter* pSurface = vtkQuadraticDataSetSurfaceFilter::New();
+    vtkNew<vtkQuadraticDataSetSurfaceFilter> pSurface;
     pSurface->SetInputData(pGrid);
     pSurface->Update();
     m_pDataSetPre->DeepCopy(pSurface->GetOutput());
     AddSeconds(m_dPhaseSeconds[kPhaseSurface], tSurface);
 
-    pSurface->Delete();
-    pGrid->Delete();
     // The base would release the filter again at destruction: forget it once released.
     m_pAppendFilter->Delete();
     m_pAppendFilter = nullptr;
-    pPoints->Delete();
     return 1;
 }
 
@@ -396,10 +392,10 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     const TClock::time_point tCut = TClock::now();
 
     // Cutter set-up, sized as the general cutter sizes its output.
-    vtkPolyData* pOutput = vtkPolyData::New();
-    vtkContourValues* pValues = vtkContourValues::New();
+    vtkNew<vtkPolyData> pOutput;
+    vtkNew<vtkContourValues> pValues;
     pValues->SetValue(0, 0.0);
-    vtkPlane* pPlane = vtkPlane::New();
+    vtkNew<vtkPlane> pPlane;
     pPlane->SetOrigin(plane.dOrigin);
     pPlane->SetNormal(axis.dAxis[0][0], axis.dAxis[0][1], axis.dAxis[0][2]);
     const vtkIdType nCells = pGrid->GetNumberOfCells();
@@ -408,11 +404,12 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     nEstimate = nEstimate / 1024 * 1024;
     if (nEstimate < 1024)
         nEstimate = 1024;
-    vtkPoints* pNewPts = vtkPoints::New(VTK_DOUBLE);
+    vtkNew<vtkPoints> pNewPts;
+    pNewPts->SetDataTypeToDouble();
     pNewPts->Allocate(nEstimate, nEstimate / 2);
-    vtkCellArray* pVerts = vtkCellArray::New();
-    vtkCellArray* pLines = vtkCellArray::New();
-    vtkCellArray* pPolys = vtkCellArray::New();
+    vtkNew<vtkCellArray> pVerts;
+    vtkNew<vtkCellArray> pLines;
+    vtkNew<vtkCellArray> pPolys;
     pVerts->AllocateEstimate(nEstimate, 1);
     pLines->AllocateEstimate(nEstimate, 2);
     pPolys->AllocateEstimate(nEstimate, 3);
@@ -422,7 +419,7 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     vtkCellData* pOutCd = pOutput->GetCellData();
     pOutPd->InterpolateAllocate(pInPd, nEstimate, nEstimate / 2);
     pOutCd->CopyAllocate(pInCd, nEstimate, nEstimate / 2);
-    vtkMergePoints* pLocator = vtkMergePoints::New();
+    vtkNew<vtkMergePoints> pLocator;
 
     // The cut scalars, n . (x - o) as vtkPlane::EvaluateFunction forms it, read straight from
     // the grid's double coordinates when it holds them.
@@ -449,8 +446,8 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     std::unordered_map<vtkIdType, unsigned int> mLineElem, mPolyElem;
     if (bPlate)
         mLineElem.reserve(static_cast<size_t>(std::max<vtkIdType>(1, nCells / 5)));
-    vtkGenericCell* pCell = vtkGenericCell::New();
-    vtkDoubleArray* pCellScalars = vtkDoubleArray::New();
+    vtkNew<vtkGenericCell> pCell;
+    vtkNew<vtkDoubleArray> pCellScalars;
     std::vector<double> aContour(static_cast<size_t>(nContours));
     for (int iv = 0; iv < nContours; ++iv)
         aContour[static_cast<size_t>(iv)] = pValues->GetValue(iv);
@@ -564,8 +561,6 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
         for (vtkIdType c = 0; c < nCells; ++c)
             cutCell(c);
     }
-    pCell->Delete();
-    pCellScalars->Delete();
     AddSeconds(m_dPhaseSeconds[kPhaseCut], tCut);
     const TClock::time_point tIntegrate = TClock::now();
 
@@ -813,14 +808,6 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     if (m_pAppendFilter)
         m_pAppendFilter->AddInputData(pOutput);
 
-    pLocator->Delete();
-    pNewPts->Delete();
-    pVerts->Delete();
-    pLines->Delete();
-    pPolys->Delete();
-    pPlane->Delete();
-    pValues->Delete();
-    pOutput->Delete();
     AddSeconds(m_dPhaseSeconds[kPhaseIntegrate], tIntegrate);
     return 1;
 }
@@ -918,13 +905,11 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Render(CPVSRenderer
     }
 
     CPVSLegendObjectUserDefMode::m_arLegendDesc.RemoveAll();
-    vtkPoints* pPts[3];
-    vtkCellArray* pCells[3];
+    vtkNew<vtkPoints> pPts[3];
+    vtkNew<vtkCellArray> pCells[3];
     int nIds[3] = {0, 0, 0};
-    for (int a = 0; a < 3; ++a) {
-        pPts[a] = vtkPoints::New(VTK_DOUBLE);
-        pCells[a] = vtkCellArray::New();
-    }
+    for (auto& p : pPts)
+        p->SetDataTypeToDouble();
     CArray<gp_Pnt, gp_Pnt&> aPos;
     CArray<CString, CString&> aText;
     CArray<C3DPoint, C3DPoint&> aSeg;
@@ -960,7 +945,7 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Render(CPVSRenderer
     }
     const double rgb[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     for (int a = 0; a < 3; ++a) {
-        vtkPolyData* pGroup = vtkPolyData::New();
+        vtkNew<vtkPolyData> pGroup;
         pGroup->SetPoints(pPts[a]);
         pGroup->SetPolys(pCells[a]);
         const Quantity_Color col(rgb[a][0], rgb[a][1], rgb[a][2], Quantity_TOC_RGB);
@@ -970,9 +955,6 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Render(CPVSRenderer
         } else {
             pRenderer->DrawDataSet(pGroup, col, 3, 1, 6);
         }
-        pGroup->Delete();
-        pPts[a]->Delete();
-        pCells[a]->Delete();
     }
     CPVSUtilFunc::GetRgbF(pVS->nLabelColor, r, g, b);
     const double dSize = (pVS->nFontSize / 25.0) * ICustomSetting::Instance()->GetLabelSizeFactor();
