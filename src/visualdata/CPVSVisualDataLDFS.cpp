@@ -1,5 +1,7 @@
 #include "visualdata/CPVSVisualDataLDFS.h"
 
+#include "planecut/cut_integration.h"
+
 #include "FactoryPVS.h"
 #include "GlobalFunc.h"
 #include "PostCtrlBase.h"
@@ -548,16 +550,11 @@ int CPVSVisualDataLDFS::GetLclDirForSumByTriangle(double dCentre[3], double dPts
 {
     for (int k = 0; k < 3; ++k)
         dNormal[k] = dPlaneAxis[0][k];
-    auto dist = [](const double* a, const double* b) {
-        const double x = a[0] - b[0], y = a[1] - b[1], z = a[2] - b[2];
-        return std::sqrt(x * x + y * y + z * z);
-    };
-    const double a = dist(dPts[0], dPts[1]), b = dist(dPts[1], dPts[2]), d = dist(dPts[2], dPts[0]);
-    const double s = (a + b + d) / 2.0;
-    const double A2 = s * (s - a) * (s - b) * (s - d); // Heron
-    if (std::fabs(A2) < 1e-15)
+    // Left out only when degenerate relative to its own size: the test the method applies to
+    // the same points, so centre, sums and broadcast cells count the same triangles.
+    if (kvpvs::planecut::IsDegenerateTriangle(dPts[0], dPts[1], dPts[2]))
         return 0;
-    const double A = std::sqrt(A2);
+    const double A = kvpvs::planecut::TwiceTriangleArea(dPts[0], dPts[1], dPts[2]) / 2.0;
     // Three-point rule at the edge-midpoint-weighted interior points, exact for quadratics.
     static const double N[3][3] = {{2.0 / 3.0, 1.0 / 6.0, 1.0 / 6.0},
                                    {1.0 / 6.0, 2.0 / 3.0, 1.0 / 6.0},

@@ -110,6 +110,27 @@ TEST(ForceSumTriangle, CoincidentVerticesContributeNothing)
         EXPECT_EQ(sum[k], k + 1.0);
 }
 
+// Thin and small triangles are real: a sliver with an angle of about 1e-4 degrees, and a
+// triangle of a millimetre cut expressed in metres (area 5e-7), give area x traction exactly.
+TEST(ForceSumTriangle, ThinAndSmallTrianglesContributeTheirForce)
+{
+    double axis[3][3] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}};
+    double stress[3][6];
+    for (auto& s : stress)
+        for (int k = 0; k < 6; ++k)
+            s[k] = k == 2 ? -250.0 : 0.0; // szz: traction along -z on the plane z = const
+    for (double L : {1e-3, 1.0, 1e3}) {
+        for (double h : {1e-6 * L, L}) {
+            double pts[3][3] = {{0, 0, 0}, {L, 0, 0}, {L / 2, h, 0}};
+            double c[3] = {L / 2, h / 3, 0}, n[3];
+            double sum[6] = {0, 0, 0, 0, 0, 0};
+            CPVSVisualDataLDFS::GetLclDirForSumByTriangle(c, pts, n, stress, sum, axis);
+            const double A = L * h / 2;
+            EXPECT_NEAR(sum[0], -250.0 * A, 1e-12 * 250.0 * A) << "L " << L << ", h " << h;
+        }
+    }
+}
+
 // A straight cut of length L across a plate under a constant membrane force N: F = N L, and
 // a constant bending moment m gives the moment m L about the cut's own axis.
 TEST(ForceSumLine, ConstantMembraneForceGivesNTimesLength)
