@@ -731,7 +731,7 @@ vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index,
     // would dominate the cut.
     std::vector<size_t> aCand;
     index.Visit(n, o, [&](size_t i) { aCand.push_back(i); });
-    constexpr size_t kAhead = 6;
+    constexpr size_t kAhead = 12;
     const double* pVal0 = index.Values(0);
     const size_t nVal0 = pVal0 ? static_cast<size_t>(pInPd->GetArray(0)->GetNumberOfComponents()) : 0;
     auto prefetch = [&](size_t i) {
@@ -742,9 +742,14 @@ vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index,
                 __builtin_prefetch(pVal0 + nVal0 * pP[j]);
         }
     };
+    // Two stages: a cell's point list twice as far ahead as its points and values.
+    for (size_t k = 0; k < aCand.size() && k < 2 * kAhead; ++k)
+        __builtin_prefetch(index.CellPoints(aCand[k]));
     for (size_t k = 0; k < aCand.size() && k < kAhead; ++k)
         prefetch(aCand[k]);
     for (size_t k = 0; k < aCand.size(); ++k) {
+        if (k + 2 * kAhead < aCand.size())
+            __builtin_prefetch(index.CellPoints(aCand[k + 2 * kAhead]));
         if (k + kAhead < aCand.size())
             prefetch(aCand[k + kAhead]);
         ++nVisited;
