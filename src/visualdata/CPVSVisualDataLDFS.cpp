@@ -1,6 +1,7 @@
 #include "visualdata/CPVSVisualDataLDFS.h"
 
 #include "planecut/cut_integration.h"
+#include "visualdata/ElementCells.h"
 
 #include "FactoryPVS.h"
 #include "GlobalFunc.h"
@@ -326,6 +327,12 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
                 aElemNode.push_back(nodeIdx.Find(e->aNodeK[j]));
         }
         aFirstNode[static_cast<size_t>(i) + 1] = aElemNode.size();
+        // A node list that does not fit its cell type would make VTK read past it: such an
+        // element gives neither values nor a cell, like an element without values.
+        if (e && !ElementCellFits(e->nCellType, e->GetNumberOfNodes())) {
+            aFailed[static_cast<size_t>(i)] = 1;
+            continue;
+        }
         if (!e || !IsSolidCellType(e->nCellType))
             continue;
         int nValueCount = 0;
@@ -387,7 +394,7 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
         if (aFailed[static_cast<size_t>(i)])
             continue;
         const T_ELEM_D* e = aElem[static_cast<size_t>(i)];
-        if (!e || e->nCellType <= 0)
+        if (!e || !ElementCellFits(e->nCellType, e->GetNumberOfNodes()))
             continue;
         const int n = e->GetNumberOfNodes();
         vtkIdType* pIds = aIds;
@@ -456,7 +463,7 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataPlate(AXIS&, T_PVIST_PLNE
     for (int i = 0; i < nElemNum; ++i) {
         const unsigned int nElemK = pMD->GetElemK(i);
         const T_ELEM_D* e = pMD->FindElemD(nElemK);
-        if (!e || !IsPlateCellType(e->nCellType))
+        if (!e || !IsPlateCellType(e->nCellType) || !ElementCellFits(e->nCellType, e->GetNumberOfNodes()))
             continue;
         int nValueCount = 0;
         const int n = e->GetNumberOfNodes();

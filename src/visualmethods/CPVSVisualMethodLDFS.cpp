@@ -3,6 +3,7 @@
 
 #include "planecut/cut_integration.h"
 #include "planecut/plane_cut.h"
+#include "visualdata/ElementCells.h"
 
 #include "CustomSetting.h"
 #include "DBModelRecords.h"
@@ -200,7 +201,7 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
             for (int e = 0; e < pMD->GetElemNum(); ++e) {
                 const unsigned int nElemK = pMD->GetElemK(e);
                 T_ELEM_D elem;
-                if (!pMD->GetElemD(nElemK, elem))
+                if (!pMD->GetElemD(nElemK, elem) || !ElementCellFits(elem.nCellType, elem.GetNumberOfNodes()))
                     continue;
                 const auto pCell = vtkSmartPointer<vtkCell>::Take(pMD->CreateCell(nElemK));
                 if (!pCell)

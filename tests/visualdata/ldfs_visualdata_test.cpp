@@ -169,27 +169,6 @@ TEST(ForceSumLine, CutNormalAlongElementZAddsNothing)
         EXPECT_EQ(s, 0.0);
 }
 
-namespace {
-
-void SetRowValues(ForceSumModel& m, int c, unsigned int nElemK, std::vector<double> v)
-{
-    CClassPVal cls(m.doc.GetPostDB());
-    T_PVAL_D val;
-    cls.Get(static_cast<unsigned int>(m.nRowK[c]), val);
-    T_PVAL_D out;
-    for (int i = 0; i < val.GetEntityCount(); ++i) {
-        int n = 0;
-        const double* p = val.Find(val.aEntK[i], n);
-        if (val.aEntK[i] == nElemK)
-            out.Append(nElemK, v.data(), static_cast<int>(v.size()));
-        else
-            out.Append(val.aEntK[i], p, n);
-    }
-    cls.Set(static_cast<unsigned int>(m.nRowK[c]), out);
-}
-
-} // namespace
-
 // One value per element stands at every node; a value as large as the threshold counts as 0.
 TEST(ForceSumValues, ElementValueAndThreshold)
 {
@@ -197,8 +176,8 @@ TEST(ForceSumValues, ElementValueAndThreshold)
     BuildHexBlock(m, T_BLOCK_SPEC{1, 1, 1});
     AddStressRows(m, [](double, double, double) { return std::array<double, 6>{1, 2, 3, 4, 5, 6}; });
     // Component 0 holds one value per element; component 1 holds exactly the threshold.
-    SetRowValues(m, 0, m.aElemK[0], {12.5});
-    SetRowValues(m, 1, m.aElemK[0], {0.5, -0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.7});
+    SetElementValues(m, 0, m.aElemK[0], {12.5});
+    SetElementValues(m, 1, m.aElemK[0], {0.5, -0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.7});
     LdfsDisplay d;
     FillRecord(d.rec, m, 0, {});
     T_VD_PARAM_D vp;
@@ -227,8 +206,8 @@ TEST(ForceSumGrid, SharedNodesAverageAndElementsWithoutValuesAreLeftOut)
     AddStressRows(m, [](double x, double, double) { return std::array<double, 6>{x, 0, 0, 0, 0, 0}; });
     // The first element carries 10 at every node, the second 20: the shared face averages 15.
     for (int c = 0; c < 6; ++c) {
-        SetRowValues(m, c, m.aElemK[0], {10, 10, 10, 10, 10, 10, 10, 10, 10});
-        SetRowValues(m, c, m.aElemK[1], {20, 20, 20, 20, 20, 20, 20, 20, 20});
+        SetElementValues(m, c, m.aElemK[0], {10, 10, 10, 10, 10, 10, 10, 10, 10});
+        SetElementValues(m, c, m.aElemK[1], {20, 20, 20, 20, 20, 20, 20, 20, 20});
     }
     LdfsDisplay d;
     FillRecord(d.rec, m, 0, {{{0.5, 0, 0}, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, "P"}});

@@ -1,0 +1,121 @@
+// Force sums under malformed models and values: elements whose node lists do not fit their
+// cell types, plane axes that are not unit vectors, stresses that are not finite. Each case is
+// a block of two unit hexahedra under a known stress, with the fault added; the answer is the
+// one the block gives without the fault, or no result.
+#include "ForceSumFixtures.h"
+
+#include <gtest/gtest.h>
+#include <vtkPolyData.h>
+#include <vtkSmartPointer.h>
+#include <vtkUnstructuredGrid.h>
+
+#include <cmath>
+#include <limits>
+#include <ostream>
+#include <string>
+
+using namespace kvpvs::test;
+
+namespace {
+
+std::array<double, 6> Iso(double p) { return {p, p, p, 0, 0, 0}; }
+
+// The plane x = x0 with unit axes X, Y, Z.
+T_TEST_PLANE PlaneX(double x0, const char* pszName)
+{
+    return T_TEST_PLANE{{x0, 0.5, 0.5}, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, pszName};
+}
+
+struct BadElement {
+    const char* pszName;
+    int nCellType;
+    int nNodes;   // the first nodes of the chosen hexahedron
+    int nOnHex;   // which hexahedron of the block lends its nodes
+};
+[[maybe_unused]] void PrintTo(const BadElement& b, std::ostream* os) { *os << b.pszName; }
+
+class MisfitElement : public ::testing::TestWithParam<BadElement> {};
+
+// Adds the element after the block's own, with the nodes of one of its hexahedra.
+unsigned int AddBadElement(ForceSumModel& m, const BadElement& b)
+{
+    CClassElem ce(m.doc.GetModelDB());
+    T_ELEM_D hex;
+    ce.Get(m.aElemK[static_cast<size_t>(b.nOnHex)], hex);
+    T_ELEM_D e = hex;
+    e.nCellType = b.nCellType;
+    e.aNodeK.RemoveAll();
+    for (int j = 0; j < b.nNodes; ++j)
+        e.aNodeK.Add(hex.aNodeK[j % 8]);
+    return ce.Add(e);
+}
+
+} // namespace
+
+// An element whose node count is not its cell type's, or whose type is no VTK cell type, is
+// left out: the grid holds the two hexahedra alone, each cut gives its unit area under unit
+// stress, and the wire mesh is the block's.
+TEST_P(MisfitElement, IsLeftOutOfGridsSumsAndMesh)
+{
+    const BadElement& b = GetParam();
+    ForceSumModel m;
+    BuildHexBlock(m, T_BLOCK_SPEC{2, 1, 1});
+    const unsigned int nBad = AddBadElement(m, b);
+    AddStressRows(m, [](double, double, double) { return Iso(1.0); });
+    // Values of the misfit element that would show if it counted.
+    std::vector<double> v(static_cast<size_t>(b.nNodes) + 1, 50.0);
+    for (int c = 0; c < 3; ++c)
+        SetElementValues(m, c, nBad, v);
+
+    LdfsDisplay d;
+    FillRecord(d.rec, m, 0, {PlaneX(0.5, "First"), PlaneX(1.5, "Second")});
+    d.rec.bIncludeText = 0;
+    d.Build(m, 8);
+    auto grid = vtkSmartPointer<vtkUnstructuredGrid>::New();
+    ASSERT_EQ(d.pVD->MakeVGeomDataByPlane(d.rec.aAxis[0], d.rec.aPlane[0], grid, &d.vs, &d.as, nullptr,
+                                          d.pVM->GetMDTCtrl(), 0),
+              1);
+    EXPECT_EQ(grid->GetNumberOfCells(), 2);
+    d.pVM->Process();
+    ASSERT_EQ(d.pVM->m_aValue[0].GetSize(), 2);
+    EXPECT_NEAR(d.pVM->m_aValue[0][0], 1.0, 1e-12);
+    EXPECT_NEAR(d.pVM->m_aValue[0][1], 1.0, 1e-12);
+
+    LdfsDisplay mesh;
+    FillRecord(mesh.rec, m, 0, {});
+    mesh.rec.nCompCount = 0;
+    mesh.Build(m, 8);
+    mesh.pVM->Process();
+    // The block's surface: ten unit squares.
+    EXPECT_EQ(mesh.pVM->GetDataSetPre()->GetNumberOfCells(), 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Elements, MisfitElement,
+                         ::testing::Values(BadElement{"QuadraticHexahedronWithEightNodes", 25, 8, 0},
+                                           BadElement{"HexahedronWithFourNodes", 12, 4, 0},
+                                           BadElement{"WedgeWithFiveNodes", 13, 5, 1},
+                                           BadElement{"TypeBeyondAByte", 268, 8, 1}),
+                         [](const auto& info) { return std::string(info.param.pszName); });
+
+// A plate element with fewer nodes than its quadrilateral type is left out of the plate grid.
+TEST(MisfitPlate, QuadrilateralWithThreeNodesIsLeftOut)
+{
+    ForceSumModel m;
+    BuildPlateStrip(m, 2, 1, 1.0, 1.0, 0.0, 0.0, 0.0, 0.5);
+    CClassElem ce(m.doc.GetModelDB());
+    T_ELEM_D e;
+    ce.Get(m.aElemK[0], e);
+    e.aNodeK.RemoveAt(3);
+    ce.Add(e);
+    AddPlateRows(m, [](double, double, double) { return std::array<double, 12>{10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}; });
+    LdfsDisplay d;
+    FillRecord(d.rec, m, 1, {PlaneX(0.5, "Wall")});
+    d.rec.bIncludeText = 0;
+    d.Build(m, 8);
+    auto grid = vtkSmartPointer<vtkUnstructuredGrid>::New();
+    d.pVD->MakeVGeomDataByPlane(d.rec.aAxis[0], d.rec.aPlane[0], grid, &d.vs, &d.as, nullptr, d.pVM->GetMDTCtrl(), 0);
+    EXPECT_EQ(grid->GetNumberOfCells(), 2);
+    d.pVM->Process();
+    ASSERT_EQ(d.pVM->m_aValue[0].GetSize(), 1);
+    EXPECT_NEAR(d.pVM->m_aValue[0][0], 10.0, 1e-12);
+}
