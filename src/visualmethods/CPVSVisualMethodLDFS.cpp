@@ -262,7 +262,16 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
         AddSeconds(m_dPhaseSeconds[kPhaseIndex], tIndex);
     }
     const TClock::time_point tCut = TClock::now();
-    const double dNormal0[3] = {axis.dAxis[0][0], axis.dAxis[0][1], axis.dAxis[0][2]};
+    // The axis rows as unit vectors: a normal of length 2 would double every traction. A zero
+    // row stays zero (a zero normal cuts nothing, so the plane gets no result).
+    double dAxis[3][3];
+    for (int r = 0; r < 3; ++r) {
+        const double* a = axis.dAxis[r];
+        const double l = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]);
+        for (int k = 0; k < 3; ++k)
+            dAxis[r][k] = l > 0.0 && std::isfinite(l) ? a[k] / l : a[k];
+    }
+    const double dNormal0[3] = {dAxis[0][0], dAxis[0][1], dAxis[0][2]};
     kvpvs::planecut::PlaneCut cut;
     kvpvs::planecut::CutGridByPlane(pGrid, m_cutIndex, plane.dOrigin, dNormal0, cut);
     vtkPolyData* pOutput = cut.pOutput;
@@ -391,9 +400,9 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
                     cell.dWeightDensity = gmat.dWeight;
                     (*m_payload.pPlateCell)[nCellKey++] = cell;
                 }
-                double dNormal[3] = {axis.dAxis[0][0], axis.dAxis[0][1], axis.dAxis[0][2]};
+                double dNormal[3] = {dAxis[0][0], dAxis[0][1], dAxis[0][2]};
                 double dRes[6] = {0, 0, 0, 0, 0, 0};
-                VDATA::GetLclDirForSumByLine(dRef, dPts, dNormal, dForce, dMoment, dRes, dElemAxis, axis.dAxis);
+                VDATA::GetLclDirForSumByLine(dRef, dPts, dNormal, dForce, dMoment, dRes, dElemAxis, dAxis);
                 for (int k = 0; k < 6; ++k)
                     dSum[k] += dRes[k];
             }
@@ -465,9 +474,9 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
                     cell.dWeightDensity = gmat.dWeight;
                     (*m_payload.pSolidCell)[nCellKey++] = cell;
                 }
-                double dNormal[3] = {axis.dAxis[0][0], axis.dAxis[0][1], axis.dAxis[0][2]};
+                double dNormal[3] = {dAxis[0][0], dAxis[0][1], dAxis[0][2]};
                 double dRes[6] = {0, 0, 0, 0, 0, 0};
-                VDATA::GetLclDirForSumByTriangle(dRef, dPts, dNormal, dStress, dRes, axis.dAxis);
+                VDATA::GetLclDirForSumByTriangle(dRef, dPts, dNormal, dStress, dRes, dAxis);
                 for (int d = 0; d < 6; ++d)
                     dSum[d] += dRes[d];
             });

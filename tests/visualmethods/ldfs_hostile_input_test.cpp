@@ -119,3 +119,91 @@ TEST(MisfitPlate, QuadrilateralWithThreeNodesIsLeftOut)
     ASSERT_EQ(d.pVM->m_aValue[0].GetSize(), 1);
     EXPECT_NEAR(d.pVM->m_aValue[0][0], 10.0, 1e-12);
 }
+
+namespace {
+
+struct AxisScale {
+    const char* pszName;
+    double dX, dY, dZ; // lengths the plane's axis rows are given with
+    int nCutKind;
+};
+[[maybe_unused]] void PrintTo(const AxisScale& a, std::ostream* os) { *os << a.pszName; }
+class UnnormalisedAxes : public ::testing::TestWithParam<AxisScale> {};
+
+// Sums of an oblique plane with its axis rows scaled as given.
+std::array<double, 6> SumsWithAxes(const AxisScale& a, bool bScaled)
+{
+    ForceSumModel m;
+    if (a.nCutKind == 0) {
+        BuildHexBlock(m, T_BLOCK_SPEC{3, 2, 2});
+        AddStressRows(m, [](double x, double y, double z) {
+            return std::array<double, 6>{-30 + x, -12 + 2 * y, -50 + z, 4, 2 - x, -6};
+        });
+    } else {
+        BuildPlateStrip(m, 4, 2, 1.0, 1.0, 0.0, 0.0, 0.0, 0.4);
+        AddPlateRows(m, [](double x, double, double z) {
+            return std::array<double, 12>{40 + x, 5, 0, 3 * z, 0, 0, 2, 1, 0, 0.5, 0, 0};
+        });
+    }
+    const double s = std::sqrt(0.8 * 0.8 + 0.36 + 0.0);
+    T_TEST_PLANE tp{{1.3, 0.0, 0.7}, {{0.8 / s, 0.0, 0.6 / s}, {0, 1, 0}, {-0.6 / s, 0, 0.8 / s}}, "Oblique"};
+    if (bScaled)
+        for (int k = 0; k < 3; ++k) {
+            tp.dAxis[0][k] *= a.dX;
+            tp.dAxis[1][k] *= a.dY;
+            tp.dAxis[2][k] *= a.dZ;
+        }
+    LdfsDisplay d;
+    FillRecord(d.rec, m, a.nCutKind, {tp});
+    d.rec.bIncludeText = 0;
+    d.Build(m, 8);
+    d.pVM->Process();
+    std::array<double, 6> out{};
+    if (d.pVM->m_aValue[0].GetSize() == 1)
+        for (int k = 0; k < 6; ++k)
+            out[static_cast<size_t>(k)] = d.pVM->m_aValue[k][0];
+    return out;
+}
+
+} // namespace
+
+// Axis rows of any non-zero length act as the unit rows: a normal of length 2 does not give
+// four times the force.
+TEST_P(UnnormalisedAxes, GiveTheSumsOfUnitAxes)
+{
+    const std::array<double, 6> unit = SumsWithAxes(GetParam(), false);
+    const std::array<double, 6> scaled = SumsWithAxes(GetParam(), true);
+    double dMax = 0;
+    for (double v : unit)
+        dMax = std::max(dMax, std::fabs(v));
+    ASSERT_GT(dMax, 1.0);
+    for (size_t k = 0; k < 6; ++k)
+        EXPECT_NEAR(scaled[k], unit[k], 1e-12 * dMax * 5) << "component " << k;
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, UnnormalisedAxes,
+                         ::testing::Values(AxisScale{"SolidNormalTwice", 2, 1, 1, 0},
+                                           AxisScale{"SolidAllRowsScaled", 2, 3, 0.5, 0},
+                                           AxisScale{"PlateNormalTenth", 0.1, 1, 1, 1},
+                                           AxisScale{"PlateAllRowsScaled", 7, 0.25, 4, 1}),
+                         [](const auto& info) { return std::string(info.param.pszName); });
+
+// A zero normal gives no result; a zero second or third row leaves its components at zero.
+TEST(ZeroAxes, ZeroNormalGivesNoResultAndZeroRowsZeroComponents)
+{
+    ForceSumModel m;
+    BuildHexBlock(m, T_BLOCK_SPEC{2, 1, 1});
+    AddStressRows(m, [](double, double, double) { return std::array<double, 6>{-10, -4, -6, 3, 1, 2}; });
+    T_TEST_PLANE zero{{0.5, 0.5, 0.5}, {{0, 0, 0}, {0, 1, 0}, {0, 0, 1}}, "Zero"};
+    T_TEST_PLANE rows{{0.5, 0.5, 0.5}, {{2, 0, 0}, {0, 0, 0}, {0, 0, 0}}, "Rows"};
+    LdfsDisplay d;
+    FillRecord(d.rec, m, 0, {zero, rows});
+    d.rec.bIncludeText = 0;
+    d.Build(m, 8);
+    d.pVM->Process();
+    ASSERT_EQ(d.pVM->m_aValue[0].GetSize(), 1);
+    EXPECT_EQ(d.pVM->m_aPlaneResult[0].strName, "Rows");
+    EXPECT_NEAR(d.pVM->m_aValue[0][0], -10.0, 1e-12);
+    for (int k : {1, 2, 4, 5})
+        EXPECT_EQ(d.pVM->m_aValue[k][0], 0.0) << k;
+}
