@@ -157,6 +157,9 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM
             aNodeCount[static_cast<size_t>(i)] = e.GetNumberOfNodes();
     }
 
+    // Elements with a value that is not finite, in any component: left out as elements without
+    // values are (read as 0 they would report zero force as a result).
+    std::vector<char> aNonFinite(static_cast<size_t>(aElemK.GetSize()), 0);
     CPostCtrlBase* pCtrl = GetPostCtrl();
     for (int c = 0; c < nCompCount; ++c) {
         const unsigned int nRowK = static_cast<unsigned int>(m_pLdfsData->nCompPVtifK[c]);
@@ -175,9 +178,21 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM
             if (n < 0)
                 continue;
             const T_POST_VECT_ALL_D* pVal = mResult.PLookup(static_cast<int>(aElemId[i]));
-            if (!pVal)
+            if (!pVal || aNonFinite[static_cast<size_t>(i)])
                 continue;
             const int nHeld = pVal->aValue.GetSize();
+            // The values this element's nodes take: one per node after the element value, or
+            // the element value alone.
+            const bool bPerNode = nValPerElem >= n + 1;
+            bool bFinite = true;
+            for (int k = bPerNode ? 1 : 0; k <= (bPerNode ? n : 0) && k < nHeld; ++k)
+                bFinite = bFinite && std::isfinite(pVal->aValue[k]);
+            if (!bFinite) {
+                aNonFinite[static_cast<size_t>(i)] = 1;
+                for (int c0 = 0; c0 < c; ++c0)
+                    m_aCompVData[c0].RemoveKey(static_cast<int>(aElemK[i]));
+                continue;
+            }
             auto value = [&](int k) {
                 const double v = k < nHeld ? pVal->aValue[k] : 0.0;
                 return std::fabs(v) > dThreshold ? v : 0.0;

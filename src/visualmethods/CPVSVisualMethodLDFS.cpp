@@ -483,6 +483,12 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
         }
     }
 
+    // Sums or a centre that are not finite (finite values can overflow) are no result: never
+    // inf or nan in the legend, the report or a broadcast.
+    for (int k = 0; k < 6 && bResult; ++k)
+        bResult = std::isfinite(dSum[k]) && (k >= 3 || std::isfinite(dCentre[k]));
+    if (!bResult)
+        bFound = 0;
     if (bResult) {
         if (bDesign) {
             T_FORCESUM_D& fs = *m_payload.pForceSum;

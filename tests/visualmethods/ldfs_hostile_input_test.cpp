@@ -207,3 +207,84 @@ TEST(ZeroAxes, ZeroNormalGivesNoResultAndZeroRowsZeroComponents)
     for (int k : {1, 2, 4, 5})
         EXPECT_EQ(d.pVM->m_aValue[k][0], 0.0) << k;
 }
+
+namespace {
+
+struct NonFinite {
+    const char* pszName;
+    double dValue;
+};
+[[maybe_unused]] void PrintTo(const NonFinite& v, std::ostream* os) { *os << v.pszName; }
+class NonFiniteStress : public ::testing::TestWithParam<NonFinite> {};
+
+} // namespace
+
+// The second hexahedron's xx stress is not finite at its far nodes: it is left out as an
+// element without values. The first keeps its exact force; a plane through the second alone
+// gets no result (not zeros, not inf or nan).
+TEST_P(NonFiniteStress, LeavesTheElementOut)
+{
+    const double bad = GetParam().dValue;
+    ForceSumModel m;
+    BuildHexBlock(m, T_BLOCK_SPEC{2, 1, 1});
+    AddStressRows(m, [&](double x, double, double) {
+        return std::array<double, 6>{x > 1.5 ? bad : -8.0, -8, -8, 0, 0, 0};
+    });
+    LdfsDisplay d;
+    FillRecord(d.rec, m, 0, {PlaneX(0.5, "First"), PlaneX(1.5, "Second")});
+    d.rec.bIncludeText = 0;
+    d.Build(m, 8);
+    d.pVM->Process();
+    ASSERT_EQ(d.pVM->m_aValue[0].GetSize(), 1);
+    EXPECT_EQ(d.pVM->m_aPlaneResult[0].strName, "First");
+    EXPECT_NEAR(d.pVM->m_aValue[0][0], -8.0, 1e-12);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, NonFiniteStress,
+                         ::testing::Values(NonFinite{"NaN", std::numeric_limits<double>::quiet_NaN()},
+                                           NonFinite{"PlusInfinity", std::numeric_limits<double>::infinity()},
+                                           NonFinite{"MinusInfinity", -std::numeric_limits<double>::infinity()}),
+                         [](const auto& info) { return std::string(info.param.pszName); });
+
+namespace {
+
+int g_nBroadcasts = 0;
+class CountingListener : public CDataUpdateConnector {
+public:
+    CountingListener() { Connect(); }
+    ~CountingListener() override { Disconnect(); }
+    void OnUpdateData(int, T_LCLDIR_PLNE_KVR_D&, CPointInfoMap&, CPlateCellInfoMap&, CSolidCellInfoMap&,
+                      T_FORCESUM_D&) override
+    {
+        ++g_nBroadcasts;
+    }
+};
+
+} // namespace
+
+// Finite stresses whose sum overflows: no result and no broadcast, never inf in a report.
+TEST(NonFiniteSum, OverflowingSumGivesNoResult)
+{
+    for (int nCutKind : {0, 1}) {
+        ForceSumModel m;
+        if (nCutKind == 0) {
+            BuildHexBlock(m, T_BLOCK_SPEC{2, 2, 2});
+            AddStressRows(m, [](double, double, double) { return Iso(1e308); });
+        } else {
+            BuildPlateStrip(m, 2, 2, 1.0, 1.0, 0.0, 0.0, 0.0, 0.3);
+            AddPlateRows(m, [](double, double, double) {
+                return std::array<double, 12>{1e308, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+            });
+        }
+        CountingListener listener;
+        g_nBroadcasts = 0;
+        LdfsdDisplay d;
+        FillRecord(d.rec, m, nCutKind, {PlaneX(0.5, "Overflow")});
+        d.rec.bIncludeText = 0;
+        d.Build(m, 12);
+        d.pVM->Process();
+        EXPECT_EQ(d.pVM->m_aValue[0].GetSize(), 0) << "cut kind " << nCutKind;
+        EXPECT_EQ(d.pVM->m_aPlaneResult.GetSize(), 0) << "cut kind " << nCutKind;
+        EXPECT_EQ(g_nBroadcasts, 0) << "cut kind " << nCutKind;
+    }
+}
