@@ -498,6 +498,12 @@ vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index,
     cut.aLineCell.clear();
     cut.aPolyCell.clear();
     cut.pOutput = vtkSmartPointer<vtkPolyData>::New();
+    {
+        // An empty cut still has its (empty) points.
+        vtkNew<vtkPoints> pNone;
+        pNone->SetDataTypeToDouble();
+        cut.pOutput->SetPoints(pNone);
+    }
     if (!pGrid || !pGrid->GetPoints() || !index.Matches(pGrid))
         return 0;
     vtkPolyData* pOut = cut.pOutput;

@@ -243,3 +243,16 @@ TEST(PlaneCutIndexCost, APlaneVisitsTheCellsNearItNotTheGrid)
     grid->GetPoints()->Modified();
     EXPECT_FALSE(index.Matches(grid));
 }
+
+// A grid the index was not built for, or one without points, gives an empty cut with points.
+TEST(PlaneCutIndexCost, UnindexedGridGivesAnEmptyCut)
+{
+    auto grid = Block(2, 2, 2, 1.0, Fill::Hexahedra);
+    PlaneCutIndex index;
+    const double o[3] = {1.5, 0, 0}, n[3] = {1, 0, 0};
+    PlaneCut cut;
+    EXPECT_EQ(CutGridByPlane(grid, index, o, n, cut), 0);
+    ASSERT_NE(cut.pOutput->GetPoints(), nullptr);
+    EXPECT_EQ(cut.pOutput->GetNumberOfPoints(), 0);
+    EXPECT_EQ(AreaOfCut(cut.pOutput).dArea, 0.0);
+}
