@@ -279,3 +279,34 @@ INSTANTIATE_TEST_SUITE_P(Angles, PlateShallowCut,
                          ::testing::Values(ShallowCut{"Across", 0.0}, ShallowCut{"Degrees80", 80.0},
                                            ShallowCut{"Degrees88", 88.0}, ShallowCut{"Degrees88_5", 88.5}),
                          [](const auto& info) { return std::string(info.param.pszName); });
+
+// Plate forces jump from element to element: two plates stacked in a strip, N = 10 below and
+// N = 30 above, cut across both. Each segment takes its own element's values at the point the
+// two share, so the force is 10 + 30 (not 30, with one element's value on the other's end).
+TEST(ForceSumPlate, EachSegmentKeepsItsOwnElementsValuesAtSharedPoints)
+{
+    ForceSumModel m;
+    BuildPlateStrip(m, 1, 2, 1.0, 1.0, 0.0, 0.0, 0.0, 0.2);
+    AddPlateRows(m, [](double, double, double) { return std::array<double, 12>{10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}; });
+    SetElementValues(m, 0, m.aElemK[1], {30, 30, 30, 30, 30});
+    for (unsigned int nFirst : {0u, 1u}) {
+        LdfsDisplay d;
+        FillRecord(d.rec, m, 1, {{{0.5, 0, 1.0}, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, "Across"}});
+        d.rec.bIncludeText = 0;
+        if (nFirst == 1) {
+            // The same cut with the upper element first in the model's order.
+            CClassElem ce(m.doc.GetModelDB());
+            T_ELEM_D e0, e1;
+            ce.Get(m.aElemK[0], e0);
+            ce.Get(m.aElemK[1], e1);
+            ce.Set(m.aElemK[0], e1);
+            ce.Set(m.aElemK[1], e0);
+            SetElementValues(m, 0, m.aElemK[0], {30, 30, 30, 30, 30});
+            SetElementValues(m, 0, m.aElemK[1], {10, 10, 10, 10, 10});
+        }
+        d.Build(m, 8);
+        d.pVM->Process();
+        ASSERT_EQ(d.pVM->m_aValue[0].GetSize(), 1);
+        EXPECT_NEAR(d.pVM->m_aValue[0][0], 40.0, 1e-12 * 40.0) << "element order " << nFirst;
+    }
+}
