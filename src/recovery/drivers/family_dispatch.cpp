@@ -1,6 +1,7 @@
 #include "recovery/drivers/family_dispatch.h"
 
 #include "recovery/drivers/linear_plate_family.h"
+#include "recovery/drivers/quadratic_plate_family.h"
 
 namespace kvpvs::recovery {
 
@@ -16,6 +17,7 @@ FamilyTable& family_table(Build build)
 {
     static FamilyTable history{nullptr, &linear_plate_results};
     static FamilyTable single_step{nullptr, &linear_plate_results};
+    [[maybe_unused]] static const bool slot6 = (history[5] = single_step[5] = &quadratic_plate_results, true);
     return build == Build::history ? history : single_step;
 }
 
