@@ -74,7 +74,8 @@ inline LocalField sum(const LocalField& a, const LocalField& b, double fa = 1.0,
     return s;
 }
 
-inline double largest(const QuadRows& r, int from = 0, int to = QUAD_ROWS)
+template <std::size_t N>
+double largest(const std::array<double, N>& r, int from = 0, int to = static_cast<int>(N))
 {
     double m = 0.0;
     for (int j = from; j < to; ++j)
