@@ -483,7 +483,8 @@ void CDialog::EndDialog(int nResult)
 
 int CDialog::DoModal()
 {
-    if (m_bModal)
+    // Not again while running, nor on a dialog whose window is already open.
+    if (m_bModal || (m_hWnd && IsWindow(m_hWnd)))
         return -1;
     m_bModal = TRUE;
     m_bModalEnded = FALSE;
