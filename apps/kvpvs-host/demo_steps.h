@@ -3,6 +3,9 @@
 #pragma once
 
 class CDBDoc;
+namespace kvpvs::sample {
+struct SampleSummary;
+}
 
 // Force sums over a plane through the soil and one through the wall: writes "LdfsFile.txt"
 // (next to the model file, then copied) and "force_sum.png" into the folder.
@@ -13,3 +16,6 @@ int RunForceSumDialogDemo(CDBDoc& doc, const char* outDir);
 int RunTimeHistoryDemo(CDBDoc& doc, const char* outDir);
 // The sample's result files ("sample.ka2", ".ka1", ".KAT1") into the folder's "result_files" subfolder.
 int RunResultFilesDemo(CDBDoc& doc, const char* outDir);
+// The curve-fitting dialog on the last stage's settlement trough behind the wall, then on a
+// profile of one x: "curve_fit.txt" and "curve_fit.png".
+int RunCurveFitDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, const char* outDir);

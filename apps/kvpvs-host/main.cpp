@@ -137,7 +137,8 @@ std::vector<DemoStep> DemoSteps()
             {"result files", [](HostContext& c) { return RunResultFilesDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"force sums from the dialog", [](HostContext& c) { return RunForceSumDialogDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"force sums", [](HostContext& c) { return RunForceSumDemo(*c.pDoc, c.outDir.string().c_str()); }},
-            {"time histories", [](HostContext& c) { return RunTimeHistoryDemo(*c.pDoc, c.outDir.string().c_str()); }}};
+            {"time histories", [](HostContext& c) { return RunTimeHistoryDemo(*c.pDoc, c.outDir.string().c_str()); }},
+            {"curve fit", [](HostContext& c) { return RunCurveFitDemo(*c.pDoc, c.summary, c.outDir.string().c_str()); }}};
 }
 
 int Usage()

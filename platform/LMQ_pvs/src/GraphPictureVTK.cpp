@@ -23,7 +23,7 @@ namespace {
 
 // Plot area inside the picture, in pixels from the lower left corner.
 struct Frame {
-    double x0, y0, x1, y1;       // pixels
+    double x0, y0, x1, y1;         // pixels
     double xmin, xmax, ymin, ymax; // data
     double Px(double x) const { return x0 + (x - xmin) / (xmax - xmin) * (x1 - x0); }
     double Py(double y) const { return y0 + (y - ymin) / (ymax - ymin) * (y1 - y0); }
