@@ -115,7 +115,9 @@ void OPFIT(const int& NOBS, const int& NCOL, const double* X, const int& LDX, co
             int status = 0;
             const int zero = 0;
             const int ido = 1;
-            FMCWFR(zero, zero, X, LDX, i, ido, IFRQ, IWT, nan(), NMISS, frq, wt, status);
+            // Without frequency and weight columns every row reads as frequency 1 and weight 1.
+            if (IFRQ >= 1 || IWT >= 1)
+                FMCWFR(zero, zero, X, LDX, i, ido, IFRQ, IWT, nan(), NMISS, frq, wt, status);
             if (status == 3) {
                 ERPOP("OPFIT4");
                 ERPOP("OPFIT");
@@ -415,8 +417,12 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
     double* p_old = WK + n;
     double* s_cur = WK + 2 * n;
     double* s_old = WK + 3 * n;
+    // Unit weights (the curve fit's) make every sqrt(w) factor an exact 1: skipped.
+    bool unit = true;
+    for (int i = 0; i < N && unit; ++i)
+        unit = W[i] == 1.0;
     for (int i = 0; i < N; ++i) {
-        const double rw = std::sqrt(W[i]);
+        const double rw = unit ? 1.0 : std::sqrt(W[i]);
         p_cur[i] = 1.0;
         p_old[i] = 0.0;
         s_cur[i] = rw;
@@ -465,17 +471,28 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
         const double beta = j > 1 ? D[j - 1] / D[j - 2] : 0.0;
         double sum = 0.0;
         double norm = 0.0;
-        for (int i = 0; i < N; ++i) {
-            const double pnew = (X[i] - alpha) * p_cur[i] - beta * p_old[i];
-            const double rw = std::sqrt(W[i]);
-            const double snew = rw * pnew;
-            p_old[i] = pnew;
-            s_old[i] = snew;
-            // In exact arithmetic both residuals give sum w y Pnew (Pnew is orthogonal to the
-            // lower degrees); the running fit's is the smaller and loses fewer digits.
-            const double resid = running ? Y[i] : Y[i] - p_cur[i];
-            sum += rw * resid * snew;
-            norm += snew * snew;
+        // In exact arithmetic both residuals give sum w y Pnew (Pnew is orthogonal to the lower
+        // degrees); the running fit's is the smaller and loses fewer digits.
+        if (unit) {
+            for (int i = 0; i < N; ++i) {
+                const double pnew = (X[i] - alpha) * p_cur[i] - beta * p_old[i];
+                p_old[i] = pnew;
+                s_old[i] = pnew;
+                const double resid = running ? Y[i] : Y[i] - p_cur[i];
+                sum += resid * pnew;
+                norm += pnew * pnew;
+            }
+        } else {
+            for (int i = 0; i < N; ++i) {
+                const double pnew = (X[i] - alpha) * p_cur[i] - beta * p_old[i];
+                const double rw = std::sqrt(W[i]);
+                const double snew = rw * pnew;
+                p_old[i] = pnew;
+                s_old[i] = snew;
+                const double resid = running ? Y[i] : Y[i] - p_cur[i];
+                sum += rw * resid * snew;
+                norm += snew * snew;
+            }
         }
         ALPHA[j - 1] = alpha;
         BETA[j - 1] = beta;
