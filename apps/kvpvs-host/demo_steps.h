@@ -3,6 +3,9 @@
 #pragma once
 
 class CDBDoc;
+namespace kvpvs::sample {
+struct SampleSummary;
+}
 
 // Force sums over a plane through the soil and one through the wall: writes "LdfsFile.txt"
 // (next to the model file, then copied) and "force_sum.png" into the folder.
@@ -20,3 +23,6 @@ int RunResultFilesDemo(CDBDoc& doc, const char* outDir);
 // program folder: "KvrDesign.txt", the checker's copies "KvrDesign_<n>.txt" and its record
 // "KvrDesignCH.log". hostPath locates the checker built beside the host.
 int RunDesignDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
+// The curve-fitting dialog on the last stage's settlement trough behind the wall, then on a
+// profile of one x: "curve_fit.txt" and "curve_fit.png".
+int RunCurveFitDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, const char* outDir);
