@@ -20,7 +20,7 @@ int RunResultFilesDemo(CDBDoc& doc, const char* outDir)
     }
     kvpvs::sample::SampleResultFiles files;
     std::string err;
-    if (!kvpvs::sample::WriteSampleResultFiles(doc, (dir / "sample").string(), kvpvs::sample::SampleResultOptions(),
+    if (!kvpvs::sample::WriteSampleResultFiles(doc, (dir / "sample").string(), kvpvs::sample::DynamicsOptions(),
                                                &files, &err)) {
         std::fprintf(stderr, "kvpvs-host: result files: %s\n", err.c_str());
         return 0;
