@@ -138,7 +138,8 @@ std::vector<DemoStep> DemoSteps()
             {"force sums from the dialog", [](HostContext& c) { return RunForceSumDialogDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"force sums", [](HostContext& c) { return RunForceSumDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"time histories", [](HostContext& c) { return RunTimeHistoryDemo(*c.pDoc, c.outDir.string().c_str()); }},
-            {"history graph", [](HostContext& c) { return RunHistoryGraphDemo(*c.pDoc, c.outDir.string().c_str()); }}};
+            {"history graph", [](HostContext& c) { return RunHistoryGraphDemo(*c.pDoc, c.outDir.string().c_str()); }},
+            {"plate history graph", [](HostContext& c) { return RunPlateHistoryGraphDemo(*c.pDoc, c.outDir.string().c_str()); }}};
 }
 
 int Usage()
