@@ -26,3 +26,7 @@ const kvpvs::sample::SampleResultFiles* WrittenSampleResultFiles();
 // result files, the four stored plate functions applied; the graph window writes
 // "history_graph_plate.csv" into the folder.
 int RunPlateHistoryGraphDemo(CDBDoc& doc, const char* outDir);
+// Member design from the beam and the plate/solid design dialogs, the output folder as the
+// program folder: "KvrDesign.txt", the checker's copies "KvrDesign_<n>.txt" and its record
+// "KvrDesignCH.log". hostPath locates the checker built beside the host.
+int RunDesignDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
