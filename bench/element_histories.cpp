@@ -1,9 +1,11 @@
-// Plate histories through the element-results entry: a modal history (20 modes, 10,000 steps)
-// of 1,000 four-node plates and a direct history (5,000 steps) of 200, each plate's centre Mx
-// over all steps, one entry call per plate. In the same run, the readers' floor (the same
-// displacement histories read alone through read_element_data, behind the same entry) and
-// Eigen's product of a 94 x 24 matrix with the 24 x n displacements, the bound of any linear
-// recovery. Prints the time per element-step, both ratios and the checksums of the series.
+// Plate histories: a modal history (20 modes, 10,000 steps) of 1,000 four-node plates and a
+// direct history (5,000 steps) of 200, each plate's centre Mx over all steps. The whole chain:
+// a stored plate function per plate run by the time-history engine (plate function, element-
+// results entry, plate family, kernels, unit conversion); and the family alone through the
+// entry, one call per plate. In the same run, the readers' floor (the same displacement
+// histories read alone through read_element_data, behind the same entry) and Eigen's product of
+// a 94 x 24 matrix with the 24 x n displacements, the bound of any linear recovery. Prints the
+// time per element-step, both ratios and the checksums of the series.
 // Eight-node plates (modal, 10,000 steps) besides: the set-up of one element (four sub-plate
 // stiffnesses, the condensation, the centre node recovered over all values) and the per-step
 // cost (the stiffness product and the four sub-plate results), against Eigen's LLT-based Schur
@@ -17,6 +19,10 @@
 #include "recovery/drivers/sub_plate_stiffness.h"
 #include "result_files/reference_shell.h"
 #include "result_files/result_file_writer.h"
+#include "timehistory/CPVSTHEngine.h"
+
+#include "DBDoc.h"
+#include "THResultBuilder.h"
 
 #include <benchmark/benchmark.h>
 #include <eigen3/Eigen/Dense>
@@ -28,6 +34,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <utility>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -184,6 +192,8 @@ void reading_family(DriverBuildState& build, double* work, int)
 }
 
 struct Figures {
+    double chain_ns = 0.0;
+    std::uint64_t chain_checksum = 0;
     double family_ns = 0.0;
     double floor_ns = 0.0;
     double eigen_ns = 0.0;
@@ -218,6 +228,54 @@ void BM_Family(benchmark::State& state, Model* m)
         figures_of(*m).checksum = sum.h;
         state.counters["ns_per_element_step"] = ns;
     }
+}
+
+// The whole chain: a document whose time-history case is connected with the model's files
+// (history 1; plate e is PLAT record e and element record e), and per plate its stored centre
+// Mxx function (stored code 4, unit forces, component 3) run by the engine.
+void BM_Chain(benchmark::State& state, Model* m)
+{
+    CDBDoc doc;
+    CZORDocBase::SetCurDoc(&doc);
+    std::vector<double> times(static_cast<std::size_t>(m->steps));
+    for (int i = 0; i < m->steps; ++i)
+        times[static_cast<std::size_t>(i)] = 0.01 * (i + 1);
+    constexpr unsigned acas = 1;
+    CTHResultBuilder b(doc, acas, 1, 1, times, 1);
+    std::map<unsigned int, std::pair<int, int>> ids;
+    CClassElem elems(doc.GetModelDB());
+    for (int e = 1; e <= m->plates(); ++e) {
+        int nn[4];
+        plate_nodes(*m, e, nn);
+        T_ELEM_D rec;
+        for (int n : nn)
+            rec.aNodeK.Add(static_cast<unsigned int>(n));
+        elems.Set(static_cast<unsigned int>(e), rec);
+        ids[static_cast<unsigned int>(e)] = {e, e};
+    }
+    b.ConnectResultFiles(m->files[0].c_str(), 1, ids);
+    CPVSTHEngine engine;
+    for (auto _ : state) {
+        Checksum sum;
+        const auto t0 = std::chrono::steady_clock::now();
+        for (int e = 1; e <= m->plates(); ++e) {
+            T_THRD_D f;
+            f.nCode = 4;
+            f.nEntityK = static_cast<unsigned int>(e);
+            f.nResultKind = 2;
+            f.nComponent = 3;
+            f.nAcasK = acas;
+            const CArray<double, double>* a = engine.Run(&f);
+            for (int i = 0; i < a->GetSize(); ++i)
+                sum.mix((*a)[i]);
+        }
+        const auto t1 = std::chrono::steady_clock::now();
+        const double ns = std::chrono::duration<double, std::nano>(t1 - t0).count() / (static_cast<double>(m->plates()) * m->steps);
+        figures_of(*m).chain_ns = ns;
+        figures_of(*m).chain_checksum = sum.h;
+        state.counters["ns_per_element_step"] = ns;
+    }
+    CZORDocBase::SetCurDoc(nullptr);
 }
 
 void BM_ReadersFloor(benchmark::State& state, Model* m)
@@ -542,6 +600,7 @@ int main(int argc, char** argv)
     std::printf("files: modal %.1f MB, direct %.1f MB\n", files_megabytes(g_modal), files_megabytes(g_direct));
     for (Model* m : {&g_modal, &g_direct}) {
         const std::string n = m->name;
+        benchmark::RegisterBenchmark(("Chain/" + n).c_str(), BM_Chain, m)->Iterations(1)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("Family/" + n).c_str(), BM_Family, m)->Iterations(1)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("ReadersFloor/" + n).c_str(), BM_ReadersFloor, m)->Iterations(1)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("EigenProduct/" + n).c_str(), BM_EigenProduct, m)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -553,11 +612,13 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     for (Model* m : {&g_modal, &g_direct}) {
         const Figures& f = figures_of(*m);
-        std::printf("%s: %d plates x %d steps: family %.1f ns per element-step, readers' floor %.1f ns, Eigen 94x24 "
-                    "product %.2f ns; family / floor %.2f, family / Eigen %.1f; checksum %016llx\n",
-                    m->name, m->plates(), m->steps, f.family_ns, f.floor_ns, f.eigen_ns,
+        std::printf("%s: %d plates x %d steps: whole chain %.1f ns per element-step, family alone %.1f ns, readers' "
+                    "floor %.1f ns, Eigen 94x24 product %.2f ns; chain / floor %.2f, chain / Eigen %.1f, family / "
+                    "floor %.2f, family / Eigen %.1f; checksums chain %016llx, family %016llx\n",
+                    m->name, m->plates(), m->steps, f.chain_ns, f.family_ns, f.floor_ns, f.eigen_ns,
+                    f.floor_ns > 0 ? f.chain_ns / f.floor_ns : 0.0, f.eigen_ns > 0 ? f.chain_ns / f.eigen_ns : 0.0,
                     f.floor_ns > 0 ? f.family_ns / f.floor_ns : 0.0, f.eigen_ns > 0 ? f.family_ns / f.eigen_ns : 0.0,
-                    static_cast<unsigned long long>(f.checksum));
+                    static_cast<unsigned long long>(f.chain_checksum), static_cast<unsigned long long>(f.checksum));
     }
     report_quad();
     for (Model* m : {&g_modal, &g_direct})
