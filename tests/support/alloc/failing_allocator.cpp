@@ -1,4 +1,4 @@
-#include "failing_allocator.h"
+#include "alloc/failing_allocator.h"
 
 #include <atomic>
 #include <cstdlib>
