@@ -181,8 +181,26 @@ void CDlgLclDirForSum::DoDataExchange(CDataExchange* pDX)
 BOOL CDlgLclDirForSum::OnInitDialog()
 {
     CPVSDlgModalessBase::OnInitDialog();
+    m_bShowsNothing = FALSE;
     if (!CZORDocBase::GetCurDoc())
         return 0;
+    // Until the display is asked for, a failure ends an opening that showed nothing: the
+    // window then goes without closing the host's display.
+    PlaneEntries planes;
+    try {
+        Prepare(planes);
+    } catch (...) {
+        m_bShowsNothing = TRUE;
+        throw;
+    }
+    DefaultRecord().Initialize();
+    kvpvs::dialogs::RequestUserDefDisplay(kForceSumType, &DefaultRecord());
+    ShowPlanes(std::move(planes));
+    return 1;
+}
+
+void CDlgLclDirForSum::Prepare(PlaneEntries& planes)
+{
     CPVSMeshMngrBrdg* pBridge = CPVSMeshMngrBrdg::GetMySelf();
     m_nBridgeMode = pBridge ? pBridge->GetBrdgMode() : 0;
 
@@ -200,14 +218,8 @@ BOOL CDlgLclDirForSum::OnInitDialog()
     m_btnValueColour.SetColour(0xFFFFFF);
     m_btnPlaneColour.SetColour(0xFDFCBF);
     m_btnArrowColour.SetColour(0x00FFFF);
-
-    // The planes are read before the display is asked for: a dialog that cannot list them
-    // is not opened and shows nothing.
-    PlaneEntries planes = LoadPlanes();
-    DefaultRecord().Initialize();
-    kvpvs::dialogs::RequestUserDefDisplay(kForceSumType, &DefaultRecord());
-    ShowPlanes(std::move(planes));
-    return 1;
+    // The planes are read before the display is asked for.
+    planes = LoadPlanes();
 }
 
 CDlgLclDirForSum::PlaneEntries CDlgLclDirForSum::LoadPlanes() const
@@ -516,7 +528,8 @@ void CDlgLclDirForSum::OnDestroy()
     // The window goes whatever fails on the way: each step of the clean-up runs on its own.
     using kvpvs::dialogs::RunGuarded;
     RunGuarded([&] { CPVSDlgModalessBase::OnDestroy(); });
-    RunGuarded([&] { kvpvs::dialogs::CloseUserDefDisplay(); });
+    if (!m_bShowsNothing)
+        RunGuarded([&] { kvpvs::dialogs::CloseUserDefDisplay(); });
     RunGuarded([&] {
         if (IsWindow(m_hPlaneDlg))
             if (CWnd* p = CWnd::FromHandle(m_hPlaneDlg))
@@ -524,6 +537,8 @@ void CDlgLclDirForSum::OnDestroy()
     });
     m_pPlaneDlg = nullptr;
     m_hPlaneDlg = nullptr;
+    if (m_bShowsNothing)
+        return;
     RunGuarded([&] { CPVSLegendObjectUserDefMode::m_arLegendDesc.RemoveAll(); });
     RunGuarded([&] {
         AfxGetMainWnd()->SendMessage(WM_COMMAND, m_nBridgeMode ? ID_MAINWND_CLOSE_DISPLAY_BRDGMODE : ID_MAINWND_CLOSE_DISPLAY, 0);

@@ -70,6 +70,8 @@ private:
     };
     using PlaneEntries = std::vector<T_PLANE_ENTRY_D>;
 
+    // Opening up to the display request: the controls and the stored planes.
+    void Prepare(PlaneEntries& planes);
     int AddPlane(const T_LDFS_D& rec);
     // The stored planes, read without changing the dialog.
     PlaneEntries LoadPlanes() const;
@@ -96,4 +98,7 @@ private:
     int m_bIncludeText = 0;
     CPVSDlgDefThreePointPlane* m_pPlaneDlg = nullptr;
     HWND m_hPlaneDlg = nullptr;
+    // A window made by an opening that failed before its display was asked for (the
+    // framework's part of the opening included).
+    BOOL m_bShowsNothing = TRUE;
 };

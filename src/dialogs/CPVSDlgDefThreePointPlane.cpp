@@ -207,20 +207,27 @@ void CPVSDlgDefThreePointPlane::TakePoint(const gp_Pnt& p)
     default:
         break;
     }
-    if (m_nCurPoint == 3) {
-        // A preview that cannot be drawn leaves the third point as it was.
-        CString strOld;
-        m_editPnt3.GetWindowText(strOld);
-        m_editPnt3.SetPoint(p.X(), p.Y(), p.Z());
-        try {
-            SimulateLclDirection();
-        } catch (...) {
-            kvpvs::dialogs::RunGuarded([&] { m_editPnt3.SetWindowText(strOld); });
-            throw;
+    // A pick that fails on the way leaves the third point as it was and nothing of its
+    // preview drawn.
+    CString strOld;
+    m_editPnt3.GetWindowText(strOld);
+    Preview drawn;
+    try {
+        if (m_nCurPoint == 3) {
+            m_editPnt3.SetPoint(p.X(), p.Y(), p.Z());
+            Preview preview = BuildPreview();
+            DrawPreview(preview);
+            drawn = std::move(preview);
         }
+        if (CGeomSelector* pSel = CGeomSelector::Of(m_pDoc))
+            pSel->SetPositionMode(0);
+    } catch (...) {
+        for (const T_PREVIEW_SHAPE_D& s : drawn)
+            RemoveTempShape(s.nID, 0);
+        if (m_nCurPoint == 3)
+            kvpvs::dialogs::RunGuarded([&] { m_editPnt3.SetWindowText(strOld); });
+        throw;
     }
-    if (CGeomSelector* pSel = CGeomSelector::Of(m_pDoc))
-        pSel->SetPositionMode(0);
     if (m_pContext)
         m_pContext->UpdateCurrentViewer();
     GetEventHandler()->SetStatus(0);
