@@ -103,6 +103,9 @@ BOOL AddForceSumRows(CDBDoc& doc, SampleSummary& sum)
         row.nCompCode = nComp;
         row.aComp.Add(nComp);
         row.strName = pszName;
+        // Reads give the values in the current unit system: stresses kN/m2, plate forces kN/m,
+        // plate moments kNm/m (a force).
+        row.nUnitType = nQty == kQtyStress ? kUnitStress : (nQty == kQtyPlateForce ? kUnitForcePerLength : kUnitForce);
         const unsigned int nKey = clsRow.Add(row);
         clsVal.Set(nKey, vals);
         sum.aRowK.push_back(nKey);

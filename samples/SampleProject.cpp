@@ -3,10 +3,14 @@
 
 #include "SampleSchema.h"
 
+#include "ClassAcas.h"
+#include "THResultBuilder.h"
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
+#include <memory>
 
 namespace kvpvs::sample {
 
@@ -67,9 +71,10 @@ public:
         std::uint64_t nComp;
     };
 
-    unsigned int Add(const Row& r, const T_PVAL_D* pVals, const std::vector<double>& aDgrmPos = {})
+    unsigned int Add(const Row& r, const T_PVAL_D* pVals, const std::vector<double>& aDgrmPos = {}, int nUnitType = 0)
     {
         T_PVTIF_D row;
+        row.nUnitType = nUnitType;
         row.nItem = r.nItem;
         row.nStepK = r.nStepK;
         row.nEngrK = r.nEngrK;
@@ -615,35 +620,100 @@ T_PVAL_D MemberRow(const Model& m, const std::vector<unsigned int>& aElemK, cons
     return v;
 }
 
-// Member forces along beams (struts and pile) and trusses, end I to end J.
+// Member forces along beams (struts and pile) and trusses, end I to end J: items 51 to 56 on
+// every stage with struts (forces in kN, moments in kNm), the truss force at the last stage.
 void AddMemberForceRows(Results& x, CombinationSources& src)
 {
-    const unsigned int step = x.sum.aStageK[3];
     const std::vector<double> pos5 = {0.0, 0.25, 0.5, 0.75, 1.0};
-    std::vector<unsigned int> beams = x.OfType(3, kElemBeam);
-    const std::vector<unsigned int> piles = x.OfType(3, kElemPile);
-    beams.insert(beams.end(), piles.begin(), piles.end());
-    // Strut axial force -300 kN; pile axial force from 800 kN at the head to 250 kN at the tip.
-    auto axial = [&](const T_ELEM_D& e, const double* p) {
-        if (e.nType == kElemPile)
-            return -(800.0 - 550.0 * (-9.0 - p[2]) / 9.0);
-        return -300.0;
-    };
-    T_PVAL_D vFx = MemberRow(x.m, beams, pos5, axial);
-    x.w.Add({"Fx", step, x.ent.eBeam, kItemBeamFx, kQtyMemberForce, kDispDiagram, kClsBeam, kItemBeamFx}, &vFx, pos5);
-    // Self weight on the 10 m strut span: M = w L² s (1 - s) / 2 with s = x / L.
-    auto my = [&](const T_ELEM_D& e, const double* p) {
-        if (e.nType == kElemPile)
-            return 0.0;
-        const double wq = 78.5 * 0.0218, L = 10.0, sx = p[0] / L;
-        return wq * L * L * sx * (1.0 - sx) / 2.0;
-    };
-    T_PVAL_D vMy = MemberRow(x.m, beams, pos5, my);
-    src.nMy = x.w.Add({"My", step, x.ent.eBeam, kItemBeamFx + 4, kQtyMemberForce, kDispDiagram, kClsBeam, kItemBeamFx + 4},
-                      &vMy, pos5);
+    for (int s = 2; s <= 3; ++s) {
+        const unsigned int step = x.sum.aStageK[static_cast<size_t>(s)];
+        std::vector<unsigned int> beams = x.OfType(s, kElemBeam);
+        const std::vector<unsigned int> piles = x.OfType(s, kElemPile);
+        beams.insert(beams.end(), piles.begin(), piles.end());
+        // Strut axial force -150 kN with one strut level, -300 kN with two; pile axial force from
+        // 800 kN at the head to 250 kN at the tip.
+        const double dStrutN = s == 2 ? -150.0 : -300.0;
+        auto axial = [&](const T_ELEM_D& e, const double* p) {
+            if (e.nType == kElemPile)
+                return -(800.0 - 550.0 * (-9.0 - p[2]) / 9.0);
+            return dStrutN;
+        };
+        // Self weight on the 10 m strut span: M = w L² s (1 - s) / 2 and V = dM/dx = w L (1 - 2 s) / 2
+        // with s = x / L.
+        const double wq = 78.5 * 0.0218, L = 10.0;
+        auto my = [&](const T_ELEM_D& e, const double* p) {
+            if (e.nType == kElemPile)
+                return 0.0;
+            const double sx = p[0] / L;
+            return wq * L * L * sx * (1.0 - sx) / 2.0;
+        };
+        auto fz = [&](const T_ELEM_D& e, const double* p) {
+            if (e.nType == kElemPile)
+                return 0.0;
+            return wq * L * (1.0 - 2.0 * p[0] / L) / 2.0;
+        };
+        auto zero = [](const T_ELEM_D&, const double*) { return 0.0; };
+        struct Item {
+            const char* psz;
+            std::function<double(const T_ELEM_D&, const double*)> fn;
+            int nUnit;
+        };
+        const Item items[6] = {{"Fx", axial, kUnitForce}, {"Fy", zero, kUnitForce}, {"Fz", fz, kUnitForce},
+                               {"Mx", zero, kUnitMoment}, {"My", my, kUnitMoment}, {"Mz", zero, kUnitMoment}};
+        for (unsigned int c = 0; c < 6; ++c) {
+            T_PVAL_D v = MemberRow(x.m, beams, pos5, items[c].fn);
+            const unsigned int k = x.w.Add({items[c].psz, step, x.ent.eBeam, kItemBeamFx + c, kQtyMemberForce,
+                                            kDispDiagram, kClsBeam, kItemBeamFx + c},
+                                           &v, pos5, items[c].nUnit);
+            if (s == 3 && c == 4)
+                src.nMy = k;
+        }
+    }
+    const unsigned int step = x.sum.aStageK[3];
     const std::vector<double> pos2 = {0.0, 1.0};
     T_PVAL_D vN = MemberRow(x.m, x.OfType(3, kElemTruss), pos2, [](const T_ELEM_D&, const double*) { return -420.0; });
     x.w.Add({"N", step, x.ent.eTruss, kItemTrussN, kQtyMemberForce, kDispDiagram, kClsTruss, kItemTrussN}, &vN, pos2);
+}
+
+// Analysis cases of the model with their post controls: the construction stages (type 5),
+// whose steps are the stages (kind 25), and a linear case (type 15) with one step of kind 1.
+void AddAnalysisCases(CDBDoc& doc, const SampleSummary& sum)
+{
+    CClassPLsif steps(doc.GetPostDB());
+    CClassStage stages(doc.GetModelDB());
+    for (unsigned int k : sum.aStageK) {
+        T_STAGE_D st;
+        stages.Get(k, st);
+        T_PLSIF_D step;
+        step.nOsifK = kOsetStages;
+        step.strName = st.strName;
+        step.nStepKind = kStepKindStage;
+        steps.Set(k, step);
+    }
+    CClassPOsif osif(doc.GetPostDB());
+    T_POSIF_D os;
+    os.strName = "Self weight (linear)";
+    osif.Set(kOsetLinear, os);
+    T_PLSIF_D lin;
+    lin.nOsifK = kOsetLinear;
+    lin.strName = "Self weight";
+    lin.nStepKind = kStepKindLinear;
+    steps.Set(kStepLinear, lin);
+
+    CClassAcas acas(doc.GetModelDB());
+    const struct { unsigned int nKey; int nType; const char* psz; unsigned int nOsif; } cases[2] = {
+        {kAcasStages, kAcasTypeStages, "Construction Stages", kOsetStages},
+        {kAcasLinear, kAcasTypeLinear, "Self weight (linear)", kOsetLinear}};
+    for (const auto& c : cases) {
+        T_ACAS_D rec;
+        rec.nType = c.nType;
+        rec.strName = c.psz;
+        rec.nPOsifK = c.nOsif;
+        acas.Set(c.nKey, rec);
+        auto pCtrl = std::make_shared<CPostCtrlAnlTypeStatic>(c.nType);
+        pCtrl->SetResultSetKey(c.nOsif);
+        CTHResultBuilder::PostCtrl(doc)->SetStaticCase(c.nKey, pCtrl);
+    }
 }
 
 // Seepage velocity and hydraulic gradient at a point.
@@ -804,6 +874,7 @@ BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& su
     AddCombinationRows(w, src);
 
     AddForceSumRows(doc, sum);
+    AddAnalysisCases(doc, sum);
     std::sort(sum.aRowK.begin(), sum.aRowK.end());
     return TRUE;
 }

@@ -101,3 +101,22 @@ constexpr unsigned kItemLdfsPlateM = 91;
 // Layout as every element row: 1 + n doubles, the centre value, then one per element node.
 
 } // namespace kvpvs::sample
+
+namespace kvpvs::sample {
+
+// --- Analysis cases (CClassAcas keys, with a post control each) and step kinds ---
+constexpr unsigned kAcasStages = 1;        // "Construction Stages", type 5, output set kOsetStages
+constexpr unsigned kAcasLinear = 2;        // "Self weight (linear)", type 15, output set kOsetLinear
+constexpr int kAcasTypeStages = 5;
+constexpr int kAcasTypeLinear = 15;
+constexpr unsigned kOsetLinear = 2;
+constexpr unsigned kStepLinear = 901;      // the linear case's one step
+constexpr int kStepKindStage = 25;         // T_PLSIF_D::nStepKind of a construction stage
+constexpr int kStepKindLinear = 1;
+// Unit types of member-force rows (T_PVTIF_D::nUnitType): values read in the current unit system.
+constexpr int kUnitForce = 2;              // kN
+constexpr int kUnitMoment = 12;            // kNm
+constexpr int kUnitForcePerLength = 13;    // kN/m
+constexpr int kUnitStress = 17;            // kN/m2
+
+} // namespace kvpvs::sample

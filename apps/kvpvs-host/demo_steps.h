@@ -16,3 +16,7 @@ int RunTimeHistoryDemo(CDBDoc& doc, const char* outDir);
 int RunHistoryGraphDemo(CDBDoc& doc, const char* outDir);
 // The sample's result files ("sample.ka2", ".ka1", ".KAT1") into the folder's "result_files" subfolder.
 int RunResultFilesDemo(CDBDoc& doc, const char* outDir);
+// Member design from the beam and the plate/solid design dialogs, the output folder as the
+// program folder: "KvrDesign.txt", the checker's copies "KvrDesign_<n>.txt" and its record
+// "KvrDesignCH.log". hostPath locates the checker built beside the host.
+int RunDesignDemo(CDBDoc& doc, const char* outDir, const char* hostPath);

@@ -28,6 +28,7 @@ struct HostContext {
     std::filesystem::path outDir;
     CDBDoc* pDoc = nullptr;
     SampleSummary summary;
+    std::string strHostPath; // this program, as started
 };
 
 struct DemoStep {
@@ -138,7 +139,8 @@ std::vector<DemoStep> DemoSteps()
             {"force sums from the dialog", [](HostContext& c) { return RunForceSumDialogDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"force sums", [](HostContext& c) { return RunForceSumDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"time histories", [](HostContext& c) { return RunTimeHistoryDemo(*c.pDoc, c.outDir.string().c_str()); }},
-            {"history graph", [](HostContext& c) { return RunHistoryGraphDemo(*c.pDoc, c.outDir.string().c_str()); }}};
+            {"history graph", [](HostContext& c) { return RunHistoryGraphDemo(*c.pDoc, c.outDir.string().c_str()); }},
+            {"member design", [](HostContext& c) { return RunDesignDemo(*c.pDoc, c.outDir.string().c_str(), c.strHostPath.c_str()); }}};
 }
 
 int Usage()
@@ -194,6 +196,7 @@ int main(int argc, char** argv)
     {
         HostContext ctx;
         ctx.outDir = strOut;
+        ctx.strHostPath = std::filesystem::canonical("/proc/self/exe", ec).string();
         CDBDoc doc;
         ctx.pDoc = &doc;
         std::string strError;

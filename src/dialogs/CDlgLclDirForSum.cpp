@@ -2,6 +2,7 @@
 
 #include "dialogs/CPVSDlgDefThreePointPlane.h"
 #include "dialogs/DialogEntryGuard.h"
+#include "dialogs/ForceSumPlaneRows.h"
 
 #include "MathFunc.h"
 #include "MsgDll.h"
@@ -52,8 +53,6 @@ T_VD_LCLDIRSUM_HOB_D g_defaultRecord;
 
 const CUnitCtrl* Units(CDBDoc* pDoc) { return CDocCtrl::GetUnitCtrl(pDoc); }
 
-bool Normalise(double v[3]) { return CMathFunc::mathNormalize(v) != 0.0; }
-
 bool AllFinite(const T_LDFS_D& row)
 {
     for (const double* p : {row.dP1, row.dP2, row.dP3})
@@ -62,56 +61,10 @@ bool AllFinite(const T_LDFS_D& row)
     return true;
 }
 
-// Cutting plane (origin P1, unit normal) and frame (normal, first and second in-plane axes) of
-// a stored plane; false when its points do not span a plane.
+// Cutting plane and frame of a stored plane (the routine the design dialog shares).
 bool DerivePlane(const T_LDFS_D& row, T_PVIST_PLNE_D& plane, T_VD_LCLDIRSUM_HOB_BASE_D& frame)
 {
-    if (!AllFinite(row))
-        return false;
-    double normal[3], first[3], second[3];
-    if (row.nElemType == 0) {
-        double u[3], w[3];
-        for (int k = 0; k < 3; ++k) {
-            u[k] = row.dP2[k] - row.dP1[k];
-            w[k] = row.dP3[k] - row.dP1[k];
-        }
-        Normalise(u);
-        Normalise(w);
-        CMathFunc::mathCross(u, w, normal);
-        // Coincident or collinear points leave no normal: refused like a plate plane.
-        if (!Normalise(normal))
-            return false;
-        CMathFunc::mathCross(normal, u, second);
-        for (int k = 0; k < 3; ++k)
-            first[k] = u[k];
-    } else {
-        double a[3], b[3], c[3], a2[3];
-        for (int k = 0; k < 3; ++k) {
-            a[k] = row.dP2[k] - row.dP1[k];
-            b[k] = row.dP3[k] - row.dP2[k];
-        }
-        if (!Normalise(a) || !Normalise(b))
-            return false;
-        CMathFunc::mathCross(b, a, c);
-        if (!Normalise(c))
-            return false;
-        CMathFunc::mathCross(a, c, a2);
-        if (!Normalise(a2))
-            return false;
-        for (int k = 0; k < 3; ++k) {
-            normal[k] = a2[k];
-            first[k] = a[k];
-            second[k] = c[k];
-        }
-    }
-    for (int k = 0; k < 3; ++k) {
-        plane.dOrigin[k] = row.dP1[k];
-        plane.dNormal[k] = normal[k];
-        frame.dAxis[0][k] = normal[k];
-        frame.dAxis[1][k] = first[k];
-        frame.dAxis[2][k] = second[k];
-    }
-    return true;
+    return kvpvs::dialogs::DeriveForceSumPlane(row, plane, frame.dAxis);
 }
 
 } // namespace
@@ -376,54 +329,11 @@ BOOL CDlgLclDirForSum::SelectResultRows(int nElemType, unsigned int aKeys[12])
         if (rows.Get(all[i], r) && r.nStepK == nStep)
             keys.Add(all[i]);
     }
-    if (keys.GetSize() == 0) {
-        ShowMessage(IDS_KV_PVS_NO_RESULT_EXIST_CURRENT_STEP);
+    if (const char* pszMsg = kvpvs::dialogs::SelectForceSumRows(m_pDoc->GetPostDB(), keys, nElemType, aKeys)) {
+        ShowMessage(pszMsg);
         return FALSE;
     }
-
-    if (nElemType == 0) {
-        static const unsigned int codes[12] = {141, 142, 143, 144, 145, 146, 310, 311, 312, 313, 314, 315};
-        bool bSecond = false;
-        for (int i = 0; i < keys.GetSize(); ++i) {
-            T_PVTIF_D r;
-            rows.Get(keys[i], r);
-            for (int s = 0; s < 12; ++s)
-                if (r.nItem == codes[s]) {
-                    aKeys[s] = keys[i];
-                    bSecond = bSecond || s >= 6;
-                }
-        }
-        if (bSecond)
-            for (int s = 0; s < 6; ++s)
-                aKeys[s] = aKeys[s + 6];
-    } else {
-        static const unsigned int codes[] = {85, 86, 87, 91, 92, 93, 295, 296, 297, 301, 302, 303,
-                                             1307, 1308, 1309, 1312, 1313, 1314, 1315, 1316, 1317, 1320, 1321, 1322};
-        CArray<unsigned int, unsigned int> found;
-        for (int i = 0; i < keys.GetSize(); ++i) {
-            T_PVTIF_D r;
-            rows.Get(keys[i], r);
-            for (unsigned int c : codes)
-                if (r.nItem == c) {
-                    found.Add(keys[i]);
-                    break;
-                }
-        }
-        if (found.GetSize() < 6) {
-            ShowMessage(IDS_KV_PVS_No_RESULT_CDFS);
-            return FALSE;
-        }
-        // Forces xx, yy, xy and moments xx, yy, xy into tensor slots xx, yy, xy of each half
-        // (order xx, yy, zz, xy, yz, zx): the in-plane shear belongs in slot 3, not 4.
-        static const int slots[6] = {0, 1, 3, 6, 7, 9};
-        for (int i = 0; i < 6; ++i)
-            aKeys[slots[i]] = found[i];
-    }
-    for (int i = 0; i < 12; ++i)
-        if (aKeys[i] != 0)
-            return TRUE;
-    ShowMessage(IDS_KV_PVS_No_RESULT_CDFS);
-    return FALSE;
+    return TRUE;
 }
 
 void CDlgLclDirForSum::OnShow()

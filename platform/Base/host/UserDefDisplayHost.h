@@ -35,6 +35,20 @@ public:
         bridge.m_fnDisplayHandler = [this](const T_PVS_DISPLAY_REQUEST_D& r) { return Show(r); };
     }
     static void Uninstall(CPVSMeshMngrBrdg& bridge) { bridge.m_fnDisplayHandler = nullptr; }
+    // The document's display operation sends its requests here as well, until UninstallDoc.
+    void InstallDoc(CDBDoc& doc)
+    {
+        doc.m_fnDisplayHandler = [this](const T_DOC_DISPLAY_REQUEST_D& r) {
+            T_PVS_DISPLAY_REQUEST_D q;
+            q.nVDType = r.nVDType;
+            q.pUserData = r.pUserData;
+            q.nArg1 = r.nArg1;
+            q.nArg2 = r.nArg2;
+            q.nArg3 = r.nArg3;
+            return Show(q);
+        };
+    }
+    static void UninstallDoc(CDBDoc& doc) { doc.m_fnDisplayHandler = nullptr; }
 
     // Builds the display of one request on the current document, replacing the one before;
     // 1 shown, 0 when the factory or the display refused (nothing is kept then).

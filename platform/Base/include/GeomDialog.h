@@ -34,6 +34,31 @@ public:
         if (CAISContext* p = CAISContext::Of(m_pDoc))
             p->RemoveTempShape(nID);
     }
+    // Element picking: the host (or a test) picks elements in the view as PositionTool::Pick
+    // picks points; the dialog's selection operation gets the pick argument, which in the
+    // stand-in is the CArray<unsigned int, unsigned int> of the picked element keys.
+    // FALSE (nothing happens) while the dialog has no window.
+    BOOL PickElements(const CArray<unsigned int, unsigned int>& aElemK)
+    {
+        if (!IsWindow(m_hWnd))
+            return FALSE;
+        CArray<unsigned int, unsigned int> a;
+        a.Copy(aElemK);
+        OnSelectionDone(&a);
+        return TRUE;
+    }
+    virtual void OnSelectionDone(void* /*pPickArg*/) {}
+    // The dialog's temporary display objects in the view.
+    void RemoveAllTemporary(int)
+    {
+        if (CAISContext* p = CAISContext::Of(m_pDoc))
+            p->RemoveAllTempObjects();
+    }
+    void SetTempIObject_Mode(const std::shared_ptr<AIS_MeshSelect>& pObject, int nMode)
+    {
+        if (CAISContext* p = CAISContext::Of(m_pDoc))
+            p->AddTempObject(pObject, nMode);
+    }
     void SetInitPos(int nPos, int nX, int nY) { m_nInitPos = nPos; m_nInitX = nX; m_nInitY = nY; }
     void MoveDlgToInitPos() { ++m_nMovesToInitPos; }
     int m_nInitPos = 0, m_nInitX = 0, m_nInitY = 0, m_nMovesToInitPos = 0;

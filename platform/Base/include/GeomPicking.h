@@ -3,20 +3,42 @@
 // services record what they are asked, and a test or host "picks" through PositionTool::Pick.
 #pragma once
 #include "ZORDocBase.h"
+#include "afxtempl.h"
 
 #include <Quantity_NameOfColor.hxx>
 #include <TopoDS_Shape.hxx>
 #include <gp_Pnt.hxx>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 class CGeomDialog;
 
+// The host's highlight of picked mesh elements, shown as a temporary object of a dialog.
+// Choice: it records the element keys it highlights.
+class AIS_MeshSelect {
+public:
+    void SetElemSelection(const CArray<unsigned int, unsigned int>& aElemK) { m_aElemK.Copy(aElemK); }
+    const CArray<unsigned int, unsigned int>& GetElemSelection() const { return m_aElemK; }
+
+private:
+    CArray<unsigned int, unsigned int> m_aElemK;
+};
+
 // The view's interactive context: shows temporary shapes under integer ids until they are
-// removed or replaced.
+// removed or replaced, and the temporary objects of dialogs (with their display mode) until
+// they are removed.
 class CAISContext {
 public:
+    struct T_TEMP_OBJECT_D {
+        std::shared_ptr<AIS_MeshSelect> pObject;
+        int nMode = 0;
+    };
+    void AddTempObject(const std::shared_ptr<AIS_MeshSelect>& p, int nMode) { m_aObjects.push_back({p, nMode}); }
+    void RemoveAllTempObjects() { m_aObjects.clear(); }
+    const std::vector<T_TEMP_OBJECT_D>& GetTempObjects() const { return m_aObjects; }
+
     struct T_TEMP_SHAPE_D {
         TopoDS_Shape shape;
         Quantity_NameOfColor colour = Quantity_NOC_BLACK;
@@ -33,6 +55,7 @@ public:
 
 private:
     std::map<int, T_TEMP_SHAPE_D> m_shapes;
+    std::vector<T_TEMP_OBJECT_D> m_aObjects;
 };
 
 // The document's selector with its position mode and object snaps.

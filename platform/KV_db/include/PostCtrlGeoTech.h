@@ -122,6 +122,23 @@ private:
     int m_nOpens = 0, m_nCloses = 0;
 };
 
+// Control of a construction-stage (type 5), linear (15) or nonlinear (1) case: its type and,
+// through the base, the output set of its steps and whether its results are ready.
+class CPostCtrlAnlTypeStatic : public CPostCtrlAnlTypeBase {
+public:
+    explicit CPostCtrlAnlTypeStatic(int nType) : m_nType(nType) {}
+    int GetAnalysisType() const override { return m_nType; }
+    BOOL GetDataCount(T_POSTDATA_COUNT_D& c) const override
+    {
+        c = T_POSTDATA_COUNT_D();
+        return TRUE;
+    }
+    CPostAnalysisResultBase* GetAnalResult() override { return nullptr; }
+
+private:
+    int m_nType;
+};
+
 class CPostCtrlGeoTech : public CPostCtrlBase {
 public:
     // The analysis-type control of a case; 0 when the case has none.
@@ -142,6 +159,7 @@ public:
     // Host side.
     void SetCase(unsigned int nAcasK, std::shared_ptr<CPostCtrlAnlTypeTHIS> pCtrl) { m_cases[nAcasK] = pCtrl; }
     void AddCaseWithoutControl(unsigned int nAcasK) { m_bare[nAcasK] = 1; }
+    void SetStaticCase(unsigned int nAcasK, std::shared_ptr<CPostCtrlAnlTypeStatic> pCtrl) { m_static[nAcasK] = pCtrl; }
     int GetQueryDepth() const { return m_nDepth; }
     int GetBeginCount() const { return m_nBegins; }
     unsigned int GetQueryCase() const { return m_nQueryK; }
@@ -150,6 +168,7 @@ private:
     const CTHResultData* Query() const;
     std::map<unsigned int, std::shared_ptr<CPostCtrlAnlTypeTHIS>> m_cases;
     std::map<unsigned int, int> m_bare;
+    std::map<unsigned int, std::shared_ptr<CPostCtrlAnlTypeStatic>> m_static;
     unsigned int m_nQueryK = 0;
     int m_nDepth = 0;
     int m_nBegins = 0;

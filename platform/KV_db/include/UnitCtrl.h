@@ -28,7 +28,22 @@ public:
     void SetFactor(int nUnitType, double dFactor) { m_factor[nUnitType] = dFactor; }
     void SetUnitName(int nUnitType, const char* psz) { m_name[nUnitType] = psz; }
 
+    // The unit index: length unit ("mm" 0, "cm" 1, "m" 2, "in" 3, "ft" 4), force unit ("kgf" 0,
+    // "tonf" 1, "N" 2, "kN" 3, "lbf" 4, "kips" 5) and two entries of the host's. Choice: the
+    // model's own units (m, kN) by default; another index scales what ConvertUnitDataOut and
+    // the database reads give by the ratio of its units to the model's, for the unit types of
+    // DBValueUnits.h (length 1, force 2, area 3, second moment 4, moment 12, force per length
+    // 13, stress 17, weight density 18; velocity 22 and acceleration 21 as lengths); other types are not scaled.
+    void GetUnitIndexCurrent(int aIndex[4]) const;
+    void SetUnitIndexCurrent(const int aIndex[4], int bNotify);
+    // Names of the current force and length units, spelled as the design text file spells them.
+    CString GetUnitSystemForce() const;
+    CString GetUnitSystemLength() const;
+    // A model value in the current index's units (the index ratio alone, without SetFactor).
+    double ConvertUnitIndexOut(int nUnitType, double dValue) const;
+
 private:
+    int m_nUnitIndex[4] = {2, 3, 0, 0};
     std::map<int, double> m_factor;
     std::map<int, CString> m_name = {{1, "m"},         {2, "kN"},      {12, "kN*m"},     {13, "kN*m/m"},
                                      {14, "kN/m"},     {17, "kN/m^2"}, {21, "m/sec^2"}, {22, "m/sec"}};
@@ -60,6 +75,11 @@ public:
 class CDBLib {
 public:
     static void RunTextEditor(const char* pszPath, const char* pszTitle, int nMode);
+    // Starts a program with a parameter text (split at blanks) and does not wait for it.
+    // Choice: FALSE when it cannot be started; the last request is recorded either way.
+    static BOOL RunProgram(const char* pszProgram, const char* pszParameters);
+    static CString GetLastProgram();
+    static CString GetLastProgramParameters();
     static CString GetLastEditorPath();
     static CString GetLastEditorTitle();
 };

@@ -103,10 +103,17 @@ BOOL CPostCtrlAnlTypeTHIS::GetDataCount(T_POSTDATA_COUNT_D& c) const
 
 int CPostCtrlGeoTech::GetPostCtrlSub(unsigned int nAcasK, CPostCtrlAnlTypeBase** ppCtrl)
 {
-    auto it = m_cases.find(nAcasK);
-    if (it == m_cases.end() || !ppCtrl)
+    if (!ppCtrl)
         return 0;
-    *ppCtrl = it->second.get();
+    auto it = m_cases.find(nAcasK);
+    if (it != m_cases.end()) {
+        *ppCtrl = it->second.get();
+        return 1;
+    }
+    auto st = m_static.find(nAcasK);
+    if (st == m_static.end())
+        return 0;
+    *ppCtrl = st->second.get();
     return 1;
 }
 

@@ -19,7 +19,7 @@ double CUnitCtrl::ConvertUnitDataOut(int nUnitType, double dValue) const
     if (nUnitType == 0)
         return dValue;
     auto it = m_factor.find(nUnitType);
-    return it == m_factor.end() ? dValue : dValue * it->second;
+    return ConvertUnitIndexOut(nUnitType, it == m_factor.end() ? dValue : dValue * it->second);
 }
 
 double CUnitCtrl::ConvertUnitDataIn(int nUnitType, double dValue) const
@@ -27,6 +27,8 @@ double CUnitCtrl::ConvertUnitDataIn(int nUnitType, double dValue) const
     if (nUnitType == 0)
         return dValue;
     auto it = m_factor.find(nUnitType);
+    const double dModel = ConvertUnitIndexOut(nUnitType, 1.0);
+    dValue = dModel == 0.0 ? dValue : dValue / dModel;
     return it == m_factor.end() || it->second == 0.0 ? dValue : dValue / it->second;
 }
 

@@ -8,6 +8,24 @@
 #include "ZORDocBase.h"
 
 #include <functional>
+#include <vector>
+
+struct T_VD_USERDEF_DATA;
+
+// The view object a display request of the document answers with; choice: it counts refreshes.
+class CDBDisplayView {
+public:
+    virtual ~CDBDisplayView() = default;
+    virtual void Refresh() { ++m_nRefreshes; }
+    int m_nRefreshes = 0;
+};
+
+// A display request of the document: visual-data type, settings record and three arguments.
+struct T_DOC_DISPLAY_REQUEST_D {
+    unsigned int nVDType = 0;
+    T_VD_USERDEF_DATA* pUserData = nullptr;
+    int nArg1 = 0, nArg2 = 0, nArg3 = 0;
+};
 
 class CXYGraphFuncView;
 
@@ -22,17 +40,42 @@ public:
     // Host side: who opens the graph windows.
     void SetGraphViewSource(std::function<CXYGraphFuncView*(const char*)> fn) { m_fnGraphView = std::move(fn); }
 
+    // The folder of the host program, ending in its separator. Choice: settable by the host.
+    CString GetProgramPath() const { return m_strProgramPath; }
+    void SetProgramPath(const char* psz) { m_strProgramPath = psz ? psz : ""; }
+
+    // Shows a user-defined display: the request goes to the handler the host installed, which
+    // builds the display before it returns; the view to refresh, null without a handler.
+    virtual CDBDisplayView* ShowUserDefDisplay(unsigned int nVDType, T_VD_USERDEF_DATA* pUserData, int nArg1,
+                                               int nArg2, int nArg3);
+    std::function<int(const T_DOC_DISPLAY_REQUEST_D&)> m_fnDisplayHandler;
+    std::vector<T_DOC_DISPLAY_REQUEST_D> m_aDisplayRequests;
+    CDBDisplayView m_displayView;
+
 private:
     CDBBase m_modelDB;
     CDBBase m_postDB;
     std::function<CXYGraphFuncView*(const char*)> m_fnGraphView;
+    CString m_strProgramPath;
 };
 
-class CClassPVtif : public CDBTable<T_PVTIF_D> { using CDBTable::CDBTable; };
+// Result rows; GetKeyListByLSifK lists a step's rows in key order (choice: the option is not read).
+class CClassPVtif : public CDBTable<T_PVTIF_D> {
+public:
+    using CDBTable::CDBTable;
+    void GetKeyListByLSifK(unsigned int nLSifK, int nOption, CArray<unsigned int, unsigned int>& aKeys) const;
+};
 class CClassPEngr : public CDBTable<T_PENGR_D> { using CDBTable::CDBTable; };
 class CClassPOsif : public CDBTable<T_POSIF_D> { using CDBTable::CDBTable; };
 class CClassNode : public CDBTable<T_NODE_D> { using CDBTable::CDBTable; };
-class CClassPLsif : public CDBTable<T_PLSIF_D> { using CDBTable::CDBTable; };
+// Steps; GetKeyListByPOsifK lists the steps of an output set in key order, with their names
+// when a name list is given.
+class CClassPLsif : public CDBTable<T_PLSIF_D> {
+public:
+    using CDBTable::CDBTable;
+    void GetKeyListByPOsifK(unsigned int nPOsifK, CArray<unsigned int, unsigned int>& aKeys,
+                            CArray<CString, CString&>* pNames) const;
+};
 
 // Elements; besides the table, the element kind and the local axes of a surface element.
 class CClassElem : public CDBTable<T_ELEM_D> {

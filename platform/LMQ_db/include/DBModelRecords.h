@@ -100,8 +100,27 @@ struct T_PVAL_D {
     }
 };
 
-class CClassGmat : public CDBTable<T_GMAT_D> { using CDBTable::CDBTable; };
-class CClassGpro : public CDBTable<T_GPRO_D> { using CDBTable::CDBTable; };
-class CClassAttr : public CDBTable<T_ATTR_D> { using CDBTable::CDBTable; };
+// Materials and sections read in the current unit system (DBValueUnits.h). The list filters
+// (100 materials, 102 sections, 151 attributes) are the host's; choice: every record is listed.
+class CClassGmat : public CDBTable<T_GMAT_D> {
+public:
+    using CDBTable::CDBTable;
+    using CDBTable::GetKeyList;
+    BOOL Get(unsigned int nKey, T_GMAT_D& rec) const;
+    void GetKeyList(CArray<unsigned int, unsigned int>& aKeys, int nFilter) const;
+};
+class CClassGpro : public CDBTable<T_GPRO_D> {
+public:
+    using CDBTable::CDBTable;
+    using CDBTable::GetKeyList;
+    BOOL Get(unsigned int nKey, T_GPRO_D& rec) const;
+    void GetKeyList(CArray<unsigned int, unsigned int>& aKeys, int nFilter) const;
+};
+class CClassAttr : public CDBTable<T_ATTR_D> {
+public:
+    using CDBTable::CDBTable;
+    using CDBTable::GetKeyList;
+    void GetKeyList(CArray<unsigned int, unsigned int>& aKeys, int nFilter) const;
+};
 class CClassStage : public CDBTable<T_STAGE_D> { using CDBTable::CDBTable; };
 class CClassPVal : public CDBTable<T_PVAL_D> { using CDBTable::CDBTable; };

@@ -20,6 +20,7 @@ struct T_PVTIF_D {
     CArray<unsigned int, unsigned int> aComp; // component codes; the first is the one read
     CArray<double, double> aDgrmPos;  // element diagrams: relative positions along the element
     CString strName;
+    int nUnitType = 0;                // unit type of the values (0: none); reads convert by it
 
     T_PVTIF_D() = default;
     T_PVTIF_D(const T_PVTIF_D& o) { *this = o; }
@@ -28,6 +29,7 @@ struct T_PVTIF_D {
         nItem = o.nItem; nStepK = o.nStepK; nEngrK = o.nEngrK; nQuantity = o.nQuantity;
         nDispType = o.nDispType; nResultClass = o.nResultClass; nDispType2 = o.nDispType2;
         nCompCode = o.nCompCode; aComp.Copy(o.aComp); aDgrmPos.Copy(o.aDgrmPos); strName = o.strName;
+        nUnitType = o.nUnitType;
         return *this;
     }
 };
@@ -82,4 +84,5 @@ struct T_ELEM_D {
 struct T_PLSIF_D {
     unsigned int nOsifK = 0;          // T_POSIF_D key
     CString strName;
+    int nStepKind = 0;                // host step kind (25 construction stage, 1 and 10 others)
 };

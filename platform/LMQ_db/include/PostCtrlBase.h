@@ -68,9 +68,13 @@ public:
     CSeqIdInfo* GetSeqIdInfo() { return &m_seqId; }
     CResultFileMngr* GetResulFileMngr() { return &m_files; }
     void SetResultReady(int bReady) { m_bReady = bReady; }
+    // The output set (T_POSIF_D key) holding the case's steps; 0 when it has none.
+    virtual unsigned int GetResultSetKey() const { return m_nResultSetK; }
+    void SetResultSetKey(unsigned int nPOsifK) { m_nResultSetK = nPOsifK; }
 
 private:
     int m_bReady = 1;
+    unsigned int m_nResultSetK = 0;
     CSeqIdInfo m_seqId;
     CResultFileMngr m_files;
 };

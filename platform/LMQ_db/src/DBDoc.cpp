@@ -28,3 +28,42 @@ CDBDoc* CDBDoc::GetDocPoint()
     CZORDocBase* p = g_pCurDoc;
     return p && p->IsKindOf(RUNTIME_CLASS(CDBDoc)) ? static_cast<CDBDoc*>(p) : nullptr;
 }
+
+CDBDisplayView* CDBDoc::ShowUserDefDisplay(unsigned int nVDType, T_VD_USERDEF_DATA* pUserData, int nArg1, int nArg2,
+                                           int nArg3)
+{
+    const T_DOC_DISPLAY_REQUEST_D r{nVDType, pUserData, nArg1, nArg2, nArg3};
+    m_aDisplayRequests.push_back(r);
+    if (!m_fnDisplayHandler)
+        return nullptr;
+    m_fnDisplayHandler(r);
+    return &m_displayView;
+}
+
+void CClassPVtif::GetKeyListByLSifK(unsigned int nLSifK, int, CArray<unsigned int, unsigned int>& aKeys) const
+{
+    aKeys.RemoveAll();
+    if (!m_pDB)
+        return;
+    for (const auto& [k, r] : m_pDB->Table<T_PVTIF_D>())
+        if (r.nStepK == nLSifK)
+            aKeys.Add(k);
+}
+
+void CClassPLsif::GetKeyListByPOsifK(unsigned int nPOsifK, CArray<unsigned int, unsigned int>& aKeys,
+                                     CArray<CString, CString&>* pNames) const
+{
+    aKeys.RemoveAll();
+    if (pNames)
+        pNames->RemoveAll();
+    if (!m_pDB)
+        return;
+    for (const auto& [k, r] : m_pDB->Table<T_PLSIF_D>())
+        if (r.nOsifK == nPOsifK) {
+            aKeys.Add(k);
+            if (pNames) {
+                CString s = r.strName;
+                pNames->Add(s);
+            }
+        }
+}

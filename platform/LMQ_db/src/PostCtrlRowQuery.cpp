@@ -1,5 +1,6 @@
 #include "DBDoc.h"
 #include "DBModelRecords.h"
+#include "DBValueUnits.h"
 #include "PostCtrlBase.h"
 
 BOOL CPostCtrlBase::BeginQueryRow(unsigned int nPVtifK)
@@ -23,6 +24,9 @@ BOOL CPostCtrlBase::GetElemResult(const CArray<unsigned int, unsigned int>& aEle
     if (it == table.end())
         return FALSE;
     const T_PVAL_D& val = it->second;
+    // Values come in the current unit system of the row's unit type.
+    T_PVTIF_D row;
+    const int nUnitType = CClassPVtif(m_pRowDB).Get(nPVtifK, row) ? row.nUnitType : DB_UNIT_NONE;
     for (int i = 0; i < aElemId.GetSize(); ++i) {
         int n = 0;
         const double* p = val.Find(aElemId[i], n);
@@ -31,7 +35,7 @@ BOOL CPostCtrlBase::GetElemResult(const CArray<unsigned int, unsigned int>& aEle
         T_POST_VECT_ALL_D& v = mResult[static_cast<int>(aElemId[i])];
         v.aValue.SetSize(n);
         for (int k = 0; k < n; ++k)
-            v.aValue[k] = p[k];
+            v.aValue[k] = CDBValueUnits::Out(nUnitType, p[k]);
         if (n > nValueCount)
             nValueCount = n;
     }

@@ -17,6 +17,15 @@ public:
         return i < 0 ? CString() : m_strPath.Left(i + 1);
     }
 
+    // The path without the extension of its file name (the last '.' after the last separator).
+    CString GetFilePathName() const
+    {
+        int a = m_strPath.ReverseFind('/');
+        int b = m_strPath.ReverseFind('\\');
+        int nDot = m_strPath.ReverseFind('.');
+        return nDot > (a > b ? a : b) ? m_strPath.Left(nDot) : m_strPath;
+    }
+
 private:
     CString m_strPath;
 };

@@ -182,8 +182,11 @@ protected:
         if (&src == this)
             return;
         RemoveAll();
-        for (const auto& p : src.m_list)
-            SetAt(p.first, p.second);
+        // Straight into the list: ARG_KEY and ARG_VALUE may be non-const references.
+        for (const auto& p : src.m_list) {
+            m_list.push_back(p);
+            m_index.emplace(p.first, std::prev(m_list.end()));
+        }
     }
 
 private:

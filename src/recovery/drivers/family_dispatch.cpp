@@ -1,6 +1,8 @@
 #include "recovery/drivers/family_dispatch.h"
 
 #include "recovery/drivers/linear_plate_family.h"
+#include "recovery/drivers/plane_families.h"
+#include "recovery/drivers/solid_families.h"
 
 namespace kvpvs::recovery {
 
@@ -12,10 +14,27 @@ int element_family(int element_kind)
     return FAMILY_OF_KIND[element_kind - 1];
 }
 
+namespace {
+
+// The family routines serve both builds; each keeps its build's state apart.
+FamilyTable built_in_families()
+{
+    FamilyTable table{};
+    table[0] = linear_plane_results;
+    table[1] = linear_plate_results;
+    table[2] = linear_solid_results;
+    table[3] = quadratic_plane_stress_results;
+    table[4] = quadratic_plane_strain_results;
+    table[6] = quadratic_solid_results;
+    return table;
+}
+
+} // namespace
+
 FamilyTable& family_table(Build build)
 {
-    static FamilyTable history{nullptr, &linear_plate_results};
-    static FamilyTable single_step{nullptr, &linear_plate_results};
+    static FamilyTable history = built_in_families();
+    static FamilyTable single_step = built_in_families();
     return build == Build::history ? history : single_step;
 }
 

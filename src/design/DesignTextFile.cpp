@@ -1,0 +1,132 @@
+#include "design/DesignTextFile.h"
+
+#include "design/DesignControlIds.h"
+
+#include "FileCtrl.h"
+
+namespace kvpvs::design {
+
+CString DesignFilePath(CDBDoc* pDoc)
+{
+    CFileCtrl file;
+    file.SetFilePathNameExt(pDoc ? pDoc->GetProgramPath() : CString());
+    CString s;
+    s.Format("%sKvrDesign.txt", file.GetFilePath().GetString());
+    return s;
+}
+
+CString CheckerPath(CDBDoc* pDoc)
+{
+    return (pDoc ? pDoc->GetProgramPath() : CString()) + KVR_DESIGN_CHECKER_NAME;
+}
+
+void RunChecker(CDBDoc* pDoc)
+{
+    CDBLib::RunProgram(CheckerPath(pDoc), "");
+}
+
+CDesignUnitScope::CDesignUnitScope(CDBDoc* pDoc) : m_pUnit(CDocCtrl::GetUnitCtrl(pDoc))
+{
+    if (!m_pUnit)
+        return;
+    m_pUnit->GetUnitIndexCurrent(m_nSaved);
+    int design[4] = {0, 2, m_nSaved[2], m_nSaved[3]};
+    m_pUnit->SetUnitIndexCurrent(design, 1);
+}
+
+CDesignUnitScope::~CDesignUnitScope()
+{
+    if (m_pUnit)
+        m_pUnit->SetUnitIndexCurrent(m_nSaved, 1);
+}
+
+CString ForceUnitName(CDBDoc* pDoc)
+{
+    const CUnitCtrl* p = CDocCtrl::GetUnitCtrl(pDoc);
+    return p ? p->GetUnitSystemForce() : CString();
+}
+
+CString LengthUnitName(CDBDoc* pDoc)
+{
+    const CUnitCtrl* p = CDocCtrl::GetUnitCtrl(pDoc);
+    return p ? p->GetUnitSystemLength() : CString();
+}
+
+void WriteHeader(FILE* f, bool bBeam, const char* pszForce, const char* pszLength)
+{
+    std::fprintf(f, "%s\n", bBeam ? "*Beam Element Design Result" : "*Solid/Plate Element Design Result");
+    std::fprintf(f, "*UNIT ; Unit System\n");
+    std::fprintf(f, ";Force, Length\n");
+    std::fprintf(f, "%6s,%7s\n", pszForce, pszLength);
+}
+
+void WriteFilePath(FILE* f, CDBDoc* pDoc)
+{
+    CFileCtrl file;
+    file.SetFilePathNameExt(pDoc ? pDoc->GetPathName() : CString());
+    std::fprintf(f, "*FILEPATH ; File Path\n");
+    std::fprintf(f, "%s\n", file.GetFilePathName().GetString());
+}
+
+void WriteEndData(FILE* f) { std::fprintf(f, "*ENDDATA\n"); }
+
+void WritePlaneLine(FILE* f, const T_LCLDIR_PLNE_KVR_D& p)
+{
+    std::fprintf(f, ";    Name,      ORG X,      ORG Y,      ORG Z,    DIR X,    DIR Y,    DIR Z \n");
+    std::fprintf(f, "%9s, %10.3f, %10.3f, %10.3f, %8.3f, %8.3f, %8.3f\n", p.strName.GetString(), p.dCentre[0],
+                 p.dCentre[1], p.dCentre[2], p.dXDir[0], p.dXDir[1], p.dXDir[2]);
+}
+
+void WritePoints(FILE* f, const CPointInfoMap& mPoint)
+{
+    std::fprintf(f, "*POINT\n");
+    std::fprintf(f, ";      ID,             X,             Y,             Z\n");
+    for (int k = 0; k < mPoint.GetCount(); ++k) {
+        T_POINT_D p;
+        if (mPoint.Lookup(k, p))
+            std::fprintf(f, "%9d,%14.3f,%14.3f,%14.3f\n", k + 1, p.X, p.Y, p.Z);
+    }
+}
+
+void WritePlateCells(FILE* f, const CPlateCellInfoMap& mCell)
+{
+    std::fprintf(f, "*CELL\n");
+    std::fprintf(f, ";      ID, POINT1 ID, POINT2 ID, Thickness, Elastic Modulus, Poisson Ratio, Weight Density\n");
+    for (int k = 0; k < mCell.GetCount(); ++k) {
+        T_PLATE_CELL_D c;
+        if (mCell.Lookup(k, c))
+            std::fprintf(f, "%9d, %9d, %9d, %8.3f, %15.3f, %13.3f, %14.3f\n", k + 1, c.nPoint1Id + 1, c.nPoint2Id + 1,
+                         c.dThickness, c.dElasticModulus, c.dPoissonRatio, c.dWeightDensity);
+    }
+}
+
+void WriteSolidCells(FILE* f, const CSolidCellInfoMap& mCell)
+{
+    std::fprintf(f, "*CELL\n");
+    std::fprintf(f, ";      ID, POINT1 ID, POINT2 ID, POINT3 ID, Elastic Modulus, Poisson Ratio, Weight Density\n");
+    for (int k = 0; k < mCell.GetCount(); ++k) {
+        T_SOLID_CELL_D c;
+        if (mCell.Lookup(k, c))
+            std::fprintf(f, "%9d, %9d, %9d, %9d, %15.3f, %13.3f, %14.3f\n", k + 1, c.nPoint1Id + 1, c.nPoint2Id + 1,
+                         c.nPoint3Id + 1, c.dElasticModulus, c.dPoissonRatio, c.dWeightDensity);
+    }
+}
+
+void WriteForceSumTitle(FILE* f)
+{
+    std::fprintf(f, "*FORCESUM\n");
+    std::fprintf(f, ";      Load Case Name,             FX,             FY,             FZ,             MX,             MY,"
+                    "             MZ\n");
+}
+
+void WriteForceSumRow(FILE* f, bool bStepWidth, const char* pszName, const T_FORCESUM_D& s)
+{
+    if (bStepWidth)
+        std::fprintf(f, "%21s, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f\n", pszName, s.FX, s.FY, s.FZ, s.MX,
+                     s.MY, s.MZ);
+    else
+        std::fprintf(f, "%16s, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f\n", pszName, s.FX, s.FY, s.FZ, s.MX,
+                     s.MY, s.MZ);
+}
+
+} // namespace kvpvs::design
