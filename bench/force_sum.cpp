@@ -1,8 +1,9 @@
-// Force sums over a structured block of 200,000 linear hexahedra with a linear stress field and
-// ten cutting planes: the module's Process (grid build, cut, integrate and the surface of the
-// kept grid, timed apart) against VTK's general pipeline (vtkCutter + vtkIntegrateAttributes)
-// on the same grid and planes, both on one thread. Prints the timings, the ratio of VTK to the
-// module's cut + integrate and the output checksum, then runs the registered benchmarks.
+// Force sums over structured blocks of 200,000 and 1,600,000 linear hexahedra with a linear
+// stress field and ten cutting planes each: the module's Process (grid build, cell index, cut,
+// integrate and the surface of the kept grid, timed apart) against VTK's general pipeline
+// (vtkCutter + vtkIntegrateAttributes) on the same grid and planes, both on one thread. Prints
+// per block the timings, cut + integrate per plane for both and their ratio, the peak memory and
+// the output checksum, then runs the registered benchmarks.
 #include "visualdata/CPVSVisualDataLDFS.h"
 #include "visualmethods/CPVSVisualMethodLDFS.h"
 
@@ -38,6 +39,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -52,16 +54,27 @@ public:
 
 namespace {
 
-// 200,000 hexahedra; KVPVS_FORCE_SUM_GRID="nx,ny,nz" picks a smaller block for profiling.
-int NX = 100, NY = 50, NZ = 40;
-
-void ReadGridSize()
+// The blocks: 200,000 and 1,600,000 hexahedra; KVPVS_FORCE_SUM_GRID="nx,ny,nz" runs one block
+// of that size instead, for profiling.
+struct T_BLOCK {
+    int nx, ny, nz;
+};
+std::vector<T_BLOCK> Blocks()
 {
     if (const char* p = std::getenv("KVPVS_FORCE_SUM_GRID")) {
         int a = 0, b = 0, c = 0;
         if (std::sscanf(p, "%d,%d,%d", &a, &b, &c) == 3 && a > 0 && b > 0 && c > 0)
-            NX = a, NY = b, NZ = c;
+            return {{a, b, c}};
     }
+    return {{100, 50, 40}, {200, 100, 80}};
+}
+
+// Peak resident memory of the process so far, MiB.
+double PeakMiB()
+{
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return static_cast<double>(ru.ru_maxrss) / 1024.0;
 }
 
 // FNV-1a over the bytes of every output: a faster path must reproduce them bit for bit.
@@ -114,6 +127,7 @@ void HashDataSet(Checksum& cs, vtkDataSet* pDS)
 
 struct Model {
     kvpvs::testing::TempDir dir{"kvpvs_bench_ldfs"}; // outlives the document
+    int NX, NY, NZ;
     CDBDoc doc;
     T_VD_LCLDIRSUM_HOB_D rec;
     T_PVIST_ALL_D vs;
@@ -121,7 +135,7 @@ struct Model {
 
     std::string strFolder;
 
-    Model()
+    Model(int nx, int ny, int nz) : NX(nx), NY(ny), NZ(nz)
     {
         strFolder = dir.path() + "/";
         doc.SetPathName((strFolder + "bench.kvp").c_str());
@@ -137,7 +151,7 @@ struct Model {
         step.strName = "Bench Step";
         CClassPLsif(pPost).Set(1, step);
         auto& nodes = pDB->Table<T_NODE_D>();
-        auto key = [](int i, int j, int k) { return static_cast<unsigned int>((k * (NY + 1) + j) * (NX + 1) + i + 1); };
+        auto key = [this](int i, int j, int k) { return static_cast<unsigned int>((k * (NY + 1) + j) * (NX + 1) + i + 1); };
         for (int k = 0; k <= NZ; ++k)
             for (int j = 0; j <= NY; ++j)
                 for (int i = 0; i <= NX; ++i) {
@@ -195,7 +209,7 @@ struct Model {
             pl.dOrigin[1] = 12.1;
             pl.dOrigin[2] = 9.9;
             if (NX != 100 || NY != 50 || NZ != 40) {
-                // A smaller block: the same planes, moved in proportion so that each still cuts it.
+                // Another block: the same planes, moved in proportion so that each still cuts it.
                 pl.dOrigin[0] *= NX / 100.0;
                 pl.dOrigin[1] *= NY / 50.0;
                 pl.dOrigin[2] *= NZ / 40.0;
@@ -214,7 +228,7 @@ struct Model {
 
 Model& TheModel()
 {
-    static Model m;
+    static Model m(100, 50, 40);
     return m;
 }
 
@@ -336,22 +350,21 @@ BENCHMARK(BM_ModuleProcess)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
-int main(int argc, char** argv)
+namespace {
+
+// One block: three Processes and three VTK runs, best of each; prints the figures.
+void RunBlock(const T_BLOCK& b)
 {
-    ReadGridSize();
-    vtkSMPTools::SetBackend("Sequential");
-    vtkSMPTools::Initialize(1);
-    std::printf("VTK SMP threads: %d\n", vtkSMPTools::GetEstimatedNumberOfThreads());
-    Model& m = TheModel();
+    Model m(b.nx, b.ny, b.nz);
     Display d(m);
 
     using clk = std::chrono::steady_clock;
     auto grid = vtkSmartPointer<vtkUnstructuredGrid>::New();
     d.pVD->MakeVGeomDataByPlane(m.rec.aAxis[0], m.rec.aPlane[0], grid, &m.vs, &m.as, nullptr, d.pVM->GetMDTCtrl(), 0);
 
-    // Each Process starts from fresh values (no kept grid), so it builds the grid, cuts and
-    // integrates the ten planes and forms the surface of the kept grid: the four stages are
-    // timed inside Process; the best of three runs is reported for each, as for VTK below.
+    // Each Process starts from fresh values (no kept grid), so it builds the grid and its cell
+    // index, cuts and integrates the ten planes and forms the surface of the kept grid: the
+    // stages are timed inside Process; the best of three runs is reported for each, as for VTK.
     constexpr int kRuns = 3;
     using VM = CPVSVisualMethodLDFS;
     double tPhase[VM::kPhaseCount], tProcess = 1e300;
@@ -372,24 +385,40 @@ int main(int argc, char** argv)
                         static_cast<unsigned long long>(nSum), static_cast<unsigned long long>(nRun));
         nSum = nRun;
     }
+    const double dPeakModule = PeakMiB();
+    const int nPlanes = m.rec.aPlane.GetSize();
     const double tCutIntegrate = tPhase[VM::kPhaseCut] + tPhase[VM::kPhaseIntegrate];
 
     double area = 0, tVtk = 1e300;
     for (int r = 0; r < kRuns; ++r)
         tVtk = std::min(tVtk, VtkCutIntegrate(grid, m.rec, area));
-    std::printf("force_sum: %d hexahedra, %d planes, %d results (best of %d runs)\n", NX * NY * NZ,
-                m.rec.aPlane.GetSize(), d.pVM->m_aValue[0].GetSize(), kRuns);
+    std::printf("force_sum: %d hexahedra, %d planes, %d results (best of %d runs)\n", b.nx * b.ny * b.nz, nPlanes,
+                d.pVM->m_aValue[0].GetSize(), kRuns);
     std::printf("  module Process:                                  %.4f s\n", tProcess);
     std::printf("    grid build (once per Process):                 %.4f s\n", tPhase[VM::kPhaseGrid]);
-    std::printf("    cut, %2d planes:                                %.4f s\n", m.rec.aPlane.GetSize(),
-                tPhase[VM::kPhaseCut]);
-    std::printf("    integrate, %2d planes:                          %.4f s\n", m.rec.aPlane.GetSize(),
-                tPhase[VM::kPhaseIntegrate]);
+    std::printf("    cell index (once per Process):                 %.4f s\n", tPhase[VM::kPhaseIndex]);
+    std::printf("    cut, %2d planes:                                %.4f s\n", nPlanes, tPhase[VM::kPhaseCut]);
+    std::printf("    integrate, %2d planes:                          %.4f s\n", nPlanes, tPhase[VM::kPhaseIntegrate]);
+    std::printf("    cuts collected for drawing (once per Process): %.4f s\n", tPhase[VM::kPhaseAppend]);
     std::printf("    surface of the kept grid (once per Process):   %.4f s\n", tPhase[VM::kPhaseSurface]);
-    std::printf("  output checksum: %016llx (cut area %.10g)\n", static_cast<unsigned long long>(nSum), dCutArea);
-    std::printf("  VTK vtkCutter + vtkIntegrateAttributes, 1 thread: %.4f s (total area %.4f)\n", tVtk, area);
+    std::printf("  module cut + integrate per plane:                %.6f s\n", tCutIntegrate / nPlanes);
+    std::printf("  VTK vtkCutter + vtkIntegrateAttributes per plane: %.6f s (1 thread; total area %.4f)\n",
+                tVtk / nPlanes, area);
     std::printf("  ratio VTK / module cut+integrate: %.2f; VTK / module Process: %.2f\n", tVtk / tCutIntegrate,
                 tVtk / tProcess);
+    std::printf("  peak memory: %.0f MiB after the module's runs, %.0f MiB after VTK's\n", dPeakModule, PeakMiB());
+    std::printf("  output checksum: %016llx (cut area %.10g)\n", static_cast<unsigned long long>(nSum), dCutArea);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    vtkSMPTools::SetBackend("Sequential");
+    vtkSMPTools::Initialize(1);
+    std::printf("VTK SMP threads: %d\n", vtkSMPTools::GetEstimatedNumberOfThreads());
+    for (const T_BLOCK& b : Blocks())
+        RunBlock(b);
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,5 +1,8 @@
 #include "visualdata/CPVSVisualDataLDFS.h"
 
+#include "planecut/cut_integration.h"
+#include "visualdata/ElementCells.h"
+
 #include "FactoryPVS.h"
 #include "GlobalFunc.h"
 #include "PostCtrlBase.h"
@@ -10,8 +13,10 @@
 #include <vtkDoubleArray.h>
 #include <vtkIdTypeArray.h>
 #include <vtkIdList.h>
+#include <vtkNew.h>
 #include <vtkPointData.h>
 #include <vtkPoints.h>
+#include <vtkSmartPointer.h>
 #include <vtkUnsignedCharArray.h>
 #include <vtkUnstructuredGrid.h>
 
@@ -152,6 +157,9 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM
             aNodeCount[static_cast<size_t>(i)] = e.GetNumberOfNodes();
     }
 
+    // Elements with a value that is not finite, in any component: left out as elements without
+    // values are (read as 0 they would report zero force as a result).
+    std::vector<char> aNonFinite(static_cast<size_t>(aElemK.GetSize()), 0);
     CPostCtrlBase* pCtrl = GetPostCtrl();
     for (int c = 0; c < nCompCount; ++c) {
         const unsigned int nRowK = static_cast<unsigned int>(m_pLdfsData->nCompPVtifK[c]);
@@ -170,9 +178,21 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM
             if (n < 0)
                 continue;
             const T_POST_VECT_ALL_D* pVal = mResult.PLookup(static_cast<int>(aElemId[i]));
-            if (!pVal)
+            if (!pVal || aNonFinite[static_cast<size_t>(i)])
                 continue;
             const int nHeld = pVal->aValue.GetSize();
+            // The values this element's nodes take: one per node after the element value, or
+            // the element value alone.
+            const bool bPerNode = nValPerElem >= n + 1;
+            bool bFinite = true;
+            for (int k = bPerNode ? 1 : 0; k <= (bPerNode ? n : 0) && k < nHeld; ++k)
+                bFinite = bFinite && std::isfinite(pVal->aValue[k]);
+            if (!bFinite) {
+                aNonFinite[static_cast<size_t>(i)] = 1;
+                for (int c0 = 0; c0 < c; ++c0)
+                    m_aCompVData[c0].RemoveKey(static_cast<int>(aElemK[i]));
+                continue;
+            }
             auto value = [&](int k) {
                 const double v = k < nHeld ? pVal->aValue[k] : 0.0;
                 return std::fabs(v) > dThreshold ? v : 0.0;
@@ -243,8 +263,6 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::GetElemVDataRows(unsigned int nElemK, 
 template <class RECORD, class AXIS>
 void CPVSVisualDataLDFSCore<RECORD, AXIS>::DropCache()
 {
-    if (m_pGridCache)
-        m_pGridCache->Delete();
     m_pGridCache = nullptr;
     m_pCacheMD = nullptr;
     m_nCacheCutKind = -1;
@@ -267,7 +285,7 @@ template <class RECORD, class AXIS>
 void CPVSVisualDataLDFSCore<RECORD, AXIS>::StoreCache(vtkUnstructuredGrid* pGrid, CPVSModelDataFEM* pMD)
 {
     DropCache();
-    m_pGridCache = vtkUnstructuredGrid::New();
+    m_pGridCache = vtkSmartPointer<vtkUnstructuredGrid>::New();
     m_pGridCache->ShallowCopy(pGrid);
     m_pCacheMD = pMD;
     m_nCacheCutKind = m_pLdfsData->nCutKind;
@@ -324,6 +342,12 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
                 aElemNode.push_back(nodeIdx.Find(e->aNodeK[j]));
         }
         aFirstNode[static_cast<size_t>(i) + 1] = aElemNode.size();
+        // A node list that does not fit its cell type would make VTK read past it: such an
+        // element gives neither values nor a cell, like an element without values.
+        if (e && !ElementCellFits(e->nCellType, e->GetNumberOfNodes())) {
+            aFailed[static_cast<size_t>(i)] = 1;
+            continue;
+        }
         if (!e || !IsSolidCellType(e->nCellType))
             continue;
         int nValueCount = 0;
@@ -348,10 +372,11 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
     for (int i = 0; i < nNodeNum; ++i)
         nUsed += aCount[static_cast<size_t>(i)] > 0 ? 1 : 0;
     // Sized once: the arrays hold exactly the values the inserting loop would give them.
-    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    vtkNew<vtkDoubleArray> pScalars;
     pScalars->SetNumberOfComponents(nScalarComp);
     pScalars->SetNumberOfTuples(nUsed);
-    vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
+    vtkNew<vtkPoints> pPoints;
+    pPoints->SetDataTypeToDouble();
     pPoints->SetNumberOfPoints(nUsed);
     std::vector<vtkIdType> aPointId(static_cast<size_t>(nNodeNum), -1);
     vtkIdType nNextId = 0;
@@ -384,7 +409,7 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
         if (aFailed[static_cast<size_t>(i)])
             continue;
         const T_ELEM_D* e = aElem[static_cast<size_t>(i)];
-        if (!e || e->nCellType <= 0)
+        if (!e || !ElementCellFits(e->nCellType, e->GetNumberOfNodes()))
             continue;
         const int n = e->GetNumberOfNodes();
         vtkIdType* pIds = aIds;
@@ -408,27 +433,21 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
         aOffset.push_back(static_cast<vtkIdType>(aConn.size()));
         OnSolidCellInserted(static_cast<int>(nCell), pMD->GetElemK(i));
     }
-    vtkIdTypeArray* pOffsetArr = vtkIdTypeArray::New();
-    vtkIdTypeArray* pConnArr = vtkIdTypeArray::New();
-    vtkUnsignedCharArray* pTypeArr = vtkUnsignedCharArray::New();
+    vtkNew<vtkIdTypeArray> pOffsetArr;
+    vtkNew<vtkIdTypeArray> pConnArr;
+    vtkNew<vtkUnsignedCharArray> pTypeArr;
     pOffsetArr->SetNumberOfValues(static_cast<vtkIdType>(aOffset.size()));
     pConnArr->SetNumberOfValues(static_cast<vtkIdType>(aConn.size()));
     pTypeArr->SetNumberOfValues(static_cast<vtkIdType>(aType.size()));
     std::copy(aOffset.begin(), aOffset.end(), pOffsetArr->GetPointer(0));
     std::copy(aConn.begin(), aConn.end(), pConnArr->GetPointer(0));
     std::copy(aType.begin(), aType.end(), pTypeArr->GetPointer(0));
-    vtkCellArray* pCells = vtkCellArray::New();
+    vtkNew<vtkCellArray> pCells;
     pCells->SetData(pOffsetArr, pConnArr);
     pGrid->SetCells(pTypeArr, pCells);
-    pCells->Delete();
-    pTypeArr->Delete();
-    pConnArr->Delete();
-    pOffsetArr->Delete();
 
     pGrid->SetPoints(pPoints);
     pGrid->GetPointData()->SetScalars(pScalars);
-    pPoints->Delete();
-    pScalars->Delete();
     StoreCache(pGrid, pMD);
     return 1;
 }
@@ -448,9 +467,10 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataPlate(AXIS&, T_PVIST_PLNE
     if (FillFromCache(pGrid, pMD))
         return 1;
     const int nScalarComp = GetScalarCompCount();
-    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    vtkNew<vtkDoubleArray> pScalars;
     pScalars->SetNumberOfComponents(nScalarComp);
-    vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
+    vtkNew<vtkPoints> pPoints;
+    pPoints->SetDataTypeToDouble();
     pGrid->Allocate(std::max(nElemNum, 1));
     double dTable[kMaxNode][kMaxComp];
     std::vector<double> aTuple(static_cast<size_t>(nScalarComp), 0.0);
@@ -458,13 +478,13 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataPlate(AXIS&, T_PVIST_PLNE
     for (int i = 0; i < nElemNum; ++i) {
         const unsigned int nElemK = pMD->GetElemK(i);
         const T_ELEM_D* e = pMD->FindElemD(nElemK);
-        if (!e || !IsPlateCellType(e->nCellType))
+        if (!e || !IsPlateCellType(e->nCellType) || !ElementCellFits(e->nCellType, e->GetNumberOfNodes()))
             continue;
         int nValueCount = 0;
         const int n = e->GetNumberOfNodes();
         if (!GetElemVDataRows(nElemK, n, nValueCount, dTable, n))
             continue;
-        vtkCell* pCell = pMD->CreateCell(nElemK);
+        const auto pCell = vtkSmartPointer<vtkCell>::Take(pMD->CreateCell(nElemK));
         if (!pCell)
             continue;
         for (int j = 0; j < n; ++j) {
@@ -476,13 +496,10 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataPlate(AXIS&, T_PVIST_PLNE
             ++nNextId;
         }
         const vtkIdType nCell = pGrid->InsertNextCell(pCell->GetCellType(), pCell->GetPointIds());
-        pCell->Delete();
         m_mCellElemK[static_cast<int>(nCell)] = nElemK;
     }
     pGrid->SetPoints(pPoints);
     pGrid->GetPointData()->SetScalars(pScalars);
-    pPoints->Delete();
-    pScalars->Delete();
     StoreCache(pGrid, pMD);
     return 1;
 }
@@ -555,16 +572,11 @@ int CPVSVisualDataLDFS::GetLclDirForSumByTriangle(double dCentre[3], double dPts
 {
     for (int k = 0; k < 3; ++k)
         dNormal[k] = dPlaneAxis[0][k];
-    auto dist = [](const double* a, const double* b) {
-        const double x = a[0] - b[0], y = a[1] - b[1], z = a[2] - b[2];
-        return std::sqrt(x * x + y * y + z * z);
-    };
-    const double a = dist(dPts[0], dPts[1]), b = dist(dPts[1], dPts[2]), d = dist(dPts[2], dPts[0]);
-    const double s = (a + b + d) / 2.0;
-    const double A2 = s * (s - a) * (s - b) * (s - d); // Heron
-    if (std::fabs(A2) < 1e-15)
+    // Left out only when degenerate relative to its own size: the test the method applies to
+    // the same points, so centre, sums and broadcast cells count the same triangles.
+    if (kvpvs::planecut::IsDegenerateTriangle(dPts[0], dPts[1], dPts[2]))
         return 0;
-    const double A = std::sqrt(A2);
+    const double A = kvpvs::planecut::TwiceTriangleArea(dPts[0], dPts[1], dPts[2]) / 2.0;
     // Three-point rule at the edge-midpoint-weighted interior points, exact for quadratics.
     static const double N[3][3] = {{2.0 / 3.0, 1.0 / 6.0, 1.0 / 6.0},
                                    {1.0 / 6.0, 2.0 / 3.0, 1.0 / 6.0},

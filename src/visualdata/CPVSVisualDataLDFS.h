@@ -11,7 +11,8 @@
 #include "PVSModelData.h"
 #include "PVSVisualDataBase.h"
 
-class vtkUnstructuredGrid;
+#include <vtkSmartPointer.h>
+#include <vtkUnstructuredGrid.h>
 
 using CCellElemKMap = CMap<int, int, unsigned int, unsigned int>;
 
@@ -76,7 +77,7 @@ protected:
     BOOL FillFromCache(vtkUnstructuredGrid* pGrid, CPVSModelDataFEM* pMD);
     void StoreCache(vtkUnstructuredGrid* pGrid, CPVSModelDataFEM* pMD);
     void DropCache();
-    vtkUnstructuredGrid* m_pGridCache = nullptr;
+    vtkSmartPointer<vtkUnstructuredGrid> m_pGridCache;
     CPVSModelDataFEM* m_pCacheMD = nullptr;
     int m_nCacheCutKind = -1;
     int m_nCacheCompCount = -1;

@@ -9,6 +9,7 @@
 #include "frame/core/NotifyListener.h"
 #include "visualdata/CPVSVisualDataLDFS.h"
 #include "visualdata/CPVSVisualDataLDFSD.h"
+#include "planecut/plane_cut.h"
 
 #include "3DPoint.h"
 
@@ -51,32 +52,19 @@ public:
     // Fx, Fy, Fz, Mx, My, Mz per plane with a result; the other fourteen stay empty.
     CArray<double, double> m_aValue[20];
     CArray<PLANEREC, PLANEREC&> m_aPlaneResult;
-    // Seconds the last Process spent in its four stages (grid build, cutting, integrating over
-    // the cuts, surface of the kept grid), kept for the benchmark's like-for-like comparison.
-    enum { kPhaseGrid, kPhaseCut, kPhaseIntegrate, kPhaseSurface, kPhaseCount };
-    double m_dPhaseSeconds[kPhaseCount] = {0, 0, 0, 0};
+    // Seconds the last Process spent in its stages (grid build, index of the grid's cells,
+    // cutting, integrating over the cuts, collecting the cuts for drawing, surface of the kept
+    // grid), kept for the benchmark's like-for-like comparison.
+    enum { kPhaseGrid, kPhaseIndex, kPhaseCut, kPhaseIntegrate, kPhaseAppend, kPhaseSurface, kPhaseCount };
+    double m_dPhaseSeconds[kPhaseCount] = {0, 0, 0, 0, 0, 0};
 
 protected:
     int TextLclDirForSum();
     VDATA* GetLdfsVData();
     RECORD* GetRecord();
 
-    // Bounding boxes (x, y, z min/max) of runs of kCellRun consecutive cells of the grid last
-    // cut, keyed by its point and cell arrays and their modification times.
-    static constexpr vtkIdType kCellRun = 16;
-    struct T_RUN_BOX_KEY {
-        std::uintptr_t nPoints = 0;
-        vtkMTimeType nPointsTime = 0;
-        std::uintptr_t nCells = 0;
-        vtkMTimeType nCellsTime = 0;
-        vtkIdType nCellCount = -1;
-        bool operator==(const T_RUN_BOX_KEY&) const = default;
-    };
-    const std::vector<double>& RunBoxes(vtkUnstructuredGrid* pGrid, const vtkTypeInt64* pOffsets,
-                                        const vtkTypeInt64* pConn, const double* pXyz);
-    std::vector<double> m_aRunBox;
-    T_RUN_BOX_KEY m_runBoxKey;
-    BOOL m_bRunBoxReuse = FALSE;
+    // Index of the grid the planes of one Process cut, built with its first plane.
+    kvpvs::planecut::PlaneCutIndex m_cutIndex;
 
     T_LDFS_PAYLOAD_D m_payload; // set by the design twin; null members otherwise
     BOOL m_bAppendReport = FALSE;

@@ -166,6 +166,23 @@ void AddStressRows(ForceSumModel& m, const StressField& f) { AddRows<6>(m, 8, 14
 
 void AddPlateRows(ForceSumModel& m, const PlateField& f) { AddRows<12>(m, 23, 85, f, 12); }
 
+void SetElementValues(ForceSumModel& m, int c, unsigned int nElemK, std::vector<double> v)
+{
+    CClassPVal cls(m.doc.GetPostDB());
+    T_PVAL_D val;
+    cls.Get(static_cast<unsigned int>(m.nRowK[c]), val);
+    T_PVAL_D out;
+    for (int i = 0; i < val.GetEntityCount(); ++i) {
+        int n = 0;
+        const double* p = val.Find(val.aEntK[i], n);
+        if (val.aEntK[i] == nElemK)
+            out.Append(nElemK, v.data(), static_cast<int>(v.size()));
+        else
+            out.Append(val.aEntK[i], p, n);
+    }
+    cls.Set(static_cast<unsigned int>(m.nRowK[c]), out);
+}
+
 vtkUnstructuredGridAlgorithm* NewVtkIntegrateAttributes()
 {
     static void* pLib = dlopen("libvtkFiltersParallel-9.1.so.1", RTLD_NOW | RTLD_GLOBAL);

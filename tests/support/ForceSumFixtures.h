@@ -61,6 +61,9 @@ void AddStressRows(ForceSumModel& m, const StressField& f);
 // Twelve plate rows: forces 0-5 and moments 6-11 in the element axes, from a field.
 void AddPlateRows(ForceSumModel& m, const PlateField& f);
 
+// Replaces one element's values ("element value, then one per node") in component row c.
+void SetElementValues(ForceSumModel& m, int c, unsigned int nElemK, std::vector<double> v);
+
 // A settings record with the rows of the model, one plane per (origin, axis rows, name).
 struct T_TEST_PLANE {
     double dOrigin[3];

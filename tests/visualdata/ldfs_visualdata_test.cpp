@@ -122,6 +122,27 @@ TEST(ForceSumTriangle, CoincidentVerticesContributeNothing)
         EXPECT_EQ(sum[k], k + 1.0);
 }
 
+// Thin and small triangles are real: a sliver with an angle of about 1e-4 degrees, and a
+// triangle of a millimetre cut expressed in metres (area 5e-7), give area x traction exactly.
+TEST(ForceSumTriangle, ThinAndSmallTrianglesContributeTheirForce)
+{
+    double axis[3][3] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}};
+    double stress[3][6];
+    for (auto& s : stress)
+        for (int k = 0; k < 6; ++k)
+            s[k] = k == 2 ? -250.0 : 0.0; // szz: traction along -z on the plane z = const
+    for (double L : {1e-3, 1.0, 1e3}) {
+        for (double h : {1e-6 * L, L}) {
+            double pts[3][3] = {{0, 0, 0}, {L, 0, 0}, {L / 2, h, 0}};
+            double c[3] = {L / 2, h / 3, 0}, n[3];
+            double sum[6] = {0, 0, 0, 0, 0, 0};
+            CPVSVisualDataLDFS::GetLclDirForSumByTriangle(c, pts, n, stress, sum, axis);
+            const double A = L * h / 2;
+            EXPECT_NEAR(sum[0], -250.0 * A, 1e-12 * 250.0 * A) << "L " << L << ", h " << h;
+        }
+    }
+}
+
 // A straight cut of length L across a plate under a constant membrane force N: F = N L, and
 // a constant bending moment m gives the moment m L about the cut's own axis.
 TEST(ForceSumLine, ConstantMembraneForceGivesNTimesLength)
@@ -160,27 +181,6 @@ TEST(ForceSumLine, CutNormalAlongElementZAddsNothing)
         EXPECT_EQ(s, 0.0);
 }
 
-namespace {
-
-void SetRowValues(ForceSumModel& m, int c, unsigned int nElemK, std::vector<double> v)
-{
-    CClassPVal cls(m.doc.GetPostDB());
-    T_PVAL_D val;
-    cls.Get(static_cast<unsigned int>(m.nRowK[c]), val);
-    T_PVAL_D out;
-    for (int i = 0; i < val.GetEntityCount(); ++i) {
-        int n = 0;
-        const double* p = val.Find(val.aEntK[i], n);
-        if (val.aEntK[i] == nElemK)
-            out.Append(nElemK, v.data(), static_cast<int>(v.size()));
-        else
-            out.Append(val.aEntK[i], p, n);
-    }
-    cls.Set(static_cast<unsigned int>(m.nRowK[c]), out);
-}
-
-} // namespace
-
 // One value per element stands at every node; a value as large as the threshold counts as 0.
 TEST(ForceSumValues, ElementValueAndThreshold)
 {
@@ -188,8 +188,8 @@ TEST(ForceSumValues, ElementValueAndThreshold)
     BuildHexBlock(m, HexBlockGrid{1, 1, 1});
     AddStressRows(m, [](double, double, double) { return std::array<double, 6>{1, 2, 3, 4, 5, 6}; });
     // Component 0 holds one value per element; component 1 holds exactly the threshold.
-    SetRowValues(m, 0, m.aElemK[0], {12.5});
-    SetRowValues(m, 1, m.aElemK[0], {0.5, -0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.7});
+    SetElementValues(m, 0, m.aElemK[0], {12.5});
+    SetElementValues(m, 1, m.aElemK[0], {0.5, -0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.5, 0.7});
     LdfsDisplay d;
     FillRecord(d.rec, m, 0, {});
     T_VD_PARAM_D vp;
@@ -218,8 +218,8 @@ TEST(ForceSumGrid, SharedNodesAverageAndElementsWithoutValuesAreLeftOut)
     AddStressRows(m, [](double x, double, double) { return std::array<double, 6>{x, 0, 0, 0, 0, 0}; });
     // The first element carries 10 at every node, the second 20: the shared face averages 15.
     for (int c = 0; c < 6; ++c) {
-        SetRowValues(m, c, m.aElemK[0], {10, 10, 10, 10, 10, 10, 10, 10, 10});
-        SetRowValues(m, c, m.aElemK[1], {20, 20, 20, 20, 20, 20, 20, 20, 20});
+        SetElementValues(m, c, m.aElemK[0], {10, 10, 10, 10, 10, 10, 10, 10, 10});
+        SetElementValues(m, c, m.aElemK[1], {20, 20, 20, 20, 20, 20, 20, 20, 20});
     }
     LdfsDisplay d;
     FillRecord(d.rec, m, 0, {{{0.5, 0, 0}, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, "P"}});

@@ -1,0 +1,829 @@
+#include "planecut/plane_cut.h"
+
+#include <vtkCellArray.h>
+#include <vtkCellData.h>
+#include <vtkCellType.h>
+#include <vtkDoubleArray.h>
+#include <vtkGenericCell.h>
+#include <vtkIdTypeArray.h>
+#include <vtkMergePoints.h>
+#include <vtkNew.h>
+#include <vtkPointData.h>
+#include <vtkPoints.h>
+#include <vtkPolyData.h>
+#include <vtkUnstructuredGrid.h>
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <set>
+
+namespace kvpvs::planecut {
+
+namespace {
+
+// Edges of the linear cells cut here directly, as pairs of local point indices.
+constexpr int kTetraEdges[][2] = {{0, 1}, {1, 2}, {2, 0}, {0, 3}, {1, 3}, {2, 3}};
+constexpr int kHexEdges[][2] = {{0, 1}, {1, 2}, {3, 2}, {0, 3}, {4, 5}, {5, 6},
+                                {7, 6}, {4, 7}, {0, 4}, {1, 5}, {3, 7}, {2, 6}};
+constexpr int kVoxelEdges[][2] = {{0, 1}, {1, 3}, {2, 3}, {0, 2}, {4, 5}, {5, 7},
+                                  {6, 7}, {4, 6}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
+constexpr int kWedgeEdges[][2] = {{0, 1}, {1, 2}, {2, 0}, {3, 4}, {4, 5}, {5, 3}, {0, 3}, {1, 4}, {2, 5}};
+constexpr int kPyramidEdges[][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {0, 4}, {1, 4}, {2, 4}, {3, 4}};
+constexpr int kTriangleEdges[][2] = {{0, 1}, {1, 2}, {2, 0}};
+constexpr int kQuadEdges[][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}};
+constexpr int kPixelEdges[][2] = {{0, 1}, {1, 3}, {3, 2}, {2, 0}};
+
+struct T_CELL_SHAPE {
+    int nDim = 0;      // 0: not cut here
+    int nCorner = 0;   // corner points (the first ones of the cell)
+    int nEdge = 0;
+    const int (*pEdge)[2] = nullptr;
+    bool bLinear = false;
+};
+
+T_CELL_SHAPE ShapeOf(int nType)
+{
+    switch (nType) {
+    case VTK_TETRA: return {3, 4, 6, kTetraEdges, true};
+    case VTK_HEXAHEDRON: return {3, 8, 12, kHexEdges, true};
+    case VTK_VOXEL: return {3, 8, 12, kVoxelEdges, true};
+    case VTK_WEDGE: return {3, 6, 9, kWedgeEdges, true};
+    case VTK_PYRAMID: return {3, 5, 8, kPyramidEdges, true};
+    case VTK_TRIANGLE: return {2, 3, 3, kTriangleEdges, true};
+    case VTK_QUAD: return {2, 4, 4, kQuadEdges, true};
+    case VTK_PIXEL: return {2, 4, 4, kPixelEdges, true};
+    // Curved cells: cut through VTK's own contour of the cell; corners as in the linear forms.
+    case VTK_QUADRATIC_TETRA: return {3, 4, 0, nullptr, false};
+    case VTK_QUADRATIC_HEXAHEDRON:
+    case VTK_TRIQUADRATIC_HEXAHEDRON: return {3, 8, 0, nullptr, false};
+    case VTK_QUADRATIC_WEDGE: return {3, 6, 0, nullptr, false};
+    case VTK_QUADRATIC_PYRAMID: return {3, 5, 0, nullptr, false};
+    case VTK_QUADRATIC_TRIANGLE: return {2, 3, 0, nullptr, false};
+    case VTK_QUADRATIC_QUAD:
+    case VTK_BIQUADRATIC_QUAD: return {2, 4, 0, nullptr, false};
+    default: return {};
+    }
+}
+
+// Coordinates of the grid's points: straight from a double array when they are one.
+class CPointReader {
+public:
+    explicit CPointReader(vtkPoints* pPoints) : m_pPoints(pPoints)
+    {
+        auto* pArr = pPoints ? vtkDoubleArray::SafeDownCast(pPoints->GetData()) : nullptr;
+        if (pArr && pArr->GetNumberOfComponents() == 3 && pArr->GetNumberOfTuples() > 0)
+            m_pXyz = pArr->GetPointer(0);
+    }
+    void Get(vtkIdType nId, double x[3]) const
+    {
+        if (m_pXyz)
+            std::memcpy(x, m_pXyz + 3 * nId, 3 * sizeof(double));
+        else
+            m_pPoints->GetPoint(nId, x);
+    }
+
+private:
+    vtkPoints* m_pPoints;
+    const double* m_pXyz = nullptr;
+};
+
+// Cut points keyed by where they lie in the grid: a grid point (b = -1) or the crossing of the
+// edge (a, b), a < b. Cells sharing an edge share its point; cells with points of their own
+// (plates) keep their own values there.
+class CCutPointTable {
+public:
+    CCutPointTable() : m_aSlot(1024) {}
+    // The id stored for the key, or -1 with the slot remembered for Insert.
+    vtkIdType Find(vtkIdType a, vtkIdType b)
+    {
+        const size_t nMask = m_aSlot.size() - 1;
+        for (size_t h = Hash(a, b) & nMask;; h = (h + 1) & nMask) {
+            const T_SLOT& s = m_aSlot[h];
+            if (s.nId < 0) {
+                m_nFree = h;
+                return -1;
+            }
+            if (s.a == a && s.b == b)
+                return s.nId;
+        }
+    }
+    void Insert(vtkIdType a, vtkIdType b, vtkIdType nId)
+    {
+        m_aSlot[m_nFree] = {a, b, nId};
+        if (2 * ++m_nUsed > m_aSlot.size())
+            Grow();
+    }
+
+private:
+    struct T_SLOT {
+        vtkIdType a = 0, b = 0, nId = -1;
+    };
+    static size_t Hash(vtkIdType a, vtkIdType b)
+    {
+        std::uint64_t h = static_cast<std::uint64_t>(a) * 0x9E3779B97F4A7C15ull;
+        h ^= static_cast<std::uint64_t>(b) + 0x7F4A7C159E3779B9ull + (h << 6) + (h >> 2);
+        h ^= h >> 33;
+        h *= 0xFF51AFD7ED558CCDull;
+        h ^= h >> 33;
+        return static_cast<size_t>(h);
+    }
+    void Grow()
+    {
+        std::vector<T_SLOT> aOld(m_aSlot.size() * 2);
+        aOld.swap(m_aSlot);
+        const size_t nMask = m_aSlot.size() - 1;
+        for (const T_SLOT& s : aOld) {
+            if (s.nId < 0)
+                continue;
+            size_t h = Hash(s.a, s.b) & nMask;
+            while (m_aSlot[h].nId >= 0)
+                h = (h + 1) & nMask;
+            m_aSlot[h] = s;
+        }
+    }
+    std::vector<T_SLOT> m_aSlot;
+    size_t m_nUsed = 0;
+    size_t m_nFree = 0;
+};
+
+// The grid's point arrays at the cut points, appended in point order: double arrays by direct
+// arithmetic, others through VTK's tuple interpolation. Attribute roles (scalars, vectors...)
+// carry over to the cut.
+class CCutValues {
+public:
+    CCutValues(vtkPointData* pIn, const PlaneCutIndex& index) : m_pIn(pIn)
+    {
+        for (int a = 0; pIn && a < pIn->GetNumberOfArrays(); ++a) {
+            vtkDataArray* pArr = pIn->GetArray(a);
+            if (!pArr)
+                continue;
+            T_ARR arr;
+            arr.pIn = pArr;
+            arr.nComp = pArr->GetNumberOfComponents();
+            arr.pInD = index.Values(a);
+            if (!arr.pInD) {
+                arr.pOut = vtkSmartPointer<vtkDataArray>::Take(pArr->NewInstance());
+                arr.pOut->SetNumberOfComponents(arr.nComp);
+                arr.pOut->SetName(pArr->GetName());
+            }
+            m_aArr.push_back(std::move(arr));
+        }
+    }
+    // From point p of the index (grid point nFrom).
+    void Copy(std::uint32_t p, vtkIdType nFrom, vtkIdType nTo)
+    {
+        for (T_ARR& a : m_aArr) {
+            if (a.pInD) {
+                const double* v = a.pInD + static_cast<size_t>(p) * static_cast<size_t>(a.nComp);
+                a.aOut.insert(a.aOut.end(), v, v + a.nComp);
+            } else {
+                a.pOut->InsertTuple(nTo, nFrom, a.pIn);
+            }
+        }
+    }
+    // v = va + t (vb - va), as the coordinates.
+    void Interpolate(std::uint32_t pa, std::uint32_t pb, vtkIdType na, vtkIdType nb, double t, vtkIdType nTo)
+    {
+        for (T_ARR& a : m_aArr) {
+            if (a.pInD) {
+                const double* va = a.pInD + static_cast<size_t>(pa) * static_cast<size_t>(a.nComp);
+                const double* vb = a.pInD + static_cast<size_t>(pb) * static_cast<size_t>(a.nComp);
+                for (int k = 0; k < a.nComp; ++k)
+                    a.aOut.push_back(va[k] + t * (vb[k] - va[k]));
+            } else {
+                a.pOut->InterpolateTuple(nTo, na, a.pIn, nb, a.pIn, t);
+            }
+        }
+    }
+    // A point of another cut of the same grid's point data (arrays found by name).
+    void CopyFrom(vtkPointData* pOther, vtkIdType nFrom, vtkIdType nTo)
+    {
+        for (T_ARR& a : m_aArr) {
+            vtkDataArray* pSrc = a.pIn->GetName() ? pOther->GetArray(a.pIn->GetName()) : nullptr;
+            if (!pSrc)
+                pSrc = pOther->GetScalars();
+            if (a.pInD) {
+                for (int k = 0; k < a.nComp; ++k)
+                    a.aOut.push_back(pSrc && k < pSrc->GetNumberOfComponents() ? pSrc->GetComponent(nFrom, k) : 0.0);
+            } else if (pSrc) {
+                a.pOut->InsertTuple(nTo, nFrom, pSrc);
+            }
+        }
+    }
+    void Finish(vtkPointData* pOut)
+    {
+        for (T_ARR& a : m_aArr) {
+            if (a.pInD) {
+                vtkNew<vtkDoubleArray> pD;
+                pD->SetNumberOfComponents(a.nComp);
+                pD->SetName(a.pIn->GetName());
+                pD->SetNumberOfTuples(static_cast<vtkIdType>(a.aOut.size() / static_cast<size_t>(a.nComp)));
+                std::copy(a.aOut.begin(), a.aOut.end(), pD->GetPointer(0));
+                a.pOut = pD.Get();
+            }
+            const int nIdx = pOut->AddArray(a.pOut);
+            for (int k = 0; k < vtkDataSetAttributes::NUM_ATTRIBUTES; ++k)
+                if (m_pIn->GetAttribute(k) == a.pIn)
+                    pOut->SetActiveAttribute(nIdx, k);
+        }
+    }
+
+private:
+    struct T_ARR {
+        vtkDataArray* pIn = nullptr;
+        const double* pInD = nullptr;
+        int nComp = 1;
+        std::vector<double> aOut;
+        vtkSmartPointer<vtkDataArray> pOut;
+    };
+    vtkPointData* m_pIn;
+    std::vector<T_ARR> m_aArr;
+};
+
+// A number that grows with the angle of (x, y) from the x axis, in [0, 4): the order of atan2
+// without its cost.
+double Turn(double x, double y)
+{
+    const double r = std::fabs(x) + std::fabs(y);
+    if (!(r > 0.0))
+        return 0.0;
+    const double p = y / r; // sine-like, -1 .. 1
+    return x >= 0.0 ? (y >= 0.0 ? p : 4.0 + p) : 2.0 - p;
+}
+
+// 10 bits per axis interleaved: cells near in space are near in the order.
+std::uint32_t Spread10(std::uint32_t v)
+{
+    v &= 0x3FF;
+    v = (v | (v << 16)) & 0x030000FF;
+    v = (v | (v << 8)) & 0x0300F00F;
+    v = (v | (v << 4)) & 0x030C30C3;
+    v = (v | (v << 2)) & 0x09249249;
+    return v;
+}
+
+std::uint32_t Quantise(double v, double lo, double hi)
+{
+    const double t = hi > lo ? (v - lo) / (hi - lo) * 1023.0 : 0.0;
+    if (!(t > 0.0))
+        return 0;
+    return t >= 1023.0 ? 1023u : static_cast<std::uint32_t>(t);
+}
+
+// The nearest float at or below (above) d; infinities and NaN pass as they are.
+float FloatBelow(double d)
+{
+    float f = static_cast<float>(d);
+    if (static_cast<double>(f) > d)
+        f = std::nextafter(f, -HUGE_VALF);
+    return f;
+}
+float FloatAbove(double d)
+{
+    float f = static_cast<float>(d);
+    if (static_cast<double>(f) < d)
+        f = std::nextafter(f, HUGE_VALF);
+    return f;
+}
+
+void UniteBox(double* b, const double* c)
+{
+    for (int k = 0; k < 3; ++k) {
+        b[2 * k] = std::min(b[2 * k], c[2 * k]);
+        b[2 * k + 1] = std::max(b[2 * k + 1], c[2 * k + 1]);
+    }
+}
+
+} // namespace
+
+PlaneCutIndex::T_KEY PlaneCutIndex::KeyOf(vtkUnstructuredGrid* pGrid)
+{
+    T_KEY key;
+    if (!pGrid || !pGrid->GetPoints() || !pGrid->GetCells())
+        return key;
+    vtkObject* pPts = pGrid->GetPoints()->GetData();
+    vtkObject* pCells = pGrid->GetCells();
+    key.nPoints = reinterpret_cast<std::uintptr_t>(pPts);
+    key.nPointsTime = pPts->GetMTime();
+    key.nCells = reinterpret_cast<std::uintptr_t>(pCells);
+    key.nCellsTime = pCells->GetMTime();
+    key.nCellCount = pGrid->GetNumberOfCells();
+    vtkPointData* pPd = pGrid->GetPointData();
+    for (int a = 0; pPd && a < pPd->GetNumberOfArrays(); ++a) {
+        vtkDataArray* pArr = pPd->GetArray(a);
+        key.aArrays.emplace_back(reinterpret_cast<std::uintptr_t>(pArr), pArr ? pArr->GetMTime() : 0);
+    }
+    return key;
+}
+
+bool PlaneCutIndex::Matches(vtkUnstructuredGrid* pGrid) const
+{
+    return !m_aLevel.empty() && KeyOf(pGrid) == m_key;
+}
+
+void PlaneCutIndex::Clear()
+{
+    m_key = T_KEY{};
+    m_aOrder.clear();
+    m_aOrder.shrink_to_fit();
+    for (auto* v : {&m_aCellBox})
+        std::vector<float>().swap(*v);
+    for (auto* v : {&m_aCellStart, &m_aConn, &m_aPointId})
+        std::vector<std::uint32_t>().swap(*v);
+    std::vector<std::uint8_t>().swap(m_aType);
+    std::vector<double>().swap(m_aXyz);
+    m_aValues.clear();
+    m_aLevel.clear();
+    for (double& b : m_dBounds)
+        b = 0.0;
+}
+
+size_t PlaneCutIndex::MemoryBytes() const
+{
+    size_t n = (m_aOrder.capacity() + m_aCellStart.capacity() + m_aConn.capacity() + m_aPointId.capacity()) *
+                   sizeof(std::uint32_t) +
+               m_aCellBox.capacity() * sizeof(float) + m_aType.capacity() + m_aXyz.capacity() * sizeof(double);
+    for (const auto& v : m_aValues)
+        n += v.capacity() * sizeof(double);
+    for (const auto& l : m_aLevel)
+        n += l.capacity() * sizeof(double);
+    return n;
+}
+
+void PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
+{
+    Clear();
+    if (!pGrid || !pGrid->GetPoints() || !pGrid->GetCells())
+        return;
+    const vtkIdType nCells = pGrid->GetNumberOfCells();
+    // Cells, points and point references each counted in 32 bits.
+    const std::uint64_t nLimit = std::numeric_limits<std::uint32_t>::max() / 32;
+    if (nCells <= 0 || static_cast<std::uint64_t>(nCells) > nLimit ||
+        static_cast<std::uint64_t>(pGrid->GetNumberOfPoints()) > nLimit)
+        return;
+    const CPointReader reader(pGrid->GetPoints());
+    auto cellBox = [&](vtkIdType c, double b[6]) {
+        b[0] = b[2] = b[4] = HUGE_VAL;
+        b[1] = b[3] = b[5] = -HUGE_VAL;
+        vtkIdType n = 0;
+        const vtkIdType* pIds = nullptr;
+        pGrid->GetCellPoints(c, n, pIds);
+        for (vtkIdType j = 0; j < n; ++j) {
+            double x[3];
+            reader.Get(pIds[j], x);
+            for (int k = 0; k < 3; ++k) {
+                b[2 * k] = std::min(b[2 * k], x[k]);
+                b[2 * k + 1] = std::max(b[2 * k + 1], x[k]);
+            }
+        }
+    };
+    double dAll[6] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
+    const size_t nCount = static_cast<size_t>(nCells);
+    std::vector<std::uint64_t> aKey(nCount), aTmp(nCount);
+    std::vector<float> aCentre(3 * nCount);
+    for (vtkIdType c = 0; c < nCells; ++c) {
+        double b[6];
+        cellBox(c, b);
+        UniteBox(dAll, b);
+        for (int k = 0; k < 3; ++k)
+            aCentre[3 * static_cast<size_t>(c) + static_cast<size_t>(k)] = static_cast<float>((b[2 * k] + b[2 * k + 1]) / 2);
+    }
+    for (size_t c = 0; c < nCount; ++c) {
+        const std::uint32_t code = Spread10(Quantise(aCentre[3 * c], dAll[0], dAll[1])) |
+                                   Spread10(Quantise(aCentre[3 * c + 1], dAll[2], dAll[3])) << 1 |
+                                   Spread10(Quantise(aCentre[3 * c + 2], dAll[4], dAll[5])) << 2;
+        aKey[c] = static_cast<std::uint64_t>(code) << 32 | c;
+    }
+    std::vector<float>().swap(aCentre);
+    // Least-significant-digit radix sort on the 30-bit code, stable, four bytes.
+    for (int nShift = 32; nShift < 64; nShift += 8) {
+        size_t aCount[257] = {};
+        for (std::uint64_t k : aKey)
+            ++aCount[((k >> nShift) & 0xFF) + 1];
+        for (int d = 0; d < 256; ++d)
+            aCount[d + 1] += aCount[d];
+        for (std::uint64_t k : aKey)
+            aTmp[aCount[(k >> nShift) & 0xFF]++] = k;
+        aKey.swap(aTmp);
+    }
+    std::vector<std::uint64_t>().swap(aTmp);
+    m_aOrder.resize(nCount);
+    for (size_t i = 0; i < nCount; ++i)
+        m_aOrder[i] = static_cast<std::uint32_t>(aKey[i] & 0xFFFFFFFFu);
+    std::vector<std::uint64_t>().swap(aKey);
+
+    // Per cell, in curve order, its box in floats rounded outwards: a plane whose values at the
+    // box's corners are of one sign misses the cell without its points being read.
+    m_aCellBox.resize(6 * nCount);
+    const size_t nLeaves = (nCount + kLeafCells - 1) / kLeafCells;
+    std::vector<double> aLeaf(6 * nLeaves);
+    for (size_t l = 0; l < nLeaves; ++l) {
+        double* b = &aLeaf[6 * l];
+        b[0] = b[2] = b[4] = HUGE_VAL;
+        b[1] = b[3] = b[5] = -HUGE_VAL;
+        const size_t nEnd = std::min(nCount, (l + 1) * kLeafCells);
+        for (size_t i = l * kLeafCells; i < nEnd; ++i) {
+            double cb[6];
+            cellBox(static_cast<vtkIdType>(m_aOrder[i]), cb);
+            UniteBox(b, cb);
+            float* fb = &m_aCellBox[6 * i];
+            for (int k = 0; k < 3; ++k) {
+                fb[2 * k] = FloatBelow(cb[2 * k]);
+                fb[2 * k + 1] = FloatAbove(cb[2 * k + 1]);
+            }
+        }
+    }
+    m_aLevel.push_back(std::move(aLeaf));
+
+    const vtkIdType nGridPts = pGrid->GetNumberOfPoints();
+    std::vector<std::uint32_t> aLocal(static_cast<size_t>(nGridPts), std::numeric_limits<std::uint32_t>::max());
+    m_aCellStart.reserve(nCount + 1);
+    m_aType.reserve(nCount);
+    m_aCellStart.push_back(0);
+    for (size_t i = 0; i < nCount; ++i) {
+        const vtkIdType c = static_cast<vtkIdType>(m_aOrder[i]);
+        vtkIdType nPts = 0;
+        const vtkIdType* pIds = nullptr;
+        pGrid->GetCellPoints(c, nPts, pIds);
+        for (vtkIdType j = 0; j < nPts; ++j) {
+            std::uint32_t& r = aLocal[static_cast<size_t>(pIds[j])];
+            if (r == std::numeric_limits<std::uint32_t>::max()) {
+                r = static_cast<std::uint32_t>(m_aPointId.size());
+                m_aPointId.push_back(static_cast<std::uint32_t>(pIds[j]));
+                double x[3];
+                reader.Get(pIds[j], x);
+                m_aXyz.insert(m_aXyz.end(), x, x + 3);
+            }
+            m_aConn.push_back(r);
+        }
+        m_aCellStart.push_back(static_cast<std::uint32_t>(m_aConn.size()));
+        const int nType = pGrid->GetCellType(c);
+        m_aType.push_back(static_cast<std::uint8_t>(nType >= 0 && nType < 256 ? nType : 0));
+    }
+    while (m_aLevel.back().size() > 6) {
+        const std::vector<double>& below = m_aLevel.back();
+        const size_t nBelow = below.size() / 6;
+        std::vector<double> above(6 * ((nBelow + 1) / 2));
+        for (size_t i = 0; i < nBelow; i += 2) {
+            double* b = &above[6 * (i / 2)];
+            std::copy(&below[6 * i], &below[6 * i] + 6, b);
+            if (i + 1 < nBelow)
+                UniteBox(b, &below[6 * (i + 1)]);
+        }
+        m_aLevel.push_back(std::move(above));
+    }
+    // The double point arrays likewise: a cut interpolates them where it reads the points.
+    vtkPointData* pPd = pGrid->GetPointData();
+    m_aValues.resize(static_cast<size_t>(pPd ? pPd->GetNumberOfArrays() : 0));
+    for (size_t a = 0; a < m_aValues.size(); ++a) {
+        auto* pArr = vtkDoubleArray::SafeDownCast(pPd->GetArray(static_cast<int>(a)));
+        if (!pArr || pArr->GetNumberOfTuples() != nGridPts || nGridPts == 0)
+            continue;
+        const size_t nComp = static_cast<size_t>(pArr->GetNumberOfComponents());
+        const double* pSrc = pArr->GetPointer(0);
+        std::vector<double>& v = m_aValues[a];
+        v.resize(nComp * m_aPointId.size());
+        for (size_t p = 0; p < m_aPointId.size(); ++p)
+            std::copy_n(pSrc + nComp * m_aPointId[p], nComp, &v[nComp * p]);
+    }
+    std::copy(dAll, dAll + 6, m_dBounds);
+    m_key = KeyOf(pGrid);
+}
+
+vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
+                         const double normal[3], PlaneCut& cut)
+{
+    cut.aLineCell.clear();
+    cut.aPolyCell.clear();
+    cut.pOutput = vtkSmartPointer<vtkPolyData>::New();
+    {
+        // An empty cut still has its (empty) points.
+        vtkNew<vtkPoints> pNone;
+        pNone->SetDataTypeToDouble();
+        cut.pOutput->SetPoints(pNone);
+    }
+    if (!pGrid || !pGrid->GetPoints() || !index.Matches(pGrid))
+        return 0;
+    vtkPolyData* pOut = cut.pOutput;
+    // Points and pieces gathered in plain arrays, handed to VTK once at the end.
+    std::vector<double> aPt;
+    std::vector<vtkIdType> aLineConn, aPolyOffset(1, 0), aPolyConn;
+    auto newPoint = [&aPt](const double x[3]) {
+        aPt.insert(aPt.end(), x, x + 3);
+        return static_cast<vtkIdType>(aPt.size() / 3 - 1);
+    };
+    vtkPointData* pInPd = pGrid->GetPointData();
+    vtkPointData* pOutPd = pOut->GetPointData();
+    CCutValues values(pInPd, index);
+    const double* n = normal;
+    const double* o = origin;
+
+    CCutPointTable table;
+    // A point on the index's point a (b unused), or where edge a-b crosses the plane (b above
+    // the plane): interpolated from the end below, x = xa + t (xb - xa), so that every cell of
+    // the edge forms it alike. Keyed by grid ids.
+    auto cutPoint = [&](std::uint32_t a, std::uint32_t b, bool bEdge, double sa, double sb, double x[3]) {
+        const vtkIdType ga = index.GridPoint(a), gb = bEdge ? index.GridPoint(b) : -1;
+        const vtkIdType k0 = bEdge ? std::min(ga, gb) : ga, k1 = bEdge ? std::max(ga, gb) : -1;
+        vtkIdType nId = table.Find(k0, k1);
+        if (nId >= 0) {
+            std::copy_n(&aPt[3 * static_cast<size_t>(nId)], 3, x);
+            return nId;
+        }
+        const double* xa = index.Xyz(a);
+        if (!bEdge) {
+            std::copy(xa, xa + 3, x);
+            nId = newPoint(x);
+            values.Copy(a, ga, nId);
+        } else {
+            const double t = (0.0 - sa) / (sb - sa);
+            const double* xb = index.Xyz(b);
+            for (int k = 0; k < 3; ++k)
+                x[k] = xa[k] + t * (xb[k] - xa[k]);
+            nId = newPoint(x);
+            values.Interpolate(a, b, ga, gb, t, nId);
+        }
+        table.Insert(k0, k1, nId);
+        return nId;
+    };
+
+    // In-plane axes u, v with u x v = n: polygon points are put in turn about n.
+    double u[3], v[3];
+    {
+        int kMin = 0;
+        for (int k = 1; k < 3; ++k)
+            if (std::fabs(n[k]) < std::fabs(n[kMin]))
+                kMin = k;
+        double e[3] = {0, 0, 0};
+        e[kMin] = 1.0;
+        u[0] = n[1] * e[2] - n[2] * e[1];
+        u[1] = n[2] * e[0] - n[0] * e[2];
+        u[2] = n[0] * e[1] - n[1] * e[0];
+        v[0] = n[1] * u[2] - n[2] * u[1];
+        v[1] = n[2] * u[0] - n[0] * u[2];
+        v[2] = n[0] * u[1] - n[1] * u[0];
+    }
+
+    std::vector<double> aS;
+    std::vector<vtkIdType> aIds;
+    std::vector<double> aXyz;
+    std::vector<std::pair<double, vtkIdType>> aTurn;
+    // The exact cut of a linear cell: its points on the plane and the crossings of its edges.
+    auto cutLinear = [&](vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts) {
+        aIds.clear();
+        aXyz.clear();
+        auto add = [&](vtkIdType nId, const double x[3]) {
+            if (std::find(aIds.begin(), aIds.end(), nId) != aIds.end())
+                return;
+            aIds.push_back(nId);
+            aXyz.insert(aXyz.end(), x, x + 3);
+        };
+        double x[3];
+        for (int j = 0; j < shape.nCorner; ++j)
+            if (aS[static_cast<size_t>(j)] == 0.0)
+                add(cutPoint(pCellPts[j], 0, false, 0.0, 0.0, x), x);
+        for (int e = 0; e < shape.nEdge; ++e) {
+            int ja = shape.pEdge[e][0], jb = shape.pEdge[e][1];
+            double sa = aS[static_cast<size_t>(ja)], sb = aS[static_cast<size_t>(jb)];
+            if (!((sa < 0.0 && sb > 0.0) || (sa > 0.0 && sb < 0.0)))
+                continue;
+            if (sa > 0.0) {
+                std::swap(ja, jb);
+                std::swap(sa, sb);
+            }
+            add(cutPoint(pCellPts[ja], pCellPts[jb], true, sa, sb, x), x);
+        }
+        const size_t m = aIds.size();
+        if (shape.nDim == 2) {
+            if (m < 2)
+                return;
+            // A warped quadrilateral may give more than two points: keep the farthest pair.
+            size_t i0 = 0, i1 = 1;
+            double dBest = -1.0;
+            for (size_t i = 0; i < m; ++i)
+                for (size_t j = i + 1; j < m; ++j) {
+                    double d = 0.0;
+                    for (int k = 0; k < 3; ++k)
+                        d += (aXyz[3 * i + k] - aXyz[3 * j + k]) * (aXyz[3 * i + k] - aXyz[3 * j + k]);
+                    if (d > dBest) {
+                        dBest = d;
+                        i0 = i;
+                        i1 = j;
+                    }
+                }
+            aLineConn.push_back(aIds[i0]);
+            aLineConn.push_back(aIds[i1]);
+            cut.aLineCell.push_back(c);
+            return;
+        }
+        if (m < 3)
+            return;
+        // The intersection of a convex cell with the plane is convex: its points in turn about
+        // their mean.
+        double cm[3] = {0, 0, 0};
+        for (size_t i = 0; i < m; ++i)
+            for (int k = 0; k < 3; ++k)
+                cm[k] += aXyz[3 * i + static_cast<size_t>(k)] / static_cast<double>(m);
+        aTurn.clear();
+        for (size_t i = 0; i < m; ++i) {
+            double d[3];
+            for (int k = 0; k < 3; ++k)
+                d[k] = aXyz[3 * i + static_cast<size_t>(k)] - cm[k];
+            aTurn.emplace_back(Turn(d[0] * u[0] + d[1] * u[1] + d[2] * u[2], d[0] * v[0] + d[1] * v[1] + d[2] * v[2]),
+                               aIds[i]);
+        }
+        std::sort(aTurn.begin(), aTurn.end());
+        for (const auto& [a, nId] : aTurn)
+            aPolyConn.push_back(nId);
+        aPolyOffset.push_back(static_cast<vtkIdType>(aPolyConn.size()));
+        cut.aPolyCell.push_back(c);
+    };
+
+    // Curved cells go through VTK's cell contour into buffers of their own, appended at the end.
+    vtkNew<vtkPoints> pFbPts;
+    pFbPts->SetDataTypeToDouble();
+    vtkNew<vtkPointData> pFbPd;
+    vtkNew<vtkCellArray> pFbVerts, pFbLines, pFbPolys;
+    vtkNew<vtkMergePoints> pLocator;
+    vtkNew<vtkGenericCell> pCell;
+    vtkNew<vtkDoubleArray> pCellScalars;
+    vtkNew<vtkCellData> pNoCd, pNoCdOut;
+    std::vector<vtkIdType> aFbLineCell, aFbPolyCell;
+    bool bFbInit = false;
+    auto cutCurved = [&](vtkIdType c, double dSign) {
+        if (!bFbInit) {
+            pFbPd->InterpolateAllocate(pInPd, 1024, 1024);
+            pLocator->InitPointInsertion(pFbPts, index.Bounds(), 1024);
+            bFbInit = true;
+        }
+        pGrid->GetCell(c, pCell);
+        pCellScalars->SetNumberOfTuples(static_cast<vtkIdType>(aS.size()));
+        for (size_t j = 0; j < aS.size(); ++j)
+            pCellScalars->SetValue(static_cast<vtkIdType>(j), dSign * aS[j]);
+        const vtkIdType nL0 = pFbLines->GetNumberOfCells(), nP0 = pFbPolys->GetNumberOfCells();
+        pCell->Contour(0.0, pCellScalars, pLocator, pFbVerts, pFbLines, pFbPolys, pInPd, pFbPd, pNoCd, c, pNoCdOut);
+        aFbLineCell.insert(aFbLineCell.end(), static_cast<size_t>(pFbLines->GetNumberOfCells() - nL0), c);
+        aFbPolyCell.insert(aFbPolyCell.end(), static_cast<size_t>(pFbPolys->GetNumberOfCells() - nP0), c);
+    };
+
+    // Faces lying in the plane, by the sorted coordinates of their corners: those cut from the
+    // negative side, and cells on the positive side waiting to know whether one was.
+    std::set<std::vector<double>> claimed;
+    std::vector<std::pair<std::vector<double>, size_t>> aPending;
+    auto faceKey = [&](const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts) {
+        std::vector<std::array<double, 3>> aCorner;
+        for (int j = 0; j < shape.nCorner; ++j)
+            if (aS[static_cast<size_t>(j)] == 0.0) {
+                const double* x = index.Xyz(pCellPts[j]);
+                aCorner.push_back({x[0], x[1], x[2]});
+            }
+        std::sort(aCorner.begin(), aCorner.end());
+        std::vector<double> key;
+        for (const auto& x : aCorner)
+            key.insert(key.end(), x.begin(), x.end());
+        return key;
+    };
+
+    auto cutCell = [&](size_t i, bool bPending) {
+        const T_CELL_SHAPE shape = ShapeOf(index.CellType(i));
+        const int nCellPts = index.CellSize(i);
+        if (shape.nDim == 0 || nCellPts < shape.nCorner)
+            return;
+        const vtkIdType c = index.CellId(i);
+        const std::uint32_t* pCellPts = index.CellPoints(i);
+        aS.resize(static_cast<size_t>(nCellPts));
+        int nNeg = 0, nPos = 0, nZeroCorner = 0;
+        for (int j = 0; j < nCellPts; ++j) {
+            const double s = PlaneValue(n, o, index.Xyz(pCellPts[j]));
+            aS[static_cast<size_t>(j)] = s;
+            nNeg += s < 0.0 ? 1 : 0;
+            nPos += s > 0.0 ? 1 : 0;
+            nZeroCorner += j < shape.nCorner && s == 0.0 ? 1 : 0;
+        }
+        if (bPending) {
+            // A face on the grid's boundary, seen from the only cell it has.
+            if (shape.bLinear)
+                cutLinear(c, shape, pCellPts);
+            else
+                cutCurved(c, -1.0);
+            return;
+        }
+        if (nNeg > 0 && nPos > 0) {
+            if (shape.bLinear)
+                cutLinear(c, shape, pCellPts);
+            else
+                cutCurved(c, 1.0);
+            return;
+        }
+        // Touching the plane from one side: only a whole face (edge of a 2-D cell) counts.
+        if (nNeg + nPos == 0 || nZeroCorner < shape.nDim)
+            return;
+        if (nNeg > 0) {
+            claimed.insert(faceKey(shape, pCellPts));
+            if (shape.bLinear)
+                cutLinear(c, shape, pCellPts);
+            else
+                cutCurved(c, 1.0);
+        } else {
+            aPending.emplace_back(faceKey(shape, pCellPts), i);
+        }
+    };
+
+    vtkIdType nVisited = 0;
+    // The candidates first, then their cuts with the points and values of a few cells ahead
+    // asked for early: a plane's cells lie scattered through memory, and waiting on each in turn
+    // would dominate the cut.
+    std::vector<size_t> aCand;
+    index.Visit(n, o, [&](size_t i) { aCand.push_back(i); });
+    constexpr size_t kAhead = 12;
+    const double* pVal0 = index.Values(0);
+    const size_t nVal0 = pVal0 ? static_cast<size_t>(pInPd->GetArray(0)->GetNumberOfComponents()) : 0;
+    auto prefetch = [&](size_t i) {
+        const std::uint32_t* pP = index.CellPoints(i);
+        for (int j = 0; j < index.CellSize(i); ++j) {
+            __builtin_prefetch(index.Xyz(pP[j]));
+            if (pVal0)
+                __builtin_prefetch(pVal0 + nVal0 * pP[j]);
+        }
+    };
+    // Two stages: a cell's point list twice as far ahead as its points and values.
+    for (size_t k = 0; k < aCand.size() && k < 2 * kAhead; ++k)
+        __builtin_prefetch(index.CellPoints(aCand[k]));
+    for (size_t k = 0; k < aCand.size() && k < kAhead; ++k)
+        prefetch(aCand[k]);
+    for (size_t k = 0; k < aCand.size(); ++k) {
+        if (k + 2 * kAhead < aCand.size())
+            __builtin_prefetch(index.CellPoints(aCand[k + 2 * kAhead]));
+        if (k + kAhead < aCand.size())
+            prefetch(aCand[k + kAhead]);
+        ++nVisited;
+        cutCell(aCand[k], false);
+    }
+    std::set<std::vector<double>> done;
+    for (const auto& [key, i] : aPending)
+        if (!claimed.count(key) && done.insert(key).second)
+            cutCell(i, true);
+
+    // Append the curved cells' pieces after the exact ones.
+    if (bFbInit && pFbPts->GetNumberOfPoints() > 0) {
+        const vtkIdType nBase = static_cast<vtkIdType>(aPt.size() / 3);
+        for (vtkIdType p = 0; p < pFbPts->GetNumberOfPoints(); ++p) {
+            const vtkIdType nId = newPoint(pFbPts->GetPoint(p));
+            values.CopyFrom(pFbPd, p, nId);
+        }
+        vtkIdType nn = 0;
+        const vtkIdType* pIds = nullptr;
+        for (pFbLines->InitTraversal(); pFbLines->GetNextCell(nn, pIds);)
+            for (vtkIdType j = 0; j < 2 && nn == 2; ++j)
+                aLineConn.push_back(nBase + pIds[j]);
+        for (pFbPolys->InitTraversal(); pFbPolys->GetNextCell(nn, pIds);) {
+            for (vtkIdType j = 0; j < nn; ++j)
+                aPolyConn.push_back(nBase + pIds[j]);
+            aPolyOffset.push_back(static_cast<vtkIdType>(aPolyConn.size()));
+        }
+        cut.aLineCell.insert(cut.aLineCell.end(), aFbLineCell.begin(), aFbLineCell.end());
+        cut.aPolyCell.insert(cut.aPolyCell.end(), aFbPolyCell.begin(), aFbPolyCell.end());
+    }
+
+    values.Finish(pOutPd);
+    vtkNew<vtkDoubleArray> pXyz;
+    pXyz->SetNumberOfComponents(3);
+    pXyz->SetNumberOfTuples(static_cast<vtkIdType>(aPt.size() / 3));
+    std::copy(aPt.begin(), aPt.end(), pXyz->GetPointer(0));
+    vtkNew<vtkPoints> pPts;
+    pPts->SetData(pXyz);
+    pOut->SetPoints(pPts);
+    auto cellArray = [](const std::vector<vtkIdType>& aOffset, const std::vector<vtkIdType>& aConn) {
+        vtkNew<vtkIdTypeArray> pOff, pConn;
+        pOff->SetNumberOfValues(static_cast<vtkIdType>(aOffset.size()));
+        std::copy(aOffset.begin(), aOffset.end(), pOff->GetPointer(0));
+        pConn->SetNumberOfValues(static_cast<vtkIdType>(aConn.size()));
+        std::copy(aConn.begin(), aConn.end(), pConn->GetPointer(0));
+        auto pCells = vtkSmartPointer<vtkCellArray>::New();
+        pCells->SetData(pOff, pConn);
+        return pCells;
+    };
+    if (!aLineConn.empty()) {
+        std::vector<vtkIdType> aLineOffset(aLineConn.size() / 2 + 1);
+        for (size_t i = 0; i < aLineOffset.size(); ++i)
+            aLineOffset[i] = static_cast<vtkIdType>(2 * i);
+        pOut->SetLines(cellArray(aLineOffset, aLineConn));
+    }
+    if (aPolyOffset.size() > 1)
+        pOut->SetPolys(cellArray(aPolyOffset, aPolyConn));
+    vtkCellData* pInCd = pGrid->GetCellData();
+    if (pInCd && pInCd->GetNumberOfArrays() > 0) {
+        vtkCellData* pOutCd = pOut->GetCellData();
+        const vtkIdType nL = static_cast<vtkIdType>(cut.aLineCell.size());
+        pOutCd->CopyAllocate(pInCd, nL + static_cast<vtkIdType>(cut.aPolyCell.size()));
+        for (vtkIdType i = 0; i < nL; ++i)
+            pOutCd->CopyData(pInCd, cut.aLineCell[static_cast<size_t>(i)], i);
+        for (size_t i = 0; i < cut.aPolyCell.size(); ++i)
+            pOutCd->CopyData(pInCd, cut.aPolyCell[i], nL + static_cast<vtkIdType>(i));
+    }
+    return nVisited;
+}
+
+} // namespace kvpvs::planecut

@@ -1,0 +1,154 @@
+// Plane cut of an unstructured grid: the polygons where a plane meets its 3-D cells and the
+// segments where it meets its 2-D cells, with the grid's point data interpolated onto the cut
+// points and the grid cell of every piece. A bounding-volume index built once per grid lets
+// every plane visit only the cells whose boxes it meets, so a cut costs what it cuts. Used by
+// the force-sum method; integration over the cut lives apart, in cut_integration.h.
+#pragma once
+#include <vtkSmartPointer.h>
+#include <vtkType.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+class vtkPolyData;
+class vtkUnstructuredGrid;
+
+namespace kvpvs::planecut {
+
+// Cells ordered along a space-filling curve of their box centres, grouped 32 to a leaf, with
+// a binary tree of boxes over the leaves and each cell's box in floats rounded outwards. The
+// boxes hold the cells' coordinates, so the plane's value at a box corner bounds the values at
+// the cells' points (see Straddles): a cell is left out only when the plane misses it.
+class PlaneCutIndex {
+public:
+    static constexpr int kLeafCells = 32;
+
+    void Build(vtkUnstructuredGrid* pGrid);
+    // Whether the index was built for this grid's points and cells, unchanged since.
+    bool Matches(vtkUnstructuredGrid* pGrid) const;
+    void Clear();
+    bool Empty() const { return m_aLevel.empty(); }
+    // Bounds of every indexed point (x min, x max, y min, ...).
+    const double* Bounds() const { return m_dBounds; }
+    size_t MemoryBytes() const;
+
+    // Calls visit(i) for the position i (in curve order) of every cell whose box the plane
+    // n . (x - o) = 0 meets or touches: every cell with a point on the plane or points on both
+    // sides is among them.
+    template <class F>
+    void Visit(const double n[3], const double o[3], F&& visit) const;
+
+    // The cell at position i: its grid id and type, its points as the index's own point ids.
+    vtkIdType CellId(size_t i) const { return static_cast<vtkIdType>(m_aOrder[i]); }
+    int CellType(size_t i) const { return m_aType[i]; }
+    int CellSize(size_t i) const { return static_cast<int>(m_aCellStart[i + 1] - m_aCellStart[i]); }
+    const std::uint32_t* CellPoints(size_t i) const { return m_aConn.data() + m_aCellStart[i]; }
+    // A point of the index: its coordinates (the grid's, exactly) and its grid id.
+    const double* Xyz(std::uint32_t p) const { return m_aXyz.data() + 3 * static_cast<size_t>(p); }
+    vtkIdType GridPoint(std::uint32_t p) const { return static_cast<vtkIdType>(m_aPointId[p]); }
+    // Point array a of the grid (a double array) in the index's point order; null otherwise.
+    const double* Values(int a) const
+    {
+        const size_t i = static_cast<size_t>(a);
+        return a >= 0 && i < m_aValues.size() && !m_aValues[i].empty() ? m_aValues[i].data() : nullptr;
+    }
+
+private:
+    struct T_KEY {
+        std::uintptr_t nPoints = 0, nCells = 0;
+        vtkMTimeType nPointsTime = 0, nCellsTime = 0;
+        vtkIdType nCellCount = -1;
+        std::vector<std::pair<std::uintptr_t, vtkMTimeType>> aArrays; // the point arrays
+        bool operator==(const T_KEY&) const = default;
+    };
+    static T_KEY KeyOf(vtkUnstructuredGrid* pGrid);
+    template <class T>
+    static bool Straddles(const T* b, const double n[3], const double o[3]);
+
+    T_KEY m_key;
+    std::vector<std::uint32_t> m_aOrder;     // cells in curve order
+    std::vector<float> m_aCellBox;           // their boxes, in the same order
+    // The cells' points copied in the order the cells first use them, so that a cut reads
+    // memory near what it cuts rather than across the grid's own numbering.
+    std::vector<std::uint32_t> m_aCellStart; // per cell, its first entry in m_aConn
+    std::vector<std::uint32_t> m_aConn;
+    std::vector<std::uint8_t> m_aType;
+    std::vector<double> m_aXyz;
+    std::vector<std::uint32_t> m_aPointId; // grid id of each point
+    std::vector<std::vector<double>> m_aValues; // the double point arrays, likewise
+    std::vector<std::vector<double>> m_aLevel; // level 0: leaf boxes; last: the root box
+    double m_dBounds[6] = {0, 0, 0, 0, 0, 0};
+};
+
+// The cut of one plane: double-precision points, segments of 2-D cells in the line list and
+// polygons of 3-D cells in the polygon list, the grid's point data interpolated at the points,
+// its cell data copied from the source cells. lineCell / polyCell give the grid cell of each
+// segment / polygon, in list order.
+struct PlaneCut {
+    vtkSmartPointer<vtkPolyData> pOutput;
+    std::vector<vtkIdType> aLineCell;
+    std::vector<vtkIdType> aPolyCell;
+};
+
+// Cuts the grid (indexed by index, which must match it) with the plane through origin with
+// the given normal, into cut. A polygon is the cell's whole intersection with the plane, its
+// points in turn about the normal. A face (a 2-D cell's edge) lying in the plane is cut once:
+// by the cell on its negative side, or by the cell on its positive side when no cell lies on
+// the other, as on the grid's boundary. Linear cells are cut exactly; others through VTK's own
+// cell contour. Returns the number of cells visited.
+vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
+                         const double normal[3], PlaneCut& cut);
+
+// The plane's value at x, in the one order every test and cut uses: n0 (x0 - o0) + n1 (x1 - o1)
+// + n2 (x2 - o2). Rounding is monotone in each coordinate, which the index's skipping relies on.
+inline double PlaneValue(const double n[3], const double o[3], const double x[3])
+{
+    return n[0] * (x[0] - o[0]) + n[1] * (x[1] - o[1]) + n[2] * (x[2] - o[2]);
+}
+
+template <class T>
+bool PlaneCutIndex::Straddles(const T* b, const double n[3], const double o[3])
+{
+    // Per axis, the end that n_k weighs least gives a value no larger than any point's in the
+    // box, the other end one no smaller: skipped only when every point's value is of one sign.
+    double lo[3], hi[3];
+    for (int k = 0; k < 3; ++k) {
+        lo[k] = static_cast<double>(n[k] >= 0.0 ? b[2 * k] : b[2 * k + 1]);
+        hi[k] = static_cast<double>(n[k] >= 0.0 ? b[2 * k + 1] : b[2 * k]);
+    }
+    return !(PlaneValue(n, o, lo) > 0.0 || PlaneValue(n, o, hi) < 0.0);
+}
+
+template <class F>
+void PlaneCutIndex::Visit(const double n[3], const double o[3], F&& visit) const
+{
+    if (m_aLevel.empty())
+        return;
+    struct T_NODE {
+        int nLevel;
+        size_t nIdx;
+    };
+    std::vector<T_NODE> aStack;
+    aStack.push_back({static_cast<int>(m_aLevel.size()) - 1, 0});
+    while (!aStack.empty()) {
+        const T_NODE nd = aStack.back();
+        aStack.pop_back();
+        const std::vector<double>& lvl = m_aLevel[static_cast<size_t>(nd.nLevel)];
+        if (nd.nIdx * 6 >= lvl.size() || !Straddles(&lvl[nd.nIdx * 6], n, o))
+            continue;
+        if (nd.nLevel > 0) {
+            aStack.push_back({nd.nLevel - 1, 2 * nd.nIdx + 1});
+            aStack.push_back({nd.nLevel - 1, 2 * nd.nIdx});
+            continue;
+        }
+        const size_t nEnd = std::min(m_aOrder.size(), (nd.nIdx + 1) * kLeafCells);
+        for (size_t i = nd.nIdx * kLeafCells; i < nEnd; ++i)
+            if (Straddles(&m_aCellBox[6 * i], n, o))
+                visit(i);
+    }
+}
+
+} // namespace kvpvs::planecut

@@ -1,0 +1,258 @@
+// The plane cut and the integration over it, on VTK grids built here: blocks of hexahedra, of
+// tetrahedra and of wedges, and a quadratic hexahedron, against the exact clipped polygon of
+// the block; faces lying in the plane; the degeneracy test; and the index's promise that a
+// plane visits the cells near it, not the grid.
+#include "ForceSumReference.h"
+#include "planecut/cut_integration.h"
+#include "planecut/plane_cut.h"
+
+#include <gtest/gtest.h>
+#include <vtkCellArray.h>
+#include <vtkCellType.h>
+#include <vtkDoubleArray.h>
+#include <vtkNew.h>
+#include <vtkPointData.h>
+#include <vtkPoints.h>
+#include <vtkPolyData.h>
+#include <vtkSmartPointer.h>
+#include <vtkUnstructuredGrid.h>
+
+#include <cmath>
+#include <ostream>
+#include <limits>
+#include <string>
+
+using namespace kvpvs::planecut;
+using kvpvs::test::ClipBoxByPlane;
+using kvpvs::test::MomentsOf;
+using kvpvs::test::Vec3;
+
+namespace {
+
+enum class Fill { Hexahedra, Tetrahedra, Wedges };
+
+// A block nx x ny x nz of unit-scaled cells from the origin, filled with hexahedra, with six
+// tetrahedra per box or with two wedges per box; point scalars f = 3 + 2x - y + 0.5z.
+vtkSmartPointer<vtkUnstructuredGrid> Block(int nx, int ny, int nz, double h, Fill fill)
+{
+    auto grid = vtkSmartPointer<vtkUnstructuredGrid>::New();
+    vtkNew<vtkPoints> pts;
+    pts->SetDataTypeToDouble();
+    vtkNew<vtkDoubleArray> f;
+    f->SetName("f");
+    auto id = [&](int i, int j, int k) { return static_cast<vtkIdType>((k * (ny + 1) + j) * (nx + 1) + i); };
+    for (int k = 0; k <= nz; ++k)
+        for (int j = 0; j <= ny; ++j)
+            for (int i = 0; i <= nx; ++i) {
+                const double x = i * h, y = j * h, z = k * h;
+                pts->InsertNextPoint(x, y, z);
+                f->InsertNextValue(3 + 2 * x - y + 0.5 * z);
+            }
+    grid->SetPoints(pts);
+    grid->GetPointData()->SetScalars(f);
+    for (int k = 0; k < nz; ++k)
+        for (int j = 0; j < ny; ++j)
+            for (int i = 0; i < nx; ++i) {
+                const vtkIdType c[8] = {id(i, j, k),         id(i + 1, j, k),     id(i + 1, j + 1, k),
+                                        id(i, j + 1, k),     id(i, j, k + 1),     id(i + 1, j, k + 1),
+                                        id(i + 1, j + 1, k + 1), id(i, j + 1, k + 1)};
+                if (fill == Fill::Hexahedra) {
+                    grid->InsertNextCell(VTK_HEXAHEDRON, 8, c);
+                } else if (fill == Fill::Wedges) {
+                    const vtkIdType w0[6] = {c[0], c[1], c[2], c[4], c[5], c[6]};
+                    const vtkIdType w1[6] = {c[0], c[2], c[3], c[4], c[6], c[7]};
+                    grid->InsertNextCell(VTK_WEDGE, 6, w0);
+                    grid->InsertNextCell(VTK_WEDGE, 6, w1);
+                } else {
+                    // Six tetrahedra around the diagonal 0-6: they fill the box.
+                    const int t[6][4] = {{0, 1, 2, 6}, {0, 2, 3, 6}, {0, 3, 7, 6}, {0, 7, 4, 6}, {0, 4, 5, 6}, {0, 5, 1, 6}};
+                    for (const auto& q : t) {
+                        const vtkIdType ids[4] = {c[q[0]], c[q[1]], c[q[2]], c[q[3]]};
+                        grid->InsertNextCell(VTK_TETRA, 4, ids);
+                    }
+                }
+            }
+    return grid;
+}
+
+struct CutCase {
+    const char* pszName;
+    Vec3 origin;
+    Vec3 normal;
+};
+
+[[maybe_unused]] void PrintTo(const CutCase& c, std::ostream* os) { *os << c.pszName; }
+
+class CutOfBlock : public ::testing::TestWithParam<std::tuple<CutCase, Fill>> {};
+
+std::string FillName(Fill f) { return f == Fill::Hexahedra ? "Hexahedra" : f == Fill::Tetrahedra ? "Tetrahedra" : "Wedges"; }
+[[maybe_unused]] void PrintTo(Fill f, std::ostream* os) { *os << FillName(f); }
+
+} // namespace
+
+// Area, centre and the integral of a linear point field over the cut equal those of the exact
+// polygon within 1e-12 of the area (the centre within 1e-12 of the block's size).
+TEST_P(CutOfBlock, AreaCentreAndIntegralAreExact)
+{
+    const auto& [c, fill] = GetParam();
+    auto grid = Block(5, 4, 3, 1.0, fill);
+    PlaneCutIndex index;
+    index.Build(grid);
+    PlaneCut cut;
+    CutGridByPlane(grid, index, c.origin.data(), c.normal.data(), cut);
+    const auto ref = MomentsOf(ClipBoxByPlane({0, 0, 0}, {5, 4, 3}, c.origin, c.normal));
+    ASSERT_GT(ref.dArea, 0.0);
+    const CutArea area = AreaOfCut(cut.pOutput);
+    EXPECT_NEAR(area.dArea, ref.dArea, 1e-12 * ref.dArea);
+    double centre[3];
+    ASSERT_TRUE(area.Centre(centre));
+    const Vec3 rc = ref.Centre();
+    for (int k = 0; k < 3; ++k)
+        EXPECT_NEAR(centre[k], rc[k], 1e-12 * 7.1);
+    std::vector<double> integral;
+    ASSERT_TRUE(IntegratePointArray(cut.pOutput, cut.pOutput->GetPointData()->GetScalars(), integral));
+    ASSERT_EQ(integral.size(), 1u);
+    const double exact = ref.dArea * (3 + 2 * rc[0] - rc[1] + 0.5 * rc[2]);
+    EXPECT_NEAR(integral[0], exact, 1e-12 * std::fabs(exact));
+    // Every piece knows its cell.
+    EXPECT_EQ(cut.aPolyCell.size(), static_cast<size_t>(cut.pOutput->GetNumberOfPolys()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Planes, CutOfBlock,
+    ::testing::Combine(::testing::Values(CutCase{"Oblique", {2.3, 2.1, 1.4}, {1, 0.25, 0.1}},
+                                         CutCase{"ThroughNodeLayer", {2, 0, 0}, {1, 0, 0}},
+                                         CutCase{"ThroughNodeDiagonal", {0, 0, 0}, {1, -1, 0}},
+                                         CutCase{"CornerSliver", {0.01, 0, 0}, {1, 1, 1}},
+                                         CutCase{"BoundaryFaceMeshAbove", {0, 0, 0}, {0, 0, 1}},
+                                         CutCase{"BoundaryFaceMeshBelow", {0, 0, 3}, {0, 0, 1}}),
+                       ::testing::Values(Fill::Hexahedra, Fill::Tetrahedra, Fill::Wedges)),
+    [](const auto& info) { return std::string(std::get<0>(info.param).pszName) + "_" + FillName(std::get<1>(info.param)); });
+
+// A face of the grid lying in the plane is cut once: from the cell below it, or from the cell
+// above when there is none below (the boundary); an interior face is not cut twice.
+TEST(PlaneCutFaces, InPlaneFaceIsCutOnceFromWhicheverSideHasCells)
+{
+    auto grid = Block(2, 2, 2, 1.0, Fill::Hexahedra);
+    PlaneCutIndex index;
+    index.Build(grid);
+    for (double z : {0.0, 1.0, 2.0})
+        for (double nz : {1.0, -1.0}) {
+            const double o[3] = {0, 0, z}, n[3] = {0, 0, nz};
+            PlaneCut cut;
+            CutGridByPlane(grid, index, o, n, cut);
+            EXPECT_EQ(cut.pOutput->GetNumberOfPolys(), 4) << "z = " << z << ", normal " << nz;
+            EXPECT_NEAR(AreaOfCut(cut.pOutput).dArea, 4.0, 1e-15) << "z = " << z << ", normal " << nz;
+        }
+}
+
+// A quadratic hexahedron with straight edges goes through VTK's own cell contour: its cut has
+// the exact area and the linear field's exact integral.
+TEST(PlaneCutCurved, QuadraticHexahedronCutsThroughTheCellContour)
+{
+    auto grid = vtkSmartPointer<vtkUnstructuredGrid>::New();
+    vtkNew<vtkPoints> pts;
+    pts->SetDataTypeToDouble();
+    const double corner[8][3] = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}, {0, 0, 2}, {2, 0, 2}, {2, 2, 2}, {0, 2, 2}};
+    const int edge[12][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6}, {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
+    for (const auto& c : corner)
+        pts->InsertNextPoint(c);
+    for (const auto& e : edge)
+        pts->InsertNextPoint((corner[e[0]][0] + corner[e[1]][0]) / 2, (corner[e[0]][1] + corner[e[1]][1]) / 2,
+                             (corner[e[0]][2] + corner[e[1]][2]) / 2);
+    vtkNew<vtkDoubleArray> f;
+    for (vtkIdType p = 0; p < 20; ++p) {
+        double x[3];
+        pts->GetPoint(p, x);
+        f->InsertNextValue(1 + x[0] + 2 * x[2]);
+    }
+    grid->SetPoints(pts);
+    grid->GetPointData()->SetScalars(f);
+    vtkIdType ids[20];
+    for (vtkIdType p = 0; p < 20; ++p)
+        ids[p] = p;
+    grid->InsertNextCell(VTK_QUADRATIC_HEXAHEDRON, 20, ids);
+    PlaneCutIndex index;
+    index.Build(grid);
+    const Vec3 o{1.1, 0.9, 0.7}, n{1, 0.5, 0.3};
+    PlaneCut cut;
+    CutGridByPlane(grid, index, o.data(), n.data(), cut);
+    const auto ref = MomentsOf(ClipBoxByPlane({0, 0, 0}, {2, 2, 2}, o, n));
+    EXPECT_NEAR(AreaOfCut(cut.pOutput).dArea, ref.dArea, 1e-12 * ref.dArea);
+    std::vector<double> integral;
+    ASSERT_TRUE(IntegratePointArray(cut.pOutput, cut.pOutput->GetPointData()->GetScalars(), integral));
+    const Vec3 rc = ref.Centre();
+    EXPECT_NEAR(integral[0], ref.dArea * (1 + rc[0] + 2 * rc[2]), 1e-12 * ref.dArea * 7);
+    for (vtkIdType cell : cut.aPolyCell)
+        EXPECT_EQ(cell, 0);
+}
+
+// Cells the plane only touches along an edge or at a corner give nothing; a plane beside the
+// grid gives an empty cut.
+TEST(PlaneCutFaces, TouchingAtEdgeOrCornerOrMissingGivesNothing)
+{
+    auto grid = Block(1, 1, 1, 1.0, Fill::Hexahedra);
+    PlaneCutIndex index;
+    index.Build(grid);
+    const struct {
+        double o[3], n[3];
+    } planes[] = {{{1, 1, 0}, {1, 1, 0}}, {{1, 1, 1}, {1, 1, 1}}, {{0, 0, 0}, {-1, -1, -1}}, {{5, 0, 0}, {1, 0, 0}}};
+    for (const auto& p : planes) {
+        PlaneCut cut;
+        CutGridByPlane(grid, index, p.o, p.n, cut);
+        EXPECT_EQ(AreaOfCut(cut.pOutput).dArea, 0.0);
+    }
+}
+
+// Degenerate relative to its own size: a triangle thinner than rounding is, a thin one with a
+// real area (an angle far under a degree) is not, at any length unit.
+TEST(CutIntegration, DegeneracyIsRelativeToTheTriangle)
+{
+    for (double s : {1e-6, 1e-3, 1.0, 1e3, 1e6}) {
+        const double a[3] = {0, 0, 0}, b[3] = {s, 0, 0};
+        const double thin[3] = {s / 2, s * 1e-6, 0};   // angle about 1e-4 degrees
+        const double flat[3] = {s / 3, 0, 0};            // on the segment
+        const double nearFlat[3] = {s / 2, s * 1e-17, 0}; // within rounding of it
+        EXPECT_FALSE(IsDegenerateTriangle(a, b, thin)) << s;
+        EXPECT_NEAR(TwiceTriangleArea(a, b, thin), s * s * 1e-6, 1e-15 * s * s * 1e-6) << s;
+        EXPECT_TRUE(IsDegenerateTriangle(a, b, flat)) << s;
+        EXPECT_TRUE(IsDegenerateTriangle(a, b, nearFlat)) << s;
+        EXPECT_TRUE(IsDegenerateTriangle(a, a, b)) << s;
+    }
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const double p0[3] = {0, 0, 0}, p1[3] = {1, 0, 0}, pn[3] = {nan, 1, 0}, pi[3] = {inf, 1, 0};
+    EXPECT_TRUE(IsDegenerateTriangle(p0, p1, pn));
+    EXPECT_TRUE(IsDegenerateTriangle(p0, p1, pi));
+}
+
+// Cost that follows the cut: in a 40 x 40 x 40 block a plane across it visits about the two
+// layers of cells it meets (a few thousand), not the 64,000 of the grid.
+TEST(PlaneCutIndexCost, APlaneVisitsTheCellsNearItNotTheGrid)
+{
+    auto grid = Block(40, 40, 40, 1.0, Fill::Hexahedra);
+    PlaneCutIndex index;
+    index.Build(grid);
+    const double o[3] = {17.3, 0, 0}, n[3] = {1, 0.2, 0.1};
+    PlaneCut cut;
+    const vtkIdType nVisited = CutGridByPlane(grid, index, o, n, cut);
+    const vtkIdType nCut = cut.pOutput->GetNumberOfPolys();
+    EXPECT_GT(nCut, 1600);
+    EXPECT_LE(nVisited, 2 * nCut);
+    // A grid whose points change is not the one indexed.
+    EXPECT_TRUE(index.Matches(grid));
+    grid->GetPoints()->Modified();
+    EXPECT_FALSE(index.Matches(grid));
+}
+
+// A grid the index was not built for, or one without points, gives an empty cut with points.
+TEST(PlaneCutIndexCost, UnindexedGridGivesAnEmptyCut)
+{
+    auto grid = Block(2, 2, 2, 1.0, Fill::Hexahedra);
+    PlaneCutIndex index;
+    const double o[3] = {1.5, 0, 0}, n[3] = {1, 0, 0};
+    PlaneCut cut;
+    EXPECT_EQ(CutGridByPlane(grid, index, o, n, cut), 0);
+    ASSERT_NE(cut.pOutput->GetPoints(), nullptr);
+    EXPECT_EQ(cut.pOutput->GetNumberOfPoints(), 0);
+    EXPECT_EQ(AreaOfCut(cut.pOutput).dArea, 0.0);
+}
