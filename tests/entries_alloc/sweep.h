@@ -12,11 +12,12 @@ constexpr long long kSweepLimit = 100000;
 
 // fnRun runs the entry once; fnFailed(n) checks what a run whose allocation n failed left.
 // Returns the number of allocations of the completed run (the sweep's length).
+// nMinBytes: only allocations of at least that size fail (see FailAllocation).
 template <class FnRun, class FnFailed>
-long long SweepAllocations(FnRun&& fnRun, FnFailed&& fnFailed)
+long long SweepAllocations(FnRun&& fnRun, FnFailed&& fnFailed, std::size_t nMinBytes = 0)
 {
     for (long long n = 0; n < kSweepLimit; ++n) {
-        alloc_test::FailAllocation(n);
+        alloc_test::FailAllocation(n, nMinBytes);
         try {
             fnRun();
         } catch (...) {
