@@ -1,5 +1,6 @@
 #include "dialogs/CDlgHistoryGrphTKVR.h"
 
+#include "dialogs/DialogEntryGuard.h"
 #include "timehistory/CPVSTHCalcPlateFunc.h"
 #include "timehistory/CPVSTHCalcPlstrnFunc.h"
 #include "timehistory/CPVSTHCalcSolidFunc.h"
@@ -76,30 +77,24 @@ CString ValueFormat(int nPlaces, int bExponential)
     return s;
 }
 
-// Removes, from the last item to the first, every item for which fnDrop says so; the others
-// keep their text, data and tick.
+using kvpvs::dialogs::ListEntries;
+
+// The entries of a list without those for which fnDrop says so; the others keep their text,
+// data and tick.
 template <class Fn>
-void RemoveItems(CCheckListBox& list, Fn fnDrop)
+ListEntries KeptItems(const CCheckListBox& list, Fn fnDrop)
 {
-    struct Kept {
-        CString strText;
-        DWORD_PTR nData;
-        int nCheck;
-    };
-    std::vector<Kept> kept;
-    for (int i = list.GetCount() - 1; i >= 0; --i) {
+    ListEntries kept;
+    for (int i = 0; i < list.GetCount(); ++i) {
         if (fnDrop(i))
             continue;
-        Kept k{CString(), list.GetItemData(i), list.GetCheck(i)};
+        kvpvs::dialogs::T_LIST_ENTRY_D k;
         list.GetText(i, k.strText);
+        k.nData = list.GetItemData(i);
+        k.nCheck = list.GetCheck(i);
         kept.push_back(k);
     }
-    list.ResetContent();
-    for (auto it = kept.rbegin(); it != kept.rend(); ++it) {
-        const int n = list.AddString(it->strText);
-        list.SetItemData(n, it->nData);
-        list.SetCheck(n, it->nCheck);
-    }
+    return kept;
 }
 
 // The first n values of a series as "%e" texts.
@@ -136,11 +131,14 @@ CDlgHistoryGrphTKVR::~CDlgHistoryGrphTKVR()
 
 void CDlgHistoryGrphTKVR::CreateOrActivate(CWnd* pParent)
 {
-    // An entry of the module: nothing may unwind into the host.
-    try {
+    kvpvs::dialogs::RunGuarded([&] {
         kvpvs::dialogs::CreateOrActivateModeless<CDlgHistoryGrphTKVR>(m_reg, pParent, [](CDlgHistoryGrphTKVR&) {});
-    } catch (...) {
-    }
+    });
+}
+
+LRESULT CDlgHistoryGrphTKVR::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    return kvpvs::dialogs::GuardedWindowProc([&] { return CPVSDlgModalessBase::WindowProc(nMsg, wParam, lParam); });
 }
 
 CDBBase* CDlgHistoryGrphTKVR::MainDB() const { return CDocCtrl::GetDBMain(m_pDoc); }
@@ -172,31 +170,29 @@ BOOL CDlgHistoryGrphTKVR::OnInitDialog()
 
 void CDlgHistoryGrphTKVR::LoadLists()
 {
+    // The three lists change together once all their entries are known.
     CClassThrd thrd(MainDB());
     CArray<unsigned int, unsigned int> keys;
     thrd.GetKeyList(keys);
-    m_lstFunc.ResetContent();
+    ListEntries funcs;
     CMap<UINT, UINT, int, int> present;
     present.InitHashTable(1001);
     for (int i = 0; i < keys.GetSize(); ++i) {
         T_THRD_D rec;
         if (!thrd.Get(keys[i], rec))
             continue;
-        const int n = m_lstFunc.AddString(rec.strName);
-        m_lstFunc.SetItemData(n, keys[i]);
+        funcs.push_back({rec.strName, keys[i], 0});
         present.SetAt(keys[i], 1);
     }
     // A function deleted in the host leaves the plot list too.
-    RemoveItems(m_lstPlot, [&](int i) { return present.PLookup(static_cast<UINT>(m_lstPlot.GetItemData(i))) == nullptr; });
+    const ListEntries plots =
+        KeptItems(m_lstPlot, [&](int i) { return present.PLookup(static_cast<UINT>(m_lstPlot.GetItemData(i))) == nullptr; });
 
-    m_cobxXAxis.ResetContent();
-    m_cobxXAxis.SetItemData(m_cobxXAxis.AddString("Time"), 0);
-    for (int i = 0; i < m_lstFunc.GetCount(); ++i) {
-        CString s;
-        m_lstFunc.GetText(i, s);
-        m_cobxXAxis.SetItemData(m_cobxXAxis.AddString(s), m_lstFunc.GetItemData(i));
-    }
-    m_cobxXAxis.SetCurSel(0);
+    ListEntries axes;
+    axes.push_back({"Time", 0, 0});
+    for (const kvpvs::dialogs::T_LIST_ENTRY_D& f : funcs)
+        axes.push_back({f.strText, f.nData, 0});
+    kvpvs::dialogs::ReplaceEntries(m_lstFunc, funcs, m_lstPlot, plots, m_cobxXAxis, axes);
 }
 
 void CDlgHistoryGrphTKVR::OnDefine()
@@ -211,6 +207,8 @@ void CDlgHistoryGrphTKVR::OnAdd()
     inPlot.InitHashTable(1001);
     for (int i = 0; i < m_lstPlot.GetCount(); ++i)
         inPlot.SetAt(static_cast<UINT>(m_lstPlot.GetItemData(i)), 1);
+    ListEntries plots = kvpvs::dialogs::ReadEntries(m_lstPlot);
+    const size_t nOld = plots.size();
     CClassThrd thrd(MainDB());
     for (int i = 0; i < m_lstFunc.GetCount(); ++i) {
         if (!m_lstFunc.GetCheck(i))
@@ -219,15 +217,18 @@ void CDlgHistoryGrphTKVR::OnAdd()
         T_THRD_D rec;
         if (inPlot.PLookup(nKey) || !thrd.Get(nKey, rec))
             continue;
-        const int n = m_lstPlot.AddString(rec.strName);
-        m_lstPlot.SetItemData(n, nKey);
+        plots.push_back({rec.strName, nKey, 0});
         inPlot.SetAt(nKey, 1);
     }
+    if (plots.size() > nOld)
+        kvpvs::dialogs::ReplaceEntries(m_lstPlot, plots);
 }
 
 void CDlgHistoryGrphTKVR::OnDelete()
 {
-    RemoveItems(m_lstPlot, [&](int i) { return m_lstPlot.GetCheck(i) != 0; });
+    const ListEntries kept = KeptItems(m_lstPlot, [&](int i) { return m_lstPlot.GetCheck(i) != 0; });
+    if (static_cast<int>(kept.size()) < m_lstPlot.GetCount())
+        kvpvs::dialogs::ReplaceEntries(m_lstPlot, kept);
 }
 
 BOOL CDlgHistoryGrphTKVR::ComputeFunction(unsigned int nKey, CArray<double, double>& aSeries, T_THRD_D& rec,
@@ -375,17 +376,22 @@ void CDlgHistoryGrphTKVR::OnApply()
 
 void CDlgHistoryGrphTKVR::ShowGraph(std::unique_ptr<T_GRAPH_D> pGraph)
 {
-    CXYGraphFuncView* pView = m_pDoc ? m_pDoc->GetGraphView(m_strTitle) : nullptr;
-    if (!pView)
-        return;
+    // What the view is told is made before the view is asked for.
     const int nXPlaces = DecimalPlaces(m_strXDecimal);
     const int nYPlaces = DecimalPlaces(m_strYDecimal);
     const CString strXFormat = ValueFormat(nXPlaces, m_bXExponential);
     const CString strYFormat = ValueFormat(nYPlaces, m_bYExponential);
-    if (const CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(m_pDoc)) {
-        pUnit->GetUnitSystemLength(pView->m_strLengthUnit);
-        pUnit->GetUnitSystemForce(pView->m_strForceUnit);
-    }
+    const CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(m_pDoc);
+    CString strLength, strForce;
+    const BOOL bLength = pUnit && pUnit->GetUnitSystemLength(strLength);
+    const BOOL bForce = pUnit && pUnit->GetUnitSystemForce(strForce);
+    CXYGraphFuncView* pView = m_pDoc ? m_pDoc->GetGraphView(m_strTitle) : nullptr;
+    if (!pView)
+        return;
+    if (bLength)
+        pView->m_strLengthUnit = strLength;
+    if (bForce)
+        pView->m_strForceUnit = strForce;
     pView->SetFormattedValue(1, 1, strXFormat, strYFormat);
     pView->SetDecimalPoint(m_bXExponential, m_bYExponential, nXPlaces, nYPlaces);
     pView->SetGraphDataDirect(pGraph.release(), kGraphStyle, 0, m_strTitle, m_strXTitle, m_strYTitle, 0, 0, "");
@@ -395,14 +401,18 @@ void CDlgHistoryGrphTKVR::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)
 {
     if (!IsWindow(m_hWnd))
         return;
+    // A reload that fails keeps the lists as they were; the base still hears the hint.
     if (lHint == 3)
-        if (auto* h = dynamic_cast<CDBChangeHint*>(pHint)) {
-            const bool bReload = std::any_of(h->m_aViewBuffer.begin(), h->m_aViewBuffer.end(), [](const T_DB_CMD_RECORD_D& r) {
-                return r.nType == CClassThrd::UR_THRD_ADD || r.nType == CClassThrd::UR_THRD_DEL ||
-                       r.nType == CClassThrd::UR_THRD_MFS;
-            });
-            if (bReload)
-                LoadLists();
-        }
-    CPVSDlgModalessBase::OnUpdate(pSender, lHint, pHint);
+        kvpvs::dialogs::RunGuarded([&] {
+            if (auto* h = dynamic_cast<CDBChangeHint*>(pHint)) {
+                const bool bReload =
+                    std::any_of(h->m_aViewBuffer.begin(), h->m_aViewBuffer.end(), [](const T_DB_CMD_RECORD_D& r) {
+                        return r.nType == CClassThrd::UR_THRD_ADD || r.nType == CClassThrd::UR_THRD_DEL ||
+                               r.nType == CClassThrd::UR_THRD_MFS;
+                    });
+                if (bReload)
+                    LoadLists();
+            }
+        });
+    kvpvs::dialogs::RunGuarded([&] { CPVSDlgModalessBase::OnUpdate(pSender, lHint, pHint); });
 }

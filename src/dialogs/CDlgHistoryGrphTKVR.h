@@ -39,6 +39,7 @@ public:
     CDBDoc* m_pDoc = nullptr;
 
 protected:
+    LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
 

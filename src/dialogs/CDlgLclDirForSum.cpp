@@ -1,6 +1,7 @@
 #include "dialogs/CDlgLclDirForSum.h"
 
 #include "dialogs/CPVSDlgDefThreePointPlane.h"
+#include "dialogs/DialogEntryGuard.h"
 #include "dialogs/ForceSumPlaneRows.h"
 
 #include "MathFunc.h"
@@ -95,15 +96,22 @@ CDlgLclDirForSum::~CDlgLclDirForSum()
 
 void CDlgLclDirForSum::CreateOrActivate(CWnd* pParent)
 {
-    // Created under the main window, placed beside the launcher's window.
-    CWnd* pMain = AfxGetMainWnd();
-    kvpvs::dialogs::CreateOrActivateModeless<CDlgLclDirForSum>(m_reg, pMain, [&](CDlgLclDirForSum& dlg) {
-        RECT rView, rMain;
-        if (pParent)
-            pParent->GetWindowRect(&rView);
-        pMain->GetWindowRect(&rMain);
-        dlg.SetInitPos(1, 0, rView.top - rMain.top);
+    kvpvs::dialogs::RunGuarded([&] {
+        // Created under the main window, placed beside the launcher's window.
+        CWnd* pMain = AfxGetMainWnd();
+        kvpvs::dialogs::CreateOrActivateModeless<CDlgLclDirForSum>(m_reg, pMain, [&](CDlgLclDirForSum& dlg) {
+            RECT rView, rMain;
+            if (pParent)
+                pParent->GetWindowRect(&rView);
+            pMain->GetWindowRect(&rMain);
+            dlg.SetInitPos(1, 0, rView.top - rMain.top);
+        });
     });
+}
+
+LRESULT CDlgLclDirForSum::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    return kvpvs::dialogs::GuardedWindowProc([&] { return CPVSDlgModalessBase::WindowProc(nMsg, wParam, lParam); });
 }
 
 void CDlgLclDirForSum::DoDataExchange(CDataExchange* pDX)
@@ -126,8 +134,26 @@ void CDlgLclDirForSum::DoDataExchange(CDataExchange* pDX)
 BOOL CDlgLclDirForSum::OnInitDialog()
 {
     CPVSDlgModalessBase::OnInitDialog();
+    m_bShowsNothing = FALSE;
     if (!CZORDocBase::GetCurDoc())
         return 0;
+    // Until the display is asked for, a failure ends an opening that showed nothing: the
+    // window then goes without closing the host's display.
+    PlaneEntries planes;
+    try {
+        Prepare(planes);
+    } catch (...) {
+        m_bShowsNothing = TRUE;
+        throw;
+    }
+    DefaultRecord().Initialize();
+    kvpvs::dialogs::RequestUserDefDisplay(kForceSumType, &DefaultRecord());
+    ShowPlanes(std::move(planes));
+    return 1;
+}
+
+void CDlgLclDirForSum::Prepare(PlaneEntries& planes)
+{
     CPVSMeshMngrBrdg* pBridge = CPVSMeshMngrBrdg::GetMySelf();
     m_nBridgeMode = pBridge ? pBridge->GetBrdgMode() : 0;
 
@@ -145,24 +171,17 @@ BOOL CDlgLclDirForSum::OnInitDialog()
     m_btnValueColour.SetColour(0xFFFFFF);
     m_btnPlaneColour.SetColour(0xFDFCBF);
     m_btnArrowColour.SetColour(0x00FFFF);
-
-    DefaultRecord().Initialize();
-    kvpvs::dialogs::RequestUserDefDisplay(kForceSumType, &DefaultRecord());
-    FillPlaneList();
-    return 1;
+    // The planes are read before the display is asked for.
+    planes = LoadPlanes();
 }
 
-void CDlgLclDirForSum::FillPlaneList()
+CDlgLclDirForSum::PlaneEntries CDlgLclDirForSum::LoadPlanes() const
 {
     CClassLdfs tbl;
     tbl.ConnectToDB(m_pDoc ? m_pDoc->GetModelDB() : nullptr);
     CArray<unsigned int, unsigned int> keys;
     tbl.GetKeyList(keys);
-    m_aPlaneName.RemoveAll();
-    m_aPlane.RemoveAll();
-    m_aFrame.RemoveAll();
-    m_aElemType.RemoveAll();
-    m_lstPlane.ResetContent();
+    PlaneEntries planes;
     const CUnitCtrl* pUnit = Units(m_pDoc);
     for (int i = 0; i < keys.GetSize(); ++i) {
         T_LDFS_D row;
@@ -171,17 +190,26 @@ void CDlgLclDirForSum::FillPlaneList()
         for (double* p : {row.dP1, row.dP2, row.dP3})
             for (int k = 0; k < 3; ++k)
                 p[k] = pUnit ? pUnit->ConvertUnitLengthIn(p[k]) : p[k];
-        T_PVIST_PLNE_D plane;
-        T_VD_LCLDIRSUM_HOB_BASE_D frame;
-        if (!DerivePlane(row, plane, frame))
+        T_PLANE_ENTRY_D e;
+        if (!DerivePlane(row, e.plane, e.frame))
             continue;
-        m_aFrame.Add(frame);
-        m_aPlane.Add(plane);
-        m_aPlaneName.Add(row.strName);
-        m_aElemType.Add(row.nElemType);
-        const int n = m_lstPlane.AddString(row.strName);
-        m_lstPlane.SetItemData(n, keys[i]);
+        e.strName = row.strName;
+        e.nElemType = row.nElemType;
+        e.nKey = keys[i];
+        planes.push_back(e);
     }
+    return planes;
+}
+
+void CDlgLclDirForSum::ShowPlanes(PlaneEntries&& planes)
+{
+    kvpvs::dialogs::ListEntries entries(planes.size());
+    for (size_t i = 0; i < planes.size(); ++i) {
+        entries[i].strText = planes[i].strName;
+        entries[i].nData = planes[i].nKey;
+    }
+    kvpvs::dialogs::ReplaceEntries(m_lstPlane, entries);
+    m_aPlanes.swap(planes);
 }
 
 int CDlgLclDirForSum::AddPlane(const T_LDFS_D& recIn)
@@ -243,7 +271,14 @@ void CDlgLclDirForSum::OnAdd()
     pDlg->SetDrawFunction(&OnPlaneDraw);
     pDlg->SetCalledOnDestoryFunction(&OnPlaneDlgDestroyed);
     pDlg->SetCalledOnApply(&OnPlaneApply);
-    if (!pDlg->Create(this)) {
+    BOOL bCreated = FALSE;
+    try {
+        bCreated = pDlg->Create(this);
+    } catch (...) {
+        kvpvs::dialogs::DiscardUnfinished(pDlg);
+        throw;
+    }
+    if (!bCreated) {
         // Without a window nothing will ever free it.
         delete pDlg;
         return;
@@ -311,9 +346,11 @@ void CDlgLclDirForSum::OnShow()
             checked.Add(i);
     if (checked.GetSize() == 0)
         return;
-    const int nType = m_aElemType[checked[0]];
+    // The list shows the kept planes in order.
+    const auto Plane = [&](int i) -> const T_PLANE_ENTRY_D& { return m_aPlanes.at(static_cast<size_t>(checked[i])); };
+    const int nType = Plane(0).nElemType;
     for (int i = 1; i < checked.GetSize(); ++i)
-        if (m_aElemType[checked[i]] != nType) {
+        if (Plane(i).nElemType != nType) {
             ShowMessage(IDS_KV_PVS_SELECTED_PLANE_ERR);
             return;
         }
@@ -321,13 +358,15 @@ void CDlgLclDirForSum::OnShow()
     if (!SelectResultRows(nType, keys))
         return;
 
-    T_VD_LCLDIRSUM_HOB_D& rec = DefaultRecord();
+    // The record is made aside and takes the place of the file-scope one only whole; the
+    // display keeps the old one when it cannot be asked for.
+    T_VD_LCLDIRSUM_HOB_D rec;
     rec.Initialize();
     for (int i = 0; i < checked.GetSize(); ++i) {
-        const int n = checked[i];
-        rec.aPlane.Add(m_aPlane[n]);
-        T_VD_LCLDIRSUM_HOB_BASE_D frame = m_aFrame[n];
-        frame.strName = m_aPlaneName[n];
+        T_PVIST_PLNE_D plane = Plane(i).plane;
+        rec.aPlane.Add(plane);
+        T_VD_LCLDIRSUM_HOB_BASE_D frame = Plane(i).frame;
+        frame.strName = Plane(i).strName;
         rec.aAxis.Add(frame);
     }
     rec.nValueColor = static_cast<int>(m_btnValueColour.GetColour());
@@ -342,7 +381,15 @@ void CDlgLclDirForSum::OnShow()
     for (int i = 0; i < 12; ++i)
         rec.nCompPVtifK[i] = static_cast<int>(keys[i]);
     rec.bIncludeText = m_bIncludeText;
-    kvpvs::dialogs::RequestUserDefDisplay(kForceSumType, &rec);
+    T_VD_LCLDIRSUM_HOB_D old;
+    old = DefaultRecord();
+    try {
+        DefaultRecord() = rec;
+        kvpvs::dialogs::RequestUserDefDisplay(kForceSumType, &DefaultRecord());
+    } catch (...) {
+        kvpvs::dialogs::RunGuarded([&] { DefaultRecord() = old; });
+        throw;
+    }
 }
 
 void CDlgLclDirForSum::CheckDBChange(CObject* pHint)
@@ -360,34 +407,50 @@ void CDlgLclDirForSum::CheckDBChange(CObject* pHint)
 
 void CDlgLclDirForSum::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
 {
-    if (!IsWindow(m_hWnd))
-        return;
-    if (lHint == 3)
-        CheckDBChange(pHint);
-    else if (lHint == 7 || lHint == 32)
-        DestroyWindow();
+    kvpvs::dialogs::RunGuarded([&] {
+        if (!IsWindow(m_hWnd))
+            return;
+        if (lHint == 3)
+            CheckDBChange(pHint);
+        else if (lHint == 7 || lHint == 32)
+            DestroyWindow();
+    });
 }
 
 BOOL CDlgLclDirForSum::PreTranslateMessage(MSG* pMsg)
 {
-    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE) {
-        // Destroying the window runs the close-down clean-up once (WM_DESTROY) and then frees
-        // the object; it must not be touched afterwards.
-        DestroyWindow();
-        return TRUE;
-    }
-    return CPVSDlgModalessBase::PreTranslateMessage(pMsg);
+    BOOL bDone = FALSE;
+    kvpvs::dialogs::RunGuarded([&] {
+        if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE) {
+            // Destroying the window runs the close-down clean-up once (WM_DESTROY) and then
+            // frees the object; it must not be touched afterwards.
+            bDone = TRUE;
+            DestroyWindow();
+            return;
+        }
+        bDone = CPVSDlgModalessBase::PreTranslateMessage(pMsg);
+    });
+    return bDone;
 }
 
 void CDlgLclDirForSum::OnDestroy()
 {
-    CPVSDlgModalessBase::OnDestroy();
-    kvpvs::dialogs::CloseUserDefDisplay();
-    if (IsWindow(m_hPlaneDlg))
-        if (CWnd* p = CWnd::FromHandle(m_hPlaneDlg))
-            p->DestroyWindow();
+    // The window goes whatever fails on the way: each step of the clean-up runs on its own.
+    using kvpvs::dialogs::RunGuarded;
+    RunGuarded([&] { CPVSDlgModalessBase::OnDestroy(); });
+    if (!m_bShowsNothing)
+        RunGuarded([&] { kvpvs::dialogs::CloseUserDefDisplay(); });
+    RunGuarded([&] {
+        if (IsWindow(m_hPlaneDlg))
+            if (CWnd* p = CWnd::FromHandle(m_hPlaneDlg))
+                p->DestroyWindow();
+    });
     m_pPlaneDlg = nullptr;
     m_hPlaneDlg = nullptr;
-    CPVSLegendObjectUserDefMode::m_arLegendDesc.RemoveAll();
-    AfxGetMainWnd()->SendMessage(WM_COMMAND, m_nBridgeMode ? ID_MAINWND_CLOSE_DISPLAY_BRDGMODE : ID_MAINWND_CLOSE_DISPLAY, 0);
+    if (m_bShowsNothing)
+        return;
+    RunGuarded([&] { CPVSLegendObjectUserDefMode::m_arLegendDesc.RemoveAll(); });
+    RunGuarded([&] {
+        AfxGetMainWnd()->SendMessage(WM_COMMAND, m_nBridgeMode ? ID_MAINWND_CLOSE_DISPLAY_BRDGMODE : ID_MAINWND_CLOSE_DISPLAY, 0);
+    });
 }

@@ -14,6 +14,8 @@
 #include "DBUpdateConnector.h"
 #include "PVSDlgModalessBase.h"
 
+#include <vector>
+
 class CPVSDlgDefThreePointPlane;
 
 class KV_PVS_API CDlgLclDirForSum : public CPVSDlgModalessBase, public CDBUpdateConnector {
@@ -35,13 +37,14 @@ public:
     static T_MODELESS_DLG_REG_D m_reg;
 
     CDBDoc* m_pDoc = nullptr;
-    int GetPlaneCount() const { return m_aPlaneName.GetSize(); }
-    const T_PVIST_PLNE_D& GetCuttingPlane(int i) const { return m_aPlane[i]; }
-    const T_VD_LCLDIRSUM_HOB_BASE_D& GetPlaneFrame(int i) const { return m_aFrame[i]; }
+    int GetPlaneCount() const { return static_cast<int>(m_aPlanes.size()); }
+    const T_PVIST_PLNE_D& GetCuttingPlane(int i) const { return m_aPlanes.at(static_cast<size_t>(i)).plane; }
+    const T_VD_LCLDIRSUM_HOB_BASE_D& GetPlaneFrame(int i) const { return m_aPlanes.at(static_cast<size_t>(i)).frame; }
     CPVSDlgDefThreePointPlane* GetPlaneDialog() const { return IsWindow(m_hPlaneDlg) ? m_pPlaneDlg : nullptr; }
     int GetBridgeMode() const { return m_nBridgeMode; }
 
 protected:
+    LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnDestroy() override;
@@ -57,16 +60,29 @@ private:
     static void OnPlaneDraw(double*, double*, int) {}
     static void OnPlaneDlgDestroyed(double*, double*);
     static int OnPlaneApply(double (*pts)[3], CString& name, void* pRecord);
+    // A stored plane as the list shows it, in list order.
+    struct T_PLANE_ENTRY_D {
+        CString strName;
+        T_PVIST_PLNE_D plane;
+        T_VD_LCLDIRSUM_HOB_BASE_D frame;
+        int nElemType = 0;
+        unsigned int nKey = 0;
+    };
+    using PlaneEntries = std::vector<T_PLANE_ENTRY_D>;
+
+    // Opening up to the display request: the controls and the stored planes.
+    void Prepare(PlaneEntries& planes);
     int AddPlane(const T_LDFS_D& rec);
-    void FillPlaneList();
+    // The stored planes, read without changing the dialog.
+    PlaneEntries LoadPlanes() const;
+    // The list shows the planes and the dialog keeps them; all or nothing.
+    void ShowPlanes(PlaneEntries&& planes);
+    void FillPlaneList() { ShowPlanes(LoadPlanes()); }
     void CheckDBChange(CObject* pHint);
     BOOL SelectResultRows(int nElemType, unsigned int aKeys[12]);
     void ShowMessage(const char* pszID);
 
-    CArray<CString, CString&> m_aPlaneName;
-    CArray<T_PVIST_PLNE_D, T_PVIST_PLNE_D&> m_aPlane;
-    CArray<T_VD_LCLDIRSUM_HOB_BASE_D, T_VD_LCLDIRSUM_HOB_BASE_D&> m_aFrame;
-    CArray<int, int> m_aElemType;
+    PlaneEntries m_aPlanes;
     int m_nBridgeMode = 0;
     CColourButton m_btnValueColour;
     CColourButton m_btnPlaneColour;
@@ -82,4 +98,7 @@ private:
     int m_bIncludeText = 0;
     CPVSDlgDefThreePointPlane* m_pPlaneDlg = nullptr;
     HWND m_hPlaneDlg = nullptr;
+    // A window made by an opening that failed before its display was asked for (the
+    // framework's part of the opening included).
+    BOOL m_bShowsNothing = TRUE;
 };

@@ -1,5 +1,7 @@
 #include "dialogs/CPVSDlgDefThreePointPlane.h"
 
+#include "dialogs/DialogEntryGuard.h"
+
 #include "MathFunc.h"
 #include "MsgDll.h"
 #include "PVSMeshMngrBrdgBase.h"
@@ -79,7 +81,8 @@ CPVSDlgDefThreePointPlane::CPVSDlgDefThreePointPlane(CZORDocBase* pDoc, CWnd* pP
     (void)g_bTemplate;
     m_pActiveView = pDoc ? pDoc->GetActiveView() : nullptr;
     m_pContext = CAISContext::Of(pDoc);
-    GetEventHandler();
+    // Made here, where a failure fails the construction: afterwards the tool always exists.
+    m_pPositionTool = std::make_unique<PositionTool>(m_pActiveView, this, 1);
     m_strName = CMsgDll::pfuncLoadStr(IDS_KV_PVS_LOCAL_DIRECTION_FORCE_SUM_DEFAULT_NAME, 0);
     m_pMySelf = this;
     SetDefaultID(IDC_THREEPT_SIM, IDC_THREEPT_RE, IDC_THREEPT_DETAIL, IDC_THREEPT_MARK, IDC_THREEPT_HELP);
@@ -96,9 +99,17 @@ BOOL CPVSDlgDefThreePointPlane::Create(CWnd* pParent) { return CGeomDialog::Crea
 
 PositionTool* CPVSDlgDefThreePointPlane::GetEventHandler()
 {
-    if (!m_pPositionTool)
-        m_pPositionTool = std::make_unique<PositionTool>(m_pActiveView, this, 1);
+    // Asked by the host's picking as well: a tool that cannot be made is none (null).
+    kvpvs::dialogs::RunGuarded([&] {
+        if (!m_pPositionTool)
+            m_pPositionTool = std::make_unique<PositionTool>(m_pActiveView, this, 1);
+    });
     return m_pPositionTool.get();
+}
+
+LRESULT CPVSDlgDefThreePointPlane::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    return kvpvs::dialogs::GuardedWindowProc([&] { return CGeomDialog::WindowProc(nMsg, wParam, lParam); });
 }
 
 void CPVSDlgDefThreePointPlane::DoDataExchange(CDataExchange* pDX)
@@ -175,6 +186,12 @@ void CPVSDlgDefThreePointPlane::RemovePreview(int nRedraw)
 
 void CPVSDlgDefThreePointPlane::SetLatestPoint(gp_Pnt& p)
 {
+    // The host's picking calls in here.
+    kvpvs::dialogs::RunGuarded([&] { TakePoint(p); });
+}
+
+void CPVSDlgDefThreePointPlane::TakePoint(const gp_Pnt& p)
+{
     UpdateData(TRUE);
     switch (m_nCurPoint) {
     case 1:
@@ -190,19 +207,34 @@ void CPVSDlgDefThreePointPlane::SetLatestPoint(gp_Pnt& p)
     default:
         break;
     }
-    if (m_nCurPoint == 3) {
-        m_editPnt3.SetPoint(p.X(), p.Y(), p.Z());
-        SimulateLclDirection();
+    // A pick that fails on the way leaves the third point as it was and nothing of its
+    // preview drawn.
+    CString strOld;
+    m_editPnt3.GetWindowText(strOld);
+    Preview drawn;
+    try {
+        if (m_nCurPoint == 3) {
+            m_editPnt3.SetPoint(p.X(), p.Y(), p.Z());
+            Preview preview = BuildPreview();
+            DrawPreview(preview);
+            drawn = std::move(preview);
+        }
+        if (CGeomSelector* pSel = CGeomSelector::Of(m_pDoc))
+            pSel->SetPositionMode(0);
+    } catch (...) {
+        for (const T_PREVIEW_SHAPE_D& s : drawn)
+            RemoveTempShape(s.nID, 0);
+        if (m_nCurPoint == 3)
+            kvpvs::dialogs::RunGuarded([&] { m_editPnt3.SetWindowText(strOld); });
+        throw;
     }
-    if (CGeomSelector* pSel = CGeomSelector::Of(m_pDoc))
-        pSel->SetPositionMode(0);
     if (m_pContext)
         m_pContext->UpdateCurrentViewer();
     GetEventHandler()->SetStatus(0);
     CAISObjectSnapper::ResetSnapWidget();
 }
 
-BOOL CPVSDlgDefThreePointPlane::ReadPoints(double pts[3][3])
+BOOL CPVSDlgDefThreePointPlane::ReadPoints(double pts[3][3]) const
 {
     for (int n = 1; n <= 3; ++n) {
         double* p = pts[n - 1];
@@ -214,10 +246,35 @@ BOOL CPVSDlgDefThreePointPlane::ReadPoints(double pts[3][3])
 
 void CPVSDlgDefThreePointPlane::SimulateLclDirection()
 {
+    const Preview preview = BuildPreview();
+    DrawPreview(preview);
+}
+
+void CPVSDlgDefThreePointPlane::DrawPreview(const Preview& preview)
+{
+    // All the shapes or none of them: shapes already shown by this call go again when one fails.
+    size_t nShown = 0;
+    try {
+        for (; nShown < preview.size(); ++nShown) {
+            const T_PREVIEW_SHAPE_D& s = preview[nShown];
+            SetTempShape(s.nID, s.shape, s.colour, s.dWidth, s.nFlag);
+        }
+    } catch (...) {
+        for (size_t i = 0; i < nShown; ++i)
+            RemoveTempShape(preview[i].nID, 0);
+        throw;
+    }
+}
+
+CPVSDlgDefThreePointPlane::Preview CPVSDlgDefThreePointPlane::BuildPreview() const
+{
+    // Every shape is made before any is shown: a shape that cannot be made (an allocation, an
+    // Open CASCADE failure) shows none.
+    Preview preview;
     // Typed text that is not three finite numbers per point previews nothing.
     double pts[3][3];
     if (!ReadPoints(pts))
-        return;
+        return preview;
     const double* p1 = pts[0];
     const double* p2 = pts[1];
     const double* p3 = pts[2];
@@ -225,35 +282,35 @@ void CPVSDlgDefThreePointPlane::SimulateLclDirection()
     const double a = Distance(p1, p2) / 6.0;
     double x[3] = {p2[0] - p1[0], p2[1] - p1[1], p2[2] - p1[2]};
     if (!Normalise(x))
-        return;
+        return preview;
 
     double o[3], first[3], third[3];
     if (!m_bForPlate) {
         // Solid: normal N = X x (P3 - P2), in-plane Y = N x X.
         double v[3] = {p3[0] - p2[0], p3[1] - p2[1], p3[2] - p2[2]};
         if (!Normalise(v))
-            return;
+            return preview;
         for (int k = 0; k < 3; ++k)
             o[k] = (p1[k] + p2[k] + p3[k]) / 3.0;
         CMathFunc::mathCross(x, v, first);
         if (!Normalise(first))
-            return;
+            return preview;
         CMathFunc::mathCross(first, x, third);
         if (!Normalise(third))
-            return;
+            return preview;
     } else {
         // Plate: Q = (P3 - P2) x X across the plate, normal M = X x Q.
         double w[3] = {p3[0] - p2[0], p3[1] - p2[1], p3[2] - p2[2]};
         if (!Normalise(w))
-            return;
+            return preview;
         for (int k = 0; k < 3; ++k)
             o[k] = (p1[k] + p2[k]) / 2.0;
         CMathFunc::mathCross(w, x, third);
         if (!Normalise(third))
-            return;
+            return preview;
         CMathFunc::mathCross(x, third, first);
         if (!Normalise(first))
-            return;
+            return preview;
     }
 
     const gp_Pnt centre(o[0], o[1], o[2]);
@@ -266,29 +323,40 @@ void CPVSDlgDefThreePointPlane::SimulateLclDirection()
     for (const Axis& ax : axes) {
         const gp_Pnt end = centre.Translated(gp_Vec(ax.pDir[0], ax.pDir[1], ax.pDir[2]) * std::fabs(a));
         if (end.Distance(centre) <= kCoincident)
-            return;
-        SetTempShape(ax.nID, BRepBuilderAPI_MakeEdge(centre, end).Edge(), ax.colour, 3.0, 0);
+            return preview;
+        preview.push_back({ax.nID, BRepBuilderAPI_MakeEdge(centre, end).Edge(), ax.colour, 3.0, 0});
     }
 
     if (Distance(p1, p2) <= kCoincident || Distance(p2, p3) <= kCoincident || Distance(p3, p1) <= kCoincident)
-        return;
+        return preview;
     const gp_Pnt q1(p1[0], p1[1], p1[2]), q2(p2[0], p2[1], p2[2]), q3(p3[0], p3[1], p3[2]);
     const std::vector<TopoDS_Shape> edges = {BRepBuilderAPI_MakeEdge(q1, q2).Edge(), BRepBuilderAPI_MakeEdge(q2, q3).Edge()};
-    SetTempShape(5, CGeomUtil2::MakeCompound(edges, 0), Quantity_NOC_GRAY, 2.0, 0);
+    preview.push_back({5, CGeomUtil2::MakeCompound(edges, 0), Quantity_NOC_GRAY, 2.0, 0});
     const std::vector<TopoDS_Shape> vertices = {BRepBuilderAPI_MakeVertex(q1).Vertex(), BRepBuilderAPI_MakeVertex(q2).Vertex(),
                                                 BRepBuilderAPI_MakeVertex(q3).Vertex()};
-    SetTempShape(4, CGeomUtil2::MakeCompound(vertices, 0), Quantity_NOC_RED, 2.0, 1);
+    preview.push_back({4, CGeomUtil2::MakeCompound(vertices, 0), Quantity_NOC_RED, 2.0, 1});
+    return preview;
 }
 
 void CPVSDlgDefThreePointPlane::OnKvpvsPlaneSolid()
 {
     const int nOld = m_nElemType;
+    const int bOldForPlate = m_bForPlate;
     UpdateData(TRUE);
     if (m_nElemType == nOld)
         return;
     SetForPlate(m_nElemType == 0 ? 0 : 1);
+    Preview preview;
+    try {
+        preview = BuildPreview();
+    } catch (...) {
+        // The old choice and its preview stay; choosing again tries again.
+        m_nElemType = nOld;
+        SetForPlate(bOldForPlate);
+        throw;
+    }
     RemovePreview(1);
-    SimulateLclDirection();
+    DrawPreview(preview);
 }
 
 void CPVSDlgDefThreePointPlane::OnDefPlaneReverseNormal() { UpdateData(TRUE); }
@@ -342,12 +410,15 @@ BOOL CPVSDlgDefThreePointPlane::PreTranslateMessage(MSG* pMsg)
     // Return neither applies nor closes.
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN)
         return TRUE;
-    return CGeomDialog::PreTranslateMessage(pMsg);
+    BOOL bDone = FALSE;
+    kvpvs::dialogs::RunGuarded([&] { bDone = CGeomDialog::PreTranslateMessage(pMsg); });
+    return bDone;
 }
 
 void CPVSDlgDefThreePointPlane::PostNcDestroy()
 {
+    // The object is freed whatever the opener's destroy function does.
     if (m_pfnOnDestroy)
-        m_pfnOnDestroy(nullptr, nullptr);
+        kvpvs::dialogs::RunGuarded([&] { m_pfnOnDestroy(nullptr, nullptr); });
     CGeomDialog::PostNcDestroy();
 }

@@ -10,7 +10,11 @@
 #include "GeomDialog.h"
 #include "InputEditCtrl.h"
 
+#include <Quantity_NameOfColor.hxx>
+#include <TopoDS_Shape.hxx>
+
 #include <memory>
+#include <vector>
 
 class KV_PVS_API CPVSDlgDefThreePointPlane : public CGeomDialog {
     DECLARE_DYNAMIC(CPVSDlgDefThreePointPlane)
@@ -42,6 +46,7 @@ public:
     static CPVSDlgDefThreePointPlane* m_pMySelf;
 
 protected:
+    LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void PostNcDestroy() override;
@@ -59,12 +64,28 @@ protected:
     void OnKvpvsPlaneSolid();
 
 private:
+    // One temporary shape of the axes preview.
+    struct T_PREVIEW_SHAPE_D {
+        int nID;
+        TopoDS_Shape shape;
+        Quantity_NameOfColor colour;
+        double dWidth;
+        int nFlag;
+    };
+    using Preview = std::vector<T_PREVIEW_SHAPE_D>;
+
+    void TakePoint(const gp_Pnt& p);
+    // The preview of the typed or picked points, in the order it is shown; empty when they
+    // give none.
+    Preview BuildPreview() const;
+    void DrawPreview(const Preview& preview);
     void OnFocusPnt(int n);
     // Moves picking to point n: the focus goes to its edit, whose notification does the rest.
     void FocusPoint(int n);
     CInputEditCtrl& PointEdit(int n) { return n == 1 ? m_editPnt1 : (n == 2 ? m_editPnt2 : m_editPnt3); }
+    const CInputEditCtrl& PointEdit(int n) const { return n == 1 ? m_editPnt1 : (n == 2 ? m_editPnt2 : m_editPnt3); }
     // The three points in model units; FALSE when a text is not three finite numbers.
-    BOOL ReadPoints(double pts[3][3]);
+    BOOL ReadPoints(double pts[3][3]) const;
     void RemovePreview(int nRedraw);
 
     CView* m_pActiveView = nullptr;

@@ -1,5 +1,7 @@
 #include "dialogs/KVPVSDlgDefPlane.h"
 
+#include "dialogs/DialogEntryGuard.h"
+
 IMPLEMENT_DYNAMIC(CKVPVSDlgDefPlane, CGeomDialog)
 
 CKVPVSDlgDefPlane::CKVPVSDlgDefPlane(CZORDocBase* pDoc, CWnd* pParent) : CGeomDialog(IDD, pDoc, pParent) {}
@@ -19,6 +21,11 @@ void CKVPVSDlgDefPlane::SetOrigin(const double dOrigin[3])
 }
 
 BOOL CKVPVSDlgDefPlane::Create(CWnd* pParent) { return CDialog::Create(IDD, pParent); }
+
+LRESULT CKVPVSDlgDefPlane::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    return kvpvs::dialogs::GuardedWindowProc([&] { return CGeomDialog::WindowProc(nMsg, wParam, lParam); });
+}
 
 void CKVPVSDlgDefPlane::OnDestroy()
 {

@@ -27,6 +27,7 @@ public:
     BOOL Create(CWnd* pParent) override;
 
 protected:
+    LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void OnDestroy() override;
 
 private:

@@ -20,12 +20,14 @@ namespace kvpvs::dialogs {
 // Creates the dialog (constructor argument pParent, document = the current CDBDoc) or, when one
 // of its class is open, activates it. Nothing happens without a document. pfnPlace runs on the
 // new object before its window is created. A dialog whose window cannot be made is deleted.
+// Whatever fails before the dialog stands (its initialisation included) takes the half-made
+// dialog away again, through its window when it has one, and goes on to the caller.
 template <class TDlg, class FnPlace>
 TDlg* CreateOrActivateModeless(T_MODELESS_DLG_REG_D& reg, CWnd* pParent, FnPlace&& fnPlace)
 {
     if (!reg.bFetched) {
-        reg.bFetched = 1;
         reg.nRegID = CDBDlgBase::RegisterDialog();
+        reg.bFetched = 1;
     }
     if (CDBDlgBase::ActivateDlg(reg.nRegID))
         return nullptr;
@@ -33,12 +35,21 @@ TDlg* CreateOrActivateModeless(T_MODELESS_DLG_REG_D& reg, CWnd* pParent, FnPlace
     if (!pDoc)
         return nullptr;
     auto* pDlg = new TDlg(pParent);
-    pDlg->m_pDoc = pDoc;
-    fnPlace(*pDlg);
-    if (!pDlg->Create(reg.nRegID, TDlg::IDD, pParent)) {
-        // No window was made, so PostNcDestroy will never free the object.
-        delete pDlg;
-        return nullptr;
+    try {
+        pDlg->m_pDoc = pDoc;
+        fnPlace(*pDlg);
+        if (!pDlg->Create(reg.nRegID, TDlg::IDD, pParent)) {
+            // No window was made, so PostNcDestroy will never free the object.
+            delete pDlg;
+            return nullptr;
+        }
+    } catch (...) {
+        // Through its window when it has one: the dialog then frees itself.
+        if (pDlg->m_hWnd && IsWindow(pDlg->m_hWnd))
+            pDlg->DestroyWindow();
+        else
+            delete pDlg;
+        throw;
     }
     if (IsWindow(pDlg->m_hWnd))
         pDlg->ShowWindow(SW_SHOW);

@@ -4,6 +4,7 @@
 #include "visualdata/PVSUserDefRecords.h"
 
 #include <initializer_list>
+#include <memory>
 #include <new>
 
 namespace {
@@ -31,14 +32,28 @@ CPVSVisualDataBase* Row(PFN_CREATE_VD_ROW pfn, T_VD_PARAM_D& p) { return pfn ? p
 template <class R>
 T_VD_USERDEF_DATA* CopyRecord(void* pSource)
 {
-    R* pNew = new (std::nothrow) R;
+    // Held until complete: a copy that fails part-way is freed, not handed out.
+    std::unique_ptr<R> pNew(new (std::nothrow) R);
     if (!pNew)
         return nullptr;
     if (pSource)
         *pNew = *static_cast<R*>(pSource);
     else
         pNew->Initialize();
-    return pNew;
+    return pNew.release();
+}
+
+// An operation of the factory is an entry of the module: whatever escapes the making of an
+// object (a failed allocation, a throwing host constructor) ends here, and the host gets the
+// factory's failure value, null. A half-made object was freed by its new-expression.
+template <class Fn>
+auto OrNull(Fn&& fn) noexcept -> decltype(fn())
+{
+    try {
+        return fn();
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -54,7 +69,7 @@ BOOL KVPvsReadRow(const T_VD_PARAM_D* pParam, T_PVTIF_D& row, T_PENGR_D& engr)
     return pengr.Get(row.nEngrK, engr);
 }
 
-CPVSModelDataBase* IFactoryPVSImpl::CreateModelData(T_MD_PARAM_D* pParam)
+CPVSModelDataBase* IFactoryPVSImpl::MakeModelData(T_MD_PARAM_D* pParam)
 {
     if (!pParam)
         return nullptr;
@@ -68,7 +83,7 @@ CPVSModelDataBase* IFactoryPVSImpl::CreateModelData(T_MD_PARAM_D* pParam)
     }
 }
 
-CPVSVisualDataBase* IFactoryPVSImpl::CreateVisualData(T_VD_PARAM_D* pParam)
+CPVSVisualDataBase* IFactoryPVSImpl::MakeVisualData(T_VD_PARAM_D* pParam)
 {
     T_PVTIF_D row;
     T_PENGR_D engr;
@@ -118,7 +133,7 @@ CPVSVisualDataBase* IFactoryPVSImpl::CreateVisualData(T_VD_PARAM_D* pParam)
     return nullptr;
 }
 
-CPVSVisualDataBase* IFactoryPVSImpl::CreateVisualDataByMutiIso(T_VD_PARAM_D* pParam)
+CPVSVisualDataBase* IFactoryPVSImpl::MakeVisualDataByMutiIso(T_VD_PARAM_D* pParam)
 {
     T_PVTIF_D row;
     T_PENGR_D engr;
@@ -147,7 +162,7 @@ CPVSVisualDataBase* IFactoryPVSImpl::CreateVisualDataByMutiIso(T_VD_PARAM_D* pPa
     return nullptr;
 }
 
-CPVSVisualDataBase* IFactoryPVSImpl::CreateVisualDataByType(unsigned int nType, T_VD_PARAM_D* pParam)
+CPVSVisualDataBase* IFactoryPVSImpl::MakeVisualDataByType(unsigned int nType, T_VD_PARAM_D* pParam)
 {
     if (!pParam)
         return nullptr;
@@ -169,7 +184,7 @@ CPVSVisualDataBase* IFactoryPVSImpl::CreateVisualDataByType(unsigned int nType, 
     return pfn ? pfn(nType, *pParam) : nullptr;
 }
 
-CPVSVisualMethodBase* IFactoryPVSImpl::CreateVisualMethod(T_VM_PARAM_D* pParam)
+CPVSVisualMethodBase* IFactoryPVSImpl::MakeVisualMethod(T_VM_PARAM_D* pParam)
 {
     if (!pParam)
         return nullptr;
@@ -190,16 +205,16 @@ CPVSVisualMethodBase* IFactoryPVSImpl::CreateVisualMethod(T_VM_PARAM_D* pParam)
     return pfn ? pfn(*pParam) : nullptr;
 }
 
-T_VD_USERDEF_DATA* IFactoryPVSImpl::CreateAndCopyUserDefModeData(int nType, void* pSource)
+T_VD_USERDEF_DATA* IFactoryPVSImpl::MakeAndCopyUserDefModeData(int nType, void* pSource)
 {
     switch (nType) {
     case 0: return new (std::nothrow) T_VD_NONE_D;
     case 1: return CopyRecord<T_VD_FLOWPATH_WPLKVR_D>(pSource);
     case 2: {
-        auto* p = new (std::nothrow) T_VD_MULTIISO_WPLKVR_D;
+        std::unique_ptr<T_VD_MULTIISO_WPLKVR_D> p(new (std::nothrow) T_VD_MULTIISO_WPLKVR_D);
         if (p && pSource)
             *p = *static_cast<T_VD_MULTIISO_WPLKVR_D*>(pSource);
-        return p;
+        return p.release();
     }
     case 3: case 6: case 7: return CopyRecord<T_VD_HISTPLOT_TVCKVR_D>(pSource);
     case 5: return CopyRecord<T_VD_PROFGRID_D>(pSource);
@@ -210,7 +225,40 @@ T_VD_USERDEF_DATA* IFactoryPVSImpl::CreateAndCopyUserDefModeData(int nType, void
     }
 }
 
-CPVSColorTableBase* IFactoryPVSImpl::CreateColorTable(unsigned int nKey) { return IFactoryPVS::CreateColorTable(nKey); }
+CPVSModelDataBase* IFactoryPVSImpl::CreateModelData(T_MD_PARAM_D* pParam)
+{
+    return OrNull([&] { return MakeModelData(pParam); });
+}
+
+CPVSVisualDataBase* IFactoryPVSImpl::CreateVisualData(T_VD_PARAM_D* pParam)
+{
+    return OrNull([&] { return MakeVisualData(pParam); });
+}
+
+CPVSVisualDataBase* IFactoryPVSImpl::CreateVisualDataByMutiIso(T_VD_PARAM_D* pParam)
+{
+    return OrNull([&] { return MakeVisualDataByMutiIso(pParam); });
+}
+
+CPVSVisualDataBase* IFactoryPVSImpl::CreateVisualDataByType(unsigned int nType, T_VD_PARAM_D* pParam)
+{
+    return OrNull([&] { return MakeVisualDataByType(nType, pParam); });
+}
+
+CPVSVisualMethodBase* IFactoryPVSImpl::CreateVisualMethod(T_VM_PARAM_D* pParam)
+{
+    return OrNull([&] { return MakeVisualMethod(pParam); });
+}
+
+T_VD_USERDEF_DATA* IFactoryPVSImpl::CreateAndCopyUserDefModeData(int nType, void* pSource)
+{
+    return OrNull([&] { return MakeAndCopyUserDefModeData(nType, pSource); });
+}
+
+CPVSColorTableBase* IFactoryPVSImpl::CreateColorTable(unsigned int nKey)
+{
+    return OrNull([&] { return IFactoryPVS::CreateColorTable(nKey); });
+}
 
 int IFactoryPVSImpl::IsCompCombDiagram(T_PVTIF_D* pRow)
 {

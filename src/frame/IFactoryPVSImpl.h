@@ -31,6 +31,15 @@ public:
     static int IsCustomVector(T_PVTIF_D* pRow);
     static int IsPrincipalResult(T_PVTIF_D* pRow);
     static int IsSeepageVector(T_PVTIF_D* pRow);
+
+private:
+    // The operations' work; the operations above return null for whatever escapes it.
+    CPVSModelDataBase* MakeModelData(T_MD_PARAM_D* pParam);
+    CPVSVisualDataBase* MakeVisualData(T_VD_PARAM_D* pParam);
+    CPVSVisualDataBase* MakeVisualDataByMutiIso(T_VD_PARAM_D* pParam);
+    CPVSVisualDataBase* MakeVisualDataByType(unsigned int nType, T_VD_PARAM_D* pParam);
+    CPVSVisualMethodBase* MakeVisualMethod(T_VM_PARAM_D* pParam);
+    T_VD_USERDEF_DATA* MakeAndCopyUserDefModeData(int nType, void* pSource);
 };
 
 // Reads the row and its entity of a construction's parameters; FALSE when either is missing.

@@ -36,7 +36,12 @@ bool StillOpen(CDialog* pDlg)
 int IPvsDlgImpl::DoModelessPVSDefPlane3D(CDialog** ppDlg, T_PVIST_PLNE_D& plane, void* pfnDraw, void* pfnDestroy,
                                          int)
 {
-    return OpenPlaneDialog(ppDlg, plane.dOrigin, plane.dNormal, pfnDraw, pfnDestroy);
+    // An entry of the module: whatever escapes the opening gives the failure value.
+    try {
+        return OpenPlaneDialog(ppDlg, plane.dOrigin, plane.dNormal, pfnDraw, pfnDestroy);
+    } catch (...) {
+        return 0;
+    }
 }
 
 int IPvsDlgImpl::DoModelessPVSDefPlane3D(CDialog** ppDlg, void* pPlane, void* pfnDraw, void* pfnDestroy)
@@ -47,7 +52,11 @@ int IPvsDlgImpl::DoModelessPVSDefPlane3D(CDialog** ppDlg, void* pPlane, void* pf
     const char* p = static_cast<const char*>(pPlane);
     std::memcpy(dOrigin, p + 16, sizeof dOrigin);
     std::memcpy(dNormal, p + 16 + sizeof dOrigin, sizeof dNormal);
-    return OpenPlaneDialog(ppDlg, dOrigin, dNormal, pfnDraw, pfnDestroy);
+    try {
+        return OpenPlaneDialog(ppDlg, dOrigin, dNormal, pfnDraw, pfnDestroy);
+    } catch (...) {
+        return 0;
+    }
 }
 
 int IPvsDlgImpl::OpenPlaneDialog(CDialog** ppDlg, const double dOrigin[3], const double dNormal[3], void* pfnDraw,
@@ -63,17 +72,34 @@ int IPvsDlgImpl::OpenPlaneDialog(CDialog** ppDlg, const double dOrigin[3], const
         return 0;
     CWnd* pParent = pBridge->GetWnd();
 
+    // The registry's entry is made before the window, so that nothing can fail once it shows.
+    auto& opened = OpenedDialogs();
     auto* pDlg = new CKVPVSDlgDefPlane(pDoc, pParent);
-    pDlg->SetDrawFunction(reinterpret_cast<CKVPVSDlgDefPlane::PFN_DRAW>(pfnDraw));
-    pDlg->SetCalledOnDestoryFunction(reinterpret_cast<CKVPVSDlgDefPlane::PFN_DESTROY>(pfnDestroy));
-    pDlg->SetNormal(dNormal);
-    pDlg->SetOrigin(dOrigin);
-    if (!pDlg->Create(pParent)) {
-        delete pDlg;
-        return 0;
+    auto slot = opened.end();
+    try {
+        slot = opened.emplace(pDlg, nullptr).first;
+        pDlg->SetDrawFunction(reinterpret_cast<CKVPVSDlgDefPlane::PFN_DRAW>(pfnDraw));
+        pDlg->SetNormal(dNormal);
+        pDlg->SetOrigin(dOrigin);
+        if (!pDlg->Create(pParent)) {
+            opened.erase(slot);
+            delete pDlg;
+            return 0;
+        }
+    } catch (...) {
+        // A failed opening leaves no window, no entry and no call of the caller's destroy
+        // function, which is set only once the dialog stands.
+        if (slot != opened.end())
+            opened.erase(slot);
+        if (pDlg->m_hWnd && IsWindow(pDlg->m_hWnd))
+            pDlg->DestroyWindow(); // frees the object
+        else
+            delete pDlg;
+        throw;
     }
+    pDlg->SetCalledOnDestoryFunction(reinterpret_cast<CKVPVSDlgDefPlane::PFN_DESTROY>(pfnDestroy));
+    slot->second = pDlg->m_hWnd;
     pDlg->ShowWindow(SW_SHOW);
-    OpenedDialogs()[pDlg] = pDlg->m_hWnd;
     if (ppDlg)
         *ppDlg = pDlg;
     return 1;

@@ -60,10 +60,15 @@ ModuleAttach s_attach;
 
 } // namespace
 
-// A failed attach is a failed load: the host treats a null library as such.
+// A failed attach is a failed load: the host treats a null library as such. So is a library
+// record that cannot be made, whatever its constructor throws.
 extern "C" KV_PVS_API void* Init_KV_pvsdll()
 {
     if (!g_bAttached)
         return nullptr;
-    return new (std::nothrow) CDynLinkLibrary(KV_pvsDLL);
+    try {
+        return new (std::nothrow) CDynLinkLibrary(KV_pvsDLL);
+    } catch (...) {
+        return nullptr;
+    }
 }

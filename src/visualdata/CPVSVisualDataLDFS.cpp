@@ -110,12 +110,25 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVTextData(CArray<T_VD_TEXT_PARAM_D
 template <class RECORD, class AXIS>
 void CPVSVisualDataLDFSCore<RECORD, AXIS>::InitVDataHashTable(int nCount)
 {
-    DropCache();
-    for (int c = 0; c < kMaxComp; ++c) {
-        m_aCompVData[c].RemoveAll();
-        if (m_pLdfsData->nCompPVtifK[c] != 0)
-            m_aCompVData[c].InitHashTable(static_cast<UINT>(HashSize(nCount)), TRUE);
+    // Called by the host as well: a table that cannot be sized leaves every map empty.
+    try {
+        DropCache();
+        for (int c = 0; c < kMaxComp; ++c) {
+            m_aCompVData[c].RemoveAll();
+            if (m_pLdfsData->nCompPVtifK[c] != 0)
+                m_aCompVData[c].InitHashTable(static_cast<UINT>(HashSize(nCount)), TRUE);
+        }
+    } catch (...) {
+        ClearVData();
     }
+}
+
+template <class RECORD, class AXIS>
+void CPVSVisualDataLDFSCore<RECORD, AXIS>::ClearVData() noexcept
+{
+    DropCache();
+    for (int c = 0; c < kMaxComp; ++c)
+        m_aCompVData[c].RemoveAll();
 }
 
 template <class RECORD, class AXIS>
@@ -125,8 +138,21 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::GetScalarCompCount() const
     return std::max(std::min(m_pLdfsData->nCompCount, kMaxComp), nNeed);
 }
 
+// An entry of the host's: whatever escapes the reading gives MakeVData's failure value, with
+// no values kept (part of them would be read as a result).
 template <class RECORD, class AXIS>
 int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
+{
+    try {
+        return ReadVData();
+    } catch (...) {
+        ClearVData();
+        return 0;
+    }
+}
+
+template <class RECORD, class AXIS>
+int CPVSVisualDataLDFSCore<RECORD, AXIS>::ReadVData()
 {
     DropCache();
     const double dThreshold = std::fabs(m_dThreshold);
@@ -168,7 +194,13 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM
         CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&> mResult;
         int nValPerElem = 0;
         pCtrl->BeginQueryRow(nRowK);
-        const BOOL bRead = pCtrl->GetElemResult(aElemId, nRowK, nValPerElem, mResult);
+        BOOL bRead = FALSE;
+        try {
+            bRead = pCtrl->GetElemResult(aElemId, nRowK, nValPerElem, mResult);
+        } catch (...) {
+            pCtrl->EndQueryRow(); // the query ends whatever the read does
+            throw;
+        }
         pCtrl->EndQueryRow();
         if (!bRead || nValPerElem == 0)
             continue;

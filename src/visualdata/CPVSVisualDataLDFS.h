@@ -61,6 +61,10 @@ public:
     CMap<int, int, unsigned int, unsigned int> m_mCellElemK;
 
 protected:
+    // MakeVData's work; MakeVData gives 0 and keeps no values when it fails.
+    int ReadVData();
+    // No values and no grid built from them.
+    void ClearVData() noexcept;
     // GetElemVDataTable clearing only the first nClearRows rows: the grid builders read no others.
     int GetElemVDataRows(unsigned int nElemK, int nNodeCount, int& nValueCount, double dTable[kMaxNode][kMaxComp],
                          int nClearRows);

@@ -21,6 +21,7 @@
 #include <vtkCell.h>
 #include <vtkCellArray.h>
 #include <vtkCellData.h>
+#include <vtkDataSet.h>
 #include <vtkDoubleArray.h>
 #include <vtkIdList.h>
 #include <vtkNew.h>
@@ -34,6 +35,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <unordered_map>
 #include <vector>
 
@@ -120,8 +122,84 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::MakeLineProbeSubcla
     return 0;
 }
 
+namespace {
+
+// A data set's contents kept aside (sharing its arrays) and given back; empty for none.
+vtkSmartPointer<vtkDataSet> KeepContents(vtkDataSet* p)
+{
+    if (!p)
+        return nullptr;
+    auto pKept = vtkSmartPointer<vtkDataSet>::Take(p->NewInstance());
+    pKept->ShallowCopy(p);
+    return pKept;
+}
+
+void GiveBackContents(vtkDataSet* p, vtkDataSet* pKept)
+{
+    if (p && pKept)
+        p->ShallowCopy(pKept);
+    else if (p)
+        p->Initialize();
+}
+
+} // namespace
+
+// An entry of the host's: whatever escapes the cutting (a failed allocation, a VTK or host
+// exception) ends here. Process has no failure value, so it still gives 1, and the display
+// keeps the cuts, values, legend and data sets of the last Process: nothing of the failed one
+// is drawn. (Planes already broadcast by the design twin stay heard.)
 template <class VDATA, class RECORD, class AXIS, class PLANEREC>
 int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
+{
+    CArray<double, double> aValue[6];
+    CArray<PLANEREC, PLANEREC&> aPlaneResult;
+    CArray<CString, CString&> aLegend;
+    vtkSmartPointer<vtkDataSet> pPre, pPst, pInactive;
+    double dPhaseSeconds[kPhaseCount];
+    try {
+        for (int k = 0; k < 6; ++k)
+            aValue[k].Copy(m_aValue[k]);
+        aPlaneResult.Copy(m_aPlaneResult);
+        aLegend.Copy(CPVSLegendObjectUserDefMode::m_arLegendDesc);
+        pPre = KeepContents(m_pDataSetPre);
+        pPst = KeepContents(m_pDataSetPst);
+        pInactive = KeepContents(m_pDataSetInactive);
+    } catch (...) {
+        return 1; // nothing changed yet
+    }
+    std::copy(std::begin(m_dPhaseSeconds), std::end(m_dPhaseSeconds), dPhaseSeconds);
+    try {
+        return CutPlanes();
+    } catch (...) {
+    }
+    try {
+        m_cutIndex.Clear();
+        if (m_pAppendFilter) {
+            m_pAppendFilter->Delete();
+            m_pAppendFilter = nullptr;
+        }
+        GiveBackContents(m_pDataSetPre, pPre);
+        GiveBackContents(m_pDataSetPst, pPst);
+        GiveBackContents(m_pDataSetInactive, pInactive);
+        for (int k = 0; k < 6; ++k)
+            m_aValue[k].Copy(aValue[k]);
+        m_aPlaneResult.Copy(aPlaneResult);
+        CPVSLegendObjectUserDefMode::m_arLegendDesc.Copy(aLegend);
+        std::copy(std::begin(dPhaseSeconds), std::end(dPhaseSeconds), m_dPhaseSeconds);
+    } catch (...) {
+        // What cannot be given back is left empty: values without their cuts would be drawn.
+        for (int k = 0; k < 6; ++k)
+            m_aValue[k].RemoveAll();
+        m_aPlaneResult.RemoveAll();
+        for (vtkDataSet* p : {m_pDataSetPre, m_pDataSetPst, m_pDataSetInactive})
+            if (p)
+                p->Initialize();
+    }
+    return 1;
+}
+
+template <class VDATA, class RECORD, class AXIS, class PLANEREC>
+int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::CutPlanes()
 {
     CPVSLegendObjectUserDefMode::m_arLegendDesc.RemoveAll();
     InitializeDataSet();
@@ -553,6 +631,17 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::MakeVectorGeom(vtkP
 
 template <class VDATA, class RECORD, class AXIS, class PLANEREC>
 int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Render(CPVSRendererBase* pRenderer)
+{
+    // An entry of the host's: a drawing that fails gives Render's failure value.
+    try {
+        return DrawCuts(pRenderer);
+    } catch (...) {
+        return 0;
+    }
+}
+
+template <class VDATA, class RECORD, class AXIS, class PLANEREC>
+int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::DrawCuts(CPVSRendererBase* pRenderer)
 {
     if (!pRenderer)
         return 0;

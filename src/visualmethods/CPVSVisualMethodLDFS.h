@@ -59,6 +59,10 @@ public:
     double m_dPhaseSeconds[kPhaseCount] = {0, 0, 0, 0, 0, 0};
 
 protected:
+    // Process's work; Process keeps what the last one made when this fails.
+    int CutPlanes();
+    // Render's work.
+    int DrawCuts(CPVSRendererBase* pRenderer);
     int TextLclDirForSum();
     VDATA* GetLdfsVData();
     RECORD* GetRecord();

@@ -1,7 +1,7 @@
 // Every allocation of a time-history entry made to fail in turn: the entry returns its failure
 // value, closes what it opened (result query, released result files) and writes nothing; once
 // no allocation fails it gives what it gives without the failure.
-#include "failing_allocator.h"
+#include "alloc/failing_allocator.h"
 
 #include "../timehistory/single_dof_model.h"
 

@@ -1,4 +1,4 @@
-#include "failing_allocator.h"
+#include "alloc/failing_allocator.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -8,9 +8,12 @@ namespace {
 // Allocations left before the armed one; -1: off.
 std::atomic<long long> g_countdown{-1};
 std::atomic<bool> g_failed{false};
+std::atomic<std::size_t> g_minBytes{0};
 
-bool FailsNow()
+bool FailsNow(std::size_t nBytes)
 {
+    if (nBytes < g_minBytes.load())
+        return false;
     long long n = g_countdown.load();
     while (n >= 0) {
         if (g_countdown.compare_exchange_weak(n, n - 1)) {
@@ -26,7 +29,7 @@ bool FailsNow()
 
 void* Allocate(std::size_t n)
 {
-    if (FailsNow())
+    if (FailsNow(n))
         throw std::bad_alloc();
     if (void* p = std::malloc(n ? n : 1))
         return p;
@@ -36,15 +39,17 @@ void* Allocate(std::size_t n)
 
 namespace alloc_test {
 
-void FailAllocation(long long n)
+void FailAllocation(long long n, std::size_t nMinBytes)
 {
     g_failed = false;
+    g_minBytes = nMinBytes;
     g_countdown = n;
 }
 
 bool Disarm()
 {
     g_countdown = -1;
+    g_minBytes = 0;
     return g_failed.exchange(false);
 }
 
