@@ -1,4 +1,5 @@
 #include "design/CDlgBeamElementDesign.h"
+#include "dialogs/DialogEntryGuard.h"
 
 #include "design/DesignCases.h"
 #include "design/DesignTextFile.h"
@@ -365,6 +366,13 @@ int CDlgBeamElementDesign::WriteDesignFile()
 
 void CDlgBeamElementDesign::OnUpdate(CView*, LPARAM lHint, CObject*)
 {
-    if (IsWindow(m_hWnd) && (lHint == 7 || lHint == 32))
-        DestroyWindow();
+    kvpvs::dialogs::RunGuarded([&] {
+        if (IsWindow(m_hWnd) && (lHint == 7 || lHint == 32))
+            DestroyWindow();
+    });
+}
+
+LRESULT CDlgBeamElementDesign::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    return kvpvs::dialogs::GuardedWindowProc([&] { return CGeomDialog::WindowProc(nMsg, wParam, lParam); });
 }

@@ -37,6 +37,8 @@ public:
     int m_nCaseKind = 0;            // 0 construction-stage load cases, 1 linear/nonlinear
 
 protected:
+    // Every message handler and the framework's own handling, guarded at one point.
+    LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnSelectionDone(void* pPickArg) override;

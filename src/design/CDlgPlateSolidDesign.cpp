@@ -1,4 +1,5 @@
 #include "design/CDlgPlateSolidDesign.h"
+#include "dialogs/DialogEntryGuard.h"
 
 #include "design/DesignCases.h"
 #include "design/DesignTextFile.h"
@@ -110,12 +111,15 @@ void CDlgPlateSolidDesign::CreateOrActivate(CWnd* pParent)
 {
     // Created under the main window, placed level with the launcher's window.
     CWnd* pMain = AfxGetMainWnd();
-    kvpvs::dialogs::CreateOrActivateModeless<CDlgPlateSolidDesign>(m_reg, pMain, [&](CDlgPlateSolidDesign& dlg) {
-        RECT rView{}, rMain{};
-        if (pParent)
-            pParent->GetWindowRect(&rView);
-        pMain->GetWindowRect(&rMain);
-        dlg.SetInitPos(1, 0, rView.top - rMain.top);
+    kvpvs::dialogs::RunGuarded([&] {
+        kvpvs::dialogs::CreateOrActivateModeless<CDlgPlateSolidDesign>(m_reg, pMain, [&](CDlgPlateSolidDesign& dlg) {
+            RECT rView{}, rMain{};
+            if (pParent)
+                pParent->GetWindowRect(&rView);
+            if (pMain)
+                pMain->GetWindowRect(&rMain);
+            dlg.SetInitPos(1, 0, rView.top - rMain.top);
+        });
     });
 }
 
@@ -601,6 +605,11 @@ void CDlgPlateSolidDesign::OnTextOutput()
 
 void CDlgPlateSolidDesign::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
 {
+    kvpvs::dialogs::RunGuarded([&] { HandleUpdateHint(lHint, pHint); });
+}
+
+void CDlgPlateSolidDesign::HandleUpdateHint(LPARAM lHint, CObject* pHint)
+{
     if (!IsWindow(m_hWnd))
         return;
     if (lHint == 3) {
@@ -619,12 +628,17 @@ void CDlgPlateSolidDesign::OnUpdate(CView*, LPARAM lHint, CObject* pHint)
 
 BOOL CDlgPlateSolidDesign::PreTranslateMessage(MSG* pMsg)
 {
-    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE) {
-        // Destroying the window ends the object; it must not be touched afterwards.
-        DestroyWindow();
-        return TRUE;
-    }
-    return CPVSDlgModalessBase::PreTranslateMessage(pMsg);
+    BOOL bDone = FALSE;
+    kvpvs::dialogs::RunGuarded([&] {
+        if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE) {
+            // Destroying the window ends the object; it must not be touched afterwards.
+            DestroyWindow();
+            bDone = TRUE;
+            return;
+        }
+        bDone = CPVSDlgModalessBase::PreTranslateMessage(pMsg);
+    });
+    return bDone;
 }
 
 void CDlgPlateSolidDesign::OnDestroy()
@@ -634,4 +648,9 @@ void CDlgPlateSolidDesign::OnDestroy()
     ClosePlaneDialog();
     CPVSLegendObjectUserDefMode::m_arLegendDesc.RemoveAll();
     AfxGetMainWnd()->SendMessage(WM_COMMAND, m_nPostMode ? ID_MAINWND_CLOSE_DISPLAY_BRDGMODE : ID_MAINWND_CLOSE_DISPLAY, 0);
+}
+
+LRESULT CDlgPlateSolidDesign::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    return kvpvs::dialogs::GuardedWindowProc([&] { return CPVSDlgModalessBase::WindowProc(nMsg, wParam, lParam); });
 }

@@ -98,6 +98,9 @@ public:
     int m_nElemType = 0;            // element type of the last run's planes: 0 solid, 1 plate
 
 protected:
+    // Every message handler and the framework's own handling, guarded at one point.
+    LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
+    void HandleUpdateHint(LPARAM lHint, CObject* pHint);
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnCancel() override { DestroyWindow(); }

@@ -1,4 +1,5 @@
 #include "dialogs/CDlgCurveFitting.h"
+#include "dialogs/DialogEntryGuard.h"
 
 #include "curvefit/curvefit.h"
 
@@ -265,4 +266,9 @@ void CDlgCurveFitting::OnDeltaposDegree(NMHDR* pNMHDR, LRESULT* pResult)
     UpdateData(FALSE);
     Fit();
     *pResult = 0;
+}
+
+LRESULT CDlgCurveFitting::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    return kvpvs::dialogs::GuardedWindowProc([&] { return CDlgMove::WindowProc(nMsg, wParam, lParam); });
 }

@@ -34,6 +34,8 @@ public:
     static CDlgCurveFitting* m_pMySelf;
 
 protected:
+    // Every message handler and the framework's own handling, guarded at one point.
+    LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnDeltaposDegree(NMHDR* pNMHDR, LRESULT* pResult);
