@@ -67,7 +67,13 @@ public:
 };
 class CClassPEngr : public CDBTable<T_PENGR_D> { using CDBTable::CDBTable; };
 class CClassPOsif : public CDBTable<T_POSIF_D> { using CDBTable::CDBTable; };
-class CClassNode : public CDBTable<T_NODE_D> { using CDBTable::CDBTable; };
+// Nodes; choice for the number/key maps: a node's number is its key (0: no such node).
+class CClassNode : public CDBTable<T_NODE_D> {
+public:
+    using CDBTable::CDBTable;
+    unsigned int GetNodeNoByKey(unsigned int nNodeK) const { return Exist(nNodeK) ? nNodeK : 0u; }
+    unsigned int GetNodeKeyByNo(unsigned int nNodeNo) const { return Exist(nNodeNo) ? nNodeNo : 0u; }
+};
 // Steps; GetKeyListByPOsifK lists the steps of an output set in key order, with their names
 // when a name list is given.
 class CClassPLsif : public CDBTable<T_PLSIF_D> {
