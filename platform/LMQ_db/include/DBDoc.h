@@ -44,6 +44,10 @@ public:
     CString GetProgramPath() const { return m_strProgramPath; }
     void SetProgramPath(const char* psz) { m_strProgramPath = psz ? psz : ""; }
 
+    // The model's bounding box, minima then maxima (x, y, z min, x, y, z max), over its nodes;
+    // choice: a model without nodes gives the unit box (0, 0, 0) to (1, 1, 1).
+    void GetModelBounds(double dBounds[6]);
+
     // Shows a user-defined display: the request goes to the handler the host installed, which
     // builds the display before it returns; the view to refresh, null without a handler.
     virtual CDBDisplayView* ShowUserDefDisplay(unsigned int nVDType, T_VD_USERDEF_DATA* pUserData, int nArg1,
