@@ -235,7 +235,9 @@ int CPVSVisualMethodGlbFlowPath::Process()
         // Tubes scale with the display's largest value, the contour's when there is one.
         const double R = CPVSVisualDataBase::m_dVDataSymbolFactor * m_pSettings->dTubeScale * A * 0.1;
         vtkNew<vtkTubeFilter> pTube;
-        pTube->UseDefaultNormalOn();
+        // Normals slide along each path: the one default normal (0, 0, 1) is parallel to a
+        // vertical path, which then gets no tube at all.
+        pTube->UseDefaultNormalOff();
         pTube->SetInputConnection(pTracer->GetOutputPort());
         pTube->SetRadius(R);
         pTube->SetNumberOfSides(6);
