@@ -20,3 +20,6 @@ int RunResultFilesDemo(CDBDoc& doc, const char* outDir);
 // program folder: "KvrDesign.txt", the checker's copies "KvrDesign_<n>.txt" and its record
 // "KvrDesignCH.log". hostPath locates the checker built beside the host.
 int RunDesignDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
+// The flow-quantity dialog summing the discharge over the nodes of a section behind the wall;
+// the total is printed.
+int RunSeepageDialogsDemo(CDBDoc& doc, const char* outDir);
