@@ -32,6 +32,7 @@
 #include <vtkUnstructuredGrid.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 IMPLEMENT_DYNAMIC(CPVSVisualMethodGlbFlowPath, CPVSVisualMethodBase)
@@ -41,6 +42,12 @@ double CPVSVisualMethodGlbFlowPath::m_dIncrementFactor = 0.0;
 namespace {
 
 constexpr double kTiny = 1e-15;
+
+using TClock = std::chrono::steady_clock;
+void AddSeconds(double& dTotal, TClock::time_point t0)
+{
+    dTotal += std::chrono::duration<double>(TClock::now() - t0).count();
+}
 
 Quantity_Color ColourOf(unsigned int nColor)
 {
@@ -113,6 +120,8 @@ double CPVSVisualMethodGlbFlowPath::ModelDiagonal(double dBounds[6])
 int CPVSVisualMethodGlbFlowPath::Process()
 {
     InitializeDataSet();
+    for (double& t : m_dPhaseSeconds)
+        t = 0.0;
     CPVSVisualDataFlowPathWKVR* pVD = GetFlowPathVData();
     CPVSMeshMngrBrdgBase* pBridge = CPVSMeshMngrBrdgBase::m_pMySelf;
     CDBDoc* pDoc = CDBDoc::GetDocPoint();
@@ -169,6 +178,7 @@ int CPVSVisualMethodGlbFlowPath::Process()
 
     int nCount = 0;
     double dTotal = 0.0;
+    const TClock::time_point tGrid = TClock::now();
     pVD->MakeVGeomDataNode(pGrid, pVS, pAS, pAnim, pMD, nullptr, nullptr, nullptr, nullptr, nCount, dTotal, pPoints,
                            pVectors, pScalars, pLocator, nullptr);
     if (pGrid->GetNumberOfCells() == 0)
@@ -176,7 +186,9 @@ int CPVSVisualMethodGlbFlowPath::Process()
     pGrid->SetPoints(pPoints);
     pGrid->GetPointData()->SetScalars(pScalars);
     pGrid->GetPointData()->SetVectors(pVectors);
+    AddSeconds(m_dPhaseSeconds[kPhaseGrid], tGrid);
 
+    const TClock::time_point tOutline = TClock::now();
     if (pVS->nDispMode == 2) {
         vtkNew<vtkQuadraticDataSetSurfaceFilter> pSurface;
         pSurface->SetInputData(pGrid);
@@ -196,6 +208,7 @@ int CPVSVisualMethodGlbFlowPath::Process()
         pEdges->Update();
         m_pDataSetPre->DeepCopy(pEdges->GetOutput());
     }
+    AddSeconds(m_dPhaseSeconds[kPhaseOutline], tOutline);
 
     if (!(CPVSVisualDataBase::m_dVDataRsltNum > 0.0) || nCount <= 0)
         return 0;
@@ -221,6 +234,7 @@ int CPVSVisualMethodGlbFlowPath::Process()
     pSeeds->SetPoints(pSeedPoints);
     pSeeds->SetVerts(pSeedVerts);
 
+    const TClock::time_point tTrace = TClock::now();
     vtkNew<vtkCustomizeStreamLine> pTracer;
     pTracer->SetInputData(pGrid);
     pTracer->SetSourceData(pSeeds);
@@ -250,6 +264,7 @@ int CPVSVisualMethodGlbFlowPath::Process()
         pTracer->Update();
         m_pDataSetPst->DeepCopy(pTracer->GetOutput());
     }
+    AddSeconds(m_dPhaseSeconds[kPhaseTrace], tTrace);
     return 1;
 }
 

@@ -30,6 +30,9 @@ public:
     static double m_dIncrementFactor;
 
     T_VD_FLOWPATH_WPLKVR_D* GetSettings() { return m_pSettings; }
+    // Seconds the last Process spent building the flow grid, tracing (with tubes) and outlining.
+    enum { kPhaseGrid, kPhaseTrace, kPhaseOutline, kPhaseCount };
+    double m_dPhaseSeconds[kPhaseCount] = {0, 0, 0};
     int GetSiblingCount() const { return m_aSibling.GetSize(); }
 
     // Marks (exposed for the tests of their geometry).
