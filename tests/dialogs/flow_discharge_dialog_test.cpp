@@ -6,8 +6,12 @@
 #include "dialogs/CDlgFlowDiscWKVR.h"
 #include "dialogs/DialogControlIds.h"
 #include "dialogs/KVPVSDlgDefPlane.h"
+#include "frame/IFactoryWPLPVSImpl.h"
 #include "frame/IPvsDlgImpl.h"
+#include "visualmethods/CPVSVisualMethodFlowDiscWKVR.h"
 
+#include "PVSRendererBase.h"
+#include "UserDefDisplayHost.h"
 #include "afx_standin.h"
 
 #include <vtkCommand.h>
@@ -272,5 +276,34 @@ INSTANTIATE_TEST_SUITE_P(Order, PlaneDialogsOfTwoOpeners, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& i) {
                              return std::string(i.param ? "InterfaceDialogFirst" : "DischargeDialogFirst");
                          });
+
+} // namespace
+
+namespace {
+
+// The other edition's factory alone offers the display. Velocity (0, 0, -2) through the plane
+// z = 1 of the 2 x 2 block: area 4 times v.n = -8.
+TEST_F(FlowDischargeDialog, CheckedPlanesAreShownAsAFlowDischargeDisplay)
+{
+    IFactoryWPLPVSImpl edition;
+    CPVSRendererRecorder renderer;
+    kvpvs::host::CUserDefDisplayHost host(&renderer);
+    host.Install(*s.bridge);
+    CDlgFlowDiscWKVR* dlg = Open();
+    AfxDriver::Click(dlg, IDC_FD_DEFINE);
+    CKVPVSDlgDefPlane* plane = dlg->GetPlaneDialog();
+    AfxDriver::Click(plane, IDC_DEFPLANE_AXIS_Z);
+    AfxDriver::Click(plane, IDC_DEFPLANE_APPLY);
+    AddNamed(dlg, "Z middle");
+    AfxDriver::CheckItem(dlg, IDC_FD_LIST, 0, 1);
+    AfxDriver::Click(dlg, IDC_FD_SHOW);
+    EXPECT_EQ(host.GetShownCount(), 1);
+    auto* pVM = dynamic_cast<CPVSVisualMethodFlowDiscWKVR*>(host.GetMethod());
+    ASSERT_NE(pVM, nullptr);
+    ASSERT_EQ(pVM->m_aDischarge.GetSize(), 1);
+    EXPECT_NEAR(pVM->m_aDischarge[0], -8.0, 1e-12);
+    AfxDriver::Click(dlg, IDC_FD_CLOSE);
+    kvpvs::host::CUserDefDisplayHost::Uninstall(*s.bridge);
+}
 
 } // namespace

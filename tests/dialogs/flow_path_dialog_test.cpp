@@ -9,6 +9,8 @@
 #include "visualmethods/CPVSVisualMethodGlbFlowPath.h"
 
 #include "AnimationEngine.h"
+#include "PVSRendererBase.h"
+#include "UserDefDisplayHost.h"
 #include "afx_standin.h"
 
 #include <gtest/gtest.h>
@@ -343,6 +345,26 @@ TEST_F(FlowPathDialog, RecordNeedsAPostViewAndAPlot)
     EXPECT_EQ(nFrames, 0) << "not a post view";
     EXPECT_TRUE(dlg->IsWindowVisible());
     s.m.doc.SetActiveView(&s.view);
+}
+
+} // namespace
+
+namespace {
+
+// The real displays: the host builds each request through the module's factory.
+TEST_F(FlowPathDialog, PickedPointIsShownAsAFlowPathDisplay)
+{
+    CPVSRendererRecorder renderer;
+    kvpvs::host::CUserDefDisplayHost host(&renderer);
+    host.Install(*s.bridge);
+    CDlgFlowPathWKVR* dlg = Open();
+    Pick(dlg, 0.25, 1.0, 1.0);
+    EXPECT_EQ(host.GetShownCount(), 1);
+    EXPECT_NE(dynamic_cast<CPVSVisualMethodGlbFlowPath*>(host.GetMethod()), nullptr);
+    AfxDriver::Click(dlg, IDC_FP_RESET);
+    EXPECT_EQ(host.GetShownCount(), 2) << "the display without paths";
+    AfxDriver::Destroy(dlg);
+    kvpvs::host::CUserDefDisplayHost::Uninstall(*s.bridge);
 }
 
 } // namespace
