@@ -23,3 +23,7 @@ int RunDesignDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
 // The flow-quantity dialog summing the discharge over the nodes of a section behind the wall;
 // the total is printed.
 int RunSeepageDialogsDemo(CDBDoc& doc, const char* outDir);
+// Seepage of the sample's last stage: flow paths from two start points ("flow_paths.png"), their
+// marks in 20 frames ("flow_marks/frame_NN.png") and the discharge through two planes by the
+// other edition's factory ("flow_discharge.png", values printed).
+int RunSeepageDemo(CDBDoc& doc, const char* outDir);
