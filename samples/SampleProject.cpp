@@ -757,6 +757,10 @@ void AddSeepageRows(Results& x, const SampleFields& f, const std::vector<unsigne
         T_PVAL_D vV = NodeRow(m, [&](unsigned int, const double* p) {
             double v[3], i[3];
             Velocity(f, p, v, i);
+            // Above the water table (z > -2 m) the soil is dry: no seepage.
+            if (p[2] > -2.0)
+                for (int d = 0; d < 3; ++d)
+                    v[d] = i[d] = 0.0;
             return std::vector<double>{std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]), v[0], v[1], v[2],
                                        i[0], i[1], i[2]};
         });

@@ -36,3 +36,10 @@ int RunDesignDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
 // The curve-fitting dialog on the last stage's settlement trough behind the wall, then on a
 // profile of one x: "curve_fit.txt" and "curve_fit.png".
 int RunCurveFitDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, const char* outDir);
+// The flow-quantity dialog summing the discharge over the nodes of a section behind the wall;
+// the total is printed.
+int RunSeepageDialogsDemo(CDBDoc& doc, const char* outDir);
+// Seepage of the sample's last stage: flow paths from two start points ("flow_paths.png"), their
+// marks in 20 frames ("flow_marks/frame_NN.png") and the discharge through two planes by the
+// other edition's factory ("flow_discharge.png", values printed).
+int RunSeepageDemo(CDBDoc& doc, const char* outDir);

@@ -57,6 +57,32 @@ enum : unsigned int {
 // Template of the 3-D cutting-plane dialog (CKVPVSDlgDefPlane).
 enum : unsigned int {
     IDD_DEFPLANE = 14013,
+    IDC_DEFPLANE_MODE_AXIS = 14156,     // mode radio group: global axis, three points
+    IDC_DEFPLANE_MODE_POINTS = 14157,
+    IDC_DEFPLANE_AXIS_X = 27537,        // axis radio group: X, Y, Z
+    IDC_DEFPLANE_AXIS_Y = 27541,
+    IDC_DEFPLANE_AXIS_Z = 27545,
+    IDC_DEFPLANE_POS_X = 27540,         // position on each axis
+    IDC_DEFPLANE_POS_Y = 27544,
+    IDC_DEFPLANE_POS_Z = 27548,
+    IDC_DEFPLANE_MIN_X = 27539,         // model range of each axis, read-only
+    IDC_DEFPLANE_MIN_Y = 27543,
+    IDC_DEFPLANE_MIN_Z = 27547,
+    IDC_DEFPLANE_MAX_X = 27538,
+    IDC_DEFPLANE_MAX_Y = 27542,
+    IDC_DEFPLANE_MAX_Z = 27546,
+    IDC_DEFPLANE_PNT1 = 14148,          // point edits 1 to 3
+    IDC_DEFPLANE_PNT2 = 14150,
+    IDC_DEFPLANE_PNT3 = 14151,
+    IDC_DEFPLANE_APPLY = 27508,         // applies the plane (previews the direction symbol)
+    IDC_DEFPLANE_REVERSE = 27503,
+    IDC_DEFPLANE_SHOW = 27502,
+    IDC_DEFPLANE_DYNAMIC = 27536,       // dynamic display check
+    IDC_DEFPLANE_PICK1 = 14149,         // the geometry dialog's default buttons, hidden
+    IDC_DEFPLANE_PICK2 = 14152,
+    IDC_DEFPLANE_PICK3 = 14153,
+    IDC_DEFPLANE_PICK4 = 14154,
+    IDC_DEFPLANE_PICK5 = 14155,
 };
 
 // WM_COMMAND ids sent to the host's main window when a display dialog closes, with the
@@ -126,3 +152,81 @@ enum : unsigned int {
 inline constexpr char IDS_QB_PVS_Settlement_SIMU_VO[] = "IDS_QB_PVS_Settlement_SIMU_VO";
 inline constexpr char IDS_QB_PVS_Settlement_SIMU_F[] = "IDS_QB_PVS_Settlement_SIMU_F";
 inline constexpr char IDS_QB_PVS_Settlement_SIMU_FP[] = "IDS_QB_PVS_Settlement_SIMU_FP";
+
+// Template of the flow-path dialog (CDlgFlowPathWKVR).
+enum : unsigned int {
+    IDD_FLOWPATHWKVR = 14001,
+    IDC_FP_RESULTSET = 14001,       // result-set combo, parent of the step combo
+    IDC_FP_STEP = 14002,            // step combo, parent of the other-result combo
+    IDC_FP_POSITION = 14003,        // start point "x, y, z"
+    IDC_FP_PICK1 = 14004,           // the geometry dialog's default buttons, hidden
+    IDC_FP_PICK2 = 14005,
+    IDC_FP_PICK3 = 14006,
+    IDC_FP_PICK4 = 14007,
+    IDC_FP_PICK5 = 14008,
+    IDC_FP_PLOT = 14009,
+    IDC_FP_KEEP = 14010,            // keep previous paths
+    IDC_FP_LINE = 14011,            // path type radio group: line, pipe
+    IDC_FP_PIPE = 14012,
+    IDC_FP_LINE_WIDTH = 14013,
+    IDC_FP_PIPE_SCALE = 14014,
+    IDC_FP_CONTOUR = 14015,         // colour type radio group: contour, single colour
+    IDC_FP_SINGLE = 14016,
+    IDC_FP_INT_OPTION = 14017,
+    IDC_FP_OTHER_COMBO = 14018,     // other-result combo
+    IDC_FP_RESET = 14023,
+    IDC_FP_COLOUR = 14024,
+    IDC_FP_COLOUR2 = 14025,
+    IDC_FP_STEP_LENGTH = 14028,
+    IDC_FP_OTHER = 14034,           // other-result check
+    IDC_FP_RECORD = 14136,
+    IDC_FP_MARKING = 14137,
+    IDC_FP_ARROW = 14138,           // mark symbol radio group: line arrow, solid cone, solid sphere
+    IDC_FP_CONE = 14139,
+    IDC_FP_SPHERE = 14140,
+    IDC_FP_SYMBOL_SCALE = 14141,
+    IDC_FP_DIVISIONS = 14142,
+    IDC_FP_PLAY = 14143,
+    IDC_FP_STOP = 14144,
+};
+
+// Bitmap resources of the flow-path dialog's Play, Stop and Record buttons.
+enum : unsigned int {
+    IDB_FP_PLAY = 14008,
+    IDB_FP_RECORD = 14009,
+    IDB_FP_STOP = 14010,
+};
+
+// Template of the flow-discharge dialog (CDlgFlowDiscWKVR).
+enum : unsigned int {
+    IDD_FLOWDISCWKVR = 14008,
+    IDC_FD_CASE = 14078,            // analysis-case combo, parent of the step combo
+    IDC_FD_STEP = 14079,
+    IDC_FD_DEFINE = 14080,          // opens the origin-normal plane dialog
+    IDC_FD_ADD = 14081,
+    IDC_FD_DELETE = 14082,          // deletes the checked planes
+    IDC_FD_NAME = 14083,
+    IDC_FD_LIST = 14084,            // check list of the planes
+    IDC_FD_CLOSE2 = 14085,
+    IDC_FD_ARROW_SCALE = 14086,
+    IDC_FD_VALUE_SCALE = 14087,
+    IDC_FD_PLANE_COLOUR = 14088,
+    IDC_FD_DECIMAL = 14089,
+    IDC_FD_EXPONENTIAL = 14090,
+    IDC_FD_SHOW = 14009,
+    IDC_FD_CLOSE = 14057,
+    IDC_FD_VALUE_COLOUR = 14025,
+    IDC_FD_ARROW_COLOUR = 14026,
+};
+
+// Template of the flow-quantity dialog (CDlgFlowQuantityTKVR).
+enum : unsigned int {
+    IDD_FLOWQUANTITYTKVR = 14005,
+    IDC_FQ_RESULTSET = 14044,       // result-set combo, parent of the step combo
+    IDC_FQ_STEP = 14045,
+    IDC_FQ_NODES = 14046,           // node list in the compact notation
+    IDC_FQ_CALCULATE = 14047,
+    IDC_FQ_TOTAL = 14048,           // the total, "%g"
+    IDC_FQ_UNIT = 14049,            // unit label of the total
+    IDC_FQ_RESET = 952,
+};

@@ -1,15 +1,19 @@
 #include "frame/FactoryCreators.h"
 #include "visualdata/CPVSVisualDataLDFS.h"
+#include "visualdata/CPVSVisualDataFlowDiscWKVR.h"
+#include "visualdata/CPVSVisualDataFlowPathWKVR.h"
 #include "visualdata/CPVSVisualDataLDFSD.h"
+#include "visualmethods/CPVSVisualMethodFlowDiscWKVR.h"
+#include "visualmethods/CPVSVisualMethodGlbFlowPath.h"
 #include "visualmethods/CPVSVisualMethodLDFS.h"
 #include "visualmethods/CPVSVisualMethodLDFSD.h"
 
 const T_KVPVS_CREATORS& KVPvsCreators()
 {
     static const T_KVPVS_CREATORS creators = {
-        /* pfnVDFlowPath */ nullptr,
+        /* pfnVDFlowPath */ CreateVDTyped<CPVSVisualDataFlowPathWKVR>,
         /* pfnVDHistoryPlotTKVR */ nullptr,
-        /* pfnVDFlowDisc */ nullptr,
+        /* pfnVDFlowDisc */ CreateVDTyped<CPVSVisualDataFlowDiscWKVR>,
         /* pfnVDProfGrid */ nullptr,
         /* pfnVDHistoryPlotDgrm */ nullptr,
         /* pfnVDHistoryPlotStrs */ nullptr,
@@ -19,12 +23,13 @@ const T_KVPVS_CREATORS& KVPvsCreators()
         /* pfnVDNodeSepg */ nullptr,
         /* pfnVDPileTipElement */ nullptr,
         /* pfnVDElemDgrmEvent */ nullptr,
-        /* pfnVMGlbFlowPath */ nullptr,
-        /* pfnVMFlowDisc */ nullptr,
+        /* pfnVMGlbFlowPath */ CreateVM<CPVSVisualMethodGlbFlowPath>,
+        /* pfnVMFlowDisc */ CreateVM<CPVSVisualMethodFlowDiscWKVR>,
         /* pfnVMGlbProfGrid */ nullptr,
         /* pfnVMLDFS */ CreateVM<CPVSVisualMethodLDFS>,
         /* pfnVMFOS */ nullptr,
         /* pfnVMLDFSD */ CreateVM<CPVSVisualMethodLDFSD>,
+        /* pfnCTEvent */ nullptr,
     };
     return creators;
 }

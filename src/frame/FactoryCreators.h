@@ -1,12 +1,14 @@
 // The module's visual-data and visual-method classes as the factories reach them: one
 // creator per class, null until the class exists, so the factory yields null for it.
 #pragma once
+#include "PVSColorTable.h"
 #include "PVSVisualDataBase.h"
 #include "PVSVisualMethodBase.h"
 
 using PFN_CREATE_VD_TYPED = CPVSVisualDataBase* (*)(unsigned int nType, T_VD_PARAM_D& param);
 using PFN_CREATE_VD_ROW = CPVSVisualDataBase* (*)(T_VD_PARAM_D& param);
 using PFN_CREATE_VM = CPVSVisualMethodBase* (*)(T_VM_PARAM_D& param);
+using PFN_CREATE_CT = CPVSColorTableBase* (*)(unsigned int nKey);
 
 struct T_KVPVS_CREATORS {
     // Visual data by type code.
@@ -30,6 +32,8 @@ struct T_KVPVS_CREATORS {
     PFN_CREATE_VM pfnVMLDFS;                    // 15
     PFN_CREATE_VM pfnVMFOS;                     // 17
     PFN_CREATE_VM pfnVMLDFSD;                   // 19
+    // Colour tables.
+    PFN_CREATE_CT pfnCTEvent;                   // crack states, other edition
 };
 
 const T_KVPVS_CREATORS& KVPvsCreators();
@@ -50,4 +54,10 @@ template <class C>
 CPVSVisualMethodBase* CreateVM(T_VM_PARAM_D& param)
 {
     return new C(param);
+}
+
+template <class C>
+CPVSColorTableBase* CreateCT(unsigned int nKey)
+{
+    return new C(nKey);
 }

@@ -158,6 +158,10 @@ TEST_F(FactoryTest, ByTypeBuildsHostClassesAndNullForModuleClassesNotYetBuilt)
             ASSERT_TRUE(vd);
             EXPECT_STREQ(vd->GetRuntimeClass()->m_lpszClassName, "CPVSVisualDataMultiStepIsoSurf");
             EXPECT_EQ(vd->GetVDType(), 2u);
+        } else if (type == 1) {
+            ASSERT_TRUE(vd);
+            EXPECT_STREQ(vd->GetRuntimeClass()->m_lpszClassName, "CPVSVisualDataFlowPathWKVR");
+            EXPECT_EQ(vd->GetVisualMethodType(nullptr), 6);
         } else if (type == 4 || type == 9 || type == 10 || type > 12) {
             EXPECT_FALSE(vd) << "code outside the table";
         }
@@ -190,6 +194,7 @@ TEST_P(FactoryMethodTest, ChoosesMethodByCode)
 
 INSTANTIATE_TEST_SUITE_P(Codes, FactoryMethodTest,
                          ::testing::Values(MethodCase{0, "CPVSVisualMethodDefault"}, MethodCase{5, "CPVSVisualMethodDefault"},
+                                           MethodCase{6, "CPVSVisualMethodGlbFlowPath"},
                                            MethodCase{7, "CPVSVisualMethodDefault"}, MethodCase{8, "null"},
                                            MethodCase{9, "CPVSVisualMethodColorMap"}, MethodCase{11, "null"},
                                            MethodCase{12, "null"}, MethodCase{13, "null"},

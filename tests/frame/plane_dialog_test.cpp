@@ -16,7 +16,7 @@ double g_destroyedNormal[3];
 int g_destroyCalls = 0;
 
 void OnDraw(double*, double*, int) {}
-void OnDestroyed(double* origin, double* normal)
+void OnDestroyed(double* normal, double* origin)
 {
     ++g_destroyCalls;
     std::memcpy(g_destroyedOrigin, origin, sizeof g_destroyedOrigin);

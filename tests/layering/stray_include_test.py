@@ -33,7 +33,7 @@ with tempfile.TemporaryDirectory() as tmp:
         ('recovery/kernels/colmajor.h', '#include "frame/IFactoryPVSImpl.h"', 'component frame not declared'),
         ('timehistory/CPVSTHEngine.cpp', '#include "PVSVisualDataBase.h"', 'stand-in LMQ_pvs not declared'),
         ('visualdata/CPVSVisualDataLDFS.cpp', '#include <vtkCutter.h>', 'VTK module FiltersCore not declared'),
-        ('dialogs/KVPVSDlgDefPlane.cpp', '#include <vtkPolyData.h>', 'VTK not declared'),
+        ('design/CDlgBeamElementDesign.cpp', '#include <vtkPolyData.h>', 'VTK not declared'),
     ]
     for rel, line, _ in strays:
         plant(tree, rel, line)

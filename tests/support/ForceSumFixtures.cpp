@@ -1,5 +1,6 @@
 #include "ForceSumFixtures.h"
 
+#include <cmath>
 #include <cstdio>
 #include <dlfcn.h>
 #include <fstream>
@@ -181,6 +182,62 @@ void SetElementValues(ForceSumModel& m, int c, unsigned int nElemK, std::vector<
             out.Append(val.aEntK[i], p, n);
     }
     cls.Set(static_cast<unsigned int>(m.nRowK[c]), out);
+}
+
+unsigned int AddNodeVelocityRow(ForceSumModel& m, const VelocityField& f)
+{
+    CDBBase* pPost = m.doc.GetPostDB();
+    T_PENGR_D engr;
+    engr.nKind = 1;
+    engr.strName = "Node";
+    const unsigned int nEngrK = CClassPEngr(pPost).Add(engr);
+    T_PVTIF_D row;
+    row.nItem = 7;
+    row.nStepK = m.nStepK;
+    row.nEngrK = nEngrK;
+    row.nQuantity = 7;
+    row.nResultClass = 38;
+    row.nCompCode = 7;
+    row.aComp.Add(7);
+    row.strName = "Flow velocity";
+    const unsigned int nRowK = CClassPVtif(pPost).Add(row);
+    CClassNode clsNode(m.doc.GetModelDB());
+    CArray<unsigned int, unsigned int> aNodeK;
+    clsNode.GetKeyList(aNodeK);
+    T_PVAL_D val;
+    for (int i = 0; i < aNodeK.GetSize(); ++i) {
+        T_NODE_D n;
+        clsNode.Get(aNodeK[i], n);
+        const std::array<double, 3> v = f(n.dXyz[0], n.dXyz[1], n.dXyz[2]);
+        const double run[7] = {std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]), v[0], v[1], v[2], -v[0], -v[1], -v[2]};
+        val.Append(aNodeK[i], run, 7);
+    }
+    CClassPVal(pPost).Set(nRowK, val);
+    return nRowK;
+}
+
+void SetEntityValues(ForceSumModel& m, unsigned int nRowK, unsigned int nEntK, std::vector<double> v)
+{
+    CClassPVal cls(m.doc.GetPostDB());
+    T_PVAL_D val;
+    cls.Get(nRowK, val);
+    T_PVAL_D out;
+    bool bDone = false;
+    for (int i = 0; i < val.GetEntityCount(); ++i) {
+        int n = 0;
+        const double* p = val.Find(val.aEntK[i], n);
+        if (!bDone && val.aEntK[i] >= nEntK) {
+            bDone = true;
+            if (!v.empty())
+                out.Append(nEntK, v.data(), static_cast<int>(v.size()));
+            if (val.aEntK[i] == nEntK)
+                continue;
+        }
+        out.Append(val.aEntK[i], p, n);
+    }
+    if (!bDone && !v.empty())
+        out.Append(nEntK, v.data(), static_cast<int>(v.size()));
+    cls.Set(nRowK, out);
 }
 
 vtkUnstructuredGridAlgorithm* NewVtkIntegrateAttributes()

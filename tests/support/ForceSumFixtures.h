@@ -64,6 +64,14 @@ void AddPlateRows(ForceSumModel& m, const PlateField& f);
 // Replaces one element's values ("element value, then one per node") in component row c.
 void SetElementValues(ForceSumModel& m, int c, unsigned int nElemK, std::vector<double> v);
 
+// Seepage: a nodal velocity row (result class 38, component code 7, sub-type 7, node entity)
+// over the model's nodes, seven doubles per node: |v|, vx, vy, vz and the gradient -v (unit
+// permeability). Returns the row key.
+using VelocityField = std::function<std::array<double, 3>(double x, double y, double z)>;
+unsigned int AddNodeVelocityRow(ForceSumModel& m, const VelocityField& f);
+// Replaces (or adds, or with an empty run removes) one entity's run of a row.
+void SetEntityValues(ForceSumModel& m, unsigned int nRowK, unsigned int nEntK, std::vector<double> v);
+
 // A settings record with the rows of the model, one plane per (origin, axis rows, name).
 struct T_TEST_PLANE {
     double dOrigin[3];

@@ -56,6 +56,8 @@ public:
     {
         Drop();
         ++m_nRequests;
+        // The value range and sums of the last display are not this one's.
+        CPVSVisualDataBase::ResetVDataStatics();
         IFactoryPVS* pFactory = IFactoryPVS::Instance();
         CDBDoc* pDoc = CDBDoc::GetDocPoint();
         if (!pFactory || !pDoc || !r.pUserData)

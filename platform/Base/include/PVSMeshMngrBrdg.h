@@ -14,6 +14,10 @@ struct T_PVS_DISPLAY_REQUEST_D {
     int nArg1 = 0, nArg2 = 0, nArg3 = 0;
 };
 
+struct T_PVS_LABEL_UPDATE_D {
+    int nKind = 0, nArg1 = 0, nArg2 = 0;
+};
+
 class CPVSMeshMngrBrdg : public CPVSMeshMngrBrdgBase {
 public:
     static CPVSMeshMngrBrdg* GetMySelf();
@@ -27,6 +31,9 @@ public:
     std::function<int(const T_PVS_DISPLAY_REQUEST_D&)> m_fnDisplayHandler;
     CArray<T_PVS_DISPLAY_REQUEST_D, const T_PVS_DISPLAY_REQUEST_D&> m_aRequests;
     int m_nRedraws = 0;
+    // The arguments of every redraw request, in order; a host may also redraw on each.
+    CArray<T_PVS_LABEL_UPDATE_D, const T_PVS_LABEL_UPDATE_D&> m_aLabelUpdates;
+    std::function<void(const T_PVS_LABEL_UPDATE_D&)> m_fnRedrawHandler;
 
 private:
     CWnd* m_pWnd = nullptr;

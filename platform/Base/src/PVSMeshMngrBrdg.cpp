@@ -2,7 +2,14 @@
 
 CPVSMeshMngrBrdg* CPVSMeshMngrBrdg::GetMySelf() { return dynamic_cast<CPVSMeshMngrBrdg*>(m_pMySelf); }
 
-void CPVSMeshMngrBrdg::UpdatePVSLabel(int, int, int) { ++m_nRedraws; }
+void CPVSMeshMngrBrdg::UpdatePVSLabel(int nKind, int nArg1, int nArg2)
+{
+    ++m_nRedraws;
+    const T_PVS_LABEL_UPDATE_D u{nKind, nArg1, nArg2};
+    m_aLabelUpdates.Add(u);
+    if (m_fnRedrawHandler)
+        m_fnRedrawHandler(u);
+}
 
 int CPVSMeshMngrBrdg::ShowUserDefModeDisplay(unsigned int nVDType, T_VD_USERDEF_DATA* pUserData, int nArg1, int nArg2,
                                              int nArg3)

@@ -44,6 +44,10 @@ public:
     CString GetProgramPath() const { return m_strProgramPath; }
     void SetProgramPath(const char* psz) { m_strProgramPath = psz ? psz : ""; }
 
+    // The model's bounding box, minima then maxima (x, y, z min, x, y, z max), over its nodes;
+    // choice: a model without nodes gives the unit box (0, 0, 0) to (1, 1, 1).
+    void GetModelBounds(double dBounds[6]);
+
     // Shows a user-defined display: the request goes to the handler the host installed, which
     // builds the display before it returns; the view to refresh, null without a handler.
     virtual CDBDisplayView* ShowUserDefDisplay(unsigned int nVDType, T_VD_USERDEF_DATA* pUserData, int nArg1,
@@ -67,7 +71,13 @@ public:
 };
 class CClassPEngr : public CDBTable<T_PENGR_D> { using CDBTable::CDBTable; };
 class CClassPOsif : public CDBTable<T_POSIF_D> { using CDBTable::CDBTable; };
-class CClassNode : public CDBTable<T_NODE_D> { using CDBTable::CDBTable; };
+// Nodes; choice for the number/key maps: a node's number is its key (0: no such node).
+class CClassNode : public CDBTable<T_NODE_D> {
+public:
+    using CDBTable::CDBTable;
+    unsigned int GetNodeNoByKey(unsigned int nNodeK) const { return Exist(nNodeK) ? nNodeK : 0u; }
+    unsigned int GetNodeKeyByNo(unsigned int nNodeNo) const { return Exist(nNodeNo) ? nNodeNo : 0u; }
+};
 // Steps; GetKeyListByPOsifK lists the steps of an output set in key order, with their names
 // when a name list is given.
 class CClassPLsif : public CDBTable<T_PLSIF_D> {

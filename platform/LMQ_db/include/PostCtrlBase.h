@@ -96,18 +96,29 @@ struct T_POST_VECT_ALL_D {
 // the attached post database). Choice: the value count of a read is the longest run among the
 // requested entities; an entity without a run is absent from the result; a read outside a
 // begun query of that row fails.
+// Element read of a node row (entity kind 1): one group of seven doubles per element node, in
+// node order: the node's value and vector (its first four doubles, zeros where its run is
+// shorter) and the node's x, y, z from the attached model database; an element with a node
+// that has no run, or that the model does not hold, is absent.
 class CPostCtrlBase {
 public:
     virtual ~CPostCtrlBase() = default;
 
     void AttachPostDB(CDBBase* pPostDB) { m_pRowDB = pPostDB; }
+    void AttachModelDB(CDBBase* pModelDB) { m_pModelDB = pModelDB; }
     BOOL BeginQueryRow(unsigned int nPVtifK);
     BOOL GetElemResult(const CArray<unsigned int, unsigned int>& aElemId, unsigned int nPVtifK, int& nValueCount,
                        CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult);
+    // One node's run of the begun row into pValue, at most nMax doubles (the rest is not
+    // read); nCount gets the number written. FALSE outside the row's query or without a run.
+    BOOL GetNodeResult(unsigned int nNodeId, unsigned int nPVtifK, int& nCount, double* pValue, int nMax);
     void EndQueryRow() { m_nRowK = 0; }
 
 private:
+    BOOL GetElemResultOfNodeRow(const CArray<unsigned int, unsigned int>& aElemId, unsigned int nPVtifK,
+                                int& nValueCount, CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult);
     CDBBase* m_pRowDB = nullptr;
+    CDBBase* m_pModelDB = nullptr;
     unsigned int m_nRowK = 0;
 };
 

@@ -40,6 +40,29 @@ CDBDisplayView* CDBDoc::ShowUserDefDisplay(unsigned int nVDType, T_VD_USERDEF_DA
     return &m_displayView;
 }
 
+void CDBDoc::GetModelBounds(double dBounds[6])
+{
+    const auto& nodes = m_modelDB.Table<T_NODE_D>();
+    if (nodes.empty()) {
+        for (int k = 0; k < 3; ++k) {
+            dBounds[k] = 0.0;
+            dBounds[3 + k] = 1.0;
+        }
+        return;
+    }
+    bool bFirst = true;
+    for (const auto& [nKey, node] : nodes) {
+        (void)nKey;
+        for (int k = 0; k < 3; ++k) {
+            if (bFirst || node.dXyz[k] < dBounds[k])
+                dBounds[k] = node.dXyz[k];
+            if (bFirst || node.dXyz[k] > dBounds[3 + k])
+                dBounds[3 + k] = node.dXyz[k];
+        }
+        bFirst = false;
+    }
+}
+
 void CClassPVtif::GetKeyListByLSifK(unsigned int nLSifK, int, CArray<unsigned int, unsigned int>& aKeys) const
 {
     aKeys.RemoveAll();

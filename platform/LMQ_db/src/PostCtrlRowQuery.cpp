@@ -27,6 +27,9 @@ BOOL CPostCtrlBase::GetElemResult(const CArray<unsigned int, unsigned int>& aEle
     // Values come in the current unit system of the row's unit type.
     T_PVTIF_D row;
     const int nUnitType = CClassPVtif(m_pRowDB).Get(nPVtifK, row) ? row.nUnitType : DB_UNIT_NONE;
+    T_PENGR_D engr;
+    if (CClassPEngr(m_pRowDB).Get(row.nEngrK, engr) && engr.nKind == 1)
+        return GetElemResultOfNodeRow(aElemId, nPVtifK, nValueCount, mResult);
     for (int i = 0; i < aElemId.GetSize(); ++i) {
         int n = 0;
         const double* p = val.Find(aElemId[i], n);
@@ -39,5 +42,64 @@ BOOL CPostCtrlBase::GetElemResult(const CArray<unsigned int, unsigned int>& aEle
         if (n > nValueCount)
             nValueCount = n;
     }
+    return TRUE;
+}
+
+BOOL CPostCtrlBase::GetElemResultOfNodeRow(const CArray<unsigned int, unsigned int>& aElemId, unsigned int nPVtifK,
+                                           int& nValueCount,
+                                           CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult)
+{
+    const T_PVAL_D& val = m_pRowDB->Table<T_PVAL_D>().find(nPVtifK)->second;
+    T_PVTIF_D row;
+    const int nUnitType = CClassPVtif(m_pRowDB).Get(nPVtifK, row) ? row.nUnitType : DB_UNIT_NONE;
+    CClassElem clsElem(m_pModelDB);
+    CClassNode clsNode(m_pModelDB);
+    for (int i = 0; i < aElemId.GetSize(); ++i) {
+        T_ELEM_D elem;
+        if (!m_pModelDB || !clsElem.Get(aElemId[i], elem) || elem.aNodeK.GetSize() == 0)
+            continue;
+        const int nNode = elem.aNodeK.GetSize();
+        T_POST_VECT_ALL_D v;
+        v.aValue.SetSize(7 * nNode);
+        bool bAll = true;
+        for (int j = 0; j < nNode && bAll; ++j) {
+            int n = 0;
+            const double* p = val.Find(elem.aNodeK[j], n);
+            T_NODE_D node;
+            bAll = p && clsNode.Get(elem.aNodeK[j], node);
+            if (!bAll)
+                break;
+            for (int k = 0; k < 4; ++k)
+                v.aValue[7 * j + k] = k < n ? CDBValueUnits::Out(nUnitType, p[k]) : 0.0;
+            for (int k = 0; k < 3; ++k)
+                v.aValue[7 * j + 4 + k] = node.dXyz[k];
+        }
+        if (!bAll)
+            continue;
+        mResult[static_cast<int>(aElemId[i])] = v;
+        if (v.aValue.GetSize() > nValueCount)
+            nValueCount = v.aValue.GetSize();
+    }
+    return TRUE;
+}
+
+BOOL CPostCtrlBase::GetNodeResult(unsigned int nNodeId, unsigned int nPVtifK, int& nCount, double* pValue, int nMax)
+{
+    nCount = 0;
+    if (!m_pRowDB || m_nRowK == 0 || m_nRowK != nPVtifK || !pValue || nMax < 0)
+        return FALSE;
+    const auto& table = m_pRowDB->Table<T_PVAL_D>();
+    auto it = table.find(nPVtifK);
+    if (it == table.end())
+        return FALSE;
+    int n = 0;
+    const double* p = it->second.Find(nNodeId, n);
+    if (!p)
+        return FALSE;
+    T_PVTIF_D row;
+    const int nUnitType = CClassPVtif(m_pRowDB).Get(nPVtifK, row) ? row.nUnitType : DB_UNIT_NONE;
+    nCount = n < nMax ? n : nMax;
+    for (int k = 0; k < nCount; ++k)
+        pValue[k] = CDBValueUnits::Out(nUnitType, p[k]);
     return TRUE;
 }

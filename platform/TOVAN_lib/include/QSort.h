@@ -8,4 +8,5 @@ class CQSort {
 public:
     // Sorts the array ascending in place.
     static void QSortUInt(CArray<unsigned int, unsigned int>& a) { std::sort(a.begin(), a.end()); }
+    static void QSortDbl(CArray<double, double>& a) { std::sort(a.begin(), a.end()); }
 };

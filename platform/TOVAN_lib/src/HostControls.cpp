@@ -2,13 +2,11 @@
 #include "ExtListCtrl.h"
 #include "GraphWnd.h"
 #include "GraphWnd_standin.h"
-#include "TextUnit.h"
 
 #include <algorithm>
 
 IMPLEMENT_DYNAMIC(CGraphWnd, CWnd)
 IMPLEMENT_DYNAMIC(CExtListCtrl, CListCtrl)
-IMPLEMENT_DYNAMIC(CTextUnit, CStatic)
 
 // ---- graph window --------------------------------------------------------------------------
 BOOL CGraphWnd::Init(CWnd* pFrame)

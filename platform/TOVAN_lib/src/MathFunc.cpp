@@ -53,3 +53,29 @@ double CMathFunc::mathCrossAngle(const double a[3], const double b[3])
 }
 
 double CMathFunc::mathCos(double dDeg) { return std::cos(dDeg * M_PI / 180.0); }
+
+void CMathFunc::mathNormal(const double a[3], const double b[3], double n[3]) { mathCross(a, b, n); }
+
+void CMathFunc::mathNormal(const double p0[3], const double p1[3], const double p2[3], double n[3])
+{
+    const double a[3] = {p1[0] - p0[0], p1[1] - p0[1], p1[2] - p0[2]};
+    const double b[3] = {p2[0] - p0[0], p2[1] - p0[1], p2[2] - p0[2]};
+    mathCross(a, b, n);
+}
+
+void CMathFunc::mathRotate(const double v[3], const double axis[3], double dDeg, double r[3])
+{
+    // Rodrigues: v cos t + (k x v) sin t + k (k . v)(1 - cos t).
+    const double t = dDeg * M_PI / 180.0;
+    const double c = std::cos(t), s = std::sin(t);
+    double kv[3];
+    mathCross(axis, v, kv);
+    const double d = axis[0] * v[0] + axis[1] * v[1] + axis[2] * v[2];
+    double out[3];
+    for (int i = 0; i < 3; ++i)
+        out[i] = v[i] * c + kv[i] * s + axis[i] * d * (1.0 - c);
+    for (int i = 0; i < 3; ++i)
+        r[i] = out[i];
+}
+
+int CMathFunc::Normalize(double v[3]) { return mathNormalize(v) > 0.0 ? 1 : 0; }

@@ -262,10 +262,33 @@ class CButton : public CWnd {
 public:
     int GetCheck() const { return m_nCheck; }
     void SetCheck(int nCheck) { m_nCheck = nCheck; }
+    // The image shown on the button; the previous one is returned.
+    HBITMAP SetBitmap(HBITMAP hBitmap)
+    {
+        HBITMAP hOld = m_hBitmap;
+        m_hBitmap = hBitmap;
+        return hOld;
+    }
+    HBITMAP GetBitmap() const { return m_hBitmap; }
     void CopyControlState(const CWnd& from) override;
 
 private:
     int m_nCheck = 0;
+    HBITMAP m_hBitmap = nullptr;
+};
+
+// A bitmap loaded from the module's resources; choice: its handle is the resource number.
+class CBitmap : public CObject {
+public:
+    BOOL LoadBitmap(UINT nIDResource)
+    {
+        m_hBitmap = reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(nIDResource));
+        return nIDResource != 0;
+    }
+    operator HBITMAP() const { return m_hBitmap; }
+
+private:
+    HBITMAP m_hBitmap = nullptr;
 };
 
 class CListBox : public CWnd {

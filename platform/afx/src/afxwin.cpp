@@ -313,8 +313,10 @@ void CEdit::OnFocusArrived()
 void CButton::CopyControlState(const CWnd& from)
 {
     CWnd::CopyControlState(from);
-    if (const auto* b = dynamic_cast<const CButton*>(&from))
+    if (const auto* b = dynamic_cast<const CButton*>(&from)) {
         m_nCheck = b->m_nCheck;
+        m_hBitmap = b->m_hBitmap;
+    }
 }
 
 int CListBox::AddString(const char* psz)

@@ -27,6 +27,9 @@ using UINT_PTR = uintptr_t;
 using DWORD_PTR = uintptr_t;
 
 struct HWND__ { int unused; };
+// Bitmap handles: choice: the number of the bitmap resource they were loaded from.
+struct HBITMAP__ { int unused; };
+using HBITMAP = HBITMAP__*;
 using HWND = HWND__*;
 struct HINSTANCE__ { int unused; };
 using HINSTANCE = HINSTANCE__*;
@@ -141,8 +144,10 @@ HWND SetFocus(HWND hWnd);
 HWND GetFocus();
 
 // Timers on the virtual clock: Win32AdvanceClock sends WM_TIMER to every live timer whose
-// period ends within the advanced time, as often as it ends, in time order.
-UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT nElapse, void* pfnUnused);
+// period ends within the advanced time, as often as it ends, in time order; a timer set with
+// a procedure (a TIMERPROC) calls the procedure instead.
+using TIMERPROC = void (*)(HWND hWnd, UINT nMsg, UINT_PTR nIDEvent, DWORD nTime);
+UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT nElapse, void* pfnTimerProc);
 BOOL KillTimer(HWND hWnd, UINT_PTR nIDEvent);
 int Win32KillWindowTimers(HWND hWnd);
 int Win32TimerCount(HWND hWnd);

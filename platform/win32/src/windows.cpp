@@ -30,6 +30,7 @@ struct TimerEntry {
     UINT_PTR nID;
     DWORD nPeriod;
     DWORD nDue;
+    TIMERPROC pfnProc;
 };
 std::vector<TimerEntry>& Timers()
 {
@@ -144,8 +145,9 @@ HWND SetFocus(HWND hWnd)
 
 HWND GetFocus() { return g_hFocus; }
 
-UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT nElapse, void*)
+UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT nElapse, void* pfnTimerProc)
 {
+    const auto pfnProc = reinterpret_cast<TIMERPROC>(pfnTimerProc);
     if (!IsWindow(hWnd) || nIDEvent == 0)
         return 0;
     // A zero period would fire without end within one advance.
@@ -154,9 +156,10 @@ UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT nElapse, void*)
         if (t.hWnd == hWnd && t.nID == nIDEvent) {
             t.nPeriod = period;
             t.nDue = g_nClock + period;
+            t.pfnProc = pfnProc;
             return nIDEvent;
         }
-    Timers().push_back(TimerEntry{hWnd, nIDEvent, period, g_nClock + period});
+    Timers().push_back(TimerEntry{hWnd, nIDEvent, period, g_nClock + period, pfnProc});
     return nIDEvent;
 }
 
@@ -206,7 +209,11 @@ void Win32AdvanceClock(DWORD nMilliseconds)
             break;
         g_nClock = t[best].nDue;
         t[best].nDue += t[best].nPeriod;
-        SendMessage(t[best].hWnd, WM_TIMER, t[best].nID, 0);
+        // A timer with a procedure calls it instead of sending WM_TIMER, as the system does.
+        if (t[best].pfnProc)
+            t[best].pfnProc(t[best].hWnd, WM_TIMER, t[best].nID, g_nClock);
+        else
+            SendMessage(t[best].hWnd, WM_TIMER, t[best].nID, 0);
     }
     g_nClock = end;
 }

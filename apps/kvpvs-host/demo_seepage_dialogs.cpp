@@ -1,0 +1,107 @@
+// Demo step: the flow-quantity dialog driven as a user drives it. The host opens the dialog as
+// its launcher would, the user picks the construction stage that holds the seepage results,
+// types the nodes of the vertical section through the soil behind the wall (x nearest 15.3 m)
+// and presses Calculate; the total discharge over those nodes is read from the dialog.
+#include "demo_steps.h"
+#include "demo_support.h"
+
+#include "DBDoc.h"
+#include "DBModelRecords.h"
+#include "NodeListText.h"
+#include "QSort.h"
+#include "SampleSchema.h"
+#include "afx_standin.h"
+
+#include "dialogs/CDlgFlowQuantityTKVR.h"
+#include "dialogs/DialogControlIds.h"
+
+#include <dlfcn.h>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// Selects the entry of a combo box whose text is pszText, as the user would.
+bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)
+{
+    auto* pCombo = dynamic_cast<CComboBox*>(pDlg->GetDlgItem(nID));
+    if (!pCombo)
+        return false;
+    for (int i = 0; i < pCombo->GetCount(); ++i) {
+        CString s;
+        pCombo->GetLBText(i, s);
+        if (s == pszText)
+            return AfxDriver::Select(pDlg, nID, i) != 0;
+    }
+    return false;
+}
+
+// Node numbers of the section x = the node column nearest x0, sorted.
+void SectionNodes(CDBDoc& doc, double x0, CArray<unsigned int, unsigned int>& out)
+{
+    CClassNode cls(doc.GetModelDB());
+    CArray<unsigned int, unsigned int> keys;
+    out.RemoveAll();
+    cls.GetKeyList(keys);
+    double best = 1e300;
+    for (int i = 0; i < keys.GetSize(); ++i) {
+        T_NODE_D n;
+        if (cls.Get(keys[i], n) && std::fabs(n.dXyz[0] - x0) < best)
+            best = std::fabs(n.dXyz[0] - x0);
+    }
+    for (int i = 0; i < keys.GetSize(); ++i) {
+        T_NODE_D n;
+        if (cls.Get(keys[i], n) && std::fabs(std::fabs(n.dXyz[0] - x0) - best) < 1e-9)
+            out.Add(cls.GetNodeNoByKey(keys[i]));
+    }
+    CQSort::QSortUInt(out);
+}
+
+} // namespace
+
+int RunSeepageDialogsDemo(CDBDoc& doc, const char* /*outDir*/)
+{
+    const unsigned int nStep = EnsureForceSumStepRecords(doc);
+    T_PLSIF_D step;
+    T_POSIF_D set;
+    if (!nStep || !CClassPLsif(doc.GetPostDB()).Get(nStep, step) || !CClassPOsif(doc.GetPostDB()).Get(step.nOsifK, set)) {
+        std::fprintf(stderr, "kvpvs-host: the sample has no stage with seepage results\n");
+        return 0;
+    }
+    // As the dialog launcher opens it: constructed with no parent, created and shown. The
+    // launcher by name comes with a later module version; until then the host builds the
+    // object through the module's exported constructor (the object frees itself on close).
+    using PFN_CTOR = void (*)(void* pThis, CWnd* pParent);
+    auto pfnCtor = reinterpret_cast<PFN_CTOR>(dlsym(RTLD_DEFAULT, "_ZN20CDlgFlowQuantityTKVRC1EP4CWnd"));
+    if (!pfnCtor) {
+        std::fprintf(stderr, "kvpvs-host: the module exports no flow-quantity dialog\n");
+        return 0;
+    }
+    void* pMem = ::operator new(sizeof(CDlgFlowQuantityTKVR));
+    pfnCtor(pMem, nullptr);
+    auto* pDlg = static_cast<CDlgFlowQuantityTKVR*>(pMem);
+    if (!pDlg->Create(nullptr)) {
+        delete pDlg;
+        return 0;
+    }
+    pDlg->ShowWindow(SW_SHOW);
+    const HWND hDlg = pDlg->m_hWnd;
+    const int nBoxes = Win32MessageBoxCount();
+    int ok = SelectByText(pDlg, IDC_FQ_RESULTSET, set.strName) && SelectByText(pDlg, IDC_FQ_STEP, step.strName);
+    CArray<unsigned int, unsigned int> nodes;
+    SectionNodes(doc, 15.3, nodes);
+    const CString strList = CNumericOptimizer::Optimize(nodes);
+    ok = ok && nodes.GetSize() > 0 && AfxDriver::SetText(pDlg, IDC_FQ_NODES, strList);
+    ok = ok && AfxDriver::Click(pDlg, IDC_FQ_CALCULATE);
+    const CString strTotal = AfxDriver::GetText(pDlg, IDC_FQ_TOTAL);
+    for (int i = nBoxes; i < Win32MessageBoxCount(); ++i)
+        std::printf("  message: %s\n", Win32MessageBoxAt(i)->pszText);
+    ok = ok && !strTotal.IsEmpty();
+    if (ok)
+        std::printf("  flow quantity over the %d nodes of the section x = 15.3 m in \"%s\": %s\n", nodes.GetSize(),
+                    static_cast<const char*>(step.strName), static_cast<const char*>(strTotal));
+    if (IsWindow(hDlg))
+        DestroyWindow(hDlg);
+    return ok ? 1 : 0;
+}

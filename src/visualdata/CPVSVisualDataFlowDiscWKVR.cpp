@@ -1,0 +1,199 @@
+#include "visualdata/CPVSVisualDataFlowDiscWKVR.h"
+
+#include "visualdata/ElementCells.h"
+
+#include "FactoryPVS.h"
+#include "PVSModelData.h"
+#include "PostCtrlBase.h"
+
+#include <vtkCell.h>
+#include <vtkCellData.h>
+#include <vtkDoubleArray.h>
+#include <vtkIdList.h>
+#include <vtkNew.h>
+#include <vtkPoints.h>
+#include <vtkSmartPointer.h>
+#include <vtkUnstructuredGrid.h>
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+IMPLEMENT_DYNAMIC(CPVSVisualDataFlowDiscWKVR, CPVSVisualDataBase)
+
+CPVSVisualDataFlowDiscWKVR::CPVSVisualDataFlowDiscWKVR(unsigned int nType, T_VD_PARAM_D& param)
+    : CPVSVisualDataBase(nType, param)
+{
+    m_pFlowDiscData = new T_VD_FLOWDISC_WPLKVR_D;
+    m_pFlowDiscData->Initialize();
+    if (auto* pSrc = dynamic_cast<T_VD_FLOWDISC_WPLKVR_D*>(param.pUserDefData))
+        *m_pFlowDiscData = *pSrc;
+}
+
+CPVSVisualDataFlowDiscWKVR::~CPVSVisualDataFlowDiscWKVR() { delete m_pFlowDiscData; }
+
+int CPVSVisualDataFlowDiscWKVR::GetVisualMethodType(T_PVIST_ALL_D*) { return 8; }
+
+int CPVSVisualDataFlowDiscWKVR::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>&, T_PVIST_ALL_D*)
+{
+    return 1;
+}
+
+int CPVSVisualDataFlowDiscWKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
+{
+    CDBDoc* pDoc = CDBDoc::GetDocPoint();
+    if (!pDoc)
+        return 0;
+    CClassPVtif clsPVtif(pDoc->GetPostDB());
+    CClassPEngr clsPEngr(pDoc->GetPostDB());
+    T_PVTIF_D row;
+    T_PENGR_D engr;
+    if (!clsPVtif.Get(m_pFlowDiscData->nPVtifK, row) || !clsPEngr.Get(row.nEngrK, engr))
+        return 0;
+    CArray<unsigned int, unsigned int> aElemK;
+    if (!GetActiveElemK(aElemK) || aElemK.GetSize() == 0)
+        return 0;
+    InitVDataHashTable(aElemK.GetSize());
+    CPostCtrlBase* pCtrl = GetPostCtrl();
+    if (!pCtrl)
+        return 0;
+
+    IQueryPVS* pQuery = IQueryPVS::Instance();
+    CArray<unsigned int, unsigned int> aElemId;
+    aElemId.SetSize(aElemK.GetSize());
+    for (int i = 0; i < aElemK.GetSize(); ++i)
+        aElemId[i] = pQuery ? pQuery->GetElemKeyOrId(aElemK[i], nullptr) : aElemK[i];
+    const unsigned int nRowK = m_pFlowDiscData->nPVtifK;
+    CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&> mResult;
+    int nValueCount = 0;
+    pCtrl->BeginQueryRow(nRowK);
+    const BOOL bRead = pCtrl->GetElemResult(aElemId, nRowK, nValueCount, mResult);
+    pCtrl->EndQueryRow();
+    if (!bRead)
+        return 1;
+
+    for (int i = 0; i < aElemK.GetSize(); ++i) {
+        const T_POST_VECT_ALL_D* pVal = mResult.PLookup(static_cast<int>(aElemId[i]));
+        if (!pVal)
+            continue;
+        // Whole groups only; an element with a value that is not finite has no block, as an
+        // element without results (read as numbers it would put NaN into every sum).
+        const int nGroups = pVal->aValue.GetSize() / kGroup;
+        if (nGroups == 0)
+            continue;
+        T_VSUL_DATA_D block;
+        block.aValue.SetSize(kGroup * nGroups);
+        bool bFinite = true;
+        for (int k = 0; k < kGroup * nGroups; ++k) {
+            block.aValue[k] = pVal->aValue[k];
+            bFinite = bFinite && std::isfinite(block.aValue[k]);
+        }
+        for (int n = 0; n < nGroups && bFinite; ++n) {
+            double* g = &block.aValue[kGroup * n];
+            g[0] = std::sqrt(g[1] * g[1] + g[2] * g[2] + g[3] * g[3]);
+            bFinite = std::isfinite(g[0]);
+        }
+        if (!bFinite)
+            continue;
+        m_mVData[static_cast<int>(aElemK[i])] = block;
+        for (int n = 0; n < nGroups; ++n) {
+            SetMinMaxVal(aElemK[i], block.aValue[kGroup * n], 1);
+            m_dVDataRsltSum += block.aValue[kGroup * n];
+            m_dVDataRsltNum += 1.0;
+        }
+    }
+    return 1;
+}
+
+int CPVSVisualDataFlowDiscWKVR::GetElemData(unsigned int nElemK, int& nCount, std::vector<double>& aValue,
+                                           std::vector<double>& aVector, std::vector<double>& aPosition)
+{
+    nCount = 0;
+    const T_VSUL_DATA_D* pBlock = m_mVData.PLookup(static_cast<int>(nElemK));
+    if (!pBlock || pBlock->GetSize() < kGroup)
+        return 0;
+    nCount = pBlock->GetSize() / kGroup;
+    aValue.resize(static_cast<size_t>(nCount));
+    aVector.resize(3 * static_cast<size_t>(nCount));
+    aPosition.resize(3 * static_cast<size_t>(nCount));
+    for (int j = 0; j < nCount; ++j) {
+        const size_t o = static_cast<size_t>(kGroup * j);
+        aValue[static_cast<size_t>(j)] = pBlock->aValue[static_cast<int>(o)];
+        for (size_t k = 0; k < 3; ++k) {
+            aVector[3 * static_cast<size_t>(j) + k] = pBlock->aValue[static_cast<int>(o + 1 + k)];
+            aPosition[3 * static_cast<size_t>(j) + k] = pBlock->aValue[static_cast<int>(o + 4 + k)];
+        }
+    }
+    return 1;
+}
+
+int CPVSVisualDataFlowDiscWKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D*, T_PVIST_ANIM_D*,
+                                             CAnimationEngine*, CPVSModelDataBase* pModel, CArray<int, int>* pA1,
+                                             CArray<int, int>* pA2, CArray<int, int>*, CArray<int, int>*)
+{
+    CDBDoc* pDoc = CDBDoc::GetDocPoint();
+    auto* pGrid = vtkUnstructuredGrid::SafeDownCast(pDataSet);
+    auto* pMD = dynamic_cast<CPVSModelDataFEM*>(pModel);
+    if (!pDoc || !pGrid || !pMD)
+        return 0;
+    T_PVTIF_D row;
+    T_PENGR_D engr;
+    if (!CClassPVtif(pDoc->GetPostDB()).Get(m_pFlowDiscData->nPVtifK, row) ||
+        !CClassPEngr(pDoc->GetPostDB()).Get(row.nEngrK, engr))
+        return 0;
+    const int nElemNum = pMD->GetElemNum();
+    if (nElemNum == 0)
+        return 0;
+    if (pA1)
+        pA1->RemoveAll();
+    if (pA2)
+        pA2->RemoveAll();
+    pGrid->Allocate(2 * nElemNum, nElemNum);
+    vtkNew<vtkPoints> pPoints;
+    pPoints->SetDataTypeToDouble();
+    const int nNodeNum = pMD->GetNodeNum();
+    pPoints->Allocate(2 * static_cast<vtkIdType>(nNodeNum), nNodeNum);
+    vtkNew<vtkDoubleArray> pVectors;
+    pVectors->SetName(kVectorName);
+    pVectors->SetNumberOfComponents(3);
+    std::unordered_map<unsigned int, vtkIdType> mPointId;
+    mPointId.reserve(1000003);
+
+    int nCount = 0;
+    std::vector<double> aValue, aVector, aPosition;
+    vtkNew<vtkIdList> pIds;
+    vtkIdType nNextId = 0;
+    for (int e = 0; e < nElemNum; ++e) {
+        const unsigned int nElemK = pMD->GetElemK(e);
+        const T_ELEM_D* pElem = pMD->FindElemD(nElemK);
+        if (!pElem || !ElementCellFits(pElem->nCellType, pElem->GetNumberOfNodes()))
+            continue;
+        if (!GetElemData(nElemK, nCount, aValue, aVector, aPosition))
+            continue;
+        const int n = pElem->GetNumberOfNodes();
+        pIds->SetNumberOfIds(n);
+        bool bAll = true;
+        for (int j = 0; j < n && bAll; ++j) {
+            const unsigned int nNodeK = pElem->aNodeK[j];
+            auto [it, bNew] = mPointId.emplace(nNodeK, nNextId);
+            if (bNew) {
+                const T_NODE_D* pNode = pMD->FindNodeD(nNodeK);
+                if (!pNode) {
+                    mPointId.erase(it);
+                    bAll = false;
+                    break;
+                }
+                pPoints->InsertPoint(nNextId++, pNode->dXyz);
+            }
+            pIds->SetId(j, it->second);
+        }
+        if (!bAll)
+            continue;
+        pGrid->InsertNextCell(pElem->nCellType, pIds);
+        // The element's vector is that of its first result point.
+        pVectors->InsertNextTuple(aVector.data());
+    }
+    pGrid->SetPoints(pPoints);
+    pGrid->GetCellData()->SetVectors(pVectors);
+    return 1;
+}

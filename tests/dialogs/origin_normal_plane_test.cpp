@@ -1,0 +1,250 @@
+// The origin-normal plane dialog in a post view with VTK's plane widget: the plane starts on
+// the global X axis through the middle of the model (a 2 x 2 x 2 block of unit hexahedra),
+// is reversed, put through three points, dragged (the widget's events) and shown; the
+// opener's draw and destroy functions receive (normal, origin).
+#include "SeepageDialogFixtures.h"
+
+#include "dialogs/DialogControlIds.h"
+#include "dialogs/KVPVSDlgDefPlane.h"
+
+#include "MsgOut.h"
+#include "MsgOut_standin.h"
+#include "afx_standin.h"
+
+#include <vtkCommand.h>
+#include <vtkImplicitPlaneWidget.h>
+#include <vtkNew.h>
+#include <vtkPolyData.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+using namespace kvpvs::test;
+
+namespace {
+
+using V3 = std::array<double, 3>;
+
+struct DrawCall {
+    V3 normal, origin;
+    int nFlag;
+};
+std::vector<DrawCall> g_draws;
+std::vector<DrawCall> g_destroys;
+
+void OnDraw(double* n, double* o, int nFlag) { g_draws.push_back({{n[0], n[1], n[2]}, {o[0], o[1], o[2]}, nFlag}); }
+void OnDestroyed(double* n, double* o) { g_destroys.push_back({{n[0], n[1], n[2]}, {o[0], o[1], o[2]}, -1}); }
+
+V3 ToV3(const double* p) { return {p[0], p[1], p[2]}; }
+
+class OriginNormalPlane : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_draws.clear();
+        g_destroys.clear();
+        GMsgOutClear();
+    }
+    void TearDown() override
+    {
+        if (IsWindow(hDlg))
+            DestroyWindow(hDlg);
+    }
+    CKVPVSDlgDefPlane* Open(int bNoPlot = 0)
+    {
+        auto* dlg = new CKVPVSDlgDefPlane(&s.m.doc, &s.view);
+        dlg->SetDrawFunction(&OnDraw);
+        dlg->SetCalledOnDestoryFunction(&OnDestroyed);
+        dlg->SetNoPlotMode(bNoPlot);
+        EXPECT_TRUE(dlg->Create(&s.view));
+        dlg->ShowWindow(SW_SHOW);
+        hDlg = dlg->m_hWnd;
+        return dlg;
+    }
+
+    SeepageScene s;
+    HWND hDlg = nullptr;
+};
+
+TEST_F(OriginNormalPlane, StartsOnTheXAxisThroughTheMiddleOfTheModelWithoutADrawCall)
+{
+    CKVPVSDlgDefPlane* dlg = Open();
+    EXPECT_EQ(ToV3(dlg->GetNormal()), (V3{1, 0, 0}));
+    EXPECT_EQ(ToV3(dlg->GetOrigin()), (V3{1, 1, 1}));
+    EXPECT_EQ(AfxDriver::GetText(dlg, IDC_DEFPLANE_MIN_Y), CString("0"));
+    EXPECT_EQ(AfxDriver::GetText(dlg, IDC_DEFPLANE_MAX_Y), CString("2"));
+    EXPECT_EQ(AfxDriver::GetText(dlg, IDC_DEFPLANE_POS_Z), CString("1"));
+    EXPECT_TRUE(dlg->GetDlgItem(IDC_DEFPLANE_POS_X)->IsWindowEnabled());
+    EXPECT_FALSE(dlg->GetDlgItem(IDC_DEFPLANE_POS_Y)->IsWindowEnabled());
+    EXPECT_FALSE(dlg->GetDlgItem(IDC_DEFPLANE_PNT1)->IsWindowEnabled());
+    EXPECT_EQ(dlg->GetWidget()->GetEnabled(), 1);
+    EXPECT_EQ(s.view.GetVTKInteraction(), 1);
+    EXPECT_TRUE(g_draws.empty());
+}
+
+TEST_F(OriginNormalPlane, PositionOnTheChosenAxisIsClampedToTheModel)
+{
+    CKVPVSDlgDefPlane* dlg = Open();
+    AfxDriver::Click(dlg, IDC_DEFPLANE_AXIS_Z);
+    AfxDriver::SetText(dlg, IDC_DEFPLANE_POS_Z, "7.5");
+    AfxDriver::Click(dlg, IDC_DEFPLANE_APPLY);
+    EXPECT_EQ(ToV3(dlg->GetNormal()), (V3{0, 0, 1}));
+    EXPECT_EQ(ToV3(dlg->GetOrigin()), (V3{1, 1, 2}));
+    AfxDriver::SetText(dlg, IDC_DEFPLANE_POS_Z, "0.25");
+    AfxDriver::Click(dlg, IDC_DEFPLANE_APPLY);
+    EXPECT_EQ(ToV3(dlg->GetOrigin()), (V3{1, 1, 0.25}));
+    AfxDriver::SetText(dlg, IDC_DEFPLANE_POS_Z, "nan");
+    AfxDriver::Click(dlg, IDC_DEFPLANE_APPLY);
+    EXPECT_EQ(ToV3(dlg->GetOrigin()), (V3{1, 1, 1})) << "no number: the middle of the range";
+}
+
+TEST_F(OriginNormalPlane, ReversingTheXAxisTurnsItAHairOffItsLine)
+{
+    CKVPVSDlgDefPlane* dlg = Open();
+    AfxDriver::Click(dlg, IDC_DEFPLANE_REVERSE);
+    EXPECT_EQ(ToV3(dlg->GetNormal()), (V3{-1, 9e-06, 0}));
+    AfxDriver::Click(dlg, IDC_DEFPLANE_REVERSE);
+    EXPECT_EQ(ToV3(dlg->GetNormal()), (V3{1, -9e-06, 0}));
+    EXPECT_TRUE(g_draws.empty()) << "without dynamic display only the view is redrawn";
+}
+
+TEST_F(OriginNormalPlane, ThreePickedPointsGiveTheirNormalAndCentroid)
+{
+    CKVPVSDlgDefPlane* dlg = Open();
+    ASSERT_TRUE(AfxDriver::Click(dlg, IDC_DEFPLANE_MODE_POINTS));
+    EXPECT_FALSE(dlg->GetDlgItem(IDC_DEFPLANE_AXIS_X)->IsWindowEnabled());
+    ASSERT_TRUE(AfxDriver::Focus(dlg, IDC_DEFPLANE_PNT1));
+    EXPECT_EQ(dlg->GetCurPoint(), 1);
+    EXPECT_EQ(s.view.GetVTKInteraction(), 0) << "picking points switches the widget off";
+    for (const V3& p : {V3{0, 0, 0}, V3{2, 0, 0}, V3{0, 2, 0}})
+        ASSERT_TRUE(dlg->GetEventHandler()->Pick(gp_Pnt(p[0], p[1], p[2])));
+    EXPECT_EQ(dlg->GetCurPoint(), 0);
+    EXPECT_EQ(dlg->GetEventHandler()->GetStatus(), 0);
+    AfxDriver::Click(dlg, IDC_DEFPLANE_APPLY);
+    const double* n = dlg->GetNormal();
+    EXPECT_EQ(ToV3(n), (V3{0, 0, 1}));
+    EXPECT_DOUBLE_EQ(dlg->GetOrigin()[0], 2.0 / 3.0);
+    EXPECT_DOUBLE_EQ(dlg->GetOrigin()[1], 2.0 / 3.0);
+    EXPECT_EQ(dlg->GetOrigin()[2], 0.0);
+    EXPECT_EQ(static_cast<int>(MsgOutStandIn::Messages().size()), 0);
+}
+
+TEST_F(OriginNormalPlane, CollinearPointsLeaveThePlaneAndSayWhy)
+{
+    CKVPVSDlgDefPlane* dlg = Open();
+    AfxDriver::Click(dlg, IDC_DEFPLANE_MODE_POINTS);
+    AfxDriver::SetText(dlg, IDC_DEFPLANE_PNT1, "0, 0, 0");
+    AfxDriver::SetText(dlg, IDC_DEFPLANE_PNT2, "1, 1, 1");
+    AfxDriver::SetText(dlg, IDC_DEFPLANE_PNT3, "2, 2, 2");
+    AfxDriver::Click(dlg, IDC_DEFPLANE_APPLY);
+    ASSERT_EQ(static_cast<int>(MsgOutStandIn::Messages().size()), 1);
+    EXPECT_STREQ(MsgOutStandIn::Messages()[0].text.c_str(), "The 3 selected points cannot define a plane!");
+    EXPECT_EQ(ToV3(dlg->GetNormal()), (V3{1, 0, 0}));
+    EXPECT_EQ(ToV3(dlg->GetOrigin()), (V3{1, 1, 1}));
+    AfxDriver::SetText(dlg, IDC_DEFPLANE_PNT3, "2, two, 2");
+    AfxDriver::Click(dlg, IDC_DEFPLANE_APPLY);
+    EXPECT_EQ(static_cast<int>(MsgOutStandIn::Messages().size()), 2) << "a point that is no point defines no plane either";
+}
+
+// Show and Enter draw with flag 1 whatever the check; the widget's end of interaction (VTK's
+// event 45) draws with the dynamic-display check; its start (41) draws nothing.
+TEST_F(OriginNormalPlane, DrawCallsCarryTheNormalTheOriginAndTheirFlag)
+{
+    CKVPVSDlgDefPlane* dlg = Open();
+    AfxDriver::Click(dlg, IDC_DEFPLANE_SHOW);
+    AfxDriver::PressKey(dlg, VK_RETURN);
+    vtkImplicitPlaneWidget* w = dlg->GetWidget();
+    w->SetOrigin(1.0, 0.5, 1.0);
+    w->InvokeEvent(vtkCommand::StartInteractionEvent);
+    w->InvokeEvent(vtkCommand::EndInteractionEvent);
+    AfxDriver::Check(dlg, IDC_DEFPLANE_DYNAMIC, 1);
+    EXPECT_FALSE(dlg->GetDlgItem(IDC_DEFPLANE_SHOW)->IsWindowEnabled());
+    w->InvokeEvent(vtkCommand::EndInteractionEvent);
+    AfxDriver::Click(dlg, IDC_DEFPLANE_REVERSE);
+
+    ASSERT_EQ(g_draws.size(), 5u);
+    const int flags[5] = {1, 1, 0, 1, 1};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(g_draws[i].nFlag, flags[i]) << "call " << i;
+    EXPECT_EQ(g_draws[0].normal, (V3{1, 0, 0}));
+    EXPECT_EQ(g_draws[0].origin, (V3{1, 1, 1}));
+    EXPECT_EQ(g_draws[2].origin, (V3{1, 0.5, 1})) << "the dragged plane";
+    EXPECT_EQ(ToV3(dlg->GetOrigin()), (V3{1, 0.5, 1}));
+    EXPECT_EQ(g_draws[4].normal, (V3{-1, 9e-06, 0}));
+}
+
+TEST_F(OriginNormalPlane, NoPlotModeHidesShowAndDynamicDisplay)
+{
+    CKVPVSDlgDefPlane* dlg = Open(1);
+    EXPECT_FALSE(dlg->GetDlgItem(IDC_DEFPLANE_SHOW)->IsWindowVisible());
+    EXPECT_FALSE(dlg->GetDlgItem(IDC_DEFPLANE_DYNAMIC)->IsWindowVisible());
+    EXPECT_EQ(dlg->m_nInitPos, 3);
+    EXPECT_EQ(dlg->m_nMovesToInitPos, 1);
+}
+
+TEST_F(OriginNormalPlane, OpenersPlaneReplacesTheDefaultAndComesBackOnClose)
+{
+    auto* dlg = new CKVPVSDlgDefPlane(&s.m.doc, &s.view);
+    dlg->SetDrawFunction(&OnDraw);
+    dlg->SetCalledOnDestoryFunction(&OnDestroyed);
+    dlg->SetNormal(0.0, 1.0, 0.0);
+    dlg->SetOrigin(0.5, 0.25, 1.5);
+    ASSERT_TRUE(dlg->Create(&s.view));
+    hDlg = dlg->m_hWnd;
+    EXPECT_EQ(ToV3(dlg->GetNormal()), (V3{0, 1, 0}));
+    EXPECT_EQ(ToV3(dlg->GetOrigin()), (V3{0.5, 0.25, 1.5}));
+    double wn[3];
+    dlg->GetWidget()->GetNormal(wn);
+    EXPECT_EQ(ToV3(wn), (V3{0, 1, 0})) << "the widget shows it too";
+    EXPECT_TRUE(g_draws.empty());
+    AfxDriver::SysCommand(dlg, SC_CLOSE);
+    EXPECT_FALSE(IsWindow(hDlg));
+    EXPECT_EQ(CKVPVSDlgDefPlane::m_pMySelf, nullptr);
+    ASSERT_EQ(g_destroys.size(), 1u);
+    EXPECT_EQ(g_destroys[0].normal, (V3{0, 1, 0}));
+    EXPECT_EQ(g_destroys[0].origin, (V3{0.5, 0.25, 1.5}));
+    EXPECT_EQ(s.view.GetVTKInteraction(), 0);
+}
+
+// A flat model (all nodes at z = 0, 2 x 2 in plan): the placement box is widened on Z by 1 %
+// of the larger other range, then scaled by the place factor 1.25 about its centre, so the
+// X plane through the model spans z = +-0.025 and y = -0.5 .. 2.5.
+TEST(OriginNormalPlaneFlat, FlatModelWidensTheFlatAxisOfThePlacementBox)
+{
+    CDBDoc doc;
+    CZORDocBase::SetCurDoc(&doc);
+    CClassNode nodes(doc.GetModelDB());
+    for (const V3& p : {V3{0, 0, 0}, V3{2, 0, 0}, V3{0, 2, 0}, V3{2, 2, 0}}) {
+        T_NODE_D n;
+        n.dXyz[0] = p[0];
+        n.dXyz[1] = p[1];
+        n.dXyz[2] = p[2];
+        nodes.Add(n);
+    }
+    CZORViewBase view;
+    view.CreateWindowCore(nullptr);
+    doc.SetActiveView(&view);
+    auto* dlg = new CKVPVSDlgDefPlane(&doc, &view);
+    ASSERT_TRUE(dlg->Create(&view));
+    const HWND h = dlg->m_hWnd;
+    vtkNew<vtkPolyData> cut;
+    dlg->GetWidget()->GetPolyData(cut);
+    double b[6];
+    cut->GetBounds(b);
+    // The widget keeps its polygon in single precision: a few float steps of 2.5.
+    const double tol = 4 * 2.5 * 1.1920929e-7;
+    EXPECT_NEAR(b[0], 1.0, tol);
+    EXPECT_NEAR(b[1], 1.0, tol);
+    EXPECT_NEAR(b[2], -0.5, tol);
+    EXPECT_NEAR(b[3], 2.5, tol);
+    EXPECT_NEAR(b[4], -0.025, tol);
+    EXPECT_NEAR(b[5], 0.025, tol);
+    DestroyWindow(h);
+    view.DestroyWindow();
+    CZORDocBase::SetCurDoc(nullptr);
+}
+
+} // namespace
