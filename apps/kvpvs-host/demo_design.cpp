@@ -17,6 +17,7 @@
 #include "SampleSchema.h"
 #include "afx_standin.h"
 
+#include "design/CDlgBeamElementDesign.h"
 #include "design/DesignControlIds.h"
 #include "dialogs/DialogControlIds.h"
 
@@ -135,8 +136,9 @@ int DesignBeams(CDBDoc& doc, CView& view, const fs::path& log)
         std::fprintf(stderr, "kvpvs-host: the module exports no beam design dialog\n");
         return 0;
     }
-    // Room for the object; the dialog frees itself after its window is gone.
-    void* pMem = ::operator new(1 << 16);
+    // Room for the object, of the class's own size: the dialog frees itself (a sized delete)
+    // after its window is gone.
+    void* pMem = ::operator new(sizeof(CDlgBeamElementDesign));
     pfnCtor(pMem, &doc, &view);
     auto* pDlg = static_cast<CGeomDialog*>(pMem);
     if (!pDlg->Create(&view)) {
