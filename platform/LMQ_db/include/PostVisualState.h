@@ -17,13 +17,18 @@ struct T_PVIST_ALL_D {
     int nFontSize = 12;
     T_PVIST_VALS_D vals;
     unsigned int nColor = 0x00C0C0C0;      // colour of the model drawing, 0x00BBGGRR
-    int nDispMode = 1;                     // display mode of the model drawing
+    int nDispMode = 1;                     // display mode of the model drawing (2 surface, 3 feature edges)
     unsigned int nLabelColor = 0x00000000; // colour of labels
+    int nLineWidth = 1;                    // width of the model outline
+    int nShapeMode = 0;                    // 3: the undeformed shape is drawn under the result
 };
 
-// Miscellaneous display settings ("etc."): the colour of cut and section drawings.
+// Miscellaneous display settings ("etc."): the colour, width and feature angle of cut, section
+// and feature-edge drawings.
 struct T_PVIST_PETC_D {
     unsigned int nColor = 0x000000FF;      // 0x00BBGGRR
+    int nWidth = 1;
+    double dFeatureAngle = 30.0;           // degrees
 };
 
 struct T_PVIST_SYMB_D {

@@ -2,7 +2,8 @@
 // and labels. The base draws nothing. CPVSRendererRecorder records every call in order with a
 // deep copy of its data set (for tests); CPVSRendererVTK draws the calls with VTK into an
 // offscreen window and saves a PNG (for the demo host). Choice of the VTK renderer: the
-// trailing ints are not interpreted, except that two-point polygons are drawn as lines.
+// trailing ints are not interpreted, except that two-point polygons are drawn as lines and
+// the line width of line drawing is used; value colours run blue to red over the range.
 #pragma once
 #include "afxtempl.h"
 
@@ -27,6 +28,14 @@ public:
     {
         (void)pData, (void)color, (void)nMode, (void)nArg1, (void)nArg2;
     }
+    // The lines of a data set nWidth wide: in one colour, or coloured by its active point
+    // scalars over their range when bByValue is set; nArg is the host's drawing option.
+    virtual void DrawLines(vtkDataSet* pData, const Quantity_Color& color, int bByValue, int nWidth, int nArg)
+    {
+        (void)pData, (void)color, (void)bByValue, (void)nWidth, (void)nArg;
+    }
+    // A surface coloured by its active point scalars over their range, with two options.
+    virtual void DrawScalarSurface(vtkDataSet* pData, int nArg1, int nArg2) { (void)pData, (void)nArg1, (void)nArg2; }
     // Texts at positions, with an option, a size and a colour.
     virtual void DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int nOption,
                             double dSize, const Quantity_Color& color)
@@ -36,7 +45,7 @@ public:
 };
 
 struct T_RENDER_CALL_D {
-    enum Kind { kDataSet1 = 1, kDataSet3 = 3, kLabels = 4 };
+    enum Kind { kDataSet1 = 1, kDataSet3 = 3, kLabels = 4, kLines = 5, kScalarSurface = 6 };
     int nKind = 0;
     vtkSmartPointer<vtkDataSet> pData; // deep copy; null for labels or a null data set
     double rgb[3] = {0, 0, 0};
@@ -50,6 +59,8 @@ class CPVSRendererRecorder : public CPVSRendererBase {
 public:
     void DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int nArg) override;
     void DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int nMode, int nArg1, int nArg2) override;
+    void DrawLines(vtkDataSet* pData, const Quantity_Color& color, int bByValue, int nWidth, int nArg) override;
+    void DrawScalarSurface(vtkDataSet* pData, int nArg1, int nArg2) override;
     void DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int nOption, double dSize,
                     const Quantity_Color& color) override;
     std::vector<T_RENDER_CALL_D> m_aCalls;
@@ -61,13 +72,18 @@ public:
     ~CPVSRendererVTK() override;
     void DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int nArg) override;
     void DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int nMode, int nArg1, int nArg2) override;
+    void DrawLines(vtkDataSet* pData, const Quantity_Color& color, int bByValue, int nWidth, int nArg) override;
+    void DrawScalarSurface(vtkDataSet* pData, int nArg1, int nArg2) override;
     void DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int nOption, double dSize,
                     const Quantity_Color& color) override;
     // Renders what was drawn, camera fitted, and writes a PNG; FALSE when it cannot.
     BOOL SavePNG(const char* pszPath);
+    // Forgets what was drawn (the next picture starts empty).
+    void Clear();
 
 private:
     void AddDataSet(vtkDataSet* pData, const Quantity_Color& color);
+    void AddScalarDataSet(vtkDataSet* pData, const Quantity_Color& color, bool bByValue, double dWidth);
     // Released in reverse order: the window, which holds the renderer, goes first.
     vtkSmartPointer<vtkRenderer> m_pRenderer;
     vtkSmartPointer<vtkRenderWindow> m_pWindow;

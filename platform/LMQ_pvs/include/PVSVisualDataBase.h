@@ -3,8 +3,10 @@
 // The class-wide statics are the host's: SetMinMaxVal widens the range and marks it set;
 // ResetVDataStatics (called by the host before it builds each display) clears them all.
 // Choices for the result read: the threshold is 0 and the value mode 2 by default; the active
-// elements are every element of the model, ascending; the post control reads the document's
-// post database.
+// elements (nodes) are every element (node) of the model, ascending; the post control reads
+// the document's post database and its model. The (key, value, flag) SetMinMaxVal widens the
+// range as the one-value form does; the key and flag are the host's bookkeeping. IsVertical:
+// the horizontal offset of the segment is at most 1e-9 of its length.
 #pragma once
 #include "PVSParams.h"
 
@@ -53,6 +55,10 @@ public:
     virtual int InsertNextQuadraticWedge(vtkUnstructuredGrid* pGrid, vtkIdList* pIds);
     // Keys of the elements active in the displayed step; FALSE without a document.
     virtual BOOL GetActiveElemK(CArray<unsigned int, unsigned int>& aElemK);
+    // Keys of the nodes active in the displayed step; FALSE without a document.
+    virtual BOOL GetActiveNodeK(CArray<unsigned int, unsigned int>& aNodeK);
+    // Whether the segment p0 p1 is vertical (along Z).
+    static BOOL IsVertical(const double p0[3], const double p1[3]);
     void SetThreshold(double d) { m_dThreshold = d; }
     void SetValueMode(int n) { m_nValueMode = n; }
 
@@ -61,6 +67,7 @@ public:
     const T_VD_PARAM_D& GetParam() const { return m_param; }
 
     static void SetMinMaxVal(double dVal);
+    static void SetMinMaxVal(unsigned int nKey, double dVal, int bFlag);
     static void ResetVDataStatics();
 
     static BOOL m_bVDataRsltSet;

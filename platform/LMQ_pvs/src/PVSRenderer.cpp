@@ -7,6 +7,9 @@
 #include <vtkDataSet.h>
 #include <vtkDataSetMapper.h>
 #include <vtkIdList.h>
+#include <vtkLookupTable.h>
+#include <vtkPointData.h>
+#include <vtkDataArray.h>
 #include <vtkPNGWriter.h>
 #include <vtkPolyData.h>
 #include <vtkProperty.h>
@@ -45,6 +48,24 @@ void CPVSRendererRecorder::DrawDataSet(vtkDataSet* pData, const Quantity_Color& 
     c.nArg[0] = nMode;
     c.nArg[1] = nArg1;
     c.nArg[2] = nArg2;
+    m_aCalls.push_back(c);
+}
+
+void CPVSRendererRecorder::DrawLines(vtkDataSet* pData, const Quantity_Color& color, int bByValue, int nWidth,
+                                     int nArg)
+{
+    T_RENDER_CALL_D c = MakeCall(T_RENDER_CALL_D::kLines, pData, color);
+    c.nArg[0] = bByValue;
+    c.nArg[1] = nWidth;
+    c.nArg[2] = nArg;
+    m_aCalls.push_back(c);
+}
+
+void CPVSRendererRecorder::DrawScalarSurface(vtkDataSet* pData, int nArg1, int nArg2)
+{
+    T_RENDER_CALL_D c = MakeCall(T_RENDER_CALL_D::kScalarSurface, pData, Quantity_Color(0, 0, 0, Quantity_TOC_RGB));
+    c.nArg[0] = nArg1;
+    c.nArg[1] = nArg2;
     m_aCalls.push_back(c);
 }
 
@@ -115,6 +136,45 @@ void CPVSRendererVTK::DrawDataSet(vtkDataSet* pData, const Quantity_Color& color
     if (nMode == 1 && m_pRenderer->GetActors()->GetLastActor())
         m_pRenderer->GetActors()->GetLastActor()->GetProperty()->SetRepresentationToWireframe();
 }
+
+void CPVSRendererVTK::AddScalarDataSet(vtkDataSet* pData, const Quantity_Color& color, bool bByValue, double dWidth)
+{
+    if (!pData || pData->GetNumberOfCells() == 0)
+        return;
+    auto pMapper = vtkSmartPointer<vtkDataSetMapper>::New();
+    pMapper->SetInputData(pData);
+    vtkDataArray* pScalars = pData->GetPointData() ? pData->GetPointData()->GetScalars() : nullptr;
+    if (bByValue && pScalars) {
+        double r[2];
+        pScalars->GetRange(r);
+        pMapper->ScalarVisibilityOn();
+        pMapper->SetScalarModeToUsePointData();
+        pMapper->SetScalarRange(r[0], r[1] > r[0] ? r[1] : r[0] + 1.0);
+        auto pLut = vtkSmartPointer<vtkLookupTable>::New();
+        pLut->SetHueRange(0.667, 0.0);
+        pLut->Build();
+        pMapper->SetLookupTable(pLut);
+    } else {
+        pMapper->ScalarVisibilityOff();
+    }
+    auto pActor = vtkSmartPointer<vtkActor>::New();
+    pActor->SetMapper(pMapper);
+    pActor->GetProperty()->SetColor(color.Red(), color.Green(), color.Blue());
+    pActor->GetProperty()->SetLineWidth(static_cast<float>(dWidth));
+    m_pRenderer->AddActor(pActor);
+}
+
+void CPVSRendererVTK::DrawLines(vtkDataSet* pData, const Quantity_Color& color, int bByValue, int nWidth, int)
+{
+    AddScalarDataSet(pData, color, bByValue != 0, nWidth > 0 ? nWidth : 1);
+}
+
+void CPVSRendererVTK::DrawScalarSurface(vtkDataSet* pData, int, int)
+{
+    AddScalarDataSet(pData, Quantity_Color(1, 1, 1, Quantity_TOC_RGB), true, 1.0);
+}
+
+void CPVSRendererVTK::Clear() { m_pRenderer->RemoveAllViewProps(); }
 
 void CPVSRendererVTK::DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int,
                                  double dSize, const Quantity_Color& color)

@@ -11,6 +11,7 @@
 #include <vtkPolyData.h>
 
 #include <cfloat>
+#include <cmath>
 
 IMPLEMENT_DYNAMIC(CPVSVisualDataBase, CObject)
 IMPLEMENT_DYNAMIC(CPVSVisualDataNone, CPVSVisualDataBase)
@@ -69,6 +70,22 @@ BOOL CPVSVisualDataBase::GetActiveElemK(CArray<unsigned int, unsigned int>& aEle
     return TRUE;
 }
 
+BOOL CPVSVisualDataBase::GetActiveNodeK(CArray<unsigned int, unsigned int>& aNodeK)
+{
+    aNodeK.RemoveAll();
+    if (!m_param.pDoc)
+        return FALSE;
+    CClassNode(m_param.pDoc->GetModelDB()).GetKeyList(aNodeK);
+    return TRUE;
+}
+
+BOOL CPVSVisualDataBase::IsVertical(const double p0[3], const double p1[3])
+{
+    const double dx = p1[0] - p0[0], dy = p1[1] - p0[1], dz = p1[2] - p0[2];
+    const double dH = std::sqrt(dx * dx + dy * dy);
+    return dH <= 1e-9 * std::sqrt(dx * dx + dy * dy + dz * dz) ? TRUE : FALSE;
+}
+
 CPVSVisualDataBase* CPVSVisualDataBase::CreateVisualDataByType(unsigned int nType, T_VD_PARAM_D& param)
 {
     IFactoryPVS* f = IFactoryPVS::Instance();
@@ -115,6 +132,8 @@ void CPVSVisualDataBase::SetMinMaxVal(double dVal)
     if (dVal > m_dVDataRsltMax)
         m_dVDataRsltMax = dVal;
 }
+
+void CPVSVisualDataBase::SetMinMaxVal(unsigned int, double dVal, int) { SetMinMaxVal(dVal); }
 
 void CPVSVisualDataBase::ResetVDataStatics()
 {
