@@ -1,8 +1,10 @@
 #include "frame/FactoryCreators.h"
 #include "visualdata/CPVSVisualDataLDFS.h"
 #include "visualdata/CPVSVisualDataLDFSD.h"
+#include "visualdata/CPVSVisualDataProfGrid.h"
 #include "visualmethods/CPVSVisualMethodLDFS.h"
 #include "visualmethods/CPVSVisualMethodLDFSD.h"
+#include "visualmethods/CPVSVisualMethodGlbProfGrid.h"
 
 const T_KVPVS_CREATORS& KVPvsCreators()
 {
@@ -10,7 +12,7 @@ const T_KVPVS_CREATORS& KVPvsCreators()
         /* pfnVDFlowPath */ nullptr,
         /* pfnVDHistoryPlotTKVR */ nullptr,
         /* pfnVDFlowDisc */ nullptr,
-        /* pfnVDProfGrid */ nullptr,
+        /* pfnVDProfGrid */ CreateVDTyped<CPVSVisualDataProfGrid>,
         /* pfnVDHistoryPlotDgrm */ nullptr,
         /* pfnVDHistoryPlotStrs */ nullptr,
         /* pfnVDLDFS */ CreateVDTyped<CPVSVisualDataLDFS>,
@@ -21,7 +23,7 @@ const T_KVPVS_CREATORS& KVPvsCreators()
         /* pfnVDElemDgrmEvent */ nullptr,
         /* pfnVMGlbFlowPath */ nullptr,
         /* pfnVMFlowDisc */ nullptr,
-        /* pfnVMGlbProfGrid */ nullptr,
+        /* pfnVMGlbProfGrid */ CreateVM<CPVSVisualMethodGlbProfGrid>,
         /* pfnVMLDFS */ CreateVM<CPVSVisualMethodLDFS>,
         /* pfnVMFOS */ nullptr,
         /* pfnVMLDFSD */ CreateVM<CPVSVisualMethodLDFSD>,

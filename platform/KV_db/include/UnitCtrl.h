@@ -66,6 +66,8 @@ private:
 class CDocCtrl {
 public:
     static CUnitCtrl* GetUnitCtrl(CDBDoc* pDoc);
+    // The unit control of the document whose model database this is.
+    static CUnitCtrl* GetUnitCtrlOfDB(CDBBase* pModelDB);
     static CInitCtrl* GetInitCtrl(CDBDoc* pDoc);
     // The main (model) database of the document.
     static CDBBase* GetDBMain(CDBDoc* pDoc) { return pDoc ? pDoc->GetModelDB() : nullptr; }

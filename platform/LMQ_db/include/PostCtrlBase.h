@@ -104,6 +104,9 @@ public:
     BOOL BeginQueryRow(unsigned int nPVtifK);
     BOOL GetElemResult(const CArray<unsigned int, unsigned int>& aElemId, unsigned int nPVtifK, int& nValueCount,
                        CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult);
+    // The runs of the nodes of a node row, under the node ids, as GetElemResult reads elements.
+    BOOL GetNodeResult(const CArray<unsigned int, unsigned int>& aNodeId, unsigned int nPVtifK, int& nValueCount,
+                       CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult);
     void EndQueryRow() { m_nRowK = 0; }
 
 private:
