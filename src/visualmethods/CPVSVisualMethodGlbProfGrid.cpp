@@ -31,6 +31,11 @@ namespace {
 
 constexpr double kDblMax = 1.7976931348623157e308;
 
+// Point array of a profile grid: 1 where the grid point lies in the model, 0 where it does
+// not. A line point probed in the grid counts only when its whole cell (or edge) is in the
+// model: grid points outside have no result, and their 0 is no settlement.
+constexpr char kInModel[] = "InModel";
+
 double Seconds(std::chrono::steady_clock::time_point t0)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -146,12 +151,15 @@ int CPVSVisualMethodGlbProfGrid::ProbePoints(vtkPoints* pPoints, vtkDataSet* pSo
     vtkDataSet* pOut = pProbe->GetOutput();
     vtkDataArray* pScalars = pOut->GetPointData()->GetScalars();
     vtkDataArray* pVectors = pOut->GetPointData()->GetVectors();
+    vtkDataArray* pInModel = pOut->GetPointData()->GetArray(kInModel);
     vtkIdTypeArray* pValid = pProbe->GetValidPoints();
-    const vtkIdType nValid = pValid ? pValid->GetNumberOfTuples() : 0;
-    for (vtkIdType v = 0; v < nValid; ++v) {
+    const vtkIdType nProbed = pValid ? pValid->GetNumberOfTuples() : 0;
+    int nValid = 0;
+    for (vtkIdType v = 0; v < nProbed; ++v) {
         const vtkIdType i = pValid->GetValue(v);
-        if (i < 0 || i >= n)
+        if (i < 0 || i >= n || (pInModel && pInModel->GetComponent(i, 0) < 1.0 - 1e-9))
             continue;
+        ++nValid;
         T_PROBE_D& p = aProbe[static_cast<size_t>(i)];
         p.bValid = 1;
         p.dValue = pScalars ? pScalars->GetComponent(i, 0) : 0.0;
@@ -163,7 +171,7 @@ int CPVSVisualMethodGlbProfGrid::ProbePoints(vtkPoints* pPoints, vtkDataSet* pSo
     pProbe->Delete();
     pVerts->Delete();
     pInput->Delete();
-    return static_cast<int>(nValid);
+    return nValid;
 }
 
 int CPVSVisualMethodGlbProfGrid::Process()
@@ -303,6 +311,12 @@ void CPVSVisualMethodGlbProfGrid::BuildGrid(vtkUnstructuredGrid* pModel)
     pUndeformed->SetPolys(pQuads);
     pUndeformed->GetPointData()->SetScalars(pValues);
     pUndeformed->GetPointData()->SetVectors(pVectors);
+    vtkDoubleArray* pInModel = vtkDoubleArray::New();
+    pInModel->SetName(kInModel);
+    for (int i = 0; i < nNode; ++i)
+        pInModel->InsertNextValue(aProbe[static_cast<size_t>(i)].bValid ? 1.0 : 0.0);
+    pUndeformed->GetPointData()->AddArray(pInModel);
+    pInModel->Delete();
     if (nMode == 3) {
         m_pConnect->SetPoints(pLinePts);
         m_pConnect->SetLines(pLines);
@@ -616,6 +630,12 @@ int CPVSVisualMethodGlbProfGrid::MakeProfGridTable(int nMode, const T_VD_PROFGRI
         pPoly->SetPoints(pNodePts);
         pPoly->SetPolys(pQuads);
         pPoly->GetPointData()->SetScalars(pValues);
+        vtkDoubleArray* pInModel = vtkDoubleArray::New();
+        pInModel->SetName(kInModel);
+        for (int i = 0; i < nNode; ++i)
+            pInModel->InsertNextValue(aProbe[static_cast<size_t>(i)].bValid ? 1.0 : 0.0);
+        pPoly->GetPointData()->AddArray(pInModel);
+        pInModel->Delete();
         MakeGridIndexTables(pPoly, &m_settings, bShow);
         pQuads->Delete();
         pValues->Delete();
