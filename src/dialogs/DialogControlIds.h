@@ -126,3 +126,29 @@ enum : unsigned int {
 inline constexpr char IDS_QB_PVS_Settlement_SIMU_VO[] = "IDS_QB_PVS_Settlement_SIMU_VO";
 inline constexpr char IDS_QB_PVS_Settlement_SIMU_F[] = "IDS_QB_PVS_Settlement_SIMU_F";
 inline constexpr char IDS_QB_PVS_Settlement_SIMU_FP[] = "IDS_QB_PVS_Settlement_SIMU_FP";
+
+// Template of the profile-grid plot dialog (CDlgProfileGridPlot).
+enum : unsigned int {
+    IDD_PROFILEGRIDPLOT = 14010,
+    IDC_PGPLOT_CASE = 14064,         // analysis-case combo, parent of the step combo
+    IDC_PGPLOT_XINDEX = 14093,       // x-index combo
+    IDC_PGPLOT_YINDEX = 14094,       // y-index combo
+    IDC_PGPLOT_STEP = 14099,         // step combo, parent of the component combo
+    IDC_PGPLOT_AXIS_X = 14100,       // radio pair: X (0), Y (1)
+    IDC_PGPLOT_AXIS_Y = 14101,
+    IDC_PGPLOT_COMPONENT = 14102,    // result component combo
+    IDC_PGPLOT_GRID = 14103,         // grid combo
+    IDC_PGPLOT_LINES = 14104,        // check list of the chosen lines of the grid
+    IDC_PGPLOT_SHOW = 14105,
+    IDC_PGPLOT_CLOSE = 14106,
+    IDC_PGPLOT_XDIV = 14107,
+    IDC_PGPLOT_YDIV = 14108,
+    IDC_PGPLOT_CONTOUR = 14034,
+    IDC_PGPLOT_AREA = 14035,
+    IDC_PGPLOT_DYNAMIC = 14116,
+    IDC_PGPLOT_ADD = 14015,
+    IDC_PGPLOT_DELETE = 14016,
+    IDC_PGPLOT_LINE_TABLE = 14017,   // tables of the checked lines
+    IDC_PGPLOT_GRID_TABLE = 14018,   // table of the grid
+    IDC_PGPLOT_CURVE_FIT = 14019,
+};
