@@ -1,7 +1,9 @@
 #include "frame/FactoryCreators.h"
+#include "visualdata/CPVSVisualDataFOS.h"
 #include "visualdata/CPVSVisualDataLDFS.h"
 #include "visualdata/CPVSVisualDataLDFSD.h"
 #include "visualdata/CPVSVisualDataProfGrid.h"
+#include "visualmethods/CPVSVisualMethodFOS.h"
 #include "visualmethods/CPVSVisualMethodLDFS.h"
 #include "visualmethods/CPVSVisualMethodLDFSD.h"
 #include "visualmethods/CPVSVisualMethodGlbProfGrid.h"
@@ -16,7 +18,7 @@ const T_KVPVS_CREATORS& KVPvsCreators()
         /* pfnVDHistoryPlotDgrm */ nullptr,
         /* pfnVDHistoryPlotStrs */ nullptr,
         /* pfnVDLDFS */ CreateVDTyped<CPVSVisualDataLDFS>,
-        /* pfnVDFOS */ nullptr,
+        /* pfnVDFOS */ CreateVDTyped<CPVSVisualDataFOS>,
         /* pfnVDLDFSD */ CreateVDTyped<CPVSVisualDataLDFSD>,
         /* pfnVDNodeSepg */ nullptr,
         /* pfnVDPileTipElement */ nullptr,
@@ -25,7 +27,7 @@ const T_KVPVS_CREATORS& KVPvsCreators()
         /* pfnVMFlowDisc */ nullptr,
         /* pfnVMGlbProfGrid */ CreateVM<CPVSVisualMethodGlbProfGrid>,
         /* pfnVMLDFS */ CreateVM<CPVSVisualMethodLDFS>,
-        /* pfnVMFOS */ nullptr,
+        /* pfnVMFOS */ CreateVM<CPVSVisualMethodFOS>,
         /* pfnVMLDFSD */ CreateVM<CPVSVisualMethodLDFSD>,
     };
     return creators;

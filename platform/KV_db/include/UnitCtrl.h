@@ -18,6 +18,8 @@ public:
     // From output units back to the model's: the inverse of ConvertUnitDataOut.
     double ConvertUnitDataIn(int nUnitType, double dValue) const;
     double ConvertUnitLengthIn(double dValue) const { return ConvertUnitDataIn(1, dValue); }
+    // Model units per output unit of a unit type (1 / the factor of ConvertUnitDataOut).
+    double GetConvertFactorCurrent(int nUnitType) const { return ConvertUnitDataIn(nUnitType, 1.0); }
     // Unit name of a unit type in the current unit system; FALSE (name untouched) for a type
     // without a name.
     BOOL GetUnitSystem(int nUnitType, CString& strName) const;

@@ -11,6 +11,7 @@
 #include <vtkPointData.h>
 #include <vtkDataArray.h>
 #include <vtkPNGWriter.h>
+#include <vtkPoints.h>
 #include <vtkPolyData.h>
 #include <vtkProperty.h>
 #include <vtkRenderWindow.h>
@@ -79,6 +80,44 @@ void CPVSRendererRecorder::DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CStr
         c.aPos.push_back(aPos[i]);
     for (int i = 0; i < aText.GetSize(); ++i)
         c.aText.emplace_back(aText[i].GetString());
+    m_aCalls.push_back(c);
+}
+
+namespace {
+void AddPoints(T_RENDER_CALL_D& c, const double (*pPoint)[3], int nCount)
+{
+    for (int i = 0; pPoint && i < nCount; ++i)
+        c.aPos.emplace_back(pPoint[i][0], pPoint[i][1], pPoint[i][2]);
+}
+} // namespace
+
+void CPVSRendererRecorder::DrawPointMarkers(const double (*pPoint)[3], int nCount)
+{
+    T_RENDER_CALL_D c = MakeCall(T_RENDER_CALL_D::kPointMarkers, nullptr, Quantity_Color(0, 0, 0, Quantity_TOC_RGB));
+    c.nArg[0] = nCount;
+    AddPoints(c, pPoint, nCount);
+    m_aCalls.push_back(c);
+}
+
+void CPVSRendererRecorder::DrawArc(const double (*pPoint)[3], const double* pCentre, int nCount, int nWidth,
+                                   const Quantity_Color& color)
+{
+    T_RENDER_CALL_D c = MakeCall(T_RENDER_CALL_D::kArc, nullptr, color);
+    c.nArg[0] = nCount;
+    c.nArg[1] = nWidth;
+    AddPoints(c, pPoint, nCount);
+    if (pCentre)
+        c.centre.SetCoord(pCentre[0], pCentre[1], pCentre[2]);
+    m_aCalls.push_back(c);
+}
+
+void CPVSRendererRecorder::DrawPointList(const double (*pPoint)[3], int nCount, int nWidth,
+                                         const Quantity_Color& color)
+{
+    T_RENDER_CALL_D c = MakeCall(T_RENDER_CALL_D::kPointList, nullptr, color);
+    c.nArg[0] = nCount;
+    c.nArg[1] = nWidth;
+    AddPoints(c, pPoint, nCount);
     m_aCalls.push_back(c);
 }
 
@@ -172,6 +211,67 @@ void CPVSRendererVTK::DrawLines(vtkDataSet* pData, const Quantity_Color& color, 
 void CPVSRendererVTK::DrawScalarSurface(vtkDataSet* pData, int, int)
 {
     AddScalarDataSet(pData, Quantity_Color(1, 1, 1, Quantity_TOC_RGB), true, 1.0);
+}
+
+void CPVSRendererVTK::AddLines(const double (*pPoint)[3], int nCount, bool bPairs, int nWidth,
+                               const Quantity_Color& color)
+{
+    if (!pPoint || nCount < 1)
+        return;
+    auto pPoints = vtkSmartPointer<vtkPoints>::New();
+    pPoints->SetDataTypeToDouble();
+    for (int i = 0; i < nCount; ++i)
+        pPoints->InsertNextPoint(pPoint[i]);
+    auto pCells = vtkSmartPointer<vtkCellArray>::New();
+    if (bPairs) {
+        for (int i = 0; i + 1 < nCount; i += 2) {
+            const vtkIdType ids[2] = {i, i + 1};
+            pCells->InsertNextCell(2, ids);
+        }
+    } else {
+        pCells->InsertNextCell(nCount);
+        for (int i = 0; i < nCount; ++i)
+            pCells->InsertCellPoint(i);
+    }
+    auto pPoly = vtkSmartPointer<vtkPolyData>::New();
+    pPoly->SetPoints(pPoints);
+    pPoly->SetLines(pCells);
+    AddScalarDataSet(pPoly, color, false, nWidth > 0 ? nWidth : 1);
+}
+
+void CPVSRendererVTK::DrawPointMarkers(const double (*pPoint)[3], int nCount)
+{
+    if (!pPoint || nCount < 1)
+        return;
+    auto pPoints = vtkSmartPointer<vtkPoints>::New();
+    pPoints->SetDataTypeToDouble();
+    auto pVerts = vtkSmartPointer<vtkCellArray>::New();
+    for (int i = 0; i < nCount; ++i) {
+        const vtkIdType id = pPoints->InsertNextPoint(pPoint[i]);
+        pVerts->InsertNextCell(1, &id);
+    }
+    auto pPoly = vtkSmartPointer<vtkPolyData>::New();
+    pPoly->SetPoints(pPoints);
+    pPoly->SetVerts(pVerts);
+    auto pMapper = vtkSmartPointer<vtkDataSetMapper>::New();
+    pMapper->SetInputData(pPoly);
+    pMapper->ScalarVisibilityOff();
+    auto pActor = vtkSmartPointer<vtkActor>::New();
+    pActor->SetMapper(pMapper);
+    pActor->GetProperty()->SetColor(0.0, 0.0, 0.0);
+    pActor->GetProperty()->SetPointSize(5.0f);
+    m_pRenderer->AddActor(pActor);
+}
+
+void CPVSRendererVTK::DrawArc(const double (*pPoint)[3], const double*, int nCount, int nWidth,
+                              const Quantity_Color& color)
+{
+    AddLines(pPoint, nCount, false, nWidth, color);
+}
+
+void CPVSRendererVTK::DrawPointList(const double (*pPoint)[3], int nCount, int nWidth, const Quantity_Color& color)
+{
+    AddLines(pPoint, nCount, true, nWidth, color);
 }
 
 void CPVSRendererVTK::Clear() { m_pRenderer->RemoveAllViewProps(); }
