@@ -152,3 +152,24 @@ enum : unsigned int {
     IDC_PGPLOT_GRID_TABLE = 14018,   // table of the grid
     IDC_PGPLOT_CURVE_FIT = 14019,
 };
+
+// Template of the slope factor-of-safety result dialog (CDlgSlopeFOSResult).
+enum : unsigned int {
+    IDD_SLOPEFOSRESULT = 14017,
+    IDC_SFOS_CASE = 14157,          // analysis cases of slope stability
+    IDC_SFOS_LIST = 14158,          // slip surfaces with their factors of safety
+    IDC_SFOS_CLOSE = 14160,
+    IDC_SFOS_FONT = 14161,          // label size level 1 to 6
+    IDC_SFOS_MINIMUM = 14162,
+    IDC_SFOS_MAXIMUM = 14163,
+    IDC_SFOS_WIDTH = 14167,         // line width
+    IDC_SFOS_WIDTH_SPIN = 14168,
+    IDC_SFOS_COLOUR = 27549,
+};
+inline constexpr char IDS_KV_PVS_Radius[] = "IDS_KV_PVS_Radius";
+inline constexpr char IDS_KV_PVS_FOS[] = "IDS_KV_PVS_FOS";
+inline constexpr char IDS_KV_PVS_No[] = "IDS_KV_PVS_No";
+inline constexpr char IDS_KV_PVS_Poly_Line[] = "IDS_KV_PVS_Poly_Line";
+inline constexpr char IDS_KV_PVS_Error_FOS[] = "IDS_KV_PVS_Error_FOS";
+inline constexpr char IDS_KV_PVS_Min[] = "IDS_KV_PVS_Min";
+inline constexpr char IDS_KV_PVS_Max[] = "IDS_KV_PVS_Max";
