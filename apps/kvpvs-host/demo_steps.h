@@ -26,3 +26,6 @@ int RunDesignDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
 // The curve-fitting dialog on the last stage's settlement trough behind the wall, then on a
 // profile of one x: "curve_fit.txt" and "curve_fit.png".
 int RunCurveFitDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, const char* outDir);
+// The slope factor-of-safety dialog on the sample's slope cases: the critical circle with its
+// trial grid and a polyline slip surface, "slope_fos_circle.png" and "slope_fos_polyline.png".
+int RunSlopeDemo(CDBDoc& doc, const char* outDir);

@@ -91,7 +91,10 @@ CDlgSlopeFOSResult::~CDlgSlopeFOSResult()
 
 void CDlgSlopeFOSResult::CreateOrActivate(CWnd* pParent)
 {
-    kvpvs::dialogs::CreateOrActivateModeless<CDlgSlopeFOSResult>(m_reg, pParent, [](CDlgSlopeFOSResult&) {});
+    // Owned by the main window, as the other result dialogs are; the caller's window without one.
+    CWnd* pMain = AfxGetMainWnd();
+    kvpvs::dialogs::CreateOrActivateModeless<CDlgSlopeFOSResult>(m_reg, pMain ? pMain : pParent,
+                                                                 [](CDlgSlopeFOSResult&) {});
 }
 
 void CDlgSlopeFOSResult::DoDataExchange(CDataExchange* pDX)

@@ -104,9 +104,15 @@ public:
     BOOL SavePNG(const char* pszPath);
     // Forgets what was drawn (the next picture starts empty).
     void Clear();
+    // Looks along dDir with dUp upwards in the following pictures (choice: by default the
+    // camera turns 30 degrees about the view-up axis and 25 degrees up from looking down Z).
+    void SetViewDirection(const double dDir[3], const double dUp[3]);
 
 private:
     void AddDataSet(vtkDataSet* pData, const Quantity_Color& color);
+    bool m_bViewSet = false;
+    double m_dViewDir[3] = {0, 0, -1};
+    double m_dViewUp[3] = {0, 1, 0};
     void AddLines(const double (*pPoint)[3], int nCount, bool bPairs, int nWidth, const Quantity_Color& color);
     void AddScalarDataSet(vtkDataSet* pData, const Quantity_Color& color, bool bByValue, double dWidth);
     // Released in reverse order: the window, which holds the renderer, goes first.

@@ -8,6 +8,7 @@
 #include <vtkDataSetMapper.h>
 #include <vtkIdList.h>
 #include <vtkLookupTable.h>
+#include <vtkMapper.h>
 #include <vtkPointData.h>
 #include <vtkDataArray.h>
 #include <vtkPNGWriter.h>
@@ -128,6 +129,8 @@ CPVSRendererVTK::CPVSRendererVTK(int nWidth, int nHeight)
     m_pWindow->SetOffScreenRendering(1);
     m_pWindow->SetSize(nWidth, nHeight);
     m_pWindow->AddRenderer(m_pRenderer);
+    // Lines drawn on a face (a slip surface on the model's section) stay visible.
+    vtkMapper::SetResolveCoincidentTopologyToPolygonOffset();
 }
 
 CPVSRendererVTK::~CPVSRendererVTK() = default;
@@ -274,6 +277,15 @@ void CPVSRendererVTK::DrawPointList(const double (*pPoint)[3], int nCount, int n
     AddLines(pPoint, nCount, true, nWidth, color);
 }
 
+void CPVSRendererVTK::SetViewDirection(const double dDir[3], const double dUp[3])
+{
+    for (int k = 0; k < 3; ++k) {
+        m_dViewDir[k] = dDir[k];
+        m_dViewUp[k] = dUp[k];
+    }
+    m_bViewSet = true;
+}
+
 void CPVSRendererVTK::Clear() { m_pRenderer->RemoveAllViewProps(); }
 
 void CPVSRendererVTK::DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int,
@@ -294,8 +306,16 @@ BOOL CPVSRendererVTK::SavePNG(const char* pszPath)
     if (!pszPath)
         return FALSE;
     m_pRenderer->ResetCamera();
-    m_pRenderer->GetActiveCamera()->Azimuth(30.0);
-    m_pRenderer->GetActiveCamera()->Elevation(25.0);
+    if (m_bViewSet) {
+        vtkCamera* pCamera = m_pRenderer->GetActiveCamera();
+        double f[3];
+        pCamera->GetFocalPoint(f);
+        pCamera->SetPosition(f[0] - m_dViewDir[0], f[1] - m_dViewDir[1], f[2] - m_dViewDir[2]);
+        pCamera->SetViewUp(m_dViewUp);
+    } else {
+        m_pRenderer->GetActiveCamera()->Azimuth(30.0);
+        m_pRenderer->GetActiveCamera()->Elevation(25.0);
+    }
     m_pRenderer->ResetCamera();
     m_pWindow->Render();
     auto pGrab = vtkSmartPointer<vtkWindowToImageFilter>::New();
