@@ -47,9 +47,11 @@ bool SameLists(const T_WORKPLANE& a, const T_WORKPLANE& b)
 {
     if (a.aList1.GetSize() != b.aList1.GetSize() || a.aList2.GetSize() != b.aList2.GetSize())
         return false;
-    // Bitwise: a NaN read twice is the same NaN.
-    return std::memcmp(a.aList1.GetData(), b.aList1.GetData(), sizeof(double) * a.aList1.GetSize()) == 0 &&
-           std::memcmp(a.aList2.GetData(), b.aList2.GetData(), sizeof(double) * a.aList2.GetSize()) == 0;
+    // Bitwise: a NaN read twice is the same NaN. Empty lists have no data to compare.
+    auto same = [](const CArray<double, double>& x, const CArray<double, double>& y) {
+        return x.GetSize() == 0 || std::memcmp(x.GetData(), y.GetData(), sizeof(double) * x.GetSize()) == 0;
+    };
+    return same(a.aList1, b.aList1) && same(a.aList2, b.aList2);
 }
 
 } // namespace
