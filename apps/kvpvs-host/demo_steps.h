@@ -43,3 +43,6 @@ int RunSeepageDialogsDemo(CDBDoc& doc, const char* outDir);
 // marks in 20 frames ("flow_marks/frame_NN.png") and the discharge through two planes by the
 // other edition's factory ("flow_discharge.png", values printed).
 int RunSeepageDemo(CDBDoc& doc, const char* outDir);
+// The slope factor-of-safety dialog on the sample's slope cases: the critical circle with its
+// trial grid and a polyline slip surface, "slope_fos_circle.png" and "slope_fos_polyline.png".
+int RunSlopeDemo(CDBDoc& doc, const char* outDir);

@@ -230,3 +230,50 @@ enum : unsigned int {
     IDC_FQ_UNIT = 14049,            // unit label of the total
     IDC_FQ_RESET = 952,
 };
+
+// Template of the profile-grid plot dialog (CDlgProfileGridPlot).
+enum : unsigned int {
+    IDD_PROFILEGRIDPLOT = 14010,
+    IDC_PGPLOT_CASE = 14064,         // analysis-case combo, parent of the step combo
+    IDC_PGPLOT_XINDEX = 14093,       // x-index combo
+    IDC_PGPLOT_YINDEX = 14094,       // y-index combo
+    IDC_PGPLOT_STEP = 14099,         // step combo, parent of the component combo
+    IDC_PGPLOT_AXIS_X = 14100,       // radio pair: X (0), Y (1)
+    IDC_PGPLOT_AXIS_Y = 14101,
+    IDC_PGPLOT_COMPONENT = 14102,    // result component combo
+    IDC_PGPLOT_GRID = 14103,         // grid combo
+    IDC_PGPLOT_LINES = 14104,        // check list of the chosen lines of the grid
+    IDC_PGPLOT_SHOW = 14105,
+    IDC_PGPLOT_CLOSE = 14106,
+    IDC_PGPLOT_XDIV = 14107,
+    IDC_PGPLOT_YDIV = 14108,
+    IDC_PGPLOT_CONTOUR = 14034,
+    IDC_PGPLOT_AREA = 14035,
+    IDC_PGPLOT_DYNAMIC = 14116,
+    IDC_PGPLOT_ADD = 14015,
+    IDC_PGPLOT_DELETE = 14016,
+    IDC_PGPLOT_LINE_TABLE = 14017,   // tables of the checked lines
+    IDC_PGPLOT_GRID_TABLE = 14018,   // table of the grid
+    IDC_PGPLOT_CURVE_FIT = 14019,
+};
+
+// Template of the slope factor-of-safety result dialog (CDlgSlopeFOSResult).
+enum : unsigned int {
+    IDD_SLOPEFOSRESULT = 14017,
+    IDC_SFOS_CASE = 14157,          // analysis cases of slope stability
+    IDC_SFOS_LIST = 14158,          // slip surfaces with their factors of safety
+    IDC_SFOS_CLOSE = 14160,
+    IDC_SFOS_FONT = 14161,          // label size level 1 to 6
+    IDC_SFOS_MINIMUM = 14162,
+    IDC_SFOS_MAXIMUM = 14163,
+    IDC_SFOS_WIDTH = 14167,         // line width
+    IDC_SFOS_WIDTH_SPIN = 14168,
+    IDC_SFOS_COLOUR = 27549,
+};
+inline constexpr char IDS_KV_PVS_Radius[] = "IDS_KV_PVS_Radius";
+inline constexpr char IDS_KV_PVS_FOS[] = "IDS_KV_PVS_FOS";
+inline constexpr char IDS_KV_PVS_No[] = "IDS_KV_PVS_No";
+inline constexpr char IDS_KV_PVS_Poly_Line[] = "IDS_KV_PVS_Poly_Line";
+inline constexpr char IDS_KV_PVS_Error_FOS[] = "IDS_KV_PVS_Error_FOS";
+inline constexpr char IDS_KV_PVS_Min[] = "IDS_KV_PVS_Min";
+inline constexpr char IDS_KV_PVS_Max[] = "IDS_KV_PVS_Max";

@@ -1,12 +1,16 @@
 #include "frame/FactoryCreators.h"
+#include "visualdata/CPVSVisualDataFOS.h"
 #include "visualdata/CPVSVisualDataLDFS.h"
 #include "visualdata/CPVSVisualDataFlowDiscWKVR.h"
 #include "visualdata/CPVSVisualDataFlowPathWKVR.h"
 #include "visualdata/CPVSVisualDataLDFSD.h"
 #include "visualmethods/CPVSVisualMethodFlowDiscWKVR.h"
 #include "visualmethods/CPVSVisualMethodGlbFlowPath.h"
+#include "visualdata/CPVSVisualDataProfGrid.h"
+#include "visualmethods/CPVSVisualMethodFOS.h"
 #include "visualmethods/CPVSVisualMethodLDFS.h"
 #include "visualmethods/CPVSVisualMethodLDFSD.h"
+#include "visualmethods/CPVSVisualMethodGlbProfGrid.h"
 
 const T_KVPVS_CREATORS& KVPvsCreators()
 {
@@ -14,20 +18,20 @@ const T_KVPVS_CREATORS& KVPvsCreators()
         /* pfnVDFlowPath */ CreateVDTyped<CPVSVisualDataFlowPathWKVR>,
         /* pfnVDHistoryPlotTKVR */ nullptr,
         /* pfnVDFlowDisc */ CreateVDTyped<CPVSVisualDataFlowDiscWKVR>,
-        /* pfnVDProfGrid */ nullptr,
+        /* pfnVDProfGrid */ CreateVDTyped<CPVSVisualDataProfGrid>,
         /* pfnVDHistoryPlotDgrm */ nullptr,
         /* pfnVDHistoryPlotStrs */ nullptr,
         /* pfnVDLDFS */ CreateVDTyped<CPVSVisualDataLDFS>,
-        /* pfnVDFOS */ nullptr,
+        /* pfnVDFOS */ CreateVDTyped<CPVSVisualDataFOS>,
         /* pfnVDLDFSD */ CreateVDTyped<CPVSVisualDataLDFSD>,
         /* pfnVDNodeSepg */ nullptr,
         /* pfnVDPileTipElement */ nullptr,
         /* pfnVDElemDgrmEvent */ nullptr,
         /* pfnVMGlbFlowPath */ CreateVM<CPVSVisualMethodGlbFlowPath>,
         /* pfnVMFlowDisc */ CreateVM<CPVSVisualMethodFlowDiscWKVR>,
-        /* pfnVMGlbProfGrid */ nullptr,
+        /* pfnVMGlbProfGrid */ CreateVM<CPVSVisualMethodGlbProfGrid>,
         /* pfnVMLDFS */ CreateVM<CPVSVisualMethodLDFS>,
-        /* pfnVMFOS */ nullptr,
+        /* pfnVMFOS */ CreateVM<CPVSVisualMethodFOS>,
         /* pfnVMLDFSD */ CreateVM<CPVSVisualMethodLDFSD>,
         /* pfnCTEvent */ nullptr,
     };

@@ -130,11 +130,11 @@ TEST_F(EditionFactoryTest, MissingRowOrEntityGivesNull)
     EXPECT_EQ(Describe(factory.CreateVisualData(nullptr)), "null");
 }
 
-TEST_F(EditionFactoryTest, ByTypeOffersFlowPathsAndDischargeButNoHistoriesOrSafety)
+TEST_F(EditionFactoryTest, ByTypeOffersFlowPathsDischargeAndProfileGridsButNoHistoriesOrSafety)
 {
     T_VD_PARAM_D p{&doc, 0, 0, nullptr, 0};
     const char* expected[21] = {"CPVSVisualDataNone", "CPVSVisualDataFlowPathWKVR", "CPVSVisualDataMultiStepIsoSurf",
-                                "null", "CPVSVisualDataFlowDiscWKVR", "null" /* profile grid not built */};
+                                "null", "CPVSVisualDataFlowDiscWKVR", "CPVSVisualDataProfGrid"};
     for (unsigned int type = 0; type <= 20; ++type) {
         SCOPED_TRACE(type);
         EXPECT_EQ(Describe(factory.CreateVisualDataByType(type, &p)), expected[type] ? expected[type] : "null");
@@ -158,7 +158,8 @@ TEST_F(EditionFactoryTest, MethodsByCode)
     EXPECT_EQ(method(9), "CPVSVisualMethodColorMap");
     EXPECT_EQ(method(15), "CPVSVisualMethodLDFS");
     EXPECT_EQ(method(19), "CPVSVisualMethodLDFSD");
-    for (int n : {-1, 10, 11, 12, 13, 14, 16, 17, 18, 20})
+    EXPECT_EQ(method(10), "CPVSVisualMethodGlbProfGrid");
+    for (int n : {-1, 11, 12, 13, 14, 16, 17, 18, 20})
         EXPECT_EQ(method(n), "null") << n;
 }
 

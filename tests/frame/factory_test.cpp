@@ -162,6 +162,10 @@ TEST_F(FactoryTest, ByTypeBuildsHostClassesAndNullForModuleClassesNotYetBuilt)
             ASSERT_TRUE(vd);
             EXPECT_STREQ(vd->GetRuntimeClass()->m_lpszClassName, "CPVSVisualDataFlowPathWKVR");
             EXPECT_EQ(vd->GetVisualMethodType(nullptr), 6);
+        } else if (type == 11) {
+            ASSERT_TRUE(vd) << "slope factor of safety";
+            EXPECT_STREQ(vd->GetRuntimeClass()->m_lpszClassName, "CPVSVisualDataFOS");
+            EXPECT_EQ(vd->GetVisualMethodType(nullptr), 17);
         } else if (type == 4 || type == 9 || type == 10 || type > 12) {
             EXPECT_FALSE(vd) << "code outside the table";
         }
@@ -198,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(Codes, FactoryMethodTest,
                                            MethodCase{7, "CPVSVisualMethodDefault"}, MethodCase{8, "null"},
                                            MethodCase{9, "CPVSVisualMethodColorMap"}, MethodCase{11, "null"},
                                            MethodCase{12, "null"}, MethodCase{13, "null"},
-                                           MethodCase{14, "CPVSVisualMethodPointElement"}, MethodCase{16, "null"},
+                                           MethodCase{14, "CPVSVisualMethodPointElement"}, MethodCase{16, "null"}, MethodCase{17, "CPVSVisualMethodFOS"},
                                            MethodCase{18, "null"}, MethodCase{20, "null"}, MethodCase{-1, "null"}),
                          [](const ::testing::TestParamInfo<MethodCase>& i) {
                              const int n = i.param.nType;

@@ -65,6 +65,9 @@ public:
     int GetEquationMode(int nEqn, CArray<double, double>& a) const;
     int GetTimeDisp(int nMode, int nStep, _MDSP_BN& q) const;
     int GetEquationDisp(int nStep, int nEqn, _MDSP_BN& d) const;
+    // Factors of safety of a slope case's slip surfaces, one per surface in the makers' order;
+    // FALSE when the case has none or not nCount. Choice: the host stores them (SetSafetyRatio4SAM).
+    BOOL GetSafetyRatio4SAM(unsigned int nAcasK, int nCount, double* pFactor) const;
 
     // The host's direct-integration result file, shared by all cases.
     class CDirectFile {
@@ -155,11 +158,15 @@ public:
     int GetSATruss(unsigned int nElemK, CArray<double, double>& a) const;
     int GetSABeam(unsigned int nElemK, CArray<double, double>& a) const;
     int GetEquationDisp(int nStep, int nEqn, _MDSP_BN& d) const;
+    // Factors of safety of a slope case's slip surfaces, one per surface in the makers' order;
+    // FALSE when the case has none or not nCount. Choice: the host stores them (SetSafetyRatio4SAM).
+    BOOL GetSafetyRatio4SAM(unsigned int nAcasK, int nCount, double* pFactor) const;
 
     // Host side.
     void SetCase(unsigned int nAcasK, std::shared_ptr<CPostCtrlAnlTypeTHIS> pCtrl) { m_cases[nAcasK] = pCtrl; }
     void AddCaseWithoutControl(unsigned int nAcasK) { m_bare[nAcasK] = 1; }
     void SetStaticCase(unsigned int nAcasK, std::shared_ptr<CPostCtrlAnlTypeStatic> pCtrl) { m_static[nAcasK] = pCtrl; }
+    void SetSafetyRatio4SAM(unsigned int nAcasK, const std::vector<double>& aFactor) { m_safety[nAcasK] = aFactor; }
     int GetQueryDepth() const { return m_nDepth; }
     int GetBeginCount() const { return m_nBegins; }
     unsigned int GetQueryCase() const { return m_nQueryK; }
@@ -169,6 +176,7 @@ private:
     std::map<unsigned int, std::shared_ptr<CPostCtrlAnlTypeTHIS>> m_cases;
     std::map<unsigned int, int> m_bare;
     std::map<unsigned int, std::shared_ptr<CPostCtrlAnlTypeStatic>> m_static;
+    std::map<unsigned int, std::vector<double>> m_safety;
     unsigned int m_nQueryK = 0;
     int m_nDepth = 0;
     int m_nBegins = 0;

@@ -18,6 +18,8 @@ public:
     // From output units back to the model's: the inverse of ConvertUnitDataOut.
     double ConvertUnitDataIn(int nUnitType, double dValue) const;
     double ConvertUnitLengthIn(double dValue) const { return ConvertUnitDataIn(1, dValue); }
+    // Model units per output unit of a unit type (1 / the factor of ConvertUnitDataOut).
+    double GetConvertFactorCurrent(int nUnitType) const { return ConvertUnitDataIn(nUnitType, 1.0); }
     // Unit name of a unit type in the current unit system; FALSE (name untouched) for a type
     // without a name.
     BOOL GetUnitSystem(int nUnitType, CString& strName) const;
@@ -66,6 +68,8 @@ private:
 class CDocCtrl {
 public:
     static CUnitCtrl* GetUnitCtrl(CDBDoc* pDoc);
+    // The unit control of the document whose model database this is.
+    static CUnitCtrl* GetUnitCtrlOfDB(CDBBase* pModelDB);
     static CInitCtrl* GetInitCtrl(CDBDoc* pDoc);
     // The main (model) database of the document.
     static CDBBase* GetDBMain(CDBDoc* pDoc) { return pDoc ? pDoc->GetModelDB() : nullptr; }

@@ -223,3 +223,13 @@ int CPostCtrlGeoTech::GetEquationDisp(int s, int e, _MDSP_BN& r) const
     const CTHResultData* d = Query();
     return d ? kvdb::ReadEquationDisp(*d, s, e, r) : (r = _MDSP_BN(), 0);
 }
+
+BOOL CPostCtrlGeoTech::GetSafetyRatio4SAM(unsigned int nAcasK, int nCount, double* pFactor) const
+{
+    auto it = m_safety.find(nAcasK);
+    if (!pFactor || it == m_safety.end() || nCount < 0 || static_cast<size_t>(nCount) != it->second.size())
+        return FALSE;
+    for (int i = 0; i < nCount; ++i)
+        pFactor[i] = it->second[static_cast<size_t>(i)];
+    return TRUE;
+}

@@ -47,6 +47,11 @@ CUnitCtrl* CDocCtrl::GetUnitCtrl(CDBDoc* pDoc)
     return p ? &p->unit : nullptr;
 }
 
+CUnitCtrl* CDocCtrl::GetUnitCtrlOfDB(CDBBase* pModelDB)
+{
+    return pModelDB ? &pModelDB->Table<T_DOCCTRL_SLOT_D>()[1].unit : nullptr;
+}
+
 CInitCtrl* CDocCtrl::GetInitCtrl(CDBDoc* pDoc)
 {
     T_DOCCTRL_SLOT_D* p = Slot(pDoc);

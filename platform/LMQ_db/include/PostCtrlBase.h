@@ -112,6 +112,9 @@ public:
     // One node's run of the begun row into pValue, at most nMax doubles (the rest is not
     // read); nCount gets the number written. FALSE outside the row's query or without a run.
     BOOL GetNodeResult(unsigned int nNodeId, unsigned int nPVtifK, int& nCount, double* pValue, int nMax);
+    // The runs of the nodes of a node row, under the node ids, as GetElemResult reads elements.
+    BOOL GetNodeResult(const CArray<unsigned int, unsigned int>& aNodeId, unsigned int nPVtifK, int& nValueCount,
+                       CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult);
     void EndQueryRow() { m_nRowK = 0; }
 
 private:

@@ -8,8 +8,17 @@ struct T_PVIST_VALS_D {
     int bExponential = 0;
 };
 
+// Contour settings; choice: the band count is kept as set (12 unless set).
+struct T_PVIST_CONT_D {
+    int nBandNum = 12;
+    int GetBandNum() const { return nBandNum; }
+};
+
 struct T_PVIST_ALL_D {
     int bAverage = 1;      // node-averaged contours (visual method 1) or element values (2)
+    T_PVIST_CONT_D cont;
+    unsigned int nUndeformColor = 0x00808080; // undeformed shape drawn under a deformed one
+    int nUndeformWidth = 1;
     int nAverageMode = 1;  // 1 average, 2 max, 3 min, 4 largest |.|, 5 smallest |.|
     int nScalarOption = 0;
     double dDeformScale = 1.0;
@@ -35,6 +44,9 @@ struct T_PVIST_SYMB_D {
     double dDgrmScale = 1.0;
     int bDgrmReverse = 0;
     int nInactiveDisp = 2;
+    int bDgrmColorByValue = 0;             // 1: diagrams coloured by their values
+    unsigned int nDgrmColor = 0x00FF0000;  // 0x00BBGGRR
+    int nDgrmWidth = 1;
 };
 
 struct T_PVIST_ANIM_D {

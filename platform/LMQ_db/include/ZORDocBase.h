@@ -1,8 +1,20 @@
 // Stand-in for the host's document base: the current document, its active view and the
-// broadcast of update hints to the views (recorded, as the stand-in has no views).
+// broadcast of update hints to the views (recorded, as the stand-in has no views), the
+// document's labelled data tree and its current work plane.
 // Lives with the document stand-in, which derives from it.
+// Choices: the data tree is an in-memory framework made on first use; sub-root node n is a
+// tree node on child n + 1 of its root; the current work plane is the global X-Y plane until
+// the host sets another.
 #pragma once
 #include "afxwin.h"
+
+#include <Standard_Handle.hxx>
+
+#include <memory>
+
+class TDataStd_TreeNode;
+class gp_Ax3;
+struct T_ZOR_DOC_TREE_D;
 
 struct T_UPDATE_HINT_D {
     CView* pSender = nullptr;
@@ -26,7 +38,14 @@ public:
     CString GetPathName() const { return m_strPathName; }
     void SetPathName(const char* psz) { m_strPathName = psz; }
 
+    // Tree node of sub-root n of the document's data tree; null for a negative n.
+    Handle(TDataStd_TreeNode) GetSubRootNode(int n);
+    // The work plane on which the user draws: its placement in model coordinates.
+    gp_Ax3 GetCurrentWorkPlane() const;
+    void SetCurrentWorkPlane(const gp_Ax3& plane);
+
 private:
+    std::unique_ptr<T_ZOR_DOC_TREE_D> m_pTree;
     CView* m_pActiveView = nullptr;
     CArray<T_UPDATE_HINT_D, const T_UPDATE_HINT_D&> m_aHints;
     CString m_strPathName;

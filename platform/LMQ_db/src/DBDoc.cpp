@@ -1,5 +1,15 @@
 #include "DBDoc.h"
 
+#include <TDF_Data.hxx>
+#include <TDF_Label.hxx>
+#include <TDataStd_TreeNode.hxx>
+#include <gp_Ax3.hxx>
+
+struct T_ZOR_DOC_TREE_D {
+    Handle(TDF_Data) pData = new TDF_Data();
+    gp_Ax3 workPlane;
+};
+
 IMPLEMENT_DYNAMIC(CZORDocBase, CObject)
 IMPLEMENT_DYNAMIC(CDBDoc, CZORDocBase)
 
@@ -13,6 +23,25 @@ CZORDocBase::~CZORDocBase()
 {
     if (g_pCurDoc == this)
         g_pCurDoc = nullptr;
+}
+
+Handle(TDataStd_TreeNode) CZORDocBase::GetSubRootNode(int n)
+{
+    if (n < 0)
+        return Handle(TDataStd_TreeNode)();
+    if (!m_pTree)
+        m_pTree = std::make_unique<T_ZOR_DOC_TREE_D>();
+    const TDF_Label label = m_pTree->pData->Root().FindChild(n + 1, Standard_True);
+    return TDataStd_TreeNode::Set(label);
+}
+
+gp_Ax3 CZORDocBase::GetCurrentWorkPlane() const { return m_pTree ? m_pTree->workPlane : gp_Ax3(); }
+
+void CZORDocBase::SetCurrentWorkPlane(const gp_Ax3& plane)
+{
+    if (!m_pTree)
+        m_pTree = std::make_unique<T_ZOR_DOC_TREE_D>();
+    m_pTree->workPlane = plane;
 }
 
 CZORDocBase* CZORDocBase::GetCurDoc() { return g_pCurDoc; }

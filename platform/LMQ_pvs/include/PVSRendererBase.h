@@ -3,7 +3,8 @@
 // deep copy of its data set (for tests); CPVSRendererVTK draws the calls with VTK into an
 // offscreen window and saves a PNG (for the demo host). Choice of the VTK renderer: the
 // trailing ints are not interpreted, except that two-point polygons are drawn as lines and
-// the line width of line drawing is used; value colours run blue to red over the range.
+// the line width of line drawing is used; value colours run blue to red over the range; a
+// point list is drawn as separate segments of consecutive pairs, an arc as one line.
 #pragma once
 #include "afxtempl.h"
 
@@ -42,15 +43,30 @@ public:
     {
         (void)aPos, (void)aText, (void)nOption, (void)dSize, (void)color;
     }
+    // A marker at each of nCount points.
+    virtual void DrawPointMarkers(const double (*pPoint)[3], int nCount) { (void)pPoint, (void)nCount; }
+    // An arc through nCount points about a centre, nWidth wide.
+    virtual void DrawArc(const double (*pPoint)[3], const double* pCentre, int nCount, int nWidth,
+                         const Quantity_Color& color)
+    {
+        (void)pPoint, (void)pCentre, (void)nCount, (void)nWidth, (void)color;
+    }
+    // Lines through a list of nCount points, nWidth wide.
+    virtual void DrawPointList(const double (*pPoint)[3], int nCount, int nWidth, const Quantity_Color& color)
+    {
+        (void)pPoint, (void)nCount, (void)nWidth, (void)color;
+    }
 };
 
 struct T_RENDER_CALL_D {
-    enum Kind { kDataSet1 = 1, kDataSet3 = 3, kLabels = 4, kLines = 5, kScalarSurface = 6 };
+    enum Kind { kDataSet1 = 1, kDataSet3 = 3, kLabels = 4, kLines = 5, kScalarSurface = 6,
+                kPointMarkers = 7, kArc = 8, kPointList = 9 };
     int nKind = 0;
     vtkSmartPointer<vtkDataSet> pData; // deep copy; null for labels or a null data set
     double rgb[3] = {0, 0, 0};
     int nArg[3] = {0, 0, 0};
-    std::vector<gp_Pnt> aPos;
+    std::vector<gp_Pnt> aPos;              // label positions; the points of markers, arcs and lists
+    gp_Pnt centre;                         // of an arc
     std::vector<std::string> aText;
     double dSize = 0;
 };
@@ -63,6 +79,10 @@ public:
     void DrawScalarSurface(vtkDataSet* pData, int nArg1, int nArg2) override;
     void DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int nOption, double dSize,
                     const Quantity_Color& color) override;
+    void DrawPointMarkers(const double (*pPoint)[3], int nCount) override;
+    void DrawArc(const double (*pPoint)[3], const double* pCentre, int nCount, int nWidth,
+                 const Quantity_Color& color) override;
+    void DrawPointList(const double (*pPoint)[3], int nCount, int nWidth, const Quantity_Color& color) override;
     std::vector<T_RENDER_CALL_D> m_aCalls;
 };
 
@@ -76,13 +96,24 @@ public:
     void DrawScalarSurface(vtkDataSet* pData, int nArg1, int nArg2) override;
     void DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int nOption, double dSize,
                     const Quantity_Color& color) override;
+    void DrawPointMarkers(const double (*pPoint)[3], int nCount) override;
+    void DrawArc(const double (*pPoint)[3], const double* pCentre, int nCount, int nWidth,
+                 const Quantity_Color& color) override;
+    void DrawPointList(const double (*pPoint)[3], int nCount, int nWidth, const Quantity_Color& color) override;
     // Renders what was drawn, camera fitted, and writes a PNG; FALSE when it cannot.
     BOOL SavePNG(const char* pszPath);
     // Forgets what was drawn (the next picture starts empty).
     void Clear();
+    // Looks along dDir with dUp upwards in the following pictures (choice: by default the
+    // camera turns 30 degrees about the view-up axis and 25 degrees up from looking down Z).
+    void SetViewDirection(const double dDir[3], const double dUp[3]);
 
 private:
     void AddDataSet(vtkDataSet* pData, const Quantity_Color& color);
+    bool m_bViewSet = false;
+    double m_dViewDir[3] = {0, 0, -1};
+    double m_dViewUp[3] = {0, 1, 0};
+    void AddLines(const double (*pPoint)[3], int nCount, bool bPairs, int nWidth, const Quantity_Color& color);
     void AddScalarDataSet(vtkDataSet* pData, const Quantity_Color& color, bool bByValue, double dWidth);
     // Released in reverse order: the window, which holds the renderer, goes first.
     vtkSmartPointer<vtkRenderer> m_pRenderer;

@@ -35,6 +35,10 @@ public:
                               CPVSModelDataBase* pMD);
     virtual int MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS);
     virtual void Initialize();
+    // The animation's factor for the current frame and a value at that frame; choice: 1 and
+    // the value itself while the state does not animate, else the phase and value x phase.
+    double GetAnimFactor(T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim);
+    double GetSubFrameVal(T_PVIST_ANIM_D* pAS, double dValue, double dFactor);
     virtual void SetModelData(CPVSModelDataBase* pMD) { m_pModelData = pMD; }
     virtual void SetLineContData4Label(vtkDataSet* pData) { m_pLineContData = pData; }
     virtual double GetMinVal() { return m_dVDataRsltMin; }

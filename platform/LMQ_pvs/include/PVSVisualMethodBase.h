@@ -12,6 +12,7 @@ class CPVSRendererBase;
 class CPVSModelDataFEM;
 class CPVSVisualDataBase;
 class vtkAppendPolyData;
+class vtkBandedPolyDataContourFilter;
 
 class I_PVSVisualMethod : public CObject {
     DECLARE_DYNAMIC(I_PVSVisualMethod)
@@ -36,7 +37,8 @@ class CPVSVisualMethodBase : public I_PVSVisualMethod {
 public:
     explicit CPVSVisualMethodBase(T_VM_PARAM_D& param);
     ~CPVSVisualMethodBase() override;
-    // The host's static creator: asks the factory instance (IFactoryPVS::Instance()).
+    // The host's static creator: asks the factory instance (IFactoryPVS::Instance()) and gives
+    // the method the model data of the parameters' document.
     static CPVSVisualMethodBase* CreateVisualMethod(T_VM_PARAM_D& param);
 
     virtual int Process();
@@ -46,6 +48,8 @@ public:
     virtual vtkDataSet* GetHighLightDataSetPst() { return nullptr; }
     virtual void InitializeDataSet();
     virtual int GenerateContour() { return 1; }
+    // Sets the band values of a banded contour: nBands + 1 values evenly from dMin to dMax.
+    int GenerateContour(vtkBandedPolyDataContourFilter* pFilter, int nBands, double dMin, double dMax);
     virtual int RenderUndeformedShape(CPVSRendererBase* pRenderer) { return 1; }
     virtual int MakeLineProbe() { return 1; }
     virtual int MakeLineProbeSubclass() { return 1; }

@@ -8,9 +8,11 @@
 #include <vtkDataSetMapper.h>
 #include <vtkIdList.h>
 #include <vtkLookupTable.h>
+#include <vtkMapper.h>
 #include <vtkPointData.h>
 #include <vtkDataArray.h>
 #include <vtkPNGWriter.h>
+#include <vtkPoints.h>
 #include <vtkPolyData.h>
 #include <vtkProperty.h>
 #include <vtkRenderWindow.h>
@@ -82,6 +84,44 @@ void CPVSRendererRecorder::DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CStr
     m_aCalls.push_back(c);
 }
 
+namespace {
+void AddPoints(T_RENDER_CALL_D& c, const double (*pPoint)[3], int nCount)
+{
+    for (int i = 0; pPoint && i < nCount; ++i)
+        c.aPos.emplace_back(pPoint[i][0], pPoint[i][1], pPoint[i][2]);
+}
+} // namespace
+
+void CPVSRendererRecorder::DrawPointMarkers(const double (*pPoint)[3], int nCount)
+{
+    T_RENDER_CALL_D c = MakeCall(T_RENDER_CALL_D::kPointMarkers, nullptr, Quantity_Color(0, 0, 0, Quantity_TOC_RGB));
+    c.nArg[0] = nCount;
+    AddPoints(c, pPoint, nCount);
+    m_aCalls.push_back(c);
+}
+
+void CPVSRendererRecorder::DrawArc(const double (*pPoint)[3], const double* pCentre, int nCount, int nWidth,
+                                   const Quantity_Color& color)
+{
+    T_RENDER_CALL_D c = MakeCall(T_RENDER_CALL_D::kArc, nullptr, color);
+    c.nArg[0] = nCount;
+    c.nArg[1] = nWidth;
+    AddPoints(c, pPoint, nCount);
+    if (pCentre)
+        c.centre.SetCoord(pCentre[0], pCentre[1], pCentre[2]);
+    m_aCalls.push_back(c);
+}
+
+void CPVSRendererRecorder::DrawPointList(const double (*pPoint)[3], int nCount, int nWidth,
+                                         const Quantity_Color& color)
+{
+    T_RENDER_CALL_D c = MakeCall(T_RENDER_CALL_D::kPointList, nullptr, color);
+    c.nArg[0] = nCount;
+    c.nArg[1] = nWidth;
+    AddPoints(c, pPoint, nCount);
+    m_aCalls.push_back(c);
+}
+
 CPVSRendererVTK::CPVSRendererVTK(int nWidth, int nHeight)
     : m_pRenderer(vtkSmartPointer<vtkRenderer>::New()), m_pWindow(vtkSmartPointer<vtkRenderWindow>::New())
 {
@@ -89,6 +129,8 @@ CPVSRendererVTK::CPVSRendererVTK(int nWidth, int nHeight)
     m_pWindow->SetOffScreenRendering(1);
     m_pWindow->SetSize(nWidth, nHeight);
     m_pWindow->AddRenderer(m_pRenderer);
+    // Lines drawn on a face (a slip surface on the model's section) stay visible.
+    vtkMapper::SetResolveCoincidentTopologyToPolygonOffset();
 }
 
 CPVSRendererVTK::~CPVSRendererVTK() = default;
@@ -174,6 +216,76 @@ void CPVSRendererVTK::DrawScalarSurface(vtkDataSet* pData, int, int)
     AddScalarDataSet(pData, Quantity_Color(1, 1, 1, Quantity_TOC_RGB), true, 1.0);
 }
 
+void CPVSRendererVTK::AddLines(const double (*pPoint)[3], int nCount, bool bPairs, int nWidth,
+                               const Quantity_Color& color)
+{
+    if (!pPoint || nCount < 1)
+        return;
+    auto pPoints = vtkSmartPointer<vtkPoints>::New();
+    pPoints->SetDataTypeToDouble();
+    for (int i = 0; i < nCount; ++i)
+        pPoints->InsertNextPoint(pPoint[i]);
+    auto pCells = vtkSmartPointer<vtkCellArray>::New();
+    if (bPairs) {
+        for (int i = 0; i + 1 < nCount; i += 2) {
+            const vtkIdType ids[2] = {i, i + 1};
+            pCells->InsertNextCell(2, ids);
+        }
+    } else {
+        pCells->InsertNextCell(nCount);
+        for (int i = 0; i < nCount; ++i)
+            pCells->InsertCellPoint(i);
+    }
+    auto pPoly = vtkSmartPointer<vtkPolyData>::New();
+    pPoly->SetPoints(pPoints);
+    pPoly->SetLines(pCells);
+    AddScalarDataSet(pPoly, color, false, nWidth > 0 ? nWidth : 1);
+}
+
+void CPVSRendererVTK::DrawPointMarkers(const double (*pPoint)[3], int nCount)
+{
+    if (!pPoint || nCount < 1)
+        return;
+    auto pPoints = vtkSmartPointer<vtkPoints>::New();
+    pPoints->SetDataTypeToDouble();
+    auto pVerts = vtkSmartPointer<vtkCellArray>::New();
+    for (int i = 0; i < nCount; ++i) {
+        const vtkIdType id = pPoints->InsertNextPoint(pPoint[i]);
+        pVerts->InsertNextCell(1, &id);
+    }
+    auto pPoly = vtkSmartPointer<vtkPolyData>::New();
+    pPoly->SetPoints(pPoints);
+    pPoly->SetVerts(pVerts);
+    auto pMapper = vtkSmartPointer<vtkDataSetMapper>::New();
+    pMapper->SetInputData(pPoly);
+    pMapper->ScalarVisibilityOff();
+    auto pActor = vtkSmartPointer<vtkActor>::New();
+    pActor->SetMapper(pMapper);
+    pActor->GetProperty()->SetColor(0.0, 0.0, 0.0);
+    pActor->GetProperty()->SetPointSize(5.0f);
+    m_pRenderer->AddActor(pActor);
+}
+
+void CPVSRendererVTK::DrawArc(const double (*pPoint)[3], const double*, int nCount, int nWidth,
+                              const Quantity_Color& color)
+{
+    AddLines(pPoint, nCount, false, nWidth, color);
+}
+
+void CPVSRendererVTK::DrawPointList(const double (*pPoint)[3], int nCount, int nWidth, const Quantity_Color& color)
+{
+    AddLines(pPoint, nCount, true, nWidth, color);
+}
+
+void CPVSRendererVTK::SetViewDirection(const double dDir[3], const double dUp[3])
+{
+    for (int k = 0; k < 3; ++k) {
+        m_dViewDir[k] = dDir[k];
+        m_dViewUp[k] = dUp[k];
+    }
+    m_bViewSet = true;
+}
+
 void CPVSRendererVTK::Clear() { m_pRenderer->RemoveAllViewProps(); }
 
 void CPVSRendererVTK::DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int,
@@ -194,8 +306,16 @@ BOOL CPVSRendererVTK::SavePNG(const char* pszPath)
     if (!pszPath)
         return FALSE;
     m_pRenderer->ResetCamera();
-    m_pRenderer->GetActiveCamera()->Azimuth(30.0);
-    m_pRenderer->GetActiveCamera()->Elevation(25.0);
+    if (m_bViewSet) {
+        vtkCamera* pCamera = m_pRenderer->GetActiveCamera();
+        double f[3];
+        pCamera->GetFocalPoint(f);
+        pCamera->SetPosition(f[0] - m_dViewDir[0], f[1] - m_dViewDir[1], f[2] - m_dViewDir[2]);
+        pCamera->SetViewUp(m_dViewUp);
+    } else {
+        m_pRenderer->GetActiveCamera()->Azimuth(30.0);
+        m_pRenderer->GetActiveCamera()->Elevation(25.0);
+    }
     m_pRenderer->ResetCamera();
     m_pWindow->Render();
     auto pGrab = vtkSmartPointer<vtkWindowToImageFilter>::New();

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include <vtkAppendPolyData.h>
+#include <vtkBandedPolyDataContourFilter.h>
 #include <vtkPolyData.h>
 
 #include <cfloat>
@@ -70,6 +71,16 @@ BOOL CPVSVisualDataBase::GetActiveElemK(CArray<unsigned int, unsigned int>& aEle
         return FALSE;
     m_clsElem.GetKeyList(aElemK);
     return TRUE;
+}
+
+double CPVSVisualDataBase::GetAnimFactor(T_PVIST_ANIM_D* pAS, CAnimationEngine*)
+{
+    return pAS && pAS->bAnimate ? pAS->dPhase : 1.0;
+}
+
+double CPVSVisualDataBase::GetSubFrameVal(T_PVIST_ANIM_D* pAS, double dValue, double dFactor)
+{
+    return pAS && pAS->bAnimate ? dValue * dFactor : dValue;
 }
 
 BOOL CPVSVisualDataBase::GetActiveNodeK(CArray<unsigned int, unsigned int>& aNodeK)
@@ -198,7 +209,22 @@ void CPVSVisualMethodBase::InitializeDataSet()
 CPVSVisualMethodBase* CPVSVisualMethodBase::CreateVisualMethod(T_VM_PARAM_D& param)
 {
     IFactoryPVS* f = IFactoryPVS::Instance();
-    return f ? f->CreateVisualMethod(&param) : nullptr;
+    CPVSVisualMethodBase* pVM = f ? f->CreateVisualMethod(&param) : nullptr;
+    // A method made here reads the model of its document, as one the host shows does.
+    if (pVM && !pVM->GetMDTCtrl() && param.pDoc) {
+        T_MD_PARAM_D md;
+        md.bFlag = 1;
+        pVM->SetMDTCtrl(new CPVSModelDataFEM(md, param.pDoc));
+    }
+    return pVM;
+}
+
+int CPVSVisualMethodBase::GenerateContour(vtkBandedPolyDataContourFilter* pFilter, int nBands, double dMin, double dMax)
+{
+    if (!pFilter)
+        return 0;
+    pFilter->GenerateValues(nBands + 1, dMin, dMax);
+    return 1;
 }
 
 int CPVSVisualMethodBase::Process() { return 1; }

@@ -21,4 +21,9 @@ public:
     // Writes row nItem of a report list: one text per column from the first, and the row's
     // item data. A row past the end is appended. The row's index, -1 without a list or row.
     static int SetListItem(CListCtrl* pList, int nItem, const CStringArray& aText, DWORD_PTR dwData);
+    // The item data of a combo box's selected entry; 0 without a selection.
+    static DWORD_PTR CobxGetCurSelItemData(CComboBox* pCombo)
+    {
+        return pCombo && pCombo->GetCurSel() >= 0 ? pCombo->GetItemData(pCombo->GetCurSel()) : 0;
+    }
 };

@@ -11,6 +11,8 @@ public:
     void Initialize(PFN_COMPARE pfnCompare);
     // Appends a column; nFormat as the list control's column formats.
     int AddColInfo(const char* pszText, int nWidth, int nFormat);
+    // The first selected row, -1 when none.
+    int GetSelectedItem() const { return GetNextItem(-1, LVNI_SELECTED); }
 
 protected:
     PFN_COMPARE m_pfnCompare = nullptr;

@@ -33,6 +33,8 @@ BOOL SetText(CWnd* pWnd, UINT nID, const char* pszText);
 CString GetText(CWnd* pWnd, UINT nID);
 // Selects an entry of a combo box (CBN_SELCHANGE) or list box (LBN_SELCHANGE).
 BOOL Select(CWnd* pWnd, UINT nID, int nIndex);
+// Clicks a row of a report list: it becomes the only selected row, then NM_CLICK.
+BOOL ClickListItem(CWnd* pWnd, UINT nID, int nItem);
 // Ticks or clears an entry of a check list box (CLBN_CHKCHANGE).
 BOOL CheckItem(CWnd* pWnd, UINT nID, int nIndex, int nCheck);
 // Puts the focus into a control (an edit notifies its parent).

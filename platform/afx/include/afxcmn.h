@@ -2,7 +2,7 @@
 // report-view list control. The spin control has a range and a position and asks its parent
 // before each step (UDN_DELTAPOS, which the parent may refuse with a non-zero result).
 // Choices: the spin control has no buddy window; the list control keeps columns and rows of
-// texts with their item data and draws nothing.
+// texts with their item data and states and draws nothing.
 #pragma once
 #include "afxwin.h"
 
@@ -15,6 +15,10 @@ struct NMUPDOWN {
     int iPos = 0;   // position before the step
     int iDelta = 0; // proposed change
 };
+#define NM_CLICK (0u - 2u)
+#define LVIS_FOCUSED 0x0001
+#define LVIS_SELECTED 0x0002
+#define LVNI_SELECTED 0x0002
 #define LVCFMT_LEFT 0x0000
 #define LVCFMT_RIGHT 0x0001
 #define LVCFMT_CENTER 0x0002
@@ -46,6 +50,7 @@ class CListCtrl : public CWnd {
 public:
     int InsertColumn(int nCol, const char* pszHeading, int nFormat = LVCFMT_LEFT, int nWidth = -1);
     int GetColumnCount() const { return static_cast<int>(m_aColumns.size()); }
+    BOOL DeleteColumn(int nCol);
     CString GetColumnText(int nCol) const;
     int GetColumnWidth(int nCol) const;
     int GetColumnFormat(int nCol) const;
@@ -59,6 +64,14 @@ public:
     int GetItemCount() const { return static_cast<int>(m_aRows.size()); }
     BOOL DeleteItem(int nItem);
     BOOL DeleteAllItems();
+    // Row states (LVIS_SELECTED, LVIS_FOCUSED) under a mask; row -1 sets every row.
+    BOOL SetItemState(int nItem, UINT nState, UINT nMask);
+    UINT GetItemState(int nItem, UINT nMask) const;
+    // The next row after nItem (-1: from the first) whose state has the flags; -1 when none.
+    int GetNextItem(int nItem, int nFlags) const;
+    // Scrolls a row into view; choice: the row is remembered.
+    BOOL EnsureVisible(int nItem, BOOL bPartialOK);
+    int GetVisibleItem() const { return m_nVisibleItem; }
     DWORD GetExtendedStyle() const { return m_nExStyle; }
     DWORD SetExtendedStyle(DWORD nExStyle)
     {
@@ -77,8 +90,10 @@ private:
     struct Row {
         std::vector<CString> aText; // one per column at most
         DWORD_PTR nData = 0;
+        UINT nState = 0;
     };
     std::vector<Column> m_aColumns;
     std::vector<Row> m_aRows;
     DWORD m_nExStyle = 0;
+    int m_nVisibleItem = -1;
 };

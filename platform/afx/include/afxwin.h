@@ -234,6 +234,13 @@ protected:
     LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
 };
 
+// The hourglass while an object lives; choice: counts how often it was shown.
+class CWaitCursor {
+public:
+    CWaitCursor() { ++m_nShown; }
+    static inline int m_nShown = 0;
+};
+
 CWnd* AfxGetMainWnd();
 int AfxMessageBox(const char* pszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 

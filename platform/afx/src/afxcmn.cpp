@@ -110,6 +110,48 @@ BOOL CListCtrl::DeleteAllItems()
     return TRUE;
 }
 
+BOOL CListCtrl::DeleteColumn(int nCol)
+{
+    if (nCol < 0 || nCol >= GetColumnCount())
+        return FALSE;
+    m_aColumns.erase(m_aColumns.begin() + nCol);
+    for (Row& r : m_aRows)
+        if (static_cast<size_t>(nCol) < r.aText.size())
+            r.aText.erase(r.aText.begin() + nCol);
+    return TRUE;
+}
+
+BOOL CListCtrl::SetItemState(int nItem, UINT nState, UINT nMask)
+{
+    if (nItem < -1 || nItem >= GetItemCount())
+        return FALSE;
+    for (size_t i = 0; i < m_aRows.size(); ++i)
+        if (nItem == -1 || static_cast<int>(i) == nItem)
+            m_aRows[i].nState = (m_aRows[i].nState & ~nMask) | (nState & nMask);
+    return TRUE;
+}
+
+UINT CListCtrl::GetItemState(int nItem, UINT nMask) const
+{
+    return nItem >= 0 && nItem < GetItemCount() ? m_aRows[static_cast<size_t>(nItem)].nState & nMask : 0;
+}
+
+int CListCtrl::GetNextItem(int nItem, int nFlags) const
+{
+    for (int i = nItem < 0 ? 0 : nItem + 1; i < GetItemCount(); ++i)
+        if ((m_aRows[static_cast<size_t>(i)].nState & static_cast<UINT>(nFlags)) == static_cast<UINT>(nFlags))
+            return i;
+    return -1;
+}
+
+BOOL CListCtrl::EnsureVisible(int nItem, BOOL)
+{
+    if (nItem < 0 || nItem >= GetItemCount())
+        return FALSE;
+    m_nVisibleItem = nItem;
+    return TRUE;
+}
+
 void CListCtrl::CopyControlState(const CWnd& from)
 {
     CWnd::CopyControlState(from);
@@ -117,5 +159,6 @@ void CListCtrl::CopyControlState(const CWnd& from)
         m_aColumns = l->m_aColumns;
         m_aRows = l->m_aRows;
         m_nExStyle = l->m_nExStyle;
+        m_nVisibleItem = l->m_nVisibleItem;
     }
 }

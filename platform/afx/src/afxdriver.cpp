@@ -151,6 +151,22 @@ void SysCommand(CWnd* pWnd, UINT nCommand)
 
 BOOL Destroy(CWnd* pWnd) { return pWnd && pWnd->m_hWnd ? pWnd->DestroyWindow() : FALSE; }
 
+BOOL ClickListItem(CWnd* pWnd, UINT nID, int nItem)
+{
+    auto* l = dynamic_cast<CListCtrl*>(Usable(pWnd, nID));
+    CWnd* pParent = l ? l->GetParent() : nullptr;
+    if (!pParent || nItem < 0 || nItem >= l->GetItemCount())
+        return FALSE;
+    l->SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    l->SetItemState(nItem, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    NMHDR nm;
+    nm.hwndFrom = l->m_hWnd;
+    nm.idFrom = nID;
+    nm.code = NM_CLICK;
+    pParent->SendMessage(WM_NOTIFY, nID, reinterpret_cast<LPARAM>(&nm));
+    return TRUE;
+}
+
 BOOL Spin(CWnd* pWnd, UINT nID, int nDelta)
 {
     auto* s = dynamic_cast<CSpinButtonCtrl*>(Usable(pWnd, nID));

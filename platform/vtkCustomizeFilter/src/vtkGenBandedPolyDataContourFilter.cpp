@@ -1,0 +1,5 @@
+#include "vtkGenBandedPolyDataContourFilter.h"
+
+#include <vtkObjectFactory.h>
+
+vtkStandardNewMacro(vtkGenBandedPolyDataContourFilter);

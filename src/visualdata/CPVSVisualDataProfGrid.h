@@ -1,0 +1,31 @@
+// Visual data of the settlement profile grid (type 5): reads one nodal result row into per-node
+// values and fills a VTK grid of the whole model with the values as point scalars and each
+// node's displacement as point vectors. The profile-grid method (CPVSVisualMethodGlbProfGrid)
+// probes that grid at the points of a profile grid laid on a work plane.
+#pragma once
+#include "frame/core/KVPvsExport.h"
+#include "visualdata/PVSUserDefRecords.h"
+
+#include "PVSModelData.h"
+#include "PVSVisualDataBase.h"
+
+class KV_PVS_API CPVSVisualDataProfGrid : public CPVSVisualDataNode {
+    DECLARE_DYNAMIC(CPVSVisualDataProfGrid)
+public:
+    CPVSVisualDataProfGrid(unsigned int nType, T_VD_PARAM_D& param);
+    ~CPVSVisualDataProfGrid() override;
+
+    int GetVisualMethodType(T_PVIST_ALL_D* pVS) override;
+    int MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector) override;
+    // Fills pDataSet, which must be a vtkUnstructuredGrid; the four arrays are not read.
+    int MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
+                      CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, CArray<int, int>* pA3,
+                      CArray<int, int>* pA4) override;
+    using CPVSVisualDataNode::MakeVTextData;
+    int MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS) override;
+
+    T_VD_PROFGRID_D* GetRecord() const { return m_pProfGridData; }
+
+private:
+    T_VD_PROFGRID_D* m_pProfGridData = nullptr;
+};

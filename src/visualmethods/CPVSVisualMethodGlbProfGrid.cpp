@@ -1,0 +1,715 @@
+#include "visualmethods/CPVSVisualMethodGlbProfGrid.h"
+
+#include "3DPoint.h"
+#include "CustomSetting.h"
+#include "MathFunc.h"
+#include "PVSMeshMngrBrdgBase.h"
+#include "PVSUtilFunc.h"
+#include "PostGeneralTable.h"
+#include "UnitCtrl.h"
+#include "vtkGenBandedPolyDataContourFilter.h"
+#include "vtkQuadraticDataSetSurfaceFilter.h"
+
+#include <vtkCellArray.h>
+#include <vtkDataSetSurfaceFilter.h>
+#include <vtkDoubleArray.h>
+#include <vtkFeatureEdges.h>
+#include <vtkIdList.h>
+#include <vtkIdTypeArray.h>
+#include <vtkPointData.h>
+#include <vtkPoints.h>
+#include <vtkPolyData.h>
+#include <vtkProbeFilter.h>
+#include <vtkUnstructuredGrid.h>
+
+#include <chrono>
+#include <cmath>
+
+IMPLEMENT_DYNAMIC(CPVSVisualMethodGlbProfGrid, CPVSVisualMethodBase)
+
+namespace {
+
+constexpr double kDblMax = 1.7976931348623157e308;
+
+// Point array of a profile grid: 1 where the grid point lies in the model, 0 where it does
+// not. A line point probed in the grid counts only when its whole cell (or edge) is in the
+// model: grid points outside have no result, and their 0 is no settlement.
+constexpr char kInModel[] = "InModel";
+
+double Seconds(std::chrono::steady_clock::time_point t0)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// |m| below 1e-15 scales as 1: a flat result must not blow the diagrams up.
+double GuardExtreme(double m) { return m > -1e-15 && m < 1e-15 ? 1.0 : m; }
+
+Quantity_Color Colour(unsigned int nColor)
+{
+    double r = 0, g = 0, b = 0;
+    CPVSUtilFunc::GetRgbF(nColor, r, g, b);
+    return Quantity_Color(r, g, b, Quantity_TOC_RGB);
+}
+
+CString Number(double d)
+{
+    CString s;
+    s.Format("%.10g", d);
+    return s;
+}
+
+// One segment of a profile diagram between two consecutive valid points of an index line.
+struct T_VD_LINE_D {
+    double dP1[3] = {0, 0, 0};
+    double dP2[3] = {0, 0, 0};
+    double dV1 = 0;
+    double dV2 = 0;
+    int nLine = 0;
+};
+
+} // namespace
+
+CPVSVisualMethodGlbProfGrid::CPVSVisualMethodGlbProfGrid(T_VM_PARAM_D& param) : CPVSVisualMethodBase(param)
+{
+    m_settings.Initialize();
+    if (auto* pVD = dynamic_cast<CPVSVisualDataProfGrid*>(GetVDTCtrl()))
+        m_settings = *pVD->GetRecord();
+    m_pCurves = vtkPolyData::New();
+    m_pSurface = vtkPolyData::New();
+    m_pUndeformed = vtkPolyData::New();
+    m_pConnect = vtkPolyData::New();
+}
+
+CPVSVisualMethodGlbProfGrid::~CPVSVisualMethodGlbProfGrid()
+{
+    for (vtkPolyData* p : {m_pCurves, m_pSurface, m_pUndeformed, m_pConnect})
+        p->Delete();
+}
+
+void CPVSVisualMethodGlbProfGrid::InitializeDataSet()
+{
+    CPVSVisualMethodBase::InitializeDataSet();
+    for (vtkPolyData* p : {m_pCurves, m_pSurface, m_pUndeformed, m_pConnect})
+        p->Initialize();
+    m_aLabelPos.RemoveAll();
+    m_aLabelText.RemoveAll();
+}
+
+vtkUnstructuredGrid* CPVSVisualMethodGlbProfGrid::MakeModelGrid()
+{
+    CPostVisualState* pState = CPostVisualState::Instance();
+    CPVSMeshMngrBrdgBase* pBridge = CPVSMeshMngrBrdgBase::m_pMySelf;
+    CPVSVisualDataBase* pVD = GetVDTCtrl();
+    if (!pVD)
+        return nullptr;
+    vtkUnstructuredGrid* pGrid = vtkUnstructuredGrid::New();
+    pVD->MakeVGeomData(pGrid, pState->GetCurrentPA(), pState->GetCurrentPAnim(),
+                       pBridge ? pBridge->GetAnimationEngine() : nullptr, GetMDTCtrl(), nullptr, nullptr, nullptr,
+                       nullptr);
+    if (pGrid->GetNumberOfPoints() == 0 || pGrid->GetNumberOfCells() == 0) {
+        pGrid->Delete();
+        return nullptr;
+    }
+    return pGrid;
+}
+
+CClassSpfg CPVSVisualMethodGlbProfGrid::OpenSpfgTable()
+{
+    CDBDoc* pDoc = CDBDoc::GetDocPoint();
+    return CClassSpfg(CDocCtrl::GetDBMain(pDoc));
+}
+
+BOOL CPVSVisualMethodGlbProfGrid::GetModelSize(double& dSize) const
+{
+    CPVSMeshMngrBrdgBase* pBridge = CPVSMeshMngrBrdgBase::m_pMySelf;
+    if (!pBridge)
+        return FALSE;
+    double b[6];
+    pBridge->GetBounds(b);
+    dSize = std::fabs(b[1] - b[0]);
+    if (std::fabs(b[3] - b[2]) > dSize)
+        dSize = std::fabs(b[3] - b[2]);
+    if (std::fabs(b[5] - b[4]) > dSize)
+        dSize = std::fabs(b[5] - b[4]);
+    return TRUE;
+}
+
+int CPVSVisualMethodGlbProfGrid::ProbePoints(vtkPoints* pPoints, vtkDataSet* pSource, std::vector<T_PROBE_D>& aProbe)
+{
+    const vtkIdType n = pPoints->GetNumberOfPoints();
+    aProbe.assign(static_cast<size_t>(n), T_PROBE_D());
+    vtkPolyData* pInput = vtkPolyData::New();
+    vtkCellArray* pVerts = vtkCellArray::New();
+    for (vtkIdType i = 0; i < n; ++i)
+        pVerts->InsertNextCell(1, &i);
+    pInput->SetPoints(pPoints);
+    pInput->SetVerts(pVerts);
+    vtkProbeFilter* pProbe = vtkProbeFilter::New();
+    pProbe->SetInputData(pInput);
+    pProbe->SetSourceData(pSource);
+    pProbe->Update();
+    vtkDataSet* pOut = pProbe->GetOutput();
+    vtkDataArray* pScalars = pOut->GetPointData()->GetScalars();
+    vtkDataArray* pVectors = pOut->GetPointData()->GetVectors();
+    vtkDataArray* pInModel = pOut->GetPointData()->GetArray(kInModel);
+    vtkIdTypeArray* pValid = pProbe->GetValidPoints();
+    const vtkIdType nProbed = pValid ? pValid->GetNumberOfTuples() : 0;
+    int nValid = 0;
+    for (vtkIdType v = 0; v < nProbed; ++v) {
+        const vtkIdType i = pValid->GetValue(v);
+        if (i < 0 || i >= n || (pInModel && pInModel->GetComponent(i, 0) < 1.0 - 1e-9))
+            continue;
+        ++nValid;
+        T_PROBE_D& p = aProbe[static_cast<size_t>(i)];
+        p.bValid = 1;
+        p.dValue = pScalars ? pScalars->GetComponent(i, 0) : 0.0;
+        // A source without vectors gives zero vectors.
+        if (pVectors)
+            for (int k = 0; k < 3; ++k)
+                p.dVect[k] = pVectors->GetComponent(i, k);
+    }
+    pProbe->Delete();
+    pVerts->Delete();
+    pInput->Delete();
+    return nValid;
+}
+
+int CPVSVisualMethodGlbProfGrid::Process()
+{
+    InitializeDataSet();
+    for (double& d : m_dStageSeconds)
+        d = 0.0;
+    // The model's size scales the deformation and the diagrams: no bridge, no display.
+    if (!CPVSMeshMngrBrdgBase::m_pMySelf)
+        return 0;
+    T_PVIST_ALL_D* pVS = CPostVisualState::Instance()->GetCurrentPA();
+    auto t0 = std::chrono::steady_clock::now();
+    vtkUnstructuredGrid* pModel = MakeModelGrid();
+    m_dStageSeconds[kStageModelGrid] = Seconds(t0);
+    if (!pModel)
+        return 0;
+
+    if (pVS->nDispMode == 2) {
+        vtkQuadraticDataSetSurfaceFilter* pSurf = vtkQuadraticDataSetSurfaceFilter::New();
+        pSurf->SetInputData(pModel);
+        pSurf->Update();
+        GetDataSetPre()->DeepCopy(pSurf->GetOutput());
+        pSurf->Delete();
+    } else if (pVS->nDispMode == 3) {
+        vtkDataSetSurfaceFilter* pSurf = vtkDataSetSurfaceFilter::New();
+        pSurf->SetInputData(pModel);
+        vtkFeatureEdges* pEdges = vtkFeatureEdges::New();
+        pEdges->SetInputConnection(pSurf->GetOutputPort());
+        pEdges->BoundaryEdgesOn();
+        pEdges->ManifoldEdgesOff();
+        pEdges->NonManifoldEdgesOn();
+        pEdges->FeatureEdgesOn();
+        pEdges->SetFeatureAngle(CPostVisualState::Instance()->GetCurrentPE()->dFeatureAngle);
+        pEdges->ColoringOff();
+        pEdges->Update();
+        GetDataSetPre()->DeepCopy(pEdges->GetOutput());
+        pEdges->Delete();
+        pSurf->Delete();
+    }
+
+    BuildGrid(pModel);
+    pModel->Delete();
+    return 1;
+}
+
+void CPVSVisualMethodGlbProfGrid::BuildGrid(vtkUnstructuredGrid* pModel)
+{
+    CPostVisualState* pState = CPostVisualState::Instance();
+    T_PVIST_ALL_D* pVS = pState->GetCurrentPA();
+    CClassSpfg spfg = OpenSpfgTable();
+    CArray<T_NODE_D, T_NODE_D&> aNode;
+    CArray<T_ELEM_D, T_ELEM_D&> aElem;
+    if (!spfg.GetGeomData(m_settings.nSpfgK, aNode, aElem) || aNode.GetSize() == 0 || aElem.GetSize() == 0)
+        return;
+    const int nNode = aNode.GetSize();
+
+    auto t0 = std::chrono::steady_clock::now();
+    vtkPoints* pNodePts = vtkPoints::New(VTK_DOUBLE);
+    pNodePts->SetNumberOfPoints(nNode);
+    for (int i = 0; i < nNode; ++i)
+        pNodePts->SetPoint(i, aNode[i].dXyz);
+    std::vector<T_PROBE_D> aProbe;
+    ProbePoints(pNodePts, pModel, aProbe);
+    pNodePts->Delete();
+    double dMin = kDblMax, dMax = -kDblMax;
+    bool bAnyValid = false;
+    for (const T_PROBE_D& p : aProbe)
+        if (p.bValid) {
+            bAnyValid = true;
+            if (p.dValue < dMin)
+                dMin = p.dValue;
+            if (p.dValue > dMax)
+                dMax = p.dValue;
+        }
+    if (!bAnyValid)
+        dMin = dMax = 0.0;
+    m_dStageSeconds[kStageProbe] = Seconds(t0);
+
+    double dSize = 0.0;
+    GetModelSize(dSize);
+    const double m = GuardExtreme(std::fabs(dMin) > std::fabs(dMax) ? std::fabs(dMin) : std::fabs(dMax));
+    const double dScale = dSize / (m * 20.0);
+    const int nMode = pVS->nShapeMode;
+    const bool bDeform = nMode == 2 || nMode == 3;
+    const double dShift = dScale * pVS->dDeformScale;
+
+    vtkPoints* pDrawn = vtkPoints::New(VTK_DOUBLE);
+    vtkPoints* pOwn = vtkPoints::New(VTK_DOUBLE);
+    vtkDoubleArray* pValues = vtkDoubleArray::New();
+    vtkDoubleArray* pVectors = vtkDoubleArray::New();
+    pVectors->SetNumberOfComponents(3);
+    vtkPoints* pLinePts = vtkPoints::New(VTK_DOUBLE);
+    vtkDoubleArray* pLineValues = vtkDoubleArray::New();
+    vtkCellArray* pLines = vtkCellArray::New();
+    for (int i = 0; i < nNode; ++i) {
+        const T_PROBE_D& p = aProbe[static_cast<size_t>(i)];
+        const double* own = aNode[i].dXyz;
+        double drawn[3] = {own[0], own[1], own[2]};
+        if (bDeform)
+            for (int k = 0; k < 3; ++k)
+                drawn[k] = own[k] + dShift * p.dVect[k];
+        pDrawn->InsertNextPoint(drawn);
+        pOwn->InsertNextPoint(own);
+        pValues->InsertNextValue(p.dValue);
+        pVectors->InsertNextTuple(p.dVect);
+        if (nMode == 3) {
+            vtkIdType ids[2];
+            ids[0] = pLinePts->InsertNextPoint(drawn);
+            ids[1] = pLinePts->InsertNextPoint(own);
+            pLineValues->InsertNextValue(p.dValue);
+            pLineValues->InsertNextValue(p.dValue);
+            pLines->InsertNextCell(2, ids);
+        }
+    }
+    vtkCellArray* pQuads = vtkCellArray::New();
+    for (int e = 0; e < aElem.GetSize(); ++e) {
+        const T_ELEM_D& el = aElem[e];
+        if (el.aNodeK.GetSize() < 4)
+            continue;
+        vtkIdType ids[4];
+        bool bInside = true;
+        for (int k = 0; k < 4; ++k) {
+            ids[k] = static_cast<vtkIdType>(el.aNodeK[k]);
+            bInside = bInside && el.aNodeK[k] < static_cast<unsigned int>(nNode);
+        }
+        // A cell naming a node the grid does not have is left out.
+        if (bInside)
+            pQuads->InsertNextCell(4, ids);
+    }
+
+    vtkPolyData* pSurface = vtkPolyData::New();
+    pSurface->SetPoints(pDrawn);
+    pSurface->SetPolys(pQuads);
+    pSurface->GetPointData()->SetScalars(pValues);
+    vtkPolyData* pUndeformed = vtkPolyData::New();
+    pUndeformed->SetPoints(pOwn);
+    pUndeformed->SetPolys(pQuads);
+    pUndeformed->GetPointData()->SetScalars(pValues);
+    pUndeformed->GetPointData()->SetVectors(pVectors);
+    vtkDoubleArray* pInModel = vtkDoubleArray::New();
+    pInModel->SetName(kInModel);
+    for (int i = 0; i < nNode; ++i)
+        pInModel->InsertNextValue(aProbe[static_cast<size_t>(i)].bValid ? 1.0 : 0.0);
+    pUndeformed->GetPointData()->AddArray(pInModel);
+    pInModel->Delete();
+    if (nMode == 3) {
+        m_pConnect->SetPoints(pLinePts);
+        m_pConnect->SetLines(pLines);
+        m_pConnect->GetPointData()->SetScalars(pLineValues);
+    }
+
+    t0 = std::chrono::steady_clock::now();
+    if (m_settings.bBandContour) {
+        vtkGenBandedPolyDataContourFilter* pBand = vtkGenBandedPolyDataContourFilter::New();
+        pBand->SetInputData(pSurface);
+        GenerateContour(pBand, pVS->cont.GetBandNum(), CPVSVisualDataBase::m_dVDataRsltMin,
+                        CPVSVisualDataBase::m_dVDataRsltMax);
+        pBand->Update();
+        GetDataSetPst()->DeepCopy(pBand->GetOutput());
+        pBand->Delete();
+    }
+    m_dStageSeconds[kStageBands] = Seconds(t0);
+
+    m_pSurface->DeepCopy(pSurface);
+    if (nMode == 3)
+        m_pUndeformed->DeepCopy(pUndeformed);
+
+    t0 = std::chrono::steady_clock::now();
+    BuildProfileCurves(m, pUndeformed);
+    m_dStageSeconds[kStageCurves] = Seconds(t0);
+
+    for (vtkObject* p : std::initializer_list<vtkObject*>{pDrawn, pOwn, pValues, pVectors, pLinePts, pLineValues,
+                                                          pLines, pQuads, pSurface, pUndeformed})
+        p->Delete();
+}
+
+BOOL CPVSVisualMethodGlbProfGrid::MakeIndexLinePoints(CClassSpfg& spfg, const T_SPFG_D& grid,
+                                                     const T_SPFG_GRID_IDX_BASE& line, vtkPoints* pPoints)
+{
+    double S[3], E[3], plane[2];
+    const bool bX = line.nDirection == 0;
+    if (!spfg.GetCoorByGridIdx(m_settings.nSpfgK, bX ? line.nGridIndex : 0, bX ? 0 : line.nGridIndex, S, plane) ||
+        !spfg.GetCoorByGridIdx(m_settings.nSpfgK, bX ? line.nGridIndex : grid.nDivX, bX ? grid.nDivY : line.nGridIndex,
+                               E, plane))
+        return FALSE;
+    if (CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint()))
+        for (int k = 0; k < 3; ++k) {
+            S[k] = pUnit->ConvertUnitLengthIn(S[k]);
+            E[k] = pUnit->ConvertUnitLengthIn(E[k]);
+        }
+    const int nCount = line.nDivision;
+    pPoints->SetNumberOfPoints(nCount + 1);
+    for (int k = 0; k <= nCount; ++k) {
+        double p[3];
+        for (int c = 0; c < 3; ++c)
+            p[c] = S[c] + k * (E[c] - S[c]) / nCount;
+        pPoints->SetPoint(k, p);
+    }
+    return TRUE;
+}
+
+void CPVSVisualMethodGlbProfGrid::BuildProfileCurves(double dExtreme, vtkPolyData* pUndeformed)
+{
+    const CArray<T_SPFG_GRID_IDX_BASE, T_SPFG_GRID_IDX_BASE&>& aIdx = m_settings.GridIdx.aIdx;
+    CClassSpfg spfg = OpenSpfgTable();
+    T_SPFG_D grid;
+    if (aIdx.GetSize() == 0 || !spfg.Get(m_settings.nSpfgK, grid))
+        return;
+    T_PVIST_ALL_D* pVS = CPostVisualState::Instance()->GetCurrentPA();
+    T_PVIST_SYMB_D* pSymb = CPostVisualState::Instance()->GetCurrentPS();
+
+    double dSize = 0.0;
+    GetModelSize(dSize);
+    const double m = GuardExtreme(dExtreme);
+    const double dScale = dSize / (std::fabs(m) * 20.0);
+    const bool bDeform = pVS->nShapeMode == 2 || pVS->nShapeMode == 3;
+
+    std::vector<T_VD_LINE_D> aSeg;
+    double dMin = kDblMax, dMax = -kDblMax;
+    int nLine = 0;
+    vtkPoints* pLinePts = vtkPoints::New(VTK_DOUBLE);
+    for (int l = 0; l < aIdx.GetSize(); ++l) {
+        const T_SPFG_GRID_IDX_BASE& line = aIdx[l];
+        if (line.nDivision < 1 || !MakeIndexLinePoints(spfg, grid, line, pLinePts))
+            continue;
+        ++nLine;
+        std::vector<T_PROBE_D> aProbe;
+        ProbePoints(pLinePts, pUndeformed, aProbe);
+        int nPrev = -1;
+        size_t nBefore = aSeg.size();
+        for (int k = 0; k < static_cast<int>(aProbe.size()); ++k) {
+            if (!aProbe[static_cast<size_t>(k)].bValid)
+                continue;
+            if (nPrev >= 0) {
+                T_VD_LINE_D seg;
+                const T_PROBE_D& a = aProbe[static_cast<size_t>(nPrev)];
+                const T_PROBE_D& b = aProbe[static_cast<size_t>(k)];
+                pLinePts->GetPoint(nPrev, seg.dP1);
+                pLinePts->GetPoint(k, seg.dP2);
+                if (bDeform)
+                    for (int c = 0; c < 3; ++c) {
+                        seg.dP1[c] += dScale * pVS->dDeformScale * a.dVect[c];
+                        seg.dP2[c] += dScale * pVS->dDeformScale * b.dVect[c];
+                    }
+                seg.dV1 = a.dValue;
+                seg.dV2 = b.dValue;
+                seg.nLine = nLine;
+                for (double v : {seg.dV1, seg.dV2}) {
+                    if (v < dMin)
+                        dMin = v;
+                    if (v > dMax)
+                        dMax = v;
+                }
+                aSeg.push_back(seg);
+            }
+            nPrev = k;
+        }
+        // A line without segments resets the tracked extremes; the tracking goes on from 0.
+        if (aSeg.size() == nBefore)
+            dMin = dMax = 0.0;
+    }
+    pLinePts->Delete();
+
+    const double mSeg = GuardExtreme(std::fabs(dMin) > std::fabs(dMax) ? std::fabs(dMin) : std::fabs(dMax));
+    const double dDgrmScale = dSize / (mSeg * 20.0) * pSymb->dDgrmScale;
+    double dDir[3] = {0, 0, 0};
+    spfg.GetPlaneNormal(m_settings.nSpfgK, dDir);
+    if (pSymb->bDgrmReverse)
+        for (double& d : dDir)
+            d = -d;
+
+    vtkPoints* pPts = vtkPoints::New(VTK_DOUBLE);
+    vtkCellArray* pEdges = vtkCellArray::New();
+    vtkDoubleArray* pValues = vtkDoubleArray::New();
+    CArray<C3DPoint, C3DPoint&> aOff1, aOff2;
+    auto anchor = [&]() {
+        const int i = aOff1.GetSize() / 2;
+        if (i < aOff1.GetSize()) {
+            gp_Pnt pos((aOff1[i][0] + aOff2[i][0]) / 2.0, (aOff1[i][1] + aOff2[i][1]) / 2.0,
+                       (aOff1[i][2] + aOff2[i][2]) / 2.0);
+            m_aLabelPos.Add(pos);
+        }
+    };
+    for (size_t s = 0; s < aSeg.size(); ++s) {
+        const T_VD_LINE_D& seg = aSeg[s];
+        C3DPoint p1(seg.dP1[0], seg.dP1[1], seg.dP1[2]), p2(seg.dP2[0], seg.dP2[1], seg.dP2[2]);
+        C3DPoint o1, o2;
+        CPVSUtilFunc::GetVectorDirectionPoint(dDir, seg.dV1, dDgrmScale, p1, o1);
+        CPVSUtilFunc::GetVectorDirectionPoint(dDir, seg.dV2, dDgrmScale, p2, o2);
+        vtkIdType ids[4];
+        ids[0] = pPts->InsertNextPoint(p1[0], p1[1], p1[2]);
+        ids[1] = pPts->InsertNextPoint(p2[0], p2[1], p2[2]);
+        ids[2] = pPts->InsertNextPoint(o2[0], o2[1], o2[2]);
+        ids[3] = pPts->InsertNextPoint(o1[0], o1[1], o1[2]);
+        pValues->InsertNextValue(seg.dV1);
+        pValues->InsertNextValue(seg.dV2);
+        pValues->InsertNextValue(seg.dV2);
+        pValues->InsertNextValue(seg.dV1);
+        for (int k = 0; k < 4; ++k) {
+            const vtkIdType edge[2] = {ids[k], ids[(k + 1) % 4]};
+            pEdges->InsertNextCell(2, edge);
+        }
+        aOff1.Add(o1);
+        aOff2.Add(o2);
+        if (s + 1 < aSeg.size() && aSeg[s + 1].nLine != seg.nLine) {
+            anchor();
+            aOff1.RemoveAll();
+            aOff2.RemoveAll();
+        }
+    }
+
+    if (m_settings.bArea && !aSeg.empty()) {
+        anchor();
+        std::vector<double> aArea;
+        double dSum = 0.0;
+        for (size_t s = 0; s < aSeg.size(); ++s) {
+            const T_VD_LINE_D& seg = aSeg[s];
+            const double L = CMathFunc::mathLength(seg.dP1, seg.dP2);
+            const double a = std::fabs(seg.dV1), b = std::fabs(seg.dV2);
+            if (a < 1e-15 && b < 1e-15) {
+                dSum += 0.0;
+            } else if (seg.dV1 * seg.dV2 < 0.0) {
+                // Split at the zero crossing: a triangle on each side.
+                const double r = a / (a + b);
+                dSum += 0.5 * a * (L * r) + 0.5 * b * (L - L * r);
+            } else {
+                dSum += 0.5 * (a + b) * L;
+            }
+            if (s + 1 == aSeg.size() || aSeg[s + 1].nLine != seg.nLine) {
+                aArea.push_back(dSum);
+                dSum = 0.0;
+            }
+        }
+        if (static_cast<size_t>(m_aLabelPos.GetSize()) == aArea.size()) {
+            CString strNum;
+            strNum.Format(pVS->vals.bExponential ? "%s%de" : "%s%df", "%.", pVS->vals.nDecimal);
+            CString strFmt;
+            strFmt.Format("Area : %s", strNum.GetString());
+            for (double d : aArea) {
+                CString s;
+                s.Format(strFmt.GetString(), d);
+                m_aLabelText.Add(s);
+            }
+        } else {
+            m_aLabelPos.RemoveAll();
+        }
+    } else {
+        m_aLabelPos.RemoveAll();
+    }
+
+    m_pCurves->SetPoints(pPts);
+    m_pCurves->SetPolys(pEdges);
+    m_pCurves->GetPointData()->SetScalars(pValues);
+    pPts->Delete();
+    pEdges->Delete();
+    pValues->Delete();
+}
+
+int CPVSVisualMethodGlbProfGrid::Render(CPVSRendererBase* pRenderer)
+{
+    if (!pRenderer)
+        return 1;
+    CPostVisualState* pState = CPostVisualState::Instance();
+    T_PVIST_ALL_D* pVS = pState->GetCurrentPA();
+    T_PVIST_SYMB_D* pSymb = pState->GetCurrentPS();
+    if (pVS->nShapeMode == 3) {
+        pRenderer->DrawLines(m_pUndeformed, Colour(pVS->nUndeformColor), 0, pVS->nUndeformWidth, 0);
+        pRenderer->DrawLines(m_pConnect, Colour(pVS->nUndeformColor), m_settings.bBandContour ? 1 : 0,
+                             pVS->nUndeformWidth, 0);
+    }
+    pRenderer->DrawScalarSurface(GetDataSetPst(), 0, 0);
+    pRenderer->DrawLines(m_pCurves, Colour(pSymb->nDgrmColor), pSymb->bDgrmColorByValue == 1 ? 1 : 0,
+                         pSymb->nDgrmWidth, 0);
+    pRenderer->DrawLines(m_pSurface, Colour(pVS->nColor), 0, pVS->nLineWidth, 0);
+    if (pVS->nDispMode == 2 || pVS->nDispMode == 4)
+        pRenderer->DrawLines(GetDataSetPre(), Colour(pVS->nColor), 0, pVS->nLineWidth, 0);
+    else if (pVS->nDispMode == 3)
+        pRenderer->DrawLines(GetDataSetPre(), Colour(pVS->nColor), 0, pState->GetCurrentPE()->nWidth, 0);
+    if (m_aLabelPos.GetSize() > 0) {
+        const double dSize = pVS->nFontSize / 12.0 * ICustomSetting::Instance()->GetLabelSizeFactor();
+        pRenderer->DrawLabels(m_aLabelPos, m_aLabelText, 0, dSize, Colour(pVS->nLabelColor));
+    }
+    return 1;
+}
+
+int CPVSVisualMethodGlbProfGrid::MakeProfGridTable(int nMode, const T_VD_PROFGRID_D& settings, int bShow)
+{
+    m_settings = settings;
+    InitializeDataSet();
+    vtkUnstructuredGrid* pModel = MakeModelGrid();
+    if (!pModel)
+        return 0;
+    CClassSpfg spfg = OpenSpfgTable();
+    T_SPFG_D grid;
+    CArray<T_NODE_D, T_NODE_D&> aNode;
+    CArray<T_ELEM_D, T_ELEM_D&> aElem;
+    if (!spfg.Get(m_settings.nSpfgK, grid) || !spfg.GetGeomData(m_settings.nSpfgK, aNode, aElem) ||
+        aNode.GetSize() == 0 || aElem.GetSize() == 0) {
+        pModel->Delete();
+        return 0;
+    }
+    const int nNode = aNode.GetSize();
+    vtkPoints* pNodePts = vtkPoints::New(VTK_DOUBLE);
+    pNodePts->SetNumberOfPoints(nNode);
+    for (int i = 0; i < nNode; ++i)
+        pNodePts->SetPoint(i, aNode[i].dXyz);
+    std::vector<T_PROBE_D> aProbe;
+    ProbePoints(pNodePts, pModel, aProbe);
+    pModel->Delete();
+
+    if (nMode == 1) {
+        const int nx = grid.nDivX + 1, ny = grid.nDivY + 1;
+        T_POST_GENR_TABL_D table;
+        table.Allocate(ny, nx + 1);
+        table.aColTitle[0] = "";
+        table.aColKind[0] = 3;
+        table.aColUnit[0] = 0;
+        for (int c = 1; c <= nx; ++c) {
+            table.aColTitle[c].Format("X%d", c);
+            table.aColKind[c] = 2;
+            table.aColUnit[c] = m_settings.bLengthUnit;
+        }
+        for (int r = 0; r < ny; ++r) {
+            table.Cell(r, 0).Format("Y%d", ny - r);
+            for (int c = 1; c <= nx; ++c)
+                table.Cell(r, c) = "0";
+        }
+        // Nodes beyond nx x ny have no cell of the table.
+        const int nIn = nNode < nx * ny ? nNode : nx * ny;
+        for (int k = 0; k < nIn; ++k) {
+            const T_PROBE_D& p = aProbe[static_cast<size_t>(k)];
+            if (p.bValid)
+                table.Cell(ny - 1 - k / nx, k % nx + 1) = Number(p.dValue);
+        }
+        const unsigned int nKey = IPostGeneralTableData::Instance()->AddTable(table);
+        ICustomPostDB::Instance()->ShowTable(nKey, grid.strName, 0, 0);
+    } else if (nMode == 2) {
+        vtkPolyData* pPoly = vtkPolyData::New();
+        vtkDoubleArray* pValues = vtkDoubleArray::New();
+        vtkCellArray* pQuads = vtkCellArray::New();
+        for (int i = 0; i < nNode; ++i)
+            pValues->InsertNextValue(aProbe[static_cast<size_t>(i)].bValid ? aProbe[static_cast<size_t>(i)].dValue : 0.0);
+        for (int e = 0; e < aElem.GetSize(); ++e) {
+            const T_ELEM_D& el = aElem[e];
+            if (el.aNodeK.GetSize() < 4)
+                continue;
+            vtkIdType ids[4];
+            bool bInside = true;
+            for (int k = 0; k < 4; ++k) {
+                ids[k] = static_cast<vtkIdType>(el.aNodeK[k]);
+                bInside = bInside && el.aNodeK[k] < static_cast<unsigned int>(nNode);
+            }
+            if (bInside)
+                pQuads->InsertNextCell(4, ids);
+        }
+        pPoly->SetPoints(pNodePts);
+        pPoly->SetPolys(pQuads);
+        pPoly->GetPointData()->SetScalars(pValues);
+        vtkDoubleArray* pInModel = vtkDoubleArray::New();
+        pInModel->SetName(kInModel);
+        for (int i = 0; i < nNode; ++i)
+            pInModel->InsertNextValue(aProbe[static_cast<size_t>(i)].bValid ? 1.0 : 0.0);
+        pPoly->GetPointData()->AddArray(pInModel);
+        pInModel->Delete();
+        MakeGridIndexTables(pPoly, &m_settings, bShow);
+        pQuads->Delete();
+        pValues->Delete();
+        pPoly->Delete();
+    }
+    pNodePts->Delete();
+    return 1;
+}
+
+int CPVSVisualMethodGlbProfGrid::MakeGridIndexTables(vtkPolyData* pGrid, const T_VD_PROFGRID_D*, int bShow)
+{
+    const CArray<T_SPFG_GRID_IDX_BASE, T_SPFG_GRID_IDX_BASE&>& aIdx = m_settings.GridIdx.aIdx;
+    if (aIdx.GetSize() == 0 || !pGrid)
+        return 0;
+    CClassSpfg spfg = OpenSpfgTable();
+    T_SPFG_D grid;
+    if (!spfg.Get(m_settings.nSpfgK, grid))
+        return 0;
+    CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint());
+    auto out = [pUnit](double d) { return pUnit ? pUnit->ConvertUnitLengthOut(d) : d; };
+
+    CArray<unsigned int, unsigned int> aKey;
+    CArray<CString, CString&> aName;
+    vtkPoints* pLinePts = vtkPoints::New(VTK_DOUBLE);
+    for (int l = 0; l < aIdx.GetSize(); ++l) {
+        const T_SPFG_GRID_IDX_BASE& line = aIdx[l];
+        if (line.nDivision < 1 || !MakeIndexLinePoints(spfg, grid, line, pLinePts))
+            continue;
+        std::vector<T_PROBE_D> aProbe;
+        const int nValid = ProbePoints(pLinePts, pGrid, aProbe);
+        if (nValid < 1)
+            continue;
+        T_POST_GENR_TABL_D table;
+        table.Allocate(nValid, 3);
+        const char* pszTitle[3] = {"Dist. from Start Point", "Displacement", "Incline"};
+        const int nUnit[3] = {1, m_settings.bLengthUnit, 0};
+        for (int c = 0; c < 3; ++c) {
+            table.aColTitle[c] = pszTitle[c];
+            table.aColKind[c] = 2;
+            table.aColUnit[c] = nUnit[c];
+        }
+        double p0[3] = {0, 0, 0}, pPrev[3] = {0, 0, 0};
+        double sPrev = 0.0;
+        int r = 0;
+        for (int k = 0; k < static_cast<int>(aProbe.size()); ++k) {
+            const T_PROBE_D& p = aProbe[static_cast<size_t>(k)];
+            if (!p.bValid)
+                continue;
+            double pt[3];
+            pLinePts->GetPoint(k, pt);
+            double dDist = 0.0, dIncline = 0.0;
+            if (r == 0) {
+                for (int c = 0; c < 3; ++c)
+                    p0[c] = pt[c];
+            } else {
+                dDist = out(CMathFunc::mathLength(pt, p0));
+                const double dStep = out(CMathFunc::mathLength(pt, pPrev));
+                dIncline = std::fabs(dStep) > 1e-15 ? (p.dValue - sPrev) / dStep : 0.0;
+            }
+            table.Cell(r, 0) = Number(dDist);
+            table.Cell(r, 1) = Number(p.dValue);
+            table.Cell(r, 2) = Number(dIncline);
+            for (int c = 0; c < 3; ++c)
+                pPrev[c] = pt[c];
+            sPrev = p.dValue;
+            ++r;
+        }
+        aKey.Add(IPostGeneralTableData::Instance()->AddTable(table));
+        CString strName;
+        strName.Format(line.nDirection == 0 ? "X Grid Index %d" : "Y Grid Index %d", line.nGridIndex + 1);
+        aName.Add(strName);
+    }
+    pLinePts->Delete();
+    if (bShow && aKey.GetSize() > 0)
+        ICustomPostDB::Instance()->ShowTables(aKey, aName, grid.strName, 0);
+    return 1;
+}

@@ -1,0 +1,382 @@
+// Settlement profile grids probed in models whose node row is linear in x, y and z: linear
+// tetrahedra and hexahedra (box or distorted) reproduce such a field exactly, so every probed
+// value, table cell and incline must equal the closed form to the resolution of "%.10g".
+// Lengths are shown in output units 2.5 times the model's: distances count f, inclines 1 / f.
+#include "ProfileGridFixtures.h"
+
+#include "FactoryPVS.h"
+#include "PVSRendererBase.h"
+
+#include <vtkDataArray.h>
+#include <vtkPointData.h>
+#include <vtkPolyData.h>
+#include <vtkUnstructuredGrid.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+using namespace kvpvs::test;
+
+namespace {
+
+constexpr double kOut = 2.5; // output length units per model length unit
+
+// 5 + 0.3 x - 0.2 y + 0.7 z with a linear displacement.
+LinearField Field()
+{
+    LinearField f;
+    f.a = 5.0;
+    f.g = {0.3, -0.2, 0.7};
+    f.u0 = {0.01, -0.02, -0.05};
+    f.U = {V3{0.002, 0.001, 0.0}, V3{0.0, -0.003, 0.001}, V3{0.001, 0.0, 0.004}};
+    return f;
+}
+
+void ExpectRelNear(double got, double want, const std::string& what)
+{
+    EXPECT_LE(std::fabs(got - want), 1e-9 * std::fabs(want) + 1e-12) << what << ": " << got << " vs " << want;
+}
+
+void AddLine(T_VD_PROFGRID_D& rec, int nDirection, int nIndex, int nDivision, double dPosition)
+{
+    T_SPFG_GRID_IDX_BASE line{nDirection, nIndex, nDivision, dPosition};
+    rec.GridIdx.aIdx.Add(line);
+}
+
+double Parse(const CString& s) { return std::strtod(s.GetString(), nullptr); }
+
+class ProfileGridProbe : public ::testing::TestWithParam<MeshKind> {
+protected:
+    void SetUp() override
+    {
+        m.Unit()->SetFactor(1, kOut);
+        m.BuildBlock(GetParam(), 4, 4, 4, 1.0);
+        f = Field();
+        d.rec.Initialize();
+        d.rec.nPVtifK = m.AddNodeRow(f);
+        // A horizontal grid at z = 2.3 over (0.2, 0.3) to (3.7, 3.5), 5 x 4 cells.
+        d.rec.nSpfgK = m.AddGrid("Grid", {0.2, 0.3, 2.3}, {3.7, 0.3, 2.3}, {0.2, 3.5, 2.3}, 5, 4);
+        vs = *CPostVisualState::Instance()->GetCurrentPA();
+    }
+    void TearDown() override { *CPostVisualState::Instance()->GetCurrentPA() = vs; }
+    ProfileGridModel m;
+    ProfileGridDisplay d;
+    LinearField f;
+    T_PVIST_ALL_D vs;
+};
+
+TEST_P(ProfileGridProbe, GridValuesAndTablesFollowTheLinearField)
+{
+    AddLine(d.rec, 0, 2, 7, 0.0); // X line 3, 7 divisions
+    AddLine(d.rec, 1, 1, 3, 0.0); // Y line 2, 3 divisions
+    d.Build(m);
+    ASSERT_EQ(d.pVM->Process(), 1);
+    vtkPolyData* s = d.pVM->GetGridSurface();
+    ASSERT_EQ(s->GetNumberOfPoints(), 30);
+    EXPECT_EQ(s->GetNumberOfPolys(), 20);
+    for (vtkIdType i = 0; i < s->GetNumberOfPoints(); ++i) {
+        double p[3];
+        s->GetPoint(i, p);
+        ExpectRelNear(s->GetPointData()->GetScalars()->GetComponent(i, 0), f.Value(p), "grid point " + std::to_string(i));
+    }
+
+    // Grid table: row r is Y line ny - r, column c X line c.
+    ASSERT_EQ(d.pVM->MakeProfGridTable(1, d.rec, 1), 1);
+    IPostGeneralTableData* pStore = IPostGeneralTableData::Instance();
+    const T_POST_GENR_TABL_D* t = pStore->GetTable(pStore->GetTableKey(pStore->GetCount() - 1));
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(t->nRows, 5);
+    ASSERT_EQ(t->nCols, 7);
+    for (int r = 0; r < 5; ++r)
+        for (int c = 1; c <= 6; ++c) {
+            const double p[3] = {0.2 + (c - 1) * 3.5 / 5, 0.3 + (4 - r) * 3.2 / 4, 2.3};
+            ExpectRelNear(Parse(t->Cell(r, c)), f.Value(p), "cell " + std::to_string(r) + "," + std::to_string(c));
+        }
+
+    // Index-line tables: distance from the start in output units, value, incline per output unit.
+    const int nBefore = pStore->GetCount();
+    ASSERT_EQ(d.pVM->MakeProfGridTable(2, d.rec, 1), 1);
+    ASSERT_EQ(pStore->GetCount(), nBefore + 2);
+    struct Line { V3 S, E; int n; };
+    const Line lines[2] = {{{0.2 + 2 * 0.7, 0.3, 2.3}, {0.2 + 2 * 0.7, 3.5, 2.3}, 7}, {{0.2, 1.1, 2.3}, {3.7, 1.1, 2.3}, 3}};
+    for (int l = 0; l < 2; ++l) {
+        const T_POST_GENR_TABL_D* x = pStore->GetTable(pStore->GetTableKey(nBefore + l));
+        ASSERT_NE(x, nullptr);
+        ASSERT_EQ(x->nRows, lines[l].n + 1);
+        const double len = std::hypot(lines[l].E[0] - lines[l].S[0], lines[l].E[1] - lines[l].S[1]);
+        const double slope = (f.g[0] * (lines[l].E[0] - lines[l].S[0]) + f.g[1] * (lines[l].E[1] - lines[l].S[1])) / len;
+        for (int k = 0; k <= lines[l].n; ++k) {
+            double p[3];
+            for (int c = 0; c < 3; ++c)
+                p[c] = lines[l].S[static_cast<size_t>(c)] +
+                       k * (lines[l].E[static_cast<size_t>(c)] - lines[l].S[static_cast<size_t>(c)]) / lines[l].n;
+            const std::string what = "line " + std::to_string(l) + " row " + std::to_string(k);
+            ExpectRelNear(Parse(x->Cell(k, 0)), kOut * len * k / lines[l].n, what + " distance");
+            ExpectRelNear(Parse(x->Cell(k, 1)), f.Value(p), what + " value");
+            ExpectRelNear(Parse(x->Cell(k, 2)), k == 0 ? 0.0 : slope / kOut, what + " incline");
+        }
+    }
+    const auto& shown = ICustomPostDB::Instance()->m_aShown.back();
+    ASSERT_EQ(shown.aName.size(), 2u);
+    EXPECT_STREQ(shown.aName[0].GetString(), "X Grid Index 3");
+    EXPECT_STREQ(shown.aName[1].GetString(), "Y Grid Index 2");
+    EXPECT_STREQ(shown.strTitle.GetString(), "Grid");
+}
+
+INSTANTIATE_TEST_SUITE_P(Meshes, ProfileGridProbe,
+                         ::testing::Values(MeshKind::Tetra, MeshKind::Box, MeshKind::Distorted),
+                         [](const ::testing::TestParamInfo<MeshKind>& i) { return std::string(MeshKindName(i.param)); });
+
+// A plain model: a 4 x 4 x 4 box of unit hexahedra, lengths shown as model units.
+class ProfileGridBox : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m.BuildBlock(MeshKind::Box, 4, 4, 4, 1.0);
+        vs = *CPostVisualState::Instance()->GetCurrentPA();
+        symb = *CPostVisualState::Instance()->GetCurrentPS();
+        d.rec.Initialize();
+    }
+    void TearDown() override
+    {
+        *CPostVisualState::Instance()->GetCurrentPA() = vs;
+        *CPostVisualState::Instance()->GetCurrentPS() = symb;
+    }
+    ProfileGridModel m;
+    ProfileGridDisplay d;
+    T_PVIST_ALL_D vs;
+    T_PVIST_SYMB_D symb;
+};
+
+TEST_F(ProfileGridBox, TwoByThreeDivisionsGiveFourByFourTableWithY4OnTop)
+{
+    LinearField f;
+    f.a = 1.0;
+    f.g = {1.0, 10.0, 0.0};
+    d.rec.nPVtifK = m.AddNodeRow(f);
+    d.rec.nSpfgK = m.AddGrid("Two by three", {0.5, 0.5, 1.5}, {2.5, 0.5, 1.5}, {0.5, 3.5, 1.5}, 2, 3);
+    d.Build(m);
+    ASSERT_EQ(d.pVM->MakeProfGridTable(1, d.rec, 0), 1);
+    IPostGeneralTableData* pStore = IPostGeneralTableData::Instance();
+    const T_POST_GENR_TABL_D* t = pStore->GetTable(pStore->GetTableKey(pStore->GetCount() - 1));
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(t->nRows, 4);
+    ASSERT_EQ(t->nCols, 4);
+    const char* titles[4] = {"", "X1", "X2", "X3"};
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_STREQ(t->aColTitle[c].GetString(), titles[c]);
+        EXPECT_EQ(t->aColKind[c], c == 0 ? 3 : 2);
+    }
+    for (int r = 0; r < 4; ++r) {
+        EXPECT_STREQ(t->Cell(r, 0).GetString(), ("Y" + std::to_string(4 - r)).c_str());
+        // Y line 4 - r lies at y = 0.5 + (3 - r); X line c at x = 0.5 + (c - 1).
+        for (int c = 1; c <= 3; ++c)
+            EXPECT_DOUBLE_EQ(Parse(t->Cell(r, c)), 1.0 + (0.5 + (c - 1)) + 10.0 * (0.5 + (3 - r)));
+    }
+    // The grid table is opened whatever the show switch says.
+    EXPECT_STREQ(ICustomPostDB::Instance()->m_aShown.back().strTitle.GetString(), "Two by three");
+}
+
+TEST_F(ProfileGridBox, LineLeavingTheModelListsOnlyItsInsidePointsFromTheFirstOfThem)
+{
+    LinearField f;
+    f.a = 2.0;
+    f.g = {0.5, 0.0, 0.0};
+    d.rec.nPVtifK = m.AddNodeRow(f);
+    // X runs from -1.5 to 6.5 in 8 steps: points at 0.5, 1.5, 2.5, 3.5 are inside the model.
+    d.rec.nSpfgK = m.AddGrid("Wide", {-1.5, 1.5, 2.0}, {6.5, 1.5, 2.0}, {-1.5, 2.5, 2.0}, 8, 1);
+    AddLine(d.rec, 1, 0, 8, 0.0);
+    d.Build(m);
+    ASSERT_EQ(d.pVM->MakeProfGridTable(2, d.rec, 0), 1);
+    IPostGeneralTableData* pStore = IPostGeneralTableData::Instance();
+    ASSERT_EQ(pStore->GetCount(), 1);
+    EXPECT_TRUE(ICustomPostDB::Instance()->m_aShown.empty()) << "show 0 stores the tables without opening them";
+    const T_POST_GENR_TABL_D* t = pStore->GetTable(pStore->GetTableKey(0));
+    ASSERT_EQ(t->nRows, 4);
+    for (int r = 0; r < 4; ++r) {
+        EXPECT_DOUBLE_EQ(Parse(t->Cell(r, 0)), r);
+        EXPECT_DOUBLE_EQ(Parse(t->Cell(r, 1)), 2.0 + 0.5 * (0.5 + r));
+        EXPECT_DOUBLE_EQ(Parse(t->Cell(r, 2)), r == 0 ? 0.0 : 0.5);
+    }
+    // In the display the outside points keep their own place with value 0.
+    ASSERT_EQ(d.pVM->Process(), 1);
+    vtkPolyData* s = d.pVM->GetGridSurface();
+    double p[3];
+    s->GetPoint(0, p);
+    EXPECT_DOUBLE_EQ(p[0], -1.5);
+    EXPECT_EQ(s->GetPointData()->GetScalars()->GetComponent(0, 0), 0.0);
+}
+
+struct AreaCase {
+    const char* name;
+    double a, g;   // value a + g x along the line from x = 0.5 to x = 3.5
+    int nDiv;
+    const char* text;
+};
+
+class ProfileGridArea : public ProfileGridBox, public ::testing::WithParamInterface<AreaCase> {};
+
+TEST_P(ProfileGridArea, AreaLabelIsTheIntegralOfTheAbsoluteProfile)
+{
+    const AreaCase& c = GetParam();
+    LinearField f;
+    f.a = c.a - 0.5 * c.g; // the value at x = 0.5 is c.a
+    f.g = {c.g, 0.0, 0.0};
+    d.rec.nPVtifK = m.AddNodeRow(f);
+    d.rec.nSpfgK = m.AddGrid("Line", {0.5, 1.0, 2.0}, {3.5, 1.0, 2.0}, {0.5, 3.0, 2.0}, 3, 2);
+    d.rec.bArea = 1;
+    AddLine(d.rec, 1, 0, 0, 0.0); // no divisions: no line number
+    AddLine(d.rec, 1, 1, c.nDiv, 0.0);
+    CPostVisualState::Instance()->GetCurrentPA()->vals.nDecimal = 3;
+    CPostVisualState::Instance()->GetCurrentPA()->vals.bExponential = 0;
+    d.Build(m);
+    ASSERT_EQ(d.pVM->Process(), 1);
+    ASSERT_EQ(d.pVM->GetLabelTexts().GetSize(), 1);
+    EXPECT_STREQ(d.pVM->GetLabelTexts()[0].GetString(), c.text);
+    EXPECT_EQ(d.pVM->GetProfileCurves()->GetNumberOfPoints(), 4 * c.nDiv);
+    EXPECT_EQ(d.pVM->GetProfileCurves()->GetNumberOfPolys(), 4 * c.nDiv);
+
+    CPVSRendererRecorder rec;
+    ASSERT_EQ(d.pVM->Render(&rec), 1);
+    ASSERT_EQ(rec.m_aCalls.back().nKind, T_RENDER_CALL_D::kLabels);
+    EXPECT_EQ(rec.m_aCalls.back().aText[0], c.text);
+}
+
+// 2 and -1 over 3: 0.5 x 2 x 2 + 0.5 x 1 x 1; one sign: the trapezoid of |values|.
+INSTANTIATE_TEST_SUITE_P(Profiles, ProfileGridArea,
+                         ::testing::Values(AreaCase{"SignChangeSplitsAtTheZero", 2.0, -1.0, 1, "Area : 2.500"},
+                                           AreaCase{"SignChangeOverThreeSegments", 2.0, -1.0, 3, "Area : 2.500"},
+                                           AreaCase{"OneSignIsTheTrapezoid", 2.0, 1.0, 1, "Area : 10.500"},
+                                           AreaCase{"NegativeValuesCountByMagnitude", -2.0, -1.0, 3, "Area : 10.500"}),
+                         [](const ::testing::TestParamInfo<AreaCase>& i) { return std::string(i.param.name); });
+
+struct DeformCase {
+    const char* name;
+    int nMode;
+    double a; // value offset; 0 with no gradient: all values 0
+};
+
+class ProfileGridDeform : public ProfileGridBox, public ::testing::WithParamInterface<DeformCase> {};
+
+TEST_P(ProfileGridDeform, DrawnPointsMoveByScaleTimesDisplacement)
+{
+    const DeformCase& c = GetParam();
+    LinearField f;
+    f.a = c.a;
+    f.u0 = {0.02, -0.01, -0.04};
+    d.rec.nPVtifK = m.AddNodeRow(f);
+    d.rec.nSpfgK = m.AddGrid("G", {0.5, 0.5, 2.0}, {3.5, 0.5, 2.0}, {0.5, 3.5, 2.0}, 3, 3);
+    CPostVisualState::Instance()->GetCurrentPA()->nShapeMode = c.nMode;
+    CPostVisualState::Instance()->GetCurrentPA()->dDeformScale = 1.5;
+    d.Build(m);
+    ASSERT_EQ(d.pVM->Process(), 1);
+    // size = 4 (the box); m = |a|, or 1 when every value is 0.
+    const double m0 = std::fabs(c.a) < 1e-15 ? 1.0 : std::fabs(c.a);
+    const double shift = c.nMode == 2 || c.nMode == 3 ? 4.0 / (m0 * 20.0) * 1.5 : 0.0;
+    vtkPolyData* s = d.pVM->GetGridSurface();
+    ASSERT_EQ(s->GetNumberOfPoints(), 16);
+    for (vtkIdType i = 0; i < 16; ++i) {
+        double p[3];
+        s->GetPoint(i, p);
+        const double own[3] = {0.5 + (i % 4), 0.5 + static_cast<double>(i / 4), 2.0};
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(p[k], own[k] + shift * f.u0[static_cast<size_t>(k)], 1e-12) << "point " << i << " axis " << k;
+    }
+    EXPECT_EQ(d.pVM->GetUndeformedGrid()->GetNumberOfPoints(), c.nMode == 3 ? 16 : 0);
+    EXPECT_EQ(d.pVM->GetConnectingLines()->GetNumberOfLines(), c.nMode == 3 ? 16 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ProfileGridDeform,
+                         ::testing::Values(DeformCase{"Mode0StaysInPlace", 0, 2.0},
+                                           DeformCase{"Mode2Deformed", 2, 2.0},
+                                           DeformCase{"Mode3DeformedOverUndeformed", 3, -0.8},
+                                           DeformCase{"AllValuesZeroScaleBySizeOver20", 2, 0.0}),
+                         [](const ::testing::TestParamInfo<DeformCase>& i) { return std::string(i.param.name); });
+
+TEST_F(ProfileGridBox, BandsOnlyWhenAskedAndNoDisplayWithoutModelOrBridge)
+{
+    LinearField f;
+    f.a = 1.0;
+    f.g = {0.0, 0.0, 1.0};
+    d.rec.nPVtifK = m.AddNodeRow(f);
+    d.rec.nSpfgK = m.AddGrid("Vertical", {0.5, 2.0, 0.5}, {3.5, 2.0, 0.5}, {0.5, 2.0, 3.5}, 3, 3);
+    d.rec.bBandContour = 1;
+    d.Build(m);
+    ASSERT_EQ(d.pVM->Process(), 1);
+    EXPECT_GT(d.pVM->GetDataSetPst()->GetNumberOfCells(), 9) << "the values 1.5 to 4.5 cross bands";
+
+    d.rec.bBandContour = 0;
+    d.Build(m);
+    ASSERT_EQ(d.pVM->Process(), 1);
+    EXPECT_EQ(d.pVM->GetDataSetPst()->GetNumberOfCells(), 0);
+
+    d.rec.nSpfgK = 999; // an unreadable grid: shown, but empty
+    d.Build(m);
+    EXPECT_EQ(d.pVM->Process(), 1);
+    EXPECT_EQ(d.pVM->GetGridSurface()->GetNumberOfPoints(), 0);
+
+    m.pBridge.reset();
+    d.Build(m);
+    EXPECT_EQ(d.pVM->Process(), 0) << "no bridge, no model size";
+}
+
+TEST_F(ProfileGridBox, NodeWithoutValueDropsItsElementsAndVectorSwitchRaisesDisplacementMaximum)
+{
+    LinearField f;
+    f.a = 1.0;
+    d.rec.nPVtifK = m.AddNodeRow(f);
+    // Remove node 1's run: the corner element loses its cell.
+    T_PVAL_D v;
+    CClassPVal(m.doc.GetPostDB()).Get(d.rec.nPVtifK, v);
+    T_PVAL_D w;
+    for (int i = 0; i < v.GetEntityCount(); ++i) {
+        int n = 0;
+        const double* p = v.Find(v.aEntK[i], n);
+        if (v.aEntK[i] != 1)
+            w.Append(v.aEntK[i], p, n);
+    }
+    CClassPVal(m.doc.GetPostDB()).Set(d.rec.nPVtifK, w);
+    d.Build(m);
+    vtkUnstructuredGrid* g = vtkUnstructuredGrid::New();
+    T_PVIST_ALL_D vsx;
+    T_PVIST_ANIM_D as;
+    ASSERT_EQ(d.pVD->MakeVGeomData(g, &vsx, &as, nullptr, d.pVM->GetMDTCtrl(), nullptr, nullptr, nullptr, nullptr), 1);
+    EXPECT_EQ(g->GetNumberOfPoints(), 124);
+    EXPECT_EQ(g->GetNumberOfCells(), 63);
+    g->Delete();
+
+    // Components (3, 4, 0, ...) with the vector switch: the shared maximum rises to 5, never falls.
+    CPVSVisualDataBase::m_dVDataDispMax = 0.0;
+    T_PVAL_D one;
+    const double run[3] = {3.0, 4.0, 0.0};
+    one.Append(2, run, 3);
+    CClassPVal(m.doc.GetPostDB()).Set(d.rec.nPVtifK, one);
+    ASSERT_EQ(d.pVD->MakeVData(&vsx, &as, 1), 1);
+    EXPECT_DOUBLE_EQ(CPVSVisualDataBase::m_dVDataDispMax, 5.0);
+    CPVSVisualDataBase::m_dVDataDispMax = 7.0;
+    ASSERT_EQ(d.pVD->MakeVData(&vsx, &as, 1), 1);
+    EXPECT_DOUBLE_EQ(CPVSVisualDataBase::m_dVDataDispMax, 7.0);
+}
+
+TEST(ProfileGridFactory, TypeFiveAndMethodTenAreTheProfileGrid)
+{
+    ProfileGridModel m;
+    T_VD_PROFGRID_D rec;
+    rec.Initialize();
+    T_VD_PARAM_D vp{&m.doc, 0, 0, &rec, 0};
+    std::unique_ptr<CPVSVisualDataBase> vd(IFactoryPVS::Instance()->CreateVisualDataByType(5, &vp));
+    ASSERT_TRUE(vd);
+    EXPECT_STREQ(vd->GetRuntimeClass()->m_lpszClassName, "CPVSVisualDataProfGrid");
+    EXPECT_EQ(vd->GetVisualMethodType(nullptr), 10);
+    T_VM_PARAM_D mp;
+    mp.pDoc = &m.doc;
+    mp.pVData = vd.get();
+    mp.nVMType = 10;
+    std::unique_ptr<CPVSVisualMethodBase> vm(IFactoryPVS::Instance()->CreateVisualMethod(&mp));
+    ASSERT_TRUE(vm);
+    EXPECT_STREQ(vm->GetRuntimeClass()->m_lpszClassName, "CPVSVisualMethodGlbProfGrid");
+}
+
+} // namespace
