@@ -11,12 +11,20 @@
 // cost (the stiffness product and the four sub-plate results), against Eigen's LLT-based Schur
 // complement and solve on the same 54 x 54 assembly and Eigen's product of a 174 x 48 matrix
 // with the 48 x n displacements.
+// Twenty-node solids and eight-node plane-strain elements (modal, 10,000 steps) the same way:
+// the set-up of one element (its result matrix: stiffness and stress rows) and the per-step
+// cost (the rest of an element's entry call per step), against Eigen's product of each
+// family's result matrix (228 x 120, 60 x 48) with all steps' displacements, and the 20-node
+// stiffness accumulation against Eigen's sum of 27 B^T D B products of the same sizes.
 #include "recovery/drivers/element_results.h"
 #include "recovery/drivers/family_dispatch.h"
 #include "recovery/drivers/family_support.h"
+#include "recovery/drivers/plane_families.h"
 #include "recovery/drivers/record_readers.h"
+#include "recovery/drivers/solid_families.h"
 #include "recovery/drivers/sub_plate_results.h"
 #include "recovery/drivers/sub_plate_stiffness.h"
+#include "result_files/element_records.h"
 #include "result_files/reference_shell.h"
 #include "result_files/result_file_writer.h"
 #include "timehistory/CPVSTHEngine.h"
@@ -589,6 +597,240 @@ void report_quad()
                 f.eigen_schur_us > 0 ? f.condense_us / f.eigen_schur_us : 0.0, f.step_ns, f.eigen_product_ns,
                 f.eigen_product_ns > 0 ? f.step_ns / f.eigen_product_ns : 0.0, static_cast<unsigned long long>(f.checksum));
 }
+// --- Twenty-node solids and eight-node plane-strain elements ----------------------------------
+// Elements of their own nodes and equations, side by side along x: a 2 x 1.5 x 1 box of 20
+// nodes, or a 2 x 1.5 rectangle of 8 in the X-Y plane.
+struct SolidModel {
+    const char* name;
+    int kind;          // 8 quadratic solid, 6 quadratic plane strain
+    int nodes;         // per element
+    int row;           // centre Sig-zz (solid) or Sig-xx (plane strain)
+    int elements = 20, steps = 10000, modes = 20;
+    std::string base;
+    std::vector<std::string> files;
+};
+
+SolidModel g_hex{"twenty-node solid", 8, 20, 63, 20, 10000, 20, {}, {}};
+SolidModel g_plstrn{"eight-node plane strain", 6, 8, 25, 20, 10000, 20, {}, {}};
+
+constexpr double SOLID_E = 3.0e4, SOLID_NU = 0.3;
+
+// Node k of element e at its place: corners, then mid-sides, in the families' orders.
+rf::Point3 solid_model_node(const SolidModel& m, int e, int k)
+{
+    const double ox = 2.5 * (e - 1);
+    if (m.nodes == 20) {
+        const double xi[20] = {-1, 1, 1, -1, -1, 1, 1, -1, 0, 1, 0, -1, 0, 1, 0, -1, -1, 1, 1, -1};
+        const double eta[20] = {-1, -1, 1, 1, -1, -1, 1, 1, -1, 0, 1, 0, -1, 0, 1, 0, -1, -1, 1, 1};
+        const double zeta[20] = {-1, -1, -1, -1, 1, 1, 1, 1, -1, -1, -1, -1, 1, 1, 1, 1, 0, 0, 0, 0};
+        return {ox + (1 + xi[k]), 0.75 * (1 + eta[k]), 0.5 * (1 + zeta[k])};
+    }
+    const double xi[8] = {-1, 1, 1, -1, 0, 1, 0, -1}, eta[8] = {-1, -1, 1, 1, -1, 0, 1, 0};
+    return {ox + (1 + xi[k]), 0.75 * (1 + eta[k]), 0.0};
+}
+
+void write_solid_model(SolidModel& m)
+{
+    m.base = (std::filesystem::temp_directory_path() /
+              ("kvpvs_bench_eh_k" + std::to_string(m.kind) + "_" + std::to_string(getpid())))
+                 .string();
+    rf::ResultSetBuilder b;
+    rf::HistoryFacts h;
+    h.type = 1;
+    h.case_or_file = 1;
+    h.modes = m.modes;
+    h.steps_per_mode = m.steps;
+    b.set_history(1, h);
+    b.add_material(1, SOLID_E, SOLID_NU);
+    std::vector<std::vector<double>> records;
+    for (int e = 1; e <= m.elements; ++e) {
+        b.set_element(e, 1);
+        std::vector<double> nodes;
+        for (int k = 0; k < m.nodes; ++k) {
+            const int n = (e - 1) * m.nodes + k + 1;
+            const rf::Point3 x = solid_model_node(m, e, k);
+            b.set_node(n, x[0], x[1], x[2]);
+            nodes.push_back(n);
+        }
+        const std::vector<double> eq = rf::node_equations(m.nodes, 6 * m.nodes * (e - 1) + 1);
+        if (m.kind == 8) {
+            rf::QuadraticSolidFacts f;
+            f.equations = eq;
+            f.node_count = m.nodes;
+            f.nodes = nodes;
+            f.material = {SOLID_E, SOLID_NU, 0, {}};
+            records.push_back(rf::quadratic_solid_record_values(f));
+        } else {
+            rf::QuadraticPlaneFacts f;
+            f.equations = eq;
+            f.node_count = m.nodes;
+            f.nodes = nodes;
+            f.section[0] = 1.0;
+            f.material = {SOLID_E, SOLID_NU, 0, {}};
+            f.axis_vector = {1, 0, 0};
+            records.push_back(rf::plane_strain_record_values(f));
+        }
+    }
+    rf::add_element_records(b, m.kind == 8 ? "PSOH" : "PSRH", 3, records);
+    for (int eq = 1; eq <= 6 * m.nodes * m.elements; ++eq) {
+        std::vector<double> shape;
+        for (int k = 1; k <= m.modes; ++k)
+            shape.push_back(1e-3 * std::sin(0.37 * eq * k));
+        b.set_mode_shape(eq, shape);
+    }
+    std::vector<double> q;
+    for (int k = 1; k <= m.modes; ++k)
+        for (int i = 1; i <= m.steps; ++i)
+            q.push_back(std::sin(0.01 * k * i) / k);
+    b.set_modal_coordinates(1, m.modes, m.steps, q);
+    b.write(m.base);
+    m.files = {b.elem_file_name(m.base), b.result_file_name(m.base)};
+}
+
+struct SolidFigures {
+    double family_ns = 0.0;        // per element-step, through the entry
+    double setup_us = 0.0;         // per element: the result matrix
+    double step_ns = 0.0;          // per element-step: the entry's rest
+    double eigen_product_ns = 0.0; // result matrix times the displacements, per step
+    double stiffness_us = 0.0;     // 20-node set-up, repeated apart from the entry
+    double eigen_btdb_us = 0.0;    // Eigen's sum of 27 B^T D B
+    std::uint64_t checksum = 0;
+};
+SolidFigures g_solid_figures[2];
+SolidFigures& solid_figures_of(const SolidModel& m) { return g_solid_figures[&m == &g_hex ? 0 : 1]; }
+
+// The material block and the 2-D mode word as the families load them.
+void load_solid_material(int plane_mode)
+{
+    SharedBlocks& blocks = shared_blocks();
+    blocks.section_values.fill(0.0);
+    blocks.section_values[0] = 1.0;
+    blocks.material_block.elastic_modulus = SOLID_E;
+    blocks.material_block.poisson_ratio = SOLID_NU;
+    blocks.material_block.material_type = 0;
+    blocks.material_block.material_constants.fill(0.0);
+    blocks.plane_mode = plane_mode;
+}
+
+// One element's result matrix as the family forms it: M(228, 120) or W(60, 48).
+double solid_setup_ns(const SolidModel& m, int repeats)
+{
+    DriverBuildState& build = driver_build(Build::history);
+    std::vector<double> X(static_cast<std::size_t>(3 * m.nodes));
+    for (int k = 0; k < m.nodes; ++k) {
+        const rf::Point3 x = solid_model_node(m, 1, k);
+        for (int d = 0; d < 3; ++d)
+            X[static_cast<std::size_t>(3 * k + d)] = x[static_cast<std::size_t>(d)];
+    }
+    std::vector<double> M(m.kind == 8 ? 228 * 120 : 60 * 48);
+    double sink = 0.0;
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int r = 0; r < repeats; ++r) {
+        if (m.kind == 8) {
+            load_solid_material(0);
+            Mat33 T{};
+            T(1, 1) = T(2, 2) = T(3, 3) = 1.0;
+            quadratic_solid_result_matrix(build, 20, MatView(M.data(), 228, 228, 120),
+                                          ConstMatView(X.data(), 3, 3, 20), T, 27);
+        } else {
+            load_solid_material(1);
+            std::fill(M.begin(), M.end(), 0.0);
+            quadratic_2d_result_matrix(build, 8, MatView(M.data(), 60, 60, 48), ConstMatView(X.data(), 3, 3, 8));
+        }
+        sink += M[0];
+    }
+    benchmark::DoNotOptimize(sink);
+    return elapsed_ns(t0) / repeats;
+}
+
+void BM_SolidFamily(benchmark::State& state, SolidModel* m)
+{
+    std::vector<double> out(static_cast<std::size_t>(m->steps));
+    SolidFigures& f = solid_figures_of(*m);
+    for (auto _ : state) {
+        Checksum sum;
+        const auto t0 = std::chrono::steady_clock::now();
+        for (int e = 1; e <= m->elements; ++e) {
+            history_build::element_results(m->base.data(), static_cast<int>(m->base.size()), m->kind, e, m->row, 1,
+                                           m->steps, 4, 0, out.data(), 1, e);
+            for (double v : out)
+                sum.mix(v);
+        }
+        f.family_ns = elapsed_ns(t0) / (static_cast<double>(m->elements) * m->steps);
+        f.checksum = sum.h;
+        f.setup_us = solid_setup_ns(*m, 20) / 1e3;
+        f.step_ns = f.family_ns - f.setup_us * 1e3 / m->steps;
+        state.counters["ns_per_element_step"] = f.family_ns;
+        state.counters["setup_us"] = f.setup_us;
+    }
+}
+
+void BM_SolidEigenProduct(benchmark::State& state, SolidModel* m)
+{
+    const int rows = m->kind == 8 ? 228 : 60, cols = m->kind == 8 ? 120 : 48, n = m->steps;
+    Eigen::MatrixXd A(rows, cols);
+    for (int c = 0; c < cols; ++c)
+        for (int r = 0; r < rows; ++r)
+            A(r, c) = std::sin(0.1 * r + 0.3 * c);
+    Eigen::MatrixXd U(cols, n);
+    for (int i = 0; i < n; ++i)
+        for (int r = 0; r < cols; ++r)
+            U(r, i) = 1e-3 * std::cos(0.01 * i + r);
+    Eigen::MatrixXd R(rows, n);
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        R.noalias() = A * U;
+        benchmark::DoNotOptimize(R.data());
+        solid_figures_of(*m).eigen_product_ns = elapsed_ns(t0) / n;
+        state.counters["ns_per_step"] = solid_figures_of(*m).eigen_product_ns;
+    }
+}
+
+// The 20-node set-up (the stiffness accumulated over 27 points, then the stress rows) against
+// Eigen's sum of 27 weighted B^T D B products, B 6 x 60 and D 6 x 6: the stiffness alone is not
+// reachable from outside the family, so the ratio bounds the accumulation from above.
+void BM_SolidStiffness(benchmark::State& state)
+{
+    std::vector<Eigen::Matrix<double, 6, 60>> B(27);
+    for (int p = 0; p < 27; ++p)
+        for (int c = 0; c < 60; ++c)
+            for (int r = 0; r < 6; ++r)
+                B[static_cast<std::size_t>(p)](r, c) = std::sin(0.2 * r + 0.05 * c + 0.7 * p);
+    Eigen::Matrix<double, 6, 6> D = Eigen::Matrix<double, 6, 6>::Identity() * SOLID_E;
+    constexpr int REPEATS = 50;
+    for (auto _ : state) {
+        g_solid_figures[0].stiffness_us = solid_setup_ns(g_hex, REPEATS) / 1e3;
+        Eigen::Matrix<double, 60, 60> Ke;
+        const auto t1 = std::chrono::steady_clock::now();
+        for (int r = 0; r < REPEATS; ++r) {
+            Ke.setZero();
+            for (int p = 0; p < 27; ++p)
+                Ke.noalias() += 0.3 * B[static_cast<std::size_t>(p)].transpose() * (D * B[static_cast<std::size_t>(p)]);
+            benchmark::DoNotOptimize(Ke.data());
+        }
+        g_solid_figures[0].eigen_btdb_us = elapsed_ns(t1) / REPEATS / 1e3;
+        state.counters["ours_us"] = g_solid_figures[0].stiffness_us;
+        state.counters["eigen_us"] = g_solid_figures[0].eigen_btdb_us;
+    }
+}
+
+void report_solids()
+{
+    for (const SolidModel* m : {&g_hex, &g_plstrn}) {
+        const SolidFigures& f = solid_figures_of(*m);
+        std::printf("%s modal: %d elements x %d steps: family %.1f ns per element-step; set-up (result matrix) %.1f us "
+                    "per element; per step %.1f ns, Eigen %dx%d product %.2f ns, per step / Eigen %.1f; checksum "
+                    "%016llx\n",
+                    m->name, m->elements, m->steps, f.family_ns, f.setup_us, f.step_ns, m->kind == 8 ? 228 : 60,
+                    m->kind == 8 ? 120 : 48, f.eigen_product_ns,
+                    f.eigen_product_ns > 0 ? f.step_ns / f.eigen_product_ns : 0.0,
+                    static_cast<unsigned long long>(f.checksum));
+    }
+    const SolidFigures& h = g_solid_figures[0];
+    std::printf("twenty-node set-up (stiffness over 27 points and stress rows) %.1f us, Eigen's sum of 27 B^T D B "
+                "%.1f us, ours / Eigen %.2f\n",
+                h.stiffness_us, h.eigen_btdb_us, h.eigen_btdb_us > 0 ? h.stiffness_us / h.eigen_btdb_us : 0.0);
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -597,6 +839,8 @@ int main(int argc, char** argv)
     write_model(g_modal);
     write_model(g_direct);
     write_quad_model(g_quad);
+    write_solid_model(g_hex);
+    write_solid_model(g_plstrn);
     std::printf("files: modal %.1f MB, direct %.1f MB\n", files_megabytes(g_modal), files_megabytes(g_direct));
     for (Model* m : {&g_modal, &g_direct}) {
         const std::string n = m->name;
@@ -609,6 +853,12 @@ int main(int argc, char** argv)
     benchmark::RegisterBenchmark("QuadSetUpAndStep/modal", BM_QuadSetUpAndStep)->Iterations(1)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("QuadCondensation/modal", BM_QuadCondensation)->Iterations(1)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("QuadEigenProduct/modal", BM_QuadEigenProduct)->Iterations(1)->Unit(benchmark::kMillisecond);
+    for (SolidModel* m : {&g_hex, &g_plstrn}) {
+        const std::string n = m->kind == 8 ? "hex20" : "plstrn8";
+        benchmark::RegisterBenchmark(("SolidFamily/" + n).c_str(), BM_SolidFamily, m)->Iterations(1)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("SolidEigenProduct/" + n).c_str(), BM_SolidEigenProduct, m)->Iterations(1)->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RegisterBenchmark("SolidStiffness/hex20", BM_SolidStiffness)->Iterations(1)->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     for (Model* m : {&g_modal, &g_direct}) {
         const Figures& f = figures_of(*m);
@@ -621,11 +871,15 @@ int main(int argc, char** argv)
                     static_cast<unsigned long long>(f.chain_checksum), static_cast<unsigned long long>(f.checksum));
     }
     report_quad();
+    report_solids();
     for (Model* m : {&g_modal, &g_direct})
         for (const auto& f : m->files)
             std::filesystem::remove(f);
     for (const auto& f : g_quad.files)
         std::filesystem::remove(f);
+    for (const SolidModel* m : {&g_hex, &g_plstrn})
+        for (const auto& f : m->files)
+            std::filesystem::remove(f);
     benchmark::Shutdown();
     return 0;
 }

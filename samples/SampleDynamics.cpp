@@ -304,6 +304,15 @@ BOOL BuildSampleDynamics(CDBDoc& doc, const DynamicsOptions& opt, DynamicsSummar
             if (e.aNodeK[j] == summary.nNodeK)
                 summary.nPlateK = keys[i];
     }
+    // The first soil hexahedron (in key order) at that node: beside the wall.
+    for (int i = 0; i < keys.GetSize() && summary.nSoilK == 0; ++i) {
+        T_ELEM_D e;
+        if (!elems.Get(keys[i], e) || e.nType != kElemSolid)
+            continue;
+        for (int j = 0; j < e.aNodeK.GetSize(); ++j)
+            if (e.aNodeK[j] == summary.nNodeK)
+                summary.nSoilK = keys[i];
+    }
     summary.nEquations = nEq;
     summary.nModes = opt.nModes;
     summary.nSteps = opt.nSteps;

@@ -26,6 +26,7 @@ struct DynamicsSummary {
     unsigned int nTrussK = 0;  // the wall-side truss strut element
     unsigned int nBeamK = 0;   // the wall-side beam strut element
     unsigned int nPlateK = 0;  // a wall plate at that node (plate histories), 0 without plates
+    unsigned int nSoilK = 0;   // a soil hexahedron at that node (solid histories), 0 without soil
     int nEquations = 0;
     int nModes = 0, nSteps = 0;
 };
@@ -39,8 +40,9 @@ BOOL BuildSampleDynamics(CDBDoc& doc, const DynamicsOptions& opt, DynamicsSummar
 
 // The stored time-history functions of both shaking cases, as the user defined them in the
 // host's editor: per case the x displacement of the strut node at the wall, the end-I axial
-// force of the truss strut at the wall and, with a wall plate, that plate's centre moment Mxx
-// per length and the normal force Fz at its first node. Returns their keys, modal case first.
+// force of the truss strut at the wall, with a wall plate that plate's centre moment Mxx per
+// length and the normal force Fz at its first node, and with a soil element beside the wall its
+// centre stress Sig-zz. Returns their keys, modal case first.
 std::vector<unsigned int> StoreSampleHistoryFunctions(CDBDoc& doc, const DynamicsSummary& summary);
 
 // Modal coordinate of mode k (from 0) at time t: q = A sin(w t), with its velocity and

@@ -49,6 +49,20 @@ std::vector<unsigned int> StoreSampleHistoryFunctions(CDBDoc& doc, const Dynamic
         nodal.nAcasK = c.nAcasK;
         keys.push_back(thrd.Add(nodal));
     }
+    // The soil functions after all others, so that the earlier functions keep their keys.
+    for (const auto& c : cases) {
+        if (summary.nSoilK == 0)
+            break;
+        T_THRD_D stress;
+        stress.strName.Format("Szz soil beside the wall centre (%s)", c.pszForm);
+        stress.nCode = 5;        // solid
+        stress.nResultKind = 1;  // stresses
+        stress.nPosition = 0;    // the centre
+        stress.nComponent = 2;   // Sig-zz
+        stress.nEntityK = summary.nSoilK;
+        stress.nAcasK = c.nAcasK;
+        keys.push_back(thrd.Add(stress));
+    }
     return keys;
 }
 

@@ -3,6 +3,8 @@
 #include "DBModelRecords.h"
 #include "SampleSchema.h"
 #include "THResultBuilder.h"
+#include "result_files/element_records.h"
+#include "result_files/reference_elements.h"
 #include "result_files/reference_shell.h"
 #include "result_files/result_file_writer.h"
 
@@ -61,6 +63,32 @@ bool PlateRecord(CDBDoc& doc, const T_ELEM_D& e, const std::map<unsigned int, T_
     return true;
 }
 
+// The SOLD record of a soil hexahedron: its nodes' equations and the reference hexahedron's
+// matrix of its material; the solver's frame is global (T the identity). False for an element
+// without eight nodes or material.
+bool SolidRecord(CDBDoc& doc, const T_ELEM_D& e, const std::map<unsigned int, T_NODE_D>& xyz,
+                 const std::map<unsigned int, std::array<int, 6>>& equations, std::vector<double>& rec)
+{
+    T_GMAT_D m;
+    if (e.aNodeK.GetSize() != 8 || !CClassGmat(doc.GetModelDB()).Get(e.nMatlK, m))
+        return false;
+    resultfiles::SolidRecordFacts f;
+    std::vector<resultfiles::Point3> corners;
+    for (int k = 0; k < 8; ++k) {
+        const auto n = xyz.find(e.aNodeK[k]);
+        const auto q = equations.find(e.aNodeK[k]);
+        if (n == xyz.end() || q == equations.end())
+            return false;
+        corners.push_back({n->second.dXyz[0], n->second.dXyz[1], n->second.dXyz[2]});
+        for (int d : q->second)
+            f.equations.push_back(d);
+    }
+    f.matrix = resultfiles::solid_reference_matrix(corners, m.dElast, m.dPoisson);
+    f.node_count = 8;
+    rec = resultfiles::solid_record_values(f);
+    return true;
+}
+
 } // namespace
 
 BOOL ConnectSampleResultFiles(CDBDoc& doc, unsigned int nAcasK, const SampleResultFiles& files)
@@ -72,8 +100,11 @@ BOOL ConnectSampleResultFiles(CDBDoc& doc, unsigned int nAcasK, const SampleResu
         nHistory = kResultHistoryDirect;
     else
         return FALSE;
+    // Per element its record in its family's data set and its element record.
     std::map<unsigned int, std::pair<int, int>> plates;
     for (const auto& [k, nRecord] : files.plateRecord)
+        plates[k] = {nRecord, files.elementNumber.at(k)};
+    for (const auto& [k, nRecord] : files.solidRecord)
         plates[k] = {nRecord, files.elementNumber.at(k)};
     return CTHResultBuilder::ConnectResultFiles(doc, nAcasK, files.strElemFile.c_str(), nHistory, plates);
 }
@@ -152,6 +183,7 @@ BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const Dyna
 
     b.set_element_words(kElementWords);
     std::vector<resultfiles::Record> plates;
+    std::vector<std::vector<double>> solids;
     for (int i = 0; i < elemKeys.GetSize(); ++i) {
         T_ELEM_D e;
         elems.Get(elemKeys[i], e);
@@ -175,9 +207,16 @@ BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const Dyna
                 return Fail(pError, "wall plate " + std::to_string(elemKeys[i]) + " has no four nodes or no section");
             plates.push_back(std::move(rec));
             files.plateRecord[elemKeys[i]] = static_cast<int>(plates.size());
+        } else if (e.nType == kElemSolid) {
+            std::vector<double> rec;
+            if (!SolidRecord(doc, e, xyz, files.equations, rec))
+                return Fail(pError, "soil element " + std::to_string(elemKeys[i]) + " has no eight nodes");
+            solids.push_back(std::move(rec));
+            files.solidRecord[elemKeys[i]] = static_cast<int>(solids.size());
         }
     }
     b.add_family_records("PLAT", resultfiles::PLATE_RECORD_WORDS, std::move(plates));
+    resultfiles::add_element_records(b, "SOLD", 3, solids);
 
     // History facts: the same motion as modal superposition (case 1) and as direct
     // integration (direct file 1).

@@ -1,6 +1,7 @@
-// Demo step: plate histories in the history-graph dialog. After the solver's result files are
-// written the host connects both shaking cases with them; the user ticks the sample's four
-// stored plate functions (a wall plate's centre moment Mxx and a nodal force, modal and direct),
+// Demo steps: plate and solid histories in the history-graph dialog. After the solver's result
+// files are written the host connects both shaking cases with them; the user ticks the sample's
+// stored plate functions (a wall plate's centre moment Mxx and a nodal force, modal and direct)
+// or its soil functions (the centre Sig-zz of a soil element beside the wall, modal and direct),
 // adds them and applies; the module recomputes each from the files and the host's graph window
 // writes the curves as CSV. The host checks that the modal and direct series agree.
 #include "demo_steps.h"
@@ -38,9 +39,11 @@ CWnd* FindOwnedDialog(CWnd* pOwner, const char* pszClass)
     return nullptr;
 }
 
-// The user's session: the plate functions (stored code 4) ticked, added and applied; 1 when the
-// graph reached the graph window with a curve per function and its file was written.
-int DriveDialog(CDBDoc& doc, CView& view, kvpvs::host::CGraphWindowsHost& graphs, std::vector<T_THRD_D>& ticked)
+// The user's session: the functions of one stored code ticked, added and applied; 1 when the
+// graph reached the graph window with a curve per function (nExpected of them) and its file was
+// written.
+int DriveDialog(CDBDoc& doc, CView& view, kvpvs::host::CGraphWindowsHost& graphs, int nCode, int nExpected,
+                const char* pszWhat, std::vector<T_THRD_D>& ticked)
 {
     using PFN_OPEN = void (*)(CWnd*);
     auto pfnOpen = reinterpret_cast<PFN_OPEN>(dlsym(RTLD_DEFAULT, "_ZN19CDlgHistoryGrphTKVR16CreateOrActivateEP4CWnd"));
@@ -58,7 +61,7 @@ int DriveDialog(CDBDoc& doc, CView& view, kvpvs::host::CGraphWindowsHost& graphs
     CClassThrd thrd(doc.GetModelDB());
     for (int i = 0; pFuncs && i < pFuncs->GetCount(); ++i) {
         T_THRD_D f;
-        if (thrd.Get(static_cast<unsigned int>(pFuncs->GetItemData(i)), f) && f.nCode == 4) {
+        if (thrd.Get(static_cast<unsigned int>(pFuncs->GetItemData(i)), f) && f.nCode == nCode) {
             AfxDriver::CheckItem(pDlg, IDC_HGRPH_FUNC_LIST, i, 1);
             std::printf("  function: %s\n", f.strName.GetString());
             ticked.push_back(f);
@@ -75,19 +78,20 @@ int DriveDialog(CDBDoc& doc, CView& view, kvpvs::host::CGraphWindowsHost& graphs
     const CXYGraphFuncView* pView = graphs.Find("Time History Graph");
     const T_GRAPH_D* pGraph = pView ? pView->GetGraphData() : nullptr;
     const int nTicked = static_cast<int>(ticked.size());
-    int ok = nTicked == 4 && pGraph && pGraph->aItem.GetSize() == 2 * nTicked && pView->GetLastWriteOk();
+    int ok = nTicked == nExpected && pGraph && pGraph->aItem.GetSize() == 2 * nTicked && pView->GetLastWriteOk();
     if (pGraph)
         for (int i = 1; i < pGraph->aItem.GetSize(); i += 2)
             std::printf("  curve: %s against %s [%s], %d points\n", pGraph->aItem[i]->strName.GetString(),
                         pGraph->aItem[i - 1]->strName.GetString(), pGraph->aItem[i - 1]->strLabel.GetString(),
                         pGraph->aItem[i]->aValue.GetSize());
     if (!ok)
-        std::fprintf(stderr, "kvpvs-host: the plate history graph was not shown (%d functions ticked)\n", nTicked);
+        std::fprintf(stderr, "kvpvs-host: the %s history graph was not shown (%d functions ticked)\n", pszWhat,
+                     nTicked);
     AfxDriver::Click(pDlg, IDC_HGRPH_CLOSE);
     return ok;
 }
 
-// Modal and direct series of each plate function agree to 1e-12 of the series' peak.
+// Modal and direct series of each function agree to 1e-12 of the series' peak.
 int CompareForms(const std::vector<T_THRD_D>& ticked)
 {
     ModuleEngine engine;
@@ -114,14 +118,15 @@ int CompareForms(const std::vector<T_THRD_D>& ticked)
     return ok;
 }
 
-} // namespace
-
-int RunPlateHistoryGraphDemo(CDBDoc& doc, const char* outDir)
+// The shaking cases connected with the written files, the functions of one stored code applied
+// through the dialog into outDir/pszCsv, modal and direct compared.
+int RunElementHistoryGraph(CDBDoc& doc, const char* outDir, int nCode, int nExpected, const char* pszWhat,
+                           const char* pszCsv)
 {
     using namespace kvpvs::sample;
     const SampleResultFiles* pFiles = WrittenSampleResultFiles();
     if (!outDir || !pFiles) {
-        std::fprintf(stderr, "kvpvs-host: no result files were written for the plate histories\n");
+        std::fprintf(stderr, "kvpvs-host: no result files were written for the %s histories\n", pszWhat);
         return 0;
     }
     CMsgDll::SetText(IDS_QB_PVS_Time_sec_, "Time (sec)");
@@ -139,9 +144,10 @@ int RunPlateHistoryGraphDemo(CDBDoc& doc, const char* outDir)
         std::fprintf(stderr, "kvpvs-host: the shaking cases could not be connected with the result files\n");
         return 0;
     }
-    std::printf("shaking cases %u and %u connected with %s (%zu wall plates)\n", kAcasQuakeModal, kAcasQuakeDirect,
-                std::filesystem::path(pFiles->strElemFile).filename().string().c_str(), pFiles->plateRecord.size());
-    const std::filesystem::path csv = std::filesystem::path(outDir) / "history_graph_plate.csv";
+    std::printf("shaking cases %u and %u connected with %s (%zu wall plates, %zu soil hexahedra)\n", kAcasQuakeModal,
+                kAcasQuakeDirect, std::filesystem::path(pFiles->strElemFile).filename().string().c_str(),
+                pFiles->plateRecord.size(), pFiles->solidRecord.size());
+    const std::filesystem::path csv = std::filesystem::path(outDir) / pszCsv;
     std::vector<T_THRD_D> ticked;
     int ok = 0;
     {
@@ -152,12 +158,26 @@ int RunPlateHistoryGraphDemo(CDBDoc& doc, const char* outDir)
         view.CreateWindowCore(nullptr);
         view.MoveWindow(0, 120, 1000, 750);
         doc.SetActiveView(&view);
-        ok = DriveDialog(doc, view, graphs, ticked);
+        ok = DriveDialog(doc, view, graphs, nCode, nExpected, pszWhat, ticked);
         doc.SetActiveView(pViewBefore);
         view.DestroyWindow();
     }
     ok = CompareForms(ticked) && ok;
     if (ok)
-        std::printf("plate history graph: %s\n", csv.string().c_str());
+        std::printf("%s history graph: %s\n", pszWhat, csv.string().c_str());
     return ok;
+}
+
+} // namespace
+
+int RunPlateHistoryGraphDemo(CDBDoc& doc, const char* outDir)
+{
+    // Stored code 4: plates; a centre moment and a nodal force per case.
+    return RunElementHistoryGraph(doc, outDir, 4, 4, "plate", "history_graph_plate.csv");
+}
+
+int RunSolidHistoryGraphDemo(CDBDoc& doc, const char* outDir)
+{
+    // Stored code 5: solids; the soil element's centre Sig-zz per case.
+    return RunElementHistoryGraph(doc, outDir, 5, 2, "solid", "history_graph_solid.csv");
 }

@@ -29,6 +29,9 @@ const kvpvs::sample::SampleResultFiles* WrittenSampleResultFiles();
 // result files, the four stored plate functions applied; the graph window writes
 // "history_graph_plate.csv" into the folder.
 int RunPlateHistoryGraphDemo(CDBDoc& doc, const char* outDir);
+// Solid histories in the history-graph dialog: the two stored soil functions (a soil element's
+// centre Sig-zz beside the wall) applied; the graph window writes "history_graph_solid.csv".
+int RunSolidHistoryGraphDemo(CDBDoc& doc, const char* outDir);
 // Member design from the beam and the plate/solid design dialogs, the output folder as the
 // program folder: "KvrDesign.txt", the checker's copies "KvrDesign_<n>.txt" and its record
 // "KvrDesignCH.log". hostPath locates the checker built beside the host.

@@ -141,6 +141,7 @@ std::vector<DemoStep> DemoSteps()
             {"time histories", [](HostContext& c) { return RunTimeHistoryDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"history graph", [](HostContext& c) { return RunHistoryGraphDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"plate history graph", [](HostContext& c) { return RunPlateHistoryGraphDemo(*c.pDoc, c.outDir.string().c_str()); }},
+            {"solid history graph", [](HostContext& c) { return RunSolidHistoryGraphDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"member design", [](HostContext& c) { return RunDesignDemo(*c.pDoc, c.outDir.string().c_str(), c.strHostPath.c_str()); }},
             {"curve fit", [](HostContext& c) { return RunCurveFitDemo(*c.pDoc, c.summary, c.outDir.string().c_str()); }},
             {"seepage", [](HostContext& c) { return RunSeepageDemo(*c.pDoc, c.outDir.string().c_str()); }},

@@ -3,6 +3,8 @@
 #include "timehistory/CPVSTHCalcBeamFunc.h"
 #include "timehistory/CPVSTHCalcDispFunc.h"
 #include "timehistory/CPVSTHCalcPlateFunc.h"
+#include "timehistory/CPVSTHCalcPlstrnFunc.h"
+#include "timehistory/CPVSTHCalcSolidFunc.h"
 #include "timehistory/CPVSTHCalcTrssFunc.h"
 
 #include <new>
@@ -16,10 +18,14 @@ CPVSTHCalcFuncBase* CPVSTHCalcFuncFactory::Create(int nCode)
         return new (std::nothrow) CPVSTHCalcTrssFunc;
     case 3:
         return new (std::nothrow) CPVSTHCalcBeamFunc;
+    case 4:
+        return new (std::nothrow) CPVSTHCalcPlstrnFunc;
     case 5:
         return new (std::nothrow) CPVSTHCalcPlateFunc;
+    case 6:
+        return new (std::nothrow) CPVSTHCalcSolidFunc;
     default:
-        // 4 plane strain and 6 solid come with their element families.
+        // No code makes the plane-stress function.
         return nullptr;
     }
 }

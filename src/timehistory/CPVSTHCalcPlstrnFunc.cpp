@@ -1,8 +1,101 @@
 #include "timehistory/CPVSTHCalcPlstrnFunc.h"
 
+#include "timehistory/ElementResultsEntry.h"
+#include "timehistory/element_report.h"
 #include "timehistory/element_tables.h"
 
-int CPVSTHCalcPlstrnFunc::GetResultUnitType(int nKind, int nComponent)
+#include "UnitCtrl.h"
+
+using namespace kvpvs::timehistory;
+
+namespace {
+// The element library's plane-strain family (kinds 2 and 6 by node count).
+constexpr int FAMILY = 2;
+
+const char* ColumnHeader(int nReportKind)
 {
-    return kvpvs::timehistory::PlstrnUnitType(nKind, nComponent);
+    return nReportKind == 0 ? "  TIME         Fx           Fy            Fz    \n"
+                            : "  TIME        Sig-xx       Sig-yy      Sig-zz        Sig-xy  \n";
+}
+
+const char* ColumnRule(int nReportKind)
+{
+    return nReportKind == 0 ? "------- -  -----------  -----------  -----------\n"
+                            : "------- -  -----------  -----------  -----------  ----------- \n";
+}
+} // namespace
+
+int CPVSTHCalcPlstrnFunc::GetResultUnitType(int nKind, int nComponent) { return PlstrnUnitType(nKind, nComponent); }
+
+int CPVSTHCalcPlstrnFunc::GetResultRow(unsigned int nElemK, int nKind, int nPosition, int nComponent)
+{
+    return PlstrnRow(GetElemNodeCount(nElemK), nKind, nPosition, nComponent);
+}
+
+void CPVSTHCalcPlstrnFunc::WriteColumnHeader(FILE* fp, int nReportKind)
+{
+    if (!fp)
+        return;
+    std::fputs(ColumnHeader(nReportKind), fp);
+    std::fputs(ColumnRule(nReportKind), fp);
+}
+
+int CPVSTHCalcPlstrnFunc::Calculate()
+{
+    if (!m_bValid)
+        return 0;
+    if (!m_pAnlCtrl || !m_pAnlCtrl->IsResultReady())
+        return 0;
+    ClearResults();
+    const int nRow = GetResultRow();
+    // The node count alone picks the library's kind; a count outside the table makes no call.
+    const int nKind = ElementKindOf(FAMILY, GetNodeCount());
+    if (nKind == 0)
+        return 0;
+    return CalcElementResults(nKind, nRow, nullptr) ? 1 : 0;
+}
+
+int CPVSTHCalcPlstrnFunc::CalcMaxMinByPosition(const T_THREPORT_D& rep, unsigned int nElemK, int nComponent,
+                                               CArray<double, double> (&out)[MAX_POSITIONS],
+                                               double (&dMax)[MAX_POSITIONS], int (&nMaxStep)[MAX_POSITIONS],
+                                               double (&dMin)[MAX_POSITIONS], int (&nMinStep)[MAX_POSITIONS],
+                                               int nFirst, int nLast, int nStride)
+{
+    for (CArray<double, double>& a : out)
+        a.RemoveAll();
+    return ReadElementPositions(*this, FAMILY, &PlstrnRow, rep.nThisK, nElemK, rep.nKind + 1, nComponent,
+                                rep.nKind == 0 ? 4 : 5, out, dMax, nMaxStep, dMin, nMinStep,
+                                StepWindow{nFirst, nLast, nStride});
+}
+
+int CPVSTHCalcPlstrnFunc::WriteReport(T_THREPORT_D& rep)
+{
+    // Forces or stresses: the report has texts for these two kinds only.
+    if (rep.nKind < 0 || rep.nKind > 1)
+        return 0;
+    LoadModeCount();
+    StepWindow w;
+    if (!BeginReport(rep, w))
+        return 0;
+    static const ElementReportLayout kLayout = {"\n ** %s Plane Strain Element Time-history Output Data ** \n",
+                                                "IDS_QB_PVS__n_ELEM____5d_PLANE_STRAIN__8s_History__Local___",
+                                                "IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Plain_Strain___",
+                                                "Plain Strn.",
+                                                "%11d",
+                                                2,
+                                                {{"IDS_QB_PVS_Force", 3, 4, false, ColumnHeader(0), ColumnRule(0),
+                                                  "------- -  -----------  -----------  -----------\n\n"},
+                                                 {"IDS_QB_PVS_Stress", 4, 5, true, ColumnHeader(1), ColumnRule(1),
+                                                  "------- -  -----------  -----------  -----------  -----------\n\n"},
+                                                 {}}};
+    CString strLength, strForce;
+    if (CUnitCtrl* pUnit = UnitCtrl()) {
+        pUnit->GetUnitSystem(1, strLength);
+        pUnit->GetUnitSystem(2, strForce);
+    }
+    return WriteElementReport<MAX_POSITIONS>(
+        *this, rep, w, kLayout, strLength, strForce, [&](unsigned int k, int c, PositionColumns<MAX_POSITIONS>& col) {
+            return CalcMaxMinByPosition(rep, k, c, col.out, col.dMax, col.nMaxStep, col.dMin, col.nMinStep, w.nFirst,
+                                        w.nLast, w.nStride);
+        });
 }

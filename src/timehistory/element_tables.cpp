@@ -62,6 +62,27 @@ int PlateRow(int nNodes, int k, int p, int c)
     }
 }
 
+int PlstrsRow(int nNodes, int k, int p, int c)
+{
+    const bool lo = nNodes == 3 || nNodes == 4, hi = nNodes == 6 || nNodes == 8;
+    if (!lo && !hi)
+        return 1;
+    switch (k) {
+    case 1: return RowOf(3, p, c, 1);
+    case 2: return RowOf(3, p, c, lo ? 13 : 25);
+    default: return 1;
+    }
+}
+
+int PlstrsUnitType(int k, int)
+{
+    switch (k) {
+    case 1: return 2;
+    case 2: return 17;
+    default: return 1;
+    }
+}
+
 int PlstrnUnitType(int k, int) { return ForceStressStrainUnitType(k); }
 int SolidUnitType(int k, int) { return ForceStressStrainUnitType(k); }
 

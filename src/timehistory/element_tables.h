@@ -11,6 +11,8 @@ namespace kvpvs::timehistory {
 int PlstrnRow(int nNodes, int k, int p, int c);
 int SolidRow(int nNodes, int k, int p, int c);
 int PlateRow(int nNodes, int k, int p, int c);
+// Plane stress (3, 4 / 6, 8 nodes): forces three per node, stresses three per position.
+int PlstrsRow(int nNodes, int k, int p, int c);
 
 // Unit types: forces, stresses, strains (no unit) by result kind alone for plane-strain and
 // solid elements; plates by kind and component (forces and moments, stresses, forces and
@@ -18,5 +20,7 @@ int PlateRow(int nNodes, int k, int p, int c);
 int PlstrnUnitType(int k, int c);
 int SolidUnitType(int k, int c);
 int PlateUnitType(int k, int c);
+// Plane stress: forces and stresses; it has no strains.
+int PlstrsUnitType(int k, int c);
 
 } // namespace kvpvs::timehistory

@@ -43,16 +43,17 @@ void ReportOutput::Row(const char* pszPrefix, const double* v, int n, const char
     m_text += pszEnd;
 }
 
-void ReportOutput::KeyRow(const char* pszPrefix, const unsigned int* k, int n, const char* pszEnd)
+void ReportOutput::KeyRow(const char* pszPrefix, const unsigned int* k, int n, const char* pszEnd,
+                          const char* pszFirstCell)
 {
     m_text += pszPrefix;
     for (int c = 0; c < n; ++c)
-        Printf("  %11d", static_cast<int>(k[c]));
+        Printf(c == 0 ? pszFirstCell : "  %11d", static_cast<int>(k[c]));
     m_text += pszEnd;
 }
 
 void ReportOutput::ExtremeRows(const EntityExtreme* g, int n, bool bMinimum, const char* pszValue,
-                               const char* pszTime, const char* pszKey)
+                               const char* pszTime, const char* pszKey, const char* pszFirstKeyCell)
 {
     double v[MAX_COLUMNS], t[MAX_COLUMNS];
     unsigned int k[MAX_COLUMNS];
@@ -64,7 +65,7 @@ void ReportOutput::ExtremeRows(const EntityExtreme* g, int n, bool bMinimum, con
     }
     Row(pszValue, v, n, "  %11.3e");
     Row(pszTime, t, n, "  %11.3f");
-    KeyRow(pszKey, k, n);
+    KeyRow(pszKey, k, n, "\n", pszFirstKeyCell);
 }
 
 int ReportOutput::Finish()

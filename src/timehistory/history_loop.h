@@ -128,11 +128,13 @@ public:
     // One table row: the prefix, one cell per value in pszCell ("  %11.3e" values, "  %11.3f"
     // times), then the end. A row printed so has the bytes of the one-format line it splits.
     void Row(const char* pszPrefix, const double* v, int n, const char* pszCell, const char* pszEnd = "\n");
-    // A row of node or element keys, each in "  %11d" as the host's int.
-    void KeyRow(const char* pszPrefix, const unsigned int* k, int n, const char* pszEnd = "\n");
+    // A row of node or element keys, each in "  %11d" as the host's int; the first in
+    // pszFirstCell where a report's key column joins its prefix ("Plain Strn.%11d").
+    void KeyRow(const char* pszPrefix, const unsigned int* k, int n, const char* pszEnd = "\n",
+                const char* pszFirstCell = "  %11d");
     // The maxima (or minima) of n summary columns: their values, times and keys, one row each.
     void ExtremeRows(const EntityExtreme* g, int n, bool bMinimum, const char* pszValue, const char* pszTime,
-                     const char* pszKey);
+                     const char* pszKey, const char* pszFirstKeyCell = "  %11d");
     // Writes the complete report: 1; 0 when the report file cannot be created (the text of
     // "IDS_QB_PVS_Can_t_create_the_file__" is shown).
     int Finish();

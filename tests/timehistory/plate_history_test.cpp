@@ -6,7 +6,6 @@
 // (h2^3 / 12) D k and the surface stresses D eps -+ (h2 / 2) D k. Every unit type has its own
 // factor. The plate function's own numbers (rows, element kinds, unit types, the text report)
 // are checked against a recording entry.
-#include "timehistory/CPVSTHCalcFuncFactory.h"
 #include "timehistory/CPVSTHCalcHistPlotData.h"
 #include "timehistory/CPVSTHCalcPlateFunc.h"
 #include "timehistory/CPVSTHCalcPlstrnFunc.h"
@@ -314,14 +313,6 @@ protected:
         return s;
     }
 };
-
-TEST(PlateFunctionFactory, CodeFiveMakesThePlateFunctionAndFourAndSixNothingYet)
-{
-    std::unique_ptr<CPVSTHCalcFuncBase> p(CPVSTHCalcFuncFactory::Create(5));
-    EXPECT_NE(dynamic_cast<CPVSTHCalcPlateFunc*>(p.get()), nullptr);
-    EXPECT_EQ(CPVSTHCalcFuncFactory::Create(4), nullptr);
-    EXPECT_EQ(CPVSTHCalcFuncFactory::Create(6), nullptr);
-}
 
 TEST(PlateFunctionTables, UnitTypesOfPlatePlaneStrainAndSolidResults)
 {

@@ -12,6 +12,7 @@
 
 #include "DBModelRecords.h"
 #include "ThisInfo.h"
+#include "result_files/reference_elements.h"
 #include "result_files/reference_shell.h"
 
 #include <gtest/gtest.h>
@@ -149,6 +150,79 @@ TEST_F(SamplePlateHistory, NodalForcesAreThePlatesMatrixTimesTheShakingsDisplace
                     << "node " << pos << ", component " << comp << ", step " << step;
             }
         }
+}
+
+TEST_F(SamplePlateHistory, StoredSoilFunctionsAgreeBetweenModalAndDirect)
+{
+    ASSERT_NE(dyn.nSoilK, 0u);
+    ASSERT_EQ(files.solidRecord.count(dyn.nSoilK), 1u);
+    CClassThrd thrd(doc.GetModelDB());
+    CArray<unsigned int, unsigned int> keys;
+    thrd.GetKeyList(keys);
+    std::vector<T_THRD_D> soil[2];
+    for (int i = 0; i < keys.GetSize(); ++i) {
+        T_THRD_D f;
+        ASSERT_TRUE(thrd.Get(keys[i], f));
+        if (f.nCode == 5)
+            soil[f.nAcasK == kAcasQuakeModal ? 0 : 1].push_back(f);
+    }
+    ASSERT_EQ(soil[0].size(), 1u);
+    ASSERT_EQ(soil[1].size(), 1u);
+    const std::vector<double> modal = Run(soil[0][0]);
+    const std::vector<double> direct = Run(soil[1][0]);
+    ASSERT_EQ(static_cast<int>(modal.size()), opt.nSteps);
+    ASSERT_EQ(direct.size(), modal.size());
+    double peak = 0.0;
+    for (double v : modal)
+        peak = std::fmax(peak, std::fabs(v));
+    EXPECT_GT(peak, 0.0);
+    for (std::size_t i = 0; i < modal.size(); ++i)
+        EXPECT_NEAR(modal[i], direct[i], 1e-12 * peak) << "step " << i;
+}
+
+TEST_F(SamplePlateHistory, SoilCentreStressIsTheReferenceHexahedronsRowTimesTheShakingsDisplacements)
+{
+    T_ELEM_D e;
+    ASSERT_TRUE(CClassElem(doc.GetModelDB()).Get(dyn.nSoilK, e));
+    ASSERT_EQ(e.aNodeK.GetSize(), 8);
+    T_GMAT_D m;
+    ASSERT_TRUE(CClassGmat(doc.GetModelDB()).Get(e.nMatlK, m));
+    std::vector<rf::Point3> corners;
+    for (int k = 0; k < 8; ++k) {
+        T_NODE_D n;
+        ASSERT_TRUE(CClassNode(doc.GetModelDB()).Get(e.aNodeK[k], n));
+        corners.push_back({n.dXyz[0], n.dXyz[1], n.dXyz[2]});
+    }
+    const rf::StoredMatrix R = rf::solid_reference_matrix(corners, m.dElast, m.dPoisson);
+    T_THRD_D s;
+    s.nCode = 5;
+    s.nEntityK = dyn.nSoilK;
+    s.nResultKind = 1;
+    s.nComponent = 2; // Sig-zz at the centre: the matrix's row 27
+    s.nAcasK = kAcasQuakeDirect;
+    const std::vector<double> got = Run(s);
+    ASSERT_EQ(static_cast<int>(got.size()), opt.nSteps);
+    double peak = 0.0;
+    for (int step = 1; step <= opt.nSteps; ++step) {
+        double sum = 0.0, bound = 0.0;
+        for (int k = 0; k < 8; ++k)
+            for (int d = 1; d <= 3; ++d) {
+                if (files.equations.at(e.aNodeK[k])[static_cast<std::size_t>(d - 1)] == 0)
+                    continue;
+                double u = 0.0;
+                for (int mode = 1; mode <= opt.nModes; ++mode) {
+                    double q, v, acc;
+                    QuakeModalCoordinate(mode - 1, opt.dDt * step, q, v, acc);
+                    u += q * SampleModeShape(mode, corners[static_cast<std::size_t>(k)].data(), files.dBaseZ,
+                                             files.dHeight, d);
+                }
+                sum += R(27, 6 * k + d) * u;
+                bound += std::fabs(R(27, 6 * k + d) * u);
+            }
+        peak = std::fmax(peak, std::fabs(sum));
+        EXPECT_NEAR(got[static_cast<std::size_t>(step - 1)], sum, 1e-10 * bound) << "step " << step;
+    }
+    EXPECT_GT(peak, 0.0);
 }
 
 TEST_F(SamplePlateHistory, OnlyTheShakingCasesConnect)

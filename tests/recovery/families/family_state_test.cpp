@@ -3,6 +3,8 @@
 // the history build's values step by step, and damaged records give zero rows.
 #include "family_fixture.h"
 
+#include "result_files/reference_shell.h"
+
 #include <DFORRT/DirectUnits.h>
 
 #include <algorithm>
@@ -24,11 +26,12 @@ struct Member {
 };
 
 // The elements of the set; the PSOH data set holds a 20-node hexahedron and a 10-node
-// tetrahedron.
-const Member MEMBERS[] = {{2, 1, 1, "LinearPlaneStrain"}, {1, 1, 0, "LinearPlaneStress"},
-                          {4, 1, 0, "LinearSolid"},       {5, 1, 0, "QuadraticPlaneStress"},
+// tetrahedron. Plates take option 0, as the history functions pass it for their kinds.
+const Member MEMBERS[] = {{2, 1, 1, "LinearPlaneStrain"},    {1, 1, 0, "LinearPlaneStress"},
+                          {4, 1, 0, "LinearSolid"},          {5, 1, 0, "QuadraticPlaneStress"},
                           {6, 1, 1, "QuadraticPlaneStrain"}, {8, 1, 0, "QuadraticHexahedron"},
-                          {8, 2, 1, "QuadraticTetrahedron"}};
+                          {8, 2, 1, "QuadraticTetrahedron"}, {3, 1, 0, "LinearPlate"},
+                          {7, 1, 0, "QuadraticPlate"}};
 
 std::vector<double> numbers(int first, int count)
 {
@@ -55,7 +58,7 @@ struct Zoo {
 class FamilySet : public FamilyTest {
 protected:
     // Records and nodes of every member; equations of each element from its own base.
-    Zoo make_zoo(int moving_from = 1, int moving_to = 720)
+    Zoo make_zoo(int moving_from = 1, int moving_to = 900)
     {
         Zoo zoo;
         // Linear plane elements: a parallelogram in a tilted plane, nodes 1..4.
@@ -134,6 +137,40 @@ protected:
             f.node_count = 10;
             f.nodes = numbers(61, 10);
             zoo["PSOH"].push_back(rf::quadratic_solid_record_values(f));
+        }
+        // A flat shell on the linear plane elements' nodes (equations 701..724) and an 8-node
+        // rectangular plate in the tilted plane, nodes 71..78 (equations 801..848).
+        {
+            rf::PlateRecordFacts f;
+            f.equations = numbers(701, 24);
+            std::vector<rf::Point3> corners(quad.begin(), quad.end());
+            f.matrix = rf::shell_stiffness_global(corners, rf::flat_element_axes(corners), {E, NU, 0.2, 0.25});
+            f.matrix_rows = 24;
+            f.stored_nodes = 4;
+            for (std::size_t k = 0; k < 4; ++k) {
+                f.nodes[k] = static_cast<double>(k + 1);
+                f.xyz[k] = quad[k];
+            }
+            f.section[0] = 0.2;
+            f.section[1] = 0.25;
+            f.E = E;
+            f.nu = NU;
+            zoo["PLAT"].push_back(rf::plate_record_values(f));
+            const double xi[8] = {-1, 1, 1, -1, 0, 1, 0, -1}, eta[8] = {-1, -1, 1, 1, -1, 0, 1, 0};
+            std::vector<Point3> x;
+            for (int k = 0; k < 8; ++k)
+                x.push_back(turn_point(R, {3 + xi[k], 2 + 0.6 * eta[k], 0.5}));
+            set_nodes(x, 71);
+            rf::QuadPlateRecordFacts q;
+            q.equations = numbers(801, 48);
+            q.node_count = 8;
+            for (std::size_t k = 0; k < 8; ++k)
+                q.nodes[k] = static_cast<double>(71 + k);
+            q.section[0] = 0.2;
+            q.section[1] = 0.25;
+            q.E = E;
+            q.nu = NU;
+            zoo["PLTH"].push_back(rf::plth_record_values(q));
         }
         // Every equation moves: a smooth, non-rigid series over three steps.
         for (int e = moving_from; e <= moving_to; ++e) {
@@ -282,7 +319,8 @@ INSTANTIATE_TEST_SUITE_P(Records, MissingRecord,
 TEST_F(FamilySet, TruncatedLastRecordGivesZeroRows)
 {
     Zoo zoo = make_zoo();
-    // The PSOH data set comes last in the file: cut its second record short.
+    // The PSOH data set last in the file: cut its second record short.
+    std::stable_partition(zoo.sets.begin(), zoo.sets.end(), [](const auto& s) { return s.first != "PSOH"; });
     write_zoo(zoo);
     builder.assemble();
     const std::size_t size = builder.elem_file().bytes().size();
