@@ -18,6 +18,9 @@ void AfxStandInFailNextDialogCreate();
 // The commands the main window has received, oldest first.
 std::vector<CFrameWnd::T_COMMAND_D>& AfxStandInMainWndCommands();
 
+// Device contexts taken with CWnd::GetDC and not yet released.
+int AfxStandInOpenDCCount();
+
 namespace AfxDriver {
 // Clicks a button of a window: a check box toggles, a radio button becomes the checked one of
 // its group; then BN_CLICKED. FALSE (nothing happens) for a missing, hidden or disabled control.
@@ -39,4 +42,6 @@ void PressKey(CWnd* pWnd, UINT nVirtualKey);
 // Sends a system command (SC_CLOSE: the title bar's close box).
 void SysCommand(CWnd* pWnd, UINT nCommand);
 BOOL Destroy(CWnd* pWnd);
+// Double-clicks a row of a list box: selects it (LBN_SELCHANGE), then LBN_DBLCLK.
+BOOL DoubleClick(CWnd* pWnd, UINT nID, int nIndex);
 } // namespace AfxDriver
