@@ -334,6 +334,9 @@ HMODULE LoadLibraryA(LPCSTR lpLibFileName);
 FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 BOOL FreeLibrary(HMODULE hLibModule);
 int Win32LoadedLibraryCount();
+// Host side: the folder LoadLibraryA looks in first (the program's own folder while none is set,
+// or after a null or empty one).
+void Win32SetModuleFolder(const char* pszFolder);
 
 // The registered-message name of a window message.
 #define RegisterWindowMessageA RegisterWindowMessage

@@ -113,8 +113,16 @@ bool ParseCommandLine(const std::string& strLine, std::string& strProgram, std::
     return false;
 }
 
+std::mutex g_folderMutex;
+std::string g_strModuleFolder;
+
 std::string ProgramFolder()
 {
+    {
+        std::lock_guard<std::mutex> g(g_folderMutex);
+        if (!g_strModuleFolder.empty())
+            return g_strModuleFolder;
+    }
     char sz[4096];
     const ssize_t n = ::readlink("/proc/self/exe", sz, sizeof sz - 1);
     if (n <= 0)
@@ -320,3 +328,11 @@ BOOL FreeLibrary(HMODULE hLibModule)
 }
 
 int Win32LoadedLibraryCount() { return g_nLoadedLibraries.load(); }
+
+void Win32SetModuleFolder(const char* pszFolder)
+{
+    std::lock_guard<std::mutex> g(g_folderMutex);
+    g_strModuleFolder = Win32Ns::PosixPath(pszFolder);
+    if (!g_strModuleFolder.empty() && g_strModuleFolder.back() != '/')
+        g_strModuleFolder += '/';
+}
