@@ -1,24 +1,41 @@
-// Plate histories through the element-results entry: a modal history (20 modes, 10,000 steps)
-// of 1,000 four-node plates and a direct history (5,000 steps) of 200, each plate's centre Mx
-// over all steps, one entry call per plate. In the same run, the readers' floor (the same
-// displacement histories read alone through read_element_data, behind the same entry) and
-// Eigen's product of a 94 x 24 matrix with the 24 x n displacements, the bound of any linear
-// recovery. Prints the time per element-step, both ratios and the checksums of the series.
+// Plate histories: a modal history (20 modes, 10,000 steps) of 1,000 four-node plates and a
+// direct history (5,000 steps) of 200, each plate's centre Mx over all steps. The whole chain:
+// a stored plate function per plate run by the time-history engine (plate function, element-
+// results entry, plate family, kernels, unit conversion); and the family alone through the
+// entry, one call per plate. In the same run, the readers' floor (the same displacement
+// histories read alone through read_element_data, behind the same entry) and Eigen's product of
+// a 94 x 24 matrix with the 24 x n displacements, the bound of any linear recovery. Prints the
+// time per element-step, both ratios and the checksums of the series.
+// Eight-node plates (modal, 10,000 steps) besides: the set-up of one element (four sub-plate
+// stiffnesses, the condensation, the centre node recovered over all values) and the per-step
+// cost (the stiffness product and the four sub-plate results), against Eigen's LLT-based Schur
+// complement and solve on the same 54 x 54 assembly and Eigen's product of a 174 x 48 matrix
+// with the 48 x n displacements.
 #include "recovery/drivers/element_results.h"
 #include "recovery/drivers/family_dispatch.h"
+#include "recovery/drivers/family_support.h"
 #include "recovery/drivers/record_readers.h"
+#include "recovery/drivers/sub_plate_results.h"
+#include "recovery/drivers/sub_plate_stiffness.h"
 #include "result_files/reference_shell.h"
 #include "result_files/result_file_writer.h"
+#include "timehistory/CPVSTHEngine.h"
+
+#include "DBDoc.h"
+#include "THResultBuilder.h"
 
 #include <benchmark/benchmark.h>
 #include <eigen3/Eigen/Dense>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <utility>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -175,6 +192,8 @@ void reading_family(DriverBuildState& build, double* work, int)
 }
 
 struct Figures {
+    double chain_ns = 0.0;
+    std::uint64_t chain_checksum = 0;
     double family_ns = 0.0;
     double floor_ns = 0.0;
     double eigen_ns = 0.0;
@@ -209,6 +228,54 @@ void BM_Family(benchmark::State& state, Model* m)
         figures_of(*m).checksum = sum.h;
         state.counters["ns_per_element_step"] = ns;
     }
+}
+
+// The whole chain: a document whose time-history case is connected with the model's files
+// (history 1; plate e is PLAT record e and element record e), and per plate its stored centre
+// Mxx function (stored code 4, unit forces, component 3) run by the engine.
+void BM_Chain(benchmark::State& state, Model* m)
+{
+    CDBDoc doc;
+    CZORDocBase::SetCurDoc(&doc);
+    std::vector<double> times(static_cast<std::size_t>(m->steps));
+    for (int i = 0; i < m->steps; ++i)
+        times[static_cast<std::size_t>(i)] = 0.01 * (i + 1);
+    constexpr unsigned acas = 1;
+    CTHResultBuilder b(doc, acas, 1, 1, times, 1);
+    std::map<unsigned int, std::pair<int, int>> ids;
+    CClassElem elems(doc.GetModelDB());
+    for (int e = 1; e <= m->plates(); ++e) {
+        int nn[4];
+        plate_nodes(*m, e, nn);
+        T_ELEM_D rec;
+        for (int n : nn)
+            rec.aNodeK.Add(static_cast<unsigned int>(n));
+        elems.Set(static_cast<unsigned int>(e), rec);
+        ids[static_cast<unsigned int>(e)] = {e, e};
+    }
+    b.ConnectResultFiles(m->files[0].c_str(), 1, ids);
+    CPVSTHEngine engine;
+    for (auto _ : state) {
+        Checksum sum;
+        const auto t0 = std::chrono::steady_clock::now();
+        for (int e = 1; e <= m->plates(); ++e) {
+            T_THRD_D f;
+            f.nCode = 4;
+            f.nEntityK = static_cast<unsigned int>(e);
+            f.nResultKind = 2;
+            f.nComponent = 3;
+            f.nAcasK = acas;
+            const CArray<double, double>* a = engine.Run(&f);
+            for (int i = 0; i < a->GetSize(); ++i)
+                sum.mix((*a)[i]);
+        }
+        const auto t1 = std::chrono::steady_clock::now();
+        const double ns = std::chrono::duration<double, std::nano>(t1 - t0).count() / (static_cast<double>(m->plates()) * m->steps);
+        figures_of(*m).chain_ns = ns;
+        figures_of(*m).chain_checksum = sum.h;
+        state.counters["ns_per_element_step"] = ns;
+    }
+    CZORDocBase::SetCurDoc(nullptr);
 }
 
 void BM_ReadersFloor(benchmark::State& state, Model* m)
@@ -249,6 +316,279 @@ void BM_EigenProduct(benchmark::State& state, Model* m)
     }
 }
 
+
+// --- Eight-node plates -------------------------------------------------------------------------
+// The same tilted wall of 1.0 x 0.8 plates, each with its four mid-side nodes: corner (i, j) is
+// node 1 + i + (nx + 1) j, then the mid-sides of the horizontal, then of the vertical sides.
+struct QuadModel {
+    int nx = 5, ny = 4, steps = 10000, modes = 20;
+    std::string base;
+    std::vector<std::string> files;
+    int plates() const { return nx * ny; }
+    int corner(int i, int j) const { return 1 + i + (nx + 1) * j; }
+    int horizontal(int i, int j) const { return (nx + 1) * (ny + 1) + 1 + i + nx * j; }
+    int vertical(int i, int j) const { return (nx + 1) * (ny + 1) + nx * (ny + 1) + 1 + i + (nx + 1) * j; }
+    int nodes() const { return vertical(nx, ny - 1); }
+    void element_nodes(int e, int n[8]) const
+    {
+        const int i = (e - 1) % nx;
+        const int j = (e - 1) / nx;
+        const int list[8] = {corner(i, j), corner(i + 1, j), corner(i + 1, j + 1), corner(i, j + 1),
+                             horizontal(i, j), vertical(i + 1, j), horizontal(i, j + 1), vertical(i, j)};
+        std::copy(list, list + 8, n);
+    }
+};
+
+QuadModel g_quad;
+// Centre Mx: row 48 + 14 * 0 + 10.
+constexpr int QUAD_ROW = 58;
+
+void write_quad_model(QuadModel& m)
+{
+    m.base = (std::filesystem::temp_directory_path() / ("kvpvs_bench_eh_quad_" + std::to_string(getpid()))).string();
+    rf::ResultSetBuilder b;
+    rf::HistoryFacts h;
+    h.type = 1;
+    h.case_or_file = 1;
+    h.modes = m.modes;
+    h.steps_per_mode = m.steps;
+    b.set_history(1, h);
+    b.add_material(1, 2.5e7, 0.2);
+    const double c = std::cos(0.3), s = std::sin(0.3);
+    auto place = [&](double x, double z) { return rf::Point3{x * c, x * s, z}; };
+    std::vector<rf::Point3> at(static_cast<std::size_t>(m.nodes() + 1));
+    for (int j = 0; j <= m.ny; ++j)
+        for (int i = 0; i <= m.nx; ++i) {
+            at[static_cast<std::size_t>(m.corner(i, j))] = place(1.0 * i, 0.8 * j);
+            if (i < m.nx)
+                at[static_cast<std::size_t>(m.horizontal(i, j))] = place(1.0 * i + 0.5, 0.8 * j);
+            if (j < m.ny)
+                at[static_cast<std::size_t>(m.vertical(i, j))] = place(1.0 * i, 0.8 * j + 0.4);
+        }
+    for (int n = 1; n <= m.nodes(); ++n)
+        b.set_node(n, at[static_cast<std::size_t>(n)][0], at[static_cast<std::size_t>(n)][1], at[static_cast<std::size_t>(n)][2]);
+    std::vector<rf::QuadPlateRecordFacts> plth;
+    for (int e = 1; e <= m.plates(); ++e) {
+        b.set_element(e, 1);
+        int nn[8];
+        m.element_nodes(e, nn);
+        rf::QuadPlateRecordFacts f;
+        for (int k = 0; k < 8; ++k) {
+            f.nodes[static_cast<std::size_t>(k)] = nn[k];
+            for (int d = 1; d <= 6; ++d)
+                f.equations.push_back(6 * (nn[k] - 1) + d);
+        }
+        f.section[0] = f.section[1] = 0.3;
+        f.E = 2.5e7;
+        f.nu = 0.2;
+        plth.push_back(f);
+    }
+    b.add_plth_records(plth);
+    for (int eq = 1; eq <= 6 * m.nodes(); ++eq) {
+        std::vector<double> shape;
+        for (int k = 1; k <= m.modes; ++k)
+            shape.push_back(1e-3 * std::sin(0.37 * eq * k));
+        b.set_mode_shape(eq, shape);
+    }
+    std::vector<double> q;
+    for (int k = 1; k <= m.modes; ++k)
+        for (int i = 1; i <= m.steps; ++i)
+            q.push_back(std::sin(0.01 * k * i) / k);
+    b.set_modal_coordinates(1, m.modes, m.steps, q);
+    b.write(m.base);
+    m.files = {b.elem_file_name(m.base), b.result_file_name(m.base)};
+}
+
+struct QuadFigures {
+    double family_ns = 0.0;       // per element-step, through the entry
+    double setup_us = 0.0;        // per element: stiffness, sub-plate displacements of all values
+    double step_ns = 0.0;         // per element-step: K D and the four sub-plate results
+    double condense_us = 0.0;     // condense_stiffness + recover_internal_dofs, all values
+    double eigen_schur_us = 0.0;  // LLT Schur complement and solve, all values
+    double eigen_product_ns = 0.0;  // 174 x 48 times 48 x n, per step
+    std::uint64_t checksum = 0;
+} g_quad_figures;
+
+// The first element's geometry, section and displacements, as the family loads them.
+struct QuadElement {
+    kvpvs::recovery::FixedMatrix<3, 8> X;
+    kvpvs::recovery::Mat33 T;
+    std::vector<double> U;  // (120, n)
+};
+
+QuadElement quad_element(const QuadModel& m)
+{
+    QuadElement q;
+    const double c = std::cos(0.3), s = std::sin(0.3);
+    const double local[8][2] = {{0, 0}, {1, 0}, {1, 0.8}, {0, 0.8}, {0.5, 0}, {1, 0.4}, {0.5, 0.8}, {0, 0.4}};
+    for (int k = 0; k < 8; ++k) {
+        q.X(1, k + 1) = local[k][0] * c;
+        q.X(2, k + 1) = local[k][0] * s;
+        q.X(3, k + 1) = local[k][1];
+    }
+    double x[4], y[4], z[4];
+    for (int k = 0; k < 4; ++k) {
+        x[k] = q.X(1, k + 1);
+        y[k] = q.X(2, k + 1);
+        z[k] = q.X(3, k + 1);
+    }
+    element_axes(x, y, z, q.T, 4);
+    q.U.assign(static_cast<std::size_t>(MAX_ELEMENT_DOFS) * static_cast<std::size_t>(m.steps), 0.0);
+    for (int i = 0; i < m.steps; ++i)
+        for (int r = 0; r < 48; ++r)
+            q.U[static_cast<std::size_t>(r + MAX_ELEMENT_DOFS * i)] = 1e-3 * std::sin(0.01 * i + 0.7 * r);
+    SharedBlocks& blocks = shared_blocks();
+    blocks.section_values.fill(0.0);
+    blocks.section_values[0] = blocks.section_values[1] = 0.3;
+    blocks.material_block.elastic_modulus = 2.5e7;
+    blocks.material_block.poisson_ratio = 0.2;
+    blocks.material_block.material_type = 0;
+    blocks.membrane_flag = 0;
+    blocks.plane_mode = 0;
+    return q;
+}
+
+double elapsed_ns(std::chrono::steady_clock::time_point t0)
+{
+    return std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - t0).count();
+}
+
+void BM_QuadFamily(benchmark::State& state)
+{
+    const QuadModel& m = g_quad;
+    std::vector<double> out(static_cast<std::size_t>(m.steps));
+    for (auto _ : state) {
+        Checksum sum;
+        const auto t0 = std::chrono::steady_clock::now();
+        for (int e = 1; e <= m.plates(); ++e) {
+            history_build::element_results(m.base.data(), static_cast<int>(m.base.size()), 7, e, QUAD_ROW, 1, m.steps, 4,
+                                           0, out.data(), 0, e);
+            for (double v : out)
+                sum.mix(v);
+        }
+        g_quad_figures.family_ns = elapsed_ns(t0) / (static_cast<double>(m.plates()) * m.steps);
+        g_quad_figures.checksum = sum.h;
+        state.counters["ns_per_element_step"] = g_quad_figures.family_ns;
+    }
+}
+
+void BM_QuadSetUpAndStep(benchmark::State& state)
+{
+    const QuadModel& m = g_quad;
+    DriverBuildState& build = driver_build(Build::history);
+    QuadElement q = quad_element(m);
+    const int n = m.steps;
+    std::vector<double> S(static_cast<std::size_t>(24 * 4) * static_cast<std::size_t>(n));
+    FixedMatrix<48, 48> K;
+    FixedMatrix<24, 4> E;
+    FixedMatrix<8, 9> P;
+    double sink = 0.0;
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        sub_plate_displacements(build, 8, 0, ConstMatView(q.U.data(), MAX_ELEMENT_DOFS, MAX_ELEMENT_DOFS, n),
+                                MatView(S.data(), 24, 24, 4 * n), n, q.X);
+        quadratic_plate_stiffness(build, 8, K, q.X);
+        g_quad_figures.setup_us = elapsed_ns(t0) / 1e3;
+        const auto t1 = std::chrono::steady_clock::now();
+        for (int i = 0; i < n; ++i) {
+            const double* d = q.U.data() + static_cast<std::size_t>(MAX_ELEMENT_DOFS) * static_cast<std::size_t>(i);
+            for (int r = 1; r <= 48; ++r) {
+                double f = 0.0;
+                for (int c = 1; c <= 48; ++c)
+                    f += K(r, c) * d[c - 1];
+                sink += f;
+            }
+            std::copy_n(S.data() + static_cast<std::size_t>(96) * static_cast<std::size_t>(i), 96, E.a.begin());
+            sub_plate_stresses(build, 8, 0, E, P, q.X, 1, q.T);
+            sink += P(1, 1);
+        }
+        g_quad_figures.step_ns = elapsed_ns(t1) / n;
+        benchmark::DoNotOptimize(sink);
+        state.counters["setup_us"] = g_quad_figures.setup_us;
+        state.counters["step_ns"] = g_quad_figures.step_ns;
+    }
+}
+
+void BM_QuadCondensation(benchmark::State& state)
+{
+    const QuadModel& m = g_quad;
+    DriverBuildState& build = driver_build(Build::history);
+    QuadElement q = quad_element(m);
+    const int n = m.steps;
+    std::vector<double> G(54 * 54);
+    double x[8], y[8], z[8];
+    for (int k = 0; k < 8; ++k) {
+        x[k] = q.X(1, k + 1);
+        y[k] = q.X(2, k + 1);
+        z[k] = q.X(3, k + 1);
+    }
+    SubPlateAxes Ts{};
+    assemble_sub_plate_matrix(build, MatView(G.data(), 54, 54, 54), x, y, z, 8, 0, Ts);
+    const std::vector<double> loads(static_cast<std::size_t>(54) * static_cast<std::size_t>(n), 0.0);
+    std::vector<double> Q(static_cast<std::size_t>(6) * static_cast<std::size_t>(n));
+    Eigen::Map<const Eigen::MatrixXd> Gm(G.data(), 54, 54);
+    Eigen::MatrixXd Ue(48, n);
+    for (int i = 0; i < n; ++i)
+        for (int r = 0; r < 48; ++r)
+            Ue(r, i) = q.U[static_cast<std::size_t>(r + MAX_ELEMENT_DOFS * i)];
+    double check_ours = 0.0, check_eigen = 0.0;
+    for (auto _ : state) {
+        std::vector<double> Gc = G;
+        const auto t0 = std::chrono::steady_clock::now();
+        condense_stiffness(54, 6, MatView(Gc.data(), 54, 54, 54));
+        recover_internal_dofs(54, 6, ConstMatView(q.U.data(), MAX_ELEMENT_DOFS, MAX_ELEMENT_DOFS, n),
+                              ConstMatView(G.data(), 54, 54, 54), ConstMatView(loads.data(), 54, 54, n),
+                              MatView(Q.data(), 6, 6, n), n);
+        g_quad_figures.condense_us = elapsed_ns(t0) / 1e3;
+        check_ours = Gc[0] + Q[0];
+
+        const auto t1 = std::chrono::steady_clock::now();
+        const Eigen::LLT<Eigen::Matrix<double, 6, 6>> llt(Gm.block<6, 6>(48, 48));
+        const Eigen::Matrix<double, 48, 48> Sc = Gm.block<48, 48>(0, 0) - Gm.block<48, 6>(0, 48) * llt.solve(Gm.block<6, 48>(48, 0));
+        const Eigen::MatrixXd Qe = llt.solve(-(Gm.block<6, 48>(48, 0) * Ue));
+        g_quad_figures.eigen_schur_us = elapsed_ns(t1) / 1e3;
+        check_eigen = Sc(0, 0) + Qe(0, 0);
+        benchmark::DoNotOptimize(check_ours);
+        benchmark::DoNotOptimize(check_eigen);
+        state.counters["ours_us"] = g_quad_figures.condense_us;
+        state.counters["eigen_us"] = g_quad_figures.eigen_schur_us;
+    }
+    if (std::fabs(check_ours - check_eigen) > 1e-6 * std::fabs(check_eigen))
+        std::printf("condensation check differs: %.17g against Eigen %.17g\n", check_ours, check_eigen);
+}
+
+void BM_QuadEigenProduct(benchmark::State& state)
+{
+    const int n = g_quad.steps;
+    Eigen::Matrix<double, 174, 48> A;
+    for (int c = 0; c < 48; ++c)
+        for (int r = 0; r < 174; ++r)
+            A(r, c) = std::sin(0.1 * r + 0.3 * c);
+    Eigen::MatrixXd U(48, n);
+    for (int i = 0; i < n; ++i)
+        for (int r = 0; r < 48; ++r)
+            U(r, i) = 1e-3 * std::cos(0.01 * i + r);
+    Eigen::MatrixXd R(174, n);
+    for (auto _ : state) {
+        const auto t0 = std::chrono::steady_clock::now();
+        R.noalias() = A * U;
+        benchmark::DoNotOptimize(R.data());
+        g_quad_figures.eigen_product_ns = elapsed_ns(t0) / n;
+        state.counters["ns_per_step"] = g_quad_figures.eigen_product_ns;
+    }
+}
+
+void report_quad()
+{
+    const QuadFigures& f = g_quad_figures;
+    std::printf("eight-node modal: %d plates x %d steps: family %.1f ns per element-step; set-up %.1f us per element "
+                "(of it condensation and centre recovery %.1f us, Eigen LLT Schur complement and solve %.1f us, "
+                "ours / Eigen %.2f); per step %.1f ns, Eigen 174x48 product %.2f ns, per step / Eigen %.1f; "
+                "checksum %016llx\n",
+                g_quad.plates(), g_quad.steps, f.family_ns, f.setup_us, f.condense_us, f.eigen_schur_us,
+                f.eigen_schur_us > 0 ? f.condense_us / f.eigen_schur_us : 0.0, f.step_ns, f.eigen_product_ns,
+                f.eigen_product_ns > 0 ? f.step_ns / f.eigen_product_ns : 0.0, static_cast<unsigned long long>(f.checksum));
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -256,25 +596,36 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     write_model(g_modal);
     write_model(g_direct);
+    write_quad_model(g_quad);
     std::printf("files: modal %.1f MB, direct %.1f MB\n", files_megabytes(g_modal), files_megabytes(g_direct));
     for (Model* m : {&g_modal, &g_direct}) {
         const std::string n = m->name;
+        benchmark::RegisterBenchmark(("Chain/" + n).c_str(), BM_Chain, m)->Iterations(1)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("Family/" + n).c_str(), BM_Family, m)->Iterations(1)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("ReadersFloor/" + n).c_str(), BM_ReadersFloor, m)->Iterations(1)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("EigenProduct/" + n).c_str(), BM_EigenProduct, m)->Iterations(1)->Unit(benchmark::kMillisecond);
     }
+    benchmark::RegisterBenchmark("QuadFamily/modal", BM_QuadFamily)->Iterations(1)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("QuadSetUpAndStep/modal", BM_QuadSetUpAndStep)->Iterations(1)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("QuadCondensation/modal", BM_QuadCondensation)->Iterations(1)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("QuadEigenProduct/modal", BM_QuadEigenProduct)->Iterations(1)->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     for (Model* m : {&g_modal, &g_direct}) {
         const Figures& f = figures_of(*m);
-        std::printf("%s: %d plates x %d steps: family %.1f ns per element-step, readers' floor %.1f ns, Eigen 94x24 "
-                    "product %.2f ns; family / floor %.2f, family / Eigen %.1f; checksum %016llx\n",
-                    m->name, m->plates(), m->steps, f.family_ns, f.floor_ns, f.eigen_ns,
+        std::printf("%s: %d plates x %d steps: whole chain %.1f ns per element-step, family alone %.1f ns, readers' "
+                    "floor %.1f ns, Eigen 94x24 product %.2f ns; chain / floor %.2f, chain / Eigen %.1f, family / "
+                    "floor %.2f, family / Eigen %.1f; checksums chain %016llx, family %016llx\n",
+                    m->name, m->plates(), m->steps, f.chain_ns, f.family_ns, f.floor_ns, f.eigen_ns,
+                    f.floor_ns > 0 ? f.chain_ns / f.floor_ns : 0.0, f.eigen_ns > 0 ? f.chain_ns / f.eigen_ns : 0.0,
                     f.floor_ns > 0 ? f.family_ns / f.floor_ns : 0.0, f.eigen_ns > 0 ? f.family_ns / f.eigen_ns : 0.0,
-                    static_cast<unsigned long long>(f.checksum));
+                    static_cast<unsigned long long>(f.chain_checksum), static_cast<unsigned long long>(f.checksum));
     }
+    report_quad();
     for (Model* m : {&g_modal, &g_direct})
         for (const auto& f : m->files)
             std::filesystem::remove(f);
+    for (const auto& f : g_quad.files)
+        std::filesystem::remove(f);
     benchmark::Shutdown();
     return 0;
 }

@@ -295,6 +295,15 @@ BOOL BuildSampleDynamics(CDBDoc& doc, const DynamicsOptions& opt, DynamicsSummar
     summary.nTrussK = truss.front().nK;
     summary.nBeamK = beam.front().nK;
     summary.nNodeK = beam.front().nNodeK[0];
+    // The first wall plate (in key order) at the beam strut's wall node.
+    for (int i = 0; i < keys.GetSize() && summary.nPlateK == 0; ++i) {
+        T_ELEM_D e;
+        if (!elems.Get(keys[i], e) || e.nType != kElemPlate)
+            continue;
+        for (int j = 0; j < e.aNodeK.GetSize(); ++j)
+            if (e.aNodeK[j] == summary.nNodeK)
+                summary.nPlateK = keys[i];
+    }
     summary.nEquations = nEq;
     summary.nModes = opt.nModes;
     summary.nSteps = opt.nSteps;

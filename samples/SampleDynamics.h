@@ -25,6 +25,7 @@ struct DynamicsSummary {
     unsigned int nNodeK = 0;   // the wall-side node of the first beam strut (displacement history)
     unsigned int nTrussK = 0;  // the wall-side truss strut element
     unsigned int nBeamK = 0;   // the wall-side beam strut element
+    unsigned int nPlateK = 0;  // a wall plate at that node (plate histories), 0 without plates
     int nEquations = 0;
     int nModes = 0, nSteps = 0;
 };
@@ -37,8 +38,9 @@ BOOL BuildSampleDynamics(CDBDoc& doc, const DynamicsOptions& opt, DynamicsSummar
                          std::string* pError = nullptr);
 
 // The stored time-history functions of both shaking cases, as the user defined them in the
-// host's editor: per case the x displacement of the strut node at the wall and the end-I axial
-// force of the truss strut at the wall. Returns their keys, modal case first.
+// host's editor: per case the x displacement of the strut node at the wall, the end-I axial
+// force of the truss strut at the wall and, with a wall plate, that plate's centre moment Mxx
+// per length and the normal force Fz at its first node. Returns their keys, modal case first.
 std::vector<unsigned int> StoreSampleHistoryFunctions(CDBDoc& doc, const DynamicsSummary& summary);
 
 // Modal coordinate of mode k (from 0) at time t: q = A sin(w t), with its velocity and

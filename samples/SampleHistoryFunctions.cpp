@@ -28,6 +28,26 @@ std::vector<unsigned int> StoreSampleHistoryFunctions(CDBDoc& doc, const Dynamic
         force.nEntityK = summary.nTrussK;
         force.nAcasK = c.nAcasK;
         keys.push_back(thrd.Add(force));
+        if (summary.nPlateK == 0)
+            continue;
+        T_THRD_D moment;
+        moment.strName.Format("Mxx wall plate centre (%s)", c.pszForm);
+        moment.nCode = 4;        // plate
+        moment.nResultKind = 2;  // forces per unit length
+        moment.nPosition = 0;    // the centre
+        moment.nComponent = 3;   // Mxx
+        moment.nEntityK = summary.nPlateK;
+        moment.nAcasK = c.nAcasK;
+        keys.push_back(thrd.Add(moment));
+        T_THRD_D nodal;
+        nodal.strName.Format("Fz wall plate node I (%s)", c.pszForm);
+        nodal.nCode = 4;
+        nodal.nResultKind = 0;   // nodal forces
+        nodal.nPosition = 0;     // the first node
+        nodal.nComponent = 2;    // Fz, normal to the wall
+        nodal.nEntityK = summary.nPlateK;
+        nodal.nAcasK = c.nAcasK;
+        keys.push_back(thrd.Add(nodal));
     }
     return keys;
 }

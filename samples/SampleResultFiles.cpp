@@ -1,7 +1,9 @@
 #include "SampleResultFiles.h"
 
 #include "DBModelRecords.h"
-#include "SampleDynamics.h"
+#include "SampleSchema.h"
+#include "THResultBuilder.h"
+#include "result_files/reference_shell.h"
 #include "result_files/result_file_writer.h"
 
 #include <algorithm>
@@ -23,7 +25,58 @@ BOOL Fail(std::string* pError, const std::string& str)
     return FALSE;
 }
 
+// The PLAT record of a wall plate: its nodes' equations, the reference flat-shell matrix of its
+// section in global axes, its corners, material and thickness (membrane and bending alike),
+// shear-deformable. False for a plate without four nodes, material or thickness.
+bool PlateRecord(CDBDoc& doc, const T_ELEM_D& e, const std::map<unsigned int, T_NODE_D>& xyz,
+                 const std::map<unsigned int, std::array<int, 6>>& equations, resultfiles::Record& rec)
+{
+    T_GMAT_D m;
+    T_ATTR_D a;
+    T_GPRO_D sec;
+    if (e.aNodeK.GetSize() != 4 || !CClassGmat(doc.GetModelDB()).Get(e.nMatlK, m) ||
+        !CClassAttr(doc.GetModelDB()).Get(e.nPropK, a) || !CClassGpro(doc.GetModelDB()).Get(a.nGproK, sec) ||
+        !(sec.dThickness > 0.0))
+        return false;
+    resultfiles::PlateRecordFacts f;
+    std::vector<resultfiles::Point3> corners;
+    for (int k = 0; k < 4; ++k) {
+        const auto n = xyz.find(e.aNodeK[k]);
+        const auto q = equations.find(e.aNodeK[k]);
+        if (n == xyz.end() || q == equations.end())
+            return false;
+        corners.push_back({n->second.dXyz[0], n->second.dXyz[1], n->second.dXyz[2]});
+        f.nodes[static_cast<std::size_t>(k)] = e.aNodeK[k];
+        f.xyz[static_cast<std::size_t>(k)] = corners.back();
+        for (int d : q->second)
+            f.equations.push_back(d);
+    }
+    f.matrix = resultfiles::shell_stiffness_global(corners, resultfiles::flat_element_axes(corners),
+                                                    {m.dElast, m.dPoisson, sec.dThickness, sec.dThickness});
+    f.matrix_rows = 24;
+    f.section[0] = f.section[1] = sec.dThickness;
+    f.E = m.dElast;
+    f.nu = m.dPoisson;
+    rec = resultfiles::plate_record(f);
+    return true;
+}
+
 } // namespace
+
+BOOL ConnectSampleResultFiles(CDBDoc& doc, unsigned int nAcasK, const SampleResultFiles& files)
+{
+    int nHistory = 0;
+    if (nAcasK == kAcasQuakeModal)
+        nHistory = kResultHistoryModal;
+    else if (nAcasK == kAcasQuakeDirect)
+        nHistory = kResultHistoryDirect;
+    else
+        return FALSE;
+    std::map<unsigned int, std::pair<int, int>> plates;
+    for (const auto& [k, nRecord] : files.plateRecord)
+        plates[k] = {nRecord, files.elementNumber.at(k)};
+    return CTHResultBuilder::ConnectResultFiles(doc, nAcasK, files.strElemFile.c_str(), nHistory, plates);
+}
 
 double SampleModeShape(int m, const double p[3], double zBase, double h, int d)
 {
@@ -41,7 +94,7 @@ double SampleModeShape(int m, const double p[3], double zBase, double h, int d)
     }
 }
 
-BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const SampleResultOptions& opt,
+BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const DynamicsOptions& opt,
                             SampleResultFiles* pFiles, std::string* pError)
 {
     if (opt.nModes < 1 || opt.nModes > 8 || opt.nSteps < 1 || !(opt.dDt > 0.0))
@@ -98,6 +151,7 @@ BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const Samp
     }
 
     b.set_element_words(kElementWords);
+    std::vector<resultfiles::Record> plates;
     for (int i = 0; i < elemKeys.GetSize(); ++i) {
         T_ELEM_D e;
         elems.Get(elemKeys[i], e);
@@ -115,7 +169,15 @@ BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const Samp
         const int nNumber = i + 1;
         files.elementNumber[elemKeys[i]] = nNumber;
         b.set_element(nNumber, static_cast<std::int32_t>(e.nMatlK), rest);
+        if (e.nType == kElemPlate) {
+            resultfiles::Record rec;
+            if (!PlateRecord(doc, e, xyz, files.equations, rec))
+                return Fail(pError, "wall plate " + std::to_string(elemKeys[i]) + " has no four nodes or no section");
+            plates.push_back(std::move(rec));
+            files.plateRecord[elemKeys[i]] = static_cast<int>(plates.size());
+        }
     }
+    b.add_family_records("PLAT", resultfiles::PLATE_RECORD_WORDS, std::move(plates));
 
     // History facts: the same motion as modal superposition (case 1) and as direct
     // integration (direct file 1).

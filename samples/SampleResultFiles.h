@@ -3,9 +3,12 @@
 // (elements, nodes, materials) and the sample's shaking (SampleDynamics.h: its modal
 // coordinates and its mode-shape law, extended from the struts to every node), stored once as
 // modal superposition and once as direct integration of the same motion, so that the element
-// histories that the recovery library recomputes from them agree between the two.
+// histories that the recovery library recomputes from them agree between the two. Every wall
+// plate has its PLAT record (a reference flat-shell matrix of its section), so that plate
+// histories can be recomputed; ConnectSampleResultFiles connects a shaking case with the files.
 #pragma once
 #include "DBDoc.h"
+#include "SampleDynamics.h"
 
 #include <array>
 #include <map>
@@ -20,18 +23,12 @@ constexpr int kResultDirectFile = 1;
 // The product the files are named for ("K.V.R": ".ka2", ".ka1", ".KAT1").
 constexpr int kResultProduct = 4;
 
-// The shaking's modes and time step; its first nSteps steps (the direct file holds 24 bytes
-// per equation and step: about 10 MB for 40 steps of the sample).
-struct SampleResultOptions {
-    int nModes = 4;      // 1 to 8
-    int nSteps = 40;     // time steps t = dt, 2 dt, ...
-    double dDt = 0.01;   // [s]
-};
-
 struct SampleResultFiles {
     std::string strElemFile, strResultFile, strDirectFile;
     // ELMT record index of each element (all elements, in key order from 1).
     std::map<unsigned int, int> elementNumber;
+    // PLAT record index of each wall plate (the plates in key order from 1).
+    std::map<unsigned int, int> plateRecord;
     // Equation numbers of the six degrees of freedom of each node, numbered in node-key order;
     // 0 for a held one: every freedom on the model's base, and u, theta-y, theta-z on the
     // centre line x = 0 (symmetry).
@@ -42,12 +39,19 @@ struct SampleResultFiles {
     double dBaseZ = 0.0, dHeight = 0.0;  // elevation of the base and the model's height [m]
 };
 
-// Writes the files of the document's model beside basePath (no extension). FALSE, with the
+// Writes the files of the document's model beside basePath (no extension), for the shaking of
+// the given options (its modes, steps and time step: the direct file holds 24 bytes per
+// equation and step, about 95 MB for the 400 steps of the sample's shaking). FALSE, with the
 // reason in pError when given, when the options are out of range, the model has no nodes or
-// elements or an element refers to a node or material that is missing, or a file cannot be
-// written.
-BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const SampleResultOptions& opt,
+// elements or an element refers to a node, material or plate section that is missing, or a
+// file cannot be written.
+BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const DynamicsOptions& opt,
                             SampleResultFiles* pFiles = nullptr, std::string* pError = nullptr);
+
+// Connects a shaking case of the document (kAcasQuakeModal or kAcasQuakeDirect) with written
+// files: their family-2 file, the case's history in them, and each wall plate's PLAT and ELMT
+// record. FALSE for another case or one the document does not hold.
+BOOL ConnectSampleResultFiles(CDBDoc& doc, unsigned int nAcasK, const SampleResultFiles& files);
 
 // Mode shape of mode m (from 1) at a point, for degree of freedom d (1..6: u, v, w, then the
 // rotations about x, y, z): the shaking's sway along x, growing from the base at elevation

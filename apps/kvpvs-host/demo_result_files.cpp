@@ -9,6 +9,13 @@
 #include <string>
 #include <system_error>
 
+namespace {
+kvpvs::sample::SampleResultFiles g_files;
+bool g_bWritten = false;
+} // namespace
+
+const kvpvs::sample::SampleResultFiles* WrittenSampleResultFiles() { return g_bWritten ? &g_files : nullptr; }
+
 int RunResultFilesDemo(CDBDoc& doc, const char* outDir)
 {
     const std::filesystem::path dir = std::filesystem::path(outDir) / "result_files";
@@ -20,11 +27,13 @@ int RunResultFilesDemo(CDBDoc& doc, const char* outDir)
     }
     kvpvs::sample::SampleResultFiles files;
     std::string err;
-    if (!kvpvs::sample::WriteSampleResultFiles(doc, (dir / "sample").string(), kvpvs::sample::SampleResultOptions(),
+    if (!kvpvs::sample::WriteSampleResultFiles(doc, (dir / "sample").string(), kvpvs::sample::DynamicsOptions(),
                                                &files, &err)) {
         std::fprintf(stderr, "kvpvs-host: result files: %s\n", err.c_str());
         return 0;
     }
+    g_files = files;
+    g_bWritten = true;
     std::printf("result files: %zu elements, %d equations, %d modes, %d steps: %s, %s, %s\n",
                 files.elementNumber.size(), files.nEquations, files.nModes, files.nSteps,
                 std::filesystem::path(files.strElemFile).filename().string().c_str(),

@@ -3,6 +3,13 @@
 #pragma once
 
 class CDBDoc;
+namespace kvpvs::sample {
+struct SampleSummary;
+}
+
+namespace kvpvs::sample {
+struct SampleResultFiles;
+}
 
 // Force sums over a plane through the soil and one through the wall: writes "LdfsFile.txt"
 // (next to the model file, then copied) and "force_sum.png" into the folder.
@@ -16,7 +23,16 @@ int RunTimeHistoryDemo(CDBDoc& doc, const char* outDir);
 int RunHistoryGraphDemo(CDBDoc& doc, const char* outDir);
 // The sample's result files ("sample.ka2", ".ka1", ".KAT1") into the folder's "result_files" subfolder.
 int RunResultFilesDemo(CDBDoc& doc, const char* outDir);
+// The files the result-files step wrote; null before it did.
+const kvpvs::sample::SampleResultFiles* WrittenSampleResultFiles();
+// Plate histories in the history-graph dialog: the shaking cases connected with the written
+// result files, the four stored plate functions applied; the graph window writes
+// "history_graph_plate.csv" into the folder.
+int RunPlateHistoryGraphDemo(CDBDoc& doc, const char* outDir);
 // Member design from the beam and the plate/solid design dialogs, the output folder as the
 // program folder: "KvrDesign.txt", the checker's copies "KvrDesign_<n>.txt" and its record
 // "KvrDesignCH.log". hostPath locates the checker built beside the host.
 int RunDesignDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
+// The curve-fitting dialog on the last stage's settlement trough behind the wall, then on a
+// profile of one x: "curve_fit.txt" and "curve_fit.png".
+int RunCurveFitDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, const char* outDir);

@@ -4,66 +4,19 @@
 // The host reaches the engine through the members that libKV_pvs.so exports, looked up in the
 // loaded module: the host is not linked against the module.
 #include "demo_steps.h"
+#include "demo_support.h"
 
 #include "SampleDynamics.h"
-
-#include "timehistory/CPVSTHEngine.h"
 
 #include <dlfcn.h>
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <new>
 #include <string>
 #include <vector>
 
 namespace {
-
-// One engine of the module, made and run through its exported constructor, Run and destructor.
-class ModuleEngine {
-public:
-    ModuleEngine()
-    {
-        m_pCtor = reinterpret_cast<Ctor>(dlsym(RTLD_DEFAULT, "_ZN12CPVSTHEngineC1Ev"));
-        m_pDtor = reinterpret_cast<Dtor>(dlsym(RTLD_DEFAULT, "_ZN12CPVSTHEngineD1Ev"));
-        m_pRun = reinterpret_cast<RunFn>(dlsym(RTLD_DEFAULT, "_ZN12CPVSTHEngine3RunEPK8T_THRD_D"));
-        if (m_pCtor && m_pDtor && m_pRun) {
-            m_pCtor(Object());
-            m_bLive = true;
-        }
-    }
-    ~ModuleEngine()
-    {
-        if (m_bLive)
-            m_pDtor(Object());
-    }
-    ModuleEngine(const ModuleEngine&) = delete;
-    ModuleEngine& operator=(const ModuleEngine&) = delete;
-
-    bool IsLive() const { return m_bLive; }
-    // The series of one stored function, copied before the next run (the engine keeps its own).
-    std::vector<double> Run(const T_THRD_D& stored)
-    {
-        CArray<double, double>* p = m_pRun(Object(), &stored);
-        return p ? std::vector<double>(p->GetData(), p->GetData() + p->GetSize()) : std::vector<double>();
-    }
-    std::vector<double> Times() { return std::vector<double>(Object()->GetTimeSteps().GetData(),
-                                                             Object()->GetTimeSteps().GetData() +
-                                                                 Object()->GetTimeSteps().GetSize()); }
-
-private:
-    using Ctor = void (*)(CPVSTHEngine*);
-    using Dtor = void (*)(CPVSTHEngine*);
-    using RunFn = CArray<double, double>* (*)(CPVSTHEngine*, const T_THRD_D*);
-    CPVSTHEngine* Object() { return std::launder(reinterpret_cast<CPVSTHEngine*>(m_storage)); }
-
-    alignas(CPVSTHEngine) unsigned char m_storage[sizeof(CPVSTHEngine)] = {};
-    Ctor m_pCtor = nullptr;
-    Dtor m_pDtor = nullptr;
-    RunFn m_pRun = nullptr;
-    bool m_bLive = false;
-};
 
 struct History {
     const char* pszFile;

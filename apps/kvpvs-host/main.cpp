@@ -140,7 +140,9 @@ std::vector<DemoStep> DemoSteps()
             {"force sums", [](HostContext& c) { return RunForceSumDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"time histories", [](HostContext& c) { return RunTimeHistoryDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"history graph", [](HostContext& c) { return RunHistoryGraphDemo(*c.pDoc, c.outDir.string().c_str()); }},
-            {"member design", [](HostContext& c) { return RunDesignDemo(*c.pDoc, c.outDir.string().c_str(), c.strHostPath.c_str()); }}};
+            {"plate history graph", [](HostContext& c) { return RunPlateHistoryGraphDemo(*c.pDoc, c.outDir.string().c_str()); }},
+            {"member design", [](HostContext& c) { return RunDesignDemo(*c.pDoc, c.outDir.string().c_str(), c.strHostPath.c_str()); }},
+            {"curve fit", [](HostContext& c) { return RunCurveFitDemo(*c.pDoc, c.summary, c.outDir.string().c_str()); }}};
 }
 
 int Usage()

@@ -247,6 +247,36 @@ std::vector<double> plate_record_values(const PlateRecordFacts& f)
 
 Record plate_record(const PlateRecordFacts& f) { return doubles_record(plate_record_values(f)); }
 
+std::vector<double> plth_record_values(const QuadPlateRecordFacts& f)
+{
+    std::vector<double> v(PLTH_RECORD_VALUES, 0.0);
+    auto value = [&v](int k) -> double& { return v[static_cast<std::size_t>(k - 1)]; };
+    for (std::size_t j = 0; j < f.equations.size() && j < 48; ++j)
+        v[j] = f.equations[j];
+    value(49) = f.dof_count ? *f.dof_count : static_cast<double>(f.equations.size());
+    value(52) = f.node_count;
+    for (int k = 0; k < 8; ++k)
+        value(53 + k) = f.nodes[static_cast<std::size_t>(k)];
+    for (int i = 0; i < 11; ++i)
+        value(61 + i) = f.section[static_cast<std::size_t>(i)];
+    value(72) = f.E;
+    value(73) = f.nu;
+    value(74) = f.material_type;
+    for (int i = 0; i < 9; ++i)
+        value(75 + i) = f.constants[static_cast<std::size_t>(i)];
+    return v;
+}
+
+Record plth_record(const QuadPlateRecordFacts& f) { return doubles_record(plth_record_values(f)); }
+
+void ResultSetBuilder::add_plth_records(const std::vector<QuadPlateRecordFacts>& plates, std::int32_t sub_id)
+{
+    std::vector<Record> records;
+    for (const QuadPlateRecordFacts& f : plates)
+        records.push_back(plth_record(f));
+    add_family_records("PLTH", PLTH_RECORD_WORDS, std::move(records), sub_id);
+}
+
 void ResultSetBuilder::add_result_records(const std::string& key, std::int32_t sub_id, std::int32_t record_words,
                                           std::vector<Record> records)
 {

@@ -101,6 +101,28 @@ constexpr std::int32_t PLATE_RECORD_WORDS = 2 * PLATE_RECORD_VALUES;
 std::vector<double> plate_record_values(const PlateRecordFacts& f);
 Record plate_record(const PlateRecordFacts& f);
 
+// Facts of one six- or eight-node plate record (data set "PLTH", 84 values): values 1..48 the
+// equation numbers, 49 their count N (equations.size() unless dof_count says otherwise), 52 the
+// node count, 53..60 the node numbers, 61..71 the section, 72..83 the material.
+struct QuadPlateRecordFacts {
+    std::vector<double> equations;
+    std::optional<double> dof_count;
+    double node_count = 8;
+    std::array<double, 8> nodes{};
+    std::array<double, 11> section{};
+    double E = 0.0;
+    double nu = 0.0;
+    double material_type = 0;
+    std::array<double, 9> constants{};
+};
+
+constexpr std::int32_t PLTH_RECORD_VALUES = 84;
+constexpr std::int32_t PLTH_RECORD_WORDS = 2 * PLTH_RECORD_VALUES;
+
+// The 84 values of a PLTH record (tests alter single values before doubles_record).
+std::vector<double> plth_record_values(const QuadPlateRecordFacts& f);
+Record plth_record(const QuadPlateRecordFacts& f);
+
 // One keyed file per family of a base path, filled from model and history facts. Record
 // layouts are those the readers expect: THIF 5 ints, THLG 1 int, MATL 13 doubles, ELMT ints,
 // CORD 3 doubles, NDSP 27 doubles, MDSP 3 doubles, MSHP one double per mode, DMED and MSER
@@ -130,6 +152,8 @@ public:
     // take sub-id 4 when the history's THLG value is 2, else 3.
     void add_family_records(const std::string& key, std::int32_t record_words, std::vector<Record> records,
                             std::int32_t sub_id = 3);
+    // Records 1.. of data set "PLTH" of the '2' file under the given sub-id.
+    void add_plth_records(const std::vector<QuadPlateRecordFacts>& plates, std::int32_t sub_id = 3);
     // A data set of the '1' file.
     void add_result_records(const std::string& key, std::int32_t sub_id, std::int32_t record_words,
                             std::vector<Record> records);

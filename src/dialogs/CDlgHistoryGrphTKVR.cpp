@@ -1,5 +1,9 @@
 #include "dialogs/CDlgHistoryGrphTKVR.h"
 
+#include "timehistory/CPVSTHCalcPlateFunc.h"
+#include "timehistory/CPVSTHCalcPlstrnFunc.h"
+#include "timehistory/CPVSTHCalcSolidFunc.h"
+
 #include "ClassAcas.h"
 #include "MsgDll.h"
 #include "PostResultRecords.h"
@@ -247,7 +251,6 @@ BOOL CDlgHistoryGrphTKVR::ComputeFunction(unsigned int nKey, CArray<double, doub
 
 int CDlgHistoryGrphTKVR::GetFunctionUnitType(int nCode, int nComponent, int nKind)
 {
-    (void)nKind;
     switch (nCode) {
     case 1: // nodal displacement, velocity, acceleration
         if (nComponent >= 0 && nComponent <= 5)
@@ -270,6 +273,12 @@ int CDlgHistoryGrphTKVR::GetFunctionUnitType(int nCode, int nComponent, int nKin
         if (nComponent >= 10 && nComponent <= 16)
             return T_PSTRB_D::unit[14];
         return -1;
+    case 4: // element results by result kind and component, as the functions convert them
+        return CPVSTHCalcPlstrnFunc::GetResultUnitType(nKind, nComponent);
+    case 5:
+        return CPVSTHCalcPlateFunc::GetResultUnitType(nKind, nComponent);
+    case 6:
+        return CPVSTHCalcSolidFunc::GetResultUnitType(nKind, nComponent);
     default:
         return -1;
     }

@@ -103,3 +103,26 @@ enum : unsigned int {
 // Message-table ids of the history-graph dialog's texts.
 inline constexpr char IDS_QB_PVS_THST_TFunc_has_not_Time_History_Key[] = "IDS_QB_PVS_THST_TFunc_has_not_Time_History_Key";
 inline constexpr char IDS_QB_PVS_Time_sec_[] = "IDS_QB_PVS_Time_sec_";
+
+// Template of the curve-fitting dialog (CDlgCurveFitting).
+enum : unsigned int {
+    IDD_CURVEFITTING = 14012,
+    IDC_CURVEFIT_TITLE = 14117,      // static: the caller's title
+    IDC_CURVEFIT_POSITION = 14118,   // edit: position
+    IDC_CURVEFIT_VALUE = 14119,      // edit: fitted value at the position
+    IDC_CURVEFIT_SLOPE = 14120,      // edit: slope at the position
+    IDC_CURVEFIT_POS_UNIT = 14121,   // unit label of the position
+    IDC_CURVEFIT_VALUE_UNIT = 14122, // unit label of the value
+    IDC_CURVEFIT_DEGREE = 14123,     // edit: polynomial degree
+    IDC_CURVEFIT_UNUSED = 14124,     // edit outside the visible area
+    IDC_CURVEFIT_SPIN = 14125,       // spin of the degree
+    IDC_CURVEFIT_LIST = 14127,       // coefficient list
+    IDC_CURVEFIT_GRAPH = 14129,      // static: frame of the graph window
+    IDC_CURVEFIT_APPLY = 14130,      // evaluates at the typed position
+    IDC_CURVEFIT_CLOSE = 2,
+};
+
+// Column texts of the curve-fitting dialog's coefficient list.
+inline constexpr char IDS_QB_PVS_Settlement_SIMU_VO[] = "IDS_QB_PVS_Settlement_SIMU_VO";
+inline constexpr char IDS_QB_PVS_Settlement_SIMU_F[] = "IDS_QB_PVS_Settlement_SIMU_F";
+inline constexpr char IDS_QB_PVS_Settlement_SIMU_FP[] = "IDS_QB_PVS_Settlement_SIMU_FP";

@@ -9,7 +9,9 @@
 
 #include "numerics/error_machinery.h"
 
+#include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace kvpvs::numerics {
@@ -86,5 +88,120 @@ double DLBETA(const double& A, const double& B);
 // ---- distributions.cpp -------------------------------------------------------------------
 double TDIST(const double& T, const double& DF);
 double DBETAI(const double& X, const double& PIN, const double& QIN);
+
+// ---- output_support.cpp ------------------------------------------------------------------
+// Format texts are 10 characters ("(0PF10. 2)", "(1PD12. 4)", "(I10)     "); cell texts 40.
+// IOPT 1 or 2 returns the page width or length in IPAGE; -1 or -2 sets it (at least 10).
+void PAGEOPT(const int& IOPT, int& IPAGE);
+// The F or exponent format for X in NWIDTH positions with NSIG significant digits.
+std::string FMTMAT(const double& X, const int& NWIDTH, const int& NSIG);
+// Lowers the decimals of an F format to the most that the selected values need.
+void WRFDIG(const int& NRA, const int& NCA, const double* A, const int& LDA, const int& ITRING,
+            std::string& FMT);
+// FLAG 1 when every value but NaNs is a whole number in an integer field of NDIG characters.
+void WRWHOL(const int& N, const double* X, const int& NDIG, int& FLAG);
+void MAXABS(const int& N, const double* X, const int& INCX, int& IMAX);
+// First selected row of column J within rows I1..I2 by the triangle option, and their count.
+void WRROWS(const int& ITRING, const int& I1, const int& I2, const int& J, int& IFIRST, int& NROWS);
+std::string WRVAL(const int& ITRING, const int& I, const int& J, const double& X, std::string_view FMT);
+std::string WRELEM(const double& X, std::string_view FMT);
+// Descriptor J (from 1) of the format list FMT, in parentheses, without its repeat count.
+std::string WRITEM(const int& J, std::string_view FMT);
+// The integer after the edit letter of DESC (SWITCH true), or between the characters C1 and C2.
+void WRWID(std::string_view DESC, const bool& SWITCH, const char& C1, const char& C2, int& IW);
+// Records the TERMINAL format error CODE for ITEM at the caller's level.
+void WRFERR(const int& CODE, std::string_view ITEM);
+char ACHAR(const int& I);
+int WRLEN(std::string_view TEXT);
+int WRLCMP(std::string_view A, std::string_view B);
+
+// ---- write_options.cpp -------------------------------------------------------------------
+// IOPT -k sets option k to IVSET, k returns it, 0 resets the current values to the global ones.
+void WRTOPT(const int& IOPT, int& IVSET, const int& ISCOPE);
+std::string FMTRNG(const int& NRA, const int& NCA, const double* A, const int& LDA, const int& ITRING,
+                   const int& NWIDTH, const int& NSIG);
+// Validates FMT at the caller's level; SINGLE when it is one W or V descriptor, MAXWID the
+// largest field width read (-1 none).
+void WRFMT(std::string_view FMT, bool& SINGLE, int& MAXWID);
+void WRINT(std::string_view TEXT, int& VALUE, int& STATUS);
+// Line breaking of labels and titles: "%/" breaks, a hot zone at the end of the width where a
+// line may end at a blank or after a word. Positions are 1-based in TEXT.
+struct LabelMeasure {
+    int lines = 0;
+    int widest = 0;
+};
+struct LabelLine {
+    int width = 0;  // indentation plus characters; 0 for a line of no characters or blanks only
+    int first = 1;
+    int last = 0;   // last < first: no characters
+    bool is_last = true;
+};
+LabelMeasure WRLBL(std::string_view TEXT, const int& WIDTH, const int& INDENT, const int& HOT);
+LabelLine WRLBL(std::string_view TEXT, const int& WIDTH, const int& INDENT, const int& HOT, const int& LINE);
+// Rows and columns of a block that the triangle option keeps; false when none.
+bool WRTRI(const int& ITRING, const int& R1, const int& R2, const int& C1, const int& C2, int& ROW1,
+           int& ROW2, int& COL1, int& COL2);
+// N -1 starts a new page; N > 0 writes TEXT's first N characters on the output unit.
+void WRLIN(const int& N, std::string_view TEXT);
+// The formats of the block's W and V columns from their values into CHWK (one per block column).
+void WRCFM(const int& ITRING, const int& R1, const int& R2, const int& C1, const int& C2, const double* A,
+           const int& LDA, std::string_view FMT, std::span<std::string> CHWK);
+
+// ---- matrix_writer.cpp -------------------------------------------------------------------
+// A titled, labelled, paged table of A (LDA by NCA) on the output unit. RLABEL: "NONE",
+// "NUMBER" or one text per row; CLABEL: heading over the row labels, then one per column.
+// Missing label entries count as blank.
+void PRTREG(std::string_view TITLE, const int& NRA, const int& NCA, const double* A, const int& LDA,
+            const int& ITRING, std::string_view FMT, std::span<const std::string_view> RLABEL,
+            std::span<const std::string_view> CLABEL, std::span<std::string> CHWK);
+
+// ---- regression_statistics.cpp -----------------------------------------------------------
+void OPTAB(const int& NDEG, const double* ALPHA, const double* BETA, const double& SMULT, const double& SADD,
+           const double* OCOEF, const double* D, const double& DFE, const double& SSE, const int& LOF,
+           const double& DFPE, const double& SSPE, const int& IPRINT, double* AOV, double* SQSS,
+           const int& LDSQSS, double* COEF, const int& LDCOEF, double* TLOF, const int& LDTLOF, double* WK);
+void AOVSTA(const double& DFR, const double& SSR, const double& DFE, const double& SSE, const double& YMEAN,
+            double* AOV);
+void AOVLOF(const double& DFR, const double& SSR, const double& DFE, const double& SSE, double* AOV);
+void FMCF(const double& MSN, const double& MSD, const double& DF1, const double& DF2, double& F, double& P);
+double FDIST(const double& F, const double& DFN, const double& DFD);
+void OPCOEF(const int& NCOEF, const double* EST, const double* STDB, const double& DFE, double* COEF,
+            const int& LDCOEF);
+void FMCT(const double& EST, const double& SE, const double& DFE, double& T, double& P);
+void OPCONV(const int& NDEG, double* CF, const double* ALPHA, const double* BETA, const double& SMULT,
+            const double& SADD, double* WK, const int& LDWK);
+void OPVARS(const int& NDEG, double* V, const double* ALPHA, const double* BETA, const double& SMULT,
+            const double& SADD, double* WK, const int& LDWK);
+// NAME the response's name (blank for none), ROWLBL the three row labels.
+void AOVPRT(std::string_view NAME, std::span<const std::string_view> ROWLBL, const double* AOV);
+
+// ---- orthogonal_regression.cpp -----------------------------------------------------------
+void OPFIT(const int& NOBS, const int& NCOL, const double* X, const int& LDX, const int& IRSP, const int& IND,
+           const int& IFRQ, const int& IWT, const int& MAXDEG, const int& ICRIT, const double& CRIT,
+           const int& LOF, int& NDEG, double& SMULT, double& SADD, double* ALPHA, double* BETA, double* OCOEF,
+           double* D, double& DFE, double& SSE, double& DFPE, double& SSPE, int& NMISS, double* WK, int* IWK);
+void FMCWFR(const int& INVFLG, const int& INVNO, const double* X, const int& LDX, const int& I, const int& IDO,
+            const int& IFRQ, const int& IWT, const double& UNUSED, int& NMISS2, double& FRQ, double& WT,
+            int& ISTAT);
+void SORTPM(const int& N, const double* RA, double* RB, int* IPERM);
+// Y is overwritten with the residual of the running fit.
+void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F, const int& MAXDEG,
+            const int& ICRIT, const double& CRIT, const int& LOF, int& NDEG, double& SMULT, double& SADD,
+            double* ALPHA, double* BETA, double* OCOEF, double* D, double& DFE, double& SSE, double& DFPE,
+            double& SSPE, int* IWK, double* WK);
+
+// The residual that each new orthogonal coefficient is taken from: the running fit's
+// (y less the fit of the lower degrees, the default) or y less the previous polynomial itself.
+// Equal in exact arithmetic; the second is kept for the accuracy comparison.
+enum class ResidualArrangement { RunningFit, PreviousPolynomial };
+void set_residual_arrangement(ResidualArrangement arrangement);
+
+// ---- polynomial_fit.cpp ------------------------------------------------------------------
+// Doubles of PFIT's work vector, in 64 bits: 11 NOBS + 11 NDEG + (NDEG + 3)(NDEG + 1) + 5.
+std::int64_t pfit_work_size(const int& NOBS, const int& NDEG);
+void PFIT(const int& NOBS, const double* XOBS, const double* YOBS, const int& NDEG, double* B, double* SEQSS,
+          double* STATS);
+void PFIT2(const int& NOBS, const double* XOBS, const double* YOBS, const int& NDEG, double* B, double* SEQSS,
+           double* STATS, double* WK, int* IWK);
 
 }  // namespace kvpvs::numerics

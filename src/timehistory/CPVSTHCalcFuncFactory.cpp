@@ -2,6 +2,7 @@
 
 #include "timehistory/CPVSTHCalcBeamFunc.h"
 #include "timehistory/CPVSTHCalcDispFunc.h"
+#include "timehistory/CPVSTHCalcPlateFunc.h"
 #include "timehistory/CPVSTHCalcTrssFunc.h"
 
 #include <new>
@@ -15,8 +16,10 @@ CPVSTHCalcFuncBase* CPVSTHCalcFuncFactory::Create(int nCode)
         return new (std::nothrow) CPVSTHCalcTrssFunc;
     case 3:
         return new (std::nothrow) CPVSTHCalcBeamFunc;
+    case 5:
+        return new (std::nothrow) CPVSTHCalcPlateFunc;
     default:
-        // 4 plane strain, 5 plate and 6 solid come with their element families.
+        // 4 plane strain and 6 solid come with their element families.
         return nullptr;
     }
 }

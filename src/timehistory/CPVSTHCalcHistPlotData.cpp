@@ -1,6 +1,7 @@
 #include "timehistory/CPVSTHCalcHistPlotData.h"
 
 #include "timehistory/CPVSTHCalcBeamFunc.h"
+#include "timehistory/element_tables.h"
 #include "timehistory/member_recovery.h"
 
 #include "DBDoc.h"
@@ -256,64 +257,12 @@ void CPVSTHCalcHistPlotData::FillBeamRecord(unsigned int, T_PSTRB_D& rec, const 
     rec.calcMaximumCombinedStress();
 }
 
-int CPVSTHCalcHistPlotData::GetPlstrnRow(int nNodes, int k, int p, int c)
-{
-    bool lo = nNodes == 3 || nNodes == 4, hi = nNodes == 6 || nNodes == 8;
-    if (!lo && !hi)
-        return 1;
-    switch (k) {
-    case 1: return 3 * p + c + 1;
-    case 2: return 4 * p + c + (lo ? 13 : 25);
-    case 3: return 4 * p + c + (lo ? 33 : 61);
-    default: return 1;
-    }
-}
-
-int CPVSTHCalcHistPlotData::GetSolidRow(int nNodes, int k, int p, int c)
-{
-    bool lo = nNodes == 4 || nNodes == 6 || nNodes == 8, hi = nNodes == 10 || nNodes == 15 || nNodes == 20;
-    if (!lo && !hi)
-        return 1;
-    switch (k) {
-    case 1: return 3 * p + c + 1;
-    case 2: return 6 * p + c + (lo ? 25 : 61);
-    case 3: return 6 * p + c + (lo ? 79 : 187);
-    default: return 1;
-    }
-}
-
-int CPVSTHCalcHistPlotData::GetPlateRow(int nNodes, int k, int p, int c)
-{
-    bool lo = nNodes == 3 || nNodes == 4, hi = nNodes == 6 || nNodes == 8;
-    if (!lo && !hi)
-        return 1;
-    switch (k) {
-    case 1: return 6 * p + c + 1;
-    case 2: return 14 * p + c + (lo ? 25 : 49);
-    case 3: return 14 * p + c + (lo ? 31 : 55);
-    default: return 1;
-    }
-}
-
-int CPVSTHCalcHistPlotData::GetPlstrnUnitType(int k, int)
-{
-    switch (k) {
-    case 1: return 2;
-    case 2: return 17;
-    case 3: return 0;
-    default: return 1;
-    }
-}
-
-int CPVSTHCalcHistPlotData::GetPlateUnitType(int k, int c)
-{
-    switch (k) {
-    case 1: return c >= 0 && c <= 2 ? 2 : (c >= 3 && c <= 5 ? 12 : 1);
-    case 2: return 17;
-    case 3: return (c >= 0 && c <= 2) || c == 6 || c == 7 ? 14 : (c >= 3 && c <= 5 ? 13 : 1);
-    default: return 1;
-    }
-}
+int CPVSTHCalcHistPlotData::GetPlstrnRow(int nNodes, int k, int p, int c) { return PlstrnRow(nNodes, k, p, c); }
+int CPVSTHCalcHistPlotData::GetSolidRow(int nNodes, int k, int p, int c) { return SolidRow(nNodes, k, p, c); }
+int CPVSTHCalcHistPlotData::GetPlateRow(int nNodes, int k, int p, int c) { return PlateRow(nNodes, k, p, c); }
+int CPVSTHCalcHistPlotData::GetPlstrnUnitType(int k, int c) { return PlstrnUnitType(k, c); }
+int CPVSTHCalcHistPlotData::GetSolidUnitType(int k, int c) { return SolidUnitType(k, c); }
+int CPVSTHCalcHistPlotData::GetPlateUnitType(int k, int c) { return PlateUnitType(k, c); }
 
 void CPVSTHCalcHistPlotData::ApplyZeroTolerance(double& v) const
 {

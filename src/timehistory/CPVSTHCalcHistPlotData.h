@@ -29,11 +29,13 @@ public:
     int GetPlateStress(int nStep, unsigned int nElemK, int nNodes, int nReserved, int nOption, int nComp, double& v);
     int GetPlateUnitForce(int nStep, unsigned int nElemK, int nNodes, int nReserved, int nOption, int nComp, double& v);
 
+    // The rows and unit types of the element histories (element_tables.h, shared with the
+    // calculation functions).
     static int GetPlstrnRow(int nNodes, int nResultKind, int nPos, int nComp);
     static int GetSolidRow(int nNodes, int nResultKind, int nPos, int nComp);
     static int GetPlateRow(int nNodes, int nResultKind, int nPos, int nComp);
     static int GetPlstrnUnitType(int nResultKind, int nComp);
-    static int GetSolidUnitType(int nResultKind, int nComp) { return GetPlstrnUnitType(nResultKind, nComp); }
+    static int GetSolidUnitType(int nResultKind, int nComp);
     static int GetPlateUnitType(int nResultKind, int nComp);
     static double GetBeamComponent(int nComponent, int nEnd, const double r[26]);
     static void FillBeamRecord(unsigned int nElemK, T_PSTRB_D& rec, const double r[26]);

@@ -31,6 +31,14 @@ using dforrt::DirectUnits;
 
 constexpr int UNIT = 45;
 
+// The sample's shaking, cut to its first 40 steps.
+DynamicsOptions ShortShaking()
+{
+    DynamicsOptions o;
+    o.nSteps = 40;
+    return o;
+}
+
 // The element whose history the family double reads: its node keys and equations.
 struct ReadElement {
     int nodes[4] = {};
@@ -64,7 +72,7 @@ protected:
         s_files = std::make_unique<SampleResultFiles>();
         std::string err;
         s_built = BuildSampleProject(*s_doc, SampleOptions(), *s_sum, &err)
-                  && WriteSampleResultFiles(*s_doc, *s_base, SampleResultOptions(), s_files.get(), &err);
+                  && WriteSampleResultFiles(*s_doc, *s_base, ShortShaking(), s_files.get(), &err);
         s_error = err;
     }
     static void TearDownTestSuite()
@@ -297,9 +305,9 @@ TEST(SampleResultFilesOptions, OutOfRangeOrEmptyModelWritesNothing)
     std::string err;
     const kvpvs::testing::TempDir dir("kvpvs_sample_rf");
     const std::string base = dir.file("none");
-    EXPECT_FALSE(WriteSampleResultFiles(doc, base, SampleResultOptions(), nullptr, &err));
+    EXPECT_FALSE(WriteSampleResultFiles(doc, base, ShortShaking(), nullptr, &err));
     EXPECT_FALSE(err.empty());
-    SampleResultOptions bad;
+    DynamicsOptions bad = ShortShaking();
     bad.nModes = 9;
     EXPECT_FALSE(WriteSampleResultFiles(doc, base, bad, nullptr, &err));
     EXPECT_FALSE(std::filesystem::exists(base + ".ka2"));

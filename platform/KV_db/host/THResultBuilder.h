@@ -6,6 +6,8 @@
 #include "PostCtrlGeoTech.h"
 #include "ThisInfo.h"
 
+#include <map>
+#include <utility>
 #include <vector>
 
 class CDBDoc;
@@ -45,9 +47,21 @@ public:
     void FillDirectFromModal();
     void SetElemSeqId(unsigned int nElemK, int nType, int nId) { Ctrl()->GetSeqIdInfo()->SetElem(nElemK, nType, nId); }
     void SetResultFile(int nFamily, const char* pszPathName) { Ctrl()->GetResulFileMngr()->SetResultFile(nFamily, pszPathName); }
+    // The solver's id of the case's history (its record in the result files' history table),
+    // kept when the method changes; the case key until set.
+    void SetThisSeqId(int nId);
+    // Connects the case with the solver's result files: the file of family 2, the case's history
+    // id, and per element its solver (type, id): for a plate its record in the family's data set
+    // and its element record.
+    void ConnectResultFiles(const char* pszFamily2Path, int nHistoryId,
+                            const std::map<unsigned int, std::pair<int, int>>& aElemSeqId);
+    // The same for a case built earlier; FALSE when the document has no control of case nAcasK.
+    static BOOL ConnectResultFiles(CDBDoc& doc, unsigned int nAcasK, const char* pszFamily2Path, int nHistoryId,
+                                   const std::map<unsigned int, std::pair<int, int>>& aElemSeqId);
 
 private:
     std::shared_ptr<CPostCtrlAnlTypeTHIS> m_pCtrl;
     CDBDoc* m_pDoc = nullptr;
     unsigned int m_nThisK = 0;
+    int m_nHistId = 0;
 };

@@ -22,7 +22,7 @@ CPostCtrlGeoTech* CTHResultBuilder::PostCtrl(CDBDoc& doc)
 
 CTHResultBuilder::CTHResultBuilder(CDBDoc& doc, unsigned int nAcasK, unsigned int nThisK, int nMethod,
                                    const std::vector<double>& aTime, int nModes)
-    : m_pDoc(&doc), m_nThisK(nThisK)
+    : m_pDoc(&doc), m_nThisK(nThisK), m_nHistId(static_cast<int>(nThisK))
 {
     auto data = std::make_shared<CTHResultData>();
     data->nMethod = nMethod == 2 ? 2 : 1;
@@ -50,7 +50,7 @@ CTHResultBuilder::CTHResultBuilder(CDBDoc& doc, unsigned int nAcasK, unsigned in
             c.aItem.RemoveAt(i);
     c.aItem.Add(T_ACAS_ITEM_D{3, nThisK});
     acas.Set(nAcasK, c);
-    m_pCtrl->GetSeqIdInfo()->SetThis(nThisK, static_cast<int>(nThisK), data->nMethod == 2 ? 1 : 0);
+    m_pCtrl->GetSeqIdInfo()->SetThis(nThisK, m_nHistId, data->nMethod == 2 ? 1 : 0);
 }
 
 void CTHResultBuilder::SetMethod(int nMethod)
@@ -62,7 +62,52 @@ void CTHResultBuilder::SetMethod(int nMethod)
     cls.Get(m_nThisK, rec);
     rec.nMethod = d.nMethod == 2 ? 1 : 0;
     cls.Set(m_nThisK, rec);
-    m_pCtrl->GetSeqIdInfo()->SetThis(m_nThisK, static_cast<int>(m_nThisK), d.nMethod == 2 ? 1 : 0);
+    m_pCtrl->GetSeqIdInfo()->SetThis(m_nThisK, m_nHistId, d.nMethod == 2 ? 1 : 0);
+}
+
+void CTHResultBuilder::SetThisSeqId(int nId)
+{
+    m_nHistId = nId;
+    m_pCtrl->GetSeqIdInfo()->SetThis(m_nThisK, nId, Data().nMethod == 2 ? 1 : 0);
+}
+
+namespace {
+void Connect(CPostCtrlAnlTypeBase& ctrl, unsigned int nThisK, const char* pszFamily2Path, int nHistoryId,
+             const std::map<unsigned int, std::pair<int, int>>& aElemSeqId)
+{
+    ctrl.GetResulFileMngr()->SetResultFile(2, pszFamily2Path);
+    CSeqIdInfo* pSeq = ctrl.GetSeqIdInfo();
+    pSeq->SetThis(nThisK, nHistoryId, pSeq->GetSeqIdDirectThis(nThisK));
+    for (const auto& [k, id] : aElemSeqId)
+        pSeq->SetElem(k, id.first, id.second);
+}
+} // namespace
+
+void CTHResultBuilder::ConnectResultFiles(const char* pszFamily2Path, int nHistoryId,
+                                          const std::map<unsigned int, std::pair<int, int>>& aElemSeqId)
+{
+    m_nHistId = nHistoryId;
+    Connect(*m_pCtrl, m_nThisK, pszFamily2Path, nHistoryId, aElemSeqId);
+}
+
+BOOL CTHResultBuilder::ConnectResultFiles(CDBDoc& doc, unsigned int nAcasK, const char* pszFamily2Path,
+                                          int nHistoryId, const std::map<unsigned int, std::pair<int, int>>& aElemSeqId)
+{
+    CPostCtrlAnlTypeBase* pCtrl = nullptr;
+    if (!PostCtrl(doc)->GetPostCtrlSub(nAcasK, &pCtrl) || !pCtrl)
+        return FALSE;
+    T_THIS_D rec;
+    unsigned int nThisK = 0;
+    CClassThis cases(doc.GetModelDB());
+    CArray<unsigned int, unsigned int> keys;
+    cases.GetKeyList(keys);
+    for (int i = 0; i < keys.GetSize() && nThisK == 0; ++i)
+        if (cases.Get(keys[i], rec) && rec.nAcasK == nAcasK)
+            nThisK = keys[i];
+    if (nThisK == 0)
+        return FALSE;
+    Connect(*pCtrl, nThisK, pszFamily2Path, nHistoryId, aElemSeqId);
+    return TRUE;
 }
 
 void CTHResultBuilder::SetModal(int nMode, int nStep, const _MDSP_BN& q)

@@ -1,8 +1,10 @@
-// Stand-in for the host's dialog helpers. CobxUpdateItemWidth widens a combo box's drop list to
-// its longest item; choice: the stand-in has no drop list, so it only returns that width (in
-// characters, 0 for an empty or missing combo box).
+// Stand-in for the host's dialog helpers: small operations on controls that many dialogs share.
+// CobxUpdateItemWidth widens a combo box's drop list to its longest item; choice: the stand-in
+// has no drop list, so it only returns that width (in characters, 0 for an empty or missing
+// combo box).
 #pragma once
-#include "afxwin.h"
+#include "afxcmn.h"
+#include "afxtempl.h"
 
 class CDlgUtil {
 public:
@@ -16,4 +18,7 @@ public:
         }
         return nWidth;
     }
+    // Writes row nItem of a report list: one text per column from the first, and the row's
+    // item data. A row past the end is appended. The row's index, -1 without a list or row.
+    static int SetListItem(CListCtrl* pList, int nItem, const CStringArray& aText, DWORD_PTR dwData);
 };

@@ -4,6 +4,7 @@
 #pragma once
 #include "afxwin.h"
 
+#include <functional>
 #include <vector>
 
 // Makes the next AfxInitExtensionModule calls fail (as a missing resource would).
@@ -17,6 +18,9 @@ int AfxStandInDynLinkLibraryCount();
 void AfxStandInFailNextDialogCreate();
 // The commands the main window has received, oldest first.
 std::vector<CFrameWnd::T_COMMAND_D>& AfxStandInMainWndCommands();
+// The next scripted action of the user in a modal dialog, taken off the script; empty when
+// the script has run out (CDialog::DoModal asks).
+std::function<void(CDialog*)> AfxStandInNextModalAction();
 
 // Device contexts taken with CWnd::GetDC and not yet released.
 int AfxStandInOpenDCCount();
@@ -44,4 +48,13 @@ void SysCommand(CWnd* pWnd, UINT nCommand);
 BOOL Destroy(CWnd* pWnd);
 // Double-clicks a row of a list box: selects it (LBN_SELCHANGE), then LBN_DBLCLK.
 BOOL DoubleClick(CWnd* pWnd, UINT nID, int nIndex);
+// Presses an arrow of a spin control (nDelta > 0 up, < 0 down): the control asks its parent
+// (UDN_DELTAPOS with its position and nDelta) and, unless refused, moves within its range.
+BOOL Spin(CWnd* pWnd, UINT nID, int nDelta);
+// Queues what the user does in the next modal dialog, in order: DoModal hands each action the
+// dialog on top (a dialog opened modally by an action takes the following actions until it ends).
+void ScriptModal(std::function<void(CDialog*)> action);
+// Actions not yet played; ClearModalScript drops them.
+int ModalScriptLength();
+void ClearModalScript();
 } // namespace AfxDriver

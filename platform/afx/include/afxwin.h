@@ -43,6 +43,17 @@ enum AfxSig {
     AfxSig_iv,  // int () : a command handler whose result is dropped
     AfxSig_vwl, // void (UINT, LPARAM) : system command
     AfxSig_vt,  // void (UINT_PTR) : timer
+    AfxSig_vNMHDRpl, // void (NMHDR*, LRESULT*) : control notification
+};
+
+// The system's control notification (WM_NOTIFY): the header every notification record starts with.
+#ifndef WM_NOTIFY
+#define WM_NOTIFY 0x004E
+#endif
+struct NMHDR {
+    HWND hwndFrom = nullptr;
+    UINT_PTR idFrom = 0;
+    UINT code = 0;
 };
 
 union AFX_PMSG_U {
@@ -50,6 +61,7 @@ union AFX_PMSG_U {
     int (CCmdTarget::*iv)();
     void (CCmdTarget::*vwl)(UINT, LPARAM);
     void (CCmdTarget::*vt)(UINT_PTR);
+    void (CCmdTarget::*vNMHDRpl)(NMHDR*, LRESULT*);
 };
 
 struct AFX_MSGMAP_ENTRY {
@@ -99,6 +111,10 @@ public:
 #define ON_LBN_SELCHANGE(id, fn) ON_CONTROL(LBN_SELCHANGE, id, fn)
 #define ON_CLBN_CHKCHANGE(id, fn) ON_CONTROL(CLBN_CHKCHANGE, id, fn)
 #define ON_LBN_DBLCLK(id, fn) ON_CONTROL(LBN_DBLCLK, id, fn)
+// WM_NOTIFY from control id with the given code; the handler's *pResult is the message's result.
+#define ON_NOTIFY(code, id, fn)                                                          \
+    {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id), AfxSig_vNMHDRpl,                   \
+     AFX_PMSG_U{.vNMHDRpl = static_cast<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(&ThisClass::fn)}},
 #define ON_WM_DESTROY() {WM_DESTROY, 0, 0, 0, AfxSig_vv, AFX_VV(OnDestroy)},
 #define ON_WM_SYSCOMMAND()                                                               \
     {WM_SYSCOMMAND, 0, 0, 0, AfxSig_vwl,                                                 \
@@ -114,7 +130,9 @@ public:
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
     // Finds the handler of a message along the class chain and calls it; FALSE when none.
-    BOOL DispatchMapped(UINT nMessage, UINT nCode, UINT nID, WPARAM wParam, LPARAM lParam);
+    // pResult receives the result of a notification handler.
+    BOOL DispatchMapped(UINT nMessage, UINT nCode, UINT nID, WPARAM wParam, LPARAM lParam,
+                        LRESULT* pResult = nullptr);
 };
 
 // ---- windows -------------------------------------------------------------------------------
@@ -315,7 +333,8 @@ private:
 
 // ---- dialogs and their resource descriptions -----------------------------------------------
 enum AfxControlKind { AFX_CTL_EDIT, AFX_CTL_STATIC, AFX_CTL_BUTTON, AFX_CTL_CHECK, AFX_CTL_RADIO,
-                      AFX_CTL_COMBO, AFX_CTL_LIST, AFX_CTL_CHECKLIST, AFX_CTL_CUSTOM };
+                      AFX_CTL_COMBO, AFX_CTL_LIST, AFX_CTL_CHECKLIST, AFX_CTL_CUSTOM,
+                      AFX_CTL_SPIN, AFX_CTL_LISTCTRL }; // the last two: afxcmn.h's controls
 #define WS_GROUP 0x00020000u
 #define WS_DISABLED 0x08000000u
 #define WS_HIDDEN 0x00000001u // stand-in bit: created invisible
@@ -352,7 +371,15 @@ public:
     // not registered gives a window without controls), then runs OnInitDialog.
     virtual BOOL Create(UINT nIDTemplate, CWnd* pParent = nullptr);
     virtual BOOL OnInitDialog();
+    // The modal run: creates the dialog (OnInitDialog runs), then plays the user's actions
+    // scripted through AfxDriver::ScriptModal until one ends the dialog; when the script runs
+    // out first, the user closes it with the title bar's close box (and if the dialog refuses,
+    // it ends as Cancel). Destroys the window and returns the EndDialog result; -1 when the
+    // dialog cannot be created or its window goes without EndDialog.
+    virtual int DoModal();
+    BOOL IsModalRunning() const { return m_bModal; }
     UINT GetTemplateID() const { return m_nIDTemplate; }
+    // Ends a modal run with nResult; a modeless dialog is only hidden.
     void EndDialog(int nResult);
     int GetEndResult() const { return m_nResult; }
     BOOL PreTranslateMessage(MSG* pMsg) override;
@@ -367,6 +394,10 @@ protected:
     UINT m_nIDTemplate = 0;
     CWnd* m_pParentWnd = nullptr;
     int m_nResult = 0;
+
+private:
+    BOOL m_bModal = FALSE;
+    BOOL m_bModalEnded = FALSE;
 };
 
 // ---- dialog data exchange ------------------------------------------------------------------

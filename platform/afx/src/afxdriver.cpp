@@ -1,4 +1,8 @@
 #include "afx_standin.h"
+#include "afxcmn.h"
+
+#include <algorithm>
+#include <deque>
 
 namespace AfxDriver {
 
@@ -156,4 +160,56 @@ BOOL DoubleClick(CWnd* pWnd, UINT nID, int nIndex)
 
 BOOL Destroy(CWnd* pWnd) { return pWnd && pWnd->m_hWnd ? pWnd->DestroyWindow() : FALSE; }
 
+BOOL Spin(CWnd* pWnd, UINT nID, int nDelta)
+{
+    auto* s = dynamic_cast<CSpinButtonCtrl*>(Usable(pWnd, nID));
+    CWnd* pParent = s ? s->GetParent() : nullptr;
+    if (!pParent)
+        return FALSE;
+    NMUPDOWN nm;
+    nm.hdr.hwndFrom = s->m_hWnd;
+    nm.hdr.idFrom = nID;
+    nm.hdr.code = UDN_DELTAPOS;
+    nm.iPos = s->GetPos();
+    nm.iDelta = nDelta;
+    const HWND hSpin = s->m_hWnd;
+    const LRESULT refused = pParent->SendMessage(WM_NOTIFY, nID, reinterpret_cast<LPARAM>(&nm));
+    // The handler may have closed the dialog, and the control with it.
+    if (!refused && IsWindow(hSpin)) {
+        int lo = 0, hi = 0;
+        s->GetRange(lo, hi);
+        // In 64 bits: a position at an end of int's range steps without overflow.
+        const long long next = static_cast<long long>(nm.iPos) + nm.iDelta;
+        s->SetPos(static_cast<int>(std::clamp<long long>(next, std::min(lo, hi), std::max(lo, hi))));
+    }
+    return TRUE;
+}
+
+namespace {
+std::deque<std::function<void(CDialog*)>>& ModalScript()
+{
+    static std::deque<std::function<void(CDialog*)>> script;
+    return script;
+}
+} // namespace
+
+void ScriptModal(std::function<void(CDialog*)> action)
+{
+    if (action)
+        ModalScript().push_back(std::move(action));
+}
+
+int ModalScriptLength() { return static_cast<int>(ModalScript().size()); }
+void ClearModalScript() { ModalScript().clear(); }
+
 } // namespace AfxDriver
+
+std::function<void(CDialog*)> AfxStandInNextModalAction()
+{
+    auto& script = AfxDriver::ModalScript();
+    if (script.empty())
+        return {};
+    std::function<void(CDialog*)> action = std::move(script.front());
+    script.pop_front();
+    return action;
+}

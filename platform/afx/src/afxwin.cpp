@@ -1,4 +1,5 @@
 #include "afx_standin.h"
+#include "afxcmn.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -44,7 +45,8 @@ const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
     return &map;
 }
 
-BOOL CCmdTarget::DispatchMapped(UINT nMessage, UINT nCode, UINT nID, WPARAM wParam, LPARAM lParam)
+BOOL CCmdTarget::DispatchMapped(UINT nMessage, UINT nCode, UINT nID, WPARAM wParam, LPARAM lParam,
+                                LRESULT* pResult)
 {
     // Most derived class first: a derived entry hides the base's entry for the same message.
     for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap;
@@ -52,13 +54,21 @@ BOOL CCmdTarget::DispatchMapped(UINT nMessage, UINT nCode, UINT nID, WPARAM wPar
         for (const AFX_MSGMAP_ENTRY* e = pMap->lpEntries; e->nSig != AfxSig_end; ++e) {
             if (e->nMessage != nMessage)
                 continue;
-            if (nMessage == WM_COMMAND && (e->nCode != nCode || nID < e->nID || nID > e->nLastID))
+            if ((nMessage == WM_COMMAND || nMessage == WM_NOTIFY) &&
+                (e->nCode != nCode || nID < e->nID || nID > e->nLastID))
                 continue;
             switch (e->nSig) {
             case AfxSig_vv: (this->*(e->pfn.vv))(); break;
             case AfxSig_iv: (void)(this->*(e->pfn.iv))(); break;
             case AfxSig_vwl: (this->*(e->pfn.vwl))(static_cast<UINT>(wParam), lParam); break;
             case AfxSig_vt: (this->*(e->pfn.vt))(static_cast<UINT_PTR>(wParam)); break;
+            case AfxSig_vNMHDRpl: {
+                LRESULT r = 0;
+                (this->*(e->pfn.vNMHDRpl))(reinterpret_cast<NMHDR*>(lParam), &r);
+                if (pResult)
+                    *pResult = r;
+                break;
+            }
             default: break;
             }
             return TRUE;
@@ -245,6 +255,14 @@ int CWnd::MessageBox(const char* pszText, const char* pszCaption, UINT nType)
 
 LRESULT CWnd::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
+    if (nMsg == WM_NOTIFY) {
+        // The notification names its control and code in its header.
+        const auto* pHdr = reinterpret_cast<const NMHDR*>(lParam);
+        LRESULT r = 0;
+        if (pHdr && DispatchMapped(nMsg, pHdr->code, static_cast<UINT>(pHdr->idFrom), wParam, lParam, &r))
+            return r;
+        return DefWindowProc(nMsg, wParam, lParam);
+    }
     if (DispatchMapped(nMsg, HIWORD(wParam), LOWORD(wParam), wParam, lParam))
         return 0;
     return DefWindowProc(nMsg, wParam, lParam);
@@ -450,6 +468,8 @@ std::unique_ptr<CWnd> MakeControl(int nKind)
     case AFX_CTL_COMBO: return std::make_unique<CComboBox>();
     case AFX_CTL_LIST: return std::make_unique<CListBox>();
     case AFX_CTL_CHECKLIST: return std::make_unique<CCheckListBox>();
+    case AFX_CTL_SPIN: return std::make_unique<CSpinButtonCtrl>();
+    case AFX_CTL_LISTCTRL: return std::make_unique<CListCtrl>();
     default: return std::make_unique<CButton>();
     }
 }
@@ -507,9 +527,47 @@ BOOL CDialog::OnInitDialog()
 
 void CDialog::EndDialog(int nResult)
 {
-    // A modeless dialog is only hidden; its owner destroys it.
+    // A modeless dialog is only hidden; its owner destroys it. A modal run ends after the
+    // handler that called this returns.
     m_nResult = nResult;
     ShowWindow(SW_HIDE);
+    if (m_bModal)
+        m_bModalEnded = TRUE;
+}
+
+int CDialog::DoModal()
+{
+    // Not again while running, nor on a dialog whose window is already open.
+    if (m_bModal || (m_hWnd && IsWindow(m_hWnd)))
+        return -1;
+    m_bModal = TRUE;
+    m_bModalEnded = FALSE;
+    m_nResult = -1;
+    struct ModalEnd {
+        CDialog& d;
+        ~ModalEnd()
+        {
+            // A throwing scripted action still takes the window down with the run.
+            if (d.m_hWnd)
+                d.DestroyWindow();
+            d.m_bModal = FALSE;
+        }
+    } end{*this};
+    if (!Create(m_nIDTemplate, m_pParentWnd))
+        return -1;
+    if (!m_bModalEnded)
+        ShowWindow(SW_SHOW);
+    while (!m_bModalEnded && m_hWnd) {
+        std::function<void(CDialog*)> action = AfxStandInNextModalAction();
+        if (!action) {
+            SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+            if (!m_bModalEnded && m_hWnd)
+                EndDialog(IDCANCEL);
+            break;
+        }
+        action(this);
+    }
+    return m_nResult;
 }
 
 void CDialog::OnOK()

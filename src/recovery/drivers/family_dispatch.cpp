@@ -3,6 +3,7 @@
 #include "recovery/drivers/linear_plate_family.h"
 #include "recovery/drivers/plane_families.h"
 #include "recovery/drivers/solid_families.h"
+#include "recovery/drivers/quadratic_plate_family.h"
 
 namespace kvpvs::recovery {
 
@@ -25,6 +26,7 @@ FamilyTable built_in_families()
     table[2] = linear_solid_results;
     table[3] = quadratic_plane_stress_results;
     table[4] = quadratic_plane_strain_results;
+    table[5] = quadratic_plate_results;
     table[6] = quadratic_solid_results;
     return table;
 }

@@ -1,0 +1,163 @@
+// Demo step: plate histories in the history-graph dialog. After the solver's result files are
+// written the host connects both shaking cases with them; the user ticks the sample's four
+// stored plate functions (a wall plate's centre moment Mxx and a nodal force, modal and direct),
+// adds them and applies; the module recomputes each from the files and the host's graph window
+// writes the curves as CSV. The host checks that the modal and direct series agree.
+#include "demo_steps.h"
+#include "demo_support.h"
+
+#include "GraphWindowsHost.h"
+#include "MsgDll.h"
+#include "SampleDynamics.h"
+#include "SampleResultFiles.h"
+#include "ThisInfo.h"
+#include "afx_standin.h"
+
+#include "dialogs/DialogControlIds.h"
+
+#include <dlfcn.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+CWnd* FindOwnedDialog(CWnd* pOwner, const char* pszClass)
+{
+    HWND aWnd[64];
+    const int n = Win32RelatedWindows(pOwner->m_hWnd, FALSE, aWnd, 64);
+    for (int i = (n < 64 ? n : 64) - 1; i >= 0; --i) {
+        CWnd* p = CWnd::FromHandle(aWnd[i]);
+        if (p && std::strcmp(p->GetRuntimeClass()->m_lpszClassName, pszClass) == 0)
+            return p;
+    }
+    return nullptr;
+}
+
+// The user's session: the plate functions (stored code 4) ticked, added and applied; 1 when the
+// graph reached the graph window with a curve per function and its file was written.
+int DriveDialog(CDBDoc& doc, CView& view, kvpvs::host::CGraphWindowsHost& graphs, std::vector<T_THRD_D>& ticked)
+{
+    using PFN_OPEN = void (*)(CWnd*);
+    auto pfnOpen = reinterpret_cast<PFN_OPEN>(dlsym(RTLD_DEFAULT, "_ZN19CDlgHistoryGrphTKVR16CreateOrActivateEP4CWnd"));
+    if (!pfnOpen) {
+        std::fprintf(stderr, "kvpvs-host: the module exports no history-graph dialog\n");
+        return 0;
+    }
+    pfnOpen(&view);
+    CWnd* pDlg = FindOwnedDialog(&view, "CDlgHistoryGrphTKVR");
+    if (!pDlg) {
+        std::fprintf(stderr, "kvpvs-host: the history-graph dialog did not open\n");
+        return 0;
+    }
+    auto* pFuncs = dynamic_cast<CCheckListBox*>(pDlg->GetDlgItem(IDC_HGRPH_FUNC_LIST));
+    CClassThrd thrd(doc.GetModelDB());
+    for (int i = 0; pFuncs && i < pFuncs->GetCount(); ++i) {
+        T_THRD_D f;
+        if (thrd.Get(static_cast<unsigned int>(pFuncs->GetItemData(i)), f) && f.nCode == 4) {
+            AfxDriver::CheckItem(pDlg, IDC_HGRPH_FUNC_LIST, i, 1);
+            std::printf("  function: %s\n", f.strName.GetString());
+            ticked.push_back(f);
+        }
+    }
+    AfxDriver::Click(pDlg, IDC_HGRPH_ADD);
+    auto* pPlot = dynamic_cast<CCheckListBox*>(pDlg->GetDlgItem(IDC_HGRPH_PLOT_LIST));
+    for (int i = 0; pPlot && i < pPlot->GetCount(); ++i)
+        AfxDriver::CheckItem(pDlg, IDC_HGRPH_PLOT_LIST, i, 1);
+    const int nBoxes = Win32MessageBoxCount();
+    AfxDriver::Click(pDlg, IDC_HGRPH_APPLY);
+    for (int i = nBoxes; i < Win32MessageBoxCount(); ++i)
+        std::printf("  message: %s\n", Win32MessageBoxAt(i)->pszText);
+    const CXYGraphFuncView* pView = graphs.Find("Time History Graph");
+    const T_GRAPH_D* pGraph = pView ? pView->GetGraphData() : nullptr;
+    const int nTicked = static_cast<int>(ticked.size());
+    int ok = nTicked == 4 && pGraph && pGraph->aItem.GetSize() == 2 * nTicked && pView->GetLastWriteOk();
+    if (pGraph)
+        for (int i = 1; i < pGraph->aItem.GetSize(); i += 2)
+            std::printf("  curve: %s against %s [%s], %d points\n", pGraph->aItem[i]->strName.GetString(),
+                        pGraph->aItem[i - 1]->strName.GetString(), pGraph->aItem[i - 1]->strLabel.GetString(),
+                        pGraph->aItem[i]->aValue.GetSize());
+    if (!ok)
+        std::fprintf(stderr, "kvpvs-host: the plate history graph was not shown (%d functions ticked)\n", nTicked);
+    AfxDriver::Click(pDlg, IDC_HGRPH_CLOSE);
+    return ok;
+}
+
+// Modal and direct series of each plate function agree to 1e-12 of the series' peak.
+int CompareForms(const std::vector<T_THRD_D>& ticked)
+{
+    ModuleEngine engine;
+    if (!engine.IsLive())
+        return 0;
+    int ok = 1;
+    for (const T_THRD_D& f : ticked) {
+        if (f.nAcasK != kvpvs::sample::kAcasQuakeModal)
+            continue;
+        T_THRD_D direct = f;
+        direct.nAcasK = kvpvs::sample::kAcasQuakeDirect;
+        const std::vector<double> a = engine.Run(f);
+        const std::vector<double> b = engine.Run(direct);
+        double peak = 0.0, diff = 0.0;
+        for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+            peak = std::fmax(peak, std::fabs(a[i]));
+            diff = std::fmax(diff, std::fabs(a[i] - b[i]));
+        }
+        const bool same = !a.empty() && a.size() == b.size() && diff <= 1e-12 * peak;
+        std::printf("  %s: %zu steps, peak |value| %.4e, modal - direct at most %.2e (%s)\n", f.strName.GetString(),
+                    a.size(), peak, diff, same ? "agree to 1e-12 relative" : "DIFFER");
+        ok = ok && same;
+    }
+    return ok;
+}
+
+} // namespace
+
+int RunPlateHistoryGraphDemo(CDBDoc& doc, const char* outDir)
+{
+    using namespace kvpvs::sample;
+    const SampleResultFiles* pFiles = WrittenSampleResultFiles();
+    if (!outDir || !pFiles) {
+        std::fprintf(stderr, "kvpvs-host: no result files were written for the plate histories\n");
+        return 0;
+    }
+    CMsgDll::SetText(IDS_QB_PVS_Time_sec_, "Time (sec)");
+    CMsgDll::SetText(IDS_QB_PVS_THST_TFunc_has_not_Time_History_Key, "The function %s has no time-history key.");
+    if (!CClassThis(doc.GetModelDB()).Exist(kThisQuakeModal)) {
+        DynamicsSummary dyn;
+        std::string strError;
+        if (!BuildSampleDynamics(doc, DynamicsOptions(), dyn, &strError)) {
+            std::fprintf(stderr, "kvpvs-host: the dynamic cases could not be built: %s\n", strError.c_str());
+            return 0;
+        }
+    }
+    if (!ConnectSampleResultFiles(doc, kAcasQuakeModal, *pFiles) ||
+        !ConnectSampleResultFiles(doc, kAcasQuakeDirect, *pFiles)) {
+        std::fprintf(stderr, "kvpvs-host: the shaking cases could not be connected with the result files\n");
+        return 0;
+    }
+    std::printf("shaking cases %u and %u connected with %s (%zu wall plates)\n", kAcasQuakeModal, kAcasQuakeDirect,
+                std::filesystem::path(pFiles->strElemFile).filename().string().c_str(), pFiles->plateRecord.size());
+    const std::filesystem::path csv = std::filesystem::path(outDir) / "history_graph_plate.csv";
+    std::vector<T_THRD_D> ticked;
+    int ok = 0;
+    {
+        kvpvs::host::CGraphWindowsHost graphs(doc);
+        graphs.SetOutputPath(csv.string());
+        CView* pViewBefore = doc.GetActiveView();
+        CView view;
+        view.CreateWindowCore(nullptr);
+        view.MoveWindow(0, 120, 1000, 750);
+        doc.SetActiveView(&view);
+        ok = DriveDialog(doc, view, graphs, ticked);
+        doc.SetActiveView(pViewBefore);
+        view.DestroyWindow();
+    }
+    ok = CompareForms(ticked) && ok;
+    if (ok)
+        std::printf("plate history graph: %s\n", csv.string().c_str());
+    return ok;
+}

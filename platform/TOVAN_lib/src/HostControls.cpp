@@ -1,0 +1,91 @@
+#include "DlgUtil.h"
+#include "ExtListCtrl.h"
+#include "GraphWnd.h"
+#include "GraphWnd_standin.h"
+#include "TextUnit.h"
+
+#include <algorithm>
+
+IMPLEMENT_DYNAMIC(CGraphWnd, CWnd)
+IMPLEMENT_DYNAMIC(CExtListCtrl, CListCtrl)
+IMPLEMENT_DYNAMIC(CTextUnit, CStatic)
+
+// ---- graph window --------------------------------------------------------------------------
+BOOL CGraphWnd::Init(CWnd* pFrame)
+{
+    CWnd* pParent = pFrame ? pFrame->GetParent() : nullptr;
+    if (!pFrame || !pFrame->m_hWnd || !pParent || !CreateWindowCore(pParent, TRUE, 0))
+        return FALSE;
+    RECT r;
+    pFrame->GetWindowRect(&r);
+    MoveWindow(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    ShowWindow(SW_SHOW);
+    return TRUE;
+}
+
+void CGraphWnd::SetData(const CArray<T_GRPH_D, T_GRPH_D&>& aPoint)
+{
+    m_aData.assign(aPoint.begin(), aPoint.end());
+    ++m_nSetData;
+}
+
+void CGraphWnd::SetAddedData(const CArray<T_GRPH_D, T_GRPH_D&>& aPoint)
+{
+    m_aAdded.assign(aPoint.begin(), aPoint.end());
+    ++m_nSetAdded;
+}
+
+void CGraphWnd::SetPosByXValueNoSnap(double x)
+{
+    m_bMark = true;
+    m_dMarkX = x;
+}
+
+std::vector<CGraphWnd*> GraphWndStandIn::FindIn(CWnd* pParent)
+{
+    std::vector<CGraphWnd*> found;
+    if (!pParent || !pParent->m_hWnd)
+        return found;
+    HWND aChild[512];
+    const int n = std::min(Win32RelatedWindows(pParent->m_hWnd, TRUE, aChild, 512), 512);
+    for (int i = 0; i < n; ++i)
+        if (auto* g = dynamic_cast<CGraphWnd*>(CWnd::FromHandle(aChild[i])))
+            found.push_back(g);
+    return found;
+}
+
+BOOL GraphWndStandIn::Click(CGraphWnd* pGraph, double x)
+{
+    if (!pGraph || !pGraph->m_hWnd || !pGraph->IsWindowVisible() || !pGraph->IsWindowEnabled())
+        return FALSE;
+    pGraph->SetPosByXValueNoSnap(x);
+    if (pGraph->m_pfnLButtonDown)
+        pGraph->m_pfnLButtonDown(x, pGraph);
+    return TRUE;
+}
+
+// ---- list control and dialog helpers -------------------------------------------------------
+void CExtListCtrl::Initialize(PFN_COMPARE pfnCompare)
+{
+    // Report view with full-row selection and grid lines, as the host's lists show.
+    constexpr DWORD kFullRowSelect = 0x20, kGridLines = 0x01;
+    SetExtendedStyle(GetExtendedStyle() | kFullRowSelect | kGridLines);
+    m_pfnCompare = pfnCompare;
+}
+
+int CExtListCtrl::AddColInfo(const char* pszText, int nWidth, int nFormat)
+{
+    return InsertColumn(GetColumnCount(), pszText, nFormat, nWidth);
+}
+
+int CDlgUtil::SetListItem(CListCtrl* pList, int nItem, const CStringArray& aText, DWORD_PTR dwData)
+{
+    if (!pList || nItem < 0)
+        return -1;
+    if (nItem >= pList->GetItemCount())
+        nItem = pList->InsertItem(pList->GetItemCount(), aText.GetSize() > 0 ? aText[0].GetString() : "");
+    for (int c = 0; c < aText.GetSize(); ++c)
+        pList->SetItemText(nItem, c, aText[c]);
+    pList->SetItemData(nItem, dwData);
+    return nItem;
+}

@@ -1,0 +1,534 @@
+// Least-squares polynomial regression of one column of a data matrix on another by the
+// orthogonal polynomials of the data: argument checks, screening of missing values with
+// frequencies and weights, the sort by x, and the fit by the three-term recurrence on x mapped
+// onto [-2, 2], one degree at a time, stopped by an R-squared, perfect-fit or lack-of-fit rule.
+#include "numerics/numerics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace kvpvs::numerics {
+namespace {
+
+ResidualArrangement g_arrangement = ResidualArrangement::RunningFit;
+
+double nan() { return RCONST(6); }
+
+double quotient(double a, double b)
+{
+    double q = 0.0;
+    SAFEEQ(a, b, q);
+    return q;
+}
+
+void swap_at(double* x, int* p, int a, int b)
+{
+    std::swap(x[a], x[b]);
+    std::swap(p[a], p[b]);
+}
+
+}  // namespace
+
+void set_residual_arrangement(ResidualArrangement arrangement) { g_arrangement = arrangement; }
+
+void OPFIT(const int& NOBS, const int& NCOL, const double* X, const int& LDX, const int& IRSP, const int& IND,
+           const int& IFRQ, const int& IWT, const int& MAXDEG, const int& ICRIT, const double& CRIT,
+           const int& LOF, int& NDEG, double& SMULT, double& SADD, double* ALPHA, double* BETA, double* OCOEF,
+           double* D, double& DFE, double& SSE, double& DFPE, double& SSPE, int& NMISS, double* WK, int* IWK)
+{
+    ERPUSH("OPFIT");
+    if (NOBS < 2) {
+        ERSETI(1, NOBS);
+        ERMES(5, 1, "NOBS = %(I1).  The number of observations, NOBS, must be greater than 1.");
+    }
+    if (NOBS >= 2 && NOBS > LDX) {
+        ERSETI(1, NOBS);
+        ERSETI(2, LDX);
+        ERMES(5, 3, "NOBS = %(I1) and LDX = %(I2).  The leading dimension of X, LDX, must be greater than or equal to "
+                    "the number of observations, NOBS.");
+    }
+    if (NCOL < 1) {
+        ERSETI(1, NCOL);
+        ERMES(5, 2, "NCOL = %(I1).  The number of columns in X, NCOL, must be greater than or equal to 1.");
+    }
+    int code = 4;
+    CKCOL(1, IRSP, "IRSP", 4, NCOL, "NCOL", 4, code);
+    // IND names the column of x: 0 would read before the matrix.
+    CKCOL(1, IND, "IND", 3, NCOL, "NCOL", 4, code);
+    CKCOL(0, IFRQ, "IFRQ", 4, NCOL, "NCOL", 4, code);
+    CKCOL(0, IWT, "IWT", 3, NCOL, "NCOL", 4, code);
+    if (MAXDEG < 0) {
+        ERSETI(1, MAXDEG);
+        ERMES(5, 4, "MAXDEG = %(I1).  The maximum degree of the polynomial to be fit, MAXDEG, must be greater than "
+                    "or equal to 0.");
+    }
+    if (ICRIT != 0 && ICRIT != 1 && ICRIT != 2) {
+        ERSETI(1, ICRIT);
+        ERMES(5, 5, "ICRIT = %(I1).  The criterion option, ICRIT, must be either 0, 1, or 2.");
+    }
+    if (LOF != 0 && LOF != 1) {
+        ERSETI(1, LOF);
+        ERMES(5, 6, "LOF = %(I1).  The lack of fit option, LOF, must be either 0 or 1.");
+    }
+    if (ICRIT == 2 && LOF != 1) {
+        ERSETI(1, ICRIT);
+        ERSETI(2, LOF);
+        ERMES(5, 7, "ICRIT = %(I1) and LOF = %(I2).  When the criterion option, ICRIT, equals 2, the lack of fit "
+                    "option, LOF, must be equal to 1.");
+    }
+    if (ICRIT == 2 && (CRIT < 0.0 || CRIT > 100.0)) {
+        ERSETD(1, CRIT);
+        ERSETI(1, ICRIT);
+        ERMES(5, 8, "CRIT = %(D1) when ICRIT = %(I1).  The significance level for the lack of fit test, CRIT, must be "
+                    "greater than or equal to 0 and less than or equal to 100 when the criterion option, ICRIT, is "
+                    "equal  to 2.");
+    }
+    if (ICRIT == 1 && (CRIT <= 0.0 || CRIT > 100.0)) {
+        ERSETD(1, CRIT);
+        ERSETI(1, ICRIT);
+        ERMES(5, 9, "CRIT = %(D1) when ICRIT = %(I1).  The R-squared that the fitted polynomial must achieve, CRIT, "
+                    "must be greater than 0 and less than or equal to 100 when the criterion option, ICRIT, is equal "
+                    "to 1.");
+    }
+    if (ERCODE(0) == 0) {
+        const std::int64_t n = NOBS;
+        // Four vectors of NOBS (x, y, weight, frequency), then 4 NOBS of scratch.
+        double* xs = WK;
+        double* ys = WK + n;
+        double* ws = WK + 2 * n;
+        double* fs = WK + 3 * n;
+        double* rest = WK + 4 * n;
+        NMISS = 0;
+        int kept = 0;
+        ERPUSH("OPFIT4");
+        for (int i = 1; i <= NOBS; ++i) {
+            const double x = X[static_cast<std::int64_t>(IND - 1) * LDX + (i - 1)];
+            const double y = X[static_cast<std::int64_t>(IRSP - 1) * LDX + (i - 1)];
+            if (ISNAN(x) || ISNAN(y)) {
+                ++NMISS;
+                continue;
+            }
+            // A row of frequency 0 is not asked for its weight: it takes 1.0 (its combined weight is 0).
+            double frq = 1.0;
+            double wt = 1.0;
+            int status = 0;
+            const int zero = 0;
+            const int ido = 1;
+            // Without frequency and weight columns every row reads as frequency 1 and weight 1.
+            if (IFRQ >= 1 || IWT >= 1)
+                FMCWFR(zero, zero, X, LDX, i, ido, IFRQ, IWT, nan(), NMISS, frq, wt, status);
+            if (status == 3) {
+                ERPOP("OPFIT4");
+                ERPOP("OPFIT");
+                return;
+            }
+            if (status == 2)
+                continue;
+            xs[kept] = x;
+            rest[kept] = y;
+            rest[n + kept] = wt;
+            rest[2 * n + kept] = frq;
+            ++kept;
+        }
+        if (kept == 0) {
+            ERMES(4, 3, "Each row of X contains a missing value in either the IRSP, IFRQ, IND, or IWT column.");
+        } else {
+            for (int k = 0; k < kept; ++k)
+                IWK[k] = k + 1;
+            SORTPM(kept, xs, xs, IWK);
+            for (int k = 0; k < kept; ++k) {
+                const int from = IWK[k] - 1;
+                ys[k] = rest[from];
+                ws[k] = rest[n + from];
+                fs[k] = rest[2 * n + from];
+            }
+            for (int k = 0; k < kept; ++k)
+                ws[k] = ws[k] * fs[k];
+            OPFIT3(kept, xs, ys, ws, fs, MAXDEG, ICRIT, CRIT, LOF, NDEG, SMULT, SADD, ALPHA, BETA, OCOEF, D, DFE, SSE,
+                   DFPE, SSPE, IWK, rest);
+        }
+        ERPOP("OPFIT4");
+    }
+    ERPOP("OPFIT");
+}
+
+void FMCWFR(const int& INVFLG, const int& INVNO, const double* X, const int& LDX, const int& I, const int& IDO,
+            const int& IFRQ, const int& IWT, const double& /*UNUSED*/, int& NMISS2, double& FRQ, double& WT,
+            int& ISTAT)
+{
+    ERPUSH("FMCWFR");
+    ISTAT = 0;
+    const auto cell = [&](int c) { return X[static_cast<std::int64_t>(c - 1) * LDX + (I - 1)]; };
+    if (IFRQ >= 1) {
+        FRQ = cell(IFRQ);
+        if (ISNAN(FRQ)) {
+            ISTAT = 2;
+            NMISS2 += IDO;
+        } else if (FRQ == 0.0) {
+            ISTAT = 1;
+            ERPOP("FMCWFR");
+            return;
+        }
+    }
+    if (IWT >= 1) {
+        WT = cell(IWT);
+        if (ISNAN(WT) && ISTAT != 2) {
+            ISTAT = 2;
+            NMISS2 += IDO;
+        }
+    }
+    if (IFRQ >= 1 && !ISNAN(FRQ) && FRQ < 0.0) {
+        ERSETI(1, I);
+        ERSETD(1, FRQ);
+        if (INVFLG < 1) {
+            ERMES(4, 2, "The frequency for row %(I1) of X is %(D1).  Frequencies must be nonnegative.");
+        } else {
+            ERSETI(2, INVNO);
+            ERMES(4, 2, "The frequency for row %(I1) of X on invocation number %(I2) of this routine is %(D1).  "
+                        "Frequencies must be nonnegative.");
+        }
+        ISTAT = 3;
+        ERPOP("FMCWFR");
+        return;
+    }
+    if (IFRQ < 1)
+        FRQ = 1.0;
+    if (IDO == -1)
+        FRQ = -FRQ;
+    if (IWT >= 1 && !ISNAN(WT) && WT < 0.0) {
+        ERSETI(1, I);
+        ERSETD(1, WT);
+        if (INVFLG < 1) {
+            ERMES(4, 1, "The weight for row %(I1) of X was %(D1).  Weights must be nonnegative.");
+        } else {
+            ERSETI(2, INVNO);
+            ERMES(4, 1, "The weight for row %(I1) of X on invocation number %(I2) of this routine was %(D1).  "
+                        "Weights must be nonnegative.");
+        }
+        ISTAT = 3;
+    }
+    if (IWT < 1)
+        WT = 1.0;
+    ERPOP("FMCWFR");
+}
+
+void SORTPM(const int& N, const double* RA, double* RB, int* IPERM)
+{
+    ERPUSH("SORTPM");
+    const int one = 1;
+    if (RA != RB && N > 0)
+        VCOPY(N, RA, one, RB, one);
+    if (N < 1) {
+        ERSETI(1, N);
+        ERMES(5, 1, "The length of vectors RA, RB and IPERM must be greater than or equal to one.  On input the "
+                    "length, N, is given as %(I1).");
+        ERPOP("SORTPM");
+        return;
+    }
+    // Quicksort after Singleton, 1-based. The longer part waits on the stack, so 32 segments
+    // hold any int count.
+    double* x = RB - 1;
+    int* p = IPERM - 1;
+    int lower[32];
+    int upper[32];
+    int m = 1;
+    int i = 1;
+    int j = N;
+    double r = 0.375;
+    int k = 0;
+    int l = 0;
+    enum { SPLIT_FROM_ONE, SPLIT, NEXT, CHECK } step = SPLIT_FROM_ONE;
+    for (;;) {
+        switch (step) {
+        case SPLIT_FROM_ONE:
+            if (i == j) {
+                step = NEXT;
+                break;
+            }
+            r = r > 0.5898437 ? r - 0.21875 : r + 0.0390625;
+            step = SPLIT;
+            break;
+        case SPLIT: {
+            k = i;
+            const int ij = i + static_cast<int>((j - i) * r);
+            double t = x[ij];
+            if (x[i] > t) {
+                swap_at(x, p, ij, i);
+                t = x[ij];
+            }
+            l = j;
+            if (x[j] < t) {
+                swap_at(x, p, ij, j);
+                t = x[ij];
+                if (x[i] > t) {
+                    swap_at(x, p, ij, i);
+                    t = x[ij];
+                }
+            }
+            for (;;) {
+                do
+                    --l;
+                while (x[l] > t);
+                do
+                    ++k;
+                while (x[k] < t);
+                if (k > l)
+                    break;
+                if (x[k] != x[l])
+                    swap_at(x, p, k, l);
+            }
+            if (l - i > j - k) {
+                lower[m - 1] = i;
+                upper[m - 1] = l;
+                i = k;
+            } else {
+                lower[m - 1] = k;
+                upper[m - 1] = j;
+                j = l;
+            }
+            ++m;
+            step = CHECK;
+            break;
+        }
+        case NEXT:
+            --m;
+            if (m == 0) {
+                ERPOP("SORTPM");
+                return;
+            }
+            i = lower[m - 1];
+            j = upper[m - 1];
+            step = CHECK;
+            break;
+        case CHECK:
+            if (j - i >= 11) {
+                step = SPLIT;
+                break;
+            }
+            if (i == 1) {
+                step = SPLIT_FROM_ONE;
+                break;
+            }
+            // Straight insertion of i..j; the element before i is no larger than any of them.
+            for (int q = i; q < j; ++q) {
+                const double t = x[q + 1];
+                if (x[q] <= t)
+                    continue;
+                const int tp = p[q + 1];
+                int s = q;
+                do {
+                    x[s + 1] = x[s];
+                    p[s + 1] = p[s];
+                    --s;
+                } while (t < x[s]);
+                x[s + 1] = t;
+                p[s + 1] = tp;
+            }
+            step = NEXT;
+            break;
+        }
+    }
+}
+
+void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F, const int& MAXDEG,
+            const int& ICRIT, const double& CRIT, const int& LOF, int& NDEG, double& SMULT, double& SADD,
+            double* ALPHA, double* BETA, double* OCOEF, double* D, double& DFE, double& SSE, double& DFPE,
+            double& SSPE, int* IWK, double* WK)
+{
+    ERPUSH("OPFIT3");
+    if (ERTYPE(0) != 0) {
+        ERPOP("OPFIT3");
+        return;
+    }
+    const int one = 1;
+    const int imax = IXMAX(N, X, one);
+    const int imin = IXMIN(N, X, one);
+    if (imax == imin) {
+        ERMES(4, 7, "Each value of the independent variable is the same.  The independent variable, X(*,IND), "
+                    "cannot be constant.");
+        ERPOP("OPFIT3");
+        return;
+    }
+    bool yconst = true;
+    for (int i = 0; i + 1 < N && yconst; ++i)
+        yconst = Y[i] == Y[i + 1];
+
+    int ndist = 0;
+    for (int i = 0; i < N; ++i) {
+        if (i == 0 || X[i] != X[i - 1])
+            IWK[ndist++] = 0;
+        ++IWK[ndist - 1];
+    }
+    double sumf = 0.0;
+    for (int i = 0; i < N; ++i)
+        sumf += F[i];
+    const double critf = ICRIT == 0 ? 1.0 : CRIT * 0.01;
+
+    bool lof = LOF == 1;
+    if (lof) {
+        SSPE = 0.0;
+        for (int g = 0, start = 0; g < ndist; start += IWK[g], ++g) {
+            double sw = 0.0;
+            double swy = 0.0;
+            for (int i = start; i < start + IWK[g]; ++i) {
+                sw += W[i];
+                swy += W[i] * Y[i];
+            }
+            const double mean = quotient(swy, sw);
+            for (int i = start; i < start + IWK[g]; ++i) {
+                const double e = Y[i] - mean;
+                SSPE += W[i] * e * e;
+            }
+        }
+        DFPE = sumf - ndist;
+        if (DFPE == 0.0)
+            lof = false;
+    }
+
+    const double xmin = X[imin - 1];
+    const double xmax = X[imax - 1];
+    const double center = (xmin + xmax) / 2.0;
+    SMULT = 4.0 / (xmax - xmin);
+    for (int i = 0; i < N; ++i)
+        X[i] = (X[i] - center) * SMULT;
+    SADD = -center * SMULT;
+
+    double swy = 0.0;
+    double rss = 0.0;
+    double sw = 0.0;
+    for (int i = 0; i < N; ++i) {
+        swy += W[i] * Y[i];
+        rss += W[i] * Y[i] * Y[i];
+        sw += W[i];
+    }
+    D[0] = sw;
+    OCOEF[0] = swy / D[0];
+    for (int k = 1; k <= MAXDEG; ++k)
+        OCOEF[k] = 0.0;
+    NDEG = 0;
+    double ssr = 0.0;
+    double sst = 0.0;
+    double thr = 0.0;
+
+    // Columns: P(j-1), P(j-2) at the data and the same times sqrt(w).
+    const std::int64_t n = N;
+    double* p_cur = WK;
+    double* p_old = WK + n;
+    double* s_cur = WK + 2 * n;
+    double* s_old = WK + 3 * n;
+    // Unit weights (the curve fit's) make every sqrt(w) factor an exact 1: skipped.
+    bool unit = true;
+    for (int i = 0; i < N && unit; ++i)
+        unit = W[i] == 1.0;
+    for (int i = 0; i < N; ++i) {
+        const double rw = unit ? 1.0 : std::sqrt(W[i]);
+        p_cur[i] = 1.0;
+        p_old[i] = 0.0;
+        s_cur[i] = rw;
+        s_old[i] = 0.0;
+    }
+    // Y becomes the residual of the running fit: Y - sum over k < j of OCOEF(k+1) Pk.
+    const bool running = g_arrangement == ResidualArrangement::RunningFit;
+    const int last = std::min(ndist, MAXDEG + 1);
+    for (int j = 1; j <= last; ++j) {
+        const double q = swy * swy / D[j - 1];
+        rss -= q;
+        if (!(rss > 0.0))
+            rss = 0.0;
+        if (j == 1) {
+            sst = yconst ? 0.0 : rss;
+            thr = (1.0 - 10.0 * RCONST(4)) * sst;
+        } else {
+            ssr = std::min(ssr + q, sst);
+        }
+        double p = 1.0;
+        const bool lof_rule = lof && ICRIT == 2;
+        if (lof && j > 1) {
+            if (j < ndist) {
+                const double sslof = std::max(sst - ssr - SSPE, 0.0);
+                const double mslof = sslof / (ndist - j);
+                const double mspe = quotient(SSPE, DFPE);
+                double fstat = 0.0;
+                const double df1 = ndist - j;
+                FMCF(mslof, mspe, df1, DFPE, fstat, p);
+            }
+        }
+        if ((j == 1 && sst <= 0.0) || (j > 1 && lof_rule && p > critf) ||
+            (j > 1 && !lof_rule && (ssr >= critf * sst || ssr >= thr)) || j == last)
+            break;
+
+        NDEG = j;
+        // alpha = sum z (sqrt(w) P(j-1))^2 / D(j), beta = D(j) / D(j-1)
+        double az = 0.0;
+        const double c_prev = OCOEF[j - 1];
+        for (int i = 0; i < N; ++i) {
+            az += X[i] * (s_cur[i] * s_cur[i]);
+            if (running)
+                Y[i] -= c_prev * p_cur[i];
+        }
+        const double alpha = az / D[j - 1];
+        const double beta = j > 1 ? D[j - 1] / D[j - 2] : 0.0;
+        double sum = 0.0;
+        double norm = 0.0;
+        // In exact arithmetic both residuals give sum w y Pnew (Pnew is orthogonal to the lower
+        // degrees); the running fit's is the smaller and loses fewer digits.
+        if (unit) {
+            for (int i = 0; i < N; ++i) {
+                const double pnew = (X[i] - alpha) * p_cur[i] - beta * p_old[i];
+                p_old[i] = pnew;
+                s_old[i] = pnew;
+                const double resid = running ? Y[i] : Y[i] - p_cur[i];
+                sum += resid * pnew;
+                norm += pnew * pnew;
+            }
+        } else {
+            for (int i = 0; i < N; ++i) {
+                const double pnew = (X[i] - alpha) * p_cur[i] - beta * p_old[i];
+                const double rw = std::sqrt(W[i]);
+                const double snew = rw * pnew;
+                p_old[i] = pnew;
+                s_old[i] = snew;
+                const double resid = running ? Y[i] : Y[i] - p_cur[i];
+                sum += rw * resid * snew;
+                norm += snew * snew;
+            }
+        }
+        ALPHA[j - 1] = alpha;
+        BETA[j - 1] = beta;
+        swy = sum;
+        D[j] = norm;
+        OCOEF[j] = swy / D[j];
+        std::swap(p_cur, p_old);
+        std::swap(s_cur, s_old);
+    }
+
+    DFE = sumf - (NDEG + 1);
+    // Sigma w y^2 less the explained squares: for y spread about 1e-6 of their mean this loses
+    // tens of percent of SSE, and below about 1e-8 the fit falls to degree 0.
+    SSE = DFE == 0.0 ? 0.0 : rss;
+
+    if (SSE == 0.0 || ssr >= thr) {
+        ERSETI(1, NDEG);
+        ERMES(6, 11, "The degree %(I1) polynomial fit is a perfect fit within machine precision.");
+    }
+    if (sst <= 0.0) {
+        ERMES(3, 4, "The response variable, X(*,IRSP), is constant.  A zero degree polynomial is fit.");
+        SSE = 0.0;
+        if (LOF == 1)
+            SSPE = 0.0;
+    } else if (NDEG == ndist - 1 && NDEG < MAXDEG) {
+        ERSETI(1, NDEG);
+        ERSETI(2, ndist);
+        ERMES(3, 5, "A degree %(I1) polynomial is fitted.  There are only %(I2) distinct abscissas, so a higher degree "
+                    "polynomial fit cannot be computed.");
+    } else if (NDEG < MAXDEG && ICRIT == 0 && ssr >= thr) {
+        ERSETI(1, MAXDEG);
+        ERSETI(2, NDEG);
+        ERMES(3, 6, "Although a degree %(I1) fit was requested, a degree %(I2) polynomial is fitted because the "
+                    "degree %(I2) polynomial fit is a perfect fit within machine precision.");
+    }
+    ERPOP("OPFIT3");
+}
+
+}  // namespace kvpvs::numerics

@@ -1,0 +1,156 @@
+// The exported curve fit as the host calls it: coefficients constant first, the library's
+// messages in the host's output window, and every stop ending inside the call with the
+// coefficients zero, the error state as it was made, and the host's stop handler and unit 6
+// output put back.
+#include "curvefit/curvefit.h"
+
+#include "numerics/error_machinery.h"
+
+#include <DFORRT/FormattedIO.h>
+#include <DFORRT_standin.h>
+#include <MsgOut_standin.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+using kvpvs::numerics::error_state;
+using kvpvs::numerics::ErrorState;
+using kvpvs::numerics::reset_error_state;
+
+void HostStop() {}
+void HostSink(void*, int, std::string_view) {}
+
+class CurveFit : public ::testing::Test {
+protected:
+    CurveFit()
+    {
+        reset_error_state();
+        fresh_ = error_state();
+        MsgOutStandIn::Reset();
+        previous_handler_ = dforrt::SetStopHandler(&HostStop);
+        previous_sink_ = dforrt::SetRecordSink(6, {&HostSink, this});
+    }
+    ~CurveFit() override
+    {
+        dforrt::SetStopHandler(previous_handler_);
+        dforrt::SetRecordSink(6, previous_sink_);
+        reset_error_state();
+    }
+    // The host's handler and sink are in place again after the call.
+    void ExpectHostSettingsBack()
+    {
+        EXPECT_EQ(dforrt::SetStopHandler(&HostStop), &HostStop);
+        const dforrt::SinkBinding sink = dforrt::SetRecordSink(6, {&HostSink, this});
+        EXPECT_EQ(sink.sink, &HostSink);
+        EXPECT_EQ(sink.context, this);
+    }
+    ErrorState fresh_{};
+    dforrt::StopHandler previous_handler_ = nullptr;
+    dforrt::SinkBinding previous_sink_;
+};
+
+TEST_F(CurveFit, AParabolaThroughFivePointsConstantFirst)
+{
+    std::vector<double> x = {-2, -1, 0, 1, 2}, y;
+    for (double v : x)
+        y.push_back(1.0 - 2.0 * v + 0.5 * v * v + (v == 0 ? 0.25 : 0.0));
+    double b[3] = {9, 9, 9};
+    curvefit(5, x.data(), y.data(), 2, b);
+    // The bump of 0.25 at 0 spreads by least squares: y = 1.1785714 - 2x + 0.4642857x^2.
+    EXPECT_NEAR(b[0], 1.0 + 0.25 * 17.0 / 35.0, 1e-14);
+    EXPECT_NEAR(b[1], -2.0, 1e-14);
+    EXPECT_NEAR(b[2], 0.5 - 0.25 * 5.0 / 35.0, 1e-14);
+    EXPECT_TRUE(MsgOutStandIn::Messages().empty());
+    ExpectHostSettingsBack();
+}
+
+struct Stop {
+    const char* name;
+    std::vector<double> x, y;
+    int ndeg;
+    int fail_allocations;  // allocations to fail before the call: 1 SEQSS, 2 PFIT's work
+    std::vector<std::string> window;
+};
+
+class CurveFitStops : public CurveFit, public ::testing::WithParamInterface<Stop> {};
+
+TEST_P(CurveFitStops, LeaveTheZeroPolynomialTheMessageAndTheStateAsMade)
+{
+    const Stop& c = GetParam();
+    std::vector<double> x(c.x), y(c.y), b(static_cast<std::size_t>(c.ndeg + 1), 7.0);
+    if (c.fail_allocations > 0)
+        dforrt::StandInFailNextAllocation();
+    curvefit(static_cast<int>(x.size()), x.data(), y.data(), c.ndeg, b.data());
+    EXPECT_EQ(b, std::vector<double>(static_cast<std::size_t>(c.ndeg + 1), 0.0));
+    std::vector<std::string> window;
+    for (const auto& m : MsgOutStandIn::Messages()) {
+        window.push_back(m.text);
+        EXPECT_EQ(m.type, 0);
+        EXPECT_FALSE(m.to_window);
+    }
+    EXPECT_EQ(window, c.window);
+    EXPECT_TRUE(error_state() == fresh_);
+    EXPECT_EQ(dforrt::StandInLiveAllocations(), 0);
+    ExpectHostSettingsBack();
+
+    // The next fit reports its own warning only.
+    MsgOutStandIn::Reset();
+    std::vector<double> x2 = {1, 1, 3, 3}, y2 = {1, 2, 5, 6}, b2(4);
+    curvefit(4, x2.data(), y2.data(), 3, b2.data());
+    EXPECT_EQ(MsgOutStandIn::Text(), "\n"
+                                     " *** WARNING  ERROR 5 from PFIT.  A degree 1 polynomial is fitted.  There are\n"
+                                     " ***          only 2 distinct abscissas, so a higher degree polynomial fit \n"
+                                     " ***          cannot be computed.\n");
+    EXPECT_NEAR(b2[1], 2.0, 1e-14);
+}
+
+const double NaN = std::nan("");
+
+INSTANTIATE_TEST_SUITE_P(
+    CurveFit, CurveFitStops,
+    ::testing::Values(
+        Stop{"ConstantX", {2, 2, 2, 2}, {1, 2, 3, 4}, 2, 0,
+             {"", " *** FATAL    ERROR 7 from PFIT.  The x values are constant.  At least two",
+              " ***          distinct x values are needed."}},
+        Stop{"EveryPairWithANaN", {NaN, 1, 2}, {1, NaN, NaN}, 1, 0,
+             {"", " *** FATAL    ERROR 3 from PFIT.  There are no valid data points.  Each (x,y)",
+              " ***          pair contains NaN (not a number)."}},
+        Stop{"NoStorageForTheSequentialSums", {1, 2, 3}, {1, 2, 4}, 2, 1,
+             {"", " *** TERMINAL ERROR 3 from PFIT.  The required storage cannot be allocated",
+              " ***          based on NOBS = 3 and NDEG = 2."}},
+        Stop{"NoObservations", {}, {}, 1, 0,
+             {"", " *** TERMINAL ERROR 1 from PFIT.  The number of observations must be at least",
+              " ***          1 while NOBS = 0 is given."}},
+        Stop{"OneObservation", {1}, {1}, 1, 0,
+             {"", " *** TERMINAL ERROR 1 from OPFIT.  NOBS = 1.  The number of observations,",
+              " ***          NOBS, must be greater than 1.",
+              "     Here is a traceback of subprogram calls in reverse order:",
+              "     Routine name                    Error type  Error code",
+              "     ------------                    ----------  ----------",
+              "     OPFIT                                5           1    (Called internally)",
+              "     PFIT2                                0           0    (Called internally)",
+              "     PFIT                                 0           0",
+              "     USER                                 0           0"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CurveFit, TooFewPointsFitTheHighestDegreeTheyAllowWithWarningFive)
+{
+    double x[3] = {0, 1, 2}, y[3] = {1, 0, 3}, b[6] = {9, 9, 9, 9, 9, 9};
+    curvefit(3, x, y, 5, b);
+    // Through (0, 1), (1, 0), (2, 3): 1 - 3x + 2x^2.
+    EXPECT_NEAR(b[0], 1.0, 1e-14);
+    EXPECT_NEAR(b[1], -3.0, 1e-14);
+    EXPECT_NEAR(b[2], 2.0, 1e-14);
+    EXPECT_EQ(b[3], 0.0);
+    EXPECT_EQ(b[5], 0.0);
+    const std::string text = MsgOutStandIn::Text();
+    EXPECT_NE(text.find("ERROR 11 from OPFIT3.  The degree 2 polynomial fit is a perfect"), std::string::npos);
+    EXPECT_NE(text.find(" *** WARNING  ERROR 5 from PFIT.  A degree 2 polynomial is fitted."), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,291 @@
+// Certified least-squares polynomial problems: the certificate is the exact solution of the
+// normal equations in rational arithmetic (the data are exact doubles), giving coefficients,
+// sums of squares and coefficient variances exactly; standard errors and p-values follow in
+// 50 digits. The library's fit is held to these beside LAPACK's QR (dgels, no pivoting) on the
+// raw Vandermonde matrix of the same data.
+#include "NumericsStop.h"
+
+#include "numerics/numerics.h"
+
+#include <boost/math/distributions/students_t.hpp>
+#include <boost/multiprecision/cpp_bin_float.hpp>
+#include <gmpxx.h>
+#include <gtest/gtest.h>
+#include <lapacke.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace kvpvs::numerics;
+using kvpvs::test::NumericsCapture;
+using Big = boost::multiprecision::cpp_bin_float_50;
+
+struct Problem {
+    std::string name;
+    std::vector<double> x, y;
+    int degree = 0;
+    bool curve = false;  // a 10,000-point noisy curve: scaled coefficient bound too
+};
+
+struct Certificate {
+    std::vector<mpq_class> b;     // power-basis coefficients
+    std::vector<mpq_class> ginv;  // diagonal of (V^T V)^-1
+    mpq_class sse, ssr, sst, sumy2;
+    long dfe = 0;
+};
+
+Certificate Certify(const Problem& pr)
+{
+    const int p = pr.degree + 1;
+    const std::size_t n = pr.x.size();
+    std::vector<mpq_class> s(static_cast<std::size_t>(2 * p - 1)), r(static_cast<std::size_t>(p));
+    mpq_class sumy, sumy2;
+    for (std::size_t i = 0; i < n; ++i) {
+        const mpq_class x(pr.x[i]), y(pr.y[i]);
+        mpq_class pw(1);
+        for (int k = 0; k < 2 * p - 1; ++k) {
+            s[static_cast<std::size_t>(k)] += pw;
+            if (k < p)
+                r[static_cast<std::size_t>(k)] += pw * y;
+            pw *= x;
+        }
+        sumy += y;
+        sumy2 += y * y;
+    }
+    // Gauss-Jordan on [G | r | I], G(j,k) = sum x^(j+k).
+    const int w = 2 * p + 1;
+    std::vector<std::vector<mpq_class>> m(static_cast<std::size_t>(p), std::vector<mpq_class>(static_cast<std::size_t>(w)));
+    for (int j = 0; j < p; ++j) {
+        for (int k = 0; k < p; ++k)
+            m[j][k] = s[static_cast<std::size_t>(j + k)];
+        m[j][p] = r[static_cast<std::size_t>(j)];
+        m[j][p + 1 + j] = 1;
+    }
+    for (int c = 0; c < p; ++c) {
+        int piv = c;
+        while (m[piv][c] == 0)
+            ++piv;
+        std::swap(m[piv], m[c]);
+        const mpq_class d = m[c][c];
+        for (int k = c; k < w; ++k)
+            m[c][k] /= d;
+        for (int j = 0; j < p; ++j) {
+            if (j == c || m[j][c] == 0)
+                continue;
+            const mpq_class f = m[j][c];
+            for (int k = c; k < w; ++k)
+                m[j][k] -= f * m[c][k];
+        }
+    }
+    Certificate cert;
+    mpq_class explained;
+    for (int j = 0; j < p; ++j) {
+        cert.b.push_back(m[j][p]);
+        cert.ginv.push_back(m[j][p + 1 + j]);
+        explained += m[j][p] * r[static_cast<std::size_t>(j)];
+    }
+    cert.sumy2 = sumy2;
+    cert.sse = sumy2 - explained;
+    cert.sst = sumy2 - sumy * sumy / mpq_class(static_cast<long>(n));
+    cert.ssr = cert.sst - cert.sse;
+    cert.dfe = static_cast<long>(n) - p;
+    return cert;
+}
+
+double AbsDiff(double computed, const mpq_class& exact) { return mpq_class(abs(mpq_class(computed) - exact)).get_d(); }
+
+Big ToBig(const mpq_class& q) { return Big(q.get_num().get_str()) / Big(q.get_den().get_str()); }
+
+// |computed - exact| / |exact|, or absolute where the exact value is 0.
+double RelError(double computed, const mpq_class& exact)
+{
+    if (std::isnan(computed))
+        return HUGE_VAL;
+    const mpq_class diff = abs(mpq_class(computed) - exact);
+    return exact == 0 ? diff.get_d() : mpq_class(diff / abs(exact)).get_d();
+}
+
+struct LibraryFit {
+    std::vector<double> b, seqss, stats;
+    std::vector<double> coef, aov;  // COEF (p by 4), AOV
+    int ndeg = 0;
+};
+
+LibraryFit FitWithLibrary(const Problem& pr)
+{
+    NumericsCapture capture;
+    const int n = static_cast<int>(pr.x.size());
+    const int d = pr.degree;
+    const int p = d + 1;
+    LibraryFit f;
+    f.b.assign(static_cast<std::size_t>(p), 0.0);
+    f.seqss.assign(static_cast<std::size_t>(p), 0.0);
+    f.stats.assign(10, 0.0);
+    EXPECT_FALSE(capture.run([&] { PFIT(n, pr.x.data(), pr.y.data(), d, f.b.data(), f.seqss.data(), f.stats.data()); }));
+
+    std::vector<double> X(pr.x);
+    X.insert(X.end(), pr.y.begin(), pr.y.end());
+    std::vector<double> alpha(static_cast<std::size_t>(std::max(d, 1))), beta(alpha), ocoef(static_cast<std::size_t>(p)),
+        dd(static_cast<std::size_t>(p)), wk(8 * static_cast<std::size_t>(n));
+    std::vector<int> iwk(static_cast<std::size_t>(n));
+    double smult = 0, sadd = 0, dfe = 0, sse = 0, dfpe = 0, sspe = 0;
+    int nmiss = 0;
+    f.coef.assign(4 * static_cast<std::size_t>(p), 0.0);
+    f.aov.assign(15, 0.0);
+    std::vector<double> sqss(4 * static_cast<std::size_t>(std::max(d, 1))), tlof(sqss),
+        scratch(static_cast<std::size_t>(p * (p + 6)));
+    EXPECT_FALSE(capture.run([&] {
+        OPFIT(n, 2, X.data(), n, 2, 1, 0, 0, d, 0, 0.0, 0, f.ndeg, smult, sadd, alpha.data(), beta.data(), ocoef.data(),
+              dd.data(), dfe, sse, dfpe, sspe, nmiss, wk.data(), iwk.data());
+        OPTAB(f.ndeg, alpha.data(), beta.data(), smult, sadd, ocoef.data(), dd.data(), dfe, sse, 0, dfpe, sspe, 0,
+              f.aov.data(), sqss.data(), std::max(d, 1), f.coef.data(), p, tlof.data(), std::max(d, 1), scratch.data());
+    }));
+    return f;
+}
+
+std::vector<double> FitWithDgels(const Problem& pr)
+{
+    const int n = static_cast<int>(pr.x.size());
+    const int p = pr.degree + 1;
+    std::vector<double> a(static_cast<std::size_t>(n) * static_cast<std::size_t>(p));
+    for (int i = 0; i < n; ++i) {
+        double pw = 1.0;
+        for (int k = 0; k < p; ++k) {
+            a[static_cast<std::size_t>(k) * static_cast<std::size_t>(n) + static_cast<std::size_t>(i)] = pw;
+            pw *= pr.x[static_cast<std::size_t>(i)];
+        }
+    }
+    std::vector<double> rhs(pr.y);
+    EXPECT_EQ(LAPACKE_dgels(LAPACK_COL_MAJOR, 'N', n, p, 1, a.data(), n, rhs.data(), n), 0);
+    rhs.resize(static_cast<std::size_t>(p));
+    return rhs;
+}
+
+double CoefError(const std::vector<double>& b, const Certificate& c)
+{
+    double worst = 0.0;
+    for (std::size_t i = 0; i < c.b.size(); ++i)
+        worst = std::max(worst, RelError(b[i], c.b[i]));
+    return worst;
+}
+
+// 10,000 points, x = 0, 0.1, ..., 999.9: a smooth settlement-like curve plus uniform noise.
+Problem NoisyCurve(int degree)
+{
+    Problem pr;
+    pr.name = "NoisyCurveDegree" + std::to_string(degree);
+    pr.degree = degree;
+    pr.curve = true;
+    std::mt19937 gen(20240607u + static_cast<unsigned>(degree));
+    std::uniform_real_distribution<double> noise(-1.0, 1.0);
+    for (int i = 0; i < 10000; ++i) {
+        const double x = i * 0.1;
+        pr.x.push_back(x);
+        pr.y.push_back(50.0 * std::sin(x / 150.0) + 0.02 * x - 30.0 * std::exp(-x / 200.0) + noise(gen));
+    }
+    return pr;
+}
+
+// y = 3 - 2x + 0.5x^2 - 0.25x^3 + 0.125x^4 - 0.0625x^5 exactly at x = -10..10.
+Problem OnAPolynomial()
+{
+    Problem pr;
+    pr.name = "ExactlyOnAQuintic";
+    pr.degree = 5;
+    for (int i = -10; i <= 10; ++i) {
+        const double x = i;
+        pr.x.push_back(x);
+        pr.y.push_back(3.0 - 2.0 * x + 0.5 * x * x - 0.25 * x * x * x + 0.125 * x * x * x * x - 0.0625 * x * x * x * x * x);
+    }
+    return pr;
+}
+
+// Degree 10 on x in [20, 21] (a short interval far from 0): 101 points with noise. The noise
+// keeps SSE well above the rounding of sum y^2 less the explained squares, which SSE is.
+Problem IllConditioned()
+{
+    Problem pr;
+    pr.name = "Degree10OnAShortIntervalFarFromZero";
+    pr.degree = 10;
+    std::mt19937 gen(7u);
+    std::uniform_real_distribution<double> noise(-0.05, 0.05);
+    for (int i = 0; i <= 100; ++i) {
+        const double x = 20.0 + i / 128.0;
+        pr.x.push_back(x);
+        pr.y.push_back(std::cos(3.0 * (x - 20.0)) + noise(gen));
+    }
+    return pr;
+}
+
+class Certified : public ::testing::TestWithParam<Problem> {};
+
+TEST_P(Certified, CoefficientsSumsOfSquaresStandardErrorsAndPValues)
+{
+    const Problem& pr = GetParam();
+    const Certificate c = Certify(pr);
+    const LibraryFit lib = FitWithLibrary(pr);
+    const std::vector<double> qr = FitWithDgels(pr);
+    ASSERT_EQ(lib.ndeg, pr.degree);
+
+    set_residual_arrangement(ResidualArrangement::PreviousPolynomial);
+    const LibraryFit previous = FitWithLibrary(pr);
+    set_residual_arrangement(ResidualArrangement::RunningFit);
+
+    const double ours = CoefError(lib.b, c);
+    const double theirs = CoefError(qr, c);
+    std::printf("%-40s coefficient error: ours %.3e (residual from the previous polynomial %.3e), dgels %.3e\n",
+                pr.name.c_str(), ours, CoefError(previous.b, c), theirs);
+    const double bound = std::max(1e-11, 10.0 * theirs);
+    EXPECT_LE(ours, bound);
+    for (std::size_t i = 0; i < lib.b.size(); ++i)
+        EXPECT_EQ(lib.b[i], lib.coef[i]) << "PFIT's coefficient " << i << " is OPTAB's";
+
+    if (pr.curve) {
+        double xmax = 0.0, ymax = 0.0;
+        for (double v : pr.x)
+            xmax = std::max(xmax, std::fabs(v));
+        for (double v : pr.y)
+            ymax = std::max(ymax, std::fabs(v));
+        const double limit = (pr.degree <= 5 ? 1e-10 : 1e-7) * ymax;
+        for (std::size_t i = 0; i < lib.b.size(); ++i) {
+            const double scaled =
+                AbsDiff(lib.b[i], c.b[i]) * std::pow(xmax, static_cast<double>(i));
+            EXPECT_LE(scaled, limit) << "coefficient " << i;
+        }
+    }
+
+    // Sums of squares absolutely within 1e-13 of the sum of y squared.
+    const double ss_tol = 1e-13 * c.sumy2.get_d();
+    EXPECT_LE(AbsDiff(lib.aov[3], c.ssr), ss_tol) << "SSR";
+    EXPECT_LE(AbsDiff(lib.aov[4], c.sse), ss_tol) << "SSE";
+    EXPECT_LE(AbsDiff(lib.aov[5], c.sst), ss_tol) << "corrected total";
+    EXPECT_EQ(lib.stats[9], 0.0);
+    EXPECT_EQ(lib.stats[7], static_cast<double>(c.dfe));
+
+    if (c.sse == 0)
+        return;  // exact data: no error variance to certify standard errors against
+    const Big mse = ToBig(c.sse) / Big(c.dfe);
+    const boost::math::students_t_distribution<Big> t(Big(c.dfe));
+    const std::size_t p = static_cast<std::size_t>(pr.degree + 1);
+    for (std::size_t i = 0; i < p; ++i) {
+        const Big se = sqrt(mse * ToBig(c.ginv[i]));
+        const Big tv = ToBig(c.b[i]) / se;
+        const Big pv = 2 * boost::math::cdf(boost::math::complement(t, abs(tv)));
+        const double se_err = static_cast<double>(abs(Big(lib.coef[p + i]) - se) / se);
+        EXPECT_LE(se_err, bound) << "standard error " << i;
+        EXPECT_NEAR(lib.coef[3 * p + i], static_cast<double>(pv), 1e-10) << "p-value " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Numerics, Certified,
+                         ::testing::Values(OnAPolynomial(), NoisyCurve(2), NoisyCurve(5), NoisyCurve(10),
+                                           IllConditioned()),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace
