@@ -175,11 +175,25 @@ bool WriteFileAtomic(const std::string& strPath, const std::string& strText)
 
 bool ReadFileText(const std::string& strPath, std::string& strText)
 {
-    std::ifstream in(strPath, std::ios::binary);
-    if (!in)
+    // Plain reads: a read error must give false, not an exception of the standard streams.
+    strText.clear();
+    const int fd = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    strText.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+    char buf[4096];
+    bool bOk = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            bOk = n == 0;
+            break;
+        }
+        strText.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return bOk;
 }
 
 FolderLock::FolderLock(const char* pszName)

@@ -40,10 +40,28 @@ std::map<uintptr_t, Snapshot>& Snapshots()
 uintptr_t g_nNextSnapshot = 0x9000;
 std::atomic<int> g_nLoadedLibraries{0};
 
+// A file of a process in /proc; empty when the process went meanwhile (its reads then fail
+// with ESRCH, which the standard streams would throw).
 std::string ReadProc(int pid, const char* pszWhat)
 {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/" + pszWhat, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const int fd = ::open(("/proc/" + std::to_string(pid) + "/" + pszWhat).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::string();
+    std::string s;
+    char buf[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n < 0)
+                s.clear();
+            break;
+        }
+        s.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return s;
 }
 
 // The namespace value a process was started with ("" without the variable).
