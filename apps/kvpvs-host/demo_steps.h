@@ -36,3 +36,7 @@ int RunDesignDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
 // The curve-fitting dialog on the last stage's settlement trough behind the wall, then on a
 // profile of one x: "curve_fit.txt" and "curve_fit.png".
 int RunCurveFitDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, const char* outDir);
+// The link to the member-design program: the beam design file of the member-design step handed
+// to the built design program "YRP.exe" in a namespace of its own; its log of imported records
+// becomes "YRP_log.txt" in the folder.
+int RunDesignLinkDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
