@@ -49,3 +49,7 @@ int RunSeepageDemo(CDBDoc& doc, const char* outDir);
 // The slope factor-of-safety dialog on the sample's slope cases: the critical circle with its
 // trial grid and a polyline slip surface, "slope_fos_circle.png" and "slope_fos_polyline.png".
 int RunSlopeDemo(CDBDoc& doc, const char* outDir);
+// The link to the member-design program: the beam design file of the member-design step handed
+// to the built design program "YRP.exe" in a namespace of its own; its log of imported records
+// becomes "YRP_log.txt" in the folder.
+int RunDesignLinkDemo(CDBDoc& doc, const char* outDir, const char* hostPath);

@@ -143,6 +143,7 @@ std::vector<DemoStep> DemoSteps()
             {"plate history graph", [](HostContext& c) { return RunPlateHistoryGraphDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"solid history graph", [](HostContext& c) { return RunSolidHistoryGraphDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"member design", [](HostContext& c) { return RunDesignDemo(*c.pDoc, c.outDir.string().c_str(), c.strHostPath.c_str()); }},
+            {"member-design program", [](HostContext& c) { return RunDesignLinkDemo(*c.pDoc, c.outDir.string().c_str(), c.strHostPath.c_str()); }},
             {"curve fit", [](HostContext& c) { return RunCurveFitDemo(*c.pDoc, c.summary, c.outDir.string().c_str()); }},
             {"seepage", [](HostContext& c) { return RunSeepageDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"seepage dialogs", [](HostContext& c) { return RunSeepageDialogsDemo(*c.pDoc, c.outDir.string().c_str()); }},

@@ -65,3 +65,60 @@ inline constexpr char IDS_KV_PVS_NOT_RECTANGLE_PLANE[] = "IDS_KV_PVS_NOT_RECTANG
 // The design text file and the checker, both in the program folder.
 inline constexpr char KVR_DESIGN_FILE_NAME[] = "KvrDesign.txt";
 inline constexpr char KVR_DESIGN_CHECKER_NAME[] = "KvrDesignCH.exe";
+
+// The link to the member-design program: the link dialog's template and controls.
+enum : unsigned int {
+    IDD_YRP_LINK = 14034,             // CYRP_LinkDlg, caption "Link YRP"
+    IDC_YRP_LINK_LIST = 14170,        // titles of the running design programs
+    IDC_YRP_LINK_LINK = 14171,
+    IDC_YRP_LINK_CANCEL = 14172,
+};
+
+// Message-table ids of the link's texts; LINK_SUCCESS and DELINK_SUCCESS hold one "%s" for the
+// design program's window title.
+inline constexpr char IDS_KV_PVS_YRP_NON_KVR_DOC[] = "IDS_KV_PVS_YRP_NON_KVR_DOC";
+inline constexpr char IDS_KV_PVS_YRP_DO_NOT_SUPPORT_AT_PRESENT[] = "IDS_KV_PVS_YRP_DO_NOT_SUPPORT_AT_PRESENT";
+inline constexpr char IDS_KV_PVS_YRP_NONINSTALL[] = "IDS_KV_PVS_YRP_NONINSTALL";
+inline constexpr char IDS_KV_PVS_YRP_NONACCESS[] = "IDS_KV_PVS_YRP_NONACCESS";
+inline constexpr char IDS_KV_PVS_YRP_LINK_SUCCESS[] = "IDS_KV_PVS_YRP_LINK_SUCCESS";
+inline constexpr char IDS_KV_PVS_YRP_DELINK_SUCCESS[] = "IDS_KV_PVS_YRP_DELINK_SUCCESS";
+inline constexpr char IDS_KV_PVS_YRP_COMP_YRPDATA[] = "IDS_KV_PVS_YRP_COMP_YRPDATA";
+inline constexpr char IDS_KV_PVS_YRP_FAIL_YRPDATA[] = "IDS_KV_PVS_YRP_FAIL_YRPDATA";
+
+// The design program: its executable in its install folder, the registry value naming that
+// folder, the title part of its main window, the named mappings it creates (%d: its process id)
+// and the commands of the registered message "DMSG_DESIGNCOMMAND_YRP".
+inline constexpr char YRP_EXE_NAME[] = "YRP.exe";
+inline constexpr char YRP_REGISTRY_KEY[] = "SOFTWARE\\TOVAN\\tovan YRP";
+inline constexpr char YRP_REGISTRY_VALUE[] = "InstalledPath";
+inline constexpr char YRP_WINDOW_TITLE_PART[] = "tovan YRP";
+inline constexpr char YRP_MAP_PROGRAM_NAME[] = "TOVAN_YRP_MEDIATE_PROGRAM_NAME%d";
+inline constexpr char YRP_MAP_PROGRAM_VER[] = "TOVAN_YRP_MEDIATE_PROGRAM_VER%d";
+inline constexpr char YRP_MAP_MESSAGE_OUT[] = "TOVAN_YRP_MEDIATE_MESSAGE_OUT%d";
+inline constexpr char YRP_MAP_SELECT_BY_STR[] = "TOVAN_YRP_SELECT_BY_STR%d";
+inline constexpr char YRP_MAP_PROGRESS_TITLE[] = "TOVAN_YRP_MEDIATE_PROGRESS_TITLE%d";
+inline constexpr char YRP_MAP_PROGRESS_MESSAGE[] = "TOVAN_YRP_MEDIATE_PROGRESS_MESSAGE%d";
+inline constexpr char YRP_MAP_PROGRESS_PERCENT[] = "TOVAN_YRP_MEDIATE_PROGRESS_PERCENT%d";
+inline constexpr char YRP_MAP_FILE_NAME[] = "TOVAN_YRP_MEDIATE_FILE_NAME%d";
+inline constexpr char YRP_PROGRAM_NAME_TEXT[] = "TOVAN_KVRW";
+inline constexpr char YRP_LINK_SUCCESS_TEXT[] = "LINK_SUCCESS";
+enum : int {
+    YRP_LINK_STATE_NONE = 0,
+    YRP_LINK_STATE_LINKED = 21,
+    YRP_CMD_CONNECT = 1,
+    YRP_CMD_DISCONNECT = 2,
+    YRP_CMD_CHECK_LINK = 3,
+    YRP_CMD_CREATE_DOCUMENT = 4,
+    YRP_CMD_SELECT_BY_STR = 5,
+    YRP_CMD_MESSAGE_OUT = 6,
+    YRP_CMD_PROGRESS = 7,
+    YRP_CMD_COMPLETE_VALUE = 9,
+    YRP_CMD_CODE_RCS = 11,
+    YRP_CMD_CODE_FND = 21,
+    YRP_CMD_CODE_STL = 31,
+    YRP_CMD_IMPORT_ALL = 990,
+    YRP_CMD_UNDO_REDO_CLEAR = 1001,
+    YRP_CMD_VIEW_TYPE = 1002,
+    YRP_DESIGN_RC_BEAM = 101,
+    YRP_DESIGN_RC_WALL = 103,
+};

@@ -43,6 +43,12 @@ public:
     CString GetUnitSystemLength() const;
     // A model value in the current index's units (the index ratio alone, without SetFactor).
     double ConvertUnitIndexOut(int nUnitType, double dValue) const;
+    // A value given in the unit system (force index, length index) in the current unit system.
+    double ConvValueTgtUnit2CurUnit(int nForce, int nLength, int nUnitType, double dValue) const;
+    // A value given in the unit system (nSrcForce, nSrcLength) in the unit system (nTgtForce,
+    // nTgtLength). Choice: the target system comes first.
+    static double ConvertSrcUnitData2TgtUnit(int nTgtForce, int nTgtLength, int nSrcForce, int nSrcLength,
+                                             int nUnitType, double dValue);
 
 private:
     int m_nUnitIndex[4] = {2, 3, 0, 0};

@@ -90,6 +90,24 @@ double CUnitCtrl::ConvertUnitIndexOut(int nUnitType, double dValue) const
     return dValue * std::pow(kPerKiloNewton[f], nForce) * std::pow(kPerMetre[l], nLength);
 }
 
+double CUnitCtrl::ConvValueTgtUnit2CurUnit(int nForce, int nLength, int nUnitType, double dValue) const
+{
+    return ConvertSrcUnitData2TgtUnit(m_nUnitIndex[1], m_nUnitIndex[0], nForce, nLength, nUnitType, dValue);
+}
+
+double CUnitCtrl::ConvertSrcUnitData2TgtUnit(int nTgtForce, int nTgtLength, int nSrcForce, int nSrcLength,
+                                             int nUnitType, double dValue)
+{
+    int nF = 0, nL = 0;
+    if (nTgtForce < 0 || nTgtForce > 5 || nSrcForce < 0 || nSrcForce > 5 || nTgtLength < 0 || nTgtLength > 4 ||
+        nSrcLength < 0 || nSrcLength > 4 || !Dimensions(nUnitType, nF, nL))
+        return dValue;
+    // value [src] x (target units per source unit) for each of force and length
+    const double dForce = kPerKiloNewton[nTgtForce] / kPerKiloNewton[nSrcForce];
+    const double dLength = kPerMetre[nTgtLength] / kPerMetre[nSrcLength];
+    return dValue * std::pow(dForce, nF) * std::pow(dLength, nL);
+}
+
 BOOL CDBLib::RunProgram(const char* pszProgram, const char* pszParameters)
 {
     g_strProgram = pszProgram ? pszProgram : "";

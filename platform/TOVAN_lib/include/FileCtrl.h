@@ -26,6 +26,16 @@ public:
         return nDot > (a > b ? a : b) ? m_strPath.Left(nDot) : m_strPath;
     }
 
+    // The file's name without folder and without extension.
+    CString GetFileName() const
+    {
+        int a = m_strPath.ReverseFind('/');
+        int b = m_strPath.ReverseFind('\\');
+        int nStart = (a > b ? a : b) + 1;
+        int nDot = m_strPath.ReverseFind('.');
+        return nDot >= nStart ? m_strPath.Mid(nStart, nDot - nStart) : m_strPath.Mid(nStart);
+    }
+
 private:
     CString m_strPath;
 };

@@ -22,6 +22,9 @@ std::vector<CFrameWnd::T_COMMAND_D>& AfxStandInMainWndCommands();
 // the script has run out (CDialog::DoModal asks).
 std::function<void(CDialog*)> AfxStandInNextModalAction();
 
+// Device contexts taken with CWnd::GetDC and not yet released.
+int AfxStandInOpenDCCount();
+
 namespace AfxDriver {
 // Clicks a button of a window: a check box toggles, a radio button becomes the checked one of
 // its group; then BN_CLICKED. FALSE (nothing happens) for a missing, hidden or disabled control.
@@ -45,6 +48,8 @@ void PressKey(CWnd* pWnd, UINT nVirtualKey);
 // Sends a system command (SC_CLOSE: the title bar's close box).
 void SysCommand(CWnd* pWnd, UINT nCommand);
 BOOL Destroy(CWnd* pWnd);
+// Double-clicks a row of a list box: selects it (LBN_SELCHANGE), then LBN_DBLCLK.
+BOOL DoubleClick(CWnd* pWnd, UINT nID, int nIndex);
 // Presses an arrow of a spin control (nDelta > 0 up, < 0 down): the control asks its parent
 // (UDN_DELTAPOS with its position and nDelta) and, unless refused, moves within its range.
 BOOL Spin(CWnd* pWnd, UINT nID, int nDelta);

@@ -110,6 +110,7 @@ public:
 #define ON_CBN_SELCHANGE(id, fn) ON_CONTROL(CBN_SELCHANGE, id, fn)
 #define ON_LBN_SELCHANGE(id, fn) ON_CONTROL(LBN_SELCHANGE, id, fn)
 #define ON_CLBN_CHKCHANGE(id, fn) ON_CONTROL(CLBN_CHKCHANGE, id, fn)
+#define ON_LBN_DBLCLK(id, fn) ON_CONTROL(LBN_DBLCLK, id, fn)
 // WM_NOTIFY from control id with the given code; the handler's *pResult is the message's result.
 #define ON_NOTIFY(code, id, fn)                                                          \
     {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id), AfxSig_vNMHDRpl,                   \
@@ -136,6 +137,7 @@ protected:
 
 // ---- windows -------------------------------------------------------------------------------
 class CDataExchange;
+class CDC;
 
 class CWnd : public CCmdTarget {
     DECLARE_DYNAMIC(CWnd)
@@ -147,7 +149,12 @@ public:
 
     HWND m_hWnd = nullptr;
     HWND GetSafeHwnd() const { return m_hWnd; }
+    // The object of a window of this process; for a window of another process a temporary
+    // object that carries only its handle (kept for the life of the process).
     static CWnd* FromHandle(HWND hWnd);
+    // A device context for measuring texts in the window; ReleaseDC gives it back.
+    CDC* GetDC();
+    int ReleaseDC(CDC* pDC);
 
     // Registers a handle for this object; fails when it already has a live one. A child is a
     // control of its parent; otherwise the parent is the window's owner.
@@ -302,6 +309,11 @@ class CListBox : public CWnd {
     DECLARE_DYNAMIC(CListBox)
 public:
     int AddString(const char* psz);
+    // Inserts before row nIndex (-1: at the end); -1 (LB_ERR) for an index past the end.
+    int InsertString(int nIndex, const char* psz);
+    // The width in pixels the list can be scrolled across.
+    void SetHorizontalExtent(int cxExtent) { m_nHorizontalExtent = cxExtent; }
+    int GetHorizontalExtent() const { return m_nHorizontalExtent; }
     int GetCount() const { return static_cast<int>(m_aItems.size()); }
     void ResetContent();
     int GetText(int i, CString& r) const;
@@ -318,6 +330,7 @@ protected:
     };
     std::vector<Item> m_aItems;
     int m_nCurSel = -1;
+    int m_nHorizontalExtent = 0;
 };
 
 class CCheckListBox : public CListBox {
@@ -364,6 +377,8 @@ struct AFX_DLGITEM_D {
     int nKind;
     const char* pszText;
     DWORD nStyle;
+    int nWidth = 0; // pixels; 0: the control has no size
+    int nHeight = 0;
 };
 
 struct AFX_DLGTEMPLATE_D {
@@ -457,6 +472,22 @@ public:
 
 BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& state, HMODULE hModule);
 void AfxTermExtensionModule(AFX_EXTENSION_MODULE& state, BOOL bAll = FALSE);
+
+// ---- device contexts -----------------------------------------------------------------------
+struct CSize {
+    LONG cx = 0;
+    LONG cy = 0;
+};
+
+// A device context for measuring texts. Choice: a fixed-pitch font, every character
+// kCharWidth pixels wide and kCharHeight high.
+class CDC {
+public:
+    static constexpr LONG kCharWidth = 7;
+    static constexpr LONG kCharHeight = 13;
+    CSize GetTextExtent(const char* psz, int nCount) const;
+    CSize GetTextExtent(const CString& str) const { return GetTextExtent(str.GetString(), str.GetLength()); }
+};
 
 #define AFX_EXT_CLASS __attribute__((visibility("default")))
 #define AFX_MANAGE_STATE(p)

@@ -149,6 +149,15 @@ void SysCommand(CWnd* pWnd, UINT nCommand)
         pWnd->SendMessage(WM_SYSCOMMAND, nCommand, 0);
 }
 
+BOOL DoubleClick(CWnd* pWnd, UINT nID, int nIndex)
+{
+    auto* l = dynamic_cast<CListBox*>(Usable(pWnd, nID));
+    if (!l || !Select(pWnd, nID, nIndex))
+        return FALSE;
+    Notify(l, LBN_DBLCLK);
+    return TRUE;
+}
+
 BOOL Destroy(CWnd* pWnd) { return pWnd && pWnd->m_hWnd ? pWnd->DestroyWindow() : FALSE; }
 
 BOOL ClickListItem(CWnd* pWnd, UINT nID, int nItem)

@@ -85,7 +85,47 @@ CWnd::~CWnd()
         Win32UnregisterWindow(m_hWnd);
 }
 
-CWnd* CWnd::FromHandle(HWND hWnd) { return static_cast<CWnd*>(Win32WindowObject(hWnd)); }
+CWnd* CWnd::FromHandle(HWND hWnd)
+{
+    if (auto* p = static_cast<CWnd*>(Win32WindowObject(hWnd)))
+        return p;
+    if (!hWnd || !IsWindow(hWnd))
+        return nullptr;
+    // A window of another process: never destroyed, as the framework keeps such objects.
+    static auto* temporaries = new std::map<HWND, CWnd*>;
+    CWnd*& p = (*temporaries)[hWnd];
+    if (!p) {
+        p = new CWnd;
+        p->m_hWnd = hWnd;
+    }
+    return p;
+}
+
+namespace {
+int g_nOpenDCs = 0;
+}
+
+CDC* CWnd::GetDC()
+{
+    ++g_nOpenDCs;
+    return new CDC;
+}
+
+int CWnd::ReleaseDC(CDC* pDC)
+{
+    if (!pDC)
+        return 0;
+    --g_nOpenDCs;
+    delete pDC;
+    return 1;
+}
+
+int AfxStandInOpenDCCount() { return g_nOpenDCs; }
+
+CSize CDC::GetTextExtent(const char* psz, int nCount) const
+{
+    return CSize{psz && nCount > 0 ? kCharWidth * nCount : 0, kCharHeight};
+}
 
 BOOL CWnd::CreateWindowCore(CWnd* pParent, BOOL bChild, UINT nID)
 {
@@ -325,6 +365,18 @@ int CListBox::AddString(const char* psz)
     return GetCount() - 1;
 }
 
+int CListBox::InsertString(int nIndex, const char* psz)
+{
+    if (nIndex == -1)
+        return AddString(psz);
+    if (nIndex < 0 || nIndex > GetCount())
+        return -1;
+    m_aItems.insert(m_aItems.begin() + nIndex, Item{CString(psz ? psz : ""), 0, 0});
+    if (m_nCurSel >= nIndex)
+        ++m_nCurSel;
+    return nIndex;
+}
+
 void CListBox::ResetContent()
 {
     m_aItems.clear();
@@ -453,6 +505,8 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParent)
         for (const AFX_DLGITEM_D& item : t->aItems) {
             std::unique_ptr<CWnd> c = MakeControl(item.nKind);
             c->CreateWindowCore(this, TRUE, item.nID);
+            if (item.nWidth > 0 || item.nHeight > 0)
+                c->MoveWindow(0, 0, item.nWidth, item.nHeight);
             c->SetWindowText(item.pszText);
             c->m_nStyle = item.nStyle | (item.nKind == AFX_CTL_RADIO ? AFX_STYLE_RADIO : 0) |
                           (item.nKind == AFX_CTL_CHECK ? AFX_STYLE_CHECK : 0);

@@ -1,5 +1,7 @@
 #include "windows.h"
 
+#include "win32_namespace.h"
+
 #include <deque>
 #include <map>
 #include <string>
@@ -72,6 +74,9 @@ HWND Win32RegisterWindow(void* pWindowObject, PFN_DESTROY_WINDOW pfnDestroy, HWN
 
 void Win32UnregisterWindow(HWND hWnd)
 {
+    if (Win32Ns::IsGlobalHandle(hWnd))
+        return;
+    Win32Ns::OnLocalUnregistered(hWnd);
     Registry().erase(hWnd);
     if (g_hFocus == hWnd)
         g_hFocus = nullptr;
@@ -80,6 +85,8 @@ void Win32UnregisterWindow(HWND hWnd)
 
 void* Win32WindowObject(HWND hWnd)
 {
+    if (HWND hLocal = Win32Ns::LocalOf(hWnd))
+        hWnd = hLocal;
     auto it = Registry().find(hWnd);
     return it == Registry().end() ? nullptr : it->second.pObject;
 }
@@ -104,10 +111,24 @@ HWND GetParent(HWND hWnd)
     return it == Registry().end() ? nullptr : it->second.hParent;
 }
 
-BOOL IsWindow(HWND hWnd) { return hWnd != nullptr && Registry().count(hWnd) != 0; }
+BOOL IsWindow(HWND hWnd)
+{
+    if (hWnd == nullptr)
+        return FALSE;
+    if (reinterpret_cast<uintptr_t>(hWnd) == Win32Ns::kDesktopHandle)
+        return TRUE;
+    if (Win32Ns::IsGlobalHandle(hWnd)) {
+        if (HWND hLocal = Win32Ns::LocalOf(hWnd))
+            return Registry().count(hLocal) != 0;
+        return Win32Ns::ForeignAlive(hWnd) ? TRUE : FALSE;
+    }
+    return Registry().count(hWnd) != 0;
+}
 
 BOOL DestroyWindow(HWND hWnd)
 {
+    if (HWND hLocal = Win32Ns::LocalOf(hWnd))
+        hWnd = hLocal;
     auto it = Registry().find(hWnd);
     if (it == Registry().end())
         return FALSE;
@@ -121,6 +142,8 @@ BOOL DestroyWindow(HWND hWnd)
 
 LRESULT SendMessage(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
+    if (HWND hLocal = Win32Ns::LocalOf(hWnd))
+        hWnd = hLocal;
     auto it = Registry().find(hWnd);
     if (it == Registry().end() || !it->second.pfnProc)
         return 0;
@@ -129,6 +152,9 @@ LRESULT SendMessage(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 
 BOOL PostMessage(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
+    // A window of another process gets the message in its queue; a local one at once.
+    if (Win32Ns::IsGlobalHandle(hWnd) && !Win32Ns::LocalOf(hWnd))
+        return Win32Ns::PostForeign(hWnd, nMsg, wParam, lParam);
     if (!IsWindow(hWnd))
         return FALSE;
     SendMessage(hWnd, nMsg, wParam, lParam);
@@ -252,9 +278,22 @@ void Win32ClearMessageBoxJournal()
 
 UINT RegisterWindowMessage(LPCTSTR lpString)
 {
-    static std::map<std::string, UINT> messages;
+    // Every process must give a name the same number, whatever it registered before: the
+    // number comes from the name (FNV-1a of its lower-case bytes folded into 0x4000 values).
+    static auto* taken = new std::map<UINT, std::string>;
     if (lpString == nullptr || *lpString == '\0')
         return 0;
-    auto [it, inserted] = messages.emplace(lpString, 0xC000u + static_cast<UINT>(messages.size()));
-    return it->second;
+    std::string strKey;
+    uint32_t h = 2166136261u;
+    for (const char* p = lpString; *p; ++p) {
+        const char c = (*p >= 'A' && *p <= 'Z') ? static_cast<char>(*p - 'A' + 'a') : *p;
+        strKey += c;
+        h ^= static_cast<unsigned char>(c);
+        h *= 16777619u;
+    }
+    const UINT nId = 0xC000u + static_cast<UINT>((h ^ (h >> 14) ^ (h >> 28)) & 0x3FFFu);
+    auto [it, inserted] = taken->emplace(nId, strKey);
+    if (!inserted && it->second != strKey)
+        return 0; // two names on one number: the later one is refused
+    return nId;
 }

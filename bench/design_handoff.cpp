@@ -1,0 +1,252 @@
+// The hand-off of beam design files to the design program's data library: files of 2,000 and
+// 20,000 elements with 4 load cases each, read and converted into RC-beam records, stored with
+// key 0 each (AddUrbeList) and written to the exchange file, per record. In the same run, the
+// bound: the same records copied into a std::map and the same exchange-file bytes written.
+// The keys the store hands out are checked against the rule as written (the smallest free key
+// from 1 upward at each store, searched from 1 each time) by a checksum over keys and names;
+// that search as written, once per probe through the library's key list, is timed on the first
+// 300 records (it grows with the cube of the count).
+#include "design/CYRPC_DataTool.h"
+#include "design/CYRPDataCtrl.h"
+
+#include "DBDoc.h"
+#include "UnitCtrl.h"
+#include "windows.h"
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kCases = 4;
+const int kSizes[2] = {2000, 20000};
+
+std::string g_folder;
+CDBDoc* g_pDoc = nullptr;
+
+std::string BeamFile(int n) { return g_folder + "/beam_" + std::to_string(n) + ".txt"; }
+
+void WriteBeamFile(int n)
+{
+    FILE* f = std::fopen(BeamFile(n).c_str(), "w");
+    std::fprintf(f, "*Beam Element Design Result\n*UNIT ; Unit System\n;Force, Length\n%6s,%7s\n", "N", "mm");
+    std::fprintf(f, "*SECTION ; Section\n;   ID, ...\n");
+    for (int s = 1; s <= 20; ++s)
+        std::fprintf(f, "%6d,%7s,%8s, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f\n",
+                     s, "Value", "R", 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 300.0 + s, 600.0 + s, 0.0, 0.0, 0.0, 0.0);
+    std::fprintf(f, "*MATERIAL ; Material\n;   ID, ...\n");
+    for (int m = 1; m <= 5; ++m)
+        std::fprintf(f, "%6d,%8s, %8.3f, %14.3f, %14.3f\n", m, "C30", 30000.0 + m, 0.2, 0.000024);
+    std::fprintf(f, "*ATTRIBUTE ; Attribute\n;   ID, SECTION ID, MATERIAL ID\n");
+    for (int a = 1; a <= 20; ++a)
+        std::fprintf(f, "%6d, %10d, %11d\n", a, a, 1 + a % 5);
+    std::fprintf(f, "*ELEMENT ; Element\n;    ID, ATTRIBUTE ID\n");
+    for (int e = 1; e <= n; ++e)
+        std::fprintf(f, "%7d, %12d\n", e, 1 + e % 20);
+    std::fprintf(f, "*LOADCASE\n;   ID, Load Case Name\n");
+    for (int c = 1; c <= kCases; ++c) {
+        std::fprintf(f, "%6d, %16s\n", c, ("Stage " + std::to_string(c)).c_str());
+        std::fprintf(f, ";ElementID, ...\n");
+        for (int e = 1; e <= n; ++e)
+            std::fprintf(f, "%10d, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f\n", e,
+                         1.0 * c, 2.0 * e, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 9.0, 10.0, 11.0, 12.0 * c);
+    }
+    std::fprintf(f, "*FILEPATH ; File Path\n/projects/bench/model\n*ENDDATA\n");
+    std::fclose(f);
+}
+
+uint64_t Mix(uint64_t h, uint64_t v)
+{
+    h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+    return h;
+}
+
+// Keys and names of the stored records, in key order.
+uint64_t StoreChecksum(CYRPDataCtrl& ctrl)
+{
+    CArray<UINT, UINT> keys;
+    ctrl.GetUrbeKeyList(keys);
+    uint64_t h = 0;
+    for (UINT k : keys) {
+        T_URBE_D r;
+        ctrl.GetLibrary()->Get_Urbe(static_cast<int>(k), r);
+        h = Mix(h, k);
+        for (char c : r.strName.str())
+            h = Mix(h, static_cast<unsigned char>(c));
+    }
+    return h;
+}
+
+// The rule as written: for each record, the smallest key from 1 upward that is not in use,
+// searched from 1 each time; names "Elem_<n>" in ascending element order.
+uint64_t RuleChecksum(int n)
+{
+    std::vector<bool> used(static_cast<size_t>(n) + 2, false);
+    std::vector<std::pair<UINT, std::string>> stored;
+    for (int e = 1; e <= n; ++e) {
+        UINT k = 1;
+        while (used[k])
+            ++k;
+        used[k] = true;
+        stored.emplace_back(k, "Elem_" + std::to_string(e));
+    }
+    std::sort(stored.begin(), stored.end());
+    uint64_t h = 0;
+    for (const auto& [k, name] : stored) {
+        h = Mix(h, k);
+        for (char c : name)
+            h = Mix(h, static_cast<unsigned char>(c));
+    }
+    return h;
+}
+
+std::map<int, uint64_t> g_storeSum;
+std::map<int, std::vector<T_URBE_D>> g_records;
+std::map<int, std::string> g_exchangeBytes;
+
+void HandOff(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    CYRPDataCtrl ctrl;
+    CYRPC_DataTool tool;
+    tool.SetOwner(&ctrl);
+    const std::string path = BeamFile(n);
+    for (auto _ : state) {
+        ctrl.DelAllData(1);
+        if (!tool.MakeUrbeData(path.c_str()) || !ctrl.WriteMediateFile(0)) {
+            state.SkipWithError("hand-off failed");
+            return;
+        }
+    }
+    g_storeSum[n] = StoreChecksum(ctrl);
+    // What the bound copies and writes: the stored records and the exchange file's bytes.
+    std::vector<T_URBE_D>& recs = g_records[n];
+    recs.clear();
+    for (int k = 1; k <= n; ++k) {
+        T_URBE_D r;
+        ctrl.GetLibrary()->Get_Urbe(k, r);
+        recs.push_back(r);
+    }
+    CString strPath;
+    ctrl.GetMediateFilePath(strPath, 0);
+    std::string p = strPath.str();
+    for (char& c : p)
+        if (c == '\\')
+            c = '/';
+    std::ifstream in(p, std::ios::binary);
+    g_exchangeBytes[n].assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
+}
+
+void Bound(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const std::vector<T_URBE_D>& recs = g_records[n];
+    const std::string& bytes = g_exchangeBytes[n];
+    const std::string path = g_folder + "/bound.bin";
+    if (static_cast<int>(recs.size()) != n || bytes.empty()) {
+        state.SkipWithError("no hand-off to compare with");
+        return;
+    }
+    for (auto _ : state) {
+        std::map<UINT, T_URBE_D> m;
+        for (int i = 0; i < n; ++i)
+            m.emplace(static_cast<UINT>(i + 1), recs[static_cast<size_t>(i)]);
+        FILE* f = std::fopen(path.c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+        benchmark::DoNotOptimize(m);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
+}
+
+// The new key searched as written, once per record through the library's key list.
+void AsWrittenKeys(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    CYRPDataCtrl ctrl;
+    const std::vector<T_URBE_D>& recs = g_records[kSizes[0]];
+    if (static_cast<int>(recs.size()) < n) {
+        state.SkipWithError("no hand-off records");
+        return;
+    }
+    for (auto _ : state) {
+        ctrl.DelAllData(1);
+        for (int i = 0; i < n; ++i) {
+            UINT k = 1;
+            while (ctrl.ExistUrbeKey(k))
+                ++k;
+            T_URBE_D r(recs[static_cast<size_t>(i)]);
+            ctrl.GetLibrary()->Add_Urbe(static_cast<int>(k), r);
+        }
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * n);
+}
+
+class PerRecordReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs) {
+            const auto c = r.counters.find("items_per_second");
+            if (c != r.counters.end() && c->second.value > 0.0)
+                us[r.benchmark_name()] = 1e6 / c->second.value;
+        }
+    }
+    std::map<std::string, double> us;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    char szTmp[] = "/tmp/kvpvs_bench_handoff_XXXXXX";
+    if (!mkdtemp(szTmp))
+        return 1;
+    g_folder = szTmp;
+    // The data library beside the design program, built next to the benchmarks.
+    std::filesystem::path exe = std::filesystem::canonical("/proc/self/exe");
+    Win32SetModuleFolder((exe.parent_path().parent_path() / "yrp").string().c_str());
+    CDBDoc doc;
+    g_pDoc = &doc;
+    doc.SetProgramPath((g_folder + "/").c_str());
+    CZORDocBase::SetCurDoc(&doc);
+    for (int n : kSizes)
+        WriteBeamFile(n);
+
+    for (int n : kSizes) {
+        benchmark::RegisterBenchmark(("HandOff/" + std::to_string(n)).c_str(), HandOff)->Arg(n)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("MapAndBytes/" + std::to_string(n)).c_str(), Bound)->Arg(n)->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RegisterBenchmark("AsWrittenNewKeys/300", AsWrittenKeys)->Arg(300)->Iterations(3)->Unit(benchmark::kMillisecond);
+    PerRecordReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (int n : kSizes) {
+        const double h = reporter.us["HandOff/" + std::to_string(n) + "/" + std::to_string(n)];
+        const double b = reporter.us["MapAndBytes/" + std::to_string(n) + "/" + std::to_string(n)];
+        const uint64_t got = g_storeSum[n], rule = RuleChecksum(n);
+        std::printf("%d elements x %d cases: hand-off %.2f us/record, std::map + same bytes %.3f us/record, ratio %.1f; "
+                    "keys checksum %016llx, rule as written %016llx (%s)\n",
+                    n, kCases, h, b, b > 0.0 ? h / b : 0.0, static_cast<unsigned long long>(got),
+                    static_cast<unsigned long long>(rule), got == rule ? "identical" : "DIFFERENT");
+    }
+    const double w = reporter.us["AsWrittenNewKeys/300/300/iterations:3"];
+    if (w > 0.0)
+        std::printf("new keys searched from 1 through the key list at each probe: %.1f us/record for 300 records (store "
+                    "only)\n", w);
+    CZORDocBase::SetCurDoc(nullptr);
+    std::filesystem::remove_all(g_folder);
+    benchmark::Shutdown();
+    return 0;
+}
