@@ -1,5 +1,7 @@
 #include "DBDoc.h"
 
+#include <string>
+
 IMPLEMENT_DYNAMIC(CZORDocBase, CObject)
 IMPLEMENT_DYNAMIC(CDBDoc, CZORDocBase)
 
@@ -89,4 +91,15 @@ void CClassPLsif::GetKeyListByPOsifK(unsigned int nPOsifK, CArray<unsigned int, 
                 pNames->Add(s);
             }
         }
+}
+
+CString CClassPVtif::RemoveSpecialStringInName(const CString& strName)
+{
+    std::string s;
+    for (int i = 0; i < strName.GetLength(); ++i) {
+        const char c = strName.GetAt(i);
+        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F)
+            s += c;
+    }
+    return CString(s);
 }
