@@ -21,4 +21,6 @@ public:
     // Writes row nItem of a report list: one text per column from the first, and the row's
     // item data. A row past the end is appended. The row's index, -1 without a list or row.
     static int SetListItem(CListCtrl* pList, int nItem, const CStringArray& aText, DWORD_PTR dwData);
+    // The selected rows of a report list, ascending; their count (0 without a list).
+    static int GetSelectedListItemIndex(CListCtrl* pList, CArray<int, int>& aIndex);
 };

@@ -33,6 +33,9 @@ BOOL SetText(CWnd* pWnd, UINT nID, const char* pszText);
 CString GetText(CWnd* pWnd, UINT nID);
 // Selects an entry of a combo box (CBN_SELCHANGE) or list box (LBN_SELCHANGE).
 BOOL Select(CWnd* pWnd, UINT nID, int nIndex);
+// Selects the rows of a report list (the others lose the selection); with bClick the user
+// clicked the last of them (NM_CLICK to the parent).
+BOOL SelectListRows(CWnd* pWnd, UINT nID, const std::vector<int>& aRows, BOOL bClick = FALSE);
 // Ticks or clears an entry of a check list box (CLBN_CHKCHANGE).
 BOOL CheckItem(CWnd* pWnd, UINT nID, int nIndex, int nCheck);
 // Puts the focus into a control (an edit notifies its parent).

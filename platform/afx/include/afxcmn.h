@@ -10,6 +10,9 @@
 
 // ---- the system's common-control notifications ---------------------------------------------
 #define UDN_DELTAPOS (0u - 722u)
+#define NM_CLICK (0u - 2u)
+#define LVIS_SELECTED 0x0002u
+#define LVNI_SELECTED 0x0002
 struct NMUPDOWN {
     NMHDR hdr;
     int iPos = 0;   // position before the step
@@ -59,6 +62,12 @@ public:
     int GetItemCount() const { return static_cast<int>(m_aRows.size()); }
     BOOL DeleteItem(int nItem);
     BOOL DeleteAllItems();
+    // Selection: LVIS_SELECTED is the one state kept.
+    BOOL SetItemState(int nItem, UINT nState, UINT nMask);
+    UINT GetItemState(int nItem, UINT nMask) const;
+    UINT GetSelectedCount() const;
+    // The next row after nItem (from the first for -1) with the flag; -1 when none.
+    int GetNextItem(int nItem, int nFlags) const;
     DWORD GetExtendedStyle() const { return m_nExStyle; }
     DWORD SetExtendedStyle(DWORD nExStyle)
     {
@@ -77,6 +86,7 @@ private:
     struct Row {
         std::vector<CString> aText; // one per column at most
         DWORD_PTR nData = 0;
+        UINT nState = 0;
     };
     std::vector<Column> m_aColumns;
     std::vector<Row> m_aRows;

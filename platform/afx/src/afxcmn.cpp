@@ -110,6 +110,36 @@ BOOL CListCtrl::DeleteAllItems()
     return TRUE;
 }
 
+BOOL CListCtrl::SetItemState(int nItem, UINT nState, UINT nMask)
+{
+    if (nItem < 0 || nItem >= GetItemCount())
+        return FALSE;
+    UINT& st = m_aRows[static_cast<size_t>(nItem)].nState;
+    st = (st & ~(nMask & LVIS_SELECTED)) | (nState & nMask & LVIS_SELECTED);
+    return TRUE;
+}
+
+UINT CListCtrl::GetItemState(int nItem, UINT nMask) const
+{
+    return nItem >= 0 && nItem < GetItemCount() ? m_aRows[static_cast<size_t>(nItem)].nState & nMask : 0u;
+}
+
+UINT CListCtrl::GetSelectedCount() const
+{
+    UINT n = 0;
+    for (const Row& r : m_aRows)
+        n += (r.nState & LVIS_SELECTED) ? 1u : 0u;
+    return n;
+}
+
+int CListCtrl::GetNextItem(int nItem, int nFlags) const
+{
+    for (int i = nItem < 0 ? 0 : nItem + 1; i < GetItemCount(); ++i)
+        if ((nFlags & LVNI_SELECTED) == 0 || (m_aRows[static_cast<size_t>(i)].nState & LVIS_SELECTED))
+            return i;
+    return -1;
+}
+
 void CListCtrl::CopyControlState(const CWnd& from)
 {
     CWnd::CopyControlState(from);
