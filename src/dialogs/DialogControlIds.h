@@ -277,3 +277,35 @@ inline constexpr char IDS_KV_PVS_Poly_Line[] = "IDS_KV_PVS_Poly_Line";
 inline constexpr char IDS_KV_PVS_Error_FOS[] = "IDS_KV_PVS_Error_FOS";
 inline constexpr char IDS_KV_PVS_Min[] = "IDS_KV_PVS_Min";
 inline constexpr char IDS_KV_PVS_Max[] = "IDS_KV_PVS_Max";
+
+// Template of the result-component combination dialog (CDlgResultCompComb).
+enum : unsigned int {
+    IDD_RESULTCOMPCOMB = 14011,
+    IDC_RCC_STEP = 14108,           // step combo, parent of the result-row combo
+    IDC_RCC_SET = 14109,            // output-set combo, parent of the step combo
+    IDC_RCC_RESULT = 14110,         // result rows of the step
+    IDC_RCC_DATA_LIST = 14111,      // the chosen data rows
+    IDC_RCC_EXPRESSION = 14112,
+    IDC_RCC_NAME = 14113,
+    IDC_RCC_ADD_DATA = 14114,
+    IDC_RCC_DEL_DATA = 14115,
+    IDC_RCC_DEL_ALL_DATA = 14087,
+    IDC_RCC_COMB_LIST = 14116,      // the stored combinations
+    IDC_RCC_ADD_COMB = 14083,
+    IDC_RCC_DEL_COMB = 14085,
+    IDC_RCC_DEL_ALL_COMB = 14086,
+    IDC_RCC_CLOSE = 14089,
+};
+
+// Message ids of the result-component combination dialog.
+inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Data[] = "IDS_QB_PVS_Result_Comp_Comb_Data";
+inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Symbol[] = "IDS_QB_PVS_Result_Comp_Comb_Symbol";
+inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Analysis_Set[] = "IDS_QB_PVS_Result_Comp_Comb_Analysis_Set";
+inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Step[] = "IDS_QB_PVS_Result_Comp_Comb_Step";
+inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Combination[] = "IDS_QB_PVS_Result_Comp_Comb_Combination";
+inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Expression[] = "IDS_QB_PVS_Result_Comp_Comb_Expression";
+inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Error_Symbol_Out_of_Range[] =
+    "IDS_QB_PVS_Result_Comp_Comb_Error_Symbol_Out_of_Range";
+inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Error_Diff_entity_type[] = "IDS_QB_PVS_Result_Comp_Comb_Error_Diff_entity_type";
+inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Error_Diff_result_type[] = "IDS_QB_PVS_Result_Comp_Comb_Error_Diff_result_type";
+inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Error_Diff_result_comp[] = "IDS_QB_PVS_Result_Comp_Comb_Error_Diff_result_comp";

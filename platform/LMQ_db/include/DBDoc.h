@@ -68,6 +68,9 @@ class CClassPVtif : public CDBTable<T_PVTIF_D> {
 public:
     using CDBTable::CDBTable;
     void GetKeyListByLSifK(unsigned int nLSifK, int nOption, CArray<unsigned int, unsigned int>& aKeys) const;
+    // The row name as a tree label shows it; choice: control characters (tabs, line breaks)
+    // are dropped.
+    static CString RemoveSpecialStringInName(const CString& strName);
 };
 class CClassPEngr : public CDBTable<T_PENGR_D> { using CDBTable::CDBTable; };
 class CClassPOsif : public CDBTable<T_POSIF_D> { using CDBTable::CDBTable; };

@@ -60,14 +60,21 @@ public:
         m_pDB->Table<T>()[nKey] = rec;
         return TRUE;
     }
+    // The key Add would give now (largest + 1, 1 for an empty table); 0 when not connected.
+    unsigned int GetNewKey() const
+    {
+        if (!m_pDB)
+            return 0;
+        auto& t = m_pDB->Table<T>();
+        return t.empty() ? 1u : t.rbegin()->first + 1u;
+    }
     // Adds under the next free key (largest + 1); returns the key, 0 when not connected.
     unsigned int Add(const T& rec)
     {
         if (!m_pDB)
             return 0;
-        auto& t = m_pDB->Table<T>();
-        unsigned int k = t.empty() ? 1 : t.rbegin()->first + 1;
-        t[k] = rec;
+        const unsigned int k = GetNewKey();
+        m_pDB->Table<T>()[k] = rec;
         return k;
     }
     BOOL Delete(unsigned int nKey) { return m_pDB && m_pDB->Table<T>().erase(nKey) != 0; }

@@ -2,6 +2,8 @@
 #pragma once
 #include "afxtempl.h"
 
+#include <map>
+
 struct T_PVIST_VALS_D {
     int bShow = 0;
     int nDecimal = 0;
@@ -54,6 +56,35 @@ struct T_PVIST_ANIM_D {
     double dPhase = 0.0;
 };
 
+// A result-component combination: its name, expression, and the result rows it combines with
+// the symbol index (0 = "A") each row takes in the expression, in the same order.
+struct T_PCOMP_COMB_D {
+    CString strName;
+    CString strExpression;
+    CArray<unsigned int, unsigned int> aPVtifK;
+    CArray<int, int> aSymbol;
+
+    T_PCOMP_COMB_D() = default;
+    T_PCOMP_COMB_D(const T_PCOMP_COMB_D& other) { *this = other; }
+    T_PCOMP_COMB_D& operator=(const T_PCOMP_COMB_D& other)
+    {
+        if (this != &other) {
+            strName = other.strName;
+            strExpression = other.strExpression;
+            aPVtifK.Copy(other.aPVtifK);
+            aSymbol.Copy(other.aSymbol);
+        }
+        return *this;
+    }
+    void Initialize()
+    {
+        strName = "";
+        strExpression = "";
+        aPVtifK.RemoveAll();
+        aSymbol.RemoveAll();
+    }
+};
+
 class CPostVisualState {
 public:
     static CPostVisualState* Instance();
@@ -63,6 +94,12 @@ public:
     T_PVIST_PETC_D* GetCurrentPE() { return &m_etc; }
     void GetCompCombKeyList(CArray<unsigned int, unsigned int>& aKeys) const { aKeys.Copy(m_aCompComb); }
     CArray<unsigned int, unsigned int>& CompCombKeys() { return m_aCompComb; }
+    // Stores the combination under the key (replacing one stored there); the key list keeps
+    // the order of first addition. FALSE for key 0.
+    BOOL AddCompComb(unsigned int nKey, const T_PCOMP_COMB_D& comb);
+    // FALSE when no combination is stored under the key.
+    BOOL DelCompComb(unsigned int nKey);
+    BOOL GetCompCombD(unsigned int nKey, T_PCOMP_COMB_D& comb) const;
 
 private:
     T_PVIST_ALL_D m_all;
@@ -70,4 +107,5 @@ private:
     T_PVIST_SYMB_D m_symb;
     T_PVIST_PETC_D m_etc;
     CArray<unsigned int, unsigned int> m_aCompComb;
+    std::map<unsigned int, T_PCOMP_COMB_D> m_compComb;
 };

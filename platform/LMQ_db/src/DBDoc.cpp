@@ -9,6 +9,7 @@ struct T_ZOR_DOC_TREE_D {
     Handle(TDF_Data) pData = new TDF_Data();
     gp_Ax3 workPlane;
 };
+#include <string>
 
 IMPLEMENT_DYNAMIC(CZORDocBase, CObject)
 IMPLEMENT_DYNAMIC(CDBDoc, CZORDocBase)
@@ -118,4 +119,15 @@ void CClassPLsif::GetKeyListByPOsifK(unsigned int nPOsifK, CArray<unsigned int, 
                 pNames->Add(s);
             }
         }
+}
+
+CString CClassPVtif::RemoveSpecialStringInName(const CString& strName)
+{
+    std::string s;
+    for (int i = 0; i < strName.GetLength(); ++i) {
+        const char c = strName.GetAt(i);
+        if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F)
+            s += c;
+    }
+    return CString(s);
 }

@@ -77,3 +77,22 @@ public:
         }
     }
 };
+
+// Result-row combo of the step chosen in its parent: a derived class lists the step's rows
+// (ListResultTypes), leaving out the excluded item codes that the host fills in.
+class CCobxPVtifResultTypeFilterBase : public CCobxPsifBase {
+public:
+    CCobxPVtifResultTypeFilterBase() { m_mapExcluded.InitHashTable(1009); }
+    // Host side: an item code the combo does not offer.
+    void ExcludeItem(unsigned int nItem) { m_mapExcluded[nItem] = 1; }
+    BOOL IsExcluded(unsigned int nItem) const { return m_mapExcluded.PLookup(nItem) != nullptr; }
+    void Refill() override
+    {
+        ResetContent();
+        ListResultTypes(m_pParentCombo ? m_pParentCombo->GetSelKey() : 0u);
+    }
+    virtual void ListResultTypes(unsigned int nLSifK) = 0;
+
+protected:
+    CMap<unsigned int, unsigned int, int, int> m_mapExcluded;
+};

@@ -26,4 +26,6 @@ public:
     {
         return pCombo && pCombo->GetCurSel() >= 0 ? pCombo->GetItemData(pCombo->GetCurSel()) : 0;
     }
+    // The selected rows of a report list, ascending; their count (0 without a list).
+    static int GetSelectedListItemIndex(CListCtrl* pList, CArray<int, int>& aIndex);
 };

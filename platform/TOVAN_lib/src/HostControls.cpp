@@ -87,3 +87,11 @@ int CDlgUtil::SetListItem(CListCtrl* pList, int nItem, const CStringArray& aText
     pList->SetItemData(nItem, dwData);
     return nItem;
 }
+
+int CDlgUtil::GetSelectedListItemIndex(CListCtrl* pList, CArray<int, int>& aIndex)
+{
+    aIndex.RemoveAll();
+    for (int i = pList ? pList->GetNextItem(-1, LVNI_SELECTED) : -1; i >= 0; i = pList->GetNextItem(i, LVNI_SELECTED))
+        aIndex.Add(i);
+    return aIndex.GetSize();
+}

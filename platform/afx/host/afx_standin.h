@@ -38,6 +38,9 @@ CString GetText(CWnd* pWnd, UINT nID);
 BOOL Select(CWnd* pWnd, UINT nID, int nIndex);
 // Clicks a row of a report list: it becomes the only selected row, then NM_CLICK.
 BOOL ClickListItem(CWnd* pWnd, UINT nID, int nItem);
+// Selects the rows of a report list (the others lose the selection); with bClick the user
+// clicked the last of them (NM_CLICK to the parent).
+BOOL SelectListRows(CWnd* pWnd, UINT nID, const std::vector<int>& aRows, BOOL bClick = FALSE);
 // Ticks or clears an entry of a check list box (CLBN_CHKCHANGE).
 BOOL CheckItem(CWnd* pWnd, UINT nID, int nIndex, int nCheck);
 // Puts the focus into a control (an edit notifies its parent).

@@ -72,6 +72,7 @@ public:
     // Scrolls a row into view; choice: the row is remembered.
     BOOL EnsureVisible(int nItem, BOOL bPartialOK);
     int GetVisibleItem() const { return m_nVisibleItem; }
+    UINT GetSelectedCount() const;
     DWORD GetExtendedStyle() const { return m_nExStyle; }
     DWORD SetExtendedStyle(DWORD nExStyle)
     {

@@ -136,6 +136,14 @@ UINT CListCtrl::GetItemState(int nItem, UINT nMask) const
     return nItem >= 0 && nItem < GetItemCount() ? m_aRows[static_cast<size_t>(nItem)].nState & nMask : 0;
 }
 
+UINT CListCtrl::GetSelectedCount() const
+{
+    UINT n = 0;
+    for (const Row& r : m_aRows)
+        n += (r.nState & LVIS_SELECTED) ? 1u : 0u;
+    return n;
+}
+
 int CListCtrl::GetNextItem(int nItem, int nFlags) const
 {
     for (int i = nItem < 0 ? 0 : nItem + 1; i < GetItemCount(); ++i)

@@ -101,6 +101,29 @@ BOOL Select(CWnd* pWnd, UINT nID, int nIndex)
     return FALSE;
 }
 
+BOOL SelectListRows(CWnd* pWnd, UINT nID, const std::vector<int>& aRows, BOOL bClick)
+{
+    auto* l = dynamic_cast<CListCtrl*>(Usable(pWnd, nID));
+    if (!l)
+        return FALSE;
+    for (int r : aRows)
+        if (r < 0 || r >= l->GetItemCount())
+            return FALSE;
+    for (int i = 0; i < l->GetItemCount(); ++i)
+        l->SetItemState(i, 0, LVIS_SELECTED);
+    for (int r : aRows)
+        l->SetItemState(r, LVIS_SELECTED, LVIS_SELECTED);
+    CWnd* pParent = l->GetParent();
+    if (bClick && pParent) {
+        NMHDR nm;
+        nm.hwndFrom = l->m_hWnd;
+        nm.idFrom = nID;
+        nm.code = NM_CLICK;
+        pParent->SendMessage(WM_NOTIFY, nID, reinterpret_cast<LPARAM>(&nm));
+    }
+    return TRUE;
+}
+
 BOOL CheckItem(CWnd* pWnd, UINT nID, int nIndex, int nCheck)
 {
     auto* l = dynamic_cast<CCheckListBox*>(Usable(pWnd, nID));

@@ -1,0 +1,162 @@
+// The combination expression checker: what it accepts, and the first fault it names.
+#include "PostExpression.h"
+#include "PostVisualState.h"
+#include "DBDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+void Symbols(CStringArray& a, std::initializer_list<const char*> names)
+{
+    for (const char* n : names)
+        a.Add(n);
+}
+
+struct ExprCase {
+    const char* label;
+    const char* expr;
+    const char* error;  // nullptr: valid
+};
+
+class PostExpressionCheck : public ::testing::TestWithParam<ExprCase> {};
+
+TEST_P(PostExpressionCheck, AnswersValidOrFirstFault)
+{
+    const ExprCase& c = GetParam();
+    CStringArray symbols;
+    Symbols(symbols, {"A", "B", "C", "D"});
+    CString err = "stale";
+    const BOOL ok = CPostExpression::CheckExpression(c.expr, symbols, err);
+    if (c.error == nullptr) {
+        EXPECT_TRUE(ok) << err.GetString();
+        EXPECT_TRUE(err.IsEmpty());
+    } else {
+        EXPECT_FALSE(ok);
+        EXPECT_STREQ(err.GetString(), c.error);
+    }
+}
+
+const ExprCase kCases[] = {
+    {"DialogExample", "_sqrt(A*A + B*B) / C - 2.0*_abs(D) /3.0", nullptr},
+    {"Sum", "A+B", nullptr},
+    {"UnaryMinusChain", "--A*-B", nullptr},
+    {"NestedFunctions", "_sin(_cos(_tan(A)))-(-(1.5e-3))", nullptr},
+    {"LeadingPointNumber", ".5*A", nullptr},
+    {"TrailingPointNumber", "5.*A", nullptr},
+    {"Blanks", "  A \t+ B  ", nullptr},
+    {"Empty", "", "Empty expression"},
+    {"OnlyBlanks", "   ", "Empty expression"},
+    {"SymbolNotPassed", "A+E", "Unknown symbol 'E' at position 3"},
+    {"SymbolCaseMatters", "a+B", "Unknown symbol 'a' at position 1"},
+    {"UnknownFunction", "_log(A)", "Unknown symbol '_log' at position 1"},
+    {"FunctionWithoutParenthesis", "_sqrt A", "'(' expected after function '_sqrt' at position 1"},
+    {"MissingOperand", "A+", "Unexpected end of expression"},
+    {"DoubleOperator", "A*/B", "Unexpected character '/' at position 3"},
+    {"UnaryPlusRefused", "+A", "Unexpected character '+' at position 1"},
+    {"MissingClose", "(A+B", "Missing ')'"},
+    {"MissingCloseInFunction", "_abs(A B)", "Missing ')' 'B' at position 8"},
+    {"UnmatchedClose", "A+B)", "Unmatched ')' ')' at position 4"},
+    {"EmptyParentheses", "()", "Unexpected character ')' at position 2"},
+    {"JuxtaposedSymbols", "A B", "Unexpected character 'B' at position 3"},
+    {"BareExponent", "1e+", "Invalid number '1' at position 1"},
+    {"NumberGluedToName", "2A", "Invalid number '2' at position 1"},
+    {"LonePoint", ".", "Invalid number '.' at position 1"},
+    {"OtherCharacter", "A^2", "Unexpected character '^' at position 2"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Expressions, PostExpressionCheck, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<ExprCase>& info) { return std::string(info.param.label); });
+
+TEST(PostExpressionCheck, DeepNestingIsAFaultNotACrash)
+{
+    CStringArray symbols;
+    Symbols(symbols, {"A"});
+    CString err;
+    std::string deep(100000, '(');
+    deep += "A";
+    deep += std::string(100000, ')');
+    EXPECT_FALSE(CPostExpression::CheckExpression(deep.c_str(), symbols, err));
+    EXPECT_NE(std::string(err.GetString()).find("nested too deeply"), std::string::npos);
+
+    std::string minus(100000, '-');
+    minus += "A";
+    EXPECT_FALSE(CPostExpression::CheckExpression(minus.c_str(), symbols, err));
+
+    std::string moderate(50, '(');
+    moderate += "A";
+    moderate += std::string(50, ')');
+    EXPECT_TRUE(CPostExpression::CheckExpression(moderate.c_str(), symbols, err)) << err.GetString();
+}
+
+TEST(PostExpressionCheck, NoSymbolsAcceptsNumbersOnly)
+{
+    const CStringArray none;
+    CString err;
+    EXPECT_TRUE(CPostExpression::CheckExpression("1+2*3", none, err));
+    EXPECT_FALSE(CPostExpression::CheckExpression("A", none, err));
+}
+
+T_PCOMP_COMB_D Comb(const char* name, std::initializer_list<unsigned int> keys)
+{
+    T_PCOMP_COMB_D c;
+    c.strName = name;
+    c.strExpression = "A+B";
+    int s = 0;
+    for (unsigned int k : keys) {
+        c.aPVtifK.Add(k);
+        c.aSymbol.Add(s++);
+    }
+    return c;
+}
+
+TEST(PostVisualStateCompComb, StoresReplacesAndDeletesByKey)
+{
+    CPostVisualState state;
+    EXPECT_FALSE(state.AddCompComb(0, Comb("Zero", {1})));
+    ASSERT_TRUE(state.AddCompComb(7, Comb("Sum", {3, 4})));
+    ASSERT_TRUE(state.AddCompComb(5, Comb("Diff", {4})));
+    ASSERT_TRUE(state.AddCompComb(7, Comb("Sum2", {9})));  // replaces, keeps its place
+
+    CArray<unsigned int, unsigned int> keys;
+    state.GetCompCombKeyList(keys);
+    ASSERT_EQ(keys.GetSize(), 2);
+    EXPECT_EQ(keys[0], 7u);
+    EXPECT_EQ(keys[1], 5u);
+
+    T_PCOMP_COMB_D got;
+    ASSERT_TRUE(state.GetCompCombD(7, got));
+    EXPECT_STREQ(got.strName.GetString(), "Sum2");
+    ASSERT_EQ(got.aPVtifK.GetSize(), 1);
+    EXPECT_EQ(got.aPVtifK[0], 9u);
+
+    EXPECT_TRUE(state.DelCompComb(7));
+    EXPECT_FALSE(state.DelCompComb(7));
+    EXPECT_FALSE(state.GetCompCombD(7, got));
+    state.GetCompCombKeyList(keys);
+    ASSERT_EQ(keys.GetSize(), 1);
+    EXPECT_EQ(keys[0], 5u);
+}
+
+TEST(DBTableNewKey, IsOnePastTheLargestKey)
+{
+    CDBBase db;
+    CClassPOsif sets(&db);
+    EXPECT_EQ(sets.GetNewKey(), 1u);
+    T_POSIF_D s;
+    ASSERT_TRUE(sets.Set(41, s));
+    EXPECT_EQ(sets.GetNewKey(), 42u);
+    EXPECT_EQ(sets.GetNewKey(), 42u);  // asking takes nothing
+    EXPECT_EQ(sets.Add(s), 42u);
+    EXPECT_EQ(CClassPOsif().GetNewKey(), 0u);
+}
+
+TEST(ClassPVtifName, DropsControlCharacters)
+{
+    EXPECT_STREQ(CClassPVtif::RemoveSpecialStringInName("Disp\tX\r\n(total)").GetString(), "DispX(total)");
+    EXPECT_STREQ(CClassPVtif::RemoveSpecialStringInName("").GetString(), "");
+}
+
+}  // namespace
