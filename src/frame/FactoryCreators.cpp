@@ -1,5 +1,7 @@
 #include "frame/FactoryCreators.h"
+#include "visualdata/CPVSColorTableEvent.h"
 #include "visualdata/CPVSVisualDataLDFS.h"
+#include "visualdata/CPVSVisualDataPileTipElement.h"
 #include "visualdata/CPVSVisualDataFlowDiscWKVR.h"
 #include "visualdata/CPVSVisualDataFlowPathWKVR.h"
 #include "visualdata/CPVSVisualDataLDFSD.h"
@@ -21,7 +23,7 @@ const T_KVPVS_CREATORS& KVPvsCreators()
         /* pfnVDFOS */ nullptr,
         /* pfnVDLDFSD */ CreateVDTyped<CPVSVisualDataLDFSD>,
         /* pfnVDNodeSepg */ nullptr,
-        /* pfnVDPileTipElement */ nullptr,
+        /* pfnVDPileTipElement */ CreateVDRow<CPVSVisualDataPileTipElement>,
         /* pfnVDElemDgrmEvent */ nullptr,
         /* pfnVMGlbFlowPath */ CreateVM<CPVSVisualMethodGlbFlowPath>,
         /* pfnVMFlowDisc */ CreateVM<CPVSVisualMethodFlowDiscWKVR>,
@@ -29,7 +31,7 @@ const T_KVPVS_CREATORS& KVPvsCreators()
         /* pfnVMLDFS */ CreateVM<CPVSVisualMethodLDFS>,
         /* pfnVMFOS */ nullptr,
         /* pfnVMLDFSD */ CreateVM<CPVSVisualMethodLDFSD>,
-        /* pfnCTEvent */ nullptr,
+        /* pfnCTEvent */ CreateCT<CPVSColorTableEvent>,
     };
     return creators;
 }
