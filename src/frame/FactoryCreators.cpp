@@ -1,6 +1,8 @@
 #include "frame/FactoryCreators.h"
 #include "visualdata/CPVSVisualDataFOS.h"
+#include "visualdata/CPVSColorTableEvent.h"
 #include "visualdata/CPVSVisualDataLDFS.h"
+#include "visualdata/CPVSVisualDataPileTipElement.h"
 #include "visualdata/CPVSVisualDataFlowDiscWKVR.h"
 #include "visualdata/CPVSVisualDataFlowPathWKVR.h"
 #include "visualdata/CPVSVisualDataLDFSD.h"
@@ -25,7 +27,7 @@ const T_KVPVS_CREATORS& KVPvsCreators()
         /* pfnVDFOS */ CreateVDTyped<CPVSVisualDataFOS>,
         /* pfnVDLDFSD */ CreateVDTyped<CPVSVisualDataLDFSD>,
         /* pfnVDNodeSepg */ nullptr,
-        /* pfnVDPileTipElement */ nullptr,
+        /* pfnVDPileTipElement */ CreateVDRow<CPVSVisualDataPileTipElement>,
         /* pfnVDElemDgrmEvent */ nullptr,
         /* pfnVMGlbFlowPath */ CreateVM<CPVSVisualMethodGlbFlowPath>,
         /* pfnVMFlowDisc */ CreateVM<CPVSVisualMethodFlowDiscWKVR>,
@@ -33,7 +35,7 @@ const T_KVPVS_CREATORS& KVPvsCreators()
         /* pfnVMLDFS */ CreateVM<CPVSVisualMethodLDFS>,
         /* pfnVMFOS */ CreateVM<CPVSVisualMethodFOS>,
         /* pfnVMLDFSD */ CreateVM<CPVSVisualMethodLDFSD>,
-        /* pfnCTEvent */ nullptr,
+        /* pfnCTEvent */ CreateCT<CPVSColorTableEvent>,
     };
     return creators;
 }

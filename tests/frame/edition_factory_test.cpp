@@ -227,9 +227,10 @@ TEST_F(EditionFactoryTest, ColourTableOfEventRowsAndOfEveryOtherRow)
     EditionRow other{"", 2, 0, 0, 0, 30, 0, 80200, 0, "", ""};
     const unsigned int nEvent = AddRow(event);
     const unsigned int nOther = AddRow(other);
-    // The event table's class is not built yet: its creator gives null.
     std::unique_ptr<CPVSColorTableBase> pEvent(factory.CreateColorTable(nEvent));
-    EXPECT_FALSE(pEvent);
+    ASSERT_TRUE(pEvent);
+    EXPECT_STREQ(pEvent->GetRuntimeClass()->m_lpszClassName, "CPVSColorTableEvent");
+    EXPECT_EQ(pEvent->GetKey(), nEvent);
     std::unique_ptr<CPVSColorTableBase> pOther(factory.CreateColorTable(nOther));
     ASSERT_TRUE(pOther);
     EXPECT_STREQ(pOther->GetRuntimeClass()->m_lpszClassName, "CPVSColorTableBase");

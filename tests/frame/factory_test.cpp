@@ -96,7 +96,7 @@ TEST_P(FactoryRowTest, ChoosesClassFromTheRow)
     EXPECT_EQ(FromRowMultiIso(c.row), c.expectedMultiIso);
 }
 
-// Module classes of later displays (nodal seepage, pile tip) are not built yet: null.
+// Module classes of later displays (nodal seepage) are not built yet: null.
 const RowCase kRowCases[] = {
     {"ElemDiagramDisplay", {2, 0, 6, 8, 1, 0}, 0, "CPVSVisualDataElemDgrm", "CPVSVisualDataElemDgrm"},
     {"CombinationDiagramOnNode", {1, 0, 7, 5, 1, 0}, 0, "CPVSVisualDataElemDgrm", "CPVSVisualDataNode"},
@@ -121,7 +121,7 @@ const RowCase kRowCases[] = {
     {"ElemQuantity16", {2, 16, 0, 8, 1, 0}, 0, "null", "null"},
     {"ElemSeepageVector", {2, 17, 0, 39, 1, 0}, 0, "CPVSVisualDataCustomVectPlot/1", "CPVSVisualDataElem"},
     {"ElemSeepageNotVector", {2, 17, 0, 39, 1, 11}, 0, "CPVSVisualDataElem", "CPVSVisualDataElem"},
-    {"ElemPileTip", {2, 21, 0, 8, 1, 0}, 0, "null", "CPVSVisualDataElem"},
+    {"ElemPileTip", {2, 21, 0, 8, 1, 0}, 0, "CPVSVisualDataPileTipElement", "CPVSVisualDataElem"},
     {"ElemOther", {2, 4, 0, 8, 1, 0}, 0, "CPVSVisualDataElem", "CPVSVisualDataElem"},
     {"UnknownEntityKind", {3, 4, 0, 8, 1, 0}, 0, "null", "null"},
 };

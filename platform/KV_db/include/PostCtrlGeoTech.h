@@ -142,8 +142,23 @@ private:
     int m_nType;
 };
 
+// Pile result of one element: the tip's node number, then one value per component.
+struct T_PPILE_D {
+    std::vector<double> aValue;
+};
+
 class CPostCtrlGeoTech : public CPostCtrlBase {
 public:
+    // The pile result of an element; 0 when it has none. The trailing arguments are the host's.
+    int GetPile(unsigned int nElemK, T_PPILE_D* pRec, int, int, int) const
+    {
+        auto it = m_piles.find(nElemK);
+        if (!pRec || it == m_piles.end())
+            return 0;
+        pRec->aValue = it->second;
+        return 1;
+    }
+    void SetPile(unsigned int nElemK, std::vector<double> aValue) { m_piles[nElemK] = std::move(aValue); }
     // The analysis-type control of a case; 0 when the case has none.
     int GetPostCtrlSub(unsigned int nAcasK, CPostCtrlAnlTypeBase** ppCtrl);
     int MakeLoadComb(int nKind, unsigned int nAcasK, T_LCOM_D& comb) const;
@@ -175,6 +190,7 @@ private:
     const CTHResultData* Query() const;
     std::map<unsigned int, std::shared_ptr<CPostCtrlAnlTypeTHIS>> m_cases;
     std::map<unsigned int, int> m_bare;
+    std::map<unsigned int, std::vector<double>> m_piles;
     std::map<unsigned int, std::shared_ptr<CPostCtrlAnlTypeStatic>> m_static;
     std::map<unsigned int, std::vector<double>> m_safety;
     unsigned int m_nQueryK = 0;

@@ -24,6 +24,13 @@ public:
     int GetSeqIdElem(unsigned int nElemK) const;
     int GetSeqIdThis(unsigned int nThisK) const;
     int GetSeqIdDirectThis(unsigned int nThisK) const;
+    // The solver's node number; choice: the node key itself unless one was set.
+    int GetSeqIdNode(unsigned int nNodeK) const
+    {
+        auto it = m_node.find(nNodeK);
+        return it == m_node.end() ? static_cast<int>(nNodeK) : it->second;
+    }
+    void SetNode(unsigned int nNodeK, int nId) { m_node[nNodeK] = nId; }
 
     void SetElem(unsigned int nElemK, int nType, int nId);
     void SetThis(unsigned int nThisK, int nId, int bDirect);
@@ -33,6 +40,7 @@ private:
     struct This { int nId = 0; int bDirect = 0; };
     std::map<unsigned int, Elem> m_elem;
     std::map<unsigned int, This> m_this;
+    std::map<unsigned int, int> m_node;
 };
 
 // One result file of a family: the host gives its path text with the extension.
@@ -116,6 +124,8 @@ public:
     BOOL GetNodeResult(const CArray<unsigned int, unsigned int>& aNodeId, unsigned int nPVtifK, int& nValueCount,
                        CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult);
     void EndQueryRow() { m_nRowK = 0; }
+    // The solver numbering of the model the control answers for.
+    CSeqIdInfo* GetSeqIdInfo() { return &m_seqId; }
 
 private:
     BOOL GetElemResultOfNodeRow(const CArray<unsigned int, unsigned int>& aElemId, unsigned int nPVtifK,
@@ -123,6 +133,7 @@ private:
     CDBBase* m_pRowDB = nullptr;
     CDBBase* m_pModelDB = nullptr;
     unsigned int m_nRowK = 0;
+    CSeqIdInfo m_seqId;
 };
 
 // Access to the control held by a post database.

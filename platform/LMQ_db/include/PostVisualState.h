@@ -3,6 +3,7 @@
 #include "afxtempl.h"
 
 #include <map>
+#include <vector>
 
 struct T_PVIST_VALS_D {
     int bShow = 0;
@@ -32,6 +33,20 @@ struct T_PVIST_ALL_D {
     unsigned int nLabelColor = 0x00000000; // colour of labels
     int nLineWidth = 1;                    // width of the model outline
     int nShapeMode = 0;                    // 3: the undeformed shape is drawn under the result
+    // Legend: switch, size in pixels, placement ratios in the client area, top offset.
+    int bLegend = 1;
+    int nLegendWidth = 180;
+    int nLegendHeight = 300;
+    double dLegendRatioX = 0.0;
+    double dLegendRatioY = 0.0;
+    int nLegendTop = 0;
+    unsigned int nLegendTextColor = 0x00000000;    // 0x00BBGGRR
+    unsigned int nLegendPercentColor = 0x00000000; // 0x00BBGGRR
+    unsigned int nLegendBkColor = 0x00FFFFFF;      // 0x00BBGGRR
+    int nLegendBkMode = 1;                         // 2 translucent, 3 opaque, other none
+    int bLegendPercent = 0;
+    // Colour list of the user's own colour table, 0x00BBGGRR each.
+    std::vector<unsigned int> aUserColors;
 };
 
 // Miscellaneous display settings ("etc."): the colour, width and feature angle of cut, section
@@ -40,6 +55,8 @@ struct T_PVIST_PETC_D {
     unsigned int nColor = 0x000000FF;      // 0x00BBGGRR
     int nWidth = 1;
     double dFeatureAngle = 30.0;           // degrees
+    double dSymbolScale = 1.0;             // scale of point symbols
+    int nInactiveDisp = 1;                 // display of inactive elements: 2-6 styles 1-5, other none
 };
 
 struct T_PVIST_SYMB_D {
@@ -49,6 +66,7 @@ struct T_PVIST_SYMB_D {
     int bDgrmColorByValue = 0;             // 1: diagrams coloured by their values
     unsigned int nDgrmColor = 0x00FF0000;  // 0x00BBGGRR
     int nDgrmWidth = 1;
+    int nSymbolOption = 0;                 // passed to the point symbols' value reads
 };
 
 struct T_PVIST_ANIM_D {

@@ -15,6 +15,7 @@
 class TDataStd_TreeNode;
 class gp_Ax3;
 struct T_ZOR_DOC_TREE_D;
+class CPVSColorTableBase;
 
 struct T_UPDATE_HINT_D {
     CView* pSender = nullptr;
@@ -35,6 +36,9 @@ public:
     void UpdateAllViews(CView* pSender, LPARAM lHint = 0, CObject* pHint = nullptr);
     const CArray<T_UPDATE_HINT_D, const T_UPDATE_HINT_D&>& GetUpdateHints() const { return m_aHints; }
     void ClearUpdateHints() { m_aHints.RemoveAll(); }
+    // The colour table of the post display now shown (not owned).
+    CPVSColorTableBase* GetCurPostColorTable() const { return m_pCurColorTable; }
+    void SetCurPostColorTable(CPVSColorTableBase* p) { m_pCurColorTable = p; }
     CString GetPathName() const { return m_strPathName; }
     void SetPathName(const char* psz) { m_strPathName = psz; }
 
@@ -47,6 +51,7 @@ public:
 private:
     std::unique_ptr<T_ZOR_DOC_TREE_D> m_pTree;
     CView* m_pActiveView = nullptr;
+    CPVSColorTableBase* m_pCurColorTable = nullptr;
     CArray<T_UPDATE_HINT_D, const T_UPDATE_HINT_D&> m_aHints;
     CString m_strPathName;
 };

@@ -15,6 +15,8 @@ class vtkUnstructuredGrid;
 class vtkIdList;
 class CAnimationEngine;
 class CPVSModelDataBase;
+class CPVSModelDataFEM;
+class gp_Pnt;
 class CPostCtrlBase;
 
 class CPVSVisualDataBase : public CObject {
@@ -69,6 +71,13 @@ public:
     // The type code the object was created for (0 when made from a result row).
     unsigned int GetVDType() const { return m_nType; }
     const T_VD_PARAM_D& GetParam() const { return m_param; }
+
+    // Draws the given elements in the inactive style (1 to 5) into pDataSet; the stand-in
+    // records the style and the element count. 1 on success.
+    int MakeInactiveElemDataSet(int nStyle, CMap<unsigned int, unsigned int, unsigned int, unsigned int>& mElemK,
+                                CPVSModelDataFEM* pMD, vtkDataSet* pDataSet);
+    int m_nInactiveStyle = 0;
+    int m_nInactiveCount = 0;
 
     static void SetMinMaxVal(double dVal);
     static void SetMinMaxVal(unsigned int nKey, double dVal, int bFlag);
@@ -141,10 +150,20 @@ public:
     using CPVSVisualDataElem::CPVSVisualDataElem;
 };
 
+// Point symbols: the host's point-element method (type 14) draws one symbol per point that
+// MakeVGeomData lists, with its value and the size written to the last argument.
 class CPVSVisualDataPointElement : public CPVSVisualDataBase {
     DECLARE_DYNAMIC(CPVSVisualDataPointElement)
 public:
     using CPVSVisualDataBase::CPVSVisualDataBase;
+    int GetVisualMethodType(T_PVIST_ALL_D*) override { return 14; }
+    using CPVSVisualDataBase::MakeVGeomData;
+    virtual int MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
+                              CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, vtkDataSet* pD1,
+                              vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aKey,
+                              CArray<gp_Pnt, gp_Pnt&>& aPnt, CArray<double, double&>& aVal, float* pSize);
+    virtual int GetSymbolKind() { return 0; }
+    virtual int GetScalar(unsigned int nNodeNo, double& dVal, int nOption);
 };
 
 // Vector plot: mode 1 or mode 2 as the host's factory asks.

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include <gp_Pnt.hxx>
 #include <vtkAppendPolyData.h>
 #include <vtkBandedPolyDataContourFilter.h>
 #include <vtkPolyData.h>
@@ -30,7 +31,6 @@ IMPLEMENT_DYNAMIC(CPVSVisualMethodColorMap, CPVSVisualMethodBase)
 IMPLEMENT_DYNAMIC(CPVSVisualMethodPointElement, CPVSVisualMethodBase)
 IMPLEMENT_DYNAMIC(CPVSModelDataBase, CObject)
 IMPLEMENT_DYNAMIC(CPVSModelDataFEM, CPVSModelDataBase)
-IMPLEMENT_DYNAMIC(CPVSColorTableBase, CObject)
 
 BOOL CPVSVisualDataBase::m_bVDataRsltSet = FALSE;
 double CPVSVisualDataBase::m_dVDataRsltMin = 0.0;
@@ -237,3 +237,26 @@ void CPVSVisualMethodBase::DeleteMdlDataCtrl()
     delete m_pMDTCtrl;
     m_pMDTCtrl = nullptr;
 }
+
+int CPVSVisualDataBase::MakeInactiveElemDataSet(int nStyle, CMap<unsigned int, unsigned int, unsigned int, unsigned int>& mElemK,
+                                                CPVSModelDataFEM* pMD, vtkDataSet* pDataSet)
+{
+    if (!pMD || !pDataSet)
+        return 0;
+    m_nInactiveStyle = nStyle;
+    m_nInactiveCount = static_cast<int>(mElemK.GetCount());
+    return 1;
+}
+
+int CPVSVisualDataPointElement::MakeVGeomData(vtkDataSet*, T_PVIST_ALL_D*, T_PVIST_ANIM_D*, CAnimationEngine*,
+                                              CPVSModelDataBase*, CArray<int, int>*, CArray<int, int>*, vtkDataSet*,
+                                              vtkDataSet*, CArray<unsigned int, unsigned int>& aKey,
+                                              CArray<gp_Pnt, gp_Pnt&>& aPnt, CArray<double, double&>& aVal, float*)
+{
+    aKey.RemoveAll();
+    aPnt.RemoveAll();
+    aVal.RemoveAll();
+    return 0;
+}
+
+int CPVSVisualDataPointElement::GetScalar(unsigned int, double&, int) { return 0; }

@@ -172,6 +172,7 @@ public:
     void GetWindowText(CString& r) const { r = m_strText; }
     int GetWindowTextLength() const { return m_strText.GetLength(); }
     void GetWindowRect(RECT* pRect) const { *pRect = m_rect; }
+    void GetClientRect(RECT* pRect) const { *pRect = RECT{0, 0, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top}; }
     void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
     UINT GetDlgCtrlID() const { return m_nID; }
     CWnd* GetDlgItem(UINT nID) const;
