@@ -24,6 +24,8 @@ public:
     int GetSeqIdElem(unsigned int nElemK) const;
     int GetSeqIdThis(unsigned int nThisK) const;
     int GetSeqIdDirectThis(unsigned int nThisK) const;
+    // Keys of the elements of one element-type code, ascending.
+    void GetElemKeyListByType(int nType, CArray<unsigned int, unsigned int>& aElemK) const;
 
     void SetElem(unsigned int nElemK, int nType, int nId);
     void SetThis(unsigned int nThisK, int nId, int bDirect);
