@@ -1,5 +1,7 @@
 #include "visualdata/PVSUserDefRecords.h"
 
+#include "PVSUtilFunc.h"
+
 T_VD_FLOWDISC_WPLKVR_D& T_VD_FLOWDISC_WPLKVR_D::operator=(const T_VD_FLOWDISC_WPLKVR_D& src)
 {
     T_VD_USERDEF_DATA::operator=(src);
@@ -127,4 +129,90 @@ void T_VD_PROFGRID_D::Initialize()
     bArea = 0;
     GridIdx.aIdx.RemoveAll();
     bLengthUnit = 0;
+}
+
+T_VD_HISTPLOT_TVCKVR_D& T_VD_HISTPLOT_TVCKVR_D::operator=(const T_VD_HISTPLOT_TVCKVR_D& src)
+{
+    m_nAcasKey = src.m_nAcasKey;
+    m_nResultType = src.m_nResultType;
+    m_bGlobal = src.m_bGlobal;
+    m_nComponent = src.m_nComponent;
+    m_nReserved = src.m_nReserved;
+    m_bDeformed = src.m_bDeformed;
+    m_nTimeStep = src.m_nTimeStep;
+    return *this;
+}
+
+void T_VD_HISTPLOT_TVCKVR_D::Initialize()
+{
+    m_nAcasKey = 0;
+    m_nResultType = 0;
+    m_bGlobal = 0;
+    m_nComponent = 0;
+    m_nReserved = 0;
+    m_bDeformed = 0;
+    m_nTimeStep = 0;
+}
+
+namespace {
+
+struct T_HIST_COMP {
+    const char* pszName;
+    int nUnitType;
+};
+
+struct T_HIST_TYPE {
+    const char* pszLocal;   // title; also the global one unless pszGlobal is given
+    const char* pszGlobal;
+    int nCompCount;
+    T_HIST_COMP aComp[12];
+};
+
+#define KVPVS_NODAL_COMPS(t, r) \
+    {{"DX", t}, {"DY", t}, {"DZ", t}, {"RX", r}, {"RY", r}, {"RZ", r}, {"DXYZ", t}, {"RXYZ", r}}
+
+const T_HIST_TYPE g_aHistType[13] = {
+    {"DISPLACEMENT", nullptr, 8, KVPVS_NODAL_COMPS(1, 5)},
+    {"VELOCITY", nullptr, 8, KVPVS_NODAL_COMPS(22, 32)},
+    {"ACCELERATION", nullptr, 8, KVPVS_NODAL_COMPS(21, 49)},
+    {"TRUSS FORCE", nullptr, 1, {{"Axial", 2}}},
+    {"TRUSS STRESS", nullptr, 1, {{"Axial", 17}}},
+    {"BEAM FORCE", nullptr, 6,
+     {{"Axial", 2}, {"Shear y", 2}, {"Shear z", 2}, {"Torsion", 12}, {"Moment y", 12}, {"Moment z", 12}}},
+    {"BEAM STRESS", nullptr, 12,
+     {{"Sax", 17}, {"Ssy", 17}, {"Ssz", 17}, {"Sby+", 17}, {"Sby-", 17}, {"Sbz+", 17}, {"Sbz-", 17},
+      {"Comb", 17}, {"Comb 1", 17}, {"Comb 2", 17}, {"Comb 3", 17}, {"Comb 4", 17}}},
+    {"PLSTRN STRS(L)", "PLSTRN STRS(G)", 4, {{"Sxx", 17}, {"Syy", 17}, {"Szz", 17}, {"Sxy", 17}}},
+    {"PLSTRN STRN(L)", "PLSTRN STRN(G)", 4, {{"Exx", 0}, {"Eyy", 0}, {"Ezz", 0}, {"Exy", 0}}},
+    {"SOLID STRS(L)", "SOLID STRS(G)", 6,
+     {{"Sxx", 17}, {"Syy", 17}, {"Szz", 17}, {"Sxy", 17}, {"Syz", 17}, {"Sxz", 17}}},
+    {"SOLID STRN(L)", "SOLID STRN(G)", 6,
+     {{"Exx", 0}, {"Eyy", 0}, {"Ezz", 0}, {"Exy", 0}, {"Eyz", 0}, {"Exz", 0}}},
+    {"PLATE UNIT FORCE", nullptr, 8,
+     {{"Fxx", 14}, {"Fyy", 14}, {"Fxy", 14}, {"Mxx", 13}, {"Myy", 13}, {"Mxy", 13}, {"Vxx", 14}, {"Vyy", 14}}},
+    {"PLATE STRESS", nullptr, 6,
+     {{"SxxT", 17}, {"SyyT", 17}, {"SxyT", 17}, {"SxxB", 17}, {"SyyB", 17}, {"SxyB", 17}}},
+};
+
+#undef KVPVS_NODAL_COMPS
+
+} // namespace
+
+void T_VD_HISTPLOT_TVCKVR_D::GetResultTypeCompUnit(CString& strType, CString& strComponent, CString& strUnit) const
+{
+    strType = "None";
+    strComponent = "None";
+    strUnit = "None";
+    int nUnitType = 0;
+    if (m_nResultType >= 0 && m_nResultType <= 12) {
+        const T_HIST_TYPE& t = g_aHistType[m_nResultType];
+        strType = (m_bGlobal != 0 && t.pszGlobal) ? t.pszGlobal : t.pszLocal;
+        // Truss rows have one component, whatever index the record carries.
+        const int nComp = (m_nResultType == 3 || m_nResultType == 4) ? 0 : m_nComponent;
+        if (nComp >= 0 && nComp < t.nCompCount) {
+            strComponent = t.aComp[nComp].pszName;
+            nUnitType = t.aComp[nComp].nUnitType;
+        }
+    }
+    CPVSUtilFunc::GetCurUnitStr4Legend(nUnitType, strUnit);
 }

@@ -230,7 +230,11 @@ struct KV_PVS_API T_VD_HISTPLOT_TVCKVR_D : T_VD_USERDEF_DATA {
     int m_nTimeStep = 0;
 
     T_VD_HISTPLOT_TVCKVR_D() = default;
-    T_VD_HISTPLOT_TVCKVR_D(const T_VD_HISTPLOT_TVCKVR_D&) = default;
-    T_VD_HISTPLOT_TVCKVR_D& operator=(const T_VD_HISTPLOT_TVCKVR_D&) = default;
-    void Initialize() { *this = T_VD_HISTPLOT_TVCKVR_D(); }
+    T_VD_HISTPLOT_TVCKVR_D(const T_VD_HISTPLOT_TVCKVR_D& src) : T_VD_USERDEF_DATA() { *this = src; }
+    // Copies the seven fields; the base part stays the target's.
+    T_VD_HISTPLOT_TVCKVR_D& operator=(const T_VD_HISTPLOT_TVCKVR_D& src);
+    void Initialize();
+    // Type title, component name and current unit text of the record's result type and
+    // component; "None" where the vocabulary has no entry.
+    void GetResultTypeCompUnit(CString& strType, CString& strComponent, CString& strUnit) const;
 };

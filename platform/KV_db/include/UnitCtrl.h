@@ -2,7 +2,8 @@
 // The stand-in document has no members for them: CDocCtrl reaches the ones that belong to a
 // document (they live in its model database, made on first use).
 // Unit types are the host's codes: 1 length, 2 force, 12 moment, 13 moment per length, 14 force
-// per length, 17 stress, 21 acceleration, 22 velocity, 0 a quantity without unit.
+// per length, 17 stress, 21 acceleration, 22 velocity, 5/32/49 rotation and its rates, 0 a
+// quantity without unit.
 // Choices: a unit type without a factor converts by 1; unit type 0 never converts and has no
 // name; the names are those of a metre-kilonewton system until the host sets others.
 #pragma once
@@ -54,7 +55,8 @@ private:
     int m_nUnitIndex[4] = {2, 3, 0, 0};
     std::map<int, double> m_factor;
     std::map<int, CString> m_name = {{1, "m"},         {2, "kN"},      {12, "kN*m"},     {13, "kN*m/m"},
-                                     {14, "kN/m"},     {17, "kN/m^2"}, {21, "m/sec^2"}, {22, "m/sec"}};
+                                     {14, "kN/m"},     {17, "kN/m^2"}, {21, "m/sec^2"}, {22, "m/sec"},
+                                     {5, "rad"},        {32, "rad/sec"}, {49, "rad/sec^2"}};
 };
 
 // The user's preferences; dZeroTolerance rounds small result values to zero.

@@ -80,6 +80,8 @@ public:
     using CDBTable::CDBTable;
     unsigned int GetNodeNoByKey(unsigned int nNodeK) const { return Exist(nNodeK) ? nNodeK : 0u; }
     unsigned int GetNodeKeyByNo(unsigned int nNodeNo) const { return Exist(nNodeNo) ? nNodeNo : 0u; }
+    // Elements of the same database that use the node, ascending.
+    void GetConnectedElemKeyList(unsigned int nNodeK, CArray<unsigned int, unsigned int>& aElemK) const;
 };
 // Steps; GetKeyListByPOsifK lists the steps of an output set in key order, with their names
 // when a name list is given.

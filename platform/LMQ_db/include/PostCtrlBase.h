@@ -31,6 +31,8 @@ public:
         return it == m_node.end() ? static_cast<int>(nNodeK) : it->second;
     }
     void SetNode(unsigned int nNodeK, int nId) { m_node[nNodeK] = nId; }
+    // Keys of the elements of one element-type code, ascending.
+    void GetElemKeyListByType(int nType, CArray<unsigned int, unsigned int>& aElemK) const;
 
     void SetElem(unsigned int nElemK, int nType, int nId);
     void SetThis(unsigned int nThisK, int nId, int bDirect);

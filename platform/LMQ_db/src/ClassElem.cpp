@@ -64,3 +64,16 @@ BOOL CClassElem::calcElemLocalVector(unsigned int nElemK, double dAxis[3][3], in
     }
     return TRUE;
 }
+
+void CClassNode::GetConnectedElemKeyList(unsigned int nNodeK, CArray<unsigned int, unsigned int>& aElemK) const
+{
+    aElemK.RemoveAll();
+    if (!m_pDB)
+        return;
+    for (const auto& [k, e] : m_pDB->Table<T_ELEM_D>())
+        for (int i = 0; i < e.aNodeK.GetSize(); ++i)
+            if (e.aNodeK[i] == nNodeK) {
+                aElemK.Add(k);
+                break;
+            }
+}

@@ -31,6 +31,14 @@ int CSeqIdInfo::GetSeqIdDirectThis(unsigned int nThisK) const
     return it == m_this.end() ? 0 : it->second.bDirect;
 }
 
+void CSeqIdInfo::GetElemKeyListByType(int nType, CArray<unsigned int, unsigned int>& aElemK) const
+{
+    aElemK.RemoveAll();
+    for (const auto& [k, e] : m_elem)
+        if (e.nType == nType)
+            aElemK.Add(k);
+}
+
 void CSeqIdInfo::SetElem(unsigned int nElemK, int nType, int nId) { m_elem[nElemK] = Elem{nType, nId}; }
 void CSeqIdInfo::SetThis(unsigned int nThisK, int nId, int bDirect) { m_this[nThisK] = This{nId, bDirect}; }
 

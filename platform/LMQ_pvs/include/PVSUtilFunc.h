@@ -1,13 +1,16 @@
 // Stand-in for the host's drawing helpers. GetRgbF: red, green, blue in [0, 1] from
 // 0x00BBGGRR. GetVectorDirectionPoint: the point at start + unit(direction) x length x scale;
-// choice: a zero direction gives the start point.
+// choice: a zero direction gives the start point. GetCurUnitStr4Legend: the current unit
+// system's name of a unit type; choice: empty for a type without name (type 0).
 #pragma once
 #include "3DPoint.h"
+#include "afxstr.h"
 
 #include <cmath>
 
 class CPVSUtilFunc {
 public:
+    static void GetCurUnitStr4Legend(int nUnitType, CString& strUnit);
     static void GetRgbF(unsigned int nColor, double& r, double& g, double& b)
     {
         r = static_cast<double>(nColor & 0xFFu) / 255.0;

@@ -136,6 +136,21 @@ public:
     virtual int GetVector(unsigned int nElemK, double* pVect);
     virtual double GetCenterVal(unsigned int nElemK);
     virtual void InterpolateHighOrderEdgeVals(unsigned int nElemK);
+    // Element-centre range; choice: kept apart from the node range.
+    static void SetMinMaxValElemCenter(unsigned int, double dVal)
+    {
+        if (!m_bElemCenterSet || dVal < m_dElemCenterMin)
+            m_dElemCenterMin = dVal;
+        if (!m_bElemCenterSet || dVal > m_dElemCenterMax)
+            m_dElemCenterMax = dVal;
+        m_bElemCenterSet = TRUE;
+    }
+    inline static BOOL m_bElemCenterSet = FALSE;
+    inline static double m_dElemCenterMin = 0.0;
+    inline static double m_dElemCenterMax = 0.0;
+
+protected:
+    CMap<int, int, double, double> m_mElemCenterVal; // element key -> centre value
 };
 
 class CPVSVisualDataElemDgrm : public CPVSVisualDataBase {

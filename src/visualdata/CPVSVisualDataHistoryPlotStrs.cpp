@@ -1,0 +1,235 @@
+#include "visualdata/CPVSVisualDataHistoryPlotStrs.h"
+
+#include "timehistory/CPVSTHCalcHistPlotData.h"
+
+#include "GlobalFunc.h"
+#include "PostCtrlGeoTech.h"
+#include "PostVisualState.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+IMPLEMENT_DYNAMIC(CPVSVisualDataHistoryPlotStrs, CPVSVisualDataElem)
+
+CPVSVisualDataHistoryPlotStrs::CPVSVisualDataHistoryPlotStrs(int nType, T_VD_PARAM_D& param)
+    : CPVSVisualDataElem(static_cast<unsigned int>(nType), param), m_pUserDefData(new T_VD_HISTPLOT_TVCKVR_D)
+{
+    m_pUserDefData->Initialize();
+    if (const auto* p = dynamic_cast<const T_VD_HISTPLOT_TVCKVR_D*>(param.pUserDefData))
+        *m_pUserDefData = *p;
+}
+
+CPVSVisualDataHistoryPlotStrs::~CPVSVisualDataHistoryPlotStrs() { delete m_pUserDefData; }
+
+int CPVSVisualDataHistoryPlotStrs::GetVisualMethodType(T_PVIST_ALL_D* pVS) { return pVS && pVS->bAverage ? 1 : 2; }
+
+double CPVSVisualDataHistoryPlotStrs::AverageStart(int nMode)
+{
+    switch (nMode) {
+    case 2: return -DBL_MAX;
+    case 3: case 5: return DBL_MAX;
+    default: return 0.0;
+    }
+}
+
+double CPVSVisualDataHistoryPlotStrs::AverageCombine(int nMode, double dStored, double dValue)
+{
+    switch (nMode) {
+    case 2: return std::max(dStored, dValue);
+    case 3: return dValue <= dStored ? dValue : dStored;
+    case 4: return std::max(std::fabs(dStored), std::fabs(dValue));
+    case 5: return std::fabs(dValue) <= std::fabs(dStored) ? std::fabs(dValue) : std::fabs(dStored);
+    default: return dStored + dValue;
+    }
+}
+
+namespace {
+
+using ReadFn = int (CPVSTHCalcHistPlotData::*)(int, unsigned int, int, int, int, int, double&);
+
+struct T_STRS_SOURCE {
+    int nElemType[2];
+    ReadFn pfnRead;
+};
+
+const T_STRS_SOURCE* SourceOf(int nResultType)
+{
+    static const T_STRS_SOURCE s[6] = {
+        {{10, 11}, &CPVSTHCalcHistPlotData::GetPlstrnStress}, {{10, 11}, &CPVSTHCalcHistPlotData::GetPlstrnStrain},
+        {{15, 16}, &CPVSTHCalcHistPlotData::GetSolidStress},  {{15, 16}, &CPVSTHCalcHistPlotData::GetSolidStrain},
+        {{5, 6}, &CPVSTHCalcHistPlotData::GetPlateUnitForce}, {{5, 6}, &CPVSTHCalcHistPlotData::GetPlateStress},
+    };
+    return nResultType >= 7 && nResultType <= 12 ? &s[nResultType - 7] : nullptr;
+}
+
+} // namespace
+
+int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*, int)
+{
+    CArray<unsigned int, unsigned int> aActive;
+    if (!GetActiveElemK(aActive))
+        return 0;
+    auto* pPost = dynamic_cast<CPostCtrlGeoTech*>(GetPostCtrl());
+    CPostCtrlAnlTypeBase* pAnl = nullptr;
+    if (!pPost || !pPost->GetPostCtrlSub(m_pUserDefData->m_nAcasKey, &pAnl) || !pAnl)
+        return 0;
+    const T_STRS_SOURCE* pSrc = SourceOf(m_pUserDefData->m_nResultType);
+    if (!pSrc)
+        return 0;
+    CArray<unsigned int, unsigned int> aTyped, aPart, aElemK;
+    for (int nCode : pSrc->nElemType) {
+        pAnl->GetSeqIdInfo()->GetElemKeyListByType(nCode, aPart);
+        aTyped.Append(aPart);
+    }
+    CArrayUtil::IntersectUINT(aActive, aTyped, aElemK);
+    const int n = aElemK.GetSize();
+
+    const int bAverage = pVS && pVS->bAverage;
+    int nMode = pVS ? pVS->nAverageMode : 1;
+    if (nMode < 1 || nMode > 5)
+        nMode = 1;
+    m_bAveraged = bAverage;
+    InitVDataHashTable(n);
+    const unsigned int nHash = GF_GetHashSizeByCount(std::max(n / 5, 1));
+    m_mElemCenterVal.RemoveAll();
+    m_mElemCenterVal.InitHashTable(nHash);
+    CMap<int, int, double, double> mNodeVal, mNodeCnt;
+    mNodeVal.InitHashTable(nHash);
+    mNodeCnt.InitHashTable(nHash);
+    CArray<unsigned int, unsigned int> aAvgElemK, aAvgNodeK;
+    CArray<int, int> aAvgCount;
+
+    CPVSTHCalcHistPlotData src(m_pUserDefData->m_nAcasKey);
+    src.BeginQuery(m_pUserDefData->m_nResultType);
+    for (int i = 0; i < n; ++i) {
+        const unsigned int nElemK = aElemK[i];
+        T_ELEM_D elem;
+        if (!m_clsElem.Get(nElemK, elem))
+            continue;
+        const int nNodes = elem.aNodeK.GetSize();
+        double v = 0.0;
+        if (!(src.*pSrc->pfnRead)(m_pUserDefData->m_nTimeStep, nElemK, nNodes, 0, m_pUserDefData->m_bGlobal,
+                                  m_pUserDefData->m_nComponent, v))
+            continue;
+        m_mElemCenterVal.SetAt(static_cast<int>(nElemK), v);
+        if (!bAverage) {
+            T_VSUL_DATA_D vals;
+            vals.aValue.SetSize(nNodes);
+            for (int k = 0; k < nNodes; ++k) {
+                vals.aValue[k] = v;
+                SetMinMaxVal(nElemK, v, 1);
+            }
+            m_mVData.SetAt(static_cast<int>(nElemK), vals);
+            continue;
+        }
+        aAvgElemK.Add(nElemK);
+        aAvgCount.Add(nNodes);
+        for (int k = 0; k < nNodes; ++k) {
+            const int nNodeK = static_cast<int>(elem.aNodeK[k]);
+            double dStored = AverageStart(nMode);
+            mNodeVal.Lookup(nNodeK, dStored);
+            mNodeVal.SetAt(nNodeK, AverageCombine(nMode, dStored, v));
+            if (nMode == 1) {
+                double c = 0.0;
+                mNodeCnt.Lookup(nNodeK, c);
+                mNodeCnt.SetAt(nNodeK, c + 1.0);
+            }
+            aAvgNodeK.Add(elem.aNodeK[k]);
+        }
+    }
+    src.EndQuery();
+    if (!bAverage)
+        return 1;
+
+    CArray<int, int> aNodeKeys;
+    for (POSITION pos = mNodeVal.GetStartPosition(); pos;) {
+        int nNodeK = 0;
+        double d = 0.0;
+        mNodeVal.GetNextAssoc(pos, nNodeK, d);
+        aNodeKeys.Add(nNodeK);
+    }
+    for (int i = 0; i < aNodeKeys.GetSize(); ++i) {
+        const int nNodeK = aNodeKeys[i];
+        double d = 0.0;
+        mNodeVal.Lookup(nNodeK, d);
+        if (nMode == 1) {
+            double c = 0.0;
+            if (!mNodeCnt.Lookup(nNodeK, c) || c <= 0.0)
+                continue;
+            d = d / c;
+            mNodeVal.SetAt(nNodeK, d);
+        }
+        SetMinMaxVal(static_cast<unsigned int>(nNodeK), d, 0);
+    }
+    int nNext = 0;
+    for (int i = 0; i < aAvgElemK.GetSize(); ++i) {
+        T_VSUL_DATA_D vals;
+        vals.aValue.SetSize(aAvgCount[i]);
+        for (int k = 0; k < aAvgCount[i]; ++k) {
+            double d = 0.0;
+            if (!mNodeVal.Lookup(static_cast<int>(aAvgNodeK[nNext++]), d))
+                d = 0.0;
+            vals.aValue[k] = d;
+        }
+        m_mVData.SetAt(static_cast<int>(aAvgElemK[i]), vals);
+        double c = 0.0;
+        m_mElemCenterVal.Lookup(static_cast<int>(aAvgElemK[i]), c);
+        SetMinMaxValElemCenter(aAvgElemK[i], c);
+    }
+    return 1;
+}
+
+double CPVSVisualDataHistoryPlotStrs::GetElemCenterVal(unsigned int nElemK) const
+{
+    double c = 0.0;
+    m_mElemCenterVal.Lookup(static_cast<int>(nElemK), c);
+    return c;
+}
+
+int CPVSVisualDataHistoryPlotStrs::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText,
+                                                       int)
+{
+    m_nProbeResult = 0;
+    aText.RemoveAll();
+    CString s;
+    if (nKind == 1) {
+        if (!m_bAveraged || !GetDoc())
+            return 0;
+        CClassNode clsNode(GetDoc()->GetModelDB());
+        CArray<unsigned int, unsigned int> aConn;
+        clsNode.GetConnectedElemKeyList(nKey, aConn);
+        T_VSUL_DATA_D vals;
+        unsigned int nElemK = 0;
+        bool bFound = false;
+        for (int i = 0; i < aConn.GetSize() && !bFound; ++i)
+            if (m_mVData.Lookup(static_cast<int>(aConn[i]), vals)) {
+                nElemK = aConn[i];
+                bFound = true;
+            }
+        T_NODE_D node;
+        T_ELEM_D elem;
+        if (!bFound || !clsNode.Get(nKey, node) || vals.aValue.GetSize() == 0 || !m_clsElem.Get(nElemK, elem))
+            return 0;
+        for (int k = 0; k < vals.aValue.GetSize() && k < elem.aNodeK.GetSize(); ++k)
+            if (elem.aNodeK[k] == nKey) {
+                s.Format("%g", vals.aValue[k]);
+                aText.Add(s);
+            }
+        return 1;
+    }
+    if (nKind != 2)
+        return 0;
+    T_VSUL_DATA_D vals;
+    T_ELEM_D elem;
+    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || !m_clsElem.Get(nKey, elem) || vals.aValue.GetSize() == 0)
+        return 0;
+    if (vals.aValue.GetSize() == 1)
+        s.Format("%g", vals.aValue[0]);
+    else if (vals.aValue.GetSize() == elem.aNodeK.GetSize())
+        s.Format("%g", GetElemCenterVal(nKey));
+    else
+        s.Format("%g", vals.aValue[0]);
+    aText.Add(s);
+    return 1;
+}

@@ -1,0 +1,157 @@
+#include "visualdata/CPVSVisualDataHistoryPlotTKVR.h"
+
+#include "PostCtrlGeoTech.h"
+#include "UnitCtrl.h"
+
+#include <cmath>
+
+IMPLEMENT_DYNAMIC(CPVSVisualDataHistoryPlotTKVR, CPVSVisualDataBase)
+
+CPVSVisualDataHistoryPlotTKVR::CPVSVisualDataHistoryPlotTKVR(unsigned int nType, T_VD_PARAM_D& param)
+    : CPVSVisualDataBase(nType, param), m_pUserDefData(new T_VD_HISTPLOT_TVCKVR_D)
+{
+    m_pUserDefData->Initialize();
+    if (const auto* p = dynamic_cast<const T_VD_HISTPLOT_TVCKVR_D*>(param.pUserDefData))
+        *m_pUserDefData = *p;
+}
+
+CPVSVisualDataHistoryPlotTKVR::~CPVSVisualDataHistoryPlotTKVR() { delete m_pUserDefData; }
+
+int CPVSVisualDataHistoryPlotTKVR::GetVisualMethodType(T_PVIST_ALL_D*) { return 1; }
+
+int CPVSVisualDataHistoryPlotTKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
+{
+    CArray<unsigned int, unsigned int> aNodeK;
+    if (!GetActiveNodeK(aNodeK) || aNodeK.GetSize() == 0)
+        return 0;
+    InitVDataHashTable(static_cast<int>(aNodeK.GetSize()));
+    auto* pPost = dynamic_cast<CPostCtrlGeoTech*>(GetPostCtrl());
+    if (!pPost)
+        return 0;
+    T_LCOM_D comb;
+    if (!pPost->MakeLoadComb(4, m_pUserDefData->m_nAcasKey, comb))
+        return 0;
+    const int nType = m_pUserDefData->m_nResultType;
+    const int nComp = m_pUserDefData->m_nComponent;
+    // Displacement, velocity and acceleration are the readers 3, 2 and 1.
+    const int nReader = nType == 0 ? 3 : (nType == 1 ? 2 : 1);
+    const CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(GetDoc());
+    pPost->BeginQueryResult(comb, 1, 0);
+    const int nCount = static_cast<int>(aNodeK.GetSize());
+    for (int i = 0; i < nCount; ++i) {
+        const unsigned int nNodeK = aNodeK[i];
+        T_PDISP_D rec;
+        if (!pPost->GetDispHistory(m_pUserDefData->m_nTimeStep, nNodeK, rec, nReader))
+            continue;
+        double d[3] = {rec.dDx, rec.dDy, rec.dDz};
+        if (pUnit) {
+            for (double& v : d) {
+                if (nType == 0)
+                    v = pUnit->ConvertUnitLengthOut(v);
+                else
+                    v = pUnit->ConvertUnitDataOut(nType == 1 ? 22 : 21, v);
+            }
+        }
+        const double all[6] = {d[0], d[1], d[2], rec.dRx, rec.dRy, rec.dRz};
+        double out[4] = {0, 0, 0, 0};
+        if (nComp >= 0 && nComp <= 5) {
+            out[0] = all[nComp];
+            out[1 + nComp % 3] = all[nComp];
+        } else if (nComp == 6 || nComp == 7) {
+            const double* p = all + (nComp - 6) * 3;
+            out[0] = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+            out[1] = p[0];
+            out[2] = p[1];
+            out[3] = p[2];
+        } else {
+            pPost->EndQueryResult();
+            return 0;
+        }
+        T_VSUL_DATA_D vals;
+        vals.aValue.SetSize(4);
+        for (int k = 0; k < 4; ++k)
+            vals.aValue[k] = out[k];
+        m_mVData.SetAt(static_cast<int>(nNodeK), vals);
+        const double v = out[0];
+        m_bVDataRsltSet = TRUE;
+        if (v > m_dVDataRsltMax)
+            m_dVDataRsltMax = v;
+        if (v < m_dVDataRsltMin)
+            m_dVDataRsltMin = v;
+        if (std::fabs(v) > m_dVDataDispMax)
+            m_dVDataDispMax = std::fabs(v);
+    }
+    pPost->EndQueryResult();
+    return 1;
+}
+
+int CPVSVisualDataHistoryPlotTKVR::GetScalar(unsigned int nNodeK, double& dValue, int nOption)
+{
+    T_VSUL_DATA_D vals;
+    if (m_mVData.Lookup(static_cast<int>(nNodeK), vals) && vals.aValue.GetSize() > 0) {
+        dValue = vals.GetNodeScalar(0);
+        return 1;
+    }
+    dValue = 0.0;
+    switch (nOption) {
+    case 1: dValue = m_dVDataRsltMin; return 1;
+    case 2: dValue = m_dVDataRsltMax; return 1;
+    case 4: case 5: case 6: return 0;
+    default: return 1;
+    }
+}
+
+int CPVSVisualDataHistoryPlotTKVR::GetVector(unsigned int nNodeK, double* pVect, int)
+{
+    pVect[0] = pVect[1] = pVect[2] = 0.0;
+    T_VSUL_DATA_D vals;
+    if (!m_mVData.Lookup(static_cast<int>(nNodeK), vals) || vals.aValue.GetSize() != 4)
+        return 0;
+    for (int k = 0; k < 3; ++k)
+        pVect[k] = vals.aValue[k + 1];
+    return 1;
+}
+
+int CPVSVisualDataHistoryPlotTKVR::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+{
+    aText.RemoveAll();
+    if (nKind == 2 || !GetDoc())
+        return 0;
+    T_VSUL_DATA_D vals;
+    CClassNode clsNode(GetDoc()->GetModelDB());
+    T_NODE_D node;
+    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || !clsNode.Get(nKey, node))
+        return 0;
+    CString s;
+    s.Format("Node No. %d", static_cast<int>(clsNode.GetNodeNoByKey(nKey)));
+    aText.Add(s);
+    const CArray<double, double>& a = vals.aValue;
+    if (a.GetSize() == 0)
+        return 0;
+    if (a.GetSize() == 4) {
+        const char* fmt[4] = {"Total Value : %g", "X Value : %g", "Y Value : %g", "Z Value : %g"};
+        for (int k = 0; k < 4; ++k) {
+            s.Format(fmt[k], a[k]);
+            aText.Add(s);
+        }
+    } else {
+        s.Format("Value : %g", a[0]);
+        aText.Add(s);
+    }
+    return 1;
+}
+
+int CPVSVisualDataHistoryPlotTKVR::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText,
+                                                       int)
+{
+    aText.RemoveAll();
+    if (nKind == 2)
+        return 0;
+    T_VSUL_DATA_D vals;
+    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || vals.aValue.GetSize() == 0)
+        return 0;
+    CString s;
+    s.Format("%g", vals.aValue[0]);
+    aText.Add(s);
+    return 1;
+}

@@ -1,0 +1,29 @@
+// Nodal history plot (visual-data type 3): displacement, velocity or acceleration of every
+// active node of a time-history case at one step. Each node with a value keeps four doubles:
+// the scalar shown, then the vector (X, Y, Z) of the deformed shape and the tool tip.
+#pragma once
+#include "frame/core/KVPvsExport.h"
+#include "visualdata/PVSUserDefRecords.h"
+
+#include "PVSVisualDataBase.h"
+
+class KV_PVS_API CPVSVisualDataHistoryPlotTKVR : public CPVSVisualDataBase {
+    DECLARE_DYNAMIC(CPVSVisualDataHistoryPlotTKVR)
+public:
+    CPVSVisualDataHistoryPlotTKVR(unsigned int nType, T_VD_PARAM_D& param);
+    ~CPVSVisualDataHistoryPlotTKVR() override;
+    CPVSVisualDataHistoryPlotTKVR(const CPVSVisualDataHistoryPlotTKVR&) = delete;
+    CPVSVisualDataHistoryPlotTKVR& operator=(const CPVSVisualDataHistoryPlotTKVR&) = delete;
+
+    int GetVisualMethodType(T_PVIST_ALL_D* pVS) override;
+    int MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector) override;
+    int GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText) override;
+    int GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int nOption) override;
+    virtual int GetScalar(unsigned int nNodeK, double& dValue, int nOption);
+    virtual int GetVector(unsigned int nNodeK, double* pVect, int nOption);
+
+    const T_VD_HISTPLOT_TVCKVR_D& GetUserDefData() const { return *m_pUserDefData; }
+
+protected:
+    T_VD_HISTPLOT_TVCKVR_D* m_pUserDefData = nullptr;
+};
