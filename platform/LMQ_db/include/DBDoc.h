@@ -68,6 +68,15 @@ class CClassPVtif : public CDBTable<T_PVTIF_D> {
 public:
     using CDBTable::CDBTable;
     void GetKeyListByLSifK(unsigned int nLSifK, int nOption, CArray<unsigned int, unsigned int>& aKeys) const;
+    // A row name fit for display; choice: control characters (tabs, line breaks) are removed.
+    static void RemoveSpecialStringInName(CString& rName)
+    {
+        CString out;
+        for (int i = 0; i < rName.GetLength(); ++i)
+            if (static_cast<unsigned char>(rName[i]) >= 0x20)
+                out += rName[i];
+        rName = out;
+    }
 };
 class CClassPEngr : public CDBTable<T_PENGR_D> { using CDBTable::CDBTable; };
 class CClassPOsif : public CDBTable<T_POSIF_D> { using CDBTable::CDBTable; };
