@@ -98,3 +98,106 @@ private:
     DWORD m_nExStyle = 0;
     int m_nVisibleItem = -1;
 };
+
+// ---- image list and tree control -----------------------------------------------------------
+// Choices: an image list counts the images cut from the bitmaps added (bitmap width / image
+// width; the bitmap's size comes from its resource description, AfxRegisterBitmap).
+// The tree draws nothing; its geometry for hit tests: every item of an expanded path takes one
+// row of 16 pixels from the top, in display order; an item of depth d (roots 0) has its state
+// icon at x in [19 d, 19 d + 16) and its label from 19 d + 16 on.
+#ifndef WM_LBUTTONDOWN
+#define WM_LBUTTONDOWN 0x0201
+#endif
+#ifndef VK_SPACE
+#define VK_SPACE 0x20
+#endif
+#ifndef MAKELPARAM
+#define MAKELPARAM(l, h) ((LPARAM)(DWORD)(((WORD)(l)) | (((DWORD)(WORD)(h)) << 16)))
+#endif
+#define ILC_COLOR4 0x0004
+#define ILC_MASK 0x0001
+#define TVSIL_NORMAL 0
+#define TVSIL_STATE 2
+#define TVIS_STATEIMAGEMASK 0xF000u
+#define INDEXTOSTATEIMAGEMASK(i) ((UINT)(i) << 12)
+#define TVE_EXPAND 0x0002
+#define TVE_COLLAPSE 0x0001
+#define TVHT_ONITEMLABEL 0x0004
+#define TVHT_ONITEMSTATEICON 0x0040
+#define TVHT_NOWHERE 0x0001
+#define TVS_HASBUTTONS 0x0001
+#define TVS_HASLINES 0x0002
+#define TVS_DISABLEDRAGDROP 0x0010
+#define TVS_SHOWSELALWAYS 0x0020
+#define TVS_CHECKBOXES 0x0100
+#define TVS_NOTOOLTIPS 0x0080
+
+struct _TREEITEM;
+typedef _TREEITEM* HTREEITEM;
+#define TVI_ROOT ((HTREEITEM)(intptr_t)-0x10000)
+#define TVI_LAST ((HTREEITEM)(intptr_t)-0x0FFFE)
+
+// Registers the description of a bitmap resource (its size in pixels).
+void AfxRegisterBitmap(UINT nID, int nWidth, int nHeight);
+
+class CImageList {
+public:
+    BOOL Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);
+    // Adds the images of the bitmap; the index of the first, -1 on failure.
+    int Add(CBitmap* pBitmap, COLORREF crMask);
+    int GetImageCount() const { return m_nCount; }
+    BOOL IsCreated() const { return m_bCreated; }
+    COLORREF GetMaskColor() const { return m_crMask; }
+
+private:
+    BOOL m_bCreated = FALSE;
+    int m_cx = 0, m_cy = 0, m_nCount = 0;
+    COLORREF m_crMask = 0;
+};
+
+class CTreeCtrl : public CWnd {
+    DECLARE_DYNAMIC(CTreeCtrl)
+public:
+    CTreeCtrl();
+    ~CTreeCtrl() override;
+    HTREEITEM InsertItem(const char* pszText, int nImage, int nSelectedImage, HTREEITEM hParent = TVI_ROOT,
+                         HTREEITEM hInsertAfter = TVI_LAST);
+    HTREEITEM InsertItem(const char* pszText, HTREEITEM hParent = TVI_ROOT, HTREEITEM hInsertAfter = TVI_LAST)
+    {
+        return InsertItem(pszText, 0, 0, hParent, hInsertAfter);
+    }
+    BOOL DeleteAllItems();
+    CString GetItemText(HTREEITEM h) const;
+    BOOL SetItemData(HTREEITEM h, DWORD_PTR nData);
+    DWORD_PTR GetItemData(HTREEITEM h) const;
+    UINT GetItemState(HTREEITEM h, UINT nMask) const;
+    BOOL SetItemState(HTREEITEM h, UINT nState, UINT nMask);
+    HTREEITEM GetRootItem() const;
+    HTREEITEM GetParentItem(HTREEITEM h) const;
+    HTREEITEM GetChildItem(HTREEITEM h) const;
+    HTREEITEM GetNextSiblingItem(HTREEITEM h) const;
+    BOOL ItemHasChildren(HTREEITEM h) const;
+    UINT GetCount() const;
+    BOOL Expand(HTREEITEM h, UINT nCode);
+    BOOL IsExpanded(HTREEITEM h) const;
+    HTREEITEM GetSelectedItem() const { return m_hSelected; }
+    BOOL SelectItem(HTREEITEM h);
+    HTREEITEM HitTest(POINT pt, UINT* pFlags = nullptr) const;
+    // The client point at the middle of the item's state icon (its row shown).
+    POINT StateIconPoint(HTREEITEM h) const;
+    CImageList* SetImageList(CImageList* pImageList, int nType);
+    CImageList* GetImageList(int nType) const;
+
+protected:
+    // Default handling: a click on a label selects the item.
+    LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    struct Item;
+    Item* Find(HTREEITEM h) const;
+    std::vector<Item*> m_aAll; // owns every item
+    Item* m_pRoot;             // invisible root
+    HTREEITEM m_hSelected = nullptr;
+    CImageList* m_pStateImages = nullptr;
+    CImageList* m_pImages = nullptr;
+};

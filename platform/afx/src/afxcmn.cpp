@@ -1,6 +1,8 @@
 #include "afxcmn.h"
 
 #include <algorithm>
+#include <functional>
+#include <map>
 
 IMPLEMENT_DYNAMIC(CSpinButtonCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CListCtrl, CWnd)
@@ -169,4 +171,275 @@ void CListCtrl::CopyControlState(const CWnd& from)
         m_nExStyle = l->m_nExStyle;
         m_nVisibleItem = l->m_nVisibleItem;
     }
+}
+
+// ---- image list ----------------------------------------------------------------------------
+
+namespace {
+std::map<UINT, int>& BitmapWidths()
+{
+    static std::map<UINT, int> m;
+    return m;
+}
+} // namespace
+
+void AfxRegisterBitmap(UINT nID, int nWidth, int) { BitmapWidths()[nID] = nWidth; }
+
+BOOL CImageList::Create(int cx, int cy, UINT, int, int)
+{
+    if (m_bCreated || cx <= 0 || cy <= 0)
+        return FALSE;
+    m_cx = cx;
+    m_cy = cy;
+    m_bCreated = TRUE;
+    return TRUE;
+}
+
+int CImageList::Add(CBitmap* pBitmap, COLORREF crMask)
+{
+    if (!m_bCreated || !pBitmap || !static_cast<HBITMAP>(*pBitmap))
+        return -1;
+    const UINT nID = static_cast<UINT>(reinterpret_cast<uintptr_t>(static_cast<HBITMAP>(*pBitmap)));
+    const auto it = BitmapWidths().find(nID);
+    if (it == BitmapWidths().end() || it->second < m_cx)
+        return -1;
+    const int nFirst = m_nCount;
+    m_nCount += it->second / m_cx;
+    m_crMask = crMask;
+    return nFirst;
+}
+
+// ---- tree control --------------------------------------------------------------------------
+IMPLEMENT_DYNAMIC(CTreeCtrl, CWnd)
+
+struct CTreeCtrl::Item {
+    CString strText;
+    DWORD_PTR nData = 0;
+    UINT nState = 0;
+    BOOL bExpanded = FALSE;
+    Item* pParent = nullptr;
+    std::vector<Item*> aChildren;
+};
+
+namespace {
+HTREEITEM ToHandle(const void* p) { return reinterpret_cast<HTREEITEM>(const_cast<void*>(p)); }
+constexpr int kRowHeight = 16;
+constexpr int kIndent = 19;
+constexpr int kIconSize = 16;
+} // namespace
+
+CTreeCtrl::CTreeCtrl() : m_pRoot(new Item) { m_pRoot->bExpanded = TRUE; }
+
+CTreeCtrl::~CTreeCtrl()
+{
+    for (Item* p : m_aAll)
+        delete p;
+    delete m_pRoot;
+}
+
+CTreeCtrl::Item* CTreeCtrl::Find(HTREEITEM h) const
+{
+    if (!h)
+        return nullptr;
+    if (h == TVI_ROOT)
+        return m_pRoot;
+    for (Item* p : m_aAll)
+        if (ToHandle(p) == h)
+            return p;
+    return nullptr;
+}
+
+HTREEITEM CTreeCtrl::InsertItem(const char* pszText, int, int, HTREEITEM hParent, HTREEITEM)
+{
+    Item* pParent = Find(hParent ? hParent : TVI_ROOT);
+    if (!pParent)
+        return nullptr;
+    auto* p = new Item;
+    p->strText = pszText ? pszText : "";
+    p->pParent = pParent;
+    m_aAll.push_back(p);
+    pParent->aChildren.push_back(p);
+    return ToHandle(p);
+}
+
+BOOL CTreeCtrl::DeleteAllItems()
+{
+    for (Item* p : m_aAll)
+        delete p;
+    m_aAll.clear();
+    m_pRoot->aChildren.clear();
+    m_hSelected = nullptr;
+    return TRUE;
+}
+
+CString CTreeCtrl::GetItemText(HTREEITEM h) const
+{
+    const Item* p = Find(h);
+    return p && p != m_pRoot ? p->strText : CString();
+}
+
+BOOL CTreeCtrl::SetItemData(HTREEITEM h, DWORD_PTR nData)
+{
+    Item* p = Find(h);
+    if (!p || p == m_pRoot)
+        return FALSE;
+    p->nData = nData;
+    return TRUE;
+}
+
+DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM h) const
+{
+    const Item* p = Find(h);
+    return p && p != m_pRoot ? p->nData : 0;
+}
+
+UINT CTreeCtrl::GetItemState(HTREEITEM h, UINT nMask) const
+{
+    const Item* p = Find(h);
+    return p && p != m_pRoot ? (p->nState & nMask) : 0;
+}
+
+BOOL CTreeCtrl::SetItemState(HTREEITEM h, UINT nState, UINT nMask)
+{
+    Item* p = Find(h);
+    if (!p || p == m_pRoot)
+        return FALSE;
+    p->nState = (p->nState & ~nMask) | (nState & nMask);
+    return TRUE;
+}
+
+HTREEITEM CTreeCtrl::GetRootItem() const
+{
+    return m_pRoot->aChildren.empty() ? nullptr : ToHandle(m_pRoot->aChildren.front());
+}
+
+HTREEITEM CTreeCtrl::GetParentItem(HTREEITEM h) const
+{
+    const Item* p = Find(h);
+    return p && p != m_pRoot && p->pParent != m_pRoot ? ToHandle(p->pParent) : nullptr;
+}
+
+HTREEITEM CTreeCtrl::GetChildItem(HTREEITEM h) const
+{
+    const Item* p = Find(h);
+    return p && !p->aChildren.empty() ? ToHandle(p->aChildren.front()) : nullptr;
+}
+
+HTREEITEM CTreeCtrl::GetNextSiblingItem(HTREEITEM h) const
+{
+    const Item* p = Find(h);
+    if (!p || p == m_pRoot)
+        return nullptr;
+    const auto& sib = p->pParent->aChildren;
+    const auto it = std::find(sib.begin(), sib.end(), p);
+    return it != sib.end() && it + 1 != sib.end() ? ToHandle(*(it + 1)) : nullptr;
+}
+
+BOOL CTreeCtrl::ItemHasChildren(HTREEITEM h) const
+{
+    const Item* p = Find(h);
+    return p && !p->aChildren.empty();
+}
+
+UINT CTreeCtrl::GetCount() const { return static_cast<UINT>(m_aAll.size()); }
+
+BOOL CTreeCtrl::Expand(HTREEITEM h, UINT nCode)
+{
+    Item* p = Find(h);
+    if (!p || p == m_pRoot || p->aChildren.empty())
+        return FALSE;
+    p->bExpanded = nCode == TVE_EXPAND ? TRUE : nCode == TVE_COLLAPSE ? FALSE : p->bExpanded;
+    return TRUE;
+}
+
+BOOL CTreeCtrl::IsExpanded(HTREEITEM h) const
+{
+    const Item* p = Find(h);
+    return p && p->bExpanded;
+}
+
+BOOL CTreeCtrl::SelectItem(HTREEITEM h)
+{
+    if (h && (!Find(h) || h == TVI_ROOT))
+        return FALSE;
+    m_hSelected = h;
+    return TRUE;
+}
+
+HTREEITEM CTreeCtrl::HitTest(POINT pt, UINT* pFlags) const
+{
+    int nRow = 0;
+    HTREEITEM hHit = nullptr;
+    UINT nFlags = TVHT_NOWHERE;
+    std::function<bool(const Item*, int)> walk = [&](const Item* p, int nDepth) {
+        for (const Item* c : p->aChildren) {
+            if (pt.y >= nRow * kRowHeight && pt.y < (nRow + 1) * kRowHeight) {
+                const int x0 = nDepth * kIndent;
+                if (pt.x >= x0 && pt.x < x0 + kIconSize) {
+                    hHit = ToHandle(c);
+                    nFlags = TVHT_ONITEMSTATEICON;
+                } else if (pt.x >= x0 + kIconSize) {
+                    hHit = ToHandle(c);
+                    nFlags = TVHT_ONITEMLABEL;
+                }
+                return true;
+            }
+            ++nRow;
+            if (c->bExpanded && walk(c, nDepth + 1))
+                return true;
+        }
+        return false;
+    };
+    walk(m_pRoot, 0);
+    if (pFlags)
+        *pFlags = nFlags;
+    return hHit;
+}
+
+POINT CTreeCtrl::StateIconPoint(HTREEITEM h) const
+{
+    POINT pt;
+    pt.x = -1;
+    pt.y = -1;
+    int nRow = 0;
+    std::function<bool(const Item*, int)> walk = [&](const Item* p, int nDepth) {
+        for (const Item* c : p->aChildren) {
+            if (ToHandle(c) == h) {
+                pt.x = nDepth * kIndent + kIconSize / 2;
+                pt.y = nRow * kRowHeight + kRowHeight / 2;
+                return true;
+            }
+            ++nRow;
+            if (c->bExpanded && walk(c, nDepth + 1))
+                return true;
+        }
+        return false;
+    };
+    walk(m_pRoot, 0);
+    return pt;
+}
+
+CImageList* CTreeCtrl::SetImageList(CImageList* pImageList, int nType)
+{
+    CImageList*& slot = nType == TVSIL_STATE ? m_pStateImages : m_pImages;
+    CImageList* pOld = slot;
+    slot = pImageList;
+    return pOld;
+}
+
+CImageList* CTreeCtrl::GetImageList(int nType) const { return nType == TVSIL_STATE ? m_pStateImages : m_pImages; }
+
+LRESULT CTreeCtrl::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (nMsg == WM_LBUTTONDOWN) {
+        POINT pt;
+        pt.x = static_cast<short>(LOWORD(lParam));
+        pt.y = static_cast<short>(HIWORD(lParam));
+        UINT nFlags = 0;
+        const HTREEITEM h = HitTest(pt, &nFlags);
+        if (h && (nFlags & TVHT_ONITEMLABEL))
+            SelectItem(h);
+        return 0;
+    }
+    return CWnd::WindowProc(nMsg, wParam, lParam);
 }
