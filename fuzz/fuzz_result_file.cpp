@@ -8,6 +8,8 @@
 #include "recovery/drivers/keyed_result_file.h"
 #include "recovery/drivers/record_readers.h"
 
+#include "result_file_input.h"
+
 #include <DFORRT/DirectUnits.h>
 
 #include <cstdint>
@@ -22,34 +24,12 @@ using namespace kvpvs::recovery;
 
 std::string base_path()
 {
-    static const std::string base = [] {
-        const char* shm = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        return std::string(shm) + "/kvpvs_fuzz_rf_" + std::to_string(getpid());
-    }();
+    static const std::string base = fuzz_input::base_path("rf");
     return base;
 }
 
-void write_file(const std::string& name, const uint8_t* p, size_t n)
-{
-    if (FILE* f = std::fopen(name.c_str(), "wb")) {
-        if (n)
-            std::fwrite(p, 1, n, f);
-        std::fclose(f);
-    }
-}
-
-uint32_t take_length(const uint8_t*& p, size_t& n)
-{
-    uint32_t v = 0;
-    if (n >= 4) {
-        std::memcpy(&v, p, 4);
-        p += 4;
-        n -= 4;
-    }
-    if (v > n)
-        v = static_cast<uint32_t>(n);
-    return v;
-}
+using fuzz_input::take_length;
+using fuzz_input::write_file;
 
 int g_node_base = 1;
 
