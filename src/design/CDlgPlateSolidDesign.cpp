@@ -245,23 +245,8 @@ void CDlgPlateSolidDesign::OnAddPlane()
     UpdateData(TRUE);
     if (m_pPlaneDlg && IsWindow(m_hPlaneDlg))
         return;
-    CDBDoc* pDoc = CDBDoc::GetDocPoint();
-    if (!pDoc)
-        return;
-    CPVSMeshMngrBrdg* pBridge = CPVSMeshMngrBrdg::GetMySelf();
-    auto* pDlg = new CPVSDlgDefThreePointPlane(pDoc, pBridge ? pBridge->GetWnd() : nullptr);
-    pDlg->SetNoPlotMode(1);
-    pDlg->SetDrawFunction(&OnPlaneDlgDraw);
-    pDlg->SetCalledOnDestoryFunction(&OnPlaneDlgDestroy);
-    pDlg->SetCalledOnApply(&OnPlaneDlgApply);
-    if (!pDlg->Create(this)) {
-        // Without a window nothing would ever free it.
-        delete pDlg;
-        return;
-    }
-    pDlg->ShowWindow(SW_SHOW);
-    m_pPlaneDlg = pDlg;
-    m_hPlaneDlg = pDlg->m_hWnd;
+    m_pPlaneDlg = CPVSDlgDefThreePointPlane::OpenForOwner(this, &OnPlaneDlgDraw, &OnPlaneDlgDestroy, &OnPlaneDlgApply);
+    m_hPlaneDlg = m_pPlaneDlg ? m_pPlaneDlg->m_hWnd : nullptr;
 }
 
 int CDlgPlateSolidDesign::OnPlaneDlgApply(double (*)[3], CString&, void* pRecord)
@@ -292,12 +277,7 @@ void CDlgPlateSolidDesign::OnPlaneDlgDestroy(double*, double*)
 
 void CDlgPlateSolidDesign::ClosePlaneDialog()
 {
-    // Liveness by handle: the plane dialog may be on its way out already.
-    if (IsWindow(m_hPlaneDlg))
-        if (CWnd* p = CWnd::FromHandle(m_hPlaneDlg))
-            p->DestroyWindow();
-    m_pPlaneDlg = nullptr;
-    m_hPlaneDlg = nullptr;
+    CPVSDlgDefThreePointPlane::CloseForOwner(m_hPlaneDlg, m_pPlaneDlg);
 }
 
 void CDlgPlateSolidDesign::OnDeletePlane()

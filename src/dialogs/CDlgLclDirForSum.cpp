@@ -242,12 +242,7 @@ void CDlgLclDirForSum::OnPlaneDlgDestroyed(double*, double*)
     CDlgLclDirForSum* self = m_pMySelf;
     if (!self)
         return;
-    // Liveness by handle: the plane dialog may be on its way out already.
-    if (IsWindow(self->m_hPlaneDlg))
-        if (CWnd* p = CWnd::FromHandle(self->m_hPlaneDlg))
-            p->DestroyWindow();
-    self->m_pPlaneDlg = nullptr;
-    self->m_hPlaneDlg = nullptr;
+    CPVSDlgDefThreePointPlane::CloseForOwner(self->m_hPlaneDlg, self->m_pPlaneDlg);
 }
 
 int CDlgLclDirForSum::OnPlaneApply(double (*)[3], CString&, void* pRecord)
@@ -262,30 +257,8 @@ void CDlgLclDirForSum::OnAdd()
     UpdateData(TRUE);
     if (m_pPlaneDlg && IsWindow(m_hPlaneDlg))
         return;
-    CDBDoc* pDoc = CDBDoc::GetDocPoint();
-    if (!pDoc)
-        return;
-    CPVSMeshMngrBrdg* pBridge = CPVSMeshMngrBrdg::GetMySelf();
-    auto* pDlg = new CPVSDlgDefThreePointPlane(pDoc, pBridge ? pBridge->GetWnd() : nullptr);
-    pDlg->SetNoPlotMode(1);
-    pDlg->SetDrawFunction(&OnPlaneDraw);
-    pDlg->SetCalledOnDestoryFunction(&OnPlaneDlgDestroyed);
-    pDlg->SetCalledOnApply(&OnPlaneApply);
-    BOOL bCreated = FALSE;
-    try {
-        bCreated = pDlg->Create(this);
-    } catch (...) {
-        kvpvs::dialogs::DiscardUnfinished(pDlg);
-        throw;
-    }
-    if (!bCreated) {
-        // Without a window nothing will ever free it.
-        delete pDlg;
-        return;
-    }
-    pDlg->ShowWindow(SW_SHOW);
-    m_pPlaneDlg = pDlg;
-    m_hPlaneDlg = pDlg->m_hWnd;
+    m_pPlaneDlg = CPVSDlgDefThreePointPlane::OpenForOwner(this, &OnPlaneDraw, &OnPlaneDlgDestroyed, &OnPlaneApply);
+    m_hPlaneDlg = m_pPlaneDlg ? m_pPlaneDlg->m_hWnd : nullptr;
 }
 
 void CDlgLclDirForSum::OnDelete()
@@ -440,11 +413,7 @@ void CDlgLclDirForSum::OnDestroy()
     RunGuarded([&] { CPVSDlgModalessBase::OnDestroy(); });
     if (!m_bShowsNothing)
         RunGuarded([&] { kvpvs::dialogs::CloseUserDefDisplay(); });
-    RunGuarded([&] {
-        if (IsWindow(m_hPlaneDlg))
-            if (CWnd* p = CWnd::FromHandle(m_hPlaneDlg))
-                p->DestroyWindow();
-    });
+    RunGuarded([&] { CPVSDlgDefThreePointPlane::CloseForOwner(m_hPlaneDlg, m_pPlaneDlg); });
     m_pPlaneDlg = nullptr;
     m_hPlaneDlg = nullptr;
     if (m_bShowsNothing)

@@ -4,6 +4,7 @@
 
 #include "MathFunc.h"
 #include "MsgDll.h"
+#include "PVSMeshMngrBrdg.h"
 #include "PVSMeshMngrBrdgBase.h"
 
 #include <BRepBuilderAPI_MakeEdge.hxx>
@@ -19,6 +20,44 @@
 IMPLEMENT_DYNAMIC(CPVSDlgDefThreePointPlane, CGeomDialog)
 
 CPVSDlgDefThreePointPlane* CPVSDlgDefThreePointPlane::m_pMySelf = nullptr;
+
+CPVSDlgDefThreePointPlane* CPVSDlgDefThreePointPlane::OpenForOwner(CWnd* pOwner, PFN_DRAW pfnDraw,
+    PFN_DESTROY pfnDestroy, PFN_APPLY pfnApply)
+{
+    CDBDoc* pDoc = CDBDoc::GetDocPoint();
+    if (!pDoc)
+        return nullptr;
+    CPVSMeshMngrBrdg* pBridge = CPVSMeshMngrBrdg::GetMySelf();
+    auto* pDlg = new CPVSDlgDefThreePointPlane(pDoc, pBridge ? pBridge->GetWnd() : nullptr);
+    pDlg->SetNoPlotMode(1);
+    pDlg->SetDrawFunction(pfnDraw);
+    pDlg->SetCalledOnDestoryFunction(pfnDestroy);
+    pDlg->SetCalledOnApply(pfnApply);
+    BOOL bCreated = FALSE;
+    try {
+        bCreated = pDlg->Create(pOwner);
+    } catch (...) {
+        kvpvs::dialogs::DiscardUnfinished(pDlg);
+        throw;
+    }
+    if (!bCreated) {
+        // Without a window nothing will ever free it.
+        delete pDlg;
+        return nullptr;
+    }
+    pDlg->ShowWindow(SW_SHOW);
+    return pDlg;
+}
+
+void CPVSDlgDefThreePointPlane::CloseForOwner(HWND& hPicker, CPVSDlgDefThreePointPlane*& pPicker)
+{
+    // The picker may be on its way out already.
+    if (IsWindow(hPicker))
+        if (CWnd* p = CWnd::FromHandle(hPicker))
+            p->DestroyWindow();
+    pPicker = nullptr;
+    hPicker = nullptr;
+}
 
 namespace {
 

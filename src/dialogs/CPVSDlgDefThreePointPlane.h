@@ -45,6 +45,13 @@ public:
     // The most recently constructed instance; null once it is destroyed.
     static CPVSDlgDefThreePointPlane* m_pMySelf;
 
+    // Opens the picker for a dialog that keeps its own plane list (over the mesh view, no plot
+    // of its own); null without a document or when no window could be made, nothing leaked.
+    static CPVSDlgDefThreePointPlane* OpenForOwner(CWnd* pOwner, PFN_DRAW pfnDraw, PFN_DESTROY pfnDestroy,
+        PFN_APPLY pfnApply);
+    // Closes the picker an owner opened; the handle, not the pointer, tells whether it still lives.
+    static void CloseForOwner(HWND& hPicker, CPVSDlgDefThreePointPlane*& pPicker);
+
 protected:
     LRESULT WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void DoDataExchange(CDataExchange* pDX) override;
