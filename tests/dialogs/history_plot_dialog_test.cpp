@@ -345,8 +345,11 @@ TEST_F(HistoryPlotDialogTest, AnObserverFreedByAnEarlierOneIsNotCalled)
 {
     auto freed = std::make_unique<RecordingObserver>();
     RecordingObserver first, last;
-    first.fnOnCode = [&](int) { freed.reset(); };
     DP_CSubject* s = bridge->GetAnimSubject();
+    first.fnOnCode = [&](int) {
+        s->Detach(freed.get());
+        freed.reset();
+    };
     s->Attach(&first);
     s->Attach(freed.get());
     s->Attach(&last);

@@ -1,8 +1,8 @@
 // Stand-in for the host's subject-observer pair: a subject tells its attached observers of an
-// event by a code and an object. Choices: the links are kept on both sides, so a subject or an
-// observer that goes away first is forgotten by the other; a notification skips observers
-// detached (or freed) by an earlier observer's handling of it, and one attached meanwhile hears
-// only later notifications.
+// event by a code and an object. An observer must detach itself before it is freed; a subject
+// that goes away first detaches its observers, which can ask whether they still observe it.
+// Choices: a notification skips observers detached (and possibly freed) by an earlier
+// observer's handling of it, and one attached meanwhile hears only later notifications.
 #pragma once
 #include <algorithm>
 #include <vector>
@@ -14,7 +14,7 @@ public:
     DP_CObserver() = default;
     DP_CObserver(const DP_CObserver&) = delete;
     DP_CObserver& operator=(const DP_CObserver&) = delete;
-    virtual ~DP_CObserver();
+    virtual ~DP_CObserver() = default;
     // An event of pSubject: its code and object (meaning fixed by the subject).
     virtual void Update(DP_CSubject* pSubject, int nCode, void* pObject) = 0;
     bool IsObserving(const DP_CSubject* pSubject) const
@@ -69,9 +69,3 @@ public:
 private:
     std::vector<DP_CObserver*> m_aObservers;
 };
-
-inline DP_CObserver::~DP_CObserver()
-{
-    while (!m_aSubjects.empty())
-        m_aSubjects.back()->Detach(this);
-}
