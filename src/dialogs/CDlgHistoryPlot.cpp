@@ -76,6 +76,9 @@ CDlgHistoryPlot::CDlgHistoryPlot(CWnd* pParent) : CPVSDlgModalessBase(IDD, pPare
 
 CDlgHistoryPlot::~CDlgHistoryPlot()
 {
+    // A dialog whose window was never made is freed without OnDestroy.
+    if (m_pSubject && IsObserving(m_pSubject))
+        m_pSubject->Detach(this);
     if (m_pMySelf == this)
         m_pMySelf = nullptr;
 }

@@ -221,6 +221,14 @@ TEST_F(HistoryPlotDialogTest, NoDocumentOpensNothing)
     EXPECT_EQ(bridge->GetAnimSubject()->GetObserverCount(), 0);
 }
 
+TEST_F(HistoryPlotDialogTest, AFailedCreateLeavesNothingAttached)
+{
+    AfxStandInFailNextDialogCreate();
+    EXPECT_EQ(Open(), nullptr);
+    EXPECT_EQ(bridge->GetAnimSubject()->GetObserverCount(), 0);
+    Notify(4);
+}
+
 TEST_F(HistoryPlotDialogTest, NothingStoredGivesFlatGraphsAndUnreadableArraysLeaveTheGraph)
 {
     CDlgHistoryPlot* dlg = Open();
