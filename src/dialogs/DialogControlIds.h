@@ -309,3 +309,23 @@ inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Error_Symbol_Out_of_Range[] =
 inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Error_Diff_entity_type[] = "IDS_QB_PVS_Result_Comp_Comb_Error_Diff_entity_type";
 inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Error_Diff_result_type[] = "IDS_QB_PVS_Result_Comp_Comb_Error_Diff_result_type";
 inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Error_Diff_result_comp[] = "IDS_QB_PVS_Result_Comp_Comb_Error_Diff_result_comp";
+
+// Template of the history-plot dialog (CDlgHistoryPlot).
+enum : unsigned int {
+    IDD_HISTORYPLOT = 14007,
+    IDC_HPLOT_INPUT_FRAME = 14025,      // frame of the input graph
+    IDC_HPLOT_INPUT = 14026,            // input waves: acceleration functions, stored graphs of type 6
+    IDC_HPLOT_RESPONSE = 14027,         // responses: stored graphs of type 1
+    IDC_HPLOT_RESPONSE_FRAME = 14028,   // frame of the response graph
+    IDC_HPLOT_INPUT_LABEL = 14071,
+    IDC_HPLOT_RESPONSE_LABEL = 14072,
+    IDC_HPLOT_HYSTERESIS = 14077,       // opens the hysteresis-plot dialog
+    IDC_HPLOT_EXPAND = 14078,           // ">>" expands, "<<" collapses
+};
+
+// Template of the hysteresis-plot dialog (CDlgHistoryPlotHyst).
+enum : unsigned int {
+    IDD_HISTORYPLOTHYST = 14003,
+    IDC_HYST_GRAPH = 14074,             // stored graphs of type 2
+    IDC_HYST_FRAME = 14075,             // frame of the graph
+};

@@ -18,3 +18,10 @@ int CPVSMeshMngrBrdg::ShowUserDefModeDisplay(unsigned int nVDType, T_VD_USERDEF_
     m_aRequests.Add(r);
     return m_fnDisplayHandler ? m_fnDisplayHandler(r) : 1;
 }
+
+int CPVSMeshMngrBrdg::ShowResult(unsigned int nPVtifK, int nArg1, int nArg2, int nArg3)
+{
+    m_aShownResults.Add(T_SHOW_RESULT_D{nPVtifK, nArg1, nArg2, nArg3});
+    m_nCurResultK = nPVtifK;
+    return 1;
+}

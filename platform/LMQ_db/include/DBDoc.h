@@ -68,6 +68,11 @@ class CClassPVtif : public CDBTable<T_PVTIF_D> {
 public:
     using CDBTable::CDBTable;
     void GetKeyListByLSifK(unsigned int nLSifK, int nOption, CArray<unsigned int, unsigned int>& aKeys) const;
+    // The rows of the same result as row nPVtifK (item, entity, quantity, class and component
+    // code) on the steps of its output set, the row itself included, in step-key order; empty
+    // for a missing row. Choice: the option is not read.
+    void GetKeyListBySameOrgSelfKUsingPVtifK(unsigned int nPVtifK, int nOption,
+                                             CArray<unsigned int, unsigned int>& aKeys) const;
     // The row name as a tree label shows it; choice: control characters (tabs, line breaks)
     // are dropped.
     static CString RemoveSpecialStringInName(const CString& strName);

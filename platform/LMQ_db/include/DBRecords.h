@@ -85,4 +85,5 @@ struct T_PLSIF_D {
     unsigned int nOsifK = 0;          // T_POSIF_D key
     CString strName;
     int nStepKind = 0;                // host step kind (25 construction stage, 1 and 10 others)
+    double dTime = 0.0;               // time of a time-history step (s)
 };

@@ -126,6 +126,9 @@ public:
     BOOL GetNodeResult(const CArray<unsigned int, unsigned int>& aNodeId, unsigned int nPVtifK, int& nValueCount,
                        CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult);
     void EndQueryRow() { m_nRowK = 0; }
+    // The two value arrays of a stored graph (CClassPGrph) of the post database; 0 when the
+    // graph is missing.
+    int GetGraphData(unsigned int nPGrphK, CArray<double, double>& aFirst, CArray<double, double>& aSecond) const;
     // The solver numbering of the model the control answers for.
     CSeqIdInfo* GetSeqIdInfo() { return &m_seqId; }
 

@@ -9,7 +9,10 @@ struct T_ZOR_DOC_TREE_D {
     Handle(TDF_Data) pData = new TDF_Data();
     gp_Ax3 workPlane;
 };
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CZORDocBase, CObject)
 IMPLEMENT_DYNAMIC(CDBDoc, CZORDocBase)
@@ -101,6 +104,35 @@ void CClassPVtif::GetKeyListByLSifK(unsigned int nLSifK, int, CArray<unsigned in
     for (const auto& [k, r] : m_pDB->Table<T_PVTIF_D>())
         if (r.nStepK == nLSifK)
             aKeys.Add(k);
+}
+
+void CClassPVtif::GetKeyListBySameOrgSelfKUsingPVtifK(unsigned int nPVtifK, int,
+                                                      CArray<unsigned int, unsigned int>& aKeys) const
+{
+    aKeys.RemoveAll();
+    if (!m_pDB)
+        return;
+    const auto& rows = m_pDB->Table<T_PVTIF_D>();
+    const auto& steps = m_pDB->Table<T_PLSIF_D>();
+    const auto itRow = rows.find(nPVtifK);
+    if (itRow == rows.end())
+        return;
+    const T_PVTIF_D& o = itRow->second;
+    const auto itStep = steps.find(o.nStepK);
+    const unsigned int nOsifK = itStep == steps.end() ? 0u : itStep->second.nOsifK;
+    std::vector<std::pair<unsigned int, unsigned int>> found; // step key, row key
+    for (const auto& [k, r] : rows) {
+        if (r.nItem != o.nItem || r.nEngrK != o.nEngrK || r.nQuantity != o.nQuantity ||
+            r.nResultClass != o.nResultClass || r.nCompCode != o.nCompCode)
+            continue;
+        const auto it = steps.find(r.nStepK);
+        if (k != nPVtifK && (it == steps.end() || it->second.nOsifK != nOsifK))
+            continue;
+        found.emplace_back(r.nStepK, k);
+    }
+    std::sort(found.begin(), found.end());
+    for (const auto& f : found)
+        aKeys.Add(f.second);
 }
 
 void CClassPLsif::GetKeyListByPOsifK(unsigned int nPOsifK, CArray<unsigned int, unsigned int>& aKeys,

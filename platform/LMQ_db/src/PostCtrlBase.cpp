@@ -1,4 +1,5 @@
 #include "PostCtrlBase.h"
+#include "ClassPGrph.h"
 
 namespace {
 // The post control of a database, stored as the one record of its own table.
@@ -53,6 +54,17 @@ BOOL CResultFileMngr::FindResultFile(int nFamily, T_RESULT_FILE_D& rec) const
 }
 
 void CResultFileMngr::SetResultFile(int nFamily, const char* pszPathName) { m_files[nFamily] = pszPathName; }
+
+int CPostCtrlBase::GetGraphData(unsigned int nPGrphK, CArray<double, double>& aFirst,
+                                CArray<double, double>& aSecond) const
+{
+    T_PGRPH_D g;
+    if (!CClassPGrph(m_pRowDB).Get(nPGrphK, g))
+        return 0;
+    aFirst.Copy(g.aFirst);
+    aSecond.Copy(g.aSecond);
+    return 1;
+}
 
 CPostCtrlBase* CPDataBaseNeutral::GetPostCtrl(CDBBase* pPostDB)
 {

@@ -11,6 +11,26 @@
 class CPVSUtilFunc {
 public:
     static void GetCurUnitStr4Legend(int nUnitType, CString& strUnit);
+    // Index of the value nearest dValue in ascending data (ties to the lower index); -1 for
+    // no data.
+    static int BiSearchInSortData(const double* pData, int nCount, double dValue)
+    {
+        if (!pData || nCount <= 0)
+            return -1;
+        int lo = 0, hi = nCount - 1;
+        if (!(dValue > pData[lo]))
+            return lo;
+        if (!(dValue < pData[hi]))
+            return hi;
+        while (hi - lo > 1) { // pData[lo] < dValue < pData[hi]
+            const int mid = lo + (hi - lo) / 2;
+            if (pData[mid] < dValue)
+                lo = mid;
+            else
+                hi = mid;
+        }
+        return dValue - pData[lo] <= pData[hi] - dValue ? lo : hi;
+    }
     static void GetRgbF(unsigned int nColor, double& r, double& g, double& b)
     {
         r = static_cast<double>(nColor & 0xFFu) / 255.0;

@@ -16,6 +16,13 @@ public:
     static int DrawingType(const CGraphWnd& g) { return g.m_nDrawingType; }
     static bool HasMark(const CGraphWnd& g) { return g.m_bMark; }
     static double MarkX(const CGraphWnd& g) { return g.m_dMarkX; }
+    static int DrawPosMark(const CGraphWnd& g) { return g.m_bDrawPosMark; }
+    static bool IsSimulating(const CGraphWnd& g) { return g.m_bSimulating; }
+    static int SimulationStarts(const CGraphWnd& g) { return g.m_nSimStarts; }
+    static int SimulationEnds(const CGraphWnd& g) { return g.m_nSimEnds; }
+    // Where the simulation marker stands (x).
+    static double SimulationX(const CGraphWnd& g) { return g.m_dSimX; }
+    static int LayoutCount(const CGraphWnd& g) { return g.m_nLayouts; }
     static CGraphWnd::PFN_LBUTTONDOWN LButtonDownFunc(const CGraphWnd& g) { return g.m_pfnLButtonDown; }
     // The user clicks the graph where its x axis reads x: the mark moves there and the
     // registered function is called with x. FALSE (nothing happens) for a graph window that

@@ -26,6 +26,16 @@ public:
     {
         return pCombo && pCombo->GetCurSel() >= 0 ? pCombo->GetItemData(pCombo->GetCurSel()) : 0;
     }
+    // Moves control nID of pParent by (dx, dy).
+    static void CtrlMoveDistXY(CWnd* pParent, UINT nID, int dx, int dy)
+    {
+        CWnd* p = pParent ? pParent->GetDlgItem(nID) : nullptr;
+        if (!p)
+            return;
+        RECT r;
+        p->GetWindowRect(&r);
+        p->MoveWindow(r.left + dx, r.top + dy, r.right - r.left, r.bottom - r.top);
+    }
     // The selected rows of a report list, ascending; their count (0 without a list).
     static int GetSelectedListItemIndex(CListCtrl* pList, CArray<int, int>& aIndex);
 };

@@ -30,6 +30,21 @@ public:
     // Moves the position mark to x as given, not to the nearest data point.
     void SetPosByXValueNoSnap(double x);
 
+    // Index of the data point whose x lies nearest to x (the first of equals); -1 without data.
+    int GetPosByXValue(double x) const;
+    // Moves the position mark to the data point nearest x (to x itself without data).
+    void SetPosByXValue(double x);
+    void SetDrawPosMark(int bDraw) { m_bDrawPosMark = bDraw; }
+    // The simulation marker follows an animation between StartSimulation and EndSimulation.
+    void StartSimulation();
+    void EndSimulation();
+    // Moves the simulation marker to x, or to data point nIndex (an index outside the data
+    // leaves it where it is).
+    void Simulation(double x);
+    void SimulationByIndex(int nIndex);
+    // Lays the window out again over the frame control's place.
+    void CallOnSize(CWnd* pFrame);
+
 private:
     PFN_LBUTTONDOWN m_pfnLButtonDown = nullptr;
     int m_nDrawingType = 1;
@@ -38,5 +53,9 @@ private:
     int m_nSetData = 0, m_nSetAdded = 0;
     bool m_bMark = false;
     double m_dMarkX = 0.0;
+    int m_bDrawPosMark = 1;
+    bool m_bSimulating = false;
+    int m_nSimStarts = 0, m_nSimEnds = 0, m_nLayouts = 0;
+    double m_dSimX = 0.0;
     friend class GraphWndStandIn;
 };

@@ -4,6 +4,7 @@
 #include "GraphWnd_standin.h"
 
 #include <algorithm>
+#include <cmath>
 
 IMPLEMENT_DYNAMIC(CGraphWnd, CWnd)
 IMPLEMENT_DYNAMIC(CExtListCtrl, CListCtrl)
@@ -37,6 +38,56 @@ void CGraphWnd::SetPosByXValueNoSnap(double x)
 {
     m_bMark = true;
     m_dMarkX = x;
+}
+
+int CGraphWnd::GetPosByXValue(double x) const
+{
+    int nBest = -1;
+    double dBest = 0.0;
+    for (size_t i = 0; i < m_aData.size(); ++i) {
+        const double d = std::fabs(m_aData[i].dX - x);
+        if (nBest < 0 || d < dBest) {
+            nBest = static_cast<int>(i);
+            dBest = d;
+        }
+    }
+    return nBest;
+}
+
+void CGraphWnd::SetPosByXValue(double x)
+{
+    const int n = GetPosByXValue(x);
+    SetPosByXValueNoSnap(n >= 0 ? m_aData[static_cast<size_t>(n)].dX : x);
+}
+
+void CGraphWnd::StartSimulation()
+{
+    m_bSimulating = true;
+    ++m_nSimStarts;
+}
+
+void CGraphWnd::EndSimulation()
+{
+    m_bSimulating = false;
+    ++m_nSimEnds;
+}
+
+void CGraphWnd::Simulation(double x) { m_dSimX = x; }
+
+void CGraphWnd::SimulationByIndex(int nIndex)
+{
+    if (nIndex >= 0 && static_cast<size_t>(nIndex) < m_aData.size())
+        m_dSimX = m_aData[static_cast<size_t>(nIndex)].dX;
+}
+
+void CGraphWnd::CallOnSize(CWnd* pFrame)
+{
+    if (!m_hWnd || !pFrame)
+        return;
+    RECT r;
+    pFrame->GetWindowRect(&r);
+    MoveWindow(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    ++m_nLayouts;
 }
 
 std::vector<CGraphWnd*> GraphWndStandIn::FindIn(CWnd* pParent)

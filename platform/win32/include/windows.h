@@ -51,6 +51,7 @@ using HMODULE = HINSTANCE;
 #define SW_RESTORE 9
 
 #define WM_DESTROY 0x0002
+#define WM_SIZE 0x0005
 #define WM_SETFOCUS 0x0007
 #define WM_CLOSE 0x0010
 #define WM_KEYDOWN 0x0100
