@@ -89,6 +89,36 @@ bool SolidRecord(CDBDoc& doc, const T_ELEM_D& e, const std::map<unsigned int, T_
     return true;
 }
 
+// The PLTH record of a six- or eight-node plate: its nodes' equations, node numbers, section
+// (membrane and bending alike) and material. False for a plate without section or a node missing
+// from the equations.
+bool QuadPlateRecord(CDBDoc& doc, const T_ELEM_D& e, const std::map<unsigned int, std::array<int, 6>>& equations,
+                     resultfiles::QuadPlateRecordFacts& f)
+{
+    T_GMAT_D m;
+    T_ATTR_D a;
+    T_GPRO_D sec;
+    const int nNodes = static_cast<int>(e.aNodeK.GetSize());
+    if ((nNodes != 6 && nNodes != 8) || !CClassGmat(doc.GetModelDB()).Get(e.nMatlK, m) ||
+        !CClassAttr(doc.GetModelDB()).Get(e.nPropK, a) || !CClassGpro(doc.GetModelDB()).Get(a.nGproK, sec) ||
+        !(sec.dThickness > 0.0))
+        return false;
+    f = resultfiles::QuadPlateRecordFacts();
+    f.node_count = nNodes;
+    for (int k = 0; k < nNodes; ++k) {
+        const auto q = equations.find(e.aNodeK[k]);
+        if (q == equations.end())
+            return false;
+        f.nodes[static_cast<std::size_t>(k)] = e.aNodeK[k];
+        for (int d : q->second)
+            f.equations.push_back(d);
+    }
+    f.section[0] = f.section[1] = sec.dThickness;
+    f.E = m.dElast;
+    f.nu = m.dPoisson;
+    return true;
+}
+
 } // namespace
 
 BOOL ConnectSampleResultFiles(CDBDoc& doc, unsigned int nAcasK, const SampleResultFiles& files)
@@ -105,6 +135,8 @@ BOOL ConnectSampleResultFiles(CDBDoc& doc, unsigned int nAcasK, const SampleResu
     for (const auto& [k, nRecord] : files.plateRecord)
         plates[k] = {nRecord, files.elementNumber.at(k)};
     for (const auto& [k, nRecord] : files.solidRecord)
+        plates[k] = {nRecord, files.elementNumber.at(k)};
+    for (const auto& [k, nRecord] : files.quadPlateRecord)
         plates[k] = {nRecord, files.elementNumber.at(k)};
     return CTHResultBuilder::ConnectResultFiles(doc, nAcasK, files.strElemFile.c_str(), nHistory, plates);
 }
@@ -184,6 +216,7 @@ BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const Dyna
     b.set_element_words(kElementWords);
     std::vector<resultfiles::Record> plates;
     std::vector<std::vector<double>> solids;
+    std::vector<resultfiles::QuadPlateRecordFacts> quadPlates;
     for (int i = 0; i < elemKeys.GetSize(); ++i) {
         T_ELEM_D e;
         elems.Get(elemKeys[i], e);
@@ -201,7 +234,13 @@ BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const Dyna
         const int nNumber = i + 1;
         files.elementNumber[elemKeys[i]] = nNumber;
         b.set_element(nNumber, static_cast<std::int32_t>(e.nMatlK), rest);
-        if (e.nType == kElemPlate) {
+        if (e.nType == kElemPlate && (nNodes == 6 || nNodes == 8)) {
+            resultfiles::QuadPlateRecordFacts f;
+            if (!QuadPlateRecord(doc, e, files.equations, f))
+                return Fail(pError, "plate " + std::to_string(elemKeys[i]) + " has no section");
+            quadPlates.push_back(f);
+            files.quadPlateRecord[elemKeys[i]] = static_cast<int>(quadPlates.size());
+        } else if (e.nType == kElemPlate) {
             resultfiles::Record rec;
             if (!PlateRecord(doc, e, xyz, files.equations, rec))
                 return Fail(pError, "wall plate " + std::to_string(elemKeys[i]) + " has no four nodes or no section");
@@ -217,6 +256,10 @@ BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const Dyna
     }
     b.add_family_records("PLAT", resultfiles::PLATE_RECORD_WORDS, std::move(plates));
     resultfiles::add_element_records(b, "SOLD", 3, solids);
+    // The histories carry no THLG value, so the family reads sub-id 3, as the wall's PLAT; a
+    // project without six- or eight-node plates gets no PLTH data set.
+    if (!quadPlates.empty())
+        b.add_plth_records(quadPlates, 3);
 
     // History facts: the same motion as modal superposition (case 1) and as direct
     // integration (direct file 1).

@@ -5,9 +5,10 @@
 // modal superposition and once as direct integration of the same motion, so that the element
 // histories that the recovery library recomputes from them agree between the two. Every wall
 // plate has its PLAT record (a reference flat-shell matrix of its section) and every soil
-// hexahedron its SOLD record (the reference hexahedron's matrix, the solver's frame global), so
-// that plate and solid histories can be recomputed; ConnectSampleResultFiles connects a shaking
-// case with the files.
+// hexahedron its SOLD record (the reference hexahedron's matrix, the solver's frame global),
+// every six- or eight-node plate (the base slab of SampleSlab.h) its PLTH record, so that plate
+// and solid histories can be recomputed; ConnectSampleResultFiles connects a shaking case with
+// the files.
 #pragma once
 #include "DBDoc.h"
 #include "SampleDynamics.h"
@@ -33,6 +34,8 @@ struct SampleResultFiles {
     std::map<unsigned int, int> plateRecord;
     // SOLD record index of each soil hexahedron (the hexahedra in key order from 1).
     std::map<unsigned int, int> solidRecord;
+    // PLTH record index of each six- or eight-node plate (the base slab's, in key order from 1).
+    std::map<unsigned int, int> quadPlateRecord;
     // Equation numbers of the six degrees of freedom of each node, numbered in node-key order;
     // 0 for a held one: every freedom on the model's base, and u, theta-y, theta-z on the
     // centre line x = 0 (symmetry).
@@ -53,8 +56,8 @@ BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const Dyna
                             SampleResultFiles* pFiles = nullptr, std::string* pError = nullptr);
 
 // Connects a shaking case of the document (kAcasQuakeModal or kAcasQuakeDirect) with written
-// files: their family-2 file, the case's history in them, and each wall plate's PLAT and each
-// soil hexahedron's SOLD record with its ELMT record. FALSE for another case or one the document does not hold.
+// files: their family-2 file, the case's history in them, and each wall plate's PLAT, each soil
+// hexahedron's SOLD and each slab plate's PLTH record with its ELMT record. FALSE for another case or one the document does not hold.
 BOOL ConnectSampleResultFiles(CDBDoc& doc, unsigned int nAcasK, const SampleResultFiles& files);
 
 // Mode shape of mode m (from 1) at a point, for degree of freedom d (1..6: u, v, w, then the

@@ -32,6 +32,11 @@ int RunPlateHistoryGraphDemo(CDBDoc& doc, const char* outDir);
 // Solid histories in the history-graph dialog: the two stored soil functions (a soil element's
 // centre Sig-zz beside the wall) applied; the graph window writes "history_graph_solid.csv".
 int RunSolidHistoryGraphDemo(CDBDoc& doc, const char* outDir);
+// The base slab's histories in the history-graph dialog, on a document of the sample project
+// with its base slab: the result files with the slab's PLTH records into the folder's
+// "result_files_slab" subfolder, the slab's two stored functions (the centre Mxx of the plate
+// beside the wall, modal and direct) applied; the graph window writes "history_graph_slab.csv".
+int RunSlabHistoryGraphDemo(const char* outDir);
 // Member design from the beam and the plate/solid design dialogs, the output folder as the
 // program folder: "KvrDesign.txt", the checker's copies "KvrDesign_<n>.txt" and its record
 // "KvrDesignCH.log". hostPath locates the checker built beside the host.

@@ -142,6 +142,7 @@ std::vector<DemoStep> DemoSteps()
             {"history graph", [](HostContext& c) { return RunHistoryGraphDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"plate history graph", [](HostContext& c) { return RunPlateHistoryGraphDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"solid history graph", [](HostContext& c) { return RunSolidHistoryGraphDemo(*c.pDoc, c.outDir.string().c_str()); }},
+            {"slab history graph", [](HostContext& c) { return RunSlabHistoryGraphDemo(c.outDir.string().c_str()); }},
             {"member design", [](HostContext& c) { return RunDesignDemo(*c.pDoc, c.outDir.string().c_str(), c.strHostPath.c_str()); }},
             {"member-design program", [](HostContext& c) { return RunDesignLinkDemo(*c.pDoc, c.outDir.string().c_str(), c.strHostPath.c_str()); }},
             {"curve fit", [](HostContext& c) { return RunCurveFitDemo(*c.pDoc, c.summary, c.outDir.string().c_str()); }},
