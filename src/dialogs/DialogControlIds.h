@@ -309,3 +309,52 @@ inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Error_Symbol_Out_of_Range[] =
 inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Error_Diff_entity_type[] = "IDS_QB_PVS_Result_Comp_Comb_Error_Diff_entity_type";
 inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Error_Diff_result_type[] = "IDS_QB_PVS_Result_Comp_Comb_Error_Diff_result_type";
 inline constexpr char IDS_QB_PVS_Result_Comp_Comb_Error_Diff_result_comp[] = "IDS_QB_PVS_Result_Comp_Comb_Error_Diff_result_comp";
+
+// Template of the history-data dialog (CDlgHistoryData).
+enum : unsigned int {
+    IDD_HISTORYDATA = 14002,
+    IDC_HDATA_LIST = 14014,         // check list of the stored graphs of the chosen type
+    IDC_HDATA_TITLE = 14015,
+    IDC_HDATA_X_TITLE = 14016,
+    IDC_HDATA_Y_TITLE = 14017,
+    IDC_HDATA_X_DECIMAL = 14018,
+    IDC_HDATA_X_EXPONENTIAL = 14019,
+    IDC_HDATA_Y_DECIMAL = 14020,
+    IDC_HDATA_Y_EXPONENTIAL = 14021,
+    IDC_HDATA_APPLY = 14022,
+    IDC_HDATA_XGRAPH = 14070,       // X source of a time graph: time or one stored graph
+    IDC_HDATA_TIME_GRAPH = 14073,   // graph-type radio group: time graph, hysteresis graph
+    IDC_HDATA_HYST_GRAPH = 14074,
+    IDC_HDATA_CLOSE = 2,
+};
+
+// Template of the history-plot dialog of the TKVR edition (CDlgHistoryPlotTKVR).
+enum : unsigned int {
+    IDD_HISTORYPLOTTKVR = 14006,
+    IDC_HPLOT_DEFORMED = 14034,     // include the deformed shape
+    IDC_HPLOT_RESULT_TYPE = 14045,
+    IDC_HPLOT_STEP = 14046,         // time steps of the chosen case, "%g"
+    IDC_HPLOT_COMPONENT = 14047,
+    IDC_HPLOT_CLOSE = 14057,
+    IDC_HPLOT_ANIMATION = 14058,
+    IDC_HPLOT_INCREMENT = 14059,
+    IDC_HPLOT_START_TIME = 14060,
+    IDC_HPLOT_END_TIME = 14061,
+    IDC_HPLOT_DEFAULT_TIME = 14062,
+    IDC_HPLOT_TIME_APPLY = 14063,
+    IDC_HPLOT_CASE = 14064,         // time-history analysis cases
+    IDC_HPLOT_INPUT = 14065,        // forcing functions
+    IDC_HPLOT_INPUT_GRAPH = 14066,  // static: frame of the input graph
+    IDC_HPLOT_OUTPUT = 14067,       // stored functions of the chosen case
+    IDC_HPLOT_OUTPUT_GRAPH = 14068, // static: frame of the output graph
+    IDC_HPLOT_DEFINE = 14069,       // asks the host's function editor
+    IDC_HPLOT_APPLY = 14130,
+    IDC_HPLOT_IMMEDIATE = 14132,
+    IDC_HPLOT_LOCAL = 14134,        // axes radio group: local, global
+    IDC_HPLOT_GLOBAL = 14135,
+};
+
+// Message-table ids of the history-plot dialog's result types.
+inline constexpr char IDS_PVS_Displacement[] = "IDS_PVS_Displacement";
+inline constexpr char IDS_PVS_Velocity[] = "IDS_PVS_Velocity";
+inline constexpr char IDS_PVS_Acceleration[] = "IDS_PVS_Acceleration";

@@ -2,15 +2,33 @@
 // 0x00BBGGRR. GetVectorDirectionPoint: the point at start + unit(direction) x length x scale;
 // choice: a zero direction gives the start point. GetCurUnitStr4Legend: the current unit
 // system's name of a unit type; choice: empty for a type without name (type 0).
+// BiSearchInSortData: the index of the value of an ascending array nearest to dValue, the
+// lower on a tie; -1 for an empty array.
 #pragma once
 #include "3DPoint.h"
 #include "afxstr.h"
+#include "afxtempl.h"
 
 #include <cmath>
 
 class CPVSUtilFunc {
 public:
     static void GetCurUnitStr4Legend(int nUnitType, CString& strUnit);
+    static int BiSearchInSortData(const CArray<double, double>& aData, double dValue)
+    {
+        int lo = 0, hi = aData.GetSize() - 1;
+        if (hi < 0)
+            return -1;
+        if (!(dValue > aData[0]))
+            return 0;
+        if (!(dValue < aData[hi]))
+            return hi;
+        while (hi - lo > 1) {
+            const int mid = lo + (hi - lo) / 2;
+            (aData[mid] <= dValue ? lo : hi) = mid;
+        }
+        return dValue - aData[lo] <= aData[hi] - dValue ? lo : hi;
+    }
     static void GetRgbF(unsigned int nColor, double& r, double& g, double& b)
     {
         r = static_cast<double>(nColor & 0xFFu) / 255.0;

@@ -29,6 +29,9 @@ public:
     void SetAddedData(const CArray<T_GRPH_D, T_GRPH_D&>& aPoint);
     // Moves the position mark to x as given, not to the nearest data point.
     void SetPosByXValueNoSnap(double x);
+    // Moves the position mark to the data point whose x lies nearest to x (the lower on a tie);
+    // to x itself when there are no data points.
+    void SetPosByXValue(double x);
 
 private:
     PFN_LBUTTONDOWN m_pfnLButtonDown = nullptr;

@@ -4,6 +4,7 @@
 #include "GraphWnd_standin.h"
 
 #include <algorithm>
+#include <cmath>
 
 IMPLEMENT_DYNAMIC(CGraphWnd, CWnd)
 IMPLEMENT_DYNAMIC(CExtListCtrl, CListCtrl)
@@ -37,6 +38,15 @@ void CGraphWnd::SetPosByXValueNoSnap(double x)
 {
     m_bMark = true;
     m_dMarkX = x;
+}
+
+void CGraphWnd::SetPosByXValue(double x)
+{
+    double dBest = x;
+    for (size_t i = 0; i < m_aData.size(); ++i)
+        if (i == 0 || std::fabs(m_aData[i].dX - x) < std::fabs(dBest - x))
+            dBest = m_aData[i].dX;
+    SetPosByXValueNoSnap(dBest);
 }
 
 std::vector<CGraphWnd*> GraphWndStandIn::FindIn(CWnd* pParent)
