@@ -155,6 +155,8 @@ TEST_F(HistoryDataDialogTest, TypeFilterListsTimeGraphsOrOnlyHysteresisGraphs)
     CDlgHistoryData::CreateOrActivate(&view);
     EXPECT_EQ(CDlgHistoryData::m_pMySelf, dlg) << "a second request activates the first";
     EXPECT_EQ(CDlgHistoryData::m_reg.nRegID, nRegID);
+    ASSERT_TRUE(AfxDriver::Click(dlg, IDC_HDATA_CLOSE));
+    EXPECT_EQ(CDlgHistoryData::m_pMySelf, nullptr) << "Close ends the dialog";
 }
 
 TEST_F(HistoryDataDialogTest, NoDocumentOpensNothing)

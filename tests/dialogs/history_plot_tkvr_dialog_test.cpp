@@ -310,6 +310,19 @@ TEST_F(HistoryPlotTKVRTest, ANewDialogStartsFromTheResetRecordAndItsDestructorFo
     EXPECT_EQ(CDlgHistoryPlotTKVR::DefaultRecord().m_nAcasKey, 0u);
 }
 
+TEST_F(HistoryPlotTKVRTest, NoDocumentOpensNothingAndDefineAsksTheMainWindow)
+{
+    CZORDocBase::SetCurDoc(nullptr);
+    EXPECT_EQ(Open(), nullptr);
+    CZORDocBase::SetCurDoc(&doc);
+    ASSERT_NE(Open(), nullptr);
+    ASSERT_TRUE(AfxDriver::Click(dlg, IDC_HPLOT_DEFINE));
+    ASSERT_EQ(AfxStandInMainWndCommands().size(), 1u);
+    EXPECT_EQ(AfxStandInMainWndCommands()[0].wParam, 0x843Fu);
+    EXPECT_EQ(AfxStandInMainWndCommands()[0].lParam, 0);
+    EXPECT_EQ(Requests(), 0);
+}
+
 TEST_F(HistoryPlotTKVRTest, NothingIsRequestedWithoutCaseOrStep)
 {
     SetCaseRecord(kCaseNoControl, "no results", 4);
