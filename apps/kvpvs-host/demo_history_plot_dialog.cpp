@@ -90,8 +90,8 @@ private:
 };
 
 struct Shot {
-    const char* pszType;       // result-type entry
-    const char* pszComponent;  // component entry
+    const char* pszType;      // result-type entry
+    const char* pszComponent; // component entry
     const char* pszFile;
 };
 
@@ -137,7 +137,8 @@ int DriveDialog(CView& view, const fs::path& out)
         if (!ok)
             break;
         const int nRequests = host.GetRequestCount(), nShown = host.GetShownCount();
-        ok = SelectByText(pDlg, IDC_HPLOT_RESULT_TYPE, s.pszType) && SelectByText(pDlg, IDC_HPLOT_COMPONENT, s.pszComponent);
+        ok = SelectByText(pDlg, IDC_HPLOT_RESULT_TYPE, s.pszType) &&
+             SelectByText(pDlg, IDC_HPLOT_COMPONENT, s.pszComponent);
         ok = ok && host.GetRequestCount() > nRequests;
         if (!ok) {
             std::fprintf(stderr, "kvpvs-host: %s %s was not requested\n", s.pszType, s.pszComponent);

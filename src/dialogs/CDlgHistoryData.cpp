@@ -119,9 +119,8 @@ CDlgHistoryData::~CDlgHistoryData()
 
 void CDlgHistoryData::CreateOrActivate(CWnd* pParent)
 {
-    kvpvs::dialogs::RunGuarded([&] {
-        kvpvs::dialogs::CreateOrActivateModeless<CDlgHistoryData>(m_reg, pParent, [](CDlgHistoryData&) {});
-    });
+    kvpvs::dialogs::RunGuarded(
+        [&] { kvpvs::dialogs::CreateOrActivateModeless<CDlgHistoryData>(m_reg, pParent, [](CDlgHistoryData&) {}); });
 }
 
 LRESULT CDlgHistoryData::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)

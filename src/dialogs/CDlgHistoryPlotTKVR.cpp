@@ -61,7 +61,7 @@ T_VD_HISTPLOT_TVCKVR_D g_record;
 
 const char* const kNodal[] = {"DX", "DY", "DZ", "RX", "RY", "RZ", "DXYZ", "RXYZ"};
 const char* const kBeamForce[] = {"Axial", "Shear-y", "Shear-z", "Torsion", "Moment-y", "Moment-z"};
-const char* const kBeamStress[] = {"Axial",    "Shear-y",    "Shear-z",    "Bend(+y)",   "Bend(-y)",  "Bend(+z)",
+const char* const kBeamStress[] = {"Axial",    "Shear-y",      "Shear-z",    "Bend(+y)",   "Bend(-y)",   "Bend(+z)",
                                    "Bend(-z)", "Combined Max", "Combined 1", "Combined 2", "Combined 3", "Combined 4"};
 const char* const kPlstrnStress[] = {"Sxx", "Syy", "Szz", "Sxy"};
 const char* const kPlstrnStrain[] = {"Exx", "Eyy", "Ezz", "Exy"};
@@ -72,14 +72,17 @@ const char* const kPlateStress[] = {"Sig-xx(Top)",    "Sig-yy(Top)",    "Sig-xy(
                                     "Sig-xx(Bottom)", "Sig-yy(Bottom)", "Sig-xy(Bottom)"};
 
 struct T_RESULT_TYPE_D {
-    const char* pszText;  // entry text, or the message id of the first three
+    const char* pszText; // entry text, or the message id of the first three
     bool bMessage;
     const char* const* pComp;
     int nComp;
 };
 
 template <size_t N>
-constexpr int Count(const char* const (&)[N]) { return static_cast<int>(N); }
+constexpr int Count(const char* const (&)[N])
+{
+    return static_cast<int>(N);
+}
 
 const T_RESULT_TYPE_D kTypes[kResultTypes] = {
     {IDS_PVS_Displacement, true, kNodal, Count(kNodal)},
@@ -296,7 +299,8 @@ void CDlgHistoryPlotTKVR::OnDestroy()
 void CDlgHistoryPlotTKVR::FillCases()
 {
     kvpvs::dialogs::ListEntries cases;
-    auto* pPost = m_pDoc ? dynamic_cast<CPostCtrlGeoTech*>(CPDataBaseNeutral::GetPostCtrl(m_pDoc->GetPostDB())) : nullptr;
+    auto* pPost =
+        m_pDoc ? dynamic_cast<CPostCtrlGeoTech*>(CPDataBaseNeutral::GetPostCtrl(m_pDoc->GetPostDB())) : nullptr;
     CClassAcas acas(MainDB());
     CArray<unsigned int, unsigned int> keys;
     acas.GetKeyList(keys);

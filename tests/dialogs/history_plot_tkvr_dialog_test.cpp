@@ -149,7 +149,10 @@ protected:
     CGraphWnd* InputGraph() { return GraphWndStandIn::FindIn(dlg).at(0); }
     CGraphWnd* OutputGraph() { return GraphWndStandIn::FindIn(dlg).at(1); }
     int Requests() const { return bridge->m_aRequests.GetSize(); }
-    const T_PVS_DISPLAY_REQUEST_D& LastRequest() const { return bridge->m_aRequests[bridge->m_aRequests.GetSize() - 1]; }
+    const T_PVS_DISPLAY_REQUEST_D& LastRequest() const
+    {
+        return bridge->m_aRequests[bridge->m_aRequests.GetSize() - 1];
+    }
 
     CDBDoc doc;
     CView view;
@@ -243,11 +246,11 @@ INSTANTIATE_TEST_SUITE_P(
         ResultTypeCase{9, "Solid Stresses", {"Sxx", "Syy", "Szz", "Sxy", "Syz", "Sxz"}, 7},
         ResultTypeCase{10, "Solid Strains", {"Exx", "Eyy", "Ezz", "Exy", "Eyz", "Exz"}, 7},
         ResultTypeCase{11, "Plate Unit Force", {"Fxx", "Fyy", "Fxy", "Mxx", "Myy", "Mxy", "Vxx", "Vyy"}, 7},
-        ResultTypeCase{12,
-                       "Plate Stress",
-                       {"Sig-xx(Top)", "Sig-yy(Top)", "Sig-xy(Top)", "Sig-xx(Bottom)", "Sig-yy(Bottom)",
-                        "Sig-xy(Bottom)"},
-                       7}),
+        ResultTypeCase{
+            12,
+            "Plate Stress",
+            {"Sig-xx(Top)", "Sig-yy(Top)", "Sig-xy(Top)", "Sig-xx(Bottom)", "Sig-yy(Bottom)", "Sig-xy(Bottom)"},
+            7}),
     [](const ::testing::TestParamInfo<ResultTypeCase>& i) {
         std::string s = i.param.pszEntry;
         std::string out;
@@ -481,16 +484,16 @@ TEST_P(DampedSineEdges, GiveNoPointsAndNoNaN)
         EXPECT_EQ(values[i], 0.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Parameters, DampedSineEdges,
-    ::testing::Values(BadSine{"NegativeDecay", 1, 0, 1, -0.1, 0, false}, BadSine{"ZeroFrequency", 1, 0, 0, 0, 0, true},
-                      BadSine{"NegativeFrequency", 1, 0, -2, 0, 0, true},
-                      BadSine{"NaNFrequency", 1, 0, std::nan(""), 0, 0, true},
-                      BadSine{"NaNDecay", 1, 0, 1, std::nan(""), 0, false},
-                      BadSine{"Overflow", 1e308, 1e308, 1, 0, 90, false},
-                      BadSine{"NaNAmplitude", std::nan(""), 0, 1, 0, 90, false},
-                      BadSine{"InfiniteFrequency", 1, 0, HUGE_VAL, 0, 0, false}),
-    [](const ::testing::TestParamInfo<BadSine>& i) { return std::string(i.param.pszName); });
+INSTANTIATE_TEST_SUITE_P(Parameters, DampedSineEdges,
+                         ::testing::Values(BadSine{"NegativeDecay", 1, 0, 1, -0.1, 0, false},
+                                           BadSine{"ZeroFrequency", 1, 0, 0, 0, 0, true},
+                                           BadSine{"NegativeFrequency", 1, 0, -2, 0, 0, true},
+                                           BadSine{"NaNFrequency", 1, 0, std::nan(""), 0, 0, true},
+                                           BadSine{"NaNDecay", 1, 0, 1, std::nan(""), 0, false},
+                                           BadSine{"Overflow", 1e308, 1e308, 1, 0, 90, false},
+                                           BadSine{"NaNAmplitude", std::nan(""), 0, 1, 0, 90, false},
+                                           BadSine{"InfiniteFrequency", 1, 0, HUGE_VAL, 0, 0, false}),
+                         [](const ::testing::TestParamInfo<BadSine>& i) { return std::string(i.param.pszName); });
 
 TEST(ForcingTable, ValuesAreInterpolatedInsideAndZeroOutside)
 {

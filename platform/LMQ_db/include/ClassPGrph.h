@@ -9,7 +9,7 @@
 
 struct T_PGRPH_D {
     CString strName;
-    int nType = 0;                 // 2 hysteresis; other values are graphs against time
+    int nType = 0; // 2 hysteresis; other values are graphs against time
     unsigned int nComID[2] = {0, 0};
 };
 
