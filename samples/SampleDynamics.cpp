@@ -317,6 +317,15 @@ BOOL BuildSampleDynamics(CDBDoc& doc, const DynamicsOptions& opt, DynamicsSummar
     summary.nModes = opt.nModes;
     summary.nSteps = opt.nSteps;
     StoreSampleHistoryFunctions(doc, summary);
+    // The strut node's x displacement relative to the ground, summed over the modes.
+    std::vector<double> nodeDX(static_cast<size_t>(opt.nSteps), 0.0);
+    for (int st = 0; st < opt.nSteps; ++st)
+        for (int m = 0; m < opt.nModes; ++m) {
+            double q, v, a;
+            QuakeModalCoordinate(m, aTime[static_cast<size_t>(st)], q, v, a);
+            nodeDX[static_cast<size_t>(st)] += ModeShape(m, nodeXyz[summary.nNodeK], 0) * q;
+        }
+    StoreSampleHistoryPlotData(doc, opt, nodeDX);
     return TRUE;
 }
 

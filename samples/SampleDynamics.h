@@ -45,6 +45,13 @@ BOOL BuildSampleDynamics(CDBDoc& doc, const DynamicsOptions& opt, DynamicsSummar
 // centre stress Sig-zz. Returns their keys, modal case first.
 std::vector<unsigned int> StoreSampleHistoryFunctions(CDBDoc& doc, const DynamicsSummary& summary);
 
+// Makes the shaking cases time-history analysis cases (type word 4, named) whose elements are
+// listed by element-type code (trusses 1, beams 2, plates 5, solids 15), and stores for the
+// history dialogs three result graphs in the post database (type 1: the strut node's DX,
+// aNodeDX one value per step; type 6: the ground acceleration; type 2: the ground's velocity
+// against its displacement) and a damped-sine forcing function. Part of BuildSampleDynamics.
+void StoreSampleHistoryPlotData(CDBDoc& doc, const DynamicsOptions& opt, const std::vector<double>& aNodeDX);
+
 // Modal coordinate of mode k (from 0) at time t: q = A sin(w t), with its velocity and
 // acceleration in closed form.
 void QuakeModalCoordinate(int k, double t, double& q, double& v, double& a);

@@ -58,3 +58,7 @@ int RunSlopeDemo(CDBDoc& doc, const char* outDir);
 // to the built design program "YRP.exe" in a namespace of its own; its log of imported records
 // becomes "YRP_log.txt" in the folder.
 int RunDesignLinkDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
+// The TKVR history-plot dialog on the modal shaking case at 1.5 s: the nodal displacement on the
+// deformed shape, a beam moment diagram and a solid stress plot as "history_plot_displacement.png",
+// "history_plot_beam_moment.png" and "history_plot_solid_stress.png".
+int RunHistoryPlotDialogDemo(CDBDoc& doc, const char* outDir);

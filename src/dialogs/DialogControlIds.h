@@ -329,3 +329,52 @@ enum : unsigned int {
     IDC_HYST_GRAPH = 14074,             // stored graphs of type 2
     IDC_HYST_FRAME = 14075,             // frame of the graph
 };
+
+// Template of the history-data dialog (CDlgHistoryData).
+enum : unsigned int {
+    IDD_HISTORYDATA = 14002,
+    IDC_HDATA_LIST = 14014,         // check list of the stored graphs of the chosen type
+    IDC_HDATA_TITLE = 14015,
+    IDC_HDATA_X_TITLE = 14016,
+    IDC_HDATA_Y_TITLE = 14017,
+    IDC_HDATA_X_DECIMAL = 14018,
+    IDC_HDATA_X_EXPONENTIAL = 14019,
+    IDC_HDATA_Y_DECIMAL = 14020,
+    IDC_HDATA_Y_EXPONENTIAL = 14021,
+    IDC_HDATA_APPLY = 14022,
+    IDC_HDATA_XGRAPH = 14070,       // X source of a time graph: time or one stored graph
+    IDC_HDATA_TIME_GRAPH = 14073,   // graph-type radio group: time graph, hysteresis graph
+    IDC_HDATA_HYST_GRAPH = 14074,
+    IDC_HDATA_CLOSE = 2,
+};
+
+// Template of the history-plot dialog of the TKVR edition (CDlgHistoryPlotTKVR).
+enum : unsigned int {
+    IDD_HISTORYPLOTTKVR = 14006,
+    IDC_HPTK_DEFORMED = 14034,     // include the deformed shape
+    IDC_HPTK_RESULT_TYPE = 14045,
+    IDC_HPTK_STEP = 14046,         // time steps of the chosen case, "%g"
+    IDC_HPTK_COMPONENT = 14047,
+    IDC_HPTK_CLOSE = 14057,
+    IDC_HPTK_ANIMATION = 14058,
+    IDC_HPTK_INCREMENT = 14059,
+    IDC_HPTK_START_TIME = 14060,
+    IDC_HPTK_END_TIME = 14061,
+    IDC_HPTK_DEFAULT_TIME = 14062,
+    IDC_HPTK_TIME_APPLY = 14063,
+    IDC_HPTK_CASE = 14064,         // time-history analysis cases
+    IDC_HPTK_INPUT = 14065,        // forcing functions
+    IDC_HPTK_INPUT_GRAPH = 14066,  // static: frame of the input graph
+    IDC_HPTK_OUTPUT = 14067,       // stored functions of the chosen case
+    IDC_HPTK_OUTPUT_GRAPH = 14068, // static: frame of the output graph
+    IDC_HPTK_DEFINE = 14069,       // asks the host's function editor
+    IDC_HPTK_APPLY = 14130,
+    IDC_HPTK_IMMEDIATE = 14132,
+    IDC_HPTK_LOCAL = 14134,        // axes radio group: local, global
+    IDC_HPTK_GLOBAL = 14135,
+};
+
+// Message-table ids of the history-plot dialog's result types.
+inline constexpr char IDS_PVS_Displacement[] = "IDS_PVS_Displacement";
+inline constexpr char IDS_PVS_Velocity[] = "IDS_PVS_Velocity";
+inline constexpr char IDS_PVS_Acceleration[] = "IDS_PVS_Acceleration";

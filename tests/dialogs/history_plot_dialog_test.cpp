@@ -105,9 +105,12 @@ protected:
         T_PGRPH_D g;
         g.strName = pszName;
         g.nType = nType;
-        Fill(g.aFirst, a1);
-        Fill(g.aSecond, a2);
-        return CClassPGrph(doc.GetPostDB()).Add(g);
+        const unsigned k = CClassPGrph(doc.GetPostDB()).Add(g);
+        T_PGRPH_DATA_D d;
+        Fill(d.aFirst, a1);
+        Fill(d.aSecond, a2);
+        CClassPGrphData(doc.GetPostDB()).Set(k, d);
+        return k;
     }
     unsigned StoreAccel(const char* pszName, const std::vector<double>& t, const std::vector<double>& a)
     {

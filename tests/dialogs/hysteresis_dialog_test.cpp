@@ -41,11 +41,14 @@ protected:
         T_PGRPH_D g;
         g.strName = pszName;
         g.nType = nType;
-        for (double d : a1)
-            g.aFirst.Add(d);
-        for (double d : a2)
-            g.aSecond.Add(d);
-        return CClassPGrph(doc.GetPostDB()).Add(g);
+        const unsigned k = CClassPGrph(doc.GetPostDB()).Add(g);
+        T_PGRPH_DATA_D d;
+        for (double v : a1)
+            d.aFirst.Add(v);
+        for (double v : a2)
+            d.aSecond.Add(v);
+        CClassPGrphData(doc.GetPostDB()).Set(k, d);
+        return k;
     }
     CDlgHistoryPlotHyst* Open()
     {

@@ -5,6 +5,8 @@
 // 91-93 give 4, solid stresses 141-146 give 10; any other code has no group. The host side may
 // set further codes (SetResultType).
 #pragma once
+#include "afxstr.h"
+
 #include <map>
 
 class CTKVRComp2ResultType {
@@ -57,5 +59,10 @@ private:
     std::map<unsigned, int> m_map;
 };
 
-// The other edition's mapper; same mapping in the stand-in.
-class CWKVRComp2ResultType : public CTKVRComp2ResultType {};
+// The other edition's mapper; same mapping in the stand-in. GetNameByComID: the name of a
+// result component id; choice: names set by the host side, else "Component <id>".
+class CWKVRComp2ResultType : public CTKVRComp2ResultType {
+public:
+    static CString GetNameByComID(unsigned int nComID);
+    static void SetComName(unsigned int nComID, const char* pszName);
+};

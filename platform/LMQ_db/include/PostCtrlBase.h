@@ -31,8 +31,12 @@ public:
         return it == m_node.end() ? static_cast<int>(nNodeK) : it->second;
     }
     void SetNode(unsigned int nNodeK, int nId) { m_node[nNodeK] = nId; }
-    // Keys of the elements of one element-type code, ascending.
+    // Keys of the elements of one element-type code, ascending. Choice: an element's code is
+    // the one set with SetElemTypeCode, else its solver type.
     void GetElemKeyListByType(int nType, CArray<unsigned int, unsigned int>& aElemK) const;
+    // Host side: the element-type code that lists an element, kept apart from its solver type
+    // (for plates and solids the record number in their family's data set).
+    void SetElemTypeCode(unsigned int nElemK, int nCode) { m_typeCode[nElemK] = nCode; }
 
     void SetElem(unsigned int nElemK, int nType, int nId);
     void SetThis(unsigned int nThisK, int nId, int bDirect);
@@ -43,6 +47,7 @@ private:
     std::map<unsigned int, Elem> m_elem;
     std::map<unsigned int, This> m_this;
     std::map<unsigned int, int> m_node;
+    std::map<unsigned int, int> m_typeCode;
 };
 
 // One result file of a family: the host gives its path text with the extension.
@@ -126,9 +131,9 @@ public:
     BOOL GetNodeResult(const CArray<unsigned int, unsigned int>& aNodeId, unsigned int nPVtifK, int& nValueCount,
                        CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult);
     void EndQueryRow() { m_nRowK = 0; }
-    // The two value arrays of a stored graph (CClassPGrph) of the post database; 0 when the
-    // graph is missing.
-    int GetGraphData(unsigned int nPGrphK, CArray<double, double>& aFirst, CArray<double, double>& aSecond) const;
+    // The two value arrays of a stored graph (CClassPGrph key) of the attached post database;
+    // 0 (both arrays empty) when the graph has none.
+    int GetGraphData(unsigned int nGrphK, CArray<double, double>& aFirst, CArray<double, double>& aSecond) const;
     // The solver numbering of the model the control answers for.
     CSeqIdInfo* GetSeqIdInfo() { return &m_seqId; }
 

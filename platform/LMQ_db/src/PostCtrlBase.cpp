@@ -1,6 +1,8 @@
 #include "PostCtrlBase.h"
 #include "ClassPGrph.h"
 
+#include <set>
+
 namespace {
 // The post control of a database, stored as the one record of its own table.
 struct T_POSTCTRL_SLOT_D {
@@ -35,9 +37,15 @@ int CSeqIdInfo::GetSeqIdDirectThis(unsigned int nThisK) const
 void CSeqIdInfo::GetElemKeyListByType(int nType, CArray<unsigned int, unsigned int>& aElemK) const
 {
     aElemK.RemoveAll();
+    std::set<unsigned int> keys;
     for (const auto& [k, e] : m_elem)
-        if (e.nType == nType)
-            aElemK.Add(k);
+        if (!m_typeCode.count(k) && e.nType == nType)
+            keys.insert(k);
+    for (const auto& [k, c] : m_typeCode)
+        if (c == nType)
+            keys.insert(k);
+    for (unsigned int k : keys)
+        aElemK.Add(k);
 }
 
 void CSeqIdInfo::SetElem(unsigned int nElemK, int nType, int nId) { m_elem[nElemK] = Elem{nType, nId}; }
@@ -54,17 +62,6 @@ BOOL CResultFileMngr::FindResultFile(int nFamily, T_RESULT_FILE_D& rec) const
 }
 
 void CResultFileMngr::SetResultFile(int nFamily, const char* pszPathName) { m_files[nFamily] = pszPathName; }
-
-int CPostCtrlBase::GetGraphData(unsigned int nPGrphK, CArray<double, double>& aFirst,
-                                CArray<double, double>& aSecond) const
-{
-    T_PGRPH_D g;
-    if (!CClassPGrph(m_pRowDB).Get(nPGrphK, g))
-        return 0;
-    aFirst.Copy(g.aFirst);
-    aSecond.Copy(g.aSecond);
-    return 1;
-}
 
 CPostCtrlBase* CPDataBaseNeutral::GetPostCtrl(CDBBase* pPostDB)
 {

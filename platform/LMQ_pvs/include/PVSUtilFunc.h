@@ -2,9 +2,12 @@
 // 0x00BBGGRR. GetVectorDirectionPoint: the point at start + unit(direction) x length x scale;
 // choice: a zero direction gives the start point. GetCurUnitStr4Legend: the current unit
 // system's name of a unit type; choice: empty for a type without name (type 0).
+// BiSearchInSortData: the index of the value of an ascending array nearest to dValue, the
+// lower on a tie; -1 for an empty array.
 #pragma once
 #include "3DPoint.h"
 #include "afxstr.h"
+#include "afxtempl.h"
 
 #include <cmath>
 
@@ -30,6 +33,10 @@ public:
                 hi = mid;
         }
         return dValue - pData[lo] <= pData[hi] - dValue ? lo : hi;
+    }
+    static int BiSearchInSortData(const CArray<double, double>& aData, double dValue)
+    {
+        return BiSearchInSortData(aData.GetData(), static_cast<int>(aData.GetSize()), dValue);
     }
     static void GetRgbF(unsigned int nColor, double& r, double& g, double& b)
     {

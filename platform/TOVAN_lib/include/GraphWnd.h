@@ -29,11 +29,12 @@ public:
     void SetAddedData(const CArray<T_GRPH_D, T_GRPH_D&>& aPoint);
     // Moves the position mark to x as given, not to the nearest data point.
     void SetPosByXValueNoSnap(double x);
+    // Moves the position mark to the data point whose x lies nearest to x (the lower on a tie);
+    // to x itself when there are no data points.
+    void SetPosByXValue(double x);
 
     // Index of the data point whose x lies nearest to x (the first of equals); -1 without data.
     int GetPosByXValue(double x) const;
-    // Moves the position mark to the data point nearest x (to x itself without data).
-    void SetPosByXValue(double x);
     void SetDrawPosMark(int bDraw) { m_bDrawPosMark = bDraw; }
     // The simulation marker follows an animation between StartSimulation and EndSimulation.
     void StartSimulation();

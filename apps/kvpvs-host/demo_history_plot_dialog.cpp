@@ -1,0 +1,191 @@
+// Demo step: the TKVR history-plot dialog driven as a user drives it on the sample's shaking.
+// The host opens the dialog beside its view; the user picks the modal shaking case and one time
+// step, then shows the nodal displacement on the deformed shape, a beam moment diagram and a
+// solid stress plot; the host builds each requested display through the module's factory, draws
+// it offscreen and saves the picture.
+#include "demo_steps.h"
+
+#include "UserDefDisplayHost.h"
+
+#include "ClassThfc.h"
+#include "DBDoc.h"
+#include "GraphWnd_standin.h"
+#include "MsgDll.h"
+#include "PVSMeshMngrBrdg.h"
+#include "PVSRendererBase.h"
+#include "SampleDynamics.h"
+#include "SampleResultFiles.h"
+#include "ThisInfo.h"
+#include "afx_standin.h"
+
+#include "dialogs/DialogControlIds.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+CWnd* FindOwnedWindow(CWnd* pOwner, const char* pszClass)
+{
+    if (!pOwner)
+        return nullptr;
+    HWND aWnd[64];
+    const int n = Win32RelatedWindows(pOwner->m_hWnd, FALSE, aWnd, 64);
+    for (int i = (n < 64 ? n : 64) - 1; i >= 0; --i) {
+        CWnd* p = CWnd::FromHandle(aWnd[i]);
+        if (p && std::strcmp(p->GetRuntimeClass()->m_lpszClassName, pszClass) == 0)
+            return p;
+    }
+    return nullptr;
+}
+
+bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)
+{
+    auto* pCombo = dynamic_cast<CComboBox*>(pDlg->GetDlgItem(nID));
+    for (int i = 0; pCombo && i < pCombo->GetCount(); ++i) {
+        CString s;
+        pCombo->GetLBText(i, s);
+        if (s == pszText)
+            return AfxDriver::Select(pDlg, nID, i) != 0;
+    }
+    return false;
+}
+
+// The bridge of the demo's view for the step's duration, restoring whatever was live before.
+class BridgeScope {
+public:
+    explicit BridgeScope(CWnd* pView)
+    {
+        m_pBefore = CPVSMeshMngrBrdgBase::m_pMySelf;
+        m_pBridge = CPVSMeshMngrBrdg::GetMySelf();
+        if (!m_pBridge) {
+            m_pOwn = std::make_unique<CPVSMeshMngrBrdg>();
+            m_pBridge = m_pOwn.get();
+        }
+        m_pViewBefore = m_pBridge->GetWnd();
+        m_pBridge->SetWnd(pView);
+    }
+    ~BridgeScope()
+    {
+        m_pBridge->SetWnd(m_pViewBefore);
+        m_pOwn.reset();
+        CPVSMeshMngrBrdgBase::m_pMySelf = m_pBefore;
+    }
+    BridgeScope(const BridgeScope&) = delete;
+    BridgeScope& operator=(const BridgeScope&) = delete;
+    CPVSMeshMngrBrdg& Get() { return *m_pBridge; }
+
+private:
+    CPVSMeshMngrBrdgBase* m_pBefore = nullptr;
+    CPVSMeshMngrBrdg* m_pBridge = nullptr;
+    std::unique_ptr<CPVSMeshMngrBrdg> m_pOwn;
+    CWnd* m_pViewBefore = nullptr;
+};
+
+struct Shot {
+    const char* pszType;      // result-type entry
+    const char* pszComponent; // component entry
+    const char* pszFile;
+};
+
+int DriveDialog(CView& view, const fs::path& out)
+{
+    using PFN_OPEN = void (*)(CWnd*);
+    auto pfnOpen = reinterpret_cast<PFN_OPEN>(dlsym(RTLD_DEFAULT, "_ZN19CDlgHistoryPlotTKVR16CreateOrActivateEP4CWnd"));
+    if (!pfnOpen) {
+        std::fprintf(stderr, "kvpvs-host: the module exports no history-plot dialog\n");
+        return 0;
+    }
+    CPVSRendererVTK renderer(1000, 750);
+    kvpvs::host::CUserDefDisplayHost host(&renderer);
+    BridgeScope bridge(&view);
+    host.Install(bridge.Get());
+
+    pfnOpen(&view);
+    CWnd* pDlg = FindOwnedWindow(&view, "CDlgHistoryPlotTKVR");
+    if (!pDlg)
+        pDlg = FindOwnedWindow(AfxGetMainWnd(), "CDlgHistoryPlotTKVR");
+    if (!pDlg) {
+        std::fprintf(stderr, "kvpvs-host: the history-plot dialog did not open\n");
+        kvpvs::host::CUserDefDisplayHost::Uninstall(bridge.Get());
+        return 0;
+    }
+    // The case, the forcing function in the input graph and the step at 1.5 s; the picture
+    // follows each choice at once (immediate display).
+    int ok = SelectByText(pDlg, IDC_HPTK_CASE, "Quake (modal)") &&
+             SelectByText(pDlg, IDC_HPTK_INPUT, "Damped sine 1.3 Hz") && SelectByText(pDlg, IDC_HPTK_STEP, "1.5");
+    if (!ok)
+        std::fprintf(stderr, "kvpvs-host: the dialog does not offer the shaking case, the sine or the step\n");
+    if (ok) {
+        const auto graphs = GraphWndStandIn::FindIn(pDlg);
+        if (!graphs.empty())
+            std::printf("  input graph: %zu points of the damped sine, mark at %g s\n",
+                        GraphWndStandIn::Data(*graphs[0]).size(), GraphWndStandIn::MarkX(*graphs[0]));
+    }
+    AfxDriver::Check(pDlg, IDC_HPTK_DEFORMED, 1);
+    const Shot shots[] = {{"Displacement", "DXYZ", "history_plot_displacement.png"},
+                          {"Beam Forces", "Moment-z", "history_plot_beam_moment.png"},
+                          {"Solid Stresses", "Szz", "history_plot_solid_stress.png"}};
+    for (const Shot& s : shots) {
+        if (!ok)
+            break;
+        const int nRequests = host.GetRequestCount(), nShown = host.GetShownCount();
+        ok = SelectByText(pDlg, IDC_HPTK_RESULT_TYPE, s.pszType) &&
+             SelectByText(pDlg, IDC_HPTK_COMPONENT, s.pszComponent);
+        ok = ok && host.GetRequestCount() > nRequests;
+        if (!ok) {
+            std::fprintf(stderr, "kvpvs-host: %s %s was not requested\n", s.pszType, s.pszComponent);
+            break;
+        }
+        // Until the module's factory makes the history-plot displays the picture stays blank.
+        if (host.GetShownCount() == nShown)
+            std::printf("  %s %s: requested, not built by this module version (blank picture)\n", s.pszType,
+                        s.pszComponent);
+        ok = renderer.SavePNG((out / s.pszFile).string().c_str());
+        std::printf("  %s %s: %s\n", s.pszType, s.pszComponent, (out / s.pszFile).string().c_str());
+    }
+    AfxDriver::Click(pDlg, IDC_HPTK_CLOSE);
+    kvpvs::host::CUserDefDisplayHost::Uninstall(bridge.Get());
+    return ok ? 1 : 0;
+}
+
+} // namespace
+
+int RunHistoryPlotDialogDemo(CDBDoc& doc, const char* outDir)
+{
+    using namespace kvpvs::sample;
+    if (!outDir)
+        return 0;
+    CMsgDll::SetText(IDS_PVS_Displacement, "Displacement");
+    CMsgDll::SetText(IDS_PVS_Velocity, "Velocity");
+    CMsgDll::SetText(IDS_PVS_Acceleration, "Acceleration");
+    if (!CClassThis(doc.GetModelDB()).Exist(kThisQuakeModal)) {
+        DynamicsSummary dyn;
+        std::string strError;
+        if (!BuildSampleDynamics(doc, DynamicsOptions(), dyn, &strError)) {
+            std::fprintf(stderr, "kvpvs-host: the dynamic cases could not be built: %s\n", strError.c_str());
+            return 0;
+        }
+    }
+    // The solid stresses are recomputed from the solver's files when the files step wrote them.
+    if (const SampleResultFiles* pFiles = WrittenSampleResultFiles())
+        ConnectSampleResultFiles(doc, kAcasQuakeModal, *pFiles);
+    else
+        std::printf("  no result files written: the solid stress plot has no values\n");
+    CView* pViewBefore = doc.GetActiveView();
+    CView view;
+    view.CreateWindowCore(nullptr);
+    view.MoveWindow(0, 120, 1000, 750);
+    doc.SetActiveView(&view);
+    const int ok = DriveDialog(view, fs::path(outDir));
+    doc.SetActiveView(pViewBefore);
+    view.DestroyWindow();
+    return ok;
+}
