@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 // The counts of an analysis case's results: modes and time steps.
 struct T_POSTDATA_COUNT_D {
@@ -126,6 +127,17 @@ public:
     BOOL GetNodeResult(const CArray<unsigned int, unsigned int>& aNodeId, unsigned int nPVtifK, int& nValueCount,
                        CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult);
     void EndQueryRow() { m_nRowK = 0; }
+    // One element's run of the begun row (event states and the like) into pValue: nCount gets
+    // the run's full length, at most nMax doubles are written. FALSE outside the row's query or
+    // without a run.
+    BOOL GetElemValues(unsigned int nElemId, unsigned int nPVtifK, int& nCount, double* pValue, int nMax);
+    // The diagram direction of an element as an answer of nCount doubles (at most nMax written),
+    // the first three the direction. Choice: what the host set for the element, else the
+    // element's local z axis (CClassElem::calcFrameLocalVector). FALSE outside the row's query
+    // or for an element without axes.
+    BOOL GetElemDgrmDir(unsigned int nElemId, unsigned int nPVtifK, int& nCount, double* pValue, int nMax);
+    // Host side: the direction answer of one element (any length).
+    void SetElemDgrmDir(unsigned int nElemId, std::vector<double> aAnswer) { m_dgrmDir[nElemId] = std::move(aAnswer); }
     // The solver numbering of the model the control answers for.
     CSeqIdInfo* GetSeqIdInfo() { return &m_seqId; }
 
@@ -136,6 +148,7 @@ private:
     CDBBase* m_pModelDB = nullptr;
     unsigned int m_nRowK = 0;
     CSeqIdInfo m_seqId;
+    std::map<unsigned int, std::vector<double>> m_dgrmDir;
 };
 
 // Access to the control held by a post database.
