@@ -53,3 +53,6 @@ int RunSlopeDemo(CDBDoc& doc, const char* outDir);
 // to the built design program "YRP.exe" in a namespace of its own; its log of imported records
 // becomes "YRP_log.txt" in the folder.
 int RunDesignLinkDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
+// The crack states of the sample's beam struts as a line-event diagram by the other edition's
+// factory: "event_diagram.png"; the legend's shares of the four states are printed.
+int RunEventDiagramDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, const char* outDir);

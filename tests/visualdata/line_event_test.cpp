@@ -3,13 +3,17 @@
 // companion (whose states must survive every frame), answers of any length, and the texts.
 #include "visualdata/CPVSVisualDataElemDgrmEvent.h"
 
+#include "frame/IFactoryWPLPVSImpl.h"
+
 #include "DBModelRecords.h"
 #include "PVSModelData.h"
 #include "PostCtrlBase.h"
 #include "PostVisualState.h"
+#include "SampleEventRows.h"
 
 #include <gtest/gtest.h>
 #include <vtkDataArray.h>
+#include <vtkIdList.h>
 #include <vtkPointData.h>
 #include <vtkPolyData.h>
 #include <vtkSmartPointer.h>
@@ -397,6 +401,89 @@ TEST_F(LineEventFixture, ToolTipProbeAndLabelsShowTheStates)
     EXPECT_EQ(std::string(labels[1].strText), "2.0");
     EXPECT_DOUBLE_EQ(labels[1].dPos[0], 4.0);
     EXPECT_DOUBLE_EQ(labels[1].dPos[2], 2.0 * kScale);
+}
+
+// ---- The sample's struts ---------------------------------------------------------------------
+
+// The other edition's factory makes the display of the sample's event rows: each family finds its
+// force row, and every strut shows the state of its first end, x from the pit's centre line.
+TEST(LineEventSample, StrutsShowTheirFirstEndStateOnTheirCompanionBand)
+{
+    using namespace kvpvs::sample;
+    CDBDoc doc;
+    SampleSummary sample;
+    ASSERT_TRUE(BuildSampleProject(doc, SampleOptions(), sample));
+    CZORDocBase::SetCurDoc(&doc);
+    EventRows rows;
+    ASSERT_TRUE(AddEventRows(doc, sample, rows));
+    ASSERT_FALSE(rows.aElemK.empty());
+    IFactoryWPLPVSImpl factory;
+    T_VD_PARAM_D p;
+    p.pDoc = &doc;
+    p.nPVtifK = rows.nEvent2K;
+    std::unique_ptr<CPVSVisualDataBase> family2(factory.CreateVisualData(&p));
+    auto* pEvent2 = dynamic_cast<CPVSVisualDataElemDgrmEvent*>(family2.get());
+    ASSERT_NE(pEvent2, nullptr);
+    ASSERT_NE(pEvent2->GetCompanion(), nullptr);
+    EXPECT_EQ(pEvent2->GetCompanion()->GetPVtifK(), rows.nForce5001K);
+    p.nPVtifK = rows.nEvent1K;
+    std::unique_ptr<CPVSVisualDataBase> vd(factory.CreateVisualData(&p));
+    auto* pEvent = dynamic_cast<CPVSVisualDataElemDgrmEvent*>(vd.get());
+    ASSERT_NE(pEvent, nullptr);
+    ASSERT_NE(pEvent->GetCompanion(), nullptr);
+    EXPECT_EQ(pEvent->GetCompanion()->GetPVtifK(), rows.nForce3008K);
+    ASSERT_EQ(pEvent->MakeVData(nullptr, nullptr, 0), 1);
+    T_MD_PARAM_D md;
+    md.bFlag = 1;
+    CPVSModelDataFEM fem(md, &doc);
+    auto pd = vtkSmartPointer<vtkPolyData>::New();
+    CArray<unsigned int, unsigned int> drawn;
+    ASSERT_EQ(pEvent->MakeVGeomData(pd, nullptr, nullptr, nullptr, &fem, nullptr, nullptr, nullptr, nullptr, drawn), 1);
+    ASSERT_EQ(drawn.GetSize(), static_cast<int>(rows.aElemK.size()));
+    ASSERT_GT(pd->GetNumberOfPoints(), 0);
+    // Every cell starts on the axis of one strut (at t in [0, 1] from its node I) and shows the
+    // state of that strut's node I.
+    struct Axis {
+        double a[3], b[3];
+    };
+    std::vector<Axis> axes;
+    CClassElem clsElem(doc.GetModelDB());
+    CClassNode clsNode(doc.GetModelDB());
+    for (unsigned int k : rows.aElemK) {
+        T_ELEM_D e;
+        T_NODE_D n1, n2;
+        ASSERT_TRUE(clsElem.Get(k, e) && clsNode.Get(e.aNodeK[0], n1) && clsNode.Get(e.aNodeK[1], n2));
+        axes.push_back({{n1.dXyz[0], n1.dXyz[1], n1.dXyz[2]}, {n2.dXyz[0], n2.dXyz[1], n2.dXyz[2]}});
+    }
+    // A crossing triangle may start on node J; a node shared with the next strut is that strut's.
+    auto strutOf = [&](const double* q) -> const Axis* {
+        for (double tEnd : {1.0 - 1e-9, 1.0 + 1e-9}) {
+            for (const Axis& ax : axes) {
+                double d[3], r[3], dd = 0, t = 0;
+                for (int c = 0; c < 3; ++c) {
+                    d[c] = ax.b[c] - ax.a[c];
+                    r[c] = q[c] - ax.a[c];
+                    dd += d[c] * d[c];
+                    t += r[c] * d[c];
+                }
+                t /= dd;
+                double off = 0;
+                for (int c = 0; c < 3; ++c)
+                    off += (r[c] - t * d[c]) * (r[c] - t * d[c]);
+                if (t >= 0.0 && t < tEnd && off < 1e-18)
+                    return &ax;
+            }
+        }
+        return nullptr;
+    };
+    auto ids = vtkSmartPointer<vtkIdList>::New();
+    for (vtkIdType c = 0; c < pd->GetNumberOfCells(); ++c) {
+        pd->GetCellPoints(c, ids);
+        const Axis* pAxis = strutOf(pd->GetPoint(ids->GetId(0)));
+        ASSERT_NE(pAxis, nullptr) << "cell " << c;
+        EXPECT_EQ(pd->GetPointData()->GetScalars()->GetTuple1(ids->GetId(0)), StrutEventState(pAxis->a[0])) << c;
+    }
+    CZORDocBase::SetCurDoc(nullptr);
 }
 
 } // namespace
