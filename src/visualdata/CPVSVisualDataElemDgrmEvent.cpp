@@ -13,6 +13,7 @@
 #include <vtkPointData.h>
 #include <vtkPointSet.h>
 #include <vtkPoints.h>
+#include <vtkSmartPointer.h>
 
 #include <algorithm>
 #include <cmath>
@@ -105,7 +106,22 @@ CPVSVisualDataElemDgrmEvent::~CPVSVisualDataElemDgrmEvent()
 
 int CPVSVisualDataElemDgrmEvent::GetVisualMethodType(T_PVIST_ALL_D*) { return 4; }
 
+// An entry of the host's: whatever escapes the reading (a failed allocation) ends the row's
+// query and gives the failure value with empty tables.
 int CPVSVisualDataElemDgrmEvent::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector)
+{
+    try {
+        return ReadVData(pVS, pAS, bVector);
+    } catch (...) {
+        if (CPostCtrlBase* pPost = GetPostCtrl())
+            pPost->EndQueryRow();
+        m_mVData.RemoveAll();
+        m_mDgrmVect.RemoveAll();
+        return 0;
+    }
+}
+
+int CPVSVisualDataElemDgrmEvent::ReadVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector)
 {
     if (m_pCompanionDgrm)
         m_pCompanionDgrm->MakeVData(pVS, pAS, bVector);
@@ -158,7 +174,7 @@ int CPVSVisualDataElemDgrmEvent::MakeVGeomData(vtkDataSet*, T_PVIST_ALL_D*, T_PV
     return 0;
 }
 
-int CPVSVisualDataElemDgrmEvent::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D*, T_PVIST_ANIM_D* pAS,
+int CPVSVisualDataElemDgrmEvent::BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D*, T_PVIST_ANIM_D* pAS,
                                                CAnimationEngine* pAnim, CPVSModelDataBase* pMD, CArray<int, int>*,
                                                CArray<int, int>*, vtkDataSet* pInactive, vtkDataSet*,
                                                CArray<unsigned int, unsigned int>& aElemK)
@@ -171,8 +187,8 @@ int CPVSVisualDataElemDgrmEvent::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL
     T_PENGR_D engr;
     if (!GetDoc() || !CClassPEngr(GetDoc()->GetPostDB()).Get(m_pvtif.nEngrK, engr) || engr.nKind != ENGR_ELEM)
         return 0;
-    vtkPoints* pPoints = vtkPoints::New();
-    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    vtkSmartPointer<vtkPoints> pPoints = vtkSmartPointer<vtkPoints>::New();
+    vtkSmartPointer<vtkDoubleArray> pScalars = vtkSmartPointer<vtkDoubleArray>::New();
     const double dFactor = GetAnimFactor(pAS, pAnim);
     const T_PVIST_SYMB_D* pSB = CPostVisualState::Instance()->GetCurrentPS();
     CMap<unsigned int, unsigned int, unsigned int, unsigned int> mMissing;
@@ -217,8 +233,6 @@ int CPVSVisualDataElemDgrmEvent::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL
     }
     pSet->SetPoints(pPoints);
     pDataSet->GetPointData()->SetScalars(pScalars);
-    pPoints->Delete();
-    pScalars->Delete();
     if (!mMissing.IsEmpty() && pInactive) {
         if (pSB->nInactiveDisp == 2)
             MakeInactiveElemDataSet(1, mMissing, pFEM, pInactive);
@@ -291,7 +305,7 @@ int CPVSVisualDataElemDgrmEvent::MakeDgrmPolygonEvent(T_PVTIF_D& row, T_VSUL_DAT
     return 1;
 }
 
-int CPVSVisualDataElemDgrmEvent::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText,
+int CPVSVisualDataElemDgrmEvent::BuildLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText,
                                                T_PVIST_ALL_D* pVS)
 {
     aText.RemoveAll();
@@ -342,7 +356,7 @@ int CPVSVisualDataElemDgrmEvent::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TE
     return 1;
 }
 
-int CPVSVisualDataElemDgrmEvent::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+int CPVSVisualDataElemDgrmEvent::ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
 {
     aText.RemoveAll();
     if (nKind == 1)
@@ -362,7 +376,7 @@ int CPVSVisualDataElemDgrmEvent::GetPostOutput4ToolTip(int nKind, unsigned int n
     return 1;
 }
 
-int CPVSVisualDataElemDgrmEvent::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int)
+int CPVSVisualDataElemDgrmEvent::ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
 {
     aText.RemoveAll();
     if (nKind == 1)
@@ -377,4 +391,50 @@ int CPVSVisualDataElemDgrmEvent::GetPostOutput4Probe(int nKind, unsigned int nKe
     }
     aText.Add(strLine);
     return 1;
+}
+
+// The host's entries: whatever escapes the building (a failed allocation) gives the failure value
+// and empty output, never a part of it.
+int CPVSVisualDataElemDgrmEvent::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
+                         CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, vtkDataSet* pInactive,
+                         vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aElemK)
+{
+    try {
+        return BuildGeom(pDataSet, pVS, pAS, pAnim, pMD, pA1, pA2, pInactive, pD2, aElemK);
+    } catch (...) {
+        aElemK.RemoveAll();
+        if (pDataSet)
+            pDataSet->Initialize();
+        return 0;
+    }
+}
+
+int CPVSVisualDataElemDgrmEvent::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS)
+{
+    try {
+        return BuildLabels(aText, pVS);
+    } catch (...) {
+        aText.RemoveAll();
+        return 0;
+    }
+}
+
+int CPVSVisualDataElemDgrmEvent::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+{
+    try {
+        return ToolTipLines(nKind, nKey, aText);
+    } catch (...) {
+        aText.RemoveAll();
+        return 0;
+    }
+}
+
+int CPVSVisualDataElemDgrmEvent::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int)
+{
+    try {
+        return ProbeLine(nKind, nKey, aText);
+    } catch (...) {
+        aText.RemoveAll();
+        return 0;
+    }
 }

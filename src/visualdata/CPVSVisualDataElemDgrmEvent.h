@@ -43,6 +43,13 @@ private:
     static int GetForceCompID(unsigned int nEventCode, unsigned int& nForceComp, int& nKind);
 
 protected:
+    int BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
+                  CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, vtkDataSet* pInactive,
+                  vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aElemK);
+    int BuildLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS);
+    int ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
+    int ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
+    int ReadVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector);
     CPVSVisualDataElemDgrm* m_pCompanionDgrm = nullptr;
     int m_nDgrmKind = 1;
 };

@@ -16,17 +16,16 @@
 #include <vtkPointData.h>
 #include <vtkPointSet.h>
 #include <vtkPoints.h>
+#include <vtkSmartPointer.h>
 
 #include <algorithm>
 #include <cmath>
 
 IMPLEMENT_DYNAMIC(CPVSVisualDataHistoryPlotDgrm, CPVSVisualDataElemDgrm)
 
-namespace {
-
 // Progress of a read of n items: at most ten steps, one whenever the item index passes the
 // mark, which then moves on by the stride.
-class ReadProgress {
+class CPVSVisualDataHistoryPlotDgrm::ReadProgress {
 public:
     explicit ReadProgress(int n)
         : m_nSteps(std::clamp(n, 1, 10)), m_nStride(n / m_nSteps)
@@ -49,6 +48,8 @@ private:
     int m_nStride;
     int m_nMark = 0;
 };
+
+namespace {
 
 VtxInfo_tag Vtx(const C3DPoint& p, int nFlag, double dValue)
 {
@@ -75,7 +76,20 @@ CPVSVisualDataHistoryPlotDgrm::~CPVSVisualDataHistoryPlotDgrm() { delete m_pUser
 
 int CPVSVisualDataHistoryPlotDgrm::GetVisualMethodType(T_PVIST_ALL_D*) { return 4; }
 
+// An entry of the host's: whatever escapes the reading (a failed allocation) gives the failure
+// value with empty tables, as a part of them would be drawn as the result.
 int CPVSVisualDataHistoryPlotDgrm::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
+{
+    try {
+        return ReadVData();
+    } catch (...) {
+        m_mVData.RemoveAll();
+        m_mDgrmVect.RemoveAll();
+        return 0;
+    }
+}
+
+int CPVSVisualDataHistoryPlotDgrm::ReadVData()
 {
     CArray<unsigned int, unsigned int> aActive;
     if (!GetActiveElemK(aActive))
@@ -100,6 +114,22 @@ int CPVSVisualDataHistoryPlotDgrm::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, in
     ReadProgress progress(n);
     CPVSTHCalcHistPlotData src(m_pUserDefData->m_nAcasKey);
     src.BeginQuery(nResultType);
+    try {
+        ReadElements(src, aElemK, bTruss, progress);
+    } catch (...) {
+        // The query reopens the result files it closed, whatever happened to the reading.
+        src.EndQuery();
+        throw;
+    }
+    src.EndQuery();
+    return 1;
+}
+
+void CPVSVisualDataHistoryPlotDgrm::ReadElements(CPVSTHCalcHistPlotData& src,
+                                                 const CArray<unsigned int, unsigned int>& aElemK, bool bTruss,
+                                                 ReadProgress& progress)
+{
+    const int n = aElemK.GetSize();
     for (int i = 0; i < n; ++i) {
         progress.At(i);
         const unsigned int nElemK = aElemK[i];
@@ -123,8 +153,6 @@ int CPVSVisualDataHistoryPlotDgrm::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, in
         if (CalDiagramDir(nElemK, dir))
             m_mDgrmVect.SetAt(static_cast<int>(nElemK), dir);
     }
-    src.EndQuery();
-    return 1;
 }
 
 int CPVSVisualDataHistoryPlotDgrm::CalcStrtData(T_PSTRT_D& rec, double* pVal)
@@ -258,7 +286,7 @@ int CPVSVisualDataHistoryPlotDgrm::MakeDgrmPolygon(T_VSUL_DATA_D& vals, double* 
     return 1;
 }
 
-int CPVSVisualDataHistoryPlotDgrm::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D*, T_PVIST_ANIM_D* pAS,
+int CPVSVisualDataHistoryPlotDgrm::BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D*, T_PVIST_ANIM_D* pAS,
                                                  CAnimationEngine* pAnim, CPVSModelDataBase* pMD, CArray<int, int>*,
                                                  CArray<int, int>*, vtkDataSet* pInactive, vtkDataSet*,
                                                  CArray<unsigned int, unsigned int>& aElemK)
@@ -268,8 +296,8 @@ int CPVSVisualDataHistoryPlotDgrm::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_A
     if (!pSet || !pFEM)
         return 0;
     aElemK.RemoveAll();
-    vtkPoints* pPoints = vtkPoints::New();
-    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    vtkSmartPointer<vtkPoints> pPoints = vtkSmartPointer<vtkPoints>::New();
+    vtkSmartPointer<vtkDoubleArray> pScalars = vtkSmartPointer<vtkDoubleArray>::New();
     const double dFactor = GetAnimFactor(pAS, pAnim);
     CMap<unsigned int, unsigned int, unsigned int, unsigned int> mInactive;
     mInactive.InitHashTable(1000003);
@@ -301,8 +329,6 @@ int CPVSVisualDataHistoryPlotDgrm::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_A
     }
     pSet->SetPoints(pPoints);
     pDataSet->GetPointData()->SetScalars(pScalars);
-    pPoints->Delete();
-    pScalars->Delete();
 
     const int nDisp = CPostVisualState::Instance()->GetCurrentPS()->nInactiveDisp;
     if (!mInactive.IsEmpty() && pInactive && nDisp >= 2 && nDisp <= 6)
@@ -310,7 +336,7 @@ int CPVSVisualDataHistoryPlotDgrm::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_A
     return 1;
 }
 
-int CPVSVisualDataHistoryPlotDgrm::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText,
+int CPVSVisualDataHistoryPlotDgrm::BuildLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText,
                                                  T_PVIST_ALL_D* pVS)
 {
     aText.RemoveAll();
@@ -352,7 +378,7 @@ int CPVSVisualDataHistoryPlotDgrm::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_
     return 1;
 }
 
-int CPVSVisualDataHistoryPlotDgrm::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+int CPVSVisualDataHistoryPlotDgrm::ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
 {
     aText.RemoveAll();
     if (nKind == 1)
@@ -372,8 +398,7 @@ int CPVSVisualDataHistoryPlotDgrm::GetPostOutput4ToolTip(int nKind, unsigned int
     return 1;
 }
 
-int CPVSVisualDataHistoryPlotDgrm::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText,
-                                                       int)
+int CPVSVisualDataHistoryPlotDgrm::ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
 {
     aText.RemoveAll();
     if (nKind == 1)
@@ -389,4 +414,50 @@ int CPVSVisualDataHistoryPlotDgrm::GetPostOutput4Probe(int nKind, unsigned int n
     }
     aText.Add(strLine);
     return 1;
+}
+
+// The host's entries: whatever escapes the building (a failed allocation) gives the failure value
+// and empty output, never a part of it.
+int CPVSVisualDataHistoryPlotDgrm::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
+                         CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, vtkDataSet* pInactive,
+                         vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aElemK)
+{
+    try {
+        return BuildGeom(pDataSet, pVS, pAS, pAnim, pMD, pA1, pA2, pInactive, pD2, aElemK);
+    } catch (...) {
+        aElemK.RemoveAll();
+        if (pDataSet)
+            pDataSet->Initialize();
+        return 0;
+    }
+}
+
+int CPVSVisualDataHistoryPlotDgrm::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS)
+{
+    try {
+        return BuildLabels(aText, pVS);
+    } catch (...) {
+        aText.RemoveAll();
+        return 0;
+    }
+}
+
+int CPVSVisualDataHistoryPlotDgrm::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+{
+    try {
+        return ToolTipLines(nKind, nKey, aText);
+    } catch (...) {
+        aText.RemoveAll();
+        return 0;
+    }
+}
+
+int CPVSVisualDataHistoryPlotDgrm::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int)
+{
+    try {
+        return ProbeLine(nKind, nKey, aText);
+    } catch (...) {
+        aText.RemoveAll();
+        return 0;
+    }
 }

@@ -9,6 +9,8 @@
 #include "PostResultRecords.h"
 #include "PVSVisualDataBase.h"
 
+class CPVSTHCalcHistPlotData;
+
 class KV_PVS_API CPVSVisualDataHistoryPlotDgrm : public CPVSVisualDataElemDgrm {
     DECLARE_DYNAMIC(CPVSVisualDataHistoryPlotDgrm)
 public:
@@ -37,6 +39,16 @@ public:
     const T_VD_HISTPLOT_TVCKVR_D& GetUserDefData() const { return *m_pUserDefData; }
 
 protected:
+    int BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
+                  CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, vtkDataSet* pInactive,
+                  vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aElemK);
+    int BuildLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS);
+    int ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
+    int ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
+    class ReadProgress;
+    int ReadVData();
+    void ReadElements(CPVSTHCalcHistPlotData& src, const CArray<unsigned int, unsigned int>& aElemK, bool bTruss,
+                      ReadProgress& progress);
     int CalcStrtData(T_PSTRT_D& rec, double* pVal);
     int CalcStrbData(T_PSTRB_D& rec, double* pVal);
     int CalDiagramDir(unsigned int nElemK, C3DPoint& dir);
