@@ -174,17 +174,6 @@ INSTANTIATE_TEST_SUITE_P(EndValues, DgrmBand,
                                            BandCase{"TwoAndMinusTwoCrossOnAStepEnd", 2, -2, 16, 0, -1}),
                          [](const ::testing::TestParamInfo<BandCase>& i) { return std::string(i.param.name); });
 
-TEST_F(DgrmFixture, OddOrEmptyValueListsMakeNoBand)
-{
-    T_VSUL_DATA_D v;
-    T_NODE_D nI, nJ;
-    double dir[3] = {0, 0, 1};
-    CArray<T_PVS_POLY_D, T_PVS_POLY_D&> poly;
-    EXPECT_EQ(plot->MakeDgrmPolygon(v, dir, nI, nJ, poly), 0);
-    v.aValue.Add(1.0);
-    EXPECT_EQ(plot->MakeDgrmPolygon(v, dir, nI, nJ, poly), 0);
-}
-
 TEST_F(DgrmFixture, ReverseSwitchDrawsTheOtherSide)
 {
     CPostVisualState::Instance()->GetCurrentPS()->bDgrmReverse = 1;

@@ -53,8 +53,6 @@ protected:
         ent.nKind = 2;
         lining = engr.Add(ent);
         other = engr.Add(ent);
-        ent.nKind = 1;
-        nodeEntity = engr.Add(ent);
         CPVSVisualDataBase::ResetVDataStatics();
         *CPostVisualState::Instance()->GetCurrentPS() = T_PVIST_SYMB_D();
         CPostVisualState::Instance()->GetCurrentPS()->dDgrmScale = kScale;
@@ -105,7 +103,7 @@ protected:
     static constexpr unsigned int kStep = 7;
     CDBDoc doc;
     unsigned int elem[3] = {};
-    unsigned int lining = 0, other = 0, nodeEntity = 0;
+    unsigned int lining = 0, other = 0;
     std::unique_ptr<CPVSModelDataFEM> fem;
 };
 
@@ -150,14 +148,6 @@ INSTANTIATE_TEST_SUITE_P(
                       CompanionCase{"Code80014OutsideTheTable", 80014, -1, 1},
                       CompanionCase{"Code80021OutsideTheTable", 80021, -1, 1}),
     [](const ::testing::TestParamInfo<CompanionCase>& i) { return std::string(i.param.name); });
-
-TEST_F(LineEventFixture, MissingRowLeavesAnObjectWithoutCompanion)
-{
-    auto vd = Make(999);
-    EXPECT_EQ(vd->GetCompanion(), nullptr);
-    EXPECT_EQ(vd->GetDgrmKind(), 1);
-    EXPECT_EQ(vd->GetVisualMethodType(nullptr), 4);
-}
 
 // ---- Segments and their states ------------------------------------------------------------
 
@@ -357,17 +347,6 @@ TEST_F(LineEventFixture, AnswersOfAnyLengthAreReadWhole)
     EXPECT_FALSE(vd->LookupVData(elem[2], v));
     CArray<CString, CString&> lines;
     EXPECT_EQ(vd->GetPostOutput4ToolTip(2, elem[0], lines), 0) << "60 values against 2 positions";
-}
-
-TEST_F(LineEventFixture, NoElementEntityOrNineArgumentCallDrawsNothing)
-{
-    auto vd = Make(AddRow(80001, nodeEntity, {{1.0, 2.0}}));
-    ASSERT_EQ(vd->MakeVData(nullptr, nullptr, 0), 1);
-    auto pd = vtkSmartPointer<vtkPolyData>::New();
-    CArray<unsigned int, unsigned int> drawn;
-    EXPECT_EQ(vd->MakeVGeomData(pd, nullptr, nullptr, nullptr, fem.get(), nullptr, nullptr, nullptr, nullptr, drawn), 0);
-    EXPECT_EQ(vd->MakeVGeomData(pd, nullptr, nullptr, nullptr, fem.get(), nullptr, nullptr, nullptr, nullptr), 0);
-    EXPECT_EQ(pd->GetNumberOfPoints(), 0);
 }
 
 // ---- Texts ---------------------------------------------------------------------------------
