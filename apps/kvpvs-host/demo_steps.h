@@ -62,3 +62,6 @@ int RunDesignLinkDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
 // deformed shape, a beam moment diagram and a solid stress plot as "history_plot_displacement.png",
 // "history_plot_beam_moment.png" and "history_plot_solid_stress.png".
 int RunHistoryPlotDialogDemo(CDBDoc& doc, const char* outDir);
+// The crack states of the sample's beam struts as a line-event diagram by the other edition's
+// factory: "event_diagram.png"; the legend's shares of the four states are printed.
+int RunEventDiagramDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, const char* outDir);

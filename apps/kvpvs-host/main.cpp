@@ -149,7 +149,8 @@ std::vector<DemoStep> DemoSteps()
             {"seepage", [](HostContext& c) { return RunSeepageDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"seepage dialogs", [](HostContext& c) { return RunSeepageDialogsDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"slope factor of safety", [](HostContext& c) { return RunSlopeDemo(*c.pDoc, c.outDir.string().c_str()); }},
-            {"history plot dialog", [](HostContext& c) { return RunHistoryPlotDialogDemo(*c.pDoc, c.outDir.string().c_str()); }}};
+            {"history plot dialog", [](HostContext& c) { return RunHistoryPlotDialogDemo(*c.pDoc, c.outDir.string().c_str()); }},
+            {"event diagram", [](HostContext& c) { return RunEventDiagramDemo(*c.pDoc, c.summary, c.outDir.string().c_str()); }}};
 }
 
 int Usage()

@@ -1,5 +1,7 @@
 #include "frame/FactoryCreators.h"
 #include "visualdata/CPVSVisualDataFOS.h"
+#include "visualdata/CPVSVisualDataElemDgrmEvent.h"
+#include "visualdata/CPVSVisualDataHistoryPlotDgrm.h"
 #include "visualdata/CPVSColorTableEvent.h"
 #include "visualdata/CPVSVisualDataLDFS.h"
 #include "visualdata/CPVSVisualDataPileTipElement.h"
@@ -21,14 +23,14 @@ const T_KVPVS_CREATORS& KVPvsCreators()
         /* pfnVDHistoryPlotTKVR */ nullptr,
         /* pfnVDFlowDisc */ CreateVDTyped<CPVSVisualDataFlowDiscWKVR>,
         /* pfnVDProfGrid */ CreateVDTyped<CPVSVisualDataProfGrid>,
-        /* pfnVDHistoryPlotDgrm */ nullptr,
+        /* pfnVDHistoryPlotDgrm */ CreateVDTyped<CPVSVisualDataHistoryPlotDgrm>,
         /* pfnVDHistoryPlotStrs */ nullptr,
         /* pfnVDLDFS */ CreateVDTyped<CPVSVisualDataLDFS>,
         /* pfnVDFOS */ CreateVDTyped<CPVSVisualDataFOS>,
         /* pfnVDLDFSD */ CreateVDTyped<CPVSVisualDataLDFSD>,
         /* pfnVDNodeSepg */ nullptr,
         /* pfnVDPileTipElement */ CreateVDRow<CPVSVisualDataPileTipElement>,
-        /* pfnVDElemDgrmEvent */ nullptr,
+        /* pfnVDElemDgrmEvent */ CreateVDRow<CPVSVisualDataElemDgrmEvent>,
         /* pfnVMGlbFlowPath */ CreateVM<CPVSVisualMethodGlbFlowPath>,
         /* pfnVMFlowDisc */ CreateVM<CPVSVisualMethodFlowDiscWKVR>,
         /* pfnVMGlbProfGrid */ CreateVM<CPVSVisualMethodGlbProfGrid>,

@@ -34,7 +34,16 @@ CPVSVisualDataBase* Host(T_VD_PARAM_D& p)
     return new (std::nothrow) C(p);
 }
 
-CPVSVisualDataBase* Row(PFN_CREATE_VD_ROW pfn, T_VD_PARAM_D& p) { return pfn ? pfn(p) : nullptr; }
+// The factory is an entry of the module: a failed allocation while the row's display is made
+// (its companion, its tables) gives the factory's failure value, null.
+CPVSVisualDataBase* Row(PFN_CREATE_VD_ROW pfn, T_VD_PARAM_D& p) noexcept
+{
+    try {
+        return pfn ? pfn(p) : nullptr;
+    } catch (...) {
+        return nullptr;
+    }
+}
 
 template <class R>
 T_VD_USERDEF_DATA* CopyRecord(void* pSource)

@@ -80,6 +80,7 @@ constexpr const char* kNode = "CPVSVisualDataNode";
 constexpr const char* kElem = "CPVSVisualDataElem";
 constexpr const char* kCell = "CPVSVisualDataElemCell";
 constexpr const char* kDgrm = "CPVSVisualDataElemDgrm";
+constexpr const char* kEvent = "CPVSVisualDataElemDgrmEvent";
 constexpr const char* kV1 = "CPVSVisualDataCustomVectPlot/1";
 constexpr const char* kV2 = "CPVSVisualDataCustomVectPlot/2";
 
@@ -87,8 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, EditionRowTest,
     ::testing::Values(
         // Event codes, line events first: 80101-80106 are in both sets.
-        EditionRow{"LineEvent80104NotElementCells", 2, 0, 0, 0, 30, 0, 80104, 0, "null", "null"},
-        EditionRow{"LineEvent80014", 2, 0, 0, 0, 30, 0, 80014, 0, "null", "null"},
+        EditionRow{"LineEvent80104NotElementCells", 2, 0, 0, 0, 30, 0, 80104, 0, kEvent, kEvent},
+        EditionRow{"LineEvent80014", 2, 0, 0, 0, 30, 0, 80014, 0, kEvent, kEvent},
         EditionRow{"ElemEvent80031", 2, 0, 0, 0, 30, 0, 80031, 0, kCell, kCell},
         EditionRow{"ElemEvent80112OnANode", 1, 3, 0, 0, 30, 0, 80112, 0, kCell, kCell},
         EditionRow{"Class30OtherCode", 2, 0, 0, 0, 30, 0, 80007, 0, kElem, kElem},

@@ -162,6 +162,10 @@ TEST_F(FactoryTest, ByTypeBuildsHostClassesAndNullForModuleClassesNotYetBuilt)
             ASSERT_TRUE(vd);
             EXPECT_STREQ(vd->GetRuntimeClass()->m_lpszClassName, "CPVSVisualDataFlowPathWKVR");
             EXPECT_EQ(vd->GetVisualMethodType(nullptr), 6);
+        } else if (type == 6) {
+            ASSERT_TRUE(vd) << "element-diagram history plot";
+            EXPECT_STREQ(vd->GetRuntimeClass()->m_lpszClassName, "CPVSVisualDataHistoryPlotDgrm");
+            EXPECT_EQ(vd->GetVisualMethodType(nullptr), 4);
         } else if (type == 11) {
             ASSERT_TRUE(vd) << "slope factor of safety";
             EXPECT_STREQ(vd->GetRuntimeClass()->m_lpszClassName, "CPVSVisualDataFOS");

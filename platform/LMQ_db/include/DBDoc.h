@@ -109,4 +109,11 @@ public:
     // for three), y = z x x; the option is not read. FALSE for a missing element, fewer than
     // three nodes or a degenerate element.
     BOOL calcElemLocalVector(unsigned int nElemK, double dAxis[3][3], int nOption) const;
+    // Axes of a line element as rows x, y, z: x from node 1 to node 2; choice: y = Z x x
+    // (global X x x for an element along Z), z = x x y, both turned about x by the element's
+    // angle (degrees); the option is not read. FALSE for a missing element, fewer than two
+    // nodes or a zero length.
+    BOOL calcFrameLocalVector(unsigned int nElemK, double dAxis[3][3], int nOption) const;
+    // Choice, as for nodes: an element's number is its key (0: no such element).
+    unsigned int GetElemNoByKey(unsigned int nElemK) const { return Exist(nElemK) ? nElemK : 0u; }
 };

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 // The counts of an analysis case's results: modes and time steps.
 struct T_POSTDATA_COUNT_D {
@@ -134,6 +135,17 @@ public:
     // The two value arrays of a stored graph (CClassPGrph key) of the attached post database;
     // 0 (both arrays empty) when the graph has none.
     int GetGraphData(unsigned int nGrphK, CArray<double, double>& aFirst, CArray<double, double>& aSecond) const;
+    // One element's run of the begun row (event states and the like) into pValue: nCount gets
+    // the run's full length, at most nMax doubles are written. FALSE outside the row's query or
+    // without a run.
+    BOOL GetElemValues(unsigned int nElemId, unsigned int nPVtifK, int& nCount, double* pValue, int nMax);
+    // The diagram direction of an element as an answer of nCount doubles (at most nMax written),
+    // the first three the direction. Choice: what the host set for the element, else the
+    // element's local z axis (CClassElem::calcFrameLocalVector). FALSE outside the row's query
+    // or for an element without axes.
+    BOOL GetElemDgrmDir(unsigned int nElemId, unsigned int nPVtifK, int& nCount, double* pValue, int nMax);
+    // Host side: the direction answer of one element (any length).
+    void SetElemDgrmDir(unsigned int nElemId, std::vector<double> aAnswer) { m_dgrmDir[nElemId] = std::move(aAnswer); }
     // The solver numbering of the model the control answers for.
     CSeqIdInfo* GetSeqIdInfo() { return &m_seqId; }
 
@@ -144,6 +156,7 @@ private:
     CDBBase* m_pModelDB = nullptr;
     unsigned int m_nRowK = 0;
     CSeqIdInfo m_seqId;
+    std::map<unsigned int, std::vector<double>> m_dgrmDir;
 };
 
 // Access to the control held by a post database.

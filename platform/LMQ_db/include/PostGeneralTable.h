@@ -74,4 +74,18 @@ public:
     };
     // What the view was asked to open, in order (host and test side).
     std::vector<T_TABLE_VIEW_D> m_aShown;
+
+    // The progress display: begun with a text and a number of steps, advanced, ended; the
+    // stand-in records the text and counts.
+    virtual void BeginProgress(const CString& strText, int nSteps)
+    {
+        m_strProgress = strText;
+        m_nProgressSteps = nSteps;
+        m_nProgressDone = 0;
+        m_bProgressOpen = 1;
+    }
+    virtual void StepProgress() { ++m_nProgressDone; }
+    virtual void EndProgress() { m_bProgressOpen = 0; }
+    CString m_strProgress;
+    int m_nProgressSteps = 0, m_nProgressDone = 0, m_bProgressOpen = 0;
 };

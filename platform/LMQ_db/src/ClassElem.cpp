@@ -77,3 +77,34 @@ void CClassNode::GetConnectedElemKeyList(unsigned int nNodeK, CArray<unsigned in
                 break;
             }
 }
+
+BOOL CClassElem::calcFrameLocalVector(unsigned int nElemK, double dAxis[3][3], int) const
+{
+    T_ELEM_D e;
+    if (!Get(nElemK, e) || e.GetNumberOfNodes() < 2)
+        return FALSE;
+    CClassNode clsNode(m_pDB);
+    T_NODE_D a, b;
+    if (!clsNode.Get(e.aNodeK[0], a) || !clsNode.Get(e.aNodeK[1], b))
+        return FALSE;
+    double x[3] = {b.dXyz[0] - a.dXyz[0], b.dXyz[1] - a.dXyz[1], b.dXyz[2] - a.dXyz[2]};
+    const double l = std::sqrt(x[0] * x[0] + x[1] * x[1] + x[2] * x[2]);
+    if (l < 1e-30)
+        return FALSE;
+    for (double& c : x)
+        c /= l;
+    const bool bVertical = std::sqrt(x[0] * x[0] + x[1] * x[1]) <= 1e-9;
+    const double ref[3] = {bVertical ? 1.0 : 0.0, 0.0, bVertical ? 0.0 : 1.0};
+    double y[3] = {ref[1] * x[2] - ref[2] * x[1], ref[2] * x[0] - ref[0] * x[2], ref[0] * x[1] - ref[1] * x[0]};
+    const double ly = std::sqrt(y[0] * y[0] + y[1] * y[1] + y[2] * y[2]);
+    for (double& c : y)
+        c /= ly;
+    double z[3] = {x[1] * y[2] - x[2] * y[1], x[2] * y[0] - x[0] * y[2], x[0] * y[1] - x[1] * y[0]};
+    const double t = e.dAngle * 3.14159265358979323846 / 180.0, c = std::cos(t), s = std::sin(t);
+    for (int k = 0; k < 3; ++k) {
+        dAxis[0][k] = x[k];
+        dAxis[1][k] = y[k] * c + z[k] * s;
+        dAxis[2][k] = z[k] * c - y[k] * s;
+    }
+    return TRUE;
+}

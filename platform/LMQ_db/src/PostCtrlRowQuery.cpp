@@ -131,3 +131,45 @@ BOOL CPostCtrlBase::GetNodeResult(const CArray<unsigned int, unsigned int>& aNod
     }
     return TRUE;
 }
+
+BOOL CPostCtrlBase::GetElemValues(unsigned int nElemId, unsigned int nPVtifK, int& nCount, double* pValue, int nMax)
+{
+    nCount = 0;
+    if (!m_pRowDB || m_nRowK == 0 || m_nRowK != nPVtifK)
+        return FALSE;
+    const auto& table = m_pRowDB->Table<T_PVAL_D>();
+    auto it = table.find(nPVtifK);
+    if (it == table.end())
+        return FALSE;
+    int n = 0;
+    const double* p = it->second.Find(nElemId, n);
+    if (!p)
+        return FALSE;
+    T_PVTIF_D row;
+    const int nUnitType = CClassPVtif(m_pRowDB).Get(nPVtifK, row) ? row.nUnitType : DB_UNIT_NONE;
+    nCount = n;
+    for (int k = 0; k < n && k < nMax && pValue; ++k)
+        pValue[k] = CDBValueUnits::Out(nUnitType, p[k]);
+    return TRUE;
+}
+
+BOOL CPostCtrlBase::GetElemDgrmDir(unsigned int nElemId, unsigned int nPVtifK, int& nCount, double* pValue, int nMax)
+{
+    nCount = 0;
+    if (!m_pRowDB || m_nRowK == 0 || m_nRowK != nPVtifK)
+        return FALSE;
+    std::vector<double> a;
+    auto it = m_dgrmDir.find(nElemId);
+    if (it != m_dgrmDir.end()) {
+        a = it->second;
+    } else {
+        double axis[3][3];
+        if (!m_pModelDB || !CClassElem(m_pModelDB).calcFrameLocalVector(nElemId, axis, 0))
+            return FALSE;
+        a.assign(axis[2], axis[2] + 3);
+    }
+    nCount = static_cast<int>(a.size());
+    for (int k = 0; k < nCount && k < nMax && pValue; ++k)
+        pValue[k] = a[static_cast<size_t>(k)];
+    return TRUE;
+}

@@ -44,6 +44,12 @@ public:
         g = static_cast<double>((nColor >> 8) & 0xFFu) / 255.0;
         b = static_cast<double>((nColor >> 16) & 0xFFu) / 255.0;
     }
+    // The point dT of the way from a to b, given as (dT, 1 - dT): a x dS + b x dT.
+    static void GetInnerLinePoint(double dT, double dS, const C3DPoint& a, const C3DPoint& b, C3DPoint& out)
+    {
+        for (int k = 0; k < 3; ++k)
+            out[k] = a[k] * dS + b[k] * dT;
+    }
     static void GetVectorDirectionPoint(const double dDir[3], double dLength, double dScale, const C3DPoint& start,
                                         C3DPoint& end)
     {

@@ -10,9 +10,13 @@
 #pragma once
 #include "PVSParams.h"
 
+#include "3DPoint.h"
+
 class vtkDataSet;
 class vtkUnstructuredGrid;
 class vtkIdList;
+class vtkPoints;
+class vtkDoubleArray;
 class CAnimationEngine;
 class CPVSModelDataBase;
 class CPVSModelDataFEM;
@@ -37,6 +41,9 @@ public:
                               CPVSModelDataBase* pMD);
     virtual int MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS);
     virtual void Initialize();
+    // The label text of a value in the given printf format; choice: 0 and no text for a value
+    // that is not finite.
+    int GetTextValString(CString& strText, T_PVIST_ALL_D* pVS, const CString& strFormat, double dValue);
     // The animation's factor for the current frame and a value at that frame; choice: 1 and
     // the value itself while the state does not animate, else the phase and value x phase.
     double GetAnimFactor(T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim);
@@ -153,10 +160,58 @@ protected:
     CMap<int, int, double, double> m_mElemCenterVal; // element key -> centre value
 };
 
+// One vertex of an element-diagram polygon: its point, the host's flag and its value.
+struct VtxInfo_tag {
+    C3DPoint point;
+    int flag = 0;
+    double value = 0.0;
+};
+
+// One element-diagram polygon.
+struct T_PVS_POLY_D {
+    CArray<VtxInfo_tag, VtxInfo_tag&> aVtx;
+    T_PVS_POLY_D() = default;
+    T_PVS_POLY_D(const T_PVS_POLY_D& o) { aVtx.Copy(o.aVtx); }
+    T_PVS_POLY_D& operator=(const T_PVS_POLY_D& o)
+    {
+        aVtx.Copy(o.aVtx);
+        return *this;
+    }
+};
+
+// Element diagrams along two-node elements. The row copy, the value table (one value per
+// relative position of the row) and the direction table are the host's; choices: the row
+// is read at construction (a missing row leaves a fresh one); MakeVData reads the row's values
+// and directions of the active elements through the post control; the polygons put the band of
+// each segment of the row's positions in 16 / segments steps, vertex values the diagram values,
+// scaled by the symbol settings' diagram scale x m_dVDataSymbolFactor (reversed on request);
+// MakeDgrmPolygonVTK appends polygon cells to a poly data or unstructured grid that the caller
+// hands over empty, and counts the points in nPoint.
 class CPVSVisualDataElemDgrm : public CPVSVisualDataBase {
     DECLARE_DYNAMIC(CPVSVisualDataElemDgrm)
 public:
-    using CPVSVisualDataBase::CPVSVisualDataBase;
+    explicit CPVSVisualDataElemDgrm(T_VD_PARAM_D& param);
+    CPVSVisualDataElemDgrm(unsigned int nType, T_VD_PARAM_D& param);
+
+    int GetVisualMethodType(T_PVIST_ALL_D*) override { return 4; }
+    int MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector) override;
+    using CPVSVisualDataBase::MakeVGeomData;
+    virtual int MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
+                              CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2,
+                              vtkDataSet* pInactive, vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aElemK);
+    virtual int MakeDgrmPolygon(T_PVTIF_D& row, T_VSUL_DATA_D& vals, double* pDir, T_NODE_D& n1, T_NODE_D& n2,
+                                CArray<T_PVS_POLY_D, T_PVS_POLY_D&>& aPoly, int nOption);
+    virtual int MakeDgrmPolygonVTK(vtkPoints* pPoints, vtkDoubleArray* pScalars, vtkDataSet* pDataSet, int& nPoint,
+                                   CArray<T_PVS_POLY_D, T_PVS_POLY_D&>& aPoly);
+    virtual int GetDgrmVect(unsigned int nElemK, C3DPoint& dir);
+
+    // Host and test side: the tables as they stand.
+    BOOL LookupVData(unsigned int nElemK, T_VSUL_DATA_D& vals) const { return m_mVData.Lookup(static_cast<int>(nElemK), vals); }
+    const T_PVTIF_D& GetRow() const { return m_pvtif; }
+
+protected:
+    T_PVTIF_D m_pvtif;                                // the display's row
+    CMap<int, int, C3DPoint, C3DPoint&> m_mDgrmVect;  // element key -> diagram direction
 };
 
 class CPVSVisualDataElemCell : public CPVSVisualDataElem {

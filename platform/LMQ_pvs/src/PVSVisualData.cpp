@@ -4,16 +4,26 @@
 #include "PVSColorTable.h"
 #include "FactoryPVS.h"
 #include "PostCtrlBase.h"
+#include "PVSUtilFunc.h"
+#include "MathFunc.h"
 
 #include <memory>
 
 #include <gp_Pnt.hxx>
 #include <vtkAppendPolyData.h>
 #include <vtkBandedPolyDataContourFilter.h>
+#include <vtkCellArray.h>
+#include <vtkCellType.h>
+#include <vtkDoubleArray.h>
+#include <vtkIdList.h>
+#include <vtkPointData.h>
+#include <vtkPoints.h>
 #include <vtkPolyData.h>
+#include <vtkUnstructuredGrid.h>
 
 #include <cfloat>
 #include <cmath>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CPVSVisualDataBase, CObject)
 IMPLEMENT_DYNAMIC(CPVSVisualDataNone, CPVSVisualDataBase)
@@ -260,3 +270,202 @@ int CPVSVisualDataPointElement::MakeVGeomData(vtkDataSet*, T_PVIST_ALL_D*, T_PVI
 }
 
 int CPVSVisualDataPointElement::GetScalar(unsigned int, double&, int) { return 0; }
+
+int CPVSVisualDataBase::GetTextValString(CString& strText, T_PVIST_ALL_D*, const CString& strFormat, double dValue)
+{
+    strText = "";
+    if (!std::isfinite(dValue))
+        return 0;
+    strText.Format(static_cast<const char*>(strFormat), dValue);
+    return 1;
+}
+
+CPVSVisualDataElemDgrm::CPVSVisualDataElemDgrm(T_VD_PARAM_D& param) : CPVSVisualDataBase(param)
+{
+    if (m_param.pDoc)
+        CClassPVtif(m_param.pDoc->GetPostDB()).Get(m_param.nPVtifK, m_pvtif);
+}
+
+CPVSVisualDataElemDgrm::CPVSVisualDataElemDgrm(unsigned int nType, T_VD_PARAM_D& param) : CPVSVisualDataElemDgrm(param)
+{
+    m_nType = nType;
+}
+
+int CPVSVisualDataElemDgrm::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
+{
+    CArray<unsigned int, unsigned int> aElemK;
+    if (!GetActiveElemK(aElemK) || !m_pPostCtrl)
+        return 0;
+    InitVDataHashTable(aElemK.GetSize());
+    m_mDgrmVect.RemoveAll();
+    if (!m_pPostCtrl->BeginQueryRow(GetPVtifK()))
+        return 0;
+    std::vector<double> a(16), d(3);
+    for (int i = 0; i < aElemK.GetSize(); ++i) {
+        const unsigned int nId = aElemK[i];
+        int n = 0, nd = 0;
+        if (!m_pPostCtrl->GetElemValues(nId, GetPVtifK(), n, a.data(), static_cast<int>(a.size())) || n <= 0)
+            continue;
+        if (n > static_cast<int>(a.size())) {
+            a.resize(static_cast<size_t>(n));
+            m_pPostCtrl->GetElemValues(nId, GetPVtifK(), n, a.data(), n);
+        }
+        if (!m_pPostCtrl->GetElemDgrmDir(nId, GetPVtifK(), nd, d.data(), 3) || nd < 3)
+            continue;
+        T_VSUL_DATA_D v;
+        for (int k = 0; k < n; ++k) {
+            v.aValue.Add(a[static_cast<size_t>(k)]);
+            SetMinMaxVal(nId, a[static_cast<size_t>(k)], 1);
+        }
+        m_mVData.SetAt(static_cast<int>(nId), v);
+        C3DPoint dir(d[0], d[1], d[2]);
+        m_mDgrmVect.SetAt(static_cast<int>(nId), dir);
+    }
+    m_pPostCtrl->EndQueryRow();
+    return 1;
+}
+
+int CPVSVisualDataElemDgrm::GetDgrmVect(unsigned int nElemK, C3DPoint& dir)
+{
+    return m_mDgrmVect.Lookup(static_cast<int>(nElemK), dir) ? 1 : 0;
+}
+
+int CPVSVisualDataElemDgrm::MakeDgrmPolygon(T_PVTIF_D& row, T_VSUL_DATA_D& vals, double* pDir, T_NODE_D& n1,
+                                            T_NODE_D& n2, CArray<T_PVS_POLY_D, T_PVS_POLY_D&>& aPoly, int)
+{
+    aPoly.RemoveAll();
+    const int nCount = vals.GetSize();
+    if (!pDir || nCount == 0 || nCount % 2 != 0 || nCount != row.aDgrmPos.GetSize())
+        return 0;
+    const int nSeg = nCount / 2, m = 16 / nSeg;
+    T_PVIST_SYMB_D* pSB = CPostVisualState::Instance()->GetCurrentPS();
+    const double dScale = pSB->dDgrmScale * m_dVDataSymbolFactor;
+    double dir[3] = {pDir[0], pDir[1], pDir[2]};
+    if (pSB->bDgrmReverse)
+        for (double& c : dir)
+            c = -c;
+    const C3DPoint A(n1.dXyz[0], n1.dXyz[1], n1.dXyz[2]), B(n2.dXyz[0], n2.dXyz[1], n2.dXyz[2]);
+    for (int s = 0; s < nSeg; ++s) {
+        const double p0 = row.aDgrmPos[2 * s], p1 = row.aDgrmPos[2 * s + 1];
+        const double q0 = vals.aValue[2 * s], q1 = vals.aValue[2 * s + 1];
+        for (int k = 0; k < m; ++k) {
+            const double t0 = p0 + k * (p1 - p0) / m, t1 = p0 + (k + 1) * (p1 - p0) / m;
+            const double w0 = q0 + k * (q1 - q0) / m, w1 = q0 + (k + 1) * (q1 - q0) / m;
+            if (std::fabs(w0) < 1e-15 && std::fabs(w1) < 1e-15)
+                continue;
+            C3DPoint Pa, Pb, Pc, Pd;
+            CPVSUtilFunc::GetInnerLinePoint(t0, 1.0 - t0, A, B, Pa);
+            CPVSUtilFunc::GetInnerLinePoint(t1, 1.0 - t1, A, B, Pb);
+            CPVSUtilFunc::GetVectorDirectionPoint(dir, w0, dScale, Pa, Pc);
+            CPVSUtilFunc::GetVectorDirectionPoint(dir, w1, dScale, Pb, Pd);
+            auto vtx = [](const C3DPoint& p, int f, double v) {
+                VtxInfo_tag t;
+                t.point = p;
+                t.flag = f;
+                t.value = v;
+                return t;
+            };
+            T_PVS_POLY_D poly;
+            if (w0 * w1 < 1e-15) {
+                const double r = std::fabs(w0) / (std::fabs(w0) + std::fabs(w1));
+                C3DPoint Px;
+                CPVSUtilFunc::GetInnerLinePoint(r, 1.0 - r, Pc, Pd, Px);
+                VtxInfo_tag v[3] = {vtx(Pa, 1, w0), vtx(Pc, 1, w0), vtx(Px, 0, 0.0)};
+                for (VtxInfo_tag& t : v)
+                    poly.aVtx.Add(t);
+                aPoly.Add(poly);
+                poly.aVtx.RemoveAll();
+                VtxInfo_tag u[3] = {vtx(Px, 1, 0.0), vtx(Pd, 1, w1), vtx(Pb, 1, w1)};
+                for (VtxInfo_tag& t : u)
+                    poly.aVtx.Add(t);
+            } else {
+                VtxInfo_tag v[4] = {vtx(Pa, 1, w0), vtx(Pc, 1, w0), vtx(Pd, 1, w1), vtx(Pb, 0, w1)};
+                for (VtxInfo_tag& t : v)
+                    poly.aVtx.Add(t);
+            }
+            aPoly.Add(poly);
+        }
+    }
+    return 1;
+}
+
+int CPVSVisualDataElemDgrm::MakeDgrmPolygonVTK(vtkPoints* pPoints, vtkDoubleArray* pScalars, vtkDataSet* pDataSet,
+                                               int& nPoint, CArray<T_PVS_POLY_D, T_PVS_POLY_D&>& aPoly)
+{
+    if (!pPoints || !pScalars || !pDataSet)
+        return 0;
+    vtkPolyData* pPoly = vtkPolyData::SafeDownCast(pDataSet);
+    vtkUnstructuredGrid* pGrid = vtkUnstructuredGrid::SafeDownCast(pDataSet);
+    if (!pPoly && !pGrid)
+        return 0;
+    if (pPoly && (!pPoly->GetPolys() || pPoly->GetPolys()->GetNumberOfCells() == 0)) {
+        vtkCellArray* pCells = vtkCellArray::New();
+        pPoly->SetPolys(pCells);
+        pCells->Delete();
+    }
+    if (pGrid && !pGrid->GetCells()) {
+        pGrid->Allocate(64);
+    }
+    vtkIdList* pIds = vtkIdList::New();
+    for (int i = 0; i < aPoly.GetSize(); ++i) {
+        const T_PVS_POLY_D& poly = aPoly[i];
+        const int n = poly.aVtx.GetSize();
+        if (n < 3)
+            continue;
+        pIds->Reset();
+        for (int k = 0; k < n; ++k) {
+            const VtxInfo_tag& v = poly.aVtx[k];
+            pPoints->InsertNextPoint(v.point.x, v.point.y, v.point.z);
+            pScalars->InsertNextValue(v.value);
+            pIds->InsertNextId(nPoint++);
+        }
+        if (pPoly)
+            pPoly->GetPolys()->InsertNextCell(pIds);
+        else
+            pGrid->InsertNextCell(n == 3 ? VTK_TRIANGLE : (n == 4 ? VTK_QUAD : VTK_POLYGON), pIds);
+    }
+    pIds->Delete();
+    pDataSet->Modified();
+    return 1;
+}
+
+int CPVSVisualDataElemDgrm::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D*, T_PVIST_ANIM_D* pAS,
+                                          CAnimationEngine* pAnim, CPVSModelDataBase* pMD, CArray<int, int>*,
+                                          CArray<int, int>*, vtkDataSet*, vtkDataSet*,
+                                          CArray<unsigned int, unsigned int>& aElemK)
+{
+    auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(pMD);
+    vtkPointSet* pSet = vtkPointSet::SafeDownCast(pDataSet);
+    if (!pSet || !pFEM)
+        return 0;
+    aElemK.RemoveAll();
+    vtkPoints* pPoints = vtkPoints::New();
+    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    const double dFactor = GetAnimFactor(pAS, pAnim);
+    int nPoint = 0;
+    for (int i = 0; i < pFEM->GetElemNum(); ++i) {
+        const unsigned int k = pFEM->GetElemK(i);
+        T_ELEM_D e;
+        T_VSUL_DATA_D v;
+        C3DPoint dir;
+        if (!pFEM->GetElemD(k, e) || e.aNodeK.GetSize() != 2 || !m_mVData.Lookup(static_cast<int>(k), v) ||
+            !GetDgrmVect(k, dir))
+            continue;
+        aElemK.Add(k);
+        T_NODE_D a, b;
+        if (!pFEM->GetNodeD(e.aNodeK[0], a) || !pFEM->GetNodeD(e.aNodeK[1], b))
+            continue;
+        for (int j = 0; j < v.GetSize(); ++j)
+            v.aValue[j] = GetSubFrameVal(pAS, v.aValue[j], dFactor);
+        double d[3] = {dir.x, dir.y, dir.z};
+        CMathFunc::mathNormalize(d);
+        CArray<T_PVS_POLY_D, T_PVS_POLY_D&> aPoly;
+        if (MakeDgrmPolygon(m_pvtif, v, d, a, b, aPoly, 1))
+            MakeDgrmPolygonVTK(pPoints, pScalars, pDataSet, nPoint, aPoly);
+    }
+    pSet->SetPoints(pPoints);
+    pDataSet->GetPointData()->SetScalars(pScalars);
+    pPoints->Delete();
+    pScalars->Delete();
+    return 1;
+}

@@ -1,0 +1,440 @@
+#include "visualdata/CPVSVisualDataElemDgrmEvent.h"
+
+#include "FactoryPVS.h"
+#include "GlobalFunc.h"
+#include "MathFunc.h"
+#include "PostCtrlBase.h"
+#include "PostVisualState.h"
+#include "PVSModelData.h"
+#include "PVSUtilFunc.h"
+
+#include <vtkDataSet.h>
+#include <vtkDoubleArray.h>
+#include <vtkPointData.h>
+#include <vtkPointSet.h>
+#include <vtkPoints.h>
+#include <vtkSmartPointer.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+IMPLEMENT_DYNAMIC(CPVSVisualDataElemDgrmEvent, CPVSVisualDataElemDgrm)
+
+namespace {
+
+enum { ENGR_ELEM = 2 };
+
+// Reads one answer of the post control whole, however long: a first read into the buffer as
+// it stands, a second when the answer is longer. The count of doubles read; 0 on failure.
+template <class Read>
+int ReadWhole(std::vector<double>& buf, Read read)
+{
+    int n = 0;
+    if (!read(n, buf.data(), static_cast<int>(buf.size())) || n <= 0)
+        return 0;
+    if (n > static_cast<int>(buf.size())) {
+        buf.resize(static_cast<size_t>(n));
+        int m = 0;
+        if (!read(m, buf.data(), n) || m != n)
+            return 0;
+    }
+    return n;
+}
+
+VtxInfo_tag Vtx(const C3DPoint& p, int nFlag, double dValue)
+{
+    VtxInfo_tag v;
+    v.point = p;
+    v.flag = nFlag;
+    v.value = dValue;
+    return v;
+}
+
+} // namespace
+
+int CPVSVisualDataElemDgrmEvent::GetForceCompID(unsigned int nEventCode, unsigned int& nForceComp, int& nKind)
+{
+    static const unsigned int family1[6] = {3008, 3005, 3004, 3010, 3001, 3000};
+    if (nEventCode >= 80001 && nEventCode <= 80006) {
+        nForceComp = family1[nEventCode - 80001];
+        nKind = 1;
+        return 1;
+    }
+    if (nEventCode >= 80101 && nEventCode <= 80106) {
+        nForceComp = 5001 + (nEventCode - 80101);
+        nKind = 2;
+        return 1;
+    }
+    return 0;
+}
+
+CPVSVisualDataElemDgrmEvent::CPVSVisualDataElemDgrmEvent(T_VD_PARAM_D& param) : CPVSVisualDataElemDgrm(param)
+{
+    m_nDgrmKind = 1;
+    m_pCompanionDgrm = nullptr;
+    if (!param.pDoc)
+        return;
+    CClassPVtif clsRow(param.pDoc->GetPostDB());
+    T_PVTIF_D row;
+    if (!clsRow.Get(param.nPVtifK, row) || row.aComp.GetSize() == 0)
+        return;
+    unsigned int nForceComp = 0;
+    if (!GetForceCompID(row.aComp[0], nForceComp, m_nDgrmKind))
+        return;
+    CArray<unsigned int, unsigned int> aKey;
+    clsRow.GetKeyListByLSifK(row.nStepK, 0, aKey);
+    for (int i = 0; i < aKey.GetSize(); ++i) {
+        T_PVTIF_D cand;
+        if (!clsRow.Get(aKey[i], cand) || cand.aComp.GetSize() == 0 || cand.aComp[0] != nForceComp)
+            continue;
+        // The 3008 rows of a step exist per entity: only the event row's entity is its companion.
+        if (nForceComp == 3008 && cand.nEngrK != row.nEngrK)
+            continue;
+        T_VD_PARAM_D companion = param;
+        companion.nPVtifK = aKey[i];
+        m_pCompanionDgrm = new CPVSVisualDataElemDgrm(companion);
+        return;
+    }
+}
+
+CPVSVisualDataElemDgrmEvent::~CPVSVisualDataElemDgrmEvent()
+{
+    delete m_pCompanionDgrm;
+    m_pCompanionDgrm = nullptr;
+}
+
+int CPVSVisualDataElemDgrmEvent::GetVisualMethodType(T_PVIST_ALL_D*) { return 4; }
+
+// An entry of the host's: whatever escapes the reading (a failed allocation) ends the row's
+// query and gives the failure value with empty tables.
+int CPVSVisualDataElemDgrmEvent::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector)
+{
+    try {
+        return ReadVData(pVS, pAS, bVector);
+    } catch (...) {
+        if (CPostCtrlBase* pPost = GetPostCtrl())
+            pPost->EndQueryRow();
+        m_mVData.RemoveAll();
+        m_mDgrmVect.RemoveAll();
+        return 0;
+    }
+}
+
+int CPVSVisualDataElemDgrmEvent::ReadVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector)
+{
+    if (m_pCompanionDgrm)
+        m_pCompanionDgrm->MakeVData(pVS, pAS, bVector);
+    else
+        SetMinMaxVal(0u, 1.0, 1);
+    CArray<unsigned int, unsigned int> aElemK;
+    if (!GetActiveElemK(aElemK) || aElemK.GetSize() == 0)
+        return 0;
+    const int n = aElemK.GetSize();
+    InitVDataHashTable(n);
+    m_mDgrmVect.RemoveAll();
+    m_mDgrmVect.InitHashTable(GF_GetHashSizeByCount(std::max(n / 5, 1)));
+    CPostCtrlBase* pPost = GetPostCtrl();
+    if (!pPost)
+        return 0;
+    const unsigned int nRowK = GetPVtifK();
+    pPost->BeginQueryRow(nRowK);
+    IQueryPVS* pQuery = IQueryPVS::Instance();
+    std::vector<double> events(50), dir(50);
+    for (int i = 0; i < n; ++i) {
+        const unsigned int nElemK = aElemK[i];
+        const unsigned int nId = pQuery ? pQuery->GetElemKeyOrId(nElemK, nullptr) : nElemK;
+        const int nEvents = ReadWhole(events, [&](int& c, double* p, int nMax) {
+            return pPost->GetElemValues(nId, nRowK, c, p, nMax);
+        });
+        if (nEvents == 0)
+            continue;
+        const int nDir = ReadWhole(dir, [&](int& c, double* p, int nMax) {
+            return pPost->GetElemDgrmDir(nId, nRowK, c, p, nMax);
+        });
+        if (nDir == 0)
+            continue;
+        T_VSUL_DATA_D vals;
+        vals.aValue.SetSize(nEvents);
+        for (int k = 0; k < nEvents; ++k)
+            vals.aValue[k] = events[static_cast<size_t>(k)];
+        m_mVData.SetAt(static_cast<int>(nElemK), vals);
+        // A shorter answer gives the direction as far as it goes.
+        C3DPoint d(dir[0], nDir > 1 ? dir[1] : 0.0, nDir > 2 ? dir[2] : 0.0);
+        m_mDgrmVect.SetAt(static_cast<int>(nElemK), d);
+    }
+    pPost->EndQueryRow();
+    return 1;
+}
+
+int CPVSVisualDataElemDgrmEvent::MakeVGeomData(vtkDataSet*, T_PVIST_ALL_D*, T_PVIST_ANIM_D*, CAnimationEngine*,
+                                               CPVSModelDataBase*, CArray<int, int>*, CArray<int, int>*,
+                                               CArray<int, int>*, CArray<int, int>*)
+{
+    return 0;
+}
+
+int CPVSVisualDataElemDgrmEvent::BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D*, T_PVIST_ANIM_D* pAS,
+                                               CAnimationEngine* pAnim, CPVSModelDataBase* pMD, CArray<int, int>*,
+                                               CArray<int, int>*, vtkDataSet* pInactive, vtkDataSet*,
+                                               CArray<unsigned int, unsigned int>& aElemK)
+{
+    auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(pMD);
+    vtkPointSet* pSet = vtkPointSet::SafeDownCast(pDataSet);
+    if (!pSet || !pFEM)
+        return 0;
+    aElemK.RemoveAll();
+    T_PENGR_D engr;
+    if (!GetDoc() || !CClassPEngr(GetDoc()->GetPostDB()).Get(m_pvtif.nEngrK, engr) || engr.nKind != ENGR_ELEM)
+        return 0;
+    vtkSmartPointer<vtkPoints> pPoints = vtkSmartPointer<vtkPoints>::New();
+    vtkSmartPointer<vtkDoubleArray> pScalars = vtkSmartPointer<vtkDoubleArray>::New();
+    const double dFactor = GetAnimFactor(pAS, pAnim);
+    const T_PVIST_SYMB_D* pSB = CPostVisualState::Instance()->GetCurrentPS();
+    CMap<unsigned int, unsigned int, unsigned int, unsigned int> mMissing;
+    mMissing.InitHashTable(1000003);
+    int nPoint = 0;
+    for (int i = 0; i < pFEM->GetElemNum(); ++i) {
+        const unsigned int k = pFEM->GetElemK(i);
+        // Every lookup below copies: the unit band, the animation and the normalisation work on
+        // the copies, so the stored event states and directions stay as read for the next frame.
+        T_VSUL_DATA_D events, dgrm;
+        if (!m_mVData.Lookup(static_cast<int>(k), events))
+            continue;
+        if (m_pCompanionDgrm) {
+            if (!m_pCompanionDgrm->LookupVData(k, dgrm)) {
+                mMissing.SetAt(k, k);
+                continue;
+            }
+        } else {
+            dgrm = events;
+            for (int j = 0; j < dgrm.GetSize(); ++j)
+                dgrm.aValue[j] = 1.0;
+        }
+        T_ELEM_D e;
+        if (!pFEM->GetElemD(k, e) || e.aNodeK.GetSize() != 2 || dgrm.GetSize() < 1)
+            continue;
+        C3DPoint dir;
+        if (!GetDgrmVect(k, dir))
+            continue;
+        if (m_pCompanionDgrm && !m_pCompanionDgrm->GetDgrmVect(k, dir))
+            continue;
+        double d[3] = {dir.x, dir.y, dir.z};
+        CMathFunc::mathNormalize(d);
+        aElemK.Add(k);
+        T_NODE_D n1, n2;
+        if (!pFEM->GetNodeD(e.aNodeK[0], n1) || !pFEM->GetNodeD(e.aNodeK[1], n2))
+            continue;
+        for (int j = 0; j < dgrm.GetSize(); ++j)
+            dgrm.aValue[j] = GetSubFrameVal(pAS, dgrm.aValue[j], dFactor);
+        CArray<T_PVS_POLY_D, T_PVS_POLY_D&> aPoly;
+        if (MakeDgrmPolygonEvent(m_pvtif, dgrm, events, d, n1, n2, aPoly))
+            MakeDgrmPolygonVTK(pPoints, pScalars, pDataSet, nPoint, aPoly);
+    }
+    pSet->SetPoints(pPoints);
+    pDataSet->GetPointData()->SetScalars(pScalars);
+    if (!mMissing.IsEmpty() && pInactive) {
+        if (pSB->nInactiveDisp == 2)
+            MakeInactiveElemDataSet(1, mMissing, pFEM, pInactive);
+        else if (pSB->nInactiveDisp == 3)
+            MakeInactiveElemDataSet(2, mMissing, pFEM, pInactive);
+    }
+    return 1;
+}
+
+int CPVSVisualDataElemDgrmEvent::MakeDgrmPolygonEvent(T_PVTIF_D& row, T_VSUL_DATA_D& dgrm, T_VSUL_DATA_D& events,
+                                                      double* pDir, T_NODE_D& n1, T_NODE_D& n2,
+                                                      CArray<T_PVS_POLY_D, T_PVS_POLY_D&>& aPoly)
+{
+    aPoly.RemoveAll();
+    const int nCount = dgrm.GetSize();
+    if (!pDir || nCount == 0 || nCount % 2 != 0 || nCount != row.aDgrmPos.GetSize() || events.GetSize() != 2)
+        return 0;
+    const int n = nCount / 2, m = 16 / n;
+    const T_PVIST_SYMB_D* pSB = CPostVisualState::Instance()->GetCurrentPS();
+    const double dScale = pSB->dDgrmScale * m_dVDataSymbolFactor;
+    // Reversed on a copy: the caller's direction stays as given.
+    double dir[3] = {pDir[0], pDir[1], pDir[2]};
+    if (pSB->bDgrmReverse)
+        for (double& c : dir)
+            c = -c;
+    const C3DPoint A(n1.dXyz[0], n1.dXyz[1], n1.dXyz[2]), B(n2.dXyz[0], n2.dXyz[1], n2.dXyz[2]);
+    for (int s = 0; s < n; ++s) {
+        // The first quarter of the segments takes the first end's state, the last quarter the
+        // second end's; between them family 1 keeps the first end's, family 2 has none.
+        double dEvent;
+        if (s < n / 4)
+            dEvent = events.aValue[0];
+        else if (s > 3 * n / 4)
+            dEvent = events.aValue[1];
+        else
+            dEvent = m_nDgrmKind == 1 ? events.aValue[0] : -1.0;
+        const double p0 = row.aDgrmPos[2 * s], p1 = row.aDgrmPos[2 * s + 1];
+        const double q0 = dgrm.aValue[2 * s], q1 = dgrm.aValue[2 * s + 1];
+        for (int k = 0; k < m; ++k) {
+            const double t0 = p0 + k * (p1 - p0) / m, t1 = p0 + (k + 1) * (p1 - p0) / m;
+            const double w0 = q0 + k * (q1 - q0) / m, w1 = q0 + (k + 1) * (q1 - q0) / m;
+            if (std::fabs(w0) < 1e-15 && std::fabs(w1) < 1e-15)
+                continue;
+            C3DPoint Pa, Pb, Pc, Pd;
+            CPVSUtilFunc::GetInnerLinePoint(t0, 1.0 - t0, A, B, Pa);
+            CPVSUtilFunc::GetInnerLinePoint(t1, 1.0 - t1, A, B, Pb);
+            CPVSUtilFunc::GetVectorDirectionPoint(dir, w0, dScale, Pa, Pc);
+            CPVSUtilFunc::GetVectorDirectionPoint(dir, w1, dScale, Pb, Pd);
+            T_PVS_POLY_D poly;
+            if (w0 * w1 < 1e-15) {
+                const double r = std::fabs(w0) / (std::fabs(w0) + std::fabs(w1));
+                C3DPoint Px;
+                CPVSUtilFunc::GetInnerLinePoint(r, 1.0 - r, Pc, Pd, Px);
+                VtxInfo_tag t[3] = {Vtx(Pa, 1, dEvent), Vtx(Pc, 1, dEvent), Vtx(Px, 0, dEvent)};
+                for (VtxInfo_tag& v : t)
+                    poly.aVtx.Add(v);
+                aPoly.Add(poly);
+                poly.aVtx.RemoveAll();
+                VtxInfo_tag u[3] = {Vtx(Px, 1, dEvent), Vtx(Pd, 1, dEvent), Vtx(Pb, 1, dEvent)};
+                for (VtxInfo_tag& v : u)
+                    poly.aVtx.Add(v);
+            } else {
+                VtxInfo_tag q[4] = {Vtx(Pa, 1, dEvent), Vtx(Pc, 1, dEvent), Vtx(Pd, 1, dEvent), Vtx(Pb, 0, dEvent)};
+                for (VtxInfo_tag& v : q)
+                    poly.aVtx.Add(v);
+            }
+            aPoly.Add(poly);
+        }
+    }
+    return 1;
+}
+
+int CPVSVisualDataElemDgrmEvent::BuildLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText,
+                                               T_PVIST_ALL_D* pVS)
+{
+    aText.RemoveAll();
+    auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(GetModelData());
+    if (!pFEM)
+        return 0;
+    CString strFormat;
+    if (pVS)
+        pVS->vals.GetFormatString(strFormat);
+    else
+        T_PVIST_VALS_D().GetFormatString(strFormat);
+    for (int i = 0; i < pFEM->GetElemNum(); ++i) {
+        const unsigned int k = pFEM->GetElemK(i);
+        T_VSUL_DATA_D vals;
+        T_ELEM_D e;
+        if (!m_mVData.Lookup(static_cast<int>(k), vals) || !pFEM->GetElemD(k, e) || e.aNodeK.GetSize() != 2)
+            continue;
+        if (vals.GetSize() != m_pvtif.aDgrmPos.GetSize())
+            return 0;
+        C3DPoint dir;
+        T_NODE_D n1, n2;
+        if (vals.GetSize() == 0 || !GetDgrmVect(k, dir) || !pFEM->GetNodeD(e.aNodeK[0], n1) ||
+            !pFEM->GetNodeD(e.aNodeK[1], n2))
+            continue;
+        double d[3] = {dir.x, dir.y, dir.z};
+        CMathFunc::mathNormalize(d);
+        CArray<T_PVS_POLY_D, T_PVS_POLY_D&> aPoly;
+        if (!MakeDgrmPolygon(m_pvtif, vals, d, n1, n2, aPoly, 1) || aPoly.GetSize() < 2)
+            continue;
+        const T_PVS_POLY_D& first = aPoly[0];
+        const T_PVS_POLY_D& last = aPoly[aPoly.GetSize() - 1];
+        const VtxInfo_tag* tips[2] = {first.aVtx.GetSize() > 1 ? &first.aVtx[1] : nullptr, nullptr};
+        // A last polygon of neither three nor four vertices gives no second label.
+        if (last.aVtx.GetSize() == 3)
+            tips[1] = &last.aVtx[1];
+        else if (last.aVtx.GetSize() == 4)
+            tips[1] = &last.aVtx[2];
+        for (const VtxInfo_tag* pTip : tips) {
+            T_VD_TEXT_PARAM_D label;
+            if (!pTip || !GetTextValString(label.strText, pVS, strFormat, pTip->value))
+                continue;
+            label.dPos[0] = pTip->point.x;
+            label.dPos[1] = pTip->point.y;
+            label.dPos[2] = pTip->point.z;
+            aText.Add(label);
+        }
+    }
+    return 1;
+}
+
+int CPVSVisualDataElemDgrmEvent::ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+{
+    aText.RemoveAll();
+    if (nKind == 1)
+        return 0;
+    T_VSUL_DATA_D vals;
+    T_ELEM_D e;
+    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || vals.GetSize() != m_pvtif.aDgrmPos.GetSize() ||
+        !m_clsElem.Get(nKey, e))
+        return 0;
+    CString s;
+    s.Format("Element No. %d", static_cast<int>(m_clsElem.GetElemNoByKey(nKey)));
+    aText.Add(s);
+    for (int i = 0; i < vals.GetSize(); ++i) {
+        s.Format(" %3.2lf L : %g", m_pvtif.aDgrmPos[i], vals.aValue[i]);
+        aText.Add(s);
+    }
+    return 1;
+}
+
+int CPVSVisualDataElemDgrmEvent::ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+{
+    aText.RemoveAll();
+    if (nKind == 1)
+        return 0;
+    T_VSUL_DATA_D vals;
+    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || vals.GetSize() != m_pvtif.aDgrmPos.GetSize())
+        return 0;
+    CString strLine, s;
+    for (int i = 0; i < vals.GetSize(); ++i) {
+        s.Format("%3.2lf L:%g  ", m_pvtif.aDgrmPos[i], vals.aValue[i]);
+        strLine += s;
+    }
+    aText.Add(strLine);
+    return 1;
+}
+
+// The host's entries: whatever escapes the building (a failed allocation) gives the failure value
+// and empty output, never a part of it.
+int CPVSVisualDataElemDgrmEvent::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
+                         CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, vtkDataSet* pInactive,
+                         vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aElemK)
+{
+    try {
+        return BuildGeom(pDataSet, pVS, pAS, pAnim, pMD, pA1, pA2, pInactive, pD2, aElemK);
+    } catch (...) {
+        aElemK.RemoveAll();
+        if (pDataSet)
+            pDataSet->Initialize();
+        return 0;
+    }
+}
+
+int CPVSVisualDataElemDgrmEvent::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS)
+{
+    try {
+        return BuildLabels(aText, pVS);
+    } catch (...) {
+        aText.RemoveAll();
+        return 0;
+    }
+}
+
+int CPVSVisualDataElemDgrmEvent::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+{
+    try {
+        return ToolTipLines(nKind, nKey, aText);
+    } catch (...) {
+        aText.RemoveAll();
+        return 0;
+    }
+}
+
+int CPVSVisualDataElemDgrmEvent::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int)
+{
+    try {
+        return ProbeLine(nKind, nKey, aText);
+    } catch (...) {
+        aText.RemoveAll();
+        return 0;
+    }
+}

@@ -1,0 +1,463 @@
+#include "visualdata/CPVSVisualDataHistoryPlotDgrm.h"
+
+#include "timehistory/CPVSTHCalcHistPlotData.h"
+
+#include "GlobalFunc.h"
+#include "MathFunc.h"
+#include "MsgDll.h"
+#include "PostCtrlGeoTech.h"
+#include "PostGeneralTable.h"
+#include "PostVisualState.h"
+#include "PVSModelData.h"
+#include "PVSUtilFunc.h"
+
+#include <vtkDataSet.h>
+#include <vtkDoubleArray.h>
+#include <vtkPointData.h>
+#include <vtkPointSet.h>
+#include <vtkPoints.h>
+#include <vtkSmartPointer.h>
+
+#include <algorithm>
+#include <cmath>
+
+IMPLEMENT_DYNAMIC(CPVSVisualDataHistoryPlotDgrm, CPVSVisualDataElemDgrm)
+
+// Progress of a read of n items: at most ten steps, one whenever the item index passes the
+// mark, which then moves on by the stride.
+class CPVSVisualDataHistoryPlotDgrm::ReadProgress {
+public:
+    explicit ReadProgress(int n)
+        : m_nSteps(std::clamp(n, 1, 10)), m_nStride(n / m_nSteps)
+    {
+        ICustomPostDB::Instance()->BeginProgress(CMsgDll::pfuncLoadStr("IDS_PVS_Reading_Result_Data", 0), m_nSteps);
+    }
+    ~ReadProgress() { ICustomPostDB::Instance()->EndProgress(); }
+    ReadProgress(const ReadProgress&) = delete;
+    ReadProgress& operator=(const ReadProgress&) = delete;
+    void At(int i)
+    {
+        if (i > m_nMark) {
+            ICustomPostDB::Instance()->StepProgress();
+            m_nMark += m_nStride;
+        }
+    }
+
+private:
+    int m_nSteps;
+    int m_nStride;
+    int m_nMark = 0;
+};
+
+namespace {
+
+VtxInfo_tag Vtx(const C3DPoint& p, int nFlag, double dValue)
+{
+    VtxInfo_tag v;
+    v.point = p;
+    v.flag = nFlag;
+    v.value = dValue;
+    return v;
+}
+
+CPVSModelDataFEM* FemOf(CPVSModelDataBase* pMD) { return dynamic_cast<CPVSModelDataFEM*>(pMD); }
+
+} // namespace
+
+CPVSVisualDataHistoryPlotDgrm::CPVSVisualDataHistoryPlotDgrm(int nType, T_VD_PARAM_D& param)
+    : CPVSVisualDataElemDgrm(static_cast<unsigned int>(nType), param), m_pUserDefData(new T_VD_HISTPLOT_TVCKVR_D)
+{
+    m_pUserDefData->Initialize();
+    if (const auto* p = dynamic_cast<const T_VD_HISTPLOT_TVCKVR_D*>(param.pUserDefData))
+        *m_pUserDefData = *p;
+}
+
+CPVSVisualDataHistoryPlotDgrm::~CPVSVisualDataHistoryPlotDgrm() { delete m_pUserDefData; }
+
+int CPVSVisualDataHistoryPlotDgrm::GetVisualMethodType(T_PVIST_ALL_D*) { return 4; }
+
+// An entry of the host's: whatever escapes the reading (a failed allocation) gives the failure
+// value with empty tables, as a part of them would be drawn as the result.
+int CPVSVisualDataHistoryPlotDgrm::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
+{
+    try {
+        return ReadVData();
+    } catch (...) {
+        m_mVData.RemoveAll();
+        m_mDgrmVect.RemoveAll();
+        return 0;
+    }
+}
+
+int CPVSVisualDataHistoryPlotDgrm::ReadVData()
+{
+    CArray<unsigned int, unsigned int> aActive;
+    if (!GetActiveElemK(aActive))
+        return 0;
+    auto* pPost = dynamic_cast<CPostCtrlGeoTech*>(GetPostCtrl());
+    CPostCtrlAnlTypeBase* pAnl = nullptr;
+    if (!pPost || !pPost->GetPostCtrlSub(m_pUserDefData->m_nAcasKey, &pAnl) || !pAnl)
+        return 0;
+    const int nResultType = m_pUserDefData->m_nResultType;
+    const bool bTruss = nResultType == 3 || nResultType == 4;
+    if (!bTruss && nResultType != 5 && nResultType != 6)
+        return 0;
+    CArray<unsigned int, unsigned int> aTyped, aElemK;
+    pAnl->GetSeqIdInfo()->GetElemKeyListByType(bTruss ? 1 : 2, aTyped);
+    CArrayUtil::IntersectUINT(aTyped, aActive, aElemK);
+    const int n = aElemK.GetSize();
+
+    InitVDataHashTable(n);
+    m_mDgrmVect.RemoveAll();
+    m_mDgrmVect.InitHashTable(GF_GetHashSizeByCount(std::max(n / 5, 1)));
+
+    ReadProgress progress(n);
+    CPVSTHCalcHistPlotData src(m_pUserDefData->m_nAcasKey);
+    src.BeginQuery(nResultType);
+    try {
+        ReadElements(src, aElemK, bTruss, progress);
+    } catch (...) {
+        // The query reopens the result files it closed, whatever happened to the reading.
+        src.EndQuery();
+        throw;
+    }
+    src.EndQuery();
+    return 1;
+}
+
+void CPVSVisualDataHistoryPlotDgrm::ReadElements(CPVSTHCalcHistPlotData& src,
+                                                 const CArray<unsigned int, unsigned int>& aElemK, bool bTruss,
+                                                 ReadProgress& progress)
+{
+    const int n = aElemK.GetSize();
+    for (int i = 0; i < n; ++i) {
+        progress.At(i);
+        const unsigned int nElemK = aElemK[i];
+        double v[2] = {0.0, 0.0};
+        if (bTruss) {
+            T_PSTRT_D rec;
+            if (!src.GetTrussValue(m_pUserDefData->m_nTimeStep, nElemK, rec) || !CalcStrtData(rec, v))
+                continue;
+        } else {
+            T_PSTRB_D rec;
+            if (!src.GetBeamValue(m_pUserDefData->m_nTimeStep, nElemK, rec) || !CalcStrbData(rec, v))
+                continue;
+        }
+        T_VSUL_DATA_D vals;
+        vals.aValue.Add(v[0]);
+        vals.aValue.Add(v[1]);
+        m_mVData.SetAt(static_cast<int>(nElemK), vals);
+        SetMinMaxVal(nElemK, v[0], 1);
+        SetMinMaxVal(nElemK, v[1], 1);
+        C3DPoint dir;
+        if (CalDiagramDir(nElemK, dir))
+            m_mDgrmVect.SetAt(static_cast<int>(nElemK), dir);
+    }
+}
+
+int CPVSVisualDataHistoryPlotDgrm::CalcStrtData(T_PSTRT_D& rec, double* pVal)
+{
+    pVal[0] = pVal[1] = 0.0;
+    if (m_pUserDefData->m_nResultType == 3) {
+        pVal[0] = rec.dForceI;
+        pVal[1] = rec.dForceJ;
+    } else if (m_pUserDefData->m_nResultType == 4) {
+        pVal[0] = rec.dStressI;
+        pVal[1] = rec.dStressJ;
+    }
+    return 1;
+}
+
+int CPVSVisualDataHistoryPlotDgrm::CalcStrbData(T_PSTRB_D& rec, double* pVal)
+{
+    pVal[0] = pVal[1] = 0.0;
+    const int c = m_pUserDefData->m_nComponent;
+    if (m_pUserDefData->m_nResultType == 5) {
+        if (c >= 0 && c <= 5) {
+            // End I opens the first quarter, end J closes the last.
+            pVal[0] = rec.dForce[0][c];
+            pVal[1] = rec.dForce[3][6 + c];
+        }
+        return 1;
+    }
+    if (m_pUserDefData->m_nResultType != 6 || c < 0 || c > 11)
+        return 1;
+    if (c <= 6) {
+        pVal[0] = rec.dStress[0][c];
+        pVal[1] = rec.dStress[3][7 + c];
+    } else if (c == 7) {
+        // "Comb": the corner stress of largest magnitude at each end.
+        for (int e = 0; e < 2; ++e) {
+            double d = 0.0;
+            for (int k = 0; k < 4; ++k) {
+                const double s = e == 0 ? rec.dStress[0][16 + 2 * k] : rec.dStress[3][17 + 2 * k];
+                if (std::fabs(s) > std::fabs(d))
+                    d = s;
+            }
+            pVal[e] = d;
+        }
+    } else {
+        // "Comb 1" to "Comb 4": one corner at both ends.
+        const int k = c - 8;
+        pVal[0] = rec.dStress[0][16 + 2 * k];
+        pVal[1] = rec.dStress[3][17 + 2 * k];
+    }
+    return 1;
+}
+
+int CPVSVisualDataHistoryPlotDgrm::CalDiagramDir(unsigned int nElemK, C3DPoint& dir)
+{
+    dir = C3DPoint();
+    double axis[3][3];
+    if (!m_clsElem.calcFrameLocalVector(nElemK, axis, 0))
+        return 0;
+    const int t = m_pUserDefData->m_nResultType, c = m_pUserDefData->m_nComponent;
+    int nAxis = 2;
+    if (t == 5) {
+        if (c < 0 || c > 5)
+            nAxis = 0;
+        else if (c == 2 || c == 5)
+            nAxis = 1;
+    } else if (t == 6) {
+        if (c < 0 || c > 11)
+            nAxis = 0;
+        else if (c == 1 || c == 5 || c == 6)
+            nAxis = 1;
+    }
+    dir = C3DPoint(axis[nAxis][0], axis[nAxis][1], axis[nAxis][2]);
+    return 1;
+}
+
+int CPVSVisualDataHistoryPlotDgrm::GetDgrmVect(unsigned int nElemK, C3DPoint& dir)
+{
+    return m_mDgrmVect.Lookup(static_cast<int>(nElemK), dir) ? 1 : 0;
+}
+
+int CPVSVisualDataHistoryPlotDgrm::MakeDgrmPolygon(T_VSUL_DATA_D& vals, double* pDir, T_NODE_D& nodeI,
+                                                   T_NODE_D& nodeJ, CArray<T_PVS_POLY_D, T_PVS_POLY_D&>& aPoly)
+{
+    const int nCount = vals.GetSize();
+    if (!pDir || nCount == 0 || nCount % 2 != 0)
+        return 0;
+    aPoly.RemoveAll();
+    const int nSeg = nCount / 2, N = 16 / nSeg;
+    const T_PVIST_SYMB_D* pSB = CPostVisualState::Instance()->GetCurrentPS();
+    const double dScale = pSB->dDgrmScale * m_dVDataSymbolFactor;
+    // The reversal turns a copy: the caller's direction stays as stored.
+    double dir[3] = {pDir[0], pDir[1], pDir[2]};
+    if (pSB->bDgrmReverse)
+        for (double& d : dir)
+            d = -d;
+    const C3DPoint I(nodeI.dXyz[0], nodeI.dXyz[1], nodeI.dXyz[2]), J(nodeJ.dXyz[0], nodeJ.dXyz[1], nodeJ.dXyz[2]);
+    for (int s = 0; s < nSeg; ++s) {
+        const double a0 = vals.aValue[2 * s], a1 = vals.aValue[2 * s + 1];
+        const double p0 = static_cast<double>(s) / nSeg, p1 = static_cast<double>(s + 1) / nSeg;
+        for (int j = 0; j < N; ++j) {
+            const double t1 = p0 + j * (p1 - p0) / N, t2 = p0 + (j + 1) * (p1 - p0) / N;
+            const double a = a0 + j * (a1 - a0) / N, b = a0 + (j + 1) * (a1 - a0) / N;
+            C3DPoint P1, P2, Q1, Q2;
+            CPVSUtilFunc::GetInnerLinePoint(t1, 1.0 - t1, I, J, P1);
+            CPVSUtilFunc::GetInnerLinePoint(t2, 1.0 - t2, I, J, P2);
+            CPVSUtilFunc::GetVectorDirectionPoint(dir, a, dScale, P1, Q1);
+            CPVSUtilFunc::GetVectorDirectionPoint(dir, b, dScale, P2, Q2);
+            T_PVS_POLY_D poly;
+            if (a * b >= 0.0) {
+                VtxInfo_tag q[4] = {Vtx(P1, 1, a), Vtx(Q1, 1, a), Vtx(Q2, 1, b), Vtx(P2, 0, b)};
+                for (VtxInfo_tag& v : q)
+                    poly.aVtx.Add(v);
+                aPoly.Add(poly);
+                continue;
+            }
+            const double r = std::fabs(a) / (std::fabs(a) + std::fabs(b));
+            C3DPoint Z;
+            CPVSUtilFunc::GetInnerLinePoint(r, 1.0 - r, Q1, Q2, Z);
+            const double z = a + (b - a) * r;
+            VtxInfo_tag t[3] = {Vtx(P1, 1, a), Vtx(Q1, 1, a), Vtx(Z, 0, z)};
+            for (VtxInfo_tag& v : t)
+                poly.aVtx.Add(v);
+            aPoly.Add(poly);
+            poly.aVtx.RemoveAll();
+            VtxInfo_tag u[3] = {Vtx(Z, 1, z), Vtx(Q2, 1, b), Vtx(P2, 1, b)};
+            for (VtxInfo_tag& v : u)
+                poly.aVtx.Add(v);
+            aPoly.Add(poly);
+        }
+    }
+    return 1;
+}
+
+int CPVSVisualDataHistoryPlotDgrm::BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D*, T_PVIST_ANIM_D* pAS,
+                                                 CAnimationEngine* pAnim, CPVSModelDataBase* pMD, CArray<int, int>*,
+                                                 CArray<int, int>*, vtkDataSet* pInactive, vtkDataSet*,
+                                                 CArray<unsigned int, unsigned int>& aElemK)
+{
+    CPVSModelDataFEM* pFEM = FemOf(pMD);
+    vtkPointSet* pSet = vtkPointSet::SafeDownCast(pDataSet);
+    if (!pSet || !pFEM)
+        return 0;
+    aElemK.RemoveAll();
+    vtkSmartPointer<vtkPoints> pPoints = vtkSmartPointer<vtkPoints>::New();
+    vtkSmartPointer<vtkDoubleArray> pScalars = vtkSmartPointer<vtkDoubleArray>::New();
+    const double dFactor = GetAnimFactor(pAS, pAnim);
+    CMap<unsigned int, unsigned int, unsigned int, unsigned int> mInactive;
+    mInactive.InitHashTable(1000003);
+    int nPoint = 0;
+    for (int i = 0; i < pFEM->GetElemNum(); ++i) {
+        const unsigned int k = pFEM->GetElemK(i);
+        // The lookups copy: animating the values and normalising the direction below leave the
+        // stored tables as read, so every frame starts from them.
+        T_VSUL_DATA_D vals;
+        if (!m_mVData.Lookup(static_cast<int>(k), vals)) {
+            mInactive.SetAt(k, k);
+            continue;
+        }
+        T_ELEM_D e;
+        C3DPoint dir;
+        if (!pFEM->GetElemD(k, e) || e.aNodeK.GetSize() != 2 || vals.GetSize() == 0 || !GetDgrmVect(k, dir))
+            continue;
+        aElemK.Add(k);
+        double d[3] = {dir.x, dir.y, dir.z};
+        CMathFunc::mathNormalize(d);
+        T_NODE_D nI, nJ;
+        if (!pFEM->GetNodeD(e.aNodeK[0], nI) || !pFEM->GetNodeD(e.aNodeK[1], nJ))
+            continue;
+        for (int j = 0; j < vals.GetSize(); ++j)
+            vals.aValue[j] = GetSubFrameVal(pAS, vals.aValue[j], dFactor);
+        CArray<T_PVS_POLY_D, T_PVS_POLY_D&> aPoly;
+        if (MakeDgrmPolygon(vals, d, nI, nJ, aPoly))
+            MakeDgrmPolygonVTK(pPoints, pScalars, pDataSet, nPoint, aPoly);
+    }
+    pSet->SetPoints(pPoints);
+    pDataSet->GetPointData()->SetScalars(pScalars);
+
+    const int nDisp = CPostVisualState::Instance()->GetCurrentPS()->nInactiveDisp;
+    if (!mInactive.IsEmpty() && pInactive && nDisp >= 2 && nDisp <= 6)
+        MakeInactiveElemDataSet(nDisp - 1, mInactive, pFEM, pInactive);
+    return 1;
+}
+
+int CPVSVisualDataHistoryPlotDgrm::BuildLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText,
+                                                 T_PVIST_ALL_D* pVS)
+{
+    aText.RemoveAll();
+    CPVSModelDataFEM* pFEM = FemOf(GetModelData());
+    if (!pFEM)
+        return 0;
+    CString strFormat;
+    if (pVS)
+        pVS->vals.GetFormatString(strFormat);
+    else
+        T_PVIST_VALS_D().GetFormatString(strFormat);
+    for (int i = 0; i < pFEM->GetElemNum(); ++i) {
+        const unsigned int k = pFEM->GetElemK(i);
+        T_ELEM_D e;
+        T_VSUL_DATA_D vals;
+        C3DPoint dir;
+        T_NODE_D nI, nJ;
+        if (!pFEM->GetElemD(k, e) || e.aNodeK.GetSize() != 2 || !m_mVData.Lookup(static_cast<int>(k), vals) ||
+            !GetDgrmVect(k, dir) || !pFEM->GetNodeD(e.aNodeK[0], nI) || !pFEM->GetNodeD(e.aNodeK[1], nJ))
+            continue;
+        double d[3] = {dir.x, dir.y, dir.z};
+        CMathFunc::mathNormalize(d);
+        CArray<T_PVS_POLY_D, T_PVS_POLY_D&> aPoly;
+        if (!MakeDgrmPolygon(vals, d, nI, nJ, aPoly) || aPoly.GetSize() < 2)
+            continue;
+        const T_PVS_POLY_D& first = aPoly[0];
+        const T_PVS_POLY_D& last = aPoly[aPoly.GetSize() - 1];
+        const VtxInfo_tag* tips[2] = {&first.aVtx[1], &last.aVtx[last.aVtx.GetSize() == 3 ? 1 : 2]};
+        for (const VtxInfo_tag* pTip : tips) {
+            T_VD_TEXT_PARAM_D label;
+            if (!GetTextValString(label.strText, pVS, strFormat, pTip->value))
+                continue;
+            label.dPos[0] = pTip->point.x;
+            label.dPos[1] = pTip->point.y;
+            label.dPos[2] = pTip->point.z;
+            aText.Add(label);
+        }
+    }
+    return 1;
+}
+
+int CPVSVisualDataHistoryPlotDgrm::ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+{
+    aText.RemoveAll();
+    if (nKind == 1)
+        return 0;
+    T_VSUL_DATA_D vals;
+    T_ELEM_D e;
+    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || !m_clsElem.Get(nKey, e) || vals.GetSize() != 2)
+        return 0;
+    CString s;
+    s.Format("Element No. %d", static_cast<int>(m_clsElem.GetElemNoByKey(nKey)));
+    aText.Add(s);
+    const double pos[2] = {0.0, 1.0};
+    for (int i = 0; i < 2; ++i) {
+        s.Format(" %3.2lf L : %g", pos[i], vals.aValue[i]);
+        aText.Add(s);
+    }
+    return 1;
+}
+
+int CPVSVisualDataHistoryPlotDgrm::ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+{
+    aText.RemoveAll();
+    if (nKind == 1)
+        return 0;
+    T_VSUL_DATA_D vals;
+    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || vals.GetSize() != 2)
+        return 0;
+    CString strLine, s;
+    const double pos[2] = {0.0, 1.0};
+    for (int i = 0; i < 2; ++i) {
+        s.Format("%3.2lf L:%g  ", pos[i], vals.aValue[i]);
+        strLine += s;
+    }
+    aText.Add(strLine);
+    return 1;
+}
+
+// The host's entries: whatever escapes the building (a failed allocation) gives the failure value
+// and empty output, never a part of it.
+int CPVSVisualDataHistoryPlotDgrm::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
+                         CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, vtkDataSet* pInactive,
+                         vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aElemK)
+{
+    try {
+        return BuildGeom(pDataSet, pVS, pAS, pAnim, pMD, pA1, pA2, pInactive, pD2, aElemK);
+    } catch (...) {
+        aElemK.RemoveAll();
+        if (pDataSet)
+            pDataSet->Initialize();
+        return 0;
+    }
+}
+
+int CPVSVisualDataHistoryPlotDgrm::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS)
+{
+    try {
+        return BuildLabels(aText, pVS);
+    } catch (...) {
+        aText.RemoveAll();
+        return 0;
+    }
+}
+
+int CPVSVisualDataHistoryPlotDgrm::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+{
+    try {
+        return ToolTipLines(nKind, nKey, aText);
+    } catch (...) {
+        aText.RemoveAll();
+        return 0;
+    }
+}
+
+int CPVSVisualDataHistoryPlotDgrm::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int)
+{
+    try {
+        return ProbeLine(nKind, nKey, aText);
+    } catch (...) {
+        aText.RemoveAll();
+        return 0;
+    }
+}
