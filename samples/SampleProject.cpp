@@ -786,7 +786,7 @@ void AddSeepageRows(Results& x, const SampleFields& f, const std::vector<unsigne
     }
 }
 
-// Pile tip: tip node, tip resistance 250 kN, tip settlement.
+// Pile tip: tip node, tip resistance 250 kN, tip settlement; the row shows the resistance.
 void AddPileTipRow(Results& x, const SampleFields& f)
 {
     const unsigned int step = x.sum.aStageK[3];
@@ -796,7 +796,7 @@ void AddPileTipRow(Results& x, const SampleFields& f)
         const double run[3] = {static_cast<double>(x.sum.nPileTipNodeK), 250.0, DisplacementAt(f, tip, 2)};
         v.Append(k, run, 3);
     }
-    x.w.Add({"Pile tip force", step, x.ent.ePile, 2, kQtyPileTip, kDispPlain, kClsPile, 1}, &v);
+    x.w.Add({"Pile tip force", step, x.ent.ePile, 2, kQtyPileTip, kDispPlain, kClsPile, 0}, &v);
 }
 
 // Pumped discharge of the half model: the discharge through the pit floor.

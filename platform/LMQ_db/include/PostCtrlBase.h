@@ -31,8 +31,12 @@ public:
         return it == m_node.end() ? static_cast<int>(nNodeK) : it->second;
     }
     void SetNode(unsigned int nNodeK, int nId) { m_node[nNodeK] = nId; }
-    // Keys of the elements of one element-type code, ascending.
+    // Keys of the elements of one element-type code, ascending. The code is the one set with
+    // SetElemTypeCode; an element without one is taken by its solver type (SetElem).
     void GetElemKeyListByType(int nType, CArray<unsigned int, unsigned int>& aElemK) const;
+    // The host's element-type code of an element (trusses, beams, plates, solids ...), apart
+    // from its solver type, which for plates and solids is its record in the family's data set.
+    void SetElemTypeCode(unsigned int nElemK, int nCode) { m_typeCode[nElemK] = nCode; }
 
     void SetElem(unsigned int nElemK, int nType, int nId);
     void SetThis(unsigned int nThisK, int nId, int bDirect);
@@ -43,6 +47,7 @@ private:
     std::map<unsigned int, Elem> m_elem;
     std::map<unsigned int, This> m_this;
     std::map<unsigned int, int> m_node;
+    std::map<unsigned int, int> m_typeCode;
 };
 
 // One result file of a family: the host gives its path text with the extension.

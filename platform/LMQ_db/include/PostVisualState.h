@@ -9,6 +9,13 @@ struct T_PVIST_VALS_D {
     int bShow = 0;
     int nDecimal = 0;
     int bExponential = 0;
+    // The value labels' number format; choice: "%.<n>f" or "%.<n>e" with the decimals clamped
+    // to 0..15.
+    void GetFormatString(CString& strFormat) const
+    {
+        const int n = nDecimal < 0 ? 0 : (nDecimal > 15 ? 15 : nDecimal);
+        strFormat.Format(bExponential ? "%%.%de" : "%%.%df", n);
+    }
 };
 
 // Contour settings; choice: the band count is kept as set (12 unless set).

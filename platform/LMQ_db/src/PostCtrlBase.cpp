@@ -1,5 +1,7 @@
 #include "PostCtrlBase.h"
 
+#include <set>
+
 namespace {
 // The post control of a database, stored as the one record of its own table.
 struct T_POSTCTRL_SLOT_D {
@@ -34,9 +36,15 @@ int CSeqIdInfo::GetSeqIdDirectThis(unsigned int nThisK) const
 void CSeqIdInfo::GetElemKeyListByType(int nType, CArray<unsigned int, unsigned int>& aElemK) const
 {
     aElemK.RemoveAll();
+    std::set<unsigned int> keys;
     for (const auto& [k, e] : m_elem)
-        if (e.nType == nType)
-            aElemK.Add(k);
+        if (m_typeCode.find(k) == m_typeCode.end() && e.nType == nType)
+            keys.insert(k);
+    for (const auto& [k, c] : m_typeCode)
+        if (c == nType)
+            keys.insert(k);
+    for (unsigned int k : keys)
+        aElemK.Add(k);
 }
 
 void CSeqIdInfo::SetElem(unsigned int nElemK, int nType, int nId) { m_elem[nElemK] = Elem{nType, nId}; }
