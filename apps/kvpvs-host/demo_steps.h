@@ -53,3 +53,7 @@ int RunSlopeDemo(CDBDoc& doc, const char* outDir);
 // to the built design program "YRP.exe" in a namespace of its own; its log of imported records
 // becomes "YRP_log.txt" in the folder.
 int RunDesignLinkDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
+// Displays chosen from the result tree: the last stage's total head as a nodal seepage contour
+// ("nodal_seepage.png"), the pile tips ("pile_tips.png") and flow paths over the total-head
+// contour ("flow_paths_total_head.png").
+int RunHistoryPicturesDemo(CDBDoc& doc, const char* outDir);

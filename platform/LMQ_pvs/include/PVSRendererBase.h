@@ -39,7 +39,8 @@ public:
     // A surface coloured by its active point scalars over their range, with two options.
     virtual void DrawScalarSurface(vtkDataSet* pData, int nArg1, int nArg2) { (void)pData, (void)nArg1, (void)nArg2; }
     // A data set coloured by its active point scalars through a display's colour table (the
-    // table's own range); bit 1 of nArg also draws the cell edges. The vertices of a data set
+    // table's own range); bit 1 of nArg also draws the cell edges, bit 2 draws it translucent
+    // (the VTK renderer: opacity 0.3). The vertices of a data set
     // without other cells are drawn as round points nPointSize pixels wide.
     virtual void DrawTableDataSet(vtkDataSet* pData, vtkLookupTable* pTable, int nArg, int nPointSize)
     {

@@ -75,7 +75,8 @@ protected:
 // (node contour), 2 (element contour) and 4 draw: Process has the visual data fill an
 // unstructured grid (MakeVGeomData with the method's model data, kept as the post-step data
 // set) and makes the display's colour table over the value range (the class-wide range when
-// set, else the grid's scalars; a flat range is widened by 1); Render draws the grid through that table, cell edges on, and the visual data's
+// set, else the grid's scalars; a flat range is widened by 1); Render draws the grid through that table, cell edges on (translucent,
+// without edges, when the visual state draws the model as feature edges, display mode 3), and the visual data's
 // value labels when the visual state shows them. The other codes only record.
 class CPVSVisualMethodDefault : public CPVSVisualMethodBase {
     DECLARE_DYNAMIC(CPVSVisualMethodDefault)

@@ -271,6 +271,8 @@ void CPVSRendererVTK::DrawTableDataSet(vtkDataSet* pData, vtkLookupTable* pTable
         pActor->GetProperty()->EdgeVisibilityOn();
         pActor->GetProperty()->SetEdgeColor(0.25, 0.25, 0.25);
     }
+    if (nArg & 2)
+        pActor->GetProperty()->SetOpacity(0.3);
     m_pRenderer->AddActor(pActor);
 }
 

@@ -83,7 +83,9 @@ int CPVSVisualMethodDefault::Render(CPVSRendererBase* pRenderer)
 {
     if (!pRenderer || !m_pColorTable || !m_pDataSetPst)
         return 1;
-    pRenderer->DrawTableDataSet(m_pDataSetPst, m_pColorTable->GetTable(), 1, 0);
+    // A model drawn as its feature edges shows what lies inside: the contour goes translucent.
+    const int bSeeThrough = GetVS() && GetVS()->nDispMode == 3;
+    pRenderer->DrawTableDataSet(m_pDataSetPst, m_pColorTable->GetTable(), bSeeThrough ? 2 : 1, 0);
     DrawLabels(GetVDTCtrl(), GetVS(), pRenderer);
     return 1;
 }
