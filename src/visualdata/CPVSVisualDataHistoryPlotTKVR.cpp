@@ -1,4 +1,5 @@
 #include "visualdata/CPVSVisualDataHistoryPlotTKVR.h"
+#include "visualdata/HistPlotProgress.h"
 
 #include "PVSModelData.h"
 #include "PostCtrlGeoTech.h"
@@ -45,6 +46,7 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, in
     const CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(GetDoc());
     pPost->BeginQueryResult(comb, 1, 0);
     const int nCount = static_cast<int>(aNodeK.GetSize());
+    CHistPlotProgress progress(nCount);
     for (int i = 0; i < nCount; ++i) {
         const unsigned int nNodeK = aNodeK[i];
         T_PDISP_D rec;
@@ -59,6 +61,7 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, in
                     v = pUnit->ConvertUnitDataOut(nType == 1 ? 22 : 21, v);
             }
         }
+        progress.At(i);
         const double all[6] = {d[0], d[1], d[2], rec.dRx, rec.dRy, rec.dRz};
         double out[4] = {0, 0, 0, 0};
         if (nComp >= 0 && nComp <= 5) {
@@ -89,6 +92,7 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, in
             m_dVDataDispMax = std::fabs(v);
     }
     pPost->EndQueryResult();
+    progress.End();
     return 1;
 }
 

@@ -6,6 +6,7 @@
 #include "timehistory/CPVSTHEngine.h"
 
 #include "DBDoc.h"
+#include "PostGeneralTable.h"
 #include "PVSModelData.h"
 #include "SampleDynamics.h"
 #include "SampleProject.h"
@@ -183,6 +184,19 @@ TEST_F(NodalPlotPicture, EmptyModelBuildsNothingAndMissingInputsFail)
     CPVSModelDataFEM none(md, &empty);
     EXPECT_EQ(vd->MakeVGeomData(nullptr, &vs, &as, nullptr, &none, nullptr, nullptr, nullptr, nullptr), 1);
     EXPECT_EQ(g->GetNumberOfPoints(), 0);
+}
+
+TEST_F(NodalPlotPicture, ProgressStepsAfterReadNodes)
+{
+    auto& runs = ICustomPostDB::Instance()->m_aProgress;
+    const std::size_t before = runs.size();
+    Make(0);
+    ASSERT_EQ(runs.size(), before + 1);
+    // Five nodes, five steps of stride 1; nodes 1 to 3 (from 0) are read after the mark, node 4
+    // has no record and takes no step.
+    EXPECT_EQ(runs.back().nSteps, 5);
+    EXPECT_EQ(runs.back().nAdvanced, 3);
+    EXPECT_TRUE(runs.back().bEnded);
 }
 
 TEST_F(NodalPlotPicture, ValueLabelsInTheStatesFormat)

@@ -10,6 +10,8 @@
 #include "../recovery/families/family_fixture.h"
 
 #include "DBDoc.h"
+#include "MsgDll.h"
+#include "PostGeneralTable.h"
 #include "PostVisualState.h"
 #include "THResultBuilder.h"
 #include "TempDir.h"
@@ -168,6 +170,26 @@ TEST_F(StressValues, ProbesOfNodesAndElements)
     auto flat = Build(2.0, 4.0, 0, 1);
     EXPECT_EQ(flat->GetPostOutput4Probe(1, nodeK[1], a, 0), 0);
     EXPECT_EQ(a.GetSize(), 0);
+}
+
+TEST_F(StressValues, ProgressShowsTheReadingText)
+{
+    CMsgDll::SetText("IDS_PVS_Reading_Result_Data", "Reading result data...");
+    auto& runs = ICustomPostDB::Instance()->m_aProgress;
+    const std::size_t before = runs.size();
+    Build(2.0, 4.0, 1, 1);
+    ASSERT_EQ(runs.size(), before + 1);
+    EXPECT_EQ(std::string(runs.back().strText), "Reading result data...");
+    EXPECT_EQ(runs.back().nSteps, 2);
+    EXPECT_EQ(runs.back().nAdvanced, 1); // items 0 and 1, stride 1: item 1 passes the mark 0
+    EXPECT_TRUE(runs.back().bEnded);
+    // No element of the family: one step, none taken, still closed.
+    builder->Ctrl()->GetSeqIdInfo()->SetElemTypeCode(elemK[0], 99);
+    builder->Ctrl()->GetSeqIdInfo()->SetElemTypeCode(elemK[1], 99);
+    Build(2.0, 4.0, 0, 1);
+    EXPECT_EQ(runs.back().nSteps, 1);
+    EXPECT_EQ(runs.back().nAdvanced, 0);
+    EXPECT_TRUE(runs.back().bEnded);
 }
 
 TEST_F(StressValues, ReadsTheChosenStep)
