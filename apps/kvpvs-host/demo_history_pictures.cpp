@@ -9,6 +9,7 @@
 #include "PVSModelData.h"
 #include "PVSRendererBase.h"
 #include "PVSVisualMethodBase.h"
+#include "PostVisualState.h"
 #include "SampleSchema.h"
 #include "UserDefDisplayHost.h"
 
@@ -144,12 +145,18 @@ int RunHistoryPicturesDemo(CDBDoc& doc, const char* outDir)
         }
         CPVSRendererVTK renderer(1000, 750);
         kvpvs::host::CUserDefDisplayHost host(&renderer);
-        host.VisualState().nDispMode = 3; // the model as outline: the paths inside show
+        // The model as its outline, so that the paths inside the soil show through the
+        // contour; the flow-path display reads the host's current visual state.
+        T_PVIST_ALL_D* pCurrent = CPostVisualState::Instance()->GetCurrentPA();
+        const int nSavedMode = pCurrent->nDispMode;
+        pCurrent->nDispMode = 3;
+        host.VisualState().nDispMode = 3;
         const fs::path png = fs::path(outDir) / "flow_paths_total_head.png";
         const int bShown = nVelocityK != 0 && nHeadK != 0 && host.Show(T_PVS_DISPLAY_REQUEST_D{1, &rec, 1, 0, 0});
         const int bSaved = bShown && renderer.SavePNG(png.string().c_str());
         std::printf("flow paths over the total head: %s\n", bSaved ? png.string().c_str() : "not shown");
         ok = ok && bSaved;
+        pCurrent->nDispMode = nSavedMode;
         pBridge->SetBounds(saved);
     }
     return ok;
