@@ -9,15 +9,22 @@
 
 #include "../recovery/families/family_fixture.h"
 
+#include "frame/IFactoryPVSImpl.h"
+
 #include "DBDoc.h"
 #include "MsgDll.h"
 #include "PostGeneralTable.h"
+#include "PVSRendererBase.h"
 #include "PostVisualState.h"
 #include "THResultBuilder.h"
 #include "TempDir.h"
 #include "UnitCtrl.h"
+#include "UserDefDisplayHost.h"
 
 #include <gtest/gtest.h>
+#include <vtkDataArray.h>
+#include <vtkDataSet.h>
+#include <vtkPointData.h>
 
 #include <cmath>
 #include <map>
@@ -190,6 +197,30 @@ TEST_F(StressValues, ProgressShowsTheReadingText)
     EXPECT_EQ(runs.back().nSteps, 1);
     EXPECT_EQ(runs.back().nAdvanced, 0);
     EXPECT_TRUE(runs.back().bEnded);
+}
+
+TEST_F(StressValues, RequestOfTheDialogDrawsTheAveragedContour)
+{
+    g_value = {{101, 2.0}, {102, 4.0}};
+    IFactoryPVSImpl factory;
+    CPVSRendererRecorder rec;
+    kvpvs::host::CUserDefDisplayHost host(&rec);
+    T_VD_HISTPLOT_TVCKVR_D plot;
+    plot.Initialize();
+    plot.m_nAcasKey = kAcas;
+    plot.m_nResultType = 7;
+    ASSERT_EQ(host.Show(T_PVS_DISPLAY_REQUEST_D{7, &plot, 1, 0, 0}), 1);
+    ASSERT_EQ(rec.m_aCalls.size(), 1u);
+    vtkDataSet* g = rec.m_aCalls[0].pData;
+    ASSERT_TRUE(g);
+    ASSERT_EQ(g->GetNumberOfCells(), 2);
+    // Each element's own points in its node order: the shared edge shows 3 on both sides.
+    const double want[8] = {2, 3, 3, 2, 3, 4, 4, 3};
+    ASSERT_EQ(g->GetNumberOfPoints(), 8);
+    for (vtkIdType i = 0; i < 8; ++i)
+        EXPECT_EQ(g->GetPointData()->GetScalars()->GetComponent(i, 0), want[i]) << i;
+    EXPECT_EQ(rec.m_aCalls[0].dRange[0], 2.0);
+    EXPECT_EQ(rec.m_aCalls[0].dRange[1], 4.0);
 }
 
 TEST_F(StressValues, ReadsTheChosenStep)
