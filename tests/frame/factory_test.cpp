@@ -166,6 +166,11 @@ TEST_F(FactoryTest, ByTypeBuildsHostClassesAndNullForModuleClassesNotYetBuilt)
             ASSERT_TRUE(vd) << "slope factor of safety";
             EXPECT_STREQ(vd->GetRuntimeClass()->m_lpszClassName, "CPVSVisualDataFOS");
             EXPECT_EQ(vd->GetVisualMethodType(nullptr), 17);
+        } else if (type == 3 || type == 7) {
+            ASSERT_TRUE(vd) << "history plots";
+            EXPECT_STREQ(vd->GetRuntimeClass()->m_lpszClassName,
+                         type == 3 ? "CPVSVisualDataHistoryPlotTKVR" : "CPVSVisualDataHistoryPlotStrs");
+            EXPECT_EQ(vd->GetVDType(), type);
         } else if (type == 4 || type == 9 || type == 10 || type > 12) {
             EXPECT_FALSE(vd) << "code outside the table";
         }
