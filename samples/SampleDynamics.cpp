@@ -262,6 +262,35 @@ BOOL BuildSampleDynamics(CDBDoc& doc, const DynamicsOptions& opt, DynamicsSummar
                 QuakeModalCoordinate(m, aTime[static_cast<size_t>(s)], q.dDisp, q.dVelo, q.dAccel);
                 b.SetModal(m + 1, s + 1, q);
             }
+        // The strut nodes' own records of the shaking, as the node-history reader answers
+        // them: acceleration, velocity and displacement relative to the ground, summed over
+        // the modes from the closed-form coordinates, in the nodes' (global) axes.
+        for (const auto& [k, r] : nodeRec) {
+            std::vector<T_PDISP_D> h[3];
+            for (auto& v : h)
+                v.resize(static_cast<size_t>(opt.nSteps));
+            for (int s = 0; s < opt.nSteps; ++s)
+                for (int j = 0; j < 6; ++j) {
+                    if (r.dEqn[j] == 0.0)
+                        continue;
+                    double sum[3] = {0.0, 0.0, 0.0}; // acceleration, velocity, displacement
+                    for (int m = 0; m < opt.nModes; ++m) {
+                        double d = 0.0, v = 0.0, a = 0.0;
+                        QuakeModalCoordinate(m, aTime[static_cast<size_t>(s)], d, v, a);
+                        const double phi = ModeShape(m, nodeXyz[k], j);
+                        sum[0] += phi * a;
+                        sum[1] += phi * v;
+                        sum[2] += phi * d;
+                    }
+                    for (int kind = 0; kind < 3; ++kind) {
+                        T_PDISP_D& rec = h[kind][static_cast<size_t>(s)];
+                        double* dof[6] = {&rec.dDx, &rec.dDy, &rec.dDz, &rec.dRx, &rec.dRy, &rec.dRz};
+                        *dof[j] = sum[kind];
+                    }
+                }
+            for (int kind = 0; kind < 3; ++kind)
+                b.Data().nodeHistory[kind][k] = h[kind];
+        }
         std::vector<_MDSP_BN> gx(static_cast<size_t>(opt.nSteps)), zero(static_cast<size_t>(opt.nSteps));
         for (int s = 0; s < opt.nSteps; ++s) {
             _MDSP_BN& g = gx[static_cast<size_t>(s)];

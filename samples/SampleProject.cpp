@@ -62,7 +62,15 @@ T_GPRO_D BeamSection(const char* pszName, double A, double Iy, double Iz, double
 // The writer of result rows: one T_PVTIF_D and its T_PVAL_D per row.
 class RowWriter {
 public:
-    RowWriter(CDBDoc& doc, SampleSummary& sum) : m_rows(doc.GetPostDB()), m_vals(doc.GetPostDB()), m_sum(sum) {}
+    RowWriter(CDBDoc& doc, SampleSummary& sum)
+        : m_rows(doc.GetPostDB()), m_vals(doc.GetPostDB()), m_sum(sum), m_doc(doc)
+    {
+    }
+    // The pile record of an element, as the product's post control answers it.
+    void SetPile(unsigned int nElemK, const double* pRun, int nCount)
+    {
+        CTHResultBuilder::PostCtrl(m_doc)->SetPile(nElemK, std::vector<double>(pRun, pRun + nCount));
+    }
 
     struct Row {
         const char* pszName;
@@ -117,6 +125,7 @@ private:
     CClassPVtif m_rows;
     CClassPVal m_vals;
     SampleSummary& m_sum;
+    CDBDoc& m_doc;
     std::map<unsigned int, T_PVAL_D> m_last;
 };
 
@@ -786,7 +795,7 @@ void AddSeepageRows(Results& x, const SampleFields& f, const std::vector<unsigne
     }
 }
 
-// Pile tip: tip node, tip resistance 250 kN, tip settlement.
+// Pile tip: tip node, tip resistance 250 kN, tip settlement; the row shows the resistance.
 void AddPileTipRow(Results& x, const SampleFields& f)
 {
     const unsigned int step = x.sum.aStageK[3];
@@ -795,8 +804,9 @@ void AddPileTipRow(Results& x, const SampleFields& f)
     for (unsigned int k : x.OfType(3, kElemPile)) {
         const double run[3] = {static_cast<double>(x.sum.nPileTipNodeK), 250.0, DisplacementAt(f, tip, 2)};
         v.Append(k, run, 3);
+        x.w.SetPile(k, run, 3);
     }
-    x.w.Add({"Pile tip force", step, x.ent.ePile, 2, kQtyPileTip, kDispPlain, kClsPile, 1}, &v);
+    x.w.Add({"Pile tip force", step, x.ent.ePile, 2, kQtyPileTip, kDispPlain, kClsPile, 0}, &v);
 }
 
 // Pumped discharge of the half model: the discharge through the pit floor.

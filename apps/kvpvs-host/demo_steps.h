@@ -65,3 +65,7 @@ int RunHistoryPlotDialogDemo(CDBDoc& doc, const char* outDir);
 // The crack states of the sample's beam struts as a line-event diagram by the other edition's
 // factory: "event_diagram.png"; the legend's shares of the four states are printed.
 int RunEventDiagramDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, const char* outDir);
+// Displays chosen from the result tree: the last stage's total head as a nodal seepage contour
+// ("nodal_seepage.png"), the pile tips ("pile_tips.png") and flow paths over the total-head
+// contour ("flow_paths_total_head.png").
+int RunHistoryPicturesDemo(CDBDoc& doc, const char* outDir);

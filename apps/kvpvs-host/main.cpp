@@ -150,7 +150,8 @@ std::vector<DemoStep> DemoSteps()
             {"seepage dialogs", [](HostContext& c) { return RunSeepageDialogsDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"slope factor of safety", [](HostContext& c) { return RunSlopeDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"history plot dialog", [](HostContext& c) { return RunHistoryPlotDialogDemo(*c.pDoc, c.outDir.string().c_str()); }},
-            {"event diagram", [](HostContext& c) { return RunEventDiagramDemo(*c.pDoc, c.summary, c.outDir.string().c_str()); }}};
+            {"event diagram", [](HostContext& c) { return RunEventDiagramDemo(*c.pDoc, c.summary, c.outDir.string().c_str()); }},
+            {"result-tree pictures", [](HostContext& c) { return RunHistoryPicturesDemo(*c.pDoc, c.outDir.string().c_str()); }}};
 }
 
 int Usage()

@@ -5,6 +5,9 @@
 #include "visualdata/CPVSColorTableEvent.h"
 #include "visualdata/CPVSVisualDataLDFS.h"
 #include "visualdata/CPVSVisualDataPileTipElement.h"
+#include "visualdata/CPVSVisualDataHistoryPlotTKVR.h"
+#include "visualdata/CPVSVisualDataHistoryPlotStrs.h"
+#include "visualdata/CPVSVisualDataNodeSepg.h"
 #include "visualdata/CPVSVisualDataFlowDiscWKVR.h"
 #include "visualdata/CPVSVisualDataFlowPathWKVR.h"
 #include "visualdata/CPVSVisualDataLDFSD.h"
@@ -20,15 +23,15 @@ const T_KVPVS_CREATORS& KVPvsCreators()
 {
     static const T_KVPVS_CREATORS creators = {
         /* pfnVDFlowPath */ CreateVDTyped<CPVSVisualDataFlowPathWKVR>,
-        /* pfnVDHistoryPlotTKVR */ nullptr,
+        /* pfnVDHistoryPlotTKVR */ CreateVDTyped<CPVSVisualDataHistoryPlotTKVR>,
         /* pfnVDFlowDisc */ CreateVDTyped<CPVSVisualDataFlowDiscWKVR>,
         /* pfnVDProfGrid */ CreateVDTyped<CPVSVisualDataProfGrid>,
         /* pfnVDHistoryPlotDgrm */ CreateVDTyped<CPVSVisualDataHistoryPlotDgrm>,
-        /* pfnVDHistoryPlotStrs */ nullptr,
+        /* pfnVDHistoryPlotStrs */ CreateVDTyped<CPVSVisualDataHistoryPlotStrs>,
         /* pfnVDLDFS */ CreateVDTyped<CPVSVisualDataLDFS>,
         /* pfnVDFOS */ CreateVDTyped<CPVSVisualDataFOS>,
         /* pfnVDLDFSD */ CreateVDTyped<CPVSVisualDataLDFSD>,
-        /* pfnVDNodeSepg */ nullptr,
+        /* pfnVDNodeSepg */ CreateVDRow<CPVSVisualDataNodeSepg>,
         /* pfnVDPileTipElement */ CreateVDRow<CPVSVisualDataPileTipElement>,
         /* pfnVDElemDgrmEvent */ CreateVDRow<CPVSVisualDataElemDgrmEvent>,
         /* pfnVMGlbFlowPath */ CreateVM<CPVSVisualMethodGlbFlowPath>,

@@ -1,4 +1,5 @@
 #include "visualdata/CPVSVisualDataHistoryPlotDgrm.h"
+#include "visualdata/HistPlotProgress.h"
 
 #include "timehistory/CPVSTHCalcHistPlotData.h"
 
@@ -22,32 +23,6 @@
 #include <cmath>
 
 IMPLEMENT_DYNAMIC(CPVSVisualDataHistoryPlotDgrm, CPVSVisualDataElemDgrm)
-
-// Progress of a read of n items: at most ten steps, one whenever the item index passes the
-// mark, which then moves on by the stride.
-class CPVSVisualDataHistoryPlotDgrm::ReadProgress {
-public:
-    explicit ReadProgress(int n)
-        : m_nSteps(std::clamp(n, 1, 10)), m_nStride(n / m_nSteps)
-    {
-        ICustomPostDB::Instance()->BeginProgress(CMsgDll::pfuncLoadStr("IDS_PVS_Reading_Result_Data", 0), m_nSteps);
-    }
-    ~ReadProgress() { ICustomPostDB::Instance()->EndProgress(); }
-    ReadProgress(const ReadProgress&) = delete;
-    ReadProgress& operator=(const ReadProgress&) = delete;
-    void At(int i)
-    {
-        if (i > m_nMark) {
-            ICustomPostDB::Instance()->StepProgress();
-            m_nMark += m_nStride;
-        }
-    }
-
-private:
-    int m_nSteps;
-    int m_nStride;
-    int m_nMark = 0;
-};
 
 namespace {
 
@@ -111,7 +86,7 @@ int CPVSVisualDataHistoryPlotDgrm::ReadVData()
     m_mDgrmVect.RemoveAll();
     m_mDgrmVect.InitHashTable(GF_GetHashSizeByCount(std::max(n / 5, 1)));
 
-    ReadProgress progress(n);
+    CHistPlotProgress progress(n);
     CPVSTHCalcHistPlotData src(m_pUserDefData->m_nAcasKey);
     src.BeginQuery(nResultType);
     try {
@@ -127,7 +102,7 @@ int CPVSVisualDataHistoryPlotDgrm::ReadVData()
 
 void CPVSVisualDataHistoryPlotDgrm::ReadElements(CPVSTHCalcHistPlotData& src,
                                                  const CArray<unsigned int, unsigned int>& aElemK, bool bTruss,
-                                                 ReadProgress& progress)
+                                                 CHistPlotProgress& progress)
 {
     const int n = aElemK.GetSize();
     for (int i = 0; i < n; ++i) {

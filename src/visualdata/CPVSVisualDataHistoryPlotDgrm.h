@@ -9,6 +9,7 @@
 #include "PostResultRecords.h"
 #include "PVSVisualDataBase.h"
 
+class CHistPlotProgress;
 class CPVSTHCalcHistPlotData;
 
 class KV_PVS_API CPVSVisualDataHistoryPlotDgrm : public CPVSVisualDataElemDgrm {
@@ -45,10 +46,9 @@ protected:
     int BuildLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS);
     int ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
     int ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
-    class ReadProgress;
     int ReadVData();
     void ReadElements(CPVSTHCalcHistPlotData& src, const CArray<unsigned int, unsigned int>& aElemK, bool bTruss,
-                      ReadProgress& progress);
+                      CHistPlotProgress& progress);
     int CalcStrtData(T_PSTRT_D& rec, double* pVal);
     int CalcStrbData(T_PSTRB_D& rec, double* pVal);
     int CalDiagramDir(unsigned int nElemK, C3DPoint& dir);

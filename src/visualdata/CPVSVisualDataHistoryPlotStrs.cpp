@@ -1,4 +1,5 @@
 #include "visualdata/CPVSVisualDataHistoryPlotStrs.h"
+#include "visualdata/HistPlotProgress.h"
 
 #include "timehistory/CPVSTHCalcHistPlotData.h"
 
@@ -100,9 +101,11 @@ int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*
     CArray<unsigned int, unsigned int> aAvgElemK, aAvgNodeK;
     CArray<int, int> aAvgCount;
 
+    CHistPlotProgress progress(n);
     CPVSTHCalcHistPlotData src(m_pUserDefData->m_nAcasKey);
     src.BeginQuery(m_pUserDefData->m_nResultType);
     for (int i = 0; i < n; ++i) {
+        progress.At(i);
         const unsigned int nElemK = aElemK[i];
         T_ELEM_D elem;
         if (!m_clsElem.Get(nElemK, elem))
@@ -139,6 +142,7 @@ int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*
         }
     }
     src.EndQuery();
+    progress.End();
     if (!bAverage)
         return 1;
 

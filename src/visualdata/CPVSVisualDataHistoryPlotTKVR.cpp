@@ -1,7 +1,15 @@
 #include "visualdata/CPVSVisualDataHistoryPlotTKVR.h"
+#include "visualdata/HistPlotProgress.h"
 
+#include "PVSModelData.h"
 #include "PostCtrlGeoTech.h"
 #include "UnitCtrl.h"
+
+#include <vtkDoubleArray.h>
+#include <vtkIdList.h>
+#include <vtkPointData.h>
+#include <vtkPoints.h>
+#include <vtkUnstructuredGrid.h>
 
 #include <cmath>
 
@@ -38,6 +46,7 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, in
     const CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(GetDoc());
     pPost->BeginQueryResult(comb, 1, 0);
     const int nCount = static_cast<int>(aNodeK.GetSize());
+    CHistPlotProgress progress(nCount);
     for (int i = 0; i < nCount; ++i) {
         const unsigned int nNodeK = aNodeK[i];
         T_PDISP_D rec;
@@ -52,6 +61,7 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, in
                     v = pUnit->ConvertUnitDataOut(nType == 1 ? 22 : 21, v);
             }
         }
+        progress.At(i);
         const double all[6] = {d[0], d[1], d[2], rec.dRx, rec.dRy, rec.dRz};
         double out[4] = {0, 0, 0, 0};
         if (nComp >= 0 && nComp <= 5) {
@@ -82,6 +92,7 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, in
             m_dVDataDispMax = std::fabs(v);
     }
     pPost->EndQueryResult();
+    progress.End();
     return 1;
 }
 
@@ -153,5 +164,101 @@ int CPVSVisualDataHistoryPlotTKVR::GetPostOutput4Probe(int nKind, unsigned int n
     CString s;
     s.Format("%g", vals.aValue[0]);
     aText.Add(s);
+    return 1;
+}
+
+int CPVSVisualDataHistoryPlotTKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS,
+                                                 CAnimationEngine* pAnim, CPVSModelDataBase* pMD, CArray<int, int>*,
+                                                 CArray<int, int>*, CArray<int, int>*, CArray<int, int>*)
+{
+    auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(pMD);
+    if (pFEM && pFEM->GetNodeNum() == 0)
+        return 1;
+    auto* pGrid = vtkUnstructuredGrid::SafeDownCast(pDataSet);
+    if (!pGrid || !pFEM)
+        return 0;
+    const int nElem = pFEM->GetElemNum();
+    const int nNode = pFEM->GetNodeNum();
+    vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
+    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    pGrid->Allocate(nElem, 2 * nElem);
+    pPoints->Allocate(nNode, 2 * nNode);
+    pScalars->Allocate(nNode, 2 * nNode);
+    CMap<unsigned int, unsigned int, vtkIdType, vtkIdType> mPointOf;
+    mPointOf.InitHashTable(1000003);
+    const double dFactor = GetAnimFactor(pAS, pAnim);
+    const int nOption = pVS ? pVS->nScalarOption : 0;
+    const double dScale = pVS ? pVS->dDeformScale : 1.0;
+    const int bReal = pVS ? pVS->bRealDeform : 0;
+    vtkIdType nNext = 0;
+    for (int i = 0; i < nNode; ++i) {
+        const unsigned int nNodeK = pFEM->GetNodeK(i);
+        const T_NODE_D* pNode = pFEM->FindNodeD(nNodeK);
+        double dValue = 0.0;
+        if (!pNode || !GetScalar(nNodeK, dValue, nOption))
+            continue;
+        double p[3] = {pNode->dXyz[0], pNode->dXyz[1], pNode->dXyz[2]};
+        double v[3];
+        if (m_pUserDefData->m_bDeformed && GetVector(nNodeK, v, nOption)) {
+            for (int c = 0; c < 3; ++c)
+                p[c] += bReal ? v[c] * dFactor * dScale : v[c] * m_dVDataDispFactor * dFactor * dScale;
+        }
+        dValue = GetSubFrameVal(pAS, dValue, dFactor);
+        pPoints->InsertPoint(nNext, p);
+        pScalars->InsertValue(nNext, dValue);
+        mPointOf.SetAt(nNodeK, nNext);
+        ++nNext;
+    }
+    vtkIdList* pIds = vtkIdList::New();
+    for (int i = 0; i < nElem; ++i) {
+        const unsigned int nElemK = pFEM->GetElemK(i);
+        const T_ELEM_D* pElem = pFEM->FindElemD(nElemK);
+        if (!pElem || pElem->aNodeK.GetSize() == 0)
+            continue;
+        pIds->Reset();
+        bool bAll = true;
+        for (int k = 0; k < pElem->aNodeK.GetSize() && bAll; ++k) {
+            vtkIdType id = 0;
+            bAll = mPointOf.Lookup(pElem->aNodeK[k], id) != 0;
+            pIds->InsertNextId(id);
+        }
+        if (!bAll)
+            continue;
+        pGrid->InsertNextCell(pElem->nCellType, pIds);
+        if (pElem->aNodeK.GetSize() == 2) {
+            const double dEnd[2] = {pScalars->GetValue(pIds->GetId(0)), pScalars->GetValue(pIds->GetId(1))};
+            MakeLineContourData(pMD, nElemK, *pElem, dEnd);
+        }
+    }
+    pGrid->SetPoints(pPoints);
+    pGrid->GetPointData()->SetScalars(pScalars);
+    pIds->Delete();
+    pScalars->Delete();
+    pPoints->Delete();
+    return 1;
+}
+
+int CPVSVisualDataHistoryPlotTKVR::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText,
+                                                 T_PVIST_ALL_D* pVS)
+{
+    aText.RemoveAll();
+    auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(GetModelData());
+    if (!pFEM)
+        return 0;
+    CString strFormat;
+    if (pVS)
+        pVS->vals.GetFormatString(strFormat);
+    const int nOption = pVS ? pVS->nScalarOption : 0;
+    for (int i = 0; i < pFEM->GetNodeNum(); ++i) {
+        const unsigned int nNodeK = pFEM->GetNodeK(i);
+        const T_NODE_D* pNode = pFEM->FindNodeD(nNodeK);
+        double dValue = 0.0;
+        T_VD_TEXT_PARAM_D t;
+        if (!pNode || !GetScalar(nNodeK, dValue, nOption) || !GetTextValString(t.strText, pVS, strFormat, dValue))
+            continue;
+        for (int c = 0; c < 3; ++c)
+            t.dPos[c] = pNode->dXyz[c];
+        aText.Add(t);
+    }
     return 1;
 }

@@ -96,7 +96,7 @@ TEST_P(FactoryRowTest, ChoosesClassFromTheRow)
     EXPECT_EQ(FromRowMultiIso(c.row), c.expectedMultiIso);
 }
 
-// Module classes of later displays (nodal seepage) are not built yet: null.
+// Rows of every kind, with the host class or module class each one gets.
 const RowCase kRowCases[] = {
     {"ElemDiagramDisplay", {2, 0, 6, 8, 1, 0}, 0, "CPVSVisualDataElemDgrm", "CPVSVisualDataElemDgrm"},
     {"CombinationDiagramOnNode", {1, 0, 7, 5, 1, 0}, 0, "CPVSVisualDataElemDgrm", "CPVSVisualDataNode"},
@@ -108,7 +108,7 @@ const RowCase kRowCases[] = {
     {"NodeItemOutsideCustomRange", {1, 1, 0, 1, 12, 0}, 0, "CPVSVisualDataNode", "CPVSVisualDataNode"},
     {"NodeVectorQuantity", {1, 3, 0, 1, 12, 0}, 0, "CPVSVisualDataCustomVectPlot/2", "CPVSVisualDataCustomVectPlot/2"},
     {"NodeQuantity16", {1, 16, 0, 1, 1, 0}, 0, "null", "null"},
-    {"NodalSeepage", {1, 2, 0, 38, 1, 0}, 0, "null", "null"},
+    {"NodalSeepage", {1, 2, 0, 38, 1, 0}, 0, "CPVSVisualDataNodeSepg", "CPVSVisualDataNodeSepg"},
     {"NodeOtherCustomVector", {1, 2, 0, 1, 5, 0}, 0, "CPVSVisualDataCustomVectPlot/1", "CPVSVisualDataNode"},
     {"NodeOtherCustomVectorAsData", {1, 2, 0, 1, 5, 0}, 1, "CPVSVisualDataNode", "CPVSVisualDataNode"},
     {"NodeOther", {1, 2, 0, 2, 5, 0}, 0, "CPVSVisualDataNode", "CPVSVisualDataNode"},
@@ -170,6 +170,11 @@ TEST_F(FactoryTest, ByTypeBuildsHostClassesAndNullForModuleClassesNotYetBuilt)
             ASSERT_TRUE(vd) << "slope factor of safety";
             EXPECT_STREQ(vd->GetRuntimeClass()->m_lpszClassName, "CPVSVisualDataFOS");
             EXPECT_EQ(vd->GetVisualMethodType(nullptr), 17);
+        } else if (type == 3 || type == 7) {
+            ASSERT_TRUE(vd) << "history plots";
+            EXPECT_STREQ(vd->GetRuntimeClass()->m_lpszClassName,
+                         type == 3 ? "CPVSVisualDataHistoryPlotTKVR" : "CPVSVisualDataHistoryPlotStrs");
+            EXPECT_EQ(vd->GetVDType(), type);
         } else if (type == 4 || type == 9 || type == 10 || type > 12) {
             EXPECT_FALSE(vd) << "code outside the table";
         }

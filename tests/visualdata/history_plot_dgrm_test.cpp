@@ -18,6 +18,7 @@
 #include <vtkPolyData.h>
 #include <vtkSmartPointer.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <ostream>
@@ -401,10 +402,14 @@ TEST(DgrmPlotValues, StrutEndValuesEqualTheHistorySeries)
             p.pDoc = &doc;
             p.pUserDefData = &rec;
             CPVSVisualDataHistoryPlotDgrm vd(6, p);
-            ICustomPostDB::Instance()->m_nProgressDone = 0;
+            auto& runs = ICustomPostDB::Instance()->m_aProgress;
+            runs.clear();
             ASSERT_EQ(vd.MakeVData(nullptr, nullptr, 0), 1);
-            EXPECT_EQ(ICustomPostDB::Instance()->m_bProgressOpen, 0);
-            EXPECT_EQ(ICustomPostDB::Instance()->m_nProgressSteps, 1); // one element of the family
+            ASSERT_EQ(runs.size(), 1u);
+            EXPECT_TRUE(runs.back().bEnded);
+            CArray<unsigned int, unsigned int> family;
+            pAnl->GetSeqIdInfo()->GetElemKeyListByType(c.nCode, family);
+            EXPECT_EQ(runs.back().nSteps, std::clamp(static_cast<int>(family.GetSize()), 1, 10));
             T_VSUL_DATA_D v;
             ASSERT_TRUE(vd.LookupVData(c.nElemK, v)) << c.nType;
             ASSERT_EQ(v.GetSize(), 2);

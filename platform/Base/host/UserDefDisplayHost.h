@@ -71,6 +71,42 @@ public:
         vp.pDoc = pDoc;
         vp.pUserDefData = m_pRecord.get();
         m_pVD.reset(pFactory->CreateVisualDataByType(r.nVDType, &vp));
+        return Build(pFactory, pDoc, r.nVDType);
+    }
+
+    // Builds the display of a result row (the result tree's choice) on the current document,
+    // replacing the one before; nDispCompCode is the component the tree shows. 1 shown, 0 not.
+    int ShowRow(unsigned int nPVtifK, unsigned int nDispCompCode = 0)
+    {
+        Drop();
+        ++m_nRequests;
+        CPVSVisualDataBase::ResetVDataStatics();
+        IFactoryPVS* pFactory = IFactoryPVS::Instance();
+        CDBDoc* pDoc = CDBDoc::GetDocPoint();
+        if (!pFactory || !pDoc)
+            return Fail();
+        T_VD_PARAM_D vp;
+        vp.pDoc = pDoc;
+        vp.nPVtifK = nPVtifK;
+        m_pVD.reset(pFactory->CreateVisualData(&vp));
+        if (m_pVD)
+            m_pVD->SetDispCompCode(nDispCompCode);
+        return Build(pFactory, pDoc, 0);
+    }
+
+    CPVSVisualMethodBase* GetMethod() const { return m_pVM.get(); }
+    CPVSVisualDataBase* GetData() const { return m_pVD.get(); }
+    T_VD_USERDEF_DATA* GetRecord() const { return m_pRecord.get(); }
+    int GetRequestCount() const { return m_nRequests; }
+    int GetShownCount() const { return m_nShown; }
+    // The visual state the displays are built with (the host's current one is not touched).
+    T_PVIST_ALL_D& VisualState() { return m_vs; }
+    T_PVIST_ANIM_D& AnimationState() { return m_as; }
+
+private:
+    // Data made: its values, its method and model data, processed and rendered.
+    int Build(IFactoryPVS* pFactory, CDBDoc* pDoc, unsigned int nVDType)
+    {
         if (!m_pVD || !m_pVD->MakeVData(&m_vs, &m_as, 0))
             return Fail();
         T_VM_PARAM_D mp;
@@ -85,7 +121,7 @@ public:
             return Fail();
         T_MD_PARAM_D md;
         md.bFlag = 1;
-        md.nType = r.nVDType;
+        md.nType = nVDType;
         // The method owns its model data; anything but the finite-element kind is not kept.
         FactoryOwned<CPVSModelDataBase> pMD(pFactory->CreateModelData(&md));
         if (auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(pMD.get())) {
@@ -100,13 +136,6 @@ public:
         return 1;
     }
 
-    CPVSVisualMethodBase* GetMethod() const { return m_pVM.get(); }
-    CPVSVisualDataBase* GetData() const { return m_pVD.get(); }
-    T_VD_USERDEF_DATA* GetRecord() const { return m_pRecord.get(); }
-    int GetRequestCount() const { return m_nRequests; }
-    int GetShownCount() const { return m_nShown; }
-
-private:
     int Fail()
     {
         Drop();

@@ -1,5 +1,8 @@
 #include "DFORRT/DirectUnits.h"
 
+#include <atomic>
+#include <chrono>
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -177,8 +180,27 @@ double little_endian_double(const unsigned char* p)
 
 } // namespace
 
+namespace {
+// Time spent in opening and closing units, for measurements of readers that reopen files.
+std::atomic<std::int64_t> g_open_close_ns{0};
+struct OpenCloseClock {
+    std::chrono::steady_clock::time_point t0 = std::chrono::steady_clock::now();
+    OpenCloseClock() = default;
+    OpenCloseClock(const OpenCloseClock&) = delete;
+    OpenCloseClock& operator=(const OpenCloseClock&) = delete;
+    ~OpenCloseClock()
+    {
+        g_open_close_ns += std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - t0).count();
+    }
+};
+} // namespace
+
+double DirectUnits::OpenCloseSeconds() { return static_cast<double>(g_open_close_ns.load()) * 1e-9; }
+void DirectUnits::ResetOpenCloseSeconds() { g_open_close_ns = 0; }
+
 int DirectUnits::Open(int unit, const char* name, std::size_t name_length, std::int64_t record_bytes)
 {
+    const OpenCloseClock clock;
     if (!valid_unit(unit))
         return IO_BAD_UNIT;
     Unit& u = units()[static_cast<std::size_t>(unit)];
@@ -224,6 +246,7 @@ int DirectUnits::Open(int unit, const char* name, std::size_t name_length, std::
 
 int DirectUnits::SetRecordLength(int unit, std::int64_t record_bytes)
 {
+    const OpenCloseClock clock;
     if (!valid_unit(unit))
         return IO_BAD_UNIT;
     Unit& u = units()[static_cast<std::size_t>(unit)];
@@ -239,6 +262,7 @@ int DirectUnits::SetRecordLength(int unit, std::int64_t record_bytes)
 
 int DirectUnits::Close(int unit)
 {
+    const OpenCloseClock clock;
     if (!valid_unit(unit))
         return IO_BAD_UNIT;
     release(units()[static_cast<std::size_t>(unit)]);

@@ -32,11 +32,11 @@ public:
         return it == m_node.end() ? static_cast<int>(nNodeK) : it->second;
     }
     void SetNode(unsigned int nNodeK, int nId) { m_node[nNodeK] = nId; }
-    // Keys of the elements of one element-type code, ascending. Choice: an element's code is
-    // the one set with SetElemTypeCode, else its solver type.
+    // Keys of the elements of one element-type code, ascending. The code is the one set with
+    // SetElemTypeCode; an element without one is taken by its solver type (SetElem).
     void GetElemKeyListByType(int nType, CArray<unsigned int, unsigned int>& aElemK) const;
-    // Host side: the element-type code that lists an element, kept apart from its solver type
-    // (for plates and solids the record number in their family's data set).
+    // The host's element-type code of an element (trusses, beams, plates, solids ...), apart
+    // from its solver type, which for plates and solids is its record in the family's data set.
     void SetElemTypeCode(unsigned int nElemK, int nCode) { m_typeCode[nElemK] = nCode; }
 
     void SetElem(unsigned int nElemK, int nType, int nId);

@@ -75,17 +75,16 @@ public:
     // What the view was asked to open, in order (host and test side).
     std::vector<T_TABLE_VIEW_D> m_aShown;
 
-    // The progress display: begun with a text and a number of steps, advanced, ended; the
-    // stand-in records the text and counts.
-    virtual void BeginProgress(const CString& strText, int nSteps)
-    {
-        m_strProgress = strText;
-        m_nProgressSteps = nSteps;
-        m_nProgressDone = 0;
-        m_bProgressOpen = 1;
-    }
-    virtual void StepProgress() { ++m_nProgressDone; }
-    virtual void EndProgress() { m_bProgressOpen = 0; }
-    CString m_strProgress;
-    int m_nProgressSteps = 0, m_nProgressDone = 0, m_bProgressOpen = 0;
+    // The progress display: begun with a text and a number of steps, advanced step by step,
+    // ended. The stand-in records each run (host and test side).
+    virtual void BeginProgress(const CString& strText, int nSteps);
+    virtual void StepProgress();
+    virtual void EndProgress();
+    struct T_PROGRESS_D {
+        CString strText;
+        int nSteps = 0;
+        int nAdvanced = 0;
+        bool bEnded = false;
+    };
+    std::vector<T_PROGRESS_D> m_aProgress;
 };

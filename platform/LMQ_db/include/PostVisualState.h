@@ -9,8 +9,8 @@ struct T_PVIST_VALS_D {
     int bShow = 0;
     int nDecimal = 0;
     int bExponential = 0;
-    // The printf format of a value label; choice: "%.nf", or "%.ne" with the exponential
-    // switch, n the decimals clamped to 0..15.
+    // The value labels' number format; choice: "%.<n>f" or "%.<n>e" with the decimals clamped
+    // to 0..15.
     void GetFormatString(CString& strFormat) const
     {
         const int n = nDecimal < 0 ? 0 : (nDecimal > 15 ? 15 : nDecimal);

@@ -39,7 +39,7 @@ void CSeqIdInfo::GetElemKeyListByType(int nType, CArray<unsigned int, unsigned i
     aElemK.RemoveAll();
     std::set<unsigned int> keys;
     for (const auto& [k, e] : m_elem)
-        if (!m_typeCode.count(k) && e.nType == nType)
+        if (m_typeCode.find(k) == m_typeCode.end() && e.nType == nType)
             keys.insert(k);
     for (const auto& [k, c] : m_typeCode)
         if (c == nType)

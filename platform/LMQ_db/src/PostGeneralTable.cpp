@@ -108,3 +108,23 @@ void ICustomPostDB::ShowTables(const CArray<unsigned int, unsigned int>& aKey, c
     v.strTitle = strTitle;
     m_aShown.push_back(v);
 }
+
+void ICustomPostDB::BeginProgress(const CString& strText, int nSteps)
+{
+    T_PROGRESS_D p;
+    p.strText = strText;
+    p.nSteps = nSteps;
+    m_aProgress.push_back(p);
+}
+
+void ICustomPostDB::StepProgress()
+{
+    if (!m_aProgress.empty() && !m_aProgress.back().bEnded)
+        ++m_aProgress.back().nAdvanced;
+}
+
+void ICustomPostDB::EndProgress()
+{
+    if (!m_aProgress.empty())
+        m_aProgress.back().bEnded = true;
+}

@@ -16,6 +16,7 @@
 #include <vector>
 
 class vtkDataSet;
+class vtkLookupTable;
 class vtkRenderer;
 class vtkRenderWindow;
 
@@ -37,6 +38,14 @@ public:
     }
     // A surface coloured by its active point scalars over their range, with two options.
     virtual void DrawScalarSurface(vtkDataSet* pData, int nArg1, int nArg2) { (void)pData, (void)nArg1, (void)nArg2; }
+    // A data set coloured by its active point scalars through a display's colour table (the
+    // table's own range); bit 1 of nArg also draws the cell edges, bit 2 draws it translucent
+    // (the VTK renderer: opacity 0.3). The vertices of a data set
+    // without other cells are drawn as round points nPointSize pixels wide.
+    virtual void DrawTableDataSet(vtkDataSet* pData, vtkLookupTable* pTable, int nArg, int nPointSize)
+    {
+        (void)pData, (void)pTable, (void)nArg, (void)nPointSize;
+    }
     // Texts at positions, with an option, a size and a colour.
     virtual void DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int nOption,
                             double dSize, const Quantity_Color& color)
@@ -60,7 +69,7 @@ public:
 
 struct T_RENDER_CALL_D {
     enum Kind { kDataSet1 = 1, kDataSet3 = 3, kLabels = 4, kLines = 5, kScalarSurface = 6,
-                kPointMarkers = 7, kArc = 8, kPointList = 9 };
+                kPointMarkers = 7, kArc = 8, kPointList = 9, kTableDataSet = 10 };
     int nKind = 0;
     vtkSmartPointer<vtkDataSet> pData; // deep copy; null for labels or a null data set
     double rgb[3] = {0, 0, 0};
@@ -69,6 +78,9 @@ struct T_RENDER_CALL_D {
     gp_Pnt centre;                         // of an arc
     std::vector<std::string> aText;
     double dSize = 0;
+    // Colour-table drawing: the table's range and each point's colour through it (r, g, b).
+    double dRange[2] = {0, 0};
+    std::vector<double> aPointRgb;
 };
 
 class CPVSRendererRecorder : public CPVSRendererBase {
@@ -77,6 +89,7 @@ public:
     void DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int nMode, int nArg1, int nArg2) override;
     void DrawLines(vtkDataSet* pData, const Quantity_Color& color, int bByValue, int nWidth, int nArg) override;
     void DrawScalarSurface(vtkDataSet* pData, int nArg1, int nArg2) override;
+    void DrawTableDataSet(vtkDataSet* pData, vtkLookupTable* pTable, int nArg, int nPointSize) override;
     void DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int nOption, double dSize,
                     const Quantity_Color& color) override;
     void DrawPointMarkers(const double (*pPoint)[3], int nCount) override;
@@ -94,6 +107,7 @@ public:
     void DrawDataSet(vtkDataSet* pData, const Quantity_Color& color, int nMode, int nArg1, int nArg2) override;
     void DrawLines(vtkDataSet* pData, const Quantity_Color& color, int bByValue, int nWidth, int nArg) override;
     void DrawScalarSurface(vtkDataSet* pData, int nArg1, int nArg2) override;
+    void DrawTableDataSet(vtkDataSet* pData, vtkLookupTable* pTable, int nArg, int nPointSize) override;
     void DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int nOption, double dSize,
                     const Quantity_Color& color) override;
     void DrawPointMarkers(const double (*pPoint)[3], int nCount) override;

@@ -12,11 +12,14 @@
 
 #include "3DPoint.h"
 
+#include <vtkType.h>
+
 class vtkDataSet;
 class vtkUnstructuredGrid;
 class vtkIdList;
-class vtkPoints;
 class vtkDoubleArray;
+class vtkDataArray;
+class vtkPoints;
 class CAnimationEngine;
 class CPVSModelDataBase;
 class CPVSModelDataFEM;
@@ -62,6 +65,25 @@ public:
     virtual int GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int nOption);
     virtual void InitVDataHashTable(int nSize);
     virtual int InsertNextCell4Contour(vtkUnstructuredGrid* pGrid, int nCellType, vtkIdList* pIds);
+    // A cell of a contour from the element's point list; choice: the cell goes into the grid
+    // as it is (quadratic kinds included), nCellCount counts it, nothing else is touched.
+    // The number of cells made.
+    virtual int InsertNextCell4Contour(int nCellType, vtkIdList* pIds, vtkUnstructuredGrid* pGrid,
+                                       vtkDoubleArray* pScalars, vtkDataArray* pValues, vtkPoints* pPoints,
+                                       vtkIdType& nPointIdx, int& nCellCount,
+                                       CMap<unsigned int, unsigned int, unsigned int, unsigned int>* pElemMap);
+    // Line contour of a two-node element from its end values; the stand-in keeps the
+    // requests (element key and the two values) for the host's label pass. 1.
+    int MakeLineContourData(CPVSModelDataBase* pMD, unsigned int nElemK, const T_ELEM_D& elem, const double* pVal);
+    struct T_LINE_CONTOUR_D {
+        unsigned int nElemK = 0;
+        double dVal[2] = {0, 0};
+    };
+    CArray<T_LINE_CONTOUR_D, T_LINE_CONTOUR_D&> m_aLineContour;
+    // The component code the display shows (one of the row's component codes; the host's
+    // result tree sets it, 0 until then).
+    unsigned int GetDispCompCode() const { return m_nDispCompCode; }
+    void SetDispCompCode(unsigned int n) { m_nDispCompCode = n; }
     virtual int InsertNextQuadraticQuad(vtkUnstructuredGrid* pGrid, vtkIdList* pIds);
     virtual int InsertNextQuadraticHexa(vtkUnstructuredGrid* pGrid, vtkIdList* pIds);
     virtual int InsertNextQuadraticPyramid(vtkUnstructuredGrid* pGrid, vtkIdList* pIds);
@@ -107,6 +129,7 @@ protected:
     vtkDataSet* m_pLineContData = nullptr;
     int m_nProbeResult = 0;
     CMap<int, int, T_VSUL_DATA_D, T_VSUL_DATA_D&> m_mVData; // entity key -> values
+    unsigned int m_nDispCompCode = 0;
     double m_dThreshold = 0.0;  // values not above it in magnitude count as 0
     int m_nValueMode = 2;       // 2: an element value stands for every node of the element
     CClassElem m_clsElem;       // elements of the document's model database
@@ -137,6 +160,20 @@ class CPVSVisualDataElem : public CPVSVisualDataBase {
     DECLARE_DYNAMIC(CPVSVisualDataElem)
 public:
     using CPVSVisualDataBase::CPVSVisualDataBase;
+    // The element contour: every element of the model data with values becomes a cell of its
+    // own points (its node coordinates) whose point scalars are its node values, in model
+    // order; elements without values, or without a cell type, are left out.
+    int MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
+                      CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, CArray<int, int>* pA3,
+                      CArray<int, int>* pA4) override;
+    // A label at each element centre with its centre value (GetCenterVal).
+    using CPVSVisualDataBase::MakeVTextData;
+    int MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS,
+                      CPVSModelDataBase* pMD) override;
+    int MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS) override
+    {
+        return MakeVTextData(aText, pVS, GetModelData());
+    }
     virtual int MakeVGeomDataIncludingSolid(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS);
     virtual double GetScalar(unsigned int nElemK, int nNode, T_PVIST_ALL_D* pVS);
     virtual double GetScalar4VectorPlot(unsigned int nElemK, T_PVIST_ALL_D* pVS);

@@ -13,6 +13,7 @@ class CPVSModelDataFEM;
 class CPVSVisualDataBase;
 class vtkAppendPolyData;
 class vtkBandedPolyDataContourFilter;
+class CPVSColorTableBase;
 
 class I_PVSVisualMethod : public CObject {
     DECLARE_DYNAMIC(I_PVSVisualMethod)
@@ -70,11 +71,26 @@ protected:
     vtkAppendPolyData* m_pAppendFilter = nullptr; // collects the pieces of a display
 };
 
-// The host's generic method for the method codes it builds itself (0-5 and 7).
+// The host's generic method for the method codes it builds itself (0-5 and 7). Codes 1
+// (node contour), 2 (element contour) and 4 draw: Process has the visual data fill an
+// unstructured grid (MakeVGeomData with the method's model data, kept as the post-step data
+// set) and makes the display's colour table over the value range (the class-wide range when
+// set, else the grid's scalars; a flat range is widened by 1); Render draws the grid through that table, cell edges on (translucent,
+// without edges, when the visual state draws the model as feature edges, display mode 3), and the visual data's
+// value labels when the visual state shows them. The other codes only record.
 class CPVSVisualMethodDefault : public CPVSVisualMethodBase {
     DECLARE_DYNAMIC(CPVSVisualMethodDefault)
 public:
-    using CPVSVisualMethodBase::CPVSVisualMethodBase;
+    explicit CPVSVisualMethodDefault(T_VM_PARAM_D& param);
+    ~CPVSVisualMethodDefault() override;
+    CPVSVisualMethodDefault(const CPVSVisualMethodDefault&) = delete;
+    CPVSVisualMethodDefault& operator=(const CPVSVisualMethodDefault&) = delete;
+    int Process() override;
+    int Render(CPVSRendererBase* pRenderer) override;
+    CPVSColorTableBase* GetColorTable() { return m_pColorTable; }
+
+private:
+    CPVSColorTableBase* m_pColorTable = nullptr;
 };
 
 class CPVSVisualMethodColorMap : public CPVSVisualMethodBase {
@@ -83,8 +99,25 @@ public:
     using CPVSVisualMethodBase::CPVSVisualMethodBase;
 };
 
+// Code 14: one point symbol per point that the point-element visual data lists, coloured by
+// its value through the display's colour table (made as the default method makes it); the
+// symbols are the vertices of the post-step data set, its point scalars their values; the
+// data set the visual data fills itself, and its inactive elements, are kept beside them.
 class CPVSVisualMethodPointElement : public CPVSVisualMethodBase {
     DECLARE_DYNAMIC(CPVSVisualMethodPointElement)
 public:
-    using CPVSVisualMethodBase::CPVSVisualMethodBase;
+    explicit CPVSVisualMethodPointElement(T_VM_PARAM_D& param);
+    ~CPVSVisualMethodPointElement() override;
+    CPVSVisualMethodPointElement(const CPVSVisualMethodPointElement&) = delete;
+    CPVSVisualMethodPointElement& operator=(const CPVSVisualMethodPointElement&) = delete;
+    int Process() override;
+    int Render(CPVSRendererBase* pRenderer) override;
+    CPVSColorTableBase* GetColorTable() { return m_pColorTable; }
+    float GetSymbolSize() const { return m_fSymbolSize; }
+    const CArray<unsigned int, unsigned int>& GetSymbolKeys() const { return m_aKey; }
+
+private:
+    CPVSColorTableBase* m_pColorTable = nullptr;
+    float m_fSymbolSize = 0.0f;
+    CArray<unsigned int, unsigned int> m_aKey;
 };

@@ -71,6 +71,25 @@ void CPVSRendererRecorder::DrawScalarSurface(vtkDataSet* pData, int nArg1, int n
     m_aCalls.push_back(c);
 }
 
+void CPVSRendererRecorder::DrawTableDataSet(vtkDataSet* pData, vtkLookupTable* pTable, int nArg, int nPointSize)
+{
+    T_RENDER_CALL_D c = MakeCall(T_RENDER_CALL_D::kTableDataSet, pData, Quantity_Color(0, 0, 0, Quantity_TOC_RGB));
+    c.nArg[0] = nArg;
+    c.nArg[1] = nPointSize;
+    vtkDataArray* pScalars = pData && pData->GetPointData() ? pData->GetPointData()->GetScalars() : nullptr;
+    if (pTable) {
+        const double* r = pTable->GetTableRange();
+        c.dRange[0] = r[0];
+        c.dRange[1] = r[1];
+        for (vtkIdType i = 0; pScalars && i < pScalars->GetNumberOfTuples(); ++i) {
+            double rgb[3];
+            pTable->GetColor(pScalars->GetComponent(i, 0), rgb);
+            c.aPointRgb.insert(c.aPointRgb.end(), rgb, rgb + 3);
+        }
+    }
+    m_aCalls.push_back(c);
+}
+
 void CPVSRendererRecorder::DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText,
                                       int nOption, double dSize, const Quantity_Color& color)
 {
@@ -214,6 +233,47 @@ void CPVSRendererVTK::DrawLines(vtkDataSet* pData, const Quantity_Color& color, 
 void CPVSRendererVTK::DrawScalarSurface(vtkDataSet* pData, int, int)
 {
     AddScalarDataSet(pData, Quantity_Color(1, 1, 1, Quantity_TOC_RGB), true, 1.0);
+}
+
+void CPVSRendererVTK::DrawTableDataSet(vtkDataSet* pData, vtkLookupTable* pTable, int nArg, int nPointSize)
+{
+    if (!pData || !pTable || pData->GetNumberOfPoints() == 0)
+        return;
+    // The table may change or go with its display before the picture is taken.
+    auto pLut = vtkSmartPointer<vtkLookupTable>::New();
+    pLut->DeepCopy(pTable);
+    vtkSmartPointer<vtkDataSet> pDraw = pData;
+    if (pData->GetNumberOfCells() == 0) {
+        auto pPoly = vtkSmartPointer<vtkPolyData>::New();
+        auto pVerts = vtkSmartPointer<vtkCellArray>::New();
+        auto pPoints = vtkSmartPointer<vtkPoints>::New();
+        pPoints->SetDataTypeToDouble();
+        for (vtkIdType i = 0; i < pData->GetNumberOfPoints(); ++i) {
+            pPoints->InsertNextPoint(pData->GetPoint(i));
+            pVerts->InsertNextCell(1, &i);
+        }
+        pPoly->SetPoints(pPoints);
+        pPoly->SetVerts(pVerts);
+        pPoly->GetPointData()->SetScalars(pData->GetPointData()->GetScalars());
+        pDraw = pPoly;
+    }
+    auto pMapper = vtkSmartPointer<vtkDataSetMapper>::New();
+    pMapper->SetInputData(pDraw);
+    pMapper->SetLookupTable(pLut);
+    pMapper->UseLookupTableScalarRangeOn();
+    pMapper->SetScalarModeToUsePointData();
+    pMapper->ScalarVisibilityOn();
+    auto pActor = vtkSmartPointer<vtkActor>::New();
+    pActor->SetMapper(pMapper);
+    pActor->GetProperty()->SetPointSize(static_cast<float>(nPointSize > 0 ? nPointSize : 1));
+    pActor->GetProperty()->SetRenderPointsAsSpheres(true);
+    if (nArg & 1) {
+        pActor->GetProperty()->EdgeVisibilityOn();
+        pActor->GetProperty()->SetEdgeColor(0.25, 0.25, 0.25);
+    }
+    if (nArg & 2)
+        pActor->GetProperty()->SetOpacity(0.3);
+    m_pRenderer->AddActor(pActor);
 }
 
 void CPVSRendererVTK::AddLines(const double (*pPoint)[3], int nCount, bool bPairs, int nWidth,

@@ -138,6 +138,31 @@ int CPVSVisualDataBase::GetPostOutput4Probe(int, unsigned int, CArray<CString, C
 }
 void CPVSVisualDataBase::InitVDataHashTable(int) { m_mVData.RemoveAll(); }
 int CPVSVisualDataBase::InsertNextCell4Contour(vtkUnstructuredGrid*, int, vtkIdList*) { return 1; }
+int CPVSVisualDataBase::InsertNextCell4Contour(int nCellType, vtkIdList* pIds, vtkUnstructuredGrid* pGrid,
+                                               vtkDoubleArray*, vtkDataArray*, vtkPoints*, vtkIdType&,
+                                               int& nCellCount,
+                                               CMap<unsigned int, unsigned int, unsigned int, unsigned int>*)
+{
+    if (!pIds || !pGrid || nCellType <= 0)
+        return 0;
+    pGrid->InsertNextCell(nCellType, pIds);
+    ++nCellCount;
+    return 1;
+}
+
+int CPVSVisualDataBase::MakeLineContourData(CPVSModelDataBase*, unsigned int nElemK, const T_ELEM_D&,
+                                            const double* pVal)
+{
+    T_LINE_CONTOUR_D d;
+    d.nElemK = nElemK;
+    if (pVal) {
+        d.dVal[0] = pVal[0];
+        d.dVal[1] = pVal[1];
+    }
+    m_aLineContour.Add(d);
+    return 1;
+}
+
 int CPVSVisualDataBase::InsertNextQuadraticQuad(vtkUnstructuredGrid*, vtkIdList*) { return 1; }
 int CPVSVisualDataBase::InsertNextQuadraticHexa(vtkUnstructuredGrid*, vtkIdList*) { return 1; }
 int CPVSVisualDataBase::InsertNextQuadraticPyramid(vtkUnstructuredGrid*, vtkIdList*) { return 1; }
@@ -192,7 +217,85 @@ double CPVSVisualDataElem::GetScalar(unsigned int nElemK, int nNode, T_PVIST_ALL
 }
 double CPVSVisualDataElem::GetScalar4VectorPlot(unsigned int nElemK, T_PVIST_ALL_D* pVS) { return GetScalar(nElemK, 0, pVS); }
 int CPVSVisualDataElem::GetVector(unsigned int, double*) { return 0; }
-double CPVSVisualDataElem::GetCenterVal(unsigned int nElemK) { return GetScalar(nElemK, 0, nullptr); }
+double CPVSVisualDataElem::GetCenterVal(unsigned int nElemK)
+{
+    double d = 0.0;
+    return m_mElemCenterVal.Lookup(static_cast<int>(nElemK), d) ? d : GetScalar(nElemK, 0, nullptr);
+}
+
+int CPVSVisualDataElem::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D*, T_PVIST_ANIM_D* pAS,
+                                      CAnimationEngine* pAnim, CPVSModelDataBase* pMD, CArray<int, int>*,
+                                      CArray<int, int>*, CArray<int, int>*, CArray<int, int>*)
+{
+    auto* pGrid = vtkUnstructuredGrid::SafeDownCast(pDataSet);
+    auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(pMD);
+    if (!pGrid || !pFEM)
+        return 0;
+    const double dFactor = GetAnimFactor(pAS, pAnim);
+    vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
+    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    vtkIdList* pIds = vtkIdList::New();
+    pGrid->Allocate(pFEM->GetElemNum(), 2 * pFEM->GetElemNum());
+    for (int i = 0; i < pFEM->GetElemNum(); ++i) {
+        const unsigned int nElemK = pFEM->GetElemK(i);
+        const T_ELEM_D* pElem = pFEM->FindElemD(nElemK);
+        T_VSUL_DATA_D d;
+        if (!pElem || pElem->nCellType <= 0 || !m_mVData.Lookup(static_cast<int>(nElemK), d))
+            continue;
+        pIds->Reset();
+        bool bAll = true;
+        for (int k = 0; k < pElem->aNodeK.GetSize() && bAll; ++k)
+            bAll = pFEM->FindNodeD(pElem->aNodeK[k]) != nullptr;
+        if (!bAll)
+            continue;
+        for (int k = 0; k < pElem->aNodeK.GetSize(); ++k) {
+            pIds->InsertNextId(pPoints->InsertNextPoint(pFEM->FindNodeD(pElem->aNodeK[k])->dXyz));
+            pScalars->InsertNextValue(GetSubFrameVal(pAS, d.GetNodeScalar(k), dFactor));
+        }
+        pGrid->InsertNextCell(pElem->nCellType, pIds);
+    }
+    pGrid->SetPoints(pPoints);
+    pGrid->GetPointData()->SetScalars(pScalars);
+    pIds->Delete();
+    pScalars->Delete();
+    pPoints->Delete();
+    return 1;
+}
+
+int CPVSVisualDataElem::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS,
+                                      CPVSModelDataBase* pMD)
+{
+    aText.RemoveAll();
+    auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(pMD);
+    if (!pFEM)
+        return 0;
+    CString strFormat;
+    if (pVS)
+        pVS->vals.GetFormatString(strFormat);
+    else
+        strFormat = "%g";
+    for (int i = 0; i < pFEM->GetElemNum(); ++i) {
+        const unsigned int nElemK = pFEM->GetElemK(i);
+        const T_ELEM_D* pElem = pFEM->FindElemD(nElemK);
+        T_VSUL_DATA_D d;
+        if (!pElem || pElem->aNodeK.GetSize() == 0 || !m_mVData.Lookup(static_cast<int>(nElemK), d))
+            continue;
+        T_VD_TEXT_PARAM_D t;
+        int n = 0;
+        for (int k = 0; k < pElem->aNodeK.GetSize(); ++k)
+            if (const T_NODE_D* pNode = pFEM->FindNodeD(pElem->aNodeK[k])) {
+                for (int c = 0; c < 3; ++c)
+                    t.dPos[c] += pNode->dXyz[c];
+                ++n;
+            }
+        if (n == 0 || !GetTextValString(t.strText, pVS, strFormat, GetCenterVal(nElemK)))
+            continue;
+        for (double& c : t.dPos)
+            c /= n;
+        aText.Add(t);
+    }
+    return 1;
+}
 void CPVSVisualDataElem::InterpolateHighOrderEdgeVals(unsigned int) {}
 
 CPVSVisualMethodBase::CPVSVisualMethodBase(T_VM_PARAM_D& param) : I_PVSVisualMethod(param) {}

@@ -37,6 +37,9 @@ public:
     static int SetRecordLength(int unit, std::int64_t record_bytes);
     static int Close(int unit);
     static bool IsOpen(int unit);
+    // Wall time spent inside Open, SetRecordLength and Close since the last reset (all threads).
+    static double OpenCloseSeconds();
+    static void ResetOpenCloseSeconds();
     // Record length in bytes of the open unit, 0 when it is closed.
     static std::int64_t RecordBytes(int unit);
     // File size in bytes of the open unit, 0 when it is closed.

@@ -1,0 +1,322 @@
+#include "visualdata/CPVSVisualDataNodeSepg.h"
+
+#include "FactoryPVS.h"
+#include "GlobalFunc.h"
+#include "PVSModelData.h"
+#include "PostCtrlBase.h"
+
+#include <vtkCell.h>
+#include <vtkDoubleArray.h>
+#include <vtkIdList.h>
+#include <vtkPointData.h>
+#include <vtkPoints.h>
+#include <vtkUnstructuredGrid.h>
+
+#include <algorithm>
+
+IMPLEMENT_DYNAMIC(CPVSVisualDataNodeSepg, CPVSVisualDataBase)
+
+namespace {
+
+unsigned int NodeKeyOrId(unsigned int nNodeK)
+{
+    IQueryPVS* pQuery = IQueryPVS::Instance();
+    return pQuery ? pQuery->GetNodeKeyOrId(nNodeK, nullptr) : nNodeK;
+}
+
+// Element kinds drawn as contour cells.
+bool IsContourElemType(int nType)
+{
+    switch (nType) {
+    case 1: case 2: case 6: case 7: case 8: case 9: case 10: case 11: return true;
+    default: return false;
+    }
+}
+
+} // namespace
+
+CPVSVisualDataNodeSepg::CPVSVisualDataNodeSepg(T_VD_PARAM_D& param) : CPVSVisualDataBase(param) {}
+CPVSVisualDataNodeSepg::CPVSVisualDataNodeSepg(int nType, T_VD_PARAM_D& param)
+    : CPVSVisualDataBase(static_cast<unsigned int>(nType), param)
+{
+}
+CPVSVisualDataNodeSepg::~CPVSVisualDataNodeSepg() = default;
+
+int CPVSVisualDataNodeSepg::GetVisualMethodType(T_PVIST_ALL_D*)
+{
+    CDBDoc* pDoc = GetDoc();
+    if (!pDoc)
+        return 0;
+    T_PVTIF_D row;
+    T_PENGR_D engr;
+    if (!CClassPVtif(pDoc->GetPostDB()).Get(GetPVtifK(), row) || !CClassPEngr(pDoc->GetPostDB()).Get(row.nEngrK, engr))
+        return 0;
+    switch (row.nQuantity) {
+    case 1: case 2: case 4: case 5: case 7: case 8: case 9: case 16: case 17: return 1;
+    default: return 0;
+    }
+}
+
+int CPVSVisualDataNodeSepg::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int bFlag)
+{
+    CArray<unsigned int, unsigned int> aNodeK;
+    if (!GetActiveNodeK(aNodeK) || aNodeK.GetSize() == 0)
+        return 0;
+    CArray<unsigned int, unsigned int> aNodeId;
+    aNodeId.SetSize(aNodeK.GetSize());
+    for (int i = 0; i < aNodeK.GetSize(); ++i)
+        aNodeId[i] = NodeKeyOrId(aNodeK[i]);
+    InitVDataHashTable(aNodeId.GetSize());
+    CPostCtrlBase* pCtrl = GetPostCtrl();
+    if (!pCtrl)
+        return 0;
+    pCtrl->BeginQueryRow(GetPVtifK());
+    int nValueCount = 0;
+    CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&> mResult;
+    const BOOL bRead = pCtrl->GetNodeResult(aNodeId, GetPVtifK(), nValueCount, mResult);
+    pCtrl->EndQueryRow();
+    if (!bRead || nValueCount == 0)
+        return 0;
+    for (int i = 0; i < aNodeId.GetSize(); ++i) {
+        T_POST_VECT_ALL_D v;
+        if (!mResult.Lookup(static_cast<int>(aNodeId[i]), v))
+            continue;
+        // As many values as the node's answer holds: the count is the longest answer's.
+        const int n = std::min(nValueCount, static_cast<int>(v.aValue.GetSize()));
+        T_VSUL_DATA_D d;
+        d.aValue.SetSize(n);
+        for (int k = 0; k < n; ++k)
+            d.aValue[k] = v.aValue[k];
+        m_mVData.SetAt(static_cast<int>(aNodeK[i]), d);
+        if (n == 0)
+            continue;
+        if (bFlag == 0)
+            SetMinMaxVal(aNodeK[i], d.aValue[0], 1);
+        else if (d.aValue[0] > m_dVDataDispMax)
+            m_dVDataDispMax = d.aValue[0];
+    }
+    return 1;
+}
+
+int CPVSVisualDataNodeSepg::GetScalar(unsigned int nNodeK, double& dValue, int nMode)
+{
+    T_VSUL_DATA_D d;
+    if (m_mVData.Lookup(static_cast<int>(nNodeK), d)) {
+        if (d.GetSize() == 0)
+            return 0;
+        dValue = d.GetNodeScalar(0);
+        return 1;
+    }
+    switch (nMode) {
+    case 1: dValue = m_dVDataRsltMin; return 1;
+    case 2: dValue = m_dVDataRsltMax; return 1;
+    case 4: case 5: case 6: return 0;
+    default: dValue = 0.0; return 1;
+    }
+}
+
+int CPVSVisualDataNodeSepg::GetVector(unsigned int nNodeK, double* pVect, int)
+{
+    pVect[0] = pVect[1] = pVect[2] = 0.0;
+    T_VSUL_DATA_D d;
+    if (!m_mVData.Lookup(static_cast<int>(nNodeK), d) || d.GetSize() == 0)
+        return 0;
+    T_PVTIF_D row;
+    if (!GetDoc() || !CClassPVtif(GetDoc()->GetPostDB()).Get(GetPVtifK(), row))
+        return 0;
+    if (row.nDispType == 2 || row.nDispType == 7) {
+        if (d.GetSize() != 4)
+            return 0;
+        for (int c = 0; c < 3; ++c)
+            pVect[c] = d.aValue[c + 1];
+        return 1;
+    }
+    if (row.nDispType != 1 || d.GetSize() != 1)
+        return 0;
+    // Only the codes the row holds: a row may carry fewer than three.
+    for (int c = 0; c < 3 && c < row.aComp.GetSize(); ++c)
+        if (row.aComp[c] == GetDispCompCode()) {
+            pVect[c] = d.aValue[0];
+            break;
+        }
+    return 1;
+}
+
+int CPVSVisualDataNodeSepg::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS,
+                                          CAnimationEngine* pAnim, CPVSModelDataBase* pMD, CArray<int, int>* pA1,
+                                          CArray<int, int>* pA2, CArray<int, int>*, CArray<int, int>*)
+{
+    return MakeVGeomData(pDataSet, pVS, pAS, pAnim, pMD, pA1, pA2, static_cast<vtkDataSet*>(nullptr),
+                         static_cast<vtkDataSet*>(nullptr));
+}
+
+int CPVSVisualDataNodeSepg::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS,
+                                          CAnimationEngine* pAnim, CPVSModelDataBase* pMD, CArray<int, int>*,
+                                          CArray<int, int>*, vtkDataSet*, vtkDataSet* pLineData)
+{
+    auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(pMD);
+    if (pFEM && pFEM->GetNodeNum() == 0)
+        return 1;
+    auto* pGrid = vtkUnstructuredGrid::SafeDownCast(pDataSet);
+    if (!pGrid || !pFEM)
+        return 0;
+    auto* pLine = vtkUnstructuredGrid::SafeDownCast(pLineData);
+    const int nNode = pFEM->GetNodeNum();
+    const int nElem = pFEM->GetElemNum();
+    CMap<unsigned int, unsigned int, vtkIdType, vtkIdType> mPointOf;
+    mPointOf.InitHashTable(GF_GetHashSizeByCount(std::max(nNode / 5, 1)));
+    CMap<unsigned int, unsigned int, unsigned int, unsigned int> mElem;
+    if (pLine)
+        mElem.InitHashTable(GF_GetHashSizeByCount(std::max(nElem / 5, 1)));
+
+    vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
+    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    pGrid->Allocate(nElem, 2 * nElem);
+    pScalars->Allocate(nNode, 2 * nNode);
+    pPoints->Allocate(nNode, 2 * nNode);
+    if (pLine)
+        pLine->Allocate(10, 20);
+
+    const double dFactor = GetAnimFactor(pAS, pAnim);
+    const int nMode = pVS ? pVS->nScalarOption : 0;
+    vtkIdType nNext = 0;
+    for (int i = 0; i < nNode; ++i) {
+        const unsigned int nNodeK = pFEM->GetNodeK(i);
+        const T_NODE_D* pNode = pFEM->FindNodeD(nNodeK);
+        double dValue = 0.0;
+        if (!pNode || !GetScalar(nNodeK, dValue, nMode))
+            continue;
+        dValue = GetSubFrameVal(pAS, dValue, dFactor);
+        pPoints->InsertPoint(nNext, pNode->dXyz);
+        pScalars->InsertValue(nNext, dValue);
+        mPointOf.SetAt(nNodeK, nNext);
+        ++nNext;
+    }
+    // Only the points used: undefined points past them would enter the picture's bounds.
+    pPoints->SetNumberOfPoints(nNext);
+    pScalars->SetNumberOfTuples(nNext);
+
+    vtkIdList* pIds = vtkIdList::New();
+    int nCellCount = 0;
+    for (int i = 0; i < nElem; ++i) {
+        const unsigned int nElemK = pFEM->GetElemK(i);
+        const T_ELEM_D* pElem = pFEM->FindElemD(nElemK);
+        if (!pElem || !IsContourElemType(m_clsElem.GetElemType(nElemK)))
+            continue;
+        pIds->Reset();
+        bool bAll = pElem->aNodeK.GetSize() > 0;
+        for (int k = 0; k < pElem->aNodeK.GetSize() && bAll; ++k) {
+            vtkIdType id = 0;
+            bAll = mPointOf.Lookup(pElem->aNodeK[k], id) != 0;
+            pIds->InsertNextId(id);
+        }
+        if (!bAll)
+            continue;
+        const int nMade = InsertNextCell4Contour(pElem->nCellType, pIds, pGrid, pScalars, nullptr, pPoints, nNext,
+                                                 nCellCount, pLine ? &mElem : nullptr);
+        if (pLine && nMade > 0)
+            pLine->InsertNextCell(pElem->nCellType, pIds);
+        if (pElem->aNodeK.GetSize() == 2) {
+            const double dEnd[2] = {pScalars->GetValue(pIds->GetId(0)), pScalars->GetValue(pIds->GetId(1))};
+            MakeLineContourData(pMD, nElemK, *pElem, dEnd);
+        }
+    }
+    pGrid->SetPoints(pPoints);
+    pGrid->GetPointData()->SetScalars(pScalars);
+    pGrid->Squeeze();
+    if (pLine && mElem.GetCount() > 0) {
+        pLine->SetPoints(pPoints);
+        pLine->GetPointData()->SetScalars(pScalars);
+        vtkIdList* pCellIds = vtkIdList::New();
+        pCellIds->Allocate(512);
+        for (vtkIdType c = 0; c < pGrid->GetNumberOfCells(); ++c) {
+            unsigned int nDummy = 0;
+            if (mElem.Lookup(static_cast<unsigned int>(c), nDummy))
+                continue;
+            // Each cell's ids are copied in a list of their own size.
+            pGrid->GetCellPoints(c, pCellIds);
+            pLine->InsertNextCell(pGrid->GetCellType(c), pCellIds);
+        }
+        pCellIds->Delete();
+        pLine->Squeeze();
+    }
+    pIds->Delete();
+    pScalars->Delete();
+    pPoints->Delete();
+    return 1;
+}
+
+int CPVSVisualDataNodeSepg::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS,
+                                          CPVSModelDataBase* pMD)
+{
+    aText.RemoveAll();
+    auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(pMD);
+    if (!pFEM)
+        return 0;
+    CString strFormat;
+    if (pVS)
+        pVS->vals.GetFormatString(strFormat);
+    const int nMode = pVS ? pVS->nScalarOption : 0;
+    for (int i = 0; i < pFEM->GetNodeNum(); ++i) {
+        const unsigned int nNodeK = pFEM->GetNodeK(i);
+        const T_NODE_D* pNode = pFEM->FindNodeD(nNodeK);
+        double dValue = 0.0;
+        T_VD_TEXT_PARAM_D t;
+        if (!pNode || !GetScalar(nNodeK, dValue, nMode) || !GetTextValString(t.strText, pVS, strFormat, dValue))
+            continue;
+        for (int c = 0; c < 3; ++c)
+            t.dPos[c] = pNode->dXyz[c];
+        aText.Add(t);
+    }
+    return 1;
+}
+
+int CPVSVisualDataNodeSepg::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS)
+{
+    return MakeVTextData(aText, pVS, GetModelData());
+}
+
+int CPVSVisualDataNodeSepg::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+{
+    aText.RemoveAll();
+    if (nKind == 2 || !GetDoc())
+        return 0;
+    T_VSUL_DATA_D d;
+    CClassNode clsNode(GetDoc()->GetModelDB());
+    T_NODE_D node;
+    if (!m_mVData.Lookup(static_cast<int>(nKey), d) || !clsNode.Get(nKey, node))
+        return 0;
+    CString s;
+    s.Format("Node No. %d", static_cast<int>(clsNode.GetNodeNoByKey(nKey)));
+    aText.Add(s);
+    if (d.GetSize() == 0)
+        return 0;
+    if (d.GetSize() == 4) {
+        s.Format("Total Value : %g", d.aValue[0]);
+        aText.Add(s);
+        s.Format("X Value : %g", d.aValue[1]);
+        aText.Add(s);
+        s.Format("Y Value : %g", d.aValue[2]);
+        aText.Add(s);
+        s.Format("Z Value : %g", d.aValue[3]);
+        aText.Add(s);
+    } else {
+        s.Format("Value : %g", d.aValue[0]);
+        aText.Add(s);
+    }
+    return 1;
+}
+
+int CPVSVisualDataNodeSepg::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int)
+{
+    aText.RemoveAll();
+    if (nKind == 2)
+        return 0;
+    T_VSUL_DATA_D d;
+    if (!m_mVData.Lookup(static_cast<int>(nKey), d) || d.GetSize() == 0)
+        return 0;
+    CString s;
+    s.Format("%g", d.aValue[0]);
+    aText.Add(s);
+    return 1;
+}
