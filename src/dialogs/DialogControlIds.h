@@ -378,3 +378,25 @@ enum : unsigned int {
 inline constexpr char IDS_PVS_Displacement[] = "IDS_PVS_Displacement";
 inline constexpr char IDS_PVS_Velocity[] = "IDS_PVS_Velocity";
 inline constexpr char IDS_PVS_Acceleration[] = "IDS_PVS_Acceleration";
+// Template of the profile-grid definition dialog (CDlgProfileGridDef).
+enum : unsigned int {
+    IDD_PROFILEGRIDDEF = 14009,
+    IDC_PGDEF_GRIDS = 14084,         // check list of the stored grids
+    IDC_PGDEF_WORKPLANE = 14092,     // stored work planes
+    IDC_PGDEF_LOWER_LEFT = 14093,    // corner point edits
+    IDC_PGDEF_UPPER_RIGHT = 14095,
+    IDC_PGDEF_XDIV = 14096,
+    IDC_PGDEF_YDIV = 14097,
+    IDC_PGDEF_NAME = 14098,
+    IDC_PGDEF_PREVIEW = 14010,
+    IDC_PGDEF_ADD = 14011,
+    IDC_PGDEF_DELETE = 14012,        // deletes the checked grids
+    IDC_PGDEF_OK = 14013,
+    IDC_PGDEF_CANCEL = 14014,
+    IDC_PGDEF_PICK1 = 14008,         // the geometry dialog's default buttons, hidden
+    IDC_PGDEF_PICK2 = 14007,
+    IDC_PGDEF_PICK3 = 14004,
+    IDC_PGDEF_PICK4 = 14006,
+    IDC_PGDEF_PICK5 = 14005,
+};
+inline constexpr char IDS_PVS_Invalid_grid_data[] = "IDS_PVS_Invalid_grid_data";

@@ -1,7 +1,8 @@
 // Stand-in for the host's base of geometry-input dialogs (modeless, owned by the framework:
 // the object deletes itself after its window is destroyed). It registers the standard picking
 // buttons, receives picked positions and shows temporary shapes in the document's view.
-// Choices: Cancel destroys the window; the initial position is only recorded.
+// Choices: OK and Cancel destroy the window (a picking dialog returns nothing); the initial
+// position is only recorded.
 #pragma once
 #include "GeomPicking.h"
 #include "ZORDocBase.h"
@@ -59,11 +60,17 @@ public:
         if (CAISContext* p = CAISContext::Of(m_pDoc))
             p->AddTempObject(pObject, nMode);
     }
+    void SetTempIObject_Mode(const Handle(AIS_InteractiveObject)& pObject, int nMode)
+    {
+        if (CAISContext* p = CAISContext::Of(m_pDoc))
+            p->AddTempIObject(pObject, nMode);
+    }
     void SetInitPos(int nPos, int nX, int nY) { m_nInitPos = nPos; m_nInitX = nX; m_nInitY = nY; }
     void MoveDlgToInitPos() { ++m_nMovesToInitPos; }
     int m_nInitPos = 0, m_nInitX = 0, m_nInitY = 0, m_nMovesToInitPos = 0;
 
 protected:
+    void OnOK() override { DestroyWindow(); }
     void OnCancel() override { DestroyWindow(); }
     void PostNcDestroy() override { delete this; }
     CZORDocBase* m_pDoc = nullptr;

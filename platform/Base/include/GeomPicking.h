@@ -5,6 +5,7 @@
 #include "ZORDocBase.h"
 #include "afxtempl.h"
 
+#include <AIS_InteractiveObject.hxx>
 #include <Quantity_NameOfColor.hxx>
 #include <TopoDS_Shape.hxx>
 #include <gp_Pnt.hxx>
@@ -27,8 +28,8 @@ private:
 };
 
 // The view's interactive context: shows temporary shapes under integer ids until they are
-// removed or replaced, and the temporary objects of dialogs (with their display mode) until
-// they are removed.
+// removed or replaced, and the temporary objects of dialogs (element highlights and
+// interactive objects, with their display mode) until they are removed.
 class CAISContext {
 public:
     struct T_TEMP_OBJECT_D {
@@ -36,8 +37,19 @@ public:
         int nMode = 0;
     };
     void AddTempObject(const std::shared_ptr<AIS_MeshSelect>& p, int nMode) { m_aObjects.push_back({p, nMode}); }
-    void RemoveAllTempObjects() { m_aObjects.clear(); }
+    void RemoveAllTempObjects()
+    {
+        m_aObjects.clear();
+        m_aIObjects.clear();
+    }
     const std::vector<T_TEMP_OBJECT_D>& GetTempObjects() const { return m_aObjects; }
+
+    struct T_TEMP_IOBJECT_D {
+        Handle(AIS_InteractiveObject) pObject;
+        int nMode = 0;
+    };
+    void AddTempIObject(const Handle(AIS_InteractiveObject)& p, int nMode) { m_aIObjects.push_back({p, nMode}); }
+    const std::vector<T_TEMP_IOBJECT_D>& GetTempIObjects() const { return m_aIObjects; }
 
     struct T_TEMP_SHAPE_D {
         TopoDS_Shape shape;
@@ -56,6 +68,7 @@ public:
 private:
     std::map<int, T_TEMP_SHAPE_D> m_shapes;
     std::vector<T_TEMP_OBJECT_D> m_aObjects;
+    std::vector<T_TEMP_IOBJECT_D> m_aIObjects;
 };
 
 // The document's selector with its position mode and object snaps.

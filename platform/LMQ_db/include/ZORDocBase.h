@@ -4,7 +4,8 @@
 // Lives with the document stand-in, which derives from it.
 // Choices: the data tree is an in-memory framework made on first use; sub-root node n is a
 // tree node on child n + 1 of its root; the current work plane is the global X-Y plane until
-// the host sets another.
+// the host sets another; the work-plane grid and the viewer are recorders (ZORGrid.h) made
+// with the tree, and work-plane updates are counted.
 #pragma once
 #include "afxwin.h"
 
@@ -14,6 +15,8 @@
 
 class TDataStd_TreeNode;
 class gp_Ax3;
+class CGrid;
+class CZORViewer;
 struct T_ZOR_DOC_TREE_D;
 class CPVSColorTableBase;
 
@@ -47,6 +50,12 @@ public:
     // The work plane on which the user draws: its placement in model coordinates.
     gp_Ax3 GetCurrentWorkPlane() const;
     void SetCurrentWorkPlane(const gp_Ax3& plane);
+    // The grid drawn on the current work plane and the 3-D viewer of the document's views.
+    CGrid* GetGrid();
+    CZORViewer* GetViewer();
+    // Redraws the current work plane with its grid.
+    void UpdateWorkPlane() { ++m_nWorkPlaneUpdates; }
+    int GetWorkPlaneUpdateCount() const { return m_nWorkPlaneUpdates; }
 
 private:
     std::unique_ptr<T_ZOR_DOC_TREE_D> m_pTree;
@@ -54,4 +63,5 @@ private:
     CPVSColorTableBase* m_pCurColorTable = nullptr;
     CArray<T_UPDATE_HINT_D, const T_UPDATE_HINT_D&> m_aHints;
     CString m_strPathName;
+    int m_nWorkPlaneUpdates = 0;
 };

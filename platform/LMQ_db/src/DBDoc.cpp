@@ -1,4 +1,5 @@
 #include "DBDoc.h"
+#include "ZORGrid.h"
 
 #include <TDF_Data.hxx>
 #include <TDF_Label.hxx>
@@ -8,6 +9,8 @@
 struct T_ZOR_DOC_TREE_D {
     Handle(TDF_Data) pData = new TDF_Data();
     gp_Ax3 workPlane;
+    CGrid grid;
+    CZORViewer viewer;
 };
 #include <algorithm>
 #include <string>
@@ -46,6 +49,20 @@ void CZORDocBase::SetCurrentWorkPlane(const gp_Ax3& plane)
     if (!m_pTree)
         m_pTree = std::make_unique<T_ZOR_DOC_TREE_D>();
     m_pTree->workPlane = plane;
+}
+
+CGrid* CZORDocBase::GetGrid()
+{
+    if (!m_pTree)
+        m_pTree = std::make_unique<T_ZOR_DOC_TREE_D>();
+    return &m_pTree->grid;
+}
+
+CZORViewer* CZORDocBase::GetViewer()
+{
+    if (!m_pTree)
+        m_pTree = std::make_unique<T_ZOR_DOC_TREE_D>();
+    return &m_pTree->viewer;
 }
 
 CZORDocBase* CZORDocBase::GetCurDoc() { return g_pCurDoc; }

@@ -1,7 +1,8 @@
 // Stand-in for the host's post-processing view: a view window with a VTK renderer, its render
 // window and interactor, on which widgets are placed and VTK interaction is switched.
 // Choices: the render window is offscreen (an X server is still needed to render); the view
-// counts its redraws; the interactor is initialised but never started.
+// counts its redraws; the interactor is initialised but never started; the work-plane grid is
+// off until the host switches it on.
 #pragma once
 #include "afxwin.h"
 
@@ -25,6 +26,9 @@ public:
     // Renders the scene once.
     void Redraw();
     int GetRedrawCount() const { return m_nRedraws; }
+    // Whether the view shows the work plane's grid.
+    int IsGridOn() const { return m_bGridOn; }
+    void SetGridOn(int bOn) { m_bGridOn = bOn; }
 
 private:
     vtkRenderer* m_pRenderer;
@@ -32,4 +36,5 @@ private:
     vtkRenderWindowInteractor* m_pInteractor;
     int m_bVTKInteraction = 0;
     int m_nRedraws = 0;
+    int m_bGridOn = 0;
 };
