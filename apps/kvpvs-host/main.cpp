@@ -147,7 +147,8 @@ std::vector<DemoStep> DemoSteps()
             {"curve fit", [](HostContext& c) { return RunCurveFitDemo(*c.pDoc, c.summary, c.outDir.string().c_str()); }},
             {"seepage", [](HostContext& c) { return RunSeepageDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"seepage dialogs", [](HostContext& c) { return RunSeepageDialogsDemo(*c.pDoc, c.outDir.string().c_str()); }},
-            {"slope factor of safety", [](HostContext& c) { return RunSlopeDemo(*c.pDoc, c.outDir.string().c_str()); }}};
+            {"slope factor of safety", [](HostContext& c) { return RunSlopeDemo(*c.pDoc, c.outDir.string().c_str()); }},
+            {"dialog launcher", [](HostContext& c) { return RunLauncherDemo(*c.pDoc, c.outDir.string().c_str()); }}};
 }
 
 int Usage()
@@ -204,7 +205,7 @@ int main(int argc, char** argv)
         HostContext ctx;
         ctx.outDir = strOut;
         ctx.strHostPath = std::filesystem::canonical("/proc/self/exe", ec).string();
-        CDBDoc doc;
+        DemoHostDocument doc;
         ctx.pDoc = &doc;
         std::string strError;
         if (!BuildSampleProject(doc, SampleOptions(), ctx.summary, &strError)) {
