@@ -128,24 +128,16 @@ void PrintMessages(int nFrom)
 
 int DesignBeams(CDBDoc& doc, CView& view, const fs::path& log)
 {
-    // The launcher by name comes later: the host constructs the dialog with its exported
-    // constructor, then creates and shows it as the launcher will.
-    using PFN_CTOR = void (*)(void* pThis, CZORDocBase* pDoc, CWnd* pParent);
-    auto pfnCtor = reinterpret_cast<PFN_CTOR>(dlsym(RTLD_DEFAULT, "_ZN21CDlgBeamElementDesignC1EP11CZORDocBaseP4CWnd"));
-    if (!pfnCtor) {
-        std::fprintf(stderr, "kvpvs-host: the module exports no beam design dialog\n");
+    // The launcher makes a new one under the active view on every call; it frees itself on close.
+    if (OpenModuleDialog("CDlgBeamElementDesign") != 1) {
+        std::fprintf(stderr, "kvpvs-host: the module's launcher does not open the beam design dialog\n");
         return 0;
     }
-    // Room for the object, of the class's own size: the dialog frees itself (a sized delete)
-    // after its window is gone.
-    void* pMem = ::operator new(sizeof(CDlgBeamElementDesign));
-    pfnCtor(pMem, &doc, &view);
-    auto* pDlg = static_cast<CGeomDialog*>(pMem);
-    if (!pDlg->Create(&view)) {
-        delete pDlg;
+    auto* pDlg = dynamic_cast<CGeomDialog*>(FindOwnedWindow(&view, "CDlgBeamElementDesign"));
+    if (!pDlg) {
+        std::fprintf(stderr, "kvpvs-host: the beam design dialog did not open\n");
         return 0;
     }
-    pDlg->ShowWindow(5);
 
     CArray<unsigned int, unsigned int> picks;
     for (int nType : {kvpvs::sample::kElemBeam, kvpvs::sample::kElemPile})
@@ -188,13 +180,10 @@ bool AddPlane(CWnd* pDlg, int bPlate, const char* pszName, const P3& a, const P3
 
 int DesignPlanes(CDBDoc& doc, CView& view, const fs::path& log)
 {
-    using PFN_OPEN = void (*)(CWnd*);
-    auto pfnOpen = reinterpret_cast<PFN_OPEN>(dlsym(RTLD_DEFAULT, "_ZN20CDlgPlateSolidDesign16CreateOrActivateEP4CWnd"));
-    if (!pfnOpen) {
-        std::fprintf(stderr, "kvpvs-host: the module exports no plate/solid design dialog\n");
+    if (OpenModuleDialog("CDlgPlateSolidDesign") != 1) {
+        std::fprintf(stderr, "kvpvs-host: the module's launcher does not open the plate/solid design dialog\n");
         return 0;
     }
-    pfnOpen(&view);
     CWnd* pDlg = FindOwnedWindow(AfxGetMainWnd(), "CDlgPlateSolidDesign");
     if (!pDlg) {
         std::fprintf(stderr, "kvpvs-host: the plate/solid design dialog did not open\n");

@@ -143,14 +143,6 @@ private:
 // The user's session with the dialog; 1 when the force sums were shown and the picture saved.
 int DriveDialog(CDBDoc& doc, CView& view, const std::string& strStep, const fs::path& png)
 {
-    // The dialog launcher by name comes with a later module version; until then the host calls
-    // the dialog's own exported entry.
-    using PFN_OPEN = void (*)(CWnd*);
-    auto pfnOpen = reinterpret_cast<PFN_OPEN>(dlsym(RTLD_DEFAULT, "_ZN16CDlgLclDirForSum16CreateOrActivateEP4CWnd"));
-    if (!pfnOpen) {
-        std::fprintf(stderr, "kvpvs-host: the module exports no force-sum dialog\n");
-        return 0;
-    }
 
     CPVSRendererVTK renderer(1000, 750);
     kvpvs::host::CUserDefDisplayHost host(&renderer);
@@ -160,7 +152,10 @@ int DriveDialog(CDBDoc& doc, CView& view, const std::string& strStep, const fs::
     bridge.Get().SetBounds(bb);
     host.Install(bridge.Get());
 
-    pfnOpen(&view);
+    if (OpenModuleDialog("CDlgLclDirForSum") != 1) {
+        std::fprintf(stderr, "kvpvs-host: the module's launcher does not open the force-sum dialog\n");
+        return 0;
+    }
     CWnd* pDlg = FindOwnedWindow(AfxGetMainWnd(), "CDlgLclDirForSum");
     if (!pDlg) {
         std::fprintf(stderr, "kvpvs-host: the force-sum dialog did not open\n");

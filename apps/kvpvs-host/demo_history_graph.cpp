@@ -38,15 +38,10 @@ CWnd* FindOwnedDialog(CWnd* pOwner, const char* pszClass)
 // The user's session; 1 when the graph reached the graph window and its file was written.
 int DriveDialog(CDBDoc& doc, CView& view, kvpvs::host::CGraphWindowsHost& graphs)
 {
-    // The dialog launcher by name comes with a later module version; until then the host calls
-    // the dialog's own exported entry.
-    using PFN_OPEN = void (*)(CWnd*);
-    auto pfnOpen = reinterpret_cast<PFN_OPEN>(dlsym(RTLD_DEFAULT, "_ZN19CDlgHistoryGrphTKVR16CreateOrActivateEP4CWnd"));
-    if (!pfnOpen) {
-        std::fprintf(stderr, "kvpvs-host: the module exports no history-graph dialog\n");
+    if (OpenModuleDialog("CDlgHistoryGrphTKVR") != 1) {
+        std::fprintf(stderr, "kvpvs-host: the module's launcher does not open the history-graph dialog\n");
         return 0;
     }
-    pfnOpen(&view);
     CWnd* pDlg = FindOwnedDialog(&view, "CDlgHistoryGrphTKVR");
     if (!pDlg) {
         std::fprintf(stderr, "kvpvs-host: the history-graph dialog did not open\n");

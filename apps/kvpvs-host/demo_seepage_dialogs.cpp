@@ -17,8 +17,10 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -69,23 +71,27 @@ int RunSeepageDialogsDemo(CDBDoc& doc, const char* /*outDir*/)
         std::fprintf(stderr, "kvpvs-host: the sample has no stage with seepage results\n");
         return 0;
     }
-    // As the dialog launcher opens it: constructed with no parent, created and shown. The
-    // launcher by name comes with a later module version; until then the host builds the
-    // object through the module's exported constructor (the object frees itself on close).
-    using PFN_CTOR = void (*)(void* pThis, CWnd* pParent);
-    auto pfnCtor = reinterpret_cast<PFN_CTOR>(dlsym(RTLD_DEFAULT, "_ZN20CDlgFlowQuantityTKVRC1EP4CWnd"));
-    if (!pfnCtor) {
-        std::fprintf(stderr, "kvpvs-host: the module exports no flow-quantity dialog\n");
+    // The launcher creates it under the active view (a new one on every call); it frees itself
+    // on close.
+    CView* pViewBefore = doc.GetActiveView();
+    CView view;
+    view.CreateWindowCore(nullptr);
+    doc.SetActiveView(&view);
+    CDlgFlowQuantityTKVR* pDlg = nullptr;
+    if (OpenModuleDialog("CDlgFlowQuantityTKVR") == 1) {
+        HWND aWnd[16];
+        const int n = Win32RelatedWindows(view.m_hWnd, FALSE, aWnd, 16);
+        for (int i = 0; i < std::min(n, 16) && !pDlg; ++i) {
+            CWnd* p = CWnd::FromHandle(aWnd[i]);
+            if (p && std::strcmp(p->GetRuntimeClass()->m_lpszClassName, "CDlgFlowQuantityTKVR") == 0)
+                pDlg = static_cast<CDlgFlowQuantityTKVR*>(p);
+        }
+    }
+    doc.SetActiveView(pViewBefore);
+    if (!pDlg) {
+        std::fprintf(stderr, "kvpvs-host: the module's launcher does not open the flow-quantity dialog\n");
         return 0;
     }
-    void* pMem = ::operator new(sizeof(CDlgFlowQuantityTKVR));
-    pfnCtor(pMem, nullptr);
-    auto* pDlg = static_cast<CDlgFlowQuantityTKVR*>(pMem);
-    if (!pDlg->Create(nullptr)) {
-        delete pDlg;
-        return 0;
-    }
-    pDlg->ShowWindow(SW_SHOW);
     const HWND hDlg = pDlg->m_hWnd;
     const int nBoxes = Win32MessageBoxCount();
     int ok = SelectByText(pDlg, IDC_FQ_RESULTSET, set.strName) && SelectByText(pDlg, IDC_FQ_STEP, step.strName);

@@ -67,14 +67,6 @@ int RunSlopeDemo(CDBDoc& doc, const char* outDir)
         std::fprintf(stderr, "kvpvs-host: the sample's slope cases could not be written\n");
         return 0;
     }
-    // The dialog launcher by name comes with a later module version; until then the host calls
-    // the dialog's own exported entry.
-    using PFN_OPEN = void (*)(CWnd*);
-    auto pfnOpen = reinterpret_cast<PFN_OPEN>(dlsym(RTLD_DEFAULT, "_ZN18CDlgSlopeFOSResult16CreateOrActivateEP4CWnd"));
-    if (!pfnOpen) {
-        std::fprintf(stderr, "kvpvs-host: the module exports no slope factor-of-safety dialog\n");
-        return 0;
-    }
     CView* pViewBefore = doc.GetActiveView();
     CView view;
     view.CreateWindowCore(nullptr);
@@ -96,7 +88,7 @@ int RunSlopeDemo(CDBDoc& doc, const char* outDir)
 
     const fs::path out(outDir);
     int ok = 0;
-    pfnOpen(&view);
+    OpenModuleDialog("CDlgSlopeFOSResult");
     if (CWnd* pDlg = FindDialog("CDlgSlopeFOSResult")) {
         auto step = [&](bool b, const char* pszWhat) {
             if (ok && !b)

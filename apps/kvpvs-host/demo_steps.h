@@ -1,8 +1,7 @@
 // Demo steps offered to the demo host by their own files: each runs one display of the module on
 // the sample document and writes its files into the output folder; 1 done, 0 failed.
 #pragma once
-
-class CDBDoc;
+#include "DBDoc.h"
 namespace kvpvs::sample {
 struct SampleSummary;
 }
@@ -69,3 +68,22 @@ int RunEventDiagramDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, co
 // ("nodal_seepage.png"), the pile tips ("pile_tips.png") and flow paths over the total-head
 // contour ("flow_paths_total_head.png").
 int RunHistoryPicturesDemo(CDBDoc& doc, const char* outDir);
+
+// The demo host's document: it answers the batch picture export by rendering each named entry
+// offscreen (the row's display built through the factory, its values drawn by the host) in the
+// entry's view and writing it into the folder.
+class DemoHostDocument : public CDBDoc {
+public:
+    void SaveResultPictures(const CArray<unsigned int>& aCompKeys, const CStringArray& aFileNames,
+                            const T_VIEW_STATUS& viewStatus, CString strFolder) override;
+    int m_nPicturesWritten = 0;
+};
+
+// Opens a dialog of the module by its class name through the module's launcher (looked up once
+// by name): 1 for a name it knows, -1 otherwise or without a launcher.
+int OpenModuleDialog(const char* pszName, void* pArgument = nullptr);
+
+// Every dialog of the launcher's tables opened by name ("launcher.txt"), the combination A+B of
+// two displacement rows through the modal dialog, the picture settings exported and imported
+// ("picture_settings.rpd") and a batch of pictures in views Iso and Front ("pictures/").
+int RunLauncherDemo(CDBDoc& doc, const char* outDir);

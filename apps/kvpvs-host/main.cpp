@@ -151,7 +151,8 @@ std::vector<DemoStep> DemoSteps()
             {"slope factor of safety", [](HostContext& c) { return RunSlopeDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"history plot dialog", [](HostContext& c) { return RunHistoryPlotDialogDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"event diagram", [](HostContext& c) { return RunEventDiagramDemo(*c.pDoc, c.summary, c.outDir.string().c_str()); }},
-            {"result-tree pictures", [](HostContext& c) { return RunHistoryPicturesDemo(*c.pDoc, c.outDir.string().c_str()); }}};
+            {"result-tree pictures", [](HostContext& c) { return RunHistoryPicturesDemo(*c.pDoc, c.outDir.string().c_str()); }},
+            {"dialog launcher", [](HostContext& c) { return RunLauncherDemo(*c.pDoc, c.outDir.string().c_str()); }}};
 }
 
 int Usage()
@@ -208,7 +209,7 @@ int main(int argc, char** argv)
         HostContext ctx;
         ctx.outDir = strOut;
         ctx.strHostPath = std::filesystem::canonical("/proc/self/exe", ec).string();
-        CDBDoc doc;
+        DemoHostDocument doc;
         ctx.pDoc = &doc;
         std::string strError;
         if (!BuildSampleProject(doc, SampleOptions(), ctx.summary, &strError)) {

@@ -400,3 +400,38 @@ enum : unsigned int {
     IDC_PGDEF_PICK5 = 14005,
 };
 inline constexpr char IDS_PVS_Invalid_grid_data[] = "IDS_PVS_Invalid_grid_data";
+// Template of the batch picture export dialog (CDlgSaveResultPic).
+enum : unsigned int {
+    IDD_SAVERESULTPIC = 14016,
+    IDC_SRP_TREE = 14147,           // result rows with check boxes
+    IDC_SRP_FORMAT = 14171,         // image format combo
+    IDC_SRP_AUTO_RANGE = 14148,
+    IDC_SRP_MAX = 14149,
+    IDC_SRP_MIN = 14150,
+    IDC_SRP_DIVISIONS = 14151,
+    IDC_SRP_DIVISIONS_SPIN = 14152,
+    IDC_SRP_VECTOR_SCALE = 14153,
+    IDC_SRP_DEFORM_SCALE = 14155,
+    IDC_SRP_REAL_DISP = 14156,
+    IDC_SRP_DIAGRAM_SCALE = 14157,
+    IDC_SRP_IMAGE_TYPE = 14159,
+    IDC_SRP_DEFORMED = 14160,
+    IDC_SRP_DEFORMED_DATA = 14161,
+    IDC_SRP_WITH_UNDEFORMED = 14162,
+    IDC_SRP_VIEW_ISO = 14163,       // view buttons Iso to Right: 14163 to 14170
+    IDC_SRP_VIEW_RIGHT = 14170,
+    IDC_SRP_VIEW_CURRENT = 14172,
+    IDC_SRP_FOLDER = 14173,
+    IDC_SRP_PREFIX = 14174,
+    IDC_SRP_BROWSE = 14183,
+    IDC_SRP_IMPORT = 14145,
+    IDC_SRP_EXPORT = 14146,
+    IDC_SRP_WORD = 3,               // saves the pictures, then the word-processor document
+    IDB_SRP_BROWSE = 14031,         // image of the browse button
+};
+
+// Message ids of the batch picture export dialog.
+inline constexpr char IDS_ZOR_PVS_Error_No_result_component_is_selected[] =
+    "IDS_ZOR_PVS_Error_No_result_component_is_selected";
+inline constexpr char IDS_ZOR_PVS_Error_No_view_point_is_selected[] = "IDS_ZOR_PVS_Error_No_view_point_is_selected";
+inline constexpr char IDS_ZOR_PVS_RPD_FILTER[] = "IDS_ZOR_PVS_RPD_FILTER";

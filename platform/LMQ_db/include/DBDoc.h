@@ -5,6 +5,7 @@
 #pragma once
 #include "DBRecords.h"
 #include "DBTable.h"
+#include "ViewStatus.h"
 #include "ZORDocBase.h"
 
 #include <functional>
@@ -28,6 +29,15 @@ struct T_DOC_DISPLAY_REQUEST_D {
 };
 
 class CXYGraphFuncView;
+
+// One picture batch handed to the document: row keys, file names (row index x 9 + view index,
+// empty for a view not chosen), the view record and the folder.
+struct T_DOC_PICTURE_BATCH_D {
+    std::vector<unsigned int> aCompKeys;
+    std::vector<CString> aFileNames;
+    T_VIEW_STATUS viewStatus;
+    CString strFolder;
+};
 
 class CDBDoc : public CZORDocBase {
     DECLARE_DYNAMIC(CDBDoc)
@@ -53,6 +63,13 @@ public:
     virtual CDBDisplayView* ShowUserDefDisplay(unsigned int nVDType, T_VD_USERDEF_DATA* pUserData, int nArg1,
                                                int nArg2, int nArg3);
     std::function<int(const T_DOC_DISPLAY_REQUEST_D&)> m_fnDisplayHandler;
+
+    // Renders and writes the pictures of a batch: for each non-empty file name, the row of
+    // key aCompKeys[i / 9] in view i % 9, into the folder. Choice: the base only records the
+    // batch; a host that draws overrides it.
+    virtual void SaveResultPictures(const CArray<unsigned int>& aCompKeys, const CStringArray& aFileNames,
+                                    const T_VIEW_STATUS& viewStatus, CString strFolder);
+    std::vector<T_DOC_PICTURE_BATCH_D> m_aPictureBatches;
     std::vector<T_DOC_DISPLAY_REQUEST_D> m_aDisplayRequests;
     CDBDisplayView m_displayView;
 

@@ -18,9 +18,13 @@ struct T_PVIST_VALS_D {
     }
 };
 
-// Contour settings; choice: the band count is kept as set (12 unless set).
+// Contour settings; choice: the band count is kept as set (12 unless set). With the range
+// flag set the contours span the user's range (maximum, minimum), else the values' own range.
 struct T_PVIST_CONT_D {
     int nBandNum = 12;
+    int bUserRange = 0;
+    double dRangeMax = 0.0;
+    double dRangeMin = 0.0;
     int GetBandNum() const { return nBandNum; }
 };
 
@@ -68,6 +72,7 @@ struct T_PVIST_PETC_D {
 
 struct T_PVIST_SYMB_D {
     double dDgrmScale = 1.0;
+    double dVectorScale = 1.0;             // scale of vector pictures
     int bDgrmReverse = 0;
     int nInactiveDisp = 2;
     int bDgrmColorByValue = 0;             // 1: diagrams coloured by their values

@@ -90,6 +90,19 @@ CDBDisplayView* CDBDoc::ShowUserDefDisplay(unsigned int nVDType, T_VD_USERDEF_DA
     return &m_displayView;
 }
 
+void CDBDoc::SaveResultPictures(const CArray<unsigned int>& aCompKeys, const CStringArray& aFileNames,
+                                const T_VIEW_STATUS& viewStatus, CString strFolder)
+{
+    T_DOC_PICTURE_BATCH_D batch;
+    for (int i = 0; i < aCompKeys.GetSize(); ++i)
+        batch.aCompKeys.push_back(aCompKeys[i]);
+    for (int i = 0; i < aFileNames.GetSize(); ++i)
+        batch.aFileNames.push_back(aFileNames[i]);
+    batch.viewStatus = viewStatus;
+    batch.strFolder = strFolder;
+    m_aPictureBatches.push_back(batch);
+}
+
 void CDBDoc::GetModelBounds(double dBounds[6])
 {
     const auto& nodes = m_modelDB.Table<T_NODE_D>();

@@ -116,6 +116,13 @@ public:
     void DrawPointList(const double (*pPoint)[3], int nCount, int nWidth, const Quantity_Color& color) override;
     // Renders what was drawn, camera fitted, and writes a PNG; FALSE when it cannot.
     BOOL SavePNG(const char* pszPath);
+    // The same in an image format: 0 PNG, 1 JPEG, 2 BMP (FALSE for any other). Choice: "\" in
+    // the path separates folders as "/" does, and missing folders are created.
+    BOOL SaveImage(const char* pszPath, int nFormat);
+    // Fixed cameras for the named views (model z up): 0 Iso (from +x +y +z), 1 Iso1 (from
+    // -x +y +z), 2 Front (from -y), 3 Rear (from +y), 4 Top (from +z, y up), 5 Bottom (from -z,
+    // y up), 6 Left (from -x), 7 Right (from +x). FALSE (the camera unchanged) for another number.
+    BOOL SetNamedView(int nView);
     // Forgets what was drawn (the next picture starts empty).
     void Clear();
     // Looks along dDir with dUp upwards in the following pictures (choice: by default the

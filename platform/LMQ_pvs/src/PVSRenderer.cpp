@@ -1,6 +1,8 @@
 #include "PVSRendererBase.h"
 
 #include <vtkActor.h>
+#include <vtkBMPWriter.h>
+#include <vtkJPEGWriter.h>
 #include <vtkBillboardTextActor3D.h>
 #include <vtkCamera.h>
 #include <vtkCellArray.h>
@@ -19,6 +21,9 @@
 #include <vtkRenderer.h>
 #include <vtkTextProperty.h>
 #include <vtkWindowToImageFilter.h>
+
+#include <filesystem>
+#include <string>
 
 namespace {
 T_RENDER_CALL_D MakeCall(int nKind, vtkDataSet* pData, const Quantity_Color& c)
@@ -361,9 +366,34 @@ void CPVSRendererVTK::DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, 
     }
 }
 
-BOOL CPVSRendererVTK::SavePNG(const char* pszPath)
+BOOL CPVSRendererVTK::SavePNG(const char* pszPath) { return SaveImage(pszPath, 0); }
+
+BOOL CPVSRendererVTK::SetNamedView(int nView)
 {
-    if (!pszPath)
+    // Direction of looking (towards the model) and the up vector of each named view.
+    static const double kDir[8][3] = {{-1, -1, -1}, {1, -1, -1}, {0, 1, 0}, {0, -1, 0},
+                                      {0, 0, -1},   {0, 0, 1},   {1, 0, 0}, {-1, 0, 0}};
+    static const double kUp[8][3] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1},
+                                     {0, 1, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 1}};
+    if (nView < 0 || nView >= 8)
+        return FALSE;
+    SetViewDirection(kDir[nView], kUp[nView]);
+    return TRUE;
+}
+
+BOOL CPVSRendererVTK::SaveImage(const char* pszPath, int nFormat)
+{
+    if (!pszPath || nFormat < 0 || nFormat > 2)
+        return FALSE;
+    std::string strPath = pszPath;
+    for (char& c : strPath)
+        if (c == '\\')
+            c = '/';
+    const std::filesystem::path folder = std::filesystem::path(strPath).parent_path();
+    std::error_code ec;
+    if (!folder.empty())
+        std::filesystem::create_directories(folder, ec);
+    if (ec)
         return FALSE;
     m_pRenderer->ResetCamera();
     if (m_bViewSet) {
@@ -381,9 +411,15 @@ BOOL CPVSRendererVTK::SavePNG(const char* pszPath)
     auto pGrab = vtkSmartPointer<vtkWindowToImageFilter>::New();
     pGrab->SetInput(m_pWindow);
     pGrab->Update();
-    auto pWriter = vtkSmartPointer<vtkPNGWriter>::New();
-    pWriter->SetFileName(pszPath);
+    vtkSmartPointer<vtkImageWriter> pWriter;
+    if (nFormat == 0)
+        pWriter = vtkSmartPointer<vtkPNGWriter>::New();
+    else if (nFormat == 1)
+        pWriter = vtkSmartPointer<vtkJPEGWriter>::New();
+    else
+        pWriter = vtkSmartPointer<vtkBMPWriter>::New();
+    pWriter->SetFileName(strPath.c_str());
     pWriter->SetInputConnection(pGrab->GetOutputPort());
     pWriter->Write();
-    return pWriter->GetErrorCode() == 0;
+    return pWriter->GetErrorCode() == 0 && std::filesystem::exists(strPath, ec);
 }

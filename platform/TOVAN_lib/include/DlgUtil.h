@@ -38,4 +38,8 @@ public:
     }
     // The selected rows of a report list, ascending; their count (0 without a list).
     static int GetSelectedListItemIndex(CListCtrl* pList, CArray<int, int>& aIndex);
+    // The spin's step (UDN_DELTAPOS) applied to the number in an edit of the dialog: the edit
+    // shows its value + nStep x the step's delta, as an integer when nDecimals is negative, else
+    // with that many decimals. *pResult is 0 (the spin moves). FALSE without the dialog or edit.
+    static BOOL SetSpinValue(CWnd* pDlg, UINT nEditID, int nStep, int nDecimals, NMHDR* pNMHDR, LRESULT* pResult);
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 IMPLEMENT_DYNAMIC(CGraphWnd, CWnd)
 IMPLEMENT_DYNAMIC(CExtListCtrl, CListCtrl)
@@ -145,4 +146,26 @@ int CDlgUtil::GetSelectedListItemIndex(CListCtrl* pList, CArray<int, int>& aInde
     for (int i = pList ? pList->GetNextItem(-1, LVNI_SELECTED) : -1; i >= 0; i = pList->GetNextItem(i, LVNI_SELECTED))
         aIndex.Add(i);
     return aIndex.GetSize();
+}
+
+BOOL CDlgUtil::SetSpinValue(CWnd* pDlg, UINT nEditID, int nStep, int nDecimals, NMHDR* pNMHDR, LRESULT* pResult)
+{
+    if (pResult)
+        *pResult = 0;
+    CWnd* pEdit = pDlg ? pDlg->GetDlgItem(nEditID) : nullptr;
+    if (!pEdit || !pNMHDR)
+        return FALSE;
+    const auto* pUpDown = reinterpret_cast<const NMUPDOWN*>(pNMHDR);
+    CString strText;
+    pEdit->GetWindowText(strText);
+    CString strNew;
+    if (nDecimals < 0) {
+        const long n = std::strtol(strText.GetString(), nullptr, 10) + static_cast<long>(nStep) * pUpDown->iDelta;
+        strNew.Format("%ld", n);
+    } else {
+        const double d = std::strtod(strText.GetString(), nullptr) + static_cast<double>(nStep) * pUpDown->iDelta;
+        strNew.Format("%.*f", nDecimals, d);
+    }
+    pEdit->SetWindowText(strNew);
+    return TRUE;
 }

@@ -22,6 +22,9 @@ std::vector<CFrameWnd::T_COMMAND_D>& AfxStandInMainWndCommands();
 // the script has run out (CDialog::DoModal asks).
 std::function<void(CDialog*)> AfxStandInNextModalAction();
 
+// Makes a bitmap resource missing (LoadBitmap fails) or present again.
+void AfxStandInMissingBitmap(UINT nID, bool bMissing);
+
 // Device contexts taken with CWnd::GetDC and not yet released.
 int AfxStandInOpenDCCount();
 
@@ -62,4 +65,7 @@ void ScriptModal(std::function<void(CDialog*)> action);
 // Actions not yet played; ClearModalScript drops them.
 int ModalScriptLength();
 void ClearModalScript();
+// The user's answer to the next file dialog: IDOK with the chosen path, or IDCANCEL.
+// Unscripted file dialogs are cancelled.
+void ScriptFileDialog(int nResult, const char* pszPath = nullptr);
 } // namespace AfxDriver

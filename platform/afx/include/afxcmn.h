@@ -201,3 +201,31 @@ private:
     CImageList* m_pStateImages = nullptr;
     CImageList* m_pImages = nullptr;
 };
+
+// ---- tool tips -----------------------------------------------------------------------------
+// Choice: a tool tip keeps its tools' texts and counts the messages relayed to it.
+class CToolTipCtrl : public CWnd {
+    DECLARE_DYNAMIC(CToolTipCtrl)
+public:
+    BOOL Create(CWnd* pParent, DWORD nStyle = 0);
+    // A tool for a control; FALSE for a missing control or before Create.
+    BOOL AddTool(CWnd* pTool, const char* pszText);
+    // The text of a control's tool; empty when it has none.
+    CString GetToolText(const CWnd* pTool) const;
+    int GetToolCount() const { return static_cast<int>(m_aTools.size()); }
+    void RelayEvent(MSG* pMsg)
+    {
+        if (pMsg)
+            ++m_nRelayed;
+    }
+    void Activate(BOOL bActivate) { m_bActive = bActivate; }
+    int m_nRelayed = 0;
+    BOOL m_bActive = TRUE;
+
+private:
+    struct Tool {
+        HWND hTool;
+        CString strText;
+    };
+    std::vector<Tool> m_aTools;
+};

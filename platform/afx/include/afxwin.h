@@ -295,11 +295,8 @@ private:
 // A bitmap loaded from the module's resources; choice: its handle is the resource number.
 class CBitmap : public CObject {
 public:
-    BOOL LoadBitmap(UINT nIDResource)
-    {
-        m_hBitmap = reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(nIDResource));
-        return nIDResource != 0;
-    }
+    // FALSE for resource 0 and for a resource the driver made missing (AfxStandInMissingBitmap).
+    BOOL LoadBitmap(UINT nIDResource);
     operator HBITMAP() const { return m_hBitmap; }
 
 private:
@@ -372,6 +369,8 @@ enum AfxControlKind { AFX_CTL_EDIT, AFX_CTL_STATIC, AFX_CTL_BUTTON, AFX_CTL_CHEC
 #define ES_READONLY 0x0800u
 #define AFX_STYLE_RADIO 0x10000000u // stand-in bit: the button is a radio button
 #define AFX_STYLE_CHECK 0x20000000u // stand-in bit: the button is a check box
+#define BS_PUSHLIKE 0x00001000u   // a check box drawn as a push button
+#define BS_BITMAP 0x00000080u     // a button that shows its bitmap
 
 struct AFX_DLGITEM_D {
     UINT nID;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <set>
 
 IMPLEMENT_DYNAMIC(CSpinButtonCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CListCtrl, CWnd)
@@ -184,6 +185,30 @@ std::map<UINT, int>& BitmapWidths()
 } // namespace
 
 void AfxRegisterBitmap(UINT nID, int nWidth, int) { BitmapWidths()[nID] = nWidth; }
+
+namespace {
+std::set<UINT>& MissingBitmaps()
+{
+    static std::set<UINT> s;
+    return s;
+}
+} // namespace
+
+void AfxStandInMissingBitmap(UINT nID, bool bMissing)
+{
+    if (bMissing)
+        MissingBitmaps().insert(nID);
+    else
+        MissingBitmaps().erase(nID);
+}
+
+BOOL CBitmap::LoadBitmap(UINT nIDResource)
+{
+    if (nIDResource == 0 || MissingBitmaps().count(nIDResource))
+        return FALSE;
+    m_hBitmap = reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(nIDResource));
+    return TRUE;
+}
 
 BOOL CImageList::Create(int cx, int cy, UINT, int, int)
 {
@@ -442,4 +467,29 @@ LRESULT CTreeCtrl::WindowProc(UINT nMsg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return CWnd::WindowProc(nMsg, wParam, lParam);
+}
+
+// ---- tool tips -----------------------------------------------------------------------------
+IMPLEMENT_DYNAMIC(CToolTipCtrl, CWnd)
+
+BOOL CToolTipCtrl::Create(CWnd* pParent, DWORD nStyle)
+{
+    m_nStyle = nStyle;
+    return CreateWindowCore(pParent);
+}
+
+BOOL CToolTipCtrl::AddTool(CWnd* pTool, const char* pszText)
+{
+    if (!m_hWnd || !pTool || !pTool->m_hWnd)
+        return FALSE;
+    m_aTools.push_back(Tool{pTool->m_hWnd, pszText ? pszText : ""});
+    return TRUE;
+}
+
+CString CToolTipCtrl::GetToolText(const CWnd* pTool) const
+{
+    for (const Tool& t : m_aTools)
+        if (pTool && t.hTool == pTool->m_hWnd)
+            return t.strText;
+    return CString();
 }
