@@ -103,13 +103,19 @@ int RunEventDiagramDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, co
             pTable->BeginPercent();
             if (pVM) {
                 pVM->SetMDTCtrl(pFEM);
-                ok = pVM->Process() && pVM->Render(&renderer);
+                ok = pVM->Process();
+                if (!ok)
+                    std::fprintf(stderr, "event diagram: the method made nothing\n");
+                ok = ok && pVM->Render(&renderer);
             } else {
                 delete pFEM;
                 ok = 0;
             }
             const fs::path png = fs::path(outDir) / "event_diagram.png";
-            ok = ok && renderer.SavePNG(png.string().c_str());
+            if (ok && !renderer.SavePNG(png.string().c_str())) {
+                std::fprintf(stderr, "event diagram: %s not written\n", png.string().c_str());
+                ok = 0;
+            }
             double total = 0.0;
             for (int i = 0; i < 4; ++i)
                 total += pTable->GetPercentByIndex(i);

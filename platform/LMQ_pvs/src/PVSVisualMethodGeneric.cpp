@@ -1,4 +1,5 @@
 #include "PVSVisualMethodBase.h"
+#include "DBDoc.h"
 #include "PVSVisualDataBase.h"
 #include "PVSModelData.h"
 #include "PVSColorTable.h"
@@ -70,12 +71,24 @@ int CPVSVisualMethodDefault::Process()
         pVD->SetModelData(GetMDTCtrl());
     if (m_pDataSetPst)
         m_pDataSetPst->Delete();
-    auto* pGrid = vtkUnstructuredGrid::New();
-    m_pDataSetPst = pGrid;
-    if (!pVD->MakeVGeomData(pGrid, GetVS(), GetAS(), nullptr, GetMDTCtrl(), nullptr, nullptr, nullptr, nullptr))
-        return 0;
+    m_pDataSetPst = nullptr;
+    // Element diagrams are polygons built with the list of the elements they draw.
+    if (auto* pDgrm = dynamic_cast<CPVSVisualDataElemDgrm*>(pVD)) {
+        auto* pPoly = vtkPolyData::New();
+        m_pDataSetPst = pPoly;
+        CArray<unsigned int, unsigned int> aDrawn;
+        if (!pDgrm->MakeVGeomData(pPoly, GetVS(), GetAS(), nullptr, GetMDTCtrl(), nullptr, nullptr, nullptr, nullptr,
+                                  aDrawn))
+            return 0;
+    } else {
+        auto* pGrid = vtkUnstructuredGrid::New();
+        m_pDataSetPst = pGrid;
+        if (!pVD->MakeVGeomData(pGrid, GetVS(), GetAS(), nullptr, GetMDTCtrl(), nullptr, nullptr, nullptr, nullptr))
+            return 0;
+    }
     delete m_pColorTable;
-    m_pColorTable = MakeTable(pGrid->GetPointData() ? pGrid->GetPointData()->GetScalars() : nullptr, GetVS());
+    vtkPointData* pPD = m_pDataSetPst->GetPointData();
+    m_pColorTable = MakeTable(pPD ? pPD->GetScalars() : nullptr, GetVS());
     return 1;
 }
 
@@ -85,7 +98,10 @@ int CPVSVisualMethodDefault::Render(CPVSRendererBase* pRenderer)
         return 1;
     // A model drawn as its feature edges shows what lies inside: the contour goes translucent.
     const int bSeeThrough = GetVS() && GetVS()->nDispMode == 3;
-    pRenderer->DrawTableDataSet(m_pDataSetPst, m_pColorTable->GetTable(), bSeeThrough ? 2 : 1, 0);
+    // A display that made its own colour table (the event states) is drawn through it.
+    CPVSColorTableBase* pTable = GetDBDoc() && GetDBDoc()->GetCurPostColorTable() ? GetDBDoc()->GetCurPostColorTable()
+                                                                                  : m_pColorTable;
+    pRenderer->DrawTableDataSet(m_pDataSetPst, pTable->GetTable(), bSeeThrough ? 2 : 1, 0);
     DrawLabels(GetVDTCtrl(), GetVS(), pRenderer);
     return 1;
 }
