@@ -6,6 +6,7 @@
 // Design writes "KvrDesign.txt" into the folder and starts the checker, which keeps a numbered
 // copy and a line in "KvrDesignCH.log".
 #include "demo_steps.h"
+#include "demo_support.h"
 
 #include "UserDefDisplayHost.h"
 
@@ -38,20 +39,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using P3 = std::array<double, 3>;
-
-CWnd* FindOwnedWindow(CWnd* pOwner, const char* pszClass)
-{
-    if (!pOwner)
-        return nullptr;
-    HWND aWnd[64];
-    const int n = Win32RelatedWindows(pOwner->m_hWnd, FALSE, aWnd, 64);
-    for (int i = std::min(n, 64) - 1; i >= 0; --i) {
-        CWnd* p = CWnd::FromHandle(aWnd[i]);
-        if (p && std::strcmp(p->GetRuntimeClass()->m_lpszClassName, pszClass) == 0)
-            return p;
-    }
-    return nullptr;
-}
 
 // Ticks the entries of a check list whose texts are given.
 int CheckByText(CWnd* pDlg, UINT nID, const std::vector<std::string>& texts)

@@ -55,21 +55,6 @@ void ModelBounds(CDBDoc& doc, double bb[6])
     }
 }
 
-// The newest window of the given class among those pOwner owns; null when none is open.
-CWnd* FindOwnedWindow(CWnd* pOwner, const char* pszClass)
-{
-    if (!pOwner)
-        return nullptr;
-    HWND aWnd[64];
-    const int n = Win32RelatedWindows(pOwner->m_hWnd, FALSE, aWnd, 64);
-    for (int i = std::min(n, 64) - 1; i >= 0; --i) {
-        CWnd* p = CWnd::FromHandle(aWnd[i]);
-        if (p && std::strcmp(p->GetRuntimeClass()->m_lpszClassName, pszClass) == 0)
-            return p;
-    }
-    return nullptr;
-}
-
 // Selects the entry of a combo box whose text is pszText, as the user would.
 bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)
 {

@@ -4,6 +4,7 @@
 // each with the module's engine and hands the curves against time to the host's graph window,
 // which writes them as CSV, a column per item headed by its name and unit label.
 #include "demo_steps.h"
+#include "demo_support.h"
 
 #include "GraphWindowsHost.h"
 #include "MsgDll.h"
@@ -22,19 +23,6 @@
 
 namespace {
 
-// The newest window of the given class among those pOwner owns; null when none is open.
-CWnd* FindOwnedDialog(CWnd* pOwner, const char* pszClass)
-{
-    HWND aWnd[64];
-    const int n = Win32RelatedWindows(pOwner->m_hWnd, FALSE, aWnd, 64);
-    for (int i = (n < 64 ? n : 64) - 1; i >= 0; --i) {
-        CWnd* p = CWnd::FromHandle(aWnd[i]);
-        if (p && std::strcmp(p->GetRuntimeClass()->m_lpszClassName, pszClass) == 0)
-            return p;
-    }
-    return nullptr;
-}
-
 // The user's session; 1 when the graph reached the graph window and its file was written.
 int DriveDialog(CDBDoc& doc, CView& view, kvpvs::host::CGraphWindowsHost& graphs)
 {
@@ -42,7 +30,7 @@ int DriveDialog(CDBDoc& doc, CView& view, kvpvs::host::CGraphWindowsHost& graphs
         std::fprintf(stderr, "kvpvs-host: the module's launcher does not open the history-graph dialog\n");
         return 0;
     }
-    CWnd* pDlg = FindOwnedDialog(&view, "CDlgHistoryGrphTKVR");
+    CWnd* pDlg = FindOwnedWindow(&view, "CDlgHistoryGrphTKVR");
     if (!pDlg) {
         std::fprintf(stderr, "kvpvs-host: the history-graph dialog did not open\n");
         return 0;

@@ -27,18 +27,6 @@
 
 namespace {
 
-CWnd* FindOwnedDialog(CWnd* pOwner, const char* pszClass)
-{
-    HWND aWnd[64];
-    const int n = Win32RelatedWindows(pOwner->m_hWnd, FALSE, aWnd, 64);
-    for (int i = (n < 64 ? n : 64) - 1; i >= 0; --i) {
-        CWnd* p = CWnd::FromHandle(aWnd[i]);
-        if (p && std::strcmp(p->GetRuntimeClass()->m_lpszClassName, pszClass) == 0)
-            return p;
-    }
-    return nullptr;
-}
-
 // The user's session: the functions of one stored code ticked, added and applied; 1 when the
 // graph reached the graph window with a curve per function (nExpected of them) and its file was
 // written.
@@ -49,7 +37,7 @@ int DriveDialog(CDBDoc& doc, CView& view, kvpvs::host::CGraphWindowsHost& graphs
         std::fprintf(stderr, "kvpvs-host: the module's launcher does not open the history-graph dialog\n");
         return 0;
     }
-    CWnd* pDlg = FindOwnedDialog(&view, "CDlgHistoryGrphTKVR");
+    CWnd* pDlg = FindOwnedWindow(&view, "CDlgHistoryGrphTKVR");
     if (!pDlg) {
         std::fprintf(stderr, "kvpvs-host: the history-graph dialog did not open\n");
         return 0;
@@ -85,33 +73,6 @@ int DriveDialog(CDBDoc& doc, CView& view, kvpvs::host::CGraphWindowsHost& graphs
         std::fprintf(stderr, "kvpvs-host: the %s history graph was not shown (%d functions ticked)\n", pszWhat,
                      nTicked);
     AfxDriver::Click(pDlg, IDC_HGRPH_CLOSE);
-    return ok;
-}
-
-// Modal and direct series of each function agree to 1e-12 of the series' peak.
-int CompareForms(const std::vector<T_THRD_D>& ticked)
-{
-    ModuleEngine engine;
-    if (!engine.IsLive())
-        return 0;
-    int ok = 1;
-    for (const T_THRD_D& f : ticked) {
-        if (f.nAcasK != kvpvs::sample::kAcasQuakeModal)
-            continue;
-        T_THRD_D direct = f;
-        direct.nAcasK = kvpvs::sample::kAcasQuakeDirect;
-        const std::vector<double> a = engine.Run(f);
-        const std::vector<double> b = engine.Run(direct);
-        double peak = 0.0, diff = 0.0;
-        for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-            peak = std::fmax(peak, std::fabs(a[i]));
-            diff = std::fmax(diff, std::fabs(a[i] - b[i]));
-        }
-        const bool same = !a.empty() && a.size() == b.size() && diff <= 1e-12 * peak;
-        std::printf("  %s: %zu steps, peak |value| %.4e, modal - direct at most %.2e (%s)\n", f.strName.GetString(),
-                    a.size(), peak, diff, same ? "agree to 1e-12 relative" : "DIFFER");
-        ok = ok && same;
-    }
     return ok;
 }
 
@@ -159,7 +120,7 @@ int RunElementHistoryGraph(CDBDoc& doc, const char* outDir, int nCode, int nExpe
         doc.SetActiveView(pViewBefore);
         view.DestroyWindow();
     }
-    ok = CompareForms(ticked) && ok;
+    ok = CompareModalDirect(ticked, false) && ok;
     if (ok)
         std::printf("%s history graph: %s\n", pszWhat, csv.string().c_str());
     return ok;

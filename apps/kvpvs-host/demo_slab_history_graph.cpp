@@ -31,18 +31,6 @@
 
 namespace {
 
-CWnd* FindOwnedDialog(CWnd* pOwner, const char* pszClass)
-{
-    HWND aWnd[64];
-    const int n = Win32RelatedWindows(pOwner->m_hWnd, FALSE, aWnd, 64);
-    for (int i = (n < 64 ? n : 64) - 1; i >= 0; --i) {
-        CWnd* p = CWnd::FromHandle(aWnd[i]);
-        if (p && std::strcmp(p->GetRuntimeClass()->m_lpszClassName, pszClass) == 0)
-            return p;
-    }
-    return nullptr;
-}
-
 // The user's session: the slab functions ticked, added and applied; 1 when the graph reached
 // the graph window with a curve per function and its file was written.
 int DriveDialog(CDBDoc& doc, CView& view, kvpvs::host::CGraphWindowsHost& graphs,
@@ -55,7 +43,7 @@ int DriveDialog(CDBDoc& doc, CView& view, kvpvs::host::CGraphWindowsHost& graphs
         return 0;
     }
     pfnOpen(&view);
-    CWnd* pDlg = FindOwnedDialog(&view, "CDlgHistoryGrphTKVR");
+    CWnd* pDlg = FindOwnedWindow(&view, "CDlgHistoryGrphTKVR");
     if (!pDlg) {
         std::fprintf(stderr, "kvpvs-host: the history-graph dialog did not open\n");
         return 0;
@@ -93,34 +81,6 @@ int DriveDialog(CDBDoc& doc, CView& view, kvpvs::host::CGraphWindowsHost& graphs
         std::fprintf(stderr, "kvpvs-host: the slab history graph was not shown (%d of %zu functions ticked)\n", nTicked,
                      aFuncK.size());
     AfxDriver::Click(pDlg, IDC_HGRPH_CLOSE);
-    return ok;
-}
-
-// The modal and direct series of each ticked modal function agree to 1e-12 of the series' peak,
-// and the peak is no round-off.
-int CompareForms(const std::vector<T_THRD_D>& ticked)
-{
-    ModuleEngine engine;
-    if (!engine.IsLive())
-        return 0;
-    int ok = 1;
-    for (const T_THRD_D& f : ticked) {
-        if (f.nAcasK != kvpvs::sample::kAcasQuakeModal)
-            continue;
-        T_THRD_D direct = f;
-        direct.nAcasK = kvpvs::sample::kAcasQuakeDirect;
-        const std::vector<double> a = engine.Run(f);
-        const std::vector<double> b = engine.Run(direct);
-        double peak = 0.0, diff = 0.0;
-        for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-            peak = std::fmax(peak, std::fabs(a[i]));
-            diff = std::fmax(diff, std::fabs(a[i] - b[i]));
-        }
-        const bool same = !a.empty() && a.size() == b.size() && peak > 0.0 && diff <= 1e-12 * peak;
-        std::printf("  %s: %zu steps, peak |value| %.4e, modal - direct at most %.2e (%s)\n", f.strName.GetString(),
-                    a.size(), peak, diff, same ? "agree to 1e-12 relative" : "DIFFER");
-        ok = ok && same;
-    }
     return ok;
 }
 
@@ -192,7 +152,7 @@ int RunSlabHistoryGraphDemo(const char* outDir)
                 doc.SetActiveView(nullptr);
                 view.DestroyWindow();
             }
-            ok = CompareForms(ticked) && ok;
+            ok = CompareModalDirect(ticked, true) && ok;
             if (ok)
                 std::printf("slab history graph: %s\n", csv.string().c_str());
         }

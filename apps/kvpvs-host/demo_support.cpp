@@ -1,9 +1,13 @@
 #include "demo_support.h"
 
 #include "DBModelRecords.h"
+#include "SampleDynamics.h"
 #include "SampleSchema.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 
 unsigned int EnsureForceSumStepRecords(CDBDoc& doc)
 {
@@ -33,4 +37,44 @@ unsigned int EnsureForceSumStepRecords(CDBDoc& doc)
         clsStep.Set(r.nStepK, step);
     }
     return nLastStep;
+}
+
+CWnd* FindOwnedWindow(CWnd* pOwner, const char* pszClass)
+{
+    if (!pOwner)
+        return nullptr;
+    HWND aWnd[64];
+    const int n = Win32RelatedWindows(pOwner->m_hWnd, FALSE, aWnd, 64);
+    for (int i = std::min(n, 64) - 1; i >= 0; --i) {
+        CWnd* p = CWnd::FromHandle(aWnd[i]);
+        if (p && std::strcmp(p->GetRuntimeClass()->m_lpszClassName, pszClass) == 0)
+            return p;
+    }
+    return nullptr;
+}
+
+int CompareModalDirect(const std::vector<T_THRD_D>& ticked, bool bMoving)
+{
+    ModuleEngine engine;
+    if (!engine.IsLive())
+        return 0;
+    int ok = 1;
+    for (const T_THRD_D& f : ticked) {
+        if (f.nAcasK != kvpvs::sample::kAcasQuakeModal)
+            continue;
+        T_THRD_D direct = f;
+        direct.nAcasK = kvpvs::sample::kAcasQuakeDirect;
+        const std::vector<double> a = engine.Run(f);
+        const std::vector<double> b = engine.Run(direct);
+        double peak = 0.0, diff = 0.0;
+        for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+            peak = std::fmax(peak, std::fabs(a[i]));
+            diff = std::fmax(diff, std::fabs(a[i] - b[i]));
+        }
+        const bool same = !a.empty() && a.size() == b.size() && (!bMoving || peak > 0.0) && diff <= 1e-12 * peak;
+        std::printf("  %s: %zu steps, peak |value| %.4e, modal - direct at most %.2e (%s)\n", f.strName.GetString(),
+                    a.size(), peak, diff, same ? "agree to 1e-12 relative" : "DIFFER");
+        ok = ok && same;
+    }
+    return ok;
 }

@@ -13,6 +13,13 @@
 // the report names them) and returns the last such step's key, 0 when there is none.
 unsigned int EnsureForceSumStepRecords(CDBDoc& doc);
 
+// The newest window related to pOwner whose run-time class is pszClass; null when there is none.
+CWnd* FindOwnedWindow(CWnd* pOwner, const char* pszClass);
+
+// The modal and direct series of each ticked modal shaking function agree to 1e-12 of the
+// series' peak (printed per function); with bMoving a series that stays 0 fails as well.
+int CompareModalDirect(const std::vector<T_THRD_D>& ticked, bool bMoving);
+
 // One engine of the module, made and run through its exported constructor, Run and destructor.
 class ModuleEngine {
 public:
