@@ -91,9 +91,8 @@ CDlgSlopeFOSResult::~CDlgSlopeFOSResult()
 
 void CDlgSlopeFOSResult::CreateOrActivate(CWnd* pParent)
 {
-    // Owned by the main window, as the other result dialogs are; the caller's window without one.
-    CWnd* pMain = AfxGetMainWnd();
-    kvpvs::dialogs::CreateOrActivateModeless<CDlgSlopeFOSResult>(m_reg, pMain ? pMain : pParent,
+    // Owned by the caller's window (the launcher passes the active view); the main window without one.
+    kvpvs::dialogs::CreateOrActivateModeless<CDlgSlopeFOSResult>(m_reg, pParent ? pParent : AfxGetMainWnd(),
                                                                  [](CDlgSlopeFOSResult&) {});
 }
 

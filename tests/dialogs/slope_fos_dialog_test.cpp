@@ -351,3 +351,12 @@ TEST_F(SlopeFOSDialog, TheSampleSlopeListsItsCirclesWithSomeWithoutFactor)
 }
 
 } // namespace
+
+TEST_F(SlopeFOSDialog, OpensOnTheWindowItIsGivenAndOnlyOnce)
+{
+    AddCase("Circles", {AddBoundary({AddGrid()}, {})}, kCircleFos);
+    CDlgSlopeFOSResult* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(dlg->GetParent(), &view);
+    EXPECT_EQ(Open(), dlg) << "a second request activates the open dialog";
+}
