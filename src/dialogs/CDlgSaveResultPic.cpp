@@ -85,22 +85,6 @@ CString EditText(const CEdit& edit)
     return s;
 }
 
-double EditValue(const CEdit& edit) { return std::atof(EditText(edit).GetString()); }
-
-void SetEditValue(CEdit& edit, double d)
-{
-    CString s;
-    s.Format("%.10g", d);
-    edit.SetWindowText(s);
-}
-
-void SetEditValue(CEdit& edit, int n)
-{
-    CString s;
-    s.Format("%d", n);
-    edit.SetWindowText(s);
-}
-
 CString WithBackslash(CString s)
 {
     if (!s.IsEmpty() && s[s.GetLength() - 1] != '\\')
@@ -260,12 +244,12 @@ void CDlgSaveResultPic::SetDataToControls(int bFromSetting)
         dDeform = pState->GetCurrentPA()->dDeformScale;
     }
     m_chkAutoRange.SetCheck(bAuto ? 1 : 0);
-    SetEditValue(m_editMax, dMax);
-    SetEditValue(m_editMin, dMin);
-    SetEditValue(m_editDivisions, nDivisions);
-    SetEditValue(m_editVectorScale, dVector);
-    SetEditValue(m_editDeformScale, dDeform);
-    SetEditValue(m_editDiagramScale, dDiagram);
+    m_editMax.SetEditUnit(dMax);
+    m_editMin.SetEditUnit(dMin);
+    m_editDivisions.SetEditUnit(nDivisions);
+    m_editVectorScale.SetEditUnit(dVector);
+    m_editDeformScale.SetEditUnit(dDeform);
+    m_editDiagramScale.SetEditUnit(dDiagram);
     m_editMax.EnableWindow(!bAuto);
     m_editMin.EnableWindow(!bAuto);
     m_editDivisions.EnableWindow(!bAuto);
@@ -296,14 +280,14 @@ void CDlgSaveResultPic::GetDataFromControls()
     m_Setting.nImageFormat = SelectedData(m_cobxFormat, m_Setting.nImageFormat);
     m_Setting.bAutoRange = m_chkAutoRange.GetCheck() ? 1 : 0;
     if (!m_Setting.bAutoRange) {
-        m_Setting.dMax = EditValue(m_editMax);
-        m_Setting.dMin = EditValue(m_editMin);
+        m_Setting.dMax = m_editMax.GetEditValue();
+        m_Setting.dMin = m_editMin.GetEditValue();
         m_Setting.nDivisions = std::atoi(EditText(m_editDivisions).GetString());
     }
-    m_Setting.dVectorScale = EditValue(m_editVectorScale);
-    m_Setting.dDiagramScale = EditValue(m_editDiagramScale);
+    m_Setting.dVectorScale = m_editVectorScale.GetEditValue();
+    m_Setting.dDiagramScale = m_editDiagramScale.GetEditValue();
     m_Setting.bRealDisp = m_chkRealDisp.GetCheck() ? 1 : 0;
-    m_Setting.dDeformScale = m_Setting.bRealDisp ? 1.0 : EditValue(m_editDeformScale);
+    m_Setting.dDeformScale = m_Setting.bRealDisp ? 1.0 : m_editDeformScale.GetEditValue();
     m_Setting.nImageType = SelectedData(m_cobxImageType, m_Setting.nImageType);
     m_Setting.bDeformed = m_chkDeformed.GetCheck() ? 1 : 0;
     if (m_Setting.bDeformed)

@@ -12,6 +12,7 @@
 #include "dialogs/ResultPicSetting.h"
 
 #include "CoolButton.h"
+#include "EditUnit.h"
 #include "DBUpdateConnector.h"
 #include "PVSDlgModalessBase.h"
 #include "afxcmn.h"
@@ -77,14 +78,14 @@ private:
     CTreeCtrlPVS m_Tree;
     CComboBox m_cobxFormat;
     CButton m_chkAutoRange;
-    CEdit m_editMax;
-    CEdit m_editMin;
-    CEdit m_editDivisions;
+    CEditUnit m_editMax;
+    CEditUnit m_editMin;
+    CEditUnit m_editDivisions;
     CSpinButtonCtrl m_spinDivisions;
-    CEdit m_editDeformScale;
+    CEditUnit m_editDeformScale;
     CButton m_chkRealDisp;
-    CEdit m_editVectorScale;
-    CEdit m_editDiagramScale;
+    CEditUnit m_editVectorScale;
+    CEditUnit m_editDiagramScale;
     CComboBox m_cobxImageType;
     CButton m_chkDeformed;
     CComboBox m_cobxDeformedData;

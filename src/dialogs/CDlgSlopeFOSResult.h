@@ -11,6 +11,7 @@
 
 #include "ColourButton.h"
 #include "DBUpdateConnector.h"
+#include "EditUnit.h"
 #include "ExtListCtrl.h"
 #include "PVSDlgModalessBase.h"
 #include "SlopeResults.h"
@@ -72,7 +73,7 @@ private:
 
     CComboBox m_cobxCase;
     CComboBox m_cobxFont;
-    CEdit m_editWidth;
+    CEditUnit m_editWidth;
     CSpinButtonCtrl m_spinWidth;
     CExtListCtrl m_lstFOS;
     CColourButton m_btnColour;
