@@ -53,3 +53,8 @@ int RunSlopeDemo(CDBDoc& doc, const char* outDir);
 // to the built design program "YRP.exe" in a namespace of its own; its log of imported records
 // becomes "YRP_log.txt" in the folder.
 int RunDesignLinkDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
+// The profile-grid plot dialog on the sample's settlement grid at ground level: the grid with
+// bands, deformation and the areas of three index lines ("profile_grid.png"), the grid and line
+// tables from the table view ("profile_grid_table.csv", "profile_line_table.csv") and the curve
+// fit of one line ("profile_curve_fit.txt").
+int RunProfileGridDemo(CDBDoc& doc, const char* outDir);
