@@ -265,3 +265,47 @@ TEST_F(ProfileGridSampleTest, ShownDisplayLabelsTheExactAreasUnderTheProfiles)
 }
 
 } // namespace
+
+TEST_F(ProfileGridSampleTest, CurveFitOfALineOutsideTheModelOpensNothing)
+{
+    // A grid 5 m above the ground: none of its points lies in the model, so its line stores no
+    // table; the table stored last (the sample grid's) is not this line's profile.
+    T_SPFG_D above;
+    above.strName = "Above the ground";
+    const double LL[3] = {0, 0, 5}, LR[3] = {30, 0, 5}, UL[3] = {0, 8, 5};
+    for (int k = 0; k < 3; ++k) {
+        above.dLL[k] = kOut * LL[k];
+        above.dLR[k] = kOut * LR[k];
+        above.dUL[k] = kOut * UL[k];
+        above.dUR[k] = kOut * (LR[k] + UL[k] - LL[k]);
+    }
+    above.nDivX = 6;
+    above.nDivY = 2;
+    CClassSpfg spfg(s_pDoc->GetModelDB());
+    const unsigned int nAboveK = spfg.Add(above);
+    struct Remove {
+        CClassSpfg& t;
+        unsigned int k;
+        ~Remove() { t.Delete(k); }
+    } remove{spfg, nAboveK};
+
+    CDlgProfileGridPlot* d = OpenWithLines();
+    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(AfxDriver::Click(d, IDC_PGPLOT_GRID_TABLE));
+    ASSERT_EQ(IPostGeneralTableData::Instance()->GetCount(), 1);
+    ASSERT_TRUE(SelectText(d, IDC_PGPLOT_GRID, "Above the ground"));
+    AfxDriver::Click(d, IDC_PGPLOT_AXIS_Y);
+    AfxDriver::Select(d, IDC_PGPLOT_YINDEX, 1);
+    AfxDriver::SetText(d, IDC_PGPLOT_YDIV, "6");
+    ASSERT_TRUE(AfxDriver::Click(d, IDC_PGPLOT_ADD));
+    ASSERT_TRUE(AfxDriver::Select(d, IDC_PGPLOT_LINES, 0));
+    bool bOpened = false;
+    AfxDriver::ScriptModal([&](CDialog* c) {
+        bOpened = true;
+        c->EndDialog(IDCANCEL);
+    });
+    AfxDriver::Click(d, IDC_PGPLOT_CURVE_FIT);
+    AfxDriver::ClearModalScript();
+    EXPECT_FALSE(bOpened) << "the curve fit got the points of another table";
+    EXPECT_EQ(IPostGeneralTableData::Instance()->GetCount(), 1) << "no table for a line outside the model";
+}
