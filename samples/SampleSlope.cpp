@@ -25,10 +25,10 @@ namespace {
 constexpr int kSlopeType = 18;
 constexpr int kPlaneXZ = 2;
 
-// The work-space branch of the document tree as the host stores a work plane: name, kind and
-// list lengths, placement, the grid origin pair followed by the two grid lists.
-int WriteWorkPlane(CDBDoc& doc, int nTag, const char* pszName, const gp_Ax3& ax, const std::vector<double>& l1,
-                   const std::vector<double>& l2)
+} // namespace
+
+int WriteSampleWorkPlane(CDBDoc& doc, int nTag, const char* pszName, const gp_Ax3& ax, const std::vector<double>& l1,
+                         const std::vector<double>& l2)
 {
     const TDF_Label label = doc.GetSubRootNode(0)->Label().Root().FindChild(1080).FindChild(2).FindChild(nTag);
     TDataStd_Name::Set(label, TCollection_ExtendedString(pszName));
@@ -48,6 +48,8 @@ int WriteWorkPlane(CDBDoc& doc, int nTag, const char* pszName, const gp_Ax3& ax,
         pReal->SetValue(k++, d);
     return nTag;
 }
+
+namespace {
 
 unsigned int AddCase(CDBDoc& doc, const char* pszName, unsigned int nBndrK, unsigned int nGroundK)
 {
@@ -145,9 +147,10 @@ BOOL BuildSampleSlope(CDBDoc& doc, SlopeSummary& sum)
 
     // The section as the current work plane: X along the model's x, Y along its z.
     const gp_Ax3 section(gp_Pnt(0, 0, 0), gp_Dir(0, -1, 0), gp_Dir(1, 0, 0));
-    sum.nCurrentPlaneTag = WriteWorkPlane(doc, 1, "Current WorkPlane", section, {}, {});
-    sum.nGroundPlaneTag = WriteWorkPlane(doc, 2, "Ground level", gp_Ax3(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1), gp_Dir(1, 0, 0)),
-                                         {0, 5, 10, 15, 20}, {0, 5, 10});
+    sum.nCurrentPlaneTag = WriteSampleWorkPlane(doc, 1, "Current WorkPlane", section, {}, {});
+    sum.nGroundPlaneTag =
+        WriteSampleWorkPlane(doc, 2, "Ground level", gp_Ax3(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1), gp_Dir(1, 0, 0)),
+                             {0, 5, 10, 15, 20}, {0, 5, 10});
     doc.SetCurrentWorkPlane(section);
     return TRUE;
 }

@@ -7,6 +7,8 @@
 #pragma once
 #include "DBDoc.h"
 
+#include <gp_Ax3.hxx>
+
 #include <vector>
 
 namespace kvpvs::sample {
@@ -21,6 +23,12 @@ struct SlopeSummary {
     int nCurrentPlaneTag = 0;
     int nGroundPlaneTag = 0;
 };
+
+// Writes a work plane into the work-space branch of the document tree under the tag, as the host
+// stores one: name, kind 0 and list lengths, placement, the grid origin pair (0, 0) followed by
+// the two grid lists. Returns the tag.
+int WriteSampleWorkPlane(CDBDoc& doc, int nTag, const char* pszName, const gp_Ax3& ax, const std::vector<double>& l1,
+                         const std::vector<double>& l2);
 
 // Factor of safety of a trial circle (model units): a smooth bowl around the critical circle.
 double SampleCircleFactor(double a, double b, double r);

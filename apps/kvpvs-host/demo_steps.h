@@ -87,3 +87,8 @@ int OpenModuleDialog(const char* pszName, void* pArgument = nullptr);
 // two displacement rows through the modal dialog, the picture settings exported and imported
 // ("picture_settings.rpd") and a batch of pictures in views Iso and Front ("pictures/").
 int RunLauncherDemo(CDBDoc& doc, const char* outDir);
+// The profile-grid plot dialog on the sample's settlement grid at ground level: the grid with
+// bands, deformation and the areas of three index lines ("profile_grid.png"), the grid and line
+// tables from the table view ("profile_grid_table.csv", "profile_line_table.csv") and the curve
+// fit of one line ("profile_curve_fit.txt").
+int RunProfileGridDemo(CDBDoc& doc, const char* outDir);

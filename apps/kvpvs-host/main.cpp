@@ -152,6 +152,7 @@ std::vector<DemoStep> DemoSteps()
             {"history plot dialog", [](HostContext& c) { return RunHistoryPlotDialogDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"event diagram", [](HostContext& c) { return RunEventDiagramDemo(*c.pDoc, c.summary, c.outDir.string().c_str()); }},
             {"result-tree pictures", [](HostContext& c) { return RunHistoryPicturesDemo(*c.pDoc, c.outDir.string().c_str()); }},
+            {"profile grid", [](HostContext& c) { return RunProfileGridDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"dialog launcher", [](HostContext& c) { return RunLauncherDemo(*c.pDoc, c.outDir.string().c_str()); }}};
 }
 

@@ -356,13 +356,17 @@ void CDlgProfileGridPlot::OnCurveFit()
     rec.GridIdx.aIdx.RemoveAll();
     T_SPFG_GRID_IDX_BASE line = pLines->aIdx[n];
     rec.GridIdx.aIdx.Add(line);
+    IPostGeneralTableData* pTables = IPostGeneralTableData::Instance();
+    const int nBefore = pTables->GetCount();
     if (!RunTable(2, 0))
+        return;
+    const int c = pTables->GetCount();
+    // A line with no point in the model stores no table: the last one stored is another's.
+    if (c <= nBefore)
         return;
 
     CDlgCurveFitting dlg(this);
     m_lstLines.GetText(nSel, dlg.m_strTitle);
-    IPostGeneralTableData* pTables = IPostGeneralTableData::Instance();
-    const int c = pTables->GetCount();
     pTables->RequestRows(2, c - 1);
     CArray<unsigned int, unsigned int> aRowK;
     pTables->GetRowKeys(aRowK);

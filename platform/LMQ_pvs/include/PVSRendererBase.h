@@ -2,8 +2,8 @@
 // and labels. The base draws nothing. CPVSRendererRecorder records every call in order with a
 // deep copy of its data set (for tests); CPVSRendererVTK draws the calls with VTK into an
 // offscreen window and saves a PNG (for the demo host). Choice of the VTK renderer: the
-// trailing ints are not interpreted, except that two-point polygons are drawn as lines and
-// the line width of line drawing is used; value colours run blue to red over the range; a
+// trailing ints are not interpreted, except that two-point polygons are drawn as lines, line
+// drawing shows the edges of faces only and uses its line width; value colours run blue to red over the range; a
 // point list is drawn as separate segments of consecutive pairs, an arc as one line.
 #pragma once
 #include "afxtempl.h"

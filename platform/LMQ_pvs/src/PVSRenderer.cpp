@@ -3,6 +3,7 @@
 #include <vtkActor.h>
 #include <vtkBMPWriter.h>
 #include <vtkJPEGWriter.h>
+#include <vtkActorCollection.h>
 #include <vtkBillboardTextActor3D.h>
 #include <vtkCamera.h>
 #include <vtkCellArray.h>
@@ -232,7 +233,11 @@ void CPVSRendererVTK::AddScalarDataSet(vtkDataSet* pData, const Quantity_Color& 
 
 void CPVSRendererVTK::DrawLines(vtkDataSet* pData, const Quantity_Color& color, int bByValue, int nWidth, int)
 {
+    const int nBefore = m_pRenderer->GetActors()->GetNumberOfItems();
     AddScalarDataSet(pData, color, bByValue != 0, nWidth > 0 ? nWidth : 1);
+    // Faces asked for as lines show their edges only: filled, they would hide what lies on them.
+    if (m_pRenderer->GetActors()->GetNumberOfItems() > nBefore)
+        m_pRenderer->GetActors()->GetLastActor()->GetProperty()->SetRepresentationToWireframe();
 }
 
 void CPVSRendererVTK::DrawScalarSurface(vtkDataSet* pData, int, int)
