@@ -8,6 +8,7 @@
 // the line y = 2 and opens the curve fitting, reads the cubic, spins the degree up to 5 and
 // closes; the fit and its tables go to "profile_curve_fit.txt".
 #include "demo_steps.h"
+#include "demo_support.h"
 
 #include "UserDefDisplayHost.h"
 
@@ -25,8 +26,6 @@
 
 #include "dialogs/DialogControlIds.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -40,20 +39,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-CWnd* FindOwnedWindow(CWnd* pOwner, const char* pszClass)
-{
-    if (!pOwner)
-        return nullptr;
-    HWND aWnd[64];
-    const int n = Win32RelatedWindows(pOwner->m_hWnd, FALSE, aWnd, 64);
-    for (int i = std::min(n, 64) - 1; i >= 0; --i) {
-        CWnd* p = CWnd::FromHandle(aWnd[i]);
-        if (p && std::strcmp(p->GetRuntimeClass()->m_lpszClassName, pszClass) == 0)
-            return p;
-    }
-    return nullptr;
-}
 
 bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)
 {
@@ -254,11 +239,8 @@ int RunProfileGridDemo(CDBDoc& doc, const char* outDir)
             lastStep = s;
         }
     }
-    using PFN_OPEN = void (*)(CWnd*);
-    auto pfnOpen = reinterpret_cast<PFN_OPEN>(dlsym(RTLD_DEFAULT, "_ZN19CDlgProfileGridPlot16CreateOrActivateEP4CWnd"));
-    if (!pfnOpen || nLastK == 0) {
-        std::fprintf(stderr, "kvpvs-host: %s\n",
-                     pfnOpen ? "the sample has no construction stage" : "the module exports no profile-grid dialog");
+    if (nLastK == 0) {
+        std::fprintf(stderr, "kvpvs-host: the sample has no construction stage\n");
         return 0;
     }
 
@@ -299,7 +281,8 @@ int RunProfileGridDemo(CDBDoc& doc, const char* outDir)
     const fs::path out(outDir);
     const int nBoxes = Win32MessageBoxCount();
     int ok = 0;
-    pfnOpen(&view);
+    if (OpenModuleDialog("CDlgProfileGridPlot") != 1)
+        std::fprintf(stderr, "kvpvs-host: the module's launcher does not open the profile-grid dialog\n");
     CWnd* pDlg = FindOwnedWindow(&view, "CDlgProfileGridPlot");
     if (!pDlg)
         pDlg = FindOwnedWindow(AfxGetMainWnd(), "CDlgProfileGridPlot");

@@ -19,8 +19,6 @@
 
 #include "dialogs/DialogControlIds.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -36,13 +34,10 @@ namespace {
 int DriveDialog(CDBDoc& doc, CView& view, kvpvs::host::CGraphWindowsHost& graphs,
                 const std::vector<unsigned int>& aFuncK, std::vector<T_THRD_D>& ticked)
 {
-    using PFN_OPEN = void (*)(CWnd*);
-    auto pfnOpen = reinterpret_cast<PFN_OPEN>(dlsym(RTLD_DEFAULT, "_ZN19CDlgHistoryGrphTKVR16CreateOrActivateEP4CWnd"));
-    if (!pfnOpen) {
-        std::fprintf(stderr, "kvpvs-host: the module exports no history-graph dialog\n");
+    if (OpenModuleDialog("CDlgHistoryGrphTKVR") != 1) {
+        std::fprintf(stderr, "kvpvs-host: the module's launcher does not open the history-graph dialog\n");
         return 0;
     }
-    pfnOpen(&view);
     CWnd* pDlg = FindOwnedWindow(&view, "CDlgHistoryGrphTKVR");
     if (!pDlg) {
         std::fprintf(stderr, "kvpvs-host: the history-graph dialog did not open\n");

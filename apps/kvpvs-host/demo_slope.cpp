@@ -5,6 +5,7 @@
 // factory, draws it offscreen and saves the pictures "slope_fos_circle.png" and
 // "slope_fos_polyline.png".
 #include "demo_steps.h"
+#include "demo_support.h"
 
 #include "UserDefDisplayHost.h"
 
@@ -28,21 +29,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-CWnd* FindDialog(const char* pszClass)
-{
-    CWnd* pMain = AfxGetMainWnd();
-    if (!pMain)
-        return nullptr;
-    HWND aWnd[64];
-    const int n = Win32RelatedWindows(pMain->m_hWnd, FALSE, aWnd, 64);
-    for (int i = (n < 64 ? n : 64) - 1; i >= 0; --i) {
-        CWnd* p = CWnd::FromHandle(aWnd[i]);
-        if (p && std::strcmp(p->GetRuntimeClass()->m_lpszClassName, pszClass) == 0)
-            return p;
-    }
-    return nullptr;
-}
 
 bool SelectCase(CWnd* pDlg, const char* pszName)
 {
@@ -89,7 +75,7 @@ int RunSlopeDemo(CDBDoc& doc, const char* outDir)
     const fs::path out(outDir);
     int ok = 0;
     OpenModuleDialog("CDlgSlopeFOSResult");
-    if (CWnd* pDlg = FindDialog("CDlgSlopeFOSResult")) {
+    if (CWnd* pDlg = FindOwnedWindow(&view, "CDlgSlopeFOSResult")) {
         auto step = [&](bool b, const char* pszWhat) {
             if (ok && !b)
                 std::fprintf(stderr, "kvpvs-host: slope demo: %s failed\n", pszWhat);
