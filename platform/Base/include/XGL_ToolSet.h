@@ -41,8 +41,12 @@ private:
     template <class... A>
     void Rec(const char* pszFormat, A... a)
     {
-        char buf[512];
-        std::snprintf(buf, sizeof(buf), pszFormat, a...);
-        m_aCalls.emplace_back(buf);
+        if constexpr (sizeof...(A) == 0) {
+            m_aCalls.emplace_back(pszFormat);
+        } else {
+            char buf[512];
+            std::snprintf(buf, sizeof(buf), pszFormat, a...);
+            m_aCalls.emplace_back(buf);
+        }
     }
 };

@@ -10,6 +10,7 @@ class CSelectMeshDialog : public CDialog {
     DECLARE_DYNAMIC(CSelectMeshDialog)
 public:
     CSelectMeshDialog(UINT nIDTemplate, CWnd* pParent) : CDialog(nIDTemplate, pParent) {}
+    using CDialog::Create;
     virtual BOOL Create(CWnd* pParent) { return CDialog::Create(m_nIDTemplate, pParent); }
 
     // 0 off, 1 nodes, 2 elements.
