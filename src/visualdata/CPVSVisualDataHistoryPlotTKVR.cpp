@@ -13,10 +13,10 @@
 
 #include <cmath>
 
-IMPLEMENT_DYNAMIC(CPVSVisualDataHistoryPlotTKVR, CPVSVisualDataBase)
+IMPLEMENT_DYNAMIC(CPVSVisualDataHistoryPlotTKVR, CPVSVisualDataNodeValues)
 
 CPVSVisualDataHistoryPlotTKVR::CPVSVisualDataHistoryPlotTKVR(unsigned int nType, T_VD_PARAM_D& param)
-    : CPVSVisualDataBase(nType, param), m_pUserDefData(new T_VD_HISTPLOT_TVCKVR_D)
+    : CPVSVisualDataNodeValues(nType, param), m_pUserDefData(new T_VD_HISTPLOT_TVCKVR_D)
 {
     m_pUserDefData->Initialize();
     if (const auto* p = dynamic_cast<const T_VD_HISTPLOT_TVCKVR_D*>(param.pUserDefData))
@@ -123,50 +123,6 @@ int CPVSVisualDataHistoryPlotTKVR::GetVector(unsigned int nNodeK, double* pVect,
     return 1;
 }
 
-int CPVSVisualDataHistoryPlotTKVR::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
-{
-    aText.RemoveAll();
-    if (nKind == 2 || !GetDoc())
-        return 0;
-    T_VSUL_DATA_D vals;
-    CClassNode clsNode(GetDoc()->GetModelDB());
-    T_NODE_D node;
-    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || !clsNode.Get(nKey, node))
-        return 0;
-    CString s;
-    s.Format("Node No. %d", static_cast<int>(clsNode.GetNodeNoByKey(nKey)));
-    aText.Add(s);
-    const CArray<double, double>& a = vals.aValue;
-    if (a.GetSize() == 0)
-        return 0;
-    if (a.GetSize() == 4) {
-        const char* fmt[4] = {"Total Value : %g", "X Value : %g", "Y Value : %g", "Z Value : %g"};
-        for (int k = 0; k < 4; ++k) {
-            s.Format(fmt[k], a[k]);
-            aText.Add(s);
-        }
-    } else {
-        s.Format("Value : %g", a[0]);
-        aText.Add(s);
-    }
-    return 1;
-}
-
-int CPVSVisualDataHistoryPlotTKVR::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText,
-                                                       int)
-{
-    aText.RemoveAll();
-    if (nKind == 2)
-        return 0;
-    T_VSUL_DATA_D vals;
-    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || vals.aValue.GetSize() == 0)
-        return 0;
-    CString s;
-    s.Format("%g", vals.aValue[0]);
-    aText.Add(s);
-    return 1;
-}
-
 int CPVSVisualDataHistoryPlotTKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS,
                                                  CAnimationEngine* pAnim, CPVSModelDataBase* pMD, CArray<int, int>*,
                                                  CArray<int, int>*, CArray<int, int>*, CArray<int, int>*)
@@ -241,24 +197,5 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_A
 int CPVSVisualDataHistoryPlotTKVR::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText,
                                                  T_PVIST_ALL_D* pVS)
 {
-    aText.RemoveAll();
-    auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(GetModelData());
-    if (!pFEM)
-        return 0;
-    CString strFormat;
-    if (pVS)
-        pVS->vals.GetFormatString(strFormat);
-    const int nOption = pVS ? pVS->nScalarOption : 0;
-    for (int i = 0; i < pFEM->GetNodeNum(); ++i) {
-        const unsigned int nNodeK = pFEM->GetNodeK(i);
-        const T_NODE_D* pNode = pFEM->FindNodeD(nNodeK);
-        double dValue = 0.0;
-        T_VD_TEXT_PARAM_D t;
-        if (!pNode || !GetScalar(nNodeK, dValue, nOption) || !GetTextValString(t.strText, pVS, strFormat, dValue))
-            continue;
-        for (int c = 0; c < 3; ++c)
-            t.dPos[c] = pNode->dXyz[c];
-        aText.Add(t);
-    }
-    return 1;
+    return MakeNodeLabels(aText, pVS, GetModelData());
 }

@@ -1,0 +1,74 @@
+#include "visualdata/CPVSVisualDataNodeValues.h"
+
+#include "PVSModelData.h"
+
+IMPLEMENT_DYNAMIC(CPVSVisualDataNodeValues, CPVSVisualDataBase)
+
+int CPVSVisualDataNodeValues::MakeNodeLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText,
+                                             T_PVIST_ALL_D* pVS, CPVSModelDataBase* pMD)
+{
+    aText.RemoveAll();
+    auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(pMD);
+    if (!pFEM)
+        return 0;
+    CString strFormat;
+    if (pVS)
+        pVS->vals.GetFormatString(strFormat);
+    const int nOption = pVS ? pVS->nScalarOption : 0;
+    for (int i = 0; i < pFEM->GetNodeNum(); ++i) {
+        const unsigned int nNodeK = pFEM->GetNodeK(i);
+        const T_NODE_D* pNode = pFEM->FindNodeD(nNodeK);
+        double dValue = 0.0;
+        T_VD_TEXT_PARAM_D t;
+        if (!pNode || !GetScalar(nNodeK, dValue, nOption) || !GetTextValString(t.strText, pVS, strFormat, dValue))
+            continue;
+        for (int c = 0; c < 3; ++c)
+            t.dPos[c] = pNode->dXyz[c];
+        aText.Add(t);
+    }
+    return 1;
+}
+
+int CPVSVisualDataNodeValues::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+{
+    aText.RemoveAll();
+    if (nKind == 2 || !GetDoc())
+        return 0;
+    T_VSUL_DATA_D vals;
+    CClassNode clsNode(GetDoc()->GetModelDB());
+    T_NODE_D node;
+    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || !clsNode.Get(nKey, node))
+        return 0;
+    CString s;
+    s.Format("Node No. %d", static_cast<int>(clsNode.GetNodeNoByKey(nKey)));
+    aText.Add(s);
+    const CArray<double, double>& a = vals.aValue;
+    if (a.GetSize() == 0)
+        return 0;
+    if (a.GetSize() == 4) {
+        const char* fmt[4] = {"Total Value : %g", "X Value : %g", "Y Value : %g", "Z Value : %g"};
+        for (int k = 0; k < 4; ++k) {
+            s.Format(fmt[k], a[k]);
+            aText.Add(s);
+        }
+    } else {
+        s.Format("Value : %g", a[0]);
+        aText.Add(s);
+    }
+    return 1;
+}
+
+int CPVSVisualDataNodeValues::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText,
+                                                  int)
+{
+    aText.RemoveAll();
+    if (nKind == 2)
+        return 0;
+    T_VSUL_DATA_D vals;
+    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || vals.aValue.GetSize() == 0)
+        return 0;
+    CString s;
+    s.Format("%g", vals.aValue[0]);
+    aText.Add(s);
+    return 1;
+}

@@ -1,0 +1,22 @@
+// Nodal values drawn over the model's nodes: each node with a value keeps one value, or the
+// total then X, Y and Z. Its labels, tool tip and probe text come from the stored values.
+#pragma once
+#include "frame/core/KVPvsExport.h"
+
+#include "PVSVisualDataBase.h"
+
+class KV_PVS_API CPVSVisualDataNodeValues : public CPVSVisualDataBase {
+    DECLARE_DYNAMIC(CPVSVisualDataNodeValues)
+public:
+    using CPVSVisualDataBase::CPVSVisualDataBase;
+
+    int GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText) override;
+    int GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int nOption) override;
+    virtual int GetScalar(unsigned int nNodeK, double& dValue, int nOption) = 0;
+    virtual int GetVector(unsigned int nNodeK, double* pVect, int nOption) = 0;
+
+protected:
+    // One label per node of the model that has a scalar, at the node.
+    int MakeNodeLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS,
+                       CPVSModelDataBase* pMD);
+};
