@@ -76,16 +76,22 @@ int CPVSVisualDataDgrmBand::BuildLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARA
     return 1;
 }
 
+int CPVSVisualDataDgrmBand::StationValues(int nKind, unsigned int nKey, CArray<double, double>& aPos,
+                                          T_VSUL_DATA_D& vals)
+{
+    if (nKind == 1)
+        return 0;
+    GetDgrmStations(aPos);
+    return m_mVData.Lookup(static_cast<int>(nKey), vals) && vals.GetSize() == aPos.GetSize() ? 1 : 0;
+}
+
 int CPVSVisualDataDgrmBand::ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
 {
     aText.RemoveAll();
-    if (nKind == 1)
-        return 0;
     CArray<double, double> aPos;
-    GetDgrmStations(aPos);
     T_VSUL_DATA_D vals;
     T_ELEM_D e;
-    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || vals.GetSize() != aPos.GetSize() || !m_clsElem.Get(nKey, e))
+    if (!StationValues(nKind, nKey, aPos, vals) || !m_clsElem.Get(nKey, e))
         return 0;
     CString s;
     s.Format("Element No. %d", static_cast<int>(m_clsElem.GetElemNoByKey(nKey)));
@@ -100,12 +106,9 @@ int CPVSVisualDataDgrmBand::ToolTipLines(int nKind, unsigned int nKey, CArray<CS
 int CPVSVisualDataDgrmBand::ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
 {
     aText.RemoveAll();
-    if (nKind == 1)
-        return 0;
     CArray<double, double> aPos;
-    GetDgrmStations(aPos);
     T_VSUL_DATA_D vals;
-    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || vals.GetSize() != aPos.GetSize())
+    if (!StationValues(nKind, nKey, aPos, vals))
         return 0;
     CString strLine, s;
     for (int i = 0; i < vals.GetSize(); ++i) {

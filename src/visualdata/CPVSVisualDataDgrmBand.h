@@ -35,6 +35,9 @@ protected:
 
     // The values at the outer tips of an element's first and last polygons.
     int BuildLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS);
+    // The stations and the element's values for the tool tip and probe text: 0 for a node, an
+    // element without values or values of another count.
+    int StationValues(int nKind, unsigned int nKey, CArray<double, double>& aPos, T_VSUL_DATA_D& vals);
     int ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
     int ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
 

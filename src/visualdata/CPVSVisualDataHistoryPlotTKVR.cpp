@@ -169,22 +169,10 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_A
     for (int i = 0; i < nElem; ++i) {
         const unsigned int nElemK = pFEM->GetElemK(i);
         const T_ELEM_D* pElem = pFEM->FindElemD(nElemK);
-        if (!pElem || pElem->aNodeK.GetSize() == 0)
-            continue;
-        pIds->Reset();
-        bool bAll = true;
-        for (int k = 0; k < pElem->aNodeK.GetSize() && bAll; ++k) {
-            vtkIdType id = 0;
-            bAll = mPointOf.Lookup(pElem->aNodeK[k], id) != 0;
-            pIds->InsertNextId(id);
-        }
-        if (!bAll)
+        if (!pElem || !ElemPointIds(*pElem, mPointOf, pIds))
             continue;
         pGrid->InsertNextCell(pElem->nCellType, pIds);
-        if (pElem->aNodeK.GetSize() == 2) {
-            const double dEnd[2] = {pScalars->GetValue(pIds->GetId(0)), pScalars->GetValue(pIds->GetId(1))};
-            MakeLineContourData(pMD, nElemK, *pElem, dEnd);
-        }
+        MakeLineContourOfCell(pMD, nElemK, *pElem, pScalars, pIds);
     }
     pGrid->SetPoints(pPoints);
     pGrid->GetPointData()->SetScalars(pScalars);

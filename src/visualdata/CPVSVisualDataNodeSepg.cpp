@@ -201,25 +201,13 @@ int CPVSVisualDataNodeSepg::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* p
     for (int i = 0; i < nElem; ++i) {
         const unsigned int nElemK = pFEM->GetElemK(i);
         const T_ELEM_D* pElem = pFEM->FindElemD(nElemK);
-        if (!pElem || !IsContourElemType(m_clsElem.GetElemType(nElemK)))
-            continue;
-        pIds->Reset();
-        bool bAll = pElem->aNodeK.GetSize() > 0;
-        for (int k = 0; k < pElem->aNodeK.GetSize() && bAll; ++k) {
-            vtkIdType id = 0;
-            bAll = mPointOf.Lookup(pElem->aNodeK[k], id) != 0;
-            pIds->InsertNextId(id);
-        }
-        if (!bAll)
+        if (!pElem || !IsContourElemType(m_clsElem.GetElemType(nElemK)) || !ElemPointIds(*pElem, mPointOf, pIds))
             continue;
         const int nMade = InsertNextCell4Contour(pElem->nCellType, pIds, pGrid, pScalars, nullptr, pPoints, nNext,
                                                  nCellCount, pLine ? &mElem : nullptr);
         if (pLine && nMade > 0)
             pLine->InsertNextCell(pElem->nCellType, pIds);
-        if (pElem->aNodeK.GetSize() == 2) {
-            const double dEnd[2] = {pScalars->GetValue(pIds->GetId(0)), pScalars->GetValue(pIds->GetId(1))};
-            MakeLineContourData(pMD, nElemK, *pElem, dEnd);
-        }
+        MakeLineContourOfCell(pMD, nElemK, *pElem, pScalars, pIds);
     }
     pGrid->SetPoints(pPoints);
     pGrid->GetPointData()->SetScalars(pScalars);

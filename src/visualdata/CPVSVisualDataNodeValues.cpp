@@ -2,6 +2,9 @@
 
 #include "PVSModelData.h"
 
+#include <vtkDoubleArray.h>
+#include <vtkIdList.h>
+
 IMPLEMENT_DYNAMIC(CPVSVisualDataNodeValues, CPVSVisualDataBase)
 
 int CPVSVisualDataNodeValues::MakeNodeLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText,
@@ -71,4 +74,27 @@ int CPVSVisualDataNodeValues::GetPostOutput4Probe(int nKind, unsigned int nKey, 
     s.Format("%g", vals.aValue[0]);
     aText.Add(s);
     return 1;
+}
+
+bool CPVSVisualDataNodeValues::ElemPointIds(const T_ELEM_D& e,
+                                            const CMap<unsigned int, unsigned int, vtkIdType, vtkIdType>& mPointOf,
+                                            vtkIdList* pIds)
+{
+    pIds->Reset();
+    bool bAll = e.aNodeK.GetSize() > 0;
+    for (int k = 0; k < e.aNodeK.GetSize() && bAll; ++k) {
+        vtkIdType id = 0;
+        bAll = mPointOf.Lookup(e.aNodeK[k], id) != 0;
+        pIds->InsertNextId(id);
+    }
+    return bAll;
+}
+
+void CPVSVisualDataNodeValues::MakeLineContourOfCell(CPVSModelDataBase* pMD, unsigned int nElemK, const T_ELEM_D& e,
+                                                     vtkDoubleArray* pScalars, vtkIdList* pIds)
+{
+    if (e.aNodeK.GetSize() != 2)
+        return;
+    const double dEnd[2] = {pScalars->GetValue(pIds->GetId(0)), pScalars->GetValue(pIds->GetId(1))};
+    MakeLineContourData(pMD, nElemK, e, dEnd);
 }

@@ -5,6 +5,9 @@
 
 #include "PVSVisualDataBase.h"
 
+class vtkDoubleArray;
+class vtkIdList;
+
 class KV_PVS_API CPVSVisualDataNodeValues : public CPVSVisualDataBase {
     DECLARE_DYNAMIC(CPVSVisualDataNodeValues)
 public:
@@ -19,4 +22,11 @@ protected:
     // One label per node of the model that has a scalar, at the node.
     int MakeNodeLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS,
                        CPVSModelDataBase* pMD);
+    // The grid points of the element's nodes into pIds; false when a node has no point or the
+    // element no node.
+    static bool ElemPointIds(const T_ELEM_D& e, const CMap<unsigned int, unsigned int, vtkIdType, vtkIdType>& mPointOf,
+                             vtkIdList* pIds);
+    // A two-node element's line contour from the scalars at its points in pIds.
+    void MakeLineContourOfCell(CPVSModelDataBase* pMD, unsigned int nElemK, const T_ELEM_D& e,
+                               vtkDoubleArray* pScalars, vtkIdList* pIds);
 };
