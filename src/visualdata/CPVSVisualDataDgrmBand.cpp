@@ -1,6 +1,7 @@
 #include "visualdata/CPVSVisualDataDgrmBand.h"
 
 #include "MathFunc.h"
+#include "PostVisualState.h"
 #include "PVSModelData.h"
 
 #include <vtkDataSet.h>
@@ -14,6 +15,14 @@ VtxInfo_tag CPVSVisualDataDgrmBand::Vtx(const C3DPoint& p, int nFlag, double dVa
     v.flag = nFlag;
     v.value = dValue;
     return v;
+}
+
+double CPVSVisualDataDgrmBand::BandScaleAndDir(const double* pDir, double* dir) const
+{
+    const T_PVIST_SYMB_D* pSB = CPostVisualState::Instance()->GetCurrentPS();
+    for (int c = 0; c < 3; ++c)
+        dir[c] = pSB->bDgrmReverse ? -pDir[c] : pDir[c];
+    return pSB->dDgrmScale * m_dVDataSymbolFactor;
 }
 
 void CPVSVisualDataDgrmBand::GetDgrmStations(CArray<double, double>& aPos) const { aPos.Copy(m_pvtif.aDgrmPos); }

@@ -41,5 +41,8 @@ protected:
     int ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
     int ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
 
+    // The band's scale, and in dir the direction it stands out in: pDir, turned round when the
+    // diagrams are drawn reversed. The caller's direction stays as given.
+    double BandScaleAndDir(const double* pDir, double* dir) const;
     static VtxInfo_tag Vtx(const C3DPoint& p, int nFlag, double dValue);
 };

@@ -240,13 +240,8 @@ int CPVSVisualDataElemDgrmEvent::MakeDgrmPolygonEvent(T_PVTIF_D& row, T_VSUL_DAT
     if (!pDir || nCount == 0 || nCount % 2 != 0 || nCount != row.aDgrmPos.GetSize() || events.GetSize() != 2)
         return 0;
     const int n = nCount / 2, m = 16 / n;
-    const T_PVIST_SYMB_D* pSB = CPostVisualState::Instance()->GetCurrentPS();
-    const double dScale = pSB->dDgrmScale * m_dVDataSymbolFactor;
-    // Reversed on a copy: the caller's direction stays as given.
-    double dir[3] = {pDir[0], pDir[1], pDir[2]};
-    if (pSB->bDgrmReverse)
-        for (double& c : dir)
-            c = -c;
+    double dir[3];
+    const double dScale = BandScaleAndDir(pDir, dir);
     const C3DPoint A(n1.dXyz[0], n1.dXyz[1], n1.dXyz[2]), B(n2.dXyz[0], n2.dXyz[1], n2.dXyz[2]);
     for (int s = 0; s < n; ++s) {
         // The first quarter of the segments takes the first end's state, the last quarter the

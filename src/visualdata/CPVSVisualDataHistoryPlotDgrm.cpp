@@ -205,13 +205,8 @@ int CPVSVisualDataHistoryPlotDgrm::MakeDgrmPolygon(T_VSUL_DATA_D& vals, double* 
         return 0;
     aPoly.RemoveAll();
     const int nSeg = nCount / 2, N = 16 / nSeg;
-    const T_PVIST_SYMB_D* pSB = CPostVisualState::Instance()->GetCurrentPS();
-    const double dScale = pSB->dDgrmScale * m_dVDataSymbolFactor;
-    // The reversal turns a copy: the caller's direction stays as stored.
-    double dir[3] = {pDir[0], pDir[1], pDir[2]};
-    if (pSB->bDgrmReverse)
-        for (double& d : dir)
-            d = -d;
+    double dir[3];
+    const double dScale = BandScaleAndDir(pDir, dir);
     const C3DPoint I(nodeI.dXyz[0], nodeI.dXyz[1], nodeI.dXyz[2]), J(nodeJ.dXyz[0], nodeJ.dXyz[1], nodeJ.dXyz[2]);
     for (int s = 0; s < nSeg; ++s) {
         const double a0 = vals.aValue[2 * s], a1 = vals.aValue[2 * s + 1];

@@ -123,6 +123,18 @@ int CPVSVisualDataHistoryPlotTKVR::GetVector(unsigned int nNodeK, double* pVect,
     return 1;
 }
 
+void CPVSVisualDataHistoryPlotTKVR::DisplaceNodePoint(unsigned int nNodeK, int nOption, T_PVIST_ALL_D* pVS,
+                                                      double dFactor, double* p)
+{
+    const double dScale = pVS ? pVS->dDeformScale : 1.0;
+    const int bReal = pVS ? pVS->bRealDeform : 0;
+    double v[3];
+    if (m_pUserDefData->m_bDeformed && GetVector(nNodeK, v, nOption)) {
+        for (int c = 0; c < 3; ++c)
+            p[c] += bReal ? v[c] * dFactor * dScale : v[c] * m_dVDataDispFactor * dFactor * dScale;
+    }
+}
+
 int CPVSVisualDataHistoryPlotTKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS,
                                                  CAnimationEngine* pAnim, CPVSModelDataBase* pMD, CArray<int, int>*,
                                                  CArray<int, int>*, CArray<int, int>*, CArray<int, int>*)
@@ -142,29 +154,7 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_A
     pScalars->Allocate(nNode, 2 * nNode);
     CMap<unsigned int, unsigned int, vtkIdType, vtkIdType> mPointOf;
     mPointOf.InitHashTable(1000003);
-    const double dFactor = GetAnimFactor(pAS, pAnim);
-    const int nOption = pVS ? pVS->nScalarOption : 0;
-    const double dScale = pVS ? pVS->dDeformScale : 1.0;
-    const int bReal = pVS ? pVS->bRealDeform : 0;
-    vtkIdType nNext = 0;
-    for (int i = 0; i < nNode; ++i) {
-        const unsigned int nNodeK = pFEM->GetNodeK(i);
-        const T_NODE_D* pNode = pFEM->FindNodeD(nNodeK);
-        double dValue = 0.0;
-        if (!pNode || !GetScalar(nNodeK, dValue, nOption))
-            continue;
-        double p[3] = {pNode->dXyz[0], pNode->dXyz[1], pNode->dXyz[2]};
-        double v[3];
-        if (m_pUserDefData->m_bDeformed && GetVector(nNodeK, v, nOption)) {
-            for (int c = 0; c < 3; ++c)
-                p[c] += bReal ? v[c] * dFactor * dScale : v[c] * m_dVDataDispFactor * dFactor * dScale;
-        }
-        dValue = GetSubFrameVal(pAS, dValue, dFactor);
-        pPoints->InsertPoint(nNext, p);
-        pScalars->InsertValue(nNext, dValue);
-        mPointOf.SetAt(nNodeK, nNext);
-        ++nNext;
-    }
+    InsertNodePoints(pFEM, pVS, pAS, GetAnimFactor(pAS, pAnim), pPoints, pScalars, mPointOf);
     vtkIdList* pIds = vtkIdList::New();
     for (int i = 0; i < nElem; ++i) {
         const unsigned int nElemK = pFEM->GetElemK(i);

@@ -28,5 +28,8 @@ public:
     const T_VD_HISTPLOT_TVCKVR_D& GetUserDefData() const { return *m_pUserDefData; }
 
 protected:
+    // With the deformed shape asked for, the node's vector moves its point.
+    void DisplaceNodePoint(unsigned int nNodeK, int nOption, T_PVIST_ALL_D* pVS, double dFactor, double* p) override;
+
     T_VD_HISTPLOT_TVCKVR_D* m_pUserDefData = nullptr;
 };

@@ -177,21 +177,7 @@ int CPVSVisualDataNodeSepg::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* p
     if (pLine)
         pLine->Allocate(10, 20);
 
-    const double dFactor = GetAnimFactor(pAS, pAnim);
-    const int nMode = pVS ? pVS->nScalarOption : 0;
-    vtkIdType nNext = 0;
-    for (int i = 0; i < nNode; ++i) {
-        const unsigned int nNodeK = pFEM->GetNodeK(i);
-        const T_NODE_D* pNode = pFEM->FindNodeD(nNodeK);
-        double dValue = 0.0;
-        if (!pNode || !GetScalar(nNodeK, dValue, nMode))
-            continue;
-        dValue = GetSubFrameVal(pAS, dValue, dFactor);
-        pPoints->InsertPoint(nNext, pNode->dXyz);
-        pScalars->InsertValue(nNext, dValue);
-        mPointOf.SetAt(nNodeK, nNext);
-        ++nNext;
-    }
+    vtkIdType nNext = InsertNodePoints(pFEM, pVS, pAS, GetAnimFactor(pAS, pAnim), pPoints, pScalars, mPointOf);
     // Only the points used: undefined points past them would enter the picture's bounds.
     pPoints->SetNumberOfPoints(nNext);
     pScalars->SetNumberOfTuples(nNext);

@@ -4,6 +4,7 @@
 
 #include <vtkDoubleArray.h>
 #include <vtkIdList.h>
+#include <vtkPoints.h>
 
 IMPLEMENT_DYNAMIC(CPVSVisualDataNodeValues, CPVSVisualDataBase)
 
@@ -97,4 +98,29 @@ void CPVSVisualDataNodeValues::MakeLineContourOfCell(CPVSModelDataBase* pMD, uns
         return;
     const double dEnd[2] = {pScalars->GetValue(pIds->GetId(0)), pScalars->GetValue(pIds->GetId(1))};
     MakeLineContourData(pMD, nElemK, e, dEnd);
+}
+
+void CPVSVisualDataNodeValues::DisplaceNodePoint(unsigned int, int, T_PVIST_ALL_D*, double, double*) {}
+
+vtkIdType CPVSVisualDataNodeValues::InsertNodePoints(CPVSModelDataFEM* pFEM, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS,
+                                                     double dFactor, vtkPoints* pPoints, vtkDoubleArray* pScalars,
+                                                     CMap<unsigned int, unsigned int, vtkIdType, vtkIdType>& mPointOf)
+{
+    const int nOption = pVS ? pVS->nScalarOption : 0;
+    vtkIdType nNext = 0;
+    for (int i = 0; i < pFEM->GetNodeNum(); ++i) {
+        const unsigned int nNodeK = pFEM->GetNodeK(i);
+        const T_NODE_D* pNode = pFEM->FindNodeD(nNodeK);
+        double dValue = 0.0;
+        if (!pNode || !GetScalar(nNodeK, dValue, nOption))
+            continue;
+        double p[3] = {pNode->dXyz[0], pNode->dXyz[1], pNode->dXyz[2]};
+        DisplaceNodePoint(nNodeK, nOption, pVS, dFactor, p);
+        dValue = GetSubFrameVal(pAS, dValue, dFactor);
+        pPoints->InsertPoint(nNext, p);
+        pScalars->InsertValue(nNext, dValue);
+        mPointOf.SetAt(nNodeK, nNext);
+        ++nNext;
+    }
+    return nNext;
 }

@@ -5,8 +5,10 @@
 
 #include "PVSVisualDataBase.h"
 
+class CPVSModelDataFEM;
 class vtkDoubleArray;
 class vtkIdList;
+class vtkPoints;
 
 class KV_PVS_API CPVSVisualDataNodeValues : public CPVSVisualDataBase {
     DECLARE_DYNAMIC(CPVSVisualDataNodeValues)
@@ -22,6 +24,13 @@ protected:
     // One label per node of the model that has a scalar, at the node.
     int MakeNodeLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS,
                        CPVSModelDataBase* pMD);
+    // One grid point per model node with a scalar, its value at the animation's sub-frame; the
+    // point's grid index goes to mPointOf. The count of points.
+    vtkIdType InsertNodePoints(CPVSModelDataFEM* pFEM, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, double dFactor,
+                               vtkPoints* pPoints, vtkDoubleArray* pScalars,
+                               CMap<unsigned int, unsigned int, vtkIdType, vtkIdType>& mPointOf);
+    // Where a node's point stands: at the node unless the display moves it.
+    virtual void DisplaceNodePoint(unsigned int nNodeK, int nOption, T_PVIST_ALL_D* pVS, double dFactor, double* p);
     // The grid points of the element's nodes into pIds; false when a node has no point or the
     // element no node.
     static bool ElemPointIds(const T_ELEM_D& e, const CMap<unsigned int, unsigned int, vtkIdType, vtkIdType>& mPointOf,
