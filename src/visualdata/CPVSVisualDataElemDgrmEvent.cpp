@@ -6,7 +6,6 @@
 #include "PostCtrlBase.h"
 #include "PostVisualState.h"
 #include "PVSModelData.h"
-#include "PVSUtilFunc.h"
 
 #include <vtkDataSet.h>
 #include <vtkDoubleArray.h>
@@ -239,10 +238,11 @@ int CPVSVisualDataElemDgrmEvent::MakeDgrmPolygonEvent(T_PVTIF_D& row, T_VSUL_DAT
     const int nCount = dgrm.GetSize();
     if (!pDir || nCount == 0 || nCount % 2 != 0 || nCount != row.aDgrmPos.GetSize() || events.GetSize() != 2)
         return 0;
-    const int n = nCount / 2, m = 16 / n;
-    double dir[3];
-    const double dScale = BandScaleAndDir(pDir, dir);
-    const C3DPoint A(n1.dXyz[0], n1.dXyz[1], n1.dXyz[2]), B(n2.dXyz[0], n2.dXyz[1], n2.dXyz[2]);
+    const int n = nCount / 2;
+    // One segment's band is the host's diagram band of the values with every other segment's
+    // at zero, which draws nothing; its vertices then carry the segment's state.
+    T_VSUL_DATA_D one;
+    one.aValue.SetSize(nCount);
     for (int s = 0; s < n; ++s) {
         // The first quarter of the segments takes the first end's state, the last quarter the
         // second end's; between them family 1 keeps the first end's, family 2 has none.
@@ -253,36 +253,14 @@ int CPVSVisualDataElemDgrmEvent::MakeDgrmPolygonEvent(T_PVTIF_D& row, T_VSUL_DAT
             dEvent = events.aValue[1];
         else
             dEvent = m_nDgrmKind == 1 ? events.aValue[0] : -1.0;
-        const double p0 = row.aDgrmPos[2 * s], p1 = row.aDgrmPos[2 * s + 1];
-        const double q0 = dgrm.aValue[2 * s], q1 = dgrm.aValue[2 * s + 1];
-        for (int k = 0; k < m; ++k) {
-            const double t0 = p0 + k * (p1 - p0) / m, t1 = p0 + (k + 1) * (p1 - p0) / m;
-            const double w0 = q0 + k * (q1 - q0) / m, w1 = q0 + (k + 1) * (q1 - q0) / m;
-            if (std::fabs(w0) < 1e-15 && std::fabs(w1) < 1e-15)
-                continue;
-            C3DPoint Pa, Pb, Pc, Pd;
-            CPVSUtilFunc::GetInnerLinePoint(t0, 1.0 - t0, A, B, Pa);
-            CPVSUtilFunc::GetInnerLinePoint(t1, 1.0 - t1, A, B, Pb);
-            CPVSUtilFunc::GetVectorDirectionPoint(dir, w0, dScale, Pa, Pc);
-            CPVSUtilFunc::GetVectorDirectionPoint(dir, w1, dScale, Pb, Pd);
-            T_PVS_POLY_D poly;
-            if (w0 * w1 < 1e-15) {
-                const double r = std::fabs(w0) / (std::fabs(w0) + std::fabs(w1));
-                C3DPoint Px;
-                CPVSUtilFunc::GetInnerLinePoint(r, 1.0 - r, Pc, Pd, Px);
-                VtxInfo_tag t[3] = {Vtx(Pa, 1, dEvent), Vtx(Pc, 1, dEvent), Vtx(Px, 0, dEvent)};
-                for (VtxInfo_tag& v : t)
-                    poly.aVtx.Add(v);
-                aPoly.Add(poly);
-                poly.aVtx.RemoveAll();
-                VtxInfo_tag u[3] = {Vtx(Px, 1, dEvent), Vtx(Pd, 1, dEvent), Vtx(Pb, 1, dEvent)};
-                for (VtxInfo_tag& v : u)
-                    poly.aVtx.Add(v);
-            } else {
-                VtxInfo_tag q[4] = {Vtx(Pa, 1, dEvent), Vtx(Pc, 1, dEvent), Vtx(Pd, 1, dEvent), Vtx(Pb, 0, dEvent)};
-                for (VtxInfo_tag& v : q)
-                    poly.aVtx.Add(v);
-            }
+        for (int j = 0; j < nCount; ++j)
+            one.aValue[j] = j / 2 == s ? dgrm.aValue[j] : 0.0;
+        CArray<T_PVS_POLY_D, T_PVS_POLY_D&> aSeg;
+        CPVSVisualDataElemDgrm::MakeDgrmPolygon(row, one, pDir, n1, n2, aSeg, 1);
+        for (int k = 0; k < aSeg.GetSize(); ++k) {
+            T_PVS_POLY_D& poly = aSeg[k];
+            for (int v = 0; v < poly.aVtx.GetSize(); ++v)
+                poly.aVtx[v].value = dEvent;
             aPoly.Add(poly);
         }
     }
