@@ -1,11 +1,11 @@
 #include "dialogs/CDlgHistoryData.h"
 
 #include "dialogs/DialogEntryGuard.h"
+#include "dialogs/HistoryGraphView.h"
 
 #include "ClassPGrph.h"
 #include "Comp2ResultType.h"
 #include "PostCtrlBase.h"
-#include "UnitCtrl.h"
 #include "XYGraphFuncView.h"
 
 #include <algorithm>
@@ -18,11 +18,7 @@ T_MODELESS_DLG_REG_D CDlgHistoryData::m_reg;
 
 namespace {
 
-// Graph style and item kind the host's graph view draws value-pair curves with.
-constexpr UINT kGraphStyle = 0x220000;
-constexpr int kItemKind = 2;
 constexpr int kHysteresisType = 2;
-constexpr int kMaxDecimalPlaces = 15;
 
 const bool g_bTemplate = [] {
     AfxRegisterDialogTemplate(CDlgHistoryData::IDD, AFX_DLGTEMPLATE_D{"History Data", 200, {
@@ -43,44 +39,13 @@ const bool g_bTemplate = [] {
     return true;
 }();
 
-// Decimal places: one whole number from 0 to 15 before any format is built from it. Other text
-// gets the framework's integer-field message, a number outside the range its range message;
-// either fails the exchange.
-void DDV_DecimalPlaces(CDataExchange* pDX, UINT nID)
-{
-    if (!pDX->m_bSaveAndValidate)
-        return;
-    int n = 0;
-    DDX_Text(pDX, nID, n);
-    if (n < 0 || n > kMaxDecimalPlaces) {
-        CString s;
-        s.Format("Please enter an integer between 0 and %d.", kMaxDecimalPlaces);
-        AfxMessageBox(s, MB_ICONWARNING);
-        pDX->Fail();
-    }
-}
-
-// Validated by the exchange: a whole number in range, blanks around it allowed.
-int DecimalPlaces(const CString& s) { return std::clamp(std::atoi(s), 0, kMaxDecimalPlaces); }
-
-CString ValueFormat(int nPlaces, int bExponential)
-{
-    CString s;
-    s.Format("%%.%d%c", nPlaces, bExponential ? 'e' : 'f');
-    return s;
-}
-
 // An item of n values of a as "%e" texts.
 std::unique_ptr<T_GRAPH_ITEM_D> MakeItem(const CString& strName, const CArray<double, double>& a, int n)
 {
     auto p = std::make_unique<T_GRAPH_ITEM_D>();
     p->strName = strName;
-    p->nKind = kItemKind;
-    for (int i = 0; i < n; ++i) {
-        CString s;
-        s.Format("%e", a[i]);
-        p->aValue.Add(s);
-    }
+    p->nKind = kvpvs::dialogs::kGraphItemKind;
+    kvpvs::dialogs::FillGraphValues(*p, a, n);
     return p;
 }
 
@@ -137,9 +102,9 @@ void CDlgHistoryData::DoDataExchange(CDataExchange* pDX)
     DDX_Check(pDX, IDC_HDATA_X_EXPONENTIAL, m_bXExponential);
     DDX_Text(pDX, IDC_HDATA_X_TITLE, m_strXTitle);
     DDX_Text(pDX, IDC_HDATA_Y_DECIMAL, m_strYDecimal);
-    DDV_DecimalPlaces(pDX, IDC_HDATA_Y_DECIMAL);
+    kvpvs::dialogs::DDV_DecimalPlaces(pDX, IDC_HDATA_Y_DECIMAL);
     DDX_Text(pDX, IDC_HDATA_X_DECIMAL, m_strXDecimal);
-    DDV_DecimalPlaces(pDX, IDC_HDATA_X_DECIMAL);
+    kvpvs::dialogs::DDV_DecimalPlaces(pDX, IDC_HDATA_X_DECIMAL);
     DDX_Check(pDX, IDC_HDATA_Y_EXPONENTIAL, m_bYExponential);
     DDX_Text(pDX, IDC_HDATA_Y_TITLE, m_strYTitle);
     DDX_Radio(pDX, IDC_HDATA_TIME_GRAPH, m_nGraphType);
@@ -252,6 +217,20 @@ void CDlgHistoryData::PlotGraph()
         return;
     unsigned int nXKey = 0;
     GetSelectedCbx(nXKey);
+    PlotCurves(keys, nXKey);
+}
+
+void CDlgHistoryData::PlotGraphHystery()
+{
+    CArray<unsigned int, unsigned int> keys;
+    if (GetSelectedList(keys) == 0 || !m_pDoc)
+        return;
+    // Each hysteresis graph is drawn from its own pair of arrays.
+    PlotCurves(keys, 0);
+}
+
+void CDlgHistoryData::PlotCurves(const CArray<unsigned int, unsigned int>& keys, unsigned int nXKey)
+{
     // Owned here until the graph view takes it: every early way out frees it.
     auto pGraph = std::make_unique<T_GRAPH_D>();
     CPostCtrlBase* pCtrl = CPDataBaseNeutral::GetPostCtrl(m_pDoc->GetPostDB());
@@ -277,46 +256,9 @@ void CDlgHistoryData::PlotGraph()
     ShowGraph(std::move(pGraph));
 }
 
-void CDlgHistoryData::PlotGraphHystery()
-{
-    CArray<unsigned int, unsigned int> keys;
-    if (GetSelectedList(keys) == 0 || !m_pDoc)
-        return;
-    auto pGraph = std::make_unique<T_GRAPH_D>();
-    CPostCtrlBase* pCtrl = CPDataBaseNeutral::GetPostCtrl(m_pDoc->GetPostDB());
-    if (!pCtrl)
-        return;
-    CClassPGrph graphs(m_pDoc->GetPostDB());
-    for (int i = 0; i < keys.GetSize(); ++i) {
-        T_PGRPH_D g;
-        CArray<double, double> aFirst, aSecond;
-        if (!graphs.Get(keys[i], g) || !pCtrl->GetGraphData(keys[i], aFirst, aSecond))
-            continue;
-        if (aFirst.GetSize() == 0 || aSecond.GetSize() == 0)
-            continue;
-        AppendCurve(*pGraph, g.strName, aFirst, aSecond);
-    }
-    ShowGraph(std::move(pGraph));
-}
-
 void CDlgHistoryData::ShowGraph(std::unique_ptr<T_GRAPH_D> pGraph)
 {
-    const int nXPlaces = DecimalPlaces(m_strXDecimal);
-    const int nYPlaces = DecimalPlaces(m_strYDecimal);
-    const CString strXFormat = ValueFormat(nXPlaces, m_bXExponential);
-    const CString strYFormat = ValueFormat(nYPlaces, m_bYExponential);
-    const CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(m_pDoc);
-    CString strLength, strForce;
-    const BOOL bLength = pUnit && pUnit->GetUnitSystemLength(strLength);
-    const BOOL bForce = pUnit && pUnit->GetUnitSystemForce(strForce);
-    CXYGraphFuncView* pView = m_pDoc ? m_pDoc->GetGraphView(m_strTitle) : nullptr;
-    if (!pView)
-        return;
-    if (bLength)
-        pView->m_strLengthUnit = strLength;
-    if (bForce)
-        pView->m_strForceUnit = strForce;
-    pView->SetFormattedValue(1, 1, strXFormat, strYFormat);
-    pView->SetDecimalPoint(m_bXExponential, m_bYExponential, nXPlaces, nYPlaces);
-    pView->SetGraphDataDirect(pGraph.release(), kGraphStyle, 0, m_strTitle, m_strXTitle, m_strYTitle, 0, 0, "");
+    kvpvs::dialogs::ShowInGraphView(m_pDoc, std::move(pGraph),
+                                    {m_strTitle, m_strXTitle, m_strYTitle, m_strXDecimal, m_strYDecimal,
+                                     m_bXExponential, m_bYExponential});
 }

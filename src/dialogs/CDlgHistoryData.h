@@ -56,6 +56,9 @@ protected:
     void OnKvpvsChangeGrphType();
 
 private:
+    // The curves of the graphs of the keys: each graph's second array against the values of
+    // the graph nXKey, or against its own first array for 0.
+    void PlotCurves(const CArray<unsigned int, unsigned int>& keys, unsigned int nXKey);
     void ShowGraph(std::unique_ptr<T_GRAPH_D> pGraph);
 
     CComboBox m_cobxXGraph;

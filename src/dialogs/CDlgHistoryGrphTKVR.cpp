@@ -1,6 +1,7 @@
 #include "dialogs/CDlgHistoryGrphTKVR.h"
 
 #include "dialogs/DialogEntryGuard.h"
+#include "dialogs/HistoryGraphView.h"
 #include "timehistory/CPVSTHCalcPlateFunc.h"
 #include "timehistory/CPVSTHCalcPlstrnFunc.h"
 #include "timehistory/CPVSTHCalcSolidFunc.h"
@@ -23,11 +24,6 @@ T_MODELESS_DLG_REG_D CDlgHistoryGrphTKVR::m_reg;
 
 namespace {
 
-// Graph style and item kind the host's graph view draws value-pair curves with.
-constexpr UINT kGraphStyle = 0x220000;
-constexpr int kItemKind = 2;
-constexpr int kMaxDecimalPlaces = 15;
-
 const bool g_bTemplate = [] {
     AfxRegisterDialogTemplate(CDlgHistoryGrphTKVR::IDD, AFX_DLGTEMPLATE_D{"Time History Graph", 220, {
         {IDC_HGRPH_FUNC_LIST, AFX_CTL_CHECKLIST, "", 0},
@@ -49,34 +45,6 @@ const bool g_bTemplate = [] {
     return true;
 }();
 
-// Decimal places: one whole number from 0 to 15. A text that is not one integer gets the
-// framework's integer-field message, a number outside the range its range message; either
-// fails the exchange with the focus in the field.
-void DDV_DecimalPlaces(CDataExchange* pDX, UINT nID)
-{
-    if (!pDX->m_bSaveAndValidate)
-        return;
-    int n = 0;
-    DDX_Text(pDX, nID, n);
-    if (n < 0 || n > kMaxDecimalPlaces) {
-        CString s;
-        s.Format("Please enter an integer between 0 and %d.", kMaxDecimalPlaces);
-        AfxMessageBox(s, MB_ICONWARNING);
-        pDX->Fail();
-    }
-}
-
-// Validated by the exchange: a whole number in range, blanks around it allowed.
-int DecimalPlaces(const CString& s) { return std::clamp(std::atoi(s), 0, kMaxDecimalPlaces); }
-
-// "%." + places + "e" or "f".
-CString ValueFormat(int nPlaces, int bExponential)
-{
-    CString s;
-    s.Format("%%.%d%c", nPlaces, bExponential ? 'e' : 'f');
-    return s;
-}
-
 using kvpvs::dialogs::ListEntries;
 
 // The entries of a list without those for which fnDrop says so; the others keep their text,
@@ -95,16 +63,6 @@ ListEntries KeptItems(const CCheckListBox& list, Fn fnDrop)
         kept.push_back(k);
     }
     return kept;
-}
-
-// The first n values of a series as "%e" texts.
-void FillValues(T_GRAPH_ITEM_D& item, const CArray<double, double>& a, int n)
-{
-    for (int i = 0; i < n; ++i) {
-        CString s;
-        s.Format("%e", a[i]);
-        item.aValue.Add(s);
-    }
 }
 
 } // namespace
@@ -153,9 +111,9 @@ void CDlgHistoryGrphTKVR::DoDataExchange(CDataExchange* pDX)
     DDX_Check(pDX, IDC_HGRPH_X_EXPONENTIAL, m_bXExponential);
     DDX_Text(pDX, IDC_HGRPH_X_TITLE, m_strXTitle);
     DDX_Text(pDX, IDC_HGRPH_Y_DECIMAL, m_strYDecimal);
-    DDV_DecimalPlaces(pDX, IDC_HGRPH_Y_DECIMAL);
+    kvpvs::dialogs::DDV_DecimalPlaces(pDX, IDC_HGRPH_Y_DECIMAL);
     DDX_Text(pDX, IDC_HGRPH_X_DECIMAL, m_strXDecimal);
-    DDV_DecimalPlaces(pDX, IDC_HGRPH_X_DECIMAL);
+    kvpvs::dialogs::DDV_DecimalPlaces(pDX, IDC_HGRPH_X_DECIMAL);
     DDX_Check(pDX, IDC_HGRPH_Y_EXPONENTIAL, m_bYExponential);
     DDX_Text(pDX, IDC_HGRPH_Y_TITLE, m_strYTitle);
 }
@@ -359,12 +317,12 @@ void CDlgHistoryGrphTKVR::OnApply()
             pXItem->strName = xRec.strName + "(" + strXLabel + ")";
             pXItem->strLabel = strXLabel;
         }
-        pXItem->nKind = kItemKind;
-        FillValues(*pXItem, aX, n);
+        pXItem->nKind = kvpvs::dialogs::kGraphItemKind;
+        kvpvs::dialogs::FillGraphValues(*pXItem, aX, n);
         auto pYItem = std::make_unique<T_GRAPH_ITEM_D>();
         pYItem->strName = yRec.strName;
-        pYItem->nKind = kItemKind;
-        FillValues(*pYItem, aY, n);
+        pYItem->nKind = kvpvs::dialogs::kGraphItemKind;
+        kvpvs::dialogs::FillGraphValues(*pYItem, aY, n);
         pGraph->aItem.Add(pXItem.release());
         pGraph->aItem.Add(pYItem.release());
     }
@@ -376,25 +334,9 @@ void CDlgHistoryGrphTKVR::OnApply()
 
 void CDlgHistoryGrphTKVR::ShowGraph(std::unique_ptr<T_GRAPH_D> pGraph)
 {
-    // What the view is told is made before the view is asked for.
-    const int nXPlaces = DecimalPlaces(m_strXDecimal);
-    const int nYPlaces = DecimalPlaces(m_strYDecimal);
-    const CString strXFormat = ValueFormat(nXPlaces, m_bXExponential);
-    const CString strYFormat = ValueFormat(nYPlaces, m_bYExponential);
-    const CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(m_pDoc);
-    CString strLength, strForce;
-    const BOOL bLength = pUnit && pUnit->GetUnitSystemLength(strLength);
-    const BOOL bForce = pUnit && pUnit->GetUnitSystemForce(strForce);
-    CXYGraphFuncView* pView = m_pDoc ? m_pDoc->GetGraphView(m_strTitle) : nullptr;
-    if (!pView)
-        return;
-    if (bLength)
-        pView->m_strLengthUnit = strLength;
-    if (bForce)
-        pView->m_strForceUnit = strForce;
-    pView->SetFormattedValue(1, 1, strXFormat, strYFormat);
-    pView->SetDecimalPoint(m_bXExponential, m_bYExponential, nXPlaces, nYPlaces);
-    pView->SetGraphDataDirect(pGraph.release(), kGraphStyle, 0, m_strTitle, m_strXTitle, m_strYTitle, 0, 0, "");
+    kvpvs::dialogs::ShowInGraphView(m_pDoc, std::move(pGraph),
+                                    {m_strTitle, m_strXTitle, m_strYTitle, m_strXDecimal, m_strYDecimal,
+                                     m_bXExponential, m_bYExponential});
 }
 
 void CDlgHistoryGrphTKVR::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint)

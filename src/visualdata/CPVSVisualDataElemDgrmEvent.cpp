@@ -6,7 +6,6 @@
 #include "PostCtrlBase.h"
 #include "PostVisualState.h"
 #include "PVSModelData.h"
-#include "PVSUtilFunc.h"
 
 #include <vtkDataSet.h>
 #include <vtkDoubleArray.h>
@@ -19,7 +18,7 @@
 #include <cmath>
 #include <vector>
 
-IMPLEMENT_DYNAMIC(CPVSVisualDataElemDgrmEvent, CPVSVisualDataElemDgrm)
+IMPLEMENT_DYNAMIC(CPVSVisualDataElemDgrmEvent, CPVSVisualDataDgrmBand)
 
 namespace {
 
@@ -42,15 +41,6 @@ int ReadWhole(std::vector<double>& buf, Read read)
     return n;
 }
 
-VtxInfo_tag Vtx(const C3DPoint& p, int nFlag, double dValue)
-{
-    VtxInfo_tag v;
-    v.point = p;
-    v.flag = nFlag;
-    v.value = dValue;
-    return v;
-}
-
 } // namespace
 
 int CPVSVisualDataElemDgrmEvent::GetForceCompID(unsigned int nEventCode, unsigned int& nForceComp, int& nKind)
@@ -69,7 +59,7 @@ int CPVSVisualDataElemDgrmEvent::GetForceCompID(unsigned int nEventCode, unsigne
     return 0;
 }
 
-CPVSVisualDataElemDgrmEvent::CPVSVisualDataElemDgrmEvent(T_VD_PARAM_D& param) : CPVSVisualDataElemDgrm(param)
+CPVSVisualDataElemDgrmEvent::CPVSVisualDataElemDgrmEvent(T_VD_PARAM_D& param) : CPVSVisualDataDgrmBand(param)
 {
     m_nDgrmKind = 1;
     m_pCompanionDgrm = nullptr;
@@ -103,8 +93,6 @@ CPVSVisualDataElemDgrmEvent::~CPVSVisualDataElemDgrmEvent()
     delete m_pCompanionDgrm;
     m_pCompanionDgrm = nullptr;
 }
-
-int CPVSVisualDataElemDgrmEvent::GetVisualMethodType(T_PVIST_ALL_D*) { return 4; }
 
 // An entry of the host's: whatever escapes the reading (a failed allocation) ends the row's
 // query and gives the failure value with empty tables.
@@ -250,15 +238,11 @@ int CPVSVisualDataElemDgrmEvent::MakeDgrmPolygonEvent(T_PVTIF_D& row, T_VSUL_DAT
     const int nCount = dgrm.GetSize();
     if (!pDir || nCount == 0 || nCount % 2 != 0 || nCount != row.aDgrmPos.GetSize() || events.GetSize() != 2)
         return 0;
-    const int n = nCount / 2, m = 16 / n;
-    const T_PVIST_SYMB_D* pSB = CPostVisualState::Instance()->GetCurrentPS();
-    const double dScale = pSB->dDgrmScale * m_dVDataSymbolFactor;
-    // Reversed on a copy: the caller's direction stays as given.
-    double dir[3] = {pDir[0], pDir[1], pDir[2]};
-    if (pSB->bDgrmReverse)
-        for (double& c : dir)
-            c = -c;
-    const C3DPoint A(n1.dXyz[0], n1.dXyz[1], n1.dXyz[2]), B(n2.dXyz[0], n2.dXyz[1], n2.dXyz[2]);
+    const int n = nCount / 2;
+    // One segment's band is the host's diagram band of the values with every other segment's
+    // at zero, which draws nothing; its vertices then carry the segment's state.
+    T_VSUL_DATA_D one;
+    one.aValue.SetSize(nCount);
     for (int s = 0; s < n; ++s) {
         // The first quarter of the segments takes the first end's state, the last quarter the
         // second end's; between them family 1 keeps the first end's, family 2 has none.
@@ -269,172 +253,16 @@ int CPVSVisualDataElemDgrmEvent::MakeDgrmPolygonEvent(T_PVTIF_D& row, T_VSUL_DAT
             dEvent = events.aValue[1];
         else
             dEvent = m_nDgrmKind == 1 ? events.aValue[0] : -1.0;
-        const double p0 = row.aDgrmPos[2 * s], p1 = row.aDgrmPos[2 * s + 1];
-        const double q0 = dgrm.aValue[2 * s], q1 = dgrm.aValue[2 * s + 1];
-        for (int k = 0; k < m; ++k) {
-            const double t0 = p0 + k * (p1 - p0) / m, t1 = p0 + (k + 1) * (p1 - p0) / m;
-            const double w0 = q0 + k * (q1 - q0) / m, w1 = q0 + (k + 1) * (q1 - q0) / m;
-            if (std::fabs(w0) < 1e-15 && std::fabs(w1) < 1e-15)
-                continue;
-            C3DPoint Pa, Pb, Pc, Pd;
-            CPVSUtilFunc::GetInnerLinePoint(t0, 1.0 - t0, A, B, Pa);
-            CPVSUtilFunc::GetInnerLinePoint(t1, 1.0 - t1, A, B, Pb);
-            CPVSUtilFunc::GetVectorDirectionPoint(dir, w0, dScale, Pa, Pc);
-            CPVSUtilFunc::GetVectorDirectionPoint(dir, w1, dScale, Pb, Pd);
-            T_PVS_POLY_D poly;
-            if (w0 * w1 < 1e-15) {
-                const double r = std::fabs(w0) / (std::fabs(w0) + std::fabs(w1));
-                C3DPoint Px;
-                CPVSUtilFunc::GetInnerLinePoint(r, 1.0 - r, Pc, Pd, Px);
-                VtxInfo_tag t[3] = {Vtx(Pa, 1, dEvent), Vtx(Pc, 1, dEvent), Vtx(Px, 0, dEvent)};
-                for (VtxInfo_tag& v : t)
-                    poly.aVtx.Add(v);
-                aPoly.Add(poly);
-                poly.aVtx.RemoveAll();
-                VtxInfo_tag u[3] = {Vtx(Px, 1, dEvent), Vtx(Pd, 1, dEvent), Vtx(Pb, 1, dEvent)};
-                for (VtxInfo_tag& v : u)
-                    poly.aVtx.Add(v);
-            } else {
-                VtxInfo_tag q[4] = {Vtx(Pa, 1, dEvent), Vtx(Pc, 1, dEvent), Vtx(Pd, 1, dEvent), Vtx(Pb, 0, dEvent)};
-                for (VtxInfo_tag& v : q)
-                    poly.aVtx.Add(v);
-            }
+        for (int j = 0; j < nCount; ++j)
+            one.aValue[j] = j / 2 == s ? dgrm.aValue[j] : 0.0;
+        CArray<T_PVS_POLY_D, T_PVS_POLY_D&> aSeg;
+        CPVSVisualDataElemDgrm::MakeDgrmPolygon(row, one, pDir, n1, n2, aSeg, 1);
+        for (int k = 0; k < aSeg.GetSize(); ++k) {
+            T_PVS_POLY_D& poly = aSeg[k];
+            for (int v = 0; v < poly.aVtx.GetSize(); ++v)
+                poly.aVtx[v].value = dEvent;
             aPoly.Add(poly);
         }
     }
     return 1;
-}
-
-int CPVSVisualDataElemDgrmEvent::BuildLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText,
-                                               T_PVIST_ALL_D* pVS)
-{
-    aText.RemoveAll();
-    auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(GetModelData());
-    if (!pFEM)
-        return 0;
-    CString strFormat;
-    if (pVS)
-        pVS->vals.GetFormatString(strFormat);
-    else
-        T_PVIST_VALS_D().GetFormatString(strFormat);
-    for (int i = 0; i < pFEM->GetElemNum(); ++i) {
-        const unsigned int k = pFEM->GetElemK(i);
-        T_VSUL_DATA_D vals;
-        T_ELEM_D e;
-        if (!m_mVData.Lookup(static_cast<int>(k), vals) || !pFEM->GetElemD(k, e) || e.aNodeK.GetSize() != 2)
-            continue;
-        if (vals.GetSize() != m_pvtif.aDgrmPos.GetSize())
-            return 0;
-        C3DPoint dir;
-        T_NODE_D n1, n2;
-        if (vals.GetSize() == 0 || !GetDgrmVect(k, dir) || !pFEM->GetNodeD(e.aNodeK[0], n1) ||
-            !pFEM->GetNodeD(e.aNodeK[1], n2))
-            continue;
-        double d[3] = {dir.x, dir.y, dir.z};
-        CMathFunc::mathNormalize(d);
-        CArray<T_PVS_POLY_D, T_PVS_POLY_D&> aPoly;
-        if (!MakeDgrmPolygon(m_pvtif, vals, d, n1, n2, aPoly, 1) || aPoly.GetSize() < 2)
-            continue;
-        const T_PVS_POLY_D& first = aPoly[0];
-        const T_PVS_POLY_D& last = aPoly[aPoly.GetSize() - 1];
-        const VtxInfo_tag* tips[2] = {first.aVtx.GetSize() > 1 ? &first.aVtx[1] : nullptr, nullptr};
-        // A last polygon of neither three nor four vertices gives no second label.
-        if (last.aVtx.GetSize() == 3)
-            tips[1] = &last.aVtx[1];
-        else if (last.aVtx.GetSize() == 4)
-            tips[1] = &last.aVtx[2];
-        for (const VtxInfo_tag* pTip : tips) {
-            T_VD_TEXT_PARAM_D label;
-            if (!pTip || !GetTextValString(label.strText, pVS, strFormat, pTip->value))
-                continue;
-            label.dPos[0] = pTip->point.x;
-            label.dPos[1] = pTip->point.y;
-            label.dPos[2] = pTip->point.z;
-            aText.Add(label);
-        }
-    }
-    return 1;
-}
-
-int CPVSVisualDataElemDgrmEvent::ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
-{
-    aText.RemoveAll();
-    if (nKind == 1)
-        return 0;
-    T_VSUL_DATA_D vals;
-    T_ELEM_D e;
-    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || vals.GetSize() != m_pvtif.aDgrmPos.GetSize() ||
-        !m_clsElem.Get(nKey, e))
-        return 0;
-    CString s;
-    s.Format("Element No. %d", static_cast<int>(m_clsElem.GetElemNoByKey(nKey)));
-    aText.Add(s);
-    for (int i = 0; i < vals.GetSize(); ++i) {
-        s.Format(" %3.2lf L : %g", m_pvtif.aDgrmPos[i], vals.aValue[i]);
-        aText.Add(s);
-    }
-    return 1;
-}
-
-int CPVSVisualDataElemDgrmEvent::ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
-{
-    aText.RemoveAll();
-    if (nKind == 1)
-        return 0;
-    T_VSUL_DATA_D vals;
-    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || vals.GetSize() != m_pvtif.aDgrmPos.GetSize())
-        return 0;
-    CString strLine, s;
-    for (int i = 0; i < vals.GetSize(); ++i) {
-        s.Format("%3.2lf L:%g  ", m_pvtif.aDgrmPos[i], vals.aValue[i]);
-        strLine += s;
-    }
-    aText.Add(strLine);
-    return 1;
-}
-
-// The host's entries: whatever escapes the building (a failed allocation) gives the failure value
-// and empty output, never a part of it.
-int CPVSVisualDataElemDgrmEvent::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
-                         CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, vtkDataSet* pInactive,
-                         vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aElemK)
-{
-    try {
-        return BuildGeom(pDataSet, pVS, pAS, pAnim, pMD, pA1, pA2, pInactive, pD2, aElemK);
-    } catch (...) {
-        aElemK.RemoveAll();
-        if (pDataSet)
-            pDataSet->Initialize();
-        return 0;
-    }
-}
-
-int CPVSVisualDataElemDgrmEvent::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS)
-{
-    try {
-        return BuildLabels(aText, pVS);
-    } catch (...) {
-        aText.RemoveAll();
-        return 0;
-    }
-}
-
-int CPVSVisualDataElemDgrmEvent::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
-{
-    try {
-        return ToolTipLines(nKind, nKey, aText);
-    } catch (...) {
-        aText.RemoveAll();
-        return 0;
-    }
-}
-
-int CPVSVisualDataElemDgrmEvent::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int)
-{
-    try {
-        return ProbeLine(nKind, nKey, aText);
-    } catch (...) {
-        aText.RemoveAll();
-        return 0;
-    }
 }

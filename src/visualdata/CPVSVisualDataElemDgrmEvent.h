@@ -6,9 +6,9 @@
 #pragma once
 #include "frame/core/KVPvsExport.h"
 
-#include "PVSVisualDataBase.h"
+#include "visualdata/CPVSVisualDataDgrmBand.h"
 
-class KV_PVS_API CPVSVisualDataElemDgrmEvent : public CPVSVisualDataElemDgrm {
+class KV_PVS_API CPVSVisualDataElemDgrmEvent : public CPVSVisualDataDgrmBand {
     DECLARE_DYNAMIC(CPVSVisualDataElemDgrmEvent)
 public:
     explicit CPVSVisualDataElemDgrmEvent(T_VD_PARAM_D& param);
@@ -16,18 +16,11 @@ public:
     CPVSVisualDataElemDgrmEvent(const CPVSVisualDataElemDgrmEvent&) = delete;
     CPVSVisualDataElemDgrmEvent& operator=(const CPVSVisualDataElemDgrmEvent&) = delete;
 
-    int GetVisualMethodType(T_PVIST_ALL_D* pVS) override;
     int MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector) override;
+    using CPVSVisualDataDgrmBand::MakeVGeomData;
     int MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
                       CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, CArray<int, int>* pA3,
                       CArray<int, int>* pA4) override;
-    int MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
-                      CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, vtkDataSet* pInactive,
-                      vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aElemK) override;
-    using CPVSVisualDataElemDgrm::MakeVTextData;
-    int MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS) override;
-    int GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText) override;
-    int GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int nOption) override;
     // The polygons of one element: its diagram band in up to 16 steps, every vertex carrying
     // the event state of its segment. 1 on success.
     virtual int MakeDgrmPolygonEvent(T_PVTIF_D& row, T_VSUL_DATA_D& dgrm, T_VSUL_DATA_D& events, double* pDir,
@@ -45,10 +38,7 @@ private:
 protected:
     int BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
                   CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, vtkDataSet* pInactive,
-                  vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aElemK);
-    int BuildLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS);
-    int ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
-    int ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
+                  vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aElemK) override;
     int ReadVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector);
     CPVSVisualDataElemDgrm* m_pCompanionDgrm = nullptr;
     int m_nDgrmKind = 1;

@@ -22,25 +22,16 @@
 #include <algorithm>
 #include <cmath>
 
-IMPLEMENT_DYNAMIC(CPVSVisualDataHistoryPlotDgrm, CPVSVisualDataElemDgrm)
+IMPLEMENT_DYNAMIC(CPVSVisualDataHistoryPlotDgrm, CPVSVisualDataDgrmBand)
 
 namespace {
-
-VtxInfo_tag Vtx(const C3DPoint& p, int nFlag, double dValue)
-{
-    VtxInfo_tag v;
-    v.point = p;
-    v.flag = nFlag;
-    v.value = dValue;
-    return v;
-}
 
 CPVSModelDataFEM* FemOf(CPVSModelDataBase* pMD) { return dynamic_cast<CPVSModelDataFEM*>(pMD); }
 
 } // namespace
 
 CPVSVisualDataHistoryPlotDgrm::CPVSVisualDataHistoryPlotDgrm(int nType, T_VD_PARAM_D& param)
-    : CPVSVisualDataElemDgrm(static_cast<unsigned int>(nType), param), m_pUserDefData(new T_VD_HISTPLOT_TVCKVR_D)
+    : CPVSVisualDataDgrmBand(static_cast<unsigned int>(nType), param), m_pUserDefData(new T_VD_HISTPLOT_TVCKVR_D)
 {
     m_pUserDefData->Initialize();
     if (const auto* p = dynamic_cast<const T_VD_HISTPLOT_TVCKVR_D*>(param.pUserDefData))
@@ -48,8 +39,6 @@ CPVSVisualDataHistoryPlotDgrm::CPVSVisualDataHistoryPlotDgrm(int nType, T_VD_PAR
 }
 
 CPVSVisualDataHistoryPlotDgrm::~CPVSVisualDataHistoryPlotDgrm() { delete m_pUserDefData; }
-
-int CPVSVisualDataHistoryPlotDgrm::GetVisualMethodType(T_PVIST_ALL_D*) { return 4; }
 
 // An entry of the host's: whatever escapes the reading (a failed allocation) gives the failure
 // value with empty tables, as a part of them would be drawn as the result.
@@ -216,13 +205,8 @@ int CPVSVisualDataHistoryPlotDgrm::MakeDgrmPolygon(T_VSUL_DATA_D& vals, double* 
         return 0;
     aPoly.RemoveAll();
     const int nSeg = nCount / 2, N = 16 / nSeg;
-    const T_PVIST_SYMB_D* pSB = CPostVisualState::Instance()->GetCurrentPS();
-    const double dScale = pSB->dDgrmScale * m_dVDataSymbolFactor;
-    // The reversal turns a copy: the caller's direction stays as stored.
-    double dir[3] = {pDir[0], pDir[1], pDir[2]};
-    if (pSB->bDgrmReverse)
-        for (double& d : dir)
-            d = -d;
+    double dir[3];
+    const double dScale = BandScaleAndDir(pDir, dir);
     const C3DPoint I(nodeI.dXyz[0], nodeI.dXyz[1], nodeI.dXyz[2]), J(nodeJ.dXyz[0], nodeJ.dXyz[1], nodeJ.dXyz[2]);
     for (int s = 0; s < nSeg; ++s) {
         const double a0 = vals.aValue[2 * s], a1 = vals.aValue[2 * s + 1];
@@ -311,128 +295,15 @@ int CPVSVisualDataHistoryPlotDgrm::BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D
     return 1;
 }
 
-int CPVSVisualDataHistoryPlotDgrm::BuildLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText,
-                                                 T_PVIST_ALL_D* pVS)
+void CPVSVisualDataHistoryPlotDgrm::GetDgrmStations(CArray<double, double>& aPos) const
 {
-    aText.RemoveAll();
-    CPVSModelDataFEM* pFEM = FemOf(GetModelData());
-    if (!pFEM)
-        return 0;
-    CString strFormat;
-    if (pVS)
-        pVS->vals.GetFormatString(strFormat);
-    else
-        T_PVIST_VALS_D().GetFormatString(strFormat);
-    for (int i = 0; i < pFEM->GetElemNum(); ++i) {
-        const unsigned int k = pFEM->GetElemK(i);
-        T_ELEM_D e;
-        T_VSUL_DATA_D vals;
-        C3DPoint dir;
-        T_NODE_D nI, nJ;
-        if (!pFEM->GetElemD(k, e) || e.aNodeK.GetSize() != 2 || !m_mVData.Lookup(static_cast<int>(k), vals) ||
-            !GetDgrmVect(k, dir) || !pFEM->GetNodeD(e.aNodeK[0], nI) || !pFEM->GetNodeD(e.aNodeK[1], nJ))
-            continue;
-        double d[3] = {dir.x, dir.y, dir.z};
-        CMathFunc::mathNormalize(d);
-        CArray<T_PVS_POLY_D, T_PVS_POLY_D&> aPoly;
-        if (!MakeDgrmPolygon(vals, d, nI, nJ, aPoly) || aPoly.GetSize() < 2)
-            continue;
-        const T_PVS_POLY_D& first = aPoly[0];
-        const T_PVS_POLY_D& last = aPoly[aPoly.GetSize() - 1];
-        const VtxInfo_tag* tips[2] = {&first.aVtx[1], &last.aVtx[last.aVtx.GetSize() == 3 ? 1 : 2]};
-        for (const VtxInfo_tag* pTip : tips) {
-            T_VD_TEXT_PARAM_D label;
-            if (!GetTextValString(label.strText, pVS, strFormat, pTip->value))
-                continue;
-            label.dPos[0] = pTip->point.x;
-            label.dPos[1] = pTip->point.y;
-            label.dPos[2] = pTip->point.z;
-            aText.Add(label);
-        }
-    }
-    return 1;
+    aPos.RemoveAll();
+    aPos.Add(0.0);
+    aPos.Add(1.0);
 }
 
-int CPVSVisualDataHistoryPlotDgrm::ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+int CPVSVisualDataHistoryPlotDgrm::MakeLabelPolygons(T_VSUL_DATA_D& vals, double* pDir, T_NODE_D& nodeI,
+                                                     T_NODE_D& nodeJ, CArray<T_PVS_POLY_D, T_PVS_POLY_D&>& aPoly)
 {
-    aText.RemoveAll();
-    if (nKind == 1)
-        return 0;
-    T_VSUL_DATA_D vals;
-    T_ELEM_D e;
-    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || !m_clsElem.Get(nKey, e) || vals.GetSize() != 2)
-        return 0;
-    CString s;
-    s.Format("Element No. %d", static_cast<int>(m_clsElem.GetElemNoByKey(nKey)));
-    aText.Add(s);
-    const double pos[2] = {0.0, 1.0};
-    for (int i = 0; i < 2; ++i) {
-        s.Format(" %3.2lf L : %g", pos[i], vals.aValue[i]);
-        aText.Add(s);
-    }
-    return 1;
-}
-
-int CPVSVisualDataHistoryPlotDgrm::ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
-{
-    aText.RemoveAll();
-    if (nKind == 1)
-        return 0;
-    T_VSUL_DATA_D vals;
-    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || vals.GetSize() != 2)
-        return 0;
-    CString strLine, s;
-    const double pos[2] = {0.0, 1.0};
-    for (int i = 0; i < 2; ++i) {
-        s.Format("%3.2lf L:%g  ", pos[i], vals.aValue[i]);
-        strLine += s;
-    }
-    aText.Add(strLine);
-    return 1;
-}
-
-// The host's entries: whatever escapes the building (a failed allocation) gives the failure value
-// and empty output, never a part of it.
-int CPVSVisualDataHistoryPlotDgrm::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
-                         CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, vtkDataSet* pInactive,
-                         vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aElemK)
-{
-    try {
-        return BuildGeom(pDataSet, pVS, pAS, pAnim, pMD, pA1, pA2, pInactive, pD2, aElemK);
-    } catch (...) {
-        aElemK.RemoveAll();
-        if (pDataSet)
-            pDataSet->Initialize();
-        return 0;
-    }
-}
-
-int CPVSVisualDataHistoryPlotDgrm::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS)
-{
-    try {
-        return BuildLabels(aText, pVS);
-    } catch (...) {
-        aText.RemoveAll();
-        return 0;
-    }
-}
-
-int CPVSVisualDataHistoryPlotDgrm::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
-{
-    try {
-        return ToolTipLines(nKind, nKey, aText);
-    } catch (...) {
-        aText.RemoveAll();
-        return 0;
-    }
-}
-
-int CPVSVisualDataHistoryPlotDgrm::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int)
-{
-    try {
-        return ProbeLine(nKind, nKey, aText);
-    } catch (...) {
-        aText.RemoveAll();
-        return 0;
-    }
+    return MakeDgrmPolygon(vals, pDir, nodeI, nodeJ, aPoly);
 }

@@ -4,15 +4,15 @@
 // the host's element-diagram method (type 4) draws the data set filled here.
 #pragma once
 #include "frame/core/KVPvsExport.h"
+#include "visualdata/CPVSVisualDataDgrmBand.h"
 #include "visualdata/PVSUserDefRecords.h"
 
 #include "PostResultRecords.h"
-#include "PVSVisualDataBase.h"
 
 class CHistPlotProgress;
 class CPVSTHCalcHistPlotData;
 
-class KV_PVS_API CPVSVisualDataHistoryPlotDgrm : public CPVSVisualDataElemDgrm {
+class KV_PVS_API CPVSVisualDataHistoryPlotDgrm : public CPVSVisualDataDgrmBand {
     DECLARE_DYNAMIC(CPVSVisualDataHistoryPlotDgrm)
 public:
     CPVSVisualDataHistoryPlotDgrm(int nType, T_VD_PARAM_D& param);
@@ -20,16 +20,7 @@ public:
     CPVSVisualDataHistoryPlotDgrm(const CPVSVisualDataHistoryPlotDgrm&) = delete;
     CPVSVisualDataHistoryPlotDgrm& operator=(const CPVSVisualDataHistoryPlotDgrm&) = delete;
 
-    int GetVisualMethodType(T_PVIST_ALL_D* pVS) override;
     int MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector) override;
-    using CPVSVisualDataElemDgrm::MakeVTextData;
-    int MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS) override;
-    int GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText) override;
-    int GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int nOption) override;
-    using CPVSVisualDataElemDgrm::MakeVGeomData;
-    int MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
-                      CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, vtkDataSet* pInactive,
-                      vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aElemK) override;
     int GetDgrmVect(unsigned int nElemK, C3DPoint& dir) override;
     using CPVSVisualDataElemDgrm::MakeDgrmPolygon;
     // The band of one element from its (start, end) value pairs: quadrilaterals, or two
@@ -42,10 +33,11 @@ public:
 protected:
     int BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
                   CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2, vtkDataSet* pInactive,
-                  vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aElemK);
-    int BuildLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS);
-    int ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
-    int ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
+                  vtkDataSet* pD2, CArray<unsigned int, unsigned int>& aElemK) override;
+    // Every element holds its two end values, at the start and the end.
+    void GetDgrmStations(CArray<double, double>& aPos) const override;
+    int MakeLabelPolygons(T_VSUL_DATA_D& vals, double* pDir, T_NODE_D& nodeI, T_NODE_D& nodeJ,
+                          CArray<T_PVS_POLY_D, T_PVS_POLY_D&>& aPoly) override;
     int ReadVData();
     void ReadElements(CPVSTHCalcHistPlotData& src, const CArray<unsigned int, unsigned int>& aElemK, bool bTruss,
                       CHistPlotProgress& progress);

@@ -13,10 +13,10 @@
 
 #include <cmath>
 
-IMPLEMENT_DYNAMIC(CPVSVisualDataHistoryPlotTKVR, CPVSVisualDataBase)
+IMPLEMENT_DYNAMIC(CPVSVisualDataHistoryPlotTKVR, CPVSVisualDataNodeValues)
 
 CPVSVisualDataHistoryPlotTKVR::CPVSVisualDataHistoryPlotTKVR(unsigned int nType, T_VD_PARAM_D& param)
-    : CPVSVisualDataBase(nType, param), m_pUserDefData(new T_VD_HISTPLOT_TVCKVR_D)
+    : CPVSVisualDataNodeValues(nType, param), m_pUserDefData(new T_VD_HISTPLOT_TVCKVR_D)
 {
     m_pUserDefData->Initialize();
     if (const auto* p = dynamic_cast<const T_VD_HISTPLOT_TVCKVR_D*>(param.pUserDefData))
@@ -123,48 +123,16 @@ int CPVSVisualDataHistoryPlotTKVR::GetVector(unsigned int nNodeK, double* pVect,
     return 1;
 }
 
-int CPVSVisualDataHistoryPlotTKVR::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+void CPVSVisualDataHistoryPlotTKVR::DisplaceNodePoint(unsigned int nNodeK, int nOption, T_PVIST_ALL_D* pVS,
+                                                      double dFactor, double* p)
 {
-    aText.RemoveAll();
-    if (nKind == 2 || !GetDoc())
-        return 0;
-    T_VSUL_DATA_D vals;
-    CClassNode clsNode(GetDoc()->GetModelDB());
-    T_NODE_D node;
-    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || !clsNode.Get(nKey, node))
-        return 0;
-    CString s;
-    s.Format("Node No. %d", static_cast<int>(clsNode.GetNodeNoByKey(nKey)));
-    aText.Add(s);
-    const CArray<double, double>& a = vals.aValue;
-    if (a.GetSize() == 0)
-        return 0;
-    if (a.GetSize() == 4) {
-        const char* fmt[4] = {"Total Value : %g", "X Value : %g", "Y Value : %g", "Z Value : %g"};
-        for (int k = 0; k < 4; ++k) {
-            s.Format(fmt[k], a[k]);
-            aText.Add(s);
-        }
-    } else {
-        s.Format("Value : %g", a[0]);
-        aText.Add(s);
+    const double dScale = pVS ? pVS->dDeformScale : 1.0;
+    const int bReal = pVS ? pVS->bRealDeform : 0;
+    double v[3];
+    if (m_pUserDefData->m_bDeformed && GetVector(nNodeK, v, nOption)) {
+        for (int c = 0; c < 3; ++c)
+            p[c] += bReal ? v[c] * dFactor * dScale : v[c] * m_dVDataDispFactor * dFactor * dScale;
     }
-    return 1;
-}
-
-int CPVSVisualDataHistoryPlotTKVR::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText,
-                                                       int)
-{
-    aText.RemoveAll();
-    if (nKind == 2)
-        return 0;
-    T_VSUL_DATA_D vals;
-    if (!m_mVData.Lookup(static_cast<int>(nKey), vals) || vals.aValue.GetSize() == 0)
-        return 0;
-    CString s;
-    s.Format("%g", vals.aValue[0]);
-    aText.Add(s);
-    return 1;
 }
 
 int CPVSVisualDataHistoryPlotTKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS,
@@ -186,49 +154,15 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_A
     pScalars->Allocate(nNode, 2 * nNode);
     CMap<unsigned int, unsigned int, vtkIdType, vtkIdType> mPointOf;
     mPointOf.InitHashTable(1000003);
-    const double dFactor = GetAnimFactor(pAS, pAnim);
-    const int nOption = pVS ? pVS->nScalarOption : 0;
-    const double dScale = pVS ? pVS->dDeformScale : 1.0;
-    const int bReal = pVS ? pVS->bRealDeform : 0;
-    vtkIdType nNext = 0;
-    for (int i = 0; i < nNode; ++i) {
-        const unsigned int nNodeK = pFEM->GetNodeK(i);
-        const T_NODE_D* pNode = pFEM->FindNodeD(nNodeK);
-        double dValue = 0.0;
-        if (!pNode || !GetScalar(nNodeK, dValue, nOption))
-            continue;
-        double p[3] = {pNode->dXyz[0], pNode->dXyz[1], pNode->dXyz[2]};
-        double v[3];
-        if (m_pUserDefData->m_bDeformed && GetVector(nNodeK, v, nOption)) {
-            for (int c = 0; c < 3; ++c)
-                p[c] += bReal ? v[c] * dFactor * dScale : v[c] * m_dVDataDispFactor * dFactor * dScale;
-        }
-        dValue = GetSubFrameVal(pAS, dValue, dFactor);
-        pPoints->InsertPoint(nNext, p);
-        pScalars->InsertValue(nNext, dValue);
-        mPointOf.SetAt(nNodeK, nNext);
-        ++nNext;
-    }
+    InsertNodePoints(pFEM, pVS, pAS, GetAnimFactor(pAS, pAnim), pPoints, pScalars, mPointOf);
     vtkIdList* pIds = vtkIdList::New();
     for (int i = 0; i < nElem; ++i) {
         const unsigned int nElemK = pFEM->GetElemK(i);
         const T_ELEM_D* pElem = pFEM->FindElemD(nElemK);
-        if (!pElem || pElem->aNodeK.GetSize() == 0)
-            continue;
-        pIds->Reset();
-        bool bAll = true;
-        for (int k = 0; k < pElem->aNodeK.GetSize() && bAll; ++k) {
-            vtkIdType id = 0;
-            bAll = mPointOf.Lookup(pElem->aNodeK[k], id) != 0;
-            pIds->InsertNextId(id);
-        }
-        if (!bAll)
+        if (!pElem || !ElemPointIds(*pElem, mPointOf, pIds))
             continue;
         pGrid->InsertNextCell(pElem->nCellType, pIds);
-        if (pElem->aNodeK.GetSize() == 2) {
-            const double dEnd[2] = {pScalars->GetValue(pIds->GetId(0)), pScalars->GetValue(pIds->GetId(1))};
-            MakeLineContourData(pMD, nElemK, *pElem, dEnd);
-        }
+        MakeLineContourOfCell(pMD, nElemK, *pElem, pScalars, pIds);
     }
     pGrid->SetPoints(pPoints);
     pGrid->GetPointData()->SetScalars(pScalars);
@@ -241,24 +175,5 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_A
 int CPVSVisualDataHistoryPlotTKVR::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText,
                                                  T_PVIST_ALL_D* pVS)
 {
-    aText.RemoveAll();
-    auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(GetModelData());
-    if (!pFEM)
-        return 0;
-    CString strFormat;
-    if (pVS)
-        pVS->vals.GetFormatString(strFormat);
-    const int nOption = pVS ? pVS->nScalarOption : 0;
-    for (int i = 0; i < pFEM->GetNodeNum(); ++i) {
-        const unsigned int nNodeK = pFEM->GetNodeK(i);
-        const T_NODE_D* pNode = pFEM->FindNodeD(nNodeK);
-        double dValue = 0.0;
-        T_VD_TEXT_PARAM_D t;
-        if (!pNode || !GetScalar(nNodeK, dValue, nOption) || !GetTextValString(t.strText, pVS, strFormat, dValue))
-            continue;
-        for (int c = 0; c < 3; ++c)
-            t.dPos[c] = pNode->dXyz[c];
-        aText.Add(t);
-    }
-    return 1;
+    return MakeNodeLabels(aText, pVS, GetModelData());
 }

@@ -5,9 +5,9 @@
 #include "frame/core/KVPvsExport.h"
 #include "visualdata/PVSUserDefRecords.h"
 
-#include "PVSVisualDataBase.h"
+#include "visualdata/CPVSVisualDataNodeValues.h"
 
-class KV_PVS_API CPVSVisualDataHistoryPlotTKVR : public CPVSVisualDataBase {
+class KV_PVS_API CPVSVisualDataHistoryPlotTKVR : public CPVSVisualDataNodeValues {
     DECLARE_DYNAMIC(CPVSVisualDataHistoryPlotTKVR)
 public:
     CPVSVisualDataHistoryPlotTKVR(unsigned int nType, T_VD_PARAM_D& param);
@@ -22,13 +22,14 @@ public:
                       CArray<int, int>* pA4) override;
     using CPVSVisualDataBase::MakeVTextData;
     int MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS) override;
-    int GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText) override;
-    int GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int nOption) override;
-    virtual int GetScalar(unsigned int nNodeK, double& dValue, int nOption);
-    virtual int GetVector(unsigned int nNodeK, double* pVect, int nOption);
+    int GetScalar(unsigned int nNodeK, double& dValue, int nOption) override;
+    int GetVector(unsigned int nNodeK, double* pVect, int nOption) override;
 
     const T_VD_HISTPLOT_TVCKVR_D& GetUserDefData() const { return *m_pUserDefData; }
 
 protected:
+    // With the deformed shape asked for, the node's vector moves its point.
+    void DisplaceNodePoint(unsigned int nNodeK, int nOption, T_PVIST_ALL_D* pVS, double dFactor, double* p) override;
+
     T_VD_HISTPLOT_TVCKVR_D* m_pUserDefData = nullptr;
 };

@@ -14,7 +14,7 @@
 
 #include <algorithm>
 
-IMPLEMENT_DYNAMIC(CPVSVisualDataNodeSepg, CPVSVisualDataBase)
+IMPLEMENT_DYNAMIC(CPVSVisualDataNodeSepg, CPVSVisualDataNodeValues)
 
 namespace {
 
@@ -35,9 +35,9 @@ bool IsContourElemType(int nType)
 
 } // namespace
 
-CPVSVisualDataNodeSepg::CPVSVisualDataNodeSepg(T_VD_PARAM_D& param) : CPVSVisualDataBase(param) {}
+CPVSVisualDataNodeSepg::CPVSVisualDataNodeSepg(T_VD_PARAM_D& param) : CPVSVisualDataNodeValues(param) {}
 CPVSVisualDataNodeSepg::CPVSVisualDataNodeSepg(int nType, T_VD_PARAM_D& param)
-    : CPVSVisualDataBase(static_cast<unsigned int>(nType), param)
+    : CPVSVisualDataNodeValues(static_cast<unsigned int>(nType), param)
 {
 }
 CPVSVisualDataNodeSepg::~CPVSVisualDataNodeSepg() = default;
@@ -177,21 +177,7 @@ int CPVSVisualDataNodeSepg::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* p
     if (pLine)
         pLine->Allocate(10, 20);
 
-    const double dFactor = GetAnimFactor(pAS, pAnim);
-    const int nMode = pVS ? pVS->nScalarOption : 0;
-    vtkIdType nNext = 0;
-    for (int i = 0; i < nNode; ++i) {
-        const unsigned int nNodeK = pFEM->GetNodeK(i);
-        const T_NODE_D* pNode = pFEM->FindNodeD(nNodeK);
-        double dValue = 0.0;
-        if (!pNode || !GetScalar(nNodeK, dValue, nMode))
-            continue;
-        dValue = GetSubFrameVal(pAS, dValue, dFactor);
-        pPoints->InsertPoint(nNext, pNode->dXyz);
-        pScalars->InsertValue(nNext, dValue);
-        mPointOf.SetAt(nNodeK, nNext);
-        ++nNext;
-    }
+    vtkIdType nNext = InsertNodePoints(pFEM, pVS, pAS, GetAnimFactor(pAS, pAnim), pPoints, pScalars, mPointOf);
     // Only the points used: undefined points past them would enter the picture's bounds.
     pPoints->SetNumberOfPoints(nNext);
     pScalars->SetNumberOfTuples(nNext);
@@ -201,25 +187,13 @@ int CPVSVisualDataNodeSepg::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* p
     for (int i = 0; i < nElem; ++i) {
         const unsigned int nElemK = pFEM->GetElemK(i);
         const T_ELEM_D* pElem = pFEM->FindElemD(nElemK);
-        if (!pElem || !IsContourElemType(m_clsElem.GetElemType(nElemK)))
-            continue;
-        pIds->Reset();
-        bool bAll = pElem->aNodeK.GetSize() > 0;
-        for (int k = 0; k < pElem->aNodeK.GetSize() && bAll; ++k) {
-            vtkIdType id = 0;
-            bAll = mPointOf.Lookup(pElem->aNodeK[k], id) != 0;
-            pIds->InsertNextId(id);
-        }
-        if (!bAll)
+        if (!pElem || !IsContourElemType(m_clsElem.GetElemType(nElemK)) || !ElemPointIds(*pElem, mPointOf, pIds))
             continue;
         const int nMade = InsertNextCell4Contour(pElem->nCellType, pIds, pGrid, pScalars, nullptr, pPoints, nNext,
                                                  nCellCount, pLine ? &mElem : nullptr);
         if (pLine && nMade > 0)
             pLine->InsertNextCell(pElem->nCellType, pIds);
-        if (pElem->aNodeK.GetSize() == 2) {
-            const double dEnd[2] = {pScalars->GetValue(pIds->GetId(0)), pScalars->GetValue(pIds->GetId(1))};
-            MakeLineContourData(pMD, nElemK, *pElem, dEnd);
-        }
+        MakeLineContourOfCell(pMD, nElemK, *pElem, pScalars, pIds);
     }
     pGrid->SetPoints(pPoints);
     pGrid->GetPointData()->SetScalars(pScalars);
@@ -249,74 +223,10 @@ int CPVSVisualDataNodeSepg::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* p
 int CPVSVisualDataNodeSepg::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS,
                                           CPVSModelDataBase* pMD)
 {
-    aText.RemoveAll();
-    auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(pMD);
-    if (!pFEM)
-        return 0;
-    CString strFormat;
-    if (pVS)
-        pVS->vals.GetFormatString(strFormat);
-    const int nMode = pVS ? pVS->nScalarOption : 0;
-    for (int i = 0; i < pFEM->GetNodeNum(); ++i) {
-        const unsigned int nNodeK = pFEM->GetNodeK(i);
-        const T_NODE_D* pNode = pFEM->FindNodeD(nNodeK);
-        double dValue = 0.0;
-        T_VD_TEXT_PARAM_D t;
-        if (!pNode || !GetScalar(nNodeK, dValue, nMode) || !GetTextValString(t.strText, pVS, strFormat, dValue))
-            continue;
-        for (int c = 0; c < 3; ++c)
-            t.dPos[c] = pNode->dXyz[c];
-        aText.Add(t);
-    }
-    return 1;
+    return MakeNodeLabels(aText, pVS, pMD);
 }
 
 int CPVSVisualDataNodeSepg::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS)
 {
     return MakeVTextData(aText, pVS, GetModelData());
-}
-
-int CPVSVisualDataNodeSepg::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
-{
-    aText.RemoveAll();
-    if (nKind == 2 || !GetDoc())
-        return 0;
-    T_VSUL_DATA_D d;
-    CClassNode clsNode(GetDoc()->GetModelDB());
-    T_NODE_D node;
-    if (!m_mVData.Lookup(static_cast<int>(nKey), d) || !clsNode.Get(nKey, node))
-        return 0;
-    CString s;
-    s.Format("Node No. %d", static_cast<int>(clsNode.GetNodeNoByKey(nKey)));
-    aText.Add(s);
-    if (d.GetSize() == 0)
-        return 0;
-    if (d.GetSize() == 4) {
-        s.Format("Total Value : %g", d.aValue[0]);
-        aText.Add(s);
-        s.Format("X Value : %g", d.aValue[1]);
-        aText.Add(s);
-        s.Format("Y Value : %g", d.aValue[2]);
-        aText.Add(s);
-        s.Format("Z Value : %g", d.aValue[3]);
-        aText.Add(s);
-    } else {
-        s.Format("Value : %g", d.aValue[0]);
-        aText.Add(s);
-    }
-    return 1;
-}
-
-int CPVSVisualDataNodeSepg::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int)
-{
-    aText.RemoveAll();
-    if (nKind == 2)
-        return 0;
-    T_VSUL_DATA_D d;
-    if (!m_mVData.Lookup(static_cast<int>(nKey), d) || d.GetSize() == 0)
-        return 0;
-    CString s;
-    s.Format("%g", d.aValue[0]);
-    aText.Add(s);
-    return 1;
 }

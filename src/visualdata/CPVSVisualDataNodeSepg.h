@@ -4,9 +4,9 @@
 #pragma once
 #include "frame/core/KVPvsExport.h"
 
-#include "PVSVisualDataBase.h"
+#include "visualdata/CPVSVisualDataNodeValues.h"
 
-class KV_PVS_API CPVSVisualDataNodeSepg : public CPVSVisualDataBase {
+class KV_PVS_API CPVSVisualDataNodeSepg : public CPVSVisualDataNodeValues {
     DECLARE_DYNAMIC(CPVSVisualDataNodeSepg)
 public:
     explicit CPVSVisualDataNodeSepg(T_VD_PARAM_D& param);
@@ -26,8 +26,6 @@ public:
     int MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS,
                       CPVSModelDataBase* pMD) override;
     int MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS) override;
-    int GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText) override;
-    int GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int nOption) override;
-    virtual int GetScalar(unsigned int nNodeK, double& dValue, int nMode);
-    virtual int GetVector(unsigned int nNodeK, double* pVect, int nOption);
+    int GetScalar(unsigned int nNodeK, double& dValue, int nMode) override;
+    int GetVector(unsigned int nNodeK, double* pVect, int nOption) override;
 };
