@@ -13,6 +13,7 @@
 #include "MsgDll.h"
 #include "PVSMeshMngrBrdg.h"
 #include "PVSRendererBase.h"
+#include "PostVisualState.h"
 #include "SampleDynamics.h"
 #include "SampleResultFiles.h"
 #include "ThisInfo.h"
@@ -106,7 +107,13 @@ int DriveDialog(CView& view, const fs::path& out)
     CPVSRendererVTK renderer(1000, 750);
     kvpvs::host::CUserDefDisplayHost host(&renderer);
     BridgeScope bridge(&view);
-    host.Install(bridge.Get());
+    // The view shows the display of the latest request only, as the host's view does: each
+    // request clears what the one before drew (choosing a result type draws its first component
+    // before the shot's component is chosen).
+    bridge.Get().m_fnDisplayHandler = [&renderer, &host](const T_PVS_DISPLAY_REQUEST_D& r) {
+        renderer.Clear();
+        return host.Show(r);
+    };
 
     pfnOpen(&view);
     CWnd* pDlg = FindOwnedWindow(&view, "CDlgHistoryPlotTKVR");
@@ -184,7 +191,13 @@ int RunHistoryPlotDialogDemo(CDBDoc& doc, const char* outDir)
     view.CreateWindowCore(nullptr);
     view.MoveWindow(0, 120, 1000, 750);
     doc.SetActiveView(&view);
+    // The struts' moments (tens of kNm) to metres of band, so that the diagrams of the two
+    // strut lines 4 m apart stay apart.
+    T_PVIST_SYMB_D* pSB = CPostVisualState::Instance()->GetCurrentPS();
+    const T_PVIST_SYMB_D savedSB = *pSB;
+    pSB->dDgrmScale = 0.05;
     const int ok = DriveDialog(view, fs::path(outDir));
+    *pSB = savedSB;
     doc.SetActiveView(pViewBefore);
     view.DestroyWindow();
     return ok;

@@ -400,16 +400,21 @@ BOOL CPVSRendererVTK::SaveImage(const char* pszPath, int nFormat)
         std::filesystem::create_directories(folder, ec);
     if (ec)
         return FALSE;
+    // Every picture places the camera afresh: turning the one the last picture left would give
+    // each further picture of the same renderer another view.
     m_pRenderer->ResetCamera();
+    vtkCamera* pCamera = m_pRenderer->GetActiveCamera();
+    double f[3];
+    pCamera->GetFocalPoint(f);
     if (m_bViewSet) {
-        vtkCamera* pCamera = m_pRenderer->GetActiveCamera();
-        double f[3];
-        pCamera->GetFocalPoint(f);
         pCamera->SetPosition(f[0] - m_dViewDir[0], f[1] - m_dViewDir[1], f[2] - m_dViewDir[2]);
         pCamera->SetViewUp(m_dViewUp);
     } else {
-        m_pRenderer->GetActiveCamera()->Azimuth(30.0);
-        m_pRenderer->GetActiveCamera()->Elevation(25.0);
+        pCamera->SetPosition(f[0], f[1], f[2] + 1.0);
+        pCamera->SetViewUp(0.0, 1.0, 0.0);
+        pCamera->Azimuth(30.0);
+        pCamera->Elevation(25.0);
+        pCamera->OrthogonalizeViewUp();
     }
     m_pRenderer->ResetCamera();
     m_pWindow->Render();

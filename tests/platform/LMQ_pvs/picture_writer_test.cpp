@@ -1,5 +1,6 @@
 // The offscreen picture writer: each image format gives its own file signature, a "\" in the path
-// separates folders and missing folders are made, and only the eight named views have cameras.
+// separates folders and missing folders are made, only the eight named views have cameras, and a
+// picture's view does not depend on the pictures taken before it.
 #include "PVSRendererBase.h"
 #include "TempDir.h"
 
@@ -11,9 +12,16 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
+
+std::string Bytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 std::string Head(const std::string& path, size_t n)
 {
@@ -62,6 +70,31 @@ TEST(PictureWriter, FormatsFoldersAndNamedViews)
     EXPECT_FALSE(r.SaveImage(tmp.file("p.gif").c_str(), 3));
     EXPECT_FALSE(std::filesystem::exists(tmp.file("p.gif")));
     EXPECT_FALSE(r.SaveImage(nullptr, 0));
+}
+
+// Sequences of pictures (animation frames, one display after another) are taken from one
+// renderer: the third picture of an unchanged drawing must show what the first showed, with the
+// default camera and with a named view.
+TEST(PictureWriter, RepeatedPicturesKeepTheirView)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "offscreen GL rendering is not leak-checkable here";
+#endif
+    kvpvs::testing::TempDir tmp("picwriter");
+    CPVSRendererVTK r(64, 48);
+    r.DrawDataSet(Triangle(), Quantity_Color(1, 0, 0, Quantity_TOC_RGB), 0);
+    for (const char* name : {"d1.png", "d2.png", "d3.png"})
+        ASSERT_TRUE(r.SavePNG(tmp.file(name).c_str())) << name;
+    const std::string first = Bytes(tmp.file("d1.png"));
+    ASSERT_FALSE(first.empty());
+    EXPECT_TRUE(Bytes(tmp.file("d3.png")) == first) << "the third default-view picture differs from the first";
+
+    ASSERT_TRUE(r.SetNamedView(2));
+    for (const char* name : {"f1.png", "f2.png", "f3.png"})
+        ASSERT_TRUE(r.SavePNG(tmp.file(name).c_str())) << name;
+    const std::string front = Bytes(tmp.file("f1.png"));
+    EXPECT_TRUE(front != first) << "the front view shows what the default view showed";
+    EXPECT_TRUE(Bytes(tmp.file("f3.png")) == front) << "the third front-view picture differs from the first";
 }
 
 } // namespace
