@@ -90,41 +90,6 @@ bool AddSolidPlane(CWnd* pDlg, const char* pszName, const P3& a, const P3& b, co
     return FindOwnedWindow(pDlg, "CPVSDlgDefThreePointPlane") == nullptr;
 }
 
-// The bridge of the demo's view: the live one when it is the host's full bridge, else one of
-// its own for the step's duration, restoring whatever was live before.
-class BridgeScope {
-public:
-    explicit BridgeScope(CWnd* pView)
-    {
-        m_pBefore = CPVSMeshMngrBrdgBase::m_pMySelf;
-        m_pBridge = CPVSMeshMngrBrdg::GetMySelf();
-        if (!m_pBridge) {
-            m_pOwn = std::make_unique<CPVSMeshMngrBrdg>();
-            m_pBridge = m_pOwn.get();
-        }
-        m_pViewBefore = m_pBridge->GetWnd();
-        m_fnBefore = m_pBridge->m_fnDisplayHandler;
-        m_pBridge->SetWnd(pView);
-    }
-    ~BridgeScope()
-    {
-        m_pBridge->m_fnDisplayHandler = m_fnBefore;
-        m_pBridge->SetWnd(m_pViewBefore);
-        m_pOwn.reset();
-        CPVSMeshMngrBrdgBase::m_pMySelf = m_pBefore;
-    }
-    BridgeScope(const BridgeScope&) = delete;
-    BridgeScope& operator=(const BridgeScope&) = delete;
-    CPVSMeshMngrBrdg& Get() { return *m_pBridge; }
-
-private:
-    CPVSMeshMngrBrdgBase* m_pBefore = nullptr;
-    CPVSMeshMngrBrdg* m_pBridge = nullptr;
-    std::unique_ptr<CPVSMeshMngrBrdg> m_pOwn;
-    CWnd* m_pViewBefore = nullptr;
-    std::function<int(const T_PVS_DISPLAY_REQUEST_D&)> m_fnBefore;
-};
-
 // The user's session with the dialog; 1 when the force sums were shown and the picture saved.
 int DriveDialog(CDBDoc& doc, CView& view, const std::string& strStep, const fs::path& png)
 {

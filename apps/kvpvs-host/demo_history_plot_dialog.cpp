@@ -4,6 +4,7 @@
 // solid stress plot; the host builds each requested display through the module's factory, draws
 // it offscreen and saves the picture.
 #include "demo_steps.h"
+#include "demo_support.h"
 
 #include "UserDefDisplayHost.h"
 
@@ -21,8 +22,6 @@
 
 #include "dialogs/DialogControlIds.h"
 
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -32,20 +31,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-CWnd* FindOwnedWindow(CWnd* pOwner, const char* pszClass)
-{
-    if (!pOwner)
-        return nullptr;
-    HWND aWnd[64];
-    const int n = Win32RelatedWindows(pOwner->m_hWnd, FALSE, aWnd, 64);
-    for (int i = (n < 64 ? n : 64) - 1; i >= 0; --i) {
-        CWnd* p = CWnd::FromHandle(aWnd[i]);
-        if (p && std::strcmp(p->GetRuntimeClass()->m_lpszClassName, pszClass) == 0)
-            return p;
-    }
-    return nullptr;
-}
 
 bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)
 {
@@ -59,37 +44,6 @@ bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)
     return false;
 }
 
-// The bridge of the demo's view for the step's duration, restoring whatever was live before.
-class BridgeScope {
-public:
-    explicit BridgeScope(CWnd* pView)
-    {
-        m_pBefore = CPVSMeshMngrBrdgBase::m_pMySelf;
-        m_pBridge = CPVSMeshMngrBrdg::GetMySelf();
-        if (!m_pBridge) {
-            m_pOwn = std::make_unique<CPVSMeshMngrBrdg>();
-            m_pBridge = m_pOwn.get();
-        }
-        m_pViewBefore = m_pBridge->GetWnd();
-        m_pBridge->SetWnd(pView);
-    }
-    ~BridgeScope()
-    {
-        m_pBridge->SetWnd(m_pViewBefore);
-        m_pOwn.reset();
-        CPVSMeshMngrBrdgBase::m_pMySelf = m_pBefore;
-    }
-    BridgeScope(const BridgeScope&) = delete;
-    BridgeScope& operator=(const BridgeScope&) = delete;
-    CPVSMeshMngrBrdg& Get() { return *m_pBridge; }
-
-private:
-    CPVSMeshMngrBrdgBase* m_pBefore = nullptr;
-    CPVSMeshMngrBrdg* m_pBridge = nullptr;
-    std::unique_ptr<CPVSMeshMngrBrdg> m_pOwn;
-    CWnd* m_pViewBefore = nullptr;
-};
-
 struct Shot {
     const char* pszType;      // result-type entry
     const char* pszComponent; // component entry
@@ -98,12 +52,6 @@ struct Shot {
 
 int DriveDialog(CView& view, const fs::path& out)
 {
-    using PFN_OPEN = void (*)(CWnd*);
-    auto pfnOpen = reinterpret_cast<PFN_OPEN>(dlsym(RTLD_DEFAULT, "_ZN19CDlgHistoryPlotTKVR16CreateOrActivateEP4CWnd"));
-    if (!pfnOpen) {
-        std::fprintf(stderr, "kvpvs-host: the module exports no history-plot dialog\n");
-        return 0;
-    }
     CPVSRendererVTK renderer(1000, 750);
     kvpvs::host::CUserDefDisplayHost host(&renderer);
     BridgeScope bridge(&view);
@@ -115,8 +63,11 @@ int DriveDialog(CView& view, const fs::path& out)
         return host.Show(r);
     };
 
-    pfnOpen(&view);
-    CWnd* pDlg = FindOwnedWindow(&view, "CDlgHistoryPlotTKVR");
+    CWnd* pDlg = nullptr;
+    if (OpenModuleDialog("CDlgHistoryPlotTKVR") != 1)
+        std::fprintf(stderr, "kvpvs-host: the module's launcher does not open the history-plot dialog\n");
+    else
+        pDlg = FindOwnedWindow(&view, "CDlgHistoryPlotTKVR");
     if (!pDlg)
         pDlg = FindOwnedWindow(AfxGetMainWnd(), "CDlgHistoryPlotTKVR");
     if (!pDlg) {

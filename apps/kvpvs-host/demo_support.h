@@ -1,10 +1,14 @@
 // Facts of the sample project that more than one demo step needs.
 #pragma once
 #include "DBDoc.h"
+#include "PVSMeshMngrBrdg.h"
 
 #include "timehistory/CPVSTHEngine.h"
 
 #include <dlfcn.h>
+
+#include <functional>
+#include <memory>
 
 #include <new>
 #include <vector>
@@ -63,4 +67,39 @@ private:
     Dtor m_pDtor = nullptr;
     RunFn m_pRun = nullptr;
     bool m_bLive = false;
+};
+
+// The bridge of the demo's view: the live one when it is the host's full bridge, else one of
+// its own for the step's duration, restoring whatever was live before.
+class BridgeScope {
+public:
+    explicit BridgeScope(CWnd* pView)
+    {
+        m_pBefore = CPVSMeshMngrBrdgBase::m_pMySelf;
+        m_pBridge = CPVSMeshMngrBrdg::GetMySelf();
+        if (!m_pBridge) {
+            m_pOwn = std::make_unique<CPVSMeshMngrBrdg>();
+            m_pBridge = m_pOwn.get();
+        }
+        m_pViewBefore = m_pBridge->GetWnd();
+        m_fnBefore = m_pBridge->m_fnDisplayHandler;
+        m_pBridge->SetWnd(pView);
+    }
+    ~BridgeScope()
+    {
+        m_pBridge->m_fnDisplayHandler = m_fnBefore;
+        m_pBridge->SetWnd(m_pViewBefore);
+        m_pOwn.reset();
+        CPVSMeshMngrBrdgBase::m_pMySelf = m_pBefore;
+    }
+    BridgeScope(const BridgeScope&) = delete;
+    BridgeScope& operator=(const BridgeScope&) = delete;
+    CPVSMeshMngrBrdg& Get() { return *m_pBridge; }
+
+private:
+    CPVSMeshMngrBrdgBase* m_pBefore = nullptr;
+    CPVSMeshMngrBrdg* m_pBridge = nullptr;
+    std::unique_ptr<CPVSMeshMngrBrdg> m_pOwn;
+    CWnd* m_pViewBefore = nullptr;
+    std::function<int(const T_PVS_DISPLAY_REQUEST_D&)> m_fnBefore;
 };
