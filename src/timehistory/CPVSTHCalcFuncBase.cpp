@@ -135,6 +135,34 @@ int CPVSTHCalcFuncBase::GetElemNodeCount(unsigned int nElemK)
     return e.aNodeK.GetSize();
 }
 
+int CPVSTHCalcFuncBase::CalcFamilySeries(int nFamily, int nRow)
+{
+    if (!m_bValid)
+        return 0;
+    if (!m_pAnlCtrl || !m_pAnlCtrl->IsResultReady())
+        return 0;
+    ClearResults();
+    const int nKind = kvpvs::timehistory::ElementKindOf(nFamily, GetNodeCount());
+    if (nKind == 0)
+        return 0;
+    return CalcElementResults(nKind, nRow, nullptr) ? 1 : 0;
+}
+
+int CPVSTHCalcFuncBase::BeginElementReport(T_THREPORT_D& rep, int nKinds, kvpvs::timehistory::StepWindow& w,
+                                           CString& strLength, CString& strForce)
+{
+    if (rep.nKind < 0 || rep.nKind >= nKinds)
+        return 0;
+    LoadModeCount();
+    if (!BeginReport(rep, w))
+        return 0;
+    if (CUnitCtrl* pUnit = UnitCtrl()) {
+        pUnit->GetUnitSystem(1, strLength);
+        pUnit->GetUnitSystem(2, strForce);
+    }
+    return 1;
+}
+
 int CPVSTHCalcFuncBase::CalcElementResults(int nKind, int nRow, CArray<double, double>* pOut)
 {
     return CallElementResults(m_nEntityK, m_nThisK, m_nStepCount, m_nModeNumber, nKind, nRow, m_nResultKind,

@@ -100,6 +100,14 @@ protected:
     // or no step lies in it; else the window's steps by the report's stride (at least 1), and
     // the keys sorted ascending (as unsigned keys).
     int BeginReport(T_THREPORT_D& rep, kvpvs::timehistory::StepWindow& w);
+    // The element functions' Calculate: row nRow of the whole series in one call of the element
+    // library's family nFamily, its kind picked by the node count (a count outside the family's
+    // table makes no call); 0 when not ready or nothing was computed.
+    int CalcFamilySeries(int nFamily, int nRow);
+    // The element reports' start: a report kind below nKinds, the mode count and BeginReport;
+    // the current length and force unit names for the report's headings.
+    int BeginElementReport(T_THREPORT_D& rep, int nKinds, kvpvs::timehistory::StepWindow& w, CString& strLength,
+                           CString& strForce);
     CPostCtrlGeoTech* PostCtrl() const;
     CUnitCtrl* UnitCtrl() const;
     double ConvertOut(int nUnitType, double v) const;

@@ -57,17 +57,7 @@ void CPVSTHCalcPlateFunc::WriteColumnHeader(FILE* fp, int nReportKind)
 
 int CPVSTHCalcPlateFunc::Calculate()
 {
-    if (!m_bValid)
-        return 0;
-    if (!m_pAnlCtrl || !m_pAnlCtrl->IsResultReady())
-        return 0;
-    ClearResults();
-    // The node count alone picks the library's kind; a count outside the plate table makes no call.
-    const int nKind = ElementKindOf(PLATE_FAMILY, GetNodeCount());
-    if (nKind == 0)
-        return 0;
-    const int nRow = GetResultRow();
-    return CalcElementResults(nKind, nRow, nullptr) ? 1 : 0;
+    return CalcFamilySeries(PLATE_FAMILY, GetResultRow());
 }
 
 int CPVSTHCalcPlateFunc::CalcMaxMinByPosition(const T_THREPORT_D& rep, unsigned int nElemK, int nComponent,
@@ -86,11 +76,9 @@ int CPVSTHCalcPlateFunc::CalcMaxMinByPosition(const T_THREPORT_D& rep, unsigned 
 int CPVSTHCalcPlateFunc::WriteReport(T_THREPORT_D& rep)
 {
     // Forces, stresses or unit forces; another kind has no table to write.
-    if (rep.nKind < 0 || rep.nKind > 2)
-        return 0;
-    LoadModeCount();
     StepWindow w;
-    if (!BeginReport(rep, w))
+    CString strLength, strForce;
+    if (!BeginElementReport(rep, 3, w, strLength, strForce))
         return 0;
     static const ElementReportLayout kLayout = {
         "\n ** %s Plate Element Time-history Output Data ** \n",
@@ -106,11 +94,6 @@ int CPVSTHCalcPlateFunc::WriteReport(T_THREPORT_D& rep)
          {"IDS_QB_PVS_Unit_Force", 8, 5, true, ColumnHeader(2), ColumnRule(2),
           "------- -  -----------  -----------  -----------  -----------  -----------  -----------  -----------  "
           "-----------\n\n"}}};
-    CString strLength, strForce;
-    if (CUnitCtrl* pUnit = UnitCtrl()) {
-        pUnit->GetUnitSystem(1, strLength);
-        pUnit->GetUnitSystem(2, strForce);
-    }
     return WriteElementReport<MAX_POSITIONS>(
         *this, rep, w, kLayout, strLength, strForce, [&](unsigned int k, int c, PositionColumns<MAX_POSITIONS>& col) {
             return CalcMaxMinByPosition(rep, k, c, col.out, col.dMax, col.nMaxStep, col.dMin, col.nMinStep, w.nFirst,

@@ -42,17 +42,7 @@ void CPVSTHCalcPlstrnFunc::WriteColumnHeader(FILE* fp, int nReportKind)
 
 int CPVSTHCalcPlstrnFunc::Calculate()
 {
-    if (!m_bValid)
-        return 0;
-    if (!m_pAnlCtrl || !m_pAnlCtrl->IsResultReady())
-        return 0;
-    ClearResults();
-    const int nRow = GetResultRow();
-    // The node count alone picks the library's kind; a count outside the table makes no call.
-    const int nKind = ElementKindOf(FAMILY, GetNodeCount());
-    if (nKind == 0)
-        return 0;
-    return CalcElementResults(nKind, nRow, nullptr) ? 1 : 0;
+    return CalcFamilySeries(FAMILY, GetResultRow());
 }
 
 int CPVSTHCalcPlstrnFunc::CalcMaxMinByPosition(const T_THREPORT_D& rep, unsigned int nElemK, int nComponent,
@@ -71,11 +61,9 @@ int CPVSTHCalcPlstrnFunc::CalcMaxMinByPosition(const T_THREPORT_D& rep, unsigned
 int CPVSTHCalcPlstrnFunc::WriteReport(T_THREPORT_D& rep)
 {
     // Forces or stresses: the report has texts for these two kinds only.
-    if (rep.nKind < 0 || rep.nKind > 1)
-        return 0;
-    LoadModeCount();
     StepWindow w;
-    if (!BeginReport(rep, w))
+    CString strLength, strForce;
+    if (!BeginElementReport(rep, 2, w, strLength, strForce))
         return 0;
     static const ElementReportLayout kLayout = {"\n ** %s Plane Strain Element Time-history Output Data ** \n",
                                                 "IDS_QB_PVS__n_ELEM____5d_PLANE_STRAIN__8s_History__Local___",
@@ -88,11 +76,6 @@ int CPVSTHCalcPlstrnFunc::WriteReport(T_THREPORT_D& rep)
                                                  {"IDS_QB_PVS_Stress", 4, 5, true, ColumnHeader(1), ColumnRule(1),
                                                   "------- -  -----------  -----------  -----------  -----------\n\n"},
                                                  {}}};
-    CString strLength, strForce;
-    if (CUnitCtrl* pUnit = UnitCtrl()) {
-        pUnit->GetUnitSystem(1, strLength);
-        pUnit->GetUnitSystem(2, strForce);
-    }
     return WriteElementReport<MAX_POSITIONS>(
         *this, rep, w, kLayout, strLength, strForce, [&](unsigned int k, int c, PositionColumns<MAX_POSITIONS>& col) {
             return CalcMaxMinByPosition(rep, k, c, col.out, col.dMax, col.nMaxStep, col.dMin, col.nMinStep, w.nFirst,

@@ -44,17 +44,7 @@ void CPVSTHCalcSolidFunc::WriteColumnHeader(FILE* fp, int nReportKind)
 
 int CPVSTHCalcSolidFunc::Calculate()
 {
-    if (!m_bValid)
-        return 0;
-    if (!m_pAnlCtrl || !m_pAnlCtrl->IsResultReady())
-        return 0;
-    ClearResults();
-    const int nRow = GetResultRow();
-    // The node count alone picks the library's kind; a count outside the table makes no call.
-    const int nKind = ElementKindOf(FAMILY, GetNodeCount());
-    if (nKind == 0)
-        return 0;
-    return CalcElementResults(nKind, nRow, nullptr) ? 1 : 0;
+    return CalcFamilySeries(FAMILY, GetResultRow());
 }
 
 int CPVSTHCalcSolidFunc::CalcMaxMinByPosition(const T_THREPORT_D& rep, unsigned int nElemK, int nComponent,
@@ -73,11 +63,9 @@ int CPVSTHCalcSolidFunc::CalcMaxMinByPosition(const T_THREPORT_D& rep, unsigned 
 int CPVSTHCalcSolidFunc::WriteReport(T_THREPORT_D& rep)
 {
     // Forces or stresses: the report has texts for these two kinds only.
-    if (rep.nKind < 0 || rep.nKind > 1)
-        return 0;
-    LoadModeCount();
     StepWindow w;
-    if (!BeginReport(rep, w))
+    CString strLength, strForce;
+    if (!BeginElementReport(rep, 2, w, strLength, strForce))
         return 0;
     static const ElementReportLayout kLayout = {
         "\n ** %s Solid Element Time-history Output Data ** \n",
@@ -91,11 +79,6 @@ int CPVSTHCalcSolidFunc::WriteReport(T_THREPORT_D& rep)
          {"IDS_QB_PVS_Stress", 6, 9, true, ColumnHeader(1), ColumnRule(1),
           "------- -  -----------  -----------  -----------  -----------  -----------  -----------\n\n"},
          {}}};
-    CString strLength, strForce;
-    if (CUnitCtrl* pUnit = UnitCtrl()) {
-        pUnit->GetUnitSystem(1, strLength);
-        pUnit->GetUnitSystem(2, strForce);
-    }
     return WriteElementReport<MAX_POSITIONS>(
         *this, rep, w, kLayout, strLength, strForce, [&](unsigned int k, int c, PositionColumns<MAX_POSITIONS>& col) {
             return CalcMaxMinByPosition(rep, k, c, col.out, col.dMax, col.nMaxStep, col.dMin, col.nMinStep, w.nFirst,
