@@ -42,6 +42,9 @@ void CKRANG(const int& VALUE, const char* NAME, const int& NAMELEN, const int& L
             const int& UPPER, int& CODE);
 void CKLE(const int& VALUE, const char* NAME, const int& NAMELEN, const int& OTHER,
           const char* ONAME, const int& ONAMELEN, int& CODE);
+// The same against a bound formed in 64 bits, such as an int argument less 2.
+void CKLE(const int& VALUE, const char* NAME, const int& NAMELEN, const std::int64_t& OTHER,
+          const char* ONAME, const int& ONAMELEN, int& CODE);
 void CKCOL(const int& LOWER, const int& VALUE, const char* NAME, const int& NAMELEN,
            const int& NCOL, const char* NCNAME, const int& NCNAMELEN, int& CODE);
 void CKDIM(const int& LOWER, const int& VALUE, const char* NAME, const int& NAMELEN, const int& LD,

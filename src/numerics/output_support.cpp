@@ -168,7 +168,8 @@ std::string FMTMAT(const double& X, const int& NWIDTH, const int& NSIG)
     int code = 1;
     CKRANG(NWIDTH, "NWIDTH", 6, 3, 40, code);
     CKRANG(NSIG, "NSIG", 4, 1, 0, code);
-    const int wm2 = NWIDTH - 2;
+    // In 64 bits: the check runs after a failed width check too, for NWIDTH down to INT_MIN.
+    const std::int64_t wm2 = static_cast<std::int64_t>(NWIDTH) - 2;
     CKLE(NSIG, "NSIG", 4, wm2, "NWIDTH-2", 8, code);
     if (ERTYPE(0) != 0) {
         ERPOP("FMTMAT");
