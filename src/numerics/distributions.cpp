@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <string_view>
 
 namespace kvpvs::numerics {
 namespace {
@@ -11,6 +13,20 @@ namespace {
 // Terms of DBETAI's finite sum (2^26) and of TDIST's tail series before they give up.
 constexpr int FINITE_SUM_TERMS = 67108864;
 constexpr int TAIL_SERIES_TERMS = 1000;
+
+// Records that a sum did not end within `terms` terms (TERMINAL `code`, the arguments as D1, D2,
+// ...) and leaves `routine` with NaN.
+double not_ended(std::string_view routine, int code, std::initializer_list<double> arguments, int terms,
+                 std::string_view message)
+{
+    int k = 1;
+    for (double v : arguments)
+        ERSETD(k++, v);
+    ERSETI(1, terms);
+    ERMES(5, code, message);
+    ERPOP(routine);
+    return RCONST(6);
+}
 
 }  // namespace
 
@@ -121,15 +137,9 @@ double DBETAI(const double& X, const double& PIN, const double& QIN)
                 break;
             }
         }
-        if (!ended) {
-            ERSETD(1, X);
-            ERSETD(2, PIN);
-            ERSETD(3, QIN);
-            ERSETI(1, FINITE_SUM_TERMS);
-            ERMES(5, 7, "The finite sum for X = %(D1), PIN = %(D2) and QIN = %(D3) does not end within %(I1) terms.");
-            ERPOP("DBETAI");
-            return result;
-        }
+        if (!ended)
+            return not_ended("DBETAI", 7, {X, PIN, QIN}, FINITE_SUM_TERMS,
+                             "The finite sum for X = %(D1), PIN = %(D2) and QIN = %(D3) does not end within %(I1) terms.");
         r = r + finsum;
     }
     if (complement)
@@ -206,14 +216,9 @@ double TDIST(const double& T, const double& DF)
             double b = DF, k = 0.0, s = 1.0, previous;
             int terms = 0;
             do {
-                if (++terms > TAIL_SERIES_TERMS) {
-                    ERSETD(1, T);
-                    ERSETD(2, DF);
-                    ERSETI(1, TAIL_SERIES_TERMS);
-                    ERMES(5, 2, "The tail series for T = %(D1) and DF = %(D2) does not end within %(I1) terms.");
-                    ERPOP("TDIST");
-                    return result;
-                }
+                if (++terms > TAIL_SERIES_TERMS)
+                    return not_ended("TDIST", 2, {T, DF}, TAIL_SERIES_TERMS,
+                                     "The tail series for T = %(D1) and DF = %(D2) does not end within %(I1) terms.");
                 previous = s;
                 k = k + 2.0;
                 b = b * (k - 1.0) / (k * w);

@@ -27,7 +27,7 @@ struct Layout {
     std::span<std::string> chwk;
 
     int pw = 78, pl = 60;
-    int o1 = 0, o2 = 0, o3 = 0, o5 = 0, o7 = 2, o8 = 0, o9 = 0, o10 = 0, o11 = 0, o12 = 0, o13 = 10, o16 = 0;
+    int o1 = 0, o2 = 0, o3 = 0, o5 = 0, o7 = 2, o8 = 0, o9 = 0, o10 = 0, o11 = 0, o13 = 10, o16 = 0;
     int rkind = 0, ckind = 0;
     int ntitle = 0, wtitle = 0;
     int wrow = 0, maxrl = 0;
@@ -116,7 +116,6 @@ void WRSOPT(Layout& L)
     L.o9 = option(9);
     L.o10 = option(10);
     L.o11 = option(11);
-    L.o12 = option(12);
     L.o13 = option(13);
     L.o16 = option(16);
     if (L.o3 > 0 && L.o3 >= L.pl)
