@@ -4,6 +4,7 @@
 // own code.
 #include "numerics/numerics.h"
 
+#include <cstdint>
 #include <string_view>
 
 namespace kvpvs::numerics {
@@ -23,7 +24,7 @@ void check_lower(int value, std::string_view name, int lower, int& code)
     ++code;
 }
 
-void check_le(int value, std::string_view name, int other, std::string_view oname, int& code)
+void check_le(std::int64_t value, std::string_view name, std::int64_t other, std::string_view oname, int& code)
 {
     if (other < value) {
         ERSETI(1, value);
@@ -55,6 +56,12 @@ void CKRANG(const int& VALUE, const char* NAME, const int& NAMELEN, const int& L
 }
 
 void CKLE(const int& VALUE, const char* NAME, const int& NAMELEN, const int& OTHER,
+          const char* ONAME, const int& ONAMELEN, int& CODE)
+{
+    check_le(VALUE, text(NAME, NAMELEN), OTHER, text(ONAME, ONAMELEN), CODE);
+}
+
+void CKLE(const int& VALUE, const char* NAME, const int& NAMELEN, const std::int64_t& OTHER,
           const char* ONAME, const int& ONAMELEN, int& CODE)
 {
     check_le(VALUE, text(NAME, NAMELEN), OTHER, text(ONAME, ONAMELEN), CODE);

@@ -4,8 +4,31 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <string_view>
 
 namespace kvpvs::numerics {
+namespace {
+
+// Terms of DBETAI's finite sum (2^26) and of TDIST's tail series before they give up.
+constexpr int FINITE_SUM_TERMS = 67108864;
+constexpr int TAIL_SERIES_TERMS = 1000;
+
+// Records that a sum did not end within `terms` terms (TERMINAL `code`, the arguments as D1, D2,
+// ...) and leaves `routine` with NaN.
+double not_ended(std::string_view routine, int code, std::initializer_list<double> arguments, int terms,
+                 std::string_view message)
+{
+    int k = 1;
+    for (double v : arguments)
+        ERSETD(k++, v);
+    ERSETI(1, terms);
+    ERMES(5, code, message);
+    ERPOP(routine);
+    return RCONST(6);
+}
+
+}  // namespace
 
 double DBETAI(const double& X, const double& PIN, const double& QIN)
 {
@@ -27,6 +50,11 @@ double DBETAI(const double& X, const double& PIN, const double& QIN)
         ERSETD(1, PIN);
         ERSETD(2, QIN);
         ERMES(5, 6, "Both PIN = %(D1) and QIN = %(D2) must be greater than 0.0.");
+    } else if (std::isinf(PIN) || std::isinf(QIN)) {
+        // An infinite shape would run the finite sum without end.
+        ERSETD(1, PIN);
+        ERSETD(2, QIN);
+        ERMES(5, 6, "Both PIN = %(D1) and QIN = %(D2) must be finite.");
     }
     if (ERTYPE(0) == 5) {
         ERPOP("DBETAI");
@@ -84,19 +112,34 @@ double DBETAI(const double& X, const double& PIN, const double& QIN)
         double n = std::trunc(q);
         if (q == n)
             n = n - 1.0;
-        for (double i = 1.0; i <= n; i += 1.0) {
-            if (p1 <= 1.0 && term / eps <= finsum)
+        // The scale count falls by at most 1 a term: from above n it never reaches 0, and no
+        // term would be added.
+        if (ib > n)
+            n = 0.0;
+        // Bounded: a sum of more terms than any fit's t or F test needs (degrees of freedom
+        // below 2^27) stops with an error rather than running on.
+        bool ended = n <= FINITE_SUM_TERMS;
+        const double last = std::min(n, static_cast<double>(FINITE_SUM_TERMS));
+        for (double i = 1.0; i <= last; i += 1.0) {
+            if (p1 <= 1.0 && term / eps <= finsum) {
+                ended = true;
                 break;
+            }
             term = (q - i + 1.0) * c * term / (p + q - i);
             if (term > 1.0) {
                 ib = ib - 1.0;
                 term = term * sml;
             }
-            if (ib == 0.0)
+            if (ib == 0.0) {
                 finsum = finsum + term;
-            else if (ib < 0.0)
-                break;  // the scale only falls: no later term is added
+            } else if (ib < 0.0) {
+                ended = true;  // the scale only falls: no later term is added
+                break;
+            }
         }
+        if (!ended)
+            return not_ended("DBETAI", 7, {X, PIN, QIN}, FINITE_SUM_TERMS,
+                             "The finite sum for X = %(D1), PIN = %(D2) and QIN = %(D3) does not end within %(I1) terms.");
         r = r + finsum;
     }
     if (complement)
@@ -130,7 +173,11 @@ double TDIST(const double& T, const double& DF)
     // A: the two-tailed probability P(|T_DF| > |T|).
     const double tt = T * T;
     double a = 0.0;
-    if (DF <= tt) {
+    if (std::isinf(DF)) {
+        // The normal distribution, the limit of the approximation below (z = |T|).
+        const double z = std::fabs(T);
+        a = z >= 18.8125 ? 0.0 : DERFC(z * std::sqrt(0.5));
+    } else if (DF <= tt) {
         const double x = DF / (DF + tt);
         const double half_df = DF / 2.0;
         a = DBETAI(x, half_df, 0.5);
@@ -165,8 +212,13 @@ double TDIST(const double& T, const double& DF)
             a = 1.0 - s;
         } else {
             // Tail series for large t (4 <= t^2 < DF).
+            // Terms fall at least by 1 / w <= 19 / 23 a step: a few hundred steps end it.
             double b = DF, k = 0.0, s = 1.0, previous;
+            int terms = 0;
             do {
+                if (++terms > TAIL_SERIES_TERMS)
+                    return not_ended("TDIST", 2, {T, DF}, TAIL_SERIES_TERMS,
+                                     "The tail series for T = %(D1) and DF = %(D2) does not end within %(I1) terms.");
                 previous = s;
                 k = k + 2.0;
                 b = b * (k - 1.0) / (k * w);

@@ -377,7 +377,13 @@ void ERMES(const int& IERTYP, const int& IERCOD, std::string_view MSG)
 
 void ERSETI(const int& II, const int& IVALUE)
 {
-    char buf[16];
+    const std::int64_t value = IVALUE;
+    ERSETI(II, value);
+}
+
+void ERSETI(const int& II, const std::int64_t& IVALUE)
+{
+    char buf[24];
     const auto r = std::to_chars(buf, buf + sizeof buf, IVALUE);
     ERPARM('I', II, std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)));
 }

@@ -9,6 +9,7 @@
 // catches at the entry, then calls reset_error_state(). The state is plain static storage,
 // so an unwind through any routine leaks nothing.
 
+#include <cstdint>
 #include <string_view>
 
 namespace kvpvs::numerics {
@@ -18,6 +19,8 @@ void ERPUSH(std::string_view NAME);
 void ERPOP(std::string_view NAME);
 void ERMES(const int& IERTYP, const int& IERCOD, std::string_view MSG);
 void ERSETI(const int& II, const int& IVALUE);
+// The same for a value formed in 64 bits (a bound that passes the int range).
+void ERSETI(const int& II, const std::int64_t& IVALUE);
 void ERSETD(const int& ID, const double& DVALUE);
 void ERSETL(const int& IL, std::string_view TEXT);
 int ERTYPE(const int& I);

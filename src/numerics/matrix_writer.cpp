@@ -1,7 +1,8 @@
 // The library's table writer: a double matrix as a titled, labelled text table on the output
 // unit, split into column groups or continuation lines that fit the page width and into pages
-// that fit the page length, in the formats of a format list. The layout routines (settings and
-// page-width check, column widths, title, headings and row labels) serve this writer only.
+// that fit the page length, in the formats of a format list. The settings with the page-width
+// check and the column widths are this writer's own; title, headings and row labels come from the
+// output-support routines.
 #include "numerics/numerics.h"
 
 #include <algorithm>
@@ -26,11 +27,10 @@ struct Layout {
     std::span<std::string> chwk;
 
     int pw = 78, pl = 60;
-    int o1 = 0, o2 = 0, o3 = 0, o5 = 0, o7 = 2, o8 = 0, o9 = 0, o10 = 0, o11 = 0, o12 = 0, o13 = 10, o16 = 0;
+    int o1 = 0, o2 = 0, o3 = 0, o5 = 0, o7 = 2, o8 = 0, o9 = 0, o10 = 0, o11 = 0, o13 = 10, o16 = 0;
     int rkind = 0, ckind = 0;
     int ntitle = 0, wtitle = 0;
     int wrow = 0, maxrl = 0;
-    int heading_lines = 0;  // lines of the heading over the row labels
 
     std::string fmt;
     bool single = false;
@@ -66,55 +66,11 @@ bool blank(std::string_view s) { return WRLEN(s) == 0; }
 
 std::string two(int v) { return v < 10 ? " " + std::to_string(v) : std::to_string(v); }
 
-// Text of label line k: its indentation and characters.
-std::string label_line(std::string_view text, int width, int indent, int hot, int k)
-{
-    const LabelLine l = WRLBL(text, width, indent, hot, k);
-    if (l.last < l.first)
-        return {};
-    std::string out(static_cast<std::size_t>(k > 1 ? indent : 0), ' ');
-    out.append(text.substr(static_cast<std::size_t>(l.first - 1), static_cast<std::size_t>(l.last - l.first + 1)));
-    return out;
-}
-
-void put(std::string& line, int at, std::string_view text)
-{
-    if (at < 0) {
-        if (static_cast<int>(text.size()) <= -at)
-            return;
-        text.remove_prefix(static_cast<std::size_t>(-at));
-        at = 0;
-    }
-    const std::size_t end = static_cast<std::size_t>(at) + text.size();
-    if (line.size() < end)
-        line.resize(end, ' ');
-    line.replace(static_cast<std::size_t>(at), text.size(), text);
-}
-
-// Writes one line shifted right by `shift`, without trailing blanks (an empty line as one blank).
-int emit(std::string line, int shift)
-{
-    const int n = WRLEN(line);
-    line.resize(static_cast<std::size_t>(n));
-    if (n > 0 && shift > 0)
-        line.insert(0, static_cast<std::size_t>(shift), ' ');
-    if (line.empty())
-        line = " ";
-    WRLIN(static_cast<int>(line.size()), line);
-    return 1;
-}
-
 struct Column {
     int field = 0;
     int width = 0;
     int lines = 0;
 };
-
-int label_width(const Layout& L, int field)
-{
-    return L.o11 > 0 ? L.o11 : std::clamp(field + field / 2, 15, 40);
-}
-int label_hot(const Layout& L, int width) { return L.o12 > 0 ? L.o12 : width / 3; }
 
 // WRCWD: field width of column j's descriptor, the column's width and its label lines.
 Column WRCWD(const Layout& L, int j)
@@ -126,8 +82,9 @@ Column WRCWD(const Layout& L, int j)
         c.width = std::max(c.field, digits_of(j));
         c.lines = 1;
     } else if (L.ckind == 2) {
-        const int w = label_width(L, c.field);
-        const LabelMeasure m = WRLBL(L.cl(j + 1), w, 0, label_hot(L, w));
+        int w = 0, hot = 0;
+        column_label_zone(c.field, w, hot);
+        const LabelMeasure m = WRLBL(L.cl(j + 1), w, 0, hot);
         c.width = std::max(m.widest, c.field);
         c.lines = m.lines;
     }
@@ -159,7 +116,6 @@ void WRSOPT(Layout& L)
     L.o9 = option(9);
     L.o10 = option(10);
     L.o11 = option(11);
-    L.o12 = option(12);
     L.o13 = option(13);
     L.o16 = option(16);
     if (L.o3 > 0 && L.o3 >= L.pl)
@@ -197,24 +153,8 @@ void WRSOPT(Layout& L)
     else if (L.ckind == 2)
         w = L.o11 > 0 ? std::max(L.o11, L.maxfw) : std::clamp(L.maxfw + L.maxfw / 2, 15, 40);
 
-    // WRRLW: the row-label column holds the heading over it, the row numbers or the row labels.
-    int heading_width = 0;
-    if (L.ckind >= 2) {
-        const LabelMeasure m = WRLBL(c1, L.o8, 0, L.o10);
-        heading_width = m.widest;
-        L.heading_lines = m.lines;
-    }
-    L.wrow = heading_width;
-    if (L.rkind == 1) {
-        L.wrow = std::max(heading_width, digits_of(std::max(L.nra, 1)));
-        L.maxrl = 1;
-    } else if (L.rkind == 2) {
-        for (int i = 1; i <= L.nra; ++i) {
-            const LabelMeasure m = WRLBL(L.rl(i), L.o8, L.o9, L.o10);
-            L.wrow = std::max(L.wrow, m.widest);
-            L.maxrl = std::max(L.maxrl, m.lines);
-        }
-    }
+    // The row-label column holds the heading over it, the row numbers or the row labels.
+    WRRLW(L.rkind, L.ckind, L.rlabel, c1, L.nra, L.o8, L.o9, L.o10, L.wrow, L.maxrl);
 
     const std::int64_t required = static_cast<std::int64_t>(w) + L.o7 + L.wrow + 4;
     if (L.pw < required) {
@@ -279,77 +219,24 @@ Rows layout_rows(const Layout& L, int c1, int c2, bool continuation)
     }
 }
 
-// Heading lines of one segment of a block (the first carries the heading over the row labels).
-int segment_heading_lines(const Layout& L, const Segment& s, bool first)
+// The columns of a block under its heading, each segment after the first on new lines.
+std::vector<HeadingColumn> heading_columns(const Layout& L, const Rows& rows)
 {
-    int n = first && L.ckind >= 2 ? L.heading_lines : 0;
-    if (L.ckind == 1 || L.ckind == 4)
-        n = std::max(n, s.c2 >= s.c1 ? 1 : 0);
-    else if (L.ckind == 2)
-        for (int j = s.c1; j <= s.c2; ++j)
-            n = std::max(n, WRCWD(L, j).lines);
-    return n;
-}
-
-bool heading_written(const Layout& L, int c1, int c2)
-{
-    if (L.ckind == 0)
-        return false;
-    if (L.ckind == 3)
-        return !blank(L.cl(1));
-    if (L.ckind == 2) {
-        if (!blank(L.cl(1)))
-            return true;
-        for (int j = c1; j <= c2; ++j)
-            if (!blank(L.cl(j + 1)))
-                return true;
-        return false;
-    }
-    return true;
-}
-
-int heading_lines(const Layout& L, const Rows& rows)
-{
-    if (rows.segments.empty() || !heading_written(L, rows.segments.front().c1, rows.segments.back().c2))
-        return 0;
-    int n = 0;
+    std::vector<HeadingColumn> columns;
     for (std::size_t s = 0; s < rows.segments.size(); ++s)
-        n += segment_heading_lines(L, rows.segments[s], s == 0);
-    return n;
+        for (int j = rows.segments[s].c1; j <= rows.segments[s].c2; ++j) {
+            const Column c = WRCWD(L, j);
+            columns.push_back({j, c.field, c.width, s > 0 && j == rows.segments[s].c1});
+        }
+    return columns;
 }
 
-// WRCHDR: the column headings of a block. Labels stand top-aligned, right-aligned over their
-// columns. A heading continues at the row-label column plus the spacing, as the first line does.
-int WRCHDR(const Layout& L, const Rows& rows, int shift)
+// The heading lines of a block, written (centred as lines of `length` on `centre`) or counted.
+int heading(const Layout& L, const Rows& rows, bool write, int centre = 0, int length = 0)
 {
-    if (!heading_written(L, rows.segments.front().c1, rows.segments.back().c2))
-        return 0;
-    int written = 0;
-    for (std::size_t s = 0; s < rows.segments.size(); ++s) {
-        const Segment& seg = rows.segments[s];
-        const int n = segment_heading_lines(L, seg, s == 0);
-        for (int k = 1; k <= n; ++k) {
-            std::string line;
-            if (s == 0 && L.ckind >= 2)
-                put(line, 0, label_line(L.cl(1), L.o8, 0, L.o10, k));
-            int pos = L.wrow > 0 ? L.wrow : -L.o7;
-            for (int j = seg.c1; j <= seg.c2; ++j) {
-                const Column c = WRCWD(L, j);
-                const int end = pos + L.o7 + c.width;
-                if ((L.ckind == 1 || L.ckind == 4) && k == 1) {
-                    const std::string num = std::to_string(j);
-                    put(line, end - static_cast<int>(num.size()), num);
-                } else if (L.ckind == 2) {
-                    const int w = label_width(L, c.field);
-                    const std::string text = label_line(L.cl(j + 1), w, 0, label_hot(L, w), k);
-                    put(line, end - static_cast<int>(text.size()), text);
-                }
-                pos = end;
-            }
-            written += emit(line, shift);
-        }
-    }
-    return written;
+    std::string line;
+    return WRCHDR(L.ckind, L.clabel, heading_columns(L, rows), L.wrow, L.o7, L.o8, L.o10, centre, length, write,
+                  line);
 }
 
 // The format of column j in the block.
@@ -369,17 +256,17 @@ std::string column_format(const Layout& L, int j)
 // Row label line k of row i, in the row-label column.
 std::string row_label(const Layout& L, int i, int k)
 {
-    if (L.rkind == 1) {
-        if (k != 1)
-            return {};
-        std::string field(static_cast<std::size_t>(std::max(digits_of(i), L.wrow)), ' ');
-        int status = 0;
-        INTSTR(i, field, status);
-        return field;
-    }
-    if (L.rkind == 2)
-        return label_line(L.rl(i), L.o8, L.o9, L.o10, k);
-    return {};
+    std::string line;
+    int width = 0;
+    bool last = false;
+    WRRLAB(i, L.rkind, L.rlabel, L.wrow, L.o8, L.o9, L.o10, k, line, width, last);
+    return line;
+}
+
+int emit(std::string line, int centre, int length)
+{
+    write_centred(line, centre, length);
+    return 1;
 }
 
 // WRBLK: one block (rows r1..r2, columns c1..c2, already restricted); the number of lines written.
@@ -389,31 +276,26 @@ int WRBLK(const Layout& L, int r1, int r2, int c1, int c2, bool with_title, bool
     const int bw = rows.width;
     const int tw = with_title || L.wtitle >= bw ? L.wtitle : 1;
     const int centre = L.o1 == 1 ? L.pw / 2 : std::max(tw, bw) / 2;
-    const int shift = std::max(0, centre - bw / 2);
     int written = 0;
 
-    // WRTITL: each title line centred on its own width.
-    if (with_title && L.ntitle > 0) {
-        for (int k = 1; k <= L.ntitle; ++k) {
-            const LabelLine l = WRLBL(L.title, L.pw, 0, L.o13, k);
-            std::string line = label_line(L.title, L.pw, 0, L.o13, k);
-            const int s = centre - l.width / 2;  // WRCTR
-            written += emit(line, l.width > 0 ? s : 0);
-        }
+    // Each title line is centred on its own width, the block's lines on the block's.
+    if (with_title) {
+        std::string line;
+        written += WRTITL(L.title, L.pw, centre, line);
     }
-    written += WRCHDR(L, rows, shift);
+    written += heading(L, rows, true, centre, bw);
 
     for (int i = r1; i <= r2; ++i) {
         const int nl = row_label_lines(L, i);
         const int values_on = (L.o16 == 0 && L.o2 > 0) ? std::max(nl, 1) : 1;
         for (int k = 1; k < values_on; ++k)
-            written += emit(row_label(L, i, k), shift);
+            written += emit(row_label(L, i, k), centre, bw);
         int next_label = values_on;
         std::string line = row_label(L, i, next_label++);
         for (std::size_t s = 0; s < rows.segments.size(); ++s) {
             const Segment& seg = rows.segments[s];
             if (s > 0) {
-                written += emit(line, shift);
+                written += emit(line, centre, bw);
                 line = row_label(L, i, next_label++);
             }
             int pos = s == 0 ? (L.wrow > 0 ? L.wrow : -L.o7) : L.wrow + seg.indent;
@@ -421,13 +303,13 @@ int WRBLK(const Layout& L, int r1, int r2, int c1, int c2, bool with_title, bool
                 const Column c = WRCWD(L, j);
                 const int end = pos + L.o7 + c.width;
                 const std::string cell = WRVAL(L.itring, i, j, L.at(i, j), column_format(L, j));
-                put(line, end - c.field, std::string_view(cell).substr(0, static_cast<std::size_t>(std::clamp(c.field, 0, 40))));
+                put_text(line, end - c.field, std::string_view(cell).substr(0, static_cast<std::size_t>(std::clamp(c.field, 0, 40))));
                 pos = end;
             }
         }
-        written += emit(line, shift);
+        written += emit(line, centre, bw);
         for (; next_label <= nl; ++next_label)
-            written += emit(row_label(L, i, next_label), shift);
+            written += emit(row_label(L, i, next_label), centre, bw);
     }
     return written;
 }
@@ -458,7 +340,7 @@ void whole_rows(Layout& L, bool paging)
 {
     const Rows rows = layout_rows(L, 1, L.nca, true);
     const int lpr = static_cast<int>(rows.segments.size());
-    const int heading = std::max(heading_lines(L, rows), 0);
+    const int heading_count = heading(L, rows, false);
     if (L.column_vw) {
         const int one = 1;
         WRCFM(L.itring, one, L.nra, one, L.nca, L.a, L.lda, L.fmt, L.chwk);
@@ -475,9 +357,9 @@ void whole_rows(Layout& L, bool paging)
         WRLIN(minus_one, "");
     }
     int used = L.o3 > 0 ? L.o3 : 0;
-    const int pl = raised_page(L.pl, heading + L.ntitle + std::max(lpr, L.maxrl));
+    const int pl = raised_page(L.pl, heading_count + L.ntitle + std::max(lpr, L.maxrl));
     const int first_need = std::max(lpr, row_label_lines(L, 1));
-    if (pl - used - L.ntitle < heading + first_need) {
+    if (pl - used - L.ntitle < heading_count + first_need) {
         const int minus_one = -1;
         WRLIN(minus_one, "");
         used = 0;
@@ -485,7 +367,7 @@ void whole_rows(Layout& L, bool paging)
     bool title = true;
     int r = 1;
     for (;;) {
-        const int avail = pl - used - (title ? L.ntitle : 0) - heading;
+        const int avail = pl - used - (title ? L.ntitle : 0) - heading_count;
         const int last = L.nra > 0 ? std::min(L.nra, r + rows_that_fit(L, r, L.nra, avail, lpr) - 1) : 0;
         if (WRTRI(L.itring, r, last, 1, L.nca, r1, r2, c1, c2))
             used += WRBLK(L, r1, r2, c1, c2, title, true);
@@ -545,10 +427,10 @@ void column_groups(Layout& L, bool paging)
                 }
             } else {
                 const Rows rows = layout_rows(L, c, g, false);
-                const int heading = heading_lines(L, rows);
+                const int heading_count = heading(L, rows, false);
                 const int first_need = std::max(1, row_label_lines(L, rb));
-                const int pl = raised_page(L.pl, heading + L.ntitle + first_need);
-                if (pl - used - (title ? L.ntitle : 0) < heading + first_need) {
+                const int pl = raised_page(L.pl, heading_count + L.ntitle + first_need);
+                if (pl - used - (title ? L.ntitle : 0) < heading_count + first_need) {
                     const int minus_one = -1;
                     WRLIN(minus_one, "");
                     used = 0;
@@ -556,7 +438,7 @@ void column_groups(Layout& L, bool paging)
                 }
                 int r = rb;
                 for (;;) {
-                    const int avail = pl - used - (title ? L.ntitle : 0) - heading;
+                    const int avail = pl - used - (title ? L.ntitle : 0) - heading_count;
                     const int last = rb_last >= rb ? std::min(rb_last, r + rows_that_fit(L, r, rb_last, avail, 1) - 1) : rb_last;
                     if (WRTRI(L.itring, r, last, c, g, r1, r2, c1, c2)) {
                         used += WRBLK(L, r1, r2, c1, c2, title, false);

@@ -42,6 +42,9 @@ void CKRANG(const int& VALUE, const char* NAME, const int& NAMELEN, const int& L
             const int& UPPER, int& CODE);
 void CKLE(const int& VALUE, const char* NAME, const int& NAMELEN, const int& OTHER,
           const char* ONAME, const int& ONAMELEN, int& CODE);
+// The same against a bound formed in 64 bits, such as an int argument less 2.
+void CKLE(const int& VALUE, const char* NAME, const int& NAMELEN, const std::int64_t& OTHER,
+          const char* ONAME, const int& ONAMELEN, int& CODE);
 void CKCOL(const int& LOWER, const int& VALUE, const char* NAME, const int& NAMELEN,
            const int& NCOL, const char* NCNAME, const int& NCNAMELEN, int& CODE);
 void CKDIM(const int& LOWER, const int& VALUE, const char* NAME, const int& NAMELEN, const int& LD,
@@ -111,6 +114,46 @@ std::string WRITEM(const int& J, std::string_view FMT);
 void WRWID(std::string_view DESC, const bool& SWITCH, const char& C1, const char& C2, int& IW);
 // Records the TERMINAL format error CODE for ITEM at the caller's level.
 void WRFERR(const int& CODE, std::string_view ITEM);
+// The table writer's lines are built in a line buffer LINE: TEXT placed from column AT (0-based;
+// what falls before column 0 is cut), blanks filled in between.
+void put_text(std::string& LINE, const int& AT, std::string_view TEXT);
+// LINE without its trailing blanks, centred on CENTRE as a line of LENGTH (WRCTR) and written by
+// WRLIN; a blank line is written as one blank.
+void write_centred(std::string& LINE, const int& CENTRE, const int& LENGTH);
+// Shifts LINE right by CENTRE - LENGTH / 2 when that is 1 or more; LENGTH grows by the shift.
+void WRCTR(const int& CENTRE, int& LENGTH, std::string& LINE);
+// TITLE broken into lines of WIDTH (hot zone: option 13), each centred on CENTRE; the lines written.
+int WRTITL(std::string_view TITLE, const int& WIDTH, const int& CENTRE, std::string& LINE);
+// Line LINENO of label K by its KIND into LINE: 0 none, 1 the number K right-justified in at least
+// MINWID columns, 2 entry K of LABELS broken at WIDTH with INDENT and HOT. LINE is blank-filled to
+// MINWID, IWIDTH = MINWID, LAST when no line of the label follows.
+void WRRLAB(const int& K, const int& KIND, std::span<const std::string_view> LABELS, const int& MINWID,
+            const int& WIDTH, const int& INDENT, const int& HOT, const int& LINENO, std::string& LINE,
+            int& IWIDTH, bool& LAST);
+// The row-label column: WROW as wide as the heading over it (column-label kinds 2 to 4), the row
+// numbers (row kind 1) or the widest line of rows 1..NRA's labels (row kind 2); MAXRL the largest
+// number of lines of a row label (0 none, 1 numbers).
+void WRRLW(const int& RKIND, const int& CKIND, std::span<const std::string_view> RLABEL,
+           std::string_view HEADING, const int& NRA, const int& WIDTH, const int& INDENT, const int& HOT,
+           int& WROW, int& MAXRL);
+// One column of a block under its heading; `new_line` when the heading continues on further lines
+// from this column on.
+struct HeadingColumn {
+    int number = 0;
+    int field = 0;
+    int width = 0;
+    bool new_line = false;
+};
+// Column-label width and hot zone of a column of field width FIELD: options 11 and 12, or their
+// defaults (1.5 FIELD within 15..40, a third of the width).
+void column_label_zone(const int& FIELD, int& WIDTH, int& HOT);
+// The heading lines of one block (column-label kind CKIND; CLABEL the heading over the row labels,
+// broken at WIDTH and HOT, then one label per column) over a row-label column of WROW and columns
+// SPACE apart, centred on CENTRE as lines of LENGTH. Returns the number of lines; with WRITE false
+// they are only counted.
+int WRCHDR(const int& CKIND, std::span<const std::string_view> CLABEL, std::span<const HeadingColumn> COLUMNS,
+           const int& WROW, const int& SPACE, const int& WIDTH, const int& HOT, const int& CENTRE,
+           const int& LENGTH, const bool& WRITE, std::string& LINE);
 char ACHAR(const int& I);
 int WRLEN(std::string_view TEXT);
 int WRLCMP(std::string_view A, std::string_view B);

@@ -1,6 +1,7 @@
 // Support routines of the library's table writer: the page size, automatic formats for values,
 // whole-number and triangle selection tests, the text of one table cell, the descriptors of a
-// format list and their widths, the texts of format errors, and three character routines.
+// format list and their widths, the texts of format errors, the title, column-heading and
+// row-label lines with their centring, and three character routines.
 #include "numerics/numerics.h"
 
 #include <DFORRT/FormattedIO.h>
@@ -134,6 +135,19 @@ std::vector<Item> items_of(std::string_view FMT)
     return items;
 }
 
+// The number of digits of a row or column number.
+int digits_of(int n) { return static_cast<int>(std::log10(n + 0.01) + 1.0); }
+
+// Text of label line k (its indentation and characters), empty when it has no characters.
+std::string label_line(std::string_view text, const LabelLine& l, int indent, int k)
+{
+    if (l.last < l.first)
+        return {};
+    std::string out(static_cast<std::size_t>(k > 1 ? indent : 0), ' ');
+    out.append(text.substr(static_cast<std::size_t>(l.first - 1), static_cast<std::size_t>(l.last - l.first + 1)));
+    return out;
+}
+
 }  // namespace
 
 void PAGEOPT(const int& IOPT, int& IPAGE)
@@ -168,7 +182,8 @@ std::string FMTMAT(const double& X, const int& NWIDTH, const int& NSIG)
     int code = 1;
     CKRANG(NWIDTH, "NWIDTH", 6, 3, 40, code);
     CKRANG(NSIG, "NSIG", 4, 1, 0, code);
-    const int wm2 = NWIDTH - 2;
+    // In 64 bits: the check runs after a failed width check too, for NWIDTH down to INT_MIN.
+    const std::int64_t wm2 = static_cast<std::int64_t>(NWIDTH) - 2;
     CKLE(NSIG, "NSIG", 4, wm2, "NWIDTH-2", 8, code);
     if (ERTYPE(0) != 0) {
         ERPOP("FMTMAT");
@@ -453,6 +468,184 @@ void WRFERR(const int& CODE, std::string_view ITEM)
     }
     ERSETL(1, ITEM);
     ERMES(5, CODE, text);
+}
+
+void put_text(std::string& LINE, const int& AT, std::string_view TEXT)
+{
+    int at = AT;
+    if (at < 0) {
+        if (static_cast<int>(TEXT.size()) <= -at)
+            return;
+        TEXT.remove_prefix(static_cast<std::size_t>(-at));
+        at = 0;
+    }
+    const std::size_t end = static_cast<std::size_t>(at) + TEXT.size();
+    if (LINE.size() < end)
+        LINE.resize(end, ' ');
+    LINE.replace(static_cast<std::size_t>(at), TEXT.size(), TEXT);
+}
+
+void write_centred(std::string& LINE, const int& CENTRE, const int& LENGTH)
+{
+    LINE.resize(static_cast<std::size_t>(WRLEN(LINE)));
+    if (LINE.empty()) {
+        const int one = 1;
+        WRLIN(one, " ");
+        return;
+    }
+    int length = LENGTH;
+    WRCTR(CENTRE, length, LINE);
+    WRLIN(static_cast<int>(LINE.size()), LINE);
+}
+
+void WRCTR(const int& CENTRE, int& LENGTH, std::string& LINE)
+{
+    const int shift = CENTRE - LENGTH / 2;
+    if (shift >= 1) {
+        LINE.insert(0, static_cast<std::size_t>(shift), ' ');
+        LENGTH += shift;
+    }
+}
+
+int WRTITL(std::string_view TITLE, const int& WIDTH, const int& CENTRE, std::string& LINE)
+{
+    if (WRLEN(TITLE) == 0)
+        return 0;
+    int hot = 0;
+    const int thirteen = 13;
+    const int zero = 0;
+    WRTOPT(thirteen, hot, zero);
+    int written = 0;
+    for (int k = 1;; ++k) {
+        const LabelLine l = WRLBL(TITLE, WIDTH, zero, hot, k);
+        LINE = label_line(TITLE, l, 0, k);
+        write_centred(LINE, CENTRE, l.width);
+        ++written;
+        if (l.is_last)
+            return written;
+    }
+}
+
+void WRRLAB(const int& K, const int& KIND, std::span<const std::string_view> LABELS, const int& MINWID,
+            const int& WIDTH, const int& INDENT, const int& HOT, const int& LINENO, std::string& LINE,
+            int& IWIDTH, bool& LAST)
+{
+    LINE.clear();
+    LAST = true;
+    if (KIND == 1 && LINENO == 1) {
+        LINE.assign(static_cast<std::size_t>(std::max(digits_of(K), MINWID)), ' ');
+        int status = 0;
+        INTSTR(K, LINE, status);
+    } else if (KIND == 2) {
+        const std::string_view text = K >= 1 && static_cast<std::size_t>(K) <= LABELS.size()
+                                          ? LABELS[static_cast<std::size_t>(K - 1)]
+                                          : std::string_view();
+        const LabelLine l = WRLBL(text, WIDTH, INDENT, HOT, LINENO);
+        LINE = label_line(text, l, INDENT, LINENO);
+        LAST = l.is_last;
+    }
+    if (static_cast<int>(LINE.size()) < MINWID)
+        LINE.resize(static_cast<std::size_t>(MINWID), ' ');
+    IWIDTH = MINWID;
+}
+
+void WRRLW(const int& RKIND, const int& CKIND, std::span<const std::string_view> RLABEL,
+           std::string_view HEADING, const int& NRA, const int& WIDTH, const int& INDENT, const int& HOT,
+           int& WROW, int& MAXRL)
+{
+    const int zero = 0;
+    WROW = CKIND >= 2 ? WRLBL(HEADING, WIDTH, zero, HOT).widest : 0;
+    MAXRL = 0;
+    if (RKIND == 1) {
+        WROW = std::max(WROW, digits_of(std::max(NRA, 1)));
+        MAXRL = 1;
+    } else if (RKIND == 2) {
+        for (int i = 1; i <= NRA; ++i) {
+            const std::string_view text =
+                static_cast<std::size_t>(i) <= RLABEL.size() ? RLABEL[static_cast<std::size_t>(i - 1)] : std::string_view();
+            const LabelMeasure m = WRLBL(text, WIDTH, INDENT, HOT);
+            WROW = std::max(WROW, m.widest);
+            MAXRL = std::max(MAXRL, m.lines);
+        }
+    }
+}
+
+void column_label_zone(const int& FIELD, int& WIDTH, int& HOT)
+{
+    const int zero = 0;
+    int option = 0;
+    WRTOPT(11, option, zero);
+    WIDTH = option > 0 ? option : std::clamp(FIELD + FIELD / 2, 15, 40);
+    WRTOPT(12, option, zero);
+    HOT = option > 0 ? option : WIDTH / 3;
+}
+
+int WRCHDR(const int& CKIND, std::span<const std::string_view> CLABEL, std::span<const HeadingColumn> COLUMNS,
+           const int& WROW, const int& SPACE, const int& WIDTH, const int& HOT, const int& CENTRE,
+           const int& LENGTH, const bool& WRITE, std::string& LINE)
+{
+    const auto label = [&](int k) {
+        return k >= 1 && static_cast<std::size_t>(k) <= CLABEL.size() ? CLABEL[static_cast<std::size_t>(k - 1)]
+                                                                        : std::string_view();
+    };
+    // Kind 2 with every label of the block blank, and kind 3 with a blank heading, write nothing.
+    bool shown = CKIND == 1 || CKIND == 4 || ((CKIND == 2 || CKIND == 3) && WRLEN(label(1)) > 0);
+    if (CKIND == 2)
+        for (const HeadingColumn& c : COLUMNS)
+            shown = shown || WRLEN(label(c.number + 1)) > 0;
+    if (!shown)
+        return 0;
+    const int zero = 0;
+    const bool numbers = CKIND == 1 || CKIND == 4;
+    int written = 0;
+    std::size_t start = 0;
+    do {
+        std::size_t end = start + 1;
+        while (end < COLUMNS.size() && !COLUMNS[end].new_line)
+            ++end;
+        const std::span<const HeadingColumn> part = COLUMNS.subspan(start, std::min(end, COLUMNS.size()) - start);
+        // The heading over the row labels stands on the first lines only.
+        const bool first = start == 0;
+        int lines = first && CKIND >= 2 ? WRLBL(label(1), WIDTH, zero, HOT).lines : 0;
+        for (const HeadingColumn& c : part) {
+            if (numbers) {
+                lines = std::max(lines, 1);
+            } else if (CKIND == 2) {
+                int w = 0, hot = 0;
+                column_label_zone(c.field, w, hot);
+                lines = std::max(lines, WRLBL(label(c.number + 1), w, zero, hot).lines);
+            }
+        }
+        for (int k = 1; k <= lines; ++k, ++written) {
+            if (!WRITE)
+                continue;
+            LINE.clear();
+            if (first && CKIND >= 2) {
+                int iwidth = 0;
+                bool last = false;
+                const int one = 1, two = 2;
+                WRRLAB(one, two, CLABEL, zero, WIDTH, zero, HOT, k, LINE, iwidth, last);
+            }
+            int pos = WROW > 0 ? WROW : -SPACE;
+            for (const HeadingColumn& c : part) {
+                const int right = pos + SPACE + c.width;
+                if (numbers && k == 1) {
+                    const std::string number = std::to_string(c.number);
+                    put_text(LINE, right - static_cast<int>(number.size()), number);
+                } else if (CKIND == 2) {
+                    int w = 0, hot = 0;
+                    column_label_zone(c.field, w, hot);
+                    const std::string_view text = label(c.number + 1);
+                    const std::string line = label_line(text, WRLBL(text, w, zero, hot, k), 0, k);
+                    put_text(LINE, right - static_cast<int>(line.size()), line);
+                }
+                pos = right;
+            }
+            write_centred(LINE, CENTRE, LENGTH);
+        }
+        start = end;
+    } while (start < COLUMNS.size());
+    return written;
 }
 
 char ACHAR(const int& I)

@@ -6,6 +6,7 @@
 
 #include <DFORRT/Allocatable.h>
 
+#include <cmath>
 #include <cstdint>
 
 namespace kvpvs::numerics {
@@ -96,6 +97,10 @@ void PFIT2(const int& NOBS, const double* XOBS, const double* YOBS, const int& N
     const int one = 1;
     VCOPY(NOBS, XOBS, one, WK, one);
     VCOPY(NOBS, YOBS, one, WK + n, one);
+    // An infinite x or y is a missing value, as NaN is: the pair is left out and counted.
+    for (std::int64_t i = 0; i < 2 * n; ++i)
+        if (std::isinf(WK[i]))
+            WK[i] = RCONST(6);
     double* alpha = WK + 2 * n;
     double* beta = alpha + d;
     double* ocoef = beta + d;
@@ -143,6 +148,17 @@ void PFIT2(const int& NOBS, const double* XOBS, const double* YOBS, const int& N
     OPTAB(k, alpha, beta, s.smult, s.sadd, ocoef, D, s.dfe, s.sse, zero, s.dfpe, s.sspe, zero, s.aov, sqss, NDEG,
           coef, ldcoef, s.tlof, ldtlof, scratch);
 
+    // Powers of the scale 4 / (x range) can overflow where the orthogonal fit did not.
+    for (int i = 0; i <= k; ++i) {
+        if (!std::isfinite(coef[i])) {
+            ERSETI(1, k);
+            ERMES(4, 8, "The coefficients of the degree %(I1) polynomial are not all finite.  The x values lie too "
+                        "close together, or the x or y values are too large, for this degree.");
+            ERPOP("PFIT2");
+            return;
+        }
+    }
+
     SEQSS[0] = ocoef[0] * ocoef[0] * D[0];
     const double nothing = 0.0;
     VFILL(NDEG, nothing, SEQSS + 1, one);
@@ -151,7 +167,7 @@ void PFIT2(const int& NOBS, const double* XOBS, const double* YOBS, const int& N
     VCOPY(k + 1, coef, one, B, one);
 
     const double valid = static_cast<double>(NOBS - s.nmiss);
-    const auto pair_ok = [&](std::int64_t i) { return !ISNAN(XOBS[i]) && !ISNAN(YOBS[i]); };
+    const auto pair_ok = [&](std::int64_t i) { return std::isfinite(XOBS[i]) && std::isfinite(YOBS[i]); };
     STATS[0] = k == 0 ? RCONST(6) : (alpha[0] - s.sadd) / s.smult;
     double sum = 0.0;
     for (std::int64_t i = 0; i < n; ++i)

@@ -107,13 +107,22 @@ double FDIST(const double& F, const double& DFN, const double& DFD)
 {
     ERPUSH("FDIST");
     double result = 0.0;
+    // Infinite degrees of freedom would reach the incomplete beta function as infinite shapes.
     if (DFN <= 0.0) {
         ERSETD(1, DFN);
         ERMES(5, 1, "DFN = %(D1) must be greater than 0.0.");
         result = nan();
+    } else if (std::isinf(DFN)) {
+        ERSETD(1, DFN);
+        ERMES(5, 1, "DFN = %(D1) must be finite.");
+        result = nan();
     } else if (DFD <= 0.0) {
         ERSETD(1, DFD);
         ERMES(5, 2, "DFD = %(D1) must be greater than 0.0.");
+        result = nan();
+    } else if (std::isinf(DFD)) {
+        ERSETD(1, DFD);
+        ERMES(5, 2, "DFD = %(D1) must be finite.");
         result = nan();
     } else if (F <= 0.0) {
         ERSETD(1, F);

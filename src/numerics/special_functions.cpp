@@ -395,6 +395,11 @@ double DLBETA(const double& A, const double& B)
         ERPOP("DLBETA");
         return result;
     }
+    if (std::isinf(q)) {
+        ERMES(5, 5, "Both arguments for the function must be finite.");
+        ERPOP("DLBETA");
+        return result;
+    }
     // A vanishing correction term (D9LGMC's underflow ALERT, code 1) is simply 0: clear it.
     const auto clear_underflow = [] {
         if (ERCODE(0) == 1)

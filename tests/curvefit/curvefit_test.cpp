@@ -126,6 +126,11 @@ INSTANTIATE_TEST_SUITE_P(
         Stop{"NoObservations", {}, {}, 1, 0,
              {"", " *** TERMINAL ERROR 1 from PFIT.  The number of observations must be at least",
               " ***          1 while NOBS = 0 is given."}},
+        // Scaled onto [-2, 2] by 1e200, the cubic term's power coefficient overflows.
+        Stop{"CoefficientsNotFinite", {0, 1e-200, 2e-200, 3e-200, 4e-200}, {1, 2, 0, 3, 1}, 3, 0,
+             {"", " *** FATAL    ERROR 8 from PFIT.  The coefficients of the degree 3 polynomial",
+              " ***          are not all finite.  The x values lie too close together, or ",
+              " ***          the x or y values are too large, for this degree."}},
         Stop{"OneObservation", {1}, {1}, 1, 0,
              {"", " *** TERMINAL ERROR 1 from OPFIT.  NOBS = 1.  The number of observations,",
               " ***          NOBS, must be greater than 1.",

@@ -125,10 +125,35 @@ TEST_F(Distributions, TdistEdgeCases)
     EXPECT_TRUE(capture.records().empty()) << "a NaN T returns NaN without a message";
 }
 
+TEST_F(Distributions, InfiniteDegreesOfFreedomGiveTheNormalDistribution)
+{
+    // Phi(t) = erfc(-t / sqrt 2) / 2 in long double. The argument |t| sqrt 0.5 and its square are
+    // rounded in double, each to about an ulp that erfc's condition number 2x^2 = t^2 multiplies:
+    // 2 t^2 ulps and a few for the series. Below -18.8125 the two-tailed area is taken as 0, as
+    // for large finite DF.
+    const double inf = RCONST(7);
+    for (double t : {-18.0, -6.5, -1.96, -0.3, 0.0, 0.7, 2.0, 8.0, 25.0}) {
+        const double phi = static_cast<double>(0.5L * std::erfc(-static_cast<long double>(t) / std::sqrt(2.0L)));
+        EXPECT_NEAR(TDIST(t, inf), phi, (2 * t * t + 16) * U * phi) << "t = " << t;
+    }
+    EXPECT_EQ(TDIST(-19.0, inf), 0.0);
+    EXPECT_EQ(TDIST(inf, inf), 1.0);
+    EXPECT_EQ(TDIST(-inf, inf), 0.0);
+    EXPECT_TRUE(capture.records().empty());
+}
+
+TEST_F(Distributions, ShapesFarBeyondTheSumsEndAtOnce)
+{
+    // q = 1e15 whole: a finite sum of 1e15 terms whose scale count (about 1e297) never comes
+    // down to 0, so no term counts: I = 0, as the mean 1e300 / (1e300 + 1e15) says.
+    EXPECT_EQ(DBETAI(0.5, 1e300, 1e15), 0.0);
+    EXPECT_TRUE(capture.records().empty());
+}
+
 struct StopRow {
     const char* name;
-    double x, p, q;  // TDIST takes x as T and p as DF
-    bool tdist;
+    double (*call)();
+    const char* routine;
     int code;
     Lines printed;  // without the leading empty line of each message
 };
@@ -138,9 +163,9 @@ class DistributionStops : public Distributions, public ::testing::WithParamInter
 TEST_P(DistributionStops, PrintTheirMessagesAndStop)
 {
     const StopRow& row = GetParam();
-    auto stop = capture.run([&] { row.tdist ? TDIST(row.x, row.p) : DBETAI(row.x, row.p, row.q); });
+    auto stop = capture.run([&] { row.call(); });
     ASSERT_TRUE(stop);
-    EXPECT_EQ(stop->routine, row.tdist ? "TDIST" : "DBETAI");
+    EXPECT_EQ(stop->routine, row.routine);
     EXPECT_EQ(stop->type, 5);
     EXPECT_EQ(stop->code, row.code);
     Lines printed;
@@ -153,25 +178,37 @@ TEST_P(DistributionStops, PrintTheirMessagesAndStop)
 INSTANTIATE_TEST_SUITE_P(
     Rows, DistributionStops,
     ::testing::Values(
-        StopRow{"TdistDfBelowOne", 1.0, 0.5, 0, true, 1,
+        StopRow{"TdistDfBelowOne", [] { return TDIST(1.0, 0.5); }, "TDIST", 1,
                 {" *** TERMINAL ERROR 1 from TDIST.  The input number of degrees of freedom, DF",
                  " ***          = 5.000000000000000E-01, must be at least 1."}},
-        StopRow{"TdistDfNan", 1.0, NAN, 0, true, 1,
+        StopRow{"TdistDfNan", [] { return TDIST(1.0, NAN); }, "TDIST", 1,
                 {" *** TERMINAL ERROR 1 from TDIST.  The input number of degrees of freedom, DF",
                  " ***          = NaN, must be at least 1."}},
-        StopRow{"DbetaiXAboveOne", 1.5, 2.0, 3.0, false, 5,
+        StopRow{"DbetaiXAboveOne", [] { return DBETAI(1.5, 2.0, 3.0); }, "DBETAI", 5,
                 {" *** TERMINAL ERROR 5 from DBETAI.  X = 1.500000000000000E+00 is not in the",
                  " ***          range (0.0,1.0)."}},
-        StopRow{"DbetaiBothErrors", 1.5, 0.0, 1.0, false, 6,
+        StopRow{"DbetaiBothErrors", [] { return DBETAI(1.5, 0.0, 1.0); }, "DBETAI", 6,
                 {" *** TERMINAL ERROR 5 from DBETAI.  X = 1.500000000000000E+00 is not in the",
                  " ***          range (0.0,1.0).",
                  " *** TERMINAL ERROR 6 from DBETAI.  Both PIN = 0.000000000000000E+00 and QIN",
                  " ***          = 1.000000000000000E+00 must be greater than 0.0."}},
-        StopRow{"DbetaiNanX", NAN, 2.0, 3.0, false, 5,
+        StopRow{"DbetaiNanX", [] { return DBETAI(NAN, 2.0, 3.0); }, "DBETAI", 5,
                 {" *** TERMINAL ERROR 5 from DBETAI.  X = NaN is not in the range (0.0,1.0)."}},
-        StopRow{"DbetaiNanShape", 0.5, 2.0, NAN, false, 6,
+        StopRow{"DbetaiNanShape", [] { return DBETAI(0.5, 2.0, NAN); }, "DBETAI", 6,
                 {" *** TERMINAL ERROR 6 from DBETAI.  Both PIN = 2.000000000000000E+00 and QIN",
-                 " ***          = NaN must be greater than 0.0."}}),
+                 " ***          = NaN must be greater than 0.0."}},
+        StopRow{"DbetaiInfiniteShape", [] { return DBETAI(0.0, 0.5, INFINITY); }, "DBETAI", 6,
+                {" *** TERMINAL ERROR 6 from DBETAI.  Both PIN = 5.000000000000000E-01 and QIN",
+                 " ***          = Infinity must be finite."}},
+        // 1e15 terms of the finite sum, each still counted by its scale.
+        StopRow{"DbetaiFiniteSumBeyondItsBound", [] { return DBETAI(0.1, 1.0, 1e15); }, "DBETAI", 7,
+                {" *** TERMINAL ERROR 7 from DBETAI.  The finite sum for X =",
+                 " ***          1.000000000000000E-01, PIN = 1.000000000000000E+00 and QIN = ",
+                 " ***          1.000000000000000E+15 does not end within 67108864 terms."}},
+        StopRow{"FdistInfiniteDfn", [] { return FDIST(INFINITY, INFINITY, 1e308); }, "FDIST", 1,
+                {" *** TERMINAL ERROR 1 from FDIST.  DFN = Infinity must be finite."}},
+        StopRow{"FdistInfiniteDfd", [] { return FDIST(2.0, 3.0, INFINITY); }, "FDIST", 2,
+                {" *** TERMINAL ERROR 2 from FDIST.  DFD = Infinity must be finite."}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

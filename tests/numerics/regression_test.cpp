@@ -138,12 +138,13 @@ TEST_F(PolynomialFit, DegreeZeroIsTheMeanWithoutAnXStatistic)
     EXPECT_TRUE(capture.records().empty());
 }
 
-TEST_F(PolynomialFit, APairWithANaNIsLeftOutAndCounted)
+TEST_F(PolynomialFit, PairsWithANaNOrAnInfinityAreLeftOutAndCounted)
 {
-    const Fit with = Run({1, 2, 3, 4, 5}, {2, 3, NaN, 8, 11}, 2);
+    const double inf = RCONST(7);
+    const Fit with = Run({1, 2, 3, 4, 5, 6, -inf}, {2, 3, NaN, 8, 11, inf, 4}, 2);
     const Fit without = Run({1, 2, 4, 5}, {2, 3, 8, 11}, 2);
     EXPECT_EQ(with.b, without.b);
-    EXPECT_EQ(with.stats[9], 1.0);
+    EXPECT_EQ(with.stats[9], 3.0);
     EXPECT_EQ(without.stats[9], 0.0);
     // Means and variances of the valid pairs: x 3, y 6, var x 10/3.
     EXPECT_DOUBLE_EQ(with.stats[0], 3.0);

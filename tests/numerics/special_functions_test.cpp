@@ -333,7 +333,10 @@ INSTANTIATE_TEST_SUITE_P(
                  " ***          must be greater than -1.0."}},
         StopRow{"DlbetaZero", [] { return DLBETA(0.0, 1.0); }, "DLBETA", 5,
                 {" *** TERMINAL ERROR 5 from DLBETA.  Both arguments for the function must be",
-                 " ***          greater than zero."}}),
+                 " ***          greater than zero."}},
+        StopRow{"DlbetaInfinite", [] { return DLBETA(RCONST(7), 2.0); }, "DLBETA", 5,
+                {" *** TERMINAL ERROR 5 from DLBETA.  Both arguments for the function must be",
+                 " ***          finite."}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SpecialFunctions, WarningsAndAlertsReturnTheirValue)

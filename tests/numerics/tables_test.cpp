@@ -266,6 +266,45 @@ INSTANTIATE_TEST_SUITE_P(Numerics, FormatForAValue,
                                            FormatCase{"Small", 0.0001234, 10, 3, "(1PD10. 2)"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Widths and digit counts over the whole int range, sampled at its edges: each of the three checks
+// posts its code exactly when its condition holds (NSIG <= NWIDTH - 2 in exact arithmetic), and a
+// format comes only when none fails.
+TEST(OutputSupport, FormatChecksHoldOverTheWholeIntRange)
+{
+    const int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+    std::vector<int> samples = {lo, lo + 1, lo + 2, -1, 0};
+    for (int v = 1; v <= 42; ++v)
+        samples.push_back(v);
+    samples.insert(samples.end(), {hi - 1, hi});
+    NumericsCapture capture;
+    for (int w : samples)
+        for (int d : samples) {
+            std::string format;
+            capture.clear();
+            const auto stop = capture.run([&] { format = FMTMAT(1.5, w, d); });
+            std::string expected;
+            if (w < 3 || w > 40)
+                expected += '1';
+            if (d < 1)
+                expected += '2';
+            if (d > static_cast<long long>(w) - 2)
+                expected += '3';
+            std::string codes;
+            bool low_width_shown = w > lo + 1;
+            for (const std::string& r : stop ? stop->printed : Lines{}) {
+                if (r.rfind(" *** TERMINAL ERROR ", 0) == 0)
+                    codes += r[20];
+                low_width_shown = low_width_shown || r.find(std::to_string(static_cast<long long>(w) - 2)) != std::string::npos;
+            }
+            EXPECT_EQ(codes, expected) << "NWIDTH = " << w << ", NSIG = " << d;
+            EXPECT_TRUE(low_width_shown) << "NWIDTH = " << w << ", NSIG = " << d;
+            if (expected.empty()) {
+                EXPECT_EQ(format.size(), 10u);
+                EXPECT_TRUE(format.rfind("(0PF", 0) == 0 || format.rfind("(1PD", 0) == 0) << format;
+            }
+        }
+}
+
 TEST(OutputSupport, DecimalsLoweredToWhatTheValuesNeed)
 {
     NumericsCapture capture;
