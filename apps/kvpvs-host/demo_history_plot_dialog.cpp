@@ -32,18 +32,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)
-{
-    auto* pCombo = dynamic_cast<CComboBox*>(pDlg->GetDlgItem(nID));
-    for (int i = 0; pCombo && i < pCombo->GetCount(); ++i) {
-        CString s;
-        pCombo->GetLBText(i, s);
-        if (s == pszText)
-            return AfxDriver::Select(pDlg, nID, i) != 0;
-    }
-    return false;
-}
-
 struct Shot {
     const char* pszType;      // result-type entry
     const char* pszComponent; // component entry

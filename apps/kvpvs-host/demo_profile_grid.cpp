@@ -40,18 +40,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)
-{
-    auto* pCombo = dynamic_cast<CComboBox*>(pDlg->GetDlgItem(nID));
-    for (int i = 0; pCombo && i < pCombo->GetCount(); ++i) {
-        CString s;
-        pCombo->GetLBText(i, s);
-        if (s == pszText)
-            return AfxDriver::Select(pDlg, nID, i) != FALSE;
-    }
-    return false;
-}
-
 // The model's bounding box: the display scales its deformation and diagrams by its size.
 void ModelBounds(CDBDoc& doc, double bb[6])
 {

@@ -1,8 +1,12 @@
 #include "demo_support.h"
+#include "demo_steps.h"
 
 #include "DBModelRecords.h"
 #include "SampleDynamics.h"
 #include "SampleSchema.h"
+#include "afx_standin.h"
+
+#include "dialogs/DialogControlIds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -51,6 +55,48 @@ CWnd* FindOwnedWindow(CWnd* pOwner, const char* pszClass)
             return p;
     }
     return nullptr;
+}
+
+bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)
+{
+    auto* pCombo = pDlg ? dynamic_cast<CComboBox*>(pDlg->GetDlgItem(nID)) : nullptr;
+    for (int i = 0; pCombo && i < pCombo->GetCount(); ++i) {
+        CString s;
+        pCombo->GetLBText(i, s);
+        if (s == pszText)
+            return AfxDriver::Select(pDlg, nID, i) != FALSE;
+    }
+    return false;
+}
+
+bool StepNames(CDBDoc& doc, unsigned int nStepK, CString& strSet, CString& strStep)
+{
+    T_PLSIF_D step;
+    T_POSIF_D set;
+    if (!CClassPLsif(doc.GetPostDB()).Get(nStepK, step) || !CClassPOsif(doc.GetPostDB()).Get(step.nOsifK, set))
+        return false;
+    strSet = set.strName;
+    strStep = step.strName;
+    return true;
+}
+
+CWnd* OpenFlowPathDialog(CView& view, const CString& strSet, const CString& strStep)
+{
+    if (OpenModuleDialog("CDlgFlowPathWKVR") != 1)
+        return nullptr;
+    CWnd* pDlg = FindOwnedWindow(&view, "CDlgFlowPathWKVR");
+    if (pDlg && SelectByText(pDlg, IDC_FP_RESULTSET, strSet) && SelectByText(pDlg, IDC_FP_STEP, strStep))
+        return pDlg;
+    if (pDlg)
+        pDlg->DestroyWindow();
+    return nullptr;
+}
+
+bool PlotFlowPathFrom(CWnd* pDlg, const double p[3])
+{
+    char szPoint[96];
+    std::snprintf(szPoint, sizeof szPoint, "%.17g, %.17g, %.17g", p[0], p[1], p[2]);
+    return AfxDriver::SetText(pDlg, IDC_FP_POSITION, szPoint) && AfxDriver::Click(pDlg, IDC_FP_PLOT);
 }
 
 int CompareModalDirect(const std::vector<T_THRD_D>& ticked, bool bMoving)

@@ -20,6 +20,18 @@ unsigned int EnsureForceSumStepRecords(CDBDoc& doc);
 // The newest window related to pOwner whose run-time class is pszClass; null when there is none.
 CWnd* FindOwnedWindow(CWnd* pOwner, const char* pszClass);
 
+// Selects the entry of a combo box whose text is pszText, as the user would.
+bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText);
+
+// The names under which the dialogs list a step and its result set; false without their records.
+bool StepNames(CDBDoc& doc, unsigned int nStepK, CString& strSet, CString& strStep);
+
+// The flow-path dialog opened through the module's launcher beside the view, the result set and
+// the step chosen by name; null when it did not open or does not offer them.
+CWnd* OpenFlowPathDialog(CView& view, const CString& strSet, const CString& strStep);
+// Types a start point into the flow-path dialog and presses Plot.
+bool PlotFlowPathFrom(CWnd* pDlg, const double p[3]);
+
 // The modal and direct series of each ticked modal shaking function agree to 1e-12 of the
 // series' peak (printed per function); with bMoving a series that stays 0 fails as well.
 int CompareModalDirect(const std::vector<T_THRD_D>& ticked, bool bMoving);
