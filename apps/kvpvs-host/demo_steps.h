@@ -46,9 +46,10 @@ int RunCurveFitDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, const 
 // The flow-quantity dialog summing the discharge over the nodes of a section behind the wall;
 // the total is printed.
 int RunSeepageDialogsDemo(CDBDoc& doc, const char* outDir);
-// Seepage of the sample's last stage: flow paths from two start points ("flow_paths.png"), their
-// marks in 20 frames ("flow_marks/frame_NN.png") and the discharge through two planes by the
-// other edition's factory ("flow_discharge.png", values printed).
+// Seepage of the sample's last stage in the flow-path and flow-discharge dialogs: flow paths from
+// two start points ("flow_paths.png"), their marks played, stopped and recorded in 20 frames
+// ("flow_marks/frame_NN.png") and the discharge through two planes by the other edition's
+// factory ("flow_discharge.png", values printed).
 int RunSeepageDemo(CDBDoc& doc, const char* outDir);
 // The slope factor-of-safety dialog on the sample's slope cases: the critical circle with its
 // trial grid and a polyline slip surface, "slope_fos_circle.png" and "slope_fos_polyline.png".
@@ -66,7 +67,7 @@ int RunHistoryPlotDialogDemo(CDBDoc& doc, const char* outDir);
 int RunEventDiagramDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, const char* outDir);
 // Displays chosen from the result tree: the last stage's total head as a nodal seepage contour
 // ("nodal_seepage.png"), the pile tips ("pile_tips.png") and flow paths over the total-head
-// contour ("flow_paths_total_head.png").
+// contour from the flow-path dialog ("flow_paths_total_head.png").
 int RunHistoryPicturesDemo(CDBDoc& doc, const char* outDir);
 
 // The demo host's document: it answers the batch picture export by rendering each named entry
