@@ -62,6 +62,11 @@ int RunDesignLinkDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
 // deformed shape, a beam moment diagram and a solid stress plot as "history_plot_displacement.png",
 // "history_plot_beam_moment.png" and "history_plot_solid_stress.png".
 int RunHistoryPlotDialogDemo(CDBDoc& doc, const char* outDir);
+// The sample's stored result graphs in the history-data dialog, time graphs and then the ground's
+// loop applied into the host's graph windows ("history_data_time.csv",
+// "history_data_hysteresis.csv"), and in the history-plot dialog with its hysteresis dialog: the
+// points of their three graphs ("history_plot_graphs.csv").
+int RunHistoryDataDemo(CDBDoc& doc, const char* outDir);
 // The crack states of the sample's beam struts as a line-event diagram by the other edition's
 // factory: "event_diagram.png"; the legend's shares of the four states are printed.
 int RunEventDiagramDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, const char* outDir);
