@@ -122,11 +122,8 @@ int FlowPathsOverTotalHead(CDBDoc& doc, unsigned int nVelocityK, unsigned int nH
     int ok = 0;
     {
         BridgeScope bridge(&view);
-        double saved[6], b[6];
-        bridge.Get().GetBounds(saved);
-        doc.GetModelBounds(b);
-        const double box[6] = {b[0], b[3], b[1], b[4], b[2], b[5]};
-        bridge.Get().SetBounds(box);
+        bridge.SetModelBox(doc);
+        const double* box = bridge.Box();
         CPVSRendererVTK renderer(1000, 750);
         kvpvs::host::CUserDefDisplayHost host(&renderer);
         // The model as its outline, so that the paths inside the soil show through the
@@ -153,7 +150,6 @@ int FlowPathsOverTotalHead(CDBDoc& doc, unsigned int nVelocityK, unsigned int nH
             pDlg->DestroyWindow();
         }
         pCurrent->nDispMode = nSavedMode;
-        bridge.Get().SetBounds(saved);
     }
     doc.SetActiveView(pViewBefore);
     view.DestroyWindow();

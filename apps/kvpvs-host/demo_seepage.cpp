@@ -64,13 +64,7 @@ public:
         m_view.MoveWindow(0, 120, 1000, 750);
         doc.SetActiveView(&m_view);
         m_pBridge = std::make_unique<BridgeScope>(&m_view);
-        m_pBridge->Get().GetBounds(m_dSaved);
-        double b[6];
-        doc.GetModelBounds(b);
-        const double bb[6] = {b[0], b[3], b[1], b[4], b[2], b[5]};
-        m_pBridge->Get().SetBounds(bb);
-        for (int i = 0; i < 6; ++i)
-            m_dBox[i] = bb[i];
+        m_pBridge->SetModelBox(doc);
         m_pBridge->Get().m_fnDisplayHandler = [&renderer, this](const T_PVS_DISPLAY_REQUEST_D& r) {
             renderer.Clear();
             return m_host.Show(r);
@@ -78,7 +72,6 @@ public:
     }
     ~SeepageView()
     {
-        m_pBridge->Get().SetBounds(m_dSaved);
         m_pBridge.reset();
         m_doc.SetActiveView(m_pViewBefore);
         m_view.DestroyWindow();
@@ -88,7 +81,7 @@ public:
 
     CView& View() { return m_view; }
     kvpvs::host::CUserDefDisplayHost& Host() { return m_host; }
-    double MidY() const { return 0.5 * (m_dBox[2] + m_dBox[3]); }
+    double MidY() const { return 0.5 * (m_pBridge->Box()[2] + m_pBridge->Box()[3]); }
 
 private:
     CDBDoc& m_doc;
@@ -96,8 +89,6 @@ private:
     CZORViewBase m_view;
     kvpvs::host::CUserDefDisplayHost m_host;
     std::unique_ptr<BridgeScope> m_pBridge;
-    double m_dSaved[6];
-    double m_dBox[6];
 };
 
 void PickColour(CWnd* pDlg, UINT nID, COLORREF c)

@@ -99,6 +99,8 @@ public:
     }
     ~BridgeScope()
     {
+        if (m_bBoxSet)
+            m_pBridge->SetBounds(m_dBoxBefore);
         m_pBridge->m_fnDisplayHandler = m_fnBefore;
         m_pBridge->SetWnd(m_pViewBefore);
         m_pOwn.reset();
@@ -107,6 +109,21 @@ public:
     BridgeScope(const BridgeScope&) = delete;
     BridgeScope& operator=(const BridgeScope&) = delete;
     CPVSMeshMngrBrdg& Get() { return *m_pBridge; }
+    // The bridge reports the document's model box (x-min, x-max, y-min, ...) until the scope ends.
+    void SetModelBox(CDBDoc& doc)
+    {
+        if (!m_bBoxSet)
+            m_pBridge->GetBounds(m_dBoxBefore);
+        m_bBoxSet = true;
+        double b[6];
+        doc.GetModelBounds(b);
+        for (int k = 0; k < 3; ++k) {
+            m_dBox[2 * k] = b[k];
+            m_dBox[2 * k + 1] = b[k + 3];
+        }
+        m_pBridge->SetBounds(m_dBox);
+    }
+    const double* Box() const { return m_dBox; }
 
 private:
     CPVSMeshMngrBrdgBase* m_pBefore = nullptr;
@@ -114,4 +131,7 @@ private:
     std::unique_ptr<CPVSMeshMngrBrdg> m_pOwn;
     CWnd* m_pViewBefore = nullptr;
     std::function<int(const T_PVS_DISPLAY_REQUEST_D&)> m_fnBefore;
+    bool m_bBoxSet = false;
+    double m_dBoxBefore[6] = {};
+    double m_dBox[6] = {};
 };
