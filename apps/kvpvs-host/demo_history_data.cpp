@@ -10,8 +10,6 @@
 
 #include "GraphWindowsHost.h"
 #include "GraphWnd_standin.h"
-#include "SampleDynamics.h"
-#include "ThisInfo.h"
 #include "afx_standin.h"
 
 #include "dialogs/DialogControlIds.h"
@@ -129,29 +127,15 @@ int HistoryPlot(CView& view, const fs::path& csv)
 
 int RunHistoryDataDemo(CDBDoc& doc, const char* outDir)
 {
-    using namespace kvpvs::sample;
     if (!outDir)
         return 0;
-    if (!CClassThis(doc.GetModelDB()).Exist(kThisQuakeModal)) {
-        DynamicsSummary dyn;
-        std::string strError;
-        if (!BuildSampleDynamics(doc, DynamicsOptions(), dyn, &strError)) {
-            std::fprintf(stderr, "kvpvs-host: the dynamic cases could not be built: %s\n", strError.c_str());
-            return 0;
-        }
-    }
-    CView* pViewBefore = doc.GetActiveView();
-    CView view;
-    view.CreateWindowCore(nullptr);
-    view.MoveWindow(0, 120, 1000, 750);
-    doc.SetActiveView(&view);
+    if (!EnsureSampleDynamics(doc))
+        return 0;
+    DemoView<> view(doc);
     int ok = 0;
     {
         kvpvs::host::CGraphWindowsHost graphs(doc);
-        ok = HistoryData(view, graphs, fs::path(outDir));
+        ok = HistoryData(view.Get(), graphs, fs::path(outDir));
     }
-    ok = HistoryPlot(view, fs::path(outDir) / "history_plot_graphs.csv") && ok;
-    doc.SetActiveView(pViewBefore);
-    view.DestroyWindow();
-    return ok;
+    return HistoryPlot(view.Get(), fs::path(outDir) / "history_plot_graphs.csv") && ok;
 }

@@ -115,13 +115,10 @@ int FlowPathsOverTotalHead(CDBDoc& doc, unsigned int nVelocityK, unsigned int nH
     if (nVelocityK == 0 || nHeadK == 0 || !CClassPVtif(doc.GetPostDB()).Get(nVelocityK, row) ||
         !StepNames(doc, row.nStepK, strSet, strStep))
         return 0;
-    CView* pViewBefore = doc.GetActiveView();
-    CZORViewBase view;
-    view.CreateWindowCore(nullptr);
-    doc.SetActiveView(&view);
+    DemoView<CZORViewBase> view(doc);
     int ok = 0;
     {
-        BridgeScope bridge(&view);
+        BridgeScope bridge(&view.Get());
         bridge.SetModelBox(doc);
         const double* box = bridge.Box();
         CPVSRendererVTK renderer(1000, 750);
@@ -136,7 +133,7 @@ int FlowPathsOverTotalHead(CDBDoc& doc, unsigned int nVelocityK, unsigned int nH
             renderer.Clear();
             return host.Show(r);
         };
-        if (CWnd* pDlg = OpenFlowPathDialog(view, strSet, strStep)) {
+        if (CWnd* pDlg = OpenFlowPathDialog(view.Get(), strSet, strStep)) {
             ok = AfxDriver::Click(pDlg, IDC_FP_OTHER) && SelectByItemData(pDlg, IDC_FP_OTHER_COMBO, nHeadK) &&
                  AfxDriver::SetText(pDlg, IDC_FP_LINE_WIDTH, "3") && AfxDriver::Check(pDlg, IDC_FP_MARKING, 0) &&
                  AfxDriver::SetText(pDlg, IDC_FP_DIVISIONS, "0") && AfxDriver::Check(pDlg, IDC_FP_KEEP, 1);
@@ -151,8 +148,6 @@ int FlowPathsOverTotalHead(CDBDoc& doc, unsigned int nVelocityK, unsigned int nH
         }
         pCurrent->nDispMode = nSavedMode;
     }
-    doc.SetActiveView(pViewBefore);
-    view.DestroyWindow();
     return ok;
 }
 

@@ -57,36 +57,25 @@ unsigned int FlowVelocityRow(CDBDoc& doc)
 // latest request only (each request clears what the one before drew).
 class SeepageView {
 public:
-    SeepageView(CDBDoc& doc, CPVSRendererVTK& renderer)
-        : m_doc(doc), m_pViewBefore(doc.GetActiveView()), m_host(&renderer)
+    SeepageView(CDBDoc& doc, CPVSRendererVTK& renderer) : m_view(doc), m_host(&renderer)
     {
-        m_view.CreateWindowCore(nullptr);
-        m_view.MoveWindow(0, 120, 1000, 750);
-        doc.SetActiveView(&m_view);
-        m_pBridge = std::make_unique<BridgeScope>(&m_view);
+        m_pBridge = std::make_unique<BridgeScope>(&m_view.Get());
         m_pBridge->SetModelBox(doc);
         m_pBridge->Get().m_fnDisplayHandler = [&renderer, this](const T_PVS_DISPLAY_REQUEST_D& r) {
             renderer.Clear();
             return m_host.Show(r);
         };
     }
-    ~SeepageView()
-    {
-        m_pBridge.reset();
-        m_doc.SetActiveView(m_pViewBefore);
-        m_view.DestroyWindow();
-    }
+    ~SeepageView() { m_pBridge.reset(); }
     SeepageView(const SeepageView&) = delete;
     SeepageView& operator=(const SeepageView&) = delete;
 
-    CView& View() { return m_view; }
+    CView& View() { return m_view.Get(); }
     kvpvs::host::CUserDefDisplayHost& Host() { return m_host; }
     double MidY() const { return 0.5 * (m_pBridge->Box()[2] + m_pBridge->Box()[3]); }
 
 private:
-    CDBDoc& m_doc;
-    CView* m_pViewBefore;
-    CZORViewBase m_view;
+    DemoView<CZORViewBase> m_view;
     kvpvs::host::CUserDefDisplayHost m_host;
     std::unique_ptr<BridgeScope> m_pBridge;
 };

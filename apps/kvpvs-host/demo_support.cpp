@@ -4,6 +4,7 @@
 #include "DBModelRecords.h"
 #include "SampleDynamics.h"
 #include "SampleSchema.h"
+#include "ThisInfo.h"
 #include "afx_standin.h"
 
 #include "dialogs/DialogControlIds.h"
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 unsigned int EnsureForceSumStepRecords(CDBDoc& doc)
 {
@@ -55,6 +57,19 @@ CWnd* FindOwnedWindow(CWnd* pOwner, const char* pszClass)
             return p;
     }
     return nullptr;
+}
+
+bool EnsureSampleDynamics(CDBDoc& doc)
+{
+    using namespace kvpvs::sample;
+    if (CClassThis(doc.GetModelDB()).Exist(kThisQuakeModal))
+        return true;
+    DynamicsSummary dyn;
+    std::string strError;
+    if (BuildSampleDynamics(doc, DynamicsOptions(), dyn, &strError))
+        return true;
+    std::fprintf(stderr, "kvpvs-host: the dynamic cases could not be built: %s\n", strError.c_str());
+    return false;
 }
 
 bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)

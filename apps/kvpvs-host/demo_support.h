@@ -20,6 +20,36 @@ unsigned int EnsureForceSumStepRecords(CDBDoc& doc);
 // The newest window related to pOwner whose run-time class is pszClass; null when there is none.
 CWnd* FindOwnedWindow(CWnd* pOwner, const char* pszClass);
 
+// Builds the sample's shaking cases and their stored functions and graphs unless an earlier step
+// did; false (the reason printed) when they could not be built.
+bool EnsureSampleDynamics(CDBDoc& doc);
+
+// A view of the demo host below its main window's bar, the document's active view until the
+// scope ends.
+template <class TView = CView>
+class DemoView {
+public:
+    explicit DemoView(CDBDoc& doc) : m_doc(doc), m_pBefore(doc.GetActiveView())
+    {
+        m_view.CreateWindowCore(nullptr);
+        m_view.MoveWindow(0, 120, 1000, 750);
+        doc.SetActiveView(&m_view);
+    }
+    ~DemoView()
+    {
+        m_doc.SetActiveView(m_pBefore);
+        m_view.DestroyWindow();
+    }
+    DemoView(const DemoView&) = delete;
+    DemoView& operator=(const DemoView&) = delete;
+    TView& Get() { return m_view; }
+
+private:
+    CDBDoc& m_doc;
+    CView* m_pBefore;
+    TView m_view;
+};
+
 // Selects the entry of a combo box whose text is pszText, as the user would.
 bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText);
 
