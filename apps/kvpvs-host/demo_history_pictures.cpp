@@ -6,7 +6,6 @@
 #include "demo_steps.h"
 #include "demo_support.h"
 
-#include "ColourButton.h"
 #include "DBDoc.h"
 #include "PVSModelData.h"
 #include "PVSRendererBase.h"
@@ -137,8 +136,7 @@ int FlowPathsOverTotalHead(CDBDoc& doc, unsigned int nVelocityK, unsigned int nH
             ok = AfxDriver::Click(pDlg, IDC_FP_OTHER) && SelectByItemData(pDlg, IDC_FP_OTHER_COMBO, nHeadK) &&
                  AfxDriver::SetText(pDlg, IDC_FP_LINE_WIDTH, "3") && AfxDriver::Check(pDlg, IDC_FP_MARKING, 0) &&
                  AfxDriver::SetText(pDlg, IDC_FP_DIVISIONS, "0") && AfxDriver::Check(pDlg, IDC_FP_KEEP, 1);
-            if (auto* pColour = dynamic_cast<CColourButton*>(pDlg->GetDlgItem(IDC_FP_COLOUR)))
-                pColour->SetColour(0x00000000);
+            PickColour(pDlg, IDC_FP_COLOUR, 0x00000000);
             const double y = 0.5 * (box[2] + box[3]);
             const double pts[2][3] = {{6.0, y, -8.0}, {14.0, y, -10.0}};
             for (const auto& p : pts)

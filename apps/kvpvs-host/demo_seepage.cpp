@@ -10,7 +10,6 @@
 #include "demo_support.h"
 
 #include "AnimationEngine.h"
-#include "ColourButton.h"
 #include "DBDoc.h"
 #include "FactoryPVS.h"
 #include "PVSMeshMngrBrdg.h"
@@ -79,12 +78,6 @@ private:
     kvpvs::host::CUserDefDisplayHost m_host;
     std::unique_ptr<BridgeScope> m_pBridge;
 };
-
-void PickColour(CWnd* pDlg, UINT nID, COLORREF c)
-{
-    if (auto* p = dynamic_cast<CColourButton*>(pDlg->GetDlgItem(nID)))
-        p->SetColour(c);
-}
 
 // Flow paths, their marks played and recorded; 1 when the picture and the 20 frames were written.
 int FlowPaths(CDBDoc& doc, const CString& strSet, const CString& strStep, const fs::path& out)

@@ -1,6 +1,7 @@
 #include "demo_support.h"
 #include "demo_steps.h"
 
+#include "ColourButton.h"
 #include "DBModelRecords.h"
 #include "SampleDynamics.h"
 #include "SampleSchema.h"
@@ -82,6 +83,12 @@ bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)
             return AfxDriver::Select(pDlg, nID, i) != FALSE;
     }
     return false;
+}
+
+void PickColour(CWnd* pDlg, UINT nID, COLORREF c)
+{
+    if (auto* p = dynamic_cast<CColourButton*>(pDlg->GetDlgItem(nID)))
+        p->SetColour(c);
 }
 
 bool StepNames(CDBDoc& doc, unsigned int nStepK, CString& strSet, CString& strStep)

@@ -53,6 +53,9 @@ private:
 // Selects the entry of a combo box whose text is pszText, as the user would.
 bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText);
 
+// Picks a colour in a colour button of the dialog, as the user would in its colour picker.
+void PickColour(CWnd* pDlg, UINT nID, COLORREF c);
+
 // The names under which the dialogs list a step and its result set; false without their records.
 bool StepNames(CDBDoc& doc, unsigned int nStepK, CString& strSet, CString& strStep);
 
