@@ -202,10 +202,14 @@ struct Display {
 using PathDisplay = Display<CPVSVisualDataFlowPathWKVR, CPVSVisualMethodGlbFlowPath, T_VD_FLOWPATH_WPLKVR_D>;
 using DiscDisplay = Display<CPVSVisualDataFlowDiscWKVR, CPVSVisualMethodFlowDiscWKVR, T_VD_FLOWDISC_WPLKVR_D>;
 
+// Freed at the end of main, which removes its scratch folder.
+std::unique_ptr<Model> g_model;
+
 Model& TheModel()
 {
-    static Model* p = new Model;
-    return *p;
+    if (!g_model)
+        g_model = std::make_unique<Model>();
+    return *g_model;
 }
 
 void FlowPaths(Model& m, Checksum& cs)
@@ -393,5 +397,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    g_model.reset();
     return 0;
 }

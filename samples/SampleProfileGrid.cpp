@@ -52,28 +52,46 @@ int FindHorizontalWorkPlane(CDBDoc& doc)
     return 0;
 }
 
+int EnsureGroundWorkPlane(CDBDoc& doc)
+{
+    if (const int nTag = FindHorizontalWorkPlane(doc))
+        return nTag;
+    // The slope step writes its planes under tags 1 and 2: take the next free tag from 2 on.
+    int nTag = 2;
+    for (TDF_ChildIterator it(WorkPlaneBranch(doc)); it.More(); it.Next())
+        if (it.Value().Tag() >= nTag)
+            nTag = it.Value().Tag() + 1;
+    return WriteSampleWorkPlane(doc, nTag, "Ground level", gp_Ax3(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1), gp_Dir(1, 0, 0)),
+                                {0, 5, 10, 15, 20}, {0, 5, 10});
+}
+
+ProfileGridSummary SampleProfileGridDefinition()
+{
+    ProfileGridSummary sum;
+    sum.strName = "Settlement grid at ground level";
+    sum.dUpperRight[0] = 30.0;
+    sum.dUpperRight[1] = 8.0;
+    sum.nDivX = 30;
+    sum.nDivY = 8;
+    // y = 2 along x in 60 segments; x = 5 and x = 18 across y in 16.
+    sum.aLine = {{1, 2, 60}, {0, 5, 16}, {0, 18, 16}};
+    return sum;
+}
+
 BOOL BuildSampleProfileGrid(CDBDoc& doc, ProfileGridSummary& sum)
 {
     CDBBase* pDB = doc.GetModelDB();
     if (!pDB)
         return FALSE;
-    sum.nPlaneTag = FindHorizontalWorkPlane(doc);
-    if (sum.nPlaneTag == 0) {
-        // The slope step writes its planes under tags 1 and 2: take the next free tag from 2 on.
-        int nTag = 2;
-        for (TDF_ChildIterator it(WorkPlaneBranch(doc)); it.More(); it.Next())
-            if (it.Value().Tag() >= nTag)
-                nTag = it.Value().Tag() + 1;
-        sum.nPlaneTag =
-            WriteSampleWorkPlane(doc, nTag, "Ground level", gp_Ax3(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1), gp_Dir(1, 0, 0)),
-                                 {0, 5, 10, 15, 20}, {0, 5, 10});
-    }
+    sum = SampleProfileGridDefinition();
+    sum.nPlaneTag = EnsureGroundWorkPlane(doc);
     gp_Ax3 ax;
     if (!ReadPlacement(WorkPlaneBranch(doc).FindChild(sum.nPlaneTag), ax))
         return FALSE;
 
     // The corners as the user picks them; the grid is formed in the work plane's axes.
-    const gp_Pnt picked[2] = {gp_Pnt(0.0, 0.0, 0.0), gp_Pnt(30.0, 8.0, 0.0)};
+    const gp_Pnt picked[2] = {gp_Pnt(sum.dLowerLeft[0], sum.dLowerLeft[1], sum.dLowerLeft[2]),
+                              gp_Pnt(sum.dUpperRight[0], sum.dUpperRight[1], sum.dUpperRight[2])};
     gp_Trsf toPlane;
     toPlane.SetTransformation(ax);
     const gp_Pnt ll = picked[0].Transformed(toPlane), ur = picked[1].Transformed(toPlane);
@@ -84,7 +102,7 @@ BOOL BuildSampleProfileGrid(CDBDoc& doc, ProfileGridSummary& sum)
     const CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(&doc);
     auto out = [pUnit](double d) { return pUnit ? pUnit->ConvertUnitLengthOut(d) : d; };
     T_SPFG_D grid;
-    grid.strName = "Settlement grid at ground level";
+    grid.strName = sum.strName.c_str();
     for (int k = 0; k < 3; ++k) {
         grid.dUL[k] = out(UL.Coord(k + 1));
         grid.dLL[k] = out(LL.Coord(k + 1));
@@ -93,17 +111,10 @@ BOOL BuildSampleProfileGrid(CDBDoc& doc, ProfileGridSummary& sum)
         sum.dLowerLeft[k] = LL.Coord(k + 1);
         sum.dUpperRight[k] = UR.Coord(k + 1);
     }
-    grid.nDivX = 30;
-    grid.nDivY = 8;
+    grid.nDivX = sum.nDivX;
+    grid.nDivY = sum.nDivY;
     sum.nGridK = CClassSpfg(pDB).Add(grid);
-    if (sum.nGridK == 0)
-        return FALSE;
-    sum.strName = grid.strName.GetString();
-    sum.nDivX = grid.nDivX;
-    sum.nDivY = grid.nDivY;
-    // y = 2 along x in 60 segments; x = 5 and x = 18 across y in 16.
-    sum.aLine = {{1, 2, 60}, {0, 5, 16}, {0, 18, 16}};
-    return TRUE;
+    return sum.nGridK != 0 ? TRUE : FALSE;
 }
 
 } // namespace kvpvs::sample

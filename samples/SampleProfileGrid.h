@@ -28,9 +28,16 @@ struct ProfileGridSummary {
     std::vector<ProfileGridLine> aLine;
 };
 
+// The tag of the document's horizontal work plane, writing the work plane "Ground level" (z = 0)
+// first when the document tree has none.
+int EnsureGroundWorkPlane(CDBDoc& doc);
+
+// The grid as the user defines it (no key, no plane yet): its name, the corners as picked, the
+// divisions, and the index lines plotted on it.
+ProfileGridSummary SampleProfileGridDefinition();
+
 // Writes the grid record (the key after the existing ones) onto the document's horizontal work
-// plane, writing the work plane "Ground level" (z = 0) first when the document tree has none.
-// FALSE when the document has no model database.
+// plane (EnsureGroundWorkPlane). FALSE when the document has no model database.
 BOOL BuildSampleProfileGrid(CDBDoc& doc, ProfileGridSummary& sum);
 
 // The tag of a stored work plane other than "Current WorkPlane" whose placement is horizontal

@@ -55,21 +55,6 @@ void ModelBounds(CDBDoc& doc, double bb[6])
     }
 }
 
-// Selects the entry of a combo box whose text is pszText, as the user would.
-bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)
-{
-    auto* pCombo = dynamic_cast<CComboBox*>(pDlg->GetDlgItem(nID));
-    if (!pCombo)
-        return false;
-    for (int i = 0; i < pCombo->GetCount(); ++i) {
-        CString s;
-        pCombo->GetLBText(i, s);
-        if (s == pszText)
-            return AfxDriver::Select(pDlg, nID, i) != 0;
-    }
-    return false;
-}
-
 // Add, then in the plane dialog: solid, the name, three points picked in the view, OK.
 bool AddSolidPlane(CWnd* pDlg, const char* pszName, const P3& a, const P3& b, const P3& c)
 {

@@ -80,14 +80,8 @@ int RunHistoryGraphDemo(CDBDoc& doc, const char* outDir)
     CMsgDll::SetText(IDS_QB_PVS_Time_sec_, "Time (sec)");
     CMsgDll::SetText(IDS_QB_PVS_THST_TFunc_has_not_Time_History_Key, "The function %s has no time-history key.");
     // The shaking cases and their stored functions, unless an earlier step built them.
-    if (!CClassThis(doc.GetModelDB()).Exist(kThisQuakeModal)) {
-        DynamicsSummary dyn;
-        std::string strError;
-        if (!BuildSampleDynamics(doc, DynamicsOptions(), dyn, &strError)) {
-            std::fprintf(stderr, "kvpvs-host: the dynamic cases could not be built: %s\n", strError.c_str());
-            return 0;
-        }
-    }
+    if (!EnsureSampleDynamics(doc))
+        return 0;
     const std::filesystem::path csv = std::filesystem::path(outDir) / "history_graph_displacement.csv";
     kvpvs::host::CGraphWindowsHost graphs(doc);
     graphs.SetOutputPath(csv.string());

@@ -1,17 +1,22 @@
 // Demo step: displays chosen from the result tree, drawn by the host's generic methods through
 // the module's factory: the total head of the last stage as a nodal seepage contour, the pile
-// tips as symbols coloured by their tip resistance over the model's outline, and flow paths
-// over the total-head contour that the flow-path display makes as its companion.
+// tips as symbols coloured by their tip resistance over the model's outline; then flow paths
+// over the total-head contour, asked for in the flow-path dialog with the total head as its
+// other result.
 #include "demo_steps.h"
+#include "demo_support.h"
 
 #include "DBDoc.h"
-#include "PVSMeshMngrBrdg.h"
 #include "PVSModelData.h"
 #include "PVSRendererBase.h"
 #include "PVSVisualMethodBase.h"
 #include "PostVisualState.h"
 #include "SampleSchema.h"
 #include "UserDefDisplayHost.h"
+#include "ZORViewBase.h"
+#include "afx_standin.h"
+
+#include "dialogs/DialogControlIds.h"
 
 #include "visualdata/PVSUserDefRecords.h"
 
@@ -44,6 +49,16 @@ unsigned int LastRow(CDBDoc& doc, int nClass, unsigned int nItem)
             nRowK = keys[i];
     }
     return nRowK;
+}
+
+// Selects the entry of a combo box whose item data is nData, as the user would.
+bool SelectByItemData(CWnd* pDlg, UINT nID, DWORD_PTR nData)
+{
+    auto* pCombo = dynamic_cast<CComboBox*>(pDlg->GetDlgItem(nID));
+    for (int i = 0; pCombo && i < pCombo->GetCount(); ++i)
+        if (pCombo->GetItemData(i) == nData)
+            return AfxDriver::Select(pDlg, nID, i) != FALSE;
+    return false;
 }
 
 // The model's elements as a grid, for an outline under symbols.
@@ -91,6 +106,49 @@ int RowPicture(unsigned int nRowK, const fs::path& png, CPVSRendererVTK& rendere
     return renderer.SavePNG(png.string().c_str()) ? 1 : 0;
 }
 
+// The user's session in the flow-path dialog; 1 when the display was shown and written.
+int FlowPathsOverTotalHead(CDBDoc& doc, unsigned int nVelocityK, unsigned int nHeadK, const fs::path& png)
+{
+    T_PVTIF_D row;
+    CString strSet, strStep;
+    if (nVelocityK == 0 || nHeadK == 0 || !CClassPVtif(doc.GetPostDB()).Get(nVelocityK, row) ||
+        !StepNames(doc, row.nStepK, strSet, strStep))
+        return 0;
+    DemoView<CZORViewBase> view(doc);
+    int ok = 0;
+    {
+        BridgeScope bridge(&view.Get());
+        bridge.SetModelBox(doc);
+        const double* box = bridge.Box();
+        CPVSRendererVTK renderer(1000, 750);
+        kvpvs::host::CUserDefDisplayHost host(&renderer);
+        // The model as its outline, so that the paths inside the soil show through the
+        // contour; the flow-path display reads the host's current visual state.
+        T_PVIST_ALL_D* pCurrent = CPostVisualState::Instance()->GetCurrentPA();
+        const int nSavedMode = pCurrent->nDispMode;
+        pCurrent->nDispMode = 3;
+        host.VisualState().nDispMode = 3;
+        bridge.Get().m_fnDisplayHandler = [&renderer, &host](const T_PVS_DISPLAY_REQUEST_D& r) {
+            renderer.Clear();
+            return host.Show(r);
+        };
+        if (CWnd* pDlg = OpenFlowPathDialog(view.Get(), strSet, strStep)) {
+            ok = AfxDriver::Click(pDlg, IDC_FP_OTHER) && SelectByItemData(pDlg, IDC_FP_OTHER_COMBO, nHeadK) &&
+                 AfxDriver::SetText(pDlg, IDC_FP_LINE_WIDTH, "3") && AfxDriver::Check(pDlg, IDC_FP_MARKING, 0) &&
+                 AfxDriver::SetText(pDlg, IDC_FP_DIVISIONS, "0") && AfxDriver::Check(pDlg, IDC_FP_KEEP, 1);
+            PickColour(pDlg, IDC_FP_COLOUR, 0x00000000);
+            const double y = 0.5 * (box[2] + box[3]);
+            const double pts[2][3] = {{6.0, y, -8.0}, {14.0, y, -10.0}};
+            for (const auto& p : pts)
+                ok = ok && PlotFlowPathFrom(pDlg, p);
+            ok = ok && host.GetShownCount() == 2 && renderer.SavePNG(png.string().c_str());
+            pDlg->DestroyWindow();
+        }
+        pCurrent->nDispMode = nSavedMode;
+    }
+    return ok;
+}
+
 } // namespace
 
 int RunHistoryPicturesDemo(CDBDoc& doc, const char* outDir)
@@ -112,52 +170,12 @@ int RunHistoryPicturesDemo(CDBDoc& doc, const char* outDir)
         ok = RowPicture(nPileK, fs::path(outDir) / "pile_tips.png", renderer, "pile tips (tip resistance)") && ok;
     }
     {
-        // Flow paths from two start points either side of the wall, over the total head.
-        std::unique_ptr<CPVSMeshMngrBrdg> pOwn;
-        if (!CPVSMeshMngrBrdgBase::m_pMySelf)
-            pOwn = std::make_unique<CPVSMeshMngrBrdg>();
-        CPVSMeshMngrBrdgBase* pBridge = CPVSMeshMngrBrdgBase::m_pMySelf;
-        double saved[6], b[6];
-        pBridge->GetBounds(saved);
-        doc.GetModelBounds(b);
-        const double box[6] = {b[0], b[3], b[1], b[4], b[2], b[5]};
-        pBridge->SetBounds(box);
-        T_VD_FLOWPATH_WPLKVR_D rec;
-        rec.nFlowPVtifK = nVelocityK;
-        rec.nColorMode = 1; // one colour over the contour
-        rec.bKeepPrevious = 1;
-        rec.nPathType = 0;
-        rec.dTubeScale = 1.0;
-        rec.nLineWidth = 3;
-        rec.nPathColor = 0x00000000;
-        rec.dStepOption = 0.2;
-        rec.bDrawContour = 1;
-        rec.nContourPVtifK = nHeadK;
-        rec.nSymbolKind = 0;
-        rec.dSymbolScale = 1.0;
-        rec.nDivisions = 0;
-        const double y = 0.5 * (box[2] + box[3]);
-        const double pts[2][3] = {{6.0, y, -8.0}, {14.0, y, -10.0}};
-        for (const auto& p : pts) {
-            rec.aStartX.Add(p[0]);
-            rec.aStartY.Add(p[1]);
-            rec.aStartZ.Add(p[2]);
-        }
-        CPVSRendererVTK renderer(1000, 750);
-        kvpvs::host::CUserDefDisplayHost host(&renderer);
-        // The model as its outline, so that the paths inside the soil show through the
-        // contour; the flow-path display reads the host's current visual state.
-        T_PVIST_ALL_D* pCurrent = CPostVisualState::Instance()->GetCurrentPA();
-        const int nSavedMode = pCurrent->nDispMode;
-        pCurrent->nDispMode = 3;
-        host.VisualState().nDispMode = 3;
+        // Flow paths from two start points either side of the wall, over the total head: in the
+        // flow-path dialog the user ticks the other result, picks the total head, black lines 3
+        // wide without marks, and plots the two points.
         const fs::path png = fs::path(outDir) / "flow_paths_total_head.png";
-        const int bShown = nVelocityK != 0 && nHeadK != 0 && host.Show(T_PVS_DISPLAY_REQUEST_D{1, &rec, 1, 0, 0});
-        const int bSaved = bShown && renderer.SavePNG(png.string().c_str());
-        std::printf("flow paths over the total head: %s\n", bSaved ? png.string().c_str() : "not shown");
-        ok = ok && bSaved;
-        pCurrent->nDispMode = nSavedMode;
-        pBridge->SetBounds(saved);
+        ok = FlowPathsOverTotalHead(doc, nVelocityK, nHeadK, png) && ok;
+        std::printf("flow paths over the total head: %s\n", ok ? png.string().c_str() : "not shown");
     }
     return ok;
 }

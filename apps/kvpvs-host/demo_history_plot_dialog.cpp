@@ -32,18 +32,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)
-{
-    auto* pCombo = dynamic_cast<CComboBox*>(pDlg->GetDlgItem(nID));
-    for (int i = 0; pCombo && i < pCombo->GetCount(); ++i) {
-        CString s;
-        pCombo->GetLBText(i, s);
-        if (s == pszText)
-            return AfxDriver::Select(pDlg, nID, i) != 0;
-    }
-    return false;
-}
-
 struct Shot {
     const char* pszType;      // result-type entry
     const char* pszComponent; // component entry
@@ -124,14 +112,8 @@ int RunHistoryPlotDialogDemo(CDBDoc& doc, const char* outDir)
     CMsgDll::SetText(IDS_PVS_Displacement, "Displacement");
     CMsgDll::SetText(IDS_PVS_Velocity, "Velocity");
     CMsgDll::SetText(IDS_PVS_Acceleration, "Acceleration");
-    if (!CClassThis(doc.GetModelDB()).Exist(kThisQuakeModal)) {
-        DynamicsSummary dyn;
-        std::string strError;
-        if (!BuildSampleDynamics(doc, DynamicsOptions(), dyn, &strError)) {
-            std::fprintf(stderr, "kvpvs-host: the dynamic cases could not be built: %s\n", strError.c_str());
-            return 0;
-        }
-    }
+    if (!EnsureSampleDynamics(doc))
+        return 0;
     // The solid stresses are recomputed from the solver's files when the files step wrote them.
     if (const SampleResultFiles* pFiles = WrittenSampleResultFiles())
         ConnectSampleResultFiles(doc, kAcasQuakeModal, *pFiles);

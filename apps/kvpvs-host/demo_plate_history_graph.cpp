@@ -89,14 +89,8 @@ int RunElementHistoryGraph(CDBDoc& doc, const char* outDir, int nCode, int nExpe
     }
     CMsgDll::SetText(IDS_QB_PVS_Time_sec_, "Time (sec)");
     CMsgDll::SetText(IDS_QB_PVS_THST_TFunc_has_not_Time_History_Key, "The function %s has no time-history key.");
-    if (!CClassThis(doc.GetModelDB()).Exist(kThisQuakeModal)) {
-        DynamicsSummary dyn;
-        std::string strError;
-        if (!BuildSampleDynamics(doc, DynamicsOptions(), dyn, &strError)) {
-            std::fprintf(stderr, "kvpvs-host: the dynamic cases could not be built: %s\n", strError.c_str());
-            return 0;
-        }
-    }
+    if (!EnsureSampleDynamics(doc))
+        return 0;
     if (!ConnectSampleResultFiles(doc, kAcasQuakeModal, *pFiles) ||
         !ConnectSampleResultFiles(doc, kAcasQuakeDirect, *pFiles)) {
         std::fprintf(stderr, "kvpvs-host: the shaking cases could not be connected with the result files\n");

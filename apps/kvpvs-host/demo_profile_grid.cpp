@@ -1,5 +1,6 @@
-// Demo step: the profile-grid plot dialog driven as a user drives it on the sample's settlement
-// grid at ground level. The user opens the dialog, picks the last construction stage and its
+// Demo step: the profile-grid dialogs driven as a user drives them. In the definition dialog the
+// user chooses the work plane at ground level, types the corners, divisions and name of the
+// settlement grid, previews it and adds it. Then the user opens the plot dialog, picks the last construction stage and its
 // settlement DZ, adds three index lines of the grid (y = 2 along the pit and the trough behind
 // the wall, x = 5 in the pit, x = 18 in the trough), ticks them and presses Show: the host builds
 // the display through the module's factory (bands on the deformed grid, the profiles with their
@@ -14,6 +15,7 @@
 
 #include "DBDoc.h"
 #include "DBModelRecords.h"
+#include "GeomDialog.h"
 #include "GraphWnd_standin.h"
 #include "PVSMeshMngrBrdg.h"
 #include "PVSRendererBase.h"
@@ -21,6 +23,8 @@
 #include "PostVisualState.h"
 #include "SampleProfileGrid.h"
 #include "SampleSchema.h"
+#include "UnitCtrl.h"
+#include "ZORViewBase.h"
 #include "afx_standin.h"
 #include "afxcmn.h"
 
@@ -39,18 +43,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)
-{
-    auto* pCombo = dynamic_cast<CComboBox*>(pDlg->GetDlgItem(nID));
-    for (int i = 0; pCombo && i < pCombo->GetCount(); ++i) {
-        CString s;
-        pCombo->GetLBText(i, s);
-        if (s == pszText)
-            return AfxDriver::Select(pDlg, nID, i) != FALSE;
-    }
-    return false;
-}
 
 // The model's bounding box: the display scales its deformation and diagrams by its size.
 void ModelBounds(CDBDoc& doc, double bb[6])
@@ -215,17 +207,61 @@ bool IsBlank(const fs::path& png, const fs::path& empty)
     return ec || nPicture < 3 * nEmpty;
 }
 
+// The user's session in the grid-definition dialog: the ground-level work plane chosen, the
+// corners typed (in output lengths), the divisions and the name, Preview, Add and OK. The key of
+// the added grid; 0 when it was not added.
+unsigned int DefineGrid(CDBDoc& doc, CView& view, kvpvs::sample::ProfileGridSummary& grid)
+{
+    const gp_Ax3 planeBefore = doc.GetCurrentWorkPlane();
+    grid.nPlaneTag = kvpvs::sample::EnsureGroundWorkPlane(doc);
+    CWnd* pDlg = OpenModuleDialog("CDlgProfileGridDef") == 1 ? FindOwnedWindow(&view, "CDlgProfileGridDef") : nullptr;
+    if (!pDlg) {
+        std::fprintf(stderr, "kvpvs-host: the profile-grid definition dialog did not open\n");
+        return 0;
+    }
+    auto* pPlanes = dynamic_cast<CComboBox*>(pDlg->GetDlgItem(IDC_PGDEF_WORKPLANE));
+    int nPlane = -1;
+    for (int i = 0; pPlanes && i < pPlanes->GetCount(); ++i)
+        if (static_cast<int>(pPlanes->GetItemData(i)) == grid.nPlaneTag)
+            nPlane = i;
+    const CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(&doc);
+    auto corner = [pUnit](const double p[3]) {
+        char sz[96];
+        auto out = [pUnit](double d) { return pUnit ? pUnit->ConvertUnitLengthOut(d) : d; };
+        std::snprintf(sz, sizeof sz, "%.17g, %.17g, %.17g", out(p[0]), out(p[1]), out(p[2]));
+        return std::string(sz);
+    };
+    const int nPreviewsBefore = static_cast<int>(CAISContext::Of(&doc)->GetTempIObjects().size());
+    bool ok = nPlane >= 0 && AfxDriver::Select(pDlg, IDC_PGDEF_WORKPLANE, nPlane) &&
+              AfxDriver::SetText(pDlg, IDC_PGDEF_LOWER_LEFT, corner(grid.dLowerLeft).c_str()) &&
+              AfxDriver::SetText(pDlg, IDC_PGDEF_UPPER_RIGHT, corner(grid.dUpperRight).c_str()) &&
+              AfxDriver::SetText(pDlg, IDC_PGDEF_XDIV, std::to_string(grid.nDivX).c_str()) &&
+              AfxDriver::SetText(pDlg, IDC_PGDEF_YDIV, std::to_string(grid.nDivY).c_str()) &&
+              AfxDriver::SetText(pDlg, IDC_PGDEF_NAME, grid.strName.c_str()) &&
+              AfxDriver::Click(pDlg, IDC_PGDEF_PREVIEW);
+    const bool bPreviewed = static_cast<int>(CAISContext::Of(&doc)->GetTempIObjects().size()) > nPreviewsBefore;
+    ok = ok && bPreviewed && AfxDriver::Click(pDlg, IDC_PGDEF_ADD);
+    auto* pGrids = dynamic_cast<CListBox*>(pDlg->GetDlgItem(IDC_PGDEF_GRIDS));
+    unsigned int nGridK = 0;
+    for (int i = 0; ok && pGrids && i < pGrids->GetCount(); ++i) {
+        CString s;
+        pGrids->GetText(i, s);
+        if (s == grid.strName.c_str())
+            nGridK = static_cast<unsigned int>(pGrids->GetItemData(i));
+    }
+    std::printf("  grid definition: \"%s\" on work plane %d, %d x %d cells, previewed %s, key %u\n",
+                grid.strName.c_str(), grid.nPlaneTag, grid.nDivX, grid.nDivY, bPreviewed ? "yes" : "no", nGridK);
+    AfxDriver::Click(pDlg, IDC_PGDEF_OK);
+    doc.SetCurrentWorkPlane(planeBefore);
+    return nGridK;
+}
+
 } // namespace
 
 int RunProfileGridDemo(CDBDoc& doc, const char* outDir)
 {
     if (!outDir)
         return 0;
-    kvpvs::sample::ProfileGridSummary grid;
-    if (!kvpvs::sample::BuildSampleProfileGrid(doc, grid)) {
-        std::fprintf(stderr, "kvpvs-host: the sample's profile grid could not be written\n");
-        return 0;
-    }
     // The stage whose settlement is shown: the last construction stage.
     CArray<unsigned int, unsigned int> aStageK;
     CClassStage(doc.GetModelDB()).GetKeyList(aStageK);
@@ -245,10 +281,18 @@ int RunProfileGridDemo(CDBDoc& doc, const char* outDir)
     }
 
     CView* pViewBefore = doc.GetActiveView();
-    CView view;
+    CZORViewBase view;
     view.CreateWindowCore(nullptr);
     view.MoveWindow(0, 120, 1000, 750);
     doc.SetActiveView(&view);
+    kvpvs::sample::ProfileGridSummary grid = kvpvs::sample::SampleProfileGridDefinition();
+    grid.nGridK = DefineGrid(doc, view, grid);
+    if (grid.nGridK == 0) {
+        std::fprintf(stderr, "kvpvs-host: the sample's profile grid was not added\n");
+        doc.SetActiveView(pViewBefore);
+        view.DestroyWindow();
+        return 0;
+    }
     CPVSMeshMngrBrdgBase* pBridgeBefore = CPVSMeshMngrBrdgBase::m_pMySelf;
     auto pBridge = std::make_unique<CPVSMeshMngrBrdg>();
     pBridge->SetWnd(&view);

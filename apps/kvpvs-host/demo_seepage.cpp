@@ -1,9 +1,13 @@
-// Demo step: the seepage displays of the sample's last stage, driven as the host drives them.
-// Flow paths from two start points around the wall tip, coloured by the flow magnitude, and
-// their marks recorded as 20 frames while the phase advances as the flow-path dialog's timer
-// advances it; then the discharge through two planes, with the other edition's factory
-// constructed from the loaded module for the step (the only factory that offers it).
+// Demo step: the seepage dialogs of the sample's last stage, driven as a user drives them. In the
+// flow-path dialog the user chooses the stage, sets how the paths are drawn, types two start
+// points around the wall tip and plots them, plays the marks for a while, stops them and records
+// 20 frames; the host's recording engine hands each frame to the host, which draws the display
+// into a picture. In the flow-discharge dialog the user defines two planes with the plane
+// dialog, adds and ticks them and shows the discharge; the display is the other edition's, whose
+// factory the host constructs from the loaded module for the step (the only factory that offers
+// it).
 #include "demo_steps.h"
+#include "demo_support.h"
 
 #include "AnimationEngine.h"
 #include "DBDoc.h"
@@ -13,15 +17,16 @@
 #include "PostVisualState.h"
 #include "SampleSchema.h"
 #include "UserDefDisplayHost.h"
+#include "ZORViewBase.h"
+#include "afx_standin.h"
 
+#include "dialogs/DialogControlIds.h"
 #include "frame/IFactoryWPLPVSImpl.h"
-#include "visualdata/PVSUserDefRecords.h"
 #include "visualmethods/CPVSVisualMethodFlowDiscWKVR.h"
 
 #include <dlfcn.h>
 #include <vtkDataSet.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -47,73 +52,162 @@ unsigned int FlowVelocityRow(CDBDoc& doc)
     return nRowK;
 }
 
-// The animation as the flow-path dialog runs it: the phase goes step, 2 step, ... below the
-// mark spacing 1 / N and starts again.
-struct Phase {
-    double* pFactor = nullptr; // the module's shared phase of the marks
-    double dEnd = 0, dStep = 0, dInc = 0;
-};
-Phase g_phase;
-
-int AdvancePhase()
-{
-    *g_phase.pFactor = g_phase.dInc;
-    g_phase.dInc += g_phase.dStep;
-    if (std::fabs(g_phase.dEnd - g_phase.dInc) < 1e-10 || g_phase.dEnd < g_phase.dInc)
-        g_phase.dInc = g_phase.dStep;
-    return 1;
-}
-
-// The model box as the view's bridge reports it, kept for the step and restored after.
-class BridgeBox {
+// The view the user works in: the model box as its bridge reports it, the display of the
+// latest request only (each request clears what the one before drew).
+class SeepageView {
 public:
-    explicit BridgeBox(CDBDoc& doc)
+    SeepageView(CDBDoc& doc, CPVSRendererVTK& renderer) : m_view(doc), m_host(&renderer)
     {
-        if (!CPVSMeshMngrBrdgBase::m_pMySelf)
-            m_pOwn = std::make_unique<CPVSMeshMngrBrdg>();
-        m_pBridge = CPVSMeshMngrBrdgBase::m_pMySelf;
-        m_pBridge->GetBounds(m_dSaved);
-        double b[6];
-        doc.GetModelBounds(b);
-        const double bb[6] = {b[0], b[3], b[1], b[4], b[2], b[5]};
-        m_pBridge->SetBounds(bb);
-        for (int i = 0; i < 6; ++i)
-            m_dBox[i] = bb[i];
+        m_pBridge = std::make_unique<BridgeScope>(&m_view.Get());
+        m_pBridge->SetModelBox(doc);
+        m_pBridge->Get().m_fnDisplayHandler = [&renderer, this](const T_PVS_DISPLAY_REQUEST_D& r) {
+            renderer.Clear();
+            return m_host.Show(r);
+        };
     }
-    ~BridgeBox() { m_pBridge->SetBounds(m_dSaved); }
-    const double* Box() const { return m_dBox; }
+    ~SeepageView() { m_pBridge.reset(); }
+    SeepageView(const SeepageView&) = delete;
+    SeepageView& operator=(const SeepageView&) = delete;
+
+    CView& View() { return m_view.Get(); }
+    kvpvs::host::CUserDefDisplayHost& Host() { return m_host; }
+    double MidY() const { return 0.5 * (m_pBridge->Box()[2] + m_pBridge->Box()[3]); }
 
 private:
-    std::unique_ptr<CPVSMeshMngrBrdg> m_pOwn;
-    CPVSMeshMngrBrdgBase* m_pBridge = nullptr;
-    double m_dSaved[6];
-    double m_dBox[6];
+    DemoView<CZORViewBase> m_view;
+    kvpvs::host::CUserDefDisplayHost m_host;
+    std::unique_ptr<BridgeScope> m_pBridge;
 };
 
-// The settings record of flow paths as the dialog fills it (the record's reset values, then
-// the choices), written field by field: the host does not link the module's record code.
-void FillFlowPaths(T_VD_FLOWPATH_WPLKVR_D& rec, unsigned int nRowK, const double* box)
+// Flow paths, their marks played and recorded; 1 when the picture and the 20 frames were written.
+int FlowPaths(CDBDoc& doc, const CString& strSet, const CString& strStep, const fs::path& out)
 {
-    rec.nFlowPVtifK = nRowK;
-    rec.nColorMode = 0; // coloured by the flow magnitude
-    rec.bKeepPrevious = 1;
-    rec.nPathType = 0;
-    rec.dTubeScale = 1.0;
-    rec.nLineWidth = 2;
-    rec.nPathColor = 0x000000FF;
-    rec.dStepOption = 0.2;
-    rec.bMarksOn = 1;
-    rec.nSymbolKind = 1; // solid cones
-    rec.dSymbolScale = 1.5;
-    rec.nDivisions = 5;
-    // Two start points in the saturated soil, either side of the wall, mid-width.
-    const double y = 0.5 * (box[2] + box[3]);
-    const double pts[2][3] = {{6.0, y, -8.0}, {14.0, y, -10.0}};
-    for (const auto& p : pts) {
-        rec.aStartX.Add(p[0]);
-        rec.aStartY.Add(p[1]);
-        rec.aStartZ.Add(p[2]);
+    CPVSRendererVTK renderer(1000, 750);
+    SeepageView scene(doc, renderer);
+    CWnd* pDlg = OpenFlowPathDialog(scene.View(), strSet, strStep);
+    if (!pDlg) {
+        std::fprintf(stderr, "kvpvs-host: the flow-path dialog did not open on the last stage\n");
+        return 0;
     }
+    const HWND hDlg = pDlg->m_hWnd;
+    // Coloured by the flow magnitude, lines 2 wide, marks as solid cones 1.5 times the size;
+    // each new start point keeps the paths before it.
+    int ok = AfxDriver::Click(pDlg, IDC_FP_CONTOUR) && AfxDriver::Check(pDlg, IDC_FP_KEEP, 1) &&
+             AfxDriver::SetText(pDlg, IDC_FP_LINE_WIDTH, "2") && AfxDriver::Click(pDlg, IDC_FP_CONE) &&
+             AfxDriver::SetText(pDlg, IDC_FP_SYMBOL_SCALE, "1.5");
+    // Two start points in the saturated soil, either side of the wall, mid-width.
+    const double y = scene.MidY();
+    const double pts[2][3] = {{6.0, y, -8.0}, {14.0, y, -10.0}};
+    for (const auto& p : pts)
+        ok = ok && PlotFlowPathFrom(pDlg, p);
+    CPVSVisualMethodBase* pMethod = scene.Host().GetMethod();
+    ok = ok && pMethod && scene.Host().GetShownCount() == 2;
+    const fs::path png = out / "flow_paths.png";
+    ok = ok && renderer.SavePNG(png.string().c_str());
+    const vtkIdType nPoints = pMethod && pMethod->GetDataSetPst() ? pMethod->GetDataSetPst()->GetNumberOfPoints() : 0;
+    std::printf("flow paths: 2 start points, %lld path points: %s\n", static_cast<long long>(nPoints),
+                png.string().c_str());
+
+    // Play for a third of a second, then Stop.
+    auto* pPhase = static_cast<double*>(dlsym(RTLD_DEFAULT, "_ZN27CPVSVisualMethodGlbFlowPath18m_dIncrementFactorE"));
+    ok = ok && pPhase && AfxDriver::Click(pDlg, IDC_FP_PLAY) && Win32TimerCount(hDlg) == 1;
+    if (ok) {
+        for (int nTick = 1; nTick <= 3; ++nTick) {
+            Win32AdvanceClock(100);
+            std::printf("  playing, tick %d: mark phase %.2f\n", nTick, *pPhase);
+        }
+        ok = AfxDriver::Click(pDlg, IDC_FP_STOP) && Win32TimerCount(hDlg) == 0 && *pPhase == 0.0;
+        std::printf("  stopped: mark phase %.2f\n", pPhase ? *pPhase : -1.0);
+    }
+
+    // Record: the host's engine asks the host for each frame; the host draws the display.
+    const fs::path dir = out / "flow_marks";
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    CPVSRendererVTK frames(800, 600);
+    int nWritten = 0;
+    CAnimationEngineOnlyRecord::m_fnFrameHook = [&](CView*, int nFrame) {
+        frames.Clear();
+        CPVSVisualMethodBase* pShown = scene.Host().GetMethod();
+        if (!pShown || !pShown->Render(&frames))
+            return;
+        char name[32];
+        std::snprintf(name, sizeof name, "frame_%02d.png", nFrame);
+        nWritten += frames.SavePNG((dir / name).string().c_str()) ? 1 : 0;
+    };
+    ok = ok && AfxDriver::Click(pDlg, IDC_FP_RECORD);
+    CAnimationEngineOnlyRecord::m_fnFrameHook = nullptr;
+    std::printf("flow marks: %d frames in %s\n", nWritten, dir.string().c_str());
+    ok = ok && nWritten == 20;
+    if (IsWindow(hDlg))
+        DestroyWindow(hDlg);
+    return ok;
+}
+
+// One plane through the plane dialog: the axis it is normal to and the position on that axis.
+bool AddPlane(CWnd* pDlg, const char* pszName, UINT nAxis, UINT nPosition, const char* pszPosition)
+{
+    if (!AfxDriver::Click(pDlg, IDC_FD_DEFINE))
+        return false;
+    CWnd* pPlane = FindOwnedWindow(pDlg, "CKVPVSDlgDefPlane");
+    return pPlane && AfxDriver::Click(pPlane, nAxis) && AfxDriver::SetText(pPlane, nPosition, pszPosition) &&
+           AfxDriver::Click(pPlane, IDC_DEFPLANE_APPLY) && AfxDriver::SetText(pDlg, IDC_FD_NAME, pszName) &&
+           AfxDriver::Click(pDlg, IDC_FD_ADD);
+}
+
+// The discharge through two planes; 1 when both were computed and the picture written.
+int FlowDischarge(CDBDoc& doc, const CString& strSet, const CString& strStep, const fs::path& out)
+{
+    using PFN_CTOR = void (*)(void*);
+    auto pfnEdition = reinterpret_cast<PFN_CTOR>(dlsym(RTLD_DEFAULT, "_ZN18IFactoryWPLPVSImplC1Ev"));
+    if (!pfnEdition) {
+        std::fprintf(stderr, "seepage: the module exports no edition factory\n");
+        return 0;
+    }
+    alignas(IFactoryWPLPVSImpl) unsigned char storage[sizeof(IFactoryWPLPVSImpl)];
+    pfnEdition(storage);
+    auto* pEdition = reinterpret_cast<IFactoryPVS*>(storage);
+    int ok = 0;
+    {
+        CPVSRendererVTK renderer(1000, 750);
+        SeepageView scene(doc, renderer);
+        CWnd* pDlg = nullptr;
+        if (OpenModuleDialog("CDlgFlowDiscWKVR") == 1)
+            pDlg = FindOwnedWindow(&scene.View(), "CDlgFlowDiscWKVR");
+        ok = pDlg && SelectByText(pDlg, IDC_FD_CASE, strSet) && SelectByText(pDlg, IDC_FD_STEP, strStep);
+        // A vertical plane through the soil behind the wall, flow towards the wall; a horizontal
+        // plane below the wall tip, flow upwards into the pit side.
+        ok = ok && AddPlane(pDlg, "Behind the wall", IDC_DEFPLANE_AXIS_X, IDC_DEFPLANE_POS_X, "6") &&
+             AddPlane(pDlg, "Below the wall tip", IDC_DEFPLANE_AXIS_Z, IDC_DEFPLANE_POS_Z, "-18");
+        if (ok) {
+            PickColour(pDlg, IDC_FD_PLANE_COLOUR, 0x0000A000);
+            PickColour(pDlg, IDC_FD_ARROW_COLOUR, 0x00C00000);
+            ok = AfxDriver::CheckItem(pDlg, IDC_FD_LIST, 0, 1) && AfxDriver::CheckItem(pDlg, IDC_FD_LIST, 1, 1) &&
+                 AfxDriver::Click(pDlg, IDC_FD_SHOW);
+        }
+        CPVSVisualMethodBase* pMethod = scene.Host().GetMethod();
+        if (ok && pMethod &&
+            std::strcmp(pMethod->GetRuntimeClass()->m_lpszClassName, "CPVSVisualMethodFlowDiscWKVR") == 0) {
+            auto* pDisc = static_cast<CPVSVisualMethodFlowDiscWKVR*>(pMethod);
+            for (int i = 0; i < pDisc->m_aDischarge.GetSize(); ++i) {
+                const T_PVIST_PLNE_D& p = pDisc->m_aResultPoint[i];
+                std::printf("discharge %d: %.6e m3/s through the plane with normal (%g, %g, %g), centre (%.3f, %.3f, %.3f)\n",
+                            i + 1, pDisc->m_aDischarge[i], p.dNormal[0], p.dNormal[1], p.dNormal[2], p.dOrigin[0],
+                            p.dOrigin[1], p.dOrigin[2]);
+            }
+            ok = pDisc->m_aDischarge.GetSize() == 2;
+        } else {
+            std::fprintf(stderr, "kvpvs-host: the flow-discharge dialog showed no discharge\n");
+            ok = 0;
+        }
+        const fs::path png = out / "flow_discharge.png";
+        ok = renderer.SavePNG(png.string().c_str()) && ok;
+        std::printf("flow discharge: %s\n", png.string().c_str());
+        if (CWnd* p = FindOwnedWindow(&scene.View(), "CDlgFlowDiscWKVR"))
+            AfxDriver::Click(p, IDC_FD_CLOSE);
+    }
+    pEdition->~IFactoryPVS();
+    return ok;
 }
 
 } // namespace
@@ -122,110 +216,25 @@ int RunSeepageDemo(CDBDoc& doc, const char* outDir)
 {
     if (!outDir)
         return 0;
+    EnsureForceSumStepRecords(doc);
     const unsigned int nRowK = FlowVelocityRow(doc);
-    auto* pPhase = static_cast<double*>(dlsym(RTLD_DEFAULT, "_ZN27CPVSVisualMethodGlbFlowPath18m_dIncrementFactorE"));
-    using PFN_CTOR = void (*)(void*);
-    auto pfnEdition = reinterpret_cast<PFN_CTOR>(dlsym(RTLD_DEFAULT, "_ZN18IFactoryWPLPVSImplC1Ev"));
-    if (nRowK == 0 || !pPhase || !pfnEdition) {
-        std::fprintf(stderr, "seepage: no flow-velocity row, or the module exports no flow-path phase or edition factory\n");
+    T_PVTIF_D row;
+    CString strSet, strStep;
+    if (nRowK == 0 || !CClassPVtif(doc.GetPostDB()).Get(nRowK, row) || !StepNames(doc, row.nStepK, strSet, strStep)) {
+        std::fprintf(stderr, "seepage: no flow-velocity row on a step the dialogs list\n");
         return 0;
     }
-    BridgeBox box(doc);
     T_PVIST_ALL_D* pVS = CPostVisualState::Instance()->GetCurrentPA();
     const T_PVIST_ALL_D savedVS = *pVS;
     pVS->nDispMode = 3; // the mesh's feature edges as outline
-    int ok = 1;
-
-    // Flow paths, coloured by magnitude.
-    {
-        T_VD_FLOWPATH_WPLKVR_D rec;
-        FillFlowPaths(rec, nRowK, box.Box());
-        CPVSRendererVTK renderer(1000, 750);
-        kvpvs::host::CUserDefDisplayHost host(&renderer);
-        ok = host.Show(T_PVS_DISPLAY_REQUEST_D{1, &rec, 1, 0, 0});
-        const fs::path png = fs::path(outDir) / "flow_paths.png";
-        ok = ok && renderer.SavePNG(png.string().c_str());
-        CPVSVisualMethodBase* pMethod = host.GetMethod();
-        const vtkIdType nPoints = pMethod && pMethod->GetDataSetPst() ? pMethod->GetDataSetPst()->GetNumberOfPoints() : 0;
-        std::printf("flow paths: 2 start points, %lld path points: %s\n", static_cast<long long>(nPoints),
-                    png.string().c_str());
-
-        // The marks recorded in 20 frames, the phase advancing as the dialog's timer does.
-        const fs::path dir = fs::path(outDir) / "flow_marks";
-        std::error_code ec;
-        fs::create_directories(dir, ec);
-        g_phase.pFactor = pPhase;
-        g_phase.dEnd = 1.0 / rec.nDivisions;
-        g_phase.dStep = g_phase.dEnd / 10.0;
-        g_phase.dInc = g_phase.dStep;
-        CPVSRendererVTK frames(800, 600);
-        int nWritten = 0;
-        CAnimationEngineOnlyRecord::m_fnFrameHook = [&](CView*, int nFrame) {
-            frames.Clear();
-            if (!pMethod || !pMethod->Render(&frames))
-                return;
-            char name[32];
-            std::snprintf(name, sizeof name, "frame_%02d.png", nFrame);
-            nWritten += frames.SavePNG((dir / name).string().c_str()) ? 1 : 0;
-        };
-        CAnimationEngineOnlyRecord engine(doc.GetActiveView(), AdvancePhase, 20, CPostVisualState::Instance()->GetCurrentPAnim());
-        engine.StartRecording();
-        CAnimationEngineOnlyRecord::m_fnFrameHook = nullptr;
-        *pPhase = 0.0;
-        std::printf("flow marks: %d frames in %s\n", nWritten, dir.string().c_str());
-        ok = ok && nWritten == 20;
-    }
-
-    // Discharge through two planes, by the other edition's factory.
-    {
-        alignas(IFactoryWPLPVSImpl) unsigned char storage[sizeof(IFactoryWPLPVSImpl)];
-        pfnEdition(storage);
-        auto* pEdition = reinterpret_cast<IFactoryPVS*>(storage);
-        T_VD_FLOWDISC_WPLKVR_D rec;
-        rec.nPVtifK = nRowK;
-        rec.nSectColor = 0x0000A000;
-        rec.nArrowColor = 0x00C00000;
-        rec.dArrowScale = 1.0;
-        rec.dFactor2 = 1.0;
-        const double y = 0.5 * (box.Box()[2] + box.Box()[3]);
-        T_PVIST_PLNE_D behind; // a vertical plane through the soil behind the wall, flow towards the wall
-        behind.dOrigin[0] = 6.0;
-        behind.dOrigin[1] = y;
-        behind.dOrigin[2] = -10.0;
-        behind.dNormal[0] = 1.0;
-        T_PVIST_PLNE_D below; // a horizontal plane below the wall tip, flow upwards into the pit side
-        below.dOrigin[0] = 10.0;
-        below.dOrigin[1] = y;
-        below.dOrigin[2] = -18.0;
-        below.dNormal[2] = 1.0;
-        rec.aPlane.Add(behind);
-        rec.aPlane.Add(below);
-        pVS->vals.nDecimal = 3;
-        pVS->vals.bExponential = 1;
-        CPVSRendererVTK renderer(1000, 750);
-        {
-            kvpvs::host::CUserDefDisplayHost host(&renderer);
-            const int bShown = host.Show(T_PVS_DISPLAY_REQUEST_D{4, &rec, 1, 0, 0});
-            CPVSVisualMethodBase* pMethod = host.GetMethod();
-            if (bShown && pMethod &&
-                std::strcmp(pMethod->GetRuntimeClass()->m_lpszClassName, "CPVSVisualMethodFlowDiscWKVR") == 0) {
-                auto* pDisc = static_cast<CPVSVisualMethodFlowDiscWKVR*>(pMethod);
-                for (int i = 0; i < pDisc->m_aDischarge.GetSize(); ++i) {
-                    const T_PVIST_PLNE_D& p = pDisc->m_aResultPoint[i];
-                    std::printf("discharge %d: %.6e m3/s through the plane with normal (%g, %g, %g), centre (%.3f, %.3f, %.3f)\n",
-                                i + 1, pDisc->m_aDischarge[i], p.dNormal[0], p.dNormal[1], p.dNormal[2], p.dOrigin[0],
-                                p.dOrigin[1], p.dOrigin[2]);
-                }
-                ok = ok && pDisc->m_aDischarge.GetSize() == 2;
-            } else {
-                ok = 0;
-            }
-        }
-        const fs::path png = fs::path(outDir) / "flow_discharge.png";
-        ok = renderer.SavePNG(png.string().c_str()) && ok;
-        std::printf("flow discharge: %s\n", png.string().c_str());
-        pEdition->~IFactoryPVS();
-    }
+    const int nBoxes = Win32MessageBoxCount();
+    const fs::path out(outDir);
+    int ok = FlowPaths(doc, strSet, strStep, out);
+    pVS->vals.nDecimal = 3;
+    pVS->vals.bExponential = 1;
+    ok = FlowDischarge(doc, strSet, strStep, out) && ok;
+    for (int i = nBoxes; i < Win32MessageBoxCount(); ++i)
+        std::printf("  message: %s\n", Win32MessageBoxAt(i)->pszText);
     *pVS = savedVS;
     return ok;
 }

@@ -24,21 +24,6 @@
 
 namespace {
 
-// Selects the entry of a combo box whose text is pszText, as the user would.
-bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)
-{
-    auto* pCombo = dynamic_cast<CComboBox*>(pDlg->GetDlgItem(nID));
-    if (!pCombo)
-        return false;
-    for (int i = 0; i < pCombo->GetCount(); ++i) {
-        CString s;
-        pCombo->GetLBText(i, s);
-        if (s == pszText)
-            return AfxDriver::Select(pDlg, nID, i) != 0;
-    }
-    return false;
-}
-
 // Node numbers of the section x = the node column nearest x0, sorted.
 void SectionNodes(CDBDoc& doc, double x0, CArray<unsigned int, unsigned int>& out)
 {

@@ -30,18 +30,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool SelectCase(CWnd* pDlg, const char* pszName)
-{
-    auto* pCombo = dynamic_cast<CComboBox*>(pDlg->GetDlgItem(IDC_SFOS_CASE));
-    for (int i = 0; pCombo && i < pCombo->GetCount(); ++i) {
-        CString s;
-        pCombo->GetLBText(i, s);
-        if (s == pszName)
-            return AfxDriver::Select(pDlg, IDC_SFOS_CASE, i) != FALSE;
-    }
-    return false;
-}
-
 } // namespace
 
 int RunSlopeDemo(CDBDoc& doc, const char* outDir)
@@ -82,11 +70,11 @@ int RunSlopeDemo(CDBDoc& doc, const char* outDir)
             ok = ok && b;
         };
         ok = 1;
-        step(SelectCase(pDlg, "Slope stability: circles"), "choosing the circle case");
+        step(SelectByText(pDlg, IDC_SFOS_CASE, "Slope stability: circles"), "choosing the circle case");
         step(ok && AfxDriver::Click(pDlg, IDC_SFOS_MINIMUM) && host.GetShownCount() == 1, "showing the minimum");
         step(ok && renderer.SavePNG((out / "slope_fos_circle.png").string().c_str()), "saving the circle picture");
         renderer.Clear();
-        step(ok && SelectCase(pDlg, "Slope stability: polylines"), "choosing the polyline case");
+        step(ok && SelectByText(pDlg, IDC_SFOS_CASE, "Slope stability: polylines"), "choosing the polyline case");
         step(ok && AfxDriver::ClickListItem(pDlg, IDC_SFOS_LIST, 0) && host.GetShownCount() == 2,
              "showing the first polyline");
         step(ok && renderer.SavePNG((out / "slope_fos_polyline.png").string().c_str()), "saving the polyline picture");

@@ -46,9 +46,10 @@ int RunCurveFitDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, const 
 // The flow-quantity dialog summing the discharge over the nodes of a section behind the wall;
 // the total is printed.
 int RunSeepageDialogsDemo(CDBDoc& doc, const char* outDir);
-// Seepage of the sample's last stage: flow paths from two start points ("flow_paths.png"), their
-// marks in 20 frames ("flow_marks/frame_NN.png") and the discharge through two planes by the
-// other edition's factory ("flow_discharge.png", values printed).
+// Seepage of the sample's last stage in the flow-path and flow-discharge dialogs: flow paths from
+// two start points ("flow_paths.png"), their marks played, stopped and recorded in 20 frames
+// ("flow_marks/frame_NN.png") and the discharge through two planes by the other edition's
+// factory ("flow_discharge.png", values printed).
 int RunSeepageDemo(CDBDoc& doc, const char* outDir);
 // The slope factor-of-safety dialog on the sample's slope cases: the critical circle with its
 // trial grid and a polyline slip surface, "slope_fos_circle.png" and "slope_fos_polyline.png".
@@ -61,12 +62,17 @@ int RunDesignLinkDemo(CDBDoc& doc, const char* outDir, const char* hostPath);
 // deformed shape, a beam moment diagram and a solid stress plot as "history_plot_displacement.png",
 // "history_plot_beam_moment.png" and "history_plot_solid_stress.png".
 int RunHistoryPlotDialogDemo(CDBDoc& doc, const char* outDir);
+// The sample's stored result graphs in the history-data dialog, time graphs and then the ground's
+// loop applied into the host's graph windows ("history_data_time.csv",
+// "history_data_hysteresis.csv"), and in the history-plot dialog with its hysteresis dialog: the
+// points of their three graphs ("history_plot_graphs.csv").
+int RunHistoryDataDemo(CDBDoc& doc, const char* outDir);
 // The crack states of the sample's beam struts as a line-event diagram by the other edition's
 // factory: "event_diagram.png"; the legend's shares of the four states are printed.
 int RunEventDiagramDemo(CDBDoc& doc, const kvpvs::sample::SampleSummary& sum, const char* outDir);
 // Displays chosen from the result tree: the last stage's total head as a nodal seepage contour
 // ("nodal_seepage.png"), the pile tips ("pile_tips.png") and flow paths over the total-head
-// contour ("flow_paths_total_head.png").
+// contour from the flow-path dialog ("flow_paths_total_head.png").
 int RunHistoryPicturesDemo(CDBDoc& doc, const char* outDir);
 
 // The demo host's document: it answers the batch picture export by rendering each named entry

@@ -1,13 +1,20 @@
 #include "demo_support.h"
+#include "demo_steps.h"
 
+#include "ColourButton.h"
 #include "DBModelRecords.h"
 #include "SampleDynamics.h"
 #include "SampleSchema.h"
+#include "ThisInfo.h"
+#include "afx_standin.h"
+
+#include "dialogs/DialogControlIds.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 unsigned int EnsureForceSumStepRecords(CDBDoc& doc)
 {
@@ -51,6 +58,67 @@ CWnd* FindOwnedWindow(CWnd* pOwner, const char* pszClass)
             return p;
     }
     return nullptr;
+}
+
+bool EnsureSampleDynamics(CDBDoc& doc)
+{
+    using namespace kvpvs::sample;
+    if (CClassThis(doc.GetModelDB()).Exist(kThisQuakeModal))
+        return true;
+    DynamicsSummary dyn;
+    std::string strError;
+    if (BuildSampleDynamics(doc, DynamicsOptions(), dyn, &strError))
+        return true;
+    std::fprintf(stderr, "kvpvs-host: the dynamic cases could not be built: %s\n", strError.c_str());
+    return false;
+}
+
+bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText)
+{
+    auto* pCombo = pDlg ? dynamic_cast<CComboBox*>(pDlg->GetDlgItem(nID)) : nullptr;
+    for (int i = 0; pCombo && i < pCombo->GetCount(); ++i) {
+        CString s;
+        pCombo->GetLBText(i, s);
+        if (s == pszText)
+            return AfxDriver::Select(pDlg, nID, i) != FALSE;
+    }
+    return false;
+}
+
+void PickColour(CWnd* pDlg, UINT nID, COLORREF c)
+{
+    if (auto* p = dynamic_cast<CColourButton*>(pDlg->GetDlgItem(nID)))
+        p->SetColour(c);
+}
+
+bool StepNames(CDBDoc& doc, unsigned int nStepK, CString& strSet, CString& strStep)
+{
+    T_PLSIF_D step;
+    T_POSIF_D set;
+    if (!CClassPLsif(doc.GetPostDB()).Get(nStepK, step) || !CClassPOsif(doc.GetPostDB()).Get(step.nOsifK, set))
+        return false;
+    strSet = set.strName;
+    strStep = step.strName;
+    return true;
+}
+
+CWnd* OpenFlowPathDialog(CView& view, const CString& strSet, const CString& strStep)
+{
+    if (OpenModuleDialog("CDlgFlowPathWKVR") != 1)
+        return nullptr;
+    CWnd* pDlg = FindOwnedWindow(&view, "CDlgFlowPathWKVR");
+    if (pDlg && SelectByText(pDlg, IDC_FP_RESULTSET, strSet) && SelectByText(pDlg, IDC_FP_STEP, strStep))
+        return pDlg;
+    if (pDlg)
+        pDlg->DestroyWindow();
+    return nullptr;
+}
+
+bool PlotFlowPathFrom(CWnd* pDlg, const double p[3])
+{
+    char szPoint[96];
+    std::snprintf(szPoint, sizeof szPoint, "%.17g, %.17g, %.17g", p[0], p[1], p[2]);
+    return AfxDriver::SetText(pDlg, IDC_FP_POSITION, szPoint) && AfxDriver::Click(pDlg, IDC_FP_PLOT);
 }
 
 int CompareModalDirect(const std::vector<T_THRD_D>& ticked, bool bMoving)

@@ -20,6 +20,51 @@ unsigned int EnsureForceSumStepRecords(CDBDoc& doc);
 // The newest window related to pOwner whose run-time class is pszClass; null when there is none.
 CWnd* FindOwnedWindow(CWnd* pOwner, const char* pszClass);
 
+// Builds the sample's shaking cases and their stored functions and graphs unless an earlier step
+// did; false (the reason printed) when they could not be built.
+bool EnsureSampleDynamics(CDBDoc& doc);
+
+// A view of the demo host below its main window's bar, the document's active view until the
+// scope ends.
+template <class TView = CView>
+class DemoView {
+public:
+    explicit DemoView(CDBDoc& doc) : m_doc(doc), m_pBefore(doc.GetActiveView())
+    {
+        m_view.CreateWindowCore(nullptr);
+        m_view.MoveWindow(0, 120, 1000, 750);
+        doc.SetActiveView(&m_view);
+    }
+    ~DemoView()
+    {
+        m_doc.SetActiveView(m_pBefore);
+        m_view.DestroyWindow();
+    }
+    DemoView(const DemoView&) = delete;
+    DemoView& operator=(const DemoView&) = delete;
+    TView& Get() { return m_view; }
+
+private:
+    CDBDoc& m_doc;
+    CView* m_pBefore;
+    TView m_view;
+};
+
+// Selects the entry of a combo box whose text is pszText, as the user would.
+bool SelectByText(CWnd* pDlg, UINT nID, const char* pszText);
+
+// Picks a colour in a colour button of the dialog, as the user would in its colour picker.
+void PickColour(CWnd* pDlg, UINT nID, COLORREF c);
+
+// The names under which the dialogs list a step and its result set; false without their records.
+bool StepNames(CDBDoc& doc, unsigned int nStepK, CString& strSet, CString& strStep);
+
+// The flow-path dialog opened through the module's launcher beside the view, the result set and
+// the step chosen by name; null when it did not open or does not offer them.
+CWnd* OpenFlowPathDialog(CView& view, const CString& strSet, const CString& strStep);
+// Types a start point into the flow-path dialog and presses Plot.
+bool PlotFlowPathFrom(CWnd* pDlg, const double p[3]);
+
 // The modal and direct series of each ticked modal shaking function agree to 1e-12 of the
 // series' peak (printed per function); with bMoving a series that stays 0 fails as well.
 int CompareModalDirect(const std::vector<T_THRD_D>& ticked, bool bMoving);
@@ -87,6 +132,8 @@ public:
     }
     ~BridgeScope()
     {
+        if (m_bBoxSet)
+            m_pBridge->SetBounds(m_dBoxBefore);
         m_pBridge->m_fnDisplayHandler = m_fnBefore;
         m_pBridge->SetWnd(m_pViewBefore);
         m_pOwn.reset();
@@ -95,6 +142,21 @@ public:
     BridgeScope(const BridgeScope&) = delete;
     BridgeScope& operator=(const BridgeScope&) = delete;
     CPVSMeshMngrBrdg& Get() { return *m_pBridge; }
+    // The bridge reports the document's model box (x-min, x-max, y-min, ...) until the scope ends.
+    void SetModelBox(CDBDoc& doc)
+    {
+        if (!m_bBoxSet)
+            m_pBridge->GetBounds(m_dBoxBefore);
+        m_bBoxSet = true;
+        double b[6];
+        doc.GetModelBounds(b);
+        for (int k = 0; k < 3; ++k) {
+            m_dBox[2 * k] = b[k];
+            m_dBox[2 * k + 1] = b[k + 3];
+        }
+        m_pBridge->SetBounds(m_dBox);
+    }
+    const double* Box() const { return m_dBox; }
 
 private:
     CPVSMeshMngrBrdgBase* m_pBefore = nullptr;
@@ -102,4 +164,7 @@ private:
     std::unique_ptr<CPVSMeshMngrBrdg> m_pOwn;
     CWnd* m_pViewBefore = nullptr;
     std::function<int(const T_PVS_DISPLAY_REQUEST_D&)> m_fnBefore;
+    bool m_bBoxSet = false;
+    double m_dBoxBefore[6] = {};
+    double m_dBox[6] = {};
 };

@@ -150,6 +150,7 @@ std::vector<DemoStep> DemoSteps()
             {"seepage dialogs", [](HostContext& c) { return RunSeepageDialogsDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"slope factor of safety", [](HostContext& c) { return RunSlopeDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"history plot dialog", [](HostContext& c) { return RunHistoryPlotDialogDemo(*c.pDoc, c.outDir.string().c_str()); }},
+            {"history data and plots", [](HostContext& c) { return RunHistoryDataDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"event diagram", [](HostContext& c) { return RunEventDiagramDemo(*c.pDoc, c.summary, c.outDir.string().c_str()); }},
             {"result-tree pictures", [](HostContext& c) { return RunHistoryPicturesDemo(*c.pDoc, c.outDir.string().c_str()); }},
             {"profile grid", [](HostContext& c) { return RunProfileGridDemo(*c.pDoc, c.outDir.string().c_str()); }},

@@ -37,8 +37,9 @@ public:
     T_PVIST_ANIM_D* GetAnimState() const { return m_pAS; }
     int GetFrameCount() const { return m_nFrames; }
 
-    // Host side: what recording a frame does (view, frame index from 0).
-    static inline std::function<void(CView*, int)> m_fnFrameHook;
+    // Host side: what recording a frame does (view, frame index from 0). Defined in the
+    // library, so that a module's engine and its host share the one hook.
+    static std::function<void(CView*, int)> m_fnFrameHook;
 
 private:
     CView* m_pView;

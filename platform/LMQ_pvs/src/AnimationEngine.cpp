@@ -1,0 +1,3 @@
+#include "AnimationEngine.h"
+
+std::function<void(CView*, int)> CAnimationEngineOnlyRecord::m_fnFrameHook;
