@@ -298,11 +298,11 @@ int CDlgBeamElementDesign::WriteDesignFile()
             !kvpvs::design::AllFinite({g.dArea, g.dIx, g.dIy, g.dIz, g.dAy, g.dAz, g.dDim[0], g.dDim[1], g.dDim[2],
                                        g.dDim[3], g.dDim[4], g.dDim[5]}))
             continue;
-        std::fprintf(f,
-                     "%6d,%7s,%8s, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f\n",
-                     static_cast<int>(keys[i]), g.bShape ? "Shape" : "Value",
-                     kvpvs::design::NameInFile(g.strName).GetString(), g.dArea, g.dIx,
-                     g.dIy, g.dIz, g.dAy, g.dAz, g.dDim[0], g.dDim[1], g.dDim[2], g.dDim[3], g.dDim[4], g.dDim[5]);
+        std::fprintf(
+            f, "%6d,%7s,%8s, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f\n",
+            static_cast<int>(keys[i]), g.bShape ? "Shape" : "Value", kvpvs::design::NameInFile(g.strName).GetString(),
+            g.dArea, g.dIx, g.dIy, g.dIz, g.dAy, g.dAz, g.dDim[0], g.dDim[1], g.dDim[2], g.dDim[3], g.dDim[4],
+            g.dDim[5]);
     }
     std::fprintf(f, "*MATERIAL ; Material\n");
     std::fprintf(f, ";   ID,    Name,           E, Poisson's Ratio, Weight Density\n");

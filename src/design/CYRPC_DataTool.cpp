@@ -1,4 +1,5 @@
 #include "design/CYRPC_DataTool.h"
+
 #include "design/DesignTextFile.h"
 
 #include "afxfile.h"
@@ -11,8 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <system_error>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace {

@@ -98,8 +98,8 @@ bool PlaneIsFinite(const T_LCLDIR_PLNE_KVR_D& p, const CPointInfoMap& mPoint)
 void WritePlaneLine(FILE* f, const T_LCLDIR_PLNE_KVR_D& p)
 {
     std::fprintf(f, ";    Name,      ORG X,      ORG Y,      ORG Z,    DIR X,    DIR Y,    DIR Z \n");
-    std::fprintf(f, "%9s, %10.3f, %10.3f, %10.3f, %8.3f, %8.3f, %8.3f\n", NameInFile(p.strName).GetString(), p.dCentre[0],
-                 p.dCentre[1], p.dCentre[2], p.dXDir[0], p.dXDir[1], p.dXDir[2]);
+    std::fprintf(f, "%9s, %10.3f, %10.3f, %10.3f, %8.3f, %8.3f, %8.3f\n", NameInFile(p.strName).GetString(),
+                 p.dCentre[0], p.dCentre[1], p.dCentre[2], p.dXDir[0], p.dXDir[1], p.dXDir[2]);
 }
 
 void WritePoints(FILE* f, const CPointInfoMap& mPoint)
@@ -150,11 +150,11 @@ void WriteForceSumRow(FILE* f, bool bStepWidth, const char* pszName, const T_FOR
         return;
     const CString strName = NameInFile(pszName);
     if (bStepWidth)
-        std::fprintf(f, "%21s, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f\n", strName.GetString(), s.FX, s.FY,
-                     s.FZ, s.MX, s.MY, s.MZ);
+        std::fprintf(f, "%21s, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f\n", strName.GetString(), s.FX, s.FY, s.FZ,
+                     s.MX, s.MY, s.MZ);
     else
-        std::fprintf(f, "%16s, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f\n", strName.GetString(), s.FX, s.FY,
-                     s.FZ, s.MX, s.MY, s.MZ);
+        std::fprintf(f, "%16s, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f\n", strName.GetString(), s.FX, s.FY, s.FZ,
+                     s.MX, s.MY, s.MZ);
 }
 
 } // namespace kvpvs::design
