@@ -5,9 +5,7 @@
 // checker's copy of the beam design) becomes "KvrDesign.txt" of a program folder of its own, and
 // the module's hand-off routine for RC beams (design kind 101) converts it, starts "YRP.exe",
 // writes the exchange file and has the program import it. The program's log of commands and
-// imported records is copied to "YRP_log.txt" in the output folder. The sample's stage names
-// hold commas, which the design text file cannot carry (its reader splits fields at commas):
-// the host hands the file over with those commas turned into semicolons.
+// imported records is copied to "YRP_log.txt" in the output folder.
 #include "demo_steps.h"
 
 #include "DBDoc.h"
@@ -73,35 +71,6 @@ std::vector<DWORD> DesignPrograms()
     return a;
 }
 
-// The beam design file with the commas inside load-case names turned into semicolons: a
-// load-case line of the LOADCASE block is its key, ", " and the name.
-bool CopyWithoutCommasInNames(const fs::path& from, const fs::path& to)
-{
-    std::ifstream in(from);
-    std::ofstream out(to, std::ios::trunc);
-    bool bCases = false;
-    int nRenamed = 0;
-    for (std::string s; std::getline(in, s);) {
-        if (!s.empty() && s[0] == '*')
-            bCases = s.find("LOADCASE") != std::string::npos;
-        else if (bCases && !s.empty() && s[0] != ';') {
-            const size_t comma = s.find(',');
-            const std::string rest = comma == std::string::npos ? std::string() : s.substr(comma + 1);
-            if (rest.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") != std::string::npos &&
-                rest.find(',') != std::string::npos) {
-                std::string name = rest;
-                for (char& c : name)
-                    c = c == ',' ? ';' : c;
-                s = s.substr(0, comma + 1) + name;
-                ++nRenamed;
-            }
-        }
-        out << s << '\n';
-    }
-    std::printf("beam design file for the design program: %d load-case names without commas\n", nRenamed);
-    return static_cast<bool>(out);
-}
-
 std::vector<std::string> Lines(const fs::path& p)
 {
     std::vector<std::string> a;
@@ -148,7 +117,8 @@ int RunDesignLinkDemo(CDBDoc& doc, const char* outDir, const char* hostPath)
     const fs::path install = fs::path(hostPath).parent_path().parent_path() / "yrp";
     std::error_code ec;
     fs::create_directories(program, ec);
-    if (!fs::exists(beamFile) || !CopyWithoutCommasInNames(beamFile, program / "KvrDesign.txt")) {
+    fs::copy_file(beamFile, program / "KvrDesign.txt", fs::copy_options::overwrite_existing, ec);
+    if (ec) {
         std::fprintf(stderr, "kvpvs-host: no beam design file %s\n", beamFile.string().c_str());
         return 0;
     }

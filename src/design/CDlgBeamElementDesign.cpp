@@ -219,7 +219,7 @@ void CDlgBeamElementDesign::RunChecker() { kvpvs::design::RunChecker(dynamic_cas
 void CDlgBeamElementDesign::WriteStep(FILE* f, unsigned int nStepK, const CString& strName,
                                       const CArray<unsigned int, unsigned int>& aElem)
 {
-    std::fprintf(f, "%6d, %16s\n", static_cast<int>(nStepK), strName.GetString());
+    std::fprintf(f, "%6d, %16s\n", static_cast<int>(nStepK), kvpvs::design::NameInFile(strName).GetString());
     auto* pDoc = dynamic_cast<CDBDoc*>(GetDocument());
     CDBBase* pPostDB = pDoc ? pDoc->GetPostDB() : nullptr;
     CClassPVtif clsRow(pPostDB);
@@ -259,6 +259,8 @@ void CDlgBeamElementDesign::WriteStep(FILE* f, unsigned int nStepK, const CStrin
             }
             pPost->EndQueryRow();
         }
+        if (!kvpvs::design::AllFinite({v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11]}))
+            continue;
         std::fprintf(f, "%10d, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f\n",
                      static_cast<int>(aElem[e]), v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10],
                      v[11]);
@@ -279,9 +281,7 @@ int CDlgBeamElementDesign::WriteDesignFile()
     } closer{f};
     // Read and written in millimetres and newtons; the saved index returns on every way out.
     kvpvs::design::CDesignUnitScope units(pDoc);
-    const CString strForce = kvpvs::design::ForceUnitName(pDoc);
-    const CString strLength = kvpvs::design::LengthUnitName(pDoc);
-    kvpvs::design::WriteHeader(f, true, strForce, strLength);
+    kvpvs::design::WriteHeader(f, true);
 
     CClassGpro clsGpro(m_pDB);
     CClassGmat clsGmat(m_pDB);
@@ -294,21 +294,24 @@ int CDlgBeamElementDesign::WriteDesignFile()
     clsGpro.GetKeyList(keys, 102);
     for (int i = 0; i < keys.GetSize(); ++i) {
         T_GPRO_D g;
-        if (!clsGpro.Get(keys[i], g))
+        if (!clsGpro.Get(keys[i], g) ||
+            !kvpvs::design::AllFinite({g.dArea, g.dIx, g.dIy, g.dIz, g.dAy, g.dAz, g.dDim[0], g.dDim[1], g.dDim[2],
+                                       g.dDim[3], g.dDim[4], g.dDim[5]}))
             continue;
-        std::fprintf(f,
-                     "%6d,%7s,%8s, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f\n",
-                     static_cast<int>(keys[i]), g.bShape ? "Shape" : "Value", g.strName.GetString(), g.dArea, g.dIx,
-                     g.dIy, g.dIz, g.dAy, g.dAz, g.dDim[0], g.dDim[1], g.dDim[2], g.dDim[3], g.dDim[4], g.dDim[5]);
+        std::fprintf(
+            f, "%6d,%7s,%8s, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f\n",
+            static_cast<int>(keys[i]), g.bShape ? "Shape" : "Value", kvpvs::design::NameInFile(g.strName).GetString(),
+            g.dArea, g.dIx, g.dIy, g.dIz, g.dAy, g.dAz, g.dDim[0], g.dDim[1], g.dDim[2], g.dDim[3], g.dDim[4],
+            g.dDim[5]);
     }
     std::fprintf(f, "*MATERIAL ; Material\n");
     std::fprintf(f, ";   ID,    Name,           E, Poisson's Ratio, Weight Density\n");
     clsGmat.GetKeyList(keys, 100);
     for (int i = 0; i < keys.GetSize(); ++i) {
         T_GMAT_D m;
-        if (clsGmat.Get(keys[i], m))
-            std::fprintf(f, "%6d,%8s, %8.3f, %14.3f, %14.3f\n", static_cast<int>(keys[i]), m.strName.GetString(),
-                         m.dElast, m.dPoisson, m.dWeight);
+        if (clsGmat.Get(keys[i], m) && kvpvs::design::AllFinite({m.dElast, m.dPoisson, m.dWeight}))
+            std::fprintf(f, "%6d,%8s, %8.3f, %14.3f, %14.3f\n", static_cast<int>(keys[i]),
+                         kvpvs::design::NameInFile(m.strName).GetString(), m.dElast, m.dPoisson, m.dWeight);
     }
     std::fprintf(f, "*ATTRIBUTE ; Attribute\n");
     std::fprintf(f, ";   ID, SECTION ID, MATERIAL ID\n");

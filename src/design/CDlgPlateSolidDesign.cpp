@@ -490,20 +490,21 @@ int CDlgPlateSolidDesign::WriteDesignFile()
         FILE* f;
         ~FileCloser() { std::fclose(f); }
     } closer{f};
-    const CString strForce = kvpvs::design::ForceUnitName(m_pDoc);
-    const CString strLength = kvpvs::design::LengthUnitName(m_pDoc);
     CArray<int, int> aCaseIndex;
     CArray<unsigned int, unsigned int> aCaseKey;
     const int nCases = GetCheckedSteps(aCaseIndex, aCaseKey);
-    // A plane has data when a checked case has a record of it with a name and cut points; its
-    // plane line, points, cells and boundary come from the first such case.
+    // A plane has data when a checked case has a record of it with a name and finite cut points;
+    // its plane line, points, cells and boundary come from the first such case.
     auto baseOf = [&](int i) -> const T_PLATE_SOLID_DESIGN_D* {
         const T_PLATE_SOLID_DESIGN_D* p = BaseRecord(i, nCases);
-        return p && !p->plane.strName.IsEmpty() && p->mPoint.GetCount() > 0 ? p : nullptr;
+        return p && !p->plane.strName.IsEmpty() && p->mPoint.GetCount() > 0 &&
+                       kvpvs::design::PlaneIsFinite(p->plane, p->mPoint)
+                   ? p
+                   : nullptr;
     };
 
     if (m_nElemType == 1) {
-        kvpvs::design::WriteHeader(f, false, strForce, strLength);
+        kvpvs::design::WriteHeader(f, false);
         for (int i = 0; i < m_nPlaneCount; ++i) {
             std::fprintf(f, "*PLATEFORCESUM, count, %d\n", i + 1);
             const T_PLATE_SOLID_DESIGN_D* pBase = baseOf(i);
@@ -538,8 +539,10 @@ int CDlgPlateSolidDesign::WriteDesignFile()
         }
         const double h = CMathFunc::mathLength(dCorner[0], dCorner[1]);
         const double b = CMathFunc::mathLength(dCorner[1], dCorner[2]);
+        if (!kvpvs::design::AllFinite({h * b}))
+            continue;
 
-        kvpvs::design::WriteHeader(f, false, strForce, strLength);
+        kvpvs::design::WriteHeader(f, false);
         std::fprintf(f, "*SOLIDFORCESUM, count, %d\n", i + 1);
         kvpvs::design::WritePlaneLine(f, pBase->plane);
         kvpvs::design::WritePoints(f, pBase->mPoint);

@@ -1,12 +1,19 @@
 #include "design/CYRPC_DataTool.h"
 
+#include "design/DesignTextFile.h"
+
 #include "afxfile.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -57,7 +64,8 @@ std::string_view Trim(std::string_view s)
     return s.substr(a, b - a);
 }
 
-// One line without its line feed; false at the end of the file. Reads no further than the line.
+// One line without its line feed; false at the end of the file or at a read error. Reads no
+// further than the line.
 bool ReadLine(FILE* f, std::string& line)
 {
     line.clear();
@@ -70,7 +78,7 @@ bool ReadLine(FILE* f, std::string& line)
         }
         line.append(buf, n);
     }
-    return !line.empty();
+    return !line.empty() && !std::ferror(f);
 }
 
 // Fields at commas, each trimmed; a field longer than 128 characters gives its first 128 as one
@@ -105,35 +113,70 @@ bool IsTitleLine(const std::string& line)
 struct Field {
     explicit Field(std::string_view v)
     {
-        const size_t n = v.size() < kFieldMax ? v.size() : kFieldMax;
+        n = v.size() < kFieldMax ? v.size() : kFieldMax;
         std::memcpy(sz, v.data(), n);
         sz[n] = '\0';
     }
+    size_t n;
     char sz[kFieldMax + 1];
 };
 
-int Int(std::string_view s) { return std::atoi(Field(s).sz); }
-double Num(std::string_view s) { return std::atof(Field(s).sz); }
+// Conversions of one data line: a field that is not a whole number inside int, or not a whole
+// finite number, clears ok and gives 0.
+struct Fields {
+    bool ok = true;
+    int Int(std::string_view s)
+    {
+        const char* p = s.data();
+        const char* e = p + s.size();
+        if (p != e && *p == '+' && e - p > 1 && p[1] != '-')
+            ++p;
+        int v = 0;
+        const auto r = std::from_chars(p, e, v);
+        if (r.ec != std::errc() || r.ptr != e) {
+            ok = false;
+            return 0;
+        }
+        return v;
+    }
+    double Num(std::string_view s)
+    {
+        const Field f(s);
+        char* end = nullptr;
+        const double v = f.n > 0 && !std::isspace(static_cast<unsigned char>(f.sz[0])) ? std::strtod(f.sz, &end) : 0.0;
+        if (end != f.sz + f.n || !std::isfinite(v)) {
+            ok = false;
+            return 0.0;
+        }
+        return v;
+    }
+};
+
 CString Text(std::string_view s) { return CString(s.data(), static_cast<int>(s.size())); }
+
+// Index of a unit name in its table; 0 for an empty name, -1 for any other name.
+int UnitIndex(const char* pszName, const char* const* pNames, int nNames)
+{
+    if (!pszName || !*pszName)
+        return 0;
+    for (int i = 0; i < nNames; ++i)
+        if (std::strcmp(pszName, pNames[i]) == 0)
+            return i;
+    return -1;
+}
 
 } // namespace
 
 int CYRPC_DataTool::ForceUnitIndex(const char* pszName)
 {
     static const char* const names[6] = {"kgf", "tonf", "N", "kN", "lbf", "kips"};
-    for (int i = 0; i < 6; ++i)
-        if (pszName && std::strcmp(pszName, names[i]) == 0)
-            return i;
-    return 0;
+    return UnitIndex(pszName, names, 6);
 }
 
 int CYRPC_DataTool::LengthUnitIndex(const char* pszName)
 {
     static const char* const names[5] = {"mm", "cm", "m", "in", "ft"};
-    for (int i = 0; i < 5; ++i)
-        if (pszName && std::strcmp(pszName, names[i]) == 0)
-            return i;
-    return 0;
+    return UnitIndex(pszName, names, 5);
 }
 
 int CYRPC_DataTool::ReadDesignFile(const char* pszPath)
@@ -142,8 +185,15 @@ int CYRPC_DataTool::ReadDesignFile(const char* pszPath)
     FILE* f = pszPath ? AfxTextFOpen(pszPath, "rt") : nullptr;
     if (!f)
         return 0;
+    const int nResult = kvpvs::design::ReadDesignText(f, m_tables);
+    std::fclose(f);
+    return nResult;
+}
 
-    T_YRP_CONVERT_TABLE_D& t = m_tables;
+namespace kvpvs::design {
+
+int ReadDesignText(FILE* f, T_YRP_CONVERT_TABLE_D& t)
+{
     Block block = Block::None;
     bool bVariantKnown = false, bBeam = true;
     bool bTitleMayFollow = false;
@@ -153,14 +203,26 @@ int CYRPC_DataTool::ReadDesignFile(const char* pszPath)
     T_YRP_CONVERT_PLANE plane;
     bool bPlaneOpen = false, bPlaneRows = false;
     int nPlaneNo = 0;
+    // False when the plane to be stored has a cell on a point its POINT block did not give.
     auto storePlane = [&] {
-        if (bPlaneOpen && bPlaneRows)
+        if (bPlaneOpen && bPlaneRows) {
+            const int nPts = plane.bPlate ? 2 : 3;
+            for (POSITION pos = plane.mCell.GetStartPosition(); pos;) {
+                int k = 0;
+                T_YRP_CONVERT_CELL c;
+                plane.mCell.GetNextAssoc(pos, k, c);
+                for (int i = 0; i < nPts; ++i)
+                    if (!plane.mPoint.PLookup(c.nPointK[i]))
+                        return false;
+            }
             t.mPlane[++nPlaneNo] = plane;
+        }
         if (bPlaneRows) {
             plane.Initialize();
             bPlaneOpen = false;
             bPlaneRows = false;
         }
+        return true;
     };
 
     int nResult = 1;
@@ -189,8 +251,10 @@ int CYRPC_DataTool::ReadDesignFile(const char* pszPath)
 
         if (fl[0][0] == '*') {
             const std::string_view key = fl[0];
-            if (!bBeam)
-                storePlane();
+            if (!bBeam && !storePlane()) {
+                nResult = 0;
+                break;
+            }
             if (!bVariantKnown) {
                 bVariantKnown = true;
                 bBeam = key.find("Solid/Plate Element") == std::string_view::npos;
@@ -219,130 +283,181 @@ int CYRPC_DataTool::ReadDesignFile(const char* pszPath)
             }
             continue;
         }
+        // Data before any keyword: not a design text file.
+        if (!bVariantKnown) {
+            nResult = 0;
+            break;
+        }
 
+        // Each row is stored only when all its fields convert.
+        Fields v;
         switch (block) {
         case Block::None:
         case Block::FilePath:
             break;
         case Block::Unit:
             if (n != 2)
-                nResult = 0;
+                v.ok = false;
             else {
-                t.nForceUnit = ForceUnitIndex(Field(fl[0]).sz);
-                t.nLengthUnit = LengthUnitIndex(Field(fl[1]).sz);
+                const int nForce = CYRPC_DataTool::ForceUnitIndex(Field(fl[0]).sz);
+                const int nLength = CYRPC_DataTool::LengthUnitIndex(Field(fl[1]).sz);
+                v.ok = nForce >= 0 && nLength >= 0;
+                if (v.ok) {
+                    t.nForceUnit = nForce;
+                    t.nLengthUnit = nLength;
+                }
             }
             break;
         case Block::Section:
             if (n != 15)
-                nResult = 0;
+                v.ok = false;
             else {
                 T_YRP_CONVERT_SECT s;
                 s.nType = fl[1] == "Shape" ? 1 : 0;
                 s.strName = Text(fl[2]);
                 for (int i = 0; i < 6; ++i) {
-                    s.dValue[i] = Num(fl[3 + static_cast<size_t>(i)]);
-                    s.dDim[i] = Num(fl[9 + static_cast<size_t>(i)]);
+                    s.dValue[i] = v.Num(fl[3 + static_cast<size_t>(i)]);
+                    s.dDim[i] = v.Num(fl[9 + static_cast<size_t>(i)]);
                 }
-                t.mSect[Int(fl[0])] = s;
+                const int k = v.Int(fl[0]);
+                if (v.ok)
+                    t.mSect[k] = s;
             }
             break;
         case Block::Material:
             if (n != 5)
-                nResult = 0;
+                v.ok = false;
             else {
                 T_YRP_CONVERT_RCMATL m;
                 m.strName = Text(fl[1]);
                 for (int i = 0; i < 3; ++i)
-                    m.dValue[i] = Num(fl[2 + static_cast<size_t>(i)]);
-                t.mMatl[Int(fl[0])] = m;
+                    m.dValue[i] = v.Num(fl[2 + static_cast<size_t>(i)]);
+                const int k = v.Int(fl[0]);
+                if (v.ok)
+                    t.mMatl[k] = m;
             }
             break;
         case Block::Attribute:
             if (n != 3)
-                nResult = 0;
-            else
-                t.mAttr[Int(fl[0])] = T_YRP_CONVERT_ATTRIBUTE{Int(fl[1]), Int(fl[2])};
+                v.ok = false;
+            else {
+                const T_YRP_CONVERT_ATTRIBUTE a{v.Int(fl[1]), v.Int(fl[2])};
+                const int k = v.Int(fl[0]);
+                if (v.ok)
+                    t.mAttr[k] = a;
+            }
             break;
         case Block::Element:
             if (n != 2)
-                nResult = 0;
-            else
-                t.mElem[Int(fl[0])] = T_YRP_CONVERT_ELEM{Int(fl[1])};
+                v.ok = false;
+            else {
+                const T_YRP_CONVERT_ELEM e{v.Int(fl[1])};
+                const int k = v.Int(fl[0]);
+                if (v.ok)
+                    t.mElem[k] = e;
+            }
             break;
         case Block::LoadCase:
             if (n == 2) {
-                strCase = Text(fl[1]);
-                bCaseOpen = true;
-                bTitleMayFollow = true;
+                v.Int(fl[0]);
+                if (v.ok) {
+                    strCase = Text(fl[1]);
+                    bCaseOpen = true;
+                    bTitleMayFollow = true;
+                }
             } else if (n == 13 && bCaseOpen) {
                 T_YRP_CONVERT_BEAM_LOADCASE c;
                 c.strName = strCase;
                 for (int i = 0; i < 6; ++i) {
-                    c.dForceI[i] = Num(fl[1 + static_cast<size_t>(i)]);
-                    c.dForceJ[i] = Num(fl[7 + static_cast<size_t>(i)]);
+                    c.dForceI[i] = v.Num(fl[1 + static_cast<size_t>(i)]);
+                    c.dForceJ[i] = v.Num(fl[7 + static_cast<size_t>(i)]);
                 }
-                t.mBeamLoad[Int(fl[0])].aLoadCase.Add(c);
+                const int k = v.Int(fl[0]);
+                if (v.ok)
+                    t.mBeamLoad[k].aLoadCase.Add(c);
             } else
-                nResult = 0;
+                v.ok = false;
             break;
         case Block::Plane:
             if (n != 7)
-                nResult = 0;
+                v.ok = false;
             else {
-                plane.strName = Text(fl[0]);
+                double d[6];
                 for (int i = 0; i < 6; ++i)
-                    plane.dPlane[i] = Num(fl[1 + static_cast<size_t>(i)]);
+                    d[i] = v.Num(fl[1 + static_cast<size_t>(i)]);
+                if (v.ok) {
+                    plane.strName = Text(fl[0]);
+                    std::copy(d, d + 6, plane.dPlane);
+                }
             }
             break;
         case Block::Point:
             if (n != 4)
-                nResult = 0;
-            else
-                plane.mPoint[Int(fl[0])] = T_YRP_CONVERT_POINT{Num(fl[1]), Num(fl[2]), Num(fl[3])};
+                v.ok = false;
+            else {
+                const T_YRP_CONVERT_POINT p{v.Num(fl[1]), v.Num(fl[2]), v.Num(fl[3])};
+                const int k = v.Int(fl[0]);
+                if (v.ok)
+                    plane.mPoint[k] = p;
+            }
             break;
         case Block::Cell:
             if (n != 7)
-                nResult = 0;
+                v.ok = false;
             else {
                 T_YRP_CONVERT_CELL c;
                 const int nPts = plane.bPlate ? 2 : 3;
                 for (int i = 0; i < nPts; ++i)
-                    c.nPointK[i] = Int(fl[1 + static_cast<size_t>(i)]);
-                size_t v = 1 + static_cast<size_t>(nPts);
+                    c.nPointK[i] = v.Int(fl[1 + static_cast<size_t>(i)]);
+                size_t i = 1 + static_cast<size_t>(nPts);
                 if (plane.bPlate)
-                    c.dThickness = Num(fl[v++]);
-                c.dElasticModulus = Num(fl[v++]);
-                c.dPoissonRatio = Num(fl[v++]);
-                c.dWeightDensity = Num(fl[v]);
-                plane.mCell[Int(fl[0])] = c;
+                    c.dThickness = v.Num(fl[i++]);
+                c.dElasticModulus = v.Num(fl[i++]);
+                c.dPoissonRatio = v.Num(fl[i++]);
+                c.dWeightDensity = v.Num(fl[i]);
+                const int k = v.Int(fl[0]);
+                if (v.ok)
+                    plane.mCell[k] = c;
             }
             break;
         case Block::PlaneSection:
             if (n != 3)
-                nResult = 0;
-            else
+                v.ok = false;
+            else {
+                double d[3];
                 for (int i = 0; i < 3; ++i)
-                    plane.dSection[i] = Num(fl[static_cast<size_t>(i)]);
+                    d[i] = v.Num(fl[static_cast<size_t>(i)]);
+                if (v.ok)
+                    std::copy(d, d + 3, plane.dSection);
+            }
             break;
         case Block::ForceSum:
             if (n != 7)
-                nResult = 0;
+                v.ok = false;
             else {
                 T_YRP_CONVERT_FORCESUM r;
                 r.strName = Text(fl[0]);
                 for (int i = 0; i < 6; ++i)
-                    r.dSum[i] = Num(fl[1 + static_cast<size_t>(i)]);
-                plane.aForceSum.Add(r);
-                bPlaneRows = true;
+                    r.dSum[i] = v.Num(fl[1 + static_cast<size_t>(i)]);
+                if (v.ok) {
+                    plane.aForceSum.Add(r);
+                    bPlaneRows = true;
+                }
             }
             break;
         }
-        if (!nResult)
+        if (!v.ok) {
+            nResult = 0;
             break;
+        }
     }
+    // A read error is no end of the file, and a file without a keyword line is no design file.
+    if (nResult && !bEnd && (std::ferror(f) || !bVariantKnown))
+        nResult = 0;
     // A plane whose force rows end the file is kept as at a keyword line.
-    if (nResult && !bEnd && !bBeam)
-        storePlane();
-    std::fclose(f);
+    if (nResult && !bEnd && !bBeam && !storePlane())
+        nResult = 0;
     return nResult;
 }
+
+} // namespace kvpvs::design

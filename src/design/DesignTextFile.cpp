@@ -4,7 +4,19 @@
 
 #include "FileCtrl.h"
 
+#include <cmath>
+
 namespace kvpvs::design {
+
+namespace {
+
+// The unit index of a design run: length and force, as the unit block names them.
+constexpr int kLengthUnit = 0;
+constexpr int kForceUnit = 2;
+constexpr const char* kLengthUnitName = "mm";
+constexpr const char* kForceUnitName = "N";
+
+} // namespace
 
 CString DesignFilePath(CDBDoc* pDoc)
 {
@@ -30,7 +42,7 @@ CDesignUnitScope::CDesignUnitScope(CDBDoc* pDoc) : m_pUnit(CDocCtrl::GetUnitCtrl
     if (!m_pUnit)
         return;
     m_pUnit->GetUnitIndexCurrent(m_nSaved);
-    int design[4] = {0, 2, m_nSaved[2], m_nSaved[3]};
+    int design[4] = {kLengthUnit, kForceUnit, m_nSaved[2], m_nSaved[3]};
     m_pUnit->SetUnitIndexCurrent(design, 1);
 }
 
@@ -40,24 +52,27 @@ CDesignUnitScope::~CDesignUnitScope()
         m_pUnit->SetUnitIndexCurrent(m_nSaved, 1);
 }
 
-CString ForceUnitName(CDBDoc* pDoc)
+CString NameInFile(const CString& strName)
 {
-    const CUnitCtrl* p = CDocCtrl::GetUnitCtrl(pDoc);
-    return p ? p->GetUnitSystemForce() : CString();
+    CString s = strName;
+    s.Replace(",", ";");
+    return s;
 }
 
-CString LengthUnitName(CDBDoc* pDoc)
+bool AllFinite(std::initializer_list<double> values)
 {
-    const CUnitCtrl* p = CDocCtrl::GetUnitCtrl(pDoc);
-    return p ? p->GetUnitSystemLength() : CString();
+    for (double v : values)
+        if (!std::isfinite(v))
+            return false;
+    return true;
 }
 
-void WriteHeader(FILE* f, bool bBeam, const char* pszForce, const char* pszLength)
+void WriteHeader(FILE* f, bool bBeam)
 {
     std::fprintf(f, "%s\n", bBeam ? "*Beam Element Design Result" : "*Solid/Plate Element Design Result");
     std::fprintf(f, "*UNIT ; Unit System\n");
     std::fprintf(f, ";Force, Length\n");
-    std::fprintf(f, "%6s,%7s\n", pszForce, pszLength);
+    std::fprintf(f, "%6s,%7s\n", kForceUnitName, kLengthUnitName);
 }
 
 void WriteFilePath(FILE* f, CDBDoc* pDoc)
@@ -70,11 +85,21 @@ void WriteFilePath(FILE* f, CDBDoc* pDoc)
 
 void WriteEndData(FILE* f) { std::fprintf(f, "*ENDDATA\n"); }
 
+bool PlaneIsFinite(const T_LCLDIR_PLNE_KVR_D& p, const CPointInfoMap& mPoint)
+{
+    if (!AllFinite({p.dCentre[0], p.dCentre[1], p.dCentre[2], p.dXDir[0], p.dXDir[1], p.dXDir[2]}))
+        return false;
+    for (int k = 0; k < mPoint.GetCount(); ++k)
+        if (const T_POINT_D* q = mPoint.PLookup(k); q && !AllFinite({q->X, q->Y, q->Z}))
+            return false;
+    return true;
+}
+
 void WritePlaneLine(FILE* f, const T_LCLDIR_PLNE_KVR_D& p)
 {
     std::fprintf(f, ";    Name,      ORG X,      ORG Y,      ORG Z,    DIR X,    DIR Y,    DIR Z \n");
-    std::fprintf(f, "%9s, %10.3f, %10.3f, %10.3f, %8.3f, %8.3f, %8.3f\n", p.strName.GetString(), p.dCentre[0],
-                 p.dCentre[1], p.dCentre[2], p.dXDir[0], p.dXDir[1], p.dXDir[2]);
+    std::fprintf(f, "%9s, %10.3f, %10.3f, %10.3f, %8.3f, %8.3f, %8.3f\n", NameInFile(p.strName).GetString(),
+                 p.dCentre[0], p.dCentre[1], p.dCentre[2], p.dXDir[0], p.dXDir[1], p.dXDir[2]);
 }
 
 void WritePoints(FILE* f, const CPointInfoMap& mPoint)
@@ -94,7 +119,7 @@ void WritePlateCells(FILE* f, const CPlateCellInfoMap& mCell)
     std::fprintf(f, ";      ID, POINT1 ID, POINT2 ID, Thickness, Elastic Modulus, Poisson Ratio, Weight Density\n");
     for (int k = 0; k < mCell.GetCount(); ++k) {
         T_PLATE_CELL_D c;
-        if (mCell.Lookup(k, c))
+        if (mCell.Lookup(k, c) && AllFinite({c.dThickness, c.dElasticModulus, c.dPoissonRatio, c.dWeightDensity}))
             std::fprintf(f, "%9d, %9d, %9d, %8.3f, %15.3f, %13.3f, %14.3f\n", k + 1, c.nPoint1Id + 1, c.nPoint2Id + 1,
                          c.dThickness, c.dElasticModulus, c.dPoissonRatio, c.dWeightDensity);
     }
@@ -106,7 +131,7 @@ void WriteSolidCells(FILE* f, const CSolidCellInfoMap& mCell)
     std::fprintf(f, ";      ID, POINT1 ID, POINT2 ID, POINT3 ID, Elastic Modulus, Poisson Ratio, Weight Density\n");
     for (int k = 0; k < mCell.GetCount(); ++k) {
         T_SOLID_CELL_D c;
-        if (mCell.Lookup(k, c))
+        if (mCell.Lookup(k, c) && AllFinite({c.dElasticModulus, c.dPoissonRatio, c.dWeightDensity}))
             std::fprintf(f, "%9d, %9d, %9d, %9d, %15.3f, %13.3f, %14.3f\n", k + 1, c.nPoint1Id + 1, c.nPoint2Id + 1,
                          c.nPoint3Id + 1, c.dElasticModulus, c.dPoissonRatio, c.dWeightDensity);
     }
@@ -121,12 +146,15 @@ void WriteForceSumTitle(FILE* f)
 
 void WriteForceSumRow(FILE* f, bool bStepWidth, const char* pszName, const T_FORCESUM_D& s)
 {
+    if (!AllFinite({s.FX, s.FY, s.FZ, s.MX, s.MY, s.MZ}))
+        return;
+    const CString strName = NameInFile(pszName);
     if (bStepWidth)
-        std::fprintf(f, "%21s, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f\n", pszName, s.FX, s.FY, s.FZ, s.MX,
-                     s.MY, s.MZ);
+        std::fprintf(f, "%21s, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f\n", strName.GetString(), s.FX, s.FY, s.FZ,
+                     s.MX, s.MY, s.MZ);
     else
-        std::fprintf(f, "%16s, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f\n", pszName, s.FX, s.FY, s.FZ, s.MX,
-                     s.MY, s.MZ);
+        std::fprintf(f, "%16s, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f\n", strName.GetString(), s.FX, s.FY, s.FZ,
+                     s.MX, s.MY, s.MZ);
 }
 
 } // namespace kvpvs::design

@@ -1,15 +1,20 @@
 // Routines of the design text file's writers: its place in the program folder, the checker
 // beside it, the unit switch of a design run, and the blocks both writers share (variant
 // marker and unit block, the FILEPATH block, the lines of a design plane). Lines are written in
-// text mode, so every line ends with the run-time's line end.
+// text mode, so every line ends with the run-time's line end. What the writers write reads
+// back: a name holds no comma (each becomes a semicolon) and no row holds a non-finite number
+// (such a row is left out). Also the reader's entry on an open stream.
 #pragma once
 #include "frame/core/ForceSumRecords.h"
 #include "frame/core/NotifyListener.h"
+
+#include "design/DesignFileRecords.h"
 
 #include "DBDoc.h"
 #include "UnitCtrl.h"
 
 #include <cstdio>
+#include <initializer_list>
 
 namespace kvpvs::design {
 
@@ -34,16 +39,21 @@ private:
     int m_nSaved[4] = {0, 0, 0, 0};
 };
 
-// The names of the current force and length units (empty without a unit control).
-CString ForceUnitName(CDBDoc* pDoc);
-CString LengthUnitName(CDBDoc* pDoc);
+// A name as the file holds it: each comma, which would split its field, becomes a semicolon.
+CString NameInFile(const CString& strName);
+// Whether every value is finite: a row with another value is not written.
+bool AllFinite(std::initializer_list<double> values);
 
-// Variant marker (beam or plate/solid) and the unit block.
-void WriteHeader(FILE* f, bool bBeam, const char* pszForce, const char* pszLength);
+// Variant marker (beam or plate/solid) and the unit block, which names the units of
+// CDesignUnitScope.
+void WriteHeader(FILE* f, bool bBeam);
 // "*FILEPATH ; File Path" and the document's path without its extension.
 void WriteFilePath(FILE* f, CDBDoc* pDoc);
 void WriteEndData(FILE* f);
 
+// Whether the plane line and every point are finite: a plane without is written as a plane
+// without data, since its cells name its points.
+bool PlaneIsFinite(const T_LCLDIR_PLNE_KVR_D& plane, const CPointInfoMap& mPoint);
 // The plane line: name, origin (first vector), direction (second vector).
 void WritePlaneLine(FILE* f, const T_LCLDIR_PLNE_KVR_D& plane);
 // The POINT block: points 0 .. n - 1 as 1-based positions.
@@ -53,7 +63,12 @@ void WritePlateCells(FILE* f, const CPlateCellInfoMap& mCell);
 void WriteSolidCells(FILE* f, const CSolidCellInfoMap& mCell);
 // "*FORCESUM" with its column titles.
 void WriteForceSumTitle(FILE* f);
-// One force-sum row; the name in 21 columns for steps, in 16 for analysis cases.
+// One force-sum row; the name in 21 columns for steps, in 16 for analysis cases. A sum with a
+// non-finite component has no row.
 void WriteForceSumRow(FILE* f, bool bStepWidth, const char* pszName, const T_FORCESUM_D& sum);
+
+// The reader of CYRPC_DataTool::ReadDesignFile on an open text stream, into tables it does not
+// clear first: 1 or 0 as that reader, 0 also when the stream reports a read error.
+int ReadDesignText(FILE* f, T_YRP_CONVERT_TABLE_D& t);
 
 } // namespace kvpvs::design

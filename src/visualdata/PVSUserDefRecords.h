@@ -197,7 +197,7 @@ struct KV_PVS_API T_VD_LCLDIRSUM_HOB_D : T_VD_LCLDIRSUM_FIELDS<T_VD_LCLDIRSUM_HO
 };
 
 // Force sum for member design (visual-data type 12): the same fields, then the report's
-// append and editor switches.
+// append and editor switches. Reset, it writes no report.
 struct KV_PVS_API T_VD_LCLDIRSUM_KVR_D : T_VD_LCLDIRSUM_FIELDS<T_VD_LCLDIRSUM_KVR_BASE_D> {
     int bAppend = 0;
     int bEditor = 0;
@@ -214,6 +214,7 @@ struct KV_PVS_API T_VD_LCLDIRSUM_KVR_D : T_VD_LCLDIRSUM_FIELDS<T_VD_LCLDIRSUM_KV
     void Initialize()
     {
         InitializeFields();
+        bIncludeText = 0;
         bAppend = 1;
         bEditor = 1;
     }

@@ -47,7 +47,7 @@ protected:
     {
         CZORDocBase::SetCurDoc(&doc);
         doc.SetProgramPath((folder.path() + "/").c_str());
-        doc.SetPathName("/projects/pit/model.kvp");
+        doc.SetPathName("/projects/pit, phase 2/model.kvp");
         view.CreateWindowCore(nullptr);
         doc.SetActiveView(&view);
         Win32ClearMessageBoxJournal();
@@ -80,11 +80,11 @@ protected:
             h.dDim[i] = dim[i];
         CClassGpro(pDB).Set(1, h);
         T_GPRO_D pipe;
-        pipe.strName = "Pipe";
+        pipe.strName = "Pipe, 2";
         pipe.dArea = 0.02;
         CClassGpro(pDB).Set(2, pipe);
         T_GMAT_D steel;
-        steel.strName = "Steel";
+        steel.strName = "S355, EN";
         steel.dElast = 2.0e8;
         steel.dPoisson = 0.3;
         steel.dWeight = 78.5;
@@ -115,7 +115,7 @@ protected:
         AddCase(doc, 3, 1, "Nonlinear", 4);
         AddCase(doc, 4, 15, "Linear not run", 5, 0);
         AddCase(doc, 5, 15, "Linear without control", 6, 1, false);
-        AddStep(doc, kStage1, 1, "Stage 1", 25);
+        AddStep(doc, kStage1, 1, "Stage 1, cut", 25);
         AddStep(doc, kStage2, 1, "Stage 2", 25);
         AddStep(doc, kStageOther, 1, "Stage 2 detail", 10);
         AddStep(doc, 201, 2, "LC1", 1);
@@ -134,7 +134,7 @@ protected:
         AddRow(5, 54, 4, 5, DB_UNIT_MOMENT, {{30, many}});
         AddRow(6, 53, 5, 5, DB_UNIT_FORCE, {{10, {77, 77}}});   // a stress row, not a member force
         AddRow(7, 57, 4, 5, DB_UNIT_FORCE, {{10, {77, 77}}});   // beyond Mz
-        AddRow(8, 51, 4, 5, DB_UNIT_FORCE, {{10, {11, 12}}}, 201);
+        AddRow(8, 51, 4, 5, DB_UNIT_FORCE, {{10, {11, 12}}, {20, {13, INFINITY}}}, 201);
     }
     void AddRow(unsigned int nKey, unsigned int nItem, int nQty, int nClass, int nUnit,
                 const std::vector<std::pair<unsigned int, std::vector<double>>>& values, unsigned int nStep = kStage1)
@@ -204,11 +204,11 @@ protected:
             "%6d,%7s,%8s, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f";
         s += Line(fmtSect, 1, "Shape", "H300", 0.01 * a2, 1.0e-6 * a4, 2.0e-4 * a4, 6.0e-5 * a4, 0.005 * a2,
                   0.005 * a2, 0.3 * kMm, 0.3 * kMm, 0.01 * kMm, 0.015 * kMm, 0.0, 0.0);
-        s += Line(fmtSect, 2, "Value", "Pipe", 0.02 * a2, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
+        s += Line(fmtSect, 2, "Value", "Pipe; 2", 0.02 * a2, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0);
         s += Line("*MATERIAL ; Material");
         s += Line(";   ID,    Name,           E, Poisson's Ratio, Weight Density");
         // kN/m2 to N/mm2: 1e-3; kN/m3 to N/mm3: 1e-6, which prints as 0.000.
-        s += Line("%6d,%8s, %8.3f, %14.3f, %14.3f", 1, "Steel", 2.0e8 * 1e-3, 0.3, 78.5 * 1e-6);
+        s += Line("%6d,%8s, %8.3f, %14.3f, %14.3f", 1, "S355; EN", 2.0e8 * 1e-3, 0.3, 78.5 * 1e-6);
         s += Line("*ATTRIBUTE ; Attribute");
         s += Line(";   ID, SECTION ID, MATERIAL ID");
         s += Line("%6d, %10d, %11d", 1, 1, 1);
@@ -222,7 +222,7 @@ protected:
         s += Line("%7d, %12d", 35, 2);
         s += Line("*LOADCASE");
         s += Line(";   ID, Load Case Name");
-        s += Line("%6d, %16s", 101, "Stage 1");
+        s += Line("%6d, %16s", 101, "Stage 1; cut");
         s += Line(";ElementID,      Fxi,      Fyi,      Fzi,      Mxi,      Myi,      Mzi,      Fxj,      Fyj,"
                   "      Fzj,      Mxj,      Myj,      Mzj");
         const char* fmtRow =
@@ -240,7 +240,7 @@ protected:
         s += Line(fmtRow, 35, -800 * kN, 0.0, 0.0, 0.0, 0.0, 0.0, -250 * kN, 0.0, 0.0, 0.0, 0.0, 0.0);
         s += Line("%6d, %16s", 102, "Stage 2");
         s += Line("*FILEPATH ; File Path");
-        s += Line("%s", "/projects/pit/model");
+        s += Line("%s", "/projects/pit, phase 2/model");
         s += Line("*ENDDATA");
         return s;
     }
@@ -256,7 +256,7 @@ TEST_F(BeamDesignTest, OffersStagesOfTheStageCaseAndCasesWithResults)
 {
     Open();
     EXPECT_EQ(Listed(IDC_BMDS_ACAS), (std::vector<std::string>{"Stages"})) << "type 5 with results only";
-    EXPECT_EQ(Listed(IDC_BMDS_CASES), (std::vector<std::string>{"Stage 1", "Stage 2"})) << "steps of kind 25";
+    EXPECT_EQ(Listed(IDC_BMDS_CASES), (std::vector<std::string>{"Stage 1, cut", "Stage 2"})) << "steps of kind 25";
     EXPECT_EQ(Caption(), "Select beam elements");
     for (UINT nID : {IDC_BMDS_HIDDEN, IDC_BMDS_RCBEAM, IDC_BMDS_RCWALL, IDC_BMDS_NEWDOC})
         EXPECT_FALSE(dlg->GetDlgItem(nID)->IsWindowVisible()) << nID;
@@ -268,7 +268,7 @@ TEST_F(BeamDesignTest, OffersStagesOfTheStageCaseAndCasesWithResults)
         << "type 15, then type 1; none without a control or results";
     ASSERT_TRUE(AfxDriver::Click(dlg, IDC_BMDS_KIND_STAGE));
     EXPECT_TRUE(dlg->GetDlgItem(IDC_BMDS_ACAS)->IsWindowEnabled());
-    EXPECT_EQ(Listed(IDC_BMDS_CASES), (std::vector<std::string>{"Stage 1", "Stage 2"}));
+    EXPECT_EQ(Listed(IDC_BMDS_CASES), (std::vector<std::string>{"Stage 1, cut", "Stage 2"}));
     CArray<int, int> idx;
     CArray<unsigned int, unsigned int> data;
     EXPECT_EQ(dlg->GetCheckedCases(idx, data), 0) << "re-listed unchecked";
@@ -338,19 +338,19 @@ TEST_F(BeamDesignTest, StagesAreWrittenInNewtonsAndMillimetresAndTheCheckerFinds
     const T_YRP_CONVERT_TABLE_D& t = reader.GetTables();
     EXPECT_EQ(t.nForceUnit, 2);
     EXPECT_EQ(t.nLengthUnit, 0);
-    EXPECT_EQ(t.strFilePath, "/projects/pit/model");
+    EXPECT_EQ(t.strFilePath, "/projects/pit, phase 2/model");
     EXPECT_EQ(t.mElem.GetCount(), 4);
     const T_YRP_CONVERT_BEAM_LOAD* pLoad = t.mBeamLoad.PLookup(20);
     ASSERT_NE(pLoad, nullptr);
     ASSERT_EQ(pLoad->aLoadCase.GetSize(), 1) << "stage 2 has no rows";
-    EXPECT_EQ(pLoad->aLoadCase[0].strName, "Stage 1");
+    EXPECT_EQ(pLoad->aLoadCase[0].strName, "Stage 1; cut");
     EXPECT_DOUBLE_EQ(pLoad->aLoadCase[0].dForceJ[0], -120000.0);
 }
 
 TEST_F(BeamDesignTest, LinearCasesWriteTheirStepsOfKindOneAndTen)
 {
     Open();
-    Pick({10});
+    Pick({10, 20});
     ASSERT_TRUE(AfxDriver::Click(dlg, IDC_BMDS_KIND_LINEAR));
     AfxDriver::CheckItem(dlg, IDC_BMDS_CASES, 0, 1);
     ASSERT_TRUE(AfxDriver::Click(dlg, IDC_BMDS_DESIGN));
@@ -361,6 +361,7 @@ TEST_F(BeamDesignTest, LinearCasesWriteTheirStepsOfKindOneAndTen)
     EXPECT_NE(s.find(Line("%10d, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f",
                           10, 11 * kN, 0.0, 0.0, 0.0, 0.0, 0.0, 12 * kN, 0.0, 0.0, 0.0, 0.0, 0.0)),
               std::string::npos);
+    EXPECT_EQ(s.find("\n        20, "), std::string::npos) << "a non-finite force leaves its row out";
 }
 
 TEST_F(BeamDesignTest, NoCheckedCaseStopsTheFileWithoutEndAndStartsNoChecker)

@@ -3,9 +3,13 @@
 #include "design_test_support.h"
 
 #include "design/CYRPC_DataTool.h"
+#include "design/DesignTextFile.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -102,7 +106,15 @@ INSTANTIATE_TEST_SUITE_P(
                   {"   101, Stage 1", "        10,    1.000,    2.000,    3.000,    4.000,    5.000,    6.000,    7.000,    8.000,    9.000,   10.000,   11.000"},
                   2},
         // A name of 130 characters reads as fields of 128 and 1: the row has one field too many.
-        Malformed{"FieldOf130Characters", {"*ELEMENT ; Element", "     30, " + std::string(130, '7')}, 2}),
+        Malformed{"FieldOf130Characters", {"*ELEMENT ; Element", "     30, " + std::string(130, '7')}, 2},
+        // 2^32 + 10 is no int: it must not wrap to element 10.
+        Malformed{"IntegerOutsideInt", {"*ELEMENT ; Element", ";", "4294967306, 1"}, 2},
+        Malformed{"IntegerWithAFraction", {"*ELEMENT ; Element", ";", "     30, 1.5"}, 2},
+        Malformed{"NanForce", {"   101, Stage 1", std::string(kRow10).replace(12, 8, "     nan")}, 2},
+        Malformed{"OverflowingForce", {"   101, Stage 1", std::string(kRow10).replace(12, 8, "   1e999")}, 2},
+        Malformed{"ForceWithAUnit", {"   101, Stage 1", std::string(kRow10).replace(12, 8, "  1.0 kN")}, 2},
+        Malformed{"UnitNameOutsideTheTable", {"*UNIT", ";", " Newton,  metre"}, 2},
+        Malformed{"UnitNameInOtherCase", {"*UNIT", ";", "     n,     mm"}, 2}),
     [](const ::testing::TestParamInfo<Malformed>& i) { return std::string(i.param.pszName); });
 
 TEST_F(ReaderTest, AStepWithoutRowsBeforeAnotherKeepsEachRowUnderItsCase)
@@ -122,15 +134,58 @@ TEST_F(ReaderTest, UnitNamesAndTypeAreExact)
 {
     ASSERT_EQ(Read({"*Beam Element Design Result", "*UNIT ; Unit System", ";Force, Length", "  kips,     ft",
                     "*SECTION ; Section", ";", "     1,  shape,    H300, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12",
-                    "     2,  Shape ,    H301, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12", "*UNIT", ";", " Newton,  metre"}),
+                    "     2,  Shape ,    H301, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12"}),
               1);
     EXPECT_EQ(T().mSect.PLookup(1)->nType, 0) << "\"Shape\" in other case";
     EXPECT_EQ(T().mSect.PLookup(2)->nType, 1) << "padding is trimmed";
-    EXPECT_EQ(T().nForceUnit, 0) << "an unknown force unit is kgf";
-    EXPECT_EQ(T().nLengthUnit, 0) << "an unknown length unit is mm";
-    ASSERT_EQ(Read({"*Beam Element Design Result", "*UNIT ; Unit System", ";Force, Length", "  kips,     ft"}), 1);
     EXPECT_EQ(T().nForceUnit, 5);
     EXPECT_EQ(T().nLengthUnit, 4);
+    ASSERT_EQ(Read({"*Beam Element Design Result", "*UNIT ; Unit System", ";Force, Length", "  tonf,       "}), 1);
+    EXPECT_EQ(T().nForceUnit, 1);
+    EXPECT_EQ(T().nLengthUnit, 0) << "an empty length unit is mm";
+}
+
+TEST_F(ReaderTest, AFileWithoutAKeywordFirstIsNoDesignFile)
+{
+    std::string noise(4096, '\0');
+    for (size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 2654435761u) >> 13);
+    noise.erase(std::remove(noise.begin(), noise.end(), '*'), noise.end());
+    WriteBytes(dir.file("KvrDesign.txt"), noise);
+    EXPECT_EQ(reader.ReadDesignFile(dir.file("KvrDesign.txt").c_str()), 0) << "bytes without a keyword line";
+    EXPECT_EQ(Read({}), 0) << "an empty file";
+    EXPECT_EQ(Read({"     7, 1", "*Beam Element Design Result"}), 0) << "a data line before the first keyword";
+    EXPECT_EQ(Read({";Force, Length", "*Beam Element Design Result"}), 0) << "a title line there is data";
+    ASSERT_EQ(Read({"", " , 7", "*Results", "*ELEMENT", ";", "     7, 1"}), 1) << "skipped lines are no data";
+    EXPECT_EQ(T().nVariant, 1) << "a first keyword naming neither variant is beam";
+    EXPECT_EQ(T().mElem.GetCount(), 1);
+}
+
+TEST_F(ReaderTest, AReadErrorIsNoEndOfTheFile)
+{
+    // A stream that gives a whole beam file and then fails as a disk does.
+    struct Source {
+        std::string text;
+        size_t pos = 0;
+    } src{Crlf(Beam({"   101, Stage 1", kRow10}))};
+    cookie_io_functions_t io{};
+    io.read = [](void* c, char* buf, size_t n) -> ssize_t {
+        auto* s = static_cast<Source*>(c);
+        if (s->pos == s->text.size()) {
+            errno = EIO;
+            return -1;
+        }
+        const size_t k = std::min(n, s->text.size() - s->pos);
+        s->text.copy(buf, k, s->pos);
+        s->pos += k;
+        return static_cast<ssize_t>(k);
+    };
+    FILE* f = fopencookie(&src, "r", io);
+    ASSERT_NE(f, nullptr);
+    T_YRP_CONVERT_TABLE_D t;
+    EXPECT_EQ(kvpvs::design::ReadDesignText(f, t), 0);
+    EXPECT_EQ(t.mBeamLoad.GetCount(), 1) << "what was read stays";
+    std::fclose(f);
 }
 
 TEST_F(ReaderTest, ALongFilePathWithCommasIsTakenWhole)
@@ -183,6 +238,18 @@ TEST_F(ReaderTest, PlatePlanesWithAndWithoutData)
     EXPECT_DOUBLE_EQ(c->aForceSum[0].dSum[5], 6.0);
 }
 
+TEST_F(ReaderTest, ACellOnAPointNotGivenFailsThePlane)
+{
+    std::vector<std::string> f = kPlateHead;
+    for (const auto& p : {PlatePlane(1, "A", true), PlatePlane(2, "B", true)})
+        f.insert(f.end(), p.begin(), p.end());
+    std::string& cell = f[kPlateHead.size() + PlatePlane(1, "", true).size() + 9];
+    ASSERT_EQ(cell.substr(0, 20), "        1,         1");
+    cell.replace(19, 1, "3");
+    EXPECT_EQ(Read(f), 0);
+    EXPECT_EQ(T().mPlane.GetCount(), 1) << "A was stored before";
+}
+
 TEST_F(ReaderTest, APlaneWithoutForceRowsLeavesNothingToTheNext)
 {
     std::vector<std::string> f = kPlateHead;
@@ -202,7 +269,8 @@ TEST_F(ReaderTest, SolidPlanesRepeatTheHeaderAndCarryTheirSection)
         f.insert(f.end(), kPlateHead.begin(), kPlateHead.end());
         for (const std::string& l :
              {"*SOLIDFORCESUM, count, " + std::to_string(n), std::string(";"), std::string("S, 0, 0, 0, 1, 0, 0"),
-              std::string("*POINT"), std::string(";"), std::string("1, 0, 0, 0"), std::string("*CELL"),
+              std::string("*POINT"), std::string(";"), std::string("1, 0, 0, 0"), std::string("2, 0, 1000, 0"),
+              std::string("3, 0, 1000, 500"), std::string("*CELL"),
               std::string(";"), std::string("1, 1, 2, 3, 80.000, 0.300, 0.000"), std::string("*Boundary Edge Point"),
               std::string(";Point ID"), std::string("        1"), std::string("*SECTION; section"),
               std::string(";                AREA,                   h,                   b"),

@@ -85,7 +85,7 @@ protected:
         CMsgDll::SetText(IDS_KV_PVS_NOT_RECTANGLE_PLANE, "Not a rectangle");
         AddCase(doc, 1, 5, "Stages", 1);
         AddStep(doc, kStage1, 1, "Stage 1", 25);
-        AddStep(doc, kStage2, 1, "Stage 2", 25);
+        AddStep(doc, kStage2, 1, "Stage 2, dig", 25);
         AddStep(doc, kStage3, 1, "Stage 3", 25);
         doc.m_fnDisplayHandler = [this](const T_DOC_DISPLAY_REQUEST_D& r) { return Broadcast(r); };
     }
@@ -363,14 +363,16 @@ TEST_F(PlateSolidDesignTest, PlateVariantIsWrittenPlaneByPlaneAndStartsTheChecke
 {
     ASSERT_TRUE(folder.HasChecker());
     AddPlaneRow("A", 1, {0, 0, 0, 0, 0, -1, 1, 0, -1});
-    AddPlaneRow("B", 1, {1, 0, 0, 1, 0, -1, 2, 0, -1});
+    AddPlaneRow("B, upper", 1, {1, 0, 0, 1, 0, -1, 2, 0, -1});
     PlateRows(kStage1);
     PlateRows(kStage2);
-    // Plane B is cut in the second step only.
+    // Plane B is cut in the second step only; A's sum of the second step is not finite.
     script = [](int i, int r, const T_VD_LCLDIRSUM_KVR_D& rec) {
         Payload p = PlatePayload(i, r, rec);
         if (i == 1 && r == 0)
             p.points.RemoveAll();
+        if (i == 0 && r == 1)
+            p.sum.MY = std::nan("");
         return p;
     };
     CDlgPlateSolidDesign* dlg = Open();
@@ -387,7 +389,7 @@ TEST_F(PlateSolidDesignTest, PlateVariantIsWrittenPlaneByPlaneAndStartsTheChecke
     for (int i = 0; i < 2; ++i) {
         e += Line("*PLATEFORCESUM, count, %d", i + 1);
         e += Line(";    Name,      ORG X,      ORG Y,      ORG Z,    DIR X,    DIR Y,    DIR Z ");
-        e += Line("%9s, %10.3f, %10.3f, %10.3f, %8.3f, %8.3f, %8.3f", i == 0 ? "A" : "B", 1000.0 * i, 0.0, -750.0,
+        e += Line("%9s, %10.3f, %10.3f, %10.3f, %8.3f, %8.3f, %8.3f", i == 0 ? "A" : "B; upper", 1000.0 * i, 0.0, -750.0,
                   1.0, 0.0, 0.0);
         e += Line("*POINT");
         e += Line(";      ID,             X,             Y,             Z");
@@ -399,12 +401,11 @@ TEST_F(PlateSolidDesignTest, PlateVariantIsWrittenPlaneByPlaneAndStartsTheChecke
         e += Line("*FORCESUM");
         e += Line(";      Load Case Name,             FX,             FY,             FZ,             MX,             MY,"
                   "             MZ");
-        for (int s = i; s < 2; ++s) {
-            // B has a record of the second step only: its plane and rows come from there.
-            const T_FORCESUM_D f = Sums(i, s);
-            e += Line("%21s, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f", s == 0 ? "Stage 1" : "Stage 2", f.FX,
-                      f.FY, f.FZ, f.MX, f.MY, f.MZ);
-        }
+        // A's row of the second step is left out (its sum is not finite); B has a record of the
+        // second step only: its plane and row come from there.
+        const T_FORCESUM_D f = Sums(i, i);
+        e += Line("%21s, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f", i == 0 ? "Stage 1" : "Stage 2; dig", f.FX,
+                  f.FY, f.FZ, f.MX, f.MY, f.MZ);
     }
     e += Line("*FILEPATH ; File Path");
     e += Line("/projects/pit/wall");
@@ -421,9 +422,9 @@ TEST_F(PlateSolidDesignTest, PlateVariantIsWrittenPlaneByPlaneAndStartsTheChecke
     ASSERT_EQ(t.mPlane.GetCount(), 2);
     const T_YRP_CONVERT_PLANE* pB = t.mPlane.PLookup(2);
     ASSERT_NE(pB, nullptr);
-    EXPECT_EQ(pB->strName, "B");
+    EXPECT_EQ(pB->strName, "B; upper");
     ASSERT_EQ(pB->aForceSum.GetSize(), 1);
-    EXPECT_EQ(pB->aForceSum[0].strName, "Stage 2");
+    EXPECT_EQ(pB->aForceSum[0].strName, "Stage 2; dig");
     EXPECT_DOUBLE_EQ(pB->aForceSum[0].dSum[0], 201.0);
     EXPECT_DOUBLE_EQ(pB->mCell.PLookup(1)->dThickness, 800.0);
 }

@@ -71,7 +71,7 @@ TEST(SettingsRecordCopy, NullSourceGivesInitialisedRecords)
     EXPECT_EQ(kvr->bAppend, 1);
     EXPECT_EQ(kvr->bEditor, 1);
     EXPECT_EQ(kvr->dArrowScale, 1.0);
-    EXPECT_EQ(kvr->bIncludeText, 1);
+    EXPECT_EQ(kvr->bIncludeText, 0);
 
     auto grid = Copy<T_VD_PROFGRID_D>(f, 5, nullptr);
     ASSERT_TRUE(grid);

@@ -334,6 +334,7 @@ TEST(ForceSumReport, DesignVariantAppendsWithoutHeader)
     for (int run = 0; run < 2; ++run) {
         LdfsdDisplay d;
         FillRecord(d.rec, m, 0, {kPlaneX});
+        d.rec.bIncludeText = 1;
         d.rec.bAppend = run;
         d.rec.bEditor = 0;
         d.Build(m, 12);

@@ -49,8 +49,12 @@ ssize_t TextRead(void* cookie, char* buf, size_t size)
                 break;
             }
         }
-        if (ch == EOF)
+        if (ch == EOF) {
+            // A read error of the file is the stream's error, not its end.
+            if (n == 0 && std::ferror(c->pRaw))
+                return -1;
             break;
+        }
         if (ch == '\r') {
             c->bPendingCR = true;
             continue;

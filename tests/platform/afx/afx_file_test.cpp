@@ -83,6 +83,17 @@ TEST(AfxTextFOpen, DevicesAndFoldersAreRefusedForReadingAndWriting)
     }
 }
 
+TEST(AfxTextFOpen, AReadErrorIsTheTextStreamsError)
+{
+    // Reading a process's memory file at offset 0 fails with EIO.
+    FILE* f = AfxTextFOpen("/proc/self/mem", "rt");
+    if (!f)
+        GTEST_SKIP() << "no /proc/self/mem";
+    EXPECT_EQ(std::fgetc(f), EOF);
+    EXPECT_NE(std::ferror(f), 0);
+    std::fclose(f);
+}
+
 TEST(AfxTextFOpen, RegularFilesAreWrittenReplacedAndAppendedAsBefore)
 {
     ScratchFolder dir;
