@@ -221,9 +221,8 @@ void OPVARS(const int& NDEG, double* V, const double* ALPHA, const double* BETA,
 // OPTAB with the p-values as chosen; OPTAB computes them.
 void optab_with(PValues p_values, const int& NDEG, const double* ALPHA, const double* BETA, const double& SMULT,
                 const double& SADD, const double* OCOEF, const double* D, const double& DFE, const double& SSE,
-                const int& LOF, const double& DFPE, const double& SSPE, const int& IPRINT, double* AOV,
-                double* SQSS, const int& LDSQSS, double* COEF, const int& LDCOEF, double* TLOF,
-                const int& LDTLOF, double* WK);
+                const int& LOF, const double& DFPE, const double& SSPE, const int& IPRINT, double* AOV, double* SQSS,
+                const int& LDSQSS, double* COEF, const int& LDCOEF, double* TLOF, const int& LDTLOF, double* WK);
 // NAME the response's name (blank for none), ROWLBL the three row labels.
 void AOVPRT(std::string_view NAME, std::span<const std::string_view> ROWLBL, const double* AOV);
 

@@ -106,36 +106,48 @@ void OPFIT(const int& NOBS, const int& NCOL, const double* X, const int& LDX, co
         ERPUSH("OPFIT4");
         const double* xcol = X + static_cast<std::int64_t>(IND - 1) * LDX;
         const double* ycol = X + static_cast<std::int64_t>(IRSP - 1) * LDX;
-        for (int i = 1; i <= NOBS; ++i) {
-            const double x = xcol[i - 1];
-            const double y = ycol[i - 1];
-            if (std::isnan(x) || std::isnan(y)) {
-                ++NMISS;
-                continue;
-            }
-            // A row of frequency 0 is not asked for its weight: it takes 1.0 (its combined weight is 0).
-            double frq = 1.0;
-            double wt = 1.0;
-            int status = 0;
-            const int zero = 0;
-            const int ido = 1;
-            // Without frequency and weight columns every row reads as frequency 1 and weight 1.
-            if (IFRQ >= 1 || IWT >= 1)
-                FMCWFR(zero, zero, X, LDX, i, ido, IFRQ, IWT, nan(), NMISS, frq, wt, status);
-            if (status == 3) {
-                ERPOP("OPFIT4");
-                ERPOP("OPFIT");
-                return;
-            }
-            if (status == 2)
-                continue;
+        const auto keep = [&](double x, double y, double w, double f) {
             if (kept > 0 && !(x > xs[kept - 1]))
                 increasing = false;
             xs[kept] = x;
             ys[kept] = y;
-            ws[kept] = wt * frq;
-            fs[kept] = frq;
+            ws[kept] = w;
+            fs[kept] = f;
             ++kept;
+        };
+        if (IFRQ < 1 && IWT < 1) {
+            // Without frequency and weight columns every row reads as frequency 1 and weight 1.
+            int missing = 0;
+            for (int i = 0; i < NOBS; ++i) {
+                if (std::isnan(xcol[i]) || std::isnan(ycol[i]))
+                    ++missing;
+                else
+                    keep(xcol[i], ycol[i], 1.0, 1.0);
+            }
+            NMISS = missing;
+        } else {
+            for (int i = 1; i <= NOBS; ++i) {
+                const double x = xcol[i - 1];
+                const double y = ycol[i - 1];
+                if (std::isnan(x) || std::isnan(y)) {
+                    ++NMISS;
+                    continue;
+                }
+                // A row of frequency 0 is not asked for its weight: it takes 1.0 (its combined weight is 0).
+                double frq = 1.0;
+                double wt = 1.0;
+                int status = 0;
+                const int zero = 0;
+                const int ido = 1;
+                FMCWFR(zero, zero, X, LDX, i, ido, IFRQ, IWT, nan(), NMISS, frq, wt, status);
+                if (status == 3) {
+                    ERPOP("OPFIT4");
+                    ERPOP("OPFIT");
+                    return;
+                }
+                if (status != 2)
+                    keep(x, y, wt * frq, frq);
+            }
         }
         if (kept == 0) {
             ERMES(4, 3, "Each row of X contains a missing value in either the IRSP, IFRQ, IND, or IWT column.");

@@ -159,7 +159,7 @@ void pfit2(PValues p_values, const int& NOBS, const double* XOBS, const double* 
     ERPOP("PFIT2");
 }
 
-}  // namespace
+} // namespace
 
 std::int64_t pfit_work_size(const int& NOBS, const int& NDEG)
 {

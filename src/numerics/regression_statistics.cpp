@@ -58,7 +58,7 @@ void f_test(const double& MSN, const double& MSD, const double& DF1, const doubl
     else if (F == RCONST(7))
         P = 0.0;
     else if (p_values == PValues::Skipped && F > 0.0)
-        P = nan();  // F <= 0 still goes to FDIST for the note it posts
+        P = nan(); // F <= 0 still goes to FDIST for the note it posts
     else
         P = 1.0 - FDIST(F, DF1, DF2);
 }
@@ -76,8 +76,7 @@ void t_test(const double& EST, const double& SE, const double& DFE, double& T, d
         P = 2.0 * (1.0 - TDIST(std::fabs(T), DFE));
 }
 
-void aovlof(const double& DFR, const double& SSR, const double& DFE, const double& SSE, double* AOV,
-            PValues p_values)
+void aovlof(const double& DFR, const double& SSR, const double& DFE, const double& SSE, double* AOV, PValues p_values)
 {
     ERPUSH("AOVLOF");
     AOV[0] = DFR;
@@ -118,8 +117,8 @@ void aovsta(const double& DFR, const double& SSR, const double& DFE, const doubl
     ERPOP("AOVSTA");
 }
 
-void opcoef(const int& NCOEF, const double* EST, const double* STDB, const double& DFE, double* COEF,
-            const int& LDCOEF, PValues p_values)
+void opcoef(const int& NCOEF, const double* EST, const double* STDB, const double& DFE, double* COEF, const int& LDCOEF,
+            PValues p_values)
 {
     ERPUSH("OPCOEF");
     int code = 1;
@@ -147,7 +146,7 @@ void opcoef(const int& NCOEF, const double* EST, const double* STDB, const doubl
     ERPOP("OPCOEF");
 }
 
-}  // namespace
+} // namespace
 
 void AOVLOF(const double& DFR, const double& SSR, const double& DFE, const double& SSE, double* AOV)
 {
@@ -296,9 +295,8 @@ void OPVARS(const int& NDEG, double* V, const double* ALPHA, const double* BETA,
 
 void optab_with(PValues p_values, const int& NDEG, const double* ALPHA, const double* BETA, const double& SMULT,
                 const double& SADD, const double* OCOEF, const double* D, const double& DFE, const double& SSE,
-                const int& LOF, const double& DFPE, const double& SSPE, const int& IPRINT, double* AOV,
-                double* SQSS, const int& LDSQSS, double* COEF, const int& LDCOEF, double* TLOF,
-                const int& LDTLOF, double* WK)
+                const int& LOF, const double& DFPE, const double& SSPE, const int& IPRINT, double* AOV, double* SQSS,
+                const int& LDSQSS, double* COEF, const int& LDCOEF, double* TLOF, const int& LDTLOF, double* WK)
 {
     ERPUSH("OPTAB");
     if (NDEG < 0) {
@@ -393,8 +391,7 @@ void optab_with(PValues p_values, const int& NDEG, const double* ALPHA, const do
         for (int j = 0; j < k; ++j) {
             col(SQSS, LDSQSS, 1)[j] = 1.0;
             const double ms = col(SQSS, LDSQSS, 2)[j] / col(SQSS, LDSQSS, 1)[j];
-            f_test(ms, mse, col(SQSS, LDSQSS, 1)[j], DFE, col(SQSS, LDSQSS, 3)[j], col(SQSS, LDSQSS, 4)[j],
-                   p_values);
+            f_test(ms, mse, col(SQSS, LDSQSS, 1)[j], DFE, col(SQSS, LDSQSS, 3)[j], col(SQSS, LDSQSS, 4)[j], p_values);
         }
         if (LOF == 1) {
             double* df = col(TLOF, LDTLOF, 1);
@@ -439,8 +436,8 @@ void optab_with(PValues p_values, const int& NDEG, const double* ALPHA, const do
 
 void OPTAB(const int& NDEG, const double* ALPHA, const double* BETA, const double& SMULT, const double& SADD,
            const double* OCOEF, const double* D, const double& DFE, const double& SSE, const int& LOF,
-           const double& DFPE, const double& SSPE, const int& IPRINT, double* AOV, double* SQSS,
-           const int& LDSQSS, double* COEF, const int& LDCOEF, double* TLOF, const int& LDTLOF, double* WK)
+           const double& DFPE, const double& SSPE, const int& IPRINT, double* AOV, double* SQSS, const int& LDSQSS,
+           double* COEF, const int& LDCOEF, double* TLOF, const int& LDTLOF, double* WK)
 {
     optab_with(PValues::Computed, NDEG, ALPHA, BETA, SMULT, SADD, OCOEF, D, DFE, SSE, LOF, DFPE, SSPE, IPRINT, AOV,
                SQSS, LDSQSS, COEF, LDCOEF, TLOF, LDTLOF, WK);
