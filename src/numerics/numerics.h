@@ -199,8 +199,8 @@ void PRTREG(std::string_view TITLE, const int& NRA, const int& NCA, const double
             std::span<const std::string_view> CLABEL, std::span<std::string> CHWK);
 
 // ---- regression_statistics.cpp -----------------------------------------------------------
-// Whether the t and F tests get their p-values. The curve fit reads none of them, and their
-// distribution functions are a quarter of its time: skipped, they are left NaN.
+// Whether the t and F tests get their p-values; skipped (the curve fit reads none of them), they
+// are left NaN.
 enum class PValues { Computed, Skipped };
 void OPTAB(const int& NDEG, const double* ALPHA, const double* BETA, const double& SMULT, const double& SADD,
            const double* OCOEF, const double* D, const double& DFE, const double& SSE, const int& LOF,

@@ -395,8 +395,8 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
     SMULT = 4.0 / (xmax - xmin);
     SADD = -center * SMULT;
 
-    // One pass groups the equal x, scales x and forms the sums, each in the order of its own pass.
-    // az is sum z (sqrt(w) P0)^2, for unit weights (the curve fit's) sum z: each factor an exact 1.
+    // One pass groups the equal x, scales x and forms the sums, each summed in row order. az is
+    // sum z (sqrt(w) P0)^2: for unit weights (the curve fit's) sum z, each factor an exact 1.
     int ndist = 0;
     double sumf = 0.0;
     double swy = 0.0;
