@@ -1,10 +1,12 @@
-// Cost of the curve fit on 10,000 points (x from 0 to 1000, a smooth settlement-like curve plus
-// noise) at degrees 2, 5 and 10, with the points in profile order and shuffled, beside LAPACK's
+// Cost of the curve fit on 10,000 and 100,000 points (x steps of 0.1 from 0, a smooth
+// settlement-like curve plus noise) at degrees 2, 5 and 10, with the points in profile order and
+// shuffled, beside LAPACK's
 // least squares by QR without pivoting (dgels) on the raw Vandermonde matrix of the same data in
 // the same run. curvefit's time includes its sort and statistics; dgels's the building of its
 // matrix. The exact solution (rational arithmetic) is computed in the set-up; the closing table
 // prints both times, their ratio, each method's largest relative coefficient error and a
-// checksum of curvefit's coefficients (the same in every repetition and in both orders).
+// checksum of curvefit's coefficients (the same in every repetition and in both orders) for each
+// size, then each method's cost per point at 100,000 points over that at 10,000.
 #include <benchmark/benchmark.h>
 
 #include <gmpxx.h>
@@ -25,53 +27,55 @@
 
 namespace {
 
-constexpr int N = 10000;
+constexpr int SIZES[] = {10000, 100000};
 
 struct Data {
     std::vector<double> x, y;
 };
 
-Data& profile()
+Data& profile(int n)
 {
-    static Data d = [] {
-        Data p;
+    static std::map<int, Data> cache;
+    Data& p = cache[n];
+    if (p.x.empty()) {
         std::mt19937 gen(20240607u);
         std::uniform_real_distribution<double> noise(-1.0, 1.0);
-        for (int i = 0; i < N; ++i) {
+        for (int i = 0; i < n; ++i) {
             const double x = i * 0.1;
             p.x.push_back(x);
             p.y.push_back(50.0 * std::sin(x / 150.0) + 0.02 * x - 30.0 * std::exp(-x / 200.0) + noise(gen));
         }
-        return p;
-    }();
-    return d;
+    }
+    return p;
 }
 
-Data& shuffled()
+Data& shuffled(int n)
 {
-    static Data d = [] {
-        Data s = profile();
-        std::vector<int> order(N);
-        for (int i = 0; i < N; ++i)
+    static std::map<int, Data> cache;
+    Data& out = cache[n];
+    if (out.x.empty()) {
+        const Data& s = profile(n);
+        std::vector<int> order(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i)
             order[static_cast<std::size_t>(i)] = i;
         std::shuffle(order.begin(), order.end(), std::mt19937(99u));
-        Data out;
         for (int i : order) {
             out.x.push_back(s.x[static_cast<std::size_t>(i)]);
             out.y.push_back(s.y[static_cast<std::size_t>(i)]);
         }
-        return out;
-    }();
-    return d;
+    }
+    return out;
 }
 
+int Size(const Data& d) { return static_cast<int>(d.x.size()); }
+
 // Exact least-squares coefficients of the profile: normal equations solved in rationals.
-std::vector<mpq_class> Exact(int degree)
+std::vector<mpq_class> Exact(int n, int degree)
 {
     const int p = degree + 1;
-    const Data& d = profile();
+    const Data& d = profile(n);
     std::vector<mpq_class> s(static_cast<std::size_t>(2 * p - 1)), r(static_cast<std::size_t>(p));
-    for (int i = 0; i < N; ++i) {
+    for (int i = 0; i < n; ++i) {
         const mpq_class x(d.x[static_cast<std::size_t>(i)]), y(d.y[static_cast<std::size_t>(i)]);
         mpq_class pw(1);
         for (int k = 0; k < 2 * p - 1; ++k) {
@@ -117,16 +121,17 @@ double RelError(const std::vector<double>& b, const std::vector<mpq_class>& exac
 std::vector<double> Dgels(const Data& d, int degree)
 {
     const int p = degree + 1;
-    std::vector<double> a(static_cast<std::size_t>(N) * static_cast<std::size_t>(p));
-    for (int i = 0; i < N; ++i) {
+    const int n = Size(d);
+    std::vector<double> a(static_cast<std::size_t>(n) * static_cast<std::size_t>(p));
+    for (int i = 0; i < n; ++i) {
         double pw = 1.0;
         for (int k = 0; k < p; ++k) {
-            a[static_cast<std::size_t>(k) * N + static_cast<std::size_t>(i)] = pw;
+            a[static_cast<std::size_t>(k) * static_cast<std::size_t>(n) + static_cast<std::size_t>(i)] = pw;
             pw *= d.x[static_cast<std::size_t>(i)];
         }
     }
     std::vector<double> rhs(d.y);
-    LAPACKE_dgels(LAPACK_COL_MAJOR, 'N', N, p, 1, a.data(), N, rhs.data(), N);
+    LAPACKE_dgels(LAPACK_COL_MAJOR, 'N', n, p, 1, a.data(), n, rhs.data(), n);
     rhs.resize(static_cast<std::size_t>(p));
     return rhs;
 }
@@ -134,7 +139,7 @@ std::vector<double> Dgels(const Data& d, int degree)
 std::vector<double> Curvefit(Data& d, int degree)
 {
     std::vector<double> b(static_cast<std::size_t>(degree + 1));
-    curvefit(N, d.x.data(), d.y.data(), degree, b.data());
+    curvefit(Size(d), d.x.data(), d.y.data(), degree, b.data());
     return b;
 }
 
@@ -158,14 +163,20 @@ std::map<std::string, Row>& table()
     return t;
 }
 
-std::string Key(int degree, bool shuffle) { return std::string(shuffle ? "shuffled" : "profile") + " degree " + std::to_string(degree); }
+std::string Name(int degree, bool shuffle)
+{
+    return std::string(shuffle ? "shuffled" : "profile") + " degree " + std::to_string(degree);
+}
+
+std::string Key(int n, int degree, bool shuffle) { return std::to_string(n) + " " + Name(degree, shuffle); }
 
 void BM_curvefit(benchmark::State& state)
 {
     const int degree = static_cast<int>(state.range(0));
     const bool shuffle = state.range(1) != 0;
-    Data& d = shuffle ? shuffled() : profile();
-    Row& row = table()[Key(degree, shuffle)];
+    const int n = static_cast<int>(state.range(2));
+    Data& d = shuffle ? shuffled(n) : profile(n);
+    Row& row = table()[Key(n, degree, shuffle)];
     std::vector<double> b;
     const auto t0 = std::chrono::steady_clock::now();
     for (auto _ : state) {
@@ -184,19 +195,21 @@ void BM_dgels(benchmark::State& state)
 {
     const int degree = static_cast<int>(state.range(0));
     const bool shuffle = state.range(1) != 0;
-    const Data& d = shuffle ? shuffled() : profile();
+    const int n = static_cast<int>(state.range(2));
+    const Data& d = shuffle ? shuffled(n) : profile(n);
     std::vector<double> b;
     const auto t0 = std::chrono::steady_clock::now();
     for (auto _ : state) {
         b = Dgels(d, degree);
         benchmark::DoNotOptimize(b.data());
     }
-    table()[Key(degree, shuffle)].ms_dgels = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count() /
-                                             static_cast<double>(state.iterations());
+    table()[Key(n, degree, shuffle)].ms_dgels =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count() /
+        static_cast<double>(state.iterations());
 }
 
-BENCHMARK(BM_curvefit)->ArgsProduct({{2, 5, 10}, {0, 1}})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_dgels)->ArgsProduct({{2, 5, 10}, {0, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_curvefit)->ArgsProduct({{2, 5, 10}, {0, 1}, {SIZES[0], SIZES[1]}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_dgels)->ArgsProduct({{2, 5, 10}, {0, 1}, {SIZES[0], SIZES[1]}})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -205,26 +218,42 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    for (int degree : {2, 5, 10}) {
-        const std::vector<mpq_class> exact = Exact(degree);
-        for (bool shuffle : {false, true}) {
-            Data& d = shuffle ? shuffled() : profile();
-            Row& row = table()[Key(degree, shuffle)];
-            row.err_ours = RelError(Curvefit(d, degree), exact);
-            row.err_dgels = RelError(Dgels(d, degree), exact);
+    for (int n : SIZES)
+        for (int degree : {2, 5, 10}) {
+            const std::vector<mpq_class> exact = Exact(n, degree);
+            for (bool shuffle : {false, true}) {
+                Data& d = shuffle ? shuffled(n) : profile(n);
+                Row& row = table()[Key(n, degree, shuffle)];
+                row.err_ours = RelError(Curvefit(d, degree), exact);
+                row.err_dgels = RelError(Dgels(d, degree), exact);
+            }
         }
-    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::printf("\n%-18s %10s %10s %7s %12s %12s  %-18s\n", "data", "curvefit", "dgels", "ratio", "err curvefit",
-                "err dgels", "checksum");
-    std::printf("%-18s %10s %10s %7s %12s %12s\n", "", "ms", "ms", "", "(relative)", "(relative)");
+    for (int n : SIZES) {
+        std::printf("\n%d points\n", n);
+        std::printf("%-18s %10s %10s %7s %12s %12s  %-18s\n", "data", "curvefit", "dgels", "ratio", "err curvefit",
+                    "err dgels", "checksum");
+        std::printf("%-18s %10s %10s %7s %12s %12s\n", "", "ms", "ms", "", "(relative)", "(relative)");
+        for (int degree : {2, 5, 10})
+            for (bool shuffle : {false, true}) {
+                const Row& r = table()[Key(n, degree, shuffle)];
+                std::printf("%-18s %10.3f %10.3f %7.2f %12.3e %12.3e  %016llx%s\n", Name(degree, shuffle).c_str(),
+                            r.ms_ours, r.ms_dgels, r.ms_dgels > 0 ? r.ms_ours / r.ms_dgels : 0.0, r.err_ours,
+                            r.err_dgels, static_cast<unsigned long long>(r.checksum),
+                            r.checksum_stable ? "" : " (changed)");
+            }
+    }
+    // Cost per point at the larger size over that at the smaller: 1 for a cost linear in the points.
+    std::printf("\ncost per point, %d / %d points   curvefit   dgels\n", SIZES[1], SIZES[0]);
+    const double scale = static_cast<double>(SIZES[0]) / SIZES[1];
     for (int degree : {2, 5, 10})
         for (bool shuffle : {false, true}) {
-            const Row& r = table()[Key(degree, shuffle)];
-            std::printf("%-18s %10.3f %10.3f %7.2f %12.3e %12.3e  %016llx%s\n", Key(degree, shuffle).c_str(), r.ms_ours,
-                        r.ms_dgels, r.ms_dgels > 0 ? r.ms_ours / r.ms_dgels : 0.0, r.err_ours, r.err_dgels,
-                        static_cast<unsigned long long>(r.checksum), r.checksum_stable ? "" : " (changed)");
+            const Row& small = table()[Key(SIZES[0], degree, shuffle)];
+            const Row& large = table()[Key(SIZES[1], degree, shuffle)];
+            std::printf("%-33s %9.2f %7.2f\n", Name(degree, shuffle).c_str(),
+                        small.ms_ours > 0 ? large.ms_ours * scale / small.ms_ours : 0.0,
+                        small.ms_dgels > 0 ? large.ms_dgels * scale / small.ms_dgels : 0.0);
         }
     return 0;
 }

@@ -75,7 +75,7 @@ void Fit(int nobs, const double* x, const double* y, int ndeg, double* b)
         ERPOP("PFIT");
         return;
     }
-    PFIT(nobs, x, y, ndeg, b, seqss.data(), g_stats);
+    pfit_with(PValues::Skipped, nobs, x, y, ndeg, b, seqss.data(), g_stats);
 }
 
 } // namespace

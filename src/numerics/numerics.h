@@ -199,6 +199,9 @@ void PRTREG(std::string_view TITLE, const int& NRA, const int& NCA, const double
             std::span<const std::string_view> CLABEL, std::span<std::string> CHWK);
 
 // ---- regression_statistics.cpp -----------------------------------------------------------
+// Whether the t and F tests get their p-values; skipped (the curve fit reads none of them), they
+// are left NaN.
+enum class PValues { Computed, Skipped };
 void OPTAB(const int& NDEG, const double* ALPHA, const double* BETA, const double& SMULT, const double& SADD,
            const double* OCOEF, const double* D, const double& DFE, const double& SSE, const int& LOF,
            const double& DFPE, const double& SSPE, const int& IPRINT, double* AOV, double* SQSS,
@@ -215,6 +218,11 @@ void OPCONV(const int& NDEG, double* CF, const double* ALPHA, const double* BETA
             const double& SADD, double* WK, const int& LDWK);
 void OPVARS(const int& NDEG, double* V, const double* ALPHA, const double* BETA, const double& SMULT,
             const double& SADD, double* WK, const int& LDWK);
+// OPTAB with the p-values as chosen; OPTAB computes them.
+void optab_with(PValues p_values, const int& NDEG, const double* ALPHA, const double* BETA, const double& SMULT,
+                const double& SADD, const double* OCOEF, const double* D, const double& DFE, const double& SSE,
+                const int& LOF, const double& DFPE, const double& SSPE, const int& IPRINT, double* AOV, double* SQSS,
+                const int& LDSQSS, double* COEF, const int& LDCOEF, double* TLOF, const int& LDTLOF, double* WK);
 // NAME the response's name (blank for none), ROWLBL the three row labels.
 void AOVPRT(std::string_view NAME, std::span<const std::string_view> ROWLBL, const double* AOV);
 
@@ -246,5 +254,9 @@ void PFIT(const int& NOBS, const double* XOBS, const double* YOBS, const int& ND
           double* STATS);
 void PFIT2(const int& NOBS, const double* XOBS, const double* YOBS, const int& NDEG, double* B, double* SEQSS,
            double* STATS, double* WK, int* IWK);
+// PFIT with the p-values of its statistics as chosen (none of B, SEQSS and STATS holds one); PFIT
+// computes them.
+void pfit_with(PValues p_values, const int& NOBS, const double* XOBS, const double* YOBS, const int& NDEG, double* B,
+               double* SEQSS, double* STATS);
 
 }  // namespace kvpvs::numerics

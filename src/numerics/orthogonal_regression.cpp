@@ -101,50 +101,71 @@ void OPFIT(const int& NOBS, const int& NCOL, const double* X, const int& LDX, co
         double* rest = WK + 4 * n;
         NMISS = 0;
         int kept = 0;
+        // Rows kept in strictly increasing x are already in their one sorted order: no sort.
+        bool increasing = true;
         ERPUSH("OPFIT4");
-        for (int i = 1; i <= NOBS; ++i) {
-            const double x = X[static_cast<std::int64_t>(IND - 1) * LDX + (i - 1)];
-            const double y = X[static_cast<std::int64_t>(IRSP - 1) * LDX + (i - 1)];
-            if (ISNAN(x) || ISNAN(y)) {
-                ++NMISS;
-                continue;
-            }
-            // A row of frequency 0 is not asked for its weight: it takes 1.0 (its combined weight is 0).
-            double frq = 1.0;
-            double wt = 1.0;
-            int status = 0;
-            const int zero = 0;
-            const int ido = 1;
-            // Without frequency and weight columns every row reads as frequency 1 and weight 1.
-            if (IFRQ >= 1 || IWT >= 1)
-                FMCWFR(zero, zero, X, LDX, i, ido, IFRQ, IWT, nan(), NMISS, frq, wt, status);
-            if (status == 3) {
-                ERPOP("OPFIT4");
-                ERPOP("OPFIT");
-                return;
-            }
-            if (status == 2)
-                continue;
+        const double* xcol = X + static_cast<std::int64_t>(IND - 1) * LDX;
+        const double* ycol = X + static_cast<std::int64_t>(IRSP - 1) * LDX;
+        const auto keep = [&](double x, double y, double w, double f) {
+            if (kept > 0 && !(x > xs[kept - 1]))
+                increasing = false;
             xs[kept] = x;
-            rest[kept] = y;
-            rest[n + kept] = wt;
-            rest[2 * n + kept] = frq;
+            ys[kept] = y;
+            ws[kept] = w;
+            fs[kept] = f;
             ++kept;
+        };
+        if (IFRQ < 1 && IWT < 1) {
+            // Without frequency and weight columns every row reads as frequency 1 and weight 1.
+            int missing = 0;
+            for (int i = 0; i < NOBS; ++i) {
+                if (std::isnan(xcol[i]) || std::isnan(ycol[i]))
+                    ++missing;
+                else
+                    keep(xcol[i], ycol[i], 1.0, 1.0);
+            }
+            NMISS = missing;
+        } else {
+            for (int i = 1; i <= NOBS; ++i) {
+                const double x = xcol[i - 1];
+                const double y = ycol[i - 1];
+                if (std::isnan(x) || std::isnan(y)) {
+                    ++NMISS;
+                    continue;
+                }
+                // A row of frequency 0 is not asked for its weight: it takes 1.0 (its combined weight is 0).
+                double frq = 1.0;
+                double wt = 1.0;
+                int status = 0;
+                const int zero = 0;
+                const int ido = 1;
+                FMCWFR(zero, zero, X, LDX, i, ido, IFRQ, IWT, nan(), NMISS, frq, wt, status);
+                if (status == 3) {
+                    ERPOP("OPFIT4");
+                    ERPOP("OPFIT");
+                    return;
+                }
+                if (status != 2)
+                    keep(x, y, wt * frq, frq);
+            }
         }
         if (kept == 0) {
             ERMES(4, 3, "Each row of X contains a missing value in either the IRSP, IFRQ, IND, or IWT column.");
         } else {
-            for (int k = 0; k < kept; ++k)
-                IWK[k] = k + 1;
-            SORTPM(kept, xs, xs, IWK);
-            for (int k = 0; k < kept; ++k) {
-                const int from = IWK[k] - 1;
-                ys[k] = rest[from];
-                ws[k] = rest[n + from];
-                fs[k] = rest[2 * n + from];
+            if (!increasing) {
+                for (int k = 0; k < kept; ++k)
+                    IWK[k] = k + 1;
+                SORTPM(kept, xs, xs, IWK);
+                std::copy(ys, ys + kept, rest);
+                std::copy(ws, ws + kept, rest + n);
+                std::copy(fs, fs + kept, rest + 2 * n);
+                for (int k = 0; k < kept; ++k) {
+                    const int from = IWK[k] - 1;
+                    ys[k] = rest[from];
+                    ws[k] = rest[n + from];
+                    fs[k] = rest[2 * n + from];
+                }
             }
-            for (int k = 0; k < kept; ++k)
-                ws[k] = ws[k] * fs[k];
             OPFIT3(kept, xs, ys, ws, fs, MAXDEG, ICRIT, CRIT, LOF, NDEG, SMULT, SADD, ALPHA, BETA, OCOEF, D, DFE, SSE,
                    DFPE, SSPE, IWK, rest);
         }
@@ -341,9 +362,23 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
         ERPOP("OPFIT3");
         return;
     }
-    const int one = 1;
-    const int imax = IXMAX(N, X, one);
-    const int imin = IXMIN(N, X, one);
+    // The first largest and the first smallest x in one pass, as IXMAX and IXMIN find them.
+    int imax = N < 1 ? 0 : 1;
+    int imin = imax;
+    if (N >= 1) {
+        double hi = X[0];
+        double lo = X[0];
+        for (int i = 1; i < N; ++i) {
+            if (X[i] > hi) {
+                hi = X[i];
+                imax = i + 1;
+            }
+            if (X[i] < lo) {
+                lo = X[i];
+                imin = i + 1;
+            }
+        }
+    }
     if (imax == imin) {
         ERMES(4, 7, "Each value of the independent variable is the same.  The independent variable, X(*,IND), "
                     "cannot be constant.");
@@ -354,28 +389,57 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
     for (int i = 0; i + 1 < N && yconst; ++i)
         yconst = Y[i] == Y[i + 1];
 
+    const double xmin = X[imin - 1];
+    const double xmax = X[imax - 1];
+    const double center = (xmin + xmax) / 2.0;
+    SMULT = 4.0 / (xmax - xmin);
+    SADD = -center * SMULT;
+
+    // One pass groups the equal x, scales x and forms the sums, each summed in row order. az is
+    // sum z (sqrt(w) P0)^2: for unit weights (the curve fit's) sum z, each factor an exact 1.
     int ndist = 0;
+    double sumf = 0.0;
+    double swy = 0.0;
+    double rss = 0.0;
+    double sw = 0.0;
+    double az = 0.0;
+    bool unit = true;
+    double previous = 0.0;
     for (int i = 0; i < N; ++i) {
-        if (i == 0 || X[i] != X[i - 1])
+        const double x = X[i];
+        if (i == 0 || x != previous)
             IWK[ndist++] = 0;
         ++IWK[ndist - 1];
-    }
-    double sumf = 0.0;
-    for (int i = 0; i < N; ++i)
+        previous = x;
+        const double z = (x - center) * SMULT;
+        X[i] = z;
         sumf += F[i];
+        swy += W[i] * Y[i];
+        rss += W[i] * Y[i] * Y[i];
+        sw += W[i];
+        az += z;
+        unit = unit && W[i] == 1.0;
+    }
+    if (!unit) {
+        az = 0.0;
+        for (int i = 0; i < N; ++i) {
+            const double rw = std::sqrt(W[i]);
+            az += X[i] * (rw * rw);
+        }
+    }
     const double critf = ICRIT == 0 ? 1.0 : CRIT * 0.01;
 
     bool lof = LOF == 1;
     if (lof) {
         SSPE = 0.0;
         for (int g = 0, start = 0; g < ndist; start += IWK[g], ++g) {
-            double sw = 0.0;
-            double swy = 0.0;
+            double gw = 0.0;
+            double gwy = 0.0;
             for (int i = start; i < start + IWK[g]; ++i) {
-                sw += W[i];
-                swy += W[i] * Y[i];
+                gw += W[i];
+                gwy += W[i] * Y[i];
             }
-            const double mean = quotient(swy, sw);
+            const double mean = quotient(gwy, gw);
             for (int i = start; i < start + IWK[g]; ++i) {
                 const double e = Y[i] - mean;
                 SSPE += W[i] * e * e;
@@ -386,22 +450,6 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
             lof = false;
     }
 
-    const double xmin = X[imin - 1];
-    const double xmax = X[imax - 1];
-    const double center = (xmin + xmax) / 2.0;
-    SMULT = 4.0 / (xmax - xmin);
-    for (int i = 0; i < N; ++i)
-        X[i] = (X[i] - center) * SMULT;
-    SADD = -center * SMULT;
-
-    double swy = 0.0;
-    double rss = 0.0;
-    double sw = 0.0;
-    for (int i = 0; i < N; ++i) {
-        swy += W[i] * Y[i];
-        rss += W[i] * Y[i] * Y[i];
-        sw += W[i];
-    }
     D[0] = sw;
     OCOEF[0] = swy / D[0];
     for (int k = 1; k <= MAXDEG; ++k)
@@ -411,22 +459,13 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
     double sst = 0.0;
     double thr = 0.0;
 
-    // Columns: P(j-1), P(j-2) at the data and the same times sqrt(w).
+    // P(j-1) and P(j-2) at the data.
     const std::int64_t n = N;
     double* p_cur = WK;
     double* p_old = WK + n;
-    double* s_cur = WK + 2 * n;
-    double* s_old = WK + 3 * n;
-    // Unit weights (the curve fit's) make every sqrt(w) factor an exact 1: skipped.
-    bool unit = true;
-    for (int i = 0; i < N && unit; ++i)
-        unit = W[i] == 1.0;
     for (int i = 0; i < N; ++i) {
-        const double rw = unit ? 1.0 : std::sqrt(W[i]);
         p_cur[i] = 1.0;
         p_old[i] = 0.0;
-        s_cur[i] = rw;
-        s_old[i] = 0.0;
     }
     // Y becomes the residual of the running fit: Y - sum over k < j of OCOEF(k+1) Pk.
     const bool running = g_arrangement == ResidualArrangement::RunningFit;
@@ -460,38 +499,38 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
 
         NDEG = j;
         // alpha = sum z (sqrt(w) P(j-1))^2 / D(j), beta = D(j) / D(j-1)
-        double az = 0.0;
-        const double c_prev = OCOEF[j - 1];
-        for (int i = 0; i < N; ++i) {
-            az += X[i] * (s_cur[i] * s_cur[i]);
-            if (running)
-                Y[i] -= c_prev * p_cur[i];
-        }
         const double alpha = az / D[j - 1];
         const double beta = j > 1 ? D[j - 1] / D[j - 2] : 0.0;
+        const double c_prev = OCOEF[j - 1];
         double sum = 0.0;
         double norm = 0.0;
+        // The same pass forms the next degree's az from Pnew.
+        az = 0.0;
         // In exact arithmetic both residuals give sum w y Pnew (Pnew is orthogonal to the lower
         // degrees); the running fit's is the smaller and loses fewer digits.
         if (unit) {
             for (int i = 0; i < N; ++i) {
+                if (running)
+                    Y[i] -= c_prev * p_cur[i];
                 const double pnew = (X[i] - alpha) * p_cur[i] - beta * p_old[i];
-                p_old[i] = pnew;
-                s_old[i] = pnew;
                 const double resid = running ? Y[i] : Y[i] - p_cur[i];
                 sum += resid * pnew;
                 norm += pnew * pnew;
+                az += X[i] * (pnew * pnew);
+                p_old[i] = pnew;
             }
         } else {
             for (int i = 0; i < N; ++i) {
+                if (running)
+                    Y[i] -= c_prev * p_cur[i];
                 const double pnew = (X[i] - alpha) * p_cur[i] - beta * p_old[i];
                 const double rw = std::sqrt(W[i]);
                 const double snew = rw * pnew;
-                p_old[i] = pnew;
-                s_old[i] = snew;
                 const double resid = running ? Y[i] : Y[i] - p_cur[i];
                 sum += rw * resid * snew;
                 norm += snew * snew;
+                az += X[i] * (snew * snew);
+                p_old[i] = pnew;
             }
         }
         ALPHA[j - 1] = alpha;
@@ -500,7 +539,6 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
         D[j] = norm;
         OCOEF[j] = swy / D[j];
         std::swap(p_cur, p_old);
-        std::swap(s_cur, s_old);
     }
 
     DFE = sumf - (NDEG + 1);

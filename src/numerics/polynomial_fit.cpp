@@ -50,40 +50,8 @@ bool checks(const int& NOBS, const int& NDEG)
     return true;
 }
 
-}  // namespace
-
-std::int64_t pfit_work_size(const int& NOBS, const int& NDEG)
-{
-    // 64-bit: (NDEG + 3)(NDEG + 1) passes 2^31 from NDEG = 46339 on.
-    const std::int64_t n = NOBS;
-    const std::int64_t d = NDEG;
-    return 11 * n + 11 * d + (d + 3) * (d + 1) + 5;
-}
-
-void PFIT(const int& NOBS, const double* XOBS, const double* YOBS, const int& NDEG, double* B, double* SEQSS,
-          double* STATS)
-{
-    ERPUSH("PFIT");
-    if (checks(NOBS, NDEG)) {
-        const std::int64_t size = pfit_work_size(NOBS, NDEG);
-        dforrt::Allocatable<double> wk;
-        dforrt::Allocatable<int> iwk;
-        const int wk_status = wk.Allocate(size > 0 ? size : 0);
-        const int iwk_status = wk_status == dforrt::ALLOC_OK ? iwk.Allocate(NOBS) : dforrt::ALLOC_OK;
-        if (wk_status != dforrt::ALLOC_OK || iwk_status != dforrt::ALLOC_OK) {
-            ERMES(5, 3, " ");
-            ERSETI(1, NOBS);
-            ERSETI(2, NDEG);
-            ERMES(5, 3, "The required storage cannot be allocated based on NOBS = %(I1) and NDEG = %(I2).");
-        } else {
-            PFIT2(NOBS, XOBS, YOBS, NDEG, B, SEQSS, STATS, wk.data(), iwk.data());
-        }
-    }
-    ERPOP("PFIT");
-}
-
-void PFIT2(const int& NOBS, const double* XOBS, const double* YOBS, const int& NDEG, double* B, double* SEQSS,
-           double* STATS, double* WK, int* IWK)
+void pfit2(PValues p_values, const int& NOBS, const double* XOBS, const double* YOBS, const int& NDEG, double* B,
+           double* SEQSS, double* STATS, double* WK, int* IWK)
 {
     ERPUSH("PFIT2");
     if (!checks(NOBS, NDEG)) {
@@ -95,12 +63,12 @@ void PFIT2(const int& NOBS, const double* XOBS, const double* YOBS, const int& N
     const std::int64_t n = NOBS;
     const std::int64_t d = NDEG;
     const int one = 1;
-    VCOPY(NOBS, XOBS, one, WK, one);
-    VCOPY(NOBS, YOBS, one, WK + n, one);
     // An infinite x or y is a missing value, as NaN is: the pair is left out and counted.
-    for (std::int64_t i = 0; i < 2 * n; ++i)
-        if (std::isinf(WK[i]))
-            WK[i] = RCONST(6);
+    const double missing = RCONST(6);
+    for (std::int64_t i = 0; i < n; ++i) {
+        WK[i] = std::isinf(XOBS[i]) ? missing : XOBS[i];
+        WK[n + i] = std::isinf(YOBS[i]) ? missing : YOBS[i];
+    }
     double* alpha = WK + 2 * n;
     double* beta = alpha + d;
     double* ocoef = beta + d;
@@ -145,8 +113,8 @@ void PFIT2(const int& NOBS, const double* XOBS, const double* YOBS, const int& N
     const int k = s.ndeg;
     const int ldtlof = 20;
     const int ldcoef = NDEG + 1;
-    OPTAB(k, alpha, beta, s.smult, s.sadd, ocoef, D, s.dfe, s.sse, zero, s.dfpe, s.sspe, zero, s.aov, sqss, NDEG,
-          coef, ldcoef, s.tlof, ldtlof, scratch);
+    optab_with(p_values, k, alpha, beta, s.smult, s.sadd, ocoef, D, s.dfe, s.sse, zero, s.dfpe, s.sspe, zero, s.aov,
+               sqss, NDEG, coef, ldcoef, s.tlof, ldtlof, scratch);
 
     // Powers of the scale 4 / (x range) can overflow where the orthogonal fit did not.
     for (int i = 0; i <= k; ++i) {
@@ -168,21 +136,19 @@ void PFIT2(const int& NOBS, const double* XOBS, const double* YOBS, const int& N
 
     const double valid = static_cast<double>(NOBS - s.nmiss);
     const auto pair_ok = [&](std::int64_t i) { return std::isfinite(XOBS[i]) && std::isfinite(YOBS[i]); };
-    STATS[0] = k == 0 ? RCONST(6) : (alpha[0] - s.sadd) / s.smult;
+    const double xmean = k == 0 ? RCONST(6) : (alpha[0] - s.sadd) / s.smult;
+    STATS[0] = xmean;
+    // One pass, each sum in the order of the input.
     double sum = 0.0;
-    for (std::int64_t i = 0; i < n; ++i)
-        if (pair_ok(i))
+    double ss = 0.0;
+    for (std::int64_t i = 0; i < n; ++i) {
+        if (pair_ok(i)) {
             sum += YOBS[i];
-    STATS[1] = sum / valid;
-    if (k == 0) {
-        STATS[2] = RCONST(6);
-    } else {
-        double ss = 0.0;
-        for (std::int64_t i = 0; i < n; ++i)
-            if (pair_ok(i))
-                ss += (XOBS[i] - STATS[0]) * (XOBS[i] - STATS[0]);
-        STATS[2] = quotient(ss, valid - 1.0);
+            ss += (XOBS[i] - xmean) * (XOBS[i] - xmean);
+        }
     }
+    STATS[1] = sum / valid;
+    STATS[2] = k == 0 ? RCONST(6) : quotient(ss, valid - 1.0);
     STATS[3] = quotient(s.aov[5], valid - 1.0);
     STATS[4] = s.aov[10];
     STATS[5] = s.aov[0];
@@ -191,6 +157,50 @@ void PFIT2(const int& NOBS, const double* XOBS, const double* YOBS, const int& N
     STATS[8] = s.aov[4];
     STATS[9] = s.nmiss;
     ERPOP("PFIT2");
+}
+
+} // namespace
+
+std::int64_t pfit_work_size(const int& NOBS, const int& NDEG)
+{
+    // 64-bit: (NDEG + 3)(NDEG + 1) passes 2^31 from NDEG = 46339 on.
+    const std::int64_t n = NOBS;
+    const std::int64_t d = NDEG;
+    return 11 * n + 11 * d + (d + 3) * (d + 1) + 5;
+}
+
+void pfit_with(PValues p_values, const int& NOBS, const double* XOBS, const double* YOBS, const int& NDEG, double* B,
+               double* SEQSS, double* STATS)
+{
+    ERPUSH("PFIT");
+    if (checks(NOBS, NDEG)) {
+        const std::int64_t size = pfit_work_size(NOBS, NDEG);
+        dforrt::Allocatable<double> wk;
+        dforrt::Allocatable<int> iwk;
+        const int wk_status = wk.Allocate(size > 0 ? size : 0);
+        const int iwk_status = wk_status == dforrt::ALLOC_OK ? iwk.Allocate(NOBS) : dforrt::ALLOC_OK;
+        if (wk_status != dforrt::ALLOC_OK || iwk_status != dforrt::ALLOC_OK) {
+            ERMES(5, 3, " ");
+            ERSETI(1, NOBS);
+            ERSETI(2, NDEG);
+            ERMES(5, 3, "The required storage cannot be allocated based on NOBS = %(I1) and NDEG = %(I2).");
+        } else {
+            pfit2(p_values, NOBS, XOBS, YOBS, NDEG, B, SEQSS, STATS, wk.data(), iwk.data());
+        }
+    }
+    ERPOP("PFIT");
+}
+
+void PFIT(const int& NOBS, const double* XOBS, const double* YOBS, const int& NDEG, double* B, double* SEQSS,
+          double* STATS)
+{
+    pfit_with(PValues::Computed, NOBS, XOBS, YOBS, NDEG, B, SEQSS, STATS);
+}
+
+void PFIT2(const int& NOBS, const double* XOBS, const double* YOBS, const int& NDEG, double* B, double* SEQSS,
+           double* STATS, double* WK, int* IWK)
+{
+    pfit2(PValues::Computed, NOBS, XOBS, YOBS, NDEG, B, SEQSS, STATS, WK, IWK);
 }
 
 }  // namespace kvpvs::numerics

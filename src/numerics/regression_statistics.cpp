@@ -49,9 +49,34 @@ void recurrence_matrix(int n, const double* ALPHA, const double* BETA, double* T
     }
 }
 
-}  // namespace
+void f_test(const double& MSN, const double& MSD, const double& DF1, const double& DF2, double& F, double& P,
+            PValues p_values)
+{
+    F = quotient(MSN, MSD);
+    if (ISNAN(F) || DF1 <= 0.0 || DF2 <= 0.0)
+        P = nan();
+    else if (F == RCONST(7))
+        P = 0.0;
+    else if (p_values == PValues::Skipped && F > 0.0)
+        P = nan(); // F <= 0 still goes to FDIST for the note it posts
+    else
+        P = 1.0 - FDIST(F, DF1, DF2);
+}
 
-void AOVLOF(const double& DFR, const double& SSR, const double& DFE, const double& SSE, double* AOV)
+void t_test(const double& EST, const double& SE, const double& DFE, double& T, double& P, PValues p_values)
+{
+    T = quotient(EST, SE);
+    if (ISNAN(T) || DFE == 0.0)
+        P = nan();
+    else if (T == RCONST(7) || T == RCONST(8))
+        P = 0.0;
+    else if (p_values == PValues::Skipped)
+        P = nan();
+    else
+        P = 2.0 * (1.0 - TDIST(std::fabs(T), DFE));
+}
+
+void aovlof(const double& DFR, const double& SSR, const double& DFE, const double& SSE, double* AOV, PValues p_values)
 {
     ERPUSH("AOVLOF");
     AOV[0] = DFR;
@@ -62,12 +87,12 @@ void AOVLOF(const double& DFR, const double& SSR, const double& DFE, const doubl
     AOV[5] = SSR + SSE;
     AOV[6] = quotient(SSR, DFR);
     AOV[7] = quotient(SSE, DFE);
-    FMCF(AOV[6], AOV[7], DFR, DFE, AOV[8], AOV[9]);
+    f_test(AOV[6], AOV[7], DFR, DFE, AOV[8], AOV[9], p_values);
     ERPOP("AOVLOF");
 }
 
-void AOVSTA(const double& DFR, const double& SSR, const double& DFE, const double& SSE, const double& YMEAN,
-            double* AOV)
+void aovsta(const double& DFR, const double& SSR, const double& DFE, const double& SSE, const double& YMEAN,
+            double* AOV, PValues p_values)
 {
     ERPUSH("AOVSTA");
     int code = 1;
@@ -76,7 +101,7 @@ void AOVSTA(const double& DFR, const double& SSR, const double& DFE, const doubl
     CKDNN(DFE, "DFE", 3, code);
     CKDNN(SSE, "SSE", 3, code);
     if (ERTYPE(0) == 0) {
-        AOVLOF(DFR, SSR, DFE, SSE, AOV);
+        aovlof(DFR, SSR, DFE, SSE, AOV, p_values);
         AOV[10] = quotient(100.0 * SSR, AOV[5]);
         const double q = quotient(AOV[7], quotient(AOV[5], AOV[2]));
         AOV[11] = ISNAN(q) ? nan() : q <= 1.0 ? 100.0 * (1.0 - q) : 0.0;
@@ -92,15 +117,51 @@ void AOVSTA(const double& DFR, const double& SSR, const double& DFE, const doubl
     ERPOP("AOVSTA");
 }
 
+void opcoef(const int& NCOEF, const double* EST, const double* STDB, const double& DFE, double* COEF, const int& LDCOEF,
+            PValues p_values)
+{
+    ERPUSH("OPCOEF");
+    int code = 1;
+    CKDIM(1, NCOEF, "NCOEF", 5, LDCOEF, "LDCOEF", 6, code);
+    if (DFE < 0.0) {
+        ERSETD(1, DFE);
+        ERMES(5, 4, "DFE = %(D1).  It must be nonnegative.");
+    }
+    for (int i = 1; i <= NCOEF; ++i) {
+        if (!ISNAN(STDB[i - 1]) && STDB[i - 1] < 0.0) {
+            ERSETI(1, i);
+            ERSETD(1, STDB[i - 1]);
+            ERMES(5, 5, "STDB(%(I1)) = %(D1).  It must be nonnegative.");
+        }
+    }
+    if (ERTYPE(0) == 0) {
+        for (int i = 0; i < NCOEF; ++i) {
+            const double est = EST[i];
+            const double se = STDB[i];
+            COEF[i] = est;
+            col(COEF, LDCOEF, 2)[i] = se;
+            t_test(est, se, DFE, col(COEF, LDCOEF, 3)[i], col(COEF, LDCOEF, 4)[i], p_values);
+        }
+    }
+    ERPOP("OPCOEF");
+}
+
+} // namespace
+
+void AOVLOF(const double& DFR, const double& SSR, const double& DFE, const double& SSE, double* AOV)
+{
+    aovlof(DFR, SSR, DFE, SSE, AOV, PValues::Computed);
+}
+
+void AOVSTA(const double& DFR, const double& SSR, const double& DFE, const double& SSE, const double& YMEAN,
+            double* AOV)
+{
+    aovsta(DFR, SSR, DFE, SSE, YMEAN, AOV, PValues::Computed);
+}
+
 void FMCF(const double& MSN, const double& MSD, const double& DF1, const double& DF2, double& F, double& P)
 {
-    F = quotient(MSN, MSD);
-    if (ISNAN(F) || DF1 <= 0.0 || DF2 <= 0.0)
-        P = nan();
-    else if (F == RCONST(7))
-        P = 0.0;
-    else
-        P = 1.0 - FDIST(F, DF1, DF2);
+    f_test(MSN, MSD, DF1, DF2, F, P, PValues::Computed);
 }
 
 double FDIST(const double& F, const double& DFN, const double& DFD)
@@ -138,42 +199,13 @@ double FDIST(const double& F, const double& DFN, const double& DFD)
 
 void FMCT(const double& EST, const double& SE, const double& DFE, double& T, double& P)
 {
-    T = quotient(EST, SE);
-    if (ISNAN(T) || DFE == 0.0)
-        P = nan();
-    else if (T == RCONST(7) || T == RCONST(8))
-        P = 0.0;
-    else
-        P = 2.0 * (1.0 - TDIST(std::fabs(T), DFE));
+    t_test(EST, SE, DFE, T, P, PValues::Computed);
 }
 
 void OPCOEF(const int& NCOEF, const double* EST, const double* STDB, const double& DFE, double* COEF,
             const int& LDCOEF)
 {
-    ERPUSH("OPCOEF");
-    int code = 1;
-    CKDIM(1, NCOEF, "NCOEF", 5, LDCOEF, "LDCOEF", 6, code);
-    if (DFE < 0.0) {
-        ERSETD(1, DFE);
-        ERMES(5, 4, "DFE = %(D1).  It must be nonnegative.");
-    }
-    for (int i = 1; i <= NCOEF; ++i) {
-        if (!ISNAN(STDB[i - 1]) && STDB[i - 1] < 0.0) {
-            ERSETI(1, i);
-            ERSETD(1, STDB[i - 1]);
-            ERMES(5, 5, "STDB(%(I1)) = %(D1).  It must be nonnegative.");
-        }
-    }
-    if (ERTYPE(0) == 0) {
-        for (int i = 0; i < NCOEF; ++i) {
-            const double est = EST[i];
-            const double se = STDB[i];
-            COEF[i] = est;
-            col(COEF, LDCOEF, 2)[i] = se;
-            FMCT(est, se, DFE, col(COEF, LDCOEF, 3)[i], col(COEF, LDCOEF, 4)[i]);
-        }
-    }
-    ERPOP("OPCOEF");
+    opcoef(NCOEF, EST, STDB, DFE, COEF, LDCOEF, PValues::Computed);
 }
 
 void OPCONV(const int& NDEG, double* CF, const double* ALPHA, const double* BETA, const double& SMULT,
@@ -261,10 +293,10 @@ void OPVARS(const int& NDEG, double* V, const double* ALPHA, const double* BETA,
     ERPOP("OPVARS");
 }
 
-void OPTAB(const int& NDEG, const double* ALPHA, const double* BETA, const double& SMULT, const double& SADD,
-           const double* OCOEF, const double* D, const double& DFE, const double& SSE, const int& LOF,
-           const double& DFPE, const double& SSPE, const int& IPRINT, double* AOV, double* SQSS,
-           const int& LDSQSS, double* COEF, const int& LDCOEF, double* TLOF, const int& LDTLOF, double* WK)
+void optab_with(PValues p_values, const int& NDEG, const double* ALPHA, const double* BETA, const double& SMULT,
+                const double& SADD, const double* OCOEF, const double* D, const double& DFE, const double& SSE,
+                const int& LOF, const double& DFPE, const double& SSPE, const int& IPRINT, double* AOV, double* SQSS,
+                const int& LDSQSS, double* COEF, const int& LDCOEF, double* TLOF, const int& LDTLOF, double* WK)
 {
     ERPUSH("OPTAB");
     if (NDEG < 0) {
@@ -332,7 +364,7 @@ void OPTAB(const int& NDEG, const double* ALPHA, const double* BETA, const doubl
         col(SQSS, LDSQSS, 2)[j - 1] = OCOEF[j] * OCOEF[j] * D[j];
     const double ssr = VSUM(k, col(SQSS, LDSQSS, 2), one);
     const double dfr = k;
-    AOVSTA(dfr, ssr, DFE, SSE, OCOEF[0], AOV);
+    aovsta(dfr, ssr, DFE, SSE, OCOEF[0], AOV, p_values);
 
     for (int i = 0; i <= k; ++i)
         COEF[i] = OCOEF[i];
@@ -348,7 +380,7 @@ void OPTAB(const int& NDEG, const double* ALPHA, const double* BETA, const doubl
         for (int i = 0; i <= k; ++i)
             se[i] = se[i] > 0.0 ? std::sqrt(se[i]) : 0.0;
         const int ncoef = k + 1;
-        OPCOEF(ncoef, COEF, se, DFE, COEF, LDCOEF);
+        opcoef(ncoef, COEF, se, DFE, COEF, LDCOEF, p_values);
     } else {
         for (int c = 2; c <= 4; ++c)
             for (int i = 0; i <= k; ++i)
@@ -359,7 +391,7 @@ void OPTAB(const int& NDEG, const double* ALPHA, const double* BETA, const doubl
         for (int j = 0; j < k; ++j) {
             col(SQSS, LDSQSS, 1)[j] = 1.0;
             const double ms = col(SQSS, LDSQSS, 2)[j] / col(SQSS, LDSQSS, 1)[j];
-            FMCF(ms, mse, col(SQSS, LDSQSS, 1)[j], DFE, col(SQSS, LDSQSS, 3)[j], col(SQSS, LDSQSS, 4)[j]);
+            f_test(ms, mse, col(SQSS, LDSQSS, 1)[j], DFE, col(SQSS, LDSQSS, 3)[j], col(SQSS, LDSQSS, 4)[j], p_values);
         }
         if (LOF == 1) {
             double* df = col(TLOF, LDTLOF, 1);
@@ -373,7 +405,7 @@ void OPTAB(const int& NDEG, const double* ALPHA, const double* BETA, const doubl
             const double mspe = SSPE / DFPE;
             for (int j = 0; j < k; ++j) {
                 const double ms = ss[j] / df[j];
-                FMCF(ms, mspe, df[j], DFPE, col(TLOF, LDTLOF, 3)[j], col(TLOF, LDTLOF, 4)[j]);
+                f_test(ms, mspe, df[j], DFPE, col(TLOF, LDTLOF, 3)[j], col(TLOF, LDTLOF, 4)[j], p_values);
             }
         }
     }
@@ -400,6 +432,15 @@ void OPTAB(const int& NDEG, const double* ALPHA, const double* BETA, const doubl
                    seq_labels, chwk);
     }
     ERPOP("OPTAB");
+}
+
+void OPTAB(const int& NDEG, const double* ALPHA, const double* BETA, const double& SMULT, const double& SADD,
+           const double* OCOEF, const double* D, const double& DFE, const double& SSE, const int& LOF,
+           const double& DFPE, const double& SSPE, const int& IPRINT, double* AOV, double* SQSS, const int& LDSQSS,
+           double* COEF, const int& LDCOEF, double* TLOF, const int& LDTLOF, double* WK)
+{
+    optab_with(PValues::Computed, NDEG, ALPHA, BETA, SMULT, SADD, OCOEF, D, DFE, SSE, LOF, DFPE, SSPE, IPRINT, AOV,
+               SQSS, LDSQSS, COEF, LDCOEF, TLOF, LDTLOF, WK);
 }
 
 void AOVPRT(std::string_view NAME, std::span<const std::string_view> ROWLBL, const double* AOV)

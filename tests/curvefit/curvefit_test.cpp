@@ -5,6 +5,7 @@
 #include "curvefit/curvefit.h"
 
 #include "numerics/error_machinery.h"
+#include "numerics/numerics.h"
 
 #include <DFORRT/FormattedIO.h>
 #include <DFORRT_standin.h>
@@ -13,7 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -24,6 +27,7 @@ using kvpvs::numerics::reset_error_state;
 
 void HostStop() {}
 void HostSink(void*, int, std::string_view) {}
+void Collect(void* text, int, std::string_view record) { static_cast<std::string*>(text)->append(record).append("\n"); }
 
 class CurveFit : public ::testing::Test {
 protected:
@@ -156,6 +160,59 @@ TEST_F(CurveFit, TooFewPointsFitTheHighestDegreeTheyAllowWithWarningFive)
     const std::string text = MsgOutStandIn::Text();
     EXPECT_NE(text.find("ERROR 11 from OPFIT3.  The degree 2 polynomial fit is a perfect"), std::string::npos);
     EXPECT_NE(text.find(" *** WARNING  ERROR 5 from PFIT.  A degree 2 polynomial is fitted."), std::string::npos);
+}
+
+struct Result {
+    std::vector<double> b;
+    std::string printed;
+};
+
+Result CurveFitOf(std::vector<double> x, std::vector<double> y, int ndeg)
+{
+    reset_error_state();
+    MsgOutStandIn::Reset();
+    Result r{std::vector<double>(static_cast<std::size_t>(ndeg + 1)), ""};
+    curvefit(static_cast<int>(x.size()), x.data(), y.data(), ndeg, r.b.data());
+    r.printed = MsgOutStandIn::Text();
+    return r;
+}
+
+// The library's own fit, with every statistic: the reference of the curve fit's shorter road.
+Result LibraryFitOf(std::vector<double> x, std::vector<double> y, int ndeg)
+{
+    reset_error_state();
+    Result r{std::vector<double>(static_cast<std::size_t>(ndeg + 1)), ""};
+    std::vector<double> seqss(r.b.size()), stats(10);
+    const dforrt::SinkBinding previous = dforrt::SetRecordSink(6, {&Collect, &r.printed});
+    kvpvs::numerics::PFIT(static_cast<int>(x.size()), x.data(), y.data(), ndeg, r.b.data(), seqss.data(), stats.data());
+    dforrt::SetRecordSink(6, previous);
+    return r;
+}
+
+TEST_F(CurveFit, CoefficientsAndMessagesAreTheLibrarysFitsInAnyOrder)
+{
+    // Three replicated x and symmetric y: WARNING 5, and the linear term's F of 0 posts a note over its text.
+    const Result replicated = CurveFitOf({-1, -1, 0, 0, 1, 1}, {1, 2, 0, 0.5, 1, 2}, 3);
+    const Result library = LibraryFitOf({-1, -1, 0, 0, 1, 1}, {1, 2, 0, 0.5, 1, 2}, 3);
+    EXPECT_EQ(replicated.b, library.b);
+    EXPECT_NE(replicated.printed.find("WARNING  ERROR 5 from PFIT"), std::string::npos);
+    EXPECT_EQ(replicated.printed, library.printed);
+
+    // Strictly increasing x go unsorted; the last pair out of order, with a row of NaN y and a
+    // smaller x between them, is sorted into the same points, bit for bit.
+    std::vector<double> x, y;
+    std::mt19937 gen(5);
+    std::uniform_real_distribution<double> noise(-1.0, 1.0);
+    for (int i = 0; i < 12; ++i) {
+        x.push_back(0.7 * i);
+        y.push_back(0.1 * i * i + noise(gen));
+    }
+    const Result sorted = CurveFitOf(x, y, 3);
+    std::swap(x[10], x[11]);
+    std::swap(y[10], y[11]);
+    x.insert(x.begin() + 11, -1.0);
+    y.insert(y.begin() + 11, NaN);
+    EXPECT_EQ(CurveFitOf(x, y, 3).b, sorted.b);
 }
 
 }  // namespace
