@@ -181,8 +181,10 @@ TEST_F(DrillingQuad, SevenZeroEnergyModesTheSeventhEqualDrillingRotations)
     }
 }
 
-TEST_F(DrillingQuad, BendingBlockIsTheThinElementsAndUncoupledWhenFlat)
+TEST_F(DrillingQuad, BendingBlockIsTheThinElementsAndTheMaterialIsotropic)
 {
+    // Flat element: the w, theta-x, theta-y block is the thin shell's, uncoupled from u, v,
+    // theta-z; an orthotropic record is read as the isotropic E, nu.
     e.tilted_axes();
     e.place(kDistorted);
     FixedMatrix<24, 24> Kthin;
@@ -200,6 +202,11 @@ TEST_F(DrillingQuad, BendingBlockIsTheThinElementsAndUncoupledWhenFlat)
                         EXPECT_EQ(v, 0.0);
                     }
                 }
+    const FixedMatrix<24, 24> Kiso = K;
+    blocks.material_block.material_type = 1;
+    blocks.material_block.material_constants = {3 * kE, 0.1, 0.0, kE, 0.2, 0.0, kE, kE, kE};
+    drilling(0);
+    for (int i = 1; i <= 576; ++i) EXPECT_EQ(K(i), Kiso(i));
 }
 
 }  // namespace
