@@ -71,6 +71,11 @@ protected:
     void OnSaveWordDocument();
 
 private:
+    // The typed numbers the settings record takes: FALSE, with the framework's number message
+    // and the focus in the field, for a division count that is not one whole number from 1 or
+    // a limit or scale that is not finite, so that a file the export writes always imports.
+    BOOL CheckTypedNumbers();
+
     CStringArray m_aFileNames;
     CStringArray m_aCaptions;
     T_RESULT_PIC_SETTING_D m_Setting;

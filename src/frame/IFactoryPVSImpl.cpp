@@ -1,6 +1,7 @@
 #include "frame/IFactoryPVSImpl.h"
 
 #include "frame/FactoryCreators.h"
+#include "frame/FactoryGuard.h"
 #include "visualdata/PVSUserDefRecords.h"
 
 #include <initializer_list>
@@ -29,32 +30,8 @@ CPVSVisualDataBase* Host(T_VD_PARAM_D& p)
 
 CPVSVisualDataBase* Row(PFN_CREATE_VD_ROW pfn, T_VD_PARAM_D& p) { return pfn ? pfn(p) : nullptr; }
 
-template <class R>
-T_VD_USERDEF_DATA* CopyRecord(void* pSource)
-{
-    // Held until complete: a copy that fails part-way is freed, not handed out.
-    std::unique_ptr<R> pNew(new (std::nothrow) R);
-    if (!pNew)
-        return nullptr;
-    if (pSource)
-        *pNew = *static_cast<R*>(pSource);
-    else
-        pNew->Initialize();
-    return pNew.release();
-}
-
-// An operation of the factory is an entry of the module: whatever escapes the making of an
-// object (a failed allocation, a throwing host constructor) ends here, and the host gets the
-// factory's failure value, null. A half-made object was freed by its new-expression.
-template <class Fn>
-auto OrNull(Fn&& fn) noexcept -> decltype(fn())
-{
-    try {
-        return fn();
-    } catch (...) {
-        return nullptr;
-    }
-}
+using kvpvs::frame::CopyRecord;
+using kvpvs::frame::OrNull;
 
 } // namespace
 

@@ -1,9 +1,11 @@
 #include "frame/IFactoryWPLPVSImpl.h"
 
 #include "frame/FactoryCreators.h"
+#include "frame/FactoryGuard.h"
 #include "frame/IFactoryPVSImpl.h"
 #include "visualdata/PVSUserDefRecords.h"
 
+#include <memory>
 #include <new>
 
 namespace {
@@ -34,29 +36,10 @@ CPVSVisualDataBase* Host(T_VD_PARAM_D& p)
     return new (std::nothrow) C(p);
 }
 
-// The factory is an entry of the module: a failed allocation while the row's display is made
-// (its companion, its tables) gives the factory's failure value, null.
-CPVSVisualDataBase* Row(PFN_CREATE_VD_ROW pfn, T_VD_PARAM_D& p) noexcept
-{
-    try {
-        return pfn ? pfn(p) : nullptr;
-    } catch (...) {
-        return nullptr;
-    }
-}
+CPVSVisualDataBase* Row(PFN_CREATE_VD_ROW pfn, T_VD_PARAM_D& p) { return pfn ? pfn(p) : nullptr; }
 
-template <class R>
-T_VD_USERDEF_DATA* CopyRecord(void* pSource)
-{
-    R* pNew = new (std::nothrow) R;
-    if (!pNew)
-        return nullptr;
-    if (pSource)
-        *pNew = *static_cast<R*>(pSource);
-    else
-        pNew->Initialize();
-    return pNew;
-}
+using kvpvs::frame::CopyRecord;
+using kvpvs::frame::OrNull;
 
 } // namespace
 
@@ -69,7 +52,7 @@ IFactoryWPLPVSImpl& IFactoryWPLPVSImpl::operator=(const IFactoryWPLPVSImpl& src)
 }
 IFactoryWPLPVSImpl::~IFactoryWPLPVSImpl() = default;
 
-CPVSModelDataBase* IFactoryWPLPVSImpl::CreateModelData(T_MD_PARAM_D* pParam)
+CPVSModelDataBase* IFactoryWPLPVSImpl::MakeModelData(T_MD_PARAM_D* pParam)
 {
     if (!pParam)
         return nullptr;
@@ -83,7 +66,7 @@ CPVSModelDataBase* IFactoryWPLPVSImpl::CreateModelData(T_MD_PARAM_D* pParam)
     }
 }
 
-CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualData(T_VD_PARAM_D* pParam)
+CPVSVisualDataBase* IFactoryWPLPVSImpl::MakeVisualData(T_VD_PARAM_D* pParam)
 {
     T_PVTIF_D row;
     T_PENGR_D engr;
@@ -133,7 +116,7 @@ CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualData(T_VD_PARAM_D* pParam)
     return nullptr;
 }
 
-CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualDataByMutiIso(T_VD_PARAM_D* pParam)
+CPVSVisualDataBase* IFactoryWPLPVSImpl::MakeVisualDataByMutiIso(T_VD_PARAM_D* pParam)
 {
     T_PVTIF_D row;
     T_PENGR_D engr;
@@ -161,7 +144,7 @@ CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualDataByMutiIso(T_VD_PARAM_D* 
     return nullptr;
 }
 
-CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualDataByType(unsigned int nType, T_VD_PARAM_D* pParam)
+CPVSVisualDataBase* IFactoryWPLPVSImpl::MakeVisualDataByType(unsigned int nType, T_VD_PARAM_D* pParam)
 {
     if (!pParam)
         return nullptr;
@@ -178,7 +161,7 @@ CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualDataByType(unsigned int nTyp
     return pfn ? pfn(nType, *pParam) : nullptr;
 }
 
-CPVSVisualMethodBase* IFactoryWPLPVSImpl::CreateVisualMethod(T_VM_PARAM_D* pParam)
+CPVSVisualMethodBase* IFactoryWPLPVSImpl::MakeVisualMethod(T_VM_PARAM_D* pParam)
 {
     if (!pParam)
         return nullptr;
@@ -198,16 +181,16 @@ CPVSVisualMethodBase* IFactoryWPLPVSImpl::CreateVisualMethod(T_VM_PARAM_D* pPara
     return pfn ? pfn(*pParam) : nullptr;
 }
 
-T_VD_USERDEF_DATA* IFactoryWPLPVSImpl::CreateAndCopyUserDefModeData(int nType, void* pSource)
+T_VD_USERDEF_DATA* IFactoryWPLPVSImpl::MakeAndCopyUserDefModeData(int nType, void* pSource)
 {
     switch (nType) {
     case 0: return new (std::nothrow) T_VD_NONE_D;
     case 1: return CopyRecord<T_VD_FLOWPATH_WPLKVR_D>(pSource);
     case 2: {
-        auto* p = new (std::nothrow) T_VD_MULTIISO_WPLKVR_D;
+        std::unique_ptr<T_VD_MULTIISO_WPLKVR_D> p(new (std::nothrow) T_VD_MULTIISO_WPLKVR_D);
         if (p && pSource)
             *p = *static_cast<T_VD_MULTIISO_WPLKVR_D*>(pSource);
-        return p;
+        return p.release();
     }
     case 4: return CopyRecord<T_VD_FLOWDISC_WPLKVR_D>(pSource);
     case 5: return CopyRecord<T_VD_PROFGRID_D>(pSource);
@@ -217,7 +200,7 @@ T_VD_USERDEF_DATA* IFactoryWPLPVSImpl::CreateAndCopyUserDefModeData(int nType, v
     }
 }
 
-CPVSColorTableBase* IFactoryWPLPVSImpl::CreateColorTable(unsigned int nKey)
+CPVSColorTableBase* IFactoryWPLPVSImpl::MakeColorTable(unsigned int nKey)
 {
     // A missing row (or no document) leaves the fresh row's values: not an event row.
     T_PVTIF_D row;
@@ -229,6 +212,41 @@ CPVSColorTableBase* IFactoryWPLPVSImpl::CreateColorTable(unsigned int nKey)
         return pfn ? pfn(nKey) : nullptr;
     }
     return new (std::nothrow) CPVSColorTableBase(nKey);
+}
+
+CPVSModelDataBase* IFactoryWPLPVSImpl::CreateModelData(T_MD_PARAM_D* pParam)
+{
+    return OrNull([&] { return MakeModelData(pParam); });
+}
+
+CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualData(T_VD_PARAM_D* pParam)
+{
+    return OrNull([&] { return MakeVisualData(pParam); });
+}
+
+CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualDataByMutiIso(T_VD_PARAM_D* pParam)
+{
+    return OrNull([&] { return MakeVisualDataByMutiIso(pParam); });
+}
+
+CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualDataByType(unsigned int nType, T_VD_PARAM_D* pParam)
+{
+    return OrNull([&] { return MakeVisualDataByType(nType, pParam); });
+}
+
+CPVSVisualMethodBase* IFactoryWPLPVSImpl::CreateVisualMethod(T_VM_PARAM_D* pParam)
+{
+    return OrNull([&] { return MakeVisualMethod(pParam); });
+}
+
+T_VD_USERDEF_DATA* IFactoryWPLPVSImpl::CreateAndCopyUserDefModeData(int nType, void* pSource)
+{
+    return OrNull([&] { return MakeAndCopyUserDefModeData(nType, pSource); });
+}
+
+CPVSColorTableBase* IFactoryWPLPVSImpl::CreateColorTable(unsigned int nKey)
+{
+    return OrNull([&] { return MakeColorTable(nKey); });
 }
 
 int IFactoryWPLPVSImpl::IsLineEvent(T_PVTIF_D* pRow) { return pRow && pRow->nResultClass == 30 && LineEventCode(FirstComp(pRow)); }
