@@ -55,7 +55,7 @@ private:
     void FillGridList();
     void StartPicking(int nCorner);
     // The record from the inputs, corners in output units; FALSE when the corners coincide or
-    // a division count is below 1 (nothing to store).
+    // the division counts lie outside the grid limits (nothing to store).
     BOOL BuildGridRecord(T_SPFG_D& rec);
     void ShowInvalidGrid();
     CClassSpfg Table() const;
