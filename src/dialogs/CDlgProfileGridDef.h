@@ -64,7 +64,7 @@ private:
     CZORViewBase* m_pView = nullptr;
     CAISContext* m_pContext = nullptr;
     unsigned short m_nValue = 0;
-    int m_bFlag = 0;
+    [[maybe_unused]] int m_bFlag = 0; // kept for the host, as the launcher gives it
     CCheckListBox m_lstGrids;
     CComboBox m_cobxWorkPlane;
     CInputEditCtrl m_editLowerLeft;
