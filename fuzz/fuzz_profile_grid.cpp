@@ -5,6 +5,8 @@
 // its points; no index line gives more rows than its points or more labels than lines.
 // Layout: two 4-byte counts, nine 8-byte corner coordinates (lower-left, lower-right,
 // upper-left), then per line a direction byte, a 4-byte index and a 4-byte division count.
+#include "fuzz_bytes.h"
+
 #include "ProfileGridFixtures.h"
 
 #include <vtkPolyData.h>
@@ -17,27 +19,8 @@ using namespace kvpvs::test;
 
 namespace {
 
-struct CByteReader {
-    const uint8_t* p;
-    size_t n;
-    template <class T>
-    T Next()
-    {
-        T v{};
-        if (n >= sizeof(T)) {
-            std::memcpy(&v, p, sizeof(T));
-            p += sizeof(T);
-            n -= sizeof(T);
-        }
-        return v;
-    }
-};
-
-void Require(bool b)
-{
-    if (!b)
-        std::abort();
-}
+using fuzz::CByteReader;
+using fuzz::Require;
 
 // The box and its settlement row, made once: the inputs only change the grid.
 struct T_FUZZ_MODEL {
