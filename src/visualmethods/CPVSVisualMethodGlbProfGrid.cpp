@@ -95,8 +95,9 @@ vtkSmartPointer<vtkPoints> NodePoints(const CArray<T_NODE_D, T_NODE_D&>& aNode)
     return pPoints;
 }
 
-// The probe filter's output at pPoints, given as vertices, in pSource.
-vtkSmartPointer<vtkProbeFilter> Probe(vtkPoints* pPoints, vtkDataSet* pSource)
+// The probe filter's output at pPoints, given as vertices, in pSource; a tolerance of 0 or more
+// replaces the filter's own (a hundredth of the source's cell size).
+vtkSmartPointer<vtkProbeFilter> Probe(vtkPoints* pPoints, vtkDataSet* pSource, double dTolerance = -1.0)
 {
     const vtkIdType n = pPoints->GetNumberOfPoints();
     vtkNew<vtkCellArray> pVerts;
@@ -108,6 +109,10 @@ vtkSmartPointer<vtkProbeFilter> Probe(vtkPoints* pPoints, vtkDataSet* pSource)
     auto pProbe = vtkSmartPointer<vtkProbeFilter>::New();
     pProbe->SetInputData(pInput);
     pProbe->SetSourceData(pSource);
+    if (dTolerance >= 0.0) {
+        pProbe->ComputeToleranceOff();
+        pProbe->SetTolerance(dTolerance);
+    }
     pProbe->Update();
     return pProbe;
 }
@@ -200,37 +205,48 @@ int CPVSVisualMethodGlbProfGrid::ProbePoints(vtkPoints* pPoints, vtkDataSet* pSo
 {
     const vtkIdType n = pPoints->GetNumberOfPoints();
     aProbe.assign(static_cast<size_t>(n), T_PROBE_D());
-    // Where the model is not the source, a point must lie in it too (its boundary included: the
-    // probe finds points on a cell's faces): outside the model a point has no result, whatever
-    // the source interpolates there.
-    std::vector<char> aInModel;
+    // aAt[j]: the index in pPoints of probed point j.
+    std::vector<vtkIdType> aAt;
+    vtkSmartPointer<vtkProbeFilter> pProbe;
     if (pModel) {
-        aInModel.assign(static_cast<size_t>(n), 0);
+        // Where the model is not the source, only the points that lie in it (its boundary
+        // included: the probe finds points on a cell's faces) are probed in the source: outside
+        // the model a point has no result, whatever the source interpolates there.
         vtkSmartPointer<vtkProbeFilter> pInModel = Probe(pPoints, pModel);
         vtkIdTypeArray* pIn = pInModel->GetValidPoints();
+        vtkSmartPointer<vtkPoints> pInside = DoublePoints();
         for (vtkIdType v = 0; pIn && v < pIn->GetNumberOfTuples(); ++v)
-            if (const vtkIdType i = pIn->GetValue(v); i >= 0 && i < n)
-                aInModel[static_cast<size_t>(i)] = 1;
+            if (const vtkIdType i = pIn->GetValue(v); i >= 0 && i < n) {
+                aAt.push_back(i);
+                pInside->InsertNextPoint(pPoints->GetPoint(i));
+            }
+        // The points lie on the source's cells to rounding. Its own tolerance would grow with a
+        // cell: a stored grid of huge cells would have every point tried against every cell.
+        pProbe = Probe(pInside, pSource, 1e-6 * pModel->GetLength());
+    } else {
+        for (vtkIdType i = 0; i < n; ++i)
+            aAt.push_back(i);
+        pProbe = Probe(pPoints, pSource);
     }
-    vtkSmartPointer<vtkProbeFilter> pProbe = Probe(pPoints, pSource);
     vtkDataSet* pOut = pProbe->GetOutput();
     vtkDataArray* pScalars = pOut->GetPointData()->GetScalars();
     vtkDataArray* pVectors = pOut->GetPointData()->GetVectors();
     vtkIdTypeArray* pValid = pProbe->GetValidPoints();
     const vtkIdType nProbed = pValid ? pValid->GetNumberOfTuples() : 0;
+    const vtkIdType nAt = static_cast<vtkIdType>(aAt.size());
     int nValid = 0;
     for (vtkIdType v = 0; v < nProbed; ++v) {
-        const vtkIdType i = pValid->GetValue(v);
-        if (i < 0 || i >= n || (pModel && !aInModel[static_cast<size_t>(i)]))
+        const vtkIdType j = pValid->GetValue(v);
+        if (j < 0 || j >= nAt)
             continue;
         ++nValid;
-        T_PROBE_D& p = aProbe[static_cast<size_t>(i)];
+        T_PROBE_D& p = aProbe[static_cast<size_t>(aAt[static_cast<size_t>(j)])];
         p.bValid = 1;
-        p.dValue = pScalars ? pScalars->GetComponent(i, 0) : 0.0;
+        p.dValue = pScalars ? pScalars->GetComponent(j, 0) : 0.0;
         // A source without vectors gives zero vectors.
         if (pVectors)
             for (int k = 0; k < 3; ++k)
-                p.dVect[k] = pVectors->GetComponent(i, k);
+                p.dVect[k] = pVectors->GetComponent(j, k);
     }
     return nValid;
 }
