@@ -190,9 +190,9 @@ void CDlgProfileGridPlot::FillGridCombo()
 void CDlgProfileGridPlot::FillIndexCombos()
 {
     const unsigned int nGridK = SelectedGrid();
-    CClassSpfg spfg(m_pDoc ? m_pDoc->GetModelDB() : nullptr);
-    T_SPFG_D grid;
     if (nGridK != 0) {
+        CClassSpfg spfg(m_pDoc ? m_pDoc->GetModelDB() : nullptr);
+        T_SPFG_D grid;
         CArray<CString, CString&> aX, aY;
         // A grid stored beyond the limits shows nothing: it offers no line either (its names
         // alone could fill gigabytes).
