@@ -7,5 +7,5 @@
 #pragma once
 #include "timehistory/element_history.h"
 
-class CPVSTHCalcPlstrnFunc
-    : public kvpvs::timehistory::ElementHistoryFunc<kvpvs::timehistory::kPlaneStrainFamily, 5> {};
+class CPVSTHCalcPlstrnFunc : public kvpvs::timehistory::ElementHistoryFunc<kvpvs::timehistory::kPlaneStrainFamily, 5> {
+};

@@ -6,5 +6,5 @@
 #pragma once
 #include "timehistory/element_history.h"
 
-class CPVSTHCalcPlstrsFunc
-    : public kvpvs::timehistory::ElementHistoryFunc<kvpvs::timehistory::kPlaneStressFamily, 5> {};
+class CPVSTHCalcPlstrsFunc : public kvpvs::timehistory::ElementHistoryFunc<kvpvs::timehistory::kPlaneStressFamily, 5> {
+};

@@ -22,8 +22,8 @@ int ElementHistoryFunc<F, N>::CalcMaxMinByPosition(const T_THREPORT_D& rep, unsi
     const int nPositions = F.layout.kinds[rep.nKind == 0 ? 0 : 1].nPositions;
     if (nPositions > N)
         return 0;
-    return ReadElementPositions(*this, F.nFamily, F.row, rep.nThisK, nElemK, rep.nKind + 1, nComponent, nPositions,
-                                out, dMax, nMaxStep, dMin, nMinStep, StepWindow{nFirst, nLast, nStride});
+    return ReadElementPositions(*this, F.nFamily, F.row, rep.nThisK, nElemK, rep.nKind + 1, nComponent, nPositions, out,
+                                dMax, nMaxStep, dMin, nMinStep, StepWindow{nFirst, nLast, nStride});
 }
 
 template <const ElementFamilyTable& F, int N>

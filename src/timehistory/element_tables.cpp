@@ -84,7 +84,8 @@ namespace {
 constexpr const char* kRule2 = "------- -  -----------  -----------\n";
 constexpr const char* kRule3 = "------- -  -----------  -----------  -----------\n";
 constexpr const char* kRule4 = "------- -  -----------  -----------  -----------  ----------- \n";
-constexpr const char* kRule6 = "------- -  -----------  -----------  -----------  -----------  -----------  -----------\n";
+constexpr const char* kRule6 =
+    "------- -  -----------  -----------  -----------  -----------  -----------  -----------\n";
 constexpr const char* kRule6Space =
     "------- -  -----------  -----------  -----------  -----------  -----------  ----------- \n";
 constexpr const char* kRule8 =
