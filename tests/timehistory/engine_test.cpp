@@ -150,10 +150,7 @@ TEST_F(TextReport, ReportFileThatIsAFifoIsRefused)
         ::close(reader);
         GTEST_SKIP() << "this tree's AfxTextFOpen opens a FIFO";
     }
-    CPostCtrlGeoTech* post = CTHResultBuilder::PostCtrl(doc);
-    T_LCOM_D comb;
-    post->MakeLoadComb(4, kModalCase, comb);
-    post->BeginQueryResult(comb, 1, 0);
+    CPostCtrlGeoTech* post = BeginModalQuery();
     CPVSTHCalcTrssFunc f;
     f.SetAnalTypeCtrl(ctrl[0]);
     T_THREPORT_D rep;

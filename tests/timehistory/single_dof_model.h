@@ -137,6 +137,16 @@ protected:
         s.nSecondNodeK = second;
         return s;
     }
+    // The modal case's result query opened, as the engine opens it around a run of a function;
+    // EndQueryResult closes it.
+    CPostCtrlGeoTech* BeginModalQuery()
+    {
+        CPostCtrlGeoTech* post = CTHResultBuilder::PostCtrl(doc);
+        T_LCOM_D comb;
+        post->MakeLoadComb(4, kModalCase, comb);
+        post->BeginQueryResult(comb, 1, 0);
+        return post;
+    }
     // The text of a report that the engine writes for a calculation-function code.
     std::string Write(int nCode, T_THREPORT_D& rep)
     {

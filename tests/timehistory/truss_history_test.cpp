@@ -93,10 +93,7 @@ TEST_F(SingleDofModel, TrussArrayOfWrongSizeFails)
 
 TEST_F(SingleDofModel, MaxMinKeepsTheFirstOfTies)
 {
-    CPostCtrlGeoTech* post = CTHResultBuilder::PostCtrl(doc);
-    T_LCOM_D comb;
-    post->MakeLoadComb(4, kModalCase, comb);
-    post->BeginQueryResult(comb, 1, 0);
+    CPostCtrlGeoTech* post = BeginModalQuery();
     CPVSTHCalcTrssFunc f;
     f.SetAnalTypeCtrl(ctrl[0]);
     T_THRD_D req;
