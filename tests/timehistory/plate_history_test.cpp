@@ -10,7 +10,7 @@
 #include "timehistory/CPVSTHEngine.h"
 #include "timehistory/ElementResultsEntry.h"
 
-#include "../recovery/plate_family/plate_family_fixture.h"
+#include "../recovery/drivers/plate_fixture.h"
 #include "single_dof_model.h"
 
 #include "GoldenText.h"

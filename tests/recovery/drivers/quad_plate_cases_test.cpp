@@ -1,6 +1,6 @@
 // Rows, stale state, the two builds and bad records of the six- and eight-node plates, read through
 // the element-results entry.
-#include "quad_plate_fixture.h"
+#include "plate_fixture.h"
 
 #include "timehistory/CPVSTHCalcHistPlotData.h"
 #include "timehistory/ElementResultsEntry.h"

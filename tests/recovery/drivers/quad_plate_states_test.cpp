@@ -5,7 +5,7 @@
 // uniform membrane stress the nodal forces are the tractions on the element's edges, shared out
 // to the nodes of each sub-plate edge; a six-node plate under a uniform transverse shear gives
 // shear forces of the applied signs, the same at all seven points.
-#include "quad_plate_fixture.h"
+#include "plate_fixture.h"
 
 #include <cmath>
 #include <string>

@@ -3,7 +3,7 @@
 // at every step the plane-stress membrane forces N = h1 D eps, the moments M = (h2^3 / 12) D k,
 // the surface stresses sigma = D eps -+ (h2 / 2) D k and no transverse shear; its nodal forces
 // are the stored matrix times the displacements in element axes, and vanish under rigid motion.
-#include "plate_family_fixture.h"
+#include "plate_fixture.h"
 
 #include "recovery/drivers/linear_plate_family.h"
 

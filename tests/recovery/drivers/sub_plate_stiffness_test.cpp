@@ -4,7 +4,7 @@
 // eight-node plate; the assembled element stiffness (six-node zeros, symmetry, rigid motion,
 // repeatability); the sub-plates' node vectors (the centre node where a rigid motion puts it,
 // midway between nodes 5 and 7, and the middle sub-triangle's nodes 4, 5, 6).
-#include "quad_plate_fixture.h"
+#include "plate_fixture.h"
 
 #include "recovery/drivers/sub_plate_stiffness.h"
 

@@ -4,7 +4,7 @@
 // Db22 = E h4^3 / 12, Db33 = E h5^3 / 24), surface stresses from each direction's thicknesses and
 // fibre distances, and no shear; isotropic and equivalent orthotropic sections agree; a section
 // without thickness stays finite.
-#include "plate_family_fixture.h"
+#include "plate_fixture.h"
 
 #include <algorithm>
 #include <cmath>

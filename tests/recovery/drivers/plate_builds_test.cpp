@@ -2,7 +2,7 @@
 // step k of the single-step build is value k of the history build, also through the history-plot
 // value source; they differ where the builds are meant to (a general quadrilateral's internal
 // modes, codes 2 and 3).
-#include "plate_family_fixture.h"
+#include "plate_fixture.h"
 
 #include "timehistory/CPVSTHCalcHistPlotData.h"
 #include "timehistory/ElementResultsEntry.h"

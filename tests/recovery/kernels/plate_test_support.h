@@ -8,7 +8,7 @@
 #include <ostream>
 #include <vector>
 
-#include "../kernels/kernel_test_support.h"
+#include "kernel_test_support.h"
 #include "recovery/kernels/element_library.h"
 
 namespace kvpvs::recovery::test {

@@ -4,7 +4,7 @@
 // corners (a bilinear field comes out exact), the gathering at the centre and the nodes, and the
 // sub-plates of a rectangle, turned by 0, 90, 180 and 270 degrees, under one uniform transverse
 // shear giving it at all nine result points.
-#include "quad_plate_fixture.h"
+#include "plate_fixture.h"
 
 #include "recovery/drivers/family_support.h"
 #include "recovery/drivers/sub_plate_results.h"

@@ -1,6 +1,6 @@
 // Rows, plate type codes, releases, stale state and bad records of the plate family, read
 // through the element-results entry in both builds.
-#include "plate_family_fixture.h"
+#include "plate_fixture.h"
 
 #include <algorithm>
 #include <cmath>
