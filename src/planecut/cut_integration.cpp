@@ -38,6 +38,37 @@ void ToOut(const LengthOutFn& lengthOut, const double p[3], double q[3])
         q[k] = lengthOut(p[k]);
 }
 
+void TellCounted(const CountedFn& counted, vtkIdType nCell, int nPts, const vtkIdType* pIds, const double dPts[][3])
+{
+    CutPiece piece;
+    piece.nCell = nCell;
+    std::copy_n(pIds, nPts, piece.aIds);
+    std::copy_n(&dPts[0][0], 3 * nPts, &piece.dPts[0][0]);
+    counted(piece);
+}
+
+// The cut's points: straight from its double array (a cut's points are one), else copied out.
+class CCutPoints {
+public:
+    explicit CCutPoints(vtkPoints* pPts)
+    {
+        auto* pD = vtkDoubleArray::SafeDownCast(pPts->GetData());
+        if (pD && pD->GetNumberOfComponents() == 3 && pD->GetNumberOfTuples() > 0) {
+            m_pXyz = pD->GetPointer(0);
+            return;
+        }
+        m_aCopy.resize(3 * static_cast<size_t>(pPts->GetNumberOfPoints()));
+        for (vtkIdType p = 0; p < pPts->GetNumberOfPoints(); ++p)
+            pPts->GetPoint(p, &m_aCopy[3 * static_cast<size_t>(p)]);
+        m_pXyz = m_aCopy.data();
+    }
+    const double* operator[](vtkIdType nId) const { return m_pXyz + 3 * static_cast<size_t>(nId); }
+
+private:
+    std::vector<double> m_aCopy;
+    const double* m_pXyz = nullptr;
+};
+
 // Six components of the cut's point scalars from nFirst on, 0 past the last: straight from a
 // double array when they are one.
 class CScalarReader {
@@ -138,9 +169,9 @@ CutSums IntegratePlateCut(const PlaneCut& cut, const PlateCutRules& rules)
     CutSums sums;
     vtkPolyData* pOut = cut.pOutput;
     vtkCellArray* pLines = pOut ? pOut->GetLines() : nullptr;
-    if (!pLines)
+    if (!pLines || !pOut->GetPoints())
         return sums;
-    vtkPoints* pPts = pOut->GetPoints();
+    const CCutPoints pts(pOut->GetPoints());
     // Centre: area-weighted midpoints of the qualifying segments, area = thickness x length.
     double dTotal = 0.0, dFirst[3] = {0, 0, 0};
     vtkIdType nLine = 0;
@@ -150,9 +181,8 @@ CutSums IntegratePlateCut(const PlaneCut& cut, const PlateCutRules& rules)
         double t = 0.0;
         if (n < 2 || !rules.thickness(cut.aLineCell[static_cast<size_t>(nLine)], t))
             continue;
-        double p0[3], p1[3];
-        pPts->GetPoint(pIds[0], p0);
-        pPts->GetPoint(pIds[1], p1);
+        const double* p0 = pts[pIds[0]];
+        const double* p1 = pts[pIds[1]];
         const double L = rules.lengthOut(std::sqrt(Dist2(p1, p0)));
         const double A = (t + t) * L / 2.0;
         dTotal += A;
@@ -165,8 +195,9 @@ CutSums IntegratePlateCut(const PlaneCut& cut, const PlateCutRules& rules)
     sums.bCentre = true;
     for (int k = 0; k < 3; ++k)
         sums.dCentre[k] = dFirst[k] / dTotal;
-    double dRef[3];
+    double dRef[3], dAxis[3][3];
     ToOut(rules.lengthOut, sums.dCentre, dRef);
+    std::copy_n(&rules.dPlaneAxis[0][0], 9, &dAxis[0][0]);
     const CScalarReader values(pOut);
     nLine = 0;
     for (pLines->InitTraversal(); pLines->GetNextCell(n, pIds); ++nLine) {
@@ -176,15 +207,15 @@ CutSums IntegratePlateCut(const PlaneCut& cut, const PlateCutRules& rules)
             continue;
         double dPts[2][3], dForce[2][6], dMoment[2][6];
         for (int e = 0; e < 2; ++e) {
-            double p[3];
-            pPts->GetPoint(pIds[e], p);
-            ToOut(rules.lengthOut, p, dPts[e]);
+            ToOut(rules.lengthOut, pts[pIds[e]], dPts[e]);
             values.Read(pIds[e], 0, dForce[e]);
             values.Read(pIds[e], 6, dMoment[e]);
         }
-        sums.aCounted.push_back({nCell, {pIds[0], pIds[1], -1}});
+        if (rules.counted)
+            TellCounted(rules.counted, nCell, 2, pIds, dPts);
+        double dNormal[3] = {dAxis[0][0], dAxis[0][1], dAxis[0][2]};
         double dRes[6] = {0, 0, 0, 0, 0, 0};
-        rules.segmentSum(dRef, dPts, dForce, dMoment, dElemAxis, dRes);
+        rules.law(dRef, dPts, dNormal, dForce, dMoment, dRes, dElemAxis, dAxis);
         for (int k = 0; k < 6; ++k)
             sums.dSum[k] += dRes[k];
     }
@@ -199,19 +230,16 @@ CutSums IntegrateSolidCut(const PlaneCut& cut, const SolidCutRules& rules)
     CutSums sums;
     vtkPolyData* pOut = cut.pOutput;
     vtkCellArray* pPolys = pOut ? pOut->GetPolys() : nullptr;
-    if (!pPolys)
+    if (!pPolys || !pOut->GetPoints())
         return sums;
-    vtkPoints* pPts = pOut->GetPoints();
+    const vtkIdType nPts = pOut->GetNumberOfPoints();
+    const CCutPoints pts(pOut->GetPoints());
     // Each fan triangle counts unless it is degenerate relative to itself, decided once on the
     // output-unit points the force law receives, which applies the same test: the centre, the
     // sums and the counted pieces take the same triangles.
-    const vtkIdType nPts = pPts->GetNumberOfPoints();
     std::vector<double> aOut(3 * static_cast<size_t>(nPts));
-    for (vtkIdType p = 0; p < nPts; ++p) {
-        double x[3];
-        pPts->GetPoint(p, x);
-        ToOut(rules.lengthOut, x, &aOut[3 * static_cast<size_t>(p)]);
-    }
+    for (vtkIdType p = 0; p < nPts; ++p)
+        ToOut(rules.lengthOut, pts[p], &aOut[3 * static_cast<size_t>(p)]);
     auto outPoint = [&](vtkIdType nId) { return &aOut[3 * static_cast<size_t>(nId)]; };
     std::vector<char> aCounts;
     aCounts.reserve(static_cast<size_t>(pPolys->GetNumberOfConnectivityIds()));
@@ -219,18 +247,15 @@ CutSums IntegrateSolidCut(const PlaneCut& cut, const SolidCutRules& rules)
     ForEachFanTriangle(pPolys, [&](vtkIdType, const vtkIdType ids[3]) {
         const bool bCounts = !IsDegenerateTriangle(outPoint(ids[0]), outPoint(ids[1]), outPoint(ids[2]));
         aCounts.push_back(bCounts ? 1 : 0);
-        if (!bCounts)
-            return;
-        double p[3][3];
-        for (int e = 0; e < 3; ++e)
-            pPts->GetPoint(ids[e], p[e]);
-        area.Add(p[0], p[1], p[2]);
+        if (bCounts)
+            area.Add(pts[ids[0]], pts[ids[1]], pts[ids[2]]);
     });
     if (!area.Centre(sums.dCentre))
         return sums;
     sums.bCentre = true;
-    double dRef[3];
+    double dRef[3], dAxis[3][3];
     ToOut(rules.lengthOut, sums.dCentre, dRef);
+    std::copy_n(&rules.dPlaneAxis[0][0], 9, &dAxis[0][0]);
     const CScalarReader values(pOut);
     size_t nTri = 0;
     vtkIdType nCheckedPoly = -1;
@@ -248,9 +273,11 @@ CutSums IntegrateSolidCut(const PlaneCut& cut, const SolidCutRules& rules)
             std::copy_n(outPoint(ids[e]), 3, dPts[e]);
             values.Read(ids[e], 0, dStress[e]);
         }
-        sums.aCounted.push_back({nCell, {ids[0], ids[1], ids[2]}});
+        if (rules.counted)
+            TellCounted(rules.counted, nCell, 3, ids, dPts);
+        double dNormal[3] = {dAxis[0][0], dAxis[0][1], dAxis[0][2]};
         double dRes[6] = {0, 0, 0, 0, 0, 0};
-        rules.triangleSum(dRef, dPts, dStress, dRes);
+        rules.law(dRef, dPts, dNormal, dStress, dRes, dAxis);
         for (int d = 0; d < 6; ++d)
             sums.dSum[d] += dRes[d];
     });

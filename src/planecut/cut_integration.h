@@ -63,24 +63,35 @@ CutArea AreaOfCut(vtkPolyData* pCut);
 // when the array does not belong to the cut's points.
 bool IntegratePointArray(vtkPolyData* pCut, vtkDataArray* pValues, std::vector<double>& aIntegral);
 
-// A piece of a cut that counted towards its sums: its grid cell and its cut points, two for a
-// segment (the third -1), three for a fan triangle.
+// A piece of a cut that counted towards its sums: its grid cell, its cut points and their
+// output-unit coordinates, two for a segment (the third -1), three for a fan triangle.
 struct CutPiece {
     vtkIdType nCell = -1;
     vtkIdType aIds[3] = {-1, -1, -1};
+    double dPts[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
 };
 
-// Force and moment sums over a cut about its centre, and the pieces that made them, in list
-// order. Points reach the force laws in output units; the centre stays in the grid's.
+// Force and moment sums over a cut about its centre. Points reach the force laws in output
+// units; the centre stays in the grid's.
 struct CutSums {
     bool bCentre = false; // the pieces weigh something: a centre, and sums about it
     double dCentre[3] = {0.0, 0.0, 0.0};
     double dSum[6] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
-    std::vector<CutPiece> aCounted;
 };
+
+// Told of each piece that counted, in list order.
+using CountedFn = std::function<void(const CutPiece& piece)>;
 
 // The output-unit length of a length in the grid's units.
 using LengthOutFn = std::function<double(double)>;
+
+// The force laws: add to dSum the force and moment about dCentre, in the plane's axes
+// dPlaneAxis (row 0 the cut's normal, handed in dNormal too), of a segment with the forces and
+// moments at its ends in its element's axes, or of a triangle with the stresses at its points.
+using SegmentLaw = int (*)(double dCentre[3], double dPts[2][3], double dNormal[3], double dForce[2][6],
+                           double dMoment[2][6], double dSum[6], double dElemAxis[3][3], double dPlaneAxis[3][3]);
+using TriangleLaw = int (*)(double dCentre[3], double dPts[3][3], double dNormal[3], double dStress[3][6],
+                            double dSum[6], double dPlaneAxis[3][3]);
 
 // What a plate cut asks of its caller. Its point scalars hold six forces, then six moments.
 struct PlateCutRules {
@@ -89,11 +100,9 @@ struct PlateCutRules {
     std::function<bool(vtkIdType nCell, double& dThickness)> thickness;
     // The grid cell's element axes; false: its segments count towards no sum.
     std::function<bool(vtkIdType nCell, double dElemAxis[3][3])> elementAxes;
-    // Adds to dRes the force and moment about dRef of a segment with the forces and moments
-    // at its ends.
-    std::function<void(double dRef[3], double dPts[2][3], double dForce[2][6], double dMoment[2][6],
-                       double dElemAxis[3][3], double dRes[6])>
-        segmentSum;
+    SegmentLaw law = nullptr;
+    CountedFn counted; // optional
+    double dPlaneAxis[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
 };
 
 // The plate cut's segments: the centre weighs each midpoint by thickness x output-unit length;
@@ -105,8 +114,9 @@ struct SolidCutRules {
     LengthOutFn lengthOut;
     // Whether the polygons of a grid cell count; when empty, every one does.
     std::function<bool(vtkIdType nCell)> cellCounts;
-    // Adds to dRes the force and moment about dRef of a triangle with the stresses at its points.
-    std::function<void(double dRef[3], double dPts[3][3], double dStress[3][6], double dRes[6])> triangleSum;
+    TriangleLaw law = nullptr;
+    CountedFn counted; // optional
+    double dPlaneAxis[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
 };
 
 // The solid cut's fan triangles, each counting unless degenerate in output units: the centre is

@@ -140,12 +140,57 @@ private:
     const CCellElemMap* m_pCellElem;
 };
 
-// The plate cut's sums: segments of plate elements, in the plane's axes (dAxis, row 0 the
-// normal). The design twin takes a segment only with its element's section and material.
+// The design twin's cells of one cut, one per counted piece in turn: its points keyed densely
+// in order of first use, its element's section and material.
+class CPayloadCells {
+public:
+    CPayloadCells(const CCutElements& elems, T_LDFS_PAYLOAD_D& payload) : m_elems(elems), m_payload(payload) {}
+    void AddPlate(const kvpvs::planecut::CutPiece& piece)
+    {
+        T_GPRO_D gpro;
+        T_GMAT_D gmat;
+        m_elems.Plate(piece.nCell, gpro, &gmat);
+        T_PLATE_CELL_D cell;
+        cell.nPoint1Id = Key(piece, 0);
+        cell.nPoint2Id = Key(piece, 1);
+        cell.dThickness = gpro.dThickness;
+        cell.dElasticModulus = gmat.dElast;
+        cell.dPoissonRatio = gmat.dPoisson;
+        cell.dWeightDensity = gmat.dWeight;
+        (*m_payload.pPlateCell)[m_nCellKey++] = cell;
+    }
+    // Every counting fan triangle is a cell of its own.
+    void AddSolid(const kvpvs::planecut::CutPiece& piece)
+    {
+        T_GMAT_D gmat;
+        m_elems.Material(piece.nCell, gmat);
+        T_SOLID_CELL_D cell;
+        cell.nPoint1Id = Key(piece, 0);
+        cell.nPoint2Id = Key(piece, 1);
+        cell.nPoint3Id = Key(piece, 2);
+        cell.dElasticModulus = gmat.dElast;
+        cell.dPoissonRatio = gmat.dPoisson;
+        cell.dWeightDensity = gmat.dWeight;
+        (*m_payload.pSolidCell)[m_nCellKey++] = cell;
+    }
+
+private:
+    int Key(const kvpvs::planecut::CutPiece& piece, int e)
+    {
+        return m_denseIds.Get(piece.aIds[e], piece.dPts[e], *m_payload.pPoint);
+    }
+    const CCutElements& m_elems;
+    T_LDFS_PAYLOAD_D& m_payload;
+    CDenseIds m_denseIds;
+    int m_nCellKey = 0;
+};
+
+// The plate cut's sums: segments of plate elements in the plane's axes dAxis. The design twin
+// takes a segment only with its element's section and material, and broadcasts it.
 template <class VDATA>
 kvpvs::planecut::CutSums IntegratePlate(const kvpvs::planecut::PlaneCut& cut,
                                         const kvpvs::planecut::LengthOutFn& lengthOut, const CCutElements& elems,
-                                        bool bDesign, double dAxis[3][3])
+                                        CPayloadCells* pPayload, const double dAxis[3][3])
 {
     kvpvs::planecut::PlateCutRules rules;
     rules.lengthOut = lengthOut;
@@ -159,83 +204,34 @@ kvpvs::planecut::CutSums IntegratePlate(const kvpvs::planecut::PlaneCut& cut,
     rules.elementAxes = [&](vtkIdType nCell, double dElemAxis[3][3]) {
         T_GPRO_D gpro;
         T_GMAT_D gmat;
-        return elems.Axes(nCell, dElemAxis) && (!bDesign || elems.Plate(nCell, gpro, &gmat));
+        return elems.Axes(nCell, dElemAxis) && (!pPayload || elems.Plate(nCell, gpro, &gmat));
     };
-    rules.segmentSum = [&](double dRef[3], double dPts[2][3], double dForce[2][6], double dMoment[2][6],
-                           double dElemAxis[3][3], double dRes[6]) {
-        double dNormal[3] = {dAxis[0][0], dAxis[0][1], dAxis[0][2]};
-        VDATA::GetLclDirForSumByLine(dRef, dPts, dNormal, dForce, dMoment, dRes, dElemAxis, dAxis);
-    };
+    rules.law = &VDATA::GetLclDirForSumByLine;
+    std::copy_n(&dAxis[0][0], 9, &rules.dPlaneAxis[0][0]);
+    if (pPayload)
+        rules.counted = [pPayload](const kvpvs::planecut::CutPiece& piece) { pPayload->AddPlate(piece); };
     return kvpvs::planecut::IntegratePlateCut(cut, rules);
 }
 
 // The solid cut's sums, likewise. The design twin takes a polygon only with its element's
-// material.
+// material, and broadcasts its counting triangles.
 template <class VDATA>
 kvpvs::planecut::CutSums IntegrateSolid(const kvpvs::planecut::PlaneCut& cut,
                                         const kvpvs::planecut::LengthOutFn& lengthOut, const CCutElements& elems,
-                                        bool bDesign, double dAxis[3][3])
+                                        CPayloadCells* pPayload, const double dAxis[3][3])
 {
     kvpvs::planecut::SolidCutRules rules;
     rules.lengthOut = lengthOut;
-    if (bDesign)
+    rules.law = &VDATA::GetLclDirForSumByTriangle;
+    std::copy_n(&dAxis[0][0], 9, &rules.dPlaneAxis[0][0]);
+    if (pPayload) {
         rules.cellCounts = [&](vtkIdType nCell) {
             T_GMAT_D gmat;
             return elems.Material(nCell, gmat);
         };
-    rules.triangleSum = [&](double dRef[3], double dPts[3][3], double dStress[3][6], double dRes[6]) {
-        double dNormal[3] = {dAxis[0][0], dAxis[0][1], dAxis[0][2]};
-        VDATA::GetLclDirForSumByTriangle(dRef, dPts, dNormal, dStress, dRes, dAxis);
-    };
-    return kvpvs::planecut::IntegrateSolidCut(cut, rules);
-}
-
-// The design twin's cells of one cut, one per counted piece in order: its points in output
-// units, keyed densely in order of first use, and its element's section and material.
-void AddPayloadCells(const kvpvs::planecut::CutSums& sums, bool bPlate, vtkPoints* pPts,
-                     const kvpvs::planecut::LengthOutFn& lengthOut, const CCutElements& elems,
-                     T_LDFS_PAYLOAD_D& payload)
-{
-    CDenseIds denseIds;
-    int nCellKey = 0;
-    vtkIdType nMaterialCell = -1;
-    T_GMAT_D gmat;
-    for (const kvpvs::planecut::CutPiece& piece : sums.aCounted) {
-        int aKey[3] = {0, 0, 0};
-        for (int e = 0; e < (bPlate ? 2 : 3); ++e) {
-            double p[3], q[3];
-            pPts->GetPoint(piece.aIds[e], p);
-            for (int k = 0; k < 3; ++k)
-                q[k] = lengthOut(p[k]);
-            aKey[e] = denseIds.Get(piece.aIds[e], q, *payload.pPoint);
-        }
-        if (bPlate) {
-            T_GPRO_D gpro;
-            elems.Plate(piece.nCell, gpro, &gmat);
-            T_PLATE_CELL_D cell;
-            cell.nPoint1Id = aKey[0];
-            cell.nPoint2Id = aKey[1];
-            cell.dThickness = gpro.dThickness;
-            cell.dElasticModulus = gmat.dElast;
-            cell.dPoissonRatio = gmat.dPoisson;
-            cell.dWeightDensity = gmat.dWeight;
-            (*payload.pPlateCell)[nCellKey++] = cell;
-            continue;
-        }
-        if (piece.nCell != nMaterialCell) {
-            nMaterialCell = piece.nCell;
-            elems.Material(piece.nCell, gmat);
-        }
-        // Every counting fan triangle is a cell of its own.
-        T_SOLID_CELL_D cell;
-        cell.nPoint1Id = aKey[0];
-        cell.nPoint2Id = aKey[1];
-        cell.nPoint3Id = aKey[2];
-        cell.dElasticModulus = gmat.dElast;
-        cell.dPoissonRatio = gmat.dPoisson;
-        cell.dWeightDensity = gmat.dWeight;
-        (*payload.pSolidCell)[nCellKey++] = cell;
+        rules.counted = [pPayload](const kvpvs::planecut::CutPiece& piece) { pPayload->AddSolid(piece); };
     }
+    return kvpvs::planecut::IntegrateSolidCut(cut, rules);
 }
 
 // The design twin's plane and force sum of one result.
@@ -536,10 +532,10 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     const kvpvs::planecut::LengthOutFn lengthOut = [pUnit](double d) {
         return pUnit ? pUnit->ConvertUnitLengthOut(d) : d;
     };
-    const kvpvs::planecut::CutSums sums = bPlate ? IntegratePlate<VDATA>(cut, lengthOut, elems, bDesign, dAxis)
-                                                 : IntegrateSolid<VDATA>(cut, lengthOut, elems, bDesign, dAxis);
-    if (bDesign)
-        AddPayloadCells(sums, bPlate, pOutput->GetPoints(), lengthOut, elems, m_payload);
+    CPayloadCells payloadCells(elems, m_payload);
+    CPayloadCells* pPayload = bDesign ? &payloadCells : nullptr;
+    const kvpvs::planecut::CutSums sums = bPlate ? IntegratePlate<VDATA>(cut, lengthOut, elems, pPayload, dAxis)
+                                                 : IntegrateSolid<VDATA>(cut, lengthOut, elems, pPayload, dAxis);
 
     // Sums or a centre that are not finite (finite values can overflow) are no result: never
     // inf or nan in the legend, the report or a broadcast.
