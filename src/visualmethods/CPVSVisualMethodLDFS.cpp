@@ -185,13 +185,28 @@ private:
     int m_nCellKey = 0;
 };
 
-// The plate cut's sums: segments of plate elements in the plane's axes dAxis. The design twin
-// takes a segment only with its element's section and material, and broadcasts it.
+// The cut's sums in the plane's axes dAxis: a plate cut's segments of plate elements, a solid
+// cut's fan triangles. The design twin takes a piece only with its element's material (and a
+// segment with its section), and broadcasts it.
 template <class VDATA>
-kvpvs::planecut::CutSums IntegratePlate(const kvpvs::planecut::PlaneCut& cut,
-                                        const kvpvs::planecut::LengthOutFn& lengthOut, const CCutElements& elems,
-                                        CPayloadCells* pPayload, const double dAxis[3][3])
+kvpvs::planecut::CutSums IntegrateCut(bool bPlate, const kvpvs::planecut::PlaneCut& cut,
+                                      const kvpvs::planecut::LengthOutFn& lengthOut, const CCutElements& elems,
+                                      CPayloadCells* pPayload, const double dAxis[3][3])
 {
+    if (!bPlate) {
+        kvpvs::planecut::SolidCutRules rules;
+        rules.lengthOut = lengthOut;
+        rules.law = &VDATA::GetLclDirForSumByTriangle;
+        std::copy_n(&dAxis[0][0], 9, &rules.dPlaneAxis[0][0]);
+        if (pPayload) {
+            rules.cellCounts = [&](vtkIdType nCell) {
+                T_GMAT_D gmat;
+                return elems.Material(nCell, gmat);
+            };
+            rules.counted = [pPayload](const kvpvs::planecut::CutPiece& piece) { pPayload->AddSolid(piece); };
+        }
+        return kvpvs::planecut::IntegrateSolidCut(cut, rules);
+    }
     kvpvs::planecut::PlateCutRules rules;
     rules.lengthOut = lengthOut;
     rules.thickness = [&](vtkIdType nCell, double& dThickness) {
@@ -211,27 +226,6 @@ kvpvs::planecut::CutSums IntegratePlate(const kvpvs::planecut::PlaneCut& cut,
     if (pPayload)
         rules.counted = [pPayload](const kvpvs::planecut::CutPiece& piece) { pPayload->AddPlate(piece); };
     return kvpvs::planecut::IntegratePlateCut(cut, rules);
-}
-
-// The solid cut's sums, likewise. The design twin takes a polygon only with its element's
-// material, and broadcasts its counting triangles.
-template <class VDATA>
-kvpvs::planecut::CutSums IntegrateSolid(const kvpvs::planecut::PlaneCut& cut,
-                                        const kvpvs::planecut::LengthOutFn& lengthOut, const CCutElements& elems,
-                                        CPayloadCells* pPayload, const double dAxis[3][3])
-{
-    kvpvs::planecut::SolidCutRules rules;
-    rules.lengthOut = lengthOut;
-    rules.law = &VDATA::GetLclDirForSumByTriangle;
-    std::copy_n(&dAxis[0][0], 9, &rules.dPlaneAxis[0][0]);
-    if (pPayload) {
-        rules.cellCounts = [&](vtkIdType nCell) {
-            T_GMAT_D gmat;
-            return elems.Material(nCell, gmat);
-        };
-        rules.counted = [pPayload](const kvpvs::planecut::CutPiece& piece) { pPayload->AddSolid(piece); };
-    }
-    return kvpvs::planecut::IntegrateSolidCut(cut, rules);
 }
 
 // The design twin's plane and force sum of one result.
@@ -534,8 +528,7 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     };
     CPayloadCells payloadCells(elems, m_payload);
     CPayloadCells* pPayload = bDesign ? &payloadCells : nullptr;
-    const kvpvs::planecut::CutSums sums = bPlate ? IntegratePlate<VDATA>(cut, lengthOut, elems, pPayload, dAxis)
-                                                 : IntegrateSolid<VDATA>(cut, lengthOut, elems, pPayload, dAxis);
+    const kvpvs::planecut::CutSums sums = IntegrateCut<VDATA>(bPlate, cut, lengthOut, elems, pPayload, dAxis);
 
     // Sums or a centre that are not finite (finite values can overflow) are no result: never
     // inf or nan in the legend, the report or a broadcast.
