@@ -1,6 +1,7 @@
-// A double in the hexadecimal form the C library's "%a" gives it, without printf: "[-]0x1.<hex>p<sign><exp>"
-// with the fraction's trailing zero digits dropped (and its point with them), a subnormal as
-// "0x0.<13 hex>p-1022" likewise trimmed, a zero as "0x0p+0", and "inf" / "nan" with the sign bit.
+// A double in the hexadecimal form the C library's "%a" gives it, without printf:
+// "[-]0x1.<hex>p<sign><exp>" with the fraction's trailing zero digits dropped (and its point with
+// them), a subnormal as "0x0.<13 hex>p-1022" likewise trimmed, a zero as "0x0p+0", and "inf" /
+// "nan" with the sign bit.
 #pragma once
 #include <bit>
 #include <cstdint>
