@@ -140,6 +140,13 @@ public:
                            const Mat33& T, int istep);
     void tri_thin_results(int& nnode, ConstMatView U, MatView OUT, ConstMatView XYZ,
                           const Mat33& T, int istep, int mode);
+    // The thick quadrilateral and triangle on element data kept in w instead of the build's
+    // own store: a caller that keeps one w per element evaluates each element's later values
+    // without rebuilding, whatever was rebuilt between.
+    void quad_thick_results(QuadThickResultsWork& w, int n, MatView U, MatView S, ConstMatView XYZ,
+                            const Mat33& T, int setup, int compact);
+    void tri_thick_results(TriResultsWork& w, int& nnode, ConstMatView U, MatView OUT,
+                           ConstMatView XYZ, const Mat33& T, int istep);
 
 private:
     // Shared pieces of the plate routines: the quadrilateral edge matrix A(4,12), the edge

@@ -27,8 +27,9 @@ void point_coordinates(int p, double& xi, double& eta)
     gauss_points(2, kPointJ[p - 1], eta, w);
 }
 
-// Rows 4..8 of S (zeroed by the caller): bending Dt B_p U over the freedom range and
+// Rows 4..8 of S (zeroed by the caller): bending Dt B_p U over the freedom range Lo..Hi and
 // transverse shear Ds Bs_p U at the five points.
+template <int Lo, int Hi>
 void quad_thick_bending_shear(const QuadThickResultsWork& w, int n, ConstMatView U, MatView S)
 {
     const Mat33& Dt = w.Dt;
@@ -40,7 +41,7 @@ void quad_thick_bending_shear(const QuadThickResultsWork& w, int n, ConstMatView
             double kap[3];
             for (int r = 1; r <= 3; ++r) {
                 double s = 0.0;
-                for (int d = w.lo; d <= w.hi; ++d) s += B(r, 6 * (k - 1) + d) * U(d, k);
+                for (int d = Lo; d <= Hi; ++d) s += B(r, 6 * (k - 1) + d) * U(d, k);
                 kap[r - 1] = s;
             }
             for (int r = 1; r <= 3; ++r) {
@@ -59,12 +60,27 @@ void quad_thick_bending_shear(const QuadThickResultsWork& w, int n, ConstMatView
     }
 }
 
+// The freedom range is fixed at set-up: w, theta-x, theta-y of a flat element, all six of a
+// warped one. Known at compile time, its sums unroll; their order stays.
+void quad_thick_bending_shear(const QuadThickResultsWork& w, int n, ConstMatView U, MatView S)
+{
+    if (w.lo == 1 && w.hi == 6)
+        quad_thick_bending_shear<1, 6>(w, n, U, S);
+    else
+        quad_thick_bending_shear<3, 5>(w, n, U, S);
+}
+
 }  // namespace
 
 void ElementLibrary::quad_thick_results(int n, MatView U, MatView S, ConstMatView XYZ,
                                         const Mat33& T, int setup, int compact)
 {
-    auto& w = plate_.quad_thick_results;
+    quad_thick_results(plate_.quad_thick_results, n, U, S, XYZ, T, setup, compact);
+}
+
+void ElementLibrary::quad_thick_results(QuadThickResultsWork& w, int n, MatView U, MatView S,
+                                        ConstMatView XYZ, const Mat33& T, int setup, int compact)
+{
     // The single-step build always recovers the bubble amplitudes.
     const bool bubble = build_ == Build::single_step || blocks_.membrane_flag == 0;
     if (setup == 1) {
@@ -409,7 +425,12 @@ void finish_triangle(MatView OUT, double k1, double k2, double k3, const Mat33& 
 void ElementLibrary::tri_thick_results(int& nnode, ConstMatView U, MatView OUT, ConstMatView XYZ,
                                        const Mat33& T, int istep)
 {
-    auto& w = plate_.tri_thick_results;
+    tri_thick_results(plate_.tri_thick_results, nnode, U, OUT, XYZ, T, istep);
+}
+
+void ElementLibrary::tri_thick_results(TriResultsWork& w, int& nnode, ConstMatView U, MatView OUT,
+                                       ConstMatView XYZ, const Mat33& T, int istep)
+{
     if (istep == 1) {
         double r, s;
         tri_sample_point(4, 1, r, s);
