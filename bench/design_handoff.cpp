@@ -12,6 +12,7 @@
 
 #include "DBDoc.h"
 #include "HexDouble.h"
+#include "TempDir.h"
 #include "UnitCtrl.h"
 #include "windows.h"
 
@@ -294,10 +295,8 @@ public:
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    char szTmp[] = "/tmp/kvpvs_bench_handoff_XXXXXX";
-    if (!mkdtemp(szTmp))
-        return 1;
-    g_folder = szTmp;
+    kvpvs::testing::TempDir dir{"kvpvs_bench_handoff"}; // outlives the document
+    g_folder = dir.path();
     // The data library beside the design program, built next to the benchmarks.
     std::filesystem::path exe = std::filesystem::canonical("/proc/self/exe");
     Win32SetModuleFolder((exe.parent_path().parent_path() / "yrp").string().c_str());

@@ -32,12 +32,12 @@ const UINT CDlgSaveResultPic::kViewButtons[T_RESULT_PIC_SETTING_D::VIEW_COUNT] =
 namespace {
 
 const char* const kViewTips[T_RESULT_PIC_SETTING_D::VIEW_COUNT] = {
-    "IDS_ZOR_PVS_VIEW_ISO",    "IDS_ZOR_PVS_VIEW_ISO1",   "IDS_ZOR_PVS_VIEW_FRONT",
-    "IDS_ZOR_PVS_VIEW_REAR",   "IDS_ZOR_PVS_VIEW_TOP",    "IDS_ZOR_PVS_VIEW_BOTTOM",
-    "IDS_ZOR_PVS_VIEW_LEFT",   "IDS_ZOR_PVS_VIEW_RIGHT",  "IDS_ZOR_PVS_VIEW_CURRENT"};
+    IDS_ZOR_PVS_VIEW_ISO,  IDS_ZOR_PVS_VIEW_ISO1,   IDS_ZOR_PVS_VIEW_FRONT, IDS_ZOR_PVS_VIEW_REAR,
+    IDS_ZOR_PVS_VIEW_TOP,  IDS_ZOR_PVS_VIEW_BOTTOM, IDS_ZOR_PVS_VIEW_LEFT,  IDS_ZOR_PVS_VIEW_RIGHT,
+    IDS_ZOR_PVS_VIEW_CURRENT};
 
-const char* const kImageTypeTexts[4] = {"IDS_ZOR_PVS_Contour", "IDS_ZOR_PVS_Vector", "IDS_ZOR_PVS_Contour_Vector",
-                                        "IDS_ZOR_PVS_Diagram"};
+const char* const kImageTypeTexts[4] = {IDS_ZOR_PVS_Contour, IDS_ZOR_PVS_Vector, IDS_ZOR_PVS_Contour_Vector,
+                                        IDS_ZOR_PVS_Diagram};
 const int kDeformedDataCodes[4] = {1, 2, 3, 10};
 const char* const kDeformedDataTexts[4] = {"DX", "DY", "DZ", "DXYZ"};
 const char* const kFormatTexts[3] = {"PNG", "JPG", "BMP"};

@@ -1,16 +1,13 @@
 #include "frame/IFactoryWPLPVSImpl.h"
 
-#include "frame/FactoryCreators.h"
+#include "frame/FactoryFrame.h"
 #include "frame/FactoryGuard.h"
 #include "frame/IFactoryPVSImpl.h"
 #include "visualdata/PVSUserDefRecords.h"
 
-#include <memory>
 #include <new>
 
 namespace {
-
-enum { ENGR_NODE = 1, ENGR_ELEM = 2 };
 
 // The first component code of a row: the first of its code array, 0 when it has none.
 unsigned int FirstComp(const T_PVTIF_D* pRow) { return pRow->aComp.GetSize() > 0 ? pRow->aComp[0] : 0u; }
@@ -28,18 +25,7 @@ bool ElemEventCode(unsigned int c)
            In(c, 80101, 80112);
 }
 
-CPVSVisualDataBase* VectPlot(T_VD_PARAM_D& p, int nMode) { return new (std::nothrow) CPVSVisualDataCustomVectPlot(p, nMode); }
-
-template <class C>
-CPVSVisualDataBase* Host(T_VD_PARAM_D& p)
-{
-    return new (std::nothrow) C(p);
-}
-
-CPVSVisualDataBase* Row(PFN_CREATE_VD_ROW pfn, T_VD_PARAM_D& p) { return pfn ? pfn(p) : nullptr; }
-
-using kvpvs::frame::CopyRecord;
-using kvpvs::frame::OrNull;
+using namespace kvpvs::frame;
 
 } // namespace
 
@@ -54,16 +40,7 @@ IFactoryWPLPVSImpl::~IFactoryWPLPVSImpl() = default;
 
 CPVSModelDataBase* IFactoryWPLPVSImpl::MakeModelData(T_MD_PARAM_D* pParam)
 {
-    if (!pParam)
-        return nullptr;
-    if (!pParam->bFlag)
-        return IFactoryPVS::CreateModelData(pParam);
-    switch (pParam->nType) {
-    case 0: case 1: case 2: case 4: case 5: case 8: case 12:
-        return new (std::nothrow) CPVSModelDataFEM(*pParam);
-    default:
-        return nullptr;
-    }
+    return MakeFemModelData(*this, pParam, {0, 1, 2, 4, 5, 8, 12});
 }
 
 CPVSVisualDataBase* IFactoryWPLPVSImpl::MakeVisualData(T_VD_PARAM_D* pParam)
@@ -148,56 +125,25 @@ CPVSVisualDataBase* IFactoryWPLPVSImpl::MakeVisualDataByType(unsigned int nType,
 {
     if (!pParam)
         return nullptr;
-    const T_KVPVS_CREATORS& c = KVPvsCreators();
-    PFN_CREATE_VD_TYPED pfn = nullptr;
-    switch (nType) {
-    case 0: return new (std::nothrow) CPVSVisualDataNone(nType, *pParam);
-    case 1: pfn = c.pfnVDFlowPath; break;
-    case 2: return new (std::nothrow) CPVSVisualDataMultiStepIsoSurf(nType, *pParam);
-    case 4: pfn = c.pfnVDFlowDisc; break;
-    case 5: pfn = c.pfnVDProfGrid; break;
-    default: return nullptr;
-    }
-    return pfn ? pfn(nType, *pParam) : nullptr;
+    if (nType == 4)
+        return Typed(KVPvsCreators().pfnVDFlowDisc, nType, *pParam);
+    return MakeSharedVisualDataByType(nType, *pParam);
 }
 
 CPVSVisualMethodBase* IFactoryWPLPVSImpl::MakeVisualMethod(T_VM_PARAM_D* pParam)
 {
     if (!pParam)
         return nullptr;
-    const T_KVPVS_CREATORS& c = KVPvsCreators();
-    PFN_CREATE_VM pfn = nullptr;
-    switch (pParam->nVMType) {
-    case 0: case 1: case 2: case 3: case 4: case 5: case 7:
-        return IFactoryPVS::CreateVisualMethod(pParam);
-    case 6: pfn = c.pfnVMGlbFlowPath; break;
-    case 8: pfn = c.pfnVMFlowDisc; break;
-    case 9: return new (std::nothrow) CPVSVisualMethodColorMap(*pParam);
-    case 10: pfn = c.pfnVMGlbProfGrid; break;
-    case 15: pfn = c.pfnVMLDFS; break;
-    case 19: pfn = c.pfnVMLDFSD; break;
-    default: return nullptr;
-    }
-    return pfn ? pfn(*pParam) : nullptr;
+    if (pParam->nVMType == 8)
+        return Method(KVPvsCreators().pfnVMFlowDisc, *pParam);
+    return MakeSharedVisualMethod(*this, *pParam);
 }
 
 T_VD_USERDEF_DATA* IFactoryWPLPVSImpl::MakeAndCopyUserDefModeData(int nType, void* pSource)
 {
-    switch (nType) {
-    case 0: return new (std::nothrow) T_VD_NONE_D;
-    case 1: return CopyRecord<T_VD_FLOWPATH_WPLKVR_D>(pSource);
-    case 2: {
-        std::unique_ptr<T_VD_MULTIISO_WPLKVR_D> p(new (std::nothrow) T_VD_MULTIISO_WPLKVR_D);
-        if (p && pSource)
-            *p = *static_cast<T_VD_MULTIISO_WPLKVR_D*>(pSource);
-        return p.release();
-    }
-    case 4: return CopyRecord<T_VD_FLOWDISC_WPLKVR_D>(pSource);
-    case 5: return CopyRecord<T_VD_PROFGRID_D>(pSource);
-    case 8: return CopyRecord<T_VD_LCLDIRSUM_HOB_D>(pSource);
-    case 12: return CopyRecord<T_VD_LCLDIRSUM_KVR_D>(pSource);
-    default: return nullptr;
-    }
+    if (nType == 4)
+        return CopyRecord<T_VD_FLOWDISC_WPLKVR_D>(pSource);
+    return CopySharedRecord(nType, pSource);
 }
 
 CPVSColorTableBase* IFactoryWPLPVSImpl::MakeColorTable(unsigned int nKey)

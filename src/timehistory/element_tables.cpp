@@ -1,5 +1,7 @@
 #include "timehistory/element_tables.h"
 
+#include "timehistory/HistoryMessageIds.h"
+
 namespace kvpvs::timehistory {
 
 namespace {
@@ -100,14 +102,14 @@ const ElementFamilyTable kPlaneStressFamily = {
     &PlstrsUnitType,
     1,
     {"\n ** %s Plane Stress Element Time-history Output Data ** \n",
-     "IDS_QB_PVS__n_ELEM____5d_PLANE_STRESS__8s_History__Local___",
-     "IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Plain_Stress___",
+     IDS_QB_PVS__n_ELEM____5d_PLANE_STRESS__8s_History__Local___,
+     IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Plain_Stress___,
      "Plain Strs.",
      "%11d",
      2,
-     {{"IDS_QB_PVS_Force", 2, 4, false, "  TIME         Fx           Fy     \n", kRule2,
+     {{IDS_QB_PVS_Force, 2, 4, false, "  TIME         Fx           Fy     \n", kRule2,
        "------- -  -----------  ----------- \n\n"},
-      {"IDS_QB_PVS_Stress", 3, 5, true, "  TIME        Sig-xx       Sig-yy      Sig-xy    \n",
+      {IDS_QB_PVS_Stress, 3, 5, true, "  TIME        Sig-xx       Sig-yy      Sig-xy    \n",
        "------- -  -----------  -----------  ----------- \n", "------- -  -----------  -----------  -----------\n\n"},
       {}}}};
 
@@ -117,13 +119,13 @@ const ElementFamilyTable kPlaneStrainFamily = {
     &PlstrnUnitType,
     1,
     {"\n ** %s Plane Strain Element Time-history Output Data ** \n",
-     "IDS_QB_PVS__n_ELEM____5d_PLANE_STRAIN__8s_History__Local___",
-     "IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Plain_Strain___",
+     IDS_QB_PVS__n_ELEM____5d_PLANE_STRAIN__8s_History__Local___,
+     IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Plain_Strain___,
      "Plain Strn.",
      "%11d",
      2,
-     {{"IDS_QB_PVS_Force", 3, 4, false, kForces3Head, kRule3, "------- -  -----------  -----------  -----------\n\n"},
-      {"IDS_QB_PVS_Stress", 4, 5, true, "  TIME        Sig-xx       Sig-yy      Sig-zz        Sig-xy  \n", kRule4,
+     {{IDS_QB_PVS_Force, 3, 4, false, kForces3Head, kRule3, "------- -  -----------  -----------  -----------\n\n"},
+      {IDS_QB_PVS_Stress, 4, 5, true, "  TIME        Sig-xx       Sig-yy      Sig-zz        Sig-xy  \n", kRule4,
        "------- -  -----------  -----------  -----------  -----------\n\n"},
       {}}}};
 
@@ -133,18 +135,18 @@ const ElementFamilyTable kPlateFamily = {
     &PlateUnitType,
     -1,
     {"\n ** %s Plate Element Time-history Output Data ** \n",
-     "IDS_QB_PVS__n_ELEM____5d_PLATE__8s_History__Local___",
-     "IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Plate___",
+     IDS_QB_PVS__n_ELEM____5d_PLATE__8s_History__Local___,
+     IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Plate___,
      "Plate    ",
      "  %11d",
      3,
-     {{"IDS_QB_PVS_Force", 6, 4, false,
+     {{IDS_QB_PVS_Force, 6, 4, false,
        "  TIME         Fx           Fy            Fz          Mx           My            Mz    \n", kRule6,
        "------- -  -----------  -----------  -----------  -----------  -----------  -----------\n\n"},
-      {"IDS_QB_PVS_Stress", 6, 5, true,
+      {IDS_QB_PVS_Stress, 6, 5, true,
        "  TIME     Sig-xx(Top)  Sig-yy(Top)  Sig-xy(Top)  Sig-xx(Bot)  Sig-yy(Bot)  Sig-xy(Bot)\n", kRule6,
        "------- -  -----------  -----------  -----------  -----------  -----------  -----------\n\n"},
-      {"IDS_QB_PVS_Unit_Force", 8, 5, true,
+      {IDS_QB_PVS_Unit_Force, 8, 5, true,
        "  TIME         Fxx          Fyy          Fxy          Mxx          Myy          Mxy          Vxx          "
        "Vyy    \n",
        kRule8,
@@ -157,13 +159,13 @@ const ElementFamilyTable kSolidFamily = {
     &SolidUnitType,
     1,
     {"\n ** %s Solid Element Time-history Output Data ** \n",
-     "IDS_QB_PVS__n_ELEM____5d_SOLID__8s_History__Local___",
-     "IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Solid___",
+     IDS_QB_PVS__n_ELEM____5d_SOLID__8s_History__Local___,
+     IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Solid___,
      "Solid    ",
      "  %11d",
      2,
-     {{"IDS_QB_PVS_Force", 3, 8, false, kForces3Head, kRule3, "------- -  -----------  -----------  -----------\n\n"},
-      {"IDS_QB_PVS_Stress", 6, 9, true,
+     {{IDS_QB_PVS_Force, 3, 8, false, kForces3Head, kRule3, "------- -  -----------  -----------  -----------\n\n"},
+      {IDS_QB_PVS_Stress, 6, 9, true,
        "  TIME        Sig-xx       Sig-yy      Sig-zz       Sig-xy       Sig-yz       Sig-xz    \n", kRule6Space,
        "------- -  -----------  -----------  -----------  -----------  -----------  -----------\n\n"},
       {}}}};

@@ -1,6 +1,6 @@
-// A scratch folder of its own for a test or a benchmark: made fresh under the system's
-// temporary folder (TMPDIR), removed with all it holds when the object goes. Tests and
-// benchmarks take every file path from one of these instead of naming a system folder.
+// A scratch folder of its own for a test, a benchmark or a demo run: made fresh under the system's
+// temporary folder (TMPDIR), removed with all it holds when the object goes. Tests, benchmarks
+// and the demo host take their scratch paths from one of these instead of naming a system folder.
 #pragma once
 
 #include <filesystem>
