@@ -4,7 +4,7 @@
 // diagrams along the chosen grid index lines with their area labels, and the model's outline.
 // Its two added operations turn the grid into the host's text tables (grid and index lines).
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/CPVSVisualDataProfGrid.h"
 #include "visualdata/PVSUserDefRecords.h"
 
