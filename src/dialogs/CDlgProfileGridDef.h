@@ -4,7 +4,7 @@
 // grids (corners in output length units), or deletes checked grids. A picking dialog, created
 // anew on each request; the profile-grid plot dialog lists what it stores.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 

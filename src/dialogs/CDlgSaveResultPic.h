@@ -4,7 +4,7 @@
 // the document, which renders and writes the pictures. A second button then puts the pictures
 // with their captions into a word-processor document. The settings travel through ".rpd" files.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/CTreeCtrlPVS.h"
 #include "dialogs/DialogControlIds.h"

@@ -5,7 +5,7 @@
 // origin). Each dialog owns its plane, widget and observer; the observer finds its dialog
 // through the command's client data.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 

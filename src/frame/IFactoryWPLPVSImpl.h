@@ -4,7 +4,7 @@
 // or point-element displays) with its own predicates and colour table. Exported for that
 // edition's host to construct; the module makes no instance of it.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "FactoryPVS.h"
 

@@ -1,7 +1,7 @@
 // Legend of the event states: four coloured bands with the state names and, on request,
 // each state's share of the coloured points.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "PVSLegendObjectBase.h"
 

@@ -2,7 +2,7 @@
 // nothing escapes into the host, and the end labels, tool tip and probe text that every such
 // band gives from its stored values and the stations they stand at.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "PVSVisualDataBase.h"
 

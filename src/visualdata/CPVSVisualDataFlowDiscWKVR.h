@@ -4,7 +4,7 @@
 // the elements with values, one velocity vector per cell, which CPVSVisualMethodFlowDiscWKVR
 // cuts with the record's planes to sum the discharge through each.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/PVSUserDefRecords.h"
 
 #include "PVSVisualDataBase.h"

@@ -5,7 +5,7 @@
 // segment or triangle into forces and moments about the cut's centre in the plane's axes. The
 // visual methods CPVSVisualMethodLDFS / CPVSVisualMethodLDFSD cut the grid and call the routines.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/PVSUserDefRecords.h"
 
 #include "PVSModelData.h"

@@ -3,7 +3,7 @@
 // node's displacement as point vectors. The profile-grid method (CPVSVisualMethodGlbProfGrid)
 // probes that grid at the points of a profile grid laid on a work plane.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/PVSUserDefRecords.h"
 
 #include "PVSModelData.h"

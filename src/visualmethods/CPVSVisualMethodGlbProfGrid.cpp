@@ -133,22 +133,16 @@ CPVSVisualMethodGlbProfGrid::CPVSVisualMethodGlbProfGrid(T_VM_PARAM_D& param) : 
     m_settings.Initialize();
     if (auto* pVD = dynamic_cast<CPVSVisualDataProfGrid*>(GetVDTCtrl()))
         m_settings = *pVD->GetRecord();
-    m_pCurves = vtkPolyData::New();
-    m_pSurface = vtkPolyData::New();
-    m_pUndeformed = vtkPolyData::New();
-    m_pConnect = vtkPolyData::New();
+    for (vtkSmartPointer<vtkPolyData>* p : {&m_pCurves, &m_pSurface, &m_pUndeformed, &m_pConnect})
+        *p = vtkSmartPointer<vtkPolyData>::New();
 }
 
-CPVSVisualMethodGlbProfGrid::~CPVSVisualMethodGlbProfGrid()
-{
-    for (vtkPolyData* p : {m_pCurves, m_pSurface, m_pUndeformed, m_pConnect})
-        p->Delete();
-}
+CPVSVisualMethodGlbProfGrid::~CPVSVisualMethodGlbProfGrid() = default;
 
 void CPVSVisualMethodGlbProfGrid::InitializeDataSet()
 {
     CPVSVisualMethodBase::InitializeDataSet();
-    for (vtkPolyData* p : {m_pCurves, m_pSurface, m_pUndeformed, m_pConnect})
+    for (vtkPolyData* p : {m_pCurves.Get(), m_pSurface.Get(), m_pUndeformed.Get(), m_pConnect.Get()})
         p->Initialize();
     m_aLabelPos.RemoveAll();
     m_aLabelText.RemoveAll();

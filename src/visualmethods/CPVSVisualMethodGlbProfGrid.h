@@ -4,7 +4,7 @@
 // diagrams along the chosen grid index lines with their area labels, and the model's outline.
 // Its two added operations turn the grid into the host's text tables (grid and index lines).
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/CPVSVisualDataProfGrid.h"
 #include "visualdata/PVSUserDefRecords.h"
 
@@ -12,13 +12,13 @@
 #include "PVSRendererBase.h"
 #include "PVSVisualMethodBase.h"
 
+#include <vtkPolyData.h>
 #include <vtkSmartPointer.h>
 
 #include <vector>
 
 class vtkDataSet;
 class vtkPoints;
-class vtkPolyData;
 class vtkUnstructuredGrid;
 
 class KV_PVS_API CPVSVisualMethodGlbProfGrid : public CPVSVisualMethodBase {
@@ -40,10 +40,10 @@ public:
     virtual int MakeGridIndexTables(vtkPolyData* pGrid, const T_VD_PROFGRID_D* pSettings, int bShow);
 
     const T_VD_PROFGRID_D& GetSettings() const { return m_settings; }
-    vtkPolyData* GetProfileCurves() const { return m_pCurves; }
-    vtkPolyData* GetGridSurface() const { return m_pSurface; }
-    vtkPolyData* GetUndeformedGrid() const { return m_pUndeformed; }
-    vtkPolyData* GetConnectingLines() const { return m_pConnect; }
+    vtkPolyData* GetProfileCurves() const { return m_pCurves.Get(); }
+    vtkPolyData* GetGridSurface() const { return m_pSurface.Get(); }
+    vtkPolyData* GetUndeformedGrid() const { return m_pUndeformed.Get(); }
+    vtkPolyData* GetConnectingLines() const { return m_pConnect.Get(); }
     const CArray<gp_Pnt, gp_Pnt&>& GetLabelPositions() const { return m_aLabelPos; }
     const CArray<CString, CString&>& GetLabelTexts() const { return m_aLabelText; }
 
@@ -81,10 +81,10 @@ protected:
     BOOL GetModelSize(double& dSize) const;
 
     T_VD_PROFGRID_D m_settings;
-    vtkPolyData* m_pCurves = nullptr;
-    vtkPolyData* m_pSurface = nullptr;
-    vtkPolyData* m_pUndeformed = nullptr;
-    vtkPolyData* m_pConnect = nullptr;
+    vtkSmartPointer<vtkPolyData> m_pCurves;
+    vtkSmartPointer<vtkPolyData> m_pSurface;
+    vtkSmartPointer<vtkPolyData> m_pUndeformed;
+    vtkSmartPointer<vtkPolyData> m_pConnect;
     CArray<gp_Pnt, gp_Pnt&> m_aLabelPos;
     CArray<CString, CString&> m_aLabelText;
     vtkDataSet* m_pLineModel = nullptr; // the model grid of a grid table while its line tables are made

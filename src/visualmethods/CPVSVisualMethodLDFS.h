@@ -4,9 +4,9 @@
 // plane's axes, draws the cuts, the plane axes, labels and legend lines, and writes the
 // report "LdfsFile.txt". The design twin also broadcasts each plane through CNotifyListener.
 #pragma once
-#include "frame/core/ForceSumRecords.h"
-#include "frame/core/KVPvsExport.h"
-#include "frame/core/NotifyListener.h"
+#include "core/ForceSumRecords.h"
+#include "core/KVPvsExport.h"
+#include "core/NotifyListener.h"
 #include "visualdata/CPVSVisualDataLDFS.h"
 #include "visualdata/CPVSVisualDataLDFSD.h"
 #include "planecut/plane_cut.h"

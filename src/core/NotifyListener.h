@@ -2,8 +2,8 @@
 // synchronous broadcast to them, highest priority first and, among equal priorities, the
 // most recently connected first (the host comparator's order, read backwards).
 #pragma once
-#include "frame/core/ForceSumRecords.h"
-#include "frame/core/KVPvsExport.h"
+#include "core/ForceSumRecords.h"
+#include "core/KVPvsExport.h"
 
 #include "MapEx.h"
 #include "afxtempl.h"

@@ -1,4 +1,4 @@
-#include "frame/core/ForceSumRecords.h"
+#include "core/ForceSumRecords.h"
 
 namespace {
 template <class P>

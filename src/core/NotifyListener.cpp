@@ -1,4 +1,4 @@
-#include "frame/core/NotifyListener.h"
+#include "core/NotifyListener.h"
 
 #include "CompFunc.h"
 

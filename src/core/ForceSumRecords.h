@@ -2,7 +2,7 @@
 // points and cells with the material data a design check needs, and the six resultants.
 // Shared with the other modules of the product, so field order and widths are fixed.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "afxstr.h"
 
