@@ -3,6 +3,7 @@
 #include <vtkCellArray.h>
 #include <vtkCellData.h>
 #include <vtkCellType.h>
+#include <vtkDataSetSurfaceFilter.h>
 #include <vtkDoubleArray.h>
 #include <vtkGenericCell.h>
 #include <vtkIdTypeArray.h>
@@ -474,8 +475,87 @@ void PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
         }
         m_aLevel.push_back(std::move(above));
     }
-    // The double point arrays likewise: a cut interpolates them where it reads the points.
+    std::copy(dAll, dAll + 6, m_dBounds);
+    CopyValues(pGrid);
+}
+
+GridShapeKey GridShapeKey::Of(vtkUnstructuredGrid* pGrid)
+{
+    GridShapeKey key;
+    if (!pGrid || !pGrid->GetPoints() || !pGrid->GetCells())
+        return key;
+    vtkObject* pPts = pGrid->GetPoints()->GetData();
+    vtkObject* pCells = pGrid->GetCells();
+    key.nPoints = reinterpret_cast<std::uintptr_t>(pPts);
+    key.nPointsTime = pPts->GetMTime();
+    key.nCells = reinterpret_cast<std::uintptr_t>(pCells);
+    key.nCellsTime = pCells->GetMTime();
+    key.nCellCount = pGrid->GetNumberOfCells();
+    return key;
+}
+
+void KeptSurface::Clear()
+{
+    m_key = GridShapeKey{};
+    m_pSurface = nullptr;
+    m_pGridIds = nullptr;
+}
+
+void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFilter, vtkPolyData* pOut)
+{
+    const GridShapeKey key = GridShapeKey::Of(pGrid);
+    vtkPointData* pGridPd = pGrid->GetPointData();
+    if (!m_pSurface || !(key == m_key)) {
+        Clear();
+        pFilter->SetInputData(pGrid);
+        pFilter->PassThroughPointIdsOn();
+        pFilter->Update();
+        vtkPolyData* pSurf = pFilter->GetOutput();
+        vtkPointData* pPd = pSurf->GetPointData();
+        vtkSmartPointer<vtkIdTypeArray> pIds = vtkIdTypeArray::SafeDownCast(pPd->GetArray(pFilter->GetOriginalPointIdsName()));
+        pPd->RemoveArray(pFilter->GetOriginalPointIdsName());
+        pOut->DeepCopy(pSurf);
+        // Kept only when every surface point is a grid point: points the filter makes inside a
+        // face take interpolated values.
+        const vtkIdType nGridPts = pGrid->GetNumberOfPoints();
+        bool bKeep = pIds && pIds->GetNumberOfTuples() == pSurf->GetNumberOfPoints();
+        for (vtkIdType p = 0; bKeep && p < pIds->GetNumberOfTuples(); ++p)
+            bKeep = pIds->GetValue(p) >= 0 && pIds->GetValue(p) < nGridPts;
+        if (!bKeep)
+            return;
+        m_pSurface = vtkSmartPointer<vtkPolyData>::New();
+        m_pSurface->ShallowCopy(pOut);
+        m_pSurface->GetPointData()->Initialize();
+        m_pGridIds = pIds;
+        m_key = key;
+        return;
+    }
+    auto pSurf = vtkSmartPointer<vtkPolyData>::New();
+    pSurf->ShallowCopy(m_pSurface);
+    vtkPointData* pPd = pSurf->GetPointData();
+    const vtkIdType n = m_pGridIds->GetNumberOfTuples();
+    pPd->CopyAllocate(pGridPd, n);
+    for (vtkIdType p = 0; p < n; ++p)
+        pPd->CopyData(pGridPd, m_pGridIds->GetValue(p), p);
+    pOut->DeepCopy(pSurf);
+}
+
+bool PlaneCutIndex::MatchesShape(vtkUnstructuredGrid* pGrid) const
+{
+    if (m_aLevel.empty())
+        return false;
+    T_KEY key = KeyOf(pGrid);
+    key.aArrays = m_key.aArrays;
+    return key == m_key;
+}
+
+void PlaneCutIndex::CopyValues(vtkUnstructuredGrid* pGrid)
+{
+    // The double point arrays in the index's point order: a cut interpolates them where it
+    // reads the points.
+    const vtkIdType nGridPts = pGrid->GetNumberOfPoints();
     vtkPointData* pPd = pGrid->GetPointData();
+    m_aValues.clear();
     m_aValues.resize(static_cast<size_t>(pPd ? pPd->GetNumberOfArrays() : 0));
     for (size_t a = 0; a < m_aValues.size(); ++a) {
         auto* pArr = vtkDoubleArray::SafeDownCast(pPd->GetArray(static_cast<int>(a)));
@@ -488,7 +568,6 @@ void PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
         for (size_t p = 0; p < m_aPointId.size(); ++p)
             std::copy_n(pSrc + nComp * m_aPointId[p], nComp, &v[nComp * p]);
     }
-    std::copy(dAll, dAll + 6, m_dBounds);
     m_key = KeyOf(pGrid);
 }
 
