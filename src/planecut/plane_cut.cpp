@@ -498,45 +498,58 @@ void KeptSurface::Clear()
 {
     m_key = GridShapeKey{};
     m_pSurface = nullptr;
-    m_pGridIds = nullptr;
+    m_pPointIds = nullptr;
+    m_pCellIds = nullptr;
 }
 
 void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFilter, vtkPolyData* pOut)
 {
     const GridShapeKey key = GridShapeKey::Of(pGrid);
-    vtkPointData* pGridPd = pGrid->GetPointData();
     if (!m_pSurface || !(key == m_key)) {
         Clear();
         pFilter->SetInputData(pGrid);
         pFilter->PassThroughPointIdsOn();
+        pFilter->PassThroughCellIdsOn();
         pFilter->Update();
         vtkPolyData* pSurf = pFilter->GetOutput();
-        vtkPointData* pPd = pSurf->GetPointData();
-        vtkSmartPointer<vtkIdTypeArray> pIds = vtkIdTypeArray::SafeDownCast(pPd->GetArray(pFilter->GetOriginalPointIdsName()));
-        pPd->RemoveArray(pFilter->GetOriginalPointIdsName());
+        auto takeIds = [](vtkDataSetAttributes* pData, const char* pszName) {
+            vtkSmartPointer<vtkIdTypeArray> pIds = vtkIdTypeArray::SafeDownCast(pData->GetArray(pszName));
+            pData->RemoveArray(pszName);
+            return pIds;
+        };
+        const auto pPointIds = takeIds(pSurf->GetPointData(), pFilter->GetOriginalPointIdsName());
+        const auto pCellIds = takeIds(pSurf->GetCellData(), pFilter->GetOriginalCellIdsName());
         pOut->DeepCopy(pSurf);
-        // Kept only when every surface point is a grid point: points the filter makes inside a
-        // face take interpolated values.
-        const vtkIdType nGridPts = pGrid->GetNumberOfPoints();
-        bool bKeep = pIds && pIds->GetNumberOfTuples() == pSurf->GetNumberOfPoints();
-        for (vtkIdType p = 0; bKeep && p < pIds->GetNumberOfTuples(); ++p)
-            bKeep = pIds->GetValue(p) >= 0 && pIds->GetValue(p) < nGridPts;
-        if (!bKeep)
+        // Kept only when every surface point is a grid point and every face a grid cell's:
+        // points the filter makes inside a face take interpolated values.
+        auto within = [](vtkIdTypeArray* pIds, vtkIdType nCount, vtkIdType nMax) {
+            bool bIn = pIds && pIds->GetNumberOfTuples() == nCount;
+            for (vtkIdType i = 0; bIn && i < nCount; ++i)
+                bIn = pIds->GetValue(i) >= 0 && pIds->GetValue(i) < nMax;
+            return bIn;
+        };
+        if (!within(pPointIds, pSurf->GetNumberOfPoints(), pGrid->GetNumberOfPoints()) ||
+            !within(pCellIds, pSurf->GetNumberOfCells(), pGrid->GetNumberOfCells()))
             return;
         m_pSurface = vtkSmartPointer<vtkPolyData>::New();
         m_pSurface->ShallowCopy(pOut);
         m_pSurface->GetPointData()->Initialize();
-        m_pGridIds = pIds;
+        m_pSurface->GetCellData()->Initialize();
+        m_pPointIds = pPointIds;
+        m_pCellIds = pCellIds;
         m_key = key;
         return;
     }
     auto pSurf = vtkSmartPointer<vtkPolyData>::New();
     pSurf->ShallowCopy(m_pSurface);
-    vtkPointData* pPd = pSurf->GetPointData();
-    const vtkIdType n = m_pGridIds->GetNumberOfTuples();
-    pPd->CopyAllocate(pGridPd, n);
-    for (vtkIdType p = 0; p < n; ++p)
-        pPd->CopyData(pGridPd, m_pGridIds->GetValue(p), p);
+    auto gather = [](vtkDataSetAttributes* pFrom, vtkDataSetAttributes* pTo, vtkIdTypeArray* pIds) {
+        const vtkIdType n = pIds->GetNumberOfTuples();
+        pTo->CopyAllocate(pFrom, n);
+        for (vtkIdType i = 0; i < n; ++i)
+            pTo->CopyData(pFrom, pIds->GetValue(i), i);
+    };
+    gather(pGrid->GetPointData(), pSurf->GetPointData(), m_pPointIds);
+    gather(pGrid->GetCellData(), pSurf->GetCellData(), m_pCellIds);
     pOut->DeepCopy(pSurf);
 }
 

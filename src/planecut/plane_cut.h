@@ -100,7 +100,7 @@ struct GridShapeKey {
 };
 
 // The surface of a grid from a surface filter, kept while the grid's shape is the same: each
-// Make then only takes the grid's point values at the surface's points again.
+// Make then only takes the grid's point and cell values at the surface's points and faces again.
 class KeptSurface {
 public:
     // The surface that pFilter would give for pGrid, into pOut.
@@ -109,8 +109,9 @@ public:
 
 private:
     GridShapeKey m_key;
-    vtkSmartPointer<vtkPolyData> m_pSurface;    // without point data
-    vtkSmartPointer<vtkIdTypeArray> m_pGridIds; // the grid point of each surface point
+    vtkSmartPointer<vtkPolyData> m_pSurface;     // without point and cell data
+    vtkSmartPointer<vtkIdTypeArray> m_pPointIds; // the grid point of each surface point
+    vtkSmartPointer<vtkIdTypeArray> m_pCellIds;  // the grid cell of each surface cell
 };
 
 // The cut of one plane: double-precision points, segments of 2-D cells in the line list and

@@ -191,11 +191,12 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::ReadVData()
     // values are (read as 0 they would report zero force as a result).
     std::vector<char> aNonFinite(static_cast<size_t>(aElemK.GetSize()), 0);
     CPostCtrlBase* pCtrl = GetPostCtrl();
+    // One result map for every component: its table, grown by the first read, serves the next.
+    CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&> mResult;
     for (int c = 0; c < nCompCount; ++c) {
         const unsigned int nRowK = static_cast<unsigned int>(m_pLdfsData->nCompPVtifK[c]);
         if (nRowK == 0 || !pCtrl)
             continue;
-        CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&> mResult;
         int nValPerElem = 0;
         pCtrl->BeginQueryRow(nRowK);
         BOOL bRead = FALSE;
