@@ -302,15 +302,9 @@ void UniteBox(double* b, const double* c)
 PlaneCutIndex::T_KEY PlaneCutIndex::KeyOf(vtkUnstructuredGrid* pGrid)
 {
     T_KEY key;
-    if (!pGrid || !pGrid->GetPoints() || !pGrid->GetCells())
+    key.shape = GridShapeKey::Of(pGrid);
+    if (key.shape.nPoints == 0)
         return key;
-    vtkObject* pPts = pGrid->GetPoints()->GetData();
-    vtkObject* pCells = pGrid->GetCells();
-    key.nPoints = reinterpret_cast<std::uintptr_t>(pPts);
-    key.nPointsTime = pPts->GetMTime();
-    key.nCells = reinterpret_cast<std::uintptr_t>(pCells);
-    key.nCellsTime = pCells->GetMTime();
-    key.nCellCount = pGrid->GetNumberOfCells();
     vtkPointData* pPd = pGrid->GetPointData();
     for (int a = 0; pPd && a < pPd->GetNumberOfArrays(); ++a) {
         vtkDataArray* pArr = pPd->GetArray(a);
@@ -555,11 +549,7 @@ void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFil
 
 bool PlaneCutIndex::MatchesShape(vtkUnstructuredGrid* pGrid) const
 {
-    if (m_aLevel.empty())
-        return false;
-    T_KEY key = KeyOf(pGrid);
-    key.aArrays = m_key.aArrays;
-    return key == m_key;
+    return !m_aLevel.empty() && GridShapeKey::Of(pGrid) == m_key.shape;
 }
 
 void PlaneCutIndex::CopyValues(vtkUnstructuredGrid* pGrid)

@@ -20,6 +20,16 @@ class vtkUnstructuredGrid;
 
 namespace kvpvs::planecut {
 
+// A grid's points and cells as objects and their modification times: equal keys, the same
+// shape, whatever the grid's point values.
+struct GridShapeKey {
+    std::uintptr_t nPoints = 0, nCells = 0;
+    vtkMTimeType nPointsTime = 0, nCellsTime = 0;
+    vtkIdType nCellCount = -1;
+    static GridShapeKey Of(vtkUnstructuredGrid* pGrid);
+    bool operator==(const GridShapeKey&) const = default;
+};
+
 // Cells ordered along a space-filling curve of their box centres, grouped 32 to a leaf, with
 // a binary tree of boxes over the leaves and each cell's box in floats rounded outwards. The
 // boxes hold the cells' coordinates, so the plane's value at a box corner bounds the values at
@@ -64,9 +74,7 @@ public:
 
 private:
     struct T_KEY {
-        std::uintptr_t nPoints = 0, nCells = 0;
-        vtkMTimeType nPointsTime = 0, nCellsTime = 0;
-        vtkIdType nCellCount = -1;
+        GridShapeKey shape;
         std::vector<std::pair<std::uintptr_t, vtkMTimeType>> aArrays; // the point arrays
         bool operator==(const T_KEY&) const = default;
     };
@@ -87,16 +95,6 @@ private:
     std::vector<std::vector<double>> m_aValues; // the double point arrays, likewise
     std::vector<std::vector<double>> m_aLevel; // level 0: leaf boxes; last: the root box
     double m_dBounds[6] = {0, 0, 0, 0, 0, 0};
-};
-
-// A grid's points and cells as objects and their modification times: equal keys, the same
-// shape, whatever the grid's point values.
-struct GridShapeKey {
-    std::uintptr_t nPoints = 0, nCells = 0;
-    vtkMTimeType nPointsTime = 0, nCellsTime = 0;
-    vtkIdType nCellCount = -1;
-    static GridShapeKey Of(vtkUnstructuredGrid* pGrid);
-    bool operator==(const GridShapeKey&) const = default;
 };
 
 // The surface of a grid from a surface filter, kept while the grid's shape is the same: each
