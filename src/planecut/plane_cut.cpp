@@ -3,6 +3,7 @@
 #include <vtkCellArray.h>
 #include <vtkCellData.h>
 #include <vtkCellType.h>
+#include <vtkDataSetSurfaceFilter.h>
 #include <vtkDoubleArray.h>
 #include <vtkGenericCell.h>
 #include <vtkIdTypeArray.h>
@@ -301,15 +302,9 @@ void UniteBox(double* b, const double* c)
 PlaneCutIndex::T_KEY PlaneCutIndex::KeyOf(vtkUnstructuredGrid* pGrid)
 {
     T_KEY key;
-    if (!pGrid || !pGrid->GetPoints() || !pGrid->GetCells())
+    key.shape = GridShapeKey::Of(pGrid);
+    if (key.shape.nPoints == 0)
         return key;
-    vtkObject* pPts = pGrid->GetPoints()->GetData();
-    vtkObject* pCells = pGrid->GetCells();
-    key.nPoints = reinterpret_cast<std::uintptr_t>(pPts);
-    key.nPointsTime = pPts->GetMTime();
-    key.nCells = reinterpret_cast<std::uintptr_t>(pCells);
-    key.nCellsTime = pCells->GetMTime();
-    key.nCellCount = pGrid->GetNumberOfCells();
     vtkPointData* pPd = pGrid->GetPointData();
     for (int a = 0; pPd && a < pPd->GetNumberOfArrays(); ++a) {
         vtkDataArray* pArr = pPd->GetArray(a);
@@ -474,8 +469,96 @@ void PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
         }
         m_aLevel.push_back(std::move(above));
     }
-    // The double point arrays likewise: a cut interpolates them where it reads the points.
+    std::copy(dAll, dAll + 6, m_dBounds);
+    CopyValues(pGrid);
+}
+
+GridShapeKey GridShapeKey::Of(vtkUnstructuredGrid* pGrid)
+{
+    GridShapeKey key;
+    if (!pGrid || !pGrid->GetPoints() || !pGrid->GetCells())
+        return key;
+    vtkObject* pPts = pGrid->GetPoints()->GetData();
+    vtkObject* pCells = pGrid->GetCells();
+    key.nPoints = reinterpret_cast<std::uintptr_t>(pPts);
+    key.nPointsTime = pPts->GetMTime();
+    key.nCells = reinterpret_cast<std::uintptr_t>(pCells);
+    key.nCellsTime = pCells->GetMTime();
+    key.nCellCount = pGrid->GetNumberOfCells();
+    return key;
+}
+
+void KeptSurface::Clear()
+{
+    m_key = GridShapeKey{};
+    m_pSurface = nullptr;
+    m_pPointIds = nullptr;
+    m_pCellIds = nullptr;
+}
+
+void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFilter, vtkPolyData* pOut)
+{
+    const GridShapeKey key = GridShapeKey::Of(pGrid);
+    if (!m_pSurface || !(key == m_key)) {
+        Clear();
+        pFilter->SetInputData(pGrid);
+        pFilter->PassThroughPointIdsOn();
+        pFilter->PassThroughCellIdsOn();
+        pFilter->Update();
+        vtkPolyData* pSurf = pFilter->GetOutput();
+        auto takeIds = [](vtkDataSetAttributes* pData, const char* pszName) {
+            vtkSmartPointer<vtkIdTypeArray> pIds = vtkIdTypeArray::SafeDownCast(pData->GetArray(pszName));
+            pData->RemoveArray(pszName);
+            return pIds;
+        };
+        const auto pPointIds = takeIds(pSurf->GetPointData(), pFilter->GetOriginalPointIdsName());
+        const auto pCellIds = takeIds(pSurf->GetCellData(), pFilter->GetOriginalCellIdsName());
+        pOut->DeepCopy(pSurf);
+        // Kept only when every surface point is a grid point and every face a grid cell's:
+        // points the filter makes inside a face take interpolated values.
+        auto within = [](vtkIdTypeArray* pIds, vtkIdType nCount, vtkIdType nMax) {
+            bool bIn = pIds && pIds->GetNumberOfTuples() == nCount;
+            for (vtkIdType i = 0; bIn && i < nCount; ++i)
+                bIn = pIds->GetValue(i) >= 0 && pIds->GetValue(i) < nMax;
+            return bIn;
+        };
+        if (!within(pPointIds, pSurf->GetNumberOfPoints(), pGrid->GetNumberOfPoints()) ||
+            !within(pCellIds, pSurf->GetNumberOfCells(), pGrid->GetNumberOfCells()))
+            return;
+        m_pSurface = vtkSmartPointer<vtkPolyData>::New();
+        m_pSurface->ShallowCopy(pOut);
+        m_pSurface->GetPointData()->Initialize();
+        m_pSurface->GetCellData()->Initialize();
+        m_pPointIds = pPointIds;
+        m_pCellIds = pCellIds;
+        m_key = key;
+        return;
+    }
+    auto pSurf = vtkSmartPointer<vtkPolyData>::New();
+    pSurf->ShallowCopy(m_pSurface);
+    auto gather = [](vtkDataSetAttributes* pFrom, vtkDataSetAttributes* pTo, vtkIdTypeArray* pIds) {
+        const vtkIdType n = pIds->GetNumberOfTuples();
+        pTo->CopyAllocate(pFrom, n);
+        for (vtkIdType i = 0; i < n; ++i)
+            pTo->CopyData(pFrom, pIds->GetValue(i), i);
+    };
+    gather(pGrid->GetPointData(), pSurf->GetPointData(), m_pPointIds);
+    gather(pGrid->GetCellData(), pSurf->GetCellData(), m_pCellIds);
+    pOut->DeepCopy(pSurf);
+}
+
+bool PlaneCutIndex::MatchesShape(vtkUnstructuredGrid* pGrid) const
+{
+    return !m_aLevel.empty() && GridShapeKey::Of(pGrid) == m_key.shape;
+}
+
+void PlaneCutIndex::CopyValues(vtkUnstructuredGrid* pGrid)
+{
+    // The double point arrays in the index's point order: a cut interpolates them where it
+    // reads the points.
+    const vtkIdType nGridPts = pGrid->GetNumberOfPoints();
     vtkPointData* pPd = pGrid->GetPointData();
+    m_aValues.clear();
     m_aValues.resize(static_cast<size_t>(pPd ? pPd->GetNumberOfArrays() : 0));
     for (size_t a = 0; a < m_aValues.size(); ++a) {
         auto* pArr = vtkDoubleArray::SafeDownCast(pPd->GetArray(static_cast<int>(a)));
@@ -488,7 +571,6 @@ void PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
         for (size_t p = 0; p < m_aPointId.size(); ++p)
             std::copy_n(pSrc + nComp * m_aPointId[p], nComp, &v[nComp * p]);
     }
-    std::copy(dAll, dAll + 6, m_dBounds);
     m_key = KeyOf(pGrid);
 }
 

@@ -43,4 +43,5 @@ public:
 private:
     CPVSVisualDataFlowDiscWKVR* GetFlowDiscVData();
     kvpvs::planecut::PlaneCutIndex m_cutIndex;
+    kvpvs::planecut::KeptSurface m_surface;
 };

@@ -338,6 +338,7 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
     }
     try {
         m_cutIndex.Clear();
+        m_surface.Clear();
         if (m_pAppendFilter) {
             m_pAppendFilter->Delete();
             m_pAppendFilter = nullptr;
@@ -385,7 +386,6 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::CutPlanes()
         return 1;
     }
 
-    m_cutIndex.Clear();
     auto pGrid = vtkSmartPointer<vtkUnstructuredGrid>::New();
     // Planes and their axis entries go in pairs; a shorter axis list ends the planes.
     const int nPlane = std::min(pRec->aPlane.GetSize(), pRec->aAxis.GetSize());
@@ -398,7 +398,6 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::CutPlanes()
         if (!bGrid)
             continue;
         if (pGrid->GetNumberOfCells() == 0) {
-            m_cutIndex.Clear();
             m_pAppendFilter->Delete();
             m_pAppendFilter = nullptr;
             return 1;
@@ -418,7 +417,6 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::CutPlanes()
             pGrid = vtkSmartPointer<vtkUnstructuredGrid>::New();
     }
 
-    m_cutIndex.Clear();
     const TClock::time_point tAppend = TClock::now();
     if (m_pAppendFilter->GetNumberOfInputConnections(0) > 0) {
         m_pAppendFilter->Update();
@@ -472,9 +470,9 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::CutPlanes()
     }
 
     vtkNew<vtkQuadraticDataSetSurfaceFilter> pSurface;
-    pSurface->SetInputData(pGrid);
-    pSurface->Update();
-    m_pDataSetPre->DeepCopy(pSurface->GetOutput());
+    vtkNew<vtkPolyData> pSurfaceOut;
+    m_surface.Make(pGrid, pSurface, pSurfaceOut);
+    m_pDataSetPre->DeepCopy(pSurfaceOut);
     AddSeconds(m_dPhaseSeconds[kPhaseSurface], tSurface);
 
     // The base would release the filter again at destruction: forget it once released.
@@ -497,10 +495,14 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     const bool bDesign = m_payload.pPlane != nullptr;
     CDBDoc* pDoc = GetDBDoc();
 
-    // The index is built once for the grid every plane of a Process cuts.
+    // The index is built for the grid every plane cuts and kept while its shape is the same:
+    // new values only are copied in.
     if (!m_cutIndex.Matches(pGrid)) {
         const TClock::time_point tIndex = TClock::now();
-        m_cutIndex.Build(pGrid);
+        if (m_cutIndex.MatchesShape(pGrid))
+            m_cutIndex.CopyValues(pGrid);
+        else
+            m_cutIndex.Build(pGrid);
         AddSeconds(m_dPhaseSeconds[kPhaseIndex], tIndex);
     }
     const TClock::time_point tCut = TClock::now();

@@ -76,11 +76,11 @@ TEST_F(ForceSumDisplayEntries, MakeVDataKeepsNoValuesWhileAnAllocationFails)
                                          [&](long long) {
                                              EXPECT_EQ(nResult, 0);
                                              for (int c = 0; c < 12; ++c)
-                                                 EXPECT_EQ(d.pVD->m_aCompVData[c].GetCount(), 0) << "component " << c;
+                                                 EXPECT_EQ(d.pVD->m_aCompVData.GetCount(c), 0) << "component " << c;
                                          });
     EXPECT_GT(n, 0);
     EXPECT_EQ(nResult, 1);
-    EXPECT_EQ(d.pVD->m_aCompVData[2].GetCount(), 8) << "szz of the eight hexahedra";
+    EXPECT_EQ(d.pVD->m_aCompVData.GetCount(2), 8) << "szz of the eight hexahedra";
 }
 
 TEST_F(ForceSumDisplayEntries, ProcessKeepsTheLastCutWhileAnAllocationFails)
