@@ -1,6 +1,7 @@
 #include "dialogs/CDlgProfileGridPlot.h"
 
 #include "dialogs/CDlgCurveFitting.h"
+#include "dialogs/CaseCombos.h"
 #include "visualdata/CPVSVisualDataProfGrid.h"
 #include "visualmethods/CPVSVisualMethodGlbProfGrid.h"
 
@@ -147,18 +148,7 @@ void CDlgProfileGridPlot::DoDataExchange(CDataExchange* pDX)
 BOOL CDlgProfileGridPlot::OnInitDialog()
 {
     CPVSDlgModalessBase::OnInitDialog();
-    for (CCobxPsifBase* p : std::initializer_list<CCobxPsifBase*>{&m_cobxCase, &m_cobxStep, &m_cobxComponent})
-        p->m_pDoc = m_pDoc;
-    m_cobxCase.SetChild({&m_cobxStep});
-    m_cobxStep.SetParentCombo(&m_cobxCase);
-    m_cobxStep.SetChild({&m_cobxComponent});
-    m_cobxComponent.SetParentCombo(&m_cobxStep);
-    CArray<unsigned int, unsigned int> cases;
-    CClassPOsif(m_pDoc ? m_pDoc->GetPostDB() : nullptr).GetKeyList(cases);
-    if (cases.GetSize() > 0) {
-        m_cobxCase.FillList(cases);
-        m_cobxCase.SelectKey(cases[0]);
-    }
+    kvpvs::dialogs::ChainCaseCombos(m_pDoc, m_cobxCase, {&m_cobxStep, &m_cobxComponent});
     FillGridCombo();
     FillIndexCombos();
     EnableAxisControls();
