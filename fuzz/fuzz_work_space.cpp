@@ -5,6 +5,8 @@
 // Layout: byte 0 flags (1 name, 2 integers, 4 plane, 8 reals, 16 view name, 32 view reals),
 // byte 1 the entry's tag, byte 2 the integer count (mod 6), byte 3 the real count (mod 48),
 // byte 4 the view's real count (mod 16), then 4-byte integers and 8-byte reals while they last.
+#include "fuzz_bytes.h"
+
 #include "dialogs/OCAF_IWorkSpcData.h"
 
 #include "ZORDocBase.h"
@@ -21,27 +23,8 @@
 
 namespace {
 
-struct CByteReader {
-    const uint8_t* p;
-    size_t n;
-    template <class T>
-    T Next()
-    {
-        T v{};
-        if (n >= sizeof(T)) {
-            std::memcpy(&v, p, sizeof(T));
-            p += sizeof(T);
-            n -= sizeof(T);
-        }
-        return v;
-    }
-};
-
-void Require(bool b)
-{
-    if (!b)
-        std::abort();
-}
+using fuzz::CByteReader;
+using fuzz::Require;
 
 bool SameLists(const T_WORKPLANE& a, const T_WORKPLANE& b)
 {

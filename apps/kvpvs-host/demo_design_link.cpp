@@ -8,6 +8,8 @@
 // imported records is copied to "YRP_log.txt" in the output folder.
 #include "demo_steps.h"
 
+#include "TempDir.h"
+
 #include "DBDoc.h"
 #include "MsgDll.h"
 #include "YRPInterface.h"
@@ -23,6 +25,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -123,11 +127,14 @@ int RunDesignLinkDemo(CDBDoc& doc, const char* outDir, const char* hostPath)
         return 0;
     }
 
-    // The processes of this run meet in a namespace of their own.
-    char szNs[] = "/tmp/kvpvs_demo_link_XXXXXX";
-    if (!mkdtemp(szNs))
+    // The processes of this run meet in a namespace of their own, removed when the run ends.
+    std::optional<kvpvs::testing::TempDir> ns;
+    try {
+        ns.emplace("kvpvs_demo_link");
+    } catch (const std::exception&) {
         return 0;
-    setenv(KVPVS_WIN32_NAMESPACE_VAR, szNs, 1);
+    }
+    setenv(KVPVS_WIN32_NAMESPACE_VAR, ns->path().c_str(), 1);
     HKEY hKey = nullptr;
     RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\TOVAN\\tovan YRP", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hKey, nullptr);
     const std::string strInstall = install.string();
@@ -156,7 +163,7 @@ int RunDesignLinkDemo(CDBDoc& doc, const char* outDir, const char* hostPath)
     int ok = bHandedOff && pids.size() == 1;
     fs::path log;
     if (ok) {
-        log = fs::path(szNs) / ("YRP_" + std::to_string(pids[0]) + ".log");
+        log = fs::path(ns->path()) / ("YRP_" + std::to_string(pids[0]) + ".log");
         ok = PumpUntilLogged(log, "cmd 2 ", 10);
     }
     // The host shuts the link down; the program is closed.
@@ -186,6 +193,5 @@ int RunDesignLinkDemo(CDBDoc& doc, const char* outDir, const char* hostPath)
     Win32SweepNamespace();
     Win32SetModuleFolder(nullptr);
     unsetenv(KVPVS_WIN32_NAMESPACE_VAR);
-    fs::remove_all(szNs, ec);
     return ok;
 }

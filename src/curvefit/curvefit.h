@@ -3,7 +3,7 @@
 // output window; a stopped fit leaves the coefficients zero and the host running.
 #pragma once
 
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 // nobs points (x[i], y[i]); b receives ndeg + 1 coefficients, b[k] multiplying x to the power k.
 extern "C" KV_PVS_API void curvefit(int nobs, double* x, double* y, int ndeg, double* b);

@@ -3,7 +3,7 @@
 // cases); Design writes the beam variant of "KvrDesign.txt" in millimetres and newtons and
 // starts the design checker. Opened anew on every request (new, Create, show).
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "design/DesignControlIds.h"
 

@@ -4,8 +4,8 @@
 // record per (plane, step); Design writes the plate or solid variant of "KvrDesign.txt" in
 // millimetres and newtons from them and starts the design checker. Exists at most once.
 #pragma once
-#include "frame/core/KVPvsExport.h"
-#include "frame/core/NotifyListener.h"
+#include "core/KVPvsExport.h"
+#include "core/NotifyListener.h"
 
 #include "design/DesignBoundary.h"
 #include "design/DesignControlIds.h"

@@ -4,7 +4,7 @@
 // beam or RC wall record per beam element or design plane and stores them through its owner,
 // the design-data control. Also the names of the design codes.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "design/DesignFileRecords.h"
 #include "design/YRPRecords.h"

@@ -6,6 +6,7 @@
 #include "UnitCtrl.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 namespace {
@@ -35,13 +36,15 @@ void FillUcopDefaults(T_UCOP_D& r)
 // Stores a list with keys given or, for 0, the smallest free key at that moment. The keys in
 // use are read once and kept here as records are stored: the smallest free key never moves
 // down while keys are only added, so one cursor finds every new key (the same keys as a search
-// from 1 upward at each store).
+// from 1 upward at each store). Records of pOwned are converted where they lie, others in a copy.
 template <class T, class ADD, class CONVERT>
 int AddList(CYRPC_DataBaseManager& lib, const CArray<UINT, UINT>& aInUse, const CArray<UINT, UINT>& aKeys,
-            const CArray<T, T&>& aRecs, const int aHost[4], const int aLib[4], ADD add, CONVERT convert)
+            const CArray<T, T&>& aRecs, CArray<T, T&>* pOwned, const int aHost[4], const int aLib[4], ADD add,
+            CONVERT convert)
 {
     std::set<UINT> used(aInUse.begin(), aInUse.end());
     UINT nCursor = 1;
+    std::optional<T> copy;
     for (int i = 0; i < aKeys.GetSize(); ++i) {
         UINT nKey = aKeys[i];
         if (nKey == 0) {
@@ -49,7 +52,7 @@ int AddList(CYRPC_DataBaseManager& lib, const CArray<UINT, UINT>& aInUse, const 
                 ++nCursor;
             nKey = nCursor;
         }
-        T rec(aRecs[i]);
+        T& rec = pOwned ? (*pOwned)[i] : copy.emplace(aRecs[i]);
         (lib.*convert)(&rec, aHost[0], aHost[1], aHost[2], aHost[3], aLib[0], aLib[1], aLib[2], aLib[3]);
         (lib.*add)(static_cast<int>(nKey), rec);
         used.insert(nKey);
@@ -161,23 +164,45 @@ UINT CYRPDataCtrl::GetUrwaNewKey()
 
 int CYRPDataCtrl::AddUrbeList(const CArray<UINT, UINT>& aKeys, const CArray<T_URBE_D, T_URBE_D&>& aRecs)
 {
+    return AddUrbeList(aKeys, aRecs, nullptr);
+}
+
+int CYRPDataCtrl::AddUrbeList(const CArray<UINT, UINT>& aKeys, CArray<T_URBE_D, T_URBE_D&>&& aRecs)
+{
+    return AddUrbeList(aKeys, aRecs, &aRecs);
+}
+
+int CYRPDataCtrl::AddUrbeList(const CArray<UINT, UINT>& aKeys, const CArray<T_URBE_D, T_URBE_D&>& aRecs,
+                              CArray<T_URBE_D, T_URBE_D&>* pOwned)
+{
     int aHost[4], aLib[4];
     if (aKeys.GetSize() != aRecs.GetSize() || !Units(aHost, aLib))
         return 0;
     CArray<UINT, UINT> aInUse;
     GetUrbeKeyList(aInUse);
-    return AddList(*m_pLibrary, aInUse, aKeys, aRecs, aHost, aLib, &CYRPC_DataBaseManager::Add_Urbe,
+    return AddList(*m_pLibrary, aInUse, aKeys, aRecs, pOwned, aHost, aLib, &CYRPC_DataBaseManager::Add_Urbe,
                    &CYRPC_DataBaseManager::ConvertUnit_Urbe);
 }
 
 int CYRPDataCtrl::AddUrwaList(const CArray<UINT, UINT>& aKeys, const CArray<T_URWA_D, T_URWA_D&>& aRecs)
+{
+    return AddUrwaList(aKeys, aRecs, nullptr);
+}
+
+int CYRPDataCtrl::AddUrwaList(const CArray<UINT, UINT>& aKeys, CArray<T_URWA_D, T_URWA_D&>&& aRecs)
+{
+    return AddUrwaList(aKeys, aRecs, &aRecs);
+}
+
+int CYRPDataCtrl::AddUrwaList(const CArray<UINT, UINT>& aKeys, const CArray<T_URWA_D, T_URWA_D&>& aRecs,
+                              CArray<T_URWA_D, T_URWA_D&>* pOwned)
 {
     int aHost[4], aLib[4];
     if (aKeys.GetSize() != aRecs.GetSize() || !Units(aHost, aLib))
         return 0;
     CArray<UINT, UINT> aInUse;
     GetUrwaKeyList(aInUse);
-    return AddList(*m_pLibrary, aInUse, aKeys, aRecs, aHost, aLib, &CYRPC_DataBaseManager::Add_Urwa,
+    return AddList(*m_pLibrary, aInUse, aKeys, aRecs, pOwned, aHost, aLib, &CYRPC_DataBaseManager::Add_Urwa,
                    &CYRPC_DataBaseManager::ConvertUnit_Urwa);
 }
 

@@ -34,6 +34,10 @@ public:
     // the smallest free key at the moment of its own store. 0 for arrays of different lengths.
     int AddUrbeList(const CArray<UINT, UINT>& aKeys, const CArray<T_URBE_D, T_URBE_D&>& aRecs);
     int AddUrwaList(const CArray<UINT, UINT>& aKeys, const CArray<T_URWA_D, T_URWA_D&>& aRecs);
+    // The same for records the caller is done with: they are converted where they lie, not copied
+    // first, and are left in the library's units.
+    int AddUrbeList(const CArray<UINT, UINT>& aKeys, CArray<T_URBE_D, T_URBE_D&>&& aRecs);
+    int AddUrwaList(const CArray<UINT, UINT>& aKeys, CArray<T_URWA_D, T_URWA_D&>&& aRecs);
 
     // Unit conversions between two unit indexes of four ints (length, force, two not used).
     int ConvertUcopUnit(T_UCOP_D& r, const int aFrom[4], const int aTo[4]);
@@ -69,6 +73,11 @@ public:
 private:
     // The document's and the library's unit indexes; false without a document or a library.
     bool Units(int aHost[4], int aLibrary[4]);
+    // pOwned: aRecs itself, for records to be converted where they lie.
+    int AddUrbeList(const CArray<UINT, UINT>& aKeys, const CArray<T_URBE_D, T_URBE_D&>& aRecs,
+                    CArray<T_URBE_D, T_URBE_D&>* pOwned);
+    int AddUrwaList(const CArray<UINT, UINT>& aKeys, const CArray<T_URWA_D, T_URWA_D&>& aRecs,
+                    CArray<T_URWA_D, T_URWA_D&>* pOwned);
 
     CYRPC_DataBaseManager* m_pLibrary;
 };

@@ -3,7 +3,7 @@
 // when more than one design program runs; the caller fills m_link before DoModal and reads it
 // afterwards, whichever way the dialog ended (Cancel clears its state, and also ends with OK).
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "design/IYRPInterfaceImpl.h"
 

@@ -1,7 +1,7 @@
 // The section of a solid design plane: the boundary of its cut triangles as closed loops of
 // point ids, and the rectangle test that gives the section's sides h and b.
 #pragma once
-#include "frame/core/NotifyListener.h"
+#include "core/NotifyListener.h"
 
 #include "CMapKey.h"
 #include "MapEx.h"

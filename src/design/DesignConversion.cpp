@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -62,9 +63,9 @@ struct Beam {
     }
     static void AddService(T_URBE_D& r, T_YRP_UNITLCOM& s) { r.load.aServLcom.Add(s); }
     static int Convert(CYRPDataCtrl& c, T_URBE_D& r, const int f[4], const int t[4]) { return c.ConvertUrbeUnit(r, f, t); }
-    static int Store(CYRPDataCtrl& c, const CArray<UINT, UINT>& k, const CArray<T_URBE_D, T_URBE_D&>& a)
+    static int Store(CYRPDataCtrl& c, const CArray<UINT, UINT>& k, CArray<T_URBE_D, T_URBE_D&>&& a)
     {
-        return c.AddUrbeList(k, a);
+        return c.AddUrbeList(k, std::move(a));
     }
 };
 
@@ -96,9 +97,9 @@ struct Wall {
     }
     static void AddService(T_URWA_D& r, T_YRP_UNITLCOM& s) { r.load.aServLcom.Add(s); }
     static int Convert(CYRPDataCtrl& c, T_URWA_D& r, const int f[4], const int t[4]) { return c.ConvertUrwaUnit(r, f, t); }
-    static int Store(CYRPDataCtrl& c, const CArray<UINT, UINT>& k, const CArray<T_URWA_D, T_URWA_D&>& a)
+    static int Store(CYRPDataCtrl& c, const CArray<UINT, UINT>& k, CArray<T_URWA_D, T_URWA_D&>&& a)
     {
-        return c.AddUrwaList(k, a);
+        return c.AddUrwaList(k, std::move(a));
     }
 };
 
@@ -224,6 +225,7 @@ int CYRPC_DataTool::MakeRecords(const char* pszPath, bool bWall)
                            : 0.0;
     auto factor = [&](double dDim2) { return bWall && dDim2 > 0.0 ? w / dDim2 : 1.0; };
 
+    // Each record is built where the list holds it, and the list is handed over to be stored.
     CArray<T, T&> aRecs;
     auto finish = [&](T& r, const CString& strName, const T_YRP_CONVERT_RCMATL& matl, const T_YRP_CONVERT_SECT& sect) {
         K::Name(r) = strName;
@@ -250,21 +252,33 @@ int CYRPC_DataTool::MakeRecords(const char* pszPath, bool bWall)
         if (aElem.empty())
             return 0;
         std::sort(aElem.begin(), aElem.end());
+        // The elements whose rows are all found, counted before their records are made.
+        struct Rows {
+            int nElem;
+            const T_YRP_CONVERT_SECT* pSect;
+            const T_YRP_CONVERT_RCMATL* pMatl;
+            const T_YRP_CONVERT_BEAM_LOAD* pLoad;
+        };
+        std::vector<Rows> aRows;
         for (int nElem : aElem) {
-            T_YRP_CONVERT_ELEM e;
-            T_YRP_CONVERT_ATTRIBUTE a;
-            T_YRP_CONVERT_SECT sect;
-            T_YRP_CONVERT_RCMATL matl;
+            const T_YRP_CONVERT_ELEM* pElem = t.mElem.PLookup(nElem);
+            const T_YRP_CONVERT_ATTRIBUTE* pAttr = pElem ? t.mAttr.PLookup(pElem->nAttrK) : nullptr;
+            const T_YRP_CONVERT_SECT* pSect = pAttr ? t.mSect.PLookup(pAttr->nSectK) : nullptr;
+            const T_YRP_CONVERT_RCMATL* pMatl = pAttr ? t.mMatl.PLookup(pAttr->nMatlK) : nullptr;
             const T_YRP_CONVERT_BEAM_LOAD* pLoad = t.mBeamLoad.PLookup(nElem);
-            if (!t.mElem.Lookup(nElem, e) || !t.mAttr.Lookup(e.nAttrK, a) || !t.mSect.Lookup(a.nSectK, sect) ||
-                !t.mMatl.Lookup(a.nMatlK, matl) || !pLoad)
-                continue;
-            T r(def);
+            if (pSect && pMatl && pLoad)
+                aRows.push_back({nElem, pSect, pMatl, pLoad});
+        }
+        aRecs.SetSize(static_cast<int>(aRows.size()));
+        for (size_t i = 0; i < aRows.size(); ++i) {
+            const Rows& row = aRows[i];
+            T& r = aRecs[static_cast<int>(i)];
+            r = def;
             CString strName;
-            strName.Format("Elem_%d", nElem);
-            finish(r, strName, matl, sect);
-            const double f = factor(sect.dDim[1]);
-            for (const T_YRP_CONVERT_BEAM_LOADCASE& c : pLoad->aLoadCase) {
+            strName.Format("Elem_%d", row.nElem);
+            finish(r, strName, *row.pMatl, *row.pSect);
+            const double f = factor(row.pSect->dDim[1]);
+            for (const T_YRP_CONVERT_BEAM_LOADCASE& c : row.pLoad->aLoadCase) {
                 CString s;
                 s.Format("%s(I)", c.strName.GetString());
                 K::AddLoad(r, s, c.dForceI, f);
@@ -272,9 +286,10 @@ int CYRPC_DataTool::MakeRecords(const char* pszPath, bool bWall)
                 K::AddLoad(r, s, c.dForceJ, f);
             }
             K::Convert(*m_pOwner, r, aFile, aDoc);
-            aRecs.Add(r);
         }
     } else {
+        aRecs.SetSize(t.mPlane.GetCount());
+        int i = 0;
         POSITION pos = t.mPlane.GetStartPosition();
         while (pos) {
             int nPlane = 0;
@@ -283,17 +298,17 @@ int CYRPC_DataTool::MakeRecords(const char* pszPath, bool bWall)
             T_YRP_CONVERT_RCMATL matl;
             T_YRP_CONVERT_SECT sect;
             PlaneRows(plane, matl, sect);
-            T r(def);
+            T& r = aRecs[i++];
+            r = def;
             finish(r, plane.strName, matl, sect);
             const double f = factor(sect.dDim[1]);
             for (const T_YRP_CONVERT_FORCESUM& row : plane.aForceSum)
                 K::AddLoad(r, row.strName, row.dSum, f);
             K::Convert(*m_pOwner, r, aFile, aDoc);
-            aRecs.Add(r);
         }
     }
 
     CArray<UINT, UINT> aKeys;
     aKeys.SetSize(aRecs.GetSize());
-    return K::Store(*m_pOwner, aKeys, aRecs) ? 1 : 0;
+    return K::Store(*m_pOwner, aKeys, std::move(aRecs)) ? 1 : 0;
 }

@@ -3,7 +3,7 @@
 // attribute, element, point, cell and plane rows, and the table set that keeps them all keyed
 // by the numbers of the file. Texts are CString, lists CArray, tables CMapEx (block size 10).
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "MapEx.h"
 #include "afxtempl.h"

@@ -5,8 +5,8 @@
 // back: a name holds no comma (each becomes a semicolon) and no row holds a non-finite number
 // (such a row is left out). Also the reader's entry on an open stream.
 #pragma once
-#include "frame/core/ForceSumRecords.h"
-#include "frame/core/NotifyListener.h"
+#include "core/ForceSumRecords.h"
+#include "core/NotifyListener.h"
 
 #include "design/DesignFileRecords.h"
 

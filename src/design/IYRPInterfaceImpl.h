@@ -6,7 +6,7 @@
 // and the hand-off operations. The link, its design data and its control take the current
 // document at each use; an operation that needs one fails without it.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "DBUpdateConnector.h"
 #include "YRPInterface.h"

@@ -4,7 +4,7 @@
 // and slope at a typed or clicked position. Its opener sets the title, appends the points and
 // runs it modally.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/CCurveFitPolynomial.h"
 #include "dialogs/DialogControlIds.h"

@@ -1,5 +1,6 @@
 #include "dialogs/CDlgFlowDiscWKVR.h"
 
+#include "dialogs/CaseCombos.h"
 #include "dialogs/DialogNumbers.h"
 #include "dialogs/KVPVSDlgDefPlane.h"
 
@@ -92,16 +93,7 @@ void CDlgFlowDiscWKVR::DoDataExchange(CDataExchange* pDX)
 BOOL CDlgFlowDiscWKVR::OnInitDialog()
 {
     CPVSDlgModalessBase::OnInitDialog();
-    m_cobxCase.m_pDoc = m_pDoc;
-    m_cobxStep.m_pDoc = m_pDoc;
-    m_cobxCase.SetChild({&m_cobxStep});
-    m_cobxStep.SetParentCombo(&m_cobxCase);
-    CArray<unsigned int, unsigned int> cases;
-    CClassPOsif(m_pDoc ? m_pDoc->GetPostDB() : nullptr).GetKeyList(cases);
-    if (cases.GetSize() > 0) {
-        m_cobxCase.FillList(cases);
-        m_cobxCase.SelectKey(cases[0]);
-    }
+    kvpvs::dialogs::ChainCaseCombos(m_pDoc, m_cobxCase, {&m_cobxStep});
     m_btnValueColour.SetColour(0xFFFFFF);
     m_btnPlaneColour.SetColour(0x0000FF);
     m_btnArrowColour.SetColour(0x00FFFF);

@@ -3,7 +3,7 @@
 // step, and asks the host to show the seepage discharge through them (visual-data type 4)
 // with the file-scope settings record. The planes live only while the dialog is open.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 #include "dialogs/ModelessDlgFrame.h"

@@ -1,5 +1,6 @@
 #include "dialogs/CDlgFlowPathWKVR.h"
 
+#include "dialogs/CaseCombos.h"
 #include "dialogs/DialogNumbers.h"
 #include "dialogs/ModelessDlgFrame.h"
 #include "visualmethods/CPVSVisualMethodGlbFlowPath.h"
@@ -153,16 +154,9 @@ BOOL CDlgFlowPathWKVR::OnInitDialog()
     OnKvpvsFpLineShading();
 
     auto* pDoc = dynamic_cast<CDBDoc*>(m_pDoc);
-    m_cobxResultSet.m_pDoc = m_cobxStep.m_pDoc = m_cobxOther.m_pDoc = pDoc;
-    m_cobxResultSet.SetChild({&m_cobxStep});
-    m_cobxStep.SetParentCombo(&m_cobxResultSet);
-    m_cobxStep.SetChild({&m_cobxOther});
-    m_cobxOther.SetParentCombo(&m_cobxStep);
-    CArray<unsigned int, unsigned int> sets;
-    CClassPOsif(pDoc ? pDoc->GetPostDB() : nullptr).GetKeyList(sets);
-    m_cobxResultSet.FillList(sets);
-    if (sets.GetSize() > 0)
-        m_cobxResultSet.SelectKey(sets[0]);
+    // Without result sets the set combo is emptied all the same.
+    m_cobxResultSet.ResetContent();
+    kvpvs::dialogs::ChainCaseCombos(pDoc, m_cobxResultSet, {&m_cobxStep, &m_cobxOther});
     OnKvpvsFpOtherresult();
     return TRUE;
 }

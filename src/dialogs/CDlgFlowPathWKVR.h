@@ -4,7 +4,7 @@
 // 1, 100 ms) through the flow-path method's shared phase; Record drives the host's recording
 // engine with the same arithmetic. A picking dialog, created anew on each request.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 #include "visualdata/PVSUserDefRecords.h"

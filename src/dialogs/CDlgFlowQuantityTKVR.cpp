@@ -1,5 +1,7 @@
 #include "dialogs/CDlgFlowQuantityTKVR.h"
 
+#include "dialogs/CaseCombos.h"
+
 #include "FactoryPVS.h"
 #include "NodeListText.h"
 #include "PostCtrlBase.h"
@@ -61,14 +63,9 @@ BOOL CDlgFlowQuantityTKVR::OnInitDialog()
 {
     CSelectMeshDialog::OnInitDialog();
     m_txtUnit.SetUnitType(kUnitFlowQuantity);
-    m_cobxSet.m_pDoc = m_cobxStep.m_pDoc = m_pDoc;
-    m_cobxSet.SetChild({&m_cobxStep});
-    m_cobxStep.SetParentCombo(&m_cobxSet);
-    CArray<unsigned int, unsigned int> sets;
-    CClassPOsif(m_pDoc ? m_pDoc->GetPostDB() : nullptr).GetKeyList(sets);
-    m_cobxSet.FillList(sets);
-    if (sets.GetSize() > 0)
-        m_cobxSet.SelectKey(sets[0]);
+    // Without result sets the set combo is emptied all the same.
+    m_cobxSet.ResetContent();
+    kvpvs::dialogs::ChainCaseCombos(m_pDoc, m_cobxSet, {&m_cobxStep});
     SetSelectMode(1);
     return TRUE;
 }

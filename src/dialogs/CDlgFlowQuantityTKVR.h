@@ -2,7 +2,7 @@
 // nodes that the user picks in the view or types as a list, and shows the total. A picking
 // dialog, created anew on each request; it shows no display of its own.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 

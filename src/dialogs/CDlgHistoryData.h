@@ -2,7 +2,7 @@
 // graph windows, either graphs against time (or against the values of one other graph) or
 // hysteresis graphs, each drawn from its own pair of arrays. The graph window owns the data.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 #include "dialogs/ModelessDlgFrame.h"

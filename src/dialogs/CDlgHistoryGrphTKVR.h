@@ -3,7 +3,7 @@
 // against one other function) go to one of the host's graph windows, which owns their data.
 // It keeps its function lists in step with the stored functions through the update hints.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 #include "dialogs/ModelessDlgFrame.h"

@@ -4,7 +4,7 @@
 // step with a marker; a click on a graph makes the host show the step nearest that time. It
 // opens the hysteresis-plot dialog and closes it when it closes itself.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 #include "dialogs/ModelessDlgFrame.h"

@@ -2,7 +2,7 @@
 // from the history-plot dialog, which moves its marker while the host animates the result steps
 // and closes it when it closes itself.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 #include "dialogs/ModelessDlgFrame.h"

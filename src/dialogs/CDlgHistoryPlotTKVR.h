@@ -4,7 +4,7 @@
 // small graphs show a forcing function and a stored result function against the case's time
 // steps; a click on either selects the nearest step.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 #include "dialogs/ModelessDlgFrame.h"

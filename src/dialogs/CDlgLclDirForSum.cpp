@@ -1,6 +1,7 @@
 #include "dialogs/CDlgLclDirForSum.h"
 
 #include "dialogs/CPVSDlgDefThreePointPlane.h"
+#include "dialogs/CaseCombos.h"
 #include "dialogs/DialogEntryGuard.h"
 #include "dialogs/ForceSumPlaneRows.h"
 
@@ -157,16 +158,7 @@ void CDlgLclDirForSum::Prepare(PlaneEntries& planes)
     CPVSMeshMngrBrdg* pBridge = CPVSMeshMngrBrdg::GetMySelf();
     m_nBridgeMode = pBridge ? pBridge->GetBrdgMode() : 0;
 
-    m_cobxCase.m_pDoc = m_pDoc;
-    m_cobxStep.m_pDoc = m_pDoc;
-    m_cobxCase.SetChild({&m_cobxStep});
-    m_cobxStep.SetParentCombo(&m_cobxCase);
-    CArray<unsigned int, unsigned int> cases;
-    CClassPOsif(m_pDoc ? m_pDoc->GetPostDB() : nullptr).GetKeyList(cases);
-    if (cases.GetSize() > 0) {
-        m_cobxCase.FillList(cases);
-        m_cobxCase.SelectKey(cases[0]);
-    }
+    kvpvs::dialogs::ChainCaseCombos(m_pDoc, m_cobxCase, {&m_cobxStep});
 
     m_btnValueColour.SetColour(0xFFFFFF);
     m_btnPlaneColour.SetColour(0xFDFCBF);

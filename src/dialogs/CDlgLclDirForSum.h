@@ -2,7 +2,7 @@
 // database, opens the three-point plane dialog to add planes, and asks the host to show the
 // force sums (visual-data type 8) over the checked planes with the file-scope settings record.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 #include "dialogs/ModelessDlgFrame.h"

@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogEntryGuard.h"
 #include "dialogs/OCAF_IWorkSpcData.h"
+#include "visualdata/CPVSVisualDataProfGrid.h"
 
 #include "AIS_RectGrid.h"
 #include "DBDoc.h"
@@ -258,7 +259,7 @@ void CDlgProfileGridDef::OnPreview()
     gp_Pnt origin;
     CGeomUtil::Convert2dTo3dPnt(plane, gp_Pnt2d(q1.X(), q1.Y()), origin);
     // Corners as entered, not as projected onto the plane.
-    if (p1.IsEqual(p2, kCornerTolerance) || m_nDivX < 1 || m_nDivY < 1) {
+    if (p1.IsEqual(p2, kCornerTolerance) || !kvpvs::profgrid::GridFits(m_nDivX, m_nDivY)) {
         ShowInvalidGrid();
         return;
     }
@@ -268,7 +269,6 @@ void CDlgProfileGridDef::OnPreview()
         ShowInvalidGrid();
         return;
     }
-    // Upper bounds at the counts themselves: the largest int still gives a valid range.
     TColStd_Array1OfReal xs(0, m_nDivX);
     TColStd_Array1OfReal ys(0, m_nDivY);
     for (int i = 0; i <= m_nDivX; ++i)
@@ -287,7 +287,8 @@ BOOL CDlgProfileGridDef::BuildGridRecord(T_SPFG_D& rec)
     if (!UpdateData(TRUE))
         return FALSE;
     gp_Pnt p1, p2;
-    if (!ReadCorner(m_editLowerLeft, p1) || !ReadCorner(m_editUpperRight, p2) || m_nDivX < 1 || m_nDivY < 1)
+    if (!ReadCorner(m_editLowerLeft, p1) || !ReadCorner(m_editUpperRight, p2) ||
+        !kvpvs::profgrid::GridFits(m_nDivX, m_nDivY))
         return FALSE;
     const gp_Ax3 plane = m_pDoc ? m_pDoc->GetCurrentWorkPlane() : gp_Ax3();
     const gp_Pnt q1 = CGeomUtil::GetTransformedCoordbyAxis(p1, plane);

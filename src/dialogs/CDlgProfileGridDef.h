@@ -4,7 +4,7 @@
 // grids (corners in output length units), or deletes checked grids. A picking dialog, created
 // anew on each request; the profile-grid plot dialog lists what it stores.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 
@@ -55,7 +55,7 @@ private:
     void FillGridList();
     void StartPicking(int nCorner);
     // The record from the inputs, corners in output units; FALSE when the corners coincide or
-    // a division count is below 1 (nothing to store).
+    // the division counts lie outside the grid limits (nothing to store).
     BOOL BuildGridRecord(T_SPFG_D& rec);
     void ShowInvalidGrid();
     CClassSpfg Table() const;
@@ -64,7 +64,7 @@ private:
     CZORViewBase* m_pView = nullptr;
     CAISContext* m_pContext = nullptr;
     unsigned short m_nValue = 0;
-    int m_bFlag = 0;
+    [[maybe_unused]] int m_bFlag = 0; // kept for the host, as the launcher gives it
     CCheckListBox m_lstGrids;
     CComboBox m_cobxWorkPlane;
     CInputEditCtrl m_editLowerLeft;

@@ -1,6 +1,8 @@
 #include "dialogs/CDlgProfileGridPlot.h"
 
 #include "dialogs/CDlgCurveFitting.h"
+#include "dialogs/CaseCombos.h"
+#include "visualdata/CPVSVisualDataProfGrid.h"
 #include "visualmethods/CPVSVisualMethodGlbProfGrid.h"
 
 #include "PVSMeshMngrBrdgBase.h"
@@ -55,6 +57,25 @@ template <class T>
 struct VirtualDelete {
     void operator()(T* p) const { delete p; }
 };
+
+// The division count typed for an index line: a whole integer in 1 to the line limit, else the
+// framework's number message with the focus on the field.
+BOOL ReadLineDivisions(CWnd* pDlg, UINT nID, int& nDivision)
+{
+    CDataExchange dx(pDlg, TRUE);
+    try {
+        DDX_Text(&dx, nID, nDivision);
+        if (!kvpvs::profgrid::LineFits(nDivision)) {
+            CString s;
+            s.Format("Please enter an integer between 1 and %d.", kvpvs::profgrid::kMaxLineDivisions);
+            AfxMessageBox(s, MB_ICONWARNING);
+            dx.Fail();
+        }
+    } catch (const CUserException&) {
+        return FALSE;
+    }
+    return TRUE;
+}
 
 bool IsLengthItem(unsigned int nItem)
 {
@@ -127,18 +148,7 @@ void CDlgProfileGridPlot::DoDataExchange(CDataExchange* pDX)
 BOOL CDlgProfileGridPlot::OnInitDialog()
 {
     CPVSDlgModalessBase::OnInitDialog();
-    for (CCobxPsifBase* p : std::initializer_list<CCobxPsifBase*>{&m_cobxCase, &m_cobxStep, &m_cobxComponent})
-        p->m_pDoc = m_pDoc;
-    m_cobxCase.SetChild({&m_cobxStep});
-    m_cobxStep.SetParentCombo(&m_cobxCase);
-    m_cobxStep.SetChild({&m_cobxComponent});
-    m_cobxComponent.SetParentCombo(&m_cobxStep);
-    CArray<unsigned int, unsigned int> cases;
-    CClassPOsif(m_pDoc ? m_pDoc->GetPostDB() : nullptr).GetKeyList(cases);
-    if (cases.GetSize() > 0) {
-        m_cobxCase.FillList(cases);
-        m_cobxCase.SelectKey(cases[0]);
-    }
+    kvpvs::dialogs::ChainCaseCombos(m_pDoc, m_cobxCase, {&m_cobxStep, &m_cobxComponent});
     FillGridCombo();
     FillIndexCombos();
     EnableAxisControls();
@@ -172,9 +182,14 @@ void CDlgProfileGridPlot::FillIndexCombos()
     const unsigned int nGridK = SelectedGrid();
     if (nGridK != 0) {
         CClassSpfg spfg(m_pDoc ? m_pDoc->GetModelDB() : nullptr);
+        T_SPFG_D grid;
         CArray<CString, CString&> aX, aY;
-        spfg.GetXIndexName(nGridK, aX);
-        spfg.GetYIndexName(nGridK, aY);
+        // A grid stored beyond the limits shows nothing: it offers no line either (its names
+        // alone could fill gigabytes).
+        if (spfg.Get(nGridK, grid) && kvpvs::profgrid::GridFits(grid.nDivX, grid.nDivY)) {
+            spfg.GetXIndexName(nGridK, aX);
+            spfg.GetYIndexName(nGridK, aY);
+        }
         m_cobxXIndex.ResetContent();
         m_cobxYIndex.ResetContent();
         for (int i = 0; i < aX.GetSize(); ++i)
@@ -221,7 +236,8 @@ BOOL CDlgProfileGridPlot::BuildLine(T_SPFG_GRID_IDX_BASE& line)
     UpdateData(TRUE);
     const bool bY = m_nAxis == 1;
     const int nIndex = bY ? m_cobxYIndex.GetCurSel() : m_cobxXIndex.GetCurSel();
-    if (nIndex < 0)
+    int nDivision = 0;
+    if (nIndex < 0 || !ReadLineDivisions(this, bY ? IDC_PGPLOT_YDIV : IDC_PGPLOT_XDIV, nDivision))
         return FALSE;
     double pt[3], plane[2];
     CClassSpfg spfg(m_pDoc ? m_pDoc->GetModelDB() : nullptr);
@@ -230,7 +246,7 @@ BOOL CDlgProfileGridPlot::BuildLine(T_SPFG_GRID_IDX_BASE& line)
     const CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(m_pDoc);
     line.nDirection = bY ? 1 : 0;
     line.nGridIndex = nIndex;
-    line.nDivision = std::atoi(bY ? m_strYDiv : m_strXDiv);
+    line.nDivision = nDivision;
     const double d = bY ? plane[1] : plane[0];
     line.dPosition = pUnit ? pUnit->ConvertUnitLengthIn(d) : d;
     return TRUE;

@@ -4,7 +4,7 @@
 // index-line tables through a throwaway display pair, and hands the profile along one line to
 // the curve-fitting dialog, which it runs modally.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 #include "dialogs/ModelessDlgFrame.h"

@@ -1,4 +1,6 @@
 #include "dialogs/CDlgResultCompComb.h"
+
+#include "dialogs/CaseCombos.h"
 #include "dialogs/DialogEntryGuard.h"
 
 #include "DlgUtil.h"
@@ -111,17 +113,7 @@ void CDlgResultCompComb::DoDataExchange(CDataExchange* pDX)
 BOOL CDlgResultCompComb::OnInitDialog()
 {
     CDlgMove::OnInitDialog();
-    m_cobxSet.m_pDoc = m_cobxStep.m_pDoc = m_cobxResult.m_pDoc = m_pDoc;
-    m_cobxSet.SetChild({&m_cobxStep});
-    m_cobxStep.SetParentCombo(&m_cobxSet);
-    m_cobxStep.SetChild({&m_cobxResult});
-    m_cobxResult.SetParentCombo(&m_cobxStep);
-    CArray<unsigned int, unsigned int> sets;
-    CClassPOsif(m_pDoc ? m_pDoc->GetPostDB() : nullptr).GetKeyList(sets);
-    if (sets.GetSize() > 0) {
-        m_cobxSet.FillList(sets);
-        m_cobxSet.SelectKey(sets[0]);
-    }
+    kvpvs::dialogs::ChainCaseCombos(m_pDoc, m_cobxSet, {&m_cobxStep, &m_cobxResult});
 
     m_lstData.Initialize(&AlwaysOne);
     m_lstData.AddColInfo(CMsgDll::pfuncLoadStr(IDS_QB_PVS_Result_Comp_Comb_Data, 0), 100, 0);

@@ -3,7 +3,7 @@
 // the post-processing state and listed as a row of the output set "Result Component
 // Combination", which the host's generic display evaluates. Modal.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 

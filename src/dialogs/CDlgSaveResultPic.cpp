@@ -13,7 +13,9 @@
 #include "afxdlgs.h"
 #include "shlobj.h"
 
-#include <cstdlib>
+#include <charconv>
+#include <climits>
+#include <cmath>
 #include <cstring>
 
 IMPLEMENT_DYNAMIC(CDlgSaveResultPic, CPVSDlgModalessBase)
@@ -30,12 +32,12 @@ const UINT CDlgSaveResultPic::kViewButtons[T_RESULT_PIC_SETTING_D::VIEW_COUNT] =
 namespace {
 
 const char* const kViewTips[T_RESULT_PIC_SETTING_D::VIEW_COUNT] = {
-    "IDS_ZOR_PVS_VIEW_ISO",    "IDS_ZOR_PVS_VIEW_ISO1",   "IDS_ZOR_PVS_VIEW_FRONT",
-    "IDS_ZOR_PVS_VIEW_REAR",   "IDS_ZOR_PVS_VIEW_TOP",    "IDS_ZOR_PVS_VIEW_BOTTOM",
-    "IDS_ZOR_PVS_VIEW_LEFT",   "IDS_ZOR_PVS_VIEW_RIGHT",  "IDS_ZOR_PVS_VIEW_CURRENT"};
+    IDS_ZOR_PVS_VIEW_ISO,  IDS_ZOR_PVS_VIEW_ISO1,   IDS_ZOR_PVS_VIEW_FRONT, IDS_ZOR_PVS_VIEW_REAR,
+    IDS_ZOR_PVS_VIEW_TOP,  IDS_ZOR_PVS_VIEW_BOTTOM, IDS_ZOR_PVS_VIEW_LEFT,  IDS_ZOR_PVS_VIEW_RIGHT,
+    IDS_ZOR_PVS_VIEW_CURRENT};
 
-const char* const kImageTypeTexts[4] = {"IDS_ZOR_PVS_Contour", "IDS_ZOR_PVS_Vector", "IDS_ZOR_PVS_Contour_Vector",
-                                        "IDS_ZOR_PVS_Diagram"};
+const char* const kImageTypeTexts[4] = {IDS_ZOR_PVS_Contour, IDS_ZOR_PVS_Vector, IDS_ZOR_PVS_Contour_Vector,
+                                        IDS_ZOR_PVS_Diagram};
 const int kDeformedDataCodes[4] = {1, 2, 3, 10};
 const char* const kDeformedDataTexts[4] = {"DX", "DY", "DZ", "DXYZ"};
 const char* const kFormatTexts[3] = {"PNG", "JPG", "BMP"};
@@ -90,6 +92,16 @@ CString WithBackslash(CString s)
     if (!s.IsEmpty() && s[s.GetLength() - 1] != '\\')
         s += "\\";
     return s;
+}
+
+// A typed integer: one whole number inside int, blanks around it allowed.
+bool TypedInteger(CString s, int& rValue)
+{
+    s.Trim();
+    const char* p = s.GetString();
+    const char* pEnd = p + s.GetLength();
+    const auto [pStop, ec] = std::from_chars(p, pEnd, rValue);
+    return ec == std::errc() && pStop == pEnd;
 }
 
 int SelectedData(const CComboBox& cobx, int nDefault)
@@ -282,7 +294,9 @@ void CDlgSaveResultPic::GetDataFromControls()
     if (!m_Setting.bAutoRange) {
         m_Setting.dMax = m_editMax.GetEditValue();
         m_Setting.dMin = m_editMin.GetEditValue();
-        m_Setting.nDivisions = std::atoi(EditText(m_editDivisions).GetString());
+        int n = 0;
+        if (TypedInteger(EditText(m_editDivisions), n) && n >= 1)
+            m_Setting.nDivisions = n;
     }
     m_Setting.dVectorScale = m_editVectorScale.GetEditValue();
     m_Setting.dDiagramScale = m_editDiagramScale.GetEditValue();
@@ -299,8 +313,43 @@ void CDlgSaveResultPic::GetDataFromControls()
     m_Setting.strFolder = WithBackslash(EditText(m_editFolder));
 }
 
+BOOL CDlgSaveResultPic::CheckTypedNumbers()
+{
+    auto refuse = [](CEdit& edit, const char* pszMessage) {
+        AfxMessageBox(pszMessage, MB_ICONWARNING);
+        edit.SetFocus();
+        return FALSE;
+    };
+    auto finite = [](const CEditUnit& edit) { return std::isfinite(edit.GetEditValue()); };
+    if (m_chkAutoRange.GetCheck() == 0) {
+        int n = 0;
+        if (!TypedInteger(EditText(m_editDivisions), n))
+            return refuse(m_editDivisions, "Please enter an integer.");
+        if (n < 1) {
+            CString msg;
+            msg.Format("Please enter an integer between 1 and %d.", INT_MAX);
+            return refuse(m_editDivisions, msg);
+        }
+        if (!finite(m_editMax))
+            return refuse(m_editMax, "Please enter a number.");
+        if (!finite(m_editMin))
+            return refuse(m_editMin, "Please enter a number.");
+    }
+    if (!finite(m_editVectorScale))
+        return refuse(m_editVectorScale, "Please enter a number.");
+    if (!finite(m_editDiagramScale))
+        return refuse(m_editDiagramScale, "Please enter a number.");
+    if (m_chkRealDisp.GetCheck() == 0 && !finite(m_editDeformScale))
+        return refuse(m_editDeformScale, "Please enter a number.");
+    return TRUE;
+}
+
 void CDlgSaveResultPic::OnOK()
 {
+    if (!CheckTypedNumbers()) {
+        m_aCaptions.RemoveAll();
+        return;
+    }
     CDBDoc* pDoc = CDBDoc::GetDocPoint();
     ShowWindow(SW_HIDE);
     if (pDoc) {
@@ -410,6 +459,8 @@ void CDlgSaveResultPic::OnImportSettings()
 
 void CDlgSaveResultPic::OnExportSettings()
 {
+    if (!CheckTypedNumbers())
+        return;
     CFileDialog dlg(FALSE, "rpd", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                     CMsgDll::pfuncLoadStr(IDS_ZOR_PVS_RPD_FILTER, 0), this);
     if (dlg.DoModal() != IDOK)

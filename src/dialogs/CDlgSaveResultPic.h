@@ -4,7 +4,7 @@
 // the document, which renders and writes the pictures. A second button then puts the pictures
 // with their captions into a word-processor document. The settings travel through ".rpd" files.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/CTreeCtrlPVS.h"
 #include "dialogs/DialogControlIds.h"
@@ -71,6 +71,11 @@ protected:
     void OnSaveWordDocument();
 
 private:
+    // The typed numbers the settings record takes: FALSE, with the framework's number message
+    // and the focus in the field, for a division count that is not one whole number from 1 or
+    // a limit or scale that is not finite, so that a file the export writes always imports.
+    BOOL CheckTypedNumbers();
+
     CStringArray m_aFileNames;
     CStringArray m_aCaptions;
     T_RESULT_PIC_SETTING_D m_Setting;

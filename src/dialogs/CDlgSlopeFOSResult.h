@@ -3,7 +3,7 @@
 // smallest and largest, and asks the host to draw one of them (visual-data type 11) with the
 // file-scope settings record.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 #include "dialogs/ModelessDlgFrame.h"

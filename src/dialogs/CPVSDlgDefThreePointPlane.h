@@ -2,7 +2,7 @@
 // or plate and picks or types three points; the local axes are previewed in the view, and Apply
 // hands the points and a T_LDFS_D to the opener's callback, which decides what becomes of them.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 

@@ -435,3 +435,23 @@ inline constexpr char IDS_ZOR_PVS_Error_No_result_component_is_selected[] =
     "IDS_ZOR_PVS_Error_No_result_component_is_selected";
 inline constexpr char IDS_ZOR_PVS_Error_No_view_point_is_selected[] = "IDS_ZOR_PVS_Error_No_view_point_is_selected";
 inline constexpr char IDS_ZOR_PVS_RPD_FILTER[] = "IDS_ZOR_PVS_RPD_FILTER";
+// Tips of the view buttons, Iso to Current.
+inline constexpr char IDS_ZOR_PVS_VIEW_ISO[] = "IDS_ZOR_PVS_VIEW_ISO";
+inline constexpr char IDS_ZOR_PVS_VIEW_ISO1[] = "IDS_ZOR_PVS_VIEW_ISO1";
+inline constexpr char IDS_ZOR_PVS_VIEW_FRONT[] = "IDS_ZOR_PVS_VIEW_FRONT";
+inline constexpr char IDS_ZOR_PVS_VIEW_REAR[] = "IDS_ZOR_PVS_VIEW_REAR";
+inline constexpr char IDS_ZOR_PVS_VIEW_TOP[] = "IDS_ZOR_PVS_VIEW_TOP";
+inline constexpr char IDS_ZOR_PVS_VIEW_BOTTOM[] = "IDS_ZOR_PVS_VIEW_BOTTOM";
+inline constexpr char IDS_ZOR_PVS_VIEW_LEFT[] = "IDS_ZOR_PVS_VIEW_LEFT";
+inline constexpr char IDS_ZOR_PVS_VIEW_RIGHT[] = "IDS_ZOR_PVS_VIEW_RIGHT";
+inline constexpr char IDS_ZOR_PVS_VIEW_CURRENT[] = "IDS_ZOR_PVS_VIEW_CURRENT";
+// Texts of the image-type combo.
+inline constexpr char IDS_ZOR_PVS_Contour[] = "IDS_ZOR_PVS_Contour";
+inline constexpr char IDS_ZOR_PVS_Vector[] = "IDS_ZOR_PVS_Vector";
+inline constexpr char IDS_ZOR_PVS_Contour_Vector[] = "IDS_ZOR_PVS_Contour_Vector";
+inline constexpr char IDS_ZOR_PVS_Diagram[] = "IDS_ZOR_PVS_Diagram";
+
+// Message ids of the work-plane record: its default name, and the error of a work plane made
+// without its tree node.
+inline constexpr char IDS_BASE_User_Defined_WorkPlane[] = "IDS_BASE_User_Defined_WorkPlane";
+inline constexpr char IDS_INTERFACE___MSG2[] = "IDS_INTERFACE___MSG2";

@@ -95,8 +95,8 @@ ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CKVPVSDlgDefPlane::CKVPVSDlgDefPlane(CZORDocBase* pDoc, CWnd* pParent)
-    : CGeomDialog(IDD, pDoc, pParent), m_pWidget(vtkImplicitPlaneWidget::New()), m_pObserver(vtkCallbackCommand::New()),
-      m_pPlane(vtkPlane::New())
+    : CGeomDialog(IDD, pDoc, pParent), m_pWidget(vtkSmartPointer<vtkImplicitPlaneWidget>::New()),
+      m_pObserver(vtkSmartPointer<vtkCallbackCommand>::New()), m_pPlane(vtkSmartPointer<vtkPlane>::New())
 {
     (void)g_bTemplate;
     m_pContext = CAISContext::Of(pDoc);
@@ -106,15 +106,11 @@ CKVPVSDlgDefPlane::CKVPVSDlgDefPlane(CZORDocBase* pDoc, CWnd* pParent)
 
 CKVPVSDlgDefPlane::~CKVPVSDlgDefPlane()
 {
-    // A dialog whose window was never made is deleted by its opener, not by PostNcDestroy.
-    if (m_pWidget) {
-        m_pWidget->Delete();
-        m_pObserver->Delete();
-        m_pPlane->Delete();
-    }
     if (m_pMySelf == this)
         m_pMySelf = nullptr;
 }
+
+vtkImplicitPlaneWidget* CKVPVSDlgDefPlane::GetWidget() const { return m_pWidget; }
 
 BOOL CKVPVSDlgDefPlane::Create(CWnd* pParent) { return CGeomDialog::Create(IDD, pParent); }
 
@@ -511,9 +507,6 @@ void CKVPVSDlgDefPlane::PostNcDestroy()
         m_pWidget->Off();
     }
     m_pWidget->RemoveObserver(m_pObserver);
-    m_pWidget->Delete();
-    m_pObserver->Delete();
-    m_pPlane->Delete();
     m_pWidget = nullptr;
     m_pObserver = nullptr;
     m_pPlane = nullptr;

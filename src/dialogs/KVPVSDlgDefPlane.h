@@ -5,12 +5,14 @@
 // origin). Each dialog owns its plane, widget and observer; the observer finds its dialog
 // through the command's client data.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "dialogs/DialogControlIds.h"
 
 #include "GeomDialog.h"
 #include "InputEditCtrl.h"
+
+#include <vtkSmartPointer.h>
 
 #include <memory>
 
@@ -55,7 +57,7 @@ public:
     void SetLatestPoint(gp_Pnt& p) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
-    vtkImplicitPlaneWidget* GetWidget() const { return m_pWidget; }
+    vtkImplicitPlaneWidget* GetWidget() const;
     int GetCurPoint() const { return m_nCurPoint; }
     int GetPlaneMode() const { return m_nPlaneMode; }
 
@@ -101,9 +103,10 @@ private:
     CString m_strPos[3];
     CString m_strMin[3];
     CString m_strMax[3];
-    vtkImplicitPlaneWidget* m_pWidget = nullptr;
-    vtkCallbackCommand* m_pObserver = nullptr;
-    vtkPlane* m_pPlane = nullptr;
+    // Released when the window goes (PostNcDestroy), or with a dialog whose window was never made.
+    vtkSmartPointer<vtkImplicitPlaneWidget> m_pWidget;
+    vtkSmartPointer<vtkCallbackCommand> m_pObserver;
+    vtkSmartPointer<vtkPlane> m_pPlane;
     double m_dOrigin[3] = {0, 0, 0};
     double m_dNormal[3] = {0, 0, 0};
     PFN_DRAW m_pfnDraw = nullptr;

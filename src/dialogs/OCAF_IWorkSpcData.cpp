@@ -1,5 +1,7 @@
 #include "dialogs/OCAF_IWorkSpcData.h"
 
+#include "dialogs/DialogControlIds.h"
+
 #include "MsgDll.h"
 
 #include <Standard_ConstructionError.hxx>
@@ -182,7 +184,7 @@ T_WORKPLANE& T_WORKPLANE::operator=(const T_WORKPLANE& src)
 void T_WORKPLANE::Initialize()
 {
     nFirst = 0;
-    strName = MessageText("IDS_BASE_User_Defined_WorkPlane");
+    strName = MessageText(IDS_BASE_User_Defined_WorkPlane);
     dPair[0] = dPair[1] = 0.0;
     nCount1 = nCount2 = 0;
 }
@@ -190,7 +192,7 @@ void T_WORKPLANE::Initialize()
 OCAF_IWorkSpcData::OCAF_IWorkSpcData(const Handle(TDataStd_TreeNode)& aTreeNode) : OCAF_IShape(aTreeNode)
 {
     if (aTreeNode.IsNull())
-        throw Standard_ConstructionError(TCollection_AsciiString(MessageText("IDS_INTERFACE___MSG2"), '?').ToCString());
+        throw Standard_ConstructionError(TCollection_AsciiString(MessageText(IDS_INTERFACE___MSG2), '?').ToCString());
 }
 
 OCAF_IWorkSpcData::~OCAF_IWorkSpcData() = default;

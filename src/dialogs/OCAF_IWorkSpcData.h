@@ -4,7 +4,7 @@
 // label per entry. The operations are static and take the document's tree node; reading
 // never fails and never throws, a missing or short entry gives a partly filled record.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "OCAF_IShape.h"
 #include "ViewProjStatus.h"

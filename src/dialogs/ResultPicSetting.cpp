@@ -3,13 +3,15 @@
 #include "afxfile.h"
 #include "afxwin.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <locale>
+#include <memory>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 const char* const kRpdFilter = "Result Picture Data File (*.rpd)|*.rpd|All Files (*.*)|*.*||";
 const char* const kRpdExportFailed = "Failed to export the RPD file.";
@@ -67,19 +69,38 @@ std::string Number(double d)
     return os.str();
 }
 
-// atoi without its undefined overflow: out-of-range values saturate.
-int ToInt(const char* psz)
+// Number fields hold one value and nothing else, in the C locale as the export writes them
+// whatever the host's locale: "1O0" or "12abc" is no number, nor is a limit or scale that is
+// not finite, nor a division count below 1 or outside int.
+template <class T>
+bool ParseWhole(const char* psz, T& rValue)
 {
-    errno = 0;
-    const long n = std::strtol(psz, nullptr, 10);
-    if (n > INT_MAX)
-        return INT_MAX;
-    if (n < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(n);
+    const char* pEnd = psz + std::strlen(psz);
+    T v{};
+    const auto [p, ec] = std::from_chars(psz, pEnd, v);
+    if (ec != std::errc() || p != pEnd)
+        return false;
+    rValue = v;
+    return true;
 }
 
-double ToDouble(const char* psz) { return std::strtod(psz, nullptr); }
+int SetFinite(const char* pszValue, double& rField)
+{
+    double d = 0.0;
+    if (!ParseWhole(pszValue, d) || !std::isfinite(d))
+        return 0;
+    rField = d;
+    return 1;
+}
+
+int SetDivisions(const char* pszValue, int& rField)
+{
+    int n = 0;
+    if (!ParseWhole(pszValue, n) || n < 1)
+        return 0;
+    rField = n;
+    return 1;
+}
 
 void UpperInPlace(char* psz)
 {
@@ -130,35 +151,88 @@ void CopyFileFields(const T_RESULT_PIC_SETTING_D& src, T_RESULT_PIC_SETTING_D& d
 
 bool IsSeparator(char c) { return c == ' ' || c == '=' || c == '\n' || c == '\r'; }
 
-// One line without its line end: 1 understood or skipped, 0 invalid.
-int ParseLine(std::string line, T_RESULT_PIC_SETTING_D& rSetting)
+// One line without its line end, cut into tokens in place: 1 understood or skipped, 0 invalid.
+int ParseLine(char* pszLine, size_t nLen, T_RESULT_PIC_SETTING_D& rSetting)
 {
-    if (!line.empty() && line[0] == '/')
+    if (nLen > 0 && pszLine[0] == '/')
         return 1;
-    std::string aTokens[3];
+    char* aTokens[2] = {};
     int nTokens = 0;
     size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && IsSeparator(line[i]))
+    while (i < nLen) {
+        while (i < nLen && IsSeparator(pszLine[i]))
             ++i;
-        if (i == line.size())
+        if (i == nLen)
             break;
-        const size_t nStart = i;
-        while (i < line.size() && !IsSeparator(line[i]))
-            ++i;
         if (nTokens == 2)
             return 0;
-        aTokens[nTokens++] = line.substr(nStart, i - nStart);
+        aTokens[nTokens++] = pszLine + i;
+        // A NUL is no separator: inside a token it names no key or value.
+        for (; i < nLen && !IsSeparator(pszLine[i]); ++i)
+            if (pszLine[i] == '\0')
+                return 0;
+        if (i < nLen)
+            pszLine[i++] = '\0'; // the separator ends the token
     }
     if (nTokens == 0)
         return 1;
     if (nTokens == 1)
         return 0;
-    // A NUL inside a token would cut it short below; such a token names no key or value.
-    if (aTokens[0].find('\0') != std::string::npos || aTokens[1].find('\0') != std::string::npos)
-        return 0;
-    return ParseSettingLine(rSetting, aTokens[0].data(), aTokens[1].data());
+    return ParseSettingLine(rSetting, aTokens[0], aTokens[1]);
 }
+
+// Settings text taken in pieces of any size and parsed line by line into defaults. A line
+// longer than any valid one ends the reading at once, so the cost is bounded by the line
+// limit however much text follows, and nothing is allocated whatever the text.
+class SettingsReader {
+public:
+    SettingsReader() { m_read.Initialize(); }
+
+    // False once the text is invalid; the caller stops feeding.
+    bool Feed(const char* p, size_t n)
+    {
+        for (size_t i = 0; i < n && !m_bInvalid; ++i) {
+            if (p[i] == '\n')
+                EndLine();
+            else if (m_nLen == kMaxLine + 1) // over the limit even without a CR before the LF
+                m_bInvalid = true;
+            else
+                m_szLine[m_nLen++] = p[i];
+        }
+        return !m_bInvalid;
+    }
+
+    // Ends the text (its last line may lack a line end); true when it was valid.
+    bool Finish()
+    {
+        if (m_nLen > 0 && !m_bInvalid)
+            EndLine();
+        return !m_bInvalid;
+    }
+
+    const T_RESULT_PIC_SETTING_D& Result() const { return m_read; }
+
+private:
+    void EndLine()
+    {
+        size_t nLen = m_nLen;
+        m_nLen = 0;
+        if (nLen > 0 && m_szLine[nLen - 1] == '\r')
+            --nLen;
+        m_szLine[nLen] = '\0';
+        if (nLen > kMaxLine || !ParseLine(m_szLine, nLen, m_read))
+            m_bInvalid = true;
+    }
+
+    T_RESULT_PIC_SETTING_D m_read;
+    char m_szLine[kMaxLine + 2] = {}; // the limit, a CR before the LF, the terminator
+    size_t m_nLen = 0;
+    bool m_bInvalid = false;
+};
+
+struct FileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
 
 CString FileNameOf(const char* pszPath)
 {
@@ -205,7 +279,7 @@ int ParseSettingLine(T_RESULT_PIC_SETTING_D& rSetting, char* pszKey, char* pszVa
 {
     UpperInPlace(pszKey);
     UpperInPlace(pszValue);
-    const std::string key = pszKey;
+    const std::string_view key = pszKey;
     if (key == "IMAGE_FORMAT") {
         static const char* const aTexts[] = {"PNG", "JPG", "BMP"};
         static const int aCodes[] = {0, 1, 2};
@@ -213,32 +287,20 @@ int ParseSettingLine(T_RESULT_PIC_SETTING_D& rSetting, char* pszKey, char* pszVa
     }
     if (key == "AUTO_RANGE")
         return SetBool(pszValue, rSetting.bAutoRange);
-    if (key == "MAXIMUM_VALUE") {
-        rSetting.dMax = ToDouble(pszValue);
-        return 1;
-    }
-    if (key == "MINIMUM_VALUE") {
-        rSetting.dMin = ToDouble(pszValue);
-        return 1;
-    }
-    if (key == "NUMBER_OF_DIVISION") {
-        rSetting.nDivisions = ToInt(pszValue);
-        return 1;
-    }
-    if (key == "VECTOR_SCALE") {
-        rSetting.dVectorScale = ToDouble(pszValue);
-        return 1;
-    }
+    if (key == "MAXIMUM_VALUE")
+        return SetFinite(pszValue, rSetting.dMax);
+    if (key == "MINIMUM_VALUE")
+        return SetFinite(pszValue, rSetting.dMin);
+    if (key == "NUMBER_OF_DIVISION")
+        return SetDivisions(pszValue, rSetting.nDivisions);
+    if (key == "VECTOR_SCALE")
+        return SetFinite(pszValue, rSetting.dVectorScale);
     if (key == "USE_REAL_DEFORM_VALUE")
         return SetBool(pszValue, rSetting.bRealDisp);
-    if (key == "DEFORM_SCALE") {
-        rSetting.dDeformScale = ToDouble(pszValue);
-        return 1;
-    }
-    if (key == "DIAGRAM_SCALE") {
-        rSetting.dDiagramScale = ToDouble(pszValue);
-        return 1;
-    }
+    if (key == "DEFORM_SCALE")
+        return SetFinite(pszValue, rSetting.dDeformScale);
+    if (key == "DIAGRAM_SCALE")
+        return SetFinite(pszValue, rSetting.dDiagramScale);
     if (key == "IMAGE_TYPE") {
         static const char* const aTexts[] = {"CONTOUR", "VECTOR", "BOTH", "DIAGRAM"};
         static const int aCodes[] = {0, 1, 2, 3};
@@ -328,22 +390,10 @@ int WriteResultPicSettings(const char* pszPath, const T_RESULT_PIC_SETTING_D& s)
 
 int ParseResultPicSettings(const char* pData, size_t nSize, T_RESULT_PIC_SETTING_D& rSetting)
 {
-    T_RESULT_PIC_SETTING_D read;
-    read.Initialize();
-    size_t nPos = 0;
-    while (nPos < nSize) {
-        const void* pEnd = std::memchr(pData + nPos, '\n', nSize - nPos);
-        const size_t nEnd = pEnd ? static_cast<size_t>(static_cast<const char*>(pEnd) - pData) : nSize;
-        size_t nLen = nEnd - nPos;
-        if (nLen > 0 && pData[nPos + nLen - 1] == '\r')
-            --nLen;
-        if (nLen > kMaxLine)
-            return 0;
-        if (!ParseLine(std::string(pData + nPos, nLen), read))
-            return 0;
-        nPos = nEnd + 1;
-    }
-    CopyFileFields(read, rSetting);
+    SettingsReader reader;
+    if (!reader.Feed(pData, nSize) || !reader.Finish())
+        return 0;
+    CopyFileFields(reader.Result(), rSetting);
     return 1;
 }
 
@@ -360,21 +410,23 @@ BOOL ExportResultPicSettings(const char* pszPath, const T_RESULT_PIC_SETTING_D& 
 
 BOOL ImportResultPicSettings(const char* pszPath, T_RESULT_PIC_SETTING_D& rSetting)
 {
-    std::string text;
-    bool bRead = false;
-    if (FILE* f = AfxTextFOpen(pszPath, "rt")) {
+    SettingsReader reader;
+    bool bValid = false;
+    if (const std::unique_ptr<FILE, FileCloser> f{AfxTextFOpen(pszPath, "rt")}) {
         char buf[4096];
         size_t n = 0;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            text.append(buf, n);
-        bRead = !std::ferror(f);
-        std::fclose(f);
+        bool bGood = true;
+        while (bGood && (n = std::fread(buf, 1, sizeof buf, f.get())) > 0)
+            bGood = reader.Feed(buf, n);
+        // A read error is no end of the file.
+        bValid = bGood && !std::ferror(f.get()) && reader.Finish();
     }
-    if (!bRead || !ParseResultPicSettings(text.data(), text.size(), rSetting)) {
+    if (!bValid) {
         CString msg;
         msg.Format(kRpdInvalidFormat, static_cast<const char*>(FileNameOf(pszPath)));
         AfxMessageBox(msg);
         return FALSE;
     }
+    CopyFileFields(reader.Result(), rSetting);
     return TRUE;
 }

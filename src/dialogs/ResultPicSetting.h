@@ -45,12 +45,15 @@ int WriteResultPicSettings(const char* pszPath, const T_RESULT_PIC_SETTING_D& rS
 
 // Reads settings text (line ends LF or CR LF) over the defaults. When valid, the settings go to
 // rSetting (the component keys and the folder are kept) and 1 is returned; an invalid text
-// (unknown key or value, three tokens, a key without value, a line over 511 characters)
-// returns 0 and leaves rSetting as it was. Blank and "/" lines are skipped.
+// (unknown key or value, a number that is not one whole finite number, divisions below 1 or
+// outside int, three tokens, a key without value, a line over 511 characters) returns 0 and
+// leaves rSetting as it was. Blank and "/" lines are skipped.
 int ParseResultPicSettings(const char* pData, size_t nSize, T_RESULT_PIC_SETTING_D& rSetting);
 
 // The handlers' work below the file dialog. The export shows the failure message for a code
 // without line text; the import shows the invalid-file message (with the file's name) for an
-// invalid or unopenable file and then leaves rSetting unchanged. TRUE on success.
+// invalid, unopenable or unreadable file and then leaves rSetting unchanged. The import reads
+// line by line and stops at the first invalid line: its cost is bounded whatever the file's
+// size. TRUE on success.
 BOOL ExportResultPicSettings(const char* pszPath, const T_RESULT_PIC_SETTING_D& rSetting);
 BOOL ImportResultPicSettings(const char* pszPath, T_RESULT_PIC_SETTING_D& rSetting);

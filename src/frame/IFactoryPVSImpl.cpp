@@ -1,15 +1,13 @@
 #include "frame/IFactoryPVSImpl.h"
 
-#include "frame/FactoryCreators.h"
+#include "frame/FactoryFrame.h"
+#include "frame/FactoryGuard.h"
 #include "visualdata/PVSUserDefRecords.h"
 
 #include <initializer_list>
-#include <memory>
 #include <new>
 
 namespace {
-
-enum { ENGR_NODE = 1, ENGR_ELEM = 2 };
 
 bool OneOf(std::uint64_t v, std::initializer_list<std::uint64_t> set)
 {
@@ -19,42 +17,7 @@ bool OneOf(std::uint64_t v, std::initializer_list<std::uint64_t> set)
     return false;
 }
 
-CPVSVisualDataBase* VectPlot(T_VD_PARAM_D& p, int nMode) { return new (std::nothrow) CPVSVisualDataCustomVectPlot(p, nMode); }
-
-template <class C>
-CPVSVisualDataBase* Host(T_VD_PARAM_D& p)
-{
-    return new (std::nothrow) C(p);
-}
-
-CPVSVisualDataBase* Row(PFN_CREATE_VD_ROW pfn, T_VD_PARAM_D& p) { return pfn ? pfn(p) : nullptr; }
-
-template <class R>
-T_VD_USERDEF_DATA* CopyRecord(void* pSource)
-{
-    // Held until complete: a copy that fails part-way is freed, not handed out.
-    std::unique_ptr<R> pNew(new (std::nothrow) R);
-    if (!pNew)
-        return nullptr;
-    if (pSource)
-        *pNew = *static_cast<R*>(pSource);
-    else
-        pNew->Initialize();
-    return pNew.release();
-}
-
-// An operation of the factory is an entry of the module: whatever escapes the making of an
-// object (a failed allocation, a throwing host constructor) ends here, and the host gets the
-// factory's failure value, null. A half-made object was freed by its new-expression.
-template <class Fn>
-auto OrNull(Fn&& fn) noexcept -> decltype(fn())
-{
-    try {
-        return fn();
-    } catch (...) {
-        return nullptr;
-    }
-}
+using namespace kvpvs::frame;
 
 } // namespace
 
@@ -71,16 +34,7 @@ BOOL KVPvsReadRow(const T_VD_PARAM_D* pParam, T_PVTIF_D& row, T_PENGR_D& engr)
 
 CPVSModelDataBase* IFactoryPVSImpl::MakeModelData(T_MD_PARAM_D* pParam)
 {
-    if (!pParam)
-        return nullptr;
-    if (!pParam->bFlag)
-        return IFactoryPVS::CreateModelData(pParam);
-    switch (pParam->nType) {
-    case 0: case 1: case 2: case 3: case 5: case 6: case 7: case 8: case 11: case 12:
-        return new (std::nothrow) CPVSModelDataFEM(*pParam);
-    default:
-        return nullptr;
-    }
+    return MakeFemModelData(*this, pParam, {0, 1, 2, 3, 5, 6, 7, 8, 11, 12});
 }
 
 CPVSVisualDataBase* IFactoryPVSImpl::MakeVisualData(T_VD_PARAM_D* pParam)
@@ -167,61 +121,34 @@ CPVSVisualDataBase* IFactoryPVSImpl::MakeVisualDataByType(unsigned int nType, T_
     if (!pParam)
         return nullptr;
     const T_KVPVS_CREATORS& c = KVPvsCreators();
-    PFN_CREATE_VD_TYPED pfn = nullptr;
     switch (nType) {
-    case 0: return new (std::nothrow) CPVSVisualDataNone(nType, *pParam);
-    case 1: pfn = c.pfnVDFlowPath; break;
-    case 2: return new (std::nothrow) CPVSVisualDataMultiStepIsoSurf(nType, *pParam);
-    case 3: pfn = c.pfnVDHistoryPlotTKVR; break;
-    case 5: pfn = c.pfnVDProfGrid; break;
-    case 6: pfn = c.pfnVDHistoryPlotDgrm; break;
-    case 7: pfn = c.pfnVDHistoryPlotStrs; break;
-    case 8: pfn = c.pfnVDLDFS; break;
-    case 11: pfn = c.pfnVDFOS; break;
-    case 12: pfn = c.pfnVDLDFSD; break;
-    default: return nullptr;
+    case 3: return Typed(c.pfnVDHistoryPlotTKVR, nType, *pParam);
+    case 6: return Typed(c.pfnVDHistoryPlotDgrm, nType, *pParam);
+    case 7: return Typed(c.pfnVDHistoryPlotStrs, nType, *pParam);
+    case 8: return Typed(c.pfnVDLDFS, nType, *pParam);
+    case 11: return Typed(c.pfnVDFOS, nType, *pParam);
+    case 12: return Typed(c.pfnVDLDFSD, nType, *pParam);
+    default: return MakeSharedVisualDataByType(nType, *pParam);
     }
-    return pfn ? pfn(nType, *pParam) : nullptr;
 }
 
 CPVSVisualMethodBase* IFactoryPVSImpl::MakeVisualMethod(T_VM_PARAM_D* pParam)
 {
     if (!pParam)
         return nullptr;
-    const T_KVPVS_CREATORS& c = KVPvsCreators();
-    PFN_CREATE_VM pfn = nullptr;
     switch (pParam->nVMType) {
-    case 0: case 1: case 2: case 3: case 4: case 5: case 7:
-        return IFactoryPVS::CreateVisualMethod(pParam);
-    case 6: pfn = c.pfnVMGlbFlowPath; break;
-    case 9: return new (std::nothrow) CPVSVisualMethodColorMap(*pParam);
-    case 10: pfn = c.pfnVMGlbProfGrid; break;
     case 14: return new (std::nothrow) CPVSVisualMethodPointElement(*pParam);
-    case 15: pfn = c.pfnVMLDFS; break;
-    case 17: pfn = c.pfnVMFOS; break;
-    case 19: pfn = c.pfnVMLDFSD; break;
-    default: return nullptr;
+    case 17: return Method(KVPvsCreators().pfnVMFOS, *pParam);
+    default: return MakeSharedVisualMethod(*this, *pParam);
     }
-    return pfn ? pfn(*pParam) : nullptr;
 }
 
 T_VD_USERDEF_DATA* IFactoryPVSImpl::MakeAndCopyUserDefModeData(int nType, void* pSource)
 {
     switch (nType) {
-    case 0: return new (std::nothrow) T_VD_NONE_D;
-    case 1: return CopyRecord<T_VD_FLOWPATH_WPLKVR_D>(pSource);
-    case 2: {
-        std::unique_ptr<T_VD_MULTIISO_WPLKVR_D> p(new (std::nothrow) T_VD_MULTIISO_WPLKVR_D);
-        if (p && pSource)
-            *p = *static_cast<T_VD_MULTIISO_WPLKVR_D*>(pSource);
-        return p.release();
-    }
     case 3: case 6: case 7: return CopyRecord<T_VD_HISTPLOT_TVCKVR_D>(pSource);
-    case 5: return CopyRecord<T_VD_PROFGRID_D>(pSource);
-    case 8: return CopyRecord<T_VD_LCLDIRSUM_HOB_D>(pSource);
     case 11: return CopyRecord<T_VD_FOS_TVCKVR_D>(pSource);
-    case 12: return CopyRecord<T_VD_LCLDIRSUM_KVR_D>(pSource);
-    default: return nullptr;
+    default: return CopySharedRecord(nType, pSource);
     }
 }
 

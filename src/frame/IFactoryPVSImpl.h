@@ -3,7 +3,7 @@
 // model data, the copy of a display's settings record and the colour table. It owns nothing:
 // every object goes to the host, which deletes it through its virtual destructor.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "FactoryPVS.h"
 

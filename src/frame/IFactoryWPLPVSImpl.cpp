@@ -1,14 +1,13 @@
 #include "frame/IFactoryWPLPVSImpl.h"
 
-#include "frame/FactoryCreators.h"
+#include "frame/FactoryFrame.h"
+#include "frame/FactoryGuard.h"
 #include "frame/IFactoryPVSImpl.h"
 #include "visualdata/PVSUserDefRecords.h"
 
 #include <new>
 
 namespace {
-
-enum { ENGR_NODE = 1, ENGR_ELEM = 2 };
 
 // The first component code of a row: the first of its code array, 0 when it has none.
 unsigned int FirstComp(const T_PVTIF_D* pRow) { return pRow->aComp.GetSize() > 0 ? pRow->aComp[0] : 0u; }
@@ -26,37 +25,7 @@ bool ElemEventCode(unsigned int c)
            In(c, 80101, 80112);
 }
 
-CPVSVisualDataBase* VectPlot(T_VD_PARAM_D& p, int nMode) { return new (std::nothrow) CPVSVisualDataCustomVectPlot(p, nMode); }
-
-template <class C>
-CPVSVisualDataBase* Host(T_VD_PARAM_D& p)
-{
-    return new (std::nothrow) C(p);
-}
-
-// The factory is an entry of the module: a failed allocation while the row's display is made
-// (its companion, its tables) gives the factory's failure value, null.
-CPVSVisualDataBase* Row(PFN_CREATE_VD_ROW pfn, T_VD_PARAM_D& p) noexcept
-{
-    try {
-        return pfn ? pfn(p) : nullptr;
-    } catch (...) {
-        return nullptr;
-    }
-}
-
-template <class R>
-T_VD_USERDEF_DATA* CopyRecord(void* pSource)
-{
-    R* pNew = new (std::nothrow) R;
-    if (!pNew)
-        return nullptr;
-    if (pSource)
-        *pNew = *static_cast<R*>(pSource);
-    else
-        pNew->Initialize();
-    return pNew;
-}
+using namespace kvpvs::frame;
 
 } // namespace
 
@@ -69,21 +38,12 @@ IFactoryWPLPVSImpl& IFactoryWPLPVSImpl::operator=(const IFactoryWPLPVSImpl& src)
 }
 IFactoryWPLPVSImpl::~IFactoryWPLPVSImpl() = default;
 
-CPVSModelDataBase* IFactoryWPLPVSImpl::CreateModelData(T_MD_PARAM_D* pParam)
+CPVSModelDataBase* IFactoryWPLPVSImpl::MakeModelData(T_MD_PARAM_D* pParam)
 {
-    if (!pParam)
-        return nullptr;
-    if (!pParam->bFlag)
-        return IFactoryPVS::CreateModelData(pParam);
-    switch (pParam->nType) {
-    case 0: case 1: case 2: case 4: case 5: case 8: case 12:
-        return new (std::nothrow) CPVSModelDataFEM(*pParam);
-    default:
-        return nullptr;
-    }
+    return MakeFemModelData(*this, pParam, {0, 1, 2, 4, 5, 8, 12});
 }
 
-CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualData(T_VD_PARAM_D* pParam)
+CPVSVisualDataBase* IFactoryWPLPVSImpl::MakeVisualData(T_VD_PARAM_D* pParam)
 {
     T_PVTIF_D row;
     T_PENGR_D engr;
@@ -133,7 +93,7 @@ CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualData(T_VD_PARAM_D* pParam)
     return nullptr;
 }
 
-CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualDataByMutiIso(T_VD_PARAM_D* pParam)
+CPVSVisualDataBase* IFactoryWPLPVSImpl::MakeVisualDataByMutiIso(T_VD_PARAM_D* pParam)
 {
     T_PVTIF_D row;
     T_PENGR_D engr;
@@ -161,63 +121,32 @@ CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualDataByMutiIso(T_VD_PARAM_D* 
     return nullptr;
 }
 
-CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualDataByType(unsigned int nType, T_VD_PARAM_D* pParam)
+CPVSVisualDataBase* IFactoryWPLPVSImpl::MakeVisualDataByType(unsigned int nType, T_VD_PARAM_D* pParam)
 {
     if (!pParam)
         return nullptr;
-    const T_KVPVS_CREATORS& c = KVPvsCreators();
-    PFN_CREATE_VD_TYPED pfn = nullptr;
-    switch (nType) {
-    case 0: return new (std::nothrow) CPVSVisualDataNone(nType, *pParam);
-    case 1: pfn = c.pfnVDFlowPath; break;
-    case 2: return new (std::nothrow) CPVSVisualDataMultiStepIsoSurf(nType, *pParam);
-    case 4: pfn = c.pfnVDFlowDisc; break;
-    case 5: pfn = c.pfnVDProfGrid; break;
-    default: return nullptr;
-    }
-    return pfn ? pfn(nType, *pParam) : nullptr;
+    if (nType == 4)
+        return Typed(KVPvsCreators().pfnVDFlowDisc, nType, *pParam);
+    return MakeSharedVisualDataByType(nType, *pParam);
 }
 
-CPVSVisualMethodBase* IFactoryWPLPVSImpl::CreateVisualMethod(T_VM_PARAM_D* pParam)
+CPVSVisualMethodBase* IFactoryWPLPVSImpl::MakeVisualMethod(T_VM_PARAM_D* pParam)
 {
     if (!pParam)
         return nullptr;
-    const T_KVPVS_CREATORS& c = KVPvsCreators();
-    PFN_CREATE_VM pfn = nullptr;
-    switch (pParam->nVMType) {
-    case 0: case 1: case 2: case 3: case 4: case 5: case 7:
-        return IFactoryPVS::CreateVisualMethod(pParam);
-    case 6: pfn = c.pfnVMGlbFlowPath; break;
-    case 8: pfn = c.pfnVMFlowDisc; break;
-    case 9: return new (std::nothrow) CPVSVisualMethodColorMap(*pParam);
-    case 10: pfn = c.pfnVMGlbProfGrid; break;
-    case 15: pfn = c.pfnVMLDFS; break;
-    case 19: pfn = c.pfnVMLDFSD; break;
-    default: return nullptr;
-    }
-    return pfn ? pfn(*pParam) : nullptr;
+    if (pParam->nVMType == 8)
+        return Method(KVPvsCreators().pfnVMFlowDisc, *pParam);
+    return MakeSharedVisualMethod(*this, *pParam);
 }
 
-T_VD_USERDEF_DATA* IFactoryWPLPVSImpl::CreateAndCopyUserDefModeData(int nType, void* pSource)
+T_VD_USERDEF_DATA* IFactoryWPLPVSImpl::MakeAndCopyUserDefModeData(int nType, void* pSource)
 {
-    switch (nType) {
-    case 0: return new (std::nothrow) T_VD_NONE_D;
-    case 1: return CopyRecord<T_VD_FLOWPATH_WPLKVR_D>(pSource);
-    case 2: {
-        auto* p = new (std::nothrow) T_VD_MULTIISO_WPLKVR_D;
-        if (p && pSource)
-            *p = *static_cast<T_VD_MULTIISO_WPLKVR_D*>(pSource);
-        return p;
-    }
-    case 4: return CopyRecord<T_VD_FLOWDISC_WPLKVR_D>(pSource);
-    case 5: return CopyRecord<T_VD_PROFGRID_D>(pSource);
-    case 8: return CopyRecord<T_VD_LCLDIRSUM_HOB_D>(pSource);
-    case 12: return CopyRecord<T_VD_LCLDIRSUM_KVR_D>(pSource);
-    default: return nullptr;
-    }
+    if (nType == 4)
+        return CopyRecord<T_VD_FLOWDISC_WPLKVR_D>(pSource);
+    return CopySharedRecord(nType, pSource);
 }
 
-CPVSColorTableBase* IFactoryWPLPVSImpl::CreateColorTable(unsigned int nKey)
+CPVSColorTableBase* IFactoryWPLPVSImpl::MakeColorTable(unsigned int nKey)
 {
     // A missing row (or no document) leaves the fresh row's values: not an event row.
     T_PVTIF_D row;
@@ -229,6 +158,41 @@ CPVSColorTableBase* IFactoryWPLPVSImpl::CreateColorTable(unsigned int nKey)
         return pfn ? pfn(nKey) : nullptr;
     }
     return new (std::nothrow) CPVSColorTableBase(nKey);
+}
+
+CPVSModelDataBase* IFactoryWPLPVSImpl::CreateModelData(T_MD_PARAM_D* pParam)
+{
+    return OrNull([&] { return MakeModelData(pParam); });
+}
+
+CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualData(T_VD_PARAM_D* pParam)
+{
+    return OrNull([&] { return MakeVisualData(pParam); });
+}
+
+CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualDataByMutiIso(T_VD_PARAM_D* pParam)
+{
+    return OrNull([&] { return MakeVisualDataByMutiIso(pParam); });
+}
+
+CPVSVisualDataBase* IFactoryWPLPVSImpl::CreateVisualDataByType(unsigned int nType, T_VD_PARAM_D* pParam)
+{
+    return OrNull([&] { return MakeVisualDataByType(nType, pParam); });
+}
+
+CPVSVisualMethodBase* IFactoryWPLPVSImpl::CreateVisualMethod(T_VM_PARAM_D* pParam)
+{
+    return OrNull([&] { return MakeVisualMethod(pParam); });
+}
+
+T_VD_USERDEF_DATA* IFactoryWPLPVSImpl::CreateAndCopyUserDefModeData(int nType, void* pSource)
+{
+    return OrNull([&] { return MakeAndCopyUserDefModeData(nType, pSource); });
+}
+
+CPVSColorTableBase* IFactoryWPLPVSImpl::CreateColorTable(unsigned int nKey)
+{
+    return OrNull([&] { return MakeColorTable(nKey); });
 }
 
 int IFactoryWPLPVSImpl::IsLineEvent(T_PVTIF_D* pRow) { return pRow && pRow->nResultClass == 30 && LineEventCode(FirstComp(pRow)); }

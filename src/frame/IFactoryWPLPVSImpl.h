@@ -4,7 +4,7 @@
 // or point-element displays) with its own predicates and colour table. Exported for that
 // edition's host to construct; the module makes no instance of it.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "FactoryPVS.h"
 
@@ -30,4 +30,14 @@ protected:
     int IsVectorySymbol(T_PVTIF_D* pRow);
     int IsLineEvent(T_PVTIF_D* pRow);
     int IsElemEvent(T_PVTIF_D* pRow);
+
+private:
+    // The operations' work; the operations above return null for whatever escapes it.
+    CPVSModelDataBase* MakeModelData(T_MD_PARAM_D* pParam);
+    CPVSVisualDataBase* MakeVisualData(T_VD_PARAM_D* pParam);
+    CPVSVisualDataBase* MakeVisualDataByMutiIso(T_VD_PARAM_D* pParam);
+    CPVSVisualDataBase* MakeVisualDataByType(unsigned int nType, T_VD_PARAM_D* pParam);
+    CPVSVisualMethodBase* MakeVisualMethod(T_VM_PARAM_D* pParam);
+    T_VD_USERDEF_DATA* MakeAndCopyUserDefModeData(int nType, void* pSource);
+    CPVSColorTableBase* MakeColorTable(unsigned int nKey);
 };

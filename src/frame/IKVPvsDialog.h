@@ -1,6 +1,6 @@
 // The module's dialog launcher: the host opens a dialog of the module by its class name.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 class KV_PVS_API IKVPvsDialog {
 public:

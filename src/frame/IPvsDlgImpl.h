@@ -1,6 +1,6 @@
 // The module's plane-dialog interface: opens the 3-D cutting-plane dialog modeless, once.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "FactoryPVS.h"
 

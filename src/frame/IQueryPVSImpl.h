@@ -1,7 +1,7 @@
 // The module's query interface: element and node identifiers are the result database's keys
 // in this product, so both lookups return the identifier unchanged.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "FactoryPVS.h"
 

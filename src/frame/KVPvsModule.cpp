@@ -8,8 +8,8 @@
 #include "frame/IFactoryPVSImpl.h"
 #include "frame/IPvsDlgImpl.h"
 #include "frame/IQueryPVSImpl.h"
-#include "frame/core/KVPvsExport.h"
-#include "frame/core/NotifyListener.h"
+#include "core/KVPvsExport.h"
+#include "core/NotifyListener.h"
 
 #include "afxdllx.h"
 

@@ -352,6 +352,78 @@ void SORTPM(const int& N, const double* RA, double* RB, int* IPERM)
     }
 }
 
+namespace {
+
+// The first largest and the first smallest x (1-based) in one pass, as IXMAX and IXMIN find them.
+void first_extremes(int n, const double* x, int& imax, int& imin)
+{
+    imax = n < 1 ? 0 : 1;
+    imin = imax;
+    if (n < 1)
+        return;
+    double hi = x[0];
+    double lo = x[0];
+    for (int i = 1; i < n; ++i) {
+        if (x[i] > hi) {
+            hi = x[i];
+            imax = i + 1;
+        }
+        if (x[i] < lo) {
+            lo = x[i];
+            imin = i + 1;
+        }
+    }
+}
+
+// Weighted squares of y about its group mean, over the groups of equal x (sizes in count).
+double pure_error_squares(int groups, const int* count, const double* w, const double* y)
+{
+    double sspe = 0.0;
+    for (int g = 0, start = 0; g < groups; start += count[g], ++g) {
+        double gw = 0.0;
+        double gwy = 0.0;
+        for (int i = start; i < start + count[g]; ++i) {
+            gw += w[i];
+            gwy += w[i] * y[i];
+        }
+        const double mean = quotient(gwy, gw);
+        for (int i = start; i < start + count[g]; ++i) {
+            const double e = y[i] - mean;
+            sspe += w[i] * e * e;
+        }
+    }
+    return sspe;
+}
+
+// The warnings of a finished fit: perfect fit, constant response, too few distinct x, or a
+// lower degree than asked because it already fits perfectly.
+void post_fit_messages(int ndeg, int maxdeg, int icrit, int lof, int ndist, double ssr, double sst, double thr,
+                       double& sse, double& sspe)
+{
+    if (sse == 0.0 || ssr >= thr) {
+        ERSETI(1, ndeg);
+        ERMES(6, 11, "The degree %(I1) polynomial fit is a perfect fit within machine precision.");
+    }
+    if (sst <= 0.0) {
+        ERMES(3, 4, "The response variable, X(*,IRSP), is constant.  A zero degree polynomial is fit.");
+        sse = 0.0;
+        if (lof == 1)
+            sspe = 0.0;
+    } else if (ndeg == ndist - 1 && ndeg < maxdeg) {
+        ERSETI(1, ndeg);
+        ERSETI(2, ndist);
+        ERMES(3, 5, "A degree %(I1) polynomial is fitted.  There are only %(I2) distinct abscissas, so a higher degree "
+                    "polynomial fit cannot be computed.");
+    } else if (ndeg < maxdeg && icrit == 0 && ssr >= thr) {
+        ERSETI(1, maxdeg);
+        ERSETI(2, ndeg);
+        ERMES(3, 6, "Although a degree %(I1) fit was requested, a degree %(I2) polynomial is fitted because the "
+                    "degree %(I2) polynomial fit is a perfect fit within machine precision.");
+    }
+}
+
+}  // namespace
+
 void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F, const int& MAXDEG,
             const int& ICRIT, const double& CRIT, const int& LOF, int& NDEG, double& SMULT, double& SADD,
             double* ALPHA, double* BETA, double* OCOEF, double* D, double& DFE, double& SSE, double& DFPE,
@@ -362,23 +434,9 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
         ERPOP("OPFIT3");
         return;
     }
-    // The first largest and the first smallest x in one pass, as IXMAX and IXMIN find them.
-    int imax = N < 1 ? 0 : 1;
-    int imin = imax;
-    if (N >= 1) {
-        double hi = X[0];
-        double lo = X[0];
-        for (int i = 1; i < N; ++i) {
-            if (X[i] > hi) {
-                hi = X[i];
-                imax = i + 1;
-            }
-            if (X[i] < lo) {
-                lo = X[i];
-                imin = i + 1;
-            }
-        }
-    }
+    int imax = 0;
+    int imin = 0;
+    first_extremes(N, X, imax, imin);
     if (imax == imin) {
         ERMES(4, 7, "Each value of the independent variable is the same.  The independent variable, X(*,IND), "
                     "cannot be constant.");
@@ -431,20 +489,7 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
 
     bool lof = LOF == 1;
     if (lof) {
-        SSPE = 0.0;
-        for (int g = 0, start = 0; g < ndist; start += IWK[g], ++g) {
-            double gw = 0.0;
-            double gwy = 0.0;
-            for (int i = start; i < start + IWK[g]; ++i) {
-                gw += W[i];
-                gwy += W[i] * Y[i];
-            }
-            const double mean = quotient(gwy, gw);
-            for (int i = start; i < start + IWK[g]; ++i) {
-                const double e = Y[i] - mean;
-                SSPE += W[i] * e * e;
-            }
-        }
+        SSPE = pure_error_squares(ndist, IWK, W, Y);
         DFPE = sumf - ndist;
         if (DFPE == 0.0)
             lof = false;
@@ -546,26 +591,7 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
     // tens of percent of SSE, and below about 1e-8 the fit falls to degree 0.
     SSE = DFE == 0.0 ? 0.0 : rss;
 
-    if (SSE == 0.0 || ssr >= thr) {
-        ERSETI(1, NDEG);
-        ERMES(6, 11, "The degree %(I1) polynomial fit is a perfect fit within machine precision.");
-    }
-    if (sst <= 0.0) {
-        ERMES(3, 4, "The response variable, X(*,IRSP), is constant.  A zero degree polynomial is fit.");
-        SSE = 0.0;
-        if (LOF == 1)
-            SSPE = 0.0;
-    } else if (NDEG == ndist - 1 && NDEG < MAXDEG) {
-        ERSETI(1, NDEG);
-        ERSETI(2, ndist);
-        ERMES(3, 5, "A degree %(I1) polynomial is fitted.  There are only %(I2) distinct abscissas, so a higher degree "
-                    "polynomial fit cannot be computed.");
-    } else if (NDEG < MAXDEG && ICRIT == 0 && ssr >= thr) {
-        ERSETI(1, MAXDEG);
-        ERSETI(2, NDEG);
-        ERMES(3, 6, "Although a degree %(I1) fit was requested, a degree %(I2) polynomial is fitted because the "
-                    "degree %(I2) polynomial fit is a perfect fit within machine precision.");
-    }
+    post_fit_messages(NDEG, MAXDEG, ICRIT, LOF, ndist, ssr, sst, thr, SSE, SSPE);
     ERPOP("OPFIT3");
 }
 

@@ -1,11 +1,15 @@
 // Integration over a plane cut (plane_cut.h): the fan triangles of the cut polygons, the test
 // that leaves out a triangle only when it is degenerate relative to its own size, the area
-// and first moment of the cut, and integrals of point values over it. The force-sum method
-// decides with these which triangles count towards its centre, sums and broadcast cells.
+// and first moment of the cut, integrals of point values over it, and the force and moment
+// sums of a plate or solid cut about its centre. The force-sum method passes its element
+// look-ups and force laws to the sums, since a cut knows no elements.
 #pragma once
+#include "planecut/plane_cut.h"
+
 #include <vtkCellArray.h>
 #include <vtkType.h>
 
+#include <functional>
 #include <vector>
 
 class vtkDataArray;
@@ -58,5 +62,65 @@ CutArea AreaOfCut(vtkPolyData* pCut);
 // The flow display integrates velocity this way. aIntegral gets one value per component; false
 // when the array does not belong to the cut's points.
 bool IntegratePointArray(vtkPolyData* pCut, vtkDataArray* pValues, std::vector<double>& aIntegral);
+
+// A piece of a cut that counted towards its sums: its grid cell, its cut points and their
+// output-unit coordinates, two for a segment (the third -1), three for a fan triangle.
+struct CutPiece {
+    vtkIdType nCell = -1;
+    vtkIdType aIds[3] = {-1, -1, -1};
+    double dPts[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+};
+
+// Force and moment sums over a cut about its centre. Points reach the force laws in output
+// units; the centre stays in the grid's.
+struct CutSums {
+    bool bCentre = false; // the pieces weigh something: a centre, and sums about it
+    double dCentre[3] = {0.0, 0.0, 0.0};
+    double dSum[6] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+};
+
+// Told of each piece that counted, in list order.
+using CountedFn = std::function<void(const CutPiece& piece)>;
+
+// The output-unit length of a length in the grid's units.
+using LengthOutFn = std::function<double(double)>;
+
+// The force laws: add to dSum the force and moment about dCentre, in the plane's axes
+// dPlaneAxis (row 0 the cut's normal, handed in dNormal too), of a segment with the forces and
+// moments at its ends in its element's axes, or of a triangle with the stresses at its points.
+using SegmentLaw = int (*)(double dCentre[3], double dPts[2][3], double dNormal[3], double dForce[2][6],
+                           double dMoment[2][6], double dSum[6], double dElemAxis[3][3], double dPlaneAxis[3][3]);
+using TriangleLaw = int (*)(double dCentre[3], double dPts[3][3], double dNormal[3], double dStress[3][6],
+                            double dSum[6], double dPlaneAxis[3][3]);
+
+// What a plate cut asks of its caller. Its point scalars hold six forces, then six moments.
+struct PlateCutRules {
+    LengthOutFn lengthOut;
+    // The thickness of the grid cell's plate; false: its segments weigh nothing in the centre.
+    std::function<bool(vtkIdType nCell, double& dThickness)> thickness;
+    // The grid cell's element axes; false: its segments count towards no sum.
+    std::function<bool(vtkIdType nCell, double dElemAxis[3][3])> elementAxes;
+    SegmentLaw law = nullptr;
+    CountedFn counted; // optional
+    double dPlaneAxis[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+};
+
+// The plate cut's segments: the centre weighs each midpoint by thickness x output-unit length;
+// the sums take the two-point segments, and sums below 1e-15 are written as 0.
+CutSums IntegratePlateCut(const PlaneCut& cut, const PlateCutRules& rules);
+
+// What a solid cut asks of its caller. Its point scalars hold six stresses.
+struct SolidCutRules {
+    LengthOutFn lengthOut;
+    // Whether the polygons of a grid cell count; when empty, every one does.
+    std::function<bool(vtkIdType nCell)> cellCounts;
+    TriangleLaw law = nullptr;
+    CountedFn counted; // optional
+    double dPlaneAxis[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+};
+
+// The solid cut's fan triangles, each counting unless degenerate in output units: the centre is
+// their area centroid, the sums theirs (of the cells that count).
+CutSums IntegrateSolidCut(const PlaneCut& cut, const SolidCutRules& rules);
 
 } // namespace kvpvs::planecut

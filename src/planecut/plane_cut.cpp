@@ -3,6 +3,7 @@
 #include <vtkCellArray.h>
 #include <vtkCellData.h>
 #include <vtkCellType.h>
+#include <vtkDataSetSurfaceFilter.h>
 #include <vtkDoubleArray.h>
 #include <vtkGenericCell.h>
 #include <vtkIdTypeArray.h>
@@ -301,15 +302,9 @@ void UniteBox(double* b, const double* c)
 PlaneCutIndex::T_KEY PlaneCutIndex::KeyOf(vtkUnstructuredGrid* pGrid)
 {
     T_KEY key;
-    if (!pGrid || !pGrid->GetPoints() || !pGrid->GetCells())
+    key.shape = GridShapeKey::Of(pGrid);
+    if (key.shape.nPoints == 0)
         return key;
-    vtkObject* pPts = pGrid->GetPoints()->GetData();
-    vtkObject* pCells = pGrid->GetCells();
-    key.nPoints = reinterpret_cast<std::uintptr_t>(pPts);
-    key.nPointsTime = pPts->GetMTime();
-    key.nCells = reinterpret_cast<std::uintptr_t>(pCells);
-    key.nCellsTime = pCells->GetMTime();
-    key.nCellCount = pGrid->GetNumberOfCells();
     vtkPointData* pPd = pGrid->GetPointData();
     for (int a = 0; pPd && a < pPd->GetNumberOfArrays(); ++a) {
         vtkDataArray* pArr = pPd->GetArray(a);
@@ -474,8 +469,96 @@ void PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
         }
         m_aLevel.push_back(std::move(above));
     }
-    // The double point arrays likewise: a cut interpolates them where it reads the points.
+    std::copy(dAll, dAll + 6, m_dBounds);
+    CopyValues(pGrid);
+}
+
+GridShapeKey GridShapeKey::Of(vtkUnstructuredGrid* pGrid)
+{
+    GridShapeKey key;
+    if (!pGrid || !pGrid->GetPoints() || !pGrid->GetCells())
+        return key;
+    vtkObject* pPts = pGrid->GetPoints()->GetData();
+    vtkObject* pCells = pGrid->GetCells();
+    key.nPoints = reinterpret_cast<std::uintptr_t>(pPts);
+    key.nPointsTime = pPts->GetMTime();
+    key.nCells = reinterpret_cast<std::uintptr_t>(pCells);
+    key.nCellsTime = pCells->GetMTime();
+    key.nCellCount = pGrid->GetNumberOfCells();
+    return key;
+}
+
+void KeptSurface::Clear()
+{
+    m_key = GridShapeKey{};
+    m_pSurface = nullptr;
+    m_pPointIds = nullptr;
+    m_pCellIds = nullptr;
+}
+
+void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFilter, vtkPolyData* pOut)
+{
+    const GridShapeKey key = GridShapeKey::Of(pGrid);
+    if (!m_pSurface || !(key == m_key)) {
+        Clear();
+        pFilter->SetInputData(pGrid);
+        pFilter->PassThroughPointIdsOn();
+        pFilter->PassThroughCellIdsOn();
+        pFilter->Update();
+        vtkPolyData* pSurf = pFilter->GetOutput();
+        auto takeIds = [](vtkDataSetAttributes* pData, const char* pszName) {
+            vtkSmartPointer<vtkIdTypeArray> pIds = vtkIdTypeArray::SafeDownCast(pData->GetArray(pszName));
+            pData->RemoveArray(pszName);
+            return pIds;
+        };
+        const auto pPointIds = takeIds(pSurf->GetPointData(), pFilter->GetOriginalPointIdsName());
+        const auto pCellIds = takeIds(pSurf->GetCellData(), pFilter->GetOriginalCellIdsName());
+        pOut->DeepCopy(pSurf);
+        // Kept only when every surface point is a grid point and every face a grid cell's:
+        // points the filter makes inside a face take interpolated values.
+        auto within = [](vtkIdTypeArray* pIds, vtkIdType nCount, vtkIdType nMax) {
+            bool bIn = pIds && pIds->GetNumberOfTuples() == nCount;
+            for (vtkIdType i = 0; bIn && i < nCount; ++i)
+                bIn = pIds->GetValue(i) >= 0 && pIds->GetValue(i) < nMax;
+            return bIn;
+        };
+        if (!within(pPointIds, pSurf->GetNumberOfPoints(), pGrid->GetNumberOfPoints()) ||
+            !within(pCellIds, pSurf->GetNumberOfCells(), pGrid->GetNumberOfCells()))
+            return;
+        m_pSurface = vtkSmartPointer<vtkPolyData>::New();
+        m_pSurface->ShallowCopy(pOut);
+        m_pSurface->GetPointData()->Initialize();
+        m_pSurface->GetCellData()->Initialize();
+        m_pPointIds = pPointIds;
+        m_pCellIds = pCellIds;
+        m_key = key;
+        return;
+    }
+    auto pSurf = vtkSmartPointer<vtkPolyData>::New();
+    pSurf->ShallowCopy(m_pSurface);
+    auto gather = [](vtkDataSetAttributes* pFrom, vtkDataSetAttributes* pTo, vtkIdTypeArray* pIds) {
+        const vtkIdType n = pIds->GetNumberOfTuples();
+        pTo->CopyAllocate(pFrom, n);
+        for (vtkIdType i = 0; i < n; ++i)
+            pTo->CopyData(pFrom, pIds->GetValue(i), i);
+    };
+    gather(pGrid->GetPointData(), pSurf->GetPointData(), m_pPointIds);
+    gather(pGrid->GetCellData(), pSurf->GetCellData(), m_pCellIds);
+    pOut->DeepCopy(pSurf);
+}
+
+bool PlaneCutIndex::MatchesShape(vtkUnstructuredGrid* pGrid) const
+{
+    return !m_aLevel.empty() && GridShapeKey::Of(pGrid) == m_key.shape;
+}
+
+void PlaneCutIndex::CopyValues(vtkUnstructuredGrid* pGrid)
+{
+    // The double point arrays in the index's point order: a cut interpolates them where it
+    // reads the points.
+    const vtkIdType nGridPts = pGrid->GetNumberOfPoints();
     vtkPointData* pPd = pGrid->GetPointData();
+    m_aValues.clear();
     m_aValues.resize(static_cast<size_t>(pPd ? pPd->GetNumberOfArrays() : 0));
     for (size_t a = 0; a < m_aValues.size(); ++a) {
         auto* pArr = vtkDoubleArray::SafeDownCast(pPd->GetArray(static_cast<int>(a)));
@@ -488,9 +571,415 @@ void PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
         for (size_t p = 0; p < m_aPointId.size(); ++p)
             std::copy_n(pSrc + nComp * m_aPointId[p], nComp, &v[nComp * p]);
     }
-    std::copy(dAll, dAll + 6, m_dBounds);
     m_key = KeyOf(pGrid);
 }
+
+namespace {
+
+// Cell arrays of VTK's own layout from plain offsets and connectivity.
+vtkSmartPointer<vtkCellArray> CellArrayOf(const std::vector<vtkIdType>& aOffset, const std::vector<vtkIdType>& aConn)
+{
+    vtkNew<vtkIdTypeArray> pOff, pConn;
+    pOff->SetNumberOfValues(static_cast<vtkIdType>(aOffset.size()));
+    std::copy(aOffset.begin(), aOffset.end(), pOff->GetPointer(0));
+    pConn->SetNumberOfValues(static_cast<vtkIdType>(aConn.size()));
+    std::copy(aConn.begin(), aConn.end(), pConn->GetPointer(0));
+    auto pCells = vtkSmartPointer<vtkCellArray>::New();
+    pCells->SetData(pOff, pConn);
+    return pCells;
+}
+
+// The cut of one plane in stages, as a cutter filter runs them: the cells the index gives are
+// cut in turn (linear cells exactly, curved ones through VTK's cell contour), the in-plane faces
+// seen only from their positive side are settled once every cell was seen, and the pieces,
+// gathered in plain arrays, are handed to VTK once at the end.
+class PlaneCutter {
+public:
+    PlaneCutter(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
+                const double normal[3], PlaneCut& cut);
+    // Cuts every cell the index gives, then the in-plane faces left waiting; the cells visited.
+    vtkIdType CutCells();
+    // The curved cells' pieces after the exact ones, then points, pieces, point and cell data
+    // into the cut's output.
+    void Finish();
+
+private:
+    vtkIdType NewPoint(const double x[3]);
+    vtkIdType CutPoint(std::uint32_t a, std::uint32_t b, bool bEdge, double sa, double sb, double x[3]);
+    void CutCell(size_t i, bool bPending);
+    void CutLinear(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts);
+    void AddCellPoint(vtkIdType nId, const double x[3]);
+    void AddSegment(vtkIdType c);
+    void AddPolygon(vtkIdType c);
+    void CutCurved(vtkIdType c, double dSign);
+    std::vector<double> FaceKey(const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts) const;
+    void Prefetch(size_t i) const;
+    void AppendCurved();
+    void CopyCellData();
+
+    vtkUnstructuredGrid* m_pGrid;
+    const PlaneCutIndex& m_index;
+    const double* m_n; // the plane's normal
+    const double* m_o; // and origin
+    PlaneCut& m_cut;
+    vtkPointData* m_pInPd;
+    CCutValues m_values;
+    CCutPointTable m_table;
+    // Points and pieces gathered in plain arrays, handed to VTK once at the end.
+    std::vector<double> m_aPt;
+    std::vector<vtkIdType> m_aLineConn, m_aPolyOffset, m_aPolyConn;
+    // In-plane axes u, v with u x v = n: polygon points are put in turn about n.
+    double m_u[3], m_v[3];
+
+    // The cell being cut: the plane's value at its points, its cut points and their turns.
+    std::vector<double> m_aS;
+    std::vector<vtkIdType> m_aIds;
+    std::vector<double> m_aXyz;
+    std::vector<std::pair<double, vtkIdType>> m_aTurn;
+
+    // Curved cells go through VTK's cell contour into buffers of their own, appended at the end.
+    vtkNew<vtkPoints> m_pFbPts;
+    vtkNew<vtkPointData> m_pFbPd;
+    vtkNew<vtkCellArray> m_pFbVerts, m_pFbLines, m_pFbPolys;
+    vtkNew<vtkMergePoints> m_pLocator;
+    vtkNew<vtkGenericCell> m_pCell;
+    vtkNew<vtkDoubleArray> m_pCellScalars;
+    vtkNew<vtkCellData> m_pNoCd, m_pNoCdOut;
+    std::vector<vtkIdType> m_aFbLineCell, m_aFbPolyCell;
+    bool m_bFbInit = false;
+
+    // Faces lying in the plane, by the sorted coordinates of their corners: those cut from the
+    // negative side, and cells on the positive side waiting to know whether one was.
+    std::set<std::vector<double>> m_claimed;
+    std::vector<std::pair<std::vector<double>, size_t>> m_aPending;
+
+    // The first point array, asked for early with the points.
+    const double* m_pVal0;
+    size_t m_nVal0;
+};
+
+PlaneCutter::PlaneCutter(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
+                         const double normal[3], PlaneCut& cut)
+    : m_pGrid(pGrid), m_index(index), m_n(normal), m_o(origin), m_cut(cut), m_pInPd(pGrid->GetPointData()),
+      m_values(m_pInPd, index), m_aPolyOffset(1, 0), m_pVal0(index.Values(0)),
+      m_nVal0(m_pVal0 ? static_cast<size_t>(m_pInPd->GetArray(0)->GetNumberOfComponents()) : 0)
+{
+    const double* n = m_n;
+    int kMin = 0;
+    for (int k = 1; k < 3; ++k)
+        if (std::fabs(n[k]) < std::fabs(n[kMin]))
+            kMin = k;
+    double e[3] = {0, 0, 0};
+    e[kMin] = 1.0;
+    m_u[0] = n[1] * e[2] - n[2] * e[1];
+    m_u[1] = n[2] * e[0] - n[0] * e[2];
+    m_u[2] = n[0] * e[1] - n[1] * e[0];
+    m_v[0] = n[1] * m_u[2] - n[2] * m_u[1];
+    m_v[1] = n[2] * m_u[0] - n[0] * m_u[2];
+    m_v[2] = n[0] * m_u[1] - n[1] * m_u[0];
+    m_pFbPts->SetDataTypeToDouble();
+}
+
+vtkIdType PlaneCutter::NewPoint(const double x[3])
+{
+    m_aPt.insert(m_aPt.end(), x, x + 3);
+    return static_cast<vtkIdType>(m_aPt.size() / 3 - 1);
+}
+
+// A point on the index's point a (b unused), or where edge a-b crosses the plane (b above the
+// plane): interpolated from the end below, x = xa + t (xb - xa), so that every cell of the edge
+// forms it alike. Keyed by grid ids.
+vtkIdType PlaneCutter::CutPoint(std::uint32_t a, std::uint32_t b, bool bEdge, double sa, double sb, double x[3])
+{
+    const vtkIdType ga = m_index.GridPoint(a), gb = bEdge ? m_index.GridPoint(b) : -1;
+    const vtkIdType k0 = bEdge ? std::min(ga, gb) : ga, k1 = bEdge ? std::max(ga, gb) : -1;
+    vtkIdType nId = m_table.Find(k0, k1);
+    if (nId >= 0) {
+        std::copy_n(&m_aPt[3 * static_cast<size_t>(nId)], 3, x);
+        return nId;
+    }
+    const double* xa = m_index.Xyz(a);
+    if (!bEdge) {
+        std::copy(xa, xa + 3, x);
+        nId = NewPoint(x);
+        m_values.Copy(a, ga, nId);
+    } else {
+        const double t = (0.0 - sa) / (sb - sa);
+        const double* xb = m_index.Xyz(b);
+        for (int k = 0; k < 3; ++k)
+            x[k] = xa[k] + t * (xb[k] - xa[k]);
+        nId = NewPoint(x);
+        m_values.Interpolate(a, b, ga, gb, t, nId);
+    }
+    m_table.Insert(k0, k1, nId);
+    return nId;
+}
+
+void PlaneCutter::CutCell(size_t i, bool bPending)
+{
+    const T_CELL_SHAPE shape = ShapeOf(m_index.CellType(i));
+    const int nCellPts = m_index.CellSize(i);
+    if (shape.nDim == 0 || nCellPts < shape.nCorner)
+        return;
+    const vtkIdType c = m_index.CellId(i);
+    const std::uint32_t* pCellPts = m_index.CellPoints(i);
+    m_aS.resize(static_cast<size_t>(nCellPts));
+    int nNeg = 0, nPos = 0, nZeroCorner = 0;
+    for (int j = 0; j < nCellPts; ++j) {
+        const double s = PlaneValue(m_n, m_o, m_index.Xyz(pCellPts[j]));
+        m_aS[static_cast<size_t>(j)] = s;
+        nNeg += s < 0.0 ? 1 : 0;
+        nPos += s > 0.0 ? 1 : 0;
+        nZeroCorner += j < shape.nCorner && s == 0.0 ? 1 : 0;
+    }
+    if (bPending) {
+        // A face on the grid's boundary, seen from the only cell it has.
+        if (shape.bLinear)
+            CutLinear(c, shape, pCellPts);
+        else
+            CutCurved(c, -1.0);
+        return;
+    }
+    if (nNeg > 0 && nPos > 0) {
+        if (shape.bLinear)
+            CutLinear(c, shape, pCellPts);
+        else
+            CutCurved(c, 1.0);
+        return;
+    }
+    // Touching the plane from one side: only a whole face (edge of a 2-D cell) counts.
+    if (nNeg + nPos == 0 || nZeroCorner < shape.nDim)
+        return;
+    if (nNeg > 0) {
+        m_claimed.insert(FaceKey(shape, pCellPts));
+        if (shape.bLinear)
+            CutLinear(c, shape, pCellPts);
+        else
+            CutCurved(c, 1.0);
+    } else {
+        m_aPending.emplace_back(FaceKey(shape, pCellPts), i);
+    }
+}
+
+// The exact cut of a linear cell: its points on the plane and the crossings of its edges.
+void PlaneCutter::CutLinear(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts)
+{
+    m_aIds.clear();
+    m_aXyz.clear();
+    double x[3];
+    for (int j = 0; j < shape.nCorner; ++j)
+        if (m_aS[static_cast<size_t>(j)] == 0.0)
+            AddCellPoint(CutPoint(pCellPts[j], 0, false, 0.0, 0.0, x), x);
+    for (int e = 0; e < shape.nEdge; ++e) {
+        int ja = shape.pEdge[e][0], jb = shape.pEdge[e][1];
+        double sa = m_aS[static_cast<size_t>(ja)], sb = m_aS[static_cast<size_t>(jb)];
+        if (!((sa < 0.0 && sb > 0.0) || (sa > 0.0 && sb < 0.0)))
+            continue;
+        if (sa > 0.0) {
+            std::swap(ja, jb);
+            std::swap(sa, sb);
+        }
+        AddCellPoint(CutPoint(pCellPts[ja], pCellPts[jb], true, sa, sb, x), x);
+    }
+    if (shape.nDim == 2)
+        AddSegment(c);
+    else
+        AddPolygon(c);
+}
+
+void PlaneCutter::AddCellPoint(vtkIdType nId, const double x[3])
+{
+    if (std::find(m_aIds.begin(), m_aIds.end(), nId) != m_aIds.end())
+        return;
+    m_aIds.push_back(nId);
+    m_aXyz.insert(m_aXyz.end(), x, x + 3);
+}
+
+void PlaneCutter::AddSegment(vtkIdType c)
+{
+    const size_t m = m_aIds.size();
+    if (m < 2)
+        return;
+    // A warped quadrilateral may give more than two points: keep the farthest pair.
+    size_t i0 = 0, i1 = 1;
+    double dBest = -1.0;
+    for (size_t i = 0; i < m; ++i)
+        for (size_t j = i + 1; j < m; ++j) {
+            double d = 0.0;
+            for (int k = 0; k < 3; ++k)
+                d += (m_aXyz[3 * i + k] - m_aXyz[3 * j + k]) * (m_aXyz[3 * i + k] - m_aXyz[3 * j + k]);
+            if (d > dBest) {
+                dBest = d;
+                i0 = i;
+                i1 = j;
+            }
+        }
+    m_aLineConn.push_back(m_aIds[i0]);
+    m_aLineConn.push_back(m_aIds[i1]);
+    m_cut.aLineCell.push_back(c);
+}
+
+void PlaneCutter::AddPolygon(vtkIdType c)
+{
+    const size_t m = m_aIds.size();
+    if (m < 3)
+        return;
+    // The intersection of a convex cell with the plane is convex: its points in turn about
+    // their mean.
+    double cm[3] = {0, 0, 0};
+    for (size_t i = 0; i < m; ++i)
+        for (int k = 0; k < 3; ++k)
+            cm[k] += m_aXyz[3 * i + static_cast<size_t>(k)] / static_cast<double>(m);
+    m_aTurn.clear();
+    for (size_t i = 0; i < m; ++i) {
+        double d[3];
+        for (int k = 0; k < 3; ++k)
+            d[k] = m_aXyz[3 * i + static_cast<size_t>(k)] - cm[k];
+        m_aTurn.emplace_back(Turn(d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2],
+                                  d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2]),
+                             m_aIds[i]);
+    }
+    std::sort(m_aTurn.begin(), m_aTurn.end());
+    for (const auto& [a, nId] : m_aTurn)
+        m_aPolyConn.push_back(nId);
+    m_aPolyOffset.push_back(static_cast<vtkIdType>(m_aPolyConn.size()));
+    m_cut.aPolyCell.push_back(c);
+}
+
+void PlaneCutter::CutCurved(vtkIdType c, double dSign)
+{
+    if (!m_bFbInit) {
+        m_pFbPd->InterpolateAllocate(m_pInPd, 1024, 1024);
+        m_pLocator->InitPointInsertion(m_pFbPts, m_index.Bounds(), 1024);
+        m_bFbInit = true;
+    }
+    m_pGrid->GetCell(c, m_pCell);
+    m_pCellScalars->SetNumberOfTuples(static_cast<vtkIdType>(m_aS.size()));
+    for (size_t j = 0; j < m_aS.size(); ++j)
+        m_pCellScalars->SetValue(static_cast<vtkIdType>(j), dSign * m_aS[j]);
+    const vtkIdType nL0 = m_pFbLines->GetNumberOfCells(), nP0 = m_pFbPolys->GetNumberOfCells();
+    m_pCell->Contour(0.0, m_pCellScalars, m_pLocator, m_pFbVerts, m_pFbLines, m_pFbPolys, m_pInPd, m_pFbPd, m_pNoCd,
+                     c, m_pNoCdOut);
+    m_aFbLineCell.insert(m_aFbLineCell.end(), static_cast<size_t>(m_pFbLines->GetNumberOfCells() - nL0), c);
+    m_aFbPolyCell.insert(m_aFbPolyCell.end(), static_cast<size_t>(m_pFbPolys->GetNumberOfCells() - nP0), c);
+}
+
+std::vector<double> PlaneCutter::FaceKey(const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts) const
+{
+    std::vector<std::array<double, 3>> aCorner;
+    for (int j = 0; j < shape.nCorner; ++j)
+        if (m_aS[static_cast<size_t>(j)] == 0.0) {
+            const double* x = m_index.Xyz(pCellPts[j]);
+            aCorner.push_back({x[0], x[1], x[2]});
+        }
+    std::sort(aCorner.begin(), aCorner.end());
+    std::vector<double> key;
+    for (const auto& x : aCorner)
+        key.insert(key.end(), x.begin(), x.end());
+    return key;
+}
+
+void PlaneCutter::Prefetch(size_t i) const
+{
+    const std::uint32_t* pP = m_index.CellPoints(i);
+    for (int j = 0; j < m_index.CellSize(i); ++j) {
+        __builtin_prefetch(m_index.Xyz(pP[j]));
+        if (m_pVal0)
+            __builtin_prefetch(m_pVal0 + m_nVal0 * pP[j]);
+    }
+}
+
+vtkIdType PlaneCutter::CutCells()
+{
+    vtkIdType nVisited = 0;
+    // The candidates first, then their cuts with the points and values of a few cells ahead
+    // asked for early: a plane's cells lie scattered through memory, and waiting on each in turn
+    // would dominate the cut.
+    std::vector<size_t> aCand;
+    m_index.Visit(m_n, m_o, [&](size_t i) { aCand.push_back(i); });
+    constexpr size_t kAhead = 12;
+    // Two stages: a cell's point list twice as far ahead as its points and values.
+    for (size_t k = 0; k < aCand.size() && k < 2 * kAhead; ++k)
+        __builtin_prefetch(m_index.CellPoints(aCand[k]));
+    for (size_t k = 0; k < aCand.size() && k < kAhead; ++k)
+        Prefetch(aCand[k]);
+    for (size_t k = 0; k < aCand.size(); ++k) {
+        if (k + 2 * kAhead < aCand.size())
+            __builtin_prefetch(m_index.CellPoints(aCand[k + 2 * kAhead]));
+        if (k + kAhead < aCand.size())
+            Prefetch(aCand[k + kAhead]);
+        ++nVisited;
+        CutCell(aCand[k], false);
+    }
+    std::set<std::vector<double>> done;
+    for (const auto& [key, i] : m_aPending)
+        if (!m_claimed.count(key) && done.insert(key).second)
+            CutCell(i, true);
+    return nVisited;
+}
+
+void PlaneCutter::AppendCurved()
+{
+    if (!m_bFbInit || m_pFbPts->GetNumberOfPoints() == 0)
+        return;
+    const vtkIdType nBase = static_cast<vtkIdType>(m_aPt.size() / 3);
+    for (vtkIdType p = 0; p < m_pFbPts->GetNumberOfPoints(); ++p) {
+        const vtkIdType nId = NewPoint(m_pFbPts->GetPoint(p));
+        m_values.CopyFrom(m_pFbPd, p, nId);
+    }
+    vtkIdType nn = 0;
+    const vtkIdType* pIds = nullptr;
+    for (m_pFbLines->InitTraversal(); m_pFbLines->GetNextCell(nn, pIds);)
+        for (vtkIdType j = 0; j < 2 && nn == 2; ++j)
+            m_aLineConn.push_back(nBase + pIds[j]);
+    for (m_pFbPolys->InitTraversal(); m_pFbPolys->GetNextCell(nn, pIds);) {
+        for (vtkIdType j = 0; j < nn; ++j)
+            m_aPolyConn.push_back(nBase + pIds[j]);
+        m_aPolyOffset.push_back(static_cast<vtkIdType>(m_aPolyConn.size()));
+    }
+    m_cut.aLineCell.insert(m_cut.aLineCell.end(), m_aFbLineCell.begin(), m_aFbLineCell.end());
+    m_cut.aPolyCell.insert(m_cut.aPolyCell.end(), m_aFbPolyCell.begin(), m_aFbPolyCell.end());
+}
+
+void PlaneCutter::Finish()
+{
+    AppendCurved();
+    vtkPolyData* pOut = m_cut.pOutput;
+    m_values.Finish(pOut->GetPointData());
+    vtkNew<vtkDoubleArray> pXyz;
+    pXyz->SetNumberOfComponents(3);
+    pXyz->SetNumberOfTuples(static_cast<vtkIdType>(m_aPt.size() / 3));
+    std::copy(m_aPt.begin(), m_aPt.end(), pXyz->GetPointer(0));
+    vtkNew<vtkPoints> pPts;
+    pPts->SetData(pXyz);
+    pOut->SetPoints(pPts);
+    if (!m_aLineConn.empty()) {
+        std::vector<vtkIdType> aLineOffset(m_aLineConn.size() / 2 + 1);
+        for (size_t i = 0; i < aLineOffset.size(); ++i)
+            aLineOffset[i] = static_cast<vtkIdType>(2 * i);
+        pOut->SetLines(CellArrayOf(aLineOffset, m_aLineConn));
+    }
+    if (m_aPolyOffset.size() > 1)
+        pOut->SetPolys(CellArrayOf(m_aPolyOffset, m_aPolyConn));
+    CopyCellData();
+}
+
+// Each piece takes the cell data of its grid cell: lines first, then polygons, as listed.
+void PlaneCutter::CopyCellData()
+{
+    vtkCellData* pInCd = m_pGrid->GetCellData();
+    if (!pInCd || pInCd->GetNumberOfArrays() == 0)
+        return;
+    vtkCellData* pOutCd = m_cut.pOutput->GetCellData();
+    const vtkIdType nL = static_cast<vtkIdType>(m_cut.aLineCell.size());
+    pOutCd->CopyAllocate(pInCd, nL + static_cast<vtkIdType>(m_cut.aPolyCell.size()));
+    for (vtkIdType i = 0; i < nL; ++i)
+        pOutCd->CopyData(pInCd, m_cut.aLineCell[static_cast<size_t>(i)], i);
+    for (size_t i = 0; i < m_cut.aPolyCell.size(); ++i)
+        pOutCd->CopyData(pInCd, m_cut.aPolyCell[i], nL + static_cast<vtkIdType>(i));
+}
+
+} // namespace
 
 vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
                          const double normal[3], PlaneCut& cut)
@@ -506,323 +995,9 @@ vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index,
     }
     if (!pGrid || !pGrid->GetPoints() || !index.Matches(pGrid))
         return 0;
-    vtkPolyData* pOut = cut.pOutput;
-    // Points and pieces gathered in plain arrays, handed to VTK once at the end.
-    std::vector<double> aPt;
-    std::vector<vtkIdType> aLineConn, aPolyOffset(1, 0), aPolyConn;
-    auto newPoint = [&aPt](const double x[3]) {
-        aPt.insert(aPt.end(), x, x + 3);
-        return static_cast<vtkIdType>(aPt.size() / 3 - 1);
-    };
-    vtkPointData* pInPd = pGrid->GetPointData();
-    vtkPointData* pOutPd = pOut->GetPointData();
-    CCutValues values(pInPd, index);
-    const double* n = normal;
-    const double* o = origin;
-
-    CCutPointTable table;
-    // A point on the index's point a (b unused), or where edge a-b crosses the plane (b above
-    // the plane): interpolated from the end below, x = xa + t (xb - xa), so that every cell of
-    // the edge forms it alike. Keyed by grid ids.
-    auto cutPoint = [&](std::uint32_t a, std::uint32_t b, bool bEdge, double sa, double sb, double x[3]) {
-        const vtkIdType ga = index.GridPoint(a), gb = bEdge ? index.GridPoint(b) : -1;
-        const vtkIdType k0 = bEdge ? std::min(ga, gb) : ga, k1 = bEdge ? std::max(ga, gb) : -1;
-        vtkIdType nId = table.Find(k0, k1);
-        if (nId >= 0) {
-            std::copy_n(&aPt[3 * static_cast<size_t>(nId)], 3, x);
-            return nId;
-        }
-        const double* xa = index.Xyz(a);
-        if (!bEdge) {
-            std::copy(xa, xa + 3, x);
-            nId = newPoint(x);
-            values.Copy(a, ga, nId);
-        } else {
-            const double t = (0.0 - sa) / (sb - sa);
-            const double* xb = index.Xyz(b);
-            for (int k = 0; k < 3; ++k)
-                x[k] = xa[k] + t * (xb[k] - xa[k]);
-            nId = newPoint(x);
-            values.Interpolate(a, b, ga, gb, t, nId);
-        }
-        table.Insert(k0, k1, nId);
-        return nId;
-    };
-
-    // In-plane axes u, v with u x v = n: polygon points are put in turn about n.
-    double u[3], v[3];
-    {
-        int kMin = 0;
-        for (int k = 1; k < 3; ++k)
-            if (std::fabs(n[k]) < std::fabs(n[kMin]))
-                kMin = k;
-        double e[3] = {0, 0, 0};
-        e[kMin] = 1.0;
-        u[0] = n[1] * e[2] - n[2] * e[1];
-        u[1] = n[2] * e[0] - n[0] * e[2];
-        u[2] = n[0] * e[1] - n[1] * e[0];
-        v[0] = n[1] * u[2] - n[2] * u[1];
-        v[1] = n[2] * u[0] - n[0] * u[2];
-        v[2] = n[0] * u[1] - n[1] * u[0];
-    }
-
-    std::vector<double> aS;
-    std::vector<vtkIdType> aIds;
-    std::vector<double> aXyz;
-    std::vector<std::pair<double, vtkIdType>> aTurn;
-    // The exact cut of a linear cell: its points on the plane and the crossings of its edges.
-    auto cutLinear = [&](vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts) {
-        aIds.clear();
-        aXyz.clear();
-        auto add = [&](vtkIdType nId, const double x[3]) {
-            if (std::find(aIds.begin(), aIds.end(), nId) != aIds.end())
-                return;
-            aIds.push_back(nId);
-            aXyz.insert(aXyz.end(), x, x + 3);
-        };
-        double x[3];
-        for (int j = 0; j < shape.nCorner; ++j)
-            if (aS[static_cast<size_t>(j)] == 0.0)
-                add(cutPoint(pCellPts[j], 0, false, 0.0, 0.0, x), x);
-        for (int e = 0; e < shape.nEdge; ++e) {
-            int ja = shape.pEdge[e][0], jb = shape.pEdge[e][1];
-            double sa = aS[static_cast<size_t>(ja)], sb = aS[static_cast<size_t>(jb)];
-            if (!((sa < 0.0 && sb > 0.0) || (sa > 0.0 && sb < 0.0)))
-                continue;
-            if (sa > 0.0) {
-                std::swap(ja, jb);
-                std::swap(sa, sb);
-            }
-            add(cutPoint(pCellPts[ja], pCellPts[jb], true, sa, sb, x), x);
-        }
-        const size_t m = aIds.size();
-        if (shape.nDim == 2) {
-            if (m < 2)
-                return;
-            // A warped quadrilateral may give more than two points: keep the farthest pair.
-            size_t i0 = 0, i1 = 1;
-            double dBest = -1.0;
-            for (size_t i = 0; i < m; ++i)
-                for (size_t j = i + 1; j < m; ++j) {
-                    double d = 0.0;
-                    for (int k = 0; k < 3; ++k)
-                        d += (aXyz[3 * i + k] - aXyz[3 * j + k]) * (aXyz[3 * i + k] - aXyz[3 * j + k]);
-                    if (d > dBest) {
-                        dBest = d;
-                        i0 = i;
-                        i1 = j;
-                    }
-                }
-            aLineConn.push_back(aIds[i0]);
-            aLineConn.push_back(aIds[i1]);
-            cut.aLineCell.push_back(c);
-            return;
-        }
-        if (m < 3)
-            return;
-        // The intersection of a convex cell with the plane is convex: its points in turn about
-        // their mean.
-        double cm[3] = {0, 0, 0};
-        for (size_t i = 0; i < m; ++i)
-            for (int k = 0; k < 3; ++k)
-                cm[k] += aXyz[3 * i + static_cast<size_t>(k)] / static_cast<double>(m);
-        aTurn.clear();
-        for (size_t i = 0; i < m; ++i) {
-            double d[3];
-            for (int k = 0; k < 3; ++k)
-                d[k] = aXyz[3 * i + static_cast<size_t>(k)] - cm[k];
-            aTurn.emplace_back(Turn(d[0] * u[0] + d[1] * u[1] + d[2] * u[2], d[0] * v[0] + d[1] * v[1] + d[2] * v[2]),
-                               aIds[i]);
-        }
-        std::sort(aTurn.begin(), aTurn.end());
-        for (const auto& [a, nId] : aTurn)
-            aPolyConn.push_back(nId);
-        aPolyOffset.push_back(static_cast<vtkIdType>(aPolyConn.size()));
-        cut.aPolyCell.push_back(c);
-    };
-
-    // Curved cells go through VTK's cell contour into buffers of their own, appended at the end.
-    vtkNew<vtkPoints> pFbPts;
-    pFbPts->SetDataTypeToDouble();
-    vtkNew<vtkPointData> pFbPd;
-    vtkNew<vtkCellArray> pFbVerts, pFbLines, pFbPolys;
-    vtkNew<vtkMergePoints> pLocator;
-    vtkNew<vtkGenericCell> pCell;
-    vtkNew<vtkDoubleArray> pCellScalars;
-    vtkNew<vtkCellData> pNoCd, pNoCdOut;
-    std::vector<vtkIdType> aFbLineCell, aFbPolyCell;
-    bool bFbInit = false;
-    auto cutCurved = [&](vtkIdType c, double dSign) {
-        if (!bFbInit) {
-            pFbPd->InterpolateAllocate(pInPd, 1024, 1024);
-            pLocator->InitPointInsertion(pFbPts, index.Bounds(), 1024);
-            bFbInit = true;
-        }
-        pGrid->GetCell(c, pCell);
-        pCellScalars->SetNumberOfTuples(static_cast<vtkIdType>(aS.size()));
-        for (size_t j = 0; j < aS.size(); ++j)
-            pCellScalars->SetValue(static_cast<vtkIdType>(j), dSign * aS[j]);
-        const vtkIdType nL0 = pFbLines->GetNumberOfCells(), nP0 = pFbPolys->GetNumberOfCells();
-        pCell->Contour(0.0, pCellScalars, pLocator, pFbVerts, pFbLines, pFbPolys, pInPd, pFbPd, pNoCd, c, pNoCdOut);
-        aFbLineCell.insert(aFbLineCell.end(), static_cast<size_t>(pFbLines->GetNumberOfCells() - nL0), c);
-        aFbPolyCell.insert(aFbPolyCell.end(), static_cast<size_t>(pFbPolys->GetNumberOfCells() - nP0), c);
-    };
-
-    // Faces lying in the plane, by the sorted coordinates of their corners: those cut from the
-    // negative side, and cells on the positive side waiting to know whether one was.
-    std::set<std::vector<double>> claimed;
-    std::vector<std::pair<std::vector<double>, size_t>> aPending;
-    auto faceKey = [&](const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts) {
-        std::vector<std::array<double, 3>> aCorner;
-        for (int j = 0; j < shape.nCorner; ++j)
-            if (aS[static_cast<size_t>(j)] == 0.0) {
-                const double* x = index.Xyz(pCellPts[j]);
-                aCorner.push_back({x[0], x[1], x[2]});
-            }
-        std::sort(aCorner.begin(), aCorner.end());
-        std::vector<double> key;
-        for (const auto& x : aCorner)
-            key.insert(key.end(), x.begin(), x.end());
-        return key;
-    };
-
-    auto cutCell = [&](size_t i, bool bPending) {
-        const T_CELL_SHAPE shape = ShapeOf(index.CellType(i));
-        const int nCellPts = index.CellSize(i);
-        if (shape.nDim == 0 || nCellPts < shape.nCorner)
-            return;
-        const vtkIdType c = index.CellId(i);
-        const std::uint32_t* pCellPts = index.CellPoints(i);
-        aS.resize(static_cast<size_t>(nCellPts));
-        int nNeg = 0, nPos = 0, nZeroCorner = 0;
-        for (int j = 0; j < nCellPts; ++j) {
-            const double s = PlaneValue(n, o, index.Xyz(pCellPts[j]));
-            aS[static_cast<size_t>(j)] = s;
-            nNeg += s < 0.0 ? 1 : 0;
-            nPos += s > 0.0 ? 1 : 0;
-            nZeroCorner += j < shape.nCorner && s == 0.0 ? 1 : 0;
-        }
-        if (bPending) {
-            // A face on the grid's boundary, seen from the only cell it has.
-            if (shape.bLinear)
-                cutLinear(c, shape, pCellPts);
-            else
-                cutCurved(c, -1.0);
-            return;
-        }
-        if (nNeg > 0 && nPos > 0) {
-            if (shape.bLinear)
-                cutLinear(c, shape, pCellPts);
-            else
-                cutCurved(c, 1.0);
-            return;
-        }
-        // Touching the plane from one side: only a whole face (edge of a 2-D cell) counts.
-        if (nNeg + nPos == 0 || nZeroCorner < shape.nDim)
-            return;
-        if (nNeg > 0) {
-            claimed.insert(faceKey(shape, pCellPts));
-            if (shape.bLinear)
-                cutLinear(c, shape, pCellPts);
-            else
-                cutCurved(c, 1.0);
-        } else {
-            aPending.emplace_back(faceKey(shape, pCellPts), i);
-        }
-    };
-
-    vtkIdType nVisited = 0;
-    // The candidates first, then their cuts with the points and values of a few cells ahead
-    // asked for early: a plane's cells lie scattered through memory, and waiting on each in turn
-    // would dominate the cut.
-    std::vector<size_t> aCand;
-    index.Visit(n, o, [&](size_t i) { aCand.push_back(i); });
-    constexpr size_t kAhead = 12;
-    const double* pVal0 = index.Values(0);
-    const size_t nVal0 = pVal0 ? static_cast<size_t>(pInPd->GetArray(0)->GetNumberOfComponents()) : 0;
-    auto prefetch = [&](size_t i) {
-        const std::uint32_t* pP = index.CellPoints(i);
-        for (int j = 0; j < index.CellSize(i); ++j) {
-            __builtin_prefetch(index.Xyz(pP[j]));
-            if (pVal0)
-                __builtin_prefetch(pVal0 + nVal0 * pP[j]);
-        }
-    };
-    // Two stages: a cell's point list twice as far ahead as its points and values.
-    for (size_t k = 0; k < aCand.size() && k < 2 * kAhead; ++k)
-        __builtin_prefetch(index.CellPoints(aCand[k]));
-    for (size_t k = 0; k < aCand.size() && k < kAhead; ++k)
-        prefetch(aCand[k]);
-    for (size_t k = 0; k < aCand.size(); ++k) {
-        if (k + 2 * kAhead < aCand.size())
-            __builtin_prefetch(index.CellPoints(aCand[k + 2 * kAhead]));
-        if (k + kAhead < aCand.size())
-            prefetch(aCand[k + kAhead]);
-        ++nVisited;
-        cutCell(aCand[k], false);
-    }
-    std::set<std::vector<double>> done;
-    for (const auto& [key, i] : aPending)
-        if (!claimed.count(key) && done.insert(key).second)
-            cutCell(i, true);
-
-    // Append the curved cells' pieces after the exact ones.
-    if (bFbInit && pFbPts->GetNumberOfPoints() > 0) {
-        const vtkIdType nBase = static_cast<vtkIdType>(aPt.size() / 3);
-        for (vtkIdType p = 0; p < pFbPts->GetNumberOfPoints(); ++p) {
-            const vtkIdType nId = newPoint(pFbPts->GetPoint(p));
-            values.CopyFrom(pFbPd, p, nId);
-        }
-        vtkIdType nn = 0;
-        const vtkIdType* pIds = nullptr;
-        for (pFbLines->InitTraversal(); pFbLines->GetNextCell(nn, pIds);)
-            for (vtkIdType j = 0; j < 2 && nn == 2; ++j)
-                aLineConn.push_back(nBase + pIds[j]);
-        for (pFbPolys->InitTraversal(); pFbPolys->GetNextCell(nn, pIds);) {
-            for (vtkIdType j = 0; j < nn; ++j)
-                aPolyConn.push_back(nBase + pIds[j]);
-            aPolyOffset.push_back(static_cast<vtkIdType>(aPolyConn.size()));
-        }
-        cut.aLineCell.insert(cut.aLineCell.end(), aFbLineCell.begin(), aFbLineCell.end());
-        cut.aPolyCell.insert(cut.aPolyCell.end(), aFbPolyCell.begin(), aFbPolyCell.end());
-    }
-
-    values.Finish(pOutPd);
-    vtkNew<vtkDoubleArray> pXyz;
-    pXyz->SetNumberOfComponents(3);
-    pXyz->SetNumberOfTuples(static_cast<vtkIdType>(aPt.size() / 3));
-    std::copy(aPt.begin(), aPt.end(), pXyz->GetPointer(0));
-    vtkNew<vtkPoints> pPts;
-    pPts->SetData(pXyz);
-    pOut->SetPoints(pPts);
-    auto cellArray = [](const std::vector<vtkIdType>& aOffset, const std::vector<vtkIdType>& aConn) {
-        vtkNew<vtkIdTypeArray> pOff, pConn;
-        pOff->SetNumberOfValues(static_cast<vtkIdType>(aOffset.size()));
-        std::copy(aOffset.begin(), aOffset.end(), pOff->GetPointer(0));
-        pConn->SetNumberOfValues(static_cast<vtkIdType>(aConn.size()));
-        std::copy(aConn.begin(), aConn.end(), pConn->GetPointer(0));
-        auto pCells = vtkSmartPointer<vtkCellArray>::New();
-        pCells->SetData(pOff, pConn);
-        return pCells;
-    };
-    if (!aLineConn.empty()) {
-        std::vector<vtkIdType> aLineOffset(aLineConn.size() / 2 + 1);
-        for (size_t i = 0; i < aLineOffset.size(); ++i)
-            aLineOffset[i] = static_cast<vtkIdType>(2 * i);
-        pOut->SetLines(cellArray(aLineOffset, aLineConn));
-    }
-    if (aPolyOffset.size() > 1)
-        pOut->SetPolys(cellArray(aPolyOffset, aPolyConn));
-    vtkCellData* pInCd = pGrid->GetCellData();
-    if (pInCd && pInCd->GetNumberOfArrays() > 0) {
-        vtkCellData* pOutCd = pOut->GetCellData();
-        const vtkIdType nL = static_cast<vtkIdType>(cut.aLineCell.size());
-        pOutCd->CopyAllocate(pInCd, nL + static_cast<vtkIdType>(cut.aPolyCell.size()));
-        for (vtkIdType i = 0; i < nL; ++i)
-            pOutCd->CopyData(pInCd, cut.aLineCell[static_cast<size_t>(i)], i);
-        for (size_t i = 0; i < cut.aPolyCell.size(); ++i)
-            pOutCd->CopyData(pInCd, cut.aPolyCell[i], nL + static_cast<vtkIdType>(i));
-    }
+    PlaneCutter cutter(pGrid, index, origin, normal, cut);
+    const vtkIdType nVisited = cutter.CutCells();
+    cutter.Finish();
     return nVisited;
 }
 

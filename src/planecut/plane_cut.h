@@ -13,10 +13,22 @@
 #include <utility>
 #include <vector>
 
+class vtkDataSetSurfaceFilter;
+class vtkIdTypeArray;
 class vtkPolyData;
 class vtkUnstructuredGrid;
 
 namespace kvpvs::planecut {
+
+// A grid's points and cells as objects and their modification times: equal keys, the same
+// shape, whatever the grid's point values.
+struct GridShapeKey {
+    std::uintptr_t nPoints = 0, nCells = 0;
+    vtkMTimeType nPointsTime = 0, nCellsTime = 0;
+    vtkIdType nCellCount = -1;
+    static GridShapeKey Of(vtkUnstructuredGrid* pGrid);
+    bool operator==(const GridShapeKey&) const = default;
+};
 
 // Cells ordered along a space-filling curve of their box centres, grouped 32 to a leaf, with
 // a binary tree of boxes over the leaves and each cell's box in floats rounded outwards. The
@@ -27,8 +39,12 @@ public:
     static constexpr int kLeafCells = 32;
 
     void Build(vtkUnstructuredGrid* pGrid);
-    // Whether the index was built for this grid's points and cells, unchanged since.
+    // Whether the index was built for this grid's points, cells and point arrays, unchanged since.
     bool Matches(vtkUnstructuredGrid* pGrid) const;
+    // Whether it was built for this grid's points and cells, whatever its point arrays; then
+    // CopyValues takes the grid's arrays without rebuilding the rest.
+    bool MatchesShape(vtkUnstructuredGrid* pGrid) const;
+    void CopyValues(vtkUnstructuredGrid* pGrid);
     void Clear();
     bool Empty() const { return m_aLevel.empty(); }
     // Bounds of every indexed point (x min, x max, y min, ...).
@@ -58,9 +74,7 @@ public:
 
 private:
     struct T_KEY {
-        std::uintptr_t nPoints = 0, nCells = 0;
-        vtkMTimeType nPointsTime = 0, nCellsTime = 0;
-        vtkIdType nCellCount = -1;
+        GridShapeKey shape;
         std::vector<std::pair<std::uintptr_t, vtkMTimeType>> aArrays; // the point arrays
         bool operator==(const T_KEY&) const = default;
     };
@@ -81,6 +95,21 @@ private:
     std::vector<std::vector<double>> m_aValues; // the double point arrays, likewise
     std::vector<std::vector<double>> m_aLevel; // level 0: leaf boxes; last: the root box
     double m_dBounds[6] = {0, 0, 0, 0, 0, 0};
+};
+
+// The surface of a grid from a surface filter, kept while the grid's shape is the same: each
+// Make then only takes the grid's point and cell values at the surface's points and faces again.
+class KeptSurface {
+public:
+    // The surface that pFilter would give for pGrid, into pOut.
+    void Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFilter, vtkPolyData* pOut);
+    void Clear();
+
+private:
+    GridShapeKey m_key;
+    vtkSmartPointer<vtkPolyData> m_pSurface;     // without point and cell data
+    vtkSmartPointer<vtkIdTypeArray> m_pPointIds; // the grid point of each surface point
+    vtkSmartPointer<vtkIdTypeArray> m_pCellIds;  // the grid cell of each surface cell
 };
 
 // The cut of one plane: double-precision points, segments of 2-D cells in the line list and

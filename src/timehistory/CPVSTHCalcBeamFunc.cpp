@@ -1,5 +1,6 @@
 #include "timehistory/CPVSTHCalcBeamFunc.h"
 
+#include "timehistory/HistoryMessageIds.h"
 #include "timehistory/member_recovery.h"
 
 #include "DBDoc.h"
@@ -198,7 +199,7 @@ int CPVSTHCalcBeamFunc::WriteReport(T_THREPORT_D& rep)
     if (!BeginReport(rep, w))
         return 0;
     const bool bForce = rep.nKind == 0;
-    CString strKind = CMsgDll::pfuncLoadStr(bForce ? "IDS_QB_PVS_Force" : "IDS_QB_PVS_Stress", 0);
+    CString strKind = CMsgDll::pfuncLoadStr(bForce ? IDS_QB_PVS_Force : IDS_QB_PVS_Stress, 0);
     ReportOutput out(*this, rep.pFile);
     // Forces: components 0 to 5; stresses: 10 to 16 (axial, shears, the four bending fibres).
     const int nCols = bForce ? 6 : 7;
@@ -237,7 +238,7 @@ int CPVSTHCalcBeamFunc::WriteReport(T_THREPORT_D& rep)
                     g[e][c].Take(n == 0, x[e][0][c], x[e][1][c], x[e][2][c], x[e][3][c], k);
             }
         CString head;
-        head.Format(CMsgDll::pfuncLoadStr("IDS_QB_PVS__n_ELEM____5d_BEAM__8s_History__Local___", 0), static_cast<int>(k),
+        head.Format(CMsgDll::pfuncLoadStr(IDS_QB_PVS__n_ELEM____5d_BEAM__8s_History__Local___, 0), static_cast<int>(k),
                     static_cast<const char*>(strKind));
         out.Printf("%s", static_cast<const char*>(head));
         out.Printf("--------------------------------------------- \n\n");
@@ -269,7 +270,7 @@ int CPVSTHCalcBeamFunc::WriteReport(T_THREPORT_D& rep)
     if (rep.aKeys.GetSize() > 0) {
         out.Printf("\n---------------------------------------------- \n");
         CString title;
-        title.Format(CMsgDll::pfuncLoadStr("IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Beams___", 0),
+        title.Format(CMsgDll::pfuncLoadStr(IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Beams___, 0),
                      static_cast<const char*>(strKind));
         out.Printf("%s", static_cast<const char*>(title));
         out.Printf("---------------------------------------------- \n\n");

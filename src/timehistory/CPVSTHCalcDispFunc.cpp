@@ -1,5 +1,7 @@
 #include "timehistory/CPVSTHCalcDispFunc.h"
 
+#include "timehistory/HistoryMessageIds.h"
+
 #include "DBDoc.h"
 #include "MsgDll.h"
 #include "UnitCtrl.h"
@@ -324,7 +326,7 @@ int CPVSTHCalcDispFunc::WriteReport(T_THREPORT_D& rep)
     if (!BeginReport(rep, w))
         return 0;
     ReportOutput out(*this, rep.pFile);
-    static const char* const kKindText[3] = {"IDS_QB_PVS_Displacement", "IDS_QB_PVS_Velocity", "IDS_QB_PVS_Acceleration"};
+    static const char* const kKindText[3] = {IDS_QB_PVS_Displacement, IDS_QB_PVS_Velocity, IDS_QB_PVS_Acceleration};
     int nKind = rep.nKind < 0 || rep.nKind > 2 ? 0 : rep.nKind;
     // The direct reader picks its history (displacement, velocity, acceleration) by result kind.
     m_nResultKind = nKind + 1;
@@ -352,7 +354,7 @@ int CPVSTHCalcDispFunc::WriteReport(T_THREPORT_D& rep)
             g[c].Take(n == 0, mx[c], tMax[c], mn[c], tMin[c], nodeK);
         }
         CString head;
-        head.Format(CMsgDll::pfuncLoadStr("IDS_QB_PVS__n_NODE____5d___10s_History_______UNIT_S", 0), nodeK,
+        head.Format(CMsgDll::pfuncLoadStr(IDS_QB_PVS__n_NODE____5d___10s_History_______UNIT_S, 0), nodeK,
                     static_cast<const char*>(strKind), static_cast<const char*>(strUnit1),
                     static_cast<const char*>(strUnit2));
         out.Printf("%s", static_cast<const char*>(head));
@@ -373,7 +375,7 @@ int CPVSTHCalcDispFunc::WriteReport(T_THREPORT_D& rep)
         out.Row("At Time", tMin, 6, "  %11.3f");
     }
     out.Printf("\n---------------------------------------------- \n");
-    out.Printf("%s", static_cast<const char*>(CMsgDll::pfuncLoadStr("IDS_QB_PVS_MaxMin_of_Selected_Nodes", 0)));
+    out.Printf("%s", static_cast<const char*>(CMsgDll::pfuncLoadStr(IDS_QB_PVS_MaxMin_of_Selected_Nodes, 0)));
     out.Printf("---------------------------------------------- \n\n");
     out.Printf("%s%s", kHeader, kRule);
     out.ExtremeRows(g, 6, false, "Maximum", "At Time", "Node   ");

@@ -1,6 +1,7 @@
 #include "timehistory/CPVSTHCalcFuncBase.h"
 
 #include "timehistory/ElementResultsEntry.h"
+#include "timehistory/HistoryMessageIds.h"
 #include "timehistory/history_loop.h"
 
 #include "DBDoc.h"
@@ -243,13 +244,13 @@ void CPVSTHCalcFuncBase::GetReportPath(CString& strPath)
     std::string s = m_pDoc ? std::string(static_cast<const char*>(m_pDoc->GetPathName())) : std::string();
     size_t slash = s.find_last_of("/\\");
     std::string folder = slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
-    CString name = CMsgDll::pfuncLoadStr("IDS_QB_PVS_TimeHistoryResult", 0);
+    CString name = CMsgDll::pfuncLoadStr(IDS_QB_PVS_TimeHistoryResult, 0);
     strPath = CString(folder.c_str()) + name + ".txt";
 }
 
 void CPVSTHCalcFuncBase::OpenReport(CString strPath)
 {
-    CDBLib::RunTextEditor(strPath, CMsgDll::pfuncLoadStr("IDS_QB_PVS_TIME_HISTORY_RESULTS", 0), 1);
+    CDBLib::RunTextEditor(strPath, CMsgDll::pfuncLoadStr(IDS_QB_PVS_TIME_HISTORY_RESULTS, 0), 1);
 }
 
 int CPVSTHCalcFuncBase::CompareInt(const void* a, const void* b)

@@ -1,5 +1,6 @@
 #include "timehistory/CPVSTHCalcTrssFunc.h"
 
+#include "timehistory/HistoryMessageIds.h"
 #include "timehistory/member_recovery.h"
 
 #include "MsgDll.h"
@@ -118,7 +119,7 @@ int CPVSTHCalcTrssFunc::WriteReport(T_THREPORT_D& rep)
     StepWindow w;
     if (!BeginReport(rep, w))
         return 0;
-    CString strKind = CMsgDll::pfuncLoadStr(rep.nKind == 0 ? "IDS_QB_PVS_Force" : "IDS_QB_PVS_Stress", 0);
+    CString strKind = CMsgDll::pfuncLoadStr(rep.nKind == 0 ? IDS_QB_PVS_Force : IDS_QB_PVS_Stress, 0);
     CString strUnit1, strUnit2;
     if (CUnitCtrl* pUnit = UnitCtrl()) {
         pUnit->GetUnitSystemLength(strUnit2);
@@ -166,7 +167,7 @@ int CPVSTHCalcTrssFunc::WriteReport(T_THREPORT_D& rep)
     if (rep.aKeys.GetSize() > 0) {
         out.Printf("\n------------------------------------------------ \n");
         CString title;
-        title.Format(CMsgDll::pfuncLoadStr("IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Trussses", 0),
+        title.Format(CMsgDll::pfuncLoadStr(IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Trussses, 0),
                      static_cast<const char*>(strKind));
         out.Printf("%s", static_cast<const char*>(title));
         out.Printf("------------------------------------------------ \n\n");

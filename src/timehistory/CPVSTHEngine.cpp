@@ -1,6 +1,7 @@
 #include "timehistory/CPVSTHEngine.h"
 
 #include "timehistory/CPVSTHCalcFuncFactory.h"
+#include "timehistory/HistoryMessageIds.h"
 
 #include "DBDoc.h"
 #include "MsgDll.h"
@@ -196,7 +197,7 @@ void CPVSTHEngine::GetReportPath(CString& strPath)
         std::string s = m_pDoc ? std::string(static_cast<const char*>(m_pDoc->GetPathName())) : std::string();
         size_t slash = s.find_last_of("/\\");
         std::string folder = slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
-        CString path = CString(folder.c_str()) + CMsgDll::pfuncLoadStr("IDS_QB_PVS_TimeHistoryResult", 0) + ".txt";
+        CString path = CString(folder.c_str()) + CMsgDll::pfuncLoadStr(IDS_QB_PVS_TimeHistoryResult, 0) + ".txt";
         strPath = path;
     } catch (...) {
         // The path as it was.
@@ -206,7 +207,7 @@ void CPVSTHEngine::GetReportPath(CString& strPath)
 void CPVSTHEngine::OpenReport(CString strPath)
 {
     try {
-        CDBLib::RunTextEditor(strPath, CMsgDll::pfuncLoadStr("IDS_QB_PVS_TIME_HISTORY_RESULTS", 0), 1);
+        CDBLib::RunTextEditor(strPath, CMsgDll::pfuncLoadStr(IDS_QB_PVS_TIME_HISTORY_RESULTS, 0), 1);
     } catch (...) {
         // Nothing shown.
     }

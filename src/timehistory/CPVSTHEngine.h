@@ -4,7 +4,7 @@
 // operation: a failure inside (a failed allocation, a host's exception) is the operation's
 // failure, with the query closed and the host's files given back.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "timehistory/CPVSTHCalcFuncBase.h"
 
 class CDBDoc;

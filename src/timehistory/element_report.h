@@ -4,6 +4,7 @@
 // positions, rules) and its per-position reading; the lines are written here once.
 #pragma once
 #include "timehistory/CPVSTHCalcFuncBase.h"
+#include "timehistory/element_tables.h"
 #include "timehistory/history_loop.h"
 
 #include "MsgDll.h"
@@ -11,28 +12,6 @@
 #include <string>
 
 namespace kvpvs::timehistory {
-
-// One report kind of an element function: its text (message id), columns, positions, the
-// two header lines and the rule that closes the step lines (with its empty line).
-struct ElementReportKind {
-    const char* pszTextId;
-    int nCols;
-    int nPositions;
-    bool bCentre; // positions start at the centre ("C"), else at the first node
-    const char* pszHead;
-    const char* pszRule;
-    const char* pszClose;
-};
-
-struct ElementReportLayout {
-    const char* pszTitle;      // printf format with one %s (an empty text)
-    const char* pszElemHeadId; // message id: element key, kind text, length and force unit labels
-    const char* pszSummaryId;  // message id: kind text
-    const char* pszKeyPrefix;  // summary key rows
-    const char* pszFirstKeyCell;
-    int nKinds;
-    ElementReportKind kinds[3];
-};
 
 // Labels of the centre and of up to eight nodes.
 inline const char* const* PositionLabels()

@@ -1,6 +1,7 @@
 #include "timehistory/history_loop.h"
 
 #include "timehistory/CPVSTHCalcFuncBase.h"
+#include "timehistory/HistoryMessageIds.h"
 
 #include "MsgDll.h"
 #include "afxfile.h"
@@ -81,7 +82,7 @@ int ReportOutput::Finish()
     FILE* fp = AfxTextFOpen(strPath, "wb");
     if (!fp) {
         std::fprintf(stderr, "%s\n",
-                     static_cast<const char*>(CMsgDll::pfuncLoadStr("IDS_QB_PVS_Can_t_create_the_file__", 0)));
+                     static_cast<const char*>(CMsgDll::pfuncLoadStr(IDS_QB_PVS_Can_t_create_the_file__, 0)));
         return 0;
     }
     std::fwrite(m_text.data(), 1, m_text.size(), fp);

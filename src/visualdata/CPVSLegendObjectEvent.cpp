@@ -47,7 +47,8 @@ void CPVSLegendObjectEvent::DrawBandConourLegend()
         return;
     T_PVIST_ALL_D* pVS = CPostVisualState::Instance()->GetCurrentPA();
 
-    RECT rc;
+    // Empty without an active view: the platform's RECT has no initial value.
+    RECT rc{};
     if (CView* pView = pDoc->GetActiveView())
         pView->GetClientRect(&rc);
     const int nClientW = rc.right - rc.left;

@@ -1,9 +1,11 @@
 // Legend of the event states: four coloured bands with the state names and, on request,
 // each state's share of the coloured points.
 #pragma once
+#include "core/KVPvsExport.h"
+
 #include "PVSLegendObjectBase.h"
 
-class CPVSLegendObjectEvent : public CPVSLegendObjectBase {
+class KV_PVS_API CPVSLegendObjectEvent : public CPVSLegendObjectBase {
 public:
     explicit CPVSLegendObjectEvent(XGL_ToolSet* pToolSet);
     CPVSLegendObjectEvent(const CPVSLegendObjectEvent& other);

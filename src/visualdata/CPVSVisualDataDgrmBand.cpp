@@ -3,12 +3,18 @@
 #include "MathFunc.h"
 #include "PostVisualState.h"
 #include "PVSModelData.h"
+#include "PVSUtilFunc.h"
 
 #include <vtkDataSet.h>
 
+#include <cmath>
+#include <initializer_list>
+
 IMPLEMENT_DYNAMIC(CPVSVisualDataDgrmBand, CPVSVisualDataElemDgrm)
 
-VtxInfo_tag CPVSVisualDataDgrmBand::Vtx(const C3DPoint& p, int nFlag, double dValue)
+namespace {
+
+VtxInfo_tag Vtx(const C3DPoint& p, int nFlag, double dValue)
 {
     VtxInfo_tag v;
     v.point = p;
@@ -17,12 +23,55 @@ VtxInfo_tag CPVSVisualDataDgrmBand::Vtx(const C3DPoint& p, int nFlag, double dVa
     return v;
 }
 
-double CPVSVisualDataDgrmBand::BandScaleAndDir(const double* pDir, double* dir) const
+void AddPolygon(std::initializer_list<VtxInfo_tag> vtx, CArray<T_PVS_POLY_D, T_PVS_POLY_D&>& aPoly)
+{
+    T_PVS_POLY_D poly;
+    for (VtxInfo_tag v : vtx)
+        poly.aVtx.Add(v);
+    aPoly.Add(poly);
+}
+
+} // namespace
+
+CPVSVisualDataDgrmBand::BandFrame CPVSVisualDataDgrmBand::MakeBandFrame(const double* pDir, const T_NODE_D& nodeI,
+                                                                        const T_NODE_D& nodeJ) const
 {
     const T_PVIST_SYMB_D* pSB = CPostVisualState::Instance()->GetCurrentPS();
+    BandFrame f;
+    f.I = C3DPoint(nodeI.dXyz[0], nodeI.dXyz[1], nodeI.dXyz[2]);
+    f.J = C3DPoint(nodeJ.dXyz[0], nodeJ.dXyz[1], nodeJ.dXyz[2]);
     for (int c = 0; c < 3; ++c)
-        dir[c] = pSB->bDgrmReverse ? -pDir[c] : pDir[c];
-    return pSB->dDgrmScale * m_dVDataSymbolFactor;
+        f.dir[c] = pSB->bDgrmReverse ? -pDir[c] : pDir[c];
+    f.dScale = pSB->dDgrmScale * m_dVDataSymbolFactor;
+    return f;
+}
+
+void CPVSVisualDataDgrmBand::AddBandSegment(const BandFrame& f, double p0, double p1, double q0, double q1, int m,
+                                            StepRule rule, CArray<T_PVS_POLY_D, T_PVS_POLY_D&>& aPoly) const
+{
+    for (int k = 0; k < m; ++k) {
+        const double t0 = p0 + k * (p1 - p0) / m, t1 = p0 + (k + 1) * (p1 - p0) / m;
+        const double w0 = q0 + k * (q1 - q0) / m, w1 = q0 + (k + 1) * (q1 - q0) / m;
+        const BandStep step = rule(w0, w1);
+        if (step == STEP_NONE)
+            continue;
+        // Axis points Pa and Pb, the band's tips Pc and Pd above them.
+        C3DPoint Pa, Pb, Pc, Pd;
+        CPVSUtilFunc::GetInnerLinePoint(t0, 1.0 - t0, f.I, f.J, Pa);
+        CPVSUtilFunc::GetInnerLinePoint(t1, 1.0 - t1, f.I, f.J, Pb);
+        CPVSUtilFunc::GetVectorDirectionPoint(f.dir, w0, f.dScale, Pa, Pc);
+        CPVSUtilFunc::GetVectorDirectionPoint(f.dir, w1, f.dScale, Pb, Pd);
+        if (step == STEP_QUAD) {
+            AddPolygon({Vtx(Pa, 1, w0), Vtx(Pc, 1, w0), Vtx(Pd, 1, w1), Vtx(Pb, 0, w1)}, aPoly);
+            continue;
+        }
+        const double r = std::fabs(w0) / (std::fabs(w0) + std::fabs(w1));
+        C3DPoint Px;
+        CPVSUtilFunc::GetInnerLinePoint(r, 1.0 - r, Pc, Pd, Px);
+        const double x = w0 + (w1 - w0) * r;
+        AddPolygon({Vtx(Pa, 1, w0), Vtx(Pc, 1, w0), Vtx(Px, 0, x)}, aPoly);
+        AddPolygon({Vtx(Px, 1, x), Vtx(Pd, 1, w1), Vtx(Pb, 1, w1)}, aPoly);
+    }
 }
 
 void CPVSVisualDataDgrmBand::GetDgrmStations(CArray<double, double>& aPos) const { aPos.Copy(m_pvtif.aDgrmPos); }

@@ -2,7 +2,7 @@
 // nothing escapes into the host, and the end labels, tool tip and probe text that every such
 // band gives from its stored values and the stations they stand at.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "PVSVisualDataBase.h"
 
@@ -41,8 +41,21 @@ protected:
     int ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
     int ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
 
-    // The band's scale, and in dir the direction it stands out in: pDir, turned round when the
-    // diagrams are drawn reversed. The caller's direction stays as given.
-    double BandScaleAndDir(const double* pDir, double* dir) const;
-    static VtxInfo_tag Vtx(const C3DPoint& p, int nFlag, double dValue);
+    // Where a band stands: the element's axis from node I to node J, the direction the band
+    // stands out in (pDir, turned round when the diagrams are drawn reversed; the caller's
+    // direction stays as given) and the height of a unit value.
+    struct BandFrame {
+        C3DPoint I, J;
+        double dir[3];
+        double dScale;
+    };
+    BandFrame MakeBandFrame(const double* pDir, const T_NODE_D& nodeI, const T_NODE_D& nodeJ) const;
+    // How a step of the band with the end values w0 and w1 is drawn: not at all, as one
+    // quadrilateral, or as two triangles meeting where the band crosses the axis.
+    enum BandStep { STEP_NONE, STEP_QUAD, STEP_CROSS };
+    using StepRule = BandStep (*)(double w0, double w1);
+    // Appends the band of one segment, from station p0 (value q0) to p1 (value q1) along the
+    // element, in m equal steps shaped by the rule. Vertices carry the band's values.
+    void AddBandSegment(const BandFrame& f, double p0, double p1, double q0, double q1, int m, StepRule rule,
+                        CArray<T_PVS_POLY_D, T_PVS_POLY_D&>& aPoly) const;
 };

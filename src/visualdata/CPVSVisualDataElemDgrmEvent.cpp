@@ -238,11 +238,15 @@ int CPVSVisualDataElemDgrmEvent::MakeDgrmPolygonEvent(T_PVTIF_D& row, T_VSUL_DAT
     const int nCount = dgrm.GetSize();
     if (!pDir || nCount == 0 || nCount % 2 != 0 || nCount != row.aDgrmPos.GetSize() || events.GetSize() != 2)
         return 0;
-    const int n = nCount / 2;
-    // One segment's band is the host's diagram band of the values with every other segment's
-    // at zero, which draws nothing; its vertices then carry the segment's state.
-    T_VSUL_DATA_D one;
-    one.aValue.SetSize(nCount);
+    const int n = nCount / 2, m = 16 / n;
+    const BandFrame f = MakeBandFrame(pDir, n1, n2);
+    // Steps whose values are both next to nothing are left out; a step whose values nearly
+    // touch zero is split at the axis even when they keep their sign.
+    const StepRule rule = [](double w0, double w1) {
+        if (std::fabs(w0) < 1e-15 && std::fabs(w1) < 1e-15)
+            return STEP_NONE;
+        return w0 * w1 < 1e-15 ? STEP_CROSS : STEP_QUAD;
+    };
     for (int s = 0; s < n; ++s) {
         // The first quarter of the segments takes the first end's state, the last quarter the
         // second end's; between them family 1 keeps the first end's, family 2 has none.
@@ -253,16 +257,12 @@ int CPVSVisualDataElemDgrmEvent::MakeDgrmPolygonEvent(T_PVTIF_D& row, T_VSUL_DAT
             dEvent = events.aValue[1];
         else
             dEvent = m_nDgrmKind == 1 ? events.aValue[0] : -1.0;
-        for (int j = 0; j < nCount; ++j)
-            one.aValue[j] = j / 2 == s ? dgrm.aValue[j] : 0.0;
-        CArray<T_PVS_POLY_D, T_PVS_POLY_D&> aSeg;
-        CPVSVisualDataElemDgrm::MakeDgrmPolygon(row, one, pDir, n1, n2, aSeg, 1);
-        for (int k = 0; k < aSeg.GetSize(); ++k) {
-            T_PVS_POLY_D& poly = aSeg[k];
-            for (int v = 0; v < poly.aVtx.GetSize(); ++v)
-                poly.aVtx[v].value = dEvent;
-            aPoly.Add(poly);
-        }
+        const int nFirst = aPoly.GetSize();
+        AddBandSegment(f, row.aDgrmPos[2 * s], row.aDgrmPos[2 * s + 1], dgrm.aValue[2 * s], dgrm.aValue[2 * s + 1], m,
+                       rule, aPoly);
+        for (int k = nFirst; k < aPoly.GetSize(); ++k)
+            for (int v = 0; v < aPoly[k].aVtx.GetSize(); ++v)
+                aPoly[k].aVtx[v].value = dEvent;
     }
     return 1;
 }

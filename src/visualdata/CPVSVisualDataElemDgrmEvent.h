@@ -4,7 +4,7 @@
 // state at the element's ends through the event colour table. Made by the edition factory for
 // line-event rows; the host's element-diagram method (type 4) draws it.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "visualdata/CPVSVisualDataDgrmBand.h"
 

@@ -2,7 +2,7 @@
 // record that the slope factor-of-safety dialog filled, nothing more. The visual method
 // CPVSVisualMethodFOS reads the record and does all the drawing.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/PVSUserDefRecords.h"
 
 #include "PVSVisualDataBase.h"

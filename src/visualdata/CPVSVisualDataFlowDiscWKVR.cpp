@@ -148,28 +148,96 @@ int CPVSVisualDataFlowDiscWKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_
         pA1->RemoveAll();
     if (pA2)
         pA2->RemoveAll();
+    // The elements with values, in model order, and the vector of their first result point.
+    std::vector<char> aData(static_cast<size_t>(nElemNum), 0);
+    std::vector<double> aDataVector;
+    int nCount = 0;
+    std::vector<double> aValue, aVector, aPosition;
+    for (int e = 0; e < nElemNum; ++e) {
+        const T_ELEM_D* pElem = pMD->FindElemD(pMD->GetElemK(e));
+        if (!pElem || !ElementCellFits(pElem->nCellType, pElem->GetNumberOfNodes()) ||
+            !GetElemData(pMD->GetElemK(e), nCount, aValue, aVector, aPosition))
+            continue;
+        aData[static_cast<size_t>(e)] = 1;
+        aDataVector.insert(aDataVector.end(), aVector.begin(), aVector.begin() + 3);
+    }
+    vtkNew<vtkDoubleArray> pVectors;
+    pVectors->SetName(kVectorName);
+    pVectors->SetNumberOfComponents(3);
+    if (!KeptGridMatches(pMD, aData))
+        KeepGrid(pMD, aData);
+    // One vector per cell: an element whose nodes are not all in the model has none.
+    pVectors->SetNumberOfTuples(m_kept.pGrid->GetNumberOfCells());
+    vtkIdType nCell = 0;
+    for (size_t e = 0, d = 0; e < aData.size(); ++e) {
+        if (!aData[e])
+            continue;
+        if (m_kept.aCell[e])
+            pVectors->SetTypedTuple(nCell++, &aDataVector[3 * d]);
+        ++d;
+    }
+    pGrid->ShallowCopy(m_kept.pGrid);
+    pGrid->GetCellData()->SetVectors(pVectors);
+    return 1;
+}
+
+bool CPVSVisualDataFlowDiscWKVR::KeptGridMatches(CPVSModelDataFEM* pMD, const std::vector<char>& aData)
+{
+    const T_KEPT_GRID& k = m_kept;
+    if (!k.pGrid || k.pMD != pMD || k.aData != aData || k.aElemK.size() != aData.size())
+        return false;
+    size_t nConn = 0;
+    for (size_t e = 0; e < aData.size(); ++e) {
+        if (pMD->GetElemK(static_cast<int>(e)) != k.aElemK[e])
+            return false;
+        if (!aData[e])
+            continue;
+        const T_ELEM_D* pElem = pMD->FindElemD(k.aElemK[e]);
+        if (!pElem || pElem->nCellType != k.aCellType[e] || !k.aCell[e])
+            return false;
+        for (int j = 0; j < pElem->GetNumberOfNodes(); ++j)
+            if (nConn >= k.aCellNodeK.size() || k.aCellNodeK[nConn++] != pElem->aNodeK[j])
+                return false;
+    }
+    if (nConn != k.aCellNodeK.size())
+        return false;
+    vtkPoints* pPts = k.pGrid->GetPoints();
+    for (size_t p = 0; p < k.aPointNodeK.size(); ++p) {
+        const T_NODE_D* pNode = pMD->FindNodeD(k.aPointNodeK[p]);
+        double x[3];
+        pPts->GetPoint(static_cast<vtkIdType>(p), x);
+        if (!pNode || !std::equal(x, x + 3, pNode->dXyz))
+            return false;
+    }
+    return true;
+}
+
+void CPVSVisualDataFlowDiscWKVR::KeepGrid(CPVSModelDataFEM* pMD, const std::vector<char>& aData)
+{
+    m_kept = T_KEPT_GRID{};
+    T_KEPT_GRID& k = m_kept;
+    const int nElemNum = pMD->GetElemNum();
+    auto pGrid = vtkSmartPointer<vtkUnstructuredGrid>::New();
     pGrid->Allocate(2 * nElemNum, nElemNum);
     vtkNew<vtkPoints> pPoints;
     pPoints->SetDataTypeToDouble();
     const int nNodeNum = pMD->GetNodeNum();
     pPoints->Allocate(2 * static_cast<vtkIdType>(nNodeNum), nNodeNum);
-    vtkNew<vtkDoubleArray> pVectors;
-    pVectors->SetName(kVectorName);
-    pVectors->SetNumberOfComponents(3);
     std::unordered_map<unsigned int, vtkIdType> mPointId;
     mPointId.reserve(1000003);
-
-    int nCount = 0;
-    std::vector<double> aValue, aVector, aPosition;
+    k.aElemK.resize(static_cast<size_t>(nElemNum));
+    k.aCellType.assign(static_cast<size_t>(nElemNum), 0);
+    k.aCell.assign(static_cast<size_t>(nElemNum), 0);
     vtkNew<vtkIdList> pIds;
     vtkIdType nNextId = 0;
+    bool bAllNodes = true;
     for (int e = 0; e < nElemNum; ++e) {
-        const unsigned int nElemK = pMD->GetElemK(e);
-        const T_ELEM_D* pElem = pMD->FindElemD(nElemK);
-        if (!pElem || !ElementCellFits(pElem->nCellType, pElem->GetNumberOfNodes()))
+        const size_t u = static_cast<size_t>(e);
+        k.aElemK[u] = pMD->GetElemK(e);
+        if (!aData[u])
             continue;
-        if (!GetElemData(nElemK, nCount, aValue, aVector, aPosition))
-            continue;
+        const T_ELEM_D* pElem = pMD->FindElemD(k.aElemK[u]);
+        k.aCellType[u] = pElem->nCellType;
         const int n = pElem->GetNumberOfNodes();
         pIds->SetNumberOfIds(n);
         bool bAll = true;
@@ -184,16 +252,22 @@ int CPVSVisualDataFlowDiscWKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_
                     break;
                 }
                 pPoints->InsertPoint(nNextId++, pNode->dXyz);
+                k.aPointNodeK.push_back(nNodeK);
             }
             pIds->SetId(j, it->second);
         }
+        bAllNodes = bAllNodes && bAll;
         if (!bAll)
             continue;
         pGrid->InsertNextCell(pElem->nCellType, pIds);
-        // The element's vector is that of its first result point.
-        pVectors->InsertNextTuple(aVector.data());
+        k.aCell[u] = 1;
+        k.aCellNodeK.insert(k.aCellNodeK.end(), pElem->aNodeK.GetData(), pElem->aNodeK.GetData() + n);
     }
     pGrid->SetPoints(pPoints);
-    pGrid->GetCellData()->SetVectors(pVectors);
-    return 1;
+    k.pGrid = pGrid;
+    k.pMD = pMD;
+    k.aData = aData;
+    // An element naming a node the model lacks is checked by no kept node: built anew each time.
+    if (!bAllNodes)
+        k.pMD = nullptr;
 }

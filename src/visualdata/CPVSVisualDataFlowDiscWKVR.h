@@ -4,10 +4,14 @@
 // the elements with values, one velocity vector per cell, which CPVSVisualMethodFlowDiscWKVR
 // cuts with the record's planes to sum the discharge through each.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/PVSUserDefRecords.h"
 
 #include "PVSVisualDataBase.h"
+#include "PVSModelData.h"
+
+#include <vtkSmartPointer.h>
+#include <vtkUnstructuredGrid.h>
 
 #include <vector>
 
@@ -37,5 +41,21 @@ public:
     T_VD_FLOWDISC_WPLKVR_D* GetFlowDiscData() { return m_pFlowDiscData; }
 
 private:
+    // The grid's points and cells, kept while the model data, its mesh and the elements with
+    // values stay the same (checked at every build): a refresh gives it new cell vectors only.
+    struct T_KEPT_GRID {
+        CPVSModelDataFEM* pMD = nullptr;
+        std::vector<unsigned int> aElemK;      // the model's elements in its order
+        std::vector<char> aData;               // those with values
+        std::vector<char> aCell;               // those that became cells
+        std::vector<int> aCellType;
+        std::vector<unsigned int> aCellNodeK;  // the cells' node keys in turn
+        std::vector<unsigned int> aPointNodeK; // the node of each point
+        vtkSmartPointer<vtkUnstructuredGrid> pGrid;
+    };
+    bool KeptGridMatches(CPVSModelDataFEM* pMD, const std::vector<char>& aData);
+    void KeepGrid(CPVSModelDataFEM* pMD, const std::vector<char>& aData);
+
     T_VD_FLOWDISC_WPLKVR_D* m_pFlowDiscData = nullptr;
+    T_KEPT_GRID m_kept;
 };

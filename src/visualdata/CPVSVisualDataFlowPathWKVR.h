@@ -4,7 +4,7 @@
 // scalars on the mesh, which CPVSVisualMethodGlbFlowPath traces. With the draw-contour switch
 // it also owns the visual data of a second result, drawn as a contour beside the paths.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/PVSUserDefRecords.h"
 
 #include "PVSVisualDataBase.h"

@@ -10,7 +10,6 @@
 #include "PostGeneralTable.h"
 #include "PostVisualState.h"
 #include "PVSModelData.h"
-#include "PVSUtilFunc.h"
 
 #include <vtkDataSet.h>
 #include <vtkDoubleArray.h>
@@ -204,44 +203,13 @@ int CPVSVisualDataHistoryPlotDgrm::MakeDgrmPolygon(T_VSUL_DATA_D& vals, double* 
     if (!pDir || nCount == 0 || nCount % 2 != 0)
         return 0;
     aPoly.RemoveAll();
-    const int nSeg = nCount / 2, N = 16 / nSeg;
-    double dir[3];
-    const double dScale = BandScaleAndDir(pDir, dir);
-    const C3DPoint I(nodeI.dXyz[0], nodeI.dXyz[1], nodeI.dXyz[2]), J(nodeJ.dXyz[0], nodeJ.dXyz[1], nodeJ.dXyz[2]);
-    for (int s = 0; s < nSeg; ++s) {
-        const double a0 = vals.aValue[2 * s], a1 = vals.aValue[2 * s + 1];
-        const double p0 = static_cast<double>(s) / nSeg, p1 = static_cast<double>(s + 1) / nSeg;
-        for (int j = 0; j < N; ++j) {
-            const double t1 = p0 + j * (p1 - p0) / N, t2 = p0 + (j + 1) * (p1 - p0) / N;
-            const double a = a0 + j * (a1 - a0) / N, b = a0 + (j + 1) * (a1 - a0) / N;
-            C3DPoint P1, P2, Q1, Q2;
-            CPVSUtilFunc::GetInnerLinePoint(t1, 1.0 - t1, I, J, P1);
-            CPVSUtilFunc::GetInnerLinePoint(t2, 1.0 - t2, I, J, P2);
-            CPVSUtilFunc::GetVectorDirectionPoint(dir, a, dScale, P1, Q1);
-            CPVSUtilFunc::GetVectorDirectionPoint(dir, b, dScale, P2, Q2);
-            T_PVS_POLY_D poly;
-            if (a * b >= 0.0) {
-                VtxInfo_tag q[4] = {Vtx(P1, 1, a), Vtx(Q1, 1, a), Vtx(Q2, 1, b), Vtx(P2, 0, b)};
-                for (VtxInfo_tag& v : q)
-                    poly.aVtx.Add(v);
-                aPoly.Add(poly);
-                continue;
-            }
-            const double r = std::fabs(a) / (std::fabs(a) + std::fabs(b));
-            C3DPoint Z;
-            CPVSUtilFunc::GetInnerLinePoint(r, 1.0 - r, Q1, Q2, Z);
-            const double z = a + (b - a) * r;
-            VtxInfo_tag t[3] = {Vtx(P1, 1, a), Vtx(Q1, 1, a), Vtx(Z, 0, z)};
-            for (VtxInfo_tag& v : t)
-                poly.aVtx.Add(v);
-            aPoly.Add(poly);
-            poly.aVtx.RemoveAll();
-            VtxInfo_tag u[3] = {Vtx(Z, 1, z), Vtx(Q2, 1, b), Vtx(P2, 1, b)};
-            for (VtxInfo_tag& v : u)
-                poly.aVtx.Add(v);
-            aPoly.Add(poly);
-        }
-    }
+    const int nSeg = nCount / 2;
+    const BandFrame f = MakeBandFrame(pDir, nodeI, nodeJ);
+    // Every step is drawn; only a change of sign inside it splits it.
+    const StepRule rule = [](double a, double b) { return a * b >= 0.0 ? STEP_QUAD : STEP_CROSS; };
+    for (int s = 0; s < nSeg; ++s)
+        AddBandSegment(f, static_cast<double>(s) / nSeg, static_cast<double>(s + 1) / nSeg, vals.aValue[2 * s],
+                       vals.aValue[2 * s + 1], 16 / nSeg, rule, aPoly);
     return 1;
 }
 

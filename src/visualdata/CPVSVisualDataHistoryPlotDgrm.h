@@ -3,7 +3,7 @@
 // directions, with the end values labelled. The values come from the one-step value source;
 // the host's element-diagram method (type 4) draws the data set filled here.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/CPVSVisualDataDgrmBand.h"
 #include "visualdata/PVSUserDefRecords.h"
 

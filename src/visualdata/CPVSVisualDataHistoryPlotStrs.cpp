@@ -118,8 +118,11 @@ int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*
             continue;
         const int nNodes = elem.aNodeK.GetSize();
         double v = 0.0;
+        // A non-finite value is no value: the element is left out as a failed read is, and
+        // neither its nodes nor the range see it.
         if (!(src.*pSrc->pfnRead)(m_pUserDefData->m_nTimeStep, nElemK, nNodes, 0, m_pUserDefData->m_bGlobal,
-                                  m_pUserDefData->m_nComponent, v))
+                                  m_pUserDefData->m_nComponent, v) ||
+            !std::isfinite(v))
             continue;
         m_mElemCenterVal.SetAt(static_cast<int>(nElemK), v);
         if (!bAverage) {

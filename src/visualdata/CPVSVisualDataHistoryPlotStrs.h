@@ -2,7 +2,7 @@
 // of a time-history case at one step, recovered element by element from the solver's result
 // files, shown as element values or as node values combined by the averaging mode.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/PVSUserDefRecords.h"
 
 #include "PVSVisualDataBase.h"

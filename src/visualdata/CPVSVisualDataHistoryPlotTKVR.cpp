@@ -7,8 +7,10 @@
 
 #include <vtkDoubleArray.h>
 #include <vtkIdList.h>
+#include <vtkNew.h>
 #include <vtkPointData.h>
 #include <vtkPoints.h>
+#include <vtkSmartPointer.h>
 #include <vtkUnstructuredGrid.h>
 
 #include <cmath>
@@ -147,15 +149,15 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_A
         return 0;
     const int nElem = pFEM->GetElemNum();
     const int nNode = pFEM->GetNodeNum();
-    vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
-    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    auto pPoints = vtkSmartPointer<vtkPoints>::Take(vtkPoints::New(VTK_DOUBLE));
+    vtkNew<vtkDoubleArray> pScalars;
     pGrid->Allocate(nElem, 2 * nElem);
     pPoints->Allocate(nNode, 2 * nNode);
     pScalars->Allocate(nNode, 2 * nNode);
     CMap<unsigned int, unsigned int, vtkIdType, vtkIdType> mPointOf;
     mPointOf.InitHashTable(1000003);
     InsertNodePoints(pFEM, pVS, pAS, GetAnimFactor(pAS, pAnim), pPoints, pScalars, mPointOf);
-    vtkIdList* pIds = vtkIdList::New();
+    vtkNew<vtkIdList> pIds;
     for (int i = 0; i < nElem; ++i) {
         const unsigned int nElemK = pFEM->GetElemK(i);
         const T_ELEM_D* pElem = pFEM->FindElemD(nElemK);
@@ -166,9 +168,6 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_A
     }
     pGrid->SetPoints(pPoints);
     pGrid->GetPointData()->SetScalars(pScalars);
-    pIds->Delete();
-    pScalars->Delete();
-    pPoints->Delete();
     return 1;
 }
 

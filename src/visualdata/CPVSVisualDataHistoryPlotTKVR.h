@@ -2,7 +2,7 @@
 // active node of a time-history case at one step. Each node with a value keeps four doubles:
 // the scalar shown, then the vector (X, Y, Z) of the deformed shape and the tool tip.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/PVSUserDefRecords.h"
 
 #include "visualdata/CPVSVisualDataNodeValues.h"

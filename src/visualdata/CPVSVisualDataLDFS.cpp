@@ -35,45 +35,55 @@ int HashSize(int nCount) { return std::max(nCount / 5, 1); }
 bool IsSolidCellType(int t) { return t == 10 || t == 12 || t == 13 || t == 24 || t == 25 || t == 26 || t == 27; }
 bool IsPlateCellType(int t) { return t == 5 || t == 9 || t == 22 || t == 23; }
 
-// Node key -> index in the model data's node order. Keys of a model are mostly dense: a plain
-// table when the largest key is within a few times the node count, a hash map otherwise.
-class CNodeIndex {
-public:
-    CNodeIndex(CPVSModelDataFEM* pMD, int nNodeNum)
-    {
-        unsigned int nMax = 0;
-        for (int i = 0; i < nNodeNum; ++i)
-            nMax = std::max(nMax, pMD->GetNodeK(i));
-        m_bTable = static_cast<size_t>(nMax) <= 4 * static_cast<size_t>(nNodeNum) + 1024;
-        if (m_bTable) {
-            m_aTable.assign(static_cast<size_t>(nMax) + 1, -1);
-            // The first of equal keys wins, as with a map filled by emplace.
-            for (int i = 0; i < nNodeNum; ++i) {
-                int& r = m_aTable[pMD->GetNodeK(i)];
-                if (r < 0)
-                    r = i;
-            }
-        } else {
-            m_map.reserve(static_cast<size_t>(nNodeNum));
-            for (int i = 0; i < nNodeNum; ++i)
-                m_map.emplace(pMD->GetNodeK(i), i);
-        }
-    }
-    int Find(unsigned int nKey) const
-    {
-        if (m_bTable)
-            return nKey < m_aTable.size() ? m_aTable[nKey] : -1;
-        auto it = m_map.find(nKey);
-        return it == m_map.end() ? -1 : it->second;
-    }
-
-private:
-    bool m_bTable = false;
-    std::vector<int> m_aTable;
-    std::unordered_map<unsigned int, int> m_map;
-};
-
 } // namespace
+
+void CLdfsCompValues::Reset(const unsigned int* pElemK, const int* pNodeCount, int nElem)
+{
+    Clear();
+    // The last of equal keys wins, as with a map assigned in turn.
+    m_index.Build(nElem, [pElemK](int i) { return pElemK[i]; }, true);
+    m_aFirst.resize(static_cast<size_t>(nElem) + 1);
+    m_aFirst[0] = 0;
+    for (size_t i = 0; i < static_cast<size_t>(nElem); ++i)
+        m_aFirst[i + 1] = m_aFirst[i] + static_cast<size_t>(std::max(pNodeCount[i], 0));
+}
+
+void CLdfsCompValues::Clear() noexcept
+{
+    m_index.Clear();
+    std::vector<size_t>().swap(m_aFirst);
+    for (int c = 0; c < kMaxComp; ++c) {
+        std::vector<double>().swap(m_aValue[c]);
+        std::vector<std::uint8_t>().swap(m_aHas[c]);
+    }
+}
+
+double* CLdfsCompValues::Set(int c, int i)
+{
+    std::vector<double>& v = m_aValue[c];
+    std::vector<std::uint8_t>& has = m_aHas[c];
+    if (has.empty()) {
+        v.assign(m_aFirst.back(), 0.0);
+        has.assign(m_aFirst.size() - 1, 0);
+    }
+    has[static_cast<size_t>(i)] = 1;
+    return v.data() + m_aFirst[static_cast<size_t>(i)];
+}
+
+const double* CLdfsCompValues::Find(int c, unsigned int nElemK, int& nSize) const
+{
+    nSize = 0;
+    const int i = m_aHas[c].empty() ? -1 : m_index.Find(nElemK);
+    if (i < 0 || !m_aHas[c][static_cast<size_t>(i)])
+        return nullptr;
+    nSize = static_cast<int>(m_aFirst[static_cast<size_t>(i) + 1] - m_aFirst[static_cast<size_t>(i)]);
+    return m_aValue[c].data() + m_aFirst[static_cast<size_t>(i)];
+}
+
+int CLdfsCompValues::GetCount(int c) const
+{
+    return static_cast<int>(std::count(m_aHas[c].begin(), m_aHas[c].end(), std::uint8_t{1}));
+}
 
 template <class RECORD, class AXIS>
 CPVSVisualDataLDFSCore<RECORD, AXIS>::CPVSVisualDataLDFSCore(unsigned int nType, T_VD_PARAM_D& param)
@@ -110,25 +120,17 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVTextData(CArray<T_VD_TEXT_PARAM_D
 template <class RECORD, class AXIS>
 void CPVSVisualDataLDFSCore<RECORD, AXIS>::InitVDataHashTable(int nCount)
 {
-    // Called by the host as well: a table that cannot be sized leaves every map empty.
-    try {
-        DropCache();
-        for (int c = 0; c < kMaxComp; ++c) {
-            m_aCompVData[c].RemoveAll();
-            if (m_pLdfsData->nCompPVtifK[c] != 0)
-                m_aCompVData[c].InitHashTable(static_cast<UINT>(HashSize(nCount)), TRUE);
-        }
-    } catch (...) {
-        ClearVData();
-    }
+    // Called by the host as well: no values until MakeVData has read them; the flat arrays are
+    // sized by the elements read, not by a count given ahead.
+    (void)nCount;
+    ClearVData();
 }
 
 template <class RECORD, class AXIS>
 void CPVSVisualDataLDFSCore<RECORD, AXIS>::ClearVData() noexcept
 {
     DropCache();
-    for (int c = 0; c < kMaxComp; ++c)
-        m_aCompVData[c].RemoveAll();
+    m_aCompVData.Clear();
 }
 
 template <class RECORD, class AXIS>
@@ -183,15 +185,18 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::ReadVData()
             aNodeCount[static_cast<size_t>(i)] = e.GetNumberOfNodes();
     }
 
+    m_aCompVData.Reset(aElemK.GetData(), aNodeCount.data(), aElemK.GetSize());
+
     // Elements with a value that is not finite, in any component: left out as elements without
     // values are (read as 0 they would report zero force as a result).
     std::vector<char> aNonFinite(static_cast<size_t>(aElemK.GetSize()), 0);
     CPostCtrlBase* pCtrl = GetPostCtrl();
+    // One result map for every component: its table, grown by the first read, serves the next.
+    CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&> mResult;
     for (int c = 0; c < nCompCount; ++c) {
         const unsigned int nRowK = static_cast<unsigned int>(m_pLdfsData->nCompPVtifK[c]);
         if (nRowK == 0 || !pCtrl)
             continue;
-        CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&> mResult;
         int nValPerElem = 0;
         pCtrl->BeginQueryRow(nRowK);
         BOOL bRead = FALSE;
@@ -222,28 +227,25 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::ReadVData()
             if (!bFinite) {
                 aNonFinite[static_cast<size_t>(i)] = 1;
                 for (int c0 = 0; c0 < c; ++c0)
-                    m_aCompVData[c0].RemoveKey(static_cast<int>(aElemK[i]));
+                    m_aCompVData.Remove(c0, i);
                 continue;
             }
             auto value = [&](int k) {
                 const double v = k < nHeld ? pVal->aValue[k] : 0.0;
                 return std::fabs(v) > dThreshold ? v : 0.0;
             };
-            T_VSUL_DATA_D node;
-            node.aValue.SetSize(n);
-            if (nValPerElem >= n + 1) {
+            if (!bPerNode && !(m_nValueMode == 2 || nValPerElem == 1))
+                continue;
+            double* pNode = m_aCompVData.Set(c, i);
+            if (bPerNode) {
                 // Element value first, then one per node: skip the element value.
-                if (nHeld > 1)
-                    for (int j = 0; j < n; ++j)
-                        node.aValue[j] = value(j + 1);
+                for (int j = 0; j < n; ++j)
+                    pNode[j] = nHeld > 1 ? value(j + 1) : 0.0;
             } else {
-                if (!(m_nValueMode == 2 || nValPerElem == 1))
-                    continue;
                 const double v0 = value(0);
                 for (int j = 0; j < n; ++j)
-                    node.aValue[j] = v0;
+                    pNode[j] = v0;
             }
-            m_aCompVData[c][static_cast<int>(aElemK[i])] = node;
         }
     }
     return 1;
@@ -272,16 +274,18 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::GetElemVDataRows(unsigned int nElemK, 
         return 0;
     bool bAnyEntry = false;
     for (int c = 0; c < nCompCount; ++c) {
-        const T_VSUL_DATA_D* pEntry = m_aCompVData[c].PLookup(static_cast<int>(nElemK));
+        int nSize = 0;
+        const double* pEntry = m_aCompVData.Find(c, nElemK, nSize);
         if (pEntry)
             bAnyEntry = true;
-        const int nSize = pEntry ? pEntry->GetSize() : nNodeCount;
+        else
+            nSize = nNodeCount;
         if (nSize == 0)
             return 0;
         if (nSize == nNodeCount) {
             nValueCount = nNodeCount;
             for (int j = 0; j < nNodeCount; ++j)
-                dTable[j][c] = pEntry ? pEntry->aValue[j] : 0.0;
+                dTable[j][c] = pEntry ? pEntry[j] : 0.0;
             nResult = 1;
         }
     }
@@ -347,49 +351,36 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
     if (FillFromCache(pGrid, pMD))
         return 1;
 
+    if (!ShapeMatches(pMD))
+        BuildShape(pMD);
+    T_SOLID_SHAPE& sh = m_shape;
     const int nComp = m_pLdfsData->nCompCount;
     const int nScalarComp = GetScalarCompCount();
-    const int nNodeNum = pMD->GetNodeNum();
-    CNodeIndex nodeIdx(pMD, nNodeNum);
+    const size_t nNodeNum = sh.aNodeK.size();
 
-    // Per node: number of contributing elements and the sums, component by component. The
-    // elements' records and node indices are kept from this pass for the cell pass below.
-    std::vector<int> aCount(static_cast<size_t>(nNodeNum), 0);
+    // Per node: number of contributing elements and the sums, component by component.
+    std::vector<int> aCount(nNodeNum, 0);
     const size_t nStride = static_cast<size_t>(std::max(nComp, 1));
-    std::vector<double> aSum(static_cast<size_t>(nNodeNum) * nStride, 0.0);
+    std::vector<double> aSum(nNodeNum * nStride, 0.0);
     std::vector<char> aFailed(static_cast<size_t>(nElemNum), 0);
-    std::vector<const T_ELEM_D*> aElem(static_cast<size_t>(nElemNum), nullptr);
-    std::vector<size_t> aFirstNode(static_cast<size_t>(nElemNum) + 1, 0);
-    std::vector<int> aElemNode;
-    aElemNode.reserve(static_cast<size_t>(nElemNum) * 8);
     double dTable[kMaxNode][kMaxComp];
-    for (int i = 0; i < nElemNum; ++i) {
-        const unsigned int nElemK = pMD->GetElemK(i);
-        const T_ELEM_D* e = pMD->FindElemD(nElemK);
-        aElem[static_cast<size_t>(i)] = e;
-        aFirstNode[static_cast<size_t>(i)] = aElemNode.size();
-        if (e) {
-            // Node indices of every element (-1: no such node), solid or not: the cell pass needs them.
-            for (int j = 0; j < e->GetNumberOfNodes(); ++j)
-                aElemNode.push_back(nodeIdx.Find(e->aNodeK[j]));
-        }
-        aFirstNode[static_cast<size_t>(i) + 1] = aElemNode.size();
+    for (size_t i = 0; i < static_cast<size_t>(nElemNum); ++i) {
         // A node list that does not fit its cell type would make VTK read past it: such an
         // element gives neither values nor a cell, like an element without values.
-        if (e && !ElementCellFits(e->nCellType, e->GetNumberOfNodes())) {
-            aFailed[static_cast<size_t>(i)] = 1;
+        if (sh.aKind[i] == kMisfit) {
+            aFailed[i] = 1;
             continue;
         }
-        if (!e || !IsSolidCellType(e->nCellType))
+        if (sh.aKind[i] != kSolid)
             continue;
         int nValueCount = 0;
-        const int n = e->GetNumberOfNodes();
+        const int n = static_cast<int>(sh.aFirstNode[i + 1] - sh.aFirstNode[i]);
         // Only the element's own rows are read below.
-        if (!GetElemVDataRows(nElemK, n, nValueCount, dTable, n)) {
-            aFailed[static_cast<size_t>(i)] = 1;
+        if (!GetElemVDataRows(sh.aElemK[i], n, nValueCount, dTable, n)) {
+            aFailed[i] = 1;
             continue;
         }
-        const int* pNode = aElemNode.data() + aFirstNode[static_cast<size_t>(i)];
+        const int* pNode = sh.aElemNode.data() + sh.aFirstNode[i];
         for (int j = 0; j < n; ++j) {
             if (pNode[j] < 0)
                 continue;
@@ -399,89 +390,186 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
                 aSum[idx * nStride + static_cast<size_t>(c)] += dTable[j][c];
         }
     }
+    // Points and cells follow from the elements that gave values: kept while those are the same.
+    if (!sh.pTopo || aFailed != sh.aFailed)
+        BuildTopology(pMD, aFailed, aCount);
 
-    vtkIdType nUsed = 0;
-    for (int i = 0; i < nNodeNum; ++i)
-        nUsed += aCount[static_cast<size_t>(i)] > 0 ? 1 : 0;
-    // Sized once: the arrays hold exactly the values the inserting loop would give them.
     vtkNew<vtkDoubleArray> pScalars;
     pScalars->SetNumberOfComponents(nScalarComp);
-    pScalars->SetNumberOfTuples(nUsed);
+    pScalars->SetNumberOfTuples(sh.pTopo->GetNumberOfPoints());
+    double* pValOut = pScalars->GetPointer(0);
+    for (size_t idx = 0; idx < nNodeNum; ++idx) {
+        const vtkIdType nId = sh.aPointId[idx];
+        if (nId < 0)
+            continue;
+        // The mean over the elements that share the node.
+        double* pTuple = pValOut + static_cast<size_t>(nId) * static_cast<size_t>(nScalarComp);
+        for (int c = 0; c < nScalarComp; ++c)
+            pTuple[c] = c < nComp ? aSum[idx * nStride + static_cast<size_t>(c)] / aCount[idx] : 0.0;
+    }
+    pGrid->ShallowCopy(sh.pTopo);
+    pGrid->GetPointData()->SetScalars(pScalars);
+    for (const auto& [nCell, nElemK] : sh.aSolidCell)
+        OnSolidCellInserted(nCell, nElemK);
+    StoreCache(pGrid, pMD);
+    return 1;
+}
+
+template <class RECORD, class AXIS>
+bool CPVSVisualDataLDFSCore<RECORD, AXIS>::ShapeMatches(CPVSModelDataFEM* pMD) const
+{
+    const T_SOLID_SHAPE& sh = m_shape;
+    const size_t nElem = sh.aElemK.size();
+    if (sh.pMD != pMD || !sh.bKeep || static_cast<size_t>(pMD->GetElemNum()) != nElem ||
+        static_cast<size_t>(pMD->GetNodeNum()) != sh.aNodeK.size())
+        return false;
+    for (size_t i = 0; i < sh.aNodeK.size(); ++i)
+        if (pMD->GetNodeK(static_cast<int>(i)) != sh.aNodeK[i])
+            return false;
+    for (size_t i = 0; i < nElem; ++i) {
+        const T_ELEM_D* e = pMD->FindElemD(sh.aElemK[i]);
+        if (pMD->GetElemK(static_cast<int>(i)) != sh.aElemK[i] || !e || e->nCellType != sh.aCellType[i] ||
+            static_cast<size_t>(e->GetNumberOfNodes()) != sh.aFirstNode[i + 1] - sh.aFirstNode[i])
+            return false;
+        const int* pNode = sh.aElemNode.data() + sh.aFirstNode[i];
+        for (int j = 0; j < e->GetNumberOfNodes(); ++j)
+            if (sh.aNodeK[static_cast<size_t>(pNode[j])] != e->aNodeK[j])
+                return false;
+    }
+    // The points' coordinates: the only node data the grid holds.
+    if (sh.pTopo) {
+        vtkPoints* pPts = sh.pTopo->GetPoints();
+        for (size_t idx = 0; idx < sh.aNodeK.size(); ++idx) {
+            const vtkIdType nId = sh.aPointId[idx];
+            if (nId < 0)
+                continue;
+            const T_NODE_D* pNode = pMD->FindNodeD(sh.aNodeK[idx]);
+            double x[3];
+            pPts->GetPoint(nId, x);
+            if (!pNode || !std::equal(x, x + 3, pNode->dXyz))
+                return false;
+        }
+    }
+    return true;
+}
+
+template <class RECORD, class AXIS>
+void CPVSVisualDataLDFSCore<RECORD, AXIS>::BuildShape(CPVSModelDataFEM* pMD)
+{
+    m_shape = T_SOLID_SHAPE{};
+    T_SOLID_SHAPE& sh = m_shape;
+    const int nElemNum = pMD->GetElemNum();
+    const int nNodeNum = pMD->GetNodeNum();
+    sh.aNodeK.resize(static_cast<size_t>(nNodeNum));
+    for (int i = 0; i < nNodeNum; ++i)
+        sh.aNodeK[static_cast<size_t>(i)] = pMD->GetNodeK(i);
+    CLdfsKeyIndex nodeIdx;
+    nodeIdx.Build(nNodeNum, [&sh](int i) { return sh.aNodeK[static_cast<size_t>(i)]; });
+    sh.aElemK.resize(static_cast<size_t>(nElemNum));
+    sh.aKind.assign(static_cast<size_t>(nElemNum), kNoCell);
+    sh.aCellType.assign(static_cast<size_t>(nElemNum), 0);
+    sh.aFirstNode.assign(static_cast<size_t>(nElemNum) + 1, 0);
+    sh.aElemNode.reserve(static_cast<size_t>(nElemNum) * 8);
+    bool bAllNodes = true;
+    for (int i = 0; i < nElemNum; ++i) {
+        const size_t u = static_cast<size_t>(i);
+        sh.aElemK[u] = pMD->GetElemK(i);
+        const T_ELEM_D* e = pMD->FindElemD(sh.aElemK[u]);
+        sh.aFirstNode[u] = sh.aElemNode.size();
+        sh.aFirstNode[u + 1] = sh.aElemNode.size();
+        if (!e)
+            continue;
+        // Node indices of every element (-1: no such node), solid or not: the cell pass needs them.
+        for (int j = 0; j < e->GetNumberOfNodes(); ++j) {
+            sh.aElemNode.push_back(nodeIdx.Find(e->aNodeK[j]));
+            bAllNodes = bAllNodes && sh.aElemNode.back() >= 0;
+        }
+        sh.aFirstNode[u + 1] = sh.aElemNode.size();
+        sh.aCellType[u] = e->nCellType;
+        if (!ElementCellFits(e->nCellType, e->GetNumberOfNodes()))
+            sh.aKind[u] = kMisfit;
+        else
+            sh.aKind[u] = IsSolidCellType(e->nCellType) ? kSolid : kCellOnly;
+    }
+    sh.pMD = pMD;
+    // A node list naming a node the model lacks cannot be checked by index: never kept.
+    sh.bKeep = bAllNodes;
+}
+
+template <class RECORD, class AXIS>
+void CPVSVisualDataLDFSCore<RECORD, AXIS>::BuildTopology(CPVSModelDataFEM* pMD, const std::vector<char>& aFailed,
+                                                         const std::vector<int>& aCount)
+{
+    T_SOLID_SHAPE& sh = m_shape;
+    sh.pTopo = nullptr;
+    sh.aSolidCell.clear();
+    const size_t nNodeNum = sh.aNodeK.size();
+    const size_t nElemNum = sh.aElemK.size();
+    vtkIdType nUsed = 0;
+    for (size_t i = 0; i < nNodeNum; ++i)
+        nUsed += aCount[i] > 0 ? 1 : 0;
     vtkNew<vtkPoints> pPoints;
     pPoints->SetDataTypeToDouble();
     pPoints->SetNumberOfPoints(nUsed);
-    std::vector<vtkIdType> aPointId(static_cast<size_t>(nNodeNum), -1);
+    sh.aPointId.assign(nNodeNum, -1);
     vtkIdType nNextId = 0;
     double* pXyzOut = vtkDoubleArray::SafeDownCast(pPoints->GetData())->GetPointer(0);
-    double* pValOut = pScalars->GetPointer(0);
-    for (int i = 0; i < nNodeNum; ++i) {
-        const size_t idx = static_cast<size_t>(i);
+    for (size_t idx = 0; idx < nNodeNum; ++idx) {
         if (aCount[idx] < 1)
             continue;
-        const T_NODE_D* pNode = pMD->FindNodeD(pMD->GetNodeK(i));
+        const T_NODE_D* pNode = pMD->FindNodeD(sh.aNodeK[idx]);
         std::copy(pNode->dXyz, pNode->dXyz + 3, pXyzOut + 3 * nNextId);
-        // The mean over the elements that share the node.
-        double* pTuple = pValOut + static_cast<size_t>(nNextId) * static_cast<size_t>(nScalarComp);
-        for (int c = 0; c < nScalarComp; ++c)
-            pTuple[c] = c < nComp ? aSum[idx * nStride + static_cast<size_t>(c)] / aCount[idx] : 0.0;
-        aPointId[idx] = nNextId++;
+        sh.aPointId[idx] = nNextId++;
     }
 
     // The cells' offsets, point ids and types written straight into the arrays InsertNextCell
     // would fill, in the same order.
-    std::vector<vtkIdType> aOffset, aConn;
-    std::vector<unsigned char> aType;
-    aOffset.reserve(static_cast<size_t>(nElemNum) + 1);
-    aConn.reserve(aElemNode.size());
-    aType.reserve(static_cast<size_t>(nElemNum));
-    aOffset.push_back(0);
-    vtkIdType aIds[kMaxNode > 27 ? kMaxNode : 27];
-    std::vector<vtkIdType> aIdsLarge;
-    for (int i = 0; i < nElemNum; ++i) {
-        if (aFailed[static_cast<size_t>(i)])
-            continue;
-        const T_ELEM_D* e = aElem[static_cast<size_t>(i)];
-        if (!e || !ElementCellFits(e->nCellType, e->GetNumberOfNodes()))
-            continue;
-        const int n = e->GetNumberOfNodes();
-        vtkIdType* pIds = aIds;
-        if (n > static_cast<int>(std::size(aIds))) {
-            aIdsLarge.resize(static_cast<size_t>(n));
-            pIds = aIdsLarge.data();
-        }
-        const int* pNode = aElemNode.data() + aFirstNode[static_cast<size_t>(i)];
-        bool bAll = n > 0;
-        for (int j = 0; j < n && bAll; ++j) {
-            if (pNode[j] < 0 || aPointId[static_cast<size_t>(pNode[j])] < 0)
-                bAll = false;
-            else
-                pIds[j] = aPointId[static_cast<size_t>(pNode[j])];
-        }
-        if (!bAll)
-            continue;
-        const vtkIdType nCell = static_cast<vtkIdType>(aType.size());
-        aType.push_back(static_cast<unsigned char>(e->nCellType));
-        aConn.insert(aConn.end(), pIds, pIds + n);
-        aOffset.push_back(static_cast<vtkIdType>(aConn.size()));
-        OnSolidCellInserted(static_cast<int>(nCell), pMD->GetElemK(i));
-    }
     vtkNew<vtkIdTypeArray> pOffsetArr;
     vtkNew<vtkIdTypeArray> pConnArr;
     vtkNew<vtkUnsignedCharArray> pTypeArr;
-    pOffsetArr->SetNumberOfValues(static_cast<vtkIdType>(aOffset.size()));
-    pConnArr->SetNumberOfValues(static_cast<vtkIdType>(aConn.size()));
-    pTypeArr->SetNumberOfValues(static_cast<vtkIdType>(aType.size()));
-    std::copy(aOffset.begin(), aOffset.end(), pOffsetArr->GetPointer(0));
-    std::copy(aConn.begin(), aConn.end(), pConnArr->GetPointer(0));
-    std::copy(aType.begin(), aType.end(), pTypeArr->GetPointer(0));
+    size_t nCells = 0, nConn = 0;
+    auto cellIds = [&](size_t i, vtkIdType* pIds) {
+        if (aFailed[i] || sh.aKind[i] == kNoCell || sh.aKind[i] == kMisfit)
+            return 0;
+        const int n = static_cast<int>(sh.aFirstNode[i + 1] - sh.aFirstNode[i]);
+        const int* pNode = sh.aElemNode.data() + sh.aFirstNode[i];
+        for (int j = 0; j < n; ++j) {
+            if (pNode[j] < 0 || sh.aPointId[static_cast<size_t>(pNode[j])] < 0)
+                return 0;
+            if (pIds)
+                pIds[j] = sh.aPointId[static_cast<size_t>(pNode[j])];
+        }
+        return n;
+    };
+    for (size_t i = 0; i < nElemNum; ++i)
+        if (const int n = cellIds(i, nullptr); n > 0) {
+            ++nCells;
+            nConn += static_cast<size_t>(n);
+        }
+    pOffsetArr->SetNumberOfValues(static_cast<vtkIdType>(nCells + 1));
+    pConnArr->SetNumberOfValues(static_cast<vtkIdType>(nConn));
+    pTypeArr->SetNumberOfValues(static_cast<vtkIdType>(nCells));
+    vtkIdType* pOffset = pOffsetArr->GetPointer(0);
+    vtkIdType* pConn = pConnArr->GetPointer(0);
+    unsigned char* pType = pTypeArr->GetPointer(0);
+    pOffset[0] = 0;
+    size_t nCell = 0;
+    for (size_t i = 0; i < nElemNum; ++i) {
+        const int n = cellIds(i, pConn + pOffset[nCell]);
+        if (n <= 0)
+            continue;
+        pType[nCell] = sh.aCellType[i];
+        pOffset[nCell + 1] = pOffset[nCell] + n;
+        sh.aSolidCell.emplace_back(static_cast<int>(nCell), sh.aElemK[i]);
+        ++nCell;
+    }
     vtkNew<vtkCellArray> pCells;
     pCells->SetData(pOffsetArr, pConnArr);
-    pGrid->SetCells(pTypeArr, pCells);
-
-    pGrid->SetPoints(pPoints);
-    pGrid->GetPointData()->SetScalars(pScalars);
-    StoreCache(pGrid, pMD);
-    return 1;
+    auto pTopo = vtkSmartPointer<vtkUnstructuredGrid>::New();
+    pTopo->SetCells(pTypeArr, pCells);
+    pTopo->SetPoints(pPoints);
+    sh.pTopo = pTopo;
+    sh.aFailed = aFailed;
 }
 
 template <class RECORD, class AXIS>

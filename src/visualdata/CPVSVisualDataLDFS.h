@@ -5,14 +5,21 @@
 // segment or triangle into forces and moments about the cut's centre in the plane's axes. The
 // visual methods CPVSVisualMethodLDFS / CPVSVisualMethodLDFSD cut the grid and call the routines.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/PVSUserDefRecords.h"
 
 #include "PVSModelData.h"
 #include "PVSVisualDataBase.h"
 
+#include <algorithm>
+
 #include <vtkSmartPointer.h>
 #include <vtkUnstructuredGrid.h>
+
+#include <cstdint>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 using CCellElemKMap = CMap<int, int, unsigned int, unsigned int>;
 
@@ -27,6 +34,77 @@ inline void LdfsCopyCellMap(CCellElemKMap& dst, const CCellElemKMap& src)
         dst[k] = v;
     }
 }
+
+// Unsigned keys -> positions in a list of them. Keys of a model are mostly dense: a plain table
+// when the largest key is within a few times the count, a hash map otherwise. The first of
+// equal keys wins, or the last with bLastWins.
+class KV_PVS_API CLdfsKeyIndex {
+public:
+    template <class GETKEY>
+    void Build(int nCount, GETKEY getKey, bool bLastWins = false)
+    {
+        Clear();
+        unsigned int nMax = 0;
+        for (int i = 0; i < nCount; ++i)
+            nMax = std::max(nMax, getKey(i));
+        m_bTable = static_cast<size_t>(nMax) <= 4 * static_cast<size_t>(nCount) + 1024;
+        if (m_bTable)
+            m_aTable.assign(static_cast<size_t>(nMax) + 1, -1);
+        else
+            m_map.reserve(static_cast<size_t>(nCount));
+        for (int i = 0; i < nCount; ++i) {
+            int& r = m_bTable ? m_aTable[getKey(i)] : m_map.try_emplace(getKey(i), -1).first->second;
+            if (r < 0 || bLastWins)
+                r = i;
+        }
+    }
+    int Find(unsigned int nKey) const
+    {
+        if (m_bTable)
+            return nKey < m_aTable.size() ? m_aTable[nKey] : -1;
+        auto it = m_map.find(nKey);
+        return it == m_map.end() ? -1 : it->second;
+    }
+    void Clear() noexcept
+    {
+        m_bTable = false;
+        std::vector<int>().swap(m_aTable);
+        std::unordered_map<unsigned int, int>().swap(m_map);
+    }
+
+private:
+    bool m_bTable = false;
+    std::vector<int> m_aTable;
+    std::unordered_map<unsigned int, int> m_map;
+};
+
+// The node values MakeVData read, element key -> per component the values at the element's
+// nodes in node order: one flat array per component over all elements, not one heap array per
+// element and component.
+class KV_PVS_API CLdfsCompValues {
+public:
+    static constexpr int kMaxComp = 12;
+    // Room for the elements aElemK with their node counts (negative: no room).
+    void Reset(const unsigned int* pElemK, const int* pNodeCount, int nElem);
+    void Clear() noexcept;
+    // Element i of the Reset list: its node values of component c, allocated on first use.
+    double* Set(int c, int i);
+    void Remove(int c, int i)
+    {
+        if (!m_aHas[c].empty())
+            m_aHas[c][static_cast<size_t>(i)] = 0;
+    }
+    // The element's values of component c and their count; null without an entry.
+    const double* Find(int c, unsigned int nElemK, int& nSize) const;
+    // Entries of component c.
+    int GetCount(int c) const;
+
+private:
+    CLdfsKeyIndex m_index;
+    std::vector<size_t> m_aFirst; // per element, its first value; one more at the end
+    std::vector<double> m_aValue[kMaxComp];
+    std::vector<std::uint8_t> m_aHas[kMaxComp];
+};
 
 // The body both force-sum visual data share; RECORD is the settings record, AXIS its per-plane
 // entry. Only the two classes below instantiate it.
@@ -57,7 +135,7 @@ public:
     int GetElemVDataTable(unsigned int nElemK, int nNodeCount, int& nValueCount, double dTable[kMaxNode][kMaxComp]);
 
     RECORD* m_pLdfsData = nullptr;
-    CMap<int, int, T_VSUL_DATA_D, T_VSUL_DATA_D&> m_aCompVData[kMaxComp];
+    CLdfsCompValues m_aCompVData;
     CMap<int, int, unsigned int, unsigned int> m_mCellElemK;
 
 protected:
@@ -86,6 +164,29 @@ protected:
     int m_nCacheCutKind = -1;
     int m_nCacheCompCount = -1;
     CMap<int, int, unsigned int, unsigned int> m_mCellElemKCache;
+
+    // The model's side of the solid grid, kept while the model data and its mesh stay the same
+    // (checked at every build): per element its key, kind and node indices; and the points and
+    // cells that the elements with values gave, kept while the same elements give values.
+    enum : std::uint8_t { kNoCell, kCellOnly, kSolid, kMisfit };
+    struct T_SOLID_SHAPE {
+        CPVSModelDataFEM* pMD = nullptr;
+        bool bKeep = false;
+        std::vector<unsigned int> aNodeK;
+        std::vector<unsigned int> aElemK;
+        std::vector<std::uint8_t> aKind;
+        std::vector<std::uint8_t> aCellType;
+        std::vector<size_t> aFirstNode;
+        std::vector<int> aElemNode;
+        std::vector<char> aFailed;
+        vtkSmartPointer<vtkUnstructuredGrid> pTopo; // points and cells, no values
+        std::vector<vtkIdType> aPointId;           // per node, its point (-1: none)
+        std::vector<std::pair<int, unsigned int>> aSolidCell; // cell -> element
+    };
+    bool ShapeMatches(CPVSModelDataFEM* pMD) const;
+    void BuildShape(CPVSModelDataFEM* pMD);
+    void BuildTopology(CPVSModelDataFEM* pMD, const std::vector<char>& aFailed, const std::vector<int>& aCount);
+    T_SOLID_SHAPE m_shape;
 };
 
 class KV_PVS_API CPVSVisualDataLDFS : public CPVSVisualDataLDFSCore<T_VD_LCLDIRSUM_HOB_D, T_VD_LCLDIRSUM_HOB_BASE_D> {

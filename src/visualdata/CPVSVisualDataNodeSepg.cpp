@@ -8,8 +8,10 @@
 #include <vtkCell.h>
 #include <vtkDoubleArray.h>
 #include <vtkIdList.h>
+#include <vtkNew.h>
 #include <vtkPointData.h>
 #include <vtkPoints.h>
+#include <vtkSmartPointer.h>
 #include <vtkUnstructuredGrid.h>
 
 #include <algorithm>
@@ -169,8 +171,8 @@ int CPVSVisualDataNodeSepg::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* p
     if (pLine)
         mElem.InitHashTable(GF_GetHashSizeByCount(std::max(nElem / 5, 1)));
 
-    vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
-    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    auto pPoints = vtkSmartPointer<vtkPoints>::Take(vtkPoints::New(VTK_DOUBLE));
+    vtkNew<vtkDoubleArray> pScalars;
     pGrid->Allocate(nElem, 2 * nElem);
     pScalars->Allocate(nNode, 2 * nNode);
     pPoints->Allocate(nNode, 2 * nNode);
@@ -182,7 +184,7 @@ int CPVSVisualDataNodeSepg::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* p
     pPoints->SetNumberOfPoints(nNext);
     pScalars->SetNumberOfTuples(nNext);
 
-    vtkIdList* pIds = vtkIdList::New();
+    vtkNew<vtkIdList> pIds;
     int nCellCount = 0;
     for (int i = 0; i < nElem; ++i) {
         const unsigned int nElemK = pFEM->GetElemK(i);
@@ -201,7 +203,7 @@ int CPVSVisualDataNodeSepg::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* p
     if (pLine && mElem.GetCount() > 0) {
         pLine->SetPoints(pPoints);
         pLine->GetPointData()->SetScalars(pScalars);
-        vtkIdList* pCellIds = vtkIdList::New();
+        vtkNew<vtkIdList> pCellIds;
         pCellIds->Allocate(512);
         for (vtkIdType c = 0; c < pGrid->GetNumberOfCells(); ++c) {
             unsigned int nDummy = 0;
@@ -211,12 +213,8 @@ int CPVSVisualDataNodeSepg::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* p
             pGrid->GetCellPoints(c, pCellIds);
             pLine->InsertNextCell(pGrid->GetCellType(c), pCellIds);
         }
-        pCellIds->Delete();
         pLine->Squeeze();
     }
-    pIds->Delete();
-    pScalars->Delete();
-    pPoints->Delete();
     return 1;
 }
 

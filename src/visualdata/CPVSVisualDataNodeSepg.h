@@ -2,7 +2,7 @@
 // on every active node, drawn as a contour over the model's nodes, with labels, tool tip and
 // probe text.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "visualdata/CPVSVisualDataNodeValues.h"
 

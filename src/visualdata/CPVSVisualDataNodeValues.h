@@ -1,7 +1,7 @@
 // Nodal values drawn over the model's nodes: each node with a value keeps one value, or the
 // total then X, Y and Z. Its labels, tool tip and probe text come from the stored values.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "PVSVisualDataBase.h"
 

@@ -12,6 +12,7 @@
 #include <gp_Pnt.hxx>
 #include <vtkDataSet.h>
 #include <vtkDoubleArray.h>
+#include <vtkNew.h>
 #include <vtkPointData.h>
 #include <vtkPointSet.h>
 #include <vtkPoints.h>
@@ -104,8 +105,8 @@ int CPVSVisualDataPileTipElement::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_AL
     auto* pFem = dynamic_cast<CPVSModelDataFEM*>(pMD);
     if (!pDataSet || !pFem)
         return 0;
-    vtkPoints* pPoints = vtkPoints::New();
-    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    vtkNew<vtkPoints> pPoints;
+    vtkNew<vtkDoubleArray> pScalars;
     if (pA1)
         pA1->RemoveAll();
     if (pA2)
@@ -151,8 +152,6 @@ int CPVSVisualDataPileTipElement::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_AL
     if (auto* pPointSet = vtkPointSet::SafeDownCast(pDataSet))
         pPointSet->SetPoints(pPoints);
     pDataSet->GetPointData()->SetScalars(pScalars);
-    pPoints->Delete();
-    pScalars->Delete();
 
     if (mInactive.GetCount() > 0 && pD1) {
         const int nDisp = pEtc->nInactiveDisp;

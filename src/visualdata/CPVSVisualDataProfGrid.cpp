@@ -8,6 +8,7 @@
 #include <vtkCellType.h>
 #include <vtkDoubleArray.h>
 #include <vtkIdList.h>
+#include <vtkNew.h>
 #include <vtkPointData.h>
 #include <vtkPoints.h>
 #include <vtkUnstructuredGrid.h>
@@ -102,12 +103,14 @@ int CPVSVisualDataProfGrid::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* p
 
     const int nNodeNum = pMD->GetNodeNum();
     const int nElemNum = pMD->GetElemNum();
-    vtkPoints* pPoints = vtkPoints::New(VTK_DOUBLE);
+    // Held by smart pointers: a failed allocation on the way leaks nothing.
+    vtkNew<vtkPoints> pPoints;
+    pPoints->SetDataTypeToDouble();
     pPoints->Allocate(nNodeNum, 2 * nNodeNum);
-    vtkDoubleArray* pScalars = vtkDoubleArray::New();
+    vtkNew<vtkDoubleArray> pScalars;
     pScalars->SetNumberOfComponents(1);
     pScalars->Allocate(nNodeNum, 2 * nNodeNum);
-    vtkDoubleArray* pVectors = vtkDoubleArray::New();
+    vtkNew<vtkDoubleArray> pVectors;
     pVectors->SetNumberOfComponents(3);
     pVectors->Allocate(3 * static_cast<vtkIdType>(nNodeNum), 6 * static_cast<vtkIdType>(nNodeNum));
     pGrid->Allocate(nElemNum, 2 * nElemNum);
@@ -127,7 +130,7 @@ int CPVSVisualDataProfGrid::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* p
         mPointIdx.emplace(nNodeK, nId);
     }
 
-    vtkIdList* pIds = vtkIdList::New();
+    vtkNew<vtkIdList> pIds;
     for (int e = 0; e < nElemNum; ++e) {
         const T_ELEM_D* pElem = pMD->FindElemD(pMD->GetElemK(e));
         if (!pElem)
@@ -151,10 +154,6 @@ int CPVSVisualDataProfGrid::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* p
     pGrid->SetPoints(pPoints);
     pGrid->GetPointData()->SetVectors(pVectors);
     pGrid->GetPointData()->SetScalars(pScalars);
-    pIds->Delete();
-    pPoints->Delete();
-    pScalars->Delete();
-    pVectors->Delete();
     return 1;
 }
 

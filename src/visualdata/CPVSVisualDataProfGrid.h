@@ -3,11 +3,26 @@
 // node's displacement as point vectors. The profile-grid method (CPVSVisualMethodGlbProfGrid)
 // probes that grid at the points of a profile grid laid on a work plane.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/PVSUserDefRecords.h"
 
 #include "PVSModelData.h"
 #include "PVSVisualDataBase.h"
+
+// The largest profile grids the module draws: division counts per direction and in all, and the
+// divisions of an index line. The dialogs refuse counts beyond them; a grid or line stored
+// beyond them (before these limits, or by another program) shows nothing. Products are formed
+// in 64 bits: stored counts may be any int.
+namespace kvpvs::profgrid {
+constexpr int kMaxDivisions = 10000;
+constexpr long long kMaxCells = 1000000;
+constexpr int kMaxLineDivisions = 100000;
+constexpr bool GridFits(long long nDivX, long long nDivY)
+{
+    return nDivX >= 1 && nDivY >= 1 && nDivX <= kMaxDivisions && nDivY <= kMaxDivisions && nDivX * nDivY <= kMaxCells;
+}
+constexpr bool LineFits(long long nDivision) { return nDivision >= 1 && nDivision <= kMaxLineDivisions; }
+} // namespace kvpvs::profgrid
 
 class KV_PVS_API CPVSVisualDataProfGrid : public CPVSVisualDataNode {
     DECLARE_DYNAMIC(CPVSVisualDataProfGrid)

@@ -2,6 +2,8 @@
 // as many steps as items but 1 to 10, one step each time the item index passes the mark, which
 // then grows by the stride (items / steps). Closed when the object goes.
 #pragma once
+#include "timehistory/HistoryMessageIds.h"
+
 #include "MsgDll.h"
 #include "PostGeneralTable.h"
 
@@ -13,8 +15,8 @@ public:
         : m_pDB(ICustomPostDB::Instance()), m_nSteps(std::clamp(nItems, 1, 10)), m_nStride(nItems / m_nSteps)
     {
         if (m_pDB)
-            m_pDB->BeginProgress(CMsgDll::pfuncLoadStr ? CMsgDll::pfuncLoadStr("IDS_PVS_Reading_Result_Data", 0)
-                                                       : CString("IDS_PVS_Reading_Result_Data"),
+            m_pDB->BeginProgress(CMsgDll::pfuncLoadStr ? CMsgDll::pfuncLoadStr(IDS_PVS_Reading_Result_Data, 0)
+                                                       : CString(IDS_PVS_Reading_Result_Data),
                                  m_nSteps);
     }
     ~CHistPlotProgress() { End(); }

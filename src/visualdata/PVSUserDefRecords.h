@@ -2,7 +2,7 @@
 // file-scope defaults of them; the factory copies one into each display it builds. Every
 // field is zero until Initialize (or an assignment) gives it its value.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 
 #include "DBRecords.h"
 #include "PVSParams.h"

@@ -4,7 +4,7 @@
 // on the current work plane) and a factor-of-safety label at each trial centre, or one polyline
 // slip surface with its factor. Everything lies in one coordinate plane of the model.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/CPVSVisualDataFOS.h"
 
 #include "PVSVisualMethodBase.h"

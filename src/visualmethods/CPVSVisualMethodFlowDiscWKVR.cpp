@@ -70,7 +70,6 @@ int CPVSVisualMethodFlowDiscWKVR::Process()
     DeleteVslMethodExt();
     m_aDischarge.RemoveAll();
     m_aResultPoint.RemoveAll();
-    m_cutIndex.Clear();
     for (double& t : m_dPhaseSeconds)
         t = 0.0;
     CPVSVisualDataFlowDiscWKVR* pVD = GetFlowDiscVData();
@@ -94,7 +93,6 @@ int CPVSVisualMethodFlowDiscWKVR::Process()
     T_VD_FLOWDISC_WPLKVR_D* pRec = pVD->GetFlowDiscData();
     for (int i = 0; i < pRec->aPlane.GetSize(); ++i)
         GetFlowDischargeByPlane(pRec->aPlane[i], pGrid);
-    m_cutIndex.Clear();
     if (m_pAppendFilter->GetNumberOfInputConnections(0) > 0) {
         m_pAppendFilter->Update();
         m_pDataSetPst->DeepCopy(m_pAppendFilter->GetOutput());
@@ -107,9 +105,9 @@ int CPVSVisualMethodFlowDiscWKVR::Process()
     const int nMode = pState->GetCurrentPA()->nDispMode;
     if (nMode == 2 || nMode == 4) {
         vtkNew<vtkQuadraticDataSetSurfaceFilter> pSurface;
-        pSurface->SetInputData(pGrid);
-        pSurface->Update();
-        m_pDataSetPre->DeepCopy(pSurface->GetOutput());
+        vtkNew<vtkPolyData> pSurfaceOut;
+        m_surface.Make(pGrid, pSurface, pSurfaceOut);
+        m_pDataSetPre->DeepCopy(pSurfaceOut);
     } else if (nMode == 3) {
         vtkNew<vtkDataSetSurfaceFilter> pSurface;
         pSurface->SetInputData(pGrid);
@@ -138,7 +136,10 @@ int CPVSVisualMethodFlowDiscWKVR::GetFlowDischargeByPlane(T_PVIST_PLNE_D& plane,
         return 1;
     if (!m_cutIndex.Matches(pGrid)) {
         const TClock::time_point tIndex = TClock::now();
-        m_cutIndex.Build(pGrid);
+        if (m_cutIndex.MatchesShape(pGrid))
+            m_cutIndex.CopyValues(pGrid);
+        else
+            m_cutIndex.Build(pGrid);
         AddSeconds(m_dPhaseSeconds[kPhaseIndex], tIndex);
     }
     const TClock::time_point tCut = TClock::now();

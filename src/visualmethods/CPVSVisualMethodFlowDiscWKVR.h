@@ -4,7 +4,7 @@
 // pieces of two-dimensional elements, and draws the cuts, the mesh outline, an arrow along each
 // plane normal and the discharge at its tip.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "planecut/plane_cut.h"
 #include "visualdata/CPVSVisualDataFlowDiscWKVR.h"
 
@@ -43,4 +43,5 @@ public:
 private:
     CPVSVisualDataFlowDiscWKVR* GetFlowDiscVData();
     kvpvs::planecut::PlaneCutIndex m_cutIndex;
+    kvpvs::planecut::KeptSurface m_surface;
 };

@@ -4,7 +4,7 @@
 // methods of an optional contour of a second result, and draws marks along line paths that
 // travel with the shared phase m_dIncrementFactor, which the flow-path dialog's timer writes.
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/CPVSVisualDataFlowPathWKVR.h"
 #include "visualdata/PVSUserDefRecords.h"
 

@@ -19,7 +19,9 @@
 #include <vtkPointData.h>
 #include <vtkPoints.h>
 #include <vtkPolyData.h>
+#include <vtkNew.h>
 #include <vtkProbeFilter.h>
+#include <vtkSmartPointer.h>
 #include <vtkUnstructuredGrid.h>
 
 #include <chrono>
@@ -29,12 +31,10 @@ IMPLEMENT_DYNAMIC(CPVSVisualMethodGlbProfGrid, CPVSVisualMethodBase)
 
 namespace {
 
-constexpr double kDblMax = 1.7976931348623157e308;
+using kvpvs::profgrid::GridFits;
+using kvpvs::profgrid::LineFits;
 
-// Point array of a profile grid: 1 where the grid point lies in the model, 0 where it does
-// not. A line point probed in the grid counts only when its whole cell (or edge) is in the
-// model: grid points outside have no result, and their 0 is no settlement.
-constexpr char kInModel[] = "InModel";
+constexpr double kDblMax = 1.7976931348623157e308;
 
 double Seconds(std::chrono::steady_clock::time_point t0)
 {
@@ -58,6 +58,65 @@ CString Number(double d)
     return s;
 }
 
+// A four-point cell of the first four node numbers of each grid element; a cell naming a node
+// the grid does not have is left out.
+vtkSmartPointer<vtkCellArray> GridQuads(const CArray<T_ELEM_D, T_ELEM_D&>& aElem, int nNode)
+{
+    auto pQuads = vtkSmartPointer<vtkCellArray>::New();
+    for (int e = 0; e < aElem.GetSize(); ++e) {
+        const T_ELEM_D& el = aElem[e];
+        if (el.aNodeK.GetSize() < 4)
+            continue;
+        vtkIdType ids[4];
+        bool bInside = true;
+        for (int k = 0; k < 4; ++k) {
+            ids[k] = static_cast<vtkIdType>(el.aNodeK[k]);
+            bInside = bInside && el.aNodeK[k] < static_cast<unsigned int>(nNode);
+        }
+        if (bInside)
+            pQuads->InsertNextCell(4, ids);
+    }
+    return pQuads;
+}
+
+vtkSmartPointer<vtkPoints> DoublePoints()
+{
+    auto pPoints = vtkSmartPointer<vtkPoints>::New();
+    pPoints->SetDataTypeToDouble();
+    return pPoints;
+}
+
+vtkSmartPointer<vtkPoints> NodePoints(const CArray<T_NODE_D, T_NODE_D&>& aNode)
+{
+    auto pPoints = DoublePoints();
+    pPoints->SetNumberOfPoints(aNode.GetSize());
+    for (int i = 0; i < aNode.GetSize(); ++i)
+        pPoints->SetPoint(i, aNode[i].dXyz);
+    return pPoints;
+}
+
+// The probe filter's output at pPoints, given as vertices, in pSource; a tolerance of 0 or more
+// replaces the filter's own (a hundredth of the source's cell size).
+vtkSmartPointer<vtkProbeFilter> Probe(vtkPoints* pPoints, vtkDataSet* pSource, double dTolerance = -1.0)
+{
+    const vtkIdType n = pPoints->GetNumberOfPoints();
+    vtkNew<vtkCellArray> pVerts;
+    for (vtkIdType i = 0; i < n; ++i)
+        pVerts->InsertNextCell(1, &i);
+    vtkNew<vtkPolyData> pInput;
+    pInput->SetPoints(pPoints);
+    pInput->SetVerts(pVerts);
+    auto pProbe = vtkSmartPointer<vtkProbeFilter>::New();
+    pProbe->SetInputData(pInput);
+    pProbe->SetSourceData(pSource);
+    if (dTolerance >= 0.0) {
+        pProbe->ComputeToleranceOff();
+        pProbe->SetTolerance(dTolerance);
+    }
+    pProbe->Update();
+    return pProbe;
+}
+
 // One segment of a profile diagram between two consecutive valid points of an index line.
 struct T_VD_LINE_D {
     double dP1[3] = {0, 0, 0};
@@ -74,42 +133,34 @@ CPVSVisualMethodGlbProfGrid::CPVSVisualMethodGlbProfGrid(T_VM_PARAM_D& param) : 
     m_settings.Initialize();
     if (auto* pVD = dynamic_cast<CPVSVisualDataProfGrid*>(GetVDTCtrl()))
         m_settings = *pVD->GetRecord();
-    m_pCurves = vtkPolyData::New();
-    m_pSurface = vtkPolyData::New();
-    m_pUndeformed = vtkPolyData::New();
-    m_pConnect = vtkPolyData::New();
+    for (vtkSmartPointer<vtkPolyData>* p : {&m_pCurves, &m_pSurface, &m_pUndeformed, &m_pConnect})
+        *p = vtkSmartPointer<vtkPolyData>::New();
 }
 
-CPVSVisualMethodGlbProfGrid::~CPVSVisualMethodGlbProfGrid()
-{
-    for (vtkPolyData* p : {m_pCurves, m_pSurface, m_pUndeformed, m_pConnect})
-        p->Delete();
-}
+CPVSVisualMethodGlbProfGrid::~CPVSVisualMethodGlbProfGrid() = default;
 
 void CPVSVisualMethodGlbProfGrid::InitializeDataSet()
 {
     CPVSVisualMethodBase::InitializeDataSet();
-    for (vtkPolyData* p : {m_pCurves, m_pSurface, m_pUndeformed, m_pConnect})
+    for (vtkPolyData* p : {m_pCurves.Get(), m_pSurface.Get(), m_pUndeformed.Get(), m_pConnect.Get()})
         p->Initialize();
     m_aLabelPos.RemoveAll();
     m_aLabelText.RemoveAll();
 }
 
-vtkUnstructuredGrid* CPVSVisualMethodGlbProfGrid::MakeModelGrid()
+vtkSmartPointer<vtkUnstructuredGrid> CPVSVisualMethodGlbProfGrid::MakeModelGrid()
 {
     CPostVisualState* pState = CPostVisualState::Instance();
     CPVSMeshMngrBrdgBase* pBridge = CPVSMeshMngrBrdgBase::m_pMySelf;
     CPVSVisualDataBase* pVD = GetVDTCtrl();
     if (!pVD)
         return nullptr;
-    vtkUnstructuredGrid* pGrid = vtkUnstructuredGrid::New();
+    auto pGrid = vtkSmartPointer<vtkUnstructuredGrid>::New();
     pVD->MakeVGeomData(pGrid, pState->GetCurrentPA(), pState->GetCurrentPAnim(),
                        pBridge ? pBridge->GetAnimationEngine() : nullptr, GetMDTCtrl(), nullptr, nullptr, nullptr,
                        nullptr);
-    if (pGrid->GetNumberOfPoints() == 0 || pGrid->GetNumberOfCells() == 0) {
-        pGrid->Delete();
+    if (pGrid->GetNumberOfPoints() == 0 || pGrid->GetNumberOfCells() == 0)
         return nullptr;
-    }
     return pGrid;
 }
 
@@ -117,6 +168,15 @@ CClassSpfg CPVSVisualMethodGlbProfGrid::OpenSpfgTable()
 {
     CDBDoc* pDoc = CDBDoc::GetDocPoint();
     return CClassSpfg(CDocCtrl::GetDBMain(pDoc));
+}
+
+BOOL CPVSVisualMethodGlbProfGrid::ReadGrid(CClassSpfg& spfg, T_SPFG_D& grid, CArray<T_NODE_D, T_NODE_D&>& aNode,
+                                           CArray<T_ELEM_D, T_ELEM_D&>& aElem)
+{
+    // The counts are checked before the geometry is asked for: a stored grid beyond the limits
+    // would cost gigabytes.
+    return spfg.Get(m_settings.nSpfgK, grid) && GridFits(grid.nDivX, grid.nDivY) &&
+           spfg.GetGeomData(m_settings.nSpfgK, aNode, aElem) && aNode.GetSize() > 0 && aElem.GetSize() > 0;
 }
 
 BOOL CPVSVisualMethodGlbProfGrid::GetModelSize(double& dSize) const
@@ -134,47 +194,70 @@ BOOL CPVSVisualMethodGlbProfGrid::GetModelSize(double& dSize) const
     return TRUE;
 }
 
-int CPVSVisualMethodGlbProfGrid::ProbePoints(vtkPoints* pPoints, vtkDataSet* pSource, std::vector<T_PROBE_D>& aProbe)
+int CPVSVisualMethodGlbProfGrid::ProbePoints(vtkPoints* pPoints, vtkDataSet* pSource, vtkDataSet* pModel,
+                                             std::vector<T_PROBE_D>& aProbe)
 {
     const vtkIdType n = pPoints->GetNumberOfPoints();
     aProbe.assign(static_cast<size_t>(n), T_PROBE_D());
-    vtkPolyData* pInput = vtkPolyData::New();
-    vtkCellArray* pVerts = vtkCellArray::New();
-    for (vtkIdType i = 0; i < n; ++i)
-        pVerts->InsertNextCell(1, &i);
-    pInput->SetPoints(pPoints);
-    pInput->SetVerts(pVerts);
-    vtkProbeFilter* pProbe = vtkProbeFilter::New();
-    pProbe->SetInputData(pInput);
-    pProbe->SetSourceData(pSource);
-    pProbe->Update();
+    // aAt[j]: the index in pPoints of probed point j.
+    std::vector<vtkIdType> aAt;
+    vtkSmartPointer<vtkProbeFilter> pProbe;
+    if (pModel) {
+        // Where the model is not the source, only the points that lie in it (its boundary
+        // included: the probe finds points on a cell's faces) are probed in the source: outside
+        // the model a point has no result, whatever the source interpolates there.
+        vtkSmartPointer<vtkProbeFilter> pInModel = Probe(pPoints, pModel);
+        vtkIdTypeArray* pIn = pInModel->GetValidPoints();
+        vtkSmartPointer<vtkPoints> pInside = DoublePoints();
+        for (vtkIdType v = 0; pIn && v < pIn->GetNumberOfTuples(); ++v)
+            if (const vtkIdType i = pIn->GetValue(v); i >= 0 && i < n) {
+                aAt.push_back(i);
+                pInside->InsertNextPoint(pPoints->GetPoint(i));
+            }
+        // The points lie on the source's cells to rounding. Its own tolerance would grow with a
+        // cell: a stored grid of huge cells would have every point tried against every cell.
+        pProbe = Probe(pInside, pSource, 1e-6 * pModel->GetLength());
+    } else {
+        for (vtkIdType i = 0; i < n; ++i)
+            aAt.push_back(i);
+        pProbe = Probe(pPoints, pSource);
+    }
     vtkDataSet* pOut = pProbe->GetOutput();
     vtkDataArray* pScalars = pOut->GetPointData()->GetScalars();
     vtkDataArray* pVectors = pOut->GetPointData()->GetVectors();
-    vtkDataArray* pInModel = pOut->GetPointData()->GetArray(kInModel);
     vtkIdTypeArray* pValid = pProbe->GetValidPoints();
     const vtkIdType nProbed = pValid ? pValid->GetNumberOfTuples() : 0;
+    const vtkIdType nAt = static_cast<vtkIdType>(aAt.size());
     int nValid = 0;
     for (vtkIdType v = 0; v < nProbed; ++v) {
-        const vtkIdType i = pValid->GetValue(v);
-        if (i < 0 || i >= n || (pInModel && pInModel->GetComponent(i, 0) < 1.0 - 1e-9))
+        const vtkIdType j = pValid->GetValue(v);
+        if (j < 0 || j >= nAt)
             continue;
         ++nValid;
-        T_PROBE_D& p = aProbe[static_cast<size_t>(i)];
+        T_PROBE_D& p = aProbe[static_cast<size_t>(aAt[static_cast<size_t>(j)])];
         p.bValid = 1;
-        p.dValue = pScalars ? pScalars->GetComponent(i, 0) : 0.0;
+        p.dValue = pScalars ? pScalars->GetComponent(j, 0) : 0.0;
         // A source without vectors gives zero vectors.
         if (pVectors)
             for (int k = 0; k < 3; ++k)
-                p.dVect[k] = pVectors->GetComponent(i, k);
+                p.dVect[k] = pVectors->GetComponent(j, k);
     }
-    pProbe->Delete();
-    pVerts->Delete();
-    pInput->Delete();
     return nValid;
 }
 
 int CPVSVisualMethodGlbProfGrid::Process()
+{
+    // An entry of the host's: a failure (an allocation of a large model or grid) leaves no
+    // display rather than half of one.
+    try {
+        return Build();
+    } catch (...) {
+        InitializeDataSet();
+        return 0;
+    }
+}
+
+int CPVSVisualMethodGlbProfGrid::Build()
 {
     InitializeDataSet();
     for (double& d : m_dStageSeconds)
@@ -184,21 +267,20 @@ int CPVSVisualMethodGlbProfGrid::Process()
         return 0;
     T_PVIST_ALL_D* pVS = CPostVisualState::Instance()->GetCurrentPA();
     auto t0 = std::chrono::steady_clock::now();
-    vtkUnstructuredGrid* pModel = MakeModelGrid();
+    vtkSmartPointer<vtkUnstructuredGrid> pModel = MakeModelGrid();
     m_dStageSeconds[kStageModelGrid] = Seconds(t0);
     if (!pModel)
         return 0;
 
     if (pVS->nDispMode == 2) {
-        vtkQuadraticDataSetSurfaceFilter* pSurf = vtkQuadraticDataSetSurfaceFilter::New();
+        vtkNew<vtkQuadraticDataSetSurfaceFilter> pSurf;
         pSurf->SetInputData(pModel);
         pSurf->Update();
         GetDataSetPre()->DeepCopy(pSurf->GetOutput());
-        pSurf->Delete();
     } else if (pVS->nDispMode == 3) {
-        vtkDataSetSurfaceFilter* pSurf = vtkDataSetSurfaceFilter::New();
+        vtkNew<vtkDataSetSurfaceFilter> pSurf;
         pSurf->SetInputData(pModel);
-        vtkFeatureEdges* pEdges = vtkFeatureEdges::New();
+        vtkNew<vtkFeatureEdges> pEdges;
         pEdges->SetInputConnection(pSurf->GetOutputPort());
         pEdges->BoundaryEdgesOn();
         pEdges->ManifoldEdgesOff();
@@ -208,12 +290,9 @@ int CPVSVisualMethodGlbProfGrid::Process()
         pEdges->ColoringOff();
         pEdges->Update();
         GetDataSetPre()->DeepCopy(pEdges->GetOutput());
-        pEdges->Delete();
-        pSurf->Delete();
     }
 
     BuildGrid(pModel);
-    pModel->Delete();
     return 1;
 }
 
@@ -222,20 +301,16 @@ void CPVSVisualMethodGlbProfGrid::BuildGrid(vtkUnstructuredGrid* pModel)
     CPostVisualState* pState = CPostVisualState::Instance();
     T_PVIST_ALL_D* pVS = pState->GetCurrentPA();
     CClassSpfg spfg = OpenSpfgTable();
+    T_SPFG_D grid;
     CArray<T_NODE_D, T_NODE_D&> aNode;
     CArray<T_ELEM_D, T_ELEM_D&> aElem;
-    if (!spfg.GetGeomData(m_settings.nSpfgK, aNode, aElem) || aNode.GetSize() == 0 || aElem.GetSize() == 0)
+    if (!ReadGrid(spfg, grid, aNode, aElem))
         return;
     const int nNode = aNode.GetSize();
 
     auto t0 = std::chrono::steady_clock::now();
-    vtkPoints* pNodePts = vtkPoints::New(VTK_DOUBLE);
-    pNodePts->SetNumberOfPoints(nNode);
-    for (int i = 0; i < nNode; ++i)
-        pNodePts->SetPoint(i, aNode[i].dXyz);
     std::vector<T_PROBE_D> aProbe;
-    ProbePoints(pNodePts, pModel, aProbe);
-    pNodePts->Delete();
+    ProbePoints(NodePoints(aNode), pModel, nullptr, aProbe);
     double dMin = kDblMax, dMax = -kDblMax;
     bool bAnyValid = false;
     for (const T_PROBE_D& p : aProbe)
@@ -258,14 +333,14 @@ void CPVSVisualMethodGlbProfGrid::BuildGrid(vtkUnstructuredGrid* pModel)
     const bool bDeform = nMode == 2 || nMode == 3;
     const double dShift = dScale * pVS->dDeformScale;
 
-    vtkPoints* pDrawn = vtkPoints::New(VTK_DOUBLE);
-    vtkPoints* pOwn = vtkPoints::New(VTK_DOUBLE);
-    vtkDoubleArray* pValues = vtkDoubleArray::New();
-    vtkDoubleArray* pVectors = vtkDoubleArray::New();
+    auto pDrawn = DoublePoints();
+    auto pOwn = DoublePoints();
+    vtkNew<vtkDoubleArray> pValues;
+    vtkNew<vtkDoubleArray> pVectors;
     pVectors->SetNumberOfComponents(3);
-    vtkPoints* pLinePts = vtkPoints::New(VTK_DOUBLE);
-    vtkDoubleArray* pLineValues = vtkDoubleArray::New();
-    vtkCellArray* pLines = vtkCellArray::New();
+    auto pLinePts = DoublePoints();
+    vtkNew<vtkDoubleArray> pLineValues;
+    vtkNew<vtkCellArray> pLines;
     for (int i = 0; i < nNode; ++i) {
         const T_PROBE_D& p = aProbe[static_cast<size_t>(i)];
         const double* own = aNode[i].dXyz;
@@ -286,37 +361,17 @@ void CPVSVisualMethodGlbProfGrid::BuildGrid(vtkUnstructuredGrid* pModel)
             pLines->InsertNextCell(2, ids);
         }
     }
-    vtkCellArray* pQuads = vtkCellArray::New();
-    for (int e = 0; e < aElem.GetSize(); ++e) {
-        const T_ELEM_D& el = aElem[e];
-        if (el.aNodeK.GetSize() < 4)
-            continue;
-        vtkIdType ids[4];
-        bool bInside = true;
-        for (int k = 0; k < 4; ++k) {
-            ids[k] = static_cast<vtkIdType>(el.aNodeK[k]);
-            bInside = bInside && el.aNodeK[k] < static_cast<unsigned int>(nNode);
-        }
-        // A cell naming a node the grid does not have is left out.
-        if (bInside)
-            pQuads->InsertNextCell(4, ids);
-    }
+    vtkSmartPointer<vtkCellArray> pQuads = GridQuads(aElem, nNode);
 
-    vtkPolyData* pSurface = vtkPolyData::New();
+    vtkNew<vtkPolyData> pSurface;
     pSurface->SetPoints(pDrawn);
     pSurface->SetPolys(pQuads);
     pSurface->GetPointData()->SetScalars(pValues);
-    vtkPolyData* pUndeformed = vtkPolyData::New();
+    vtkNew<vtkPolyData> pUndeformed;
     pUndeformed->SetPoints(pOwn);
     pUndeformed->SetPolys(pQuads);
     pUndeformed->GetPointData()->SetScalars(pValues);
     pUndeformed->GetPointData()->SetVectors(pVectors);
-    vtkDoubleArray* pInModel = vtkDoubleArray::New();
-    pInModel->SetName(kInModel);
-    for (int i = 0; i < nNode; ++i)
-        pInModel->InsertNextValue(aProbe[static_cast<size_t>(i)].bValid ? 1.0 : 0.0);
-    pUndeformed->GetPointData()->AddArray(pInModel);
-    pInModel->Delete();
     if (nMode == 3) {
         m_pConnect->SetPoints(pLinePts);
         m_pConnect->SetLines(pLines);
@@ -325,13 +380,12 @@ void CPVSVisualMethodGlbProfGrid::BuildGrid(vtkUnstructuredGrid* pModel)
 
     t0 = std::chrono::steady_clock::now();
     if (m_settings.bBandContour) {
-        vtkGenBandedPolyDataContourFilter* pBand = vtkGenBandedPolyDataContourFilter::New();
+        vtkNew<vtkGenBandedPolyDataContourFilter> pBand;
         pBand->SetInputData(pSurface);
         GenerateContour(pBand, pVS->cont.GetBandNum(), CPVSVisualDataBase::m_dVDataRsltMin,
                         CPVSVisualDataBase::m_dVDataRsltMax);
         pBand->Update();
         GetDataSetPst()->DeepCopy(pBand->GetOutput());
-        pBand->Delete();
     }
     m_dStageSeconds[kStageBands] = Seconds(t0);
 
@@ -340,12 +394,8 @@ void CPVSVisualMethodGlbProfGrid::BuildGrid(vtkUnstructuredGrid* pModel)
         m_pUndeformed->DeepCopy(pUndeformed);
 
     t0 = std::chrono::steady_clock::now();
-    BuildProfileCurves(m, pUndeformed);
+    BuildProfileCurves(m, pUndeformed, pModel);
     m_dStageSeconds[kStageCurves] = Seconds(t0);
-
-    for (vtkObject* p : std::initializer_list<vtkObject*>{pDrawn, pOwn, pValues, pVectors, pLinePts, pLineValues,
-                                                          pLines, pQuads, pSurface, pUndeformed})
-        p->Delete();
 }
 
 BOOL CPVSVisualMethodGlbProfGrid::MakeIndexLinePoints(CClassSpfg& spfg, const T_SPFG_D& grid,
@@ -373,12 +423,12 @@ BOOL CPVSVisualMethodGlbProfGrid::MakeIndexLinePoints(CClassSpfg& spfg, const T_
     return TRUE;
 }
 
-void CPVSVisualMethodGlbProfGrid::BuildProfileCurves(double dExtreme, vtkPolyData* pUndeformed)
+void CPVSVisualMethodGlbProfGrid::BuildProfileCurves(double dExtreme, vtkPolyData* pUndeformed, vtkDataSet* pModel)
 {
     const CArray<T_SPFG_GRID_IDX_BASE, T_SPFG_GRID_IDX_BASE&>& aIdx = m_settings.GridIdx.aIdx;
     CClassSpfg spfg = OpenSpfgTable();
     T_SPFG_D grid;
-    if (aIdx.GetSize() == 0 || !spfg.Get(m_settings.nSpfgK, grid))
+    if (aIdx.GetSize() == 0 || !spfg.Get(m_settings.nSpfgK, grid) || !GridFits(grid.nDivX, grid.nDivY))
         return;
     T_PVIST_ALL_D* pVS = CPostVisualState::Instance()->GetCurrentPA();
     T_PVIST_SYMB_D* pSymb = CPostVisualState::Instance()->GetCurrentPS();
@@ -392,14 +442,14 @@ void CPVSVisualMethodGlbProfGrid::BuildProfileCurves(double dExtreme, vtkPolyDat
     std::vector<T_VD_LINE_D> aSeg;
     double dMin = kDblMax, dMax = -kDblMax;
     int nLine = 0;
-    vtkPoints* pLinePts = vtkPoints::New(VTK_DOUBLE);
+    auto pLinePts = DoublePoints();
     for (int l = 0; l < aIdx.GetSize(); ++l) {
         const T_SPFG_GRID_IDX_BASE& line = aIdx[l];
-        if (line.nDivision < 1 || !MakeIndexLinePoints(spfg, grid, line, pLinePts))
+        if (!LineFits(line.nDivision) || !MakeIndexLinePoints(spfg, grid, line, pLinePts))
             continue;
         ++nLine;
         std::vector<T_PROBE_D> aProbe;
-        ProbePoints(pLinePts, pUndeformed, aProbe);
+        ProbePoints(pLinePts, pUndeformed, pModel, aProbe);
         int nPrev = -1;
         size_t nBefore = aSeg.size();
         for (int k = 0; k < static_cast<int>(aProbe.size()); ++k) {
@@ -433,7 +483,6 @@ void CPVSVisualMethodGlbProfGrid::BuildProfileCurves(double dExtreme, vtkPolyDat
         if (aSeg.size() == nBefore)
             dMin = dMax = 0.0;
     }
-    pLinePts->Delete();
 
     const double mSeg = GuardExtreme(std::fabs(dMin) > std::fabs(dMax) ? std::fabs(dMin) : std::fabs(dMax));
     const double dDgrmScale = dSize / (mSeg * 20.0) * pSymb->dDgrmScale;
@@ -443,9 +492,9 @@ void CPVSVisualMethodGlbProfGrid::BuildProfileCurves(double dExtreme, vtkPolyDat
         for (double& d : dDir)
             d = -d;
 
-    vtkPoints* pPts = vtkPoints::New(VTK_DOUBLE);
-    vtkCellArray* pEdges = vtkCellArray::New();
-    vtkDoubleArray* pValues = vtkDoubleArray::New();
+    auto pPts = DoublePoints();
+    vtkNew<vtkCellArray> pEdges;
+    vtkNew<vtkDoubleArray> pValues;
     CArray<C3DPoint, C3DPoint&> aOff1, aOff2;
     auto anchor = [&]() {
         const int i = aOff1.GetSize() / 2;
@@ -525,12 +574,19 @@ void CPVSVisualMethodGlbProfGrid::BuildProfileCurves(double dExtreme, vtkPolyDat
     m_pCurves->SetPoints(pPts);
     m_pCurves->SetPolys(pEdges);
     m_pCurves->GetPointData()->SetScalars(pValues);
-    pPts->Delete();
-    pEdges->Delete();
-    pValues->Delete();
 }
 
 int CPVSVisualMethodGlbProfGrid::Render(CPVSRendererBase* pRenderer)
+{
+    // An entry of the host's: a drawing that fails gives Render's failure value.
+    try {
+        return Draw(pRenderer);
+    } catch (...) {
+        return 0;
+    }
+}
+
+int CPVSVisualMethodGlbProfGrid::Draw(CPVSRendererBase* pRenderer)
 {
     if (!pRenderer)
         return 1;
@@ -559,28 +615,32 @@ int CPVSVisualMethodGlbProfGrid::Render(CPVSRendererBase* pRenderer)
 
 int CPVSVisualMethodGlbProfGrid::MakeProfGridTable(int nMode, const T_VD_PROFGRID_D& settings, int bShow)
 {
+    // An entry of the host's: a failure leaves the tables stored so far and gives 0.
+    try {
+        return GridTable(nMode, settings, bShow);
+    } catch (...) {
+        m_pLineModel = nullptr;
+        return 0;
+    }
+}
+
+int CPVSVisualMethodGlbProfGrid::GridTable(int nMode, const T_VD_PROFGRID_D& settings, int bShow)
+{
     m_settings = settings;
     InitializeDataSet();
-    vtkUnstructuredGrid* pModel = MakeModelGrid();
+    vtkSmartPointer<vtkUnstructuredGrid> pModel = MakeModelGrid();
     if (!pModel)
         return 0;
     CClassSpfg spfg = OpenSpfgTable();
     T_SPFG_D grid;
     CArray<T_NODE_D, T_NODE_D&> aNode;
     CArray<T_ELEM_D, T_ELEM_D&> aElem;
-    if (!spfg.Get(m_settings.nSpfgK, grid) || !spfg.GetGeomData(m_settings.nSpfgK, aNode, aElem) ||
-        aNode.GetSize() == 0 || aElem.GetSize() == 0) {
-        pModel->Delete();
+    if (!ReadGrid(spfg, grid, aNode, aElem))
         return 0;
-    }
     const int nNode = aNode.GetSize();
-    vtkPoints* pNodePts = vtkPoints::New(VTK_DOUBLE);
-    pNodePts->SetNumberOfPoints(nNode);
-    for (int i = 0; i < nNode; ++i)
-        pNodePts->SetPoint(i, aNode[i].dXyz);
+    vtkSmartPointer<vtkPoints> pNodePts = NodePoints(aNode);
     std::vector<T_PROBE_D> aProbe;
-    ProbePoints(pNodePts, pModel, aProbe);
-    pModel->Delete();
+    ProbePoints(pNodePts, pModel, nullptr, aProbe);
 
     if (nMode == 1) {
         const int nx = grid.nDivX + 1, ny = grid.nDivY + 1;
@@ -609,63 +669,55 @@ int CPVSVisualMethodGlbProfGrid::MakeProfGridTable(int nMode, const T_VD_PROFGRI
         const unsigned int nKey = IPostGeneralTableData::Instance()->AddTable(table);
         ICustomPostDB::Instance()->ShowTable(nKey, grid.strName, 0, 0);
     } else if (nMode == 2) {
-        vtkPolyData* pPoly = vtkPolyData::New();
-        vtkDoubleArray* pValues = vtkDoubleArray::New();
-        vtkCellArray* pQuads = vtkCellArray::New();
+        vtkNew<vtkDoubleArray> pValues;
         for (int i = 0; i < nNode; ++i)
             pValues->InsertNextValue(aProbe[static_cast<size_t>(i)].bValid ? aProbe[static_cast<size_t>(i)].dValue : 0.0);
-        for (int e = 0; e < aElem.GetSize(); ++e) {
-            const T_ELEM_D& el = aElem[e];
-            if (el.aNodeK.GetSize() < 4)
-                continue;
-            vtkIdType ids[4];
-            bool bInside = true;
-            for (int k = 0; k < 4; ++k) {
-                ids[k] = static_cast<vtkIdType>(el.aNodeK[k]);
-                bInside = bInside && el.aNodeK[k] < static_cast<unsigned int>(nNode);
-            }
-            if (bInside)
-                pQuads->InsertNextCell(4, ids);
-        }
+        vtkNew<vtkPolyData> pPoly;
         pPoly->SetPoints(pNodePts);
-        pPoly->SetPolys(pQuads);
+        pPoly->SetPolys(GridQuads(aElem, nNode));
         pPoly->GetPointData()->SetScalars(pValues);
-        vtkDoubleArray* pInModel = vtkDoubleArray::New();
-        pInModel->SetName(kInModel);
-        for (int i = 0; i < nNode; ++i)
-            pInModel->InsertNextValue(aProbe[static_cast<size_t>(i)].bValid ? 1.0 : 0.0);
-        pPoly->GetPointData()->AddArray(pInModel);
-        pInModel->Delete();
+        // The index lines are told apart from the model with the model grid already made.
+        m_pLineModel = pModel;
         MakeGridIndexTables(pPoly, &m_settings, bShow);
-        pQuads->Delete();
-        pValues->Delete();
-        pPoly->Delete();
+        m_pLineModel = nullptr;
     }
-    pNodePts->Delete();
     return 1;
 }
 
 int CPVSVisualMethodGlbProfGrid::MakeGridIndexTables(vtkPolyData* pGrid, const T_VD_PROFGRID_D*, int bShow)
+{
+    try {
+        return IndexLineTables(pGrid, bShow);
+    } catch (...) {
+        return 0;
+    }
+}
+
+int CPVSVisualMethodGlbProfGrid::IndexLineTables(vtkPolyData* pGrid, int bShow)
 {
     const CArray<T_SPFG_GRID_IDX_BASE, T_SPFG_GRID_IDX_BASE&>& aIdx = m_settings.GridIdx.aIdx;
     if (aIdx.GetSize() == 0 || !pGrid)
         return 0;
     CClassSpfg spfg = OpenSpfgTable();
     T_SPFG_D grid;
-    if (!spfg.Get(m_settings.nSpfgK, grid))
+    if (!spfg.Get(m_settings.nSpfgK, grid) || !GridFits(grid.nDivX, grid.nDivY))
         return 0;
+    // Without a model no line point lies in it: the lines then give no table.
+    vtkSmartPointer<vtkDataSet> pModel = m_pLineModel;
+    if (!pModel)
+        pModel = MakeModelGrid();
     CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint());
     auto out = [pUnit](double d) { return pUnit ? pUnit->ConvertUnitLengthOut(d) : d; };
 
     CArray<unsigned int, unsigned int> aKey;
     CArray<CString, CString&> aName;
-    vtkPoints* pLinePts = vtkPoints::New(VTK_DOUBLE);
-    for (int l = 0; l < aIdx.GetSize(); ++l) {
+    auto pLinePts = DoublePoints();
+    for (int l = 0; l < aIdx.GetSize() && pModel; ++l) {
         const T_SPFG_GRID_IDX_BASE& line = aIdx[l];
-        if (line.nDivision < 1 || !MakeIndexLinePoints(spfg, grid, line, pLinePts))
+        if (!LineFits(line.nDivision) || !MakeIndexLinePoints(spfg, grid, line, pLinePts))
             continue;
         std::vector<T_PROBE_D> aProbe;
-        const int nValid = ProbePoints(pLinePts, pGrid, aProbe);
+        const int nValid = ProbePoints(pLinePts, pGrid, pModel, aProbe);
         if (nValid < 1)
             continue;
         T_POST_GENR_TABL_D table;
@@ -708,7 +760,6 @@ int CPVSVisualMethodGlbProfGrid::MakeGridIndexTables(vtkPolyData* pGrid, const T
         strName.Format(line.nDirection == 0 ? "X Grid Index %d" : "Y Grid Index %d", line.nGridIndex + 1);
         aName.Add(strName);
     }
-    pLinePts->Delete();
     if (bShow && aKey.GetSize() > 0)
         ICustomPostDB::Instance()->ShowTables(aKey, aName, grid.strName, 0);
     return 1;

@@ -4,7 +4,7 @@
 // diagrams along the chosen grid index lines with their area labels, and the model's outline.
 // Its two added operations turn the grid into the host's text tables (grid and index lines).
 #pragma once
-#include "frame/core/KVPvsExport.h"
+#include "core/KVPvsExport.h"
 #include "visualdata/CPVSVisualDataProfGrid.h"
 #include "visualdata/PVSUserDefRecords.h"
 
@@ -12,10 +12,13 @@
 #include "PVSRendererBase.h"
 #include "PVSVisualMethodBase.h"
 
+#include <vtkPolyData.h>
+#include <vtkSmartPointer.h>
+
 #include <vector>
 
+class vtkDataSet;
 class vtkPoints;
-class vtkPolyData;
 class vtkUnstructuredGrid;
 
 class KV_PVS_API CPVSVisualMethodGlbProfGrid : public CPVSVisualMethodBase {
@@ -37,10 +40,10 @@ public:
     virtual int MakeGridIndexTables(vtkPolyData* pGrid, const T_VD_PROFGRID_D* pSettings, int bShow);
 
     const T_VD_PROFGRID_D& GetSettings() const { return m_settings; }
-    vtkPolyData* GetProfileCurves() const { return m_pCurves; }
-    vtkPolyData* GetGridSurface() const { return m_pSurface; }
-    vtkPolyData* GetUndeformedGrid() const { return m_pUndeformed; }
-    vtkPolyData* GetConnectingLines() const { return m_pConnect; }
+    vtkPolyData* GetProfileCurves() const { return m_pCurves.Get(); }
+    vtkPolyData* GetGridSurface() const { return m_pSurface.Get(); }
+    vtkPolyData* GetUndeformedGrid() const { return m_pUndeformed.Get(); }
+    vtkPolyData* GetConnectingLines() const { return m_pConnect.Get(); }
     const CArray<gp_Pnt, gp_Pnt&>& GetLabelPositions() const { return m_aLabelPos; }
     const CArray<CString, CString&>& GetLabelTexts() const { return m_aLabelText; }
 
@@ -57,22 +60,32 @@ protected:
         double dVect[3] = {0, 0, 0};
     };
     // Steps 1-2 of Process: the model grid the visual data fills; null when it is empty.
-    vtkUnstructuredGrid* MakeModelGrid();
+    vtkSmartPointer<vtkUnstructuredGrid> MakeModelGrid();
     CClassSpfg OpenSpfgTable();
-    // Probes the points in pSource; returns the valid-point count.
-    static int ProbePoints(vtkPoints* pPoints, vtkDataSet* pSource, std::vector<T_PROBE_D>& aProbe);
+    // The settings' grid and its geometry; FALSE when it is missing, empty or beyond the limits.
+    BOOL ReadGrid(CClassSpfg& spfg, T_SPFG_D& grid, CArray<T_NODE_D, T_NODE_D&>& aNode,
+                  CArray<T_ELEM_D, T_ELEM_D&>& aElem);
+    // Probes the points in pSource; with pModel, only points that lie in the model are valid.
+    // Returns the valid-point count.
+    static int ProbePoints(vtkPoints* pPoints, vtkDataSet* pSource, vtkDataSet* pModel, std::vector<T_PROBE_D>& aProbe);
     // The count + 1 points of an index line, in model units; FALSE when it cannot be made.
     BOOL MakeIndexLinePoints(CClassSpfg& spfg, const T_SPFG_D& grid, const T_SPFG_GRID_IDX_BASE& line,
                              vtkPoints* pPoints);
+    // The bodies of Process, Render and the two table operations, whose failures those catch.
+    int Build();
+    int Draw(CPVSRendererBase* pRenderer);
+    int GridTable(int nMode, const T_VD_PROFGRID_D& settings, int bShow);
+    int IndexLineTables(vtkPolyData* pGrid, int bShow);
     void BuildGrid(vtkUnstructuredGrid* pModel);
-    void BuildProfileCurves(double dExtreme, vtkPolyData* pUndeformed);
+    void BuildProfileCurves(double dExtreme, vtkPolyData* pUndeformed, vtkDataSet* pModel);
     BOOL GetModelSize(double& dSize) const;
 
     T_VD_PROFGRID_D m_settings;
-    vtkPolyData* m_pCurves = nullptr;
-    vtkPolyData* m_pSurface = nullptr;
-    vtkPolyData* m_pUndeformed = nullptr;
-    vtkPolyData* m_pConnect = nullptr;
+    vtkSmartPointer<vtkPolyData> m_pCurves;
+    vtkSmartPointer<vtkPolyData> m_pSurface;
+    vtkSmartPointer<vtkPolyData> m_pUndeformed;
+    vtkSmartPointer<vtkPolyData> m_pConnect;
     CArray<gp_Pnt, gp_Pnt&> m_aLabelPos;
     CArray<CString, CString&> m_aLabelText;
+    vtkDataSet* m_pLineModel = nullptr; // the model grid of a grid table while its line tables are made
 };

@@ -22,10 +22,8 @@
 #include <vtkCellArray.h>
 #include <vtkCellData.h>
 #include <vtkDataSet.h>
-#include <vtkDoubleArray.h>
 #include <vtkIdList.h>
 #include <vtkNew.h>
-#include <vtkPointData.h>
 #include <vtkPoints.h>
 #include <vtkPolyData.h>
 #include <vtkSmartPointer.h>
@@ -37,7 +35,6 @@
 #include <cstdint>
 #include <iterator>
 #include <unordered_map>
-#include <vector>
 
 IMPLEMENT_DYNAMIC(CPVSVisualMethodLDFS, CPVSVisualMethodBase)
 IMPLEMENT_DYNAMIC(CPVSVisualMethodLDFSD, CPVSVisualMethodBase)
@@ -85,6 +82,173 @@ public:
 private:
     std::unordered_map<vtkIdType, int> m_map;
 };
+
+using CCellElemMap = CMap<int, int, unsigned int, unsigned int>;
+
+// The element of each piece of a cut: plate cells through the plate map; solid cells, for the
+// design twin's material, through the solid map.
+template <class VDATA>
+const CCellElemMap* CellElemMap(VDATA* pVD, bool bPlate)
+{
+    if (bPlate)
+        return &pVD->m_mCellElemK;
+    if constexpr (std::is_same_v<VDATA, CPVSVisualDataLDFSD>)
+        return &pVD->m_mSolidCellElemK;
+    return nullptr;
+}
+
+// The element behind a grid cell of the cut, and its property, section and material, read from
+// the document's model.
+class CCutElements {
+public:
+    CCutElements(CDBBase* pModelDB, const CCellElemMap* pCellElem)
+        : m_attr(pModelDB), m_gpro(pModelDB), m_gmat(pModelDB), m_elem(pModelDB), m_pCellElem(pCellElem)
+    {
+    }
+    // A plate element (type 4) with its section; with its material too when pGmat is given.
+    bool Plate(vtkIdType nCell, T_GPRO_D& gpro, T_GMAT_D* pGmat) const
+    {
+        unsigned int nElemK = 0;
+        T_ELEM_D elem;
+        T_ATTR_D attr;
+        return Elem(nCell, nElemK) && m_elem.Get(nElemK, elem) && elem.nType == 4 && m_attr.Get(elem.nPropK, attr) &&
+               m_gpro.Get(attr.nGproK, gpro) && (!pGmat || m_gmat.Get(attr.nGmatK, *pGmat));
+    }
+    bool Axes(vtkIdType nCell, double dElemAxis[3][3]) const
+    {
+        unsigned int nElemK = 0;
+        return Elem(nCell, nElemK) && m_elem.calcElemLocalVector(nElemK, dElemAxis, 0);
+    }
+    bool Material(vtkIdType nCell, T_GMAT_D& gmat) const
+    {
+        unsigned int nElemK = 0;
+        T_ELEM_D elem;
+        T_ATTR_D attr;
+        return Elem(nCell, nElemK) && m_elem.Get(nElemK, elem) && m_attr.Get(elem.nPropK, attr) &&
+               m_gmat.Get(attr.nGmatK, gmat);
+    }
+
+private:
+    bool Elem(vtkIdType nCell, unsigned int& nElemK) const
+    {
+        return m_pCellElem && m_pCellElem->Lookup(static_cast<int>(nCell), nElemK) != 0;
+    }
+    CClassAttr m_attr;
+    CClassGpro m_gpro;
+    CClassGmat m_gmat;
+    CClassElem m_elem;
+    const CCellElemMap* m_pCellElem;
+};
+
+// The design twin's cells of one cut, one per counted piece in turn: its points keyed densely
+// in order of first use, its element's section and material.
+class CPayloadCells {
+public:
+    CPayloadCells(const CCutElements& elems, T_LDFS_PAYLOAD_D& payload) : m_elems(elems), m_payload(payload) {}
+    void AddPlate(const kvpvs::planecut::CutPiece& piece)
+    {
+        T_GPRO_D gpro;
+        T_GMAT_D gmat;
+        m_elems.Plate(piece.nCell, gpro, &gmat);
+        T_PLATE_CELL_D cell;
+        cell.nPoint1Id = Key(piece, 0);
+        cell.nPoint2Id = Key(piece, 1);
+        cell.dThickness = gpro.dThickness;
+        cell.dElasticModulus = gmat.dElast;
+        cell.dPoissonRatio = gmat.dPoisson;
+        cell.dWeightDensity = gmat.dWeight;
+        (*m_payload.pPlateCell)[m_nCellKey++] = cell;
+    }
+    // Every counting fan triangle is a cell of its own.
+    void AddSolid(const kvpvs::planecut::CutPiece& piece)
+    {
+        T_GMAT_D gmat;
+        m_elems.Material(piece.nCell, gmat);
+        T_SOLID_CELL_D cell;
+        cell.nPoint1Id = Key(piece, 0);
+        cell.nPoint2Id = Key(piece, 1);
+        cell.nPoint3Id = Key(piece, 2);
+        cell.dElasticModulus = gmat.dElast;
+        cell.dPoissonRatio = gmat.dPoisson;
+        cell.dWeightDensity = gmat.dWeight;
+        (*m_payload.pSolidCell)[m_nCellKey++] = cell;
+    }
+
+private:
+    int Key(const kvpvs::planecut::CutPiece& piece, int e)
+    {
+        return m_denseIds.Get(piece.aIds[e], piece.dPts[e], *m_payload.pPoint);
+    }
+    const CCutElements& m_elems;
+    T_LDFS_PAYLOAD_D& m_payload;
+    CDenseIds m_denseIds;
+    int m_nCellKey = 0;
+};
+
+// The cut's sums in the plane's axes dAxis: a plate cut's segments of plate elements, a solid
+// cut's fan triangles. The design twin takes a piece only with its element's material (and a
+// segment with its section), and broadcasts it.
+template <class VDATA>
+kvpvs::planecut::CutSums IntegrateCut(bool bPlate, const kvpvs::planecut::PlaneCut& cut,
+                                      const kvpvs::planecut::LengthOutFn& lengthOut, const CCutElements& elems,
+                                      CPayloadCells* pPayload, const double dAxis[3][3])
+{
+    if (!bPlate) {
+        kvpvs::planecut::SolidCutRules rules;
+        rules.lengthOut = lengthOut;
+        rules.law = &VDATA::GetLclDirForSumByTriangle;
+        std::copy_n(&dAxis[0][0], 9, &rules.dPlaneAxis[0][0]);
+        if (pPayload) {
+            rules.cellCounts = [&](vtkIdType nCell) {
+                T_GMAT_D gmat;
+                return elems.Material(nCell, gmat);
+            };
+            rules.counted = [pPayload](const kvpvs::planecut::CutPiece& piece) { pPayload->AddSolid(piece); };
+        }
+        return kvpvs::planecut::IntegrateSolidCut(cut, rules);
+    }
+    kvpvs::planecut::PlateCutRules rules;
+    rules.lengthOut = lengthOut;
+    rules.thickness = [&](vtkIdType nCell, double& dThickness) {
+        T_GPRO_D gpro;
+        if (!elems.Plate(nCell, gpro, nullptr))
+            return false;
+        dThickness = gpro.dThickness;
+        return true;
+    };
+    rules.elementAxes = [&](vtkIdType nCell, double dElemAxis[3][3]) {
+        T_GPRO_D gpro;
+        T_GMAT_D gmat;
+        return elems.Axes(nCell, dElemAxis) && (!pPayload || elems.Plate(nCell, gpro, &gmat));
+    };
+    rules.law = &VDATA::GetLclDirForSumByLine;
+    std::copy_n(&dAxis[0][0], 9, &rules.dPlaneAxis[0][0]);
+    if (pPayload)
+        rules.counted = [pPayload](const kvpvs::planecut::CutPiece& piece) { pPayload->AddPlate(piece); };
+    return kvpvs::planecut::IntegratePlateCut(cut, rules);
+}
+
+// The design twin's plane and force sum of one result.
+template <class AXIS>
+void SetPayloadPlane(const kvpvs::planecut::CutSums& sums, const AXIS& axis, const T_PVIST_PLNE_D& plane,
+                     CDBDoc* pDoc, T_LDFS_PAYLOAD_D& payload)
+{
+    T_FORCESUM_D& fs = *payload.pForceSum;
+    fs.FX = sums.dSum[0];
+    fs.FY = sums.dSum[1];
+    fs.FZ = sums.dSum[2];
+    fs.MX = sums.dSum[3];
+    fs.MY = sums.dSum[4];
+    fs.MZ = sums.dSum[5];
+    T_LCLDIR_PLNE_KVR_D& bp = *payload.pPlane;
+    bp.strName = axis.strName;
+    for (int k = 0; k < 3; ++k) {
+        // The listener works in output units; its Y direction is the plane's.
+        bp.dCentre[k] = LengthOut(pDoc, sums.dCentre[k]);
+        bp.dXDir[k] = plane.dNormal[k];
+        bp.dYDir[k] = axis.dAxis[1][k];
+    }
+}
 
 } // namespace
 
@@ -174,6 +338,7 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::Process()
     }
     try {
         m_cutIndex.Clear();
+        m_surface.Clear();
         if (m_pAppendFilter) {
             m_pAppendFilter->Delete();
             m_pAppendFilter = nullptr;
@@ -221,7 +386,6 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::CutPlanes()
         return 1;
     }
 
-    m_cutIndex.Clear();
     auto pGrid = vtkSmartPointer<vtkUnstructuredGrid>::New();
     // Planes and their axis entries go in pairs; a shorter axis list ends the planes.
     const int nPlane = std::min(pRec->aPlane.GetSize(), pRec->aAxis.GetSize());
@@ -234,7 +398,6 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::CutPlanes()
         if (!bGrid)
             continue;
         if (pGrid->GetNumberOfCells() == 0) {
-            m_cutIndex.Clear();
             m_pAppendFilter->Delete();
             m_pAppendFilter = nullptr;
             return 1;
@@ -254,7 +417,6 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::CutPlanes()
             pGrid = vtkSmartPointer<vtkUnstructuredGrid>::New();
     }
 
-    m_cutIndex.Clear();
     const TClock::time_point tAppend = TClock::now();
     if (m_pAppendFilter->GetNumberOfInputConnections(0) > 0) {
         m_pAppendFilter->Update();
@@ -308,9 +470,9 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::CutPlanes()
     }
 
     vtkNew<vtkQuadraticDataSetSurfaceFilter> pSurface;
-    pSurface->SetInputData(pGrid);
-    pSurface->Update();
-    m_pDataSetPre->DeepCopy(pSurface->GetOutput());
+    vtkNew<vtkPolyData> pSurfaceOut;
+    m_surface.Make(pGrid, pSurface, pSurfaceOut);
+    m_pDataSetPre->DeepCopy(pSurfaceOut);
     AddSeconds(m_dPhaseSeconds[kPhaseSurface], tSurface);
 
     // The base would release the filter again at destruction: forget it once released.
@@ -333,10 +495,14 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     const bool bDesign = m_payload.pPlane != nullptr;
     CDBDoc* pDoc = GetDBDoc();
 
-    // The index is built once for the grid every plane of a Process cuts.
+    // The index is built for the grid every plane cuts and kept while its shape is the same:
+    // new values only are copied in.
     if (!m_cutIndex.Matches(pGrid)) {
         const TClock::time_point tIndex = TClock::now();
-        m_cutIndex.Build(pGrid);
+        if (m_cutIndex.MatchesShape(pGrid))
+            m_cutIndex.CopyValues(pGrid);
+        else
+            m_cutIndex.Build(pGrid);
         AddSeconds(m_dPhaseSeconds[kPhaseIndex], tIndex);
     }
     const TClock::time_point tCut = TClock::now();
@@ -353,241 +519,38 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     kvpvs::planecut::PlaneCut cut;
     kvpvs::planecut::CutGridByPlane(pGrid, m_cutIndex, plane.dOrigin, dNormal0, cut);
     vtkPolyData* pOutput = cut.pOutput;
-    vtkPoints* pNewPts = pOutput->GetPoints();
-    vtkCellArray* pLines = pOutput->GetLines();
-    vtkCellArray* pPolys = pOutput->GetPolys();
     AddSeconds(m_dPhaseSeconds[kPhaseCut], tCut);
     const TClock::time_point tIntegrate = TClock::now();
 
-    // The element of each piece: plate cells through the plate map; solid cells, for the design
-    // twin's material, through the solid map.
-    auto elemOf = [&](vtkIdType nCell, unsigned int& nElemK) -> bool {
-        if (bPlate)
-            return pVD->m_mCellElemK.Lookup(static_cast<int>(nCell), nElemK) != 0;
-        if constexpr (std::is_same_v<VDATA, CPVSVisualDataLDFSD>)
-            return pVD->m_mSolidCellElemK.Lookup(static_cast<int>(nCell), nElemK) != 0;
-        return false;
-    };
-
-    CDBBase* pModelDB = pDoc ? pDoc->GetModelDB() : nullptr;
-    CClassAttr clsAttr(pModelDB);
-    CClassGpro clsGpro(pModelDB);
-    CClassGmat clsGmat(pModelDB);
-    CClassElem clsElem(pModelDB);
-    vtkDataArray* pVal = pOutput->GetPointData()->GetScalars();
-    const int nValComp = pVal ? pVal->GetNumberOfComponents() : 0;
-    // Values read straight from a double array when they are one.
-    vtkDoubleArray* pValD = vtkDoubleArray::SafeDownCast(pVal);
-    const double* pValFast = pValD && pValD->GetNumberOfTuples() > 0 ? pValD->GetPointer(0) : nullptr;
-    auto readValues = [&](vtkIdType nId, int nFirst, double dOut[6]) {
-        const double* t = pValFast ? pValFast + static_cast<size_t>(nId) * static_cast<size_t>(nValComp) : nullptr;
-        for (int k = 0; k < 6; ++k)
-            dOut[k] = nFirst + k >= nValComp ? 0.0 : t ? t[nFirst + k] : pVal->GetComponent(nId, nFirst + k);
-    };
+    const CCutElements elems(pDoc ? pDoc->GetModelDB() : nullptr, CellElemMap(pVD, bPlate));
     // The unit control is the document's for the whole cut: looked up once, not per coordinate.
     CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(pDoc);
-    auto lengthOut = [pUnit](double d) { return pUnit ? pUnit->ConvertUnitLengthOut(d) : d; };
-    auto toOut = [&](const double p[3], double q[3]) {
-        for (int k = 0; k < 3; ++k)
-            q[k] = lengthOut(p[k]);
+    const kvpvs::planecut::LengthOutFn lengthOut = [pUnit](double d) {
+        return pUnit ? pUnit->ConvertUnitLengthOut(d) : d;
     };
+    CPayloadCells payloadCells(elems, m_payload);
+    CPayloadCells* pPayload = bDesign ? &payloadCells : nullptr;
+    const kvpvs::planecut::CutSums sums = IntegrateCut<VDATA>(bPlate, cut, lengthOut, elems, pPayload, dAxis);
 
-    double dSum[6] = {0, 0, 0, 0, 0, 0};
-    double dCentre[3] = {0, 0, 0};
-    bool bResult = false;
-    CDenseIds denseIds;
-    int nCellKey = 0;
-
-    auto fillPlaneRecord = [&]() {
+    // Sums or a centre that are not finite (finite values can overflow) are no result: never
+    // inf or nan in the legend, the report or a broadcast.
+    bool bResult = sums.bCentre;
+    for (int k = 0; k < 6 && bResult; ++k)
+        bResult = std::isfinite(sums.dSum[k]) && (k >= 3 || std::isfinite(sums.dCentre[k]));
+    bFound = bResult ? 1 : 0;
+    if (bResult) {
+        if (bDesign)
+            SetPayloadPlane(sums, axis, plane, pDoc, m_payload);
+        for (int k = 0; k < 6; ++k)
+            m_aValue[k].Add(sums.dSum[k]);
         PLANEREC rec;
         for (int k = 0; k < 3; ++k) {
-            rec.dCentre[k] = dCentre[k];
+            rec.dCentre[k] = sums.dCentre[k];
             rec.dXDir[k] = plane.dNormal[k];
             rec.dYDir[k] = axis.dAxis[1][k];
         }
         rec.strName = axis.strName;
-        return rec;
-    };
-
-    PLANEREC planeRec;
-    if (bPlate && pLines) {
-        // Centre: area-weighted midpoints of the qualifying segments, area = thickness x length.
-        double dTotal = 0.0, dFirst[3] = {0, 0, 0};
-        vtkIdType nLine = 0;
-        vtkIdType n = 0;
-        const vtkIdType* pIds = nullptr;
-        for (pLines->InitTraversal(); pLines->GetNextCell(n, pIds); ++nLine) {
-            unsigned int nElemK = 0;
-            if (n < 2 || !elemOf(cut.aLineCell[static_cast<size_t>(nLine)], nElemK))
-                continue;
-            T_ELEM_D elem;
-            T_ATTR_D attr;
-            T_GPRO_D gpro;
-            if (!clsElem.Get(nElemK, elem) || elem.nType != 4 || !clsAttr.Get(elem.nPropK, attr) ||
-                !clsGpro.Get(attr.nGproK, gpro))
-                continue;
-            double p0[3], p1[3];
-            pNewPts->GetPoint(pIds[0], p0);
-            pNewPts->GetPoint(pIds[1], p1);
-            const double t = gpro.dThickness;
-            const double L = lengthOut(CMathFunc::mathLength(p0, p1));
-            const double A = (t + t) * L / 2.0;
-            dTotal += A;
-            for (int k = 0; k < 3; ++k)
-                dFirst[k] += A * (p0[k] + p1[k]) / 2.0;
-        }
-        // No area (no qualifying segment, zero thickness or length): no result, never a NaN.
-        if (dTotal > 0.0 && std::isfinite(dTotal)) {
-            bResult = true;
-            bFound = 1;
-            for (int k = 0; k < 3; ++k)
-                dCentre[k] = dFirst[k] / dTotal;
-            planeRec = fillPlaneRecord();
-            double dRef[3];
-            toOut(dCentre, dRef);
-            nLine = 0;
-            for (pLines->InitTraversal(); pLines->GetNextCell(n, pIds); ++nLine) {
-                unsigned int nElemK = 0;
-                if (n != 2 || !elemOf(cut.aLineCell[static_cast<size_t>(nLine)], nElemK))
-                    continue;
-                double dElemAxis[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
-                if (!clsElem.calcElemLocalVector(nElemK, dElemAxis, 0))
-                    continue;
-                T_ELEM_D elem;
-                T_ATTR_D attr;
-                T_GPRO_D gpro;
-                T_GMAT_D gmat;
-                if (bDesign && (!clsElem.Get(nElemK, elem) || elem.nType != 4 || !clsAttr.Get(elem.nPropK, attr) ||
-                                !clsGpro.Get(attr.nGproK, gpro) || !clsGmat.Get(attr.nGmatK, gmat)))
-                    continue;
-                double dPts[2][3], dForce[2][6], dMoment[2][6];
-                for (int e = 0; e < 2; ++e) {
-                    double p[3];
-                    pNewPts->GetPoint(pIds[e], p);
-                    toOut(p, dPts[e]);
-                    readValues(pIds[e], 0, dForce[e]);
-                    readValues(pIds[e], 6, dMoment[e]);
-                }
-                if (bDesign) {
-                    T_PLATE_CELL_D cell;
-                    cell.nPoint1Id = denseIds.Get(pIds[0], dPts[0], *m_payload.pPoint);
-                    cell.nPoint2Id = denseIds.Get(pIds[1], dPts[1], *m_payload.pPoint);
-                    cell.dThickness = gpro.dThickness;
-                    cell.dElasticModulus = gmat.dElast;
-                    cell.dPoissonRatio = gmat.dPoisson;
-                    cell.dWeightDensity = gmat.dWeight;
-                    (*m_payload.pPlateCell)[nCellKey++] = cell;
-                }
-                double dNormal[3] = {dAxis[0][0], dAxis[0][1], dAxis[0][2]};
-                double dRes[6] = {0, 0, 0, 0, 0, 0};
-                VDATA::GetLclDirForSumByLine(dRef, dPts, dNormal, dForce, dMoment, dRes, dElemAxis, dAxis);
-                for (int k = 0; k < 6; ++k)
-                    dSum[k] += dRes[k];
-            }
-            for (double& s : dSum)
-                if (std::fabs(s) < kTiny)
-                    s = 0.0;
-        }
-    } else if (!bPlate && pPolys) {
-        // Each fan triangle counts unless it is degenerate relative to itself, decided once on
-        // the output-unit points the triangle routine receives, which applies the same test:
-        // the centre, the sums and the broadcast cells take the same triangles.
-        const vtkIdType nPts = pNewPts->GetNumberOfPoints();
-        std::vector<double> aOut(3 * static_cast<size_t>(nPts));
-        for (vtkIdType p = 0; p < nPts; ++p) {
-            double x[3];
-            pNewPts->GetPoint(p, x);
-            toOut(x, &aOut[3 * static_cast<size_t>(p)]);
-        }
-        auto outPoint = [&](vtkIdType nId) { return &aOut[3 * static_cast<size_t>(nId)]; };
-        std::vector<char> aCounts;
-        aCounts.reserve(static_cast<size_t>(pPolys->GetNumberOfConnectivityIds()));
-        kvpvs::planecut::CutArea area;
-        kvpvs::planecut::ForEachFanTriangle(pPolys, [&](vtkIdType, const vtkIdType ids[3]) {
-            const bool bCounts = !kvpvs::planecut::IsDegenerateTriangle(outPoint(ids[0]), outPoint(ids[1]),
-                                                                         outPoint(ids[2]));
-            aCounts.push_back(bCounts ? 1 : 0);
-            if (!bCounts)
-                return;
-            double p[3][3];
-            for (int e = 0; e < 3; ++e)
-                pNewPts->GetPoint(ids[e], p[e]);
-            area.Add(p[0], p[1], p[2]);
-        });
-        if (area.Centre(dCentre)) {
-            bResult = true;
-            bFound = 1;
-            planeRec = fillPlaneRecord();
-            double dRef[3];
-            toOut(dCentre, dRef);
-            size_t nTri = 0;
-            vtkIdType nCheckedPoly = -1;
-            bool bPolyOk = !bDesign;
-            T_GMAT_D gmat;
-            kvpvs::planecut::ForEachFanTriangle(pPolys, [&](vtkIdType nPoly, const vtkIdType ids[3]) {
-                if (bDesign && nPoly != nCheckedPoly) {
-                    // The design twin takes a polygon only with its element's material.
-                    nCheckedPoly = nPoly;
-                    unsigned int nElemK = 0;
-                    T_ELEM_D elem;
-                    T_ATTR_D attr;
-                    bPolyOk = elemOf(cut.aPolyCell[static_cast<size_t>(nPoly)], nElemK) && clsElem.Get(nElemK, elem) &&
-                              clsAttr.Get(elem.nPropK, attr) && clsGmat.Get(attr.nGmatK, gmat);
-                }
-                if (!aCounts[nTri++] || !bPolyOk)
-                    return;
-                double dPts[3][3], dStress[3][6];
-                for (int e = 0; e < 3; ++e) {
-                    std::copy_n(outPoint(ids[e]), 3, dPts[e]);
-                    readValues(ids[e], 0, dStress[e]);
-                }
-                if (bDesign) {
-                    // Every counting fan triangle is a cell of its own.
-                    T_SOLID_CELL_D cell;
-                    cell.nPoint1Id = denseIds.Get(ids[0], dPts[0], *m_payload.pPoint);
-                    cell.nPoint2Id = denseIds.Get(ids[1], dPts[1], *m_payload.pPoint);
-                    cell.nPoint3Id = denseIds.Get(ids[2], dPts[2], *m_payload.pPoint);
-                    cell.dElasticModulus = gmat.dElast;
-                    cell.dPoissonRatio = gmat.dPoisson;
-                    cell.dWeightDensity = gmat.dWeight;
-                    (*m_payload.pSolidCell)[nCellKey++] = cell;
-                }
-                double dNormal[3] = {dAxis[0][0], dAxis[0][1], dAxis[0][2]};
-                double dRes[6] = {0, 0, 0, 0, 0, 0};
-                VDATA::GetLclDirForSumByTriangle(dRef, dPts, dNormal, dStress, dRes, dAxis);
-                for (int d = 0; d < 6; ++d)
-                    dSum[d] += dRes[d];
-            });
-        }
-    }
-
-    // Sums or a centre that are not finite (finite values can overflow) are no result: never
-    // inf or nan in the legend, the report or a broadcast.
-    for (int k = 0; k < 6 && bResult; ++k)
-        bResult = std::isfinite(dSum[k]) && (k >= 3 || std::isfinite(dCentre[k]));
-    if (!bResult)
-        bFound = 0;
-    if (bResult) {
-        if (bDesign) {
-            T_FORCESUM_D& fs = *m_payload.pForceSum;
-            fs.FX = dSum[0];
-            fs.FY = dSum[1];
-            fs.FZ = dSum[2];
-            fs.MX = dSum[3];
-            fs.MY = dSum[4];
-            fs.MZ = dSum[5];
-            T_LCLDIR_PLNE_KVR_D& bp = *m_payload.pPlane;
-            bp.strName = axis.strName;
-            for (int k = 0; k < 3; ++k) {
-                // The listener works in output units; its Y direction is the plane's.
-                bp.dCentre[k] = LengthOut(pDoc, dCentre[k]);
-                bp.dXDir[k] = plane.dNormal[k];
-                bp.dYDir[k] = axis.dAxis[1][k];
-            }
-        }
-        for (int k = 0; k < 6; ++k)
-            m_aValue[k].Add(dSum[k]);
-        m_aPlaneResult.Add(planeRec);
+        m_aPlaneResult.Add(rec);
     }
 
     // Drawn: the plate mode's segments or the solid mode's polygons, every one of them.

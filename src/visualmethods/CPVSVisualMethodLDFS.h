@@ -4,9 +4,9 @@
 // plane's axes, draws the cuts, the plane axes, labels and legend lines, and writes the
 // report "LdfsFile.txt". The design twin also broadcasts each plane through CNotifyListener.
 #pragma once
-#include "frame/core/ForceSumRecords.h"
-#include "frame/core/KVPvsExport.h"
-#include "frame/core/NotifyListener.h"
+#include "core/ForceSumRecords.h"
+#include "core/KVPvsExport.h"
+#include "core/NotifyListener.h"
 #include "visualdata/CPVSVisualDataLDFS.h"
 #include "visualdata/CPVSVisualDataLDFSD.h"
 #include "planecut/plane_cut.h"
@@ -67,8 +67,10 @@ protected:
     VDATA* GetLdfsVData();
     RECORD* GetRecord();
 
-    // Index of the grid the planes of one Process cut, built with its first plane.
+    // Index of the grid the planes cut and the surface of that grid, kept from one Process to
+    // the next while the grid's points and cells are the same.
     kvpvs::planecut::PlaneCutIndex m_cutIndex;
+    kvpvs::planecut::KeptSurface m_surface;
 
     T_LDFS_PAYLOAD_D m_payload; // set by the design twin; null members otherwise
     BOOL m_bAppendReport = FALSE;

@@ -3,6 +3,7 @@
 // and dropped with the last, its exchange file, and a library missing or missing exports.
 #include "yrp_test_support.h"
 
+#include "HexDouble.h"
 #include "design/CYRPC_DataBaseManager.h"
 #include "design/YRPRecords.h"
 
@@ -11,8 +12,11 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 using namespace kvpvs::test;
 
@@ -230,6 +234,37 @@ TEST_F(LibraryTest, ExchangeFileReadsBackEveryStoredRecord)
     EXPECT_EQ(d.aUrwa[0].load.aLcom[0].strName, "Stage 2");
     EXPECT_EQ(d.aUrwa[0].load.aLcom[0].dDesignForce[3], -1e-300);
     EXPECT_EQ(d.aUrco.GetSize(), 0);
+}
+
+// The exchange file's doubles are written byte for byte as the C library's "%a" writes them.
+TEST(ExchangeFile, DoublesAreWrittenAsPrintfWritesThemInHexadecimal)
+{
+    int nWrong = 0;
+    std::string strFirst;
+    auto check = [&](uint64_t u) {
+        const double d = std::bit_cast<double>(u);
+        char want[64], got[YrpArchive::kHexDoubleMax];
+        std::snprintf(want, sizeof want, "%a", d);
+        const std::string s(got, static_cast<size_t>(YrpArchive::WriteHexDouble(d, got)));
+        if (s != want && nWrong++ == 0)
+            strFirst = s + " for " + want;
+    };
+    // Every exponent (zeros, subnormals, infinities and NaNs among them), both signs, with
+    // fractions trimmed to each length from none to all thirteen digits.
+    for (uint64_t e = 0; e <= 0x7ff; ++e)
+        for (uint64_t sign : {uint64_t{0}, uint64_t{1} << 63})
+            for (int k = 0; k <= 13; ++k) {
+                const uint64_t m = k == 13 ? 0 : uint64_t{1} << (4 * k);
+                check(sign | e << 52 | m);
+                check(sign | e << 52 | (m ? (uint64_t{1} << 52) - m : 0xfffffffffffff));
+            }
+    std::mt19937_64 rng(20240531);
+    for (int i = 0; i < 250000; ++i) {
+        const uint64_t u = rng();
+        check(u);
+        check(u & 0x800fffffffffffffull); // a subnormal
+    }
+    EXPECT_EQ(nWrong, 0) << strFirst;
 }
 
 TEST_F(LibraryTest, DamagedExchangeFileReadsAsNothing)

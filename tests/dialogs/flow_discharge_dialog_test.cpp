@@ -10,6 +10,7 @@
 #include "frame/IPvsDlgImpl.h"
 #include "visualmethods/CPVSVisualMethodFlowDiscWKVR.h"
 
+#include "DisplayRequired.h"
 #include "PVSRendererBase.h"
 #include "UserDefDisplayHost.h"
 #include "afx_standin.h"
@@ -75,6 +76,7 @@ TEST_F(FlowDischargeDialog, AddWithoutThePlaneDialogTakesTheXPlaneThroughTheOrig
 
 TEST_F(FlowDischargeDialog, PlaneDialogSuppliesThePlaneAndItsLastPlaneOutlivesIt)
 {
+    KVPVS_REQUIRE_DISPLAY();
     CDlgFlowDiscWKVR* dlg = Open();
     ASSERT_TRUE(AfxDriver::Click(dlg, IDC_FD_DEFINE));
     CKVPVSDlgDefPlane* plane = dlg->GetPlaneDialog();
@@ -129,6 +131,7 @@ TEST_F(FlowDischargeDialog, DeletingTheFirstAndThirdOfFourKeepsTheSecondAndFourt
 
 TEST_F(FlowDischargeDialog, ShowFillsTheRecordWithTheCheckedPlanesInListOrder)
 {
+    KVPVS_REQUIRE_DISPLAY();
     CDlgFlowDiscWKVR* dlg = Open();
     AddNamed(dlg, "A");
     AfxDriver::Click(dlg, IDC_FD_DEFINE);
@@ -198,6 +201,7 @@ class FlowDischargeClosing : public FlowDischargeDialog, public ::testing::WithP
 
 TEST_P(FlowDischargeClosing, CleansUpOnceInEitherOrder)
 {
+    KVPVS_REQUIRE_DISPLAY();
     const bool bPlaneFirst = GetParam();
     CDlgFlowDiscWKVR* dlg = Open();
     AfxDriver::Click(dlg, IDC_FD_DEFINE);
@@ -239,6 +243,7 @@ class PlaneDialogsOfTwoOpeners : public FlowDischargeDialog, public ::testing::W
 
 TEST_P(PlaneDialogsOfTwoOpeners, EachOwnsItsPlaneAndClosesInEitherOrder)
 {
+    KVPVS_REQUIRE_DISPLAY();
     g_frameDestroys = 0;
     T_PVIST_PLNE_D framePlane;
     framePlane.dOrigin[0] = framePlane.dOrigin[1] = framePlane.dOrigin[2] = 0.5;
@@ -285,6 +290,7 @@ namespace {
 // z = 1 of the 2 x 2 block: area 4 times v.n = -8.
 TEST_F(FlowDischargeDialog, CheckedPlanesAreShownAsAFlowDischargeDisplay)
 {
+    KVPVS_REQUIRE_DISPLAY();
     IFactoryWPLPVSImpl edition;
     CPVSRendererRecorder renderer;
     kvpvs::host::CUserDefDisplayHost host(&renderer);

@@ -7,6 +7,7 @@
 #include "dialogs/DialogControlIds.h"
 #include "dialogs/KVPVSDlgDefPlane.h"
 
+#include "DisplayRequired.h"
 #include "MsgOut.h"
 #include "MsgOut_standin.h"
 #include "afx_standin.h"
@@ -44,6 +45,7 @@ class OriginNormalPlane : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        KVPVS_REQUIRE_DISPLAY();
         g_draws.clear();
         g_destroys.clear();
         GMsgOutClear();
@@ -214,6 +216,7 @@ TEST_F(OriginNormalPlane, OpenersPlaneReplacesTheDefaultAndComesBackOnClose)
 // X plane through the model spans z = +-0.025 and y = -0.5 .. 2.5.
 TEST(OriginNormalPlaneFlat, FlatModelWidensTheFlatAxisOfThePlacementBox)
 {
+    KVPVS_REQUIRE_DISPLAY();
     CDBDoc doc;
     CZORDocBase::SetCurDoc(&doc);
     CClassNode nodes(doc.GetModelDB());

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -150,7 +152,7 @@ TEST_F(PictureSettingsFile, ExportThenImportRestoresEveryValue)
     w.Initialize();
     w.nImageFormat = 1;
     w.bAutoRange = 0;
-    w.dMax = 0.0125;
+    w.dMax = 2.5e-07; // written with an exponent
     w.dMin = -42.5;
     w.nDivisions = 9;
     w.dVectorScale = 3.5;
@@ -167,7 +169,7 @@ TEST_F(PictureSettingsFile, ExportThenImportRestoresEveryValue)
     ASSERT_TRUE(ImportResultPicSettings(path.c_str(), s));
     EXPECT_EQ(s.nImageFormat, 1);
     EXPECT_EQ(s.bAutoRange, 0);
-    EXPECT_EQ(s.dMax, 0.0125);
+    EXPECT_EQ(s.dMax, 2.5e-07);
     EXPECT_EQ(s.dMin, -42.5);
     EXPECT_EQ(s.nDivisions, 9);
     EXPECT_EQ(s.dVectorScale, 3.5);
@@ -207,11 +209,11 @@ TEST_F(PictureSettingsFile, MissingKeysTakeDefaults)
         EXPECT_EQ(s.aViews[i], i == 0 ? 1 : 0) << i;
 }
 
-TEST_F(PictureSettingsFile, BlankLinesAreSkippedAndNumbersAreUnchecked)
+TEST_F(PictureSettingsFile, BlankLinesAreSkippedAndNumbersReadWhole)
 {
-    ASSERT_EQ(Parse("\r\n   \r\nMaximum_Value = abc\n\nNumber_of_Division = 99999999999999\n"), 1);
-    EXPECT_EQ(s.dMax, 0.0);
-    EXPECT_EQ(s.nDivisions, 2147483647);
+    ASSERT_EQ(Parse("\r\n   \r\nMaximum_Value = -2.5e-07\n\nNumber_of_Division = 1\n"), 1);
+    EXPECT_EQ(s.dMax, -2.5e-07);
+    EXPECT_EQ(s.nDivisions, 1);
 }
 
 struct InvalidCase {
@@ -245,7 +247,16 @@ INSTANTIATE_TEST_SUITE_P(
                       InvalidCase{"ValueOutsideList", "ISO = TRUE\r\nImage_Format = GIF\r\n"},
                       InvalidCase{"KeyWithoutValue", "ISO = TRUE\r\nVector_Scale =\r\n"},
                       InvalidCase{"TabIsNoSeparator", "ISO = TRUE\r\nISO\t= TRUE\r\n"},
-                      InvalidCase{"LineOver511", "ISO = TRUE\r\nVector_Scale = " + std::string(497, '1') + "\r\n"}),
+                      InvalidCase{"LineOver511", "ISO = TRUE\r\nVector_Scale = " + std::string(497, '1') + "\r\n"},
+                      InvalidCase{"DivisionsZero", "ISO = TRUE\r\nNumber_of_Division = 0\r\n"},
+                      InvalidCase{"DivisionsNegative", "ISO = TRUE\r\nNumber_of_Division = -5\r\n"},
+                      InvalidCase{"DivisionsBeyondInt", "ISO = TRUE\r\nNumber_of_Division = 99999999999999999999\r\n"},
+                      InvalidCase{"DivisionsLetters", "ISO = TRUE\r\nNumber_of_Division = abc\r\n"},
+                      InvalidCase{"LetterInsideNumber", "ISO = TRUE\r\nNumber_of_Division = 1O0\r\n"},
+                      InvalidCase{"ScaleWithTail", "ISO = TRUE\r\nDiagram_Scale = 0.5x\r\n"},
+                      InvalidCase{"LimitNotANumber", "ISO = TRUE\r\nMaximum_Value = nan\r\n"},
+                      InvalidCase{"LimitOverflows", "ISO = TRUE\r\nMinimum_Value = -1e999\r\n"},
+                      InvalidCase{"ScaleInfinite", "ISO = TRUE\r\nDeform_Scale = inf\r\n"}),
     [](const ::testing::TestParamInfo<InvalidCase>& i) { return std::string(i.param.pszName); });
 
 TEST_F(PictureSettingsFile, LineOf511CharactersIsRead)
@@ -253,6 +264,44 @@ TEST_F(PictureSettingsFile, LineOf511CharactersIsRead)
     // 15 + 496 = 511 characters before the line end.
     ASSERT_EQ(Parse("Vector_Scale = " + std::string(495, '0') + "2\r\n"), 1);
     EXPECT_EQ(s.dVectorScale, 2.0);
+}
+
+// Bytes the process has read from files so far, as the kernel counts them.
+long long BytesRead()
+{
+    std::ifstream in("/proc/self/io");
+    std::string key;
+    long long n = 0;
+    while (in >> key >> n)
+        if (key == "rchar:")
+            return n;
+    return -1;
+}
+
+int OpenFiles()
+{
+    int n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++n;
+    return n;
+}
+
+TEST_F(PictureSettingsFile, HugeFileIsRefusedAtItsFirstLineAndClosed)
+{
+    // 1 GiB of NUL bytes without a line end, sparse on disk: its first line is already too long.
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, off_t{1} << 30), 0);
+    close(fd);
+    s.nImageFormat = 1;
+    const int nFiles = OpenFiles();
+    const long long nBefore = BytesRead();
+    ASSERT_GE(nBefore, 0);
+    EXPECT_FALSE(ImportResultPicSettings(path.c_str(), s));
+    EXPECT_LT(BytesRead() - nBefore, 1 << 20) << "the reading goes on past the first line";
+    EXPECT_EQ(OpenFiles(), nFiles);
+    EXPECT_EQ(s.nImageFormat, 1);
+    EXPECT_EQ(Win32MessageBoxCount(), 1);
 }
 
 TEST_F(PictureSettingsFile, UnopenableFileChangesNothing)

@@ -300,9 +300,23 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"CellsNarrowerThanAMicron", "0, 0, 0", "2.5e-5, 2.5, 0", "20", "4", true},
         RefusedCase{"XDivisionsZero", "0, 0, 0", "2.5, 2.5, 0", "0", "4", false},
         RefusedCase{"YDivisionsNegative", "0, 0, 0", "2.5, 2.5, 0", "4", "-3", false},
+        // At most 10,000 divisions a side and 1,000,000 cells: cells of 1e-4 here would pass.
+        RefusedCase{"XDivisionsAboveTenThousand", "0, 0, 0", "2.5, 2.5, 0", "10001", "4", false},
+        RefusedCase{"CellsAboveAMillion", "0, 0, 0", "2.5, 2.5, 0", "1001", "1000", false},
         RefusedCase{"CornerNotANumber", "nan, 0, 0", "2.5, 2.5, 0", "4", "4", false},
         RefusedCase{"CornerNotAPoint", "1, 2", "2.5, 2.5, 0", "4", "4", false}),
     [](const ::testing::TestParamInfo<RefusedCase>& i) { return std::string(i.param.pszName); });
+
+// 4294967306 read modulo 2^32 is 10: a count beyond int is refused as no integer, not stored.
+TEST_F(ProfileGridDefDialog, TypedCountBeyondIntIsRefusedNotWrapped)
+{
+    CDlgProfileGridDef* dlg = Open();
+    Type(dlg, "0, 0, 0", "2.5, 2.5, 0", "4294967306", "4");
+    ASSERT_TRUE(AfxDriver::Click(dlg, IDC_PGDEF_ADD));
+    EXPECT_TRUE(GridKeys().empty());
+    ASSERT_EQ(Win32MessageBoxCount(), 1);
+    EXPECT_STREQ(Win32MessageBoxAt(0)->pszText, "Please enter an integer.");
+}
 
 TEST_F(ProfileGridDefDialog, SelectingAStoredGridFillsCornersAndDivisionsAndPreviewsIt)
 {

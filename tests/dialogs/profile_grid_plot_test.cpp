@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 using namespace kvpvs::test;
 
@@ -177,6 +178,32 @@ TEST_F(ProfileGridPlotDialog, DeletedGridLosesItsLinesOnTheDatabaseChange)
     EXPECT_EQ(dynamic_cast<CComboBox*>(d->GetDlgItem(IDC_PGPLOT_GRID))->GetCount(), 1);
     EXPECT_EQ(d->GetChosenLines(nGridB).aIdx.GetSize(), 0);
     EXPECT_EQ(d->GetChosenLines(nGridA).aIdx.GetSize(), 1);
+}
+
+// An index line takes 1 to 100,000 divisions: another count gets the framework's number message,
+// the focus and no line; a grid stored beyond the grid limits offers no line at all.
+TEST_F(ProfileGridPlotDialog, LineDivisionsOutsideTheLimitAddNoLine)
+{
+    m.AddGrid("Wide", {0.5, 0.5, 2.0}, {3.5, 0.5, 2.0}, {0.5, 3.5, 2.0}, 10001, 1);
+    CDlgProfileGridPlot* d = Open();
+    ASSERT_NE(d, nullptr);
+    const char* kRange = "Please enter an integer between 1 and 100000.";
+    const std::pair<const char*, const char*> refused[] = {
+        {"0", kRange}, {"100001", kRange}, {"1000000000", kRange}, {"8 lines", "Please enter an integer."}};
+    for (const auto& [pszDiv, pszMessage] : refused) {
+        Win32ClearMessageBoxJournal();
+        AddLine(d, 0, 1, pszDiv);
+        EXPECT_EQ(Lines(d)->GetCount(), 0) << pszDiv;
+        ASSERT_EQ(Win32MessageBoxCount(), 1) << pszDiv;
+        EXPECT_STREQ(Win32MessageBoxAt(0)->pszText, pszMessage);
+        EXPECT_EQ(CWnd::GetFocus(), d->GetDlgItem(IDC_PGPLOT_XDIV)) << pszDiv;
+    }
+    AddLine(d, 0, 1, "100000");
+    EXPECT_EQ(Lines(d)->GetCount(), 1);
+
+    AfxDriver::Select(d, IDC_PGPLOT_GRID, 2);
+    EXPECT_EQ(dynamic_cast<CComboBox*>(d->GetDlgItem(IDC_PGPLOT_XINDEX))->GetCount(), 0);
+    EXPECT_EQ(dynamic_cast<CComboBox*>(d->GetDlgItem(IDC_PGPLOT_YINDEX))->GetCount(), 0);
 }
 
 TEST_F(ProfileGridPlotDialog, TableButtonsStoreAndOpenTheTables)

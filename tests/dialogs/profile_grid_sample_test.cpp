@@ -13,8 +13,10 @@
 #include "visualmethods/CPVSVisualMethodGlbProfGrid.h"
 
 #include "PVSMeshMngrBrdg.h"
+#include "PVSRendererBase.h"
 #include "PostGeneralTable.h"
 #include "PostVisualState.h"
+#include "TempDir.h"
 #include "UnitCtrl.h"
 #include "afx_standin.h"
 
@@ -22,6 +24,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -262,6 +266,40 @@ TEST_F(ProfileGridSampleTest, ShownDisplayLabelsTheExactAreasUnderTheProfiles)
     // The pit heaves, the ground behind the wall settles: the line across both changes sign.
     EXPECT_GT(GroundDZ(5.0), 0.0);
     EXPECT_LT(GroundDZ(18.0), 0.0);
+}
+
+// The view shows one display at a time: the display of another component leaves the picture
+// when the settlement is shown, instead of fighting its faces for depth.
+TEST_F(ProfileGridSampleTest, ShowingAnotherComponentReplacesThePicture)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "offscreen GL rendering is not leak-checkable here";
+#endif
+    kvpvs::testing::TempDir tmp("pgpicture");
+    auto picture = [&](bool bDXBefore, const char* pszName) {
+        CPVSRendererVTK r(200, 150);
+        kvpvs::host::CUserDefDisplayHost host(&r);
+        host.InstallDoc(*s_pDoc);
+        CDlgProfileGridPlot* d = OpenWithLines();
+        EXPECT_NE(d, nullptr);
+        if (d && bDXBefore) {
+            EXPECT_TRUE(SelectText(d, IDC_PGPLOT_COMPONENT, "DX"));
+            AfxDriver::Click(d, IDC_PGPLOT_SHOW);
+            EXPECT_TRUE(SelectText(d, IDC_PGPLOT_COMPONENT, "DZ"));
+        }
+        if (d)
+            AfxDriver::Click(d, IDC_PGPLOT_SHOW);
+        kvpvs::host::CUserDefDisplayHost::UninstallDoc(*s_pDoc);
+        EXPECT_EQ(host.GetShownCount(), bDXBefore ? 2 : 1);
+        EXPECT_TRUE(r.SavePNG(tmp.file(pszName).c_str()));
+        if (d)
+            d->DestroyWindow();
+        std::ifstream in(tmp.file(pszName), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    const std::string once = picture(false, "once.png");
+    ASSERT_FALSE(once.empty());
+    EXPECT_TRUE(picture(true, "again.png") == once) << "the display of DX is still in the picture";
 }
 
 } // namespace

@@ -114,7 +114,7 @@ protected:
 
 TEST_F(SaveResultPicDialog, ExampleBatchReachesTheDocument)
 {
-    // The spec's example: prefix P, model dam, Set1, Step2, DZ, Front, Deformed.
+    // Prefix P, model dam, Set1, Step2, DZ, Front, Deformed: every part of name and caption.
     CDlgSaveResultPic* dlg = Open();
     ASSERT_NE(dlg, nullptr);
     CheckRow(dlg, 100);
@@ -432,6 +432,49 @@ TEST_F(SaveResultPicDialog, SpinStepsTheDivisions)
     AfxDriver::Spin(dlg, IDC_SRP_DIVISIONS_SPIN, -1);
     AfxDriver::Spin(dlg, IDC_SRP_DIVISIONS_SPIN, -1);
     EXPECT_EQ(AfxDriver::GetText(dlg, IDC_SRP_DIVISIONS), "9");
+}
+
+// A typed number the settings file would refuse is refused where it is typed: no file dialog,
+// no batch; the number the user then types exports a file that imports.
+TEST_F(SaveResultPicDialog, TypedNumbersTheFileCannotHoldAreRefused)
+{
+    kvpvs::testing::TempDir tmp("srp");
+    CDlgSaveResultPic* dlg = Open();
+    CheckRow(dlg, 100);
+    ChooseView(dlg, kIso);
+    AfxDriver::Click(dlg, IDC_SRP_AUTO_RANGE); // off: the user's range
+    const struct {
+        UINT nID;
+        const char* pszText;
+        const char* pszMessage;
+    } aCases[] = {{IDC_SRP_DIVISIONS, "0", "Please enter an integer between 1 and 2147483647."},
+                  {IDC_SRP_DIVISIONS, "-5", "Please enter an integer between 1 and 2147483647."},
+                  {IDC_SRP_DIVISIONS, "99999999999", "Please enter an integer."},
+                  {IDC_SRP_DIVISIONS, "1O0", "Please enter an integer."},
+                  {IDC_SRP_MIN, "-inf", "Please enter a number."},
+                  {IDC_SRP_DIAGRAM_SCALE, "nan", "Please enter a number."}};
+    for (const auto& c : aCases) {
+        AfxDriver::SetText(dlg, IDC_SRP_DIVISIONS, " 7 ");
+        AfxDriver::SetText(dlg, IDC_SRP_MIN, "-1");
+        AfxDriver::SetText(dlg, IDC_SRP_DIAGRAM_SCALE, "1");
+        AfxDriver::SetText(dlg, c.nID, c.pszText);
+        Win32ClearMessageBoxJournal();
+        AfxDriver::Click(dlg, IDC_SRP_EXPORT);
+        AfxDriver::Click(dlg, IDOK);
+        ASSERT_EQ(Win32MessageBoxCount(), 2) << c.pszText;
+        EXPECT_STREQ(Win32MessageBoxAt(0)->pszText, c.pszMessage);
+        EXPECT_EQ(CWnd::GetFocus(), dlg->GetDlgItem(c.nID)) << c.pszText;
+    }
+    EXPECT_EQ(AfxStandInFileDialogCount(), 0);
+    EXPECT_TRUE(doc.m_aPictureBatches.empty());
+
+    AfxDriver::SetText(dlg, IDC_SRP_DIAGRAM_SCALE, "1");
+    AfxDriver::ScriptFileDialog(IDOK, tmp.file("typed").c_str());
+    AfxDriver::Click(dlg, IDC_SRP_EXPORT);
+    T_RESULT_PIC_SETTING_D back;
+    back.Initialize();
+    ASSERT_TRUE(ImportResultPicSettings(tmp.file("typed.rpd").c_str(), back));
+    EXPECT_EQ(back.nDivisions, 7);
 }
 
 TEST_F(SaveResultPicDialog, SettingsFileButtonsExportAndImport)

@@ -5,6 +5,7 @@
 #include "sweep.h"
 
 #include "frame/IFactoryPVSImpl.h"
+#include "frame/IFactoryWPLPVSImpl.h"
 #include "frame/IPvsDlgImpl.h"
 #include "visualdata/PVSUserDefRecords.h"
 
@@ -38,12 +39,15 @@ protected:
     }
     CDBDoc doc;
     IFactoryPVSImpl factory;
+    IFactoryWPLPVSImpl edition;
 };
 
-// One factory operation: makes its object, frees it, and says whether there was one.
+// One operation of the module's factory or of the other edition's: makes its object, frees it,
+// and says whether there was one.
 struct FactoryCase {
     const char* name;
-    std::function<bool(IFactoryPVSImpl&, CDBDoc&, unsigned int nRowK, void* pRecord)> make;
+    std::function<bool(IFactoryPVS&, CDBDoc&, unsigned int nRowK, void* pRecord)> make;
+    bool bEdition = false;
 };
 
 void PrintTo(const FactoryCase& c, std::ostream* os) { *os << c.name; }
@@ -71,10 +75,11 @@ TEST_P(FactoryOperation, GivesNullWhileAnAllocationFails)
         record.aAxis.Add(axis);
     }
     const auto& make = GetParam().make;
-    ASSERT_TRUE(make(factory, doc, nRowK, &record)) << "the operation makes an object";
+    IFactoryPVS& f = GetParam().bEdition ? static_cast<IFactoryPVS&>(edition) : factory;
+    ASSERT_TRUE(make(f, doc, nRowK, &record)) << "the operation makes an object";
     bool bMade = false;
     const long long n =
-        SweepAllocations([&] { bMade = make(factory, doc, nRowK, &record); }, [&](long long) { EXPECT_FALSE(bMade); });
+        SweepAllocations([&] { bMade = make(f, doc, nRowK, &record); }, [&](long long) { EXPECT_FALSE(bMade); });
     EXPECT_GT(n, 0) << "the operation allocates";
     EXPECT_TRUE(bMade);
 }
@@ -83,47 +88,72 @@ T_VD_PARAM_D Param(CDBDoc& doc, unsigned int nRowK) { return T_VD_PARAM_D{&doc, 
 
 const FactoryCase kFactoryCases[] = {
     {"ForceSumDisplayByType",
-     [](IFactoryPVSImpl& f, CDBDoc& d, unsigned k, void*) {
+     [](IFactoryPVS& f, CDBDoc& d, unsigned k, void*) {
          T_VD_PARAM_D p = Param(d, k);
          return Made(f.CreateVisualDataByType(8, &p));
      }},
     {"DesignForceSumDisplayByType",
-     [](IFactoryPVSImpl& f, CDBDoc& d, unsigned k, void*) {
+     [](IFactoryPVS& f, CDBDoc& d, unsigned k, void*) {
          T_VD_PARAM_D p = Param(d, k);
          return Made(f.CreateVisualDataByType(12, &p));
      }},
     {"ElementDisplayFromItsRow",
-     [](IFactoryPVSImpl& f, CDBDoc& d, unsigned k, void*) {
+     [](IFactoryPVS& f, CDBDoc& d, unsigned k, void*) {
          T_VD_PARAM_D p = Param(d, k);
          return Made(f.CreateVisualData(&p));
      }},
     {"ElementDisplayOfSeveralIsoSurfaces",
-     [](IFactoryPVSImpl& f, CDBDoc& d, unsigned k, void*) {
+     [](IFactoryPVS& f, CDBDoc& d, unsigned k, void*) {
          T_VD_PARAM_D p = Param(d, k);
          return Made(f.CreateVisualDataByMutiIso(&p));
      }},
     {"ForceSumMethod",
-     [](IFactoryPVSImpl& f, CDBDoc& d, unsigned, void*) {
+     [](IFactoryPVS& f, CDBDoc& d, unsigned, void*) {
          T_VM_PARAM_D p;
          p.pDoc = &d;
          p.nVMType = 15;
          return Made(f.CreateVisualMethod(&p));
      }},
     {"DesignForceSumMethod",
-     [](IFactoryPVSImpl& f, CDBDoc& d, unsigned, void*) {
+     [](IFactoryPVS& f, CDBDoc& d, unsigned, void*) {
          T_VM_PARAM_D p;
          p.pDoc = &d;
          p.nVMType = 19;
          return Made(f.CreateVisualMethod(&p));
      }},
     {"FiniteElementModelData",
-     [](IFactoryPVSImpl& f, CDBDoc&, unsigned, void*) {
+     [](IFactoryPVS& f, CDBDoc&, unsigned, void*) {
          T_MD_PARAM_D p{1, 0};
          return Made(f.CreateModelData(&p));
      }},
     {"CopyOfAForceSumRecordWithPlanes",
-     [](IFactoryPVSImpl& f, CDBDoc&, unsigned, void* pRecord) { return Made(f.CreateAndCopyUserDefModeData(8, pRecord)); }},
-    {"ColourTable", [](IFactoryPVSImpl& f, CDBDoc&, unsigned, void*) { return Made(f.CreateColorTable(3)); }},
+     [](IFactoryPVS& f, CDBDoc&, unsigned, void* pRecord) { return Made(f.CreateAndCopyUserDefModeData(8, pRecord)); }},
+    {"ColourTable", [](IFactoryPVS& f, CDBDoc&, unsigned, void*) { return Made(f.CreateColorTable(3)); }},
+    // The other edition's own work: the row read, the host constructors, the record copy and
+    // the colour table's row read (from the current document).
+    {"EditionElementDisplayFromItsRow",
+     [](IFactoryPVS& f, CDBDoc& d, unsigned k, void*) {
+         T_VD_PARAM_D p = Param(d, k);
+         return Made(f.CreateVisualData(&p));
+     },
+     true},
+    {"EditionElementDisplayOfSeveralIsoSurfaces",
+     [](IFactoryPVS& f, CDBDoc& d, unsigned k, void*) {
+         T_VD_PARAM_D p = Param(d, k);
+         return Made(f.CreateVisualDataByMutiIso(&p));
+     },
+     true},
+    {"EditionCopyOfAForceSumRecordWithPlanes",
+     [](IFactoryPVS& f, CDBDoc&, unsigned, void* pRecord) { return Made(f.CreateAndCopyUserDefModeData(8, pRecord)); },
+     true},
+    {"EditionColourTableOfARow",
+     [](IFactoryPVS& f, CDBDoc& d, unsigned k, void*) {
+         CZORDocBase::SetCurDoc(&d);
+         const bool bMade = Made(f.CreateColorTable(k));
+         CZORDocBase::SetCurDoc(nullptr);
+         return bMade;
+     },
+     true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Operations, FactoryOperation, ::testing::ValuesIn(kFactoryCases),

@@ -5,12 +5,14 @@
 #include "sweep.h"
 
 #include "ForceSumFixtures.h"
+#include "ProfileGridFixtures.h"
 #include "PVSLegendObjectUserDefMode.h"
 
 #include <gtest/gtest.h>
 
 #include <vtkDataSet.h>
 #include <vtkObject.h>
+#include <vtkPolyData.h>
 
 #include <array>
 #include <vector>
@@ -74,11 +76,11 @@ TEST_F(ForceSumDisplayEntries, MakeVDataKeepsNoValuesWhileAnAllocationFails)
                                          [&](long long) {
                                              EXPECT_EQ(nResult, 0);
                                              for (int c = 0; c < 12; ++c)
-                                                 EXPECT_EQ(d.pVD->m_aCompVData[c].GetCount(), 0) << "component " << c;
+                                                 EXPECT_EQ(d.pVD->m_aCompVData.GetCount(c), 0) << "component " << c;
                                          });
     EXPECT_GT(n, 0);
     EXPECT_EQ(nResult, 1);
-    EXPECT_EQ(d.pVD->m_aCompVData[2].GetCount(), 8) << "szz of the eight hexahedra";
+    EXPECT_EQ(d.pVD->m_aCompVData.GetCount(2), 8) << "szz of the eight hexahedra";
 }
 
 TEST_F(ForceSumDisplayEntries, ProcessKeepsTheLastCutWhileAnAllocationFails)
@@ -104,6 +106,41 @@ TEST_F(ForceSumDisplayEntries, ProcessKeepsTheLastCutWhileAnAllocationFails)
     EXPECT_EQ(nResult, 1);
     ASSERT_EQ(d.pVM->m_aPlaneResult.GetSize(), 1);
     EXPECT_DOUBLE_EQ(d.pVM->m_aPlaneResult[0].dCentre[2], 0.5);
+}
+
+// The profile-grid display over a 4 x 4 x 4 box with bands and an index line with its area: while
+// an allocation fails, Process gives 0 and leaves no display.
+TEST(ProfileGridDisplayEntries, ProcessLeavesNoDisplayWhileAnAllocationFails)
+{
+    vtkObject::GlobalWarningDisplayOff();
+    ProfileGridModel m;
+    m.BuildBlock(MeshKind::Box, 4, 4, 4, 1.0);
+    LinearField f;
+    f.a = -0.01;
+    f.g = {-0.002, 0.0, 0.0};
+    ProfileGridDisplay d;
+    d.rec.Initialize();
+    d.rec.nPVtifK = m.AddNodeRow(f);
+    d.rec.nSpfgK = m.AddGrid("G", {0.5, 0.5, 2.0}, {3.5, 0.5, 2.0}, {0.5, 3.5, 2.0}, 6, 6);
+    d.rec.bBandContour = 1;
+    d.rec.bArea = 1;
+    T_SPFG_GRID_IDX_BASE line{1, 3, 12, 0.0};
+    d.rec.GridIdx.aIdx.Add(line);
+    d.Build(m);
+    int nResult = -1;
+    const long long n = SweepAllocations([&] { nResult = d.pVM->Process(); },
+                                         [&](long long) {
+                                             EXPECT_EQ(nResult, 0);
+                                             EXPECT_EQ(d.pVM->GetGridSurface()->GetNumberOfPoints(), 0);
+                                             EXPECT_EQ(d.pVM->GetProfileCurves()->GetNumberOfPoints(), 0);
+                                             EXPECT_EQ(d.pVM->GetDataSetPst()->GetNumberOfCells(), 0);
+                                             EXPECT_EQ(d.pVM->GetLabelTexts().GetSize(), 0);
+                                         },
+                                         kLargeAllocation);
+    vtkObject::GlobalWarningDisplayOn();
+    EXPECT_GT(n, 3);
+    EXPECT_EQ(nResult, 1);
+    EXPECT_EQ(d.pVM->GetLabelTexts().GetSize(), 1);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The observer channel: registration, priority order of the broadcast, and listeners that
 // change the registry while it runs.
-#include "frame/core/NotifyListener.h"
+#include "core/NotifyListener.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Settings records as the factory copies them, and the force-sum records' value semantics.
-#include "frame/core/ForceSumRecords.h"
+#include "core/ForceSumRecords.h"
 #include "frame/IFactoryPVSImpl.h"
 #include "visualdata/PVSUserDefRecords.h"
 

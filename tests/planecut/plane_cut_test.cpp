@@ -1,7 +1,8 @@
 // The plane cut and the integration over it, on VTK grids built here: blocks of hexahedra, of
 // tetrahedra and of wedges, and a quadratic hexahedron, against the exact clipped polygon of
-// the block; faces lying in the plane; the degeneracy test; and the index's promise that a
-// plane visits the cells near it, not the grid.
+// the block; faces lying in the plane; the degeneracy test; the force sums of solid and plate
+// cuts with the caller's element rules; and the index's promise that a plane visits the cells
+// near it, not the grid.
 #include "ForceSumReference.h"
 #include "planecut/cut_integration.h"
 #include "planecut/plane_cut.h"
@@ -21,6 +22,7 @@
 #include <ostream>
 #include <limits>
 #include <string>
+#include <vector>
 
 using namespace kvpvs::planecut;
 using kvpvs::test::ClipBoxByPlane;
@@ -223,6 +225,92 @@ TEST(CutIntegration, DegeneracyIsRelativeToTheTriangle)
     const double p0[3] = {0, 0, 0}, p1[3] = {1, 0, 0}, pn[3] = {nan, 1, 0}, pi[3] = {inf, 1, 0};
     EXPECT_TRUE(IsDegenerateTriangle(p0, p1, pn));
     EXPECT_TRUE(IsDegenerateTriangle(p0, p1, pi));
+}
+
+// Two unit cubes side by side cut at z = 0.5, lengths out in mm, only the first cube's cells
+// counting: the centre is the whole cut's, (1, 0.5, 0.5) in the grid's units; the sums and the
+// counted triangles are the first square's, in mm. The test law sums per triangle its area,
+// the integral of f = 3 + 2x - y + 0.5z (exact for a linear field: area x mean 3.75) and the
+// first moment in x about the centre handed to it, (0.5 - 1) m x area.
+TEST(CutIntegration, SolidCutCentresOnTheWholeCutAndSumsTheCellsThatCount)
+{
+    auto grid = Block(2, 1, 1, 1.0, Fill::Hexahedra);
+    PlaneCutIndex index;
+    index.Build(grid);
+    const double o[3] = {0, 0, 0.5}, n[3] = {0, 0, 1};
+    PlaneCut cut;
+    CutGridByPlane(grid, index, o, n, cut);
+    SolidCutRules rules;
+    rules.lengthOut = [](double d) { return 1000.0 * d; };
+    rules.cellCounts = [](vtkIdType nCell) { return nCell == 0; };
+    std::vector<CutPiece> counted;
+    rules.counted = [&](const CutPiece& piece) { counted.push_back(piece); };
+    rules.law = +[](double dRef[3], double dPts[3][3], double*, double dStress[3][6], double dSum[6], double(*)[3]) {
+        const double A = TwiceTriangleArea(dPts[0], dPts[1], dPts[2]) / 2.0;
+        dSum[0] += A;
+        dSum[1] += A * (dStress[0][0] + dStress[1][0] + dStress[2][0]) / 3.0;
+        dSum[2] += A * ((dPts[0][0] + dPts[1][0] + dPts[2][0]) / 3.0 - dRef[0]);
+        return 0;
+    };
+    const CutSums sums = IntegrateSolidCut(cut, rules);
+    ASSERT_TRUE(sums.bCentre);
+    EXPECT_NEAR(sums.dCentre[0], 1.0, 1e-15);
+    EXPECT_NEAR(sums.dCentre[1], 0.5, 1e-15);
+    EXPECT_NEAR(sums.dCentre[2], 0.5, 1e-15);
+    EXPECT_NEAR(sums.dSum[0], 1e6, 1e-9);
+    EXPECT_NEAR(sums.dSum[1], 3.75e6, 1e-8);
+    EXPECT_NEAR(sums.dSum[2], -500.0 * 1e6, 1e-6);
+    ASSERT_EQ(counted.size(), 2u);
+    for (const CutPiece& piece : counted) {
+        EXPECT_EQ(piece.nCell, 0);
+        for (int e = 0; e < 3; ++e) {
+            double x[3];
+            cut.pOutput->GetPoint(piece.aIds[e], x);
+            for (int k = 0; k < 3; ++k)
+                EXPECT_EQ(piece.dPts[e][k], 1000.0 * x[k]);
+        }
+    }
+}
+
+// Two plates in z = 0, y in [0, 1] 1 thick and y in [1, 2] 3 thick, cut at x = 0.5: the centre
+// weighs the segments' midpoints by thickness x length, y = (1 x 0.5 + 3 x 1.5) / 4 = 1.25; only
+// the plate with element axes counts towards the sums; a sum of rounding size (1e-16) is 0.
+TEST(CutIntegration, PlateCutCentresByThicknessAndSumsThePlatesWithAxes)
+{
+    auto grid = vtkSmartPointer<vtkUnstructuredGrid>::New();
+    vtkNew<vtkPoints> pts;
+    pts->SetDataTypeToDouble();
+    for (const double y : {0.0, 1.0, 2.0})
+        for (const double x : {0.0, 1.0})
+            pts->InsertNextPoint(x, y, 0.0);
+    grid->SetPoints(pts);
+    const vtkIdType q0[4] = {0, 1, 3, 2}, q1[4] = {2, 3, 5, 4};
+    grid->InsertNextCell(VTK_QUAD, 4, q0);
+    grid->InsertNextCell(VTK_QUAD, 4, q1);
+    PlaneCutIndex index;
+    index.Build(grid);
+    const double o[3] = {0.5, 0, 0}, n[3] = {1, 0, 0};
+    PlaneCut cut;
+    CutGridByPlane(grid, index, o, n, cut);
+    PlateCutRules rules;
+    rules.lengthOut = [](double d) { return 1000.0 * d; };
+    rules.thickness = [](vtkIdType nCell, double& t) {
+        t = nCell == 0 ? 1.0 : 3.0;
+        return true;
+    };
+    rules.elementAxes = [](vtkIdType nCell, double[3][3]) { return nCell == 0; };
+    rules.law = +[](double*, double dPts[2][3], double*, double(*)[6], double(*)[6], double dSum[6], double(*)[3],
+                    double(*)[3]) {
+        dSum[0] += std::fabs(dPts[1][1] - dPts[0][1]); // the segment runs along y
+        dSum[1] += 1e-16;
+        return 0;
+    };
+    const CutSums sums = IntegratePlateCut(cut, rules);
+    ASSERT_TRUE(sums.bCentre);
+    EXPECT_NEAR(sums.dCentre[0], 0.5, 1e-15);
+    EXPECT_NEAR(sums.dCentre[1], 1.25, 1e-15);
+    EXPECT_EQ(sums.dSum[0], 1000.0);
+    EXPECT_EQ(sums.dSum[1], 0.0);
 }
 
 // Cost that follows the cut: in a 40 x 40 x 40 block a plane across it visits about the two

@@ -5,7 +5,7 @@
 #pragma once
 #include "TempDir.h"
 
-#include "frame/core/ForceSumRecords.h"
+#include "core/ForceSumRecords.h"
 #include "visualdata/CPVSVisualDataLDFS.h"
 #include "visualdata/CPVSVisualDataLDFSD.h"
 #include "visualmethods/CPVSVisualMethodLDFS.h"

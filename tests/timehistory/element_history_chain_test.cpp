@@ -9,7 +9,7 @@
 #include "timehistory/CPVSTHEngine.h"
 #include "timehistory/ElementResultsEntry.h"
 
-#include "../recovery/families/family_fixture.h"
+#include "../recovery/drivers/family_fixture.h"
 
 #include "THResultBuilder.h"
 #include "TempDir.h"

@@ -1,10 +1,7 @@
 // The plane-strain, plane-stress and solid history functions' own numbers against a recording
-// entry: the factory's codes, the rows and unit types, the library kind by node count, the
-// library option by stress option, no call for a node count outside a table, and the text
-// reports against golden texts built with the reports' one-line formats.
-#include "timehistory/CPVSTHCalcFuncFactory.h"
-#include "timehistory/CPVSTHCalcHistPlotData.h"
-#include "timehistory/CPVSTHCalcPlateFunc.h"
+// entry: the rows by node count, the library kind by node count, the library option by stress
+// option, no call for a node count outside a table, the column headers, and the text reports
+// against their golden texts.
 #include "timehistory/CPVSTHCalcPlstrnFunc.h"
 #include "timehistory/CPVSTHCalcPlstrsFunc.h"
 #include "timehistory/CPVSTHCalcSolidFunc.h"
@@ -12,14 +9,14 @@
 
 #include "single_dof_model.h"
 
+#include "GoldenText.h"
+
 #include "MsgDll.h"
 #include "UnitCtrl.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdarg>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -95,36 +92,6 @@ protected:
     }
 };
 
-TEST(ElementFunctionFactory, CodesFourFiveAndSixMakeThePlaneStrainPlateAndSolidFunctions)
-{
-    std::unique_ptr<CPVSTHCalcFuncBase> a(CPVSTHCalcFuncFactory::Create(4));
-    std::unique_ptr<CPVSTHCalcFuncBase> b(CPVSTHCalcFuncFactory::Create(5));
-    std::unique_ptr<CPVSTHCalcFuncBase> c(CPVSTHCalcFuncFactory::Create(6));
-    EXPECT_NE(dynamic_cast<CPVSTHCalcPlstrnFunc*>(a.get()), nullptr);
-    EXPECT_NE(dynamic_cast<CPVSTHCalcPlateFunc*>(b.get()), nullptr);
-    EXPECT_NE(dynamic_cast<CPVSTHCalcSolidFunc*>(c.get()), nullptr);
-    // No code makes the plane-stress function.
-    for (int code : {0, 7, -1})
-        EXPECT_EQ(CPVSTHCalcFuncFactory::Create(code), nullptr) << code;
-}
-
-TEST(ElementFunctionTables, UnitTypesByResultKind)
-{
-    for (int c : {0, 3, 5, 9}) {
-        EXPECT_EQ(CPVSTHCalcPlstrnFunc::GetResultUnitType(1, c), 2);
-        EXPECT_EQ(CPVSTHCalcPlstrnFunc::GetResultUnitType(2, c), 17);
-        EXPECT_EQ(CPVSTHCalcPlstrnFunc::GetResultUnitType(3, c), 0);
-        EXPECT_EQ(CPVSTHCalcPlstrnFunc::GetResultUnitType(4, c), 1);
-        EXPECT_EQ(CPVSTHCalcSolidFunc::GetResultUnitType(1, c), 2);
-        EXPECT_EQ(CPVSTHCalcSolidFunc::GetResultUnitType(2, c), 17);
-        EXPECT_EQ(CPVSTHCalcSolidFunc::GetResultUnitType(3, c), 0);
-        EXPECT_EQ(CPVSTHCalcSolidFunc::GetResultUnitType(0, c), 1);
-        EXPECT_EQ(CPVSTHCalcPlstrsFunc::GetResultUnitType(1, c), 2);
-        EXPECT_EQ(CPVSTHCalcPlstrsFunc::GetResultUnitType(2, c), 17);
-        EXPECT_EQ(CPVSTHCalcPlstrsFunc::GetResultUnitType(3, c), 1); // no strains
-    }
-}
-
 TEST_F(ElementFunction, PlaneStrainRowsByNodeCount)
 {
     CPVSTHCalcPlstrnFunc f;
@@ -137,12 +104,6 @@ TEST_F(ElementFunction, PlaneStrainRowsByNodeCount)
     EXPECT_EQ(f.GetResultRow(206, 2, 0, 2), 27); // a 6-node element an 8-node one's
     EXPECT_EQ(f.GetResultRow(205, 2, 0, 2), 1);
     EXPECT_EQ(f.GetResultRow(204, 4, 0, 0), 1);
-    for (int n : {3, 4, 5, 6, 8})
-        for (int k = 0; k <= 4; ++k)
-            for (int p = 0; p < 9; ++p)
-                for (int c = 0; c < 4; ++c)
-                    EXPECT_EQ(f.GetResultRow(200u + static_cast<unsigned>(n), k, p, c),
-                              CPVSTHCalcHistPlotData::GetPlstrnRow(n, k, p, c));
 }
 
 TEST_F(ElementFunction, PlaneStressRowsByNodeCount)
@@ -172,12 +133,6 @@ TEST_F(ElementFunction, SolidRowsByNodeCount)
     EXPECT_EQ(f.GetResultRow(315, 2, 0, 0), 61);
     EXPECT_EQ(f.GetResultRow(309, 2, 0, 0), 1);
     EXPECT_EQ(f.GetResultRow(327, 2, 0, 0), 1);
-    for (int n : {4, 6, 8, 9, 10, 15, 20, 27})
-        for (int k = 0; k <= 4; ++k)
-            for (int p = 0; p < 21; ++p)
-                for (int c = 0; c < 6; ++c)
-                    EXPECT_EQ(f.GetResultRow(300u + static_cast<unsigned>(n), k, p, c),
-                              CPVSTHCalcHistPlotData::GetSolidRow(n, k, p, c));
 }
 
 // A function's call for an element: library kind, option by stress option.
@@ -265,93 +220,49 @@ TEST_F(ElementFunction, NothingWithoutResultsOrAValidRequest)
     EXPECT_TRUE(g_calls.empty());
 }
 
-// --- The text reports against golden texts built with the reports' one-line formats ---
+// --- The text reports against their golden texts ---
 
-__attribute__((format(printf, 1, 2))) std::string Fmt(const char* pszFormat, ...)
-{
-    char buf[1024];
-    va_list args;
-    va_start(args, pszFormat);
-    std::vsnprintf(buf, sizeof buf, pszFormat, args);
-    va_end(args);
-    return buf;
-}
+// Window t from 0.045 to 0.295: steps 4 up to, not including, 29, every third.
+constexpr double kRepStart = 0.045, kRepEnd = 0.295;
+constexpr int kRepStride = 3;
 
-// A report's lines, as the formats give them: the first format takes `split` values, its
-// continuation the rest (or is the line end alone).
-struct Golden {
+struct ReportCase {
     const char* name;
     int code; // 0 the plane-stress function
     int report_kind;
-    unsigned keys[2];          // ascending
-    int (*row)(int nodes, int p, int c);
-    int cols, positions;
-    const char* labels[9];
-    const char* title;
+    unsigned keys[2]; // descending: the report sorts them
     const char* head_id;
     const char* head_text;
     const char* summary_id;
     const char* summary_text;
-    const char* header;
-    const char* rule;
-    const char* close;
-    const char* step_first;
-    const char* step_other;
-    const char* value_cont;
-    const char* max_line;
-    const char* time_line;
-    const char* min_line;
-    const char* time_cont;
-    const char* key_line;
-    const char* key_cont;
-    int split;
-    const char* kind_text;
-    double factor;
+    int calls; // per element: positions times columns
+    const char* golden;
 };
 
-void PrintTo(const Golden& g, std::ostream* os) { *os << g.name; }
+void PrintTo(const ReportCase& c, std::ostream* os) { *os << c.name; }
 
-// Window t from 0.045 to 0.295: steps 4 up to, not including, 29, every third.
-constexpr double kRepStart = 0.045, kRepEnd = 0.295;
-constexpr int kRepFirst = 4, kRepLast = 29, kRepStride = 3;
-
-// A value line: the first format after its time (a step's first position), its empty time
-// column (the other positions) or neither (extremes), then its continuation.
-enum class Lead { Time, Blank, None };
-
-std::string Values(const char* first, const char* cont, int split, const double* v, const char* label, Lead lead,
-                   double t = 0.0)
-{
-    // Up to nine values; a format takes what it names and leaves the rest.
-    std::string s = lead == Lead::Time    ? Fmt(first, t, label, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8])
-                    : lead == Lead::Blank ? Fmt(first, "", label, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8])
-                                          : Fmt(first, label, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-    const double* w = v + split;
-    return s + Fmt(cont, w[0], w[1], w[2], w[3], w[4], w[5]);
-}
-
-class ElementReport : public ElementFunction, public ::testing::WithParamInterface<Golden> {};
+class ElementReport : public ElementFunction, public ::testing::WithParamInterface<ReportCase> {};
 
 TEST_P(ElementReport, MatchesTheGoldenText)
 {
-    const Golden& G = GetParam();
+    const ReportCase& c = GetParam();
     CMsgDll::SetText("IDS_QB_PVS_Force", "Force");
     CMsgDll::SetText("IDS_QB_PVS_Stress", "Stress");
-    CMsgDll::SetText(G.head_id, G.head_text);
-    CMsgDll::SetText(G.summary_id, G.summary_text);
+    CMsgDll::SetText(c.head_id, c.head_text);
+    CMsgDll::SetText(c.summary_id, c.summary_text);
     CUnitCtrl* u = CDocCtrl::GetUnitCtrl(&doc);
     u->SetUnitName(1, "mm");
     u->SetUnitName(2, "N");
     T_THREPORT_D rep;
     rep.nThisK = 1;
-    rep.nKind = G.report_kind;
+    rep.nKind = c.report_kind;
     rep.nStride = kRepStride;
     rep.dStart = kRepStart;
     rep.dEnd = kRepEnd;
-    rep.aKeys.Add(G.keys[1]);
-    rep.aKeys.Add(G.keys[0]);
+    rep.aKeys.Add(c.keys[0]);
+    rep.aKeys.Add(c.keys[1]);
     std::string text;
-    if (G.code == 0) {
+    if (c.code == 0) {
         CPVSTHCalcPlstrsFunc f;
         f.SetAnalTypeCtrl(ctrl[0]);
         FILE* fp = std::tmpfile();
@@ -364,137 +275,33 @@ TEST_P(ElementReport, MatchesTheGoldenText)
             text.append(buf, n);
         std::fclose(fp);
     } else {
-        text = Write(G.code, rep);
+        text = Write(c.code, rep);
     }
-
-    auto value = [&](int n, int p, int c, int s) {
-        const int type = static_cast<int>(G.keys[n] % 100);
-        const double v = G.factor * RecordedValue(type, G.row(type, p, c), s);
-        return std::fabs(v) < 1e-13 ? 0.0 : v;
-    };
-    struct X {
-        double max = 0, min = 0, tMax = 0, tMin = 0;
-        int kMax = 0, kMin = 0;
-    };
-    X g[9][9];
-    std::string e = Fmt(G.title, "");
-    e += "___________________________________________________________\n\n";
-    for (int n = 0; n < 2; ++n) {
-        X x[9][9];
-        std::string steps;
-        for (int s = kRepFirst, i = 0; s < kRepLast; s += kRepStride, ++i)
-            for (int p = 0; p < G.positions; ++p) {
-                double v[9] = {};
-                for (int c = 0; c < G.cols; ++c) {
-                    v[c] = value(n, p, c, s);
-                    X& a = x[p][c];
-                    if (i == 0 || v[c] > a.max) { a.max = v[c]; a.tMax = T(s); }
-                    if (i == 0 || v[c] < a.min) { a.min = v[c]; a.tMin = T(s); }
-                }
-                steps += p == 0 ? Values(G.step_first, G.value_cont, G.split, v, G.labels[p], Lead::Time, T(s))
-                                : Values(G.step_other, G.value_cont, G.split, v, G.labels[p], Lead::Blank);
-            }
-        for (int p = 0; p < G.positions; ++p)
-            for (int c = 0; c < G.cols; ++c) {
-                X& a = g[p][c];
-                const X& b = x[p][c];
-                if (n == 0 || b.max > a.max) { a.max = b.max; a.tMax = b.tMax; a.kMax = static_cast<int>(G.keys[n]); }
-                if (n == 0 || b.min < a.min) { a.min = b.min; a.tMin = b.tMin; a.kMin = static_cast<int>(G.keys[n]); }
-            }
-        e += Fmt(G.head_text, G.keys[n], G.kind_text, "mm", "N");
-        e += "--------------------------------------------- \n\n";
-        e += G.header;
-        e += G.rule;
-        e += steps;
-        e += G.close;
-        for (int p = 0; p < G.positions; ++p) {
-            double mx[9] = {}, tmx[9] = {}, mn[9] = {}, tmn[9] = {};
-            for (int c = 0; c < G.cols; ++c) {
-                mx[c] = x[p][c].max;
-                tmx[c] = x[p][c].tMax;
-                mn[c] = x[p][c].min;
-                tmn[c] = x[p][c].tMin;
-            }
-            e += Values(G.max_line, G.value_cont, G.split, mx, G.labels[p], Lead::None);
-            e += Fmt(G.time_line, tmx[0], tmx[1], tmx[2], tmx[3], tmx[4], tmx[5]);
-            e += Fmt(G.time_cont, tmx[G.split], tmx[G.split + 1], tmx[G.split + 2]);
-            e += Values(G.min_line, G.value_cont, G.split, mn, G.labels[p], Lead::None);
-            e += Fmt(G.time_line, tmn[0], tmn[1], tmn[2], tmn[3], tmn[4], tmn[5]);
-            e += Fmt(G.time_cont, tmn[G.split], tmn[G.split + 1], tmn[G.split + 2]);
-        }
-    }
-    e += "\n---------------------------------------------- \n";
-    e += Fmt(G.summary_text, G.kind_text);
-    e += "---------------------------------------------- \n\n";
-    e += G.header;
-    e += G.rule;
-    for (int p = 0; p < G.positions; ++p)
-        for (int m = 0; m < 2; ++m) {
-            double v[9] = {}, t[9] = {};
-            int k[9] = {};
-            for (int c = 0; c < G.cols; ++c) {
-                v[c] = m == 0 ? g[p][c].max : g[p][c].min;
-                t[c] = m == 0 ? g[p][c].tMax : g[p][c].tMin;
-                k[c] = m == 0 ? g[p][c].kMax : g[p][c].kMin;
-            }
-            e += Values(m == 0 ? G.max_line : G.min_line, G.value_cont, G.split, v, G.labels[p], Lead::None);
-            e += Fmt(G.time_line, t[0], t[1], t[2], t[3], t[4], t[5]);
-            e += Fmt(G.time_cont, t[G.split], t[G.split + 1], t[G.split + 2]);
-            e += Fmt(G.key_line, k[0], k[1], k[2], k[3], k[4], k[5]);
-            e += Fmt(G.key_cont, k[G.split], k[G.split + 1], k[G.split + 2]);
-        }
-    e += "\n";
-    e += "\n\n";
-    EXPECT_EQ(text, e);
+    EXPECT_EQ(text, kvpvs::testing::GoldenText(c.golden));
     // One call per element, position and component, all with the library's option 0.
-    EXPECT_EQ(g_calls.size(), static_cast<std::size_t>(2 * G.positions * G.cols));
-    for (const EntryCall& c : g_calls)
-        EXPECT_EQ(c.option, 0);
+    EXPECT_EQ(g_calls.size(), static_cast<std::size_t>(2 * c.calls));
+    for (const EntryCall& e : g_calls)
+        EXPECT_EQ(e.option, 0);
 }
-
-int PlstrnStressRow(int nodes, int p, int c) { return 4 * p + c + (nodes <= 4 ? 13 : 25); }
-int PlstrsForceRow(int, int p, int c) { return 3 * p + c + 1; }
-int SolidStressRow(int nodes, int p, int c) { return 6 * p + c + (nodes <= 8 ? 25 : 61); }
 
 INSTANTIATE_TEST_SUITE_P(
     Functions, ElementReport,
     ::testing::Values(
-        Golden{"PlaneStrainStresses", 4, 1, {204, 208}, &PlstrnStressRow, 4, 5, {"C", "I", "J", "K", "L"},
-               "\n ** %s Plane Strain Element Time-history Output Data ** \n",
-               "IDS_QB_PVS__n_ELEM____5d_PLANE_STRAIN__8s_History__Local___",
-               "\n ELEM = %5d PLANE STRAIN %8s History (Local)  UNIT: %s, %s\n",
-               "IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Plain_Strain___",
-               " Maximum/Minimum %s of Selected Plain Strain\n",
-               "  TIME        Sig-xx       Sig-yy      Sig-zz        Sig-xy  \n",
-               "------- -  -----------  -----------  -----------  ----------- \n",
-               "------- -  -----------  -----------  -----------  -----------\n\n",
-               "%7.3f %s  %11.3e  %11.3e  %11.3e", "%7s %s  %11.3e  %11.3e  %11.3e", "  %11.3e\n",
-               "Maximum %s  %11.3e  %11.3e  %11.3e", "At Time    %11.3f  %11.3f  %11.3f",
-               "Minimum %s  %11.3e  %11.3e  %11.3e", "  %11.3f\n", "Plain Strn.%11d  %11d  %11d", "  %11d\n", 3,
-               "Stress", kStress},
-        Golden{"PlaneStressForces", 0, 0, {203, 206}, &PlstrsForceRow, 2, 4, {"I", "J", "K", "L"},
-               "\n ** %s Plane Stress Element Time-history Output Data ** \n",
-               "IDS_QB_PVS__n_ELEM____5d_PLANE_STRESS__8s_History__Local___",
-               "\n ELEM = %5d PLANE STRESS %8s History (Local)  UNIT: %s, %s\n",
-               "IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Plain_Stress___",
-               " Maximum/Minimum %s of Selected Plain Stress\n", "  TIME         Fx           Fy     \n",
-               "------- -  -----------  -----------\n", "------- -  -----------  ----------- \n\n",
-               "%7.3f %s  %11.3e  %11.3e", "%7s %s  %11.3e  %11.3e", "\n", "Maximum %s  %11.3e  %11.3e",
-               "At Time    %11.3f  %11.3f", "Minimum %s  %11.3e  %11.3e", "\n", "Plain Strs.%11d  %11d", "\n", 2,
-               "Force", kForce},
-        Golden{"SolidStresses", 6, 1, {308, 320}, &SolidStressRow, 6, 9, {"C", "I", "J", "K", "L", "M", "N", "O", "P"},
-               "\n ** %s Solid Element Time-history Output Data ** \n",
-               "IDS_QB_PVS__n_ELEM____5d_SOLID__8s_History__Local___",
-               "\n ELEM = %5d SOLID %8s History (Local)  UNIT: %s, %s\n",
-               "IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Solid___", " Maximum/Minimum %s of Selected Solids\n",
-               "  TIME        Sig-xx       Sig-yy      Sig-zz       Sig-xy       Sig-yz       Sig-xz    \n",
-               "------- -  -----------  -----------  -----------  -----------  -----------  ----------- \n",
-               "------- -  -----------  -----------  -----------  -----------  -----------  -----------\n\n",
-               "%7.3f %s  %11.3e  %11.3e  %11.3e", "%7s %s  %11.3e  %11.3e  %11.3e", "  %11.3e  %11.3e  %11.3e\n",
-               "Maximum %s  %11.3e  %11.3e  %11.3e", "At Time    %11.3f  %11.3f  %11.3f",
-               "Minimum %s  %11.3e  %11.3e  %11.3e", "  %11.3f  %11.3f  %11.3f\n", "Solid      %11d  %11d  %11d",
-               "  %11d  %11d  %11d\n", 3, "Stress", kStress}),
-    [](const ::testing::TestParamInfo<Golden>& i) { return std::string(i.param.name); });
+        ReportCase{"PlaneStrainStresses", 4, 1, {208, 204},
+                   "IDS_QB_PVS__n_ELEM____5d_PLANE_STRAIN__8s_History__Local___",
+                   "\n ELEM = %5d PLANE STRAIN %8s History (Local)  UNIT: %s, %s\n",
+                   "IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Plain_Strain___",
+                   " Maximum/Minimum %s of Selected Plain Strain\n", 5 * 4, "plane_strain_stresses.txt"},
+        ReportCase{"PlaneStressForces", 0, 0, {206, 203},
+                   "IDS_QB_PVS__n_ELEM____5d_PLANE_STRESS__8s_History__Local___",
+                   "\n ELEM = %5d PLANE STRESS %8s History (Local)  UNIT: %s, %s\n",
+                   "IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Plain_Stress___",
+                   " Maximum/Minimum %s of Selected Plain Stress\n", 4 * 2, "plane_stress_forces.txt"},
+        ReportCase{"SolidStresses", 6, 1, {320, 308}, "IDS_QB_PVS__n_ELEM____5d_SOLID__8s_History__Local___",
+                   "\n ELEM = %5d SOLID %8s History (Local)  UNIT: %s, %s\n",
+                   "IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Solid___", " Maximum/Minimum %s of Selected Solids\n",
+                   9 * 6, "solid_stresses.txt"}),
+    [](const ::testing::TestParamInfo<ReportCase>& i) { return std::string(i.param.name); });
 
 TEST_F(ElementFunction, ReportsThatCannotBeWrittenWriteNothing)
 {

@@ -4,17 +4,16 @@
 // factors that change from step to step, it gives at every step, in output units, the nodal
 // forces K L (L the displacements in element axes), the membrane forces h1 D eps, the moments
 // (h2^3 / 12) D k and the surface stresses D eps -+ (h2 / 2) D k. Every unit type has its own
-// factor. The plate function's own numbers (rows, element kinds, unit types, the text report)
-// are checked against a recording entry.
-#include "timehistory/CPVSTHCalcHistPlotData.h"
+// factor. The plate function's own numbers (rows, element kinds, the text report) are checked
+// against a recording entry.
 #include "timehistory/CPVSTHCalcPlateFunc.h"
-#include "timehistory/CPVSTHCalcPlstrnFunc.h"
-#include "timehistory/CPVSTHCalcSolidFunc.h"
 #include "timehistory/CPVSTHEngine.h"
 #include "timehistory/ElementResultsEntry.h"
 
-#include "../recovery/plate_family/plate_family_fixture.h"
+#include "../recovery/drivers/plate_fixture.h"
 #include "single_dof_model.h"
+
+#include "GoldenText.h"
 
 #include "MsgDll.h"
 #include "THResultBuilder.h"
@@ -24,7 +23,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -314,29 +312,7 @@ protected:
     }
 };
 
-TEST(PlateFunctionTables, UnitTypesOfPlatePlaneStrainAndSolidResults)
-{
-    EXPECT_EQ(CPVSTHCalcPlateFunc::GetResultUnitType(1, 2), 2);
-    EXPECT_EQ(CPVSTHCalcPlateFunc::GetResultUnitType(1, 3), 12);
-    EXPECT_EQ(CPVSTHCalcPlateFunc::GetResultUnitType(3, 6), 14);
-    EXPECT_EQ(CPVSTHCalcPlateFunc::GetResultUnitType(3, 5), 13);
-    for (int c = -1; c < 9; ++c)
-        EXPECT_EQ(CPVSTHCalcPlateFunc::GetResultUnitType(2, c), 17);
-    EXPECT_EQ(CPVSTHCalcPlateFunc::GetResultUnitType(1, 6), 1);
-    EXPECT_EQ(CPVSTHCalcPlateFunc::GetResultUnitType(4, 0), 1);
-    EXPECT_EQ(CPVSTHCalcPlateFunc::GetResultUnitType(3, 8), 1);
-    for (int c : {0, 3, 7}) {
-        for (auto* f : {&CPVSTHCalcPlstrnFunc::GetResultUnitType, &CPVSTHCalcSolidFunc::GetResultUnitType}) {
-            EXPECT_EQ(f(1, c), 2);
-            EXPECT_EQ(f(2, c), 17);
-            EXPECT_EQ(f(3, c), 0);
-            EXPECT_EQ(f(4, c), 1);
-            EXPECT_EQ(f(0, c), 1);
-        }
-    }
-}
-
-TEST_F(PlateFunction, RowsByNodeCountAsTheHistoryPlotSourceReadsThem)
+TEST_F(PlateFunction, RowsByNodeCount)
 {
     CPVSTHCalcPlateFunc f;
     EXPECT_EQ(f.GetResultRow(104, 1, 2, 4), 17);
@@ -352,12 +328,6 @@ TEST_F(PlateFunction, RowsByNodeCountAsTheHistoryPlotSourceReadsThem)
     EXPECT_EQ(f.GetResultRow(104, 0, 0, 0), 1);
     // A stored position far out of range names no row rather than a wrapped one.
     EXPECT_EQ(f.GetResultRow(104, 2, 0x7fffffff, 0), 0);
-    for (int n : {3, 4, 6, 8})
-        for (int k = 1; k <= 3; ++k)
-            for (int p = 0; p < 9; ++p)
-                for (int c = 0; c < 8; ++c)
-                    EXPECT_EQ(f.GetResultRow(100u + static_cast<unsigned>(n), k, p, c),
-                              CPVSTHCalcHistPlotData::GetPlateRow(n, k, p, c));
 }
 
 struct KindCase {
@@ -418,21 +388,11 @@ TEST_F(PlateFunction, FiveOrNineNodesMakeNoCallAndNoSeries)
     EXPECT_TRUE(g_calls.empty());
 }
 
-// --- The text report against a golden text built with the report's own one-line formats ---
-
-__attribute__((format(printf, 1, 2))) std::string Fmt(const char* pszFormat, ...)
-{
-    char buf[1024];
-    va_list args;
-    va_start(args, pszFormat);
-    std::vsnprintf(buf, sizeof buf, pszFormat, args);
-    va_end(args);
-    return buf;
-}
+// --- The text report against its golden text ---
 
 // Window t from 0.045 to 0.295: steps 4 up to, not including, 29, every third.
 constexpr double kRepStart = 0.045, kRepEnd = 0.295;
-constexpr int kRepFirst = 4, kRepLast = 29, kRepStride = 3;
+constexpr int kRepStride = 3;
 
 TEST_F(PlateFunction, UnitForceReportMatchesTheGoldenText)
 {
@@ -451,102 +411,7 @@ TEST_F(PlateFunction, UnitForceReportMatchesTheGoldenText)
     rep.dEnd = kRepEnd;
     rep.aKeys.Add(108); // an 8-node plate: its first five positions
     rep.aKeys.Add(104);
-    const std::string text = Write(5, rep);
-
-    const char* kLabel[5] = {"C", "I", "J", "K", "L"};
-    const unsigned keys[2] = {104, 108};
-    // Value of (element, position, component) at step s, in output units.
-    auto value = [&](int n, int p, int c, int s) {
-        const int row = 14 * p + c + (keys[n] == 104 ? 31 : 55);
-        const double v = OutputFactor(3, c) * RecordedValue(static_cast<int>(keys[n] - 100), row, s);
-        return std::fabs(v) < 1e-13 ? 0.0 : v;
-    };
-    struct X {
-        double max = 0, min = 0, tMax = 0, tMin = 0;
-        unsigned kMax = 0, kMin = 0;
-    };
-    X g[5][8];
-    const char* kHead =
-        "  TIME         Fxx          Fyy          Fxy          Mxx          Myy          Mxy          Vxx          Vyy    \n";
-    const char* kRule =
-        "------- -  -----------  -----------  -----------  -----------  -----------  -----------  -----------  -----------\n";
-    std::string e = Fmt("\n ** %s Plate Element Time-history Output Data ** \n", "");
-    e += "___________________________________________________________\n\n";
-    for (int n = 0; n < 2; ++n) {
-        X x[5][8];
-        std::string steps;
-        for (int s = kRepFirst, i = 0; s < kRepLast; s += kRepStride, ++i)
-            for (int p = 0; p < 5; ++p) {
-                double v[8];
-                for (int c = 0; c < 8; ++c) {
-                    v[c] = value(n, p, c, s);
-                    X& a = x[p][c];
-                    if (i == 0 || v[c] > a.max) { a.max = v[c]; a.tMax = T(s); }
-                    if (i == 0 || v[c] < a.min) { a.min = v[c]; a.tMin = T(s); }
-                }
-                steps += p == 0 ? Fmt("%7.3f %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", T(s), kLabel[p], v[0],
-                                      v[1], v[2], v[3], v[4], v[5])
-                                : Fmt("%7s %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", "", kLabel[p], v[0], v[1],
-                                      v[2], v[3], v[4], v[5]);
-                steps += Fmt("  %11.3e  %11.3e\n", v[6], v[7]);
-            }
-        for (int p = 0; p < 5; ++p)
-            for (int c = 0; c < 8; ++c) {
-                X& a = g[p][c];
-                const X& b = x[p][c];
-                if (n == 0 || b.max > a.max) { a.max = b.max; a.tMax = b.tMax; a.kMax = keys[n]; }
-                if (n == 0 || b.min < a.min) { a.min = b.min; a.tMin = b.tMin; a.kMin = keys[n]; }
-            }
-        e += Fmt("\n ELEM = %5d PLATE %8s History (Local)  UNIT: %s, %s\n", keys[n], "Unit Force", "mm", "N");
-        e += "--------------------------------------------- \n\n";
-        e += kHead;
-        e += kRule;
-        e += steps;
-        e += kRule;
-        e += "\n";
-        for (int p = 0; p < 5; ++p) {
-            const X* y = x[p];
-            e += Fmt("Maximum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", kLabel[p], y[0].max, y[1].max,
-                     y[2].max, y[3].max, y[4].max, y[5].max);
-            e += Fmt("  %11.3e  %11.3e\n", y[6].max, y[7].max);
-            e += Fmt("At Time    %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f", y[0].tMax, y[1].tMax, y[2].tMax,
-                     y[3].tMax, y[4].tMax, y[5].tMax);
-            e += Fmt("  %11.3f  %11.3f\n", y[6].tMax, y[7].tMax);
-            e += Fmt("Minimum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e", kLabel[p], y[0].min, y[1].min,
-                     y[2].min, y[3].min, y[4].min, y[5].min);
-            e += Fmt("  %11.3e  %11.3e\n", y[6].min, y[7].min);
-            e += Fmt("At Time    %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f", y[0].tMin, y[1].tMin, y[2].tMin,
-                     y[3].tMin, y[4].tMin, y[5].tMin);
-            e += Fmt("  %11.3f  %11.3f\n", y[6].tMin, y[7].tMin);
-        }
-    }
-    e += "\n---------------------------------------------- \n";
-    e += " Maximum/Minimum Unit Force of Selected Plates\n";
-    e += "---------------------------------------------- \n\n";
-    e += kHead;
-    e += kRule;
-    for (int p = 0; p < 5; ++p)
-        for (int m = 0; m < 2; ++m) {
-            const X* y = g[p];
-            double v[8], t[8];
-            int k[8];
-            for (int c = 0; c < 8; ++c) {
-                v[c] = m == 0 ? y[c].max : y[c].min;
-                t[c] = m == 0 ? y[c].tMax : y[c].tMin;
-                k[c] = static_cast<int>(m == 0 ? y[c].kMax : y[c].kMin);
-            }
-            e += Fmt(m == 0 ? "Maximum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e"
-                            : "Minimum %s  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e  %11.3e",
-                     kLabel[p], v[0], v[1], v[2], v[3], v[4], v[5]);
-            e += Fmt("  %11.3e  %11.3e\n", v[6], v[7]);
-            e += Fmt("At Time    %11.3f  %11.3f  %11.3f  %11.3f  %11.3f  %11.3f", t[0], t[1], t[2], t[3], t[4], t[5]);
-            e += Fmt("  %11.3f  %11.3f\n", t[6], t[7]);
-            e += Fmt("Plate      %11d  %11d  %11d  %11d  %11d  %11d", k[0], k[1], k[2], k[3], k[4], k[5]);
-            e += Fmt("  %11d  %11d\n", k[6], k[7]);
-        }
-    e += "\n";
-    e += "\n\n";
-    EXPECT_EQ(text, e);
+    EXPECT_EQ(Write(5, rep), kvpvs::testing::GoldenText("plate_unit_forces.txt"));
     // Five positions by eight components of two elements, one call each.
     EXPECT_EQ(g_calls.size(), 80u);
     for (const EntryCall& c : g_calls)

@@ -6,7 +6,7 @@
 #include "timehistory/CPVSTHEngine.h"
 #include "timehistory/ElementResultsEntry.h"
 
-#include "../recovery/quad_plate/quad_plate_fixture.h"
+#include "../recovery/drivers/plate_fixture.h"
 
 #include "THResultBuilder.h"
 #include "UnitCtrl.h"

@@ -2,7 +2,8 @@
 // and as the document's cases, each case connected with the files, and the wall plate's histories
 // recomputed through the engine. Modal superposition and direct integration give the same
 // series; the nodal force is the plate's own matrix times its displacements in element axes,
-// built here from the shaking's closed form.
+// built here from the shaking's closed form; every plate and soil component converts with the
+// unit of what it is.
 #include "timehistory/CPVSTHEngine.h"
 
 #include "SampleDynamics.h"
@@ -12,12 +13,14 @@
 
 #include "DBModelRecords.h"
 #include "ThisInfo.h"
+#include "UnitCtrl.h"
 #include "result_files/reference_elements.h"
 #include "result_files/reference_shell.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -228,6 +231,53 @@ TEST_F(SamplePlateHistory, SoilCentreStressIsTheReferenceHexahedronsRowTimesTheS
 TEST_F(SamplePlateHistory, OnlyTheShakingCasesConnect)
 {
     EXPECT_FALSE(ConnectSampleResultFiles(doc, 777, files));
+}
+
+// Every result kind, position and component of the wall plate and of the soil hexahedron, read
+// from the files once in the model's units and once with a factor of its own for every unit
+// type: the second is the first times the factor of what the component is (forces, moments,
+// stresses, forces and moments per length; strains carry no unit).
+TEST_F(SamplePlateHistory, EveryComponentConvertsWithTheUnitOfWhatItIs)
+{
+    struct Family {
+        const char* name;
+        int stored_code;
+        unsigned elem;
+        int positions[3], components[3];
+        int (*unit)(int kind, int c);
+    };
+    const Family families[] = {
+        {"plate", 4, dyn.nPlateK, {4, 5, 5}, {6, 6, 8},
+         [](int k, int c) { return k == 1 ? (c < 3 ? 2 : 12) : k == 2 ? 17 : (c >= 3 && c <= 5 ? 13 : 14); }},
+        {"solid", 5, dyn.nSoilK, {8, 9, 9}, {3, 6, 6}, [](int k, int) { return k == 1 ? 2 : k == 2 ? 17 : 0; }},
+    };
+    const std::map<int, double> factors = {{0, 1.0}, {1, 3.0}, {2, 5.0}, {12, 7.0}, {13, 11.0}, {14, 13.0}, {17, 17.0}};
+    CUnitCtrl* u = CDocCtrl::GetUnitCtrl(&doc);
+    for (const Family& f : families)
+        for (int kind = 1; kind <= 3; ++kind)
+            for (int pos = 0; pos < f.positions[kind - 1]; ++pos)
+                for (int comp = 0; comp < f.components[kind - 1]; ++comp) {
+                    T_THRD_D s;
+                    s.nCode = f.stored_code;
+                    s.nEntityK = f.elem;
+                    s.nResultKind = kind - 1;
+                    s.nPosition = pos;
+                    s.nComponent = comp;
+                    s.nAcasK = kAcasQuakeModal;
+                    for (const auto& [type, factor] : factors)
+                        u->SetFactor(type, 1.0);
+                    const std::vector<double> model = Run(s);
+                    for (const auto& [type, factor] : factors)
+                        u->SetFactor(type, factor);
+                    const std::vector<double> out = Run(s);
+                    ASSERT_EQ(static_cast<int>(model.size()), opt.nSteps) << f.name;
+                    ASSERT_EQ(out.size(), model.size());
+                    const double factor = factors.at(f.unit(kind, comp));
+                    for (std::size_t i = 0; i < out.size(); ++i)
+                        EXPECT_NEAR(out[i], factor * model[i], 1e-12 * std::fabs(factor * model[i]) + 1e-12)
+                            << f.name << ", result kind " << kind << ", position " << pos << ", component " << comp
+                            << ", step " << i + 1;
+                }
 }
 
 } // namespace

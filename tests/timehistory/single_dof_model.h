@@ -2,19 +2,22 @@
 // displacement, velocity and acceleration are known at every step: nodes 1 and 2 on equations
 // 1 and 2, a truss and a beam on equation 1, ground motion along X, stored once for modal
 // superposition (case 11) and once in its directly integrated form (case 12), and a case of
-// another analysis type (13).
+// another analysis type (13). The text reports of the node, truss and beam functions are
+// written over one window of that model.
 #pragma once
 #include "timehistory/CPVSTHEngine.h"
 #include "timehistory/ElementResultsEntry.h"
 
 #include "PostResultRecords.h"
 #include "THResultBuilder.h"
+#include "MsgDll.h"
 #include "UnitCtrl.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,7 @@ constexpr unsigned kModalCase = 11, kDirectCase = 12, kStaticCase = 13;
 constexpr unsigned kTruss = 50, kBeam = 60;
 
 inline double T(int i) { return kDt * (i + 1); }
+inline const char* CaseName(unsigned acas) { return acas == kModalCase ? "Modal" : "Direct"; }
 
 inline std::vector<double> TrussArray()
 {
@@ -133,6 +137,16 @@ protected:
         s.nSecondNodeK = second;
         return s;
     }
+    // The modal case's result query opened, as the engine opens it around a run of a function;
+    // EndQueryResult closes it.
+    CPostCtrlGeoTech* BeginModalQuery()
+    {
+        CPostCtrlGeoTech* post = CTHResultBuilder::PostCtrl(doc);
+        T_LCOM_D comb;
+        post->MakeLoadComb(4, kModalCase, comb);
+        post->BeginQueryResult(comb, 1, 0);
+        return post;
+    }
     // The text of a report that the engine writes for a calculation-function code.
     std::string Write(int nCode, T_THREPORT_D& rep)
     {
@@ -151,6 +165,61 @@ protected:
     CDBDoc doc;
     CPVSTHEngine engine;
     CPostCtrlAnlTypeTHIS* ctrl[2] = {};
+};
+
+// Window of the reports: t from 0.045 to 0.295 -> steps 4 (t 0.05) up to, not including, 29;
+// every second step.
+constexpr double kRepStart = 0.045, kRepEnd = 0.295;
+constexpr int kRepStride = 2;
+
+// The host's texts of the report messages (the name is returned for an unregistered one), and
+// a second truss with its column coefficients times -2 and a second beam with its force
+// columns times -0.5, so that the summaries name different elements for maxima and minima.
+class TextReport : public SingleDofModel {
+protected:
+    static constexpr unsigned kTruss2 = 49, kBeam2 = 61;
+    void SetUp() override
+    {
+        SingleDofModel::SetUp();
+        CMsgDll::SetText("IDS_QB_PVS_Displacement", "Displacement");
+        CMsgDll::SetText("IDS_QB_PVS_Force", "Force");
+        CMsgDll::SetText("IDS_QB_PVS_Stress", "Stress");
+        CMsgDll::SetText("IDS_QB_PVS__n_NODE____5d___10s_History_______UNIT_S",
+                         "\n NODE = %5d  %10s History       UNIT SYSTEM ..: %s, %s\n");
+        CMsgDll::SetText("IDS_QB_PVS_MaxMin_of_Selected_Nodes", " Maximum/Minimum of Selected Nodes\n");
+        CMsgDll::SetText("IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Trussses",
+                         " Maximum/Minimum %s of Selected Trusses\n");
+        CMsgDll::SetText("IDS_QB_PVS__n_ELEM____5d_BEAM__8s_History__Local___",
+                         "\n ELEM = %5d BEAM %8s History (Local)\n");
+        CMsgDll::SetText("IDS_QB_PVS__Maximum_Minimum__s_of_Selected_Beams___",
+                         " Maximum/Minimum %s of Selected Beams\n");
+        std::vector<double> t = TrussArray();
+        t[12 + 0] *= -2.0;
+        t[12 + 1] *= -2.0;
+        std::vector<double> b = BeamArray();
+        for (int c = 0; c < 12; ++c)
+            b[static_cast<size_t>(12 + c)] *= -0.5;
+        for (CPostCtrlAnlTypeTHIS* p : ctrl) {
+            p->Data().truss[kTruss2] = t;
+            p->Data().beam[kBeam2] = b;
+        }
+    }
+    // The report of a code's function over the window, in a case, report kind and stride, of
+    // the keys (in any order); the report's query is closed after it.
+    std::string Report(int nCode, unsigned acas, int nKind, int nStride, std::initializer_list<unsigned> keys)
+    {
+        T_THREPORT_D rep;
+        rep.nThisK = acas == kModalCase ? 1 : 2;
+        rep.nKind = nKind;
+        rep.nStride = nStride;
+        rep.dStart = kRepStart;
+        rep.dEnd = kRepEnd;
+        for (unsigned k : keys)
+            rep.aKeys.Add(k);
+        std::string text = Write(nCode, rep);
+        EXPECT_EQ(CTHResultBuilder::PostCtrl(doc)->GetQueryDepth(), 0);
+        return text;
+    }
 };
 
 } // namespace thtest

@@ -6,7 +6,7 @@
 #include "timehistory/CPVSTHEngine.h"
 #include "timehistory/ElementResultsEntry.h"
 
-#include "../recovery/plate_family/plate_family_fixture.h"
+#include "../recovery/drivers/plate_fixture.h"
 
 #include "DBDoc.h"
 #include "PostVisualState.h"

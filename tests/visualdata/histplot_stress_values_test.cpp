@@ -7,7 +7,7 @@
 #include "timehistory/CPVSTHEngine.h"
 #include "timehistory/ElementResultsEntry.h"
 
-#include "../recovery/families/family_fixture.h"
+#include "../recovery/drivers/family_fixture.h"
 
 #include "frame/IFactoryPVSImpl.h"
 
@@ -160,6 +160,22 @@ TEST_F(StressValues, ElementValuesWithoutAveraging)
     EXPECT_EQ(NodeValues(*vd, elemK[0]), (std::vector<double>(4, -5.0)));
     EXPECT_EQ(NodeValues(*vd, elemK[1]), (std::vector<double>(4, 3.0)));
     EXPECT_EQ(vd->GetVisualMethodType(&vs), 2);
+}
+
+// A value the result files give as NaN or infinite leaves its element out, as a failed read does:
+// the shared nodes take the other element's value alone and the range is the finite values'.
+TEST_F(StressValues, NonFiniteValueLeavesItsElementOut)
+{
+    for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL})
+        for (int bAverage : {0, 1}) {
+            CPVSVisualDataBase::ResetVDataStatics();
+            auto vd = Build(bad, 4.0, bAverage, 1);
+            CArray<CString, CString&> a;
+            EXPECT_EQ(vd->GetPostOutput4Probe(2, elemK[0], a, 0), 0) << bad << " " << bAverage;
+            EXPECT_EQ(NodeValues(*vd, elemK[1]), (std::vector<double>(4, 4.0))) << bad << " " << bAverage;
+            EXPECT_EQ(CPVSVisualDataBase::m_dVDataRsltMin, 4.0) << bad << " " << bAverage;
+            EXPECT_EQ(CPVSVisualDataBase::m_dVDataRsltMax, 4.0) << bad << " " << bAverage;
+        }
 }
 
 TEST_F(StressValues, ProbesOfNodesAndElements)

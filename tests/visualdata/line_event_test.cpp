@@ -232,22 +232,33 @@ TEST_F(LineEventFixture, OverSixteenSegmentsGiveNoPolygonAndBadListsFail)
     EXPECT_EQ(vd->MakeDgrmPolygonEvent(row, dgrm, events, dir, n1, n2, poly), 0) << "three event values";
 }
 
-TEST_F(LineEventFixture, SignChangeWithinAStepGivesTwoTrianglesOnTheAxis)
+// Steps are cut at the axis when their values' product is below 1e-15, even of one sign, and
+// left out when both values are below 1e-15 in size; heights are the diagram scale times the
+// symbol factor, on the other side when reversed.
+TEST_F(LineEventFixture, StepsAreCutAndLeftOutByTheBandsOwnRule)
 {
     auto vd = Make(AddRow(80001, lining));
     T_PVTIF_D row;
     row.aDgrmPos.Add(0.0);
     row.aDgrmPos.Add(1.0);
-    T_VSUL_DATA_D dgrm, events;
-    dgrm.aValue.Add(2.0);
-    dgrm.aValue.Add(-1.0); // zero at 2/3 of the member, inside step 10 of 16
+    T_VSUL_DATA_D events;
     events.aValue.Add(1.0);
     events.aValue.Add(2.0);
     T_NODE_D n1, n2;
     n2.dXyz[0] = 4.0;
-    double dir[3] = {0, 0, 1};
     CArray<T_PVS_POLY_D, T_PVS_POLY_D&> poly;
-    ASSERT_EQ(vd->MakeDgrmPolygonEvent(row, dgrm, events, dir, n1, n2, poly), 1);
+    auto band = [&](double q0, double q1) {
+        T_VSUL_DATA_D dgrm;
+        dgrm.aValue.Add(q0);
+        dgrm.aValue.Add(q1);
+        double dir[3] = {0, 0, 1};
+        EXPECT_EQ(vd->MakeDgrmPolygonEvent(row, dgrm, events, dir, n1, n2, poly), 1);
+        for (int i = 0; i < poly.GetSize(); ++i)
+            for (int v = 0; v < poly[i].aVtx.GetSize(); ++v)
+                EXPECT_EQ(poly[i].aVtx[v].value, 1.0) << "every vertex shows the state";
+    };
+
+    band(2.0, -1.0); // zero at 2/3 of the member, inside step 10 of 16
     ASSERT_EQ(poly.GetSize(), 17);
     ASSERT_EQ(poly[10].aVtx.GetSize(), 3);
     ASSERT_EQ(poly[11].aVtx.GetSize(), 3);
@@ -256,9 +267,27 @@ TEST_F(LineEventFixture, SignChangeWithinAStepGivesTwoTrianglesOnTheAxis)
     EXPECT_NEAR(x.point.x, 4.0 * 2.0 / 3.0, 1e-12);
     EXPECT_NEAR(x.point.z, 0.0, 1e-12);
     EXPECT_EQ(poly[11].aVtx[0].point.x, x.point.x);
-    for (int i = 0; i < poly.GetSize(); ++i)
-        for (int v = 0; v < poly[i].aVtx.GetSize(); ++v)
-            EXPECT_EQ(poly[i].aVtx[v].value, 1.0);
+
+    band(1e-8, 1e-8); // product 1e-16: each step two triangles meeting halfway along its tips
+    ASSERT_EQ(poly.GetSize(), 32);
+    ASSERT_EQ(poly[0].aVtx.GetSize(), 3);
+    EXPECT_DOUBLE_EQ(poly[0].aVtx[2].point.x, 0.125);
+    EXPECT_DOUBLE_EQ(poly[0].aVtx[2].point.z, 1e-8 * kScale);
+    EXPECT_EQ(poly[1].aVtx[2].flag, 1);
+
+    band(8e-16, -8e-16);
+    EXPECT_EQ(poly.GetSize(), 0);
+
+    CPVSVisualDataBase::m_dVDataSymbolFactor = 2.0;
+    CPostVisualState::Instance()->GetCurrentPS()->bDgrmReverse = 1;
+    band(3.0, 3.0);
+    ASSERT_EQ(poly.GetSize(), 16);
+    for (int i = 0; i < 16; ++i) {
+        ASSERT_EQ(poly[i].aVtx.GetSize(), 4);
+        EXPECT_DOUBLE_EQ(poly[i].aVtx[2].point.z, -3.0 * kScale * 2.0);
+        EXPECT_DOUBLE_EQ(poly[i].aVtx[3].point.x, 0.25 * (i + 1));
+        EXPECT_EQ(poly[i].aVtx[3].flag, 0);
+    }
 }
 
 // ---- Builds --------------------------------------------------------------------------------

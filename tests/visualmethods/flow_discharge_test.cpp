@@ -404,3 +404,38 @@ TEST(FlowDischarge, TheOtherEditionShowsItThroughTheHost)
 }
 
 } // namespace
+
+// A display stepping through results reuses its grid, index and surface, yet each refresh
+// shows another step's velocities, an element leaving the active set and moved nodes.
+TEST(FlowDischarge, RefreshShowsNewStepActiveSetAndMesh)
+{
+    ForceSumModel m;
+    Block(m);
+    DiscDisplay d;
+    d.rec.nPVtifK = AddNodeVelocityRow(m, [](double, double, double) { return V3{0, 0, 2}; });
+    d.AddPlane({0, 0, 0.5}, {0, 0, 1});
+    ASSERT_EQ(d.Run(m), 1);
+    auto refresh = [&] {
+        CPVSVisualDataBase::ResetVDataStatics();
+        EXPECT_EQ(d.pVD->MakeVData(&d.vs, &d.as, 0), 1);
+        EXPECT_EQ(d.pVM->Process(), 1);
+        const auto q = d.Discharges();
+        EXPECT_EQ(q.size(), 1u);
+        return q.empty() ? 0.0 : q[0];
+    };
+    d.pVD->GetFlowDiscData()->nPVtifK = AddNodeVelocityRow(m, [](double, double, double) { return V3{0, 0, 3}; });
+    EXPECT_NEAR(refresh(), 36.0, 1e-12) << "another step";
+
+    auto& elems = m.doc.GetModelDB()->Table<T_ELEM_D>();
+    const unsigned int nCutK = m.aElemK[1]; // on the plane's way
+    const T_ELEM_D cut = elems[nCutK];
+    elems.erase(nCutK);
+    EXPECT_NEAR(refresh(), 33.0, 1e-12) << "an element left the active set";
+    elems[nCutK] = cut;
+    EXPECT_NEAR(refresh(), 36.0, 1e-12) << "and came back";
+
+    for (auto& [k, node] : m.doc.GetModelDB()->Table<T_NODE_D>())
+        node.dXyz[1] *= 2.0;
+    d.pVM->GetMDTCtrl()->Attach(&m.doc);
+    EXPECT_NEAR(refresh(), 72.0, 1e-12) << "moved nodes";
+}

@@ -607,3 +607,46 @@ TEST(ForceSumSolid, SparseNodeKeysGiveTheSameSumsAsDenseOnes)
     // Not a vacuous comparison: the cut carries a force.
     EXPECT_GT(std::fabs(dense[0]), 1.0);
 }
+
+// A display steps through results: each refresh (MakeVData, Process) reuses the grid, its index
+// and surface, yet must show new values, an element leaving the active set and moved nodes.
+// Block 3 x 2 x 4 cut at x = 1.5 through eight elements: Fx = area x sxx.
+TEST(ForceSumRefresh, ShowsNewValuesActiveSetAndMesh)
+{
+    ForceSumModel m;
+    BuildHexBlock(m, HexBlockGrid{3, 2, 4, 1.0, 1.0, 1.0});
+    AddStressRows(m, [](double, double, double) { return Iso(-30); });
+    LdfsDisplay d;
+    FillRecord(d.rec, m, 0, {kPlaneX});
+    d.rec.bIncludeText = 0;
+    d.Build(m, 8);
+    auto refresh = [&] {
+        EXPECT_EQ(d.pVD->MakeVData(&d.vs, &d.as, 0), 1);
+        EXPECT_EQ(d.pVM->Process(), 1);
+        EXPECT_EQ(d.pVM->m_aValue[0].GetSize(), 1);
+        return d.pVM->m_aValue[0].GetSize() == 1 ? d.pVM->m_aValue[0][0] : 0.0;
+    };
+    EXPECT_NEAR(refresh(), 8 * -30.0, 1e-12 * 480);
+    const std::vector<double> v(9, -60.0);
+    for (unsigned int k : m.aElemK)
+        SetElementValues(m, 0, k, v);
+    EXPECT_NEAR(refresh(), 8 * -60.0, 1e-12 * 480) << "new values";
+    vtkDataArray* pSurfaceValues = d.pVM->GetDataSetPre()->GetPointData()->GetScalars();
+    ASSERT_NE(pSurfaceValues, nullptr);
+    EXPECT_EQ(pSurfaceValues->GetRange(0)[0], -60.0) << "the surface's values too";
+
+    auto& elems = m.doc.GetModelDB()->Table<T_ELEM_D>();
+    const unsigned int nCutK = m.aElemK[1]; // i = 1, j = 0, k = 0: on the plane's way
+    const T_ELEM_D cut = elems[nCutK];
+    elems.erase(nCutK);
+    EXPECT_NEAR(refresh(), 7 * -60.0, 1e-12 * 480) << "an element left the active set";
+    elems[nCutK] = cut;
+    EXPECT_NEAR(refresh(), 8 * -60.0, 1e-12 * 480) << "and came back";
+
+    // Nodes moved, the same keys and elements: twice as deep in y, twice the area.
+    for (auto& [k, node] : m.doc.GetModelDB()->Table<T_NODE_D>())
+        node.dXyz[1] *= 2.0;
+    d.pVM->GetMDTCtrl()->Attach(&m.doc);
+    EXPECT_NEAR(refresh(), 16 * -60.0, 1e-12 * 960) << "moved nodes";
+    EXPECT_NEAR(d.pVM->m_aPlaneResult[0].dCentre[1], 2.0, 1e-12);
+}

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -208,6 +210,106 @@ TEST_F(ProfileGridBox, LineLeavingTheModelListsOnlyItsInsidePointsFromTheFirstOf
     EXPECT_DOUBLE_EQ(p[0], -1.5);
     EXPECT_EQ(s->GetPointData()->GetScalars()->GetComponent(0, 0), 0.0);
 }
+
+// Grids and index lines stored beyond the limits (before them, or by another program) show
+// nothing and give no table; at the limits they show.
+TEST_F(ProfileGridBox, StoredGridOrLineBeyondTheLimitsShowsNothing)
+{
+    LinearField f;
+    f.a = 1.0;
+    d.rec.nPVtifK = m.AddNodeRow(f);
+    const struct {
+        int nDivX, nDivY;
+        bool bShown;
+    } grids[] = {{10000, 1, true}, {10001, 1, false}, {1001, 1000, false}, {INT_MAX, 2, false}};
+    for (const auto& g : grids) {
+        d.rec.nSpfgK = m.AddGrid("G", {0.5, 0.5, 2.0}, {3.5, 0.5, 2.0}, {0.5, 3.5, 2.0}, g.nDivX, g.nDivY);
+        d.Build(m);
+        ASSERT_EQ(d.pVM->Process(), 1);
+        EXPECT_EQ(d.pVM->GetGridSurface()->GetNumberOfPoints() > 0, g.bShown) << g.nDivX << " x " << g.nDivY;
+        EXPECT_EQ(d.pVM->MakeProfGridTable(1, d.rec, 0), g.bShown ? 1 : 0) << g.nDivX << " x " << g.nDivY;
+    }
+    // The host's table multiplies the counts in 64 bits: (INT_MAX + 1) x 3 nodes are refused.
+    CArray<T_NODE_D, T_NODE_D&> aNode;
+    CArray<T_ELEM_D, T_ELEM_D&> aElem;
+    EXPECT_FALSE(CClassSpfg(m.doc.GetModelDB()).GetGeomData(d.rec.nSpfgK, aNode, aElem));
+
+    d.rec.nSpfgK = m.AddGrid("Line", {0.5, 1.0, 2.0}, {3.5, 1.0, 2.0}, {0.5, 3.0, 2.0}, 3, 2);
+    d.rec.bArea = 1;
+    AddLine(d.rec, 1, 1, 100001, 0.0);
+    AddLine(d.rec, 1, 1, 100000, 0.0);
+    d.Build(m);
+    ASSERT_EQ(d.pVM->Process(), 1);
+    EXPECT_EQ(d.pVM->GetLabelTexts().GetSize(), 1);
+    EXPECT_EQ(d.pVM->GetProfileCurves()->GetNumberOfPoints(), 4 * 100000);
+    const int nBefore = IPostGeneralTableData::Instance()->GetCount();
+    ASSERT_EQ(d.pVM->MakeProfGridTable(2, d.rec, 0), 1);
+    ASSERT_EQ(IPostGeneralTableData::Instance()->GetCount(), nBefore + 1);
+    IPostGeneralTableData* pStore = IPostGeneralTableData::Instance();
+    EXPECT_EQ(pStore->GetTable(pStore->GetTableKey(nBefore))->nRows, 100001);
+}
+
+// A 10 m block under a grid from x = -0.75 to 10.75 in cells of 0.5 m: the grid's nodes at
+// -0.25 and 10.25 lie outside and read 0, so in its end cells the grid's value runs linearly
+// from 0 there to f at 0.25 (9.75). The line y = 1 in 46 (92) divisions has 41 (81) points in
+// the block, both ends on its faces; each reads the grid's value.
+class ProfileGridEdge : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override
+    {
+        m.BuildBlock(MeshKind::Box, 10, 2, 2, 1.0);
+        vs = *CPostVisualState::Instance()->GetCurrentPA();
+    }
+    void TearDown() override { *CPostVisualState::Instance()->GetCurrentPA() = vs; }
+    ProfileGridModel m;
+    ProfileGridDisplay d;
+    T_PVIST_ALL_D vs;
+};
+
+TEST_P(ProfileGridEdge, LinePointsOnTheModelsFacesAreListedWithTheGridsValue)
+{
+    const int nDiv = GetParam();
+    LinearField f;
+    f.a = 0.01;
+    f.g = {0.002, 0.0, 0.0};
+    auto F = [&](double x) { return f.a + f.g[0] * x; };
+    auto grid = [&](double x) {
+        if (x < 0.25)
+            return F(0.25) * (x + 0.25) / 0.5;
+        return x > 9.75 ? F(9.75) * (10.25 - x) / 0.5 : F(x);
+    };
+    d.rec.Initialize();
+    d.rec.nPVtifK = m.AddNodeRow(f);
+    d.rec.nSpfgK = m.AddGrid("Edge", {-0.75, 0.5, 1.0}, {10.75, 0.5, 1.0}, {-0.75, 1.5, 1.0}, 23, 2);
+    d.rec.bArea = 1;
+    AddLine(d.rec, 1, 1, nDiv, 0.0);
+    d.Build(m);
+    ASSERT_EQ(d.pVM->MakeProfGridTable(2, d.rec, 0), 1);
+    IPostGeneralTableData* pStore = IPostGeneralTableData::Instance();
+    const T_POST_GENR_TABL_D* t = pStore->GetTable(pStore->GetTableKey(pStore->GetCount() - 1));
+    ASSERT_NE(t, nullptr);
+    const double step = 11.5 / nDiv;
+    const int nIn = nDiv * 20 / 23 + 1; // 10 m of the line's 11.5 m
+    ASSERT_EQ(t->nRows, nIn);
+    for (int r = 0; r < nIn; ++r) {
+        const std::string what = "row " + std::to_string(r);
+        ExpectRelNear(Parse(t->Cell(r, 0)), r * step, what + " distance");
+        ExpectRelNear(Parse(t->Cell(r, 1)), grid(r * step), what + " value");
+    }
+
+    // The area: the exact integral of f over 0.25 to 9.75, and a trapezoid in each end cell
+    // from half the value at 0.25 (9.75) to the whole over 0.25 m.
+    CPostVisualState::Instance()->GetCurrentPA()->vals.nDecimal = 6;
+    CPostVisualState::Instance()->GetCurrentPA()->vals.bExponential = 0;
+    ASSERT_EQ(d.pVM->Process(), 1);
+    const double area = f.a * 9.5 + 0.5 * f.g[0] * (9.75 * 9.75 - 0.25 * 0.25) + 0.1875 * (F(0.25) + F(9.75));
+    char text[64];
+    std::snprintf(text, sizeof text, "Area : %.6f", area);
+    ASSERT_EQ(d.pVM->GetLabelTexts().GetSize(), 1);
+    EXPECT_STREQ(d.pVM->GetLabelTexts()[0].GetString(), text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Divisions, ProfileGridEdge, ::testing::Values(46, 92));
 
 struct AreaCase {
     const char* name;

@@ -1,8 +1,9 @@
 // Stand-in for the host's answer to a display request through the mesh-manager bridge: it
 // copies the settings record through the factory instance, builds the visual data of the
 // requested type and the visual method that data asks for, processes it and renders it. The
-// display lives until the next request. Header-only, so that it builds the display with the
-// factory of whichever module is loaded.
+// display lives until the next request, which takes its drawing off the picture, as the host's
+// view shows one display at a time. Header-only, so that it builds the display with the factory
+// of whichever module is loaded.
 #pragma once
 #include "DBDoc.h"
 #include "FactoryPVS.h"
@@ -54,7 +55,7 @@ public:
     // 1 shown, 0 when the factory or the display refused (nothing is kept then).
     int Show(const T_PVS_DISPLAY_REQUEST_D& r)
     {
-        Drop();
+        Replace();
         ++m_nRequests;
         // The value range and sums of the last display are not this one's.
         CPVSVisualDataBase::ResetVDataStatics();
@@ -78,7 +79,7 @@ public:
     // replacing the one before; nDispCompCode is the component the tree shows. 1 shown, 0 not.
     int ShowRow(unsigned int nPVtifK, unsigned int nDispCompCode = 0)
     {
-        Drop();
+        Replace();
         ++m_nRequests;
         CPVSVisualDataBase::ResetVDataStatics();
         IFactoryPVS* pFactory = IFactoryPVS::Instance();
@@ -130,8 +131,15 @@ private:
         }
         if (!m_pVM->Process())
             return Fail();
-        if (m_pRenderer && !m_pVM->Render(m_pRenderer))
-            return Fail();
+        if (m_pRenderer) {
+            m_nPiece = m_pRenderer->BeginPiece();
+            const int bDrawn = m_pVM->Render(m_pRenderer);
+            m_pRenderer->EndPiece();
+            if (!bDrawn) {
+                Replace();
+                return 0;
+            }
+        }
         ++m_nShown;
         return 1;
     }
@@ -140,6 +148,14 @@ private:
     {
         Drop();
         return 0;
+    }
+    // The display before goes, and what it drew with it.
+    void Replace()
+    {
+        if (m_pRenderer && m_nPiece != 0)
+            m_pRenderer->ErasePiece(m_nPiece);
+        m_nPiece = 0;
+        Drop();
     }
     // The method refers to the data and the record: freed in reverse order of building.
     void Drop()
@@ -150,6 +166,7 @@ private:
     }
 
     CPVSRendererBase* m_pRenderer;
+    int m_nPiece = 0; // the picture piece of the display shown
     FactoryOwned<T_VD_USERDEF_DATA> m_pRecord;
     FactoryOwned<CPVSVisualDataBase> m_pVD;
     FactoryOwned<CPVSVisualMethodBase> m_pVM;

@@ -27,14 +27,16 @@ public:
     using CDBTransTable::CDBTransTable;
 
     // The grid's nodes in model length units and its cells (cell type 9, node numbers are
-    // indices into the node list). FALSE for a missing grid or a division count below 1.
+    // indices into the node list). FALSE for a missing grid, a division count below 1 or more
+    // nodes than an array holds.
     BOOL GetGeomData(unsigned int nKey, CArray<T_NODE_D, T_NODE_D&>& aNode, CArray<T_ELEM_D, T_ELEM_D&>& aElem) const;
     // The grid point of an X and a Y index (from 0), in stored units, and its plane point.
     // FALSE for a missing grid or an index outside 0 to the division count.
     BOOL GetCoorByGridIdx(unsigned int nKey, int nXIdx, int nYIdx, double dPoint[3], double dPlanePoint[2]) const;
     // The unit normal of the grid's plane; FALSE for a missing or degenerate grid.
     BOOL GetPlaneNormal(unsigned int nKey, double dNormal[3]) const;
-    // Names of the grid's X (Y) index lines, one per line.
+    // Names of the grid's X (Y) index lines, one per line; FALSE for a missing grid or more
+    // lines than an array holds.
     BOOL GetXIndexName(unsigned int nKey, CArray<CString, CString&>& aName) const;
     BOOL GetYIndexName(unsigned int nKey, CArray<CString, CString&>& aName) const;
 };

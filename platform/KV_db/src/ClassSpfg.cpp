@@ -1,6 +1,7 @@
 #include "ClassSpfg.h"
 #include "UnitCtrl.h"
 
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -24,10 +25,13 @@ BOOL IndexNames(const CDBTable<T_SPFG_D>& t, unsigned int nKey, bool bX, CArray<
     T_SPFG_D g;
     if (!t.Get(nKey, g))
         return FALSE;
-    const int n = (bX ? g.nDivX : g.nDivY) + 1;
-    for (int i = 1; i <= n; ++i) {
+    // Counted in 64 bits: a stored count may be INT_MAX.
+    const long long n = static_cast<long long>(bX ? g.nDivX : g.nDivY) + 1;
+    if (n < 1 || n > INT_MAX)
+        return FALSE;
+    for (long long i = 1; i <= n; ++i) {
         CString s;
-        s.Format(bX ? "X%d" : "Y%d", i);
+        s.Format(bX ? "X%lld" : "Y%lld", i);
         aName.Add(s);
     }
     return TRUE;
@@ -42,15 +46,18 @@ BOOL CClassSpfg::GetGeomData(unsigned int nKey, CArray<T_NODE_D, T_NODE_D&>& aNo
     T_SPFG_D g;
     if (!Get(nKey, g) || g.nDivX < 1 || g.nDivY < 1)
         return FALSE;
+    // Counts multiplied in 64 bits: a list longer than an array can hold is refused.
+    const long long nx = static_cast<long long>(g.nDivX) + 1, ny = static_cast<long long>(g.nDivY) + 1;
+    if (nx * ny > INT_MAX)
+        return FALSE;
     const CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrlOfDB(m_pDB);
-    const int nx = g.nDivX + 1, ny = g.nDivY + 1;
-    aNode.SetSize(nx * ny);
+    aNode.SetSize(static_cast<int>(nx * ny));
     for (int j = 0; j < ny; ++j)
         for (int i = 0; i < nx; ++i) {
             double p[3];
             GridPoint(g, i, j, p);
             for (int k = 0; k < 3; ++k)
-                aNode[j * nx + i].dXyz[k] = pUnit ? pUnit->ConvertUnitLengthIn(p[k]) : p[k];
+                aNode[static_cast<int>(j * nx + i)].dXyz[k] = pUnit ? pUnit->ConvertUnitLengthIn(p[k]) : p[k];
         }
     for (int j = 0; j < g.nDivY; ++j)
         for (int i = 0; i < g.nDivX; ++i) {

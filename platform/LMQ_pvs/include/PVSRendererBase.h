@@ -12,11 +12,13 @@
 #include <gp_Pnt.hxx>
 #include <vtkSmartPointer.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 class vtkDataSet;
 class vtkLookupTable;
+class vtkProp;
 class vtkRenderer;
 class vtkRenderWindow;
 
@@ -65,6 +67,12 @@ public:
     {
         (void)pPoint, (void)nCount, (void)nWidth, (void)color;
     }
+    // Pieces of the picture: what is drawn between BeginPiece and EndPiece is taken off the
+    // picture again by ErasePiece with the number BeginPiece gave (the view drops a replaced
+    // display so). The base keeps no picture: piece 0, nothing to take off.
+    virtual int BeginPiece() { return 0; }
+    virtual void EndPiece() {}
+    virtual void ErasePiece(int nPiece) { (void)nPiece; }
 };
 
 struct T_RENDER_CALL_D {
@@ -123,6 +131,9 @@ public:
     // -x +y +z), 2 Front (from -y), 3 Rear (from +y), 4 Top (from +z, y up), 5 Bottom (from -z,
     // y up), 6 Left (from -x), 7 Right (from +x). FALSE (the camera unchanged) for another number.
     BOOL SetNamedView(int nView);
+    int BeginPiece() override;
+    void EndPiece() override;
+    void ErasePiece(int nPiece) override;
     // Forgets what was drawn (the next picture starts empty).
     void Clear();
     // Looks along dDir with dUp upwards in the following pictures (choice: by default the
@@ -136,6 +147,10 @@ private:
     double m_dViewUp[3] = {0, 1, 0};
     void AddLines(const double (*pPoint)[3], int nCount, bool bPairs, int nWidth, const Quantity_Color& color);
     void AddScalarDataSet(vtkDataSet* pData, const Quantity_Color& color, bool bByValue, double dWidth);
+    // The drawings of each piece, by number; the one being drawn starts at the prop count.
+    std::map<int, std::vector<vtkSmartPointer<vtkProp>>> m_mPieces;
+    int m_nLastPiece = 0;
+    int m_nPieceStart = 0;
     // Released in reverse order: the window, which holds the renderer, goes first.
     vtkSmartPointer<vtkRenderer> m_pRenderer;
     vtkSmartPointer<vtkRenderWindow> m_pWindow;

@@ -220,7 +220,8 @@ struct T_PVS_POLY_D {
 // relative position of the row) and the direction table are the host's; choices: the row
 // is read at construction (a missing row leaves a fresh one); MakeVData reads the row's values
 // and directions of the active elements through the post control; the polygons put the band of
-// each segment of the row's positions in 16 / segments steps, vertex values the diagram values,
+// each segment of the row's positions in 16 / segments steps, each a quadrilateral or, where the
+// values change sign, two triangles meeting on the axis; vertex values the diagram values,
 // scaled by the symbol settings' diagram scale x m_dVDataSymbolFactor (reversed on request);
 // MakeDgrmPolygonVTK appends polygon cells to a poly data or unstructured grid that the caller
 // hands over empty, and counts the points in nPoint.

@@ -17,6 +17,8 @@
 #include <vtkPNGWriter.h>
 #include <vtkPoints.h>
 #include <vtkPolyData.h>
+#include <vtkProp.h>
+#include <vtkPropCollection.h>
 #include <vtkProperty.h>
 #include <vtkRenderWindow.h>
 #include <vtkRenderer.h>
@@ -356,7 +358,40 @@ void CPVSRendererVTK::SetViewDirection(const double dDir[3], const double dUp[3]
     m_bViewSet = true;
 }
 
-void CPVSRendererVTK::Clear() { m_pRenderer->RemoveAllViewProps(); }
+int CPVSRendererVTK::BeginPiece()
+{
+    m_nPieceStart = m_pRenderer->GetViewProps()->GetNumberOfItems();
+    m_mPieces[++m_nLastPiece].clear();
+    return m_nLastPiece;
+}
+
+void CPVSRendererVTK::EndPiece()
+{
+    auto it = m_mPieces.find(m_nLastPiece);
+    if (it == m_mPieces.end())
+        return;
+    vtkPropCollection* pProps = m_pRenderer->GetViewProps();
+    for (int i = m_nPieceStart; i < pProps->GetNumberOfItems(); ++i)
+        it->second.emplace_back(vtkProp::SafeDownCast(pProps->GetItemAsObject(i)));
+}
+
+void CPVSRendererVTK::ErasePiece(int nPiece)
+{
+    auto it = m_mPieces.find(nPiece);
+    if (it == m_mPieces.end())
+        return;
+    // Only what is still on the picture: a cleared picture lost it already.
+    for (const vtkSmartPointer<vtkProp>& p : it->second)
+        if (p && m_pRenderer->HasViewProp(p))
+            m_pRenderer->RemoveViewProp(p);
+    m_mPieces.erase(it);
+}
+
+void CPVSRendererVTK::Clear()
+{
+    m_pRenderer->RemoveAllViewProps();
+    m_mPieces.clear();
+}
 
 void CPVSRendererVTK::DrawLabels(CArray<gp_Pnt, gp_Pnt&>& aPos, CArray<CString, CString&>& aText, int,
                                  double dSize, const Quantity_Color& color)

@@ -454,8 +454,6 @@ int CPVSVisualDataElemDgrm::MakeDgrmPolygon(T_PVTIF_D& row, T_VSUL_DATA_D& vals,
         for (int k = 0; k < m; ++k) {
             const double t0 = p0 + k * (p1 - p0) / m, t1 = p0 + (k + 1) * (p1 - p0) / m;
             const double w0 = q0 + k * (q1 - q0) / m, w1 = q0 + (k + 1) * (q1 - q0) / m;
-            if (std::fabs(w0) < 1e-15 && std::fabs(w1) < 1e-15)
-                continue;
             C3DPoint Pa, Pb, Pc, Pd;
             CPVSUtilFunc::GetInnerLinePoint(t0, 1.0 - t0, A, B, Pa);
             CPVSUtilFunc::GetInnerLinePoint(t1, 1.0 - t1, A, B, Pb);
@@ -469,7 +467,7 @@ int CPVSVisualDataElemDgrm::MakeDgrmPolygon(T_PVTIF_D& row, T_VSUL_DATA_D& vals,
                 return t;
             };
             T_PVS_POLY_D poly;
-            if (w0 * w1 < 1e-15) {
+            if (w0 * w1 < 0.0) {
                 const double r = std::fabs(w0) / (std::fabs(w0) + std::fabs(w1));
                 C3DPoint Px;
                 CPVSUtilFunc::GetInnerLinePoint(r, 1.0 - r, Pc, Pd, Px);

@@ -15,17 +15,7 @@
 
 namespace {
 
-struct Stores {
-    T_UCOP_D ucop;
-    bool bUcop = false;
-    std::map<UINT, T_URCO_D> urco;
-    std::map<UINT, T_URBE_D> urbe;
-    std::map<UINT, T_URWA_D> urwa;
-    std::map<UINT, T_UFDN_D> ufdn;
-    std::map<UINT, T_USTL_D> ustl;
-    T_YRP_UNIT_INDEX_PAIR unit;
-    T_YRP_UNIT_INDEX_PAIR current;
-};
+using YrpArchive::Stores;
 
 Stores& St()
 {
@@ -55,7 +45,7 @@ void Add(std::map<UINT, T>& m, int key, void* rec, int size, int* ok)
     SetOk(ok, 0);
     if (!rec || size != static_cast<int>(sizeof(T)) || key <= 0)
         return;
-    m[static_cast<UINT>(key)] = *static_cast<const T*>(rec);
+    m.insert_or_assign(static_cast<UINT>(key), *static_cast<const T*>(rec));
     SetOk(ok, 1);
 }
 
@@ -184,27 +174,7 @@ NQD_EXPORT void Set_UnitIndex(int a, int b, int, int)
 NQD_EXPORT int WriteData(CString strPath)
 {
     const std::string p = PosixPath(strPath);
-    if (p.empty())
-        return 0;
-    Stores& s = St();
-    T_YRP_DATA_D d;
-    d.nHeader[0] = YrpArchive::kVersion;
-    d.nHeader[1] = s.unit.nLength;
-    d.nHeader[2] = s.unit.nForce;
-    d.nHeader[3] = s.bUcop ? 1 : 0;
-    if (s.bUcop)
-        d.ucop = s.ucop;
-    for (const auto& [k, r] : s.urco)
-        d.aUrcoK.Add(k), d.aUrco.Add(const_cast<T_URCO_D&>(r));
-    for (const auto& [k, r] : s.urbe)
-        d.aUrbeK.Add(k), d.aUrbe.Add(const_cast<T_URBE_D&>(r));
-    for (const auto& [k, r] : s.urwa)
-        d.aUrwaK.Add(k), d.aUrwa.Add(const_cast<T_URWA_D&>(r));
-    for (const auto& [k, r] : s.ufdn)
-        d.aUfdnK.Add(k), d.aUfdn.Add(const_cast<T_UFDN_D&>(r));
-    for (const auto& [k, r] : s.ustl)
-        d.aUstlK.Add(k), d.aUstl.Add(const_cast<T_USTL_D&>(r));
-    return YrpArchive::Write(p, d) ? 1 : 0;
+    return !p.empty() && YrpArchive::Write(p, St()) ? 1 : 0;
 }
 NQD_EXPORT int ReadData(CString strPath, void* rec, int size, int* ok)
 {

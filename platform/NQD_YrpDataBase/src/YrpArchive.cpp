@@ -1,10 +1,12 @@
 #include "YrpArchive.h"
 
-#include <cstdio>
+#include "HexDouble.h"
+
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
+#include <memory>
 
 namespace {
 
@@ -12,35 +14,82 @@ const char kMagic[] = "NQD_YRPDATA";
 
 // Writes or reads one token per field: numbers exactly (doubles as hexadecimal floats), texts
 // as "<length>:<bytes>", byte blocks in hexadecimal, arrays as their count and elements.
+// The writer gathers the tokens in a block of its own and hands the stream whole blocks.
 class Out {
 public:
     explicit Out(std::ostream& o) : m_o(o) {}
     static constexpr bool kReading = false;
-    void Num(int& n) { m_o << n << ' '; }
-    void Num(short& n) { m_o << n << ' '; }
-    void Num(uint32_t& n) { m_o << n << ' '; }
+    void Num(int& n) { Int(n, ' '); }
+    void Num(short& n) { Int(n, ' '); }
+    void Num(uint32_t& n) { Int(n, ' '); }
     void Num(double& d)
     {
-        char sz[64];
-        std::snprintf(sz, sizeof sz, "%a ", d);
-        m_o << sz;
+        char* p = Room(YrpArchive::kHexDoubleMax + 1);
+        p += YrpArchive::WriteHexDouble(d, p);
+        *p++ = ' ';
+        m_n = static_cast<size_t>(p - m_a);
     }
-    void Str(CString& s) { m_o << s.GetLength() << ':' << s.str() << ' '; }
+    void Str(CString& s)
+    {
+        Int(s.GetLength(), ':');
+        Text(s.str().data(), s.str().size());
+        Text(" ", 1);
+    }
     void Bytes(unsigned char* p, size_t n)
     {
         static const char hex[] = "0123456789abcdef";
-        std::string h(2 * n, '0');
         for (size_t i = 0; i < n; ++i) {
-            h[2 * i] = hex[p[i] >> 4];
-            h[2 * i + 1] = hex[p[i] & 15];
+            char* q = Room(2);
+            q[0] = hex[p[i] >> 4];
+            q[1] = hex[p[i] & 15];
+            m_n += 2;
         }
-        m_o << h << ' ';
+        Text(" ", 1);
     }
-    int Count(int n) { m_o << n << '\n'; return n; }
+    int Count(int n)
+    {
+        Int(n, '\n');
+        return n;
+    }
+    // Hands the stream what is gathered; the stream's state says whether all went out.
+    bool Flush()
+    {
+        m_o.write(m_a, static_cast<std::streamsize>(m_n));
+        m_n = 0;
+        return Ok();
+    }
     bool Ok() const { return static_cast<bool>(m_o); }
 
 private:
+    // Room for k characters at the end of the block, flushing it first when they do not fit.
+    char* Room(size_t k)
+    {
+        if (m_n + k > sizeof m_a)
+            Flush();
+        return m_a + m_n;
+    }
+    template <class N>
+    void Int(N n, char cAfter)
+    {
+        char* p = Room(16);
+        p = std::to_chars(p, p + 15, n).ptr;
+        *p++ = cAfter;
+        m_n = static_cast<size_t>(p - m_a);
+    }
+    void Text(const char* p, size_t n)
+    {
+        if (n > sizeof m_a / 2) {
+            Flush();
+            m_o.write(p, static_cast<std::streamsize>(n));
+            return;
+        }
+        std::memcpy(Room(n), p, n);
+        m_n += n;
+    }
+
     std::ostream& m_o;
+    char m_a[1 << 16];
+    size_t m_n = 0;
 };
 
 class In {
@@ -262,6 +311,21 @@ void Io(A& a, T_USTL_D& r)
     a.Bytes(r.block712, sizeof r.block712), a.Bytes(r.block1104, sizeof r.block1104);
 }
 
+// The keys of a family, then its records, as Io(T_YRP_DATA_D) reads them.
+template <class T>
+void WriteFamily(Out& a, const std::map<UINT, T>& m)
+{
+    a.Count(static_cast<int>(m.size()));
+    for (const auto& kv : m) {
+        uint32_t k = kv.first;
+        a.Num(k);
+    }
+    a.Count(static_cast<int>(m.size()));
+    // The writer only reads the record.
+    for (const auto& kv : m)
+        Io(a, const_cast<T&>(kv.second));
+}
+
 template <class A>
 void Io(A& a, T_YRP_DATA_D& d)
 {
@@ -283,18 +347,28 @@ void Io(A& a, T_YRP_DATA_D& d)
 
 namespace YrpArchive {
 
-bool Write(const std::string& strPath, const T_YRP_DATA_D& data)
+bool Write(const std::string& strPath, const Stores& s)
 {
     std::ofstream o(strPath, std::ios::binary | std::ios::trunc);
     if (!o)
         return false;
     o << kMagic << ' ' << kVersion << '\n';
-    Out a(o);
-    T_YRP_DATA_D copy(data);
-    Io(a, copy);
+    // The big block stays off the stack.
+    auto a = std::make_unique<Out>(o);
+    int aHeader[10] = {kVersion, s.unit.nLength, s.unit.nForce, s.bUcop ? 1 : 0};
+    Nums(*a, aHeader);
+    // Without common options the file holds cleared ones.
+    T_UCOP_D ucop;
+    if (s.bUcop)
+        ucop = s.ucop;
+    Io(*a, ucop);
+    WriteFamily(*a, s.urco), WriteFamily(*a, s.urbe), WriteFamily(*a, s.urwa), WriteFamily(*a, s.ufdn);
+    WriteFamily(*a, s.ustl);
+    if (!a->Flush())
+        return false;
     o << "\nEND\n";
     o.flush();
-    return a.Ok() && static_cast<bool>(o);
+    return static_cast<bool>(o);
 }
 
 bool Read(const std::string& strPath, T_YRP_DATA_D& data)

@@ -4,11 +4,28 @@
 #pragma once
 #include "design/YRPRecords.h"
 
+#include <map>
 #include <string>
 
 namespace YrpArchive {
 constexpr int kVersion = 1;
-bool Write(const std::string& strPath, const T_YRP_DATA_D& data);
+
+// The library's stores: the common options when set, five keyed families and the unit system
+// they are kept in, and the one callers read them in.
+struct Stores {
+    T_UCOP_D ucop;
+    bool bUcop = false;
+    std::map<UINT, T_URCO_D> urco;
+    std::map<UINT, T_URBE_D> urbe;
+    std::map<UINT, T_URWA_D> urwa;
+    std::map<UINT, T_UFDN_D> ufdn;
+    std::map<UINT, T_USTL_D> ustl;
+    T_YRP_UNIT_INDEX_PAIR unit;
+    T_YRP_UNIT_INDEX_PAIR current;
+};
+
+// Writes the stores as they are, each family's keys ascending.
+bool Write(const std::string& strPath, const Stores& s);
 // False for a missing, foreign, newer or damaged file; data is then left cleared.
 bool Read(const std::string& strPath, T_YRP_DATA_D& data);
 } // namespace YrpArchive

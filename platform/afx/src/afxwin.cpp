@@ -2,6 +2,9 @@
 #include "afxcmn.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -644,6 +647,23 @@ bool ParseNumber(const CString& s, T& out, const char* pszFormat)
     if (std::sscanf(s, pszFormat, &v, rest) != 1)
         return false;
     out = v;
+    return true;
+}
+
+// An integer beyond int is no integer: refused, not wrapped as a scan would.
+bool ParseNumber(const CString& s, int& out, const char*)
+{
+    const char* p = s.GetString();
+    char* pEnd = nullptr;
+    errno = 0;
+    const long long v = std::strtoll(p, &pEnd, 10);
+    if (pEnd == p || errno == ERANGE || v < INT_MIN || v > INT_MAX)
+        return false;
+    while (std::isspace(static_cast<unsigned char>(*pEnd)))
+        ++pEnd;
+    if (*pEnd != '\0')
+        return false;
+    out = static_cast<int>(v);
     return true;
 }
 } // namespace

@@ -61,6 +61,114 @@ void point_of(int p, double& xi, double& eta)
     gauss_points(2, J[p - 1], eta, w);
 }
 
+// Membrane, bending and transverse-shear section matrices of the element's section and material.
+void set_up_sections(VariantState& s, const SharedBlocks& blocks)
+{
+    const std::array<double, 11>& h = blocks.section_values;
+    const MaterialBlock& m = blocks.material_block;
+    const double E = m.elastic_modulus;
+    const double nu = m.poisson_ratio;
+    const bool orthotropic = m.material_type == 1;
+    const double h1 = h[0], h2 = h[1], h3 = h[2], h4 = h[3], h5 = h[4];
+
+    // Bending and transverse shear section.
+    const double tb = std::max(h3, h4);
+    const double e1 = cube(plate_quotient(h3, tb)) * E;
+    const double e2 = cube(plate_quotient(h4, tb)) * (orthotropic ? m.ortho(1) : E);
+    const double e3 = cube(plate_quotient(h5, tb)) * (orthotropic ? (E + m.ortho(1)) / 2.0 : E);
+    const double g1 = orthotropic ? m.ortho(8) : e1 / 2.0;
+    const double g2 = orthotropic ? m.ortho(9) : e2 / 2.0;
+    const double tb3 = tb * tb * tb;
+    s.Db(1, 1) = e1 * tb3 / 12.0;
+    s.Db(2, 2) = e2 * tb3 / 12.0;
+    s.Db(3, 3) = (e3 * tb3 / 12.0) * 0.5;
+    s.Ds(1, 1) = g1 * tb / 1.2;
+    s.Ds(2, 2) = g2 * tb / 1.2;
+
+    // Membrane section.
+    const double tm = std::max(h1, h2);
+    const double a1 = plate_quotient(h1, tm) * E;
+    const double a2 = plate_quotient(h2, tm) * (orthotropic ? m.ortho(1) : E);
+    const double a3 = orthotropic ? m.ortho(7)
+                                  : plate_quotient((h1 + h2) / 2.0, tm) * plate_quotient(E, 2.0 * (1.0 + nu));
+    const double c = plate_quotient(1.0, 1.0 - nu * nu);
+    s.Dm(1, 1) = c * a1 * tm;
+    s.Dm(1, 2) = c * nu * (a1 + a2) / 2.0 * tm;
+    s.Dm(2, 1) = s.Dm(1, 2);
+    s.Dm(2, 2) = c * a2 * tm;
+    s.Dm(3, 3) = a3 * tm;
+}
+
+// Strain matrices at integration point p: the internal membrane modes (a, b, c0, d: the centre
+// Jacobian terms), the bending curvatures with the mid-side rotations, the edge shear strains.
+void set_up_point(VariantState& s, const QuadEdgeBlock& e, int p, double a, double b, double c0, double d)
+{
+    const std::size_t q = static_cast<std::size_t>(p - 1);
+    double xi = 0.0;
+    double eta = 0.0;
+    point_of(p, xi, eta);
+    FixedMatrix<2, 4>& DN = s.DN[q];
+    quad4_shape(xi, eta, DN, 1);
+    quad_midside_derivs(xi, eta, s.DP);
+    double det = 0.0;
+    FixedMatrix<2, 2> J;
+    jacobian_2d_pair(4, s.XL, DN, s.DP, det, J);
+    const double j11 = J(1, 1), j21 = J(2, 1), j12 = J(1, 2), j22 = J(2, 2);
+
+    const double qd = plate_quotient(2.0, det);
+    FixedMatrix<3, 4>& Bi = s.Bi[q];
+    Bi(1, 1) = -xi * d * qd;
+    Bi(3, 1) = xi * c0 * qd;
+    Bi(2, 2) = xi * c0 * qd;
+    Bi(3, 2) = -xi * d * qd;
+    Bi(1, 3) = eta * b * qd;
+    Bi(3, 3) = -eta * a * qd;
+    Bi(2, 4) = -eta * a * qd;
+    Bi(3, 4) = eta * b * qd;
+
+    FixedMatrix<3, 12>& Bb = s.Bb[q];
+    for (int k = 1; k <= 4; ++k) {
+        Bb(1, 3 * k) = DN(1, k);
+        Bb(2, 3 * k - 1) = -DN(2, k);
+        Bb(3, 3 * k - 1) = -DN(1, k);
+        Bb(3, 3 * k) = DN(2, k);
+    }
+    // Bb += 1.5 G A: the mid-side functions' rotations along each edge.
+    FixedMatrix<3, 4> G;
+    for (int k = 1; k <= 4; ++k) {
+        const std::size_t r = static_cast<std::size_t>(k - 1);
+        G(1, k) = s.DP(1, k) * e.CO[r];
+        G(2, k) = s.DP(2, k) * e.SI[r];
+        G(3, k) = s.DP(1, k) * e.SI[r] + s.DP(2, k) * e.CO[r];
+    }
+    for (int c = 1; c <= 12; ++c)
+        for (int r = 1; r <= 3; ++r) {
+            double sum = 0.0;
+            for (int k = 1; k <= 4; ++k)
+                sum += G(r, k) * s.A(k, c);
+            Bb(r, c) = Bb(r, c) + 1.5 * sum;
+        }
+    // Bs = 0.25 H A: the edge shear strains carried to the point.
+    FixedMatrix<2, 4> H;
+    const double ln[4] = {e.L[0] * e.PHI[0], e.L[1] * e.PHI[1], e.L[2] * e.PHI[2], e.L[3] * e.PHI[3]};
+    H(1, 1) = -(1.0 - eta) * j11 * ln[0];
+    H(1, 2) = -(1.0 + xi) * j12 * ln[1];
+    H(1, 3) = (1.0 + eta) * j11 * ln[2];
+    H(1, 4) = (1.0 - xi) * j12 * ln[3];
+    H(2, 1) = -(1.0 - eta) * j21 * ln[0];
+    H(2, 2) = -(1.0 + xi) * j22 * ln[1];
+    H(2, 3) = (1.0 + eta) * j21 * ln[2];
+    H(2, 4) = (1.0 - xi) * j22 * ln[3];
+    FixedMatrix<2, 12>& Bs = s.Bs[q];
+    for (int c = 1; c <= 12; ++c)
+        for (int r = 1; r <= 2; ++r) {
+            double sum = 0.0;
+            for (int k = 1; k <= 4; ++k)
+                sum += H(r, k) * s.A(k, c);
+            Bs(r, c) = 0.25 * sum;
+        }
+}
+
 } // namespace
 
 void quad_incompatible_membrane(int order, ConstMatView XY, MatView DN, double E, double nu, double h1, double h2,
@@ -165,39 +273,12 @@ void quad_orthotropic_plate_results(DriverBuildState& build, int node_count, Con
     SharedBlocks& blocks = shared_blocks();
     if (value_index == 1) {
         s = VariantState{};
+        set_up_sections(s, blocks);
         const std::array<double, 11>& h = blocks.section_values;
         const MaterialBlock& m = blocks.material_block;
         const double E = m.elastic_modulus;
         const double nu = m.poisson_ratio;
-        const bool orthotropic = m.material_type == 1;
-        const double h1 = h[0], h2 = h[1], h3 = h[2], h4 = h[3], h5 = h[4];
-
-        // Bending and transverse shear section.
-        const double tb = std::max(h3, h4);
-        const double e1 = cube(plate_quotient(h3, tb)) * E;
-        const double e2 = cube(plate_quotient(h4, tb)) * (orthotropic ? m.ortho(1) : E);
-        const double e3 = cube(plate_quotient(h5, tb)) * (orthotropic ? (E + m.ortho(1)) / 2.0 : E);
-        const double g1 = orthotropic ? m.ortho(8) : e1 / 2.0;
-        const double g2 = orthotropic ? m.ortho(9) : e2 / 2.0;
-        const double tb3 = tb * tb * tb;
-        s.Db(1, 1) = e1 * tb3 / 12.0;
-        s.Db(2, 2) = e2 * tb3 / 12.0;
-        s.Db(3, 3) = (e3 * tb3 / 12.0) * 0.5;
-        s.Ds(1, 1) = g1 * tb / 1.2;
-        s.Ds(2, 2) = g2 * tb / 1.2;
-
-        // Membrane section.
-        const double tm = std::max(h1, h2);
-        const double a1 = plate_quotient(h1, tm) * E;
-        const double a2 = plate_quotient(h2, tm) * (orthotropic ? m.ortho(1) : E);
-        const double a3 = orthotropic ? m.ortho(7)
-                                      : plate_quotient((h1 + h2) / 2.0, tm) * plate_quotient(E, 2.0 * (1.0 + nu));
-        const double c = plate_quotient(1.0, 1.0 - nu * nu);
-        s.Dm(1, 1) = c * a1 * tm;
-        s.Dm(1, 2) = c * nu * (a1 + a2) / 2.0 * tm;
-        s.Dm(2, 1) = s.Dm(1, 2);
-        s.Dm(2, 2) = c * a2 * tm;
-        s.Dm(3, 3) = a3 * tm;
+        const double h1 = h[0], h2 = h[1], tb = std::max(h[2], h[3]);
 
         // Corners in the element plane, node 1 at the origin.
         for (int k = 1; k <= 4; ++k) {
@@ -231,72 +312,8 @@ void quad_orthotropic_plate_results(DriverBuildState& build, int node_count, Con
             s.A(k, 3 * j) = -e.DX[q] * f / 2.0;
         }
 
-        for (int p = 1; p <= POINTS; ++p) {
-            const std::size_t q = static_cast<std::size_t>(p - 1);
-            double xi = 0.0;
-            double eta = 0.0;
-            point_of(p, xi, eta);
-            FixedMatrix<2, 4>& DN = s.DN[q];
-            quad4_shape(xi, eta, DN, 1);
-            quad_midside_derivs(xi, eta, s.DP);
-            double det = 0.0;
-            FixedMatrix<2, 2> J;
-            jacobian_2d_pair(4, s.XL, DN, s.DP, det, J);
-            const double j11 = J(1, 1), j21 = J(2, 1), j12 = J(1, 2), j22 = J(2, 2);
-
-            const double qd = plate_quotient(2.0, det);
-            FixedMatrix<3, 4>& Bi = s.Bi[q];
-            Bi(1, 1) = -xi * d * qd;
-            Bi(3, 1) = xi * c0 * qd;
-            Bi(2, 2) = xi * c0 * qd;
-            Bi(3, 2) = -xi * d * qd;
-            Bi(1, 3) = eta * b * qd;
-            Bi(3, 3) = -eta * a * qd;
-            Bi(2, 4) = -eta * a * qd;
-            Bi(3, 4) = eta * b * qd;
-
-            FixedMatrix<3, 12>& Bb = s.Bb[q];
-            for (int k = 1; k <= 4; ++k) {
-                Bb(1, 3 * k) = DN(1, k);
-                Bb(2, 3 * k - 1) = -DN(2, k);
-                Bb(3, 3 * k - 1) = -DN(1, k);
-                Bb(3, 3 * k) = DN(2, k);
-            }
-            // Bb += 1.5 G A: the mid-side functions' rotations along each edge.
-            FixedMatrix<3, 4> G;
-            for (int k = 1; k <= 4; ++k) {
-                const std::size_t r = static_cast<std::size_t>(k - 1);
-                G(1, k) = s.DP(1, k) * e.CO[r];
-                G(2, k) = s.DP(2, k) * e.SI[r];
-                G(3, k) = s.DP(1, k) * e.SI[r] + s.DP(2, k) * e.CO[r];
-            }
-            for (int c = 1; c <= 12; ++c)
-                for (int r = 1; r <= 3; ++r) {
-                    double sum = 0.0;
-                    for (int k = 1; k <= 4; ++k)
-                        sum += G(r, k) * s.A(k, c);
-                    Bb(r, c) = Bb(r, c) + 1.5 * sum;
-                }
-            // Bs = 0.25 H A: the edge shear strains carried to the point.
-            FixedMatrix<2, 4> H;
-            const double ln[4] = {e.L[0] * e.PHI[0], e.L[1] * e.PHI[1], e.L[2] * e.PHI[2], e.L[3] * e.PHI[3]};
-            H(1, 1) = -(1.0 - eta) * j11 * ln[0];
-            H(1, 2) = -(1.0 + xi) * j12 * ln[1];
-            H(1, 3) = (1.0 + eta) * j11 * ln[2];
-            H(1, 4) = (1.0 - xi) * j12 * ln[3];
-            H(2, 1) = -(1.0 - eta) * j21 * ln[0];
-            H(2, 2) = -(1.0 + xi) * j22 * ln[1];
-            H(2, 3) = (1.0 + eta) * j21 * ln[2];
-            H(2, 4) = (1.0 - xi) * j22 * ln[3];
-            FixedMatrix<2, 12>& Bs = s.Bs[q];
-            for (int c = 1; c <= 12; ++c)
-                for (int r = 1; r <= 2; ++r) {
-                    double sum = 0.0;
-                    for (int k = 1; k <= 4; ++k)
-                        sum += H(r, k) * s.A(k, c);
-                    Bs(r, c) = 0.25 * sum;
-                }
-        }
+        for (int p = 1; p <= POINTS; ++p)
+            set_up_point(s, e, p, a, b, c0, d);
         keep_finite(s.Dm);
         keep_finite(s.Db);
         keep_finite(s.Ds);

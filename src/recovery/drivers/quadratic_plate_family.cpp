@@ -176,20 +176,14 @@ void quadratic_plate_results(DriverBuildState& build, double* work, int /*axes_o
         const std::size_t column = static_cast<std::size_t>(i - 1);
         // Nodal forces and moments: the element stiffness times the displacements.
         st.F.fill(0.0);
-        const double* d = D + static_cast<std::size_t>(LD) * column;
-        for (int r = 1; r <= dofs; ++r) {
-            double sum = 0.0;
-            for (int c = 1; c <= dofs; ++c)
-                sum += st.K(r, c) * d[c - 1];
-            st.F[static_cast<std::size_t>(r - 1)] = sum;
-        }
+        quad_plate_forces(st.K, D + static_cast<std::size_t>(LD) * column, dofs, st.F.data());
         st.E.fill(0.0);
         for (int s = 1; s <= SUB_PLATES; ++s)
             for (int r = 1; r <= sub_plate_dofs; ++r)
                 st.E(r, s) = S(r, s + SUB_PLATES * (i - 1));
-        // Value index 1 at every value: each kernel call forms its own sub-plate's terms.
+        // The first value forms each sub-plate's terms, the later ones reuse them.
         st.P.fill(0.0);
-        sub_plate_stresses(build, node_count, PLATE_TYPE, st.E, st.P, st.X, 1, st.T);
+        sub_plate_stresses(build, node_count, PLATE_TYPE, st.E, st.P, st.X, i, st.T);
 
         st.W.fill(0.0);
         for (int j = 1; j <= node_count + 1; ++j) {

@@ -9,14 +9,17 @@
 namespace kvpvs::recovery {
 namespace {
 
-// What one build keeps: a sub-plate's node vectors, coordinates and axes, the kernel's output and
-// the turned values of all four sub-plates.
+// What one build keeps: a sub-plate's node vectors and coordinates, the kernel's output and the
+// turned values of all four sub-plates; and, from the last call with value index 1, each
+// sub-plate's axes and shear-deformable kernel data, which the element's later values reuse.
 struct SubPlateResultsState {
     FixedMatrix<6, 4> L;
     FixedMatrix<POINT_VALUES, KERNEL_POINTS> O;
     FixedMatrix<POINT_VALUES, KERNEL_POINTS * SUB_PLATES> V;
     FixedMatrix<3, 4> XC;
-    Mat33 Ts;
+    std::array<Mat33, SUB_PLATES> Ts;
+    std::array<QuadThickResultsWork, SUB_PLATES> quad;
+    std::array<TriResultsWork, SUB_PLATES> tri;
 };
 
 SubPlateResultsState& results_state(Build build)
@@ -124,46 +127,56 @@ void sub_plate_stresses(DriverBuildState& build, int node_count, int plate_type,
     SubPlateResultsState& st = results_state(build.build);
     ElementLibrary& library = build.library;
     const int corners = node_count == 6 ? 3 : 4;
-    st.V.fill(0.0);
+    // The thin triangle keeps part of its data in a shared block, which the next sub-plate
+    // overwrites: the thin kernels form their sub-plate afresh at every value.
+    const bool thin = plate_type == 1;
+    const bool form = value_index == 1 || thin;
     for (int s = 1; s <= SUB_PLATES; ++s) {
+        const std::size_t slot = static_cast<std::size_t>(s - 1);
+        Mat33& Ts = st.Ts[slot];
         st.L.fill(0.0);
         for (int r = 1; r <= 6 * corners; ++r)
             st.L(r) = E(r, s);
-        st.XC.fill(0.0);
-        std::array<double, 4> x{};
-        std::array<double, 4> y{};
-        std::array<double, 4> z{};
-        for (int a = 1; a <= corners; ++a) {
-            const int g = node_count == 6 ? SIX_NODE_SUB_PLATES[s - 1][a - 1] : EIGHT_NODE_SUB_PLATES[s - 1][a - 1];
-            for (int c = 1; c <= 3; ++c)
-                st.XC(c, a) = g == CENTRE_NODE ? 0.5 * (X(c, 5) + X(c, 7)) : X(c, g);
-            x[static_cast<std::size_t>(a - 1)] = st.XC(1, a);
-            y[static_cast<std::size_t>(a - 1)] = st.XC(2, a);
-            z[static_cast<std::size_t>(a - 1)] = st.XC(3, a);
+        if (form) {
+            st.XC.fill(0.0);
+            std::array<double, 4> x{};
+            std::array<double, 4> y{};
+            std::array<double, 4> z{};
+            for (int a = 1; a <= corners; ++a) {
+                const int g = node_count == 6 ? SIX_NODE_SUB_PLATES[s - 1][a - 1] : EIGHT_NODE_SUB_PLATES[s - 1][a - 1];
+                for (int c = 1; c <= 3; ++c)
+                    st.XC(c, a) = g == CENTRE_NODE ? 0.5 * (X(c, 5) + X(c, 7)) : X(c, g);
+                x[static_cast<std::size_t>(a - 1)] = st.XC(1, a);
+                y[static_cast<std::size_t>(a - 1)] = st.XC(2, a);
+                z[static_cast<std::size_t>(a - 1)] = st.XC(3, a);
+            }
+            Ts.fill(0.0);
+            element_axes(x.data(), y.data(), z.data(), Ts, corners == 3 ? 1 : 4);
         }
-        st.Ts.fill(0.0);
-        element_axes(x.data(), y.data(), z.data(), st.Ts, corners == 3 ? 1 : 4);
-        st.O.fill(0.0);
+        const int index = form ? 1 : value_index;
         if (corners == 3) {
             int nodes = 3;
             const ConstMatView L(st.L.a.data(), 6, 6, 3);
             const ConstMatView XC(st.XC.a.data(), 3, 3, 3);
-            if (plate_type == 1)
-                library.tri_thin_results(nodes, L, st.O, XC, st.Ts, value_index, 1);
+            if (thin)
+                library.tri_thin_results(nodes, L, st.O, XC, Ts, index, 1);
             else
-                library.tri_thick_results(nodes, L, st.O, XC, st.Ts, value_index);
+                library.tri_thick_results(st.tri[slot], nodes, L, st.O, XC, Ts, index);
         } else {
-            if (plate_type == 1)
-                library.quad_thin_results(4, st.L, st.O, st.XC, st.Ts, value_index, 0);
+            if (thin)
+                library.quad_thin_results(4, st.L, st.O, st.XC, Ts, index, 0);
             else
-                library.quad_thick_results(4, st.L, st.O, st.XC, st.Ts, value_index, 0);
+                library.quad_thick_results(st.quad[slot], 4, st.L, st.O, st.XC, Ts, index, 0);
         }
         keep_finite(st.O);
         if (corners == 4)
             gauss_to_corners(build, st.O.a.data(), 0, POINT_VALUES);
-        const int points = corners == 3 ? 4 : 5;
-        for (int p = 1; p <= points; ++p)
-            turn_point_values(&st.O(1, p), &st.V(1, p + KERNEL_POINTS * (s - 1)), st.Ts, T);
+        // Only the points the gathering reads are turned: a sub-quadrilateral's corners, a corner
+        // sub-triangle's nodes, the middle sub-triangle's centroid.
+        const int first = corners == 3 && s == SUB_PLATES ? 1 : 2;
+        const int last = corners == 4 ? 5 : s == SUB_PLATES ? 1 : 4;
+        for (int p = first; p <= last; ++p)
+            turn_point_values(&st.O(1, p), &st.V(1, p + KERNEL_POINTS * (s - 1)), Ts, T);
     }
     gather_sub_plate_points(node_count, st.V, R);
 }

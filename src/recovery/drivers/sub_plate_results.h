@@ -33,9 +33,12 @@ void gauss_to_corners(DriverBuildState& build, double* O, int k, int m);
 void gather_sub_plate_points(int node_count, ConstMatView V, MatView R);
 
 // R (8, 9): the eight values at the centre and nodes 1..node_count in element axes T. E (24, 4)
-// the sub-plates' node vectors in their own axes, X (3, node_count) the element's nodes; the
-// value index goes to the kernels (1 forms each sub-plate's terms afresh). Plate type 1 selects
-// the thin kernels, any other the shear-deformable ones. Another node count leaves R as it is.
+// the sub-plates' node vectors in their own axes, X (3, node_count) the element's nodes. Value
+// index 1 forms each sub-plate's axes and kernel terms afresh and keeps them; any other index
+// reuses those of the build's last call with index 1 (X is not read), so that an element's later
+// values cost the kernels' evaluation alone. Plate type 1 selects the thin kernels, which form
+// their terms at every value; any other type the shear-deformable ones. Another node count leaves
+// R as it is.
 void sub_plate_stresses(DriverBuildState& build, int node_count, int plate_type, ConstMatView E, MatView R,
                         ConstMatView X, int value_index, const Mat33& T);
 

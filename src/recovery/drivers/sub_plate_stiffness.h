@@ -36,6 +36,10 @@ void assemble_sub_plate_matrix(DriverBuildState& build, MatView G, const double*
 // K (48, 48), global axes, of the element whose node coordinates are X (3, node_count).
 void quadratic_plate_stiffness(DriverBuildState& build, int node_count, MatView K, ConstMatView X);
 
+// F(1..dofs) = K (48, 48) d, each row summed over the columns in their order; dofs a multiple of
+// 12 (the 36 or 48 of a six- or eight-node plate), the rest of F left as it is.
+void quad_plate_forces(const FixedMatrix<QUAD_PLATE_DOFS, QUAD_PLATE_DOFS>& K, const double* d, int dofs, double* F);
+
 // K (its view's leading dimension) = the assembled sub-plate stiffness of 6 x node_count
 // degrees of freedom, the centre node condensed; the rest of K's 48 x 48 is 0.
 void assemble_sub_plate_stiffness(DriverBuildState& build, MatView K, const double* x, const double* y,

@@ -90,6 +90,10 @@ public:
     // Thin (discrete Kirchhoff) 4-node shell; flag 1 turns K to global axes.
     void quad_thin_stiffness(MatView K, MatView W, int N, ConstMatView X, ConstMatView Y,
                              ConstMatView Z, const Mat33& T, int flag);
+    // The same shell, isotropic, with a membrane that carries the drilling rotations and
+    // no drilling spring; no driver calls it.
+    void quad_drilling_thin_stiffness(MatView K, MatView W, int N, ConstMatView X,
+                                      ConstMatView Y, ConstMatView Z, const Mat33& T, int flag);
 
     void tri_edge_shear(ConstMatView XY, double t, double nu);
     void tri_membrane_stiffness(int nn, double wt, double nu, double cm, double hm,
@@ -125,12 +129,24 @@ public:
     // element data; other values evaluate with the data of the last rebuild.
     void quad_thick_results(int n, MatView U, MatView S, ConstMatView XYZ, const Mat33& T,
                             int setup, int compact);
+    // Bending and transverse shear of the thick quadrilateral only (rows 1-3 of S stay 0),
+    // without warping correction, on element data of its own. The single-step build's
+    // routine; no driver calls it.
+    void quad_thick_results_full(int n, ConstMatView U, MatView S, ConstMatView X,
+                                 ConstMatView Y, ConstMatView Z, const Mat33& T, int setup);
     void quad_thin_results(int nnode, ConstMatView U, MatView OUT, ConstMatView XYZ,
                            const Mat33& T, int istep, int mode);
     void tri_thick_results(int& nnode, ConstMatView U, MatView OUT, ConstMatView XYZ,
                            const Mat33& T, int istep);
     void tri_thin_results(int& nnode, ConstMatView U, MatView OUT, ConstMatView XYZ,
                           const Mat33& T, int istep, int mode);
+    // The thick quadrilateral and triangle on element data kept in w instead of the build's
+    // own store: a caller that keeps one w per element evaluates each element's later values
+    // without rebuilding, whatever was rebuilt between.
+    void quad_thick_results(QuadThickResultsWork& w, int n, MatView U, MatView S, ConstMatView XYZ,
+                            const Mat33& T, int setup, int compact);
+    void tri_thick_results(TriResultsWork& w, int& nnode, ConstMatView U, MatView OUT,
+                           ConstMatView XYZ, const Mat33& T, int istep);
 
 private:
     // Shared pieces of the plate routines: the quadrilateral edge matrix A(4,12), the edge
@@ -142,6 +158,18 @@ private:
     void tri_side_increments(FixedMatrix<3, 9>& Q, double f1, double f2);
     void tri_side_directions(Mat33& V, ConstMatView DV);
     void tri_shear_edge_matrix(FixedMatrix<2, 3>& E, ConstMatView L);
+    // Thick quadrilateral results: plane, bending and shear moduli; a point's derivatives,
+    // curvature and shear strain matrices (returns detJ).
+    void quad_thick_result_moduli(QuadThickResultsWork& w) const;
+    double quad_thick_point_matrices(QuadThickResultsWork& w, int n, int p, double xi,
+                                     double eta) const;
+    // Steps the two thin quadrilateral stiffnesses share: material and geometry with the
+    // edge terms (isotropic ignores the material type), the bending integration, and the
+    // mirroring, node offsets and rotation into K.
+    void quad_thin_prepare(ConstMatView X, ConstMatView Y, ConstMatView Z, const Mat33& T,
+                           bool isotropic);
+    void quad_thin_bending();
+    void quad_thin_finish(MatView K, MatView W, const Mat33& T, int flag);
     void shell_condense(int plate_type, int nnodes, ConstMatView XYZ, const Mat33& axes, int n);
     void tri_results_common(TriResultsWork& w, ConstMatView XYZ, const Mat33& T, double r,
                             double s);

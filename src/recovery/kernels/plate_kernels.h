@@ -77,6 +77,13 @@ void quad_thin_shape(double xi, double eta, ConstMatView XL, FixedMatrix<3, 9>& 
 // w, theta-x, theta-y columns of every node of the discrete Kirchhoff curvature matrix.
 void quad_thin_bmatrix(const FixedMatrix<3, 9>& S, const QuadThinEdgeTerms& e,
                        FixedMatrix<3, 24>& B);
+// Membrane strain matrix Bm(3,12), columns u, v, theta-z per node, at the point of S: the
+// corner functions' columns, and the drilling columns from the mid-side derivatives and the
+// edge arrays dy/8, -dx/8 (drilling_membrane_terms fills only the theta-z columns).
+void drilling_membrane_terms(const FixedMatrix<3, 9>& S, const QuadThinEdgeTerms& e,
+                             FixedMatrix<3, 12>& Bm);
+void quad_drilling_shape(double xi, double eta, ConstMatView XL, const QuadThinEdgeTerms& e,
+                         FixedMatrix<3, 9>& S, FixedMatrix<3, 12>& Bm, double& detJ, int nnode);
 // node_offset_transform on a block of a matrix with leading dimension 24.
 void node_offset_transform_24(MatView Kab, double ha, double hb);
 

@@ -27,36 +27,66 @@ void point_coordinates(int p, double& xi, double& eta)
     gauss_points(2, kPointJ[p - 1], eta, w);
 }
 
+// Rows 4..8 of S (zeroed by the caller): bending Dt B_p U over the freedom range Lo..Hi and
+// transverse shear Ds Bs_p U at the five points.
+template <int Lo, int Hi>
+void quad_thick_bending_shear(const QuadThickResultsWork& w, int n, ConstMatView U, MatView S)
+{
+    const Mat33& Dt = w.Dt;
+    for (int p = 1; p <= 5; ++p) {
+        const std::size_t q = static_cast<std::size_t>(p - 1);
+        const FixedMatrix<3, 24>& B = w.B[q];
+        const FixedMatrix<2, 12>& Bs = w.Bs[q];
+        for (int k = 1; k <= n; ++k) {
+            double kap[3];
+            for (int r = 1; r <= 3; ++r) {
+                double s = 0.0;
+                for (int d = Lo; d <= Hi; ++d) s += B(r, 6 * (k - 1) + d) * U(d, k);
+                kap[r - 1] = s;
+            }
+            for (int r = 1; r <= 3; ++r) {
+                S(3 + r, p) += Dt(r, 1) * kap[0] + Dt(r, 2) * kap[1] + Dt(r, 3) * kap[2];
+            }
+            double g[2];
+            for (int r = 1; r <= 2; ++r) {
+                double s = 0.0;
+                for (int d = 1; d <= 3; ++d) s += Bs(r, 3 * (k - 1) + d) * U(2 + d, k);
+                g[r - 1] = s;
+            }
+            // Row 7 the y component, row 8 the x component.
+            S(7, p) += w.Ds(2, 1) * g[0] + w.Ds(2, 2) * g[1];
+            S(8, p) += w.Ds(1, 1) * g[0] + w.Ds(1, 2) * g[1];
+        }
+    }
+}
+
+// The freedom range is fixed at set-up: w, theta-x, theta-y of a flat element, all six of a
+// warped one. Known at compile time, its sums unroll; their order stays.
+void quad_thick_bending_shear(const QuadThickResultsWork& w, int n, ConstMatView U, MatView S)
+{
+    if (w.lo == 1 && w.hi == 6)
+        quad_thick_bending_shear<1, 6>(w, n, U, S);
+    else
+        quad_thick_bending_shear<3, 5>(w, n, U, S);
+}
+
 }  // namespace
 
 void ElementLibrary::quad_thick_results(int n, MatView U, MatView S, ConstMatView XYZ,
                                         const Mat33& T, int setup, int compact)
 {
-    auto& w = plate_.quad_thick_results;
+    quad_thick_results(plate_.quad_thick_results, n, U, S, XYZ, T, setup, compact);
+}
+
+void ElementLibrary::quad_thick_results(QuadThickResultsWork& w, int n, MatView U, MatView S,
+                                        ConstMatView XYZ, const Mat33& T, int setup, int compact)
+{
     // The single-step build always recovers the bubble amplitudes.
     const bool bubble = build_ == Build::single_step || blocks_.membrane_flag == 0;
     if (setup == 1) {
-        const MaterialBlock& m = blocks_.material_block;
         const double E = blocks_.E(), nu = blocks_.nu(), tb = blocks_.bending_thickness();
-        const double Em = E / (1.0 - nu * nu), G = E / (2.0 * (1.0 + nu));
-        w.Ds.fill(0.0);
-        if (m.material_type == 1) {
-            plane_elastic_matrix(0, w.Dp);
-            w.Ds(1, 1) = m.ortho(8) / 1.2;
-            w.Ds(2, 2) = m.ortho(9) / 1.2;
-        } else {
-            w.Dp.fill(0.0);
-            w.Dp(1, 1) = Em;
-            w.Dp(1, 2) = nu * Em;
-            w.Dp(2, 1) = nu * Em;
-            w.Dp(2, 2) = Em;
-            w.Dp(3, 3) = G;
-            w.Ds(1, 1) = G / 1.2;
-            w.Ds(2, 2) = G / 1.2;
-        }
-        for (int j = 1; j <= 3; ++j) {
-            for (int i = 1; i <= 3; ++i) w.Dt(i, j) = w.Dp(i, j) * tb / 2.0;
-        }
+        const double Em = E / (1.0 - nu * nu);
+        quad_thick_result_moduli(w);
         for (int k = 1; k <= 4; ++k) {
             for (int i = 1; i <= 3; ++i) w.P(i, k) = XYZ(i, k);
         }
@@ -78,12 +108,9 @@ void ElementLibrary::quad_thick_results(int n, MatView U, MatView S, ConstMatVie
         quad_edge_shear(w.XL, tb, nu);
         for (int p = 1; p <= 5; ++p) {
             const std::size_t q = static_cast<std::size_t>(p - 1);
-            double xi, eta, detJ;
+            double xi, eta;
             point_coordinates(p, xi, eta);
-            quad4_shape(xi, eta, w.DN[q], 1);
-            quad_midside_derivs(xi, eta, w.DP);
-            jacobian_2d_pair(n, w.XL, w.DN[q], w.DP, detJ, w.G);
-            quad_bending_bmatrix(w.B[q], w.A, w.DN[q], w.DP);
+            const double detJ = quad_thick_point_matrices(w, n, p, xi, eta);
             // The history build scales the bubbles by the point's determinant, the
             // single-step build by the centre's.
             const double g = build_ == Build::single_step ? 2.0 / (a1 * b2 - a2 * b1) : 2.0 / detJ;
@@ -97,7 +124,6 @@ void ElementLibrary::quad_thick_results(int n, MatView U, MatView S, ConstMatVie
             Bi(3, 3) = -a1 * eta * g;
             Bi(2, 4) = -a1 * eta * g;
             Bi(3, 4) = b1 * eta * g;
-            quad_edge_shear_strain(xi, eta, w.G, w.A, w.Bs[q], 0.25);
         }
     }
 
@@ -114,36 +140,15 @@ void ElementLibrary::quad_thick_results(int n, MatView U, MatView S, ConstMatVie
         for (int r = 1; r <= 8; ++r) S(r, p) = 0.0;
     }
     const Mat33& Dp = w.Dp;
-    const Mat33& Dt = w.Dt;
     for (int p = 1; p <= 5; ++p) {
-        const std::size_t q = static_cast<std::size_t>(p - 1);
-        const FixedMatrix<2, 4>& DN = w.DN[q];
-        const FixedMatrix<3, 24>& B = w.B[q];
-        const FixedMatrix<2, 12>& Bs = w.Bs[q];
+        const FixedMatrix<2, 4>& DN = w.DN[static_cast<std::size_t>(p - 1)];
         for (int k = 1; k <= n; ++k) {
             S(1, p) += Dp(1, 1) * DN(1, k) * U(1, k) + Dp(1, 2) * DN(2, k) * U(2, k);
             S(2, p) += Dp(2, 1) * DN(1, k) * U(1, k) + Dp(2, 2) * DN(2, k) * U(2, k);
             S(3, p) += Dp(3, 3) * (DN(2, k) * U(1, k) + DN(1, k) * U(2, k));
-            double kap[3];
-            for (int r = 1; r <= 3; ++r) {
-                double s = 0.0;
-                for (int d = w.lo; d <= w.hi; ++d) s += B(r, 6 * (k - 1) + d) * U(d, k);
-                kap[r - 1] = s;
-            }
-            for (int r = 1; r <= 3; ++r) {
-                S(3 + r, p) += Dt(r, 1) * kap[0] + Dt(r, 2) * kap[1] + Dt(r, 3) * kap[2];
-            }
-            double g[2];
-            for (int r = 1; r <= 2; ++r) {
-                double s = 0.0;
-                for (int d = 1; d <= 3; ++d) s += Bs(r, 3 * (k - 1) + d) * U(2 + d, k);
-                g[r - 1] = s;
-            }
-            // Row 7 the y component, row 8 the x component.
-            S(7, p) += w.Ds(2, 1) * g[0] + w.Ds(2, 2) * g[1];
-            S(8, p) += w.Ds(1, 1) * g[0] + w.Ds(1, 2) * g[1];
         }
     }
+    quad_thick_bending_shear(w, n, U, S);
     if (bubble) {
         for (int p = 1; p <= 5; ++p) {
             const FixedMatrix<3, 4>& Bi = w.Bi[static_cast<std::size_t>(p - 1)];
@@ -164,6 +169,75 @@ void ElementLibrary::quad_thick_results(int n, MatView U, MatView S, ConstMatVie
         }
         for (int k = 1; k <= 15; ++k) S(k) = U(k);
     }
+}
+
+void ElementLibrary::quad_thick_result_moduli(QuadThickResultsWork& w) const
+{
+    const MaterialBlock& m = blocks_.material_block;
+    const double E = blocks_.E(), nu = blocks_.nu(), tb = blocks_.bending_thickness();
+    const double Em = E / (1.0 - nu * nu), G = E / (2.0 * (1.0 + nu));
+    w.Ds.fill(0.0);
+    if (m.material_type == 1) {
+        plane_elastic_matrix(0, w.Dp);
+        w.Ds(1, 1) = m.ortho(8) / 1.2;
+        w.Ds(2, 2) = m.ortho(9) / 1.2;
+    } else {
+        w.Dp.fill(0.0);
+        w.Dp(1, 1) = Em;
+        w.Dp(1, 2) = nu * Em;
+        w.Dp(2, 1) = nu * Em;
+        w.Dp(2, 2) = Em;
+        w.Dp(3, 3) = G;
+        w.Ds(1, 1) = G / 1.2;
+        w.Ds(2, 2) = G / 1.2;
+    }
+    for (int j = 1; j <= 3; ++j) {
+        for (int i = 1; i <= 3; ++i) w.Dt(i, j) = w.Dp(i, j) * tb / 2.0;
+    }
+}
+
+double ElementLibrary::quad_thick_point_matrices(QuadThickResultsWork& w, int n, int p, double xi,
+                                                 double eta) const
+{
+    const std::size_t q = static_cast<std::size_t>(p - 1);
+    double detJ;
+    quad4_shape(xi, eta, w.DN[q], 1);
+    quad_midside_derivs(xi, eta, w.DP);
+    jacobian_2d_pair(n, w.XL, w.DN[q], w.DP, detJ, w.G);
+    quad_bending_bmatrix(w.B[q], w.A, w.DN[q], w.DP);
+    quad_edge_shear_strain(xi, eta, w.G, w.A, w.Bs[q], 0.25);
+    return detJ;
+}
+
+void ElementLibrary::quad_thick_results_full(int n, ConstMatView U, MatView S, ConstMatView X,
+                                             ConstMatView Y, ConstMatView Z, const Mat33& T,
+                                             int setup)
+{
+    auto& w = plate_.quad_thick_results_full;
+    if (setup == 1) {
+        quad_thick_result_moduli(w);
+        for (int k = 1; k <= 4; ++k) {
+            w.P(1, k) = X(k);
+            w.P(2, k) = Y(k);
+            w.P(3, k) = Z(k);
+        }
+        quad_thick_geometry(w.P, T, w.XL, w.h);
+        // No warping correction: the offsets are left unused and only w, theta-x and
+        // theta-y bend, as for a flat element.
+        w.lo = 3;
+        w.hi = 5;
+        quad_edge_shear(w.XL, blocks_.bending_thickness(), blocks_.nu());
+        for (int p = 1; p <= 5; ++p) {
+            double xi, eta;
+            point_coordinates(p, xi, eta);
+            w.B[static_cast<std::size_t>(p - 1)].fill(0.0);
+            quad_thick_point_matrices(w, n, p, xi, eta);
+        }
+    }
+    for (int p = 1; p <= 5; ++p) {
+        for (int r = 1; r <= 8; ++r) S(r, p) = 0.0;
+    }
+    quad_thick_bending_shear(w, n, U, S);
 }
 
 void ElementLibrary::quad_thin_results(int nnode, ConstMatView U, MatView OUT, ConstMatView XYZ,
@@ -351,7 +425,12 @@ void finish_triangle(MatView OUT, double k1, double k2, double k3, const Mat33& 
 void ElementLibrary::tri_thick_results(int& nnode, ConstMatView U, MatView OUT, ConstMatView XYZ,
                                        const Mat33& T, int istep)
 {
-    auto& w = plate_.tri_thick_results;
+    tri_thick_results(plate_.tri_thick_results, nnode, U, OUT, XYZ, T, istep);
+}
+
+void ElementLibrary::tri_thick_results(TriResultsWork& w, int& nnode, ConstMatView U, MatView OUT,
+                                       ConstMatView XYZ, const Mat33& T, int istep)
+{
     if (istep == 1) {
         double r, s;
         tri_sample_point(4, 1, r, s);

@@ -39,6 +39,7 @@ struct QuadThinWork {
     QuadThinEdgeTerms edge;
     FixedMatrix<3, 9> S;
     FixedMatrix<3, 24> B;
+    FixedMatrix<3, 12> Bm;  // drilling membrane strains, u, v, theta-z per node
     FixedMatrix<12, 12> Km;
     FixedMatrix<4, 9> H;
     FixedVector<12> F;
@@ -76,8 +77,8 @@ struct DktWork {
     Mat33 A1, A2;
 };
 
-// Element data of quad_thick_results for its five points (centre, then the Gauss points
-// in the order of the corner nodes).
+// Element data of quad_thick_results (and, separately, of quad_thick_results_full) for its
+// five points (centre, then the Gauss points in the order of the corner nodes).
 struct QuadThickResultsWork {
     Mat33 Dp, Dt;
     FixedMatrix<2, 2> Ds, G;
@@ -150,7 +151,7 @@ struct PlateWork {
     TriThickWork tri_thick;
     TriThinWork tri_thin;
     DktWork dkt;
-    QuadThickResultsWork quad_thick_results;
+    QuadThickResultsWork quad_thick_results, quad_thick_results_full;
     QuadThinResultsWork quad_thin_results;
     TriResultsWork tri_thick_results, tri_thin_results;
     ShellStiffnessWork shell;

@@ -1,6 +1,7 @@
 // Thin 4-node flat shell: incompatible-mode membrane, discrete Kirchhoff bending over 2x2
 // Gauss points, warping correction from node 1's offset about the mean plane, a drilling
-// spring distributed by nodal area, and node offsets.
+// spring distributed by nodal area, and node offsets. Its variant replaces membrane and
+// spring by a membrane that interpolates the drilling rotations.
 #include <algorithm>
 #include <cmath>
 
@@ -115,15 +116,46 @@ void node_offset_transform_24(MatView Kab, double ha, double hb)
     node_offset_transform(Kab, ha, hb);
 }
 
-void ElementLibrary::quad_thin_stiffness(MatView K, MatView W, int N, ConstMatView X,
-                                         ConstMatView Y, ConstMatView Z, const Mat33& T,
-                                         int flag)
+void drilling_membrane_terms(const FixedMatrix<3, 9>& S, const QuadThinEdgeTerms& e,
+                             FixedMatrix<3, 12>& Bm)
+{
+    // Mid-side interpolation of the drilling rotations: along edge m from node i to node j,
+    // u gains Nm dy/8 (theta_j - theta_i) and v gains -Nm dx/8 (theta_j - theta_i), the
+    // normal bulge of a side whose end rotations differ. Node k ends edge l = k-1 and
+    // starts edge m = k.
+    for (int k = 1; k <= 4; ++k) {
+        const int m = k, l = k == 1 ? 4 : k - 1;
+        const double Nmx = S(1, 4 + m), Nmy = S(2, 4 + m), Nlx = S(1, 4 + l), Nly = S(2, 4 + l);
+        const int c = 3 * k;
+        Bm(1, c) = e.dy8(l) * Nlx - e.dy8(m) * Nmx;
+        Bm(2, c) = e.mdx8(l) * Nly - e.mdx8(m) * Nmy;
+        Bm(3, c) = e.dy8(l) * Nly - e.dy8(m) * Nmy + e.mdx8(l) * Nlx - e.mdx8(m) * Nmx;
+    }
+}
+
+void quad_drilling_shape(double xi, double eta, ConstMatView XL, const QuadThinEdgeTerms& e,
+                         FixedMatrix<3, 9>& S, FixedMatrix<3, 12>& Bm, double& detJ, int nnode)
+{
+    quad_thin_shape(xi, eta, XL, S, detJ, nnode);
+    for (int k = 1; k <= 4; ++k) {
+        const int c = 3 * (k - 1);
+        Bm(1, c + 1) = S(1, k);
+        Bm(2, c + 1) = 0.0;
+        Bm(3, c + 1) = S(2, k);
+        Bm(1, c + 2) = 0.0;
+        Bm(2, c + 2) = S(2, k);
+        Bm(3, c + 2) = S(1, k);
+    }
+    drilling_membrane_terms(S, e, Bm);
+}
+
+void ElementLibrary::quad_thin_prepare(ConstMatView X, ConstMatView Y, ConstMatView Z,
+                                       const Mat33& T, bool isotropic)
 {
     auto& w = plate_.quad_thin;
-    const double E = blocks_.E(), nu = blocks_.nu(), tb = blocks_.bending_thickness();
-    const double c = tb * tb * tb / 12.0;
+    const double E = blocks_.E(), nu = blocks_.nu();
     const double Em = E / (1.0 - nu * nu);
-    if (blocks_.material_block.material_type == 1) {
+    if (!isotropic && blocks_.material_block.material_type == 1) {
         plane_elastic_matrix(0, w.Db);
     } else {
         w.Db.fill(0.0);
@@ -141,25 +173,14 @@ void ElementLibrary::quad_thin_stiffness(MatView K, MatView W, int N, ConstMatVi
     quad_thin_geometry(w.XG, T, w.XL);
     w.B.fill(0.0);
     quad_thin_edge_terms(w.XL, w.edge, w.B);
-
-    MatView work = w.work;
     w.work.fill(0.0);
-    for (int k = 1; k <= 4; ++k) {
-        w.XY(1, k) = w.XL(1, k);
-        w.XY(2, k) = w.XL(2, k);
-    }
-    w.F.fill(0.0);
-    quad_membrane_stiffness(12, w.XY, w.DN, Em, nu, blocks_.membrane_thickness(), w.Km, w.H,
-                            w.F, 0);
-    for (int a = 1; a <= 4; ++a) {
-        for (int b = 1; b <= 4; ++b) {
-            for (int p = 1; p <= 2; ++p) {
-                for (int q = 1; q <= 2; ++q) {
-                    w.work(6 * (a - 1) + p, 6 * (b - 1) + q) = w.Km(2 * (a - 1) + p, 2 * (b - 1) + q);
-                }
-            }
-        }
-    }
+}
+
+void ElementLibrary::quad_thin_bending()
+{
+    auto& w = plate_.quad_thin;
+    const double tb = blocks_.bending_thickness();
+    const double c = tb * tb * tb / 12.0;
     // Only node 1's offset decides: about the mean plane a warped element's offsets
     // alternate in sign, so node 1's is non-zero whenever any is.
     const bool warped = w.XL(3, 1) != 0.0;
@@ -191,6 +212,62 @@ void ElementLibrary::quad_thin_stiffness(MatView K, MatView W, int N, ConstMatVi
             }
         }
     }
+}
+
+void ElementLibrary::quad_thin_finish(MatView K, MatView W, const Mat33& T, int flag)
+{
+    auto& w = plate_.quad_thin;
+    MatView work = w.work;
+    for (int r = 1; r <= 24; ++r) {
+        for (int cc = r + 1; cc <= 24; ++cc) {
+            w.work(cc, r) = w.work(r, cc);
+        }
+    }
+    if (w.XL(3, 1) != 0.0) {
+        for (int a = 1; a <= 4; ++a) {
+            for (int b = a; b <= 4; ++b) {
+                node_offset_transform_24(work.block(6 * a - 5, 6 * b - 5, 6, 6), w.XL(3, a),
+                                         w.XL(3, b));
+            }
+        }
+    }
+    for (int cc = 1; cc <= 24; ++cc) {
+        for (int r = 1; r <= cc; ++r) {
+            K(r, cc) = w.work(r, cc);
+            K(cc, r) = w.work(r, cc);
+        }
+    }
+    if (flag == 1) {
+        rotate_matrix(K, W, T, 24);
+    }
+}
+
+void ElementLibrary::quad_thin_stiffness(MatView K, MatView W, int N, ConstMatView X,
+                                         ConstMatView Y, ConstMatView Z, const Mat33& T,
+                                         int flag)
+{
+    (void)N;
+    auto& w = plate_.quad_thin;
+    const double E = blocks_.E(), nu = blocks_.nu();
+    const double Em = E / (1.0 - nu * nu);
+    quad_thin_prepare(X, Y, Z, T, false);
+    for (int k = 1; k <= 4; ++k) {
+        w.XY(1, k) = w.XL(1, k);
+        w.XY(2, k) = w.XL(2, k);
+    }
+    w.F.fill(0.0);
+    quad_membrane_stiffness(12, w.XY, w.DN, Em, nu, blocks_.membrane_thickness(), w.Km, w.H,
+                            w.F, 0);
+    for (int a = 1; a <= 4; ++a) {
+        for (int b = 1; b <= 4; ++b) {
+            for (int p = 1; p <= 2; ++p) {
+                for (int q = 1; q <= 2; ++q) {
+                    w.work(6 * (a - 1) + p, 6 * (b - 1) + q) = w.Km(2 * (a - 1) + p, 2 * (b - 1) + q);
+                }
+            }
+        }
+    }
+    quad_thin_bending();
 
     // Drilling spring 1e-5 kmin, shared among the nodes by their tributary areas.
     double kmin = w.work(1, 1);
@@ -208,28 +285,48 @@ void ElementLibrary::quad_thin_stiffness(MatView K, MatView W, int N, ConstMatVi
     for (int k = 1; k <= 4; ++k) {
         w.work(6 * k, 6 * k) += 1e-5 * kmin * w.area(k) / atot;
     }
-    for (int r = 1; r <= 24; ++r) {
-        for (int cc = r + 1; cc <= 24; ++cc) {
-            w.work(cc, r) = w.work(r, cc);
-        }
-    }
-    if (warped) {
-        for (int a = 1; a <= 4; ++a) {
-            for (int b = a; b <= 4; ++b) {
-                node_offset_transform_24(work.block(6 * a - 5, 6 * b - 5, 6, 6), w.XL(3, a),
-                                         w.XL(3, b));
+    quad_thin_finish(K, W, T, flag);
+}
+
+void ElementLibrary::quad_drilling_thin_stiffness(MatView K, MatView W, int N, ConstMatView X,
+                                                  ConstMatView Y, ConstMatView Z,
+                                                  const Mat33& T, int flag)
+{
+    (void)N;
+    auto& w = plate_.quad_thin;
+    quad_thin_prepare(X, Y, Z, T, true);
+    // Membrane over u, v, theta-z with the plane-stress matrix of the bending (isotropic).
+    // Only the upper triangle counts; the mirroring in quad_thin_finish fills the rest.
+    constexpr int kDof[3] = {1, 2, 6};
+    const double tm = blocks_.membrane_thickness();
+    for (int i = 1; i <= 2; ++i) {
+        for (int j = 1; j <= 2; ++j) {
+            double xi, wi, eta, wj, detJ;
+            gauss_points(2, i, xi, wi);
+            gauss_points(2, j, eta, wj);
+            quad_drilling_shape(xi, eta, w.XL, w.edge, w.S, w.Bm, detJ, 4);
+            const double f = wj * wi * detJ * tm;
+            for (int a = 1; a <= 4; ++a) {
+                for (int b = a; b <= 4; ++b) {
+                    for (int p = 1; p <= 3; ++p) {
+                        const int ma = 3 * (a - 1) + p;
+                        for (int q = 1; q <= 3; ++q) {
+                            const int mb = 3 * (b - 1) + q;
+                            double s = 0.0;
+                            for (int r = 1; r <= 3; ++r) {
+                                for (int t = 1; t <= 3; ++t) {
+                                    s += w.Bm(r, ma) * f * w.Db(r, t) * w.Bm(t, mb);
+                                }
+                            }
+                            w.work(6 * (a - 1) + kDof[p - 1], 6 * (b - 1) + kDof[q - 1]) += s;
+                        }
+                    }
+                }
             }
         }
     }
-    for (int cc = 1; cc <= 24; ++cc) {
-        for (int r = 1; r <= cc; ++r) {
-            K(r, cc) = w.work(r, cc);
-            K(cc, r) = w.work(r, cc);
-        }
-    }
-    if (flag == 1) {
-        rotate_matrix(K, W, T, 24);
-    }
+    quad_thin_bending();
+    quad_thin_finish(K, W, T, flag);
 }
 
 void quad_thin_geometry(const FixedMatrix<3, 4>& XG, const Mat33& T, FixedMatrix<3, 4>& XL)

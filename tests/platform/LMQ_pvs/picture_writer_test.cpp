@@ -1,6 +1,7 @@
 // The offscreen picture writer: each image format gives its own file signature, a "\" in the path
 // separates folders and missing folders are made, only the eight named views have cameras, and a
 // picture's view does not depend on the pictures taken before it.
+#include "DisplayRequired.h"
 #include "PVSRendererBase.h"
 #include "TempDir.h"
 
@@ -53,6 +54,7 @@ TEST(PictureWriter, FormatsFoldersAndNamedViews)
     // unwind through the driver to match them with the graphics-stack suppressions.
     GTEST_SKIP() << "offscreen GL rendering is not leak-checkable here";
 #endif
+    KVPVS_REQUIRE_DISPLAY();
     kvpvs::testing::TempDir tmp("picwriter");
     CPVSRendererVTK r(64, 48);
     r.DrawDataSet(Triangle(), Quantity_Color(1, 0, 0, Quantity_TOC_RGB), 0);
@@ -80,6 +82,7 @@ TEST(PictureWriter, RepeatedPicturesKeepTheirView)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "offscreen GL rendering is not leak-checkable here";
 #endif
+    KVPVS_REQUIRE_DISPLAY();
     kvpvs::testing::TempDir tmp("picwriter");
     CPVSRendererVTK r(64, 48);
     r.DrawDataSet(Triangle(), Quantity_Color(1, 0, 0, Quantity_TOC_RGB), 0);

@@ -149,6 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
     Layer, DataExchangeFailure,
     ::testing::Values(BadNumber{"CountWithTrailingLetters", "12abc", "1", "Please enter an integer.", ID_EDIT_N},
                       BadNumber{"EmptyCount", "", "1", "Please enter an integer.", ID_EDIT_N},
+                      BadNumber{"CountBeyondInt", "99999999999", "1", "Please enter an integer.", ID_EDIT_N},
                       BadNumber{"ValueWithTwoPoints", "3", "1.0.0", "Please enter a number.", ID_EDIT_X},
                       BadNumber{"ValueInWords", "3", "one", "Please enter a number.", ID_EDIT_X}),
     [](const ::testing::TestParamInfo<BadNumber>& i) { return std::string(i.param.pszName); });
