@@ -177,7 +177,6 @@ int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*
     }
     int nNext = 0;
     for (int i = 0; i < aAvgElemK.GetSize(); ++i) {
-        T_VSUL_DATA_D vals;
         vals.aValue.SetSize(aAvgCount[i]);
         for (int k = 0; k < aAvgCount[i]; ++k) {
             double d = 0.0;
