@@ -1,6 +1,7 @@
 #include "visualdata/CPVSVisualDataHistoryPlotStrs.h"
 #include "visualdata/HistPlotProgress.h"
 
+#include "recovery/drivers/result_units.h"
 #include "timehistory/CPVSTHCalcHistPlotData.h"
 
 #include "GlobalFunc.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <optional>
 
 IMPLEMENT_DYNAMIC(CPVSVisualDataHistoryPlotStrs, CPVSVisualDataElem)
 
@@ -104,10 +106,14 @@ int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*
     CHistPlotProgress progress(n);
     CPVSTHCalcHistPlotData src(m_pUserDefData->m_nAcasKey);
     src.BeginQuery(m_pUserDefData->m_nResultType);
+    // The result files stay open, their directories and blocks read once, for the whole list.
+    std::optional<kvpvs::recovery::ResultFileSession> session(std::in_place);
+    // One element record and one value array for the whole list, their storage reused.
+    T_ELEM_D elem;
+    T_VSUL_DATA_D vals;
     for (int i = 0; i < n; ++i) {
         progress.At(i);
         const unsigned int nElemK = aElemK[i];
-        T_ELEM_D elem;
         if (!m_clsElem.Get(nElemK, elem))
             continue;
         const int nNodes = elem.aNodeK.GetSize();
@@ -120,7 +126,6 @@ int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*
             continue;
         m_mElemCenterVal.SetAt(static_cast<int>(nElemK), v);
         if (!bAverage) {
-            T_VSUL_DATA_D vals;
             vals.aValue.SetSize(nNodes);
             for (int k = 0; k < nNodes; ++k) {
                 vals.aValue[k] = v;
@@ -144,6 +149,7 @@ int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*
             aAvgNodeK.Add(elem.aNodeK[k]);
         }
     }
+    session.reset();
     src.EndQuery();
     progress.End();
     if (!bAverage)
@@ -171,7 +177,6 @@ int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*
     }
     int nNext = 0;
     for (int i = 0; i < aAvgElemK.GetSize(); ++i) {
-        T_VSUL_DATA_D vals;
         vals.aValue.SetSize(aAvgCount[i]);
         for (int k = 0; k < aAvgCount[i]; ++k) {
             double d = 0.0;

@@ -5,6 +5,7 @@
 #include "recovery/drivers/keyword_tables.h"
 #include "recovery/drivers/record_readers.h"
 #include "recovery/drivers/result_file_families.h"
+#include "recovery/drivers/result_units.h"
 
 #include <DFORRT/DirectUnits.h>
 
@@ -17,7 +18,6 @@
 namespace kvpvs::recovery {
 namespace {
 
-using dforrt::DirectUnits;
 
 constexpr int MODEL_SUB_ID = 3;
 constexpr int THLG_SUB_ID = 1;
@@ -38,11 +38,18 @@ struct EntryArguments {
     int element_number;
 };
 
+void close_units()
+{
+    ResultUnits::Close(ELEM_DATA_UNIT);
+    ResultUnits::Close(DMED_DATA_UNIT);
+    ResultUnits::Close(RESULT_DATA_UNIT);
+}
+
+// A call's end closes its units; within a session they stay open for the next call.
 void close_result_units()
 {
-    DirectUnits::Close(ELEM_DATA_UNIT);
-    DirectUnits::Close(DMED_DATA_UNIT);
-    DirectUnits::Close(RESULT_DATA_UNIT);
+    if (!ResultFileSession::Active())
+        close_units();
 }
 
 // History facts of THIF; false when the history has no readable record.
@@ -54,7 +61,7 @@ bool read_history_facts(EntryBlock& entry)
     if (!present || !in_data_set(entry.history_id, located_records(ELEM_DATA_UNIT, first)))
         return false;
     std::int32_t w[5];
-    if (DirectUnits::ReadInts(ELEM_DATA_UNIT, std::int64_t{entry.history_id} + first - 1, w, 5) != dforrt::IO_OK)
+    if (ResultUnits::ReadInts(ELEM_DATA_UNIT, std::int64_t{entry.history_id} + first - 1, w, 5) != dforrt::IO_OK)
         return false;
     entry.history_type = w[0];
     if (w[0] == 1)
@@ -108,8 +115,12 @@ void run(Build build_id, const EntryArguments& a)
     if (!code || family == 0 || a.component_row < 1 || a.component_row > WORK_ROWS || copied < 1)
         return;
 
-    const int columns = single ? 1 : std::max(a.value_count, 0);
-    std::vector<double> work(static_cast<std::size_t>(WORK_ROWS) * static_cast<std::size_t>(columns), 0.0);
+    // The single step's one column lives on the stack: a display asks for thousands of them.
+    double step_work[WORK_ROWS] = {};
+    std::vector<double> history_work;
+    if (!single)
+        history_work.assign(static_cast<std::size_t>(WORK_ROWS) * static_cast<std::size_t>(std::max(a.value_count, 0)), 0.0);
+    double* const work = single ? step_work : history_work.data();
 
     if (!read_history_facts(entry)) {
         close_result_units();
@@ -121,7 +132,7 @@ void run(Build build_id, const EntryArguments& a)
     locate_result_data(THLG_SUB_ID, KEY_THLG, first, present);
     if (present && in_data_set(a.history_id, located_records(RESULT_DATA_UNIT, first))) {
         std::int32_t value = 0;
-        if (DirectUnits::ReadInts(RESULT_DATA_UNIT, std::int64_t{a.history_id} + first - 1, &value, 1) == dforrt::IO_OK)
+        if (ResultUnits::ReadInts(RESULT_DATA_UNIT, std::int64_t{a.history_id} + first - 1, &value, 1) == dforrt::IO_OK)
             entry.thlg_value = value;
     }
     locate_elem_data(a.history_id, KEY_MSES, first, present);
@@ -129,7 +140,7 @@ void run(Build build_id, const EntryArguments& a)
 
     read_element_record(build, a.element_number);
     if (FamilyRoutine routine = family_table(build_id)[static_cast<std::size_t>(family - 1)])
-        routine(build, work.data(), a.axes_option);
+        routine(build, work, a.axes_option);
 
     for (int i = 0; i < outputs; ++i)
         a.output[i] = work[static_cast<std::size_t>(a.component_row - 1) + static_cast<std::size_t>(WORK_ROWS) * static_cast<std::size_t>(i)];
@@ -146,7 +157,7 @@ void run_guarded(Build build, const EntryArguments& a)
         // No failure crosses the library's entry: the caller keeps zeros.
         const int outputs = build == Build::single_step ? 1 : std::max(a.value_count, 0);
         std::fill(a.output, a.output + outputs, 0.0);
-        close_result_units();
+        close_units();
     }
 }
 

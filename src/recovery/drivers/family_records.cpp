@@ -2,6 +2,7 @@
 
 #include "recovery/drivers/keyword_tables.h"
 #include "recovery/drivers/result_file_families.h"
+#include "recovery/drivers/result_units.h"
 
 #include <DFORRT/DirectUnits.h>
 
@@ -32,7 +33,7 @@ bool read_family_record(int sub_id, int key, int index, double* out, int count)
     locate_elem_data(sub_id, key, first, present);
     if (!present || index < 1 || index > shared_blocks().locate_block.located_count)
         return false;
-    if (dforrt::DirectUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{index} + first - 1, out, count) != dforrt::IO_OK)
+    if (ResultUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{index} + first - 1, out, count) != dforrt::IO_OK)
         return false;
     return all_finite(out, count);
 }
@@ -49,7 +50,7 @@ bool read_node_coordinates(const int* node_numbers, int n, double* xyz)
         const int node = node_numbers[k];
         if (node < 1 || node > count)
             return false;
-        if (dforrt::DirectUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{node} + first - 1, xyz + 3 * k, 3)
+        if (ResultUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{node} + first - 1, xyz + 3 * k, 3)
             != dforrt::IO_OK)
             return false;
         if (!all_finite(xyz + 3 * k, 3))

@@ -31,6 +31,39 @@ FamilyBuildState& family_state(Build build)
     return build == Build::history ? history : single_step;
 }
 
+SolidCentreRows* SolidCentreRowsStore::find(int record)
+{
+    if (record < 1 || static_cast<std::size_t>(record) >= slot_of_record_.size())
+        return nullptr;
+    const std::int32_t slot = slot_of_record_[static_cast<std::size_t>(record)];
+    return slot > 0 ? &blocks_[static_cast<std::size_t>(slot - 1) / BLOCK][static_cast<std::size_t>(slot - 1) % BLOCK]
+                    : nullptr;
+}
+
+SolidCentreRows* SolidCentreRowsStore::add(int record)
+{
+    if (record < 1 || record > MAX_RECORD || used_ >= KEPT || find(record))
+        return nullptr;
+    const auto r = static_cast<std::size_t>(record);
+    if (r >= slot_of_record_.size())
+        slot_of_record_.resize(std::max(r + 1, 2 * slot_of_record_.size()), 0);
+    if (used_ == BLOCK * blocks_.size()) {
+        blocks_.reserve(blocks_.size() + 1);
+        blocks_.push_back(std::make_unique<SolidCentreRows[]>(BLOCK));
+    }
+    SolidCentreRows* rows = &blocks_[used_ / BLOCK][used_ % BLOCK];
+    ++used_;
+    slot_of_record_[r] = static_cast<std::int32_t>(used_);
+    return rows;
+}
+
+void SolidCentreRowsStore::clear()
+{
+    std::vector<std::int32_t>().swap(slot_of_record_);
+    std::vector<std::unique_ptr<SolidCentreRows[]>>().swap(blocks_);
+    used_ = 0;
+}
+
 void reset_value_array(std::vector<double>& v, int rows, int columns)
 {
     v.assign(extent(rows, std::max(columns, 0)), 0.0);

@@ -6,6 +6,10 @@
 
 #include "recovery/drivers/driver_state.h"
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace kvpvs::recovery {
@@ -20,6 +24,40 @@ constexpr int SOLID_WORK_LD = 69;        // the working stiffness over 20 nodes 
 constexpr int LINEAR_SOLID_ROWS = 78;    // stored linear solid matrix (78, 48)
 constexpr int LINEAR_SOLID_COLS = 48;
 constexpr int LINEAR_SOLID_RECORD_VALUES = 3805;  // R(3795), then H(10)
+
+// The centre stress rows C(6, 3nn) of a quadratic solid per unit global translation, with
+// the node count, coordinates and material they were formed from (nn 0: none formed), and
+// whether forming them wrote the Jacobian message.
+struct SolidCentreRows {
+    int nn = 0;
+    int material_type = 0;
+    std::array<double, 11> material{}; // elastic modulus, Poisson ratio, the nine constants
+    FixedMatrix<3, 20> X{};
+    FixedMatrix<6, 60> C{};
+    bool jacobian_message = false;
+};
+
+// Centre rows by element record, in blocks of 256 rows, so that keeping them allocates once a
+// block. At most KEPT rows, of records 1..MAX_RECORD.
+class SolidCentreRowsStore {
+public:
+    static constexpr std::size_t KEPT = 32768;
+    static constexpr int MAX_RECORD = 1 << 24;
+
+    // The rows kept for the record, or nullptr.
+    SolidCentreRows* find(int record);
+    // Rows to keep for a record that has none (nullptr when no more are kept); the allocation
+    // may throw, leaving the store as it was.
+    SolidCentreRows* add(int record);
+    // Frees every row.
+    void clear();
+
+private:
+    static constexpr std::size_t BLOCK = 256;
+    std::vector<std::int32_t> slot_of_record_; // slot + 1 by record; 0: none
+    std::vector<std::unique_ptr<SolidCentreRows[]>> blocks_;
+    std::size_t used_ = 0;
+};
 
 struct FamilyBuildState {
     FamilyBuildState();
@@ -42,6 +80,11 @@ struct FamilyBuildState {
     std::vector<double> solid_stiffness_work;
     std::vector<double> solid_rotation_work;
     std::vector<double> solid_stresses;
+
+    // Single-step centre requests of the quadratic solid: centre rows by element record,
+    // and the rows of a record that is not kept.
+    SolidCentreRowsStore solid_centre_rows;
+    SolidCentreRows solid_centre_scratch;
 
     // Linear solid element: its record and the stored result matrix S(78, 48).
     std::vector<double> linear_solid_record;

@@ -1,16 +1,17 @@
 #include "recovery/drivers/keyed_result_file.h"
 
+#include "recovery/drivers/result_units.h"
+
 #include <DFORRT/DirectUnits.h>
 
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <set>
+#include <string>
 
 namespace kvpvs::recovery {
 namespace {
-
-using dforrt::DirectUnits;
 
 constexpr std::int64_t DIRECTORY_RECORD_BYTES = KeyedFileFormat::DIRECTORY_WORDS * KeyedFileFormat::WORD_BYTES;
 
@@ -34,15 +35,71 @@ struct DirectoryRecord {
 bool read_directory_record(int unit, std::int64_t record, DirectoryRecord& out)
 {
     char bytes[DIRECTORY_RECORD_BYTES];
-    if (DirectUnits::ReadBytes(unit, record, bytes, DIRECTORY_RECORD_BYTES) != dforrt::IO_OK)
+    if (ResultUnits::ReadBytes(unit, record, bytes, DIRECTORY_RECORD_BYTES) != dforrt::IO_OK)
         return false;
     std::memcpy(out.text, bytes, 4);
     // The words are read through the runtime so that their byte order is its business.
     std::int32_t words[5];
-    if (DirectUnits::ReadInts(unit, record, words, 5) != dforrt::IO_OK)
+    if (ResultUnits::ReadInts(unit, record, words, 5) != dforrt::IO_OK)
         return false;
     std::memcpy(out.words, words + 1, sizeof out.words);
     return true;
+}
+
+// The session's memo key of one lookup: file name, format, data-set key and sub-id, in one
+// buffer kept from lookup to lookup.
+const std::string& lookup_key(const char* name, int name_length, int format_code, const char* key, int sub_id)
+{
+    static std::string k;
+    k.assign(name, static_cast<std::size_t>(name_length));
+    k.push_back('\0');
+    k.append(reinterpret_cast<const char*>(&format_code), sizeof format_code);
+    k.append(key, 4);
+    k.append(reinterpret_cast<const char*>(&sub_id), sizeof sub_id);
+    return k;
+}
+
+// The walk of the directory of the file open on the unit (record length of a directory record)
+// for the data set; on KEYED_FOUND the unit has the data set's record length.
+int find_data_set(int unit, int format_code, const char* key, int sub_id, int& first_record, int& record_words,
+                  int& record_count)
+{
+    // A chain that returns to a block it has visited would never end: it ends there. Every
+    // other block of the chain is a header and twenty entries that pass their checks, bytes
+    // of the file itself, so the walk costs no more than the directory's own size.
+    std::set<std::int64_t> visited;
+    std::int64_t block = 1;
+    for (;;) {
+        if (!visited.insert(block).second)
+            return KEYED_DIRECTORY_UNREADABLE;
+        DirectoryRecord header{};
+        if (!read_directory_record(unit, block, header))
+            return KEYED_DIRECTORY_UNREADABLE;
+        float version = 0.0f;
+        std::memcpy(&version, &header.words[1], sizeof version);
+        if (std::memcmp(header.text, KeyedFileFormat::TAG, 4) != 0 || header.words[0] != format_code
+            || version != KeyedFileFormat::VERSION || header.words[2] != KeyedFileFormat::ENTRIES_PER_BLOCK)
+            return KEYED_HEADER_MISMATCH;
+        for (int e = 1; e <= KeyedFileFormat::ENTRIES_PER_BLOCK; ++e) {
+            DirectoryRecord entry{};
+            if (!read_directory_record(unit, block + e, entry))
+                return KEYED_DIRECTORY_UNREADABLE;
+            if (is_blank_key(entry.text))
+                return KEYED_NOT_IN_DIRECTORY;
+            if (entry.words[0] == sub_id && std::memcmp(entry.text, key, 4) == 0) {
+                // First match wins; later entries with the same key and sub-id are never seen.
+                first_record = entry.words[1];
+                record_words = entry.words[3];
+                record_count = clamp_to_int(std::int64_t{entry.words[2]} - entry.words[1] + 1);
+                // The close and second opening of the file just read, with the data set's length.
+                const std::int64_t bytes = std::int64_t{record_words} * KeyedFileFormat::WORD_BYTES;
+                return ResultUnits::SetRecordLength(unit, bytes) == dforrt::IO_OK ? KEYED_FOUND : KEYED_OPEN_FAILED;
+            }
+        }
+        if (header.words[3] == 0)
+            return KEYED_NOT_IN_DIRECTORY;
+        block = header.words[3];
+    }
 }
 
 } // namespace
@@ -58,65 +115,44 @@ void open_keyed_file(int unit, const char* name, int name_length, int format_cod
     first_record = 0;
     record_words = 0;
     record_count = 0;
+    const auto length = static_cast<std::size_t>(name_length);
+
+    // Within a session the files do not change: a lookup gives what it gave the first time,
+    // and leaves the unit as it did.
+    auto* looked_up = session_data_sets();
+    const std::string* memo = nullptr;
+    if (looked_up) {
+        memo = &lookup_key(name, name_length, format_code, key, sub_id);
+        if (const auto it = looked_up->find(*memo); it != looked_up->end()) {
+            const DataSetLocation& d = it->second;
+            const std::int64_t bytes = d.status == KEYED_FOUND
+                                           ? std::int64_t{d.record_words} * KeyedFileFormat::WORD_BYTES
+                                           : DIRECTORY_RECORD_BYTES;
+            const int opened = ResultUnits::Holds(unit, name, length) ? ResultUnits::SetRecordLength(unit, bytes)
+                                                                      : ResultUnits::Open(unit, name, length, bytes);
+            if (opened != dforrt::IO_OK) {
+                status = KEYED_OPEN_FAILED;
+                return;
+            }
+            if (d.status == KEYED_FOUND) {
+                first_record = d.first_record;
+                record_words = d.record_words;
+                record_count = d.record_count;
+            }
+            status = d.status;
+            return;
+        }
+    }
 
     // Opening closes what the unit held; the runtime keeps the descriptor when the unit already
     // holds this same, unchanged file, so that lookups in one file do not reopen it.
-    if (DirectUnits::Open(unit, name, static_cast<std::size_t>(name_length), DIRECTORY_RECORD_BYTES) != dforrt::IO_OK) {
+    if (ResultUnits::Open(unit, name, length, DIRECTORY_RECORD_BYTES) != dforrt::IO_OK) {
         status = KEYED_OPEN_FAILED;
         return;
     }
-
-    // A chain that returns to a block it has visited would never end: it ends there. Every
-    // other block of the chain is a header and twenty entries that pass their checks, bytes
-    // of the file itself, so the walk costs no more than the directory's own size.
-    std::set<std::int64_t> visited;
-    std::int64_t block = 1;
-    for (;;) {
-        if (!visited.insert(block).second) {
-            status = KEYED_DIRECTORY_UNREADABLE;
-            return;
-        }
-        DirectoryRecord header{};
-        if (!read_directory_record(unit, block, header)) {
-            status = KEYED_DIRECTORY_UNREADABLE;
-            return;
-        }
-        float version = 0.0f;
-        std::memcpy(&version, &header.words[1], sizeof version);
-        if (std::memcmp(header.text, KeyedFileFormat::TAG, 4) != 0 || header.words[0] != format_code
-            || version != KeyedFileFormat::VERSION || header.words[2] != KeyedFileFormat::ENTRIES_PER_BLOCK) {
-            status = KEYED_HEADER_MISMATCH;
-            return;
-        }
-        for (int e = 1; e <= KeyedFileFormat::ENTRIES_PER_BLOCK; ++e) {
-            DirectoryRecord entry{};
-            if (!read_directory_record(unit, block + e, entry)) {
-                status = KEYED_DIRECTORY_UNREADABLE;
-                return;
-            }
-            if (is_blank_key(entry.text)) {
-                status = KEYED_NOT_IN_DIRECTORY;
-                return;
-            }
-            if (entry.words[0] == sub_id && std::memcmp(entry.text, key, 4) == 0) {
-                // First match wins; later entries with the same key and sub-id are never seen.
-                first_record = entry.words[1];
-                record_words = entry.words[3];
-                record_count = clamp_to_int(std::int64_t{entry.words[2]} - entry.words[1] + 1);
-                // The close and second opening of the file just read, with the data set's length.
-                const std::int64_t bytes = std::int64_t{record_words} * KeyedFileFormat::WORD_BYTES;
-                status = DirectUnits::SetRecordLength(unit, bytes) == dforrt::IO_OK
-                             ? KEYED_FOUND
-                             : KEYED_OPEN_FAILED;
-                return;
-            }
-        }
-        if (header.words[3] == 0) {
-            status = KEYED_NOT_IN_DIRECTORY;
-            return;
-        }
-        block = header.words[3];
-    }
+    status = find_data_set(unit, format_code, key, sub_id, first_record, record_words, record_count);
+    if (looked_up && status != KEYED_OPEN_FAILED)
+        looked_up->emplace(*memo, DataSetLocation{status, first_record, record_words, record_count});
 }
 
 } // namespace kvpvs::recovery

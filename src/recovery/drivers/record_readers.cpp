@@ -3,6 +3,7 @@
 #include "recovery/drivers/keyword_tables.h"
 #include "recovery/drivers/record_values.h"
 #include "recovery/drivers/result_file_families.h"
+#include "recovery/drivers/result_units.h"
 
 #include <DFORRT/DirectUnits.h>
 
@@ -19,7 +20,6 @@
 namespace kvpvs::recovery {
 namespace {
 
-using dforrt::DirectUnits;
 
 constexpr int MODEL_SUB_ID = 3;
 constexpr int DMED_SUB_ID = 1;
@@ -31,7 +31,7 @@ std::int64_t stored_doubles(int words) { return words > 0 ? words / 2 : 0; }
 // directory declares is not trusted for the size of a buffer.
 bool fits_in_file(int unit, std::int64_t count)
 {
-    return count >= 0 && count <= DirectUnits::FileBytes(unit) / static_cast<std::int64_t>(sizeof(double));
+    return count >= 0 && count <= ResultUnits::FileBytes(unit) / static_cast<std::int64_t>(sizeof(double));
 }
 
 
@@ -103,7 +103,7 @@ public:
             if (step_ < 1 || step_ > stored || !fits_in_file(unit, step_))
                 return;
             double value = 0.0;
-            if (DirectUnits::ReadDoubleAt(unit, record, step_, value) == dforrt::IO_OK)
+            if (ResultUnits::ReadDoubleAt(unit, record, step_, value) == dforrt::IO_OK)
                 displacement_[j - 1] = value;
             return;
         }
@@ -113,7 +113,7 @@ public:
         const std::size_t width = static_cast<std::size_t>(columns_);
         scratch_.resize(std::max(scratch_.size(), width * static_cast<std::size_t>(slots_ + 1)));
         double* slot = scratch_.data() + width * static_cast<std::size_t>(slots_);
-        if (DirectUnits::ReadDoubles(unit, record, slot, count) != dforrt::IO_OK)
+        if (ResultUnits::ReadDoubles(unit, record, slot, count) != dforrt::IO_OK)
             return;
         // Steps beyond the stored ones read 0.
         std::fill(slot + count, slot + width, 0.0);
@@ -189,7 +189,7 @@ void modal_displacements(DriverBuildState& build, double* displacement, int dof_
         const int e = equation_numbers[j - 1];
         if (!in_data_set(e, equations))
             continue;
-        if (DirectUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{e} + first_shape - 1, row.data(), modes) != dforrt::IO_OK)
+        if (ResultUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{e} + first_shape - 1, row.data(), modes) != dforrt::IO_OK)
             continue;
         for (int m = 1; m <= modes; ++m)
             shapes[static_cast<std::size_t>((j - 1) + dof_count * (m - 1))] = row[static_cast<std::size_t>(m - 1)];
@@ -229,7 +229,7 @@ void modal_displacements(DriverBuildState& build, double* displacement, int dof_
                 std::vector<double>& run = build.coordinate_run;
                 run.resize(static_cast<std::size_t>(last));
                 std::int64_t delivered = 0;
-                DirectUnits::ReadFirstDoubles(ELEM_DATA_UNIT, first + skipped, wanted, 3, run.data(), delivered);
+                ResultUnits::ReadFirstDoubles(ELEM_DATA_UNIT, first + skipped, wanted, 3, run.data(), delivered);
                 for (std::int64_t k = 0; k < delivered; ++k)
                     q[static_cast<std::size_t>((m - 1) + modes * (skipped + k))] = run[static_cast<std::size_t>(k)];
                 continue;
@@ -242,7 +242,7 @@ void modal_displacements(DriverBuildState& build, double* displacement, int dof_
                 || record >= coordinate_end)
                 continue;
             double values[3];
-            if (DirectUnits::ReadDoubles(ELEM_DATA_UNIT, record, values, 3) == dforrt::IO_OK)
+            if (ResultUnits::ReadDoubles(ELEM_DATA_UNIT, record, values, 3) == dforrt::IO_OK)
                 q[static_cast<std::size_t>((m - 1) + modes * (i - 1))] = values[0];
         }
     }
@@ -302,7 +302,7 @@ void direct_displacements(DriverBuildState& build, double* displacement, int dof
         for (std::int64_t r = 1; r <= count; ++r) {
             std::int32_t pair[2];
             // Records beyond a failed one are not there either.
-            if (DirectUnits::ReadInts(ELEM_DATA_UNIT, std::int64_t{first} + r - 1, pair, 2) != dforrt::IO_OK)
+            if (ResultUnits::ReadInts(ELEM_DATA_UNIT, std::int64_t{first} + r - 1, pair, 2) != dforrt::IO_OK)
                 break;
             if (pair[0] < 1 || (nodes > 0 && pair[0] > nodes) || pair[1] < 1 || pair[1] > 3)
                 break;
@@ -359,7 +359,7 @@ void nodal_axes(const DriverBuildState& build, const double* displacement, doubl
     for (int k = 1; k <= node_count; ++k) {
         double v[27];
         if (!in_data_set(node_numbers[k - 1], nodes)
-            || DirectUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{node_numbers[k - 1]} + first - 1, v, 27)
+            || ResultUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{node_numbers[k - 1]} + first - 1, v, 27)
             != dforrt::IO_OK)
             continue;
         // T(r, c) for c >= r from values 7..27 row by row; below the diagonal 0.
@@ -395,7 +395,7 @@ void read_element_record(DriverBuildState& /*build*/, int element_number)
     if (!present || !in_data_set(element_number, located_records(ELEM_DATA_UNIT, first)))
         return;
     std::int32_t material = 0;
-    if (DirectUnits::ReadInts(ELEM_DATA_UNIT, std::int64_t{element_number} + first - 1, &material, 1) != dforrt::IO_OK
+    if (ResultUnits::ReadInts(ELEM_DATA_UNIT, std::int64_t{element_number} + first - 1, &material, 1) != dforrt::IO_OK
         || material < 1)
         return;
     locate_elem_data(MODEL_SUB_ID, KEY_MATL, first, present);
@@ -406,7 +406,7 @@ void read_element_record(DriverBuildState& /*build*/, int element_number)
     const std::int64_t count = located_records(ELEM_DATA_UNIT, first);
     for (std::int64_t k = 1; k <= count; ++k) {
         double v[13];
-        if (DirectUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{first} + k - 1, v, 13) != dforrt::IO_OK)
+        if (ResultUnits::ReadDoubles(ELEM_DATA_UNIT, std::int64_t{first} + k - 1, v, 13) != dforrt::IO_OK)
             return;
         if (truncate_to_int(v[0]) < 1 || !std::all_of(std::begin(v), std::end(v), [](double x) { return std::isfinite(x); }))
             return;
@@ -442,7 +442,7 @@ void read_element_data(DriverBuildState& build, double* displacement, double* ax
     else
         direct_displacements(build, displacement, dof_count, equation_numbers, node_numbers, node_count);
     if (entry.history_type == 2 && entry.mses_present == 1)
-        DirectUnits::Close(DMED_DATA_UNIT);
+        ResultUnits::Close(DMED_DATA_UNIT);
     if (skip_axes != 1)
         nodal_axes(build, displacement, axes_displacement, node_numbers, node_count);
 }

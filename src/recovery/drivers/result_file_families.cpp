@@ -2,6 +2,7 @@
 
 #include "recovery/drivers/keyed_result_file.h"
 #include "recovery/drivers/keyword_tables.h"
+#include "recovery/drivers/result_units.h"
 
 #include <DFORRT/DirectUnits.h>
 
@@ -25,11 +26,17 @@ constexpr ProductExtensions EXTENSIONS[] = {
     {"Z.O.R", ".za2", ".za1", ".ZAT"},
 };
 
-std::string base_path()
+// The base path followed by the extension and the direct file's number, in one buffer kept
+// from lookup to lookup (the library is not reentrant; a display makes thousands of lookups).
+const std::string& file_name(const std::string& extension, const char* suffix = "", std::size_t suffix_length = 0)
 {
+    static std::string name;
     const ResultPathBlock& p = shared_blocks().result_path_block;
     const int n = std::clamp(p.result_path_length, 0, RESULT_PATH_CAPACITY);
-    return std::string(p.result_path, static_cast<std::size_t>(n));
+    name.assign(p.result_path, static_cast<std::size_t>(n));
+    name.append(extension);
+    name.append(suffix, suffix_length);
+    return name;
 }
 
 void locate_in(ResultFamily family, int unit, const DataKey& key, int sub_id, int& first_record, int& present)
@@ -43,7 +50,7 @@ void locate_in(ResultFamily family, int unit, const DataKey& key, int sub_id, in
     int status = KEYED_NOTHING_DONE;
     // Without a base path the name would be the bare extension, a file of the current folder.
     if (!extension.empty() && blocks.result_path_block.result_path_length >= 1) {
-        const std::string name = base_path() + extension;
+        const std::string& name = file_name(extension);
         open_keyed_file(unit, name.data(), static_cast<int>(name.size()), RESULT_FORMAT_CODE, located.located_key,
                         sub_id, located.located_first, located.located_words, located.located_count, status);
     }
@@ -72,10 +79,10 @@ std::string result_file_extension(ResultFamily family, const char* product_code)
 std::int64_t located_records(int unit, int first)
 {
     const std::int64_t stated = shared_blocks().locate_block.located_count;
-    const std::int64_t record_bytes = dforrt::DirectUnits::RecordBytes(unit);
+    const std::int64_t record_bytes = ResultUnits::RecordBytes(unit);
     if (first < 1 || stated < 1 || record_bytes < 1)
         return 0;
-    return std::clamp<std::int64_t>(dforrt::DirectUnits::FileBytes(unit) / record_bytes - (first - 1), 0, stated);
+    return std::clamp<std::int64_t>(ResultUnits::FileBytes(unit) / record_bytes - (first - 1), 0, stated);
 }
 
 void locate_elem_data(int sub_id, int key_number, int& first_record, int& present)
@@ -117,8 +124,8 @@ int locate_dmed_data(DriverBuildState& build, int sub_id, int key_number, int /*
         build.dmed_suffix[0] = static_cast<char>('0' + set / 10);
         build.dmed_suffix[1] = static_cast<char>('0' + set % 10);
     }
-    const std::string name =
-        base_path() + extension + std::string(build.dmed_suffix, static_cast<std::size_t>(build.dmed_suffix_length));
+    const std::string& name =
+        file_name(extension, build.dmed_suffix, static_cast<std::size_t>(build.dmed_suffix_length));
     int status = KEYED_NOTHING_DONE;
     open_keyed_file(DMED_DATA_UNIT, name.data(), static_cast<int>(name.size()), RESULT_FORMAT_CODE,
                     located.located_key, sub_id, located.located_first, located.located_words,

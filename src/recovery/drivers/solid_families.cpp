@@ -9,8 +9,13 @@
 #include "recovery/drivers/record_values.h"
 #include "recovery/drivers/solid_support.h"
 
+#include "recovery/kernels/jacobian.h"
+
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
+#include <iterator>
+#include <new>
 
 namespace kvpvs::recovery {
 namespace {
@@ -60,24 +65,37 @@ void solid_local_coords(FixedMatrix<3, 20>& L, ConstMatView X, const Mat33& T, i
     }
 }
 
-// Adds (D B_k) T of every node k into rows 60 + 6(i - 1) + 1..6, columns 3(k - 1) + 1..3 of S:
-// element-axes stresses at point i per unit global translation.
-void solid_stress_rows(MatView S, const FixedMatrix<6, 6>& D, ConstMatView B, const Mat33& T, int nn, int i)
+// Adds (D B_k) T of every node k into rows row0 + 1..6, columns 3(k - 1) + 1..3 of S: element-axes
+// stresses at one point per unit global translation.
+void solid_stress_rows(MatView S, const FixedMatrix<6, 6>& D, ConstMatView B, const Mat33& T, int nn, int row0)
 {
-    const int row0 = 60 + 6 * (i - 1);
     for (int k = 1; k <= nn; ++k) {
-        double DBk[6][3];
-        for (int r = 1; r <= 6; ++r)
-            for (int l = 1; l <= 3; ++l) {
-                double s = 0.0;
-                for (int c = 1; c <= 6; ++c)
-                    s += D(r, c) * B(c, 3 * (k - 1) + l);
-                DBk[r - 1][l - 1] = s;
-            }
-        for (int r = 1; r <= 6; ++r)
-            for (int m = 1; m <= 3; ++m)
-                S(row0 + r, 3 * (k - 1) + m) += DBk[r - 1][0] * T(1, m) + DBk[r - 1][1] * T(2, m) + DBk[r - 1][2] * T(3, m);
+        // DB(r, l) = sum_c D(r, c) B(c, 3(k - 1) + l), summed over c in order, all six rows at once.
+        double DB[3][6];
+        for (int l = 0; l < 3; ++l) {
+            const double* b = &B(1, 3 * (k - 1) + l + 1);
+            double s[6] = {};
+            for (int c = 0; c < 6; ++c)
+                for (int r = 0; r < 6; ++r)
+                    s[r] += D.a[static_cast<std::size_t>(r + 6 * c)] * b[c];
+            std::copy(s, s + 6, DB[l]);
+        }
+        for (int m = 1; m <= 3; ++m) {
+            double* out = &S(row0 + 1, 3 * (k - 1) + m);
+            for (int r = 0; r < 6; ++r)
+                out[r] += DB[0][r] * T(1, m) + DB[1][r] * T(2, m) + DB[2][r] * T(3, m);
+        }
     }
+}
+
+// The element centre in natural coordinates.
+void centre_point(int nn, double& xi, double& eta, double& zeta)
+{
+    xi = eta = zeta = 0.0;
+    if (nn == 10)
+        xi = eta = zeta = 0.25;
+    else if (nn == 15)
+        xi = eta = 1.0 / 3.0;
 }
 
 void solid_elasticity(const ElementLibrary& library, FixedMatrix<6, 6>& D)
@@ -138,17 +156,111 @@ void quadratic_solid_stress_matrix(DriverBuildState& build, MatView S, int nn, C
     SolidPoint point;
     for (int i = 1; i <= npt + 1; ++i) {
         double xi = 0.0, eta = 0.0, zeta = 0.0, w = 0.0;
-        if (i == 1) {
-            if (nn == 10)
-                xi = eta = zeta = 0.25;
-            else if (nn == 15)
-                xi = eta = 1.0 / 3.0;
-        } else {
+        if (i == 1)
+            centre_point(nn, xi, eta, zeta);
+        else
             integration_points(xi, eta, zeta, w, i - 1, npt, nn, 6);
-        }
         point.evaluate(build.library, L, nn, xi, eta, zeta);
-        solid_stress_rows(S, D, point.B, T, nn, i);
+        solid_stress_rows(S, D, point.B, T, nn, 60 + 6 * (i - 1));
     }
+}
+
+// The six centre rows of S(228, 60) alone, into C(6, 60), as quadratic_solid_stress_matrix forms
+// them; whether the centre's Jacobian gave the library's message.
+bool quadratic_solid_centre_rows(const ElementLibrary& library, MatView C, int nn, ConstMatView X, const Mat33& T)
+{
+    for (int j = 1; j <= C.cols(); ++j)
+        for (int i = 1; i <= C.rows(); ++i)
+            C(i, j) = 0.0;
+    FixedMatrix<3, 20> L;
+    solid_local_coords(L, X, T, nn);
+    FixedMatrix<6, 6> D;
+    solid_elasticity(library, D);
+    double xi = 0.0, eta = 0.0, zeta = 0.0;
+    centre_point(nn, xi, eta, zeta);
+    SolidPoint point;
+    point.evaluate(library, L, nn, xi, eta, zeta);
+    solid_stress_rows(C, D, point.B, T, nn, 0);
+    return point.det <= 0.0;
+}
+
+// Centre rows kept by element record are used again only for the node count, coordinates and
+// material they were formed from, bit for bit, so that neither another step nor another file
+// can meet stale rows. The first records asked for are kept: an animation that runs through
+// more elements than the store keeps finds the same ones kept at every frame.
+bool same_bits(const double* a, const double* b, int n)
+{
+    return std::memcmp(a, b, sizeof(double) * static_cast<std::size_t>(n)) == 0;
+}
+
+const FixedMatrix<6, 60>& centre_rows(DriverBuildState& build, int record, int nn, const FixedMatrix<3, 20>& X,
+                                      const Mat33& T)
+{
+    FamilyBuildState& state = family_state(build.build);
+    const MaterialBlock& m = shared_blocks().material_block;
+    const double material[11] = {m.elastic_modulus, m.poisson_ratio, m.material_constants[0],
+                                 m.material_constants[1], m.material_constants[2], m.material_constants[3],
+                                 m.material_constants[4], m.material_constants[5], m.material_constants[6],
+                                 m.material_constants[7], m.material_constants[8]};
+    SolidCentreRowsStore& kept = state.solid_centre_rows;
+    SolidCentreRows* rows = kept.find(record);
+    if (rows && rows->nn == nn && rows->material_type == m.material_type
+        && same_bits(rows->material.data(), material, 11) && same_bits(rows->X.a.data(), X.a.data(), 3 * nn)) {
+        if (rows->jacobian_message)
+            write_jacobian_message();
+        return rows->C;
+    }
+    if (!rows) {
+        try {
+            rows = kept.add(record);
+        } catch (const std::bad_alloc&) {
+            // Not kept: formed in the scratch rows.
+        }
+    }
+    if (!rows)
+        rows = &state.solid_centre_scratch;
+    // Marked unformed until formed whole: a message sink that throws leaves no half rows.
+    rows->nn = 0;
+    rows->jacobian_message =
+        quadratic_solid_centre_rows(build.library, rows->C, nn, ConstMatView(X.a.data(), 3, 3, nn), T);
+    rows->X = X;
+    std::copy(std::begin(material), std::end(material), rows->material.begin());
+    rows->material_type = m.material_type;
+    rows->nn = nn;
+    return rows->C;
+}
+
+// Work rows 61..66 (centre stress) and 187..192 (centre strain) of the single-step build from
+// the centre rows and the element's displacements alone, with the arithmetic of the whole
+// routine for those rows.
+void quadratic_solid_centre(DriverBuildState& build, double* work, int axes_option, int nn, int ncol,
+                            const int* equations, const int* nodes, const FixedMatrix<3, 20>& X, const Mat33& T,
+                            bool strain)
+{
+    FamilyBuildState& state = family_state(build.build);
+    const FixedMatrix<6, 60>& C = centre_rows(build, shared_blocks().entry_block.element_type, nn, X, T);
+    reset_value_array(state.displacement, MAX_ELEMENT_DOFS, 1);
+    reset_value_array(state.axes_displacement, MAX_ELEMENT_DOFS, 1);
+    read_element_data(build, state.displacement.data(), state.axes_displacement.data(), ncol, equations, nodes, nn, 0);
+    const double* u = state.axes_displacement.data();
+    double V[6] = {};
+    for (int k = 1; k <= nn; ++k)
+        for (int d = 1; d <= 3; ++d) {
+            const double uc = u[6 * (k - 1) + d - 1];
+            for (int r = 1; r <= 6; ++r)
+                V[r - 1] += C(r, 3 * (k - 1) + d) * uc;
+        }
+    double* out = work_column(work, 1);
+    if (strain) {
+        double Z[6] = {};
+        stresses_to_strains(build, 0, 1, V, Z);
+        if (axes_option == 1)
+            rotate_tensor_blocks(Z, T, 0);
+        std::copy(Z, Z + 6, out + 186);
+    }
+    if (axes_option == 1)
+        rotate_tensor_blocks(V, T, 0);
+    std::copy(V, V + 6, out + 60);
 }
 
 } // namespace
@@ -174,6 +286,8 @@ void quadratic_solid_result_matrix(DriverBuildState& build, int nn, MatView M, C
                 M(r, c) = S(r, s);
         }
 }
+
+void forget_centre_rows() { family_state(Build::single_step).solid_centre_rows.clear(); }
 
 void linear_solid_results(DriverBuildState& build, double* work, int axes_option)
 {
@@ -280,6 +394,16 @@ void quadratic_solid_results(DriverBuildState& build, double* work, int axes_opt
         z[k - 1] = X(3, k);
     }
     element_axes(x, y, z, T, nn == 20 ? 4 : 1);
+
+    // A single step's centre stress or strain, what a stress history plot shows, needs
+    // neither the stiffness nor the integration points.
+    const int row = blocks.entry_block.component_row;
+    const bool centre_stress = row >= 61 && row <= 66;
+    const bool centre_strain = row >= 187 && row <= 192;
+    if (build.build == Build::single_step && (centre_stress || centre_strain)) {
+        quadratic_solid_centre(build, work, axes_option, nn, ncol, equations, nodes, X, T, centre_strain);
+        return;
+    }
 
     // The fit runs on coordinates relative to node 1: the same field in exact arithmetic,
     // well conditioned far from the origin.

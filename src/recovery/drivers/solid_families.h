@@ -21,6 +21,11 @@ void linear_solid_results(DriverBuildState& build, double* work, int axes_option
 // with 0 and global with 1.
 void quadratic_solid_results(DriverBuildState& build, double* work, int axes_option);
 
+// A single-step request for the centre stress or strain of a quadratic solid forms only the
+// element's six centre rows, and keeps them by element record (for up to 32768 records) for
+// the later frames of a display; forget_centre_rows frees them.
+void forget_centre_rows();
+
 // Element result matrix M(228, 120) of an nn-node quadratic solid with node coordinates
 // X(3, nn) and element axes T: rows 1..3nn the global stiffness, rows 61.. the element-axes
 // stresses at the centre and the npt integration points, per unit global translation.

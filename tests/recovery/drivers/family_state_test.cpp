@@ -3,6 +3,7 @@
 // the history build's values step by step, and damaged records give zero rows.
 #include "family_fixture.h"
 
+#include "recovery/drivers/result_units.h"
 #include "result_files/reference_shell.h"
 
 #include <DFORRT/DirectUnits.h>
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -200,10 +202,17 @@ TEST_F(FamilySet, EveryFamilyAfterEveryOtherGivesWhatItGivesAlone)
         for (const Member& later : MEMBERS) {
             const std::vector<double> alone = go(later);
             ASSERT_TRUE(std::any_of(alone.begin(), alone.end(), [](double v) { return v != 0.0; })) << later.name;
-            for (const Member& earlier : MEMBERS) {
-                go(earlier);
-                EXPECT_EQ(go(later), alone) << later.name << " after " << earlier.name
-                                            << (b == Build::history ? " (history)" : " (single step)");
+            // Also within a display's hold on the files, which keeps them open from call to call.
+            for (bool held : {false, true}) {
+                std::optional<kvpvs::recovery::ResultFileSession> session;
+                if (held)
+                    session.emplace();
+                for (const Member& earlier : MEMBERS) {
+                    go(earlier);
+                    EXPECT_EQ(go(later), alone) << later.name << " after " << earlier.name
+                                                << (b == Build::history ? " (history)" : " (single step)")
+                                                << (held ? " held" : "");
+                }
             }
         }
     }
@@ -326,10 +335,15 @@ TEST_F(FamilySet, TruncatedLastRecordGivesZeroRows)
     const std::size_t size = builder.elem_file().bytes().size();
     builder.elem_file().truncate_to(size - 100);
     ASSERT_TRUE(builder.elem_file().write(builder.elem_file_name(base)));
-    const Captured& good = run(8, 1, 0, 2);
-    ASSERT_TRUE(std::any_of(good.work.begin(), good.work.end(), [](double v) { return v != 0.0; }));
-    const Captured& w = run(8, 2, 0, 2);
-    EXPECT_TRUE(std::all_of(w.work.begin(), w.work.end(), [](double v) { return v == 0.0; }));
+    for (bool held : {false, true}) {
+        std::optional<kvpvs::recovery::ResultFileSession> session;
+        if (held)
+            session.emplace();
+        const Captured& good = run(8, 1, 0, 2);
+        ASSERT_TRUE(std::any_of(good.work.begin(), good.work.end(), [](double v) { return v != 0.0; }));
+        const Captured& w = run(8, 2, 0, 2);
+        EXPECT_TRUE(std::all_of(w.work.begin(), w.work.end(), [](double v) { return v == 0.0; })) << held;
+    }
 }
 
 // Seeds of the element-families fuzz target: one element of each family in the target's

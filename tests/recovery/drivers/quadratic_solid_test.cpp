@@ -3,6 +3,8 @@
 // the closed forms of isotropic elasticity.
 #include "family_fixture.h"
 
+#include "recovery/drivers/result_units.h"
+
 #include <algorithm>
 
 namespace {
@@ -160,6 +162,87 @@ TEST_P(QuadraticSolid, FitReproducesLinearStressFieldsNearAndFarFromTheOrigin)
         });
         write();
         linear_stress_field_at(*this, origin, xyz, run(KIND, 1, 0, 1), nn());
+    }
+}
+
+// The single step's centre stress or strain, one row of the work array, through the entry.
+double centre_value(const std::string& base, int row, int option, int steps, int step)
+{
+    double out = 0.0;
+    kvpvs::recovery::step_build::element_results(base.data(), static_cast<int>(base.size()), 8, 1, row, 1, steps,
+                                                 step, 4, 0, &out, option, 1);
+    return out;
+}
+
+TEST_P(QuadraticSolid, CentreRequestOfOneStepGivesTheWholeRoutinesCentreRowsAgainAndAgain)
+{
+    // A distorted element, turned off the global axes, under a quadratic field with rotations.
+    std::vector<Point3> xyz = element_at({2.0, -1.0, 0.5});
+    for (std::size_t k = 0; k < xyz.size(); ++k)
+        for (std::size_t i = 0; i < 3; ++i)
+            xyz[k][i] += 0.08 * std::sin(1.7 * static_cast<double>(k) + 2.3 * static_cast<double>(i));
+    const auto R = rotation({0.48, 0.6, 0.64}, 0.4);
+    for (Point3& p : xyz)
+        p = turn_point(R, p);
+    add_element(xyz);
+    set_motion(nn(), 2, [&](int k, int d, int s) {
+        const Point3& x = xyz[static_cast<std::size_t>(k - 1)];
+        return s * 1e-4 * (d * x[0] * x[1] - x[2] * x[2] + 0.3 * d * x[(d + 1) % 3]);
+    });
+    write();
+    for (int option : {0, 1}) {
+        const Captured whole = run(KIND, 1, option, 2);
+        for (int s = 1; s <= 2; ++s)
+            for (int first : {61, 187})
+                for (int row = first; row < first + 6; ++row) {
+                    ASSERT_NE(whole(row, s), 0.0) << "row " << row;
+                    // The second request finds the centre rows the first one kept.
+                    for (int again = 0; again < 2; ++again)
+                        EXPECT_EQ(centre_value(base, row, option, 2, s), whole(row, s))
+                            << "option " << option << " step " << s << " row " << row;
+                }
+    }
+}
+
+TEST_P(QuadraticSolid, CentreRequestsMeetNeitherTheStepNorTheFileBefore)
+{
+    auto make = [&](double stretch, double modulus) {
+        fresh_set();
+        std::vector<Point3> xyz = element_at({1.0, 0.0, 0.0});
+        for (Point3& p : xyz)
+            p[0] *= stretch;
+        set_nodes(xyz);
+        QuadraticSolidFacts f;
+        f.equations = kvpvs::resultfiles::node_equations(nn());
+        f.node_count = nn();
+        for (int k = 1; k <= nn(); ++k)
+            f.nodes.push_back(k);
+        f.material = {modulus, NU, 0, {}};
+        add_element_records(builder, "PSOH", 3, {quadratic_solid_record_values(f)});
+        set_motion(nn(), 2, [&](int k, int d, int s) {
+            const Point3& x = xyz[static_cast<std::size_t>(k - 1)];
+            return d == 1 ? s * s * 1e-4 * x[0] * x[1] : (d == 2 ? -2e-5 * s * x[2] : 0.0);
+        });
+        write();
+    };
+    const int row = 61;
+    double before[2] = {};
+    make(1.0, E);
+    const Captured first = run(KIND, 1, 1, 2);
+    // One display refresh after another, each a step of the same files.
+    for (int s = 1; s <= 2; ++s) {
+        const kvpvs::recovery::ResultFileSession session;
+        before[s - 1] = centre_value(base, row, 1, 2, s);
+        EXPECT_EQ(before[s - 1], first(row, s)) << "step " << s;
+    }
+    // The same files rewritten: a longer element of a stiffer material.
+    make(1.5, 3 * E);
+    const Captured second = run(KIND, 1, 1, 2);
+    for (int s = 1; s <= 2; ++s) {
+        const kvpvs::recovery::ResultFileSession session;
+        const double after = centre_value(base, row, 1, 2, s);
+        EXPECT_EQ(after, second(row, s)) << "step " << s;
+        EXPECT_NE(after, before[s - 1]) << "step " << s;
     }
 }
 
