@@ -7,8 +7,10 @@
 
 #include <dlfcn.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace kvpvs::testing {
 
@@ -27,7 +29,15 @@ inline bool DisplayReachable()
         using PFN_CLOSE = int (*)(void*);
         auto pfnOpen = reinterpret_cast<PFN_OPEN>(::dlsym(pLib, "XOpenDisplay"));
         auto pfnClose = reinterpret_cast<PFN_CLOSE>(::dlsym(pLib, "XCloseDisplay"));
-        void* pDisplay = pfnOpen && pfnClose ? pfnOpen(nullptr) : nullptr;
+        if (!pfnOpen || !pfnClose)
+            return false;
+        // A server busy with a parallel test run can refuse a connection for a moment.
+        void* pDisplay = nullptr;
+        for (int nTry = 0; nTry < 10 && !pDisplay; ++nTry) {
+            if (nTry > 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            pDisplay = pfnOpen(nullptr);
+        }
         if (pDisplay)
             pfnClose(pDisplay);
         // The library stays loaded: VTK uses it next.
