@@ -7,8 +7,9 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <set>
-#include <string>
+#include <vector>
 
 namespace kvpvs::recovery {
 namespace {
@@ -44,19 +45,6 @@ bool read_directory_record(int unit, std::int64_t record, DirectoryRecord& out)
         return false;
     std::memcpy(out.words, words + 1, sizeof out.words);
     return true;
-}
-
-// The session's memo key of one lookup: file name, format, data-set key and sub-id, in one
-// buffer kept from lookup to lookup.
-const std::string& lookup_key(const char* name, int name_length, int format_code, const char* key, int sub_id)
-{
-    static std::string k;
-    k.assign(name, static_cast<std::size_t>(name_length));
-    k.push_back('\0');
-    k.append(reinterpret_cast<const char*>(&format_code), sizeof format_code);
-    k.append(key, 4);
-    k.append(reinterpret_cast<const char*>(&sub_id), sizeof sub_id);
-    return k;
 }
 
 // The walk of the directory of the file open on the unit (record length of a directory record)
@@ -119,18 +107,14 @@ void open_keyed_file(int unit, const char* name, int name_length, int format_cod
 
     // Within a session the files do not change: a lookup gives what it gave the first time,
     // and leaves the unit as it did.
-    auto* looked_up = session_data_sets();
-    const std::string* memo = nullptr;
-    if (looked_up) {
-        memo = &lookup_key(name, name_length, format_code, key, sub_id);
-        if (const auto it = looked_up->find(*memo); it != looked_up->end()) {
-            const DataSetLocation& d = it->second;
+    if (std::vector<DataSetLookup>* made = ResultUnits::Holds(unit, name, length) ? ResultUnits::Lookups(unit) : nullptr)
+        for (const DataSetLookup& d : *made) {
+            if (d.format_code != format_code || d.sub_id != sub_id || std::memcmp(d.key, key, 4) != 0)
+                continue;
             const std::int64_t bytes = d.status == KEYED_FOUND
                                            ? std::int64_t{d.record_words} * KeyedFileFormat::WORD_BYTES
                                            : DIRECTORY_RECORD_BYTES;
-            const int opened = ResultUnits::Holds(unit, name, length) ? ResultUnits::SetRecordLength(unit, bytes)
-                                                                      : ResultUnits::Open(unit, name, length, bytes);
-            if (opened != dforrt::IO_OK) {
+            if (ResultUnits::SetRecordLength(unit, bytes) != dforrt::IO_OK) {
                 status = KEYED_OPEN_FAILED;
                 return;
             }
@@ -142,7 +126,6 @@ void open_keyed_file(int unit, const char* name, int name_length, int format_cod
             status = d.status;
             return;
         }
-    }
 
     // Opening closes what the unit held; the runtime keeps the descriptor when the unit already
     // holds this same, unchanged file, so that lookups in one file do not reopen it.
@@ -151,8 +134,16 @@ void open_keyed_file(int unit, const char* name, int name_length, int format_cod
         return;
     }
     status = find_data_set(unit, format_code, key, sub_id, first_record, record_words, record_count);
-    if (looked_up && status != KEYED_OPEN_FAILED)
-        looked_up->emplace(*memo, DataSetLocation{status, first_record, record_words, record_count});
+    std::vector<DataSetLookup>* made = ResultUnits::Lookups(unit);
+    if (made && status != KEYED_OPEN_FAILED) {
+        DataSetLookup d{format_code, {}, sub_id, status, first_record, record_words, record_count};
+        std::memcpy(d.key, key, 4);
+        try {
+            made->push_back(d);
+        } catch (const std::bad_alloc&) {
+            // Not remembered: the next lookup walks the directory again.
+        }
+    }
 }
 
 } // namespace kvpvs::recovery

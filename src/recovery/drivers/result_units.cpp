@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -61,6 +62,7 @@ public:
 
     const std::string& path() const { return path_; }
     std::int64_t size() const { return size_; }
+    std::vector<DataSetLookup>& lookups() { return lookups_; }
 
     // The bytes [offset, offset + bytes) when they lie in the block read last, as most reads
     // do; nullptr otherwise.
@@ -131,6 +133,7 @@ private:
     std::string path_;
     int fd_;
     std::int64_t size_;
+    std::vector<DataSetLookup> lookups_;
     std::array<Slot, SETS * WAYS> slots_;
     Slot* last_ = slots_.data();
     std::uint64_t clock_ = 0;
@@ -155,7 +158,6 @@ struct Session {
     int depth = 0;
     std::vector<std::unique_ptr<BlockFile>> files;
     std::array<BoundUnit, dforrt::MAX_UNIT + 1> units;
-    std::unordered_map<std::string, DataSetLocation> data_sets;
 };
 
 Session& session()
@@ -351,10 +353,10 @@ int ResultUnits::ReadFirstDoubles(int unit, std::int64_t first_record, std::int6
     return DirectUnits::ReadFirstDoubles(unit, first_record, records, count, out, delivered);
 }
 
-std::unordered_map<std::string, DataSetLocation>* session_data_sets()
+std::vector<DataSetLookup>* ResultUnits::Lookups(int unit)
 {
-    Session& s = session();
-    return s.depth > 0 ? &s.data_sets : nullptr;
+    BoundUnit* b = bound(unit);
+    return b ? &b->file->lookups() : nullptr;
 }
 
 ResultFileSession::ResultFileSession() { ++session().depth; }
@@ -370,7 +372,6 @@ ResultFileSession::~ResultFileSession()
         s.units[unit] = BoundUnit{};
     }
     s.files.clear();
-    s.data_sets.clear();
 }
 
 bool ResultFileSession::Active() { return session().depth > 0; }

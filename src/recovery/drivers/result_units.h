@@ -9,10 +9,21 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <unordered_map>
+#include <vector>
 
 namespace kvpvs::recovery {
+
+// A lookup in a keyed file: format, data-set key and sub-id, its outcome (a KeyedFileStatus)
+// and the data set it found: first record, record length in words and records.
+struct DataSetLookup {
+    int format_code = 0;
+    char key[4] = {};
+    int sub_id = 0;
+    int status = 0;
+    int first_record = 0;
+    int record_words = 0;
+    int record_count = 0;
+};
 
 struct ResultUnits {
     static int Open(int unit, const char* name, std::size_t name_length, std::int64_t record_bytes);
@@ -23,6 +34,9 @@ struct ResultUnits {
     // Whether a session holds the file `name` open on the unit: then a lookup in it needs no
     // opening, only the data set's record length.
     static bool Holds(int unit, const char* name, std::size_t name_length);
+    // The lookups made during the session in the file the unit holds; nullptr outside a
+    // session and for a unit the session does not hold.
+    static std::vector<DataSetLookup>* Lookups(int unit);
 
     static int ReadInts(int unit, std::int64_t record, std::int32_t* out, std::int64_t count);
     static int ReadDoubles(int unit, std::int64_t record, double* out, std::int64_t count);
@@ -31,19 +45,6 @@ struct ResultUnits {
     static int ReadFirstDoubles(int unit, std::int64_t first_record, std::int64_t records, std::int64_t count,
                                 double* out, std::int64_t& delivered);
 };
-
-// The outcome of a lookup in a keyed file (a KeyedFileStatus) and the data set it found: its
-// first record, record length in words and records.
-struct DataSetLocation {
-    int status = 0;
-    int first_record = 0;
-    int record_words = 0;
-    int record_count = 0;
-};
-
-// The session's lookups by a key of file name, format, data-set key and sub-id; nullptr outside
-// a session.
-std::unordered_map<std::string, DataSetLocation>* session_data_sets();
 
 // One display refresh's hold on the result files. The caller keeps the files unchanged while
 // it lives (the host has released them for the query); its end closes the units. Sessions
