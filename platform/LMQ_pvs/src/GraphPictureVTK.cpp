@@ -1,4 +1,5 @@
 #include "GraphPictureVTK.h"
+#include "DisplayConnection.h"
 
 #include <vtkActor2D.h>
 #include <vtkCellArray.h>
@@ -189,6 +190,8 @@ BOOL CGraphPictureVTK::SavePNG(const char* pszPath) const
     c.Text(m_strX, 0.5 * (f.x0 + f.x1), 12.0, 15, VTK_TEXT_CENTERED, VTK_TEXT_BOTTOM);
     c.Text(m_strY, 18.0, 0.5 * (f.y0 + f.y1), 15, VTK_TEXT_CENTERED, VTK_TEXT_CENTERED, 90.0);
 
+    if (!lmq::AttachDisplay(window))
+        return FALSE;
     window->Render();
     auto grab = vtkSmartPointer<vtkWindowToImageFilter>::New();
     grab->SetInput(window);

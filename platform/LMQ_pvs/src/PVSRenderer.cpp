@@ -1,4 +1,5 @@
 #include "PVSRendererBase.h"
+#include "DisplayConnection.h"
 
 #include <vtkActor.h>
 #include <vtkBMPWriter.h>
@@ -452,6 +453,8 @@ BOOL CPVSRendererVTK::SaveImage(const char* pszPath, int nFormat)
         pCamera->OrthogonalizeViewUp();
     }
     m_pRenderer->ResetCamera();
+    if (!lmq::AttachDisplay(m_pWindow))
+        return FALSE;
     m_pWindow->Render();
     auto pGrab = vtkSmartPointer<vtkWindowToImageFilter>::New();
     pGrab->SetInput(m_pWindow);

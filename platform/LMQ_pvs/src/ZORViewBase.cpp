@@ -1,4 +1,5 @@
 #include "ZORViewBase.h"
+#include "DisplayConnection.h"
 
 #include <vtkRenderWindow.h>
 #include <vtkRenderWindowInteractor.h>
@@ -28,5 +29,6 @@ CZORViewBase::~CZORViewBase()
 void CZORViewBase::Redraw()
 {
     ++m_nRedraws;
-    m_pRenderWindow->Render();
+    if (lmq::AttachDisplay(m_pRenderWindow))
+        m_pRenderWindow->Render();
 }

@@ -1,6 +1,7 @@
 // The offscreen picture writer: each image format gives its own file signature, a "\" in the path
-// separates folders and missing folders are made, only the eight named views have cameras, and a
-// picture's view does not depend on the pictures taken before it.
+// separates folders and missing folders are made, only the eight named views have cameras, a
+// picture's view does not depend on the pictures taken before it, and a picture that cannot be
+// drawn for want of a display is reported as not written.
 #include "DisplayRequired.h"
 #include "PVSRendererBase.h"
 #include "TempDir.h"
@@ -11,6 +12,7 @@
 #include <vtkPolyData.h>
 #include <vtkSmartPointer.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -98,6 +100,23 @@ TEST(PictureWriter, RepeatedPicturesKeepTheirView)
     const std::string front = Bytes(tmp.file("f1.png"));
     EXPECT_TRUE(front != first) << "the front view shows what the default view showed";
     EXPECT_TRUE(Bytes(tmp.file("f3.png")) == front) << "the third front-view picture differs from the first";
+}
+
+// VTK, opening its own connection, would end the process; the writer says the picture was not
+// written. A fresh process, so that no connection is already open.
+TEST(PictureWriterDeathTest, NoDisplayIsAFailedPictureNotAnEndedProcess)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    kvpvs::testing::TempDir tmp("picwriter");
+    const std::string path = tmp.file("none.png");
+    EXPECT_EXIT(
+        {
+            ::unsetenv("DISPLAY");
+            CPVSRendererVTK r(64, 48);
+            r.DrawDataSet(Triangle(), Quantity_Color(1, 0, 0, Quantity_TOC_RGB), 0);
+            std::exit(!r.SavePNG(path.c_str()) && !std::filesystem::exists(path) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
