@@ -57,13 +57,6 @@ SolidCentreRows* SolidCentreRowsStore::add(int record)
     return rows;
 }
 
-void SolidCentreRowsStore::clear()
-{
-    std::vector<std::int32_t>().swap(slot_of_record_);
-    std::vector<std::unique_ptr<SolidCentreRows[]>>().swap(blocks_);
-    used_ = 0;
-}
-
 void reset_value_array(std::vector<double>& v, int rows, int columns)
 {
     v.assign(extent(rows, std::max(columns, 0)), 0.0);

@@ -49,8 +49,7 @@ public:
     // Rows to keep for a record that has none (nullptr when no more are kept); the allocation
     // may throw, leaving the store as it was.
     SolidCentreRows* add(int record);
-    // Frees every row.
-    void clear();
+    std::size_t size() const { return used_; }
 
 private:
     static constexpr std::size_t BLOCK = 256;
@@ -81,9 +80,9 @@ struct FamilyBuildState {
     std::vector<double> solid_rotation_work;
     std::vector<double> solid_stresses;
 
-    // Single-step centre requests of the quadratic solid: centre rows by element record,
-    // and the rows of a record that is not kept.
-    SolidCentreRowsStore solid_centre_rows;
+    // Single-step centre requests of the quadratic solid: the store of the CentreRowsUse in
+    // force (none: nothing kept), and the rows of a record that is not kept.
+    SolidCentreRowsStore* solid_centre_rows = nullptr;
     SolidCentreRows solid_centre_scratch;
 
     // Linear solid element: its record and the stored result matrix S(78, 48).

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <iterator>
 #include <new>
+#include <utility>
 
 namespace kvpvs::recovery {
 namespace {
@@ -202,17 +203,17 @@ const FixedMatrix<6, 60>& centre_rows(DriverBuildState& build, int record, int n
                                  m.material_constants[1], m.material_constants[2], m.material_constants[3],
                                  m.material_constants[4], m.material_constants[5], m.material_constants[6],
                                  m.material_constants[7], m.material_constants[8]};
-    SolidCentreRowsStore& kept = state.solid_centre_rows;
-    SolidCentreRows* rows = kept.find(record);
+    SolidCentreRowsStore* kept = state.solid_centre_rows;
+    SolidCentreRows* rows = kept ? kept->find(record) : nullptr;
     if (rows && rows->nn == nn && rows->material_type == m.material_type
         && same_bits(rows->material.data(), material, 11) && same_bits(rows->X.a.data(), X.a.data(), 3 * nn)) {
         if (rows->jacobian_message)
             write_jacobian_message();
         return rows->C;
     }
-    if (!rows) {
+    if (!rows && kept) {
         try {
-            rows = kept.add(record);
+            rows = kept->add(record);
         } catch (const std::bad_alloc&) {
             // Not kept: formed in the scratch rows.
         }
@@ -287,7 +288,18 @@ void quadratic_solid_result_matrix(DriverBuildState& build, int nn, MatView M, C
         }
 }
 
-void forget_centre_rows() { family_state(Build::single_step).solid_centre_rows.clear(); }
+CentreRowsKeep::CentreRowsKeep() : store_(std::make_unique<SolidCentreRowsStore>()) {}
+
+CentreRowsKeep::~CentreRowsKeep() = default;
+
+std::size_t CentreRowsKeep::rows() const { return store_->size(); }
+
+CentreRowsUse::CentreRowsUse(CentreRowsKeep& keep)
+    : previous_(std::exchange(family_state(Build::single_step).solid_centre_rows, keep.store_.get()))
+{
+}
+
+CentreRowsUse::~CentreRowsUse() { family_state(Build::single_step).solid_centre_rows = previous_; }
 
 void linear_solid_results(DriverBuildState& build, double* work, int axes_option)
 {
