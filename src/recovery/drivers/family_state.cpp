@@ -49,7 +49,7 @@ SolidCentreRows* SolidCentreRowsStore::add(int record)
         slot_of_record_.resize(std::max(r + 1, 2 * slot_of_record_.size()), 0);
     if (used_ == BLOCK * blocks_.size()) {
         blocks_.reserve(blocks_.size() + 1);
-        blocks_.push_back(std::make_unique<SolidCentreRows[]>(BLOCK));
+        blocks_.push_back(std::make_unique_for_overwrite<SolidCentreRows[]>(BLOCK));
     }
     SolidCentreRows* rows = &blocks_[used_ / BLOCK][used_ % BLOCK];
     ++used_;

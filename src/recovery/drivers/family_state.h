@@ -27,14 +27,15 @@ constexpr int LINEAR_SOLID_RECORD_VALUES = 3805;  // R(3795), then H(10)
 
 // The centre stress rows C(6, 3nn) of a quadratic solid per unit global translation, with
 // the node count, coordinates and material they were formed from (nn 0: none formed), and
-// whether forming them wrote the Jacobian message.
+// whether forming them wrote the Jacobian message. The arrays, column-major, are written when
+// the rows are formed: a block of rows is not cleared first.
 struct SolidCentreRows {
     int nn = 0;
     int material_type = 0;
-    std::array<double, 11> material{}; // elastic modulus, Poisson ratio, the nine constants
-    FixedMatrix<3, 20> X{};
-    FixedMatrix<6, 60> C{};
     bool jacobian_message = false;
+    double material[11]; // elastic modulus, Poisson ratio, the nine constants
+    double X[3 * 20];
+    double C[6 * 60];
 };
 
 // Centre rows by element record, in blocks of 256 rows, so that keeping them allocates once a

@@ -194,7 +194,7 @@ bool same_bits(const double* a, const double* b, int n)
     return std::memcmp(a, b, sizeof(double) * static_cast<std::size_t>(n)) == 0;
 }
 
-const FixedMatrix<6, 60>& centre_rows(DriverBuildState& build, int record, int nn, const FixedMatrix<3, 20>& X,
+ConstMatView centre_rows(DriverBuildState& build, int record, int nn, const FixedMatrix<3, 20>& X,
                                       const Mat33& T)
 {
     FamilyBuildState& state = family_state(build.build);
@@ -206,10 +206,10 @@ const FixedMatrix<6, 60>& centre_rows(DriverBuildState& build, int record, int n
     SolidCentreRowsStore* kept = state.solid_centre_rows;
     SolidCentreRows* rows = kept ? kept->find(record) : nullptr;
     if (rows && rows->nn == nn && rows->material_type == m.material_type
-        && same_bits(rows->material.data(), material, 11) && same_bits(rows->X.a.data(), X.a.data(), 3 * nn)) {
+        && same_bits(rows->material, material, 11) && same_bits(rows->X, X.a.data(), 3 * nn)) {
         if (rows->jacobian_message)
             write_jacobian_message();
-        return rows->C;
+        return ConstMatView(rows->C, 6, 6, 60);
     }
     if (!rows && kept) {
         try {
@@ -223,12 +223,12 @@ const FixedMatrix<6, 60>& centre_rows(DriverBuildState& build, int record, int n
     // Marked unformed until formed whole: a message sink that throws leaves no half rows.
     rows->nn = 0;
     rows->jacobian_message =
-        quadratic_solid_centre_rows(build.library, rows->C, nn, ConstMatView(X.a.data(), 3, 3, nn), T);
-    rows->X = X;
-    std::copy(std::begin(material), std::end(material), rows->material.begin());
+        quadratic_solid_centre_rows(build.library, MatView(rows->C, 6, 6, 60), nn, ConstMatView(X.a.data(), 3, 3, nn), T);
+    std::copy(X.a.begin(), X.a.end(), rows->X);
+    std::copy(std::begin(material), std::end(material), rows->material);
     rows->material_type = m.material_type;
     rows->nn = nn;
-    return rows->C;
+    return ConstMatView(rows->C, 6, 6, 60);
 }
 
 // Work rows 61..66 (centre stress) and 187..192 (centre strain) of the single-step build from
@@ -239,7 +239,7 @@ void quadratic_solid_centre(DriverBuildState& build, double* work, int axes_opti
                             bool strain)
 {
     FamilyBuildState& state = family_state(build.build);
-    const FixedMatrix<6, 60>& C = centre_rows(build, shared_blocks().entry_block.element_type, nn, X, T);
+    const ConstMatView C = centre_rows(build, shared_blocks().entry_block.element_type, nn, X, T);
     reset_value_array(state.displacement, MAX_ELEMENT_DOFS, 1);
     reset_value_array(state.axes_displacement, MAX_ELEMENT_DOFS, 1);
     read_element_data(build, state.displacement.data(), state.axes_displacement.data(), ncol, equations, nodes, nn, 0);
