@@ -356,7 +356,7 @@ private:
                 m_chunks.push_back({std::allocator<Node>().allocate(count), count});
             }
         }
-        return &m_chunks[m_nChunk].nodes[m_nUsedInChunk++];
+        return std::construct_at(&m_chunks[m_nChunk].nodes[m_nUsedInChunk++]);
     }
     void Release(Node* n)
     {

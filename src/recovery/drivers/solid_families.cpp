@@ -194,8 +194,7 @@ bool same_bits(const double* a, const double* b, int n)
     return std::memcmp(a, b, sizeof(double) * static_cast<std::size_t>(n)) == 0;
 }
 
-ConstMatView centre_rows(DriverBuildState& build, int record, int nn, const FixedMatrix<3, 20>& X,
-                                      const Mat33& T)
+ConstMatView centre_rows(DriverBuildState& build, int record, int nn, const FixedMatrix<3, 20>& X, const Mat33& T)
 {
     FamilyBuildState& state = family_state(build.build);
     const MaterialBlock& m = shared_blocks().material_block;
@@ -222,8 +221,8 @@ ConstMatView centre_rows(DriverBuildState& build, int record, int nn, const Fixe
         rows = &state.solid_centre_scratch;
     // Marked unformed until formed whole: a message sink that throws leaves no half rows.
     rows->nn = 0;
-    rows->jacobian_message =
-        quadratic_solid_centre_rows(build.library, MatView(rows->C, 6, 6, 60), nn, ConstMatView(X.a.data(), 3, 3, nn), T);
+    rows->jacobian_message = quadratic_solid_centre_rows(build.library, MatView(rows->C, 6, 6, 60), nn,
+                                                         ConstMatView(X.a.data(), 3, 3, nn), T);
     std::copy(X.a.begin(), X.a.end(), rows->X);
     std::copy(std::begin(material), std::end(material), rows->material);
     rows->material_type = m.material_type;
