@@ -8,8 +8,6 @@
 // the same display made again at alternating steps, find the rows that it kept.
 #include "visualdata/CPVSVisualDataHistoryPlotStrs.h"
 
-#include "recovery/drivers/solid_families.h"
-
 #include "result_files/element_records.h"
 #include "result_files/result_file_writer.h"
 

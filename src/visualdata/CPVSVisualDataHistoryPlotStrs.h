@@ -34,7 +34,8 @@ public:
     double GetElemCenterVal(unsigned int nElemK) const;
     const T_VD_HISTPLOT_TVCKVR_D& GetUserDefData() const { return *m_pUserDefData; }
     // An animation through the steps makes this display again at each step (SetTimeStep, then
-    // MakeVData): the element rows its first frame formed serve the later ones.
+    // MakeVData, the range statics reset before each frame as before each display): the
+    // element rows its first frame formed serve the later ones.
     void SetTimeStep(int nStep) { m_pUserDefData->m_nTimeStep = nStep; }
 
 protected:
