@@ -2,6 +2,7 @@
 #include "visualdata/HistPlotProgress.h"
 
 #include "recovery/drivers/result_units.h"
+#include "recovery/drivers/solid_families.h"
 #include "timehistory/CPVSTHCalcHistPlotData.h"
 
 #include "GlobalFunc.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <memory>
 #include <optional>
 
 IMPLEMENT_DYNAMIC(CPVSVisualDataHistoryPlotStrs, CPVSVisualDataElem)
@@ -85,7 +87,12 @@ int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*
         pAnl->GetSeqIdInfo()->GetElemKeyListByType(nCode, aPart);
         aTyped.Append(aPart);
     }
-    CArrayUtil::IntersectUINT(aActive, aTyped, aElemK);
+    // The active elements of the family's types, in the active order: searched in the sorted
+    // typed keys rather than a hash set of them.
+    std::sort(aTyped.begin(), aTyped.end());
+    for (int i = 0; i < aActive.GetSize(); ++i)
+        if (std::binary_search(aTyped.begin(), aTyped.end(), aActive[i]))
+            aElemK.Add(aActive[i]);
     const int n = aElemK.GetSize();
 
     const int bAverage = pVS && pVS->bAverage;
@@ -108,6 +115,9 @@ int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*
     src.BeginQuery(m_pUserDefData->m_nResultType);
     // The result files stay open, their directories and blocks read once, for the whole list.
     std::optional<kvpvs::recovery::ResultFileSession> session(std::in_place);
+    if (!m_pCentreRows)
+        m_pCentreRows = std::make_unique<kvpvs::recovery::CentreRowsKeep>();
+    const kvpvs::recovery::CentreRowsUse rows(*m_pCentreRows);
     // One element record and one value array for the whole list, their storage reused.
     T_ELEM_D elem;
     T_VSUL_DATA_D vals;

@@ -7,6 +7,12 @@
 
 #include "PVSVisualDataBase.h"
 
+#include <memory>
+
+namespace kvpvs::recovery {
+class CentreRowsKeep;
+}
+
 class KV_PVS_API CPVSVisualDataHistoryPlotStrs : public CPVSVisualDataElem {
     DECLARE_DYNAMIC(CPVSVisualDataHistoryPlotStrs)
 public:
@@ -27,8 +33,13 @@ public:
 
     double GetElemCenterVal(unsigned int nElemK) const;
     const T_VD_HISTPLOT_TVCKVR_D& GetUserDefData() const { return *m_pUserDefData; }
+    // An animation through the steps makes this display again at each step (SetTimeStep, then
+    // MakeVData, the range statics reset before each frame as before each display): the
+    // element rows its first frame formed serve the later ones.
+    void SetTimeStep(int nStep) { m_pUserDefData->m_nTimeStep = nStep; }
 
 protected:
     T_VD_HISTPLOT_TVCKVR_D* m_pUserDefData = nullptr;
     int m_bAveraged = 0; // the averaging switch of the last build, for the node probe
+    std::unique_ptr<kvpvs::recovery::CentreRowsKeep> m_pCentreRows; // kept for the display's frames
 };

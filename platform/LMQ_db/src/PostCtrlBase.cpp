@@ -1,7 +1,7 @@
 #include "PostCtrlBase.h"
 #include "ClassPGrph.h"
 
-#include <set>
+#include <algorithm>
 
 namespace {
 // The post control of a database, stored as the one record of its own table.
@@ -37,15 +37,15 @@ int CSeqIdInfo::GetSeqIdDirectThis(unsigned int nThisK) const
 void CSeqIdInfo::GetElemKeyListByType(int nType, CArray<unsigned int, unsigned int>& aElemK) const
 {
     aElemK.RemoveAll();
-    std::set<unsigned int> keys;
     for (const auto& [k, e] : m_elem)
-        if (m_typeCode.find(k) == m_typeCode.end() && e.nType == nType)
-            keys.insert(k);
+        if (e.nType == nType && m_typeCode.find(k) == m_typeCode.end())
+            aElemK.Add(k);
+    const int nBySolverType = aElemK.GetSize();
     for (const auto& [k, c] : m_typeCode)
         if (c == nType)
-            keys.insert(k);
-    for (unsigned int k : keys)
-        aElemK.Add(k);
+            aElemK.Add(k);
+    // Two ascending lists without a common key: one merge orders them.
+    std::inplace_merge(aElemK.begin(), aElemK.begin() + nBySolverType, aElemK.end());
 }
 
 void CSeqIdInfo::SetElem(unsigned int nElemK, int nType, int nId) { m_elem[nElemK] = Elem{nType, nId}; }

@@ -79,6 +79,8 @@ BOOL CPVSVisualDataBase::GetActiveElemK(CArray<unsigned int, unsigned int>& aEle
     aElemK.RemoveAll();
     if (!m_param.pDoc)
         return FALSE;
+    // Sized once: the list keeps its storage through the RemoveAll that starts GetKeyList.
+    aElemK.SetSize(m_clsElem.GetCount());
     m_clsElem.GetKeyList(aElemK);
     return TRUE;
 }

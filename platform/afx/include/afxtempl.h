@@ -1,17 +1,19 @@
 // Stand-ins for the framework's collection templates.
 // CArray: dynamic array; SetSize value-initialises (zero-fills) new elements.
 // CMap: hash map whose iteration (GetStartPosition/GetNextAssoc) runs in insertion order;
-// re-setting an existing key keeps its place. Integral, enum and pointer keys are indexed by a
-// hash table (sized by InitHashTable), other keys by an ordered index; neither affects iteration.
+// re-setting an existing key keeps its place; a reference to a value stays valid until its
+// key is removed. Integral, enum and pointer keys are indexed by a hash table, other keys by an
+// ordered index; neither affects iteration.
 #pragma once
 #include "afxstr.h"
 
 #include <algorithm>
-#include <iterator>
-#include <list>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <type_traits>
-#include <unordered_map>
 #include <vector>
 
 struct __POSITION {};
@@ -101,16 +103,23 @@ class CPtrArray : public CArray<void*, void*> {};
 
 template <class KEY, class ARG_KEY, class VALUE, class ARG_VALUE>
 class CMap {
+    struct Node;
+
 public:
     CMap() = default;
-    virtual ~CMap() = default;
+    virtual ~CMap()
+    {
+        DestroyNodes();
+        for (const Chunk& c : m_chunks)
+            std::allocator<Node>().deallocate(c.nodes, c.count);
+    }
     CMap(const CMap&) = delete;
     CMap& operator=(const CMap&) = delete;
 
-    int GetCount() const { return static_cast<int>(m_list.size()); }
+    int GetCount() const { return static_cast<int>(m_nCount); }
     int GetSize() const { return GetCount(); }
-    BOOL IsEmpty() const { return m_list.empty(); }
-    // The framework sizes its bucket table here; the ordered index needs no buckets.
+    BOOL IsEmpty() const { return m_nCount == 0; }
+    // The framework sizes its bucket table here; the index grows with the entries instead.
     void InitHashTable(UINT nHashSize, BOOL bAllocNow = TRUE)
     {
         // Not reserved: callers ask for up to a million slots for maps that stay small.
@@ -121,78 +130,257 @@ public:
 
     BOOL Lookup(ARG_KEY key, VALUE& rValue) const
     {
-        auto it = m_index.find(KEY(key));
-        if (it == m_index.end())
+        const Node* n = Find(KEY(key));
+        if (!n)
             return FALSE;
-        rValue = it->second->second;
+        rValue = n->value;
         return TRUE;
     }
     const VALUE* PLookup(ARG_KEY key) const
     {
-        auto it = m_index.find(KEY(key));
-        return it == m_index.end() ? nullptr : &it->second->second;
+        const Node* n = Find(KEY(key));
+        return n ? &n->value : nullptr;
     }
     VALUE& operator[](ARG_KEY key)
     {
-        auto it = m_index.find(KEY(key));
-        if (it != m_index.end())
-            return it->second->second;
-        m_list.emplace_back(KEY(key), VALUE{});
-        auto last = std::prev(m_list.end());
-        m_index.emplace(KEY(key), last);
-        return last->second;
+        const KEY k(key);
+        if (Node* n = Find(k))
+            return n->value;
+        return Insert(k)->value;
     }
     void SetAt(ARG_KEY key, ARG_VALUE value) { (*this)[key] = value; }
     BOOL RemoveKey(ARG_KEY key)
     {
-        auto it = m_index.find(KEY(key));
-        if (it == m_index.end())
-            return FALSE;
-        m_list.erase(it->second);
-        m_index.erase(it);
+        const KEY k(key);
+        Node* n = nullptr;
+        if constexpr (kHashed) {
+            if (m_slots.empty())
+                return FALSE;
+            std::size_t i = HashSlot(k);
+            while ((n = m_slots[i]) != nullptr && (n == Tombstone() || !(n->key == k)))
+                i = (i + 1) & (m_slots.size() - 1);
+            if (!n)
+                return FALSE;
+            m_slots[i] = Tombstone();
+            ++m_nTombstones;
+        } else {
+            auto it = m_tree.find(k);
+            if (it == m_tree.end())
+                return FALSE;
+            n = it->second;
+            m_tree.erase(it);
+        }
+        Unlink(n);
         return TRUE;
     }
+    // The entries go; their storage stays for the next ones.
     void RemoveAll()
     {
-        m_index.clear();
-        m_list.clear();
+        DestroyNodes();
+        m_pHead = m_pTail = nullptr;
+        m_nCount = 0;
+        m_pFree = nullptr;
+        m_nUsedInChunk = 0;
+        m_nChunk = 0;
+        if constexpr (kHashed) {
+            std::fill(m_slots.begin(), m_slots.end(), nullptr);
+            m_nTombstones = 0;
+        } else {
+            m_tree.clear();
+        }
     }
 
-    POSITION GetStartPosition() const
-    {
-        return m_list.empty() ? nullptr : ToPosition(&m_list.front());
-    }
+    POSITION GetStartPosition() const { return ToPosition(m_pHead); }
     void GetNextAssoc(POSITION& rPos, KEY& rKey, VALUE& rValue) const
     {
-        const Pair* p = reinterpret_cast<const Pair*>(rPos);
-        rKey = p->first;
-        rValue = p->second;
-        auto it = std::next(typename List::const_iterator(m_index.find(p->first)->second));
-        rPos = it == m_list.end() ? nullptr : ToPosition(&*it);
+        const Node* n = reinterpret_cast<const Node*>(rPos);
+        rKey = n->key;
+        rValue = n->value;
+        rPos = ToPosition(n->next);
     }
 
 protected:
-    using Pair = std::pair<KEY, VALUE>;
-    using List = std::list<Pair>;
     static constexpr bool kHashed = std::is_integral_v<KEY> || std::is_enum_v<KEY> || std::is_pointer_v<KEY>;
-    using Index = std::conditional_t<kHashed, std::unordered_map<KEY, typename List::iterator>,
-                                     std::map<KEY, typename List::iterator>>;
     void CopyFrom(const CMap& src)
     {
         if (&src == this)
             return;
         RemoveAll();
-        // Straight into the list: ARG_KEY and ARG_VALUE may be non-const references.
-        for (const auto& p : src.m_list) {
-            m_list.push_back(p);
-            m_index.emplace(p.first, std::prev(m_list.end()));
-        }
+        // Straight into the nodes: ARG_KEY and ARG_VALUE may be non-const references.
+        for (const Node* n = src.m_pHead; n; n = n->next)
+            Insert(n->key, n->value);
     }
 
 private:
-    static POSITION ToPosition(const Pair* p) { return reinterpret_cast<POSITION>(const_cast<Pair*>(p)); }
+    // Entries live in chunks that never move, so that a reference into the map stays valid
+    // across later inserts; a list through them keeps the insertion order.
+    struct Node {
+        Node* prev;
+        Node* next;
+        union {
+            KEY key;
+        };
+        union {
+            VALUE value;
+        };
+        Node() {}
+        ~Node() {}
+    };
+    struct Chunk {
+        Node* nodes;
+        std::size_t count;
+    };
+    static constexpr std::size_t kFirstChunk = 8;
+    static constexpr std::size_t kLargestChunk = 1024;
 
-    List m_list;
-    Index m_index;
+    static POSITION ToPosition(const Node* n) { return reinterpret_cast<POSITION>(const_cast<Node*>(n)); }
+    static Node* Tombstone() { return reinterpret_cast<Node*>(alignof(Node)); }
+
+    std::size_t HashSlot(const KEY& k) const
+    {
+        std::uint64_t h;
+        if constexpr (std::is_pointer_v<KEY>)
+            h = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(k));
+        else if constexpr (std::is_enum_v<KEY>)
+            h = static_cast<std::uint64_t>(static_cast<std::underlying_type_t<KEY>>(k));
+        else
+            h = static_cast<std::uint64_t>(k);
+        h *= 0x9E3779B97F4A7C15ULL;
+        return static_cast<std::size_t>(h >> 32) & (m_slots.size() - 1);
+    }
+
+    Node* Find(const KEY& k) const
+    {
+        if constexpr (kHashed) {
+            if (m_slots.empty())
+                return nullptr;
+            for (std::size_t i = HashSlot(k);; i = (i + 1) & (m_slots.size() - 1)) {
+                Node* n = m_slots[i];
+                if (!n)
+                    return nullptr;
+                if (n != Tombstone() && n->key == k)
+                    return n;
+            }
+        } else {
+            auto it = m_tree.find(k);
+            return it == m_tree.end() ? nullptr : it->second;
+        }
+    }
+
+    // A new entry of a key not in the map, its value made from args (none: value-initialised),
+    // last in the order.
+    template <class... Args>
+    Node* Insert(const KEY& k, const Args&... args)
+    {
+        if constexpr (kHashed) {
+            // Entries and tombstones fill at most half the slots.
+            if (2 * (m_nCount + m_nTombstones + 1) > m_slots.size())
+                Rehash(std::max<std::size_t>(16, std::bit_ceil(4 * (m_nCount + 1))));
+        }
+        Node* n = Allocate();
+        try {
+            std::construct_at(&n->key, k);
+            try {
+                std::construct_at(&n->value, args...);
+            } catch (...) {
+                std::destroy_at(&n->key);
+                throw;
+            }
+        } catch (...) {
+            Release(n);
+            throw;
+        }
+        if constexpr (kHashed) {
+            std::size_t i = HashSlot(k);
+            while (m_slots[i] != nullptr && m_slots[i] != Tombstone())
+                i = (i + 1) & (m_slots.size() - 1);
+            if (m_slots[i] == Tombstone())
+                --m_nTombstones;
+            m_slots[i] = n;
+        } else {
+            try {
+                m_tree.emplace(k, n);
+            } catch (...) {
+                std::destroy_at(&n->value);
+                std::destroy_at(&n->key);
+                Release(n);
+                throw;
+            }
+        }
+        n->prev = m_pTail;
+        n->next = nullptr;
+        (m_pTail ? m_pTail->next : m_pHead) = n;
+        m_pTail = n;
+        ++m_nCount;
+        return n;
+    }
+
+    void Rehash(std::size_t nSlots)
+    {
+        std::vector<Node*> slots(nSlots, nullptr);
+        m_slots.swap(slots);
+        m_nTombstones = 0;
+        for (Node* n = m_pHead; n; n = n->next) {
+            std::size_t i = HashSlot(n->key);
+            while (m_slots[i])
+                i = (i + 1) & (m_slots.size() - 1);
+            m_slots[i] = n;
+        }
+    }
+
+    void Unlink(Node* n)
+    {
+        (n->prev ? n->prev->next : m_pHead) = n->next;
+        (n->next ? n->next->prev : m_pTail) = n->prev;
+        std::destroy_at(&n->value);
+        std::destroy_at(&n->key);
+        --m_nCount;
+        Release(n);
+    }
+
+    Node* Allocate()
+    {
+        if (m_pFree) {
+            Node* n = m_pFree;
+            m_pFree = n->next;
+            return n;
+        }
+        if (m_nChunk == m_chunks.size() || m_nUsedInChunk == m_chunks[m_nChunk].count) {
+            if (m_nChunk < m_chunks.size())
+                ++m_nChunk;
+            m_nUsedInChunk = 0;
+            if (m_nChunk == m_chunks.size()) {
+                const std::size_t count =
+                    m_chunks.empty() ? kFirstChunk : std::min(2 * m_chunks.back().count, kLargestChunk);
+                m_chunks.reserve(m_chunks.size() + 1);
+                m_chunks.push_back({std::allocator<Node>().allocate(count), count});
+            }
+        }
+        return std::construct_at(&m_chunks[m_nChunk].nodes[m_nUsedInChunk++]);
+    }
+    void Release(Node* n)
+    {
+        n->next = m_pFree;
+        m_pFree = n;
+    }
+
+    void DestroyNodes()
+    {
+        for (Node* n = m_pHead; n; n = n->next) {
+            std::destroy_at(&n->value);
+            std::destroy_at(&n->key);
+        }
+    }
+
+    std::vector<Chunk> m_chunks;
+    std::size_t m_nChunk = 0;       // the chunk new entries come from
+    std::size_t m_nUsedInChunk = 0; // its entries handed out
+    Node* m_pFree = nullptr;        // entries removed, for reuse
+    Node* m_pHead = nullptr;
+    Node* m_pTail = nullptr;
+    std::size_t m_nCount = 0;
+    std::vector<Node*> m_slots; // integral keys: open addressing, linear probing
+    std::size_t m_nTombstones = 0;
+    std::conditional_t<kHashed, char, std::map<KEY, Node*>> m_tree; // other keys
     UINT m_nHashSize = 17;
 };

@@ -49,19 +49,12 @@ SolidCentreRows* SolidCentreRowsStore::add(int record)
         slot_of_record_.resize(std::max(r + 1, 2 * slot_of_record_.size()), 0);
     if (used_ == BLOCK * blocks_.size()) {
         blocks_.reserve(blocks_.size() + 1);
-        blocks_.push_back(std::make_unique<SolidCentreRows[]>(BLOCK));
+        blocks_.push_back(std::make_unique_for_overwrite<SolidCentreRows[]>(BLOCK));
     }
     SolidCentreRows* rows = &blocks_[used_ / BLOCK][used_ % BLOCK];
     ++used_;
     slot_of_record_[r] = static_cast<std::int32_t>(used_);
     return rows;
-}
-
-void SolidCentreRowsStore::clear()
-{
-    std::vector<std::int32_t>().swap(slot_of_record_);
-    std::vector<std::unique_ptr<SolidCentreRows[]>>().swap(blocks_);
-    used_ = 0;
 }
 
 void reset_value_array(std::vector<double>& v, int rows, int columns)

@@ -27,14 +27,15 @@ constexpr int LINEAR_SOLID_RECORD_VALUES = 3805;  // R(3795), then H(10)
 
 // The centre stress rows C(6, 3nn) of a quadratic solid per unit global translation, with
 // the node count, coordinates and material they were formed from (nn 0: none formed), and
-// whether forming them wrote the Jacobian message.
+// whether forming them wrote the Jacobian message. The arrays, column-major, are written when
+// the rows are formed: a block of rows is not cleared first.
 struct SolidCentreRows {
     int nn = 0;
     int material_type = 0;
-    std::array<double, 11> material{}; // elastic modulus, Poisson ratio, the nine constants
-    FixedMatrix<3, 20> X{};
-    FixedMatrix<6, 60> C{};
     bool jacobian_message = false;
+    double material[11]; // elastic modulus, Poisson ratio, the nine constants
+    double X[3 * 20];
+    double C[6 * 60];
 };
 
 // Centre rows by element record, in blocks of 256 rows, so that keeping them allocates once a
@@ -49,8 +50,7 @@ public:
     // Rows to keep for a record that has none (nullptr when no more are kept); the allocation
     // may throw, leaving the store as it was.
     SolidCentreRows* add(int record);
-    // Frees every row.
-    void clear();
+    std::size_t size() const { return used_; }
 
 private:
     static constexpr std::size_t BLOCK = 256;
@@ -81,9 +81,9 @@ struct FamilyBuildState {
     std::vector<double> solid_rotation_work;
     std::vector<double> solid_stresses;
 
-    // Single-step centre requests of the quadratic solid: centre rows by element record,
-    // and the rows of a record that is not kept.
-    SolidCentreRowsStore solid_centre_rows;
+    // Single-step centre requests of the quadratic solid: the store of the CentreRowsUse in
+    // force (none: nothing kept), and the rows of a record that is not kept.
+    SolidCentreRowsStore* solid_centre_rows = nullptr;
     SolidCentreRows solid_centre_scratch;
 
     // Linear solid element: its record and the stored result matrix S(78, 48).

@@ -115,7 +115,7 @@ private:
                 oldest = &set[w];
         }
         if (!oldest->bytes)
-            oldest->bytes = std::make_unique<unsigned char[]>(static_cast<std::size_t>(BLOCK_BYTES));
+            oldest->bytes = std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(BLOCK_BYTES));
         const std::int64_t start = block << BLOCK_SHIFT;
         const std::int64_t length = std::min(BLOCK_BYTES, size_ - start);
         oldest->block = -1;

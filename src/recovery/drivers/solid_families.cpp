@@ -16,6 +16,7 @@
 #include <cstring>
 #include <iterator>
 #include <new>
+#include <utility>
 
 namespace kvpvs::recovery {
 namespace {
@@ -193,8 +194,7 @@ bool same_bits(const double* a, const double* b, int n)
     return std::memcmp(a, b, sizeof(double) * static_cast<std::size_t>(n)) == 0;
 }
 
-const FixedMatrix<6, 60>& centre_rows(DriverBuildState& build, int record, int nn, const FixedMatrix<3, 20>& X,
-                                      const Mat33& T)
+ConstMatView centre_rows(DriverBuildState& build, int record, int nn, const FixedMatrix<3, 20>& X, const Mat33& T)
 {
     FamilyBuildState& state = family_state(build.build);
     const MaterialBlock& m = shared_blocks().material_block;
@@ -202,17 +202,17 @@ const FixedMatrix<6, 60>& centre_rows(DriverBuildState& build, int record, int n
                                  m.material_constants[1], m.material_constants[2], m.material_constants[3],
                                  m.material_constants[4], m.material_constants[5], m.material_constants[6],
                                  m.material_constants[7], m.material_constants[8]};
-    SolidCentreRowsStore& kept = state.solid_centre_rows;
-    SolidCentreRows* rows = kept.find(record);
+    SolidCentreRowsStore* kept = state.solid_centre_rows;
+    SolidCentreRows* rows = kept ? kept->find(record) : nullptr;
     if (rows && rows->nn == nn && rows->material_type == m.material_type
-        && same_bits(rows->material.data(), material, 11) && same_bits(rows->X.a.data(), X.a.data(), 3 * nn)) {
+        && same_bits(rows->material, material, 11) && same_bits(rows->X, X.a.data(), 3 * nn)) {
         if (rows->jacobian_message)
             write_jacobian_message();
-        return rows->C;
+        return ConstMatView(rows->C, 6, 6, 60);
     }
-    if (!rows) {
+    if (!rows && kept) {
         try {
-            rows = kept.add(record);
+            rows = kept->add(record);
         } catch (const std::bad_alloc&) {
             // Not kept: formed in the scratch rows.
         }
@@ -221,13 +221,13 @@ const FixedMatrix<6, 60>& centre_rows(DriverBuildState& build, int record, int n
         rows = &state.solid_centre_scratch;
     // Marked unformed until formed whole: a message sink that throws leaves no half rows.
     rows->nn = 0;
-    rows->jacobian_message =
-        quadratic_solid_centre_rows(build.library, rows->C, nn, ConstMatView(X.a.data(), 3, 3, nn), T);
-    rows->X = X;
-    std::copy(std::begin(material), std::end(material), rows->material.begin());
+    rows->jacobian_message = quadratic_solid_centre_rows(build.library, MatView(rows->C, 6, 6, 60), nn,
+                                                         ConstMatView(X.a.data(), 3, 3, nn), T);
+    std::copy(X.a.begin(), X.a.end(), rows->X);
+    std::copy(std::begin(material), std::end(material), rows->material);
     rows->material_type = m.material_type;
     rows->nn = nn;
-    return rows->C;
+    return ConstMatView(rows->C, 6, 6, 60);
 }
 
 // Work rows 61..66 (centre stress) and 187..192 (centre strain) of the single-step build from
@@ -238,7 +238,7 @@ void quadratic_solid_centre(DriverBuildState& build, double* work, int axes_opti
                             bool strain)
 {
     FamilyBuildState& state = family_state(build.build);
-    const FixedMatrix<6, 60>& C = centre_rows(build, shared_blocks().entry_block.element_type, nn, X, T);
+    const ConstMatView C = centre_rows(build, shared_blocks().entry_block.element_type, nn, X, T);
     reset_value_array(state.displacement, MAX_ELEMENT_DOFS, 1);
     reset_value_array(state.axes_displacement, MAX_ELEMENT_DOFS, 1);
     read_element_data(build, state.displacement.data(), state.axes_displacement.data(), ncol, equations, nodes, nn, 0);
@@ -287,7 +287,18 @@ void quadratic_solid_result_matrix(DriverBuildState& build, int nn, MatView M, C
         }
 }
 
-void forget_centre_rows() { family_state(Build::single_step).solid_centre_rows.clear(); }
+CentreRowsKeep::CentreRowsKeep() : store_(std::make_unique<SolidCentreRowsStore>()) {}
+
+CentreRowsKeep::~CentreRowsKeep() = default;
+
+std::size_t CentreRowsKeep::rows() const { return store_->size(); }
+
+CentreRowsUse::CentreRowsUse(CentreRowsKeep& keep)
+    : previous_(std::exchange(family_state(Build::single_step).solid_centre_rows, keep.store_.get()))
+{
+}
+
+CentreRowsUse::~CentreRowsUse() { family_state(Build::single_step).solid_centre_rows = previous_; }
 
 void linear_solid_results(DriverBuildState& build, double* work, int axes_option)
 {

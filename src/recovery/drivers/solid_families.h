@@ -8,7 +8,41 @@
 
 #include "recovery/drivers/driver_state.h"
 
+#include <cstddef>
+#include <memory>
+
 namespace kvpvs::recovery {
+
+class SolidCentreRowsStore;
+
+// The centre rows that a display keeps for its later frames, freed with it.
+class CentreRowsKeep {
+public:
+    CentreRowsKeep();
+    ~CentreRowsKeep();
+    CentreRowsKeep(const CentreRowsKeep&) = delete;
+    CentreRowsKeep& operator=(const CentreRowsKeep&) = delete;
+
+    // The element records whose rows are kept.
+    std::size_t rows() const;
+
+private:
+    friend class CentreRowsUse;
+    std::unique_ptr<SolidCentreRowsStore> store_;
+};
+
+// While it lives, single-step centre requests keep their rows in `keep` and find them there;
+// outside every use no rows are kept. Uses nest: the innermost one is in force.
+class CentreRowsUse {
+public:
+    explicit CentreRowsUse(CentreRowsKeep& keep);
+    ~CentreRowsUse();
+    CentreRowsUse(const CentreRowsUse&) = delete;
+    CentreRowsUse& operator=(const CentreRowsUse&) = delete;
+
+private:
+    SolidCentreRowsStore* previous_;
+};
 
 // Work rows per value: 1..24 nodal forces, 25..30 centre stress, 25 + 6k.. node k stress,
 // 79..84 centre strain, 79 + 6k.. node k strain. axes_option 0: forces f <- T^T f of the
@@ -22,9 +56,8 @@ void linear_solid_results(DriverBuildState& build, double* work, int axes_option
 void quadratic_solid_results(DriverBuildState& build, double* work, int axes_option);
 
 // A single-step request for the centre stress or strain of a quadratic solid forms only the
-// element's six centre rows, and keeps them by element record (for up to 32768 records) for
-// the later frames of a display; forget_centre_rows frees them.
-void forget_centre_rows();
+// element's six centre rows, and keeps them by element record (for up to 32768 records) in the
+// CentreRowsKeep in use.
 
 // Element result matrix M(228, 120) of an nn-node quadratic solid with node coordinates
 // X(3, nn) and element axes T: rows 1..3nn the global stiffness, rows 61.. the element-axes

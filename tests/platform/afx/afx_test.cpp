@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 TEST(AfxArray, SetSizeZeroFillsAndRemoveAtKeepsOrder)
@@ -53,6 +56,43 @@ TEST(AfxMap, IteratesInInsertionOrderAndKeepsPlaceOnReset)
     EXPECT_EQ(v, "b");
     EXPECT_EQ(copy.GetCount(), 3);
     EXPECT_FALSE(m.Lookup(20, v));
+}
+
+// Many keys through growth, removals and reuse of removed entries, against a plain model of
+// the order; a value's address stays while later keys come and go, until RemoveAll.
+TEST(AfxMap, KeepsOrderAndReferencesThroughGrowthAndRemovals)
+{
+    CMap<unsigned int, unsigned int, double, double> m;
+    for (int round = 0; round < 2; ++round) {
+        double* kept = &m[7];
+        *kept = 0.5;
+        std::vector<unsigned int> order{7};
+        for (unsigned int i = 0; i < 3000; ++i) {
+            // Each key comes back, so removals find it; scattered, so that some keys collide.
+            unsigned int k = (i * 37) % 1001 + 10;
+            k = ((k ^ (k >> 16)) * 0x45d9f3bu) | 8u;
+            if (i % 3 == 2) {
+                if (m.RemoveKey(k))
+                    order.erase(std::find(order.begin(), order.end(), k));
+                continue;
+            }
+            if (!m.PLookup(k))
+                order.push_back(k);
+            m.SetAt(k, k * 0.25);
+        }
+        EXPECT_EQ(kept, m.PLookup(7));
+        ASSERT_EQ(m.GetCount(), static_cast<int>(order.size()));
+        std::size_t at = 0;
+        for (POSITION pos = m.GetStartPosition(); pos; ++at) {
+            unsigned int k;
+            double v;
+            m.GetNextAssoc(pos, k, v);
+            ASSERT_EQ(k, order[at]);
+            EXPECT_EQ(v, k == 7 ? 0.5 : k * 0.25);
+        }
+        m.RemoveAll(); // the second round reuses the storage
+        EXPECT_FALSE(m.PLookup(7));
+    }
 }
 
 TEST(AfxString, FormatHasPrintfSemantics)

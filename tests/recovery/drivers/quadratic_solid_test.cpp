@@ -4,8 +4,10 @@
 #include "family_fixture.h"
 
 #include "recovery/drivers/result_units.h"
+#include "recovery/drivers/solid_families.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -190,18 +192,32 @@ TEST_P(QuadraticSolid, CentreRequestOfOneStepGivesTheWholeRoutinesCentreRowsAgai
         return s * 1e-4 * (d * x[0] * x[1] - x[2] * x[2] + 0.3 * d * x[(d + 1) % 3]);
     });
     write();
+    kvpvs::recovery::CentreRowsKeep keep;
     for (int option : {0, 1}) {
         const Captured whole = run(KIND, 1, option, 2);
         for (int s = 1; s <= 2; ++s)
             for (int first : {61, 187})
                 for (int row = first; row < first + 6; ++row) {
                     ASSERT_NE(whole(row, s), 0.0) << "row " << row;
-                    // The second request finds the centre rows the first one kept.
-                    for (int again = 0; again < 2; ++again)
+                    // The second request finds the centre rows the first one kept; without
+                    // a keep in use the rows are formed for the request alone.
+                    for (int again = 0; again < 3; ++again) {
+                        std::optional<kvpvs::recovery::CentreRowsUse> use;
+                        if (again < 2)
+                            use.emplace(keep);
                         EXPECT_EQ(centre_value(base, row, option, 2, s), whole(row, s))
                             << "option " << option << " step " << s << " row " << row;
+                    }
                 }
     }
+    EXPECT_EQ(keep.rows(), 1U);
+    // Another display keeps its own.
+    kvpvs::recovery::CentreRowsKeep other;
+    {
+        const kvpvs::recovery::CentreRowsUse use(other);
+        EXPECT_EQ(centre_value(base, 61, 1, 2, 1), run(KIND, 1, 1, 2)(61, 1));
+    }
+    EXPECT_EQ(other.rows(), 1U);
 }
 
 TEST_P(QuadraticSolid, CentreRequestsMeetNeitherTheStepNorTheFileBefore)
@@ -227,6 +243,8 @@ TEST_P(QuadraticSolid, CentreRequestsMeetNeitherTheStepNorTheFileBefore)
     };
     const int row = 61;
     double before[2] = {};
+    kvpvs::recovery::CentreRowsKeep keep;
+    const kvpvs::recovery::CentreRowsUse use(keep);
     make(1.0, E);
     const Captured first = run(KIND, 1, 1, 2);
     // One display refresh after another, each a step of the same files.
