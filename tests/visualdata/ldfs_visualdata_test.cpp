@@ -231,17 +231,13 @@ TEST(ForceSumValues, ValueCountIsTheWholeListsLongestRun)
     }
     LdfsDisplay d;
     FillRecord(d.rec, m, 0, {});
-    T_VD_PARAM_D vp;
-    vp.pDoc = &m.doc;
-    vp.pUserDefData = &d.rec;
-    CPVSVisualDataLDFS vd(8, vp);
-    ASSERT_EQ(vd.MakeVData(&d.vs, &d.as, 0), 1);
+    d.Build(m, 8);
     int nCount = 0;
     double table[20][12];
     // Nine values per element: the element values are skipped (the not finite one too), and a
     // run of one value gives zeros at the nodes.
     for (size_t i : {size_t{0}, nLast}) {
-        ASSERT_EQ(vd.GetElemVDataTable(m.aElemK[i], 8, nCount, table), 1) << i;
+        ASSERT_EQ(d.pVD->GetElemVDataTable(m.aElemK[i], 8, nCount, table), 1) << i;
         for (int j = 0; j < 8; ++j) {
             EXPECT_EQ(table[j][0], i == 0 ? 0.0 : 2.5) << i;
             EXPECT_EQ(table[j][1], i == 0 ? 2.5 : 0.0) << i;
