@@ -149,12 +149,19 @@ private:
     size_t m_nFree = 0;
 };
 
+// A point array's values when it is a double array of one tuple per grid point; null otherwise.
+const double* DoubleValues(vtkDataArray* pArr, vtkIdType nGridPts)
+{
+    auto* pD = vtkDoubleArray::SafeDownCast(pArr);
+    return pD && nGridPts > 0 && pD->GetNumberOfTuples() == nGridPts ? pD->GetPointer(0) : nullptr;
+}
+
 // The grid's point arrays at the cut points, appended in point order: double arrays by direct
 // arithmetic, others through VTK's tuple interpolation. Attribute roles (scalars, vectors...)
 // carry over to the cut.
 class CCutValues {
 public:
-    CCutValues(vtkPointData* pIn, const PlaneCutIndex& index) : m_pIn(pIn)
+    CCutValues(vtkPointData* pIn, vtkIdType nGridPts) : m_pIn(pIn)
     {
         for (int a = 0; pIn && a < pIn->GetNumberOfArrays(); ++a) {
             vtkDataArray* pArr = pIn->GetArray(a);
@@ -163,7 +170,7 @@ public:
             T_ARR arr;
             arr.pIn = pArr;
             arr.nComp = pArr->GetNumberOfComponents();
-            arr.pInD = index.Values(a);
+            arr.pInD = DoubleValues(pArr, nGridPts);
             if (!arr.pInD) {
                 arr.pOut = vtkSmartPointer<vtkDataArray>::Take(pArr->NewInstance());
                 arr.pOut->SetNumberOfComponents(arr.nComp);
@@ -172,12 +179,12 @@ public:
             m_aArr.push_back(std::move(arr));
         }
     }
-    // From point p of the index (grid point nFrom).
-    void Copy(std::uint32_t p, vtkIdType nFrom, vtkIdType nTo)
+    // From grid point nFrom.
+    void Copy(vtkIdType nFrom, vtkIdType nTo)
     {
         for (T_ARR& a : m_aArr) {
             if (a.pInD) {
-                const double* v = a.pInD + static_cast<size_t>(p) * static_cast<size_t>(a.nComp);
+                const double* v = a.pInD + static_cast<size_t>(nFrom) * static_cast<size_t>(a.nComp);
                 a.aOut.insert(a.aOut.end(), v, v + a.nComp);
             } else {
                 a.pOut->InsertTuple(nTo, nFrom, a.pIn);
@@ -185,12 +192,12 @@ public:
         }
     }
     // v = va + t (vb - va), as the coordinates.
-    void Interpolate(std::uint32_t pa, std::uint32_t pb, vtkIdType na, vtkIdType nb, double t, vtkIdType nTo)
+    void Interpolate(vtkIdType na, vtkIdType nb, double t, vtkIdType nTo)
     {
         for (T_ARR& a : m_aArr) {
             if (a.pInD) {
-                const double* va = a.pInD + static_cast<size_t>(pa) * static_cast<size_t>(a.nComp);
-                const double* vb = a.pInD + static_cast<size_t>(pb) * static_cast<size_t>(a.nComp);
+                const double* va = a.pInD + static_cast<size_t>(na) * static_cast<size_t>(a.nComp);
+                const double* vb = a.pInD + static_cast<size_t>(nb) * static_cast<size_t>(a.nComp);
                 for (int k = 0; k < a.nComp; ++k)
                     a.aOut.push_back(va[k] + t * (vb[k] - va[k]));
             } else {
@@ -299,28 +306,14 @@ void UniteBox(double* b, const double* c)
 
 } // namespace
 
-PlaneCutIndex::T_KEY PlaneCutIndex::KeyOf(vtkUnstructuredGrid* pGrid)
-{
-    T_KEY key;
-    key.shape = GridShapeKey::Of(pGrid);
-    if (key.shape.nPoints == 0)
-        return key;
-    vtkPointData* pPd = pGrid->GetPointData();
-    for (int a = 0; pPd && a < pPd->GetNumberOfArrays(); ++a) {
-        vtkDataArray* pArr = pPd->GetArray(a);
-        key.aArrays.emplace_back(reinterpret_cast<std::uintptr_t>(pArr), pArr ? pArr->GetMTime() : 0);
-    }
-    return key;
-}
-
 bool PlaneCutIndex::Matches(vtkUnstructuredGrid* pGrid) const
 {
-    return !m_aLevel.empty() && KeyOf(pGrid) == m_key;
+    return !m_aLevel.empty() && GridShapeKey::Of(pGrid) == m_key;
 }
 
 void PlaneCutIndex::Clear()
 {
-    m_key = T_KEY{};
+    m_key = GridShapeKey{};
     m_aOrder.clear();
     m_aOrder.shrink_to_fit();
     for (auto* v : {&m_aCellBox})
@@ -329,7 +322,6 @@ void PlaneCutIndex::Clear()
         std::vector<std::uint32_t>().swap(*v);
     std::vector<std::uint8_t>().swap(m_aType);
     std::vector<double>().swap(m_aXyz);
-    m_aValues.clear();
     m_aLevel.clear();
     for (double& b : m_dBounds)
         b = 0.0;
@@ -340,8 +332,6 @@ size_t PlaneCutIndex::MemoryBytes() const
     size_t n = (m_aOrder.capacity() + m_aCellStart.capacity() + m_aConn.capacity() + m_aPointId.capacity()) *
                    sizeof(std::uint32_t) +
                m_aCellBox.capacity() * sizeof(float) + m_aType.capacity() + m_aXyz.capacity() * sizeof(double);
-    for (const auto& v : m_aValues)
-        n += v.capacity() * sizeof(double);
     for (const auto& l : m_aLevel)
         n += l.capacity() * sizeof(double);
     return n;
@@ -470,7 +460,7 @@ void PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
         m_aLevel.push_back(std::move(above));
     }
     std::copy(dAll, dAll + 6, m_dBounds);
-    CopyValues(pGrid);
+    m_key = GridShapeKey::Of(pGrid);
 }
 
 GridShapeKey GridShapeKey::Of(vtkUnstructuredGrid* pGrid)
@@ -545,33 +535,6 @@ void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFil
     gather(pGrid->GetPointData(), pSurf->GetPointData(), m_pPointIds);
     gather(pGrid->GetCellData(), pSurf->GetCellData(), m_pCellIds);
     pOut->DeepCopy(pSurf);
-}
-
-bool PlaneCutIndex::MatchesShape(vtkUnstructuredGrid* pGrid) const
-{
-    return !m_aLevel.empty() && GridShapeKey::Of(pGrid) == m_key.shape;
-}
-
-void PlaneCutIndex::CopyValues(vtkUnstructuredGrid* pGrid)
-{
-    // The double point arrays in the index's point order: a cut interpolates them where it
-    // reads the points.
-    const vtkIdType nGridPts = pGrid->GetNumberOfPoints();
-    vtkPointData* pPd = pGrid->GetPointData();
-    m_aValues.clear();
-    m_aValues.resize(static_cast<size_t>(pPd ? pPd->GetNumberOfArrays() : 0));
-    for (size_t a = 0; a < m_aValues.size(); ++a) {
-        auto* pArr = vtkDoubleArray::SafeDownCast(pPd->GetArray(static_cast<int>(a)));
-        if (!pArr || pArr->GetNumberOfTuples() != nGridPts || nGridPts == 0)
-            continue;
-        const size_t nComp = static_cast<size_t>(pArr->GetNumberOfComponents());
-        const double* pSrc = pArr->GetPointer(0);
-        std::vector<double>& v = m_aValues[a];
-        v.resize(nComp * m_aPointId.size());
-        for (size_t p = 0; p < m_aPointId.size(); ++p)
-            std::copy_n(pSrc + nComp * m_aPointId[p], nComp, &v[nComp * p]);
-    }
-    m_key = KeyOf(pGrid);
 }
 
 namespace {
@@ -661,7 +624,10 @@ private:
 PlaneCutter::PlaneCutter(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
                          const double normal[3], PlaneCut& cut)
     : m_pGrid(pGrid), m_index(index), m_n(normal), m_o(origin), m_cut(cut), m_pInPd(pGrid->GetPointData()),
-      m_values(m_pInPd, index), m_aPolyOffset(1, 0), m_pVal0(index.Values(0)),
+      m_values(m_pInPd, pGrid->GetNumberOfPoints()), m_aPolyOffset(1, 0),
+      m_pVal0(m_pInPd && m_pInPd->GetNumberOfArrays() > 0
+                  ? DoubleValues(m_pInPd->GetArray(0), pGrid->GetNumberOfPoints())
+                  : nullptr),
       m_nVal0(m_pVal0 ? static_cast<size_t>(m_pInPd->GetArray(0)->GetNumberOfComponents()) : 0)
 {
     const double* n = m_n;
@@ -702,14 +668,14 @@ vtkIdType PlaneCutter::CutPoint(std::uint32_t a, std::uint32_t b, bool bEdge, do
     if (!bEdge) {
         std::copy(xa, xa + 3, x);
         nId = NewPoint(x);
-        m_values.Copy(a, ga, nId);
+        m_values.Copy(ga, nId);
     } else {
         const double t = (0.0 - sa) / (sb - sa);
         const double* xb = m_index.Xyz(b);
         for (int k = 0; k < 3; ++k)
             x[k] = xa[k] + t * (xb[k] - xa[k]);
         nId = NewPoint(x);
-        m_values.Interpolate(a, b, ga, gb, t, nId);
+        m_values.Interpolate(ga, gb, t, nId);
     }
     m_table.Insert(k0, k1, nId);
     return nId;
@@ -885,7 +851,7 @@ void PlaneCutter::Prefetch(size_t i) const
     for (int j = 0; j < m_index.CellSize(i); ++j) {
         __builtin_prefetch(m_index.Xyz(pP[j]));
         if (m_pVal0)
-            __builtin_prefetch(m_pVal0 + m_nVal0 * pP[j]);
+            __builtin_prefetch(m_pVal0 + m_nVal0 * static_cast<size_t>(m_index.GridPoint(pP[j])));
     }
 }
 
