@@ -491,11 +491,21 @@ void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFil
     const GridShapeKey key = GridShapeKey::Of(pGrid);
     if (!m_pSurface || !(key == m_key)) {
         Clear();
-        pFilter->SetInputData(pGrid);
+        // The filter first sees the grid's points and cells alone: the values of the surface are
+        // then gathered as for a kept surface, and the filter sizes no value arrays by the grid.
+        auto pShape = vtkSmartPointer<vtkUnstructuredGrid>::New();
+        pShape->ShallowCopy(pGrid);
+        pShape->GetPointData()->Initialize();
+        pShape->GetCellData()->Initialize();
+        pFilter->SetInputData(pShape);
         pFilter->PassThroughPointIdsOn();
         pFilter->PassThroughCellIdsOn();
         pFilter->Update();
-        vtkPolyData* pSurf = pFilter->GetOutput();
+        auto pSurf = vtkSmartPointer<vtkPolyData>::New();
+        pSurf->ShallowCopy(pFilter->GetOutput());
+        pFilter->SetInputData(nullptr);
+        pFilter->GetOutput()->Initialize();
+        pShape = nullptr;
         auto takeIds = [](vtkDataSetAttributes* pData, const char* pszName) {
             vtkSmartPointer<vtkIdTypeArray> pIds = vtkIdTypeArray::SafeDownCast(pData->GetArray(pszName));
             pData->RemoveArray(pszName);
@@ -503,9 +513,9 @@ void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFil
         };
         const auto pPointIds = takeIds(pSurf->GetPointData(), pFilter->GetOriginalPointIdsName());
         const auto pCellIds = takeIds(pSurf->GetCellData(), pFilter->GetOriginalCellIdsName());
-        pOut->DeepCopy(pSurf);
         // Kept only when every surface point is a grid point and every face a grid cell's:
-        // points the filter makes inside a face take interpolated values.
+        // points the filter makes inside a face take interpolated values, and are filtered again
+        // with the values.
         auto within = [](vtkIdTypeArray* pIds, vtkIdType nCount, vtkIdType nMax) {
             bool bIn = pIds && pIds->GetNumberOfTuples() == nCount;
             for (vtkIdType i = 0; bIn && i < nCount; ++i)
@@ -513,16 +523,21 @@ void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFil
             return bIn;
         };
         if (!within(pPointIds, pSurf->GetNumberOfPoints(), pGrid->GetNumberOfPoints()) ||
-            !within(pCellIds, pSurf->GetNumberOfCells(), pGrid->GetNumberOfCells()))
+            !within(pCellIds, pSurf->GetNumberOfCells(), pGrid->GetNumberOfCells())) {
+            pSurf = nullptr;
+            pFilter->SetInputData(pGrid);
+            pFilter->PassThroughPointIdsOff();
+            pFilter->PassThroughCellIdsOff();
+            pFilter->Update();
+            pOut->DeepCopy(pFilter->GetOutput());
             return;
-        m_pSurface = vtkSmartPointer<vtkPolyData>::New();
-        m_pSurface->ShallowCopy(pOut);
-        m_pSurface->GetPointData()->Initialize();
-        m_pSurface->GetCellData()->Initialize();
+        }
+        pSurf->GetPointData()->Initialize();
+        pSurf->GetCellData()->Initialize();
+        m_pSurface = pSurf;
         m_pPointIds = pPointIds;
         m_pCellIds = pCellIds;
         m_key = key;
-        return;
     }
     auto pSurf = vtkSmartPointer<vtkPolyData>::New();
     pSurf->ShallowCopy(m_pSurface);
