@@ -420,10 +420,21 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
     const int nScalarComp = GetScalarCompCount();
     const size_t nNodeNum = sh.aNodeK.size();
 
-    // Per node: number of contributing elements and the sums, component by component.
+    // Per node: number of contributing elements and the sums, component by component, summed
+    // in the scalar array itself (a node's tuple, then moved down to its point's). The last
+    // fill's array is filled again when nothing else holds it: a refresh then neither allocates
+    // nor touches new memory.
     std::vector<int> aCount(nNodeNum, 0);
-    const size_t nStride = static_cast<size_t>(std::max(nComp, 1));
-    std::vector<double> aSum(nNodeNum * nStride, 0.0);
+    const size_t nStride = static_cast<size_t>(nScalarComp);
+    if (!sh.pScalars || sh.pScalars->GetReferenceCount() > 1 || sh.pScalars->GetNumberOfComponents() != nScalarComp) {
+        sh.pScalars = vtkSmartPointer<vtkDoubleArray>::New();
+        sh.pScalars->SetNumberOfComponents(nScalarComp);
+    }
+    vtkDoubleArray* pScalars = sh.pScalars;
+    pScalars->SetNumberOfTuples(static_cast<vtkIdType>(nNodeNum));
+    pScalars->Modified();
+    double* const aSum = pScalars->GetPointer(0);
+    std::fill_n(aSum, nNodeNum * nStride, 0.0);
     std::vector<char> aFailed(static_cast<size_t>(nElemNum), 0);
     double dTable[kMaxNode][kMaxComp];
     for (size_t i = 0; i < static_cast<size_t>(nElemNum); ++i) {
@@ -456,19 +467,19 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
     if (!sh.pTopo || aFailed != sh.aFailed)
         BuildTopology(pMD, aFailed, aCount);
 
-    vtkNew<vtkDoubleArray> pScalars;
-    pScalars->SetNumberOfComponents(nScalarComp);
-    pScalars->SetNumberOfTuples(sh.pTopo->GetNumberOfPoints());
-    double* pValOut = pScalars->GetPointer(0);
+    // Points are numbered in node order, so a point's tuple is never past its node's: moved
+    // down in place, in turn.
     for (size_t idx = 0; idx < nNodeNum; ++idx) {
         const vtkIdType nId = sh.aPointId[idx];
         if (nId < 0)
             continue;
         // The mean over the elements that share the node.
-        double* pTuple = pValOut + static_cast<size_t>(nId) * static_cast<size_t>(nScalarComp);
-        for (int c = 0; c < nScalarComp; ++c)
-            pTuple[c] = c < nComp ? aSum[idx * nStride + static_cast<size_t>(c)] / aCount[idx] : 0.0;
+        const double* pSum = aSum + idx * nStride;
+        double* pTuple = aSum + static_cast<size_t>(nId) * nStride;
+        for (size_t c = 0; c < nStride; ++c)
+            pTuple[c] = c < static_cast<size_t>(nComp) ? pSum[c] / aCount[idx] : 0.0;
     }
+    pScalars->SetNumberOfTuples(sh.pTopo->GetNumberOfPoints());
     pGrid->ShallowCopy(sh.pTopo);
     pGrid->GetPointData()->SetScalars(pScalars);
     for (const auto& [nCell, nElemK] : sh.aSolidCell)

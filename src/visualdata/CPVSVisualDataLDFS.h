@@ -13,6 +13,7 @@
 
 #include <algorithm>
 
+#include <vtkDoubleArray.h>
 #include <vtkSmartPointer.h>
 #include <vtkUnstructuredGrid.h>
 
@@ -193,6 +194,7 @@ protected:
         vtkSmartPointer<vtkUnstructuredGrid> pTopo; // points and cells, no values
         std::vector<vtkIdType> aPointId;           // per node, its point (-1: none)
         std::vector<std::pair<int, unsigned int>> aSolidCell; // cell -> element
+        vtkSmartPointer<vtkDoubleArray> pScalars; // the last fill's point values
     };
     bool ShapeMatches(CPVSModelDataFEM* pMD) const;
     void BuildShape(CPVSModelDataFEM* pMD);

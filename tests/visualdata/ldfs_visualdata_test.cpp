@@ -286,6 +286,8 @@ TEST(ForceSumGrid, SharedNodesAverageAndElementsWithoutValuesAreLeftOut)
         out.Append(m.aElemK[0], p, n);
         cls.Set(static_cast<unsigned int>(m.nRowK[c]), out);
     }
+    // The values handed out with the first grid are still held: the refresh fills others.
+    const vtkSmartPointer<vtkDataArray> pHeld = s;
     d.pVD->MakeVData(&d.vs, &d.as, 0);
     grid->Initialize();
     d.pVD->MakeVGeomDataByPlane(d.rec.aAxis[0], d.rec.aPlane[0], grid, &d.vs, &d.as, nullptr, d.pVM->GetMDTCtrl(), 0);
@@ -293,6 +295,8 @@ TEST(ForceSumGrid, SharedNodesAverageAndElementsWithoutValuesAreLeftOut)
     s = grid->GetPointData()->GetScalars();
     for (vtkIdType p = 0; p < grid->GetNumberOfPoints(); ++p)
         EXPECT_EQ(s->GetComponent(p, 0), 10.0) << "shared nodes keep the value of the element that has one";
+    ASSERT_EQ(pHeld->GetNumberOfTuples(), 12);
+    EXPECT_EQ(pHeld->GetComponent(11, 0), 20.0);
 }
 
 TEST(ForceSumGrid, DesignVariantMapsEverySolidCellToItsElement)
