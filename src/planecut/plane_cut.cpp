@@ -424,8 +424,12 @@ void PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
 
     const vtkIdType nGridPts = pGrid->GetNumberOfPoints();
     std::vector<std::uint32_t> aLocal(static_cast<size_t>(nGridPts), std::numeric_limits<std::uint32_t>::max());
+    // Sized once: grown by doubling they would hold up to twice what they keep.
     m_aCellStart.reserve(nCount + 1);
     m_aType.reserve(nCount);
+    m_aConn.reserve(static_cast<size_t>(pGrid->GetCells()->GetNumberOfConnectivityIds()));
+    m_aPointId.reserve(static_cast<size_t>(nGridPts));
+    m_aXyz.reserve(3 * static_cast<size_t>(nGridPts));
     m_aCellStart.push_back(0);
     for (size_t i = 0; i < nCount; ++i) {
         const vtkIdType c = static_cast<vtkIdType>(m_aOrder[i]);
@@ -486,11 +490,169 @@ void KeptSurface::Clear()
     m_pCellIds = nullptr;
 }
 
+namespace {
+
+// Faces of the linear solid cells, as a surface filter lists them: corner indices, -1 after a
+// triangle's third.
+struct T_FACE_LIST {
+    int nPoint = 0;
+    int nFace = 0;
+    int aCorner[6][4] = {};
+};
+const T_FACE_LIST* SolidFacesOf(int nType)
+{
+    static const T_FACE_LIST kHex{8, 6, {{0, 1, 5, 4}, {0, 3, 2, 1}, {0, 4, 7, 3}, {1, 2, 6, 5}, {2, 3, 7, 6}, {4, 5, 6, 7}}};
+    static const T_FACE_LIST kVoxel{8, 6, {{0, 1, 5, 4}, {0, 2, 3, 1}, {0, 4, 6, 2}, {1, 3, 7, 5}, {2, 6, 7, 3}, {4, 5, 7, 6}}};
+    static const T_FACE_LIST kTetra{4, 4, {{0, 1, 3, -1}, {0, 2, 1, -1}, {0, 3, 2, -1}, {1, 2, 3, -1}}};
+    static const T_FACE_LIST kPyramid{5, 5, {{3, 2, 1, 0}, {0, 1, 4, -1}, {1, 2, 4, -1}, {2, 3, 4, -1}, {3, 0, 4, -1}}};
+    static const T_FACE_LIST kWedge{6, 5, {{0, 2, 5, 3}, {1, 0, 3, 4}, {2, 1, 4, 5}, {0, 1, 2, -1}, {3, 5, 4, -1}}};
+    switch (nType) {
+    case VTK_HEXAHEDRON: return &kHex;
+    case VTK_VOXEL: return &kVoxel;
+    case VTK_TETRA: return &kTetra;
+    case VTK_PYRAMID: return &kPyramid;
+    case VTK_WEDGE: return &kWedge;
+    default: return nullptr;
+    }
+}
+
+// A face's points turned, keeping their sense, so that the smallest id comes first (a tie
+// turns nothing); its size, 3 or 4.
+int FacePoints(const vtkIdType* pIds, const int* pCorner, vtkIdType f[4])
+{
+    const int n = pCorner[3] < 0 ? 3 : 4;
+    vtkIdType v[4];
+    for (int j = 0; j < n; ++j)
+        v[j] = pIds[pCorner[j]];
+    int nFirst = 0;
+    for (int j = 1; j < n; ++j) {
+        bool bLeast = true;
+        for (int k = 0; k < n; ++k)
+            bLeast = bLeast && (k == j || v[j] < v[k]);
+        if (bLeast)
+            nFirst = j;
+    }
+    for (int j = 0; j < n; ++j)
+        f[j] = v[(nFirst + j) % n];
+    return n;
+}
+
+// Two turned faces are one when they have the same points: a triangle's last two and a
+// quadrilateral's second and fourth in either order.
+bool SameFace(const vtkIdType* f, int n, const vtkIdType* g, int m)
+{
+    if (n != m || f[0] != g[0])
+        return false;
+    if (n == 3)
+        return (f[1] == g[1] && f[2] == g[2]) || (f[1] == g[2] && f[2] == g[1]);
+    return f[2] == g[2] && ((f[1] == g[1] && f[3] == g[3]) || (f[1] == g[3] && f[3] == g[1]));
+}
+
+// The boundary faces of a grid of linear solid cells, as the surface filter gives them
+// (faces grouped by their smallest point id, in the order the cells list them; points in order
+// of first use), without its per-face allocations: faces are listed by cell and face number,
+// 4 bytes each, and compared within their group. False for any other grid.
+bool SolidBoundary(vtkUnstructuredGrid* pGrid, vtkPolyData* pSurf, vtkIdTypeArray* pPointIds,
+                   vtkIdTypeArray* pCellIds)
+{
+    vtkPoints* pPts = pGrid->GetPoints();
+    const vtkIdType nCells = pGrid->GetNumberOfCells();
+    const vtkIdType nPts = pPts ? pPts->GetNumberOfPoints() : 0;
+    if (nCells <= 0 || nPts <= 0 || nCells >= (vtkIdType{1} << 28) || nPts >= (vtkIdType{1} << 31) ||
+        pGrid->GetPointGhostArray() || pGrid->GetCellGhostArray())
+        return false;
+    vtkIdType n = 0;
+    const vtkIdType* pIds = nullptr;
+    std::vector<std::uint32_t> aFirst(static_cast<size_t>(nPts) + 1, 0);
+    vtkIdType f[4];
+    for (vtkIdType c = 0; c < nCells; ++c) {
+        const T_FACE_LIST* pFaces = SolidFacesOf(pGrid->GetCellType(c));
+        pGrid->GetCellPoints(c, n, pIds);
+        if (!pFaces || n < pFaces->nPoint)
+            return false;
+        for (int j = 0; j < pFaces->nPoint; ++j)
+            if (pIds[j] < 0 || pIds[j] >= nPts)
+                return false;
+        for (int k = 0; k < pFaces->nFace; ++k) {
+            FacePoints(pIds, pFaces->aCorner[k], f);
+            ++aFirst[static_cast<size_t>(f[0]) + 1];
+        }
+    }
+    for (size_t p = 0; p < static_cast<size_t>(nPts); ++p)
+        aFirst[p + 1] += aFirst[p];
+    std::vector<std::uint32_t> aFace(aFirst.back());
+    {
+        std::vector<std::uint32_t> aNext(aFirst.begin(), aFirst.end() - 1);
+        for (vtkIdType c = 0; c < nCells; ++c) {
+            const T_FACE_LIST* pFaces = SolidFacesOf(pGrid->GetCellType(c));
+            pGrid->GetCellPoints(c, n, pIds);
+            for (int k = 0; k < pFaces->nFace; ++k) {
+                FacePoints(pIds, pFaces->aCorner[k], f);
+                aFace[aNext[static_cast<size_t>(f[0])]++] = static_cast<std::uint32_t>(c) << 3 | static_cast<std::uint32_t>(k);
+            }
+        }
+    }
+    auto facePoints = [&](std::uint32_t nRef, vtkIdType g[4]) {
+        const vtkIdType c = static_cast<vtkIdType>(nRef >> 3);
+        pGrid->GetCellPoints(c, n, pIds);
+        return FacePoints(pIds, SolidFacesOf(pGrid->GetCellType(c))->aCorner[nRef & 7], g);
+    };
+    auto pNewPts = vtkSmartPointer<vtkPoints>::New();
+    pNewPts->SetDataType(pPts->GetDataType());
+    vtkNew<vtkCellArray> pPolys;
+    std::vector<vtkIdType> aOut(static_cast<size_t>(nPts), -1);
+    pPointIds->SetNumberOfComponents(1);
+    pCellIds->SetNumberOfComponents(1);
+    // One group's faces: their points, then which are shared.
+    std::vector<std::array<vtkIdType, 5>> aGroup;
+    for (size_t p = 0; p < static_cast<size_t>(nPts); ++p) {
+        aGroup.resize(aFirst[p + 1] - aFirst[p]);
+        for (size_t i = 0; i < aGroup.size(); ++i)
+            aGroup[i][4] = facePoints(aFace[aFirst[p] + i], aGroup[i].data());
+        for (size_t i = 0; i < aGroup.size(); ++i) {
+            const vtkIdType* g = aGroup[i].data();
+            const int nf = static_cast<int>(g[4]);
+            bool bShared = false;
+            for (size_t j = 0; j < aGroup.size() && !bShared; ++j)
+                bShared = j != i && SameFace(g, nf, aGroup[j].data(), static_cast<int>(aGroup[j][4]));
+            if (bShared)
+                continue;
+            vtkIdType aCell[4];
+            for (int j = 0; j < nf; ++j) {
+                vtkIdType& r = aOut[static_cast<size_t>(g[j])];
+                if (r < 0) {
+                    r = pNewPts->InsertNextPoint(pPts->GetPoint(g[j]));
+                    pPointIds->InsertNextValue(g[j]);
+                }
+                aCell[j] = r;
+            }
+            pPolys->InsertNextCell(nf, aCell);
+            pCellIds->InsertNextValue(static_cast<vtkIdType>(aFace[aFirst[p] + i] >> 3));
+        }
+    }
+    pSurf->SetPoints(pNewPts);
+    pSurf->SetPolys(pPolys);
+    return true;
+}
+
+} // namespace
+
 void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFilter, vtkPolyData* pOut)
 {
     const GridShapeKey key = GridShapeKey::Of(pGrid);
     if (!m_pSurface || !(key == m_key)) {
         Clear();
+        auto pSolid = vtkSmartPointer<vtkPolyData>::New();
+        auto pSolidPointIds = vtkSmartPointer<vtkIdTypeArray>::New();
+        auto pSolidCellIds = vtkSmartPointer<vtkIdTypeArray>::New();
+        if (SolidBoundary(pGrid, pSolid, pSolidPointIds, pSolidCellIds)) {
+            m_pSurface = pSolid;
+            m_pPointIds = pSolidPointIds;
+            m_pCellIds = pSolidCellIds;
+            m_key = key;
+        }
+    }
+    if (!m_pSurface) {
         // The filter first sees the grid's points and cells alone: the values of the surface are
         // then gathered as for a kept surface, and the filter sizes no value arrays by the grid.
         auto pShape = vtkSmartPointer<vtkUnstructuredGrid>::New();
