@@ -68,6 +68,15 @@ T_CELL_SHAPE ShapeOf(int nType)
     }
 }
 
+// The grid's coordinates when its points are a double array of them; null otherwise.
+const double* DoublePoints(vtkUnstructuredGrid* pGrid)
+{
+    vtkPoints* pPoints = pGrid ? pGrid->GetPoints() : nullptr;
+    auto* pArr = pPoints ? vtkDoubleArray::SafeDownCast(pPoints->GetData()) : nullptr;
+    return pArr && pArr->GetNumberOfComponents() == 3 && pArr->GetNumberOfTuples() > 0 ? pArr->GetPointer(0)
+                                                                                       : nullptr;
+}
+
 // Coordinates of the grid's points: straight from a double array when they are one.
 class CPointReader {
 public:
@@ -306,6 +315,12 @@ void UniteBox(double* b, const double* c)
 
 } // namespace
 
+const double* PlaneCutIndex::Points(vtkUnstructuredGrid* pGrid) const
+{
+    const double* pXyz = DoublePoints(pGrid);
+    return pXyz ? pXyz : m_aXyz.data();
+}
+
 bool PlaneCutIndex::Matches(vtkUnstructuredGrid* pGrid) const
 {
     return !m_aLevel.empty() && GridShapeKey::Of(pGrid) == m_key;
@@ -318,7 +333,7 @@ void PlaneCutIndex::Clear()
     m_aOrder.shrink_to_fit();
     for (auto* v : {&m_aCellBox})
         std::vector<float>().swap(*v);
-    for (auto* v : {&m_aCellStart, &m_aConn, &m_aPointId})
+    for (auto* v : {&m_aCellStart, &m_aConn})
         std::vector<std::uint32_t>().swap(*v);
     std::vector<std::uint8_t>().swap(m_aType);
     std::vector<double>().swap(m_aXyz);
@@ -329,7 +344,7 @@ void PlaneCutIndex::Clear()
 
 size_t PlaneCutIndex::MemoryBytes() const
 {
-    size_t n = (m_aOrder.capacity() + m_aCellStart.capacity() + m_aConn.capacity() + m_aPointId.capacity()) *
+    size_t n = (m_aOrder.capacity() + m_aCellStart.capacity() + m_aConn.capacity()) *
                    sizeof(std::uint32_t) +
                m_aCellBox.capacity() * sizeof(float) + m_aType.capacity() + m_aXyz.capacity() * sizeof(double);
     for (const auto& l : m_aLevel)
@@ -422,34 +437,27 @@ void PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
     }
     m_aLevel.push_back(std::move(aLeaf));
 
-    const vtkIdType nGridPts = pGrid->GetNumberOfPoints();
-    std::vector<std::uint32_t> aLocal(static_cast<size_t>(nGridPts), std::numeric_limits<std::uint32_t>::max());
     // Sized once: grown by doubling they would hold up to twice what they keep.
     m_aCellStart.reserve(nCount + 1);
     m_aType.reserve(nCount);
     m_aConn.reserve(static_cast<size_t>(pGrid->GetCells()->GetNumberOfConnectivityIds()));
-    m_aPointId.reserve(static_cast<size_t>(nGridPts));
-    m_aXyz.reserve(3 * static_cast<size_t>(nGridPts));
     m_aCellStart.push_back(0);
     for (size_t i = 0; i < nCount; ++i) {
         const vtkIdType c = static_cast<vtkIdType>(m_aOrder[i]);
         vtkIdType nPts = 0;
         const vtkIdType* pIds = nullptr;
         pGrid->GetCellPoints(c, nPts, pIds);
-        for (vtkIdType j = 0; j < nPts; ++j) {
-            std::uint32_t& r = aLocal[static_cast<size_t>(pIds[j])];
-            if (r == std::numeric_limits<std::uint32_t>::max()) {
-                r = static_cast<std::uint32_t>(m_aPointId.size());
-                m_aPointId.push_back(static_cast<std::uint32_t>(pIds[j]));
-                double x[3];
-                reader.Get(pIds[j], x);
-                m_aXyz.insert(m_aXyz.end(), x, x + 3);
-            }
-            m_aConn.push_back(r);
-        }
+        for (vtkIdType j = 0; j < nPts; ++j)
+            m_aConn.push_back(static_cast<std::uint32_t>(pIds[j]));
         m_aCellStart.push_back(static_cast<std::uint32_t>(m_aConn.size()));
         const int nType = pGrid->GetCellType(c);
         m_aType.push_back(static_cast<std::uint8_t>(nType >= 0 && nType < 256 ? nType : 0));
+    }
+    if (!DoublePoints(pGrid)) {
+        const vtkIdType nGridPts = pGrid->GetNumberOfPoints();
+        m_aXyz.resize(3 * static_cast<size_t>(nGridPts));
+        for (vtkIdType p = 0; p < nGridPts; ++p)
+            reader.Get(p, &m_aXyz[3 * static_cast<size_t>(p)]);
     }
     while (m_aLevel.back().size() > 6) {
         const std::vector<double>& below = m_aLevel.back();
@@ -793,6 +801,9 @@ private:
     std::set<std::vector<double>> m_claimed;
     std::vector<std::pair<std::vector<double>, size_t>> m_aPending;
 
+    // The grid's coordinates, three per point.
+    const double* m_pXyz;
+    const double* Xyz(std::uint32_t p) const { return m_pXyz + 3 * static_cast<size_t>(p); }
     // The first point array, asked for early with the points.
     const double* m_pVal0;
     size_t m_nVal0;
@@ -801,7 +812,7 @@ private:
 PlaneCutter::PlaneCutter(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
                          const double normal[3], PlaneCut& cut)
     : m_pGrid(pGrid), m_index(index), m_n(normal), m_o(origin), m_cut(cut), m_pInPd(pGrid->GetPointData()),
-      m_values(m_pInPd, pGrid->GetNumberOfPoints()), m_aPolyOffset(1, 0),
+      m_values(m_pInPd, pGrid->GetNumberOfPoints()), m_aPolyOffset(1, 0), m_pXyz(index.Points(pGrid)),
       m_pVal0(m_pInPd && m_pInPd->GetNumberOfArrays() > 0
                   ? DoubleValues(m_pInPd->GetArray(0), pGrid->GetNumberOfPoints())
                   : nullptr),
@@ -834,21 +845,21 @@ vtkIdType PlaneCutter::NewPoint(const double x[3])
 // forms it alike. Keyed by grid ids.
 vtkIdType PlaneCutter::CutPoint(std::uint32_t a, std::uint32_t b, bool bEdge, double sa, double sb, double x[3])
 {
-    const vtkIdType ga = m_index.GridPoint(a), gb = bEdge ? m_index.GridPoint(b) : -1;
+    const vtkIdType ga = static_cast<vtkIdType>(a), gb = bEdge ? static_cast<vtkIdType>(b) : -1;
     const vtkIdType k0 = bEdge ? std::min(ga, gb) : ga, k1 = bEdge ? std::max(ga, gb) : -1;
     vtkIdType nId = m_table.Find(k0, k1);
     if (nId >= 0) {
         std::copy_n(&m_aPt[3 * static_cast<size_t>(nId)], 3, x);
         return nId;
     }
-    const double* xa = m_index.Xyz(a);
+    const double* xa = Xyz(a);
     if (!bEdge) {
         std::copy(xa, xa + 3, x);
         nId = NewPoint(x);
         m_values.Copy(ga, nId);
     } else {
         const double t = (0.0 - sa) / (sb - sa);
-        const double* xb = m_index.Xyz(b);
+        const double* xb = Xyz(b);
         for (int k = 0; k < 3; ++k)
             x[k] = xa[k] + t * (xb[k] - xa[k]);
         nId = NewPoint(x);
@@ -869,7 +880,7 @@ void PlaneCutter::CutCell(size_t i, bool bPending)
     m_aS.resize(static_cast<size_t>(nCellPts));
     int nNeg = 0, nPos = 0, nZeroCorner = 0;
     for (int j = 0; j < nCellPts; ++j) {
-        const double s = PlaneValue(m_n, m_o, m_index.Xyz(pCellPts[j]));
+        const double s = PlaneValue(m_n, m_o, Xyz(pCellPts[j]));
         m_aS[static_cast<size_t>(j)] = s;
         nNeg += s < 0.0 ? 1 : 0;
         nPos += s > 0.0 ? 1 : 0;
@@ -1012,7 +1023,7 @@ std::vector<double> PlaneCutter::FaceKey(const T_CELL_SHAPE& shape, const std::u
     std::vector<std::array<double, 3>> aCorner;
     for (int j = 0; j < shape.nCorner; ++j)
         if (m_aS[static_cast<size_t>(j)] == 0.0) {
-            const double* x = m_index.Xyz(pCellPts[j]);
+            const double* x = Xyz(pCellPts[j]);
             aCorner.push_back({x[0], x[1], x[2]});
         }
     std::sort(aCorner.begin(), aCorner.end());
@@ -1026,9 +1037,9 @@ void PlaneCutter::Prefetch(size_t i) const
 {
     const std::uint32_t* pP = m_index.CellPoints(i);
     for (int j = 0; j < m_index.CellSize(i); ++j) {
-        __builtin_prefetch(m_index.Xyz(pP[j]));
+        __builtin_prefetch(Xyz(pP[j]));
         if (m_pVal0)
-            __builtin_prefetch(m_pVal0 + m_nVal0 * static_cast<size_t>(m_index.GridPoint(pP[j])));
+            __builtin_prefetch(m_pVal0 + m_nVal0 * pP[j]);
     }
 }
 

@@ -54,14 +54,14 @@ public:
     template <class F>
     void Visit(const double n[3], const double o[3], F&& visit) const;
 
-    // The cell at position i: its grid id and type, its points as the index's own point ids.
+    // The cell at position i: its grid id and type, its points' grid ids.
     vtkIdType CellId(size_t i) const { return static_cast<vtkIdType>(m_aOrder[i]); }
     int CellType(size_t i) const { return m_aType[i]; }
     int CellSize(size_t i) const { return static_cast<int>(m_aCellStart[i + 1] - m_aCellStart[i]); }
     const std::uint32_t* CellPoints(size_t i) const { return m_aConn.data() + m_aCellStart[i]; }
-    // A point of the index: its coordinates (the grid's, exactly) and its grid id.
-    const double* Xyz(std::uint32_t p) const { return m_aXyz.data() + 3 * static_cast<size_t>(p); }
-    vtkIdType GridPoint(std::uint32_t p) const { return static_cast<vtkIdType>(m_aPointId[p]); }
+    // The coordinates of the matching grid's points, three per grid id: its own double array,
+    // or the index's copy of points held otherwise.
+    const double* Points(vtkUnstructuredGrid* pGrid) const;
 
 private:
     template <class T>
@@ -70,13 +70,11 @@ private:
     GridShapeKey m_key;
     std::vector<std::uint32_t> m_aOrder;     // cells in curve order
     std::vector<float> m_aCellBox;           // their boxes, in the same order
-    // The cells' points copied in the order the cells first use them, so that a cut reads
-    // memory near what it cuts rather than across the grid's own numbering.
+    // The cells' point ids in curve order; the points themselves are read from the grid.
     std::vector<std::uint32_t> m_aCellStart; // per cell, its first entry in m_aConn
     std::vector<std::uint32_t> m_aConn;
     std::vector<std::uint8_t> m_aType;
-    std::vector<double> m_aXyz;
-    std::vector<std::uint32_t> m_aPointId; // grid id of each point
+    std::vector<double> m_aXyz; // the grid's points when they are not a double array
     std::vector<std::vector<double>> m_aLevel; // level 0: leaf boxes; last: the root box
     double m_dBounds[6] = {0, 0, 0, 0, 0, 0};
 };
