@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <limits>
 #include <stdexcept>
 #include <unordered_map>
 #include <vector>
@@ -482,8 +483,8 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
     pScalars->SetNumberOfTuples(sh.pTopo->GetNumberOfPoints());
     pGrid->ShallowCopy(sh.pTopo);
     pGrid->GetPointData()->SetScalars(pScalars);
-    for (const auto& [nCell, nElemK] : sh.aSolidCell)
-        OnSolidCellInserted(nCell, nElemK);
+    for (size_t c = 0; c < sh.aCellElemK.size(); ++c)
+        OnSolidCellInserted(static_cast<int>(c), sh.aCellElemK[c]);
     StoreCache(pGrid, pMD);
     return 1;
 }
@@ -548,16 +549,19 @@ void CPVSVisualDataLDFSCore<RECORD, AXIS>::BuildShape(CPVSModelDataFEM* pMD)
         const size_t u = static_cast<size_t>(i);
         sh.aElemK[u] = pMD->GetElemK(i);
         const T_ELEM_D* e = pMD->FindElemD(sh.aElemK[u]);
-        sh.aFirstNode[u] = sh.aElemNode.size();
-        sh.aFirstNode[u + 1] = sh.aElemNode.size();
+        sh.aFirstNode[u] = static_cast<std::uint32_t>(sh.aElemNode.size());
+        sh.aFirstNode[u + 1] = sh.aFirstNode[u];
         if (!e)
             continue;
+        // Node lists are counted in 32 bits.
+        if (sh.aElemNode.size() + static_cast<size_t>(e->GetNumberOfNodes()) > std::numeric_limits<std::uint32_t>::max())
+            throw std::length_error("too many element nodes for one grid");
         // Node indices of every element (-1: no such node), solid or not: the cell pass needs them.
         for (int j = 0; j < e->GetNumberOfNodes(); ++j) {
             sh.aElemNode.push_back(nodeIdx.Find(e->aNodeK[j]));
             bAllNodes = bAllNodes && sh.aElemNode.back() >= 0;
         }
-        sh.aFirstNode[u + 1] = sh.aElemNode.size();
+        sh.aFirstNode[u + 1] = static_cast<std::uint32_t>(sh.aElemNode.size());
         sh.aCellType[u] = e->nCellType;
         if (!ElementCellFits(e->nCellType, e->GetNumberOfNodes()))
             sh.aKind[u] = kMisfit;
@@ -575,7 +579,7 @@ void CPVSVisualDataLDFSCore<RECORD, AXIS>::BuildTopology(CPVSModelDataFEM* pMD, 
 {
     T_SOLID_SHAPE& sh = m_shape;
     sh.pTopo = nullptr;
-    sh.aSolidCell.clear();
+    sh.aCellElemK.clear();
     const size_t nNodeNum = sh.aNodeK.size();
     const size_t nElemNum = sh.aElemK.size();
     vtkIdType nUsed = 0;
@@ -592,7 +596,7 @@ void CPVSVisualDataLDFSCore<RECORD, AXIS>::BuildTopology(CPVSModelDataFEM* pMD, 
             continue;
         const T_NODE_D* pNode = pMD->FindNodeD(sh.aNodeK[idx]);
         std::copy(pNode->dXyz, pNode->dXyz + 3, pXyzOut + 3 * nNextId);
-        sh.aPointId[idx] = nNextId++;
+        sh.aPointId[idx] = static_cast<std::int32_t>(nNextId++);
     }
 
     // The cells' offsets, point ids and types written straight into the arrays InsertNextCell
@@ -633,7 +637,7 @@ void CPVSVisualDataLDFSCore<RECORD, AXIS>::BuildTopology(CPVSModelDataFEM* pMD, 
             continue;
         pType[nCell] = sh.aCellType[i];
         pOffset[nCell + 1] = pOffset[nCell] + n;
-        sh.aSolidCell.emplace_back(static_cast<int>(nCell), sh.aElemK[i]);
+        sh.aCellElemK.push_back(sh.aElemK[i]);
         ++nCell;
     }
     vtkNew<vtkCellArray> pCells;

@@ -188,12 +188,12 @@ protected:
         std::vector<unsigned int> aElemK;
         std::vector<std::uint8_t> aKind;
         std::vector<std::uint8_t> aCellType;
-        std::vector<size_t> aFirstNode;
+        std::vector<std::uint32_t> aFirstNode;
         std::vector<int> aElemNode;
         std::vector<char> aFailed;
         vtkSmartPointer<vtkUnstructuredGrid> pTopo; // points and cells, no values
-        std::vector<vtkIdType> aPointId;           // per node, its point (-1: none)
-        std::vector<std::pair<int, unsigned int>> aSolidCell; // cell -> element
+        std::vector<std::int32_t> aPointId;        // per node, its point (-1: none)
+        std::vector<unsigned int> aCellElemK;      // per cell, its element
         vtkSmartPointer<vtkDoubleArray> pScalars; // the last fill's point values
     };
     bool ShapeMatches(CPVSModelDataFEM* pMD) const;
