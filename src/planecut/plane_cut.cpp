@@ -5,6 +5,7 @@
 #include <vtkCellType.h>
 #include <vtkDataSetSurfaceFilter.h>
 #include <vtkDoubleArray.h>
+#include <vtkFieldData.h>
 #include <vtkGenericCell.h>
 #include <vtkIdTypeArray.h>
 #include <vtkMergePoints.h>
@@ -640,6 +641,7 @@ bool SolidBoundary(vtkUnstructuredGrid* pGrid, vtkPolyData* pSurf, vtkIdTypeArra
     }
     pSurf->SetPoints(pNewPts);
     pSurf->SetPolys(pPolys);
+    pSurf->GetFieldData()->ShallowCopy(pGrid->GetFieldData());
     return true;
 }
 

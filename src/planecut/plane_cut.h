@@ -79,8 +79,10 @@ private:
     double m_dBounds[6] = {0, 0, 0, 0, 0, 0};
 };
 
-// The surface of a grid from a surface filter, kept while the grid's shape is the same: each
+// The surface a surface filter gives for a grid, kept while the grid's shape is the same: each
 // Make then only takes the grid's point and cell values at the surface's points and faces again.
+// The boundary of linear solid cells is formed here, in the filter's order, at a fraction of the
+// filter's memory; other grids go through the filter.
 class KeptSurface {
 public:
     // The surface that pFilter would give for pGrid, into pOut.
