@@ -429,7 +429,7 @@ void RunBlock(const T_BLOCK& b)
     std::printf("  module refresh (MakeVData + Process):            %.4f s\n", tRefresh);
     std::printf("  module Process:                                  %.4f s\n", tProcess);
     std::printf("    grid values (once per Process):                %.4f s\n", tPhase[VM::kPhaseGrid]);
-    std::printf("    cell index values (once per Process):          %.4f s\n", tPhase[VM::kPhaseIndex]);
+    std::printf("    cell index (once per mesh):                    %.4f s\n", tPhase[VM::kPhaseIndex]);
     std::printf("    cut, %2d planes:                                %.4f s\n", nPlanes, tPhase[VM::kPhaseCut]);
     std::printf("    integrate, %2d planes:                          %.4f s\n", nPlanes, tPhase[VM::kPhaseIntegrate]);
     std::printf("    cuts collected for drawing (once per Process): %.4f s\n", tPhase[VM::kPhaseAppend]);

@@ -5,6 +5,7 @@
 #include <vtkCellType.h>
 #include <vtkDataSetSurfaceFilter.h>
 #include <vtkDoubleArray.h>
+#include <vtkFieldData.h>
 #include <vtkGenericCell.h>
 #include <vtkIdTypeArray.h>
 #include <vtkMergePoints.h>
@@ -66,6 +67,15 @@ T_CELL_SHAPE ShapeOf(int nType)
     case VTK_BIQUADRATIC_QUAD: return {2, 4, 0, nullptr, false};
     default: return {};
     }
+}
+
+// The grid's coordinates when its points are a double array of them; null otherwise.
+const double* DoublePoints(vtkUnstructuredGrid* pGrid)
+{
+    vtkPoints* pPoints = pGrid ? pGrid->GetPoints() : nullptr;
+    auto* pArr = pPoints ? vtkDoubleArray::SafeDownCast(pPoints->GetData()) : nullptr;
+    return pArr && pArr->GetNumberOfComponents() == 3 && pArr->GetNumberOfTuples() > 0 ? pArr->GetPointer(0)
+                                                                                       : nullptr;
 }
 
 // Coordinates of the grid's points: straight from a double array when they are one.
@@ -149,12 +159,19 @@ private:
     size_t m_nFree = 0;
 };
 
+// A point array's values when it is a double array of one tuple per grid point; null otherwise.
+const double* DoubleValues(vtkDataArray* pArr, vtkIdType nGridPts)
+{
+    auto* pD = vtkDoubleArray::SafeDownCast(pArr);
+    return pD && nGridPts > 0 && pD->GetNumberOfTuples() == nGridPts ? pD->GetPointer(0) : nullptr;
+}
+
 // The grid's point arrays at the cut points, appended in point order: double arrays by direct
 // arithmetic, others through VTK's tuple interpolation. Attribute roles (scalars, vectors...)
 // carry over to the cut.
 class CCutValues {
 public:
-    CCutValues(vtkPointData* pIn, const PlaneCutIndex& index) : m_pIn(pIn)
+    CCutValues(vtkPointData* pIn, vtkIdType nGridPts) : m_pIn(pIn)
     {
         for (int a = 0; pIn && a < pIn->GetNumberOfArrays(); ++a) {
             vtkDataArray* pArr = pIn->GetArray(a);
@@ -163,7 +180,7 @@ public:
             T_ARR arr;
             arr.pIn = pArr;
             arr.nComp = pArr->GetNumberOfComponents();
-            arr.pInD = index.Values(a);
+            arr.pInD = DoubleValues(pArr, nGridPts);
             if (!arr.pInD) {
                 arr.pOut = vtkSmartPointer<vtkDataArray>::Take(pArr->NewInstance());
                 arr.pOut->SetNumberOfComponents(arr.nComp);
@@ -172,12 +189,12 @@ public:
             m_aArr.push_back(std::move(arr));
         }
     }
-    // From point p of the index (grid point nFrom).
-    void Copy(std::uint32_t p, vtkIdType nFrom, vtkIdType nTo)
+    // From grid point nFrom.
+    void Copy(vtkIdType nFrom, vtkIdType nTo)
     {
         for (T_ARR& a : m_aArr) {
             if (a.pInD) {
-                const double* v = a.pInD + static_cast<size_t>(p) * static_cast<size_t>(a.nComp);
+                const double* v = a.pInD + static_cast<size_t>(nFrom) * static_cast<size_t>(a.nComp);
                 a.aOut.insert(a.aOut.end(), v, v + a.nComp);
             } else {
                 a.pOut->InsertTuple(nTo, nFrom, a.pIn);
@@ -185,12 +202,12 @@ public:
         }
     }
     // v = va + t (vb - va), as the coordinates.
-    void Interpolate(std::uint32_t pa, std::uint32_t pb, vtkIdType na, vtkIdType nb, double t, vtkIdType nTo)
+    void Interpolate(vtkIdType na, vtkIdType nb, double t, vtkIdType nTo)
     {
         for (T_ARR& a : m_aArr) {
             if (a.pInD) {
-                const double* va = a.pInD + static_cast<size_t>(pa) * static_cast<size_t>(a.nComp);
-                const double* vb = a.pInD + static_cast<size_t>(pb) * static_cast<size_t>(a.nComp);
+                const double* va = a.pInD + static_cast<size_t>(na) * static_cast<size_t>(a.nComp);
+                const double* vb = a.pInD + static_cast<size_t>(nb) * static_cast<size_t>(a.nComp);
                 for (int k = 0; k < a.nComp; ++k)
                     a.aOut.push_back(va[k] + t * (vb[k] - va[k]));
             } else {
@@ -299,37 +316,28 @@ void UniteBox(double* b, const double* c)
 
 } // namespace
 
-PlaneCutIndex::T_KEY PlaneCutIndex::KeyOf(vtkUnstructuredGrid* pGrid)
+const double* PlaneCutIndex::Points(vtkUnstructuredGrid* pGrid) const
 {
-    T_KEY key;
-    key.shape = GridShapeKey::Of(pGrid);
-    if (key.shape.nPoints == 0)
-        return key;
-    vtkPointData* pPd = pGrid->GetPointData();
-    for (int a = 0; pPd && a < pPd->GetNumberOfArrays(); ++a) {
-        vtkDataArray* pArr = pPd->GetArray(a);
-        key.aArrays.emplace_back(reinterpret_cast<std::uintptr_t>(pArr), pArr ? pArr->GetMTime() : 0);
-    }
-    return key;
+    const double* pXyz = DoublePoints(pGrid);
+    return pXyz ? pXyz : m_aXyz.data();
 }
 
 bool PlaneCutIndex::Matches(vtkUnstructuredGrid* pGrid) const
 {
-    return !m_aLevel.empty() && KeyOf(pGrid) == m_key;
+    return !m_aLevel.empty() && GridShapeKey::Of(pGrid) == m_key;
 }
 
 void PlaneCutIndex::Clear()
 {
-    m_key = T_KEY{};
+    m_key = GridShapeKey{};
     m_aOrder.clear();
     m_aOrder.shrink_to_fit();
     for (auto* v : {&m_aCellBox})
         std::vector<float>().swap(*v);
-    for (auto* v : {&m_aCellStart, &m_aConn, &m_aPointId})
+    for (auto* v : {&m_aCellStart, &m_aConn})
         std::vector<std::uint32_t>().swap(*v);
     std::vector<std::uint8_t>().swap(m_aType);
     std::vector<double>().swap(m_aXyz);
-    m_aValues.clear();
     m_aLevel.clear();
     for (double& b : m_dBounds)
         b = 0.0;
@@ -337,11 +345,9 @@ void PlaneCutIndex::Clear()
 
 size_t PlaneCutIndex::MemoryBytes() const
 {
-    size_t n = (m_aOrder.capacity() + m_aCellStart.capacity() + m_aConn.capacity() + m_aPointId.capacity()) *
+    size_t n = (m_aOrder.capacity() + m_aCellStart.capacity() + m_aConn.capacity()) *
                    sizeof(std::uint32_t) +
                m_aCellBox.capacity() * sizeof(float) + m_aType.capacity() + m_aXyz.capacity() * sizeof(double);
-    for (const auto& v : m_aValues)
-        n += v.capacity() * sizeof(double);
     for (const auto& l : m_aLevel)
         n += l.capacity() * sizeof(double);
     return n;
@@ -432,30 +438,27 @@ void PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
     }
     m_aLevel.push_back(std::move(aLeaf));
 
-    const vtkIdType nGridPts = pGrid->GetNumberOfPoints();
-    std::vector<std::uint32_t> aLocal(static_cast<size_t>(nGridPts), std::numeric_limits<std::uint32_t>::max());
+    // Sized once: grown by doubling they would hold up to twice what they keep.
     m_aCellStart.reserve(nCount + 1);
     m_aType.reserve(nCount);
+    m_aConn.reserve(static_cast<size_t>(pGrid->GetCells()->GetNumberOfConnectivityIds()));
     m_aCellStart.push_back(0);
     for (size_t i = 0; i < nCount; ++i) {
         const vtkIdType c = static_cast<vtkIdType>(m_aOrder[i]);
         vtkIdType nPts = 0;
         const vtkIdType* pIds = nullptr;
         pGrid->GetCellPoints(c, nPts, pIds);
-        for (vtkIdType j = 0; j < nPts; ++j) {
-            std::uint32_t& r = aLocal[static_cast<size_t>(pIds[j])];
-            if (r == std::numeric_limits<std::uint32_t>::max()) {
-                r = static_cast<std::uint32_t>(m_aPointId.size());
-                m_aPointId.push_back(static_cast<std::uint32_t>(pIds[j]));
-                double x[3];
-                reader.Get(pIds[j], x);
-                m_aXyz.insert(m_aXyz.end(), x, x + 3);
-            }
-            m_aConn.push_back(r);
-        }
+        for (vtkIdType j = 0; j < nPts; ++j)
+            m_aConn.push_back(static_cast<std::uint32_t>(pIds[j]));
         m_aCellStart.push_back(static_cast<std::uint32_t>(m_aConn.size()));
         const int nType = pGrid->GetCellType(c);
         m_aType.push_back(static_cast<std::uint8_t>(nType >= 0 && nType < 256 ? nType : 0));
+    }
+    if (!DoublePoints(pGrid)) {
+        const vtkIdType nGridPts = pGrid->GetNumberOfPoints();
+        m_aXyz.resize(3 * static_cast<size_t>(nGridPts));
+        for (vtkIdType p = 0; p < nGridPts; ++p)
+            reader.Get(p, &m_aXyz[3 * static_cast<size_t>(p)]);
     }
     while (m_aLevel.back().size() > 6) {
         const std::vector<double>& below = m_aLevel.back();
@@ -470,7 +473,7 @@ void PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
         m_aLevel.push_back(std::move(above));
     }
     std::copy(dAll, dAll + 6, m_dBounds);
-    CopyValues(pGrid);
+    m_key = GridShapeKey::Of(pGrid);
 }
 
 GridShapeKey GridShapeKey::Of(vtkUnstructuredGrid* pGrid)
@@ -496,16 +499,185 @@ void KeptSurface::Clear()
     m_pCellIds = nullptr;
 }
 
+namespace {
+
+// Faces of the linear solid cells, as a surface filter lists them: corner indices, -1 after a
+// triangle's third.
+struct T_FACE_LIST {
+    int nPoint = 0;
+    int nFace = 0;
+    int aCorner[6][4] = {};
+};
+const T_FACE_LIST* SolidFacesOf(int nType)
+{
+    static const T_FACE_LIST kHex{8, 6, {{0, 1, 5, 4}, {0, 3, 2, 1}, {0, 4, 7, 3}, {1, 2, 6, 5}, {2, 3, 7, 6}, {4, 5, 6, 7}}};
+    static const T_FACE_LIST kVoxel{8, 6, {{0, 1, 5, 4}, {0, 2, 3, 1}, {0, 4, 6, 2}, {1, 3, 7, 5}, {2, 6, 7, 3}, {4, 5, 7, 6}}};
+    static const T_FACE_LIST kTetra{4, 4, {{0, 1, 3, -1}, {0, 2, 1, -1}, {0, 3, 2, -1}, {1, 2, 3, -1}}};
+    static const T_FACE_LIST kPyramid{5, 5, {{3, 2, 1, 0}, {0, 1, 4, -1}, {1, 2, 4, -1}, {2, 3, 4, -1}, {3, 0, 4, -1}}};
+    static const T_FACE_LIST kWedge{6, 5, {{0, 2, 5, 3}, {1, 0, 3, 4}, {2, 1, 4, 5}, {0, 1, 2, -1}, {3, 5, 4, -1}}};
+    switch (nType) {
+    case VTK_HEXAHEDRON: return &kHex;
+    case VTK_VOXEL: return &kVoxel;
+    case VTK_TETRA: return &kTetra;
+    case VTK_PYRAMID: return &kPyramid;
+    case VTK_WEDGE: return &kWedge;
+    default: return nullptr;
+    }
+}
+
+// A face's points turned, keeping their sense, so that the smallest id comes first (a tie
+// turns nothing); its size, 3 or 4.
+int FacePoints(const vtkIdType* pIds, const int* pCorner, vtkIdType f[4])
+{
+    const int n = pCorner[3] < 0 ? 3 : 4;
+    vtkIdType v[4];
+    for (int j = 0; j < n; ++j)
+        v[j] = pIds[pCorner[j]];
+    int nFirst = 0;
+    for (int j = 1; j < n; ++j) {
+        bool bLeast = true;
+        for (int k = 0; k < n; ++k)
+            bLeast = bLeast && (k == j || v[j] < v[k]);
+        if (bLeast)
+            nFirst = j;
+    }
+    for (int j = 0; j < n; ++j)
+        f[j] = v[(nFirst + j) % n];
+    return n;
+}
+
+// Two turned faces are one when they have the same points: a triangle's last two and a
+// quadrilateral's second and fourth in either order.
+bool SameFace(const vtkIdType* f, int n, const vtkIdType* g, int m)
+{
+    if (n != m || f[0] != g[0])
+        return false;
+    if (n == 3)
+        return (f[1] == g[1] && f[2] == g[2]) || (f[1] == g[2] && f[2] == g[1]);
+    return f[2] == g[2] && ((f[1] == g[1] && f[3] == g[3]) || (f[1] == g[3] && f[3] == g[1]));
+}
+
+// The boundary faces of a grid of linear solid cells, as the surface filter gives them
+// (faces grouped by their smallest point id, in the order the cells list them; points in order
+// of first use), without its per-face allocations: faces are listed by cell and face number,
+// 4 bytes each, and compared within their group. False for any other grid.
+bool SolidBoundary(vtkUnstructuredGrid* pGrid, vtkPolyData* pSurf, vtkIdTypeArray* pPointIds,
+                   vtkIdTypeArray* pCellIds)
+{
+    vtkPoints* pPts = pGrid->GetPoints();
+    const vtkIdType nCells = pGrid->GetNumberOfCells();
+    const vtkIdType nPts = pPts ? pPts->GetNumberOfPoints() : 0;
+    if (nCells <= 0 || nPts <= 0 || nCells >= (vtkIdType{1} << 28) || nPts >= (vtkIdType{1} << 31) ||
+        pGrid->GetPointGhostArray() || pGrid->GetCellGhostArray())
+        return false;
+    vtkIdType n = 0;
+    const vtkIdType* pIds = nullptr;
+    std::vector<std::uint32_t> aFirst(static_cast<size_t>(nPts) + 1, 0);
+    vtkIdType f[4];
+    for (vtkIdType c = 0; c < nCells; ++c) {
+        const T_FACE_LIST* pFaces = SolidFacesOf(pGrid->GetCellType(c));
+        pGrid->GetCellPoints(c, n, pIds);
+        if (!pFaces || n < pFaces->nPoint)
+            return false;
+        for (int j = 0; j < pFaces->nPoint; ++j)
+            if (pIds[j] < 0 || pIds[j] >= nPts)
+                return false;
+        for (int k = 0; k < pFaces->nFace; ++k) {
+            FacePoints(pIds, pFaces->aCorner[k], f);
+            ++aFirst[static_cast<size_t>(f[0]) + 1];
+        }
+    }
+    for (size_t p = 0; p < static_cast<size_t>(nPts); ++p)
+        aFirst[p + 1] += aFirst[p];
+    std::vector<std::uint32_t> aFace(aFirst.back());
+    {
+        std::vector<std::uint32_t> aNext(aFirst.begin(), aFirst.end() - 1);
+        for (vtkIdType c = 0; c < nCells; ++c) {
+            const T_FACE_LIST* pFaces = SolidFacesOf(pGrid->GetCellType(c));
+            pGrid->GetCellPoints(c, n, pIds);
+            for (int k = 0; k < pFaces->nFace; ++k) {
+                FacePoints(pIds, pFaces->aCorner[k], f);
+                aFace[aNext[static_cast<size_t>(f[0])]++] = static_cast<std::uint32_t>(c) << 3 | static_cast<std::uint32_t>(k);
+            }
+        }
+    }
+    auto facePoints = [&](std::uint32_t nRef, vtkIdType g[4]) {
+        const vtkIdType c = static_cast<vtkIdType>(nRef >> 3);
+        pGrid->GetCellPoints(c, n, pIds);
+        return FacePoints(pIds, SolidFacesOf(pGrid->GetCellType(c))->aCorner[nRef & 7], g);
+    };
+    auto pNewPts = vtkSmartPointer<vtkPoints>::New();
+    pNewPts->SetDataType(pPts->GetDataType());
+    vtkNew<vtkCellArray> pPolys;
+    std::vector<vtkIdType> aOut(static_cast<size_t>(nPts), -1);
+    pPointIds->SetNumberOfComponents(1);
+    pCellIds->SetNumberOfComponents(1);
+    // One group's faces: their points, then which are shared.
+    std::vector<std::array<vtkIdType, 5>> aGroup;
+    for (size_t p = 0; p < static_cast<size_t>(nPts); ++p) {
+        aGroup.resize(aFirst[p + 1] - aFirst[p]);
+        for (size_t i = 0; i < aGroup.size(); ++i)
+            aGroup[i][4] = facePoints(aFace[aFirst[p] + i], aGroup[i].data());
+        for (size_t i = 0; i < aGroup.size(); ++i) {
+            const vtkIdType* g = aGroup[i].data();
+            const int nf = static_cast<int>(g[4]);
+            bool bShared = false;
+            for (size_t j = 0; j < aGroup.size() && !bShared; ++j)
+                bShared = j != i && SameFace(g, nf, aGroup[j].data(), static_cast<int>(aGroup[j][4]));
+            if (bShared)
+                continue;
+            vtkIdType aCell[4];
+            for (int j = 0; j < nf; ++j) {
+                vtkIdType& r = aOut[static_cast<size_t>(g[j])];
+                if (r < 0) {
+                    r = pNewPts->InsertNextPoint(pPts->GetPoint(g[j]));
+                    pPointIds->InsertNextValue(g[j]);
+                }
+                aCell[j] = r;
+            }
+            pPolys->InsertNextCell(nf, aCell);
+            pCellIds->InsertNextValue(static_cast<vtkIdType>(aFace[aFirst[p] + i] >> 3));
+        }
+    }
+    pSurf->SetPoints(pNewPts);
+    pSurf->SetPolys(pPolys);
+    pSurf->GetFieldData()->ShallowCopy(pGrid->GetFieldData());
+    return true;
+}
+
+} // namespace
+
 void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFilter, vtkPolyData* pOut)
 {
     const GridShapeKey key = GridShapeKey::Of(pGrid);
     if (!m_pSurface || !(key == m_key)) {
         Clear();
-        pFilter->SetInputData(pGrid);
+        auto pSolid = vtkSmartPointer<vtkPolyData>::New();
+        auto pSolidPointIds = vtkSmartPointer<vtkIdTypeArray>::New();
+        auto pSolidCellIds = vtkSmartPointer<vtkIdTypeArray>::New();
+        if (SolidBoundary(pGrid, pSolid, pSolidPointIds, pSolidCellIds)) {
+            m_pSurface = pSolid;
+            m_pPointIds = pSolidPointIds;
+            m_pCellIds = pSolidCellIds;
+            m_key = key;
+        }
+    }
+    if (!m_pSurface) {
+        // The filter first sees the grid's points and cells alone: the values of the surface are
+        // then gathered as for a kept surface, and the filter sizes no value arrays by the grid.
+        auto pShape = vtkSmartPointer<vtkUnstructuredGrid>::New();
+        pShape->ShallowCopy(pGrid);
+        pShape->GetPointData()->Initialize();
+        pShape->GetCellData()->Initialize();
+        pFilter->SetInputData(pShape);
         pFilter->PassThroughPointIdsOn();
         pFilter->PassThroughCellIdsOn();
         pFilter->Update();
-        vtkPolyData* pSurf = pFilter->GetOutput();
+        auto pSurf = vtkSmartPointer<vtkPolyData>::New();
+        pSurf->ShallowCopy(pFilter->GetOutput());
+        pFilter->SetInputData(nullptr);
+        pFilter->GetOutput()->Initialize();
+        pShape = nullptr;
         auto takeIds = [](vtkDataSetAttributes* pData, const char* pszName) {
             vtkSmartPointer<vtkIdTypeArray> pIds = vtkIdTypeArray::SafeDownCast(pData->GetArray(pszName));
             pData->RemoveArray(pszName);
@@ -513,9 +685,9 @@ void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFil
         };
         const auto pPointIds = takeIds(pSurf->GetPointData(), pFilter->GetOriginalPointIdsName());
         const auto pCellIds = takeIds(pSurf->GetCellData(), pFilter->GetOriginalCellIdsName());
-        pOut->DeepCopy(pSurf);
         // Kept only when every surface point is a grid point and every face a grid cell's:
-        // points the filter makes inside a face take interpolated values.
+        // points the filter makes inside a face take interpolated values, and are filtered again
+        // with the values.
         auto within = [](vtkIdTypeArray* pIds, vtkIdType nCount, vtkIdType nMax) {
             bool bIn = pIds && pIds->GetNumberOfTuples() == nCount;
             for (vtkIdType i = 0; bIn && i < nCount; ++i)
@@ -523,16 +695,21 @@ void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFil
             return bIn;
         };
         if (!within(pPointIds, pSurf->GetNumberOfPoints(), pGrid->GetNumberOfPoints()) ||
-            !within(pCellIds, pSurf->GetNumberOfCells(), pGrid->GetNumberOfCells()))
+            !within(pCellIds, pSurf->GetNumberOfCells(), pGrid->GetNumberOfCells())) {
+            pSurf = nullptr;
+            pFilter->SetInputData(pGrid);
+            pFilter->PassThroughPointIdsOff();
+            pFilter->PassThroughCellIdsOff();
+            pFilter->Update();
+            pOut->DeepCopy(pFilter->GetOutput());
             return;
-        m_pSurface = vtkSmartPointer<vtkPolyData>::New();
-        m_pSurface->ShallowCopy(pOut);
-        m_pSurface->GetPointData()->Initialize();
-        m_pSurface->GetCellData()->Initialize();
+        }
+        pSurf->GetPointData()->Initialize();
+        pSurf->GetCellData()->Initialize();
+        m_pSurface = pSurf;
         m_pPointIds = pPointIds;
         m_pCellIds = pCellIds;
         m_key = key;
-        return;
     }
     auto pSurf = vtkSmartPointer<vtkPolyData>::New();
     pSurf->ShallowCopy(m_pSurface);
@@ -545,33 +722,6 @@ void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFil
     gather(pGrid->GetPointData(), pSurf->GetPointData(), m_pPointIds);
     gather(pGrid->GetCellData(), pSurf->GetCellData(), m_pCellIds);
     pOut->DeepCopy(pSurf);
-}
-
-bool PlaneCutIndex::MatchesShape(vtkUnstructuredGrid* pGrid) const
-{
-    return !m_aLevel.empty() && GridShapeKey::Of(pGrid) == m_key.shape;
-}
-
-void PlaneCutIndex::CopyValues(vtkUnstructuredGrid* pGrid)
-{
-    // The double point arrays in the index's point order: a cut interpolates them where it
-    // reads the points.
-    const vtkIdType nGridPts = pGrid->GetNumberOfPoints();
-    vtkPointData* pPd = pGrid->GetPointData();
-    m_aValues.clear();
-    m_aValues.resize(static_cast<size_t>(pPd ? pPd->GetNumberOfArrays() : 0));
-    for (size_t a = 0; a < m_aValues.size(); ++a) {
-        auto* pArr = vtkDoubleArray::SafeDownCast(pPd->GetArray(static_cast<int>(a)));
-        if (!pArr || pArr->GetNumberOfTuples() != nGridPts || nGridPts == 0)
-            continue;
-        const size_t nComp = static_cast<size_t>(pArr->GetNumberOfComponents());
-        const double* pSrc = pArr->GetPointer(0);
-        std::vector<double>& v = m_aValues[a];
-        v.resize(nComp * m_aPointId.size());
-        for (size_t p = 0; p < m_aPointId.size(); ++p)
-            std::copy_n(pSrc + nComp * m_aPointId[p], nComp, &v[nComp * p]);
-    }
-    m_key = KeyOf(pGrid);
 }
 
 namespace {
@@ -653,6 +803,9 @@ private:
     std::set<std::vector<double>> m_claimed;
     std::vector<std::pair<std::vector<double>, size_t>> m_aPending;
 
+    // The grid's coordinates, three per point.
+    const double* m_pXyz;
+    const double* Xyz(std::uint32_t p) const { return m_pXyz + 3 * static_cast<size_t>(p); }
     // The first point array, asked for early with the points.
     const double* m_pVal0;
     size_t m_nVal0;
@@ -661,7 +814,10 @@ private:
 PlaneCutter::PlaneCutter(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
                          const double normal[3], PlaneCut& cut)
     : m_pGrid(pGrid), m_index(index), m_n(normal), m_o(origin), m_cut(cut), m_pInPd(pGrid->GetPointData()),
-      m_values(m_pInPd, index), m_aPolyOffset(1, 0), m_pVal0(index.Values(0)),
+      m_values(m_pInPd, pGrid->GetNumberOfPoints()), m_aPolyOffset(1, 0), m_pXyz(index.Points(pGrid)),
+      m_pVal0(m_pInPd && m_pInPd->GetNumberOfArrays() > 0
+                  ? DoubleValues(m_pInPd->GetArray(0), pGrid->GetNumberOfPoints())
+                  : nullptr),
       m_nVal0(m_pVal0 ? static_cast<size_t>(m_pInPd->GetArray(0)->GetNumberOfComponents()) : 0)
 {
     const double* n = m_n;
@@ -691,25 +847,25 @@ vtkIdType PlaneCutter::NewPoint(const double x[3])
 // forms it alike. Keyed by grid ids.
 vtkIdType PlaneCutter::CutPoint(std::uint32_t a, std::uint32_t b, bool bEdge, double sa, double sb, double x[3])
 {
-    const vtkIdType ga = m_index.GridPoint(a), gb = bEdge ? m_index.GridPoint(b) : -1;
+    const vtkIdType ga = static_cast<vtkIdType>(a), gb = bEdge ? static_cast<vtkIdType>(b) : -1;
     const vtkIdType k0 = bEdge ? std::min(ga, gb) : ga, k1 = bEdge ? std::max(ga, gb) : -1;
     vtkIdType nId = m_table.Find(k0, k1);
     if (nId >= 0) {
         std::copy_n(&m_aPt[3 * static_cast<size_t>(nId)], 3, x);
         return nId;
     }
-    const double* xa = m_index.Xyz(a);
+    const double* xa = Xyz(a);
     if (!bEdge) {
         std::copy(xa, xa + 3, x);
         nId = NewPoint(x);
-        m_values.Copy(a, ga, nId);
+        m_values.Copy(ga, nId);
     } else {
         const double t = (0.0 - sa) / (sb - sa);
-        const double* xb = m_index.Xyz(b);
+        const double* xb = Xyz(b);
         for (int k = 0; k < 3; ++k)
             x[k] = xa[k] + t * (xb[k] - xa[k]);
         nId = NewPoint(x);
-        m_values.Interpolate(a, b, ga, gb, t, nId);
+        m_values.Interpolate(ga, gb, t, nId);
     }
     m_table.Insert(k0, k1, nId);
     return nId;
@@ -726,7 +882,7 @@ void PlaneCutter::CutCell(size_t i, bool bPending)
     m_aS.resize(static_cast<size_t>(nCellPts));
     int nNeg = 0, nPos = 0, nZeroCorner = 0;
     for (int j = 0; j < nCellPts; ++j) {
-        const double s = PlaneValue(m_n, m_o, m_index.Xyz(pCellPts[j]));
+        const double s = PlaneValue(m_n, m_o, Xyz(pCellPts[j]));
         m_aS[static_cast<size_t>(j)] = s;
         nNeg += s < 0.0 ? 1 : 0;
         nPos += s > 0.0 ? 1 : 0;
@@ -869,7 +1025,7 @@ std::vector<double> PlaneCutter::FaceKey(const T_CELL_SHAPE& shape, const std::u
     std::vector<std::array<double, 3>> aCorner;
     for (int j = 0; j < shape.nCorner; ++j)
         if (m_aS[static_cast<size_t>(j)] == 0.0) {
-            const double* x = m_index.Xyz(pCellPts[j]);
+            const double* x = Xyz(pCellPts[j]);
             aCorner.push_back({x[0], x[1], x[2]});
         }
     std::sort(aCorner.begin(), aCorner.end());
@@ -883,7 +1039,7 @@ void PlaneCutter::Prefetch(size_t i) const
 {
     const std::uint32_t* pP = m_index.CellPoints(i);
     for (int j = 0; j < m_index.CellSize(i); ++j) {
-        __builtin_prefetch(m_index.Xyz(pP[j]));
+        __builtin_prefetch(Xyz(pP[j]));
         if (m_pVal0)
             __builtin_prefetch(m_pVal0 + m_nVal0 * pP[j]);
     }

@@ -39,12 +39,9 @@ public:
     static constexpr int kLeafCells = 32;
 
     void Build(vtkUnstructuredGrid* pGrid);
-    // Whether the index was built for this grid's points, cells and point arrays, unchanged since.
+    // Whether the index was built for this grid's points and cells, unchanged since. The point
+    // arrays are the grid's own, read where a cut needs them: new values need no new index.
     bool Matches(vtkUnstructuredGrid* pGrid) const;
-    // Whether it was built for this grid's points and cells, whatever its point arrays; then
-    // CopyValues takes the grid's arrays without rebuilding the rest.
-    bool MatchesShape(vtkUnstructuredGrid* pGrid) const;
-    void CopyValues(vtkUnstructuredGrid* pGrid);
     void Clear();
     bool Empty() const { return m_aLevel.empty(); }
     // Bounds of every indexed point (x min, x max, y min, ...).
@@ -57,48 +54,35 @@ public:
     template <class F>
     void Visit(const double n[3], const double o[3], F&& visit) const;
 
-    // The cell at position i: its grid id and type, its points as the index's own point ids.
+    // The cell at position i: its grid id and type, its points' grid ids.
     vtkIdType CellId(size_t i) const { return static_cast<vtkIdType>(m_aOrder[i]); }
     int CellType(size_t i) const { return m_aType[i]; }
     int CellSize(size_t i) const { return static_cast<int>(m_aCellStart[i + 1] - m_aCellStart[i]); }
     const std::uint32_t* CellPoints(size_t i) const { return m_aConn.data() + m_aCellStart[i]; }
-    // A point of the index: its coordinates (the grid's, exactly) and its grid id.
-    const double* Xyz(std::uint32_t p) const { return m_aXyz.data() + 3 * static_cast<size_t>(p); }
-    vtkIdType GridPoint(std::uint32_t p) const { return static_cast<vtkIdType>(m_aPointId[p]); }
-    // Point array a of the grid (a double array) in the index's point order; null otherwise.
-    const double* Values(int a) const
-    {
-        const size_t i = static_cast<size_t>(a);
-        return a >= 0 && i < m_aValues.size() && !m_aValues[i].empty() ? m_aValues[i].data() : nullptr;
-    }
+    // The coordinates of the matching grid's points, three per grid id: its own double array,
+    // or the index's copy of points held otherwise.
+    const double* Points(vtkUnstructuredGrid* pGrid) const;
 
 private:
-    struct T_KEY {
-        GridShapeKey shape;
-        std::vector<std::pair<std::uintptr_t, vtkMTimeType>> aArrays; // the point arrays
-        bool operator==(const T_KEY&) const = default;
-    };
-    static T_KEY KeyOf(vtkUnstructuredGrid* pGrid);
     template <class T>
     static bool Straddles(const T* b, const double n[3], const double o[3]);
 
-    T_KEY m_key;
+    GridShapeKey m_key;
     std::vector<std::uint32_t> m_aOrder;     // cells in curve order
     std::vector<float> m_aCellBox;           // their boxes, in the same order
-    // The cells' points copied in the order the cells first use them, so that a cut reads
-    // memory near what it cuts rather than across the grid's own numbering.
+    // The cells' point ids in curve order; the points themselves are read from the grid.
     std::vector<std::uint32_t> m_aCellStart; // per cell, its first entry in m_aConn
     std::vector<std::uint32_t> m_aConn;
     std::vector<std::uint8_t> m_aType;
-    std::vector<double> m_aXyz;
-    std::vector<std::uint32_t> m_aPointId; // grid id of each point
-    std::vector<std::vector<double>> m_aValues; // the double point arrays, likewise
+    std::vector<double> m_aXyz; // the grid's points when they are not a double array
     std::vector<std::vector<double>> m_aLevel; // level 0: leaf boxes; last: the root box
     double m_dBounds[6] = {0, 0, 0, 0, 0, 0};
 };
 
-// The surface of a grid from a surface filter, kept while the grid's shape is the same: each
+// The surface a surface filter gives for a grid, kept while the grid's shape is the same: each
 // Make then only takes the grid's point and cell values at the surface's points and faces again.
+// The boundary of linear solid cells is formed here, in the filter's order, at a fraction of the
+// filter's memory; other grids go through the filter.
 class KeptSurface {
 public:
     // The surface that pFilter would give for pGrid, into pOut.

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CPVSVisualDataFlowDiscWKVR, CPVSVisualDataBase)
 
@@ -72,6 +73,9 @@ int CPVSVisualDataFlowDiscWKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
     if (!bRead)
         return 1;
 
+    // An element's block is formed in one buffer kept for the whole read, and copied once into
+    // its entry: no array of its own per element.
+    std::vector<double> aBlock;
     for (int i = 0; i < aElemK.GetSize(); ++i) {
         const T_POST_VECT_ALL_D* pVal = mResult.PLookup(static_cast<int>(aElemId[i]));
         if (!pVal)
@@ -81,24 +85,25 @@ int CPVSVisualDataFlowDiscWKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
         const int nGroups = pVal->aValue.GetSize() / kGroup;
         if (nGroups == 0)
             continue;
-        T_VSUL_DATA_D block;
-        block.aValue.SetSize(kGroup * nGroups);
+        const double* pHeld = pVal->aValue.GetData();
+        aBlock.assign(pHeld, pHeld + kGroup * nGroups);
         bool bFinite = true;
-        for (int k = 0; k < kGroup * nGroups; ++k) {
-            block.aValue[k] = pVal->aValue[k];
-            bFinite = bFinite && std::isfinite(block.aValue[k]);
-        }
+        for (const double v : aBlock)
+            bFinite = bFinite && std::isfinite(v);
         for (int n = 0; n < nGroups && bFinite; ++n) {
-            double* g = &block.aValue[kGroup * n];
+            double* g = &aBlock[static_cast<size_t>(kGroup * n)];
             g[0] = std::sqrt(g[1] * g[1] + g[2] * g[2] + g[3] * g[3]);
             bFinite = std::isfinite(g[0]);
         }
         if (!bFinite)
             continue;
-        m_mVData[static_cast<int>(aElemK[i])] = block;
+        CArray<double, double>& aEntry = m_mVData[static_cast<int>(aElemK[i])].aValue;
+        aEntry.SetSize(kGroup * nGroups);
+        std::copy(aBlock.begin(), aBlock.end(), aEntry.GetData());
         for (int n = 0; n < nGroups; ++n) {
-            SetMinMaxVal(aElemK[i], block.aValue[kGroup * n], 1);
-            m_dVDataRsltSum += block.aValue[kGroup * n];
+            const double v = aBlock[static_cast<size_t>(kGroup * n)];
+            SetMinMaxVal(aElemK[i], v, 1);
+            m_dVDataRsltSum += v;
             m_dVDataRsltNum += 1.0;
         }
     }

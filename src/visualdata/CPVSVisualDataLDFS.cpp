@@ -23,6 +23,8 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <limits>
+#include <stdexcept>
 #include <unordered_map>
 #include <vector>
 
@@ -39,13 +41,20 @@ bool IsPlateCellType(int t) { return t == 5 || t == 9 || t == 22 || t == 23; }
 
 void CLdfsCompValues::Reset(const unsigned int* pElemK, const int* pNodeCount, int nElem)
 {
-    Clear();
+    for (bool& b : m_bUsed)
+        b = false;
     // The last of equal keys wins, as with a map assigned in turn.
     m_index.Build(nElem, [pElemK](int i) { return pElemK[i]; }, true);
     m_aFirst.resize(static_cast<size_t>(nElem) + 1);
     m_aFirst[0] = 0;
     for (size_t i = 0; i < static_cast<size_t>(nElem); ++i)
         m_aFirst[i + 1] = m_aFirst[i] + static_cast<size_t>(std::max(pNodeCount[i], 0));
+    // Arrays sized for another list are dropped rather than resized: they would be copied.
+    for (int c = 0; c < kMaxComp; ++c)
+        if (m_aValue[c].size() != m_aFirst.back() || m_aHas[c].size() != static_cast<size_t>(nElem)) {
+            std::vector<double>().swap(m_aValue[c]);
+            std::vector<std::uint8_t>().swap(m_aHas[c]);
+        }
 }
 
 void CLdfsCompValues::Clear() noexcept
@@ -53,6 +62,7 @@ void CLdfsCompValues::Clear() noexcept
     m_index.Clear();
     std::vector<size_t>().swap(m_aFirst);
     for (int c = 0; c < kMaxComp; ++c) {
+        m_bUsed[c] = false;
         std::vector<double>().swap(m_aValue[c]);
         std::vector<std::uint8_t>().swap(m_aHas[c]);
     }
@@ -62,19 +72,20 @@ double* CLdfsCompValues::Set(int c, int i)
 {
     std::vector<double>& v = m_aValue[c];
     std::vector<std::uint8_t>& has = m_aHas[c];
-    if (has.empty()) {
-        v.assign(m_aFirst.back(), 0.0);
+    if (!m_bUsed[c]) {
+        // Values are read only under an entry, and an entry's values are written in full.
+        v.resize(m_aFirst.back());
         has.assign(m_aFirst.size() - 1, 0);
+        m_bUsed[c] = true;
     }
     has[static_cast<size_t>(i)] = 1;
     return v.data() + m_aFirst[static_cast<size_t>(i)];
 }
 
-const double* CLdfsCompValues::Find(int c, unsigned int nElemK, int& nSize) const
+const double* CLdfsCompValues::At(int c, int i, int& nSize) const
 {
     nSize = 0;
-    const int i = m_aHas[c].empty() ? -1 : m_index.Find(nElemK);
-    if (i < 0 || !m_aHas[c][static_cast<size_t>(i)])
+    if (!m_bUsed[c] || i < 0 || !m_aHas[c][static_cast<size_t>(i)])
         return nullptr;
     nSize = static_cast<int>(m_aFirst[static_cast<size_t>(i) + 1] - m_aFirst[static_cast<size_t>(i)]);
     return m_aValue[c].data() + m_aFirst[static_cast<size_t>(i)];
@@ -82,7 +93,7 @@ const double* CLdfsCompValues::Find(int c, unsigned int nElemK, int& nSize) cons
 
 int CLdfsCompValues::GetCount(int c) const
 {
-    return static_cast<int>(std::count(m_aHas[c].begin(), m_aHas[c].end(), std::uint8_t{1}));
+    return m_bUsed[c] ? static_cast<int>(std::count(m_aHas[c].begin(), m_aHas[c].end(), std::uint8_t{1})) : 0;
 }
 
 template <class RECORD, class AXIS>
@@ -121,9 +132,11 @@ template <class RECORD, class AXIS>
 void CPVSVisualDataLDFSCore<RECORD, AXIS>::InitVDataHashTable(int nCount)
 {
     // Called by the host as well: no values until MakeVData has read them; the flat arrays are
-    // sized by the elements read, not by a count given ahead.
+    // sized by the elements read, not by a count given ahead, and kept for the next read.
     (void)nCount;
-    ClearVData();
+    DropCache();
+    for (int c = 0; c < kMaxComp; ++c)
+        m_aCompVData.RemoveAll(c);
 }
 
 template <class RECORD, class AXIS>
@@ -170,68 +183,82 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::ReadVData()
     IQueryPVS* pQuery = IQueryPVS::Instance();
     if (!pQuery)
         return 0;
+    const int nElem = aElemK.GetSize();
     CArray<unsigned int, unsigned int> aElemId;
-    aElemId.SetSize(aElemK.GetSize());
-    for (int i = 0; i < aElemK.GetSize(); ++i)
+    aElemId.SetSize(nElem);
+    for (int i = 0; i < nElem; ++i)
         aElemId[i] = pQuery->GetElemKeyOrId(aElemK[i], nullptr);
-    if (aElemId.GetSize() == 0)
-        return 0;
 
-    // Node counts once, not once per component.
-    std::vector<int> aNodeCount(static_cast<size_t>(aElemK.GetSize()), -1);
-    for (int i = 0; i < aElemK.GetSize(); ++i) {
-        T_ELEM_D e;
+    // Node counts once, not once per component; one record copied into, not one per element.
+    std::vector<int> aNodeCount(static_cast<size_t>(nElem), -1);
+    T_ELEM_D e;
+    for (int i = 0; i < nElem; ++i)
         if (m_clsElem.Get(aElemK[i], e))
             aNodeCount[static_cast<size_t>(i)] = e.GetNumberOfNodes();
-    }
 
-    m_aCompVData.Reset(aElemK.GetData(), aNodeCount.data(), aElemK.GetSize());
+    m_aCompVData.Reset(aElemK.GetData(), aNodeCount.data(), nElem);
 
-    // Elements with a value that is not finite, in any component: left out as elements without
-    // values are (read as 0 they would report zero force as a result).
-    std::vector<char> aNonFinite(static_cast<size_t>(aElemK.GetSize()), 0);
+    // The ids are read a block at a time, every component of a block in turn: the host's map
+    // holds one block, and its entries serve the block's next components. An element's values
+    // depend on the value count of the whole list (the longest run of any element), known only
+    // after the last block: a block whose own count differs is read again with it. That does
+    // not happen when every element has runs of one length.
+    constexpr int kBlock = 8192;
+    const int nBlocks = (nElem + kBlock - 1) / kBlock;
+    std::vector<int> aBlockValues(static_cast<size_t>(nBlocks) * kMaxComp, 0);
+    int aValPerElem[kMaxComp] = {};
+    bool aFailed[kMaxComp] = {};
+    // Per element, the components in which a node value is not finite: such an element is left
+    // out of every component, as elements without values are (read as 0 they would report
+    // zero force as a result).
+    std::vector<std::uint16_t> aNonFinite(static_cast<size_t>(nElem), 0);
     CPostCtrlBase* pCtrl = GetPostCtrl();
-    // One result map for every component: its table, grown by the first read, serves the next.
     CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&> mResult;
-    for (int c = 0; c < nCompCount; ++c) {
+    CArray<unsigned int, unsigned int> aBlockId;
+    auto readBlock = [&](int c, int nBlock, int& nValPerElem) {
         const unsigned int nRowK = static_cast<unsigned int>(m_pLdfsData->nCompPVtifK[c]);
-        if (nRowK == 0 || !pCtrl)
-            continue;
-        int nValPerElem = 0;
+        const int nFirst = nBlock * kBlock, nEnd = std::min(nElem, nFirst + kBlock);
+        aBlockId.SetSize(nEnd - nFirst);
+        std::copy(aElemId.GetData() + nFirst, aElemId.GetData() + nEnd, aBlockId.GetData());
+        nValPerElem = 0;
         pCtrl->BeginQueryRow(nRowK);
         BOOL bRead = FALSE;
         try {
-            bRead = pCtrl->GetElemResult(aElemId, nRowK, nValPerElem, mResult);
+            bRead = pCtrl->GetElemResult(aBlockId, nRowK, nValPerElem, mResult);
         } catch (...) {
             pCtrl->EndQueryRow(); // the query ends whatever the read does
             throw;
         }
         pCtrl->EndQueryRow();
-        if (!bRead || nValPerElem == 0)
-            continue;
-
-        for (int i = 0; i < aElemK.GetSize(); ++i) {
+        return bRead != FALSE;
+    };
+    // The block's elements of component c from mResult, as a read of the whole list with
+    // nValPerElem values per element gives them.
+    auto storeBlock = [&](int c, int nBlock, int nValPerElem) {
+        const std::uint16_t nBit = static_cast<std::uint16_t>(1u << c);
+        for (int i = nBlock * kBlock; i < std::min(nElem, (nBlock + 1) * kBlock); ++i) {
             const int n = aNodeCount[static_cast<size_t>(i)];
+            m_aCompVData.Remove(c, i);
+            aNonFinite[static_cast<size_t>(i)] &= static_cast<std::uint16_t>(~nBit);
             if (n < 0)
                 continue;
             const T_POST_VECT_ALL_D* pVal = mResult.PLookup(static_cast<int>(aElemId[i]));
-            if (!pVal || aNonFinite[static_cast<size_t>(i)])
+            if (!pVal)
                 continue;
             const int nHeld = pVal->aValue.GetSize();
+            const double* pHeld = pVal->aValue.GetData();
             // The values this element's nodes take: one per node after the element value, or
             // the element value alone.
             const bool bPerNode = nValPerElem >= n + 1;
             bool bFinite = true;
             for (int k = bPerNode ? 1 : 0; k <= (bPerNode ? n : 0) && k < nHeld; ++k)
-                bFinite = bFinite && std::isfinite(pVal->aValue[k]);
+                bFinite = bFinite && std::isfinite(pHeld[k]);
             if (!bFinite) {
-                aNonFinite[static_cast<size_t>(i)] = 1;
-                for (int c0 = 0; c0 < c; ++c0)
-                    m_aCompVData.Remove(c0, i);
+                aNonFinite[static_cast<size_t>(i)] |= nBit;
                 continue;
             }
             auto value = [&](int k) {
-                const double v = k < nHeld ? pVal->aValue[k] : 0.0;
+                const double v = k < nHeld ? pHeld[k] : 0.0;
                 return std::fabs(v) > dThreshold ? v : 0.0;
             };
             if (!bPerNode && !(m_nValueMode == 2 || nValPerElem == 1))
@@ -247,7 +274,42 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::ReadVData()
                     pNode[j] = v0;
             }
         }
+    };
+    auto chosen = [&](int c) { return m_pLdfsData->nCompPVtifK[c] != 0 && pCtrl; };
+    for (int b = 0; b < nBlocks; ++b)
+        for (int c = 0; c < nCompCount; ++c) {
+            int& nValPerElem = aBlockValues[static_cast<size_t>(b) * kMaxComp + static_cast<size_t>(c)];
+            if (!chosen(c) || aFailed[c])
+                continue;
+            // A failed read of any block fails the component, as a failed read of the list.
+            aFailed[c] = !readBlock(c, b, nValPerElem);
+            aValPerElem[c] = std::max(aValPerElem[c], nValPerElem);
+            if (!aFailed[c])
+                storeBlock(c, b, nValPerElem);
+        }
+    for (int c = 0; c < nCompCount; ++c) {
+        if (!chosen(c))
+            continue;
+        if (aFailed[c] || aValPerElem[c] == 0) {
+            // A component whose read fails or yields no values is left empty.
+            m_aCompVData.RemoveAll(c);
+            for (std::uint16_t& m : aNonFinite)
+                m &= static_cast<std::uint16_t>(~(1u << c));
+            continue;
+        }
+        for (int b = 0; b < nBlocks; ++b) {
+            int nValPerElem = aBlockValues[static_cast<size_t>(b) * kMaxComp + static_cast<size_t>(c)];
+            if (nValPerElem == aValPerElem[c])
+                continue;
+            if (!readBlock(c, b, nValPerElem))
+                throw std::runtime_error("a row read failed on its second reading");
+            storeBlock(c, b, aValPerElem[c]);
+        }
     }
+    for (int i = 0; i < nElem; ++i)
+        if (aNonFinite[static_cast<size_t>(i)])
+            for (int c = 0; c < nCompCount; ++c)
+                m_aCompVData.Remove(c, i);
     return 1;
 }
 
@@ -273,9 +335,10 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::GetElemVDataRows(unsigned int nElemK, 
     if (nNodeCount < 0 || nNodeCount > kMaxNode || nCompCount < 0 || nCompCount > kMaxComp)
         return 0;
     bool bAnyEntry = false;
+    const int nIndex = m_aCompVData.IndexOf(nElemK);
     for (int c = 0; c < nCompCount; ++c) {
         int nSize = 0;
-        const double* pEntry = m_aCompVData.Find(c, nElemK, nSize);
+        const double* pEntry = m_aCompVData.At(c, nIndex, nSize);
         if (pEntry)
             bAnyEntry = true;
         else
@@ -358,10 +421,21 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
     const int nScalarComp = GetScalarCompCount();
     const size_t nNodeNum = sh.aNodeK.size();
 
-    // Per node: number of contributing elements and the sums, component by component.
+    // Per node: number of contributing elements and the sums, component by component, summed
+    // in the scalar array itself (a node's tuple, then moved down to its point's). The last
+    // fill's array is filled again when nothing else holds it: a refresh then neither allocates
+    // nor touches new memory.
     std::vector<int> aCount(nNodeNum, 0);
-    const size_t nStride = static_cast<size_t>(std::max(nComp, 1));
-    std::vector<double> aSum(nNodeNum * nStride, 0.0);
+    const size_t nStride = static_cast<size_t>(nScalarComp);
+    if (!sh.pScalars || sh.pScalars->GetReferenceCount() > 1 || sh.pScalars->GetNumberOfComponents() != nScalarComp) {
+        sh.pScalars = vtkSmartPointer<vtkDoubleArray>::New();
+        sh.pScalars->SetNumberOfComponents(nScalarComp);
+    }
+    vtkDoubleArray* pScalars = sh.pScalars;
+    pScalars->SetNumberOfTuples(static_cast<vtkIdType>(nNodeNum));
+    pScalars->Modified();
+    double* const aSum = pScalars->GetPointer(0);
+    std::fill_n(aSum, nNodeNum * nStride, 0.0);
     std::vector<char> aFailed(static_cast<size_t>(nElemNum), 0);
     double dTable[kMaxNode][kMaxComp];
     for (size_t i = 0; i < static_cast<size_t>(nElemNum); ++i) {
@@ -394,23 +468,23 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
     if (!sh.pTopo || aFailed != sh.aFailed)
         BuildTopology(pMD, aFailed, aCount);
 
-    vtkNew<vtkDoubleArray> pScalars;
-    pScalars->SetNumberOfComponents(nScalarComp);
-    pScalars->SetNumberOfTuples(sh.pTopo->GetNumberOfPoints());
-    double* pValOut = pScalars->GetPointer(0);
+    // Points are numbered in node order, so a point's tuple is never past its node's: moved
+    // down in place, in turn.
     for (size_t idx = 0; idx < nNodeNum; ++idx) {
         const vtkIdType nId = sh.aPointId[idx];
         if (nId < 0)
             continue;
         // The mean over the elements that share the node.
-        double* pTuple = pValOut + static_cast<size_t>(nId) * static_cast<size_t>(nScalarComp);
-        for (int c = 0; c < nScalarComp; ++c)
-            pTuple[c] = c < nComp ? aSum[idx * nStride + static_cast<size_t>(c)] / aCount[idx] : 0.0;
+        const double* pSum = aSum + idx * nStride;
+        double* pTuple = aSum + static_cast<size_t>(nId) * nStride;
+        for (size_t c = 0; c < nStride; ++c)
+            pTuple[c] = c < static_cast<size_t>(nComp) ? pSum[c] / aCount[idx] : 0.0;
     }
+    pScalars->SetNumberOfTuples(sh.pTopo->GetNumberOfPoints());
     pGrid->ShallowCopy(sh.pTopo);
     pGrid->GetPointData()->SetScalars(pScalars);
-    for (const auto& [nCell, nElemK] : sh.aSolidCell)
-        OnSolidCellInserted(nCell, nElemK);
+    for (size_t c = 0; c < sh.aCellElemK.size(); ++c)
+        OnSolidCellInserted(static_cast<int>(c), sh.aCellElemK[c]);
     StoreCache(pGrid, pMD);
     return 1;
 }
@@ -475,16 +549,19 @@ void CPVSVisualDataLDFSCore<RECORD, AXIS>::BuildShape(CPVSModelDataFEM* pMD)
         const size_t u = static_cast<size_t>(i);
         sh.aElemK[u] = pMD->GetElemK(i);
         const T_ELEM_D* e = pMD->FindElemD(sh.aElemK[u]);
-        sh.aFirstNode[u] = sh.aElemNode.size();
-        sh.aFirstNode[u + 1] = sh.aElemNode.size();
+        sh.aFirstNode[u] = static_cast<std::uint32_t>(sh.aElemNode.size());
+        sh.aFirstNode[u + 1] = sh.aFirstNode[u];
         if (!e)
             continue;
+        // Node lists are counted in 32 bits.
+        if (sh.aElemNode.size() + static_cast<size_t>(e->GetNumberOfNodes()) > std::numeric_limits<std::uint32_t>::max())
+            throw std::length_error("too many element nodes for one grid");
         // Node indices of every element (-1: no such node), solid or not: the cell pass needs them.
         for (int j = 0; j < e->GetNumberOfNodes(); ++j) {
             sh.aElemNode.push_back(nodeIdx.Find(e->aNodeK[j]));
             bAllNodes = bAllNodes && sh.aElemNode.back() >= 0;
         }
-        sh.aFirstNode[u + 1] = sh.aElemNode.size();
+        sh.aFirstNode[u + 1] = static_cast<std::uint32_t>(sh.aElemNode.size());
         sh.aCellType[u] = e->nCellType;
         if (!ElementCellFits(e->nCellType, e->GetNumberOfNodes()))
             sh.aKind[u] = kMisfit;
@@ -502,7 +579,7 @@ void CPVSVisualDataLDFSCore<RECORD, AXIS>::BuildTopology(CPVSModelDataFEM* pMD, 
 {
     T_SOLID_SHAPE& sh = m_shape;
     sh.pTopo = nullptr;
-    sh.aSolidCell.clear();
+    sh.aCellElemK.clear();
     const size_t nNodeNum = sh.aNodeK.size();
     const size_t nElemNum = sh.aElemK.size();
     vtkIdType nUsed = 0;
@@ -519,7 +596,7 @@ void CPVSVisualDataLDFSCore<RECORD, AXIS>::BuildTopology(CPVSModelDataFEM* pMD, 
             continue;
         const T_NODE_D* pNode = pMD->FindNodeD(sh.aNodeK[idx]);
         std::copy(pNode->dXyz, pNode->dXyz + 3, pXyzOut + 3 * nNextId);
-        sh.aPointId[idx] = nNextId++;
+        sh.aPointId[idx] = static_cast<std::int32_t>(nNextId++);
     }
 
     // The cells' offsets, point ids and types written straight into the arrays InsertNextCell
@@ -560,7 +637,7 @@ void CPVSVisualDataLDFSCore<RECORD, AXIS>::BuildTopology(CPVSModelDataFEM* pMD, 
             continue;
         pType[nCell] = sh.aCellType[i];
         pOffset[nCell + 1] = pOffset[nCell] + n;
-        sh.aSolidCell.emplace_back(static_cast<int>(nCell), sh.aElemK[i]);
+        sh.aCellElemK.push_back(sh.aElemK[i]);
         ++nCell;
     }
     vtkNew<vtkCellArray> pCells;

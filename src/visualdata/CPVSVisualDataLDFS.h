@@ -13,6 +13,7 @@
 
 #include <algorithm>
 
+#include <vtkDoubleArray.h>
 #include <vtkSmartPointer.h>
 #include <vtkUnstructuredGrid.h>
 
@@ -43,15 +44,18 @@ public:
     template <class GETKEY>
     void Build(int nCount, GETKEY getKey, bool bLastWins = false)
     {
-        Clear();
+        // The table's room is kept: an index rebuilt for the same keys allocates nothing.
+        m_map.clear();
         unsigned int nMax = 0;
         for (int i = 0; i < nCount; ++i)
             nMax = std::max(nMax, getKey(i));
         m_bTable = static_cast<size_t>(nMax) <= 4 * static_cast<size_t>(nCount) + 1024;
-        if (m_bTable)
+        if (m_bTable) {
             m_aTable.assign(static_cast<size_t>(nMax) + 1, -1);
-        else
+        } else {
+            std::vector<int>().swap(m_aTable);
             m_map.reserve(static_cast<size_t>(nCount));
+        }
         for (int i = 0; i < nCount; ++i) {
             int& r = m_bTable ? m_aTable[getKey(i)] : m_map.try_emplace(getKey(i), -1).first->second;
             if (r < 0 || bLastWins)
@@ -84,18 +88,25 @@ private:
 class KV_PVS_API CLdfsCompValues {
 public:
     static constexpr int kMaxComp = 12;
-    // Room for the elements aElemK with their node counts (negative: no room).
+    // Room for the elements aElemK with their node counts (negative: no room), no entries. The
+    // arrays of the last Reset are reused: a refresh of the same elements allocates nothing.
     void Reset(const unsigned int* pElemK, const int* pNodeCount, int nElem);
     void Clear() noexcept;
-    // Element i of the Reset list: its node values of component c, allocated on first use.
+    // Element i of the Reset list: its node values of component c, to be written in full.
     double* Set(int c, int i);
     void Remove(int c, int i)
     {
-        if (!m_aHas[c].empty())
+        if (m_bUsed[c])
             m_aHas[c][static_cast<size_t>(i)] = 0;
     }
+    // No entries of component c.
+    void RemoveAll(int c) noexcept { m_bUsed[c] = false; }
     // The element's values of component c and their count; null without an entry.
-    const double* Find(int c, unsigned int nElemK, int& nSize) const;
+    const double* Find(int c, unsigned int nElemK, int& nSize) const { return At(c, m_index.Find(nElemK), nSize); }
+    // The same by the element's place in the Reset list (IndexOf; -1: none), looked up once
+    // for all components.
+    int IndexOf(unsigned int nElemK) const { return m_index.Find(nElemK); }
+    const double* At(int c, int i, int& nSize) const;
     // Entries of component c.
     int GetCount(int c) const;
 
@@ -104,6 +115,7 @@ private:
     std::vector<size_t> m_aFirst; // per element, its first value; one more at the end
     std::vector<double> m_aValue[kMaxComp];
     std::vector<std::uint8_t> m_aHas[kMaxComp];
+    bool m_bUsed[kMaxComp] = {}; // has entries: m_aHas and m_aValue are sized
 };
 
 // The body both force-sum visual data share; RECORD is the settings record, AXIS its per-plane
@@ -176,12 +188,13 @@ protected:
         std::vector<unsigned int> aElemK;
         std::vector<std::uint8_t> aKind;
         std::vector<std::uint8_t> aCellType;
-        std::vector<size_t> aFirstNode;
+        std::vector<std::uint32_t> aFirstNode;
         std::vector<int> aElemNode;
         std::vector<char> aFailed;
         vtkSmartPointer<vtkUnstructuredGrid> pTopo; // points and cells, no values
-        std::vector<vtkIdType> aPointId;           // per node, its point (-1: none)
-        std::vector<std::pair<int, unsigned int>> aSolidCell; // cell -> element
+        std::vector<std::int32_t> aPointId;        // per node, its point (-1: none)
+        std::vector<unsigned int> aCellElemK;      // per cell, its element
+        vtkSmartPointer<vtkDoubleArray> pScalars; // the last fill's point values
     };
     bool ShapeMatches(CPVSModelDataFEM* pMD) const;
     void BuildShape(CPVSModelDataFEM* pMD);

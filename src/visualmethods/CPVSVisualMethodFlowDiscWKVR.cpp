@@ -136,10 +136,7 @@ int CPVSVisualMethodFlowDiscWKVR::GetFlowDischargeByPlane(T_PVIST_PLNE_D& plane,
         return 1;
     if (!m_cutIndex.Matches(pGrid)) {
         const TClock::time_point tIndex = TClock::now();
-        if (m_cutIndex.MatchesShape(pGrid))
-            m_cutIndex.CopyValues(pGrid);
-        else
-            m_cutIndex.Build(pGrid);
+        m_cutIndex.Build(pGrid);
         AddSeconds(m_dPhaseSeconds[kPhaseIndex], tIndex);
     }
     const TClock::time_point tCut = TClock::now();

@@ -496,13 +496,10 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
     CDBDoc* pDoc = GetDBDoc();
 
     // The index is built for the grid every plane cuts and kept while its shape is the same:
-    // new values only are copied in.
+    // the cuts read new values from the grid itself.
     if (!m_cutIndex.Matches(pGrid)) {
         const TClock::time_point tIndex = TClock::now();
-        if (m_cutIndex.MatchesShape(pGrid))
-            m_cutIndex.CopyValues(pGrid);
-        else
-            m_cutIndex.Build(pGrid);
+        m_cutIndex.Build(pGrid);
         AddSeconds(m_dPhaseSeconds[kPhaseIndex], tIndex);
     }
     const TClock::time_point tCut = TClock::now();

@@ -102,7 +102,8 @@ TEST_F(ForceSumDisplayEntries, ProcessKeepsTheLastCutWhileAnAllocationFails)
                                              ExpectSame(CutOf(*d.pVM), last);
                                          },
                                          kLargeAllocation);
-    EXPECT_GT(n, 3) << "the cut allocates";
+    // At least the cut's point table and the index that a failure leaves to be rebuilt.
+    EXPECT_GE(n, 3) << "the cut allocates";
     EXPECT_EQ(nResult, 1);
     ASSERT_EQ(d.pVM->m_aPlaneResult.GetSize(), 1);
     EXPECT_DOUBLE_EQ(d.pVM->m_aPlaneResult[0].dCentre[2], 0.5);

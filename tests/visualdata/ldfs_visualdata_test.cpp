@@ -209,6 +209,43 @@ TEST(ForceSumValues, ElementValueAndThreshold)
     }
 }
 
+// The value count that decides between node values and the element value is the longest run
+// of the whole element list, also for a list longer than the host is asked for at once.
+TEST(ForceSumValues, ValueCountIsTheWholeListsLongestRun)
+{
+    ForceSumModel m;
+    BuildHexBlock(m, HexBlockGrid{41, 20, 10}); // 8,200 elements
+    AddStressRows(m, [](double, double, double) { return std::array<double, 6>{1, 2, 3, 4, 5, 6}; });
+    const size_t nLast = m.aElemK.size() - 1;
+    // Row 0: element values only, not finite for the first element, node values for the last;
+    // row 1: node values for the first element only.
+    for (int c = 0; c < 2; ++c) {
+        T_PVAL_D val;
+        for (size_t i = 0; i <= nLast; ++i) {
+            std::vector<double> v = {c == 0 && i == 0 ? NAN : 7.5};
+            if ((c == 0 && i == nLast) || (c == 1 && i == 0))
+                v.assign(9, 2.5);
+            val.Append(m.aElemK[i], v.data(), static_cast<int>(v.size()));
+        }
+        CClassPVal(m.doc.GetPostDB()).Set(static_cast<unsigned int>(m.nRowK[c]), val);
+    }
+    LdfsDisplay d;
+    FillRecord(d.rec, m, 0, {});
+    d.Build(m, 8);
+    int nCount = 0;
+    double table[20][12];
+    // Nine values per element: the element values are skipped (the not finite one too), and a
+    // run of one value gives zeros at the nodes.
+    for (size_t i : {size_t{0}, nLast}) {
+        ASSERT_EQ(d.pVD->GetElemVDataTable(m.aElemK[i], 8, nCount, table), 1) << i;
+        for (int j = 0; j < 8; ++j) {
+            EXPECT_EQ(table[j][0], i == 0 ? 0.0 : 2.5) << i;
+            EXPECT_EQ(table[j][1], i == 0 ? 2.5 : 0.0) << i;
+            EXPECT_EQ(table[j][2], 3.0) << i;
+        }
+    }
+}
+
 // Node values are the mean over the solid elements at the node; an element without values in
 // any chosen row is left out of the grid instead of counting as zeros.
 TEST(ForceSumGrid, SharedNodesAverageAndElementsWithoutValuesAreLeftOut)
@@ -249,6 +286,8 @@ TEST(ForceSumGrid, SharedNodesAverageAndElementsWithoutValuesAreLeftOut)
         out.Append(m.aElemK[0], p, n);
         cls.Set(static_cast<unsigned int>(m.nRowK[c]), out);
     }
+    // The values handed out with the first grid are still held: the refresh fills others.
+    const vtkSmartPointer<vtkDataArray> pHeld = s;
     d.pVD->MakeVData(&d.vs, &d.as, 0);
     grid->Initialize();
     d.pVD->MakeVGeomDataByPlane(d.rec.aAxis[0], d.rec.aPlane[0], grid, &d.vs, &d.as, nullptr, d.pVM->GetMDTCtrl(), 0);
@@ -256,6 +295,8 @@ TEST(ForceSumGrid, SharedNodesAverageAndElementsWithoutValuesAreLeftOut)
     s = grid->GetPointData()->GetScalars();
     for (vtkIdType p = 0; p < grid->GetNumberOfPoints(); ++p)
         EXPECT_EQ(s->GetComponent(p, 0), 10.0) << "shared nodes keep the value of the element that has one";
+    ASSERT_EQ(pHeld->GetNumberOfTuples(), 12);
+    EXPECT_EQ(pHeld->GetComponent(11, 0), 20.0);
 }
 
 TEST(ForceSumGrid, DesignVariantMapsEverySolidCellToItsElement)

@@ -150,6 +150,9 @@ public:
     CSeqIdInfo* GetSeqIdInfo() { return &m_seqId; }
 
 private:
+    // The runs of the ids under them: the element read of a row of element runs, the node read.
+    BOOL ReadRuns(const CArray<unsigned int, unsigned int>& aId, unsigned int nPVtifK, int& nValueCount,
+                  CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult);
     BOOL GetElemResultOfNodeRow(const CArray<unsigned int, unsigned int>& aElemId, unsigned int nPVtifK,
                                 int& nValueCount, CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult);
     CDBBase* m_pRowDB = nullptr;

@@ -3,6 +3,86 @@
 #include "DBValueUnits.h"
 #include "PostCtrlBase.h"
 
+#include <algorithm>
+
+namespace {
+
+using CResultMap = CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>;
+
+// The runs of one row looked up in turn: an id list comes mostly in ascending order, so the
+// entity after the last one found is tried before a search.
+class CRunFinder {
+public:
+    explicit CRunFinder(const T_PVAL_D& val) : m_val(val)
+    {
+        // Runs whose starts do not match the keys are left to the record's own lookup.
+        m_bDirect = val.aStart.GetSize() == val.aEntK.GetSize() + 1;
+    }
+    const double* Find(unsigned int nEntK, int& nCount)
+    {
+        if (!m_bDirect)
+            return m_val.Find(nEntK, nCount);
+        nCount = 0;
+        const unsigned int* pBeg = m_val.aEntK.GetData();
+        const size_t nSize = static_cast<size_t>(m_val.aEntK.GetSize());
+        size_t i = m_nNext;
+        if (i >= nSize || pBeg[i] != nEntK) {
+            i = static_cast<size_t>(std::lower_bound(pBeg, pBeg + nSize, nEntK) - pBeg);
+            if (i == nSize || pBeg[i] != nEntK)
+                return nullptr;
+        }
+        m_nNext = i + 1;
+        const int* pStart = m_val.aStart.GetData();
+        nCount = pStart[i + 1] - pStart[i];
+        return m_val.aValue.GetData() + pStart[i];
+    }
+
+private:
+    const T_PVAL_D& m_val;
+    bool m_bDirect = false;
+    size_t m_nNext = 0;
+};
+
+// mResult made to hold, in list order, the entities of aId that read(id, value) gives a value:
+// as a fresh map filled in that order holds them (a repeated id keeps its first place). A map
+// that already holds those keys in that order, as one read of the same list leaves it, is
+// rewritten in place: its entries and their arrays are reused, nothing is allocated. Any other
+// map is emptied and filled anew. nValueCount gets the longest value array.
+template <class READ>
+void FillResultMap(const CArray<unsigned int, unsigned int>& aId, CResultMap& mResult, int& nValueCount, READ read)
+{
+    T_POST_VECT_ALL_D v, held;
+    nValueCount = 0;
+    POSITION pos = mResult.GetStartPosition();
+    bool bSame = true;
+    for (int i = 0; i < aId.GetSize() && bSame; ++i) {
+        if (!read(aId[i], v))
+            continue;
+        int nKey = 0;
+        // A repeated id meets a later key here, or none: such a list is filled anew.
+        bSame = pos != nullptr;
+        if (bSame)
+            mResult.GetNextAssoc(pos, nKey, held);
+        bSame = bSame && nKey == static_cast<int>(aId[i]);
+        if (bSame) {
+            mResult[nKey] = v;
+            nValueCount = std::max(nValueCount, v.aValue.GetSize());
+        }
+    }
+    if (bSame && !pos)
+        return;
+    mResult.RemoveAll();
+    nValueCount = 0;
+    for (int i = 0; i < aId.GetSize(); ++i) {
+        if (!read(aId[i], v))
+            continue;
+        mResult[static_cast<int>(aId[i])] = v;
+        nValueCount = std::max(nValueCount, v.aValue.GetSize());
+    }
+}
+
+} // namespace
+
 BOOL CPostCtrlBase::BeginQueryRow(unsigned int nPVtifK)
 {
     m_nRowK = 0;
@@ -16,32 +96,37 @@ BOOL CPostCtrlBase::GetElemResult(const CArray<unsigned int, unsigned int>& aEle
                                   int& nValueCount, CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult)
 {
     nValueCount = 0;
-    mResult.RemoveAll();
-    if (!m_pRowDB || m_nRowK == 0 || m_nRowK != nPVtifK)
+    if (!m_pRowDB || m_nRowK == 0 || m_nRowK != nPVtifK || !m_pRowDB->Table<T_PVAL_D>().count(nPVtifK)) {
+        mResult.RemoveAll();
         return FALSE;
-    const auto& table = m_pRowDB->Table<T_PVAL_D>();
-    auto it = table.find(nPVtifK);
-    if (it == table.end())
-        return FALSE;
-    const T_PVAL_D& val = it->second;
-    // Values come in the current unit system of the row's unit type.
+    }
     T_PVTIF_D row;
-    const int nUnitType = CClassPVtif(m_pRowDB).Get(nPVtifK, row) ? row.nUnitType : DB_UNIT_NONE;
+    CClassPVtif(m_pRowDB).Get(nPVtifK, row);
     T_PENGR_D engr;
     if (CClassPEngr(m_pRowDB).Get(row.nEngrK, engr) && engr.nKind == 1)
         return GetElemResultOfNodeRow(aElemId, nPVtifK, nValueCount, mResult);
-    for (int i = 0; i < aElemId.GetSize(); ++i) {
+    return ReadRuns(aElemId, nPVtifK, nValueCount, mResult);
+}
+
+BOOL CPostCtrlBase::ReadRuns(const CArray<unsigned int, unsigned int>& aId, unsigned int nPVtifK, int& nValueCount,
+                             CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult)
+{
+    const T_PVAL_D& val = m_pRowDB->Table<T_PVAL_D>().find(nPVtifK)->second;
+    // Values come in the current unit system of the row's unit type.
+    T_PVTIF_D row;
+    const int nUnitType = CClassPVtif(m_pRowDB).Get(nPVtifK, row) ? row.nUnitType : DB_UNIT_NONE;
+    CRunFinder runs(val);
+    FillResultMap(aId, mResult, nValueCount, [&](unsigned int nId, T_POST_VECT_ALL_D& v) {
         int n = 0;
-        const double* p = val.Find(aElemId[i], n);
+        const double* p = runs.Find(nId, n);
         if (!p)
-            continue;
-        T_POST_VECT_ALL_D& v = mResult[static_cast<int>(aElemId[i])];
+            return false;
         v.aValue.SetSize(n);
+        double* pOut = v.aValue.GetData();
         for (int k = 0; k < n; ++k)
-            v.aValue[k] = CDBValueUnits::Out(nUnitType, p[k]);
-        if (n > nValueCount)
-            nValueCount = n;
-    }
+            pOut[k] = CDBValueUnits::Out(nUnitType, p[k]);
+        return true;
+    });
     return TRUE;
 }
 
@@ -54,32 +139,25 @@ BOOL CPostCtrlBase::GetElemResultOfNodeRow(const CArray<unsigned int, unsigned i
     const int nUnitType = CClassPVtif(m_pRowDB).Get(nPVtifK, row) ? row.nUnitType : DB_UNIT_NONE;
     CClassElem clsElem(m_pModelDB);
     CClassNode clsNode(m_pModelDB);
-    for (int i = 0; i < aElemId.GetSize(); ++i) {
-        T_ELEM_D elem;
-        if (!m_pModelDB || !clsElem.Get(aElemId[i], elem) || elem.aNodeK.GetSize() == 0)
-            continue;
+    T_ELEM_D elem;
+    FillResultMap(aElemId, mResult, nValueCount, [&](unsigned int nId, T_POST_VECT_ALL_D& v) {
+        if (!m_pModelDB || !clsElem.Get(nId, elem) || elem.aNodeK.GetSize() == 0)
+            return false;
         const int nNode = elem.aNodeK.GetSize();
-        T_POST_VECT_ALL_D v;
         v.aValue.SetSize(7 * nNode);
-        bool bAll = true;
-        for (int j = 0; j < nNode && bAll; ++j) {
+        for (int j = 0; j < nNode; ++j) {
             int n = 0;
             const double* p = val.Find(elem.aNodeK[j], n);
             T_NODE_D node;
-            bAll = p && clsNode.Get(elem.aNodeK[j], node);
-            if (!bAll)
-                break;
+            if (!p || !clsNode.Get(elem.aNodeK[j], node))
+                return false;
             for (int k = 0; k < 4; ++k)
                 v.aValue[7 * j + k] = k < n ? CDBValueUnits::Out(nUnitType, p[k]) : 0.0;
             for (int k = 0; k < 3; ++k)
                 v.aValue[7 * j + 4 + k] = node.dXyz[k];
         }
-        if (!bAll)
-            continue;
-        mResult[static_cast<int>(aElemId[i])] = v;
-        if (v.aValue.GetSize() > nValueCount)
-            nValueCount = v.aValue.GetSize();
-    }
+        return true;
+    });
     return TRUE;
 }
 
@@ -108,28 +186,11 @@ BOOL CPostCtrlBase::GetNodeResult(const CArray<unsigned int, unsigned int>& aNod
                                   int& nValueCount, CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>& mResult)
 {
     nValueCount = 0;
-    mResult.RemoveAll();
-    if (!m_pRowDB || m_nRowK == 0 || m_nRowK != nPVtifK)
+    if (!m_pRowDB || m_nRowK == 0 || m_nRowK != nPVtifK || !m_pRowDB->Table<T_PVAL_D>().count(nPVtifK)) {
+        mResult.RemoveAll();
         return FALSE;
-    const auto& table = m_pRowDB->Table<T_PVAL_D>();
-    auto it = table.find(nPVtifK);
-    if (it == table.end())
-        return FALSE;
-    T_PVTIF_D row;
-    const int nUnitType = CClassPVtif(m_pRowDB).Get(nPVtifK, row) ? row.nUnitType : DB_UNIT_NONE;
-    for (int i = 0; i < aNodeId.GetSize(); ++i) {
-        int n = 0;
-        const double* p = it->second.Find(aNodeId[i], n);
-        if (!p)
-            continue;
-        T_POST_VECT_ALL_D& v = mResult[static_cast<int>(aNodeId[i])];
-        v.aValue.SetSize(n);
-        for (int k = 0; k < n; ++k)
-            v.aValue[k] = CDBValueUnits::Out(nUnitType, p[k]);
-        if (n > nValueCount)
-            nValueCount = n;
     }
-    return TRUE;
+    return ReadRuns(aNodeId, nPVtifK, nValueCount, mResult);
 }
 
 BOOL CPostCtrlBase::GetElemValues(unsigned int nElemId, unsigned int nPVtifK, int& nCount, double* pValue, int nMax)

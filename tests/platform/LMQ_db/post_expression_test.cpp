@@ -2,10 +2,14 @@
 #include "PostExpression.h"
 #include "PostVisualState.h"
 #include "DBDoc.h"
+#include "DBModelRecords.h"
+#include "PostCtrlBase.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -157,6 +161,71 @@ TEST(ClassPVtifName, DropsControlCharacters)
 {
     EXPECT_STREQ(CClassPVtif::RemoveSpecialStringInName("Disp\tX\r\n(total)").GetString(), "DispX(total)");
     EXPECT_STREQ(CClassPVtif::RemoveSpecialStringInName("").GetString(), "");
+}
+
+// A read into a map that a previous read filled answers as a read into a fresh map: the same
+// entries, values and value count, in the same iteration order, whatever keys the map held.
+TEST(PostCtrlRowRead, ReusedMapAnswersLikeAFreshOne)
+{
+    CDBBase db;
+    T_PVTIF_D row;
+    const unsigned int nRowK = CClassPVtif(&db).Add(row);
+    T_PVAL_D val;
+    for (unsigned int k = 2; k <= 12; k += 2) {
+        const double v[3] = {k + 0.1, k + 0.2, k + 0.3};
+        val.Append(k, v, k == 6 ? 1 : 3);  // one shorter run
+    }
+    CClassPVal(&db).Set(nRowK, val);
+    CPostCtrlBase ctrl;
+    ctrl.AttachPostDB(&db);
+    ctrl.BeginQueryRow(nRowK);
+    using Map = CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>;
+    auto read = [&](std::initializer_list<unsigned int> ids, Map& m) {
+        CArray<unsigned int, unsigned int> a;
+        for (unsigned int id : ids)
+            a.Add(id);
+        int nCount = -1;
+        EXPECT_TRUE(ctrl.GetElemResult(a, nRowK, nCount, m));
+        std::vector<std::pair<int, std::vector<double>>> out;
+        int k = 0;
+        T_POST_VECT_ALL_D v;
+        for (POSITION pos = m.GetStartPosition(); pos;) {
+            m.GetNextAssoc(pos, k, v);
+            out.emplace_back(k, std::vector<double>(v.aValue.begin(), v.aValue.end()));
+        }
+        out.emplace_back(-1, std::vector<double>{static_cast<double>(nCount)});
+        return out;
+    };
+    const std::initializer_list<unsigned int> lists[] = {
+        {2, 4, 6, 8},      // the first fill
+        {2, 4, 6, 8},      // the same list: rewritten in place
+        {2, 4, 6},         // fewer
+        {2, 4, 6, 8, 10},  // more
+        {4, 2, 6, 8},      // other order
+        {2, 4, 4, 2, 6},   // repeated ids keep their first place
+        {2, 4, 6},         // after repeated ids
+        {3, 2, 5, 4, 7},   // ids without a run between
+        {6},               // the short run alone sets the count
+        {5, 7},            // no entry at all
+        {12, 10},
+    };
+    Map reused;
+    for (const auto& ids : lists) {
+        Map fresh;
+        EXPECT_EQ(read(ids, reused), read(ids, fresh));
+    }
+    // A map with the list's keys but not in the list's order, after the caller's own edits.
+    read({2, 4, 6}, reused);
+    reused.RemoveKey(2);
+    reused[2];
+    Map fresh;
+    EXPECT_EQ(read({2, 4, 6}, reused), read({2, 4, 6}, fresh));
+    // A failed read empties the map.
+    CArray<unsigned int, unsigned int> a;
+    a.Add(2);
+    int nCount = -1;
+    EXPECT_FALSE(ctrl.GetElemResult(a, nRowK + 1, nCount, reused));
+    EXPECT_EQ(reused.GetCount(), 0);
 }
 
 }  // namespace
