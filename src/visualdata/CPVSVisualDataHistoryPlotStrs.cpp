@@ -87,12 +87,7 @@ int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*
         pAnl->GetSeqIdInfo()->GetElemKeyListByType(nCode, aPart);
         aTyped.Append(aPart);
     }
-    // The active elements of the family's types, in the active order: searched in the sorted
-    // typed keys rather than a hash set of them.
-    std::sort(aTyped.begin(), aTyped.end());
-    for (int i = 0; i < aActive.GetSize(); ++i)
-        if (std::binary_search(aTyped.begin(), aTyped.end(), aActive[i]))
-            aElemK.Add(aActive[i]);
+    CArrayUtil::IntersectUINT(aActive, aTyped, aElemK);
     const int n = aElemK.GetSize();
 
     const int bAverage = pVS && pVS->bAverage;

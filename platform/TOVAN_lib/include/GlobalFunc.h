@@ -4,7 +4,8 @@
 #pragma once
 #include "afxtempl.h"
 
-#include <unordered_set>
+#include <algorithm>
+#include <vector>
 
 inline unsigned int GF_GetHashSizeByCount(int nCount)
 {
@@ -20,12 +21,12 @@ public:
     static void IntersectUINT(const CArray<unsigned int, unsigned int>& a, const CArray<unsigned int, unsigned int>& b,
                               CArray<unsigned int, unsigned int>& aOut)
     {
-        std::unordered_set<unsigned int> in;
-        for (int i = 0; i < b.GetSize(); ++i)
-            in.insert(b[i]);
+        // Searched in a sorted copy of the second list: no node per key, as a hash set would make.
+        std::vector<unsigned int> in(b.GetData(), b.GetData() + b.GetSize());
+        std::sort(in.begin(), in.end());
         CArray<unsigned int, unsigned int> r;
         for (int i = 0; i < a.GetSize(); ++i)
-            if (in.count(a[i]))
+            if (std::binary_search(in.begin(), in.end(), a[i]))
                 r.Add(a[i]);
         aOut.Copy(r);
     }
