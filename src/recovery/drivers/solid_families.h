@@ -15,7 +15,9 @@ namespace kvpvs::recovery {
 
 class SolidCentreRowsStore;
 
-// The centre rows that a display keeps for its later frames, freed with it.
+// The centre rows that a display keeps for its later frames, freed with it. A single-step
+// request for the centre stress or strain of a quadratic solid forms only the element's six
+// centre rows, and keeps them by element record (for up to 32768 records) in the keep in use.
 class CentreRowsKeep {
 public:
     CentreRowsKeep();
@@ -54,10 +56,6 @@ void linear_solid_results(DriverBuildState& build, double* work, int axes_option
 // axes_option 1 and T f in element axes with 0; stresses and strains are in element axes
 // with 0 and global with 1.
 void quadratic_solid_results(DriverBuildState& build, double* work, int axes_option);
-
-// A single-step request for the centre stress or strain of a quadratic solid forms only the
-// element's six centre rows, and keeps them by element record (for up to 32768 records) in the
-// CentreRowsKeep in use.
 
 // Element result matrix M(228, 120) of an nn-node quadratic solid with node coordinates
 // X(3, nn) and element axes T: rows 1..3nn the global stiffness, rows 61.. the element-axes
