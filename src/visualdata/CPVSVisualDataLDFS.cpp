@@ -236,14 +236,22 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::ReadVData()
     // nValPerElem values per element gives them.
     auto storeBlock = [&](int c, int nBlock, int nValPerElem) {
         const std::uint16_t nBit = static_cast<std::uint16_t>(1u << c);
+        // The map holds the block's ids in list order: each is first sought at the entry after
+        // the last one found.
+        const auto* pNext = mResult.PGetFirstAssoc();
         for (int i = nBlock * kBlock; i < std::min(nElem, (nBlock + 1) * kBlock); ++i) {
             const int n = aNodeCount[static_cast<size_t>(i)];
             m_aCompVData.Remove(c, i);
             aNonFinite[static_cast<size_t>(i)] &= static_cast<std::uint16_t>(~nBit);
-            if (n < 0)
-                continue;
-            const T_POST_VECT_ALL_D* pVal = mResult.PLookup(static_cast<int>(aElemId[i]));
-            if (!pVal)
+            const int nId = static_cast<int>(aElemId[i]);
+            const T_POST_VECT_ALL_D* pVal = nullptr;
+            if (pNext && pNext->key == nId) {
+                pVal = &pNext->value;
+                pNext = mResult.PGetNextAssoc(pNext);
+            } else {
+                pVal = mResult.PLookup(nId);
+            }
+            if (n < 0 || !pVal)
                 continue;
             const int nHeld = pVal->aValue.GetSize();
             const double* pHeld = pVal->aValue.GetData();

@@ -4,6 +4,7 @@
 // grid point between two mesh nodes must read their mean and a line point the linear
 // interpolation of the nodes around it. Areas under the profiles are the exact integrals of the
 // piecewise-linear |DZ|.
+#include "DisplayRequired.h"
 #include "SampleProfileGrid.h"
 #include "SampleProject.h"
 #include "UserDefDisplayHost.h"
@@ -275,6 +276,7 @@ TEST_F(ProfileGridSampleTest, ShowingAnotherComponentReplacesThePicture)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "offscreen GL rendering is not leak-checkable here";
 #endif
+    KVPVS_REQUIRE_DISPLAY();
     kvpvs::testing::TempDir tmp("pgpicture");
     auto picture = [&](bool bDXBefore, const char* pszName) {
         CPVSRendererVTK r(200, 150);

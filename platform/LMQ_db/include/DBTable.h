@@ -15,11 +15,18 @@ public:
     std::map<unsigned int, T>& Table()
     {
         // Keyed by the type's name, not an address: the module is built with hidden
-        // visibility, so a per-type static would not be one object across libraries.
-        auto& slot = m_tables[typeid(T).name()];
-        if (!slot)
-            slot = std::make_shared<Holder<T>>();
-        return static_cast<Holder<T>*>(slot.get())->records;
+        // visibility, so a per-type static would not be one object across libraries. The
+        // last table found is remembered by its name's address: a read asks for one table
+        // many times in a row, and one address is one name.
+        const char* pName = typeid(T).name();
+        if (pName != m_pLastName) {
+            auto& slot = m_tables[pName];
+            if (!slot)
+                slot = std::make_shared<Holder<T>>();
+            m_pLast = slot.get();
+            m_pLastName = pName;
+        }
+        return static_cast<Holder<T>*>(m_pLast)->records;
     }
 
 private:
@@ -31,6 +38,8 @@ private:
         std::map<unsigned int, T> records;
     };
     std::map<std::string, std::shared_ptr<HolderBase>> m_tables;
+    const char* m_pLastName = nullptr;
+    HolderBase* m_pLast = nullptr;
 };
 
 template <class T>

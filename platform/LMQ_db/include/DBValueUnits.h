@@ -21,5 +21,7 @@ public:
     using PFN_OUT = double (*)(int nUnitType, double dValue);
     // A value of the given unit type as a read gives it; type 0 never converts.
     static double Out(int nUnitType, double dValue);
+    // Whether Out changes values of this type now.
+    static bool Converts(int nUnitType);
     static void Install(PFN_OUT pfnOut);
 };

@@ -11,6 +11,8 @@ double CDBValueUnits::Out(int nUnitType, double dValue)
     return nUnitType != DB_UNIT_NONE && g_pfnOut ? g_pfnOut(nUnitType, dValue) : dValue;
 }
 
+bool CDBValueUnits::Converts(int nUnitType) { return nUnitType != DB_UNIT_NONE && g_pfnOut; }
+
 void CDBValueUnits::Install(PFN_OUT pfnOut) { g_pfnOut = pfnOut; }
 
 BOOL CClassGmat::Get(unsigned int nKey, T_GMAT_D& rec) const

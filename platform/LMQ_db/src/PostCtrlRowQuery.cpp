@@ -51,25 +51,25 @@ private:
 template <class READ>
 void FillResultMap(const CArray<unsigned int, unsigned int>& aId, CResultMap& mResult, int& nValueCount, READ read)
 {
-    T_POST_VECT_ALL_D v, held;
+    T_POST_VECT_ALL_D v;
     nValueCount = 0;
-    POSITION pos = mResult.GetStartPosition();
+    // Read straight into the entry whose turn it is. An id without a value that names it, or a
+    // value of an id that does not, ends the rewrite (a repeated id meets a later key, or none):
+    // such a list is filled anew, which also drops an entry a failed read left half written.
+    CResultMap::CPair* pPair = mResult.PGetFirstAssoc();
     bool bSame = true;
     for (int i = 0; i < aId.GetSize() && bSame; ++i) {
-        if (!read(aId[i], v))
-            continue;
-        int nKey = 0;
-        // A repeated id meets a later key here, or none: such a list is filled anew.
-        bSame = pos != nullptr;
-        if (bSame)
-            mResult.GetNextAssoc(pos, nKey, held);
-        bSame = bSame && nKey == static_cast<int>(aId[i]);
-        if (bSame) {
-            mResult[nKey] = v;
-            nValueCount = std::max(nValueCount, v.aValue.GetSize());
+        if (pPair && pPair->key == static_cast<int>(aId[i])) {
+            bSame = read(aId[i], pPair->value);
+            if (bSame) {
+                nValueCount = std::max(nValueCount, pPair->value.aValue.GetSize());
+                pPair = mResult.PGetNextAssoc(pPair);
+            }
+        } else if (read(aId[i], v)) {
+            bSame = false;
         }
     }
-    if (bSame && !pos)
+    if (bSame && !pPair)
         return;
     mResult.RemoveAll();
     nValueCount = 0;
@@ -115,6 +115,7 @@ BOOL CPostCtrlBase::ReadRuns(const CArray<unsigned int, unsigned int>& aId, unsi
     // Values come in the current unit system of the row's unit type.
     T_PVTIF_D row;
     const int nUnitType = CClassPVtif(m_pRowDB).Get(nPVtifK, row) ? row.nUnitType : DB_UNIT_NONE;
+    const bool bConvert = CDBValueUnits::Converts(nUnitType);
     CRunFinder runs(val);
     FillResultMap(aId, mResult, nValueCount, [&](unsigned int nId, T_POST_VECT_ALL_D& v) {
         int n = 0;
@@ -123,8 +124,11 @@ BOOL CPostCtrlBase::ReadRuns(const CArray<unsigned int, unsigned int>& aId, unsi
             return false;
         v.aValue.SetSize(n);
         double* pOut = v.aValue.GetData();
-        for (int k = 0; k < n; ++k)
-            pOut[k] = CDBValueUnits::Out(nUnitType, p[k]);
+        if (!bConvert)
+            std::copy(p, p + n, pOut);
+        else
+            for (int k = 0; k < n; ++k)
+                pOut[k] = CDBValueUnits::Out(nUnitType, p[k]);
         return true;
     });
     return TRUE;

@@ -106,12 +106,27 @@ class CMap {
     struct Node;
 
 public:
+    // An entry as PGetFirstAssoc and PGetNextAssoc hand it out.
+    class CPair {
+    public:
+        const KEY key;
+        VALUE value;
+
+    protected:
+        // No arguments: the value is value-initialised.
+        template <class... Args>
+        explicit CPair(const KEY& k, const Args&... args) : key(k), value(args...)
+        {
+        }
+        ~CPair() = default;
+    };
+
     CMap() = default;
     virtual ~CMap()
     {
         DestroyNodes();
         for (const Chunk& c : m_chunks)
-            std::allocator<Node>().deallocate(c.nodes, c.count);
+            std::allocator<Slot>().deallocate(c.slots, c.count);
     }
     CMap(const CMap&) = delete;
     CMap& operator=(const CMap&) = delete;
@@ -198,6 +213,14 @@ public:
         rValue = n->value;
         rPos = ToPosition(n->next);
     }
+    // The entries in order without copying them; null after the last.
+    CPair* PGetFirstAssoc() { return m_pHead; }
+    const CPair* PGetFirstAssoc() const { return m_pHead; }
+    CPair* PGetNextAssoc(const CPair* pPair) { return pPair ? static_cast<const Node*>(pPair)->next : nullptr; }
+    const CPair* PGetNextAssoc(const CPair* pPair) const
+    {
+        return pPair ? static_cast<const Node*>(pPair)->next : nullptr;
+    }
 
 protected:
     static constexpr bool kHashed = std::is_integral_v<KEY> || std::is_enum_v<KEY> || std::is_pointer_v<KEY>;
@@ -214,20 +237,23 @@ protected:
 private:
     // Entries live in chunks that never move, so that a reference into the map stays valid
     // across later inserts; a list through them keeps the insertion order.
-    struct Node {
-        Node* prev;
-        Node* next;
-        union {
-            KEY key;
-        };
-        union {
-            VALUE value;
-        };
-        Node() {}
-        ~Node() {}
+    struct Node : CPair {
+        template <class... Args>
+        explicit Node(const KEY& k, const Args&... args) : CPair(k, args...)
+        {
+        }
+        Node* prev = nullptr;
+        Node* next = nullptr;
+    };
+    // Room for one entry; a free one links to the next free one.
+    struct Free {
+        Free* next;
+    };
+    struct alignas(Node) alignas(Free) Slot {
+        unsigned char bytes[std::max(sizeof(Node), sizeof(Free))];
     };
     struct Chunk {
-        Node* nodes;
+        Slot* slots;
         std::size_t count;
     };
     static constexpr std::size_t kFirstChunk = 8;
@@ -277,17 +303,12 @@ private:
             if (2 * (m_nCount + m_nTombstones + 1) > m_slots.size())
                 Rehash(std::max<std::size_t>(16, std::bit_ceil(4 * (m_nCount + 1))));
         }
-        Node* n = Allocate();
+        Slot* pSlot = Allocate();
+        Node* n = nullptr;
         try {
-            std::construct_at(&n->key, k);
-            try {
-                std::construct_at(&n->value, args...);
-            } catch (...) {
-                std::destroy_at(&n->key);
-                throw;
-            }
+            n = ::new (static_cast<void*>(pSlot)) Node(k, args...);
         } catch (...) {
-            Release(n);
+            Release(pSlot);
             throw;
         }
         if constexpr (kHashed) {
@@ -301,9 +322,8 @@ private:
             try {
                 m_tree.emplace(k, n);
             } catch (...) {
-                std::destroy_at(&n->value);
-                std::destroy_at(&n->key);
-                Release(n);
+                std::destroy_at(n);
+                Release(reinterpret_cast<Slot*>(n));
                 throw;
             }
         }
@@ -332,18 +352,18 @@ private:
     {
         (n->prev ? n->prev->next : m_pHead) = n->next;
         (n->next ? n->next->prev : m_pTail) = n->prev;
-        std::destroy_at(&n->value);
-        std::destroy_at(&n->key);
+        std::destroy_at(n);
         --m_nCount;
-        Release(n);
+        Release(reinterpret_cast<Slot*>(n));
     }
 
-    Node* Allocate()
+    Slot* Allocate()
     {
         if (m_pFree) {
-            Node* n = m_pFree;
-            m_pFree = n->next;
-            return n;
+            Free* f = m_pFree;
+            m_pFree = f->next;
+            std::destroy_at(f);
+            return reinterpret_cast<Slot*>(f);
         }
         if (m_nChunk == m_chunks.size() || m_nUsedInChunk == m_chunks[m_nChunk].count) {
             if (m_nChunk < m_chunks.size())
@@ -353,29 +373,27 @@ private:
                 const std::size_t count =
                     m_chunks.empty() ? kFirstChunk : std::min(2 * m_chunks.back().count, kLargestChunk);
                 m_chunks.reserve(m_chunks.size() + 1);
-                m_chunks.push_back({std::allocator<Node>().allocate(count), count});
+                m_chunks.push_back({std::allocator<Slot>().allocate(count), count});
             }
         }
-        return std::construct_at(&m_chunks[m_nChunk].nodes[m_nUsedInChunk++]);
+        return &m_chunks[m_nChunk].slots[m_nUsedInChunk++];
     }
-    void Release(Node* n)
-    {
-        n->next = m_pFree;
-        m_pFree = n;
-    }
+    // The slot's entry is gone: its room goes to the free list.
+    void Release(Slot* pSlot) { m_pFree = ::new (static_cast<void*>(pSlot)) Free{m_pFree}; }
 
     void DestroyNodes()
     {
-        for (Node* n = m_pHead; n; n = n->next) {
-            std::destroy_at(&n->value);
-            std::destroy_at(&n->key);
+        for (Node* n = m_pHead; n;) {
+            Node* pNext = n->next;
+            std::destroy_at(n);
+            n = pNext;
         }
     }
 
     std::vector<Chunk> m_chunks;
     std::size_t m_nChunk = 0;       // the chunk new entries come from
     std::size_t m_nUsedInChunk = 0; // its entries handed out
-    Node* m_pFree = nullptr;        // entries removed, for reuse
+    Free* m_pFree = nullptr;        // rooms of removed entries, for reuse
     Node* m_pHead = nullptr;
     Node* m_pTail = nullptr;
     std::size_t m_nCount = 0;

@@ -180,12 +180,13 @@ TEST(PostCtrlRowRead, ReusedMapAnswersLikeAFreshOne)
     ctrl.AttachPostDB(&db);
     ctrl.BeginQueryRow(nRowK);
     using Map = CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>;
+    unsigned int nReadK = nRowK;
     auto read = [&](std::initializer_list<unsigned int> ids, Map& m) {
         CArray<unsigned int, unsigned int> a;
         for (unsigned int id : ids)
             a.Add(id);
         int nCount = -1;
-        EXPECT_TRUE(ctrl.GetElemResult(a, nRowK, nCount, m));
+        EXPECT_TRUE(ctrl.GetElemResult(a, nReadK, nCount, m));
         std::vector<std::pair<int, std::vector<double>>> out;
         int k = 0;
         T_POST_VECT_ALL_D v;
@@ -226,6 +227,19 @@ TEST(PostCtrlRowRead, ReusedMapAnswersLikeAFreshOne)
     int nCount = -1;
     EXPECT_FALSE(ctrl.GetElemResult(a, nRowK + 1, nCount, reused));
     EXPECT_EQ(reused.GetCount(), 0);
+    // Another row without a run of 4, read into the map the first row filled: 4 has no entry.
+    T_PVAL_D val2;
+    for (unsigned int k : {2u, 6u, 8u}) {
+        const double v[3] = {k + 0.5, k + 0.6, k + 0.7};
+        val2.Append(k, v, 3);
+    }
+    const unsigned int nRow2 = CClassPVtif(&db).Add(row);
+    CClassPVal(&db).Set(nRow2, val2);
+    read({2, 4, 6, 8}, reused);
+    nReadK = nRow2;
+    ctrl.BeginQueryRow(nRow2);
+    Map fresh2;
+    EXPECT_EQ(read({2, 4, 6, 8}, reused), read({2, 4, 6, 8}, fresh2));
 }
 
 }  // namespace

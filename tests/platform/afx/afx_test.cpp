@@ -83,13 +83,18 @@ TEST(AfxMap, KeepsOrderAndReferencesThroughGrowthAndRemovals)
         EXPECT_EQ(kept, m.PLookup(7));
         ASSERT_EQ(m.GetCount(), static_cast<int>(order.size()));
         std::size_t at = 0;
-        for (POSITION pos = m.GetStartPosition(); pos; ++at) {
+        auto* pPair = m.PGetFirstAssoc(); // the same walk without copies, on the entries
+        for (POSITION pos = m.GetStartPosition(); pos; ++at, pPair = m.PGetNextAssoc(pPair)) {
             unsigned int k;
             double v;
             m.GetNextAssoc(pos, k, v);
             ASSERT_EQ(k, order[at]);
             EXPECT_EQ(v, k == 7 ? 0.5 : k * 0.25);
+            ASSERT_NE(pPair, nullptr);
+            EXPECT_EQ(pPair->key, k);
+            EXPECT_EQ(&pPair->value, m.PLookup(k));
         }
+        EXPECT_EQ(pPair, nullptr);
         m.RemoveAll(); // the second round reuses the storage
         EXPECT_FALSE(m.PLookup(7));
     }
