@@ -82,15 +82,6 @@ double* CLdfsCompValues::Set(int c, int i)
     return v.data() + m_aFirst[static_cast<size_t>(i)];
 }
 
-const double* CLdfsCompValues::At(int c, int i, int& nSize) const
-{
-    nSize = 0;
-    if (!m_bUsed[c] || i < 0 || !m_aHas[c][static_cast<size_t>(i)])
-        return nullptr;
-    nSize = static_cast<int>(m_aFirst[static_cast<size_t>(i) + 1] - m_aFirst[static_cast<size_t>(i)]);
-    return m_aValue[c].data() + m_aFirst[static_cast<size_t>(i)];
-}
-
 int CLdfsCompValues::GetCount(int c) const
 {
     return m_bUsed[c] ? static_cast<int>(std::count(m_aHas[c].begin(), m_aHas[c].end(), std::uint8_t{1})) : 0;
@@ -203,7 +194,7 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::ReadVData()
     // depend on the value count of the whole list (the longest run of any element), known only
     // after the last block: a block whose own count differs is read again with it. That does
     // not happen when every element has runs of one length.
-    constexpr int kBlock = 8192;
+    constexpr int kBlock = 1024;
     const int nBlocks = (nElem + kBlock - 1) / kBlock;
     std::vector<int> aBlockValues(static_cast<size_t>(nBlocks) * kMaxComp, 0);
     int aValPerElem[kMaxComp] = {};
@@ -259,27 +250,25 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::ReadVData()
             // the element value alone.
             const bool bPerNode = nValPerElem >= n + 1;
             bool bFinite = true;
-            for (int k = bPerNode ? 1 : 0; k <= (bPerNode ? n : 0) && k < nHeld; ++k)
-                bFinite = bFinite && std::isfinite(pHeld[k]);
+            for (int k = bPerNode ? 1 : 0, nLast = std::min(bPerNode ? n : 0, nHeld - 1); k <= nLast; ++k)
+                bFinite &= std::isfinite(pHeld[k]);
             if (!bFinite) {
                 aNonFinite[static_cast<size_t>(i)] |= nBit;
                 continue;
             }
-            auto value = [&](int k) {
-                const double v = k < nHeld ? pHeld[k] : 0.0;
-                return std::fabs(v) > dThreshold ? v : 0.0;
-            };
             if (!bPerNode && !(m_nValueMode == 2 || nValPerElem == 1))
                 continue;
             double* pNode = m_aCompVData.Set(c, i);
+            auto kept = [dThreshold](double v) { return std::fabs(v) > dThreshold ? v : 0.0; };
             if (bPerNode) {
-                // Element value first, then one per node: skip the element value.
-                for (int j = 0; j < n; ++j)
-                    pNode[j] = nHeld > 1 ? value(j + 1) : 0.0;
+                // Element value first, then one per node: skip the element value. Nodes past
+                // the held values take 0.
+                const int nHeldNodes = nHeld > 1 ? std::min(n, nHeld - 1) : 0;
+                for (int j = 0; j < nHeldNodes; ++j)
+                    pNode[j] = kept(pHeld[j + 1]);
+                std::fill(pNode + nHeldNodes, pNode + n, 0.0);
             } else {
-                const double v0 = value(0);
-                for (int j = 0; j < n; ++j)
-                    pNode[j] = v0;
+                std::fill(pNode, pNode + n, kept(nHeld > 0 ? pHeld[0] : 0.0));
             }
         }
     };
@@ -332,11 +321,24 @@ template <class RECORD, class AXIS>
 int CPVSVisualDataLDFSCore<RECORD, AXIS>::GetElemVDataRows(unsigned int nElemK, int nNodeCount, int& nValueCount,
                                                           double dTable[kMaxNode][kMaxComp], int nClearRows)
 {
-    nValueCount = 0;
     nClearRows = std::clamp(nClearRows, 0, static_cast<int>(kMaxNode));
     for (int j = 0; j < nClearRows; ++j)
         for (int c = 0; c < kMaxComp; ++c)
             dTable[j][c] = 0.0;
+    const double* pCol[kMaxComp] = {};
+    const int nResult = GetElemColumns(nElemK, nNodeCount, nValueCount, pCol);
+    for (int c = 0; c < kMaxComp; ++c)
+        if (pCol[c])
+            for (int j = 0; j < nNodeCount; ++j)
+                dTable[j][c] = pCol[c][j];
+    return nResult;
+}
+
+template <class RECORD, class AXIS>
+int CPVSVisualDataLDFSCore<RECORD, AXIS>::GetElemColumns(unsigned int nElemK, int nNodeCount, int& nValueCount,
+                                                        const double* pCol[kMaxComp]) const
+{
+    nValueCount = 0;
     int nResult = 0;
     const int nCompCount = m_pLdfsData->nCompCount;
     // The table holds 20 nodes and 12 components; anything larger is refused, not read past.
@@ -355,8 +357,7 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::GetElemVDataRows(unsigned int nElemK, 
             return 0;
         if (nSize == nNodeCount) {
             nValueCount = nNodeCount;
-            for (int j = 0; j < nNodeCount; ++j)
-                dTable[j][c] = pEntry ? pEntry[j] : 0.0;
+            pCol[c] = pEntry ? pEntry : kZeroColumn;
             nResult = 1;
         }
     }
@@ -445,7 +446,6 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
     double* const aSum = pScalars->GetPointer(0);
     std::fill_n(aSum, nNodeNum * nStride, 0.0);
     std::vector<char> aFailed(static_cast<size_t>(nElemNum), 0);
-    double dTable[kMaxNode][kMaxComp];
     for (size_t i = 0; i < static_cast<size_t>(nElemNum); ++i) {
         // A node list that does not fit its cell type would make VTK read past it: such an
         // element gives neither values nor a cell, like an element without values.
@@ -457,19 +457,30 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::MakeVGeomDataByPlane(AXIS& axis, T_PVI
             continue;
         int nValueCount = 0;
         const int n = static_cast<int>(sh.aFirstNode[i + 1] - sh.aFirstNode[i]);
-        // Only the element's own rows are read below.
-        if (!GetElemVDataRows(sh.aElemK[i], n, nValueCount, dTable, n)) {
+        // The element's table, column by column, without copying it.
+        const double* pCol[kMaxComp] = {};
+        if (!GetElemColumns(sh.aElemK[i], n, nValueCount, pCol)) {
             aFailed[i] = 1;
             continue;
         }
+        // A column the table leaves alone adds zeros, as the table's cleared column would.
+        for (int c = 0; c < nComp; ++c)
+            if (!pCol[c])
+                pCol[c] = kZeroColumn;
         const int* pNode = sh.aElemNode.data() + sh.aFirstNode[i];
         for (int j = 0; j < n; ++j) {
             if (pNode[j] < 0)
                 continue;
             const size_t idx = static_cast<size_t>(pNode[j]);
             aCount[idx] += 1;
-            for (int c = 0; c < nComp; ++c)
-                aSum[idx * nStride + static_cast<size_t>(c)] += dTable[j][c];
+            double* pSum = aSum + idx * nStride;
+            if (nComp == 6) { // the solid's six stresses, unrolled
+                for (int c = 0; c < 6; ++c)
+                    pSum[c] += pCol[c][j];
+            } else {
+                for (int c = 0; c < nComp; ++c)
+                    pSum[c] += pCol[c][j];
+            }
         }
     }
     // Points and cells follow from the elements that gave values: kept while those are the same.
@@ -514,21 +525,21 @@ bool CPVSVisualDataLDFSCore<RECORD, AXIS>::ShapeMatches(CPVSModelDataFEM* pMD) c
             static_cast<size_t>(e->GetNumberOfNodes()) != sh.aFirstNode[i + 1] - sh.aFirstNode[i])
             return false;
         const int* pNode = sh.aElemNode.data() + sh.aFirstNode[i];
+        const unsigned int* pNodeK = e->aNodeK.GetData();
         for (int j = 0; j < e->GetNumberOfNodes(); ++j)
-            if (sh.aNodeK[static_cast<size_t>(pNode[j])] != e->aNodeK[j])
+            if (sh.aNodeK[static_cast<size_t>(pNode[j])] != pNodeK[j])
                 return false;
     }
     // The points' coordinates: the only node data the grid holds.
     if (sh.pTopo) {
-        vtkPoints* pPts = sh.pTopo->GetPoints();
+        // The topology's points are doubles: BuildTopology made them.
+        const double* pXyz = vtkDoubleArray::SafeDownCast(sh.pTopo->GetPoints()->GetData())->GetPointer(0);
         for (size_t idx = 0; idx < sh.aNodeK.size(); ++idx) {
             const vtkIdType nId = sh.aPointId[idx];
             if (nId < 0)
                 continue;
             const T_NODE_D* pNode = pMD->FindNodeD(sh.aNodeK[idx]);
-            double x[3];
-            pPts->GetPoint(nId, x);
-            if (!pNode || !std::equal(x, x + 3, pNode->dXyz))
+            if (!pNode || !std::equal(pXyz + 3 * nId, pXyz + 3 * nId + 3, pNode->dXyz))
                 return false;
         }
     }

@@ -106,7 +106,14 @@ public:
     // The same by the element's place in the Reset list (IndexOf; -1: none), looked up once
     // for all components.
     int IndexOf(unsigned int nElemK) const { return m_index.Find(nElemK); }
-    const double* At(int c, int i, int& nSize) const;
+    const double* At(int c, int i, int& nSize) const
+    {
+        nSize = 0;
+        if (!m_bUsed[c] || i < 0 || !m_aHas[c][static_cast<size_t>(i)])
+            return nullptr;
+        nSize = static_cast<int>(m_aFirst[static_cast<size_t>(i) + 1] - m_aFirst[static_cast<size_t>(i)]);
+        return m_aValue[c].data() + m_aFirst[static_cast<size_t>(i)];
+    }
     // Entries of component c.
     int GetCount(int c) const;
 
@@ -158,6 +165,10 @@ protected:
     // GetElemVDataTable clearing only the first nClearRows rows: the grid builders read no others.
     int GetElemVDataRows(unsigned int nElemK, int nNodeCount, int& nValueCount, double dTable[kMaxNode][kMaxComp],
                          int nClearRows);
+    // The table's columns as GetElemVDataRows fills them, by reference: per component the
+    // element's values, zeros without an entry, or null for a column it leaves alone.
+    int GetElemColumns(unsigned int nElemK, int nNodeCount, int& nValueCount, const double* pCol[kMaxComp]) const;
+    static constexpr double kZeroColumn[kMaxNode] = {};
     // A cell of the solid grid was inserted for an element (the design twin records it).
     virtual void OnSolidCellInserted(int nCellIdx, unsigned int nElemK) { (void)nCellIdx, (void)nElemK; }
     virtual void ClearSolidCellMap(int nHashSize) { (void)nHashSize; }

@@ -3,16 +3,106 @@
 #pragma once
 #include "afxtempl.h"
 
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
 #include <typeinfo>
 
+// The records of one table. Lists are mostly read in key order, so Seek remembers where it
+// found the last key and tries the entry after it first. Whatever removes entries forgets
+// that place; inserting keeps it valid.
+template <class T>
+class CDBRecordMap : public std::map<unsigned int, T> {
+    using Base = std::map<unsigned int, T>;
+
+public:
+    using typename Base::const_iterator;
+    using typename Base::iterator;
+    using typename Base::size_type;
+
+    CDBRecordMap() = default;
+    CDBRecordMap(const CDBRecordMap& o) : Base(o) {}
+    CDBRecordMap& operator=(const CDBRecordMap& o)
+    {
+        Forget();
+        Base::operator=(o);
+        return *this;
+    }
+    ~CDBRecordMap() = default;
+
+    // The record of nKey; null when there is none.
+    const T* Seek(unsigned int nKey) const
+    {
+        if (m_bHint) {
+            if (m_hint->first == nKey)
+                return &m_hint->second;
+            if (auto next = std::next(m_hint); next != this->end() && next->first == nKey) {
+                m_hint = next;
+                return &next->second;
+            }
+        }
+        auto it = this->find(nKey);
+        if (it == this->end())
+            return nullptr;
+        m_hint = it;
+        m_bHint = true;
+        return &it->second;
+    }
+
+    size_type erase(unsigned int nKey)
+    {
+        Forget();
+        return Base::erase(nKey);
+    }
+    iterator erase(iterator it)
+    {
+        Forget();
+        return Base::erase(it);
+    }
+    iterator erase(const_iterator it)
+    {
+        Forget();
+        return Base::erase(it);
+    }
+    iterator erase(const_iterator first, const_iterator last)
+    {
+        Forget();
+        return Base::erase(first, last);
+    }
+    void clear() noexcept
+    {
+        Forget();
+        Base::clear();
+    }
+    void swap(CDBRecordMap& o) noexcept
+    {
+        Forget();
+        o.Forget();
+        Base::swap(o);
+    }
+    auto extract(const_iterator it)
+    {
+        Forget();
+        return Base::extract(it);
+    }
+    auto extract(unsigned int nKey)
+    {
+        Forget();
+        return Base::extract(nKey);
+    }
+
+private:
+    void Forget() const noexcept { m_bHint = false; }
+    mutable const_iterator m_hint{};
+    mutable bool m_bHint = false;
+};
+
 class CDBBase {
 public:
     virtual ~CDBBase() = default;
     template <class T>
-    std::map<unsigned int, T>& Table()
+    CDBRecordMap<T>& Table()
     {
         // Keyed by the type's name, not an address: the module is built with hidden
         // visibility, so a per-type static would not be one object across libraries. The
@@ -35,7 +125,7 @@ private:
     };
     template <class T>
     struct Holder : HolderBase {
-        std::map<unsigned int, T> records;
+        CDBRecordMap<T> records;
     };
     std::map<std::string, std::shared_ptr<HolderBase>> m_tables;
     const char* m_pLastName = nullptr;
@@ -54,11 +144,10 @@ public:
     {
         if (!m_pDB)
             return FALSE;
-        auto& t = m_pDB->Table<T>();
-        auto it = t.find(nKey);
-        if (it == t.end())
+        const T* p = m_pDB->Table<T>().Seek(nKey);
+        if (!p)
             return FALSE;
-        rec = it->second;
+        rec = *p;
         return TRUE;
     }
     BOOL Exist(unsigned int nKey) const { return m_pDB && m_pDB->Table<T>().count(nKey) != 0; }

@@ -6,7 +6,6 @@
 #pragma once
 #include "PVSParams.h"
 
-#include <unordered_map>
 #include <vector>
 
 class vtkCell;
@@ -19,6 +18,19 @@ public:
 
 protected:
     T_MD_PARAM_D m_param;
+};
+
+// Ascending keys -> their positions: a table by key while the keys are dense, a binary search
+// over the keys otherwise.
+class CPVSKeyPositions {
+public:
+    void Build(const std::vector<unsigned int>& aKey);
+    // -1: not a key.
+    int Find(const std::vector<unsigned int>& aKey, unsigned int nKey) const;
+
+private:
+    std::vector<int> m_aTable;
+    bool m_bTable = false;
 };
 
 class CPVSModelDataFEM : public CPVSModelDataBase {
@@ -52,8 +64,8 @@ private:
     int m_nCurMesh = 0;
     std::vector<unsigned int> m_aElemK;
     std::vector<T_ELEM_D> m_aElem;
-    std::unordered_map<unsigned int, int> m_mElemIdx;
+    CPVSKeyPositions m_elemPos;
     std::vector<unsigned int> m_aNodeK;
     std::vector<T_NODE_D> m_aNode;
-    std::unordered_map<unsigned int, int> m_mNodeIdx;
+    CPVSKeyPositions m_nodePos;
 };
