@@ -516,9 +516,6 @@ bool CPVSVisualDataLDFSCore<RECORD, AXIS>::ShapeMatches(CPVSModelDataFEM* pMD) c
     if (sh.pMD != pMD || !sh.bKeep || static_cast<size_t>(pMD->GetElemNum()) != nElem ||
         static_cast<size_t>(pMD->GetNodeNum()) != sh.aNodeK.size())
         return false;
-    for (size_t i = 0; i < sh.aNodeK.size(); ++i)
-        if (pMD->GetNodeK(static_cast<int>(i)) != sh.aNodeK[i])
-            return false;
     for (size_t i = 0; i < nElem; ++i) {
         const T_ELEM_D* e = pMD->FindElemD(sh.aElemK[i]);
         if (pMD->GetElemK(static_cast<int>(i)) != sh.aElemK[i] || !e || e->nCellType != sh.aCellType[i] ||
@@ -530,18 +527,19 @@ bool CPVSVisualDataLDFSCore<RECORD, AXIS>::ShapeMatches(CPVSModelDataFEM* pMD) c
             if (sh.aNodeK[static_cast<size_t>(pNode[j])] != pNodeK[j])
                 return false;
     }
-    // The points' coordinates: the only node data the grid holds.
-    if (sh.pTopo) {
-        // The topology's points are doubles: BuildTopology made them.
-        const double* pXyz = vtkDoubleArray::SafeDownCast(sh.pTopo->GetPoints()->GetData())->GetPointer(0);
-        for (size_t idx = 0; idx < sh.aNodeK.size(); ++idx) {
-            const vtkIdType nId = sh.aPointId[idx];
-            if (nId < 0)
-                continue;
-            const T_NODE_D* pNode = pMD->FindNodeD(sh.aNodeK[idx]);
-            if (!pNode || !std::equal(pXyz + 3 * nId, pXyz + 3 * nId + 3, pNode->dXyz))
-                return false;
-        }
+    // The nodes, and the coordinates of those that are points: the only node data the grid
+    // holds. The topology's points are doubles: BuildTopology made them.
+    const double* pXyz =
+        sh.pTopo ? vtkDoubleArray::SafeDownCast(sh.pTopo->GetPoints()->GetData())->GetPointer(0) : nullptr;
+    for (size_t idx = 0; idx < sh.aNodeK.size(); ++idx) {
+        if (pMD->GetNodeK(static_cast<int>(idx)) != sh.aNodeK[idx])
+            return false;
+        const vtkIdType nId = pXyz ? sh.aPointId[idx] : -1;
+        if (nId < 0)
+            continue;
+        const T_NODE_D* pNode = pMD->FindNodeD(sh.aNodeK[idx]);
+        if (!pNode || !std::equal(pXyz + 3 * nId, pXyz + 3 * nId + 3, pNode->dXyz))
+            return false;
     }
     return true;
 }
