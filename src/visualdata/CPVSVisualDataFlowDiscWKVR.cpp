@@ -1,6 +1,7 @@
 #include "visualdata/CPVSVisualDataFlowDiscWKVR.h"
 
 #include "visualdata/ElementCells.h"
+#include "visualdata/OrderedLookup.h"
 
 #include "FactoryPVS.h"
 #include "PVSModelData.h"
@@ -76,8 +77,9 @@ int CPVSVisualDataFlowDiscWKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
     // An element's block is formed in one buffer kept for the whole read, and copied once into
     // its entry: no array of its own per element.
     std::vector<double> aBlock;
+    COrderedLookup lookup(mResult);
     for (int i = 0; i < aElemK.GetSize(); ++i) {
-        const T_POST_VECT_ALL_D* pVal = mResult.PLookup(static_cast<int>(aElemId[i]));
+        const T_POST_VECT_ALL_D* pVal = lookup.Find(static_cast<int>(aElemId[i]));
         if (!pVal)
             continue;
         // Whole groups only; an element with a value that is not finite has no block, as an

@@ -2,6 +2,7 @@
 
 #include "planecut/cut_integration.h"
 #include "visualdata/ElementCells.h"
+#include "visualdata/OrderedLookup.h"
 
 #include "FactoryPVS.h"
 #include "GlobalFunc.h"
@@ -227,21 +228,12 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::ReadVData()
     // nValPerElem values per element gives them.
     auto storeBlock = [&](int c, int nBlock, int nValPerElem) {
         const std::uint16_t nBit = static_cast<std::uint16_t>(1u << c);
-        // The map holds the block's ids in list order: each is first sought at the entry after
-        // the last one found.
-        const auto* pNext = mResult.PGetFirstAssoc();
+        COrderedLookup lookup(mResult);
         for (int i = nBlock * kBlock; i < std::min(nElem, (nBlock + 1) * kBlock); ++i) {
             const int n = aNodeCount[static_cast<size_t>(i)];
             m_aCompVData.Remove(c, i);
             aNonFinite[static_cast<size_t>(i)] &= static_cast<std::uint16_t>(~nBit);
-            const int nId = static_cast<int>(aElemId[i]);
-            const T_POST_VECT_ALL_D* pVal = nullptr;
-            if (pNext && pNext->key == nId) {
-                pVal = &pNext->value;
-                pNext = mResult.PGetNextAssoc(pNext);
-            } else {
-                pVal = mResult.PLookup(nId);
-            }
+            const T_POST_VECT_ALL_D* pVal = lookup.Find(static_cast<int>(aElemId[i]));
             if (n < 0 || !pVal)
                 continue;
             const int nHeld = pVal->aValue.GetSize();

@@ -141,24 +141,30 @@ BOOL CPostCtrlBase::GetElemResultOfNodeRow(const CArray<unsigned int, unsigned i
     const T_PVAL_D& val = m_pRowDB->Table<T_PVAL_D>().find(nPVtifK)->second;
     T_PVTIF_D row;
     const int nUnitType = CClassPVtif(m_pRowDB).Get(nPVtifK, row) ? row.nUnitType : DB_UNIT_NONE;
-    CClassElem clsElem(m_pModelDB);
-    CClassNode clsNode(m_pModelDB);
-    T_ELEM_D elem;
+    if (!m_pModelDB) {
+        mResult.RemoveAll();
+        return TRUE;
+    }
+    // The records are read where they are, not copied.
+    const auto& elems = m_pModelDB->Table<T_ELEM_D>();
+    const auto& nodes = m_pModelDB->Table<T_NODE_D>();
     FillResultMap(aElemId, mResult, nValueCount, [&](unsigned int nId, T_POST_VECT_ALL_D& v) {
-        if (!m_pModelDB || !clsElem.Get(nId, elem) || elem.aNodeK.GetSize() == 0)
+        const T_ELEM_D* pElem = elems.Seek(nId);
+        if (!pElem || pElem->aNodeK.GetSize() == 0)
             return false;
-        const int nNode = elem.aNodeK.GetSize();
+        const int nNode = pElem->aNodeK.GetSize();
+        const unsigned int* pNodeK = pElem->aNodeK.GetData();
         v.aValue.SetSize(7 * nNode);
-        for (int j = 0; j < nNode; ++j) {
+        double* pOut = v.aValue.GetData();
+        for (int j = 0; j < nNode; ++j, pOut += 7) {
             int n = 0;
-            const double* p = val.Find(elem.aNodeK[j], n);
-            T_NODE_D node;
-            if (!p || !clsNode.Get(elem.aNodeK[j], node))
+            const double* p = val.Find(pNodeK[j], n);
+            const T_NODE_D* pNode = p ? nodes.Seek(pNodeK[j]) : nullptr;
+            if (!pNode)
                 return false;
             for (int k = 0; k < 4; ++k)
-                v.aValue[7 * j + k] = k < n ? CDBValueUnits::Out(nUnitType, p[k]) : 0.0;
-            for (int k = 0; k < 3; ++k)
-                v.aValue[7 * j + 4 + k] = node.dXyz[k];
+                pOut[k] = k < n ? CDBValueUnits::Out(nUnitType, p[k]) : 0.0;
+            std::copy(pNode->dXyz, pNode->dXyz + 3, pOut + 4);
         }
         return true;
     });
