@@ -4,6 +4,7 @@
 #include "PostCtrlBase.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -18,6 +19,18 @@ public:
         // Runs whose starts do not match the keys are left to the record's own lookup.
         m_bDirect = val.aStart.GetSize() == val.aEntK.GetSize() + 1;
     }
+    // For many lookups in no order (the nodes of elements): a table by key, when the keys are
+    // dense.
+    void Index()
+    {
+        const size_t nSize = static_cast<size_t>(m_val.aEntK.GetSize());
+        if (!m_bDirect || nSize == 0 || m_val.aEntK[static_cast<int>(nSize) - 1] > 4 * nSize + 1024)
+            return;
+        m_aPos.assign(static_cast<size_t>(m_val.aEntK[static_cast<int>(nSize) - 1]) + 1, -1);
+        // The first of equal keys, as the search finds it.
+        for (size_t i = nSize; i-- > 0;)
+            m_aPos[m_val.aEntK.GetData()[i]] = static_cast<int>(i);
+    }
     const double* Find(unsigned int nEntK, int& nCount)
     {
         if (!m_bDirect)
@@ -26,7 +39,11 @@ public:
         const unsigned int* pBeg = m_val.aEntK.GetData();
         const size_t nSize = static_cast<size_t>(m_val.aEntK.GetSize());
         size_t i = m_nNext;
-        if (i >= nSize || pBeg[i] != nEntK) {
+        if (!m_aPos.empty()) {
+            if (nEntK >= m_aPos.size() || m_aPos[nEntK] < 0)
+                return nullptr;
+            i = static_cast<size_t>(m_aPos[nEntK]);
+        } else if (i >= nSize || pBeg[i] != nEntK) {
             i = static_cast<size_t>(std::lower_bound(pBeg, pBeg + nSize, nEntK) - pBeg);
             if (i == nSize || pBeg[i] != nEntK)
                 return nullptr;
@@ -41,6 +58,7 @@ private:
     const T_PVAL_D& m_val;
     bool m_bDirect = false;
     size_t m_nNext = 0;
+    std::vector<int> m_aPos;
 };
 
 // mResult made to hold, in list order, the entities of aId that read(id, value) gives a value:
@@ -148,6 +166,9 @@ BOOL CPostCtrlBase::GetElemResultOfNodeRow(const CArray<unsigned int, unsigned i
     // The records are read where they are, not copied.
     const auto& elems = m_pModelDB->Table<T_ELEM_D>();
     const auto& nodes = m_pModelDB->Table<T_NODE_D>();
+    CRunFinder runs(val);
+    if (aElemId.GetSize() >= 1024)
+        runs.Index();
     FillResultMap(aElemId, mResult, nValueCount, [&](unsigned int nId, T_POST_VECT_ALL_D& v) {
         const T_ELEM_D* pElem = elems.Seek(nId);
         if (!pElem || pElem->aNodeK.GetSize() == 0)
@@ -158,7 +179,7 @@ BOOL CPostCtrlBase::GetElemResultOfNodeRow(const CArray<unsigned int, unsigned i
         double* pOut = v.aValue.GetData();
         for (int j = 0; j < nNode; ++j, pOut += 7) {
             int n = 0;
-            const double* p = val.Find(pNodeK[j], n);
+            const double* p = runs.Find(pNodeK[j], n);
             const T_NODE_D* pNode = p ? nodes.Seek(pNodeK[j]) : nullptr;
             if (!pNode)
                 return false;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -240,6 +242,66 @@ TEST(PostCtrlRowRead, ReusedMapAnswersLikeAFreshOne)
     ctrl.BeginQueryRow(nRow2);
     Map fresh2;
     EXPECT_EQ(read({2, 4, 6, 8}, reused), read({2, 4, 6, 8}, fresh2));
+}
+
+// A node row read for elements: per node its four values and coordinates. A long list reads
+// as each element alone does, whichever way the nodes are found.
+TEST(PostCtrlRowRead, NodeRowOfALongListReadsAsElementsAlone)
+{
+    CDBBase model, post;
+    T_PENGR_D engr;
+    engr.nKind = 1;
+    T_PVTIF_D row;
+    row.nEngrK = CDBTable<T_PENGR_D>(&post).Add(engr);
+    const unsigned int nRowK = CClassPVtif(&post).Add(row);
+    T_PVAL_D val;
+    constexpr unsigned int kNodes = 3000;
+    for (unsigned int k = 1; k <= kNodes; ++k) {
+        T_NODE_D n;
+        n.dXyz[0] = k;
+        n.dXyz[2] = -0.5 * k;
+        model.Table<T_NODE_D>()[k] = n;
+        const double v[4] = {k + 0.25, k + 0.5, -1.0 * k, 7.0};
+        if (k % 97 != 0) // some nodes without values: their elements have none
+            val.Append(k, v, k % 5 == 0 ? 2 : 4);
+    }
+    CClassPVal(&post).Set(nRowK, val);
+    CArray<unsigned int, unsigned int> aAll;
+    for (unsigned int e = 1; e < kNodes; ++e) {
+        T_ELEM_D elem;
+        // Nodes out of order, as a solid's are.
+        for (unsigned int n : {e + 1, e, (e * 7919) % kNodes + 1})
+            elem.aNodeK.Add(n);
+        model.Table<T_ELEM_D>()[e] = elem;
+        aAll.Add((e * 31) % (kNodes - 1) + 1);
+    }
+    CPostCtrlBase ctrl;
+    ctrl.AttachPostDB(&post);
+    ctrl.AttachModelDB(&model);
+    ctrl.BeginQueryRow(nRowK);
+    using Map = CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>;
+    Map all;
+    int nCount = 0;
+    ASSERT_TRUE(ctrl.GetElemResult(aAll, nRowK, nCount, all));
+    EXPECT_EQ(nCount, 21);
+    int nFound = 0;
+    for (int i = 0; i < aAll.GetSize(); ++i) {
+        CArray<unsigned int, unsigned int> aOne;
+        aOne.Add(aAll[i]);
+        Map one;
+        int nOne = 0;
+        ASSERT_TRUE(ctrl.GetElemResult(aOne, nRowK, nOne, one));
+        const T_POST_VECT_ALL_D* pAll = all.PLookup(static_cast<int>(aAll[i]));
+        const T_POST_VECT_ALL_D* pOne = one.PLookup(static_cast<int>(aAll[i]));
+        ASSERT_EQ(pAll != nullptr, pOne != nullptr) << aAll[i];
+        if (pAll) {
+            ++nFound;
+            EXPECT_TRUE(std::equal(pAll->aValue.begin(), pAll->aValue.end(), pOne->aValue.begin(), pOne->aValue.end()))
+                << aAll[i];
+        }
+    }
+    EXPECT_GT(nFound, 2000);
+    EXPECT_LT(nFound, static_cast<int>(kNodes) - 1);
 }
 
 }  // namespace
