@@ -167,8 +167,22 @@ BOOL CPostCtrlBase::GetElemResultOfNodeRow(const CArray<unsigned int, unsigned i
     const auto& elems = m_pModelDB->Table<T_ELEM_D>();
     const auto& nodes = m_pModelDB->Table<T_NODE_D>();
     CRunFinder runs(val);
-    if (aElemId.GetSize() >= 1024)
+    // A long list meets most nodes several times, in no order: the node values and the node
+    // records are then found through tables by key, made once for the read.
+    std::vector<const T_NODE_D*> aNodeByKey;
+    if (aElemId.GetSize() >= 1024) {
         runs.Index();
+        if (!nodes.empty() && nodes.rbegin()->first <= 4 * nodes.size() + 1024) {
+            aNodeByKey.assign(static_cast<size_t>(nodes.rbegin()->first) + 1, nullptr);
+            for (const auto& [k, n] : nodes)
+                aNodeByKey[k] = &n;
+        }
+    }
+    auto findNode = [&](unsigned int nNodeK) {
+        if (aNodeByKey.empty())
+            return nodes.Seek(nNodeK);
+        return nNodeK < aNodeByKey.size() ? aNodeByKey[nNodeK] : nullptr;
+    };
     FillResultMap(aElemId, mResult, nValueCount, [&](unsigned int nId, T_POST_VECT_ALL_D& v) {
         const T_ELEM_D* pElem = elems.Seek(nId);
         if (!pElem || pElem->aNodeK.GetSize() == 0)
@@ -180,7 +194,7 @@ BOOL CPostCtrlBase::GetElemResultOfNodeRow(const CArray<unsigned int, unsigned i
         for (int j = 0; j < nNode; ++j, pOut += 7) {
             int n = 0;
             const double* p = runs.Find(pNodeK[j], n);
-            const T_NODE_D* pNode = p ? nodes.Seek(pNodeK[j]) : nullptr;
+            const T_NODE_D* pNode = p ? findNode(pNodeK[j]) : nullptr;
             if (!pNode)
                 return false;
             for (int k = 0; k < 4; ++k)
