@@ -69,18 +69,12 @@ void CLdfsCompValues::Clear() noexcept
     }
 }
 
-double* CLdfsCompValues::Set(int c, int i)
+void CLdfsCompValues::Use(int c)
 {
-    std::vector<double>& v = m_aValue[c];
-    std::vector<std::uint8_t>& has = m_aHas[c];
-    if (!m_bUsed[c]) {
-        // Values are read only under an entry, and an entry's values are written in full.
-        v.resize(m_aFirst.back());
-        has.assign(m_aFirst.size() - 1, 0);
-        m_bUsed[c] = true;
-    }
-    has[static_cast<size_t>(i)] = 1;
-    return v.data() + m_aFirst[static_cast<size_t>(i)];
+    // Values are read only under an entry, and an entry's values are written in full.
+    m_aValue[c].resize(m_aFirst.back());
+    m_aHas[c].assign(m_aFirst.size() - 1, 0);
+    m_bUsed[c] = true;
 }
 
 int CLdfsCompValues::GetCount(int c) const
@@ -229,9 +223,10 @@ int CPVSVisualDataLDFSCore<RECORD, AXIS>::ReadVData()
     auto storeBlock = [&](int c, int nBlock, int nValPerElem) {
         const std::uint16_t nBit = static_cast<std::uint16_t>(1u << c);
         COrderedLookup lookup(mResult);
-        for (int i = nBlock * kBlock; i < std::min(nElem, (nBlock + 1) * kBlock); ++i) {
+        const int nFirst = nBlock * kBlock, nEnd = std::min(nElem, nFirst + kBlock);
+        m_aCompVData.Remove(c, nFirst, nEnd);
+        for (int i = nFirst; i < nEnd; ++i) {
             const int n = aNodeCount[static_cast<size_t>(i)];
-            m_aCompVData.Remove(c, i);
             aNonFinite[static_cast<size_t>(i)] &= static_cast<std::uint16_t>(~nBit);
             const T_POST_VECT_ALL_D* pVal = lookup.Find(static_cast<int>(aElemId[i]));
             if (n < 0 || !pVal)

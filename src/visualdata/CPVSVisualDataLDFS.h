@@ -93,11 +93,23 @@ public:
     void Reset(const unsigned int* pElemK, const int* pNodeCount, int nElem);
     void Clear() noexcept;
     // Element i of the Reset list: its node values of component c, to be written in full.
-    double* Set(int c, int i);
+    double* Set(int c, int i)
+    {
+        if (!m_bUsed[c])
+            Use(c);
+        m_aHas[c][static_cast<size_t>(i)] = 1;
+        return m_aValue[c].data() + m_aFirst[static_cast<size_t>(i)];
+    }
     void Remove(int c, int i)
     {
         if (m_bUsed[c])
             m_aHas[c][static_cast<size_t>(i)] = 0;
+    }
+    // Elements first to end - 1.
+    void Remove(int c, int nFirst, int nEnd)
+    {
+        if (m_bUsed[c])
+            std::fill(m_aHas[c].begin() + nFirst, m_aHas[c].begin() + nEnd, std::uint8_t{0});
     }
     // No entries of component c.
     void RemoveAll(int c) noexcept { m_bUsed[c] = false; }
@@ -118,6 +130,8 @@ public:
     int GetCount(int c) const;
 
 private:
+    // Component c sized for the Reset list, without entries.
+    void Use(int c);
     CLdfsKeyIndex m_index;
     std::vector<size_t> m_aFirst; // per element, its first value; one more at the end
     std::vector<double> m_aValue[kMaxComp];
