@@ -3,15 +3,18 @@
 #pragma once
 #include "afxtempl.h"
 
+#include <algorithm>
 #include <iterator>
 #include <map>
 #include <memory>
 #include <string>
 #include <typeinfo>
+#include <utility>
+#include <vector>
 
 // The records of one table. Lists are mostly read in key order, so Seek remembers where it
 // found the last key and tries the entry after it first. Whatever removes entries forgets
-// that place; inserting keeps it valid.
+// that place; inserting keeps it valid. Keys keeps the key list until an entry comes or goes.
 template <class T>
 class CDBRecordMap : public std::map<unsigned int, T> {
     using Base = std::map<unsigned int, T>;
@@ -48,6 +51,59 @@ public:
         m_hint = it;
         m_bHint = true;
         return &it->second;
+    }
+
+    // The keys, ascending.
+    const std::vector<unsigned int>& Keys() const
+    {
+        if (!m_bKeys) {
+            m_aKeys.clear();
+            m_aKeys.reserve(this->size());
+            for (const auto& kv : *this)
+                m_aKeys.push_back(kv.first);
+            m_bKeys = true;
+        }
+        return m_aKeys;
+    }
+
+    // What can add an entry drops the key list.
+    T& operator[](unsigned int nKey)
+    {
+        const size_type nSize = this->size();
+        T& rec = Base::operator[](nKey);
+        if (this->size() != nSize)
+            m_bKeys = false;
+        return rec;
+    }
+    template <class... A>
+    auto insert(A&&... a)
+    {
+        m_bKeys = false;
+        return Base::insert(std::forward<A>(a)...);
+    }
+    template <class... A>
+    auto emplace(A&&... a)
+    {
+        m_bKeys = false;
+        return Base::emplace(std::forward<A>(a)...);
+    }
+    template <class... A>
+    auto emplace_hint(A&&... a)
+    {
+        m_bKeys = false;
+        return Base::emplace_hint(std::forward<A>(a)...);
+    }
+    template <class... A>
+    auto try_emplace(A&&... a)
+    {
+        m_bKeys = false;
+        return Base::try_emplace(std::forward<A>(a)...);
+    }
+    template <class... A>
+    auto insert_or_assign(A&&... a)
+    {
+        m_bKeys = false;
+        return Base::insert_or_assign(std::forward<A>(a)...);
     }
 
     size_type erase(unsigned int nKey)
@@ -91,11 +147,19 @@ public:
         Forget();
         return Base::extract(nKey);
     }
+    void merge(CDBRecordMap& o)
+    {
+        Forget();
+        o.Forget();
+        Base::merge(static_cast<Base&>(o));
+    }
 
 private:
-    void Forget() const noexcept { m_bHint = false; }
+    void Forget() const noexcept { m_bHint = m_bKeys = false; }
     mutable const_iterator m_hint{};
     mutable bool m_bHint = false;
+    mutable std::vector<unsigned int> m_aKeys;
+    mutable bool m_bKeys = false;
 };
 
 class CDBBase {
@@ -180,9 +244,11 @@ public:
     void GetKeyList(CArray<unsigned int, unsigned int>& aKeys) const
     {
         aKeys.RemoveAll();
-        if (m_pDB)
-            for (const auto& [k, v] : m_pDB->Table<T>())
-                aKeys.Add(k);
+        if (!m_pDB)
+            return;
+        const std::vector<unsigned int>& keys = m_pDB->Table<T>().Keys();
+        aKeys.SetSize(static_cast<int>(keys.size()));
+        std::copy(keys.begin(), keys.end(), aKeys.GetData());
     }
 
 protected:

@@ -40,4 +40,46 @@ TEST(DBTable, ReadsFindTheRecordsThereAreWhateverTheOrderAndRemovals)
     EXPECT_EQ(typeOf(12), 7);
 }
 
+// The key list is kept between reads: every way of adding or removing records shows in the
+// next list.
+TEST(DBTable, KeyListFollowsEveryChange)
+{
+    CDBBase db;
+    CClassElem cls(&db);
+    auto& table = db.Table<T_ELEM_D>();
+    auto keys = [&] {
+        CArray<unsigned int, unsigned int> a;
+        cls.GetKeyList(a);
+        return std::vector<unsigned int>(a.begin(), a.end());
+    };
+    auto expected = [&] {
+        std::vector<unsigned int> v;
+        for (const auto& [k, e] : table)
+            v.push_back(k);
+        return v;
+    };
+    T_ELEM_D e;
+    table[5] = e;
+    EXPECT_EQ(keys(), expected());
+    table[5] = e; // no new key
+    table[3] = e;
+    EXPECT_EQ(keys(), std::vector<unsigned int>({3, 5}));
+    table.insert(std::make_pair(9u, e));
+    EXPECT_EQ(keys(), expected());
+    table.emplace(1u, e);
+    EXPECT_EQ(keys(), expected());
+    table.try_emplace(7u, e);
+    EXPECT_EQ(keys(), expected());
+    EXPECT_NE(cls.Add(e), 0u);
+    EXPECT_EQ(keys(), expected());
+    table.erase(3);
+    EXPECT_EQ(keys(), expected());
+    CDBRecordMap<T_ELEM_D> other;
+    other[2] = e;
+    table.merge(other);
+    EXPECT_EQ(keys(), expected());
+    table.clear();
+    EXPECT_TRUE(keys().empty());
+}
+
 } // namespace
