@@ -10,6 +10,9 @@ namespace {
 
 using CResultMap = CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&>;
 
+// Whether nCount ascending keys up to nLargest are dense enough for a table indexed by key.
+bool DenseKeys(size_t nLargest, size_t nCount) { return nLargest <= 4 * nCount + 1024; }
+
 // The runs of one row looked up in turn: an id list comes mostly in ascending order, so the
 // entity after the last one found is tried before a search.
 class CRunFinder {
@@ -23,13 +26,14 @@ public:
     // dense.
     void Index()
     {
+        const unsigned int* pKey = m_val.aEntK.GetData();
         const size_t nSize = static_cast<size_t>(m_val.aEntK.GetSize());
-        if (!m_bDirect || nSize == 0 || m_val.aEntK[static_cast<int>(nSize) - 1] > 4 * nSize + 1024)
+        if (!m_bDirect || nSize == 0 || !DenseKeys(pKey[nSize - 1], nSize))
             return;
-        m_aPos.assign(static_cast<size_t>(m_val.aEntK[static_cast<int>(nSize) - 1]) + 1, -1);
+        m_aPos.assign(static_cast<size_t>(pKey[nSize - 1]) + 1, -1);
         // The first of equal keys, as the search finds it.
         for (size_t i = nSize; i-- > 0;)
-            m_aPos[m_val.aEntK.GetData()[i]] = static_cast<int>(i);
+            m_aPos[pKey[i]] = static_cast<int>(i);
     }
     const double* Find(unsigned int nEntK, int& nCount)
     {
@@ -172,7 +176,7 @@ BOOL CPostCtrlBase::GetElemResultOfNodeRow(const CArray<unsigned int, unsigned i
     std::vector<const T_NODE_D*> aNodeByKey;
     if (aElemId.GetSize() >= 1024) {
         runs.Index();
-        if (!nodes.empty() && nodes.rbegin()->first <= 4 * nodes.size() + 1024) {
+        if (!nodes.empty() && DenseKeys(nodes.rbegin()->first, nodes.size())) {
             aNodeByKey.assign(static_cast<size_t>(nodes.rbegin()->first) + 1, nullptr);
             for (const auto& [k, n] : nodes)
                 aNodeByKey[k] = &n;
