@@ -614,12 +614,14 @@ void CPVSVisualDataLDFSCore<RECORD, AXIS>::BuildTopology(CPVSModelDataFEM* pMD, 
             return 0;
         const int n = static_cast<int>(sh.aFirstNode[i + 1] - sh.aFirstNode[i]);
         const int* pNode = sh.aElemNode.data() + sh.aFirstNode[i];
-        for (int j = 0; j < n; ++j) {
+        // Every node checked before any id is written: a left-out element writes nothing, so
+        // the next cell's ids are not overwritten and the last's do not run past the array.
+        for (int j = 0; j < n; ++j)
             if (pNode[j] < 0 || sh.aPointId[static_cast<size_t>(pNode[j])] < 0)
                 return 0;
-            if (pIds)
+        if (pIds)
+            for (int j = 0; j < n; ++j)
                 pIds[j] = sh.aPointId[static_cast<size_t>(pNode[j])];
-        }
         return n;
     };
     for (size_t i = 0; i < nElemNum; ++i)
