@@ -31,6 +31,11 @@ TEST(QuadThickResultsFull, BendingAndShearOfTheThickRoutineOnItsOwnElementData)
     FixedMatrix<8, 5> full, thick, again;
     scratch = U;
     lib.quad_thick_results(4, scratch, thick, e.XYZ, e.T, 1, 0);
+    // The thick routine's last set-up is another element's: this routine sets up its own.
+    other.identity_axes();
+    other.place({{0, 0, 0}, {1, 0, 0}, {1, 3, 0}, {0, 3, 0}});
+    scratch = U;
+    lib.quad_thick_results(4, scratch, again, other.XYZ, other.T, 1, 0);
     lib.quad_thick_results_full(4, U, full, e.X, e.Y, e.Z, e.T, 1);
     double scale = 0.0;
     for (int p = 1; p <= 5; ++p)
@@ -42,8 +47,6 @@ TEST(QuadThickResultsFull, BendingAndShearOfTheThickRoutineOnItsOwnElementData)
     }
 
     // A set-up of the thick routine for another element leaves this routine's data alone.
-    other.identity_axes();
-    other.place({{0, 0, 0}, {1, 0, 0}, {1, 3, 0}, {0, 3, 0}});
     lib.quad_thick_results(4, scratch, thick, other.XYZ, other.T, 1, 0);
     lib.quad_thick_results_full(4, U, again, e.X, e.Y, e.Z, e.T, 2);
     for (int i = 1; i <= 40; ++i) EXPECT_EQ(again(i), full(i));
