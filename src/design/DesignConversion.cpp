@@ -10,6 +10,7 @@
 #include "UnitCtrl.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -120,8 +121,9 @@ void Point(const T_YRP_CONVERT_PLANE& plane, int nKey, double p[3], bool& bFound
     p[0] = pt.X, p[1] = pt.Y, p[2] = pt.Z;
 }
 
-// The plane's material (weighted averages of its cells) and section row.
-void PlaneRows(const T_YRP_CONVERT_PLANE& plane, T_YRP_CONVERT_RCMATL& matl, T_YRP_CONVERT_SECT& sect)
+// The plane's material (weighted averages of its cells) and section row; false when a weight, a
+// sum or an average is not finite (a sum that overflowed would otherwise average to 0 or NaN).
+bool PlaneRows(const T_YRP_CONVERT_PLANE& plane, T_YRP_CONVERT_RCMATL& matl, T_YRP_CONVERT_SECT& sect)
 {
     double dWeight = 0, dE = 0, dNu = 0, dGamma = 0, dLength = 0, dThickLength = 0;
     POSITION pos = plane.mCell.GetStartPosition();
@@ -167,6 +169,11 @@ void PlaneRows(const T_YRP_CONVERT_PLANE& plane, T_YRP_CONVERT_RCMATL& matl, T_Y
         sect.dDim[0] = plane.dSection[2];
         sect.dDim[1] = plane.dSection[1];
     }
+    for (double d : {dWeight, dE, dNu, dGamma, dLength, dThickLength, matl.dValue[0], matl.dValue[1], matl.dValue[2],
+                     sect.dDim[0], sect.dDim[1]})
+        if (!std::isfinite(d))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -219,11 +226,27 @@ int CYRPC_DataTool::MakeRecords(const char* pszPath, bool bWall)
     def.matl.dValue[4] = block.dValue40;
     def.matl.dValue[5] = block.dValue48;
     K::Convert(*m_pOwner, def, aDoc, aFile);
+    if (!AllFinite(def))
+        return 0;
 
     // Walls: a strip one metre wide in the file's length unit; its forces scale by w / Dim2.
     const double w = bWall ? CUnitCtrl::ConvertSrcUnitData2TgtUnit(t.nForceUnit, t.nLengthUnit, 2, 2, kTypeLength, 1.0)
                            : 0.0;
     auto factor = [&](double dDim2) { return bWall && dDim2 > 0.0 ? w / dDim2 : 1.0; };
+
+    // A record is stored only when it is finite in the document's units and stays finite in the
+    // library's, into which the store converts it: that is tried on a copy.
+    int aLib[4] = {0, 0, 0, 0};
+    if (!m_pOwner->GetLibrary()->Get_UnitIndex(aLib[0], aLib[1]))
+        return 0;
+    T probe;
+    auto storable = [&](const T& r) {
+        if (!AllFinite(r))
+            return false;
+        probe = r;
+        K::Convert(*m_pOwner, probe, aDoc, aLib);
+        return AllFinite(probe);
+    };
 
     // Each record is built where the list holds it, and the list is handed over to be stored.
     CArray<T, T&> aRecs;
@@ -286,6 +309,8 @@ int CYRPC_DataTool::MakeRecords(const char* pszPath, bool bWall)
                 K::AddLoad(r, s, c.dForceJ, f);
             }
             K::Convert(*m_pOwner, r, aFile, aDoc);
+            if (!storable(r))
+                return 0;
         }
     } else {
         aRecs.SetSize(t.mPlane.GetCount());
@@ -297,7 +322,8 @@ int CYRPC_DataTool::MakeRecords(const char* pszPath, bool bWall)
             t.mPlane.GetNextAssoc(pos, nPlane, plane);
             T_YRP_CONVERT_RCMATL matl;
             T_YRP_CONVERT_SECT sect;
-            PlaneRows(plane, matl, sect);
+            if (!PlaneRows(plane, matl, sect))
+                return 0;
             T& r = aRecs[i++];
             r = def;
             finish(r, plane.strName, matl, sect);
@@ -305,6 +331,8 @@ int CYRPC_DataTool::MakeRecords(const char* pszPath, bool bWall)
             for (const T_YRP_CONVERT_FORCESUM& row : plane.aForceSum)
                 K::AddLoad(r, row.strName, row.dSum, f);
             K::Convert(*m_pOwner, r, aFile, aDoc);
+            if (!storable(r))
+                return 0;
         }
     }
 

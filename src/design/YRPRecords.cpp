@@ -1,5 +1,82 @@
 #include "design/YRPRecords.h"
 
+#include <cmath>
+
+namespace {
+
+template <size_t N>
+bool Finite(const double (&a)[N])
+{
+    for (double d : a)
+        if (!std::isfinite(d))
+            return false;
+    return true;
+}
+
+template <size_t N, size_t M, size_t K>
+bool Finite(const double (&a)[N][M][K])
+{
+    for (const auto& plane : a)
+        for (const auto& row : plane)
+            if (!Finite(row))
+                return false;
+    return true;
+}
+
+bool Finite(const T_YRP_GSEC_POLYGON& p)
+{
+    for (const T_YRP_GSEC_VERTEX& v : p.aVertex)
+        if (!std::isfinite(v.x) || !std::isfinite(v.y))
+            return false;
+    return true;
+}
+
+bool Finite(const T_YRP_SECT_D& s)
+{
+    if (!Finite(s.dDim) || !Finite(s.dProp) || !Finite(s.dValue168) || !Finite(s.dProp184) || !Finite(s.outer))
+        return false;
+    for (const T_YRP_GSEC_POLYGON& p : s.aInner)
+        if (!Finite(p))
+            return false;
+    return true;
+}
+
+bool Finite(const CArray<T_YRP_UNITLCOM, T_YRP_UNITLCOM&>& a)
+{
+    for (const T_YRP_UNITLCOM& c : a)
+        if (!Finite(c.dForce))
+            return false;
+    return true;
+}
+
+bool Finite(const T_URWA_UNITLCOM& c)
+{
+    return Finite(c.dForce) && Finite(c.dDesignForce) && std::isfinite(c.dValue120) && std::isfinite(c.dFactor) &&
+           Finite(c.dValue152) && Finite(c.dValue192) && Finite(c.dValue288) && Finite(c.dValue344) &&
+           Finite(c.dValue360);
+}
+
+} // namespace
+
+bool AllFinite(const T_URBE_D& r)
+{
+    const T_URBE_RBAR_D& b = r.rbar;
+    return Finite(r.matl.dValue) && Finite(r.sect) && Finite(b.dCover) && Finite(b.dBar) && Finite(b.dValue344) &&
+           Finite(b.dLength) && Finite(b.dValue384) && Finite(r.load.aLcom) && Finite(r.load.aServLcom);
+}
+
+bool AllFinite(const T_URWA_D& r)
+{
+    if (!Finite(r.matl.dValue) || !Finite(r.sect) || !Finite(r.rbar.dBar) || !Finite(r.rbar.dCover) ||
+        !Finite(r.load.dValue32) || !Finite(r.load.aServLcom) || !std::isfinite(r.tail.dValue8) ||
+        !std::isfinite(r.tail.dValue32))
+        return false;
+    for (const T_URWA_UNITLCOM& c : r.load.aLcom)
+        if (!Finite(c))
+            return false;
+    return true;
+}
+
 T_YRP_GSEC_LDGN& T_YRP_GSEC_LDGN::operator=(const T_YRP_GSEC_LDGN& src)
 {
     if (this == &src)

@@ -282,6 +282,10 @@ struct T_URWA_D {
     void Initialize();
 };
 
+// Whether every number of the member is finite (the library must never hold NaN or infinity).
+bool AllFinite(const T_URBE_D& r);
+bool AllFinite(const T_URWA_D& r);
+
 // Records of the families the module binds but does not fill: kept whole, their blocks as the
 // design program's bytes.
 struct T_URCO_D {

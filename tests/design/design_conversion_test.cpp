@@ -2,6 +2,7 @@
 // systems: the document in m and kN, the file in its own units and the library in a third. The
 // expected values are the file's numbers taken straight from the file's units into the
 // library's with the units' definitions.
+#include "design_test_support.h"
 #include "yrp_test_support.h"
 
 #include "design/CYRPC_DataTool.h"
@@ -11,6 +12,8 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <string>
 
 using namespace kvpvs::test;
 
@@ -296,3 +299,70 @@ TEST_F(ConversionTest, NothingIsStoredFromAnUnreadableFileOrWithoutAnOwner)
     EXPECT_EQ(tool.MakeUrbeData(File().c_str()), 0);
     EXPECT_EQ(ctrl.GetLibrary()->GetCount_Urbe(), 0);
 }
+
+namespace {
+
+// A file whose numbers are all finite but whose conversion overflows. The writers' fixed-point
+// formats cannot hold such numbers within a field, so a placeholder written with them is
+// replaced by its exponent form.
+struct Overflow {
+    const char* pszName;
+    bool bWall;
+    std::function<bool(const std::string&)> write;
+};
+void PrintTo(const Overflow& o, std::ostream* os) { *os << o.pszName; }
+
+bool Patch(const std::string& strPath, const std::string& strFrom, const std::string& strTo)
+{
+    std::string s = FileBytes(strPath);
+    size_t nHits = 0;
+    for (size_t at = s.find(strFrom); at != std::string::npos; at = s.find(strFrom, at + strTo.size()), ++nHits)
+        s.replace(at, strFrom.size(), strTo);
+    WriteBytes(strPath, s);
+    return nHits > 0;
+}
+
+const Overflow kOverflows[] = {
+    // 1e306 tonf is finite in kN, not in the library's newtons
+    {"BeamForcesInTonf", false,
+     [](const std::string& f) {
+         BeamFile b = Beams();
+         b.nForce = 1;
+         b.cases = {{101, "Stage 1", {{10, 4096.5, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 4096.5}}}};
+         return b.Write(f) && Patch(f, "4096.500", "1e306");
+     }},
+    // b h and the second moments overflow in the file's own units
+    {"BeamSection", false,
+     [](const std::string& f) {
+         BeamFile b = Beams();
+         b.sects = {{1, "Huge", 1, 2048.25, 2048.25}};
+         return b.Write(f) && Patch(f, "2048.250", "1e200");
+     }},
+    // a cut 1e200 long and 1e200 thick weighs more than a double holds
+    {"WallPlateCut", true,
+     [](const std::string& f) {
+         PlaneFile p;
+         p.points = {{0, 0, 0}, {1024.75, 0, 0}};
+         p.cells = {{1, 2, 1024.75, 30000, 0.2, 24}};
+         p.sums = {{"Stage 1", {8, 16, 24, 4, 8, 12}}};
+         return p.Write(f) && Patch(f, "1024.750", "1e200");
+     }},
+};
+
+class ConversionOverflow : public ConversionTest, public ::testing::WithParamInterface<Overflow> {};
+
+} // namespace
+
+TEST_P(ConversionOverflow, FailsAndStoresNothing)
+{
+    ASSERT_TRUE(GetParam().write(File()));
+    CYRPC_DataTool reader;
+    ASSERT_EQ(reader.ReadDesignFile(File().c_str()), 1) << "the file itself is sound";
+    const bool bWall = GetParam().bWall;
+    EXPECT_EQ(bWall ? tool.MakeUrwaData(File().c_str()) : tool.MakeUrbeData(File().c_str()), 0);
+    EXPECT_EQ(ctrl.GetLibrary()->GetCount_Urbe(), 0);
+    EXPECT_EQ(ctrl.GetLibrary()->GetCount_Urwa(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(FiniteFile, ConversionOverflow, ::testing::ValuesIn(kOverflows),
+                         [](const ::testing::TestParamInfo<Overflow>& i) { return std::string(i.param.pszName); });
