@@ -122,7 +122,8 @@ void Point(const T_YRP_CONVERT_PLANE& plane, int nKey, double p[3], bool& bFound
 }
 
 // The plane's material (weighted averages of its cells) and section row; false when a weight, a
-// sum or an average is not finite (a sum that overflowed would otherwise average to 0 or NaN).
+// sum or an average the records take is not finite (a sum that overflowed would otherwise
+// average to 0 or NaN). The weight density is averaged but never stored: it is not checked.
 bool PlaneRows(const T_YRP_CONVERT_PLANE& plane, T_YRP_CONVERT_RCMATL& matl, T_YRP_CONVERT_SECT& sect)
 {
     double dWeight = 0, dE = 0, dNu = 0, dGamma = 0, dLength = 0, dThickLength = 0;
@@ -169,8 +170,7 @@ bool PlaneRows(const T_YRP_CONVERT_PLANE& plane, T_YRP_CONVERT_RCMATL& matl, T_Y
         sect.dDim[0] = plane.dSection[2];
         sect.dDim[1] = plane.dSection[1];
     }
-    for (double d : {dWeight, dE, dNu, dGamma, dLength, dThickLength, matl.dValue[0], matl.dValue[1], matl.dValue[2],
-                     sect.dDim[0], sect.dDim[1]})
+    for (double d : {dWeight, dE, dNu, dLength, dThickLength, matl.dValue[0], matl.dValue[1], sect.dDim[0], sect.dDim[1]})
         if (!std::isfinite(d))
             return false;
     return true;
