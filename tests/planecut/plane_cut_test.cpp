@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <vtkCellArray.h>
 #include <vtkCellData.h>
+#include <vtkCell.h>
 #include <vtkCellType.h>
 #include <vtkCutter.h>
 #include <vtkDataSetSurfaceFilter.h>
@@ -151,41 +152,60 @@ INSTANTIATE_TEST_SUITE_P(
                        ::testing::Values(Fill::Hexahedra, Fill::Tetrahedra, Fill::Wedges)),
     [](const auto& info) { return std::string(std::get<0>(info.param).pszName) + "_" + FillName(std::get<1>(info.param)); });
 
+// The grid without the cells of its lowest layer beyond x = 2: the faces above them at z = 1
+// lie on the grid's boundary, beside faces the layer below covers.
+vtkSmartPointer<vtkUnstructuredGrid> Stepped(vtkUnstructuredGrid* pIn)
+{
+    auto grid = vtkSmartPointer<vtkUnstructuredGrid>::New();
+    grid->SetPoints(pIn->GetPoints());
+    grid->GetPointData()->ShallowCopy(pIn->GetPointData());
+    for (vtkIdType c = 0; c < pIn->GetNumberOfCells(); ++c) {
+        const double* b = pIn->GetCell(c)->GetBounds();
+        if (b[0] < 2.0 || b[4] >= 1.0)
+            grid->InsertNextCell(pIn->GetCellType(c), pIn->GetCell(c)->GetPointIds());
+    }
+    return grid;
+}
+
 // An area of the grid lying in the plane is cut once: from the cells below it, or from the
-// cells above where there are none below (the boundary), however the two sides divide it into
-// faces: hexahedra against wedges or tetrahedra either way up, wedges against tetrahedra on the
-// other diagonal (each triangle half covered by two), both normals. The area is the exact one,
-// on the interface also VTK's cutter's on the same grid.
+// cells above where there are none below (the boundary, also beside faces covered from below),
+// however the two sides divide it into faces: hexahedra against wedges or tetrahedra either way
+// up, wedges against tetrahedra on the other diagonal (each triangle half covered by two), both
+// normals. The area is the exact one, on the interface also VTK's cutter's on the same grid.
 TEST(PlaneCutFaces, InPlaneAreaIsCutOnceWhateverTheFacesOnEitherSide)
 {
     const Fill pairs[][2] = {{Fill::Hexahedra, Fill::Hexahedra},  {Fill::Hexahedra, Fill::Wedges},
                              {Fill::Wedges, Fill::Hexahedra},     {Fill::Hexahedra, Fill::Tetrahedra},
                              {Fill::Tetrahedra, Fill::Hexahedra}, {Fill::WedgesOtherDiagonal, Fill::Tetrahedra},
                              {Fill::Tetrahedra, Fill::WedgesOtherDiagonal}};
-    for (const auto& pair : pairs) {
-        auto grid = Block(3, 2, 2, 1.0, pair[0], pair[1], 1);
-        PlaneCutIndex index;
-        index.Build(grid);
-        for (double z : {0.0, 1.0, 2.0})
-            for (double nz : {1.0, -1.0}) {
-                const std::string what = FillName(pair[0]) + " under " + FillName(pair[1]) +
-                                         ", z = " + std::to_string(z) + ", normal " + std::to_string(nz);
-                const double o[3] = {0, 0, z}, n[3] = {0, 0, nz};
-                PlaneCut cut;
-                CutGridByPlane(grid, index, o, n, cut);
-                EXPECT_NEAR(AreaOfCut(cut.pOutput).dArea, 6.0, 1e-14) << what;
-                if (z != 1.0)
-                    continue; // VTK's cutter leaves out a boundary face with the grid above it
-                vtkNew<vtkPlane> plane;
-                plane->SetOrigin(o[0], o[1], o[2]);
-                plane->SetNormal(n[0], n[1], n[2]);
-                vtkNew<vtkCutter> cutter;
-                cutter->SetCutFunction(plane);
-                cutter->SetInputData(grid);
-                cutter->Update();
-                EXPECT_NEAR(AreaOfCut(cutter->GetOutput()).dArea, 6.0, 1e-6) << what << " (VTK)";
-            }
-    }
+    for (const auto& pair : pairs)
+        for (bool bStepped : {false, true}) {
+            auto grid = Block(3, 2, 2, 1.0, pair[0], pair[1], 1);
+            if (bStepped)
+                grid = Stepped(grid);
+            PlaneCutIndex index;
+            index.Build(grid);
+            for (double z : {0.0, 1.0, 2.0})
+                for (double nz : {1.0, -1.0}) {
+                    const std::string what = FillName(pair[0]) + " under " + FillName(pair[1]) +
+                                             (bStepped ? " stepped" : "") + ", z = " + std::to_string(z) +
+                                             ", normal " + std::to_string(nz);
+                    const double o[3] = {0, 0, z}, n[3] = {0, 0, nz};
+                    PlaneCut cut;
+                    CutGridByPlane(grid, index, o, n, cut);
+                    EXPECT_NEAR(AreaOfCut(cut.pOutput).dArea, bStepped && z == 0.0 ? 4.0 : 6.0, 1e-14) << what;
+                    if (z != 1.0 || bStepped)
+                        continue; // VTK's cutter leaves out a boundary face with the grid above it
+                    vtkNew<vtkPlane> plane;
+                    plane->SetOrigin(o[0], o[1], o[2]);
+                    plane->SetNormal(n[0], n[1], n[2]);
+                    vtkNew<vtkCutter> cutter;
+                    cutter->SetCutFunction(plane);
+                    cutter->SetInputData(grid);
+                    cutter->Update();
+                    EXPECT_NEAR(AreaOfCut(cutter->GetOutput()).dArea, 6.0, 1e-6) << what << " (VTK)";
+                }
+        }
 }
 
 // A quadratic hexahedron with straight edges goes through VTK's own cell contour: its cut has
