@@ -15,6 +15,7 @@
 #include <vtkPolyData.h>
 #include <vtkUnstructuredGrid.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -739,6 +740,168 @@ vtkSmartPointer<vtkCellArray> CellArrayOf(const std::vector<vtkIdType>& aOffset,
     return pCells;
 }
 
+// Faces lying in the plane, flat in two in-plane coordinates, each a convex polygon counter-
+// clockwise, with a grid of buckets over their boxes: how much of another such face they cover.
+class CFlatFaces {
+public:
+    void Add(const std::vector<double>& aUv)
+    {
+        m_aStart.push_back(m_aUv.size());
+        m_aUv.insert(m_aUv.end(), aUv.begin(), aUv.end());
+    }
+    void Build();
+    // The area of the face aUv that the faces cover (summed over the faces, overlaps twice).
+    double CoveredArea(const std::vector<double>& aUv);
+    static double Area(const double* pUv, size_t n);
+
+private:
+    static void Box(const double* pUv, size_t n, double b[4]);
+    int Bucket(int k, double c) const;
+    double ClippedArea(const double* pSubject, size_t nSubject, const double* pClip, size_t nClip);
+
+    std::vector<double> m_aUv;
+    std::vector<size_t> m_aStart; // per face, its first coordinate in m_aUv; the end last
+    std::vector<double> m_aBox;   // per face u min, u max, v min, v max
+    double m_dLo[2] = {0, 0}, m_dStep[2] = {0, 0};
+    int m_nGrid = 1;
+    std::vector<std::uint32_t> m_aBucketStart, m_aBucketFace;
+    std::vector<std::uint32_t> m_aStamp; // per face, the query that last met it
+    std::uint32_t m_nQuery = 0;
+    std::vector<double> m_aBuf[2];
+};
+
+double CFlatFaces::Area(const double* pUv, size_t n)
+{
+    double a = 0.0;
+    for (size_t i = 0, j = n - 1; i < n; j = i++)
+        a += pUv[2 * j] * pUv[2 * i + 1] - pUv[2 * i] * pUv[2 * j + 1];
+    return std::fabs(a) / 2.0;
+}
+
+void CFlatFaces::Box(const double* pUv, size_t n, double b[4])
+{
+    b[0] = b[2] = HUGE_VAL;
+    b[1] = b[3] = -HUGE_VAL;
+    for (size_t i = 0; i < n; ++i)
+        for (int k = 0; k < 2; ++k) {
+            b[2 * k] = std::min(b[2 * k], pUv[2 * i + static_cast<size_t>(k)]);
+            b[2 * k + 1] = std::max(b[2 * k + 1], pUv[2 * i + static_cast<size_t>(k)]);
+        }
+}
+
+int CFlatFaces::Bucket(int k, double c) const
+{
+    const double t = m_dStep[k] > 0.0 ? (c - m_dLo[k]) / m_dStep[k] : 0.0;
+    if (!(t > 0.0))
+        return 0;
+    return t >= m_nGrid - 1 ? m_nGrid - 1 : static_cast<int>(t);
+}
+
+void CFlatFaces::Build()
+{
+    m_aStart.push_back(m_aUv.size());
+    const size_t nFace = m_aStart.size() - 1;
+    m_aBox.resize(4 * nFace);
+    double all[4] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
+    for (size_t f = 0; f < nFace; ++f) {
+        double* b = &m_aBox[4 * f];
+        Box(m_aUv.data() + m_aStart[f], (m_aStart[f + 1] - m_aStart[f]) / 2, b);
+        for (int k = 0; k < 2; ++k) {
+            all[2 * k] = std::min(all[2 * k], b[2 * k]);
+            all[2 * k + 1] = std::max(all[2 * k + 1], b[2 * k + 1]);
+        }
+    }
+    auto forBuckets = [&](const double* b, auto&& visit) {
+        const int u0 = Bucket(0, b[0]), u1 = Bucket(0, b[1]), v0 = Bucket(1, b[2]), v1 = Bucket(1, b[3]);
+        for (int v = v0; v <= v1; ++v)
+            for (int u = u0; u <= u1; ++u)
+                visit(static_cast<size_t>(v) * static_cast<size_t>(m_nGrid) + static_cast<size_t>(u));
+    };
+    // About one face per bucket where the faces tile the plane; coarser where faces overlap
+    // so many buckets that the lists would outgrow the faces.
+    m_nGrid = static_cast<int>(std::clamp(std::ceil(std::sqrt(static_cast<double>(nFace))), 1.0, 1024.0));
+    for (;; m_nGrid /= 2) {
+        for (int k = 0; k < 2; ++k) {
+            m_dLo[k] = all[2 * k];
+            const double dStep = (all[2 * k + 1] - all[2 * k]) / m_nGrid;
+            m_dStep[k] = std::isfinite(dStep) ? dStep : 0.0;
+        }
+        size_t nEntries = 0;
+        for (size_t f = 0; f < nFace; ++f)
+            forBuckets(&m_aBox[4 * f], [&](size_t) { ++nEntries; });
+        if (m_nGrid == 1 || nEntries <= 16 * nFace)
+            break;
+    }
+    m_aBucketStart.assign(static_cast<size_t>(m_nGrid) * static_cast<size_t>(m_nGrid) + 1, 0);
+    for (size_t f = 0; f < nFace; ++f)
+        forBuckets(&m_aBox[4 * f], [&](size_t q) { ++m_aBucketStart[q + 1]; });
+    for (size_t q = 0; q + 1 < m_aBucketStart.size(); ++q)
+        m_aBucketStart[q + 1] += m_aBucketStart[q];
+    m_aBucketFace.resize(m_aBucketStart.back());
+    std::vector<std::uint32_t> aNext(m_aBucketStart.begin(), m_aBucketStart.end() - 1);
+    for (size_t f = 0; f < nFace; ++f)
+        forBuckets(&m_aBox[4 * f], [&](size_t q) { m_aBucketFace[aNext[q]++] = static_cast<std::uint32_t>(f); });
+    m_aStamp.assign(nFace, 0);
+}
+
+// The area of the convex subject within the convex clip polygon: the subject clipped by each
+// edge of the other in turn.
+double CFlatFaces::ClippedArea(const double* pSubject, size_t nSubject, const double* pClip, size_t nClip)
+{
+    std::vector<double>& in = m_aBuf[0];
+    std::vector<double>& out = m_aBuf[1];
+    in.assign(pSubject, pSubject + 2 * nSubject);
+    for (size_t e = 0; e < nClip && in.size() >= 6; ++e) {
+        const double* a = pClip + 2 * e;
+        const double* b = pClip + 2 * ((e + 1) % nClip);
+        const double eu = b[0] - a[0], ev = b[1] - a[1];
+        auto side = [&](const double* p) { return eu * (p[1] - a[1]) - ev * (p[0] - a[0]); };
+        out.clear();
+        const size_t n = in.size() / 2;
+        for (size_t i = 0; i < n; ++i) {
+            const double* p = &in[2 * i];
+            const double* q = &in[2 * ((i + 1) % n)];
+            const double sp = side(p), sq = side(q);
+            if (sp >= 0.0)
+                out.insert(out.end(), p, p + 2);
+            if ((sp > 0.0 && sq < 0.0) || (sp < 0.0 && sq > 0.0)) {
+                const double t = sp / (sp - sq);
+                out.push_back(p[0] + t * (q[0] - p[0]));
+                out.push_back(p[1] + t * (q[1] - p[1]));
+            }
+        }
+        in.swap(out);
+    }
+    return in.size() >= 6 ? Area(in.data(), in.size() / 2) : 0.0;
+}
+
+double CFlatFaces::CoveredArea(const std::vector<double>& aUv)
+{
+    const size_t n = aUv.size() / 2;
+    if (n < 3 || m_aStamp.empty())
+        return 0.0;
+    double b[4];
+    Box(aUv.data(), n, b);
+    ++m_nQuery;
+    double dArea = 0.0;
+    const int u0 = Bucket(0, b[0]), u1 = Bucket(0, b[1]), v0 = Bucket(1, b[2]), v1 = Bucket(1, b[3]);
+    for (int v = v0; v <= v1; ++v)
+        for (int u = u0; u <= u1; ++u) {
+            const size_t q = static_cast<size_t>(v) * static_cast<size_t>(m_nGrid) + static_cast<size_t>(u);
+            for (std::uint32_t j = m_aBucketStart[q]; j < m_aBucketStart[q + 1]; ++j) {
+                const std::uint32_t f = m_aBucketFace[j];
+                if (m_aStamp[f] == m_nQuery)
+                    continue;
+                m_aStamp[f] = m_nQuery;
+                const double* fb = &m_aBox[4 * f];
+                if (fb[0] >= b[1] || fb[1] <= b[0] || fb[2] >= b[3] || fb[3] <= b[2])
+                    continue;
+                dArea += ClippedArea(aUv.data(), n, m_aUv.data() + m_aStart[f], (m_aStart[f + 1] - m_aStart[f]) / 2);
+            }
+        }
+    return dArea;
+}
+
 // The cut of one plane in stages, as a cutter filter runs them: the cells the index gives are
 // cut in turn (linear cells exactly, curved ones through VTK's cell contour), the in-plane faces
 // seen only from their positive side are settled once every cell was seen, and the pieces,
@@ -763,6 +926,8 @@ private:
     void AddPolygon(vtkIdType c);
     void CutCurved(vtkIdType c, double dSign);
     std::vector<double> FaceKey(const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts) const;
+    void FlatFace(size_t i, std::vector<double>& aUv) const;
+    bool CoveredFromBelow(size_t i);
     void Prefetch(size_t i) const;
     void AppendCurved();
     void CopyCellData();
@@ -802,6 +967,11 @@ private:
     // negative side, and cells on the positive side waiting to know whether one was.
     std::set<std::vector<double>> m_claimed;
     std::vector<std::pair<std::vector<double>, size_t>> m_aPending;
+    // The solid cells whose faces were claimed, and their faces flat in the plane, gathered only
+    // when a waiting face has no claimed twin: the two sides may divide one area differently.
+    std::vector<size_t> m_aClaimedSolid;
+    CFlatFaces m_below;
+    bool m_bBelowBuilt = false;
 
     // The grid's coordinates, three per point.
     const double* m_pXyz;
@@ -908,6 +1078,8 @@ void PlaneCutter::CutCell(size_t i, bool bPending)
         return;
     if (nNeg > 0) {
         m_claimed.insert(FaceKey(shape, pCellPts));
+        if (shape.nDim == 3)
+            m_aClaimedSolid.push_back(i);
         if (shape.bLinear)
             CutLinear(c, shape, pCellPts);
         else
@@ -1035,6 +1207,55 @@ std::vector<double> PlaneCutter::FaceKey(const T_CELL_SHAPE& shape, const std::u
     return key;
 }
 
+// The in-plane corners of the solid cell at i, in the plane's axes u, v from the origin, in
+// turn about their mean: counterclockwise in (u, v).
+void PlaneCutter::FlatFace(size_t i, std::vector<double>& aUv) const
+{
+    const T_CELL_SHAPE shape = ShapeOf(m_index.CellType(i));
+    const std::uint32_t* pCellPts = m_index.CellPoints(i);
+    std::vector<std::array<double, 3>> aCorner; // turn, u, v
+    double cm[2] = {0, 0};
+    for (int j = 0; j < shape.nCorner; ++j) {
+        const double* x = Xyz(pCellPts[j]);
+        if (PlaneValue(m_n, m_o, x) != 0.0)
+            continue;
+        const double d[3] = {x[0] - m_o[0], x[1] - m_o[1], x[2] - m_o[2]};
+        aCorner.push_back({0.0, d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2], d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2]});
+        cm[0] += aCorner.back()[1];
+        cm[1] += aCorner.back()[2];
+    }
+    const double n = static_cast<double>(aCorner.size());
+    for (auto& c : aCorner)
+        c[0] = Turn(c[1] - cm[0] / n, c[2] - cm[1] / n);
+    std::sort(aCorner.begin(), aCorner.end());
+    aUv.clear();
+    for (const auto& c : aCorner)
+        aUv.insert(aUv.end(), {c[1], c[2]});
+}
+
+// Whether the in-plane face of the solid cell at i, on the positive side, lies where claimed
+// faces cover more than half of it. Faces that divide one area differently (a hexahedron's
+// quadrilateral, the triangles of wedges or tetrahedra) cover each other whole, faces side by
+// side not at all; half is the nearer answer where a face is only partly covered.
+bool PlaneCutter::CoveredFromBelow(size_t i)
+{
+    if (m_aClaimedSolid.empty() || ShapeOf(m_index.CellType(i)).nDim != 3)
+        return false;
+    std::vector<double> aUv;
+    if (!m_bBelowBuilt) {
+        for (size_t c : m_aClaimedSolid) {
+            FlatFace(c, aUv);
+            m_below.Add(aUv);
+        }
+        m_below.Build();
+        m_bBelowBuilt = true;
+    }
+    FlatFace(i, aUv);
+    if (aUv.size() < 6)
+        return false;
+    return 2.0 * m_below.CoveredArea(aUv) > CFlatFaces::Area(aUv.data(), aUv.size() / 2);
+}
+
 void PlaneCutter::Prefetch(size_t i) const
 {
     const std::uint32_t* pP = m_index.CellPoints(i);
@@ -1069,7 +1290,7 @@ vtkIdType PlaneCutter::CutCells()
     }
     std::set<std::vector<double>> done;
     for (const auto& [key, i] : m_aPending)
-        if (!m_claimed.count(key) && done.insert(key).second)
+        if (!m_claimed.count(key) && done.insert(key).second && !CoveredFromBelow(i))
             CutCell(i, true);
     return nVisited;
 }
