@@ -74,7 +74,8 @@ LineRead ReadLine(FILE* f, std::string& line)
     line.clear();
     char buf[512];
     for (;;) {
-        // A buffer of other bytes: a NUL after strlen's is fgets's terminator, so strlen's was read.
+        // Filled with other bytes first: a NUL after strlen's can only be fgets's terminator, so
+        // strlen's NUL came from the file.
         std::memset(buf, 1, sizeof buf);
         if (!std::fgets(buf, sizeof buf, f))
             return !line.empty() && !std::ferror(f) ? LineRead::Line : LineRead::End;
