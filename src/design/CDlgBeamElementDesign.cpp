@@ -259,7 +259,7 @@ void CDlgBeamElementDesign::WriteStep(FILE* f, unsigned int nStepK, const CStrin
             }
             pPost->EndQueryRow();
         }
-        if (!kvpvs::design::AllFinite({v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11]}))
+        if (!kvpvs::design::AllWritable({v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11]}))
             continue;
         std::fprintf(f, "%10d, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f\n",
                      static_cast<int>(aElem[e]), v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10],
@@ -295,8 +295,8 @@ int CDlgBeamElementDesign::WriteDesignFile()
     for (int i = 0; i < keys.GetSize(); ++i) {
         T_GPRO_D g;
         if (!clsGpro.Get(keys[i], g) ||
-            !kvpvs::design::AllFinite({g.dArea, g.dIx, g.dIy, g.dIz, g.dAy, g.dAz, g.dDim[0], g.dDim[1], g.dDim[2],
-                                       g.dDim[3], g.dDim[4], g.dDim[5]}))
+            !kvpvs::design::AllWritable({g.dArea, g.dIx, g.dIy, g.dIz, g.dAy, g.dAz, g.dDim[0], g.dDim[1], g.dDim[2],
+                                         g.dDim[3], g.dDim[4], g.dDim[5]}))
             continue;
         std::fprintf(
             f, "%6d,%7s,%8s, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f, %8.3f\n",
@@ -309,7 +309,7 @@ int CDlgBeamElementDesign::WriteDesignFile()
     clsGmat.GetKeyList(keys, 100);
     for (int i = 0; i < keys.GetSize(); ++i) {
         T_GMAT_D m;
-        if (clsGmat.Get(keys[i], m) && kvpvs::design::AllFinite({m.dElast, m.dPoisson, m.dWeight}))
+        if (clsGmat.Get(keys[i], m) && kvpvs::design::AllWritable({m.dElast, m.dPoisson, m.dWeight}))
             std::fprintf(f, "%6d,%8s, %8.3f, %14.3f, %14.3f\n", static_cast<int>(keys[i]),
                          kvpvs::design::NameInFile(m.strName).GetString(), m.dElast, m.dPoisson, m.dWeight);
     }

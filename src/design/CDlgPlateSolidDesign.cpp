@@ -466,7 +466,7 @@ int CDlgPlateSolidDesign::WriteForceRows(FILE* f, int nPlane, const CArray<unsig
         if (m_nCaseKind == 0) {
             T_PLSIF_D step;
             if (clsStep.Get(aCaseKey[j], step))
-                kvpvs::design::WriteForceSumRow(f, true, step.strName, pRec->sum);
+                kvpvs::design::WriteForceSumRow(f, true, step.strName, aCaseKey[j], pRec->sum);
             continue;
         }
         const CPostCtrlAnlTypeBase* pCtrl = kvpvs::design::CaseControl(m_pDoc, aCaseKey[j]);
@@ -476,7 +476,7 @@ int CDlgPlateSolidDesign::WriteForceRows(FILE* f, int nPlane, const CArray<unsig
         kvpvs::design::CaseSteps(m_pDoc, pCtrl, steps);
         T_PLSIF_D step;
         if (steps.GetSize() > 0 && clsStep.Get(steps[steps.GetSize() - 1], step))
-            kvpvs::design::WriteForceSumRow(f, false, step.strName, pRec->sum);
+            kvpvs::design::WriteForceSumRow(f, false, step.strName, steps[steps.GetSize() - 1], pRec->sum);
     }
     return 1;
 }
@@ -493,12 +493,12 @@ int CDlgPlateSolidDesign::WriteDesignFile()
     CArray<int, int> aCaseIndex;
     CArray<unsigned int, unsigned int> aCaseKey;
     const int nCases = GetCheckedSteps(aCaseIndex, aCaseKey);
-    // A plane has data when a checked case has a record of it with a name and finite cut points;
+    // A plane has data when a checked case has a record of it with a name and writable cut points;
     // its plane line, points, cells and boundary come from the first such case.
     auto baseOf = [&](int i) -> const T_PLATE_SOLID_DESIGN_D* {
         const T_PLATE_SOLID_DESIGN_D* p = BaseRecord(i, nCases);
         return p && !p->plane.strName.IsEmpty() && p->mPoint.GetCount() > 0 &&
-                       kvpvs::design::PlaneIsFinite(p->plane, p->mPoint)
+                       kvpvs::design::PlaneIsWritable(p->plane, p->mPoint)
                    ? p
                    : nullptr;
     };
@@ -510,7 +510,7 @@ int CDlgPlateSolidDesign::WriteDesignFile()
             const T_PLATE_SOLID_DESIGN_D* pBase = baseOf(i);
             if (!pBase)
                 continue;
-            kvpvs::design::WritePlaneLine(f, pBase->plane);
+            kvpvs::design::WritePlaneLine(f, pBase->plane, i + 1);
             kvpvs::design::WritePoints(f, pBase->mPoint);
             kvpvs::design::WritePlateCells(f, pBase->mPlateCell);
             kvpvs::design::WriteForceSumTitle(f);
@@ -539,12 +539,12 @@ int CDlgPlateSolidDesign::WriteDesignFile()
         }
         const double h = CMathFunc::mathLength(dCorner[0], dCorner[1]);
         const double b = CMathFunc::mathLength(dCorner[1], dCorner[2]);
-        if (!kvpvs::design::AllFinite({h * b}))
+        if (!kvpvs::design::AllWritable({h * b, h, b}))
             continue;
 
         kvpvs::design::WriteHeader(f, false);
         std::fprintf(f, "*SOLIDFORCESUM, count, %d\n", i + 1);
-        kvpvs::design::WritePlaneLine(f, pBase->plane);
+        kvpvs::design::WritePlaneLine(f, pBase->plane, i + 1);
         kvpvs::design::WritePoints(f, pBase->mPoint);
         kvpvs::design::WriteSolidCells(f, pBase->mSolidCell);
         std::fprintf(f, "*Boundary Edge Point\n");

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr size_t kFieldMax = 128;
+using kvpvs::design::kFieldMax;
 
 enum class Block {
     None,      // before the first keyword, and after a keyword whose data lines are ignored
@@ -64,21 +64,30 @@ std::string_view Trim(std::string_view s)
     return s.substr(a, b - a);
 }
 
-// One line without its line feed; false at the end of the file or at a read error. Reads no
-// further than the line.
-bool ReadLine(FILE* f, std::string& line)
+enum class LineRead { Line, End, Fail };
+
+// One line without its line feed; End at the end of the file or at a read error, Fail for a
+// line that holds a NUL byte: a design text file is text, and a NUL would hide the rest of its
+// line. Reads no further than the line.
+LineRead ReadLine(FILE* f, std::string& line)
 {
     line.clear();
     char buf[512];
-    while (std::fgets(buf, sizeof buf, f)) {
+    for (;;) {
+        // Filled with other bytes first: a NUL after strlen's can only be fgets's terminator, so
+        // strlen's NUL came from the file.
+        std::memset(buf, 1, sizeof buf);
+        if (!std::fgets(buf, sizeof buf, f))
+            return !line.empty() && !std::ferror(f) ? LineRead::Line : LineRead::End;
         const size_t n = std::strlen(buf);
         if (n > 0 && buf[n - 1] == '\n') {
             line.append(buf, n - 1);
-            return true;
+            return LineRead::Line;
         }
+        if (n + 1 < sizeof buf && std::memchr(buf + n + 1, '\0', sizeof buf - n - 1))
+            return LineRead::Fail;
         line.append(buf, n);
     }
-    return !line.empty() && !std::ferror(f);
 }
 
 // Fields at commas, each trimmed; a field longer than 128 characters gives its first 128 as one
@@ -472,7 +481,11 @@ int DesignTextReader::Read(FILE* f)
     bool bEnd = false;
     std::string line;
     std::vector<std::string_view> fl;
-    while (!bEnd && ReadLine(f, line)) {
+    for (LineRead r; !bEnd && (r = ReadLine(f, line)) != LineRead::End;) {
+        if (r == LineRead::Fail) {
+            nResult = 0;
+            break;
+        }
         // The column-title line after a keyword or a load-case line; anything else is data.
         if (m_bTitleMayFollow) {
             m_bTitleMayFollow = false;

@@ -29,11 +29,12 @@ public:
     static CString GetDesignCodeName(int nCode);
 
     // 1 when the file was read to its end or to "*ENDDATA"; 0 when it cannot be opened, a read
-    // fails, it has no keyword line or a data line before its first, a data line has the wrong
-    // number of fields, an integer field that is not a whole number inside int, a number field
-    // that is not a whole finite number or a unit name outside the unit tables, a force row
-    // comes before the first load case, or a stored plane has a cell on a point its POINT block
-    // did not give. A comma splits a field (only the line of the FILEPATH block is taken whole).
+    // fails, a line holds a NUL byte, it has no keyword line or a data line before its first, a
+    // data line has the wrong number of fields, an integer field that is not a whole number
+    // inside int, a number field that is not a whole finite number or a unit name outside the
+    // unit tables, a force row comes before the first load case, or a stored plane has a cell on
+    // a point its POINT block did not give. A comma splits a field (only the line of the
+    // FILEPATH block is taken whole).
     int ReadDesignFile(const char* pszPath);
 
     const T_YRP_CONVERT_TABLE_D& GetTables() const { return m_tables; }

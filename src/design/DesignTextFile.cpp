@@ -5,6 +5,7 @@
 #include "FileCtrl.h"
 
 #include <cmath>
+#include <string_view>
 
 namespace kvpvs::design {
 
@@ -15,6 +16,30 @@ constexpr int kLengthUnit = 0;
 constexpr int kForceUnit = 2;
 constexpr const char* kLengthUnitName = "mm";
 constexpr const char* kForceUnitName = "N";
+
+// The blanks the reader trims from a field.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Beyond 1e120 the "%.3f" text of a value may pass a field; below, it has at most 125 characters.
+bool Writable(double v)
+{
+    return std::isfinite(v) && (std::fabs(v) < 1e120 || std::snprintf(nullptr, 0, "%.3f", v) <= int{kFieldMax});
+}
+
+// A name that opens its line, by NameInFile's rules; besides, a first '*' after blanks becomes
+// '+', since the reader takes such a line for a keyword line. Empty when the name is empty or
+// blank, as the reader skips a line whose first field is empty: the caller writes its own then.
+CString LeadingName(const char* pszName)
+{
+    CString s = NameInFile(pszName);
+    const std::string_view v(s.GetString());
+    const size_t i = v.find_first_not_of(" \t\r\n");
+    if (i == std::string_view::npos)
+        return CString();
+    if (v[i] == '*')
+        s.SetAt(static_cast<int>(i), '+');
+    return s;
+}
 
 } // namespace
 
@@ -56,13 +81,34 @@ CString NameInFile(const CString& strName)
 {
     CString s = strName;
     s.Replace(",", ";");
-    return s;
+    s.Replace("\n", " ");
+    // What %s writes: the text up to its first NUL.
+    const std::string_view v(s.GetString());
+    size_t a = 0, b = v.size();
+    while (a < b && IsBlank(v[a]))
+        ++a;
+    while (b > a && IsBlank(v[b - 1]))
+        --b;
+    if (b - a <= kFieldMax)
+        return s;
+    size_t n = kFieldMax;
+    while (n > 0 && (static_cast<unsigned char>(v[a + n]) & 0xC0) == 0x80)
+        --n;
+    return CString(v.data() + a, static_cast<int>(n));
 }
 
 bool AllFinite(std::initializer_list<double> values)
 {
     for (double v : values)
         if (!std::isfinite(v))
+            return false;
+    return true;
+}
+
+bool AllWritable(std::initializer_list<double> values)
+{
+    for (double v : values)
+        if (!Writable(v))
             return false;
     return true;
 }
@@ -85,21 +131,24 @@ void WriteFilePath(FILE* f, CDBDoc* pDoc)
 
 void WriteEndData(FILE* f) { std::fprintf(f, "*ENDDATA\n"); }
 
-bool PlaneIsFinite(const T_LCLDIR_PLNE_KVR_D& p, const CPointInfoMap& mPoint)
+bool PlaneIsWritable(const T_LCLDIR_PLNE_KVR_D& p, const CPointInfoMap& mPoint)
 {
-    if (!AllFinite({p.dCentre[0], p.dCentre[1], p.dCentre[2], p.dXDir[0], p.dXDir[1], p.dXDir[2]}))
+    if (!AllWritable({p.dCentre[0], p.dCentre[1], p.dCentre[2], p.dXDir[0], p.dXDir[1], p.dXDir[2]}))
         return false;
     for (int k = 0; k < mPoint.GetCount(); ++k)
-        if (const T_POINT_D* q = mPoint.PLookup(k); q && !AllFinite({q->X, q->Y, q->Z}))
+        if (const T_POINT_D* q = mPoint.PLookup(k); q && !AllWritable({q->X, q->Y, q->Z}))
             return false;
     return true;
 }
 
-void WritePlaneLine(FILE* f, const T_LCLDIR_PLNE_KVR_D& p)
+void WritePlaneLine(FILE* f, const T_LCLDIR_PLNE_KVR_D& p, int nPlane)
 {
+    CString strName = LeadingName(p.strName);
+    if (strName.IsEmpty())
+        strName.Format("Plane %d", nPlane);
     std::fprintf(f, ";    Name,      ORG X,      ORG Y,      ORG Z,    DIR X,    DIR Y,    DIR Z \n");
-    std::fprintf(f, "%9s, %10.3f, %10.3f, %10.3f, %8.3f, %8.3f, %8.3f\n", NameInFile(p.strName).GetString(),
-                 p.dCentre[0], p.dCentre[1], p.dCentre[2], p.dXDir[0], p.dXDir[1], p.dXDir[2]);
+    std::fprintf(f, "%9s, %10.3f, %10.3f, %10.3f, %8.3f, %8.3f, %8.3f\n", strName.GetString(), p.dCentre[0],
+                 p.dCentre[1], p.dCentre[2], p.dXDir[0], p.dXDir[1], p.dXDir[2]);
 }
 
 void WritePoints(FILE* f, const CPointInfoMap& mPoint)
@@ -119,7 +168,7 @@ void WritePlateCells(FILE* f, const CPlateCellInfoMap& mCell)
     std::fprintf(f, ";      ID, POINT1 ID, POINT2 ID, Thickness, Elastic Modulus, Poisson Ratio, Weight Density\n");
     for (int k = 0; k < mCell.GetCount(); ++k) {
         T_PLATE_CELL_D c;
-        if (mCell.Lookup(k, c) && AllFinite({c.dThickness, c.dElasticModulus, c.dPoissonRatio, c.dWeightDensity}))
+        if (mCell.Lookup(k, c) && AllWritable({c.dThickness, c.dElasticModulus, c.dPoissonRatio, c.dWeightDensity}))
             std::fprintf(f, "%9d, %9d, %9d, %8.3f, %15.3f, %13.3f, %14.3f\n", k + 1, c.nPoint1Id + 1, c.nPoint2Id + 1,
                          c.dThickness, c.dElasticModulus, c.dPoissonRatio, c.dWeightDensity);
     }
@@ -131,7 +180,7 @@ void WriteSolidCells(FILE* f, const CSolidCellInfoMap& mCell)
     std::fprintf(f, ";      ID, POINT1 ID, POINT2 ID, POINT3 ID, Elastic Modulus, Poisson Ratio, Weight Density\n");
     for (int k = 0; k < mCell.GetCount(); ++k) {
         T_SOLID_CELL_D c;
-        if (mCell.Lookup(k, c) && AllFinite({c.dElasticModulus, c.dPoissonRatio, c.dWeightDensity}))
+        if (mCell.Lookup(k, c) && AllWritable({c.dElasticModulus, c.dPoissonRatio, c.dWeightDensity}))
             std::fprintf(f, "%9d, %9d, %9d, %9d, %15.3f, %13.3f, %14.3f\n", k + 1, c.nPoint1Id + 1, c.nPoint2Id + 1,
                          c.nPoint3Id + 1, c.dElasticModulus, c.dPoissonRatio, c.dWeightDensity);
     }
@@ -144,11 +193,13 @@ void WriteForceSumTitle(FILE* f)
                     "             MZ\n");
 }
 
-void WriteForceSumRow(FILE* f, bool bStepWidth, const char* pszName, const T_FORCESUM_D& s)
+void WriteForceSumRow(FILE* f, bool bStepWidth, const char* pszName, unsigned int nStepK, const T_FORCESUM_D& s)
 {
-    if (!AllFinite({s.FX, s.FY, s.FZ, s.MX, s.MY, s.MZ}))
+    if (!AllWritable({s.FX, s.FY, s.FZ, s.MX, s.MY, s.MZ}))
         return;
-    const CString strName = NameInFile(pszName);
+    CString strName = LeadingName(pszName);
+    if (strName.IsEmpty())
+        strName.Format("Step %u", nStepK);
     if (bStepWidth)
         std::fprintf(f, "%21s, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f, %14.3f\n", strName.GetString(), s.FX, s.FY, s.FZ,
                      s.MX, s.MY, s.MZ);

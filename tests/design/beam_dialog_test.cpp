@@ -134,7 +134,7 @@ protected:
         AddRow(5, 54, 4, 5, DB_UNIT_MOMENT, {{30, many}});
         AddRow(6, 53, 5, 5, DB_UNIT_FORCE, {{10, {77, 77}}});   // a stress row, not a member force
         AddRow(7, 57, 4, 5, DB_UNIT_FORCE, {{10, {77, 77}}});   // beyond Mz
-        AddRow(8, 51, 4, 5, DB_UNIT_FORCE, {{10, {11, 12}}, {20, {13, INFINITY}}}, 201);
+        AddRow(8, 51, 4, 5, DB_UNIT_FORCE, {{10, {11, 12}}, {20, {13, INFINITY}}, {30, {1e125}}}, 201);
     }
     void AddRow(unsigned int nKey, unsigned int nItem, int nQty, int nClass, int nUnit,
                 const std::vector<std::pair<unsigned int, std::vector<double>>>& values, unsigned int nStep = kStage1)
@@ -350,7 +350,7 @@ TEST_F(BeamDesignTest, StagesAreWrittenInNewtonsAndMillimetresAndTheCheckerFinds
 TEST_F(BeamDesignTest, LinearCasesWriteTheirStepsOfKindOneAndTen)
 {
     Open();
-    Pick({10, 20});
+    Pick({10, 20, 30});
     ASSERT_TRUE(AfxDriver::Click(dlg, IDC_BMDS_KIND_LINEAR));
     AfxDriver::CheckItem(dlg, IDC_BMDS_CASES, 0, 1);
     ASSERT_TRUE(AfxDriver::Click(dlg, IDC_BMDS_DESIGN));
@@ -362,6 +362,8 @@ TEST_F(BeamDesignTest, LinearCasesWriteTheirStepsOfKindOneAndTen)
                           10, 11 * kN, 0.0, 0.0, 0.0, 0.0, 0.0, 12 * kN, 0.0, 0.0, 0.0, 0.0, 0.0)),
               std::string::npos);
     EXPECT_EQ(s.find("\n        20, "), std::string::npos) << "a non-finite force leaves its row out";
+    EXPECT_EQ(s.find("\n        30, "), std::string::npos) << "so does one whose text passes a field";
+    EXPECT_EQ(CYRPC_DataTool().ReadDesignFile(folder.file("KvrDesign.txt").c_str()), 1);
 }
 
 TEST_F(BeamDesignTest, NoCheckedCaseStopsTheFileWithoutEndAndStartsNoChecker)

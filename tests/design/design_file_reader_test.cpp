@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace kvpvs::test;
@@ -186,6 +187,26 @@ TEST_F(ReaderTest, AReadErrorIsNoEndOfTheFile)
     EXPECT_EQ(kvpvs::design::ReadDesignText(f, t), 0);
     EXPECT_EQ(t.mBeamLoad.GetCount(), 1) << "what was read stays";
     std::fclose(f);
+}
+
+TEST_F(ReaderTest, ANulByteInsideALineFailsTheRead)
+{
+    const std::string head = Crlf(Beam({"   101, Stage 1"}));
+    const std::string nul(1, '\0');
+    const std::pair<const char*, std::string> files[] = {
+        // The NUL would hide the row's end-J forces, and the next line's numbers take their place.
+        {"a NUL inside a force row", Crlf({"        10, 1.000, 1.000, 1.000, 1.000, 1.000, 1.000, " + nul +
+                                               " 9.000, 9.000, 9.000, 9.000, 9.000, 9.000",
+                                           "2.000, 2.000, 2.000, 2.000, 2.000, 2.000"})},
+        {"a hole of NULs before a row", Crlf({kRow10}) + std::string(4096, '\0') + Crlf({kRow10})},
+        {"a tail of NULs", Crlf({kRow10}) + std::string(4096, '\0')},
+    };
+    for (const auto& [what, tail] : files) {
+        WriteBytes(dir.file("KvrDesign.txt"), head + tail);
+        EXPECT_EQ(reader.ReadDesignFile(dir.file("KvrDesign.txt").c_str()), 0) << what;
+    }
+    WriteBytes(dir.file("KvrDesign.txt"), head + Crlf({kRow10, "*ENDDATA"}) + std::string(4096, '\0'));
+    EXPECT_EQ(reader.ReadDesignFile(dir.file("KvrDesign.txt").c_str()), 1) << "NULs after the end are not read";
 }
 
 TEST_F(ReaderTest, ALongFilePathWithCommasIsTakenWhole)
