@@ -97,14 +97,6 @@ CString NameInFile(const CString& strName)
     return CString(v.data() + a, static_cast<int>(n));
 }
 
-bool AllFinite(std::initializer_list<double> values)
-{
-    for (double v : values)
-        if (!std::isfinite(v))
-            return false;
-    return true;
-}
-
 bool AllWritable(std::initializer_list<double> values)
 {
     for (double v : values)

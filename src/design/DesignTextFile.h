@@ -48,8 +48,6 @@ private:
 // each line feed, which would end its line, a blank; a name longer than a field, its blanks
 // trimmed, keeps its first kFieldMax bytes (less, so as not to split a UTF-8 character).
 CString NameInFile(const CString& strName);
-// Whether every value is finite.
-bool AllFinite(std::initializer_list<double> values);
 // Whether every value is finite and its "%.3f" text fits a field: a row with another value
 // is not written.
 bool AllWritable(std::initializer_list<double> values);
