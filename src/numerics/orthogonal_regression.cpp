@@ -452,6 +452,26 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
     const double center = (xmin + xmax) / 2.0;
     SMULT = 4.0 / (xmax - xmin);
     SADD = -center * SMULT;
+    // A range narrower than 4 / DBL_MAX (subnormal steps) or wider than DBL_MAX has no scale.
+    if (!(std::isfinite(SMULT) && SMULT > 0.0 && std::isfinite(SADD))) {
+        ERSETD(1, xmin);
+        ERSETD(2, xmax);
+        ERMES(4, 8, "The independent variable, X(*,IND), ranges from %(D1) to %(D2).  This range cannot be scaled "
+                    "onto [-2, 2].");
+        ERPOP("OPFIT3");
+        return;
+    }
+    // y far from 1 is fitted as y 2^-e, so that its squares neither overflow nor underflow;
+    // a power of 2 leaves every digit as it is. Between 2^-256 and 2^256 y is taken as it is.
+    double ymax = 0.0;
+    for (int i = 0; i < N; ++i)
+        ymax = std::max(ymax, std::fabs(Y[i]));
+    const bool far = std::isfinite(ymax) && ymax != 0.0 && (ymax >= 0x1p256 || ymax < 0x1p-256);
+    const int yscale = far ? std::ilogb(ymax) : 0;
+    if (yscale != 0) {
+        for (int i = 0; i < N; ++i)
+            Y[i] = std::ldexp(Y[i], -yscale);
+    }
 
     // One pass groups the equal x, scales x and forms the sums, each summed in row order. az is
     // sum z (sqrt(w) P0)^2: for unit weights (the curve fit's) sum z, each factor an exact 1.
@@ -523,6 +543,15 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
         if (j == 1) {
             sst = yconst ? 0.0 : rss;
             thr = (1.0 - 10.0 * RCONST(4)) * sst;
+            // A varying y whose squares about the mean cancel to 0 (or overflow with the weights)
+            // would pass for a constant one, and its fit for a perfect one.
+            if (!yconst && !(sst > 0.0 && std::isfinite(sst))) {
+                ERMES(4, 9, "The response variable, X(*,IRSP), is not constant, but its sum of squares about "
+                            "the mean is not a positive number in double precision.  It varies too little "
+                            "about its mean for a fit.");
+                ERPOP("OPFIT3");
+                return;
+            }
         } else {
             ssr = std::min(ssr + q, sst);
         }
@@ -588,10 +617,20 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
 
     DFE = sumf - (NDEG + 1);
     // Sigma w y^2 less the explained squares: for y spread about 1e-6 of their mean this loses
-    // tens of percent of SSE, and below about 1e-8 the fit falls to degree 0.
+    // tens of percent of SSE, and below about 1e-8 even SST is rounding (at 0 or below, FATAL 9).
     SSE = DFE == 0.0 ? 0.0 : rss;
 
     post_fit_messages(NDEG, MAXDEG, ICRIT, LOF, ndist, ssr, sst, thr, SSE, SSPE);
+    if (yscale != 0) {
+        // Back to the scale of y; sums of squares of y beyond 2^512 are infinite, as they are.
+        for (int k = 0; k <= NDEG; ++k)
+            OCOEF[k] = std::ldexp(OCOEF[k], yscale);
+        for (int i = 0; i < N; ++i)
+            Y[i] = std::ldexp(Y[i], yscale);
+        SSE = std::ldexp(SSE, 2 * yscale);
+        if (LOF == 1)
+            SSPE = std::ldexp(SSPE, 2 * yscale);
+    }
     ERPOP("OPFIT3");
 }
 

@@ -50,6 +50,13 @@ bool checks(const int& NOBS, const int& NDEG)
     return true;
 }
 
+void not_finite(int degree)
+{
+    ERSETI(1, degree);
+    ERMES(4, 8, "The coefficients of the degree %(I1) polynomial are not all finite.  The x values lie too close "
+                "together, or the x or y values are too large, for this degree.");
+}
+
 void pfit2(PValues p_values, const int& NOBS, const double* XOBS, const double* YOBS, const int& NDEG, double* B,
            double* SEQSS, double* STATS, double* WK, int* IWK)
 {
@@ -100,6 +107,14 @@ void pfit2(PValues p_values, const int& NOBS, const double* XOBS, const double* 
         ERMES(4, 7, "The x values are constant.  At least two distinct x values are needed.");
         ERPOP("PFIT2");
         return;
+    } else if (type == 4 && code == 8) {
+        not_finite(NDEG);  // the x range has no scale: its powers would be infinite
+        ERPOP("PFIT2");
+        return;
+    } else if (type == 4 && code == 9) {
+        ERMES(4, 9, "The y values vary too little about their mean to be fitted in double precision.");
+        ERPOP("PFIT2");
+        return;
     } else if (type == 3 && code == 6) {
         ERSETI(1, NDEG);
         ERSETI(2, s.ndeg);
@@ -119,9 +134,7 @@ void pfit2(PValues p_values, const int& NOBS, const double* XOBS, const double* 
     // Powers of the scale 4 / (x range) can overflow where the orthogonal fit did not.
     for (int i = 0; i <= k; ++i) {
         if (!std::isfinite(coef[i])) {
-            ERSETI(1, k);
-            ERMES(4, 8, "The coefficients of the degree %(I1) polynomial are not all finite.  The x values lie too "
-                        "close together, or the x or y values are too large, for this degree.");
+            not_finite(k);
             ERPOP("PFIT2");
             return;
         }

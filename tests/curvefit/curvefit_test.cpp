@@ -135,6 +135,11 @@ INSTANTIATE_TEST_SUITE_P(
              {"", " *** FATAL    ERROR 8 from PFIT.  The coefficients of the degree 3 polynomial",
               " ***          are not all finite.  The x values lie too close together, or ",
               " ***          the x or y values are too large, for this degree."}},
+        // Steps of the least double: 4 / (x range) is infinite.
+        Stop{"AbscissasInSubnormalSteps", {0, 0x1p-1074, 0x1p-1073, 0x3p-1074}, {1, 2, 0, 3}, 1, 0,
+             {"", " *** FATAL    ERROR 8 from PFIT.  The coefficients of the degree 1 polynomial",
+              " ***          are not all finite.  The x values lie too close together, or ",
+              " ***          the x or y values are too large, for this degree."}},
         Stop{"OneObservation", {1}, {1}, 1, 0,
              {"", " *** TERMINAL ERROR 1 from OPFIT.  NOBS = 1.  The number of observations,",
               " ***          NOBS, must be greater than 1.",

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -287,5 +288,61 @@ INSTANTIATE_TEST_SUITE_P(Numerics, Certified,
                          ::testing::Values(OnAPolynomial(), NoisyCurve(2), NoisyCurve(5), NoisyCurve(10),
                                            IllConditioned()),
                          [](const auto& info) { return info.param.name; });
+
+// Data of ordinary shape far from 1: their squares overflow or underflow in double. The fit
+// is held to the exact solution of the same doubles, without a stop or a perfect-fit note.
+struct FarMagnitude {
+    const char* name;
+    double scale;
+    int degree;
+    bool on_a_line;  // exactly: the perfect-fit note of the requested degree is right
+};
+
+class FarMagnitudes : public ::testing::TestWithParam<FarMagnitude> {};
+
+TEST_P(FarMagnitudes, FitAsTheExactSolutionDoes)
+{
+    const FarMagnitude& c = GetParam();
+    Problem pr;
+    pr.degree = c.degree;
+    const double v[] = {1.5, 2.25, 2.0, 3.75, 3.5, 5.0, 4.25, 6.5, 6.0, 7.75};
+    for (int i = 0; i < 10; ++i) {
+        pr.x.push_back(i);
+        pr.y.push_back(c.on_a_line ? c.scale + c.scale / 10 * i : c.scale * v[i]);
+    }
+    const Certificate exact = Certify(pr);
+    NumericsCapture capture;
+    std::vector<double> b(static_cast<std::size_t>(c.degree + 1), -7.0), seqss(b.size()), stats(10);
+    ASSERT_FALSE(
+        capture.run([&] { PFIT(10, pr.x.data(), pr.y.data(), c.degree, b.data(), seqss.data(), stats.data()); }));
+    // In rationals throughout: converted to double, differences among subnormals would be 0.
+    mpq_class largest;
+    for (const mpq_class& q : exact.b)
+        largest = std::max(largest, mpq_class(abs(q)));
+    // The few roundings of an ordinary fit; subnormal coefficients are spaced by the least
+    // double, and a few roundings of that come besides.
+    const mpq_class tol = mpq_class(1e-14) * largest + 8 * mpq_class(std::numeric_limits<double>::denorm_min());
+    for (std::size_t i = 0; i < b.size(); ++i) {
+        const mpq_class error = abs(mpq_class(b[i]) - exact.b[i]);
+        EXPECT_LE(error, tol) << "coefficient " << i << " = " << b[i];
+    }
+    const std::vector<std::string>& r = capture.records();
+    if (c.on_a_line)  // the note of the requested degree, and nothing after its traceback
+        EXPECT_TRUE(r.size() == 12 && r[1] == " *** WARNING  ERROR 11 from OPFIT3.  The degree " +
+                                                    std::to_string(c.degree) + " polynomial fit is a perfect")
+            << capture.text();
+    else
+        EXPECT_TRUE(r.empty()) << capture.text();
+}
+
+INSTANTIATE_TEST_SUITE_P(Numerics, FarMagnitudes,
+                         ::testing::Values(FarMagnitude{"LineAt1e155", 1e155, 1, true},
+                                           FarMagnitude{"At1e300", 1e300, 1, false},
+                                           FarMagnitude{"At1e307", 1e307, 2, false},
+                                           FarMagnitude{"At1eMinus165", 1e-165, 1, false},
+                                           FarMagnitude{"At1eMinus300", 1e-300, 2, false},
+                                           FarMagnitude{"Subnormal", 0x1p-1040, 1, false},
+                                           FarMagnitude{"AFewLeastDoubles", 0x1p-1072, 1, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

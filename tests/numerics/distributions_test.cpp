@@ -1,4 +1,4 @@
-// Incomplete beta and Student's t against Boost.Math in 50 digits (itself checked on closed
+// Incomplete beta, Student's t and F against Boost.Math in 50 digits (itself checked on closed
 // forms first), by branch, with the failure rows.
 #include "NumericsStop.h"
 
@@ -9,6 +9,7 @@
 #include <boost/multiprecision/cpp_bin_float.hpp>
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -147,6 +148,39 @@ TEST_F(Distributions, ShapesFarBeyondTheSumsEndAtOnce)
     // q = 1e15 whole: a finite sum of 1e15 terms whose scale count (about 1e297) never comes
     // down to 0, so no term counts: I = 0, as the mean 1e300 / (1e300 + 1e15) says.
     EXPECT_EQ(DBETAI(0.5, 1e300, 1e15), 0.0);
+    EXPECT_TRUE(capture.records().empty());
+}
+
+double ref_f(double f, double dfn, double dfd)
+{
+    const Big nf = Big(dfn) * Big(f);
+    return static_cast<double>(boost::math::ibeta(Big(dfn) / 2, Big(dfd) / 2, nf / (nf + Big(dfd))));
+}
+
+TEST_F(Distributions, FdistWithAHugeDenominatorNearsTheChiSquareLimit)
+{
+    struct Point {
+        double f, dfn, chi_square;  // the limit: chi-square(DFN) at DFN F, by closed form
+    };
+    const long double pi = 3.141592653589793238462643383279503L;
+    const auto erf_sqrt = [](long double v) { return std::erf(std::sqrt(v)); };
+    const Point points[] = {
+        {1.0, 1.0, static_cast<double>(erf_sqrt(0.5L))},
+        {1e-6, 1.0, static_cast<double>(erf_sqrt(0.5e-6L))},
+        {30.0, 1.0, static_cast<double>(1.0L - std::erfc(std::sqrt(15.0L)))},
+        {0.4, 3.0, static_cast<double>(erf_sqrt(0.6L) - 2.0L * std::sqrt(0.6L / pi) * std::exp(-0.6L))},
+        {2.5, 4.0, static_cast<double>(1.0L - std::exp(-5.0L) * 6.0L)},
+    };
+    for (const Point& p : points) {
+        // Denominators beyond the incomplete beta's finite sum, against Boost in 50 digits.
+        for (double n : {1e10, 1e12, 1e15})
+            EXPECT_NEAR(FDIST(p.f, p.dfn, n), ref_f(p.f, p.dfn, n), 4 * U * ref_f(p.f, p.dfn, n))
+                << "F = " << p.f << ", DFN = " << p.dfn << ", DFD = " << n;
+        // Past 1e16 the distance to the limit, of order 1 / DFD, is under the rounding.
+        for (double n : {1e16, 1e20, 1e100, DBL_MAX})
+            EXPECT_NEAR(FDIST(p.f, p.dfn, n), p.chi_square, 4 * U * p.chi_square)
+                << "F = " << p.f << ", DFN = " << p.dfn << ", DFD = " << n;
+    }
     EXPECT_TRUE(capture.records().empty());
 }
 
