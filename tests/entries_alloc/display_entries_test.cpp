@@ -9,9 +9,11 @@
 #include "ForceSumFixtures.h"
 #include "ProfileGridFixtures.h"
 
+#include "visualdata/CPVSVisualDataElemDgrmEvent.h"
 #include "visualdata/CPVSVisualDataFOS.h"
 #include "visualdata/CPVSVisualDataFlowDiscWKVR.h"
 #include "visualdata/CPVSVisualDataFlowPathWKVR.h"
+#include "visualdata/CPVSVisualDataHistoryPlotDgrm.h"
 #include "visualdata/CPVSVisualDataHistoryPlotStrs.h"
 #include "visualdata/CPVSVisualDataHistoryPlotTKVR.h"
 #include "visualdata/CPVSVisualDataNodeSepg.h"
@@ -23,6 +25,7 @@
 #include "PVSMeshMngrBrdg.h"
 #include "PVSRendererBase.h"
 #include "PostCtrlGeoTech.h"
+#include "PostVisualState.h"
 #include "THResultBuilder.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +33,7 @@
 #include <gp_Pnt.hxx>
 #include <vtkDataSet.h>
 #include <vtkObject.h>
+#include <vtkPolyData.h>
 #include <vtkUnstructuredGrid.h>
 
 #include <functional>
@@ -145,6 +149,69 @@ struct Display {
             {"GetPostOutput4ToolTip", [=] { return pVD->GetPostOutput4ToolTip(nKind, nKey, *pLines); }, lines, ""});
         entries.push_back(
             {"GetPostOutput4Probe", [=] { return pVD->GetPostOutput4Probe(nKind, nKey, *pLines, 0); }, lines, ""});
+    }
+};
+
+// The diagram band of a row's members: its polygons, end labels, tool tip and probe text of
+// member nElemK.
+void AddBand(Display& d, CPVSVisualDataDgrmBand* pVD, CPVSModelDataFEM* pMD, unsigned int nElemK)
+{
+    auto* pBand = d.Make<vtkSmartPointer<vtkPolyData>>(vtkSmartPointer<vtkPolyData>::New());
+    auto* aDrawn = d.Make<CArray<unsigned int, unsigned int>>();
+    d.entries.push_back(
+        {"MakeVGeomData",
+         [=, &d] {
+             (*pBand)->Initialize();
+             return pVD->MakeVGeomData(*pBand, &d.vs, &d.as, nullptr, pMD, nullptr, nullptr, nullptr, nullptr, *aDrawn);
+         },
+         [=] { return Display::Size(*pBand) + " " + std::to_string(aDrawn->GetSize()); }, "0/0 0", kVtkSafeBytes});
+    pVD->SetModelData(pMD);
+    auto* pText = d.Make<CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>>();
+    d.entries.push_back({"MakeVTextData", [=, &d] { return pVD->MakeVTextData(*pText, &d.vs); },
+                         [=] { return std::to_string(pText->GetSize()); }, "0"});
+    auto* pLines = d.Make<CArray<CString, CString&>>();
+    auto lines = [=] { return std::to_string(pLines->GetSize()); };
+    d.entries.push_back(
+        {"GetPostOutput4ToolTip", [=] { return pVD->GetPostOutput4ToolTip(2, nElemK, *pLines); }, lines, "0"});
+    d.entries.push_back(
+        {"GetPostOutput4Probe", [=] { return pVD->GetPostOutput4Probe(2, nElemK, *pLines, 0); }, lines, "0"});
+}
+
+// Two 4 m members along x.
+std::vector<unsigned int> Members(CDBDoc& doc)
+{
+    CZORDocBase::SetCurDoc(&doc);
+    CClassNode nodes(doc.GetModelDB());
+    for (int i = 0; i < 3; ++i) {
+        T_NODE_D n;
+        n.dXyz[0] = 4.0 * i;
+        nodes.Add(n);
+    }
+    std::vector<unsigned int> aElemK;
+    for (unsigned int a : {1u, 2u}) {
+        T_ELEM_D e;
+        e.nType = 2;
+        e.nCellType = 3;
+        e.aNodeK.Add(a);
+        e.aNodeK.Add(a + 1);
+        aElemK.push_back(CClassElem(doc.GetModelDB()).Add(e));
+    }
+    return aElemK;
+}
+
+// The element-diagram history plot with its values put by hand (its reading needs a truss or
+// beam history; MakeVData is swept on a case without one).
+class DgrmPlot : public CPVSVisualDataHistoryPlotDgrm {
+public:
+    using CPVSVisualDataHistoryPlotDgrm::CPVSVisualDataHistoryPlotDgrm;
+    void Put(unsigned int nElemK, double a, double b)
+    {
+        T_VSUL_DATA_D v;
+        v.aValue.Add(a);
+        v.aValue.Add(b);
+        m_mVData.SetAt(static_cast<int>(nElemK), v);
+        C3DPoint dir(0, 0, 1);
+        m_mDgrmVect.SetAt(static_cast<int>(nElemK), dir);
     }
 };
 
@@ -359,6 +426,62 @@ const DisplayCase kDisplays[] = {
          d.AddMethod(
              pVM, [=] { return Display::Size(pVM->GetDataSetPst()) + " " + std::to_string(pVM->m_nPolylineCount); },
              "0/0 0");
+     }},
+    {"LineEvent",
+     [](Display& d) {
+         auto* doc = d.Make<CDBDoc>();
+         const std::vector<unsigned int> aElemK = Members(*doc);
+         T_PENGR_D ent;
+         ent.nKind = 2;
+         T_PVTIF_D row;
+         row.nEngrK = CClassPEngr(doc->GetPostDB()).Add(ent);
+         row.nResultClass = 30;
+         row.aComp.Add(80002);
+         row.aDgrmPos.Add(0.0);
+         row.aDgrmPos.Add(1.0);
+         const unsigned int nRowK = CClassPVtif(doc->GetPostDB()).Add(row);
+         T_PVAL_D v;
+         const double states[2][2] = {{2.0, 3.0}, {1.0, 0.0}};
+         for (int i = 0; i < 2; ++i)
+             v.Append(aElemK[static_cast<size_t>(i)], states[i], 2);
+         CClassPVal(doc->GetPostDB()).Set(nRowK, v);
+         T_VD_PARAM_D p = d.Param(*doc, nullptr, nRowK);
+         auto* pVD = d.Make<CPVSVisualDataElemDgrmEvent>(p);
+         d.entries.push_back({"MakeVData", [=, &d] { return pVD->MakeVData(&d.vs, &d.as, 0); },
+                              [=] {
+                                  T_VSUL_DATA_D vals;
+                                  return std::to_string(pVD->LookupVData(aElemK[1], vals));
+                              },
+                              "0"});
+         AddBand(d, pVD, d.Model(*doc, 0), aElemK[0]);
+     }},
+    {"ElementDiagramHistoryPlot",
+     [](Display& d) {
+         auto* doc = d.Make<CDBDoc>();
+         const std::vector<unsigned int> aElemK = Members(*doc);
+         d.Make<CTHResultBuilder>(*doc, 12u, 1u, 1, std::vector<double>{0.1, 0.2}, 1);
+         auto* rec = d.Make<T_VD_HISTPLOT_TVCKVR_D>();
+         rec->Initialize();
+         rec->m_nAcasKey = 12;
+         rec->m_nResultType = 5;
+         T_VD_PARAM_D p = d.Param(*doc, rec);
+         auto* pVD = d.Make<DgrmPlot>(6, p);
+         pVD->Put(aElemK[0], 2.0, -1.0);
+         AddBand(d, pVD, d.Model(*doc, 0), aElemK[0]);
+         d.entries.push_back({"MakeVData", [=, &d] { return pVD->MakeVData(&d.vs, &d.as, 0); }, {}, {}});
+     }},
+    {"ForceSum",
+     [](Display& d) {
+         auto* m = d.Make<ForceSumModel>();
+         BuildHexBlock(*m, HexBlockGrid{});
+         AddStressRows(*m, [](double, double, double) { return std::array<double, 6>{0, 0, 10, 0, 0, 0}; });
+         auto* ld = d.Make<LdfsDisplay>();
+         FillRecord(ld->rec, *m, 0, {T_TEST_PLANE{{0, 0, 1}, {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}, "z = 1"}});
+         ld->rec.bIncludeText = 0;
+         ld->Build(*m, 8);
+         CPVSVisualMethodLDFS* pVM = ld->pVM.get();
+         d.AddMethod(
+             pVM, [=] { return Display::Size(pVM->GetDataSetPst()); }, "0/0");
      }},
     {"StressHistoryPlot",
      [](Display& d) {
