@@ -103,11 +103,12 @@ struct Display {
         T_MD_PARAM_D md{1, static_cast<unsigned int>(nType)};
         return Make<CPVSModelDataFEM>(md, &doc);
     }
-    // The method's process and drawings.
+    // The method's process (unless a sweep of its own checks it: no shows) and drawings.
     void AddMethod(CPVSVisualMethodBase* pVM, std::function<std::string()> shows, std::string empty)
     {
-        entries.push_back(
-            {"Process", [pVM] { return pVM->Process(); }, std::move(shows), std::move(empty), kVtkSafeBytes});
+        if (shows)
+            entries.push_back(
+                {"Process", [pVM] { return pVM->Process(); }, std::move(shows), std::move(empty), kVtkSafeBytes});
         entries.push_back({"Render0", [this, pVM] { return pVM->Render0(&renderer); }, {}, {}, kVtkSafeBytes});
         entries.push_back({"Render", [this, pVM] { return pVM->Render(&renderer); }, {}, {}, kVtkSafeBytes});
     }
@@ -165,16 +166,7 @@ void AddBand(Display& d, CPVSVisualDataDgrmBand* pVD, CPVSModelDataFEM* pMD, uns
              return pVD->MakeVGeomData(*pBand, &d.vs, &d.as, nullptr, pMD, nullptr, nullptr, nullptr, nullptr, *aDrawn);
          },
          [=] { return Display::Size(*pBand) + " " + std::to_string(aDrawn->GetSize()); }, "0/0 0", kVtkSafeBytes});
-    pVD->SetModelData(pMD);
-    auto* pText = d.Make<CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>>();
-    d.entries.push_back({"MakeVTextData", [=, &d] { return pVD->MakeVTextData(*pText, &d.vs); },
-                         [=] { return std::to_string(pText->GetSize()); }, "0"});
-    auto* pLines = d.Make<CArray<CString, CString&>>();
-    auto lines = [=] { return std::to_string(pLines->GetSize()); };
-    d.entries.push_back(
-        {"GetPostOutput4ToolTip", [=] { return pVD->GetPostOutput4ToolTip(2, nElemK, *pLines); }, lines, "0"});
-    d.entries.push_back(
-        {"GetPostOutput4Probe", [=] { return pVD->GetPostOutput4Probe(2, nElemK, *pLines, 0); }, lines, "0"});
+    d.AddTexts(pVD, pMD, nElemK, 2, false);
 }
 
 // Two 4 m members along x.
@@ -399,8 +391,7 @@ const DisplayCase kDisplays[] = {
                               [=, &d] { return std::to_string(pVD->GetScalar(1, &d.vs)); }, "0.000000"});
          d.AddGrid(pVD, d.Model(m->doc, 5));
          CPVSVisualMethodGlbProfGrid* pVM = pd->pVM.get();
-         d.AddMethod(
-             pVM, [=] { return Display::Size(pVM->GetDataSetPst()); }, "0/0");
+         d.AddMethod(pVM, nullptr, ""); // Process: the profile-grid sweep
          for (int nMode : {1, 2})
              d.entries.push_back({"MakeProfGridTable" + std::to_string(nMode),
                                   [=] { return pVM->MakeProfGridTable(nMode, pVD->GetRecord()[0], 0); },
@@ -479,9 +470,7 @@ const DisplayCase kDisplays[] = {
          FillRecord(ld->rec, *m, 0, {T_TEST_PLANE{{0, 0, 1}, {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}, "z = 1"}});
          ld->rec.bIncludeText = 0;
          ld->Build(*m, 8);
-         CPVSVisualMethodLDFS* pVM = ld->pVM.get();
-         d.AddMethod(
-             pVM, [=] { return Display::Size(pVM->GetDataSetPst()); }, "0/0");
+         d.AddMethod(ld->pVM.get(), nullptr, ""); // Process: the force-sum sweep
      }},
     {"StressHistoryPlot",
      [](Display& d) {
