@@ -9,6 +9,8 @@
 #include "ForceSumFixtures.h"
 #include "ProfileGridFixtures.h"
 
+#include "visualdata/CPVSColorTableEvent.h"
+#include "visualdata/CPVSLegendObjectEvent.h"
 #include "visualdata/CPVSVisualDataElemDgrmEvent.h"
 #include "visualdata/CPVSVisualDataFOS.h"
 #include "visualdata/CPVSVisualDataFlowDiscWKVR.h"
@@ -27,6 +29,7 @@
 #include "PostCtrlGeoTech.h"
 #include "PostVisualState.h"
 #include "THResultBuilder.h"
+#include "ZORDocBase.h"
 
 #include <gtest/gtest.h>
 
@@ -471,6 +474,46 @@ const DisplayCase kDisplays[] = {
          ld->rec.bIncludeText = 0;
          ld->Build(*m, 8);
          d.AddMethod(ld->pVM.get(), nullptr, ""); // Process: the force-sum sweep
+     }},
+    {"EventColourTableAndLegend",
+     [](Display& d) {
+         // Five user colours for four states: the user table is refused after its count is set.
+         T_PVIST_ALL_D* pVS = CPostVisualState::Instance()->GetCurrentPA();
+         d.keep.emplace_back(nullptr, [pVS, saved = *pVS](void*) { *pVS = saved; });
+         pVS->bLegend = 1;
+         pVS->bLegendPercent = 1;
+         pVS->aUserColors = {1, 2, 3, 4, 5};
+         auto* table = d.Make<CPVSColorTableEvent>();
+         auto* doc = d.Make<CZORDocBase>();
+         doc->SetCurPostColorTable(table);
+         CZORDocBase::SetCurDoc(doc);
+         auto* tools = d.Make<XGL_ToolSet>();
+         auto* legend = d.Make<CPVSLegendObjectEvent>(tools);
+         for (int nMode : {1, 5})
+             d.entries.push_back({"Generate" + std::to_string(nMode),
+                                  [=] {
+                                      table->Generate(0, 0, 0, nMode, 0, 0);
+                                      return table->MakeLookupTable(nMode, 4);
+                                  },
+                                  {},
+                                  {}});
+         d.entries.push_back({"BeginPercent",
+                              [=] {
+                                  table->BeginPercent();
+                                  float r = 0, g = 0, b = 0;
+                                  table->GetColByVal(1.0, r, g, b, 0, 1);
+                                  return static_cast<int>(100 * table->GetPercentByIndex(1));
+                              },
+                              {},
+                              {}});
+         d.entries.push_back({"Draw",
+                              [=] {
+                                  tools->m_aCalls.clear();
+                                  legend->Draw();
+                                  return static_cast<int>(tools->m_aCalls.size());
+                              },
+                              {},
+                              {}});
      }},
     {"StressHistoryPlot",
      [](Display& d) {
