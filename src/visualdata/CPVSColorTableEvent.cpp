@@ -1,4 +1,5 @@
 #include "visualdata/CPVSColorTableEvent.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "PVSUtilFunc.h"
 #include "PostVisualState.h"
@@ -25,14 +26,23 @@ CPVSColorTableEvent::CPVSColorTableEvent(unsigned int nKey) : CPVSColorTableBase
 
 CPVSColorTableEvent::~CPVSColorTableEvent() = default;
 
+// The host's entries catch what escapes: a table that fails stays as far as it was made.
 void CPVSColorTableEvent::Generate(double, double, int, int nMode, int, int)
 {
-    MakeLookupTable(nMode, kStates);
-    m_pLookupTable->SetTableRange(0.0, 3.0);
-    m_pLookupTable->Build();
+    kvpvs::visualdata::GuardedEntry(0, [&] {
+        MakeLookupTable(nMode, kStates);
+        m_pLookupTable->SetTableRange(0.0, 3.0);
+        m_pLookupTable->Build();
+        return 1;
+    });
 }
 
 int CPVSColorTableEvent::MakeLookupTable(int nMode, int nColors)
+{
+    return kvpvs::visualdata::GuardedEntry(0, [&] { return FillLookupTable(nMode, nColors); });
+}
+
+int CPVSColorTableEvent::FillLookupTable(int nMode, int nColors)
 {
     switch (nMode) {
     case 1:
@@ -95,13 +105,20 @@ int CPVSColorTableEvent::GetColByVal(double dVal, float& r, float& g, float& b, 
     return 1;
 }
 
+// Counts that cannot be kept give every share 0.
 void CPVSColorTableEvent::BeginPercent()
 {
     m_nTotalCount = 0;
     m_aCount.RemoveAll();
-    m_aCount.SetSize(m_nNumColors);
-    for (int i = 0; i < m_aCount.GetSize(); ++i)
-        m_aCount[i] = 0;
+    kvpvs::visualdata::GuardedEntry(
+        0,
+        [&] {
+            m_aCount.SetSize(m_nNumColors);
+            for (int i = 0; i < m_aCount.GetSize(); ++i)
+                m_aCount[i] = 0;
+            return 1;
+        },
+        [&] { m_aCount.RemoveAll(); });
 }
 
 double CPVSColorTableEvent::GetPercentByIndex(int nIndex)

@@ -14,4 +14,7 @@ public:
     void BeginPercent() override;
     double GetPercentByIndex(int nIndex) override;
     int MakeLookupTable(int nMode, int nColors) override;
+
+private:
+    int FillLookupTable(int nMode, int nColors);
 };

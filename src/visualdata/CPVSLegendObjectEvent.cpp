@@ -1,4 +1,5 @@
 #include "visualdata/CPVSLegendObjectEvent.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "PVSColorTable.h"
 #include "PVSUtilFunc.h"
@@ -23,14 +24,26 @@ CPVSLegendObjectEvent::CPVSLegendObjectEvent(const CPVSLegendObjectEvent& other)
 
 CPVSLegendObjectEvent::~CPVSLegendObjectEvent() = default;
 
+// The host's entries catch what escapes: a legend that fails is drawn as far as it got.
 void CPVSLegendObjectEvent::Draw()
 {
-    if (CPostVisualState::Instance()->GetCurrentPA()->bLegend)
-        DrawBandConourLegend();
-    CPVSLegendObjectBase::DrawFileUnitSet();
+    kvpvs::visualdata::GuardedEntry(0, [&] {
+        if (CPostVisualState::Instance()->GetCurrentPA()->bLegend)
+            DrawBandConourLegend();
+        CPVSLegendObjectBase::DrawFileUnitSet();
+        return 1;
+    });
 }
 
 void CPVSLegendObjectEvent::DrawBandConourLegend()
+{
+    kvpvs::visualdata::GuardedEntry(0, [&] {
+        DrawStateBands();
+        return 1;
+    });
+}
+
+void CPVSLegendObjectEvent::DrawStateBands()
 {
     XGL_ToolSet* pTool = m_pToolSet;
     if (!pTool)

@@ -14,4 +14,7 @@ public:
 
     void Draw() override;
     void DrawBandConourLegend() override;
+
+private:
+    void DrawStateBands();
 };

@@ -1,4 +1,5 @@
 #include "visualdata/CPVSVisualDataDgrmBand.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "MathFunc.h"
 #include "PostVisualState.h"
@@ -182,42 +183,29 @@ int CPVSVisualDataDgrmBand::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* p
                                           CArray<int, int>* pA2, vtkDataSet* pInactive, vtkDataSet* pD2,
                                           CArray<unsigned int, unsigned int>& aElemK)
 {
-    try {
-        return BuildGeom(pDataSet, pVS, pAS, pAnim, pMD, pA1, pA2, pInactive, pD2, aElemK);
-    } catch (...) {
-        aElemK.RemoveAll();
-        if (pDataSet)
-            pDataSet->Initialize();
-        return 0;
-    }
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return BuildGeom(pDataSet, pVS, pAS, pAnim, pMD, pA1, pA2, pInactive, pD2, aElemK); },
+        [&] {
+            aElemK.RemoveAll();
+            if (pDataSet)
+                pDataSet->Initialize();
+        });
 }
 
 int CPVSVisualDataDgrmBand::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS)
 {
-    try {
-        return BuildLabels(aText, pVS);
-    } catch (...) {
-        aText.RemoveAll();
-        return 0;
-    }
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return BuildLabels(aText, pVS); }, [&] { aText.RemoveAll(); });
 }
 
 int CPVSVisualDataDgrmBand::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
 {
-    try {
-        return ToolTipLines(nKind, nKey, aText);
-    } catch (...) {
-        aText.RemoveAll();
-        return 0;
-    }
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return ToolTipLines(nKind, nKey, aText); }, [&] { aText.RemoveAll(); });
 }
 
 int CPVSVisualDataDgrmBand::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText, int)
 {
-    try {
-        return ProbeLine(nKind, nKey, aText);
-    } catch (...) {
-        aText.RemoveAll();
-        return 0;
-    }
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return ProbeLine(nKind, nKey, aText); }, [&] { aText.RemoveAll(); });
 }

@@ -1,4 +1,5 @@
 #include "visualdata/CPVSVisualDataElemDgrmEvent.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "FactoryPVS.h"
 #include "GlobalFunc.h"
@@ -98,15 +99,12 @@ CPVSVisualDataElemDgrmEvent::~CPVSVisualDataElemDgrmEvent()
 // query and gives the failure value with empty tables.
 int CPVSVisualDataElemDgrmEvent::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector)
 {
-    try {
-        return ReadVData(pVS, pAS, bVector);
-    } catch (...) {
-        if (CPostCtrlBase* pPost = GetPostCtrl())
-            pPost->EndQueryRow();
-        m_mVData.RemoveAll();
-        m_mDgrmVect.RemoveAll();
-        return 0;
-    }
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return ReadVData(pVS, pAS, bVector); },
+        [&] {
+            m_mVData.RemoveAll();
+            m_mDgrmVect.RemoveAll();
+        });
 }
 
 int CPVSVisualDataElemDgrmEvent::ReadVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector)
@@ -127,6 +125,7 @@ int CPVSVisualDataElemDgrmEvent::ReadVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* p
         return 0;
     const unsigned int nRowK = GetPVtifK();
     pPost->BeginQueryRow(nRowK);
+    const kvpvs::visualdata::CScopeEnd endRow([&] { pPost->EndQueryRow(); });
     IQueryPVS* pQuery = IQueryPVS::Instance();
     std::vector<double> events(50), dir(50);
     for (int i = 0; i < n; ++i) {
@@ -151,7 +150,6 @@ int CPVSVisualDataElemDgrmEvent::ReadVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* p
         C3DPoint d(dir[0], nDir > 1 ? dir[1] : 0.0, nDir > 2 ? dir[2] : 0.0);
         m_mDgrmVect.SetAt(static_cast<int>(nElemK), d);
     }
-    pPost->EndQueryRow();
     return 1;
 }
 

@@ -1,6 +1,7 @@
 #include "visualdata/CPVSVisualDataFlowDiscWKVR.h"
 
 #include "visualdata/ElementCells.h"
+#include "visualdata/HostEntryGuard.h"
 #include "visualdata/OrderedLookup.h"
 
 #include "FactoryPVS.h"
@@ -41,7 +42,15 @@ int CPVSVisualDataFlowDiscWKVR::MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEX
     return 1;
 }
 
+// An entry of the host's: whatever escapes the reading gives the failure value with no blocks
+// kept (a part of them would be cut as the whole flow).
 int CPVSVisualDataFlowDiscWKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return ReadVData(); }, [&] { m_mVData.RemoveAll(); });
+}
+
+int CPVSVisualDataFlowDiscWKVR::ReadVData()
 {
     CDBDoc* pDoc = CDBDoc::GetDocPoint();
     if (!pDoc)
@@ -68,9 +77,12 @@ int CPVSVisualDataFlowDiscWKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
     const unsigned int nRowK = m_pFlowDiscData->nPVtifK;
     CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&> mResult;
     int nValueCount = 0;
-    pCtrl->BeginQueryRow(nRowK);
-    const BOOL bRead = pCtrl->GetElemResult(aElemId, nRowK, nValueCount, mResult);
-    pCtrl->EndQueryRow();
+    BOOL bRead = FALSE;
+    {
+        pCtrl->BeginQueryRow(nRowK);
+        const kvpvs::visualdata::CScopeEnd endRow([&] { pCtrl->EndQueryRow(); });
+        bRead = pCtrl->GetElemResult(aElemId, nRowK, nValueCount, mResult);
+    }
     if (!bRead)
         return 1;
 
@@ -134,9 +146,21 @@ int CPVSVisualDataFlowDiscWKVR::GetElemData(unsigned int nElemK, int& nCount, st
     return 1;
 }
 
+// An entry of the host's: whatever escapes gives the failure value with an empty grid.
 int CPVSVisualDataFlowDiscWKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D*, T_PVIST_ANIM_D*,
                                              CAnimationEngine*, CPVSModelDataBase* pModel, CArray<int, int>* pA1,
                                              CArray<int, int>* pA2, CArray<int, int>*, CArray<int, int>*)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return MakeGrid(pDataSet, pModel, pA1, pA2); },
+        [&] {
+            if (pDataSet)
+                pDataSet->Initialize();
+        });
+}
+
+int CPVSVisualDataFlowDiscWKVR::MakeGrid(vtkDataSet* pDataSet, CPVSModelDataBase* pModel, CArray<int, int>* pA1,
+                                         CArray<int, int>* pA2)
 {
     CDBDoc* pDoc = CDBDoc::GetDocPoint();
     auto* pGrid = vtkUnstructuredGrid::SafeDownCast(pDataSet);

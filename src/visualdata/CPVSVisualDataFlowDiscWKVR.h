@@ -41,6 +41,8 @@ public:
     T_VD_FLOWDISC_WPLKVR_D* GetFlowDiscData() { return m_pFlowDiscData; }
 
 private:
+    int ReadVData();
+    int MakeGrid(vtkDataSet* pDataSet, CPVSModelDataBase* pModel, CArray<int, int>* pA1, CArray<int, int>* pA2);
     // The grid's points and cells, kept while the model data, its mesh and the elements with
     // values stay the same (checked at every build): a refresh gives it new cell vectors only.
     struct T_KEPT_GRID {

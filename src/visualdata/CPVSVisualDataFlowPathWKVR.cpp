@@ -1,6 +1,7 @@
 #include "visualdata/CPVSVisualDataFlowPathWKVR.h"
 
 #include "visualdata/ElementCells.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "FactoryPVS.h"
 #include "MathFunc.h"
@@ -71,7 +72,15 @@ int CPVSVisualDataFlowPathWKVR::MakeVTextDataNode(CArray<T_VD_TEXT_PARAM_D, T_VD
     return 1;
 }
 
+// An entry of the host's: whatever escapes the reading gives the failure value with no node
+// values kept (a part of the field would be traced as the whole).
 int CPVSVisualDataFlowPathWKVR::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return ReadVData(pVS, pAS, bVector); }, [&] { m_mVData.RemoveAll(); });
+}
+
+int CPVSVisualDataFlowPathWKVR::ReadVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector)
 {
     CDBDoc* pDoc = CDBDoc::GetDocPoint();
     if (!pDoc)
@@ -101,6 +110,7 @@ int CPVSVisualDataFlowPathWKVR::MakeVDataNode(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, i
         return 0;
     const unsigned int nRowK = m_pFlowPathData->nFlowPVtifK;
     pCtrl->BeginQueryRow(nRowK);
+    const kvpvs::visualdata::CScopeEnd endRow([&] { pCtrl->EndQueryRow(); });
     IQueryPVS* pQuery = IQueryPVS::Instance();
     double dBuffer[kQueryBuffer];
     for (int i = 0; i < aNodeK.GetSize(); ++i) {
@@ -144,7 +154,6 @@ int CPVSVisualDataFlowPathWKVR::MakeVDataNode(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, i
             m_dVDataRsltNum += 1.0;
         }
     }
-    pCtrl->EndQueryRow();
     return 1;
 }
 

@@ -61,6 +61,8 @@ protected:
     int GetVectorData(unsigned int nNodeK, int& nCount, double* pMagnitude, double* pComponent, double* pExtra);
 
 private:
+    int ReadVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, int bVector);
+
     T_VD_FLOWPATH_WPLKVR_D* m_pFlowPathData = nullptr;
     CPVSVisualDataBase* m_pOtherVD = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "visualdata/CPVSVisualDataHistoryPlotDgrm.h"
 #include "visualdata/HistPlotProgress.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "timehistory/CPVSTHCalcHistPlotData.h"
 
@@ -43,13 +44,12 @@ CPVSVisualDataHistoryPlotDgrm::~CPVSVisualDataHistoryPlotDgrm() { delete m_pUser
 // value with empty tables, as a part of them would be drawn as the result.
 int CPVSVisualDataHistoryPlotDgrm::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
 {
-    try {
-        return ReadVData();
-    } catch (...) {
-        m_mVData.RemoveAll();
-        m_mDgrmVect.RemoveAll();
-        return 0;
-    }
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return ReadVData(); },
+        [&] {
+            m_mVData.RemoveAll();
+            m_mDgrmVect.RemoveAll();
+        });
 }
 
 int CPVSVisualDataHistoryPlotDgrm::ReadVData()
@@ -77,14 +77,11 @@ int CPVSVisualDataHistoryPlotDgrm::ReadVData()
     CHistPlotProgress progress(n);
     CPVSTHCalcHistPlotData src(m_pUserDefData->m_nAcasKey);
     src.BeginQuery(nResultType);
-    try {
+    {
+        // The query reopens the result files it closed, whatever happens to the reading.
+        const kvpvs::visualdata::CScopeEnd endQuery([&] { src.EndQuery(); });
         ReadElements(src, aElemK, bTruss, progress);
-    } catch (...) {
-        // The query reopens the result files it closed, whatever happened to the reading.
-        src.EndQuery();
-        throw;
     }
-    src.EndQuery();
     return 1;
 }
 

@@ -1,5 +1,6 @@
 #include "visualdata/CPVSVisualDataHistoryPlotStrs.h"
 #include "visualdata/HistPlotProgress.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "recovery/drivers/result_units.h"
 #include "recovery/drivers/solid_families.h"
@@ -70,7 +71,19 @@ const T_STRS_SOURCE* SourceOf(int nResultType)
 
 } // namespace
 
+// An entry of the host's: whatever escapes the reading gives the failure value with empty
+// tables (a part of them would be drawn as the result), the result files taken back.
 int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*, int)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return ReadVData(pVS); },
+        [&] {
+            m_mVData.RemoveAll();
+            m_mElemCenterVal.RemoveAll();
+        });
+}
+
+int CPVSVisualDataHistoryPlotStrs::ReadVData(T_PVIST_ALL_D* pVS)
 {
     CArray<unsigned int, unsigned int> aActive;
     if (!GetActiveElemK(aActive))
@@ -108,6 +121,8 @@ int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*
     CHistPlotProgress progress(n);
     CPVSTHCalcHistPlotData src(m_pUserDefData->m_nAcasKey);
     src.BeginQuery(m_pUserDefData->m_nResultType);
+    // BeginQuery released the host's result files: they are taken back on every path.
+    const kvpvs::visualdata::CScopeEnd endQuery([&] { src.EndQuery(); });
     // The result files stay open, their directories and blocks read once, for the whole list.
     std::optional<kvpvs::recovery::ResultFileSession> session(std::in_place);
     if (!m_pCentreRows)
@@ -167,6 +182,7 @@ int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*
         mNodeVal.GetNextAssoc(pos, nNodeK, d);
         aNodeKeys.Add(nNodeK);
     }
+    bool bOverflow = false;
     for (int i = 0; i < aNodeKeys.GetSize(); ++i) {
         const int nNodeK = aNodeKeys[i];
         double d = 0.0;
@@ -177,9 +193,16 @@ int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*
                 continue;
             d = d / c;
             mNodeVal.SetAt(nNodeK, d);
+            // Finite values whose sum overflowed: averaged again below.
+            if (!std::isfinite(d)) {
+                bOverflow = true;
+                continue;
+            }
         }
         SetMinMaxVal(static_cast<unsigned int>(nNodeK), d, 0);
     }
+    if (bOverflow)
+        AverageOverflowedNodes(aAvgElemK, aAvgCount, aAvgNodeK, mNodeVal, mNodeCnt);
     int nNext = 0;
     for (int i = 0; i < aAvgElemK.GetSize(); ++i) {
         vals.aValue.SetSize(aAvgCount[i]);
@@ -197,6 +220,43 @@ int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*
     return 1;
 }
 
+// The mean of a node whose plain sum overflowed, as the sum of each contribution divided by
+// the count: every partial sum stays within the largest contribution's magnitude. A node
+// whose mean still is not finite is left out, as a non-finite value is.
+void CPVSVisualDataHistoryPlotStrs::AverageOverflowedNodes(const CArray<unsigned int, unsigned int>& aElemK,
+                                                           const CArray<int, int>& aCount,
+                                                           const CArray<unsigned int, unsigned int>& aNodeK,
+                                                           CMap<int, int, double, double>& mNodeVal,
+                                                           const CMap<int, int, double, double>& mNodeCnt)
+{
+    CMap<int, int, double, double> mScaled;
+    int nNext = 0;
+    for (int i = 0; i < aElemK.GetSize(); ++i) {
+        double v = 0.0;
+        m_mElemCenterVal.Lookup(static_cast<int>(aElemK[i]), v);
+        for (int k = 0; k < aCount[i]; ++k) {
+            const int nNodeK = static_cast<int>(aNodeK[nNext++]);
+            double d = 0.0, c = 0.0;
+            if (!mNodeVal.Lookup(nNodeK, d) || std::isfinite(d) || !mNodeCnt.Lookup(nNodeK, c))
+                continue;
+            double s = 0.0;
+            mScaled.Lookup(nNodeK, s);
+            mScaled.SetAt(nNodeK, s + v / c);
+        }
+    }
+    for (POSITION pos = mScaled.GetStartPosition(); pos;) {
+        int nNodeK = 0;
+        double d = 0.0;
+        mScaled.GetNextAssoc(pos, nNodeK, d);
+        if (!std::isfinite(d)) {
+            mNodeVal.RemoveKey(nNodeK);
+            continue;
+        }
+        mNodeVal.SetAt(nNodeK, d);
+        SetMinMaxVal(static_cast<unsigned int>(nNodeK), d, 0);
+    }
+}
+
 double CPVSVisualDataHistoryPlotStrs::GetElemCenterVal(unsigned int nElemK) const
 {
     double c = 0.0;
@@ -204,8 +264,15 @@ double CPVSVisualDataHistoryPlotStrs::GetElemCenterVal(unsigned int nElemK) cons
     return c;
 }
 
+// An entry of the host's: a failure gives 0 and no lines.
 int CPVSVisualDataHistoryPlotStrs::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText,
                                                        int)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return ProbeLines(nKind, nKey, aText); }, [&] { aText.RemoveAll(); });
+}
+
+int CPVSVisualDataHistoryPlotStrs::ProbeLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
 {
     m_nProbeResult = 0;
     aText.RemoveAll();

@@ -39,6 +39,13 @@ public:
     void SetTimeStep(int nStep) { m_pUserDefData->m_nTimeStep = nStep; }
 
 protected:
+    int ReadVData(T_PVIST_ALL_D* pVS);
+    int ProbeLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
+    void AverageOverflowedNodes(const CArray<unsigned int, unsigned int>& aElemK, const CArray<int, int>& aCount,
+                                const CArray<unsigned int, unsigned int>& aNodeK,
+                                CMap<int, int, double, double>& mNodeVal,
+                                const CMap<int, int, double, double>& mNodeCnt);
+
     T_VD_HISTPLOT_TVCKVR_D* m_pUserDefData = nullptr;
     int m_bAveraged = 0; // the averaging switch of the last build, for the node probe
     std::unique_ptr<kvpvs::recovery::CentreRowsKeep> m_pCentreRows; // kept for the display's frames

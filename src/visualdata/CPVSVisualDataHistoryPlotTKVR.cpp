@@ -1,5 +1,6 @@
 #include "visualdata/CPVSVisualDataHistoryPlotTKVR.h"
 #include "visualdata/HistPlotProgress.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "PVSModelData.h"
 #include "PostCtrlGeoTech.h"
@@ -29,7 +30,15 @@ CPVSVisualDataHistoryPlotTKVR::~CPVSVisualDataHistoryPlotTKVR() { delete m_pUser
 
 int CPVSVisualDataHistoryPlotTKVR::GetVisualMethodType(T_PVIST_ALL_D*) { return 1; }
 
+// The entries of the host's give their failure values for whatever escapes them, the node
+// values or grid empty.
 int CPVSVisualDataHistoryPlotTKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return ReadVData(); }, [&] { m_mVData.RemoveAll(); });
+}
+
+int CPVSVisualDataHistoryPlotTKVR::ReadVData()
 {
     CArray<unsigned int, unsigned int> aNodeK;
     if (!GetActiveNodeK(aNodeK) || aNodeK.GetSize() == 0)
@@ -47,6 +56,7 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, in
     const int nReader = nType == 0 ? 3 : (nType == 1 ? 2 : 1);
     const CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(GetDoc());
     pPost->BeginQueryResult(comb, 1, 0);
+    const kvpvs::visualdata::CScopeEnd endQuery([&] { pPost->EndQueryResult(); });
     const int nCount = static_cast<int>(aNodeK.GetSize());
     CHistPlotProgress progress(nCount);
     for (int i = 0; i < nCount; ++i) {
@@ -76,7 +86,6 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, in
             out[2] = p[1];
             out[3] = p[2];
         } else {
-            pPost->EndQueryResult();
             return 0;
         }
         T_VSUL_DATA_D vals;
@@ -93,16 +102,16 @@ int CPVSVisualDataHistoryPlotTKVR::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, in
         if (std::fabs(v) > m_dVDataDispMax)
             m_dVDataDispMax = std::fabs(v);
     }
-    pPost->EndQueryResult();
     progress.End();
     return 1;
 }
 
 int CPVSVisualDataHistoryPlotTKVR::GetScalar(unsigned int nNodeK, double& dValue, int nOption)
 {
-    T_VSUL_DATA_D vals;
-    if (m_mVData.Lookup(static_cast<int>(nNodeK), vals) && vals.aValue.GetSize() > 0) {
-        dValue = vals.GetNodeScalar(0);
+    // The stored values are read in place: no copy, nothing to fail.
+    const T_VSUL_DATA_D* pVals = m_mVData.PLookup(static_cast<int>(nNodeK));
+    if (pVals && pVals->aValue.GetSize() > 0) {
+        dValue = pVals->GetNodeScalar(0);
         return 1;
     }
     dValue = 0.0;
@@ -117,11 +126,11 @@ int CPVSVisualDataHistoryPlotTKVR::GetScalar(unsigned int nNodeK, double& dValue
 int CPVSVisualDataHistoryPlotTKVR::GetVector(unsigned int nNodeK, double* pVect, int)
 {
     pVect[0] = pVect[1] = pVect[2] = 0.0;
-    T_VSUL_DATA_D vals;
-    if (!m_mVData.Lookup(static_cast<int>(nNodeK), vals) || vals.aValue.GetSize() != 4)
+    const T_VSUL_DATA_D* pVals = m_mVData.PLookup(static_cast<int>(nNodeK));
+    if (!pVals || pVals->aValue.GetSize() != 4)
         return 0;
     for (int k = 0; k < 3; ++k)
-        pVect[k] = vals.aValue[k + 1];
+        pVect[k] = pVals->aValue[k + 1];
     return 1;
 }
 
@@ -140,6 +149,17 @@ void CPVSVisualDataHistoryPlotTKVR::DisplaceNodePoint(unsigned int nNodeK, int n
 int CPVSVisualDataHistoryPlotTKVR::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS,
                                                  CAnimationEngine* pAnim, CPVSModelDataBase* pMD, CArray<int, int>*,
                                                  CArray<int, int>*, CArray<int, int>*, CArray<int, int>*)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return BuildGeom(pDataSet, pVS, pAS, pAnim, pMD); },
+        [&] {
+            if (pDataSet)
+                pDataSet->Initialize();
+        });
+}
+
+int CPVSVisualDataHistoryPlotTKVR::BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS,
+                                             CAnimationEngine* pAnim, CPVSModelDataBase* pMD)
 {
     auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(pMD);
     if (pFEM && pFEM->GetNodeNum() == 0)

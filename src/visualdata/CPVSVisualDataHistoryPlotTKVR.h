@@ -30,6 +30,9 @@ public:
 protected:
     // With the deformed shape asked for, the node's vector moves its point.
     void DisplaceNodePoint(unsigned int nNodeK, int nOption, T_PVIST_ALL_D* pVS, double dFactor, double* p) override;
+    int ReadVData();
+    int BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
+                  CPVSModelDataBase* pMD);
 
     T_VD_HISTPLOT_TVCKVR_D* m_pUserDefData = nullptr;
 };

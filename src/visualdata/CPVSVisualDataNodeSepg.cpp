@@ -1,4 +1,5 @@
 #include "visualdata/CPVSVisualDataNodeSepg.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "FactoryPVS.h"
 #include "GlobalFunc.h"
@@ -44,7 +45,14 @@ CPVSVisualDataNodeSepg::CPVSVisualDataNodeSepg(int nType, T_VD_PARAM_D& param)
 }
 CPVSVisualDataNodeSepg::~CPVSVisualDataNodeSepg() = default;
 
+// The entries of the host's give their failure values for whatever escapes them, the node
+// values, grid or labels empty.
 int CPVSVisualDataNodeSepg::GetVisualMethodType(T_PVIST_ALL_D*)
+{
+    return kvpvs::visualdata::GuardedEntry(0, [&] { return MethodType(); });
+}
+
+int CPVSVisualDataNodeSepg::MethodType()
 {
     CDBDoc* pDoc = GetDoc();
     if (!pDoc)
@@ -61,6 +69,12 @@ int CPVSVisualDataNodeSepg::GetVisualMethodType(T_PVIST_ALL_D*)
 
 int CPVSVisualDataNodeSepg::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int bFlag)
 {
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return ReadVData(bFlag); }, [&] { m_mVData.RemoveAll(); });
+}
+
+int CPVSVisualDataNodeSepg::ReadVData(int bFlag)
+{
     CArray<unsigned int, unsigned int> aNodeK;
     if (!GetActiveNodeK(aNodeK) || aNodeK.GetSize() == 0)
         return 0;
@@ -72,11 +86,14 @@ int CPVSVisualDataNodeSepg::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int bFlag
     CPostCtrlBase* pCtrl = GetPostCtrl();
     if (!pCtrl)
         return 0;
-    pCtrl->BeginQueryRow(GetPVtifK());
     int nValueCount = 0;
     CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&> mResult;
-    const BOOL bRead = pCtrl->GetNodeResult(aNodeId, GetPVtifK(), nValueCount, mResult);
-    pCtrl->EndQueryRow();
+    BOOL bRead = FALSE;
+    {
+        pCtrl->BeginQueryRow(GetPVtifK());
+        const kvpvs::visualdata::CScopeEnd endRow([&] { pCtrl->EndQueryRow(); });
+        bRead = pCtrl->GetNodeResult(aNodeId, GetPVtifK(), nValueCount, mResult);
+    }
     if (!bRead || nValueCount == 0)
         return 0;
     for (int i = 0; i < aNodeId.GetSize(); ++i) {
@@ -102,11 +119,11 @@ int CPVSVisualDataNodeSepg::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int bFlag
 
 int CPVSVisualDataNodeSepg::GetScalar(unsigned int nNodeK, double& dValue, int nMode)
 {
-    T_VSUL_DATA_D d;
-    if (m_mVData.Lookup(static_cast<int>(nNodeK), d)) {
-        if (d.GetSize() == 0)
+    // The stored values are read in place: no copy, nothing to fail.
+    if (const T_VSUL_DATA_D* d = m_mVData.PLookup(static_cast<int>(nNodeK))) {
+        if (d->GetSize() == 0)
             return 0;
-        dValue = d.GetNodeScalar(0);
+        dValue = d->GetNodeScalar(0);
         return 1;
     }
     switch (nMode) {
@@ -118,6 +135,12 @@ int CPVSVisualDataNodeSepg::GetScalar(unsigned int nNodeK, double& dValue, int n
 }
 
 int CPVSVisualDataNodeSepg::GetVector(unsigned int nNodeK, double* pVect, int)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return VectorOf(nNodeK, pVect); }, [&] { pVect[0] = pVect[1] = pVect[2] = 0.0; });
+}
+
+int CPVSVisualDataNodeSepg::VectorOf(unsigned int nNodeK, double* pVect)
 {
     pVect[0] = pVect[1] = pVect[2] = 0.0;
     T_VSUL_DATA_D d;
@@ -155,6 +178,18 @@ int CPVSVisualDataNodeSepg::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* p
 int CPVSVisualDataNodeSepg::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS,
                                           CAnimationEngine* pAnim, CPVSModelDataBase* pMD, CArray<int, int>*,
                                           CArray<int, int>*, vtkDataSet*, vtkDataSet* pLineData)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return BuildGeom(pDataSet, pVS, pAS, pAnim, pMD, pLineData); },
+        [&] {
+            for (vtkDataSet* p : {pDataSet, pLineData})
+                if (p)
+                    p->Initialize();
+        });
+}
+
+int CPVSVisualDataNodeSepg::BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS,
+                                      CAnimationEngine* pAnim, CPVSModelDataBase* pMD, vtkDataSet* pLineData)
 {
     auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(pMD);
     if (pFEM && pFEM->GetNodeNum() == 0)

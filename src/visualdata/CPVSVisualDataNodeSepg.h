@@ -28,4 +28,11 @@ public:
     int MakeVTextData(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS) override;
     int GetScalar(unsigned int nNodeK, double& dValue, int nMode) override;
     int GetVector(unsigned int nNodeK, double* pVect, int nOption) override;
+
+private:
+    int MethodType();
+    int ReadVData(int bFlag);
+    int BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
+                  CPVSModelDataBase* pMD, vtkDataSet* pLineData);
+    int VectorOf(unsigned int nNodeK, double* pVect);
 };

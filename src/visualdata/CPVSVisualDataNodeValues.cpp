@@ -1,4 +1,5 @@
 #include "visualdata/CPVSVisualDataNodeValues.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "PVSModelData.h"
 
@@ -8,8 +9,16 @@
 
 IMPLEMENT_DYNAMIC(CPVSVisualDataNodeValues, CPVSVisualDataBase)
 
+// Labels, tool tip and probe text are entries of the host's: a failure gives 0 and no lines.
 int CPVSVisualDataNodeValues::MakeNodeLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText,
                                              T_PVIST_ALL_D* pVS, CPVSModelDataBase* pMD)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return NodeLabels(aText, pVS, pMD); }, [&] { aText.RemoveAll(); });
+}
+
+int CPVSVisualDataNodeValues::NodeLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS,
+                                         CPVSModelDataBase* pMD)
 {
     aText.RemoveAll();
     auto* pFEM = dynamic_cast<CPVSModelDataFEM*>(pMD);
@@ -34,6 +43,12 @@ int CPVSVisualDataNodeValues::MakeNodeLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT
 }
 
 int CPVSVisualDataNodeValues::GetPostOutput4ToolTip(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return ToolTipLines(nKind, nKey, aText); }, [&] { aText.RemoveAll(); });
+}
+
+int CPVSVisualDataNodeValues::ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
 {
     aText.RemoveAll();
     if (nKind == 2 || !GetDoc())
@@ -64,6 +79,12 @@ int CPVSVisualDataNodeValues::GetPostOutput4ToolTip(int nKind, unsigned int nKey
 
 int CPVSVisualDataNodeValues::GetPostOutput4Probe(int nKind, unsigned int nKey, CArray<CString, CString&>& aText,
                                                   int)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return ProbeLine(nKind, nKey, aText); }, [&] { aText.RemoveAll(); });
+}
+
+int CPVSVisualDataNodeValues::ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText)
 {
     aText.RemoveAll();
     if (nKind == 2)

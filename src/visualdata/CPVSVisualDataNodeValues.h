@@ -24,6 +24,9 @@ protected:
     // One label per node of the model that has a scalar, at the node.
     int MakeNodeLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS,
                        CPVSModelDataBase* pMD);
+    int NodeLabels(CArray<T_VD_TEXT_PARAM_D, T_VD_TEXT_PARAM_D&>& aText, T_PVIST_ALL_D* pVS, CPVSModelDataBase* pMD);
+    int ToolTipLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
+    int ProbeLine(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
     // One grid point per model node with a scalar, its value at the animation's sub-frame; the
     // point's grid index goes to mPointOf. The count of points.
     vtkIdType InsertNodePoints(CPVSModelDataFEM* pFEM, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, double dFactor,

@@ -1,4 +1,5 @@
 #include "visualdata/CPVSVisualDataPileTipElement.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "FactoryPVS.h"
 #include "GlobalFunc.h"
@@ -36,7 +37,20 @@ CPVSVisualDataPileTipElement::CPVSVisualDataPileTipElement(T_VD_PARAM_D& param) 
 
 CPVSVisualDataPileTipElement::~CPVSVisualDataPileTipElement() = default;
 
+// The entries of the host's give their failure values for whatever escapes them, with no tip
+// values or symbols kept.
 int CPVSVisualDataPileTipElement::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return ReadVData(); },
+        [&] {
+            m_mVData.RemoveAll();
+            m_mTipVal.RemoveAll();
+            m_mPile.RemoveAll();
+        });
+}
+
+int CPVSVisualDataPileTipElement::ReadVData()
 {
     CArray<unsigned int, unsigned int> aActive;
     if (!GetActiveElemK(aActive))
@@ -54,15 +68,14 @@ int CPVSVisualDataPileTipElement::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int
     if (!pCtrl)
         return 0;
     pCtrl->BeginQueryRow(GetPVtifK());
+    const kvpvs::visualdata::CScopeEnd endRow([&] { pCtrl->EndQueryRow(); });
     m_mTipVal.InitHashTable(GF_GetHashSizeByCount(nCount));
     m_mPile.InitHashTable(GF_GetHashSizeByCount(nCount));
 
     T_PVTIF_D row;
     CDBDoc* pDoc = GetDoc() ? GetDoc() : CDBDoc::GetDocPoint();
-    if (!pDoc || !CClassPVtif(pDoc->GetPostDB()).Get(GetPVtifK(), row)) {
-        pCtrl->EndQueryRow();
+    if (!pDoc || !CClassPVtif(pDoc->GetPostDB()).Get(GetPVtifK(), row))
         return 0;
-    }
     // Only the product's control holds pile results; with another every pile has none.
     const auto* pGeo = dynamic_cast<const CPostCtrlGeoTech*>(pCtrl);
     const std::uint64_t nComp = row.nCompCode;
@@ -81,7 +94,6 @@ int CPVSVisualDataPileTipElement::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int
         }
         m_mPile.SetAt(nElemK, nElemK);
     }
-    pCtrl->EndQueryRow();
     return 1;
 }
 
@@ -100,6 +112,22 @@ int CPVSVisualDataPileTipElement::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_AL
                                                 CArray<unsigned int, unsigned int>& aKey,
                                                 CArray<gp_Pnt, gp_Pnt&>& aPnt, CArray<double, double&>& aVal,
                                                 float* pSize)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return BuildSymbols(pDataSet, pMD, pA1, pA2, pD1, aKey, aPnt, aVal, pSize); },
+        [&] {
+            aKey.RemoveAll();
+            aPnt.RemoveAll();
+            aVal.RemoveAll();
+            if (pDataSet)
+                pDataSet->Initialize();
+        });
+}
+
+int CPVSVisualDataPileTipElement::BuildSymbols(vtkDataSet* pDataSet, CPVSModelDataBase* pMD, CArray<int, int>* pA1,
+                                               CArray<int, int>* pA2, vtkDataSet* pD1,
+                                               CArray<unsigned int, unsigned int>& aKey, CArray<gp_Pnt, gp_Pnt&>& aPnt,
+                                               CArray<double, double&>& aVal, float* pSize)
 {
     aKey.RemoveAll();
     auto* pFem = dynamic_cast<CPVSModelDataFEM*>(pMD);

@@ -18,6 +18,11 @@ public:
     int GetScalar(unsigned int nNodeNo, double& dVal, int nOption) override;
 
 private:
+    int ReadVData();
+    int BuildSymbols(vtkDataSet* pDataSet, CPVSModelDataBase* pMD, CArray<int, int>* pA1, CArray<int, int>* pA2,
+                     vtkDataSet* pD1, CArray<unsigned int, unsigned int>& aKey, CArray<gp_Pnt, gp_Pnt&>& aPnt,
+                     CArray<double, double&>& aVal, float* pSize);
+
     CMapEx<unsigned int, unsigned int, double, double&> m_mTipVal;          // tip node number -> value
     CMapEx<unsigned int, unsigned int, unsigned int, unsigned int> m_mPile; // pile element keys
 };

@@ -1,4 +1,5 @@
 #include "visualdata/CPVSVisualDataProfGrid.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "visualdata/ElementCells.h"
 
@@ -39,7 +40,15 @@ CPVSVisualDataProfGrid::~CPVSVisualDataProfGrid() { delete m_pProfGridData; }
 
 int CPVSVisualDataProfGrid::GetVisualMethodType(T_PVIST_ALL_D*) { return 10; }
 
+// The entries of the host's give their failure values for whatever escapes them, the node
+// values or grid empty.
 int CPVSVisualDataProfGrid::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int bVector)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return ReadVData(bVector); }, [&] { m_mVData.RemoveAll(); });
+}
+
+int CPVSVisualDataProfGrid::ReadVData(int bVector)
 {
     CArray<unsigned int, unsigned int> aNodeK;
     if (!GetActiveNodeK(aNodeK) || aNodeK.GetSize() == 0)
@@ -61,9 +70,12 @@ int CPVSVisualDataProfGrid::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int bVect
     const unsigned int nRowK = m_pProfGridData->nPVtifK;
     int nComp = 0;
     CMap<int, int, T_POST_VECT_ALL_D, T_POST_VECT_ALL_D&> mResult;
-    pCtrl->BeginQueryRow(nRowK);
-    const BOOL bRead = pCtrl->GetNodeResult(aNodeId, nRowK, nComp, mResult);
-    pCtrl->EndQueryRow();
+    BOOL bRead = FALSE;
+    {
+        pCtrl->BeginQueryRow(nRowK);
+        const kvpvs::visualdata::CScopeEnd endRow([&] { pCtrl->EndQueryRow(); });
+        bRead = pCtrl->GetNodeResult(aNodeId, nRowK, nComp, mResult);
+    }
     if (!bRead || nComp == 0)
         return 0;
 
@@ -93,6 +105,17 @@ int CPVSVisualDataProfGrid::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int bVect
 int CPVSVisualDataProfGrid::MakeVGeomData(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS,
                                           CAnimationEngine* pAnim, CPVSModelDataBase* pMDBase, CArray<int, int>*,
                                           CArray<int, int>*, CArray<int, int>*, CArray<int, int>*)
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return BuildGeom(pDataSet, pVS, pAS, pAnim, pMDBase); },
+        [&] {
+            if (pDataSet)
+                pDataSet->Initialize();
+        });
+}
+
+int CPVSVisualDataProfGrid::BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS,
+                                      CAnimationEngine* pAnim, CPVSModelDataBase* pMDBase)
 {
     auto* pMD = dynamic_cast<CPVSModelDataFEM*>(pMDBase);
     if (pMD && pMD->GetNodeNum() == 0)

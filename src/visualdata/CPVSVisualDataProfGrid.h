@@ -42,5 +42,9 @@ public:
     T_VD_PROFGRID_D* GetRecord() const { return m_pProfGridData; }
 
 private:
+    int ReadVData(int bVector);
+    int BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D* pAS, CAnimationEngine* pAnim,
+                  CPVSModelDataBase* pMDBase);
+
     T_VD_PROFGRID_D* m_pProfGridData = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "visualmethods/CPVSVisualMethodFOS.h"
 #include "visualdata/ElementCells.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "CustomSetting.h"
 #include "DBDoc.h"
@@ -111,7 +112,25 @@ T_VD_FOS_TVCKVR_D* CPVSVisualMethodFOS::GetRecord()
     return pVD ? pVD->m_pFOSData : nullptr;
 }
 
+// An entry of the host's: whatever escapes gives Process's failure value with nothing kept to
+// draw, as a record that names no slip surface does.
 int CPVSVisualMethodFOS::Process()
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return Build(); },
+        [&] {
+            m_aLabelPos.RemoveAll();
+            m_aLabelText.RemoveAll();
+            m_aCriticalPos.RemoveAll();
+            m_aCriticalText.RemoveAll();
+            ReleaseArrays();
+            for (vtkDataSet* p : {m_pDataSetPre, m_pDataSetPst, m_pDataSetInactive})
+                if (p)
+                    p->Initialize();
+        });
+}
+
+int CPVSVisualMethodFOS::Build()
 {
     CPVSModelDataFEM* pMD = GetMDTCtrl();
     InitializeDataSet();
@@ -315,13 +334,21 @@ int CPVSVisualMethodFOS::ProcessPolyline(const T_VD_FOS_TVCKVR_D& rec)
 
 int CPVSVisualMethodFOS::Render0(CPVSRendererBase* pRenderer)
 {
-    T_PVIST_ALL_D* pVS = GetVS();
-    if (pVS && pVS->nShapeMode == 3)
-        RenderUndeformedShape(pRenderer);
-    return 1;
+    return kvpvs::visualdata::GuardedEntry(0, [&] {
+        T_PVIST_ALL_D* pVS = GetVS();
+        if (pVS && pVS->nShapeMode == 3)
+            RenderUndeformedShape(pRenderer);
+        return 1;
+    });
 }
 
 int CPVSVisualMethodFOS::Render(CPVSRendererBase* pRenderer)
+{
+    // An entry of the host's: a drawing that fails gives Render's failure value.
+    return kvpvs::visualdata::GuardedEntry(0, [&] { return Draw(pRenderer); });
+}
+
+int CPVSVisualMethodFOS::Draw(CPVSRendererBase* pRenderer)
 {
     T_PVIST_ALL_D* pVS = GetVS();
     T_VD_FOS_TVCKVR_D* pRec = GetRecord();

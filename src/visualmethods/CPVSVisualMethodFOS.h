@@ -39,6 +39,8 @@ public:
     double (*m_pPolyline)[3] = nullptr;
 
 private:
+    int Build();
+    int Draw(CPVSRendererBase* pRenderer);
     T_VD_FOS_TVCKVR_D* GetRecord();
     int ProcessCircle(const T_VD_FOS_TVCKVR_D& rec);
     int ProcessPolyline(const T_VD_FOS_TVCKVR_D& rec);

@@ -1,6 +1,7 @@
 #include "visualmethods/CPVSVisualMethodFlowDiscWKVR.h"
 
 #include "planecut/cut_integration.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "CustomSetting.h"
 #include "DBDoc.h"
@@ -64,7 +65,28 @@ int CPVSVisualMethodFlowDiscWKVR::Render0(CPVSRendererBase*) { return 1; }
 
 int CPVSVisualMethodFlowDiscWKVR::MakeLineProbeSubclass(vtkUnstructuredGrid*) { return 0; }
 
+// An entry of the host's: whatever escapes the cutting leaves the empty display that a flow
+// without values gives (Process has no failure value): no sections, outline, arrows or labels.
 int CPVSVisualMethodFlowDiscWKVR::Process()
+{
+    return kvpvs::visualdata::GuardedEntry(
+        1, [&] { return CutPlanes(); },
+        [&] {
+            m_aDischarge.RemoveAll();
+            m_aResultPoint.RemoveAll();
+            if (m_pAppendFilter) {
+                m_pAppendFilter->Delete();
+                m_pAppendFilter = nullptr;
+            }
+            m_cutIndex.Clear();
+            m_surface.Clear();
+            for (vtkDataSet* p : {m_pDataSetPre, m_pDataSetPst, m_pDataSetInactive})
+                if (p)
+                    p->Initialize();
+        });
+}
+
+int CPVSVisualMethodFlowDiscWKVR::CutPlanes()
 {
     InitializeDataSet();
     DeleteVslMethodExt();
@@ -271,6 +293,12 @@ int CPVSVisualMethodFlowDiscWKVR::MakeVectorGeom(vtkPoints* pPoints, vtkCellArra
 }
 
 int CPVSVisualMethodFlowDiscWKVR::Render(CPVSRendererBase* pRenderer)
+{
+    // An entry of the host's: a drawing that fails gives Render's failure value.
+    return kvpvs::visualdata::GuardedEntry(0, [&] { return Draw(pRenderer); });
+}
+
+int CPVSVisualMethodFlowDiscWKVR::Draw(CPVSRendererBase* pRenderer)
 {
     if (!pRenderer)
         return 0;

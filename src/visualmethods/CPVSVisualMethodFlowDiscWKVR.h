@@ -41,6 +41,8 @@ public:
     double m_dPhaseSeconds[kPhaseCount] = {0, 0, 0, 0};
 
 private:
+    int CutPlanes();
+    int Draw(CPVSRendererBase* pRenderer);
     CPVSVisualDataFlowDiscWKVR* GetFlowDiscVData();
     kvpvs::planecut::PlaneCutIndex m_cutIndex;
     kvpvs::planecut::KeptSurface m_surface;

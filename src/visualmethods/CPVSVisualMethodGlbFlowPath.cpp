@@ -1,4 +1,5 @@
 #include "visualmethods/CPVSVisualMethodGlbFlowPath.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "DBDoc.h"
 #include "MathFunc.h"
@@ -34,6 +35,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <memory>
 
 IMPLEMENT_DYNAMIC(CPVSVisualMethodGlbFlowPath, CPVSVisualMethodBase)
 
@@ -117,7 +119,21 @@ double CPVSVisualMethodGlbFlowPath::ModelDiagonal(double dBounds[6])
     return CMathFunc::mathLength(p0, p1);
 }
 
+// An entry of the host's: whatever escapes the tracing gives Process's failure value with no
+// paths, outline or contour of a second result.
 int CPVSVisualMethodGlbFlowPath::Process()
+{
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return Trace(); },
+        [&] {
+            DeleteOtherResult();
+            for (vtkDataSet* p : {m_pDataSetPre, m_pDataSetPst, m_pDataSetInactive})
+                if (p)
+                    p->Initialize();
+        });
+}
+
+int CPVSVisualMethodGlbFlowPath::Trace()
 {
     InitializeDataSet();
     for (double& t : m_dPhaseSeconds)
@@ -169,10 +185,12 @@ int CPVSVisualMethodGlbFlowPath::Process()
         param.pVS = pVS;
         param.pAS = pAS;
         param.nVMType = pOther->GetVisualMethodType(pVS);
-        if (CPVSVisualMethodBase* pMethod = CPVSVisualMethodBase::CreateVisualMethod(param)) {
+        // Held until listed: a failure on the way frees it.
+        if (std::unique_ptr<CPVSVisualMethodBase> pMethod{CPVSVisualMethodBase::CreateVisualMethod(param)}) {
             pOther->SetModelData(pMethod->GetMDTCtrl());
             pMethod->Process();
-            m_aSibling.Add(pMethod);
+            m_aSibling.Add(pMethod.get());
+            pMethod.release();
         }
     }
 
@@ -270,12 +288,20 @@ int CPVSVisualMethodGlbFlowPath::Process()
 
 int CPVSVisualMethodGlbFlowPath::Render0(CPVSRendererBase* pRenderer)
 {
-    if (GetVS() && GetVS()->nShapeMode == 3)
-        RenderUndeformedShape(pRenderer);
-    return 1;
+    return kvpvs::visualdata::GuardedEntry(0, [&] {
+        if (GetVS() && GetVS()->nShapeMode == 3)
+            RenderUndeformedShape(pRenderer);
+        return 1;
+    });
 }
 
 int CPVSVisualMethodGlbFlowPath::Render(CPVSRendererBase* pRenderer)
+{
+    // An entry of the host's: a drawing that fails gives Render's failure value.
+    return kvpvs::visualdata::GuardedEntry(0, [&] { return Draw(pRenderer); });
+}
+
+int CPVSVisualMethodGlbFlowPath::Draw(CPVSRendererBase* pRenderer)
 {
     if (!pRenderer)
         return 0;

@@ -46,6 +46,8 @@ public:
     static int calcFrameLocalVector(double* pStart, double* pEnd, double dAngle, double dFrame[3][3]);
 
 private:
+    int Trace();
+    int Draw(CPVSRendererBase* pRenderer);
     CPVSVisualDataFlowPathWKVR* GetFlowPathVData();
     // Diagonal of the model's box from the live bridge; 0 without one.
     static double ModelDiagonal(double dBounds[6]);

@@ -1,4 +1,5 @@
 #include "visualmethods/CPVSVisualMethodGlbProfGrid.h"
+#include "visualdata/HostEntryGuard.h"
 
 #include "3DPoint.h"
 #include "CustomSetting.h"
@@ -249,12 +250,8 @@ int CPVSVisualMethodGlbProfGrid::Process()
 {
     // An entry of the host's: a failure (an allocation of a large model or grid) leaves no
     // display rather than half of one.
-    try {
-        return Build();
-    } catch (...) {
-        InitializeDataSet();
-        return 0;
-    }
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return Build(); }, [&] { InitializeDataSet(); });
 }
 
 int CPVSVisualMethodGlbProfGrid::Build()
@@ -579,11 +576,7 @@ void CPVSVisualMethodGlbProfGrid::BuildProfileCurves(double dExtreme, vtkPolyDat
 int CPVSVisualMethodGlbProfGrid::Render(CPVSRendererBase* pRenderer)
 {
     // An entry of the host's: a drawing that fails gives Render's failure value.
-    try {
-        return Draw(pRenderer);
-    } catch (...) {
-        return 0;
-    }
+    return kvpvs::visualdata::GuardedEntry(0, [&] { return Draw(pRenderer); });
 }
 
 int CPVSVisualMethodGlbProfGrid::Draw(CPVSRendererBase* pRenderer)
@@ -616,12 +609,8 @@ int CPVSVisualMethodGlbProfGrid::Draw(CPVSRendererBase* pRenderer)
 int CPVSVisualMethodGlbProfGrid::MakeProfGridTable(int nMode, const T_VD_PROFGRID_D& settings, int bShow)
 {
     // An entry of the host's: a failure leaves the tables stored so far and gives 0.
-    try {
-        return GridTable(nMode, settings, bShow);
-    } catch (...) {
-        m_pLineModel = nullptr;
-        return 0;
-    }
+    return kvpvs::visualdata::GuardedEntry(
+        0, [&] { return GridTable(nMode, settings, bShow); }, [&] { m_pLineModel = nullptr; });
 }
 
 int CPVSVisualMethodGlbProfGrid::GridTable(int nMode, const T_VD_PROFGRID_D& settings, int bShow)
@@ -686,11 +675,7 @@ int CPVSVisualMethodGlbProfGrid::GridTable(int nMode, const T_VD_PROFGRID_D& set
 
 int CPVSVisualMethodGlbProfGrid::MakeGridIndexTables(vtkPolyData* pGrid, const T_VD_PROFGRID_D*, int bShow)
 {
-    try {
-        return IndexLineTables(pGrid, bShow);
-    } catch (...) {
-        return 0;
-    }
+    return kvpvs::visualdata::GuardedEntry(0, [&] { return IndexLineTables(pGrid, bShow); });
 }
 
 int CPVSVisualMethodGlbProfGrid::IndexLineTables(vtkPolyData* pGrid, int bShow)

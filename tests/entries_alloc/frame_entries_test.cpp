@@ -146,6 +146,29 @@ const FactoryCase kFactoryCases[] = {
     {"EditionCopyOfAForceSumRecordWithPlanes",
      [](IFactoryPVS& f, CDBDoc&, unsigned, void* pRecord) { return Made(f.CreateAndCopyUserDefModeData(8, pRecord)); },
      true},
+    {"EditionFlowDischargeByType",
+     [](IFactoryPVS& f, CDBDoc& d, unsigned k, void*) {
+         T_VD_FLOWDISC_WPLKVR_D rec;
+         rec.Initialize();
+         T_VD_PARAM_D p = Param(d, k);
+         p.pUserDefData = &rec;
+         return Made(f.CreateVisualDataByType(4, &p));
+     },
+     true},
+    {"EditionFlowDischargeMethod",
+     [](IFactoryPVS& f, CDBDoc& d, unsigned, void*) {
+         T_VM_PARAM_D p;
+         p.pDoc = &d;
+         p.nVMType = 8;
+         return Made(f.CreateVisualMethod(&p));
+     },
+     true},
+    {"EditionFiniteElementModelData",
+     [](IFactoryPVS& f, CDBDoc&, unsigned, void*) {
+         T_MD_PARAM_D p{1, 4};
+         return Made(f.CreateModelData(&p));
+     },
+     true},
     {"EditionColourTableOfARow",
      [](IFactoryPVS& f, CDBDoc& d, unsigned k, void*) {
          CZORDocBase::SetCurDoc(&d);

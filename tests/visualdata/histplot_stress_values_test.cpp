@@ -7,6 +7,8 @@
 #include "timehistory/CPVSTHEngine.h"
 #include "timehistory/ElementResultsEntry.h"
 
+#include "histplot_stress_fixture.h"
+
 #include "../recovery/drivers/family_fixture.h"
 
 #include "frame/IFactoryPVSImpl.h"
@@ -26,6 +28,7 @@
 #include <vtkDataSet.h>
 #include <vtkPointData.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -36,55 +39,14 @@ namespace {
 
 namespace th = kvpvs::timehistory;
 
-// Value of each element id at step 1; the entry answers value x step.
-std::map<int, double> g_value;
-std::vector<int> g_steps;
-
-void StepDouble(const char*, int, int, int, int, int, int, int step_number, int, int, double* output, int,
-                int element_number)
-{
-    g_steps.push_back(step_number);
-    *output = g_value[element_number] * step_number;
-}
-
-constexpr unsigned kAcas = 12;
+using kvpvs::test::StressPlotModel;
+constexpr unsigned kAcas = StressPlotModel::kAcas;
+std::map<int, double>& g_value = StressPlotModel::value;
+std::vector<int>& g_steps = StressPlotModel::steps;
 
 class StressValues : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        CZORDocBase::SetCurDoc(&doc);
-        CClassNode nodes(doc.GetModelDB());
-        for (int j = 0; j < 2; ++j)
-            for (int i = 0; i < 3; ++i) {
-                T_NODE_D n;
-                n.dXyz[0] = i;
-                n.dXyz[1] = j;
-                nodeK.push_back(nodes.Add(n));
-            }
-        CClassElem elems(doc.GetModelDB());
-        for (int e = 0; e < 2; ++e) {
-            T_ELEM_D q;
-            q.nCellType = 9;
-            for (int i : {e, e + 1, e + 4, e + 3})
-                q.aNodeK.Add(nodeK[static_cast<std::size_t>(i)]);
-            elemK.push_back(elems.Add(q));
-        }
-        builder = std::make_unique<CTHResultBuilder>(doc, kAcas, 1, 1, std::vector<double>{0.1, 0.2, 0.3}, 1);
-        builder->SetResultFile(2, "case.ka2");
-        for (int e = 0; e < 2; ++e) {
-            builder->SetElemSeqId(elemK[static_cast<std::size_t>(e)], e + 1, 101 + e);
-            builder->Ctrl()->GetSeqIdInfo()->SetElemTypeCode(elemK[static_cast<std::size_t>(e)], 10 + e);
-        }
-        th::CurrentElementResultsEntry().step = StepDouble;
-        g_steps.clear();
-        CPVSVisualDataBase::ResetVDataStatics();
-    }
-    void TearDown() override
-    {
-        th::ResetElementResultsEntry();
-        CZORDocBase::SetCurDoc(nullptr);
-    }
+    void SetUp() override { CPVSVisualDataBase::ResetVDataStatics(); }
     std::unique_ptr<CPVSVisualDataHistoryPlotStrs> Build(double v1, double v2, int bAverage, int nMode, int nStep = 0)
     {
         g_value = {{101, v1}, {102, v2}};
@@ -111,9 +73,11 @@ protected:
         return v;
     }
 
-    CDBDoc doc;
-    std::vector<unsigned int> nodeK, elemK;
-    std::unique_ptr<CTHResultBuilder> builder;
+    StressPlotModel m;
+    CDBDoc& doc = m.doc;
+    std::vector<unsigned int>& nodeK = m.nodeK;
+    std::vector<unsigned int>& elemK = m.elemK;
+    std::unique_ptr<CTHResultBuilder>& builder = m.builder;
     T_PVIST_ALL_D vs;
 };
 
@@ -176,6 +140,22 @@ TEST_F(StressValues, NonFiniteValueLeavesItsElementOut)
             EXPECT_EQ(CPVSVisualDataBase::m_dVDataRsltMin, 4.0) << bad << " " << bAverage;
             EXPECT_EQ(CPVSVisualDataBase::m_dVDataRsltMax, 4.0) << bad << " " << bAverage;
         }
+}
+
+// Finite stresses near the largest double on both elements: the shared nodes show their mean
+// (exact in long double, rounded once), not the overflowed sum, and so does the range.
+TEST_F(StressValues, AverageOfHugeValuesDoesNotOverflow)
+{
+    for (double sign : {1.0, -1.0}) {
+        CPVSVisualDataBase::ResetVDataStatics();
+        const double a = sign * 1e308, b = sign * 1.5e308;
+        const double mean = static_cast<double>((static_cast<long double>(a) + b) / 2);
+        auto vd = Build(a, b, 1, 1);
+        EXPECT_EQ(NodeValues(*vd, elemK[0]), (std::vector<double>{a, mean, mean, a}));
+        EXPECT_EQ(NodeValues(*vd, elemK[1]), (std::vector<double>{mean, b, b, mean}));
+        EXPECT_EQ(CPVSVisualDataBase::m_dVDataRsltMin, std::min(a, b));
+        EXPECT_EQ(CPVSVisualDataBase::m_dVDataRsltMax, std::max(a, b));
+    }
 }
 
 TEST_F(StressValues, ProbesOfNodesAndElements)
