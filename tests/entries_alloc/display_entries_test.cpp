@@ -120,6 +120,18 @@ struct Display {
     {
         return p ? std::to_string(p->GetNumberOfPoints()) + "/" + std::to_string(p->GetNumberOfCells()) : "none";
     }
+    // The values of a display of node values, seen through node 1's.
+    template <class VD>
+    void AddNodeValues(VD* pVD)
+    {
+        entries.push_back({"MakeVData", [=, this] { return pVD->MakeVData(&vs, &as, 0); },
+                           [=] {
+                               double v = 0;
+                               const int bHas = pVD->GetScalar(1, v, 4);
+                               return std::to_string(bHas) + " " + std::to_string(v);
+                           },
+                           "0 0.000000"});
+    }
     // The data's grid.
     void AddGrid(CPVSVisualDataBase* pVD, CPVSModelDataFEM* pMD)
     {
@@ -287,13 +299,7 @@ const DisplayCase kDisplays[] = {
          T_VD_PARAM_D p = d.Param(m->doc, nullptr, nRowK);
          auto* pVD = d.Make<CPVSVisualDataNodeSepg>(p);
          d.entries.push_back({"GetVisualMethodType", [=, &d] { return pVD->GetVisualMethodType(&d.vs); }, {}, {}});
-         d.entries.push_back({"MakeVData", [=, &d] { return pVD->MakeVData(&d.vs, &d.as, 0); },
-                              [=] {
-                                  double v = 0;
-                                  const int bHas = pVD->GetScalar(1, v, 4);
-                                  return std::to_string(bHas) + " " + std::to_string(v);
-                              },
-                              "0 0.000000"});
+         d.AddNodeValues(pVD);
          CPVSModelDataFEM* pMD = d.Model(m->doc, 0);
          d.AddGrid(pVD, pMD);
          d.AddTexts(pVD, pMD, 1, 1, true);
@@ -315,13 +321,7 @@ const DisplayCase kDisplays[] = {
          rec->m_nTimeStep = 1;
          T_VD_PARAM_D p = d.Param(m->doc, rec);
          auto* pVD = d.Make<CPVSVisualDataHistoryPlotTKVR>(3, p);
-         d.entries.push_back({"MakeVData", [=, &d] { return pVD->MakeVData(&d.vs, &d.as, 0); },
-                              [=] {
-                                  double v = 0;
-                                  const int bHas = pVD->GetScalar(1, v, 4);
-                                  return std::to_string(bHas) + " " + std::to_string(v);
-                              },
-                              "0 0.000000"});
+         d.AddNodeValues(pVD);
          CPVSModelDataFEM* pMD = d.Model(m->doc, 3);
          d.AddGrid(pVD, pMD);
          d.AddTexts(pVD, pMD, 1, 1, false);
