@@ -403,11 +403,10 @@ int CDlgSlopeFOSResult::PlotCircle(int nRow, T_VD_FOS_TVCKVR_D& rec)
     const int i = static_cast<int>(m_lstFOS.GetItemData(nRow));
     if (i < 0 || i >= m_circ.aCirc.GetSize() || i >= m_aArcWire.GetSize())
         return 0;
-    // The drawn circle has the four significant digits of its label.
+    // The circle is drawn where it was computed: four significant digits of a centre at
+    // projected coordinates (a northing of 5e6 m) would move it hundreds of metres off its slope.
     const T_CIRC2D& c = m_circ.aCirc[i];
-    const double a = std::atof(Number("%.4g", c.a).GetString());
-    const double b = std::atof(Number("%.4g", c.b).GetString());
-    const double dRadius = std::atof(Number("%.4g", c.r).GetString());
+    const double a = c.a, b = c.b, dRadius = c.r;
     const T_ARC_WIRE& wire = m_aArcWire[i];
     if (wire.aPair.GetSize() < 2) {
         ShowError();

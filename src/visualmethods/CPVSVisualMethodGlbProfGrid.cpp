@@ -11,6 +11,7 @@
 #include "vtkGenBandedPolyDataContourFilter.h"
 #include "vtkQuadraticDataSetSurfaceFilter.h"
 
+#include <vtkCell.h>
 #include <vtkCellArray.h>
 #include <vtkDataSetSurfaceFilter.h>
 #include <vtkDoubleArray.h>
@@ -25,6 +26,7 @@
 #include <vtkSmartPointer.h>
 #include <vtkUnstructuredGrid.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -96,8 +98,55 @@ vtkSmartPointer<vtkPoints> NodePoints(const CArray<T_NODE_D, T_NODE_D&>& aNode)
     return pPoints;
 }
 
+// The filter's tolerance where it computes its own: a thousandth of the diagonal of the cell
+// of pSource at x; -1 when no cell holds x.
+double CellTolerance(vtkDataSet* pSource, double x[3], std::vector<double>& aWeight)
+{
+    aWeight.resize(static_cast<size_t>(std::max(pSource->GetMaxCellSize(), 1)));
+    int nSub = 0;
+    double pcoords[3];
+    const vtkIdType c = pSource->FindCell(x, nullptr, -1, 0.0, nSub, pcoords, aWeight.data());
+    return c < 0 ? -1.0 : 1e-3 * std::sqrt(pSource->GetCell(c)->GetLength2());
+}
+
+// pPoints with those outside pSource's bounding box by no more than the probe's tolerance (per
+// coordinate) moved onto the box. The filter probes nothing when the points' own box misses the
+// source's, though it takes a point as far beyond a face inside the box: a grid lying one rounding
+// above a flat top face, or an index line one rounding beyond a side face, would lose every value.
+// Points farther out keep their place and stay out.
+vtkSmartPointer<vtkPoints> OntoBox(vtkPoints* pPoints, vtkDataSet* pSource, double dTolerance)
+{
+    vtkSmartPointer<vtkPoints> pOut = pPoints;
+    if (pSource->GetNumberOfCells() == 0)
+        return pOut;
+    double b[6];
+    pSource->GetBounds(b);
+    // A computed tolerance follows the cell, whose diagonal is at most the box's.
+    const double dBound = dTolerance >= 0.0 ? dTolerance : 1e-3 * pSource->GetLength();
+    std::vector<double> aWeight;
+    for (vtkIdType i = 0; i < pPoints->GetNumberOfPoints(); ++i) {
+        double p[3], q[3];
+        pPoints->GetPoint(i, p);
+        double dExcess = 0.0;
+        for (int k = 0; k < 3; ++k) {
+            q[k] = std::clamp(p[k], b[2 * k], b[2 * k + 1]);
+            dExcess = std::max(dExcess, std::fabs(q[k] - p[k]));
+        }
+        if (!(dExcess > 0.0 && dExcess <= dBound))
+            continue;
+        if (dTolerance < 0.0 && !(dExcess <= CellTolerance(pSource, q, aWeight)))
+            continue;
+        if (pOut.Get() == pPoints) {
+            pOut = DoublePoints();
+            pOut->DeepCopy(pPoints);
+        }
+        pOut->SetPoint(i, q);
+    }
+    return pOut;
+}
+
 // The probe filter's output at pPoints, given as vertices, in pSource; a tolerance of 0 or more
-// replaces the filter's own (a hundredth of the source's cell size).
+// replaces the filter's own (a thousandth of the cell's diagonal).
 vtkSmartPointer<vtkProbeFilter> Probe(vtkPoints* pPoints, vtkDataSet* pSource, double dTolerance = -1.0)
 {
     const vtkIdType n = pPoints->GetNumberOfPoints();
@@ -105,7 +154,7 @@ vtkSmartPointer<vtkProbeFilter> Probe(vtkPoints* pPoints, vtkDataSet* pSource, d
     for (vtkIdType i = 0; i < n; ++i)
         pVerts->InsertNextCell(1, &i);
     vtkNew<vtkPolyData> pInput;
-    pInput->SetPoints(pPoints);
+    pInput->SetPoints(OntoBox(pPoints, pSource, dTolerance));
     pInput->SetVerts(pVerts);
     auto pProbe = vtkSmartPointer<vtkProbeFilter>::New();
     pProbe->SetInputData(pInput);

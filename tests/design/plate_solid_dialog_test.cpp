@@ -599,28 +599,41 @@ struct Outline {
     bool bRectangle;
 };
 
+// An outline's triangles through the module's own steps: single edges, loops, corners.
+struct Section {
+    CPointInfoMap points;
+    CEdgeMap edges;
+    CArray<int, int> loop, ends;
+    bool bClosed = false;
+    explicit Section(const Outline& o)
+    {
+        CSolidCellInfoMap cells;
+        for (size_t i = 0; i < o.points.size(); ++i)
+            points[static_cast<int>(i)] = T_POINT_D{o.points[i][0], o.points[i][1], o.points[i][2]};
+        for (size_t i = 0; i < o.triangles.size(); ++i)
+            cells[static_cast<int>(i)] = T_SOLID_CELL_D{o.triangles[i][0], o.triangles[i][1], o.triangles[i][2], 1, 0, 0};
+        kvpvs::design::CollectSingleEdges(cells, edges);
+        bClosed = kvpvs::design::BuildLoops(edges, loop, ends);
+    }
+    bool Rectangle() const
+    {
+        double corner[4][3];
+        return kvpvs::design::RectangleCorners(loop, points, corner);
+    }
+};
+
 class BoundaryOutline : public ::testing::TestWithParam<Outline> {};
 
 TEST_P(BoundaryOutline, LoopsAndCorners)
 {
     const Outline& o = GetParam();
-    CPointInfoMap points;
-    CSolidCellInfoMap cells;
-    for (size_t i = 0; i < o.points.size(); ++i)
-        points[static_cast<int>(i)] = T_POINT_D{o.points[i][0], o.points[i][1], o.points[i][2]};
-    for (size_t i = 0; i < o.triangles.size(); ++i)
-        cells[static_cast<int>(i)] = T_SOLID_CELL_D{o.triangles[i][0], o.triangles[i][1], o.triangles[i][2], 1, 0, 0};
-    CEdgeMap edges;
-    kvpvs::design::CollectSingleEdges(cells, edges);
-    CArray<int, int> loop, ends;
-    const bool bClosed = kvpvs::design::BuildLoops(edges, loop, ends);
-    EXPECT_EQ(bClosed && ends.GetSize() == 1, o.bLoop);
+    const Section s(o);
+    EXPECT_EQ(s.bClosed && s.ends.GetSize() == 1, o.bLoop);
     if (!o.bLoop)
         return;
-    EXPECT_EQ(loop.GetSize(), edges.GetCount() + 1) << "each boundary point once, the first again at the end";
-    EXPECT_EQ(loop[0], loop[loop.GetSize() - 1]);
-    double corner[4][3];
-    EXPECT_EQ(kvpvs::design::RectangleCorners(loop, points, corner), o.bRectangle);
+    EXPECT_EQ(s.loop.GetSize(), s.edges.GetCount() + 1) << "each boundary point once, the first again at the end";
+    EXPECT_EQ(s.loop[0], s.loop[s.loop.GetSize() - 1]);
+    EXPECT_EQ(s.Rectangle(), o.bRectangle);
 }
 
 // A corner of a parallelogram with angle a at the origin: sides along x and at angle a.
@@ -655,5 +668,60 @@ INSTANTIATE_TEST_SUITE_P(
                 false,
                 false}),
     [](const ::testing::TestParamInfo<Outline>& i) { return std::string(i.param.pszName); });
+
+// A 6 x 3 section turned by theta about z at the origin o, its second side at phi to its first,
+// with nodes every 0.75 along each side: node (i, j) = o + 0.75 i c + 0.75 j s, c and s the
+// sides' directions. Exact: c rounded to multiples of 2^-12 and s = c turned by 90 degrees, so
+// every node is a double and b - a = c - b along a side. Computed: c and s as they come, the
+// nodes rounded. Triangles fan out from the centre.
+Outline TurnedOutline(const std::array<double, 3>& o, double theta, double phi, bool bExact)
+{
+    constexpr double kPi = 3.14159265358979323846;
+    constexpr int m = 8, n = 4;
+    double c[2] = {std::cos(theta * kPi / 180.0), std::sin(theta * kPi / 180.0)};
+    double s[2] = {std::cos((theta + phi) * kPi / 180.0), std::sin((theta + phi) * kPi / 180.0)};
+    if (bExact) {
+        for (double& d : c)
+            d = std::round(d * 4096.0) / 4096.0;
+        s[0] = -c[1];
+        s[1] = c[0];
+    }
+    auto node = [&](double i, double j) {
+        return std::array<double, 3>{o[0] + 0.75 * i * c[0] + 0.75 * j * s[0], o[1] + 0.75 * i * c[1] + 0.75 * j * s[1], o[2]};
+    };
+    Outline out{"Turned", {node(m / 2.0, n / 2.0)}, {}, true, true};
+    for (int i = 0; i < m; ++i)
+        out.points.push_back(node(i, 0));
+    for (int j = 0; j < n; ++j)
+        out.points.push_back(node(m, j));
+    for (int i = m; i > 0; --i)
+        out.points.push_back(node(i, n));
+    for (int j = n; j > 0; --j)
+        out.points.push_back(node(0, j));
+    const int nBoundary = static_cast<int>(out.points.size()) - 1;
+    for (int k = 1; k <= nBoundary; ++k)
+        out.triangles.push_back({0, k, k % nBoundary + 1});
+    return out;
+}
+
+// Sections turned in 400 steps of 0.9 degrees, at the origin and at a national-grid northing:
+// nodes on a side are collinear, so each is a rectangle, exactly collinear or computed; a
+// corner 5e-7 degrees off the right angle still passes, one 1e-5 off fails.
+class TurnedSection : public ::testing::TestWithParam<double> {};
+
+TEST_P(TurnedSection, NodesAlongTheSidesLeaveARectangle)
+{
+    const std::array<double, 3> o = {GetParam(), GetParam(), 2.0};
+    for (int k = 0; k < 400; ++k) {
+        const double theta = 0.9 * k;
+        EXPECT_TRUE(Section(TurnedOutline(o, theta, 90.0, true)).Rectangle()) << "exact, turned " << theta;
+        EXPECT_TRUE(Section(TurnedOutline(o, theta, 90.0, false)).Rectangle()) << "computed, turned " << theta;
+        EXPECT_TRUE(Section(TurnedOutline(o, theta, 90.0000005, false)).Rectangle()) << "90.0000005, turned " << theta;
+        EXPECT_FALSE(Section(TurnedOutline(o, theta, 90.00001, false)).Rectangle()) << "90.00001, turned " << theta;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Origins, TurnedSection, ::testing::Values(0.0, 5e6),
+                         [](const ::testing::TestParamInfo<double>& i) { return i.param == 0.0 ? "Origin" : "Northing5e6"; });
 
 } // namespace

@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -197,6 +198,43 @@ TEST_F(SlopeFOSDialog, MinimumDrawsTheCriticalCircleWithTheCentreGridAndLegend)
     EXPECT_DOUBLE_EQ(vm->m_pGridSeg[0][0], 0.0);
     EXPECT_DOUBLE_EQ(vm->m_pGridSeg[0][1], 10.0);
     EXPECT_DOUBLE_EQ(vm->m_pGridSeg[1][1], 12.0);
+}
+
+// A slope kept in national-grid coordinates: trial centres at a = 5123456.789 and 2 m beyond,
+// b = 12.3456, one radius of 13.2468, over the ground y = 0. The circle is drawn about its own
+// centre through the ground crossings a -+ sqrt(r^2 - b^2); its factor's label has four digits.
+TEST_F(SlopeFOSDialog, ACircleAtProjectedCoordinatesIsDrawnAboutItsCentre)
+{
+    constexpr double a = 5123456.789, b = 12.3456, r = 13.2468;
+    T_SLOPE_GROUND_D g;
+    g.aVertex.Add(T_POINT2D_D{a - 50, 0});
+    g.aVertex.Add(T_POINT2D_D{a + 50, 0});
+    ground = CClassSlopeGround(db).Add(g);
+    T_LEGR_D grid;
+    grid.p[0] = {a * kOutPerModel, b * kOutPerModel};
+    grid.p[1] = {(a + 2) * kOutPerModel, b * kOutPerModel};
+    grid.p[2] = grid.p[1];
+    grid.nN1 = 2;
+    grid.nN2 = 1;
+    grid.aRadius.Add(r);
+    AddCase("Projected", {AddBoundary({CClassLegr(db).Add(grid)}, {})}, {1.23456, 2.0});
+    CDlgSlopeFOSResult* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(AfxDriver::Click(dlg, IDC_SFOS_MINIMUM));
+    ASSERT_EQ(host.GetShownCount(), 1);
+    const T_VD_FOS_TVCKVR_D* rec = Shown();
+    EXPECT_EQ(rec->dCentre[0], a);
+    EXPECT_EQ(rec->dCentre[1], b);
+    EXPECT_EQ(rec->dRadius, r);
+    CPVSVisualMethodFOS* vm = Method();
+    ASSERT_NE(vm, nullptr);
+    const double h = std::sqrt(r * r - b * b);
+    EXPECT_NEAR(vm->m_dArc[0][0], a - h, 1e-9 * r);
+    EXPECT_NEAR(vm->m_dArc[CPVSVisualMethodFOS::kArcPoints - 1][0], a + h, 1e-9 * r);
+    for (const auto& p : vm->m_dArc)
+        EXPECT_NEAR(std::hypot(p[0] - a, p[1] - b), r, 1e-9 * r) << "arc point at x = " << p[0];
+    ASSERT_EQ(vm->m_aCriticalText.GetSize(), 1);
+    EXPECT_STREQ(vm->m_aCriticalText[0].GetString(), "1.235");
 }
 
 TEST_F(SlopeFOSDialog, ARowWithoutAValidFactorIsNotDrawn)

@@ -462,6 +462,82 @@ TEST_F(ProfileGridBox, NodeWithoutValueDropsItsElementsAndVectorSwitchRaisesDisp
     EXPECT_DOUBLE_EQ(CPVSVisualDataBase::m_dVDataDispMax, 7.0);
 }
 
+// Ground surfaces typed to the centimetre: a 4 x 4 x 1 block of unit hexahedra from x, y = 1 to 5
+// whose top face lies at 100.00, 100.01, ... 100.59, and on it a grid of 3 x 3 cells from
+// (1, 1.5) to (4.5, 4.5), its left side, X line 1, on the block's face x = 1. Stored in the output
+// unit as the definition dialog stores it and read back by the display, the grid often lies one
+// rounding above the top face: every node and every point of X line 1 and Y line 2 still carries
+// the field. So does a grid stored one rounding above the face, and one whose left side lies one
+// rounding beyond x = 1. A grid 2 mm above the face, beyond the probe's tolerance of a thousandth
+// of a cell's diagonal (1.7 mm), stays out.
+struct UnitCase {
+    const char* name;
+    int nLength;    // length unit index: "mm" 0, "m" 2, "in" 3, "ft" 4
+    double dFactor; // output units per unit besides the unit's own
+};
+
+class ProfileGridFlatTop : public ::testing::TestWithParam<UnitCase> {};
+
+TEST_P(ProfileGridFlatTop, NodesAndLinePointsARoundingOffTheBlockCarryTheField)
+{
+    const UnitCase& u = GetParam();
+    const LinearField f = Field();
+    // The grid at elevation z, its left side at x0, over the block whose top face is T: in,
+    // every value is the field's; out, every value is 0 and the lines give no table.
+    auto show = [&](double T, double z, double x0, bool bIn) {
+        char at[128];
+        std::snprintf(at, sizeof at, "%s, top %.17g, grid at z %.17g from x %.17g", u.name, T, z, x0);
+        ProfileGridModel m;
+        const int idx[4] = {u.nLength, 3, 0, 0};
+        m.Unit()->SetUnitIndexCurrent(idx, 0);
+        m.Unit()->SetFactor(1, u.dFactor);
+        m.BuildBlock(MeshKind::Box, 4, 4, 1, 1.0, {1.0, 1.0, T - 1.0});
+        ASSERT_EQ(m.dBounds[5], T) << at;
+        ProfileGridDisplay d;
+        d.rec.Initialize();
+        d.rec.nPVtifK = m.AddNodeRow(f);
+        d.rec.nSpfgK = m.AddGrid("Ground", {x0, 1.5, z}, {4.5, 1.5, z}, {x0, 4.5, z}, 3, 3);
+        AddLine(d.rec, 0, 0, 6, 0.0); // x = x0, y from 1.5 to 4.5 in steps of 0.5
+        AddLine(d.rec, 1, 1, 7, 0.0); // y = 2.5, x from x0 to 4.5 in steps of 0.5
+        d.Build(m);
+        ASSERT_EQ(d.pVM->Process(), 1) << at;
+        vtkPolyData* s = d.pVM->GetGridSurface();
+        ASSERT_EQ(s->GetNumberOfPoints(), 16) << at;
+        for (vtkIdType i = 0; i < 16; ++i) {
+            double p[3];
+            s->GetPoint(i, p);
+            ExpectRelNear(s->GetPointData()->GetScalars()->GetComponent(i, 0), bIn ? f.Value(p) : 0.0,
+                          std::string(at) + ", node " + std::to_string(i));
+        }
+        ASSERT_EQ(d.pVM->MakeProfGridTable(2, d.rec, 0), 1) << at;
+        IPostGeneralTableData* pStore = IPostGeneralTableData::Instance();
+        ASSERT_EQ(pStore->GetCount(), bIn ? 2 : 0) << at;
+        for (int l = 0; l < pStore->GetCount(); ++l) {
+            const T_POST_GENR_TABL_D* t = pStore->GetTable(pStore->GetTableKey(l));
+            ASSERT_EQ(t->nRows, 7 + l) << at;
+            for (int k = 0; k < t->nRows; ++k) {
+                const double p[3] = {l == 0 ? 1.0 : 1.0 + 0.5 * k, l == 0 ? 1.5 + 0.5 * k : 2.5, T};
+                ExpectRelNear(Parse(t->Cell(k, 1)), f.Value(p),
+                              std::string(at) + ", line " + std::to_string(l) + " point " + std::to_string(k));
+            }
+        }
+    };
+    for (int k = 0; k < 60; ++k) {
+        char typed[16];
+        std::snprintf(typed, sizeof typed, "100.%02d", k);
+        const double T = std::strtod(typed, nullptr);
+        show(T, T, 1.0, true);
+    }
+    show(100.12, std::nextafter(100.12, 200.0), 1.0, true);
+    show(100.0, 100.0, std::nextafter(1.0, 0.0), true);
+    show(100.12, 100.12 + 0.002, 1.0, false);
+}
+
+INSTANTIATE_TEST_SUITE_P(Units, ProfileGridFlatTop,
+                         ::testing::Values(UnitCase{"m", 2, 1.0}, UnitCase{"ft", 4, 1.0}, UnitCase{"in", 3, 1.0},
+                                           UnitCase{"mm", 0, 1.0}, UnitCase{"Factor2point5", 2, 2.5}),
+                         [](const ::testing::TestParamInfo<UnitCase>& i) { return std::string(i.param.name); });
+
 TEST(ProfileGridFactory, TypeFiveAndMethodTenAreTheProfileGrid)
 {
     ProfileGridModel m;

@@ -13,7 +13,7 @@ public:
     static double mathLength(const double p0[3], const double p1[3]);
     // Area of the triangle p0 p1 p2.
     static double mathArea(const double p0[3], const double p1[3], const double p2[3]);
-    // Angle between two vectors in degrees, 0 to 180.
+    // Angle between two vectors in degrees, 0 to 180, exact to rounding near 0 and 90.
     static double mathCrossAngle(const double a[3], const double b[3]);
     // Cosine of an angle given in degrees.
     static double mathCos(double dDeg);

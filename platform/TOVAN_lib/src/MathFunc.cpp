@@ -44,12 +44,12 @@ double CMathFunc::mathCrossAngle(const double a[3], const double b[3])
     const double lb = std::sqrt(b[0] * b[0] + b[1] * b[1] + b[2] * b[2]);
     if (la < 1e-30 || lb < 1e-30)
         return 0.0;
-    double c = (a[0] * b[0] + a[1] * b[1] + a[2] * b[2]) / (la * lb);
-    if (c > 1.0)
-        c = 1.0;
-    if (c < -1.0)
-        c = -1.0;
-    return std::acos(c) * 180.0 / M_PI;
+    // atan2(|a x b|, a . b) is exact to rounding near 0 and 90 degrees; acos of the normalised
+    // dot product cannot give anything between 0 and 8.5e-7 degrees.
+    double c[3];
+    mathCross(a, b, c);
+    const double s = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+    return std::atan2(s, a[0] * b[0] + a[1] * b[1] + a[2] * b[2]) * 180.0 / M_PI;
 }
 
 double CMathFunc::mathCos(double dDeg) { return std::cos(dDeg * M_PI / 180.0); }
