@@ -176,8 +176,8 @@ TEST_P(UniformFlowTest, TwoStraightPathsPerSeedEndingAtTheBoundaryLikeThePlainTr
     EXPECT_GE(xMax, 4.0 - dStep);
     EXPECT_LE(xMax, 4.0 + dStep);
 
-    // The plain tracer with the same settings on the same field, about the model's centre c and
-    // moved back, as the single-precision points of the tracer keep projected coordinates.
+    // The plain tracer with the same settings on the same field, traced about the model's
+    // centre c and moved back by c: its single-precision points hold no projected coordinates.
     const double dir[3] = {1, 0, 0};
     const double c[3] = {0.5 * (b[0] + b[3]), 0.5 * (b[1] + b[4]), 0.5 * (b[2] + b[5])};
     auto pGrid = ReferenceGrid(m, dir, c);
