@@ -233,7 +233,8 @@ void FlowPaths(Model& m, Checksum& cs)
     vtkDataSet* pPaths = d.pVM->GetDataSetPst();
     HashDataSet(cs, pPaths);
 
-    // The prebuilt grid, as the module traces in it, for the plain tracer.
+    // The prebuilt grid, as the module builds it, for the plain tracer, which traces it where it
+    // stands (the module traces it about its centre).
     vtkNew<vtkUnstructuredGrid> grid;
     vtkNew<vtkPoints> pts;
     pts->SetDataTypeToDouble();

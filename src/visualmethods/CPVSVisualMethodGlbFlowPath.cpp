@@ -26,6 +26,7 @@
 #include <vtkPoints.h>
 #include <vtkPolyData.h>
 #include <vtkRungeKutta2.h>
+#include <vtkSmartPointer.h>
 #include <vtkSphereSource.h>
 #include <vtkTransformPolyDataFilter.h>
 #include <vtkTriangleFilter.h>
@@ -77,6 +78,38 @@ void AppendPolys(vtkPolyData* pSrc, vtkCellArray* pCells, vtkPoints* pPoints, vt
             pIds->SetId(k, pIds->GetId(k) + nOffset);
         pCells->InsertNextCell(pIds);
     }
+}
+
+// The points moved by d, in double precision.
+vtkSmartPointer<vtkPoints> MovedPoints(vtkPoints* pSrc, const double d[3])
+{
+    auto pPoints = vtkSmartPointer<vtkPoints>::New();
+    pPoints->SetDataTypeToDouble();
+    pPoints->SetNumberOfPoints(pSrc->GetNumberOfPoints());
+    for (vtkIdType i = 0; i < pSrc->GetNumberOfPoints(); ++i) {
+        double x[3];
+        pSrc->GetPoint(i, x);
+        pPoints->SetPoint(i, x[0] + d[0], x[1] + d[1], x[2] + d[2]);
+    }
+    return pPoints;
+}
+
+// The grid about its centre c: cells and point arrays shared, only the points moved by -c.
+vtkSmartPointer<vtkUnstructuredGrid> ShiftedGrid(vtkUnstructuredGrid* pGrid, const double c[3])
+{
+    auto pShifted = vtkSmartPointer<vtkUnstructuredGrid>::New();
+    pShifted->ShallowCopy(pGrid);
+    const double d[3] = {-c[0], -c[1], -c[2]};
+    pShifted->SetPoints(MovedPoints(pGrid->GetPoints(), d));
+    return pShifted;
+}
+
+// Copies paths traced about the centre c into the data set, their points moved back by +c.
+void CopyMovedBack(vtkDataSet* pDst, vtkPolyData* pSrc, const double c[3])
+{
+    pDst->DeepCopy(pSrc);
+    if (auto* pPaths = vtkPolyData::SafeDownCast(pDst); pPaths && pSrc->GetPoints())
+        pPaths->SetPoints(MovedPoints(pSrc->GetPoints(), c));
 }
 
 } // namespace
@@ -240,21 +273,29 @@ int CPVSVisualMethodGlbFlowPath::Trace()
                                 m_pSettings->aStartZ.GetSize()});
     if (nSeed == 0)
         return 1;
+    // Traced about the centre of the flow grid and moved back: the tracer writes
+    // single-precision points, which at projected coordinates (northings near 5e6) step by
+    // half a metre.
+    const TClock::time_point tTrace = TClock::now();
+    double dGridBounds[6];
+    pGrid->GetBounds(dGridBounds);
+    const double c[3] = {0.5 * (dGridBounds[0] + dGridBounds[1]), 0.5 * (dGridBounds[2] + dGridBounds[3]),
+                         0.5 * (dGridBounds[4] + dGridBounds[5])};
     vtkNew<vtkPolyData> pSeeds;
     vtkNew<vtkPoints> pSeedPoints;
     pSeedPoints->SetDataTypeToDouble();
     vtkNew<vtkCellArray> pSeedVerts;
     for (int i = 0; i < nSeed; ++i) {
-        const vtkIdType nId =
-            pSeedPoints->InsertNextPoint(m_pSettings->aStartX[i], m_pSettings->aStartY[i], m_pSettings->aStartZ[i]);
+        const vtkIdType nId = pSeedPoints->InsertNextPoint(
+            m_pSettings->aStartX[i] - c[0], m_pSettings->aStartY[i] - c[1], m_pSettings->aStartZ[i] - c[2]);
         pSeedVerts->InsertNextCell(1, &nId);
     }
     pSeeds->SetPoints(pSeedPoints);
     pSeeds->SetVerts(pSeedVerts);
 
-    const TClock::time_point tTrace = TClock::now();
     vtkNew<vtkCustomizeStreamLine> pTracer;
-    pTracer->SetInputData(pGrid);
+    const vtkSmartPointer<vtkUnstructuredGrid> pShifted = ShiftedGrid(pGrid, c);
+    pTracer->SetInputData(pShifted);
     pTracer->SetSourceData(pSeeds);
     pTracer->SetMaximumPropagationTime(L);
     // Unit field vectors: a step of L / 1000 in time is one of that length along the path.
@@ -277,10 +318,10 @@ int CPVSVisualMethodGlbFlowPath::Trace()
         vtkNew<vtkTriangleFilter> pTriangles;
         pTriangles->SetInputConnection(pTube->GetOutputPort());
         pTriangles->Update();
-        m_pDataSetPst->DeepCopy(pTriangles->GetOutput());
+        CopyMovedBack(m_pDataSetPst, pTriangles->GetOutput(), c);
     } else {
         pTracer->Update();
-        m_pDataSetPst->DeepCopy(pTracer->GetOutput());
+        CopyMovedBack(m_pDataSetPst, pTracer->GetOutput(), c);
     }
     AddSeconds(m_dPhaseSeconds[kPhaseTrace], tTrace);
     return 1;
@@ -355,7 +396,9 @@ void CPVSVisualMethodGlbFlowPath::RenderMarking(CPVSRendererBase* pRenderer)
 
     vtkNew<vtkPolyData> pMarks;
     vtkNew<vtkCellArray> pCells;
+    // Double points: marks at projected coordinates sit on the paths, not on a float's grid.
     vtkNew<vtkPoints> pPoints;
+    pPoints->SetDataTypeToDouble();
     vtkNew<vtkFloatArray> pValues;
     pCells->AllocateEstimate(1000, 1);
     pPoints->Allocate(1000, 1000);
@@ -487,6 +530,7 @@ void CPVSVisualMethodGlbFlowPath::MakeConeSymbol(double dSize, vtkCellArray* pCe
     pCone->SetCenter(0.0, 0.0, 0.0);
     pCone->SetDirection(1.0, 0.0, 0.0);
     vtkNew<vtkTransformPolyDataFilter> pFilter;
+    pFilter->SetOutputPointsPrecision(vtkAlgorithm::DOUBLE_PRECISION);
     pFilter->SetTransform(pTransform);
     pFilter->SetInputConnection(pCone->GetOutputPort());
     pFilter->Update();
@@ -502,6 +546,7 @@ void CPVSVisualMethodGlbFlowPath::MakeRoundSymbol(double dSize, vtkCellArray* pC
     pSphere->SetRadius(r);
     pSphere->SetThetaResolution(6);
     pSphere->SetPhiResolution(6);
+    pSphere->SetOutputPointsPrecision(vtkAlgorithm::DOUBLE_PRECISION);
     vtkNew<vtkTriangleFilter> pTriangles;
     pTriangles->SetInputConnection(pSphere->GetOutputPort());
     pTriangles->Update();

@@ -77,18 +77,18 @@ struct Mesh {
 void PrintTo(const Mesh& mesh, std::ostream* os) { *os << mesh.pszName; }
 
 // The model of a mesh: a 4 x 2 x 2 block of unit hexahedra, or a 4 x 2 strip of unit
-// quadrilaterals in the plane y = 0.
-void BuildMesh(ForceSumModel& m, const Mesh& mesh)
+// quadrilaterals in the plane y = o, from the corner (o, o, o).
+void BuildMesh(ForceSumModel& m, const Mesh& mesh, double o = 0.0)
 {
     if (mesh.bHex)
-        BuildHexBlock(m, HexBlockGrid{4, 2, 2, 1.0, 1.0, 1.0});
+        BuildHexBlock(m, HexBlockGrid{4, 2, 2, 1.0, 1.0, 1.0, o, o, o});
     else
-        BuildPlateStrip(m, 4, 2, 1.0, 1.0, 0.0, 0.0, 0.0, 0.1);
+        BuildPlateStrip(m, 4, 2, 1.0, 1.0, o, o, o, 0.1);
 }
 
-// The grid the flow paths are traced in, built here from the model: the nodes with the unit
-// field direction, every element as its cell.
-vtkSmartPointer<vtkUnstructuredGrid> ReferenceGrid(ForceSumModel& m, const double dir[3])
+// The grid the flow paths are traced in, built here from the model about the point c: the
+// nodes less c with the unit field direction, every element as its cell.
+vtkSmartPointer<vtkUnstructuredGrid> ReferenceGrid(ForceSumModel& m, const double dir[3], const double c[3])
 {
     auto pGrid = vtkSmartPointer<vtkUnstructuredGrid>::New();
     vtkNew<vtkPoints> pPts;
@@ -102,7 +102,7 @@ vtkSmartPointer<vtkUnstructuredGrid> ReferenceGrid(ForceSumModel& m, const doubl
     for (int i = 0; i < aNodeK.GetSize(); ++i) {
         T_NODE_D n;
         clsNode.Get(aNodeK[i], n);
-        mId[aNodeK[i]] = pPts->InsertNextPoint(n.dXyz);
+        mId[aNodeK[i]] = pPts->InsertNextPoint(n.dXyz[0] - c[0], n.dXyz[1] - c[1], n.dXyz[2] - c[2]);
         pVec->InsertNextTuple(dir);
     }
     CClassElem clsElem(m.doc.GetModelDB());
@@ -119,13 +119,14 @@ vtkSmartPointer<vtkUnstructuredGrid> ReferenceGrid(ForceSumModel& m, const doubl
     return pGrid;
 }
 
-std::vector<std::array<double, 3>> SortedPoints(vtkPolyData* p)
+// The points moved by c, sorted.
+std::vector<std::array<double, 3>> SortedPoints(vtkPolyData* p, const double c[3])
 {
     std::vector<std::array<double, 3>> a;
     for (vtkIdType i = 0; i < p->GetNumberOfPoints(); ++i) {
         std::array<double, 3> x;
         p->GetPoint(i, x.data());
-        a.push_back(x);
+        a.push_back({x[0] + c[0], x[1] + c[1], x[2] + c[2]});
     }
     std::sort(a.begin(), a.end());
     return a;
@@ -175,13 +176,15 @@ TEST_P(UniformFlowTest, TwoStraightPathsPerSeedEndingAtTheBoundaryLikeThePlainTr
     EXPECT_GE(xMax, 4.0 - dStep);
     EXPECT_LE(xMax, 4.0 + dStep);
 
-    // The plain tracer with the same settings on the same field.
+    // The plain tracer with the same settings on the same field, traced about the model's
+    // centre c and moved back by c: its single-precision points hold no projected coordinates.
     const double dir[3] = {1, 0, 0};
-    auto pGrid = ReferenceGrid(m, dir);
+    const double c[3] = {0.5 * (b[0] + b[3]), 0.5 * (b[1] + b[4]), 0.5 * (b[2] + b[5])};
+    auto pGrid = ReferenceGrid(m, dir, c);
     vtkNew<vtkPolyData> pSeeds;
     vtkNew<vtkPoints> pSeedPts;
     pSeedPts->SetDataTypeToDouble();
-    pSeedPts->InsertNextPoint(seed);
+    pSeedPts->InsertNextPoint(seed[0] - c[0], seed[1] - c[1], seed[2] - c[2]);
     pSeeds->SetPoints(pSeedPts);
     vtkNew<vtkStreamTracer> pPlain;
     pPlain->SetInputData(pGrid);
@@ -195,8 +198,9 @@ TEST_P(UniformFlowTest, TwoStraightPathsPerSeedEndingAtTheBoundaryLikeThePlainTr
     pPlain->SetIntegrator(vtkNew<vtkRungeKutta2>());
     pPlain->SetComputeVorticity(false);
     pPlain->Update();
-    const auto aModule = SortedPoints(pPaths);
-    const auto aPlain = SortedPoints(pPlain->GetOutput());
+    const double none[3] = {0, 0, 0};
+    const auto aModule = SortedPoints(pPaths, none);
+    const auto aPlain = SortedPoints(pPlain->GetOutput(), c);
     ASSERT_EQ(aModule.size(), aPlain.size());
     for (size_t i = 0; i < aModule.size(); ++i)
         for (int k = 0; k < 3; ++k)
@@ -205,6 +209,97 @@ TEST_P(UniformFlowTest, TwoStraightPathsPerSeedEndingAtTheBoundaryLikeThePlainTr
 
 INSTANTIATE_TEST_SUITE_P(Meshes, UniformFlowTest, ::testing::Values(Mesh{"Hexahedra", true}, Mesh{"FlatQuads", false}),
                          [](const ::testing::TestParamInfo<Mesh>& i) { return std::string(i.param.pszName); });
+
+// What a display draws of the flow in v = (2, 0, 0) through the block from (o, o, o), from the
+// start point (o + 1.25, o + 0.75, o + 1.25): the paths' points as lines and as tubes, and the
+// points of the arrows, cones and spheres along the lines.
+struct DrawnPaths {
+    std::vector<std::array<double, 3>> aLine, aTube, aMark;
+    vtkIdType nLines = 0;
+};
+
+std::vector<std::array<double, 3>> PointsOf(vtkDataSet* p)
+{
+    std::vector<std::array<double, 3>> a(static_cast<size_t>(p->GetNumberOfPoints()));
+    for (vtkIdType i = 0; i < p->GetNumberOfPoints(); ++i)
+        p->GetPoint(i, a[static_cast<size_t>(i)].data());
+    return a;
+}
+
+DrawnPaths DrawAtOffset(double o)
+{
+    ForceSumModel m;
+    BuildMesh(m, Mesh{"Hexahedra", true}, o);
+    CPVSMeshMngrBrdg bridge;
+    FlowPathDisplay d;
+    d.rec.nFlowPVtifK = AddNodeVelocityRow(m, [](double, double, double) { return std::array<double, 3>{2, 0, 0}; });
+    // A start point that every offset holds exactly: at 1e8 a double steps by 1.5e-8.
+    d.rec.aStartX.Add(o + 1.25);
+    d.rec.aStartY.Add(o + 0.75);
+    d.rec.aStartZ.Add(o + 1.25);
+    DrawnPaths r;
+    if (d.Build(m, bridge) != 1 || d.pVM->Process() != 1)
+        return r;
+    auto* pPaths = vtkPolyData::SafeDownCast(d.pVM->GetDataSetPst());
+    r.nLines = pPaths->GetNumberOfLines();
+    r.aLine = PointsOf(pPaths);
+    for (int nKind : {0, 1, 2}) {
+        d.pVM->GetSettings()->nSymbolKind = nKind;
+        CPVSRendererRecorder rec;
+        d.pVM->RenderMarking(&rec);
+        if (!rec.m_aCalls.empty()) {
+            const auto a = PointsOf(rec.m_aCalls[0].pData);
+            r.aMark.insert(r.aMark.end(), a.begin(), a.end());
+        }
+    }
+    d.pVM->GetSettings()->nPathType = 1;
+    if (d.pVM->Process() == 1)
+        r.aTube = PointsOf(d.pVM->GetDataSetPst());
+    return r;
+}
+
+TEST(FlowPathOffset, AtProjectedCoordinatesPathsTubesAndMarksAreThoseAtTheOriginMoved)
+{
+    const double L = std::sqrt(4.0 * 4.0 + 2.0 * 2.0 + 2.0 * 2.0);
+    const double dTol = 1e-9 * L;
+    const DrawnPaths o = DrawAtOffset(0.0);
+    // At the origin: two paths on the straight line y = 0.75, z = 1.25 from the inflow face
+    // x = 0 to the outflow face x = 4, each within a step L / 1000 of its face.
+    ASSERT_EQ(o.nLines, 2);
+    ASSERT_FALSE(o.aMark.empty());
+    ASSERT_FALSE(o.aTube.empty());
+    double xMin = 1e300, xMax = -1e300;
+    for (const auto& p : o.aLine) {
+        EXPECT_NEAR(p[1], 0.75, dTol);
+        EXPECT_NEAR(p[2], 1.25, dTol);
+        xMin = std::min(xMin, p[0]);
+        xMax = std::max(xMax, p[0]);
+    }
+    EXPECT_NEAR(xMin, 0.0, L * 0.001);
+    EXPECT_NEAR(xMax, 4.0, L * 0.001);
+
+    for (double dOffset : {1e5, 1e6, 5123456.789, 1e8}) {
+        SCOPED_TRACE(dOffset);
+        const DrawnPaths f = DrawAtOffset(dOffset);
+        EXPECT_EQ(f.nLines, o.nLines);
+        // The largest distance of a point from its counterpart at the origin moved by the offset.
+        auto worst = [dOffset](const std::vector<std::array<double, 3>>& aFar,
+                               const std::vector<std::array<double, 3>>& aNear) {
+            double d = aFar.size() == aNear.size() ? 0.0 : HUGE_VAL;
+            for (size_t i = 0; i < aFar.size() && i < aNear.size(); ++i)
+                for (int k = 0; k < 3; ++k)
+                    d = std::max(d, std::fabs(aFar[i][k] - (aNear[i][k] + dOffset)));
+            return d;
+        };
+        EXPECT_EQ(f.aLine.size(), o.aLine.size());
+        EXPECT_LE(worst(f.aLine, o.aLine), dTol);
+        EXPECT_LE(worst(f.aTube, o.aTube), dTol);
+        // A mark is built where it stands, so its points carry one rounding of a coordinate
+        // there: a unit in the last place, 1.5e-8 at 1e8.
+        const double dUlp = std::nextafter(dOffset + 4.0, HUGE_VAL) - (dOffset + 4.0);
+        EXPECT_LE(worst(f.aMark, o.aMark), dTol + dUlp);
+    }
+}
 
 // The field of a 2 x 1 x 1 block with a chosen velocity per node key.
 struct FieldCase : ::testing::Test {
@@ -562,7 +657,7 @@ TEST_F(MarkCase, ConeApexHalfARadiusAheadBaseOneAndAHalfBehind)
         radial = std::max(radial, std::sqrt(std::max(w[0] * w[0] + w[1] * w[1] + w[2] * w[2] - t * t, 0.0)));
         EXPECT_FLOAT_EQ(vals->GetValue(i), 4.5f);
     }
-    // The marks' points are single precision.
+    // The cone source's points are single precision.
     EXPECT_NEAR(tMax, 0.5 * r, 1e-6 * r);
     EXPECT_NEAR(tMin, -1.5 * r, 1e-6 * r);
     EXPECT_NEAR(radial, 0.8 * r, 1e-6 * r);
