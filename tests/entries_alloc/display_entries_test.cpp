@@ -1,8 +1,9 @@
 // Every host entry of every display with each allocation failing in turn, on the same display
 // objects: nothing escapes, an entry hit by a failure either gives its result whole or gives its
 // failure value with what it makes left empty (never success with a part), and once nothing
-// fails it gives what a refresh without failures gives. Entries that build VTK objects fail only their large allocations (VTK's
-// garbage collector allocates inside destructors); the others fail every allocation.
+// fails it gives what a refresh without failures gives. Entries that build VTK objects fail
+// only their large allocations (VTK's garbage collector allocates inside destructors); the
+// others fail every allocation.
 #include "sweep.h"
 
 #include "../timehistory/single_dof_model.h"
@@ -110,8 +111,7 @@ struct Display {
         return Make<CPVSModelDataFEM>(md, &doc);
     }
     // The method's process (unless a sweep of its own checks it: no shows) and drawings.
-    void AddMethod(CPVSVisualMethodBase* pVM, std::function<std::string()> shows, std::string empty,
-                   int nFailed = 0)
+    void AddMethod(CPVSVisualMethodBase* pVM, std::function<std::string()> shows, std::string empty, int nFailed = 0)
     {
         if (shows)
             entries.push_back({"Process", [pVM] { return pVM->Process(); }, std::move(shows), std::move(empty),

@@ -1,7 +1,8 @@
 // Flow discharge through planes: the closed forms of a uniform flow through a block and along
 // a line of a flat mesh, planes across cells and through element faces against VTK's own cut
-// and attribute integration, zero-velocity pieces, the velocity value of an element, hostile
-// normals and values, and what Render draws (arrow reference axes, label format).
+// and attribute integration, zero-velocity pieces, the velocity value of an element, velocities
+// whose squares overflow, hostile normals and values, and what Render draws (arrow reference
+// axes, label format).
 #include "ForceSumFixtures.h"
 
 #include "frame/IFactoryWPLPVSImpl.h"
@@ -194,7 +195,7 @@ TEST(FlowDischarge, AnElementWithoutResultsOrWithNonNumbersIsLeftOut)
 // the range and the count, and the vertical flow of those elements still counts.
 struct HugeFlow {
     const char* pszName;
-    V3 vAtZeroX, v;  // at the nodes x = 0, at the others
+    V3 vAtZeroX, v; // at the nodes x = 0, at the others
     double dNormalZ;
     double dDischarge, dMagnitude, dCount;
 };
