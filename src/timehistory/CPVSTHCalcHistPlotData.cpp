@@ -56,6 +56,7 @@ int CPVSTHCalcHistPlotData::BeginQuery(int nKind)
     } catch (...) {
         // A failed allocation or host call: no step can be read; EndQuery undoes what was done.
         m_nStepCount = 0;
+        m_bFailed = 1;
         return 0;
     }
 }
@@ -106,6 +107,7 @@ int CPVSTHCalcHistPlotData::GetTrussValue(int nStep, unsigned int nElemK, T_PSTR
                                       : GetTrussValueDirect(nStep, nElemK, rec);
     } catch (...) {
         rec.Initialize(); // a failed allocation or host call: no part of a record
+        m_bFailed = 1;
         return 0;
     }
 }
@@ -166,6 +168,7 @@ int CPVSTHCalcHistPlotData::GetBeamValue(int nStep, unsigned int nElemK, T_PSTRB
         return pRes->GetMethod() == 1 ? GetBeamValueModal(nStep, nElemK, rec) : GetBeamValueDirect(nStep, nElemK, rec);
     } catch (...) {
         rec.Initialize();
+        m_bFailed = 1;
         return 0;
     }
 }
@@ -299,15 +302,19 @@ int CPVSTHCalcHistPlotData::ElementRead(int nFamily, int nResultKind, int (*row)
         return 1; // no element kind for this node count: no call, value 0
     int nRow = row(nNodes, nResultKind, 0, nComp);
     try {
+        // Only what escaped the entry gives 0: the library itself answers a result that its
+        // files lack with zeros.
         if (!GetElementResult(nElemK, m_nThisK, m_nStepCount, nStep + 1, 0, nElemKind, nRow, nResultKind, nComp,
                               nOption, v)) {
-            v = 0.0; // the library failed: no value
+            v = 0.0;
+            m_bFailed = 1;
             return 0;
         }
         if (CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint()))
             v = pUnit->ConvertUnitDataOut(unit(nResultKind, nComp), v);
     } catch (...) {
         v = 0.0; // a failed allocation or host call
+        m_bFailed = 1;
         return 0;
     }
     ApplyZeroTolerance(v);

@@ -20,7 +20,7 @@ public:
     int GetTrussValue(int nStep, unsigned int nElemK, T_PSTRT_D& rec);
     int GetBeamValue(int nStep, unsigned int nElemK, T_PSTRB_D& rec);
     // The element readers: 1 with the value; 0 with value 0 for a step outside the case (no
-    // library call), without the analysis-type control, or when the library or an allocation
+    // library call), without the analysis-type control, or when the entry or an allocation
     // fails. The truss and beam readers give 0 and the initialised record in the same cases.
     int GetPlstrnStress(int nStep, unsigned int nElemK, int nNodes, int nReserved, int nOption, int nComp, double& v);
     int GetPlstrnStrain(int nStep, unsigned int nElemK, int nNodes, int nReserved, int nOption, int nComp, double& v);
@@ -28,6 +28,10 @@ public:
     int GetSolidStrain(int nStep, unsigned int nElemK, int nNodes, int nReserved, int nOption, int nComp, double& v);
     int GetPlateStress(int nStep, unsigned int nElemK, int nNodes, int nReserved, int nOption, int nComp, double& v);
     int GetPlateUnitForce(int nStep, unsigned int nElemK, int nNodes, int nReserved, int nOption, int nComp, double& v);
+    // 1 once BeginQuery or a reading was cut short by a throw (a failed allocation, a host call,
+    // the element-results entry), for the rest of the object's life: a 0 is then a failure of
+    // the whole picture, not a result that the files lack.
+    int HasFailed() const { return m_bFailed; }
 
     // The rows and unit types of the element histories (element_tables.h, shared with the
     // calculation functions).
@@ -68,4 +72,5 @@ private:
     double m_dTolerance = 0.0;
     int m_bQueryBegun = 0;
     int m_bFilesReleased = 0;
+    int m_bFailed = 0;
 };

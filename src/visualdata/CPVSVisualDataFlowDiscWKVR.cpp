@@ -18,11 +18,25 @@
 #include <vtkUnstructuredGrid.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <unordered_map>
 #include <vector>
 
 IMPLEMENT_DYNAMIC(CPVSVisualDataFlowDiscWKVR, CPVSVisualDataBase)
+
+namespace {
+
+// |v|: the square root of the sum of squares where the squares stay in the normal range, else
+// scaled by the largest component (std::hypot), so that finite velocities such as (1e200, 0, 2)
+// have a finite magnitude. Infinite only beyond the largest double.
+double Magnitude(const double* v)
+{
+    const double s = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
+    return s >= DBL_MIN && s <= DBL_MAX ? std::sqrt(s) : std::hypot(v[0], v[1], v[2]);
+}
+
+} // namespace
 
 CPVSVisualDataFlowDiscWKVR::CPVSVisualDataFlowDiscWKVR(unsigned int nType, T_VD_PARAM_D& param)
     : CPVSVisualDataBase(nType, param)
@@ -94,28 +108,32 @@ int CPVSVisualDataFlowDiscWKVR::ReadVData()
         const T_POST_VECT_ALL_D* pVal = lookup.Find(static_cast<int>(aElemId[i]));
         if (!pVal)
             continue;
-        // Whole groups only; an element with a value that is not finite has no block, as an
-        // element without results (read as numbers it would put NaN into every sum).
+        // Whole groups only; an element with a velocity or position that is not finite has no
+        // block, as an element without results (read as numbers it would put NaN into every
+        // sum). The host's first value of a group is replaced, whatever it holds.
         const int nGroups = pVal->aValue.GetSize() / kGroup;
         if (nGroups == 0)
             continue;
         const double* pHeld = pVal->aValue.GetData();
         aBlock.assign(pHeld, pHeld + kGroup * nGroups);
         bool bFinite = true;
-        for (const double v : aBlock)
-            bFinite = bFinite && std::isfinite(v);
-        for (int n = 0; n < nGroups && bFinite; ++n) {
-            double* g = &aBlock[static_cast<size_t>(kGroup * n)];
-            g[0] = std::sqrt(g[1] * g[1] + g[2] * g[2] + g[3] * g[3]);
-            bFinite = std::isfinite(g[0]);
-        }
+        for (size_t k = 0; k < aBlock.size(); ++k)
+            bFinite = bFinite && (k % kGroup == 0 || std::isfinite(aBlock[k]));
         if (!bFinite)
             continue;
+        for (int n = 0; n < nGroups; ++n) {
+            double* g = &aBlock[static_cast<size_t>(kGroup * n)];
+            g[0] = Magnitude(g + 1);
+        }
         CArray<double, double>& aEntry = m_mVData[static_cast<int>(aElemK[i])].aValue;
         aEntry.SetSize(kGroup * nGroups);
         std::copy(aBlock.begin(), aBlock.end(), aEntry.GetData());
         for (int n = 0; n < nGroups; ++n) {
+            // A magnitude beyond the largest double stays out of the range, sum and count; the
+            // element's flow v . n, finite, is still cut.
             const double v = aBlock[static_cast<size_t>(kGroup * n)];
+            if (!std::isfinite(v))
+                continue;
             SetMinMaxVal(aElemK[i], v, 1);
             m_dVDataRsltSum += v;
             m_dVDataRsltNum += 1.0;

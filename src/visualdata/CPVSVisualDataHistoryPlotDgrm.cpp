@@ -40,16 +40,19 @@ CPVSVisualDataHistoryPlotDgrm::CPVSVisualDataHistoryPlotDgrm(int nType, T_VD_PAR
 
 CPVSVisualDataHistoryPlotDgrm::~CPVSVisualDataHistoryPlotDgrm() { delete m_pUserDefData; }
 
-// An entry of the host's: whatever escapes the reading (a failed allocation) gives the failure
-// value with empty tables, as a part of them would be drawn as the result.
+// An entry of the host's: whatever escapes the reading (a failed allocation), or cuts the value
+// source's query short, gives the failure value with empty tables, as a part of them would be
+// drawn as the result.
 int CPVSVisualDataHistoryPlotDgrm::MakeVData(T_PVIST_ALL_D*, T_PVIST_ANIM_D*, int)
 {
-    return kvpvs::visualdata::GuardedEntry(
-        0, [&] { return ReadVData(); },
-        [&] {
-            m_mVData.RemoveAll();
-            m_mDgrmVect.RemoveAll();
-        });
+    return kvpvs::visualdata::GuardedEntry(0, [&] { return ReadVData(); }, [&] { DropValues(); });
+}
+
+int CPVSVisualDataHistoryPlotDgrm::DropValues()
+{
+    m_mVData.RemoveAll();
+    m_mDgrmVect.RemoveAll();
+    return 0;
 }
 
 int CPVSVisualDataHistoryPlotDgrm::ReadVData()
@@ -76,33 +79,37 @@ int CPVSVisualDataHistoryPlotDgrm::ReadVData()
 
     CHistPlotProgress progress(n);
     CPVSTHCalcHistPlotData src(m_pUserDefData->m_nAcasKey);
-    src.BeginQuery(nResultType);
-    {
-        // The query reopens the result files it closed, whatever happens to the reading.
-        const kvpvs::visualdata::CScopeEnd endQuery([&] { src.EndQuery(); });
-        ReadElements(src, aElemK, bTruss, progress);
-    }
+    // The query is ended whatever happens to the reading.
+    const kvpvs::visualdata::CScopeEnd endQuery([&] { src.EndQuery(); });
+    // A query that gives no step leaves every element out; one cut short fails the picture.
+    if ((!src.BeginQuery(nResultType) && src.HasFailed()) || !ReadElements(src, aElemK, bTruss, progress))
+        return DropValues();
     return 1;
 }
 
-void CPVSVisualDataHistoryPlotDgrm::ReadElements(CPVSTHCalcHistPlotData& src,
-                                                 const CArray<unsigned int, unsigned int>& aElemK, bool bTruss,
-                                                 CHistPlotProgress& progress)
+int CPVSVisualDataHistoryPlotDgrm::ReadElements(CPVSTHCalcHistPlotData& src,
+                                                const CArray<unsigned int, unsigned int>& aElemK, bool bTruss,
+                                                CHistPlotProgress& progress)
 {
     const int n = aElemK.GetSize();
     for (int i = 0; i < n; ++i) {
         progress.At(i);
         const unsigned int nElemK = aElemK[i];
         double v[2] = {0.0, 0.0};
+        int bRead = 0;
         if (bTruss) {
             T_PSTRT_D rec;
-            if (!src.GetTrussValue(m_pUserDefData->m_nTimeStep, nElemK, rec) || !CalcStrtData(rec, v))
-                continue;
+            bRead = src.GetTrussValue(m_pUserDefData->m_nTimeStep, nElemK, rec) && CalcStrtData(rec, v);
         } else {
             T_PSTRB_D rec;
-            if (!src.GetBeamValue(m_pUserDefData->m_nTimeStep, nElemK, rec) || !CalcStrbData(rec, v))
-                continue;
+            bRead = src.GetBeamValue(m_pUserDefData->m_nTimeStep, nElemK, rec) && CalcStrbData(rec, v);
         }
+        // An element without a record (results not ready, a step outside the case, a recovery
+        // array of another size) is left out; a reading cut short fails the picture.
+        if (src.HasFailed())
+            return 0;
+        if (!bRead)
+            continue;
         T_VSUL_DATA_D vals;
         vals.aValue.Add(v[0]);
         vals.aValue.Add(v[1]);
@@ -113,6 +120,7 @@ void CPVSVisualDataHistoryPlotDgrm::ReadElements(CPVSTHCalcHistPlotData& src,
         if (CalDiagramDir(nElemK, dir))
             m_mDgrmVect.SetAt(static_cast<int>(nElemK), dir);
     }
+    return 1;
 }
 
 int CPVSVisualDataHistoryPlotDgrm::CalcStrtData(T_PSTRT_D& rec, double* pVal)

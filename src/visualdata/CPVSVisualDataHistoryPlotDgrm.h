@@ -39,8 +39,11 @@ protected:
     int MakeLabelPolygons(T_VSUL_DATA_D& vals, double* pDir, T_NODE_D& nodeI, T_NODE_D& nodeJ,
                           CArray<T_PVS_POLY_D, T_PVS_POLY_D&>& aPoly) override;
     int ReadVData();
-    void ReadElements(CPVSTHCalcHistPlotData& src, const CArray<unsigned int, unsigned int>& aElemK, bool bTruss,
-                      CHistPlotProgress& progress);
+    // 0 when a reading was cut short (the value source failed): the picture then fails.
+    int ReadElements(CPVSTHCalcHistPlotData& src, const CArray<unsigned int, unsigned int>& aElemK, bool bTruss,
+                     CHistPlotProgress& progress);
+    // The failure path of MakeVData: no values or directions kept; gives 0.
+    int DropValues();
     int CalcStrtData(T_PSTRT_D& rec, double* pVal);
     int CalcStrbData(T_PSTRB_D& rec, double* pVal);
     int CalDiagramDir(unsigned int nElemK, C3DPoint& dir);

@@ -71,16 +71,18 @@ const T_STRS_SOURCE* SourceOf(int nResultType)
 
 } // namespace
 
-// An entry of the host's: whatever escapes the reading gives the failure value with empty
-// tables (a part of them would be drawn as the result), the result files taken back.
+// An entry of the host's: whatever escapes the reading, or cuts the value source's query
+// short, gives the failure value with empty tables, the result files taken back.
 int CPVSVisualDataHistoryPlotStrs::MakeVData(T_PVIST_ALL_D* pVS, T_PVIST_ANIM_D*, int)
 {
-    return kvpvs::visualdata::GuardedEntry(
-        0, [&] { return ReadVData(pVS); },
-        [&] {
-            m_mVData.RemoveAll();
-            m_mElemCenterVal.RemoveAll();
-        });
+    return kvpvs::visualdata::GuardedEntry(0, [&] { return ReadVData(pVS); }, [&] { DropValues(); });
+}
+
+int CPVSVisualDataHistoryPlotStrs::DropValues()
+{
+    m_mVData.RemoveAll();
+    m_mElemCenterVal.RemoveAll();
+    return 0;
 }
 
 int CPVSVisualDataHistoryPlotStrs::ReadVData(T_PVIST_ALL_D* pVS)
@@ -120,9 +122,12 @@ int CPVSVisualDataHistoryPlotStrs::ReadVData(T_PVIST_ALL_D* pVS)
 
     CHistPlotProgress progress(n);
     CPVSTHCalcHistPlotData src(m_pUserDefData->m_nAcasKey);
-    src.BeginQuery(m_pUserDefData->m_nResultType);
-    // BeginQuery released the host's result files: they are taken back on every path.
+    // BeginQuery releases the host's result files: they are taken back on every path.
     const kvpvs::visualdata::CScopeEnd endQuery([&] { src.EndQuery(); });
+    // Without a result file, or with a path too long for the library, the query gives no step:
+    // every element is left out. Only a query cut short fails the picture.
+    if (!src.BeginQuery(m_pUserDefData->m_nResultType) && src.HasFailed())
+        return DropValues();
     // The result files stay open, their directories and blocks read once, for the whole list.
     std::optional<kvpvs::recovery::ResultFileSession> session(std::in_place);
     if (!m_pCentreRows)
@@ -138,11 +143,13 @@ int CPVSVisualDataHistoryPlotStrs::ReadVData(T_PVIST_ALL_D* pVS)
             continue;
         const int nNodes = elem.aNodeK.GetSize();
         double v = 0.0;
-        // A non-finite value is no value: the element is left out as a failed read is, and
-        // neither its nodes nor the range see it.
-        if (!(src.*pSrc->pfnRead)(m_pUserDefData->m_nTimeStep, nElemK, nNodes, 0, m_pUserDefData->m_bGlobal,
-                                  m_pUserDefData->m_nComponent, v) ||
-            !std::isfinite(v))
+        const int bRead = (src.*pSrc->pfnRead)(m_pUserDefData->m_nTimeStep, nElemK, nNodes, 0,
+                                               m_pUserDefData->m_bGlobal, m_pUserDefData->m_nComponent, v);
+        if (!bRead && src.HasFailed())
+            return DropValues();
+        // A non-finite value is no value: the element is left out as one without a step is,
+        // and neither its nodes nor the range see it.
+        if (!bRead || !std::isfinite(v))
             continue;
         m_mElemCenterVal.SetAt(static_cast<int>(nElemK), v);
         if (!bAverage) {

@@ -40,6 +40,9 @@ public:
 
 protected:
     int ReadVData(T_PVIST_ALL_D* pVS);
+    // The failure path of MakeVData: no values kept (a part of them would be drawn as the
+    // result); gives 0.
+    int DropValues();
     int ProbeLines(int nKind, unsigned int nKey, CArray<CString, CString&>& aText);
     void AverageOverflowedNodes(const CArray<unsigned int, unsigned int>& aElemK, const CArray<int, int>& aCount,
                                 const CArray<unsigned int, unsigned int>& aNodeK,

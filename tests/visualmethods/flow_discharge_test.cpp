@@ -1,7 +1,8 @@
 // Flow discharge through planes: the closed forms of a uniform flow through a block and along
 // a line of a flat mesh, planes across cells and through element faces against VTK's own cut
-// and attribute integration, zero-velocity pieces, the velocity value of an element, hostile
-// normals and values, and what Render draws (arrow reference axes, label format).
+// and attribute integration, zero-velocity pieces, the velocity value of an element, velocities
+// whose squares overflow, hostile normals and values, and what Render draws (arrow reference
+// axes, label format).
 #include "ForceSumFixtures.h"
 
 #include "frame/IFactoryWPLPVSImpl.h"
@@ -187,6 +188,45 @@ TEST(FlowDischarge, AnElementWithoutResultsOrWithNonNumbersIsLeftOut)
     ASSERT_EQ(q.size(), 1u);
     EXPECT_NEAR(q[0], 1.0, 1e-12) << "only the middle element is cut";
 }
+
+// Velocities whose squares overflow, through the 2 x 2 x 2 block of unit hexahedra cut at
+// z = 0.5 (cross-section 4): the discharge is 4 x v . n, the magnitude |v| in the range. Where
+// the magnitude is beyond the largest double (the first column of nodes, x = 0), it stays out of
+// the range and the count, and the vertical flow of those elements still counts.
+struct HugeFlow {
+    const char* pszName;
+    V3 vAtZeroX, v; // at the nodes x = 0, at the others
+    double dNormalZ;
+    double dDischarge, dMagnitude, dCount;
+};
+
+void PrintTo(const HugeFlow& c, std::ostream* os) { *os << c.pszName; }
+
+class HugeFlowTest : public ::testing::TestWithParam<HugeFlow> {};
+
+TEST_P(HugeFlowTest, DischargeIsAreaTimesNormalVelocity)
+{
+    const HugeFlow c = GetParam();
+    ForceSumModel m;
+    BuildHexBlock(m, HexBlockGrid{});
+    DiscDisplay d;
+    d.rec.nPVtifK = AddNodeVelocityRow(m, [&](double x, double, double) { return x < 0.5 ? c.vAtZeroX : c.v; });
+    d.AddPlane({0, 0, 0.5}, {0, 0, c.dNormalZ});
+    ASSERT_EQ(d.Run(m), 1);
+    EXPECT_EQ(d.Discharges(), std::vector<double>{c.dDischarge});
+    EXPECT_DOUBLE_EQ(CPVSVisualDataBase::m_dVDataRsltMax, c.dMagnitude);
+    EXPECT_DOUBLE_EQ(CPVSVisualDataBase::m_dVDataRsltMin, c.dMagnitude);
+    EXPECT_EQ(CPVSVisualDataBase::m_dVDataRsltNum, c.dCount) << "one value per element node";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Velocities, HugeFlowTest,
+    ::testing::Values(HugeFlow{"AlongThePlaneUp", {1e200, 0, 2}, {1e200, 0, 2}, 1.0, 8.0, 1e200, 64.0},
+                      HugeFlow{"DiagonalDown", {-1e300, 1e300, 2}, {-1e300, 1e300, 2}, -1.0, -8.0,
+                               1e300 * M_SQRT2, 64.0},
+                      HugeFlow{"BeyondTheLargestDouble", {1.5e308, -1.5e308, 2}, {1e200, 0, 2}, 1.0, 8.0, 1e200,
+                               48.0}),
+    [](const ::testing::TestParamInfo<HugeFlow>& i) { return std::string(i.param.pszName); });
 
 TEST(FlowDischarge, APlaneWithoutANormalOrMissingTheGridGivesNoResult)
 {
