@@ -141,8 +141,8 @@ void pfit2(PValues p_values, const int& NOBS, const double* XOBS, const double* 
     optab_with(p_values, k, alpha, beta, s.smult, s.sadd, ocoef, D, s.dfe, s.sse, zero, s.dfpe, s.sspe, zero, s.aov,
                sqss, NDEG, coef, ldcoef, s.tlof, ldtlof, scratch);
 
-    // Powers of the scale 4 / (x range) can overflow where the orthogonal fit did not.
     scale(k + 1, coef, yscale);
+    // Powers of the scale 4 / (x range) can overflow where the orthogonal fit did not.
     for (int i = 0; i <= k; ++i) {
         if (!std::isfinite(coef[i])) {
             not_finite(k);

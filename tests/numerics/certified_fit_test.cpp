@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <limits>
 #include <random>
 #include <string>
@@ -425,7 +424,8 @@ TEST_P(FarMagnitudes, FitAsTheExactSolutionDoes)
         Problem lower = pr;
         lower.degree = k;
         const mpq_class ssr = Certify(lower).ssr;
-        ExpectStatistic(f.seqss[static_cast<std::size_t>(k)], ssr - below, 1e-10, "SEQSS(" + std::to_string(k + 1) + ")");
+        ExpectStatistic(f.seqss[static_cast<std::size_t>(k)], ssr - below, 1e-10,
+                        "SEQSS(" + std::to_string(k + 1) + ")");
         below = ssr;
     }
 }
@@ -458,12 +458,12 @@ TEST(CertifiedOffsets, DataFarFromZeroAgainstTheirSpreadAreFitted)
     std::vector<double> alternating;
     for (int i = 0; i < 10; ++i)
         alternating.push_back(i % 2 == 0 ? 0.3 : 0.1 + 0.2);
-    const std::vector<double> tenth = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    const std::vector<double> zero_to_nine = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     const std::vector<std::pair<std::vector<double>, std::vector<double>>> data = {
-        {tenth, line(1, 1e-9)},         {tenth, line(1, 3e-9)},    {tenth, line(1, 1e-10)},
-        {tenth, line(1, 1e-11)},        {tenth, line(1, 1e-12)},   {tenth, line(1000, 1e-7)},
-        {tenth, line(5e6, -0.001)},     {tenth, alternating},      {tenth, line(1000, 1e-8)},
-        {tenth, line(1000, 3e-7)},      {{1, 2, 3}, {1, 1 + 0x1p-50, 1 + 0x1p-51}}};
+        {zero_to_nine, line(1, 1e-9)},     {zero_to_nine, line(1, 3e-9)},     {zero_to_nine, line(1, 1e-10)},
+        {zero_to_nine, line(1, 1e-11)},    {zero_to_nine, line(1, 1e-12)},    {zero_to_nine, line(1000, 1e-7)},
+        {zero_to_nine, line(5e6, -0.001)}, {zero_to_nine, alternating},       {zero_to_nine, line(1000, 1e-8)},
+        {zero_to_nine, line(1000, 3e-7)},  {{1, 2, 3}, {1, 1 + 0x1p-50, 1 + 0x1p-51}}};
     const double eps = std::numeric_limits<double>::epsilon();
     for (std::size_t row = 0; row < data.size(); ++row)
         for (int degree = 0; degree <= 2; ++degree) {
