@@ -241,9 +241,9 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
             double* ALPHA, double* BETA, double* OCOEF, double* D, double& DFE, double& SSE, double& DFPE,
             double& SSPE, int* IWK, double* WK);
 
-// e where y is fitted as y 2^-e: that of the largest |y| when it lies beyond 2^256 or below
-// 2^-256, else 0.
-int y_scale_exponent(int n, const double* y);
+// e where y whose largest |y| is ymax is fitted as y 2^-e: the exponent of ymax when it lies
+// beyond 2^256 or below 2^-256, else 0.
+int y_scale_exponent(double ymax);
 
 // ---- polynomial_fit.cpp ------------------------------------------------------------------
 // Doubles of PFIT's work vector, in 64 bits: 11 NOBS + 11 NDEG + (NDEG + 3)(NDEG + 1) + 5.

@@ -553,12 +553,9 @@ void post_fit_messages(int ndeg, int maxdeg, int icrit, int lof, int ndist, doub
 
 }  // namespace
 
-int y_scale_exponent(int n, const double* y)
+int y_scale_exponent(double ymax)
 {
-    // Between 2^-256 and 2^256 y is taken as it is; a NaN is passed over.
-    double ymax = 0.0;
-    for (int i = 0; i < n; ++i)
-        ymax = std::max(ymax, std::fabs(y[i]));
+    // Between 2^-256 and 2^256 y is taken as it is.
     const bool far = std::isfinite(ymax) && ymax != 0.0 && (ymax >= 0x1p256 || ymax < 0x1p-256);
     return far ? std::ilogb(ymax) : 0;
 }
@@ -583,8 +580,11 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
         return;
     }
     bool yconst = true;
-    for (int i = 0; i + 1 < N && yconst; ++i)
-        yconst = Y[i] == Y[i + 1];
+    double ymax = 0.0;
+    for (int i = 0; i < N; ++i) {
+        yconst = yconst && Y[i] == Y[0];
+        ymax = std::max(ymax, std::fabs(Y[i]));
+    }
     double center = 0.0;
     if (!scale_range(X[imin - 1], X[imax - 1], center, SMULT, SADD)) {
         ERPOP("OPFIT3");
@@ -592,7 +592,7 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
     }
     // y far from 1 is fitted as y 2^-e, so that its squares neither overflow nor underflow; a
     // power of 2 leaves every digit as it is.
-    const int yscale = y_scale_exponent(N, Y);
+    const int yscale = y_scale_exponent(ymax);
     if (yscale != 0) {
         for (int i = 0; i < N; ++i)
             Y[i] = std::ldexp(Y[i], -yscale);

@@ -6,6 +6,7 @@
 
 #include <DFORRT/Allocatable.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -81,14 +82,16 @@ void pfit2(PValues p_values, const int& NOBS, const double* XOBS, const double* 
     const int one = 1;
     // An infinite x or y is a missing value, as NaN is: the pair is left out and counted.
     const double missing = RCONST(6);
+    double ymax = 0.0;  // a NaN is passed over
     for (std::int64_t i = 0; i < n; ++i) {
         WK[i] = std::isinf(XOBS[i]) ? missing : XOBS[i];
         WK[n + i] = std::isinf(YOBS[i]) ? missing : YOBS[i];
+        ymax = std::max(ymax, std::fabs(WK[n + i]));
     }
     // y far from 1 is fitted as y 2^-e, as the regression would, but here the statistics too are
     // formed at that scale: sums of squares beyond DBL_MAX leave R-squared and the variance of y
     // finite, and only a statistic whose value is beyond DBL_MAX is infinite.
-    const int yscale = y_scale_exponent(NOBS, WK + n);
+    const int yscale = y_scale_exponent(ymax);
     scale(n, WK + n, -yscale);
     double* alpha = WK + 2 * n;
     double* beta = alpha + d;
