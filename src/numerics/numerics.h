@@ -241,11 +241,9 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
             double* ALPHA, double* BETA, double* OCOEF, double* D, double& DFE, double& SSE, double& DFPE,
             double& SSPE, int* IWK, double* WK);
 
-// The residual that each new orthogonal coefficient is taken from: the running fit's
-// (y less the fit of the lower degrees, the default) or y less the previous polynomial itself.
-// Equal in exact arithmetic; the second is kept for the accuracy comparison.
-enum class ResidualArrangement { RunningFit, PreviousPolynomial };
-void set_residual_arrangement(ResidualArrangement arrangement);
+// e where y whose largest |y| is ymax is fitted as y 2^-e: the exponent of ymax when it lies
+// beyond 2^256 or below 2^-256, else 0.
+int y_scale_exponent(double ymax);
 
 // ---- polynomial_fit.cpp ------------------------------------------------------------------
 // Doubles of PFIT's work vector, in 64 bits: 11 NOBS + 11 NDEG + (NDEG + 3)(NDEG + 1) + 5.

@@ -11,8 +11,6 @@
 namespace kvpvs::numerics {
 namespace {
 
-ResidualArrangement g_arrangement = ResidualArrangement::RunningFit;
-
 double nan() { return RCONST(6); }
 
 double quotient(double a, double b)
@@ -29,8 +27,6 @@ void swap_at(double* x, int* p, int a, int b)
 }
 
 }  // namespace
-
-void set_residual_arrangement(ResidualArrangement arrangement) { g_arrangement = arrangement; }
 
 void OPFIT(const int& NOBS, const int& NCOL, const double* X, const int& LDX, const int& IRSP, const int& IND,
            const int& IFRQ, const int& IWT, const int& MAXDEG, const int& ICRIT, const double& CRIT,
@@ -395,6 +391,139 @@ double pure_error_squares(int groups, const int* count, const double* w, const d
     return sspe;
 }
 
+// Takes c p off the residual r of the running fit, then gives the weighted squares of r about
+// its weighted mean (sw the sum of the weights). The residual carries the rounding of the mean of
+// y as a constant, which can outweigh a spread small against the mean; the second pass takes it
+// out, so that a shift of y leaves the sum as it is.
+double residual_squares(int n, const double* w, double sw, double c, const double* p, double* r)
+{
+    double swr = 0.0;
+    for (int i = 0; i < n; ++i) {
+        r[i] -= c * p[i];
+        swr += w[i] * r[i];
+    }
+    if (!(sw > 0.0))
+        return 0.0;
+    const double mean = swr / sw;
+    double ss = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double e = r[i] - mean;
+        ss += w[i] * e * e;
+    }
+    return ss;
+}
+
+// x onto [-2, 2] about the middle of its range; false, with FATAL 8 posted, for a range
+// narrower than 4 / DBL_MAX (subnormal steps) or wider than DBL_MAX, which has no scale.
+bool scale_range(double xmin, double xmax, double& center, double& smult, double& sadd)
+{
+    center = (xmin + xmax) / 2.0;
+    smult = 4.0 / (xmax - xmin);
+    sadd = -center * smult;
+    if (std::isfinite(smult) && smult > 0.0 && std::isfinite(sadd))
+        return true;
+    ERSETD(1, xmin);
+    ERSETD(2, xmax);
+    ERMES(4, 8, "The independent variable, X(*,IND), ranges from %(D1) to %(D2).  This range cannot be scaled onto "
+                "[-2, 2].");
+    return false;
+}
+
+// What one pass over the sorted rows gives, each sum in row order: the groups of equal x (their
+// sizes in the group vector), x replaced by z, the sums of f, w y and w, and az = sum z (sqrt(w)
+// P0)^2, which for unit weights (the curve fit's) is sum z, each factor an exact 1.
+struct FirstPass {
+    int ndist = 0;
+    double sumf = 0.0;
+    double swy = 0.0;
+    double sw = 0.0;
+    double az = 0.0;
+    bool unit = true;
+};
+
+FirstPass group_and_scale(int n, double* x, const double* y, const double* w, const double* f, double center,
+                          double smult, int* group)
+{
+    FirstPass s;
+    double previous = 0.0;
+    for (int i = 0; i < n; ++i) {
+        if (i == 0 || x[i] != previous)
+            group[s.ndist++] = 0;
+        ++group[s.ndist - 1];
+        previous = x[i];
+        const double z = (x[i] - center) * smult;
+        x[i] = z;
+        s.sumf += f[i];
+        s.swy += w[i] * y[i];
+        s.sw += w[i];
+        s.az += z;
+        s.unit = s.unit && w[i] == 1.0;
+    }
+    if (!s.unit) {
+        s.az = 0.0;
+        for (int i = 0; i < n; ++i) {
+            const double rw = std::sqrt(w[i]);
+            s.az += x[i] * (rw * rw);
+        }
+    }
+    return s;
+}
+
+// The p-value of the lack of fit of the degree j - 1 fit against pure error; 1 where j reaches
+// the distinct x, which leave no lack-of-fit degrees of freedom.
+double lack_of_fit_p(int j, int ndist, double sst, double ssr, double sspe, double dfpe)
+{
+    double p = 1.0;
+    if (j < ndist) {
+        const double sslof = std::max(sst - ssr - sspe, 0.0);
+        const double mslof = sslof / (ndist - j);
+        const double mspe = quotient(sspe, dfpe);
+        double fstat = 0.0;
+        const double df1 = ndist - j;
+        FMCF(mslof, mspe, df1, dfpe, fstat, p);
+    }
+    return p;
+}
+
+// One degree up. The residual r loses the term c P(j-1) of the degree below; P(j) = (z - alpha)
+// P(j-1) - beta P(j-2) is written over P(j-2); the sums give the coefficient of P(j)
+// (sum w r P(j)), its squared norm and the next degree's az.
+struct Raised {
+    double sum = 0.0;
+    double norm = 0.0;
+    double az = 0.0;
+};
+
+Raised raise_degree(int n, const double* z, const double* w, bool unit, double c, double alpha, double beta,
+                    const double* p_cur, double* p_old, double* r)
+{
+    Raised s;
+    // In exact arithmetic r could be y or y - P(j-1) (P(j) is orthogonal to the lower degrees);
+    // the running fit's residual is the smallest and loses the fewest digits.
+    if (unit) {
+        for (int i = 0; i < n; ++i) {
+            r[i] -= c * p_cur[i];
+            const double pnew = (z[i] - alpha) * p_cur[i] - beta * p_old[i];
+            s.sum += r[i] * pnew;
+            s.norm += pnew * pnew;
+            s.az += z[i] * (pnew * pnew);
+            p_old[i] = pnew;
+        }
+    } else {
+        for (int i = 0; i < n; ++i) {
+            r[i] -= c * p_cur[i];
+            const double pnew = (z[i] - alpha) * p_cur[i] - beta * p_old[i];
+            const double rw = std::sqrt(w[i]);
+            const double snew = rw * pnew;
+            s.sum += rw * r[i] * snew;
+            s.norm += snew * snew;
+            s.az += z[i] * (snew * snew);
+            p_old[i] = pnew;
+        }
+    }
+    return s;
+}
+
 // The warnings of a finished fit: perfect fit, constant response, too few distinct x, or a
 // lower degree than asked because it already fits perfectly.
 void post_fit_messages(int ndeg, int maxdeg, int icrit, int lof, int ndist, double ssr, double sst, double thr,
@@ -424,6 +553,13 @@ void post_fit_messages(int ndeg, int maxdeg, int icrit, int lof, int ndist, doub
 
 }  // namespace
 
+int y_scale_exponent(double ymax)
+{
+    // Between 2^-256 and 2^256 y is taken as it is.
+    const bool far = std::isfinite(ymax) && ymax != 0.0 && (ymax >= 0x1p256 || ymax < 0x1p-256);
+    return far ? std::ilogb(ymax) : 0;
+}
+
 void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F, const int& MAXDEG,
             const int& ICRIT, const double& CRIT, const int& LOF, int& NDEG, double& SMULT, double& SADD,
             double* ALPHA, double* BETA, double* OCOEF, double* D, double& DFE, double& SSE, double& DFPE,
@@ -444,86 +580,38 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
         return;
     }
     bool yconst = true;
-    for (int i = 0; i + 1 < N && yconst; ++i)
-        yconst = Y[i] == Y[i + 1];
-
-    const double xmin = X[imin - 1];
-    const double xmax = X[imax - 1];
-    const double center = (xmin + xmax) / 2.0;
-    SMULT = 4.0 / (xmax - xmin);
-    SADD = -center * SMULT;
-    // A range narrower than 4 / DBL_MAX (subnormal steps) or wider than DBL_MAX has no scale.
-    if (!(std::isfinite(SMULT) && SMULT > 0.0 && std::isfinite(SADD))) {
-        ERSETD(1, xmin);
-        ERSETD(2, xmax);
-        ERMES(4, 8, "The independent variable, X(*,IND), ranges from %(D1) to %(D2).  This range cannot be scaled "
-                    "onto [-2, 2].");
+    double ymax = 0.0;
+    for (int i = 0; i < N; ++i) {
+        yconst = yconst && Y[i] == Y[0];
+        ymax = std::max(ymax, std::fabs(Y[i]));
+    }
+    double center = 0.0;
+    if (!scale_range(X[imin - 1], X[imax - 1], center, SMULT, SADD)) {
         ERPOP("OPFIT3");
         return;
     }
-    // y far from 1 is fitted as y 2^-e, so that its squares neither overflow nor underflow;
-    // a power of 2 leaves every digit as it is. Between 2^-256 and 2^256 y is taken as it is.
-    double ymax = 0.0;
-    for (int i = 0; i < N; ++i)
-        ymax = std::max(ymax, std::fabs(Y[i]));
-    const bool far = std::isfinite(ymax) && ymax != 0.0 && (ymax >= 0x1p256 || ymax < 0x1p-256);
-    const int yscale = far ? std::ilogb(ymax) : 0;
+    // y far from 1 is fitted as y 2^-e, so that its squares neither overflow nor underflow; a
+    // power of 2 leaves every digit as it is.
+    const int yscale = y_scale_exponent(ymax);
     if (yscale != 0) {
         for (int i = 0; i < N; ++i)
             Y[i] = std::ldexp(Y[i], -yscale);
     }
-
-    // One pass groups the equal x, scales x and forms the sums, each summed in row order. az is
-    // sum z (sqrt(w) P0)^2: for unit weights (the curve fit's) sum z, each factor an exact 1.
-    int ndist = 0;
-    double sumf = 0.0;
-    double swy = 0.0;
-    double rss = 0.0;
-    double sw = 0.0;
-    double az = 0.0;
-    bool unit = true;
-    double previous = 0.0;
-    for (int i = 0; i < N; ++i) {
-        const double x = X[i];
-        if (i == 0 || x != previous)
-            IWK[ndist++] = 0;
-        ++IWK[ndist - 1];
-        previous = x;
-        const double z = (x - center) * SMULT;
-        X[i] = z;
-        sumf += F[i];
-        swy += W[i] * Y[i];
-        rss += W[i] * Y[i] * Y[i];
-        sw += W[i];
-        az += z;
-        unit = unit && W[i] == 1.0;
-    }
-    if (!unit) {
-        az = 0.0;
-        for (int i = 0; i < N; ++i) {
-            const double rw = std::sqrt(W[i]);
-            az += X[i] * (rw * rw);
-        }
-    }
+    const FirstPass s = group_and_scale(N, X, Y, W, F, center, SMULT, IWK);
     const double critf = ICRIT == 0 ? 1.0 : CRIT * 0.01;
-
     bool lof = LOF == 1;
     if (lof) {
-        SSPE = pure_error_squares(ndist, IWK, W, Y);
-        DFPE = sumf - ndist;
+        SSPE = pure_error_squares(s.ndist, IWK, W, Y);
+        DFPE = s.sumf - s.ndist;
         if (DFPE == 0.0)
             lof = false;
     }
 
-    D[0] = sw;
-    OCOEF[0] = swy / D[0];
+    D[0] = s.sw;
+    OCOEF[0] = s.swy / D[0];
     for (int k = 1; k <= MAXDEG; ++k)
         OCOEF[k] = 0.0;
     NDEG = 0;
-    double ssr = 0.0;
-    double sst = 0.0;
-    double thr = 0.0;
-
     // P(j-1) and P(j-2) at the data.
     const std::int64_t n = N;
     double* p_cur = WK;
@@ -532,41 +620,21 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
         p_cur[i] = 1.0;
         p_old[i] = 0.0;
     }
-    // Y becomes the residual of the running fit: Y - sum over k < j of OCOEF(k+1) Pk.
-    const bool running = g_arrangement == ResidualArrangement::RunningFit;
-    const int last = std::min(ndist, MAXDEG + 1);
+    // Y becomes the residual of the running fit, y - sum over k <= NDEG of OCOEF(k+1) Pk, and the
+    // sums of squares are taken from it about its mean: a shift of y moves the mean alone.
+    const double about_mean = residual_squares(N, W, s.sw, OCOEF[0], p_cur, Y);
+    const double sst = yconst ? 0.0 : about_mean;
+    const double thr = (1.0 - 10.0 * RCONST(4)) * sst;
+    double ssr = 0.0;
+    const int last = std::min(s.ndist, MAXDEG + 1);
+    const bool lof_rule = lof && ICRIT == 2;
+    double az = s.az;
+    double swr = 0.0;  // sum w r P(j-1): OCOEF(j) D(j)
     for (int j = 1; j <= last; ++j) {
-        const double q = swy * swy / D[j - 1];
-        rss -= q;
-        if (!(rss > 0.0))
-            rss = 0.0;
-        if (j == 1) {
-            sst = yconst ? 0.0 : rss;
-            thr = (1.0 - 10.0 * RCONST(4)) * sst;
-            // A varying y whose squares about the mean cancel to 0 (or overflow with the weights)
-            // would pass for a constant one, and its fit for a perfect one.
-            if (!yconst && !(sst > 0.0 && std::isfinite(sst))) {
-                ERMES(4, 9, "The response variable, X(*,IRSP), is not constant, but its sum of squares about "
-                            "the mean is not a positive number in double precision.  It varies too little "
-                            "about its mean for a fit.");
-                ERPOP("OPFIT3");
-                return;
-            }
-        } else {
-            ssr = std::min(ssr + q, sst);
-        }
-        double p = 1.0;
-        const bool lof_rule = lof && ICRIT == 2;
-        if (lof && j > 1) {
-            if (j < ndist) {
-                const double sslof = std::max(sst - ssr - SSPE, 0.0);
-                const double mslof = sslof / (ndist - j);
-                const double mspe = quotient(SSPE, DFPE);
-                double fstat = 0.0;
-                const double df1 = ndist - j;
-                FMCF(mslof, mspe, df1, DFPE, fstat, p);
-            }
-        }
+        // The squares that the term of degree j - 1 explains join the regression's.
+        if (j > 1)
+            ssr = std::min(ssr + swr * swr / D[j - 1], sst);
+        const double p = lof && j > 1 ? lack_of_fit_p(j, s.ndist, sst, ssr, SSPE, DFPE) : 1.0;
         if ((j == 1 && sst <= 0.0) || (j > 1 && lof_rule && p > critf) ||
             (j > 1 && !lof_rule && (ssr >= critf * sst || ssr >= thr)) || j == last)
             break;
@@ -575,52 +643,20 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
         // alpha = sum z (sqrt(w) P(j-1))^2 / D(j), beta = D(j) / D(j-1)
         const double alpha = az / D[j - 1];
         const double beta = j > 1 ? D[j - 1] / D[j - 2] : 0.0;
-        const double c_prev = OCOEF[j - 1];
-        double sum = 0.0;
-        double norm = 0.0;
-        // The same pass forms the next degree's az from Pnew.
-        az = 0.0;
-        // In exact arithmetic both residuals give sum w y Pnew (Pnew is orthogonal to the lower
-        // degrees); the running fit's is the smaller and loses fewer digits.
-        if (unit) {
-            for (int i = 0; i < N; ++i) {
-                if (running)
-                    Y[i] -= c_prev * p_cur[i];
-                const double pnew = (X[i] - alpha) * p_cur[i] - beta * p_old[i];
-                const double resid = running ? Y[i] : Y[i] - p_cur[i];
-                sum += resid * pnew;
-                norm += pnew * pnew;
-                az += X[i] * (pnew * pnew);
-                p_old[i] = pnew;
-            }
-        } else {
-            for (int i = 0; i < N; ++i) {
-                if (running)
-                    Y[i] -= c_prev * p_cur[i];
-                const double pnew = (X[i] - alpha) * p_cur[i] - beta * p_old[i];
-                const double rw = std::sqrt(W[i]);
-                const double snew = rw * pnew;
-                const double resid = running ? Y[i] : Y[i] - p_cur[i];
-                sum += rw * resid * snew;
-                norm += snew * snew;
-                az += X[i] * (snew * snew);
-                p_old[i] = pnew;
-            }
-        }
+        const double below = j > 1 ? OCOEF[j - 1] : 0.0;  // the mean is off Y already
+        const Raised raised = raise_degree(N, X, W, s.unit, below, alpha, beta, p_cur, p_old, Y);
         ALPHA[j - 1] = alpha;
         BETA[j - 1] = beta;
-        swy = sum;
-        D[j] = norm;
-        OCOEF[j] = swy / D[j];
+        swr = raised.sum;
+        az = raised.az;
+        D[j] = raised.norm;
+        OCOEF[j] = swr / D[j];
         std::swap(p_cur, p_old);
     }
-
-    DFE = sumf - (NDEG + 1);
-    // Sigma w y^2 less the explained squares: for y spread about 1e-6 of their mean this loses
-    // tens of percent of SSE, and below about 1e-8 even SST is rounding (at 0 or below, FATAL 9).
-    SSE = DFE == 0.0 ? 0.0 : rss;
-
-    post_fit_messages(NDEG, MAXDEG, ICRIT, LOF, ndist, ssr, sst, thr, SSE, SSPE);
+    const double left = residual_squares(N, W, s.sw, NDEG > 0 ? OCOEF[NDEG] : 0.0, p_cur, Y);
+    DFE = s.sumf - (NDEG + 1);
+    SSE = DFE == 0.0 ? 0.0 : left;
+    post_fit_messages(NDEG, MAXDEG, ICRIT, LOF, s.ndist, ssr, sst, thr, SSE, SSPE);
     if (yscale != 0) {
         // Back to the scale of y; sums of squares of y beyond 2^512 are infinite, as they are.
         for (int k = 0; k <= NDEG; ++k)

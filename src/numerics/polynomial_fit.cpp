@@ -6,6 +6,7 @@
 
 #include <DFORRT/Allocatable.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -50,6 +51,15 @@ bool checks(const int& NOBS, const int& NDEG)
     return true;
 }
 
+// v times 2^e, each element.
+void scale(std::int64_t n, double* v, int e)
+{
+    if (e != 0) {
+        for (std::int64_t i = 0; i < n; ++i)
+            v[i] = std::ldexp(v[i], e);
+    }
+}
+
 void not_finite(int degree)
 {
     ERSETI(1, degree);
@@ -72,10 +82,17 @@ void pfit2(PValues p_values, const int& NOBS, const double* XOBS, const double* 
     const int one = 1;
     // An infinite x or y is a missing value, as NaN is: the pair is left out and counted.
     const double missing = RCONST(6);
+    double ymax = 0.0;  // a NaN is passed over
     for (std::int64_t i = 0; i < n; ++i) {
         WK[i] = std::isinf(XOBS[i]) ? missing : XOBS[i];
         WK[n + i] = std::isinf(YOBS[i]) ? missing : YOBS[i];
+        ymax = std::max(ymax, std::fabs(WK[n + i]));
     }
+    // y far from 1 is fitted as y 2^-e, as the regression would, but here the statistics too are
+    // formed at that scale: sums of squares beyond DBL_MAX leave R-squared and the variance of y
+    // finite, and only a statistic whose value is beyond DBL_MAX is infinite.
+    const int yscale = y_scale_exponent(ymax);
+    scale(n, WK + n, -yscale);
     double* alpha = WK + 2 * n;
     double* beta = alpha + d;
     double* ocoef = beta + d;
@@ -111,10 +128,6 @@ void pfit2(PValues p_values, const int& NOBS, const double* XOBS, const double* 
         not_finite(NDEG);  // the x range has no scale: its powers would be infinite
         ERPOP("PFIT2");
         return;
-    } else if (type == 4 && code == 9) {
-        ERMES(4, 9, "The y values vary too little about their mean to be fitted in double precision.");
-        ERPOP("PFIT2");
-        return;
     } else if (type == 3 && code == 6) {
         ERSETI(1, NDEG);
         ERSETI(2, s.ndeg);
@@ -131,6 +144,7 @@ void pfit2(PValues p_values, const int& NOBS, const double* XOBS, const double* 
     optab_with(p_values, k, alpha, beta, s.smult, s.sadd, ocoef, D, s.dfe, s.sse, zero, s.dfpe, s.sspe, zero, s.aov,
                sqss, NDEG, coef, ldcoef, s.tlof, ldtlof, scratch);
 
+    scale(k + 1, coef, yscale);
     // Powers of the scale 4 / (x range) can overflow where the orthogonal fit did not.
     for (int i = 0; i <= k; ++i) {
         if (!std::isfinite(coef[i])) {
@@ -144,6 +158,7 @@ void pfit2(PValues p_values, const int& NOBS, const double* XOBS, const double* 
     const double nothing = 0.0;
     VFILL(NDEG, nothing, SEQSS + 1, one);
     VCOPY(k, sqss + d, one, SEQSS + 1, one);  // column 2 of SQSS
+    scale(k + 1, SEQSS, 2 * yscale);
     VFILL(NDEG + 1, nothing, B, one);
     VCOPY(k + 1, coef, one, B, one);
 
@@ -156,18 +171,18 @@ void pfit2(PValues p_values, const int& NOBS, const double* XOBS, const double* 
     double ss = 0.0;
     for (std::int64_t i = 0; i < n; ++i) {
         if (pair_ok(i)) {
-            sum += YOBS[i];
+            sum += yscale == 0 ? YOBS[i] : std::ldexp(YOBS[i], -yscale);
             ss += (XOBS[i] - xmean) * (XOBS[i] - xmean);
         }
     }
-    STATS[1] = sum / valid;
+    STATS[1] = std::ldexp(sum / valid, yscale);
     STATS[2] = k == 0 ? RCONST(6) : quotient(ss, valid - 1.0);
-    STATS[3] = quotient(s.aov[5], valid - 1.0);
+    STATS[3] = std::ldexp(quotient(s.aov[5], valid - 1.0), 2 * yscale);
     STATS[4] = s.aov[10];
     STATS[5] = s.aov[0];
-    STATS[6] = s.aov[3];
+    STATS[6] = std::ldexp(s.aov[3], 2 * yscale);
     STATS[7] = s.aov[1];
-    STATS[8] = s.aov[4];
+    STATS[8] = std::ldexp(s.aov[4], 2 * yscale);
     STATS[9] = s.nmiss;
     ERPOP("PFIT2");
 }
