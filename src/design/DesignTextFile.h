@@ -55,6 +55,9 @@ bool AllWritable(std::initializer_list<double> values);
 // Variant marker (beam or plate/solid) and the unit block, which names the units of
 // CDesignUnitScope.
 void WriteHeader(FILE* f, bool bBeam);
+// Whether the document's path without its extension reads back as itself from the FILEPATH
+// block: a writer checks it before it opens the file, and fails without one when it does not.
+bool ModelPathReadsBack(CDBDoc* pDoc);
 // "*FILEPATH ; File Path" and the document's path without its extension.
 void WriteFilePath(FILE* f, CDBDoc* pDoc);
 void WriteEndData(FILE* f);
