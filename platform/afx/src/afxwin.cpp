@@ -491,15 +491,17 @@ std::unique_ptr<CWnd> MakeControl(int nKind)
 
 void AfxRegisterDialogTemplate(UINT nIDTemplate, AFX_DLGTEMPLATE_D tmpl)
 {
-    StoredTemplate& stored = Templates()[nIDTemplate];
-    stored.texts.clear();
-    auto keep = [&stored](const char*& p) {
+    std::deque<std::string> texts;
+    auto keep = [&texts](const char*& p) {
         if (p)
-            p = stored.texts.emplace_back(p).c_str();
+            p = texts.emplace_back(p).c_str();
     };
     keep(tmpl.pszCaption);
     for (AFX_DLGITEM_D& item : tmpl.aItems)
         keep(item.pszText);
+    // Swapped, not copied: the texts stay where the template's pointers find them.
+    StoredTemplate& stored = Templates()[nIDTemplate];
+    stored.texts.swap(texts);
     stored.tmpl = std::move(tmpl);
 }
 
