@@ -124,7 +124,7 @@ void WriteHeader(FILE* f, bool bBeam)
 bool ModelPathReadsBack(CDBDoc* pDoc)
 {
     // The reader ends the line at a line feed, trims its blanks, tabs and CRs and takes a line
-    // opening with '*' for a keyword line; the format has no escape for any of them.
+    // opening with '*' for a keyword line.
     const CString strPath = ModelPath(pDoc);
     const std::string_view v(strPath.GetString());
     return v.empty() || (v.find('\n') == std::string_view::npos && v.front() != '*' && !IsBlank(v.front()) &&

@@ -56,7 +56,8 @@ bool AllWritable(std::initializer_list<double> values);
 // CDesignUnitScope.
 void WriteHeader(FILE* f, bool bBeam);
 // Whether the document's path without its extension reads back as itself from the FILEPATH
-// block: a writer checks it before it opens the file, and fails without one when it does not.
+// block. A writer asks before it opens the file; when it does not, the writer fails and writes
+// nothing, as the format has no escape for what the reader would change.
 bool ModelPathReadsBack(CDBDoc* pDoc);
 // "*FILEPATH ; File Path" and the document's path without its extension.
 void WriteFilePath(FILE* f, CDBDoc* pDoc);
