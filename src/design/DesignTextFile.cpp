@@ -127,8 +127,8 @@ bool ModelPathReadsBack(CDBDoc* pDoc)
     // opening with '*' for a keyword line.
     const CString strPath = ModelPath(pDoc);
     const std::string_view v(strPath.GetString());
-    return v.empty() || (v.find('\n') == std::string_view::npos && v.front() != '*' && !IsBlank(v.front()) &&
-                         !IsBlank(v.back()));
+    return v.empty() ||
+           (v.find('\n') == std::string_view::npos && v.front() != '*' && !IsBlank(v.front()) && !IsBlank(v.back()));
 }
 
 void WriteFilePath(FILE* f, CDBDoc* pDoc)
