@@ -270,7 +270,7 @@ void CDlgBeamElementDesign::WriteStep(FILE* f, unsigned int nStepK, const CStrin
 int CDlgBeamElementDesign::WriteDesignFile()
 {
     auto* pDoc = dynamic_cast<CDBDoc*>(GetDocument());
-    if (!pDoc)
+    if (!pDoc || !kvpvs::design::ModelPathReadsBack(pDoc))
         return 0;
     FILE* f = AfxTextFOpen(kvpvs::design::DesignFilePath(pDoc), "wt");
     if (!f)

@@ -483,6 +483,8 @@ int CDlgPlateSolidDesign::WriteForceRows(FILE* f, int nPlane, const CArray<unsig
 
 int CDlgPlateSolidDesign::WriteDesignFile()
 {
+    if (!kvpvs::design::ModelPathReadsBack(m_pDoc))
+        return 0;
     FILE* f = AfxTextFOpen(kvpvs::design::DesignFilePath(m_pDoc), "wt");
     if (!f)
         return 0;

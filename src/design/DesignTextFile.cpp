@@ -41,6 +41,14 @@ CString LeadingName(const char* pszName)
     return s;
 }
 
+// The FILEPATH line: the document's path without its extension.
+CString ModelPath(CDBDoc* pDoc)
+{
+    CFileCtrl file;
+    file.SetFilePathNameExt(pDoc ? pDoc->GetPathName() : CString());
+    return file.GetFilePathName();
+}
+
 } // namespace
 
 CString DesignFilePath(CDBDoc* pDoc)
@@ -113,12 +121,20 @@ void WriteHeader(FILE* f, bool bBeam)
     std::fprintf(f, "%6s,%7s\n", kForceUnitName, kLengthUnitName);
 }
 
+bool ModelPathReadsBack(CDBDoc* pDoc)
+{
+    // The reader ends the line at a line feed, trims its blanks, tabs and CRs and takes a line
+    // opening with '*' for a keyword line.
+    const CString strPath = ModelPath(pDoc);
+    const std::string_view v(strPath.GetString());
+    return v.empty() ||
+           (v.find('\n') == std::string_view::npos && v.front() != '*' && !IsBlank(v.front()) && !IsBlank(v.back()));
+}
+
 void WriteFilePath(FILE* f, CDBDoc* pDoc)
 {
-    CFileCtrl file;
-    file.SetFilePathNameExt(pDoc ? pDoc->GetPathName() : CString());
     std::fprintf(f, "*FILEPATH ; File Path\n");
-    std::fprintf(f, "%s\n", file.GetFilePathName().GetString());
+    std::fprintf(f, "%s\n", ModelPath(pDoc).GetString());
 }
 
 void WriteEndData(FILE* f) { std::fprintf(f, "*ENDDATA\n"); }

@@ -55,6 +55,10 @@ bool AllWritable(std::initializer_list<double> values);
 // Variant marker (beam or plate/solid) and the unit block, which names the units of
 // CDesignUnitScope.
 void WriteHeader(FILE* f, bool bBeam);
+// Whether the document's path without its extension reads back as itself from the FILEPATH
+// block. A writer asks before it opens the file; when it does not, the writer fails and writes
+// nothing, as the format has no escape for what the reader would change.
+bool ModelPathReadsBack(CDBDoc* pDoc);
 // "*FILEPATH ; File Path" and the document's path without its extension.
 void WriteFilePath(FILE* f, CDBDoc* pDoc);
 void WriteEndData(FILE* f);

@@ -306,7 +306,7 @@ TEST_F(BeamDesignTest, DesignWithNothingChosenWarnsAndWritesNothing)
     ASSERT_EQ(Win32MessageBoxCount(), 1);
     EXPECT_STREQ(Win32MessageBoxAt(0)->pszText, "No element selected");
     EXPECT_FALSE(std::filesystem::exists(folder.file("KvrDesign.txt")));
-    EXPECT_EQ(CDBLib::GetLastProgram(), CString()) << "no checker";
+    EXPECT_FALSE(CheckerStarted(folder.path())) << "no checker";
 }
 
 TEST_F(BeamDesignTest, StagesAreWrittenInNewtonsAndMillimetresAndTheCheckerFindsTheFile)
@@ -376,7 +376,7 @@ TEST_F(BeamDesignTest, NoCheckedCaseStopsTheFileWithoutEndAndStartsNoChecker)
     const std::string s = DesignFile();
     EXPECT_NE(s.find(Line(";   ID, Load Case Name")), std::string::npos);
     EXPECT_EQ(s.find("*ENDDATA"), std::string::npos);
-    EXPECT_EQ(CDBLib::GetLastProgram(), CString()) << "a failed write starts no checker";
+    EXPECT_FALSE(CheckerStarted(folder.path())) << "a failed write starts no checker";
     int idx[4];
     UnitIndex(idx);
     EXPECT_EQ((std::vector<int>(idx, idx + 4)), (std::vector<int>{2, 3, 1, 1}));
@@ -389,6 +389,51 @@ TEST_F(BeamDesignTest, AnUnwritableFolderWritesNothing)
     Pick({10});
     AfxDriver::CheckItem(dlg, IDC_BMDS_CASES, 0, 1);
     EXPECT_EQ(dlg->WriteDesignFile(), 0);
+    EXPECT_EQ(Win32MessageBoxCount(), 0);
+}
+
+// The FILEPATH line holds the model's path without its extension; the reader ends the line at a
+// line feed, trims blanks, tabs and CRs from it and takes a line opening with '*' for a keyword.
+// Each path reads back as itself, or Design fails as into an unwritable folder: no file, no
+// checker and no message.
+TEST_F(BeamDesignTest, TheModelPathReadsBackAsItselfOrDesignWritesNothing)
+{
+    struct Case {
+        const char* pszModel;
+        const char* pszRead; // null: the write fails
+    };
+    const Case cases[] = {
+        {"/m/pit\nphase 2/model.kvp", nullptr},
+        {"/m/pit\n*LOADCASE\n   7, 1, 2/model.kvp", nullptr},
+        {"*model.kvp", nullptr},
+        {" /m/model.kvp", nullptr},
+        {"/m/model .kvp", nullptr},
+        {"\t/m/model.kvp", nullptr},
+        {"/m/model\t.kvp", nullptr},
+        {"\r/m/model.kvp", nullptr},
+        {"/m/model\r.kvp", nullptr},
+        {";m/model.kvp", ";m/model"},
+        {"/m/pit *2, ;\t\r/model.kvp", "/m/pit *2, ;\t\r/model"},
+        {"", ""},
+    };
+    Open();
+    Pick({10});
+    AfxDriver::CheckItem(dlg, IDC_BMDS_CASES, 0, 1);
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string program = folder.folder("case" + std::to_string(++n));
+        doc.SetProgramPath((program + "/").c_str());
+        doc.SetPathName(c.pszModel);
+        ASSERT_TRUE(AfxDriver::Click(dlg, IDC_BMDS_DESIGN));
+        CYRPC_DataTool reader;
+        const int nRead = reader.ReadDesignFile((program + "/KvrDesign.txt").c_str());
+        EXPECT_EQ(nRead, c.pszRead ? 1 : 0) << "case " << n;
+        EXPECT_EQ(CheckerStarted(program), c.pszRead != nullptr) << "case " << n;
+        if (c.pszRead)
+            EXPECT_EQ(reader.GetTables().strFilePath, c.pszRead) << "case " << n;
+        else
+            EXPECT_FALSE(std::filesystem::exists(program + "/KvrDesign.txt")) << "case " << n;
+    }
     EXPECT_EQ(Win32MessageBoxCount(), 0);
 }
 

@@ -8,6 +8,7 @@
 #include "DBDoc.h"
 #include "PostCtrlGeoTech.h"
 #include "THResultBuilder.h"
+#include "UnitCtrl.h"
 
 #include <chrono>
 #include <filesystem>
@@ -54,6 +55,13 @@ public:
 private:
     bool m_bChecker = false;
 };
+
+// Whether the host was last asked to start the checker of the program folder strFolder (a
+// folder of one test: what another test started is never its checker).
+inline bool CheckerStarted(const std::string& strFolder)
+{
+    return CDBLib::GetLastProgram() == CString((strFolder + "/KvrDesignCH.exe").c_str());
+}
 
 inline std::string FileBytes(const std::string& strPath)
 {

@@ -514,7 +514,7 @@ TEST_P(RunRefusal, ShowsItsMessageAndDesignWritesNothing)
     EXPECT_STREQ(Win32MessageBoxAt(0)->pszText, GetParam().pszMessage);
     EXPECT_FALSE(DesignFileExists());
     EXPECT_EQ(UnitIndex(), (std::vector<int>{2, 3, 5, 6}));
-    EXPECT_EQ(CDBLib::GetLastProgram(), CString());
+    EXPECT_FALSE(CheckerStarted(folder.path()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, RunRefusal,
@@ -527,6 +527,21 @@ INSTANTIATE_TEST_SUITE_P(Runs, RunRefusal,
                              std::replace(s.begin(), s.end(), '-', '_');
                              return s;
                          });
+
+TEST_F(PlateSolidDesignTest, AModelPathThatWouldNotReadBackWritesNothing)
+{
+    doc.SetPathName("/projects/pit\n*ENDDATA\n/wall.kvp");
+    AddPlaneRow("A", 1, {0, 0, 0, 0, 0, -1, 1, 0, -1});
+    PlateRows(kStage1);
+    CDlgPlateSolidDesign* dlg = Open();
+    Check(dlg, IDC_PSDS_PLANES, {0});
+    Check(dlg, IDC_PSDS_STEPS, {0});
+    ASSERT_TRUE(AfxDriver::Click(dlg, IDC_PSDS_DESIGN));
+    EXPECT_EQ(nRuns, 1) << "the force sums ran";
+    EXPECT_FALSE(DesignFileExists());
+    EXPECT_FALSE(CheckerStarted(folder.path()));
+    EXPECT_EQ(Win32MessageBoxCount(), 0);
+}
 
 TEST_F(PlateSolidDesignTest, NothingCheckedRunsNothing)
 {

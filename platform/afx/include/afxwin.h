@@ -387,7 +387,8 @@ struct AFX_DLGTEMPLATE_D {
     std::vector<AFX_DLGITEM_D> aItems;
 };
 
-// Registers the description of a dialog resource (the stand-in's resource script).
+// Registers the description of a dialog resource (the stand-in's resource script); the texts are
+// copied, so that they outlive the library that gave them.
 void AfxRegisterDialogTemplate(UINT nIDTemplate, AFX_DLGTEMPLATE_D tmpl);
 const AFX_DLGTEMPLATE_D* AfxFindDialogTemplate(UINT nIDTemplate);
 

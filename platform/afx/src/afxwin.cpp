@@ -7,7 +7,9 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <map>
+#include <string>
 #include <vector>
 
 const CRuntimeClass CObject::classCObject = {"CObject", nullptr};
@@ -459,9 +461,16 @@ int CComboBox::SetCurSel(int i)
 
 // ---- dialogs -------------------------------------------------------------------------------
 namespace {
-std::map<UINT, AFX_DLGTEMPLATE_D>& Templates()
+// A template with its own copies of its texts: a library's literals go when it is unloaded,
+// while another copy of the library that registered the same template may stay loaded.
+struct StoredTemplate {
+    AFX_DLGTEMPLATE_D tmpl;
+    std::deque<std::string> texts; // a deque keeps each text where it is as more are added
+};
+
+std::map<UINT, StoredTemplate>& Templates()
 {
-    static std::map<UINT, AFX_DLGTEMPLATE_D> templates;
+    static std::map<UINT, StoredTemplate> templates;
     return templates;
 }
 
@@ -480,12 +489,26 @@ std::unique_ptr<CWnd> MakeControl(int nKind)
 }
 } // namespace
 
-void AfxRegisterDialogTemplate(UINT nIDTemplate, AFX_DLGTEMPLATE_D tmpl) { Templates()[nIDTemplate] = std::move(tmpl); }
+void AfxRegisterDialogTemplate(UINT nIDTemplate, AFX_DLGTEMPLATE_D tmpl)
+{
+    std::deque<std::string> texts;
+    auto keep = [&texts](const char*& p) {
+        if (p)
+            p = texts.emplace_back(p).c_str();
+    };
+    keep(tmpl.pszCaption);
+    for (AFX_DLGITEM_D& item : tmpl.aItems)
+        keep(item.pszText);
+    // Swapped, not copied: the texts stay where the template's pointers find them.
+    StoredTemplate& stored = Templates()[nIDTemplate];
+    stored.texts.swap(texts);
+    stored.tmpl = std::move(tmpl);
+}
 
 const AFX_DLGTEMPLATE_D* AfxFindDialogTemplate(UINT nIDTemplate)
 {
     auto it = Templates().find(nIDTemplate);
-    return it == Templates().end() ? nullptr : &it->second;
+    return it == Templates().end() ? nullptr : &it->second.tmpl;
 }
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)

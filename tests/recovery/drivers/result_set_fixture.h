@@ -92,6 +92,8 @@ protected:
         recovery::family_table(Build::history) = spies;
         recovery::family_table(Build::single_step) = spies;
         spy() = FamilySpy{};
+        // The blocks survive calls, as the module keeps them; each test starts from a fresh load.
+        recovery::shared_blocks() = recovery::SharedBlocks{};
         // Node-based equation numbers: degree of freedom d of node k is equation 6(k-1)+d.
         for (int j = 0; j < 24; ++j)
             spy().equations[static_cast<std::size_t>(j)] = j + 1;
