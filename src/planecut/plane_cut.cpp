@@ -812,19 +812,18 @@ vtkSmartPointer<vtkCellArray> CellArrayOf(const std::vector<vtkIdType>& aOffset,
 }
 
 // The cut of one plane in stages, as a cutter filter runs them: the cells the index gives are
-// cut in turn (linear cells exactly, curved ones through VTK's cell contour), the areas lying in
+// cut in turn (linear cells exactly, curved ones through VTK's cell contour), the faces lying in
 // the plane are settled once every cell was seen, and the pieces, gathered in plain arrays, are
 // handed to VTK once at the end.
 //
-// A cell with a corner below the plane is cut as if the plane lay an infinitesimal below where
-// it is: a corner on the plane counts as above, so it is a point of the cut only where one of
-// its edges comes from below. Neighbours then agree on every point they share, whichever side of
-// the plane a node lands on by a rounding, and a face lying in the plane is cut by the cell
-// under it. A cell wholly above gives its face lying in the plane (every corner of one face on
-// the plane) only where nothing is cut below it: its twin by corners was not cut, or else the
-// face less the pieces from below. Pieces of cells that only touch the plane from below are in
-// turn cut less the pieces of cells crossing it, where a mesh that does not conform lets them
-// overlap.
+// A cell touching the plane from one side gives a face only when every corner of one of its
+// faces lies on it: three corners of a quadrilateral on the plane and the fourth a rounding
+// off are no face, the cell across crossing the plane cuts that area. A face from below is cut
+// at once; one from above waits until every cell was seen and is dropped where its twin by
+// corners was cut below. Where faces still overlap (the two sides divide an area differently, a
+// node off the plane makes a cell across cross it, a mesh does not conform), a face from below
+// is cut less the crossing cells' polygons and a face from above less those and the faces from
+// below, exactly, in coordinates from its own corner: every point of the plane counts once.
 class PlaneCutter {
 public:
     PlaneCutter(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
@@ -839,7 +838,7 @@ private:
     vtkIdType NewPoint(const double x[3]);
     vtkIdType CutPoint(std::uint32_t a, std::uint32_t b, bool bEdge, double sa, double sb, double x[3]);
     void CutCell(size_t i, bool bPending);
-    void CutLinear(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts, bool bFromAbove);
+    void CutLinear(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts);
     void AddCellPoint(vtkIdType nId, const double x[3]);
     void AddSegment(vtkIdType c);
     void AddPolygon(vtkIdType c);
@@ -850,7 +849,7 @@ private:
     struct T_FLAT;
     struct T_CLIPPED;
     void SettleFaces();
-    bool FlatCorners(size_t i, bool bBelow, T_FLAT& face) const;
+    bool FlatCorners(size_t i, T_FLAT& face) const;
     void FlatOf(const T_FLAT& face, const double* pRef, FlatPolygon& uv) const;
     void ClipperOf(size_t nRef, const std::vector<T_FLAT>& aFace, const double* pRef, FlatPolygon& uv) const;
     void ClipFace(const T_FLAT& face, const std::vector<size_t>& aClip, const std::vector<T_FLAT>& aFace,
@@ -992,52 +991,44 @@ void PlaneCutter::CutCell(size_t i, bool bPending)
     if (bPending) {
         // A face on the grid's boundary, seen from the only cell it has.
         if (shape.bLinear)
-            CutLinear(c, shape, pCellPts, true);
+            CutLinear(c, shape, pCellPts);
         else
             CutCurved(c, -1.0);
         return;
     }
     if (nNeg > 0 && nPos > 0) {
         if (shape.bLinear)
-            CutLinear(c, shape, pCellPts, false);
+            CutLinear(c, shape, pCellPts);
         else
             CutCurved(c, 1.0);
         return;
     }
-    if (nNeg + nPos == 0 || nZeroCorner < shape.nDim)
+    // Touching the plane from one side: only a whole face (edge of a 2-D cell) on it counts.
+    if (nNeg + nPos == 0 || nZeroCorner < shape.nDim || ZeroFace(m_index.CellType(i), m_aS.data(), nullptr) == 0)
         return;
     if (nNeg > 0) {
-        // Touching from below: cut as crossing cells are, its pieces remembered.
+        // From below: cut now, its pieces remembered.
         m_claimed.insert(FaceKey(shape, pCellPts));
         const size_t nExact = m_cut.aPolyCell.size(), nFb = m_aFbPolyCell.size();
         if (shape.bLinear)
-            CutLinear(c, shape, pCellPts, false);
+            CutLinear(c, shape, pCellPts);
         else
             CutCurved(c, 1.0);
         if (shape.nDim == 3)
             m_aBelow.push_back({i, nExact, m_cut.aPolyCell.size(), nFb, m_aFbPolyCell.size()});
-    } else if (ZeroFace(m_index.CellType(i), m_aS.data(), nullptr) > 0) {
-        // Touching from above: a whole face (edge of a 2-D cell) on the plane, or nothing.
+    } else {
         m_aPending.emplace_back(FaceKey(shape, pCellPts), i);
     }
 }
 
-// The exact cut of a linear cell: its points on the plane and the crossings of its edges. Seen
-// from below, a point on the plane counts where an edge comes to it from below; a face seen
-// from above (on the grid's boundary) is every point on the plane.
-void PlaneCutter::CutLinear(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts, bool bFromAbove)
+// The exact cut of a linear cell: its points on the plane and the crossings of its edges.
+void PlaneCutter::CutLinear(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts)
 {
     m_aIds.clear();
     m_aXyz.clear();
-    std::uint32_t nFromBelow = 0;
-    for (int e = 0; e < shape.nEdge && !bFromAbove; ++e) {
-        const int ja = shape.pEdge[e][0], jb = shape.pEdge[e][1];
-        const double sa = m_aS[static_cast<size_t>(ja)], sb = m_aS[static_cast<size_t>(jb)];
-        nFromBelow |= (sa == 0.0 && sb < 0.0 ? 1u << ja : 0u) | (sb == 0.0 && sa < 0.0 ? 1u << jb : 0u);
-    }
     double x[3];
     for (int j = 0; j < shape.nCorner; ++j)
-        if (m_aS[static_cast<size_t>(j)] == 0.0 && (bFromAbove || (nFromBelow >> j & 1u)))
+        if (m_aS[static_cast<size_t>(j)] == 0.0)
             AddCellPoint(CutPoint(pCellPts[j], 0, false, 0.0, 0.0, x), x);
     for (int e = 0; e < shape.nEdge; ++e) {
         int ja = shape.pEdge[e][0], jb = shape.pEdge[e][1];
@@ -1189,7 +1180,7 @@ vtkIdType PlaneCutter::CutCells()
 struct PlaneCutter::T_FLAT {
     size_t nCell = 0;
     int nCorner = 0;
-    std::uint32_t aCorner[8] = {};
+    std::uint32_t aCorner[4] = {};
     double dBox[4] = {0, 0, 0, 0};
     size_t nBelow = 0; // its entry in m_aBelow, for a cell below
 };
@@ -1237,9 +1228,8 @@ std::vector<std::array<int, 3>> FanTriangles(const FlatPolygon& uv)
 
 } // namespace
 
-// The polygon in the plane of the solid cell at i: from below, its corners on the plane that an
-// edge comes to from below (as CutLinear takes them); from above, its face on the plane.
-bool PlaneCutter::FlatCorners(size_t i, bool bBelow, T_FLAT& face) const
+// The face in the plane of the solid cell at i, touching the plane from either side.
+bool PlaneCutter::FlatCorners(size_t i, T_FLAT& face) const
 {
     const int nType = m_index.CellType(i);
     const T_CELL_SHAPE shape = ShapeOf(LinearTypeOf(nType));
@@ -1249,27 +1239,16 @@ bool PlaneCutter::FlatCorners(size_t i, bool bBelow, T_FLAT& face) const
     double s[8];
     for (int j = 0; j < shape.nCorner; ++j)
         s[j] = PlaneValue(m_n, m_o, Xyz(pCellPts[j]));
-    int aLocal[8], n = 0;
-    if (bBelow) {
-        std::uint32_t nFromBelow = 0;
-        for (int e = 0; e < shape.nEdge; ++e) {
-            const int ja = shape.pEdge[e][0], jb = shape.pEdge[e][1];
-            nFromBelow |= (s[ja] == 0.0 && s[jb] < 0.0 ? 1u << ja : 0u) | (s[jb] == 0.0 && s[ja] < 0.0 ? 1u << jb : 0u);
-        }
-        for (int j = 0; j < shape.nCorner; ++j)
-            if (nFromBelow >> j & 1u)
-                aLocal[n++] = j;
-    } else {
-        n = ZeroFace(nType, s, aLocal);
-    }
+    int aLocal[4];
+    const int n = ZeroFace(nType, s, aLocal);
     if (n < 3)
         return false;
     face.nCell = i;
     face.nCorner = n;
     // In turn about the normal, as AddPolygon puts a cut's points.
     const double* x0 = Xyz(pCellPts[aLocal[0]]);
-    std::array<std::pair<double, int>, 8> aTurn;
-    double uv[8][2], cm[2] = {0, 0};
+    std::array<std::pair<double, int>, 4> aTurn;
+    double uv[4][2], cm[2] = {0, 0};
     for (int j = 0; j < n; ++j) {
         const double* x = Xyz(pCellPts[aLocal[j]]);
         const double d[3] = {x[0] - x0[0], x[1] - x0[1], x[2] - x0[2]};
@@ -1435,7 +1414,7 @@ void PlaneCutter::SettleFaces()
     for (size_t b = 0; b < m_aBelow.size(); ++b) {
         T_FLAT f;
         f.nBelow = b;
-        if (FlatCorners(m_aBelow[b].nCell, true, f))
+        if (FlatCorners(m_aBelow[b].nCell, f))
             aFace.push_back(f);
     }
     const size_t nBelowFaces = aFace.size();
@@ -1449,7 +1428,7 @@ void PlaneCutter::SettleFaces()
                 continue;
             aTake[k] = 1;
             T_FLAT f;
-            if (FlatCorners(i, false, f)) {
+            if (FlatCorners(i, f)) {
                 aPendingFace[k] = aFace.size();
                 aFace.push_back(f);
             }
