@@ -60,15 +60,17 @@ void FlatBoxTree::Query(const double b[4], F&& visit) const
 {
     if (m_aNode.empty())
         return;
-    std::vector<std::uint32_t> aStack{0};
-    while (!aStack.empty()) {
-        const T_NODE& nd = m_aNode[aStack.back()];
-        aStack.pop_back();
+    // Halving by count keeps the depth under 64, the stack under two entries per level.
+    std::uint32_t aStack[128];
+    int nTop = 0;
+    aStack[nTop++] = 0;
+    while (nTop > 0) {
+        const T_NODE& nd = m_aNode[aStack[--nTop]];
         if (!Overlap(nd.b, b))
             continue;
         if (!nd.bLeaf) {
-            aStack.push_back(nd.nFirst);
-            aStack.push_back(nd.nFirst + 1);
+            aStack[nTop++] = nd.nFirst;
+            aStack[nTop++] = nd.nFirst + 1;
             continue;
         }
         for (std::uint32_t k = nd.nFirst; k < nd.nFirst + nd.nCount; ++k)

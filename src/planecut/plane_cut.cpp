@@ -1444,7 +1444,12 @@ void PlaneCutter::SettleFaces()
         std::fill(m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFb),
                   m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFbEnd), 2);
     }
-    std::vector<T_CLIPPED> aClipped(aFace.size());
+    // Per face, its entry in aClipped when anything overlaps it.
+    std::vector<T_CLIPPED> aClipped;
+    std::vector<std::uint32_t> aClippedOf(aFace.size(), UINT32_MAX);
+    auto clippedOf = [&](size_t f) {
+        return aClippedOf[f] == UINT32_MAX || !aClipped[aClippedOf[f]].bClipped ? nullptr : &aClipped[aClippedOf[f]];
+    };
     const bool bAbove = aFace.size() > nBelowFaces;
     const bool bCrossing = std::count(m_aDropExact.begin(), m_aDropExact.end(), 0) +
                                std::count(m_aDropFb.begin(), m_aDropFb.end(), 0) > 0;
@@ -1495,25 +1500,27 @@ void PlaneCutter::SettleFaces()
             aClip.clear();
             for (; k < aPair.size() && aPair[k].first == f; ++k)
                 aClip.push_back(aPair[k].second);
-            ClipFace(aFace[f], aClip, aFace, aClipped[f]);
+            aClippedOf[f] = static_cast<std::uint32_t>(aClipped.size());
+            ClipFace(aFace[f], aClip, aFace, aClipped.emplace_back());
         }
     }
     for (size_t f = 0; f < nBelowFaces; ++f) {
-        if (!aClipped[f].bClipped)
+        const T_CLIPPED* pClipped = clippedOf(f);
+        if (!pClipped)
             continue;
         const T_BELOW& b = m_aBelow[aFace[f].nBelow];
         std::fill(m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExact),
                   m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExactEnd), 1);
         std::fill(m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFb),
                   m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFbEnd), 1);
-        AddPieces(aFace[f], aClipped[f]);
+        AddPieces(aFace[f], *pClipped);
     }
     for (size_t k = 0; k < m_aPending.size(); ++k) {
         if (!aTake[k])
             continue;
         const size_t f = aPendingFace[k];
-        if (f != SIZE_MAX && aClipped[f].bClipped)
-            AddPieces(aFace[f], aClipped[f]);
+        if (f != SIZE_MAX && clippedOf(f))
+            AddPieces(aFace[f], *clippedOf(f));
         else
             CutCell(m_aPending[k].second, true);
     }
