@@ -852,6 +852,7 @@ private:
     bool FlatCorners(size_t i, T_FLAT& face) const;
     void FlatOf(const T_FLAT& face, const double* pRef, FlatPolygon& uv) const;
     void ClipperOf(size_t nRef, const std::vector<T_FLAT>& aFace, const double* pRef, FlatPolygon& uv) const;
+    std::vector<std::pair<size_t, size_t>> Overlaps(const std::vector<T_FLAT>& aFace, size_t nBelowFaces) const;
     void ClipFace(const T_FLAT& face, const std::vector<size_t>& aClip, const std::vector<T_FLAT>& aFace,
                   T_CLIPPED& out) const;
     void AddPieces(const T_FLAT& face, const T_CLIPPED& clipped);
@@ -1403,6 +1404,58 @@ void PlaneCutter::AddPieces(const T_FLAT& face, const T_CLIPPED& clipped)
     }
 }
 
+// The pairs (face, clip polygon as ClipperOf numbers them) whose boxes overlap, by face: a
+// crossing cell's polygon and any face, a face below and a face above; none when nothing
+// could overlap.
+std::vector<std::pair<size_t, size_t>> PlaneCutter::Overlaps(const std::vector<T_FLAT>& aFace, size_t nBelowFaces) const
+{
+    std::vector<std::pair<size_t, size_t>> aPair;
+    const size_t nExact = m_aDropExact.size(), nFb = m_aDropFb.size();
+    const bool bAbove = aFace.size() > nBelowFaces;
+    if (!bAbove && std::find(m_aDropExact.begin(), m_aDropExact.end(), 0) == m_aDropExact.end() &&
+        std::find(m_aDropFb.begin(), m_aDropFb.end(), 0) == m_aDropFb.end())
+        return aPair;
+    std::vector<double> aBox;
+    for (const T_FLAT& f : aFace)
+        aBox.insert(aBox.end(), f.dBox, f.dBox + 4);
+    FlatBoxTree tree;
+    tree.Build(aBox);
+    int k0 = 0, k1 = 0;
+    GraphAxes(m_n, k0, k1);
+    auto query = [&](size_t nRef, const double b[4]) {
+        if (!(std::isfinite(b[0]) && std::isfinite(b[1]) && std::isfinite(b[2]) && std::isfinite(b[3])))
+            return;
+        tree.Query(b, [&](size_t f) {
+            if (nRef >= aFace.size() || f >= nBelowFaces)
+                aPair.emplace_back(f, nRef);
+        });
+    };
+    auto addPoint = [&](double* b, const double* x) {
+        b[0] = std::min(b[0], x[k0]), b[1] = std::max(b[1], x[k0]);
+        b[2] = std::min(b[2], x[k1]), b[3] = std::max(b[3], x[k1]);
+    };
+    for (size_t p = 0; p < nExact + nFb; ++p) {
+        if (p < nExact ? m_aDropExact[p] : m_aDropFb[p - nExact])
+            continue;
+        double b[4] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
+        if (p < nExact) {
+            for (auto k = m_aPolyOffset[p]; k < m_aPolyOffset[p + 1]; ++k)
+                addPoint(b, &m_aPt[3 * static_cast<size_t>(m_aPolyConn[static_cast<size_t>(k)])]);
+        } else {
+            vtkIdType n = 0;
+            const vtkIdType* pIds = nullptr;
+            m_pFbPolys->GetCellAtId(static_cast<vtkIdType>(p - nExact), n, pIds);
+            for (vtkIdType k = 0; k < n; ++k)
+                addPoint(b, m_pFbPts->GetPoint(pIds[k]));
+        }
+        query(aFace.size() + p, b);
+    }
+    for (size_t f = 0; bAbove && f < nBelowFaces; ++f)
+        query(f, aFace[f].dBox);
+    std::stable_sort(aPair.begin(), aPair.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return aPair;
+}
+
 // Faces lying in the plane, once every cell was cut. A face above is dropped where its twin by
 // corners was cut below; the remaining faces above, and the polygons of cells touching from
 // below, are cut less what overlaps them (for a face above, every polygon below; for one below,
@@ -1434,66 +1487,23 @@ void PlaneCutter::SettleFaces()
             }
         }
     }
-    // The crossing cells' polygons: every polygon so far but those of cells touching from below.
-    const size_t nExact = m_cut.aPolyCell.size(), nFb = m_aFbPolyCell.size();
-    m_aDropExact.assign(nExact, 0);
-    m_aDropFb.assign(nFb, 0);
-    for (const T_BELOW& b : m_aBelow) {
-        std::fill(m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExact),
-                  m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExactEnd), 2);
-        std::fill(m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFb),
-                  m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFbEnd), 2);
-    }
     // Per face, its entry in aClipped when anything overlaps it.
     std::vector<T_CLIPPED> aClipped;
     std::vector<std::uint32_t> aClippedOf(aFace.size(), UINT32_MAX);
     auto clippedOf = [&](size_t f) {
         return aClippedOf[f] == UINT32_MAX || !aClipped[aClippedOf[f]].bClipped ? nullptr : &aClipped[aClippedOf[f]];
     };
-    const bool bAbove = aFace.size() > nBelowFaces;
-    const bool bCrossing = std::count(m_aDropExact.begin(), m_aDropExact.end(), 0) +
-                               std::count(m_aDropFb.begin(), m_aDropFb.end(), 0) > 0;
-    if (!aFace.empty() && (bAbove || bCrossing)) {
-        std::vector<double> aBox;
-        for (const T_FLAT& f : aFace)
-            aBox.insert(aBox.end(), f.dBox, f.dBox + 4);
-        FlatBoxTree tree;
-        tree.Build(aBox);
-        std::vector<std::pair<size_t, size_t>> aPair; // face, clip (as ClipperOf numbers them)
-        int k0 = 0, k1 = 0;
-        GraphAxes(m_n, k0, k1);
-        auto query = [&](size_t nRef, const double b[4]) {
-            if (!(std::isfinite(b[0]) && std::isfinite(b[1]) && std::isfinite(b[2]) && std::isfinite(b[3])))
-                return;
-            tree.Query(b, [&](size_t f) {
-                if (nRef >= aFace.size() || f >= nBelowFaces)
-                    aPair.emplace_back(f, nRef);
-            });
-        };
-        auto addPoint = [&](double* b, const double* x) {
-            b[0] = std::min(b[0], x[k0]), b[1] = std::max(b[1], x[k0]);
-            b[2] = std::min(b[2], x[k1]), b[3] = std::max(b[3], x[k1]);
-        };
-        for (size_t p = 0; p < nExact + nFb; ++p) {
-            if (p < nExact ? m_aDropExact[p] : m_aDropFb[p - nExact])
-                continue;
-            double b[4] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
-            if (p < nExact) {
-                for (auto k = m_aPolyOffset[p]; k < m_aPolyOffset[p + 1]; ++k)
-                    addPoint(b, &m_aPt[3 * static_cast<size_t>(m_aPolyConn[static_cast<size_t>(k)])]);
-            } else {
-                vtkIdType n = 0;
-                const vtkIdType* pIds = nullptr;
-                m_pFbPolys->GetCellAtId(static_cast<vtkIdType>(p - nExact), n, pIds);
-                for (vtkIdType k = 0; k < n; ++k)
-                    addPoint(b, m_pFbPts->GetPoint(pIds[k]));
-            }
-            query(aFace.size() + p, b);
+    if (!aFace.empty()) {
+        // The crossing cells' polygons: every polygon so far but those of cells touching from below.
+        m_aDropExact.assign(m_cut.aPolyCell.size(), 0);
+        m_aDropFb.assign(m_aFbPolyCell.size(), 0);
+        for (const T_BELOW& b : m_aBelow) {
+            std::fill(m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExact),
+                      m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExactEnd), 2);
+            std::fill(m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFb),
+                      m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFbEnd), 2);
         }
-        for (size_t f = 0; bAbove && f < nBelowFaces; ++f)
-            query(f, aFace[f].dBox);
-        std::stable_sort(aPair.begin(), aPair.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        const std::vector<std::pair<size_t, size_t>> aPair = Overlaps(aFace, nBelowFaces);
         std::vector<size_t> aClip;
         for (size_t k = 0; k < aPair.size();) {
             const size_t f = aPair[k].first;
