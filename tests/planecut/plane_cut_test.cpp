@@ -436,15 +436,17 @@ TEST(PlaneCutProperty, AMovedNodeLayerCutsToTheSection)
                     SetFields(grid, spec.corner, [&](vtkIdType c) { return Vec3{0.5, -0.25, 1 + 0.5 * column(c)}; });
                     PlaneCutIndex index;
                     index.Build(grid);
-                    for (double nz : {1.0, -1.0})
+                    for (double dUp : {1.0, -1.0})
                         for (const Vec3& o : {Vec3{dShift, dShift, dShift + 1}, Vec3{-3e8, 5e8, dShift + 1}}) {
-                            // Sum over the 16 columns of (1 + 0.5 column) nz.
-                            const double dFlow = (16 + 0.5 * 120) * nz;
+                            // Sum over the 16 columns of (1 + 0.5 column) times the normal's z.
+                            const double dFlow = (16 + 0.5 * 120) * dUp;
                             const std::string what = "seed " + std::to_string(nSeed) + ", way " +
                                                      std::to_string(static_cast<int>(way)) + ", move " +
-                                                     std::to_string(dMove) + ", shift " + std::to_string(dShift) +
-                                                     ", normal " + std::to_string(nz) + ", origin x " + std::to_string(o[0]);
-                            ExpectTotals(TotalsOf(grid, index, o, {0, 0, nz}), exact, spec.corner, {0, 0, nz}, dFlow,
+                                                     ::testing::PrintToString(dMove) + ", shift " +
+                                                     ::testing::PrintToString(dShift) + ", normal z " +
+                                                     ::testing::PrintToString(dUp) + ", origin x " +
+                                                     ::testing::PrintToString(o[0]);
+                            ExpectTotals(TotalsOf(grid, index, o, {0, 0, dUp}), exact, spec.corner, {0, 0, dUp}, dFlow,
                                          1e-9, what);
                         }
                 }
@@ -469,7 +471,7 @@ TEST(PlaneCutProperty, TwoByTwoBlockWithOneNodeOffTheLayer)
             for (double nz : {1.0, -1.0})
                 ExpectTotals(TotalsOf(grid, index, {0, 0, 1}, {0, 0, nz}), exact, spec.corner, {0, 0, nz}, 8 * nz, 1e-9,
                              "node " + std::to_string(node[0]) + "," + std::to_string(node[1]) + " moved " +
-                                 std::to_string(dMove) + ", normal " + std::to_string(nz));
+                                 ::testing::PrintToString(dMove) + ", normal " + std::to_string(nz));
         }
 }
 
