@@ -9,7 +9,6 @@
 #include <vtkDoubleArray.h>
 #include <vtkFieldData.h>
 #include <vtkGenericCell.h>
-#include <vtkIdList.h>
 #include <vtkIdTypeArray.h>
 #include <vtkMergePoints.h>
 #include <vtkNew.h>
@@ -219,25 +218,28 @@ public:
             }
         }
     }
-    // v = v0 + l1 (v1 - v0) + l2 (v2 - v0) of grid points g: exact for values linear in space.
-    void Barycentric(const vtkIdType g[3], double l1, double l2, vtkIdType nTo)
+    // v = v0 + l1 (v1 - v0) + l2 (v2 - v0) of grid points g, or of cut points: exact for
+    // values linear in space.
+    void Barycentric(const vtkIdType g[3], double l1, double l2, vtkIdType nTo, bool bCutPoints)
     {
+        std::vector<double> v[3];
         for (T_ARR& a : m_aArr) {
-            if (a.pInD) {
-                const size_t n = static_cast<size_t>(a.nComp);
-                const double* v0 = a.pInD + static_cast<size_t>(g[0]) * n;
-                const double* v1 = a.pInD + static_cast<size_t>(g[1]) * n;
-                const double* v2 = a.pInD + static_cast<size_t>(g[2]) * n;
-                for (size_t k = 0; k < n; ++k)
-                    a.aOut.push_back(v0[k] + l1 * (v1[k] - v0[k]) + l2 * (v2[k] - v0[k]));
-            } else {
-                vtkNew<vtkIdList> pIds;
-                pIds->SetNumberOfIds(3);
-                for (vtkIdType k = 0; k < 3; ++k)
-                    pIds->SetId(k, g[k]);
-                double w[3] = {1.0 - l1 - l2, l1, l2};
-                a.pOut->InterpolateTuple(nTo, pIds, a.pIn, w);
+            const size_t n = static_cast<size_t>(a.nComp);
+            for (int e = 0; e < 3; ++e) {
+                v[e].resize(n);
+                if (a.pInD && bCutPoints)
+                    std::copy_n(&a.aOut[static_cast<size_t>(g[e]) * n], n, v[e].data());
+                else if (a.pInD)
+                    std::copy_n(a.pInD + static_cast<size_t>(g[e]) * n, n, v[e].data());
+                else
+                    (bCutPoints ? a.pOut.Get() : a.pIn)->GetTuple(g[e], v[e].data());
             }
+            for (size_t k = 0; k < n; ++k)
+                v[0][k] += l1 * (v[1][k] - v[0][k]) + l2 * (v[2][k] - v[0][k]);
+            if (a.pInD)
+                a.aOut.insert(a.aOut.end(), v[0].begin(), v[0].end());
+            else
+                a.pOut->InsertTuple(nTo, v[0].data());
         }
     }
     // A point of another cut of the same grid's point data (arrays found by name).
@@ -850,6 +852,12 @@ private:
     struct T_CLIPPED;
     void SettleFaces();
     bool FlatCorners(size_t i, T_FLAT& face) const;
+    struct T_BENT {
+        size_t nCell, nExact;
+        bool bAbove;
+    };
+    bool BentPolygon(const T_BENT& bent, T_FLAT& face) const;
+    const double* CornerXyz(const T_FLAT& face, int j) const;
     void FlatOf(const T_FLAT& face, const double* pRef, FlatPolygon& uv) const;
     void ClipperOf(size_t nRef, const std::vector<T_FLAT>& aFace, const double* pRef, FlatPolygon& uv) const;
     std::vector<std::pair<size_t, size_t>> Overlaps(const std::vector<T_FLAT>& aFace, size_t nBelowFaces) const;
@@ -902,6 +910,13 @@ private:
         size_t nExact, nExactEnd, nFb, nFbEnd;
     };
     std::vector<T_BELOW> m_aBelow;
+    // Linear solid cells crossing the plane with a corner on it: their one polygon, and whether
+    // the cell lies mostly above. Across a quadrilateral bent through the plane (neighbouring
+    // corners off it on either side, the others on it) the polygons of the cells on its two sides
+    // both reach its corners on the plane; the polygon above is cut less those below.
+    std::vector<T_BENT> m_aBent;
+    // Per polygon so far: crossing (0), dropped for pieces (1), a face below (2), a bent cell's
+    // above (3) or below (4).
     std::vector<char> m_aDropExact, m_aDropFb;
 
     // The grid's coordinates, three per point.
@@ -998,10 +1013,18 @@ void PlaneCutter::CutCell(size_t i, bool bPending)
         return;
     }
     if (nNeg > 0 && nPos > 0) {
-        if (shape.bLinear)
-            CutLinear(c, shape, pCellPts);
-        else
+        if (!shape.bLinear) {
             CutCurved(c, 1.0);
+            return;
+        }
+        const size_t nExact = m_cut.aPolyCell.size();
+        CutLinear(c, shape, pCellPts);
+        if (nZeroCorner > 0 && m_cut.aPolyCell.size() > nExact) {
+            double dSum = 0.0;
+            for (int j = 0; j < shape.nCorner; ++j)
+                dSum += m_aS[static_cast<size_t>(j)];
+            m_aBent.push_back({i, nExact, dSum > 0.0});
+        }
         return;
     }
     // Touching the plane from one side: only a whole face (edge of a 2-D cell) on it counts.
@@ -1179,11 +1202,14 @@ vtkIdType PlaneCutter::CutCells()
 // A solid cell's polygon lying in the plane: its corners on the plane (grid ids) in turn about
 // the normal, its box in the two coordinates the plane is a graph over.
 struct PlaneCutter::T_FLAT {
+    enum Kind { kBelow, kAbove, kBent };
+    Kind nKind = kBelow;
     size_t nCell = 0;
     int nCorner = 0;
-    std::uint32_t aCorner[4] = {};
+    // Grid points; for a bent cell, points of the cut.
+    std::uint32_t aCorner[8] = {};
     double dBox[4] = {0, 0, 0, 0};
-    size_t nBelow = 0; // its entry in m_aBelow, for a cell below
+    size_t nBelow = 0; // its entry in m_aBelow, for a cell below; its polygon, for a bent cell
 };
 
 // What is left of a face: pieces, each within a triangle of the face's corners (indices in
@@ -1275,12 +1301,42 @@ bool PlaneCutter::FlatCorners(size_t i, T_FLAT& face) const
     return std::isfinite(b[0]) && std::isfinite(b[1]) && std::isfinite(b[2]) && std::isfinite(b[3]);
 }
 
+const double* PlaneCutter::CornerXyz(const T_FLAT& face, int j) const
+{
+    return face.nKind == T_FLAT::kBent ? &m_aPt[3 * static_cast<size_t>(face.aCorner[j])] : Xyz(face.aCorner[j]);
+}
+
+// The polygon of a bent cell (crossing the plane with a corner on it) that lies above.
+bool PlaneCutter::BentPolygon(const T_BENT& bent, T_FLAT& face) const
+{
+    const size_t p = bent.nExact;
+    const auto n = m_aPolyOffset[p + 1] - m_aPolyOffset[p];
+    if (n < 3 || n > 8)
+        return false;
+    face.nKind = T_FLAT::kBent;
+    face.nCell = bent.nCell;
+    face.nBelow = p;
+    face.nCorner = static_cast<int>(n);
+    int k0 = 0, k1 = 0;
+    GraphAxes(m_n, k0, k1);
+    double* b = face.dBox;
+    b[0] = b[2] = HUGE_VAL;
+    b[1] = b[3] = -HUGE_VAL;
+    for (int j = 0; j < face.nCorner; ++j) {
+        face.aCorner[j] = static_cast<std::uint32_t>(m_aPolyConn[static_cast<size_t>(m_aPolyOffset[p] + j)]);
+        const double* x = CornerXyz(face, j);
+        b[0] = std::min(b[0], x[k0]), b[1] = std::max(b[1], x[k0]);
+        b[2] = std::min(b[2], x[k1]), b[3] = std::max(b[3], x[k1]);
+    }
+    return std::isfinite(b[0]) && std::isfinite(b[1]) && std::isfinite(b[2]) && std::isfinite(b[3]);
+}
+
 // Points x in the plane's axes from pRef: u = (x - ref) . m_u, v = (x - ref) . m_v.
 void PlaneCutter::FlatOf(const T_FLAT& face, const double* pRef, FlatPolygon& uv) const
 {
     uv.clear();
     for (int j = 0; j < face.nCorner; ++j) {
-        const double* x = Xyz(face.aCorner[j]);
+        const double* x = CornerXyz(face, j);
         const double d[3] = {x[0] - pRef[0], x[1] - pRef[1], x[2] - pRef[2]};
         uv.push_back(d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2]);
         uv.push_back(d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2]);
@@ -1326,7 +1382,7 @@ void PlaneCutter::ClipperOf(size_t nRef, const std::vector<T_FLAT>& aFace, const
 void PlaneCutter::ClipFace(const T_FLAT& face, const std::vector<size_t>& aClip, const std::vector<T_FLAT>& aFace,
                            T_CLIPPED& out) const
 {
-    const double* pRef = Xyz(face.aCorner[0]);
+    const double* pRef = CornerXyz(face, 0);
     FlatPolygon uv, clip;
     FlatOf(face, pRef, uv);
     double dScale2 = 0.0;
@@ -1361,42 +1417,45 @@ void PlaneCutter::ClipFace(const T_FLAT& face, const std::vector<size_t>& aClip,
     }
 }
 
-// The pieces of a clipped face as polygons of its cell: a corner of the face is its cut point,
+// The pieces of a clipped face as polygons of its cell: a corner of the face is its point,
 // any other point is placed and valued within its triangle of the face.
 void PlaneCutter::AddPieces(const T_FLAT& face, const T_CLIPPED& clipped)
 {
-    const double* pRef = Xyz(face.aCorner[0]);
+    const bool bCutPoints = face.nKind == T_FLAT::kBent;
+    double dRef[3], x[3][3];
+    std::copy_n(CornerXyz(face, 0), 3, dRef); // new points move the cut's points
     FlatPolygon uv;
-    FlatOf(face, pRef, uv);
+    FlatOf(face, dRef, uv);
     for (size_t k = 0; k < clipped.aPiece.size(); ++k) {
         const auto& tri = clipped.aTri[clipped.aPieceTri[k]];
         const double* t[3];
-        const vtkIdType g[3] = {face.aCorner[tri[0]], face.aCorner[tri[1]], face.aCorner[tri[2]]};
-        for (int e = 0; e < 3; ++e)
+        vtkIdType g[3];
+        for (int e = 0; e < 3; ++e) {
+            g[e] = face.aCorner[tri[static_cast<size_t>(e)]];
+            std::copy_n(CornerXyz(face, tri[static_cast<size_t>(e)]), 3, x[e]);
             t[e] = &uv[2 * static_cast<size_t>(tri[static_cast<size_t>(e)])];
+        }
         const double e1[2] = {t[1][0] - t[0][0], t[1][1] - t[0][1]}, e2[2] = {t[2][0] - t[0][0], t[2][1] - t[0][1]};
         const double det = e1[0] * e2[1] - e1[1] * e2[0];
         const FlatPolygon& piece = clipped.aPiece[k];
         for (size_t j = 0; j < piece.size() / 2; ++j) {
             const double* p = &piece[2 * j];
-            double x[3];
             int nCorner = -1;
             for (int e = 0; e < 3; ++e)
                 if (p[0] == t[e][0] && p[1] == t[e][1])
                     nCorner = e;
+            double y[3];
             if (nCorner >= 0) {
-                m_aPolyConn.push_back(CutPoint(static_cast<std::uint32_t>(g[nCorner]), 0, false, 0.0, 0.0, x));
+                m_aPolyConn.push_back(bCutPoints ? g[nCorner]
+                                                 : CutPoint(static_cast<std::uint32_t>(g[nCorner]), 0, false, 0.0, 0.0, y));
                 continue;
             }
             const double d[2] = {p[0] - t[0][0], p[1] - t[0][1]};
             const double l1 = (d[0] * e2[1] - d[1] * e2[0]) / det, l2 = (e1[0] * d[1] - e1[1] * d[0]) / det;
-            const double* x0 = Xyz(face.aCorner[tri[0]]);
-            const double* x1 = Xyz(face.aCorner[tri[1]]);
-            const double* x2 = Xyz(face.aCorner[tri[2]]);
             for (int c = 0; c < 3; ++c)
-                x[c] = x0[c] + l1 * (x1[c] - x0[c]) + l2 * (x2[c] - x0[c]);
-            const vtkIdType nId = NewPoint(x);
-            m_values.Barycentric(g, l1, l2, nId);
+                y[c] = x[0][c] + l1 * (x[1][c] - x[0][c]) + l2 * (x[2][c] - x[0][c]);
+            const vtkIdType nId = NewPoint(y);
+            m_values.Barycentric(g, l1, l2, nId, bCutPoints);
             m_aPolyConn.push_back(nId);
         }
         m_aPolyOffset.push_back(static_cast<vtkIdType>(m_aPolyConn.size()));
@@ -1411,9 +1470,10 @@ std::vector<std::pair<size_t, size_t>> PlaneCutter::Overlaps(const std::vector<T
 {
     std::vector<std::pair<size_t, size_t>> aPair;
     const size_t nExact = m_aDropExact.size(), nFb = m_aDropFb.size();
-    const bool bAbove = aFace.size() > nBelowFaces;
-    if (!bAbove && std::find(m_aDropExact.begin(), m_aDropExact.end(), 0) == m_aDropExact.end() &&
-        std::find(m_aDropFb.begin(), m_aDropFb.end(), 0) == m_aDropFb.end())
+    const bool bAbove = std::any_of(aFace.begin(), aFace.end(), [](const T_FLAT& f) { return f.nKind == T_FLAT::kAbove; });
+    auto crossing = [](char nCode) { return nCode != 1 && nCode != 2; };
+    if (!bAbove && std::none_of(m_aDropExact.begin(), m_aDropExact.end(), crossing) &&
+        std::none_of(m_aDropFb.begin(), m_aDropFb.end(), crossing))
         return aPair;
     std::vector<double> aBox;
     for (const T_FLAT& f : aFace)
@@ -1425,8 +1485,12 @@ std::vector<std::pair<size_t, size_t>> PlaneCutter::Overlaps(const std::vector<T
     auto query = [&](size_t nRef, const double b[4]) {
         if (!(std::isfinite(b[0]) && std::isfinite(b[1]) && std::isfinite(b[2]) && std::isfinite(b[3])))
             return;
+        // A face takes every crossing polygon; a face above also the faces below; a bent cell
+        // above the bent cells below.
+        const char nClip = nRef < aFace.size() ? 2 : nRef - aFace.size() < nExact ? m_aDropExact[nRef - aFace.size()] : 0;
         tree.Query(b, [&](size_t f) {
-            if (nRef >= aFace.size() || f >= nBelowFaces)
+            const T_FLAT::Kind nKind = aFace[f].nKind;
+            if (nKind == T_FLAT::kBent ? nClip == 4 : nKind == T_FLAT::kAbove || nClip != 2)
                 aPair.emplace_back(f, nRef);
         });
     };
@@ -1435,7 +1499,7 @@ std::vector<std::pair<size_t, size_t>> PlaneCutter::Overlaps(const std::vector<T
         b[2] = std::min(b[2], x[k1]), b[3] = std::max(b[3], x[k1]);
     };
     for (size_t p = 0; p < nExact + nFb; ++p) {
-        if (p < nExact ? m_aDropExact[p] : m_aDropFb[p - nExact])
+        if (!crossing(p < nExact ? m_aDropExact[p] : m_aDropFb[p - nExact]))
             continue;
         double b[4] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
         if (p < nExact) {
@@ -1481,11 +1545,20 @@ void PlaneCutter::SettleFaces()
                 continue;
             aTake[k] = 1;
             T_FLAT f;
+            f.nKind = T_FLAT::kAbove;
             if (FlatCorners(i, f)) {
                 aPendingFace[k] = aFace.size();
                 aFace.push_back(f);
             }
         }
+    }
+    // Bent cells above, when a bent cell lies below.
+    const size_t nFlatFaces = aFace.size();
+    const bool bBentBelow = std::any_of(m_aBent.begin(), m_aBent.end(), [](const T_BENT& b) { return !b.bAbove; });
+    for (const T_BENT& b : m_aBent) {
+        T_FLAT f;
+        if (bBentBelow && b.bAbove && BentPolygon(b, f))
+            aFace.push_back(f);
     }
     // Per face, its entry in aClipped when anything overlaps it.
     std::vector<T_CLIPPED> aClipped;
@@ -1493,7 +1566,7 @@ void PlaneCutter::SettleFaces()
     auto clippedOf = [&](size_t f) {
         return aClippedOf[f] == UINT32_MAX || !aClipped[aClippedOf[f]].bClipped ? nullptr : &aClipped[aClippedOf[f]];
     };
-    if (!aFace.empty()) {
+    if (!aFace.empty() && (nFlatFaces > 0 || bBentBelow)) {
         // The crossing cells' polygons: every polygon so far but those of cells touching from below.
         m_aDropExact.assign(m_cut.aPolyCell.size(), 0);
         m_aDropFb.assign(m_aFbPolyCell.size(), 0);
@@ -1503,6 +1576,8 @@ void PlaneCutter::SettleFaces()
             std::fill(m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFb),
                       m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFbEnd), 2);
         }
+        for (const T_BENT& b : m_aBent)
+            m_aDropExact[b.nExact] = b.bAbove ? 3 : 4;
         const std::vector<std::pair<size_t, size_t>> aPair = Overlaps(aFace, nBelowFaces);
         std::vector<size_t> aClip;
         for (size_t k = 0; k < aPair.size();) {
@@ -1514,6 +1589,11 @@ void PlaneCutter::SettleFaces()
             ClipFace(aFace[f], aClip, aFace, aClipped.emplace_back());
         }
     }
+    for (size_t f = nFlatFaces; f < aFace.size(); ++f)
+        if (const T_CLIPPED* pClipped = clippedOf(f)) {
+            m_aDropExact[aFace[f].nBelow] = 1;
+            AddPieces(aFace[f], *pClipped);
+        }
     for (size_t f = 0; f < nBelowFaces; ++f) {
         const T_CLIPPED* pClipped = clippedOf(f);
         if (!pClipped)

@@ -409,12 +409,12 @@ TEST(PlaneCutProperty, AMovedNodeLayerCutsToTheSection)
                     const Fill aFills[4] = {Fill::Wedges, Fill::Tetrahedra, Fill::Hexahedra, Fill::Pyramids};
                     std::vector<Fill> aFill;
                     for (int b = 0; b < nx * ny * nz; ++b)
-                        aFill.push_back(aFills[rng() % (way == Way::Both ? 2 : 4)]);
+                        aFill.push_back(aFills[rng() % 4]);
                     std::vector<int> aSign((nx + 1) * (ny + 1), 0);
                     for (int j = 1; j < ny; ++j)
                         for (int i = 1; i < nx; ++i) {
                             const int nSign = way == Way::Up ? 1 : way == Way::Down ? -1 : rng() % 2 ? 1 : -1;
-                            if (rng() % 3)
+                            if (rng() % 3 && (way != Way::Both || i % 2))
                                 aSign[static_cast<size_t>(j * (nx + 1) + i)] = nSign;
                         }
                     BlockSpec spec;
