@@ -825,7 +825,8 @@ vtkSmartPointer<vtkCellArray> CellArrayOf(const std::vector<vtkIdType>& aOffset,
 // corners was cut below. Where faces still overlap (the two sides divide an area differently, a
 // node off the plane makes a cell across cross it, a mesh does not conform), a face from below
 // is cut less the crossing cells' polygons and a face from above less those and the faces from
-// below, exactly, in coordinates from its own corner: every point of the plane counts once.
+// below, exactly, in coordinates from its own corner; a crossing cell with corners on the plane
+// that lies above, less such cells below (m_aBent). Every point of the plane counts once.
 class PlaneCutter {
 public:
     PlaneCutter(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
@@ -1521,10 +1522,11 @@ std::vector<std::pair<size_t, size_t>> PlaneCutter::Overlaps(const std::vector<T
 }
 
 // Faces lying in the plane, once every cell was cut. A face above is dropped where its twin by
-// corners was cut below; the remaining faces above, and the polygons of cells touching from
-// below, are cut less what overlaps them (for a face above, every polygon below; for one below,
-// the crossing cells' polygons), found through a tree of the faces' boxes. A face nothing
-// overlaps is kept as cut; a face above then as its cell gives it.
+// corners was cut below; the remaining faces above, the polygons of cells touching from below
+// and those of bent cells above are cut less what overlaps them (a face above: every crossing
+// polygon and face below; a face below: the crossing polygons; a bent cell above: the bent
+// cells below), found through a tree of their boxes. What nothing overlaps is kept as cut; a
+// face above then as its cell gives it.
 void PlaneCutter::SettleFaces()
 {
     std::vector<T_FLAT> aFace;

@@ -389,13 +389,13 @@ std::pair<int, std::vector<vtkIdType>> Prism(std::vector<Vec3>& points, const st
 
 // Random meshes of a 4 x 4 x 2 box, each box a hexahedron, six tetrahedra, two wedges or six
 // pyramids, cut on the node layer z = 1 whose inner nodes moved off it at random (1 ulp,
-// 1e-12, 1e-6, 0.1 of the box; up, or down), with both normals, the plane's origin at the
-// model or far away in the plane, and the model at the origin or 1e7 away: the area, the force
-// and moment of a linear stress field and the flow of a velocity given per column are those of
-// the box's section, 16, within 1e-9 (far away, within the rounding of the coordinates). Nodes
-// moved both ways, in meshes of wedges and tetrahedra: their faces on the layer are triangles,
-// flat whatever moves. (A quadrilateral face with neighbouring corners moved apart is bent
-// through the plane, and a cut by its corners and edges cannot follow it.)
+// 1e-12, 1e-6, 0.1 of the box; up, down, or either), with both normals, the plane's origin at
+// the model or far away in the plane, and the model at the origin or 1e7 away: the area, the
+// force and moment of a linear stress field and the flow of a velocity given per column are
+// those of the box's section, 16, within 1e-9 (far away, within the rounding of the
+// coordinates). Nodes moved either way move in every other row, so that neighbours along a row
+// go apart but no face's four corners go up and down in turn: such a face is a saddle through
+// the plane that no cut by corners and edges follows.
 TEST(PlaneCutProperty, AMovedNodeLayerCutsToTheSection)
 {
     const int nx = 4, ny = 4, nz = 2;
