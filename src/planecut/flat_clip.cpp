@@ -60,6 +60,16 @@ void ConvexParts(const FlatPolygon& p, std::vector<FlatPolygon>& aParts)
         aParts.push_back({m[0], m[1], p[2 * i], p[2 * i + 1], p[2 * ((i + 1) % n)], p[2 * ((i + 1) % n) + 1]});
 }
 
+bool InsideConvex(const FlatPolygon& p, const FlatPolygon& clip)
+{
+    const size_t nClip = clip.size() / 2;
+    for (size_t e = 0; e < nClip; ++e)
+        for (size_t i = 0; i < p.size() / 2; ++i)
+            if (Side(&clip[2 * e], &clip[2 * ((e + 1) % nClip)], &p[2 * i]) < 0.0)
+                return false;
+    return nClip >= 3;
+}
+
 bool SubtractConvex(const FlatPolygon& subject, const FlatPolygon& clip, double dScale2, std::vector<FlatPolygon>& aOut)
 {
     // The subject is split by each clip edge's line in turn: the part on its right is outside

@@ -24,6 +24,9 @@ bool IsFlatDegenerate(const FlatPolygon& p, double dScale2);
 // quadrilateral split at its reflex corner, else triangles about its mean.
 void ConvexParts(const FlatPolygon& p, std::vector<FlatPolygon>& aParts);
 
+// Whether every point of p lies in the convex clip (on its edges included).
+bool InsideConvex(const FlatPolygon& p, const FlatPolygon& clip);
+
 // The convex subject less the convex clip: the pieces of the subject outside the clip are
 // appended to aOut (one per clip edge at most, disjoint, sharing the points where they meet).
 // Returns false, appending nothing, when the two overlap in no more than rounding (dScale2 as

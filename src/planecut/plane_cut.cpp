@@ -1395,6 +1395,12 @@ void PlaneCutter::ClipFace(const T_FLAT& face, const std::vector<size_t>& aClip,
         ClipperOf(nRef, aFace, pRef, clip);
         ConvexParts(clip, aPart);
     }
+    // Within one piece of one polygon (a face over a larger face below): nothing is left.
+    for (const FlatPolygon& k : aPart)
+        if (InsideConvex(uv, k)) {
+            out.bClipped = true;
+            return;
+        }
     out.aTri = FanTriangles(uv);
     std::vector<FlatPolygon> aPieces, aNext;
     for (size_t t = 0; t < out.aTri.size(); ++t) {
@@ -1529,8 +1535,25 @@ std::vector<std::pair<size_t, size_t>> PlaneCutter::Overlaps(const std::vector<T
 // face above then as its cell gives it.
 void PlaneCutter::SettleFaces()
 {
+    // The faces above without a twin below, once each.
+    std::vector<char> aTake(m_aPending.size(), 0);
+    size_t nAbove = 0;
+    {
+        std::set<std::vector<double>> done;
+        for (size_t k = 0; k < m_aPending.size(); ++k) {
+            const auto& [key, i] = m_aPending[k];
+            aTake[k] = !m_claimed.count(key) && done.insert(key).second ? 1 : 0;
+            nAbove += aTake[k] && ShapeOf(m_index.CellType(i)).nDim == 3 ? 1 : 0;
+        }
+    }
+    size_t nBelowPolys = 0;
+    for (const T_BELOW& b : m_aBelow)
+        nBelowPolys += b.nExactEnd - b.nExact + b.nFbEnd - b.nFb;
+    const bool bCrossing = m_cut.aPolyCell.size() + m_aFbPolyCell.size() > nBelowPolys;
+    // Faces below, cut less crossing polygons or cutting faces above; then the faces above.
     std::vector<T_FLAT> aFace;
-    for (size_t b = 0; b < m_aBelow.size(); ++b) {
+    aFace.reserve(bCrossing || nAbove > 0 ? m_aBelow.size() + nAbove : 0);
+    for (size_t b = 0; (bCrossing || nAbove > 0) && b < m_aBelow.size(); ++b) {
         T_FLAT f;
         f.nBelow = b;
         if (FlatCorners(m_aBelow[b].nCell, f))
@@ -1538,20 +1561,12 @@ void PlaneCutter::SettleFaces()
     }
     const size_t nBelowFaces = aFace.size();
     std::vector<size_t> aPendingFace(m_aPending.size(), SIZE_MAX);
-    std::vector<char> aTake(m_aPending.size(), 0);
-    {
-        std::set<std::vector<double>> done;
-        for (size_t k = 0; k < m_aPending.size(); ++k) {
-            const auto& [key, i] = m_aPending[k];
-            if (m_claimed.count(key) || !done.insert(key).second)
-                continue;
-            aTake[k] = 1;
-            T_FLAT f;
-            f.nKind = T_FLAT::kAbove;
-            if (FlatCorners(i, f)) {
-                aPendingFace[k] = aFace.size();
-                aFace.push_back(f);
-            }
+    for (size_t k = 0; nAbove > 0 && k < m_aPending.size(); ++k) {
+        T_FLAT f;
+        f.nKind = T_FLAT::kAbove;
+        if (aTake[k] && FlatCorners(m_aPending[k].second, f)) {
+            aPendingFace[k] = aFace.size();
+            aFace.push_back(f);
         }
     }
     // Bent cells above, when a bent cell lies below.
@@ -1581,6 +1596,10 @@ void PlaneCutter::SettleFaces()
         for (const T_BENT& b : m_aBent)
             m_aDropExact[b.nExact] = b.bAbove ? 3 : 4;
         const std::vector<std::pair<size_t, size_t>> aPair = Overlaps(aFace, nBelowFaces);
+        size_t nOverlapped = 0;
+        for (size_t k = 0; k < aPair.size(); ++k)
+            nOverlapped += k == 0 || aPair[k].first != aPair[k - 1].first ? 1 : 0;
+        aClipped.reserve(nOverlapped);
         std::vector<size_t> aClip;
         for (size_t k = 0; k < aPair.size();) {
             const size_t f = aPair[k].first;
