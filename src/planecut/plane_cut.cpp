@@ -1210,7 +1210,7 @@ struct PlaneCutter::T_FLAT {
     // Grid points; for a bent cell, points of the cut.
     std::uint32_t aCorner[8] = {};
     double dBox[4] = {0, 0, 0, 0};
-    size_t nBelow = 0; // its entry in m_aBelow, for a cell below; its polygon, for a bent cell
+    size_t nSource = 0; // its entry in m_aBelow, for a cell below; its polygon, for a bent cell
 };
 
 // What is left of a face: pieces, each within a triangle of the face's corners (indices in
@@ -1316,7 +1316,7 @@ bool PlaneCutter::BentPolygon(const T_BENT& bent, T_FLAT& face) const
         return false;
     face.nKind = T_FLAT::kBent;
     face.nCell = bent.nCell;
-    face.nBelow = p;
+    face.nSource = p;
     face.nCorner = static_cast<int>(n);
     int k0 = 0, k1 = 0;
     GraphAxes(m_n, k0, k1);
@@ -1555,7 +1555,7 @@ void PlaneCutter::SettleFaces()
     aFace.reserve(bCrossing || nAbove > 0 ? m_aBelow.size() + nAbove : 0);
     for (size_t b = 0; (bCrossing || nAbove > 0) && b < m_aBelow.size(); ++b) {
         T_FLAT f;
-        f.nBelow = b;
+        f.nSource = b;
         if (FlatCorners(m_aBelow[b].nCell, f))
             aFace.push_back(f);
     }
@@ -1583,7 +1583,7 @@ void PlaneCutter::SettleFaces()
     auto clippedOf = [&](size_t f) {
         return aClippedOf[f] == UINT32_MAX || !aClipped[aClippedOf[f]].bClipped ? nullptr : &aClipped[aClippedOf[f]];
     };
-    if (!aFace.empty() && (nFlatFaces > 0 || bBentBelow)) {
+    if (!aFace.empty()) {
         // The crossing cells' polygons: every polygon so far but those of cells touching from below.
         m_aDropExact.assign(m_cut.aPolyCell.size(), 0);
         m_aDropFb.assign(m_aFbPolyCell.size(), 0);
@@ -1612,14 +1612,14 @@ void PlaneCutter::SettleFaces()
     }
     for (size_t f = nFlatFaces; f < aFace.size(); ++f)
         if (const T_CLIPPED* pClipped = clippedOf(f)) {
-            m_aDropExact[aFace[f].nBelow] = 1;
+            m_aDropExact[aFace[f].nSource] = 1;
             AddPieces(aFace[f], *pClipped);
         }
     for (size_t f = 0; f < nBelowFaces; ++f) {
         const T_CLIPPED* pClipped = clippedOf(f);
         if (!pClipped)
             continue;
-        const T_BELOW& b = m_aBelow[aFace[f].nBelow];
+        const T_BELOW& b = m_aBelow[aFace[f].nSource];
         std::fill(m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExact),
                   m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExactEnd), 1);
         std::fill(m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFb),

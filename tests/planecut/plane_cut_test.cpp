@@ -1,8 +1,10 @@
 // The plane cut and the integration over it, on VTK grids built here: blocks of hexahedra, of
-// tetrahedra and of wedges, and a quadratic hexahedron, against the exact clipped polygon of
-// the block; faces lying in the plane; the degeneracy test; the force sums of solid and plate
-// cuts with the caller's element rules; the index's promise that a plane visits the cells
-// near it, not the grid; and the kept surface of linear solids against VTK's surface filter.
+// tetrahedra, of wedges and of pyramids, and a quadratic hexahedron, against the exact clipped
+// polygon of the block; faces lying in the plane, covering each other in part, and node layers
+// moved off the plane by roundings, far from the plane's origin, with their area, force and
+// flow; the degeneracy test; the force sums of solid and plate cuts with the caller's element
+// rules; the index's promise that a plane visits the cells near it, not the grid; and the kept
+// surface of linear solids against VTK's surface filter.
 #include "ForceSumReference.h"
 #include "planecut/cut_integration.h"
 #include "planecut/plane_cut.h"
