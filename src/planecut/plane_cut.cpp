@@ -1,5 +1,7 @@
 #include "planecut/plane_cut.h"
 
+#include "planecut/flat_clip.h"
+
 #include <vtkCellArray.h>
 #include <vtkCellData.h>
 #include <vtkCellType.h>
@@ -214,6 +216,30 @@ public:
             } else {
                 a.pOut->InterpolateTuple(nTo, na, a.pIn, nb, a.pIn, t);
             }
+        }
+    }
+    // v = v0 + l1 (v1 - v0) + l2 (v2 - v0) of grid points g, or of cut points: exact for
+    // values linear in space.
+    void Barycentric(const vtkIdType g[3], double l1, double l2, vtkIdType nTo, bool bCutPoints)
+    {
+        std::vector<double> v[3];
+        for (T_ARR& a : m_aArr) {
+            const size_t n = static_cast<size_t>(a.nComp);
+            for (int e = 0; e < 3; ++e) {
+                v[e].resize(n);
+                if (a.pInD && bCutPoints)
+                    std::copy_n(&a.aOut[static_cast<size_t>(g[e]) * n], n, v[e].data());
+                else if (a.pInD)
+                    std::copy_n(a.pInD + static_cast<size_t>(g[e]) * n, n, v[e].data());
+                else
+                    (bCutPoints ? a.pOut.Get() : a.pIn)->GetTuple(g[e], v[e].data());
+            }
+            for (size_t k = 0; k < n; ++k)
+                v[0][k] += l1 * (v[1][k] - v[0][k]) + l2 * (v[2][k] - v[0][k]);
+            if (a.pInD)
+                a.aOut.insert(a.aOut.end(), v[0].begin(), v[0].end());
+            else
+                a.pOut->InsertTuple(nTo, v[0].data());
         }
     }
     // A point of another cut of the same grid's point data (arrays found by name).
@@ -526,6 +552,53 @@ const T_FACE_LIST* SolidFacesOf(int nType)
     }
 }
 
+// The linear cell whose corners and faces a cell has.
+int LinearTypeOf(int nType)
+{
+    switch (nType) {
+    case VTK_QUADRATIC_TETRA: return VTK_TETRA;
+    case VTK_QUADRATIC_HEXAHEDRON:
+    case VTK_TRIQUADRATIC_HEXAHEDRON: return VTK_HEXAHEDRON;
+    case VTK_QUADRATIC_WEDGE: return VTK_WEDGE;
+    case VTK_QUADRATIC_PYRAMID: return VTK_PYRAMID;
+    case VTK_QUADRATIC_TRIANGLE: return VTK_TRIANGLE;
+    case VTK_QUADRATIC_QUAD:
+    case VTK_BIQUADRATIC_QUAD: return VTK_QUAD;
+    default: return nType;
+    }
+}
+
+// The first face of a solid (edge of a 2-D cell) whose corners all lie on the plane, by the
+// plane's values at the cell's points: its corner count, its corners in turn into aCorner when
+// given; 0 when there is none.
+int ZeroFace(int nType, const double* pS, int aCorner[4])
+{
+    const int nLinear = LinearTypeOf(nType);
+    if (const T_FACE_LIST* pFaces = SolidFacesOf(nLinear)) {
+        for (int f = 0; f < pFaces->nFace; ++f) {
+            const int* pC = pFaces->aCorner[f];
+            const int n = pC[3] < 0 ? 3 : 4;
+            bool bZero = true;
+            for (int j = 0; j < n; ++j)
+                bZero = bZero && pS[pC[j]] == 0.0;
+            if (bZero) {
+                if (aCorner)
+                    std::copy(pC, pC + n, aCorner);
+                return n;
+            }
+        }
+        return 0;
+    }
+    const T_CELL_SHAPE shape = ShapeOf(nLinear);
+    for (int e = 0; shape.nDim == 2 && e < shape.nEdge; ++e)
+        if (pS[shape.pEdge[e][0]] == 0.0 && pS[shape.pEdge[e][1]] == 0.0) {
+            if (aCorner)
+                std::copy(shape.pEdge[e], shape.pEdge[e] + 2, aCorner);
+            return 2;
+        }
+    return 0;
+}
+
 // A face's points turned, keeping their sense, so that the smallest id comes first (a tie
 // turns nothing); its size, 3 or 4.
 int FacePoints(const vtkIdType* pIds, const int* pCorner, vtkIdType f[4])
@@ -740,172 +813,20 @@ vtkSmartPointer<vtkCellArray> CellArrayOf(const std::vector<vtkIdType>& aOffset,
     return pCells;
 }
 
-// Faces lying in the plane, flat in two in-plane coordinates, each a convex polygon counter-
-// clockwise, with a grid of buckets over their boxes: how much of another such face they cover.
-class CFlatFaces {
-public:
-    void Add(const std::vector<double>& aUv)
-    {
-        m_aStart.push_back(m_aUv.size());
-        m_aUv.insert(m_aUv.end(), aUv.begin(), aUv.end());
-    }
-    void Build();
-    // The area of the face aUv that the faces cover (summed over the faces, overlaps twice).
-    double CoveredArea(const std::vector<double>& aUv);
-    static double Area(const double* pUv, size_t n);
-
-private:
-    static void Box(const double* pUv, size_t n, double b[4]);
-    int Bucket(int k, double c) const;
-    double ClippedArea(const double* pSubject, size_t nSubject, const double* pClip, size_t nClip);
-
-    std::vector<double> m_aUv;
-    std::vector<size_t> m_aStart; // per face, its first coordinate in m_aUv; the end last
-    std::vector<double> m_aBox;   // per face u min, u max, v min, v max
-    double m_dLo[2] = {0, 0}, m_dStep[2] = {0, 0};
-    int m_nGrid = 1;
-    std::vector<std::uint32_t> m_aBucketStart, m_aBucketFace;
-    std::vector<std::uint32_t> m_aStamp; // per face, the query that last met it
-    std::uint32_t m_nQuery = 0;
-    std::vector<double> m_aBuf[2];
-};
-
-double CFlatFaces::Area(const double* pUv, size_t n)
-{
-    double a = 0.0;
-    for (size_t i = 0, j = n - 1; i < n; j = i++)
-        a += pUv[2 * j] * pUv[2 * i + 1] - pUv[2 * i] * pUv[2 * j + 1];
-    return std::fabs(a) / 2.0;
-}
-
-void CFlatFaces::Box(const double* pUv, size_t n, double b[4])
-{
-    b[0] = b[2] = HUGE_VAL;
-    b[1] = b[3] = -HUGE_VAL;
-    for (size_t i = 0; i < n; ++i)
-        for (int k = 0; k < 2; ++k) {
-            b[2 * k] = std::min(b[2 * k], pUv[2 * i + static_cast<size_t>(k)]);
-            b[2 * k + 1] = std::max(b[2 * k + 1], pUv[2 * i + static_cast<size_t>(k)]);
-        }
-}
-
-int CFlatFaces::Bucket(int k, double c) const
-{
-    const double t = m_dStep[k] > 0.0 ? (c - m_dLo[k]) / m_dStep[k] : 0.0;
-    if (!(t > 0.0))
-        return 0;
-    return t >= m_nGrid - 1 ? m_nGrid - 1 : static_cast<int>(t);
-}
-
-void CFlatFaces::Build()
-{
-    m_aStart.push_back(m_aUv.size());
-    const size_t nFace = m_aStart.size() - 1;
-    m_aBox.resize(4 * nFace);
-    double all[4] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
-    for (size_t f = 0; f < nFace; ++f) {
-        double* b = &m_aBox[4 * f];
-        Box(m_aUv.data() + m_aStart[f], (m_aStart[f + 1] - m_aStart[f]) / 2, b);
-        for (int k = 0; k < 2; ++k) {
-            all[2 * k] = std::min(all[2 * k], b[2 * k]);
-            all[2 * k + 1] = std::max(all[2 * k + 1], b[2 * k + 1]);
-        }
-    }
-    auto forBuckets = [&](const double* b, auto&& visit) {
-        const int u0 = Bucket(0, b[0]), u1 = Bucket(0, b[1]), v0 = Bucket(1, b[2]), v1 = Bucket(1, b[3]);
-        for (int v = v0; v <= v1; ++v)
-            for (int u = u0; u <= u1; ++u)
-                visit(static_cast<size_t>(v) * static_cast<size_t>(m_nGrid) + static_cast<size_t>(u));
-    };
-    // About one face per bucket where the faces tile the plane; coarser where faces overlap
-    // so many buckets that the lists would outgrow the faces.
-    m_nGrid = static_cast<int>(std::clamp(std::ceil(std::sqrt(static_cast<double>(nFace))), 1.0, 1024.0));
-    for (;; m_nGrid /= 2) {
-        for (int k = 0; k < 2; ++k) {
-            m_dLo[k] = all[2 * k];
-            const double dStep = (all[2 * k + 1] - all[2 * k]) / m_nGrid;
-            m_dStep[k] = std::isfinite(dStep) ? dStep : 0.0;
-        }
-        size_t nEntries = 0;
-        for (size_t f = 0; f < nFace; ++f)
-            forBuckets(&m_aBox[4 * f], [&](size_t) { ++nEntries; });
-        if (m_nGrid == 1 || nEntries <= 16 * nFace)
-            break;
-    }
-    m_aBucketStart.assign(static_cast<size_t>(m_nGrid) * static_cast<size_t>(m_nGrid) + 1, 0);
-    for (size_t f = 0; f < nFace; ++f)
-        forBuckets(&m_aBox[4 * f], [&](size_t q) { ++m_aBucketStart[q + 1]; });
-    for (size_t q = 0; q + 1 < m_aBucketStart.size(); ++q)
-        m_aBucketStart[q + 1] += m_aBucketStart[q];
-    m_aBucketFace.resize(m_aBucketStart.back());
-    std::vector<std::uint32_t> aNext(m_aBucketStart.begin(), m_aBucketStart.end() - 1);
-    for (size_t f = 0; f < nFace; ++f)
-        forBuckets(&m_aBox[4 * f], [&](size_t q) { m_aBucketFace[aNext[q]++] = static_cast<std::uint32_t>(f); });
-    m_aStamp.assign(nFace, 0);
-}
-
-// The area of the convex subject within the convex clip polygon: the subject clipped by each
-// edge of the other in turn.
-double CFlatFaces::ClippedArea(const double* pSubject, size_t nSubject, const double* pClip, size_t nClip)
-{
-    std::vector<double>& in = m_aBuf[0];
-    std::vector<double>& out = m_aBuf[1];
-    in.assign(pSubject, pSubject + 2 * nSubject);
-    for (size_t e = 0; e < nClip && in.size() >= 6; ++e) {
-        const double* a = pClip + 2 * e;
-        const double* b = pClip + 2 * ((e + 1) % nClip);
-        const double eu = b[0] - a[0], ev = b[1] - a[1];
-        auto side = [&](const double* p) { return eu * (p[1] - a[1]) - ev * (p[0] - a[0]); };
-        out.clear();
-        const size_t n = in.size() / 2;
-        for (size_t i = 0; i < n; ++i) {
-            const double* p = &in[2 * i];
-            const double* q = &in[2 * ((i + 1) % n)];
-            const double sp = side(p), sq = side(q);
-            if (sp >= 0.0)
-                out.insert(out.end(), p, p + 2);
-            if ((sp > 0.0 && sq < 0.0) || (sp < 0.0 && sq > 0.0)) {
-                const double t = sp / (sp - sq);
-                out.push_back(p[0] + t * (q[0] - p[0]));
-                out.push_back(p[1] + t * (q[1] - p[1]));
-            }
-        }
-        in.swap(out);
-    }
-    return in.size() >= 6 ? Area(in.data(), in.size() / 2) : 0.0;
-}
-
-double CFlatFaces::CoveredArea(const std::vector<double>& aUv)
-{
-    const size_t n = aUv.size() / 2;
-    if (n < 3 || m_aStamp.empty())
-        return 0.0;
-    double b[4];
-    Box(aUv.data(), n, b);
-    ++m_nQuery;
-    double dArea = 0.0;
-    const int u0 = Bucket(0, b[0]), u1 = Bucket(0, b[1]), v0 = Bucket(1, b[2]), v1 = Bucket(1, b[3]);
-    for (int v = v0; v <= v1; ++v)
-        for (int u = u0; u <= u1; ++u) {
-            const size_t q = static_cast<size_t>(v) * static_cast<size_t>(m_nGrid) + static_cast<size_t>(u);
-            for (std::uint32_t j = m_aBucketStart[q]; j < m_aBucketStart[q + 1]; ++j) {
-                const std::uint32_t f = m_aBucketFace[j];
-                if (m_aStamp[f] == m_nQuery)
-                    continue;
-                m_aStamp[f] = m_nQuery;
-                const double* fb = &m_aBox[4 * f];
-                if (fb[0] >= b[1] || fb[1] <= b[0] || fb[2] >= b[3] || fb[3] <= b[2])
-                    continue;
-                dArea += ClippedArea(aUv.data(), n, m_aUv.data() + m_aStart[f], (m_aStart[f + 1] - m_aStart[f]) / 2);
-            }
-        }
-    return dArea;
-}
-
 // The cut of one plane in stages, as a cutter filter runs them: the cells the index gives are
-// cut in turn (linear cells exactly, curved ones through VTK's cell contour), the in-plane faces
-// seen only from their positive side are settled once every cell was seen, and the pieces,
-// gathered in plain arrays, are handed to VTK once at the end.
+// cut in turn (linear cells exactly, curved ones through VTK's cell contour), the faces lying in
+// the plane are settled once every cell was seen, and the pieces, gathered in plain arrays, are
+// handed to VTK once at the end.
+//
+// A cell touching the plane from one side gives a face only when every corner of one of its
+// faces lies on it: three corners of a quadrilateral on the plane and the fourth a rounding
+// off are no face, the cell across crossing the plane cuts that area. A face from below is cut
+// at once; one from above waits until every cell was seen and is dropped where its twin by
+// corners was cut below. Where faces still overlap (the two sides divide an area differently, a
+// node off the plane makes a cell across cross it, a mesh does not conform), a face from below
+// is cut less the crossing cells' polygons and a face from above less those and the faces from
+// below, exactly, in coordinates from its own corner; a crossing cell with corners on the plane
+// that lies above, less such cells below (m_aBent). Every point of the plane counts once.
 class PlaneCutter {
 public:
     PlaneCutter(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
@@ -926,9 +847,25 @@ private:
     void AddPolygon(vtkIdType c);
     void CutCurved(vtkIdType c, double dSign);
     std::vector<double> FaceKey(const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts) const;
-    void FlatFace(size_t i, std::vector<double>& aUv) const;
-    bool CoveredFromBelow(size_t i);
     void Prefetch(size_t i) const;
+    // The faces lying in the plane, once every cell was cut.
+    struct T_FLAT;
+    struct T_CLIPPED;
+    void SettleFaces();
+    bool FlatCorners(size_t i, T_FLAT& face) const;
+    struct T_BENT {
+        size_t nCell, nExact;
+        bool bAbove;
+    };
+    bool BentPolygon(const T_BENT& bent, T_FLAT& face) const;
+    const double* CornerXyz(const T_FLAT& face, int j) const;
+    void FlatOf(const T_FLAT& face, const double* pRef, FlatPolygon& uv) const;
+    void ClipperOf(size_t nRef, const std::vector<T_FLAT>& aFace, const double* pRef, FlatPolygon& uv) const;
+    std::vector<std::pair<size_t, size_t>> Overlaps(const std::vector<T_FLAT>& aFace, size_t nBelowFaces) const;
+    void ClipFace(const T_FLAT& face, const std::vector<size_t>& aClip, const std::vector<T_FLAT>& aFace,
+                  T_CLIPPED& out) const;
+    void AddPieces(const T_FLAT& face, const T_CLIPPED& clipped);
+    void DropPolygons();
     void AppendCurved();
     void CopyCellData();
 
@@ -963,15 +900,25 @@ private:
     std::vector<vtkIdType> m_aFbLineCell, m_aFbPolyCell;
     bool m_bFbInit = false;
 
-    // Faces lying in the plane, by the sorted coordinates of their corners: those cut from the
-    // negative side, and cells on the positive side waiting to know whether one was.
+    // Faces lying in the plane, by the sorted coordinates of their corners: those cut by cells
+    // touching the plane from below, and cells above waiting to know whether one was.
     std::set<std::vector<double>> m_claimed;
     std::vector<std::pair<std::vector<double>, size_t>> m_aPending;
-    // The solid cells whose faces were claimed, and their faces flat in the plane, gathered only
-    // when a waiting face has no claimed twin: the two sides may divide one area differently.
-    std::vector<size_t> m_aClaimedSolid;
-    CFlatFaces m_below;
-    bool m_bBelowBuilt = false;
+    // The solid cells touching the plane from below and the ranges of the polygons each gave,
+    // exact and curved; per polygon, whether it is such a cell's (2) or dropped for pieces (1).
+    struct T_BELOW {
+        size_t nCell;
+        size_t nExact, nExactEnd, nFb, nFbEnd;
+    };
+    std::vector<T_BELOW> m_aBelow;
+    // Linear solid cells crossing the plane with a corner on it: their one polygon, and whether
+    // the cell lies mostly above. Across a quadrilateral bent through the plane (neighbouring
+    // corners off it on either side, the others on it) the polygons of the cells on its two sides
+    // both reach its corners on the plane; the polygon above is cut less those below.
+    std::vector<T_BENT> m_aBent;
+    // Per polygon so far: crossing (0), dropped for pieces (1), a face below (2), a bent cell's
+    // above (3) or below (4).
+    std::vector<char> m_aDropExact, m_aDropFb;
 
     // The grid's coordinates, three per point.
     const double* m_pXyz;
@@ -1067,23 +1014,33 @@ void PlaneCutter::CutCell(size_t i, bool bPending)
         return;
     }
     if (nNeg > 0 && nPos > 0) {
-        if (shape.bLinear)
-            CutLinear(c, shape, pCellPts);
-        else
+        if (!shape.bLinear) {
             CutCurved(c, 1.0);
+            return;
+        }
+        const size_t nExact = m_cut.aPolyCell.size();
+        CutLinear(c, shape, pCellPts);
+        if (nZeroCorner > 0 && m_cut.aPolyCell.size() > nExact) {
+            double dSum = 0.0;
+            for (int j = 0; j < shape.nCorner; ++j)
+                dSum += m_aS[static_cast<size_t>(j)];
+            m_aBent.push_back({i, nExact, dSum > 0.0});
+        }
         return;
     }
-    // Touching the plane from one side: only a whole face (edge of a 2-D cell) counts.
-    if (nNeg + nPos == 0 || nZeroCorner < shape.nDim)
+    // Touching the plane from one side: only a whole face (edge of a 2-D cell) on it counts.
+    if (nNeg + nPos == 0 || nZeroCorner < shape.nDim || ZeroFace(m_index.CellType(i), m_aS.data(), nullptr) == 0)
         return;
     if (nNeg > 0) {
+        // From below: cut now, its pieces remembered.
         m_claimed.insert(FaceKey(shape, pCellPts));
-        if (shape.nDim == 3)
-            m_aClaimedSolid.push_back(i);
+        const size_t nExact = m_cut.aPolyCell.size(), nFb = m_aFbPolyCell.size();
         if (shape.bLinear)
             CutLinear(c, shape, pCellPts);
         else
             CutCurved(c, 1.0);
+        if (shape.nDim == 3)
+            m_aBelow.push_back({i, nExact, m_cut.aPolyCell.size(), nFb, m_aFbPolyCell.size()});
     } else {
         m_aPending.emplace_back(FaceKey(shape, pCellPts), i);
     }
@@ -1207,55 +1164,6 @@ std::vector<double> PlaneCutter::FaceKey(const T_CELL_SHAPE& shape, const std::u
     return key;
 }
 
-// The in-plane corners of the solid cell at i, in the plane's axes u, v from the origin, in
-// turn about their mean: counterclockwise in (u, v).
-void PlaneCutter::FlatFace(size_t i, std::vector<double>& aUv) const
-{
-    const T_CELL_SHAPE shape = ShapeOf(m_index.CellType(i));
-    const std::uint32_t* pCellPts = m_index.CellPoints(i);
-    std::vector<std::array<double, 3>> aCorner; // turn, u, v
-    double cm[2] = {0, 0};
-    for (int j = 0; j < shape.nCorner; ++j) {
-        const double* x = Xyz(pCellPts[j]);
-        if (PlaneValue(m_n, m_o, x) != 0.0)
-            continue;
-        const double d[3] = {x[0] - m_o[0], x[1] - m_o[1], x[2] - m_o[2]};
-        aCorner.push_back({0.0, d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2], d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2]});
-        cm[0] += aCorner.back()[1];
-        cm[1] += aCorner.back()[2];
-    }
-    const double n = static_cast<double>(aCorner.size());
-    for (auto& c : aCorner)
-        c[0] = Turn(c[1] - cm[0] / n, c[2] - cm[1] / n);
-    std::sort(aCorner.begin(), aCorner.end());
-    aUv.clear();
-    for (const auto& c : aCorner)
-        aUv.insert(aUv.end(), {c[1], c[2]});
-}
-
-// Whether the in-plane face of the solid cell at i, on the positive side, lies where claimed
-// faces cover more than half of it. Faces that divide one area differently (a hexahedron's
-// quadrilateral, the triangles of wedges or tetrahedra) cover each other whole, faces side by
-// side not at all; half is the nearer answer where a face is only partly covered.
-bool PlaneCutter::CoveredFromBelow(size_t i)
-{
-    if (m_aClaimedSolid.empty() || ShapeOf(m_index.CellType(i)).nDim != 3)
-        return false;
-    std::vector<double> aUv;
-    if (!m_bBelowBuilt) {
-        for (size_t c : m_aClaimedSolid) {
-            FlatFace(c, aUv);
-            m_below.Add(aUv);
-        }
-        m_below.Build();
-        m_bBelowBuilt = true;
-    }
-    FlatFace(i, aUv);
-    if (aUv.size() < 6)
-        return false;
-    return 2.0 * m_below.CoveredArea(aUv) > CFlatFaces::Area(aUv.data(), aUv.size() / 2);
-}
-
 void PlaneCutter::Prefetch(size_t i) const
 {
     const std::uint32_t* pP = m_index.CellPoints(i);
@@ -1288,11 +1196,445 @@ vtkIdType PlaneCutter::CutCells()
         ++nVisited;
         CutCell(aCand[k], false);
     }
-    std::set<std::vector<double>> done;
-    for (const auto& [key, i] : m_aPending)
-        if (!m_claimed.count(key) && done.insert(key).second && !CoveredFromBelow(i))
-            CutCell(i, true);
+    SettleFaces();
     return nVisited;
+}
+
+// A solid cell's polygon lying in the plane: its corners on the plane (grid ids) in turn about
+// the normal, its box in the two coordinates the plane is a graph over.
+struct PlaneCutter::T_FLAT {
+    enum Kind { kBelow, kAbove, kBent };
+    Kind nKind = kBelow;
+    size_t nCell = 0;
+    int nCorner = 0;
+    // Grid points; for a bent cell, points of the cut.
+    std::uint32_t aCorner[8] = {};
+    double dBox[4] = {0, 0, 0, 0};
+    size_t nSource = 0; // its entry in m_aBelow, for a cell below; its polygon, for a bent cell
+};
+
+// What is left of a face: pieces, each within a triangle of the face's corners (indices in
+// turn) that gives its points' values; bClipped when anything was taken off.
+struct PlaneCutter::T_CLIPPED {
+    bool bClipped = false;
+    std::vector<std::array<int, 3>> aTri;
+    std::vector<FlatPolygon> aPiece;
+    std::vector<size_t> aPieceTri;
+};
+
+namespace {
+
+// The two coordinates a plane of this normal is a graph over: all but its largest component.
+void GraphAxes(const double n[3], int& k0, int& k1)
+{
+    int kMax = 0;
+    for (int k = 1; k < 3; ++k)
+        if (std::fabs(n[k]) > std::fabs(n[kMax]))
+            kMax = k;
+    k0 = kMax == 0 ? 1 : 0;
+    k1 = kMax == 2 ? 1 : 2;
+}
+
+// The triangles of a star-shaped polygon of n corners in turn: a fan from a reflex corner when
+// there is one (a dart), else from the first.
+std::vector<std::array<int, 3>> FanTriangles(const FlatPolygon& uv)
+{
+    const int n = static_cast<int>(uv.size() / 2);
+    int r = 0;
+    for (int i = 0; i < n; ++i) {
+        const double* a = &uv[2 * static_cast<size_t>((i + n - 1) % n)];
+        const double* b = &uv[2 * static_cast<size_t>(i)];
+        const double* c = &uv[2 * static_cast<size_t>((i + 1) % n)];
+        if ((b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]) < 0.0)
+            r = i;
+    }
+    std::vector<std::array<int, 3>> aTri;
+    for (int k = 1; k + 1 < n; ++k)
+        aTri.push_back({r, (r + k) % n, (r + k + 1) % n});
+    return aTri;
+}
+
+} // namespace
+
+// The face in the plane of the solid cell at i, touching the plane from either side.
+bool PlaneCutter::FlatCorners(size_t i, T_FLAT& face) const
+{
+    const int nType = m_index.CellType(i);
+    const T_CELL_SHAPE shape = ShapeOf(LinearTypeOf(nType));
+    const std::uint32_t* pCellPts = m_index.CellPoints(i);
+    if (shape.nDim != 3 || m_index.CellSize(i) < shape.nCorner)
+        return false;
+    double s[8];
+    for (int j = 0; j < shape.nCorner; ++j)
+        s[j] = PlaneValue(m_n, m_o, Xyz(pCellPts[j]));
+    int aLocal[4];
+    const int n = ZeroFace(nType, s, aLocal);
+    if (n < 3)
+        return false;
+    face.nCell = i;
+    face.nCorner = n;
+    // In turn about the normal, as AddPolygon puts a cut's points.
+    const double* x0 = Xyz(pCellPts[aLocal[0]]);
+    std::array<std::pair<double, int>, 4> aTurn;
+    double uv[4][2], cm[2] = {0, 0};
+    for (int j = 0; j < n; ++j) {
+        const double* x = Xyz(pCellPts[aLocal[j]]);
+        const double d[3] = {x[0] - x0[0], x[1] - x0[1], x[2] - x0[2]};
+        uv[j][0] = d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2];
+        uv[j][1] = d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2];
+        cm[0] += uv[j][0] / n;
+        cm[1] += uv[j][1] / n;
+    }
+    for (int j = 0; j < n; ++j)
+        aTurn[static_cast<size_t>(j)] = {Turn(uv[j][0] - cm[0], uv[j][1] - cm[1]), aLocal[j]};
+    std::sort(aTurn.begin(), aTurn.begin() + n);
+    int k0 = 0, k1 = 0;
+    GraphAxes(m_n, k0, k1);
+    double* b = face.dBox;
+    b[0] = b[2] = HUGE_VAL;
+    b[1] = b[3] = -HUGE_VAL;
+    for (int j = 0; j < n; ++j) {
+        face.aCorner[j] = pCellPts[aTurn[static_cast<size_t>(j)].second];
+        const double* x = Xyz(face.aCorner[j]);
+        b[0] = std::min(b[0], x[k0]), b[1] = std::max(b[1], x[k0]);
+        b[2] = std::min(b[2], x[k1]), b[3] = std::max(b[3], x[k1]);
+    }
+    return std::isfinite(b[0]) && std::isfinite(b[1]) && std::isfinite(b[2]) && std::isfinite(b[3]);
+}
+
+const double* PlaneCutter::CornerXyz(const T_FLAT& face, int j) const
+{
+    return face.nKind == T_FLAT::kBent ? &m_aPt[3 * static_cast<size_t>(face.aCorner[j])] : Xyz(face.aCorner[j]);
+}
+
+// The polygon of a bent cell (crossing the plane with a corner on it) that lies above.
+bool PlaneCutter::BentPolygon(const T_BENT& bent, T_FLAT& face) const
+{
+    const size_t p = bent.nExact;
+    const auto n = m_aPolyOffset[p + 1] - m_aPolyOffset[p];
+    if (n < 3 || n > 8)
+        return false;
+    face.nKind = T_FLAT::kBent;
+    face.nCell = bent.nCell;
+    face.nSource = p;
+    face.nCorner = static_cast<int>(n);
+    int k0 = 0, k1 = 0;
+    GraphAxes(m_n, k0, k1);
+    double* b = face.dBox;
+    b[0] = b[2] = HUGE_VAL;
+    b[1] = b[3] = -HUGE_VAL;
+    for (int j = 0; j < face.nCorner; ++j) {
+        face.aCorner[j] = static_cast<std::uint32_t>(m_aPolyConn[static_cast<size_t>(m_aPolyOffset[p] + j)]);
+        const double* x = CornerXyz(face, j);
+        b[0] = std::min(b[0], x[k0]), b[1] = std::max(b[1], x[k0]);
+        b[2] = std::min(b[2], x[k1]), b[3] = std::max(b[3], x[k1]);
+    }
+    return std::isfinite(b[0]) && std::isfinite(b[1]) && std::isfinite(b[2]) && std::isfinite(b[3]);
+}
+
+// Points x in the plane's axes from pRef: u = (x - ref) . m_u, v = (x - ref) . m_v.
+void PlaneCutter::FlatOf(const T_FLAT& face, const double* pRef, FlatPolygon& uv) const
+{
+    uv.clear();
+    for (int j = 0; j < face.nCorner; ++j) {
+        const double* x = CornerXyz(face, j);
+        const double d[3] = {x[0] - pRef[0], x[1] - pRef[1], x[2] - pRef[2]};
+        uv.push_back(d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2]);
+        uv.push_back(d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2]);
+    }
+}
+
+// A clip polygon from pRef, counterclockwise: a face below (nRef < its count), else a crossing
+// cell's polygon: exact ones first, then curved ones.
+void PlaneCutter::ClipperOf(size_t nRef, const std::vector<T_FLAT>& aFace, const double* pRef, FlatPolygon& uv) const
+{
+    if (nRef < aFace.size()) {
+        FlatOf(aFace[nRef], pRef, uv);
+        return;
+    }
+    uv.clear();
+    auto add = [&](const double* x) {
+        const double d[3] = {x[0] - pRef[0], x[1] - pRef[1], x[2] - pRef[2]};
+        uv.push_back(d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2]);
+        uv.push_back(d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2]);
+    };
+    const size_t p = nRef - aFace.size();
+    const size_t nExact = m_aPolyOffset.size() - 1;
+    if (p < nExact) {
+        for (auto k = m_aPolyOffset[p]; k < m_aPolyOffset[p + 1]; ++k)
+            add(&m_aPt[3 * static_cast<size_t>(m_aPolyConn[static_cast<size_t>(k)])]);
+    } else {
+        vtkIdType n = 0;
+        const vtkIdType* pIds = nullptr;
+        m_pFbPolys->GetCellAtId(static_cast<vtkIdType>(p - nExact), n, pIds);
+        for (vtkIdType k = 0; k < n; ++k)
+            add(m_pFbPts->GetPoint(pIds[k]));
+    }
+    if (uv.size() >= 6 && TwiceSignedArea(uv.data(), uv.size() / 2) < 0.0) {
+        for (size_t i = 0, j = uv.size() / 2 - 1; i < j; ++i, --j) {
+            std::swap(uv[2 * i], uv[2 * j]);
+            std::swap(uv[2 * i + 1], uv[2 * j + 1]);
+        }
+    }
+}
+
+// The face less the clip polygons, triangle by triangle of its corners, in coordinates from
+// its first corner.
+void PlaneCutter::ClipFace(const T_FLAT& face, const std::vector<size_t>& aClip, const std::vector<T_FLAT>& aFace,
+                           T_CLIPPED& out) const
+{
+    const double* pRef = CornerXyz(face, 0);
+    FlatPolygon uv, clip;
+    FlatOf(face, pRef, uv);
+    double dScale2 = 0.0;
+    for (size_t i = 0, j = uv.size() / 2 - 1; i < uv.size() / 2; j = i++)
+        dScale2 = std::max(dScale2, (uv[2 * i] - uv[2 * j]) * (uv[2 * i] - uv[2 * j]) +
+                                        (uv[2 * i + 1] - uv[2 * j + 1]) * (uv[2 * i + 1] - uv[2 * j + 1]));
+    std::vector<FlatPolygon> aPart;
+    for (size_t nRef : aClip) {
+        ClipperOf(nRef, aFace, pRef, clip);
+        ConvexParts(clip, aPart);
+    }
+    // Within one piece of one polygon (a face over a larger face below): nothing is left.
+    for (const FlatPolygon& k : aPart)
+        if (InsideConvex(uv, k)) {
+            out.bClipped = true;
+            return;
+        }
+    out.aTri = FanTriangles(uv);
+    std::vector<FlatPolygon> aPieces, aNext;
+    for (size_t t = 0; t < out.aTri.size(); ++t) {
+        const auto& tri = out.aTri[t];
+        aPieces.assign(1, {uv[2 * tri[0]], uv[2 * tri[0] + 1], uv[2 * tri[1]], uv[2 * tri[1] + 1], uv[2 * tri[2]],
+                           uv[2 * tri[2] + 1]});
+        for (const FlatPolygon& k : aPart) {
+            aNext.clear();
+            for (FlatPolygon& p : aPieces) {
+                if (SubtractConvex(p, k, dScale2, aNext))
+                    out.bClipped = true;
+                else
+                    aNext.push_back(std::move(p));
+            }
+            aPieces.swap(aNext);
+        }
+        for (FlatPolygon& p : aPieces) {
+            out.aPiece.push_back(std::move(p));
+            out.aPieceTri.push_back(t);
+        }
+    }
+}
+
+// The pieces of a clipped face as polygons of its cell: a corner of the face is its point,
+// any other point is placed and valued within its triangle of the face.
+void PlaneCutter::AddPieces(const T_FLAT& face, const T_CLIPPED& clipped)
+{
+    const bool bCutPoints = face.nKind == T_FLAT::kBent;
+    double dRef[3], x[3][3];
+    std::copy_n(CornerXyz(face, 0), 3, dRef); // new points move the cut's points
+    FlatPolygon uv;
+    FlatOf(face, dRef, uv);
+    for (size_t k = 0; k < clipped.aPiece.size(); ++k) {
+        const auto& tri = clipped.aTri[clipped.aPieceTri[k]];
+        const double* t[3];
+        vtkIdType g[3];
+        for (int e = 0; e < 3; ++e) {
+            g[e] = face.aCorner[tri[static_cast<size_t>(e)]];
+            std::copy_n(CornerXyz(face, tri[static_cast<size_t>(e)]), 3, x[e]);
+            t[e] = &uv[2 * static_cast<size_t>(tri[static_cast<size_t>(e)])];
+        }
+        const double e1[2] = {t[1][0] - t[0][0], t[1][1] - t[0][1]}, e2[2] = {t[2][0] - t[0][0], t[2][1] - t[0][1]};
+        const double det = e1[0] * e2[1] - e1[1] * e2[0];
+        const FlatPolygon& piece = clipped.aPiece[k];
+        for (size_t j = 0; j < piece.size() / 2; ++j) {
+            const double* p = &piece[2 * j];
+            int nCorner = -1;
+            for (int e = 0; e < 3; ++e)
+                if (p[0] == t[e][0] && p[1] == t[e][1])
+                    nCorner = e;
+            double y[3];
+            if (nCorner >= 0) {
+                m_aPolyConn.push_back(bCutPoints ? g[nCorner]
+                                                 : CutPoint(static_cast<std::uint32_t>(g[nCorner]), 0, false, 0.0, 0.0, y));
+                continue;
+            }
+            const double d[2] = {p[0] - t[0][0], p[1] - t[0][1]};
+            const double l1 = (d[0] * e2[1] - d[1] * e2[0]) / det, l2 = (e1[0] * d[1] - e1[1] * d[0]) / det;
+            for (int c = 0; c < 3; ++c)
+                y[c] = x[0][c] + l1 * (x[1][c] - x[0][c]) + l2 * (x[2][c] - x[0][c]);
+            const vtkIdType nId = NewPoint(y);
+            m_values.Barycentric(g, l1, l2, nId, bCutPoints);
+            m_aPolyConn.push_back(nId);
+        }
+        m_aPolyOffset.push_back(static_cast<vtkIdType>(m_aPolyConn.size()));
+        m_cut.aPolyCell.push_back(m_index.CellId(face.nCell));
+    }
+}
+
+// The pairs (face, clip polygon as ClipperOf numbers them) whose boxes overlap, by face: a
+// crossing cell's polygon and any face, a face below and a face above; none when nothing
+// could overlap.
+std::vector<std::pair<size_t, size_t>> PlaneCutter::Overlaps(const std::vector<T_FLAT>& aFace, size_t nBelowFaces) const
+{
+    std::vector<std::pair<size_t, size_t>> aPair;
+    const size_t nExact = m_aDropExact.size(), nFb = m_aDropFb.size();
+    const bool bAbove = std::any_of(aFace.begin(), aFace.end(), [](const T_FLAT& f) { return f.nKind == T_FLAT::kAbove; });
+    auto crossing = [](char nCode) { return nCode != 1 && nCode != 2; };
+    if (!bAbove && std::none_of(m_aDropExact.begin(), m_aDropExact.end(), crossing) &&
+        std::none_of(m_aDropFb.begin(), m_aDropFb.end(), crossing))
+        return aPair;
+    std::vector<double> aBox;
+    for (const T_FLAT& f : aFace)
+        aBox.insert(aBox.end(), f.dBox, f.dBox + 4);
+    FlatBoxTree tree;
+    tree.Build(aBox);
+    int k0 = 0, k1 = 0;
+    GraphAxes(m_n, k0, k1);
+    auto query = [&](size_t nRef, const double b[4]) {
+        if (!(std::isfinite(b[0]) && std::isfinite(b[1]) && std::isfinite(b[2]) && std::isfinite(b[3])))
+            return;
+        // A face takes every crossing polygon; a face above also the faces below; a bent cell
+        // above the bent cells below.
+        const char nClip = nRef < aFace.size() ? 2 : nRef - aFace.size() < nExact ? m_aDropExact[nRef - aFace.size()] : 0;
+        tree.Query(b, [&](size_t f) {
+            const T_FLAT::Kind nKind = aFace[f].nKind;
+            if (nKind == T_FLAT::kBent ? nClip == 4 : nKind == T_FLAT::kAbove || nClip != 2)
+                aPair.emplace_back(f, nRef);
+        });
+    };
+    auto addPoint = [&](double* b, const double* x) {
+        b[0] = std::min(b[0], x[k0]), b[1] = std::max(b[1], x[k0]);
+        b[2] = std::min(b[2], x[k1]), b[3] = std::max(b[3], x[k1]);
+    };
+    for (size_t p = 0; p < nExact + nFb; ++p) {
+        if (!crossing(p < nExact ? m_aDropExact[p] : m_aDropFb[p - nExact]))
+            continue;
+        double b[4] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
+        if (p < nExact) {
+            for (auto k = m_aPolyOffset[p]; k < m_aPolyOffset[p + 1]; ++k)
+                addPoint(b, &m_aPt[3 * static_cast<size_t>(m_aPolyConn[static_cast<size_t>(k)])]);
+        } else {
+            vtkIdType n = 0;
+            const vtkIdType* pIds = nullptr;
+            m_pFbPolys->GetCellAtId(static_cast<vtkIdType>(p - nExact), n, pIds);
+            for (vtkIdType k = 0; k < n; ++k)
+                addPoint(b, m_pFbPts->GetPoint(pIds[k]));
+        }
+        query(aFace.size() + p, b);
+    }
+    for (size_t f = 0; bAbove && f < nBelowFaces; ++f)
+        query(f, aFace[f].dBox);
+    std::stable_sort(aPair.begin(), aPair.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return aPair;
+}
+
+// Faces lying in the plane, once every cell was cut. A face above is dropped where its twin by
+// corners was cut below; the remaining faces above, the polygons of cells touching from below
+// and those of bent cells above are cut less what overlaps them (a face above: every crossing
+// polygon and face below; a face below: the crossing polygons; a bent cell above: the bent
+// cells below), found through a tree of their boxes. What nothing overlaps is kept as cut; a
+// face above then as its cell gives it.
+void PlaneCutter::SettleFaces()
+{
+    // The faces above without a twin below, once each.
+    std::vector<char> aTake(m_aPending.size(), 0);
+    size_t nAbove = 0;
+    {
+        std::set<std::vector<double>> done;
+        for (size_t k = 0; k < m_aPending.size(); ++k) {
+            const auto& [key, i] = m_aPending[k];
+            aTake[k] = !m_claimed.count(key) && done.insert(key).second ? 1 : 0;
+            nAbove += aTake[k] && ShapeOf(m_index.CellType(i)).nDim == 3 ? 1 : 0;
+        }
+    }
+    size_t nBelowPolys = 0;
+    for (const T_BELOW& b : m_aBelow)
+        nBelowPolys += b.nExactEnd - b.nExact + b.nFbEnd - b.nFb;
+    const bool bCrossing = m_cut.aPolyCell.size() + m_aFbPolyCell.size() > nBelowPolys;
+    // Faces below, cut less crossing polygons or cutting faces above; then the faces above.
+    std::vector<T_FLAT> aFace;
+    aFace.reserve(bCrossing || nAbove > 0 ? m_aBelow.size() + nAbove : 0);
+    for (size_t b = 0; (bCrossing || nAbove > 0) && b < m_aBelow.size(); ++b) {
+        T_FLAT f;
+        f.nSource = b;
+        if (FlatCorners(m_aBelow[b].nCell, f))
+            aFace.push_back(f);
+    }
+    const size_t nBelowFaces = aFace.size();
+    std::vector<size_t> aPendingFace(m_aPending.size(), SIZE_MAX);
+    for (size_t k = 0; nAbove > 0 && k < m_aPending.size(); ++k) {
+        T_FLAT f;
+        f.nKind = T_FLAT::kAbove;
+        if (aTake[k] && FlatCorners(m_aPending[k].second, f)) {
+            aPendingFace[k] = aFace.size();
+            aFace.push_back(f);
+        }
+    }
+    // Bent cells above, when a bent cell lies below.
+    const size_t nFlatFaces = aFace.size();
+    const bool bBentBelow = std::any_of(m_aBent.begin(), m_aBent.end(), [](const T_BENT& b) { return !b.bAbove; });
+    for (const T_BENT& b : m_aBent) {
+        T_FLAT f;
+        if (bBentBelow && b.bAbove && BentPolygon(b, f))
+            aFace.push_back(f);
+    }
+    // Per face, its entry in aClipped when anything overlaps it.
+    std::vector<T_CLIPPED> aClipped;
+    std::vector<std::uint32_t> aClippedOf(aFace.size(), UINT32_MAX);
+    auto clippedOf = [&](size_t f) {
+        return aClippedOf[f] == UINT32_MAX || !aClipped[aClippedOf[f]].bClipped ? nullptr : &aClipped[aClippedOf[f]];
+    };
+    if (!aFace.empty()) {
+        // The crossing cells' polygons: every polygon so far but those of cells touching from below.
+        m_aDropExact.assign(m_cut.aPolyCell.size(), 0);
+        m_aDropFb.assign(m_aFbPolyCell.size(), 0);
+        for (const T_BELOW& b : m_aBelow) {
+            std::fill(m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExact),
+                      m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExactEnd), 2);
+            std::fill(m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFb),
+                      m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFbEnd), 2);
+        }
+        for (const T_BENT& b : m_aBent)
+            m_aDropExact[b.nExact] = b.bAbove ? 3 : 4;
+        const std::vector<std::pair<size_t, size_t>> aPair = Overlaps(aFace, nBelowFaces);
+        size_t nOverlapped = 0;
+        for (size_t k = 0; k < aPair.size(); ++k)
+            nOverlapped += k == 0 || aPair[k].first != aPair[k - 1].first ? 1 : 0;
+        aClipped.reserve(nOverlapped);
+        std::vector<size_t> aClip;
+        for (size_t k = 0; k < aPair.size();) {
+            const size_t f = aPair[k].first;
+            aClip.clear();
+            for (; k < aPair.size() && aPair[k].first == f; ++k)
+                aClip.push_back(aPair[k].second);
+            aClippedOf[f] = static_cast<std::uint32_t>(aClipped.size());
+            ClipFace(aFace[f], aClip, aFace, aClipped.emplace_back());
+        }
+    }
+    for (size_t f = nFlatFaces; f < aFace.size(); ++f)
+        if (const T_CLIPPED* pClipped = clippedOf(f)) {
+            m_aDropExact[aFace[f].nSource] = 1;
+            AddPieces(aFace[f], *pClipped);
+        }
+    for (size_t f = 0; f < nBelowFaces; ++f) {
+        const T_CLIPPED* pClipped = clippedOf(f);
+        if (!pClipped)
+            continue;
+        const T_BELOW& b = m_aBelow[aFace[f].nSource];
+        std::fill(m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExact),
+                  m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExactEnd), 1);
+        std::fill(m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFb),
+                  m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFbEnd), 1);
+        AddPieces(aFace[f], *pClipped);
+    }
+    for (size_t k = 0; k < m_aPending.size(); ++k) {
+        if (!aTake[k])
+            continue;
+        const size_t f = aPendingFace[k];
+        if (f != SIZE_MAX && clippedOf(f))
+            AddPieces(aFace[f], *clippedOf(f));
+        else
+            CutCell(m_aPending[k].second, true);
+    }
 }
 
 void PlaneCutter::AppendCurved()
@@ -1309,17 +1651,40 @@ void PlaneCutter::AppendCurved()
     for (m_pFbLines->InitTraversal(); m_pFbLines->GetNextCell(nn, pIds);)
         for (vtkIdType j = 0; j < 2 && nn == 2; ++j)
             m_aLineConn.push_back(nBase + pIds[j]);
-    for (m_pFbPolys->InitTraversal(); m_pFbPolys->GetNextCell(nn, pIds);) {
+    size_t q = 0;
+    for (m_pFbPolys->InitTraversal(); m_pFbPolys->GetNextCell(nn, pIds); ++q) {
+        if (q < m_aDropFb.size() && m_aDropFb[q] == 1)
+            continue;
         for (vtkIdType j = 0; j < nn; ++j)
             m_aPolyConn.push_back(nBase + pIds[j]);
         m_aPolyOffset.push_back(static_cast<vtkIdType>(m_aPolyConn.size()));
+        m_cut.aPolyCell.push_back(m_aFbPolyCell[q]);
     }
     m_cut.aLineCell.insert(m_cut.aLineCell.end(), m_aFbLineCell.begin(), m_aFbLineCell.end());
-    m_cut.aPolyCell.insert(m_cut.aPolyCell.end(), m_aFbPolyCell.begin(), m_aFbPolyCell.end());
+}
+
+// Leaves out the exact polygons given up for pieces.
+void PlaneCutter::DropPolygons()
+{
+    if (std::find(m_aDropExact.begin(), m_aDropExact.end(), 1) == m_aDropExact.end())
+        return;
+    size_t nTo = 0;
+    std::vector<vtkIdType> aConn;
+    for (size_t p = 0; p + 1 < m_aPolyOffset.size(); ++p) {
+        if (p < m_aDropExact.size() && m_aDropExact[p] == 1)
+            continue;
+        aConn.insert(aConn.end(), m_aPolyConn.begin() + m_aPolyOffset[p], m_aPolyConn.begin() + m_aPolyOffset[p + 1]);
+        m_aPolyOffset[nTo + 1] = static_cast<vtkIdType>(aConn.size());
+        m_cut.aPolyCell[nTo++] = m_cut.aPolyCell[p];
+    }
+    m_aPolyOffset.resize(nTo + 1);
+    m_cut.aPolyCell.resize(nTo);
+    m_aPolyConn.swap(aConn);
 }
 
 void PlaneCutter::Finish()
 {
+    DropPolygons();
     AppendCurved();
     vtkPolyData* pOut = m_cut.pOutput;
     m_values.Finish(pOut->GetPointData());

@@ -108,12 +108,14 @@ struct PlaneCut {
 
 // Cuts the grid (indexed by index, which must match it) with the plane through origin with
 // the given normal, into cut. A polygon is the cell's whole intersection with the plane, its
-// points in turn about the normal. An area lying in the plane is cut once: by the cells on its
-// negative side, or by the cells on its positive side where no cell lies on the other, as on
-// the grid's boundary, however the two sides divide it into faces (a hexahedron's face against
-// the triangles of wedges or tetrahedra). A 2-D cell's edge in the plane likewise, matched by
-// its ends. Linear cells are cut exactly; others through VTK's own cell contour. Returns the
-// number of cells visited.
+// points in turn about the normal. An area lying in the plane is cut once, by one cell: a
+// crossing cell, else a cell on its negative side, else one on its positive side, as on the
+// grid's boundary, however the two sides divide it into faces (a hexahedron's face against the
+// triangles of wedges or tetrahedra, faces covering each other in part) and whichever side of
+// the plane a node lands on by a rounding. A piece of a face partly covered keeps its cell and
+// point values interpolated within the face. A 2-D cell's edge in the plane is cut once,
+// matched by its ends. Linear cells are cut exactly; others through VTK's own cell contour.
+// Returns the number of cells visited.
 vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
                          const double normal[3], PlaneCut& cut);
 

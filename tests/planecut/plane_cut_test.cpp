@@ -1,8 +1,10 @@
 // The plane cut and the integration over it, on VTK grids built here: blocks of hexahedra, of
-// tetrahedra and of wedges, and a quadratic hexahedron, against the exact clipped polygon of
-// the block; faces lying in the plane; the degeneracy test; the force sums of solid and plate
-// cuts with the caller's element rules; the index's promise that a plane visits the cells
-// near it, not the grid; and the kept surface of linear solids against VTK's surface filter.
+// tetrahedra, of wedges and of pyramids, and a quadratic hexahedron, against the exact clipped
+// polygon of the block; faces lying in the plane, covering each other in part, and node layers
+// moved off the plane by roundings, far from the plane's origin, with their area, force and
+// flow; the degeneracy test; the force sums of solid and plate cuts with the caller's element
+// rules; the index's promise that a plane visits the cells near it, not the grid; and the kept
+// surface of linear solids against VTK's surface filter.
 #include "ForceSumReference.h"
 #include "planecut/cut_integration.h"
 #include "planecut/plane_cut.h"
@@ -24,42 +26,62 @@
 #include <vtkSmartPointer.h>
 #include <vtkUnstructuredGrid.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <ostream>
 #include <limits>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace kvpvs::planecut;
 using kvpvs::test::ClipBoxByPlane;
+using kvpvs::test::ForceAndMoment;
+using kvpvs::test::LinearStress;
+using kvpvs::test::PolygonMoments;
 using kvpvs::test::MomentsOf;
 using kvpvs::test::Vec3;
 
 namespace {
 
-enum class Fill { Hexahedra, Tetrahedra, Wedges, WedgesOtherDiagonal };
+enum class Fill { Hexahedra, Tetrahedra, Wedges, WedgesOtherDiagonal, Pyramids };
 
-// A block nx x ny x nz of unit-scaled cells from the origin, filled with hexahedra, with six
-// tetrahedra per box or with two wedges per box (split on the diagonal 0-2 of the box's bottom,
-// as the tetrahedra, or on the other one); layers from nUpperFrom up filled as upper. Point
-// scalars f = 3 + 2x - y + 0.5z.
-vtkSmartPointer<vtkUnstructuredGrid> Block(int nx, int ny, int nz, double h, Fill fill, Fill upper, int nUpperFrom)
+// A block of nx x ny x nz boxes of size h from corner, filled per box (i, j, k) with a
+// hexahedron, six tetrahedra around the box's diagonal 0-6 (faces split as in the neighbours),
+// two wedges split on the diagonal 0-2 of the box's bottom (as the tetrahedra) or on the other
+// one, or six pyramids on the box's faces with their apex at its centre; node (i, j, k) at
+// (i h, j h, z(i, j, k)) from corner. Point scalars f = 3 + 2x - y + 0.5z, x from corner.
+struct BlockSpec {
+    int nx = 1, ny = 1, nz = 1;
+    double h = 1.0;
+    Vec3 corner{0, 0, 0};
+    std::function<Fill(int i, int j, int k)> fill;
+    std::function<double(int i, int j, int k)> z; // default k h
+};
+
+vtkSmartPointer<vtkUnstructuredGrid> Block(const BlockSpec& spec)
 {
+    const int nx = spec.nx, ny = spec.ny, nz = spec.nz;
+    const double h = spec.h;
     auto grid = vtkSmartPointer<vtkUnstructuredGrid>::New();
     vtkNew<vtkPoints> pts;
     pts->SetDataTypeToDouble();
     vtkNew<vtkDoubleArray> f;
     f->SetName("f");
+    auto addPoint = [&](double x, double y, double z) {
+        pts->InsertNextPoint(spec.corner[0] + x, spec.corner[1] + y, spec.corner[2] + z);
+        f->InsertNextValue(3 + 2 * x - y + 0.5 * z);
+    };
     auto id = [&](int i, int j, int k) { return static_cast<vtkIdType>((k * (ny + 1) + j) * (nx + 1) + i); };
     for (int k = 0; k <= nz; ++k)
         for (int j = 0; j <= ny; ++j)
-            for (int i = 0; i <= nx; ++i) {
-                const double x = i * h, y = j * h, z = k * h;
-                pts->InsertNextPoint(x, y, z);
-                f->InsertNextValue(3 + 2 * x - y + 0.5 * z);
-            }
+            for (int i = 0; i <= nx; ++i)
+                addPoint(i * h, j * h, spec.z ? spec.z(i, j, k) : k * h);
     grid->SetPoints(pts);
     grid->GetPointData()->SetScalars(f);
     auto add = [&](int nType, std::initializer_list<vtkIdType> ids) {
@@ -71,15 +93,21 @@ vtkSmartPointer<vtkUnstructuredGrid> Block(int nx, int ny, int nz, double h, Fil
                 const vtkIdType c[8] = {id(i, j, k),         id(i + 1, j, k),     id(i + 1, j + 1, k),
                                         id(i, j + 1, k),     id(i, j, k + 1),     id(i + 1, j, k + 1),
                                         id(i + 1, j + 1, k + 1), id(i, j + 1, k + 1)};
-                const Fill layer = k >= nUpperFrom ? upper : fill;
-                if (layer == Fill::Hexahedra) {
+                const Fill fill = spec.fill(i, j, k);
+                if (fill == Fill::Hexahedra) {
                     grid->InsertNextCell(VTK_HEXAHEDRON, 8, c);
-                } else if (layer == Fill::Wedges) {
+                } else if (fill == Fill::Wedges) {
                     add(VTK_WEDGE, {c[0], c[1], c[2], c[4], c[5], c[6]});
                     add(VTK_WEDGE, {c[0], c[2], c[3], c[4], c[6], c[7]});
-                } else if (layer == Fill::WedgesOtherDiagonal) {
+                } else if (fill == Fill::WedgesOtherDiagonal) {
                     add(VTK_WEDGE, {c[1], c[2], c[3], c[5], c[6], c[7]});
                     add(VTK_WEDGE, {c[1], c[3], c[0], c[5], c[7], c[4]});
+                } else if (fill == Fill::Pyramids) {
+                    const vtkIdType apex = pts->GetNumberOfPoints();
+                    addPoint((i + 0.5) * h, (j + 0.5) * h, (k + 0.5) * h);
+                    const int faces[6][4] = {{4, 5, 1, 0}, {1, 2, 3, 0}, {3, 7, 4, 0}, {5, 6, 2, 1}, {6, 7, 3, 2}, {7, 6, 5, 4}};
+                    for (const auto& q : faces)
+                        add(VTK_PYRAMID, {c[q[0]], c[q[1]], c[q[2]], c[q[3]], apex});
                 } else {
                     // Six tetrahedra around the diagonal 0-6: they fill the box.
                     const int t[6][4] = {{0, 1, 2, 6}, {0, 2, 3, 6}, {0, 3, 7, 6}, {0, 7, 4, 6}, {0, 4, 5, 6}, {0, 5, 1, 6}};
@@ -88,6 +116,15 @@ vtkSmartPointer<vtkUnstructuredGrid> Block(int nx, int ny, int nz, double h, Fil
                 }
             }
     return grid;
+}
+
+// Layers from nUpperFrom up filled as upper.
+vtkSmartPointer<vtkUnstructuredGrid> Block(int nx, int ny, int nz, double h, Fill fill, Fill upper, int nUpperFrom)
+{
+    BlockSpec spec;
+    spec.nx = nx, spec.ny = ny, spec.nz = nz, spec.h = h;
+    spec.fill = [=](int, int, int k) { return k >= nUpperFrom ? upper : fill; };
+    return Block(spec);
 }
 
 vtkSmartPointer<vtkUnstructuredGrid> Block(int nx, int ny, int nz, double h, Fill fill)
@@ -107,7 +144,11 @@ class CutOfBlock : public ::testing::TestWithParam<std::tuple<CutCase, Fill>> {}
 
 std::string FillName(Fill f)
 {
-    return f == Fill::Hexahedra ? "Hexahedra" : f == Fill::Tetrahedra ? "Tetrahedra" : f == Fill::Wedges ? "Wedges" : "WedgesOtherDiagonal";
+    return f == Fill::Hexahedra    ? "Hexahedra"
+           : f == Fill::Tetrahedra ? "Tetrahedra"
+           : f == Fill::Wedges     ? "Wedges"
+           : f == Fill::Pyramids   ? "Pyramids"
+                                   : "WedgesOtherDiagonal";
 }
 [[maybe_unused]] void PrintTo(Fill f, std::ostream* os) { *os << FillName(f); }
 
@@ -206,6 +247,304 @@ TEST(PlaneCutFaces, InPlaneAreaIsCutOnceWhateverTheFacesOnEitherSide)
                     EXPECT_NEAR(AreaOfCut(cutter->GetOutput()).dArea, 6.0, 1e-6) << what << " (VTK)";
                 }
         }
+}
+
+namespace {
+
+// A stress field linear in the coordinates from a grid's corner.
+LinearStress Field()
+{
+    LinearStress s;
+    s.s0 = {-10, -20, -30, 2, 3, 4};
+    s.d[0] = {1, 0.5, -2, 0.3, 0, 1};
+    s.d[1] = {-1, 2, 0.5, 0, 0.7, -0.2};
+    s.d[2] = {0.4, -0.6, 3, 1, -1, 0.5};
+    return s;
+}
+
+// The field's stresses at the grid's points as their six point scalars, and per cell a
+// velocity as cell vectors.
+void SetFields(vtkUnstructuredGrid* grid, const Vec3& corner, const std::function<Vec3(vtkIdType)>& velocity)
+{
+    const LinearStress field = Field();
+    vtkNew<vtkDoubleArray> stress;
+    stress->SetNumberOfComponents(6);
+    for (vtkIdType p = 0; p < grid->GetNumberOfPoints(); ++p) {
+        const double* x = grid->GetPoint(p);
+        stress->InsertNextTuple(field.At(x[0] - corner[0], x[1] - corner[1], x[2] - corner[2]).data());
+    }
+    grid->GetPointData()->SetScalars(stress);
+    vtkNew<vtkDoubleArray> v;
+    v->SetNumberOfComponents(3);
+    for (vtkIdType c = 0; c < grid->GetNumberOfCells(); ++c)
+        v->InsertNextTuple(velocity(c).data());
+    grid->GetCellData()->SetVectors(v);
+}
+
+// What the displays sum over a cut: its area; the force and moment about its centre of the
+// stress point values (three points of weight A / 3 per triangle, exact for a linear field);
+// the flow, (v . n) x area with the velocity of each piece's cell.
+struct CutTotals {
+    double dArea = 0.0, dFlow = 0.0;
+    Vec3 centre{0, 0, 0}, F{0, 0, 0}, M{0, 0, 0};
+};
+
+CutTotals TotalsOf(vtkUnstructuredGrid* grid, const PlaneCutIndex& index, const Vec3& o, const Vec3& n)
+{
+    PlaneCut cut;
+    CutGridByPlane(grid, index, o.data(), n.data(), cut);
+    SolidCutRules rules;
+    rules.lengthOut = [](double d) { return d; };
+    rules.law = +[](double dRef[3], double dPts[3][3], double* dN, double dStress[3][6], double dSum[6], double(*)[3]) {
+        const double A = TwiceTriangleArea(dPts[0], dPts[1], dPts[2]) / 2.0;
+        for (int q = 0; q < 3; ++q) {
+            double w[3] = {1.0 / 6, 1.0 / 6, 1.0 / 6}, s[6] = {0, 0, 0, 0, 0, 0}, r[3] = {0, 0, 0};
+            w[q] = 2.0 / 3;
+            for (int e = 0; e < 3; ++e) {
+                for (int c = 0; c < 6; ++c)
+                    s[c] += w[e] * dStress[e][c];
+                for (int k = 0; k < 3; ++k)
+                    r[k] += w[e] * (dPts[e][k] - dRef[k]);
+            }
+            const double t[3] = {s[0] * dN[0] + s[3] * dN[1] + s[5] * dN[2], s[3] * dN[0] + s[1] * dN[1] + s[4] * dN[2],
+                                 s[5] * dN[0] + s[4] * dN[1] + s[2] * dN[2]};
+            const double m[3] = {r[1] * t[2] - r[2] * t[1], r[2] * t[0] - r[0] * t[2], r[0] * t[1] - r[1] * t[0]};
+            for (int k = 0; k < 3; ++k) {
+                dSum[k] += t[k] * A / 3;
+                dSum[3 + k] += m[k] * A / 3;
+            }
+        }
+        return 0;
+    };
+    std::copy(n.begin(), n.end(), rules.dPlaneAxis[0]);
+    const CutSums sums = IntegrateSolidCut(cut, rules);
+    CutTotals t;
+    t.dArea = AreaOfCut(cut.pOutput).dArea;
+    for (int k = 0; k < 3; ++k) {
+        t.centre[k] = sums.dCentre[k];
+        t.F[k] = sums.dSum[k];
+        t.M[k] = sums.dSum[3 + k];
+    }
+    vtkDataArray* pVel = grid->GetCellData()->GetVectors();
+    ForEachFanTriangle(cut.pOutput->GetPolys(), [&](vtkIdType nPoly, const vtkIdType ids[3]) {
+        double p[3][3], v[3];
+        for (int e = 0; e < 3; ++e)
+            cut.pOutput->GetPoint(ids[e], p[e]);
+        pVel->GetTuple(cut.aPolyCell[static_cast<size_t>(nPoly)], v);
+        t.dFlow += TwiceTriangleArea(p[0], p[1], p[2]) / 2.0 * (v[0] * n[0] + v[1] * n[1] + v[2] * n[2]);
+    });
+    return t;
+}
+
+// The totals against those of the exact section (its moments from the grid's corner, the
+// field's force and moment about its centre, the flow given) within tol, relative to the
+// area, the section's size and the field's size (|s0| 40). The centre, in the grid's
+// coordinates, and the moment about it, within a few roundings of those coordinates more.
+void ExpectTotals(const CutTotals& got, const PolygonMoments& exact, const Vec3& corner, const Vec3& n, double dFlow,
+                  double tol, const std::string& what)
+{
+    Vec3 F, M;
+    const Vec3 c = exact.Centre();
+    ForceAndMoment(exact, Field(), n, c, F, M);
+    const double A = exact.dArea, size = std::sqrt(A);
+    const double far = std::max({std::fabs(corner[0]), std::fabs(corner[1]), std::fabs(corner[2])});
+    const double dRounding = 4 * (std::nextafter(far, HUGE_VAL) - far);
+    EXPECT_NEAR(got.dArea, A, tol * A) << what;
+    EXPECT_NEAR(got.dFlow, dFlow, tol * std::fabs(dFlow)) << what;
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(got.centre[k] - corner[k], c[k], tol * size + dRounding) << what;
+        EXPECT_NEAR(got.F[k], F[k], tol * 40 * A) << what;
+        EXPECT_NEAR(got.M[k], M[k], (tol * size + dRounding) * 40 * A) << what;
+    }
+}
+
+// A grid of the given points and cells.
+vtkSmartPointer<vtkUnstructuredGrid> Cells(const std::vector<Vec3>& points,
+                                           const std::vector<std::pair<int, std::vector<vtkIdType>>>& cells)
+{
+    auto grid = vtkSmartPointer<vtkUnstructuredGrid>::New();
+    vtkNew<vtkPoints> pts;
+    pts->SetDataTypeToDouble();
+    for (const Vec3& x : points)
+        pts->InsertNextPoint(x.data());
+    grid->SetPoints(pts);
+    for (const auto& [nType, ids] : cells)
+        grid->InsertNextCell(nType, static_cast<vtkIdType>(ids.size()), ids.data());
+    return grid;
+}
+
+// A prism of the polygon (x, y) from z0 to z1: a hexahedron over a quadrilateral, a wedge over
+// a triangle; its points appended.
+std::pair<int, std::vector<vtkIdType>> Prism(std::vector<Vec3>& points, const std::vector<std::array<double, 2>>& base,
+                                             double z0, double z1)
+{
+    std::vector<vtkIdType> ids;
+    for (double z : {z0, z1})
+        for (const auto& b : base) {
+            ids.push_back(static_cast<vtkIdType>(points.size()));
+            points.push_back({b[0], b[1], z});
+        }
+    return {base.size() == 4 ? VTK_HEXAHEDRON : VTK_WEDGE, ids};
+}
+
+} // namespace
+
+// Random meshes of a 4 x 4 x 2 box, each box a hexahedron, six tetrahedra, two wedges or six
+// pyramids, cut on the node layer z = 1 whose inner nodes moved off it at random (1 ulp,
+// 1e-12, 1e-6, 0.1 of the box; up, down, or either), with both normals, the plane's origin at
+// the model or far away in the plane, and the model at the origin or 1e7 away: the area, the
+// force and moment of a linear stress field and the flow of a velocity given per column are
+// those of the box's section, 16, within 1e-9 (far away, within the rounding of the
+// coordinates). Nodes moved either way move in every other row, so that neighbours along a row
+// go apart but no face's four corners go up and down in turn: such a face is a saddle through
+// the plane that no cut by corners and edges follows.
+TEST(PlaneCutProperty, AMovedNodeLayerCutsToTheSection)
+{
+    const int nx = 4, ny = 4, nz = 2;
+    enum class Way { Up, Down, Both };
+    const PolygonMoments exact = MomentsOf(ClipBoxByPlane({0, 0, 0}, {4, 4, 2}, {0, 0, 1}, {0, 0, 1}));
+    for (unsigned nSeed = 1; nSeed <= 6; ++nSeed)
+        for (Way way : {Way::Up, Way::Down, Way::Both})
+            for (double dMove : {0.0, 1e-12, 1e-6, 0.1}) // 0: one ulp
+                for (double dShift : {0.0, 1e7}) {
+                    std::mt19937 rng(nSeed);
+                    const Fill aFills[4] = {Fill::Wedges, Fill::Tetrahedra, Fill::Hexahedra, Fill::Pyramids};
+                    std::vector<Fill> aFill;
+                    for (int b = 0; b < nx * ny * nz; ++b)
+                        aFill.push_back(aFills[rng() % 4]);
+                    std::vector<int> aSign((nx + 1) * (ny + 1), 0);
+                    for (int j = 1; j < ny; ++j)
+                        for (int i = 1; i < nx; ++i) {
+                            const int nSign = way == Way::Up ? 1 : way == Way::Down ? -1 : rng() % 2 ? 1 : -1;
+                            if (rng() % 3 && (way != Way::Both || i % 2))
+                                aSign[static_cast<size_t>(j * (nx + 1) + i)] = nSign;
+                        }
+                    BlockSpec spec;
+                    spec.nx = nx, spec.ny = ny, spec.nz = nz;
+                    spec.corner = {dShift, dShift, dShift};
+                    spec.fill = [&](int i, int j, int k) { return aFill[static_cast<size_t>((k * ny + j) * nx + i)]; };
+                    spec.z = [&](int i, int j, int k) {
+                        const int nSign = k == 1 ? aSign[static_cast<size_t>(j * (nx + 1) + i)] : 0;
+                        const double z = dShift + k;
+                        if (nSign == 0)
+                            return double(k);
+                        return (dMove == 0.0 ? std::nextafter(z, nSign * HUGE_VAL) : z + nSign * dMove) - dShift;
+                    };
+                    auto grid = Block(spec);
+                    const auto column = [&](vtkIdType c) {
+                        const double* b = grid->GetCell(c)->GetBounds();
+                        return std::floor((b[0] + b[1]) / 2 - dShift) + nx * std::floor((b[2] + b[3]) / 2 - dShift);
+                    };
+                    SetFields(grid, spec.corner, [&](vtkIdType c) { return Vec3{0.5, -0.25, 1 + 0.5 * column(c)}; });
+                    PlaneCutIndex index;
+                    index.Build(grid);
+                    for (double dUp : {1.0, -1.0})
+                        for (const Vec3& o : {Vec3{dShift, dShift, dShift + 1}, Vec3{-3e8, 5e8, dShift + 1}}) {
+                            // Sum over the 16 columns of (1 + 0.5 column) times the normal's z.
+                            const double dFlow = (16 + 0.5 * 120) * dUp;
+                            const std::string what = "seed " + std::to_string(nSeed) + ", way " +
+                                                     std::to_string(static_cast<int>(way)) + ", move " +
+                                                     ::testing::PrintToString(dMove) + ", shift " +
+                                                     ::testing::PrintToString(dShift) + ", normal z " +
+                                                     ::testing::PrintToString(dUp) + ", origin x " +
+                                                     ::testing::PrintToString(o[0]);
+                            ExpectTotals(TotalsOf(grid, index, o, {0, 0, dUp}), exact, spec.corner, {0, 0, dUp}, dFlow,
+                                         1e-9, what);
+                        }
+                }
+}
+
+// The 2 x 2 x 2 block of unit hexahedra cut at z = 1 with one node of that layer moved off it
+// (the centre, a corner, the middle of an edge; 2^-52 to 0.1, up or down), both normals: the
+// section, 4, its force under the linear field and the flow of a velocity (0, 0, 2), +-8.
+TEST(PlaneCutProperty, TwoByTwoBlockWithOneNodeOffTheLayer)
+{
+    const PolygonMoments exact = MomentsOf(ClipBoxByPlane({0, 0, 0}, {2, 2, 2}, {0, 0, 1}, {0, 0, 1}));
+    for (const std::array<int, 2> node : {std::array<int, 2>{1, 1}, {0, 0}, {1, 0}})
+        for (double dMove : {0x1p-52, 1e-12, 1e-9, 1e-6, 1e-3, 0.1, -0x1p-52, -1e-12, -1e-9, -1e-6, -1e-3, -0.1}) {
+            BlockSpec spec;
+            spec.nx = spec.ny = spec.nz = 2;
+            spec.fill = [](int, int, int) { return Fill::Hexahedra; };
+            spec.z = [&](int i, int j, int k) { return k + (i == node[0] && j == node[1] && k == 1 ? dMove : 0.0); };
+            auto grid = Block(spec);
+            SetFields(grid, spec.corner, [](vtkIdType) { return Vec3{0, 0, 2}; });
+            PlaneCutIndex index;
+            index.Build(grid);
+            for (double nz : {1.0, -1.0})
+                ExpectTotals(TotalsOf(grid, index, {0, 0, 1}, {0, 0, nz}), exact, spec.corner, {0, 0, nz}, 8 * nz, 1e-9,
+                             "node " + std::to_string(node[0]) + "," + std::to_string(node[1]) + " moved " +
+                                 ::testing::PrintToString(dMove) + ", normal " + std::to_string(nz));
+        }
+}
+
+// Hexahedra over wedges or tetrahedra, 2 x 2 boxes of size h placed at x = y = X, cut on their
+// interface by a plane typed at (0, 0, h): the section, 4 h^2 (from the coordinates as stored),
+// whatever the distance, with its force and flow.
+TEST(PlaneCutProperty, APlaneTypedFarFromTheModelCutsItsSection)
+{
+    const struct {
+        double X, h;
+    } aCase[] = {{1e8, 1}, {1e7, 0.1}, {1e8, 0.001}, {5e6, 0.5}};
+    for (const auto& c : aCase)
+        for (Fill lower : {Fill::Wedges, Fill::Tetrahedra}) {
+            BlockSpec spec;
+            spec.nx = spec.ny = spec.nz = 2;
+            spec.h = c.h;
+            spec.corner = {c.X, c.X, 0};
+            spec.fill = [&](int, int, int k) { return k == 0 ? lower : Fill::Hexahedra; };
+            auto grid = Block(spec);
+            SetFields(grid, spec.corner, [](vtkIdType) { return Vec3{0, 0, 2}; });
+            const double* b = grid->GetBounds();
+            const PolygonMoments exact =
+                MomentsOf(ClipBoxByPlane({0, 0, 0}, {b[1] - c.X, b[3] - c.X, 2 * c.h}, {0, 0, c.h}, {0, 0, 1}));
+            PlaneCutIndex index;
+            index.Build(grid);
+            for (double nz : {1.0, -1.0})
+                ExpectTotals(TotalsOf(grid, index, {0, 0, c.h}, {0, 0, nz}), exact, spec.corner, {0, 0, nz},
+                             2 * nz * exact.dArea, 1e-9,
+                             FillName(lower) + " at " + std::to_string(c.X) + ", size " + std::to_string(c.h) +
+                                 ", normal " + std::to_string(nz));
+        }
+}
+
+// Faces in the plane that cover each other in part (meshes that do not conform): a unit cube
+// over another moved by 1 - f along x (f = 0.5, 0.4, 0.25, 0.75 of the face shared), a 2 x 1
+// box over a unit cube, a box over a wedge covering half its face, and a box over a trapezoid
+// (0,0) (3,0) (2,1) (0,1) over a wedge covering 60 % or 40 % of it. Both normals give the union
+// of the faces with the force of the linear field over it and the flow of (0.3, -0.4, 2).
+TEST(PlaneCutFaces, FacesCoveredInPartCountTheirUnionOnce)
+{
+    using Base = std::vector<std::array<double, 2>>;
+    const auto rect = [](double x0, double x1) { return Base{{x0, 0}, {x1, 0}, {x1, 1}, {x0, 1}}; };
+    const Base trapezoid{{0, 0}, {3, 0}, {2, 1}, {0, 1}};
+    const struct {
+        Base below, above, unite;
+    } aCase[] = {{rect(0, 1), rect(0.5, 1.5), rect(0, 1.5)},
+                 {rect(0, 1), rect(0.6, 1.6), rect(0, 1.6)},
+                 {rect(0, 1), rect(0.75, 1.75), rect(0, 1.75)},
+                 {rect(0, 1), rect(0.25, 1.25), rect(0, 1.25)},
+                 {rect(0, 1), rect(0, 2), rect(0, 2)},
+                 {{{0, 0}, {1, 0}, {0, 1}}, rect(0, 1), rect(0, 1)},
+                 {{{0, 0}, {3, 0}, {0, 1}}, trapezoid, trapezoid},
+                 {{{0, 0}, {2, 1}, {0, 1}}, trapezoid, trapezoid}};
+    for (const auto& c : aCase) {
+        std::vector<Vec3> points;
+        const auto lower = Prism(points, c.below, 0, 1);
+        const auto upper = Prism(points, c.above, 1, 2);
+        auto grid = Cells(points, {lower, upper});
+        SetFields(grid, {0, 0, 0}, [](vtkIdType) { return Vec3{0.3, -0.4, 2}; });
+        std::vector<Vec3> unite;
+        for (const auto& b : c.unite)
+            unite.push_back({b[0], b[1], 1});
+        const PolygonMoments exact = MomentsOf(unite);
+        PlaneCutIndex index;
+        index.Build(grid);
+        for (double nz : {1.0, -1.0})
+            ExpectTotals(TotalsOf(grid, index, {0, 0, 1}, {0, 0, nz}), exact, {0, 0, 0}, {0, 0, nz},
+                         2 * nz * exact.dArea, 1e-12,
+                         "union " + std::to_string(exact.dArea) + " below " + std::to_string(c.below.size()) +
+                             " corners, normal " + std::to_string(nz));
+    }
 }
 
 // A quadratic hexahedron with straight edges goes through VTK's own cell contour: its cut has
