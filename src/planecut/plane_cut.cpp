@@ -23,6 +23,7 @@
 #include <cstring>
 #include <limits>
 #include <set>
+#include <unordered_set>
 
 namespace kvpvs::planecut {
 
@@ -599,6 +600,41 @@ int ZeroFace(int nType, const double* pS, int aCorner[4])
     return 0;
 }
 
+// Whether two plane values lie on either side of it.
+bool Opposite(double a, double b) { return (a < 0.0 && b > 0.0) || (a > 0.0 && b < 0.0); }
+
+// Whether a quadrilateral face of the solid is bent through the plane, by the plane's values at
+// the cell's points: its corners off the plane on either side in turn (a saddle), or on both
+// sides with one on it. The cells on its two sides then cut it along different lines, and a
+// side split in triangles along yet others. The corners of each such face (grid ids) go into
+// aCorner, its diagonals that cross the plane (corner pairs) into aDiagonal.
+bool QuadBentThrough(int nType, const double* pS, const std::uint32_t* pCellPts,
+                     std::unordered_set<std::uint32_t>& aCorner, std::vector<std::array<int, 2>>& aDiagonal)
+{
+    const T_FACE_LIST* pFaces = SolidFacesOf(nType);
+    bool bAny = false;
+    for (int f = 0; pFaces && f < pFaces->nFace; ++f) {
+        const int* pC = pFaces->aCorner[f];
+        if (pC[3] < 0)
+            continue;
+        bool bNeg = false, bPos = false, bZero = false, bTurns = true;
+        for (int j = 0; j < 4; ++j) {
+            const double a = pS[pC[j]], b = pS[pC[(j + 1) % 4]];
+            bNeg = bNeg || a < 0.0, bPos = bPos || a > 0.0, bZero = bZero || a == 0.0;
+            bTurns = bTurns && Opposite(a, b);
+        }
+        if (!(bTurns || (bZero && bNeg && bPos)))
+            continue;
+        bAny = true;
+        for (int j = 0; j < 4; ++j)
+            aCorner.insert(pCellPts[pC[j]]);
+        for (int j = 0; j < 2; ++j)
+            if (Opposite(pS[pC[j]], pS[pC[j + 2]]))
+                aDiagonal.push_back({pC[j], pC[j + 2]});
+    }
+    return bAny;
+}
+
 // A face's points turned, keeping their sense, so that the smallest id comes first (a tie
 // turns nothing); its size, 3 or 4.
 int FacePoints(const vtkIdType* pIds, const int* pCorner, vtkIdType f[4])
@@ -826,7 +862,8 @@ vtkSmartPointer<vtkCellArray> CellArrayOf(const std::vector<vtkIdType>& aOffset,
 // node off the plane makes a cell across cross it, a mesh does not conform), a face from below
 // is cut less the crossing cells' polygons and a face from above less those and the faces from
 // below, exactly, in coordinates from its own corner; a crossing cell with corners on the plane
-// that lies above, less such cells below (m_aBent). Every point of the plane counts once.
+// or beside a quadrilateral bent through it, that lies above, less such cells below (m_aBent). Every point of the plane
+// counts once.
 class PlaneCutter {
 public:
     PlaneCutter(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
@@ -845,6 +882,7 @@ private:
     void AddCellPoint(vtkIdType nId, const double x[3]);
     void AddSegment(vtkIdType c);
     void AddPolygon(vtkIdType c);
+    void AddHull(vtkIdType c);
     void CutCurved(vtkIdType c, double dSign);
     std::vector<double> FaceKey(const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts) const;
     void Prefetch(size_t i) const;
@@ -916,6 +954,13 @@ private:
     // corners off it on either side, the others on it) the polygons of the cells on its two sides
     // both reach its corners on the plane; the polygon above is cut less those below.
     std::vector<T_BENT> m_aBent;
+    // The corners of quadrilaterals bent through the plane: the crossing cells on either side of
+    // one each reach across it, cells across it split in triangles too, and so count as bent
+    // (m_aCrossing: the other crossing cells, until all are cut).
+    std::unordered_set<std::uint32_t> m_bentCorners;
+    std::vector<T_BENT> m_aCrossing;
+    // The cell being cut: the crossed diagonals of its faces bent through the plane.
+    std::vector<std::array<int, 2>> m_aDiagonal;
     // Per polygon so far: crossing (0), dropped for pieces (1), a face below (2), a bent cell's
     // above (3) or below (4).
     std::vector<char> m_aDropExact, m_aDropFb;
@@ -1018,13 +1063,20 @@ void PlaneCutter::CutCell(size_t i, bool bPending)
             CutCurved(c, 1.0);
             return;
         }
+        const bool bBentQuad =
+            shape.nDim == 3 && QuadBentThrough(m_index.CellType(i), m_aS.data(), pCellPts, m_bentCorners, m_aDiagonal);
         const size_t nExact = m_cut.aPolyCell.size();
         CutLinear(c, shape, pCellPts);
-        if (nZeroCorner > 0 && m_cut.aPolyCell.size() > nExact) {
+        m_aDiagonal.clear();
+        if (m_cut.aPolyCell.size() > nExact) {
             double dSum = 0.0;
             for (int j = 0; j < shape.nCorner; ++j)
                 dSum += m_aS[static_cast<size_t>(j)];
-            m_aBent.push_back({i, nExact, dSum > 0.0});
+            const T_BENT bent{i, nExact, dSum > 0.0};
+            if (bBentQuad || nZeroCorner > 0)
+                m_aBent.push_back(bent);
+            else
+                m_aCrossing.push_back(bent);
         }
         return;
     }
@@ -1066,10 +1118,23 @@ void PlaneCutter::CutLinear(vtkIdType c, const T_CELL_SHAPE& shape, const std::u
         }
         AddCellPoint(CutPoint(pCellPts[ja], pCellPts[jb], true, sa, sb, x), x);
     }
+    // Where the crossed diagonals of a quadrilateral bent through the plane meet it: a neighbour
+    // split in triangles on that diagonal reaches as far, and no part of the face is left to
+    // neither side. What the two sides then share is cut away once every cell was seen.
+    for (auto [ja, jb] : m_aDiagonal) {
+        double sa = m_aS[static_cast<size_t>(ja)], sb = m_aS[static_cast<size_t>(jb)];
+        if (sa > 0.0) {
+            std::swap(ja, jb);
+            std::swap(sa, sb);
+        }
+        AddCellPoint(CutPoint(pCellPts[ja], pCellPts[jb], true, sa, sb, x), x);
+    }
     if (shape.nDim == 2)
         AddSegment(c);
-    else
+    else if (m_aDiagonal.empty())
         AddPolygon(c);
+    else
+        AddHull(c);
 }
 
 void PlaneCutter::AddCellPoint(vtkIdType nId, const double x[3])
@@ -1127,6 +1192,48 @@ void PlaneCutter::AddPolygon(vtkIdType c)
     std::sort(m_aTurn.begin(), m_aTurn.end());
     for (const auto& [a, nId] : m_aTurn)
         m_aPolyConn.push_back(nId);
+    m_aPolyOffset.push_back(static_cast<vtkIdType>(m_aPolyConn.size()));
+    m_cut.aPolyCell.push_back(c);
+}
+
+// The convex hull of the cell's cut points in turn about the normal, for points of which some
+// may lie inside (a bent face's diagonal points): monotone chain in the plane's axes from the
+// first point, collinear points left out.
+void PlaneCutter::AddHull(vtkIdType c)
+{
+    const size_t m = m_aIds.size();
+    struct T_UV {
+        double u, v;
+        vtkIdType nId;
+    };
+    std::vector<T_UV> aPt;
+    for (size_t i = 0; i < m; ++i) {
+        double d[3];
+        for (int k = 0; k < 3; ++k)
+            d[k] = m_aXyz[3 * i + static_cast<size_t>(k)] - m_aXyz[static_cast<size_t>(k)];
+        aPt.push_back({d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2], d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2],
+                       m_aIds[i]});
+    }
+    std::sort(aPt.begin(), aPt.end(), [](const T_UV& a, const T_UV& b) { return a.u < b.u || (a.u == b.u && a.v < b.v); });
+    const auto turnsLeft = [](const T_UV& o, const T_UV& a, const T_UV& b) {
+        return (a.u - o.u) * (b.v - o.v) - (a.v - o.v) * (b.u - o.u) > 0.0;
+    };
+    std::vector<T_UV> aHull(2 * m);
+    size_t k = 0;
+    for (size_t i = 0; i < m; ++i) {
+        while (k >= 2 && !turnsLeft(aHull[k - 2], aHull[k - 1], aPt[i]))
+            --k;
+        aHull[k++] = aPt[i];
+    }
+    for (size_t i = m - 1, t = k + 1; i-- > 0;) {
+        while (k >= t && !turnsLeft(aHull[k - 2], aHull[k - 1], aPt[i]))
+            --k;
+        aHull[k++] = aPt[i];
+    }
+    if (k < 4) // three corners and the first again
+        return;
+    for (size_t i = 0; i + 1 < k; ++i)
+        m_aPolyConn.push_back(aHull[i].nId);
     m_aPolyOffset.push_back(static_cast<vtkIdType>(m_aPolyConn.size()));
     m_cut.aPolyCell.push_back(c);
 }
@@ -1196,6 +1303,17 @@ vtkIdType PlaneCutter::CutCells()
         ++nVisited;
         CutCell(aCand[k], false);
     }
+    // Across a bent quadrilateral split in triangles, the cells with three corners of it are bent too.
+    for (size_t k = 0; !m_bentCorners.empty() && k < m_aCrossing.size(); ++k) {
+        const T_BENT& b = m_aCrossing[k];
+        const std::uint32_t* pPts = m_index.CellPoints(b.nCell);
+        const int nCorner = ShapeOf(m_index.CellType(b.nCell)).nCorner;
+        int nOn = 0;
+        for (int j = 0; j < nCorner; ++j)
+            nOn += m_bentCorners.count(pPts[j]) ? 1 : 0;
+        if (nOn >= 3)
+            m_aBent.push_back(b);
+    }
     SettleFaces();
     return nVisited;
 }
@@ -1208,7 +1326,7 @@ struct PlaneCutter::T_FLAT {
     size_t nCell = 0;
     int nCorner = 0;
     // Grid points; for a bent cell, points of the cut.
-    std::uint32_t aCorner[8] = {};
+    std::uint32_t aCorner[12] = {};
     double dBox[4] = {0, 0, 0, 0};
     size_t nSource = 0; // its entry in m_aBelow, for a cell below; its polygon, for a bent cell
 };
@@ -1312,7 +1430,7 @@ bool PlaneCutter::BentPolygon(const T_BENT& bent, T_FLAT& face) const
 {
     const size_t p = bent.nExact;
     const auto n = m_aPolyOffset[p + 1] - m_aPolyOffset[p];
-    if (n < 3 || n > 8)
+    if (n < 3 || n > 12)
         return false;
     face.nKind = T_FLAT::kBent;
     face.nCell = bent.nCell;

@@ -390,21 +390,22 @@ std::pair<int, std::vector<vtkIdType>> Prism(std::vector<Vec3>& points, const st
 } // namespace
 
 // Random meshes of a 4 x 4 x 2 box, each box a hexahedron, six tetrahedra, two wedges or six
-// pyramids, cut on the node layer z = 1 whose inner nodes moved off it at random (1 ulp,
-// 1e-12, 1e-6, 0.1 of the box; up, down, or either), with both normals, the plane's origin at
-// the model or far away in the plane, and the model at the origin or 1e7 away: the area, the
-// force and moment of a linear stress field and the flow of a velocity given per column are
-// those of the box's section, 16, within 1e-9 (far away, within the rounding of the
-// coordinates). Nodes moved either way move in every other row, so that neighbours along a row
-// go apart but no face's four corners go up and down in turn: such a face is a saddle through
-// the plane that no cut by corners and edges follows.
+// pyramids, cut on the node layer z = 1 whose inner nodes moved off it (1 ulp, 1e-12, 1e-6,
+// 0.1 of the box; up, down, either at random, or up and down in turn as on a chessboard, which
+// bends every face of the layer into a saddle), with both normals, the plane's origin at the
+// model or far away in the plane, and the model at the origin or 1e7 away: the area, the force
+// and moment of a linear stress field and the flow of a velocity given per column are those of
+// the box's section, 16, within 1e-9 (far away, within the rounding of the coordinates). Nodes
+// moved either way at random move in every other row, so that every face off the plane on both
+// sides keeps a corner on it or is a saddle: a face with none on it, three corners on one side
+// and its diagonal split in triangles beside it is cut along different lines on its two sides.
 TEST(PlaneCutProperty, AMovedNodeLayerCutsToTheSection)
 {
     const int nx = 4, ny = 4, nz = 2;
-    enum class Way { Up, Down, Both };
+    enum class Way { Up, Down, Both, Saddle };
     const PolygonMoments exact = MomentsOf(ClipBoxByPlane({0, 0, 0}, {4, 4, 2}, {0, 0, 1}, {0, 0, 1}));
     for (unsigned nSeed = 1; nSeed <= 6; ++nSeed)
-        for (Way way : {Way::Up, Way::Down, Way::Both})
+        for (Way way : {Way::Up, Way::Down, Way::Both, Way::Saddle})
             for (double dMove : {0.0, 1e-12, 1e-6, 0.1}) // 0: one ulp
                 for (double dShift : {0.0, 1e7}) {
                     std::mt19937 rng(nSeed);
@@ -415,8 +416,12 @@ TEST(PlaneCutProperty, AMovedNodeLayerCutsToTheSection)
                     std::vector<int> aSign((nx + 1) * (ny + 1), 0);
                     for (int j = 1; j < ny; ++j)
                         for (int i = 1; i < nx; ++i) {
-                            const int nSign = way == Way::Up ? 1 : way == Way::Down ? -1 : rng() % 2 ? 1 : -1;
-                            if (rng() % 3 && (way != Way::Both || i % 2))
+                            const int nSign = way == Way::Up     ? 1
+                                              : way == Way::Down   ? -1
+                                              : way == Way::Saddle ? ((i + j) % 2 ? 1 : -1)
+                                              : rng() % 2          ? 1
+                                                                   : -1;
+                            if (way == Way::Saddle || (rng() % 3 && (way != Way::Both || i % 2)))
                                 aSign[static_cast<size_t>(j * (nx + 1) + i)] = nSign;
                         }
                     BlockSpec spec;
