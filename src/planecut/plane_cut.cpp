@@ -600,16 +600,24 @@ int ZeroFace(int nType, const double* pS, int aCorner[4])
     return 0;
 }
 
+// An edge by its ends' grid ids, in either order.
+std::uint64_t EdgeKey(std::uint32_t a, std::uint32_t b)
+{
+    return static_cast<std::uint64_t>(std::min(a, b)) << 32 | std::max(a, b);
+}
+
 // Whether two plane values lie on either side of it.
 bool Opposite(double a, double b) { return (a < 0.0 && b > 0.0) || (a > 0.0 && b < 0.0); }
 
 // Whether a quadrilateral face of the solid is bent through the plane, by the plane's values at
-// the cell's points: its corners off the plane on either side in turn (a saddle), or on both
-// sides with one on it. The cells on its two sides then cut it along different lines, and a
-// side split in triangles along yet others. The corners of each such face (grid ids) go into
-// aCorner, its diagonals that cross the plane (corner pairs) into aDiagonal.
+// the cell's points: its corners off the plane on either side in turn (a saddle), on both sides
+// with one on it, or on both sides with a crossed diagonal that cells split in triangles have as
+// an edge (aSplit: keys of such edges). The cells on its two sides then cut it along different
+// lines. The corners of each such face (grid ids) go into aCorner, its crossed diagonals
+// (corner pairs) into aDiagonal.
 bool QuadBentThrough(int nType, const double* pS, const std::uint32_t* pCellPts,
-                     std::unordered_set<std::uint32_t>& aCorner, std::vector<std::array<int, 2>>& aDiagonal)
+                     const std::unordered_set<std::uint64_t>& aSplit, std::unordered_set<std::uint32_t>& aCorner,
+                     std::vector<std::array<int, 2>>& aDiagonal)
 {
     const T_FACE_LIST* pFaces = SolidFacesOf(nType);
     bool bAny = false;
@@ -623,7 +631,10 @@ bool QuadBentThrough(int nType, const double* pS, const std::uint32_t* pCellPts,
             bNeg = bNeg || a < 0.0, bPos = bPos || a > 0.0, bZero = bZero || a == 0.0;
             bTurns = bTurns && Opposite(a, b);
         }
-        if (!(bTurns || (bZero && bNeg && bPos)))
+        bool bSplit = false;
+        for (int j = 0; j < 2 && !aSplit.empty(); ++j)
+            bSplit = bSplit || (Opposite(pS[pC[j]], pS[pC[j + 2]]) && aSplit.count(EdgeKey(pCellPts[pC[j]], pCellPts[pC[j + 2]])));
+        if (!(bTurns || (bZero && bNeg && bPos) || bSplit))
             continue;
         bAny = true;
         for (int j = 0; j < 4; ++j)
@@ -959,6 +970,11 @@ private:
     // (m_aCrossing: the other crossing cells, until all are cut).
     std::unordered_set<std::uint32_t> m_bentCorners;
     std::vector<T_BENT> m_aCrossing;
+    // In a grid of cells with quadrilateral and triangular faces, the edges of triangular faces
+    // that cross the plane: where a quadrilateral's diagonal is one, the cells beside it are split
+    // in triangles along it.
+    std::unordered_set<std::uint64_t> m_split;
+    void FindSplitEdges(const std::vector<size_t>& aCand);
     // The cell being cut: the crossed diagonals of its faces bent through the plane.
     std::vector<std::array<int, 2>> m_aDiagonal;
     // Per polygon so far: crossing (0), dropped for pieces (1), a face below (2), a bent cell's
@@ -1064,7 +1080,8 @@ void PlaneCutter::CutCell(size_t i, bool bPending)
             return;
         }
         const bool bBentQuad =
-            shape.nDim == 3 && QuadBentThrough(m_index.CellType(i), m_aS.data(), pCellPts, m_bentCorners, m_aDiagonal);
+            shape.nDim == 3 && QuadBentThrough(m_index.CellType(i), m_aS.data(), pCellPts, m_split, m_bentCorners,
+                                               m_aDiagonal);
         const size_t nExact = m_cut.aPolyCell.size();
         CutLinear(c, shape, pCellPts);
         m_aDiagonal.clear();
@@ -1281,6 +1298,32 @@ void PlaneCutter::Prefetch(size_t i) const
     }
 }
 
+void PlaneCutter::FindSplitEdges(const std::vector<size_t>& aCand)
+{
+    bool bQuad = false, bTriangle = false;
+    for (size_t i : aCand) {
+        const int nType = m_index.CellType(i);
+        bQuad = bQuad || nType == VTK_HEXAHEDRON || nType == VTK_VOXEL || nType == VTK_WEDGE || nType == VTK_PYRAMID;
+        bTriangle = bTriangle || nType == VTK_TETRA || nType == VTK_WEDGE || nType == VTK_PYRAMID;
+    }
+    if (!bQuad || !bTriangle)
+        return;
+    for (size_t i : aCand) {
+        const T_FACE_LIST* pFaces = SolidFacesOf(m_index.CellType(i));
+        if (!pFaces || m_index.CellSize(i) < pFaces->nPoint)
+            continue;
+        const std::uint32_t* pPts = m_index.CellPoints(i);
+        for (int f = 0; f < pFaces->nFace; ++f) {
+            const int* pC = pFaces->aCorner[f];
+            for (int j = 0; j < 3 && pC[3] < 0; ++j) {
+                const std::uint32_t a = pPts[pC[j]], b = pPts[pC[(j + 1) % 3]];
+                if (Opposite(PlaneValue(m_n, m_o, Xyz(a)), PlaneValue(m_n, m_o, Xyz(b))))
+                    m_split.insert(EdgeKey(a, b));
+            }
+        }
+    }
+}
+
 vtkIdType PlaneCutter::CutCells()
 {
     vtkIdType nVisited = 0;
@@ -1289,6 +1332,7 @@ vtkIdType PlaneCutter::CutCells()
     // would dominate the cut.
     std::vector<size_t> aCand;
     m_index.Visit(m_n, m_o, [&](size_t i) { aCand.push_back(i); });
+    FindSplitEdges(aCand);
     constexpr size_t kAhead = 12;
     // Two stages: a cell's point list twice as far ahead as its points and values.
     for (size_t k = 0; k < aCand.size() && k < 2 * kAhead; ++k)
