@@ -121,12 +121,14 @@ BetaTails gamma_limit(double a, double x, double b)
     return g;
 }
 
+double beta_sums(double y, double y1, double p, double q, double X, double PIN, double QIN);
+
 }  // namespace
 
 // Shapes for which beta_large_b holds: b from 2^15, a^2 <= 2^12 b, so that the terms of order
-// a^2 / b it forms lose no more than 2^-41 to cancellation, and a <= 2^26, so that its sums
+// a^2 / b it forms lose no more than 2^-41 to cancellation, and a <= 2^30, so that its sums
 // of some 10 sqrt(a) terms stay short.
-bool large_b(const double a, const double b) { return b >= 0x1p15 && a <= 0x1p26 && a * a <= 0x1p12 * b; }
+bool large_b(const double a, const double b) { return b >= 0x1p15 && a <= 0x1p30 && a * a <= 0x1p12 * b; }
 
 // I_y(a, b) and its complement at y = z / (z + b), for shapes that large_b admits. Below the
 // mean (z <= a) from the series I = R(a) sum (a + b)_n / (a + 1)_n y^n, whose ratios fall
@@ -164,7 +166,10 @@ BetaTails beta_large_b(double a, double b, double z)
     double s = a - std::trunc(a);
     if (s == 0.0)
         s = 1.0;
-    double upper = gamma_limit(s, z, b).upper;
+    // 1 - I_y(s, b) = I_(1-y)(b, s): the power series where it ends within 2^20 terms, else
+    // the gamma limit, there within the rounding of the tail that counts.
+    const double y1 = b / (z + b);
+    double upper = z >= b * 0x1p-15 ? beta_sums(y1, z / (z + b), b, s, y1, b, s) : gamma_limit(s, z, b).upper;
     // R(c - 1) = R(c) c (z + b) / (z (c - 1 + b)): the terms fall from the top, ever faster.
     double sum = 0.0;
     if (a > 1.0) {
@@ -232,13 +237,27 @@ double beta_sums(double y, double y1, double p, double q, double X, double PIN, 
         return r;
 
     // Finite sum over the whole part of q, terms scaled by powers of sml until they count.
-    xb = p * lny + q * log_complement(y, y1) - DLBETA(p, q) - std::log(q);
+    // Long sums of large shapes: their first term through Stirling's series, as
+    // p lm(e / p) + q lm(-e / q) with e = yq - (1 - y)p, since p ln y and ln B(p, q) would cancel
+    // at a cost of p 2^-53; and 1 / (1 - y) in two parts, which would otherwise lift the n-th
+    // term by up to n 2^-53.
+    const bool large = p >= 10.0 && q >= 10.0 && p + q >= 0x1p16;
+    if (large) {
+        constexpr double LN_SQRT_2PI = 0.9189385332046728;
+        const double e = std::fma(y, q, -(y1 * p));
+        const double corr = D9LGMC(p) + D9LGMC(q) - D9LGMC(p + q);
+        xb = p * log1p_minus(e / p) + q * log1p_minus(-e / q) + 0.5 * std::log(p / (p + q) * q) - LN_SQRT_2PI - corr -
+             std::log(q);
+    } else {
+        xb = p * lny + q * log_complement(y, y1) - DLBETA(p, q) - std::log(q);
+    }
     // Scale count and loop count stay floating point: both follow q, which is unbounded.
     // The count's maximum is formed in single precision, where the count fits.
     const double scale = xb / k.alnsml;
     double ib = scale < 0x1p100 ? std::trunc(std::max(static_cast<float>(scale), 0.0f)) : std::trunc(scale);
     double term = std::exp(xb - ib * k.alnsml);
     const double c = 1.0 / y1;
+    const double c_lo = std::fma(-c, y1, 1.0) / y1;
     const double p1 = q * c / (p + q - 1.0);
     double finsum = 0.0;
     double n = std::trunc(q);
@@ -261,7 +280,12 @@ double beta_sums(double y, double y1, double p, double q, double X, double PIN, 
             ended = true;
             break;
         }
-        term = (q - i + 1.0) * c * term / (p + q - i);
+        if (large) {
+            const double t = (q - i + 1.0) * term / ((q - i) + p);
+            term = std::fma(t, c, t * c_lo);
+        } else {
+            term = (q - i + 1.0) * c * term / (p + q - i);
+        }
         if (term > 1.0) {
             ib = ib - 1.0;
             term = term * k.sml;
