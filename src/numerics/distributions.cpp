@@ -1,5 +1,6 @@
 // Distributions behind the regression's significance tests: Student's t distribution function
-// and the regularised incomplete beta function, which it and the F distribution call.
+// and the regularised incomplete beta function, which it and the F distribution call, with its
+// gamma limit for one large shape.
 #include "numerics/numerics.h"
 
 #include <algorithm>
@@ -133,7 +134,7 @@ bool large_b(const double a, const double b) { return b >= 0x1p15 && a <= 0x1p30
 // I_y(a, b) and its complement at y = z / (z + b), for shapes that large_b admits. Below the
 // mean (z <= a) from the series I = R(a) sum (a + b)_n / (a + 1)_n y^n, whose ratios fall
 // towards y; above it from the complement 1 - I = 1 - I_y(s, b) + sum of R(c), c = s ... a - 1,
-// where s in (0, 1] is a's fraction and 1 - I_y(s, b) the gamma limit's. R(c) =
+// where s in (0, 1] is a's fraction. R(c) =
 // y^c (1 - y)^b / (c B(c, b)) = I_y(c, b) - I_y(c + 1, b) is formed as the gamma density
 // at z times terms of order c^2 / b, with Stirling's series for Gamma(b) and Gamma(c + b).
 BetaTails beta_large_b(double a, double b, double z)
@@ -170,7 +171,6 @@ BetaTails beta_large_b(double a, double b, double z)
     // the gamma limit, there within the rounding of the tail that counts.
     const double y1 = b / (z + b);
     double upper = z >= b * 0x1p-15 ? beta_sums(y1, z / (z + b), b, s, y1, b, s) : gamma_limit(s, z, b).upper;
-    // R(c - 1) = R(c) c (z + b) / (z (c - 1 + b)): the terms fall from the top, ever faster.
     double sum = 0.0;
     if (a > 1.0) {
         // R(c - 1) = R(c) c (z + b) / (z (c - 1 + b)): from the top the terms fall, ever faster.
@@ -187,11 +187,9 @@ BetaTails beta_large_b(double a, double b, double z)
     return {1.0 - upper, upper};
 }
 
-
 namespace {
 
-// ln(1 - y) from y and 1 - y and 1 - y, both formed directly: the one that is not small
-// has rounded.
+// ln(1 - y) from y and 1 - y, both formed directly: the one that is not small has rounded.
 double log_complement(double y, double y1) { return y < 0.5 ? std::log1p(-y) : std::log(y1); }
 
 struct BetaConstants {

@@ -213,17 +213,18 @@ double FDIST(const double& F, const double& DFN, const double& DFD)
         const double nf = DFN * F;
         double x = DFD / (nf + DFD);
         double y = nf / (nf + DFD);
-        if (std::isinf(nf)) {  // DFN F overflows; DFD / DFN does not, with DFN below 2^16 here
+        if (std::isinf(nf)) {  // DFN F overflows: the same quotients through DFD / DFN
             const double r = DFD / DFN;
             x = r / (F + r);
             y = F / (F + r);
         }
-        if (large_b(DFN / 2.0, DFD / 2.0))
+        // A large shape takes its gamma limit with F itself, not through a rounded x or y.
+        if (large_b(DFN / 2.0, DFD / 2.0)) {
             result = beta_large_b(DFN / 2.0, DFD / 2.0, DFN / 2.0 * F).lower;
-        else if (large_b(DFD / 2.0, DFN / 2.0))
+        } else if (large_b(DFD / 2.0, DFN / 2.0)) {
             result = beta_large_b(DFD / 2.0, DFN / 2.0, DFD / 2.0 / F).upper;
-        else {
-            ERPUSH("DBETAI");  // its sums' error is DBETAI's, as the specified call would post it
+        } else {
+            ERPUSH("DBETAI");  // a sum that does not end is DBETAI's error, as in the specified call
             result = incomplete_beta(y, x, DFN / 2.0, DFD / 2.0);
             ERPOP("DBETAI");
         }
