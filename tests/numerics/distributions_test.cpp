@@ -236,6 +236,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValueRow{"FdistDfnLargest", [] { return FDIST(1.0, DBL_MAX, 0x1p27 + 2.0); },
                  [] { return ref_f(1.0, DBL_MAX, 0x1p27 + 2.0); }},
         ValueRow{"FdistDfd1e300", [] { return FDIST(1.0, 2e6, 1e300); }, [] { return ref_f(1.0, 2e6, 1e300); }},
+        // DFN F overflows; the quotients do not.
+        ValueRow{"FdistDfnFOverflows", [] { return FDIST(1e308, 1000.0, 1e-3); }, [] { return ref_f(1e308, 1000.0, 1e-3); }},
         ValueRow{"DbetaiHugeQ", [] { return DBETAI(8.47e-20, 50.0, 0x1p69); }, [] { return ref_ibeta(8.47e-20, 50.0, 0x1p69); }},
         // Small values whose complement is near 1: 1 - DBETAI(1 - x, q, p) would keep ~4 digits.
         ValueRow{"FdistSmallAgainstItsComplement", [] { return FDIST(0.05, 1000.0, 3.0); },
