@@ -1,5 +1,6 @@
 // Distributions behind the regression's significance tests: Student's t distribution function
-// and the regularised incomplete beta function, which it and the F distribution call.
+// and the regularised incomplete beta function, which it and the F distribution call, with its
+// gamma limit for one large shape.
 #include "numerics/numerics.h"
 
 #include <algorithm>
@@ -28,19 +29,324 @@ double not_ended(std::string_view routine, int code, std::initializer_list<doubl
     return RCONST(6);
 }
 
+// ln(1 + d) - d, without the cancellation of the two for small d.
+double log1p_minus(double d)
+{
+    if (std::fabs(d) >= 0.5)
+        return std::log1p(d) - d;
+    double power = d;
+    double sum = 0.0;
+    for (int k = 2; k < 80; ++k) {
+        power *= -d;
+        const double term = power / k;
+        sum += term;
+        if (std::fabs(term) <= 0x1p-54 * std::fabs(sum))
+            break;
+    }
+    return sum;
+}
+
+// ln(x^a e^-x / Gamma(a)); for a >= 10 through Stirling's series, so that the large terms of
+// a ln x - x - ln Gamma(a) do not cancel.
+double log_gamma_density(double a, double x)
+{
+    if (x == 0.0 || std::isinf(x))
+        return RCONST(8);
+    if (a < 10.0)
+        return a * std::log(x) - x - DLNGAM(a);
+    constexpr double LN_SQRT_2PI = 0.9189385332046728;
+    return a * log1p_minus((x - a) / a) + 0.5 * std::log(a) - LN_SQRT_2PI - D9LGMC(a);
+}
+
+// The regularised incomplete gamma functions P(a, x) and Q(a, x) with the density
+// x^a e^-x / Gamma(a): P's series below a + 1, else the continued fraction of Q (modified
+// Lentz). Both end within some 10 sqrt(a) + 100 terms.
+BetaTails gamma_tails(double a, double x, double density)
+{
+    if (std::isinf(x))
+        return {1.0, 0.0};
+    constexpr int TERMS = 100000;
+    constexpr double EPS = 0x1p-53;
+    if (x < a + 1.0) {
+        double term = 1.0 / a;
+        double sum = term;
+        for (int n = 1; n < TERMS && term > EPS * sum; ++n) {
+            term *= x / (a + n);
+            sum += term;
+        }
+        const double p = std::min(density * sum, 1.0);
+        return {p, 1.0 - p};
+    }
+    constexpr double TINY = 1e-300;
+    double b = x + 1.0 - a;
+    double c = 1.0 / TINY;
+    double d = 1.0 / b;
+    double h = d;
+    for (int i = 1; i < TERMS; ++i) {
+        const double an = -i * (i - a);
+        b += 2.0;
+        d = an * d + b;
+        if (std::fabs(d) < TINY)
+            d = TINY;
+        c = b + an / c;
+        if (std::fabs(c) < TINY)
+            c = TINY;
+        d = 1.0 / d;
+        const double step = d * c;
+        h *= step;
+        if (std::fabs(step - 1.0) <= EPS)
+            break;
+    }
+    const double q = std::min(density * h, 1.0);
+    return {1.0 - q, q};
+}
+
+// I_y(a, b) at y = x / (x + b) for a huge b: the gamma distribution of a at x (the limit as b
+// grows, as TDIST takes the normal one) with its terms in 1/b and 1/b^2 from the spread of
+// gamma(b) / b. What is left is of order (a^2 / b)^3 in the tails and (a / b)^3 between them:
+// under the rounding for a^2 <= b 2^-20.
+BetaTails gamma_limit(double a, double x, double b)
+{
+    const double t = std::exp(log_gamma_density(a, x));
+    const double m = a - 1.0;
+    const double s = m - x;
+    BetaTails g = gamma_tails(a, x, t);
+    if (t > 0.0) {  // else x is far in a tail, where s^3 may overflow
+        const double n = 2.0 * b;
+        const double first = s / n;
+        const double second = ((0.5 * s + 4.0 / 3.0) * s * s - 1.5 * m * s - m / 3.0) / n / n;
+        const double shift = t * (first + second);
+        g.lower = std::clamp(g.lower + shift, 0.0, 1.0);
+        g.upper = std::clamp(g.upper - shift, 0.0, 1.0);
+    }
+    return g;
+}
+
+double beta_sums(double y, double y1, double p, double q, double X, double PIN, double QIN);
+
 }  // namespace
+
+// Shapes for which beta_large_b holds: b from 2^15, a^2 <= 2^12 b, so that the terms of order
+// a^2 / b it forms lose no more than 2^-41 to cancellation, and a <= 2^30, so that its sums
+// of some 10 sqrt(a) terms stay short.
+bool large_b(const double a, const double b) { return b >= 0x1p15 && a <= 0x1p30 && a * a <= 0x1p12 * b; }
+
+// I_y(a, b) and its complement at y = z / (z + b), for shapes that large_b admits. Below the
+// mean (z <= a) from the series I = R(a) sum (a + b)_n / (a + 1)_n y^n, whose ratios fall
+// towards y; above it from the complement 1 - I = 1 - I_y(s, b) + sum of R(c), c = s ... a - 1,
+// where s in (0, 1] is a's fraction. R(c) =
+// y^c (1 - y)^b / (c B(c, b)) = I_y(c, b) - I_y(c + 1, b) is formed as the gamma density
+// at z times terms of order c^2 / b, with Stirling's series for Gamma(b) and Gamma(c + b).
+BetaTails beta_large_b(double a, double b, double z)
+{
+    constexpr double EPS = 0x1p-53;
+    if (b > 0x1p26 && a * a <= b * 0x1p-21)  // the gamma limit holds to the rounding
+        return gamma_limit(a, z, b);
+    // y >= 1/2 is a hundred standard deviations and more above the mean, a / (a + b) < 0.27: the
+    // value is 1 (where the terms below would cancel).
+    if (z >= b)
+        return {1.0, 0.0};
+    const auto log_r = [&](double c) {
+        return log_gamma_density(c, z) - b * log1p_minus(z / b) - c * std::log1p(z / b) + b * log1p_minus(c / b) +
+               (c - 0.5) * std::log1p(c / b) - c / (12.0 * b * (c + b)) - std::log(c);
+    };
+    if (z <= a) {
+        const double y = z / (z + b);
+        double term = 1.0;
+        double sum = 1.0;
+        for (double n = 0.0;; n += 1.0) {
+            const double r = (a + b + n) * y / (a + 1.0 + n);
+            term *= r;
+            sum += term;
+            if (term <= EPS * (1.0 - r) * sum)  // the rest is below term r / (1 - r)
+                break;
+        }
+        const double lower = std::exp(log_r(a)) * sum;
+        return {lower, 1.0 - lower};
+    }
+    double s = a - std::trunc(a);
+    if (s == 0.0)
+        s = 1.0;
+    // 1 - I_y(s, b) = I_(1-y)(b, s): the power series where it ends within 2^20 terms, else
+    // the gamma limit, there within the rounding of the tail that counts.
+    const double y1 = b / (z + b);
+    double upper = z >= b * 0x1p-15 ? beta_sums(y1, z / (z + b), b, s, y1, b, s) : gamma_limit(s, z, b).upper;
+    double sum = 0.0;
+    if (a > 1.0) {
+        // R(c - 1) = R(c) c (z + b) / (z (c - 1 + b)): from the top the terms fall, ever faster.
+        double term = std::exp(log_r(a - 1.0));
+        for (double c = a - 1.0; c >= s && term > 0.0; c -= 1.0) {
+            sum += term;
+            const double r = c / z * ((z + b) / (c - 1.0 + b));
+            term *= r;
+            if (r < 1.0 && term <= EPS * (1.0 - r) * sum)
+                break;
+        }
+    }
+    upper = std::min(upper + sum, 1.0);
+    return {1.0 - upper, upper};
+}
+
+namespace {
+
+// ln(1 - y) from y and 1 - y, both formed directly: the one that is not small has rounded.
+double log_complement(double y, double y1) { return y < 0.5 ? std::log1p(-y) : std::log(y1); }
+
+struct BetaConstants {
+    double eps, alneps, sml, alnsml;
+};
+
+const BetaConstants& beta_constants()
+{
+    static const BetaConstants c = [] {
+        const double eps = RCONST(3);
+        const double sml = 100.0 * RCONST(1);  // a hundred times the smallest normalised double
+        return BetaConstants{eps, std::log(eps), sml, std::log(sml)};
+    }();
+    return c;
+}
+
+// I_y(p, q) by the power series for the fraction of q and the finite sum over its whole part,
+// with y1 = 1 - y formed directly. After TERMINAL 7 (a sum that does not end; the call's
+// arguments X, PIN, QIN are its parameters), NaN.
+double beta_sums(double y, double y1, double p, double q, double X, double PIN, double QIN)
+{
+    const BetaConstants& k = beta_constants();
+    const double lny = y < 0.5 ? std::log(y) : std::log1p(-y1);
+    double r = 0.0;
+    double ps = q - std::trunc(q);
+    if (ps == 0.0)
+        ps = 1.0;
+    double xb = p * lny - DLBETA(ps, p) - std::log(p);
+    if (xb >= k.alnsml) {
+        r = std::exp(xb);
+        double term = r * p;
+        if (ps != 1.0) {
+            // The count's maximum is formed in single precision: at most 2^20 for y1 >= 2^-15.
+            const float n = std::trunc(std::max(static_cast<float>(k.alneps / lny), 4.0f));
+            for (float i = 1.0f; i <= n; i += 1.0f) {
+                const double di = i;
+                term = term * (di - ps) * y / di;
+                r = r + term / (p + di);
+            }
+        }
+    }
+    if (q <= 1.0)
+        return r;
+
+    // Finite sum over the whole part of q, terms scaled by powers of sml until they count.
+    // Long sums of large shapes: their first term through Stirling's series, as
+    // p lm(e / p) + q lm(-e / q) with e = yq - (1 - y)p, since p ln y and ln B(p, q) would cancel
+    // at a cost of p 2^-53; and 1 / (1 - y) in two parts, which would otherwise lift the n-th
+    // term by up to n 2^-53.
+    const bool large = p >= 10.0 && q >= 10.0 && p + q >= 0x1p16;
+    if (large) {
+        constexpr double LN_SQRT_2PI = 0.9189385332046728;
+        const double e = std::fma(y, q, -(y1 * p));
+        const double corr = D9LGMC(p) + D9LGMC(q) - D9LGMC(p + q);
+        xb = p * log1p_minus(e / p) + q * log1p_minus(-e / q) + 0.5 * std::log(p / (p + q) * q) - LN_SQRT_2PI - corr -
+             std::log(q);
+    } else {
+        xb = p * lny + q * log_complement(y, y1) - DLBETA(p, q) - std::log(q);
+    }
+    // Scale count and loop count stay floating point: both follow q, which is unbounded.
+    // The count's maximum is formed in single precision, where the count fits.
+    const double scale = xb / k.alnsml;
+    double ib = scale < 0x1p100 ? std::trunc(std::max(static_cast<float>(scale), 0.0f)) : std::trunc(scale);
+    double term = std::exp(xb - ib * k.alnsml);
+    const double c = 1.0 / y1;
+    const double c_lo = std::fma(-c, y1, 1.0) / y1;
+    const double p1 = q * c / (p + q - 1.0);
+    double finsum = 0.0;
+    double n = std::trunc(q);
+    if (q == n)
+        n = n - 1.0;
+    // The scale count falls by at most 1 a term: from above n it never reaches 0, and no term
+    // would be added. Ratios below 1 from the first (p1 < 1, so p > 1 and they fall) never lift
+    // a scaled term to where it counts; a p1 that rounds to 1 may be either.
+    const bool falling = p1 < 1.0 - 0x1p-30;
+    if (ib > n || (falling && ib > 0.0))
+        n = 0.0;
+    // Bounded: a sum of more terms than any fit's t or F test needs (degrees of freedom below
+    // 2^27) stops with an error rather than running on; unless its terms fall, only its last
+    // term would end it, so it stops at once.
+    bool ended = n <= FINITE_SUM_TERMS;
+    if (!ended && !falling)
+        n = 0.0;
+    for (double i = 1.0; i <= n && i <= FINITE_SUM_TERMS; i += 1.0) {
+        if (p1 <= 1.0 && term / k.eps <= finsum) {
+            ended = true;
+            break;
+        }
+        if (large) {
+            const double t = (q - i + 1.0) * term / ((q - i) + p);
+            term = std::fma(t, c, t * c_lo);
+        } else {
+            term = (q - i + 1.0) * c * term / (p + q - i);
+        }
+        if (term > 1.0) {
+            ib = ib - 1.0;
+            term = term * k.sml;
+        }
+        if (ib == 0.0) {
+            finsum = finsum + term;
+        } else if (ib < 0.0) {
+            ended = true;  // the scale only falls: no later term is added
+            break;
+        }
+    }
+    if (!ended) {
+        ERSETD(1, X);
+        ERSETD(2, PIN);
+        ERSETD(3, QIN);
+        ERSETI(1, FINITE_SUM_TERMS);
+        ERMES(5, 7, "The finite sum for X = %(D1), PIN = %(D2) and QIN = %(D3) does not end within %(I1) terms.");
+        return RCONST(6);
+    }
+    return r + finsum;
+}
+
+}  // namespace
+
+double incomplete_beta(const double X, const double X1, const double PIN, const double QIN)
+{
+    const BetaConstants& k = beta_constants();
+    if (large_b(PIN, QIN))
+        return beta_large_b(PIN, QIN, QIN * (X / X1)).lower;
+    if (large_b(QIN, PIN))
+        return beta_large_b(QIN, PIN, PIN * (X1 / X)).upper;
+
+    double y = X, y1 = X1, p = PIN, q = QIN;
+    const bool complement = !((q <= p && X < 0.8) || X < 0.2);
+    if (complement) {  // I_x(p, q) = 1 - I_(1-x)(q, p)
+        y = X1;
+        y1 = X;
+        p = QIN;
+        q = PIN;
+    }
+
+    if ((p + q) * y / (p + 1.0) < k.eps) {
+        // x^p / (p B(p, q)), the first term of the series.
+        double r = 0.0;
+        const double xb = p * std::log(y) - std::log(p) - DLBETA(p, q);
+        if (xb > k.alnsml && y != 0.0)
+            r = std::exp(xb);
+        return complement ? 1.0 - r : r;
+    }
+    const double r = beta_sums(y, y1, p, q, X, PIN, QIN);
+    if (!complement || ISNAN(r))
+        return std::clamp(r, 0.0, 1.0);
+    // A small value would be the difference of two near 1: its own sums, where their power
+    // series ends within 2^20 terms.
+    if (1.0 - r < 0x1p-10 && X1 >= 0x1p-15)
+        return std::clamp(beta_sums(X, X1, PIN, QIN, X, PIN, QIN), 0.0, 1.0);
+    return std::clamp(1.0 - r, 0.0, 1.0);
+}
 
 double DBETAI(const double& X, const double& PIN, const double& QIN)
 {
-    static double eps = 0.0, alneps = 0.0, sml = 0.0, alnsml = 0.0;
     ERPUSH("DBETAI");
     double result = RCONST(6);
-    if (eps == 0.0) {
-        eps = RCONST(3);
-        alneps = std::log(eps);
-        sml = 100.0 * RCONST(1);  // a hundred times the smallest normalised double
-        alnsml = std::log(sml);
-    }
     // Written as "not in range" so that NaN arguments are refused as well.
     if (!(X >= 0.0 && X <= 1.0)) {
         ERSETD(1, X);
@@ -56,95 +362,8 @@ double DBETAI(const double& X, const double& PIN, const double& QIN)
         ERSETD(2, QIN);
         ERMES(5, 6, "Both PIN = %(D1) and QIN = %(D2) must be finite.");
     }
-    if (ERTYPE(0) == 5) {
-        ERPOP("DBETAI");
-        return result;
-    }
-
-    double y = X, p = PIN, q = QIN;
-    if (!((q <= p && X < 0.8) || X < 0.2)) {  // I_x(p, q) = 1 - I_(1-x)(q, p)
-        y = 1.0 - X;
-        p = QIN;
-        q = PIN;
-    }
-    const bool complement = y != X || p != PIN;
-
-    double r = 0.0;
-    if ((p + q) * y / (p + 1.0) < eps) {
-        // x^p / (p B(p, q)), the first term of the series.
-        const double xb = p * std::log(std::max(y, sml)) - std::log(p) - DLBETA(p, q);
-        if (xb > alnsml && y != 0.0)
-            r = std::exp(xb);
-        if (complement)
-            r = 1.0 - r;
-        ERPOP("DBETAI");
-        return r;
-    }
-
-    // Power series in y for the fractional part ps of q.
-    double ps = q - std::trunc(q);
-    if (ps == 0.0)
-        ps = 1.0;
-    double xb = p * std::log(y) - DLBETA(ps, p) - std::log(p);
-    if (xb >= alnsml) {
-        r = std::exp(xb);
-        double term = r * p;
-        if (ps != 1.0) {
-            // The count's maximum is formed in single precision; y <= 0.8 here, so n <= 166.
-            const float n = std::trunc(std::max(static_cast<float>(alneps / std::log(y)), 4.0f));
-            for (float i = 1.0f; i <= n; i += 1.0f) {
-                const double di = i;
-                term = term * (di - ps) * y / di;
-                r = r + term / (p + di);
-            }
-        }
-    }
-
-    // Finite sum over the whole part of q, terms scaled by powers of sml until they count.
-    if (q > 1.0) {
-        xb = p * std::log(y) + q * std::log(1.0 - y) - DLBETA(p, q) - std::log(q);
-        // Scale count and loop count stay floating point: both follow q, which is unbounded.
-        double ib = std::trunc(std::max(static_cast<float>(xb / alnsml), 0.0f));
-        double term = std::exp(xb - ib * alnsml);
-        const double c = 1.0 / (1.0 - y);
-        const double p1 = q * c / (p + q - 1.0);
-        double finsum = 0.0;
-        double n = std::trunc(q);
-        if (q == n)
-            n = n - 1.0;
-        // The scale count falls by at most 1 a term: from above n it never reaches 0, and no
-        // term would be added.
-        if (ib > n)
-            n = 0.0;
-        // Bounded: a sum of more terms than any fit's t or F test needs (degrees of freedom
-        // below 2^27) stops with an error rather than running on.
-        bool ended = n <= FINITE_SUM_TERMS;
-        const double last = std::min(n, static_cast<double>(FINITE_SUM_TERMS));
-        for (double i = 1.0; i <= last; i += 1.0) {
-            if (p1 <= 1.0 && term / eps <= finsum) {
-                ended = true;
-                break;
-            }
-            term = (q - i + 1.0) * c * term / (p + q - i);
-            if (term > 1.0) {
-                ib = ib - 1.0;
-                term = term * sml;
-            }
-            if (ib == 0.0) {
-                finsum = finsum + term;
-            } else if (ib < 0.0) {
-                ended = true;  // the scale only falls: no later term is added
-                break;
-            }
-        }
-        if (!ended)
-            return not_ended("DBETAI", 7, {X, PIN, QIN}, FINITE_SUM_TERMS,
-                             "The finite sum for X = %(D1), PIN = %(D2) and QIN = %(D3) does not end within %(I1) terms.");
-        r = r + finsum;
-    }
-    if (complement)
-        r = 1.0 - r;
-    result = std::clamp(r, 0.0, 1.0);
+    if (ERTYPE(0) != 5)
+        result = incomplete_beta(X, 1.0 - X, PIN, QIN);
     ERPOP("DBETAI");
     return result;
 }

@@ -91,6 +91,17 @@ double DLBETA(const double& A, const double& B);
 // ---- distributions.cpp -------------------------------------------------------------------
 double TDIST(const double& T, const double& DF);
 double DBETAI(const double& X, const double& PIN, const double& QIN);
+// The incomplete beta function behind DBETAI and FDIST, without the argument checks and the
+// error stack's name: I_X(PIN, QIN) with X1 = 1 - X formed directly by the caller.
+double incomplete_beta(double X, double X1, double PIN, double QIN);
+// A distribution function and its complement, each to its own relative accuracy.
+struct BetaTails {
+    double lower, upper;
+};
+// I_y(a, b) and its complement at y = z / (z + b) for a large second shape b, which large_b
+// tells.
+bool large_b(double a, double b);
+BetaTails beta_large_b(double a, double b, double z);
 
 // ---- output_support.cpp ------------------------------------------------------------------
 // Format texts are 10 characters ("(0PF10. 2)", "(1PD12. 4)", "(I10)     "); cell texts 40.

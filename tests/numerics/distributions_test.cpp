@@ -9,6 +9,7 @@
 #include <boost/multiprecision/cpp_bin_float.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <string>
@@ -153,7 +154,10 @@ TEST_F(Distributions, ShapesFarBeyondTheSumsEndAtOnce)
 
 double ref_f(double f, double dfn, double dfd)
 {
+    // The smaller beta argument formed directly, as 1 - x may round even in 50 digits.
     const Big nf = Big(dfn) * Big(f);
+    if (nf > Big(dfd))
+        return static_cast<double>(boost::math::ibetac(Big(dfd) / 2, Big(dfn) / 2, Big(dfd) / (nf + Big(dfd))));
     return static_cast<double>(boost::math::ibeta(Big(dfn) / 2, Big(dfd) / 2, nf / (nf + Big(dfd))));
 }
 
@@ -182,6 +186,102 @@ TEST_F(Distributions, FdistWithAHugeDenominatorNearsTheChiSquareLimit)
                 << "F = " << p.f << ", DFN = " << p.dfn << ", DFD = " << n;
     }
     EXPECT_TRUE(capture.records().empty());
+}
+
+// Within 1e-10 of the reference, or both below the tail floor 1e-100.
+::testing::AssertionResult near_reference(double value, double ref)
+{
+    if (std::fabs(value - ref) <= 1e-10 * ref || (ref < 1e-100 && value <= 1e-100))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << value << " against " << ref << ", relative "
+                                         << std::fabs(value - ref) / ref;
+}
+
+struct ValueRow {
+    const char* name;
+    double (*call)();
+    double (*ref)();
+};
+
+class DistributionValues : public Distributions, public ::testing::WithParamInterface<ValueRow> {};
+
+TEST_P(DistributionValues, AreTheValueWithoutAMessage)
+{
+    const ValueRow& row = GetParam();
+    double value = 0.0;
+    const auto stop = capture.run([&] { value = row.call(); });
+    ASSERT_FALSE(stop) << "stopped with code " << stop->code;
+    EXPECT_TRUE(near_reference(value, row.ref()));
+    EXPECT_TRUE(capture.records().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DistributionValues,
+    ::testing::Values(
+        // Denominators beyond the incomplete beta's sum, numerators beyond the chi-square limit.
+        ValueRow{"Fdist1And12At1p4e8", [] { return FDIST(1.0, 12.0, 1.4e8); }, [] { return ref_f(1.0, 12.0, 1.4e8); }},
+        ValueRow{"Fdist1And100At1e10", [] { return FDIST(1.0, 100.0, 1e10); }, [] { return ref_f(1.0, 100.0, 1e10); }},
+        ValueRow{"Fdist1And1000At1e12", [] { return FDIST(1.0, 1000.0, 1e12); }, [] { return ref_f(1.0, 1000.0, 1e12); }},
+        // Half a subnormal DFN is not the shape, but the value is 1 to within 1e-18.
+        ValueRow{"FdistSubnormalDfn", [] { return FDIST(1.0, 5e-324, 0x1p28); }, [] { return ref_f(1.0, 5e-324, 0x1p28); }},
+        ValueRow{"FdistSubnormalDfnTinyF", [] { return FDIST(1e-300, 5e-324, 0x1p28); },
+                 [] { return ref_f(1e-300, 5e-324, 0x1p28); }},
+        ValueRow{"FdistSubnormalDfnHugeDfd", [] { return FDIST(1e308, 5e-324, 1e308); },
+                 [] { return ref_f(1e308, 5e-324, 1e308); }},
+        // ln(1 - y) of a huge shape, once an exponent off by up to q 2^-53.
+        ValueRow{"FdistJustAbove2p20", [] { return FDIST(1.002, 0x1p20 + 1.0, 0x1p70); },
+                 [] { return ref_f(1.002, 0x1p20 + 1.0, 0x1p70); }},
+        ValueRow{"FdistAt2p80", [] { return FDIST(1.0, 0x1p20 + 2.0, 0x1p80); }, [] { return ref_f(1.0, 0x1p20 + 2.0, 0x1p80); }},
+        ValueRow{"FdistDfn1e300", [] { return FDIST(1.0, 1e300, 1e6); }, [] { return ref_f(1.0, 1e300, 1e6); }},
+        ValueRow{"FdistDfnLargest", [] { return FDIST(1.0, DBL_MAX, 0x1p27 + 2.0); },
+                 [] { return ref_f(1.0, DBL_MAX, 0x1p27 + 2.0); }},
+        ValueRow{"FdistDfd1e300", [] { return FDIST(1.0, 2e6, 1e300); }, [] { return ref_f(1.0, 2e6, 1e300); }},
+        // DFN F overflows; the quotients do not.
+        ValueRow{"FdistDfnFOverflows", [] { return FDIST(1e308, 1000.0, 1e-3); }, [] { return ref_f(1e308, 1000.0, 1e-3); }},
+        ValueRow{"DbetaiHugeQ", [] { return DBETAI(8.47e-20, 50.0, 0x1p69); }, [] { return ref_ibeta(8.47e-20, 50.0, 0x1p69); }},
+        // Small values whose complement is near 1: 1 - DBETAI(1 - x, q, p) would keep ~4 digits.
+        ValueRow{"FdistSmallAgainstItsComplement", [] { return FDIST(0.05, 1000.0, 3.0); },
+                 [] { return ref_f(0.05, 1000.0, 3.0); }},
+        ValueRow{"DbetaiSmallAgainstItsComplement", [] { return DBETAI(0.9375, 500.0, 1.5); },
+                 [] { return ref_ibeta(0.9375, 500.0, 1.5); }},
+        ValueRow{"DbetaiSmallFractionalQ", [] { return DBETAI(0.984375, 500.0, 0.35); },
+                 [] { return ref_ibeta(0.984375, 500.0, 0.35); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Distributions, FdistAndDbetaiOverTheWholeRangeAreTheValueOrAnError)
+{
+    // Degrees of freedom and F from 1e-3 to 1e300, through every branch: the sums, the large
+    // shapes, the chi-square limit. DFN up to 2^20 always has a value.
+    // With both beyond 1e12, ln F is normal with a spread below 2e-6: F off 1 by 1% or more is
+    // 0 or 1 within e^-10^7; nearer 1 there is no reference that a test can afford, and an
+    // error is the only answer taken.
+    const double dfs[] = {1e-3, 0.7, 3.0, 41.0, 1e3, 1e5, 0x1p20, 1.4e8, 1e12, 1e20, 1e60, 1e300};
+    const double fs[] = {1e-3, 0.05, 0.5, 0.98, 1.0, 1.02, 3.0, 50.0, 1e4, 1e30, 1e300};
+    const auto reference = [](double f, double dfn, double dfd, auto&& exact) {
+        if (std::min(dfn, dfd) < 1e12)
+            return exact();
+        return f >= 1.01 ? 1.0 : f <= 0.99 ? 0.0 : RCONST(6);
+    };
+    for (double dfn : dfs)
+        for (double dfd : dfs)
+            for (double f : fs) {
+                double value = 0.0;
+                const auto stop = capture.run([&] { value = FDIST(f, dfn, dfd); });
+                if (stop) {
+                    EXPECT_GT(dfn, 0x1p20) << "FDIST(" << f << ", " << dfn << ", " << dfd << ") stopped";
+                } else {
+                    EXPECT_TRUE(near_reference(value, reference(f, dfn, dfd, [&] { return ref_f(f, dfn, dfd); })))
+                        << "FDIST(" << f << ", " << dfn << ", " << dfd << ")";
+                }
+                const Big nf = Big(dfn) * Big(f);
+                const double x = static_cast<double>(nf / (nf + Big(dfd)));
+                // x has rounded: the F it stands for.
+                const double fx = x == 1.0 ? RCONST(7) : static_cast<double>(Big(x) / (1 - Big(x)) * Big(dfd) / Big(dfn));
+                if (!capture.run([&] { value = DBETAI(x, dfn / 2, dfd / 2); })) {
+                    EXPECT_TRUE(near_reference(value, reference(fx, dfn, dfd, [&] { return ref_ibeta(x, dfn / 2, dfd / 2); })))
+                        << "DBETAI(" << x << ", " << dfn / 2 << ", " << dfd / 2 << ")";
+                }
+            }
 }
 
 struct StopRow {
@@ -234,11 +334,19 @@ INSTANTIATE_TEST_SUITE_P(
         StopRow{"DbetaiInfiniteShape", [] { return DBETAI(0.0, 0.5, INFINITY); }, "DBETAI", 6,
                 {" *** TERMINAL ERROR 6 from DBETAI.  Both PIN = 5.000000000000000E-01 and QIN",
                  " ***          = Infinity must be finite."}},
-        // 1e15 terms of the finite sum, each still counted by its scale.
-        StopRow{"DbetaiFiniteSumBeyondItsBound", [] { return DBETAI(0.1, 1.0, 1e15); }, "DBETAI", 7,
+        // Shapes of 1e10: a finite sum of 1e10 terms that rise from the first.
+        StopRow{"DbetaiFiniteSumBeyondItsBound", [] { return DBETAI(0.5, 1e10, 1e10); }, "DBETAI", 7,
                 {" *** TERMINAL ERROR 7 from DBETAI.  The finite sum for X =",
-                 " ***          1.000000000000000E-01, PIN = 1.000000000000000E+00 and QIN = ",
-                 " ***          1.000000000000000E+15 does not end within 67108864 terms."}},
+                 " ***          5.000000000000000E-01, PIN = 1.000000000000000E+10 and QIN = ",
+                 " ***          1.000000000000000E+10 does not end within 67108864 terms."}},
+        // Halving a subnormal DFD loses the shape, and with a DFD below 1e-289 a subnormal DFN too.
+        StopRow{"FdistSubnormalDfd", [] { return FDIST(1.0, 3.0, 5e-324); }, "FDIST", 2,
+                {" *** TERMINAL ERROR 2 from FDIST.  DFD = 4.940656458412465-324 must be at",
+                 " ***          least 4.450147717014403E-308."}},
+        StopRow{"FdistSubnormalDfnTinyDfd", [] { return FDIST(1.0, 5e-324, 1e-300); }, "FDIST", 1,
+                {" *** TERMINAL ERROR 1 from FDIST.  DFN = 4.940656458412465-324 must be at",
+                 " ***          least 4.450147717014403E-308 when DFD = 1.000000000000000-300 ",
+                 " ***          is below 1E-289."}},
         StopRow{"FdistInfiniteDfn", [] { return FDIST(INFINITY, INFINITY, 1e308); }, "FDIST", 1,
                 {" *** TERMINAL ERROR 1 from FDIST.  DFN = Infinity must be finite."}},
         StopRow{"FdistInfiniteDfd", [] { return FDIST(2.0, 3.0, INFINITY); }, "FDIST", 2,
