@@ -631,17 +631,22 @@ bool QuadBentThrough(int nType, const double* pS, const std::uint32_t* pCellPts,
             bNeg = bNeg || a < 0.0, bPos = bPos || a > 0.0, bZero = bZero || a == 0.0;
             bTurns = bTurns && Opposite(a, b);
         }
+        // The diagonals that cross the plane, and whether cells split in triangles have one.
+        std::array<int, 2> aCrossed[2];
+        int nCrossed = 0;
         bool bSplit = false;
-        for (int j = 0; j < 2 && !aSplit.empty(); ++j)
-            bSplit = bSplit || (Opposite(pS[pC[j]], pS[pC[j + 2]]) && aSplit.count(EdgeKey(pCellPts[pC[j]], pCellPts[pC[j + 2]])));
+        for (int j = 0; j < 2; ++j) {
+            if (!Opposite(pS[pC[j]], pS[pC[j + 2]]))
+                continue;
+            aCrossed[nCrossed++] = {pC[j], pC[j + 2]};
+            bSplit = bSplit || aSplit.count(EdgeKey(pCellPts[pC[j]], pCellPts[pC[j + 2]])) > 0;
+        }
         if (!(bTurns || (bZero && bNeg && bPos) || bSplit))
             continue;
         bAny = true;
         for (int j = 0; j < 4; ++j)
             aCorner.insert(pCellPts[pC[j]]);
-        for (int j = 0; j < 2; ++j)
-            if (Opposite(pS[pC[j]], pS[pC[j + 2]]))
-                aDiagonal.push_back({pC[j], pC[j + 2]});
+        aDiagonal.insert(aDiagonal.end(), aCrossed, aCrossed + nCrossed);
     }
     return bAny;
 }
@@ -1079,9 +1084,8 @@ void PlaneCutter::CutCell(size_t i, bool bPending)
             CutCurved(c, 1.0);
             return;
         }
-        const bool bBentQuad =
-            shape.nDim == 3 && QuadBentThrough(m_index.CellType(i), m_aS.data(), pCellPts, m_split, m_bentCorners,
-                                               m_aDiagonal);
+        const bool bBentQuad = shape.nDim == 3 && QuadBentThrough(m_index.CellType(i), m_aS.data(), pCellPts, m_split,
+                                                                  m_bentCorners, m_aDiagonal);
         const size_t nExact = m_cut.aPolyCell.size();
         CutLinear(c, shape, pCellPts);
         m_aDiagonal.clear();
@@ -1219,6 +1223,8 @@ void PlaneCutter::AddPolygon(vtkIdType c)
 void PlaneCutter::AddHull(vtkIdType c)
 {
     const size_t m = m_aIds.size();
+    if (m < 3)
+        return;
     struct T_UV {
         double u, v;
         vtkIdType nId;
@@ -1228,10 +1234,11 @@ void PlaneCutter::AddHull(vtkIdType c)
         double d[3];
         for (int k = 0; k < 3; ++k)
             d[k] = m_aXyz[3 * i + static_cast<size_t>(k)] - m_aXyz[static_cast<size_t>(k)];
-        aPt.push_back({d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2], d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2],
-                       m_aIds[i]});
+        aPt.push_back(
+            {d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2], d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2], m_aIds[i]});
     }
-    std::sort(aPt.begin(), aPt.end(), [](const T_UV& a, const T_UV& b) { return a.u < b.u || (a.u == b.u && a.v < b.v); });
+    std::sort(aPt.begin(), aPt.end(),
+              [](const T_UV& a, const T_UV& b) { return a.u < b.u || (a.u == b.u && a.v < b.v); });
     const auto turnsLeft = [](const T_UV& o, const T_UV& a, const T_UV& b) {
         return (a.u - o.u) * (b.v - o.v) - (a.v - o.v) * (b.u - o.u) > 0.0;
     };

@@ -413,7 +413,7 @@ TEST(PlaneCutProperty, AMovedNodeLayerCutsToTheSection)
                     std::vector<int> aSign((nx + 1) * (ny + 1), 0);
                     for (int j = 1; j < ny; ++j)
                         for (int i = 1; i < nx; ++i) {
-                            const int nSign = way == Way::Up     ? 1
+                            const int nSign = way == Way::Up       ? 1
                                               : way == Way::Down   ? -1
                                               : way == Way::Saddle ? ((i + j) % 2 ? 1 : -1)
                                               : rng() % 2          ? 1
