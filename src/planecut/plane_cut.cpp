@@ -914,6 +914,14 @@ private:
     bool BentPolygon(const T_BENT& bent, T_FLAT& face) const;
     const double* CornerXyz(const T_FLAT& face, int j) const;
     void FlatOf(const T_FLAT& face, const double* pRef, FlatPolygon& uv) const;
+    bool FlatBox(T_FLAT& face) const;
+    // x in the plane's axes from pRef: u = (x - ref) . m_u, v = (x - ref) . m_v.
+    void InPlane(const double* x, const double* pRef, double uv[2]) const
+    {
+        const double d[3] = {x[0] - pRef[0], x[1] - pRef[1], x[2] - pRef[2]};
+        uv[0] = d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2];
+        uv[1] = d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2];
+    }
     void ClipperOf(size_t nRef, const std::vector<T_FLAT>& aFace, const double* pRef, FlatPolygon& uv) const;
     std::vector<std::pair<size_t, size_t>> Overlaps(const std::vector<T_FLAT>& aFace, size_t nBelowFaces) const;
     void ClipFace(const T_FLAT& face, const std::vector<size_t>& aClip, const std::vector<T_FLAT>& aFace,
@@ -1231,11 +1239,9 @@ void PlaneCutter::AddHull(vtkIdType c)
     };
     std::vector<T_UV> aPt;
     for (size_t i = 0; i < m; ++i) {
-        double d[3];
-        for (int k = 0; k < 3; ++k)
-            d[k] = m_aXyz[3 * i + static_cast<size_t>(k)] - m_aXyz[static_cast<size_t>(k)];
-        aPt.push_back(
-            {d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2], d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2], m_aIds[i]});
+        double w[2];
+        InPlane(&m_aXyz[3 * i], m_aXyz.data(), w);
+        aPt.push_back({w[0], w[1], m_aIds[i]});
     }
     std::sort(aPt.begin(), aPt.end(),
               [](const T_UV& a, const T_UV& b) { return a.u < b.u || (a.u == b.u && a.v < b.v); });
@@ -1404,6 +1410,18 @@ void GraphAxes(const double n[3], int& k0, int& k1)
     k1 = kMax == 2 ? 1 : 2;
 }
 
+// A box (k0 min, k0 max, k1 min, k1 max) grown to hold x.
+void GrowBox(double* b, const double* x, int k0, int k1)
+{
+    b[0] = std::min(b[0], x[k0]), b[1] = std::max(b[1], x[k0]);
+    b[2] = std::min(b[2], x[k1]), b[3] = std::max(b[3], x[k1]);
+}
+
+bool FiniteBox(const double* b)
+{
+    return std::isfinite(b[0]) && std::isfinite(b[1]) && std::isfinite(b[2]) && std::isfinite(b[3]);
+}
+
 // The triangles of a star-shaped polygon of n corners in turn: a fan from a reflex corner when
 // there is one (a dart), else from the first.
 std::vector<std::array<int, 3>> FanTriangles(const FlatPolygon& uv)
@@ -1447,28 +1465,16 @@ bool PlaneCutter::FlatCorners(size_t i, T_FLAT& face) const
     std::array<std::pair<double, int>, 4> aTurn;
     double uv[4][2], cm[2] = {0, 0};
     for (int j = 0; j < n; ++j) {
-        const double* x = Xyz(pCellPts[aLocal[j]]);
-        const double d[3] = {x[0] - x0[0], x[1] - x0[1], x[2] - x0[2]};
-        uv[j][0] = d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2];
-        uv[j][1] = d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2];
+        InPlane(Xyz(pCellPts[aLocal[j]]), x0, uv[j]);
         cm[0] += uv[j][0] / n;
         cm[1] += uv[j][1] / n;
     }
     for (int j = 0; j < n; ++j)
         aTurn[static_cast<size_t>(j)] = {Turn(uv[j][0] - cm[0], uv[j][1] - cm[1]), aLocal[j]};
     std::sort(aTurn.begin(), aTurn.begin() + n);
-    int k0 = 0, k1 = 0;
-    GraphAxes(m_n, k0, k1);
-    double* b = face.dBox;
-    b[0] = b[2] = HUGE_VAL;
-    b[1] = b[3] = -HUGE_VAL;
-    for (int j = 0; j < n; ++j) {
+    for (int j = 0; j < n; ++j)
         face.aCorner[j] = pCellPts[aTurn[static_cast<size_t>(j)].second];
-        const double* x = Xyz(face.aCorner[j]);
-        b[0] = std::min(b[0], x[k0]), b[1] = std::max(b[1], x[k0]);
-        b[2] = std::min(b[2], x[k1]), b[3] = std::max(b[3], x[k1]);
-    }
-    return std::isfinite(b[0]) && std::isfinite(b[1]) && std::isfinite(b[2]) && std::isfinite(b[3]);
+    return FlatBox(face);
 }
 
 const double* PlaneCutter::CornerXyz(const T_FLAT& face, int j) const
@@ -1487,29 +1493,32 @@ bool PlaneCutter::BentPolygon(const T_BENT& bent, T_FLAT& face) const
     face.nCell = bent.nCell;
     face.nSource = p;
     face.nCorner = static_cast<int>(n);
+    for (int j = 0; j < face.nCorner; ++j)
+        face.aCorner[j] = static_cast<std::uint32_t>(m_aPolyConn[static_cast<size_t>(m_aPolyOffset[p] + j)]);
+    return FlatBox(face);
+}
+
+// The face's box in the two coordinates the plane is a graph over; false when not finite.
+bool PlaneCutter::FlatBox(T_FLAT& face) const
+{
     int k0 = 0, k1 = 0;
     GraphAxes(m_n, k0, k1);
     double* b = face.dBox;
     b[0] = b[2] = HUGE_VAL;
     b[1] = b[3] = -HUGE_VAL;
-    for (int j = 0; j < face.nCorner; ++j) {
-        face.aCorner[j] = static_cast<std::uint32_t>(m_aPolyConn[static_cast<size_t>(m_aPolyOffset[p] + j)]);
-        const double* x = CornerXyz(face, j);
-        b[0] = std::min(b[0], x[k0]), b[1] = std::max(b[1], x[k0]);
-        b[2] = std::min(b[2], x[k1]), b[3] = std::max(b[3], x[k1]);
-    }
-    return std::isfinite(b[0]) && std::isfinite(b[1]) && std::isfinite(b[2]) && std::isfinite(b[3]);
+    for (int j = 0; j < face.nCorner; ++j)
+        GrowBox(b, CornerXyz(face, j), k0, k1);
+    return FiniteBox(b);
 }
 
-// Points x in the plane's axes from pRef: u = (x - ref) . m_u, v = (x - ref) . m_v.
+// The face's corners in the plane's axes from pRef, as InPlane gives them.
 void PlaneCutter::FlatOf(const T_FLAT& face, const double* pRef, FlatPolygon& uv) const
 {
     uv.clear();
     for (int j = 0; j < face.nCorner; ++j) {
-        const double* x = CornerXyz(face, j);
-        const double d[3] = {x[0] - pRef[0], x[1] - pRef[1], x[2] - pRef[2]};
-        uv.push_back(d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2]);
-        uv.push_back(d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2]);
+        double w[2];
+        InPlane(CornerXyz(face, j), pRef, w);
+        uv.insert(uv.end(), w, w + 2);
     }
 }
 
@@ -1523,9 +1532,9 @@ void PlaneCutter::ClipperOf(size_t nRef, const std::vector<T_FLAT>& aFace, const
     }
     uv.clear();
     auto add = [&](const double* x) {
-        const double d[3] = {x[0] - pRef[0], x[1] - pRef[1], x[2] - pRef[2]};
-        uv.push_back(d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2]);
-        uv.push_back(d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2]);
+        double w[2];
+        InPlane(x, pRef, w);
+        uv.insert(uv.end(), w, w + 2);
     };
     const size_t p = nRef - aFace.size();
     const size_t nExact = m_aPolyOffset.size() - 1;
@@ -1659,7 +1668,7 @@ std::vector<std::pair<size_t, size_t>> PlaneCutter::Overlaps(const std::vector<T
     int k0 = 0, k1 = 0;
     GraphAxes(m_n, k0, k1);
     auto query = [&](size_t nRef, const double b[4]) {
-        if (!(std::isfinite(b[0]) && std::isfinite(b[1]) && std::isfinite(b[2]) && std::isfinite(b[3])))
+        if (!FiniteBox(b))
             return;
         // A face takes every crossing polygon; a face above also the faces below; a bent cell
         // above the bent cells below.
@@ -1670,23 +1679,19 @@ std::vector<std::pair<size_t, size_t>> PlaneCutter::Overlaps(const std::vector<T
                 aPair.emplace_back(f, nRef);
         });
     };
-    auto addPoint = [&](double* b, const double* x) {
-        b[0] = std::min(b[0], x[k0]), b[1] = std::max(b[1], x[k0]);
-        b[2] = std::min(b[2], x[k1]), b[3] = std::max(b[3], x[k1]);
-    };
     for (size_t p = 0; p < nExact + nFb; ++p) {
         if (!crossing(p < nExact ? m_aDropExact[p] : m_aDropFb[p - nExact]))
             continue;
         double b[4] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
         if (p < nExact) {
             for (auto k = m_aPolyOffset[p]; k < m_aPolyOffset[p + 1]; ++k)
-                addPoint(b, &m_aPt[3 * static_cast<size_t>(m_aPolyConn[static_cast<size_t>(k)])]);
+                GrowBox(b, &m_aPt[3 * static_cast<size_t>(m_aPolyConn[static_cast<size_t>(k)])], k0, k1);
         } else {
             vtkIdType n = 0;
             const vtkIdType* pIds = nullptr;
             m_pFbPolys->GetCellAtId(static_cast<vtkIdType>(p - nExact), n, pIds);
             for (vtkIdType k = 0; k < n; ++k)
-                addPoint(b, m_pFbPts->GetPoint(pIds[k]));
+                GrowBox(b, m_pFbPts->GetPoint(pIds[k]), k0, k1);
         }
         query(aFace.size() + p, b);
     }
