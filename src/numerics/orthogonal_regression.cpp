@@ -430,8 +430,10 @@ bool scale_range(double xmin, double xmax, double& center, double& smult, double
 }
 
 // What one pass over the sorted rows gives, each sum in row order: the groups of equal x (their
-// sizes in the group vector), x replaced by z, the sums of f, w y and w, and az = sum z (sqrt(w)
-// P0)^2, which for unit weights (the curve fit's) is sum z, each factor an exact 1.
+// sizes in the group vector), x replaced by z, the sums of f, w y and w, and az = sum w z. The
+// first recurrence parameter az / sum w is then the mean of z under the very weights that D(1)
+// sums. With sqrt(w)^2 in place of w the two disagree in the last bit: at a row that outweighs
+// the others many times over, P1 is then not 0, and its square there swamps D(2).
 struct FirstPass {
     int ndist = 0;
     double sumf = 0.0;
@@ -456,14 +458,8 @@ FirstPass group_and_scale(int n, double* x, const double* y, const double* w, co
         s.sumf += f[i];
         s.swy += w[i] * y[i];
         s.sw += w[i];
-        s.az += z;
+        s.az += z * w[i];
         s.unit = s.unit && w[i] == 1.0;
-    }
-    if (!s.unit) {
-        s.az = 0.0;
-        for (int i = 0; i < n; ++i) {
-            s.az += x[i] * w[i];
-        }
     }
     return s;
 }
@@ -628,9 +624,11 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
     }
     bool yconst = true;
     double ymax = 0.0;
+    double wmax = 0.0;
     for (int i = 0; i < N; ++i) {
         yconst = yconst && Y[i] == Y[0];
         ymax = std::max(ymax, std::fabs(Y[i]));
+        wmax = std::max(wmax, W[i]);
     }
     double center = 0.0;
     if (!scale_range(X[imin - 1], X[imax - 1], center, SMULT, SADD)) {
@@ -646,9 +644,6 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
     }
     // Weights too are fitted at a power of 2 from the largest: their products and squares then
     // neither overflow nor lose their digits, whatever the weights' own range.
-    double wmax = 0.0;
-    for (int i = 0; i < N; ++i)
-        wmax = std::max(wmax, W[i]);
     const int wscale = weight_scale_exponent(wmax);
     const std::int64_t n = N;
     const double* w = W;
