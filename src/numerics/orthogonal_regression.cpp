@@ -430,10 +430,8 @@ bool scale_range(double xmin, double xmax, double& center, double& smult, double
 }
 
 // What one pass over the sorted rows gives, each sum in row order: the groups of equal x (their
-// sizes in the group vector), x replaced by z, the sums of f, w y and w, and az = sum w z. The
-// first recurrence parameter az / sum w is then the mean of z under the very weights that D(1)
-// sums. With sqrt(w)^2 in place of w the two disagree in the last bit: at a row that outweighs
-// the others many times over, P1 is then not 0, and its square there swamps D(2).
+// sizes in the group vector), x replaced by z, the sums of f, w y and w, and az = sum w z, which
+// for unit weights (the curve fit's) is sum z; and whether every weight is 1.
 struct FirstPass {
     int ndist = 0;
     double sumf = 0.0;
@@ -458,10 +456,26 @@ FirstPass group_and_scale(int n, double* x, const double* y, const double* w, co
         s.sumf += f[i];
         s.swy += w[i] * y[i];
         s.sw += w[i];
-        s.az += z * w[i];
+        s.az += z;
         s.unit = s.unit && w[i] == 1.0;
     }
     return s;
+}
+
+// The weighted sums of the first pass again, with the weights w the fit uses. az / sum w is the
+// mean of z under the very weights that D(1) sums; with sqrt(w)^2 in place of w the two disagree
+// in the last bit, and at a row that outweighs the others many times over, P1 is then not 0 and
+// its square there swamps D(2).
+void weighted_sums(int n, const double* z, const double* y, const double* w, FirstPass& s)
+{
+    s.swy = 0.0;
+    s.sw = 0.0;
+    s.az = 0.0;
+    for (int i = 0; i < n; ++i) {
+        s.swy += w[i] * y[i];
+        s.sw += w[i];
+        s.az += z[i] * w[i];
+    }
 }
 
 // The p-value of the lack of fit of the degree j - 1 fit against pure error; 1 where j reaches
@@ -624,11 +638,9 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
     }
     bool yconst = true;
     double ymax = 0.0;
-    double wmax = 0.0;
     for (int i = 0; i < N; ++i) {
         yconst = yconst && Y[i] == Y[0];
         ymax = std::max(ymax, std::fabs(Y[i]));
-        wmax = std::max(wmax, W[i]);
     }
     double center = 0.0;
     if (!scale_range(X[imin - 1], X[imax - 1], center, SMULT, SADD)) {
@@ -642,18 +654,23 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
         for (int i = 0; i < N; ++i)
             Y[i] = std::ldexp(Y[i], -yscale);
     }
-    // Weights too are fitted at a power of 2 from the largest: their products and squares then
-    // neither overflow nor lose their digits, whatever the weights' own range.
-    const int wscale = weight_scale_exponent(wmax);
+    FirstPass s = group_and_scale(N, X, Y, W, F, center, SMULT, IWK);
+    // Weights other than 1 are fitted at a power of 2 from the largest: their products and
+    // squares then neither overflow nor lose their digits, whatever the weights' own range.
     const std::int64_t n = N;
     const double* w = W;
-    if (wscale != 0) {
-        double* scaled = WK + 2 * n;  // the third work column
-        for (int i = 0; i < N; ++i)
-            scaled[i] = std::ldexp(W[i], -wscale);
-        w = scaled;
+    int wscale = 0;
+    if (!s.unit) {
+        const int one = 1;
+        wscale = weight_scale_exponent(W[IXMAX(N, W, one) - 1]);
+        if (wscale != 0) {
+            double* scaled = WK + 2 * n;  // the third work column
+            for (int i = 0; i < N; ++i)
+                scaled[i] = std::ldexp(W[i], -wscale);
+            w = scaled;
+        }
+        weighted_sums(N, X, Y, w, s);
     }
-    const FirstPass s = group_and_scale(N, X, Y, w, F, center, SMULT, IWK);
     const double critf = ICRIT == 0 ? 1.0 : CRIT * 0.01;
     bool lof = LOF == 1;
     if (lof) {
