@@ -410,6 +410,7 @@ void optab_with(PValues p_values, const int& NDEG, const double* ALPHA, const do
     for (int i = 0; i <= k; ++i)
         COEF[i] = std::ldexp(OCOEF[i], -ey);
     const double sse = std::ldexp(SSE, -squares);
+    const double sspe = std::ldexp(SSPE, -squares);
     for (int j = 1; j <= k; ++j)
         col(SQSS, LDSQSS, 2)[j - 1] = COEF[j] * COEF[j] * norm(j);
     const double ssr = VSUM(k, col(SQSS, LDSQSS, 2), one);
@@ -445,12 +446,12 @@ void optab_with(PValues p_values, const int& NDEG, const double* ALPHA, const do
             double* df = col(TLOF, LDTLOF, 1);
             double* ss = col(TLOF, LDTLOF, 2);
             df[k - 1] = DFE - DFPE;
-            ss[k - 1] = sse - std::ldexp(SSPE, -squares);
+            ss[k - 1] = sse - sspe;
             for (int j = k - 1; j >= 1; --j) {
                 df[j - 1] = df[j] + 1.0;
                 ss[j - 1] = ss[j] + col(SQSS, LDSQSS, 2)[j];
             }
-            const double mspe = std::ldexp(SSPE, -squares) / DFPE;
+            const double mspe = sspe / DFPE;
             for (int j = 0; j < k; ++j) {
                 const double ms = ss[j] / df[j];
                 f_test(ms, mspe, df[j], DFPE, col(TLOF, LDTLOF, 3)[j], col(TLOF, LDTLOF, 4)[j], p_values);
