@@ -591,7 +591,7 @@ bool fits_caller_scale(int ndeg, const double* ocoef, const double* d, double ss
         if (!(d[k] > 0.0) || !keeps_digits(d[k], wscale))
             what = k == 0 ? "sum of the weights" : "weighted sum of squares of an orthogonal polynomial";
         else if (!std::isfinite(std::ldexp(ocoef[k], yscale)))
-            what = "coefficients";
+            what = "coefficient of an orthogonal polynomial";
     }
     if (what == nullptr && !keeps_digits(sst, squares))
         what = "corrected total sum of squares";
