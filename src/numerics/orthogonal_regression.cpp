@@ -430,8 +430,8 @@ bool scale_range(double xmin, double xmax, double& center, double& smult, double
 }
 
 // What one pass over the sorted rows gives, each sum in row order: the groups of equal x (their
-// sizes in the group vector), x replaced by z, the sums of f, w y and w, and az = sum z (sqrt(w)
-// P0)^2, which for unit weights (the curve fit's) is sum z, each factor an exact 1.
+// sizes in the group vector), x replaced by z, the sums of f, w y and w, and az = sum w z, which
+// for unit weights (the curve fit's) is sum z; and whether every weight is 1.
 struct FirstPass {
     int ndist = 0;
     double sumf = 0.0;
@@ -459,14 +459,23 @@ FirstPass group_and_scale(int n, double* x, const double* y, const double* w, co
         s.az += z;
         s.unit = s.unit && w[i] == 1.0;
     }
-    if (!s.unit) {
-        s.az = 0.0;
-        for (int i = 0; i < n; ++i) {
-            const double rw = std::sqrt(w[i]);
-            s.az += x[i] * (rw * rw);
-        }
-    }
     return s;
+}
+
+// The weighted sums of the first pass again, with the weights w the fit uses. az / sum w is the
+// mean of z under the very weights that D(1) sums; with sqrt(w)^2 in place of w the two disagree
+// in the last bit, and at a row that outweighs the others many times over, P1 is then not 0 and
+// its square there swamps D(2).
+void weighted_sums(int n, const double* z, const double* y, const double* w, FirstPass& s)
+{
+    s.swy = 0.0;
+    s.sw = 0.0;
+    s.az = 0.0;
+    for (int i = 0; i < n; ++i) {
+        s.swy += w[i] * y[i];
+        s.sw += w[i];
+        s.az += z[i] * w[i];
+    }
 }
 
 // The p-value of the lack of fit of the degree j - 1 fit against pure error; 1 where j reaches
@@ -551,6 +560,54 @@ void post_fit_messages(int ndeg, int maxdeg, int icrit, int lof, int ndist, doub
     }
 }
 
+// The even e for which the largest weight wmax times 2^-e lies in [1, 4): weights fitted at that
+// scale keep their square roots exact, and those below 2^-1074 of the largest, which could not
+// move a sum that holds it, underflow to 0. 0 where wmax is 0 or not finite.
+int weight_scale_exponent(double wmax)
+{
+    if (!std::isfinite(wmax) || wmax <= 0.0)
+        return 0;
+    const int e = std::ilogb(wmax);
+    return e - (e & 1);
+}
+
+// What the caller reads at its own scale, 2^e times v, is a double with its digits: finite, and
+// for a positive value not below the normal range.
+bool keeps_digits(double v, int e)
+{
+    const double u = std::ldexp(v, e);
+    return std::isfinite(u) && (v == 0.0 || std::fabs(u) >= RCONST(1));
+}
+
+// The sums the fit returns at the caller's scale (wscale for the weights, yscale for y): the
+// norms D in weight units, the sums of squares in weight times y squared. Where one leaves the
+// range of doubles, the statistics formed from them would be wrong: FATAL 9 names it.
+bool fits_caller_scale(int ndeg, const double* ocoef, const double* d, double sst, double sse, double sspe, bool lof,
+                       int yscale, int wscale)
+{
+    const int squares = 2 * yscale + wscale;
+    const char* what = nullptr;
+    for (int k = 0; k <= ndeg && what == nullptr; ++k) {
+        if (!(d[k] > 0.0) || !keeps_digits(d[k], wscale))
+            what = k == 0 ? "sum of the weights" : "weighted sum of squares of an orthogonal polynomial";
+        else if (!std::isfinite(std::ldexp(ocoef[k], yscale)))
+            what = "coefficient of an orthogonal polynomial";
+    }
+    if (what == nullptr && !keeps_digits(sst, squares))
+        what = "corrected total sum of squares";
+    if (what == nullptr && !std::isfinite(std::ldexp(sse, squares)))
+        what = "error sum of squares";
+    if (what == nullptr && lof && !std::isfinite(std::ldexp(sspe, squares)))
+        what = "pure error sum of squares";
+    if (what == nullptr)
+        return true;
+    ERSETL(1, what);
+    ERSETI(1, ndeg);
+    ERMES(4, 9, "The %(L1) of the degree %(I1) fit lies beyond the range of double precision.  Scale the response "
+                "or the weights by a power of 2.");
+    return false;
+}
+
 }  // namespace
 
 int y_scale_exponent(double ymax)
@@ -597,11 +654,27 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
         for (int i = 0; i < N; ++i)
             Y[i] = std::ldexp(Y[i], -yscale);
     }
-    const FirstPass s = group_and_scale(N, X, Y, W, F, center, SMULT, IWK);
+    FirstPass s = group_and_scale(N, X, Y, W, F, center, SMULT, IWK);
+    // Weights other than 1 are fitted at a power of 2 from the largest: their products and
+    // squares then neither overflow nor lose their digits, whatever the weights' own range.
+    const std::int64_t n = N;
+    const double* w = W;
+    int wscale = 0;
+    if (!s.unit) {
+        const int one = 1;
+        wscale = weight_scale_exponent(W[IXMAX(N, W, one) - 1]);
+        if (wscale != 0) {
+            double* scaled = WK + 2 * n;  // the third work column
+            for (int i = 0; i < N; ++i)
+                scaled[i] = std::ldexp(W[i], -wscale);
+            w = scaled;
+        }
+        weighted_sums(N, X, Y, w, s);
+    }
     const double critf = ICRIT == 0 ? 1.0 : CRIT * 0.01;
     bool lof = LOF == 1;
     if (lof) {
-        SSPE = pure_error_squares(s.ndist, IWK, W, Y);
+        SSPE = pure_error_squares(s.ndist, IWK, w, Y);
         DFPE = s.sumf - s.ndist;
         if (DFPE == 0.0)
             lof = false;
@@ -613,7 +686,6 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
         OCOEF[k] = 0.0;
     NDEG = 0;
     // P(j-1) and P(j-2) at the data.
-    const std::int64_t n = N;
     double* p_cur = WK;
     double* p_old = WK + n;
     for (int i = 0; i < N; ++i) {
@@ -622,7 +694,7 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
     }
     // Y becomes the residual of the running fit, y - sum over k <= NDEG of OCOEF(k+1) Pk, and the
     // sums of squares are taken from it about its mean: a shift of y moves the mean alone.
-    const double about_mean = residual_squares(N, W, s.sw, OCOEF[0], p_cur, Y);
+    const double about_mean = residual_squares(N, w, s.sw, OCOEF[0], p_cur, Y);
     const double sst = yconst ? 0.0 : about_mean;
     const double thr = (1.0 - 10.0 * RCONST(4)) * sst;
     double ssr = 0.0;
@@ -644,7 +716,7 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
         const double alpha = az / D[j - 1];
         const double beta = j > 1 ? D[j - 1] / D[j - 2] : 0.0;
         const double below = j > 1 ? OCOEF[j - 1] : 0.0;  // the mean is off Y already
-        const Raised raised = raise_degree(N, X, W, s.unit, below, alpha, beta, p_cur, p_old, Y);
+        const Raised raised = raise_degree(N, X, w, s.unit, below, alpha, beta, p_cur, p_old, Y);
         ALPHA[j - 1] = alpha;
         BETA[j - 1] = beta;
         swr = raised.sum;
@@ -653,19 +725,24 @@ void OPFIT3(const int& N, double* X, double* Y, const double* W, const double* F
         OCOEF[j] = swr / D[j];
         std::swap(p_cur, p_old);
     }
-    const double left = residual_squares(N, W, s.sw, NDEG > 0 ? OCOEF[NDEG] : 0.0, p_cur, Y);
+    const double left = residual_squares(N, w, s.sw, NDEG > 0 ? OCOEF[NDEG] : 0.0, p_cur, Y);
     DFE = s.sumf - (NDEG + 1);
     SSE = DFE == 0.0 ? 0.0 : left;
-    post_fit_messages(NDEG, MAXDEG, ICRIT, LOF, s.ndist, ssr, sst, thr, SSE, SSPE);
-    if (yscale != 0) {
-        // Back to the scale of y; sums of squares of y beyond 2^512 are infinite, as they are.
-        for (int k = 0; k <= NDEG; ++k)
+    const bool fits = fits_caller_scale(NDEG, OCOEF, D, sst, SSE, SSPE, LOF == 1, yscale, wscale);
+    if (fits)
+        post_fit_messages(NDEG, MAXDEG, ICRIT, LOF, s.ndist, ssr, sst, thr, SSE, SSPE);
+    if (yscale != 0 || wscale != 0) {
+        // Back to the scales of y and of the weights.
+        const int squares = 2 * yscale + wscale;
+        for (int k = 0; k <= NDEG; ++k) {
             OCOEF[k] = std::ldexp(OCOEF[k], yscale);
+            D[k] = std::ldexp(D[k], wscale);
+        }
         for (int i = 0; i < N; ++i)
             Y[i] = std::ldexp(Y[i], yscale);
-        SSE = std::ldexp(SSE, 2 * yscale);
+        SSE = std::ldexp(SSE, squares);
         if (LOF == 1)
-            SSPE = std::ldexp(SSPE, 2 * yscale);
+            SSPE = std::ldexp(SSPE, squares);
     }
     ERPOP("OPFIT3");
 }

@@ -103,7 +103,8 @@ void aovsta(const double& DFR, const double& SSR, const double& DFE, const doubl
     CKDNN(SSE, "SSE", 3, code);
     if (ERTYPE(0) == 0) {
         aovlof(DFR, SSR, DFE, SSE, AOV, p_values);
-        AOV[10] = quotient(100.0 * SSR, AOV[5]);
+        // SSR / (SSR + SSE) is at most 1 as rounded; 100 SSR / (SSR + SSE) can round above 100.
+        AOV[10] = 100.0 * quotient(SSR, AOV[5]);
         const double q = quotient(AOV[7], quotient(AOV[5], AOV[2]));
         AOV[11] = ISNAN(q) ? nan() : q <= 1.0 ? 100.0 * (1.0 - q) : 0.0;
         if (!ISNAN(AOV[7])) {
@@ -396,22 +397,34 @@ void optab_with(PValues p_values, const int& NDEG, const double* ALPHA, const do
 
     const int k = NDEG;
     const int one = 1;
+    // The statistics are formed with y 2^-ey and the weights 2^-ew (ew even), as the fit was, so
+    // that no square or product of them overflows or underflows where the values do not; the
+    // sums of squares, coefficients and standard errors are scaled back at the end.
+    double cmax = 0.0;
+    for (int i = 0; i <= k; ++i)
+        cmax = std::max(cmax, std::fabs(OCOEF[i]));
+    const int ey = y_scale_exponent(cmax);
+    const int ew = y_scale_exponent(D[0]) & ~1;
+    const int squares = 2 * ey + ew;
+    const auto norm = [&](int i) { return std::ldexp(D[i], -ew); };
+    for (int i = 0; i <= k; ++i)
+        COEF[i] = std::ldexp(OCOEF[i], -ey);
+    const double sse = std::ldexp(SSE, -squares);
+    const double sspe = std::ldexp(SSPE, -squares);
     for (int j = 1; j <= k; ++j)
-        col(SQSS, LDSQSS, 2)[j - 1] = OCOEF[j] * OCOEF[j] * D[j];
+        col(SQSS, LDSQSS, 2)[j - 1] = COEF[j] * COEF[j] * norm(j);
     const double ssr = VSUM(k, col(SQSS, LDSQSS, 2), one);
     const double dfr = k;
-    aovsta(dfr, ssr, DFE, SSE, OCOEF[0], AOV, p_values);
+    aovsta(dfr, ssr, DFE, sse, COEF[0], AOV, p_values);
 
-    for (int i = 0; i <= k; ++i)
-        COEF[i] = OCOEF[i];
     const int ldwk = k + 1;
     OPCONV(k, COEF, ALPHA, BETA, SMULT, SADD, WK, ldwk);
 
-    const double mse = quotient(SSE, DFE);
+    const double mse = quotient(sse, DFE);
     double* se = col(COEF, LDCOEF, 2);
     if (!ISNAN(mse)) {
         for (int i = 0; i <= k; ++i)
-            se[i] = (1.0 / D[i]) * mse;
+            se[i] = (1.0 / norm(i)) * mse;
         OPVARS(k, se, ALPHA, BETA, SMULT, SADD, WK + static_cast<std::int64_t>(4) * ldwk, ldwk);
         for (int i = 0; i <= k; ++i)
             se[i] = se[i] > 0.0 ? std::sqrt(se[i]) : 0.0;
@@ -433,16 +446,36 @@ void optab_with(PValues p_values, const int& NDEG, const double* ALPHA, const do
             double* df = col(TLOF, LDTLOF, 1);
             double* ss = col(TLOF, LDTLOF, 2);
             df[k - 1] = DFE - DFPE;
-            ss[k - 1] = SSE - SSPE;
+            ss[k - 1] = sse - sspe;
             for (int j = k - 1; j >= 1; --j) {
                 df[j - 1] = df[j] + 1.0;
                 ss[j - 1] = ss[j] + col(SQSS, LDSQSS, 2)[j];
             }
-            const double mspe = SSPE / DFPE;
+            const double mspe = sspe / DFPE;
             for (int j = 0; j < k; ++j) {
                 const double ms = ss[j] / df[j];
                 f_test(ms, mspe, df[j], DFPE, col(TLOF, LDTLOF, 3)[j], col(TLOF, LDTLOF, 4)[j], p_values);
             }
+        }
+    }
+
+    if (squares != 0 || ey != 0) {
+        for (int c = 3; c <= 7; ++c)  // SSR, SSE, their sum and mean squares
+            AOV[c] = std::ldexp(AOV[c], squares);
+        if (!ISNAN(AOV[12])) {
+            AOV[12] = std::ldexp(AOV[12], squares / 2);
+            AOV[14] = quotient(100.0 * AOV[12], OCOEF[0]);
+        }
+        AOV[13] = OCOEF[0];
+        for (int i = 0; i <= k; ++i) {
+            COEF[i] = std::ldexp(COEF[i], ey);
+            se[i] = std::ldexp(se[i], ey);
+        }
+        for (int j = 0; j < k; ++j)
+            col(SQSS, LDSQSS, 2)[j] = std::ldexp(col(SQSS, LDSQSS, 2)[j], squares);
+        if (k > 0 && LOF == 1) {
+            for (int j = 0; j < k; ++j)
+                col(TLOF, LDTLOF, 2)[j] = std::ldexp(col(TLOF, LDTLOF, 2)[j], squares);
         }
     }
 

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@ struct Problem {
     std::vector<double> x, y;
     int degree = 0;
     bool curve = false;  // a 10,000-point noisy curve: scaled coefficient bound too
+    std::vector<double> w;  // weights; none: each 1
 };
 
 struct Certificate {
@@ -46,20 +48,21 @@ Certificate Certify(const Problem& pr)
     const int p = pr.degree + 1;
     const std::size_t n = pr.x.size();
     std::vector<mpq_class> s(static_cast<std::size_t>(2 * p - 1)), r(static_cast<std::size_t>(p));
-    mpq_class sumy, sumy2;
+    mpq_class sumy, sumy2, sumw;
     for (std::size_t i = 0; i < n; ++i) {
-        const mpq_class x(pr.x[i]), y(pr.y[i]);
-        mpq_class pw(1);
+        const mpq_class x(pr.x[i]), y(pr.y[i]), w(pr.w.empty() ? 1.0 : pr.w[i]);
+        mpq_class pw(w);
         for (int k = 0; k < 2 * p - 1; ++k) {
             s[static_cast<std::size_t>(k)] += pw;
             if (k < p)
                 r[static_cast<std::size_t>(k)] += pw * y;
             pw *= x;
         }
-        sumy += y;
-        sumy2 += y * y;
+        sumw += w;
+        sumy += w * y;
+        sumy2 += w * y * y;
     }
-    // Gauss-Jordan on [G | r | I], G(j,k) = sum x^(j+k).
+    // Gauss-Jordan on [G | r | I], G(j,k) = sum w x^(j+k).
     const int w = 2 * p + 1;
     std::vector<std::vector<mpq_class>> m(static_cast<std::size_t>(p), std::vector<mpq_class>(static_cast<std::size_t>(w)));
     for (int j = 0; j < p; ++j) {
@@ -91,9 +94,9 @@ Certificate Certify(const Problem& pr)
         cert.ginv.push_back(m[j][p + 1 + j]);
         explained += m[j][p] * r[static_cast<std::size_t>(j)];
     }
-    cert.mean = sumy / mpq_class(static_cast<long>(n));
+    cert.mean = sumy / sumw;
     cert.sse = sumy2 - explained;
-    cert.sst = sumy2 - sumy * sumy / mpq_class(static_cast<long>(n));
+    cert.sst = sumy2 - sumy * sumy / sumw;
     cert.ssr = cert.sst - cert.sse;
     cert.dfe = static_cast<long>(n) - p;
     return cert;
@@ -116,8 +119,12 @@ struct LibraryFit {
     std::vector<double> b, seqss, stats;
     std::vector<double> coef, aov;  // COEF (p by 4), AOV
     int ndeg = 0;
+    std::vector<std::string> records;  // what OPFIT and OPTAB printed
+    std::optional<kvpvs::test::NumericsStopped> stopped;
 };
 
+// OPFIT (with a weight column where the problem has weights) and OPTAB; PFIT beside them for
+// unweighted problems.
 LibraryFit FitWithLibrary(const Problem& pr)
 {
     NumericsCapture capture;
@@ -128,10 +135,17 @@ LibraryFit FitWithLibrary(const Problem& pr)
     f.b.assign(static_cast<std::size_t>(p), 0.0);
     f.seqss.assign(static_cast<std::size_t>(p), 0.0);
     f.stats.assign(10, 0.0);
-    EXPECT_FALSE(capture.run([&] { PFIT(n, pr.x.data(), pr.y.data(), d, f.b.data(), f.seqss.data(), f.stats.data()); }));
+    if (pr.w.empty()) {
+        EXPECT_FALSE(
+            capture.run([&] { PFIT(n, pr.x.data(), pr.y.data(), d, f.b.data(), f.seqss.data(), f.stats.data()); }));
+    }
+    capture.clear();
 
     std::vector<double> X(pr.x);
     X.insert(X.end(), pr.y.begin(), pr.y.end());
+    X.insert(X.end(), pr.w.begin(), pr.w.end());
+    const int ncol = pr.w.empty() ? 2 : 3;
+    const int iwt = pr.w.empty() ? 0 : 3;
     std::vector<double> alpha(static_cast<std::size_t>(std::max(d, 1))), beta(alpha), ocoef(static_cast<std::size_t>(p)),
         dd(static_cast<std::size_t>(p)), wk(8 * static_cast<std::size_t>(n));
     std::vector<int> iwk(static_cast<std::size_t>(n));
@@ -141,12 +155,13 @@ LibraryFit FitWithLibrary(const Problem& pr)
     f.aov.assign(15, 0.0);
     std::vector<double> sqss(4 * static_cast<std::size_t>(std::max(d, 1))), tlof(sqss),
         scratch(static_cast<std::size_t>(p * (p + 6)));
-    EXPECT_FALSE(capture.run([&] {
-        OPFIT(n, 2, X.data(), n, 2, 1, 0, 0, d, 0, 0.0, 0, f.ndeg, smult, sadd, alpha.data(), beta.data(), ocoef.data(),
-              dd.data(), dfe, sse, dfpe, sspe, nmiss, wk.data(), iwk.data());
+    f.stopped = capture.run([&] {
+        OPFIT(n, ncol, X.data(), n, 2, 1, 0, iwt, d, 0, 0.0, 0, f.ndeg, smult, sadd, alpha.data(), beta.data(),
+              ocoef.data(), dd.data(), dfe, sse, dfpe, sspe, nmiss, wk.data(), iwk.data());
         OPTAB(f.ndeg, alpha.data(), beta.data(), smult, sadd, ocoef.data(), dd.data(), dfe, sse, 0, dfpe, sspe, 0,
               f.aov.data(), sqss.data(), std::max(d, 1), f.coef.data(), p, tlof.data(), std::max(d, 1), scratch.data());
-    }));
+    });
+    f.records = capture.records();
     return f;
 }
 
@@ -155,14 +170,17 @@ std::vector<double> FitWithDgels(const Problem& pr)
     const int n = static_cast<int>(pr.x.size());
     const int p = pr.degree + 1;
     std::vector<double> a(static_cast<std::size_t>(n) * static_cast<std::size_t>(p));
+    std::vector<double> rhs(pr.y);
     for (int i = 0; i < n; ++i) {
-        double pw = 1.0;
+        // A weighted row is the row times the square root of its weight.
+        const double root = pr.w.empty() ? 1.0 : std::sqrt(pr.w[static_cast<std::size_t>(i)]);
+        double pw = root;
         for (int k = 0; k < p; ++k) {
             a[static_cast<std::size_t>(k) * static_cast<std::size_t>(n) + static_cast<std::size_t>(i)] = pw;
             pw *= pr.x[static_cast<std::size_t>(i)];
         }
+        rhs[static_cast<std::size_t>(i)] *= root;
     }
-    std::vector<double> rhs(pr.y);
     EXPECT_EQ(LAPACKE_dgels(LAPACK_COL_MAJOR, 'N', n, p, 1, a.data(), n, rhs.data(), n), 0);
     rhs.resize(static_cast<std::size_t>(p));
     return rhs;
@@ -248,14 +266,15 @@ TEST_P(Certified, CoefficientsSumsOfSquaresStandardErrorsAndPValues)
     const Certificate c = Certify(pr);
     const LibraryFit lib = FitWithLibrary(pr);
     const std::vector<double> qr = FitWithDgels(pr);
+    ASSERT_FALSE(lib.stopped);
     ASSERT_EQ(lib.ndeg, pr.degree);
 
-    const double ours = CoefError(lib.b, c);
+    const double ours = CoefError(lib.coef, c);
     const double theirs = CoefError(qr, c);
     std::printf("%-40s coefficient error: ours %.3e, dgels %.3e\n", pr.name.c_str(), ours, theirs);
     const double bound = std::max(1e-11, 10.0 * theirs);
     EXPECT_LE(ours, bound);
-    for (std::size_t i = 0; i < lib.b.size(); ++i)
+    for (std::size_t i = 0; pr.w.empty() && i < lib.b.size(); ++i)
         EXPECT_EQ(lib.b[i], lib.coef[i]) << "PFIT's coefficient " << i << " is OPTAB's";
 
     if (pr.curve) {
@@ -267,7 +286,7 @@ TEST_P(Certified, CoefficientsSumsOfSquaresStandardErrorsAndPValues)
         const double limit = (pr.degree <= 5 ? 1e-10 : 1e-7) * ymax;
         for (std::size_t i = 0; i < lib.b.size(); ++i) {
             const double scaled =
-                AbsDiff(lib.b[i], c.b[i]) * std::pow(xmax, static_cast<double>(i));
+                AbsDiff(lib.coef[i], c.b[i]) * std::pow(xmax, static_cast<double>(i));
             EXPECT_LE(scaled, limit) << "coefficient " << i;
         }
     }
@@ -276,8 +295,11 @@ TEST_P(Certified, CoefficientsSumsOfSquaresStandardErrorsAndPValues)
     if (c.sse != 0)  // else rounding is all that is left
         ExpectStatistic(lib.aov[4], c.sse, 1e-8, "SSE");
     ExpectStatistic(lib.aov[5], c.sst, 1e-10, "corrected total");
-    EXPECT_EQ(lib.stats[9], 0.0);
-    EXPECT_EQ(lib.stats[7], static_cast<double>(c.dfe));
+    ExpectStatistic(lib.aov[10], 100 * c.ssr / c.sst, 1e-10, "R-squared");
+    if (pr.w.empty()) {
+        EXPECT_EQ(lib.stats[9], 0.0);
+        EXPECT_EQ(lib.stats[7], static_cast<double>(c.dfe));
+    }
 
     if (c.sse == 0)
         return;  // exact data: no error variance to certify standard errors against
@@ -294,9 +316,36 @@ TEST_P(Certified, CoefficientsSumsOfSquaresStandardErrorsAndPValues)
     }
 }
 
+// Ten points of ordinary shape: y = scale (v + shift), x = 0..9, with weights where given.
+Problem TenPoints(const std::string& name, int degree, double scale, double shift, std::vector<double> w = {})
+{
+    const double v[] = {1.5, 2.25, 2.0, 3.75, 3.5, 5.0, 4.25, 6.5, 6.0, 7.75};
+    Problem pr{name, {}, {}, degree, false, std::move(w)};
+    for (int i = 0; i < 10; ++i) {
+        pr.x.push_back(i);
+        pr.y.push_back(scale * (v[i] + shift));
+    }
+    return pr;
+}
+
+// Weights 10^-300, 10^-233.3, ..., 10^300 against x, rising or falling.
+std::vector<double> WeightsAcrossTheRange(bool rising)
+{
+    std::vector<double> w;
+    for (int i = 0; i < 10; ++i)
+        w.push_back(std::pow(10.0, 600.0 * (rising ? i : 9 - i) / 9 - 300.0));
+    return w;
+}
+
+// Beside the data of ordinary range: y about 1e155 with a spread of 1e153, whose SSR is finite
+// but not 100 SSR; and weights from 1e-300 to 1e300.
 INSTANTIATE_TEST_SUITE_P(Numerics, Certified,
                          ::testing::Values(OnAPolynomial(), NoisyCurve(2), NoisyCurve(5), NoisyCurve(10),
-                                           IllConditioned()),
+                                           IllConditioned(), TenPoints("ResponseAbout1e155", 1, 1e153, 100.0),
+                                           TenPoints("WeightsRisingFrom1eMinus300To1e300", 1, 10.0, 0.0,
+                                                     WeightsAcrossTheRange(true)),
+                                           TenPoints("WeightsFallingFrom1e300To1eMinus300", 1, 10.0, 0.0,
+                                                     WeightsAcrossTheRange(false))),
                          [](const auto& info) { return info.param.name; });
 
 // Through PFIT, the curve fit's road: the coefficients, the sequential squares, the statistics
@@ -468,7 +517,7 @@ TEST(CertifiedOffsets, DataFarFromZeroAgainstTheirSpreadAreFitted)
     for (std::size_t row = 0; row < data.size(); ++row)
         for (int degree = 0; degree <= 2; ++degree) {
             SCOPED_TRACE("row " + std::to_string(row) + ", degree " + std::to_string(degree));
-            Problem pr{"", data[row].first, data[row].second, degree};
+            Problem pr{"", data[row].first, data[row].second, degree, false, {}};
             const CurveFit f = FitThroughPfit(pr);
             // The lowest degree whose exact fit is perfect within machine precision.
             int fitted = degree;
@@ -503,6 +552,83 @@ TEST(CertifiedOffsets, DataFarFromZeroAgainstTheirSpreadAreFitted)
             if (c.sst != 0)
                 ExpectStatistic(f.stats[4], 100 * c.ssr / c.sst, 1e-10, "R-squared");
         }
+}
+
+// Fits whose sums of squares, or whose sum of the weights, lie beyond the range of doubles at
+// the caller's scale: the statistics formed from them could not be right, so OPFIT refuses
+// them with FATAL 9 naming the sum, and only where the exact sum is indeed out of range.
+TEST(CertifiedRanges, SumsBeyondTheRangeOfDoublesAreRefusedByName)
+{
+    struct Row {
+        Problem pr;
+        const char* sum;  // as the message names it
+    };
+    const std::vector<Row> rows = {
+        {TenPoints("y about 1e300, spread 1e299", 1, 1e299, 10.0), "corrected total sum of squares"},
+        {TenPoints("y about 1e-300", 1, 1e-300, 0.0), "corrected total sum of squares"},
+        {TenPoints("weights 1e300, y spread 1e5", 1, 1e5, 0.0, std::vector<double>(10, 1e300)),
+         "corrected total sum of squares"},
+        {TenPoints("every weight 5e-324", 2, 1.0, 0.0, std::vector<double>(10, 5e-324)), "sum of the weights"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.pr.name);
+        const LibraryFit lib = FitWithLibrary(row.pr);
+        if (!lib.stopped) {
+            ADD_FAILURE() << "fitted without a stop";
+            continue;
+        }
+        EXPECT_EQ(lib.stopped->type, 4);
+        EXPECT_EQ(lib.stopped->code, 9);
+        std::string text;
+        for (const std::string& r : lib.records)
+            text += r.substr(std::min<std::size_t>(r.size(), 14)) + " ";
+        EXPECT_NE(text.find(std::string("The ") + row.sum + " of the degree"), std::string::npos) << text;
+
+        mpq_class exact;
+        if (std::string(row.sum) == "sum of the weights") {
+            for (double w : row.pr.w)
+                exact += mpq_class(w);
+        } else {
+            exact = Certify(row.pr).sst;
+        }
+        EXPECT_TRUE(exact > mpq_class(std::numeric_limits<double>::max()) ||
+                    exact < mpq_class(std::numeric_limits<double>::min()))
+            << exact.get_d();
+    }
+}
+
+// R-squared of fits that are perfect within rounding, against the exact one: within 1e-10 of
+// it, and never above 100 %. NIST's Wampler2 (y a quintic in x = 0..20) shifted by 1e6 through
+// PFIT and OPTAB, and an exact line under unequal weights.
+TEST(CertifiedRanges, RSquaredOfAPerfectFitIsAtMostOneHundred)
+{
+    Problem wampler{"Wampler2 + 1e6", {}, {}, 5, false, {}};
+    for (int i = 0; i <= 20; ++i) {
+        const double x = i;
+        // 1 + 0.1 x + ... + 1e-5 x^5, as the decimal data read
+        const double scaled = 100000 + 10000 * x + 1000 * x * x + 100 * x * x * x + 10 * x * x * x * x + x * x * x * x * x;
+        wampler.x.push_back(x);
+        wampler.y.push_back(scaled / 1e5 + 1e6);
+    }
+    Problem weighted{"an exact line, weighted", {}, {}, 1, false, {}};
+    for (int i = 0; i < 6; ++i) {
+        weighted.x.push_back(i);
+        weighted.y.push_back(3.0 - 2.0 * i);
+        weighted.w.push_back(0.5 + 0.1 * i);
+    }
+    for (const Problem& pr : {wampler, weighted}) {
+        SCOPED_TRACE(pr.name);
+        const Certificate c = Certify(pr);
+        const LibraryFit lib = FitWithLibrary(pr);
+        ASSERT_FALSE(lib.stopped);
+        const mpq_class exact = 100 * c.ssr / c.sst;
+        ExpectStatistic(lib.aov[10], exact, 1e-10, "R-squared of OPTAB");
+        EXPECT_LE(lib.aov[10], 100.0);
+        if (pr.w.empty()) {
+            ExpectStatistic(lib.stats[4], exact, 1e-10, "R-squared of PFIT");
+            EXPECT_LE(lib.stats[4], 100.0);
+        }
+    }
 }
 
 }  // namespace
