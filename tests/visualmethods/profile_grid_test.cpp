@@ -257,9 +257,9 @@ TEST_F(ProfileGridBox, StoredGridOrLineBeyondTheLimitsShowsNothing)
 // such a node or not, carries the linear field itself; the points beyond carry nothing.
 struct AbsentNodeCase {
     const char* name;
-    int nx, ny;             // the block, in unit cells from the origin
-    int iNotch, jNotch;     // cells from (iNotch, jNotch) on are removed; nx: none
-    double dGridX, dLineY;  // the grid from x = 0 to dGridX, its Y index line 1 at dLineY
+    int nx, ny;            // the block, in unit cells from the origin
+    int iNotch, jNotch;    // cells from (iNotch, jNotch) on are removed; nx: none
+    double dGridX, dLineY; // the grid from x = 0 to dGridX, its Y index line 1 at dLineY
     int nDivX, nDivision, nInside;
 };
 
