@@ -302,32 +302,49 @@ bool Coplanar(const double* a, const double* b, const double* c, const double* d
                         (std::fabs(ad[1] * bd[2]) + std::fabs(ad[2] * bd[1])) * std::fabs(cd[0]);
     if (std::fabs(det) > 1e-15 * perm)
         return false;
-    // det [p 1] over the rows a, b, c, d: sum over permutations of the rows given to x, y, z.
+    // The determinant of the differences from a when they are exact, else of [p 1] over the
+    // rows a, b, c, d: sums over the permutations of the rows given to x, y, z.
     const double* p[4] = {a, b, c, d};
+    double dd[3][3];
+    int nRows = 3;
+    for (int i = 0; i < 3; ++i)
+        for (int k = 0; k < 3; ++k) {
+            const double x = p[i + 1][k], y = a[k], s = x - y, bv = x - s, av = s + bv;
+            dd[i][k] = s;
+            if ((x - av) + (bv - y) != 0.0) // the rounding of x - y (two-diff)
+                nRows = 4;
+        }
+    const double* q[4] = {dd[0], dd[1], dd[2], nullptr};
+    if (nRows == 4)
+        std::copy(p, p + 4, q);
     std::array<double, 97> e{};
     size_t n = 0;
-    auto grow = [&](double q) { // e + q, exactly (two-sum along the expansion)
+    auto grow = [&](double t) { // e + t exactly (two-sum along the expansion), zeros left out
+        size_t m = 0;
         for (size_t i = 0; i < n; ++i) {
-            const double s = q + e[i], bv = s - q, av = s - bv;
-            e[i] = (q - av) + (e[i] - bv);
-            q = s;
+            const double s = t + e[i], bv = s - t, av = s - bv, h = (t - av) + (e[i] - bv);
+            t = s;
+            if (h != 0.0)
+                e[m++] = h;
         }
-        e[n++] = q;
+        if (t != 0.0)
+            e[m++] = t;
+        n = m;
     };
     int r[4] = {0, 1, 2, 3};
     do {
         int nInv = 0;
-        for (int i = 0; i < 4; ++i)
-            for (int j = i + 1; j < 4; ++j)
+        for (int i = 0; i < nRows; ++i)
+            for (int j = i + 1; j < nRows; ++j)
                 nInv += r[i] > r[j] ? 1 : 0;
         const double sg = nInv % 2 ? -1.0 : 1.0;
-        const double x = p[r[0]][0], y = p[r[1]][1], z = p[r[2]][2];
+        const double x = q[r[0]][0], y = q[r[1]][1], z = q[r[2]][2];
         const double h = x * y, l = std::fma(x, y, -h);
         const double h1 = h * z, h2 = l * z;
         for (double t : {h1, std::fma(h, z, -h1), h2, std::fma(l, z, -h2)})
             grow(sg * t);
-    } while (std::next_permutation(r, r + 4));
-    return std::all_of(e.begin(), e.begin() + static_cast<std::ptrdiff_t>(n), [](double v) { return v == 0.0; });
+    } while (std::next_permutation(r, r + nRows));
+    return n == 0;
 }
 
 
@@ -893,7 +910,8 @@ private:
     bool ChordLoops(vtkIdType c);
     void AddCellPoint(vtkIdType nId);
     void Ring();
-    bool RingConvex(double dSign) const;
+    bool RingFan(size_t k, double dSign) const;
+    bool Ears(double dSign);
     void AddRing(vtkIdType c, bool bReverse);
     void AddSegment(vtkIdType a, vtkIdType b, vtkIdType c);
     void InPlane2(double uv[2], const double* x, const double* pRef) const
@@ -942,7 +960,9 @@ private:
         vtkIdType nFrom, nTo;
     };
     std::vector<T_CHORD> m_aChord;
-    std::vector<vtkIdType> m_aLoop;
+    std::vector<vtkIdType> m_aLoop, m_aPieceConn;
+    std::vector<size_t> m_aStart, m_aPieceOff;
+    std::vector<char> m_aUsed;
 
     // Faces (edges of 2-D cells) lying in the plane: of cells above, and of cells cut.
     std::vector<T_INPLANE> m_aAbove;
@@ -1238,9 +1258,10 @@ void PlaneCutter::Ring()
     std::sort(m_aRing.begin(), m_aRing.end());
 }
 
-// Whether the ring turns one way (dSign > 0: about the normal) at every point and its fan from
-// the first point does too, up to rounding: a convex polygon gone round once.
-bool PlaneCutter::RingConvex(double dSign) const
+// Whether the fan of the ring from its point k turns one way (dSign > 0: about the normal) up to
+// rounding, so that it covers the ring once; from the first point of a convex ring, also at
+// every point.
+bool PlaneCutter::RingFan(size_t k, double dSign) const
 {
     const size_t m = m_aRing.size();
     auto turnsOn = [&](const T_RING& a, const T_RING& b, const T_RING& c, const T_RING& o) {
@@ -1248,17 +1269,17 @@ bool PlaneCutter::RingConvex(double dSign) const
         const double dCross = dSign * (e[0] * f[1] - e[1] * f[0]);
         return dCross >= -16 * std::numeric_limits<double>::epsilon() * std::hypot(e[0], e[1]) * std::hypot(f[0], f[1]);
     };
-    for (size_t k = 0; k < m; ++k)
-        if (!turnsOn(m_aRing[(k + m - 1) % m], m_aRing[k], m_aRing[(k + 1) % m], m_aRing[k]) ||
-            (k > 0 && k + 1 < m && !turnsOn(m_aRing[0], m_aRing[k], m_aRing[k + 1], m_aRing[0])))
+    const T_RING& o = m_aRing[k];
+    for (size_t j = 1; j + 1 < m; ++j)
+        if (!turnsOn(o, m_aRing[(k + j) % m], m_aRing[(k + j + 1) % m], o))
             return false;
     return true;
 }
 
 void PlaneCutter::AddRing(vtkIdType c, bool bReverse)
 {
-    if (bReverse)
-        std::reverse(m_aRing.begin(), m_aRing.end());
+    if (bReverse) // from the same first point, whose fan covers the polygon
+        std::reverse(m_aRing.begin() + 1, m_aRing.end());
     for (const T_RING& r : m_aRing)
         m_aPolyConn.push_back(r.nId);
     m_aPolyOffset.push_back(static_cast<vtkIdType>(m_aPolyConn.size()));
@@ -1321,8 +1342,9 @@ bool PlaneCutter::CutConvex(vtkIdType c, const T_CELL_SHAPE& shape, const std::u
         if ((a + 1) % m != b && (b + 1) % m != a)
             return false;
     }
-    if (!RingConvex(1.0))
-        return false;
+    for (size_t k = 0; k < m; ++k)
+        if (!RingFan(k, 1.0))
+            return false;
     AddRing(c, false);
     return true;
 }
@@ -1370,79 +1392,118 @@ void PlaneCutter::CutGeneral(vtkIdType c, const T_CELL_SHAPE& shape, const std::
     }
 }
 
-// The chords' loops as polygons, when every loop closes, turns one way and is convex: a loop
-// that comes back along itself (all its points in a line) adds nothing. False, nothing added,
+// The chords' loops as polygons, when every loop closes, meets itself nowhere and all turn one
+// way: a loop that comes back along itself (no area) adds nothing. False, nothing added,
 // otherwise.
 bool PlaneCutter::ChordLoops(vtkIdType c)
 {
     const size_t n = m_aChord.size();
-    std::vector<char> aUsed(n, 0);
-    std::vector<size_t> aStart; // loops in m_aLoop, each from its start
+    m_aUsed.assign(n, 0);
+    m_aStart.clear(); // loops in m_aLoop, each from its start
     m_aLoop.clear();
     for (size_t s = 0; s < n; ++s) {
-        if (aUsed[s])
+        if (m_aUsed[s])
             continue;
-        aStart.push_back(m_aLoop.size());
-        size_t k = s;
-        while (true) {
-            aUsed[k] = 1;
-            if (m_aLoop.size() == aStart.back() || m_aLoop.back() != m_aChord[k].nFrom)
+        m_aStart.push_back(m_aLoop.size());
+        for (size_t k = s;;) {
+            m_aUsed[k] = 1;
+            if (m_aLoop.size() == m_aStart.back() || m_aLoop.back() != m_aChord[k].nFrom)
                 m_aLoop.push_back(m_aChord[k].nFrom);
             if (m_aChord[k].to == m_aChord[s].from)
                 break;
             size_t j = 0;
-            while (j < n && (aUsed[j] || m_aChord[j].from != m_aChord[k].to))
+            while (j < n && (m_aUsed[j] || m_aChord[j].from != m_aChord[k].to))
                 ++j;
             if (j == n)
                 return false;
             k = j;
         }
     }
-    aStart.push_back(m_aLoop.size());
+    m_aStart.push_back(m_aLoop.size());
     double dSign = 0.0;
-    std::vector<std::pair<size_t, size_t>> aKeep;
-    for (size_t l = 0; l + 1 < aStart.size(); ++l) {
-        size_t b = aStart[l], e = aStart[l + 1];
+    m_aPieceOff.assign(1, 0);
+    m_aPieceConn.clear();
+    for (size_t l = 0; l + 1 < m_aStart.size(); ++l) {
+        size_t b = m_aStart[l], e = m_aStart[l + 1];
         while (e - b > 1 && m_aLoop[e - 1] == m_aLoop[b])
             --e;
         if (e - b < 3)
             continue;
-        std::vector<vtkIdType> aSorted(m_aLoop.begin() + static_cast<std::ptrdiff_t>(b),
-                                       m_aLoop.begin() + static_cast<std::ptrdiff_t>(e));
-        std::sort(aSorted.begin(), aSorted.end());
-        if (std::adjacent_find(aSorted.begin(), aSorted.end()) != aSorted.end())
-            return false; // the loop meets itself at a point
-        const double* x0 = &m_aPt[3 * static_cast<size_t>(m_aLoop[b])];
-        double dArea = 0.0, p[2], q[2];
-        InPlane2(p, &m_aPt[3 * static_cast<size_t>(m_aLoop[e - 1])], x0);
+        m_aRing.clear();
+        double dArea = 0.0;
         for (size_t k = b; k < e; ++k) {
-            InPlane2(q, &m_aPt[3 * static_cast<size_t>(m_aLoop[k])], x0);
-            dArea += p[0] * q[1] - p[1] * q[0];
-            p[0] = q[0], p[1] = q[1];
+            double uv[2];
+            InPlane2(uv, &m_aPt[3 * static_cast<size_t>(m_aLoop[k])], &m_aPt[3 * static_cast<size_t>(m_aLoop[b])]);
+            if (k > b)
+                dArea += m_aRing.back().u * uv[1] - m_aRing.back().v * uv[0];
+            m_aRing.push_back({0.0, m_aLoop[k], uv[0], uv[1]});
+            for (size_t j = b; j < k; ++j)
+                if (m_aLoop[j] == m_aLoop[k])
+                    return false; // the loop meets itself at a point
         }
         if (dArea == 0.0)
             continue;
         if (dSign * dArea < 0.0)
             return false;
         dSign = dArea > 0.0 ? 1.0 : -1.0;
-        aKeep.push_back({b, e});
-    }
-    for (const auto& [b, e] : aKeep) {
-        m_aRing.clear();
-        for (size_t k = b; k < e; ++k) {
-            double uv[2];
-            InPlane2(uv, &m_aPt[3 * static_cast<size_t>(m_aLoop[k])], &m_aPt[3 * static_cast<size_t>(m_aLoop[b])]);
-            m_aRing.push_back({0.0, m_aLoop[k], uv[0], uv[1]});
-        }
-        if (!RingConvex(dSign))
+        // Whole when its fan from one of its points covers it (first the first point, then a
+        // corner turning the other way), else cut into triangles ear by ear.
+        const size_t m = m_aRing.size();
+        size_t nFrom = 0;
+        while (nFrom < m && !RingFan(nFrom, dSign))
+            ++nFrom;
+        if (nFrom == m && !Ears(dSign))
             return false;
+        for (size_t k = 0; nFrom < m && k < m; ++k)
+            m_aPieceConn.push_back(m_aRing[(nFrom + k) % m].nId);
+        if (nFrom < m)
+            m_aPieceOff.push_back(m_aPieceConn.size());
     }
-    for (const auto& [b, e] : aKeep) {
+    for (size_t p = 0; p + 1 < m_aPieceOff.size(); ++p) {
         m_aRing.clear();
-        for (size_t k = b; k < e; ++k)
-            m_aRing.push_back({0.0, m_aLoop[k], 0.0, 0.0});
+        for (size_t k = m_aPieceOff[p]; k < m_aPieceOff[p + 1]; ++k)
+            m_aRing.push_back({0.0, m_aPieceConn[k], 0.0, 0.0});
         AddRing(c, dSign < 0.0);
     }
+    return true;
+}
+
+// The ring, a simple polygon turning dSign's way, cut into triangles: each an ear, a corner
+// turning that way whose triangle holds no other point; a corner in line with its neighbours
+// is dropped. False when neither is left.
+bool PlaneCutter::Ears(double dSign)
+{
+    std::vector<T_RING> r = m_aRing;
+    auto turn = [&](const T_RING& a, const T_RING& b, const T_RING& c) {
+        return dSign * ((b.u - a.u) * (c.v - a.v) - (b.v - a.v) * (c.u - a.u));
+    };
+    auto add = [&](const T_RING& a, const T_RING& b, const T_RING& c) {
+        m_aPieceConn.insert(m_aPieceConn.end(), {a.nId, b.nId, c.nId});
+        m_aPieceOff.push_back(m_aPieceConn.size());
+    };
+    while (r.size() > 3) {
+        const size_t m = r.size();
+        size_t k = 0;
+        for (; k < m; ++k) {
+            const T_RING &a = r[(k + m - 1) % m], &b = r[k], &c = r[(k + 1) % m];
+            bool bEar = turn(a, b, c) > 0.0;
+            for (size_t j = (k + 2) % m; bEar && j != (k + m - 1) % m; j = (j + 1) % m)
+                bEar = turn(a, b, r[j]) < 0.0 || turn(b, c, r[j]) < 0.0 || turn(c, a, r[j]) < 0.0;
+            if (bEar)
+                break;
+        }
+        if (k < m) {
+            add(r[(k + m - 1) % m], r[k], r[(k + 1) % m]);
+        } else {
+            k = 0;
+            while (k < m && turn(r[(k + m - 1) % m], r[k], r[(k + 1) % m]) != 0.0)
+                ++k;
+            if (k == m)
+                return false;
+        }
+        r.erase(r.begin() + static_cast<std::ptrdiff_t>(k));
+    }
+    add(r[0], r[1], r[2]);
     return true;
 }
 
@@ -1589,19 +1650,28 @@ void PlaneCutter::AddFace(const T_INPLANE& face, const std::vector<size_t>& aCli
         InPlane2(b, Xyz(l[(j + 1) % m]), pRef);
         dScale2 = std::max(dScale2, (a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]));
     }
+    // The clips, counterclockwise; one that is not convex as the fan from its first point.
     std::vector<FlatPolygon> aClipUv, aPieces;
+    FlatPolygon uv;
     for (size_t p : aClip) {
-        FlatPolygon& uv = aClipUv.emplace_back();
+        uv.clear();
         for (auto k = m_aPolyOffset[p]; k < m_aPolyOffset[p + 1]; ++k) {
             double w[2];
             InPlane2(w, &m_aPt[3 * static_cast<size_t>(m_aPolyConn[static_cast<size_t>(k)])], pRef);
             uv.insert(uv.end(), w, w + 2);
         }
-        if (uv.size() >= 6 && TwiceSignedArea(uv.data(), uv.size() / 2) < 0.0)
-            for (size_t i = 0, j = uv.size() / 2 - 1; i < j; ++i, --j) {
-                std::swap(uv[2 * i], uv[2 * j]);
-                std::swap(uv[2 * i + 1], uv[2 * j + 1]);
-            }
+        const size_t n = uv.size() / 2;
+        bool bConvex = true;
+        for (size_t i = 0; i < n && bConvex; ++i) {
+            const double* a = &uv[2 * ((i + n - 1) % n)];
+            const double* b = &uv[2 * i];
+            const double* q = &uv[2 * ((i + 1) % n)];
+            bConvex = (b[0] - a[0]) * (q[1] - b[1]) - (b[1] - a[1]) * (q[0] - b[0]) >= 0.0;
+        }
+        for (size_t i = 1; !bConvex && i + 1 < n; ++i)
+            aClipUv.push_back({uv[0], uv[1], uv[2 * i], uv[2 * i + 1], uv[2 * i + 2], uv[2 * i + 3]});
+        if (bConvex)
+            aClipUv.push_back(uv);
     }
     for (const Tri& t : m_aTri) {
         vtkIdType gc[3] = {t[0], t[1], t[2]};
