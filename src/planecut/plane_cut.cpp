@@ -870,9 +870,11 @@ using EdgeCoords = std::array<double, 6>;
 // (a quadrilateral along the diagonal from its least corner id, a face with edge nodes through
 // a point made once in it), have points on both sides; each crossing is one point, made once
 // for every cell by the edge's ends, the point itself where the end above lies on the plane.
-// A cell's polygons are the closed chains of its triangles' chords when they are convex, else
-// the pieces of the tetrahedra between its triangles and its centre. Faces lying in the plane
-// are then cut by the cells below them; a face of a cell above counts where nothing was.
+// A convex linear cell whose crossed faces are planar keeps one polygon of its crossings; any
+// other cell's polygons are the loops its triangles' chords close (whole where the fan from one
+// of their points covers them, else by ears), failing that the pieces of the tetrahedra between
+// its triangles and its centre. Faces lying in the plane are thus cut by the cells below them;
+// a face of a cell above counts where nothing was.
 class PlaneCutter {
 public:
     PlaneCutter(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
@@ -910,7 +912,7 @@ private:
     bool ChordLoops(vtkIdType c);
     void AddCellPoint(vtkIdType nId);
     void Ring();
-    bool RingFan(size_t k, double dSign) const;
+    bool RingTurns(std::ptrdiff_t k, double dSign) const;
     bool Ears(double dSign);
     void AddRing(vtkIdType c, bool bReverse);
     void AddSegment(vtkIdType a, vtkIdType b, vtkIdType c);
@@ -948,7 +950,7 @@ private:
     struct T_RING {
         double dTurn;
         vtkIdType nId;
-        double u, v;
+        double uv[2];
         bool operator<(const T_RING& o) const { return dTurn < o.dTurn || (dTurn == o.dTurn && nId < o.nId); }
     };
     std::vector<T_RING> m_aRing;
@@ -1253,25 +1255,37 @@ void PlaneCutter::Ring()
     for (vtkIdType nId : m_aIds) {
         double uv[2];
         InPlane2(uv, &m_aPt[3 * static_cast<size_t>(nId)], cm);
-        m_aRing.push_back({Turn(uv[0], uv[1]), nId, uv[0], uv[1]});
+        m_aRing.push_back({Turn(uv[0], uv[1]), nId, {uv[0], uv[1]}});
     }
     std::sort(m_aRing.begin(), m_aRing.end());
 }
 
-// Whether the fan of the ring from its point k turns one way (dSign > 0: about the normal) up to
-// rounding, so that it covers the ring once; from the first point of a convex ring, also at
-// every point.
-bool PlaneCutter::RingFan(size_t k, double dSign) const
+namespace {
+
+// Whether b - a then c - o turn dSign's way (> 0: about the normal), up to rounding.
+bool Turns(const double* a, const double* b, const double* c, const double* o, double dSign)
+{
+    const double e[2] = {b[0] - a[0], b[1] - a[1]}, f[2] = {c[0] - o[0], c[1] - o[1]};
+    const double dCross = dSign * (e[0] * f[1] - e[1] * f[0]);
+    const double dTol = 16 * std::numeric_limits<double>::epsilon();
+    return dCross >= 0.0 || dCross * dCross <= dTol * dTol * (e[0] * e[0] + e[1] * e[1]) * (f[0] * f[0] + f[1] * f[1]);
+}
+
+} // namespace
+
+// Whether the fan of the ring from its point k turns one way (dSign > 0: about the normal), so
+// that it covers the ring once; with k < 0, whether the ring turns so at each point.
+bool PlaneCutter::RingTurns(std::ptrdiff_t k, double dSign) const
 {
     const size_t m = m_aRing.size();
-    auto turnsOn = [&](const T_RING& a, const T_RING& b, const T_RING& c, const T_RING& o) {
-        const double e[2] = {b.u - a.u, b.v - a.v}, f[2] = {c.u - o.u, c.v - o.v};
-        const double dCross = dSign * (e[0] * f[1] - e[1] * f[0]);
-        return dCross >= -16 * std::numeric_limits<double>::epsilon() * std::hypot(e[0], e[1]) * std::hypot(f[0], f[1]);
-    };
-    const T_RING& o = m_aRing[k];
-    for (size_t j = 1; j + 1 < m; ++j)
-        if (!turnsOn(o, m_aRing[(k + j) % m], m_aRing[(k + j + 1) % m], o))
+    auto uv = [&](size_t j) { return m_aRing[j % m].uv; };
+    for (size_t j = 1; k >= 0 && j + 1 < m; ++j) {
+        const double* o = uv(static_cast<size_t>(k));
+        if (!Turns(o, uv(static_cast<size_t>(k) + j), uv(static_cast<size_t>(k) + j + 1), o, dSign))
+            return false;
+    }
+    for (size_t j = 0; k < 0 && j < m; ++j)
+        if (!Turns(uv(j + m - 1), uv(j), uv(j + 1), uv(j), dSign))
             return false;
     return true;
 }
@@ -1342,9 +1356,9 @@ bool PlaneCutter::CutConvex(vtkIdType c, const T_CELL_SHAPE& shape, const std::u
         if ((a + 1) % m != b && (b + 1) % m != a)
             return false;
     }
-    for (size_t k = 0; k < m; ++k)
-        if (!RingFan(k, 1.0))
-            return false;
+    // Sorted about their mean, the points are convex when they turn one way at each.
+    if (!RingTurns(-1, 1.0))
+        return false;
     AddRing(c, false);
     return true;
 }
@@ -1435,8 +1449,8 @@ bool PlaneCutter::ChordLoops(vtkIdType c)
             double uv[2];
             InPlane2(uv, &m_aPt[3 * static_cast<size_t>(m_aLoop[k])], &m_aPt[3 * static_cast<size_t>(m_aLoop[b])]);
             if (k > b)
-                dArea += m_aRing.back().u * uv[1] - m_aRing.back().v * uv[0];
-            m_aRing.push_back({0.0, m_aLoop[k], uv[0], uv[1]});
+                dArea += m_aRing.back().uv[0] * uv[1] - m_aRing.back().uv[1] * uv[0];
+            m_aRing.push_back({0.0, m_aLoop[k], {uv[0], uv[1]}});
             for (size_t j = b; j < k; ++j)
                 if (m_aLoop[j] == m_aLoop[k])
                     return false; // the loop meets itself at a point
@@ -1450,7 +1464,7 @@ bool PlaneCutter::ChordLoops(vtkIdType c)
         // corner turning the other way), else cut into triangles ear by ear.
         const size_t m = m_aRing.size();
         size_t nFrom = 0;
-        while (nFrom < m && !RingFan(nFrom, dSign))
+        while (nFrom < m && !RingTurns(static_cast<std::ptrdiff_t>(nFrom), dSign))
             ++nFrom;
         if (nFrom == m && !Ears(dSign))
             return false;
@@ -1462,7 +1476,7 @@ bool PlaneCutter::ChordLoops(vtkIdType c)
     for (size_t p = 0; p + 1 < m_aPieceOff.size(); ++p) {
         m_aRing.clear();
         for (size_t k = m_aPieceOff[p]; k < m_aPieceOff[p + 1]; ++k)
-            m_aRing.push_back({0.0, m_aPieceConn[k], 0.0, 0.0});
+            m_aRing.push_back({0.0, m_aPieceConn[k], {0.0, 0.0}});
         AddRing(c, dSign < 0.0);
     }
     return true;
@@ -1475,7 +1489,7 @@ bool PlaneCutter::Ears(double dSign)
 {
     std::vector<T_RING> r = m_aRing;
     auto turn = [&](const T_RING& a, const T_RING& b, const T_RING& c) {
-        return dSign * ((b.u - a.u) * (c.v - a.v) - (b.v - a.v) * (c.u - a.u));
+        return dSign * ((b.uv[0] - a.uv[0]) * (c.uv[1] - a.uv[1]) - (b.uv[1] - a.uv[1]) * (c.uv[0] - a.uv[0]));
     };
     auto add = [&](const T_RING& a, const T_RING& b, const T_RING& c) {
         m_aPieceConn.insert(m_aPieceConn.end(), {a.nId, b.nId, c.nId});
