@@ -1484,10 +1484,27 @@ bool PlaneCutter::ChordLoops(vtkIdType c)
 
 // The ring, a simple polygon turning dSign's way, cut into triangles: each an ear, a corner
 // turning that way whose triangle holds no other point; a corner in line with its neighbours
-// is dropped. False when neither is left.
+// is dropped. False when neither is left, or when the ring comes back to a point it passed (a
+// crossing a rounding from a node), where ears are not sure.
 bool PlaneCutter::Ears(double dSign)
 {
-    std::vector<T_RING> r = m_aRing;
+    // Points apart by no more than the rounding of their coordinates are one.
+    std::vector<T_RING> r;
+    double dScale = 0.0;
+    for (const T_RING& q : m_aRing) {
+        if (r.empty() || q.uv[0] != r.back().uv[0] || q.uv[1] != r.back().uv[1])
+            r.push_back(q);
+        for (int k = 0; k < 3; ++k)
+            dScale = std::max({dScale, std::fabs(m_aPt[3 * static_cast<size_t>(q.nId) + static_cast<size_t>(k)]),
+                               std::fabs(q.uv[k % 2])});
+    }
+    const double dTol = 64 * std::numeric_limits<double>::epsilon() * dScale;
+    for (size_t i = 0; i < r.size(); ++i)
+        for (size_t j = i + 2; j < r.size() && j + (i == 0 ? 1 : 0) < r.size(); ++j) {
+            const double du = r[i].uv[0] - r[j].uv[0], dv = r[i].uv[1] - r[j].uv[1];
+            if (du * du + dv * dv <= dTol * dTol)
+                return false;
+        }
     auto turn = [&](const T_RING& a, const T_RING& b, const T_RING& c) {
         return dSign * ((b.uv[0] - a.uv[0]) * (c.uv[1] - a.uv[1]) - (b.uv[1] - a.uv[1]) * (c.uv[0] - a.uv[0]));
     };

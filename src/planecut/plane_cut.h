@@ -116,8 +116,9 @@ struct PlaneCut {
 // the cells below it, and by a cell above only where nothing below was cut (the grid's
 // boundary). Every cell, linear or quadratic, is cut as the union of flat pieces whose points
 // all cells sharing them make alike, so the cut neither loses nor doubles an area however a
-// rounding puts a node, and a linear field is interpolated exactly. A polygon's points are in
-// turn about the normal; a 2-D cell gives segments. Returns the number of cells visited.
+// rounding puts a node, and a linear field is interpolated exactly. A cell gives one polygon or
+// more, each in turn about the normal and covered by the fan from its first point; a 2-D cell
+// gives segments. Returns the number of cells visited.
 vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
                          const double normal[3], PlaneCut& cut);
 
