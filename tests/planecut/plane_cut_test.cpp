@@ -53,17 +53,46 @@ namespace {
 
 enum class Fill { Hexahedra, Tetrahedra, Wedges, WedgesOtherDiagonal, Pyramids };
 
+// The corners of the edge nodes in the order quadratic cells list them.
+const std::vector<std::array<int, 2>>& QuadraticEdges(int nType)
+{
+    static const std::vector<std::array<int, 2>> hex{{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6},
+                                                     {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
+    static const std::vector<std::array<int, 2>> wedge{{0, 1}, {1, 2}, {2, 0}, {3, 4}, {4, 5},
+                                                       {5, 3}, {0, 3}, {1, 4}, {2, 5}};
+    static const std::vector<std::array<int, 2>> pyramid{{0, 1}, {1, 2}, {2, 3}, {3, 0}, {0, 4}, {1, 4}, {2, 4}, {3, 4}};
+    static const std::vector<std::array<int, 2>> tetra{{0, 1}, {1, 2}, {2, 0}, {0, 3}, {1, 3}, {2, 3}};
+    static const std::vector<std::array<int, 2>> none;
+    switch (nType) {
+    case VTK_QUADRATIC_HEXAHEDRON: return hex;
+    case VTK_QUADRATIC_WEDGE: return wedge;
+    case VTK_QUADRATIC_PYRAMID: return pyramid;
+    case VTK_QUADRATIC_TETRA: return tetra;
+    default: return none;
+    }
+}
+
 // A block of nx x ny x nz boxes of size h from corner, filled per box (i, j, k) with a
 // hexahedron, six tetrahedra around the box's diagonal 0-6 (faces split as in the neighbours),
 // two wedges split on the diagonal 0-2 of the box's bottom (as the tetrahedra) or on the other
 // one, or six pyramids on the box's faces with their apex at its centre; node (i, j, k) at
-// (i h, j h, z(i, j, k)) from corner. Point scalars f = 3 + 2x - y + 0.5z, x from corner.
+// (i h, j h, z(i, j, k)) from corner. Quadratic boxes' cells have a node on each edge, one per
+// edge, at its middle; a linear cell beside them shares the edge without. move, when given,
+// places every point (edge nodes when bMoveEdgeNodes) from where it would be from corner.
+// Point scalars f = 3 + 2x - y + 0.5z, x from corner as placed before any move.
 struct BlockSpec {
     int nx = 1, ny = 1, nz = 1;
     double h = 1.0;
     Vec3 corner{0, 0, 0};
     std::function<Fill(int i, int j, int k)> fill;
     std::function<double(int i, int j, int k)> z; // default k h
+    std::function<bool(int i, int j, int k)> quadratic;
+    std::function<Vec3(const Vec3& x)> move;
+    bool bMoveEdgeNodes = false;
+    bool Inside(const Vec3& x) const
+    {
+        return x[0] > 0 && x[0] < nx * h && x[1] > 0 && x[1] < ny * h && x[2] > 0 && x[2] < nz * h;
+    }
 };
 
 vtkSmartPointer<vtkUnstructuredGrid> Block(const BlockSpec& spec)
@@ -75,9 +104,13 @@ vtkSmartPointer<vtkUnstructuredGrid> Block(const BlockSpec& spec)
     pts->SetDataTypeToDouble();
     vtkNew<vtkDoubleArray> f;
     f->SetName("f");
-    auto addPoint = [&](double x, double y, double z) {
-        pts->InsertNextPoint(spec.corner[0] + x, spec.corner[1] + y, spec.corner[2] + z);
+    auto addPoint = [&](double x, double y, double z, bool bMove = true) {
+        if (bMove && spec.move)
+            pts->InsertNextPoint(spec.move({x, y, z}).data());
+        else
+            pts->InsertNextPoint(spec.corner[0] + x, spec.corner[1] + y, spec.corner[2] + z);
         f->InsertNextValue(3 + 2 * x - y + 0.5 * z);
+        return pts->GetNumberOfPoints() - 1;
     };
     auto id = [&](int i, int j, int k) { return static_cast<vtkIdType>((k * (ny + 1) + j) * (nx + 1) + i); };
     for (int k = 0; k <= nz; ++k)
@@ -86,8 +119,29 @@ vtkSmartPointer<vtkUnstructuredGrid> Block(const BlockSpec& spec)
                 addPoint(i * h, j * h, spec.z ? spec.z(i, j, k) : k * h);
     grid->SetPoints(pts);
     grid->GetPointData()->SetScalars(f);
-    auto add = [&](int nType, std::initializer_list<vtkIdType> ids) {
-        grid->InsertNextCell(nType, static_cast<vtkIdType>(ids.size()), std::data(ids));
+    std::map<std::pair<vtkIdType, vtkIdType>, vtkIdType> edgeNode;
+    bool bQuadratic = false;
+    auto add = [&](int nType, std::initializer_list<vtkIdType> corners) {
+        std::vector<vtkIdType> ids(corners);
+        const int nQuadratic = nType == VTK_HEXAHEDRON ? VTK_QUADRATIC_HEXAHEDRON
+                               : nType == VTK_WEDGE    ? VTK_QUADRATIC_WEDGE
+                               : nType == VTK_PYRAMID  ? VTK_QUADRATIC_PYRAMID
+                                                       : VTK_QUADRATIC_TETRA;
+        for (const auto& e : QuadraticEdges(bQuadratic ? nQuadratic : nType)) {
+            const auto key = std::minmax(ids[static_cast<size_t>(e[0])], ids[static_cast<size_t>(e[1])]);
+            auto it = edgeNode.find(key);
+            if (it == edgeNode.end()) {
+                double a[3], b[3];
+                pts->GetPoint(key.first, a);
+                pts->GetPoint(key.second, b);
+                Vec3 m;
+                for (int k = 0; k < 3; ++k)
+                    m[k] = (a[k] + b[k]) / 2 - spec.corner[k];
+                it = edgeNode.emplace(key, addPoint(m[0], m[1], m[2], spec.bMoveEdgeNodes)).first;
+            }
+            ids.push_back(it->second);
+        }
+        grid->InsertNextCell(bQuadratic ? nQuadratic : nType, static_cast<vtkIdType>(ids.size()), ids.data());
     };
     for (int k = 0; k < nz; ++k)
         for (int j = 0; j < ny; ++j)
@@ -96,8 +150,9 @@ vtkSmartPointer<vtkUnstructuredGrid> Block(const BlockSpec& spec)
                                         id(i, j + 1, k),     id(i, j, k + 1),     id(i + 1, j, k + 1),
                                         id(i + 1, j + 1, k + 1), id(i, j + 1, k + 1)};
                 const Fill fill = spec.fill(i, j, k);
+                bQuadratic = spec.quadratic && spec.quadratic(i, j, k);
                 if (fill == Fill::Hexahedra) {
-                    grid->InsertNextCell(VTK_HEXAHEDRON, 8, c);
+                    add(VTK_HEXAHEDRON, {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]});
                 } else if (fill == Fill::Wedges) {
                     add(VTK_WEDGE, {c[0], c[1], c[2], c[4], c[5], c[6]});
                     add(VTK_WEDGE, {c[0], c[2], c[3], c[4], c[6], c[7]});
@@ -105,8 +160,7 @@ vtkSmartPointer<vtkUnstructuredGrid> Block(const BlockSpec& spec)
                     add(VTK_WEDGE, {c[1], c[2], c[3], c[5], c[6], c[7]});
                     add(VTK_WEDGE, {c[1], c[3], c[0], c[5], c[7], c[4]});
                 } else if (fill == Fill::Pyramids) {
-                    const vtkIdType apex = pts->GetNumberOfPoints();
-                    addPoint((i + 0.5) * h, (j + 0.5) * h, (k + 0.5) * h);
+                    const vtkIdType apex = addPoint((i + 0.5) * h, (j + 0.5) * h, (k + 0.5) * h);
                     const int faces[6][4] = {{4, 5, 1, 0}, {1, 2, 3, 0}, {3, 7, 4, 0}, {5, 6, 2, 1}, {6, 7, 3, 2}, {7, 6, 5, 4}};
                     for (const auto& q : faces)
                         add(VTK_PYRAMID, {c[q[0]], c[q[1]], c[q[2]], c[q[3]], apex});
@@ -394,112 +448,20 @@ std::pair<int, std::vector<vtkIdType>> Prism(std::vector<Vec3>& points, const st
 
 namespace {
 
-// What fills a unit box of a mesh: a hexahedron, two wedges split on the diagonal from the
-// box's first corner, six tetrahedra about its diagonal 0-6, six pyramids to its centre.
-enum class Kind { Hexahedron, Wedges, Tetrahedra, Pyramids };
-
-// A box of nx x ny x nz unit boxes from the origin, shifted by dShift in x, y and z. A quadratic
-// box's cells have a node on each edge, one per edge for all cells; a linear cell beside it
-// shares that edge without. move gives a point's coordinates (shifted) from where it would be
-// (a node, or an edge node from the middle of its edge when bMoveEdgeNodes).
-struct MeshSpec {
-    int nx = 3, ny = 3, nz = 3;
-    double dShift = 0.0;
-    std::function<std::pair<Kind, bool>(int i, int j, int k)> box;
-    std::function<Vec3(const Vec3& x)> move;
-    bool bMoveEdgeNodes = true;
-    bool Inside(const Vec3& x) const { return x[0] > 0 && x[0] < nx && x[1] > 0 && x[1] < ny && x[2] > 0 && x[2] < nz; }
-};
-
-// The edge nodes' corners, in the order the quadratic cells list their edge nodes.
-const std::vector<std::array<int, 2>>& QuadraticEdges(int nType)
-{
-    static const std::vector<std::array<int, 2>> hex{{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6},
-                                                     {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
-    static const std::vector<std::array<int, 2>> wedge{{0, 1}, {1, 2}, {2, 0}, {3, 4}, {4, 5},
-                                                       {5, 3}, {0, 3}, {1, 4}, {2, 5}};
-    static const std::vector<std::array<int, 2>> pyramid{{0, 1}, {1, 2}, {2, 3}, {3, 0}, {0, 4}, {1, 4}, {2, 4}, {3, 4}};
-    static const std::vector<std::array<int, 2>> tetra{{0, 1}, {1, 2}, {2, 0}, {0, 3}, {1, 3}, {2, 3}};
-    return nType == VTK_HEXAHEDRON ? hex : nType == VTK_WEDGE ? wedge : nType == VTK_PYRAMID ? pyramid : tetra;
-}
-
-struct Mesh {
-    vtkSmartPointer<vtkUnstructuredGrid> grid;
-    std::map<std::pair<vtkIdType, vtkIdType>, vtkIdType> edgeNode; // by the edge's corners, sorted
-};
-
-Mesh MakeMesh(const MeshSpec& s)
-{
-    std::vector<Vec3> pts;
-    Mesh mesh;
-    auto add = [&](const Vec3& x, bool bMove) {
-        pts.push_back(bMove && s.move ? s.move(x) : Vec3{x[0] + s.dShift, x[1] + s.dShift, x[2] + s.dShift});
-        return static_cast<vtkIdType>(pts.size() - 1);
-    };
-    auto id = [&](int i, int j, int k) { return static_cast<vtkIdType>((k * (s.ny + 1) + j) * (s.nx + 1) + i); };
-    for (int k = 0; k <= s.nz; ++k)
-        for (int j = 0; j <= s.ny; ++j)
-            for (int i = 0; i <= s.nx; ++i)
-                add({double(i), double(j), double(k)}, true);
-    std::vector<std::pair<int, std::vector<vtkIdType>>> cells;
-    auto cell = [&](int nType, std::vector<vtkIdType> ids, bool bQuadratic) {
-        for (const auto& e : QuadraticEdges(nType)) {
-            if (!bQuadratic)
-                break;
-            const auto key = std::minmax(ids[static_cast<size_t>(e[0])], ids[static_cast<size_t>(e[1])]);
-            auto it = mesh.edgeNode.find(key);
-            if (it == mesh.edgeNode.end()) {
-                const Vec3 &a = pts[static_cast<size_t>(key.first)], &b = pts[static_cast<size_t>(key.second)];
-                const Vec3 m{(a[0] + b[0]) / 2 - s.dShift, (a[1] + b[1]) / 2 - s.dShift, (a[2] + b[2]) / 2 - s.dShift};
-                it = mesh.edgeNode.emplace(key, add(m, s.bMoveEdgeNodes)).first;
-            }
-            ids.push_back(it->second);
-        }
-        const int nQuadratic = nType == VTK_HEXAHEDRON ? VTK_QUADRATIC_HEXAHEDRON
-                               : nType == VTK_WEDGE    ? VTK_QUADRATIC_WEDGE
-                               : nType == VTK_PYRAMID  ? VTK_QUADRATIC_PYRAMID
-                                                       : VTK_QUADRATIC_TETRA;
-        cells.push_back({bQuadratic ? nQuadratic : nType, ids});
-    };
-    for (int k = 0; k < s.nz; ++k)
-        for (int j = 0; j < s.ny; ++j)
-            for (int i = 0; i < s.nx; ++i) {
-                const vtkIdType c[8] = {id(i, j, k),     id(i + 1, j, k),     id(i + 1, j + 1, k),     id(i, j + 1, k),
-                                        id(i, j, k + 1), id(i + 1, j, k + 1), id(i + 1, j + 1, k + 1), id(i, j + 1, k + 1)};
-                const auto [kind, bQuadratic] = s.box(i, j, k);
-                auto corners = [&](std::initializer_list<int> l) {
-                    std::vector<vtkIdType> ids;
-                    for (int q : l)
-                        ids.push_back(q < 8 ? c[q] : static_cast<vtkIdType>(pts.size() - 1));
-                    return ids;
-                };
-                if (kind == Kind::Hexahedron) {
-                    cell(VTK_HEXAHEDRON, corners({0, 1, 2, 3, 4, 5, 6, 7}), bQuadratic);
-                } else if (kind == Kind::Wedges) {
-                    cell(VTK_WEDGE, corners({0, 1, 2, 4, 5, 6}), bQuadratic);
-                    cell(VTK_WEDGE, corners({0, 2, 3, 4, 6, 7}), bQuadratic);
-                } else if (kind == Kind::Tetrahedra) {
-                    for (const auto& t : {std::array<int, 4>{0, 1, 2, 6}, {0, 2, 3, 6}, {0, 3, 7, 6}, {0, 7, 4, 6}, {0, 4, 5, 6}, {0, 5, 1, 6}})
-                        cell(VTK_TETRA, corners({t[0], t[1], t[2], t[3]}), bQuadratic);
-                } else {
-                    const vtkIdType apex = add({i + 0.5, j + 0.5, k + 0.5}, true);
-                    for (const auto& f : {std::array<int, 4>{4, 5, 1, 0}, {1, 2, 3, 0}, {3, 7, 4, 0}, {5, 6, 2, 1}, {6, 7, 3, 2}, {7, 6, 5, 4}}) {
-                        std::vector<vtkIdType> ids = corners({f[0], f[1], f[2], f[3]});
-                        ids.push_back(apex);
-                        cell(VTK_PYRAMID, ids, bQuadratic);
-                    }
-                }
-            }
-    mesh.grid = Cells(pts, cells);
-    return mesh;
-}
-
 // Whether every piece of the cut's split has a volume of one sign in each cell: its faces as
 // triangles (a quadrilateral on the diagonal from its least id, a face with edge nodes as a
 // fan from their mean), each with the mean of the cell's nodes.
-bool SplitIsValid(const Mesh& mesh)
+bool SplitIsValid(vtkUnstructuredGrid* g)
 {
-    vtkUnstructuredGrid* g = mesh.grid;
+    std::map<std::pair<vtkIdType, vtkIdType>, vtkIdType> edgeNode;
+    for (vtkIdType c = 0; c < g->GetNumberOfCells(); ++c) {
+        vtkCell* pCell = g->GetCell(c);
+        const auto& edges = QuadraticEdges(pCell->GetCellType());
+        const vtkIdType nCorner = pCell->GetNumberOfPoints() - static_cast<vtkIdType>(edges.size());
+        for (size_t e = 0; e < edges.size(); ++e)
+            edgeNode[std::minmax(pCell->GetPointId(edges[e][0]), pCell->GetPointId(edges[e][1]))] =
+                pCell->GetPointId(nCorner + static_cast<vtkIdType>(e));
+    }
     auto at = [&](vtkIdType p) {
         Vec3 x;
         g->GetPoint(p, x.data());
@@ -521,10 +483,10 @@ bool SplitIsValid(const Mesh& mesh)
             for (int j = 0; j < n; ++j) {
                 const vtkIdType a = pFace->GetPointId(j), b = pFace->GetPointId((j + 1) % n);
                 loop.push_back(a);
-                const auto it = mesh.edgeNode.find(std::minmax(a, b));
+                const auto it = edgeNode.find(std::minmax(a, b));
                 if (nPts > n)
                     loop.push_back(pFace->GetPointId(n + j));
-                else if (it != mesh.edgeNode.end())
+                else if (it != edgeNode.end())
                     loop.push_back(it->second);
             }
             std::vector<std::array<Vec3, 3>> tris;
@@ -577,24 +539,27 @@ TEST(PlaneCutProperty, ABoxTiledByAnyValidMeshCutsToItsSection)
             for (int nPlane = 0; nPlane < 4; ++nPlane)
                 for (double dScale : aScale) {
                     const int k0 = 1 + static_cast<int>(rng() % 2);
-                    Mesh mesh;
-                    MeshSpec spec;
-                    spec.dShift = dShift;
+                    vtkSmartPointer<vtkUnstructuredGrid> grid;
+                    BlockSpec spec;
+                    spec.nx = spec.ny = spec.nz = 3;
+                    spec.corner = {dShift, dShift, dShift};
                     // 0: the four linear kinds; 1-3: one kind, linear and quadratic; 4: quadratic.
-                    const Kind aKind[] = {Kind::Hexahedron, Kind::Wedges, Kind::Tetrahedra, Kind::Pyramids};
-                    const Kind family = nFamily == 2 ? Kind::Wedges : nFamily == 3 ? Kind::Tetrahedra : Kind::Hexahedron;
+                    const Fill aKind[] = {Fill::Hexahedra, Fill::Wedges, Fill::Tetrahedra, Fill::Pyramids};
+                    const Fill family = nFamily == 2 ? Fill::Wedges : nFamily == 3 ? Fill::Tetrahedra : Fill::Hexahedra;
                     spec.bMoveEdgeNodes = nFamily == 4;
                     for (int nTry = 0;; ++nTry) {
                         ASSERT_LT(nTry, 50) << "no valid mesh drawn";
-                        std::vector<std::pair<Kind, bool>> aBox;
-                        const Kind quadraticKind = aKind[rng() % 4];
+                        std::vector<std::pair<Fill, bool>> aBox;
+                        const Fill quadraticKind = aKind[rng() % 4];
                         for (int b = 0; b < 27; ++b) {
-                            const Kind kind = family == Kind::Hexahedron && rng() % 2 ? Kind::Pyramids : family;
+                            const Fill kind = family == Fill::Hexahedra && rng() % 2 ? Fill::Pyramids : family;
                             aBox.push_back(nFamily == 0   ? std::pair{aKind[rng() % 4], false}
                                            : nFamily == 4 ? std::pair{quadraticKind, true}
                                                           : std::pair{kind, rng() % 2 == 0});
                         }
-                        spec.box = [&](int i, int j, int k) { return aBox[static_cast<size_t>((k * 3 + j) * 3 + i)]; };
+                        auto box = [&](int i, int j, int k) { return aBox[static_cast<size_t>((k * 3 + j) * 3 + i)]; };
+                        spec.fill = [=](int i, int j, int k) { return box(i, j, k).first; };
+                        spec.quadratic = [=](int i, int j, int k) { return box(i, j, k).second; };
                         spec.move = [&](const Vec3& x) {
                             const bool bKeepZ = nPlane < 2 && x[2] == k0 && rng() % 2;
                             Vec3 y{x[0] + dShift, x[1] + dShift, x[2] + dShift};
@@ -608,12 +573,11 @@ TEST(PlaneCutProperty, ABoxTiledByAnyValidMeshCutsToItsSection)
                             }
                             return y;
                         };
-                        mesh = MakeMesh(spec);
-                        if (SplitIsValid(mesh))
+                        grid = Block(spec);
+                        if (SplitIsValid(grid))
                             break;
                         ++nRedrawn;
                     }
-                    vtkUnstructuredGrid* grid = mesh.grid;
                     const Vec3 corner{dShift, dShift, dShift};
                     SetFields(grid, corner);
                     PlaneCutIndex index;
@@ -667,12 +631,12 @@ TEST(PlaneCutProperty, OnceWrongCasesCutToTheSection)
     struct T_CASE {
         const char* pszName;
         int nx, ny, nz;
-        std::function<std::pair<Kind, bool>(int, int, int)> box;
+        std::function<bool(int, int, int)> quadratic;
         std::function<Vec3(const Vec3&)> move;
         double z;
     };
     auto at = [](const Vec3& p, const Vec3& to) { return [=](const Vec3& x) { return x == p ? to : x; }; };
-    auto hex20 = [](int, int, int) { return std::pair{Kind::Hexahedron, true}; };
+    auto hex20 = [](int, int, int) { return true; };
     auto saddle = [](const Vec3& x) {
         return x[2] == 1 ? Vec3{x[0], x[1], 1 + ((x[0] + x[1]) == 1 ? -1e-9 : 1e-9)} : x;
     };
@@ -680,27 +644,25 @@ TEST(PlaneCutProperty, OnceWrongCasesCutToTheSection)
         {"stacked, corner below", 1, 1, 2, hex20, at({0, 0, 1}, {0, 0, 1 - 1e-9}), 1},
         {"stacked, corner above", 1, 1, 2, hex20, at({0, 0, 1}, {0, 0, 1 + 1e-9}), 1},
         {"2 x 2 x 2, centre below", 2, 2, 2, hex20, at({1, 1, 1}, {1, 1, 1 - 1e-9}), 1},
-        {"linear under quadratic, saddle", 1, 1, 2, [](int, int, int k) { return std::pair{Kind::Hexahedron, k == 1}; },
-         saddle, 1},
-        {"side by side, warped face", 2, 1, 2, [](int, int, int) { return std::pair{Kind::Hexahedron, false}; },
-         at({1, 1, 1}, {1.3, 1, 1.2}), 1},
+        {"linear under quadratic, saddle", 1, 1, 2, [](int, int, int k) { return k == 1; }, saddle, 1},
+        {"side by side, warped face", 2, 1, 2, [](int, int, int) { return false; }, at({1, 1, 1}, {1.3, 1, 1.2}), 1},
         {"base", 2, 2, 2, hex20, nullptr, 0},
         {"top", 2, 2, 2, hex20, nullptr, 2}};
     for (const T_CASE& c : aCase) {
-        MeshSpec spec;
+        BlockSpec spec;
         spec.nx = c.nx, spec.ny = c.ny, spec.nz = c.nz;
-        spec.box = c.box;
+        spec.fill = [](int, int, int) { return Fill::Hexahedra; };
+        spec.quadratic = c.quadratic;
         spec.move = c.move;
-        spec.bMoveEdgeNodes = false;
-        const Mesh mesh = MakeMesh(spec);
-        ASSERT_TRUE(SplitIsValid(mesh)) << c.pszName;
-        SetFields(mesh.grid, {0, 0, 0});
+        auto grid = Block(spec);
+        ASSERT_TRUE(SplitIsValid(grid)) << c.pszName;
+        SetFields(grid, {0, 0, 0});
         PlaneCutIndex index;
-        index.Build(mesh.grid);
+        index.Build(grid);
         for (double nz : {1.0, -1.0}) {
             const Vec3 n{0, 0, nz};
             const PolygonMoments exact = MomentsOf(ClipBoxByPlane({0, 0, 0}, {double(c.nx), double(c.ny), double(c.nz)}, {0, 0, c.z}, n));
-            ExpectTotals(TotalsOf(mesh.grid, index, {0, 0, c.z}, n), exact, {0, 0, 0}, n, 1e-9,
+            ExpectTotals(TotalsOf(grid, index, {0, 0, c.z}, n), exact, {0, 0, 0}, n, 1e-9,
                          std::string(c.pszName) + ", normal " + std::to_string(nz));
         }
     }
