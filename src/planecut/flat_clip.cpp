@@ -138,9 +138,11 @@ struct CSubtract {
             aOut.push_back(p);
             return;
         }
-        for (std::uint32_t k : aIdx)
-            if (InsideConvex(p, aClip[k]))
+        for (std::uint32_t k : aIdx) {
+            const double* c = &aBox[4 * k];
+            if (c[0] <= b[0] && b[1] <= c[1] && c[2] <= b[2] && b[3] <= c[3] && InsideConvex(p, aClip[k]))
                 return;
+        }
         for (int nTry = 0; aIdx.size() > 8 && nDepth < 48 && nTry < 2; ++nTry) {
             // Halved at the median of the clips' low edges along the wider side, then the other.
             const int d = (b[1] - b[0] >= b[3] - b[2]) == (nTry == 0) ? 0 : 1;
