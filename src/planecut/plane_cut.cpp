@@ -903,7 +903,9 @@ private:
                        std::vector<Tri>& aTri);
     vtkIdType NewPoint(const double x[3]);
     vtkIdType OutPoint(vtkIdType p);
-    vtkIdType Crossing(vtkIdType a, vtkIdType b);
+    // Plane values given when known: they are S(a) and S(b).
+    vtkIdType Crossing(vtkIdType a, vtkIdType b) { return Crossing(a, b, S(a), S(b)); }
+    vtkIdType Crossing(vtkIdType a, vtkIdType b, double sa, double sb);
     void CutCell(size_t i);
     void InPlane(size_t i, const T_CELL_SHAPE& shape, const std::uint32_t* pPts, bool bAbove);
     void CutPlate(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts);
@@ -1088,9 +1090,8 @@ vtkIdType PlaneCutter::OutPoint(vtkIdType p)
 
 // Where the edge between a and b, on either side, crosses the plane: interpolated from the end
 // below, x = xa + t (xb - xa), the end above itself when it lies on the plane.
-vtkIdType PlaneCutter::Crossing(vtkIdType a, vtkIdType b)
+vtkIdType PlaneCutter::Crossing(vtkIdType a, vtkIdType b, double sa, double sb)
 {
-    double sa = S(a), sb = S(b);
     if (Above(sa)) {
         std::swap(a, b);
         std::swap(sa, sb);
@@ -1311,7 +1312,7 @@ bool PlaneCutter::CutConvex(vtkIdType c, const T_CELL_SHAPE& shape, const std::u
         const int ja = shape.pEdge[e][0], jb = shape.pEdge[e][1];
         if (above(ja) == above(jb))
             continue;
-        const vtkIdType nId = Crossing(pPts[ja], pPts[jb]);
+        const vtkIdType nId = Crossing(pPts[ja], pPts[jb], m_aS[static_cast<size_t>(ja)], m_aS[static_cast<size_t>(jb)]);
         m_aEdgeCut[ja][jb] = m_aEdgeCut[jb][ja] = nId;
         AddCellPoint(nId);
     }
