@@ -3,8 +3,8 @@
 // then Process: grid values, cell index values, cut, integrate and the surface values, timed
 // apart) against VTK's general pipeline (vtkCutter + vtkIntegrateAttributes) on the same grid and
 // planes, both on one thread. Prints per block the timings, cut + integrate per plane for both
-// and their ratio, the module's share of memory against the grid's size and the output
-// checksum, then runs the registered benchmarks.
+// and their ratio, the module's share of memory against the grid's size, the output checksum
+// and the six sums of every plane, then runs the registered benchmarks.
 #include "visualdata/CPVSVisualDataLDFS.h"
 #include "visualmethods/CPVSVisualMethodLDFS.h"
 
@@ -449,6 +449,13 @@ void RunBlock(const T_BLOCK& b)
                 dModuleMiB, dFirstMiB, dRefreshMiB, d.dModelDataMiB, dGridMiB);
     std::printf("  output checksum: %016llx (cut area %.10g)\n", static_cast<unsigned long long>(nSum), dCutArea);
     std::printf("  refresh / VTK: %.2f\n", tRefresh / tVtk);
+    // The six sums of every plane in full, to compare builds whose pieces of the cut differ.
+    for (int i = 0; i < d.pVM->m_aValue[0].GetSize(); ++i) {
+        std::printf("  sums %2d:", i + 1);
+        for (int k = 0; k < 6; ++k)
+            std::printf(" %.17g", d.pVM->m_aValue[k][i]);
+        std::printf("\n");
+    }
     std::printf("  module peak / grid: %.2f\n", dModuleMiB / dGridMiB);
 }
 

@@ -32,34 +32,6 @@ double Side(const double* a, const double* b, const double* p)
 
 } // namespace
 
-void ConvexParts(const FlatPolygon& p, std::vector<FlatPolygon>& aParts)
-{
-    const size_t n = p.size() / 2;
-    if (n < 3)
-        return;
-    size_t nReflex = n;
-    for (size_t i = 0; i < n && nReflex == n; ++i)
-        if (Side(&p[2 * ((i + n - 1) % n)], &p[2 * i], &p[2 * ((i + 1) % n)]) < 0.0)
-            nReflex = i;
-    if (nReflex == n) {
-        aParts.push_back(p);
-        return;
-    }
-    auto at = [&](size_t k) { return &p[2 * ((nReflex + k) % n)]; };
-    if (n == 4) {
-        // A dart: the diagonal from its reflex corner lies inside.
-        aParts.push_back({at(0)[0], at(0)[1], at(1)[0], at(1)[1], at(2)[0], at(2)[1]});
-        aParts.push_back({at(0)[0], at(0)[1], at(2)[0], at(2)[1], at(3)[0], at(3)[1]});
-        return;
-    }
-    double m[2] = {0.0, 0.0};
-    for (size_t i = 0; i < n; ++i)
-        for (int k = 0; k < 2; ++k)
-            m[k] += p[2 * i + static_cast<size_t>(k)] / static_cast<double>(n);
-    for (size_t i = 0; i < n; ++i)
-        aParts.push_back({m[0], m[1], p[2 * i], p[2 * i + 1], p[2 * ((i + 1) % n)], p[2 * ((i + 1) % n) + 1]});
-}
-
 bool InsideConvex(const FlatPolygon& p, const FlatPolygon& clip)
 {
     const size_t nClip = clip.size() / 2;
@@ -110,6 +82,122 @@ bool SubtractConvex(const FlatPolygon& subject, const FlatPolygon& clip, double 
         return false;
     }
     return true;
+}
+
+namespace {
+
+// The part of the convex p with u[k] <= m (bLow) or >= m; a crossing is formed alike for both.
+FlatPolygon Half(const FlatPolygon& p, int k, double m, bool bLow)
+{
+    FlatPolygon out;
+    const size_t n = p.size() / 2;
+    for (size_t i = 0; i < n; ++i) {
+        const double* a = &p[2 * i];
+        const double* b = &p[2 * ((i + 1) % n)];
+        const double da = bLow ? a[k] - m : m - a[k], db = bLow ? b[k] - m : m - b[k];
+        if (da <= 0.0)
+            out.insert(out.end(), a, a + 2);
+        if ((da < 0.0 && db > 0.0) || (da > 0.0 && db < 0.0)) {
+            const double t = (m - a[k]) / (b[k] - a[k]);
+            double x[2] = {a[0] + t * (b[0] - a[0]), a[1] + t * (b[1] - a[1])};
+            x[k] = m;
+            out.insert(out.end(), x, x + 2);
+        }
+    }
+    return out;
+}
+
+void BoxOf(const double* p, size_t n, double b[4])
+{
+    b[0] = b[2] = HUGE_VAL;
+    b[1] = b[3] = -HUGE_VAL;
+    for (size_t i = 0; i < n; ++i)
+        for (int k = 0; k < 2; ++k) {
+            b[2 * k] = std::min(b[2 * k], p[2 * i + static_cast<size_t>(k)]);
+            b[2 * k + 1] = std::max(b[2 * k + 1], p[2 * i + static_cast<size_t>(k)]);
+        }
+}
+
+bool BoxesOverlap(const double* a, const double* b)
+{
+    return a[0] < b[1] && b[0] < a[1] && a[2] < b[3] && b[2] < a[3];
+}
+
+struct CSubtract {
+    const std::vector<FlatPolygon>& aClip;
+    std::vector<double> aBox;
+    double dScale2;
+    std::vector<FlatPolygon>& aOut;
+
+    void Run(const FlatPolygon& p, std::vector<std::uint32_t> aIdx, int nDepth)
+    {
+        double b[4];
+        BoxOf(p.data(), p.size() / 2, b);
+        std::erase_if(aIdx, [&](std::uint32_t k) { return !BoxesOverlap(b, &aBox[4 * k]); });
+        if (aIdx.empty()) {
+            aOut.push_back(p);
+            return;
+        }
+        for (std::uint32_t k : aIdx) {
+            const double* c = &aBox[4 * k];
+            if (c[0] <= b[0] && b[1] <= c[1] && c[2] <= b[2] && b[3] <= c[3] && InsideConvex(p, aClip[k]))
+                return;
+        }
+        for (int nTry = 0; aIdx.size() > 8 && nDepth < 48 && nTry < 2; ++nTry) {
+            // Halved at the median of the clips' low edges along the wider side, then the other.
+            const int d = (b[1] - b[0] >= b[3] - b[2]) == (nTry == 0) ? 0 : 1;
+            std::vector<double> aLow;
+            for (std::uint32_t k : aIdx)
+                aLow.push_back(aBox[4 * k + 2 * static_cast<size_t>(d)]);
+            std::nth_element(aLow.begin(), aLow.begin() + static_cast<std::ptrdiff_t>(aLow.size() / 2), aLow.end());
+            const double m = aLow[aLow.size() / 2];
+            if (!(m > b[2 * d] && m < b[2 * d + 1]))
+                continue;
+            std::vector<std::uint32_t> aLo, aHi;
+            for (std::uint32_t k : aIdx) {
+                if (aBox[4 * k + 2 * static_cast<size_t>(d)] < m)
+                    aLo.push_back(k);
+                if (aBox[4 * k + 2 * static_cast<size_t>(d) + 1] > m)
+                    aHi.push_back(k);
+            }
+            if (aLo.size() == aIdx.size() && aHi.size() == aIdx.size())
+                continue;
+            const FlatPolygon lo = Half(p, d, m, true), hi = Half(p, d, m, false);
+            if (lo.size() >= 6)
+                Run(lo, std::move(aLo), nDepth + 1);
+            if (hi.size() >= 6)
+                Run(hi, std::move(aHi), nDepth + 1);
+            return;
+        }
+        std::vector<FlatPolygon> aPieces{p}, aNext;
+        for (std::uint32_t k : aIdx) {
+            aNext.clear();
+            for (FlatPolygon& q : aPieces) {
+                double qb[4];
+                BoxOf(q.data(), q.size() / 2, qb);
+                if (!BoxesOverlap(qb, &aBox[4 * k]) || !SubtractConvex(q, aClip[k], dScale2, aNext))
+                    aNext.push_back(std::move(q));
+            }
+            aPieces.swap(aNext);
+        }
+        for (FlatPolygon& q : aPieces)
+            aOut.push_back(std::move(q));
+    }
+};
+
+} // namespace
+
+void SubtractAll(const FlatPolygon& subject, const std::vector<FlatPolygon>& aClip, double dScale2,
+                 std::vector<FlatPolygon>& aOut)
+{
+    CSubtract s{aClip, std::vector<double>(4 * aClip.size()), dScale2, aOut};
+    std::vector<std::uint32_t> aIdx;
+    for (size_t k = 0; k < aClip.size(); ++k) {
+        BoxOf(aClip[k].data(), aClip[k].size() / 2, &s.aBox[4 * k]);
+        if (aClip[k].size() >= 6)
+            aIdx.push_back(static_cast<std::uint32_t>(k));
+    }
+    s.Run(subject, std::move(aIdx), 0);
 }
 
 void FlatBoxTree::Build(const std::vector<double>& aBox)

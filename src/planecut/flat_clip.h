@@ -1,8 +1,8 @@
 // Polygons lying in a cutting plane, in two in-plane coordinates measured from a point of the
 // polygons themselves (never from a far origin, where the rounding of absolute coordinates
-// would exceed small areas): what is left of a convex polygon outside another, and a tree of
-// boxes that finds the polygons a polygon may overlap. Used by the plane cut to count an area
-// in the plane once where the cells on its two sides divide it differently.
+// would exceed small areas): what is left of a convex polygon outside others, and a tree of
+// boxes that finds the polygons a polygon may overlap. Used by the plane cut to count a face
+// in the plane where nothing was cut over it.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -20,10 +20,6 @@ double TwiceSignedArea(const double* pUv, size_t n);
 // (the square of the size of the polygons compared), as for a degenerate triangle of the cut.
 bool IsFlatDegenerate(const FlatPolygon& p, double dScale2);
 
-// The convex pieces of a star-shaped polygon listed in turn: itself when convex, a
-// quadrilateral split at its reflex corner, else triangles about its mean.
-void ConvexParts(const FlatPolygon& p, std::vector<FlatPolygon>& aParts);
-
 // Whether every point of p lies in the convex clip (on its edges included).
 bool InsideConvex(const FlatPolygon& p, const FlatPolygon& clip);
 
@@ -32,6 +28,13 @@ bool InsideConvex(const FlatPolygon& p, const FlatPolygon& clip);
 // Returns false, appending nothing, when the two overlap in no more than rounding (dScale2 as
 // for IsFlatDegenerate): the subject then stays whole.
 bool SubtractConvex(const FlatPolygon& subject, const FlatPolygon& clip, double dScale2, std::vector<FlatPolygon>& aOut);
+
+// The convex subject less the union of the convex clips (counterclockwise): the pieces left
+// are appended to aOut. The subject is halved at a clip's edge until few clips overlap a piece,
+// and a clip is tested only against pieces its box overlaps: the cost grows as n log n in the
+// clips however they lie.
+void SubtractAll(const FlatPolygon& subject, const std::vector<FlatPolygon>& aClip, double dScale2,
+                 std::vector<FlatPolygon>& aOut);
 
 // Boxes (u min, u max, v min, v max), split in halves along their wider spread down to a few
 // per leaf: a query visits the boxes that overlap a box with positive width in both

@@ -8,9 +8,7 @@
 #include <vtkDataSetSurfaceFilter.h>
 #include <vtkDoubleArray.h>
 #include <vtkFieldData.h>
-#include <vtkGenericCell.h>
 #include <vtkIdTypeArray.h>
-#include <vtkMergePoints.h>
 #include <vtkNew.h>
 #include <vtkPointData.h>
 #include <vtkPoints.h>
@@ -22,55 +20,66 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <set>
-#include <unordered_set>
 
 namespace kvpvs::planecut {
 
 namespace {
 
-// Edges of the linear cells cut here directly, as pairs of local point indices.
+// Edges of the cells as pairs of corner indices; a quadratic cell's edge nodes follow its
+// corners in this order.
 constexpr int kTetraEdges[][2] = {{0, 1}, {1, 2}, {2, 0}, {0, 3}, {1, 3}, {2, 3}};
 constexpr int kHexEdges[][2] = {{0, 1}, {1, 2}, {3, 2}, {0, 3}, {4, 5}, {5, 6},
                                 {7, 6}, {4, 7}, {0, 4}, {1, 5}, {3, 7}, {2, 6}};
+constexpr int kQuadraticHexEdges[][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6},
+                                         {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
 constexpr int kVoxelEdges[][2] = {{0, 1}, {1, 3}, {2, 3}, {0, 2}, {4, 5}, {5, 7},
                                   {6, 7}, {4, 6}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
 constexpr int kWedgeEdges[][2] = {{0, 1}, {1, 2}, {2, 0}, {3, 4}, {4, 5}, {5, 3}, {0, 3}, {1, 4}, {2, 5}};
 constexpr int kPyramidEdges[][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {0, 4}, {1, 4}, {2, 4}, {3, 4}};
+// Two-dimensional cells: their edges run round the cell.
 constexpr int kTriangleEdges[][2] = {{0, 1}, {1, 2}, {2, 0}};
 constexpr int kQuadEdges[][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}};
 constexpr int kPixelEdges[][2] = {{0, 1}, {1, 3}, {3, 2}, {2, 0}};
 
 struct T_CELL_SHAPE {
-    int nDim = 0;      // 0: not cut here
-    int nCorner = 0;   // corner points (the first ones of the cell)
+    int nDim = 0;    // 0: not cut
+    int nCorner = 0; // corner points, the first ones of the cell
     int nEdge = 0;
     const int (*pEdge)[2] = nullptr;
-    bool bLinear = false;
+    int nLinear = 0;         // the linear type whose corners and faces it has
+    bool bQuadratic = false; // a node on each edge
+    int Nodes() const { return nCorner + (bQuadratic ? nEdge : 0); }
 };
 
 T_CELL_SHAPE ShapeOf(int nType)
 {
     switch (nType) {
-    case VTK_TETRA: return {3, 4, 6, kTetraEdges, true};
-    case VTK_HEXAHEDRON: return {3, 8, 12, kHexEdges, true};
-    case VTK_VOXEL: return {3, 8, 12, kVoxelEdges, true};
-    case VTK_WEDGE: return {3, 6, 9, kWedgeEdges, true};
-    case VTK_PYRAMID: return {3, 5, 8, kPyramidEdges, true};
-    case VTK_TRIANGLE: return {2, 3, 3, kTriangleEdges, true};
-    case VTK_QUAD: return {2, 4, 4, kQuadEdges, true};
-    case VTK_PIXEL: return {2, 4, 4, kPixelEdges, true};
-    // Curved cells: cut through VTK's own contour of the cell; corners as in the linear forms.
-    case VTK_QUADRATIC_TETRA: return {3, 4, 0, nullptr, false};
+    case VTK_TETRA: return {3, 4, 6, kTetraEdges, VTK_TETRA, false};
+    case VTK_HEXAHEDRON: return {3, 8, 12, kHexEdges, VTK_HEXAHEDRON, false};
+    case VTK_VOXEL: return {3, 8, 12, kVoxelEdges, VTK_VOXEL, false};
+    case VTK_WEDGE: return {3, 6, 9, kWedgeEdges, VTK_WEDGE, false};
+    case VTK_PYRAMID: return {3, 5, 8, kPyramidEdges, VTK_PYRAMID, false};
+    case VTK_TRIANGLE: return {2, 3, 3, kTriangleEdges, VTK_TRIANGLE, false};
+    case VTK_QUAD: return {2, 4, 4, kQuadEdges, VTK_QUAD, false};
+    case VTK_PIXEL: return {2, 4, 4, kPixelEdges, VTK_PIXEL, false};
+    case VTK_QUADRATIC_TETRA: return {3, 4, 6, kTetraEdges, VTK_TETRA, true};
+    // The triquadratic hexahedron's face and body nodes are left out: its faces are split as
+    // the quadratic one's.
     case VTK_QUADRATIC_HEXAHEDRON:
-    case VTK_TRIQUADRATIC_HEXAHEDRON: return {3, 8, 0, nullptr, false};
-    case VTK_QUADRATIC_WEDGE: return {3, 6, 0, nullptr, false};
-    case VTK_QUADRATIC_PYRAMID: return {3, 5, 0, nullptr, false};
-    case VTK_QUADRATIC_TRIANGLE: return {2, 3, 0, nullptr, false};
+    case VTK_TRIQUADRATIC_HEXAHEDRON: return {3, 8, 12, kQuadraticHexEdges, VTK_HEXAHEDRON, true};
+    case VTK_QUADRATIC_WEDGE: return {3, 6, 9, kWedgeEdges, VTK_WEDGE, true};
+    case VTK_QUADRATIC_PYRAMID: return {3, 5, 8, kPyramidEdges, VTK_PYRAMID, true};
+    case VTK_QUADRATIC_TRIANGLE: return {2, 3, 3, kTriangleEdges, VTK_TRIANGLE, true};
     case VTK_QUADRATIC_QUAD:
-    case VTK_BIQUADRATIC_QUAD: return {2, 4, 0, nullptr, false};
+    case VTK_BIQUADRATIC_QUAD: return {2, 4, 4, kQuadEdges, VTK_QUAD, true};
     default: return {};
     }
+}
+
+// An edge by its ends' ids, in either order.
+std::uint64_t EdgeKey(std::uint32_t a, std::uint32_t b)
+{
+    return static_cast<std::uint64_t>(std::min(a, b)) << 32 | std::max(a, b);
 }
 
 // The grid's coordinates when its points are a double array of them; null otherwise.
@@ -104,9 +113,9 @@ private:
     const double* m_pXyz = nullptr;
 };
 
-// Cut points keyed by where they lie in the grid: a grid point (b = -1) or the crossing of the
-// edge (a, b), a < b. Cells sharing an edge share its point; cells with points of their own
-// (plates) keep their own values there.
+// Points keyed by where they lie: a point itself (b = -1) or the crossing of the
+// edge (a, b), a < b, of grid points or points made in faces and cells. Cells sharing an edge
+// share its point; cells with points of their own (plates) keep their own values there.
 class CCutPointTable {
 public:
     CCutPointTable() : m_aSlot(1024) {}
@@ -163,6 +172,7 @@ private:
     size_t m_nFree = 0;
 };
 
+
 // A point array's values when it is a double array of one tuple per grid point; null otherwise.
 const double* DoubleValues(vtkDataArray* pArr, vtkIdType nGridPts)
 {
@@ -170,106 +180,85 @@ const double* DoubleValues(vtkDataArray* pArr, vtkIdType nGridPts)
     return pD && nGridPts > 0 && pD->GetNumberOfTuples() == nGridPts ? pD->GetPointer(0) : nullptr;
 }
 
-// The grid's point arrays at the cut points, appended in point order: double arrays by direct
-// arithmetic, others through VTK's tuple interpolation. Attribute roles (scalars, vectors...)
-// carry over to the cut.
+// The grid's point arrays at the cut's points and at the points the cut makes in faces and
+// cells (ids from the grid's point count on), each value formed as the point's coordinates
+// are. Every array keeps its type and attribute role.
 class CCutValues {
 public:
-    CCutValues(vtkPointData* pIn, vtkIdType nGridPts) : m_pIn(pIn)
+    CCutValues(vtkPointData* pIn, vtkIdType nGridPts) : m_pIn(pIn), m_nGrid(nGridPts)
     {
         for (int a = 0; pIn && a < pIn->GetNumberOfArrays(); ++a) {
             vtkDataArray* pArr = pIn->GetArray(a);
-            if (!pArr)
+            if (!pArr || pArr->GetNumberOfTuples() < nGridPts)
                 continue;
             T_ARR arr;
             arr.pIn = pArr;
-            arr.nComp = pArr->GetNumberOfComponents();
+            arr.nComp = static_cast<size_t>(pArr->GetNumberOfComponents());
+            arr.nOff = m_nTotal;
             arr.pInD = DoubleValues(pArr, nGridPts);
             if (!arr.pInD) {
-                arr.pOut = vtkSmartPointer<vtkDataArray>::Take(pArr->NewInstance());
-                arr.pOut->SetNumberOfComponents(arr.nComp);
-                arr.pOut->SetName(pArr->GetName());
+                arr.aCopy.resize(static_cast<size_t>(nGridPts) * arr.nComp);
+                for (vtkIdType p = 0; p < nGridPts; ++p)
+                    pArr->GetTuple(p, &arr.aCopy[static_cast<size_t>(p) * arr.nComp]);
+                arr.pInD = arr.aCopy.data();
             }
+            m_nTotal += arr.nComp;
             m_aArr.push_back(std::move(arr));
         }
     }
-    // From grid point nFrom.
-    void Copy(vtkIdType nFrom, vtkIdType nTo)
+    void Prefetch(vtkIdType p) const
     {
-        for (T_ARR& a : m_aArr) {
-            if (a.pInD) {
-                const double* v = a.pInD + static_cast<size_t>(nFrom) * static_cast<size_t>(a.nComp);
-                a.aOut.insert(a.aOut.end(), v, v + a.nComp);
-            } else {
-                a.pOut->InsertTuple(nTo, nFrom, a.pIn);
-            }
+        if (!m_aArr.empty())
+            __builtin_prefetch(m_aArr[0].pInD + static_cast<size_t>(p) * m_aArr[0].nComp);
+    }
+    // Output point: the values of point p.
+    void Copy(vtkIdType p)
+    {
+        for (const T_ARR& a : m_aArr)
+            m_aOut.insert(m_aOut.end(), Src(a, p), Src(a, p) + a.nComp);
+    }
+    // Output point: va + t (vb - va).
+    void Lerp(vtkIdType pa, vtkIdType pb, double t)
+    {
+        for (const T_ARR& a : m_aArr) {
+            const double *va = Src(a, pa), *vb = Src(a, pb);
+            for (size_t k = 0; k < a.nComp; ++k)
+                m_aOut.push_back(va[k] + t * (vb[k] - va[k]));
         }
     }
-    // v = va + t (vb - va), as the coordinates.
-    void Interpolate(vtkIdType na, vtkIdType nb, double t, vtkIdType nTo)
+    // Output point: v0 + l1 (v1 - v0) + l2 (v2 - v0).
+    void Barycentric(const vtkIdType p[3], double l1, double l2)
     {
-        for (T_ARR& a : m_aArr) {
-            if (a.pInD) {
-                const double* va = a.pInD + static_cast<size_t>(na) * static_cast<size_t>(a.nComp);
-                const double* vb = a.pInD + static_cast<size_t>(nb) * static_cast<size_t>(a.nComp);
-                for (int k = 0; k < a.nComp; ++k)
-                    a.aOut.push_back(va[k] + t * (vb[k] - va[k]));
-            } else {
-                a.pOut->InterpolateTuple(nTo, na, a.pIn, nb, a.pIn, t);
-            }
+        for (const T_ARR& a : m_aArr) {
+            const double *v0 = Src(a, p[0]), *v1 = Src(a, p[1]), *v2 = Src(a, p[2]);
+            for (size_t k = 0; k < a.nComp; ++k)
+                m_aOut.push_back(v0[k] + l1 * (v1[k] - v0[k]) + l2 * (v2[k] - v0[k]));
         }
     }
-    // v = v0 + l1 (v1 - v0) + l2 (v2 - v0) of grid points g, or of cut points: exact for
-    // values linear in space.
-    void Barycentric(const vtkIdType g[3], double l1, double l2, vtkIdType nTo, bool bCutPoints)
+    // A made point: the mean of n points.
+    void Mean(const vtkIdType* p, int n)
     {
-        std::vector<double> v[3];
-        for (T_ARR& a : m_aArr) {
-            const size_t n = static_cast<size_t>(a.nComp);
-            for (int e = 0; e < 3; ++e) {
-                v[e].resize(n);
-                if (a.pInD && bCutPoints)
-                    std::copy_n(&a.aOut[static_cast<size_t>(g[e]) * n], n, v[e].data());
-                else if (a.pInD)
-                    std::copy_n(a.pInD + static_cast<size_t>(g[e]) * n, n, v[e].data());
-                else
-                    (bCutPoints ? a.pOut.Get() : a.pIn)->GetTuple(g[e], v[e].data());
+        const size_t nAt = m_aMade.size();
+        m_aMade.resize(nAt + m_nTotal, 0.0);
+        for (const T_ARR& a : m_aArr)
+            for (size_t k = 0; k < a.nComp; ++k) {
+                double d = 0.0;
+                for (int i = 0; i < n; ++i)
+                    d += Src(a, p[i])[k];
+                m_aMade[nAt + a.nOff + k] = d / n;
             }
-            for (size_t k = 0; k < n; ++k)
-                v[0][k] += l1 * (v[1][k] - v[0][k]) + l2 * (v[2][k] - v[0][k]);
-            if (a.pInD)
-                a.aOut.insert(a.aOut.end(), v[0].begin(), v[0].end());
-            else
-                a.pOut->InsertTuple(nTo, v[0].data());
-        }
-    }
-    // A point of another cut of the same grid's point data (arrays found by name).
-    void CopyFrom(vtkPointData* pOther, vtkIdType nFrom, vtkIdType nTo)
-    {
-        for (T_ARR& a : m_aArr) {
-            vtkDataArray* pSrc = a.pIn->GetName() ? pOther->GetArray(a.pIn->GetName()) : nullptr;
-            if (!pSrc)
-                pSrc = pOther->GetScalars();
-            if (a.pInD) {
-                for (int k = 0; k < a.nComp; ++k)
-                    a.aOut.push_back(pSrc && k < pSrc->GetNumberOfComponents() ? pSrc->GetComponent(nFrom, k) : 0.0);
-            } else if (pSrc) {
-                a.pOut->InsertTuple(nTo, nFrom, pSrc);
-            }
-        }
     }
     void Finish(vtkPointData* pOut)
     {
-        for (T_ARR& a : m_aArr) {
-            if (a.pInD) {
-                vtkNew<vtkDoubleArray> pD;
-                pD->SetNumberOfComponents(a.nComp);
-                pD->SetName(a.pIn->GetName());
-                pD->SetNumberOfTuples(static_cast<vtkIdType>(a.aOut.size() / static_cast<size_t>(a.nComp)));
-                std::copy(a.aOut.begin(), a.aOut.end(), pD->GetPointer(0));
-                a.pOut = pD.Get();
-            }
-            const int nIdx = pOut->AddArray(a.pOut);
+        const size_t nPts = m_nTotal ? m_aOut.size() / m_nTotal : 0;
+        for (const T_ARR& a : m_aArr) {
+            auto pArr = vtkSmartPointer<vtkDataArray>::Take(a.pIn->NewInstance());
+            pArr->SetNumberOfComponents(static_cast<int>(a.nComp));
+            pArr->SetName(a.pIn->GetName());
+            pArr->SetNumberOfTuples(static_cast<vtkIdType>(nPts));
+            for (size_t p = 0; p < nPts; ++p)
+                pArr->SetTuple(static_cast<vtkIdType>(p), &m_aOut[p * m_nTotal + a.nOff]);
+            const int nIdx = pOut->AddArray(pArr);
             for (int k = 0; k < vtkDataSetAttributes::NUM_ATTRIBUTES; ++k)
                 if (m_pIn->GetAttribute(k) == a.pIn)
                     pOut->SetActiveAttribute(nIdx, k);
@@ -280,13 +269,84 @@ private:
     struct T_ARR {
         vtkDataArray* pIn = nullptr;
         const double* pInD = nullptr;
-        int nComp = 1;
-        std::vector<double> aOut;
-        vtkSmartPointer<vtkDataArray> pOut;
+        size_t nComp = 1, nOff = 0;
+        std::vector<double> aCopy; // the values as doubles, when they are not
     };
+    const double* Src(const T_ARR& a, vtkIdType p) const
+    {
+        return p < m_nGrid ? a.pInD + static_cast<size_t>(p) * a.nComp
+                           : &m_aMade[static_cast<size_t>(p - m_nGrid) * m_nTotal + a.nOff];
+    }
     vtkPointData* m_pIn;
+    vtkIdType m_nGrid;
     std::vector<T_ARR> m_aArr;
+    size_t m_nTotal = 0;
+    std::vector<double> m_aOut, m_aMade; // m_nTotal values per point
 };
+
+// Whether four points lie in one plane, decided exactly: by the floating determinant where it
+// is clearly not 0, else by the sum of its 24 products of three coordinates, each held exactly
+// as four doubles and added without rounding.
+bool Coplanar(const double* a, const double* b, const double* c, const double* d)
+{
+    for (int k = 0; k < 3; ++k)
+        if (a[k] == b[k] && a[k] == c[k] && a[k] == d[k])
+            return true;
+    double ad[3], bd[3], cd[3];
+    for (int k = 0; k < 3; ++k)
+        ad[k] = a[k] - d[k], bd[k] = b[k] - d[k], cd[k] = c[k] - d[k];
+    const double det = ad[0] * (bd[1] * cd[2] - bd[2] * cd[1]) + bd[0] * (cd[1] * ad[2] - cd[2] * ad[1]) +
+                       cd[0] * (ad[1] * bd[2] - ad[2] * bd[1]);
+    const double perm = (std::fabs(bd[1] * cd[2]) + std::fabs(bd[2] * cd[1])) * std::fabs(ad[0]) +
+                        (std::fabs(cd[1] * ad[2]) + std::fabs(cd[2] * ad[1])) * std::fabs(bd[0]) +
+                        (std::fabs(ad[1] * bd[2]) + std::fabs(ad[2] * bd[1])) * std::fabs(cd[0]);
+    if (std::fabs(det) > 1e-15 * perm)
+        return false;
+    // The determinant of the differences from a when they are exact, else of [p 1] over the
+    // rows a, b, c, d: sums over the permutations of the rows given to x, y, z.
+    const double* p[4] = {a, b, c, d};
+    double dd[3][3];
+    int nRows = 3;
+    for (int i = 0; i < 3; ++i)
+        for (int k = 0; k < 3; ++k) {
+            const double x = p[i + 1][k], y = a[k], s = x - y, bv = x - s, av = s + bv;
+            dd[i][k] = s;
+            if ((x - av) + (bv - y) != 0.0) // the rounding of x - y (two-diff)
+                nRows = 4;
+        }
+    const double* q[4] = {dd[0], dd[1], dd[2], nullptr};
+    if (nRows == 4)
+        std::copy(p, p + 4, q);
+    std::array<double, 97> e{};
+    size_t n = 0;
+    auto grow = [&](double t) { // e + t exactly (two-sum along the expansion), zeros left out
+        size_t m = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const double s = t + e[i], bv = s - t, av = s - bv, h = (t - av) + (e[i] - bv);
+            t = s;
+            if (h != 0.0)
+                e[m++] = h;
+        }
+        if (t != 0.0)
+            e[m++] = t;
+        n = m;
+    };
+    int r[4] = {0, 1, 2, 3};
+    do {
+        int nInv = 0;
+        for (int i = 0; i < nRows; ++i)
+            for (int j = i + 1; j < nRows; ++j)
+                nInv += r[i] > r[j] ? 1 : 0;
+        const double sg = nInv % 2 ? -1.0 : 1.0;
+        const double x = q[r[0]][0], y = q[r[1]][1], z = q[r[2]][2];
+        const double h = x * y, l = std::fma(x, y, -h);
+        const double h1 = h * z, h2 = l * z;
+        for (double t : {h1, std::fma(h, z, -h1), h2, std::fma(l, z, -h2)})
+            grow(sg * t);
+    } while (std::next_permutation(r, r + nRows));
+    return n == 0;
+}
+
 
 // A number that grows with the angle of (x, y) from the x axis, in [0, 4): the order of atan2
 // without its cost.
@@ -355,6 +415,13 @@ bool PlaneCutIndex::Matches(vtkUnstructuredGrid* pGrid) const
     return !m_aLevel.empty() && GridShapeKey::Of(pGrid) == m_key;
 }
 
+vtkIdType PlaneCutIndex::EdgeNode(std::uint32_t a, std::uint32_t b) const
+{
+    const std::uint64_t key = EdgeKey(a, b);
+    const auto it = std::lower_bound(m_aEdgeNode.begin(), m_aEdgeNode.end(), std::make_pair(key, std::uint32_t{0}));
+    return it != m_aEdgeNode.end() && it->first == key ? static_cast<vtkIdType>(it->second) : -1;
+}
+
 void PlaneCutIndex::Clear()
 {
     m_key = GridShapeKey{};
@@ -366,6 +433,7 @@ void PlaneCutIndex::Clear()
         std::vector<std::uint32_t>().swap(*v);
     std::vector<std::uint8_t>().swap(m_aType);
     std::vector<double>().swap(m_aXyz);
+    std::vector<std::pair<std::uint64_t, std::uint32_t>>().swap(m_aEdgeNode);
     m_aLevel.clear();
     for (double& b : m_dBounds)
         b = 0.0;
@@ -375,7 +443,8 @@ size_t PlaneCutIndex::MemoryBytes() const
 {
     size_t n = (m_aOrder.capacity() + m_aCellStart.capacity() + m_aConn.capacity()) *
                    sizeof(std::uint32_t) +
-               m_aCellBox.capacity() * sizeof(float) + m_aType.capacity() + m_aXyz.capacity() * sizeof(double);
+               m_aCellBox.capacity() * sizeof(float) + m_aType.capacity() + m_aXyz.capacity() * sizeof(double) +
+               m_aEdgeNode.capacity() * sizeof(m_aEdgeNode[0]);
     for (const auto& l : m_aLevel)
         n += l.capacity() * sizeof(double);
     return n;
@@ -481,7 +550,13 @@ void PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
         m_aCellStart.push_back(static_cast<std::uint32_t>(m_aConn.size()));
         const int nType = pGrid->GetCellType(c);
         m_aType.push_back(static_cast<std::uint8_t>(nType >= 0 && nType < 256 ? nType : 0));
+        const T_CELL_SHAPE shape = ShapeOf(nType);
+        for (int e = 0; shape.bQuadratic && nPts >= shape.Nodes() && e < shape.nEdge; ++e)
+            m_aEdgeNode.push_back({EdgeKey(static_cast<std::uint32_t>(pIds[shape.pEdge[e][0]]),
+                                           static_cast<std::uint32_t>(pIds[shape.pEdge[e][1]])),
+                                   static_cast<std::uint32_t>(pIds[shape.nCorner + e])});
     }
+    std::sort(m_aEdgeNode.begin(), m_aEdgeNode.end());
     if (!DoublePoints(pGrid)) {
         const vtkIdType nGridPts = pGrid->GetNumberOfPoints();
         m_aXyz.resize(3 * static_cast<size_t>(nGridPts));
@@ -551,104 +626,6 @@ const T_FACE_LIST* SolidFacesOf(int nType)
     case VTK_WEDGE: return &kWedge;
     default: return nullptr;
     }
-}
-
-// The linear cell whose corners and faces a cell has.
-int LinearTypeOf(int nType)
-{
-    switch (nType) {
-    case VTK_QUADRATIC_TETRA: return VTK_TETRA;
-    case VTK_QUADRATIC_HEXAHEDRON:
-    case VTK_TRIQUADRATIC_HEXAHEDRON: return VTK_HEXAHEDRON;
-    case VTK_QUADRATIC_WEDGE: return VTK_WEDGE;
-    case VTK_QUADRATIC_PYRAMID: return VTK_PYRAMID;
-    case VTK_QUADRATIC_TRIANGLE: return VTK_TRIANGLE;
-    case VTK_QUADRATIC_QUAD:
-    case VTK_BIQUADRATIC_QUAD: return VTK_QUAD;
-    default: return nType;
-    }
-}
-
-// The first face of a solid (edge of a 2-D cell) whose corners all lie on the plane, by the
-// plane's values at the cell's points: its corner count, its corners in turn into aCorner when
-// given; 0 when there is none.
-int ZeroFace(int nType, const double* pS, int aCorner[4])
-{
-    const int nLinear = LinearTypeOf(nType);
-    if (const T_FACE_LIST* pFaces = SolidFacesOf(nLinear)) {
-        for (int f = 0; f < pFaces->nFace; ++f) {
-            const int* pC = pFaces->aCorner[f];
-            const int n = pC[3] < 0 ? 3 : 4;
-            bool bZero = true;
-            for (int j = 0; j < n; ++j)
-                bZero = bZero && pS[pC[j]] == 0.0;
-            if (bZero) {
-                if (aCorner)
-                    std::copy(pC, pC + n, aCorner);
-                return n;
-            }
-        }
-        return 0;
-    }
-    const T_CELL_SHAPE shape = ShapeOf(nLinear);
-    for (int e = 0; shape.nDim == 2 && e < shape.nEdge; ++e)
-        if (pS[shape.pEdge[e][0]] == 0.0 && pS[shape.pEdge[e][1]] == 0.0) {
-            if (aCorner)
-                std::copy(shape.pEdge[e], shape.pEdge[e] + 2, aCorner);
-            return 2;
-        }
-    return 0;
-}
-
-// An edge by its ends' grid ids, in either order.
-std::uint64_t EdgeKey(std::uint32_t a, std::uint32_t b)
-{
-    return static_cast<std::uint64_t>(std::min(a, b)) << 32 | std::max(a, b);
-}
-
-// Whether two plane values lie on either side of it.
-bool Opposite(double a, double b) { return (a < 0.0 && b > 0.0) || (a > 0.0 && b < 0.0); }
-
-// Whether a quadrilateral face of the solid is bent through the plane, by the plane's values at
-// the cell's points: its corners off the plane on either side in turn (a saddle), on both sides
-// with one on it, or on both sides with a crossed diagonal that cells split in triangles have as
-// an edge (aSplit: keys of such edges). The cells on its two sides then cut it along different
-// lines. The corners of each such face (grid ids) go into aCorner, its crossed diagonals
-// (corner pairs) into aDiagonal.
-bool QuadBentThrough(int nType, const double* pS, const std::uint32_t* pCellPts,
-                     const std::unordered_set<std::uint64_t>& aSplit, std::unordered_set<std::uint32_t>& aCorner,
-                     std::vector<std::array<int, 2>>& aDiagonal)
-{
-    const T_FACE_LIST* pFaces = SolidFacesOf(nType);
-    bool bAny = false;
-    for (int f = 0; pFaces && f < pFaces->nFace; ++f) {
-        const int* pC = pFaces->aCorner[f];
-        if (pC[3] < 0)
-            continue;
-        bool bNeg = false, bPos = false, bZero = false, bTurns = true;
-        for (int j = 0; j < 4; ++j) {
-            const double a = pS[pC[j]], b = pS[pC[(j + 1) % 4]];
-            bNeg = bNeg || a < 0.0, bPos = bPos || a > 0.0, bZero = bZero || a == 0.0;
-            bTurns = bTurns && Opposite(a, b);
-        }
-        // The diagonals that cross the plane, and whether cells split in triangles have one.
-        std::array<int, 2> aCrossed[2];
-        int nCrossed = 0;
-        bool bSplit = false;
-        for (int j = 0; j < 2; ++j) {
-            if (!Opposite(pS[pC[j]], pS[pC[j + 2]]))
-                continue;
-            aCrossed[nCrossed++] = {pC[j], pC[j + 2]};
-            bSplit = bSplit || aSplit.count(EdgeKey(pCellPts[pC[j]], pCellPts[pC[j + 2]])) > 0;
-        }
-        if (!(bTurns || (bZero && bNeg && bPos) || bSplit))
-            continue;
-        bAny = true;
-        for (int j = 0; j < 4; ++j)
-            aCorner.insert(pCellPts[pC[j]]);
-        aDiagonal.insert(aDiagonal.end(), aCrossed, aCrossed + nCrossed);
-    }
-    return bAny;
 }
 
 // A face's points turned, keeping their sense, so that the smallest id comes first (a tie
@@ -850,6 +827,7 @@ void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFil
     pOut->DeepCopy(pSurf);
 }
 
+
 namespace {
 
 // Cell arrays of VTK's own layout from plain offsets and connectivity.
@@ -865,151 +843,143 @@ vtkSmartPointer<vtkCellArray> CellArrayOf(const std::vector<vtkIdType>& aOffset,
     return pCells;
 }
 
-// The cut of one plane in stages, as a cutter filter runs them: the cells the index gives are
-// cut in turn (linear cells exactly, curved ones through VTK's cell contour), the faces lying in
-// the plane are settled once every cell was seen, and the pieces, gathered in plain arrays, are
-// handed to VTK once at the end.
-//
-// A cell touching the plane from one side gives a face only when every corner of one of its
-// faces lies on it: three corners of a quadrilateral on the plane and the fourth a rounding
-// off are no face, the cell across crossing the plane cuts that area. A face from below is cut
-// at once; one from above waits until every cell was seen and is dropped where its twin by
-// corners was cut below. Where faces still overlap (the two sides divide an area differently, a
-// node off the plane makes a cell across cross it, a mesh does not conform), a face from below
-// is cut less the crossing cells' polygons and a face from above less those and the faces from
-// below, exactly, in coordinates from its own corner; a crossing cell with corners on the plane
-// or beside a quadrilateral bent through it, that lies above, less such cells below (m_aBent). Every point of the plane
-// counts once.
+// The two coordinates a plane of this normal is a graph over: all but its largest component.
+void GraphAxes(const double n[3], int& k0, int& k1)
+{
+    int kMax = 0;
+    for (int k = 1; k < 3; ++k)
+        if (std::fabs(n[k]) > std::fabs(n[kMax]))
+            kMax = k;
+    k0 = kMax == 0 ? 1 : 0;
+    k1 = kMax == 2 ? 1 : 2;
+}
+
+// A face lying in the plane, of a cell above it: its corners' grid ids sorted (the last
+// UINT32_MAX for a triangle), its cell and face number. An edge of a 2-D cell: its ends'
+// coordinates sorted, since plates give each element points of its own.
+struct T_INPLANE {
+    std::array<std::uint32_t, 4> aKey{};
+    size_t nCell = 0;
+    int nFace = 0;
+};
+using EdgeCoords = std::array<double, 6>;
+
+// The cut of one plane. Every point, the grid's and those made in faces and cells, lies on
+// one side: below when its plane value is negative, above otherwise, with no third state. A
+// cell is cut where its faces, split into triangles the same way from both of their cells
+// (a quadrilateral along the diagonal from its least corner id, a face with edge nodes through
+// a point made once in it), have points on both sides; each crossing is one point, made once
+// for every cell by the edge's ends, the point itself where the end above lies on the plane.
+// A convex linear cell whose crossed faces are planar keeps one polygon of its crossings; any
+// other cell's polygons are the loops its triangles' chords close (whole where the fan from one
+// of their points covers them, else by ears), failing that the pieces of the tetrahedra between
+// its triangles and its centre. Faces lying in the plane are thus cut by the cells below them;
+// a face of a cell above counts where nothing was.
 class PlaneCutter {
 public:
     PlaneCutter(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
                 const double normal[3], PlaneCut& cut);
-    // Cuts every cell the index gives, then the in-plane faces left waiting; the cells visited.
+    // Cuts every cell the index gives, then the faces lying in the plane; the cells visited.
     vtkIdType CutCells();
-    // The curved cells' pieces after the exact ones, then points, pieces, point and cell data
-    // into the cut's output.
+    // Points, pieces, point and cell data into the cut's output.
     void Finish();
 
 private:
+    using Tri = std::array<vtkIdType, 3>;
+    // Points by id: the grid's, then those made in faces and cells.
+    const double* Xyz(vtkIdType p) const
+    {
+        return p < m_nGrid ? m_pXyz + 3 * static_cast<size_t>(p) : &m_aMadeXyz[3 * static_cast<size_t>(p - m_nGrid)];
+    }
+    double S(vtkIdType p) const
+    {
+        return p < m_nGrid ? PlaneValue(m_n, m_o, Xyz(p)) : m_aMadeS[static_cast<size_t>(p - m_nGrid)];
+    }
+    static bool Above(double s) { return !(s < 0.0); }
+    vtkIdType MadePoint(const vtkIdType* pIds, int n);
+    vtkIdType EdgeNode(const T_CELL_SHAPE& shape, const std::uint32_t* pPts, int ja, int jb) const;
+    int FaceLoop(const T_CELL_SHAPE& shape, const std::uint32_t* pPts, const int* pCorner, int n, vtkIdType* pLoop) const;
+    void FaceTriangles(const T_CELL_SHAPE& shape, const std::uint32_t* pPts, const int* pCorner, int n,
+                       std::vector<Tri>& aTri);
     vtkIdType NewPoint(const double x[3]);
-    vtkIdType CutPoint(std::uint32_t a, std::uint32_t b, bool bEdge, double sa, double sb, double x[3]);
-    void CutCell(size_t i, bool bPending);
-    void CutLinear(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts);
-    void AddCellPoint(vtkIdType nId, const double x[3]);
-    void AddSegment(vtkIdType c);
-    void AddPolygon(vtkIdType c);
-    void AddHull(vtkIdType c);
-    void CutCurved(vtkIdType c, double dSign);
-    std::vector<double> FaceKey(const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts) const;
-    void Prefetch(size_t i) const;
-    // The faces lying in the plane, once every cell was cut.
-    struct T_FLAT;
-    struct T_CLIPPED;
-    void SettleFaces();
-    bool FlatCorners(size_t i, T_FLAT& face) const;
-    struct T_BENT {
-        size_t nCell, nExact;
-        bool bAbove;
-    };
-    bool BentPolygon(const T_BENT& bent, T_FLAT& face) const;
-    const double* CornerXyz(const T_FLAT& face, int j) const;
-    void FlatOf(const T_FLAT& face, const double* pRef, FlatPolygon& uv) const;
-    bool FlatBox(T_FLAT& face) const;
-    // x in the plane's axes from pRef: u = (x - ref) . m_u, v = (x - ref) . m_v.
-    void InPlane(const double* x, const double* pRef, double uv[2]) const
+    vtkIdType OutPoint(vtkIdType p);
+    // Plane values given when known: they are S(a) and S(b).
+    vtkIdType Crossing(vtkIdType a, vtkIdType b) { return Crossing(a, b, S(a), S(b)); }
+    vtkIdType Crossing(vtkIdType a, vtkIdType b, double sa, double sb);
+    void CutCell(size_t i);
+    void InPlane(size_t i, const T_CELL_SHAPE& shape, const std::uint32_t* pPts, bool bAbove);
+    void CutPlate(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts);
+    bool CutConvex(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts);
+    void CutGeneral(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts);
+    bool ChordLoops(vtkIdType c);
+    void AddCellPoint(vtkIdType nId);
+    void Ring();
+    bool RingTurns(std::ptrdiff_t k, double dSign) const;
+    bool Ears(double dSign);
+    void AddRing(vtkIdType c, bool bReverse);
+    void AddSegment(vtkIdType a, vtkIdType b, vtkIdType c);
+    void InPlane2(double uv[2], const double* x, const double* pRef) const
     {
         const double d[3] = {x[0] - pRef[0], x[1] - pRef[1], x[2] - pRef[2]};
         uv[0] = d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2];
         uv[1] = d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2];
     }
-    void ClipperOf(size_t nRef, const std::vector<T_FLAT>& aFace, const double* pRef, FlatPolygon& uv) const;
-    std::vector<std::pair<size_t, size_t>> Overlaps(const std::vector<T_FLAT>& aFace, size_t nBelowFaces) const;
-    void ClipFace(const T_FLAT& face, const std::vector<size_t>& aClip, const std::vector<T_FLAT>& aFace,
-                  T_CLIPPED& out) const;
-    void AddPieces(const T_FLAT& face, const T_CLIPPED& clipped);
-    void DropPolygons();
-    void AppendCurved();
-    void CopyCellData();
+    void SettleFaces();
+    void AddFace(const T_INPLANE& face, const std::vector<size_t>& aClip);
+    void Prefetch(size_t i) const;
 
     vtkUnstructuredGrid* m_pGrid;
     const PlaneCutIndex& m_index;
     const double* m_n; // the plane's normal
     const double* m_o; // and origin
     PlaneCut& m_cut;
-    vtkPointData* m_pInPd;
+    const double* m_pXyz; // the grid's coordinates, three per point
+    vtkIdType m_nGrid;
     CCutValues m_values;
-    CCutPointTable m_table;
+    // Points made in faces (keyed by their sorted corner ids) and cells: coordinates, plane values.
+    std::vector<double> m_aMadeXyz, m_aMadeS;
+    CCutPointTable m_facePoints;
+    CCutPointTable m_table; // the cut's points
     // Points and pieces gathered in plain arrays, handed to VTK once at the end.
     std::vector<double> m_aPt;
     std::vector<vtkIdType> m_aLineConn, m_aPolyOffset, m_aPolyConn;
     // In-plane axes u, v with u x v = n: polygon points are put in turn about n.
     double m_u[3], m_v[3];
 
-    // The cell being cut: the plane's value at its points, its cut points and their turns.
+    // The cell being cut: its nodes' plane values, its cut points, their ring about the normal.
     std::vector<double> m_aS;
     std::vector<vtkIdType> m_aIds;
-    std::vector<double> m_aXyz;
-    std::vector<std::pair<double, vtkIdType>> m_aTurn;
-
-    // Curved cells go through VTK's cell contour into buffers of their own, appended at the end.
-    vtkNew<vtkPoints> m_pFbPts;
-    vtkNew<vtkPointData> m_pFbPd;
-    vtkNew<vtkCellArray> m_pFbVerts, m_pFbLines, m_pFbPolys;
-    vtkNew<vtkMergePoints> m_pLocator;
-    vtkNew<vtkGenericCell> m_pCell;
-    vtkNew<vtkDoubleArray> m_pCellScalars;
-    vtkNew<vtkCellData> m_pNoCd, m_pNoCdOut;
-    std::vector<vtkIdType> m_aFbLineCell, m_aFbPolyCell;
-    bool m_bFbInit = false;
-
-    // Faces lying in the plane, by the sorted coordinates of their corners: those cut by cells
-    // touching the plane from below, and cells above waiting to know whether one was.
-    std::set<std::vector<double>> m_claimed;
-    std::vector<std::pair<std::vector<double>, size_t>> m_aPending;
-    // The solid cells touching the plane from below and the ranges of the polygons each gave,
-    // exact and curved; per polygon, whether it is such a cell's (2) or dropped for pieces (1).
-    struct T_BELOW {
-        size_t nCell;
-        size_t nExact, nExactEnd, nFb, nFbEnd;
+    struct T_RING {
+        double dTurn;
+        vtkIdType nId;
+        double uv[2];
+        bool operator<(const T_RING& o) const { return dTurn < o.dTurn || (dTurn == o.dTurn && nId < o.nId); }
     };
-    std::vector<T_BELOW> m_aBelow;
-    // Linear solid cells crossing the plane with a corner on it: their one polygon, and whether
-    // the cell lies mostly above. Across a quadrilateral bent through the plane (neighbouring
-    // corners off it on either side, the others on it) the polygons of the cells on its two sides
-    // both reach its corners on the plane; the polygon above is cut less those below.
-    std::vector<T_BENT> m_aBent;
-    // The corners of quadrilaterals bent through the plane: the crossing cells on either side of
-    // one each reach across it, cells across it split in triangles too, and so count as bent
-    // (m_aCrossing: the other crossing cells, until all are cut).
-    std::unordered_set<std::uint32_t> m_bentCorners;
-    std::vector<T_BENT> m_aCrossing;
-    // In a grid of cells with quadrilateral and triangular faces, the edges of triangular faces
-    // that cross the plane: where a quadrilateral's diagonal is one, the cells beside it are split
-    // in triangles along it.
-    std::unordered_set<std::uint64_t> m_split;
-    void FindSplitEdges(const std::vector<size_t>& aCand);
-    // The cell being cut: the crossed diagonals of its faces bent through the plane.
-    std::vector<std::array<int, 2>> m_aDiagonal;
-    // Per polygon so far: crossing (0), dropped for pieces (1), a face below (2), a bent cell's
-    // above (3) or below (4).
-    std::vector<char> m_aDropExact, m_aDropFb;
+    std::vector<T_RING> m_aRing;
+    vtkIdType m_aEdgeCut[8][8];
+    std::vector<Tri> m_aTri;
+    // A triangle's chord: from the crossing of one edge (its ends' ids) to that of another.
+    struct T_CHORD {
+        std::pair<vtkIdType, vtkIdType> from, to;
+        vtkIdType nFrom, nTo;
+    };
+    std::vector<T_CHORD> m_aChord;
+    std::vector<vtkIdType> m_aLoop, m_aPieceConn;
+    std::vector<size_t> m_aStart, m_aPieceOff;
+    std::vector<char> m_aUsed;
 
-    // The grid's coordinates, three per point.
-    const double* m_pXyz;
-    const double* Xyz(std::uint32_t p) const { return m_pXyz + 3 * static_cast<size_t>(p); }
-    // The first point array, asked for early with the points.
-    const double* m_pVal0;
-    size_t m_nVal0;
+    // Faces (edges of 2-D cells) lying in the plane: of cells above, and of cells cut.
+    std::vector<T_INPLANE> m_aAbove;
+    std::vector<std::array<std::uint32_t, 4>> m_aBelow;
+    std::vector<std::pair<EdgeCoords, std::pair<vtkIdType, vtkIdType>>> m_aAboveEdge;
+    std::vector<EdgeCoords> m_aBelowEdge;
 };
 
 PlaneCutter::PlaneCutter(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
                          const double normal[3], PlaneCut& cut)
-    : m_pGrid(pGrid), m_index(index), m_n(normal), m_o(origin), m_cut(cut), m_pInPd(pGrid->GetPointData()),
-      m_values(m_pInPd, pGrid->GetNumberOfPoints()), m_aPolyOffset(1, 0), m_pXyz(index.Points(pGrid)),
-      m_pVal0(m_pInPd && m_pInPd->GetNumberOfArrays() > 0
-                  ? DoubleValues(m_pInPd->GetArray(0), pGrid->GetNumberOfPoints())
-                  : nullptr),
-      m_nVal0(m_pVal0 ? static_cast<size_t>(m_pInPd->GetArray(0)->GetNumberOfComponents()) : 0)
+    : m_pGrid(pGrid), m_index(index), m_n(normal), m_o(origin), m_cut(cut), m_pXyz(index.Points(pGrid)),
+      m_nGrid(pGrid->GetNumberOfPoints()), m_values(pGrid->GetPointData(), pGrid->GetNumberOfPoints()),
+      m_aPolyOffset(1, 0)
 {
     const double* n = m_n;
     int kMin = 0;
@@ -1024,7 +994,80 @@ PlaneCutter::PlaneCutter(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index,
     m_v[0] = n[1] * m_u[2] - n[2] * m_u[1];
     m_v[1] = n[2] * m_u[0] - n[0] * m_u[2];
     m_v[2] = n[0] * m_u[1] - n[1] * m_u[0];
-    m_pFbPts->SetDataTypeToDouble();
+}
+
+// A point made as the mean of points: coordinates, plane value and values alike, so that a
+// face lying in the plane has its point in the plane.
+vtkIdType PlaneCutter::MadePoint(const vtkIdType* pIds, int n)
+{
+    double x[3] = {0, 0, 0}, s = 0.0;
+    for (int i = 0; i < n; ++i) {
+        for (int k = 0; k < 3; ++k)
+            x[k] += Xyz(pIds[i])[k];
+        s += S(pIds[i]);
+    }
+    for (double& v : x)
+        m_aMadeXyz.push_back(v / n);
+    m_aMadeS.push_back(s / n);
+    m_values.Mean(pIds, n);
+    return m_nGrid + static_cast<vtkIdType>(m_aMadeS.size() - 1);
+}
+
+// The node on the edge between corners ja, jb: the cell's own, or one a quadratic neighbour
+// puts there; -1 for none.
+vtkIdType PlaneCutter::EdgeNode(const T_CELL_SHAPE& shape, const std::uint32_t* pPts, int ja, int jb) const
+{
+    if (!shape.bQuadratic)
+        return m_index.EdgeNode(pPts[ja], pPts[jb]);
+    for (int e = 0; e < shape.nEdge; ++e) {
+        const int* pe = shape.pEdge[e];
+        if ((pe[0] == ja && pe[1] == jb) || (pe[0] == jb && pe[1] == ja))
+            return pPts[shape.nCorner + e];
+    }
+    return -1;
+}
+
+// A face's points in turn (corners and the nodes on its edges); their count.
+int PlaneCutter::FaceLoop(const T_CELL_SHAPE& shape, const std::uint32_t* pPts, const int* pCorner, int n,
+                          vtkIdType* pLoop) const
+{
+    int m = 0;
+    for (int j = 0; j < n; ++j) {
+        pLoop[m++] = pPts[pCorner[j]];
+        const vtkIdType nMid = EdgeNode(shape, pPts, pCorner[j], pCorner[(j + 1) % n]);
+        if (nMid >= 0)
+            pLoop[m++] = nMid;
+    }
+    return m;
+}
+
+// A face as triangles in its turn, split the same way from both of its cells.
+void PlaneCutter::FaceTriangles(const T_CELL_SHAPE& shape, const std::uint32_t* pPts, const int* pCorner, int n,
+                                std::vector<Tri>& aTri)
+{
+    vtkIdType l[8];
+    const int m = FaceLoop(shape, pPts, pCorner, n, l);
+    if (m == 3) {
+        aTri.push_back({l[0], l[1], l[2]});
+    } else if (m == 4 && n == 4) {
+        const int r = static_cast<int>(std::min_element(l, l + 4) - l);
+        aTri.push_back({l[r], l[(r + 1) % 4], l[(r + 2) % 4]});
+        aTri.push_back({l[r], l[(r + 2) % 4], l[(r + 3) % 4]});
+    } else {
+        std::array<std::uint32_t, 4> key{UINT32_MAX, UINT32_MAX, UINT32_MAX, UINT32_MAX};
+        for (int j = 0; j < n; ++j)
+            key[static_cast<size_t>(j)] = pPts[pCorner[j]];
+        std::sort(key.begin(), key.end());
+        const vtkIdType a = static_cast<vtkIdType>(std::uint64_t{key[0]} << 32 | key[1]);
+        const vtkIdType b = static_cast<vtkIdType>(std::uint64_t{key[2]} << 32 | key[3]);
+        vtkIdType p = m_facePoints.Find(a, b);
+        if (p < 0) {
+            p = MadePoint(l, m);
+            m_facePoints.Insert(a, b, p);
+        }
+        for (int j = 0; j < m; ++j)
+            aTri.push_back({p, l[j], l[(j + 1) % m]});
+    }
 }
 
 vtkIdType PlaneCutter::NewPoint(const double x[3])
@@ -1033,272 +1076,467 @@ vtkIdType PlaneCutter::NewPoint(const double x[3])
     return static_cast<vtkIdType>(m_aPt.size() / 3 - 1);
 }
 
-// A point on the index's point a (b unused), or where edge a-b crosses the plane (b above the
-// plane): interpolated from the end below, x = xa + t (xb - xa), so that every cell of the edge
-// forms it alike. Keyed by grid ids.
-vtkIdType PlaneCutter::CutPoint(std::uint32_t a, std::uint32_t b, bool bEdge, double sa, double sb, double x[3])
+// The cut point at point p itself.
+vtkIdType PlaneCutter::OutPoint(vtkIdType p)
 {
-    const vtkIdType ga = static_cast<vtkIdType>(a), gb = bEdge ? static_cast<vtkIdType>(b) : -1;
-    const vtkIdType k0 = bEdge ? std::min(ga, gb) : ga, k1 = bEdge ? std::max(ga, gb) : -1;
-    vtkIdType nId = m_table.Find(k0, k1);
-    if (nId >= 0) {
-        std::copy_n(&m_aPt[3 * static_cast<size_t>(nId)], 3, x);
-        return nId;
+    vtkIdType nId = m_table.Find(p, -1);
+    if (nId < 0) {
+        nId = NewPoint(Xyz(p));
+        m_values.Copy(p);
+        m_table.Insert(p, -1, nId);
     }
-    const double* xa = Xyz(a);
-    if (!bEdge) {
-        std::copy(xa, xa + 3, x);
-        nId = NewPoint(x);
-        m_values.Copy(ga, nId);
-    } else {
-        const double t = (0.0 - sa) / (sb - sa);
-        const double* xb = Xyz(b);
-        for (int k = 0; k < 3; ++k)
-            x[k] = xa[k] + t * (xb[k] - xa[k]);
-        nId = NewPoint(x);
-        m_values.Interpolate(ga, gb, t, nId);
-    }
-    m_table.Insert(k0, k1, nId);
     return nId;
 }
 
-void PlaneCutter::CutCell(size_t i, bool bPending)
+// Where the edge between a and b, on either side, crosses the plane: interpolated from the end
+// below, x = xa + t (xb - xa), the end above itself when it lies on the plane.
+vtkIdType PlaneCutter::Crossing(vtkIdType a, vtkIdType b, double sa, double sb)
+{
+    if (Above(sa)) {
+        std::swap(a, b);
+        std::swap(sa, sb);
+    }
+    if (sb == 0.0)
+        return OutPoint(b);
+    vtkIdType nId = m_table.Find(std::min(a, b), std::max(a, b));
+    if (nId >= 0)
+        return nId;
+    const double t = (0.0 - sa) / (sb - sa);
+    const double *xa = Xyz(a), *xb = Xyz(b);
+    const double x[3] = {xa[0] + t * (xb[0] - xa[0]), xa[1] + t * (xb[1] - xa[1]), xa[2] + t * (xb[2] - xa[2])};
+    nId = NewPoint(x);
+    m_values.Lerp(a, b, t);
+    m_table.Insert(std::min(a, b), std::max(a, b), nId);
+    return nId;
+}
+
+void PlaneCutter::CutCell(size_t i)
 {
     const T_CELL_SHAPE shape = ShapeOf(m_index.CellType(i));
-    const int nCellPts = m_index.CellSize(i);
-    if (shape.nDim == 0 || nCellPts < shape.nCorner)
+    const int nNodes = shape.Nodes();
+    if (shape.nDim == 0 || m_index.CellSize(i) < nNodes)
         return;
-    const vtkIdType c = m_index.CellId(i);
-    const std::uint32_t* pCellPts = m_index.CellPoints(i);
-    m_aS.resize(static_cast<size_t>(nCellPts));
-    int nNeg = 0, nPos = 0, nZeroCorner = 0;
-    for (int j = 0; j < nCellPts; ++j) {
-        const double s = PlaneValue(m_n, m_o, Xyz(pCellPts[j]));
+    const std::uint32_t* pPts = m_index.CellPoints(i);
+    m_aS.resize(static_cast<size_t>(nNodes));
+    int nBelow = 0, nZero = 0, nAll = nNodes;
+    for (int j = 0; j < nNodes; ++j) {
+        const double s = PlaneValue(m_n, m_o, Xyz(pPts[j]));
         m_aS[static_cast<size_t>(j)] = s;
-        nNeg += s < 0.0 ? 1 : 0;
-        nPos += s > 0.0 ? 1 : 0;
-        nZeroCorner += j < shape.nCorner && s == 0.0 ? 1 : 0;
+        nBelow += s < 0.0 ? 1 : 0;
+        nZero += s == 0.0 ? 1 : 0;
     }
-    if (bPending) {
-        // A face on the grid's boundary, seen from the only cell it has.
-        if (shape.bLinear)
-            CutLinear(c, shape, pCellPts);
-        else
-            CutCurved(c, -1.0);
-        return;
-    }
-    if (nNeg > 0 && nPos > 0) {
-        if (!shape.bLinear) {
-            CutCurved(c, 1.0);
-            return;
-        }
-        const bool bBentQuad = shape.nDim == 3 && QuadBentThrough(m_index.CellType(i), m_aS.data(), pCellPts, m_split,
-                                                                  m_bentCorners, m_aDiagonal);
-        const size_t nExact = m_cut.aPolyCell.size();
-        CutLinear(c, shape, pCellPts);
-        m_aDiagonal.clear();
-        if (m_cut.aPolyCell.size() > nExact) {
-            double dSum = 0.0;
-            for (int j = 0; j < shape.nCorner; ++j)
-                dSum += m_aS[static_cast<size_t>(j)];
-            const T_BENT bent{i, nExact, dSum > 0.0};
-            if (bBentQuad || nZeroCorner > 0)
-                m_aBent.push_back(bent);
-            else
-                m_aCrossing.push_back(bent);
-        }
-        return;
-    }
-    // Touching the plane from one side: only a whole face (edge of a 2-D cell) on it counts.
-    if (nNeg + nPos == 0 || nZeroCorner < shape.nDim || ZeroFace(m_index.CellType(i), m_aS.data(), nullptr) == 0)
-        return;
-    if (nNeg > 0) {
-        // From below: cut now, its pieces remembered.
-        m_claimed.insert(FaceKey(shape, pCellPts));
-        const size_t nExact = m_cut.aPolyCell.size(), nFb = m_aFbPolyCell.size();
-        if (shape.bLinear)
-            CutLinear(c, shape, pCellPts);
-        else
-            CutCurved(c, 1.0);
-        if (shape.nDim == 3)
-            m_aBelow.push_back({i, nExact, m_cut.aPolyCell.size(), nFb, m_aFbPolyCell.size()});
-    } else {
-        m_aPending.emplace_back(FaceKey(shape, pCellPts), i);
-    }
-}
-
-// The exact cut of a linear cell: its points on the plane and the crossings of its edges.
-void PlaneCutter::CutLinear(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts)
-{
-    m_aIds.clear();
-    m_aXyz.clear();
-    double x[3];
-    for (int j = 0; j < shape.nCorner; ++j)
-        if (m_aS[static_cast<size_t>(j)] == 0.0)
-            AddCellPoint(CutPoint(pCellPts[j], 0, false, 0.0, 0.0, x), x);
-    for (int e = 0; e < shape.nEdge; ++e) {
-        int ja = shape.pEdge[e][0], jb = shape.pEdge[e][1];
-        double sa = m_aS[static_cast<size_t>(ja)], sb = m_aS[static_cast<size_t>(jb)];
-        if (!((sa < 0.0 && sb > 0.0) || (sa > 0.0 && sb < 0.0)))
+    // A linear cell beside quadratic ones has their edge nodes on its faces.
+    bool bMids = false;
+    for (int e = 0; !shape.bQuadratic && m_index.HasEdgeNodes() && e < shape.nEdge; ++e) {
+        const vtkIdType nMid = m_index.EdgeNode(pPts[shape.pEdge[e][0]], pPts[shape.pEdge[e][1]]);
+        if (nMid < 0)
             continue;
-        if (sa > 0.0) {
-            std::swap(ja, jb);
-            std::swap(sa, sb);
-        }
-        AddCellPoint(CutPoint(pCellPts[ja], pCellPts[jb], true, sa, sb, x), x);
+        const double s = S(nMid);
+        bMids = true;
+        ++nAll;
+        nBelow += s < 0.0 ? 1 : 0;
+        nZero += s == 0.0 ? 1 : 0;
     }
-    // Where the crossed diagonals of a quadrilateral bent through the plane meet it: a neighbour
-    // split in triangles on that diagonal reaches as far, and no part of the face is left to
-    // neither side. What the two sides then share is cut away once every cell was seen.
-    for (auto [ja, jb] : m_aDiagonal) {
-        double sa = m_aS[static_cast<size_t>(ja)], sb = m_aS[static_cast<size_t>(jb)];
-        if (sa > 0.0) {
-            std::swap(ja, jb);
-            std::swap(sa, sb);
-        }
-        AddCellPoint(CutPoint(pCellPts[ja], pCellPts[jb], true, sa, sb, x), x);
+    if (nBelow == nAll)
+        return;
+    if (nBelow == 0) {
+        // Above: its faces lying in the plane wait to learn whether anything was cut there.
+        if (nZero >= shape.nDim && nZero < nAll)
+            InPlane(i, shape, pPts, true);
+        return;
     }
+    if (nZero >= shape.nDim)
+        InPlane(i, shape, pPts, false);
+    const vtkIdType c = m_index.CellId(i);
     if (shape.nDim == 2)
-        AddSegment(c);
-    else if (m_aDiagonal.empty())
-        AddPolygon(c);
-    else
-        AddHull(c);
+        CutPlate(c, shape, pPts);
+    else if (shape.bQuadratic || bMids || !CutConvex(c, shape, pPts))
+        CutGeneral(c, shape, pPts);
 }
 
-void PlaneCutter::AddCellPoint(vtkIdType nId, const double x[3])
+// The faces of a 3-D cell (edges of a 2-D cell) whose every node lies on the plane: of a cell
+// above, waiting; of a cell cut, what it cut there.
+void PlaneCutter::InPlane(size_t i, const T_CELL_SHAPE& shape, const std::uint32_t* pPts, bool bAbove)
 {
-    if (std::find(m_aIds.begin(), m_aIds.end(), nId) != m_aIds.end())
-        return;
-    m_aIds.push_back(nId);
-    m_aXyz.insert(m_aXyz.end(), x, x + 3);
-}
-
-void PlaneCutter::AddSegment(vtkIdType c)
-{
-    const size_t m = m_aIds.size();
-    if (m < 2)
-        return;
-    // A warped quadrilateral may give more than two points: keep the farthest pair.
-    size_t i0 = 0, i1 = 1;
-    double dBest = -1.0;
-    for (size_t i = 0; i < m; ++i)
-        for (size_t j = i + 1; j < m; ++j) {
-            double d = 0.0;
-            for (int k = 0; k < 3; ++k)
-                d += (m_aXyz[3 * i + k] - m_aXyz[3 * j + k]) * (m_aXyz[3 * i + k] - m_aXyz[3 * j + k]);
-            if (d > dBest) {
-                dBest = d;
-                i0 = i;
-                i1 = j;
-            }
+    auto zero = [&](const vtkIdType* l, int m) {
+        return std::all_of(l, l + m, [&](vtkIdType p) { return S(p) == 0.0; });
+    };
+    if (shape.nDim == 2) {
+        for (int e = 0; e < shape.nEdge; ++e) {
+            const int* pe = shape.pEdge[e];
+            const vtkIdType l[3] = {pPts[pe[0]], pPts[pe[1]], EdgeNode(shape, pPts, pe[0], pe[1])};
+            if (!zero(l, l[2] >= 0 ? 3 : 2))
+                continue;
+            const double *xa = Xyz(pPts[pe[0]]), *xb = Xyz(pPts[pe[1]]);
+            EdgeCoords key{xa[0], xa[1], xa[2], xb[0], xb[1], xb[2]};
+            if (std::lexicographical_compare(xb, xb + 3, xa, xa + 3))
+                key = {xb[0], xb[1], xb[2], xa[0], xa[1], xa[2]};
+            if (bAbove)
+                m_aAboveEdge.push_back({key, {static_cast<vtkIdType>(i), e}});
+            else
+                m_aBelowEdge.push_back(key);
         }
-    m_aLineConn.push_back(m_aIds[i0]);
-    m_aLineConn.push_back(m_aIds[i1]);
+        return;
+    }
+    const T_FACE_LIST* pFaces = SolidFacesOf(shape.nLinear);
+    for (int f = 0; f < pFaces->nFace; ++f) {
+        const int* pc = pFaces->aCorner[f];
+        const int n = pc[3] < 0 ? 3 : 4;
+        vtkIdType l[8];
+        if (!zero(l, FaceLoop(shape, pPts, pc, n, l)))
+            continue;
+        T_INPLANE face;
+        face.aKey.fill(UINT32_MAX);
+        for (int j = 0; j < n; ++j)
+            face.aKey[static_cast<size_t>(j)] = pPts[pc[j]];
+        std::sort(face.aKey.begin(), face.aKey.end());
+        face.nCell = i;
+        face.nFace = f;
+        if (bAbove)
+            m_aAbove.push_back(face);
+        else
+            m_aBelow.push_back(face.aKey);
+    }
+}
+
+void PlaneCutter::AddSegment(vtkIdType a, vtkIdType b, vtkIdType c)
+{
+    if (a == b)
+        return;
+    m_aLineConn.push_back(a);
+    m_aLineConn.push_back(b);
     m_cut.aLineCell.push_back(c);
 }
 
-void PlaneCutter::AddPolygon(vtkIdType c)
+// A 2-D cell: the chord between the crossings of its boundary when there are two, else the
+// chords of its triangles.
+void PlaneCutter::CutPlate(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts)
+{
+    int aCorner[4] = {-1, -1, -1, -1};
+    for (int e = 0; e < shape.nEdge; ++e)
+        aCorner[e] = shape.pEdge[e][0];
+    vtkIdType l[9];
+    const int m = FaceLoop(shape, pPts, aCorner, shape.nEdge, l);
+    vtkIdType x[2] = {-1, -1};
+    int nCross = 0;
+    for (int j = 0; j < m; ++j)
+        if (Above(S(l[j])) != Above(S(l[(j + 1) % m])) && nCross++ < 2)
+            x[nCross - 1] = Crossing(l[j], l[(j + 1) % m]);
+    if (nCross == 2) {
+        AddSegment(x[0], x[1], c);
+        return;
+    }
+    m_aTri.clear();
+    FaceTriangles(shape, pPts, aCorner, shape.nEdge, m_aTri);
+    for (const Tri& t : m_aTri) {
+        nCross = 0;
+        for (int j = 0; j < 3; ++j)
+            if (Above(S(t[static_cast<size_t>(j)])) != Above(S(t[static_cast<size_t>((j + 1) % 3)])))
+                x[nCross++] = Crossing(t[static_cast<size_t>(j)], t[static_cast<size_t>((j + 1) % 3)]);
+        if (nCross == 2)
+            AddSegment(x[0], x[1], c);
+    }
+}
+
+void PlaneCutter::AddCellPoint(vtkIdType nId)
+{
+    if (std::find(m_aIds.begin(), m_aIds.end(), nId) == m_aIds.end())
+        m_aIds.push_back(nId);
+}
+
+// The cell's cut points in turn about the normal, about their mean.
+void PlaneCutter::Ring()
 {
     const size_t m = m_aIds.size();
-    if (m < 3)
-        return;
-    // The intersection of a convex cell with the plane is convex: its points in turn about
-    // their mean.
     double cm[3] = {0, 0, 0};
-    for (size_t i = 0; i < m; ++i)
+    for (vtkIdType nId : m_aIds)
         for (int k = 0; k < 3; ++k)
-            cm[k] += m_aXyz[3 * i + static_cast<size_t>(k)] / static_cast<double>(m);
-    m_aTurn.clear();
-    for (size_t i = 0; i < m; ++i) {
-        double d[3];
-        for (int k = 0; k < 3; ++k)
-            d[k] = m_aXyz[3 * i + static_cast<size_t>(k)] - cm[k];
-        m_aTurn.emplace_back(Turn(d[0] * m_u[0] + d[1] * m_u[1] + d[2] * m_u[2],
-                                  d[0] * m_v[0] + d[1] * m_v[1] + d[2] * m_v[2]),
-                             m_aIds[i]);
+            cm[k] += m_aPt[3 * static_cast<size_t>(nId) + static_cast<size_t>(k)] / static_cast<double>(m);
+    m_aRing.clear();
+    for (vtkIdType nId : m_aIds) {
+        double uv[2];
+        InPlane2(uv, &m_aPt[3 * static_cast<size_t>(nId)], cm);
+        m_aRing.push_back({Turn(uv[0], uv[1]), nId, {uv[0], uv[1]}});
     }
-    std::sort(m_aTurn.begin(), m_aTurn.end());
-    for (const auto& [a, nId] : m_aTurn)
-        m_aPolyConn.push_back(nId);
+    std::sort(m_aRing.begin(), m_aRing.end());
+}
+
+namespace {
+
+// Whether b - a then c - o turn dSign's way (> 0: about the normal), up to rounding.
+bool Turns(const double* a, const double* b, const double* c, const double* o, double dSign)
+{
+    const double e[2] = {b[0] - a[0], b[1] - a[1]}, f[2] = {c[0] - o[0], c[1] - o[1]};
+    const double dCross = dSign * (e[0] * f[1] - e[1] * f[0]);
+    const double dTol = 16 * std::numeric_limits<double>::epsilon();
+    return dCross >= 0.0 || dCross * dCross <= dTol * dTol * (e[0] * e[0] + e[1] * e[1]) * (f[0] * f[0] + f[1] * f[1]);
+}
+
+} // namespace
+
+// Whether the fan of the ring from its point k turns one way (dSign > 0: about the normal), so
+// that it covers the ring once; with k < 0, whether the ring turns so at each point.
+bool PlaneCutter::RingTurns(std::ptrdiff_t k, double dSign) const
+{
+    const size_t m = m_aRing.size();
+    auto uv = [&](size_t j) { return m_aRing[j % m].uv; };
+    for (size_t j = 1; k >= 0 && j + 1 < m; ++j) {
+        const double* o = uv(static_cast<size_t>(k));
+        if (!Turns(o, uv(static_cast<size_t>(k) + j), uv(static_cast<size_t>(k) + j + 1), o, dSign))
+            return false;
+    }
+    for (size_t j = 0; k < 0 && j < m; ++j)
+        if (!Turns(uv(j + m - 1), uv(j), uv(j + 1), uv(j), dSign))
+            return false;
+    return true;
+}
+
+void PlaneCutter::AddRing(vtkIdType c, bool bReverse)
+{
+    if (bReverse) // from the same first point, whose fan covers the polygon
+        std::reverse(m_aRing.begin() + 1, m_aRing.end());
+    for (const T_RING& r : m_aRing)
+        m_aPolyConn.push_back(r.nId);
     m_aPolyOffset.push_back(static_cast<vtkIdType>(m_aPolyConn.size()));
     m_cut.aPolyCell.push_back(c);
 }
 
-// The convex hull of the cell's cut points in turn about the normal, for points of which some
-// may lie inside (a bent face's diagonal points): monotone chain in the plane's axes from the
-// first point, collinear points left out.
-void PlaneCutter::AddHull(vtkIdType c)
+// A linear cell whose polygon is its crossings in turn: every crossed face adds one chord
+// between two neighbours of the turn, straight since the face is planar or both crossings lie
+// in one of its triangles, and the turn is convex. False, nothing added, otherwise.
+bool PlaneCutter::CutConvex(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts)
 {
-    const size_t m = m_aIds.size();
-    if (m < 3)
-        return;
-    struct T_UV {
-        double u, v;
-        vtkIdType nId;
-    };
-    std::vector<T_UV> aPt;
-    for (size_t i = 0; i < m; ++i) {
-        double w[2];
-        InPlane(&m_aXyz[3 * i], m_aXyz.data(), w);
-        aPt.push_back({w[0], w[1], m_aIds[i]});
+    m_aIds.clear();
+    const auto above = [&](int j) { return Above(m_aS[static_cast<size_t>(j)]); };
+    for (int e = 0; e < shape.nEdge; ++e) {
+        const int ja = shape.pEdge[e][0], jb = shape.pEdge[e][1];
+        if (above(ja) == above(jb))
+            continue;
+        const vtkIdType nId = Crossing(pPts[ja], pPts[jb], m_aS[static_cast<size_t>(ja)], m_aS[static_cast<size_t>(jb)]);
+        m_aEdgeCut[ja][jb] = m_aEdgeCut[jb][ja] = nId;
+        AddCellPoint(nId);
     }
-    std::sort(aPt.begin(), aPt.end(),
-              [](const T_UV& a, const T_UV& b) { return a.u < b.u || (a.u == b.u && a.v < b.v); });
-    const auto turnsLeft = [](const T_UV& o, const T_UV& a, const T_UV& b) {
-        return (a.u - o.u) * (b.v - o.v) - (a.v - o.v) * (b.u - o.u) > 0.0;
-    };
-    std::vector<T_UV> aHull(2 * m);
-    size_t k = 0;
-    for (size_t i = 0; i < m; ++i) {
-        while (k >= 2 && !turnsLeft(aHull[k - 2], aHull[k - 1], aPt[i]))
-            --k;
-        aHull[k++] = aPt[i];
-    }
-    for (size_t i = m - 1, t = k + 1; i-- > 0;) {
-        while (k >= t && !turnsLeft(aHull[k - 2], aHull[k - 1], aPt[i]))
-            --k;
-        aHull[k++] = aPt[i];
-    }
-    if (k < 4) // three corners and the first again
-        return;
-    for (size_t i = 0; i + 1 < k; ++i)
-        m_aPolyConn.push_back(aHull[i].nId);
-    m_aPolyOffset.push_back(static_cast<vtkIdType>(m_aPolyConn.size()));
-    m_cut.aPolyCell.push_back(c);
-}
-
-void PlaneCutter::CutCurved(vtkIdType c, double dSign)
-{
-    if (!m_bFbInit) {
-        m_pFbPd->InterpolateAllocate(m_pInPd, 1024, 1024);
-        m_pLocator->InitPointInsertion(m_pFbPts, m_index.Bounds(), 1024);
-        m_bFbInit = true;
-    }
-    m_pGrid->GetCell(c, m_pCell);
-    m_pCellScalars->SetNumberOfTuples(static_cast<vtkIdType>(m_aS.size()));
-    for (size_t j = 0; j < m_aS.size(); ++j)
-        m_pCellScalars->SetValue(static_cast<vtkIdType>(j), dSign * m_aS[j]);
-    const vtkIdType nL0 = m_pFbLines->GetNumberOfCells(), nP0 = m_pFbPolys->GetNumberOfCells();
-    m_pCell->Contour(0.0, m_pCellScalars, m_pLocator, m_pFbVerts, m_pFbLines, m_pFbPolys, m_pInPd, m_pFbPd, m_pNoCd,
-                     c, m_pNoCdOut);
-    m_aFbLineCell.insert(m_aFbLineCell.end(), static_cast<size_t>(m_pFbLines->GetNumberOfCells() - nL0), c);
-    m_aFbPolyCell.insert(m_aFbPolyCell.end(), static_cast<size_t>(m_pFbPolys->GetNumberOfCells() - nP0), c);
-}
-
-std::vector<double> PlaneCutter::FaceKey(const T_CELL_SHAPE& shape, const std::uint32_t* pCellPts) const
-{
-    std::vector<std::array<double, 3>> aCorner;
-    for (int j = 0; j < shape.nCorner; ++j)
-        if (m_aS[static_cast<size_t>(j)] == 0.0) {
-            const double* x = Xyz(pCellPts[j]);
-            aCorner.push_back({x[0], x[1], x[2]});
+    const T_FACE_LIST* pFaces = SolidFacesOf(shape.nLinear);
+    std::pair<vtkIdType, vtkIdType> aChord[6];
+    int nChord = 0;
+    for (int f = 0; f < pFaces->nFace; ++f) {
+        const int* pc = pFaces->aCorner[f];
+        const int n = pc[3] < 0 ? 3 : 4;
+        vtkIdType x[2];
+        int nCross = 0;
+        for (int j = 0; j < n; ++j)
+            if (above(pc[j]) != above(pc[(j + 1) % n]) && nCross++ < 2)
+                x[nCross - 1] = m_aEdgeCut[pc[j]][pc[(j + 1) % n]];
+        if (nCross == 0)
+            continue;
+        if (nCross != 2)
+            return false;
+        if (n == 4) {
+            int r = 0;
+            for (int j = 1; j < 4; ++j)
+                r = pPts[pc[j]] < pPts[pc[r]] ? j : r;
+            if (above(pc[r]) != above(pc[(r + 2) % 4]) &&
+                !Coplanar(Xyz(pPts[pc[0]]), Xyz(pPts[pc[1]]), Xyz(pPts[pc[2]]), Xyz(pPts[pc[3]])))
+                return false;
         }
-    std::sort(aCorner.begin(), aCorner.end());
-    std::vector<double> key;
-    for (const auto& x : aCorner)
-        key.insert(key.end(), x.begin(), x.end());
-    return key;
+        if (x[0] != x[1])
+            aChord[nChord++] = {x[0], x[1]};
+    }
+    if (m_aIds.size() < 3)
+        return true;
+    Ring();
+    const size_t m = m_aRing.size();
+    auto at = [&](vtkIdType nId) {
+        size_t k = 0;
+        while (m_aRing[k].nId != nId)
+            ++k;
+        return k;
+    };
+    for (int k = 0; k < nChord; ++k) {
+        const size_t a = at(aChord[k].first), b = at(aChord[k].second);
+        if ((a + 1) % m != b && (b + 1) % m != a)
+            return false;
+    }
+    // Sorted about their mean, the points are convex when they turn one way at each.
+    if (!RingTurns(-1, 1.0))
+        return false;
+    AddRing(c, false);
+    return true;
+}
+
+// Any cut cell: its faces' triangles, their chords chained into loops; the tetrahedra between
+// the triangles and its centre where the loops are not convex polygons of one turn.
+void PlaneCutter::CutGeneral(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts)
+{
+    m_aTri.clear();
+    const T_FACE_LIST* pFaces = SolidFacesOf(shape.nLinear);
+    for (int f = 0; f < pFaces->nFace; ++f)
+        FaceTriangles(shape, pPts, pFaces->aCorner[f], pFaces->aCorner[f][3] < 0 ? 3 : 4, m_aTri);
+    // A triangle's chord runs with the plane's normal on its left as the triangle turns about its
+    // outside (or, for cells listed inside out, all the other way): chords chain into loops.
+    m_aChord.clear();
+    for (const Tri& t : m_aTri) {
+        const bool up[3] = {Above(S(t[0])), Above(S(t[1])), Above(S(t[2]))};
+        if (up[0] == up[1] && up[1] == up[2])
+            continue;
+        const int i = up[0] != up[1] && up[0] != up[2] ? 0 : up[1] != up[0] ? 1 : 2;
+        const vtkIdType a = t[static_cast<size_t>(i)], b = t[static_cast<size_t>((i + 1) % 3)],
+                        d = t[static_cast<size_t>((i + 2) % 3)];
+        T_CHORD ch{{std::min(a, d), std::max(a, d)}, {std::min(a, b), std::max(a, b)}, Crossing(a, d), Crossing(a, b)};
+        if (up[i]) {
+            std::swap(ch.from, ch.to);
+            std::swap(ch.nFrom, ch.nTo);
+        }
+        m_aChord.push_back(ch);
+    }
+    if (ChordLoops(c))
+        return;
+    std::vector<vtkIdType> aNode(pPts, pPts + shape.Nodes());
+    const vtkIdType nCentre = MadePoint(aNode.data(), shape.Nodes());
+    for (const Tri& t : m_aTri) {
+        const vtkIdType v[4] = {t[0], t[1], t[2], nCentre};
+        m_aIds.clear();
+        for (int p = 0; p < 4; ++p)
+            for (int q = p + 1; q < 4; ++q)
+                if (Above(S(v[p])) != Above(S(v[q])))
+                    AddCellPoint(Crossing(v[p], v[q]));
+        if (m_aIds.size() >= 3) {
+            Ring();
+            AddRing(c, false);
+        }
+    }
+}
+
+// The chords' loops as polygons, when every loop closes, meets itself nowhere and all turn one
+// way: a loop that comes back along itself (no area) adds nothing. False, nothing added,
+// otherwise.
+bool PlaneCutter::ChordLoops(vtkIdType c)
+{
+    const size_t n = m_aChord.size();
+    m_aUsed.assign(n, 0);
+    m_aStart.clear(); // loops in m_aLoop, each from its start
+    m_aLoop.clear();
+    for (size_t s = 0; s < n; ++s) {
+        if (m_aUsed[s])
+            continue;
+        m_aStart.push_back(m_aLoop.size());
+        for (size_t k = s;;) {
+            m_aUsed[k] = 1;
+            if (m_aLoop.size() == m_aStart.back() || m_aLoop.back() != m_aChord[k].nFrom)
+                m_aLoop.push_back(m_aChord[k].nFrom);
+            if (m_aChord[k].to == m_aChord[s].from)
+                break;
+            size_t j = 0;
+            while (j < n && (m_aUsed[j] || m_aChord[j].from != m_aChord[k].to))
+                ++j;
+            if (j == n)
+                return false;
+            k = j;
+        }
+    }
+    m_aStart.push_back(m_aLoop.size());
+    double dSign = 0.0;
+    m_aPieceOff.assign(1, 0);
+    m_aPieceConn.clear();
+    for (size_t l = 0; l + 1 < m_aStart.size(); ++l) {
+        size_t b = m_aStart[l], e = m_aStart[l + 1];
+        while (e - b > 1 && m_aLoop[e - 1] == m_aLoop[b])
+            --e;
+        if (e - b < 3)
+            continue;
+        m_aRing.clear();
+        double dArea = 0.0;
+        for (size_t k = b; k < e; ++k) {
+            double uv[2];
+            InPlane2(uv, &m_aPt[3 * static_cast<size_t>(m_aLoop[k])], &m_aPt[3 * static_cast<size_t>(m_aLoop[b])]);
+            if (k > b)
+                dArea += m_aRing.back().uv[0] * uv[1] - m_aRing.back().uv[1] * uv[0];
+            m_aRing.push_back({0.0, m_aLoop[k], {uv[0], uv[1]}});
+            for (size_t j = b; j < k; ++j)
+                if (m_aLoop[j] == m_aLoop[k])
+                    return false; // the loop meets itself at a point
+        }
+        if (dArea == 0.0)
+            continue;
+        if (dSign * dArea < 0.0)
+            return false;
+        dSign = dArea > 0.0 ? 1.0 : -1.0;
+        // Whole when its fan from one of its points covers it (first the first point, then a
+        // corner turning the other way), else cut into triangles ear by ear.
+        const size_t m = m_aRing.size();
+        size_t nFrom = 0;
+        while (nFrom < m && !RingTurns(static_cast<std::ptrdiff_t>(nFrom), dSign))
+            ++nFrom;
+        if (nFrom == m && !Ears(dSign))
+            return false;
+        for (size_t k = 0; nFrom < m && k < m; ++k)
+            m_aPieceConn.push_back(m_aRing[(nFrom + k) % m].nId);
+        if (nFrom < m)
+            m_aPieceOff.push_back(m_aPieceConn.size());
+    }
+    for (size_t p = 0; p + 1 < m_aPieceOff.size(); ++p) {
+        m_aRing.clear();
+        for (size_t k = m_aPieceOff[p]; k < m_aPieceOff[p + 1]; ++k)
+            m_aRing.push_back({0.0, m_aPieceConn[k], {0.0, 0.0}});
+        AddRing(c, dSign < 0.0);
+    }
+    return true;
+}
+
+// The ring, a simple polygon turning dSign's way, cut into triangles: each an ear, a corner
+// turning that way whose triangle holds no other point; a corner in line with its neighbours
+// is dropped. False when neither is left, or when the ring comes back to a point it passed (a
+// crossing a rounding from a node), where ears are not sure.
+bool PlaneCutter::Ears(double dSign)
+{
+    // Points apart by no more than the rounding of their coordinates are one.
+    std::vector<T_RING> r;
+    double dScale = 0.0;
+    for (const T_RING& q : m_aRing) {
+        if (r.empty() || q.uv[0] != r.back().uv[0] || q.uv[1] != r.back().uv[1])
+            r.push_back(q);
+        for (int k = 0; k < 3; ++k)
+            dScale = std::max({dScale, std::fabs(m_aPt[3 * static_cast<size_t>(q.nId) + static_cast<size_t>(k)]),
+                               std::fabs(q.uv[k % 2])});
+    }
+    const double dTol = 64 * std::numeric_limits<double>::epsilon() * dScale;
+    for (size_t i = 0; i < r.size(); ++i)
+        for (size_t j = i + 2; j < r.size() && j + (i == 0 ? 1 : 0) < r.size(); ++j) {
+            const double du = r[i].uv[0] - r[j].uv[0], dv = r[i].uv[1] - r[j].uv[1];
+            if (du * du + dv * dv <= dTol * dTol)
+                return false;
+        }
+    auto turn = [&](const T_RING& a, const T_RING& b, const T_RING& c) {
+        return dSign * ((b.uv[0] - a.uv[0]) * (c.uv[1] - a.uv[1]) - (b.uv[1] - a.uv[1]) * (c.uv[0] - a.uv[0]));
+    };
+    auto add = [&](const T_RING& a, const T_RING& b, const T_RING& c) {
+        m_aPieceConn.insert(m_aPieceConn.end(), {a.nId, b.nId, c.nId});
+        m_aPieceOff.push_back(m_aPieceConn.size());
+    };
+    while (r.size() > 3) {
+        const size_t m = r.size();
+        size_t k = 0;
+        for (; k < m; ++k) {
+            const T_RING &a = r[(k + m - 1) % m], &b = r[k], &c = r[(k + 1) % m];
+            bool bEar = turn(a, b, c) > 0.0;
+            for (size_t j = (k + 2) % m; bEar && j != (k + m - 1) % m; j = (j + 1) % m)
+                bEar = turn(a, b, r[j]) < 0.0 || turn(b, c, r[j]) < 0.0 || turn(c, a, r[j]) < 0.0;
+            if (bEar)
+                break;
+        }
+        if (k < m) {
+            add(r[(k + m - 1) % m], r[k], r[(k + 1) % m]);
+        } else {
+            k = 0;
+            while (k < m && turn(r[(k + m - 1) % m], r[k], r[(k + 1) % m]) != 0.0)
+                ++k;
+            if (k == m)
+                return false;
+        }
+        r.erase(r.begin() + static_cast<std::ptrdiff_t>(k));
+    }
+    add(r[0], r[1], r[2]);
+    return true;
 }
 
 void PlaneCutter::Prefetch(size_t i) const
@@ -1306,48 +1544,20 @@ void PlaneCutter::Prefetch(size_t i) const
     const std::uint32_t* pP = m_index.CellPoints(i);
     for (int j = 0; j < m_index.CellSize(i); ++j) {
         __builtin_prefetch(Xyz(pP[j]));
-        if (m_pVal0)
-            __builtin_prefetch(m_pVal0 + m_nVal0 * pP[j]);
-    }
-}
-
-void PlaneCutter::FindSplitEdges(const std::vector<size_t>& aCand)
-{
-    bool bQuad = false, bTriangle = false;
-    for (size_t i : aCand) {
-        const int nType = m_index.CellType(i);
-        bQuad = bQuad || nType == VTK_HEXAHEDRON || nType == VTK_VOXEL || nType == VTK_WEDGE || nType == VTK_PYRAMID;
-        bTriangle = bTriangle || nType == VTK_TETRA || nType == VTK_WEDGE || nType == VTK_PYRAMID;
-    }
-    if (!bQuad || !bTriangle)
-        return;
-    for (size_t i : aCand) {
-        const T_FACE_LIST* pFaces = SolidFacesOf(m_index.CellType(i));
-        if (!pFaces || m_index.CellSize(i) < pFaces->nPoint)
-            continue;
-        const std::uint32_t* pPts = m_index.CellPoints(i);
-        for (int f = 0; f < pFaces->nFace; ++f) {
-            const int* pC = pFaces->aCorner[f];
-            for (int j = 0; j < 3 && pC[3] < 0; ++j) {
-                const std::uint32_t a = pPts[pC[j]], b = pPts[pC[(j + 1) % 3]];
-                if (Opposite(PlaneValue(m_n, m_o, Xyz(a)), PlaneValue(m_n, m_o, Xyz(b))))
-                    m_split.insert(EdgeKey(a, b));
-            }
-        }
+        m_values.Prefetch(pP[j]);
     }
 }
 
 vtkIdType PlaneCutter::CutCells()
 {
     vtkIdType nVisited = 0;
-    // The candidates first, then their cuts with the points and values of a few cells ahead
-    // asked for early: a plane's cells lie scattered through memory, and waiting on each in turn
-    // would dominate the cut.
+    // The candidates first, then their cuts with the points of a few cells ahead asked for
+    // early: a plane's cells lie scattered through memory, and waiting on each in turn would
+    // dominate the cut.
     std::vector<size_t> aCand;
     m_index.Visit(m_n, m_o, [&](size_t i) { aCand.push_back(i); });
-    FindSplitEdges(aCand);
     constexpr size_t kAhead = 12;
-    // Two stages: a cell's point list twice as far ahead as its points and values.
+    // Two stages: a cell's point list twice as far ahead as its points.
     for (size_t k = 0; k < aCand.size() && k < 2 * kAhead; ++k)
         __builtin_prefetch(m_index.CellPoints(aCand[k]));
     for (size_t k = 0; k < aCand.size() && k < kAhead; ++k)
@@ -1358,508 +1568,185 @@ vtkIdType PlaneCutter::CutCells()
         if (k + kAhead < aCand.size())
             Prefetch(aCand[k + kAhead]);
         ++nVisited;
-        CutCell(aCand[k], false);
-    }
-    // Across a bent quadrilateral split in triangles, the cells with three corners of it are bent too.
-    for (size_t k = 0; !m_bentCorners.empty() && k < m_aCrossing.size(); ++k) {
-        const T_BENT& b = m_aCrossing[k];
-        const std::uint32_t* pPts = m_index.CellPoints(b.nCell);
-        const int nCorner = ShapeOf(m_index.CellType(b.nCell)).nCorner;
-        int nOn = 0;
-        for (int j = 0; j < nCorner; ++j)
-            nOn += m_bentCorners.count(pPts[j]) ? 1 : 0;
-        if (nOn >= 3)
-            m_aBent.push_back(b);
+        CutCell(aCand[k]);
     }
     SettleFaces();
     return nVisited;
 }
 
-// A solid cell's polygon lying in the plane: its corners on the plane (grid ids) in turn about
-// the normal, its box in the two coordinates the plane is a graph over.
-struct PlaneCutter::T_FLAT {
-    enum Kind { kBelow, kAbove, kBent };
-    Kind nKind = kBelow;
-    size_t nCell = 0;
-    int nCorner = 0;
-    // Grid points; for a bent cell, points of the cut.
-    std::uint32_t aCorner[12] = {};
-    double dBox[4] = {0, 0, 0, 0};
-    size_t nSource = 0; // its entry in m_aBelow, for a cell below; its polygon, for a bent cell
-};
-
-// What is left of a face: pieces, each within a triangle of the face's corners (indices in
-// turn) that gives its points' values; bClipped when anything was taken off.
-struct PlaneCutter::T_CLIPPED {
-    bool bClipped = false;
-    std::vector<std::array<int, 3>> aTri;
-    std::vector<FlatPolygon> aPiece;
-    std::vector<size_t> aPieceTri;
-};
-
-namespace {
-
-// The two coordinates a plane of this normal is a graph over: all but its largest component.
-void GraphAxes(const double n[3], int& k0, int& k1)
-{
-    int kMax = 0;
-    for (int k = 1; k < 3; ++k)
-        if (std::fabs(n[k]) > std::fabs(n[kMax]))
-            kMax = k;
-    k0 = kMax == 0 ? 1 : 0;
-    k1 = kMax == 2 ? 1 : 2;
-}
-
-// A box (k0 min, k0 max, k1 min, k1 max) grown to hold x.
-void GrowBox(double* b, const double* x, int k0, int k1)
-{
-    b[0] = std::min(b[0], x[k0]), b[1] = std::max(b[1], x[k0]);
-    b[2] = std::min(b[2], x[k1]), b[3] = std::max(b[3], x[k1]);
-}
-
-bool FiniteBox(const double* b)
-{
-    return std::isfinite(b[0]) && std::isfinite(b[1]) && std::isfinite(b[2]) && std::isfinite(b[3]);
-}
-
-// The triangles of a star-shaped polygon of n corners in turn: a fan from a reflex corner when
-// there is one (a dart), else from the first.
-std::vector<std::array<int, 3>> FanTriangles(const FlatPolygon& uv)
-{
-    const int n = static_cast<int>(uv.size() / 2);
-    int r = 0;
-    for (int i = 0; i < n; ++i) {
-        const double* a = &uv[2 * static_cast<size_t>((i + n - 1) % n)];
-        const double* b = &uv[2 * static_cast<size_t>(i)];
-        const double* c = &uv[2 * static_cast<size_t>((i + 1) % n)];
-        if ((b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]) < 0.0)
-            r = i;
-    }
-    std::vector<std::array<int, 3>> aTri;
-    for (int k = 1; k + 1 < n; ++k)
-        aTri.push_back({r, (r + k) % n, (r + k + 1) % n});
-    return aTri;
-}
-
-} // namespace
-
-// The face in the plane of the solid cell at i, touching the plane from either side.
-bool PlaneCutter::FlatCorners(size_t i, T_FLAT& face) const
-{
-    const int nType = m_index.CellType(i);
-    const T_CELL_SHAPE shape = ShapeOf(LinearTypeOf(nType));
-    const std::uint32_t* pCellPts = m_index.CellPoints(i);
-    if (shape.nDim != 3 || m_index.CellSize(i) < shape.nCorner)
-        return false;
-    double s[8];
-    for (int j = 0; j < shape.nCorner; ++j)
-        s[j] = PlaneValue(m_n, m_o, Xyz(pCellPts[j]));
-    int aLocal[4];
-    const int n = ZeroFace(nType, s, aLocal);
-    if (n < 3)
-        return false;
-    face.nCell = i;
-    face.nCorner = n;
-    // In turn about the normal, as AddPolygon puts a cut's points.
-    const double* x0 = Xyz(pCellPts[aLocal[0]]);
-    std::array<std::pair<double, int>, 4> aTurn;
-    double uv[4][2], cm[2] = {0, 0};
-    for (int j = 0; j < n; ++j) {
-        InPlane(Xyz(pCellPts[aLocal[j]]), x0, uv[j]);
-        cm[0] += uv[j][0] / n;
-        cm[1] += uv[j][1] / n;
-    }
-    for (int j = 0; j < n; ++j)
-        aTurn[static_cast<size_t>(j)] = {Turn(uv[j][0] - cm[0], uv[j][1] - cm[1]), aLocal[j]};
-    std::sort(aTurn.begin(), aTurn.begin() + n);
-    for (int j = 0; j < n; ++j)
-        face.aCorner[j] = pCellPts[aTurn[static_cast<size_t>(j)].second];
-    return FlatBox(face);
-}
-
-const double* PlaneCutter::CornerXyz(const T_FLAT& face, int j) const
-{
-    return face.nKind == T_FLAT::kBent ? &m_aPt[3 * static_cast<size_t>(face.aCorner[j])] : Xyz(face.aCorner[j]);
-}
-
-// The polygon of a bent cell (crossing the plane with a corner on it) that lies above.
-bool PlaneCutter::BentPolygon(const T_BENT& bent, T_FLAT& face) const
-{
-    const size_t p = bent.nExact;
-    const auto n = m_aPolyOffset[p + 1] - m_aPolyOffset[p];
-    if (n < 3 || n > 12)
-        return false;
-    face.nKind = T_FLAT::kBent;
-    face.nCell = bent.nCell;
-    face.nSource = p;
-    face.nCorner = static_cast<int>(n);
-    for (int j = 0; j < face.nCorner; ++j)
-        face.aCorner[j] = static_cast<std::uint32_t>(m_aPolyConn[static_cast<size_t>(m_aPolyOffset[p] + j)]);
-    return FlatBox(face);
-}
-
-// The face's box in the two coordinates the plane is a graph over; false when not finite.
-bool PlaneCutter::FlatBox(T_FLAT& face) const
-{
-    int k0 = 0, k1 = 0;
-    GraphAxes(m_n, k0, k1);
-    double* b = face.dBox;
-    b[0] = b[2] = HUGE_VAL;
-    b[1] = b[3] = -HUGE_VAL;
-    for (int j = 0; j < face.nCorner; ++j)
-        GrowBox(b, CornerXyz(face, j), k0, k1);
-    return FiniteBox(b);
-}
-
-// The face's corners in the plane's axes from pRef, as InPlane gives them.
-void PlaneCutter::FlatOf(const T_FLAT& face, const double* pRef, FlatPolygon& uv) const
-{
-    uv.clear();
-    for (int j = 0; j < face.nCorner; ++j) {
-        double w[2];
-        InPlane(CornerXyz(face, j), pRef, w);
-        uv.insert(uv.end(), w, w + 2);
-    }
-}
-
-// A clip polygon from pRef, counterclockwise: a face below (nRef < its count), else a crossing
-// cell's polygon: exact ones first, then curved ones.
-void PlaneCutter::ClipperOf(size_t nRef, const std::vector<T_FLAT>& aFace, const double* pRef, FlatPolygon& uv) const
-{
-    if (nRef < aFace.size()) {
-        FlatOf(aFace[nRef], pRef, uv);
-        return;
-    }
-    uv.clear();
-    auto add = [&](const double* x) {
-        double w[2];
-        InPlane(x, pRef, w);
-        uv.insert(uv.end(), w, w + 2);
-    };
-    const size_t p = nRef - aFace.size();
-    const size_t nExact = m_aPolyOffset.size() - 1;
-    if (p < nExact) {
-        for (auto k = m_aPolyOffset[p]; k < m_aPolyOffset[p + 1]; ++k)
-            add(&m_aPt[3 * static_cast<size_t>(m_aPolyConn[static_cast<size_t>(k)])]);
-    } else {
-        vtkIdType n = 0;
-        const vtkIdType* pIds = nullptr;
-        m_pFbPolys->GetCellAtId(static_cast<vtkIdType>(p - nExact), n, pIds);
-        for (vtkIdType k = 0; k < n; ++k)
-            add(m_pFbPts->GetPoint(pIds[k]));
-    }
-    if (uv.size() >= 6 && TwiceSignedArea(uv.data(), uv.size() / 2) < 0.0) {
-        for (size_t i = 0, j = uv.size() / 2 - 1; i < j; ++i, --j) {
-            std::swap(uv[2 * i], uv[2 * j]);
-            std::swap(uv[2 * i + 1], uv[2 * j + 1]);
-        }
-    }
-}
-
-// The face less the clip polygons, triangle by triangle of its corners, in coordinates from
-// its first corner.
-void PlaneCutter::ClipFace(const T_FLAT& face, const std::vector<size_t>& aClip, const std::vector<T_FLAT>& aFace,
-                           T_CLIPPED& out) const
-{
-    const double* pRef = CornerXyz(face, 0);
-    FlatPolygon uv, clip;
-    FlatOf(face, pRef, uv);
-    double dScale2 = 0.0;
-    for (size_t i = 0, j = uv.size() / 2 - 1; i < uv.size() / 2; j = i++)
-        dScale2 = std::max(dScale2, (uv[2 * i] - uv[2 * j]) * (uv[2 * i] - uv[2 * j]) +
-                                        (uv[2 * i + 1] - uv[2 * j + 1]) * (uv[2 * i + 1] - uv[2 * j + 1]));
-    std::vector<FlatPolygon> aPart;
-    for (size_t nRef : aClip) {
-        ClipperOf(nRef, aFace, pRef, clip);
-        ConvexParts(clip, aPart);
-    }
-    // Within one piece of one polygon (a face over a larger face below): nothing is left.
-    for (const FlatPolygon& k : aPart)
-        if (InsideConvex(uv, k)) {
-            out.bClipped = true;
-            return;
-        }
-    out.aTri = FanTriangles(uv);
-    std::vector<FlatPolygon> aPieces, aNext;
-    for (size_t t = 0; t < out.aTri.size(); ++t) {
-        const auto& tri = out.aTri[t];
-        aPieces.assign(1, {uv[2 * tri[0]], uv[2 * tri[0] + 1], uv[2 * tri[1]], uv[2 * tri[1] + 1], uv[2 * tri[2]],
-                           uv[2 * tri[2] + 1]});
-        for (const FlatPolygon& k : aPart) {
-            aNext.clear();
-            for (FlatPolygon& p : aPieces) {
-                if (SubtractConvex(p, k, dScale2, aNext))
-                    out.bClipped = true;
-                else
-                    aNext.push_back(std::move(p));
-            }
-            aPieces.swap(aNext);
-        }
-        for (FlatPolygon& p : aPieces) {
-            out.aPiece.push_back(std::move(p));
-            out.aPieceTri.push_back(t);
-        }
-    }
-}
-
-// The pieces of a clipped face as polygons of its cell: a corner of the face is its point,
-// any other point is placed and valued within its triangle of the face.
-void PlaneCutter::AddPieces(const T_FLAT& face, const T_CLIPPED& clipped)
-{
-    const bool bCutPoints = face.nKind == T_FLAT::kBent;
-    double dRef[3], x[3][3];
-    std::copy_n(CornerXyz(face, 0), 3, dRef); // new points move the cut's points
-    FlatPolygon uv;
-    FlatOf(face, dRef, uv);
-    for (size_t k = 0; k < clipped.aPiece.size(); ++k) {
-        const auto& tri = clipped.aTri[clipped.aPieceTri[k]];
-        const double* t[3];
-        vtkIdType g[3];
-        for (int e = 0; e < 3; ++e) {
-            g[e] = face.aCorner[tri[static_cast<size_t>(e)]];
-            std::copy_n(CornerXyz(face, tri[static_cast<size_t>(e)]), 3, x[e]);
-            t[e] = &uv[2 * static_cast<size_t>(tri[static_cast<size_t>(e)])];
-        }
-        const double e1[2] = {t[1][0] - t[0][0], t[1][1] - t[0][1]}, e2[2] = {t[2][0] - t[0][0], t[2][1] - t[0][1]};
-        const double det = e1[0] * e2[1] - e1[1] * e2[0];
-        const FlatPolygon& piece = clipped.aPiece[k];
-        for (size_t j = 0; j < piece.size() / 2; ++j) {
-            const double* p = &piece[2 * j];
-            int nCorner = -1;
-            for (int e = 0; e < 3; ++e)
-                if (p[0] == t[e][0] && p[1] == t[e][1])
-                    nCorner = e;
-            double y[3];
-            if (nCorner >= 0) {
-                m_aPolyConn.push_back(bCutPoints ? g[nCorner]
-                                                 : CutPoint(static_cast<std::uint32_t>(g[nCorner]), 0, false, 0.0, 0.0, y));
-                continue;
-            }
-            const double d[2] = {p[0] - t[0][0], p[1] - t[0][1]};
-            const double l1 = (d[0] * e2[1] - d[1] * e2[0]) / det, l2 = (e1[0] * d[1] - e1[1] * d[0]) / det;
-            for (int c = 0; c < 3; ++c)
-                y[c] = x[0][c] + l1 * (x[1][c] - x[0][c]) + l2 * (x[2][c] - x[0][c]);
-            const vtkIdType nId = NewPoint(y);
-            m_values.Barycentric(g, l1, l2, nId, bCutPoints);
-            m_aPolyConn.push_back(nId);
-        }
-        m_aPolyOffset.push_back(static_cast<vtkIdType>(m_aPolyConn.size()));
-        m_cut.aPolyCell.push_back(m_index.CellId(face.nCell));
-    }
-}
-
-// The pairs (face, clip polygon as ClipperOf numbers them) whose boxes overlap, by face: a
-// crossing cell's polygon and any face, a face below and a face above; none when nothing
-// could overlap.
-std::vector<std::pair<size_t, size_t>> PlaneCutter::Overlaps(const std::vector<T_FLAT>& aFace, size_t nBelowFaces) const
-{
-    std::vector<std::pair<size_t, size_t>> aPair;
-    const size_t nExact = m_aDropExact.size(), nFb = m_aDropFb.size();
-    const bool bAbove = std::any_of(aFace.begin(), aFace.end(), [](const T_FLAT& f) { return f.nKind == T_FLAT::kAbove; });
-    auto crossing = [](char nCode) { return nCode != 1 && nCode != 2; };
-    if (!bAbove && std::none_of(m_aDropExact.begin(), m_aDropExact.end(), crossing) &&
-        std::none_of(m_aDropFb.begin(), m_aDropFb.end(), crossing))
-        return aPair;
-    std::vector<double> aBox;
-    for (const T_FLAT& f : aFace)
-        aBox.insert(aBox.end(), f.dBox, f.dBox + 4);
-    FlatBoxTree tree;
-    tree.Build(aBox);
-    int k0 = 0, k1 = 0;
-    GraphAxes(m_n, k0, k1);
-    auto query = [&](size_t nRef, const double b[4]) {
-        if (!FiniteBox(b))
-            return;
-        // A face takes every crossing polygon; a face above also the faces below; a bent cell
-        // above the bent cells below.
-        const char nClip = nRef < aFace.size() ? 2 : nRef - aFace.size() < nExact ? m_aDropExact[nRef - aFace.size()] : 0;
-        tree.Query(b, [&](size_t f) {
-            const T_FLAT::Kind nKind = aFace[f].nKind;
-            if (nKind == T_FLAT::kBent ? nClip == 4 : nKind == T_FLAT::kAbove || nClip != 2)
-                aPair.emplace_back(f, nRef);
-        });
-    };
-    for (size_t p = 0; p < nExact + nFb; ++p) {
-        if (!crossing(p < nExact ? m_aDropExact[p] : m_aDropFb[p - nExact]))
-            continue;
-        double b[4] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
-        if (p < nExact) {
-            for (auto k = m_aPolyOffset[p]; k < m_aPolyOffset[p + 1]; ++k)
-                GrowBox(b, &m_aPt[3 * static_cast<size_t>(m_aPolyConn[static_cast<size_t>(k)])], k0, k1);
-        } else {
-            vtkIdType n = 0;
-            const vtkIdType* pIds = nullptr;
-            m_pFbPolys->GetCellAtId(static_cast<vtkIdType>(p - nExact), n, pIds);
-            for (vtkIdType k = 0; k < n; ++k)
-                GrowBox(b, m_pFbPts->GetPoint(pIds[k]), k0, k1);
-        }
-        query(aFace.size() + p, b);
-    }
-    for (size_t f = 0; bAbove && f < nBelowFaces; ++f)
-        query(f, aFace[f].dBox);
-    std::stable_sort(aPair.begin(), aPair.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    return aPair;
-}
-
-// Faces lying in the plane, once every cell was cut. A face above is dropped where its twin by
-// corners was cut below; the remaining faces above, the polygons of cells touching from below
-// and those of bent cells above are cut less what overlaps them (a face above: every crossing
-// polygon and face below; a face below: the crossing polygons; a bent cell above: the bent
-// cells below), found through a tree of their boxes. What nothing overlaps is kept as cut; a
-// face above then as its cell gives it.
+// Faces of cells above lying in the plane, once every cell was cut: a face that a cell cut
+// too (its twin by corner ids) is dropped, as is the second of twins; the rest count less the
+// polygons cut over them, found through a tree of the faces' boxes, box against box. Edges of
+// 2-D cells above are dropped where a cell cut an edge of the same ends.
 void PlaneCutter::SettleFaces()
 {
-    // The faces above without a twin below, once each.
-    std::vector<char> aTake(m_aPending.size(), 0);
-    size_t nAbove = 0;
-    {
-        std::set<std::vector<double>> done;
-        for (size_t k = 0; k < m_aPending.size(); ++k) {
-            const auto& [key, i] = m_aPending[k];
-            aTake[k] = !m_claimed.count(key) && done.insert(key).second ? 1 : 0;
-            nAbove += aTake[k] && ShapeOf(m_index.CellType(i)).nDim == 3 ? 1 : 0;
+    std::sort(m_aBelowEdge.begin(), m_aBelowEdge.end());
+    std::stable_sort(m_aAboveEdge.begin(), m_aAboveEdge.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t k = 0; k < m_aAboveEdge.size(); ++k) {
+        const auto& [key, at] = m_aAboveEdge[k];
+        if ((k > 0 && m_aAboveEdge[k - 1].first == key) ||
+            std::binary_search(m_aBelowEdge.begin(), m_aBelowEdge.end(), key))
+            continue;
+        const size_t i = static_cast<size_t>(at.first);
+        const T_CELL_SHAPE shape = ShapeOf(m_index.CellType(i));
+        const std::uint32_t* pPts = m_index.CellPoints(i);
+        const int* pe = shape.pEdge[at.second];
+        const vtkIdType a = OutPoint(pPts[pe[0]]), b = OutPoint(pPts[pe[1]]);
+        const vtkIdType nMid = EdgeNode(shape, pPts, pe[0], pe[1]);
+        const vtkIdType c = m_index.CellId(i);
+        if (nMid < 0) {
+            AddSegment(a, b, c);
+        } else {
+            const vtkIdType m = OutPoint(nMid);
+            AddSegment(a, m, c);
+            AddSegment(m, b, c);
         }
     }
-    size_t nBelowPolys = 0;
-    for (const T_BELOW& b : m_aBelow)
-        nBelowPolys += b.nExactEnd - b.nExact + b.nFbEnd - b.nFb;
-    const bool bCrossing = m_cut.aPolyCell.size() + m_aFbPolyCell.size() > nBelowPolys;
-    // Faces below, cut less crossing polygons or cutting faces above; then the faces above.
-    std::vector<T_FLAT> aFace;
-    aFace.reserve(bCrossing || nAbove > 0 ? m_aBelow.size() + nAbove : 0);
-    for (size_t b = 0; (bCrossing || nAbove > 0) && b < m_aBelow.size(); ++b) {
-        T_FLAT f;
-        f.nSource = b;
-        if (FlatCorners(m_aBelow[b].nCell, f))
-            aFace.push_back(f);
-    }
-    const size_t nBelowFaces = aFace.size();
-    std::vector<size_t> aPendingFace(m_aPending.size(), SIZE_MAX);
-    for (size_t k = 0; nAbove > 0 && k < m_aPending.size(); ++k) {
-        T_FLAT f;
-        f.nKind = T_FLAT::kAbove;
-        if (aTake[k] && FlatCorners(m_aPending[k].second, f)) {
-            aPendingFace[k] = aFace.size();
-            aFace.push_back(f);
-        }
-    }
-    // Bent cells above, when a bent cell lies below.
-    const size_t nFlatFaces = aFace.size();
-    const bool bBentBelow = std::any_of(m_aBent.begin(), m_aBent.end(), [](const T_BENT& b) { return !b.bAbove; });
-    for (const T_BENT& b : m_aBent) {
-        T_FLAT f;
-        if (bBentBelow && b.bAbove && BentPolygon(b, f))
-            aFace.push_back(f);
-    }
-    // Per face, its entry in aClipped when anything overlaps it.
-    std::vector<T_CLIPPED> aClipped;
-    std::vector<std::uint32_t> aClippedOf(aFace.size(), UINT32_MAX);
-    auto clippedOf = [&](size_t f) {
-        return aClippedOf[f] == UINT32_MAX || !aClipped[aClippedOf[f]].bClipped ? nullptr : &aClipped[aClippedOf[f]];
+    std::sort(m_aBelow.begin(), m_aBelow.end());
+    std::stable_sort(m_aAbove.begin(), m_aAbove.end(),
+                     [](const T_INPLANE& a, const T_INPLANE& b) { return a.aKey < b.aKey; });
+    std::vector<T_INPLANE> aFace;
+    for (size_t k = 0; k < m_aAbove.size(); ++k)
+        if (!(k > 0 && m_aAbove[k - 1].aKey == m_aAbove[k].aKey) &&
+            !std::binary_search(m_aBelow.begin(), m_aBelow.end(), m_aAbove[k].aKey))
+            aFace.push_back(m_aAbove[k]);
+    if (aFace.empty())
+        return;
+    int k0 = 0, k1 = 0;
+    GraphAxes(m_n, k0, k1);
+    auto grow = [&](double* b, const double* x) {
+        b[0] = std::min(b[0], x[k0]), b[1] = std::max(b[1], x[k0]);
+        b[2] = std::min(b[2], x[k1]), b[3] = std::max(b[3], x[k1]);
     };
-    if (!aFace.empty()) {
-        // The crossing cells' polygons: every polygon so far but those of cells touching from below.
-        m_aDropExact.assign(m_cut.aPolyCell.size(), 0);
-        m_aDropFb.assign(m_aFbPolyCell.size(), 0);
-        for (const T_BELOW& b : m_aBelow) {
-            std::fill(m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExact),
-                      m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExactEnd), 2);
-            std::fill(m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFb),
-                      m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFbEnd), 2);
-        }
-        for (const T_BENT& b : m_aBent)
-            m_aDropExact[b.nExact] = b.bAbove ? 3 : 4;
-        const std::vector<std::pair<size_t, size_t>> aPair = Overlaps(aFace, nBelowFaces);
-        size_t nOverlapped = 0;
-        for (size_t k = 0; k < aPair.size(); ++k)
-            nOverlapped += k == 0 || aPair[k].first != aPair[k - 1].first ? 1 : 0;
-        aClipped.reserve(nOverlapped);
-        std::vector<size_t> aClip;
-        for (size_t k = 0; k < aPair.size();) {
-            const size_t f = aPair[k].first;
-            aClip.clear();
-            for (; k < aPair.size() && aPair[k].first == f; ++k)
-                aClip.push_back(aPair[k].second);
-            aClippedOf[f] = static_cast<std::uint32_t>(aClipped.size());
-            ClipFace(aFace[f], aClip, aFace, aClipped.emplace_back());
-        }
+    std::vector<double> aBox;
+    for (const T_INPLANE& f : aFace) {
+        const T_CELL_SHAPE shape = ShapeOf(m_index.CellType(f.nCell));
+        const int* pc = SolidFacesOf(shape.nLinear)->aCorner[f.nFace];
+        vtkIdType l[8];
+        const int m = FaceLoop(shape, m_index.CellPoints(f.nCell), pc, pc[3] < 0 ? 3 : 4, l);
+        double b[4] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
+        for (int j = 0; j < m; ++j)
+            grow(b, Xyz(l[j]));
+        aBox.insert(aBox.end(), b, b + 4);
     }
-    for (size_t f = nFlatFaces; f < aFace.size(); ++f)
-        if (const T_CLIPPED* pClipped = clippedOf(f)) {
-            m_aDropExact[aFace[f].nSource] = 1;
-            AddPieces(aFace[f], *pClipped);
-        }
-    for (size_t f = 0; f < nBelowFaces; ++f) {
-        const T_CLIPPED* pClipped = clippedOf(f);
-        if (!pClipped)
-            continue;
-        const T_BELOW& b = m_aBelow[aFace[f].nSource];
-        std::fill(m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExact),
-                  m_aDropExact.begin() + static_cast<std::ptrdiff_t>(b.nExactEnd), 1);
-        std::fill(m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFb),
-                  m_aDropFb.begin() + static_cast<std::ptrdiff_t>(b.nFbEnd), 1);
-        AddPieces(aFace[f], *pClipped);
+    FlatBoxTree tree;
+    tree.Build(aBox);
+    std::vector<std::pair<size_t, size_t>> aPair;
+    const size_t nPolys = m_aPolyOffset.size() - 1;
+    for (size_t p = 0; p < nPolys; ++p) {
+        double b[4] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
+        for (auto k = m_aPolyOffset[p]; k < m_aPolyOffset[p + 1]; ++k)
+            grow(b, &m_aPt[3 * static_cast<size_t>(m_aPolyConn[static_cast<size_t>(k)])]);
+        if (std::isfinite(b[0] + b[1] + b[2] + b[3]))
+            tree.Query(b, [&](size_t f) { aPair.emplace_back(f, p); });
     }
-    for (size_t k = 0; k < m_aPending.size(); ++k) {
-        if (!aTake[k])
-            continue;
-        const size_t f = aPendingFace[k];
-        if (f != SIZE_MAX && clippedOf(f))
-            AddPieces(aFace[f], *clippedOf(f));
-        else
-            CutCell(m_aPending[k].second, true);
+    std::stable_sort(aPair.begin(), aPair.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<size_t> aClip;
+    for (size_t f = 0, k = 0; f < aFace.size(); ++f) {
+        aClip.clear();
+        for (; k < aPair.size() && aPair[k].first == f; ++k)
+            aClip.push_back(aPair[k].second);
+        AddFace(aFace[f], aClip);
     }
 }
 
-void PlaneCutter::AppendCurved()
+// A face of a cell above lying in the plane, less the polygons aClip: whole, as one polygon
+// (a face with edge nodes as its triangles), when nothing overlaps it; else the pieces of each
+// triangle, in coordinates from the face's first point, their new points placed and valued
+// within their triangle.
+void PlaneCutter::AddFace(const T_INPLANE& face, const std::vector<size_t>& aClip)
 {
-    if (!m_bFbInit || m_pFbPts->GetNumberOfPoints() == 0)
+    const T_CELL_SHAPE shape = ShapeOf(m_index.CellType(face.nCell));
+    const std::uint32_t* pPts = m_index.CellPoints(face.nCell);
+    const vtkIdType c = m_index.CellId(face.nCell);
+    const int* pc = SolidFacesOf(shape.nLinear)->aCorner[face.nFace];
+    const int n = pc[3] < 0 ? 3 : 4;
+    vtkIdType l[8];
+    const int m = FaceLoop(shape, pPts, pc, n, l);
+    if (aClip.empty() && m == n) {
+        m_aIds.clear();
+        for (int j = 0; j < n; ++j)
+            AddCellPoint(OutPoint(l[j]));
+        Ring();
+        AddRing(c, false);
         return;
-    const vtkIdType nBase = static_cast<vtkIdType>(m_aPt.size() / 3);
-    for (vtkIdType p = 0; p < m_pFbPts->GetNumberOfPoints(); ++p) {
-        const vtkIdType nId = NewPoint(m_pFbPts->GetPoint(p));
-        m_values.CopyFrom(m_pFbPd, p, nId);
     }
-    vtkIdType nn = 0;
-    const vtkIdType* pIds = nullptr;
-    for (m_pFbLines->InitTraversal(); m_pFbLines->GetNextCell(nn, pIds);)
-        for (vtkIdType j = 0; j < 2 && nn == 2; ++j)
-            m_aLineConn.push_back(nBase + pIds[j]);
-    size_t q = 0;
-    for (m_pFbPolys->InitTraversal(); m_pFbPolys->GetNextCell(nn, pIds); ++q) {
-        if (q < m_aDropFb.size() && m_aDropFb[q] == 1)
-            continue;
-        for (vtkIdType j = 0; j < nn; ++j)
-            m_aPolyConn.push_back(nBase + pIds[j]);
-        m_aPolyOffset.push_back(static_cast<vtkIdType>(m_aPolyConn.size()));
-        m_cut.aPolyCell.push_back(m_aFbPolyCell[q]);
+    m_aTri.clear();
+    FaceTriangles(shape, pPts, pc, n, m_aTri);
+    const double* pRef = Xyz(l[0]);
+    double dScale2 = 0.0;
+    for (int j = 0; j < m; ++j) {
+        double a[2], b[2];
+        InPlane2(a, Xyz(l[j]), pRef);
+        InPlane2(b, Xyz(l[(j + 1) % m]), pRef);
+        dScale2 = std::max(dScale2, (a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]));
     }
-    m_cut.aLineCell.insert(m_cut.aLineCell.end(), m_aFbLineCell.begin(), m_aFbLineCell.end());
-}
-
-// Leaves out the exact polygons given up for pieces.
-void PlaneCutter::DropPolygons()
-{
-    if (std::find(m_aDropExact.begin(), m_aDropExact.end(), 1) == m_aDropExact.end())
-        return;
-    size_t nTo = 0;
-    std::vector<vtkIdType> aConn;
-    for (size_t p = 0; p + 1 < m_aPolyOffset.size(); ++p) {
-        if (p < m_aDropExact.size() && m_aDropExact[p] == 1)
-            continue;
-        aConn.insert(aConn.end(), m_aPolyConn.begin() + m_aPolyOffset[p], m_aPolyConn.begin() + m_aPolyOffset[p + 1]);
-        m_aPolyOffset[nTo + 1] = static_cast<vtkIdType>(aConn.size());
-        m_cut.aPolyCell[nTo++] = m_cut.aPolyCell[p];
+    // The clips, counterclockwise; one that is not convex as the fan from its first point.
+    std::vector<FlatPolygon> aClipUv, aPieces;
+    FlatPolygon uv;
+    for (size_t p : aClip) {
+        uv.clear();
+        for (auto k = m_aPolyOffset[p]; k < m_aPolyOffset[p + 1]; ++k) {
+            double w[2];
+            InPlane2(w, &m_aPt[3 * static_cast<size_t>(m_aPolyConn[static_cast<size_t>(k)])], pRef);
+            uv.insert(uv.end(), w, w + 2);
+        }
+        const size_t n = uv.size() / 2;
+        bool bConvex = true;
+        for (size_t i = 0; i < n && bConvex; ++i) {
+            const double* a = &uv[2 * ((i + n - 1) % n)];
+            const double* b = &uv[2 * i];
+            const double* q = &uv[2 * ((i + 1) % n)];
+            bConvex = (b[0] - a[0]) * (q[1] - b[1]) - (b[1] - a[1]) * (q[0] - b[0]) >= 0.0;
+        }
+        for (size_t i = 1; !bConvex && i + 1 < n; ++i)
+            aClipUv.push_back({uv[0], uv[1], uv[2 * i], uv[2 * i + 1], uv[2 * i + 2], uv[2 * i + 3]});
+        if (bConvex)
+            aClipUv.push_back(uv);
     }
-    m_aPolyOffset.resize(nTo + 1);
-    m_cut.aPolyCell.resize(nTo);
-    m_aPolyConn.swap(aConn);
+    for (const Tri& t : m_aTri) {
+        vtkIdType gc[3] = {t[0], t[1], t[2]};
+        double tc[3][2];
+        for (int e = 0; e < 3; ++e)
+            InPlane2(tc[e], Xyz(gc[e]), pRef);
+        if ((tc[1][0] - tc[0][0]) * (tc[2][1] - tc[0][1]) - (tc[1][1] - tc[0][1]) * (tc[2][0] - tc[0][0]) < 0.0) {
+            std::swap(gc[1], gc[2]);
+            std::swap(tc[1], tc[2]);
+        }
+        aPieces.clear();
+        SubtractAll({tc[0][0], tc[0][1], tc[1][0], tc[1][1], tc[2][0], tc[2][1]}, aClipUv, dScale2, aPieces);
+        const double e1[2] = {tc[1][0] - tc[0][0], tc[1][1] - tc[0][1]};
+        const double e2[2] = {tc[2][0] - tc[0][0], tc[2][1] - tc[0][1]};
+        const double det = e1[0] * e2[1] - e1[1] * e2[0];
+        for (const FlatPolygon& piece : aPieces) {
+            for (size_t j = 0; j < piece.size() / 2; ++j) {
+                const double* p = &piece[2 * j];
+                int nCorner = -1;
+                for (int e = 0; e < 3; ++e)
+                    if (p[0] == tc[e][0] && p[1] == tc[e][1])
+                        nCorner = e;
+                if (nCorner >= 0) {
+                    m_aPolyConn.push_back(OutPoint(gc[nCorner]));
+                    continue;
+                }
+                const double d[2] = {p[0] - tc[0][0], p[1] - tc[0][1]};
+                const double l1 = (d[0] * e2[1] - d[1] * e2[0]) / det, l2 = (e1[0] * d[1] - e1[1] * d[0]) / det;
+                const double *x0 = Xyz(gc[0]), *x1 = Xyz(gc[1]), *x2 = Xyz(gc[2]);
+                double y[3];
+                for (int k = 0; k < 3; ++k)
+                    y[k] = x0[k] + l1 * (x1[k] - x0[k]) + l2 * (x2[k] - x0[k]);
+                m_aPolyConn.push_back(NewPoint(y));
+                m_values.Barycentric(gc, l1, l2);
+            }
+            m_aPolyOffset.push_back(static_cast<vtkIdType>(m_aPolyConn.size()));
+            m_cut.aPolyCell.push_back(c);
+        }
+    }
 }
 
 void PlaneCutter::Finish()
 {
-    DropPolygons();
-    AppendCurved();
     vtkPolyData* pOut = m_cut.pOutput;
     m_values.Finish(pOut->GetPointData());
     vtkNew<vtkDoubleArray> pXyz;
@@ -1877,16 +1764,11 @@ void PlaneCutter::Finish()
     }
     if (m_aPolyOffset.size() > 1)
         pOut->SetPolys(CellArrayOf(m_aPolyOffset, m_aPolyConn));
-    CopyCellData();
-}
-
-// Each piece takes the cell data of its grid cell: lines first, then polygons, as listed.
-void PlaneCutter::CopyCellData()
-{
+    // Each piece takes the cell data of its grid cell: lines first, then polygons, as listed.
     vtkCellData* pInCd = m_pGrid->GetCellData();
     if (!pInCd || pInCd->GetNumberOfArrays() == 0)
         return;
-    vtkCellData* pOutCd = m_cut.pOutput->GetCellData();
+    vtkCellData* pOutCd = pOut->GetCellData();
     const vtkIdType nL = static_cast<vtkIdType>(m_cut.aLineCell.size());
     pOutCd->CopyAllocate(pInCd, nL + static_cast<vtkIdType>(m_cut.aPolyCell.size()));
     for (vtkIdType i = 0; i < nL; ++i)

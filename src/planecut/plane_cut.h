@@ -62,6 +62,9 @@ public:
     // The coordinates of the matching grid's points, three per grid id: its own double array,
     // or the index's copy of points held otherwise.
     const double* Points(vtkUnstructuredGrid* pGrid) const;
+    // The node a quadratic cell puts on the edge between grid points a and b; -1 for none.
+    vtkIdType EdgeNode(std::uint32_t a, std::uint32_t b) const;
+    bool HasEdgeNodes() const { return !m_aEdgeNode.empty(); }
 
 private:
     template <class T>
@@ -75,6 +78,7 @@ private:
     std::vector<std::uint32_t> m_aConn;
     std::vector<std::uint8_t> m_aType;
     std::vector<double> m_aXyz; // the grid's points when they are not a double array
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> m_aEdgeNode; // edge (ids, sorted) -> node
     std::vector<std::vector<double>> m_aLevel; // level 0: leaf boxes; last: the root box
     double m_dBounds[6] = {0, 0, 0, 0, 0, 0};
 };
@@ -107,15 +111,14 @@ struct PlaneCut {
 };
 
 // Cuts the grid (indexed by index, which must match it) with the plane through origin with
-// the given normal, into cut. A polygon is the cell's whole intersection with the plane, its
-// points in turn about the normal. An area lying in the plane is cut once, by one cell: a
-// crossing cell, else a cell on its negative side, else one on its positive side, as on the
-// grid's boundary, however the two sides divide it into faces (a hexahedron's face against the
-// triangles of wedges or tetrahedra, faces covering each other in part) and whichever side of
-// the plane a node lands on by a rounding. A piece of a face partly covered keeps its cell and
-// point values interpolated within the face. A 2-D cell's edge in the plane is cut once,
-// matched by its ends. Linear cells are cut exactly; others through VTK's own cell contour.
-// Returns the number of cells visited.
+// the given normal, into cut. A point whose plane value is 0 counts as lying on the normal's
+// side: a cell is cut where it has points on both sides, so an area lying in the plane is cut by
+// the cells below it, and by a cell above only where nothing below was cut (the grid's
+// boundary). Every cell, linear or quadratic, is cut as the union of flat pieces whose points
+// all cells sharing them make alike, so the cut neither loses nor doubles an area however a
+// rounding puts a node, and a linear field is interpolated exactly. A cell gives one polygon or
+// more, each in turn about the normal and covered by the fan from its first point; a 2-D cell
+// gives segments. Returns the number of cells visited.
 vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
                          const double normal[3], PlaneCut& cut);
 

@@ -1,10 +1,11 @@
 // The plane cut and the integration over it, on VTK grids built here: blocks of hexahedra, of
-// tetrahedra, of wedges and of pyramids, and a quadratic hexahedron, against the exact clipped
-// polygon of the block; faces lying in the plane, covering each other in part, and node layers
-// moved off the plane by roundings, far from the plane's origin, with their area, force and
-// flow; the degeneracy test; the force sums of solid and plate cuts with the caller's element
-// rules; the index's promise that a plane visits the cells near it, not the grid; and the kept
-// surface of linear solids against VTK's surface filter.
+// tetrahedra, of wedges and of pyramids against the exact clipped polygon of the block; random
+// valid meshes of every kind, linear and quadratic, their nodes moved, cut on and off node
+// layers, through nodes and edges, near and far from the origin, with their area, force and
+// flow; faces lying in the plane, covering each other in part; the degeneracy test; the force
+// sums of solid and plate cuts with the caller's element rules; the index's promise that a
+// plane visits the cells near it, not the grid; and the kept surface of linear solids against
+// VTK's surface filter.
 #include "ForceSumReference.h"
 #include "planecut/cut_integration.h"
 #include "planecut/plane_cut.h"
@@ -34,6 +35,7 @@
 #include <iterator>
 #include <ostream>
 #include <limits>
+#include <map>
 #include <random>
 #include <string>
 #include <utility>
@@ -51,17 +53,46 @@ namespace {
 
 enum class Fill { Hexahedra, Tetrahedra, Wedges, WedgesOtherDiagonal, Pyramids };
 
+// The corners of the edge nodes in the order quadratic cells list them.
+const std::vector<std::array<int, 2>>& QuadraticEdges(int nType)
+{
+    static const std::vector<std::array<int, 2>> hex{{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6},
+                                                     {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
+    static const std::vector<std::array<int, 2>> wedge{{0, 1}, {1, 2}, {2, 0}, {3, 4}, {4, 5},
+                                                       {5, 3}, {0, 3}, {1, 4}, {2, 5}};
+    static const std::vector<std::array<int, 2>> pyramid{{0, 1}, {1, 2}, {2, 3}, {3, 0}, {0, 4}, {1, 4}, {2, 4}, {3, 4}};
+    static const std::vector<std::array<int, 2>> tetra{{0, 1}, {1, 2}, {2, 0}, {0, 3}, {1, 3}, {2, 3}};
+    static const std::vector<std::array<int, 2>> none;
+    switch (nType) {
+    case VTK_QUADRATIC_HEXAHEDRON: return hex;
+    case VTK_QUADRATIC_WEDGE: return wedge;
+    case VTK_QUADRATIC_PYRAMID: return pyramid;
+    case VTK_QUADRATIC_TETRA: return tetra;
+    default: return none;
+    }
+}
+
 // A block of nx x ny x nz boxes of size h from corner, filled per box (i, j, k) with a
 // hexahedron, six tetrahedra around the box's diagonal 0-6 (faces split as in the neighbours),
 // two wedges split on the diagonal 0-2 of the box's bottom (as the tetrahedra) or on the other
 // one, or six pyramids on the box's faces with their apex at its centre; node (i, j, k) at
-// (i h, j h, z(i, j, k)) from corner. Point scalars f = 3 + 2x - y + 0.5z, x from corner.
+// (i h, j h, z(i, j, k)) from corner. Quadratic boxes' cells have a node on each edge, one per
+// edge, at its middle; a linear cell beside them shares the edge without. move, when given,
+// places every point (edge nodes when bMoveEdgeNodes) from where it would be from corner.
+// Point scalars f = 3 + 2x - y + 0.5z, x from corner as placed before any move.
 struct BlockSpec {
     int nx = 1, ny = 1, nz = 1;
     double h = 1.0;
     Vec3 corner{0, 0, 0};
     std::function<Fill(int i, int j, int k)> fill;
     std::function<double(int i, int j, int k)> z; // default k h
+    std::function<bool(int i, int j, int k)> quadratic;
+    std::function<Vec3(const Vec3& x)> move;
+    bool bMoveEdgeNodes = false;
+    bool Inside(const Vec3& x) const
+    {
+        return x[0] > 0 && x[0] < nx * h && x[1] > 0 && x[1] < ny * h && x[2] > 0 && x[2] < nz * h;
+    }
 };
 
 vtkSmartPointer<vtkUnstructuredGrid> Block(const BlockSpec& spec)
@@ -73,9 +104,13 @@ vtkSmartPointer<vtkUnstructuredGrid> Block(const BlockSpec& spec)
     pts->SetDataTypeToDouble();
     vtkNew<vtkDoubleArray> f;
     f->SetName("f");
-    auto addPoint = [&](double x, double y, double z) {
-        pts->InsertNextPoint(spec.corner[0] + x, spec.corner[1] + y, spec.corner[2] + z);
+    auto addPoint = [&](double x, double y, double z, bool bMove = true) {
+        if (bMove && spec.move)
+            pts->InsertNextPoint(spec.move({x, y, z}).data());
+        else
+            pts->InsertNextPoint(spec.corner[0] + x, spec.corner[1] + y, spec.corner[2] + z);
         f->InsertNextValue(3 + 2 * x - y + 0.5 * z);
+        return pts->GetNumberOfPoints() - 1;
     };
     auto id = [&](int i, int j, int k) { return static_cast<vtkIdType>((k * (ny + 1) + j) * (nx + 1) + i); };
     for (int k = 0; k <= nz; ++k)
@@ -84,8 +119,29 @@ vtkSmartPointer<vtkUnstructuredGrid> Block(const BlockSpec& spec)
                 addPoint(i * h, j * h, spec.z ? spec.z(i, j, k) : k * h);
     grid->SetPoints(pts);
     grid->GetPointData()->SetScalars(f);
-    auto add = [&](int nType, std::initializer_list<vtkIdType> ids) {
-        grid->InsertNextCell(nType, static_cast<vtkIdType>(ids.size()), std::data(ids));
+    std::map<std::pair<vtkIdType, vtkIdType>, vtkIdType> edgeNode;
+    bool bQuadratic = false;
+    auto add = [&](int nType, std::initializer_list<vtkIdType> corners) {
+        std::vector<vtkIdType> ids(corners);
+        const int nQuadratic = nType == VTK_HEXAHEDRON ? VTK_QUADRATIC_HEXAHEDRON
+                               : nType == VTK_WEDGE    ? VTK_QUADRATIC_WEDGE
+                               : nType == VTK_PYRAMID  ? VTK_QUADRATIC_PYRAMID
+                                                       : VTK_QUADRATIC_TETRA;
+        for (const auto& e : QuadraticEdges(bQuadratic ? nQuadratic : nType)) {
+            const auto key = std::minmax(ids[static_cast<size_t>(e[0])], ids[static_cast<size_t>(e[1])]);
+            auto it = edgeNode.find(key);
+            if (it == edgeNode.end()) {
+                double a[3], b[3];
+                pts->GetPoint(key.first, a);
+                pts->GetPoint(key.second, b);
+                Vec3 m;
+                for (int k = 0; k < 3; ++k)
+                    m[k] = (a[k] + b[k]) / 2 - spec.corner[k];
+                it = edgeNode.emplace(key, addPoint(m[0], m[1], m[2], spec.bMoveEdgeNodes)).first;
+            }
+            ids.push_back(it->second);
+        }
+        grid->InsertNextCell(bQuadratic ? nQuadratic : nType, static_cast<vtkIdType>(ids.size()), ids.data());
     };
     for (int k = 0; k < nz; ++k)
         for (int j = 0; j < ny; ++j)
@@ -94,8 +150,9 @@ vtkSmartPointer<vtkUnstructuredGrid> Block(const BlockSpec& spec)
                                         id(i, j + 1, k),     id(i, j, k + 1),     id(i + 1, j, k + 1),
                                         id(i + 1, j + 1, k + 1), id(i, j + 1, k + 1)};
                 const Fill fill = spec.fill(i, j, k);
+                bQuadratic = spec.quadratic && spec.quadratic(i, j, k);
                 if (fill == Fill::Hexahedra) {
-                    grid->InsertNextCell(VTK_HEXAHEDRON, 8, c);
+                    add(VTK_HEXAHEDRON, {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]});
                 } else if (fill == Fill::Wedges) {
                     add(VTK_WEDGE, {c[0], c[1], c[2], c[4], c[5], c[6]});
                     add(VTK_WEDGE, {c[0], c[2], c[3], c[4], c[6], c[7]});
@@ -103,8 +160,7 @@ vtkSmartPointer<vtkUnstructuredGrid> Block(const BlockSpec& spec)
                     add(VTK_WEDGE, {c[1], c[2], c[3], c[5], c[6], c[7]});
                     add(VTK_WEDGE, {c[1], c[3], c[0], c[5], c[7], c[4]});
                 } else if (fill == Fill::Pyramids) {
-                    const vtkIdType apex = pts->GetNumberOfPoints();
-                    addPoint((i + 0.5) * h, (j + 0.5) * h, (k + 0.5) * h);
+                    const vtkIdType apex = addPoint((i + 0.5) * h, (j + 0.5) * h, (k + 0.5) * h);
                     const int faces[6][4] = {{4, 5, 1, 0}, {1, 2, 3, 0}, {3, 7, 4, 0}, {5, 6, 2, 1}, {6, 7, 3, 2}, {7, 6, 5, 4}};
                     for (const auto& q : faces)
                         add(VTK_PYRAMID, {c[q[0]], c[q[1]], c[q[2]], c[q[3]], apex});
@@ -262,28 +318,34 @@ LinearStress Field()
     return s;
 }
 
-// The field's stresses at the grid's points as their six point scalars, and per cell a
-// velocity as cell vectors.
-void SetFields(vtkUnstructuredGrid* grid, const Vec3& corner, const std::function<Vec3(vtkIdType)>& velocity)
+// A velocity linear in the coordinates from a grid's corner.
+Vec3 Velocity(const Vec3& x)
+{
+    return {0.5 + 0.1 * x[0], -0.25 + 0.2 * x[1] - 0.05 * x[2], 2 + 0.3 * x[2] - 0.1 * x[0]};
+}
+
+// The field's stresses at the grid's points as their six point scalars, the velocity as the
+// point vectors "v".
+void SetFields(vtkUnstructuredGrid* grid, const Vec3& corner)
 {
     const LinearStress field = Field();
-    vtkNew<vtkDoubleArray> stress;
+    vtkNew<vtkDoubleArray> stress, v;
     stress->SetNumberOfComponents(6);
+    v->SetNumberOfComponents(3);
+    v->SetName("v");
     for (vtkIdType p = 0; p < grid->GetNumberOfPoints(); ++p) {
         const double* x = grid->GetPoint(p);
-        stress->InsertNextTuple(field.At(x[0] - corner[0], x[1] - corner[1], x[2] - corner[2]).data());
+        const Vec3 d{x[0] - corner[0], x[1] - corner[1], x[2] - corner[2]};
+        stress->InsertNextTuple(field.At(d[0], d[1], d[2]).data());
+        v->InsertNextTuple(Velocity(d).data());
     }
     grid->GetPointData()->SetScalars(stress);
-    vtkNew<vtkDoubleArray> v;
-    v->SetNumberOfComponents(3);
-    for (vtkIdType c = 0; c < grid->GetNumberOfCells(); ++c)
-        v->InsertNextTuple(velocity(c).data());
-    grid->GetCellData()->SetVectors(v);
+    grid->GetPointData()->AddArray(v);
 }
 
 // What the displays sum over a cut: its area; the force and moment about its centre of the
 // stress point values (three points of weight A / 3 per triangle, exact for a linear field);
-// the flow, (v . n) x area with the velocity of each piece's cell.
+// the flow, the integral of v . n.
 struct CutTotals {
     double dArea = 0.0, dFlow = 0.0;
     Vec3 centre{0, 0, 0}, F{0, 0, 0}, M{0, 0, 0};
@@ -325,32 +387,27 @@ CutTotals TotalsOf(vtkUnstructuredGrid* grid, const PlaneCutIndex& index, const 
         t.F[k] = sums.dSum[k];
         t.M[k] = sums.dSum[3 + k];
     }
-    vtkDataArray* pVel = grid->GetCellData()->GetVectors();
-    ForEachFanTriangle(cut.pOutput->GetPolys(), [&](vtkIdType nPoly, const vtkIdType ids[3]) {
-        double p[3][3], v[3];
-        for (int e = 0; e < 3; ++e)
-            cut.pOutput->GetPoint(ids[e], p[e]);
-        pVel->GetTuple(cut.aPolyCell[static_cast<size_t>(nPoly)], v);
-        t.dFlow += TwiceTriangleArea(p[0], p[1], p[2]) / 2.0 * (v[0] * n[0] + v[1] * n[1] + v[2] * n[2]);
-    });
+    std::vector<double> flow;
+    if (IntegratePointArray(cut.pOutput, cut.pOutput->GetPointData()->GetArray("v"), flow))
+        t.dFlow = flow[0] * n[0] + flow[1] * n[1] + flow[2] * n[2];
     return t;
 }
 
 // The totals against those of the exact section (its moments from the grid's corner, the
-// field's force and moment about its centre, the flow given) within tol, relative to the
-// area, the section's size and the field's size (|s0| 40). The centre, in the grid's
-// coordinates, and the moment about it, within a few roundings of those coordinates more.
-void ExpectTotals(const CutTotals& got, const PolygonMoments& exact, const Vec3& corner, const Vec3& n, double dFlow,
-                  double tol, const std::string& what)
+// field's force and moment about its centre, the flow of the velocity) within tol relative to
+// the area, the section's size and the fields' sizes (stress 40, velocity 3). The centre, in
+// the grid's coordinates, and the moment about it, within a few roundings of those more.
+void ExpectTotals(const CutTotals& got, const PolygonMoments& exact, const Vec3& corner, const Vec3& n, double tol,
+                  const std::string& what)
 {
     Vec3 F, M;
-    const Vec3 c = exact.Centre();
+    const Vec3 c = exact.Centre(), v = Velocity(c);
     ForceAndMoment(exact, Field(), n, c, F, M);
     const double A = exact.dArea, size = std::sqrt(A);
     const double far = std::max({std::fabs(corner[0]), std::fabs(corner[1]), std::fabs(corner[2])});
     const double dRounding = 4 * (std::nextafter(far, HUGE_VAL) - far);
     EXPECT_NEAR(got.dArea, A, tol * A) << what;
-    EXPECT_NEAR(got.dFlow, dFlow, tol * std::fabs(dFlow)) << what;
+    EXPECT_NEAR(got.dFlow, A * (v[0] * n[0] + v[1] * n[1] + v[2] * n[2]), tol * 3 * A) << what;
     for (int k = 0; k < 3; ++k) {
         EXPECT_NEAR(got.centre[k] - corner[k], c[k], tol * size + dRounding) << what;
         EXPECT_NEAR(got.F[k], F[k], tol * 40 * A) << what;
@@ -389,71 +446,243 @@ std::pair<int, std::vector<vtkIdType>> Prism(std::vector<Vec3>& points, const st
 
 } // namespace
 
-// Random meshes of a 4 x 4 x 2 box, each box a hexahedron, six tetrahedra, two wedges or six
-// pyramids, cut on the node layer z = 1 whose inner nodes moved off it (1 ulp, 1e-12, 1e-6,
-// 0.1 of the box; up, down, either at random, or up and down in turn as on a chessboard, which
-// bends every face of the layer into a saddle), with both normals, the plane's origin at the
-// model or far away in the plane, and the model at the origin or 1e7 away: the area, the force
-// and moment of a linear stress field and the flow of a velocity given per column are those of
-// the box's section, 16, within 1e-9 (far away, within the rounding of the coordinates).
-TEST(PlaneCutProperty, AMovedNodeLayerCutsToTheSection)
+namespace {
+
+// Whether every piece of the cut's split has a volume of one sign in each cell: its faces as
+// triangles (a quadrilateral on the diagonal from its least id, a face with edge nodes as a
+// fan from their mean), each with the mean of the cell's nodes.
+bool SplitIsValid(vtkUnstructuredGrid* g)
 {
-    const int nx = 4, ny = 4, nz = 2;
-    enum class Way { Up, Down, Both, Saddle };
-    const PolygonMoments exact = MomentsOf(ClipBoxByPlane({0, 0, 0}, {4, 4, 2}, {0, 0, 1}, {0, 0, 1}));
-    for (unsigned nSeed = 1; nSeed <= 12; ++nSeed)
-        for (Way way : {Way::Up, Way::Down, Way::Both, Way::Saddle})
-            for (double dMove : {0.0, 1e-12, 1e-6, 0.1}) // 0: one ulp
-                for (double dShift : {0.0, 1e7}) {
-                    std::mt19937 rng(nSeed);
-                    const Fill aFills[4] = {Fill::Wedges, Fill::Tetrahedra, Fill::Hexahedra, Fill::Pyramids};
-                    std::vector<Fill> aFill;
-                    for (int b = 0; b < nx * ny * nz; ++b)
-                        aFill.push_back(aFills[rng() % 4]);
-                    std::vector<int> aSign((nx + 1) * (ny + 1), 0);
-                    for (int j = 1; j < ny; ++j)
-                        for (int i = 1; i < nx; ++i) {
-                            const int nSign = way == Way::Up       ? 1
-                                              : way == Way::Down   ? -1
-                                              : way == Way::Saddle ? ((i + j) % 2 ? 1 : -1)
-                                              : rng() % 2          ? 1
-                                                                   : -1;
-                            if (way == Way::Saddle || rng() % 3)
-                                aSign[static_cast<size_t>(j * (nx + 1) + i)] = nSign;
-                        }
+    std::map<std::pair<vtkIdType, vtkIdType>, vtkIdType> edgeNode;
+    for (vtkIdType c = 0; c < g->GetNumberOfCells(); ++c) {
+        vtkCell* pCell = g->GetCell(c);
+        const auto& edges = QuadraticEdges(pCell->GetCellType());
+        const vtkIdType nCorner = pCell->GetNumberOfPoints() - static_cast<vtkIdType>(edges.size());
+        for (size_t e = 0; e < edges.size(); ++e)
+            edgeNode[std::minmax(pCell->GetPointId(edges[e][0]), pCell->GetPointId(edges[e][1]))] =
+                pCell->GetPointId(nCorner + static_cast<vtkIdType>(e));
+    }
+    auto at = [&](vtkIdType p) {
+        Vec3 x;
+        g->GetPoint(p, x.data());
+        return x;
+    };
+    auto sub = [](const Vec3& a, const Vec3& b) { return Vec3{a[0] - b[0], a[1] - b[1], a[2] - b[2]}; };
+    for (vtkIdType c = 0; c < g->GetNumberOfCells(); ++c) {
+        vtkCell* pCell = g->GetCell(c);
+        Vec3 centre{0, 0, 0};
+        for (vtkIdType j = 0; j < pCell->GetNumberOfPoints(); ++j)
+            for (int k = 0; k < 3; ++k)
+                centre[k] += at(pCell->GetPointId(j))[k] / static_cast<double>(pCell->GetNumberOfPoints());
+        int nSign = 0;
+        for (int f = 0; f < pCell->GetNumberOfFaces(); ++f) {
+            vtkCell* pFace = pCell->GetFace(f);
+            const int nPts = static_cast<int>(pFace->GetNumberOfPoints());
+            const int n = nPts == 6 || nPts == 3 ? 3 : 4;
+            std::vector<vtkIdType> loop;
+            for (int j = 0; j < n; ++j) {
+                const vtkIdType a = pFace->GetPointId(j), b = pFace->GetPointId((j + 1) % n);
+                loop.push_back(a);
+                const auto it = edgeNode.find(std::minmax(a, b));
+                if (nPts > n)
+                    loop.push_back(pFace->GetPointId(n + j));
+                else if (it != edgeNode.end())
+                    loop.push_back(it->second);
+            }
+            std::vector<std::array<Vec3, 3>> tris;
+            const size_t m = loop.size();
+            if (m == 3) {
+                tris.push_back({at(loop[0]), at(loop[1]), at(loop[2])});
+            } else if (m == 4 && n == 4) {
+                const size_t r = static_cast<size_t>(std::min_element(loop.begin(), loop.end()) - loop.begin());
+                tris.push_back({at(loop[r]), at(loop[(r + 1) % 4]), at(loop[(r + 2) % 4])});
+                tris.push_back({at(loop[r]), at(loop[(r + 2) % 4]), at(loop[(r + 3) % 4])});
+            } else {
+                Vec3 mean{0, 0, 0};
+                for (vtkIdType p : loop)
+                    for (int k = 0; k < 3; ++k)
+                        mean[k] += at(p)[k] / static_cast<double>(m);
+                for (size_t j = 0; j < m; ++j)
+                    tris.push_back({mean, at(loop[j]), at(loop[(j + 1) % m])});
+            }
+            for (const auto& t : tris) {
+                const Vec3 a = sub(t[1], t[0]), b = sub(t[2], t[0]), d = sub(centre, t[0]);
+                const double v = (a[1] * b[2] - a[2] * b[1]) * d[0] + (a[2] * b[0] - a[0] * b[2]) * d[1] +
+                                 (a[0] * b[1] - a[1] * b[0]) * d[2];
+                if (v == 0.0 || (nSign != 0 && (v > 0) != (nSign > 0)))
+                    return false;
+                nSign = v > 0 ? 1 : -1;
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+// A box tiled by any valid mesh has the box's section: random meshes of 3 x 3 x 3 boxes of every
+// kind, linear (the four kinds mixed), linear and quadratic mixed within one kind (edge nodes
+// midway) or quadratic (edge nodes moved too), their inner nodes moved in x, y and z by 1 ulp
+// to 0.2 of a box, drawn again until the split is valid; cut on a node layer (some of its nodes
+// left on it, the origin also 4e8 away in the plane), tilted off it by 1e-12 to 1e-3, through a
+// node and through an edge, both normals, the model at the origin or shifted by 1e7. The area,
+// the force and moment of a linear stress field and the flow of a linear velocity are the
+// section's within 1e-9, shifted within 64 eps 1e7 / h (h = 0.5, the pyramids' height).
+TEST(PlaneCutProperty, ABoxTiledByAnyValidMeshCutsToItsSection)
+{
+    std::mt19937 rng(45);
+    auto uni = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng); };
+    const double aScale[] = {0.0, 1e-12, 1e-6, 1e-3, 0.2}; // 0: one ulp
+    int nRedrawn = 0;
+    for (int nFamily = 0; nFamily < 5; ++nFamily)
+        for (double dShift : {0.0, 1e7})
+            for (int nPlane = 0; nPlane < 4; ++nPlane)
+                for (double dScale : aScale) {
+                    const int k0 = 1 + static_cast<int>(rng() % 2);
+                    vtkSmartPointer<vtkUnstructuredGrid> grid;
                     BlockSpec spec;
-                    spec.nx = nx, spec.ny = ny, spec.nz = nz;
+                    spec.nx = spec.ny = spec.nz = 3;
                     spec.corner = {dShift, dShift, dShift};
-                    spec.fill = [&](int i, int j, int k) { return aFill[static_cast<size_t>((k * ny + j) * nx + i)]; };
-                    spec.z = [&](int i, int j, int k) {
-                        const int nSign = k == 1 ? aSign[static_cast<size_t>(j * (nx + 1) + i)] : 0;
-                        const double z = dShift + k;
-                        if (nSign == 0)
-                            return double(k);
-                        return (dMove == 0.0 ? std::nextafter(z, nSign * HUGE_VAL) : z + nSign * dMove) - dShift;
-                    };
-                    auto grid = Block(spec);
-                    const auto column = [&](vtkIdType c) {
-                        const double* b = grid->GetCell(c)->GetBounds();
-                        return std::floor((b[0] + b[1]) / 2 - dShift) + nx * std::floor((b[2] + b[3]) / 2 - dShift);
-                    };
-                    SetFields(grid, spec.corner, [&](vtkIdType c) { return Vec3{0.5, -0.25, 1 + 0.5 * column(c)}; });
+                    // 0: the four linear kinds; 1-3: one kind, linear and quadratic; 4: quadratic.
+                    const Fill aKind[] = {Fill::Hexahedra, Fill::Wedges, Fill::Tetrahedra, Fill::Pyramids};
+                    const Fill family = nFamily == 2 ? Fill::Wedges : nFamily == 3 ? Fill::Tetrahedra : Fill::Hexahedra;
+                    spec.bMoveEdgeNodes = nFamily == 4;
+                    for (int nTry = 0;; ++nTry) {
+                        ASSERT_LT(nTry, 50) << "no valid mesh drawn";
+                        std::vector<std::pair<Fill, bool>> aBox;
+                        const Fill quadraticKind = aKind[rng() % 4];
+                        for (int b = 0; b < 27; ++b) {
+                            const Fill kind = family == Fill::Hexahedra && rng() % 2 ? Fill::Pyramids : family;
+                            aBox.push_back(nFamily == 0   ? std::pair{aKind[rng() % 4], false}
+                                           : nFamily == 4 ? std::pair{quadraticKind, true}
+                                                          : std::pair{kind, rng() % 2 == 0});
+                        }
+                        auto box = [&](int i, int j, int k) { return aBox[static_cast<size_t>((k * 3 + j) * 3 + i)]; };
+                        spec.fill = [=](int i, int j, int k) { return box(i, j, k).first; };
+                        spec.quadratic = [=](int i, int j, int k) { return box(i, j, k).second; };
+                        spec.move = [&](const Vec3& x) {
+                            const bool bKeepZ = nPlane < 2 && x[2] == k0 && rng() % 2;
+                            Vec3 y{x[0] + dShift, x[1] + dShift, x[2] + dShift};
+                            if (!spec.Inside(x))
+                                return y;
+                            for (int k = 0; k < 3; ++k) {
+                                if (k == 2 && bKeepZ)
+                                    continue;
+                                y[k] = dScale == 0.0 ? std::nextafter(y[k], (rng() % 2 ? 1 : -1) * HUGE_VAL)
+                                                     : y[k] + dScale * uni(-1, 1);
+                            }
+                            return y;
+                        };
+                        grid = Block(spec);
+                        if (SplitIsValid(grid))
+                            break;
+                        ++nRedrawn;
+                    }
+                    const Vec3 corner{dShift, dShift, dShift};
+                    SetFields(grid, corner);
                     PlaneCutIndex index;
                     index.Build(grid);
-                    for (double dUp : {1.0, -1.0})
-                        for (const Vec3& o : {Vec3{dShift, dShift, dShift + 1}, Vec3{-3e8, 5e8, dShift + 1}}) {
-                            // Sum over the 16 columns of (1 + 0.5 column) times the normal's z.
-                            const double dFlow = (16 + 0.5 * 120) * dUp;
-                            const std::string what = "seed " + std::to_string(nSeed) + ", way " +
-                                                     std::to_string(static_cast<int>(way)) + ", move " +
-                                                     ::testing::PrintToString(dMove) + ", shift " +
-                                                     ::testing::PrintToString(dShift) + ", normal z " +
-                                                     ::testing::PrintToString(dUp) + ", origin x " +
-                                                     ::testing::PrintToString(o[0]);
-                            ExpectTotals(TotalsOf(grid, index, o, {0, 0, dUp}), exact, spec.corner, {0, 0, dUp}, dFlow,
-                                         1e-9, what);
+                    // Planes in the model's coordinates.
+                    std::vector<std::pair<Vec3, Vec3>> aPlane; // origin, normal
+                    const double sh = dShift;
+                    if (nPlane == 0) {
+                        aPlane.push_back({{1.5 + sh, 1.5 + sh, k0 + sh}, {0, 0, 1}});
+                        aPlane.push_back({{-3e8, 5e8, k0 + sh}, {0, 0, 1}});
+                    } else if (nPlane == 1) {
+                        const double t = std::pow(10.0, uni(-12, -3)), phi = uni(0, 6.283185307179586);
+                        aPlane.push_back({{1.5 + sh, 1.5 + sh, k0 + sh}, {std::sin(t) * std::cos(phi), std::sin(t) * std::sin(phi), std::cos(t)}});
+                    } else {
+                        // Through an inner node, and through it and a neighbour along an edge.
+                        const vtkIdType a = static_cast<vtkIdType>((k0 * 4 + 1 + rng() % 2) * 4 + 1 + rng() % 2);
+                        Vec3 xa, xb, r{uni(-1, 1), uni(-1, 1), uni(-1, 1)}, n;
+                        grid->GetPoint(a, xa.data());
+                        grid->GetPoint(a + 1, xb.data());
+                        if (nPlane == 3) {
+                            const Vec3 e{xb[0] - xa[0], xb[1] - xa[1], xb[2] - xa[2]};
+                            r = {e[1] * r[2] - e[2] * r[1], e[2] * r[0] - e[0] * r[2], e[0] * r[1] - e[1] * r[0]};
+                        }
+                        const double l = std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2]);
+                        n = {r[0] / l, r[1] / l, r[2] / l};
+                        aPlane.push_back({xa, n});
+                    }
+                    const double tol = dShift == 0.0 ? 1e-9 : 64 * std::numeric_limits<double>::epsilon() * dShift / 0.5;
+                    for (const auto& [o, n0] : aPlane)
+                        for (double dSide : {1.0, -1.0}) {
+                            const Vec3 n{dSide * n0[0], dSide * n0[1], dSide * n0[2]};
+                            const PolygonMoments exact = MomentsOf(ClipBoxByPlane(
+                                {0, 0, 0}, {3, 3, 3}, {o[0] - sh, o[1] - sh, o[2] - sh}, n));
+                            ExpectTotals(TotalsOf(grid, index, o, n), exact, corner, n, tol,
+                                         "family " + std::to_string(nFamily) + ", shift " + std::to_string(dShift) +
+                                             ", plane " + std::to_string(nPlane) + ", scale " +
+                                             ::testing::PrintToString(dScale) + ", side " + std::to_string(dSide));
                         }
                 }
+    RecordProperty("redrawn", nRedrawn);
+}
+
+// Cases once wrong: two quadratic hexahedra stacked with a corner of the face between them a
+// rounding off the plane (either side, the normal away from it); 2 x 2 x 2 of them with the
+// layer's centre node off it; a linear hexahedron under a quadratic one, their face a saddle of
+// +-1e-9; two hexahedra side by side, a face between them warped with a corner on the plane;
+// quadratic hexahedra cut at the model's base and top; a coarse wedge pair over fine hexahedra
+// covering half of it (an overhang). Both normals: the box's section, its force and flow.
+TEST(PlaneCutProperty, OnceWrongCasesCutToTheSection)
+{
+    struct T_CASE {
+        const char* pszName;
+        int nx, ny, nz;
+        std::function<bool(int, int, int)> quadratic;
+        std::function<Vec3(const Vec3&)> move;
+        double z;
+    };
+    auto at = [](const Vec3& p, const Vec3& to) { return [=](const Vec3& x) { return x == p ? to : x; }; };
+    auto hex20 = [](int, int, int) { return true; };
+    auto saddle = [](const Vec3& x) {
+        return x[2] == 1 ? Vec3{x[0], x[1], 1 + ((x[0] + x[1]) == 1 ? -1e-9 : 1e-9)} : x;
+    };
+    const T_CASE aCase[] = {
+        {"stacked, corner below", 1, 1, 2, hex20, at({0, 0, 1}, {0, 0, 1 - 1e-9}), 1},
+        {"stacked, corner above", 1, 1, 2, hex20, at({0, 0, 1}, {0, 0, 1 + 1e-9}), 1},
+        {"2 x 2 x 2, centre below", 2, 2, 2, hex20, at({1, 1, 1}, {1, 1, 1 - 1e-9}), 1},
+        {"linear under quadratic, saddle", 1, 1, 2, [](int, int, int k) { return k == 1; }, saddle, 1},
+        {"side by side, warped face", 2, 1, 2, [](int, int, int) { return false; }, at({1, 1, 1}, {1.3, 1, 1.2}), 1},
+        {"base", 2, 2, 2, hex20, nullptr, 0},
+        {"top", 2, 2, 2, hex20, nullptr, 2}};
+    for (const T_CASE& c : aCase) {
+        BlockSpec spec;
+        spec.nx = c.nx, spec.ny = c.ny, spec.nz = c.nz;
+        spec.fill = [](int, int, int) { return Fill::Hexahedra; };
+        spec.quadratic = c.quadratic;
+        spec.move = c.move;
+        auto grid = Block(spec);
+        ASSERT_TRUE(SplitIsValid(grid)) << c.pszName;
+        SetFields(grid, {0, 0, 0});
+        PlaneCutIndex index;
+        index.Build(grid);
+        for (double nz : {1.0, -1.0}) {
+            const Vec3 n{0, 0, nz};
+            const PolygonMoments exact = MomentsOf(ClipBoxByPlane({0, 0, 0}, {double(c.nx), double(c.ny), double(c.nz)}, {0, 0, c.z}, n));
+            ExpectTotals(TotalsOf(grid, index, {0, 0, c.z}, n), exact, {0, 0, 0}, n, 1e-9,
+                         std::string(c.pszName) + ", normal " + std::to_string(nz));
+        }
+    }
+    // 8 x 8 hexahedra of 1/8 under half of a wedge pair over [0, 2] x [0, 1].
+    std::vector<Vec3> points;
+    std::vector<std::pair<int, std::vector<vtkIdType>>> cells;
+    for (int j = 0; j < 8; ++j)
+        for (int i = 0; i < 8; ++i)
+            cells.push_back(Prism(points, {{i / 8.0, j / 8.0}, {(i + 1) / 8.0, j / 8.0}, {(i + 1) / 8.0, (j + 1) / 8.0}, {i / 8.0, (j + 1) / 8.0}}, 0.875, 1));
+    cells.push_back(Prism(points, {{0, 0}, {2, 0}, {2, 1}}, 1, 2));
+    cells.push_back(Prism(points, {{0, 0}, {2, 1}, {0, 1}}, 1, 2));
+    auto grid = Cells(points, cells);
+    SetFields(grid, {0, 0, 0});
+    PlaneCutIndex index;
+    index.Build(grid);
+    for (double nz : {1.0, -1.0}) {
+        const Vec3 n{0, 0, nz};
+        ExpectTotals(TotalsOf(grid, index, {0, 0, 1}, n), MomentsOf(ClipBoxByPlane({0, 0, 0}, {2, 1, 2}, {0, 0, 1}, n)),
+                     {0, 0, 0}, n, 1e-9, "coarse face over a fine grid, normal " + std::to_string(nz));
+    }
 }
 
 // The 2 x 2 x 2 block of unit hexahedra cut at z = 1 with one node of that layer moved off it
@@ -469,11 +698,11 @@ TEST(PlaneCutProperty, TwoByTwoBlockWithOneNodeOffTheLayer)
             spec.fill = [](int, int, int) { return Fill::Hexahedra; };
             spec.z = [&](int i, int j, int k) { return k + (i == node[0] && j == node[1] && k == 1 ? dMove : 0.0); };
             auto grid = Block(spec);
-            SetFields(grid, spec.corner, [](vtkIdType) { return Vec3{0, 0, 2}; });
+            SetFields(grid, spec.corner);
             PlaneCutIndex index;
             index.Build(grid);
             for (double nz : {1.0, -1.0})
-                ExpectTotals(TotalsOf(grid, index, {0, 0, 1}, {0, 0, nz}), exact, spec.corner, {0, 0, nz}, 8 * nz, 1e-9,
+                ExpectTotals(TotalsOf(grid, index, {0, 0, 1}, {0, 0, nz}), exact, spec.corner, {0, 0, nz}, 1e-9,
                              "node " + std::to_string(node[0]) + "," + std::to_string(node[1]) + " moved " +
                                  ::testing::PrintToString(dMove) + ", normal " + std::to_string(nz));
         }
@@ -495,15 +724,14 @@ TEST(PlaneCutProperty, APlaneTypedFarFromTheModelCutsItsSection)
             spec.corner = {c.X, c.X, 0};
             spec.fill = [&](int, int, int k) { return k == 0 ? lower : Fill::Hexahedra; };
             auto grid = Block(spec);
-            SetFields(grid, spec.corner, [](vtkIdType) { return Vec3{0, 0, 2}; });
+            SetFields(grid, spec.corner);
             const double* b = grid->GetBounds();
             const PolygonMoments exact =
                 MomentsOf(ClipBoxByPlane({0, 0, 0}, {b[1] - c.X, b[3] - c.X, 2 * c.h}, {0, 0, c.h}, {0, 0, 1}));
             PlaneCutIndex index;
             index.Build(grid);
             for (double nz : {1.0, -1.0})
-                ExpectTotals(TotalsOf(grid, index, {0, 0, c.h}, {0, 0, nz}), exact, spec.corner, {0, 0, nz},
-                             2 * nz * exact.dArea, 1e-9,
+                ExpectTotals(TotalsOf(grid, index, {0, 0, c.h}, {0, 0, nz}), exact, spec.corner, {0, 0, nz}, 1e-9,
                              FillName(lower) + " at " + std::to_string(c.X) + ", size " + std::to_string(c.h) +
                                  ", normal " + std::to_string(nz));
         }
@@ -534,7 +762,7 @@ TEST(PlaneCutFaces, FacesCoveredInPartCountTheirUnionOnce)
         const auto lower = Prism(points, c.below, 0, 1);
         const auto upper = Prism(points, c.above, 1, 2);
         auto grid = Cells(points, {lower, upper});
-        SetFields(grid, {0, 0, 0}, [](vtkIdType) { return Vec3{0.3, -0.4, 2}; });
+        SetFields(grid, {0, 0, 0});
         std::vector<Vec3> unite;
         for (const auto& b : c.unite)
             unite.push_back({b[0], b[1], 1});
@@ -543,51 +771,10 @@ TEST(PlaneCutFaces, FacesCoveredInPartCountTheirUnionOnce)
         index.Build(grid);
         for (double nz : {1.0, -1.0})
             ExpectTotals(TotalsOf(grid, index, {0, 0, 1}, {0, 0, nz}), exact, {0, 0, 0}, {0, 0, nz},
-                         2 * nz * exact.dArea, 1e-12,
+                         1e-12,
                          "union " + std::to_string(exact.dArea) + " below " + std::to_string(c.below.size()) +
                              " corners, normal " + std::to_string(nz));
     }
-}
-
-// A quadratic hexahedron with straight edges goes through VTK's own cell contour: its cut has
-// the exact area and the linear field's exact integral.
-TEST(PlaneCutCurved, QuadraticHexahedronCutsThroughTheCellContour)
-{
-    auto grid = vtkSmartPointer<vtkUnstructuredGrid>::New();
-    vtkNew<vtkPoints> pts;
-    pts->SetDataTypeToDouble();
-    const double corner[8][3] = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}, {0, 0, 2}, {2, 0, 2}, {2, 2, 2}, {0, 2, 2}};
-    const int edge[12][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6}, {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
-    for (const auto& c : corner)
-        pts->InsertNextPoint(c);
-    for (const auto& e : edge)
-        pts->InsertNextPoint((corner[e[0]][0] + corner[e[1]][0]) / 2, (corner[e[0]][1] + corner[e[1]][1]) / 2,
-                             (corner[e[0]][2] + corner[e[1]][2]) / 2);
-    vtkNew<vtkDoubleArray> f;
-    for (vtkIdType p = 0; p < 20; ++p) {
-        double x[3];
-        pts->GetPoint(p, x);
-        f->InsertNextValue(1 + x[0] + 2 * x[2]);
-    }
-    grid->SetPoints(pts);
-    grid->GetPointData()->SetScalars(f);
-    vtkIdType ids[20];
-    for (vtkIdType p = 0; p < 20; ++p)
-        ids[p] = p;
-    grid->InsertNextCell(VTK_QUADRATIC_HEXAHEDRON, 20, ids);
-    PlaneCutIndex index;
-    index.Build(grid);
-    const Vec3 o{1.1, 0.9, 0.7}, n{1, 0.5, 0.3};
-    PlaneCut cut;
-    CutGridByPlane(grid, index, o.data(), n.data(), cut);
-    const auto ref = MomentsOf(ClipBoxByPlane({0, 0, 0}, {2, 2, 2}, o, n));
-    EXPECT_NEAR(AreaOfCut(cut.pOutput).dArea, ref.dArea, 1e-12 * ref.dArea);
-    std::vector<double> integral;
-    ASSERT_TRUE(IntegratePointArray(cut.pOutput, cut.pOutput->GetPointData()->GetScalars(), integral));
-    const Vec3 rc = ref.Centre();
-    EXPECT_NEAR(integral[0], ref.dArea * (1 + rc[0] + 2 * rc[2]), 1e-12 * ref.dArea * 7);
-    for (vtkIdType cell : cut.aPolyCell)
-        EXPECT_EQ(cell, 0);
 }
 
 // Cells the plane only touches along an edge or at a corner give nothing; a plane beside the
