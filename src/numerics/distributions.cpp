@@ -74,24 +74,35 @@ double log_gamma_density(double a, double x)
     return a * log_ratio_minus((x - a) / a, x / a) + 0.5 * std::log(a) - LN_SQRT_2PI - D9LGMC(a);
 }
 
-// The regularised incomplete gamma functions P(a, x) and Q(a, x) with the density
-// x^a e^-x / Gamma(a): P's series below a + 1, else the continued fraction of Q (modified
-// Lentz). Both end within some 10 sqrt(a) + 100 terms.
-BetaTails gamma_tails(double a, double x, double density)
+// ln(x^a e^-x / Gamma(a + 1)): ln Gamma(a) + ln a as ln Gamma(1 + a) below 1, where the two
+// cancel and 1 + a rounds only by 2^-53 of the result.
+double log_gamma_term(double a, double x)
+{
+    if (x == 0.0 || std::isinf(x))
+        return RCONST(8);
+    if (a < 1.0)
+        return a * std::log(x) - x - DLNGAM(1.0 + a);
+    return log_gamma_density(a, x) - std::log(a);
+}
+
+// The regularised incomplete gamma functions P(a, x) and Q(a, x), with l = ln(x^a e^-x /
+// Gamma(a + 1)): P's series below a + 1, else the continued fraction of Q (modified Lentz), the
+// other as -expm1 of the same logarithm. Both end within some 10 sqrt(a) + 100 terms.
+BetaTails gamma_tails(double a, double x, double l)
 {
     if (std::isinf(x))
         return {1.0, 0.0};
     constexpr int TERMS = 100000;
     constexpr double EPS = 0x1p-53;
     if (x < a + 1.0) {
-        double term = 1.0 / a;
+        double term = 1.0;
         double sum = term;
         for (int n = 1; n < TERMS && term > EPS * sum; ++n) {
             term *= x / (a + n);
             sum += term;
         }
-        const double p = std::min(density * sum, 1.0);
-        return {p, 1.0 - p};
+        const double lp = l + std::log(sum);
+        return {std::min(std::exp(lp), 1.0), std::max(-std::expm1(lp), 0.0)};
     }
     constexpr double TINY = 1e-300;
     double b = x + 1.0 - a;
@@ -113,8 +124,8 @@ BetaTails gamma_tails(double a, double x, double density)
         if (std::fabs(step - 1.0) <= EPS)
             break;
     }
-    const double q = std::min(density * h, 1.0);
-    return {1.0 - q, q};
+    const double lq = l + std::log(a) + std::log(h);
+    return {std::max(-std::expm1(lq), 0.0), std::min(std::exp(lq), 1.0)};
 }
 
 // I_y(a, b) at y = x / (x + b) for a huge b: the gamma distribution of a at x (the limit as b
@@ -123,10 +134,11 @@ BetaTails gamma_tails(double a, double x, double density)
 // under the rounding for a^2 <= b 2^-20.
 BetaTails gamma_limit(double a, double x, double b)
 {
-    const double t = std::exp(log_gamma_density(a, x));
+    const double l = log_gamma_term(a, x);
+    const double t = std::exp(l + std::log(a));
     const double m = a - 1.0;
     const double s = m - x;
-    BetaTails g = gamma_tails(a, x, t);
+    BetaTails g = gamma_tails(a, x, l);
     if (t > 0.0) {  // else x is far in a tail, where s^3 may overflow
         const double n = 2.0 * b;
         const double first = s / n;
@@ -273,10 +285,9 @@ double beta_fraction(double a, double b, Number x, int terms)
     return 0.0;
 }
 
-// I_x(a, b) and its complement by the continued fraction of the tail on x's side of the mean
-// (it converges for x (a + b) < a + 1, and so the other for x > a / (a + b) - 1 / (a + b)), the
-// other as -expm1 of the same logarithm, so that a tail near 1 leaves its complement to its own
-// relative accuracy. At an argument above 1/2
+// I_x(a, b) and its complement by the continued fraction of the tail below
+// x (a + b + 2) < a + 1 (without a + b), where it converges fast, the other as -expm1 of the
+// same logarithm, so that a tail near 1 keeps its complement to some 2^-50. At an argument above 1/2
 // beside a shape up to 2^10 the fraction's terms cancel: there in double-double, from 1 - x as
 // formed. NaN when the fraction does not end.
 BetaTails fraction_tails(double x, double x1, double a, double b, double lnx)
@@ -284,16 +295,28 @@ BetaTails fraction_tails(double x, double x1, double a, double b, double lnx)
     if (std::isnan(lnx))
         lnx = x1 < 0.5 ? std::log1p(-x1) : std::log(x);
     const double lnx1 = x < 0.5 ? std::log1p(-x) : std::log(x1);
-    const bool lower = x * b <= x1 * a;
-    const double p = lower ? a : b;
-    const double q = lower ? b : a;
-    const double y = lower ? x : x1;
-    const double y1 = lower ? x1 : x;
-    const double h = beta_fraction(p, q, y > 0.5 ? twice_sum(1.0, -y1) : Twice{y}, FRACTION_TERMS);
-    if (h == 0.0)
-        return {RCONST(6), RCONST(6)};
-    const double l = std::log(h) + (lower ? log_beta_term(a, b, x, x1, lnx, lnx1) : log_beta_term(b, a, x1, x, lnx1, lnx));
-    return lower ? BetaTails{std::exp(l), -std::expm1(l)} : BetaTails{-std::expm1(l), std::exp(l)};
+    const auto tails = [&](bool lower, int terms) {
+        const double p = lower ? a : b;
+        const double q = lower ? b : a;
+        const double y = lower ? x : x1;
+        const double y1 = lower ? x1 : x;
+        const double h = beta_fraction(p, q, y > 0.5 ? twice_sum(1.0, -y1) : Twice{y}, terms);
+        if (h == 0.0)
+            return BetaTails{RCONST(6), RCONST(6)};
+        const double l =
+            std::log(h) + (lower ? log_beta_term(a, b, x, x1, lnx, lnx1) : log_beta_term(b, a, x1, x, lnx1, lnx));
+        return lower ? BetaTails{std::exp(l), -std::expm1(l)} : BetaTails{-std::expm1(l), std::exp(l)};
+    };
+    const bool lower = x * (b + 1.0) < x1 * (a + 1.0);
+    const BetaTails t = tails(lower, FRACTION_TERMS);
+    // A tail above 1/2 leaves the other one some 2^-50 absolute: that one's own fraction, where
+    // it ends soon (beside a small shape, between the switch and the mean).
+    if ((lower ? t.lower : t.upper) > 0.5) {
+        const BetaTails other = tails(!lower, 256);
+        if (!ISNAN(other.lower))
+            return other;
+    }
+    return t;
 }
 
 // ln(1 - y) from y and 1 - y, both formed directly: the one that is not small has rounded.
@@ -417,8 +440,8 @@ BetaTails beta_large_b(double a, double b, double z)
     if (z >= b)
         return {1.0, 0.0};
     const auto log_r = [&](double c) {
-        return log_gamma_density(c, z) - b * log1p_minus(z / b) - c * std::log1p(z / b) + b * log1p_minus(c / b) +
-               (c - 0.5) * std::log1p(c / b) - c / (12.0 * b * (c + b)) - std::log(c);
+        return log_gamma_term(c, z) - b * log1p_minus(z / b) - c * std::log1p(z / b) + b * log1p_minus(c / b) +
+               (c - 0.5) * std::log1p(c / b) - c / (12.0 * b * (c + b));
     };
     if (z <= a) {
         const double y = z / (z + b);
@@ -431,8 +454,8 @@ BetaTails beta_large_b(double a, double b, double z)
             if (term <= EPS * (1.0 - r) * sum)  // the rest is below term r / (1 - r)
                 break;
         }
-        const double lower = std::exp(log_r(a)) * sum;
-        return {lower, 1.0 - lower};
+        const double l = log_r(a) + std::log(sum);
+        return {std::exp(l), -std::expm1(l)};
     }
     double s = a - std::trunc(a);
     if (s == 0.0)
@@ -519,8 +542,8 @@ BetaTails incomplete_beta(const double X, const double X1, const double PIN, con
         t = fraction_tails(X, X1, PIN, QIN, LNX);
     } else {
         // The sums of the tail on x's side of the mean, or of the other one where the first is
-        // above 1/2: each tail to its own relative accuracy, the same sums on both sides of
-        // every switch. Where neither is short, the continued fraction.
+        // above 1/2: each tail to its own relative accuracy. Where the first is not short, or
+        // neither is below 1/2, the continued fraction.
         const auto sums = [&](bool lower) {
             return lower ? short_sums(X, X1, PIN, QIN) : swapped(short_sums(X1, X, QIN, PIN));
         };
@@ -528,7 +551,8 @@ BetaTails incomplete_beta(const double X, const double X1, const double PIN, con
         const bool below = X * QIN <= X1 * PIN;
         t = sums(below);
         if (!small(t, below)) {
-            t = sums(!below);
+            if (!ISNAN(t.lower))
+                t = sums(!below);
             if (!small(t, !below))
                 t = std::max(PIN, QIN) > FINITE_SUM_TERMS ? huge_shapes(X, X1, PIN, QIN)
                                                          : fraction_tails(X, X1, PIN, QIN, RCONST(6));
