@@ -351,7 +351,7 @@ double beta_sums(double y, double y1, double p, double q)
         r = std::exp(xb);
         double term = r * p;
         if (ps != 1.0) {
-            // The count's maximum is formed in single precision: at most 2^20 for y1 >= 2^-15.
+            // The count's maximum is formed in single precision: at most 900 for y <= 0.96.
             const float n = std::trunc(std::max(static_cast<float>(k.alneps / lny), 4.0f));
             for (float i = 1.0f; i <= n; i += 1.0f) {
                 const double di = i;
@@ -364,26 +364,13 @@ double beta_sums(double y, double y1, double p, double q)
         return r;
 
     // Finite sum over the whole part of q, terms scaled by powers of sml until they count.
-    // Long sums of large shapes: their first term through Stirling's series, as
-    // p lm(e / p) + q lm(-e / q) with e = yq - (1 - y)p, since p ln y and ln B(p, q) would cancel
-    // at a cost of p 2^-53; and 1 / (1 - y) in two parts, which would otherwise lift the n-th
-    // term by up to n 2^-53.
-    const bool large = p >= 10.0 && q >= 10.0 && p + q >= 0x1p16;
-    if (large) {
-        const double e = std::fma(y, q, -(y1 * p));
-        const double corr = D9LGMC(p) + D9LGMC(q) - D9LGMC(p + q);
-        xb = p * log1p_minus(e / p) + q * log1p_minus(-e / q) + 0.5 * std::log(p / (p + q) * q) - LN_SQRT_2PI - corr -
-             std::log(q);
-    } else {
-        xb = p * lny + q * log_complement(y, y1) - DLBETA(p, q) - std::log(q);
-    }
+    const double xb_sum = p * lny + q * log_complement(y, y1) - DLBETA(p, q) - std::log(q);
     // Scale count and loop count stay floating point: both follow q, which is unbounded.
     // The count's maximum is formed in single precision, where the count fits.
-    const double scale = xb / k.alnsml;
+    const double scale = xb_sum / k.alnsml;
     double ib = scale < 0x1p100 ? std::trunc(std::max(static_cast<float>(scale), 0.0f)) : std::trunc(scale);
-    double term = std::exp(xb - ib * k.alnsml);
+    double term = std::exp(xb_sum - ib * k.alnsml);
     const double c = 1.0 / y1;
-    const double c_lo = std::fma(-c, y1, 1.0) / y1;
     const double p1 = q * c / (p + q - 1.0);
     double finsum = 0.0;
     double n = std::trunc(q);
@@ -398,12 +385,7 @@ double beta_sums(double y, double y1, double p, double q)
     for (double i = 1.0; i <= n; i += 1.0) {
         if (p1 <= 1.0 && term / k.eps <= finsum)
             break;
-        if (large) {
-            const double t = (q - i + 1.0) * term / ((q - i) + p);
-            term = std::fma(t, c, t * c_lo);
-        } else {
-            term = (q - i + 1.0) * c * term / (p + q - i);
-        }
+        term = (q - i + 1.0) * c * term / (p + q - i);
         if (term > 1.0) {
             ib = ib - 1.0;
             term = term * k.sml;
