@@ -235,6 +235,7 @@ Twice operator/(Twice a, Twice b)
     return renormalised(q1, r.hi / b.hi);
 }
 double value(Twice v) { return v.hi + v.lo; }
+double value(double v) { return v; }
 Twice operator*(double a, Twice b) { return Twice{a, 0.0} * b; }
 
 // The continued fraction of I_x(a, b) a B(a, b) / (x^a (1 - x)^b) (modified Lentz), for
@@ -300,7 +301,9 @@ BetaTails fraction_tails(double x, double x1, double a, double b, double lnx)
         const double q = lower ? b : a;
         const double y = lower ? x : x1;
         const double y1 = lower ? x1 : x;
-        const double h = beta_fraction(p, q, y > 0.5 ? twice_sum(1.0, -y1) : Twice{y}, terms);
+        const double h = y > 0.5 ? beta_fraction(p, q, twice_sum(1.0, -y1), terms)
+                         : p > 0x1p10 ? beta_fraction(p, q, Twice{y}, terms)
+                                      : beta_fraction(p, q, y, terms);
         if (h == 0.0)
             return BetaTails{RCONST(6), RCONST(6)};
         const double l =
@@ -475,7 +478,7 @@ BetaTails short_sums(double y, double y1, double p, double q)
         // x^p / (p B(p, q)), the first term of the series.
         const double xb = p * std::log(y) - std::log(p) - DLBETA(p, q);
         r = xb > k.alnsml && y != 0.0 ? std::exp(xb) : 0.0;
-    } else if (q <= 0x1p10 && y <= 0.96) {
+    } else if (q <= 0x1p7 && y <= 0.96) {
         r = beta_sums(y, y1, p, q);
     }
     return {r, 1.0 - r};
