@@ -288,9 +288,9 @@ double beta_fraction(double a, double b, Number x, int terms)
 
 // I_x(a, b) and its complement by the continued fraction of the tail below
 // x (a + b + 2) < a + 1 (without a + b), where it converges fast, the other as -expm1 of the
-// same logarithm, so that a tail near 1 keeps its complement to some 2^-50. At an argument above 1/2
-// beside a shape up to 2^10 the fraction's terms cancel: there in double-double, from 1 - x as
-// formed. NaN when the fraction does not end.
+// same logarithm, so that a tail near 1 keeps its complement to some 2^-50. At an argument
+// above 1/2 (x then from 1 - x as formed) or a first shape beyond 2^5 the fraction's terms cancel
+// to some 2^-40: there in double-double. NaN when the fraction does not end.
 BetaTails fraction_tails(double x, double x1, double a, double b, double lnx)
 {
     if (std::isnan(lnx))
@@ -302,7 +302,7 @@ BetaTails fraction_tails(double x, double x1, double a, double b, double lnx)
         const double y = lower ? x : x1;
         const double y1 = lower ? x1 : x;
         const double h = y > 0.5 ? beta_fraction(p, q, twice_sum(1.0, -y1), terms)
-                         : p > 0x1p10 ? beta_fraction(p, q, Twice{y}, terms)
+                         : p > 0x1p5 ? beta_fraction(p, q, Twice{y}, terms)
                                       : beta_fraction(p, q, y, terms);
         if (h == 0.0)
             return BetaTails{RCONST(6), RCONST(6)};
