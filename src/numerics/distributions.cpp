@@ -533,7 +533,9 @@ BetaTails incomplete_beta(const double X, const double X1, const double PIN, con
             return lower ? short_sums(X, X1, PIN, QIN) : swapped(short_sums(X1, X, QIN, PIN));
         };
         const auto small = [](const BetaTails& s, bool lower) { return (lower ? s.lower : s.upper) <= 0.5; };
-        const bool below = X * QIN <= X1 * PIN;
+        // Below the median, near (p - 1/3) / (p + q - 2/3) for shapes from 1, else the mean.
+        const double third = std::min({PIN, QIN, 1.0}) / 3.0;
+        const bool below = X * (QIN - third) <= X1 * (PIN - third);
         t = sums(below);
         if (!small(t, below)) {
             if (!ISNAN(t.lower))
