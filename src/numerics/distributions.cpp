@@ -13,8 +13,8 @@ namespace kvpvs::numerics {
 namespace {
 
 // Terms of the finite sum that DBETAI takes on (2^26: shapes beyond it, close to their mean, stop
-// with an error), of its continued fraction (2^17: shapes up to 2^26 end within a tenth of it)
-// and of TDIST's tail series before they give up.
+// with an error before any sum), of its continued fraction (2^17: shapes up to 2^26 end within
+// some 2300) and of TDIST's tail series before they give up.
 constexpr double FINITE_SUM_TERMS = 0x1p26;
 constexpr int FRACTION_TERMS = 131072;
 constexpr int TAIL_SERIES_TERMS = 1000;
@@ -468,8 +468,8 @@ BetaTails beta_large_b(double a, double b, double z)
 namespace {
 
 // I_y(p, q) and its complement by the sums where they are short: the finite sum over q's whole
-// part and the power series in y (ln 2^-53 / ln y terms) within some 2^10 terms, or the first
-// term of the series alone. NaN where they are not.
+// part (q up to 2^7) and the power series in y (ln 2^-53 / ln y terms, y up to 0.96), or the
+// first term of the series alone. NaN where they are not.
 BetaTails short_sums(double y, double y1, double p, double q)
 {
     const BetaConstants& k = beta_constants();
@@ -526,7 +526,7 @@ BetaTails incomplete_beta(const double X, const double X1, const double PIN, con
     } else if (!std::isnan(LNX)) {
         t = fraction_tails(X, X1, PIN, QIN, LNX);
     } else {
-        // The sums of the tail on x's side of the mean, or of the other one where the first is
+        // The sums of the tail on x's side of the median, or of the other one where the first is
         // above 1/2: each tail to its own relative accuracy. Where the first is not short, or
         // neither is below 1/2, the continued fraction.
         const auto sums = [&](bool lower) {
