@@ -177,13 +177,28 @@ double log_gamma_ratio(double a, double b)
 // Beside a shape below 1, ln B(a, b) is ln Gamma of that shape (ln Gamma(1 + a) - ln a, as
 // 1 + a rounds only by 2^-53 of the result) and log_gamma_ratio, so that subnormal shapes hold
 // and a term near 1 keeps its digits.
-double log_beta_term(double a, double b, double x, double x1, double lnx, double lnx1)
+// e = x b - x1 a = (a + b)(x - a / (a + b)), formed without the rounding of x1 a.
+double mean_distance(double a, double b, double x, double x1)
 {
     const double t = x1 * a;
-    const double e = std::fma(x, b, -t) - std::fma(x1, a, -t);
+    return std::fma(x, b, -t) - std::fma(x1, a, -t);
+}
+
+// Where log_beta_term takes Stirling's series, which the sums' first terms would lack.
+bool stirling_factor(double a, double b, double x, double x1)
+{
+    if (!(a >= 10.0 && b >= 10.0))
+        return false;
+    const double e = mean_distance(a, b, x, x1);
+    return a + b >= 0x1p16 || std::max(std::fabs(e / a), std::fabs(e / b)) < 0.5;
+}
+
+double log_beta_term(double a, double b, double x, double x1, double lnx, double lnx1)
+{
+    const double e = mean_distance(a, b, x, x1);
     const double da = e / a;
     const double db = -e / b;
-    if (a >= 10.0 && b >= 10.0 && (a + b >= 0x1p16 || std::max(std::fabs(da), std::fabs(db)) < 0.5)) {
+    if (stirling_factor(a, b, x, x1)) {
         const double x0 = 1.0 / (1.0 + b / a);  // the mean a / (a + b), and 1 - it
         const double y0 = 1.0 / (1.0 + a / b);
         const double lma = da > -0.5 ? log1p_minus(da)
@@ -469,7 +484,8 @@ namespace {
 
 // I_y(p, q) and its complement by the sums where they are short: the finite sum over q's whole
 // part (q up to 2^7) and the power series in y (ln 2^-53 / ln y terms, y up to 0.96), or the
-// first term of the series alone. NaN where they are not.
+// first term of the series alone. NaN where they are not, and where the fraction's factor
+// through Stirling's series is the more accurate (p ln y and ln B(p, q) would cancel).
 BetaTails short_sums(double y, double y1, double p, double q)
 {
     const BetaConstants& k = beta_constants();
@@ -478,7 +494,7 @@ BetaTails short_sums(double y, double y1, double p, double q)
         // x^p / (p B(p, q)), the first term of the series.
         const double xb = p * std::log(y) - std::log(p) - DLBETA(p, q);
         r = xb > k.alnsml && y != 0.0 ? std::exp(xb) : 0.0;
-    } else if (q <= 0x1p7 && y <= 0.96) {
+    } else if (q <= 0x1p7 && y <= 0.96 && !stirling_factor(p, q, y, y1)) {
         r = beta_sums(y, y1, p, q);
     }
     return {r, 1.0 - r};
