@@ -7,7 +7,6 @@
 #include <cmath>
 #include <initializer_list>
 #include <string_view>
-#include <type_traits>
 
 namespace kvpvs::numerics {
 namespace {
@@ -177,11 +176,13 @@ double log_gamma_ratio(double a, double b)
 // Beside a shape below 1, ln B(a, b) is ln Gamma of that shape (ln Gamma(1 + a) - ln a, as
 // 1 + a rounds only by 2^-53 of the result) and log_gamma_ratio, so that subnormal shapes hold
 // and a term near 1 keeps its digits.
-// e = x b - x1 a = (a + b)(x - a / (a + b)), formed without the rounding of x1 a.
+// e = x b - x1 a = (a + b)(x - a / (a + b)), from the smaller of x and x1 (the other is 1 minus
+// it), so that e follows x without the steps of the rounded one.
 double mean_distance(double a, double b, double x, double x1)
 {
-    const double t = x1 * a;
-    return std::fma(x, b, -t) - std::fma(x1, a, -t);
+    if (x < 0.5)
+        return std::fma(x, b, std::fma(x, a, -a));
+    return std::fma(-x1, a, std::fma(-x1, b, b));
 }
 
 // Where log_beta_term takes Stirling's series, which the sums' first terms would lack.
@@ -208,6 +209,18 @@ double log_beta_term(double a, double b, double x, double x1, double lnx, double
         return a * lma + b * lmb + 0.5 * (std::log(y0) - std::log(a)) - LN_SQRT_2PI -
                (stirling(a) + stirling(b) - stirling(sum));
     }
+    if (a < 10.0 && b >= 10.0) {
+        // a ln(b x) - ln Gamma(a + 1) + b ln(1 - x) + ln(Gamma(a + b) / (Gamma(b) b^a)): the
+        // gamma density of a at b x, whose terms stay of the size of the result.
+        const double r = a / b;
+        const double bx = b * x;
+        const double lnbx = bx >= RCONST(1) ? std::log(bx) : std::log(b) + lnx;
+        const double lng1 = a < 1.0 ? DLNGAM(1.0 + a) : DLNGAM(a) + std::log(a);
+        return a * lnbx - lng1 + b * lnx1 + (a - 0.5) * std::log1p(r) + b * log1p_minus(r) + stirling(a + b) -
+               stirling(b);
+    }
+    if (b < 10.0 && a >= 10.0)
+        return log_beta_term(b, a, x1, x, lnx1, lnx) + std::log(b) - std::log(a);
     if (a < 1.0)
         return a * lnx + b * lnx1 - DLNGAM(1.0 + a) + log_gamma_ratio(a, b);
     if (b < 1.0)
@@ -250,50 +263,42 @@ Twice operator/(Twice a, Twice b)
     return renormalised(q1, r.hi / b.hi);
 }
 double value(Twice v) { return v.hi + v.lo; }
-double value(double v) { return v; }
 Twice operator*(double a, Twice b) { return Twice{a, 0.0} * b; }
 
-// The continued fraction of I_x(a, b) a B(a, b) / (x^a (1 - x)^b) (modified Lentz), for
-// x <= (a + 1) / (a + b + 2), with x as a Number (double or Twice); 0 after `terms` terms
-// without an end.
-template <class Number>
-double beta_fraction(double a, double b, Number x, int terms)
+// The continued fraction of I_x(a, b) a B(a, b) / (x^a (1 - x)^b) (modified Lentz) in
+// double-double, for x <= (a + 1) / (a + b + 2); 0 after `terms` terms without an end.
+double beta_fraction(double a, double b, Twice x, int terms)
 {
     constexpr double TINY = 1e-300;
     constexpr double TOLERANCE = 0x1p-52;
-    const auto number = [](double hi, double lo) {
-        if constexpr (std::is_same_v<Number, double>)
-            return hi + lo;
-        else
-            return twice_sum(hi, lo);
-    };
-    const auto floor_tiny = [](Number& v) {
+    const auto floor_tiny = [](Twice& v) {
         if (std::fabs(value(v)) < TINY)
-            v = Number{TINY};
+            v = Twice{TINY};
     };
-    const Number ab = number(a, b);
-    Number c{1.0};
-    Number d = Number{1.0} + -(ab * x / number(a, 1.0));
+    const Twice one{1.0};
+    const Twice ab = twice_sum(a, b);
+    Twice c = one;
+    Twice d = one + -(ab * x / twice_sum(a, 1.0));
     floor_tiny(d);
-    d = Number{1.0} / d;
-    Number h = d;
+    d = one / d;
+    Twice h = d;
     for (int i = 1; i <= terms; ++i) {
         const double m = i;
         const double m2 = 2.0 * m;
-        Number an = m * number(b, -m) * x / (number(a, m2 - 1.0) * number(a, m2));
-        d = Number{1.0} + an * d;
+        Twice an = m * twice_sum(b, -m) * x / (twice_sum(a, m2 - 1.0) * twice_sum(a, m2));
+        d = one + an * d;
         floor_tiny(d);
-        c = Number{1.0} + an / c;
+        c = one + an / c;
         floor_tiny(c);
-        d = Number{1.0} / d;
+        d = one / d;
         h = h * (d * c);
-        an = -(number(a, m) * (ab + Number{m}) * x / (number(a, m2) * number(a, m2 + 1.0)));
-        d = Number{1.0} + an * d;
+        an = -(twice_sum(a, m) * (ab + Twice{m}) * x / (twice_sum(a, m2) * twice_sum(a, m2 + 1.0)));
+        d = one + an * d;
         floor_tiny(d);
-        c = Number{1.0} + an / c;
+        c = one + an / c;
         floor_tiny(c);
-        d = Number{1.0} / d;
-        const Number step = d * c;
+        d = one / d;
+        const Twice step = d * c;
         h = h * step;
         if (std::fabs(value(step) - 1.0) <= TOLERANCE)
             return value(h);
@@ -303,9 +308,10 @@ double beta_fraction(double a, double b, Number x, int terms)
 
 // I_x(a, b) and its complement by the continued fraction of the tail below
 // x (a + b + 2) < a + 1 (without a + b), where it converges fast, the other as -expm1 of the
-// same logarithm, so that a tail near 1 keeps its complement to some 2^-50. At an argument
-// above 1/2 (x then from 1 - x as formed) or a first shape beyond 2^5 the fraction's terms cancel
-// to some 2^-40: there in double-double. NaN when the fraction does not end.
+// same logarithm, so that a tail near 1 keeps its complement to some 2^-50. In double-double
+// (x from 1 - x as formed where x > 1/2): at an argument near 1 or close to the mean of large
+// shapes its terms cancel to some 2^-40, and elsewhere its rounding would show as steps of a few
+// ulps between neighbouring x. NaN when the fraction does not end.
 BetaTails fraction_tails(double x, double x1, double a, double b, double lnx)
 {
     if (std::isnan(lnx))
@@ -316,9 +322,7 @@ BetaTails fraction_tails(double x, double x1, double a, double b, double lnx)
         const double q = lower ? b : a;
         const double y = lower ? x : x1;
         const double y1 = lower ? x1 : x;
-        const double h = y > 0.5 ? beta_fraction(p, q, twice_sum(1.0, -y1), terms)
-                         : p > 0x1p5 ? beta_fraction(p, q, Twice{y}, terms)
-                                      : beta_fraction(p, q, y, terms);
+        const double h = beta_fraction(p, q, y > 0.5 ? twice_sum(1.0, -y1) : Twice{y}, terms);
         if (h == 0.0)
             return BetaTails{RCONST(6), RCONST(6)};
         const double l =
@@ -330,7 +334,7 @@ BetaTails fraction_tails(double x, double x1, double a, double b, double lnx)
     // A tail above 1/2 leaves the other one some 2^-50 absolute: that one's own fraction, where
     // it ends soon (beside a small shape, between the switch and the mean).
     if ((lower ? t.lower : t.upper) > 0.5) {
-        const BetaTails other = tails(!lower, 256);
+        const BetaTails other = tails(!lower, 64);
         if (!ISNAN(other.lower))
             return other;
     }
