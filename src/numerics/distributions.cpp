@@ -332,9 +332,11 @@ BetaTails fraction_tails(double x, double x1, double a, double b, double lnx)
     const bool lower = x * (b + 1.0) < x1 * (a + 1.0);
     const BetaTails t = tails(lower, FRACTION_TERMS);
     // A tail above 1/2 leaves the other one some 2^-50 absolute: that one's own fraction, where
-    // it ends soon (beside a small shape, between the switch and the mean).
-    if ((lower ? t.lower : t.upper) > 0.5) {
-        const BetaTails other = tails(!lower, 64);
+    // it ends soon (beside a small shape, between the switch and the mean); for an other tail
+    // below 2^-10, whose digits that absolute error would take, within 2^12 terms.
+    const double other_tail = lower ? t.upper : t.lower;
+    if (other_tail < 0.5) {
+        const BetaTails other = tails(!lower, other_tail < 0x1p-10 ? 4096 : 64);
         if (!ISNAN(other.lower))
             return other;
     }
@@ -498,7 +500,7 @@ BetaTails short_sums(double y, double y1, double p, double q)
         // x^p / (p B(p, q)), the first term of the series.
         const double xb = p * std::log(y) - std::log(p) - DLBETA(p, q);
         r = xb > k.alnsml && y != 0.0 ? std::exp(xb) : 0.0;
-    } else if (q <= 0x1p7 && y <= 0.96 && !stirling_factor(p, q, y, y1)) {
+    } else if (q < 10.0 && y <= 0.96 && !stirling_factor(p, q, y, y1)) {
         r = beta_sums(y, y1, p, q);
     }
     return {r, 1.0 - r};
