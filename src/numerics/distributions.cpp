@@ -312,7 +312,7 @@ double beta_fraction(double a, double b, Twice x, int terms)
 // (x from 1 - x as formed where x > 1/2): at an argument near 1 or close to the mean of large
 // shapes its terms cancel to some 2^-40, and elsewhere its rounding would show as steps of a few
 // ulps between neighbouring x. NaN when the fraction does not end.
-BetaTails fraction_tails(double x, double x1, double a, double b, double lnx)
+BetaTails fraction_tails(double x, double x1, double a, double b, double lnx, int terms = FRACTION_TERMS)
 {
     if (std::isnan(lnx))
         lnx = x1 < 0.5 ? std::log1p(-x1) : std::log(x);
@@ -330,7 +330,7 @@ BetaTails fraction_tails(double x, double x1, double a, double b, double lnx)
         return lower ? BetaTails{std::exp(l), -std::expm1(l)} : BetaTails{-std::expm1(l), std::exp(l)};
     };
     const bool lower = x * (b + 1.0) < x1 * (a + 1.0);
-    const BetaTails t = tails(lower, FRACTION_TERMS);
+    const BetaTails t = tails(lower, terms);
     // A tail above 1/2 leaves the other one some 2^-50 absolute: that one's own fraction, where
     // it ends soon (beside a small shape, between the switch and the mean); for an other tail
     // below 2^-10, whose digits that absolute error would take, within 2^12 terms.
@@ -506,11 +506,12 @@ BetaTails short_sums(double y, double y1, double p, double q)
     return {r, 1.0 - r};
 }
 
-// Shapes beyond 2^26 whose tail on x's side of the mean underflows, and still does with x moved
-// towards the mean by 2^-50 of itself (x has rounded, and the spread of such shapes is far below
-// a rounding): below x(a + b) < a + 1 that tail is at most
-// x^a (1 - x)^b / (a B(a, b)) / (1 - x (a + b) / (a + 1)), as the ratios of its series
-// (a + b + n) x / (a + 1 + n) are at most the first for b >= 1. Else NaN.
+// Shapes beyond 2^26: 0 or 1 where the tail on x's side of the mean underflows, and still does
+// with x moved towards the mean by 2^-50 of itself (x has rounded); below x(a + b) < a + 1 that
+// tail is at most x^a (1 - x)^b / (a B(a, b)) / (1 - x (a + b) / (a + 1)), as the ratios of its
+// series (a + b + n) x / (a + 1 + n) are at most the first for b >= 1. Else, where the spread
+// of x and of 1 - x is above 2^-40 of each (their rounding does not decide the value), the
+// continued fraction where it ends within 2^14 terms: far enough from the mean. Else NaN.
 BetaTails huge_shapes(double x, double x1, double a, double b)
 {
     constexpr double LN_SMALLEST = -745.2;  // below half the smallest subnormal
@@ -525,9 +526,12 @@ BetaTails huge_shapes(double x, double x1, double a, double b)
         const double w = 1.0 - y_moved * (p / (p + 1.0) + q / (p + 1.0));
         return w > 0.0 && log_beta_term(p, q, y_moved, y1_moved, lny, lny1) - std::log(w) < LN_SMALLEST;
     };
-    if (x * b <= x1 * a)
-        return underflows(a, b, x, x1) ? BetaTails{0.0, 1.0} : BetaTails{RCONST(6), RCONST(6)};
-    return underflows(b, a, x1, x) ? BetaTails{1.0, 0.0} : BetaTails{RCONST(6), RCONST(6)};
+    if (x * b <= x1 * a ? underflows(a, b, x, x1) : underflows(b, a, x1, x))
+        return x * b <= x1 * a ? BetaTails{0.0, 1.0} : BetaTails{1.0, 0.0};
+    // (spread / mean)^2 = b / (a (a + b + 1)), and a / (b (a + b + 1)) for 1 - x
+    if (std::min(b / a, a / b) / (a + b) < 0x1p-80)
+        return {RCONST(6), RCONST(6)};
+    return fraction_tails(x, x1, a, b, RCONST(6), 0x4000);
 }
 
 BetaTails swapped(BetaTails t) { return {t.upper, t.lower}; }

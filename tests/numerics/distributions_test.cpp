@@ -448,11 +448,11 @@ INSTANTIATE_TEST_SUITE_P(
         StopRow{"DbetaiInfiniteShape", [] { return DBETAI(0.0, 0.5, INFINITY); }, "DBETAI", 6,
                 {" *** TERMINAL ERROR 6 from DBETAI.  Both PIN = 5.000000000000000E-01 and QIN",
                  " ***          = Infinity must be finite."}},
-        // Shapes of 1e10: a finite sum of 1e10 terms that rise from the first.
-        StopRow{"DbetaiFiniteSumBeyondItsBound", [] { return DBETAI(0.5, 1e10, 1e10); }, "DBETAI", 7,
+        // Shapes of 1e12 at their mean: a finite sum of 1e12 terms, a fraction of some 2^18.
+        StopRow{"DbetaiFiniteSumBeyondItsBound", [] { return DBETAI(0.5, 1e12, 1e12); }, "DBETAI", 7,
                 {" *** TERMINAL ERROR 7 from DBETAI.  The finite sum for X =",
-                 " ***          5.000000000000000E-01, PIN = 1.000000000000000E+10 and QIN = ",
-                 " ***          1.000000000000000E+10 does not end within 67108864 terms."}},
+                 " ***          5.000000000000000E-01, PIN = 1.000000000000000E+12 and QIN = ",
+                 " ***          1.000000000000000E+12 does not end within 67108864 terms."}},
         // Halving a subnormal DFD loses the shape, and with a DFD below 1e-289 a subnormal DFN too.
         StopRow{"FdistSubnormalDfd", [] { return FDIST(1.0, 3.0, 5e-324); }, "FDIST", 2,
                 {" *** TERMINAL ERROR 2 from FDIST.  DFD = 4.940656458412465-324 must be at",
