@@ -11,9 +11,9 @@
 namespace kvpvs::numerics {
 namespace {
 
-// Terms of the finite sum that DBETAI takes on (2^26: shapes beyond it, close to their mean, stop
-// with an error before any sum), of its continued fraction (2^17: shapes up to 2^26 end within
-// some 2300) and of TDIST's tail series before they give up.
+// Shapes beyond the finite sum that DBETAI takes on (2^26) take no sum: 0 or 1, or a short
+// continued fraction, or an error. Terms of the fraction (2^17: shapes up to 2^26 end within some
+// 2300) and of TDIST's tail series before they give up.
 constexpr double FINITE_SUM_TERMS = 0x1p26;
 constexpr int FRACTION_TERMS = 131072;
 constexpr int TAIL_SERIES_TERMS = 1000;
