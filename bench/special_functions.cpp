@@ -174,7 +174,8 @@ void compute_errors()
             t["t cdf"].err_peer, absdiff(boost::math::cdf(boost::math::students_t_distribution<double>(a.b), a.a), ref));
     }
     t["t cdf"].error_kind = "absolute";
-    for (const auto& [name, grid] : {std::pair{"beta apart", &g.beta_apart}, std::pair{"beta large", &g.beta_large}}) {
+    for (const auto& [name, grid] : {std::pair{"beta 0.5-20", &g.ibeta}, std::pair{"beta apart", &g.beta_apart},
+                                     std::pair{"beta large", &g.beta_large}}) {
         for (const Args3& a : *grid) {
             const Big ref = boost::math::ibeta(Big(a.b), Big(a.c), Big(a.a));
             t[name].err_ours = std::max(t[name].err_ours, absdiff(DBETAI(a.a, a.b, a.c), ref));
@@ -232,6 +233,14 @@ void BM_boost_students_t_cdf(benchmark::State& s)
     });
 }
 
+void BM_DBETAI_common(benchmark::State& s)
+{
+    run(s, grids().ibeta, &Row::ns_ours, "beta 0.5-20", [](const Args3& a) { return DBETAI(a.a, a.b, a.c); });
+}
+void BM_fraction_common(benchmark::State& s)
+{
+    run(s, grids().ibeta, &Row::ns_peer, "beta 0.5-20", [](const Args3& a) { return plain_ibeta(a.a, a.b, a.c); });
+}
 void BM_DBETAI_apart(benchmark::State& s)
 {
     run(s, grids().beta_apart, &Row::ns_ours, "beta apart", [](const Args3& a) { return DBETAI(a.a, a.b, a.c); });
@@ -267,6 +276,8 @@ BENCHMARK(BM_DBETAI);
 BENCHMARK(BM_boost_ibeta);
 BENCHMARK(BM_TDIST);
 BENCHMARK(BM_boost_students_t_cdf);
+BENCHMARK(BM_DBETAI_common);
+BENCHMARK(BM_fraction_common);
 BENCHMARK(BM_DBETAI_apart);
 BENCHMARK(BM_fraction_apart);
 BENCHMARK(BM_DBETAI_large);
@@ -284,11 +295,11 @@ int main(int argc, char** argv)
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::printf("\n%-10s %12s %12s %8s   %-9s %12s %12s\n", "function", "ours ns", "peer ns", "ratio", "error", "ours max",
+    std::printf("\n%-11s %12s %12s %8s   %-9s %12s %12s\n", "function", "ours ns", "peer ns", "ratio", "error", "ours max",
                 "peer max");
-    for (const char* name : {"erfc", "gamma", "lgamma", "ibeta", "t cdf", "beta apart", "beta large", "F apart"}) {
+    for (const char* name : {"erfc", "gamma", "lgamma", "ibeta", "t cdf", "beta 0.5-20", "beta apart", "beta large", "F apart"}) {
         const Row& r = table()[name];
-        std::printf("%-10s %12.1f %12.1f %8.2f   %-9s %12.3e %12.3e\n", name, r.ns_ours, r.ns_peer,
+        std::printf("%-11s %12.1f %12.1f %8.2f   %-9s %12.3e %12.3e\n", name, r.ns_ours, r.ns_peer,
                     r.ns_peer > 0 ? r.ns_ours / r.ns_peer : 0.0, r.error_kind, r.err_ours, r.err_peer);
     }
     return 0;
