@@ -389,8 +389,7 @@ double beta_sums(double y, double y1, double p, double q)
 
     // Finite sum over the whole part of q, terms scaled by powers of sml until they count.
     const double xb_sum = p * lny + q * log_complement(y, y1) - DLBETA(p, q) - std::log(q);
-    // Scale count and loop count stay floating point: both follow q, which is unbounded.
-    // The count's maximum is formed in single precision, where the count fits.
+    // The scale count's maximum is formed in single precision, where the count fits.
     const double scale = xb_sum / k.alnsml;
     double ib = scale < 0x1p100 ? std::trunc(std::max(static_cast<float>(scale), 0.0f)) : std::trunc(scale);
     double term = std::exp(xb_sum - ib * k.alnsml);
