@@ -1,8 +1,10 @@
 // Cost per call of the numerical library's special functions and distributions on fixed
 // argument grids, beside glibc's erfc, tgamma, lgamma and Boost.Math's ibeta and Student's t
-// cdf in double on the same grids in the same run. The largest error of each side against a
-// 50-digit Boost.Math reference is computed in the set-up; the closing table prints the
-// times, their ratio (ours / peer) and both errors.
+// cdf in double on the same grids in the same run; and DBETAI and FDIST where shapes are large
+// or far apart, beside a plain continued fraction (modified Lentz, the same 2^-52 stopping
+// tolerance, its factor from lgamma). The largest error of each side against a 50-digit
+// Boost.Math reference is computed in the set-up; the closing table prints the times, their
+// ratio (ours / peer) and both errors.
 #include <benchmark/benchmark.h>
 
 #include <boost/math/distributions/students_t.hpp>
@@ -33,6 +35,9 @@ struct Grids {
     std::vector<double> erfc_x, gamma_x, lgamma_x;
     std::vector<Args3> ibeta;  // x, p, q
     std::vector<Args3> tcdf;   // t, df
+    // x, p, q: a small shape beside one of 500 to 5e5; both shapes 1e5 to 1e7 about the mean
+    std::vector<Args3> beta_apart, beta_large;
+    std::vector<Args3> fdist_apart;  // F, DFN, DFD: the F test of a fit of 1e3 to 1e6 points
 };
 
 const Grids& grids()
@@ -57,6 +62,18 @@ const Grids& grids()
         for (double df : dfs)
             for (int i = 0; i < 40; ++i)
                 g.tcdf.push_back({-6.0 + 12.0 * i / 39.0, df, 0.0});
+        for (double dfn : {1.0, 2.0, 3.0, 5.0, 9.0})
+            for (double dfd : {1e3, 1e4, 1e5, 1e6})
+                for (double f : {0.3, 0.8, 1.5, 3.0, 8.0}) {
+                    g.fdist_apart.push_back({f, dfn, dfd});
+                    g.beta_apart.push_back({dfn * f / (dfn * f + dfd), dfn / 2.0, dfd / 2.0});
+                }
+        for (double p : {1e5, 1e6, 1e7})
+            for (double q : {1e5, 1e6, 1e7})
+                for (double k : {-3.0, -1.0, 0.0, 1.0, 3.0}) {
+                    const double spread = std::sqrt(p * q / (p + q)) / (p + q);
+                    g.beta_large.push_back({p / (p + q) + k * spread, p, q});
+                }
         return g;
     }();
     return g;
@@ -78,6 +95,48 @@ double rel(double v, const Big& ref)
     return static_cast<double>(r);
 }
 double absdiff(double v, const Big& ref) { return static_cast<double>(abs(Big(v) - ref)); }
+
+// The peer of the large and far-apart shapes: I_x(a, b) by the continued fraction below
+// x (a + b + 2) < a + 1 (else 1 minus the other's), its factor x^a (1 - x)^b / B(a, b) from lgamma.
+double fraction(double a, double b, double x)
+{
+    constexpr double TINY = 1e-300;
+    const auto floor_tiny = [](double v) { return std::fabs(v) < TINY ? TINY : v; };
+    double c = 1.0;
+    double d = 1.0 / floor_tiny(1.0 - (a + b) * x / (a + 1.0));
+    double h = d;
+    for (int m = 1; m < 1000000; ++m) {
+        double an = m * (b - m) * x / ((a - 1.0 + 2 * m) * (a + 2 * m));
+        d = 1.0 / floor_tiny(1.0 + an * d);
+        c = floor_tiny(1.0 + an / c);
+        h *= d * c;
+        an = -(a + m) * (a + b + m) * x / ((a + 2 * m) * (a + 1.0 + 2 * m));
+        d = 1.0 / floor_tiny(1.0 + an * d);
+        c = floor_tiny(1.0 + an / c);
+        const double step = d * c;
+        h *= step;
+        if (std::fabs(step - 1.0) <= 0x1p-52)
+            break;
+    }
+    return h;
+}
+double plain_ibeta(double x, double a, double b)
+{
+    if (x == 0.0 || x == 1.0)
+        return x;
+    const double factor =
+        std::exp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) + a * std::log(x) + b * std::log1p(-x));
+    if (x * (a + b + 2.0) < a + 1.0)
+        return factor * fraction(a, b, x) / a;
+    return 1.0 - factor * fraction(b, a, 1.0 - x) / b;
+}
+double plain_fdist(double f, double dfn, double dfd) { return plain_ibeta(dfn * f / (dfn * f + dfd), dfn / 2.0, dfd / 2.0); }
+
+double ref_fdist(const Args3& a)
+{
+    const Big nf = Big(a.b) * Big(a.a);
+    return static_cast<double>(boost::math::ibeta(Big(a.b) / 2, Big(a.c) / 2, nf / (nf + Big(a.c))));
+}
 
 // Largest errors of both sides against the 50-digit reference, before any timing.
 void compute_errors()
@@ -115,6 +174,21 @@ void compute_errors()
             t["t cdf"].err_peer, absdiff(boost::math::cdf(boost::math::students_t_distribution<double>(a.b), a.a), ref));
     }
     t["t cdf"].error_kind = "absolute";
+    for (const auto& [name, grid] : {std::pair{"beta 0.5-20", &g.ibeta}, std::pair{"beta apart", &g.beta_apart},
+                                     std::pair{"beta large", &g.beta_large}}) {
+        for (const Args3& a : *grid) {
+            const Big ref = boost::math::ibeta(Big(a.b), Big(a.c), Big(a.a));
+            t[name].err_ours = std::max(t[name].err_ours, absdiff(DBETAI(a.a, a.b, a.c), ref));
+            t[name].err_peer = std::max(t[name].err_peer, absdiff(plain_ibeta(a.a, a.b, a.c), ref));
+        }
+        t[name].error_kind = "absolute";
+    }
+    for (const Args3& a : g.fdist_apart) {
+        const double ref = ref_fdist(a);
+        t["F apart"].err_ours = std::max(t["F apart"].err_ours, std::fabs(FDIST(a.a, a.b, a.c) - ref));
+        t["F apart"].err_peer = std::max(t["F apart"].err_peer, std::fabs(plain_fdist(a.a, a.b, a.c) - ref));
+    }
+    t["F apart"].error_kind = "absolute";
 }
 
 // Times every call of f over the grid; records ns per call.
@@ -159,6 +233,39 @@ void BM_boost_students_t_cdf(benchmark::State& s)
     });
 }
 
+void BM_DBETAI_common(benchmark::State& s)
+{
+    run(s, grids().ibeta, &Row::ns_ours, "beta 0.5-20", [](const Args3& a) { return DBETAI(a.a, a.b, a.c); });
+}
+void BM_fraction_common(benchmark::State& s)
+{
+    run(s, grids().ibeta, &Row::ns_peer, "beta 0.5-20", [](const Args3& a) { return plain_ibeta(a.a, a.b, a.c); });
+}
+void BM_DBETAI_apart(benchmark::State& s)
+{
+    run(s, grids().beta_apart, &Row::ns_ours, "beta apart", [](const Args3& a) { return DBETAI(a.a, a.b, a.c); });
+}
+void BM_fraction_apart(benchmark::State& s)
+{
+    run(s, grids().beta_apart, &Row::ns_peer, "beta apart", [](const Args3& a) { return plain_ibeta(a.a, a.b, a.c); });
+}
+void BM_DBETAI_large(benchmark::State& s)
+{
+    run(s, grids().beta_large, &Row::ns_ours, "beta large", [](const Args3& a) { return DBETAI(a.a, a.b, a.c); });
+}
+void BM_fraction_large(benchmark::State& s)
+{
+    run(s, grids().beta_large, &Row::ns_peer, "beta large", [](const Args3& a) { return plain_ibeta(a.a, a.b, a.c); });
+}
+void BM_FDIST_apart(benchmark::State& s)
+{
+    run(s, grids().fdist_apart, &Row::ns_ours, "F apart", [](const Args3& a) { return FDIST(a.a, a.b, a.c); });
+}
+void BM_fraction_F_apart(benchmark::State& s)
+{
+    run(s, grids().fdist_apart, &Row::ns_peer, "F apart", [](const Args3& a) { return plain_fdist(a.a, a.b, a.c); });
+}
+
 BENCHMARK(BM_DERFC);
 BENCHMARK(BM_glibc_erfc);
 BENCHMARK(BM_DGAMMA);
@@ -169,6 +276,14 @@ BENCHMARK(BM_DBETAI);
 BENCHMARK(BM_boost_ibeta);
 BENCHMARK(BM_TDIST);
 BENCHMARK(BM_boost_students_t_cdf);
+BENCHMARK(BM_DBETAI_common);
+BENCHMARK(BM_fraction_common);
+BENCHMARK(BM_DBETAI_apart);
+BENCHMARK(BM_fraction_apart);
+BENCHMARK(BM_DBETAI_large);
+BENCHMARK(BM_fraction_large);
+BENCHMARK(BM_FDIST_apart);
+BENCHMARK(BM_fraction_F_apart);
 
 }  // namespace
 
@@ -180,11 +295,11 @@ int main(int argc, char** argv)
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::printf("\n%-8s %12s %12s %8s   %-9s %12s %12s\n", "function", "ours ns", "peer ns", "ratio", "error", "ours max",
+    std::printf("\n%-11s %12s %12s %8s   %-9s %12s %12s\n", "function", "ours ns", "peer ns", "ratio", "error", "ours max",
                 "peer max");
-    for (const char* name : {"erfc", "gamma", "lgamma", "ibeta", "t cdf"}) {
+    for (const char* name : {"erfc", "gamma", "lgamma", "ibeta", "t cdf", "beta 0.5-20", "beta apart", "beta large", "F apart"}) {
         const Row& r = table()[name];
-        std::printf("%-8s %12.1f %12.1f %8.2f   %-9s %12.3e %12.3e\n", name, r.ns_ours, r.ns_peer,
+        std::printf("%-11s %12.1f %12.1f %8.2f   %-9s %12.3e %12.3e\n", name, r.ns_ours, r.ns_peer,
                     r.ns_peer > 0 ? r.ns_ours / r.ns_peer : 0.0, r.error_kind, r.err_ours, r.err_peer);
     }
     return 0;

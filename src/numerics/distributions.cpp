@@ -11,8 +11,11 @@
 namespace kvpvs::numerics {
 namespace {
 
-// Terms of DBETAI's finite sum (2^26) and of TDIST's tail series before they give up.
-constexpr int FINITE_SUM_TERMS = 67108864;
+// Shapes beyond the finite sum that DBETAI takes on (2^26) take no sum: 0 or 1, or a short
+// continued fraction, or an error. Terms of the fraction (2^17: shapes up to 2^26 end within some
+// 2300) and of TDIST's tail series before they give up.
+constexpr double FINITE_SUM_TERMS = 0x1p26;
+constexpr int FRACTION_TERMS = 131072;
 constexpr int TAIL_SERIES_TERMS = 1000;
 
 // Records that a sum did not end within `terms` terms (TERMINAL `code`, the arguments as D1, D2,
@@ -46,6 +49,19 @@ double log1p_minus(double d)
     return sum;
 }
 
+// ln r - (r - 1) for r = 1 + d: from d near 1, from r itself below 1/2, where 1 + d has lost
+// the digits of r.
+double log_ratio_minus(double d, double r) { return d <= -0.5 ? std::log(r) - d : log1p_minus(d); }
+
+// Stirling's correction ln Gamma(x) - (x - 1/2) ln x + x - ln sqrt(2 pi), x >= 10; 1 / 12x where
+// the series would underflow.
+double stirling(double x) { return x >= 0x1p1000 ? 1.0 / (12.0 * x) : D9LGMC(x); }
+
+// ln Gamma(a) for 0 < a < 10, down to subnormal a, where Gamma(a) overflows: -ln a - gamma a.
+double log_gamma_small(double a) { return a < 0x1p-60 ? -std::log(a) - 0.5772156649015329 * a : DLNGAM(a); }
+
+constexpr double LN_SQRT_2PI = 0.9189385332046728;
+
 // ln(x^a e^-x / Gamma(a)); for a >= 10 through Stirling's series, so that the large terms of
 // a ln x - x - ln Gamma(a) do not cancel.
 double log_gamma_density(double a, double x)
@@ -54,28 +70,38 @@ double log_gamma_density(double a, double x)
         return RCONST(8);
     if (a < 10.0)
         return a * std::log(x) - x - DLNGAM(a);
-    constexpr double LN_SQRT_2PI = 0.9189385332046728;
-    return a * log1p_minus((x - a) / a) + 0.5 * std::log(a) - LN_SQRT_2PI - D9LGMC(a);
+    return a * log_ratio_minus((x - a) / a, x / a) + 0.5 * std::log(a) - LN_SQRT_2PI - D9LGMC(a);
 }
 
-// The regularised incomplete gamma functions P(a, x) and Q(a, x) with the density
-// x^a e^-x / Gamma(a): P's series below a + 1, else the continued fraction of Q (modified
-// Lentz). Both end within some 10 sqrt(a) + 100 terms.
-BetaTails gamma_tails(double a, double x, double density)
+// ln(x^a e^-x / Gamma(a + 1)): ln Gamma(a) + ln a as ln Gamma(1 + a) below 1, where the two
+// cancel and 1 + a rounds only by 2^-53 of the result.
+double log_gamma_term(double a, double x)
+{
+    if (x == 0.0 || std::isinf(x))
+        return RCONST(8);
+    if (a < 1.0)
+        return a * std::log(x) - x - DLNGAM(1.0 + a);
+    return log_gamma_density(a, x) - std::log(a);
+}
+
+// The regularised incomplete gamma functions P(a, x) and Q(a, x), with l = ln(x^a e^-x /
+// Gamma(a + 1)): P's series below a + 1, else the continued fraction of Q (modified Lentz), the
+// other as -expm1 of the same logarithm. Both end within some 10 sqrt(a) + 100 terms.
+BetaTails gamma_tails(double a, double x, double l)
 {
     if (std::isinf(x))
         return {1.0, 0.0};
     constexpr int TERMS = 100000;
     constexpr double EPS = 0x1p-53;
     if (x < a + 1.0) {
-        double term = 1.0 / a;
+        double term = 1.0;
         double sum = term;
         for (int n = 1; n < TERMS && term > EPS * sum; ++n) {
             term *= x / (a + n);
             sum += term;
         }
-        const double p = std::min(density * sum, 1.0);
-        return {p, 1.0 - p};
+        const double lp = l + std::log(sum);
+        return {std::min(std::exp(lp), 1.0), std::max(-std::expm1(lp), 0.0)};
     }
     constexpr double TINY = 1e-300;
     double b = x + 1.0 - a;
@@ -97,8 +123,8 @@ BetaTails gamma_tails(double a, double x, double density)
         if (std::fabs(step - 1.0) <= EPS)
             break;
     }
-    const double q = std::min(density * h, 1.0);
-    return {1.0 - q, q};
+    const double lq = l + std::log(a) + std::log(h);
+    return {std::max(-std::expm1(lq), 0.0), std::min(std::exp(lq), 1.0)};
 }
 
 // I_y(a, b) at y = x / (x + b) for a huge b: the gamma distribution of a at x (the limit as b
@@ -107,10 +133,11 @@ BetaTails gamma_tails(double a, double x, double density)
 // under the rounding for a^2 <= b 2^-20.
 BetaTails gamma_limit(double a, double x, double b)
 {
-    const double t = std::exp(log_gamma_density(a, x));
+    const double l = log_gamma_term(a, x);
+    const double t = std::exp(l + std::log(a));
     const double m = a - 1.0;
     const double s = m - x;
-    BetaTails g = gamma_tails(a, x, t);
+    BetaTails g = gamma_tails(a, x, l);
     if (t > 0.0) {  // else x is far in a tail, where s^3 may overflow
         const double n = 2.0 * b;
         const double first = s / n;
@@ -122,7 +149,278 @@ BetaTails gamma_limit(double a, double x, double b)
     return g;
 }
 
-double beta_sums(double y, double y1, double p, double q, double X, double PIN, double QIN);
+// ln Gamma(a + b) - ln Gamma(b) for a < 10, without the cancellation of the two: for b >= 10
+// through Stirling's series, a ln b + (a - 1/2) ln(1 + a / b) + b lm(a / b) (lm(d) =
+// ln(1 + d) - d) and the corrections; below, from b + n >= 10 down by ln Gamma(c + 1) =
+// ln Gamma(c) + ln c.
+double log_gamma_ratio(double a, double b)
+{
+    if (b >= 10.0) {
+        const double r = a / b;
+        return a * std::log(b) + (a - 0.5) * std::log1p(r) + b * log1p_minus(r) + stirling(a + b) - stirling(b);
+    }
+    const double n = std::ceil(10.0 - b);
+    double sum = log_gamma_ratio(a, b + n);
+    for (double k = 0.0; k < n; k += 1.0) {
+        const double r = a / (b + k);
+        sum -= std::isinf(r) ? std::log(a) - std::log(b + k) : std::log1p(r);
+    }
+    return sum;
+}
+
+// ln(x^a (1 - x)^b / (a B(a, b))), the factor of the continued fraction, with ln x and ln(1 - x)
+// given (each formed from the one of x and 1 - x that has not rounded). For large shapes
+// (a + b >= 2^16, or both from 10 within a factor 1.5 of their mean) a ln x and ln B(a, b)
+// would cancel at a cost of a 2^-53: Stirling's series takes them out, with
+// e = x b - x1 a = (a + b)(x - a / (a + b)), as a lm(e / a) + b lm(-e / b).
+// Beside a shape below 1, ln B(a, b) is ln Gamma of that shape (ln Gamma(1 + a) - ln a, as
+// 1 + a rounds only by 2^-53 of the result) and log_gamma_ratio, so that subnormal shapes hold
+// and a term near 1 keeps its digits.
+// e = x b - x1 a = (a + b)(x - a / (a + b)), from the smaller of x and x1 (the other is 1 minus
+// it), so that e follows x without the steps of the rounded one.
+double mean_distance(double a, double b, double x, double x1)
+{
+    if (x < 0.5)
+        return std::fma(x, b, std::fma(x, a, -a));
+    return std::fma(-x1, a, std::fma(-x1, b, b));
+}
+
+// Where log_beta_term takes Stirling's series, which the sums' first terms would lack.
+bool stirling_factor(double a, double b, double x, double x1)
+{
+    if (!(a >= 10.0 && b >= 10.0))
+        return false;
+    const double e = mean_distance(a, b, x, x1);
+    return a + b >= 0x1p16 || std::max(std::fabs(e / a), std::fabs(e / b)) < 0.5;
+}
+
+double log_beta_term(double a, double b, double x, double x1, double lnx, double lnx1)
+{
+    const double e = mean_distance(a, b, x, x1);
+    const double da = e / a;
+    const double db = -e / b;
+    if (stirling_factor(a, b, x, x1)) {
+        const double x0 = 1.0 / (1.0 + b / a);  // the mean a / (a + b), and 1 - it
+        const double y0 = 1.0 / (1.0 + a / b);
+        const double lma = da > -0.5 ? log1p_minus(da)
+                                     : (x / x0 >= RCONST(1) ? std::log(x / x0) : lnx - std::log(x0)) - da;
+        const double lmb = log_ratio_minus(db, x1 / y0);
+        const double sum = a + b;
+        return a * lma + b * lmb + 0.5 * (std::log(y0) - std::log(a)) - LN_SQRT_2PI -
+               (stirling(a) + stirling(b) - stirling(sum));
+    }
+    if (a < 10.0 && b >= 10.0) {
+        // a ln(b x) - ln Gamma(a + 1) + b ln(1 - x) + ln(Gamma(a + b) / (Gamma(b) b^a)): the
+        // gamma density of a at b x, whose terms stay of the size of the result.
+        const double r = a / b;
+        const double bx = b * x;
+        const double lnbx = bx >= RCONST(1) ? std::log(bx) : std::log(b) + lnx;
+        const double lng1 = a < 1.0 ? DLNGAM(1.0 + a) : DLNGAM(a) + std::log(a);
+        return a * lnbx - lng1 + b * lnx1 + (a - 0.5) * std::log1p(r) + b * log1p_minus(r) + stirling(a + b) -
+               stirling(b);
+    }
+    if (b < 10.0 && a >= 10.0)
+        return log_beta_term(b, a, x1, x, lnx1, lnx) + std::log(b) - std::log(a);
+    if (a < 1.0)
+        return a * lnx + b * lnx1 - DLNGAM(1.0 + a) + log_gamma_ratio(a, b);
+    if (b < 1.0)
+        return a * lnx + b * lnx1 - log_gamma_small(b) + log_gamma_ratio(b, a) - std::log(a);
+    return a * lnx + b * lnx1 - DLBETA(a, b) - std::log(a);
+}
+
+// Double-double numbers (hi + lo, |lo| <= ulp(hi) / 2) for the continued fraction at an
+// argument near 1, whose terms there cancel to the digits that 1 - x has kept.
+struct Twice {
+    double hi, lo = 0.0;
+};
+
+Twice twice_sum(double a, double b)
+{
+    const double s = a + b;
+    const double v = s - a;
+    return {s, (a - (s - v)) + (b - v)};
+}
+Twice renormalised(double hi, double lo)
+{
+    const double s = hi + lo;
+    return {s, lo - (s - hi)};
+}
+Twice operator+(Twice a, Twice b)
+{
+    const Twice s = twice_sum(a.hi, b.hi);
+    return renormalised(s.hi, s.lo + a.lo + b.lo);
+}
+Twice operator-(Twice a) { return {-a.hi, -a.lo}; }
+Twice operator*(Twice a, Twice b)
+{
+    const double p = a.hi * b.hi;
+    return renormalised(p, std::fma(a.hi, b.hi, -p) + (a.hi * b.lo + a.lo * b.hi));
+}
+Twice operator/(Twice a, Twice b)
+{
+    const double q1 = a.hi / b.hi;
+    const Twice r = a + -(b * Twice{q1, 0.0});
+    return renormalised(q1, r.hi / b.hi);
+}
+double value(Twice v) { return v.hi + v.lo; }
+Twice operator*(double a, Twice b) { return Twice{a, 0.0} * b; }
+
+// The continued fraction of I_x(a, b) a B(a, b) / (x^a (1 - x)^b) (modified Lentz) in
+// double-double, for x <= (a + 1) / (a + b + 2); 0 after `terms` terms without an end.
+double beta_fraction(double a, double b, Twice x, int terms)
+{
+    constexpr double TINY = 1e-300;
+    constexpr double TOLERANCE = 0x1p-52;
+    const auto floor_tiny = [](Twice& v) {
+        if (std::fabs(value(v)) < TINY)
+            v = Twice{TINY};
+    };
+    const Twice one{1.0};
+    const Twice ab = twice_sum(a, b);
+    Twice c = one;
+    Twice d = one + -(ab * x / twice_sum(a, 1.0));
+    floor_tiny(d);
+    d = one / d;
+    Twice h = d;
+    for (int i = 1; i <= terms; ++i) {
+        const double m = i;
+        const double m2 = 2.0 * m;
+        Twice an = m * twice_sum(b, -m) * x / (twice_sum(a, m2 - 1.0) * twice_sum(a, m2));
+        d = one + an * d;
+        floor_tiny(d);
+        c = one + an / c;
+        floor_tiny(c);
+        d = one / d;
+        h = h * (d * c);
+        an = -(twice_sum(a, m) * (ab + Twice{m}) * x / (twice_sum(a, m2) * twice_sum(a, m2 + 1.0)));
+        d = one + an * d;
+        floor_tiny(d);
+        c = one + an / c;
+        floor_tiny(c);
+        d = one / d;
+        const Twice step = d * c;
+        h = h * step;
+        if (std::fabs(value(step) - 1.0) <= TOLERANCE)
+            return value(h);
+    }
+    return 0.0;
+}
+
+// I_x(a, b) and its complement by the continued fraction of the tail below
+// x (a + b + 2) < a + 1 (without a + b), where it converges fast, the other as -expm1 of the
+// same logarithm, so that a tail near 1 keeps its complement to some 2^-50. In double-double
+// (x from 1 - x as formed where x > 1/2): at an argument near 1 or close to the mean of large
+// shapes its terms cancel to some 2^-40, and elsewhere its rounding would show as steps of a few
+// ulps between neighbouring x. NaN when the fraction does not end.
+BetaTails fraction_tails(double x, double x1, double a, double b, double lnx, int terms = FRACTION_TERMS)
+{
+    if (std::isnan(lnx))
+        lnx = x1 < 0.5 ? std::log1p(-x1) : std::log(x);
+    const double lnx1 = x < 0.5 ? std::log1p(-x) : std::log(x1);
+    const auto tails = [&](bool lower, int terms) {
+        const double p = lower ? a : b;
+        const double q = lower ? b : a;
+        const double y = lower ? x : x1;
+        const double y1 = lower ? x1 : x;
+        const double h = beta_fraction(p, q, y > 0.5 ? twice_sum(1.0, -y1) : Twice{y}, terms);
+        if (h == 0.0)
+            return BetaTails{RCONST(6), RCONST(6)};
+        const double l =
+            std::log(h) + (lower ? log_beta_term(a, b, x, x1, lnx, lnx1) : log_beta_term(b, a, x1, x, lnx1, lnx));
+        return lower ? BetaTails{std::exp(l), -std::expm1(l)} : BetaTails{-std::expm1(l), std::exp(l)};
+    };
+    const bool lower = x * (b + 1.0) < x1 * (a + 1.0);
+    const BetaTails t = tails(lower, terms);
+    // A tail above 1/2 leaves the other one some 2^-50 absolute: that one's own fraction, where
+    // it ends soon (beside a small shape, between the switch and the mean); for an other tail
+    // below 2^-10, whose digits that absolute error would take, within 2^12 terms.
+    const double other_tail = lower ? t.upper : t.lower;
+    if (other_tail < 0.5) {
+        const BetaTails other = tails(!lower, other_tail < 0x1p-10 ? 4096 : 64);
+        if (!ISNAN(other.lower))
+            return other;
+    }
+    return t;
+}
+
+// ln(1 - y) from y and 1 - y, both formed directly: the one that is not small has rounded.
+double log_complement(double y, double y1) { return y < 0.5 ? std::log1p(-y) : std::log(y1); }
+
+struct BetaConstants {
+    double eps, alneps, sml, alnsml;
+};
+
+const BetaConstants& beta_constants()
+{
+    static const BetaConstants c = [] {
+        const double eps = RCONST(3);
+        const double sml = 100.0 * RCONST(1);  // a hundred times the smallest normalised double
+        return BetaConstants{eps, std::log(eps), sml, std::log(sml)};
+    }();
+    return c;
+}
+
+// I_y(p, q) by the power series for the fraction of q and the finite sum over its whole part,
+// with y1 = 1 - y formed directly; short_sums tells where both are short.
+double beta_sums(double y, double y1, double p, double q)
+{
+    const BetaConstants& k = beta_constants();
+    const double lny = y < 0.5 ? std::log(y) : std::log1p(-y1);
+    double r = 0.0;
+    double ps = q - std::trunc(q);
+    if (ps == 0.0)
+        ps = 1.0;
+    double xb = p * lny - DLBETA(ps, p) - std::log(p);
+    if (xb >= k.alnsml) {
+        r = std::exp(xb);
+        double term = r * p;
+        if (ps != 1.0) {
+            // The count's maximum is formed in single precision: at most 900 for y <= 0.96.
+            const float n = std::trunc(std::max(static_cast<float>(k.alneps / lny), 4.0f));
+            for (float i = 1.0f; i <= n; i += 1.0f) {
+                const double di = i;
+                term = term * (di - ps) * y / di;
+                r = r + term / (p + di);
+            }
+        }
+    }
+    if (q <= 1.0)
+        return r;
+
+    // Finite sum over the whole part of q, terms scaled by powers of sml until they count.
+    const double xb_sum = p * lny + q * log_complement(y, y1) - DLBETA(p, q) - std::log(q);
+    // The scale count's maximum is formed in single precision, where the count fits.
+    const double scale = xb_sum / k.alnsml;
+    double ib = scale < 0x1p100 ? std::trunc(std::max(static_cast<float>(scale), 0.0f)) : std::trunc(scale);
+    double term = std::exp(xb_sum - ib * k.alnsml);
+    const double c = 1.0 / y1;
+    const double p1 = q * c / (p + q - 1.0);
+    double finsum = 0.0;
+    double n = std::trunc(q);
+    if (q == n)
+        n = n - 1.0;
+    // The scale count falls by at most 1 a term: from above n it never reaches 0, and no term
+    // would be added. Ratios below 1 from the first (p1 < 1, so p > 1 and they fall) never lift
+    // a scaled term to where it counts; a p1 that rounds to 1 may be either.
+    const bool falling = p1 < 1.0 - 0x1p-30;
+    if (ib > n || (falling && ib > 0.0))
+        n = 0.0;
+    for (double i = 1.0; i <= n; i += 1.0) {
+        if (p1 <= 1.0 && term / k.eps <= finsum)
+            break;
+        term = (q - i + 1.0) * c * term / (p + q - i);
+        if (term > 1.0) {
+            ib = ib - 1.0;
+            term = term * k.sml;
+        }
+        if (ib == 0.0) {
+            finsum = finsum + term;
+        } else if (ib < 0.0) {
+            break;  // the scale only falls: no later term is added
+        }
+    }
+    return r + finsum;
+}
 
 }  // namespace
 
@@ -147,8 +445,8 @@ BetaTails beta_large_b(double a, double b, double z)
     if (z >= b)
         return {1.0, 0.0};
     const auto log_r = [&](double c) {
-        return log_gamma_density(c, z) - b * log1p_minus(z / b) - c * std::log1p(z / b) + b * log1p_minus(c / b) +
-               (c - 0.5) * std::log1p(c / b) - c / (12.0 * b * (c + b)) - std::log(c);
+        return log_gamma_term(c, z) - b * log1p_minus(z / b) - c * std::log1p(z / b) + b * log1p_minus(c / b) +
+               (c - 0.5) * std::log1p(c / b) - c / (12.0 * b * (c + b));
     };
     if (z <= a) {
         const double y = z / (z + b);
@@ -161,16 +459,16 @@ BetaTails beta_large_b(double a, double b, double z)
             if (term <= EPS * (1.0 - r) * sum)  // the rest is below term r / (1 - r)
                 break;
         }
-        const double lower = std::exp(log_r(a)) * sum;
-        return {lower, 1.0 - lower};
+        const double l = log_r(a) + std::log(sum);
+        return {std::exp(l), -std::expm1(l)};
     }
     double s = a - std::trunc(a);
     if (s == 0.0)
         s = 1.0;
-    // 1 - I_y(s, b) = I_(1-y)(b, s): the power series where it ends within 2^20 terms, else
-    // the gamma limit, there within the rounding of the tail that counts.
+    // 1 - I_y(s, b): the continued fraction, or the gamma limit where it holds within the
+    // rounding of the tail that counts.
     const double y1 = b / (z + b);
-    double upper = z >= b * 0x1p-15 ? beta_sums(y1, z / (z + b), b, s, y1, b, s) : gamma_limit(s, z, b).upper;
+    double upper = z >= b * 0x1p-15 ? fraction_tails(z / (z + b), y1, s, b, RCONST(6)).upper : gamma_limit(s, z, b).upper;
     double sum = 0.0;
     if (a > 1.0) {
         // R(c - 1) = R(c) c (z + b) / (z (c - 1 + b)): from the top the terms fall, ever faster.
@@ -189,158 +487,98 @@ BetaTails beta_large_b(double a, double b, double z)
 
 namespace {
 
-// ln(1 - y) from y and 1 - y, both formed directly: the one that is not small has rounded.
-double log_complement(double y, double y1) { return y < 0.5 ? std::log1p(-y) : std::log(y1); }
-
-struct BetaConstants {
-    double eps, alneps, sml, alnsml;
-};
-
-const BetaConstants& beta_constants()
-{
-    static const BetaConstants c = [] {
-        const double eps = RCONST(3);
-        const double sml = 100.0 * RCONST(1);  // a hundred times the smallest normalised double
-        return BetaConstants{eps, std::log(eps), sml, std::log(sml)};
-    }();
-    return c;
-}
-
-// I_y(p, q) by the power series for the fraction of q and the finite sum over its whole part,
-// with y1 = 1 - y formed directly. After TERMINAL 7 (a sum that does not end; the call's
-// arguments X, PIN, QIN are its parameters), NaN.
-double beta_sums(double y, double y1, double p, double q, double X, double PIN, double QIN)
+// I_y(p, q) and its complement by the sums where they are short: the finite sum over q's whole
+// part (q up to 2^7) and the power series in y (ln 2^-53 / ln y terms, y up to 0.96), or the
+// first term of the series alone. NaN where they are not, and where the fraction's factor
+// through Stirling's series is the more accurate (p ln y and ln B(p, q) would cancel).
+BetaTails short_sums(double y, double y1, double p, double q)
 {
     const BetaConstants& k = beta_constants();
-    const double lny = y < 0.5 ? std::log(y) : std::log1p(-y1);
-    double r = 0.0;
-    double ps = q - std::trunc(q);
-    if (ps == 0.0)
-        ps = 1.0;
-    double xb = p * lny - DLBETA(ps, p) - std::log(p);
-    if (xb >= k.alnsml) {
-        r = std::exp(xb);
-        double term = r * p;
-        if (ps != 1.0) {
-            // The count's maximum is formed in single precision: at most 2^20 for y1 >= 2^-15.
-            const float n = std::trunc(std::max(static_cast<float>(k.alneps / lny), 4.0f));
-            for (float i = 1.0f; i <= n; i += 1.0f) {
-                const double di = i;
-                term = term * (di - ps) * y / di;
-                r = r + term / (p + di);
-            }
-        }
+    double r = RCONST(6);
+    if ((p + q) * y / (p + 1.0) < k.eps) {
+        // x^p / (p B(p, q)), the first term of the series.
+        const double xb = p * std::log(y) - std::log(p) - DLBETA(p, q);
+        r = xb > k.alnsml && y != 0.0 ? std::exp(xb) : 0.0;
+    } else if (q < 10.0 && y <= 0.96 && !stirling_factor(p, q, y, y1)) {
+        r = beta_sums(y, y1, p, q);
     }
-    if (q <= 1.0)
-        return r;
-
-    // Finite sum over the whole part of q, terms scaled by powers of sml until they count.
-    // Long sums of large shapes: their first term through Stirling's series, as
-    // p lm(e / p) + q lm(-e / q) with e = yq - (1 - y)p, since p ln y and ln B(p, q) would cancel
-    // at a cost of p 2^-53; and 1 / (1 - y) in two parts, which would otherwise lift the n-th
-    // term by up to n 2^-53.
-    const bool large = p >= 10.0 && q >= 10.0 && p + q >= 0x1p16;
-    if (large) {
-        constexpr double LN_SQRT_2PI = 0.9189385332046728;
-        const double e = std::fma(y, q, -(y1 * p));
-        const double corr = D9LGMC(p) + D9LGMC(q) - D9LGMC(p + q);
-        xb = p * log1p_minus(e / p) + q * log1p_minus(-e / q) + 0.5 * std::log(p / (p + q) * q) - LN_SQRT_2PI - corr -
-             std::log(q);
-    } else {
-        xb = p * lny + q * log_complement(y, y1) - DLBETA(p, q) - std::log(q);
-    }
-    // Scale count and loop count stay floating point: both follow q, which is unbounded.
-    // The count's maximum is formed in single precision, where the count fits.
-    const double scale = xb / k.alnsml;
-    double ib = scale < 0x1p100 ? std::trunc(std::max(static_cast<float>(scale), 0.0f)) : std::trunc(scale);
-    double term = std::exp(xb - ib * k.alnsml);
-    const double c = 1.0 / y1;
-    const double c_lo = std::fma(-c, y1, 1.0) / y1;
-    const double p1 = q * c / (p + q - 1.0);
-    double finsum = 0.0;
-    double n = std::trunc(q);
-    if (q == n)
-        n = n - 1.0;
-    // The scale count falls by at most 1 a term: from above n it never reaches 0, and no term
-    // would be added. Ratios below 1 from the first (p1 < 1, so p > 1 and they fall) never lift
-    // a scaled term to where it counts; a p1 that rounds to 1 may be either.
-    const bool falling = p1 < 1.0 - 0x1p-30;
-    if (ib > n || (falling && ib > 0.0))
-        n = 0.0;
-    // Bounded: a sum of more terms than any fit's t or F test needs (degrees of freedom below
-    // 2^27) stops with an error rather than running on; unless its terms fall, only its last
-    // term would end it, so it stops at once.
-    bool ended = n <= FINITE_SUM_TERMS;
-    if (!ended && !falling)
-        n = 0.0;
-    for (double i = 1.0; i <= n && i <= FINITE_SUM_TERMS; i += 1.0) {
-        if (p1 <= 1.0 && term / k.eps <= finsum) {
-            ended = true;
-            break;
-        }
-        if (large) {
-            const double t = (q - i + 1.0) * term / ((q - i) + p);
-            term = std::fma(t, c, t * c_lo);
-        } else {
-            term = (q - i + 1.0) * c * term / (p + q - i);
-        }
-        if (term > 1.0) {
-            ib = ib - 1.0;
-            term = term * k.sml;
-        }
-        if (ib == 0.0) {
-            finsum = finsum + term;
-        } else if (ib < 0.0) {
-            ended = true;  // the scale only falls: no later term is added
-            break;
-        }
-    }
-    if (!ended) {
-        ERSETD(1, X);
-        ERSETD(2, PIN);
-        ERSETD(3, QIN);
-        ERSETI(1, FINITE_SUM_TERMS);
-        ERMES(5, 7, "The finite sum for X = %(D1), PIN = %(D2) and QIN = %(D3) does not end within %(I1) terms.");
-        return RCONST(6);
-    }
-    return r + finsum;
+    return {r, 1.0 - r};
 }
+
+// Shapes beyond 2^26: 0 or 1 where the tail on x's side of the mean underflows, and still does
+// with x moved towards the mean by 2^-50 of itself (x has rounded); below x(a + b) < a + 1 that
+// tail is at most x^a (1 - x)^b / (a B(a, b)) / (1 - x (a + b) / (a + 1)), as the ratios of its
+// series (a + b + n) x / (a + 1 + n) are at most the first for b >= 1. Else, where the spread
+// of x and of 1 - x is above 2^-40 of each (their rounding does not decide the value), the
+// continued fraction where it ends within 2^14 terms: far enough from the mean. Else NaN.
+BetaTails huge_shapes(double x, double x1, double a, double b)
+{
+    constexpr double LN_SMALLEST = -745.2;  // below half the smallest subnormal
+    constexpr double MOVE = 0x1p-50;
+    const auto underflows = [&](double p, double q, double y, double y1) {
+        const double y_moved = y + y * MOVE;
+        const double y1_moved = y1 - y * MOVE;
+        if (!(y1_moved > 0.0 && y_moved * q <= y1_moved * p))
+            return false;
+        const double lny = y1_moved < 0.5 ? std::log1p(-y1_moved) : std::log(y_moved);
+        const double lny1 = y_moved < 0.5 ? std::log1p(-y_moved) : std::log(y1_moved);
+        const double w = 1.0 - y_moved * (p / (p + 1.0) + q / (p + 1.0));
+        return w > 0.0 && log_beta_term(p, q, y_moved, y1_moved, lny, lny1) - std::log(w) < LN_SMALLEST;
+    };
+    if (x * b <= x1 * a ? underflows(a, b, x, x1) : underflows(b, a, x1, x))
+        return x * b <= x1 * a ? BetaTails{0.0, 1.0} : BetaTails{1.0, 0.0};
+    // (spread / mean)^2 = b / (a (a + b + 1)), and a / (b (a + b + 1)) for 1 - x
+    if (std::min(b / a, a / b) / (a + b) < 0x1p-80)
+        return {RCONST(6), RCONST(6)};
+    return fraction_tails(x, x1, a, b, RCONST(6), 0x4000);
+}
+
+BetaTails swapped(BetaTails t) { return {t.upper, t.lower}; }
 
 }  // namespace
 
-double incomplete_beta(const double X, const double X1, const double PIN, const double QIN)
+BetaTails incomplete_beta(const double X, const double X1, const double PIN, const double QIN, const double LNX)
 {
-    const BetaConstants& k = beta_constants();
-    if (large_b(PIN, QIN))
-        return beta_large_b(PIN, QIN, QIN * (X / X1)).lower;
-    if (large_b(QIN, PIN))
-        return beta_large_b(QIN, PIN, PIN * (X1 / X)).upper;
-
-    double y = X, y1 = X1, p = PIN, q = QIN;
-    const bool complement = !((q <= p && X < 0.8) || X < 0.2);
-    if (complement) {  // I_x(p, q) = 1 - I_(1-x)(q, p)
-        y = X1;
-        y1 = X;
-        p = QIN;
-        q = PIN;
+    BetaTails t{0.0, 1.0};
+    if (X1 == 0.0) {
+        t = {1.0, 0.0};
+    } else if (X == 0.0 && std::isnan(LNX)) {
+        t = {0.0, 1.0};
+    } else if (std::isnan(LNX) && large_b(PIN, QIN)) {
+        t = beta_large_b(PIN, QIN, QIN * (X / X1));
+    } else if (large_b(QIN, PIN)) {
+        t = swapped(beta_large_b(QIN, PIN, PIN * (X1 / X)));
+    } else if (!std::isnan(LNX)) {
+        t = fraction_tails(X, X1, PIN, QIN, LNX);
+    } else {
+        // The sums of the tail on x's side of the median, or of the other one where the first is
+        // above 1/2: each tail to its own relative accuracy. Where the first is not short, or
+        // neither is below 1/2, the continued fraction.
+        const auto sums = [&](bool lower) {
+            return lower ? short_sums(X, X1, PIN, QIN) : swapped(short_sums(X1, X, QIN, PIN));
+        };
+        const auto small = [](const BetaTails& s, bool lower) { return (lower ? s.lower : s.upper) <= 0.5; };
+        // Below the median, near (p - 1/3) / (p + q - 2/3) for shapes from 1, else the mean.
+        const double third = std::min({PIN, QIN, 1.0}) / 3.0;
+        const bool below = X * (QIN - third) <= X1 * (PIN - third);
+        t = sums(below);
+        if (!small(t, below)) {
+            if (!ISNAN(t.lower))
+                t = sums(!below);
+            if (!small(t, !below))
+                t = std::max(PIN, QIN) > FINITE_SUM_TERMS ? huge_shapes(X, X1, PIN, QIN)
+                                                         : fraction_tails(X, X1, PIN, QIN, RCONST(6));
+        }
     }
-
-    if ((p + q) * y / (p + 1.0) < k.eps) {
-        // x^p / (p B(p, q)), the first term of the series.
-        double r = 0.0;
-        const double xb = p * std::log(y) - std::log(p) - DLBETA(p, q);
-        if (xb > k.alnsml && y != 0.0)
-            r = std::exp(xb);
-        return complement ? 1.0 - r : r;
+    if (ISNAN(t.lower)) {
+        ERSETD(1, X);
+        ERSETD(2, PIN);
+        ERSETD(3, QIN);
+        ERSETI(1, static_cast<int>(FINITE_SUM_TERMS));
+        ERMES(5, 7, "The finite sum for X = %(D1), PIN = %(D2) and QIN = %(D3) does not end within %(I1) terms.");
+        return t;
     }
-    const double r = beta_sums(y, y1, p, q, X, PIN, QIN);
-    if (!complement || ISNAN(r))
-        return std::clamp(r, 0.0, 1.0);
-    // A small value would be the difference of two near 1: its own sums, where their power
-    // series ends within 2^20 terms.
-    if (1.0 - r < 0x1p-10 && X1 >= 0x1p-15)
-        return std::clamp(beta_sums(X, X1, PIN, QIN, X, PIN, QIN), 0.0, 1.0);
-    return std::clamp(1.0 - r, 0.0, 1.0);
+    return {std::clamp(t.lower, 0.0, 1.0), std::clamp(t.upper, 0.0, 1.0)};
 }
 
 double DBETAI(const double& X, const double& PIN, const double& QIN)
@@ -362,8 +600,9 @@ double DBETAI(const double& X, const double& PIN, const double& QIN)
         ERSETD(2, QIN);
         ERMES(5, 6, "Both PIN = %(D1) and QIN = %(D2) must be finite.");
     }
-    if (ERTYPE(0) != 5)
-        result = incomplete_beta(X, 1.0 - X, PIN, QIN);
+    if (ERTYPE(0) != 5) {
+        result = incomplete_beta(X, 1.0 - X, PIN, QIN, RCONST(6)).lower;
+    }
     ERPOP("DBETAI");
     return result;
 }

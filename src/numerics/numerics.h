@@ -91,13 +91,15 @@ double DLBETA(const double& A, const double& B);
 // ---- distributions.cpp -------------------------------------------------------------------
 double TDIST(const double& T, const double& DF);
 double DBETAI(const double& X, const double& PIN, const double& QIN);
-// The incomplete beta function behind DBETAI and FDIST, without the argument checks and the
-// error stack's name: I_X(PIN, QIN) with X1 = 1 - X formed directly by the caller.
-double incomplete_beta(double X, double X1, double PIN, double QIN);
 // A distribution function and its complement, each to its own relative accuracy.
 struct BetaTails {
     double lower, upper;
 };
+// The incomplete beta function behind DBETAI and FDIST, without the argument checks and the
+// error stack's name: I_X(PIN, QIN) and its complement, with X1 = 1 - X formed directly by the
+// caller and LNX = ln X where X has underflowed (else NaN). A fraction that does not end posts
+// TERMINAL 7 and gives NaN.
+BetaTails incomplete_beta(double X, double X1, double PIN, double QIN, double LNX);
 // I_y(a, b) and its complement at y = z / (z + b) for a large second shape b, which large_b
 // tells.
 bool large_b(double a, double b);

@@ -50,6 +50,8 @@ void recurrence_matrix(int n, const double* ALPHA, const double* BETA, double* T
     }
 }
 
+BetaTails f_tails(const double& F, const double& DFN, const double& DFD);
+
 void f_test(const double& MSN, const double& MSD, const double& DF1, const double& DF2, double& F, double& P,
             PValues p_values)
 {
@@ -61,7 +63,7 @@ void f_test(const double& MSN, const double& MSD, const double& DF1, const doubl
     else if (p_values == PValues::Skipped && F > 0.0)
         P = nan(); // F <= 0 still goes to FDIST for the note it posts
     else
-        P = 1.0 - FDIST(F, DF1, DF2);
+        P = f_tails(F, DF1, DF2).upper;
 }
 
 void t_test(const double& EST, const double& SE, const double& DFE, double& T, double& P, PValues p_values)
@@ -166,73 +168,80 @@ void FMCF(const double& MSN, const double& MSD, const double& DF1, const double&
     f_test(MSN, MSD, DF1, DF2, F, P, PValues::Computed);
 }
 
-double FDIST(const double& F, const double& DFN, const double& DFD)
+namespace {
+
+// The F distribution function at F and its complement, each to its own relative accuracy: the
+// p-value of an F test is the complement itself, not 1 - FDIST, which near 1 keeps none of it.
+BetaTails f_tails(const double& F, const double& DFN, const double& DFD)
 {
     ERPUSH("FDIST");
-    double result = 0.0;
-    // Infinite degrees of freedom would reach the incomplete beta function as infinite shapes.
-    if (DFN <= 0.0) {
+    BetaTails result{nan(), nan()};
+    // Infinite degrees of freedom would reach the incomplete beta function as infinite shapes;
+    // "not greater than 0" refuses NaN as well.
+    if (!(DFN > 0.0)) {
         ERSETD(1, DFN);
         ERMES(5, 1, "DFN = %(D1) must be greater than 0.0.");
-        result = nan();
     } else if (std::isinf(DFN)) {
         ERSETD(1, DFN);
         ERMES(5, 1, "DFN = %(D1) must be finite.");
-        result = nan();
-    } else if (DFD <= 0.0) {
+    } else if (!(DFD > 0.0)) {
         ERSETD(1, DFD);
         ERMES(5, 2, "DFD = %(D1) must be greater than 0.0.");
-        result = nan();
     } else if (std::isinf(DFD)) {
         ERSETD(1, DFD);
         ERMES(5, 2, "DFD = %(D1) must be finite.");
-        result = nan();
     } else if (F <= 0.0) {
         ERSETD(1, F);
         ERMES(1, 3, "Since F = %(D1) is not positive, the distribution function is zero at F.");
-        result = 0.0;
+        result = {0.0, 1.0};
     } else if (DFD / 2.0 < RCONST(1)) {
         // Half of a subnormal number of degrees of freedom is not the shape; the value hangs on it.
         ERSETD(1, DFD);
         ERMES(5, 2, "DFD = %(D1) must be at least 4.450147717014403E-308.");
-        result = nan();
     } else if (DFN / 2.0 < RCONST(1)) {
         // 1 - I_y(a, b) <= a (2 ln(1 / 2y) + 2 / b) / (a B(a, b)), with a B(a, b) near 1 and
         // ln(1 / y) below 2200: for a below the normal range and b from 2^-961, under 1e-18.
         if (DFD >= 0x1p-960) {
-            result = 1.0;
+            result = {1.0, 0.0};
         } else {
             ERSETD(1, DFN);
             ERSETD(2, DFD);
             ERMES(5, 1, "DFN = %(D1) must be at least 4.450147717014403E-308 when DFD = %(D2) is below 1E-289.");
-            result = nan();
         }
     } else if (ISNAN(F)) {
-        result = DBETAI(F, DFN / 2.0, DFD / 2.0);  // its X error
+        DBETAI(F, DFN / 2.0, DFD / 2.0);  // its X error
     } else {
         // Both beta arguments are formed directly: 1 - either rounds where the other is small.
         const double nf = DFN * F;
         double x = DFD / (nf + DFD);
         double y = nf / (nf + DFD);
+        double lny = RCONST(6);
         if (std::isinf(nf)) {  // DFN F overflows: the same quotients through DFD / DFN
             const double r = DFD / DFN;
             x = r / (F + r);
             y = F / (F + r);
+        } else if (nf < RCONST(1)) {  // DFN F underflows: y in logarithms
+            lny = std::log(F) + std::log(DFN) - std::log(nf + DFD);
         }
         // A large shape takes its gamma limit with F itself, not through a rounded x or y.
-        if (large_b(DFN / 2.0, DFD / 2.0)) {
-            result = beta_large_b(DFN / 2.0, DFD / 2.0, DFN / 2.0 * F).lower;
-        } else if (large_b(DFD / 2.0, DFN / 2.0)) {
-            result = beta_large_b(DFD / 2.0, DFN / 2.0, DFD / 2.0 / F).upper;
+        if (ISNAN(lny) && large_b(DFN / 2.0, DFD / 2.0)) {
+            result = beta_large_b(DFN / 2.0, DFD / 2.0, DFN / 2.0 * F);
+        } else if (ISNAN(lny) && large_b(DFD / 2.0, DFN / 2.0)) {
+            const BetaTails t = beta_large_b(DFD / 2.0, DFN / 2.0, DFD / 2.0 / F);
+            result = {t.upper, t.lower};
         } else {
-            ERPUSH("DBETAI");  // a sum that does not end is DBETAI's error, as in the specified call
-            result = incomplete_beta(y, x, DFN / 2.0, DFD / 2.0);
+            ERPUSH("DBETAI");  // a fraction that does not end is DBETAI's error, as in the specified call
+            result = incomplete_beta(y, x, DFN / 2.0, DFD / 2.0, lny);
             ERPOP("DBETAI");
         }
     }
     ERPOP("FDIST");
     return result;
 }
+
+} // namespace
+
+double FDIST(const double& F, const double& DFN, const double& DFD) { return f_tails(F, DFN, DFD).lower; }
 
 void FMCT(const double& EST, const double& SE, const double& DFE, double& T, double& P)
 {

@@ -248,6 +248,120 @@ INSTANTIATE_TEST_SUITE_P(
                  [] { return ref_ibeta(0.984375, 500.0, 0.35); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The upper tail of F, 1 - FDIST, as ref_f forms the lower one.
+double ref_f_upper(double f, double dfn, double dfd)
+{
+    const Big nf = Big(dfn) * Big(f);
+    if (nf > Big(dfd))
+        return static_cast<double>(boost::math::ibeta(Big(dfd) / 2, Big(dfn) / 2, Big(dfd) / (nf + Big(dfd))));
+    return static_cast<double>(boost::math::ibetac(Big(dfn) / 2, Big(dfd) / 2, nf / (nf + Big(dfd))));
+}
+
+// Within `ulps` units of 2^-53 of the reference (a value near 1), or 1e-10 relative for 0.
+::testing::AssertionResult near_in_ulps(double value, double ref, double ulps)
+{
+    const double tol = ulps > 0.0 ? ulps * U : 1e-10 * ref;
+    if (std::fabs(value - ref) <= tol)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << value << " against " << ref << ", " << std::fabs(value - ref) / U
+                                         << " units of 2^-53";
+}
+
+TEST_F(Distributions, EdgesOfTheRangeHoldTheirBound)
+{
+    // At x = 0 and 1 the value is 0 and 1, whatever the shapes.
+    for (double tiny : {4.9e-324, 1e-300})
+        for (double huge : {1e15, 1e300}) {
+            EXPECT_EQ(DBETAI(0.0, tiny, huge), 0.0);
+            EXPECT_EQ(DBETAI(0.0, huge, tiny), 0.0);
+            EXPECT_EQ(DBETAI(1.0, huge, tiny), 1.0);
+            EXPECT_EQ(DBETAI(1.0, tiny, huge), 1.0);
+        }
+    struct Row {
+        const char* what;
+        double value, ref;
+        double ulps;  // 0: within 1e-10 relative
+    };
+    double p_wide = 0.0, p_near_one = 0.0, f = 0.0;
+    FMCF(2.0, 1.0, 100.0, 10000.0, f, p_wide);
+    FMCF(100.0, 1.0, 2.0, 1000.0, f, p_near_one);
+    const Row rows[] = {
+        // DFN F underflows; F itself does not.
+        {"FDIST(5e-324, 2e-6, 2e-6)", FDIST(5e-324, 2e-6, 2e-6), ref_f(5e-324, 2e-6, 2e-6), 0},
+        {"FDIST(5e-324, 0.001, 1)", FDIST(5e-324, 0.001, 1.0), ref_f(5e-324, 0.001, 1.0), 0},
+        {"DBETAI(1e-20, 10.5, 1e12)", DBETAI(1e-20, 10.5, 1e12), ref_ibeta(1e-20, 10.5, 1e12), 0},
+        {"DBETAI(0.99778709621008266, 4096, 2)", DBETAI(0.99778709621008266, 4096.0, 2.0),
+         ref_ibeta(0.99778709621008266, 4096.0, 2.0), 0},
+        {"FDIST(1, 1048576, 2e-6)", FDIST(1.0, 1048576.0, 2e-6), ref_f(1.0, 1048576.0, 2e-6), 0},
+        // Both shapes huge, the mean 0.0154: the true value rounds to 1.
+        {"DBETAI(0.1, 2^20, 2^26 + 1)", DBETAI(0.1, 0x1p20, 0x1p26 + 1.0), 1.0, 4},
+        // Near 1: within 4 ulps, so 1 minus the value is the complement.
+        {"DBETAI(0.1, 2, 333.5)", DBETAI(0.1, 2.0, 333.5), ref_ibeta(0.1, 2.0, 333.5), 4},
+        {"DBETAI(0.1, 1, 333.5)", DBETAI(0.1, 1.0, 333.5), ref_ibeta(0.1, 1.0, 333.5), 4},
+        {"FDIST(2, 100, 10000)", FDIST(2.0, 100.0, 10000.0), ref_f(2.0, 100.0, 10000.0), 4},
+        // The F test's p-value from the upper tail itself.
+        {"p-value of F(2; 100, 10000)", p_wide, ref_f_upper(2.0, 100.0, 10000.0), 0},
+        {"p-value of F(100; 2, 1000)", p_near_one, ref_f_upper(100.0, 2.0, 1000.0), 0},
+    };
+    for (const Row& r : rows)
+        EXPECT_TRUE(near_in_ulps(r.value, r.ref, r.ulps)) << r.what;
+    EXPECT_TRUE(capture.records().empty());
+}
+
+TEST_F(Distributions, LogarithmsAndLargeShapesKeepTheirDigits)
+{
+    // The factor x^p (1 - x)^q / B(p, q) of the continued fraction: ln(1 - x) and ln x from
+    // log1p of the one of x, 1 - x that has not rounded, and through Stirling's series for large
+    // shapes at their mean. Each row loses some q 2^-53 or more without its own.
+    double p_value = 0.0, f = 0.0;
+    FMCF(10.0, 1.0, 20000.0, 20.0, f, p_value);
+    struct Row {
+        const char* what;
+        double value, ref;
+    };
+    const Row rows[] = {
+        {"ln(1 - x)", DBETAI(1e-9, 0.5, 1e4), ref_ibeta(1e-9, 0.5, 1e4)},
+        {"ln x from 1 - x", p_value, ref_f_upper(10.0, 20000.0, 20.0)},
+        {"Stirling's series at the mean", DBETAI(0.25, 1e6, 3e6), ref_ibeta(0.25, 1e6, 3e6)},
+    };
+    for (const Row& r : rows)
+        EXPECT_NEAR(r.value, r.ref, 1e-14 * r.ref) << r.what;
+    EXPECT_TRUE(capture.records().empty());
+}
+
+TEST_F(Distributions, DbetaiDoesNotFallAsXRises)
+{
+    // Ulp by ulp across the switches: at x = 0.2 and inside the 1 - r form below x = 0.8 (where
+    // they once were), at the reach of the sums (x = 0.96), at the continued fraction's switch
+    // (x (p + q + 2) = p + 1), and where the value crosses 1/2 (found by bisection). No drop
+    // beyond 2 ulps.
+    struct Sweep {
+        double x, p, q;
+    };
+    std::vector<Sweep> sweeps = {{0.2, 30.0, 50.0}, {0.8, 3.0, 2.5}, {0.96, 100.0, 2.0}, {1.5 / 2002.5, 0.5, 2000.0}};
+    for (const auto& [p, q] : {std::pair{0.5, 40.0}, std::pair{300.0, 2000.0}}) {
+        double lo = 0.0, hi = 1.0;
+        for (int i = 0; i < 60; ++i)
+            (DBETAI(0.5 * (lo + hi), p, q) < 0.5 ? lo : hi) = 0.5 * (lo + hi);
+        sweeps.push_back({lo, p, q});
+    }
+    for (const Sweep& s : sweeps) {
+        double x = s.x;
+        for (int i = 0; i < 400; ++i)
+            x = std::nextafter(x, 0.0);
+        double previous = DBETAI(x, s.p, s.q);
+        double worst = 0.0;
+        for (int i = 0; i < 800; ++i) {
+            x = std::nextafter(x, 1.0);
+            const double v = DBETAI(x, s.p, s.q);
+            worst = std::max(worst, (previous - v) / (std::nextafter(v, 1.0) - v));
+            previous = v;
+        }
+        EXPECT_LE(worst, 2.0) << "DBETAI(x, " << s.p << ", " << s.q << ") near " << s.x;
+    }
+    EXPECT_TRUE(capture.records().empty());
+}
+
 TEST_F(Distributions, FdistAndDbetaiOverTheWholeRangeAreTheValueOrAnError)
 {
     // Degrees of freedom and F from 1e-3 to 1e300, through every branch: the sums, the large
@@ -334,11 +448,11 @@ INSTANTIATE_TEST_SUITE_P(
         StopRow{"DbetaiInfiniteShape", [] { return DBETAI(0.0, 0.5, INFINITY); }, "DBETAI", 6,
                 {" *** TERMINAL ERROR 6 from DBETAI.  Both PIN = 5.000000000000000E-01 and QIN",
                  " ***          = Infinity must be finite."}},
-        // Shapes of 1e10: a finite sum of 1e10 terms that rise from the first.
-        StopRow{"DbetaiFiniteSumBeyondItsBound", [] { return DBETAI(0.5, 1e10, 1e10); }, "DBETAI", 7,
+        // Shapes of 1e12 at their mean: a finite sum of 1e12 terms, a fraction of some 2^18.
+        StopRow{"DbetaiFiniteSumBeyondItsBound", [] { return DBETAI(0.5, 1e12, 1e12); }, "DBETAI", 7,
                 {" *** TERMINAL ERROR 7 from DBETAI.  The finite sum for X =",
-                 " ***          5.000000000000000E-01, PIN = 1.000000000000000E+10 and QIN = ",
-                 " ***          1.000000000000000E+10 does not end within 67108864 terms."}},
+                 " ***          5.000000000000000E-01, PIN = 1.000000000000000E+12 and QIN = ",
+                 " ***          1.000000000000000E+12 does not end within 67108864 terms."}},
         // Halving a subnormal DFD loses the shape, and with a DFD below 1e-289 a subnormal DFN too.
         StopRow{"FdistSubnormalDfd", [] { return FDIST(1.0, 3.0, 5e-324); }, "FDIST", 2,
                 {" *** TERMINAL ERROR 2 from FDIST.  DFD = 4.940656458412465-324 must be at",
@@ -347,6 +461,8 @@ INSTANTIATE_TEST_SUITE_P(
                 {" *** TERMINAL ERROR 1 from FDIST.  DFN = 4.940656458412465-324 must be at",
                  " ***          least 4.450147717014403E-308 when DFD = 1.000000000000000-300 ",
                  " ***          is below 1E-289."}},
+        StopRow{"FdistNanDfd", [] { return FDIST(1.0, 3.0, NAN); }, "FDIST", 2,
+                {" *** TERMINAL ERROR 2 from FDIST.  DFD = NaN must be greater than 0.0."}},
         StopRow{"FdistInfiniteDfn", [] { return FDIST(INFINITY, INFINITY, 1e308); }, "FDIST", 1,
                 {" *** TERMINAL ERROR 1 from FDIST.  DFN = Infinity must be finite."}},
         StopRow{"FdistInfiniteDfd", [] { return FDIST(2.0, 3.0, INFINITY); }, "FDIST", 2,
