@@ -14,6 +14,7 @@ namespace kvpvs::sample {
 struct SampleOptions {
     int nRefine = 1;                 // cells per grid interval (1: 2.0 m in plan, 1.5 m in depth)
     bool bResultsEveryStage = true;  // displacement and stress rows for every stage, not only the last
+    double dShift[3] = {0, 0, 0};    // the whole model moved by this (projected coordinates)
 };
 
 struct SoilLayer {
@@ -36,6 +37,7 @@ struct SampleSummary {
     unsigned int nDummyStepK = 0;    // step of the combination rows
     std::vector<unsigned int> aRowK; // every result row, ascending
     unsigned int nPileTipNodeK = 0;
+    double dShift[3] = {0, 0, 0};    // the options' shift; every other length here is unshifted
 };
 
 // Builds the project into a document whose model database holds no nodes. FALSE, with the
