@@ -1,5 +1,6 @@
 #include "dialogs/CDlgCurveFitting.h"
 #include "dialogs/DialogEntryGuard.h"
+#include "dialogs/DialogNumbers.h"
 
 #include "curvefit/curvefit.h"
 
@@ -73,6 +74,35 @@ CString FormatE(double v)
     return s;
 }
 
+// The x about which the polynomials are written and evaluated. Powers of x about 0 cancel
+// (|x| / spread)^n-fold, so data far from 0 against its spread w (x ~ 5.1e6 with w = 30) lose
+// every digit of the fit. x0 stays 0 while the centre c of the points the fit uses (finite x
+// and y) lies within w of 0: then |x| <= 1.5 w, at degree 5 at most 3^5 of rounding is gained,
+// and results near the origin stay as they were. It stays 0 without a spread too: one point
+// or one station has no fit along x to condition (the constant, or the library refuses).
+// Otherwise x0 is c rounded to a power of ten p <= w, so |x - x0| <= w and x - x0 is exact.
+// Moving the data by a rounding may move x0 by p, or between 0 and c at |c| = w: the
+// polynomial then changes its written form only, its values by rounding.
+double ReferenceX(const CArray<double, double>& aX, const CArray<double, double>& aY, int m)
+{
+    double lo = 0.0, hi = 0.0;
+    bool bAny = false;
+    for (int i = 0; i < m; ++i) {
+        if (!std::isfinite(aX[i]) || !std::isfinite(aY[i]))
+            continue;
+        lo = bAny ? std::min(lo, aX[i]) : aX[i];
+        hi = bAny ? std::max(hi, aX[i]) : aX[i];
+        bAny = true;
+    }
+    const double c = 0.5 * lo + 0.5 * hi;
+    const double w = hi - lo; // +inf where the points span more than the doubles: x0 stays 0
+    if (!bAny || !(w > 0.0) || std::fabs(c) <= w)
+        return 0.0;
+    const double p = std::pow(10.0, std::floor(std::log10(w)));
+    const double x0 = std::round(c / p) * p;
+    return std::isfinite(x0) ? x0 : c;
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CDlgCurveFitting, CDlgMove)
@@ -130,7 +160,7 @@ BOOL CDlgCurveFitting::OnInitDialog()
         const double mid = (m_aX[0] + m_aX[m - 1]) / 2.0;
         // A profile whose end is not a number has no midpoint: the position stays empty.
         if (std::isfinite(mid))
-            m_strPosition.Format("%g", mid);
+            m_strPosition = kvpvs::dialogs::FormatRoundTrip(mid);
     }
 
     UpdateData(FALSE);
@@ -168,6 +198,7 @@ void CDlgCurveFitting::Fit()
     for (int i = 0; bFlat && i + 1 < m; ++i)
         bFlat = std::fabs(m_aY[i] - m_aY[i + 1]) <= 1e-10;
 
+    m_dX0 = ReferenceX(m_aX, m_aY, m);
     std::vector<double> b;
     try {
         // Value-initialised: the coefficients are zero unless the fit writes them.
@@ -175,9 +206,11 @@ void CDlgCurveFitting::Fit()
         if (bFlat) {
             b[0] = m_aY[0];
         } else {
-            // curvefit may reorder its arrays: it gets copies.
+            // curvefit may reorder its arrays: it gets copies, in x - x0.
             std::vector<double> x(m_aX.GetData(), m_aX.GetData() + m);
             std::vector<double> y(m_aY.GetData(), m_aY.GetData() + m);
+            for (double& xi : x)
+                xi -= m_dX0;
             curvefit(m, x.data(), y.data(), n, b.data());
         }
     } catch (const std::bad_alloc&) {
@@ -189,11 +222,20 @@ void CDlgCurveFitting::Fit()
     m_polyFit.Clear();
     m_polyDerivative.Clear();
     if (!b.empty()) {
+        // About x0 the list says so: a row "x0 = ..." first, then powers of (X-x0).
+        const int nFirst = m_dX0 != 0.0 ? 1 : 0;
+        if (nFirst) {
+            CStringArray aText;
+            aText.Add("x0 = " + kvpvs::dialogs::FormatRoundTrip(m_dX0));
+            aText.Add("");
+            aText.Add("");
+            CDlgUtil::SetListItem(&m_lstCoef, 0, aText, 0);
+        }
         for (int r = 0; r <= n; ++r) {
             const int k = n - r;
             CStringArray aText;
             CString s;
-            s.Format("X^%d", k);
+            s.Format(nFirst ? "(X-x0)^%d" : "X^%d", k);
             aText.Add(s);
             aText.Add(FormatE(b[static_cast<size_t>(k)]));
             m_polyFit.AddTerm(b[static_cast<size_t>(k)], k);
@@ -205,7 +247,7 @@ void CDlgCurveFitting::Fit()
                 aText.Add(FormatE(d));
                 m_polyDerivative.AddTerm(d, k);
             }
-            CDlgUtil::SetListItem(&m_lstCoef, r, aText, static_cast<DWORD_PTR>(r));
+            CDlgUtil::SetListItem(&m_lstCoef, r + nFirst, aText, static_cast<DWORD_PTR>(r + nFirst));
         }
     }
 
@@ -219,7 +261,7 @@ void CDlgCurveFitting::Fit()
         for (long long j = 0; j <= s; ++j) {
             T_GRPH_D& p = aCurve[static_cast<int>(j)];
             p.dX = x0 + static_cast<double>(j) * (x1 - x0) / static_cast<double>(s);
-            p.dY = m_polyFit.Evaluate(p.dX);
+            p.dY = m_polyFit.Evaluate(p.dX - m_dX0);
         }
         m_graph.SetAddedData(aCurve);
     }
@@ -230,8 +272,8 @@ void CDlgCurveFitting::Fit()
 
 void CDlgCurveFitting::Evaluate(double x)
 {
-    m_strValue = FormatE(m_polyFit.Evaluate(x));
-    m_strSlope = FormatE(m_polyDerivative.Evaluate(x));
+    m_strValue = FormatE(m_polyFit.Evaluate(x - m_dX0));
+    m_strSlope = FormatE(m_polyDerivative.Evaluate(x - m_dX0));
     UpdateData(FALSE);
 }
 
@@ -248,7 +290,7 @@ void CDlgCurveFitting::OnGraphLButtonDown(double x, CGraphWnd*)
     CDlgCurveFitting* pDlg = m_pMySelf;
     if (!pDlg || !pDlg->m_hWnd)
         return;
-    pDlg->m_strPosition.Format("%g", x);
+    pDlg->m_strPosition = kvpvs::dialogs::FormatRoundTrip(x);
     pDlg->UpdateData(FALSE);
     pDlg->Evaluate(x);
 }

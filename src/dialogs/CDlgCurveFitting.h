@@ -1,8 +1,8 @@
 // The curve-fitting dialog: fits a least-squares polynomial to the settlement profile along a
 // grid line (the numerical library's curvefit), lists its coefficients and its derivative's,
 // draws the points and the fitted curve in the host's graph window, and reads the fitted value
-// and slope at a typed or clicked position. Its opener sets the title, appends the points and
-// runs it modally.
+// and slope at a typed or clicked position. Data far from x = 0 is fitted about a reference x0
+// near its centre. Its opener sets the title, appends the points and runs it modally.
 #pragma once
 #include "core/KVPvsExport.h"
 
@@ -63,6 +63,8 @@ protected:
     CGraphWnd m_graph;
     CArray<double, double> m_aX;
     CArray<double, double> m_aY;
+    // The polynomials are in powers of x - m_dX0 (0 for data near the origin).
+    double m_dX0 = 0.0;
     CCurveFitPolynomial m_polyFit;
     CCurveFitPolynomial m_polyDerivative;
 };

@@ -1,6 +1,7 @@
 #include "dialogs/DialogNumbers.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -19,6 +20,18 @@ int TruncToInt(const CString& str, int nReset)
     if (!(d >= static_cast<double>(std::numeric_limits<int>::min()) && d <= static_cast<double>(std::numeric_limits<int>::max())))
         return nReset;
     return static_cast<int>(d);
+}
+
+CString FormatRoundTrip(double d)
+{
+    char buf[40];
+    for (int nDigits = 6; nDigits <= 17; ++nDigits) {
+        std::snprintf(buf, sizeof buf, "%.*g", nDigits, d);
+        // 17 significant digits read back as any double; NaN never compares equal and ends there.
+        if (std::strtod(buf, nullptr) == d)
+            break;
+    }
+    return CString(buf);
 }
 
 } // namespace kvpvs::dialogs

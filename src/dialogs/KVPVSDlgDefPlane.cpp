@@ -1,6 +1,7 @@
 #include "dialogs/KVPVSDlgDefPlane.h"
 
 #include "dialogs/DialogEntryGuard.h"
+#include "dialogs/DialogNumbers.h"
 #include "DBDoc.h"
 #include "MathFunc.h"
 #include "MsgOut.h"
@@ -16,7 +17,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 IMPLEMENT_DYNAMIC(CKVPVSDlgDefPlane, CGeomDialog)
@@ -65,13 +65,6 @@ const bool g_bTemplate = [] {
 }();
 
 constexpr const char* kNoPlaneMessage = "The 3 selected points cannot define a plane!";
-
-CString FormatG(double d)
-{
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%g", d);
-    return CString(buf);
-}
 
 const CUnitCtrl* Units(CZORDocBase* pDoc) { return CDocCtrl::GetUnitCtrl(dynamic_cast<CDBDoc*>(pDoc)); }
 
@@ -210,13 +203,17 @@ BOOL CKVPVSDlgDefPlane::OnInitDialog()
 
 void CKVPVSDlgDefPlane::SetBoundary(double dBounds[6])
 {
+    // The planes are placed against these, not against their texts: six digits of a model at
+    // x = 5123456.789 would move every plane by metres.
+    std::copy(dBounds, dBounds + 6, m_dBounds);
     const CUnitCtrl* pUnit = Units(m_pDoc);
     for (int i = 0; i < 6; ++i)
         dBounds[i] = pUnit ? pUnit->ConvertUnitLengthOut(dBounds[i]) : dBounds[i];
     for (int k = 0; k < 3; ++k) {
-        m_strMin[k] = FormatG(dBounds[2 * k]);
-        m_strMax[k] = FormatG(dBounds[2 * k + 1]);
-        m_strPos[k] = FormatG((dBounds[2 * k] + dBounds[2 * k + 1]) / 2.0);
+        m_strMin[k] = kvpvs::dialogs::FormatRoundTrip(dBounds[2 * k]);
+        m_strMax[k] = kvpvs::dialogs::FormatRoundTrip(dBounds[2 * k + 1]);
+        m_strPos[k] = kvpvs::dialogs::FormatRoundTrip((dBounds[2 * k] + dBounds[2 * k + 1]) / 2.0);
+        m_strMidPos[k] = m_strPos[k];
         if (CWnd* p = GetDlgItem(kMinID[k]))
             p->SetWindowText(m_strMin[k]);
         if (CWnd* p = GetDlgItem(kMaxID[k]))
@@ -335,23 +332,18 @@ void CKVPVSDlgDefPlane::OnGcsPlaneApply()
         m_pPlane->SetNormal(n);
     } else {
         const CUnitCtrl* pUnit = Units(m_pDoc);
-        auto in = [&](const CString& s) {
-            const double d = std::atof(s);
-            return pUnit ? pUnit->ConvertUnitLengthIn(d) : d;
-        };
-        double dPos[3], dMin[3], dMax[3];
-        for (int k = 0; k < 3; ++k) {
-            dPos[k] = in(m_strPos[k]);
-            dMin[k] = in(m_strMin[k]);
-            dMax[k] = in(m_strMax[k]);
-        }
         const int a = std::clamp(m_nAxis, 0, 2);
         double o[3], n[3] = {0, 0, 0};
         for (int k = 0; k < 3; ++k)
-            o[k] = (dMin[k] + dMax[k]) / 2.0;
-        // A position that is no number stays at the middle of the range.
-        if (std::isfinite(dPos[a]))
-            o[a] = std::min(std::max(dPos[a], dMin[a]), dMax[a]);
+            o[k] = (m_dBounds[2 * k] + m_dBounds[2 * k + 1]) / 2.0;
+        // The middle as written stands for the middle itself: units out and in again may round.
+        // A typed position that is no number stays at the middle too.
+        if (m_strPos[a] != m_strMidPos[a]) {
+            const double d = std::atof(m_strPos[a]);
+            const double dPos = pUnit ? pUnit->ConvertUnitLengthIn(d) : d;
+            if (std::isfinite(dPos))
+                o[a] = std::min(std::max(dPos, m_dBounds[2 * a]), m_dBounds[2 * a + 1]);
+        }
         n[a] = 1.0;
         m_pPlane->SetOrigin(o);
         m_pPlane->SetNormal(n);

@@ -47,7 +47,8 @@ public:
     double* GetOrigin();
     double* GetNormal();
     // Model bounds (x-min, x-max, y-min, y-max, z-min, z-max) into the axis edits, in output
-    // length units (converted in place).
+    // length units (converted in place) with the digits that read back exactly; Apply places
+    // the plane against the bounds themselves.
     void SetBoundary(double dBounds[6]);
     void UpdatePipeline();
     void ToggleVTKInteraction(int bOn);
@@ -103,6 +104,10 @@ private:
     CString m_strPos[3];
     CString m_strMin[3];
     CString m_strMax[3];
+    // The model's bounds (x-min, x-max, y-min, ..., model units) the last SetBoundary showed, and
+    // the position texts it wrote.
+    double m_dBounds[6] = {0, 0, 0, 0, 0, 0};
+    CString m_strMidPos[3];
     // Released when the window goes (PostNcDestroy), or with a dialog whose window was never made.
     vtkSmartPointer<vtkImplicitPlaneWidget> m_pWidget;
     vtkSmartPointer<vtkCallbackCommand> m_pObserver;

@@ -168,6 +168,21 @@ vtkSmartPointer<vtkProbeFilter> Probe(vtkPoints* pPoints, vtkDataSet* pSource, d
     return pProbe;
 }
 
+// Point array of a probed grid: 1 at a node without a value (outside the model, value 0), 0
+// elsewhere. Interpolated at a point, it is the share of such nodes in the grid's value there.
+constexpr const char* kNoValueShare = "NoValueShare";
+
+template <class PROBE>
+vtkSmartPointer<vtkDoubleArray> NoValueShare(const std::vector<PROBE>& aProbe)
+{
+    auto pShare = vtkSmartPointer<vtkDoubleArray>::New();
+    pShare->SetName(kNoValueShare);
+    pShare->SetNumberOfValues(static_cast<vtkIdType>(aProbe.size()));
+    for (size_t i = 0; i < aProbe.size(); ++i)
+        pShare->SetValue(static_cast<vtkIdType>(i), aProbe[i].bValid ? 0.0 : 1.0);
+    return pShare;
+}
+
 // One segment of a profile diagram between two consecutive valid points of an index line.
 struct T_VD_LINE_D {
     double dP1[3] = {0, 0, 0};
@@ -252,12 +267,12 @@ int CPVSVisualMethodGlbProfGrid::ProbePoints(vtkPoints* pPoints, vtkDataSet* pSo
     aProbe.assign(static_cast<size_t>(n), T_PROBE_D());
     // aAt[j]: the index in pPoints of probed point j.
     std::vector<vtkIdType> aAt;
-    vtkSmartPointer<vtkProbeFilter> pProbe;
+    vtkSmartPointer<vtkProbeFilter> pProbe, pInModel;
     if (pModel) {
         // Where the model is not the source, only the points that lie in it (its boundary
         // included: the probe finds points on a cell's faces) are probed in the source: outside
         // the model a point has no result, whatever the source interpolates there.
-        vtkSmartPointer<vtkProbeFilter> pInModel = Probe(pPoints, pModel);
+        pInModel = Probe(pPoints, pModel);
         vtkIdTypeArray* pIn = pInModel->GetValidPoints();
         vtkSmartPointer<vtkPoints> pInside = DoublePoints();
         for (vtkIdType v = 0; pIn && v < pIn->GetNumberOfTuples(); ++v)
@@ -279,19 +294,36 @@ int CPVSVisualMethodGlbProfGrid::ProbePoints(vtkPoints* pPoints, vtkDataSet* pSo
     vtkIdTypeArray* pValid = pProbe->GetValidPoints();
     const vtkIdType nProbed = pValid ? pValid->GetNumberOfTuples() : 0;
     const vtkIdType nAt = static_cast<vtkIdType>(aAt.size());
+    // The share of the source's nodes without a value at each point, and the model's own values
+    // there, probed as the source's nodes were.
+    vtkDataArray* pShare = pOut->GetPointData()->GetArray(kNoValueShare);
+    vtkDataSet* pOwn = pInModel ? pInModel->GetOutput() : nullptr;
+    vtkDataArray* pOwnScalars = pOwn ? pOwn->GetPointData()->GetScalars() : nullptr;
+    vtkDataArray* pOwnVectors = pOwn ? pOwn->GetPointData()->GetVectors() : nullptr;
     int nValid = 0;
     for (vtkIdType v = 0; v < nProbed; ++v) {
         const vtkIdType j = pValid->GetValue(v);
         if (j < 0 || j >= nAt)
             continue;
         ++nValid;
-        T_PROBE_D& p = aProbe[static_cast<size_t>(aAt[static_cast<size_t>(j)])];
+        const vtkIdType i = aAt[static_cast<size_t>(j)];
+        T_PROBE_D& p = aProbe[static_cast<size_t>(i)];
         p.bValid = 1;
         p.dValue = pScalars ? pScalars->GetComponent(j, 0) : 0.0;
         // A source without vectors gives zero vectors.
         if (pVectors)
             for (int k = 0; k < 3; ++k)
                 p.dVect[k] = pVectors->GetComponent(j, k);
+        // A point inside the model whose grid value leans on a node without a value would be
+        // drawn towards that node's placeholder 0: it takes the model's value, probed as the
+        // grid's nodes are. An index line runs along cell edges, where such a node of the cell
+        // beside has a share of 0 up to the rounding of the cell's weights: a share of a
+        // millionth or less leaves the grid's value, so that rounding decides nothing.
+        if (pShare && pOwn && pShare->GetComponent(j, 0) > 1e-6) {
+            p.dValue = pOwnScalars ? pOwnScalars->GetComponent(i, 0) : 0.0;
+            for (int k = 0; k < 3; ++k)
+                p.dVect[k] = pOwnVectors ? pOwnVectors->GetComponent(i, k) : 0.0;
+        }
     }
     return nValid;
 }
@@ -443,6 +475,7 @@ void CPVSVisualMethodGlbProfGrid::BuildGrid(vtkUnstructuredGrid* pModel)
     if (nMode == 3)
         m_pUndeformed->DeepCopy(pUndeformed);
 
+    pUndeformed->GetPointData()->AddArray(NoValueShare(aProbe));
     t0 = std::chrono::steady_clock::now();
     BuildProfileCurves(m, pUndeformed, pModel);
     m_dStageSeconds[kStageCurves] = Seconds(t0);
@@ -718,6 +751,7 @@ int CPVSVisualMethodGlbProfGrid::GridTable(int nMode, const T_VD_PROFGRID_D& set
         pPoly->SetPoints(pNodePts);
         pPoly->SetPolys(GridQuads(aElem, nNode));
         pPoly->GetPointData()->SetScalars(pValues);
+        pPoly->GetPointData()->AddArray(NoValueShare(aProbe));
         // The index lines are told apart from the model with the model grid already made.
         m_pLineModel = pModel;
         MakeGridIndexTables(pPoly, &m_settings, bShow);

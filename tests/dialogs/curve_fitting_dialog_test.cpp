@@ -503,17 +503,69 @@ INSTANTIATE_TEST_SUITE_P(
                       PositionCase{"OverflowReadsZero", "1e999", 0.0}),
     [](const ::testing::TestParamInfo<PositionCase>& info) { return std::string(info.param.pszName); });
 
-TEST_F(CurveFittingDialogTest, GraphClickEvaluatesAtTheClickedXAndShowsItRounded)
+TEST_F(CurveFittingDialogTest, GraphClickEvaluatesAtTheClickedXAndShowsItToReadBack)
 {
     Screen s;
     const double x = 3.14159265;
     Do([x](CDialog* d) { EXPECT_TRUE(GraphWndStandIn::Click(Graph(d), x)); });
     Look(s);
     Run(OnCubic({0.0, 1.0, 2.0, 4.0}));
-    EXPECT_EQ(s.position, "3.14159");
+    EXPECT_EQ(s.position, "3.14159265");
     EXPECT_EQ(s.value, E5(Poly(kCubic, x)));
     EXPECT_EQ(s.slope, E5(Slope(kCubic, x)));
 }
+
+// ---- far from the origin -------------------------------------------------------------------
+// The cubic p of kCubic through 16 stations t = 10, 12, .., 40 (a trough's spread), moved to
+// x = s + t as a model in national-grid coordinates is: the values and slopes read at the
+// midpoint and at a click must be p(t) and p'(t) whatever s, and the positions read back as
+// the x they stand for.
+class FarFromTheOrigin : public CurveFittingDialogTest, public ::testing::WithParamInterface<double> {};
+
+TEST_P(FarFromTheOrigin, FitsAboutAReferenceNearTheDataAndWritesPositionsToReadBack)
+{
+    const double s0 = GetParam();
+    std::vector<Point> pts;
+    for (int i = 0; i < 16; ++i)
+        pts.push_back({s0 + 10.0 + 2.0 * i, Poly(kCubic, 10.0 + 2.0 * i)});
+    const double xClick = s0 + 14.5;
+    Screen opened, clicked;
+    Look(opened);
+    Do([xClick](CDialog* d) { EXPECT_TRUE(GraphWndStandIn::Click(Graph(d), xClick)); });
+    Look(clicked);
+    Run(pts);
+
+    if (s0 == 0.0) {
+        // The centre 25 lies within the spread 30 of 0: powers of X, as ever.
+        ExpectRows(opened, kCubic, 1e-9);
+    } else {
+        ASSERT_EQ(opened.rows.size(), 5u);
+        const std::string head = opened.rows[0][0];
+        ASSERT_EQ(head.rfind("x0 = ", 0), 0u) << head;
+        EXPECT_LE(std::fabs(Number(head.substr(5)) - (s0 + 25.0)), 15.0) << head << ": x0 lies within the data";
+        for (int r = 1; r < 5; ++r)
+            EXPECT_EQ(opened.rows[static_cast<size_t>(r)][0], "(X-x0)^" + std::to_string(4 - r));
+    }
+    const struct {
+        const Screen& s;
+        double x;
+    } reads[] = {{opened, s0 + 25.0}, {clicked, xClick}};
+    for (const auto& r : reads) {
+        const double t = r.x - s0;
+        EXPECT_EQ(Number(r.s.position), r.x) << r.s.position;
+        EXPECT_NEAR(Number(r.s.value), Poly(kCubic, t), 5.01e-6 * std::fabs(Poly(kCubic, t))) << "at t = " << t;
+        EXPECT_NEAR(Number(r.s.slope), Slope(kCubic, t), 5.01e-6 * std::fabs(Slope(kCubic, t))) << "at t = " << t;
+    }
+    // The drawn curve holds the fit in full precision.
+    ASSERT_EQ(opened.curve.size(), 46u);
+    for (const T_GRPH_D& p : opened.curve)
+        EXPECT_NEAR(p.dY, Poly(kCubic, p.dX - s0), 1e-11 * Poly(kCubic, 40.0)) << "at t = " << p.dX - s0;
+}
+
+INSTANTIATE_TEST_SUITE_P(CurveFitting, FarFromTheOrigin, ::testing::Values(0.0, 1e5, 5.1e6, 1e8),
+                         [](const ::testing::TestParamInfo<double>& info) {
+                             return "At" + std::to_string(static_cast<long long>(info.param));
+                         });
 
 // ---- profiles the library stops on ---------------------------------------------------------
 TEST_F(CurveFittingDialogTest, ConstantXListsTheZeroPolynomialAndTheLibrarysMessageEachFit)

@@ -10,6 +10,7 @@
 #include "DisplayRequired.h"
 #include "MsgOut.h"
 #include "MsgOut_standin.h"
+#include "UnitCtrl.h"
 #include "afx_standin.h"
 
 #include <vtkCommand.h>
@@ -19,7 +20,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -211,27 +215,40 @@ TEST_F(OriginNormalPlane, OpenersPlaneReplacesTheDefaultAndComesBackOnClose)
     EXPECT_EQ(s.view.GetVTKInteraction(), 0);
 }
 
+// A document of bare nodes (the model's bounds are theirs) shown in a post view.
+struct NodeScene {
+    CDBDoc doc;
+    CZORViewBase view;
+    explicit NodeScene(const std::vector<V3>& aPoint)
+    {
+        CZORDocBase::SetCurDoc(&doc);
+        CClassNode nodes(doc.GetModelDB());
+        for (const V3& p : aPoint) {
+            T_NODE_D n;
+            n.dXyz[0] = p[0];
+            n.dXyz[1] = p[1];
+            n.dXyz[2] = p[2];
+            nodes.Add(n);
+        }
+        view.CreateWindowCore(nullptr);
+        doc.SetActiveView(&view);
+    }
+    ~NodeScene()
+    {
+        view.DestroyWindow();
+        CZORDocBase::SetCurDoc(nullptr);
+    }
+};
+
 // A flat model (all nodes at z = 0, 2 x 2 in plan): the placement box is widened on Z by 1 %
 // of the larger other range, then scaled by the place factor 1.25 about its centre, so the
 // X plane through the model spans z = +-0.025 and y = -0.5 .. 2.5.
 TEST(OriginNormalPlaneFlat, FlatModelWidensTheFlatAxisOfThePlacementBox)
 {
     KVPVS_REQUIRE_DISPLAY();
-    CDBDoc doc;
-    CZORDocBase::SetCurDoc(&doc);
-    CClassNode nodes(doc.GetModelDB());
-    for (const V3& p : {V3{0, 0, 0}, V3{2, 0, 0}, V3{0, 2, 0}, V3{2, 2, 0}}) {
-        T_NODE_D n;
-        n.dXyz[0] = p[0];
-        n.dXyz[1] = p[1];
-        n.dXyz[2] = p[2];
-        nodes.Add(n);
-    }
-    CZORViewBase view;
-    view.CreateWindowCore(nullptr);
-    doc.SetActiveView(&view);
-    auto* dlg = new CKVPVSDlgDefPlane(&doc, &view);
-    ASSERT_TRUE(dlg->Create(&view));
+    NodeScene sc({V3{0, 0, 0}, V3{2, 0, 0}, V3{0, 2, 0}, V3{2, 2, 0}});
+    auto* dlg = new CKVPVSDlgDefPlane(&sc.doc, &sc.view);
+    ASSERT_TRUE(dlg->Create(&sc.view));
     const HWND h = dlg->m_hWnd;
     vtkNew<vtkPolyData> cut;
     dlg->GetWidget()->GetPolyData(cut);
@@ -246,8 +263,54 @@ TEST(OriginNormalPlaneFlat, FlatModelWidensTheFlatAxisOfThePlacementBox)
     EXPECT_NEAR(b[4], -0.025, tol);
     EXPECT_NEAR(b[5], 0.025, tol);
     DestroyWindow(h);
-    view.DestroyWindow();
-    CZORDocBase::SetCurDoc(nullptr);
 }
+
+// A 4 x 2.891 x 2 m model moved by s on x and y, as models in national-grid coordinates are,
+// its lengths shown in metres or millimetres: the range reads back as the model's bounds, the
+// plane starts through their exact middle, and a typed position lands where typed, or on the
+// model's face beyond it, never on a six-digit rounding of either.
+struct FarCase {
+    double s;
+    double dOut; // output length units per metre
+};
+
+class OriginNormalPlaneFar : public ::testing::TestWithParam<FarCase> {};
+
+TEST_P(OriginNormalPlaneFar, RangeMiddleAndClampComeFromTheModelsBounds)
+{
+    KVPVS_REQUIRE_DISPLAY();
+    const FarCase c = GetParam();
+    const V3 lo = {c.s + 0.789, c.s + 0.5, -1.25}, hi = {c.s + 4.789, c.s + 3.391, 0.75};
+    NodeScene sc({lo, hi});
+    CDocCtrl::GetUnitCtrl(&sc.doc)->SetFactor(1, c.dOut);
+    auto* dlg = new CKVPVSDlgDefPlane(&sc.doc, &sc.view);
+    ASSERT_TRUE(dlg->Create(&sc.view));
+    const HWND h = dlg->m_hWnd;
+    const V3 mid = {(lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2, (lo[2] + hi[2]) / 2};
+    EXPECT_EQ(ToV3(dlg->GetOrigin()), mid);
+    const UINT minID[3] = {IDC_DEFPLANE_MIN_X, IDC_DEFPLANE_MIN_Y, IDC_DEFPLANE_MIN_Z};
+    const UINT maxID[3] = {IDC_DEFPLANE_MAX_X, IDC_DEFPLANE_MAX_Y, IDC_DEFPLANE_MAX_Z};
+    for (size_t k = 0; k < 3; ++k) {
+        EXPECT_EQ(std::atof(AfxDriver::GetText(dlg, minID[k])), lo[k] * c.dOut) << "axis " << k;
+        EXPECT_EQ(std::atof(AfxDriver::GetText(dlg, maxID[k])), hi[k] * c.dOut) << "axis " << k;
+    }
+    for (const double x : {c.s + 2.123, c.s + 10.0}) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.17g", x * c.dOut);
+        AfxDriver::SetText(dlg, IDC_DEFPLANE_POS_X, text);
+        AfxDriver::Click(dlg, IDC_DEFPLANE_APPLY);
+        const V3 want = {std::min(std::atof(text) / c.dOut, hi[0]), mid[1], mid[2]};
+        EXPECT_EQ(ToV3(dlg->GetOrigin()), want) << text;
+    }
+    DestroyWindow(h);
+}
+
+INSTANTIATE_TEST_SUITE_P(Positions, OriginNormalPlaneFar,
+                         ::testing::Values(FarCase{0.0, 1.0}, FarCase{1e5, 1.0}, FarCase{5.1e6, 1000.0},
+                                           FarCase{1e8, 1.0}),
+                         [](const ::testing::TestParamInfo<FarCase>& i) {
+                             return "At" + std::to_string(static_cast<long long>(i.param.s)) +
+                                    (i.param.dOut == 1.0 ? "InMetres" : "InMillimetres");
+                         });
 
 } // namespace

@@ -17,6 +17,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 using namespace kvpvs::test;
@@ -249,16 +250,27 @@ TEST_F(ProfileGridBox, StoredGridOrLineBeyondTheLimitsShowsNothing)
     EXPECT_EQ(pStore->GetTable(pStore->GetTableKey(nBefore))->nRows, 100001);
 }
 
-// A 10 m block under a grid from x = -0.75 to 10.75 in cells of 0.5 m: the grid's nodes at
-// -0.25 and 10.25 lie outside and read 0, so in its end cells the grid's value runs linearly
-// from 0 there to f at 0.25 (9.75). The line y = 1 in 46 (92) divisions has 41 (81) points in
-// the block, both ends on its faces; each reads the grid's value.
-class ProfileGridEdge : public ::testing::TestWithParam<int> {
+// Index lines along grid lines whose far nodes lie outside the model (value 0 there): a block
+// x 0..10 under a grid x 0..11 in 5 cells, line y = 2.5 in 55 segments; and an L, a 10 x 6
+// block without its corner x > 6, y > 4, under a grid x 0..10 in 4 cells, line y = 5.5 in 40
+// segments, whose nodes at x = 7.5 and 10 lie in the notch. Each point in the model, beside
+// such a node or not, carries the linear field itself; the points beyond carry nothing.
+struct AbsentNodeCase {
+    const char* name;
+    int nx, ny;             // the block, in unit cells from the origin
+    int iNotch, jNotch;     // cells from (iNotch, jNotch) on are removed; nx: none
+    double dGridX, dLineY;  // the grid from x = 0 to dGridX, its Y index line 1 at dLineY
+    int nDivX, nDivision, nInside;
+};
+
+std::ostream& operator<<(std::ostream& os, const AbsentNodeCase& c) { return os << c.name; }
+
+class ProfileGridAbsentNodes : public ::testing::TestWithParam<AbsentNodeCase> {
 protected:
     void SetUp() override
     {
-        m.BuildBlock(MeshKind::Box, 10, 2, 2, 1.0);
         vs = *CPostVisualState::Instance()->GetCurrentPA();
+        d.rec.Initialize();
     }
     void TearDown() override { *CPostVisualState::Instance()->GetCurrentPA() = vs; }
     ProfileGridModel m;
@@ -266,50 +278,55 @@ protected:
     T_PVIST_ALL_D vs;
 };
 
-TEST_P(ProfileGridEdge, LinePointsOnTheModelsFacesAreListedWithTheGridsValue)
+TEST_P(ProfileGridAbsentNodes, LinePointsInTheModelCarryItsValueBesideANodeWithout)
 {
-    const int nDiv = GetParam();
+    const AbsentNodeCase& c = GetParam();
+    m.BuildBlock(MeshKind::Box, c.nx, c.ny, 2, 1.0);
+    for (int j = c.jNotch; j < c.ny; ++j)
+        for (int i = c.iNotch; i < c.nx; ++i)
+            for (int k = 0; k < 2; ++k)
+                CClassElem(m.doc.GetModelDB()).Delete(static_cast<unsigned int>(1 + i + c.nx * (j + c.ny * k)));
     LinearField f;
     f.a = 0.01;
-    f.g = {0.002, 0.0, 0.0};
-    auto F = [&](double x) { return f.a + f.g[0] * x; };
-    auto grid = [&](double x) {
-        if (x < 0.25)
-            return F(0.25) * (x + 0.25) / 0.5;
-        return x > 9.75 ? F(9.75) * (10.25 - x) / 0.5 : F(x);
-    };
-    d.rec.Initialize();
+    f.g = {0.002, 0.001, 0.0};
     d.rec.nPVtifK = m.AddNodeRow(f);
-    d.rec.nSpfgK = m.AddGrid("Edge", {-0.75, 0.5, 1.0}, {10.75, 0.5, 1.0}, {-0.75, 1.5, 1.0}, 23, 2);
+    const double y0 = 2.0 * c.dLineY - c.ny; // the grid's other Y line lies as far below
+    d.rec.nSpfgK = m.AddGrid("G", {0.0, y0, 1.0}, {c.dGridX, y0, 1.0}, {0.0, c.dLineY, 1.0}, c.nDivX, 1);
     d.rec.bArea = 1;
-    AddLine(d.rec, 1, 1, nDiv, 0.0);
+    AddLine(d.rec, 1, 1, c.nDivision, 0.0);
     d.Build(m);
+    const double step = c.dGridX / c.nDivision;
+    auto F = [&](double x) { return f.a + f.g[0] * x + f.g[1] * c.dLineY; };
+
     ASSERT_EQ(d.pVM->MakeProfGridTable(2, d.rec, 0), 1);
     IPostGeneralTableData* pStore = IPostGeneralTableData::Instance();
     const T_POST_GENR_TABL_D* t = pStore->GetTable(pStore->GetTableKey(pStore->GetCount() - 1));
     ASSERT_NE(t, nullptr);
-    const double step = 11.5 / nDiv;
-    const int nIn = nDiv * 20 / 23 + 1; // 10 m of the line's 11.5 m
-    ASSERT_EQ(t->nRows, nIn);
-    for (int r = 0; r < nIn; ++r) {
-        const std::string what = "row " + std::to_string(r);
-        ExpectRelNear(Parse(t->Cell(r, 0)), r * step, what + " distance");
-        ExpectRelNear(Parse(t->Cell(r, 1)), grid(r * step), what + " value");
-    }
+    ASSERT_EQ(t->nRows, c.nInside);
+    for (int r = 0; r < c.nInside; ++r)
+        ExpectRelNear(Parse(t->Cell(r, 1)), F(r * step), "row " + std::to_string(r));
 
-    // The area: the exact integral of f over 0.25 to 9.75, and a trapezoid in each end cell
-    // from half the value at 0.25 (9.75) to the whole over 0.25 m.
+    // The diagram's line points carry the same; the area is the field's integral over the model.
     CPostVisualState::Instance()->GetCurrentPA()->vals.nDecimal = 6;
     CPostVisualState::Instance()->GetCurrentPA()->vals.bExponential = 0;
     ASSERT_EQ(d.pVM->Process(), 1);
-    const double area = f.a * 9.5 + 0.5 * f.g[0] * (9.75 * 9.75 - 0.25 * 0.25) + 0.1875 * (F(0.25) + F(9.75));
+    vtkPolyData* pCurves = d.pVM->GetProfileCurves();
+    ASSERT_EQ(pCurves->GetNumberOfPoints(), 4 * (c.nInside - 1));
+    for (vtkIdType i = 0; i < pCurves->GetNumberOfPoints(); i += 4)
+        for (vtkIdType e = i; e < i + 2; ++e)
+            ExpectRelNear(pCurves->GetPointData()->GetScalars()->GetComponent(e, 0), F(pCurves->GetPoint(e)[0]),
+                          "diagram point " + std::to_string(e));
+    const double L = (c.nInside - 1) * step;
     char text[64];
-    std::snprintf(text, sizeof text, "Area : %.6f", area);
+    std::snprintf(text, sizeof text, "Area : %.6f", (f.a + f.g[1] * c.dLineY) * L + 0.5 * f.g[0] * L * L);
     ASSERT_EQ(d.pVM->GetLabelTexts().GetSize(), 1);
     EXPECT_STREQ(d.pVM->GetLabelTexts()[0].GetString(), text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Divisions, ProfileGridEdge, ::testing::Values(46, 92));
+INSTANTIATE_TEST_SUITE_P(Models, ProfileGridAbsentNodes,
+                         ::testing::Values(AbsentNodeCase{"Block", 10, 5, 10, 5, 11.0, 2.5, 5, 55, 51},
+                                           AbsentNodeCase{"LShape", 10, 6, 6, 4, 10.0, 5.5, 4, 40, 25}),
+                         [](const ::testing::TestParamInfo<AbsentNodeCase>& i) { return std::string(i.param.name); });
 
 struct AreaCase {
     const char* name;
