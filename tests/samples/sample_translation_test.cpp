@@ -130,6 +130,11 @@ std::vector<std::vector<Token>> Tokens(const std::string& text)
 
 bool IsInteger(const Token& t) { return t.text.find_first_of(".eExX") == std::string::npos; }
 
+bool IsBlank(const std::vector<Token>& line)
+{
+    return std::all_of(line.begin(), line.end(), [](const Token& t) { return !t.bNumber && NoBlanks(t.text).empty(); });
+}
+
 // The size of the terms of each line's values: the largest magnitude of the non-integer numbers
 // of its block (lines between blank ones: a report's plane, a table) at the origin.
 std::vector<double> TermSizes(const std::vector<std::vector<Token>>& lines)
@@ -138,7 +143,7 @@ std::vector<double> TermSizes(const std::vector<std::vector<Token>>& lines)
     for (size_t i = 0; i < lines.size();) {
         size_t j = i;
         double T = 0.0;
-        for (; j < lines.size() && !lines[j].empty(); ++j)
+        for (; j < lines.size() && !IsBlank(lines[j]); ++j)
             for (const Token& t : lines[j])
                 if (t.bNumber && !IsInteger(t) && std::isfinite(t.v))
                     T = std::max(T, std::fabs(t.v));
