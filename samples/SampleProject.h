@@ -24,6 +24,7 @@ struct SoilLayer {
     KeyRange elems;
 };
 
+// Lengths here are the sample's own, without the options' shift.
 struct SampleSummary {
     SampleGrid grid;
     KeyRange nodes;
@@ -37,7 +38,6 @@ struct SampleSummary {
     unsigned int nDummyStepK = 0;    // step of the combination rows
     std::vector<unsigned int> aRowK; // every result row, ascending
     unsigned int nPileTipNodeK = 0;
-    double dShift[3] = {0, 0, 0};    // the options' shift; every other length here is unshifted
 };
 
 // Builds the project into a document whose model database holds no nodes. FALSE, with the
