@@ -80,7 +80,8 @@ CString FormatE(double v)
 // and y) lies within w of 0: then |x| <= 1.5 w, at degree 5 at most 3^5 of rounding is gained,
 // and results near the origin stay as they were. It stays 0 without a spread too: one point
 // or one station has no fit along x to condition (the constant, or the library refuses).
-// Otherwise x0 is c rounded to a power of ten p <= w, so |x - x0| <= w and x - x0 is exact.
+// Otherwise x0 is c rounded to a power of ten p <= w, so |x - x0| <= w, and far from 0
+// (|c| >> w) x - x0 is exact.
 // Moving the data by a rounding may move x0 by p, or between 0 and c at |c| = w: the
 // polynomial then changes its written form only, its values by rounding.
 double ReferenceX(const CArray<double, double>& aX, const CArray<double, double>& aY, int m)

@@ -24,13 +24,15 @@ namespace kvpvs::test {
 
 using V3 = std::array<double, 3>;
 
-// f(p) = a + g . p and u(p) = u0 + U p: what linear elements reproduce exactly.
+// f(p) = a + g . p and u(p) = u0 + U p: what linear elements reproduce exactly; with qxx, f
+// gains qxx x^2, which they only interpolate between their nodes.
 struct LinearField {
     double a = 0.0;
     V3 g = {0, 0, 0};
+    double qxx = 0.0;
     V3 u0 = {0, 0, 0};
     std::array<V3, 3> U = {V3{0, 0, 0}, V3{0, 0, 0}, V3{0, 0, 0}};
-    double Value(const double* p) const { return a + g[0] * p[0] + g[1] * p[1] + g[2] * p[2]; }
+    double Value(const double* p) const { return a + g[0] * p[0] + g[1] * p[1] + g[2] * p[2] + qxx * p[0] * p[0]; }
     V3 Disp(const double* p) const
     {
         V3 u = u0;

@@ -1,6 +1,7 @@
 // Two plane-strain quadrilaterals that share an edge, in a time-history case whose steps the
 // recovery library's step entry answers with a recording stand-in: element id e has the value
-// StressPlotModel::value[e] x step. Shared by the stress history plot's value tests and its
+// StressPlotModel::value[e] x step, or the library stops (unwinds) on e in
+// StressPlotModel::stops. Shared by the stress history plot's value tests and its
 // allocation-failure sweep.
 #pragma once
 #include "timehistory/ElementResultsEntry.h"
@@ -10,6 +11,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace kvpvs::test {
@@ -20,6 +22,7 @@ public:
     // Value of each element id at step 1, and the steps read.
     inline static std::map<int, double> value;
     inline static std::vector<int> steps;
+    inline static std::set<int> stops;
 
     StressPlotModel()
     {
@@ -48,9 +51,11 @@ public:
         }
         kvpvs::timehistory::CurrentElementResultsEntry().step = Step;
         steps.clear();
+        stops.clear();
     }
     ~StressPlotModel()
     {
+        stops.clear();
         kvpvs::timehistory::ResetElementResultsEntry();
         CZORDocBase::SetCurDoc(nullptr);
     }
@@ -62,10 +67,13 @@ public:
     std::unique_ptr<CTHResultBuilder> builder;
 
 private:
+    struct LibraryStop {};
     static void Step(const char*, int, int, int, int, int, int, int step_number, int, int, double* output, int,
                      int element_number)
     {
         steps.push_back(step_number);
+        if (stops.count(element_number))
+            throw LibraryStop{};
         *output = value[element_number] * step_number;
     }
 };

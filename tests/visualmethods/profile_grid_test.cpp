@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ostream>
@@ -257,9 +259,9 @@ TEST_F(ProfileGridBox, StoredGridOrLineBeyondTheLimitsShowsNothing)
 // such a node or not, carries the linear field itself; the points beyond carry nothing.
 struct AbsentNodeCase {
     const char* name;
-    int nx, ny;             // the block, in unit cells from the origin
-    int iNotch, jNotch;     // cells from (iNotch, jNotch) on are removed; nx: none
-    double dGridX, dLineY;  // the grid from x = 0 to dGridX, its Y index line 1 at dLineY
+    int nx, ny;            // the block, in unit cells from the origin
+    int iNotch, jNotch;    // cells from (iNotch, jNotch) on are removed; nx: none
+    double dGridX, dLineY; // the grid from x = 0 to dGridX, its Y index line 1 at dLineY
     int nDivX, nDivision, nInside;
 };
 
@@ -327,6 +329,53 @@ INSTANTIATE_TEST_SUITE_P(Models, ProfileGridAbsentNodes,
                          ::testing::Values(AbsentNodeCase{"Block", 10, 5, 10, 5, 11.0, 2.5, 5, 55, 51},
                                            AbsentNodeCase{"LShape", 10, 6, 6, 4, 10.0, 5.5, 4, 40, 25}),
                          [](const ::testing::TestParamInfo<AbsentNodeCase>& i) { return std::string(i.param.name); });
+
+// The L's notch beside an interior grid line: a 10 x 5 block without x > 6, y > 4 under a grid
+// x 0..11, y 0.5..4.5 in 5 x 2 cells, line y = 2.5 (55 segments), with f = x^2 at the nodes,
+// which the model interpolates linearly between them and the grid between its own nodes, so
+// the two differ. The line runs on the edge of cells whose far nodes lie in the notch, where
+// their share is 0 up to rounding: its points keep the grid's value, as they do with the grid
+// an ulp either side; only beyond x = 8.8, beside the node at x = 11, the model's value counts.
+TEST_F(ProfileGridBox, LineOnACellEdgeBesideTheNotchKeepsTheGridsValueAnUlpEitherSide)
+{
+    ProfileGridModel lm;
+    lm.BuildBlock(MeshKind::Box, 10, 5, 2, 1.0);
+    for (int i = 6; i < 10; ++i)
+        for (int k = 0; k < 2; ++k) // the cells of row j = 4
+            CClassElem(lm.doc.GetModelDB()).Delete(static_cast<unsigned int>(1 + i + 10 * (4 + 5 * k)));
+    LinearField f;
+    f.qxx = 1.0;
+    auto model = [](double x) {
+        const double i = std::min(std::floor(x), 9.0);
+        return i * i + (x - i) * (2.0 * i + 1.0);
+    };
+    auto grid = [&](double x) {
+        const double X = 2.2 * std::min(std::floor(x / 2.2), 4.0);
+        return model(X) + (x - X) / 2.2 * (model(X + 2.2) - model(X));
+    };
+    ProfileGridDisplay ld;
+    ld.rec.Initialize();
+    ld.rec.nPVtifK = lm.AddNodeRow(f);
+    AddLine(ld.rec, 1, 1, 55, 0.0);
+    // The grid's rows run up or down: the probe tries the notch's cells first or last.
+    for (const double h : {2.0, -2.0})
+        for (const double yLine : {std::nextafter(2.5, 0.0), 2.5, std::nextafter(2.5, 5.0)}) {
+            const double y0 = yLine - h;
+            ld.rec.nSpfgK = lm.AddGrid("G", {0.0, y0, 1.0}, {11.0, y0, 1.0}, {0.0, y0 + 2.0 * h, 1.0}, 5, 2);
+            ld.Build(lm);
+            ASSERT_EQ(ld.pVM->MakeProfGridTable(2, ld.rec, 0), 1);
+            IPostGeneralTableData* pStore = IPostGeneralTableData::Instance();
+            const T_POST_GENR_TABL_D* t = pStore->GetTable(pStore->GetTableKey(pStore->GetCount() - 1));
+            ASSERT_NE(t, nullptr);
+            ASSERT_EQ(t->nRows, 51);
+            for (int r = 0; r < 51; ++r) {
+                const double x = r * 0.2;
+                ExpectRelNear(Parse(t->Cell(r, 1)), x > 8.8 + 1e-9 ? model(x) : grid(x),
+                              "rows " + std::to_string(h) + ", line y = " + std::to_string(yLine) + ", row " +
+                                  std::to_string(r));
+            }
+        }
+}
 
 struct AreaCase {
     const char* name;

@@ -3,7 +3,8 @@
 // its stored results (mode shapes, modal coordinates, equation displacements, node histories,
 // ground motion, recovery arrays). Filled through CTHResultBuilder.
 // Choice: readers answer only inside BeginQueryResult/EndQueryResult, for the queried case;
-// every reader call is counted (benchmarks report host calls per step).
+// every reader call is counted (benchmarks report host calls per step). A test can make
+// BeginQueryResult throw, as the host's does when it cannot allocate the query.
 #pragma once
 #include "PostCtrlBase.h"
 
@@ -182,6 +183,8 @@ public:
     void AddCaseWithoutControl(unsigned int nAcasK) { m_bare[nAcasK] = 1; }
     void SetStaticCase(unsigned int nAcasK, std::shared_ptr<CPostCtrlAnlTypeStatic> pCtrl) { m_static[nAcasK] = pCtrl; }
     void SetSafetyRatio4SAM(unsigned int nAcasK, const std::vector<double>& aFactor) { m_safety[nAcasK] = aFactor; }
+    // While set, BeginQueryResult throws std::bad_alloc and begins nothing.
+    void SetQueryFails(int bFails) { m_bQueryFails = bFails; }
     int GetQueryDepth() const { return m_nDepth; }
     int GetBeginCount() const { return m_nBegins; }
     unsigned int GetQueryCase() const { return m_nQueryK; }
@@ -196,6 +199,7 @@ private:
     unsigned int m_nQueryK = 0;
     int m_nDepth = 0;
     int m_nBegins = 0;
+    int m_bQueryFails = 0;
 };
 
 // Shared readers of the stored results (the control and the analysis result answer alike).

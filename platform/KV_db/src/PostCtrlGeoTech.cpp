@@ -1,5 +1,7 @@
 #include "PostCtrlGeoTech.h"
 
+#include <new>
+
 CPostAnalysisResultTHIS::CDirectFile CPostAnalysisResultTHIS::m_FileDirectDMED;
 
 namespace kvdb {
@@ -128,6 +130,8 @@ int CPostCtrlGeoTech::MakeLoadComb(int nKind, unsigned int nAcasK, T_LCOM_D& com
 
 int CPostCtrlGeoTech::BeginQueryResult(const T_LCOM_D& comb, int, int)
 {
+    if (m_bQueryFails)
+        throw std::bad_alloc();
     m_nQueryK = comb.nAcasK;
     ++m_nDepth;
     ++m_nBegins;
