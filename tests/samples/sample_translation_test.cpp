@@ -81,11 +81,17 @@ struct Token {
     double dHalfDigit = 0.0; // half a unit in the last digit written
 };
 
-// Half a unit in the last digit of a decimal number as written ("1.25e+03": 0.5e1).
+// Half a unit in the last digit of a decimal number as written ("1.25e+03": 0.5e1). A number
+// without a point or an exponent is read as "%g" writes one, to six significant digits (a count
+// or a key is then still told from its neighbour); a longer one as "%.0f".
 double HalfDigit(const std::string& t)
 {
     if (t.size() > 1 && (t[1] == 'x' || t[1] == 'X' || (t.size() > 2 && (t[2] == 'x' || t[2] == 'X'))))
         return 0.0; // hexadecimal: exact
+    if (t.find_first_of(".eE") == std::string::npos) {
+        const auto nDigits = static_cast<int>(std::count_if(t.begin(), t.end(), [](unsigned char c) { return std::isdigit(c); }));
+        return 0.5 * std::pow(10.0, std::min(nDigits, 6) - 6);
+    }
     const size_t e = t.find_first_of("eE");
     const std::string mant = t.substr(0, e);
     const int nExp = e == std::string::npos ? 0 : std::atoi(t.c_str() + e + 1);
