@@ -1,5 +1,6 @@
 #include "SampleDynamics.h"
 
+#include "SampleMesh.h"
 #include "SampleSchema.h"
 #include "THResultBuilder.h"
 
@@ -161,14 +162,17 @@ bool ReadElement(CDBDoc& doc, unsigned int nK, Element& e)
     if (!CClassElem(doc.GetModelDB()).Get(nK, r) || r.aNodeK.GetSize() != 2)
         return false;
     CClassNode nodes(doc.GetModelDB());
+    double shift[3];
+    SampleShiftOf(doc, shift);
     e.nK = nK;
     for (int i = 0; i < 2; ++i) {
         T_NODE_D p;
         if (!nodes.Get(r.aNodeK[i], p))
             return false;
         e.nNodeK[i] = r.aNodeK[i];
+        // The sample's own coordinates: the shaking is the same wherever the model stands.
         for (int c = 0; c < 3; ++c)
-            e.xyz[i][c] = p.dXyz[c];
+            e.xyz[i][c] = p.dXyz[c] - shift[c];
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include "SampleEventRows.h"
 
+#include "SampleMesh.h"
 #include "SampleSchema.h"
 
 #include <functional>
@@ -38,13 +39,16 @@ BOOL AddEventRows(CDBDoc& doc, SampleSummary& summary, EventRows& rows)
         double x[2];
     };
     std::vector<Strut> struts;
+    double shift[3];
+    SampleShiftOf(doc, shift);
     for (unsigned int k = summary.beamStruts.nFirst; k <= summary.beamStruts.nLast; ++k) {
         T_ELEM_D e;
         T_NODE_D a, b;
         if (!clsElem.Get(k, e) || e.aNodeK.GetSize() != 2 || !clsNode.Get(e.aNodeK[0], a) ||
             !clsNode.Get(e.aNodeK[1], b))
             continue;
-        struts.push_back({k, {a.dXyz[0], b.dXyz[0]}});
+        // Along the strut in the sample's own x: the states are the same wherever the model stands.
+        struts.push_back({k, {a.dXyz[0] - shift[0], b.dXyz[0] - shift[0]}});
         rows.aElemK.push_back(k);
     }
     if (struts.empty())

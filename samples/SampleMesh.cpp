@@ -34,6 +34,36 @@ BOOL BuildGridNodes(CDBDoc& doc, const SampleGrid& grid)
 
 namespace {
 
+// The document's shift, kept in its model database beside the model.
+struct T_SAMPLE_SHIFT_D {
+    double d[3] = {0, 0, 0};
+};
+
+} // namespace
+
+void MoveNodes(CDBDoc& doc, const double d[3])
+{
+    if (d[0] == 0.0 && d[1] == 0.0 && d[2] == 0.0)
+        return;
+    for (auto& [nKey, node] : doc.GetModelDB()->Table<T_NODE_D>()) {
+        (void)nKey;
+        for (int k = 0; k < 3; ++k)
+            node.dXyz[k] += d[k];
+    }
+    T_SAMPLE_SHIFT_D& shift = doc.GetModelDB()->Table<T_SAMPLE_SHIFT_D>()[1];
+    for (int k = 0; k < 3; ++k)
+        shift.d[k] += d[k];
+}
+
+void SampleShiftOf(CDBDoc& doc, double d[3])
+{
+    const T_SAMPLE_SHIFT_D* p = doc.GetModelDB()->Table<T_SAMPLE_SHIFT_D>().Seek(1);
+    for (int k = 0; k < 3; ++k)
+        d[k] = p ? p->d[k] : 0.0;
+}
+
+namespace {
+
 unsigned int AddElem(CClassElem& elems, unsigned int nKey, int nType, int nCellType, unsigned int nAttrK,
                      unsigned int nMatlK, std::initializer_list<unsigned int> aNodeK)
 {

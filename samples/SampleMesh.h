@@ -36,6 +36,11 @@ struct SampleGrid {
 // Writes the grid's nodes (T_NODE_D) under their keys. FALSE when a key is taken.
 BOOL BuildGridNodes(CDBDoc& doc, const SampleGrid& grid);
 
+// Moves every node of the document's model by d, and adds d to the shift the document keeps.
+void MoveNodes(CDBDoc& doc, const double d[3]);
+// The shift of the document's model from the sample's own origin (0 until MoveNodes).
+void SampleShiftOf(CDBDoc& doc, double d[3]);
+
 // Hexahedra of the cells [i0, i1) × [j0, j1) × [k0, k1) of the grid, keyed from nFirstElemK in
 // the grid's order. Node order: the bottom face counter-clockwise seen from +z, then the top
 // face above it (VTK's hexahedron), so every element has a positive volume when z rises with k.

@@ -1,6 +1,7 @@
 #include "SampleProfileGrid.h"
 
 #include "ClassSpfg.h"
+#include "SampleMesh.h"
 #include "SampleSlope.h"
 #include "UnitCtrl.h"
 
@@ -61,7 +62,9 @@ int EnsureGroundWorkPlane(CDBDoc& doc)
     for (TDF_ChildIterator it(WorkPlaneBranch(doc)); it.More(); it.Next())
         if (it.Value().Tag() >= nTag)
             nTag = it.Value().Tag() + 1;
-    return WriteSampleWorkPlane(doc, nTag, "Ground level", gp_Ax3(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1), gp_Dir(1, 0, 0)),
+    double s[3];
+    SampleShiftOf(doc, s);
+    return WriteSampleWorkPlane(doc, nTag, "Ground level", gp_Ax3(gp_Pnt(s[0], s[1], s[2]), gp_Dir(0, 0, 1), gp_Dir(1, 0, 0)),
                                 {0, 5, 10, 15, 20}, {0, 5, 10});
 }
 
@@ -89,9 +92,11 @@ BOOL BuildSampleProfileGrid(CDBDoc& doc, ProfileGridSummary& sum)
     if (!ReadPlacement(WorkPlaneBranch(doc).FindChild(sum.nPlaneTag), ax))
         return FALSE;
 
-    // The corners as the user picks them; the grid is formed in the work plane's axes.
-    const gp_Pnt picked[2] = {gp_Pnt(sum.dLowerLeft[0], sum.dLowerLeft[1], sum.dLowerLeft[2]),
-                              gp_Pnt(sum.dUpperRight[0], sum.dUpperRight[1], sum.dUpperRight[2])};
+    // The corners as the user picks them on the model; the grid is formed in the work plane's axes.
+    double s[3];
+    SampleShiftOf(doc, s);
+    const gp_Pnt picked[2] = {gp_Pnt(sum.dLowerLeft[0] + s[0], sum.dLowerLeft[1] + s[1], sum.dLowerLeft[2] + s[2]),
+                              gp_Pnt(sum.dUpperRight[0] + s[0], sum.dUpperRight[1] + s[1], sum.dUpperRight[2] + s[2])};
     gp_Trsf toPlane;
     toPlane.SetTransformation(ax);
     const gp_Pnt ll = picked[0].Transformed(toPlane), ur = picked[1].Transformed(toPlane);

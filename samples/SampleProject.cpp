@@ -890,6 +890,9 @@ BOOL BuildSampleProject(CDBDoc& doc, const SampleOptions& opt, SampleSummary& su
     AddForceSumRows(doc, sum);
     AddAnalysisCases(doc, sum);
     std::sort(sum.aRowK.begin(), sum.aRowK.end());
+    // Built about its own origin, so that every result is the same wherever the model stands;
+    // the document keeps the shift (SampleShiftOf).
+    MoveNodes(doc, opt.dShift);
     return TRUE;
 }
 

@@ -14,6 +14,7 @@ namespace kvpvs::sample {
 struct SampleOptions {
     int nRefine = 1;                 // cells per grid interval (1: 2.0 m in plan, 1.5 m in depth)
     bool bResultsEveryStage = true;  // displacement and stress rows for every stage, not only the last
+    double dShift[3] = {0, 0, 0};    // the whole model moved by this (projected coordinates)
 };
 
 struct SoilLayer {
@@ -23,6 +24,7 @@ struct SoilLayer {
     KeyRange elems;
 };
 
+// Lengths here are the sample's own, without the options' shift.
 struct SampleSummary {
     SampleGrid grid;
     KeyRange nodes;

@@ -1,6 +1,7 @@
 #include "SampleResultFiles.h"
 
 #include "DBModelRecords.h"
+#include "SampleMesh.h"
 #include "SampleSchema.h"
 #include "THResultBuilder.h"
 #include "result_files/element_records.h"
@@ -180,12 +181,19 @@ BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const Dyna
     if (nodeKeys.GetSize() == 0 || elemKeys.GetSize() == 0)
         return Fail(pError, "the document holds no model");
 
-    std::map<unsigned int, T_NODE_D> xyz;
+    // Nodes as the model has them, and in the sample's own coordinates (own), in which the
+    // supports and the shaking are laid out: the same wherever the model stands.
+    std::map<unsigned int, T_NODE_D> xyz, own;
+    double shift[3];
+    SampleShiftOf(doc, shift);
     double zMin = 0.0, zMax = 0.0;
     for (int i = 0; i < nodeKeys.GetSize(); ++i) {
         T_NODE_D n;
         nodes.Get(nodeKeys[i], n);
         xyz[nodeKeys[i]] = n;
+        for (int c = 0; c < 3; ++c)
+            n.dXyz[c] -= shift[c];
+        own[nodeKeys[i]] = n;
         zMin = i == 0 ? n.dXyz[2] : std::min(zMin, n.dXyz[2]);
         zMax = i == 0 ? n.dXyz[2] : std::max(zMax, n.dXyz[2]);
     }
@@ -199,8 +207,9 @@ BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const Dyna
     // Equations: six per node in key order; the base is held, and the centre line holds u,
     // theta-y and theta-z as the shaking's struts do.
     for (const auto& [k, n] : xyz) {
-        const bool bBase = std::fabs(n.dXyz[2] - zMin) < 1e-9;
-        const bool bCentre = std::fabs(n.dXyz[0]) < 1e-9;
+        const double* p = own[k].dXyz;
+        const bool bBase = std::fabs(p[2] - zMin) < 1e-9;
+        const bool bCentre = std::fabs(p[0]) < 1e-9;
         std::array<int, 6>& eq = files.equations[k];
         for (int j = 0; j < 6; ++j)
             eq[static_cast<std::size_t>(j)] = bBase || (bCentre && (j == 0 || j == 4 || j == 5)) ? 0 : ++files.nEquations;
@@ -289,7 +298,7 @@ BOOL WriteSampleResultFiles(CDBDoc& doc, const std::string& basePath, const Dyna
 
     std::vector<double> shape(static_cast<std::size_t>(opt.nModes));
     std::vector<double> series(nSteps);
-    for (const auto& [k, n] : xyz) {
+    for (const auto& [k, n] : own) {
         for (int d = 1; d <= 6; ++d) {
             const int e = files.equations[k][static_cast<std::size_t>(d - 1)];
             if (e == 0)

@@ -43,7 +43,7 @@ struct SampleResultFiles {
     int nEquations = 0;
     int nModes = 0, nSteps = 0;
     double dDt = 0.0;
-    double dBaseZ = 0.0, dHeight = 0.0;  // elevation of the base and the model's height [m]
+    double dBaseZ = 0.0, dHeight = 0.0;  // elevation of the base (unshifted) and the model's height [m]
 };
 
 // Writes the files of the document's model beside basePath (no extension), for the shaking of

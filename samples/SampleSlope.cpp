@@ -2,6 +2,7 @@
 
 #include "ClassAcas.h"
 #include "PostCtrlGeoTech.h"
+#include "SampleMesh.h"
 #include "SlopeResults.h"
 #include "THResultBuilder.h"
 #include "UnitCtrl.h"
@@ -80,11 +81,15 @@ BOOL BuildSampleSlope(CDBDoc& doc, SlopeSummary& sum)
     if (!pPost)
         return FALSE;
     CDBBase* pDB = doc.GetModelDB();
+    // The slope's records hold x and z of the section y = 0: of the model's shift they take x and z.
+    double shift[3];
+    SampleShiftOf(doc, shift);
+    const double sx = shift[0], sz = shift[2];
 
     // Section y = 0: the pit's floor at -9 up to the wall at x = 10, the ground at 0 behind it.
     T_SLOPE_GROUND_D ground;
     for (T_POINT2D_D p : {T_POINT2D_D{0, -9}, T_POINT2D_D{10, -9}, T_POINT2D_D{10, 0}, T_POINT2D_D{40, 0}})
-        ground.aVertex.Add(p);
+        ground.aVertex.Add(T_POINT2D_D{p.x + sx, p.y + sz});
     const unsigned int nGroundK = CClassSlopeGround(pDB).Add(ground);
 
     // Trial centres x 9 to 15, z 3 to 7 behind the wall; corners kept in output lengths.
@@ -93,9 +98,9 @@ BOOL BuildSampleSlope(CDBDoc& doc, SlopeSummary& sum)
     T_LEGR_D grid;
     grid.strName = "Trial centres behind the wall";
     grid.nPlane = kPlaneXZ;
-    grid.p[0] = {out(9.0), out(3.0)};
-    grid.p[1] = {out(15.0), out(3.0)};
-    grid.p[2] = {out(15.0), out(7.0)};
+    grid.p[0] = {out(9.0 + sx), out(3.0 + sz)};
+    grid.p[1] = {out(15.0 + sx), out(3.0 + sz)};
+    grid.p[2] = {out(15.0 + sx), out(7.0 + sz)};
     grid.nN1 = 4;
     grid.nN2 = 3;
     for (double r : {12.0, 16.0, 20.0})
@@ -121,7 +126,8 @@ BOOL BuildSampleSlope(CDBDoc& doc, SlopeSummary& sum)
     sum.aCircleFactor.clear();
     for (int i = 0; i < circ.aCirc.GetSize(); ++i) {
         const bool bTraced = i < aWire.GetSize() && aWire[i].aPair.GetSize() >= 2;
-        sum.aCircleFactor.push_back(bTraced ? SampleCircleFactor(circ.aCirc[i].a, circ.aCirc[i].b, circ.aCirc[i].r) : 0.0);
+        sum.aCircleFactor.push_back(
+            bTraced ? SampleCircleFactor(circ.aCirc[i].a - sx, circ.aCirc[i].b - sz, circ.aCirc[i].r) : 0.0);
     }
     pPost->SetSafetyRatio4SAM(sum.nCircleCaseK, sum.aCircleFactor);
 
@@ -136,7 +142,7 @@ BOOL BuildSampleSlope(CDBDoc& doc, SlopeSummary& sum)
         pl.strName = names[s];
         pl.nPlane = kPlaneXZ;
         for (const auto& v : shapes[s])
-            pl.aVertex.Add(T_POINT2D_D{v[0], v[1]});
+            pl.aVertex.Add(T_POINT2D_D{v[0] + sx, v[1] + sz});
         sum.aLeplK.push_back(CClassLepl(pDB).Add(pl));
         polylines.aLeplK.Add(sum.aLeplK.back());
     }
@@ -146,10 +152,10 @@ BOOL BuildSampleSlope(CDBDoc& doc, SlopeSummary& sum)
     pPost->SetSafetyRatio4SAM(sum.nPolylineCaseK, sum.aPolylineFactor);
 
     // The section as the current work plane: X along the model's x, Y along its z.
-    const gp_Ax3 section(gp_Pnt(0, 0, 0), gp_Dir(0, -1, 0), gp_Dir(1, 0, 0));
+    const gp_Ax3 section(gp_Pnt(sx, 0, sz), gp_Dir(0, -1, 0), gp_Dir(1, 0, 0));
     sum.nCurrentPlaneTag = WriteSampleWorkPlane(doc, 1, "Current WorkPlane", section, {}, {});
     sum.nGroundPlaneTag =
-        WriteSampleWorkPlane(doc, 2, "Ground level", gp_Ax3(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1), gp_Dir(1, 0, 0)),
+        WriteSampleWorkPlane(doc, 2, "Ground level", gp_Ax3(gp_Pnt(sx, shift[1], sz), gp_Dir(0, 0, 1), gp_Dir(1, 0, 0)),
                              {0, 5, 10, 15, 20}, {0, 5, 10});
     doc.SetCurrentWorkPlane(section);
     return TRUE;

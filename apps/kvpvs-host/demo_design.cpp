@@ -180,8 +180,8 @@ int DesignPlanes(CDBDoc& doc, CView& view, const fs::path& log)
     // along +Y, third point above, so the plate normal is +Z. A solid cut through the soil at
     // x = 15.3, between node columns: its section is the soil's whole y-z rectangle.
     const double z = -7.25, x = 15.3;
-    bool ok = AddPlane(pDlg, 1, "Wall z=-7.25", {10, 0, z}, {10, 8, z}, {10, 8, z + 1});
-    ok = ok && AddPlane(pDlg, 0, "Soil section", {x, 0, -24}, {x, 8, -24}, {x, 0, 0});
+    bool ok = AddPlane(pDlg, 1, "Wall z=-7.25", Moved(10, 0, z), Moved(10, 8, z), Moved(10, 8, z + 1));
+    ok = ok && AddPlane(pDlg, 0, "Soil section", Moved(x, 0, -24), Moved(x, 8, -24), Moved(x, 0, 0));
     const std::vector<std::string> stages = StrutStages(doc);
     int nDone = 0;
     for (const char* pszPlane : {"Wall z=-7.25", "Soil section"}) {

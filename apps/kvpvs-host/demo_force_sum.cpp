@@ -12,6 +12,7 @@
 
 #include "visualdata/PVSUserDefRecords.h"
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -74,7 +75,8 @@ int RunForceSumDemo(CDBDoc& doc, const char* outDir)
     std::unique_ptr<CPVSMeshMngrBrdgBase> pOwnBridge;
     if (!pBridge) {
         pOwnBridge = std::make_unique<CPVSMeshMngrBrdgBase>();
-        const double bb[6] = {0, 40, 0, 30, -30, 0};
+        const double* S = SampleShift();
+        const double bb[6] = {S[0], 40 + S[0], S[1], 30 + S[1], -30 + S[2], S[2]};
         pOwnBridge->SetBounds(bb);
     }
 
@@ -92,11 +94,10 @@ int RunForceSumDemo(CDBDoc& doc, const char* outDir)
     const unsigned int solidItem[6] = {141, 142, 143, 144, 145, 146};
     const int solidSlot[6] = {0, 1, 2, 3, 4, 5};
     PickRows(doc, nStepK, solidItem, solidSlot, 6, solid.nCompPVtifK);
-    const double o1[3] = {15.3, 10.1, -10.2};
+    const std::array<double, 3> o1 = Moved(15.3, 10.1, -10.2), o2 = Moved(25.3, 10.1, -10.2);
     const double a1[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-    AddPlane(solid, o1, a1, "Soil x=15.3");
-    const double o2[3] = {25.3, 10.1, -10.2};
-    AddPlane(solid, o2, a1, "Soil x=25.3");
+    AddPlane(solid, o1.data(), a1, "Soil x=15.3");
+    AddPlane(solid, o2.data(), a1, "Soil x=25.3");
     int ok = ShowOne(8, solid, renderer);
 
     // Plate, design variant (visual data 12): a horizontal plane through the wall, normal +Z,
@@ -112,9 +113,9 @@ int RunForceSumDemo(CDBDoc& doc, const char* outDir)
     const unsigned int plateItem[6] = {85, 86, 87, 91, 92, 93};
     const int plateSlot[6] = {0, 1, 3, 6, 7, 9};
     PickRows(doc, nStepK, plateItem, plateSlot, 6, plate.nCompPVtifK);
-    const double o3[3] = {10.0, 10.1, -6.1};
+    const std::array<double, 3> o3 = Moved(10.0, 10.1, -6.1);
     const double a3[3][3] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}};
-    AddPlane(plate, o3, a3, "Wall z=-6.1");
+    AddPlane(plate, o3.data(), a3, "Wall z=-6.1");
     ok = ShowOne(12, plate, renderer) && ok;
 
     const fs::path png = fs::path(outDir) / "force_sum.png";

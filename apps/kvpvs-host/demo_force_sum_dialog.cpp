@@ -104,7 +104,7 @@ int DriveDialog(CDBDoc& doc, CView& view, const std::string& strStep, const fs::
     // Points picked on the model's outline: a vertical plane through the soil behind the wall
     // (normal +X) and a horizontal one below the pit's floor (normal +Z); the dialog takes the
     // first axis along P2 - P1 and the normal along (P2 - P1) x (P3 - P1).
-    const double x = 15.3, z = -10.2;
+    const double x = 15.3 + SampleShift()[0], z = -10.2 + SampleShift()[2];
     ok = ok && AddSolidPlane(pDlg, "Soil x=15.3", {x, bb[2], bb[4]}, {x, bb[3], bb[4]}, {x, bb[2], bb[5]});
     ok = ok && AddSolidPlane(pDlg, "Soil z=-10.2", {bb[0], bb[2], z}, {bb[1], bb[2], z}, {bb[0], bb[3], z});
     if (ok) {

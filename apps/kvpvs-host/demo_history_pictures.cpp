@@ -138,7 +138,8 @@ int FlowPathsOverTotalHead(CDBDoc& doc, unsigned int nVelocityK, unsigned int nH
                  AfxDriver::SetText(pDlg, IDC_FP_DIVISIONS, "0") && AfxDriver::Check(pDlg, IDC_FP_KEEP, 1);
             PickColour(pDlg, IDC_FP_COLOUR, 0x00000000);
             const double y = 0.5 * (box[2] + box[3]);
-            const double pts[2][3] = {{6.0, y, -8.0}, {14.0, y, -10.0}};
+            const double* S = SampleShift();
+            const double pts[2][3] = {{6.0 + S[0], y, -8.0 + S[2]}, {14.0 + S[0], y, -10.0 + S[2]}};
             for (const auto& p : pts)
                 ok = ok && PlotFlowPathFrom(pDlg, p);
             ok = ok && host.GetShownCount() == 2 && renderer.SavePNG(png.string().c_str());

@@ -228,7 +228,8 @@ unsigned int DefineGrid(CDBDoc& doc, CView& view, kvpvs::sample::ProfileGridSumm
     auto corner = [pUnit](const double p[3]) {
         char sz[96];
         auto out = [pUnit](double d) { return pUnit ? pUnit->ConvertUnitLengthOut(d) : d; };
-        std::snprintf(sz, sizeof sz, "%.17g, %.17g, %.17g", out(p[0]), out(p[1]), out(p[2]));
+        const std::array<double, 3> q = Moved(p[0], p[1], p[2]);
+        std::snprintf(sz, sizeof sz, "%.17g, %.17g, %.17g", out(q[0]), out(q[1]), out(q[2]));
         return std::string(sz);
     };
     const int nPreviewsBefore = static_cast<int>(CAISContext::Of(&doc)->GetTempIObjects().size());

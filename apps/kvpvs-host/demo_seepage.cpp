@@ -96,8 +96,8 @@ int FlowPaths(CDBDoc& doc, const CString& strSet, const CString& strStep, const 
              AfxDriver::SetText(pDlg, IDC_FP_LINE_WIDTH, "2") && AfxDriver::Click(pDlg, IDC_FP_CONE) &&
              AfxDriver::SetText(pDlg, IDC_FP_SYMBOL_SCALE, "1.5");
     // Two start points in the saturated soil, either side of the wall, mid-width.
-    const double y = scene.MidY();
-    const double pts[2][3] = {{6.0, y, -8.0}, {14.0, y, -10.0}};
+    const double y = scene.MidY(), *S = SampleShift();
+    const double pts[2][3] = {{6.0 + S[0], y, -8.0 + S[2]}, {14.0 + S[0], y, -10.0 + S[2]}};
     for (const auto& p : pts)
         ok = ok && PlotFlowPathFrom(pDlg, p);
     CPVSVisualMethodBase* pMethod = scene.Host().GetMethod();
@@ -145,12 +145,14 @@ int FlowPaths(CDBDoc& doc, const CString& strSet, const CString& strStep, const 
 }
 
 // One plane through the plane dialog: the axis it is normal to and the position on that axis.
-bool AddPlane(CWnd* pDlg, const char* pszName, UINT nAxis, UINT nPosition, const char* pszPosition)
+bool AddPlane(CWnd* pDlg, const char* pszName, UINT nAxis, UINT nPosition, double dPosition)
 {
     if (!AfxDriver::Click(pDlg, IDC_FD_DEFINE))
         return false;
     CWnd* pPlane = FindOwnedWindow(pDlg, "CKVPVSDlgDefPlane");
-    return pPlane && AfxDriver::Click(pPlane, nAxis) && AfxDriver::SetText(pPlane, nPosition, pszPosition) &&
+    char szPosition[32];
+    std::snprintf(szPosition, sizeof szPosition, "%.17g", dPosition);
+    return pPlane && AfxDriver::Click(pPlane, nAxis) && AfxDriver::SetText(pPlane, nPosition, szPosition) &&
            AfxDriver::Click(pPlane, IDC_DEFPLANE_APPLY) && AfxDriver::SetText(pDlg, IDC_FD_NAME, pszName) &&
            AfxDriver::Click(pDlg, IDC_FD_ADD);
 }
@@ -177,8 +179,8 @@ int FlowDischarge(CDBDoc& doc, const CString& strSet, const CString& strStep, co
         ok = pDlg && SelectByText(pDlg, IDC_FD_CASE, strSet) && SelectByText(pDlg, IDC_FD_STEP, strStep);
         // A vertical plane through the soil behind the wall, flow towards the wall; a horizontal
         // plane below the wall tip, flow upwards into the pit side.
-        ok = ok && AddPlane(pDlg, "Behind the wall", IDC_DEFPLANE_AXIS_X, IDC_DEFPLANE_POS_X, "6") &&
-             AddPlane(pDlg, "Below the wall tip", IDC_DEFPLANE_AXIS_Z, IDC_DEFPLANE_POS_Z, "-18");
+        ok = ok && AddPlane(pDlg, "Behind the wall", IDC_DEFPLANE_AXIS_X, IDC_DEFPLANE_POS_X, 6 + SampleShift()[0]) &&
+             AddPlane(pDlg, "Below the wall tip", IDC_DEFPLANE_AXIS_Z, IDC_DEFPLANE_POS_Z, -18 + SampleShift()[2]);
         if (ok) {
             PickColour(pDlg, IDC_FD_PLANE_COLOUR, 0x0000A000);
             PickColour(pDlg, IDC_FD_ARROW_COLOUR, 0x00C00000);

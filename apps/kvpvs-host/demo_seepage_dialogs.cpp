@@ -81,7 +81,7 @@ int RunSeepageDialogsDemo(CDBDoc& doc, const char* /*outDir*/)
     const int nBoxes = Win32MessageBoxCount();
     int ok = SelectByText(pDlg, IDC_FQ_RESULTSET, set.strName) && SelectByText(pDlg, IDC_FQ_STEP, step.strName);
     CArray<unsigned int, unsigned int> nodes;
-    SectionNodes(doc, 15.3, nodes);
+    SectionNodes(doc, 15.3 + SampleShift()[0], nodes);
     const CString strList = CNumericOptimizer::Optimize(nodes);
     ok = ok && nodes.GetSize() > 0 && AfxDriver::SetText(pDlg, IDC_FQ_NODES, strList);
     ok = ok && AfxDriver::Click(pDlg, IDC_FQ_CALCULATE);

@@ -88,7 +88,10 @@ bool BuildSlabProject(CDBDoc& doc, const std::string& base, kvpvs::sample::SlabS
     SampleSummary sum;
     DynamicsSummary dyn;
     std::string strError;
-    if (!BuildSampleProject(doc, SampleOptions(), sum, &strError) || !BuildSampleSlab(doc, sum, slab, &strError) ||
+    SampleOptions opt;
+    for (int k = 0; k < 3; ++k)
+        opt.dShift[k] = SampleShift()[k];
+    if (!BuildSampleProject(doc, opt, sum, &strError) || !BuildSampleSlab(doc, sum, slab, &strError) ||
         !BuildSampleDynamics(doc, DynamicsOptions(), dyn, &strError) ||
         !WriteSampleResultFiles(doc, base, DynamicsOptions(), &files, &strError)) {
         std::fprintf(stderr, "kvpvs-host: the project with the base slab could not be built: %s\n", strError.c_str());

@@ -10,6 +10,7 @@
 #include "UserDefDisplayHost.h"
 
 #include "DBDoc.h"
+#include "DBModelRecords.h"
 #include "PVSMeshMngrBrdg.h"
 #include "PVSRendererBase.h"
 #include "PostVisualState.h"
@@ -40,6 +41,14 @@ int RunSlopeDemo(CDBDoc& doc, const char* outDir)
     if (!kvpvs::sample::BuildSampleSlope(doc, slope)) {
         std::fprintf(stderr, "kvpvs-host: the sample's slope cases could not be written\n");
         return 0;
+    }
+    // The slope's records have no y (its section is y = 0): for this step the model stands on the
+    // section, wherever it stands in y otherwise.
+    auto& nodes = doc.GetModelDB()->Table<T_NODE_D>();
+    const auto nodesBefore = nodes;
+    for (auto& [nKey, node] : nodes) {
+        (void)nKey;
+        node.dXyz[1] -= SampleShift()[1];
     }
     CView* pViewBefore = doc.GetActiveView();
     CView view;
@@ -90,5 +99,6 @@ int RunSlopeDemo(CDBDoc& doc, const char* outDir)
     nSurface = nSurfaceBefore;
     doc.SetActiveView(pViewBefore);
     view.DestroyWindow();
+    nodes = nodesBefore;
     return ok;
 }

@@ -16,6 +16,18 @@
 #include <cstring>
 #include <string>
 
+namespace {
+double g_dShift[3] = {0, 0, 0};
+}
+
+void SetSampleShift(const double d[3])
+{
+    for (int k = 0; k < 3; ++k)
+        g_dShift[k] = d[k];
+}
+
+const double* SampleShift() { return g_dShift; }
+
 unsigned int EnsureForceSumStepRecords(CDBDoc& doc)
 {
     CClassPVtif clsRow(doc.GetPostDB());

@@ -7,11 +7,22 @@
 
 #include <dlfcn.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 
 #include <new>
 #include <vector>
+
+// The shift of the sample project (the host's --shift): every point the demo types in model
+// coordinates is moved by it, as a user of the moved model would type it.
+void SetSampleShift(const double d[3]);
+const double* SampleShift();
+// The point (x, y, z) of the unshifted sample moved by the shift.
+inline std::array<double, 3> Moved(double x, double y, double z)
+{
+    return {x + SampleShift()[0], y + SampleShift()[1], z + SampleShift()[2]};
+}
 
 // Gives every step with force-sum rows its host step record (the dialog lists steps from them,
 // the report names them) and returns the last such step's key, 0 when there is none.

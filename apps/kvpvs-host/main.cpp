@@ -6,10 +6,13 @@
 #include "SampleProject.h"
 #include "SampleSchema.h"
 #include "demo_steps.h"
+#include "demo_support.h"
 
 #include <dlfcn.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -159,8 +162,22 @@ std::vector<DemoStep> DemoSteps()
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: kvpvs-host --module <libKV_pvs.so> --out <folder>\n");
+    std::fprintf(stderr, "usage: kvpvs-host --module <libKV_pvs.so> --out <folder> [--shift x,y,z]\n"
+                         "  --shift moves the sample project, and every point the demo types, by (x, y, z)\n");
     return 1;
+}
+
+// Three finite numbers separated by commas, nothing else.
+bool ParseShift(const char* psz, double d[3])
+{
+    for (int k = 0; k < 3; ++k) {
+        char* pEnd = nullptr;
+        d[k] = std::strtod(psz, &pEnd);
+        if (pEnd == psz || !std::isfinite(d[k]) || *pEnd != (k < 2 ? ',' : '\0'))
+            return false;
+        psz = pEnd + 1;
+    }
+    return true;
 }
 
 } // namespace
@@ -168,14 +185,18 @@ int Usage()
 int main(int argc, char** argv)
 {
     std::string strModule, strOut;
+    SampleOptions opt;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--module") == 0 && i + 1 < argc)
             strModule = argv[++i];
         else if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc)
             strOut = argv[++i];
+        else if (std::strcmp(argv[i], "--shift") == 0 && i + 1 < argc && ParseShift(argv[i + 1], opt.dShift))
+            ++i;
         else
             return Usage();
     }
+    SetSampleShift(opt.dShift);
     if (strModule.empty() || strOut.empty())
         return Usage();
 
@@ -214,7 +235,7 @@ int main(int argc, char** argv)
         DemoHostDocument doc;
         ctx.pDoc = &doc;
         std::string strError;
-        if (!BuildSampleProject(doc, SampleOptions(), ctx.summary, &strError)) {
+        if (!BuildSampleProject(doc, opt, ctx.summary, &strError)) {
             std::fprintf(stderr, "kvpvs-host: the sample project could not be built: %s\n", strError.c_str());
             nResult = 1;
         } else {

@@ -480,13 +480,15 @@ void PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
     double dAll[6] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
     const size_t nCount = static_cast<size_t>(nCells);
     std::vector<std::uint64_t> aKey(nCount), aTmp(nCount);
-    std::vector<float> aCentre(3 * nCount);
+    // Centres in double: in floats, cells at projected coordinates (1e8) share centres 8 m apart
+    // and lose the curve's order.
+    std::vector<double> aCentre(3 * nCount);
     for (vtkIdType c = 0; c < nCells; ++c) {
         double b[6];
         cellBox(c, b);
         UniteBox(dAll, b);
         for (int k = 0; k < 3; ++k)
-            aCentre[3 * static_cast<size_t>(c) + static_cast<size_t>(k)] = static_cast<float>((b[2 * k] + b[2 * k + 1]) / 2);
+            aCentre[3 * static_cast<size_t>(c) + static_cast<size_t>(k)] = (b[2 * k] + b[2 * k + 1]) / 2;
     }
     for (size_t c = 0; c < nCount; ++c) {
         const std::uint32_t code = Spread10(Quantise(aCentre[3 * c], dAll[0], dAll[1])) |
@@ -494,7 +496,7 @@ void PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
                                    Spread10(Quantise(aCentre[3 * c + 2], dAll[4], dAll[5])) << 2;
         aKey[c] = static_cast<std::uint64_t>(code) << 32 | c;
     }
-    std::vector<float>().swap(aCentre);
+    std::vector<double>().swap(aCentre);
     // Least-significant-digit radix sort on the 30-bit code, stable, four bytes.
     for (int nShift = 32; nShift < 64; nShift += 8) {
         size_t aCount[257] = {};

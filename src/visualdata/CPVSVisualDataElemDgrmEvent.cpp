@@ -173,7 +173,7 @@ int CPVSVisualDataElemDgrmEvent::BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D*,
     T_PENGR_D engr;
     if (!GetDoc() || !CClassPEngr(GetDoc()->GetPostDB()).Get(m_pvtif.nEngrK, engr) || engr.nKind != ENGR_ELEM)
         return 0;
-    vtkSmartPointer<vtkPoints> pPoints = vtkSmartPointer<vtkPoints>::New();
+    auto pPoints = vtkSmartPointer<vtkPoints>::Take(vtkPoints::New(VTK_DOUBLE));
     vtkSmartPointer<vtkDoubleArray> pScalars = vtkSmartPointer<vtkDoubleArray>::New();
     const double dFactor = GetAnimFactor(pAS, pAnim);
     const T_PVIST_SYMB_D* pSB = CPostVisualState::Instance()->GetCurrentPS();

@@ -228,7 +228,7 @@ int CPVSVisualDataHistoryPlotDgrm::BuildGeom(vtkDataSet* pDataSet, T_PVIST_ALL_D
     if (!pSet || !pFEM)
         return 0;
     aElemK.RemoveAll();
-    vtkSmartPointer<vtkPoints> pPoints = vtkSmartPointer<vtkPoints>::New();
+    auto pPoints = vtkSmartPointer<vtkPoints>::Take(vtkPoints::New(VTK_DOUBLE));
     vtkSmartPointer<vtkDoubleArray> pScalars = vtkSmartPointer<vtkDoubleArray>::New();
     const double dFactor = GetAnimFactor(pAS, pAnim);
     CMap<unsigned int, unsigned int, unsigned int, unsigned int> mInactive;

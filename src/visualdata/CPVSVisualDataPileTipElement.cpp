@@ -17,6 +17,7 @@
 #include <vtkPointData.h>
 #include <vtkPointSet.h>
 #include <vtkPoints.h>
+#include <vtkSmartPointer.h>
 
 IMPLEMENT_DYNAMIC(CPVSVisualDataPileTipElement, CPVSVisualDataPointElement)
 
@@ -133,7 +134,7 @@ int CPVSVisualDataPileTipElement::BuildSymbols(vtkDataSet* pDataSet, CPVSModelDa
     auto* pFem = dynamic_cast<CPVSModelDataFEM*>(pMD);
     if (!pDataSet || !pFem)
         return 0;
-    vtkNew<vtkPoints> pPoints;
+    auto pPoints = vtkSmartPointer<vtkPoints>::Take(vtkPoints::New(VTK_DOUBLE));
     vtkNew<vtkDoubleArray> pScalars;
     if (pA1)
         pA1->RemoveAll();

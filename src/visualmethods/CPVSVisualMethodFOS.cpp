@@ -5,7 +5,6 @@
 #include "CustomSetting.h"
 #include "DBDoc.h"
 #include "DisplayOptMgr.h"
-#include "GeomUtil.h"
 #include "PVSModelData.h"
 #include "PVSRendererBase.h"
 #include "PVSUtilFunc.h"
@@ -22,8 +21,6 @@
 #include <vtkPolyData.h>
 #include <vtkUnstructuredGrid.h>
 
-#include <gp_Ax3.hxx>
-#include <gp_Pnt2d.hxx>
 
 #include <algorithm>
 #include <cmath>
@@ -207,8 +204,7 @@ int CPVSVisualMethodFOS::Build()
 int CPVSVisualMethodFOS::ProcessCircle(const T_VD_FOS_TVCKVR_D& rec)
 {
     CDBDoc* pDoc = CDBDoc::GetDocPoint();
-    CZORDocBase* pCurDoc = CZORDocBase::GetCurDoc();
-    if (!pDoc || !pCurDoc)
+    if (!pDoc)
         return 0;
     CClassLegr clsLegr;
     clsLegr.ConnectToDB(CDocCtrl::GetDBMain(pDoc));
@@ -223,8 +219,9 @@ int CPVSVisualMethodFOS::ProcessCircle(const T_VD_FOS_TVCKVR_D& rec)
     CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(pDoc);
     const double f = pUnit ? pUnit->GetConvertFactorCurrent(1) : 1.0;
 
-    // Corners in output units to model units, the fourth completing the parallelogram, all
-    // placed on the current work plane.
+    // Corners in output units to model units, the fourth completing the parallelogram, placed
+    // by plane kind as the dialog places the centres: on the current work plane, which the user
+    // may have left anywhere, the outline would stand apart from its own centres.
     double c2[4][2];
     for (int i = 0; i < 3; ++i) {
         c2[i][0] = legr.p[i].x * f;
@@ -232,10 +229,11 @@ int CPVSVisualMethodFOS::ProcessCircle(const T_VD_FOS_TVCKVR_D& rec)
     }
     c2[3][0] = c2[0][0] + c2[2][0] - c2[1][0];
     c2[3][1] = c2[0][1] + c2[2][1] - c2[1][1];
-    const gp_Ax3 plane = pCurDoc->GetCurrentWorkPlane();
     gp_Pnt q[4];
-    for (int i = 0; i < 4; ++i)
-        CGeomUtil::Convert2dTo3dPnt(plane, gp_Pnt2d(c2[i][0], c2[i][1]), q[i]);
+    for (int i = 0; i < 4; ++i) {
+        const T_POINT3D p = kvdb::PlanePoint(rec.nPlane, c2[i][0], c2[i][1]);
+        q[i].SetCoord(p.x, p.y, p.z);
+    }
 
     const std::vector<double> t1 = GridParams(legr.nN1);
     const std::vector<double> t2 = GridParams(legr.nN2);

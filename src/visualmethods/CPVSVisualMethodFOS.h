@@ -1,7 +1,7 @@
 // Visual method of the slope factor-of-safety display (type 17): draws the model's surface and
 // outline with, from the settings record of CPVSVisualDataFOS, either the critical slip circle
 // as a 21-point arc with the grid of trial centres (from the slope's circle-grid record, placed
-// on the current work plane) and a factor-of-safety label at each trial centre, or one polyline
+// by plane kind as the centres are) and a factor-of-safety label at each trial centre, or one polyline
 // slip surface with its factor. Everything lies in one coordinate plane of the model.
 #pragma once
 #include "core/KVPvsExport.h"

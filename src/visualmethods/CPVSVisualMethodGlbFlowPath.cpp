@@ -1,5 +1,6 @@
 #include "visualmethods/CPVSVisualMethodGlbFlowPath.h"
 #include "visualdata/HostEntryGuard.h"
+#include "visualmethods/MovedPoints.h"
 
 #include "DBDoc.h"
 #include "MathFunc.h"
@@ -44,6 +45,10 @@ double CPVSVisualMethodGlbFlowPath::m_dIncrementFactor = 0.0;
 
 namespace {
 
+using kvpvs::visualmethods::AboutCentre;
+using kvpvs::visualmethods::BoxCentre;
+using kvpvs::visualmethods::CopyMovedBack;
+
 constexpr double kTiny = 1e-15;
 
 using TClock = std::chrono::steady_clock;
@@ -78,38 +83,6 @@ void AppendPolys(vtkPolyData* pSrc, vtkCellArray* pCells, vtkPoints* pPoints, vt
             pIds->SetId(k, pIds->GetId(k) + nOffset);
         pCells->InsertNextCell(pIds);
     }
-}
-
-// The points moved by d, in double precision.
-vtkSmartPointer<vtkPoints> MovedPoints(vtkPoints* pSrc, const double d[3])
-{
-    auto pPoints = vtkSmartPointer<vtkPoints>::New();
-    pPoints->SetDataTypeToDouble();
-    pPoints->SetNumberOfPoints(pSrc->GetNumberOfPoints());
-    for (vtkIdType i = 0; i < pSrc->GetNumberOfPoints(); ++i) {
-        double x[3];
-        pSrc->GetPoint(i, x);
-        pPoints->SetPoint(i, x[0] + d[0], x[1] + d[1], x[2] + d[2]);
-    }
-    return pPoints;
-}
-
-// The grid about its centre c: cells and point arrays shared, only the points moved by -c.
-vtkSmartPointer<vtkUnstructuredGrid> ShiftedGrid(vtkUnstructuredGrid* pGrid, const double c[3])
-{
-    auto pShifted = vtkSmartPointer<vtkUnstructuredGrid>::New();
-    pShifted->ShallowCopy(pGrid);
-    const double d[3] = {-c[0], -c[1], -c[2]};
-    pShifted->SetPoints(MovedPoints(pGrid->GetPoints(), d));
-    return pShifted;
-}
-
-// Copies paths traced about the centre c into the data set, their points moved back by +c.
-void CopyMovedBack(vtkDataSet* pDst, vtkPolyData* pSrc, const double c[3])
-{
-    pDst->DeepCopy(pSrc);
-    if (auto* pPaths = vtkPolyData::SafeDownCast(pDst); pPaths && pSrc->GetPoints())
-        pPaths->SetPoints(MovedPoints(pSrc->GetPoints(), c));
 }
 
 } // namespace
@@ -277,10 +250,8 @@ int CPVSVisualMethodGlbFlowPath::Trace()
     // single-precision points, which at projected coordinates (northings near 5e6) step by
     // half a metre.
     const TClock::time_point tTrace = TClock::now();
-    double dGridBounds[6];
-    pGrid->GetBounds(dGridBounds);
-    const double c[3] = {0.5 * (dGridBounds[0] + dGridBounds[1]), 0.5 * (dGridBounds[2] + dGridBounds[3]),
-                         0.5 * (dGridBounds[4] + dGridBounds[5])};
+    double c[3];
+    BoxCentre(pGrid, c);
     vtkNew<vtkPolyData> pSeeds;
     vtkNew<vtkPoints> pSeedPoints;
     pSeedPoints->SetDataTypeToDouble();
@@ -294,7 +265,7 @@ int CPVSVisualMethodGlbFlowPath::Trace()
     pSeeds->SetVerts(pSeedVerts);
 
     vtkNew<vtkCustomizeStreamLine> pTracer;
-    const vtkSmartPointer<vtkUnstructuredGrid> pShifted = ShiftedGrid(pGrid, c);
+    const vtkSmartPointer<vtkUnstructuredGrid> pShifted = AboutCentre<vtkUnstructuredGrid>(pGrid, c);
     pTracer->SetInputData(pShifted);
     pTracer->SetSourceData(pSeeds);
     pTracer->SetMaximumPropagationTime(L);

@@ -1,5 +1,6 @@
 #include "visualmethods/CPVSVisualMethodGlbProfGrid.h"
 #include "visualdata/HostEntryGuard.h"
+#include "visualmethods/MovedPoints.h"
 
 #include "3DPoint.h"
 #include "CustomSetting.h"
@@ -458,12 +459,15 @@ void CPVSVisualMethodGlbProfGrid::BuildGrid(vtkUnstructuredGrid* pModel)
 
     t0 = std::chrono::steady_clock::now();
     if (m_settings.bBandContour) {
+        // The filter writes single-precision points: it bands the grid about its centre.
+        double c[3];
+        kvpvs::visualmethods::BoxCentre(pSurface, c);
         vtkNew<vtkGenBandedPolyDataContourFilter> pBand;
-        pBand->SetInputData(pSurface);
+        pBand->SetInputData(kvpvs::visualmethods::AboutCentre<vtkPolyData>(pSurface, c));
         GenerateContour(pBand, pVS->cont.GetBandNum(), CPVSVisualDataBase::m_dVDataRsltMin,
                         CPVSVisualDataBase::m_dVDataRsltMax);
         pBand->Update();
-        GetDataSetPst()->DeepCopy(pBand->GetOutput());
+        kvpvs::visualmethods::CopyMovedBack(GetDataSetPst(), pBand->GetOutput(), c);
     }
     m_dStageSeconds[kStageBands] = Seconds(t0);
 

@@ -1,6 +1,6 @@
 // The slope factor-of-safety display drawn into a recorder: the trial-centre grid read from the
-// slope's circle-grid record (corners in output lengths, twice the model's) and placed on the
-// current work plane, the critical circle as a 21-point arc, the factor labels, a polyline slip
+// slope's circle-grid record (corners in output lengths, twice the model's) and placed by plane
+// kind, the critical circle as a 21-point arc, the factor labels, a polyline slip
 // surface, and the failures that leave nothing half drawn. Expected values are worked out by
 // hand from the geometry: parallelogram edges, exact grid parameters, rotations by 9 degrees.
 #include "ForceSumFixtures.h"
@@ -127,29 +127,37 @@ void ExpectPoint(const double* a, double x, double y, double z, const char* what
     EXPECT_DOUBLE_EQ(a[2], z) << what;
 }
 
-TEST_F(FOSMethod, TwoByTwoGridLinesAreTheParallelogramEdgesMeetingTheCornerMarkers)
+TEST_F(FOSMethod, TwoByTwoGridLinesAreTheParallelogramEdgesMeetingTheCornerMarkersOnEachPlaneKind)
 {
-    // Trial centres at the four model corners: with lengths shown at twice the model's, the
-    // grid read in output units must land on them.
-    Circle(AddGrid(2, 2), {P(0, 0, 0), P(4, 0, 0), P(4, 2, 0), P(0, 2, 0)}, {1.5, 1.2, 1.3, 1.4});
-    ASSERT_EQ(Build()->Process(), 1);
-    ASSERT_EQ(pVM->m_nGridSegCount, 8);
-    const double(*s)[3] = pVM->m_pGridSeg;
-    ExpectPoint(s[0], 0, 0, 0, "first family, k = 0: Q0");
-    ExpectPoint(s[1], 0, 2, 0, "to Q3");
-    ExpectPoint(s[2], 4, 0, 0, "k = 1: Q1");
-    ExpectPoint(s[3], 4, 2, 0, "to Q2");
-    ExpectPoint(s[4], 4, 0, 0, "second family, k = 0: Q1");
-    ExpectPoint(s[5], 0, 0, 0, "to Q0");
-    ExpectPoint(s[6], 4, 2, 0, "k = 1: Q2");
-    ExpectPoint(s[7], 0, 2, 0, "to Q3");
-    ASSERT_EQ(pVM->m_nMarkerCount, 4);
-    for (int i = 0; i < 4; ++i) {
-        bool bOnCorner = false;
-        for (int j = 0; j < 8; ++j)
-            bOnCorner = bOnCorner || (s[j][0] == pVM->m_pMarker[i][0] && s[j][1] == pVM->m_pMarker[i][1] &&
-                                      s[j][2] == pVM->m_pMarker[i][2]);
-        EXPECT_TRUE(bOnCorner) << "marker " << i;
+    // Trial centres at the four corners (0,0), (4,0), (4,2), (0,2) placed by plane kind, as the
+    // dialog places them; with lengths shown at twice the model's, the grid read in output units
+    // must land on them, wherever the user left the current work plane.
+    m.doc.SetCurrentWorkPlane(gp_Ax3(gp_Pnt(7, -3, 5), gp_Dir(0, -1, 0), gp_Dir(1, 0, 0)));
+    const unsigned int nGridK = AddGrid(2, 2);
+    const double corner[4][2] = {{0, 0}, {4, 0}, {4, 2}, {0, 2}};
+    for (int nPlane = 0; nPlane < 3; ++nPlane) {
+        SCOPED_TRACE(nPlane);
+        rec.Initialize();
+        rec.nPlane = nPlane;
+        std::vector<T_POINT3D> q;
+        for (const auto& c : corner)
+            q.push_back(kvdb::PlanePoint(nPlane, c[0], c[1]));
+        Circle(nGridK, q, {1.5, 1.2, 1.3, 1.4});
+        ASSERT_EQ(Build()->Process(), 1);
+        ASSERT_EQ(pVM->m_nGridSegCount, 8);
+        const double(*s)[3] = pVM->m_pGridSeg;
+        auto expect = [&](int i, int nCorner, const char* what) {
+            ExpectPoint(s[i], q[nCorner].x, q[nCorner].y, q[nCorner].z, what);
+        };
+        expect(0, 0, "first family, k = 0: Q0");
+        expect(1, 3, "to Q3");
+        expect(2, 1, "k = 1: Q1");
+        expect(3, 2, "to Q2");
+        expect(4, 1, "second family, k = 0: Q1");
+        expect(5, 0, "to Q0");
+        expect(6, 2, "k = 1: Q2");
+        expect(7, 3, "to Q3");
+        ASSERT_EQ(pVM->m_nMarkerCount, 4);
     }
 }
 

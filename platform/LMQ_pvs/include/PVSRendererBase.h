@@ -142,6 +142,8 @@ public:
 
 private:
     void AddDataSet(vtkDataSet* pData, const Quantity_Color& color);
+    // SaveImage's rendering and writing, the props already about the shapes' centre.
+    BOOL SaveCentred(const std::string& strPath, int nFormat);
     bool m_bViewSet = false;
     double m_dViewDir[3] = {0, 0, -1};
     double m_dViewUp[3] = {0, 1, 0};

@@ -19,6 +19,7 @@
 #include <vtkPoints.h>
 #include <vtkPolyData.h>
 #include <vtkProp.h>
+#include <vtkProp3D.h>
 #include <vtkPropCollection.h>
 #include <vtkProperty.h>
 #include <vtkRenderWindow.h>
@@ -26,8 +27,13 @@
 #include <vtkTextProperty.h>
 #include <vtkWindowToImageFilter.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 T_RENDER_CALL_D MakeCall(int nKind, vtkDataSet* pData, const Quantity_Color& c)
@@ -436,6 +442,38 @@ BOOL CPVSRendererVTK::SaveImage(const char* pszPath, int nFormat)
         std::filesystem::create_directories(folder, ec);
     if (ec)
         return FALSE;
+    // Drawn about the centre of the shapes shown: far from the origin (projected coordinates,
+    // 5e6 m and beyond) the labels' single-precision corners and the frame fitted to them would
+    // misplace the labels and lose the rest. Each prop's place is put back after the picture.
+    std::vector<std::pair<vtkProp3D*, std::array<double, 3>>> aPlace;
+    double dBox[6] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
+    vtkPropCollection* pProps = m_pRenderer->GetViewProps();
+    pProps->InitTraversal();
+    for (vtkProp* p = pProps->GetNextProp(); p; p = pProps->GetNextProp()) {
+        auto* p3 = vtkProp3D::SafeDownCast(p);
+        if (!p3)
+            continue;
+        aPlace.push_back({p3, {p3->GetPosition()[0], p3->GetPosition()[1], p3->GetPosition()[2]}});
+        const double* b = vtkActor::SafeDownCast(p3) && p3->GetVisibility() ? p3->GetBounds() : nullptr;
+        for (int k = 0; b && k < 3 && b[2 * k] <= b[2 * k + 1]; ++k) {
+            dBox[2 * k] = std::min(dBox[2 * k], b[2 * k]);
+            dBox[2 * k + 1] = std::max(dBox[2 * k + 1], b[2 * k + 1]);
+        }
+    }
+    double c[3] = {0, 0, 0};
+    for (int k = 0; k < 3; ++k)
+        c[k] = dBox[2 * k] <= dBox[2 * k + 1] ? 0.5 * (dBox[2 * k] + dBox[2 * k + 1]) : 0.0;
+    for (auto& [p3, at] : aPlace)
+        p3->SetPosition(at[0] - c[0], at[1] - c[1], at[2] - c[2]);
+    const BOOL bSaved = SaveCentred(strPath, nFormat);
+    for (auto& [p3, at] : aPlace)
+        p3->SetPosition(at.data());
+    return bSaved;
+}
+
+BOOL CPVSRendererVTK::SaveCentred(const std::string& strPath, int nFormat)
+{
+    std::error_code ec;
     // Every picture places the camera afresh: turning the one the last picture left would give
     // each further picture of the same renderer another view.
     m_pRenderer->ResetCamera();
