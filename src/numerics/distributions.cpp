@@ -343,11 +343,8 @@ BetaTails fraction_tails(double x, double x1, double a, double b, double lnx, in
     return t;
 }
 
-// ln(1 - y) from y and 1 - y, both formed directly: the one that is not small has rounded.
-double log_complement(double y, double y1) { return y < 0.5 ? std::log1p(-y) : std::log(y1); }
-
 struct BetaConstants {
-    double eps, alneps, sml, alnsml;
+    double eps, sml, alnsml;
 };
 
 const BetaConstants& beta_constants()
@@ -355,30 +352,48 @@ const BetaConstants& beta_constants()
     static const BetaConstants c = [] {
         const double eps = RCONST(3);
         const double sml = 100.0 * RCONST(1);  // a hundred times the smallest normalised double
-        return BetaConstants{eps, std::log(eps), sml, std::log(sml)};
+        return BetaConstants{eps, sml, std::log(sml)};
     }();
     return c;
 }
 
+// The sums below carry a 64-bit significand (x86-64's long double): formed in double, their
+// first term's logarithms and sums leave a few ulps of noise, which shows as steps where x
+// rises by an ulp, and at the median, where the route turns to the other tail, as a fall.
+using Wide = long double;
+constexpr double LN_WIDE_EPS = -44.3614195558365;  // ln 2^-64
+
+// ln B(a, b) to the wider precision where ln Gamma stays small, else DLBETA (Stirling's series,
+// where ln Gamma of the sum and of the larger shape would cancel).
+Wide log_beta_wide(double a, double b)
+{
+    if (a + b >= 32.0)
+        return DLBETA(a, b);
+    int sign = 0;
+    return lgammal_r(a, &sign) + lgammal_r(b, &sign) - lgammal_r(static_cast<Wide>(a) + b, &sign);
+}
+
 // I_y(p, q) by the power series for the fraction of q and the finite sum over its whole part,
 // with y1 = 1 - y formed directly; short_sums tells where both are short.
-double beta_sums(double y, double y1, double p, double q)
+Wide beta_sums(double y, double y1, double p, double q)
 {
     const BetaConstants& k = beta_constants();
-    const double lny = y < 0.5 ? std::log(y) : std::log1p(-y1);
-    double r = 0.0;
+    const Wide ln_sml = std::log(static_cast<Wide>(k.sml));
+    const Wide lny = y < 0.5 ? std::log(static_cast<Wide>(y)) : std::log1p(-static_cast<Wide>(y1));
+    Wide r = 0.0;
     double ps = q - std::trunc(q);
     if (ps == 0.0)
         ps = 1.0;
-    double xb = p * lny - DLBETA(ps, p) - std::log(p);
+    const Wide xb = p * lny - log_beta_wide(ps, p) - std::log(static_cast<Wide>(p));
     if (xb >= k.alnsml) {
         r = std::exp(xb);
-        double term = r * p;
+        Wide term = r * p;
         if (ps != 1.0) {
-            // The count's maximum is formed in single precision: at most 900 for y <= 0.96.
-            const float n = std::trunc(std::max(static_cast<float>(k.alneps / lny), 4.0f));
+            // Terms down to 2^-64 of the first; the count's maximum is formed in single
+            // precision: at most 1100 for y <= 0.96.
+            const float n = std::trunc(std::max(static_cast<float>(LN_WIDE_EPS / static_cast<double>(lny)), 4.0f));
             for (float i = 1.0f; i <= n; i += 1.0f) {
-                const double di = i;
+                const Wide di = i;
                 term = term * (di - ps) * y / di;
                 r = r + term / (p + di);
             }
@@ -388,28 +403,29 @@ double beta_sums(double y, double y1, double p, double q)
         return r;
 
     // Finite sum over the whole part of q, terms scaled by powers of sml until they count.
-    const double xb_sum = p * lny + q * log_complement(y, y1) - DLBETA(p, q) - std::log(q);
+    const Wide lny1 = y < 0.5 ? std::log1p(-static_cast<Wide>(y)) : std::log(static_cast<Wide>(y1));
+    const Wide xb_sum = p * lny + q * lny1 - log_beta_wide(p, q) - std::log(static_cast<Wide>(q));
     // The scale count's maximum is formed in single precision, where the count fits.
-    const double scale = xb_sum / k.alnsml;
+    const double scale = static_cast<double>(xb_sum) / k.alnsml;
     double ib = scale < 0x1p100 ? std::trunc(std::max(static_cast<float>(scale), 0.0f)) : std::trunc(scale);
-    double term = std::exp(xb_sum - ib * k.alnsml);
-    const double c = 1.0 / y1;
-    const double p1 = q * c / (p + q - 1.0);
-    double finsum = 0.0;
+    Wide term = std::exp(xb_sum - ib * ln_sml);
+    const Wide c = 1.0L / (y < 0.5 ? 1.0L - y : static_cast<Wide>(y1));
+    const Wide p1 = q * c / (static_cast<Wide>(p) + q - 1.0);
+    Wide finsum = 0.0;
     double n = std::trunc(q);
     if (q == n)
         n = n - 1.0;
     // The scale count falls by at most 1 a term: from above n it never reaches 0, and no term
     // would be added. Ratios below 1 from the first (p1 < 1, so p > 1 and they fall) never lift
     // a scaled term to where it counts; a p1 that rounds to 1 may be either.
-    const bool falling = p1 < 1.0 - 0x1p-30;
+    const bool falling = p1 < 1.0L - 0x1p-30L;
     if (ib > n || (falling && ib > 0.0))
         n = 0.0;
     for (double i = 1.0; i <= n; i += 1.0) {
-        if (p1 <= 1.0 && term / k.eps <= finsum)
+        if (p1 <= 1.0L && term <= 0x1p-64L * finsum)
             break;
-        term = (q - i + 1.0) * c * term / (p + q - i);
-        if (term > 1.0) {
+        term = (q - i + 1.0) * c * term / (static_cast<Wide>(p) + q - i);
+        if (term > 1.0L) {
             ib = ib - 1.0;
             term = term * k.sml;
         }
@@ -494,15 +510,17 @@ namespace {
 BetaTails short_sums(double y, double y1, double p, double q)
 {
     const BetaConstants& k = beta_constants();
-    double r = RCONST(6);
     if ((p + q) * y / (p + 1.0) < k.eps) {
         // x^p / (p B(p, q)), the first term of the series.
-        const double xb = p * std::log(y) - std::log(p) - DLBETA(p, q);
-        r = xb > k.alnsml && y != 0.0 ? std::exp(xb) : 0.0;
-    } else if (q < 10.0 && y <= 0.96 && !stirling_factor(p, q, y, y1)) {
-        r = beta_sums(y, y1, p, q);
+        const Wide xb = p * std::log(static_cast<Wide>(y)) - std::log(static_cast<Wide>(p)) - log_beta_wide(p, q);
+        const Wide r = xb > k.alnsml && y != 0.0 ? std::exp(xb) : 0.0L;
+        return {static_cast<double>(r), static_cast<double>(1.0L - r)};
     }
-    return {r, 1.0 - r};
+    if (q < 10.0 && y <= 0.96 && !stirling_factor(p, q, y, y1)) {
+        const Wide r = beta_sums(y, y1, p, q);
+        return {static_cast<double>(r), static_cast<double>(1.0L - r)};
+    }
+    return {RCONST(6), RCONST(6)};
 }
 
 // Shapes beyond 2^26: 0 or 1 where the tail on x's side of the mean underflows, and still does

@@ -333,13 +333,15 @@ TEST_F(Distributions, DbetaiDoesNotFallAsXRises)
 {
     // Ulp by ulp across the switches: at x = 0.2 and inside the 1 - r form below x = 0.8 (where
     // they once were), at the reach of the sums (x = 0.96), at the continued fraction's switch
-    // (x (p + q + 2) = p + 1), and where the value crosses 1/2 (found by bisection). No drop
-    // beyond 2 ulps.
+    // (x (p + q + 2) = p + 1), and where the value crosses 1/2 (found by bisection), where the
+    // route turns to the other tail. No drop beyond 2 ulps.
     struct Sweep {
         double x, p, q;
     };
     std::vector<Sweep> sweeps = {{0.2, 30.0, 50.0}, {0.8, 3.0, 2.5}, {0.96, 100.0, 2.0}, {1.5 / 2002.5, 0.5, 2000.0}};
-    for (const auto& [p, q] : {std::pair{0.5, 40.0}, std::pair{300.0, 2000.0}}) {
+    const std::pair<double, double> medians[] = {{0.5, 40.0}, {300.0, 2000.0}, {3.0, 2.5}, {2.0, 3.0},
+                                                 {0.5, 0.5},  {5.0, 1.5},      {1.2, 7.0}, {9.0, 9.0}};
+    for (const auto& [p, q] : medians) {
         double lo = 0.0, hi = 1.0;
         for (int i = 0; i < 60; ++i)
             (DBETAI(0.5 * (lo + hi), p, q) < 0.5 ? lo : hi) = 0.5 * (lo + hi);
