@@ -312,7 +312,8 @@ TEST_F(Distributions, LogarithmsAndLargeShapesKeepTheirDigits)
 {
     // The factor x^p (1 - x)^q / B(p, q) of the continued fraction: ln(1 - x) and ln x from
     // log1p of the one of x, 1 - x that has not rounded, and through Stirling's series for large
-    // shapes at their mean. Each row loses some q 2^-53 or more without its own.
+    // shapes at their mean, and in a wider precision than double for far tails. Each row loses
+    // some q 2^-53 or more without its own.
     double p_value = 0.0, f = 0.0;
     FMCF(10.0, 1.0, 20000.0, 20.0, f, p_value);
     struct Row {
@@ -323,6 +324,10 @@ TEST_F(Distributions, LogarithmsAndLargeShapesKeepTheirDigits)
         {"ln(1 - x)", DBETAI(1e-9, 0.5, 1e4), ref_ibeta(1e-9, 0.5, 1e4)},
         {"ln x from 1 - x", p_value, ref_f_upper(10.0, 20000.0, 20.0)},
         {"Stirling's series at the mean", DBETAI(0.25, 1e6, 3e6), ref_ibeta(0.25, 1e6, 3e6)},
+        // Far tails, whose factor's logarithm (some 270 to 575) once kept only its double's digits.
+        {"far below the mean", DBETAI(1e-6, 33.3, 4096.0), ref_ibeta(1e-6, 33.3, 4096.0)},
+        {"far below the mean of unequal shapes", DBETAI(0.5, 1000.0, 33.3), ref_ibeta(0.5, 1000.0, 33.3)},
+        {"beside a tiny shape", DBETAI(0.99716303361149683, 33.3, 0.001), ref_ibeta(0.99716303361149683, 33.3, 0.001)},
     };
     for (const Row& r : rows)
         EXPECT_NEAR(r.value, r.ref, 1e-14 * r.ref) << r.what;
