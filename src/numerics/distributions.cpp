@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
-#include <utility>
 #include <string_view>
+#include <utility>
 
 namespace kvpvs::numerics {
 namespace {
@@ -77,8 +77,6 @@ BetaTails swapped(BetaTails t) { return {t.upper, t.lower}; }
 // Stirling's correction ln Gamma(x) - (x - 1/2) ln x + x - ln sqrt(2 pi), x >= 10; 1 / 12x where
 // the series would underflow.
 double stirling(double x) { return x >= 0x1p1000 ? 1.0 / (12.0 * x) : D9LGMC(x); }
-
-constexpr double LN_SQRT_2PI = 0.9189385332046728;
 
 // ln(x^a e^-x / Gamma(a)); for a >= 10 through Stirling's series, so that the large terms of
 // a ln x - x - ln Gamma(a) do not cancel.
@@ -186,15 +184,6 @@ Wide mean_distance(double a, double b, double x, double x1)
     return (b - product(x1, b)) - product(x1, a);
 }
 
-// ln(x^a (1 - x)^b / (a B(a, b))), the factor of the continued fraction, with ln x and ln(1 - x)
-// given (each formed from the one of x and 1 - x that has not rounded).
-// Both shapes from 10: Stirling's series takes the large terms of ln B(a, b) out, leaving
-// a ln(x / x0) + b ln(x1 / y0) about the mean x0 = a / (a + b), y0 = 1 - x0; with
-// e = x b - x1 a, as a lm(e / a) + b lm(-e / b) (lm(d) = ln(1 + d) - d) where both ratios lie
-// within 1/2 of 1, as the d terms cancel.
-// One shape below 10: the gamma density of a at b x, whose terms stay of the size of the result.
-// Both below 10: ln(a B(a, b)) = ln Gamma(1 + a) + ln Gamma(b) - ln Gamma(a + b), which holds
-// for subnormal shapes, and keeps the digits of a term near 1.
 // x and 1 - x, each formed directly, with their logarithms, formed where they are needed from
 // the one of x and 1 - x that has not rounded, or given.
 struct ArgumentLogs {
@@ -202,15 +191,27 @@ struct ArgumentLogs {
     double given = RCONST(6), given1 = RCONST(6);  // ln x and ln(1 - x), where known
     Wide lnx() const
     {
-        return !std::isnan(given) ? given : x1 < 0.5 ? std::log1p(-static_cast<Wide>(x1)) : std::log(static_cast<Wide>(x));
+        return !std::isnan(given) ? given
+               : x1 < 0.5         ? std::log1p(-static_cast<Wide>(x1))
+                                  : std::log(static_cast<Wide>(x));
     }
     Wide lnx1() const
     {
-        return !std::isnan(given1) ? given1 : x < 0.5 ? std::log1p(-static_cast<Wide>(x)) : std::log(static_cast<Wide>(x1));
+        return !std::isnan(given1) ? given1
+               : x < 0.5           ? std::log1p(-static_cast<Wide>(x))
+                                   : std::log(static_cast<Wide>(x1));
     }
     ArgumentLogs swapped() const { return {x1, x, given1, given}; }
 };
 
+// ln(x^a (1 - x)^b / (a B(a, b))), the factor of the continued fraction.
+// Both shapes from 10: Stirling's series takes the large terms of ln B(a, b) out, leaving
+// a ln(x / x0) + b ln(x1 / y0) about the mean x0 = a / (a + b), y0 = 1 - x0; with
+// e = x b - x1 a, as a lm(e / a) + b lm(-e / b) (lm(d) = ln(1 + d) - d) where both ratios lie
+// within 1/2 of 1, as the d terms cancel.
+// One shape below 10: the gamma density of a at b x, whose terms stay of the size of the result.
+// Both below 10: ln(a B(a, b)) = ln Gamma(1 + a) + ln Gamma(b) - ln Gamma(a + b), which holds
+// for subnormal shapes, and keeps the digits of a term near 1.
 Wide log_beta_term(double a, double b, const ArgumentLogs& g)
 {
     const double x = g.x;
@@ -239,8 +240,8 @@ Wide log_beta_term(double a, double b, const ArgumentLogs& g)
         const Wide bx = static_cast<Wide>(b) * x;
         const Wide lnbx = bx > 0.0L ? std::log(bx) : std::log(static_cast<Wide>(b)) + g.lnx();
         const Wide lm = log1p_minus_wide(r);
-        return a * lnbx - lgammal_r(1.0L + a, &sign) + b * g.lnx1() + (a - 0.5L) * (lm + r) + b * lm +
-               stirling(a + b) - stirling(b);
+        return a * lnbx - lgammal_r(1.0L + a, &sign) + b * g.lnx1() + (a - 0.5L) * (lm + r) + b * lm + stirling(a + b) -
+               stirling(b);
     }
     if (b < 10.0 && a >= 10.0)
         return log_beta_term(b, a, g.swapped()) + std::log(static_cast<Wide>(b)) - std::log(static_cast<Wide>(a));
@@ -382,7 +383,6 @@ const BetaConstants& beta_constants()
     }();
     return c;
 }
-
 
 // ln B(a, b) to the wider precision beside a shape below 10: ln Gamma of that shape less
 // ln(Gamma(a + b) / Gamma(b)), from b = 10 through Stirling's series as the gamma density's
