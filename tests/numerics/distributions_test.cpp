@@ -352,8 +352,9 @@ TEST_F(Distributions, DbetaiDoesNotFallAsXRises)
         double x, p, q;
     };
     std::vector<Sweep> sweeps = {{0.2, 30.0, 50.0}, {0.8, 3.0, 2.5}, {0.96, 100.0, 2.0}, {1.5 / 2002.5, 0.5, 2000.0}};
-    const std::pair<double, double> medians[] = {{0.5, 40.0}, {300.0, 2000.0}, {3.0, 2.5}, {2.0, 3.0},
-                                                 {0.5, 0.5},  {5.0, 1.5},      {1.2, 7.0}, {9.0, 9.0}};
+    const std::pair<double, double> medians[] = {{0.5, 40.0},  {300.0, 2000.0},  {3.0, 2.5}, {2.0, 3.0},
+                                                 {0.5, 0.5},   {5.0, 1.5},       {1.2, 7.0}, {9.0, 9.0},
+                                                 {1.5, 333.5}, {2000.0, 40000.0}};
     for (const auto& [p, q] : medians) {
         double lo = 0.0, hi = 1.0;
         for (int i = 0; i < 60; ++i)
