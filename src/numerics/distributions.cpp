@@ -61,16 +61,24 @@ Wide log1p_minus_wide(Wide d)
 
 // e^l and 1 - e^l within about the rounding of a double: the exponential of l rounded to a
 // double, times the first order of the rest; the second as -expm1(l) where e^l is not small.
-BetaTails tails_of(Wide l)
+struct WideTails {
+    Wide lower, upper;
+};
+
+WideTails wide_tails_of(Wide l)
 {
     const double hi = static_cast<double>(l);
     const Wide lo = l - hi;
     const Wide e = std::exp(hi) * (1.0L + lo);
     if (e < 0x1p-10L)
-        return {static_cast<double>(e), static_cast<double>(1.0L - e)};
+        return {e, 1.0L - e};
     const Wide em = std::expm1(hi);
-    return {static_cast<double>(e), static_cast<double>(-(em + (1.0L + em) * lo))};
+    return {e, -(em + (1.0L + em) * lo)};
 }
+
+BetaTails rounded(WideTails t) { return {static_cast<double>(t.lower), static_cast<double>(t.upper)}; }
+
+BetaTails tails_of(Wide l) { return rounded(wide_tails_of(l)); }
 
 BetaTails swapped(BetaTails t) { return {t.upper, t.lower}; }
 
@@ -109,44 +117,44 @@ Wide log_gamma_term(double a, double x)
 // The regularised incomplete gamma functions P(a, x) and Q(a, x), with l = ln(x^a e^-x /
 // Gamma(a + 1)): P's series below a + 1, else the continued fraction of Q (modified Lentz), the
 // other as -expm1 of the same logarithm. Both end within some 10 sqrt(a) + 100 terms.
-BetaTails gamma_tails(double a, double x, Wide l)
+WideTails gamma_tails(double a, double x, Wide l)
 {
     if (std::isinf(x))
-        return {1.0, 0.0};
+        return {1.0L, 0.0L};
     constexpr int TERMS = 100000;
-    constexpr double EPS = 0x1p-53;
+    constexpr Wide EPS = 0x1p-60L;
     if (x < a + 1.0) {
-        double term = 1.0;
-        double sum = term;
+        Wide term = 1.0L;
+        Wide sum = term;
         for (int n = 1; n < TERMS && term > EPS * sum; ++n) {
-            term *= x / (a + n);
+            term *= x / (static_cast<Wide>(a) + n);
             sum += term;
         }
-        const BetaTails t = tails_of(l + std::log(static_cast<Wide>(sum)));
-        return {std::min(t.lower, 1.0), std::max(t.upper, 0.0)};
+        const WideTails t = wide_tails_of(l + std::log(sum));
+        return {std::min(t.lower, 1.0L), std::max(t.upper, 0.0L)};
     }
-    constexpr double TINY = 1e-300;
-    double b = x + 1.0 - a;
-    double c = 1.0 / TINY;
-    double d = 1.0 / b;
-    double h = d;
+    constexpr Wide TINY = 1e-300L;
+    Wide b = static_cast<Wide>(x) + 1.0L - a;
+    Wide c = 1.0L / TINY;
+    Wide d = 1.0L / b;
+    Wide h = d;
     for (int i = 1; i < TERMS; ++i) {
-        const double an = -i * (i - a);
-        b += 2.0;
+        const Wide an = -i * (i - static_cast<Wide>(a));
+        b += 2.0L;
         d = an * d + b;
         if (std::fabs(d) < TINY)
             d = TINY;
         c = b + an / c;
         if (std::fabs(c) < TINY)
             c = TINY;
-        d = 1.0 / d;
-        const double step = d * c;
+        d = 1.0L / d;
+        const Wide step = d * c;
         h *= step;
-        if (std::fabs(step - 1.0) <= EPS)
+        if (std::fabs(step - 1.0L) <= EPS)
             break;
     }
-    const BetaTails t = tails_of(l + std::log(static_cast<Wide>(a)) + std::log(static_cast<Wide>(h)));
-    return {std::max(t.upper, 0.0), std::min(t.lower, 1.0)};
+    const WideTails t = wide_tails_of(l + std::log(static_cast<Wide>(a)) + std::log(h));
+    return {std::max(t.upper, 0.0L), std::min(t.lower, 1.0L)};
 }
 
 // I_y(a, b) at y = x / (x + b) for a huge b: the gamma distribution of a at x (the limit as b
@@ -156,19 +164,19 @@ BetaTails gamma_tails(double a, double x, Wide l)
 BetaTails gamma_limit(double a, double x, double b)
 {
     const Wide l = log_gamma_term(a, x);
-    const double t = static_cast<double>(std::exp(l + std::log(static_cast<Wide>(a))));
-    const double m = a - 1.0;
-    const double s = m - x;
-    BetaTails g = gamma_tails(a, x, l);
-    if (t > 0.0) {  // else x is far in a tail, where s^3 may overflow
-        const double n = 2.0 * b;
-        const double first = s / n;
-        const double second = ((0.5 * s + 4.0 / 3.0) * s * s - 1.5 * m * s - m / 3.0) / n / n;
-        const double shift = t * (first + second);
-        g.lower = std::clamp(g.lower + shift, 0.0, 1.0);
-        g.upper = std::clamp(g.upper - shift, 0.0, 1.0);
+    const Wide t = std::exp(l + std::log(static_cast<Wide>(a)));
+    const Wide m = a - 1.0L;
+    const Wide s = m - x;
+    WideTails g = gamma_tails(a, x, l);
+    if (t > 0.0L) {  // else x is far in a tail, where s^3 may overflow
+        const Wide n = 2.0L * b;
+        const Wide first = s / n;
+        const Wide second = ((0.5L * s + 4.0L / 3.0L) * s * s - 1.5L * m * s - m / 3.0L) / n / n;
+        const Wide shift = t * (first + second);
+        g.lower = std::clamp(g.lower + shift, 0.0L, 1.0L);
+        g.upper = std::clamp(g.upper - shift, 0.0L, 1.0L);
     }
-    return g;
+    return rounded(g);
 }
 
 // e = x b - x1 a = (a + b)(x - a / (a + b)), from the smaller of x and x1 (the other is 1 minus
@@ -515,12 +523,13 @@ BetaTails beta_large_b(double a, double b, double z)
     double s = a - std::trunc(a);
     if (s == 0.0)
         s = 1.0;
-    // 1 - I_y(s, b): the continued fraction, or the gamma limit where it holds within the
+    // 1 - I_y(s, b): (1 - y)^b for s = 1, where the gamma limit's terms in 1 / b^3 would leave
+    // some 10 ulps; else the continued fraction, or the gamma limit where it holds within the
     // rounding of the tail that counts.
     const double y1 = b / (z + b);
-    const double upper =
-        z >= b * 0x1p-15 ? fraction_tails(z / (z + b), y1, s, b, RCONST(6)).upper : gamma_limit(s, z, b).upper;
-    Wide sum = upper;
+    Wide sum = s == 1.0           ? std::exp(-b * std::log1p(static_cast<Wide>(z) / b))
+               : z >= b * 0x1p-15 ? fraction_tails(z / (z + b), y1, s, b, RCONST(6)).upper
+                                  : gamma_limit(s, z, b).upper;
     if (a > 1.0) {
         // R(c - 1) = R(c) c (z + b) / (z (c - 1 + b)): from the top the terms fall, ever faster.
         const Wide zb = static_cast<Wide>(z) + b;
