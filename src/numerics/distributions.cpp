@@ -7,6 +7,7 @@
 #include <cmath>
 #include <initializer_list>
 #include <string_view>
+#include <utility>
 
 namespace kvpvs::numerics {
 namespace {
@@ -17,6 +18,14 @@ namespace {
 constexpr double FINITE_SUM_TERMS = 0x1p26;
 constexpr int FRACTION_TERMS = 131072;
 constexpr int TAIL_SERIES_TERMS = 1000;
+
+// The short sums and the continued fraction's factor carry a 64-bit significand (x86-64's long
+// double). In double, a logarithm of size L leaves some L 2^-53 in its exponential: hundreds of
+// ulps in a far tail, and a few ulps of noise between neighbouring x, which at a switch of route
+// shows as a fall.
+using Wide = long double;
+constexpr double LN_WIDE_EPS = -44.3614195558365;  // ln 2^-64
+constexpr Wide LN_SQRT_2PI_WIDE = 0.918938533204672741780329736405617640L;
 
 // Records that a sum did not end within `terms` terms (TERMINAL `code`, the arguments as D1, D2,
 // ...) and leaves `routine` with NaN.
@@ -32,99 +41,120 @@ double not_ended(std::string_view routine, int code, std::initializer_list<doubl
     return RCONST(6);
 }
 
-// ln(1 + d) - d, without the cancellation of the two for small d.
-double log1p_minus(double d)
+// ln(1 + d) - d to 2^-64 of itself: below |d| = 1/8, where ln(1 + d) and d would cancel, by
+// its series.
+Wide log1p_minus_wide(Wide d)
 {
-    if (std::fabs(d) >= 0.5)
+    if (std::fabs(d) >= 0.125L)
         return std::log1p(d) - d;
-    double power = d;
-    double sum = 0.0;
-    for (int k = 2; k < 80; ++k) {
+    Wide power = d;
+    Wide sum = 0.0L;
+    for (int k = 2; k < 40; ++k) {
         power *= -d;
-        const double term = power / k;
+        const Wide term = power / k;
         sum += term;
-        if (std::fabs(term) <= 0x1p-54 * std::fabs(sum))
+        if (std::fabs(term) <= 0x1p-65L * std::fabs(sum))
             break;
     }
     return sum;
 }
 
-// ln r - (r - 1) for r = 1 + d: from d near 1, from r itself below 1/2, where 1 + d has lost
-// the digits of r.
-double log_ratio_minus(double d, double r) { return d <= -0.5 ? std::log(r) - d : log1p_minus(d); }
+// e^l and 1 - e^l within about the rounding of a double: the exponential of l rounded to a
+// double, times the first order of the rest; the second as -expm1(l) where e^l is not small.
+struct WideTails {
+    Wide lower, upper;
+};
+
+WideTails wide_tails_of(Wide l)
+{
+    const double hi = static_cast<double>(l);
+    const Wide lo = l - hi;
+    const Wide e = std::exp(hi) * (1.0L + lo);
+    if (e < 0x1p-10L)
+        return {e, 1.0L - e};
+    const Wide em = std::expm1(hi);
+    return {e, -(em + (1.0L + em) * lo)};
+}
+
+BetaTails rounded(WideTails t) { return {static_cast<double>(t.lower), static_cast<double>(t.upper)}; }
+
+BetaTails tails_of(Wide l) { return rounded(wide_tails_of(l)); }
+
+BetaTails swapped(BetaTails t) { return {t.upper, t.lower}; }
 
 // Stirling's correction ln Gamma(x) - (x - 1/2) ln x + x - ln sqrt(2 pi), x >= 10; 1 / 12x where
 // the series would underflow.
 double stirling(double x) { return x >= 0x1p1000 ? 1.0 / (12.0 * x) : D9LGMC(x); }
 
-// ln Gamma(a) for 0 < a < 10, down to subnormal a, where Gamma(a) overflows: -ln a - gamma a.
-double log_gamma_small(double a) { return a < 0x1p-60 ? -std::log(a) - 0.5772156649015329 * a : DLNGAM(a); }
-
-constexpr double LN_SQRT_2PI = 0.9189385332046728;
-
 // ln(x^a e^-x / Gamma(a)); for a >= 10 through Stirling's series, so that the large terms of
 // a ln x - x - ln Gamma(a) do not cancel.
-double log_gamma_density(double a, double x)
+Wide log_gamma_density(double a, double x)
 {
     if (x == 0.0 || std::isinf(x))
         return RCONST(8);
+    int sign = 0;
+    const Wide wx = x;
     if (a < 10.0)
-        return a * std::log(x) - x - DLNGAM(a);
-    return a * log_ratio_minus((x - a) / a, x / a) + 0.5 * std::log(a) - LN_SQRT_2PI - D9LGMC(a);
+        return a * std::log(wx) - wx - lgammal_r(a, &sign);
+    const Wide d = (wx - a) / a;
+    const Wide lm = d > -0.5L ? log1p_minus_wide(d) : std::log(wx / a) - d;
+    return a * lm + 0.5L * std::log(static_cast<Wide>(a)) - LN_SQRT_2PI_WIDE - stirling(a);
 }
 
-// ln(x^a e^-x / Gamma(a + 1)): ln Gamma(a) + ln a as ln Gamma(1 + a) below 1, where the two
-// cancel and 1 + a rounds only by 2^-53 of the result.
-double log_gamma_term(double a, double x)
+// ln(x^a e^-x / Gamma(a + 1)): ln Gamma(a) + ln a as ln Gamma(1 + a) below 10, where the two
+// cancel for a small a.
+Wide log_gamma_term(double a, double x)
 {
     if (x == 0.0 || std::isinf(x))
         return RCONST(8);
-    if (a < 1.0)
-        return a * std::log(x) - x - DLNGAM(1.0 + a);
-    return log_gamma_density(a, x) - std::log(a);
+    int sign = 0;
+    const Wide wx = x;
+    if (a < 10.0)
+        return a * std::log(wx) - wx - lgammal_r(1.0L + a, &sign);
+    return log_gamma_density(a, x) - std::log(static_cast<Wide>(a));
 }
 
 // The regularised incomplete gamma functions P(a, x) and Q(a, x), with l = ln(x^a e^-x /
 // Gamma(a + 1)): P's series below a + 1, else the continued fraction of Q (modified Lentz), the
 // other as -expm1 of the same logarithm. Both end within some 10 sqrt(a) + 100 terms.
-BetaTails gamma_tails(double a, double x, double l)
+WideTails gamma_tails(double a, double x, Wide l)
 {
     if (std::isinf(x))
-        return {1.0, 0.0};
+        return {1.0L, 0.0L};
     constexpr int TERMS = 100000;
-    constexpr double EPS = 0x1p-53;
+    constexpr Wide EPS = 0x1p-60L;
     if (x < a + 1.0) {
-        double term = 1.0;
-        double sum = term;
+        Wide term = 1.0L;
+        Wide sum = term;
         for (int n = 1; n < TERMS && term > EPS * sum; ++n) {
-            term *= x / (a + n);
+            term *= x / (static_cast<Wide>(a) + n);
             sum += term;
         }
-        const double lp = l + std::log(sum);
-        return {std::min(std::exp(lp), 1.0), std::max(-std::expm1(lp), 0.0)};
+        const WideTails t = wide_tails_of(l + std::log(sum));
+        return {std::min(t.lower, 1.0L), std::max(t.upper, 0.0L)};
     }
-    constexpr double TINY = 1e-300;
-    double b = x + 1.0 - a;
-    double c = 1.0 / TINY;
-    double d = 1.0 / b;
-    double h = d;
+    constexpr Wide TINY = 1e-300L;
+    Wide b = static_cast<Wide>(x) + 1.0L - a;
+    Wide c = 1.0L / TINY;
+    Wide d = 1.0L / b;
+    Wide h = d;
     for (int i = 1; i < TERMS; ++i) {
-        const double an = -i * (i - a);
-        b += 2.0;
+        const Wide an = -i * (i - static_cast<Wide>(a));
+        b += 2.0L;
         d = an * d + b;
         if (std::fabs(d) < TINY)
             d = TINY;
         c = b + an / c;
         if (std::fabs(c) < TINY)
             c = TINY;
-        d = 1.0 / d;
-        const double step = d * c;
+        d = 1.0L / d;
+        const Wide step = d * c;
         h *= step;
-        if (std::fabs(step - 1.0) <= EPS)
+        if (std::fabs(step - 1.0L) <= EPS)
             break;
     }
-    const double lq = l + std::log(a) + std::log(h);
-    return {std::max(-std::expm1(lq), 0.0), std::min(std::exp(lq), 1.0)};
+    const WideTails t = wide_tails_of(l + std::log(static_cast<Wide>(a)) + std::log(h));
+    return {std::max(t.upper, 0.0L), std::min(t.lower, 1.0L)};
 }
 
 // I_y(a, b) at y = x / (x + b) for a huge b: the gamma distribution of a at x (the limit as b
@@ -133,99 +163,98 @@ BetaTails gamma_tails(double a, double x, double l)
 // under the rounding for a^2 <= b 2^-20.
 BetaTails gamma_limit(double a, double x, double b)
 {
-    const double l = log_gamma_term(a, x);
-    const double t = std::exp(l + std::log(a));
-    const double m = a - 1.0;
-    const double s = m - x;
-    BetaTails g = gamma_tails(a, x, l);
-    if (t > 0.0) {  // else x is far in a tail, where s^3 may overflow
-        const double n = 2.0 * b;
-        const double first = s / n;
-        const double second = ((0.5 * s + 4.0 / 3.0) * s * s - 1.5 * m * s - m / 3.0) / n / n;
-        const double shift = t * (first + second);
-        g.lower = std::clamp(g.lower + shift, 0.0, 1.0);
-        g.upper = std::clamp(g.upper - shift, 0.0, 1.0);
+    const Wide l = log_gamma_term(a, x);
+    const Wide t = std::exp(l + std::log(static_cast<Wide>(a)));
+    const Wide m = a - 1.0L;
+    const Wide s = m - x;
+    WideTails g = gamma_tails(a, x, l);
+    if (t > 0.0L) {  // else x is far in a tail, where s^3 may overflow
+        const Wide n = 2.0L * b;
+        const Wide first = s / n;
+        const Wide second = ((0.5L * s + 4.0L / 3.0L) * s * s - 1.5L * m * s - m / 3.0L) / n / n;
+        const Wide shift = t * (first + second);
+        g.lower = std::clamp(g.lower + shift, 0.0L, 1.0L);
+        g.upper = std::clamp(g.upper - shift, 0.0L, 1.0L);
     }
-    return g;
+    return rounded(g);
 }
 
-// ln Gamma(a + b) - ln Gamma(b) for a < 10, without the cancellation of the two: for b >= 10
-// through Stirling's series, a ln b + (a - 1/2) ln(1 + a / b) + b lm(a / b) (lm(d) =
-// ln(1 + d) - d) and the corrections; below, from b + n >= 10 down by ln Gamma(c + 1) =
-// ln Gamma(c) + ln c.
-double log_gamma_ratio(double a, double b)
-{
-    if (b >= 10.0) {
-        const double r = a / b;
-        return a * std::log(b) + (a - 0.5) * std::log1p(r) + b * log1p_minus(r) + stirling(a + b) - stirling(b);
-    }
-    const double n = std::ceil(10.0 - b);
-    double sum = log_gamma_ratio(a, b + n);
-    for (double k = 0.0; k < n; k += 1.0) {
-        const double r = a / (b + k);
-        sum -= std::isinf(r) ? std::log(a) - std::log(b + k) : std::log1p(r);
-    }
-    return sum;
-}
-
-// ln(x^a (1 - x)^b / (a B(a, b))), the factor of the continued fraction, with ln x and ln(1 - x)
-// given (each formed from the one of x and 1 - x that has not rounded). For large shapes
-// (a + b >= 2^16, or both from 10 within a factor 1.5 of their mean) a ln x and ln B(a, b)
-// would cancel at a cost of a 2^-53: Stirling's series takes them out, with
-// e = x b - x1 a = (a + b)(x - a / (a + b)), as a lm(e / a) + b lm(-e / b).
-// Beside a shape below 1, ln B(a, b) is ln Gamma of that shape (ln Gamma(1 + a) - ln a, as
-// 1 + a rounds only by 2^-53 of the result) and log_gamma_ratio, so that subnormal shapes hold
-// and a term near 1 keeps its digits.
 // e = x b - x1 a = (a + b)(x - a / (a + b)), from the smaller of x and x1 (the other is 1 minus
-// it), so that e follows x without the steps of the rounded one.
-double mean_distance(double a, double b, double x, double x1)
+// it), so that e follows x without the steps of the rounded one; the products split exactly.
+Wide mean_distance(double a, double b, double x, double x1)
 {
+    const auto product = [](double u, double v) {
+        const double p = u * v;
+        return static_cast<Wide>(p) + std::fma(u, v, -p);
+    };
     if (x < 0.5)
-        return std::fma(x, b, std::fma(x, a, -a));
-    return std::fma(-x1, a, std::fma(-x1, b, b));
+        return product(x, b) + (product(x, a) - a);
+    return (b - product(x1, b)) - product(x1, a);
 }
 
-// Where log_beta_term takes Stirling's series, which the sums' first terms would lack.
-bool stirling_factor(double a, double b, double x, double x1)
-{
-    if (!(a >= 10.0 && b >= 10.0))
-        return false;
-    const double e = mean_distance(a, b, x, x1);
-    return a + b >= 0x1p16 || std::max(std::fabs(e / a), std::fabs(e / b)) < 0.5;
-}
+// x and 1 - x, each formed directly, with their logarithms, formed where they are needed from
+// the one of x and 1 - x that has not rounded, or given.
+struct ArgumentLogs {
+    double x, x1;
+    double given = RCONST(6), given1 = RCONST(6);  // ln x and ln(1 - x), where known
+    Wide lnx() const
+    {
+        return !std::isnan(given) ? given
+               : x1 < 0.5         ? std::log1p(-static_cast<Wide>(x1))
+                                  : std::log(static_cast<Wide>(x));
+    }
+    Wide lnx1() const
+    {
+        return !std::isnan(given1) ? given1
+               : x < 0.5           ? std::log1p(-static_cast<Wide>(x))
+                                   : std::log(static_cast<Wide>(x1));
+    }
+    ArgumentLogs swapped() const { return {x1, x, given1, given}; }
+};
 
-double log_beta_term(double a, double b, double x, double x1, double lnx, double lnx1)
+// ln(x^a (1 - x)^b / (a B(a, b))), the factor of the continued fraction.
+// Both shapes from 10: Stirling's series takes the large terms of ln B(a, b) out, leaving
+// a ln(x / x0) + b ln(x1 / y0) about the mean x0 = a / (a + b), y0 = 1 - x0; with
+// e = x b - x1 a, as a lm(e / a) + b lm(-e / b) (lm(d) = ln(1 + d) - d) where both ratios lie
+// within 1/2 of 1, as the d terms cancel.
+// One shape below 10: the gamma density of a at b x, whose terms stay of the size of the result.
+// Both below 10: ln(a B(a, b)) = ln Gamma(1 + a) + ln Gamma(b) - ln Gamma(a + b), which holds
+// for subnormal shapes, and keeps the digits of a term near 1.
+Wide log_beta_term(double a, double b, const ArgumentLogs& g)
 {
-    const double e = mean_distance(a, b, x, x1);
-    const double da = e / a;
-    const double db = -e / b;
-    if (stirling_factor(a, b, x, x1)) {
-        const double x0 = 1.0 / (1.0 + b / a);  // the mean a / (a + b), and 1 - it
-        const double y0 = 1.0 / (1.0 + a / b);
-        const double lma = da > -0.5 ? log1p_minus(da)
-                                     : (x / x0 >= RCONST(1) ? std::log(x / x0) : lnx - std::log(x0)) - da;
-        const double lmb = log_ratio_minus(db, x1 / y0);
-        const double sum = a + b;
-        return a * lma + b * lmb + 0.5 * (std::log(y0) - std::log(a)) - LN_SQRT_2PI -
-               (stirling(a) + stirling(b) - stirling(sum));
+    const double x = g.x;
+    const double x1 = g.x1;
+    int sign = 0;
+    if (a >= 10.0 && b >= 10.0) {
+        const Wide e = mean_distance(a, b, x, x1);
+        const Wide da = e / a;
+        const Wide db = -e / b;
+        Wide shape_terms;
+        if (da > -0.5L && db > -0.5L) {
+            shape_terms = a * log1p_minus_wide(da) + b * log1p_minus_wide(db);
+        } else {
+            const Wide la = da > -0.5L ? std::log1p(da) : g.lnx() + std::log1p(static_cast<Wide>(b) / a);
+            const Wide lb = db > -0.5L ? std::log1p(db) : g.lnx1() + std::log1p(static_cast<Wide>(a) / b);
+            shape_terms = a * la + b * lb;
+        }
+        const Wide wa = a;
+        const Wide wb = b;
+        return shape_terms + 0.5L * (std::log(wb) - std::log(wa + wb) - std::log(wa)) - LN_SQRT_2PI_WIDE -
+               (stirling(a) + stirling(b) - stirling(a + b));
     }
     if (a < 10.0 && b >= 10.0) {
-        // a ln(b x) - ln Gamma(a + 1) + b ln(1 - x) + ln(Gamma(a + b) / (Gamma(b) b^a)): the
-        // gamma density of a at b x, whose terms stay of the size of the result.
-        const double r = a / b;
-        const double bx = b * x;
-        const double lnbx = bx >= RCONST(1) ? std::log(bx) : std::log(b) + lnx;
-        const double lng1 = a < 1.0 ? DLNGAM(1.0 + a) : DLNGAM(a) + std::log(a);
-        return a * lnbx - lng1 + b * lnx1 + (a - 0.5) * std::log1p(r) + b * log1p_minus(r) + stirling(a + b) -
+        // a ln(b x) - ln Gamma(a + 1) + b ln(1 - x) + ln(Gamma(a + b) / (Gamma(b) b^a))
+        const Wide r = static_cast<Wide>(a) / b;
+        const Wide bx = static_cast<Wide>(b) * x;
+        const Wide lnbx = bx > 0.0L ? std::log(bx) : std::log(static_cast<Wide>(b)) + g.lnx();
+        const Wide lm = log1p_minus_wide(r);
+        return a * lnbx - lgammal_r(1.0L + a, &sign) + b * g.lnx1() + (a - 0.5L) * (lm + r) + b * lm + stirling(a + b) -
                stirling(b);
     }
     if (b < 10.0 && a >= 10.0)
-        return log_beta_term(b, a, x1, x, lnx1, lnx) + std::log(b) - std::log(a);
-    if (a < 1.0)
-        return a * lnx + b * lnx1 - DLNGAM(1.0 + a) + log_gamma_ratio(a, b);
-    if (b < 1.0)
-        return a * lnx + b * lnx1 - log_gamma_small(b) + log_gamma_ratio(b, a) - std::log(a);
-    return a * lnx + b * lnx1 - DLBETA(a, b) - std::log(a);
+        return log_beta_term(b, a, g.swapped()) + std::log(static_cast<Wide>(b)) - std::log(static_cast<Wide>(a));
+    return a * g.lnx() + b * g.lnx1() - lgammal_r(1.0L + a, &sign) - lgammal_r(b, &sign) +
+           lgammal_r(static_cast<Wide>(a) + b, &sign);
 }
 
 // Double-double numbers (hi + lo, |lo| <= ulp(hi) / 2) for the continued fraction at an
@@ -263,14 +292,17 @@ Twice operator/(Twice a, Twice b)
     return renormalised(q1, r.hi / b.hi);
 }
 double value(Twice v) { return v.hi + v.lo; }
+Wide wide(Twice v) { return static_cast<Wide>(v.hi) + v.lo; }
 Twice operator*(double a, Twice b) { return Twice{a, 0.0} * b; }
 
 // The continued fraction of I_x(a, b) a B(a, b) / (x^a (1 - x)^b) (modified Lentz) in
 // double-double, for x <= (a + 1) / (a + b + 2); 0 after `terms` terms without an end.
-double beta_fraction(double a, double b, Twice x, int terms)
+Wide beta_fraction(double a, double b, Twice x, int terms)
 {
     constexpr double TINY = 1e-300;
-    constexpr double TOLERANCE = 0x1p-52;
+    // Below the rounding: an end at 2^-52 leaves some 2 ulps, which show as falls where the
+    // fraction of a neighbouring x ends a term sooner.
+    constexpr double TOLERANCE = 0x1p-58;
     const auto floor_tiny = [](Twice& v) {
         if (std::fabs(value(v)) < TINY)
             v = Twice{TINY};
@@ -301,9 +333,9 @@ double beta_fraction(double a, double b, Twice x, int terms)
         const Twice step = d * c;
         h = h * step;
         if (std::fabs(value(step) - 1.0) <= TOLERANCE)
-            return value(h);
+            return wide(h);
     }
-    return 0.0;
+    return 0.0L;
 }
 
 // I_x(a, b) and its complement by the continued fraction of the tail below
@@ -314,20 +346,25 @@ double beta_fraction(double a, double b, Twice x, int terms)
 // ulps between neighbouring x. NaN when the fraction does not end.
 BetaTails fraction_tails(double x, double x1, double a, double b, double lnx, int terms = FRACTION_TERMS)
 {
-    if (std::isnan(lnx))
-        lnx = x1 < 0.5 ? std::log1p(-x1) : std::log(x);
-    const double lnx1 = x < 0.5 ? std::log1p(-x) : std::log(x1);
+    const ArgumentLogs logs{x, x1, lnx};
+    Wide factor = 0.0L;
+    bool have_factor = false;
     const auto tails = [&](bool lower, int terms) {
         const double p = lower ? a : b;
         const double q = lower ? b : a;
         const double y = lower ? x : x1;
         const double y1 = lower ? x1 : x;
-        const double h = beta_fraction(p, q, y > 0.5 ? twice_sum(1.0, -y1) : Twice{y}, terms);
-        if (h == 0.0)
+        const Wide h = beta_fraction(p, q, y > 0.5 ? twice_sum(1.0, -y1) : Twice{y}, terms);
+        if (h == 0.0L)
             return BetaTails{RCONST(6), RCONST(6)};
-        const double l =
-            std::log(h) + (lower ? log_beta_term(a, b, x, x1, lnx, lnx1) : log_beta_term(b, a, x1, x, lnx1, lnx));
-        return lower ? BetaTails{std::exp(l), -std::expm1(l)} : BetaTails{-std::expm1(l), std::exp(l)};
+        if (!have_factor) {
+            factor = log_beta_term(a, b, logs);
+            have_factor = true;
+        }
+        // the other tail's factor differs by ln(a / b)
+        const Wide l = std::log(h) + (lower ? factor : factor + std::log(static_cast<Wide>(a) / b));
+        const BetaTails t = tails_of(l);
+        return lower ? t : swapped(t);
     };
     const bool lower = x * (b + 1.0) < x1 * (a + 1.0);
     const BetaTails t = tails(lower, terms);
@@ -343,11 +380,8 @@ BetaTails fraction_tails(double x, double x1, double a, double b, double lnx, in
     return t;
 }
 
-// ln(1 - y) from y and 1 - y, both formed directly: the one that is not small has rounded.
-double log_complement(double y, double y1) { return y < 0.5 ? std::log1p(-y) : std::log(y1); }
-
 struct BetaConstants {
-    double eps, alneps, sml, alnsml;
+    double eps, sml, alnsml;
 };
 
 const BetaConstants& beta_constants()
@@ -355,30 +389,50 @@ const BetaConstants& beta_constants()
     static const BetaConstants c = [] {
         const double eps = RCONST(3);
         const double sml = 100.0 * RCONST(1);  // a hundred times the smallest normalised double
-        return BetaConstants{eps, std::log(eps), sml, std::log(sml)};
+        return BetaConstants{eps, sml, std::log(sml)};
     }();
     return c;
 }
 
+// ln B(a, b) to the wider precision beside a shape below 10: ln Gamma of that shape less
+// ln(Gamma(a + b) / Gamma(b)), from b = 10 through Stirling's series as the gamma density's
+// terms (DLBETA's terms cancel to some 2^-48 there). Both from 10: DLBETA.
+Wide log_beta_wide(double a, double b)
+{
+    if (a > b)
+        std::swap(a, b);
+    if (a >= 10.0)
+        return DLBETA(a, b);
+    int sign = 0;
+    if (b < 10.0)
+        return lgammal_r(a, &sign) + lgammal_r(b, &sign) - lgammal_r(static_cast<Wide>(a) + b, &sign);
+    const Wide r = static_cast<Wide>(a) / b;
+    const Wide lm = log1p_minus_wide(r);
+    return lgammal_r(a, &sign) -
+           (a * std::log(static_cast<Wide>(b)) + (a - 0.5L) * (lm + r) + b * lm + stirling(a + b) - stirling(b));
+}
+
 // I_y(p, q) by the power series for the fraction of q and the finite sum over its whole part,
 // with y1 = 1 - y formed directly; short_sums tells where both are short.
-double beta_sums(double y, double y1, double p, double q)
+Wide beta_sums(double y, double y1, double p, double q)
 {
     const BetaConstants& k = beta_constants();
-    const double lny = y < 0.5 ? std::log(y) : std::log1p(-y1);
-    double r = 0.0;
+    const Wide ln_sml = std::log(static_cast<Wide>(k.sml));
+    const Wide lny = y < 0.5 ? std::log(static_cast<Wide>(y)) : std::log1p(-static_cast<Wide>(y1));
+    Wide r = 0.0;
     double ps = q - std::trunc(q);
     if (ps == 0.0)
         ps = 1.0;
-    double xb = p * lny - DLBETA(ps, p) - std::log(p);
+    const Wide xb = p * lny - log_beta_wide(ps, p) - std::log(static_cast<Wide>(p));
     if (xb >= k.alnsml) {
         r = std::exp(xb);
-        double term = r * p;
+        Wide term = r * p;
         if (ps != 1.0) {
-            // The count's maximum is formed in single precision: at most 900 for y <= 0.96.
-            const float n = std::trunc(std::max(static_cast<float>(k.alneps / lny), 4.0f));
+            // Terms down to 2^-64 of the first; the count's maximum is formed in single
+            // precision: at most 1100 for y <= 0.96.
+            const float n = std::trunc(std::max(static_cast<float>(LN_WIDE_EPS / static_cast<double>(lny)), 4.0f));
             for (float i = 1.0f; i <= n; i += 1.0f) {
-                const double di = i;
+                const Wide di = i;
                 term = term * (di - ps) * y / di;
                 r = r + term / (p + di);
             }
@@ -388,28 +442,29 @@ double beta_sums(double y, double y1, double p, double q)
         return r;
 
     // Finite sum over the whole part of q, terms scaled by powers of sml until they count.
-    const double xb_sum = p * lny + q * log_complement(y, y1) - DLBETA(p, q) - std::log(q);
+    const Wide lny1 = y < 0.5 ? std::log1p(-static_cast<Wide>(y)) : std::log(static_cast<Wide>(y1));
+    const Wide xb_sum = p * lny + q * lny1 - log_beta_wide(p, q) - std::log(static_cast<Wide>(q));
     // The scale count's maximum is formed in single precision, where the count fits.
-    const double scale = xb_sum / k.alnsml;
+    const double scale = static_cast<double>(xb_sum) / k.alnsml;
     double ib = scale < 0x1p100 ? std::trunc(std::max(static_cast<float>(scale), 0.0f)) : std::trunc(scale);
-    double term = std::exp(xb_sum - ib * k.alnsml);
-    const double c = 1.0 / y1;
-    const double p1 = q * c / (p + q - 1.0);
-    double finsum = 0.0;
+    Wide term = std::exp(xb_sum - ib * ln_sml);
+    const Wide c = 1.0L / (y < 0.5 ? 1.0L - y : static_cast<Wide>(y1));
+    const Wide p1 = q * c / (static_cast<Wide>(p) + q - 1.0);
+    Wide finsum = 0.0;
     double n = std::trunc(q);
     if (q == n)
         n = n - 1.0;
     // The scale count falls by at most 1 a term: from above n it never reaches 0, and no term
     // would be added. Ratios below 1 from the first (p1 < 1, so p > 1 and they fall) never lift
     // a scaled term to where it counts; a p1 that rounds to 1 may be either.
-    const bool falling = p1 < 1.0 - 0x1p-30;
+    const bool falling = p1 < 1.0L - 0x1p-30L;
     if (ib > n || (falling && ib > 0.0))
         n = 0.0;
     for (double i = 1.0; i <= n; i += 1.0) {
-        if (p1 <= 1.0 && term / k.eps <= finsum)
+        if (p1 <= 1.0L && term <= 0x1p-64L * finsum)
             break;
-        term = (q - i + 1.0) * c * term / (p + q - i);
-        if (term > 1.0) {
+        term = (q - i + 1.0) * c * term / (static_cast<Wide>(p) + q - i);
+        if (term > 1.0L) {
             ib = ib - 1.0;
             term = term * k.sml;
         }
@@ -445,44 +500,50 @@ BetaTails beta_large_b(double a, double b, double z)
     if (z >= b)
         return {1.0, 0.0};
     const auto log_r = [&](double c) {
-        return log_gamma_term(c, z) - b * log1p_minus(z / b) - c * std::log1p(z / b) + b * log1p_minus(c / b) +
-               (c - 0.5) * std::log1p(c / b) - c / (12.0 * b * (c + b));
+        const Wide zb = static_cast<Wide>(z) / b;
+        const Wide cb = static_cast<Wide>(c) / b;
+        const Wide lz = log1p_minus_wide(zb);
+        const Wide lc = log1p_minus_wide(cb);
+        return log_gamma_term(c, z) - b * lz - c * (lz + zb) + b * lc + (c - 0.5L) * (lc + cb) -
+               c / (12.0L * b * (static_cast<Wide>(c) + b));
     };
     if (z <= a) {
-        const double y = z / (z + b);
-        double term = 1.0;
-        double sum = 1.0;
+        const Wide y = z / (static_cast<Wide>(z) + b);
+        Wide term = 1.0L;
+        Wide sum = 1.0L;
         for (double n = 0.0;; n += 1.0) {
-            const double r = (a + b + n) * y / (a + 1.0 + n);
+            const Wide r = (static_cast<Wide>(a) + b + n) * y / (a + 1.0L + n);
             term *= r;
             sum += term;
-            if (term <= EPS * (1.0 - r) * sum)  // the rest is below term r / (1 - r)
+            if (term <= EPS * (1.0L - r) * sum) // the rest is below term r / (1 - r)
                 break;
         }
-        const double l = log_r(a) + std::log(sum);
-        return {std::exp(l), -std::expm1(l)};
+        return tails_of(log_r(a) + std::log(sum));
     }
     double s = a - std::trunc(a);
     if (s == 0.0)
         s = 1.0;
-    // 1 - I_y(s, b): the continued fraction, or the gamma limit where it holds within the
+    // 1 - I_y(s, b): (1 - y)^b for s = 1, where the gamma limit's terms in 1 / b^3 would leave
+    // some 10 ulps; else the continued fraction, or the gamma limit where it holds within the
     // rounding of the tail that counts.
     const double y1 = b / (z + b);
-    double upper = z >= b * 0x1p-15 ? fraction_tails(z / (z + b), y1, s, b, RCONST(6)).upper : gamma_limit(s, z, b).upper;
-    double sum = 0.0;
+    Wide sum = s == 1.0           ? std::exp(-b * std::log1p(static_cast<Wide>(z) / b))
+               : z >= b * 0x1p-15 ? fraction_tails(z / (z + b), y1, s, b, RCONST(6)).upper
+                                  : gamma_limit(s, z, b).upper;
     if (a > 1.0) {
         // R(c - 1) = R(c) c (z + b) / (z (c - 1 + b)): from the top the terms fall, ever faster.
-        double term = std::exp(log_r(a - 1.0));
-        for (double c = a - 1.0; c >= s && term > 0.0; c -= 1.0) {
+        const Wide zb = static_cast<Wide>(z) + b;
+        Wide term = std::exp(log_r(a - 1.0));
+        for (double c = a - 1.0; c >= s && term > 0.0L; c -= 1.0) {
             sum += term;
-            const double r = c / z * ((z + b) / (c - 1.0 + b));
+            const Wide r = c / static_cast<Wide>(z) * (zb / (static_cast<Wide>(c) - 1.0 + b));
             term *= r;
-            if (r < 1.0 && term <= EPS * (1.0 - r) * sum)
+            if (r < 1.0L && term <= EPS * (1.0L - r) * sum)
                 break;
         }
     }
-    upper = std::min(upper + sum, 1.0);
-    return {1.0 - upper, upper};
+    sum = std::min(sum, 1.0L);
+    return {static_cast<double>(1.0L - sum), static_cast<double>(sum)};
 }
 
 namespace {
@@ -494,15 +555,17 @@ namespace {
 BetaTails short_sums(double y, double y1, double p, double q)
 {
     const BetaConstants& k = beta_constants();
-    double r = RCONST(6);
     if ((p + q) * y / (p + 1.0) < k.eps) {
         // x^p / (p B(p, q)), the first term of the series.
-        const double xb = p * std::log(y) - std::log(p) - DLBETA(p, q);
-        r = xb > k.alnsml && y != 0.0 ? std::exp(xb) : 0.0;
-    } else if (q < 10.0 && y <= 0.96 && !stirling_factor(p, q, y, y1)) {
-        r = beta_sums(y, y1, p, q);
+        const Wide xb = p * std::log(static_cast<Wide>(y)) - std::log(static_cast<Wide>(p)) - log_beta_wide(p, q);
+        const Wide r = xb > k.alnsml && y != 0.0 ? std::exp(xb) : 0.0L;
+        return {static_cast<double>(r), static_cast<double>(1.0L - r)};
     }
-    return {r, 1.0 - r};
+    if (q < 10.0 && y <= 0.96) {
+        const Wide r = beta_sums(y, y1, p, q);
+        return {static_cast<double>(r), static_cast<double>(1.0L - r)};
+    }
+    return {RCONST(6), RCONST(6)};
 }
 
 // Shapes beyond 2^26: 0 or 1 where the tail on x's side of the mean underflows, and still does
@@ -520,10 +583,8 @@ BetaTails huge_shapes(double x, double x1, double a, double b)
         const double y1_moved = y1 - y * MOVE;
         if (!(y1_moved > 0.0 && y_moved * q <= y1_moved * p))
             return false;
-        const double lny = y1_moved < 0.5 ? std::log1p(-y1_moved) : std::log(y_moved);
-        const double lny1 = y_moved < 0.5 ? std::log1p(-y_moved) : std::log(y1_moved);
         const double w = 1.0 - y_moved * (p / (p + 1.0) + q / (p + 1.0));
-        return w > 0.0 && log_beta_term(p, q, y_moved, y1_moved, lny, lny1) - std::log(w) < LN_SMALLEST;
+        return w > 0.0 && log_beta_term(p, q, ArgumentLogs{y_moved, y1_moved}) - std::log(w) < LN_SMALLEST;
     };
     if (x * b <= x1 * a ? underflows(a, b, x, x1) : underflows(b, a, x1, x))
         return x * b <= x1 * a ? BetaTails{0.0, 1.0} : BetaTails{1.0, 0.0};
@@ -532,8 +593,6 @@ BetaTails huge_shapes(double x, double x1, double a, double b)
         return {RCONST(6), RCONST(6)};
     return fraction_tails(x, x1, a, b, RCONST(6), 0x4000);
 }
-
-BetaTails swapped(BetaTails t) { return {t.upper, t.lower}; }
 
 }  // namespace
 

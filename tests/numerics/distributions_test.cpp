@@ -310,22 +310,35 @@ TEST_F(Distributions, EdgesOfTheRangeHoldTheirBound)
 
 TEST_F(Distributions, LogarithmsAndLargeShapesKeepTheirDigits)
 {
-    // The factor x^p (1 - x)^q / B(p, q) of the continued fraction: ln(1 - x) and ln x from
-    // log1p of the one of x, 1 - x that has not rounded, and through Stirling's series for large
-    // shapes at their mean. Each row loses some q 2^-53 or more without its own.
+    // The factor x^p (1 - x)^q / B(p, q) of the continued fraction and of the short sums: ln(1 - x)
+    // and ln x from log1p of the one of x, 1 - x that has not rounded, and through Stirling's
+    // series for large shapes, and in a wider precision than double for far tails. Each row
+    // loses some q 2^-53 or more without its own.
     double p_value = 0.0, f = 0.0;
     FMCF(10.0, 1.0, 20000.0, 20.0, f, p_value);
     struct Row {
         const char* what;
         double value, ref;
+        double tol = 1e-14;  // relative
     };
+    // x from 1 - x = 0.3 rounded, as FDIST forms both: the sums take ln x from 1 - x.
+    const double x1 = 0.3;
+    const Big exact_x = 1 - Big(x1);
     const Row rows[] = {
         {"ln(1 - x)", DBETAI(1e-9, 0.5, 1e4), ref_ibeta(1e-9, 0.5, 1e4)},
+        {"the sums' ln x from 1 - x", incomplete_beta(1.0 - x1, x1, 400.0, 5.0, RCONST(6)).lower,
+         static_cast<double>(boost::math::ibeta(Big(400), Big(5), exact_x))},
+        // the sums' ln(1 - x), some q 2^-54 / (1 - x) off from a rounded 1 - x
+        {"the sums' ln(1 - x)", DBETAI(0.37125, 6.0, 9.9), ref_ibeta(0.37125, 6.0, 9.9), 3 * U},
         {"ln x from 1 - x", p_value, ref_f_upper(10.0, 20000.0, 20.0)},
         {"Stirling's series at the mean", DBETAI(0.25, 1e6, 3e6), ref_ibeta(0.25, 1e6, 3e6)},
+        // Far tails, whose factor's logarithm (some 270 to 575) once kept only its double's digits.
+        {"far below the mean", DBETAI(1e-6, 33.3, 4096.0), ref_ibeta(1e-6, 33.3, 4096.0)},
+        {"far below the mean of unequal shapes", DBETAI(0.5, 1000.0, 33.3), ref_ibeta(0.5, 1000.0, 33.3)},
+        {"beside a tiny shape", DBETAI(0.99716303361149683, 33.3, 0.001), ref_ibeta(0.99716303361149683, 33.3, 0.001)},
     };
     for (const Row& r : rows)
-        EXPECT_NEAR(r.value, r.ref, 1e-14 * r.ref) << r.what;
+        EXPECT_NEAR(r.value, r.ref, r.tol * r.ref) << r.what;
     EXPECT_TRUE(capture.records().empty());
 }
 
@@ -333,13 +346,20 @@ TEST_F(Distributions, DbetaiDoesNotFallAsXRises)
 {
     // Ulp by ulp across the switches: at x = 0.2 and inside the 1 - r form below x = 0.8 (where
     // they once were), at the reach of the sums (x = 0.96), at the continued fraction's switch
-    // (x (p + q + 2) = p + 1), and where the value crosses 1/2 (found by bisection). No drop
-    // beyond 2 ulps.
+    // (x (p + q + 2) = p + 1), and where the value crosses 1/2 (found by bisection), where the
+    // route turns to the other tail. No drop beyond 2 ulps.
     struct Sweep {
         double x, p, q;
     };
-    std::vector<Sweep> sweeps = {{0.2, 30.0, 50.0}, {0.8, 3.0, 2.5}, {0.96, 100.0, 2.0}, {1.5 / 2002.5, 0.5, 2000.0}};
-    for (const auto& [p, q] : {std::pair{0.5, 40.0}, std::pair{300.0, 2000.0}}) {
+    std::vector<Sweep> sweeps = {{0.2, 30.0, 50.0},
+                                 {0.8, 3.0, 2.5},
+                                 {0.96, 100.0, 2.0},
+                                 {1.5 / 2002.5, 0.5, 2000.0},
+                                 {1.7 / 100002.7, 0.7, 1e5}};
+    const std::pair<double, double> medians[] = {{0.5, 40.0},  {300.0, 2000.0},  {3.0, 2.5}, {2.0, 3.0},
+                                                 {0.5, 0.5},   {5.0, 1.5},       {1.2, 7.0}, {9.0, 9.0},
+                                                 {1.5, 333.5}, {2000.0, 40000.0}};
+    for (const auto& [p, q] : medians) {
         double lo = 0.0, hi = 1.0;
         for (int i = 0; i < 60; ++i)
             (DBETAI(0.5 * (lo + hi), p, q) < 0.5 ? lo : hi) = 0.5 * (lo + hi);
