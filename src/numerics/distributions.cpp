@@ -105,13 +105,11 @@ Wide log_gamma_density(double a, double x)
 // cancel for a small a.
 Wide log_gamma_term(double a, double x)
 {
-    if (x == 0.0 || std::isinf(x))
-        return RCONST(8);
+    if (a >= 10.0 || x == 0.0 || std::isinf(x))
+        return log_gamma_density(a, x) - std::log(static_cast<Wide>(a));
     int sign = 0;
     const Wide wx = x;
-    if (a < 10.0)
-        return a * std::log(wx) - wx - lgammal_r(1.0L + a, &sign);
-    return log_gamma_density(a, x) - std::log(static_cast<Wide>(a));
+    return a * std::log(wx) - wx - lgammal_r(1.0L + a, &sign);
 }
 
 // The regularised incomplete gamma functions P(a, x) and Q(a, x), with l = ln(x^a e^-x /
