@@ -5,6 +5,7 @@
 // plane normal and the discharge at its tip.
 #pragma once
 #include "core/KVPvsExport.h"
+#include "planecut/kept_surface.h"
 #include "planecut/plane_cut.h"
 #include "visualdata/CPVSVisualDataFlowDiscWKVR.h"
 

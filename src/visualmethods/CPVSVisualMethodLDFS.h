@@ -9,6 +9,7 @@
 #include "core/NotifyListener.h"
 #include "visualdata/CPVSVisualDataLDFS.h"
 #include "visualdata/CPVSVisualDataLDFSD.h"
+#include "planecut/kept_surface.h"
 #include "planecut/plane_cut.h"
 
 #include "3DPoint.h"

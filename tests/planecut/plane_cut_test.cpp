@@ -8,6 +8,7 @@
 // VTK's surface filter.
 #include "ForceSumReference.h"
 #include "planecut/cut_integration.h"
+#include "planecut/kept_surface.h"
 #include "planecut/plane_cut.h"
 
 #include <gtest/gtest.h>
