@@ -8,26 +8,26 @@ namespace kvpvs::planecut {
 
 void CellCutter::Cut(size_t i)
 {
-    const T_CELL_SHAPE shape = ShapeOf(m_index.CellType(i));
+    const T_CELL_SHAPE shape = ShapeOf(m_cx.index.CellType(i));
     const int nNodes = shape.Nodes();
-    if (shape.nDim == 0 || m_index.CellSize(i) < nNodes)
+    if (shape.nDim == 0 || m_cx.index.CellSize(i) < nNodes)
         return;
-    const std::uint32_t* pPts = m_index.CellPoints(i);
+    const std::uint32_t* pPts = m_cx.index.CellPoints(i);
     m_aS.resize(static_cast<size_t>(nNodes));
     int nBelow = 0, nZero = 0, nAll = nNodes;
     for (int j = 0; j < nNodes; ++j) {
-        const double s = PlaneValue(m_n, m_o, m_points.Xyz(pPts[j]));
+        const double s = PlaneValue(m_cx.n, m_cx.o, m_cx.points.Xyz(pPts[j]));
         m_aS[static_cast<size_t>(j)] = s;
         nBelow += s < 0.0 ? 1 : 0;
         nZero += s == 0.0 ? 1 : 0;
     }
     // A linear cell beside quadratic ones has their edge nodes on its faces.
     bool bMids = false;
-    for (int e = 0; !shape.bQuadratic && m_index.HasEdgeNodes() && e < shape.nEdge; ++e) {
-        const vtkIdType nMid = m_index.EdgeNode(pPts[shape.pEdge[e][0]], pPts[shape.pEdge[e][1]]);
+    for (int e = 0; !shape.bQuadratic && m_cx.index.HasEdgeNodes() && e < shape.nEdge; ++e) {
+        const vtkIdType nMid = m_cx.index.EdgeNode(pPts[shape.pEdge[e][0]], pPts[shape.pEdge[e][1]]);
         if (nMid < 0)
             continue;
-        const double s = m_points.S(nMid);
+        const double s = m_cx.points.S(nMid);
         bMids = true;
         ++nAll;
         nBelow += s < 0.0 ? 1 : 0;
@@ -43,26 +43,11 @@ void CellCutter::Cut(size_t i)
     }
     if (nZero >= shape.nDim)
         m_inPlane.Collect(i, shape, pPts, true);
-    const vtkIdType c = m_index.CellId(i);
+    const vtkIdType c = m_cx.index.CellId(i);
     if (shape.nDim == 2)
         Plate(c, shape, pPts);
     else if (shape.bQuadratic || bMids || !m_bFast || !Convex(c, shape, pPts))
         General(c, shape, pPts);
-}
-
-// The triangles of the pieces, a quadrilateral split on its least id's diagonal.
-void CellCutter::Triangles(const std::vector<FacePiece>& aPiece)
-{
-    m_aTri.clear();
-    for (const FacePiece& p : aPiece) {
-        if (p.n == 3) {
-            m_aTri.push_back(p);
-            continue;
-        }
-        m_aTri.emplace_back();
-        m_aTri.emplace_back();
-        SplitQuad(p, m_aTri[m_aTri.size() - 2], m_aTri.back());
-    }
 }
 
 // A 2-D cell: the chord between the crossings of its boundary when there are two, else the
@@ -73,26 +58,26 @@ void CellCutter::Plate(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32
     for (int e = 0; e < shape.nEdge; ++e)
         aCorner[e] = shape.pEdge[e][0];
     vtkIdType l[9];
-    const int m = m_faces.Loop(shape, pPts, aCorner, shape.nEdge, l);
+    const int m = m_cx.faces.Loop(shape, pPts, aCorner, shape.nEdge, l);
     vtkIdType x[2] = {-1, -1};
     int nCross = 0;
     for (int j = 0; j < m; ++j)
-        if (Above(m_points.S(l[j])) != Above(m_points.S(l[(j + 1) % m])) && nCross++ < 2)
-            x[nCross - 1] = m_points.Crossing(l[j], l[(j + 1) % m]);
+        if (Above(m_cx.points.S(l[j])) != Above(m_cx.points.S(l[(j + 1) % m])) && nCross++ < 2)
+            x[nCross - 1] = m_cx.points.Crossing(l[j], l[(j + 1) % m]);
     if (nCross == 2) {
-        m_pieces.AddSegment(x[0], x[1], c);
+        m_cx.pieces.AddSegment(x[0], x[1], c);
         return;
     }
     m_aPiece.clear();
-    m_faces.Pieces(shape, pPts, aCorner, shape.nEdge, m_aPiece);
-    Triangles(m_aPiece);
+    m_cx.faces.Pieces(shape, pPts, aCorner, shape.nEdge, m_aPiece);
+    ToTriangles(m_aPiece, m_aTri);
     for (const FacePiece& t : m_aTri) {
         nCross = 0;
         for (size_t j = 0; j < 3; ++j)
-            if (Above(m_points.S(t.aId[j])) != Above(m_points.S(t.aId[(j + 1) % 3])))
-                x[nCross++] = m_points.Crossing(t.aId[j], t.aId[(j + 1) % 3]);
+            if (Above(m_cx.points.S(t.aId[j])) != Above(m_cx.points.S(t.aId[(j + 1) % 3])))
+                x[nCross++] = m_cx.points.Crossing(t.aId[j], t.aId[(j + 1) % 3]);
         if (nCross == 2)
-            m_pieces.AddSegment(x[0], x[1], c);
+            m_cx.pieces.AddSegment(x[0], x[1], c);
     }
 }
 
@@ -132,7 +117,7 @@ bool CellCutter::Convex(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint3
         if (above(ja) == above(jb))
             continue;
         const vtkIdType nId =
-            m_points.Crossing(pPts[ja], pPts[jb], m_aS[static_cast<size_t>(ja)], m_aS[static_cast<size_t>(jb)]);
+            m_cx.points.Crossing(pPts[ja], pPts[jb], m_aS[static_cast<size_t>(ja)], m_aS[static_cast<size_t>(jb)]);
         m_aEdgeCut[ja][jb] = m_aEdgeCut[jb][ja] = nId;
         AddCellPoint(nId);
     }
@@ -156,8 +141,8 @@ bool CellCutter::Convex(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint3
             for (int j = 1; j < 4; ++j)
                 r = pPts[pc[j]] < pPts[pc[r]] ? j : r;
             if (above(pc[r]) != above(pc[(r + 2) % 4]) &&
-                !Coplanar(m_points.Xyz(pPts[pc[0]]), m_points.Xyz(pPts[pc[1]]), m_points.Xyz(pPts[pc[2]]),
-                          m_points.Xyz(pPts[pc[3]])))
+                !Coplanar(m_cx.points.Xyz(pPts[pc[0]]), m_cx.points.Xyz(pPts[pc[1]]), m_cx.points.Xyz(pPts[pc[2]]),
+                          m_cx.points.Xyz(pPts[pc[3]])))
                 return false;
         }
         if (x[0] != x[1])
@@ -165,7 +150,7 @@ bool CellCutter::Convex(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint3
     }
     if (m_aIds.size() < 3)
         return true;
-    RingAboutMean(m_points, m_axes, m_aIds, m_aRing);
+    RingAboutMean(m_cx.points, m_cx.axes, m_aIds, m_aRing);
     const size_t m = m_aRing.size();
     auto at = [&](vtkIdType nId) {
         size_t k = 0;
@@ -181,48 +166,40 @@ bool CellCutter::Convex(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint3
     // Sorted about their mean, the points are convex when they turn one way at each.
     if (!RingTurns(-1, 1.0))
         return false;
-    m_pieces.AddRing(m_aRing, false, c);
+    m_cx.pieces.AddRing(m_aRing, false, c);
     return true;
 }
 
-// The chord of a piece crossed at two edges: from the edge where its turn goes from above to
-// below to the edge where it comes back. A triangle's crossings are made from its lone point's
-// entering edge first; a quadrilateral crossed at four edges is split.
+// The chord of a piece crossed at two edges: from the crossing where its turn enters the
+// points on one side (a triangle's lone point, a quadrilateral's points below) to the one where
+// it leaves them, reversed for points above. A quadrilateral crossed at four edges is split.
 void CellCutter::AddChord(const FacePiece& p)
 {
     bool up[4];
-    int nChange = 0;
+    int nUp = 0, nChange = 0;
     for (int j = 0; j < p.n; ++j)
-        up[j] = Above(m_points.S(p.aId[static_cast<size_t>(j)]));
+        nUp += (up[j] = Above(m_cx.points.S(p.aId[static_cast<size_t>(j)]))) ? 1 : 0;
     for (int j = 0; j < p.n; ++j)
         nChange += up[j] != up[(j + 1) % p.n] ? 1 : 0;
-    if (nChange == 0)
-        return;
     if (nChange == 4) {
-        FacePiece t0, t1;
-        SplitQuad(p, t0, t1);
-        AddChord(t0);
-        AddChord(t1);
+        FacePiece t[2];
+        SplitQuad(p, t[0], t[1]);
+        AddChord(t[0]);
+        AddChord(t[1]);
+    }
+    if (nChange != 2)
         return;
-    }
-    // j0: the edge entering the run of points on the lone side (or, for a quadrilateral, below);
-    // j1: the edge leaving it.
-    const bool bLoneUp = p.n == 3 ? (up[0] + up[1] + up[2] == 1) : false;
-    int j0 = 0, j1 = 0;
-    for (int j = 0; j < p.n; ++j) {
-        const bool a = up[j], b = up[(j + 1) % p.n];
-        if (a != b && b == bLoneUp)
-            j0 = j;
-        if (a != b && a == bLoneUp)
-            j1 = j;
-    }
-    auto edge = [&](int j) {
-        return std::pair{p.aId[static_cast<size_t>(j)], p.aId[static_cast<size_t>((j + 1) % p.n)]};
-    };
-    const auto [a0, b0] = edge(j0);
-    const auto [a1, b1] = edge(j1);
-    T_CHORD ch{EdgeKey::Edge(a0, b0), EdgeKey::Edge(a1, b1), m_points.Crossing(a0, b0), m_points.Crossing(a1, b1)};
-    if (bLoneUp) {
+    const bool bUp = p.n == 3 && nUp == 1;
+    vtkIdType e[2][2];
+    for (int j = 0; j < p.n; ++j)
+        if (up[j] != up[(j + 1) % p.n]) {
+            vtkIdType* x = e[up[j] == bUp ? 1 : 0];
+            x[0] = p.aId[static_cast<size_t>(j)];
+            x[1] = p.aId[static_cast<size_t>((j + 1) % p.n)];
+        }
+    T_CHORD ch{EdgeKey::Edge(e[0][0], e[0][1]), EdgeKey::Edge(e[1][0], e[1][1]), m_cx.points.Crossing(e[0][0], e[0][1]),
+               m_cx.points.Crossing(e[1][0], e[1][1])};
+    if (bUp) {
         std::swap(ch.from, ch.to);
         std::swap(ch.nFrom, ch.nTo);
     }
@@ -236,7 +213,7 @@ void CellCutter::General(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint
     m_aPiece.clear();
     const T_FACE_LIST* pFaces = SolidFacesOf(shape.nLinear);
     for (int f = 0; f < pFaces->nFace; ++f)
-        m_faces.Pieces(shape, pPts, pFaces->aCorner[f], FaceSize(pFaces->aCorner[f]), m_aPiece);
+        m_cx.faces.Pieces(shape, pPts, pFaces->aCorner[f], FaceSize(pFaces->aCorner[f]), m_aPiece);
     m_aChord.clear();
     for (const FacePiece& p : m_aPiece)
         AddChord(p);
@@ -246,19 +223,19 @@ void CellCutter::General(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint
 
 void CellCutter::Tetrahedra(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts)
 {
-    Triangles(m_aPiece);
+    ToTriangles(m_aPiece, m_aTri);
     std::vector<vtkIdType> aNode(pPts, pPts + shape.Nodes());
-    const vtkIdType nCentre = m_points.Mean(aNode.data(), shape.Nodes());
+    const vtkIdType nCentre = m_cx.points.Mean(aNode.data(), shape.Nodes());
     for (const FacePiece& t : m_aTri) {
         const vtkIdType v[4] = {t.aId[0], t.aId[1], t.aId[2], nCentre};
         m_aIds.clear();
         for (int p = 0; p < 4; ++p)
             for (int q = p + 1; q < 4; ++q)
-                if (Above(m_points.S(v[p])) != Above(m_points.S(v[q])))
-                    AddCellPoint(m_points.Crossing(v[p], v[q]));
+                if (Above(m_cx.points.S(v[p])) != Above(m_cx.points.S(v[q])))
+                    AddCellPoint(m_cx.points.Crossing(v[p], v[q]));
         if (m_aIds.size() >= 3) {
-            RingAboutMean(m_points, m_axes, m_aIds, m_aRing);
-            m_pieces.AddRing(m_aRing, false, c);
+            RingAboutMean(m_cx.points, m_cx.axes, m_aIds, m_aRing);
+            m_cx.pieces.AddRing(m_aRing, false, c);
         }
     }
 }
@@ -301,7 +278,7 @@ bool CellCutter::ChordLoops(vtkIdType c)
         m_aRing.clear();
         for (size_t k = m_aPieceOff[p]; k < m_aPieceOff[p + 1]; ++k)
             m_aRing.push_back({0.0, m_aPieceConn[k], {0.0, 0.0}});
-        m_pieces.AddRing(m_aRing, dSign < 0.0, c);
+        m_cx.pieces.AddRing(m_aRing, dSign < 0.0, c);
     }
     return true;
 }
@@ -318,7 +295,7 @@ bool CellCutter::Loop(size_t b, size_t e, double& dSign)
     double dArea = 0.0;
     for (size_t k = b; k < e; ++k) {
         double uv[2];
-        m_axes.Uv(uv, m_points.Out(m_aLoop[k]), m_points.Out(m_aLoop[b]));
+        m_cx.axes.Uv(uv, m_cx.points.Out(m_aLoop[k]), m_cx.points.Out(m_aLoop[b]));
         if (k > b)
             dArea += m_aRing.back().uv[0] * uv[1] - m_aRing.back().uv[1] * uv[0];
         m_aRing.push_back({0.0, m_aLoop[k], {uv[0], uv[1]}});

@@ -19,16 +19,11 @@ namespace kvpvs::planecut {
 
 class CellCutter {
 public:
-    CellCutter(const PlaneCutIndex& index, CutPoints& points, CellFaces& faces, CutPieces& pieces,
-               InPlaneFaces& inPlane, const PlaneAxes& axes, const double n[3], const double o[3])
-        : m_index(index), m_points(points), m_faces(faces), m_pieces(pieces), m_inPlane(inPlane), m_axes(axes),
-          m_n(n), m_o(o)
-    {
-    }
+    CellCutter(const CutContext& cx, InPlaneFaces& inPlane, bool bFastPath)
+        : m_cx(cx), m_inPlane(inPlane), m_bFast(bFastPath)
+    {}
     // Cuts the cell at position i of the index.
     void Cut(size_t i);
-    // Whether the fast path is taken where it may be; off, every 3-D cell takes the loops.
-    void SetFastPath(bool bOn) { m_bFast = bOn; }
 
 private:
     void Plate(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts);
@@ -38,19 +33,12 @@ private:
     bool ChordLoops(vtkIdType c);
     bool Loop(size_t b, size_t e, double& dSign);
     void Tetrahedra(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts);
-    void Triangles(const std::vector<FacePiece>& aPiece);
     void AddCellPoint(vtkIdType nId);
     bool RingTurns(std::ptrdiff_t k, double dSign) const;
 
-    const PlaneCutIndex& m_index;
-    CutPoints& m_points;
-    CellFaces& m_faces;
-    CutPieces& m_pieces;
+    const CutContext& m_cx;
     InPlaneFaces& m_inPlane;
-    const PlaneAxes& m_axes;
-    const double* m_n;
-    const double* m_o;
-    bool m_bFast = true;
+    bool m_bFast; // off: every 3-D cell takes the loops
 
     // The cell being cut: its nodes' plane values, its cut points, their ring about the normal.
     std::vector<double> m_aS;

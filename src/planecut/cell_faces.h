@@ -1,11 +1,12 @@
-// A cell's faces as the cut sees them, split into flat pieces the same way from both cells
-// that share them: a quadrilateral without edge nodes is one piece when its corners are
+// The cell kinds the cut knows (corners, edges, the faces of their linear kind as a surface
+// filter lists them; a quadratic cell's edge nodes follow its corners in edge order), and a
+// cell's faces as the cut sees them, split into flat pieces the same way from both cells that
+// share them: a quadrilateral without edge nodes is one piece when its corners are
 // exactly coplanar, else two triangles on the diagonal from its least corner id; a face with
 // edge nodes (the cell's own, or a quadratic neighbour's on a linear cell) is the fan of
 // triangles from a point made once in it; a triangle is itself. Every piece keeps the face's
 // turn, outward for a cell listed as VTK lists it.
 #pragma once
-#include "planecut/cell_shapes.h"
 #include "planecut/cut_points.h"
 
 #include <vtkType.h>
@@ -15,6 +16,29 @@
 #include <vector>
 
 namespace kvpvs::planecut {
+
+struct T_CELL_SHAPE {
+    int nDim = 0;    // 0: not cut
+    int nCorner = 0; // corner points, the first ones of the cell
+    int nEdge = 0;
+    const int (*pEdge)[2] = nullptr;
+    int nLinear = 0;         // the linear type whose corners and faces it has
+    bool bQuadratic = false; // a node on each edge
+    int Nodes() const { return nCorner + (bQuadratic ? nEdge : 0); }
+};
+
+// The shape of a VTK cell type; nDim 0 for a type the cut leaves alone.
+T_CELL_SHAPE ShapeOf(int nType);
+
+// Faces of a linear solid cell: corner indices, -1 after a triangle's third.
+struct T_FACE_LIST {
+    int nPoint = 0;
+    int nFace = 0;
+    int aCorner[6][4] = {};
+};
+// Null for any other type.
+const T_FACE_LIST* SolidFacesOf(int nType);
+inline int FaceSize(const int* pCorner) { return pCorner[3] < 0 ? 3 : 4; }
 
 // A flat piece of a face: three or four point ids in the face's turn.
 struct FacePiece {
@@ -40,7 +64,21 @@ private:
     CutPoints& m_points;
 };
 
+// What the units of one cut share: the grid's index, the cut's points and pieces, the face
+// split, and the plane (normal n through o) with its in-plane axes.
+struct CutContext {
+    const PlaneCutIndex& index;
+    CutPoints& points;
+    CellFaces& faces;
+    CutPieces& pieces;
+    const PlaneAxes& axes;
+    const double* n;
+    const double* o;
+};
+
 // The two triangles of a quadrilateral piece on the diagonal from its least id, in its turn.
 void SplitQuad(const FacePiece& q, FacePiece& t0, FacePiece& t1);
+// The pieces as triangles, quadrilaterals split so, into aTri.
+void ToTriangles(const std::vector<FacePiece>& aPiece, std::vector<FacePiece>& aTri);
 
 } // namespace kvpvs::planecut

@@ -1,6 +1,6 @@
 #include "planecut/cut_index.h"
 
-#include "planecut/cell_shapes.h"
+#include "planecut/cell_faces.h"
 
 #include <vtkCellArray.h>
 #include <vtkDoubleArray.h>
@@ -16,7 +16,7 @@ namespace kvpvs::planecut {
 namespace {
 
 // An edge by its ends' ids, in either order.
-std::uint64_t EdgeKey(std::uint32_t a, std::uint32_t b)
+std::uint64_t EdgeCode(std::uint32_t a, std::uint32_t b)
 {
     return static_cast<std::uint64_t>(std::min(a, b)) << 32 | std::max(a, b);
 }
@@ -26,8 +26,7 @@ const double* DoublePoints(vtkUnstructuredGrid* pGrid)
 {
     vtkPoints* pPoints = pGrid ? pGrid->GetPoints() : nullptr;
     auto* pArr = pPoints ? vtkDoubleArray::SafeDownCast(pPoints->GetData()) : nullptr;
-    return pArr && pArr->GetNumberOfComponents() == 3 && pArr->GetNumberOfTuples() > 0 ? pArr->GetPointer(0)
-                                                                                       : nullptr;
+    return pArr && pArr->GetNumberOfComponents() == 3 && pArr->GetNumberOfTuples() > 0 ? pArr->GetPointer(0) : nullptr;
 }
 
 // 10 bits per axis interleaved: cells near in space are near in the order.
@@ -86,49 +85,21 @@ bool PlaneCutIndex::Matches(vtkUnstructuredGrid* pGrid) const
     return (!m_aLevel.empty() || !m_strRefusal.empty()) && GridShapeKey::Of(pGrid) == m_key;
 }
 
-bool PlaneCutIndex::Refuse(std::string strWhy)
+// An empty index that says why, kept for the grid's shape as a built one is.
+bool PlaneCutIndex::Refuse(vtkUnstructuredGrid* pGrid, const char* pszWhy)
 {
     Clear();
-    m_strRefusal = std::move(strWhy);
+    m_strRefusal = pszWhy;
+    m_key = GridShapeKey::Of(pGrid);
     return false;
 }
 
 vtkIdType PlaneCutIndex::EdgeNode(std::uint32_t a, std::uint32_t b) const
 {
-    const std::uint64_t key = EdgeKey(a, b);
+    const std::uint64_t key = EdgeCode(a, b);
     const auto it = std::lower_bound(m_aEdgeNode.begin(), m_aEdgeNode.end(), std::make_pair(key, std::uint32_t{0}));
     return it != m_aEdgeNode.end() && it->first == key ? static_cast<vtkIdType>(it->second) : -1;
 }
-
-void PlaneCutIndex::Clear()
-{
-    m_key = GridShapeKey{};
-    m_strRefusal.clear();
-    m_aOrder.clear();
-    m_aOrder.shrink_to_fit();
-    for (auto* v : {&m_aCellBox})
-        std::vector<float>().swap(*v);
-    for (auto* v : {&m_aCellStart, &m_aConn})
-        std::vector<std::uint32_t>().swap(*v);
-    std::vector<std::uint8_t>().swap(m_aType);
-    std::vector<double>().swap(m_aXyz);
-    std::vector<std::pair<std::uint64_t, std::uint32_t>>().swap(m_aEdgeNode);
-    m_aLevel.clear();
-    for (double& b : m_dBounds)
-        b = 0.0;
-}
-
-size_t PlaneCutIndex::MemoryBytes() const
-{
-    size_t n = (m_aOrder.capacity() + m_aCellStart.capacity() + m_aConn.capacity()) *
-                   sizeof(std::uint32_t) +
-               m_aCellBox.capacity() * sizeof(float) + m_aType.capacity() + m_aXyz.capacity() * sizeof(double) +
-               m_aEdgeNode.capacity() * sizeof(m_aEdgeNode[0]);
-    for (const auto& l : m_aLevel)
-        n += l.capacity() * sizeof(double);
-    return n;
-}
-
 
 namespace {
 
@@ -174,19 +145,21 @@ bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz)
             const vtkIdType p = pIds[j];
             char sz[160];
             if (p < 0 || p >= nPts)
-                std::snprintf(sz, sizeof sz, "The plane cut refuses cell %lld: its point id %lld is not among the grid's %lld points.",
+                std::snprintf(sz, sizeof sz,
+                              "The plane cut refuses cell %lld: its point id %lld is not among the grid's %lld points.",
                               static_cast<long long>(c), static_cast<long long>(p), static_cast<long long>(nPts));
             else if (!std::isfinite(pXyz[3 * p] + pXyz[3 * p + 1] + pXyz[3 * p + 2]))
-                std::snprintf(sz, sizeof sz, "The plane cut refuses cell %lld: its point %lld has a coordinate that is not finite.",
+                std::snprintf(sz, sizeof sz,
+                              "The plane cut refuses cell %lld: its point %lld has a coordinate that is not finite.",
                               static_cast<long long>(c), static_cast<long long>(p));
             else
                 continue;
-            return Refuse(sz);
+            return Refuse(pGrid, sz);
         }
         const T_CELL_SHAPE shape = ShapeOf(pGrid->GetCellType(c));
         for (int e = 0; shape.bQuadratic && n >= shape.Nodes() && e < shape.nEdge; ++e)
-            m_aEdgeNode.push_back({EdgeKey(static_cast<std::uint32_t>(pIds[shape.pEdge[e][0]]),
-                                           static_cast<std::uint32_t>(pIds[shape.pEdge[e][1]])),
+            m_aEdgeNode.push_back({EdgeCode(static_cast<std::uint32_t>(pIds[shape.pEdge[e][0]]),
+                                            static_cast<std::uint32_t>(pIds[shape.pEdge[e][1]])),
                                    static_cast<std::uint32_t>(pIds[shape.nCorner + e])});
     }
     std::sort(m_aEdgeNode.begin(), m_aEdgeNode.end());
@@ -196,30 +169,21 @@ bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz)
 bool PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
 {
     Clear();
-    if (!pGrid || !pGrid->GetPoints() || !pGrid->GetCells() || pGrid->GetNumberOfCells() <= 0)
+    if (!pGrid || !pGrid->GetCells() || pGrid->GetNumberOfCells() <= 0)
         return true;
     const vtkIdType nCells = pGrid->GetNumberOfCells(), nGridPts = pGrid->GetNumberOfPoints();
     // Cells, points and point references each counted in 32 bits.
     const std::uint64_t nLimit = std::numeric_limits<std::uint32_t>::max() / 32;
-    if (static_cast<std::uint64_t>(nCells) > nLimit || static_cast<std::uint64_t>(nGridPts) > nLimit) {
-        char sz[160];
-        std::snprintf(sz, sizeof sz, "The plane cut refuses the grid: its %lld cells or %lld points are more than %llu.",
-                      static_cast<long long>(nCells), static_cast<long long>(nGridPts),
-                      static_cast<unsigned long long>(nLimit));
-        Refuse(sz);
-        m_key = GridShapeKey::Of(pGrid);
-        return false;
-    }
+    if (static_cast<std::uint64_t>(nCells) > nLimit || static_cast<std::uint64_t>(nGridPts) > nLimit)
+        return Refuse(pGrid, "The plane cut refuses the grid: it has more cells or points than 134217727.");
     if (!DoublePoints(pGrid)) {
         m_aXyz.resize(3 * static_cast<size_t>(nGridPts));
         for (vtkIdType p = 0; p < nGridPts; ++p)
             pGrid->GetPoints()->GetPoint(p, &m_aXyz[3 * static_cast<size_t>(p)]);
     }
     const double* pXyz = Points(pGrid);
-    if (!Check(pGrid, pXyz)) {
-        m_key = GridShapeKey::Of(pGrid);
+    if (!Check(pGrid, pXyz))
         return false;
-    }
     Order(pGrid, pXyz);
     Boxes(pGrid, pXyz);
     m_aCellStart.reserve(m_aOrder.size() + 1);
@@ -240,7 +204,7 @@ bool PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
     return true;
 }
 
-// Cells along the curve of their own boxes' centres, and the bounds of every point.
+// Cells along the curve of their own boxes' centres.
 void PlaneCutIndex::Order(vtkUnstructuredGrid* pGrid, const double* pXyz)
 {
     const size_t nCount = static_cast<size_t>(pGrid->GetNumberOfCells());
@@ -278,7 +242,6 @@ void PlaneCutIndex::Order(vtkUnstructuredGrid* pGrid, const double* pXyz)
     m_aOrder.resize(nCount);
     for (size_t i = 0; i < nCount; ++i)
         m_aOrder[i] = static_cast<std::uint32_t>(aKey[i] & 0xFFFFFFFFu);
-    std::copy(dAll, dAll + 6, m_dBounds);
 }
 
 // Per cell, in curve order, its box in floats rounded outwards: a plane whose values at the

@@ -44,11 +44,7 @@ public:
     // since. The point arrays are the grid's own, read where a cut needs them: new values need
     // no new index.
     bool Matches(vtkUnstructuredGrid* pGrid) const;
-    void Clear();
-    bool Empty() const { return m_aLevel.empty(); }
-    // Bounds of every indexed point (x min, x max, y min, ...).
-    const double* Bounds() const { return m_dBounds; }
-    size_t MemoryBytes() const;
+    void Clear() { *this = PlaneCutIndex(); }
 
     // Calls visit(i) for the position i (in curve order) of every cell whose box the plane
     // n . (x - o) = 0 meets or touches: every cell with a point on the plane or points on both
@@ -71,23 +67,22 @@ public:
 private:
     template <class T>
     static bool Straddles(const T* b, const double n[3], const double o[3]);
-    bool Refuse(std::string strWhy);
+    bool Refuse(vtkUnstructuredGrid* pGrid, const char* pszWhy);
     bool Check(vtkUnstructuredGrid* pGrid, const double* pXyz);
     void Order(vtkUnstructuredGrid* pGrid, const double* pXyz);
     void Boxes(vtkUnstructuredGrid* pGrid, const double* pXyz);
 
     GridShapeKey m_key;
     std::string m_strRefusal;
-    std::vector<std::uint32_t> m_aOrder;     // cells in curve order
-    std::vector<float> m_aCellBox;           // their boxes, in the same order
+    std::vector<std::uint32_t> m_aOrder; // cells in curve order
+    std::vector<float> m_aCellBox;       // their boxes, in the same order
     // The cells' point ids in curve order; the points themselves are read from the grid.
     std::vector<std::uint32_t> m_aCellStart; // per cell, its first entry in m_aConn
     std::vector<std::uint32_t> m_aConn;
     std::vector<std::uint8_t> m_aType;
     std::vector<double> m_aXyz; // the grid's points when they are not a double array
     std::vector<std::pair<std::uint64_t, std::uint32_t>> m_aEdgeNode; // edge (ids, sorted) -> node
-    std::vector<std::vector<double>> m_aLevel; // level 0: leaf boxes; last: the root box
-    double m_dBounds[6] = {0, 0, 0, 0, 0, 0};
+    std::vector<std::vector<double>> m_aLevel;                        // level 0: leaf boxes; last: the root box
 };
 
 // The plane's value at x, in the one order every test and cut uses: n0 (x0 - o0) + n1 (x1 - o1)

@@ -48,7 +48,10 @@ private:
         KEY key{};
         vtkIdType nId = -1;
     };
-    static size_t Hash(const EdgeKey& k) { return Mix(static_cast<std::uint64_t>(k.a), static_cast<std::uint64_t>(k.b)); }
+    static size_t Hash(const EdgeKey& k)
+    {
+        return Mix(static_cast<std::uint64_t>(k.a), static_cast<std::uint64_t>(k.b));
+    }
     static size_t Hash(const FaceKey& k)
     {
         return Mix(static_cast<std::uint64_t>(k.aId[0]) << 32 ^ static_cast<std::uint64_t>(k.aId[1]),
@@ -81,7 +84,6 @@ private:
     size_t m_nUsed = 0;
     size_t m_nFree = 0;
 };
-
 
 // A point array's values when it is a double array of one tuple per grid point; null otherwise.
 const double* DoubleValues(vtkDataArray* pArr, vtkIdType nGridPts)
@@ -219,8 +221,7 @@ struct CutPoints::Impl {
 CutPoints::CutPoints(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double n[3], const double o[3])
     : m_n(n), m_o(o), m_pXyz(index.Points(pGrid)), m_nGrid(pGrid->GetNumberOfPoints()),
       m_p(std::make_unique<Impl>(pGrid))
-{
-}
+{}
 
 CutPoints::~CutPoints() = default;
 

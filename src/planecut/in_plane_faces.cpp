@@ -20,11 +20,14 @@ void GraphAxes(const double n[3], int& k0, int& k1)
     k1 = kMax == 2 ? 1 : 2;
 }
 
-// (b - a) x (c - a) . n
-double TripleAbout(const double* a, const double* b, const double* c, const double* n)
+// (b - a) x (c - a) . d, with d = n as given for a direction, else n - a
+double Triple(const double* a, const double* b, const double* c, const double* n, bool bDirection)
 {
     const double e[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]}, f[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-    return (e[1] * f[2] - e[2] * f[1]) * n[0] + (e[2] * f[0] - e[0] * f[2]) * n[1] + (e[0] * f[1] - e[1] * f[0]) * n[2];
+    double d[3];
+    for (int k = 0; k < 3; ++k)
+        d[k] = bDirection ? n[k] : n[k] - a[k];
+    return (e[1] * f[2] - e[2] * f[1]) * d[0] + (e[2] * f[0] - e[0] * f[2]) * d[1] + (e[0] * f[1] - e[1] * f[0]) * d[2];
 }
 
 } // namespace
@@ -34,25 +37,22 @@ double InPlaneFaces::Facing(const vtkIdType* pIds, int n) const
 {
     double d = 0.0;
     for (int j = 1; j + 1 < n; ++j)
-        d += TripleAbout(m_points.Xyz(pIds[0]), m_points.Xyz(pIds[j]), m_points.Xyz(pIds[j + 1]), m_n);
+        d += Triple(m_cx.points.Xyz(pIds[0]), m_cx.points.Xyz(pIds[j]), m_cx.points.Xyz(pIds[j + 1]), m_cx.n, true);
     return d;
 }
 
-// Six times the cell's volume from its faces' fans: > 0 when its faces turn outward.
+// Six times the cell's volume, from the fans of its faces about its first point: > 0 when its
+// faces turn outward.
 double InPlaneFaces::CellTurn(const T_CELL_SHAPE& shape, const std::uint32_t* pPts)
 {
     const T_FACE_LIST* pFaces = SolidFacesOf(shape.nLinear);
-    const double* o = m_points.Xyz(pPts[0]);
     double d = 0.0;
     for (int f = 0; f < pFaces->nFace; ++f) {
         vtkIdType l[8];
-        const int m = m_faces.Loop(shape, pPts, pFaces->aCorner[f], FaceSize(pFaces->aCorner[f]), l);
-        for (int j = 1; j + 1 < m; ++j) {
-            const double *a = m_points.Xyz(l[0]), *b = m_points.Xyz(l[j]), *c = m_points.Xyz(l[j + 1]);
-            const double e[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]}, g[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-            const double x[3] = {e[1] * g[2] - e[2] * g[1], e[2] * g[0] - e[0] * g[2], e[0] * g[1] - e[1] * g[0]};
-            d += (a[0] - o[0]) * x[0] + (a[1] - o[1]) * x[1] + (a[2] - o[2]) * x[2];
-        }
+        const int m = m_cx.faces.Loop(shape, pPts, pFaces->aCorner[f], FaceSize(pFaces->aCorner[f]), l);
+        for (int j = 1; j + 1 < m; ++j)
+            d -= Triple(m_cx.points.Xyz(l[0]), m_cx.points.Xyz(l[j]), m_cx.points.Xyz(l[j + 1]),
+                        m_cx.points.Xyz(pPts[0]), false);
     }
     return d;
 }
@@ -64,7 +64,7 @@ void InPlaneFaces::Collect(size_t i, const T_CELL_SHAPE& shape, const std::uint3
         return;
     }
     auto zero = [&](const vtkIdType* l, int m) {
-        return std::all_of(l, l + m, [&](vtkIdType p) { return m_points.S(p) == 0.0; });
+        return std::all_of(l, l + m, [&](vtkIdType p) { return m_cx.points.S(p) == 0.0; });
     };
     double dTurn = 0.0; // the cell's, once needed
     auto add = [&](const T_INPLANE& face, const vtkIdType* pIds, int n) {
@@ -80,8 +80,8 @@ void InPlaneFaces::Collect(size_t i, const T_CELL_SHAPE& shape, const std::uint3
         const int* pc = pFaces->aCorner[f];
         const int n = FaceSize(pc);
         vtkIdType l[8];
-        const int m = m_faces.Loop(shape, pPts, pc, n, l);
-        if (std::count_if(l, l + m, [&](vtkIdType p) { return m_points.S(p) == 0.0; }) < 3)
+        const int m = m_cx.faces.Loop(shape, pPts, pc, n, l);
+        if (std::count_if(l, l + m, [&](vtkIdType p) { return m_cx.points.S(p) == 0.0; }) < 3)
             continue;
         T_INPLANE face;
         face.nCell = i;
@@ -95,7 +95,7 @@ void InPlaneFaces::Collect(size_t i, const T_CELL_SHAPE& shape, const std::uint3
             continue;
         }
         m_aPiece.clear();
-        m_faces.Pieces(shape, pPts, pc, n, m_aPiece);
+        m_cx.faces.Pieces(shape, pPts, pc, n, m_aPiece);
         for (const FacePiece& p : m_aPiece)
             if (zero(p.aId.data(), p.n)) {
                 face.piece = p;
@@ -111,10 +111,10 @@ void InPlaneFaces::CollectEdges(size_t i, const T_CELL_SHAPE& shape, const std::
 {
     for (int e = 0; e < shape.nEdge; ++e) {
         const int* pe = shape.pEdge[e];
-        const vtkIdType l[3] = {pPts[pe[0]], pPts[pe[1]], m_faces.EdgeNode(shape, pPts, pe[0], pe[1])};
-        if (!std::all_of(l, l + (l[2] >= 0 ? 3 : 2), [&](vtkIdType p) { return m_points.S(p) == 0.0; }))
+        const vtkIdType l[3] = {pPts[pe[0]], pPts[pe[1]], m_cx.faces.EdgeNode(shape, pPts, pe[0], pe[1])};
+        if (!std::all_of(l, l + (l[2] >= 0 ? 3 : 2), [&](vtkIdType p) { return m_cx.points.S(p) == 0.0; }))
             continue;
-        const double *xa = m_points.Xyz(pPts[pe[0]]), *xb = m_points.Xyz(pPts[pe[1]]);
+        const double *xa = m_cx.points.Xyz(pPts[pe[0]]), *xb = m_cx.points.Xyz(pPts[pe[1]]);
         EdgeCoords key{xa[0], xa[1], xa[2], xb[0], xb[1], xb[2]};
         if (std::lexicographical_compare(xb, xb + 3, xa, xa + 3))
             key = {xb[0], xb[1], xb[2], xa[0], xa[1], xa[2]};
@@ -136,18 +136,18 @@ void InPlaneFaces::SettleEdges()
             std::binary_search(m_aBelowEdge.begin(), m_aBelowEdge.end(), key))
             continue;
         const size_t i = static_cast<size_t>(at.first);
-        const T_CELL_SHAPE shape = ShapeOf(m_index.CellType(i));
-        const std::uint32_t* pPts = m_index.CellPoints(i);
+        const T_CELL_SHAPE shape = ShapeOf(m_cx.index.CellType(i));
+        const std::uint32_t* pPts = m_cx.index.CellPoints(i);
         const int* pe = shape.pEdge[at.second];
-        const vtkIdType a = m_points.At(pPts[pe[0]]), b = m_points.At(pPts[pe[1]]);
-        const vtkIdType nMid = m_faces.EdgeNode(shape, pPts, pe[0], pe[1]);
-        const vtkIdType c = m_index.CellId(i);
+        const vtkIdType a = m_cx.points.At(pPts[pe[0]]), b = m_cx.points.At(pPts[pe[1]]);
+        const vtkIdType nMid = m_cx.faces.EdgeNode(shape, pPts, pe[0], pe[1]);
+        const vtkIdType c = m_cx.index.CellId(i);
         if (nMid < 0) {
-            m_pieces.AddSegment(a, b, c);
+            m_cx.pieces.AddSegment(a, b, c);
         } else {
-            const vtkIdType m = m_points.At(nMid);
-            m_pieces.AddSegment(a, m, c);
-            m_pieces.AddSegment(m, b, c);
+            const vtkIdType m = m_cx.points.At(nMid);
+            m_cx.pieces.AddSegment(a, m, c);
+            m_cx.pieces.AddSegment(m, b, c);
         }
     }
 }
@@ -159,9 +159,9 @@ int InPlaneFaces::Points(const T_INPLANE& face, vtkIdType* pIds) const
         std::copy(face.piece.aId.begin(), face.piece.aId.begin() + face.piece.n, pIds);
         return face.piece.n;
     }
-    const T_CELL_SHAPE shape = ShapeOf(m_index.CellType(face.nCell));
+    const T_CELL_SHAPE shape = ShapeOf(m_cx.index.CellType(face.nCell));
     const int* pc = SolidFacesOf(shape.nLinear)->aCorner[face.nFace];
-    return m_faces.Loop(shape, m_index.CellPoints(face.nCell), pc, FaceSize(pc), pIds);
+    return m_cx.faces.Loop(shape, m_cx.index.CellPoints(face.nCell), pc, FaceSize(pc), pIds);
 }
 
 void InPlaneFaces::Triangles(const T_INPLANE& face, std::vector<FacePiece>& aTri)
@@ -170,20 +170,11 @@ void InPlaneFaces::Triangles(const T_INPLANE& face, std::vector<FacePiece>& aTri
     if (face.piece.n > 0) {
         m_aPiece.push_back(face.piece);
     } else {
-        const T_CELL_SHAPE shape = ShapeOf(m_index.CellType(face.nCell));
+        const T_CELL_SHAPE shape = ShapeOf(m_cx.index.CellType(face.nCell));
         const int* pc = SolidFacesOf(shape.nLinear)->aCorner[face.nFace];
-        m_faces.Pieces(shape, m_index.CellPoints(face.nCell), pc, FaceSize(pc), m_aPiece);
+        m_cx.faces.Pieces(shape, m_cx.index.CellPoints(face.nCell), pc, FaceSize(pc), m_aPiece);
     }
-    aTri.clear();
-    for (const FacePiece& p : m_aPiece) {
-        if (p.n == 3) {
-            aTri.push_back(p);
-            continue;
-        }
-        aTri.emplace_back();
-        aTri.emplace_back();
-        SplitQuad(p, aTri[aTri.size() - 2], aTri.back());
-    }
+    ToTriangles(m_aPiece, aTri);
 }
 
 // Once every cell was cut: the faces above that no twin drops, each less the polygons cut over
@@ -202,7 +193,7 @@ void InPlaneFaces::Settle()
     if (aFace.empty())
         return;
     int k0 = 0, k1 = 0;
-    GraphAxes(m_n, k0, k1);
+    GraphAxes(m_cx.n, k0, k1);
     auto grow = [&](double* b, const double* x) {
         b[0] = std::min(b[0], x[k0]), b[1] = std::max(b[1], x[k0]);
         b[2] = std::min(b[2], x[k1]), b[3] = std::max(b[3], x[k1]);
@@ -213,17 +204,17 @@ void InPlaneFaces::Settle()
         const int m = Points(f, l);
         double b[4] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
         for (int j = 0; j < m; ++j)
-            grow(b, m_points.Xyz(l[j]));
+            grow(b, m_cx.points.Xyz(l[j]));
         aBox.insert(aBox.end(), b, b + 4);
     }
     FlatBoxTree tree;
     tree.Build(aBox);
     std::vector<std::pair<size_t, size_t>> aPair;
-    const CutPieces& pc = m_pieces;
+    const CutPieces& pc = m_cx.pieces;
     for (size_t p = 0; p < pc.Polygons(); ++p) {
         double b[4] = {HUGE_VAL, -HUGE_VAL, HUGE_VAL, -HUGE_VAL};
         for (auto k = pc.aPolyOffset[p]; k < pc.aPolyOffset[p + 1]; ++k)
-            grow(b, m_points.Out(pc.aPolyConn[static_cast<size_t>(k)]));
+            grow(b, m_cx.points.Out(pc.aPolyConn[static_cast<size_t>(k)]));
         if (std::isfinite(b[0] + b[1] + b[2] + b[3]))
             tree.Query(b, [&](size_t f) { aPair.emplace_back(f, p); });
     }
@@ -243,28 +234,28 @@ void InPlaneFaces::Settle()
 // within their triangle.
 void InPlaneFaces::AddFace(const T_INPLANE& face, const std::vector<size_t>& aClip)
 {
-    const vtkIdType c = m_index.CellId(face.nCell);
-    const int* pc = SolidFacesOf(ShapeOf(m_index.CellType(face.nCell)).nLinear)->aCorner[face.nFace];
+    const vtkIdType c = m_cx.index.CellId(face.nCell);
+    const int* pc = SolidFacesOf(ShapeOf(m_cx.index.CellType(face.nCell)).nLinear)->aCorner[face.nFace];
     vtkIdType l[8];
     const int m = Points(face, l);
     if (aClip.empty() && (face.piece.n > 0 || m == FaceSize(pc))) {
         std::vector<vtkIdType> aIds;
         for (int j = 0; j < m; ++j)
-            if (std::find(aIds.begin(), aIds.end(), m_points.At(l[j])) == aIds.end())
-                aIds.push_back(m_points.At(l[j]));
+            if (std::find(aIds.begin(), aIds.end(), m_cx.points.At(l[j])) == aIds.end())
+                aIds.push_back(m_cx.points.At(l[j]));
         std::vector<T_RING> aRing;
-        RingAboutMean(m_points, m_axes, aIds, aRing);
-        m_pieces.AddRing(aRing, false, c);
+        RingAboutMean(m_cx.points, m_cx.axes, aIds, aRing);
+        m_cx.pieces.AddRing(aRing, false, c);
         return;
     }
     std::vector<FacePiece> aTri;
     Triangles(face, aTri);
-    const double* pRef = m_points.Xyz(l[0]);
+    const double* pRef = m_cx.points.Xyz(l[0]);
     double dScale2 = 0.0;
     for (int j = 0; j < m; ++j) {
         double a[2], b[2];
-        m_axes.Uv(a, m_points.Xyz(l[j]), pRef);
-        m_axes.Uv(b, m_points.Xyz(l[(j + 1) % m]), pRef);
+        m_cx.axes.Uv(a, m_cx.points.Xyz(l[j]), pRef);
+        m_cx.axes.Uv(b, m_cx.points.Xyz(l[(j + 1) % m]), pRef);
         dScale2 = std::max(dScale2, (a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]));
     }
     // The clips, counterclockwise; one that is not convex as the fan from its first point.
@@ -272,9 +263,9 @@ void InPlaneFaces::AddFace(const T_INPLANE& face, const std::vector<size_t>& aCl
     FlatPolygon uv;
     for (size_t p : aClip) {
         uv.clear();
-        for (auto k = m_pieces.aPolyOffset[p]; k < m_pieces.aPolyOffset[p + 1]; ++k) {
+        for (auto k = m_cx.pieces.aPolyOffset[p]; k < m_cx.pieces.aPolyOffset[p + 1]; ++k) {
             double w[2];
-            m_axes.Uv(w, m_points.Out(m_pieces.aPolyConn[static_cast<size_t>(k)]), pRef);
+            m_cx.axes.Uv(w, m_cx.points.Out(m_cx.pieces.aPolyConn[static_cast<size_t>(k)]), pRef);
             uv.insert(uv.end(), w, w + 2);
         }
         const size_t n = uv.size() / 2;
@@ -292,7 +283,7 @@ void InPlaneFaces::AddFace(const T_INPLANE& face, const std::vector<size_t>& aCl
         vtkIdType gc[3] = {t.aId[0], t.aId[1], t.aId[2]};
         double tc[3][2];
         for (int e = 0; e < 3; ++e)
-            m_axes.Uv(tc[e], m_points.Xyz(gc[e]), pRef);
+            m_cx.axes.Uv(tc[e], m_cx.points.Xyz(gc[e]), pRef);
         if ((tc[1][0] - tc[0][0]) * (tc[2][1] - tc[0][1]) - (tc[1][1] - tc[0][1]) * (tc[2][0] - tc[0][0]) < 0.0) {
             std::swap(gc[1], gc[2]);
             std::swap(tc[1], tc[2]);
@@ -310,14 +301,14 @@ void InPlaneFaces::AddFace(const T_INPLANE& face, const std::vector<size_t>& aCl
                     if (p[0] == tc[e][0] && p[1] == tc[e][1])
                         nCorner = e;
                 if (nCorner >= 0) {
-                    m_pieces.aPolyConn.push_back(m_points.At(gc[nCorner]));
+                    m_cx.pieces.aPolyConn.push_back(m_cx.points.At(gc[nCorner]));
                     continue;
                 }
                 const double d[2] = {p[0] - tc[0][0], p[1] - tc[0][1]};
                 const double l1 = (d[0] * e2[1] - d[1] * e2[0]) / det, l2 = (e1[0] * d[1] - e1[1] * d[0]) / det;
-                m_pieces.aPolyConn.push_back(m_points.InTriangle(gc, l1, l2));
+                m_cx.pieces.aPolyConn.push_back(m_cx.points.InTriangle(gc, l1, l2));
             }
-            m_pieces.EndPolygon(c);
+            m_cx.pieces.EndPolygon(c);
         }
     }
 }

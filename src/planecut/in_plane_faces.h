@@ -19,11 +19,7 @@ namespace kvpvs::planecut {
 
 class InPlaneFaces {
 public:
-    InPlaneFaces(const PlaneCutIndex& index, CutPoints& points, CellFaces& faces, CutPieces& pieces,
-                 const PlaneAxes& axes, const double n[3])
-        : m_index(index), m_points(points), m_faces(faces), m_pieces(pieces), m_axes(axes), m_n(n)
-    {
-    }
+    explicit InPlaneFaces(const CutContext& cx) : m_cx(cx) {}
     // The faces (edges of a 2-D cell) of cell i lying in the plane; bCut when the cell has
     // points below the plane.
     void Collect(size_t i, const T_CELL_SHAPE& shape, const std::uint32_t* pPts, bool bCut);
@@ -48,12 +44,7 @@ private:
     int Points(const T_INPLANE& face, vtkIdType* pIds) const;
     void AddFace(const T_INPLANE& face, const std::vector<size_t>& aClip);
 
-    const PlaneCutIndex& m_index;
-    CutPoints& m_points;
-    CellFaces& m_faces;
-    CutPieces& m_pieces;
-    const PlaneAxes& m_axes;
-    const double* m_n;
+    const CutContext& m_cx;
     std::vector<T_INPLANE> m_aAbove;
     std::vector<FaceKey> m_aBelow;
     std::vector<std::pair<EdgeCoords, std::pair<vtkIdType, vtkIdType>>> m_aAboveEdge;

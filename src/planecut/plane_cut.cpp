@@ -108,8 +108,10 @@ void Finish(vtkUnstructuredGrid* pGrid, CutPoints& points, CutPieces& pieces, Pl
         pOutCd->CopyData(pInCd, cut.aPolyCell[i], nL + static_cast<vtkIdType>(i));
 }
 
-vtkIdType Cut(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3], const double normal[3],
-              PlaneCut& cut, bool bFast)
+} // namespace
+
+vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
+                         const double normal[3], PlaneCut& cut, bool bFastPath)
 {
     cut.aLineCell.clear();
     cut.aPolyCell.clear();
@@ -141,27 +143,13 @@ vtkIdType Cut(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const doub
     CutPieces pieces;
     const PlaneAxes axes(n);
     CellFaces faces(index, points);
-    InPlaneFaces inPlane(index, points, faces, pieces, axes, n);
-    CellCutter cutter(index, points, faces, pieces, inPlane, axes, n, origin);
-    cutter.SetFastPath(bFast);
+    const CutContext cx{index, points, faces, pieces, axes, n, origin};
+    InPlaneFaces inPlane(cx);
+    CellCutter cutter(cx, inPlane, bFastPath);
     const vtkIdType nVisited = CutCandidates(index, points, cutter, n, origin);
     inPlane.Settle();
     Finish(pGrid, points, pieces, cut);
     return nVisited;
-}
-
-} // namespace
-
-vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
-                         const double normal[3], PlaneCut& cut)
-{
-    return Cut(pGrid, index, origin, normal, cut, true);
-}
-
-vtkIdType CutGridByPlaneWithoutFastPath(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index,
-                                        const double origin[3], const double normal[3], PlaneCut& cut)
-{
-    return Cut(pGrid, index, origin, normal, cut, false);
 }
 
 } // namespace kvpvs::planecut

@@ -38,13 +38,9 @@ struct PlaneCut {
 // more, each in turn about the normal and covered by the fan from its first point; a 2-D cell
 // gives segments. The normal is taken as its direction. Returns the number of cells visited, or
 // -1 with cut.strRefusal set when the index refused the grid or the plane has no finite origin
-// and direction.
+// and direction. Without bFastPath every cut cell takes the loops of its faces' chords, whose
+// points and polygons the fast path of convex cells gives.
 vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
-                         const double normal[3], PlaneCut& cut);
-
-// The same with the fast path of convex cells off: every cut cell takes the loops of its faces'
-// chords. The fast path must give the same points and polygons.
-vtkIdType CutGridByPlaneWithoutFastPath(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index,
-                                        const double origin[3], const double normal[3], PlaneCut& cut);
+                         const double normal[3], PlaneCut& cut, bool bFastPath = true);
 
 } // namespace kvpvs::planecut

@@ -1,7 +1,7 @@
 // The surface a surface filter gives for a grid, kept while the grid's shape is the same: each
 // Make then only takes the grid's point and cell values at the surface's points and faces again.
 // The boundary of linear solid cells is formed here, in the filter's order, at a fraction of the
-// filter's memory; other grids go through the filter. Drawn by the displays that cut a grid.
+// filter's memory; other grids go through the filter. The displays that cut a grid draw it.
 #pragma once
 #include "planecut/cut_index.h"
 
@@ -12,7 +12,7 @@ class vtkIdTypeArray;
 class vtkPolyData;
 class vtkUnstructuredGrid;
 
-namespace kvpvs::planecut {
+namespace kvpvs::visualmethods {
 
 class KeptSurface {
 public:
@@ -21,10 +21,10 @@ public:
     void Clear();
 
 private:
-    GridShapeKey m_key;
+    planecut::GridShapeKey m_key;
     vtkSmartPointer<vtkPolyData> m_pSurface;     // without point and cell data
     vtkSmartPointer<vtkIdTypeArray> m_pPointIds; // the grid point of each surface point
     vtkSmartPointer<vtkIdTypeArray> m_pCellIds;  // the grid cell of each surface cell
 };
 
-} // namespace kvpvs::planecut
+} // namespace kvpvs::visualmethods

@@ -1,6 +1,6 @@
-#include "planecut/kept_surface.h"
+#include "visualmethods/KeptSurface.h"
 
-#include "planecut/cell_shapes.h"
+#include "planecut/cell_faces.h"
 
 #include <vtkCellArray.h>
 #include <vtkCellData.h>
@@ -17,7 +17,11 @@
 #include <cstdint>
 #include <vector>
 
-namespace kvpvs::planecut {
+namespace kvpvs::visualmethods {
+
+using planecut::GridShapeKey;
+using planecut::SolidFacesOf;
+using planecut::T_FACE_LIST;
 
 void KeptSurface::Clear()
 {
@@ -65,8 +69,7 @@ bool SameFace(const vtkIdType* f, int n, const vtkIdType* g, int m)
 // (faces grouped by their smallest point id, in the order the cells list them; points in order
 // of first use), without its per-face allocations: faces are listed by cell and face number,
 // 4 bytes each, and compared within their group. False for any other grid.
-bool SolidBoundary(vtkUnstructuredGrid* pGrid, vtkPolyData* pSurf, vtkIdTypeArray* pPointIds,
-                   vtkIdTypeArray* pCellIds)
+bool SolidBoundary(vtkUnstructuredGrid* pGrid, vtkPolyData* pSurf, vtkIdTypeArray* pPointIds, vtkIdTypeArray* pCellIds)
 {
     vtkPoints* pPts = pGrid->GetPoints();
     const vtkIdType nCells = pGrid->GetNumberOfCells();
@@ -101,7 +104,8 @@ bool SolidBoundary(vtkUnstructuredGrid* pGrid, vtkPolyData* pSurf, vtkIdTypeArra
             pGrid->GetCellPoints(c, n, pIds);
             for (int k = 0; k < pFaces->nFace; ++k) {
                 FacePoints(pIds, pFaces->aCorner[k], f);
-                aFace[aNext[static_cast<size_t>(f[0])]++] = static_cast<std::uint32_t>(c) << 3 | static_cast<std::uint32_t>(k);
+                aFace[aNext[static_cast<size_t>(f[0])]++] =
+                    static_cast<std::uint32_t>(c) << 3 | static_cast<std::uint32_t>(k);
             }
         }
     }
@@ -228,5 +232,4 @@ void KeptSurface::Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFil
     pOut->DeepCopy(pSurf);
 }
 
-
-} // namespace kvpvs::planecut
+} // namespace kvpvs::visualmethods
