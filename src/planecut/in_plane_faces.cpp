@@ -228,6 +228,33 @@ void InPlaneFaces::Settle()
     }
 }
 
+// The polygons aClip in coordinates from pRef, counterclockwise; one that is not convex as the
+// fan from its first point.
+std::vector<FlatPolygon> InPlaneFaces::ClipsUv(const std::vector<size_t>& aClip, const double* pRef) const
+{
+    std::vector<FlatPolygon> aClipUv;
+    FlatPolygon uv;
+    for (size_t p : aClip) {
+        uv.clear();
+        for (auto k = m_cx.pieces.aPolyOffset[p]; k < m_cx.pieces.aPolyOffset[p + 1]; ++k) {
+            double w[2];
+            m_cx.axes.Uv(w, m_cx.points.Out(m_cx.pieces.aPolyConn[static_cast<size_t>(k)]), pRef);
+            uv.insert(uv.end(), w, w + 2);
+        }
+        const size_t n = uv.size() / 2;
+        bool bConvex = true;
+        for (size_t i = 0; i < n && bConvex; ++i) {
+            const double *a = &uv[2 * ((i + n - 1) % n)], *b = &uv[2 * i], *q = &uv[2 * ((i + 1) % n)];
+            bConvex = (b[0] - a[0]) * (q[1] - b[1]) - (b[1] - a[1]) * (q[0] - b[0]) >= 0.0;
+        }
+        for (size_t i = 1; !bConvex && i + 1 < n; ++i)
+            aClipUv.push_back({uv[0], uv[1], uv[2 * i], uv[2 * i + 1], uv[2 * i + 2], uv[2 * i + 3]});
+        if (bConvex)
+            aClipUv.push_back(uv);
+    }
+    return aClipUv;
+}
+
 // A face of a cell above lying in the plane, less the polygons aClip: whole, as one polygon
 // (a face with edge nodes as its triangles), when nothing overlaps it; else the pieces of each
 // triangle, in coordinates from the face's first point, their new points placed and valued
@@ -258,27 +285,8 @@ void InPlaneFaces::AddFace(const T_INPLANE& face, const std::vector<size_t>& aCl
         m_cx.axes.Uv(b, m_cx.points.Xyz(l[(j + 1) % m]), pRef);
         dScale2 = std::max(dScale2, (a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]));
     }
-    // The clips, counterclockwise; one that is not convex as the fan from its first point.
-    std::vector<FlatPolygon> aClipUv, aPieces;
-    FlatPolygon uv;
-    for (size_t p : aClip) {
-        uv.clear();
-        for (auto k = m_cx.pieces.aPolyOffset[p]; k < m_cx.pieces.aPolyOffset[p + 1]; ++k) {
-            double w[2];
-            m_cx.axes.Uv(w, m_cx.points.Out(m_cx.pieces.aPolyConn[static_cast<size_t>(k)]), pRef);
-            uv.insert(uv.end(), w, w + 2);
-        }
-        const size_t n = uv.size() / 2;
-        bool bConvex = true;
-        for (size_t i = 0; i < n && bConvex; ++i) {
-            const double *a = &uv[2 * ((i + n - 1) % n)], *b = &uv[2 * i], *q = &uv[2 * ((i + 1) % n)];
-            bConvex = (b[0] - a[0]) * (q[1] - b[1]) - (b[1] - a[1]) * (q[0] - b[0]) >= 0.0;
-        }
-        for (size_t i = 1; !bConvex && i + 1 < n; ++i)
-            aClipUv.push_back({uv[0], uv[1], uv[2 * i], uv[2 * i + 1], uv[2 * i + 2], uv[2 * i + 3]});
-        if (bConvex)
-            aClipUv.push_back(uv);
-    }
+    const std::vector<FlatPolygon> aClipUv = ClipsUv(aClip, pRef);
+    std::vector<FlatPolygon> aPieces;
     for (const FacePiece& t : aTri) {
         vtkIdType gc[3] = {t.aId[0], t.aId[1], t.aId[2]};
         double tc[3][2];

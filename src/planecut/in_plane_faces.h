@@ -9,6 +9,7 @@
 #pragma once
 #include "planecut/cell_faces.h"
 #include "planecut/cut_points.h"
+#include "planecut/flat_clip.h"
 
 #include <array>
 #include <cstddef>
@@ -42,6 +43,7 @@ private:
     void SettleEdges();
     void Triangles(const T_INPLANE& face, std::vector<FacePiece>& aTri);
     int Points(const T_INPLANE& face, vtkIdType* pIds) const;
+    std::vector<FlatPolygon> ClipsUv(const std::vector<size_t>& aClip, const double* pRef) const;
     void AddFace(const T_INPLANE& face, const std::vector<size_t>& aClip);
 
     const CutContext& m_cx;
