@@ -64,6 +64,20 @@ float FloatAbove(double d)
     return f;
 }
 
+// Whether the plane meets the box b (x min, x max, ...): per axis, the end that n_k weighs
+// least gives a value no larger than any point's in the box, the other end one no smaller, so
+// the box is skipped only when every point's value is of one sign.
+template <class T>
+bool Straddles(const T* b, const double n[3], const double o[3])
+{
+    double lo[3], hi[3];
+    for (int k = 0; k < 3; ++k) {
+        lo[k] = static_cast<double>(n[k] >= 0.0 ? b[2 * k] : b[2 * k + 1]);
+        hi[k] = static_cast<double>(n[k] >= 0.0 ? b[2 * k + 1] : b[2 * k]);
+    }
+    return !(PlaneValue(n, o, lo) > 0.0 || PlaneValue(n, o, hi) < 0.0);
+}
+
 void UniteBox(double* b, const double* c)
 {
     for (int k = 0; k < 3; ++k) {
@@ -83,6 +97,34 @@ const double* PlaneCutIndex::Points(vtkUnstructuredGrid* pGrid) const
 bool PlaneCutIndex::Matches(vtkUnstructuredGrid* pGrid) const
 {
     return (!m_aLevel.empty() || !m_strRefusal.empty()) && GridShapeKey::Of(pGrid) == m_key;
+}
+
+void PlaneCutIndex::Visit(const double n[3], const double o[3], std::vector<size_t>& aOut) const
+{
+    if (m_aLevel.empty())
+        return;
+    struct T_NODE {
+        int nLevel;
+        size_t nIdx;
+    };
+    std::vector<T_NODE> aStack;
+    aStack.push_back({static_cast<int>(m_aLevel.size()) - 1, 0});
+    while (!aStack.empty()) {
+        const T_NODE nd = aStack.back();
+        aStack.pop_back();
+        const std::vector<double>& lvl = m_aLevel[static_cast<size_t>(nd.nLevel)];
+        if (nd.nIdx * 6 >= lvl.size() || !Straddles(&lvl[nd.nIdx * 6], n, o))
+            continue;
+        if (nd.nLevel > 0) {
+            aStack.push_back({nd.nLevel - 1, 2 * nd.nIdx + 1});
+            aStack.push_back({nd.nLevel - 1, 2 * nd.nIdx});
+            continue;
+        }
+        const size_t nEnd = std::min(m_aOrder.size(), (nd.nIdx + 1) * kLeafCells);
+        for (size_t i = nd.nIdx * kLeafCells; i < nEnd; ++i)
+            if (Straddles(&m_aCellBox[6 * i], n, o))
+                aOut.push_back(i);
+    }
 }
 
 // An empty index that says why, kept for the grid's shape as a built one is.

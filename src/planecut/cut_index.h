@@ -28,7 +28,7 @@ struct GridShapeKey {
 // Cells ordered along a space-filling curve of their box centres, grouped 32 to a leaf, with
 // a binary tree of boxes over the leaves and each cell's box in floats rounded outwards. The
 // boxes hold the cells' coordinates, so the plane's value at a box corner bounds the values at
-// the cells' points (see Straddles), and a linear cell's box the edge nodes its quadratic
+// the cells' points, and a linear cell's box the edge nodes its quadratic
 // neighbours put on its edges, which its cut takes: a cell is left out only when the plane
 // misses every point its cut uses.
 class PlaneCutIndex {
@@ -46,11 +46,9 @@ public:
     bool Matches(vtkUnstructuredGrid* pGrid) const;
     void Clear() { *this = PlaneCutIndex(); }
 
-    // Calls visit(i) for the position i (in curve order) of every cell whose box the plane
-    // n . (x - o) = 0 meets or touches: every cell with a point on the plane or points on both
-    // sides is among them.
-    template <class F>
-    void Visit(const double n[3], const double o[3], F&& visit) const;
+    // The positions (in curve order) of every cell whose box the plane n . (x - o) = 0 meets or
+    // touches: every cell with a point on the plane or points on both sides is among them.
+    void Visit(const double n[3], const double o[3], std::vector<size_t>& aOut) const;
 
     // The cell at position i: its grid id and type, its points' grid ids.
     vtkIdType CellId(size_t i) const { return static_cast<vtkIdType>(m_aOrder[i]); }
@@ -65,8 +63,6 @@ public:
     bool HasEdgeNodes() const { return !m_aEdgeNode.empty(); }
 
 private:
-    template <class T>
-    static bool Straddles(const T* b, const double n[3], const double o[3]);
     bool Refuse(vtkUnstructuredGrid* pGrid, const char* pszWhy);
     bool Check(vtkUnstructuredGrid* pGrid, const double* pXyz);
     void Order(vtkUnstructuredGrid* pGrid, const double* pXyz);
@@ -90,48 +86,6 @@ private:
 inline double PlaneValue(const double n[3], const double o[3], const double x[3])
 {
     return n[0] * (x[0] - o[0]) + n[1] * (x[1] - o[1]) + n[2] * (x[2] - o[2]);
-}
-
-template <class T>
-bool PlaneCutIndex::Straddles(const T* b, const double n[3], const double o[3])
-{
-    // Per axis, the end that n_k weighs least gives a value no larger than any point's in the
-    // box, the other end one no smaller: skipped only when every point's value is of one sign.
-    double lo[3], hi[3];
-    for (int k = 0; k < 3; ++k) {
-        lo[k] = static_cast<double>(n[k] >= 0.0 ? b[2 * k] : b[2 * k + 1]);
-        hi[k] = static_cast<double>(n[k] >= 0.0 ? b[2 * k + 1] : b[2 * k]);
-    }
-    return !(PlaneValue(n, o, lo) > 0.0 || PlaneValue(n, o, hi) < 0.0);
-}
-
-template <class F>
-void PlaneCutIndex::Visit(const double n[3], const double o[3], F&& visit) const
-{
-    if (m_aLevel.empty())
-        return;
-    struct T_NODE {
-        int nLevel;
-        size_t nIdx;
-    };
-    std::vector<T_NODE> aStack;
-    aStack.push_back({static_cast<int>(m_aLevel.size()) - 1, 0});
-    while (!aStack.empty()) {
-        const T_NODE nd = aStack.back();
-        aStack.pop_back();
-        const std::vector<double>& lvl = m_aLevel[static_cast<size_t>(nd.nLevel)];
-        if (nd.nIdx * 6 >= lvl.size() || !Straddles(&lvl[nd.nIdx * 6], n, o))
-            continue;
-        if (nd.nLevel > 0) {
-            aStack.push_back({nd.nLevel - 1, 2 * nd.nIdx + 1});
-            aStack.push_back({nd.nLevel - 1, 2 * nd.nIdx});
-            continue;
-        }
-        const size_t nEnd = std::min(m_aOrder.size(), (nd.nIdx + 1) * kLeafCells);
-        for (size_t i = nd.nIdx * kLeafCells; i < nEnd; ++i)
-            if (Straddles(&m_aCellBox[6 * i], n, o))
-                visit(i);
-    }
 }
 
 } // namespace kvpvs::planecut

@@ -58,7 +58,7 @@ vtkIdType CutCandidates(const PlaneCutIndex& index, const CutPoints& points, Cel
                         const double o[3])
 {
     std::vector<size_t> aCand;
-    index.Visit(n, o, [&](size_t i) { aCand.push_back(i); });
+    index.Visit(n, o, aCand);
     auto prefetch = [&](size_t i) {
         const std::uint32_t* pP = index.CellPoints(i);
         for (int j = 0; j < index.CellSize(i); ++j)
