@@ -28,11 +28,12 @@
 #include <vtkSmartPointer.h>
 #include <vtkUnstructuredGrid.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
-#include <ostream>
 #include <limits>
+#include <ostream>
 #include <random>
 #include <string>
 #include <utility>
@@ -152,8 +153,10 @@ TEST(PlaneCutFaces, InPlaneAreaIsCutOnceWhateverTheFacesOnEitherSide)
 
 // A box tiled by any valid mesh has the box's section: random meshes of 3 x 3 x 3 boxes of every
 // kind, linear (the four kinds mixed), linear and quadratic mixed within one kind (edge nodes
-// midway) or quadratic (edge nodes moved too), their inner nodes moved in x, y and z by 1 ulp
-// to 0.2 of a box, drawn again until the split is valid; cut on a node layer (some of its nodes
+// midway, or moved with the inner nodes, either way across the faces between linear and
+// quadratic cells) or quadratic (edge nodes moved too), their inner nodes moved in x, y and z by
+// 1 ulp to 0.2 of a box (0.1 where linear cells take moved edge nodes: at 0.2 few such meshes
+// are valid), drawn again until the split is valid; cut on a node layer (some of its nodes
 // left on it, the origin also 4e8 away in the plane), tilted off it by 1e-12 to 1e-3, through a
 // node and through an edge, both normals, the model at the origin or shifted by 1e7. The area,
 // the force and moment of a linear stress field and the flow of a linear velocity are the
@@ -163,12 +166,14 @@ TEST(PlaneCutProperty, ABoxTiledByAnyValidMeshCutsToItsSection)
     std::mt19937 rng(45);
     const double aScale[] = {0.0, 1e-12, 1e-6, 1e-3, 0.2}; // 0: one ulp
     int nRedrawn = 0;
-    for (int nFamily = 0; nFamily < 5; ++nFamily)
+    for (int nFamily = 0; nFamily < 8; ++nFamily)
         for (double dShift : {0.0, 1e7})
             for (int nPlane = 0; nPlane < 4; ++nPlane)
                 for (double dScale : aScale) {
-                    TiledBox t;
-                    t.nFamily = nFamily, t.dShift = dShift, t.dScale = dScale;
+                    TiledBox t; // families 5-7: 1-3 with their edge nodes moved
+                    t.nFamily = nFamily < 5 ? nFamily : nFamily - 4, t.dShift = dShift;
+                    t.bMoveEdgeNodes = nFamily >= 5;
+                    t.dScale = t.bMoveEdgeNodes ? std::min(dScale, 0.1) : dScale;
                     t.k0 = 1 + static_cast<int>(rng() % 2);
                     t.bKeepLayer = nPlane < 2;
                     const auto grid = RandomTiledBox(rng, t, nRedrawn);
@@ -184,7 +189,8 @@ TEST(PlaneCutProperty, ABoxTiledByAnyValidMeshCutsToItsSection)
                         ExpectTotals(TotalsOf(grid, index, o, n), exact, corner, n, tol,
                                      "family " + std::to_string(nFamily) + ", shift " + std::to_string(dShift) +
                                          ", plane " + std::to_string(nPlane) + ", scale " +
-                                         ::testing::PrintToString(dScale) + ", normal " + ::testing::PrintToString(n));
+                                         ::testing::PrintToString(t.dScale) + ", normal " +
+                                         ::testing::PrintToString(n));
                     }
                 }
     RecordProperty("redrawn", nRedrawn);
@@ -253,6 +259,98 @@ TEST(PlaneCutProperty, OnceWrongCasesCutToTheSection)
         ExpectTotals(TotalsOf(grid, index, {0, 0, 1}, n), MomentsOf(ClipBoxByPlane({0, 0, 0}, {2, 1, 2}, {0, 0, 1}, n)),
                      {0, 0, 0}, n, 1e-9, "coarse face over a fine grid, normal " + std::to_string(nz));
     }
+}
+
+// A cell beside a curved quadratic one is cut where the curve bulges into it: two unit boxes
+// along x, one filled with quadratic cells, the other with linear ones (hexahedra, wedges and
+// pyramids, whose faces on x = 1 are one quadrilateral, beside each other; tetrahedra beside
+// tetrahedra), one edge node on their face x = 1 moved by 0.01 along x into either box (within
+// the model's face where the edge lies on it). Both cells of the face take the node, so their
+// union is still the box [0, 2] x [0, 1]^2: planes x = 1 -+ 0.002 and 0.005 through the bulge,
+// both normals, cut the unit square with its force and flow.
+TEST(PlaneCutProperty, ACellIsCutWhereACurvedNeighbourBulgesIntoIt)
+{
+    const Fill pairs[][2] = {{Fill::Hexahedra, Fill::Hexahedra},  {Fill::Hexahedra, Fill::Pyramids},
+                             {Fill::Hexahedra, Fill::Wedges},     {Fill::Wedges, Fill::Pyramids},
+                             {Fill::Wedges, Fill::Wedges},        {Fill::Pyramids, Fill::Pyramids},
+                             {Fill::Tetrahedra, Fill::Tetrahedra}};
+    const double d = 0.01;
+    for (const auto& pair : pairs)
+        for (int nQuadratic : {0, 1})
+            for (const Vec3 mid :
+                 {Vec3{1, 0, 0.5}, Vec3{1, 1, 0.5}, Vec3{1, 0.5, 0}, Vec3{1, 0.5, 1}, Vec3{1, 0.5, 0.5}})
+                for (double dInto : {-d, d}) {
+                    if (mid[1] == 0.5 && mid[2] == 0.5 && pair[0] != Fill::Tetrahedra)
+                        continue; // only tetrahedra have an edge across the face
+                    BlockSpec spec;
+                    spec.nx = 2;
+                    spec.fill = [&](int i, int, int) { return pair[i]; };
+                    spec.quadratic = [&](int i, int, int) { return i == nQuadratic; };
+                    spec.bMoveEdgeNodes = true;
+                    spec.move = [&](const Vec3& x) { return x == mid ? Vec3{1 + dInto, x[1], x[2]} : x; };
+                    auto grid = Block(spec);
+                    ASSERT_TRUE(SplitIsValid(grid));
+                    SetFields(grid, spec.corner);
+                    PlaneCutIndex index;
+                    index.Build(grid);
+                    for (double dAt : {0.2 * dInto, 0.5 * dInto})
+                        for (double nx : {1.0, -1.0}) {
+                            const Vec3 o{1 + dAt, 0, 0}, n{nx, 0, 0};
+                            ExpectTotals(TotalsOf(grid, index, o, n),
+                                         MomentsOf(ClipBoxByPlane({0, 0, 0}, {2, 1, 1}, o, n)), spec.corner, n, 1e-9,
+                                         FillName(pair[0]) + " beside " + FillName(pair[1]) + ", quadratic " +
+                                             std::to_string(nQuadratic) + ", node " + ::testing::PrintToString(mid) +
+                                             " moved " + std::to_string(dInto) + ", x = " + std::to_string(o[0]) +
+                                             ", normal " + std::to_string(nx));
+                        }
+                }
+}
+
+// The model's base or top moved off a plane on which most of its nodes stay, so that the solid
+// fills the whole face at its height: two unit hexahedra side by side, their shared top corner
+// (1, 1, 1) moved to (1.3, 1, 1.2) (the top bulges, at z = 1 only along its edges), cut at
+// z = 1; random tiled boxes of every family with a quarter of their base's and top's nodes
+// moved out of the model by 1 ulp to 0.2, cut at z = 0 and z = 3. Both normals: the whole face,
+// its force and flow.
+TEST(PlaneCutProperty, AModelFaceMovedOffThePlaneIsCutWhole)
+{
+    BlockSpec spec;
+    spec.nx = 2;
+    spec.fill = [](int, int, int) { return Fill::Hexahedra; };
+    spec.move = [](const Vec3& x) { return x == Vec3{1, 1, 1} ? Vec3{1.3, 1, 1.2} : x; };
+    auto grid = Block(spec);
+    SetFields(grid, spec.corner);
+    PlaneCutIndex index;
+    index.Build(grid);
+    for (double nz : {1.0, -1.0}) {
+        const Vec3 o{0, 0, 1}, n{0, 0, nz};
+        ExpectTotals(TotalsOf(grid, index, o, n), MomentsOf(ClipBoxByPlane({0, 0, 0}, {2, 1, 1}, o, n)), spec.corner, n,
+                     1e-9, "two hexahedra, normal " + std::to_string(nz));
+    }
+    std::mt19937 rng(50);
+    int nRedrawn = 0;
+    for (int nFamily = 0; nFamily < 5; ++nFamily)
+        for (double dShift : {0.0, 1e7})
+            for (double dScale : {0.0, 1e-9, 1e-3, 0.2}) {
+                TiledBox t;
+                t.nFamily = nFamily, t.dShift = dShift, t.dScale = dScale;
+                t.bMoveFaces = true;
+                const auto box = RandomTiledBox(rng, t, nRedrawn);
+                ASSERT_TRUE(box) << "no valid mesh drawn";
+                const Vec3 corner{dShift, dShift, dShift};
+                SetFields(box, corner);
+                index.Build(box);
+                const double tol = dShift == 0.0 ? 1e-9 : 64 * std::numeric_limits<double>::epsilon() * dShift / 0.5;
+                for (double z : {0.0, 3.0})
+                    for (double nz : {1.0, -1.0}) {
+                        const Vec3 n{0, 0, nz};
+                        ExpectTotals(TotalsOf(box, index, {1.5 + dShift, 1.5 + dShift, z + dShift}, n),
+                                     MomentsOf(ClipBoxByPlane({0, 0, 0}, {3, 3, 3}, {1.5, 1.5, z}, n)), corner, n, tol,
+                                     "family " + std::to_string(nFamily) + ", shift " + std::to_string(dShift) +
+                                         ", scale " + ::testing::PrintToString(dScale) + ", z = " + std::to_string(z) +
+                                         ", normal " + std::to_string(nz));
+                    }
+            }
 }
 
 // The 2 x 2 x 2 block of unit hexahedra cut at z = 1 with one node of that layer moved off it
