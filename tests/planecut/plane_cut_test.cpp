@@ -154,13 +154,13 @@ TEST(PlaneCutFaces, InPlaneAreaIsCutOnceWhateverTheFacesOnEitherSide)
 // A box tiled by any valid mesh has the box's section: random meshes of 3 x 3 x 3 boxes of every
 // kind, linear (the four kinds mixed), linear and quadratic mixed within one kind (edge nodes
 // midway, or moved with the inner nodes, either way across the faces between linear and
-// quadratic cells) or quadratic (edge nodes moved too), their inner nodes moved in x, y and z by
-// 1 ulp to 0.2 of a box (0.1 where linear cells take moved edge nodes: at 0.2 few such meshes
-// are valid), drawn again until the split is valid; cut on a node layer (some of its nodes
-// left on it, the origin also 4e8 away in the plane), tilted off it by 1e-12 to 1e-3, through a
-// node and through an edge, both normals, the model at the origin or shifted by 1e7. The area,
-// the force and moment of a linear stress field and the flow of a linear velocity are the
-// section's within 1e-9, shifted within 64 eps 1e7 / h (h = 0.5, the pyramids' height).
+// quadratic cells, by 1e-6 to 0.1 and cut on and tilted off the layer, where a plane meets
+// their bulges alone) or quadratic (edge nodes moved too), their inner nodes moved in x, y and z
+// by 1 ulp to 0.2 of a box, drawn again until the split is valid; cut on a node layer (some of
+// its nodes left on it, the origin also 4e8 away in the plane), tilted off it by 1e-12 to 1e-3,
+// through a node and through an edge, both normals, the model at the origin or shifted by 1e7.
+// The area, the force and moment of a linear stress field and the flow of a linear velocity are
+// the section's within 1e-9, shifted within 64 eps 1e7 / h (h = 0.5, the pyramids' height).
 TEST(PlaneCutProperty, ABoxTiledByAnyValidMeshCutsToItsSection)
 {
     std::mt19937 rng(45);
@@ -170,9 +170,12 @@ TEST(PlaneCutProperty, ABoxTiledByAnyValidMeshCutsToItsSection)
         for (double dShift : {0.0, 1e7})
             for (int nPlane = 0; nPlane < 4; ++nPlane)
                 for (double dScale : aScale) {
+                    if (nFamily >= 5 && (dScale == 0.0 || dScale == 1e-12 || nPlane >= 2))
+                        continue;
                     TiledBox t; // families 5-7: 1-3 with their edge nodes moved
                     t.nFamily = nFamily < 5 ? nFamily : nFamily - 4, t.dShift = dShift;
                     t.bMoveEdgeNodes = nFamily >= 5;
+                    // At 0.2 few meshes whose linear cells take moved edge nodes are valid.
                     t.dScale = t.bMoveEdgeNodes ? std::min(dScale, 0.1) : dScale;
                     t.k0 = 1 + static_cast<int>(rng() % 2);
                     t.bKeepLayer = nPlane < 2;
@@ -182,7 +185,7 @@ TEST(PlaneCutProperty, ABoxTiledByAnyValidMeshCutsToItsSection)
                     SetFields(grid, corner);
                     PlaneCutIndex index;
                     index.Build(grid);
-                    const double tol = dShift == 0.0 ? 1e-9 : 64 * std::numeric_limits<double>::epsilon() * dShift / 0.5;
+                    const double tol = ShiftedTolerance(dShift, 1e-9);
                     for (const auto& [o, n] : TiledBoxPlanes(rng, grid, t, nPlane)) {
                         const PolygonMoments exact = MomentsOf(
                             ClipBoxByPlane({0, 0, 0}, {3, 3, 3}, {o[0] - dShift, o[1] - dShift, o[2] - dShift}, n));
@@ -331,7 +334,7 @@ TEST(PlaneCutProperty, AModelFaceMovedOffThePlaneIsCutWhole)
     int nRedrawn = 0;
     for (int nFamily = 0; nFamily < 5; ++nFamily)
         for (double dShift : {0.0, 1e7})
-            for (double dScale : {0.0, 1e-9, 1e-3, 0.2}) {
+            for (double dScale : {0.0, 1e-3, 0.2}) {
                 TiledBox t;
                 t.nFamily = nFamily, t.dShift = dShift, t.dScale = dScale;
                 t.bMoveFaces = true;
@@ -340,7 +343,7 @@ TEST(PlaneCutProperty, AModelFaceMovedOffThePlaneIsCutWhole)
                 const Vec3 corner{dShift, dShift, dShift};
                 SetFields(box, corner);
                 index.Build(box);
-                const double tol = dShift == 0.0 ? 1e-9 : 64 * std::numeric_limits<double>::epsilon() * dShift / 0.5;
+                const double tol = ShiftedTolerance(dShift, 1e-9);
                 for (double z : {0.0, 3.0})
                     for (double nz : {1.0, -1.0}) {
                         const Vec3 n{0, 0, nz};
