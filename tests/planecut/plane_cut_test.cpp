@@ -1,8 +1,9 @@
-// The plane cut and the integration over it, on VTK grids built here: blocks of hexahedra, of
-// tetrahedra, of wedges and of pyramids against the exact clipped polygon of the block; random
-// valid meshes of every kind, linear and quadratic, their nodes moved, cut on and off node
-// layers, through nodes and edges, near and far from the origin, with their area, force and
-// flow; faces lying in the plane, covering each other in part; the degeneracy test; the force
+// The plane cut and the integration over it, on VTK grids built here and in CutMeshes.h: blocks
+// of hexahedra, of tetrahedra, of wedges and of pyramids against the exact clipped polygon of
+// the block; random valid meshes of every kind, linear and quadratic, their nodes moved, cut on
+// and off node layers, through nodes and edges, near and far from the origin, with their area,
+// force and flow; a cell beside a curved neighbour; the model's faces moved off the plane; faces
+// lying in the plane, covering each other in part; the degeneracy test; the force
 // sums of solid and plate cuts with the caller's element rules; the index's promise that a
 // plane visits the cells near it, not the grid; and the kept surface of linear solids against
 // VTK's surface filter.
