@@ -137,12 +137,12 @@ bool CellCutter::Convex(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint3
         if (nCross != 2)
             return false;
         if (n == 4) {
-            int r = 0;
-            for (int j = 1; j < 4; ++j)
-                r = pPts[pc[j]] < pPts[pc[r]] ? j : r;
-            if (above(pc[r]) != above(pc[(r + 2) % 4]) &&
-                !Coplanar(m_cx.points.Xyz(pPts[pc[0]]), m_cx.points.Xyz(pPts[pc[1]]), m_cx.points.Xyz(pPts[pc[2]]),
-                          m_cx.points.Xyz(pPts[pc[3]])))
+            // Crossed on the diagonal its pieces are split on: not one chord.
+            const FacePiece q{4, {pPts[pc[0]], pPts[pc[1]], pPts[pc[2]], pPts[pc[3]]}};
+            int r = m_cx.faces.MeshDiagonal(q);
+            if (r < 0)
+                r = static_cast<int>(std::min_element(q.aId.begin(), q.aId.end()) - q.aId.begin());
+            if (above(pc[r]) != above(pc[(r + 2) % 4]) && m_cx.faces.SplitAt(q) >= 0)
                 return false;
         }
         if (x[0] != x[1])
@@ -291,6 +291,16 @@ bool CellCutter::Loop(size_t b, size_t e, double& dSign)
         --e;
     if (e - b < 3)
         return true;
+    // From its least point by coordinates: the loop's area and pieces then do not hang on which
+    // chord of the cell came first.
+    const auto first = m_aLoop.begin() + static_cast<std::ptrdiff_t>(b);
+    std::rotate(first,
+                std::min_element(first, first + static_cast<std::ptrdiff_t>(e - b),
+                                 [&](vtkIdType p, vtkIdType q) {
+                                     return std::lexicographical_compare(m_cx.points.Out(p), m_cx.points.Out(p) + 3,
+                                                                         m_cx.points.Out(q), m_cx.points.Out(q) + 3);
+                                 }),
+                first + static_cast<std::ptrdiff_t>(e - b));
     m_aRing.clear();
     double dArea = 0.0;
     for (size_t k = b; k < e; ++k) {

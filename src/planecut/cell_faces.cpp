@@ -101,13 +101,14 @@ void CellFaces::Pieces(const T_CELL_SHAPE& shape, const std::uint32_t* pPts, con
     vtkIdType l[8];
     const int m = Loop(shape, pPts, pCorner, n, l);
     if (m == n) {
-        FacePiece f{n, {l[0], l[1], l[2], n == 4 ? l[3] : -1}};
-        if (n == 3 || Coplanar(m_points.Xyz(l[0]), m_points.Xyz(l[1]), m_points.Xyz(l[2]), m_points.Xyz(l[3]))) {
+        const FacePiece f{n, {l[0], l[1], l[2], n == 4 ? l[3] : -1}};
+        const int r = n == 4 ? SplitAt(f) : -1;
+        if (r < 0) {
             aOut.push_back(f);
         } else {
             aOut.emplace_back();
             aOut.emplace_back();
-            SplitQuad(f, aOut[aOut.size() - 2], aOut.back());
+            SplitQuad(f, aOut[aOut.size() - 2], aOut.back(), r);
         }
         return;
     }
@@ -119,10 +120,31 @@ void CellFaces::Pieces(const T_CELL_SHAPE& shape, const std::uint32_t* pPts, con
         aOut.push_back({3, {p, l[j], l[(j + 1) % m], -1}});
 }
 
-void SplitQuad(const FacePiece& q, FacePiece& t0, FacePiece& t1)
+int CellFaces::MeshDiagonal(const FacePiece& q) const
+{
+    const auto id = [&](int j) { return static_cast<std::uint32_t>(q.aId[static_cast<size_t>(j)]); };
+    for (int r = 0; m_index.HasTriangleEdges() && r < 2; ++r)
+        if (m_index.IsTriangleEdge(id(r), id(r + 2)))
+            return r;
+    return -1;
+}
+
+int CellFaces::SplitAt(const FacePiece& q) const
+{
+    const int r = MeshDiagonal(q);
+    if (r >= 0)
+        return r;
+    const auto& l = q.aId;
+    if (Coplanar(m_points.Xyz(l[0]), m_points.Xyz(l[1]), m_points.Xyz(l[2]), m_points.Xyz(l[3])))
+        return -1;
+    return static_cast<int>(std::min_element(l.begin(), l.end()) - l.begin());
+}
+
+void SplitQuad(const FacePiece& q, FacePiece& t0, FacePiece& t1, int nAt)
 {
     const auto& l = q.aId;
-    const size_t r = static_cast<size_t>(std::min_element(l.begin(), l.end()) - l.begin());
+    const size_t r =
+        nAt >= 0 ? static_cast<size_t>(nAt) : static_cast<size_t>(std::min_element(l.begin(), l.end()) - l.begin());
     t0 = {3, {l[r], l[(r + 1) % 4], l[(r + 2) % 4], -1}};
     t1 = {3, {l[r], l[(r + 2) % 4], l[(r + 3) % 4], -1}};
 }

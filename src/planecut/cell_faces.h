@@ -1,8 +1,9 @@
 // The cell kinds the cut knows (corners, edges, the faces of their linear kind as a surface
 // filter lists them; a quadratic cell's edge nodes follow its corners in edge order), and a
-// cell's faces as the cut sees them, split into flat pieces the same way from both cells that
-// share them: a quadrilateral without edge nodes is one piece when its corners are
-// exactly coplanar, else two triangles on the diagonal from its least corner id; a face with
+// cell's faces as the cut sees them, split into flat pieces the same way from every cell that
+// shares them: a quadrilateral without edge nodes is split on a diagonal that is an edge of
+// triangular faces beside it, is one piece when its corners are exactly coplanar, else two
+// triangles on the diagonal from its least corner id; a face with
 // edge nodes (the cell's own, or a quadratic neighbour's on a linear cell) is the fan of
 // triangles from a point made once in it; a triangle is itself. Every piece keeps the face's
 // turn, outward for a cell listed as VTK lists it.
@@ -55,6 +56,11 @@ public:
     // A face's points in turn (corners and the nodes on its edges) into pLoop (8 at most); their
     // count.
     int Loop(const T_CELL_SHAPE& shape, const std::uint32_t* pPts, const int* pCorner, int n, vtkIdType* pLoop) const;
+    // The corner of the quadrilateral q (without edge nodes, in its face's turn) whose diagonal
+    // splits it, -1 when it is one piece.
+    int SplitAt(const FacePiece& q) const;
+    // The corner of q whose diagonal is an edge of triangular faces, -1 for none.
+    int MeshDiagonal(const FacePiece& q) const;
     // The face's pieces, appended.
     void Pieces(const T_CELL_SHAPE& shape, const std::uint32_t* pPts, const int* pCorner, int n,
                 std::vector<FacePiece>& aOut);
@@ -76,8 +82,9 @@ struct CutContext {
     const double* o;
 };
 
-// The two triangles of a quadrilateral piece on the diagonal from its least id, in its turn.
-void SplitQuad(const FacePiece& q, FacePiece& t0, FacePiece& t1);
+// The two triangles of a quadrilateral piece on the diagonal from its corner r (from its least
+// id when r < 0), in its turn.
+void SplitQuad(const FacePiece& q, FacePiece& t0, FacePiece& t1, int r = -1);
 // The pieces as triangles, quadrilaterals split so, into aTri.
 void ToTriangles(const std::vector<FacePiece>& aPiece, std::vector<FacePiece>& aTri);
 

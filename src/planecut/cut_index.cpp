@@ -143,6 +143,11 @@ vtkIdType PlaneCutIndex::EdgeNode(std::uint32_t a, std::uint32_t b) const
     return it != m_aEdgeNode.end() && it->first == key ? static_cast<vtkIdType>(it->second) : -1;
 }
 
+bool PlaneCutIndex::IsTriangleEdge(std::uint32_t a, std::uint32_t b) const
+{
+    return std::binary_search(m_aTriangleEdge.begin(), m_aTriangleEdge.end(), EdgeCode(a, b));
+}
+
 namespace {
 
 // A cell's box (x min, x max, ...) over its points, and over the edge nodes that quadratic
@@ -199,12 +204,19 @@ bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz)
             return Refuse(pGrid, sz);
         }
         const T_CELL_SHAPE shape = ShapeOf(pGrid->GetCellType(c));
+        const T_FACE_LIST* pFaces = shape.nDim == 3 && n >= shape.nCorner ? SolidFacesOf(shape.nLinear) : nullptr;
+        for (int f = 0; pFaces && f < pFaces->nFace; ++f)
+            for (int j = 0; FaceSize(pFaces->aCorner[f]) == 3 && j < 3; ++j)
+                m_aTriangleEdge.push_back(EdgeCode(static_cast<std::uint32_t>(pIds[pFaces->aCorner[f][j]]),
+                                                   static_cast<std::uint32_t>(pIds[pFaces->aCorner[f][(j + 1) % 3]])));
         for (int e = 0; shape.bQuadratic && n >= shape.Nodes() && e < shape.nEdge; ++e)
             m_aEdgeNode.push_back({EdgeCode(static_cast<std::uint32_t>(pIds[shape.pEdge[e][0]]),
                                             static_cast<std::uint32_t>(pIds[shape.pEdge[e][1]])),
                                    static_cast<std::uint32_t>(pIds[shape.nCorner + e])});
     }
     std::sort(m_aEdgeNode.begin(), m_aEdgeNode.end());
+    std::sort(m_aTriangleEdge.begin(), m_aTriangleEdge.end());
+    m_aTriangleEdge.erase(std::unique(m_aTriangleEdge.begin(), m_aTriangleEdge.end()), m_aTriangleEdge.end());
     return true;
 }
 

@@ -61,6 +61,10 @@ public:
     // The node a quadratic cell puts on the edge between grid points a and b; -1 for none.
     vtkIdType EdgeNode(std::uint32_t a, std::uint32_t b) const;
     bool HasEdgeNodes() const { return !m_aEdgeNode.empty(); }
+    // Whether grid points a and b are the ends of an edge of a triangular face of a solid cell:
+    // a quadrilateral face with them as a diagonal is split there by its neighbours.
+    bool IsTriangleEdge(std::uint32_t a, std::uint32_t b) const;
+    bool HasTriangleEdges() const { return !m_aTriangleEdge.empty(); }
 
 private:
     bool Refuse(vtkUnstructuredGrid* pGrid, const char* pszWhy);
@@ -78,6 +82,7 @@ private:
     std::vector<std::uint8_t> m_aType;
     std::vector<double> m_aXyz; // the grid's points when they are not a double array
     std::vector<std::pair<std::uint64_t, std::uint32_t>> m_aEdgeNode; // edge (ids, sorted) -> node
+    std::vector<std::uint64_t> m_aTriangleEdge;                       // edges of triangular faces
     std::vector<std::vector<double>> m_aLevel;                        // level 0: leaf boxes; last: the root box
 };
 

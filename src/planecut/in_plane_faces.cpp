@@ -177,19 +177,17 @@ void InPlaneFaces::Triangles(const T_INPLANE& face, std::vector<FacePiece>& aTri
     ToTriangles(m_aPiece, aTri);
 }
 
-// Once every cell was cut: the faces above that no twin drops, each less the polygons cut over
-// it, found through a tree of the faces' boxes, box against box.
+// Once every cell was cut: the faces above whose twin no cell cut from below, each less the
+// polygons cut over it, found through a tree of the faces' boxes, box against box. Two cells
+// above one face are a fold (or a cell listed twice): both count, as a fold's cut cells do.
 void InPlaneFaces::Settle()
 {
     SettleEdges();
     std::sort(m_aBelow.begin(), m_aBelow.end());
-    std::stable_sort(m_aAbove.begin(), m_aAbove.end(),
-                     [](const T_INPLANE& a, const T_INPLANE& b) { return a.key < b.key; });
     std::vector<T_INPLANE> aFace;
-    for (size_t k = 0; k < m_aAbove.size(); ++k)
-        if (!(k > 0 && m_aAbove[k - 1].key == m_aAbove[k].key) &&
-            !std::binary_search(m_aBelow.begin(), m_aBelow.end(), m_aAbove[k].key))
-            aFace.push_back(m_aAbove[k]);
+    for (const T_INPLANE& f : m_aAbove)
+        if (!std::binary_search(m_aBelow.begin(), m_aBelow.end(), f.key))
+            aFace.push_back(f);
     if (aFace.empty())
         return;
     int k0 = 0, k1 = 0;

@@ -3,8 +3,8 @@
 // every point of it does, or, short of that, each of its pieces that does (a warped face with
 // three corners on the plane has one flat piece there); a cell lies above such a piece when the
 // piece faces away from the normal, whether or not the cell is cut elsewhere. Once every cell is
-// cut, a face above drops where its twin (the same sorted ids) was cut from below or was
-// already counted, and the rest counts less the polygons cut over it. Edges of 2-D cells drop
+// cut, a face above drops where its twin (the same sorted ids) was cut from below, and the rest
+// counts less the polygons cut over it. Edges of 2-D cells drop
 // where a cell cut an edge of the same ends.
 #pragma once
 #include "planecut/cell_faces.h"

@@ -83,7 +83,8 @@ TEST(PlaneCutRefusal, CellsNamingPointsTheGridLacks)
 {
     const double o[3] = {0.5, 0.5, 0.5}, n[3] = {1, 0, 0};
     for (bool bQuadratic : {false, true})
-        for (vtkIdType nBad : {vtkIdType{-1}, vtkIdType{-1000}, vtkIdType{2147483647}, vtkIdType{1000048}, vtkIdType{-2}}) {
+        for (vtkIdType nBad :
+             {vtkIdType{-1}, vtkIdType{-1000}, vtkIdType{2147483647}, vtkIdType{1000048}, vtkIdType{-2}}) {
             auto g = TwoCubes(bQuadratic);
             if (nBad == -2)
                 nBad = g->GetNumberOfPoints();

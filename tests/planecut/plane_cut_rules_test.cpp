@@ -504,9 +504,10 @@ TEST(PlaneCutRules, AQuadraticFaceInAnObliquePlaneIsCutExactly)
 
 // A cell listed twice is two cells, as VTK's cutter takes it: a block of 3 x 3 x 3 boxes of
 // hexahedra, tetrahedra, wedges or pyramids, linear or quadratic, the cells of its middle box
-// listed again at the end. Planes through that box (through its inside, through its corner
-// node, across its layer tilted by 0.1), both normals, near and far from the origin: the section
-// of the block plus that of the box, with their force and flow; no point is made twice.
+// and of its corner box listed again at the end. Planes through the middle box (through its
+// inside, through its corner node, across its layer tilted by 0.1) and along the block's base,
+// both normals, near and far from the origin: the section of the block plus those of the two
+// boxes, with their force and flow; no point is made twice.
 TEST(PlaneCutRules, ACellListedTwiceCountsTwice)
 {
     std::mt19937 rng(505);
@@ -521,13 +522,14 @@ TEST(PlaneCutRules, ACellListedTwiceCountsTwice)
                 spec.quadratic = [&](int, int, int) { return bQuadratic; };
                 auto grid = Block(spec);
                 const vtkIdType nPerBox = grid->GetNumberOfCells() / 27;
-                for (vtkIdType c = 13 * nPerBox; c < 14 * nPerBox; ++c) {
-                    vtkIdType m = 0;
-                    const vtkIdType* pIds = nullptr;
-                    grid->GetCellPoints(c, m, pIds);
-                    const std::vector<vtkIdType> ids(pIds, pIds + m);
-                    grid->InsertNextCell(grid->GetCellType(c), m, ids.data());
-                }
+                for (vtkIdType nBox : {0, 13})
+                    for (vtkIdType c = nBox * nPerBox; c < (nBox + 1) * nPerBox; ++c) {
+                        vtkIdType m = 0;
+                        const vtkIdType* pIds = nullptr;
+                        grid->GetCellPoints(c, m, pIds);
+                        const std::vector<vtkIdType> ids(pIds, pIds + m);
+                        grid->InsertNextCell(grid->GetCellType(c), m, ids.data());
+                    }
                 SetFields(grid, spec.corner);
                 PlaneCutIndex index;
                 index.Build(grid);
@@ -537,11 +539,13 @@ TEST(PlaneCutRules, ACellListedTwiceCountsTwice)
                 for (const auto& [o, n0] : {std::pair<Vec3, Vec3>{{uni(1.2, 1.8), uni(1.2, 1.8), uni(1.2, 1.8)},
                                                                   {r[0] / l, r[1] / l, r[2] / l}},
                                             std::pair<Vec3, Vec3>{{1, 1, 1}, {r[0] / l, r[1] / l, r[2] / l}},
-                                            std::pair<Vec3, Vec3>{{1.43, 1.5, 1.61}, tilted}})
+                                            std::pair<Vec3, Vec3>{{1.43, 1.5, 1.61}, tilted},
+                                            std::pair<Vec3, Vec3>{{0.3, 0.4, 0.0}, {0, 0, 1}}})
                     for (double dSide : {1.0, -1.0}) {
                         const Vec3 n{dSide * n0[0], dSide * n0[1], dSide * n0[2]};
                         PolygonMoments exact = MomentsOf(ClipBoxByPlane({0, 0, 0}, {3, 3, 3}, o, n));
                         exact.Add(MomentsOf(ClipBoxByPlane({1, 1, 1}, {2, 2, 2}, o, n)));
+                        exact.Add(MomentsOf(ClipBoxByPlane({0, 0, 0}, {1, 1, 1}, o, n)));
                         const Vec3 at{o[0] + dShift, o[1] + dShift, o[2] + dShift};
                         const std::string what = FillName(fill) + (bQuadratic ? ", quadratic" : "") + ", shift " +
                                                  std::to_string(dShift) + ", through " + ::testing::PrintToString(o) +
