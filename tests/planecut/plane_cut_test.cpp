@@ -4,9 +4,8 @@
 // and off node layers, through nodes and edges, near and far from the origin, with their area,
 // force and flow; a cell beside a curved neighbour; the model's faces moved off the plane; faces
 // lying in the plane, covering each other in part; the degeneracy test; the force
-// sums of solid and plate cuts with the caller's element rules; the index's promise that a
-// plane visits the cells near it, not the grid; and the kept surface of linear solids against
-// VTK's surface filter.
+// sums of solid and plate cuts with the caller's element rules; and the index's promise that a
+// plane visits the cells near it, not the grid.
 #include "CutMeshes.h"
 #include "ForceSumReference.h"
 #include "planecut/cut_integration.h"
