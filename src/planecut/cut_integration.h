@@ -4,6 +4,7 @@
 // sums of a plate or solid cut about its centre. The force-sum method passes its element
 // look-ups and force laws to the sums, since a cut knows no elements.
 #pragma once
+#include "planecut/cut_predicates.h"
 #include "planecut/plane_cut.h"
 
 #include <vtkCellArray.h>
@@ -25,7 +26,7 @@ double TwiceTriangleArea(const double p0[3], const double p1[3], const double p2
 // the longest edge, i.e. within rounding of a segment or a point, or not finite. Unlike an
 // absolute cutoff it does not depend on the length unit; unlike an angle rule it keeps thin
 // triangles, whose force is real.
-constexpr double kDegenerateFactor = 16.0;
+constexpr double kDegenerateFactor = kRoundingFactor;
 bool IsDegenerateTriangle(const double p0[3], const double p1[3], const double p2[3]);
 
 // The fan triangles (p0, p(k+1), p(k+2)) of every polygon in list order: visit(polygon, ids).

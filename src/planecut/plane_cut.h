@@ -1,113 +1,31 @@
 // Plane cut of an unstructured grid: the polygons where a plane meets its 3-D cells and the
 // segments where it meets its 2-D cells, with the grid's point data interpolated onto the cut
-// points and the grid cell of every piece. A bounding-volume index built once per grid lets
-// every plane visit only the cells whose boxes it meets, so a cut costs what it cuts. Used by
-// the force-sum method; integration over the cut lives apart, in cut_integration.h.
+// points and the grid cell of every piece. The index (cut_index.h), built once per grid, lets
+// every plane visit only the cells near it, so a cut costs what it cuts. Used by the force-sum
+// and flow-discharge methods; integration over the cut lives apart, in cut_integration.h.
 #pragma once
+#include "planecut/cut_index.h"
+
 #include <vtkSmartPointer.h>
 #include <vtkType.h>
 
-#include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <utility>
+#include <string>
 #include <vector>
 
-class vtkDataSetSurfaceFilter;
-class vtkIdTypeArray;
 class vtkPolyData;
 class vtkUnstructuredGrid;
 
 namespace kvpvs::planecut {
 
-// A grid's points and cells as objects and their modification times: equal keys, the same
-// shape, whatever the grid's point values.
-struct GridShapeKey {
-    std::uintptr_t nPoints = 0, nCells = 0;
-    vtkMTimeType nPointsTime = 0, nCellsTime = 0;
-    vtkIdType nCellCount = -1;
-    static GridShapeKey Of(vtkUnstructuredGrid* pGrid);
-    bool operator==(const GridShapeKey&) const = default;
-};
-
-// Cells ordered along a space-filling curve of their box centres, grouped 32 to a leaf, with
-// a binary tree of boxes over the leaves and each cell's box in floats rounded outwards. The
-// boxes hold the cells' coordinates, so the plane's value at a box corner bounds the values at
-// the cells' points (see Straddles): a cell is left out only when the plane misses it.
-class PlaneCutIndex {
-public:
-    static constexpr int kLeafCells = 32;
-
-    void Build(vtkUnstructuredGrid* pGrid);
-    // Whether the index was built for this grid's points and cells, unchanged since. The point
-    // arrays are the grid's own, read where a cut needs them: new values need no new index.
-    bool Matches(vtkUnstructuredGrid* pGrid) const;
-    void Clear();
-    bool Empty() const { return m_aLevel.empty(); }
-    // Bounds of every indexed point (x min, x max, y min, ...).
-    const double* Bounds() const { return m_dBounds; }
-    size_t MemoryBytes() const;
-
-    // Calls visit(i) for the position i (in curve order) of every cell whose box the plane
-    // n . (x - o) = 0 meets or touches: every cell with a point on the plane or points on both
-    // sides is among them.
-    template <class F>
-    void Visit(const double n[3], const double o[3], F&& visit) const;
-
-    // The cell at position i: its grid id and type, its points' grid ids.
-    vtkIdType CellId(size_t i) const { return static_cast<vtkIdType>(m_aOrder[i]); }
-    int CellType(size_t i) const { return m_aType[i]; }
-    int CellSize(size_t i) const { return static_cast<int>(m_aCellStart[i + 1] - m_aCellStart[i]); }
-    const std::uint32_t* CellPoints(size_t i) const { return m_aConn.data() + m_aCellStart[i]; }
-    // The coordinates of the matching grid's points, three per grid id: its own double array,
-    // or the index's copy of points held otherwise.
-    const double* Points(vtkUnstructuredGrid* pGrid) const;
-    // The node a quadratic cell puts on the edge between grid points a and b; -1 for none.
-    vtkIdType EdgeNode(std::uint32_t a, std::uint32_t b) const;
-    bool HasEdgeNodes() const { return !m_aEdgeNode.empty(); }
-
-private:
-    template <class T>
-    static bool Straddles(const T* b, const double n[3], const double o[3]);
-
-    GridShapeKey m_key;
-    std::vector<std::uint32_t> m_aOrder;     // cells in curve order
-    std::vector<float> m_aCellBox;           // their boxes, in the same order
-    // The cells' point ids in curve order; the points themselves are read from the grid.
-    std::vector<std::uint32_t> m_aCellStart; // per cell, its first entry in m_aConn
-    std::vector<std::uint32_t> m_aConn;
-    std::vector<std::uint8_t> m_aType;
-    std::vector<double> m_aXyz; // the grid's points when they are not a double array
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> m_aEdgeNode; // edge (ids, sorted) -> node
-    std::vector<std::vector<double>> m_aLevel; // level 0: leaf boxes; last: the root box
-    double m_dBounds[6] = {0, 0, 0, 0, 0, 0};
-};
-
-// The surface a surface filter gives for a grid, kept while the grid's shape is the same: each
-// Make then only takes the grid's point and cell values at the surface's points and faces again.
-// The boundary of linear solid cells is formed here, in the filter's order, at a fraction of the
-// filter's memory; other grids go through the filter.
-class KeptSurface {
-public:
-    // The surface that pFilter would give for pGrid, into pOut.
-    void Make(vtkUnstructuredGrid* pGrid, vtkDataSetSurfaceFilter* pFilter, vtkPolyData* pOut);
-    void Clear();
-
-private:
-    GridShapeKey m_key;
-    vtkSmartPointer<vtkPolyData> m_pSurface;     // without point and cell data
-    vtkSmartPointer<vtkIdTypeArray> m_pPointIds; // the grid point of each surface point
-    vtkSmartPointer<vtkIdTypeArray> m_pCellIds;  // the grid cell of each surface cell
-};
-
 // The cut of one plane: double-precision points, segments of 2-D cells in the line list and
 // polygons of 3-D cells in the polygon list, the grid's point data interpolated at the points,
 // its cell data copied from the source cells. lineCell / polyCell give the grid cell of each
-// segment / polygon, in list order.
+// segment / polygon, in list order. A refused cut is empty and says why.
 struct PlaneCut {
     vtkSmartPointer<vtkPolyData> pOutput;
     std::vector<vtkIdType> aLineCell;
     std::vector<vtkIdType> aPolyCell;
+    std::string strRefusal;
 };
 
 // Cuts the grid (indexed by index, which must match it) with the plane through origin with
@@ -118,57 +36,11 @@ struct PlaneCut {
 // all cells sharing them make alike, so the cut neither loses nor doubles an area however a
 // rounding puts a node, and a linear field is interpolated exactly. A cell gives one polygon or
 // more, each in turn about the normal and covered by the fan from its first point; a 2-D cell
-// gives segments. Returns the number of cells visited.
+// gives segments. The normal is taken as its direction. Returns the number of cells visited, or
+// -1 with cut.strRefusal set when the index refused the grid or the plane has no finite origin
+// and direction. Without bFastPath every cut cell takes the loops of its faces' chords, whose
+// points and polygons the fast path of convex cells gives.
 vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
-                         const double normal[3], PlaneCut& cut);
-
-// The plane's value at x, in the one order every test and cut uses: n0 (x0 - o0) + n1 (x1 - o1)
-// + n2 (x2 - o2). Rounding is monotone in each coordinate, which the index's skipping relies on.
-inline double PlaneValue(const double n[3], const double o[3], const double x[3])
-{
-    return n[0] * (x[0] - o[0]) + n[1] * (x[1] - o[1]) + n[2] * (x[2] - o[2]);
-}
-
-template <class T>
-bool PlaneCutIndex::Straddles(const T* b, const double n[3], const double o[3])
-{
-    // Per axis, the end that n_k weighs least gives a value no larger than any point's in the
-    // box, the other end one no smaller: skipped only when every point's value is of one sign.
-    double lo[3], hi[3];
-    for (int k = 0; k < 3; ++k) {
-        lo[k] = static_cast<double>(n[k] >= 0.0 ? b[2 * k] : b[2 * k + 1]);
-        hi[k] = static_cast<double>(n[k] >= 0.0 ? b[2 * k + 1] : b[2 * k]);
-    }
-    return !(PlaneValue(n, o, lo) > 0.0 || PlaneValue(n, o, hi) < 0.0);
-}
-
-template <class F>
-void PlaneCutIndex::Visit(const double n[3], const double o[3], F&& visit) const
-{
-    if (m_aLevel.empty())
-        return;
-    struct T_NODE {
-        int nLevel;
-        size_t nIdx;
-    };
-    std::vector<T_NODE> aStack;
-    aStack.push_back({static_cast<int>(m_aLevel.size()) - 1, 0});
-    while (!aStack.empty()) {
-        const T_NODE nd = aStack.back();
-        aStack.pop_back();
-        const std::vector<double>& lvl = m_aLevel[static_cast<size_t>(nd.nLevel)];
-        if (nd.nIdx * 6 >= lvl.size() || !Straddles(&lvl[nd.nIdx * 6], n, o))
-            continue;
-        if (nd.nLevel > 0) {
-            aStack.push_back({nd.nLevel - 1, 2 * nd.nIdx + 1});
-            aStack.push_back({nd.nLevel - 1, 2 * nd.nIdx});
-            continue;
-        }
-        const size_t nEnd = std::min(m_aOrder.size(), (nd.nIdx + 1) * kLeafCells);
-        for (size_t i = nd.nIdx * kLeafCells; i < nEnd; ++i)
-            if (Straddles(&m_aCellBox[6 * i], n, o))
-                visit(i);
-    }
-}
+                         const double normal[3], PlaneCut& cut, bool bFastPath = true);
 
 } // namespace kvpvs::planecut

@@ -6,6 +6,7 @@
 #pragma once
 #include "core/KVPvsExport.h"
 #include "planecut/plane_cut.h"
+#include "visualmethods/KeptSurface.h"
 #include "visualdata/CPVSVisualDataFlowDiscWKVR.h"
 
 #include "3DPoint.h"
@@ -45,5 +46,5 @@ private:
     int Draw(CPVSRendererBase* pRenderer);
     CPVSVisualDataFlowDiscWKVR* GetFlowDiscVData();
     kvpvs::planecut::PlaneCutIndex m_cutIndex;
-    kvpvs::planecut::KeptSurface m_surface;
+    kvpvs::visualmethods::KeptSurface m_surface;
 };

@@ -10,6 +10,7 @@
 #include "visualdata/CPVSVisualDataLDFS.h"
 #include "visualdata/CPVSVisualDataLDFSD.h"
 #include "planecut/plane_cut.h"
+#include "visualmethods/KeptSurface.h"
 
 #include "3DPoint.h"
 
@@ -70,7 +71,7 @@ protected:
     // Index of the grid the planes cut and the surface of that grid, kept from one Process to
     // the next while the grid's points and cells are the same.
     kvpvs::planecut::PlaneCutIndex m_cutIndex;
-    kvpvs::planecut::KeptSurface m_surface;
+    kvpvs::visualmethods::KeptSurface m_surface;
 
     T_LDFS_PAYLOAD_D m_payload; // set by the design twin; null members otherwise
     BOOL m_bAppendReport = FALSE;

@@ -1,11 +1,12 @@
-// The plane cut and the integration over it, on VTK grids built here: blocks of hexahedra, of
-// tetrahedra, of wedges and of pyramids against the exact clipped polygon of the block; random
-// valid meshes of every kind, linear and quadratic, their nodes moved, cut on and off node
-// layers, through nodes and edges, near and far from the origin, with their area, force and
-// flow; faces lying in the plane, covering each other in part; the degeneracy test; the force
-// sums of solid and plate cuts with the caller's element rules; the index's promise that a
-// plane visits the cells near it, not the grid; and the kept surface of linear solids against
-// VTK's surface filter.
+// The plane cut and the integration over it, on VTK grids built here and in CutMeshes.h: blocks
+// of hexahedra, of tetrahedra, of wedges and of pyramids against the exact clipped polygon of
+// the block; random valid meshes of every kind, linear and quadratic, their nodes moved, cut on
+// and off node layers, through nodes and edges, near and far from the origin, with their area,
+// force and flow; a cell beside a curved neighbour; the model's faces moved off the plane; faces
+// lying in the plane, covering each other in part; the degeneracy test; the force
+// sums of solid and plate cuts with the caller's element rules; and the index's promise that a
+// plane visits the cells near it, not the grid.
+#include "CutMeshes.h"
 #include "ForceSumReference.h"
 #include "planecut/cut_integration.h"
 #include "planecut/plane_cut.h"
@@ -31,162 +32,17 @@
 #include <array>
 #include <cmath>
 #include <functional>
-#include <initializer_list>
-#include <iterator>
-#include <ostream>
 #include <limits>
-#include <map>
+#include <ostream>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 using namespace kvpvs::planecut;
-using kvpvs::test::ClipBoxByPlane;
-using kvpvs::test::ForceAndMoment;
-using kvpvs::test::LinearStress;
-using kvpvs::test::PolygonMoments;
-using kvpvs::test::MomentsOf;
-using kvpvs::test::Vec3;
+using namespace kvpvs::test;
 
 namespace {
-
-enum class Fill { Hexahedra, Tetrahedra, Wedges, WedgesOtherDiagonal, Pyramids };
-
-// The corners of the edge nodes in the order quadratic cells list them.
-const std::vector<std::array<int, 2>>& QuadraticEdges(int nType)
-{
-    static const std::vector<std::array<int, 2>> hex{{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6},
-                                                     {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
-    static const std::vector<std::array<int, 2>> wedge{{0, 1}, {1, 2}, {2, 0}, {3, 4}, {4, 5},
-                                                       {5, 3}, {0, 3}, {1, 4}, {2, 5}};
-    static const std::vector<std::array<int, 2>> pyramid{{0, 1}, {1, 2}, {2, 3}, {3, 0}, {0, 4}, {1, 4}, {2, 4}, {3, 4}};
-    static const std::vector<std::array<int, 2>> tetra{{0, 1}, {1, 2}, {2, 0}, {0, 3}, {1, 3}, {2, 3}};
-    static const std::vector<std::array<int, 2>> none;
-    switch (nType) {
-    case VTK_QUADRATIC_HEXAHEDRON: return hex;
-    case VTK_QUADRATIC_WEDGE: return wedge;
-    case VTK_QUADRATIC_PYRAMID: return pyramid;
-    case VTK_QUADRATIC_TETRA: return tetra;
-    default: return none;
-    }
-}
-
-// A block of nx x ny x nz boxes of size h from corner, filled per box (i, j, k) with a
-// hexahedron, six tetrahedra around the box's diagonal 0-6 (faces split as in the neighbours),
-// two wedges split on the diagonal 0-2 of the box's bottom (as the tetrahedra) or on the other
-// one, or six pyramids on the box's faces with their apex at its centre; node (i, j, k) at
-// (i h, j h, z(i, j, k)) from corner. Quadratic boxes' cells have a node on each edge, one per
-// edge, at its middle; a linear cell beside them shares the edge without. move, when given,
-// places every point (edge nodes when bMoveEdgeNodes) from where it would be from corner.
-// Point scalars f = 3 + 2x - y + 0.5z, x from corner as placed before any move.
-struct BlockSpec {
-    int nx = 1, ny = 1, nz = 1;
-    double h = 1.0;
-    Vec3 corner{0, 0, 0};
-    std::function<Fill(int i, int j, int k)> fill;
-    std::function<double(int i, int j, int k)> z; // default k h
-    std::function<bool(int i, int j, int k)> quadratic;
-    std::function<Vec3(const Vec3& x)> move;
-    bool bMoveEdgeNodes = false;
-    bool Inside(const Vec3& x) const
-    {
-        return x[0] > 0 && x[0] < nx * h && x[1] > 0 && x[1] < ny * h && x[2] > 0 && x[2] < nz * h;
-    }
-};
-
-vtkSmartPointer<vtkUnstructuredGrid> Block(const BlockSpec& spec)
-{
-    const int nx = spec.nx, ny = spec.ny, nz = spec.nz;
-    const double h = spec.h;
-    auto grid = vtkSmartPointer<vtkUnstructuredGrid>::New();
-    vtkNew<vtkPoints> pts;
-    pts->SetDataTypeToDouble();
-    vtkNew<vtkDoubleArray> f;
-    f->SetName("f");
-    auto addPoint = [&](double x, double y, double z, bool bMove = true) {
-        if (bMove && spec.move)
-            pts->InsertNextPoint(spec.move({x, y, z}).data());
-        else
-            pts->InsertNextPoint(spec.corner[0] + x, spec.corner[1] + y, spec.corner[2] + z);
-        f->InsertNextValue(3 + 2 * x - y + 0.5 * z);
-        return pts->GetNumberOfPoints() - 1;
-    };
-    auto id = [&](int i, int j, int k) { return static_cast<vtkIdType>((k * (ny + 1) + j) * (nx + 1) + i); };
-    for (int k = 0; k <= nz; ++k)
-        for (int j = 0; j <= ny; ++j)
-            for (int i = 0; i <= nx; ++i)
-                addPoint(i * h, j * h, spec.z ? spec.z(i, j, k) : k * h);
-    grid->SetPoints(pts);
-    grid->GetPointData()->SetScalars(f);
-    std::map<std::pair<vtkIdType, vtkIdType>, vtkIdType> edgeNode;
-    bool bQuadratic = false;
-    auto add = [&](int nType, std::initializer_list<vtkIdType> corners) {
-        std::vector<vtkIdType> ids(corners);
-        const int nQuadratic = nType == VTK_HEXAHEDRON ? VTK_QUADRATIC_HEXAHEDRON
-                               : nType == VTK_WEDGE    ? VTK_QUADRATIC_WEDGE
-                               : nType == VTK_PYRAMID  ? VTK_QUADRATIC_PYRAMID
-                                                       : VTK_QUADRATIC_TETRA;
-        for (const auto& e : QuadraticEdges(bQuadratic ? nQuadratic : nType)) {
-            const auto key = std::minmax(ids[static_cast<size_t>(e[0])], ids[static_cast<size_t>(e[1])]);
-            auto it = edgeNode.find(key);
-            if (it == edgeNode.end()) {
-                double a[3], b[3];
-                pts->GetPoint(key.first, a);
-                pts->GetPoint(key.second, b);
-                Vec3 m;
-                for (int k = 0; k < 3; ++k)
-                    m[k] = (a[k] + b[k]) / 2 - spec.corner[k];
-                it = edgeNode.emplace(key, addPoint(m[0], m[1], m[2], spec.bMoveEdgeNodes)).first;
-            }
-            ids.push_back(it->second);
-        }
-        grid->InsertNextCell(bQuadratic ? nQuadratic : nType, static_cast<vtkIdType>(ids.size()), ids.data());
-    };
-    for (int k = 0; k < nz; ++k)
-        for (int j = 0; j < ny; ++j)
-            for (int i = 0; i < nx; ++i) {
-                const vtkIdType c[8] = {id(i, j, k),         id(i + 1, j, k),     id(i + 1, j + 1, k),
-                                        id(i, j + 1, k),     id(i, j, k + 1),     id(i + 1, j, k + 1),
-                                        id(i + 1, j + 1, k + 1), id(i, j + 1, k + 1)};
-                const Fill fill = spec.fill(i, j, k);
-                bQuadratic = spec.quadratic && spec.quadratic(i, j, k);
-                if (fill == Fill::Hexahedra) {
-                    add(VTK_HEXAHEDRON, {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]});
-                } else if (fill == Fill::Wedges) {
-                    add(VTK_WEDGE, {c[0], c[1], c[2], c[4], c[5], c[6]});
-                    add(VTK_WEDGE, {c[0], c[2], c[3], c[4], c[6], c[7]});
-                } else if (fill == Fill::WedgesOtherDiagonal) {
-                    add(VTK_WEDGE, {c[1], c[2], c[3], c[5], c[6], c[7]});
-                    add(VTK_WEDGE, {c[1], c[3], c[0], c[5], c[7], c[4]});
-                } else if (fill == Fill::Pyramids) {
-                    const vtkIdType apex = addPoint((i + 0.5) * h, (j + 0.5) * h, (k + 0.5) * h);
-                    const int faces[6][4] = {{4, 5, 1, 0}, {1, 2, 3, 0}, {3, 7, 4, 0}, {5, 6, 2, 1}, {6, 7, 3, 2}, {7, 6, 5, 4}};
-                    for (const auto& q : faces)
-                        add(VTK_PYRAMID, {c[q[0]], c[q[1]], c[q[2]], c[q[3]], apex});
-                } else {
-                    // Six tetrahedra around the diagonal 0-6: they fill the box.
-                    const int t[6][4] = {{0, 1, 2, 6}, {0, 2, 3, 6}, {0, 3, 7, 6}, {0, 7, 4, 6}, {0, 4, 5, 6}, {0, 5, 1, 6}};
-                    for (const auto& q : t)
-                        add(VTK_TETRA, {c[q[0]], c[q[1]], c[q[2]], c[q[3]]});
-                }
-            }
-    return grid;
-}
-
-// Layers from nUpperFrom up filled as upper.
-vtkSmartPointer<vtkUnstructuredGrid> Block(int nx, int ny, int nz, double h, Fill fill, Fill upper, int nUpperFrom)
-{
-    BlockSpec spec;
-    spec.nx = nx, spec.ny = ny, spec.nz = nz, spec.h = h;
-    spec.fill = [=](int, int, int k) { return k >= nUpperFrom ? upper : fill; };
-    return Block(spec);
-}
-
-vtkSmartPointer<vtkUnstructuredGrid> Block(int nx, int ny, int nz, double h, Fill fill)
-{
-    return Block(nx, ny, nz, h, fill, fill, nz);
-}
 
 struct CutCase {
     const char* pszName;
@@ -197,16 +53,6 @@ struct CutCase {
 [[maybe_unused]] void PrintTo(const CutCase& c, std::ostream* os) { *os << c.pszName; }
 
 class CutOfBlock : public ::testing::TestWithParam<std::tuple<CutCase, Fill>> {};
-
-std::string FillName(Fill f)
-{
-    return f == Fill::Hexahedra    ? "Hexahedra"
-           : f == Fill::Tetrahedra ? "Tetrahedra"
-           : f == Fill::Wedges     ? "Wedges"
-           : f == Fill::Pyramids   ? "Pyramids"
-                                   : "WedgesOtherDiagonal";
-}
-[[maybe_unused]] void PrintTo(Fill f, std::ostream* os) { *os << FillName(f); }
 
 } // namespace
 
@@ -305,317 +151,50 @@ TEST(PlaneCutFaces, InPlaneAreaIsCutOnceWhateverTheFacesOnEitherSide)
         }
 }
 
-namespace {
-
-// A stress field linear in the coordinates from a grid's corner.
-LinearStress Field()
-{
-    LinearStress s;
-    s.s0 = {-10, -20, -30, 2, 3, 4};
-    s.d[0] = {1, 0.5, -2, 0.3, 0, 1};
-    s.d[1] = {-1, 2, 0.5, 0, 0.7, -0.2};
-    s.d[2] = {0.4, -0.6, 3, 1, -1, 0.5};
-    return s;
-}
-
-// A velocity linear in the coordinates from a grid's corner.
-Vec3 Velocity(const Vec3& x)
-{
-    return {0.5 + 0.1 * x[0], -0.25 + 0.2 * x[1] - 0.05 * x[2], 2 + 0.3 * x[2] - 0.1 * x[0]};
-}
-
-// The field's stresses at the grid's points as their six point scalars, the velocity as the
-// point vectors "v".
-void SetFields(vtkUnstructuredGrid* grid, const Vec3& corner)
-{
-    const LinearStress field = Field();
-    vtkNew<vtkDoubleArray> stress, v;
-    stress->SetNumberOfComponents(6);
-    v->SetNumberOfComponents(3);
-    v->SetName("v");
-    for (vtkIdType p = 0; p < grid->GetNumberOfPoints(); ++p) {
-        const double* x = grid->GetPoint(p);
-        const Vec3 d{x[0] - corner[0], x[1] - corner[1], x[2] - corner[2]};
-        stress->InsertNextTuple(field.At(d[0], d[1], d[2]).data());
-        v->InsertNextTuple(Velocity(d).data());
-    }
-    grid->GetPointData()->SetScalars(stress);
-    grid->GetPointData()->AddArray(v);
-}
-
-// What the displays sum over a cut: its area; the force and moment about its centre of the
-// stress point values (three points of weight A / 3 per triangle, exact for a linear field);
-// the flow, the integral of v . n.
-struct CutTotals {
-    double dArea = 0.0, dFlow = 0.0;
-    Vec3 centre{0, 0, 0}, F{0, 0, 0}, M{0, 0, 0};
-};
-
-CutTotals TotalsOf(vtkUnstructuredGrid* grid, const PlaneCutIndex& index, const Vec3& o, const Vec3& n)
-{
-    PlaneCut cut;
-    CutGridByPlane(grid, index, o.data(), n.data(), cut);
-    SolidCutRules rules;
-    rules.lengthOut = [](double d) { return d; };
-    rules.law = +[](double dRef[3], double dPts[3][3], double* dN, double dStress[3][6], double dSum[6], double(*)[3]) {
-        const double A = TwiceTriangleArea(dPts[0], dPts[1], dPts[2]) / 2.0;
-        for (int q = 0; q < 3; ++q) {
-            double w[3] = {1.0 / 6, 1.0 / 6, 1.0 / 6}, s[6] = {0, 0, 0, 0, 0, 0}, r[3] = {0, 0, 0};
-            w[q] = 2.0 / 3;
-            for (int e = 0; e < 3; ++e) {
-                for (int c = 0; c < 6; ++c)
-                    s[c] += w[e] * dStress[e][c];
-                for (int k = 0; k < 3; ++k)
-                    r[k] += w[e] * (dPts[e][k] - dRef[k]);
-            }
-            const double t[3] = {s[0] * dN[0] + s[3] * dN[1] + s[5] * dN[2], s[3] * dN[0] + s[1] * dN[1] + s[4] * dN[2],
-                                 s[5] * dN[0] + s[4] * dN[1] + s[2] * dN[2]};
-            const double m[3] = {r[1] * t[2] - r[2] * t[1], r[2] * t[0] - r[0] * t[2], r[0] * t[1] - r[1] * t[0]};
-            for (int k = 0; k < 3; ++k) {
-                dSum[k] += t[k] * A / 3;
-                dSum[3 + k] += m[k] * A / 3;
-            }
-        }
-        return 0;
-    };
-    std::copy(n.begin(), n.end(), rules.dPlaneAxis[0]);
-    const CutSums sums = IntegrateSolidCut(cut, rules);
-    CutTotals t;
-    t.dArea = AreaOfCut(cut.pOutput).dArea;
-    for (int k = 0; k < 3; ++k) {
-        t.centre[k] = sums.dCentre[k];
-        t.F[k] = sums.dSum[k];
-        t.M[k] = sums.dSum[3 + k];
-    }
-    std::vector<double> flow;
-    if (IntegratePointArray(cut.pOutput, cut.pOutput->GetPointData()->GetArray("v"), flow))
-        t.dFlow = flow[0] * n[0] + flow[1] * n[1] + flow[2] * n[2];
-    return t;
-}
-
-// The totals against those of the exact section (its moments from the grid's corner, the
-// field's force and moment about its centre, the flow of the velocity) within tol relative to
-// the area, the section's size and the fields' sizes (stress 40, velocity 3). The centre, in
-// the grid's coordinates, and the moment about it, within a few roundings of those more.
-void ExpectTotals(const CutTotals& got, const PolygonMoments& exact, const Vec3& corner, const Vec3& n, double tol,
-                  const std::string& what)
-{
-    Vec3 F, M;
-    const Vec3 c = exact.Centre(), v = Velocity(c);
-    ForceAndMoment(exact, Field(), n, c, F, M);
-    const double A = exact.dArea, size = std::sqrt(A);
-    const double far = std::max({std::fabs(corner[0]), std::fabs(corner[1]), std::fabs(corner[2])});
-    const double dRounding = 4 * (std::nextafter(far, HUGE_VAL) - far);
-    EXPECT_NEAR(got.dArea, A, tol * A) << what;
-    EXPECT_NEAR(got.dFlow, A * (v[0] * n[0] + v[1] * n[1] + v[2] * n[2]), tol * 3 * A) << what;
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_NEAR(got.centre[k] - corner[k], c[k], tol * size + dRounding) << what;
-        EXPECT_NEAR(got.F[k], F[k], tol * 40 * A) << what;
-        EXPECT_NEAR(got.M[k], M[k], (tol * size + dRounding) * 40 * A) << what;
-    }
-}
-
-// A grid of the given points and cells.
-vtkSmartPointer<vtkUnstructuredGrid> Cells(const std::vector<Vec3>& points,
-                                           const std::vector<std::pair<int, std::vector<vtkIdType>>>& cells)
-{
-    auto grid = vtkSmartPointer<vtkUnstructuredGrid>::New();
-    vtkNew<vtkPoints> pts;
-    pts->SetDataTypeToDouble();
-    for (const Vec3& x : points)
-        pts->InsertNextPoint(x.data());
-    grid->SetPoints(pts);
-    for (const auto& [nType, ids] : cells)
-        grid->InsertNextCell(nType, static_cast<vtkIdType>(ids.size()), ids.data());
-    return grid;
-}
-
-// A prism of the polygon (x, y) from z0 to z1: a hexahedron over a quadrilateral, a wedge over
-// a triangle; its points appended.
-std::pair<int, std::vector<vtkIdType>> Prism(std::vector<Vec3>& points, const std::vector<std::array<double, 2>>& base,
-                                             double z0, double z1)
-{
-    std::vector<vtkIdType> ids;
-    for (double z : {z0, z1})
-        for (const auto& b : base) {
-            ids.push_back(static_cast<vtkIdType>(points.size()));
-            points.push_back({b[0], b[1], z});
-        }
-    return {base.size() == 4 ? VTK_HEXAHEDRON : VTK_WEDGE, ids};
-}
-
-} // namespace
-
-namespace {
-
-// Whether every piece of the cut's split has a volume of one sign in each cell: its faces as
-// triangles (a quadrilateral on the diagonal from its least id, a face with edge nodes as a
-// fan from their mean), each with the mean of the cell's nodes.
-bool SplitIsValid(vtkUnstructuredGrid* g)
-{
-    std::map<std::pair<vtkIdType, vtkIdType>, vtkIdType> edgeNode;
-    for (vtkIdType c = 0; c < g->GetNumberOfCells(); ++c) {
-        vtkCell* pCell = g->GetCell(c);
-        const auto& edges = QuadraticEdges(pCell->GetCellType());
-        const vtkIdType nCorner = pCell->GetNumberOfPoints() - static_cast<vtkIdType>(edges.size());
-        for (size_t e = 0; e < edges.size(); ++e)
-            edgeNode[std::minmax(pCell->GetPointId(edges[e][0]), pCell->GetPointId(edges[e][1]))] =
-                pCell->GetPointId(nCorner + static_cast<vtkIdType>(e));
-    }
-    auto at = [&](vtkIdType p) {
-        Vec3 x;
-        g->GetPoint(p, x.data());
-        return x;
-    };
-    auto sub = [](const Vec3& a, const Vec3& b) { return Vec3{a[0] - b[0], a[1] - b[1], a[2] - b[2]}; };
-    for (vtkIdType c = 0; c < g->GetNumberOfCells(); ++c) {
-        vtkCell* pCell = g->GetCell(c);
-        Vec3 centre{0, 0, 0};
-        for (vtkIdType j = 0; j < pCell->GetNumberOfPoints(); ++j)
-            for (int k = 0; k < 3; ++k)
-                centre[k] += at(pCell->GetPointId(j))[k] / static_cast<double>(pCell->GetNumberOfPoints());
-        int nSign = 0;
-        for (int f = 0; f < pCell->GetNumberOfFaces(); ++f) {
-            vtkCell* pFace = pCell->GetFace(f);
-            const int nPts = static_cast<int>(pFace->GetNumberOfPoints());
-            const int n = nPts == 6 || nPts == 3 ? 3 : 4;
-            std::vector<vtkIdType> loop;
-            for (int j = 0; j < n; ++j) {
-                const vtkIdType a = pFace->GetPointId(j), b = pFace->GetPointId((j + 1) % n);
-                loop.push_back(a);
-                const auto it = edgeNode.find(std::minmax(a, b));
-                if (nPts > n)
-                    loop.push_back(pFace->GetPointId(n + j));
-                else if (it != edgeNode.end())
-                    loop.push_back(it->second);
-            }
-            std::vector<std::array<Vec3, 3>> tris;
-            const size_t m = loop.size();
-            if (m == 3) {
-                tris.push_back({at(loop[0]), at(loop[1]), at(loop[2])});
-            } else if (m == 4 && n == 4) {
-                const size_t r = static_cast<size_t>(std::min_element(loop.begin(), loop.end()) - loop.begin());
-                tris.push_back({at(loop[r]), at(loop[(r + 1) % 4]), at(loop[(r + 2) % 4])});
-                tris.push_back({at(loop[r]), at(loop[(r + 2) % 4]), at(loop[(r + 3) % 4])});
-            } else {
-                Vec3 mean{0, 0, 0};
-                for (vtkIdType p : loop)
-                    for (int k = 0; k < 3; ++k)
-                        mean[k] += at(p)[k] / static_cast<double>(m);
-                for (size_t j = 0; j < m; ++j)
-                    tris.push_back({mean, at(loop[j]), at(loop[(j + 1) % m])});
-            }
-            for (const auto& t : tris) {
-                const Vec3 a = sub(t[1], t[0]), b = sub(t[2], t[0]), d = sub(centre, t[0]);
-                const double v = (a[1] * b[2] - a[2] * b[1]) * d[0] + (a[2] * b[0] - a[0] * b[2]) * d[1] +
-                                 (a[0] * b[1] - a[1] * b[0]) * d[2];
-                if (v == 0.0 || (nSign != 0 && (v > 0) != (nSign > 0)))
-                    return false;
-                nSign = v > 0 ? 1 : -1;
-            }
-        }
-    }
-    return true;
-}
-
-} // namespace
-
 // A box tiled by any valid mesh has the box's section: random meshes of 3 x 3 x 3 boxes of every
 // kind, linear (the four kinds mixed), linear and quadratic mixed within one kind (edge nodes
-// midway) or quadratic (edge nodes moved too), their inner nodes moved in x, y and z by 1 ulp
-// to 0.2 of a box, drawn again until the split is valid; cut on a node layer (some of its nodes
-// left on it, the origin also 4e8 away in the plane), tilted off it by 1e-12 to 1e-3, through a
-// node and through an edge, both normals, the model at the origin or shifted by 1e7. The area,
-// the force and moment of a linear stress field and the flow of a linear velocity are the
-// section's within 1e-9, shifted within 64 eps 1e7 / h (h = 0.5, the pyramids' height).
+// midway, or moved with the inner nodes, either way across the faces between linear and
+// quadratic cells, by 1e-6 to 0.1 and cut on and tilted off the layer, where a plane meets
+// their bulges alone) or quadratic (edge nodes moved too), their inner nodes moved in x, y and z
+// by 1 ulp to 0.2 of a box, drawn again until the split is valid; cut on a node layer (some of
+// its nodes left on it, the origin also 4e8 away in the plane), tilted off it by 1e-12 to 1e-3,
+// through a node and through an edge, both normals, the model at the origin or shifted by 1e7.
+// The area, the force and moment of a linear stress field and the flow of a linear velocity are
+// the section's within 1e-9, shifted within 64 eps 1e7 / h (h = 0.5, the pyramids' height).
 TEST(PlaneCutProperty, ABoxTiledByAnyValidMeshCutsToItsSection)
 {
     std::mt19937 rng(45);
-    auto uni = [&](double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng); };
     const double aScale[] = {0.0, 1e-12, 1e-6, 1e-3, 0.2}; // 0: one ulp
     int nRedrawn = 0;
-    for (int nFamily = 0; nFamily < 5; ++nFamily)
+    for (int nFamily = 0; nFamily < 8; ++nFamily)
         for (double dShift : {0.0, 1e7})
             for (int nPlane = 0; nPlane < 4; ++nPlane)
                 for (double dScale : aScale) {
-                    const int k0 = 1 + static_cast<int>(rng() % 2);
-                    vtkSmartPointer<vtkUnstructuredGrid> grid;
-                    BlockSpec spec;
-                    spec.nx = spec.ny = spec.nz = 3;
-                    spec.corner = {dShift, dShift, dShift};
-                    // 0: the four linear kinds; 1-3: one kind, linear and quadratic; 4: quadratic.
-                    const Fill aKind[] = {Fill::Hexahedra, Fill::Wedges, Fill::Tetrahedra, Fill::Pyramids};
-                    const Fill family = nFamily == 2 ? Fill::Wedges : nFamily == 3 ? Fill::Tetrahedra : Fill::Hexahedra;
-                    spec.bMoveEdgeNodes = nFamily == 4;
-                    for (int nTry = 0;; ++nTry) {
-                        ASSERT_LT(nTry, 50) << "no valid mesh drawn";
-                        std::vector<std::pair<Fill, bool>> aBox;
-                        const Fill quadraticKind = aKind[rng() % 4];
-                        for (int b = 0; b < 27; ++b) {
-                            const Fill kind = family == Fill::Hexahedra && rng() % 2 ? Fill::Pyramids : family;
-                            aBox.push_back(nFamily == 0   ? std::pair{aKind[rng() % 4], false}
-                                           : nFamily == 4 ? std::pair{quadraticKind, true}
-                                                          : std::pair{kind, rng() % 2 == 0});
-                        }
-                        auto box = [&](int i, int j, int k) { return aBox[static_cast<size_t>((k * 3 + j) * 3 + i)]; };
-                        spec.fill = [=](int i, int j, int k) { return box(i, j, k).first; };
-                        spec.quadratic = [=](int i, int j, int k) { return box(i, j, k).second; };
-                        spec.move = [&](const Vec3& x) {
-                            const bool bKeepZ = nPlane < 2 && x[2] == k0 && rng() % 2;
-                            Vec3 y{x[0] + dShift, x[1] + dShift, x[2] + dShift};
-                            if (!spec.Inside(x))
-                                return y;
-                            for (int k = 0; k < 3; ++k) {
-                                if (k == 2 && bKeepZ)
-                                    continue;
-                                y[k] = dScale == 0.0 ? std::nextafter(y[k], (rng() % 2 ? 1 : -1) * HUGE_VAL)
-                                                     : y[k] + dScale * uni(-1, 1);
-                            }
-                            return y;
-                        };
-                        grid = Block(spec);
-                        if (SplitIsValid(grid))
-                            break;
-                        ++nRedrawn;
-                    }
+                    if (nFamily >= 5 && (dScale == 0.0 || dScale == 1e-12 || nPlane >= 2))
+                        continue;
+                    TiledBox t; // families 5-7: 1-3 with their edge nodes moved
+                    t.nFamily = nFamily < 5 ? nFamily : nFamily - 4, t.dShift = dShift;
+                    t.bMoveEdgeNodes = nFamily >= 5;
+                    // At 0.2 few meshes whose linear cells take moved edge nodes are valid.
+                    t.dScale = t.bMoveEdgeNodes ? std::min(dScale, 0.1) : dScale;
+                    t.k0 = 1 + static_cast<int>(rng() % 2);
+                    t.bKeepLayer = nPlane < 2;
+                    const auto grid = RandomTiledBox(rng, t, nRedrawn);
+                    ASSERT_TRUE(grid) << "no valid mesh drawn";
                     const Vec3 corner{dShift, dShift, dShift};
                     SetFields(grid, corner);
                     PlaneCutIndex index;
                     index.Build(grid);
-                    // Planes in the model's coordinates.
-                    std::vector<std::pair<Vec3, Vec3>> aPlane; // origin, normal
-                    const double sh = dShift;
-                    if (nPlane == 0) {
-                        aPlane.push_back({{1.5 + sh, 1.5 + sh, k0 + sh}, {0, 0, 1}});
-                        aPlane.push_back({{-3e8, 5e8, k0 + sh}, {0, 0, 1}});
-                    } else if (nPlane == 1) {
-                        const double t = std::pow(10.0, uni(-12, -3)), phi = uni(0, 6.283185307179586);
-                        aPlane.push_back({{1.5 + sh, 1.5 + sh, k0 + sh}, {std::sin(t) * std::cos(phi), std::sin(t) * std::sin(phi), std::cos(t)}});
-                    } else {
-                        // Through an inner node, and through it and a neighbour along an edge.
-                        const vtkIdType a = static_cast<vtkIdType>((k0 * 4 + 1 + rng() % 2) * 4 + 1 + rng() % 2);
-                        Vec3 xa, xb, r{uni(-1, 1), uni(-1, 1), uni(-1, 1)}, n;
-                        grid->GetPoint(a, xa.data());
-                        grid->GetPoint(a + 1, xb.data());
-                        if (nPlane == 3) {
-                            const Vec3 e{xb[0] - xa[0], xb[1] - xa[1], xb[2] - xa[2]};
-                            r = {e[1] * r[2] - e[2] * r[1], e[2] * r[0] - e[0] * r[2], e[0] * r[1] - e[1] * r[0]};
-                        }
-                        const double l = std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2]);
-                        n = {r[0] / l, r[1] / l, r[2] / l};
-                        aPlane.push_back({xa, n});
+                    const double tol = ShiftedTolerance(dShift, 1e-9);
+                    for (const auto& [o, n] : TiledBoxPlanes(rng, grid, t, nPlane)) {
+                        const PolygonMoments exact = MomentsOf(
+                            ClipBoxByPlane({0, 0, 0}, {3, 3, 3}, {o[0] - dShift, o[1] - dShift, o[2] - dShift}, n));
+                        ExpectTotals(TotalsOf(grid, index, o, n), exact, corner, n, tol,
+                                     "family " + std::to_string(nFamily) + ", shift " + std::to_string(dShift) +
+                                         ", plane " + std::to_string(nPlane) + ", scale " +
+                                         ::testing::PrintToString(t.dScale) + ", normal " +
+                                         ::testing::PrintToString(n));
                     }
-                    const double tol = dShift == 0.0 ? 1e-9 : 64 * std::numeric_limits<double>::epsilon() * dShift / 0.5;
-                    for (const auto& [o, n0] : aPlane)
-                        for (double dSide : {1.0, -1.0}) {
-                            const Vec3 n{dSide * n0[0], dSide * n0[1], dSide * n0[2]};
-                            const PolygonMoments exact = MomentsOf(ClipBoxByPlane(
-                                {0, 0, 0}, {3, 3, 3}, {o[0] - sh, o[1] - sh, o[2] - sh}, n));
-                            ExpectTotals(TotalsOf(grid, index, o, n), exact, corner, n, tol,
-                                         "family " + std::to_string(nFamily) + ", shift " + std::to_string(dShift) +
-                                             ", plane " + std::to_string(nPlane) + ", scale " +
-                                             ::testing::PrintToString(dScale) + ", side " + std::to_string(dSide));
-                        }
                 }
     RecordProperty("redrawn", nRedrawn);
 }
@@ -683,6 +262,98 @@ TEST(PlaneCutProperty, OnceWrongCasesCutToTheSection)
         ExpectTotals(TotalsOf(grid, index, {0, 0, 1}, n), MomentsOf(ClipBoxByPlane({0, 0, 0}, {2, 1, 2}, {0, 0, 1}, n)),
                      {0, 0, 0}, n, 1e-9, "coarse face over a fine grid, normal " + std::to_string(nz));
     }
+}
+
+// A cell beside a curved quadratic one is cut where the curve bulges into it: two unit boxes
+// along x, one filled with quadratic cells, the other with linear ones (hexahedra, wedges and
+// pyramids, whose faces on x = 1 are one quadrilateral, beside each other; tetrahedra beside
+// tetrahedra), one edge node on their face x = 1 moved by 0.01 along x into either box (within
+// the model's face where the edge lies on it). Both cells of the face take the node, so their
+// union is still the box [0, 2] x [0, 1]^2: planes x = 1 -+ 0.002 and 0.005 through the bulge,
+// both normals, cut the unit square with its force and flow.
+TEST(PlaneCutProperty, ACellIsCutWhereACurvedNeighbourBulgesIntoIt)
+{
+    const Fill pairs[][2] = {{Fill::Hexahedra, Fill::Hexahedra},  {Fill::Hexahedra, Fill::Pyramids},
+                             {Fill::Hexahedra, Fill::Wedges},     {Fill::Wedges, Fill::Pyramids},
+                             {Fill::Wedges, Fill::Wedges},        {Fill::Pyramids, Fill::Pyramids},
+                             {Fill::Tetrahedra, Fill::Tetrahedra}};
+    const double d = 0.01;
+    for (const auto& pair : pairs)
+        for (int nQuadratic : {0, 1})
+            for (const Vec3 mid :
+                 {Vec3{1, 0, 0.5}, Vec3{1, 1, 0.5}, Vec3{1, 0.5, 0}, Vec3{1, 0.5, 1}, Vec3{1, 0.5, 0.5}})
+                for (double dInto : {-d, d}) {
+                    if (mid[1] == 0.5 && mid[2] == 0.5 && pair[0] != Fill::Tetrahedra)
+                        continue; // only tetrahedra have an edge across the face
+                    BlockSpec spec;
+                    spec.nx = 2;
+                    spec.fill = [&](int i, int, int) { return pair[i]; };
+                    spec.quadratic = [&](int i, int, int) { return i == nQuadratic; };
+                    spec.bMoveEdgeNodes = true;
+                    spec.move = [&](const Vec3& x) { return x == mid ? Vec3{1 + dInto, x[1], x[2]} : x; };
+                    auto grid = Block(spec);
+                    ASSERT_TRUE(SplitIsValid(grid));
+                    SetFields(grid, spec.corner);
+                    PlaneCutIndex index;
+                    index.Build(grid);
+                    for (double dAt : {0.2 * dInto, 0.5 * dInto})
+                        for (double nx : {1.0, -1.0}) {
+                            const Vec3 o{1 + dAt, 0, 0}, n{nx, 0, 0};
+                            ExpectTotals(TotalsOf(grid, index, o, n),
+                                         MomentsOf(ClipBoxByPlane({0, 0, 0}, {2, 1, 1}, o, n)), spec.corner, n, 1e-9,
+                                         FillName(pair[0]) + " beside " + FillName(pair[1]) + ", quadratic " +
+                                             std::to_string(nQuadratic) + ", node " + ::testing::PrintToString(mid) +
+                                             " moved " + std::to_string(dInto) + ", x = " + std::to_string(o[0]) +
+                                             ", normal " + std::to_string(nx));
+                        }
+                }
+}
+
+// The model's base or top moved off a plane on which most of its nodes stay, so that the solid
+// fills the whole face at its height: two unit hexahedra side by side, their shared top corner
+// (1, 1, 1) moved to (1.3, 1, 1.2) (the top bulges, at z = 1 only along its edges), cut at
+// z = 1; random tiled boxes of every family with a quarter of their base's and top's nodes
+// moved out of the model by 1 ulp to 0.2, cut at z = 0 and z = 3. Both normals: the whole face,
+// its force and flow.
+TEST(PlaneCutProperty, AModelFaceMovedOffThePlaneIsCutWhole)
+{
+    BlockSpec spec;
+    spec.nx = 2;
+    spec.fill = [](int, int, int) { return Fill::Hexahedra; };
+    spec.move = [](const Vec3& x) { return x == Vec3{1, 1, 1} ? Vec3{1.3, 1, 1.2} : x; };
+    auto grid = Block(spec);
+    SetFields(grid, spec.corner);
+    PlaneCutIndex index;
+    index.Build(grid);
+    for (double nz : {1.0, -1.0}) {
+        const Vec3 o{0, 0, 1}, n{0, 0, nz};
+        ExpectTotals(TotalsOf(grid, index, o, n), MomentsOf(ClipBoxByPlane({0, 0, 0}, {2, 1, 1}, o, n)), spec.corner, n,
+                     1e-9, "two hexahedra, normal " + std::to_string(nz));
+    }
+    std::mt19937 rng(50);
+    int nRedrawn = 0;
+    for (int nFamily = 0; nFamily < 5; ++nFamily)
+        for (double dShift : {0.0, 1e7})
+            for (double dScale : {0.0, 1e-3, 0.2}) {
+                TiledBox t;
+                t.nFamily = nFamily, t.dShift = dShift, t.dScale = dScale;
+                t.bMoveFaces = true;
+                const auto box = RandomTiledBox(rng, t, nRedrawn);
+                ASSERT_TRUE(box) << "no valid mesh drawn";
+                const Vec3 corner{dShift, dShift, dShift};
+                SetFields(box, corner);
+                index.Build(box);
+                const double tol = ShiftedTolerance(dShift, 1e-9);
+                for (double z : {0.0, 3.0})
+                    for (double nz : {1.0, -1.0}) {
+                        const Vec3 n{0, 0, nz};
+                        ExpectTotals(TotalsOf(box, index, {1.5 + dShift, 1.5 + dShift, z + dShift}, n),
+                                     MomentsOf(ClipBoxByPlane({0, 0, 0}, {3, 3, 3}, {1.5, 1.5, z}, n)), corner, n, tol,
+                                     "family " + std::to_string(nFamily) + ", shift " + std::to_string(dShift) +
+                                         ", scale " + ::testing::PrintToString(dScale) + ", z = " + std::to_string(z) +
+                                         ", normal " + std::to_string(nz));
+                    }
+            }
 }
 
 // The 2 x 2 x 2 block of unit hexahedra cut at z = 1 with one node of that layer moved off it
@@ -931,117 +602,4 @@ TEST(PlaneCutIndexCost, UnindexedGridGivesAnEmptyCut)
     ASSERT_NE(cut.pOutput->GetPoints(), nullptr);
     EXPECT_EQ(cut.pOutput->GetNumberOfPoints(), 0);
     EXPECT_EQ(AreaOfCut(cut.pOutput).dArea, 0.0);
-}
-
-namespace {
-
-// The grid with a cell value per cell, on request its points numbered backwards (faces then
-// start at other corners), and on request a pyramid, a voxel, a lone tetrahedron and wedge and
-// a second copy of the first cell: a face of three cells.
-vtkSmartPointer<vtkUnstructuredGrid> Reworked(vtkUnstructuredGrid* pIn, bool bReverse, bool bMixed)
-{
-    auto grid = vtkSmartPointer<vtkUnstructuredGrid>::New();
-    const vtkIdType nPts = pIn->GetNumberOfPoints();
-    vtkNew<vtkPoints> pts;
-    pts->SetDataTypeToDouble();
-    const auto number = [&](vtkIdType p) { return bReverse ? nPts - 1 - p : p; };
-    for (vtkIdType p = 0; p < nPts; ++p)
-        pts->InsertNextPoint(pIn->GetPoint(number(p)));
-    grid->SetPoints(pts);
-    for (vtkIdType c = 0; c < pIn->GetNumberOfCells(); ++c) {
-        vtkIdType n = 0;
-        const vtkIdType* pIds = nullptr;
-        pIn->GetCellPoints(c, n, pIds);
-        std::vector<vtkIdType> ids(pIds, pIds + n);
-        for (vtkIdType& id : ids)
-            id = number(id);
-        grid->InsertNextCell(pIn->GetCellType(c), n, ids.data());
-    }
-    if (bMixed) {
-        // The first cell spans [0,1]^3 in a block of unit cells.
-        auto at = [&](double x, double y, double z) {
-            for (vtkIdType p = 0; p < grid->GetNumberOfPoints(); ++p)
-                if (grid->GetPoint(p)[0] == x && grid->GetPoint(p)[1] == y && grid->GetPoint(p)[2] == z)
-                    return p;
-            return grid->GetPoints()->InsertNextPoint(x, y, z);
-        };
-        const vtkIdType pyr[5] = {at(0, 0, 2), at(1, 0, 2), at(1, 1, 2), at(0, 1, 2), at(1, 1, 1)};
-        grid->InsertNextCell(VTK_PYRAMID, 5, pyr);
-        const vtkIdType vox[8] = {at(0, -1, 0), at(1, -1, 0), at(0, 0, 0), at(1, 0, 0),
-                                  at(0, -1, 1), at(1, -1, 1), at(0, 0, 1), at(1, 0, 1)};
-        grid->InsertNextCell(VTK_VOXEL, 8, vox);
-        // Cells on their own: every face of theirs is on the surface.
-        const vtkIdType tet[4] = {at(5, 0, 0), at(6, 0, 0), at(5, 1, 0), at(5, 0, 1)};
-        grid->InsertNextCell(VTK_TETRA, 4, tet);
-        const vtkIdType wedge[6] = {at(8, 0, 0), at(9, 0, 0), at(8, 1, 0), at(8, 0, 1), at(9, 0, 1), at(8, 1, 1)};
-        grid->InsertNextCell(VTK_WEDGE, 6, wedge);
-        vtkIdType n = 0;
-        const vtkIdType* pIds = nullptr;
-        grid->GetCellPoints(0, n, pIds);
-        const std::vector<vtkIdType> first(pIds, pIds + n);
-        grid->InsertNextCell(grid->GetCellType(0), n, first.data());
-    }
-    vtkNew<vtkDoubleArray> f;
-    f->SetName("f");
-    for (vtkIdType p = 0; p < grid->GetNumberOfPoints(); ++p)
-        f->InsertNextValue(static_cast<double>(p));
-    grid->GetPointData()->SetScalars(f);
-    vtkNew<vtkDoubleArray> cv;
-    cv->SetName("cv");
-    for (vtkIdType c = 0; c < grid->GetNumberOfCells(); ++c)
-        cv->InsertNextValue(10.0 * static_cast<double>(c));
-    grid->GetCellData()->AddArray(cv);
-    return grid;
-}
-
-void ExpectSameArrays(vtkDataSetAttributes* a, vtkDataSetAttributes* b)
-{
-    ASSERT_EQ(a->GetNumberOfArrays(), b->GetNumberOfArrays());
-    for (int i = 0; i < a->GetNumberOfArrays(); ++i) {
-        vtkDataArray* x = a->GetArray(i);
-        vtkDataArray* y = b->GetArray(x->GetName());
-        ASSERT_NE(y, nullptr);
-        ASSERT_EQ(x->GetNumberOfTuples(), y->GetNumberOfTuples());
-        for (vtkIdType t = 0; t < x->GetNumberOfTuples(); ++t)
-            EXPECT_EQ(x->GetComponent(t, 0), y->GetComponent(t, 0));
-    }
-}
-
-} // namespace
-
-// The kept surface of linear solids is the surface filter's, point for point and face for face
-// in the filter's order, with its values: hexahedra, tetrahedra, wedges, and a mixed grid with
-// a pyramid, a voxel and a face three cells share (a duplicate cell hides all of its faces).
-TEST(KeptSurfaceOfSolids, IsTheSurfaceFiltersOwnInItsOrder)
-{
-    for (const auto& grid : {Reworked(Block(3, 2, 2, 1.0, Fill::Hexahedra), true, false),
-                             Reworked(Block(2, 2, 2, 1.0, Fill::Tetrahedra), false, false),
-                             Reworked(Block(2, 2, 1, 1.0, Fill::Wedges), true, false),
-                             Reworked(Block(2, 1, 1, 1.0, Fill::Hexahedra), false, true)}) {
-        vtkNew<vtkDataSetSurfaceFilter> ref;
-        ref->DelegationOff();
-        ref->SetInputData(grid);
-        ref->Update();
-        vtkPolyData* pRef = ref->GetOutput();
-        vtkNew<vtkDataSetSurfaceFilter> filter;
-        vtkNew<vtkPolyData> out;
-        KeptSurface surface;
-        surface.Make(grid, filter, out);
-        ASSERT_EQ(out->GetNumberOfPoints(), pRef->GetNumberOfPoints());
-        for (vtkIdType p = 0; p < pRef->GetNumberOfPoints(); ++p)
-            for (int k = 0; k < 3; ++k)
-                ASSERT_EQ(out->GetPoint(p)[k], pRef->GetPoint(p)[k]) << "point " << p;
-        ASSERT_EQ(out->GetNumberOfPolys(), pRef->GetNumberOfPolys());
-        EXPECT_EQ(out->GetNumberOfCells(), pRef->GetNumberOfCells());
-        vtkNew<vtkIdList> a, b;
-        for (vtkIdType c = 0; c < pRef->GetNumberOfCells(); ++c) {
-            out->GetCellPoints(c, a);
-            pRef->GetCellPoints(c, b);
-            ASSERT_EQ(a->GetNumberOfIds(), b->GetNumberOfIds());
-            for (vtkIdType j = 0; j < a->GetNumberOfIds(); ++j)
-                ASSERT_EQ(a->GetId(j), b->GetId(j)) << "face " << c;
-        }
-        ExpectSameArrays(out->GetPointData(), pRef->GetPointData());
-        ExpectSameArrays(out->GetCellData(), pRef->GetCellData());
-    }
 }

@@ -288,3 +288,42 @@ TEST(NonFiniteSum, OverflowingSumGivesNoResult)
         EXPECT_EQ(g_nBroadcasts, 0) << "cut kind " << nCutKind;
     }
 }
+
+namespace {
+
+class NonFiniteNode : public ::testing::TestWithParam<NonFinite> {};
+
+} // namespace
+
+// The block's centre node lies at x = -inf, +inf or nan: the cut refuses the grid, so neither
+// plane gets a result, and nothing is broadcast.
+TEST_P(NonFiniteNode, GivesNoPlaneAResult)
+{
+    ForceSumModel m;
+    BuildHexBlock(m, HexBlockGrid{2, 2, 2});
+    AddStressRows(m, [](double, double, double) { return Iso(-5.0); });
+    CClassNode nodes(m.doc.GetModelDB());
+    for (unsigned int k = 1; k < nodes.GetNewKey(); ++k) {
+        T_NODE_D n;
+        if (nodes.Get(k, n) && n.dXyz[0] == 1.0 && n.dXyz[1] == 1.0 && n.dXyz[2] == 1.0) {
+            n.dXyz[0] = GetParam().dValue;
+            nodes.Set(k, n);
+        }
+    }
+    g_nBroadcasts = 0;
+    CountingListener listener;
+    LdfsdDisplay d;
+    FillRecord(d.rec, m, 0, {PlaneX(0.5, "First"), PlaneX(1.5, "Second")});
+    d.rec.bIncludeText = 0;
+    d.Build(m, 12);
+    d.pVM->Process();
+    EXPECT_EQ(d.pVM->m_aValue[0].GetSize(), 0);
+    EXPECT_EQ(d.pVM->m_aPlaneResult.GetSize(), 0);
+    EXPECT_EQ(g_nBroadcasts, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, NonFiniteNode,
+                         ::testing::Values(NonFinite{"NaN", std::numeric_limits<double>::quiet_NaN()},
+                                           NonFinite{"PlusInfinity", std::numeric_limits<double>::infinity()},
+                                           NonFinite{"MinusInfinity", -std::numeric_limits<double>::infinity()}),
+                         [](const auto& info) { return std::string(info.param.pszName); });

@@ -1,0 +1,61 @@
+// The cut of one cell. A cell is cut where its faces' pieces (cell_faces.h) have points on both
+// sides: each crossed piece gives a chord between its two crossings, and the chords close into
+// the loops that bound the cell's section. A loop is a polygon when the fan from one of its
+// points covers it; a cell whose loops are not is cut as the tetrahedra between its face
+// triangles and its centre. A convex linear cell whose crossed faces are single pieces takes the
+// fast path: its crossings in turn, the same points and polygon as its loop. A 2-D cell gives
+// segments. Faces lying in the plane go to the in-plane settlement.
+#pragma once
+#include "planecut/cell_faces.h"
+#include "planecut/cut_points.h"
+#include "planecut/in_plane_faces.h"
+
+#include <array>
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+namespace kvpvs::planecut {
+
+class CellCutter {
+public:
+    CellCutter(const CutContext& cx, InPlaneFaces& inPlane, bool bFastPath)
+        : m_cx(cx), m_inPlane(inPlane), m_bFast(bFastPath)
+    {}
+    // Cuts the cell at position i of the index.
+    void Cut(size_t i);
+
+private:
+    void Plate(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts);
+    bool Convex(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts);
+    void General(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts);
+    void AddChord(const FacePiece& p);
+    bool ChordLoops(vtkIdType c);
+    bool Loop(size_t b, size_t e, double& dSign);
+    void Tetrahedra(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts);
+    void AddCellPoint(vtkIdType nId);
+    bool RingTurns(std::ptrdiff_t k, double dSign) const;
+
+    const CutContext& m_cx;
+    InPlaneFaces& m_inPlane;
+    bool m_bFast; // off: every 3-D cell takes the loops
+
+    // The cell being cut: its nodes' plane values, its cut points, their ring about the normal.
+    std::vector<double> m_aS;
+    std::vector<vtkIdType> m_aIds;
+    std::vector<T_RING> m_aRing;
+    vtkIdType m_aEdgeCut[8][8];
+    std::vector<FacePiece> m_aPiece, m_aTri;
+    // A piece's chord: from the crossing of one edge (its ends' ids) to that of another, with the
+    // plane's normal on its left as the piece turns about the cell's outside.
+    struct T_CHORD {
+        EdgeKey from, to;
+        vtkIdType nFrom, nTo;
+    };
+    std::vector<T_CHORD> m_aChord;
+    std::vector<vtkIdType> m_aLoop, m_aPieceConn;
+    std::vector<size_t> m_aStart, m_aPieceOff;
+    std::vector<char> m_aUsed;
+};
+
+} // namespace kvpvs::planecut

@@ -1,0 +1,91 @@
+// The cell kinds the cut knows (corners, edges, the faces of their linear kind as a surface
+// filter lists them; a quadratic cell's edge nodes follow its corners in edge order), and a
+// cell's faces as the cut sees them, split into flat pieces the same way from every cell that
+// shares them: a quadrilateral without edge nodes is split on a diagonal that is an edge of
+// triangular faces beside it, is one piece when its corners are exactly coplanar, else two
+// triangles on the diagonal from its least corner id; a face with
+// edge nodes (the cell's own, or a quadratic neighbour's on a linear cell) is the fan of
+// triangles from a point made once in it; a triangle is itself. Every piece keeps the face's
+// turn, outward for a cell listed as VTK lists it.
+#pragma once
+#include "planecut/cut_points.h"
+
+#include <vtkType.h>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace kvpvs::planecut {
+
+struct T_CELL_SHAPE {
+    int nDim = 0;    // 0: not cut
+    int nCorner = 0; // corner points, the first ones of the cell
+    int nEdge = 0;
+    const int (*pEdge)[2] = nullptr;
+    int nLinear = 0;         // the linear type whose corners and faces it has
+    bool bQuadratic = false; // a node on each edge
+    int Nodes() const { return nCorner + (bQuadratic ? nEdge : 0); }
+};
+
+// The shape of a VTK cell type; nDim 0 for a type the cut leaves alone.
+T_CELL_SHAPE ShapeOf(int nType);
+
+// Faces of a linear solid cell: corner indices, -1 after a triangle's third.
+struct T_FACE_LIST {
+    int nPoint = 0;
+    int nFace = 0;
+    int aCorner[6][4] = {};
+};
+// Null for any other type.
+const T_FACE_LIST* SolidFacesOf(int nType);
+inline int FaceSize(const int* pCorner) { return pCorner[3] < 0 ? 3 : 4; }
+
+// A flat piece of a face: three or four point ids in the face's turn.
+struct FacePiece {
+    int n = 0;
+    std::array<vtkIdType, 4> aId{};
+};
+
+class CellFaces {
+public:
+    CellFaces(const PlaneCutIndex& index, CutPoints& points) : m_index(index), m_points(points) {}
+    // The node on the edge between corners ja, jb: the cell's own, or one a quadratic
+    // neighbour puts there; -1 for none.
+    vtkIdType EdgeNode(const T_CELL_SHAPE& shape, const std::uint32_t* pPts, int ja, int jb) const;
+    // A face's points in turn (corners and the nodes on its edges) into pLoop (8 at most); their
+    // count.
+    int Loop(const T_CELL_SHAPE& shape, const std::uint32_t* pPts, const int* pCorner, int n, vtkIdType* pLoop) const;
+    // The corner of the quadrilateral q (without edge nodes, in its face's turn) whose diagonal
+    // splits it, -1 when it is one piece.
+    int SplitAt(const FacePiece& q) const;
+    // The corner of q whose diagonal is an edge of triangular faces, -1 for none.
+    int MeshDiagonal(const FacePiece& q) const;
+    // The face's pieces, appended.
+    void Pieces(const T_CELL_SHAPE& shape, const std::uint32_t* pPts, const int* pCorner, int n,
+                std::vector<FacePiece>& aOut);
+
+private:
+    const PlaneCutIndex& m_index;
+    CutPoints& m_points;
+};
+
+// What the units of one cut share: the grid's index, the cut's points and pieces, the face
+// split, and the plane (normal n through o) with its in-plane axes.
+struct CutContext {
+    const PlaneCutIndex& index;
+    CutPoints& points;
+    CellFaces& faces;
+    CutPieces& pieces;
+    const PlaneAxes& axes;
+    const double* n;
+    const double* o;
+};
+
+// The two triangles of a quadrilateral piece on the diagonal from its corner r (from its least
+// id when r < 0), in its turn.
+void SplitQuad(const FacePiece& q, FacePiece& t0, FacePiece& t1, int r = -1);
+// The pieces as triangles, quadrilaterals split so, into aTri.
+void ToTriangles(const std::vector<FacePiece>& aPiece, std::vector<FacePiece>& aTri);
+
+} // namespace kvpvs::planecut

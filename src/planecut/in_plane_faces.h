@@ -1,0 +1,57 @@
+// Faces lying in the plane. The cells below such a face cut it; a face of a cell above counts
+// only where nothing below was cut over it (the grid's boundary). A face lies in the plane when
+// every point of it does, or, short of that, each of its pieces that does (a warped face with
+// three corners on the plane has one flat piece there); a cell lies above such a piece when the
+// piece faces away from the normal, whether or not the cell is cut elsewhere. Once every cell is
+// cut, a face above drops where its twin (the same sorted ids) was cut from below, and the rest
+// counts less the polygons cut over it. Edges of 2-D cells drop
+// where a cell cut an edge of the same ends.
+#pragma once
+#include "planecut/cell_faces.h"
+#include "planecut/cut_points.h"
+#include "planecut/flat_clip.h"
+
+#include <array>
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+namespace kvpvs::planecut {
+
+class InPlaneFaces {
+public:
+    explicit InPlaneFaces(const CutContext& cx) : m_cx(cx) {}
+    // The faces (edges of a 2-D cell) of cell i lying in the plane; bCut when the cell has
+    // points below the plane.
+    void Collect(size_t i, const T_CELL_SHAPE& shape, const std::uint32_t* pPts, bool bCut);
+    // Counts the faces above that nothing covers, once every cell was cut.
+    void Settle();
+
+private:
+    // A face, or a piece of one, lying in the plane: its sorted ids, its cell and face number,
+    // and the piece (n 0 for the whole face).
+    struct T_INPLANE {
+        FaceKey key;
+        size_t nCell = 0;
+        int nFace = 0;
+        FacePiece piece;
+    };
+    using EdgeCoords = std::array<double, 6>;
+    void CollectEdges(size_t i, const T_CELL_SHAPE& shape, const std::uint32_t* pPts, bool bCut);
+    double Facing(const vtkIdType* pIds, int n) const;
+    double CellTurn(const T_CELL_SHAPE& shape, const std::uint32_t* pPts);
+    void SettleEdges();
+    void Triangles(const T_INPLANE& face, std::vector<FacePiece>& aTri);
+    int Points(const T_INPLANE& face, vtkIdType* pIds) const;
+    std::vector<FlatPolygon> ClipsUv(const std::vector<size_t>& aClip, const double* pRef) const;
+    void AddFace(const T_INPLANE& face, const std::vector<size_t>& aClip);
+
+    const CutContext& m_cx;
+    std::vector<T_INPLANE> m_aAbove;
+    std::vector<FaceKey> m_aBelow;
+    std::vector<std::pair<EdgeCoords, std::pair<vtkIdType, vtkIdType>>> m_aAboveEdge;
+    std::vector<EdgeCoords> m_aBelowEdge;
+    std::vector<FacePiece> m_aPiece;
+};
+
+} // namespace kvpvs::planecut

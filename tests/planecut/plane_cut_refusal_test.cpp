@@ -1,0 +1,150 @@
+// What the cut refuses, and says why: a grid whose cells name points it does not have or points
+// that are not finite, and a plane without a finite origin and direction. A normal of any finite
+// length is taken as its direction.
+#include "planecut/cut_integration.h"
+#include "planecut/plane_cut.h"
+
+#include <gtest/gtest.h>
+#include <vtkCellType.h>
+#include <vtkNew.h>
+#include <vtkPoints.h>
+#include <vtkPolyData.h>
+#include <vtkSmartPointer.h>
+#include <vtkUnstructuredGrid.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+using namespace kvpvs::planecut;
+
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Two unit cubes along x, [0, 2] x [0, 1] x [0, 1]: points (i, j, k) at id (k * 2 + j) * 3 + i;
+// the second a 20-node hexahedron when bQuadratic, its edge nodes at the middles.
+vtkSmartPointer<vtkUnstructuredGrid> TwoCubes(bool bQuadratic)
+{
+    auto g = vtkSmartPointer<vtkUnstructuredGrid>::New();
+    vtkNew<vtkPoints> p;
+    p->SetDataTypeToDouble();
+    for (int k = 0; k < 2; ++k)
+        for (int j = 0; j < 2; ++j)
+            for (int i = 0; i < 3; ++i)
+                p->InsertNextPoint(i, j, k);
+    auto id = [](int i, int j, int k) { return static_cast<vtkIdType>((k * 2 + j) * 3 + i); };
+    std::vector<vtkIdType> a{id(0, 0, 0), id(1, 0, 0), id(1, 1, 0), id(0, 1, 0),
+                             id(0, 0, 1), id(1, 0, 1), id(1, 1, 1), id(0, 1, 1)};
+    std::vector<vtkIdType> b{id(1, 0, 0), id(2, 0, 0), id(2, 1, 0), id(1, 1, 0),
+                             id(1, 0, 1), id(2, 0, 1), id(2, 1, 1), id(1, 1, 1)};
+    if (bQuadratic) {
+        const int kEdge[12][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6},
+                                  {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
+        for (const auto& e : kEdge) {
+            double x[3], y[3];
+            p->GetPoint(b[static_cast<size_t>(e[0])], x);
+            p->GetPoint(b[static_cast<size_t>(e[1])], y);
+            b.push_back(p->InsertNextPoint((x[0] + y[0]) / 2, (x[1] + y[1]) / 2, (x[2] + y[2]) / 2));
+        }
+    }
+    g->SetPoints(p);
+    g->InsertNextCell(VTK_HEXAHEDRON, 8, a.data());
+    g->InsertNextCell(bQuadratic ? VTK_QUADRATIC_HEXAHEDRON : VTK_HEXAHEDRON, static_cast<vtkIdType>(b.size()),
+                      b.data());
+    return g;
+}
+
+struct Cut {
+    vtkIdType nVisited = 0;
+    std::string strRefusal;
+    double dArea = 0.0;
+};
+
+Cut CutOf(vtkUnstructuredGrid* g, const double o[3], const double n[3], bool bRefused)
+{
+    PlaneCutIndex index;
+    EXPECT_EQ(index.Build(g), !bRefused);
+    PlaneCut cut;
+    Cut c{CutGridByPlane(g, index, o, n, cut), cut.strRefusal, AreaOfCut(cut.pOutput).dArea};
+    if (c.nVisited < 0) {
+        EXPECT_EQ(cut.pOutput->GetNumberOfPoints(), 0);
+    }
+    return c;
+}
+
+} // namespace
+
+// A point id past the points or below 0, in a corner or an edge node, or a grid with cells and
+// no points: the index refuses it, naming the cell, and every cut of it is refused alike.
+TEST(PlaneCutRefusal, CellsNamingPointsTheGridLacks)
+{
+    const double o[3] = {0.5, 0.5, 0.5}, n[3] = {1, 0, 0};
+    for (bool bQuadratic : {false, true})
+        for (vtkIdType nBad :
+             {vtkIdType{-1}, vtkIdType{-1000}, vtkIdType{2147483647}, vtkIdType{1000048}, vtkIdType{-2}}) {
+            auto g = TwoCubes(bQuadratic);
+            if (nBad == -2)
+                nBad = g->GetNumberOfPoints();
+            vtkIdType nIds = 0;
+            const vtkIdType* pIds = nullptr;
+            g->GetCellPoints(1, nIds, pIds);
+            std::vector<vtkIdType> ids(pIds, pIds + nIds);
+            ids.back() = nBad; // a corner, or an edge node of the quadratic cell
+            g->ReplaceCell(1, nIds, ids.data());
+            const Cut c = CutOf(g, o, n, true);
+            EXPECT_EQ(c.nVisited, -1);
+            EXPECT_NE(c.strRefusal.find("cell 1:"), std::string::npos) << c.strRefusal;
+            EXPECT_NE(c.strRefusal.find("point id " + std::to_string(nBad) + " is not among"), std::string::npos)
+                << c.strRefusal;
+        }
+    auto g = TwoCubes(false);
+    g->SetPoints(vtkNew<vtkPoints>());
+    EXPECT_NE(CutOf(g, o, n, true).strRefusal.find("cell 0:"), std::string::npos);
+}
+
+// A point of a cell at -inf, +inf or nan in any coordinate refuses the grid, naming the first
+// cell that uses it; a point no cell uses is not read.
+TEST(PlaneCutRefusal, CellsWithPointsThatAreNotFinite)
+{
+    const double o[3] = {1.5, 0.5, 0.5}, n[3] = {1, 0, 0};
+    for (double v : {-kInf, kInf, kNaN})
+        for (int k = 0; k < 3; ++k) {
+            auto g = TwoCubes(false);
+            double x[3];
+            g->GetPoint(2, x); // (2, 0, 0): the second cube's alone
+            x[k] = v;
+            g->GetPoints()->SetPoint(2, x);
+            const Cut c = CutOf(g, o, n, true);
+            EXPECT_EQ(c.nVisited, -1);
+            EXPECT_NE(c.strRefusal.find("cell 1: its point 2 "), std::string::npos) << c.strRefusal;
+        }
+    auto g = TwoCubes(false);
+    g->GetPoints()->InsertNextPoint(kNaN, 0, 0);
+    EXPECT_NEAR(CutOf(g, o, n, false).dArea, 1.0, 1e-15);
+}
+
+// A normal of length 1e-200 or 1e200 cuts as the unit one; a zero or non-finite normal, or an
+// origin that is not finite, is refused.
+TEST(PlaneCutRefusal, PlanesWithoutAFiniteOriginAndDirection)
+{
+    auto g = TwoCubes(true);
+    const double o[3] = {0.7, 0.3, 0.4};
+    const double u[3] = {0.6, 0.0, 0.8};
+    // The section spans x from 0 to where the plane leaves the base, across y in [0, 1].
+    const double dArea = (0.7 + 0.4 * 0.8 / 0.6) / 0.8;
+    for (double s : {1.0, 1e-200, 1e200, 3.0, -1.0}) {
+        const double n[3] = {u[0] * s, u[1] * s, u[2] * s};
+        EXPECT_NEAR(CutOf(g, o, n, false).dArea, dArea, 1e-14) << s;
+    }
+    const double bad[][3] = {{0, 0, 0}, {kNaN, 0, 1}, {kInf, 0, 0}, {1e308, 1e308, kInf}};
+    for (const auto& n : bad) {
+        const Cut c = CutOf(g, o, n, false);
+        EXPECT_EQ(c.nVisited, -1);
+        EXPECT_NE(c.strRefusal.find("refuses the plane"), std::string::npos);
+    }
+    const double far[3] = {kNaN, 0.5, 0.5};
+    EXPECT_EQ(CutOf(g, far, u, false).nVisited, -1);
+}
