@@ -350,8 +350,8 @@ void CDlgSlopeFOSResult::FillCircleRows()
     for (int i = 0; i < m_circ.aCirc.GetSize() && i < m_nFactorCount; ++i) {
         const T_CIRC2D& c = m_circ.aCirc[i];
         CStringArray aText;
-        // Eight digits of a centre at projected coordinates (5123457.089) read 5123457.1, and
-        // every centre of a grid at 1e8 the same; the radius is a length, not a position.
+        // Centres with the digits that read back: eight would list 5123457.089 as 5123457.1,
+        // and every centre of a grid at 1e8 as 1e+08. The radius is a length: eight digits.
         aText.Add(kvpvs::dialogs::FormatRoundTrip(c.a / f));
         aText.Add(kvpvs::dialogs::FormatRoundTrip(c.b / f));
         aText.Add(Number("%.8g", c.r / f));
