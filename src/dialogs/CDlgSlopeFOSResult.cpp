@@ -1,4 +1,5 @@
 #include "dialogs/CDlgSlopeFOSResult.h"
+#include "dialogs/DialogNumbers.h"
 
 #include "ClassAcas.h"
 #include "DlgUtil.h"
@@ -349,8 +350,10 @@ void CDlgSlopeFOSResult::FillCircleRows()
     for (int i = 0; i < m_circ.aCirc.GetSize() && i < m_nFactorCount; ++i) {
         const T_CIRC2D& c = m_circ.aCirc[i];
         CStringArray aText;
-        aText.Add(Number("%.8g", c.a / f));
-        aText.Add(Number("%.8g", c.b / f));
+        // Centres with the digits that read back: eight would list 5123457.089 as 5123457.1,
+        // and every centre of a grid at 1e8 as 1e+08. The radius is a length: eight digits.
+        aText.Add(kvpvs::dialogs::FormatRoundTrip(c.a / f));
+        aText.Add(kvpvs::dialogs::FormatRoundTrip(c.b / f));
         aText.Add(Number("%.8g", c.r / f));
         aText.Add(std::fabs(m_pFactor[i]) < kValidFactor ? CString("N/A") : Number("%.8g", m_pFactor[i]));
         CDlgUtil::SetListItem(&m_lstFOS, i, aText, static_cast<DWORD_PTR>(i));

@@ -266,9 +266,13 @@ TEST(OriginNormalPlaneFlat, FlatModelWidensTheFlatAxisOfThePlacementBox)
 }
 
 // A 4 x 2.891 x 2 m model moved by s on x and y, as models in national-grid coordinates are,
-// its lengths shown in metres or millimetres: the range reads back as the model's bounds, the
-// plane starts through their exact middle, and a typed position lands where typed, or on the
-// model's face beyond it, never on a six-digit rounding of either.
+// its lengths shown in metres, millimetres or feet: the range reads back as the model's bounds,
+// the plane starts through their exact middle, and a typed position lands where typed, or on
+// the model's face beyond it, never on a six-digit rounding of either. In feet the middle
+// 100002.789 m goes out and in again as 100002.78900000002 m: the untouched middle is not
+// re-read from its text.
+constexpr double kFeetPerMetre = 1.0 / 0.3048;
+
 struct FarCase {
     double s;
     double dOut; // output length units per metre
@@ -306,11 +310,13 @@ TEST_P(OriginNormalPlaneFar, RangeMiddleAndClampComeFromTheModelsBounds)
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, OriginNormalPlaneFar,
-                         ::testing::Values(FarCase{0.0, 1.0}, FarCase{1e5, 1.0}, FarCase{5.1e6, 1000.0},
-                                           FarCase{1e8, 1.0}),
+                         ::testing::Values(FarCase{0.0, 1.0}, FarCase{1e5, 1.0}, FarCase{1e5, kFeetPerMetre},
+                                           FarCase{5.1e6, 1000.0}, FarCase{1e8, 1.0}),
                          [](const ::testing::TestParamInfo<FarCase>& i) {
                              return "At" + std::to_string(static_cast<long long>(i.param.s)) +
-                                    (i.param.dOut == 1.0 ? "InMetres" : "InMillimetres");
+                                    (i.param.dOut == 1.0      ? "InMetres"
+                                     : i.param.dOut == 1000.0 ? "InMillimetres"
+                                                              : "InFeet");
                          });
 
 } // namespace

@@ -24,6 +24,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -236,6 +238,65 @@ TEST_F(SlopeFOSDialog, ACircleAtProjectedCoordinatesIsDrawnAboutItsCentre)
     ASSERT_EQ(vm->m_aCriticalText.GetSize(), 1);
     EXPECT_STREQ(vm->m_aCriticalText[0].GetString(), "1.235");
 }
+
+// A trial grid kept in projected coordinates, centres a = s + 0.3 .. s + 4.3 (five, 1 m apart)
+// by two rows, listed in metres or millimetres in each plane kind: every centre's text reads
+// back as the centre it stands for (eight digits gave 5123457.1 for 5123457.089, and 1e+08 for
+// every centre at 1e8); radius and factor keep their eight digits.
+struct T_FAR_GRID_CASE {
+    int nPlane;
+    double s;
+    double dOutPerModel;
+};
+
+class SlopeFOSFarGrid : public SlopeFOSDialog, public ::testing::WithParamInterface<T_FAR_GRID_CASE> {};
+
+TEST_P(SlopeFOSFarGrid, CentresAreListedWithTheDigitsThatReadBack)
+{
+    const T_FAR_GRID_CASE& c = GetParam();
+    CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(&m.doc);
+    pUnit->SetFactor(1, c.dOutPerModel);
+    // The second plane coordinate is a northing in the X-Y plane, an elevation otherwise.
+    const double b = (c.nPlane == 0 ? c.s : 0.0) + 12.3456;
+    T_LEGR_D grid;
+    grid.nPlane = c.nPlane;
+    grid.p[0] = {(c.s + 0.3) * c.dOutPerModel, b * c.dOutPerModel};
+    grid.p[1] = {(c.s + 4.3) * c.dOutPerModel, b * c.dOutPerModel};
+    grid.p[2] = {(c.s + 4.3) * c.dOutPerModel, (b + 0.7) * c.dOutPerModel};
+    grid.nN1 = 5;
+    grid.nN2 = 2;
+    grid.aRadius.Add(13.24681357);
+    const unsigned int k = CClassLegr(db).Add(grid);
+    AddCase("Projected", {AddBoundary({k}, {})}, std::vector<double>(10, 1.234567891));
+    CDlgSlopeFOSResult* dlg = Open();
+    ASSERT_NE(dlg, nullptr);
+    CExtListCtrl* list = List(dlg);
+    T_CIRC2D_CASE circ;
+    ASSERT_TRUE(CClassLegr(db).GetCircData(k, circ));
+    ASSERT_EQ(list->GetItemCount(), 10);
+    const double f = pUnit->GetConvertFactorCurrent(1);
+    char sz[40];
+    for (int i = 0; i < 10; ++i) {
+        const T_CIRC2D& q = circ.aCirc[i];
+        EXPECT_EQ(std::strtod(list->GetItemText(i, 0).GetString(), nullptr), q.a / f)
+            << list->GetItemText(i, 0).GetString();
+        EXPECT_EQ(std::strtod(list->GetItemText(i, 1).GetString(), nullptr), q.b / f)
+            << list->GetItemText(i, 1).GetString();
+        std::snprintf(sz, sizeof sz, "%.8g", q.r / f);
+        EXPECT_STREQ(list->GetItemText(i, 2).GetString(), sz);
+        EXPECT_STREQ(list->GetItemText(i, 3).GetString(), "1.2345679");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Far, SlopeFOSFarGrid,
+                         ::testing::Values(T_FAR_GRID_CASE{0, 5123456.789, 1.0},
+                                           T_FAR_GRID_CASE{1, 5123456.789, 1000.0}, T_FAR_GRID_CASE{2, 1e8, 1.0},
+                                           T_FAR_GRID_CASE{0, 1e8, 1000.0}),
+                         [](const ::testing::TestParamInfo<T_FAR_GRID_CASE>& i) {
+                             return "Plane" + std::to_string(i.param.nPlane) + "At" +
+                                    std::to_string(static_cast<long long>(i.param.s)) +
+                                    (i.param.dOutPerModel == 1.0 ? "InMetres" : "InMillimetres");
+                         });
 
 TEST_F(SlopeFOSDialog, ARowWithoutAValidFactorIsNotDrawn)
 {
