@@ -240,11 +240,13 @@ TEST_P(NonFiniteStress, LeavesTheElementOut)
     EXPECT_NEAR(d.pVM->m_aValue[0][0], -8.0, 1e-12);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, NonFiniteStress,
-                         ::testing::Values(NonFinite{"NaN", std::numeric_limits<double>::quiet_NaN()},
-                                           NonFinite{"PlusInfinity", std::numeric_limits<double>::infinity()},
-                                           NonFinite{"MinusInfinity", -std::numeric_limits<double>::infinity()}),
-                         [](const auto& info) { return std::string(info.param.pszName); });
+const auto kNonFiniteValues =
+    ::testing::Values(NonFinite{"NaN", std::numeric_limits<double>::quiet_NaN()},
+                      NonFinite{"PlusInfinity", std::numeric_limits<double>::infinity()},
+                      NonFinite{"MinusInfinity", -std::numeric_limits<double>::infinity()});
+const auto kNonFiniteName = [](const auto& info) { return std::string(info.param.pszName); };
+
+INSTANTIATE_TEST_SUITE_P(Values, NonFiniteStress, kNonFiniteValues, kNonFiniteName);
 
 namespace {
 
@@ -322,8 +324,4 @@ TEST_P(NonFiniteNode, GivesNoPlaneAResult)
     EXPECT_EQ(g_nBroadcasts, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, NonFiniteNode,
-                         ::testing::Values(NonFinite{"NaN", std::numeric_limits<double>::quiet_NaN()},
-                                           NonFinite{"PlusInfinity", std::numeric_limits<double>::infinity()},
-                                           NonFinite{"MinusInfinity", -std::numeric_limits<double>::infinity()}),
-                         [](const auto& info) { return std::string(info.param.pszName); });
+INSTANTIATE_TEST_SUITE_P(Values, NonFiniteNode, kNonFiniteValues, kNonFiniteName);
