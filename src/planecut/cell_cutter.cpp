@@ -38,11 +38,11 @@ void CellCutter::Cut(size_t i)
     if (nBelow == 0) {
         // Above: its faces lying in the plane wait to learn whether anything was cut there.
         if (nZero >= shape.nDim && nZero < nAll)
-            m_inPlane.Collect(i, shape, pPts, false);
+            m_inPlane.Collect(i, shape, pPts, 1);
         return;
     }
     if (nZero >= shape.nDim)
-        m_inPlane.Collect(i, shape, pPts, true);
+        m_inPlane.Collect(i, shape, pPts, nBelow + nZero < nAll ? 0 : -1);
     const vtkIdType c = m_cx.index.CellId(i);
     if (shape.nDim == 2)
         Plate(c, shape, pPts);

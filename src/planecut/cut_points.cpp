@@ -201,13 +201,10 @@ private:
 FaceKey FaceKey::Of(const vtkIdType* pIds, int n)
 {
     FaceKey k;
-    k.aId.fill(-1);
-    for (int i = 0; i < n && i < 4; ++i) { // in order by insertion: four at most
-        int j = i;
-        for (; j > 0 && k.aId[static_cast<size_t>(j - 1)] > pIds[i]; --j)
-            k.aId[static_cast<size_t>(j)] = k.aId[static_cast<size_t>(j - 1)];
-        k.aId[static_cast<size_t>(j)] = pIds[i];
-    }
+    k.aId.fill(UINT32_MAX);
+    for (int i = 0; i < n && i < 4; ++i)
+        k.aId[static_cast<size_t>(i)] = static_cast<std::uint32_t>(pIds[i]);
+    std::sort(k.aId.begin(), k.aId.end());
     return k;
 }
 

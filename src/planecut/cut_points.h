@@ -29,9 +29,10 @@ struct EdgeKey {
     bool operator==(const EdgeKey&) const = default;
 };
 
-// A face by its corner ids, sorted, the fourth -1 for a triangle.
+// A face by its corner ids, sorted, the fourth UINT32_MAX for a triangle. Ids fit 32 bits: the
+// index takes at most 2^27 points, and a cut makes at most a point a face and a cell.
 struct FaceKey {
-    std::array<vtkIdType, 4> aId{};
+    std::array<std::uint32_t, 4> aId{};
     static FaceKey Of(const vtkIdType* pIds, int n);
     bool operator==(const FaceKey&) const = default;
     bool operator<(const FaceKey& o) const { return aId < o.aId; }

@@ -57,20 +57,22 @@ double InPlaneFaces::CellTurn(const T_CELL_SHAPE& shape, const std::uint32_t* pP
     return d;
 }
 
-void InPlaneFaces::Collect(size_t i, const T_CELL_SHAPE& shape, const std::uint32_t* pPts, bool bCut)
+void InPlaneFaces::Collect(size_t i, const T_CELL_SHAPE& shape, const std::uint32_t* pPts, int nSide)
 {
     if (shape.nDim == 2) {
-        CollectEdges(i, shape, pPts, bCut);
+        CollectEdges(i, shape, pPts, nSide <= 0);
         return;
     }
     auto zero = [&](const vtkIdType* l, int m) {
         return std::all_of(l, l + m, [&](vtkIdType p) { return m_cx.points.S(p) == 0.0; });
     };
+    // A cell with points on one side only lies on that side of each face; else the face's turn
+    // tells, against the cell's.
     double dTurn = 0.0; // the cell's, once needed
     auto add = [&](const T_INPLANE& face, const vtkIdType* pIds, int n) {
-        if (bCut && dTurn == 0.0)
+        if (nSide == 0 && dTurn == 0.0)
             dTurn = CellTurn(shape, pPts);
-        if (!bCut || Facing(pIds, n) * dTurn < 0.0)
+        if (nSide > 0 || (nSide == 0 && Facing(pIds, n) * dTurn < 0.0))
             m_aAbove.push_back(face);
         else
             m_aBelow.push_back(face.key);
@@ -81,12 +83,15 @@ void InPlaneFaces::Collect(size_t i, const T_CELL_SHAPE& shape, const std::uint3
         const int n = FaceSize(pc);
         vtkIdType l[8];
         const int m = m_cx.faces.Loop(shape, pPts, pc, n, l);
-        if (std::count_if(l, l + m, [&](vtkIdType p) { return m_cx.points.S(p) == 0.0; }) < 3)
+        int nZero = 0, nOff = 0; // counted until fewer than three can be on the plane
+        for (int j = 0; j < m && nOff <= m - 3; ++j)
+            (m_cx.points.S(l[j]) == 0.0 ? nZero : nOff) += 1;
+        if (nZero < 3 || nOff > m - 3)
             continue;
         T_INPLANE face;
         face.nCell = i;
         face.nFace = f;
-        if (zero(l, m)) {
+        if (nZero == m) {
             vtkIdType aCorner[4];
             for (int j = 0; j < n; ++j)
                 aCorner[j] = pPts[pc[j]];

@@ -21,9 +21,9 @@ namespace kvpvs::planecut {
 class InPlaneFaces {
 public:
     explicit InPlaneFaces(const CutContext& cx) : m_cx(cx) {}
-    // The faces (edges of a 2-D cell) of cell i lying in the plane; bCut when the cell has
-    // points below the plane.
-    void Collect(size_t i, const T_CELL_SHAPE& shape, const std::uint32_t* pPts, bool bCut);
+    // The faces (edges of a 2-D cell) of cell i lying in the plane; nSide > 0 when the cell has
+    // no point below the plane, < 0 when it has none above it (off it), 0 when it has both.
+    void Collect(size_t i, const T_CELL_SHAPE& shape, const std::uint32_t* pPts, int nSide);
     // Counts the faces above that nothing covers, once every cell was cut.
     void Settle();
 
