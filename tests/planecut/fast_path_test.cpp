@@ -123,3 +123,57 @@ TEST(PlaneCutFastPath, GivesTheLoopsPointsAndPolygons)
         }
     EXPECT_GT(nCut, nCases / 2);
 }
+
+// A loop starts where its least point lies, not where the cell's node list does: a warped
+// hexahedron cut through the loops gives the same polygon, point for point from the same first
+// point, and so the same area to the last bit, under the turns of its node list.
+TEST(PlaneCutLoops, StartAtTheirLeastPointWhereverTheNodeListStarts)
+{
+    std::mt19937_64 rng(8);
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    const std::vector<Vec3>& ref = Kinds()[0].aRef;
+    // Generators of the hexahedron's turns: new corner j is old corner turn[j].
+    const int kTurn[2][8] = {{1, 2, 3, 0, 5, 6, 7, 4}, {4, 5, 1, 0, 7, 6, 2, 3}};
+    for (int nDraw = 0; nDraw < 40; ++nDraw) {
+        auto pts = vtkSmartPointer<vtkPoints>::New();
+        pts->SetDataTypeToDouble();
+        for (const Vec3& r : ref)
+            pts->InsertNextPoint(r[0] + 0.15 * u(rng), r[1] + 0.15 * u(rng), r[2] + 0.15 * u(rng));
+        const Vec3 o{0.5 + 0.2 * u(rng), 0.5 + 0.2 * u(rng), 0.5 + 0.2 * u(rng)}, n{u(rng), u(rng), u(rng)};
+        std::vector<vtkIdType> ids{0, 1, 2, 3, 4, 5, 6, 7};
+        std::vector<Polygon> first;
+        double dFirst = 0.0;
+        for (int nTurn = 0; nTurn < 12; ++nTurn) {
+            // Walk the group: three quarter turns about one axis, then a turn about another.
+            const int* t = kTurn[nTurn % 4 == 3 ? 1 : 0];
+            std::vector<vtkIdType> turned(8);
+            for (size_t j = 0; j < 8; ++j)
+                turned[j] = ids[static_cast<size_t>(t[j])];
+            ids = turned;
+            auto grid = vtkSmartPointer<vtkUnstructuredGrid>::New();
+            grid->SetPoints(pts);
+            grid->InsertNextCell(VTK_HEXAHEDRON, 8, ids.data());
+            PlaneCutIndex index;
+            index.Build(grid);
+            PlaneCut cut;
+            CutGridByPlane(grid, index, o.data(), n.data(), cut, false);
+            std::vector<Polygon> polys;
+            vtkIdType m = 0;
+            const vtkIdType* p = nullptr;
+            for (cut.pOutput->GetPolys()->InitTraversal(); cut.pOutput->GetPolys()->GetNextCell(m, p);) {
+                polys.emplace_back();
+                for (vtkIdType j = 0; j < m; ++j)
+                    polys.back().push_back({cut.pOutput->GetPoint(p[j])[0], cut.pOutput->GetPoint(p[j])[1],
+                                            cut.pOutput->GetPoint(p[j])[2]});
+            }
+            std::sort(polys.begin(), polys.end());
+            const double dArea = AreaOfCut(cut.pOutput).dArea;
+            if (nTurn == 0) {
+                first = polys;
+                dFirst = dArea;
+            }
+            EXPECT_EQ(polys, first) << "draw " << nDraw << ", turn " << nTurn;
+            EXPECT_EQ(dArea, dFirst) << "draw " << nDraw << ", turn " << nTurn;
+        }
+    }
+}
