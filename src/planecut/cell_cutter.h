@@ -1,10 +1,7 @@
-// The cut of one cell. A cell is cut where its faces' pieces (cell_faces.h) have points on both
-// sides: each crossed piece gives a chord between its two crossings, and the chords close into
-// the loops that bound the cell's section. A loop is a polygon when the fan from one of its
-// points covers it; a cell whose loops are not is cut as the tetrahedra between its face
-// triangles and its centre. A convex linear cell whose crossed faces are single pieces takes the
-// fast path: its crossings in turn, the same points and polygon as its loop. A 2-D cell gives
-// segments. Faces lying in the plane go to the in-plane settlement.
+// The cut of one cell: each crossed face piece gives a chord, the chords close into loops, and
+// a loop is a polygon where the fan from one of its points covers it, else the cell is cut as
+// the tetrahedra from its centre. A convex linear cell whose crossed faces are single pieces
+// takes a fast path to the same points and polygon. A 2-D cell gives segments.
 #pragma once
 #include "planecut/cell_faces.h"
 #include "planecut/cut_points.h"

@@ -1,12 +1,7 @@
-// The cell kinds the cut knows (corners, edges, the faces of their linear kind as a surface
-// filter lists them; a quadratic cell's edge nodes follow its corners in edge order), and a
-// cell's faces as the cut sees them, split into flat pieces the same way from every cell that
-// shares them: a quadrilateral without edge nodes is split on a diagonal that is an edge of
-// triangular faces beside it, is one piece when its corners are exactly coplanar, else two
-// triangles on the diagonal from its least corner id; a face with
-// edge nodes (the cell's own, or a quadratic neighbour's on a linear cell) is the fan of
-// triangles from a point made once in it; a triangle is itself. Every piece keeps the face's
-// turn, outward for a cell listed as VTK lists it.
+// The cell kinds the cut knows, and a cell's faces split into flat pieces alike from every cell
+// that shares them: a quadrilateral on the diagonal its triangular neighbours share, else whole
+// when exactly flat, else on the diagonal from its least id; a face with edge nodes (its own or
+// a quadratic neighbour's) as the fan from a point made once in it. Pieces keep the face's turn.
 #pragma once
 #include "planecut/cut_points.h"
 

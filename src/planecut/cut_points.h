@@ -1,9 +1,7 @@
-// The points and pieces of one plane's cut. A point is made once, under the key of where it
-// lies: a grid point itself, the crossing of an edge (its ends' ids, the smaller first), a face's
-// point (its corner ids, sorted), so that every cell sharing the edge or face takes the same
-// point. Points made in faces and cells (ids from the grid's point count on) carry coordinates,
-// plane value and point values alike. Pieces are segments of 2-D cells and polygons of 3-D
-// cells by cut-point ids, each with its grid cell.
+// The points and pieces of one plane's cut. A point is made once, keyed by where it lies (a grid
+// point, an edge's crossing by its ends' ids, a face's point by its sorted corner ids), so every
+// cell sharing the edge or face takes it. Made points carry coordinates, plane value and values
+// alike. Pieces are segments and polygons by cut-point ids, each with its grid cell.
 #pragma once
 #include "planecut/cut_index.h"
 #include "planecut/cut_predicates.h"

@@ -1,9 +1,8 @@
-// The cut's decisions, each made once and in one way. Where cells must agree (which side of the
-// plane a point lies, whether a face is flat), the decision is exact: a plane value below 0 is
-// below, anything else above, with no third state; four points are coplanar by an exact
-// determinant. Where a decision is one cell's alone (whether a fan covers its polygon, whether
-// a triangle is nothing but rounding), one allowance holds: kRoundingFactor machine epsilons of
-// the size of the terms compared.
+// The cut's decisions, each made one way. Where cells must agree (the side of a point, whether a
+// face is flat) it is exact: a plane value below 0 is below, anything else above, with no third
+// state; coplanarity by an exact determinant. Where it is one cell's alone (a fan covering its
+// polygon, a triangle of nothing but rounding), one allowance: kRoundingFactor epsilons of the
+// size of the terms compared.
 #pragma once
 #include <limits>
 

@@ -1,11 +1,7 @@
-// Faces lying in the plane. The cells below such a face cut it; a face of a cell above counts
-// only where nothing below was cut over it (the grid's boundary). A face lies in the plane when
-// every point of it does, or, short of that, each of its pieces that does (a warped face with
-// three corners on the plane has one flat piece there); a cell lies above such a piece when the
-// piece faces away from the normal, whether or not the cell is cut elsewhere. Once every cell is
-// cut, a face above drops where its twin (the same sorted ids) was cut from below, and the rest
-// counts less the polygons cut over it. Edges of 2-D cells drop
-// where a cell cut an edge of the same ends.
+// Faces lying in the plane, whole or as the flat pieces of them that do. The cells below a face
+// cut it; a face of a cell above it (it faces away from the normal) counts where no cell cut its
+// twin from below, less the polygons cut over it. Edges of 2-D cells drop where a cell cut an
+// edge of the same ends.
 #pragma once
 #include "planecut/cell_faces.h"
 #include "planecut/cut_points.h"

@@ -28,18 +28,14 @@ struct PlaneCut {
     std::string strRefusal;
 };
 
-// Cuts the grid (indexed by index, which must match it) with the plane through origin with
-// the given normal, into cut. A point whose plane value is 0 counts as lying on the normal's
-// side: a cell is cut where it has points on both sides, so an area lying in the plane is cut by
-// the cells below it, and by a cell above only where nothing below was cut (the grid's
-// boundary). Every cell, linear or quadratic, is cut as the union of flat pieces whose points
-// all cells sharing them make alike, so the cut neither loses nor doubles an area however a
-// rounding puts a node, and a linear field is interpolated exactly. A cell gives one polygon or
-// more, each in turn about the normal and covered by the fan from its first point; a 2-D cell
-// gives segments. The normal is taken as its direction. Returns the number of cells visited, or
-// -1 with cut.strRefusal set when the index refused the grid or the plane has no finite origin
-// and direction. Without bFastPath every cut cell takes the loops of its faces' chords, whose
-// points and polygons the fast path of convex cells gives.
+// Cuts the grid (indexed by index, which must match it) with the plane through origin along the
+// normal's direction, into cut. A point on the plane counts on the normal's side; every cell,
+// linear or quadratic, is cut as the union of flat pieces whose points all cells sharing them
+// make alike, so the cut neither loses nor doubles an area however a rounding puts a node, and a
+// linear field is interpolated exactly. A cell gives polygons, each in turn about the normal and
+// covered by the fan from its first point; a 2-D cell gives segments. Returns the cells visited,
+// or -1 with cut.strRefusal set when the index refused the grid or the plane has no finite origin
+// and direction. Without bFastPath every cut cell takes the loops of its faces' chords.
 vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index, const double origin[3],
                          const double normal[3], PlaneCut& cut, bool bFastPath = true);
 
