@@ -114,12 +114,13 @@ Wide log_gamma_term(double a, double x)
 
 // The regularised incomplete gamma functions P(a, x) and Q(a, x), with l = ln(x^a e^-x /
 // Gamma(a + 1)): P's series below a + 1, else the continued fraction of Q (modified Lentz), the
-// other as -expm1 of the same logarithm. Both end within some 10 sqrt(a) + 100 terms.
+// other as -expm1 of the same logarithm. Both end within some 10 sqrt(a) + 100 terms: some
+// 330,000 for the largest a the large-shape route takes, 2^30.
 WideTails gamma_tails(double a, double x, Wide l)
 {
     if (std::isinf(x))
         return {1.0L, 0.0L};
-    constexpr int TERMS = 100000;
+    constexpr int TERMS = 1 << 20;
     constexpr Wide EPS = 0x1p-60L;
     if (x < a + 1.0) {
         Wide term = 1.0L;

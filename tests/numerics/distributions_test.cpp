@@ -239,6 +239,9 @@ INSTANTIATE_TEST_SUITE_P(
         // DFN F overflows; the quotients do not.
         ValueRow{"FdistDfnFOverflows", [] { return FDIST(1e308, 1000.0, 1e-3); }, [] { return ref_f(1e308, 1000.0, 1e-3); }},
         ValueRow{"DbetaiHugeQ", [] { return DBETAI(8.47e-20, 50.0, 0x1p69); }, [] { return ref_ibeta(8.47e-20, 50.0, 0x1p69); }},
+        // The gamma limit of a shape of 1e9, whose incomplete gamma sums run some 10 sqrt(1e9) terms.
+        ValueRow{"FdistGammaLimitOfAShapeOf1e9", [] { return FDIST(0.99995, 2e9, 1e60); },
+                 [] { return ref_f(0.99995, 2e9, 1e60); }},
         // Small values whose complement is near 1: 1 - DBETAI(1 - x, q, p) would keep ~4 digits.
         ValueRow{"FdistSmallAgainstItsComplement", [] { return FDIST(0.05, 1000.0, 3.0); },
                  [] { return ref_f(0.05, 1000.0, 3.0); }},
@@ -369,6 +372,8 @@ TEST_F(Distributions, LogarithmsAndLargeShapesKeepTheirDigits)
         {"far below the mean", DBETAI(1e-6, 33.3, 4096.0), ref_ibeta(1e-6, 33.3, 4096.0)},
         {"far below the mean of unequal shapes", DBETAI(0.5, 1000.0, 33.3), ref_ibeta(0.5, 1000.0, 33.3)},
         {"beside a tiny shape", DBETAI(0.99716303361149683, 33.3, 0.001), ref_ibeta(0.99716303361149683, 33.3, 0.001)},
+        // a small tail by its own fraction, not as -expm1 of the other's logarithm
+        {"small tail beside a shape of 1e-6", DBETAI(0.9999, 8800.0, 1.1e-6), ref_ibeta(0.9999, 8800.0, 1.1e-6)},
         // ln y of a subnormal y (some -710) from F, in the wider precision
         {"ln y where DFN F underflows", FDIST(DBL_MIN, 2.0, 50.0), ref_f(DBL_MIN, 2.0, 50.0)},
         {"ln y where y underflows", FDIST(2.3e-308, 1.0, 65000.0), ref_f(2.3e-308, 1.0, 65000.0)},
