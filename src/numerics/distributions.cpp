@@ -25,6 +25,7 @@ constexpr int TAIL_SERIES_TERMS = 1000;
 // shows as a fall.
 using Wide = long double;
 constexpr double LN_WIDE_EPS = -44.3614195558365;  // ln 2^-64
+constexpr double SMALLEST_NORMAL = 0x1p-1022;      // RCONST(1), as a constant on the hot paths
 constexpr Wide LN_SQRT_2PI_WIDE = 0.918938533204672741780329736405617640L;
 
 // Records that a sum did not end within `terms` terms (TERMINAL `code`, the arguments as D1, D2,
@@ -583,7 +584,7 @@ namespace {
 // through Stirling's series is the more accurate (p ln y and ln B(p, q) would cancel).
 BetaTails short_sums(double y, double y1, double p, double q)
 {
-    if ((p + q) * y / (p + 1.0) < RCONST(3)) {
+    if ((p + q) * y / (p + 1.0) < 0x1p-53) { // RCONST(3)
         // x^p / (p B(p, q)), the first term of the series.
         const Wide xb = p * std::log(static_cast<Wide>(y)) - std::log(static_cast<Wide>(p)) - log_beta_wide(p, q);
         const Wide r = y != 0.0 ? std::exp(xb) : 0.0L;
@@ -632,7 +633,7 @@ BetaTails huge_shapes(double x, double x1, double a, double b)
 BetaTails incomplete_beta(const double X, const double X1, const double PIN, const double QIN, const long double LNX)
 {
     // A subnormal X keeps few digits in the products formed from it: it goes by its logarithm.
-    const Wide lnx = std::isnan(LNX) && X > 0.0 && X < RCONST(1) ? std::log(static_cast<Wide>(X)) : LNX;
+    const Wide lnx = std::isnan(LNX) && X > 0.0 && X < SMALLEST_NORMAL ? std::log(static_cast<Wide>(X)) : LNX;
     BetaTails t{0.0, 1.0};
     if (X1 == 0.0) {
         t = {1.0, 0.0};

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 namespace kvpvs::numerics {
@@ -231,19 +232,20 @@ BetaTails f_tails(const double& F, const double& DFN, const double& DFD)
         // arguments' own: a subnormal keeps few digits. Of a size near 710, it takes the wider
         // precision to keep 2^-53 of the value.
         using Wide = long double;
+        constexpr double SMALLEST_NORMAL = 0x1p-1022; // RCONST(1)
         const auto ln = [](double v) { return std::log(static_cast<Wide>(v)); };
-        Wide lnx = RCONST(6);
-        Wide lny = RCONST(6);
-        if (x < RCONST(1)) {
+        Wide lnx = std::numeric_limits<Wide>::quiet_NaN();
+        Wide lny = lnx;
+        if (x < SMALLEST_NORMAL) {
             lnx = ln(DFD) - (std::isinf(nf) ? ln(DFN) + ln(F + DFD / DFN) : ln(nf + DFD));
-        } else if (nf < RCONST(1) || y < RCONST(1)) {
+        } else if (nf < SMALLEST_NORMAL || y < SMALLEST_NORMAL) {
             lny = ln(F) + ln(DFN) - ln(nf + DFD);
         }
         // A large shape takes its gamma limit with F itself, not through a rounded x or y, where
         // that shape times F has not underflowed.
-        if (nf >= RCONST(1) && large_b(DFN / 2.0, DFD / 2.0)) {
+        if (nf >= SMALLEST_NORMAL && large_b(DFN / 2.0, DFD / 2.0)) {
             result = beta_large_b(DFN / 2.0, DFD / 2.0, DFN / 2.0 * F);
-        } else if (nf >= RCONST(1) && std::isnan(lnx) && large_b(DFD / 2.0, DFN / 2.0)) {
+        } else if (nf >= SMALLEST_NORMAL && std::isnan(lnx) && large_b(DFD / 2.0, DFN / 2.0)) {
             const BetaTails t = beta_large_b(DFD / 2.0, DFN / 2.0, DFD / 2.0 / F);
             result = {t.upper, t.lower};
         } else {

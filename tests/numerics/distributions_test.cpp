@@ -387,8 +387,9 @@ TEST_F(Distributions, DbetaiDoesNotFallAsXRises)
 {
     // Ulp by ulp across the switches: at x = 0.2 and inside the 1 - r form below x = 0.8 (where
     // they once were), at the reach of the sums (x = 0.96), at the continued fraction's switch
-    // (x (p + q + 2) = p + 1), and where the value crosses 1/2 (found by bisection), where the
-    // route turns to the other tail. No drop beyond 2 ulps.
+    // (x (p + q + 2) = p + 1), where a tiny second shape's series takes over (p (1 - x) = 2,
+    // 1 - x = 1/2), and where the value crosses 1/2 (found by bisection), where the route turns
+    // to the other tail. No drop beyond 2 ulps.
     struct Sweep {
         double x, p, q;
     };
@@ -396,7 +397,9 @@ TEST_F(Distributions, DbetaiDoesNotFallAsXRises)
                                  {0.8, 3.0, 2.5},
                                  {0.96, 100.0, 2.0},
                                  {1.5 / 2002.5, 0.5, 2000.0},
-                                 {1.7 / 100002.7, 0.7, 1e5}};
+                                 {1.7 / 100002.7, 0.7, 1e5},
+                                 {1.0 - 2.0 / 1e4, 1e4, 1e-10},
+                                 {0.5, 3.0, 1e-9}};
     const std::pair<double, double> medians[] = {{0.5, 40.0},  {300.0, 2000.0},  {3.0, 2.5}, {2.0, 3.0},
                                                  {0.5, 0.5},   {5.0, 1.5},       {1.2, 7.0}, {9.0, 9.0},
                                                  {1.5, 333.5}, {2000.0, 40000.0}};
