@@ -25,6 +25,7 @@ constexpr int TAIL_SERIES_TERMS = 1000;
 // shows as a fall.
 using Wide = long double;
 constexpr double LN_WIDE_EPS = -44.3614195558365;  // ln 2^-64
+constexpr double SMALLEST_NORMAL = 0x1p-1022;      // RCONST(1), as a constant on the hot paths
 constexpr Wide LN_SQRT_2PI_WIDE = 0.918938533204672741780329736405617640L;
 
 // Records that a sum did not end within `terms` terms (TERMINAL `code`, the arguments as D1, D2,
@@ -114,12 +115,13 @@ Wide log_gamma_term(double a, double x)
 
 // The regularised incomplete gamma functions P(a, x) and Q(a, x), with l = ln(x^a e^-x /
 // Gamma(a + 1)): P's series below a + 1, else the continued fraction of Q (modified Lentz), the
-// other as -expm1 of the same logarithm. Both end within some 10 sqrt(a) + 100 terms.
+// other as -expm1 of the same logarithm. Both end within some 10 sqrt(a) + 100 terms: some
+// 330,000 for the largest a the large-shape route takes, 2^30.
 WideTails gamma_tails(double a, double x, Wide l)
 {
     if (std::isinf(x))
         return {1.0L, 0.0L};
-    constexpr int TERMS = 100000;
+    constexpr int TERMS = 1 << 20;
     constexpr Wide EPS = 0x1p-60L;
     if (x < a + 1.0) {
         Wide term = 1.0L;
@@ -194,7 +196,7 @@ Wide mean_distance(double a, double b, double x, double x1)
 // the one of x and 1 - x that has not rounded, or given.
 struct ArgumentLogs {
     double x, x1;
-    double given = RCONST(6), given1 = RCONST(6);  // ln x and ln(1 - x), where known
+    Wide given = RCONST(6), given1 = RCONST(6); // ln x and ln(1 - x), where known
     Wide lnx() const
     {
         return !std::isnan(given) ? given
@@ -243,8 +245,9 @@ Wide log_beta_term(double a, double b, const ArgumentLogs& g)
     if (a < 10.0 && b >= 10.0) {
         // a ln(b x) - ln Gamma(a + 1) + b ln(1 - x) + ln(Gamma(a + b) / (Gamma(b) b^a))
         const Wide r = static_cast<Wide>(a) / b;
+        // ln x as given where x has underflowed: a subnormal x keeps few of its digits
         const Wide bx = static_cast<Wide>(b) * x;
-        const Wide lnbx = bx > 0.0L ? std::log(bx) : std::log(static_cast<Wide>(b)) + g.lnx();
+        const Wide lnbx = bx > 0.0L && std::isnan(g.given) ? std::log(bx) : std::log(static_cast<Wide>(b)) + g.lnx();
         const Wide lm = log1p_minus_wide(r);
         return a * lnbx - lgammal_r(1.0L + a, &sign) + b * g.lnx1() + (a - 0.5L) * (lm + r) + b * lm + stirling(a + b) -
                stirling(b);
@@ -342,7 +345,7 @@ Wide beta_fraction(double a, double b, Twice x, int terms)
 // (x from 1 - x as formed where x > 1/2): at an argument near 1 or close to the mean of large
 // shapes its terms cancel to some 2^-40, and elsewhere its rounding would show as steps of a few
 // ulps between neighbouring x. NaN when the fraction does not end.
-BetaTails fraction_tails(double x, double x1, double a, double b, double lnx, int terms = FRACTION_TERMS)
+BetaTails fraction_tails(double x, double x1, double a, double b, Wide lnx, int terms = FRACTION_TERMS)
 {
     const ArgumentLogs logs{x, x1, lnx};
     Wide factor = 0.0L;
@@ -378,20 +381,6 @@ BetaTails fraction_tails(double x, double x1, double a, double b, double lnx, in
     return t;
 }
 
-struct BetaConstants {
-    double eps, sml, alnsml;
-};
-
-const BetaConstants& beta_constants()
-{
-    static const BetaConstants c = [] {
-        const double eps = RCONST(3);
-        const double sml = 100.0 * RCONST(1);  // a hundred times the smallest normalised double
-        return BetaConstants{eps, sml, std::log(sml)};
-    }();
-    return c;
-}
-
 // ln B(a, b) to the wider precision beside a shape below 10: ln Gamma of that shape less
 // ln(Gamma(a + b) / Gamma(b)), from b = 10 through Stirling's series as the gamma density's
 // terms (DLBETA's terms cancel to some 2^-48 there). Both from 10: DLBETA.
@@ -414,65 +403,104 @@ Wide log_beta_wide(double a, double b)
 // with y1 = 1 - y formed directly; short_sums tells where both are short.
 Wide beta_sums(double y, double y1, double p, double q)
 {
-    const BetaConstants& k = beta_constants();
-    const Wide ln_sml = std::log(static_cast<Wide>(k.sml));
     const Wide lny = y < 0.5 ? std::log(static_cast<Wide>(y)) : std::log1p(-static_cast<Wide>(y1));
-    Wide r = 0.0;
     double ps = q - std::trunc(q);
     if (ps == 0.0)
         ps = 1.0;
+    // In the wider type's range (to e^-11355) the series needs no floor: its value is kept down
+    // to the subnormal doubles.
     const Wide xb = p * lny - log_beta_wide(ps, p) - std::log(static_cast<Wide>(p));
-    if (xb >= k.alnsml) {
-        r = std::exp(xb);
-        Wide term = r * p;
-        if (ps != 1.0) {
-            // Terms down to 2^-64 of the first; the count's maximum is formed in single
-            // precision: at most 1100 for y <= 0.96.
-            const float n = std::trunc(std::max(static_cast<float>(LN_WIDE_EPS / static_cast<double>(lny)), 4.0f));
-            for (float i = 1.0f; i <= n; i += 1.0f) {
-                const Wide di = i;
-                term = term * (di - ps) * y / di;
-                r = r + term / (p + di);
-            }
+    Wide r = std::exp(xb);
+    Wide term = r * p;
+    if (ps != 1.0) {
+        // Terms down to 2^-64 of the first; the count's maximum is formed in single
+        // precision: at most 1100 for y <= 0.96.
+        const float n = std::trunc(std::max(static_cast<float>(LN_WIDE_EPS / static_cast<double>(lny)), 4.0f));
+        for (float i = 1.0f; i <= n; i += 1.0f) {
+            const Wide di = i;
+            term = term * (di - ps) * y / di;
+            r = r + term / (p + di);
         }
     }
     if (q <= 1.0)
         return r;
 
-    // Finite sum over the whole part of q, terms scaled by powers of sml until they count.
+    // Finite sum over the whole part of q (below 10): its terms, each at most 2^60 times the one
+    // before, need no scaling in the wider type's range; where the first underflows there, none
+    // reaches the doubles.
     const Wide lny1 = y < 0.5 ? std::log1p(-static_cast<Wide>(y)) : std::log(static_cast<Wide>(y1));
     const Wide xb_sum = p * lny + q * lny1 - log_beta_wide(p, q) - std::log(static_cast<Wide>(q));
-    // The scale count's maximum is formed in single precision, where the count fits.
-    const double scale = static_cast<double>(xb_sum) / k.alnsml;
-    double ib = scale < 0x1p100 ? std::trunc(std::max(static_cast<float>(scale), 0.0f)) : std::trunc(scale);
-    Wide term = std::exp(xb_sum - ib * ln_sml);
+    term = std::exp(xb_sum);
     const Wide c = 1.0L / (y < 0.5 ? 1.0L - y : static_cast<Wide>(y1));
     const Wide p1 = q * c / (static_cast<Wide>(p) + q - 1.0);
     Wide finsum = 0.0;
     double n = std::trunc(q);
     if (q == n)
         n = n - 1.0;
-    // The scale count falls by at most 1 a term: from above n it never reaches 0, and no term
-    // would be added. Ratios below 1 from the first (p1 < 1, so p > 1 and they fall) never lift
-    // a scaled term to where it counts; a p1 that rounds to 1 may be either.
-    const bool falling = p1 < 1.0L - 0x1p-30L;
-    if (ib > n || (falling && ib > 0.0))
-        n = 0.0;
     for (double i = 1.0; i <= n; i += 1.0) {
         if (p1 <= 1.0L && term <= 0x1p-64L * finsum)
             break;
         term = (q - i + 1.0) * c * term / (static_cast<Wide>(p) + q - i);
-        if (term > 1.0L) {
-            ib = ib - 1.0;
-            term = term * k.sml;
-        }
-        if (ib == 0.0) {
-            finsum = finsum + term;
-        } else if (ib < 0.0) {
-            break;  // the scale only falls: no later term is added
-        }
+        finsum = finsum + term;
     }
     return r + finsum;
+}
+
+// c(z + s) - c(z) for Stirling's correction c(z) = 1/12z - 1/360z^3 + 1/1260z^5 - 1/1680z^7 +
+// 1/1188z^9 (to 2^-64 of ln Gamma(z) from z = 16), as differences of powers, which keep their
+// digits for a tiny s: w^n - v^n = (w - v) (w^(n-1) + w^(n-2) v + ... + v^(n-1)), with v = 1/z,
+// w = 1/(z + s) and w - v = -s v w.
+Wide stirling_step(Wide z, Wide s)
+{
+    constexpr Wide COEFFICIENTS[] = {1.0L / 12.0L, -1.0L / 360.0L, 1.0L / 1260.0L, -1.0L / 1680.0L, 1.0L / 1188.0L};
+    const Wide v = 1.0L / z;
+    const Wide w = 1.0L / (z + s);
+    Wide sum = 0.0L;
+    Wide powers = 1.0L; // w^(n-1) + ... + v^(n-1)
+    Wide vn = v;
+    for (int n = 1; n <= 9; ++n) {
+        if (n % 2 == 1)
+            sum += COEFFICIENTS[n / 2] * powers;
+        powers = w * powers + vn;
+        vn *= v;
+    }
+    return -s * v * w * sum;
+}
+
+// ln Gamma(a + s) - ln Gamma(a) to 2^-60 of the larger of it and s: up to z = a + k >= 16 by
+// ln Gamma(z + s) - ln Gamma(z) = that at z + 1 less ln(1 + s / z), then Stirling's series, whose
+// large terms (z - 1/2) ln z - z cancel in (z - 1/2) ln(1 + s / z) + s ln(z + s) - s.
+Wide log_gamma_step(double a, double s)
+{
+    Wide z = a;
+    Wide r = 0.0L;
+    for (; z < 16.0L; z += 1.0L)
+        r -= std::log1p(s / z);
+    return r + (z - 0.5L) * std::log1p(s / z) + s * std::log(z + s) - s + stirling_step(z, s);
+}
+
+// Below a shape s of 2^-20 the tail near 1 beside it comes from ln Gamma terms of some
+// ln(1 / s), whose rounding would be all that is left of its complement, of the size of s.
+constexpr double TINY_SHAPE = 0x1p-20;
+
+// I_u(s, c) and its complement for a tiny s, u <= 1/2 and c u <= 2, from the series
+// I = u^s / (s B(s, c)) (1 + s T), T = sum over n >= 1 of (1 - c)_n u^n / (n! (n + s)):
+// ln I = s ln u - ln(s B(s, c)) + ln(1 + s T), with s B(s, c) = Gamma(1 + s) Gamma(c) /
+// Gamma(c + s) from the steps of ln Gamma by s, so that ln I, of the size of s, keeps its digits
+// and the complement is -expm1 of it. The terms of T, in ratios (n + 1 - c) u / (n + 1), end
+// within some 70.
+BetaTails tiny_shape_tails(double u, Wide lnu, double s, double c)
+{
+    Wide t = 1.0L;
+    Wide sum = 0.0L;
+    for (int n = 1; n < 400; ++n) {
+        t *= (n - static_cast<Wide>(c)) * u / n;
+        const Wide term = t / (n + static_cast<Wide>(s));
+        sum += term;
+        if (std::fabs(term) <= 0x1p-66L * std::fabs(sum) || t == 0.0L)
+            break;
+    }
+    return tails_of(s * lnu - log_gamma_step(1.0, s) + log_gamma_step(c, s) + std::log1p(s * sum));
 }
 
 }  // namespace
@@ -491,6 +519,10 @@ bool large_b(const double a, const double b) { return b >= 0x1p15 && a <= 0x1p30
 BetaTails beta_large_b(double a, double b, double z)
 {
     constexpr double EPS = 0x1p-53;
+    if (a < TINY_SHAPE && z <= 2.0) { // the gamma limit's complement would keep none of its digits
+        const Wide wz = z;
+        return tiny_shape_tails(z / (z + b), std::log(wz) - std::log(wz + b), a, b);
+    }
     if (b > 0x1p26 && a * a <= b * 0x1p-21)  // the gamma limit holds to the rounding
         return gamma_limit(a, z, b);
     // y >= 1/2 is a hundred standard deviations and more above the mean, a / (a + b) < 0.27: the
@@ -552,11 +584,10 @@ namespace {
 // through Stirling's series is the more accurate (p ln y and ln B(p, q) would cancel).
 BetaTails short_sums(double y, double y1, double p, double q)
 {
-    const BetaConstants& k = beta_constants();
-    if ((p + q) * y / (p + 1.0) < k.eps) {
+    if ((p + q) * y / (p + 1.0) < 0x1p-53) { // RCONST(3)
         // x^p / (p B(p, q)), the first term of the series.
         const Wide xb = p * std::log(static_cast<Wide>(y)) - std::log(static_cast<Wide>(p)) - log_beta_wide(p, q);
-        const Wide r = xb > k.alnsml && y != 0.0 ? std::exp(xb) : 0.0L;
+        const Wide r = y != 0.0 ? std::exp(xb) : 0.0L;
         return {static_cast<double>(r), static_cast<double>(1.0L - r)};
     }
     if (q < 10.0 && y <= 0.96) {
@@ -566,25 +597,30 @@ BetaTails short_sums(double y, double y1, double p, double q)
     return {RCONST(6), RCONST(6)};
 }
 
-// Shapes beyond 2^26: 0 or 1 where the tail on x's side of the mean underflows, and still does
-// with x moved towards the mean by 2^-50 of itself (x has rounded); below x(a + b) < a + 1 that
-// tail is at most x^a (1 - x)^b / (a B(a, b)) / (1 - x (a + b) / (a + 1)), as the ratios of its
-// series (a + b + n) x / (a + 1 + n) are at most the first for b >= 1. Else, where the spread
-// of x and of 1 - x is above 2^-40 of each (their rounding does not decide the value), the
-// continued fraction where it ends within 2^14 terms: far enough from the mean. Else NaN.
-BetaTails huge_shapes(double x, double x1, double a, double b)
+// Whether I_y(p, q), y below the mean, underflows, and still does with y moved towards the
+// mean by 2^-50 of itself (y has rounded); below y(p + q) < p + 1 it is at most
+// y^p (1 - y)^q / (p B(p, q)) / (1 - y (p + q) / (p + 1)), as the ratios of its series
+// (p + q + n) y / (p + 1 + n) are at most the first for q >= 1. lny is ln y where y has
+// underflowed, else NaN.
+bool tail_underflows(double p, double q, double y, double y1, Wide lny = RCONST(6))
 {
     constexpr double LN_SMALLEST = -745.2;  // below half the smallest subnormal
     constexpr double MOVE = 0x1p-50;
-    const auto underflows = [&](double p, double q, double y, double y1) {
-        const double y_moved = y + y * MOVE;
-        const double y1_moved = y1 - y * MOVE;
-        if (!(y1_moved > 0.0 && y_moved * q <= y1_moved * p))
-            return false;
-        const double w = 1.0 - y_moved * (p / (p + 1.0) + q / (p + 1.0));
-        return w > 0.0 && log_beta_term(p, q, ArgumentLogs{y_moved, y1_moved}) - std::log(w) < LN_SMALLEST;
-    };
-    if (x * b <= x1 * a ? underflows(a, b, x, x1) : underflows(b, a, x1, x))
+    const double y_moved = y + y * MOVE;
+    const double y1_moved = y1 - y * MOVE;
+    if (!(y1_moved > 0.0 && y_moved * q <= y1_moved * p))
+        return false;
+    const double w = 1.0 - y_moved * (p / (p + 1.0) + q / (p + 1.0));
+    const ArgumentLogs logs{y_moved, y1_moved, lny + MOVE};
+    return w > 0.0 && log_beta_term(p, q, logs) - std::log(w) < LN_SMALLEST;
+}
+
+// Shapes beyond 2^26: 0 or 1 where the tail on x's side of the mean underflows. Else, where the
+// spread of x and of 1 - x is above 2^-40 of each (their rounding does not decide the value),
+// the continued fraction where it ends within 2^14 terms: far enough from the mean. Else NaN.
+BetaTails huge_shapes(double x, double x1, double a, double b)
+{
+    if (x * b <= x1 * a ? tail_underflows(a, b, x, x1) : tail_underflows(b, a, x1, x))
         return x * b <= x1 * a ? BetaTails{0.0, 1.0} : BetaTails{1.0, 0.0};
     // (spread / mean)^2 = b / (a (a + b + 1)), and a / (b (a + b + 1)) for 1 - x
     if (std::min(b / a, a / b) / (a + b) < 0x1p-80)
@@ -594,19 +630,26 @@ BetaTails huge_shapes(double x, double x1, double a, double b)
 
 }  // namespace
 
-BetaTails incomplete_beta(const double X, const double X1, const double PIN, const double QIN, const double LNX)
+BetaTails incomplete_beta(const double X, const double X1, const double PIN, const double QIN, const long double LNX)
 {
+    // A subnormal X keeps few digits in the products formed from it: it goes by its logarithm.
+    const Wide lnx = std::isnan(LNX) && X > 0.0 && X < SMALLEST_NORMAL ? std::log(static_cast<Wide>(X)) : LNX;
     BetaTails t{0.0, 1.0};
     if (X1 == 0.0) {
         t = {1.0, 0.0};
-    } else if (X == 0.0 && std::isnan(LNX)) {
+    } else if (X == 0.0 && std::isnan(lnx)) {
         t = {0.0, 1.0};
-    } else if (std::isnan(LNX) && large_b(PIN, QIN)) {
+    } else if (QIN < TINY_SHAPE && X1 <= 0.5 && X1 * PIN <= 2.0) {
+        t = swapped(tiny_shape_tails(X1, std::log(static_cast<Wide>(X1)), QIN, PIN));
+    } else if (PIN < TINY_SHAPE && X <= 0.5 && X * QIN <= 2.0) {
+        t = tiny_shape_tails(X, std::isnan(lnx) ? std::log(static_cast<Wide>(X)) : lnx, PIN, QIN);
+    } else if (std::isnan(lnx) && large_b(PIN, QIN)) {
         t = beta_large_b(PIN, QIN, QIN * (X / X1));
     } else if (large_b(QIN, PIN)) {
         t = swapped(beta_large_b(QIN, PIN, PIN * (X1 / X)));
-    } else if (!std::isnan(LNX)) {
-        t = fraction_tails(X, X1, PIN, QIN, LNX);
+    } else if (!std::isnan(lnx)) {
+        const bool zero = std::max(PIN, QIN) > FINITE_SUM_TERMS && tail_underflows(PIN, QIN, X, X1, lnx);
+        t = zero ? BetaTails{0.0, 1.0} : fraction_tails(X, X1, PIN, QIN, lnx);
     } else {
         // The sums of the tail on x's side of the median, or of the other one where the first is
         // above 1/2: each tail to its own relative accuracy. Where the first is not short, or

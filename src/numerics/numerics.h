@@ -97,9 +97,9 @@ struct BetaTails {
 };
 // The incomplete beta function behind DBETAI and FDIST, without the argument checks and the
 // error stack's name: I_X(PIN, QIN) and its complement, with X1 = 1 - X formed directly by the
-// caller and LNX = ln X where X has underflowed (else NaN). A fraction that does not end posts
-// TERMINAL 7 and gives NaN.
-BetaTails incomplete_beta(double X, double X1, double PIN, double QIN, double LNX);
+// caller and LNX = ln X where X has underflowed (else NaN), in the wider precision that its
+// size, some 710, needs. A fraction that does not end posts TERMINAL 7 and gives NaN.
+BetaTails incomplete_beta(double X, double X1, double PIN, double QIN, long double LNX);
 // I_y(a, b) and its complement at y = z / (z + b) for a large second shape b, which large_b
 // tells.
 bool large_b(double a, double b);

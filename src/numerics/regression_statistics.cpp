@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 namespace kvpvs::numerics {
@@ -210,28 +211,51 @@ BetaTails f_tails(const double& F, const double& DFN, const double& DFD)
         }
     } else if (ISNAN(F)) {
         DBETAI(F, DFN / 2.0, DFD / 2.0);  // its X error
+    } else if (F == RCONST(7)) {
+        result = {1.0, 0.0}; // the whole distribution lies below +infinity
     } else {
         // Both beta arguments are formed directly: 1 - either rounds where the other is small.
+        // u / (u + v), through halves where the sum overflows.
+        const auto share = [](double u, double v) {
+            const double sum = u + v;
+            return std::isinf(sum) ? u / 2.0 / (u / 2.0 + v / 2.0) : u / sum;
+        };
         const double nf = DFN * F;
-        double x = DFD / (nf + DFD);
-        double y = nf / (nf + DFD);
-        double lny = RCONST(6);
+        double x = share(DFD, nf);
+        double y = share(nf, DFD);
         if (std::isinf(nf)) {  // DFN F overflows: the same quotients through DFD / DFN
             const double r = DFD / DFN;
-            x = r / (F + r);
-            y = F / (F + r);
-        } else if (nf < RCONST(1)) {  // DFN F underflows: y in logarithms
-            lny = std::log(F) + std::log(DFN) - std::log(nf + DFD);
+            x = share(r, F);
+            y = share(F, r);
         }
-        // A large shape takes its gamma limit with F itself, not through a rounded x or y.
-        if (ISNAN(lny) && large_b(DFN / 2.0, DFD / 2.0)) {
+        // The logarithm of an argument that has underflowed (or of y where DFN F has), from the
+        // arguments' own: a subnormal keeps few digits. Of a size near 710, it takes the wider
+        // precision to keep 2^-53 of the value.
+        using Wide = long double;
+        constexpr double SMALLEST_NORMAL = 0x1p-1022; // RCONST(1)
+        const auto ln = [](double v) { return std::log(static_cast<Wide>(v)); };
+        Wide lnx = std::numeric_limits<Wide>::quiet_NaN();
+        Wide lny = lnx;
+        if (x < SMALLEST_NORMAL) {
+            lnx = ln(DFD) - (std::isinf(nf) ? ln(DFN) + ln(F + DFD / DFN) : ln(nf + DFD));
+        } else if (nf < SMALLEST_NORMAL || y < SMALLEST_NORMAL) {
+            lny = ln(F) + ln(DFN) - ln(nf + DFD);
+        }
+        // A large shape takes its gamma limit with F itself, not through a rounded x or y, where
+        // that shape times F has not underflowed.
+        if (nf >= SMALLEST_NORMAL && large_b(DFN / 2.0, DFD / 2.0)) {
             result = beta_large_b(DFN / 2.0, DFD / 2.0, DFN / 2.0 * F);
-        } else if (ISNAN(lny) && large_b(DFD / 2.0, DFN / 2.0)) {
+        } else if (nf >= SMALLEST_NORMAL && std::isnan(lnx) && large_b(DFD / 2.0, DFN / 2.0)) {
             const BetaTails t = beta_large_b(DFD / 2.0, DFN / 2.0, DFD / 2.0 / F);
             result = {t.upper, t.lower};
         } else {
             ERPUSH("DBETAI");  // a fraction that does not end is DBETAI's error, as in the specified call
-            result = incomplete_beta(y, x, DFN / 2.0, DFD / 2.0, lny);
+            if (std::isnan(lnx)) {
+                result = incomplete_beta(y, x, DFN / 2.0, DFD / 2.0, lny);
+            } else {
+                const BetaTails t = incomplete_beta(x, y, DFD / 2.0, DFN / 2.0, lnx);
+                result = {t.upper, t.lower};
+            }
             ERPOP("DBETAI");
         }
     }

@@ -118,6 +118,7 @@ double RelError(double computed, const mpq_class& exact)
 struct LibraryFit {
     std::vector<double> b, seqss, stats;
     std::vector<double> coef, aov;  // COEF (p by 4), AOV
+    double mean = 0.0;              // OCOEF(1), as OPFIT wrote it
     int ndeg = 0;
     std::vector<std::string> records;  // what OPFIT and OPTAB printed
     std::optional<kvpvs::test::NumericsStopped> stopped;
@@ -162,6 +163,7 @@ LibraryFit FitWithLibrary(const Problem& pr)
               f.aov.data(), sqss.data(), std::max(d, 1), f.coef.data(), p, tlof.data(), std::max(d, 1), scratch.data());
     });
     f.records = capture.records();
+    f.mean = ocoef[0];
     return f;
 }
 
@@ -345,7 +347,11 @@ INSTANTIATE_TEST_SUITE_P(Numerics, Certified,
                                            TenPoints("WeightsRisingFrom1eMinus300To1e300", 1, 10.0, 0.0,
                                                      WeightsAcrossTheRange(true)),
                                            TenPoints("WeightsFallingFrom1e300To1eMinus300", 1, 10.0, 0.0,
-                                                     WeightsAcrossTheRange(false))),
+                                                     WeightsAcrossTheRange(false)),
+                                           TenPoints("ResponseAbout1e200WeightsOf1eMinus200", 1, 1e199, 0.0,
+                                                     std::vector<double>(10, 1e-200)),
+                                           TenPoints("ResponseAbout1e100ToAPartIn1e10WeightsOf1eMinus300", 1, 1e90,
+                                                     1e10, std::vector<double>(10, 1e-300))),
                          [](const auto& info) { return info.param.name; });
 
 // Through PFIT, the curve fit's road: the coefficients, the sequential squares, the statistics
@@ -569,6 +575,7 @@ TEST(CertifiedRanges, SumsBeyondTheRangeOfDoublesAreRefusedByName)
         {TenPoints("weights 1e300, y spread 1e5", 1, 1e5, 0.0, std::vector<double>(10, 1e300)),
          "corrected total sum of squares"},
         {TenPoints("every weight 5e-324", 2, 1.0, 0.0, std::vector<double>(10, 5e-324)), "sum of the weights"},
+        {TenPoints("every weight 1e308", 1, 1.0, 0.0, std::vector<double>(10, 1e308)), "sum of the weights"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.pr.name);
@@ -594,6 +601,8 @@ TEST(CertifiedRanges, SumsBeyondTheRangeOfDoublesAreRefusedByName)
         EXPECT_TRUE(exact > mpq_class(std::numeric_limits<double>::max()) ||
                     exact < mpq_class(std::numeric_limits<double>::min()))
             << exact.get_d();
+        // What it wrote before refusing: the weighted mean holds whatever the scale of the sums.
+        ExpectStatistic(lib.mean, Certify(row.pr).mean, 1e-14, "mean");
     }
 }
 

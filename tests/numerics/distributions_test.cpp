@@ -239,6 +239,9 @@ INSTANTIATE_TEST_SUITE_P(
         // DFN F overflows; the quotients do not.
         ValueRow{"FdistDfnFOverflows", [] { return FDIST(1e308, 1000.0, 1e-3); }, [] { return ref_f(1e308, 1000.0, 1e-3); }},
         ValueRow{"DbetaiHugeQ", [] { return DBETAI(8.47e-20, 50.0, 0x1p69); }, [] { return ref_ibeta(8.47e-20, 50.0, 0x1p69); }},
+        // The gamma limit of a shape of 1e9, whose incomplete gamma sums run some 10 sqrt(1e9) terms.
+        ValueRow{"FdistGammaLimitOfAShapeOf1e9", [] { return FDIST(0.99995, 2e9, 1e60); },
+                 [] { return ref_f(0.99995, 2e9, 1e60); }},
         // Small values whose complement is near 1: 1 - DBETAI(1 - x, q, p) would keep ~4 digits.
         ValueRow{"FdistSmallAgainstItsComplement", [] { return FDIST(0.05, 1000.0, 3.0); },
                  [] { return ref_f(0.05, 1000.0, 3.0); }},
@@ -282,9 +285,13 @@ TEST_F(Distributions, EdgesOfTheRangeHoldTheirBound)
         double value, ref;
         double ulps;  // 0: within 1e-10 relative
     };
-    double p_wide = 0.0, p_near_one = 0.0, f = 0.0;
+    double p_wide = 0.0, p_near_one = 0.0, p_tiny_dfn = 0.0, f = 0.0;
     FMCF(2.0, 1.0, 100.0, 10000.0, f, p_wide);
     FMCF(100.0, 1.0, 2.0, 1000.0, f, p_near_one);
+    FMCF(0.0025, 1.0, 3e-25, 0.25, f, p_tiny_dfn);
+    const double inf = RCONST(7);
+    const double one_less = 1.0 - U;
+    const double f_subnormal = 9.9999999999999694e-311;
     const Row rows[] = {
         // DFN F underflows; F itself does not.
         {"FDIST(5e-324, 2e-6, 2e-6)", FDIST(5e-324, 2e-6, 2e-6), ref_f(5e-324, 2e-6, 2e-6), 0},
@@ -302,6 +309,35 @@ TEST_F(Distributions, EdgesOfTheRangeHoldTheirBound)
         // The F test's p-value from the upper tail itself.
         {"p-value of F(2; 100, 10000)", p_wide, ref_f_upper(2.0, 100.0, 10000.0), 0},
         {"p-value of F(100; 2, 1000)", p_near_one, ref_f_upper(100.0, 2.0, 1000.0), 0},
+        // Above every F, and where DFD / 2F or DFD / (DFN F + DFD) underflows.
+        {"FDIST(inf, 65536, 1)", FDIST(inf, 65536.0, 1.0), 1.0, 0},
+        {"FDIST(inf, 1e308, 1)", FDIST(inf, 1e308, 1.0), 1.0, 0},
+        {"FDIST(1e308, 65536, 1e-20)", FDIST(1e308, 65536.0, 1e-20), ref_f(1e308, 65536.0, 1e-20), 0},
+        {"FDIST(1e308, 0.001, 1e-20)", FDIST(1e308, 0.001, 1e-20), ref_f(1e308, 0.001, 1e-20), 0},
+        // DFN F + DFD overflows; F lies some 4e152 spreads of ln F below 1: the value underflows.
+        {"FDIST(0.9, 1e308, 1e308)", FDIST(0.9, 1e308, 1e308), 0.0, 0},
+        // A tail of the size of a tiny shape beside its complement near 1, whose ln Gamma terms
+        // are some ln(1 / shape): the tail formed directly.
+        {"DBETAI(1 - 2^-53, 1, 1e-20)", DBETAI(one_less, 1.0, 1e-20), ref_ibeta(one_less, 1.0, 1e-20), 0},
+        {"DBETAI(1 - 2^-53, 0.5, 1e-20)", DBETAI(one_less, 0.5, 1e-20), ref_ibeta(one_less, 0.5, 1e-20), 0},
+        {"DBETAI(1 - 2^-53, 0.5, 1e-300)", DBETAI(one_less, 0.5, 1e-300), ref_ibeta(one_less, 0.5, 1e-300), 0},
+        {"DBETAI(1 - 1e-9, 1e8, 1e-13)", DBETAI(1.0 - 1e-9, 1e8, 1e-13), ref_ibeta(1.0 - 1e-9, 1e8, 1e-13), 0},
+        {"FDIST(1e300, 2, 1e-20)", FDIST(1e300, 2.0, 1e-20), ref_f(1e300, 2.0, 1e-20), 0},
+        {"FDIST(1e200, 65536, 1e-20)", FDIST(1e200, 65536.0, 1e-20), ref_f(1e200, 65536.0, 1e-20), 0},
+        {"p-value of F(0.0025; 3e-25, 0.25)", p_tiny_dfn, ref_f_upper(0.0025, 3e-25, 0.25), 0},
+        // The bottom of the range: values from the smallest normal double up, and F or x
+        // subnormal, taken through their logarithms.
+        {"FDIST(DBL_MIN, 2, 1)", FDIST(DBL_MIN, 2.0, 1.0), ref_f(DBL_MIN, 2.0, 1.0), 0},
+        {"DBETAI(1e-300, 1, 1e-6)", DBETAI(1e-300, 1.0, 1e-6), ref_ibeta(1e-300, 1.0, 1e-6), 0},
+        {"DBETAI(0.01, 153, 0.5)", DBETAI(0.01, 153.0, 0.5), ref_ibeta(0.01, 153.0, 0.5), 0},
+        {"DBETAI(0.00995, 156, 3.5)", DBETAI(0.00995, 156.0, 3.5), ref_ibeta(0.00995, 156.0, 3.5), 0},
+        {"FDIST(1e-320, 1e12, 1e300)", FDIST(1e-320, 1e12, 1e300), 0.0, 0}, // y^(5e11) underflows
+        {"FDIST(1e-310, 1, 2^28)", FDIST(f_subnormal, 1.0, 0x1p28), ref_f(f_subnormal, 1.0, 0x1p28), 0},
+        {"FDIST(1e-310, 0.1, 1e12)", FDIST(f_subnormal, 0.1, 1e12), ref_f(f_subnormal, 0.1, 1e12), 0},
+        {"FDIST(1e-310, 0.001, 1e8)", FDIST(f_subnormal, 0.001, 1e8), ref_f(f_subnormal, 0.001, 1e8), 0},
+        {"DBETAI(4.35e-322, 0.5, 46079.68)", DBETAI(4.35e-322, 0.5, 46079.68), ref_ibeta(4.35e-322, 0.5, 46079.68), 0},
+        // Below the normal range: the subnormal the value rounds to.
+        {"FDIST(1e-310, 2, 1e12)", FDIST(f_subnormal, 2.0, 1e12), ref_f(f_subnormal, 2.0, 1e12), 0},
     };
     for (const Row& r : rows)
         EXPECT_TRUE(near_in_ulps(r.value, r.ref, r.ulps)) << r.what;
@@ -336,6 +372,11 @@ TEST_F(Distributions, LogarithmsAndLargeShapesKeepTheirDigits)
         {"far below the mean", DBETAI(1e-6, 33.3, 4096.0), ref_ibeta(1e-6, 33.3, 4096.0)},
         {"far below the mean of unequal shapes", DBETAI(0.5, 1000.0, 33.3), ref_ibeta(0.5, 1000.0, 33.3)},
         {"beside a tiny shape", DBETAI(0.99716303361149683, 33.3, 0.001), ref_ibeta(0.99716303361149683, 33.3, 0.001)},
+        // a small tail by its own fraction, not as -expm1 of the other's logarithm
+        {"small tail beside a shape of 1e-6", DBETAI(0.9999, 8800.0, 1.1e-6), ref_ibeta(0.9999, 8800.0, 1.1e-6)},
+        // ln y of a subnormal y (some -710) from F, in the wider precision
+        {"ln y where DFN F underflows", FDIST(DBL_MIN, 2.0, 50.0), ref_f(DBL_MIN, 2.0, 50.0)},
+        {"ln y where y underflows", FDIST(2.3e-308, 1.0, 65000.0), ref_f(2.3e-308, 1.0, 65000.0)},
     };
     for (const Row& r : rows)
         EXPECT_NEAR(r.value, r.ref, r.tol * r.ref) << r.what;
@@ -346,8 +387,9 @@ TEST_F(Distributions, DbetaiDoesNotFallAsXRises)
 {
     // Ulp by ulp across the switches: at x = 0.2 and inside the 1 - r form below x = 0.8 (where
     // they once were), at the reach of the sums (x = 0.96), at the continued fraction's switch
-    // (x (p + q + 2) = p + 1), and where the value crosses 1/2 (found by bisection), where the
-    // route turns to the other tail. No drop beyond 2 ulps.
+    // (x (p + q + 2) = p + 1), where a tiny second shape's series takes over (p (1 - x) = 2,
+    // 1 - x = 1/2), and where the value crosses 1/2 (found by bisection), where the route turns
+    // to the other tail. No drop beyond 2 ulps.
     struct Sweep {
         double x, p, q;
     };
@@ -355,7 +397,9 @@ TEST_F(Distributions, DbetaiDoesNotFallAsXRises)
                                  {0.8, 3.0, 2.5},
                                  {0.96, 100.0, 2.0},
                                  {1.5 / 2002.5, 0.5, 2000.0},
-                                 {1.7 / 100002.7, 0.7, 1e5}};
+                                 {1.7 / 100002.7, 0.7, 1e5},
+                                 {1.0 - 2.0 / 1e4, 1e4, 1e-10},
+                                 {0.5, 3.0, 1e-9}};
     const std::pair<double, double> medians[] = {{0.5, 40.0},  {300.0, 2000.0},  {3.0, 2.5}, {2.0, 3.0},
                                                  {0.5, 0.5},   {5.0, 1.5},       {1.2, 7.0}, {9.0, 9.0},
                                                  {1.5, 333.5}, {2000.0, 40000.0}};
@@ -481,8 +525,21 @@ INSTANTIATE_TEST_SUITE_P(
                 {" *** TERMINAL ERROR 1 from FDIST.  DFN = 4.940656458412465-324 must be at",
                  " ***          least 4.450147717014403E-308 when DFD = 1.000000000000000-300 ",
                  " ***          is below 1E-289."}},
+        StopRow{"FdistNanDfn", [] { return FDIST(1.0, NAN, 3.0); }, "FDIST", 1,
+                {" *** TERMINAL ERROR 1 from FDIST.  DFN = NaN must be greater than 0.0."}},
         StopRow{"FdistNanDfd", [] { return FDIST(1.0, 3.0, NAN); }, "FDIST", 2,
                 {" *** TERMINAL ERROR 2 from FDIST.  DFD = NaN must be greater than 0.0."}},
+        // DFN F + DFD overflows; its halves give y = 1/2, at the mean of the two huge shapes.
+        StopRow{"FdistSumOfDegreesOverflows", [] { return FDIST(1.0, 1e308, 1e308); }, "DBETAI", 7,
+                {" *** TERMINAL ERROR 7 from DBETAI.  The finite sum for X =",
+                 " ***          5.000000000000000E-01, PIN = 5.000000000000000+307 and QIN = ",
+                 " ***          5.000000000000000+307 does not end within 67108864 terms.",
+                 "     Here is a traceback of subprogram calls in reverse order:",
+                 "     Routine name                    Error type  Error code",
+                 "     ------------                    ----------  ----------",
+                 "     DBETAI                               5           7    (Called internally)",
+                 "     FDIST                                0           0",
+                 "     USER                                 0           0"}},
         StopRow{"FdistInfiniteDfn", [] { return FDIST(INFINITY, INFINITY, 1e308); }, "FDIST", 1,
                 {" *** TERMINAL ERROR 1 from FDIST.  DFN = Infinity must be finite."}},
         StopRow{"FdistInfiniteDfd", [] { return FDIST(2.0, 3.0, INFINITY); }, "FDIST", 2,
