@@ -102,7 +102,10 @@ TEST(ProcessStopDeathTest, AHandlerThatReturnsMakesTheStopAbort)
 TEST(ProcessStopDeathTest, WithoutAHandlerTheStopFlushesTheUnitsAndEndsWithStatusZero)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::filesystem::path out = std::filesystem::path(testing::TempDir()) / "dforrt_stop_stdout.txt";
+    // A name of this run's own (the child re-runs the test with the same flags): the program runs
+    // whole in file order and shuffled at once, and a shared file would be written by both.
+    const std::string run = GTEST_FLAG_GET(shuffle) ? std::to_string(GTEST_FLAG_GET(random_seed)) : "file";
+    const std::filesystem::path out = std::filesystem::path(testing::TempDir()) / ("dforrt_stop_stdout_" + run + ".txt");
     std::filesystem::remove(out);
     EXPECT_EXIT(
         {
