@@ -168,6 +168,32 @@ vtkSmartPointer<vtkProbeFilter> Probe(vtkPoints* pPoints, vtkDataSet* pSource, d
     return pProbe;
 }
 
+// The point the probes work about: per axis, the centre of the model's box where the box lies at
+// least its own width from zero, else 0. Moved by the centre, the box's points, and a grid's or
+// line's near it, keep their value exactly (x - c is exact for c / 2 <= x <= 2 c), and the
+// filter's cell search and weights no longer lose a small cell's digits to a large offset. A
+// model at or about the origin is probed as given, to the bit.
+void ProbeReference(vtkDataSet* pModel, double c[3])
+{
+    double b[6];
+    pModel->GetBounds(b);
+    for (int k = 0; k < 3; ++k) {
+        const double lo = b[2 * k], hi = b[2 * k + 1], w = hi - lo;
+        c[k] = lo >= w || hi <= -w ? 0.5 * (lo + hi) : 0.0;
+    }
+}
+
+bool AtOrigin(const double c[3]) { return c[0] == 0.0 && c[1] == 0.0 && c[2] == 0.0; }
+
+// The data set about c, as the flow paths trace theirs; itself when c is the origin.
+template <class TSet>
+vtkSmartPointer<TSet> AboutReference(TSet* pSet, const double c[3])
+{
+    if (AtOrigin(c))
+        return pSet;
+    return kvpvs::visualmethods::AboutCentre<TSet>(pSet, c);
+}
+
 // Point array of a probed grid: 1 at a node without a value (outside the model, value 0), 0
 // elsewhere. Interpolated at a point, it is the share of such nodes in the grid's value there.
 constexpr const char* kNoValueShare = "NoValueShare";
@@ -260,9 +286,14 @@ BOOL CPVSVisualMethodGlbProfGrid::GetModelSize(double& dSize) const
     return TRUE;
 }
 
-int CPVSVisualMethodGlbProfGrid::ProbePoints(vtkPoints* pPoints, vtkDataSet* pSource, vtkDataSet* pModel,
-                                             std::vector<T_PROBE_D>& aProbe)
+int CPVSVisualMethodGlbProfGrid::ProbePoints(vtkPoints* pUserPoints, const double c[3], vtkDataSet* pSource,
+                                             vtkDataSet* pModel, std::vector<T_PROBE_D>& aProbe)
 {
+    vtkSmartPointer<vtkPoints> pPoints = pUserPoints;
+    if (!AtOrigin(c)) {
+        const double d[3] = {-c[0], -c[1], -c[2]};
+        pPoints = kvpvs::visualmethods::MovedPoints(pUserPoints, d);
+    }
     const vtkIdType n = pPoints->GetNumberOfPoints();
     aProbe.assign(static_cast<size_t>(n), T_PROBE_D());
     // aAt[j]: the index in pPoints of probed point j.
@@ -388,8 +419,11 @@ void CPVSVisualMethodGlbProfGrid::BuildGrid(vtkUnstructuredGrid* pModel)
     const int nNode = aNode.GetSize();
 
     auto t0 = std::chrono::steady_clock::now();
+    double c[3];
+    ProbeReference(pModel, c);
+    const vtkSmartPointer<vtkUnstructuredGrid> pModelAt = AboutReference(pModel, c);
     std::vector<T_PROBE_D> aProbe;
-    ProbePoints(NodePoints(aNode), pModel, nullptr, aProbe);
+    ProbePoints(NodePoints(aNode), c, pModelAt, nullptr, aProbe);
     double dMin = kDblMax, dMax = -kDblMax;
     bool bAnyValid = false;
     for (const T_PROBE_D& p : aProbe)
@@ -460,14 +494,14 @@ void CPVSVisualMethodGlbProfGrid::BuildGrid(vtkUnstructuredGrid* pModel)
     t0 = std::chrono::steady_clock::now();
     if (m_settings.bBandContour) {
         // The filter writes single-precision points: it bands the grid about its centre.
-        double c[3];
-        kvpvs::visualmethods::BoxCentre(pSurface, c);
+        double g[3];
+        kvpvs::visualmethods::BoxCentre(pSurface, g);
         vtkNew<vtkGenBandedPolyDataContourFilter> pBand;
-        pBand->SetInputData(kvpvs::visualmethods::AboutCentre<vtkPolyData>(pSurface, c));
+        pBand->SetInputData(kvpvs::visualmethods::AboutCentre<vtkPolyData>(pSurface, g));
         GenerateContour(pBand, pVS->cont.GetBandNum(), CPVSVisualDataBase::m_dVDataRsltMin,
                         CPVSVisualDataBase::m_dVDataRsltMax);
         pBand->Update();
-        kvpvs::visualmethods::CopyMovedBack(GetDataSetPst(), pBand->GetOutput(), c);
+        kvpvs::visualmethods::CopyMovedBack(GetDataSetPst(), pBand->GetOutput(), g);
     }
     m_dStageSeconds[kStageBands] = Seconds(t0);
 
@@ -477,7 +511,7 @@ void CPVSVisualMethodGlbProfGrid::BuildGrid(vtkUnstructuredGrid* pModel)
 
     pUndeformed->GetPointData()->AddArray(NoValueShare(aProbe));
     t0 = std::chrono::steady_clock::now();
-    BuildProfileCurves(m, pUndeformed, pModel);
+    BuildProfileCurves(m, pUndeformed, pModelAt, c);
     m_dStageSeconds[kStageCurves] = Seconds(t0);
 }
 
@@ -506,7 +540,8 @@ BOOL CPVSVisualMethodGlbProfGrid::MakeIndexLinePoints(CClassSpfg& spfg, const T_
     return TRUE;
 }
 
-void CPVSVisualMethodGlbProfGrid::BuildProfileCurves(double dExtreme, vtkPolyData* pUndeformed, vtkDataSet* pModel)
+void CPVSVisualMethodGlbProfGrid::BuildProfileCurves(double dExtreme, vtkPolyData* pUndeformed, vtkDataSet* pModelAt,
+                                                     const double c[3])
 {
     const CArray<T_SPFG_GRID_IDX_BASE, T_SPFG_GRID_IDX_BASE&>& aIdx = m_settings.GridIdx.aIdx;
     CClassSpfg spfg = OpenSpfgTable();
@@ -526,13 +561,14 @@ void CPVSVisualMethodGlbProfGrid::BuildProfileCurves(double dExtreme, vtkPolyDat
     double dMin = kDblMax, dMax = -kDblMax;
     int nLine = 0;
     auto pLinePts = DoublePoints();
+    const vtkSmartPointer<vtkPolyData> pGridAt = AboutReference(pUndeformed, c);
     for (int l = 0; l < aIdx.GetSize(); ++l) {
         const T_SPFG_GRID_IDX_BASE& line = aIdx[l];
         if (!LineFits(line.nDivision) || !MakeIndexLinePoints(spfg, grid, line, pLinePts))
             continue;
         ++nLine;
         std::vector<T_PROBE_D> aProbe;
-        ProbePoints(pLinePts, pUndeformed, pModel, aProbe);
+        ProbePoints(pLinePts, c, pGridAt, pModelAt, aProbe);
         int nPrev = -1;
         size_t nBefore = aSeg.size();
         for (int k = 0; k < static_cast<int>(aProbe.size()); ++k) {
@@ -714,8 +750,10 @@ int CPVSVisualMethodGlbProfGrid::GridTable(int nMode, const T_VD_PROFGRID_D& set
         return 0;
     const int nNode = aNode.GetSize();
     vtkSmartPointer<vtkPoints> pNodePts = NodePoints(aNode);
+    double c[3];
+    ProbeReference(pModel, c);
     std::vector<T_PROBE_D> aProbe;
-    ProbePoints(pNodePts, pModel, nullptr, aProbe);
+    ProbePoints(pNodePts, c, AboutReference(pModel.Get(), c), nullptr, aProbe);
 
     if (nMode == 1) {
         const int nx = grid.nDivX + 1, ny = grid.nDivY + 1;
@@ -775,9 +813,14 @@ int CPVSVisualMethodGlbProfGrid::IndexLineTables(vtkPolyData* pGrid, int bShow)
     if (!spfg.Get(m_settings.nSpfgK, grid) || !GridFits(grid.nDivX, grid.nDivY))
         return 0;
     // Without a model no line point lies in it: the lines then give no table.
-    vtkSmartPointer<vtkDataSet> pModel = m_pLineModel;
+    vtkSmartPointer<vtkUnstructuredGrid> pModel = m_pLineModel;
     if (!pModel)
         pModel = MakeModelGrid();
+    double c[3] = {0, 0, 0};
+    if (pModel)
+        ProbeReference(pModel, c);
+    const vtkSmartPointer<vtkUnstructuredGrid> pModelAt = pModel ? AboutReference(pModel.Get(), c) : nullptr;
+    const vtkSmartPointer<vtkPolyData> pGridAt = AboutReference(pGrid, c);
     CUnitCtrl* pUnit = CDocCtrl::GetUnitCtrl(CDBDoc::GetDocPoint());
     auto out = [pUnit](double d) { return pUnit ? pUnit->ConvertUnitLengthOut(d) : d; };
 
@@ -789,7 +832,7 @@ int CPVSVisualMethodGlbProfGrid::IndexLineTables(vtkPolyData* pGrid, int bShow)
         if (!LineFits(line.nDivision) || !MakeIndexLinePoints(spfg, grid, line, pLinePts))
             continue;
         std::vector<T_PROBE_D> aProbe;
-        const int nValid = ProbePoints(pLinePts, pGrid, pModel, aProbe);
+        const int nValid = ProbePoints(pLinePts, c, pGridAt, pModelAt, aProbe);
         if (nValid < 1)
             continue;
         T_POST_GENR_TABL_D table;

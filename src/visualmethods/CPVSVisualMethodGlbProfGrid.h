@@ -66,8 +66,10 @@ protected:
     BOOL ReadGrid(CClassSpfg& spfg, T_SPFG_D& grid, CArray<T_NODE_D, T_NODE_D&>& aNode,
                   CArray<T_ELEM_D, T_ELEM_D&>& aElem);
     // Probes the points in pSource; with pModel, only points that lie in the model are valid.
+    // The sets are moved by -c, the points are the user's: the probe moves them alike.
     // Returns the valid-point count.
-    static int ProbePoints(vtkPoints* pPoints, vtkDataSet* pSource, vtkDataSet* pModel, std::vector<T_PROBE_D>& aProbe);
+    static int ProbePoints(vtkPoints* pPoints, const double c[3], vtkDataSet* pSource, vtkDataSet* pModel,
+                           std::vector<T_PROBE_D>& aProbe);
     // The count + 1 points of an index line, in model units; FALSE when it cannot be made.
     BOOL MakeIndexLinePoints(CClassSpfg& spfg, const T_SPFG_D& grid, const T_SPFG_GRID_IDX_BASE& line,
                              vtkPoints* pPoints);
@@ -77,7 +79,8 @@ protected:
     int GridTable(int nMode, const T_VD_PROFGRID_D& settings, int bShow);
     int IndexLineTables(vtkPolyData* pGrid, int bShow);
     void BuildGrid(vtkUnstructuredGrid* pModel);
-    void BuildProfileCurves(double dExtreme, vtkPolyData* pUndeformed, vtkDataSet* pModel);
+    // pModelAt is the model moved by -c; pUndeformed is in the user's coordinates.
+    void BuildProfileCurves(double dExtreme, vtkPolyData* pUndeformed, vtkDataSet* pModelAt, const double c[3]);
     BOOL GetModelSize(double& dSize) const;
 
     T_VD_PROFGRID_D m_settings;
@@ -87,5 +90,5 @@ protected:
     vtkSmartPointer<vtkPolyData> m_pConnect;
     CArray<gp_Pnt, gp_Pnt&> m_aLabelPos;
     CArray<CString, CString&> m_aLabelText;
-    vtkDataSet* m_pLineModel = nullptr; // the model grid of a grid table while its line tables are made
+    vtkUnstructuredGrid* m_pLineModel = nullptr; // the model grid of a grid table while its line tables are made
 };

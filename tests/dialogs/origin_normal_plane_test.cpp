@@ -266,8 +266,9 @@ TEST(OriginNormalPlaneFlat, FlatModelWidensTheFlatAxisOfThePlacementBox)
 }
 
 // A 4 x 2.891 x 2 m model moved by s on x and y, as models in national-grid coordinates are,
-// its lengths shown in metres, millimetres or feet: the range reads back as the model's bounds,
-// the plane starts through their exact middle, and a typed position lands where typed, or on
+// its lengths shown in metres, millimetres or feet: the range and the first-shown position of
+// every axis read back as the model's bounds and their middle in the output unit, the plane
+// starts through their exact middle, and a typed position lands where typed, or on
 // the model's face beyond it, never on a six-digit rounding of either. In feet the middle
 // 100002.789 m goes out and in again as 100002.78900000002 m: the untouched middle is not
 // re-read from its text.
@@ -294,9 +295,15 @@ TEST_P(OriginNormalPlaneFar, RangeMiddleAndClampComeFromTheModelsBounds)
     EXPECT_EQ(ToV3(dlg->GetOrigin()), mid);
     const UINT minID[3] = {IDC_DEFPLANE_MIN_X, IDC_DEFPLANE_MIN_Y, IDC_DEFPLANE_MIN_Z};
     const UINT maxID[3] = {IDC_DEFPLANE_MAX_X, IDC_DEFPLANE_MAX_Y, IDC_DEFPLANE_MAX_Z};
+    const UINT posID[3] = {IDC_DEFPLANE_POS_X, IDC_DEFPLANE_POS_Y, IDC_DEFPLANE_POS_Z};
     for (size_t k = 0; k < 3; ++k) {
-        EXPECT_EQ(std::atof(AfxDriver::GetText(dlg, minID[k])), lo[k] * c.dOut) << "axis " << k;
-        EXPECT_EQ(std::atof(AfxDriver::GetText(dlg, maxID[k])), hi[k] * c.dOut) << "axis " << k;
+        const double want[3] = {lo[k] * c.dOut, hi[k] * c.dOut, (lo[k] * c.dOut + hi[k] * c.dOut) / 2};
+        const UINT id[3] = {minID[k], maxID[k], posID[k]};
+        for (int t = 0; t < 3; ++t) {
+            const CString text = AfxDriver::GetText(dlg, id[t]);
+            EXPECT_EQ(std::strtod(text, nullptr), want[t])
+                << "axis " << k << " box " << t << " reads " << text.GetString();
+        }
     }
     for (const double x : {c.s + 2.123, c.s + 10.0}) {
         char text[40];
@@ -311,7 +318,8 @@ TEST_P(OriginNormalPlaneFar, RangeMiddleAndClampComeFromTheModelsBounds)
 
 INSTANTIATE_TEST_SUITE_P(Positions, OriginNormalPlaneFar,
                          ::testing::Values(FarCase{0.0, 1.0}, FarCase{1e5, 1.0}, FarCase{1e5, kFeetPerMetre},
-                                           FarCase{5.1e6, 1000.0}, FarCase{1e8, 1.0}),
+                                           FarCase{5.1e6, 1000.0}, FarCase{1e8, 1.0}, FarCase{1e8, 1000.0},
+                                           FarCase{1e8, kFeetPerMetre}),
                          [](const ::testing::TestParamInfo<FarCase>& i) {
                              return "At" + std::to_string(static_cast<long long>(i.param.s)) +
                                     (i.param.dOut == 1.0      ? "InMetres"

@@ -24,21 +24,28 @@ namespace kvpvs::test {
 
 using V3 = std::array<double, 3>;
 
-// f(p) = a + g . p and u(p) = u0 + U p: what linear elements reproduce exactly; with qxx, f
-// gains qxx x^2, which they only interpolate between their nodes.
+// f(p) = a + g . q and u(p) = u0 + U q with q = p - o: what linear elements reproduce exactly;
+// with qxx, f gains qxx qx^2, which they only interpolate between their nodes. A model far from
+// the origin takes o near it, so the field keeps its digits.
 struct LinearField {
     double a = 0.0;
     V3 g = {0, 0, 0};
     double qxx = 0.0;
     V3 u0 = {0, 0, 0};
     std::array<V3, 3> U = {V3{0, 0, 0}, V3{0, 0, 0}, V3{0, 0, 0}};
-    double Value(const double* p) const { return a + g[0] * p[0] + g[1] * p[1] + g[2] * p[2] + qxx * p[0] * p[0]; }
+    V3 o = {0, 0, 0};
+    double Value(const double* p) const
+    {
+        const double q[3] = {p[0] - o[0], p[1] - o[1], p[2] - o[2]};
+        return a + g[0] * q[0] + g[1] * q[1] + g[2] * q[2] + qxx * q[0] * q[0];
+    }
     V3 Disp(const double* p) const
     {
         V3 u = u0;
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < 3; ++c)
-                u[static_cast<size_t>(r)] += U[static_cast<size_t>(r)][static_cast<size_t>(c)] * p[c];
+                u[static_cast<size_t>(r)] +=
+                    U[static_cast<size_t>(r)][static_cast<size_t>(c)] * (p[c] - o[static_cast<size_t>(c)]);
         return u;
     }
 };

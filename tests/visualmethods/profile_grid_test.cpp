@@ -604,6 +604,92 @@ INSTANTIATE_TEST_SUITE_P(Units, ProfileGridFlatTop,
                                            UnitCase{"mm", 0, 1.0}, UnitCase{"Factor2point5", 2, 2.5}),
                          [](const ::testing::TestParamInfo<UnitCase>& i) { return std::string(i.param.name); });
 
+// Small cells far from the origin: a 4 x 4 x 4 block of cubes of size h with its corner at o,
+// its node field (x - o_x) / h + 0.25, under a horizontal grid from 0.5 h to 3.5 h beyond the
+// corner in 8 x 8 cells at z = 2.25 h, with its Y line 3 (y = 1.25 h) in 8 segments. Node 22, at
+// (2, 1.25, 2.25) h from the corner, lies on a face two cells share. Every node and line point
+// carries 0.75 + 0.375 i (i its column) to two roundings of the offset (a coordinate there is
+// only known to half a step of the doubles at o), and keeps its own place; offsets reach 1e12
+// cell sizes.
+struct FarCase {
+    const char* name;
+    double h;
+    V3 o;
+};
+
+std::ostream& operator<<(std::ostream& os, const FarCase& c) { return os << c.name; }
+
+class ProfileGridFar : public ::testing::TestWithParam<FarCase> {};
+
+TEST_P(ProfileGridFar, EveryNodeInsideTheBlockKeepsItsValue)
+{
+    const FarCase& c = GetParam();
+    const double h = c.h;
+    const V3& o = c.o;
+    double dFar = 4.0 * h;
+    for (double v : o)
+        dFar = std::max(dFar, std::fabs(v) + 4.0 * h);
+    const double tol = 2.0 * (std::nextafter(dFar, HUGE_VAL) - dFar) / h + 1e-14;
+    auto want = [](int i) { return 0.75 + 0.375 * i; };
+
+    ProfileGridModel m;
+    m.BuildBlock(MeshKind::Box, 4, 4, 4, h, o);
+    LinearField f;
+    f.a = 0.25;
+    f.g = {1.0 / h, 0.0, 0.0};
+    f.o = o;
+    ProfileGridDisplay d;
+    d.rec.Initialize();
+    d.rec.nPVtifK = m.AddNodeRow(f);
+    auto at = [&](double x, double y) { return V3{o[0] + x * h, o[1] + y * h, o[2] + 2.25 * h}; };
+    d.rec.nSpfgK = m.AddGrid("Far", at(0.5, 0.5), at(3.5, 0.5), at(0.5, 3.5), 8, 8);
+    AddLine(d.rec, 1, 2, 8, 0.0);
+    d.Build(m);
+    ASSERT_EQ(d.pVM->Process(), 1);
+    CArray<T_NODE_D, T_NODE_D&> aNode;
+    CArray<T_ELEM_D, T_ELEM_D&> aElem;
+    ASSERT_TRUE(CClassSpfg(m.doc.GetModelDB()).GetGeomData(d.rec.nSpfgK, aNode, aElem));
+    vtkPolyData* s = d.pVM->GetGridSurface();
+    ASSERT_EQ(s->GetNumberOfPoints(), 81);
+    for (vtkIdType n = 0; n < 81; ++n) {
+        double p[3];
+        s->GetPoint(n, p);
+        for (int k = 0; k < 3; ++k)
+            ASSERT_EQ(p[k], aNode[static_cast<int>(n)].dXyz[k]) << "node " << n << " keeps its place";
+        EXPECT_NEAR(s->GetPointData()->GetScalars()->GetComponent(n, 0), want(static_cast<int>(n % 9)), tol)
+            << "node " << n;
+    }
+    // The diagram of the line: 8 segments, four points each, the first two on the line.
+    vtkPolyData* pCurves = d.pVM->GetProfileCurves();
+    ASSERT_EQ(pCurves->GetNumberOfPoints(), 32);
+    for (vtkIdType e = 0; e < 32; e += 4)
+        EXPECT_NEAR(pCurves->GetPointData()->GetScalars()->GetComponent(e, 0), want(static_cast<int>(e / 4)), tol)
+            << "diagram point " << e;
+
+    ASSERT_EQ(d.pVM->MakeProfGridTable(1, d.rec, 0), 1);
+    ASSERT_EQ(d.pVM->MakeProfGridTable(2, d.rec, 0), 1);
+    IPostGeneralTableData* pStore = IPostGeneralTableData::Instance();
+    ASSERT_EQ(pStore->GetCount(), 2);
+    const T_POST_GENR_TABL_D* t = pStore->GetTable(pStore->GetTableKey(0));
+    const T_POST_GENR_TABL_D* x = pStore->GetTable(pStore->GetTableKey(1));
+    ASSERT_EQ(x->nRows, 9);
+    for (int i = 0; i < 9; ++i) {
+        for (int r = 0; r < 9; ++r)
+            EXPECT_NEAR(Parse(t->Cell(r, i + 1)), want(i), tol) << "grid table row " << r << " column " << i + 1;
+        EXPECT_NEAR(Parse(x->Cell(i, 1)), want(i), tol) << "line table row " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Offsets, ProfileGridFar,
+                         ::testing::Values(FarCase{"Origin", 1e-3, {0, 0, 0}}, FarCase{"At1e7", 1e-3, {1e7, 1e7, 1e7}},
+                                           FarCase{"At1e7AlongX", 1e-3, {1e7, 0, 0}},
+                                           FarCase{"At2To23", 1e-3, {8388608.0, 8388608.0, 8388608.0}},
+                                           FarCase{"TenthMmAt1e12Cells", 1e-4, {1e8, -1e8, 1e8}},
+                                           FarCase{"MmAt1e12Cells", 1e-3, {-1e9, 1e9, 0}},
+                                           FarCase{"DecimetreAt1e12Cells", 0.1, {1e11, 1e11, -1e11}},
+                                           FarCase{"CentimetreAt3e11Cells", 1e-2, {3.3e9, 3.3e9, 3.3e9}}),
+                         [](const ::testing::TestParamInfo<FarCase>& i) { return std::string(i.param.name); });
+
 TEST(ProfileGridFactory, TypeFiveAndMethodTenAreTheProfileGrid)
 {
     ProfileGridModel m;
