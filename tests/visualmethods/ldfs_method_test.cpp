@@ -290,7 +290,7 @@ std::string Golden(const char* set, const char* step, const std::vector<std::arr
 } // namespace
 
 // The report's bytes: text mode turns every "\n" into "\r\n"; the centre is printed in output
-// lengths (here millimetres), the sums as computed.
+// lengths (here millimetres), the sums as computed, the directions as unit vectors.
 TEST(ForceSumReport, BytesMatchTheLayoutAndOverwrite)
 {
     ForceSumModel m;
@@ -302,6 +302,10 @@ TEST(ForceSumReport, BytesMatchTheLayoutAndOverwrite)
     LdfsDisplay d;
     T_TEST_PLANE p2 = kPlaneX;
     p2.dOrigin[0] = 0.5;
+    // Axis rows of any length are reported as their unit directions.
+    for (auto& row : p2.dAxis)
+        for (double& v : row)
+            v *= 1e-310;
     FillRecord(d.rec, m, 0, {kPlaneX, p2});
     d.Build(m, 8);
     d.pVM->Process();
