@@ -14,7 +14,9 @@
 #include <vtkUnstructuredGrid.h>
 
 #include <array>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -179,6 +181,35 @@ TEST(PlaneCutRefusal, PlanesWithoutAFiniteOriginAndDirection)
     const Cut c = CutOf(g, far, u, false);
     EXPECT_TRUE(c.strRefusal.empty()) << c.strRefusal;
     EXPECT_GE(c.nVisited, 0);
+}
+
+// A normal times any power of two from 2^-1020 to 2^1020 cuts bit for bit as the normal itself:
+// the same points, made from the same ratios on the same edges, whether it is a unit vector or
+// (1, 2, 2).
+TEST(PlaneCutRefusal, PowersOfTwoOfANormalCutBitForBitAlike)
+{
+    auto g = TwoCubes(true);
+    const double o[3] = {0.7, 0.3, 0.4};
+    PlaneCutIndex index;
+    ASSERT_TRUE(index.Build(g));
+    auto points = [&](const double n[3]) {
+        PlaneCut cut;
+        EXPECT_GT(CutGridByPlane(g, index, o, n, cut), 0);
+        std::vector<double> a(3 * static_cast<size_t>(cut.pOutput->GetNumberOfPoints()));
+        for (vtkIdType p = 0; p < cut.pOutput->GetNumberOfPoints(); ++p)
+            cut.pOutput->GetPoint(p, &a[3 * static_cast<size_t>(p)]);
+        return a;
+    };
+    for (const auto& d : {std::array<double, 3>{0.6, 0.0, 0.8}, std::array<double, 3>{1, 2, -2}}) {
+        const std::vector<double> ref = points(d.data());
+        ASSERT_GT(ref.size(), 9u);
+        for (int e : {-1020, -600, -1, 1, 3, 600, 1020}) {
+            const double n[3] = {std::ldexp(d[0], e), std::ldexp(d[1], e), std::ldexp(d[2], e)};
+            const std::vector<double> a = points(n);
+            EXPECT_EQ(std::memcmp(a.data(), ref.data(), 8 * std::min(a.size(), ref.size())), 0) << e;
+            EXPECT_EQ(a.size(), ref.size()) << e;
+        }
+    }
 }
 
 namespace {
