@@ -195,7 +195,7 @@ bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz)
                 std::snprintf(sz, sizeof sz,
                               "The plane cut refuses cell %lld: its point id %lld is not among the grid's %lld points.",
                               static_cast<long long>(c), static_cast<long long>(p), static_cast<long long>(nPts));
-            else if (!std::isfinite(pXyz[3 * p] + pXyz[3 * p + 1] + pXyz[3 * p + 2]))
+            else if (!std::isfinite(pXyz[3 * p]) || !std::isfinite(pXyz[3 * p + 1]) || !std::isfinite(pXyz[3 * p + 2]))
                 std::snprintf(sz, sizeof sz,
                               "The plane cut refuses cell %lld: its point %lld has a coordinate that is not finite.",
                               static_cast<long long>(c), static_cast<long long>(p));

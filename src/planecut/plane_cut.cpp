@@ -1,6 +1,7 @@
 #include "planecut/plane_cut.h"
 
 #include "planecut/cell_cutter.h"
+#include "planecut/plane_direction.h"
 
 #include <vtkCellArray.h>
 #include <vtkCellData.h>
@@ -31,24 +32,23 @@ vtkSmartPointer<vtkCellArray> CellArrayOf(const std::vector<vtkIdType>& aOffset,
     return pCells;
 }
 
-// The unit normal of n: as given when it is one to rounding (callers normalise), else scaled by
-// its largest component first so that neither 1e-200 nor 1e200 under- or overflows. False for a
-// zero or non-finite normal.
-bool UnitNormal(const double n[3], double u[3])
+// What is wrong with a plane, or null; else its normal scaled exactly (s) and as a unit vector
+// (u).
+const char* PlaneFault(const double o[3], const double n[3], double s[3], double u[3])
 {
-    const double dMax = std::max({std::fabs(n[0]), std::fabs(n[1]), std::fabs(n[2])});
-    if (!(dMax > 0.0) || !std::isfinite(dMax))
-        return false;
-    const double l2 = n[0] * n[0] + n[1] * n[1] + n[2] * n[2];
-    if (std::fabs(l2 - 1.0) <= 4 * std::numeric_limits<double>::epsilon()) {
-        std::copy(n, n + 3, u);
-        return true;
+    switch (ScaledDirection(n, s)) {
+    case DirectionFault::kZero:
+        return "its normal is zero";
+    case DirectionFault::kNotFinite:
+        return "its normal has a component that is not finite";
+    case DirectionFault::kNone:
+        break;
     }
-    double s[3] = {n[0] / dMax, n[1] / dMax, n[2] / dMax};
-    const double l = std::sqrt(s[0] * s[0] + s[1] * s[1] + s[2] * s[2]);
     for (int k = 0; k < 3; ++k)
-        u[k] = s[k] / l;
-    return true;
+        if (!std::isfinite(o[k]))
+            return "its origin has a coordinate that is not finite";
+    UnitOfScaled(s, u);
+    return nullptr;
 }
 
 // The candidates first, then their cuts with the points of a few cells ahead asked for early:
@@ -129,24 +129,27 @@ vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index,
         cut.strRefusal = index.Refusal();
         return -1;
     }
-    double n[3];
-    if (!UnitNormal(normal, n) || !std::isfinite(origin[0] + origin[1] + origin[2])) {
-        char sz[200];
-        std::snprintf(sz, sizeof sz, "The plane cut refuses the plane through (%g, %g, %g) with normal (%g, %g, %g).",
-                      origin[0], origin[1], origin[2], normal[0], normal[1], normal[2]);
+    // Sides and plane values from the exactly scaled normal, so that an exact normal keeps its
+    // exact zeros; in-plane axes from the unit one.
+    double s[3], n[3];
+    if (const char* pszFault = PlaneFault(origin, normal, s, n)) {
+        char sz[240];
+        std::snprintf(sz, sizeof sz,
+                      "The plane cut refuses the plane through (%g, %g, %g) with normal (%g, %g, %g): %s.", origin[0],
+                      origin[1], origin[2], normal[0], normal[1], normal[2], pszFault);
         cut.strRefusal = sz;
         return -1;
     }
     if (!pGrid->GetPoints())
         return 0;
-    CutPoints points(pGrid, index, n, origin);
+    CutPoints points(pGrid, index, s, origin);
     CutPieces pieces;
     const PlaneAxes axes(n);
     CellFaces faces(index, points);
-    const CutContext cx{index, points, faces, pieces, axes, n, origin};
+    const CutContext cx{index, points, faces, pieces, axes, s, origin};
     InPlaneFaces inPlane(cx);
     CellCutter cutter(cx, inPlane, bFastPath);
-    const vtkIdType nVisited = CutCandidates(index, points, cutter, n, origin);
+    const vtkIdType nVisited = CutCandidates(index, points, cutter, s, origin);
     inPlane.Settle();
     Finish(pGrid, points, pieces, cut);
     return nVisited;

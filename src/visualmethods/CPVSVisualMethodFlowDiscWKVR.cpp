@@ -1,6 +1,7 @@
 #include "visualmethods/CPVSVisualMethodFlowDiscWKVR.h"
 
 #include "planecut/cut_integration.h"
+#include "planecut/plane_direction.h"
 #include "visualdata/HostEntryGuard.h"
 
 #include "CustomSetting.h"
@@ -152,9 +153,11 @@ int CPVSVisualMethodFlowDiscWKVR::GetFlowDischargeByPlane(T_PVIST_PLNE_D& plane,
     if (!pGrid)
         return 1;
     vtkDataArray* pVel = pGrid->GetCellData()->GetVectors();
-    double n[3] = {plane.dNormal[0], plane.dNormal[1], plane.dNormal[2]};
-    // A normal that cannot be normalised names no plane: no cut, no result.
-    if (!std::isfinite(Dot(n, n)) || CMathFunc::mathNormalize(n) <= 0.0)
+    // A zero or non-finite normal names no plane: no cut, no result. Any other is normalised
+    // at any length for the flow through; the cut takes it as given, so that an exact normal
+    // such as (1, 1, 1) decides sides exactly.
+    double n[3];
+    if (!kvpvs::planecut::UnitDirection(plane.dNormal, n))
         return 1;
     if (!m_cutIndex.Matches(pGrid)) {
         const TClock::time_point tIndex = TClock::now();
@@ -163,7 +166,7 @@ int CPVSVisualMethodFlowDiscWKVR::GetFlowDischargeByPlane(T_PVIST_PLNE_D& plane,
     }
     const TClock::time_point tCut = TClock::now();
     kvpvs::planecut::PlaneCut cut;
-    kvpvs::planecut::CutGridByPlane(pGrid, m_cutIndex, plane.dOrigin, n, cut);
+    kvpvs::planecut::CutGridByPlane(pGrid, m_cutIndex, plane.dOrigin, plane.dNormal, cut);
     AddSeconds(m_dPhaseSeconds[kPhaseCut], tCut);
     const TClock::time_point tSum = TClock::now();
     vtkPolyData* pOut = cut.pOutput;
@@ -343,7 +346,7 @@ int CPVSVisualMethodFlowDiscWKVR::Draw(CPVSRendererBase* pRenderer)
     for (int i = 0; i < m_aResultPoint.GetSize(); ++i) {
         T_PVIST_PLNE_D& rp = m_aResultPoint[i];
         double n[3] = {rp.dNormal[0], rp.dNormal[1], rp.dNormal[2]};
-        CMathFunc::mathNormalize(n);
+        kvpvs::planecut::UnitDirection(rp.dNormal, n);
         const double gz[3] = {0, 0, 1}, gx[3] = {1, 0, 0};
         double ang = CMathFunc::mathCrossAngle(n, gz);
         if (ang > 90.0)

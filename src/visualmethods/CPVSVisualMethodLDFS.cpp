@@ -3,6 +3,7 @@
 
 #include "planecut/cut_integration.h"
 #include "planecut/plane_cut.h"
+#include "planecut/plane_direction.h"
 #include "visualdata/ElementCells.h"
 
 #include "CustomSetting.h"
@@ -503,18 +504,16 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::GetLclDirForSumByPl
         AddSeconds(m_dPhaseSeconds[kPhaseIndex], tIndex);
     }
     const TClock::time_point tCut = TClock::now();
-    // The axis rows as unit vectors: a normal of length 2 would double every traction. A zero
-    // row stays zero (a zero normal cuts nothing, so the plane gets no result).
+    // The axis rows as unit vectors, at any finite length (a normal of length 2 would double
+    // every traction). A zero or non-finite row stays as given: a zero normal cuts nothing, so the
+    // plane gets no result. The cut takes the normal row as given, so that an exact normal such
+    // as (1, 1, 1) decides sides as exactly as the unit normal of a node layer does.
     double dAxis[3][3];
-    for (int r = 0; r < 3; ++r) {
-        const double* a = axis.dAxis[r];
-        const double l = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]);
-        for (int k = 0; k < 3; ++k)
-            dAxis[r][k] = l > 0.0 && std::isfinite(l) ? a[k] / l : a[k];
-    }
-    const double dNormal0[3] = {dAxis[0][0], dAxis[0][1], dAxis[0][2]};
+    for (int r = 0; r < 3; ++r)
+        if (!kvpvs::planecut::UnitDirection(axis.dAxis[r], dAxis[r]))
+            std::copy_n(axis.dAxis[r], 3, dAxis[r]);
     kvpvs::planecut::PlaneCut cut;
-    kvpvs::planecut::CutGridByPlane(pGrid, m_cutIndex, plane.dOrigin, dNormal0, cut);
+    kvpvs::planecut::CutGridByPlane(pGrid, m_cutIndex, plane.dOrigin, axis.dAxis[0], cut);
     vtkPolyData* pOutput = cut.pOutput;
     AddSeconds(m_dPhaseSeconds[kPhaseCut], tCut);
     const TClock::time_point tIntegrate = TClock::now();
@@ -643,8 +642,9 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::DrawCuts(CPVSRender
     CArray<C3DPoint, C3DPoint&> aSeg;
     for (int i = 0; i < m_aPlaneResult.GetSize(); ++i) {
         PLANEREC& pr = m_aPlaneResult[i];
-        double X[3] = {pr.dXDir[0], pr.dXDir[1], pr.dXDir[2]};
-        CMathFunc::mathNormalize(X);
+        double X[3] = {pr.dXDir[0], pr.dXDir[1], pr.dXDir[2]}, Y[3] = {pr.dYDir[0], pr.dYDir[1], pr.dYDir[2]};
+        kvpvs::planecut::UnitDirection(pr.dXDir, X);
+        kvpvs::planecut::UnitDirection(pr.dYDir, Y);
         const double gz[3] = {0, 0, 1}, gx[3] = {1, 0, 0};
         double ang = CMathFunc::mathCrossAngle(X, gz);
         if (ang > 90.0)
@@ -654,8 +654,9 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::DrawCuts(CPVSRender
         CMathFunc::mathCross(X, ref, up);
         CMathFunc::mathNormalize(up);
         double Z[3];
-        CMathFunc::mathCross(pr.dXDir, pr.dYDir, Z);
-        const double* dirs[3] = {X, pr.dYDir, Z};
+        CMathFunc::mathCross(X, Y, Z);
+        kvpvs::planecut::UnitDirection(Z, Z);
+        const double* dirs[3] = {X, Y, Z};
         // Without a live bridge there is no model size to scale the axes by: no axes.
         for (int a = 0; a < 3 && pBridge; ++a) {
             aSeg.SetSize(2);
@@ -745,11 +746,11 @@ int CPVSVisualMethodLDFSCore<VDATA, RECORD, AXIS, PLANEREC>::TextLclDirForSum()
         double X[3] = {pr.dXDir[0], pr.dXDir[1], pr.dXDir[2]};
         double Y[3] = {pr.dYDir[0], pr.dYDir[1], pr.dYDir[2]};
         double Z[3];
-        // Z from the stored directions, before they are normalised.
+        // Rows of any finite length, as unit vectors; Z from the stored directions' units.
+        kvpvs::planecut::UnitDirection(pr.dXDir, X);
+        kvpvs::planecut::UnitDirection(pr.dYDir, Y);
         CMathFunc::mathCross(X, Y, Z);
-        CMathFunc::mathNormalize(X);
-        CMathFunc::mathNormalize(Y);
-        CMathFunc::mathNormalize(Z);
+        kvpvs::planecut::UnitDirection(Z, Z);
         std::fprintf(f, " \r\n");
         std::fprintf(f, " * Plane Name : %s\r\n", pr.strName.GetString());
         std::fprintf(f, " * Center Position : X=%.8g Y=%.8g Z=%.8g\r\n", LengthOut(pDoc, pr.dCentre[0]),

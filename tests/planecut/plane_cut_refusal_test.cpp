@@ -1,6 +1,7 @@
 // What the cut refuses, and says why: a grid whose cells name points it does not have or points
 // that are not finite, and a plane without a finite origin and direction. A normal of any finite
-// length is taken as its direction.
+// length is taken as its direction, an exact one keeping the exact sides it gives.
+#include "CutMeshes.h"
 #include "planecut/cut_integration.h"
 #include "planecut/plane_cut.h"
 
@@ -12,12 +13,16 @@
 #include <vtkSmartPointer.h>
 #include <vtkUnstructuredGrid.h>
 
+#include <array>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
 
 using namespace kvpvs::planecut;
+using namespace kvpvs::test;
 
 namespace {
 
@@ -106,7 +111,8 @@ TEST(PlaneCutRefusal, CellsNamingPointsTheGridLacks)
 }
 
 // A point of a cell at -inf, +inf or nan in any coordinate refuses the grid, naming the first
-// cell that uses it; a point no cell uses is not read.
+// cell that uses it; a point no cell uses is not read. Coordinates whose sum overflows, such as
+// (1e308, 1e308, 0), are finite: taken.
 TEST(PlaneCutRefusal, CellsWithPointsThatAreNotFinite)
 {
     const double o[3] = {1.5, 0.5, 0.5}, n[3] = {1, 0, 0};
@@ -119,15 +125,19 @@ TEST(PlaneCutRefusal, CellsWithPointsThatAreNotFinite)
             g->GetPoints()->SetPoint(2, x);
             const Cut c = CutOf(g, o, n, true);
             EXPECT_EQ(c.nVisited, -1);
-            EXPECT_NE(c.strRefusal.find("cell 1: its point 2 "), std::string::npos) << c.strRefusal;
+            EXPECT_NE(c.strRefusal.find("cell 1: its point 2 has a coordinate that is not finite"), std::string::npos)
+                << c.strRefusal;
         }
     auto g = TwoCubes(false);
     g->GetPoints()->InsertNextPoint(kNaN, 0, 0);
     EXPECT_NEAR(CutOf(g, o, n, false).dArea, 1.0, 1e-15);
+    g->GetPoints()->SetPoint(2, 1e308, 1e308, 0);
+    const double oFirst[3] = {0.5, 0.5, 0.5};
+    EXPECT_EQ(CutOf(g, oFirst, n, false).dArea, 1.0);
 }
 
-// A normal of length 1e-200 or 1e200 cuts as the unit one; a zero or non-finite normal, or an
-// origin that is not finite, is refused.
+// A normal of length 1e-300 to 1e300 cuts as the unit one; a zero normal, a normal with any
+// component not finite, or an origin with any coordinate not finite, is refused saying which.
 TEST(PlaneCutRefusal, PlanesWithoutAFiniteOriginAndDirection)
 {
     auto g = TwoCubes(true);
@@ -135,16 +145,125 @@ TEST(PlaneCutRefusal, PlanesWithoutAFiniteOriginAndDirection)
     const double u[3] = {0.6, 0.0, 0.8};
     // The section spans x from 0 to where the plane leaves the base, across y in [0, 1].
     const double dArea = (0.7 + 0.4 * 0.8 / 0.6) / 0.8;
-    for (double s : {1.0, 1e-200, 1e200, 3.0, -1.0}) {
+    for (double s : {1.0, 1e-300, 1e-200, 1e200, 1e300, 3.0, -1.0}) {
         const double n[3] = {u[0] * s, u[1] * s, u[2] * s};
         EXPECT_NEAR(CutOf(g, o, n, false).dArea, dArea, 1e-14) << s;
     }
-    const double bad[][3] = {{0, 0, 0}, {kNaN, 0, 1}, {kInf, 0, 0}, {1e308, 1e308, kInf}};
-    for (const auto& n : bad) {
-        const Cut c = CutOf(g, o, n, false);
+    const char* kNotFinite = "its normal has a component that is not finite";
+    const struct {
+        double n[3];
+        const char* pszWhy;
+    } bad[] = {{{0, 0, 0}, "its normal is zero"},
+               {{kNaN, 0, 1}, kNotFinite},
+               {{0, kNaN, 1}, kNotFinite},
+               {{1, kNaN, 0}, kNotFinite},
+               {{1, 0, kNaN}, kNotFinite},
+               {{0, 1, kNaN}, kNotFinite},
+               {{1, 1, kNaN}, kNotFinite},
+               {{1, kNaN, kNaN}, kNotFinite},
+               {{0.6, kNaN, 0.8}, kNotFinite},
+               {{kInf, 0, 0}, kNotFinite},
+               {{1e308, 1e308, kInf}, kNotFinite}};
+    for (const auto& b : bad) {
+        const Cut c = CutOf(g, o, b.n, false);
         EXPECT_EQ(c.nVisited, -1);
-        EXPECT_NE(c.strRefusal.find("refuses the plane"), std::string::npos);
+        EXPECT_NE(c.strRefusal.find("refuses the plane"), std::string::npos) << c.strRefusal;
+        EXPECT_NE(c.strRefusal.find(std::string(": ") + b.pszWhy + "."), std::string::npos) << c.strRefusal;
     }
-    const double far[3] = {kNaN, 0.5, 0.5};
-    EXPECT_EQ(CutOf(g, far, u, false).nVisited, -1);
+    for (const auto& origin : {std::array<double, 3>{kNaN, 0.5, 0.5}, std::array<double, 3>{0, 0, kNaN},
+                               std::array<double, 3>{0.5, -kInf, 0.5}}) {
+        const Cut c = CutOf(g, origin.data(), u, false);
+        EXPECT_EQ(c.nVisited, -1);
+        EXPECT_NE(c.strRefusal.find(": its origin has a coordinate that is not finite"), std::string::npos)
+            << c.strRefusal;
+    }
+    const double far[3] = {1e308, 1e308, 0};
+    const Cut c = CutOf(g, far, u, false);
+    EXPECT_TRUE(c.strRefusal.empty()) << c.strRefusal;
+    EXPECT_GE(c.nVisited, 0);
+}
+
+// A normal times any power of two from 2^-1020 to 2^1020 cuts bit for bit as the normal itself:
+// the same points, made from the same ratios on the same edges, whether it is a unit vector or
+// (1, 2, 2).
+TEST(PlaneCutRefusal, PowersOfTwoOfANormalCutBitForBitAlike)
+{
+    auto g = TwoCubes(true);
+    const double o[3] = {0.7, 0.3, 0.4};
+    PlaneCutIndex index;
+    ASSERT_TRUE(index.Build(g));
+    auto points = [&](const double n[3]) {
+        PlaneCut cut;
+        EXPECT_GT(CutGridByPlane(g, index, o, n, cut), 0);
+        std::vector<double> a(3 * static_cast<size_t>(cut.pOutput->GetNumberOfPoints()));
+        for (vtkIdType p = 0; p < cut.pOutput->GetNumberOfPoints(); ++p)
+            cut.pOutput->GetPoint(p, &a[3 * static_cast<size_t>(p)]);
+        return a;
+    };
+    for (const auto& d : {std::array<double, 3>{0.6, 0.0, 0.8}, std::array<double, 3>{1, 2, -2}}) {
+        const std::vector<double> ref = points(d.data());
+        ASSERT_GT(ref.size(), 9u);
+        for (int e : {-1020, -600, -1, 1, 3, 600, 1020}) {
+            const double n[3] = {std::ldexp(d[0], e), std::ldexp(d[1], e), std::ldexp(d[2], e)};
+            const std::vector<double> a = points(n);
+            EXPECT_EQ(std::memcmp(a.data(), ref.data(), 8 * std::min(a.size(), ref.size())), 0) << e;
+            EXPECT_EQ(a.size(), ref.size()) << e;
+        }
+    }
+}
+
+namespace {
+
+// A 3 x 3 x 2 block of hexahedra sheared so that node (i, j, k) lies at i (1, -1, 0) +
+// j (0, 1, -1) + k (1, 1, 1) + the shift: its node layers lie on x + y + z = 3k (shifted), each
+// cell's face there of area |(1, -1, 0) x (0, 1, -1)| = sqrt 3; the area of the plane of normal
+// n through node (k, k, k).
+double ShearedLayerCut(int k, const double n[3], double dShift)
+{
+    BlockSpec spec;
+    spec.nx = spec.ny = 3;
+    spec.nz = 2;
+    spec.fill = [](int, int, int) { return Fill::Hexahedra; };
+    spec.move = [&](const Vec3& x) {
+        return Vec3{x[0] + x[2] + dShift, -x[0] + x[1] + x[2] - 3 * dShift, -x[1] + x[2] + 5 * dShift};
+    };
+    auto g = Block(spec);
+    const double o[3] = {k + dShift, k - 3 * dShift, k + 5 * dShift};
+    PlaneCutIndex index;
+    EXPECT_TRUE(index.Build(g));
+    PlaneCut cut;
+    EXPECT_GE(CutGridByPlane(g, index, o, n, cut), 0) << cut.strRefusal;
+    return AreaOfCut(cut.pOutput).dArea;
+}
+
+const double kLayer = 9 * std::sqrt(3.0);
+
+} // namespace
+
+// A normal along (1, 1, 1) of any length or sense puts every node of a layer exactly on the
+// plane: the layer's 9 sqrt 3, on the model's boundary too, near the origin and far from it.
+TEST(ShearedLayer, ExactNormalsGiveTheWholeLayer)
+{
+    for (double s : {1.0, -1.0, 3.0, 1e-200, -1e200, 0x1p-1060})
+        for (double dShift : {0.0, 1e6})
+            for (int k = 0; k <= 2; ++k) {
+                const double n[3] = {s, s, s};
+                EXPECT_NEAR(ShearedLayerCut(k, n, dShift), kLayer, 1e-14 * kLayer)
+                    << "normal " << s << " layer " << k << " shift " << dShift;
+            }
+}
+
+// With one component an ulp off, the plane turns about a line of the inner layer: the cells on
+// both sides cut it, and the section is the layer's to a rounding, whichever way it turns.
+TEST(ShearedLayer, NormalsAnUlpOffLoseNothingInsideTheModel)
+{
+    for (double s : {1.0, -1.0})
+        for (int c = 0; c < 3; ++c)
+            for (double dToward : {-2.0, 2.0})
+                for (double dShift : {0.0, 1e6}) {
+                    double n[3] = {s, s, s};
+                    n[c] = std::nextafter(s, dToward);
+                    EXPECT_NEAR(ShearedLayerCut(1, n, dShift), kLayer, 1e-14 * kLayer)
+                        << "normal " << n[0] << " " << n[1] << " " << n[2] << " shift " << dShift;
+                }
 }

@@ -66,6 +66,12 @@ void BuildHexBlock(ForceSumModel& m, const HexBlockGrid& s)
                 n.dXyz[0] = s.x0 + i * s.dx;
                 n.dXyz[1] = s.y0 + j * s.dy;
                 n.dXyz[2] = s.z0 + k * s.dz;
+                if (s.bSheared) {
+                    const double x = n.dXyz[0], y = n.dXyz[1], z = n.dXyz[2];
+                    n.dXyz[0] = x + z;
+                    n.dXyz[1] = y - x + z;
+                    n.dXyz[2] = z - y;
+                }
                 aNode.push_back(clsNode.Add(n));
             }
     auto id = [&](int i, int j, int k) {

@@ -27,11 +27,14 @@ namespace kvpvs::test {
 using StressField = std::function<std::array<double, 6>(double x, double y, double z)>;
 using PlateField = std::function<std::array<double, 12>(double x, double y, double z)>;
 
-// A structured block of nx x ny x nz hexahedra of size dx x dy x dz from (x0, y0, z0).
+// A structured block of nx x ny x nz hexahedra of size dx x dy x dz from (x0, y0, z0); sheared,
+// each node then moved by (x, y, z) -> (x + z, y - x + z, z - y), so that unit cells' node
+// layers lie on x + y + z = 3k, each cell's face there of area |(1, -1, 0) x (0, 1, -1)| = sqrt 3.
 struct HexBlockGrid {
     int nx = 2, ny = 2, nz = 2;
     double dx = 1.0, dy = 1.0, dz = 1.0;
     double x0 = 0.0, y0 = 0.0, z0 = 0.0;
+    bool bSheared = false;
 };
 
 // A document with the model and post records of one force-sum situation.

@@ -113,6 +113,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ClosedForm{"ThroughElementFacesUp", {0, 0, 1}, {0, 0, 1}, 24.0},
                       ClosedForm{"ThroughElementFacesDown", {0, 0, 1}, {0, 0, -1}, -24.0},
                       ClosedForm{"UnnormalisedNormal", {0, 0, 1.3}, {0, 0, 7}, 24.0},
+                      // Tilted planes across every column carry all the flow, at any length.
+                      ClosedForm{"TiltedTiny", {1.5, 2, 1}, {1e-301, 2e-301, 1e-300}, 24.0},
+                      ClosedForm{"TiltedHuge", {1.5, 2, 1}, {1e299, 2e299, 1e300}, 24.0},
+                      ClosedForm{"Subnormal", {0, 0, 0.5}, {0, 0, 5e-324}, 24.0},
                       ClosedForm{"ParallelToTheFlow", {1.5, 0, 0}, {1, 0, 0}, 0.0}),
     [](const ::testing::TestParamInfo<ClosedForm>& i) { return std::string(i.param.pszName); });
 
@@ -227,6 +231,27 @@ INSTANTIATE_TEST_SUITE_P(
                       HugeFlow{"BeyondTheLargestDouble", {1.5e308, -1.5e308, 2}, {1e200, 0, 2}, 1.0, 8.0, 1e200,
                                48.0}),
     [](const ::testing::TestParamInfo<HugeFlow>& i) { return std::string(i.param.pszName); });
+
+// A 3 x 3 x 2 block of unit hexahedra sheared so that its node layers lie on x + y + z = 3k
+// (each of area 9 sqrt 3), under the flow v = (1, 1, 1): through a boundary layer along its
+// normal as given, (1, 1, 1) or (-1, -1, -1), |v| 9 sqrt 3 = 27, whole.
+TEST(FlowDischarge, IntegerNormalOnABoundaryLayerKeepsItWhole)
+{
+    ForceSumModel m;
+    HexBlockGrid grid{3, 3, 2};
+    grid.bSheared = true;
+    BuildHexBlock(m, grid);
+    DiscDisplay d;
+    d.rec.nPVtifK = AddNodeVelocityRow(m, [](double, double, double) { return V3{1, 1, 1}; });
+    for (double s : {1.0, -1.0})
+        for (double k : {0.0, 2.0})
+            d.AddPlane({k, k, k}, {s, s, s});
+    ASSERT_EQ(d.Run(m), 1);
+    const auto q = d.Discharges();
+    ASSERT_EQ(q.size(), 4u);
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_NEAR(q[i], i < 2 ? 27.0 : -27.0, 1e-13) << i;
+}
 
 TEST(FlowDischarge, APlaneWithoutANormalOrMissingTheGridGivesNoResult)
 {
@@ -404,7 +429,7 @@ TEST_P(ArrowAxisTest, HeadOpensAcrossTheNormal)
 
 INSTANTIATE_TEST_SUITE_P(Normals, ArrowAxisTest,
                          ::testing::Values(AxisCase{"AlongZ", {0, 0, 1}}, AxisCase{"AlongX", {1, 0, 0}},
-                                           AxisCase{"Down", {0, 0, -1}}),
+                                           AxisCase{"Down", {0, 0, -1}}, AxisCase{"Tiny", {0, 1e-300, 1e-300}}),
                          [](const ::testing::TestParamInfo<AxisCase>& i) { return std::string(i.param.pszName); });
 
 TEST(FlowDischarge, WithoutTheBridgeNoArrowsAreDrawn)

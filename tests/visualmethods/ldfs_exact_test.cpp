@@ -173,6 +173,29 @@ TEST(ForceSumSliver, UnitCubeNearItsCornerPlaneKeepsTheWholeArea)
     EXPECT_NEAR(d.pVM->m_aValue[0][0], A, 1e-12 * A);
 }
 
+// A 3 x 3 x 2 block of unit hexahedra sheared so that its node layers lie on x + y + z = 3k,
+// under unit isotropic stress: the normal force on a layer is its area, 9 sqrt 3. The normal row
+// (1, 1, 1) as given puts the boundary layers' nodes exactly on the plane: none of their faces
+// is lost.
+TEST(ForceSumSheared, IntegerNormalOnABoundaryLayerKeepsItWhole)
+{
+    ForceSumModel m;
+    HexBlockGrid grid{3, 3, 2};
+    grid.bSheared = true;
+    BuildHexBlock(m, grid);
+    AddStressRows(m, [](double, double, double) { return std::array<double, 6>{1, 1, 1, 0, 0, 0}; });
+    for (double s : {1.0, -1.0})
+        for (double k : {0.0, 2.0}) {
+            LdfsDisplay d;
+            FillRecord(d.rec, m, 0, {{{k, k, k}, {{s, s, s}, {1, -1, 0}, {1, 1, -2}}, "Layer"}});
+            d.rec.bIncludeText = 0;
+            d.Build(m, 8);
+            d.pVM->Process();
+            ASSERT_EQ(d.pVM->m_aValue[0].GetSize(), 1);
+            EXPECT_NEAR(d.pVM->m_aValue[0][0], 9 * std::sqrt(3.0), 1e-13) << "layer " << k << " sense " << s;
+        }
+}
+
 namespace {
 
 struct SolidCells {

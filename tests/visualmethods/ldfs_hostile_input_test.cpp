@@ -3,6 +3,7 @@
 // a block of two unit hexahedra under a known stress, with the fault added; the answer is the
 // one the block gives without the fault, or no result.
 #include "ForceSumFixtures.h"
+#include "ForceSumReference.h"
 
 #include <gtest/gtest.h>
 #include <vtkPolyData.h>
@@ -185,8 +186,55 @@ INSTANTIATE_TEST_SUITE_P(Lengths, UnnormalisedAxes,
                          ::testing::Values(AxisScale{"SolidNormalTwice", 2, 1, 1, 0},
                                            AxisScale{"SolidAllRowsScaled", 2, 3, 0.5, 0},
                                            AxisScale{"PlateNormalTenth", 0.1, 1, 1, 1},
-                                           AxisScale{"PlateAllRowsScaled", 7, 0.25, 4, 1}),
+                                           AxisScale{"PlateAllRowsScaled", 7, 0.25, 4, 1},
+                                           AxisScale{"SolidRowsTinyAndHuge", 1e-300, 1e300, 1e-200, 0},
+                                           AxisScale{"PlateRowsHugeAndTiny", 1e300, 1e-300, 1e200, 1}),
                          [](const auto& info) { return std::string(info.param.pszName); });
+
+// 3 x 2 x 2 unit hexahedra under (xx, yy, zz, xy, yz, zx) = (-10 + x, -4 + y, -25 + z, 3, -2, 1.5),
+// cut through (1.5, 0.7, 0.9) with axis rows (s d, (0, 0, 1), (0, -1, 0)): a normal row of any
+// finite length s, subnormal to near the largest double, gives the sums of the unit row d / |d|.
+// Across x = 1.5 the section 2 x 2 carries (-8.5, 3, 1.5) per area, no moment: [-34, 6, -12, 0,
+// 0, 0]; tilted, the exact section's.
+TEST(AxisRowLength, NormalRowOfAnyLengthGivesTheUnitRowsSums)
+{
+    LinearStress field;
+    field.s0 = {-10, -4, -25, 3, -2, 1.5};
+    for (int k = 0; k < 3; ++k)
+        field.d[k][static_cast<size_t>(k)] = 1.0;
+    const Vec3 o{1.5, 0.7, 0.9};
+    for (const Vec3& d : {Vec3{1, 0, 0}, Vec3{1, 1, 1}}) {
+        const double l = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+        const Vec3 n{d[0] / l, d[1] / l, d[2] / l};
+        const PolygonMoments sec = MomentsOf(ClipBoxByPlane({0, 0, 0}, {3, 2, 2}, o, n));
+        Vec3 F, M;
+        ForceAndMoment(sec, field, n, sec.Centre(), F, M);
+        const Vec3 rows[3] = {n, {0, 0, 1}, {0, -1, 0}};
+        std::array<double, 6> ref{};
+        for (size_t r = 0; r < 3; ++r)
+            for (size_t k = 0; k < 3; ++k) {
+                ref[r] += rows[r][k] * F[k];
+                ref[3 + r] += rows[r][k] * M[k];
+            }
+        if (d[1] == 0)
+            ref = {-34, 6, -12, 0, 0, 0};
+        for (double s : {1.0, 1e-310, 5e-324, 3e-170, 1e-160, 1e140, 1e300}) {
+            ForceSumModel m;
+            BuildHexBlock(m, HexBlockGrid{3, 2, 2});
+            AddStressRows(m, [&](double x, double y, double z) { return field.At(x, y, z); });
+            LdfsDisplay disp;
+            FillRecord(disp.rec, m, 0,
+                       {{{o[0], o[1], o[2]}, {{s * d[0], s * d[1], s * d[2]}, {0, 0, 1}, {0, -1, 0}}, "Row"}});
+            disp.rec.bIncludeText = 0;
+            disp.Build(m, 8);
+            disp.pVM->Process();
+            ASSERT_EQ(disp.pVM->m_aValue[0].GetSize(), 1) << "length " << s;
+            for (int k = 0; k < 6; ++k)
+                EXPECT_NEAR(disp.pVM->m_aValue[k][0], ref[static_cast<size_t>(k)], 1e-12 * 34 * (k < 3 ? 1 : 4))
+                    << "row " << d[0] << " " << d[1] << " " << d[2] << " length " << s << " component " << k;
+        }
+    }
+}
 
 // A zero normal gives no result; a zero second or third row leaves its components at zero.
 TEST(ZeroAxes, ZeroNormalGivesNoResultAndZeroRowsZeroComponents)

@@ -290,7 +290,7 @@ std::string Golden(const char* set, const char* step, const std::vector<std::arr
 } // namespace
 
 // The report's bytes: text mode turns every "\n" into "\r\n"; the centre is printed in output
-// lengths (here millimetres), the sums as computed.
+// lengths (here millimetres), the sums as computed, the directions as unit vectors.
 TEST(ForceSumReport, BytesMatchTheLayoutAndOverwrite)
 {
     ForceSumModel m;
@@ -302,6 +302,10 @@ TEST(ForceSumReport, BytesMatchTheLayoutAndOverwrite)
     LdfsDisplay d;
     T_TEST_PLANE p2 = kPlaneX;
     p2.dOrigin[0] = 0.5;
+    // Axis rows of any length are reported as their unit directions.
+    for (auto& row : p2.dAxis)
+        for (double& v : row)
+            v *= 1e-310;
     FillRecord(d.rec, m, 0, {kPlaneX, p2});
     d.Build(m, 8);
     d.pVM->Process();
@@ -475,15 +479,20 @@ TEST(ForceSumBroadcast, PlateSegmentsWithoutMaterialAreNotSent)
     EXPECT_NEAR(d.pVM->m_aPlaneResult[0].dCentre[2], 1.0, 1e-12);
 }
 
-// Drawing: cuts, mesh, three axis groups and the labels, one legend line per plane; no bridge,
-// no axes; a record without planes gives the wire mesh alone.
+// Drawing: cuts, mesh, three axis groups along the unit rows (given at any length) and the
+// labels, one legend line per plane; no bridge, no axes; a record without planes gives the wire
+// mesh alone.
 TEST(ForceSumRender, CallsLegendAndAxes)
 {
     ForceSumModel m;
     BuildHexBlock(m, HexBlockGrid{3, 2, 2});
     AddStressRows(m, [](double, double, double) { return Iso(1.0); });
     LdfsDisplay d;
-    FillRecord(d.rec, m, 0, {kPlaneX});
+    T_TEST_PLANE tiny = kPlaneX;
+    for (auto& row : tiny.dAxis)
+        for (double& v : row)
+            v *= 1e-310;
+    FillRecord(d.rec, m, 0, {tiny});
     d.rec.bIncludeText = 0;
     d.Build(m, 8);
     d.pVM->Process();
