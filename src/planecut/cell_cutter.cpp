@@ -120,6 +120,7 @@ void CellCutter::PairCrossings(const vtkIdType* l, int m, const double* pNormal,
     struct T_CROSS {
         double t;
         vtkIdType nId, nAt; // the cut point; the loop's point it lies on, else -1
+        int j;              // the loop's edge
     };
     T_CROSS x[8];
     int nCross = 0;
@@ -129,7 +130,7 @@ void CellCutter::PairCrossings(const vtkIdType* l, int m, const double* pNormal,
         if (Above(sa) == Above(sb))
             continue;
         const vtkIdType nUp = Above(sa) ? a : b;
-        x[nCross++] = {0.0, m_cx.points.Crossing(a, b, sa, sb), m_cx.points.S(nUp) == 0.0 ? nUp : -1};
+        x[nCross++] = {0.0, m_cx.points.Crossing(a, b, sa, sb), m_cx.points.S(nUp) == 0.0 ? nUp : -1, j};
     }
     if (nCross == 0)
         return;
@@ -148,8 +149,10 @@ void CellCutter::PairCrossings(const vtkIdType* l, int m, const double* pNormal,
             auto on = [&](vtkIdType p) { return p >= 0 && std::find(fe.begin(), fe.end(), p) != fe.end(); };
             bInPlane = on(x[k].nAt) && on(x[k + 1].nAt);
         }
+        // Each segment runs as the loop turns.
+        const int r = x[k].j < x[k + 1].j ? 0 : 1;
         if (!bInPlane)
-            m_cx.pieces.AddSegment(x[k].nId, x[k + 1].nId, c);
+            m_cx.pieces.AddSegment(x[k + r].nId, x[k + 1 - r].nId, c);
     }
 }
 
