@@ -73,12 +73,16 @@ PlateCut CutPlates(vtkUnstructuredGrid* grid, const Vec3& o, const Vec3& n)
     return r;
 }
 
-// The segments match the expected ones (any order, either way round) within tol.
-void ExpectSegments(PlateCut got, std::vector<Segment> want, double tol, const std::string& what)
+// The segments match the expected ones moved by dShift along every axis (any order, either way
+// round) within tol.
+void ExpectSegments(PlateCut got, std::vector<Segment> want, double dShift, double tol, const std::string& what)
 {
-    for (auto& [a, b] : want)
+    for (auto& [a, b] : want) {
+        for (int k = 0; k < 3; ++k)
+            a[k] += dShift, b[k] += dShift;
         if (b < a)
             std::swap(a, b);
+    }
     std::sort(got.aSeg.begin(), got.aSeg.end());
     std::sort(want.begin(), want.end());
     ASSERT_EQ(got.aSeg.size(), want.size()) << what;
@@ -129,8 +133,8 @@ TEST(PlateCut, AnEdgeNodeBulgingIntoAFlatNeighbourIsCutOnItsStraightEdges)
 
 // Warped quadrilaterals split on the diagonal from their least id, as a solid's face: the
 // saddle (0,0,0) (1,0,1) (1,1,0) (0,1,1) and the bent plate (0,0,1) (1,0,0) (1,1,0.2)
-// (0,1,0), cut by z = 0.5, with each corner's id least in turn, both normals: the segments of
-// the two triangles in closed form.
+// (0,1,0), cut by z = 0.5, with each corner's id least in turn, both normals, near the origin
+// and 1e7 away: the segments of the two triangles in closed form.
 TEST(PlateCut, AWarpedQuadrilateralIsCutOnItsSplitDiagonal)
 {
     struct Case {
@@ -146,21 +150,25 @@ TEST(PlateCut, AWarpedQuadrilateralIsCutOnItsSplitDiagonal)
          {{{0.5, 0, 0.5}, {0, 0.5, 0.5}}}}};
     for (size_t nCase = 0; nCase < cases.size(); ++nCase)
         for (int nLeast = 0; nLeast < 4; ++nLeast)
-            for (double dSide : {1.0, -1.0}) {
-                const Case& c = cases[nCase];
-                std::vector<Vec3> points(4);
-                std::vector<vtkIdType> ids(4);
-                for (int j = 0; j < 4; ++j) {
-                    ids[static_cast<size_t>(j)] = (j - nLeast + 4) % 4;
-                    points[static_cast<size_t>(ids[static_cast<size_t>(j)])] = c.corners[static_cast<size_t>(j)];
+            for (double dShift : {0.0, 1e7})
+                for (double dSide : {1.0, -1.0}) {
+                    const Case& c = cases[nCase];
+                    std::vector<Vec3> points(4);
+                    std::vector<vtkIdType> ids(4);
+                    for (int j = 0; j < 4; ++j) {
+                        ids[static_cast<size_t>(j)] = (j - nLeast + 4) % 4;
+                        const Vec3& x = c.corners[static_cast<size_t>(j)];
+                        points[static_cast<size_t>(ids[static_cast<size_t>(j)])] = {x[0] + dShift, x[1] + dShift,
+                                                                                    x[2] + dShift};
+                    }
+                    const auto grid = Cells(points, {{VTK_QUAD, ids}});
+                    const std::string what = "case " + std::to_string(nCase) + ", least id at " +
+                                             std::to_string(nLeast) + ", shift " + std::to_string(dShift) +
+                                             ", normal " + std::to_string(dSide);
+                    const double tol = dShift > 0 ? 4 * (std::nextafter(dShift, HUGE_VAL) - dShift) : 1e-15;
+                    ExpectSegments(CutPlates(grid, {0, 0, 0.5 + dShift}, {0, 0, dSide}),
+                                   nLeast % 2 ? c.diagonal13 : c.diagonal02, dShift, tol, what);
                 }
-                const auto grid = Cells(points, {{VTK_QUAD, ids}});
-                const std::string what =
-                    "case " + std::to_string(nCase) + ", least id at " + std::to_string(nLeast) + ", normal " +
-                    std::to_string(dSide);
-                ExpectSegments(CutPlates(grid, {0, 0, 0.5}, {0, 0, dSide}),
-                               nLeast % 2 ? c.diagonal13 : c.diagonal02, 1e-15, what);
-            }
 }
 
 // An 8-node shell crown: corners (0,0,0) (2,0,0) (2,1,0) (0,1,0), the edge nodes of its long
@@ -186,7 +194,7 @@ TEST(PlateCut, AWarpedFaceWithEdgeNodesIsCutAsTheFanFromItsMean)
                         {{1, third, 0.25}, {1.5, 0, 0.25}},
                         {{0.5, 1, 0.25}, {1, 1 - third, 0.25}},
                         {{1, 1 - third, 0.25}, {1.5, 1, 0.25}}},
-                       1e-15, "normal " + std::to_string(dSide));
+                       0.0, 1e-15, "normal " + std::to_string(dSide));
         EXPECT_NEAR(cut.Length(), 4 * std::sqrt(13.0) / 6, 1e-14);
     }
 }
@@ -216,7 +224,7 @@ TEST(PlateCut, AnEdgeInThePlaneCountsOnceFromTheLeastCell)
                 const std::string what = std::string(bSwap ? "swapped" : "in order") +
                                          (bOwnPoints ? ", own points" : ", shared points") + ", normal " +
                                          std::to_string(dSide);
-                ExpectSegments(cut, {{{0, 0, 0}, {1, 0, 0}}}, 0.0, what);
+                ExpectSegments(cut, {{{0, 0, 0}, {1, 0, 0}}}, 0.0, 0.0, what);
                 EXPECT_EQ(cut.aCell, std::vector<vtkIdType>{0}) << what;
             }
 }
