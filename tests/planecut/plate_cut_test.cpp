@@ -199,34 +199,39 @@ TEST(PlateCut, AWarpedFaceWithEdgeNodesIsCutAsTheFanFromItsMean)
     }
 }
 
-// Two triangles, (0,0,0) (1,0,0) (0.5,0,1) and (1,0,0) (0,0,0) (0.5,1,1), on one side of their
-// shared edge, which lies in z = 0: the edge counts once, length 1, with either normal (both
-// cells above it, or both cut), the cells listed in either order, sharing the edge's points or
-// each with points of its own. It is the least cell's.
+// Two triangles sharing the edge (0,0,0) (1,0,0), which lies in z = 0: (0,0,0) (1,0,0)
+// (0.5,0,1) and (1,0,0) (0,0,0) (0.5,1,1), on one side of the edge, or (1,0,0) (0,0,0)
+// (0.5,0,-1), a flat plate across it. The edge counts once, length 1, with either normal (both
+// cells above it, both cut, or one of each), the cells listed in either order, sharing the
+// edge's points or each with points of its own. It is the least cell's.
 TEST(PlateCut, AnEdgeInThePlaneCountsOnceFromTheLeastCell)
 {
-    const std::vector<Vec3> a{{0, 0, 0}, {1, 0, 0}, {0.5, 0, 1}}, b{{1, 0, 0}, {0, 0, 0}, {0.5, 1, 1}};
-    for (bool bSwap : {false, true})
-        for (bool bOwnPoints : {false, true})
-            for (double dSide : {1.0, -1.0}) {
-                std::vector<Vec3> points(a);
-                std::vector<vtkIdType> ib{1, 0, 3};
-                if (bOwnPoints) {
-                    points.insert(points.end(), b.begin(), b.end());
-                    ib = {3, 4, 5};
-                } else {
-                    points.push_back(b[2]);
+    const std::vector<Vec3> a{{0, 0, 0}, {1, 0, 0}, {0.5, 0, 1}};
+    for (const Vec3& apex : {Vec3{0.5, 1, 1}, Vec3{0.5, 0, -1}})
+        for (bool bSwap : {false, true})
+            for (bool bOwnPoints : {false, true})
+                for (double dSide : {1.0, -1.0}) {
+                    std::vector<Vec3> points(a);
+                    std::vector<vtkIdType> ib{1, 0, 3};
+                    if (bOwnPoints) {
+                        points.insert(points.end(), {a[1], a[0]});
+                        ib = {3, 4, 5};
+                    }
+                    points.push_back(apex);
+                    std::vector<std::pair<int, std::vector<vtkIdType>>> cells{{VTK_TRIANGLE, {0, 1, 2}},
+                                                                              {VTK_TRIANGLE, ib}};
+                    if (bSwap)
+                        std::swap(cells[0], cells[1]);
+                    const PlateCut cut = CutPlates(Cells(points, cells), {0, 0, 0}, {0, 0, dSide});
+                    const std::string what = "apex " + ::testing::PrintToString(apex) +
+                                             (bSwap ? ", swapped" : ", in order") +
+                                             (bOwnPoints ? ", own points" : ", shared points") + ", normal " +
+                                             std::to_string(dSide);
+                    ExpectSegments(cut, {{{0, 0, 0}, {1, 0, 0}}}, 0.0, 0.0, what);
+                    if (apex[2] > 0) {
+                        EXPECT_EQ(cut.aCell, std::vector<vtkIdType>{0}) << what;
+                    }
                 }
-                std::vector<std::pair<int, std::vector<vtkIdType>>> cells{{VTK_TRIANGLE, {0, 1, 2}}, {VTK_TRIANGLE, ib}};
-                if (bSwap)
-                    std::swap(cells[0], cells[1]);
-                const PlateCut cut = CutPlates(Cells(points, cells), {0, 0, 0}, {0, 0, dSide});
-                const std::string what = std::string(bSwap ? "swapped" : "in order") +
-                                         (bOwnPoints ? ", own points" : ", shared points") + ", normal " +
-                                         std::to_string(dSide);
-                ExpectSegments(cut, {{{0, 0, 0}, {1, 0, 0}}}, 0.0, 0.0, what);
-                EXPECT_EQ(cut.aCell, std::vector<vtkIdType>{0}) << what;
-            }
 }
 
 // A plate touching the plane at one corner gives no segment: a triangle, a quadrilateral and an
