@@ -50,34 +50,109 @@ void CellCutter::Cut(size_t i)
         General(c, shape, pPts);
 }
 
-// A 2-D cell: the chord between the crossings of its boundary when there are two, else the
-// chords of its triangles.
+// A 2-D cell: its face's flat pieces as a solid's face splits them, but a face that is exactly
+// flat is one piece, however its edge nodes bend its edges (a fan over such a face can fold).
+// Each piece's crossings, sorted along its line of cut, pair into segments. Its edges lying in
+// the plane are left to the in-plane edges, which count each once.
 void CellCutter::Plate(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts)
 {
     int aCorner[4] = {-1, -1, -1, -1};
     for (int e = 0; e < shape.nEdge; ++e)
         aCorner[e] = shape.pEdge[e][0];
-    vtkIdType l[9];
+    m_nFlatEdges = 0;
+    for (int e = 0; e < shape.nEdge; ++e) {
+        const int* pe = shape.pEdge[e];
+        std::array<vtkIdType, 3>& l = m_aFlatEdge[static_cast<size_t>(m_nFlatEdges)];
+        l = {pPts[pe[0]], pPts[pe[1]], m_cx.faces.EdgeNode(shape, pPts, pe[0], pe[1])};
+        if (std::all_of(l.begin(), l.end(), [&](vtkIdType p) { return p < 0 || m_cx.points.S(p) == 0.0; }))
+            ++m_nFlatEdges;
+    }
+    vtkIdType l[8];
     const int m = m_cx.faces.Loop(shape, pPts, aCorner, shape.nEdge, l);
-    vtkIdType x[2] = {-1, -1};
-    int nCross = 0;
-    for (int j = 0; j < m; ++j)
-        if (Above(m_cx.points.S(l[j])) != Above(m_cx.points.S(l[(j + 1) % m])) && nCross++ < 2)
-            x[nCross - 1] = m_cx.points.Crossing(l[j], l[(j + 1) % m]);
-    if (nCross == 2) {
-        m_cx.pieces.AddSegment(x[0], x[1], c);
+    double aNormal[3];
+    if (FlatNormal(l, m, aNormal)) {
+        PairCrossings(l, m, aNormal, c);
         return;
     }
     m_aPiece.clear();
     m_cx.faces.Pieces(shape, pPts, aCorner, shape.nEdge, m_aPiece);
-    ToTriangles(m_aPiece, m_aTri);
-    for (const FacePiece& t : m_aTri) {
-        nCross = 0;
-        for (size_t j = 0; j < 3; ++j)
-            if (Above(m_cx.points.S(t.aId[j])) != Above(m_cx.points.S(t.aId[(j + 1) % 3])))
-                x[nCross++] = m_cx.points.Crossing(t.aId[j], t.aId[(j + 1) % 3]);
-        if (nCross == 2)
-            m_cx.pieces.AddSegment(x[0], x[1], c);
+    for (const FacePiece& p : m_aPiece)
+        if (FlatNormal(p.aId.data(), p.n, aNormal))
+            PairCrossings(p.aId.data(), p.n, aNormal, c);
+}
+
+// Whether the loop of m points lies exactly in one plane; its normal, from its first point and
+// the two that span the largest triangle with it. False for a loop of no area.
+bool CellCutter::FlatNormal(const vtkIdType* l, int m, double* pNormal) const
+{
+    const double* a = m_cx.points.Xyz(l[0]);
+    double dBest = 0.0;
+    int jb = 0, jc = 0;
+    for (int j = 1; j < m; ++j)
+        for (int k = j + 1; k < m; ++k) {
+            const double *b = m_cx.points.Xyz(l[j]), *d = m_cx.points.Xyz(l[k]);
+            const double e[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]}, f[3] = {d[0] - a[0], d[1] - a[1], d[2] - a[2]};
+            const double x[3] = {e[1] * f[2] - e[2] * f[1], e[2] * f[0] - e[0] * f[2], e[0] * f[1] - e[1] * f[0]};
+            const double d2 = x[0] * x[0] + x[1] * x[1] + x[2] * x[2];
+            if (d2 > dBest) {
+                dBest = d2, jb = j, jc = k;
+                std::copy(x, x + 3, pNormal);
+            }
+        }
+    if (!(dBest > 0.0))
+        return false;
+    for (int j = 1; j < m; ++j)
+        if (j != jb && j != jc &&
+            !Coplanar(a, m_cx.points.Xyz(l[jb]), m_cx.points.Xyz(l[jc]), m_cx.points.Xyz(l[j])))
+            return false;
+    return true;
+}
+
+// The crossings of the flat loop's edges, sorted along the line where the plane cuts the loop's
+// plane (ties by id, so that a point reached from both sides pairs with itself), paired in
+// turn: exact for any polygon of straight edges. A pair on an edge lying in the plane is left
+// out, and a pair at one point (a corner touching the plane) gives nothing.
+void CellCutter::PairCrossings(const vtkIdType* l, int m, const double* pNormal, vtkIdType c)
+{
+    const double* n = m_cx.n;
+    const double d[3] = {n[1] * pNormal[2] - n[2] * pNormal[1], n[2] * pNormal[0] - n[0] * pNormal[2],
+                         n[0] * pNormal[1] - n[1] * pNormal[0]};
+    struct T_CROSS {
+        double t;
+        vtkIdType nId, nAt; // the cut point; the loop's point it lies on, else -1
+        int j;              // the loop's edge
+    };
+    T_CROSS x[8];
+    int nCross = 0;
+    for (int j = 0; j < m && nCross < 8; ++j) {
+        const vtkIdType a = l[j], b = l[(j + 1) % m];
+        const double sa = m_cx.points.S(a), sb = m_cx.points.S(b);
+        if (Above(sa) == Above(sb))
+            continue;
+        const vtkIdType nUp = Above(sa) ? a : b;
+        x[nCross++] = {0.0, m_cx.points.Crossing(a, b, sa, sb), m_cx.points.S(nUp) == 0.0 ? nUp : -1, j};
+    }
+    if (nCross == 0)
+        return;
+    const double* o = m_cx.points.Out(x[0].nId);
+    for (int k = 0; k < nCross; ++k) {
+        const double* p = m_cx.points.Out(x[k].nId);
+        x[k].t = (p[0] - o[0]) * d[0] + (p[1] - o[1]) * d[1] + (p[2] - o[2]) * d[2];
+    }
+    for (int k = 1; k < nCross; ++k) // insertion: eight at most
+        for (int j = k; j > 0 && (x[j].t < x[j - 1].t || (x[j].t == x[j - 1].t && x[j].nId < x[j - 1].nId)); --j)
+            std::swap(x[j], x[j - 1]);
+    for (int k = 0; k + 1 < nCross; k += 2) {
+        bool bInPlane = false;
+        for (int e = 0; e < m_nFlatEdges && !bInPlane; ++e) {
+            const auto& fe = m_aFlatEdge[static_cast<size_t>(e)];
+            auto on = [&](vtkIdType p) { return p >= 0 && std::find(fe.begin(), fe.end(), p) != fe.end(); };
+            bInPlane = on(x[k].nAt) && on(x[k + 1].nAt);
+        }
+        // Each segment runs as the loop turns.
+        const int r = x[k].j < x[k + 1].j ? 0 : 1;
+        if (!bInPlane)
+            m_cx.pieces.AddSegment(x[k + r].nId, x[k + 1 - r].nId, c);
     }
 }
 
@@ -170,9 +245,8 @@ bool CellCutter::Convex(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint3
     return true;
 }
 
-// The chord of a piece crossed at two edges: from the crossing where its turn enters the
-// points on one side (a triangle's lone point, a quadrilateral's points below) to the one where
-// it leaves them, reversed for points above. A quadrilateral crossed at four edges is split.
+// The chord of a piece crossed at two edges: from the crossing where its turn enters the points
+// below to the one where it leaves them. A quadrilateral crossed at four edges is split.
 void CellCutter::AddChord(const FacePiece& p)
 {
     bool up[4];
@@ -189,21 +263,20 @@ void CellCutter::AddChord(const FacePiece& p)
     }
     if (nChange != 2)
         return;
-    const bool bUp = p.n == 3 && nUp == 1;
-    vtkIdType e[2][2];
+    vtkIdType e[2][2]; // the edges entering and leaving the points below
     for (int j = 0; j < p.n; ++j)
         if (up[j] != up[(j + 1) % p.n]) {
-            vtkIdType* x = e[up[j] == bUp ? 1 : 0];
+            vtkIdType* x = e[up[j] ? 0 : 1];
             x[0] = p.aId[static_cast<size_t>(j)];
             x[1] = p.aId[static_cast<size_t>((j + 1) % p.n)];
         }
-    T_CHORD ch{EdgeKey::Edge(e[0][0], e[0][1]), EdgeKey::Edge(e[1][0], e[1][1]), m_cx.points.Crossing(e[0][0], e[0][1]),
-               m_cx.points.Crossing(e[1][0], e[1][1])};
-    if (bUp) {
-        std::swap(ch.from, ch.to);
-        std::swap(ch.nFrom, ch.nTo);
-    }
-    m_aChord.push_back(ch);
+    // New points are numbered in the order they are made: a triangle with one point above makes
+    // its leaving crossing first.
+    const int nFirst = p.n == 3 && nUp == 1 ? 1 : 0;
+    vtkIdType x[2];
+    x[nFirst] = m_cx.points.Crossing(e[nFirst][0], e[nFirst][1]);
+    x[1 - nFirst] = m_cx.points.Crossing(e[1 - nFirst][0], e[1 - nFirst][1]);
+    m_aChord.push_back({EdgeKey::Edge(e[0][0], e[0][1]), EdgeKey::Edge(e[1][0], e[1][1]), x[0], x[1]});
 }
 
 // Any cut cell: its faces' pieces, their chords chained into loops; the tetrahedra between its

@@ -1,7 +1,8 @@
 // The cut of one cell: each crossed face piece gives a chord, the chords close into loops, and
 // a loop is a polygon where the fan from one of its points covers it, else the cell is cut as
 // the tetrahedra from its centre. A convex linear cell whose crossed faces are single pieces
-// takes a fast path to the same points and polygon. A 2-D cell gives segments.
+// takes a fast path to the same points and polygon. A 2-D cell gives segments: the crossings of
+// each flat piece of its face paired along the line of cut.
 #pragma once
 #include "planecut/cell_faces.h"
 #include "planecut/cut_points.h"
@@ -24,6 +25,8 @@ public:
 
 private:
     void Plate(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts);
+    bool FlatNormal(const vtkIdType* l, int m, double* pNormal) const;
+    void PairCrossings(const vtkIdType* l, int m, const double* pNormal, vtkIdType c);
     bool Convex(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts);
     void General(vtkIdType c, const T_CELL_SHAPE& shape, const std::uint32_t* pPts);
     void AddChord(const FacePiece& p);
@@ -53,6 +56,9 @@ private:
     std::vector<vtkIdType> m_aLoop, m_aPieceConn;
     std::vector<size_t> m_aStart, m_aPieceOff;
     std::vector<char> m_aUsed;
+    // The 2-D cell's edges lying in the plane: corners and edge node (-1 for none).
+    std::array<std::array<vtkIdType, 3>, 4> m_aFlatEdge{};
+    int m_nFlatEdges = 0;
 };
 
 } // namespace kvpvs::planecut

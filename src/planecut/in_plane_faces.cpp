@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace kvpvs::planecut {
 
@@ -123,36 +124,31 @@ void InPlaneFaces::CollectEdges(size_t i, const T_CELL_SHAPE& shape, const std::
         EdgeCoords key{xa[0], xa[1], xa[2], xb[0], xb[1], xb[2]};
         if (std::lexicographical_compare(xb, xb + 3, xa, xa + 3))
             key = {xb[0], xb[1], xb[2], xa[0], xa[1], xa[2]};
-        if (!bCut)
-            m_aAboveEdge.push_back({key, {static_cast<vtkIdType>(i), e}});
-        else
-            m_aBelowEdge.push_back(key);
+        m_aEdge.push_back({key, !bCut, m_cx.index.CellId(i), i, e});
     }
 }
 
+// Each edge once, by a rule that the order cells are visited in does not change.
 void InPlaneFaces::SettleEdges()
 {
-    std::sort(m_aBelowEdge.begin(), m_aBelowEdge.end());
-    std::stable_sort(m_aAboveEdge.begin(), m_aAboveEdge.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t k = 0; k < m_aAboveEdge.size(); ++k) {
-        const auto& [key, at] = m_aAboveEdge[k];
-        if ((k > 0 && m_aAboveEdge[k - 1].first == key) ||
-            std::binary_search(m_aBelowEdge.begin(), m_aBelowEdge.end(), key))
+    std::sort(m_aEdge.begin(), m_aEdge.end(), [](const T_EDGE& a, const T_EDGE& b) {
+        return std::tie(a.key, a.bAbove, a.nCell, a.nEdge) < std::tie(b.key, b.bAbove, b.nCell, b.nEdge);
+    });
+    for (size_t k = 0; k < m_aEdge.size(); ++k) {
+        if (k > 0 && m_aEdge[k - 1].key == m_aEdge[k].key)
             continue;
-        const size_t i = static_cast<size_t>(at.first);
-        const T_CELL_SHAPE shape = ShapeOf(m_cx.index.CellType(i));
-        const std::uint32_t* pPts = m_cx.index.CellPoints(i);
-        const int* pe = shape.pEdge[at.second];
+        const T_EDGE& edge = m_aEdge[k];
+        const T_CELL_SHAPE shape = ShapeOf(m_cx.index.CellType(edge.i));
+        const std::uint32_t* pPts = m_cx.index.CellPoints(edge.i);
+        const int* pe = shape.pEdge[edge.nEdge];
         const vtkIdType a = m_cx.points.At(pPts[pe[0]]), b = m_cx.points.At(pPts[pe[1]]);
         const vtkIdType nMid = m_cx.faces.EdgeNode(shape, pPts, pe[0], pe[1]);
-        const vtkIdType c = m_cx.index.CellId(i);
         if (nMid < 0) {
-            m_cx.pieces.AddSegment(a, b, c);
+            m_cx.pieces.AddSegment(a, b, edge.nCell);
         } else {
             const vtkIdType m = m_cx.points.At(nMid);
-            m_cx.pieces.AddSegment(a, m, c);
-            m_cx.pieces.AddSegment(m, b, c);
+            m_cx.pieces.AddSegment(a, m, edge.nCell);
+            m_cx.pieces.AddSegment(m, b, edge.nCell);
         }
     }
 }

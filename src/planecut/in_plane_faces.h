@@ -1,7 +1,8 @@
 // Faces lying in the plane, whole or as the flat pieces of them that do. The cells below a face
 // cut it; a face of a cell above it (it faces away from the normal) counts where no cell cut its
-// twin from below, less the polygons cut over it. Edges of 2-D cells drop where a cell cut an
-// edge of the same ends.
+// twin from below, less the polygons cut over it. An edge of 2-D cells counts once, whichever
+// cells hold it and on whichever side: from the least cell that has points below, else from the
+// least cell.
 #pragma once
 #include "planecut/cell_faces.h"
 #include "planecut/cut_points.h"
@@ -45,8 +46,16 @@ private:
     const CutContext& m_cx;
     std::vector<T_INPLANE> m_aAbove;
     std::vector<FaceKey> m_aBelow;
-    std::vector<std::pair<EdgeCoords, std::pair<vtkIdType, vtkIdType>>> m_aAboveEdge;
-    std::vector<EdgeCoords> m_aBelowEdge;
+    // An edge lying in the plane: its ends' coordinates, sorted; whether its cell has no point
+    // below; the cell's id, position and edge number.
+    struct T_EDGE {
+        EdgeCoords key;
+        bool bAbove = false;
+        vtkIdType nCell = 0;
+        size_t i = 0;
+        int nEdge = 0;
+    };
+    std::vector<T_EDGE> m_aEdge;
     std::vector<FacePiece> m_aPiece;
 };
 

@@ -35,9 +35,11 @@ using namespace kvpvs::test;
 
 namespace {
 
-// A cut read back: its points, its polygons as point ids and the grid cell of each.
+// A cut read back: its points and their values (every array's components in turn), its
+// polygons as point ids and the grid cell of each.
 struct CutRead {
     std::vector<Vec3> aPt;
+    std::vector<std::vector<double>> aValue;
     std::vector<std::vector<vtkIdType>> aPoly;
     std::vector<vtkIdType> aCell;
 };
@@ -48,6 +50,12 @@ CutRead Read(const PlaneCut& cut)
     r.aPt.resize(static_cast<size_t>(cut.pOutput->GetNumberOfPoints()));
     for (size_t p = 0; p < r.aPt.size(); ++p)
         cut.pOutput->GetPoint(static_cast<vtkIdType>(p), r.aPt[p].data());
+    vtkPointData* pData = cut.pOutput->GetPointData();
+    r.aValue.resize(r.aPt.size());
+    for (int a = 0; a < pData->GetNumberOfArrays(); ++a)
+        for (size_t p = 0; p < r.aPt.size(); ++p)
+            for (int k = 0; k < pData->GetArray(a)->GetNumberOfComponents(); ++k)
+                r.aValue[p].push_back(pData->GetArray(a)->GetComponent(static_cast<vtkIdType>(p), k));
     vtkIdType m = 0;
     const vtkIdType* pIds = nullptr;
     if (vtkCellArray* pPolys = cut.pOutput->GetPolys())
@@ -278,17 +286,18 @@ vtkSmartPointer<vtkUnstructuredGrid> Shuffled(vtkUnstructuredGrid* grid, std::mt
     return out;
 }
 
-// A cut by coordinates alone: its points sorted; its polygons, each with its grid cell (through
-// aOld) from its least point on, in turn, sorted.
+// A cut by coordinates alone: its points with their values, sorted; its polygons, each with its
+// grid cell (through aOld) from its least point on, in turn, sorted.
 struct CutShape {
-    std::vector<Vec3> aPt;
+    std::vector<std::pair<Vec3, std::vector<double>>> aPt;
     std::vector<std::pair<vtkIdType, std::vector<Vec3>>> aPoly;
 };
 
 CutShape ShapeOf(const CutRead& cut, const std::vector<vtkIdType>& aOld)
 {
     CutShape s;
-    s.aPt = cut.aPt;
+    for (size_t p = 0; p < cut.aPt.size(); ++p)
+        s.aPt.emplace_back(cut.aPt[p], cut.aValue[p]);
     std::sort(s.aPt.begin(), s.aPt.end());
     for (size_t q = 0; q < cut.aPoly.size(); ++q) {
         std::vector<Vec3> loop;
@@ -305,8 +314,8 @@ CutShape ShapeOf(const CutRead& cut, const std::vector<vtkIdType>& aOld)
 } // namespace
 
 // The cut is the same whatever the cells' order and wherever each cell's node list starts: its
-// points, coordinate for coordinate; its polygons as loops of coordinates, each with its cell;
-// its area, force, moment and flow to rounding.
+// points, coordinate for coordinate and value for value; its polygons as loops of coordinates,
+// each with its cell; its area, force, moment and flow to rounding.
 TEST(PlaneCutRules, TheCutIsTheSameWhateverTheCellsOrderAndTheirNodesTurn)
 {
     std::mt19937 shuffle(503);
@@ -324,8 +333,8 @@ TEST(PlaneCutRules, TheCutIsTheSameWhateverTheCellsOrderAndTheirNodesTurn)
         EXPECT_EQ(a.aPt.size(), b.aPt.size()) << c.what;
         const auto pt = std::mismatch(a.aPt.begin(), a.aPt.end(), b.aPt.begin(), b.aPt.end());
         EXPECT_TRUE(pt.first == a.aPt.end() && pt.second == b.aPt.end())
-            << c.what << ": point " << ::testing::PrintToString(pt.first == a.aPt.end() ? Vec3{} : *pt.first)
-            << " becomes " << ::testing::PrintToString(pt.second == b.aPt.end() ? Vec3{} : *pt.second);
+            << c.what << ": point " << ::testing::PrintToString(pt.first == a.aPt.end() ? Vec3{} : pt.first->first)
+            << " becomes " << ::testing::PrintToString(pt.second == b.aPt.end() ? Vec3{} : pt.second->first);
         EXPECT_EQ(a.aPoly.size(), b.aPoly.size()) << c.what;
         const auto poly = std::mismatch(a.aPoly.begin(), a.aPoly.end(), b.aPoly.begin(), b.aPoly.end());
         EXPECT_TRUE(poly.first == a.aPoly.end() && poly.second == b.aPoly.end())
@@ -556,4 +565,73 @@ TEST(PlaneCutRules, ACellListedTwiceCountsTwice)
                         EXPECT_EQ(same.first, -1) << what << ": points " << same.first << " and " << same.second;
                     }
             }
+}
+
+// Two hexahedra on either side of an exactly flat oblique face, a parallelogram whose corners
+// have 20 fractional bits (so that the floating determinant of its corners is a rounding, not
+// 0), each cell listing the face from a corner of its own, ids drawn at random, near the origin
+// and 2^20 away: 200 planes through the face in random directions. Both cells see the face
+// whole, so their chords on it are one: in each cell's polygon the points both cells use run
+// in one piece.
+TEST(PlaneCutRules, AnExactlyFlatObliqueFaceIsWholeForBothItsCells)
+{
+    std::mt19937 rng(506);
+    auto grain = [&](double r) { // a multiple of 2^-20 in [-r, r)
+        return std::ldexp(static_cast<double>(std::uniform_int_distribution<int>(-(1 << 20), (1 << 20) - 1)(rng)), -20) * r;
+    };
+    auto cross = [](const Vec3& p, const Vec3& q) {
+        return Vec3{p[1] * q[2] - p[2] * q[1], p[2] * q[0] - p[0] * q[2], p[0] * q[1] - p[1] * q[0]};
+    };
+    auto dot = [](const Vec3& p, const Vec3& q) { return p[0] * q[0] + p[1] * q[1] + p[2] * q[2]; };
+    for (int nTrial = 0; nTrial < 200; ++nTrial) {
+        const double dShift = nTrial % 2 ? 1048576.0 : 0.0;
+        Vec3 a, u, v, e;
+        do {
+            for (int k = 0; k < 3; ++k)
+                a[k] = dShift + grain(2), u[k] = grain(1), v[k] = grain(1), e[k] = grain(1);
+        } while (dot(cross(u, v), cross(u, v)) < 0.25 * dot(u, u) * dot(v, v) ||
+                 dot(cross(u, v), e) < 0.3 * std::sqrt(dot(cross(u, v), cross(u, v)) * dot(e, e)));
+        // The face a, b, d, c in turn about u x v, with d = b + c - a exactly.
+        std::vector<Vec3> face{a, {a[0] + u[0], a[1] + u[1], a[2] + u[2]},
+                               {a[0] + u[0] + v[0], a[1] + u[1] + v[1], a[2] + u[2] + v[2]},
+                               {a[0] + v[0], a[1] + v[1], a[2] + v[2]}};
+        std::vector<Vec3> points;
+        for (double h : {-1.0, 0.0, 1.0})
+            for (const Vec3& x : face)
+                points.push_back({x[0] + h * e[0], x[1] + h * e[1], x[2] + h * e[2]});
+        std::vector<vtkIdType> id(12);
+        std::iota(id.begin(), id.end(), 0);
+        std::shuffle(id.begin(), id.end(), rng);
+        std::vector<Vec3> numbered(12);
+        for (size_t p = 0; p < 12; ++p)
+            numbered[static_cast<size_t>(id[p])] = points[p];
+        std::vector<std::pair<int, std::vector<vtkIdType>>> cells;
+        for (int nLayer = 0; nLayer < 2; ++nLayer) {
+            const int r = static_cast<int>(rng() % 4); // the corner the cell starts from
+            std::vector<vtkIdType> ids;
+            for (int nSide = 0; nSide < 2; ++nSide)
+                for (int j = 0; j < 4; ++j)
+                    ids.push_back(id[static_cast<size_t>(4 * (nLayer + nSide) + (j + r) % 4)]);
+            cells.push_back({VTK_HEXAHEDRON, ids});
+        }
+        const auto grid = Cells(numbered, cells);
+        PlaneCutIndex index;
+        index.Build(grid);
+        const double s = 0.2 + 0.6 * (grain(0.5) + 0.5), t = 0.2 + 0.6 * (grain(0.5) + 0.5);
+        const Vec3 o{a[0] + s * u[0] + t * v[0], a[1] + s * u[1] + t * v[1], a[2] + s * u[2] + t * v[2]};
+        const Vec3 n{grain(1), grain(1), grain(1)};
+        const CutRead cut = Read(CutOf(grid, index, o, n));
+        std::map<vtkIdType, int> users; // point: the cells (bits) whose polygons use it
+        for (size_t q = 0; q < cut.aPoly.size(); ++q)
+            for (vtkIdType p : cut.aPoly[q])
+                users[p] |= 1 << cut.aCell[q];
+        for (size_t q = 0; q < cut.aPoly.size(); ++q) {
+            const auto& poly = cut.aPoly[q];
+            int nRuns = 0;
+            for (size_t k = 0; k < poly.size(); ++k)
+                nRuns += users[poly[k]] == 3 && users[poly[(k + 1) % poly.size()]] != 3 ? 1 : 0;
+            EXPECT_LE(nRuns, 1) << "trial " << nTrial << ": the polygon of cell " << cut.aCell[q]
+                                << " leaves the face's chord " << nRuns << " times";
+        }
+    }
 }

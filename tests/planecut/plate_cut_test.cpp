@@ -1,0 +1,250 @@
+// The cut of 2-D cells, against closed forms: a plate's face is cut as a solid's face is split
+// (an exactly flat face whole, its edge nodes bending its edges; a warped quadrilateral on its
+// diagonal from its least id; a warped face with edge nodes as the fan from its mean), each
+// flat piece's crossings paired along the line of cut; an edge lying in the plane counts once
+// by a rule the order of the cells does not change; a corner touching the plane gives nothing.
+// Both normals, and where cheap far from the origin and with nodes moved by ulps.
+#include "CutMeshes.h"
+#include "planecut/plane_cut.h"
+
+#include <gtest/gtest.h>
+#include <vtkCellArray.h>
+#include <vtkCellType.h>
+#include <vtkPolyData.h>
+#include <vtkSmartPointer.h>
+#include <vtkUnstructuredGrid.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace kvpvs::planecut;
+using namespace kvpvs::test;
+
+namespace {
+
+using Segment = std::pair<Vec3, Vec3>;
+
+// A cut's segments, each from its lesser end, with the grid cell of each.
+struct PlateCut {
+    std::vector<Segment> aSeg;
+    std::vector<vtkIdType> aCell;
+    double Length() const
+    {
+        double d = 0.0;
+        for (const auto& [a, b] : aSeg)
+            d += std::hypot(b[0] - a[0], b[1] - a[1], b[2] - a[2]);
+        return d;
+    }
+    // The length of the segments of cell c.
+    double Length(vtkIdType c) const
+    {
+        double d = 0.0;
+        for (size_t k = 0; k < aSeg.size(); ++k)
+            if (aCell[k] == c)
+                d += std::hypot(aSeg[k].second[0] - aSeg[k].first[0], aSeg[k].second[1] - aSeg[k].first[1],
+                                aSeg[k].second[2] - aSeg[k].first[2]);
+        return d;
+    }
+};
+
+PlateCut CutPlates(vtkUnstructuredGrid* grid, const Vec3& o, const Vec3& n)
+{
+    PlaneCutIndex index;
+    EXPECT_TRUE(index.Build(grid)) << index.Refusal();
+    PlaneCut cut;
+    CutGridByPlane(grid, index, o.data(), n.data(), cut);
+    PlateCut r;
+    r.aCell = cut.aLineCell;
+    vtkIdType m = 0;
+    const vtkIdType* pIds = nullptr;
+    if (vtkCellArray* pLines = cut.pOutput->GetLines())
+        for (pLines->InitTraversal(); pLines->GetNextCell(m, pIds);) {
+            Segment s;
+            cut.pOutput->GetPoint(pIds[0], s.first.data());
+            cut.pOutput->GetPoint(pIds[1], s.second.data());
+            if (s.second < s.first)
+                std::swap(s.first, s.second);
+            r.aSeg.push_back(s);
+        }
+    return r;
+}
+
+// The segments match the expected ones moved by dShift along every axis (any order, either way
+// round) within tol.
+void ExpectSegments(PlateCut got, std::vector<Segment> want, double dShift, double tol, const std::string& what)
+{
+    for (auto& [a, b] : want) {
+        for (int k = 0; k < 3; ++k)
+            a[k] += dShift, b[k] += dShift;
+        if (b < a)
+            std::swap(a, b);
+    }
+    std::sort(got.aSeg.begin(), got.aSeg.end());
+    std::sort(want.begin(), want.end());
+    ASSERT_EQ(got.aSeg.size(), want.size()) << what;
+    for (size_t k = 0; k < want.size(); ++k)
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_NEAR(got.aSeg[k].first[c], want[k].first[c], tol) << what << ", segment " << k;
+            EXPECT_NEAR(got.aSeg[k].second[c], want[k].second[c], tol) << what << ", segment " << k;
+        }
+}
+
+} // namespace
+
+// A 2 x 2 plate: 8-node quadrilaterals on [0, 1] x [0, 2], linear triangles beside them; the
+// lower quadrilateral's edge node (1.45, 0.5, 0) bulges into its neighbour. Cut at x = 1.225:
+// y in [0.25, 0.75] in that quadrilateral, [0, 0.25] and [0.75, 0.775] in the triangle beside
+// it, [0, 2] in all (a fan from the triangle's mean folds there and counts 0.276 more). Both
+// normals, 1e7 away, and with every node moved by an ulp within the plate's plane.
+TEST(PlateCut, AnEdgeNodeBulgingIntoAFlatNeighbourIsCutOnItsStraightEdges)
+{
+    const std::vector<Vec3> base{{0, 0, 0}, {1, 0, 0},   {1, 1, 0},   {0, 1, 0},   {0.5, 0, 0}, {1.45, 0.5, 0},
+                                 {0.5, 1, 0}, {0, 0.5, 0}, {2, 0, 0}, {2, 1, 0},   {1, 2, 0},   {0, 2, 0},
+                                 {2, 2, 0}, {1, 1.5, 0}, {0.5, 2, 0}, {0, 1.5, 0}};
+    const std::vector<std::pair<int, std::vector<vtkIdType>>> cells{
+        {VTK_QUADRATIC_QUAD, {0, 1, 2, 3, 4, 5, 6, 7}},      {VTK_TRIANGLE, {1, 8, 2}}, {VTK_TRIANGLE, {8, 9, 2}},
+        {VTK_QUADRATIC_QUAD, {3, 2, 10, 11, 6, 13, 14, 15}}, {VTK_TRIANGLE, {2, 9, 10}}, {VTK_TRIANGLE, {9, 12, 10}}};
+    const double aLength[] = {0.5, 0.275, 0.225, 0.0, 0.775, 0.225};
+    std::mt19937 rng(551);
+    for (double dShift : {0.0, 1e7})
+        for (bool bUlps : {false, true})
+            for (double dSide : {1.0, -1.0}) {
+                std::vector<Vec3> points;
+                for (const Vec3& x : base) {
+                    Vec3 y{x[0] + dShift, x[1] + dShift, x[2]};
+                    for (int k = 0; bUlps && k < 2; ++k)
+                        y[k] = std::nextafter(y[k], rng() % 2 ? HUGE_VAL : -HUGE_VAL);
+                    points.push_back(y);
+                }
+                const PlateCut cut = CutPlates(Cells(points, cells), {1.225 + dShift, 0, 0}, {dSide, 0, 0});
+                const std::string what = "shift " + std::to_string(dShift) + (bUlps ? ", ulps" : "") + ", normal " +
+                                         std::to_string(dSide);
+                // Far away, the nodes' own rounding (and the ulps they moved) is a few 1e-9.
+                const double tol = dShift > 0 ? 8 * (std::nextafter(dShift, HUGE_VAL) - dShift) : 1e-14;
+                for (vtkIdType c = 0; c < 6; ++c)
+                    EXPECT_NEAR(cut.Length(c), aLength[c], tol) << what << ", cell " << c;
+                EXPECT_NEAR(cut.Length(), 2.0, 2 * tol) << what;
+            }
+}
+
+// Warped quadrilaterals split on the diagonal from their least id, as a solid's face: the
+// saddle (0,0,0) (1,0,1) (1,1,0) (0,1,1) and the bent plate (0,0,1) (1,0,0) (1,1,0.2)
+// (0,1,0), cut by z = 0.5, with each corner's id least in turn, both normals, near the origin
+// and 1e7 away: the segments of the two triangles in closed form.
+TEST(PlateCut, AWarpedQuadrilateralIsCutOnItsSplitDiagonal)
+{
+    struct Case {
+        std::vector<Vec3> corners;
+        std::vector<Segment> diagonal02, diagonal13; // split from corner 0 or 2; from 1 or 3
+    };
+    const std::vector<Case> cases{
+        {{{0, 0, 0}, {1, 0, 1}, {1, 1, 0}, {0, 1, 1}},
+         {{{0.5, 0, 0.5}, {1, 0.5, 0.5}}, {{0.5, 1, 0.5}, {0, 0.5, 0.5}}},
+         {{{1, 0.5, 0.5}, {0.5, 1, 0.5}}, {{0, 0.5, 0.5}, {0.5, 0, 0.5}}}},
+        {{{0, 0, 1}, {1, 0, 0}, {1, 1, 0.2}, {0, 1, 0}},
+         {{{0.5, 0, 0.5}, {0.625, 0.625, 0.5}}, {{0.625, 0.625, 0.5}, {0, 0.5, 0.5}}},
+         {{{0.5, 0, 0.5}, {0, 0.5, 0.5}}}}};
+    for (size_t nCase = 0; nCase < cases.size(); ++nCase)
+        for (int nLeast = 0; nLeast < 4; ++nLeast)
+            for (double dShift : {0.0, 1e7})
+                for (double dSide : {1.0, -1.0}) {
+                    const Case& c = cases[nCase];
+                    std::vector<Vec3> points(4);
+                    std::vector<vtkIdType> ids(4);
+                    for (int j = 0; j < 4; ++j) {
+                        ids[static_cast<size_t>(j)] = (j - nLeast + 4) % 4;
+                        const Vec3& x = c.corners[static_cast<size_t>(j)];
+                        points[static_cast<size_t>(ids[static_cast<size_t>(j)])] = {x[0] + dShift, x[1] + dShift,
+                                                                                    x[2] + dShift};
+                    }
+                    const auto grid = Cells(points, {{VTK_QUAD, ids}});
+                    const std::string what = "case " + std::to_string(nCase) + ", least id at " +
+                                             std::to_string(nLeast) + ", shift " + std::to_string(dShift) +
+                                             ", normal " + std::to_string(dSide);
+                    const double tol = dShift > 0 ? 4 * (std::nextafter(dShift, HUGE_VAL) - dShift) : 1e-15;
+                    ExpectSegments(CutPlates(grid, {0, 0, 0.5 + dShift}, {0, 0, dSide}),
+                                   nLeast % 2 ? c.diagonal13 : c.diagonal02, dShift, tol, what);
+                }
+}
+
+// An 8-node shell crown: corners (0,0,0) (2,0,0) (2,1,0) (0,1,0), the edge nodes of its long
+// edges raised to z = 0.5, cut by z = 0.25. Warped, it is the fan from the mean of its nodes,
+// (1, 0.5, 0.125): each raised node's two triangles give a segment from its edges' crossings
+// (0.5 or 1.5 from the end) to the spoke's (y 1/3 from the edge), four of sqrt(13) / 6.
+TEST(PlateCut, AWarpedFaceWithEdgeNodesIsCutAsTheFanFromItsMean)
+{
+    const auto grid = Cells({{0, 0, 0},
+                             {2, 0, 0},
+                             {2, 1, 0},
+                             {0, 1, 0},
+                             {1, 0, 0.5},
+                             {2, 0.5, 0},
+                             {1, 1, 0.5},
+                             {0, 0.5, 0}},
+                            {{VTK_QUADRATIC_QUAD, {0, 1, 2, 3, 4, 5, 6, 7}}});
+    const double third = 1.0 / 3;
+    for (double dSide : {1.0, -1.0}) {
+        const PlateCut cut = CutPlates(grid, {0, 0, 0.25}, {0, 0, dSide});
+        ExpectSegments(cut,
+                       {{{0.5, 0, 0.25}, {1, third, 0.25}},
+                        {{1, third, 0.25}, {1.5, 0, 0.25}},
+                        {{0.5, 1, 0.25}, {1, 1 - third, 0.25}},
+                        {{1, 1 - third, 0.25}, {1.5, 1, 0.25}}},
+                       0.0, 1e-15, "normal " + std::to_string(dSide));
+        EXPECT_NEAR(cut.Length(), 4 * std::sqrt(13.0) / 6, 1e-14);
+    }
+}
+
+// Two triangles sharing the edge (0,0,0) (1,0,0), which lies in z = 0: (0,0,0) (1,0,0)
+// (0.5,0,1) and (1,0,0) (0,0,0) (0.5,1,1), on one side of the edge, or (1,0,0) (0,0,0)
+// (0.5,0,-1), a flat plate across it. The edge counts once, length 1, with either normal (both
+// cells above it, both cut, or one of each), the cells listed in either order, sharing the
+// edge's points or each with points of its own. It is the least cell's.
+TEST(PlateCut, AnEdgeInThePlaneCountsOnceFromTheLeastCell)
+{
+    const std::vector<Vec3> a{{0, 0, 0}, {1, 0, 0}, {0.5, 0, 1}};
+    for (const Vec3& apex : {Vec3{0.5, 1, 1}, Vec3{0.5, 0, -1}})
+        for (bool bSwap : {false, true})
+            for (bool bOwnPoints : {false, true})
+                for (double dSide : {1.0, -1.0}) {
+                    std::vector<Vec3> points(a);
+                    std::vector<vtkIdType> ib{1, 0, 3};
+                    if (bOwnPoints) {
+                        points.insert(points.end(), {a[1], a[0]});
+                        ib = {3, 4, 5};
+                    }
+                    points.push_back(apex);
+                    std::vector<std::pair<int, std::vector<vtkIdType>>> cells{{VTK_TRIANGLE, {0, 1, 2}},
+                                                                              {VTK_TRIANGLE, ib}};
+                    if (bSwap)
+                        std::swap(cells[0], cells[1]);
+                    const PlateCut cut = CutPlates(Cells(points, cells), {0, 0, 0}, {0, 0, dSide});
+                    const std::string what = "apex " + ::testing::PrintToString(apex) +
+                                             (bSwap ? ", swapped" : ", in order") +
+                                             (bOwnPoints ? ", own points" : ", shared points") + ", normal " +
+                                             std::to_string(dSide);
+                    ExpectSegments(cut, {{{0, 0, 0}, {1, 0, 0}}}, 0.0, 0.0, what);
+                    if (apex[2] > 0) {
+                        EXPECT_EQ(cut.aCell, std::vector<vtkIdType>{0}) << what;
+                    }
+                }
+}
+
+// A plate touching the plane at one corner gives no segment: a triangle, a quadrilateral and an
+// 8-node quadrilateral with one corner on z = 0, the rest above it, both normals.
+TEST(PlateCut, ACornerTouchingThePlaneGivesNoSegment)
+{
+    const std::vector<Vec3> points{{0, 0, 0},     {1, 0, 0.5},      {1, 1, 1},    {0, 1, 0.5},
+                                   {0.5, 0, 0.25}, {1, 0.5, 0.75}, {0.5, 1, 0.75}, {0, 0.5, 0.25}};
+    for (const auto& cell : std::vector<std::pair<int, std::vector<vtkIdType>>>{
+             {VTK_TRIANGLE, {0, 1, 2}}, {VTK_QUAD, {0, 1, 2, 3}}, {VTK_QUADRATIC_QUAD, {0, 1, 2, 3, 4, 5, 6, 7}}})
+        for (double dSide : {1.0, -1.0}) {
+            const PlateCut cut = CutPlates(Cells(points, {cell}), {0, 0, 0}, {0, 0, dSide});
+            EXPECT_TRUE(cut.aSeg.empty()) << "type " << cell.first << ", normal " << dSide << ": "
+                                          << cut.aSeg.size() << " segments";
+        }
+}
