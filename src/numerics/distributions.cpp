@@ -773,9 +773,8 @@ Wide student_central(double y, double DF)
 
 // P(|T_DF| > t), t >= 0 finite: 1 less the central series where it leaves the rounding of a
 // double, so long as the value is above 2^-9 (the series' rounding below a unit of it); else
-// I_x(DF / 2, 1 / 2) at x = DF / (DF + t^2), with x and 1 - x each formed directly. Where
-// DF + t^2 overflows, through halves, or where t^2 does, through DF / t beside t; ln x from the
-// logarithms where x has underflowed.
+// I_x(DF / 2, 1 / 2) at x = DF / (DF + t^2), with x and 1 - x each formed directly; where
+// DF + t^2 overflows, through DF / t beside t; ln x from the logarithms where x has underflowed.
 double student_two_tailed(double t, double DF)
 {
     const double tt = t * t;
@@ -787,11 +786,7 @@ double student_two_tailed(double t, double DF)
         x1 = tt / den;
         if (x < SMALLEST_NORMAL)
             lnx = std::log(static_cast<Wide>(DF)) - std::log(static_cast<Wide>(den));
-    } else if (!std::isinf(tt)) {
-        const double half = DF / 2.0 + tt / 2.0;
-        x = DF / 2.0 / half;
-        x1 = tt / 2.0 / half;
-    } else {
+    } else {  // t^2 from some 2^970 up: DF / t does not overflow
         const double s = DF / t;
         const double d = s + t;
         x = s / d;

@@ -242,10 +242,10 @@ BetaTails f_tails(const double& F, const double& DFN, const double& DFD)
             lny = ln(F) + ln(DFN) - ln(nf + DFD);
         }
         // A large shape takes its gamma limit with F itself, not through a rounded x or y, where
-        // the small shape's argument, that shape times F or over F, has not underflowed.
+        // that shape times F has not underflowed.
         if (nf >= SMALLEST_NORMAL && large_b(DFN / 2.0, DFD / 2.0)) {
             result = beta_large_b(DFN / 2.0, DFD / 2.0, DFN / 2.0 * F);
-        } else if (DFD / 2.0 / F >= SMALLEST_NORMAL && large_b(DFD / 2.0, DFN / 2.0)) {
+        } else if (nf >= SMALLEST_NORMAL && std::isnan(lnx) && large_b(DFD / 2.0, DFN / 2.0)) {
             const BetaTails t = beta_large_b(DFD / 2.0, DFN / 2.0, DFD / 2.0 / F);
             result = {t.upper, t.lower};
         } else {

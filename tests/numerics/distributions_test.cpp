@@ -404,6 +404,7 @@ TEST_F(Distributions, LogarithmsAndLargeShapesKeepTheirDigits)
     };
     // x from 1 - x = 0.3 rounded, as FDIST forms both: the sums take ln x from 1 - x.
     const double x1 = 0.3;
+    const double x_near_one = 1.0 - 1.9 / 388.0;
     const Big exact_x = 1 - Big(x1);
     const Row rows[] = {
         {"ln(1 - x)", DBETAI(1e-9, 0.5, 1e4), ref_ibeta(1e-9, 0.5, 1e4)},
@@ -419,6 +420,9 @@ TEST_F(Distributions, LogarithmsAndLargeShapesKeepTheirDigits)
         {"beside a tiny shape", DBETAI(0.99716303361149683, 33.3, 0.001), ref_ibeta(0.99716303361149683, 33.3, 0.001)},
         // a small tail by its own fraction, not as -expm1 of the other's logarithm
         {"small tail beside a shape of 1e-6", DBETAI(0.9999, 8800.0, 1.1e-6), ref_ibeta(0.9999, 8800.0, 1.1e-6)},
+        // ln Gamma's steps by a small shape, some 20 times the tail they leave: Stirling's series
+        // to the rounding of the step
+        {"small shape's series", DBETAI(x_near_one, 388.0, 0x1p-18), ref_ibeta(x_near_one, 388.0, 0x1p-18), 4 * U},
         // ln y of a subnormal y (some -710) from F, in the wider precision
         {"ln y where DFN F underflows", FDIST(DBL_MIN, 2.0, 50.0), ref_f(DBL_MIN, 2.0, 50.0)},
         {"ln y where y underflows", FDIST(2.3e-308, 1.0, 65000.0), ref_f(2.3e-308, 1.0, 65000.0)},
