@@ -772,7 +772,8 @@ Wide student_central(double y, double DF)
 }
 
 // P(|T_DF| > t), t >= 0 finite: 1 less the central series where it leaves the rounding of a
-// double, so long as the value is above 2^-9 (the series' rounding below a unit of it); else
+// double, so long as the value is above 2^-5 (the series' rounding some 2^-61, an eighth of a
+// unit of it, so that it rises with t across the switch); else
 // I_x(DF / 2, 1 / 2) at x = DF / (DF + t^2), with x and 1 - x each formed directly; where
 // DF + t^2 overflows, through DF / t beside t; ln x from the logarithms where x has underflowed.
 double student_two_tailed(double t, double DF)
@@ -796,10 +797,10 @@ double student_two_tailed(double t, double DF)
     }
     if (x1 == 0.0)
         return 1.0;
-    // P(|T_DF| > t) >= P(|N| > t) > 2^-9 for t^2 <= 9.5: the series holds there whatever DF.
-    if (tt < DF && (tt <= 9.5 || DF <= 64.0)) {
+    // P(|T_DF| > t) >= P(|N| > t) > 2^-5 for t^2 <= 4.6: the series holds there whatever DF.
+    if (tt < DF && (tt <= 4.6 || DF <= 8.0)) {
         const Wide a = 1.0L - student_central(x1, DF);
-        if (a >= 0x1p-9L)
+        if (a >= 0x1p-5L)
             return static_cast<double>(a);
     }
     ERPUSH("DBETAI"); // a fraction that does not end is DBETAI's error
