@@ -746,8 +746,8 @@ double normal_two_tailed(double z)
 
 // P(|T_DF| < t) = I_y(1/2, DF/2) at y = t^2 / (DF + t^2) < 1/2 by its power series
 // y^(1/2) (1 - y)^(DF/2) / (B(1/2, DF/2) / 2) sum of (DF/2 + 1/2)_n / (3/2)_n y^n, whose terms,
-// all positive, rise to n near t^2 / 2 and then fall at least by half a step: t^2 below 64
-// takes some 200 at most. Its rounding is some 2^-62 absolute.
+// all positive, rise to n near t^2 / 2 and then fall at least by half a step: t^2 below 8
+// takes some 80 at most. Its rounding is some 2^-62 absolute.
 Wide student_central(double y, double DF)
 {
     const Wide wy = y;
@@ -833,8 +833,8 @@ double TDIST(const double& T, const double& DF)
     }
 
     // A: the two-tailed probability P(|T_DF| > |T|). The finite sums are exact for a whole DF
-    // below 20 inside t^2 < DF; everywhere else the incomplete beta function, whose value holds
-    // for every DF to the far tails, where the normal approximation loses digits.
+    // below 20 inside t^2 < DF; everywhere else the incomplete beta function or its central
+    // series, which hold for every DF to the far tails, where a normal approximation would not.
     const double tt = T * T;
     const double z = std::fabs(T);
     double a = 0.0;
