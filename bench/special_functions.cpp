@@ -2,7 +2,8 @@
 // argument grids, beside glibc's erfc, tgamma, lgamma and Boost.Math's ibeta and Student's t
 // cdf in double on the same grids in the same run; and DBETAI and FDIST where shapes are large
 // or far apart, beside a plain continued fraction (modified Lentz, stopping at 2^-52, where
-// ours stops at 2^-58; its factor from lgamma). The largest error of each side against a
+// ours stops at 2^-58; its factor from lgamma), and DBETAI beside a second shape about 2^-20
+// near x = 1 beside Boost.Math's ibeta. The largest error of each side against a
 // 50-digit Boost.Math reference is computed in the set-up; the closing table prints the times,
 // their ratio (ours / peer) and both errors.
 #include <benchmark/benchmark.h>
@@ -38,6 +39,8 @@ struct Grids {
     // x, p, q: a small shape beside one of 500 to 5e5; both shapes 1e5 to 1e7 about the mean
     std::vector<Args3> beta_apart, beta_large;
     std::vector<Args3> fdist_apart;  // F, DFN, DFD: the F test of a fit of 1e3 to 1e6 points
+    // x, p, q: a second shape about 2^-20 beside p of 17 to 1e6, x near 1 ((1 - x) p up to 2)
+    std::vector<Args3> beta_tiny_q;
 };
 
 const Grids& grids()
@@ -74,6 +77,11 @@ const Grids& grids()
                     const double spread = std::sqrt(p * q / (p + q)) / (p + q);
                     g.beta_large.push_back({p / (p + q) + k * spread, p, q});
                 }
+        for (double p : {17.0, 387.96286197838356, 5000.0, 1e6})
+            for (double q : {0x1p-20 * (1.0 - 0x1p-52), 0x1p-20, 0x1p-20 * (1.0 + 0x1p-51), 9.7635971255876165e-07, 0x1p-16})
+                for (double k : {1e-3, 0.1, 0.5, 1.0, 1.9})
+                    g.beta_tiny_q.push_back({1.0 - k / p, p, q});
+        g.beta_tiny_q.push_back({0.99999999999649136, 387.96286197838356, 9.7635971255876165e-07});
         return g;
     }();
     return g;
@@ -175,7 +183,7 @@ void compute_errors()
     }
     t["t cdf"].error_kind = "absolute";
     for (const auto& [name, grid] : {std::pair{"beta 0.5-20", &g.ibeta}, std::pair{"beta apart", &g.beta_apart},
-                                     std::pair{"beta large", &g.beta_large}}) {
+                                     std::pair{"beta large", &g.beta_large}, std::pair{"beta q~2^-20", &g.beta_tiny_q}}) {
         for (const Args3& a : *grid) {
             const Big ref = boost::math::ibeta(Big(a.b), Big(a.c), Big(a.a));
             t[name].err_ours = std::max(t[name].err_ours, absdiff(DBETAI(a.a, a.b, a.c), ref));
@@ -257,6 +265,15 @@ void BM_fraction_large(benchmark::State& s)
 {
     run(s, grids().beta_large, &Row::ns_peer, "beta large", [](const Args3& a) { return plain_ibeta(a.a, a.b, a.c); });
 }
+void BM_DBETAI_tiny_q(benchmark::State& s)
+{
+    run(s, grids().beta_tiny_q, &Row::ns_ours, "beta q~2^-20", [](const Args3& a) { return DBETAI(a.a, a.b, a.c); });
+}
+void BM_boost_ibeta_tiny_q(benchmark::State& s)
+{
+    run(s, grids().beta_tiny_q, &Row::ns_peer, "beta q~2^-20",
+        [](const Args3& a) { return boost::math::ibeta(a.b, a.c, a.a); });
+}
 void BM_FDIST_apart(benchmark::State& s)
 {
     run(s, grids().fdist_apart, &Row::ns_ours, "F apart", [](const Args3& a) { return FDIST(a.a, a.b, a.c); });
@@ -282,6 +299,8 @@ BENCHMARK(BM_DBETAI_apart);
 BENCHMARK(BM_fraction_apart);
 BENCHMARK(BM_DBETAI_large);
 BENCHMARK(BM_fraction_large);
+BENCHMARK(BM_DBETAI_tiny_q);
+BENCHMARK(BM_boost_ibeta_tiny_q);
 BENCHMARK(BM_FDIST_apart);
 BENCHMARK(BM_fraction_F_apart);
 
@@ -297,7 +316,8 @@ int main(int argc, char** argv)
     benchmark::Shutdown();
     std::printf("\n%-11s %12s %12s %8s   %-9s %12s %12s\n", "function", "ours ns", "peer ns", "ratio", "error", "ours max",
                 "peer max");
-    for (const char* name : {"erfc", "gamma", "lgamma", "ibeta", "t cdf", "beta 0.5-20", "beta apart", "beta large", "F apart"}) {
+    for (const char* name : {"erfc", "gamma", "lgamma", "ibeta", "t cdf", "beta 0.5-20", "beta apart", "beta large", "beta q~2^-20",
+                             "F apart"}) {
         const Row& r = table()[name];
         std::printf("%-11s %12.1f %12.1f %8.2f   %-9s %12.3e %12.3e\n", name, r.ns_ours, r.ns_peer,
                     r.ns_peer > 0 ? r.ns_ours / r.ns_peer : 0.0, r.error_kind, r.err_ours, r.err_peer);

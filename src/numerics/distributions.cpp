@@ -26,6 +26,8 @@ constexpr int TAIL_SERIES_TERMS = 1000;
 using Wide = long double;
 constexpr double LN_WIDE_EPS = -44.3614195558365;  // ln 2^-64
 constexpr double SMALLEST_NORMAL = 0x1p-1022;      // RCONST(1), as a constant on the hot paths
+constexpr double LN_SMALLEST_NORMAL = -708.39641853226408;
+constexpr Wide LN_2_WIDE = 0.693147180559945309417232121458176568L;
 constexpr Wide LN_SQRT_2PI_WIDE = 0.918938533204672741780329736405617640L;
 
 // Records that a sum did not end within `terms` terms (TERMINAL `code`, the arguments as D1, D2,
@@ -447,18 +449,20 @@ Wide beta_sums(double y, double y1, double p, double q)
 }
 
 // c(z + s) - c(z) for Stirling's correction c(z) = 1/12z - 1/360z^3 + 1/1260z^5 - 1/1680z^7 +
-// 1/1188z^9 (to 2^-64 of ln Gamma(z) from z = 16), as differences of powers, which keep their
-// digits for a tiny s: w^n - v^n = (w - v) (w^(n-1) + w^(n-2) v + ... + v^(n-1)), with v = 1/z,
-// w = 1/(z + s) and w - v = -s v w.
+// 1/1188z^9 - 691/360360z^11 + 1/156z^13, as differences of powers, which keep their digits for a
+// tiny s: w^n - v^n = (w - v) (w^(n-1) + w^(n-2) v + ... + v^(n-1)), with v = 1/z, w = 1/(z + s)
+// and w - v = -s v w. From z = 16 the step keeps 2^-70 s: through z^-9 alone, 2^-53 s, which
+// beside a tail of some s / 20 is 13 of its ulps.
 Wide stirling_step(Wide z, Wide s)
 {
-    constexpr Wide COEFFICIENTS[] = {1.0L / 12.0L, -1.0L / 360.0L, 1.0L / 1260.0L, -1.0L / 1680.0L, 1.0L / 1188.0L};
+    constexpr Wide COEFFICIENTS[] = {1.0L / 12.0L,    -1.0L / 360.0L,        1.0L / 1260.0L, -1.0L / 1680.0L,
+                                     1.0L / 1188.0L, -691.0L / 360360.0L, 1.0L / 156.0L};
     const Wide v = 1.0L / z;
     const Wide w = 1.0L / (z + s);
     Wide sum = 0.0L;
     Wide powers = 1.0L; // w^(n-1) + ... + v^(n-1)
     Wide vn = v;
-    for (int n = 1; n <= 9; ++n) {
+    for (int n = 1; n <= 13; ++n) {
         if (n % 2 == 1)
             sum += COEFFICIENTS[n / 2] * powers;
         powers = w * powers + vn;
@@ -481,9 +485,12 @@ Wide log_gamma_step(double a, double s)
 
 // Below a shape s of 2^-20 the tail near 1 beside it comes from ln Gamma terms of some
 // ln(1 / s), whose rounding would be all that is left of its complement, of the size of s.
+// Up to a quarter the same tail from the other routes is a few ulps off, and near 1 it takes the
+// fraction of thousands of terms: DBETAI's argument near 0 or 1 takes the series below that.
 constexpr double TINY_SHAPE = 0x1p-20;
+constexpr double SMALL_SHAPE = 0.25;
 
-// I_u(s, c) and its complement for a tiny s, u <= 1/2 and c u <= 2, from the series
+// I_u(s, c) and its complement for a small s, u <= 1/2 and c u <= 2, from the series
 // I = u^s / (s B(s, c)) (1 + s T), T = sum over n >= 1 of (1 - c)_n u^n / (n! (n + s)):
 // ln I = s ln u - ln(s B(s, c)) + ln(1 + s T), with s B(s, c) = Gamma(1 + s) Gamma(c) /
 // Gamma(c + s) from the steps of ln Gamma by s, so that ln I, of the size of s, keeps its digits
@@ -645,12 +652,15 @@ BetaTails incomplete_beta(const double X, const double X1, const double PIN, con
         t = {1.0, 0.0};
     } else if (X == 0.0 && std::isnan(lnx)) {
         t = {0.0, 1.0};
-    } else if (QIN < TINY_SHAPE && X1 <= 0.5 && X1 * PIN <= 2.0) {
+    } else if (QIN < SMALL_SHAPE && X1 <= 0.5 && X1 * PIN <= 2.0) {
         t = swapped(tiny_shape_tails(X1, std::log(static_cast<Wide>(X1)), QIN, PIN));
-    } else if (PIN < TINY_SHAPE && X <= 0.5 && X * QIN <= 2.0) {
+    } else if (PIN < SMALL_SHAPE && X <= 0.5 && X * QIN <= 2.0) {
         t = tiny_shape_tails(X, std::isnan(lnx) ? std::log(static_cast<Wide>(X)) : lnx, PIN, QIN);
-    } else if (std::isnan(lnx) && large_b(PIN, QIN)) {
-        t = beta_large_b(PIN, QIN, QIN * (X / X1));
+    } else if (large_b(PIN, QIN) && (std::isnan(lnx) || lnx + std::log(static_cast<Wide>(QIN) / X1) > LN_SMALLEST_NORMAL)) {
+        // z = QIN x / (1 - x), from ln x where x has underflowed, so long as z has not
+        const double z =
+            std::isnan(lnx) ? QIN * (X / X1) : static_cast<double>(std::exp(lnx + std::log(static_cast<Wide>(QIN) / X1)));
+        t = beta_large_b(PIN, QIN, z);
     } else if (large_b(QIN, PIN)) {
         t = swapped(beta_large_b(QIN, PIN, PIN * (X1 / X)));
     } else if (!std::isnan(lnx)) {
@@ -713,6 +723,94 @@ double DBETAI(const double& X, const double& PIN, const double& QIN)
     return result;
 }
 
+namespace {
+
+// P(|N| > z) for the standard normal N, the limit of Student's t as DF grows: erfc(z / sqrt 2),
+// and beyond the reach of DERFC (its value there below the normal doubles) the asymptotic series
+// of erfc, whose terms from v = 26 fall by 1 / 2v^2 a step, in the wider precision.
+double normal_two_tailed(double z)
+{
+    const double v = z * std::sqrt(0.5);
+    if (v < 26.0)
+        return DERFC(v);
+    const Wide v2 = static_cast<Wide>(v) * v;
+    Wide term = 1.0L;
+    Wide sum = 1.0L;
+    for (int k = 1; k < 8; ++k) {
+        term *= -(2.0L * k - 1.0L) / (2.0L * v2);
+        sum += term;
+    }
+    constexpr Wide SQRT_PI = 1.772453850905516027298167483341145183L;
+    return static_cast<double>(std::exp(-v2) / (v * SQRT_PI) * sum);
+}
+
+// P(|T_DF| < t) = I_y(1/2, DF/2) at y = t^2 / (DF + t^2) < 1/2 by its power series
+// y^(1/2) (1 - y)^(DF/2) / (B(1/2, DF/2) / 2) sum of (DF/2 + 1/2)_n / (3/2)_n y^n, whose terms,
+// all positive, rise to n near t^2 / 2 and then fall at least by half a step: t^2 below 8
+// takes some 80 at most. Its rounding is some 2^-62 absolute.
+Wide student_central(double y, double DF)
+{
+    const Wide wy = y;
+    const Wide p = DF / 2.0;
+    Wide term = 1.0L;
+    Wide sum = 1.0L;
+    for (Wide n = 0.0L; n < 1000.0L; n += 1.0L) {
+        term *= (p + 0.5L + n) * wy / (1.5L + n);
+        sum += term;
+        if (term <= 0x1p-66L * sum)
+            break;
+    }
+    // A table of p-values calls with one DF throughout: ln B(1/2, DF/2) is kept for the next call.
+    thread_local double last_df = 0.0;
+    thread_local Wide last_log_beta = 0.0L;
+    if (DF != last_df) {
+        last_log_beta = log_beta_wide(0.5, DF / 2.0);
+        last_df = DF;
+    }
+    const Wide ln = 0.5L * std::log(wy) + p * std::log1p(-wy) + LN_2_WIDE - last_log_beta;
+    return std::exp(ln) * sum;
+}
+
+// P(|T_DF| > t), t >= 0 finite: 1 less the central series where it leaves the rounding of a
+// double, so long as the value is above 2^-5 (the series' rounding some 2^-61, an eighth of a
+// unit of it, so that it rises with t across the switch); else
+// I_x(DF / 2, 1 / 2) at x = DF / (DF + t^2), with x and 1 - x each formed directly; where
+// DF + t^2 overflows, through DF / t beside t; ln x from the logarithms where x has underflowed.
+double student_two_tailed(double t, double DF)
+{
+    const double tt = t * t;
+    const double den = DF + tt;
+    double x = 0.0, x1 = 0.0;
+    Wide lnx = RCONST(6);
+    if (!std::isinf(den)) {
+        x = DF / den;
+        x1 = tt / den;
+        if (x < SMALLEST_NORMAL)
+            lnx = std::log(static_cast<Wide>(DF)) - std::log(static_cast<Wide>(den));
+    } else {  // t^2 from some 2^970 up: DF / t does not overflow
+        const double s = DF / t;
+        const double d = s + t;
+        x = s / d;
+        x1 = t / d;
+        if (x < SMALLEST_NORMAL)
+            lnx = std::log(static_cast<Wide>(DF)) - std::log(static_cast<Wide>(t)) - std::log(static_cast<Wide>(d));
+    }
+    if (x1 == 0.0)
+        return 1.0;
+    // P(|T_DF| > t) >= P(|N| > t) > 2^-5 for t^2 <= 4.6: the series holds there whatever DF.
+    if (tt < DF && (tt <= 4.6 || DF <= 8.0)) {
+        const Wide a = 1.0L - student_central(x1, DF);
+        if (a >= 0x1p-5L)
+            return static_cast<double>(a);
+    }
+    ERPUSH("DBETAI"); // a fraction that does not end is DBETAI's error
+    const double a = incomplete_beta(x, x1, DF / 2.0, 0.5, lnx).lower;
+    ERPOP("DBETAI");
+    return a;
+}
+
+}  // namespace
+
 double TDIST(const double& T, const double& DF)
 {
     static bool first = true;
@@ -734,33 +832,21 @@ double TDIST(const double& T, const double& DF)
         return result;
     }
 
-    // A: the two-tailed probability P(|T_DF| > |T|).
+    // A: the two-tailed probability P(|T_DF| > |T|). The finite sums are exact for a whole DF
+    // below 20 inside t^2 < DF; everywhere else the incomplete beta function or its central
+    // series, which hold for every DF to the far tails, where a normal approximation would not.
     const double tt = T * T;
+    const double z = std::fabs(T);
     double a = 0.0;
-    if (std::isinf(DF)) {
-        // The normal distribution, the limit of the approximation below (z = |T|).
-        const double z = std::fabs(T);
-        a = z >= 18.8125 ? 0.0 : DERFC(z * std::sqrt(0.5));
-    } else if (DF <= tt) {
-        const double x = DF / (DF + tt);
-        const double half_df = DF / 2.0;
-        a = DBETAI(x, half_df, 0.5);
+    if (std::isinf(z)) {
+        a = 0.0;
+    } else if (std::isinf(DF)) {
+        a = normal_two_tailed(z);
+    } else if (DF <= tt || DF >= 20.0 || std::trunc(DF) != DF) {
+        a = student_two_tailed(z, DF);
     } else {
         const double w = 1.0 + tt / DF;
-        const double whole = std::trunc(DF);  // stays floating point: DF is unbounded
-        if (DF > 200.0 || DF >= 20.0 || whole != DF) {
-            // Normal approximation (Hill): z from ln(1 + t^2/DF) accurate for small t^2/DF.
-            double aa = tt / DF;
-            const double d = w - 1.0;
-            if (d != 0.0)
-                aa = aa * std::log(w) / d;
-            const double h = DF - 0.5;
-            const double b = 48.0 * h * h;
-            const double y = h * aa;
-            const double n = -(((0.4 * y + 3.3) * y + 24.0) * y + 85.5);
-            const double z = std::sqrt(y) * (1.0 + (y + 3.0 + n / (0.8 * y * y + 100.0 + b)) / b);
-            a = z >= 18.8125 ? 0.0 : DERFC(z * std::sqrt(0.5));
-        } else if (tt < 4.0) {
+        if (tt < 4.0) {
             // Finite sum for small t.
             const double y = std::sqrt(tt / DF);
             double s = DF == 1.0 ? 0.0 : y;

@@ -191,6 +191,8 @@ BetaTails f_tails(const double& F, const double& DFN, const double& DFD)
     } else if (std::isinf(DFD)) {
         ERSETD(1, DFD);
         ERMES(5, 2, "DFD = %(D1) must be finite.");
+    } else if (ISNAN(F)) {
+        DBETAI(F, 1.0, 1.0); // its X error, before any route of a degree of freedom returns
     } else if (F <= 0.0) {
         ERSETD(1, F);
         ERMES(1, 3, "Since F = %(D1) is not positive, the distribution function is zero at F.");
@@ -209,8 +211,6 @@ BetaTails f_tails(const double& F, const double& DFN, const double& DFD)
             ERSETD(2, DFD);
             ERMES(5, 1, "DFN = %(D1) must be at least 4.450147717014403E-308 when DFD = %(D2) is below 1E-289.");
         }
-    } else if (ISNAN(F)) {
-        DBETAI(F, DFN / 2.0, DFD / 2.0);  // its X error
     } else if (F == RCONST(7)) {
         result = {1.0, 0.0}; // the whole distribution lies below +infinity
     } else {

@@ -6,6 +6,7 @@
 
 #include <boost/math/distributions/students_t.hpp>
 #include <boost/math/special_functions/beta.hpp>
+#include <boost/math/special_functions/gamma.hpp>
 #include <boost/multiprecision/cpp_bin_float.hpp>
 #include <gtest/gtest.h>
 
@@ -32,6 +33,22 @@ double ref_ibeta(double x, double p, double q)
 double ref_t(double t, double df)
 {
     return static_cast<double>(boost::math::cdf(boost::math::students_t_distribution<Big>(Big(df)), Big(t)));
+}
+
+// Within max(1e-10, 8 cond eps) of the reference, relative, cond = |t pdf(t) / cdf(t)|.
+::testing::AssertionResult t_within_bound(double value, double t, double df)
+{
+    const boost::math::students_t_distribution<Big> dist{Big(df)};
+    const Big cdf = boost::math::cdf(dist, Big(t));
+    const double ref = static_cast<double>(cdf);
+    if (ref < DBL_MIN)  // the subnormal it rounds to
+        return std::fabs(value - ref) <= 0x1p-1074 ? ::testing::AssertionSuccess()
+                                                   : ::testing::AssertionFailure() << value << " against " << ref;
+    const double cond = static_cast<double>(abs(Big(t) * boost::math::pdf(dist, Big(t)) / cdf));
+    const double error = std::fabs(value - ref) / ref;
+    if (error <= std::max(1e-10, 8.0 * cond * DBL_EPSILON))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << value << " against " << ref << ", relative " << error << ", cond " << cond;
 }
 
 class Distributions : public ::testing::Test {
@@ -77,7 +94,7 @@ struct TCase {
     const char* branch;
     std::vector<double> dfs;
     std::vector<double> ts;
-    double tol;  // absolute; 0 means the incomplete beta's own
+    double tol;  // absolute; 0: within max(1e-10, 8 cond eps) relative
 };
 
 class TdistBranches : public Distributions, public ::testing::WithParamInterface<TCase> {};
@@ -87,8 +104,10 @@ TEST_P(TdistBranches, HoldTheirToleranceAgainstBoost)
     const TCase& c = GetParam();
     for (double df : c.dfs)
         for (double t : c.ts) {
-            const double tol = c.tol > 0.0 ? c.tol : 32.0 * (1.0 + df / 2.0 + 0.5) * U;
-            EXPECT_NEAR(TDIST(t, df), ref_t(t, df), tol) << "t = " << t << ", df = " << df;
+            if (c.tol > 0.0)
+                EXPECT_NEAR(TDIST(t, df), ref_t(t, df), c.tol) << "t = " << t << ", df = " << df;
+            else
+                EXPECT_TRUE(t_within_bound(TDIST(t, df), t, df)) << "t = " << t << ", df = " << df;
         }
 }
 
@@ -101,9 +120,12 @@ INSTANTIATE_TEST_SUITE_P(
         TCase{"TailSeries", {5, 6, 9, 12, 17, 19}, {-4.3, -3.0, -2.0, 2.0, 2.3, 2.9, 4.1}, 1e-15},
         // DF <= t^2
         TCase{"IncompleteBeta", {1, 1.5, 2, 3.3, 5, 19}, {-30.0, -5.0, -4.4, 4.4, 6.0, 100.0}, 0.0},
-        TCase{"NormalWholeDf", {20, 21, 30, 57, 200, 201, 1000, 1e6}, {-4.0, -1.0, 0.0, 0.5, 2.0, 3.9}, 2e-11},
-        TCase{"NormalFractionalDf", {5.5, 7.25, 19.5, 33.3, 150.5}, {-2.0, -0.7, 0.0, 1.0, 2.2}, 2e-7},
-        TCase{"NormalFractionalSmallDf", {1.5, 2.5, 3.5, 4.9}, {-1.0, 0.0, 0.4, 1.1}, 1e-2}),
+        // t^2 < DF beside a DF that is not whole or from 20: the central series, or the incomplete
+        // beta function below 2^-5, on both sides of t^2 = 4.6
+        TCase{"Inside", {1.5, 2.5, 3.5, 3.7, 7.3, 12.5, 19.5, 20, 21, 33.3, 40, 150.5, 201, 1000, 1e6, 1e9},
+              {-6.0, -3.2, -2.2, -2.1, -1.2, -0.7, 0.0, 0.4, 1.0, 1.2, 3.9}, 0.0},
+        // far tails, where DF + t^2 or t^2 overflows, and the ratio DF / (DF + t^2) underflows
+        TCase{"FarLowerTail", {1, 3.5, 40, 1000, 1e4, 7e4, 1e300}, {-1e300, -1e160, -38.0, -30.0, -20.0, -6.0}, 0.0}),
     [](const auto& info) { return std::string(info.param.branch); });
 
 TEST_F(Distributions, TdistEdgeCases)
@@ -114,12 +136,32 @@ TEST_F(Distributions, TdistEdgeCases)
     EXPECT_NEAR(TDIST(1.0, 2.0), 0.5 + 0.5 / std::sqrt(3.0), 4 * U);
     EXPECT_NEAR(TDIST(2.5, 10.0), 0.984277, 1e-6);
     EXPECT_NEAR(TDIST(2.0, 25.0), 0.971762, 1e-6);
-    EXPECT_NEAR(TDIST(1.0, 3.5), 0.809334, 1e-6);
+    EXPECT_NEAR(TDIST(1.0, 3.5), 0.80933137321827723, 1e-15);
     EXPECT_NEAR(TDIST(3.0, 5.0), 0.984950, 1e-6);
     EXPECT_EQ(TDIST(30.0, 1000.0), 1.0);
-    EXPECT_EQ(TDIST(-30.0, 1000.0), 0.0);
-    for (double t : {0.3, 1.7, 2.5, 8.0})
-        EXPECT_NEAR(TDIST(t, 10.0) + TDIST(-t, 10.0), 1.0, 4 * U);
+    for (double df : {10.0, 3.5, 1000.0})
+        for (double t : {0.3, 1.7, 2.5, 3.1, 8.0, 40.0})
+            EXPECT_NEAR(TDIST(t, df) + TDIST(-t, df), 1.0, 4 * U) << t << ", " << df;
+    // Ulp by ulp where the lower tail crosses 2^-6, where the central series gives way to the
+    // incomplete beta function: no drop beyond 2 ulps. (Further out the rounding of t^2 moves
+    // the value by its condition number, some 6 ulps a step of t.)
+    for (double df : {7.3, 25.0, 64.5})
+        for (double level : {0x1p-6}) {
+            double lo = 0.0, hi = 50.0;
+            for (int i = 0; i < 200; ++i)
+                (TDIST(-0.5 * (lo + hi), df) > level ? lo : hi) = 0.5 * (lo + hi);
+            double t = -lo;
+            for (int i = 0; i < 400; ++i)
+                t = std::nextafter(t, -100.0);
+            double previous = TDIST(t, df), worst = 0.0;
+            for (int i = 0; i < 800; ++i) {
+                t = std::nextafter(t, 0.0);
+                const double v = TDIST(t, df);
+                worst = std::max(worst, (previous - v) / (std::nextafter(v, 1.0) - v));
+                previous = v;
+            }
+            EXPECT_LE(worst, 2.0) << "TDIST(t, " << df << ") near " << -lo;
+        }
     EXPECT_TRUE(std::isnan(TDIST(RCONST(6), 5.0)));
     EXPECT_TRUE(std::isnan(TDIST(RCONST(6), 30.0)));
     EXPECT_EQ(TDIST(RCONST(7), 5.0), 1.0);
@@ -131,14 +173,13 @@ TEST_F(Distributions, InfiniteDegreesOfFreedomGiveTheNormalDistribution)
 {
     // Phi(t) = erfc(-t / sqrt 2) / 2 in long double. The argument |t| sqrt 0.5 and its square are
     // rounded in double, each to about an ulp that erfc's condition number 2x^2 = t^2 multiplies:
-    // 2 t^2 ulps and a few for the series. Below -18.8125 the two-tailed area is taken as 0, as
-    // for large finite DF.
+    // 2 t^2 ulps and a few for the series, down to the subnormal doubles.
     const double inf = RCONST(7);
-    for (double t : {-18.0, -6.5, -1.96, -0.3, 0.0, 0.7, 2.0, 8.0, 25.0}) {
+    for (double t : {-38.0, -37.0, -19.0, -18.0, -6.5, -1.96, -0.3, 0.0, 0.7, 2.0, 8.0, 25.0}) {
         const double phi = static_cast<double>(0.5L * std::erfc(-static_cast<long double>(t) / std::sqrt(2.0L)));
         EXPECT_NEAR(TDIST(t, inf), phi, (2 * t * t + 16) * U * phi) << "t = " << t;
     }
-    EXPECT_EQ(TDIST(-19.0, inf), 0.0);
+    EXPECT_EQ(TDIST(-39.0, inf), 0.0); // below half the smallest subnormal
     EXPECT_EQ(TDIST(inf, inf), 1.0);
     EXPECT_EQ(TDIST(-inf, inf), 0.0);
     EXPECT_TRUE(capture.records().empty());
@@ -197,6 +238,11 @@ TEST_F(Distributions, FdistWithAHugeDenominatorNearsTheChiSquareLimit)
                                          << std::fabs(value - ref) / ref;
 }
 
+// The upper tail of chi-square(m) / m at 1 / f, the limit of 1 - FDIST(F, DFN, m) as DFN grows; and
+// P(a, z), the limit of DBETAI(z / b, a, b) as b grows.
+double ref_chi_limit(double f, double m) { return static_cast<double>(boost::math::gamma_q(Big(m) / 2, Big(m) / (2 * Big(f)))); }
+double ref_gamma_limit(double x, double a, double b) { return static_cast<double>(boost::math::gamma_p(Big(a), Big(b) * Big(x))); }
+
 struct ValueRow {
     const char* name;
     double (*call)();
@@ -248,7 +294,21 @@ INSTANTIATE_TEST_SUITE_P(
         ValueRow{"DbetaiSmallAgainstItsComplement", [] { return DBETAI(0.9375, 500.0, 1.5); },
                  [] { return ref_ibeta(0.9375, 500.0, 1.5); }},
         ValueRow{"DbetaiSmallFractionalQ", [] { return DBETAI(0.984375, 500.0, 0.35); },
-                 [] { return ref_ibeta(0.984375, 500.0, 0.35); }}),
+                 [] { return ref_ibeta(0.984375, 500.0, 0.35); }},
+        // A subnormal x (or ln x given) beside one huge shape and one small: the large-shape route.
+        ValueRow{"FdistDfn1e308", [] { return FDIST(1.0, 1e308, 1.0); }, [] { return ref_chi_limit(1.0, 1.0); }},
+        ValueRow{"FdistDfn1e308Dfd3", [] { return FDIST(2.0, 1e308, 3.0); }, [] { return ref_chi_limit(2.0, 3.0); }},
+        ValueRow{"FdistDfnLargestDfdHalf", [] { return FDIST(1.0, DBL_MAX, 0.5); }, [] { return ref_chi_limit(1.0, 0.5); }},
+        ValueRow{"FdistDfnLargestDfd2p5", [] { return FDIST(1.0, DBL_MAX, 2.5); }, [] { return ref_chi_limit(1.0, 2.5); }},
+        ValueRow{"DbetaiSubnormalXBesideLargestQ", [] { return DBETAI(1e-310, 1.0, DBL_MAX); },
+                 [] { return ref_gamma_limit(1e-310, 1.0, DBL_MAX); }},
+        ValueRow{"DbetaiSmallestXBesideLargestQ", [] { return DBETAI(5e-324, 0.5, DBL_MAX); },
+                 [] { return ref_gamma_limit(5e-324, 0.5, DBL_MAX); }},
+        ValueRow{"DbetaiSmallestXP2p5BesideLargestQ", [] { return DBETAI(5e-324, 2.5, DBL_MAX); },
+                 [] { return ref_gamma_limit(5e-324, 2.5, DBL_MAX); }},
+        // x Q = 400 beside a shape of 1e-7: not the small shape's series, whose terms there would
+        // grow to some e^400.
+        ValueRow{"DbetaiTinyPFarFromZero", [] { return DBETAI(0.4, 1e-7, 1000.0); }, [] { return ref_ibeta(0.4, 1e-7, 1000.0); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The upper tail of F, 1 - FDIST, as ref_f forms the lower one.
@@ -285,8 +345,9 @@ TEST_F(Distributions, EdgesOfTheRangeHoldTheirBound)
         double value, ref;
         double ulps;  // 0: within 1e-10 relative
     };
-    double p_wide = 0.0, p_near_one = 0.0, p_tiny_dfn = 0.0, f = 0.0;
+    double p_wide = 0.0, p_near_one = 0.0, p_tiny_dfn = 0.0, p_tiny_shape = 0.0, f = 0.0;
     FMCF(2.0, 1.0, 100.0, 10000.0, f, p_wide);
+    FMCF(1e14, 1.0, 2e-14, 1e6, f, p_tiny_shape);
     FMCF(100.0, 1.0, 2.0, 1000.0, f, p_near_one);
     FMCF(0.0025, 1.0, 3e-25, 0.25, f, p_tiny_dfn);
     const double inf = RCONST(7);
@@ -325,6 +386,9 @@ TEST_F(Distributions, EdgesOfTheRangeHoldTheirBound)
         {"FDIST(1e300, 2, 1e-20)", FDIST(1e300, 2.0, 1e-20), ref_f(1e300, 2.0, 1e-20), 0},
         {"FDIST(1e200, 65536, 1e-20)", FDIST(1e200, 65536.0, 1e-20), ref_f(1e200, 65536.0, 1e-20), 0},
         {"p-value of F(0.0025; 3e-25, 0.25)", p_tiny_dfn, ref_f_upper(0.0025, 3e-25, 0.25), 0},
+        // the small shape's series at its edges: 1 - x = 1/2, and a tiny DFN / 2 beside z = 1
+        {"DBETAI(0.5, 2.5, 1e-7)", DBETAI(0.5, 2.5, 1e-7), ref_ibeta(0.5, 2.5, 1e-7), 0},
+        {"p-value of F(1e14; 2e-14, 1e6)", p_tiny_shape, ref_f_upper(1e14, 2e-14, 1e6), 0},
         // The bottom of the range: values from the smallest normal double up, and F or x
         // subnormal, taken through their logarithms.
         {"FDIST(DBL_MIN, 2, 1)", FDIST(DBL_MIN, 2.0, 1.0), ref_f(DBL_MIN, 2.0, 1.0), 0},
@@ -333,6 +397,7 @@ TEST_F(Distributions, EdgesOfTheRangeHoldTheirBound)
         {"DBETAI(0.00995, 156, 3.5)", DBETAI(0.00995, 156.0, 3.5), ref_ibeta(0.00995, 156.0, 3.5), 0},
         {"FDIST(1e-320, 1e12, 1e300)", FDIST(1e-320, 1e12, 1e300), 0.0, 0}, // y^(5e11) underflows
         {"FDIST(1e-310, 1, 2^28)", FDIST(f_subnormal, 1.0, 0x1p28), ref_f(f_subnormal, 1.0, 0x1p28), 0},
+        {"FDIST(5e-322, 1, 2^28)", FDIST(5e-322, 1.0, 0x1p28), ref_f(5e-322, 1.0, 0x1p28), 0}, // y underflows
         {"FDIST(1e-310, 0.1, 1e12)", FDIST(f_subnormal, 0.1, 1e12), ref_f(f_subnormal, 0.1, 1e12), 0},
         {"FDIST(1e-310, 0.001, 1e8)", FDIST(f_subnormal, 0.001, 1e8), ref_f(f_subnormal, 0.001, 1e8), 0},
         {"DBETAI(4.35e-322, 0.5, 46079.68)", DBETAI(4.35e-322, 0.5, 46079.68), ref_ibeta(4.35e-322, 0.5, 46079.68), 0},
@@ -359,6 +424,7 @@ TEST_F(Distributions, LogarithmsAndLargeShapesKeepTheirDigits)
     };
     // x from 1 - x = 0.3 rounded, as FDIST forms both: the sums take ln x from 1 - x.
     const double x1 = 0.3;
+    const double x_near_one = 1.0 - 1.9 / 388.0;
     const Big exact_x = 1 - Big(x1);
     const Row rows[] = {
         {"ln(1 - x)", DBETAI(1e-9, 0.5, 1e4), ref_ibeta(1e-9, 0.5, 1e4)},
@@ -374,6 +440,9 @@ TEST_F(Distributions, LogarithmsAndLargeShapesKeepTheirDigits)
         {"beside a tiny shape", DBETAI(0.99716303361149683, 33.3, 0.001), ref_ibeta(0.99716303361149683, 33.3, 0.001)},
         // a small tail by its own fraction, not as -expm1 of the other's logarithm
         {"small tail beside a shape of 1e-6", DBETAI(0.9999, 8800.0, 1.1e-6), ref_ibeta(0.9999, 8800.0, 1.1e-6)},
+        // ln Gamma's steps by a small shape, some 20 times the tail they leave: Stirling's series
+        // to the rounding of the step
+        {"small shape's series", DBETAI(x_near_one, 388.0, 0x1p-18), ref_ibeta(x_near_one, 388.0, 0x1p-18), 4 * U},
         // ln y of a subnormal y (some -710) from F, in the wider precision
         {"ln y where DFN F underflows", FDIST(DBL_MIN, 2.0, 50.0), ref_f(DBL_MIN, 2.0, 50.0)},
         {"ln y where y underflows", FDIST(2.3e-308, 1.0, 65000.0), ref_f(2.3e-308, 1.0, 65000.0)},
@@ -383,13 +452,14 @@ TEST_F(Distributions, LogarithmsAndLargeShapesKeepTheirDigits)
     EXPECT_TRUE(capture.records().empty());
 }
 
-TEST_F(Distributions, DbetaiDoesNotFallAsXRises)
+TEST_F(Distributions, DbetaiDoesNotFallAsXOrQRises)
 {
     // Ulp by ulp across the switches: at x = 0.2 and inside the 1 - r form below x = 0.8 (where
     // they once were), at the reach of the sums (x = 0.96), at the continued fraction's switch
     // (x (p + q + 2) = p + 1), where a tiny second shape's series takes over (p (1 - x) = 2,
-    // 1 - x = 1/2), and where the value crosses 1/2 (found by bisection), where the route turns
-    // to the other tail. No drop beyond 2 ulps.
+    // 1 - x = 1/2, for shapes up to a quarter), and where the value crosses 1/2 (found by
+    // bisection), where the route turns to the other tail. No drop beyond 2 ulps, nor as the
+    // second shape rises past 2^-20 and a quarter near x = 1.
     struct Sweep {
         double x, p, q;
     };
@@ -399,7 +469,10 @@ TEST_F(Distributions, DbetaiDoesNotFallAsXRises)
                                  {1.5 / 2002.5, 0.5, 2000.0},
                                  {1.7 / 100002.7, 0.7, 1e5},
                                  {1.0 - 2.0 / 1e4, 1e4, 1e-10},
-                                 {0.5, 3.0, 1e-9}};
+                                 {0.5, 3.0, 1e-9},
+                                 {1.0 - 2.0 / 388.0, 388.0, 0.2},
+                                 {0.5, 17.0, 0.2},
+                                 {2.0 / 5000.0, 0.2, 5000.0}};
     const std::pair<double, double> medians[] = {{0.5, 40.0},  {300.0, 2000.0},  {3.0, 2.5}, {2.0, 3.0},
                                                  {0.5, 0.5},   {5.0, 1.5},       {1.2, 7.0}, {9.0, 9.0},
                                                  {1.5, 333.5}, {2000.0, 40000.0}};
@@ -422,6 +495,21 @@ TEST_F(Distributions, DbetaiDoesNotFallAsXRises)
             previous = v;
         }
         EXPECT_LE(worst, 2.0) << "DBETAI(x, " << s.p << ", " << s.q << ") near " << s.x;
+    }
+    const Sweep q_sweeps[] = {{1.0 - 0x1p-20, 1e6, 0x1p-20}, {1.0 - 1.0 / 17.0, 17.0, 0x1p-20}, {1.0 - 1.0 / 388.0, 388.0, 0.25}};
+    for (const Sweep& s : q_sweeps) {
+        double q = s.q;
+        for (int i = 0; i < 50; ++i)
+            q = std::nextafter(q, 0.0);
+        double previous = DBETAI(s.x, s.p, q);
+        double worst = 0.0;
+        for (int i = 0; i < 100; ++i) {
+            q = std::nextafter(q, 1.0);
+            const double v = DBETAI(s.x, s.p, q);
+            worst = std::max(worst, (previous - v) / (std::nextafter(v, 1.0) - v));
+            previous = v;
+        }
+        EXPECT_LE(worst, 2.0) << "DBETAI(" << s.x << ", " << s.p << ", q) near q = " << s.q;
     }
     EXPECT_TRUE(capture.records().empty());
 }
@@ -538,6 +626,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "     Routine name                    Error type  Error code",
                  "     ------------                    ----------  ----------",
                  "     DBETAI                               5           7    (Called internally)",
+                 "     FDIST                                0           0",
+                 "     USER                                 0           0"}},
+        // A NaN F is refused before the route of a subnormal DFN returns.
+        StopRow{"FdistNanFBesideSubnormalDfn", [] { return FDIST(NAN, 1e-310, 1.0); }, "DBETAI", 5,
+                {" *** TERMINAL ERROR 5 from DBETAI.  X = NaN is not in the range (0.0,1.0).",
+                 "     Here is a traceback of subprogram calls in reverse order:",
+                 "     Routine name                    Error type  Error code",
+                 "     ------------                    ----------  ----------",
+                 "     DBETAI                               5           5    (Called internally)",
                  "     FDIST                                0           0",
                  "     USER                                 0           0"}},
         StopRow{"FdistInfiniteDfn", [] { return FDIST(INFINITY, INFINITY, 1e308); }, "FDIST", 1,
