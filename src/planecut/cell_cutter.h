@@ -4,6 +4,7 @@
 // takes a fast path to the same points and polygon. A 2-D cell gives segments.
 #pragma once
 #include "planecut/cell_faces.h"
+#include "planecut/cut_pieces.h"
 #include "planecut/cut_points.h"
 #include "planecut/in_plane_faces.h"
 

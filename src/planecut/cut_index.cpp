@@ -1,6 +1,6 @@
 #include "planecut/cut_index.h"
 
-#include "planecut/cell_faces.h"
+#include "planecut/cell_kinds.h"
 
 #include <vtkCellArray.h>
 #include <vtkDoubleArray.h>

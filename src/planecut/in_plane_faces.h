@@ -4,6 +4,7 @@
 // edge of the same ends.
 #pragma once
 #include "planecut/cell_faces.h"
+#include "planecut/cut_pieces.h"
 #include "planecut/cut_points.h"
 #include "planecut/flat_clip.h"
 
