@@ -214,12 +214,10 @@ void CellBox(vtkUnstructuredGrid* pGrid, const double* pXyz, const PlaneCutIndex
 // Every id of every cell is checked to lie among the points, and every point a cell uses to be
 // finite, before any is read through a cell: the cut never reads past the points, and no cell
 // drops out of a cut for a coordinate no plane value can be formed of.
-bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz)
+bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz, std::vector<std::uint8_t>& aOnQuad)
 {
     const vtkIdType nCells = pGrid->GetNumberOfCells(), nPts = pGrid->GetNumberOfPoints();
-    // The corners of cells with quadrilaterals the face split reads, once there is one.
     bool bTriangles = false;
-    std::vector<bool> aOnQuad;
     for (vtkIdType c = 0; c < nCells; ++c) {
         vtkIdType n = 0;
         const vtkIdType* pIds = nullptr;
@@ -245,9 +243,9 @@ bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz)
         bTriangles = bTriangles || (nKinds & kTriangleFaces) != 0;
         if (nKinds & kQuadFaces) {
             if (aOnQuad.empty())
-                aOnQuad.assign(static_cast<size_t>(nPts), false);
+                aOnQuad.assign(static_cast<size_t>(nPts), 0);
             for (int j = 0; j < shape.nCorner; ++j)
-                aOnQuad[static_cast<size_t>(pIds[j])] = true;
+                aOnQuad[static_cast<size_t>(pIds[j])] = 1;
         }
         for (int e = 0; shape.bQuadratic && n >= shape.Nodes() && e < shape.nEdge; ++e)
             m_aEdgeNode.push_back({EdgeCode(static_cast<std::uint32_t>(pIds[shape.pEdge[e][0]]),
@@ -255,36 +253,33 @@ bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz)
                                    static_cast<std::uint32_t>(pIds[shape.nCorner + e])});
     }
     std::sort(m_aEdgeNode.begin(), m_aEdgeNode.end());
-    if (bTriangles && !aOnQuad.empty())
-        TriangleEdges(pGrid, aOnQuad);
+    if (!bTriangles)
+        std::vector<std::uint8_t>().swap(aOnQuad);
     return true;
 }
 
 // Only the edges of triangular faces whose ends both lie on quadrilaterals are kept: among them
 // every one the face split asks about, a diagonal of a quadrilateral, and otherwise only edges
 // where the two kinds meet.
-void PlaneCutIndex::TriangleEdges(vtkUnstructuredGrid* pGrid, const std::vector<bool>& aOnQuad)
+void PlaneCutIndex::AddTriangleEdges(const vtkIdType* pIds, vtkIdType n, int nType,
+                                     const std::vector<std::uint8_t>& aOnQuad)
 {
-    const vtkIdType nCells = pGrid->GetNumberOfCells();
-    for (vtkIdType c = 0; c < nCells; ++c) {
-        vtkIdType n = 0;
-        const vtkIdType* pIds = nullptr;
-        pGrid->GetCellPoints(c, n, pIds);
-        const int nType = pGrid->GetCellType(c);
-        const T_CELL_SHAPE shape = ShapeOf(nType);
-        if ((FaceKinds(nType, shape, n) & kTriangleFaces) == 0)
-            continue;
-        const T_FACE_LIST* pFaces = SolidFacesOf(shape.nLinear);
-        for (int f = 0; f < pFaces->nFace; ++f)
-            for (int j = 0; FaceSize(pFaces->aCorner[f]) == 3 && j < 3; ++j) {
-                const auto a = static_cast<std::uint32_t>(pIds[pFaces->aCorner[f][j]]);
-                const auto b = static_cast<std::uint32_t>(pIds[pFaces->aCorner[f][(j + 1) % 3]]);
-                if (aOnQuad[a] && aOnQuad[b])
-                    m_aTriangleEdge.push_back(EdgeCode(a, b));
-            }
-    }
-    std::sort(m_aTriangleEdge.begin(), m_aTriangleEdge.end());
-    m_aTriangleEdge.erase(std::unique(m_aTriangleEdge.begin(), m_aTriangleEdge.end()), m_aTriangleEdge.end());
+    const T_CELL_SHAPE shape = ShapeOf(nType);
+    if ((FaceKinds(nType, shape, n) & kTriangleFaces) == 0)
+        return;
+    int nOnQuad = 0;
+    for (int j = 0; j < shape.nCorner; ++j)
+        nOnQuad += aOnQuad[static_cast<size_t>(pIds[j])];
+    if (nOnQuad < 2)
+        return;
+    const T_FACE_LIST* pFaces = SolidFacesOf(shape.nLinear);
+    for (int f = 0; f < pFaces->nFace; ++f)
+        for (int j = 0; FaceSize(pFaces->aCorner[f]) == 3 && j < 3; ++j) {
+            const auto a = static_cast<std::uint32_t>(pIds[pFaces->aCorner[f][j]]);
+            const auto b = static_cast<std::uint32_t>(pIds[pFaces->aCorner[f][(j + 1) % 3]]);
+            if (aOnQuad[a] && aOnQuad[b])
+                m_aTriangleEdge.push_back(EdgeCode(a, b));
+        }
 }
 
 bool PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
@@ -303,7 +298,10 @@ bool PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
             pGrid->GetPoints()->GetPoint(p, &m_aXyz[3 * static_cast<size_t>(p)]);
     }
     const double* pXyz = Points(pGrid);
-    if (!Check(pGrid, pXyz))
+    // The corners of cells with quadrilaterals the face split reads, in a mesh with triangular
+    // faces too; empty otherwise.
+    std::vector<std::uint8_t> aOnQuad;
+    if (!Check(pGrid, pXyz, aOnQuad))
         return false;
     Order(pGrid, pXyz);
     Boxes(pGrid, pXyz);
@@ -320,7 +318,11 @@ bool PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
         m_aCellStart.push_back(static_cast<std::uint32_t>(m_aConn.size()));
         const int nType = pGrid->GetCellType(c);
         m_aType.push_back(static_cast<std::uint8_t>(nType >= 0 && nType < 256 ? nType : 0));
+        if (!aOnQuad.empty())
+            AddTriangleEdges(pIds, nPts, nType, aOnQuad);
     }
+    std::sort(m_aTriangleEdge.begin(), m_aTriangleEdge.end());
+    m_aTriangleEdge.erase(std::unique(m_aTriangleEdge.begin(), m_aTriangleEdge.end()), m_aTriangleEdge.end());
     m_key = GridShapeKey::Of(pGrid);
     return true;
 }

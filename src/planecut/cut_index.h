@@ -71,10 +71,10 @@ public:
 
 private:
     bool Refuse(vtkUnstructuredGrid* pGrid, const char* pszWhy);
-    bool Check(vtkUnstructuredGrid* pGrid, const double* pXyz);
+    bool Check(vtkUnstructuredGrid* pGrid, const double* pXyz, std::vector<std::uint8_t>& aOnQuad);
     void Order(vtkUnstructuredGrid* pGrid, const double* pXyz);
     void Boxes(vtkUnstructuredGrid* pGrid, const double* pXyz);
-    void TriangleEdges(vtkUnstructuredGrid* pGrid, const std::vector<bool>& aOnQuad);
+    void AddTriangleEdges(const vtkIdType* pIds, vtkIdType n, int nType, const std::vector<std::uint8_t>& aOnQuad);
 
     GridShapeKey m_key;
     std::string m_strRefusal;

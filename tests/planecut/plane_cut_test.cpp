@@ -648,9 +648,9 @@ int ExpectTriangleDiagonals(vtkUnstructuredGrid* grid, const PlaneCutIndex& inde
 
 // The split of a quadrilateral beside triangular faces reads the index's triangle edges: they
 // answer for every diagonal in random meshes of the four kinds mixed, of hexahedra and pyramids,
-// of wedges, of tetrahedra, linear or quadratic, and for plates on tetrahedra's faces. A mesh
-// without quadrilaterals, or without triangular faces, holds none (a table of every triangle's
-// edges made the index of tetrahedra several times slower and larger).
+// of wedges, of tetrahedra, linear or quadratic, and for plates on tetrahedra's faces or on an
+// edge alone. A mesh without quadrilaterals, or without triangular faces, holds none (a table of
+// every triangle's edges made the index of tetrahedra several times slower and larger).
 TEST(PlaneCutIndexCost, TriangleEdgesAreHeldWhereAQuadrilateralAsksForThem)
 {
     std::mt19937 rng(55);
@@ -688,6 +688,18 @@ TEST(PlaneCutIndexCost, TriangleEdgesAreHeldWhereAQuadrilateralAsksForThem)
         ASSERT_TRUE(index.Build(plated));
         EXPECT_EQ(ExpectTriangleDiagonals(plated, index, "plates on tetrahedra"), 9) << bQuadratic;
     }
+
+    // A plate that meets a tetrahedron along its diagonal alone.
+    auto lone = vtkSmartPointer<vtkUnstructuredGrid>::New();
+    vtkNew<vtkPoints> pts;
+    for (const Vec3& x : {Vec3{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0.5, -1, 0.5}, {0.5, -1, -0.5}})
+        pts->InsertNextPoint(x.data());
+    lone->SetPoints(pts);
+    const vtkIdType tet[4] = {0, 1, 2, 3}, plate[4] = {0, 4, 1, 5};
+    lone->InsertNextCell(VTK_TETRA, 4, tet);
+    lone->InsertNextCell(VTK_QUAD, 4, plate);
+    ASSERT_TRUE(index.Build(lone));
+    EXPECT_EQ(ExpectTriangleDiagonals(lone, index, "a plate on a tetrahedron's edge"), 1);
 
     tetrahedra.nz = 3; // quadratic, as the loop left it
     for (const auto& grid :
