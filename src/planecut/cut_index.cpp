@@ -258,9 +258,9 @@ bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz, std::v
     return true;
 }
 
-// Only the edges of triangular faces whose ends both lie on quadrilaterals are kept: among them
-// every one the face split asks about, a diagonal of a quadrilateral, and otherwise only edges
-// where the two kinds meet.
+// Only the edges of triangular faces whose ends are both corners of cells with quadrilaterals are
+// kept: among them every one the face split asks about, a diagonal of a quadrilateral, and
+// otherwise only edges where the two kinds meet.
 void PlaneCutIndex::AddTriangleEdges(const vtkIdType* pIds, vtkIdType n, int nType,
                                      const std::vector<std::uint8_t>& aOnQuad)
 {

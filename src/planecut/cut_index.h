@@ -64,8 +64,8 @@ public:
     vtkIdType EdgeNode(std::uint32_t a, std::uint32_t b) const;
     bool HasEdgeNodes() const { return !m_aEdgeNode.empty(); }
     // Whether grid points a and b are the ends of an edge of a triangular face of a solid cell:
-    // a quadrilateral face with them as a diagonal is split there by its neighbours. Held for
-    // the diagonals of linear cells' quadrilaterals alone, false for any other pair.
+    // a quadrilateral face with them as a diagonal is split there by its neighbours. Answered for
+    // the diagonals of linear cells' quadrilaterals; any other pair may read false.
     bool IsTriangleEdge(std::uint32_t a, std::uint32_t b) const;
     bool HasTriangleEdges() const { return !m_aTriangleEdge.empty(); }
 
@@ -86,7 +86,7 @@ private:
     std::vector<std::uint8_t> m_aType;
     std::vector<double> m_aXyz; // the grid's points when they are not a double array
     std::vector<std::pair<std::uint64_t, std::uint32_t>> m_aEdgeNode; // edge (ids, sorted) -> node
-    std::vector<std::uint64_t> m_aTriangleEdge;                       // those split quadrilaterals
+    std::vector<std::uint64_t> m_aTriangleEdge;                       // triangles' edges a quad may split on
     std::vector<std::vector<double>> m_aLevel;                        // level 0: leaf boxes; last: the root box
 };
 
