@@ -5,6 +5,7 @@
 // each flat piece of its face paired along the line of cut.
 #pragma once
 #include "planecut/cell_faces.h"
+#include "planecut/cut_pieces.h"
 #include "planecut/cut_points.h"
 #include "planecut/in_plane_faces.h"
 

@@ -1,8 +1,10 @@
-// The cell kinds the cut knows, and a cell's faces split into flat pieces alike from every cell
-// that shares them: a quadrilateral on the diagonal its triangular neighbours share, else whole
-// when exactly flat, else on the diagonal from its least id; a face with edge nodes (its own or
-// a quadratic neighbour's) as the fan from a point made once in it. Pieces keep the face's turn.
+// A cell's faces split into flat pieces alike from every cell that shares them: a quadrilateral
+// on the diagonal its triangular neighbours share, else whole when exactly flat, else on the
+// diagonal from its least id; a face with edge nodes (its own or a quadratic neighbour's) as the
+// fan from a point made once in it. Pieces keep the face's turn.
 #pragma once
+#include "planecut/cell_kinds.h"
+#include "planecut/cut_pieces.h"
 #include "planecut/cut_points.h"
 
 #include <vtkType.h>
@@ -12,29 +14,6 @@
 #include <vector>
 
 namespace kvpvs::planecut {
-
-struct T_CELL_SHAPE {
-    int nDim = 0;    // 0: not cut
-    int nCorner = 0; // corner points, the first ones of the cell
-    int nEdge = 0;
-    const int (*pEdge)[2] = nullptr;
-    int nLinear = 0;         // the linear type whose corners and faces it has
-    bool bQuadratic = false; // a node on each edge
-    int Nodes() const { return nCorner + (bQuadratic ? nEdge : 0); }
-};
-
-// The shape of a VTK cell type; nDim 0 for a type the cut leaves alone.
-T_CELL_SHAPE ShapeOf(int nType);
-
-// Faces of a linear solid cell: corner indices, -1 after a triangle's third.
-struct T_FACE_LIST {
-    int nPoint = 0;
-    int nFace = 0;
-    int aCorner[6][4] = {};
-};
-// Null for any other type.
-const T_FACE_LIST* SolidFacesOf(int nType);
-inline int FaceSize(const int* pCorner) { return pCorner[3] < 0 ? 3 : 4; }
 
 // A flat piece of a face: three or four point ids in the face's turn.
 struct FacePiece {

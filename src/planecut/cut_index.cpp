@@ -1,12 +1,13 @@
 #include "planecut/cut_index.h"
 
-#include "planecut/cell_faces.h"
+#include "planecut/cell_kinds.h"
 
 #include <vtkCellArray.h>
 #include <vtkDoubleArray.h>
 #include <vtkPoints.h>
 #include <vtkUnstructuredGrid.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -19,6 +20,27 @@ namespace {
 std::uint64_t EdgeCode(std::uint32_t a, std::uint32_t b)
 {
     return static_cast<std::uint64_t>(std::min(a, b)) << 32 | std::max(a, b);
+}
+
+// Which faces of a cell the face split reads, by type: the triangular faces of a solid (its
+// corners' edges may split a neighbour's quadrilateral), the quadrilaterals of a linear cell
+// (faces and plates, which are split so). None for a cell of fewer points than corners.
+constexpr int kTriangleFaces = 1, kQuadFaces = 2;
+int FaceKinds(int nType, const T_CELL_SHAPE& shape, vtkIdType n)
+{
+    static const std::array<std::uint8_t, 256> kKinds = [] {
+        std::array<std::uint8_t, 256> a{};
+        for (int t = 0; t < 256; ++t) {
+            const T_CELL_SHAPE s = ShapeOf(t);
+            const T_FACE_LIST* pFaces = s.nDim == 3 ? SolidFacesOf(s.nLinear) : nullptr;
+            int k = s.nDim == 2 && s.nCorner == 4 && !s.bQuadratic ? kQuadFaces : 0;
+            for (int f = 0; pFaces && f < pFaces->nFace; ++f)
+                k |= FaceSize(pFaces->aCorner[f]) == 3 ? kTriangleFaces : s.bQuadratic ? 0 : kQuadFaces;
+            a[static_cast<size_t>(t)] = static_cast<std::uint8_t>(k);
+        }
+        return a;
+    }();
+    return nType >= 0 && nType < 256 && n >= shape.nCorner ? kKinds[static_cast<size_t>(nType)] : 0;
 }
 
 // The grid's coordinates when its points are a double array of them; null otherwise.
@@ -92,6 +114,17 @@ const double* PlaneCutIndex::Points(vtkUnstructuredGrid* pGrid) const
 {
     const double* pXyz = DoublePoints(pGrid);
     return pXyz ? pXyz : m_aXyz.data();
+}
+
+size_t PlaneCutIndex::Bytes() const
+{
+    const auto bytes = [](const auto& a) { return a.capacity() * sizeof(a[0]); };
+    size_t n = sizeof(*this) + m_strRefusal.capacity() + bytes(m_aOrder) + bytes(m_aCellBox) + bytes(m_aCellStart) +
+               bytes(m_aConn) + bytes(m_aType) + bytes(m_aXyz) + bytes(m_aEdgeNode) + bytes(m_aTriangleEdge) +
+               bytes(m_aLevel);
+    for (const std::vector<double>& l : m_aLevel)
+        n += bytes(l);
+    return n;
 }
 
 bool PlaneCutIndex::Matches(vtkUnstructuredGrid* pGrid) const
@@ -181,9 +214,10 @@ void CellBox(vtkUnstructuredGrid* pGrid, const double* pXyz, const PlaneCutIndex
 // Every id of every cell is checked to lie among the points, and every point a cell uses to be
 // finite, before any is read through a cell: the cut never reads past the points, and no cell
 // drops out of a cut for a coordinate no plane value can be formed of.
-bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz)
+bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz, std::vector<std::uint8_t>& aOnQuad)
 {
     const vtkIdType nCells = pGrid->GetNumberOfCells(), nPts = pGrid->GetNumberOfPoints();
+    bool bTriangles = false;
     for (vtkIdType c = 0; c < nCells; ++c) {
         vtkIdType n = 0;
         const vtkIdType* pIds = nullptr;
@@ -203,21 +237,49 @@ bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz)
                 continue;
             return Refuse(pGrid, sz);
         }
-        const T_CELL_SHAPE shape = ShapeOf(pGrid->GetCellType(c));
-        const T_FACE_LIST* pFaces = shape.nDim == 3 && n >= shape.nCorner ? SolidFacesOf(shape.nLinear) : nullptr;
-        for (int f = 0; pFaces && f < pFaces->nFace; ++f)
-            for (int j = 0; FaceSize(pFaces->aCorner[f]) == 3 && j < 3; ++j)
-                m_aTriangleEdge.push_back(EdgeCode(static_cast<std::uint32_t>(pIds[pFaces->aCorner[f][j]]),
-                                                   static_cast<std::uint32_t>(pIds[pFaces->aCorner[f][(j + 1) % 3]])));
+        const int nType = pGrid->GetCellType(c);
+        const T_CELL_SHAPE shape = ShapeOf(nType);
+        const int nKinds = FaceKinds(nType, shape, n);
+        bTriangles = bTriangles || (nKinds & kTriangleFaces) != 0;
+        if (nKinds & kQuadFaces) {
+            if (aOnQuad.empty())
+                aOnQuad.assign(static_cast<size_t>(nPts), 0);
+            for (int j = 0; j < shape.nCorner; ++j)
+                aOnQuad[static_cast<size_t>(pIds[j])] = 1;
+        }
         for (int e = 0; shape.bQuadratic && n >= shape.Nodes() && e < shape.nEdge; ++e)
             m_aEdgeNode.push_back({EdgeCode(static_cast<std::uint32_t>(pIds[shape.pEdge[e][0]]),
                                             static_cast<std::uint32_t>(pIds[shape.pEdge[e][1]])),
                                    static_cast<std::uint32_t>(pIds[shape.nCorner + e])});
     }
     std::sort(m_aEdgeNode.begin(), m_aEdgeNode.end());
-    std::sort(m_aTriangleEdge.begin(), m_aTriangleEdge.end());
-    m_aTriangleEdge.erase(std::unique(m_aTriangleEdge.begin(), m_aTriangleEdge.end()), m_aTriangleEdge.end());
+    if (!bTriangles)
+        std::vector<std::uint8_t>().swap(aOnQuad);
     return true;
+}
+
+// Only the edges of triangular faces whose ends are both corners of cells with quadrilaterals are
+// kept: among them every one the face split asks about, a diagonal of a quadrilateral, and
+// otherwise only edges where the two kinds meet.
+void PlaneCutIndex::AddTriangleEdges(const vtkIdType* pIds, vtkIdType n, int nType,
+                                     const std::vector<std::uint8_t>& aOnQuad)
+{
+    const T_CELL_SHAPE shape = ShapeOf(nType);
+    if ((FaceKinds(nType, shape, n) & kTriangleFaces) == 0)
+        return;
+    int nOnQuad = 0;
+    for (int j = 0; j < shape.nCorner; ++j)
+        nOnQuad += aOnQuad[static_cast<size_t>(pIds[j])];
+    if (nOnQuad < 2)
+        return;
+    const T_FACE_LIST* pFaces = SolidFacesOf(shape.nLinear);
+    for (int f = 0; f < pFaces->nFace; ++f)
+        for (int j = 0; FaceSize(pFaces->aCorner[f]) == 3 && j < 3; ++j) {
+            const auto a = static_cast<std::uint32_t>(pIds[pFaces->aCorner[f][j]]);
+            const auto b = static_cast<std::uint32_t>(pIds[pFaces->aCorner[f][(j + 1) % 3]]);
+            if (aOnQuad[a] && aOnQuad[b])
+                m_aTriangleEdge.push_back(EdgeCode(a, b));
+        }
 }
 
 bool PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
@@ -236,7 +298,10 @@ bool PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
             pGrid->GetPoints()->GetPoint(p, &m_aXyz[3 * static_cast<size_t>(p)]);
     }
     const double* pXyz = Points(pGrid);
-    if (!Check(pGrid, pXyz))
+    // The corners of cells with quadrilaterals the face split reads, in a mesh with triangular
+    // faces too; empty otherwise.
+    std::vector<std::uint8_t> aOnQuad;
+    if (!Check(pGrid, pXyz, aOnQuad))
         return false;
     Order(pGrid, pXyz);
     Boxes(pGrid, pXyz);
@@ -253,7 +318,11 @@ bool PlaneCutIndex::Build(vtkUnstructuredGrid* pGrid)
         m_aCellStart.push_back(static_cast<std::uint32_t>(m_aConn.size()));
         const int nType = pGrid->GetCellType(c);
         m_aType.push_back(static_cast<std::uint8_t>(nType >= 0 && nType < 256 ? nType : 0));
+        if (!aOnQuad.empty())
+            AddTriangleEdges(pIds, nPts, nType, aOnQuad);
     }
+    std::sort(m_aTriangleEdge.begin(), m_aTriangleEdge.end());
+    m_aTriangleEdge.erase(std::unique(m_aTriangleEdge.begin(), m_aTriangleEdge.end()), m_aTriangleEdge.end());
     m_key = GridShapeKey::Of(pGrid);
     return true;
 }

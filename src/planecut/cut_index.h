@@ -45,6 +45,8 @@ public:
     // no new index.
     bool Matches(vtkUnstructuredGrid* pGrid) const;
     void Clear() { *this = PlaneCutIndex(); }
+    // The bytes the index holds.
+    size_t Bytes() const;
 
     // The positions (in curve order) of every cell whose box the plane n . (x - o) = 0 meets or
     // touches: every cell with a point on the plane or points on both sides is among them.
@@ -62,15 +64,17 @@ public:
     vtkIdType EdgeNode(std::uint32_t a, std::uint32_t b) const;
     bool HasEdgeNodes() const { return !m_aEdgeNode.empty(); }
     // Whether grid points a and b are the ends of an edge of a triangular face of a solid cell:
-    // a quadrilateral face with them as a diagonal is split there by its neighbours.
+    // a quadrilateral face with them as a diagonal is split there by its neighbours. Answered for
+    // the diagonals of linear cells' quadrilaterals; any other pair may read false.
     bool IsTriangleEdge(std::uint32_t a, std::uint32_t b) const;
     bool HasTriangleEdges() const { return !m_aTriangleEdge.empty(); }
 
 private:
     bool Refuse(vtkUnstructuredGrid* pGrid, const char* pszWhy);
-    bool Check(vtkUnstructuredGrid* pGrid, const double* pXyz);
+    bool Check(vtkUnstructuredGrid* pGrid, const double* pXyz, std::vector<std::uint8_t>& aOnQuad);
     void Order(vtkUnstructuredGrid* pGrid, const double* pXyz);
     void Boxes(vtkUnstructuredGrid* pGrid, const double* pXyz);
+    void AddTriangleEdges(const vtkIdType* pIds, vtkIdType n, int nType, const std::vector<std::uint8_t>& aOnQuad);
 
     GridShapeKey m_key;
     std::string m_strRefusal;
@@ -82,7 +86,7 @@ private:
     std::vector<std::uint8_t> m_aType;
     std::vector<double> m_aXyz; // the grid's points when they are not a double array
     std::vector<std::pair<std::uint64_t, std::uint32_t>> m_aEdgeNode; // edge (ids, sorted) -> node
-    std::vector<std::uint64_t> m_aTriangleEdge;                       // edges of triangular faces
+    std::vector<std::uint64_t> m_aTriangleEdge;                       // triangles' edges a quad may split on
     std::vector<std::vector<double>> m_aLevel;                        // level 0: leaf boxes; last: the root box
 };
 

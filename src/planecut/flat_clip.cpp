@@ -1,10 +1,9 @@
 #include "planecut/flat_clip.h"
 
-#include "planecut/cut_integration.h"
+#include "planecut/cut_predicates.h"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace kvpvs::planecut {
 
@@ -19,7 +18,7 @@ double TwiceSignedArea(const double* pUv, size_t n)
 bool IsFlatDegenerate(const FlatPolygon& p, double dScale2)
 {
     const double a = p.size() >= 6 ? TwiceSignedArea(p.data(), p.size() / 2) : 0.0;
-    return !(a > kDegenerateFactor * std::numeric_limits<double>::epsilon() * dScale2);
+    return !(a > kRounding * dScale2);
 }
 
 namespace {

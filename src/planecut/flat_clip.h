@@ -16,8 +16,8 @@ using FlatPolygon = std::vector<double>;
 // Twice the signed area (positive counterclockwise).
 double TwiceSignedArea(const double* pUv, size_t n);
 
-// Nothing but rounding: twice the area at most kDegenerateFactor machine epsilons times dScale2
-// (the square of the size of the polygons compared), as for a degenerate triangle of the cut.
+// Nothing but rounding: twice the area at most kRounding times dScale2 (the square of the size
+// of the polygons compared), as for a degenerate triangle of the cut.
 bool IsFlatDegenerate(const FlatPolygon& p, double dScale2);
 
 // Whether every point of p lies in the convex clip (on its edges included).

@@ -5,6 +5,7 @@
 // least cell.
 #pragma once
 #include "planecut/cell_faces.h"
+#include "planecut/cut_pieces.h"
 #include "planecut/cut_points.h"
 #include "planecut/flat_clip.h"
 

@@ -1,6 +1,6 @@
 #include "visualmethods/KeptSurface.h"
 
-#include "planecut/cell_faces.h"
+#include "planecut/cell_kinds.h"
 
 #include <vtkCellArray.h>
 #include <vtkCellData.h>

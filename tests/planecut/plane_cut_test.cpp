@@ -4,8 +4,9 @@
 // and off node layers, through nodes and edges, near and far from the origin, with their area,
 // force and flow; a cell beside a curved neighbour; the model's faces moved off the plane; faces
 // lying in the plane, covering each other in part; the degeneracy test; the force
-// sums of solid and plate cuts with the caller's element rules; and the index's promise that a
-// plane visits the cells near it, not the grid.
+// sums of solid and plate cuts with the caller's element rules; and the index's promises that a
+// plane visits the cells near it, not the grid, and that it lists triangular faces' edges only
+// where a quadrilateral can be split on one.
 #include "CutMeshes.h"
 #include "ForceSumReference.h"
 #include "planecut/cut_integration.h"
@@ -35,6 +36,7 @@
 #include <limits>
 #include <ostream>
 #include <random>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -602,4 +604,107 @@ TEST(PlaneCutIndexCost, UnindexedGridGivesAnEmptyCut)
     ASSERT_NE(cut.pOutput->GetPoints(), nullptr);
     EXPECT_EQ(cut.pOutput->GetNumberOfPoints(), 0);
     EXPECT_EQ(AreaOfCut(cut.pOutput).dArea, 0.0);
+}
+
+namespace {
+
+// Every diagonal of a linear quadrilateral (a solid's face or a plate) is a triangle edge to the
+// index exactly when it is an edge of a triangular face of a solid, read through VTK's own
+// faces; the count of those that are.
+int ExpectTriangleDiagonals(vtkUnstructuredGrid* grid, const PlaneCutIndex& index, const std::string& strWhat)
+{
+    std::set<std::pair<vtkIdType, vtkIdType>> triangleEdges;
+    std::vector<std::pair<vtkIdType, vtkIdType>> aDiagonal;
+    auto add = [](auto& to, vtkCell* p, int a, int b) {
+        to.insert(to.end(), std::minmax(p->GetPointId(a), p->GetPointId(b)));
+    };
+    for (vtkIdType c = 0; c < grid->GetNumberOfCells(); ++c) {
+        vtkCell* pCell = grid->GetCell(c);
+        if (pCell->GetCellType() == VTK_QUAD || pCell->GetCellType() == VTK_PIXEL) {
+            const int r = pCell->GetCellType() == VTK_QUAD ? 2 : 3;
+            add(aDiagonal, pCell, 0, r);
+            add(aDiagonal, pCell, 1, 5 - r);
+        }
+        for (int f = 0; pCell->GetCellDimension() == 3 && f < pCell->GetNumberOfFaces(); ++f) {
+            vtkCell* pFace = pCell->GetFace(f);
+            const vtkIdType n = pFace->GetNumberOfPoints();
+            for (int j = 0; (n == 3 || n == 6) && j < 3; ++j)
+                add(triangleEdges, pFace, j, (j + 1) % 3);
+            for (int j = 0; n == 4 && j < 2; ++j)
+                add(aDiagonal, pFace, j, j + 2);
+        }
+    }
+    int nTriangleEdges = 0;
+    for (const auto& [a, b] : aDiagonal) {
+        const bool bEdge = triangleEdges.count({a, b}) > 0;
+        nTriangleEdges += bEdge ? 1 : 0;
+        EXPECT_EQ(index.IsTriangleEdge(static_cast<std::uint32_t>(a), static_cast<std::uint32_t>(b)), bEdge)
+            << strWhat << ", diagonal " << a << "-" << b;
+    }
+    return nTriangleEdges;
+}
+
+} // namespace
+
+// The split of a quadrilateral beside triangular faces reads the index's triangle edges: they
+// answer for every diagonal in random meshes of the four kinds mixed, of hexahedra and pyramids,
+// of wedges, of tetrahedra, linear or quadratic, and for plates on tetrahedra's faces or on an
+// edge alone. A mesh without quadrilaterals, or without triangular faces, holds none (a table of
+// every triangle's edges made the index of tetrahedra several times slower and larger).
+TEST(PlaneCutIndexCost, TriangleEdgesAreHeldWhereAQuadrilateralAsksForThem)
+{
+    std::mt19937 rng(55);
+    int nRedrawn = 0, nTriangleEdges = 0;
+    for (int nFamily = 0; nFamily < 4; ++nFamily)
+        for (int nDraw = 0; nDraw < 3; ++nDraw) {
+            TiledBox t;
+            t.nFamily = nFamily;
+            t.dScale = 0.1;
+            const auto grid = RandomTiledBox(rng, t, nRedrawn);
+            ASSERT_TRUE(grid);
+            PlaneCutIndex index;
+            ASSERT_TRUE(index.Build(grid));
+            nTriangleEdges += ExpectTriangleDiagonals(
+                grid, index, "family " + std::to_string(nFamily) + ", draw " + std::to_string(nDraw));
+        }
+    EXPECT_GT(nTriangleEdges, 0);
+
+    // Plates on the base of a block of tetrahedra, linear or quadratic, as quadrilaterals and as
+    // pixels: the base's diagonals of the boxes are the tetrahedra's edges.
+    BlockSpec tetrahedra;
+    tetrahedra.nx = tetrahedra.ny = 3;
+    tetrahedra.fill = [](int, int, int) { return Fill::Tetrahedra; };
+    PlaneCutIndex index;
+    for (bool bQuadratic : {false, true}) {
+        tetrahedra.quadratic = [=](int, int, int) { return bQuadratic; };
+        auto plated = Block(tetrahedra);
+        const auto id = [](int i, int j) { return static_cast<vtkIdType>(j * 4 + i); };
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) {
+                const vtkIdType q[4] = {id(i, j), id(i + 1, j), id(i + 1, j + 1), id(i, j + 1)};
+                const vtkIdType px[4] = {q[0], q[1], q[3], q[2]};
+                plated->InsertNextCell((i + j) % 2 ? VTK_PIXEL : VTK_QUAD, 4, (i + j) % 2 ? px : q);
+            }
+        ASSERT_TRUE(index.Build(plated));
+        EXPECT_EQ(ExpectTriangleDiagonals(plated, index, "plates on tetrahedra"), 9) << bQuadratic;
+    }
+
+    // A plate that meets a tetrahedron along its diagonal alone.
+    auto lone = vtkSmartPointer<vtkUnstructuredGrid>::New();
+    vtkNew<vtkPoints> pts;
+    for (const Vec3& x : {Vec3{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0.5, -1, 0.5}, {0.5, -1, -0.5}})
+        pts->InsertNextPoint(x.data());
+    lone->SetPoints(pts);
+    const vtkIdType tet[4] = {0, 1, 2, 3}, plate[4] = {0, 4, 1, 5};
+    lone->InsertNextCell(VTK_TETRA, 4, tet);
+    lone->InsertNextCell(VTK_QUAD, 4, plate);
+    ASSERT_TRUE(index.Build(lone));
+    EXPECT_EQ(ExpectTriangleDiagonals(lone, index, "a plate on a tetrahedron's edge"), 1);
+
+    tetrahedra.nz = 3; // quadratic, as the loop left it
+    for (const auto& grid :
+         {Block(4, 4, 4, 1.0, Fill::Tetrahedra), Block(tetrahedra), Block(4, 4, 4, 1.0, Fill::Hexahedra)}) {
+        ASSERT_TRUE(index.Build(grid));
+        EXPECT_FALSE(index.HasTriangleEdges());
+    }
 }

@@ -1,10 +1,15 @@
 #include "ForceSumFixtures.h"
 
+#include <vtkCellType.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <dlfcn.h>
 #include <fstream>
 #include <sstream>
+#include <unordered_map>
 
 namespace kvpvs::test {
 
@@ -78,20 +83,50 @@ void BuildHexBlock(ForceSumModel& m, const HexBlockGrid& s)
         return aNode[static_cast<size_t>((k * (s.ny + 1) + j) * (s.nx + 1) + i)];
     };
     CClassElem clsElem(pDB);
+    // Five tetrahedra per box, of alternate kind in neighbouring boxes so that both split a face
+    // on one diagonal.
+    static const int kTetA[5][4] = {{0, 1, 3, 4}, {1, 2, 3, 6}, {1, 4, 5, 6}, {3, 4, 6, 7}, {1, 3, 4, 6}};
+    static const int kTetB[5][4] = {{0, 1, 2, 5}, {0, 2, 3, 7}, {0, 4, 5, 7}, {2, 5, 6, 7}, {0, 2, 7, 5}};
+    static const int kTetEdges[6][2] = {{0, 1}, {1, 2}, {2, 0}, {0, 3}, {1, 3}, {2, 3}};
+    std::unordered_map<std::uint64_t, unsigned int> edgeNode;
+    auto midway = [&](unsigned int a, unsigned int b) {
+        const std::uint64_t key = static_cast<std::uint64_t>(std::min(a, b)) << 32 | std::max(a, b);
+        auto it = edgeNode.find(key);
+        if (it != edgeNode.end())
+            return it->second;
+        T_NODE_D na, nb, n;
+        clsNode.Get(a, na);
+        clsNode.Get(b, nb);
+        for (int k = 0; k < 3; ++k)
+            n.dXyz[k] = (na.dXyz[k] + nb.dXyz[k]) / 2;
+        return edgeNode.emplace(key, clsNode.Add(n)).first->second;
+    };
+    auto add = [&](int nCellType, const unsigned int* pIds, int n) {
+        T_ELEM_D e;
+        e.nType = 8;
+        e.nCellType = nCellType;
+        e.nPropK = m.nAttrK;
+        e.nMatlK = 1;
+        for (int j = 0; j < n; ++j)
+            e.aNodeK.Add(pIds[j]);
+        for (int j = 0; nCellType == VTK_QUADRATIC_TETRA && j < 6; ++j)
+            e.aNodeK.Add(midway(pIds[kTetEdges[j][0]], pIds[kTetEdges[j][1]]));
+        m.aElemK.push_back(clsElem.Add(e));
+    };
     for (int k = 0; k < s.nz; ++k)
         for (int j = 0; j < s.ny; ++j)
             for (int i = 0; i < s.nx; ++i) {
-                T_ELEM_D e;
-                e.nType = 8;
-                e.nCellType = 12;
-                e.nPropK = m.nAttrK;
-                e.nMatlK = 1;
                 const unsigned int ids[8] = {id(i, j, k),         id(i + 1, j, k),     id(i + 1, j + 1, k),
                                              id(i, j + 1, k),     id(i, j, k + 1),     id(i + 1, j, k + 1),
                                              id(i + 1, j + 1, k + 1), id(i, j + 1, k + 1)};
-                for (unsigned int n : ids)
-                    e.aNodeK.Add(n);
-                m.aElemK.push_back(clsElem.Add(e));
+                if (!s.bTetrahedra) {
+                    add(VTK_HEXAHEDRON, ids, 8);
+                    continue;
+                }
+                for (const auto& t : (i + j + k) % 2 ? kTetB : kTetA) {
+                    const unsigned int tet[4] = {ids[t[0]], ids[t[1]], ids[t[2]], ids[t[3]]};
+                    add(s.bQuadratic ? VTK_QUADRATIC_TETRA : VTK_TETRA, tet, 4);
+                }
             }
 }
 

@@ -27,14 +27,16 @@ namespace kvpvs::test {
 using StressField = std::function<std::array<double, 6>(double x, double y, double z)>;
 using PlateField = std::function<std::array<double, 12>(double x, double y, double z)>;
 
-// A structured block of nx x ny x nz hexahedra of size dx x dy x dz from (x0, y0, z0); sheared,
-// each node then moved by (x, y, z) -> (x + z, y - x + z, z - y), so that unit cells' node
-// layers lie on x + y + z = 3k, each cell's face there of area |(1, -1, 0) x (0, 1, -1)| = sqrt 3.
+// A structured block of nx x ny x nz hexahedra of size dx x dy x dz from (x0, y0, z0); with
+// bTetrahedra each box is five tetrahedra instead (faces split alike from both sides), 10-node
+// ones with bQuadratic (a node midway on each edge). Sheared, each node is then moved by
+// (x, y, z) -> (x + z, y - x + z, z - y), so that unit cells' node layers lie on x + y + z = 3k,
+// each cell's face there of area |(1, -1, 0) x (0, 1, -1)| = sqrt 3.
 struct HexBlockGrid {
     int nx = 2, ny = 2, nz = 2;
     double dx = 1.0, dy = 1.0, dz = 1.0;
     double x0 = 0.0, y0 = 0.0, z0 = 0.0;
-    bool bSheared = false;
+    bool bSheared = false, bTetrahedra = false, bQuadratic = false;
 };
 
 // A document with the model and post records of one force-sum situation.
@@ -53,7 +55,8 @@ struct ForceSumModel {
     ForceSumModel& operator=(const ForceSumModel&) = delete;
 };
 
-// Hexahedra (cell type 12, element kind 8) on a structured grid; nodes keyed in x-fastest order.
+// Hexahedra (cell type 12, element kind 8) on a structured grid, or tetrahedra (cell type 10 or
+// 24); the grid's nodes keyed in x-fastest order, edge nodes after them.
 void BuildHexBlock(ForceSumModel& m, const HexBlockGrid& grid);
 // Quadrilateral plates (cell type 9, kind 4) in the plane y = y0 from (x0, z0), nx by nz cells,
 // thickness t; their local axes are x = +X, y = +Z, z = -Y.
