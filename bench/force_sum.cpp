@@ -10,10 +10,10 @@
 
 #include "DBDoc.h"
 #include "DBModelRecords.h"
+#include "ForceSumFixtures.h"
 #include "TempDir.h"
 
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 #include <vtkCutter.h>
 #include <vtkDataArray.h>
 #include <vtkCellData.h>
@@ -273,38 +273,6 @@ struct Display {
     double dModelDataMiB = 0;
 };
 
-vtkUnstructuredGridAlgorithm* NewIntegrate()
-{
-    static void* pLib = dlopen("libvtkFiltersParallel-9.1.so.1", RTLD_NOW | RTLD_GLOBAL);
-    if (!pLib)
-        return nullptr;
-    auto pfn = reinterpret_cast<vtkUnstructuredGridAlgorithm* (*)()>(dlsym(pLib, "_ZN22vtkIntegrateAttributes3NewEv"));
-    return pfn ? pfn() : nullptr;
-}
-
-double VtkCutIntegrate(vtkUnstructuredGrid* grid, const T_VD_LCLDIRSUM_HOB_D& rec, double& dAreaSum)
-{
-    dAreaSum = 0;
-    const auto t0 = std::chrono::steady_clock::now();
-    for (int p = 0; p < rec.aPlane.GetSize(); ++p) {
-        auto plane = vtkSmartPointer<vtkPlane>::New();
-        plane->SetOrigin(const_cast<double*>(rec.aPlane[p].dOrigin));
-        plane->SetNormal(const_cast<double*>(rec.aPlane[p].dNormal));
-        auto cutter = vtkSmartPointer<vtkCutter>::New();
-        cutter->SetCutFunction(plane);
-        cutter->SetInputData(grid);
-        vtkSmartPointer<vtkUnstructuredGridAlgorithm> integ;
-        integ.TakeReference(NewIntegrate());
-        if (!integ)
-            return -1;
-        integ->SetInputConnection(cutter->GetOutputPort());
-        integ->Update();
-        if (vtkDataArray* pArea = integ->GetOutput()->GetCellData()->GetArray("Area"))
-            dAreaSum += pArea->GetComponent(0, 0);
-    }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
 // The checksum of everything a Process produces: the six sums and the plane record of every
 // plane, the appended cuts (points, polygons, interpolated values: the cut areas and centres
 // follow from them), the mesh data set, and the bytes of the report.
@@ -426,7 +394,7 @@ void RunBlock(const T_BLOCK& b)
 
     double area = 0, tVtk = 1e300;
     for (int r = 0; r < kRuns; ++r)
-        tVtk = std::min(tVtk, VtkCutIntegrate(grid, m.rec, area));
+        tVtk = std::min(tVtk, kvpvs::test::VtkCutAndIntegrate(grid, m.rec, area));
     std::printf("force_sum: %d hexahedra, %d planes, %d results (best of %d runs)\n", b.nx * b.ny * b.nz, nPlanes,
                 d.pVM->m_aValue[0].GetSize(), kRuns);
     std::printf("  first display (MakeVData + Process):             %.4f s\n", tFirst);

@@ -108,29 +108,6 @@ std::vector<T_TEST_PLANE> Planes(int b)
     return planes;
 }
 
-double VtkCutIntegrate(vtkUnstructuredGrid* grid, const T_VD_LCLDIRSUM_HOB_D& rec, double& dArea)
-{
-    dArea = 0;
-    const auto t0 = clk::now();
-    for (int p = 0; p < rec.aPlane.GetSize(); ++p) {
-        auto plane = vtkSmartPointer<vtkPlane>::New();
-        plane->SetOrigin(const_cast<double*>(rec.aPlane[p].dOrigin));
-        plane->SetNormal(const_cast<double*>(rec.aPlane[p].dNormal));
-        auto cutter = vtkSmartPointer<vtkCutter>::New();
-        cutter->SetCutFunction(plane);
-        cutter->SetInputData(grid);
-        vtkSmartPointer<vtkUnstructuredGridAlgorithm> integ;
-        integ.TakeReference(NewVtkIntegrateAttributes());
-        if (!integ)
-            return -1;
-        integ->SetInputConnection(cutter->GetOutputPort());
-        integ->Update();
-        if (vtkDataArray* pArea = integ->GetOutput()->GetCellData()->GetArray("Area"))
-            dArea += pArea->GetComponent(0, 0);
-    }
-    return Since(t0);
-}
-
 // The model's mesh as a grid with the stress row's values averaged at the nodes, as the display
 // fills its own; for a mesh whose display would not fit in memory.
 vtkSmartPointer<vtkUnstructuredGrid> GridOfModel(ForceSumModel& m)
@@ -250,7 +227,7 @@ void RunMesh(const T_MESH& mesh)
     }
     for (int r = 0; r < kRuns; ++r) {
         tEngine = std::min(tEngine, EngineCutIntegrate(grid, index, rec, dArea));
-        tVtk = std::min(tVtk, VtkCutIntegrate(grid, rec, dVtkArea));
+        tVtk = std::min(tVtk, VtkCutAndIntegrate(grid, rec, dVtkArea));
     }
 
     const long long nCells = grid->GetNumberOfCells();

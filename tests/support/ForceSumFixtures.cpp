@@ -1,8 +1,17 @@
 #include "ForceSumFixtures.h"
 
+#include <vtkCellData.h>
 #include <vtkCellType.h>
+#include <vtkCutter.h>
+#include <vtkDataArray.h>
+#include <vtkPlane.h>
+#include <vtkPolyData.h>
+#include <vtkSmartPointer.h>
+#include <vtkUnstructuredGrid.h>
+#include <vtkUnstructuredGridAlgorithm.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -289,6 +298,29 @@ vtkUnstructuredGridAlgorithm* NewVtkIntegrateAttributes()
     using PFN = vtkUnstructuredGridAlgorithm* (*)();
     auto pfn = reinterpret_cast<PFN>(dlsym(pLib, "_ZN22vtkIntegrateAttributes3NewEv"));
     return pfn ? pfn() : nullptr;
+}
+
+double VtkCutAndIntegrate(vtkUnstructuredGrid* pGrid, const T_VD_LCLDIRSUM_HOB_D& rec, double& dArea)
+{
+    dArea = 0;
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int p = 0; p < rec.aPlane.GetSize(); ++p) {
+        auto plane = vtkSmartPointer<vtkPlane>::New();
+        plane->SetOrigin(const_cast<double*>(rec.aPlane[p].dOrigin));
+        plane->SetNormal(const_cast<double*>(rec.aPlane[p].dNormal));
+        auto cutter = vtkSmartPointer<vtkCutter>::New();
+        cutter->SetCutFunction(plane);
+        cutter->SetInputData(pGrid);
+        vtkSmartPointer<vtkUnstructuredGridAlgorithm> integ;
+        integ.TakeReference(NewVtkIntegrateAttributes());
+        if (!integ)
+            return -1;
+        integ->SetInputConnection(cutter->GetOutputPort());
+        integ->Update();
+        if (vtkDataArray* pArea = integ->GetOutput()->GetCellData()->GetArray("Area"))
+            dArea += pArea->GetComponent(0, 0);
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
 std::string ReadBytes(const std::string& strPath)

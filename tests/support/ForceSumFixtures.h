@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+class vtkUnstructuredGrid;
 class vtkUnstructuredGridAlgorithm;
 
 namespace kvpvs::test {
@@ -144,6 +145,10 @@ using LdfsdDisplay = Display<CPVSVisualDataLDFSD, CPVSVisualMethodLDFSD, T_VD_LC
 // VTK's own attribute integrator (in a VTK module the build does not link): loaded at run time;
 // null when it cannot be.
 ::vtkUnstructuredGridAlgorithm* NewVtkIntegrateAttributes();
+
+// The peer's section of every plane of rec, one plane at a time through VTK's cutter and that
+// integrator: the summed area in dArea; the seconds it took, or -1 without the integrator.
+double VtkCutAndIntegrate(::vtkUnstructuredGrid* pGrid, const T_VD_LCLDIRSUM_HOB_D& rec, double& dArea);
 
 // Whole contents of a file, bytes as stored.
 std::string ReadBytes(const std::string& strPath);
