@@ -12,8 +12,8 @@
 namespace kvpvs::numerics {
 namespace {
 
-// Shapes beyond the finite sum that DBETAI takes on (2^26) take no sum: 0 or 1, or a short
-// continued fraction, or an error. Terms of the fraction (2^17: shapes up to 2^26 end within some
+// Shapes beyond the finite sum that DBETAI takes on (2^26) take no sum: 0 or 1, a short
+// continued fraction, or, both from 2^30, the expansion about their mean. Terms of the fraction (2^17: shapes up to 2^26 end within some
 // 2300) and of TDIST's tail series before they give up.
 constexpr double FINITE_SUM_TERMS = 0x1p26;
 constexpr int FRACTION_TERMS = 131072;
@@ -752,9 +752,10 @@ bool tail_underflows(double p, double q, double y, double y1, Wide lny = RCONST(
     return w > 0.0 && log_beta_term(p, q, logs) - std::log(w) < LN_SMALLEST;
 }
 
-// Shapes beyond 2^26: 0 or 1 where the tail on x's side of the mean underflows. Else, where the
-// spread of x and of 1 - x is above 2^-40 of each (their rounding does not decide the value),
-// the continued fraction where it ends within 2^14 terms: far enough from the mean. Else NaN.
+// Shapes beyond 2^26, the smaller below 2^30: 0 or 1 where the tail on x's side of the mean
+// underflows. Else, where the spread of x and of 1 - x is above 2^-40 of each (their rounding does
+// not decide the value), the continued fraction, which up to there ends within 2^14 terms even at
+// the mean. Else NaN.
 BetaTails huge_shapes(double x, double x1, double a, double b)
 {
     if (x * b <= x1 * a ? tail_underflows(a, b, x, x1) : tail_underflows(b, a, x1, x))
