@@ -13,8 +13,8 @@ namespace kvpvs::numerics {
 namespace {
 
 // Shapes beyond the finite sum that DBETAI takes on (2^26) take no sum: 0 or 1, a short
-// continued fraction, or, both from 2^30, the expansion about their mean. Terms of the fraction (2^17: shapes up to 2^26 end within some
-// 2300) and of TDIST's tail series before they give up.
+// continued fraction, or, both from 2^30, the expansion about their mean. Terms of the fraction
+// (2^17: shapes up to 2^26 end within some 2300) and of TDIST's tail series before they give up.
 constexpr double FINITE_SUM_TERMS = 0x1p26;
 constexpr int FRACTION_TERMS = 131072;
 constexpr int TAIL_SERIES_TERMS = 1000;
