@@ -12,9 +12,9 @@
 namespace kvpvs::numerics {
 namespace {
 
-// Shapes beyond the finite sum that DBETAI takes on (2^26) take no sum: 0 or 1, or a short
-// continued fraction, or an error. Terms of the fraction (2^17: shapes up to 2^26 end within some
-// 2300) and of TDIST's tail series before they give up.
+// Shapes beyond the finite sum that DBETAI takes on (2^26) take no sum: 0 or 1, a short
+// continued fraction, or, both from 2^30, the expansion about their mean. Terms of the fraction
+// (2^17: shapes up to 2^26 end within some 2300) and of TDIST's tail series before they give up.
 constexpr double FINITE_SUM_TERMS = 0x1p26;
 constexpr int FRACTION_TERMS = 131072;
 constexpr int TAIL_SERIES_TERMS = 1000;
@@ -341,6 +341,130 @@ Wide beta_fraction(double a, double b, Twice x, int terms)
     return 0.0L;
 }
 
+// Both shapes from 2^30: the uniform expansion about the mean x0 = a / (a + b), whose terms are
+// in powers of 1 / min(a, b); the fraction would take some sqrt(min(a, b)) / 10 terms there.
+constexpr double TWO_LARGE_SHAPES = 0x1p30;
+
+// e = x b - x1 a = (a + b)(x - x0), from the smaller of x and x1 (the other is 1 minus it): the
+// products split exactly into two doubles each, and the five parts gathered into doubles that
+// do not overlap (each beyond the sum of the smaller ones), so that e is 0 exactly at the mean and
+// keeps its digits near it, where its parts, of the size of the shapes, cancel to some
+// sqrt(min(a, b)).
+Wide exact_mean_distance(double a, double b, double x, double x1)
+{
+    double parts[5];
+    const auto split = [](double u, double v, double* out) {
+        out[0] = u * v;
+        out[1] = std::fma(u, v, -out[0]);
+    };
+    if (x < 0.5) {  // x a - a + x b, whose partial sums stay within the shapes
+        split(x, a, parts);
+        parts[2] = -a;
+        split(x, b, parts + 3);
+    } else {  // b - x1 b - x1 a
+        parts[0] = b;
+        split(-x1, b, parts + 1);
+        split(-x1, a, parts + 3);
+    }
+    double sums[5];
+    int n = 0;
+    for (double part : parts) {
+        double q = part;
+        int m = 0;
+        for (int i = 0; i < n; ++i) {
+            const Twice s = twice_sum(q, sums[i]);
+            q = s.hi;
+            if (s.lo != 0.0)
+                sums[m++] = s.lo;
+        }
+        sums[m++] = q;
+        n = m;
+    }
+    Wide e = 0.0L;
+    for (int i = 0; i < n; ++i)
+        e += sums[i];
+    return e;
+}
+
+// (ln(1 + p) - p + p^2 / 2) / p^3 for |p| < 1/8, by its series 1/3 - p/4 + p^2/5 - ...
+Wide log1p_cubic(Wide p)
+{
+    Wide sum = 0.0L;
+    Wide power = 1.0L;
+    for (int k = 3; k < 30; ++k) {
+        const Wide term = power / k;
+        sum += term;
+        if (std::fabs(term) <= 0x1p-66L * std::fabs(sum))
+            break;
+        power *= -p;
+    }
+    return sum;
+}
+
+// The tail below the mean, e = (a + b)(x - x0) <= 0, of two shapes from 2^30, with r = a + b,
+// y0 = 1 - x0, s = sqrt(x0 y0), u = (x - x0) / s and -eta^2 / 2 = x0 ln(x / x0) + y0 ln((1 - x) / y0):
+// I = erfc(-eta sqrt(r / 2)) / 2 - e^(theta(r) - theta(a) - theta(b)) e^(-r eta^2 / 2) / sqrt(2 pi r)
+// (c0(eta) + c1(eta) / r + ...), theta Stirling's correction, c0 = 1 / u - 1 / eta and
+// c1 = (c0'(eta) - c0'(0)) / eta. Where the tail is above half the smallest subnormal
+// (r eta^2 / 2 <= 750), e / a and e / b are below 2^-9 and beta eta = eta (y0 - x0) / s below 2^-9:
+// c1 to first order in eta leaves some (beta eta)^3 / min(a, b) relative, and c2 / r^2
+// (beta eta) / min(a, b)^2, together below 2^-57. r eta^2 / 2 comes from the shape terms
+// a lm(e / a) + b lm(-e / b) (lm(d) = ln(1 + d) - d), and c0 from
+// g = eta^2 / u^2 - 1 = -2 (y0 p h(p) + x0 q h(q)), p = e / a, q = -e / b,
+// h(p) = (ln(1 + p) - p + p^2 / 2) / p^3, which keep their digits as x nears the mean.
+Wide two_large_lower_tail(double a, double b, Wide e)
+{
+    const Wide p = e / a;
+    const Wide q = -e / b;
+    if (p <= -0.125L || q >= 0.125L)  // r eta^2 / 2 beyond 2^30 / 80
+        return 0.0L;
+    const Wide half_r_eta2 = -(a * log1p_minus_wide(p) + b * log1p_minus_wide(q));
+    if (half_r_eta2 > 750.0L)  // below half the smallest subnormal
+        return 0.0L;
+    const Wide r = static_cast<Wide>(a) + b;
+    const Wide x0 = a / r;
+    const Wide y0 = b / r;
+    const Wide s = std::sqrt(x0 * y0);
+    const Wide eta = -std::sqrt(2.0L * half_r_eta2 / r);
+    const Wide u = e / (r * s);
+    const Wide g_over_u = -2.0L / s * (y0 * y0 * log1p_cubic(p) - x0 * x0 * log1p_cubic(q));
+    const Wide root = std::sqrt(1.0L + u * g_over_u);
+    const Wide c0 = g_over_u / (root * (1.0L + root));
+    // eta^2 = u^2 + m3 u^3 + ... + m6 u^6, m_k = -(2 / k) (x0 (s / x0)^k (-1)^(k+1) - y0 (s / y0)^k);
+    // c0 = d0 + d1 eta + d2 eta^2 + d3 eta^3 + ..., so c1 = 2 d2 + 3 d3 eta + ...
+    const Wide rx = s / x0;
+    const Wide ry = s / y0;
+    Wide m[7] = {};
+    Wide px = rx * rx * x0;
+    Wide py = ry * ry * y0;
+    for (int k = 3; k <= 6; ++k) {
+        px *= rx;
+        py *= ry;
+        m[k] = -2.0L / k * ((k % 2 == 1 ? px : -px) - py);
+    }
+    const Wide d2 = (m[3] * m[3] * m[3] - 2.0L * m[3] * m[4] + m[5]) / 2.0L;
+    const Wide d3 = -(105.0L * m[3] * m[3] * m[3] * m[3] - 280.0L * m[3] * m[3] * m[4] + 160.0L * m[3] * m[5] +
+                      80.0L * m[4] * m[4] - 64.0L * m[6]) /
+                    128.0L;
+    const Wide c1 = 2.0L * d2 + 3.0L * d3 * eta;
+    const Wide theta = stirling(a + b) - stirling(a) - stirling(b);
+    const Wide density = std::exp(theta - half_r_eta2 - LN_SQRT_2PI_WIDE - 0.5L * std::log(r));
+    return 0.5L * std::erfc(std::sqrt(half_r_eta2)) - density * (c0 + c1 / r);
+}
+
+// I_x(a, b) and its complement for two shapes from 2^30: the tail on x's side of the mean, the
+// other as 1 less it.
+BetaTails two_large_shapes(double x, double x1, double a, double b)
+{
+    const Wide e = exact_mean_distance(a, b, x, x1);
+    if (e <= 0.0L) {
+        const Wide t = two_large_lower_tail(a, b, e);
+        return {static_cast<double>(t), static_cast<double>(1.0L - t)};
+    }
+    const Wide t = two_large_lower_tail(b, a, -e);
+    return {static_cast<double>(1.0L - t), static_cast<double>(t)};
+}
+
 // I_x(a, b) and its complement by the continued fraction of the tail below
 // x (a + b + 2) < a + 1 (without a + b), where it converges fast, the other as -expm1 of the
 // same logarithm, so that a tail near 1 keeps its complement to some 2^-50. In double-double
@@ -628,9 +752,10 @@ bool tail_underflows(double p, double q, double y, double y1, Wide lny = RCONST(
     return w > 0.0 && log_beta_term(p, q, logs) - std::log(w) < LN_SMALLEST;
 }
 
-// Shapes beyond 2^26: 0 or 1 where the tail on x's side of the mean underflows. Else, where the
-// spread of x and of 1 - x is above 2^-40 of each (their rounding does not decide the value),
-// the continued fraction where it ends within 2^14 terms: far enough from the mean. Else NaN.
+// Shapes beyond 2^26, the smaller below 2^30: 0 or 1 where the tail on x's side of the mean
+// underflows. Else, where the spread of x and of 1 - x is above 2^-40 of each (their rounding does
+// not decide the value), the continued fraction, which up to there ends within 2^14 terms even at
+// the mean. Else NaN.
 BetaTails huge_shapes(double x, double x1, double a, double b)
 {
     if (x * b <= x1 * a ? tail_underflows(a, b, x, x1) : tail_underflows(b, a, x1, x))
@@ -663,6 +788,8 @@ BetaTails incomplete_beta(const double X, const double X1, const double PIN, con
         t = beta_large_b(PIN, QIN, z);
     } else if (large_b(QIN, PIN)) {
         t = swapped(beta_large_b(QIN, PIN, PIN * (X1 / X)));
+    } else if (std::min(PIN, QIN) >= TWO_LARGE_SHAPES) {
+        t = two_large_shapes(X, X1, PIN, QIN);
     } else if (!std::isnan(lnx)) {
         const bool zero = std::max(PIN, QIN) > FINITE_SUM_TERMS && tail_underflows(PIN, QIN, X, X1, lnx);
         t = zero ? BetaTails{0.0, 1.0} : fraction_tails(X, X1, PIN, QIN, lnx);
