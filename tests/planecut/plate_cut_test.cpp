@@ -32,21 +32,15 @@ using Segment = std::pair<Vec3, Vec3>;
 struct PlateCut {
     std::vector<Segment> aSeg;
     std::vector<vtkIdType> aCell;
-    double Length() const
-    {
-        double d = 0.0;
-        for (const auto& [a, b] : aSeg)
-            d += std::hypot(b[0] - a[0], b[1] - a[1], b[2] - a[2]);
-        return d;
-    }
-    // The length of the segments of cell c.
-    double Length(vtkIdType c) const
+    // The length of the segments of cell c, of every cell for -1.
+    double Length(vtkIdType c = -1) const
     {
         double d = 0.0;
         for (size_t k = 0; k < aSeg.size(); ++k)
-            if (aCell[k] == c)
-                d += std::hypot(aSeg[k].second[0] - aSeg[k].first[0], aSeg[k].second[1] - aSeg[k].first[1],
-                                aSeg[k].second[2] - aSeg[k].first[2]);
+            if (c < 0 || aCell[k] == c) {
+                const auto& [a, b] = aSeg[k];
+                d += std::hypot(b[0] - a[0], b[1] - a[1], b[2] - a[2]);
+            }
         return d;
     }
 };
@@ -133,8 +127,9 @@ TEST(PlateCut, AnEdgeNodeBulgingIntoAFlatNeighbourIsCutOnItsStraightEdges)
 
 // Warped quadrilaterals split on the diagonal from their least id, as a solid's face: the
 // saddle (0,0,0) (1,0,1) (1,1,0) (0,1,1) and the bent plate (0,0,1) (1,0,0) (1,1,0.2)
-// (0,1,0), cut by z = 0.5, with each corner's id least in turn, both normals, near the origin
-// and 1e7 away: the segments of the two triangles in closed form.
+// (0,1,0), cut by z = 0.5, with each corner's id least in turn, either turn, both normals, near
+// the origin and 1e7 away, and with every coordinate moved by an ulp either way: the segments of
+// the two triangles in closed form.
 TEST(PlateCut, AWarpedQuadrilateralIsCutOnItsSplitDiagonal)
 {
     struct Case {
@@ -148,23 +143,32 @@ TEST(PlateCut, AWarpedQuadrilateralIsCutOnItsSplitDiagonal)
         {{{0, 0, 1}, {1, 0, 0}, {1, 1, 0.2}, {0, 1, 0}},
          {{{0.5, 0, 0.5}, {0.625, 0.625, 0.5}}, {{0.625, 0.625, 0.5}, {0, 0.5, 0.5}}},
          {{{0.5, 0, 0.5}, {0, 0.5, 0.5}}}}};
+    std::mt19937 rng(552);
     for (size_t nCase = 0; nCase < cases.size(); ++nCase)
         for (int nLeast = 0; nLeast < 4; ++nLeast)
             for (double dShift : {0.0, 1e7})
-                for (double dSide : {1.0, -1.0}) {
+                for (int nVariant = 0; nVariant < 8; ++nVariant) {
+                    const bool bFlip = nVariant & 1, bUlps = nVariant & 2;
+                    const double dSide = nVariant & 4 ? -1.0 : 1.0;
                     const Case& c = cases[nCase];
                     std::vector<Vec3> points(4);
                     std::vector<vtkIdType> ids(4);
                     for (int j = 0; j < 4; ++j) {
                         ids[static_cast<size_t>(j)] = (j - nLeast + 4) % 4;
                         const Vec3& x = c.corners[static_cast<size_t>(j)];
-                        points[static_cast<size_t>(ids[static_cast<size_t>(j)])] = {x[0] + dShift, x[1] + dShift,
-                                                                                    x[2] + dShift};
+                        Vec3& y = points[static_cast<size_t>(ids[static_cast<size_t>(j)])];
+                        y = {x[0] + dShift, x[1] + dShift, x[2] + dShift};
+                        for (int k = 0; bUlps && k < 3; ++k)
+                            y[static_cast<size_t>(k)] =
+                                std::nextafter(y[static_cast<size_t>(k)], rng() % 2 ? HUGE_VAL : -HUGE_VAL);
                     }
+                    if (bFlip)
+                        std::reverse(ids.begin() + 1, ids.end());
                     const auto grid = Cells(points, {{VTK_QUAD, ids}});
                     const std::string what = "case " + std::to_string(nCase) + ", least id at " +
                                              std::to_string(nLeast) + ", shift " + std::to_string(dShift) +
-                                             ", normal " + std::to_string(dSide);
+                                             (bFlip ? ", flipped" : "") + (bUlps ? ", ulps" : "") + ", normal " +
+                                             std::to_string(dSide);
                     const double tol = dShift > 0 ? 4 * (std::nextafter(dShift, HUGE_VAL) - dShift) : 1e-15;
                     ExpectSegments(CutPlates(grid, {0, 0, 0.5 + dShift}, {0, 0, dSide}),
                                    nLeast % 2 ? c.diagonal13 : c.diagonal02, dShift, tol, what);
