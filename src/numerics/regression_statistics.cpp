@@ -57,7 +57,8 @@ void f_test(const double& MSN, const double& MSD, const double& DF1, const doubl
             PValues p_values)
 {
     F = quotient(MSN, MSD);
-    if (ISNAN(F) || DF1 <= 0.0 || DF2 <= 0.0)
+    // "Not above 0" takes a NaN degree of freedom too, before an infinite F could answer 0.
+    if (ISNAN(F) || !(DF1 > 0.0) || !(DF2 > 0.0))
         P = nan();
     else if (F == RCONST(7))
         P = 0.0;
@@ -70,14 +71,14 @@ void f_test(const double& MSN, const double& MSD, const double& DF1, const doubl
 void t_test(const double& EST, const double& SE, const double& DFE, double& T, double& P, PValues p_values)
 {
     T = quotient(EST, SE);
-    if (ISNAN(T) || DFE == 0.0)
+    if (ISNAN(T) || DFE == 0.0 || ISNAN(DFE))
         P = nan();
     else if (T == RCONST(7) || T == RCONST(8))
         P = 0.0;
     else if (p_values == PValues::Skipped)
         P = nan();
-    else
-        P = 2.0 * (1.0 - TDIST(std::fabs(T), DFE));
+    else  // the tail itself, as the F test's: 1 - TDIST(|T|) keeps no digit below 2^-53
+        P = 2.0 * TDIST(-std::fabs(T), DFE);
 }
 
 void aovlof(const double& DFR, const double& SSR, const double& DFE, const double& SSE, double* AOV, PValues p_values)

@@ -7,6 +7,9 @@
 
 #include "numerics/numerics.h"
 
+// After the library's header: Boost brings <signal.h>, whose NSIG macro names one of its arguments.
+#include "NumericsReference.h"
+
 #include <boost/math/distributions/students_t.hpp>
 #include <boost/multiprecision/cpp_bin_float.hpp>
 #include <gmpxx.h>
@@ -315,6 +318,13 @@ TEST_P(Certified, CoefficientsSumsOfSquaresStandardErrorsAndPValues)
         const double se_err = static_cast<double>(abs(Big(lib.coef[p + i]) - se) / se);
         EXPECT_LE(se_err, bound) << "standard error " << i;
         EXPECT_NEAR(lib.coef[3 * p + i], static_cast<double>(pv), 1e-10) << "p-value " << i;
+        // To its own relative accuracy at the t the table holds, however small.
+        EXPECT_TRUE(kvpvs::test::two_sided_within_bound(lib.coef[3 * p + i], lib.coef[2 * p + i], c.dfe))
+            << "p-value " << i;
+    }
+    // One hypothesis, one p-value: a line's slope tested by t and by the analysis of variance's F = t^2.
+    if (pr.degree == 1) {
+        EXPECT_TRUE(kvpvs::test::two_sided_within_bound(lib.aov[9], lib.coef[2 * p + 1], c.dfe)) << "F test";
     }
 }
 
@@ -328,6 +338,13 @@ Problem TenPoints(const std::string& name, int degree, double scale, double shif
         pr.y.push_back(scale * (v[i] + shift));
     }
     return pr;
+}
+
+// A handful of points close to a line, as settlement or calibration readings are: slopes with t of
+// 8,500 and 4,200, intercepts with p-values of 5e-13 and 2e-23.
+Problem CloseToALine(const std::string& name, std::vector<double> x, std::vector<double> y)
+{
+    return Problem{name, std::move(x), std::move(y), 1, false, {}};
 }
 
 // Weights 10^-300, 10^-233.3, ..., 10^300 against x, rising or falling.
@@ -351,7 +368,12 @@ INSTANTIATE_TEST_SUITE_P(Numerics, Certified,
                                            TenPoints("ResponseAbout1e200WeightsOf1eMinus200", 1, 1e199, 0.0,
                                                      std::vector<double>(10, 1e-200)),
                                            TenPoints("ResponseAbout1e100ToAPartIn1e10WeightsOf1eMinus300", 1, 1e90,
-                                                     1e10, std::vector<double>(10, 1e-300))),
+                                                     1e10, std::vector<double>(10, 1e-300)),
+                                           CloseToALine("SixPointsCloseToALine", {0, 1, 2, 3, 4, 5},
+                                                        {2.001, 4.998, 8.0015, 11.0005, 13.999, 17.0005}),
+                                           CloseToALine("EightDailyReadingsCloseToALine", {1, 2, 3, 4, 5, 6, 7, 8},
+                                                        {12.85, 13.7025, 14.549, 15.4005, 16.2495, 17.101,
+                                                         17.9485, 18.8005})),
                          [](const auto& info) { return info.param.name; });
 
 // Through PFIT, the curve fit's road: the coefficients, the sequential squares, the statistics

@@ -441,4 +441,24 @@ TEST(RegressionStatistics, AZeroStandardErrorGivesAnInfiniteTAndPValueZero)
     EXPECT_EQ(p, 0.0);
 }
 
+// A NaN degree of freedom has no p-value, whatever the statistic, as one not above 0 has none.
+TEST(RegressionStatistics, ANaNDegreeOfFreedomGivesANaNPValueWhateverTheStatistic)
+{
+    NumericsCapture capture;
+    const double nan = std::nan("");
+    const auto p_of = [&](auto call) {
+        double statistic = 0.0, p = -1.0;
+        EXPECT_FALSE(capture.run([&] { call(statistic, p); }));
+        return p;
+    };
+    // F = +inf over a zero mean square, and F = 2; t = +-inf over a zero standard error, and t = 2.
+    EXPECT_TRUE(std::isnan(p_of([&](double& f, double& p) { FMCF(1.0, 0.0, nan, 4.0, f, p); })));
+    EXPECT_TRUE(std::isnan(p_of([&](double& f, double& p) { FMCF(1.0, 0.0, 4.0, nan, f, p); })));
+    EXPECT_TRUE(std::isnan(p_of([&](double& f, double& p) { FMCF(2.0, 1.0, nan, 4.0, f, p); })));
+    EXPECT_TRUE(std::isnan(p_of([&](double& t, double& p) { FMCT(1.0, 0.0, nan, t, p); })));
+    EXPECT_TRUE(std::isnan(p_of([&](double& t, double& p) { FMCT(-1.0, 0.0, nan, t, p); })));
+    EXPECT_TRUE(std::isnan(p_of([&](double& t, double& p) { FMCT(2.0, 1.0, nan, t, p); })));
+    EXPECT_TRUE(capture.records().empty());
+}
+
 }  // namespace
