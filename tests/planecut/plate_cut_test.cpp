@@ -2,19 +2,25 @@
 // (an exactly flat face whole, its edge nodes bending its edges; a warped quadrilateral on its
 // diagonal from its least id; a warped face with edge nodes as the fan from its mean), each
 // flat piece's crossings paired along the line of cut; an edge lying in the plane counts once
-// by a rule the order of the cells does not change; a corner touching the plane gives nothing.
+// by a rule the order of the cells does not change, from the plate below it in a wall cut along
+// a row of its nodes, with that plate's sums; a corner touching the plane gives nothing.
 // Both normals, and where cheap far from the origin and with nodes moved by ulps.
 #include "CutMeshes.h"
+#include "planecut/cut_integration.h"
 #include "planecut/plane_cut.h"
 
 #include <gtest/gtest.h>
 #include <vtkCellArray.h>
 #include <vtkCellType.h>
+#include <vtkDoubleArray.h>
+#include <vtkNew.h>
+#include <vtkPointData.h>
 #include <vtkPolyData.h>
 #include <vtkSmartPointer.h>
 #include <vtkUnstructuredGrid.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
 #include <string>
@@ -236,6 +242,97 @@ TEST(PlateCut, AnEdgeInThePlaneCountsOnceFromTheLeastCell)
                         EXPECT_EQ(cut.aCell, std::vector<vtkIdType>{0}) << what;
                     }
                 }
+}
+
+// A wall of two plates in the plane y = 0, x in [0, 2], one below z = 0 and one above, each
+// with points of its own (results are per element), 4- or 8-node quadrilaterals, cut by z = 0
+// along the row of nodes they share. The row counts once, from the plate with points below the
+// plane: the lower one for the normal +z, the upper for -z, whichever is listed first and
+// wherever each starts its nodes. Its forces and moments at the row, linear along it, give the
+// sums, the row's length times their mean: forces (11, 13, -14) and moments (-4, 2, 2) from the
+// lower plate, (31, 33, -34) and (-39, 37, 37) from the upper. The same with the row an ulp off
+// the plane on the normal's side (a point on the plane counts there), and 1e7 away.
+TEST(PlateCut, AWallCutAlongTheRowItsPlatesShareCountsItFromThePlateBelow)
+{
+    // Forces and moments at the row's ends, x = 0 and 2, of the lower and the upper plate; their
+    // sums over the row.
+    const double row[2][2][6] = {{{5, 6, -7, -2, 1, 0}, {6, 7, -7, -2, 1, 2}},
+                                 {{15, 16, -17, -19, 18, 17}, {16, 17, -17, -20, 19, 20}}};
+    const double sum[2][6] = {{11, 13, -14, -4, 2, 2}, {31, 33, -34, -39, 37, 37}};
+    PlateCutRules rules;
+    rules.lengthOut = [](double d) { return d; };
+    rules.thickness = [](vtkIdType, double& t) {
+        t = 1.0;
+        return true;
+    };
+    rules.elementAxes = [](vtkIdType, double[3][3]) { return true; };
+    rules.law = +[](double*, double dPts[2][3], double*, double dForce[2][6], double dMoment[2][6], double dSum[6],
+                    double(*)[3], double(*)[3]) {
+        const double L = std::hypot(dPts[1][0] - dPts[0][0], dPts[1][1] - dPts[0][1], dPts[1][2] - dPts[0][2]);
+        for (int k = 0; k < 3; ++k) {
+            dSum[k] += L * (dForce[0][k] + dForce[1][k]) / 2;
+            dSum[3 + k] += L * (dMoment[0][k] + dMoment[1][k]) / 2;
+        }
+        return 0;
+    };
+    for (const Vec3& shift : {Vec3{0, 0, 0}, Vec3{1e7, -3e6, 250}})
+        for (int nVariant = 0; nVariant < 64; ++nVariant) {
+            const bool bQuadratic = nVariant & 1, bUpperFirst = nVariant & 2, bUlp = nVariant & 4;
+            const double dSide = nVariant & 8 ? -1.0 : 1.0;
+            const int nStart = nVariant >> 4;
+            const double z0 = bUlp ? std::nextafter(shift[2], dSide * HUGE_VAL) : shift[2]; // the row
+            std::vector<Vec3> points;
+            std::vector<std::array<double, 12>> values; // six forces, six moments
+            std::vector<std::pair<int, std::vector<vtkIdType>>> cells;
+            for (int nPlate : bUpperFirst ? std::vector<int>{1, 0} : std::vector<int>{0, 1}) {
+                const double zLo = nPlate ? z0 : shift[2] - 1, zHi = nPlate ? shift[2] + 1 : z0;
+                // Corners in turn, then the nodes midway along the edges.
+                const double xz[8][2] = {{0, zLo}, {2, zLo},
+                                         {2, zHi}, {0, zHi},
+                                         {1, zLo}, {2, (zLo + zHi) / 2},
+                                         {1, zHi}, {0, (zLo + zHi) / 2}};
+                std::vector<vtkIdType> ids;
+                for (int j = 0; j < (bQuadratic ? 8 : 4); ++j) {
+                    const double* p = xz[j < 4 ? (j + nStart) % 4 : 4 + (j + nStart) % 4];
+                    ids.push_back(static_cast<vtkIdType>(points.size()));
+                    points.push_back({shift[0] + p[0], shift[1], p[1]});
+                    const double *a = row[nPlate][0], *b = row[nPlate][1];
+                    std::array<double, 12> v{};
+                    for (int k = 0; k < 3; ++k) {
+                        v[k] = p[1] == z0 ? a[k] + (b[k] - a[k]) * p[0] / 2 : 50.0 * nPlate;
+                        v[6 + k] = p[1] == z0 ? a[3 + k] + (b[3 + k] - a[3 + k]) * p[0] / 2 : -10.0;
+                    }
+                    values.push_back(v);
+                }
+                cells.push_back({bQuadratic ? VTK_QUADRATIC_QUAD : VTK_QUAD, ids});
+            }
+            auto grid = Cells(points, cells);
+            vtkNew<vtkDoubleArray> pValues;
+            pValues->SetNumberOfComponents(12);
+            for (const auto& v : values)
+                pValues->InsertNextTuple(v.data());
+            grid->GetPointData()->SetScalars(pValues);
+            PlaneCutIndex index;
+            ASSERT_TRUE(index.Build(grid));
+            const double n[3] = {0, 0, dSide};
+            PlaneCut cut;
+            CutGridByPlane(grid, index, shift.data(), n, cut);
+            const int nBelow = dSide > 0 ? 0 : 1;
+            const vtkIdType nCell = bUpperFirst ? 1 - nBelow : nBelow;
+            const std::string what = std::string(bQuadratic ? "8-node" : "4-node") +
+                                     (bUpperFirst ? ", upper plate first" : ", lower plate first") + ", nodes from " +
+                                     std::to_string(nStart) + ", normal " + std::to_string(dSide) +
+                                     (bUlp ? ", row an ulp off" : "") + ", shift " + ::testing::PrintToString(shift);
+            EXPECT_FALSE(cut.aLineCell.empty()) << what;
+            for (vtkIdType c : cut.aLineCell)
+                EXPECT_EQ(c, nCell) << what;
+            // A row moved off the plane is cut that far from it, where the values differ by their
+            // slope across the row (at most 67 / 0.5 on the 8-node plates) times the move.
+            const double tol = 1e-12 + 2 * 134 * std::fabs(z0 - shift[2]);
+            const CutSums sums = IntegratePlateCut(cut, rules);
+            for (int k = 0; k < 6; ++k)
+                EXPECT_NEAR(sums.dSum[k], sum[nBelow][k], tol) << what << ", sum " << k;
+        }
 }
 
 // A plate touching the plane at one corner gives no segment: a triangle, a quadrilateral and an

@@ -334,10 +334,10 @@ Prism(std::vector<Vec3>& points, const std::vector<std::array<double, 2>>& base,
     return {base.size() == 4 ? VTK_HEXAHEDRON : VTK_WEDGE, ids};
 }
 
-// Whether every piece of the cut's split has a volume of one sign in each cell: its faces as
-// triangles (a quadrilateral on the diagonal from its least id, a face with edge nodes as a
-// fan from their mean), each with the mean of the cell's nodes.
-inline bool SplitIsValid(vtkUnstructuredGrid* g)
+// The split every cell's cut uses, as tetrahedra per cell: its faces as triangles (a
+// quadrilateral on the diagonal from its least id, a face with edge nodes, its own or a
+// quadratic neighbour's, as a fan from their mean), each with the mean of the cell's nodes.
+inline std::vector<std::vector<std::array<Vec3, 4>>> SplitTetrahedra(vtkUnstructuredGrid* g)
 {
     std::map<std::pair<vtkIdType, vtkIdType>, vtkIdType> edgeNode;
     for (vtkIdType c = 0; c < g->GetNumberOfCells(); ++c) {
@@ -353,14 +353,13 @@ inline bool SplitIsValid(vtkUnstructuredGrid* g)
         g->GetPoint(p, x.data());
         return x;
     };
-    auto sub = [](const Vec3& a, const Vec3& b) { return Vec3{a[0] - b[0], a[1] - b[1], a[2] - b[2]}; };
+    std::vector<std::vector<std::array<Vec3, 4>>> aCell(static_cast<size_t>(g->GetNumberOfCells()));
     for (vtkIdType c = 0; c < g->GetNumberOfCells(); ++c) {
         vtkCell* pCell = g->GetCell(c);
         Vec3 centre{0, 0, 0};
         for (vtkIdType j = 0; j < pCell->GetNumberOfPoints(); ++j)
             for (int k = 0; k < 3; ++k)
                 centre[k] += at(pCell->GetPointId(j))[k] / static_cast<double>(pCell->GetNumberOfPoints());
-        int nSign = 0;
         for (int f = 0; f < pCell->GetNumberOfFaces(); ++f) {
             vtkCell* pFace = pCell->GetFace(f);
             const int nPts = static_cast<int>(pFace->GetNumberOfPoints());
@@ -375,30 +374,40 @@ inline bool SplitIsValid(vtkUnstructuredGrid* g)
                 else if (it != edgeNode.end())
                     loop.push_back(it->second);
             }
-            std::vector<std::array<Vec3, 3>> tris;
+            auto& tets = aCell[static_cast<size_t>(c)];
             const size_t m = loop.size();
             if (m == 3) {
-                tris.push_back({at(loop[0]), at(loop[1]), at(loop[2])});
+                tets.push_back({at(loop[0]), at(loop[1]), at(loop[2]), centre});
             } else if (m == 4 && n == 4) {
                 const size_t r = static_cast<size_t>(std::min_element(loop.begin(), loop.end()) - loop.begin());
-                tris.push_back({at(loop[r]), at(loop[(r + 1) % 4]), at(loop[(r + 2) % 4])});
-                tris.push_back({at(loop[r]), at(loop[(r + 2) % 4]), at(loop[(r + 3) % 4])});
+                tets.push_back({at(loop[r]), at(loop[(r + 1) % 4]), at(loop[(r + 2) % 4]), centre});
+                tets.push_back({at(loop[r]), at(loop[(r + 2) % 4]), at(loop[(r + 3) % 4]), centre});
             } else {
                 Vec3 mean{0, 0, 0};
                 for (vtkIdType p : loop)
                     for (int k = 0; k < 3; ++k)
                         mean[k] += at(p)[k] / static_cast<double>(m);
                 for (size_t j = 0; j < m; ++j)
-                    tris.push_back({mean, at(loop[j]), at(loop[(j + 1) % m])});
+                    tets.push_back({mean, at(loop[j]), at(loop[(j + 1) % m]), centre});
             }
-            for (const auto& t : tris) {
-                const Vec3 a = sub(t[1], t[0]), b = sub(t[2], t[0]), d = sub(centre, t[0]);
-                const double v = (a[1] * b[2] - a[2] * b[1]) * d[0] + (a[2] * b[0] - a[0] * b[2]) * d[1] +
-                                 (a[0] * b[1] - a[1] * b[0]) * d[2];
-                if (v == 0.0 || (nSign != 0 && (v > 0) != (nSign > 0)))
-                    return false;
-                nSign = v > 0 ? 1 : -1;
-            }
+        }
+    }
+    return aCell;
+}
+
+// Whether every piece of the cut's split has a volume of one sign in each cell.
+inline bool SplitIsValid(vtkUnstructuredGrid* g)
+{
+    auto sub = [](const Vec3& a, const Vec3& b) { return Vec3{a[0] - b[0], a[1] - b[1], a[2] - b[2]}; };
+    for (const auto& tets : SplitTetrahedra(g)) {
+        int nSign = 0;
+        for (const auto& t : tets) {
+            const Vec3 a = sub(t[1], t[0]), b = sub(t[2], t[0]), d = sub(t[3], t[0]);
+            const double v = (a[1] * b[2] - a[2] * b[1]) * d[0] + (a[2] * b[0] - a[0] * b[2]) * d[1] +
+                             (a[0] * b[1] - a[1] * b[0]) * d[2];
+            if (v == 0.0 || (nSign != 0 && (v > 0) != (nSign > 0)))
+                return false;
+            nSign = v > 0 ? 1 : -1;
         }
     }
     return true;
