@@ -611,11 +611,13 @@ INSTANTIATE_TEST_SUITE_P(Units, ProfileGridFlatTop,
 // (2, 1.25, 2.25) h from the corner, lies on a face two cells share. Every node and line point
 // carries 0.75 + 0.375 i (i its column) to two roundings of the offset (a coordinate there is
 // only known to half a step of the doubles at o), and keeps its own place; offsets reach 1e12
-// cell sizes.
+// cell sizes. A block moved along y or z alone has the axes turned with it (x to y to z to x):
+// its field varies along the axis it was moved on, and the grid stands upright.
 struct FarCase {
     const char* name;
     double h;
     V3 o;
+    int a = 0; // the axis the field varies along and the grid's X lines step on
 };
 
 std::ostream& operator<<(std::ostream& os, const FarCase& c) { return os << c.name; }
@@ -637,12 +639,18 @@ TEST_P(ProfileGridFar, EveryNodeInsideTheBlockKeepsItsValue)
     m.BuildBlock(MeshKind::Box, 4, 4, 4, h, o);
     LinearField f;
     f.a = 0.25;
-    f.g = {1.0 / h, 0.0, 0.0};
+    f.g[static_cast<size_t>(c.a)] = 1.0 / h;
     f.o = o;
     ProfileGridDisplay d;
     d.rec.Initialize();
     d.rec.nPVtifK = m.AddNodeRow(f);
-    auto at = [&](double x, double y) { return V3{o[0] + x * h, o[1] + y * h, o[2] + 2.25 * h}; };
+    auto at = [&](double x, double y) {
+        V3 p;
+        const double q[3] = {x, y, 2.25};
+        for (int k = 0; k < 3; ++k)
+            p[static_cast<size_t>((c.a + k) % 3)] = o[static_cast<size_t>((c.a + k) % 3)] + q[k] * h;
+        return p;
+    };
     d.rec.nSpfgK = m.AddGrid("Far", at(0.5, 0.5), at(3.5, 0.5), at(0.5, 3.5), 8, 8);
     AddLine(d.rec, 1, 2, 8, 0.0);
     d.Build(m);
@@ -684,6 +692,8 @@ TEST_P(ProfileGridFar, EveryNodeInsideTheBlockKeepsItsValue)
 INSTANTIATE_TEST_SUITE_P(Offsets, ProfileGridFar,
                          ::testing::Values(FarCase{"Origin", 1e-3, {0, 0, 0}}, FarCase{"At1e7", 1e-3, {1e7, 1e7, 1e7}},
                                            FarCase{"At1e7AlongX", 1e-3, {1e7, 0, 0}},
+                                           FarCase{"TenthMmAt1e8AlongY", 1e-4, {0, 1e8, 0}, 1},
+                                           FarCase{"TenthMmAt1e8AlongZ", 1e-4, {0, 0, 1e8}, 2},
                                            FarCase{"At2To23", 1e-3, {8388608.0, 8388608.0, 8388608.0}},
                                            FarCase{"TenthMmAt1e12Cells", 1e-4, {1e8, -1e8, 1e8}},
                                            FarCase{"MmAt1e12Cells", 1e-3, {-1e9, 1e9, 0}},
