@@ -4,15 +4,24 @@
 // curves) and MakeProfGridTable (grid table, index-line tables), best of three on one thread,
 // beside a plain vtkProbeFilter of the same grid points on the prebuilt model grid; prints the
 // probe stage's ratio to it and an output checksum (drawn values, curves, table texts).
+// Then the time and memory of finding the points the cells use (the probes' model is that part)
+// in model grids of about a million hexahedra or tetrahedra, with every point used and with one
+// more point that no cell uses (the grid then is copied without it).
 #include "ProfileGridFixtures.h"
+#include "visualmethods/UsedPart.h"
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <vtkCellArray.h>
+#include <vtkCellType.h>
 #include <vtkDataArray.h>
+#include <vtkDoubleArray.h>
+#include <vtkNew.h>
 #include <vtkPointData.h>
 #include <vtkPoints.h>
 #include <vtkPolyData.h>
 #include <vtkProbeFilter.h>
+#include <vtkSmartPointer.h>
 #include <vtkUnstructuredGrid.h>
 
 #include <algorithm>
@@ -20,7 +29,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <string>
 
 using namespace kvpvs::test;
 
@@ -118,6 +130,107 @@ std::uint64_t OutputChecksum(Bench& b)
     return cs.h;
 }
 
+// A block of about a million linear cells as the model grid holds it (double points, a value and a
+// displacement per point): 100^3 hexahedra, or six tetrahedra in each of 55^3 cubes; with bUnused,
+// one more point, at the origin, that no cell uses.
+vtkSmartPointer<vtkUnstructuredGrid> MillionCells(bool bTet, bool bUnused)
+{
+    const int n = bTet ? 55 : 100, m = n + 1;
+    auto pGrid = vtkSmartPointer<vtkUnstructuredGrid>::New();
+    vtkNew<vtkPoints> pPoints;
+    pPoints->SetDataTypeToDouble();
+    vtkNew<vtkDoubleArray> pValues, pDisp;
+    pDisp->SetNumberOfComponents(3);
+    for (int k = 0; k < m; ++k)
+        for (int j = 0; j < m; ++j)
+            for (int i = 0; i < m; ++i) {
+                pPoints->InsertNextPoint(512345.0 + i, 6543210.0 + j, -k);
+                pValues->InsertNextValue(-0.001 * k);
+                pDisp->InsertNextTuple3(0.0, 0.0, -0.001 * k);
+            }
+    if (bUnused) {
+        pPoints->InsertNextPoint(0.0, 0.0, 0.0);
+        pValues->InsertNextValue(0.0);
+        pDisp->InsertNextTuple3(0.0, 0.0, 0.0);
+    }
+    pGrid->SetPoints(pPoints);
+    pGrid->GetPointData()->SetScalars(pValues);
+    pGrid->GetPointData()->SetVectors(pDisp);
+    static const int kTet[6][4] = {{0, 1, 2, 6}, {0, 2, 3, 6}, {0, 3, 7, 6}, {0, 7, 4, 6}, {0, 4, 5, 6}, {0, 5, 1, 6}};
+    const vtkIdType nCubes = static_cast<vtkIdType>(n) * n * n;
+    pGrid->AllocateExact(bTet ? 6 * nCubes : nCubes, bTet ? 24 * nCubes : 8 * nCubes);
+    auto id = [m](int i, int j, int k) { return static_cast<vtkIdType>(i + m * (j + m * k)); };
+    for (int k = 0; k < n; ++k)
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i) {
+                const vtkIdType c[8] = {
+                    id(i, j, k),     id(i + 1, j, k),     id(i + 1, j + 1, k),     id(i, j + 1, k),
+                    id(i, j, k + 1), id(i + 1, j, k + 1), id(i + 1, j + 1, k + 1), id(i, j + 1, k + 1)};
+                if (!bTet) {
+                    pGrid->InsertNextCell(VTK_HEXAHEDRON, 8, c);
+                    continue;
+                }
+                for (const auto& t : kTet) {
+                    const vtkIdType ids[4] = {c[t[0]], c[t[1]], c[t[2]], c[t[3]]};
+                    pGrid->InsertNextCell(VTK_TETRA, 4, ids);
+                }
+            }
+    return pGrid;
+}
+
+// A field of /proc/self/status ("VmRSS", "VmHWM"), MiB; after ResetPeak, VmHWM is the peak since.
+double StatusMiB(const char* pName)
+{
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    const std::string strKey = std::string(pName) + ":";
+    while (std::getline(in, line))
+        if (line.rfind(strKey, 0) == 0)
+            return std::strtod(line.c_str() + strKey.size(), nullptr) / 1024.0;
+    return 0.0;
+}
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// The used part of each million-cell grid: best of five times; the peak of resident memory over
+// the grid's own while the part is found, and what the part holds beside the grid, with the free
+// memory the allocator keeps handed back first (reused, it would not show).
+void ReportUsedPart()
+{
+    std::printf("used part of a model grid (best of 5 runs; memory: peak over the grid, part held):\n");
+    for (bool bTet : {false, true})
+        for (bool bUnused : {false, true}) {
+            vtkSmartPointer<vtkUnstructuredGrid> pGrid = MillionCells(bTet, bUnused);
+            double tBest = 1e300, dPeakMiB = 0.0, dHeldMiB = 0.0;
+            for (int r = 0; r < 5; ++r) {
+                malloc_trim(0);
+                ResetPeak();
+                const double dBaseMiB = StatusMiB("VmRSS");
+                const double t0 = Now();
+                vtkSmartPointer<vtkUnstructuredGrid> pUsed = kvpvs::visualmethods::UsedPart(pGrid);
+                tBest = std::min(tBest, Now() - t0);
+                dPeakMiB = std::max(dPeakMiB, StatusMiB("VmHWM") - dBaseMiB);
+                malloc_trim(0);
+                dHeldMiB = std::max(dHeldMiB, StatusMiB("VmRSS") - dBaseMiB);
+            }
+            std::printf("  %7lld %s, %7lld points%s: %.4f s, peak %.1f MiB, held %.1f MiB (grid %.1f MiB)\n",
+                        static_cast<long long>(pGrid->GetNumberOfCells()), bTet ? "tetrahedra" : "hexahedra ",
+                        static_cast<long long>(pGrid->GetNumberOfPoints()), bUnused ? ", one unused" : "            ",
+                        tBest, dPeakMiB, dHeldMiB, static_cast<double>(pGrid->GetActualMemorySize()) / 1024.0);
+        }
+}
+
+void BM_UsedPart(benchmark::State& state)
+{
+    vtkSmartPointer<vtkUnstructuredGrid> pGrid = MillionCells(state.range(0) != 0, state.range(1) != 0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kvpvs::visualmethods::UsedPart(pGrid).Get());
+}
+BENCHMARK(BM_UsedPart)
+    ->ArgNames({"tet", "unused"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
 void BM_ProcessProfileGrid(benchmark::State& state)
 {
     static Bench b;
@@ -208,6 +321,7 @@ void Report()
 int main(int argc, char** argv)
 {
     Report();
+    ReportUsedPart();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,6 +1,7 @@
 #include "visualmethods/CPVSVisualMethodGlbProfGrid.h"
 #include "visualdata/HostEntryGuard.h"
 #include "visualmethods/MovedPoints.h"
+#include "visualmethods/UsedPart.h"
 
 #include "3DPoint.h"
 #include "CustomSetting.h"
@@ -37,6 +38,7 @@ namespace {
 
 using kvpvs::profgrid::GridFits;
 using kvpvs::profgrid::LineFits;
+using kvpvs::visualmethods::UsedPart;
 
 constexpr double kDblMax = 1.7976931348623157e308;
 
@@ -172,7 +174,8 @@ vtkSmartPointer<vtkProbeFilter> Probe(vtkPoints* pPoints, vtkDataSet* pSource, d
 // least its own width from zero, else 0. Moved by the centre, the box's points, and a grid's or
 // line's near it, keep their value exactly (x - c is exact for c / 2 <= x <= 2 c), and the
 // filter's cell search and weights no longer lose a small cell's digits to a large offset. A
-// model at or about the origin is probed as given, to the bit.
+// model at or about the origin is probed as given, to the bit. pModel is the model's used part: a
+// node that no cell uses has no say in the box.
 void ProbeReference(vtkDataSet* pModel, double c[3])
 {
     double b[6];
@@ -406,7 +409,7 @@ int CPVSVisualMethodGlbProfGrid::Build()
     return 1;
 }
 
-void CPVSVisualMethodGlbProfGrid::BuildGrid(vtkUnstructuredGrid* pModel)
+void CPVSVisualMethodGlbProfGrid::BuildGrid(vtkUnstructuredGrid* pWhole)
 {
     CPostVisualState* pState = CPostVisualState::Instance();
     T_PVIST_ALL_D* pVS = pState->GetCurrentPA();
@@ -419,9 +422,10 @@ void CPVSVisualMethodGlbProfGrid::BuildGrid(vtkUnstructuredGrid* pModel)
     const int nNode = aNode.GetSize();
 
     auto t0 = std::chrono::steady_clock::now();
+    const vtkSmartPointer<vtkUnstructuredGrid> pModel = UsedPart(pWhole);
     double c[3];
     ProbeReference(pModel, c);
-    const vtkSmartPointer<vtkUnstructuredGrid> pModelAt = AboutReference(pModel, c);
+    const vtkSmartPointer<vtkUnstructuredGrid> pModelAt = AboutReference(pModel.Get(), c);
     std::vector<T_PROBE_D> aProbe;
     ProbePoints(NodePoints(aNode), c, pModelAt, nullptr, aProbe);
     double dMin = kDblMax, dMax = -kDblMax;
@@ -739,7 +743,7 @@ int CPVSVisualMethodGlbProfGrid::GridTable(int nMode, const T_VD_PROFGRID_D& set
 {
     m_settings = settings;
     InitializeDataSet();
-    vtkSmartPointer<vtkUnstructuredGrid> pModel = MakeModelGrid();
+    const vtkSmartPointer<vtkUnstructuredGrid> pModel = UsedPart(MakeModelGrid());
     if (!pModel)
         return 0;
     CClassSpfg spfg = OpenSpfgTable();
@@ -815,7 +819,7 @@ int CPVSVisualMethodGlbProfGrid::IndexLineTables(vtkPolyData* pGrid, int bShow)
     // Without a model no line point lies in it: the lines then give no table.
     vtkSmartPointer<vtkUnstructuredGrid> pModel = m_pLineModel;
     if (!pModel)
-        pModel = MakeModelGrid();
+        pModel = UsedPart(MakeModelGrid());
     double c[3] = {0, 0, 0};
     if (pModel)
         ProbeReference(pModel, c);

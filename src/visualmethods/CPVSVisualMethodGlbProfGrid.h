@@ -78,7 +78,7 @@ protected:
     int Draw(CPVSRendererBase* pRenderer);
     int GridTable(int nMode, const T_VD_PROFGRID_D& settings, int bShow);
     int IndexLineTables(vtkPolyData* pGrid, int bShow);
-    void BuildGrid(vtkUnstructuredGrid* pModel);
+    void BuildGrid(vtkUnstructuredGrid* pWhole);
     // pModelAt is the model moved by -c; pUndeformed is in the user's coordinates.
     void BuildProfileCurves(double dExtreme, vtkPolyData* pUndeformed, vtkDataSet* pModelAt, const double c[3]);
     BOOL GetModelSize(double& dSize) const;
@@ -90,5 +90,6 @@ protected:
     vtkSmartPointer<vtkPolyData> m_pConnect;
     CArray<gp_Pnt, gp_Pnt&> m_aLabelPos;
     CArray<CString, CString&> m_aLabelText;
-    vtkUnstructuredGrid* m_pLineModel = nullptr; // the model grid of a grid table while its line tables are made
+    // The used part of a grid table's model while its line tables are made.
+    vtkUnstructuredGrid* m_pLineModel = nullptr;
 };

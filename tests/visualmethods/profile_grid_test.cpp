@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <ostream>
 #include <string>
+#include <vector>
 
 using namespace kvpvs::test;
 
@@ -610,11 +611,13 @@ INSTANTIATE_TEST_SUITE_P(Units, ProfileGridFlatTop,
 // (2, 1.25, 2.25) h from the corner, lies on a face two cells share. Every node and line point
 // carries 0.75 + 0.375 i (i its column) to two roundings of the offset (a coordinate there is
 // only known to half a step of the doubles at o), and keeps its own place; offsets reach 1e12
-// cell sizes.
+// cell sizes. A block moved along y or z alone has the axes turned with it (x to y to z to x):
+// its field varies along the axis it was moved on, and the grid stands upright.
 struct FarCase {
     const char* name;
     double h;
     V3 o;
+    int a = 0; // the axis the field varies along and the grid's X lines step on
 };
 
 std::ostream& operator<<(std::ostream& os, const FarCase& c) { return os << c.name; }
@@ -636,12 +639,18 @@ TEST_P(ProfileGridFar, EveryNodeInsideTheBlockKeepsItsValue)
     m.BuildBlock(MeshKind::Box, 4, 4, 4, h, o);
     LinearField f;
     f.a = 0.25;
-    f.g = {1.0 / h, 0.0, 0.0};
+    f.g[static_cast<size_t>(c.a)] = 1.0 / h;
     f.o = o;
     ProfileGridDisplay d;
     d.rec.Initialize();
     d.rec.nPVtifK = m.AddNodeRow(f);
-    auto at = [&](double x, double y) { return V3{o[0] + x * h, o[1] + y * h, o[2] + 2.25 * h}; };
+    auto at = [&](double x, double y) {
+        V3 p;
+        const double q[3] = {x, y, 2.25};
+        for (int k = 0; k < 3; ++k)
+            p[static_cast<size_t>((c.a + k) % 3)] = o[static_cast<size_t>((c.a + k) % 3)] + q[k] * h;
+        return p;
+    };
     d.rec.nSpfgK = m.AddGrid("Far", at(0.5, 0.5), at(3.5, 0.5), at(0.5, 3.5), 8, 8);
     AddLine(d.rec, 1, 2, 8, 0.0);
     d.Build(m);
@@ -683,12 +692,103 @@ TEST_P(ProfileGridFar, EveryNodeInsideTheBlockKeepsItsValue)
 INSTANTIATE_TEST_SUITE_P(Offsets, ProfileGridFar,
                          ::testing::Values(FarCase{"Origin", 1e-3, {0, 0, 0}}, FarCase{"At1e7", 1e-3, {1e7, 1e7, 1e7}},
                                            FarCase{"At1e7AlongX", 1e-3, {1e7, 0, 0}},
+                                           FarCase{"TenthMmAt1e8AlongY", 1e-4, {0, 1e8, 0}, 1},
+                                           FarCase{"TenthMmAt1e8AlongZ", 1e-4, {0, 0, 1e8}, 2},
                                            FarCase{"At2To23", 1e-3, {8388608.0, 8388608.0, 8388608.0}},
                                            FarCase{"TenthMmAt1e12Cells", 1e-4, {1e8, -1e8, 1e8}},
                                            FarCase{"MmAt1e12Cells", 1e-3, {-1e9, 1e9, 0}},
                                            FarCase{"DecimetreAt1e12Cells", 0.1, {1e11, 1e11, -1e11}},
                                            FarCase{"CentimetreAt3e11Cells", 1e-2, {3.3e9, 3.3e9, 3.3e9}}),
                          [](const ::testing::TestParamInfo<FarCase>& i) { return std::string(i.param.name); });
+
+// A node that no cell uses, left by an import or a mesher: a 4 x 4 x 4 block of 1 mm cubes with
+// its corner at o carrying 2 + 0.7 qx - 0.4 qy + 0.9 qz (q = (p - o) / 4 mm), under a grid from
+// o + (0.5, 0.5, 2.25) mm, 3 mm wide each way in 8 x 8 cells, with its X line 5 (x = o_x + 2 mm,
+// on the faces cells share) in 24 segments. Grid node 37, at o + (0.875, 2, 2.25) mm on a face two
+// cells share, carries 2.459375. With one more node at u carrying the field, far off (it widens
+// the model's box) or inside the block beside node 37 (the cell search tries the nearest point's
+// cells first), the drawn grid and diagram are the block's alone to a rounding (the filter's
+// threads take a point on a shared face from either cell), and both tables to their tenth digit.
+struct UnusedNodeCase {
+    const char* name;
+    V3 o, u;
+};
+
+std::ostream& operator<<(std::ostream& os, const UnusedNodeCase& c) { return os << c.name; }
+
+class ProfileGridUnusedNode : public ::testing::TestWithParam<UnusedNodeCase> {};
+
+TEST_P(ProfileGridUnusedNode, ChangesNothing)
+{
+    const UnusedNodeCase& c = GetParam();
+    const double h = 1e-3;
+    LinearField f;
+    f.a = 2.0;
+    f.g = {0.7 / (4 * h), -0.4 / (4 * h), 0.9 / (4 * h)};
+    f.o = c.o;
+    // Every number drawn (point, then value) and tabled (row count, then cells), in order.
+    struct Shown {
+        std::vector<double> aDrawn, aTabled;
+    };
+    auto show = [&](bool bUnused) {
+        Shown out;
+        ProfileGridModel m;
+        m.BuildBlock(MeshKind::Box, 4, 4, 4, h, c.o);
+        if (bUnused) {
+            T_NODE_D n;
+            std::copy(c.u.begin(), c.u.end(), n.dXyz);
+            CClassNode(m.doc.GetModelDB()).Set(126, n);
+        }
+        ProfileGridDisplay d;
+        d.rec.Initialize();
+        d.rec.nPVtifK = m.AddNodeRow(f);
+        auto at = [&](double x, double y) { return V3{c.o[0] + x * h, c.o[1] + y * h, c.o[2] + 2.25 * h}; };
+        d.rec.nSpfgK = m.AddGrid("Unused", at(0.5, 0.5), at(3.5, 0.5), at(0.5, 3.5), 8, 8);
+        AddLine(d.rec, 0, 4, 24, 0.0);
+        d.Build(m);
+        EXPECT_EQ(d.pVM->Process(), 1);
+        for (vtkPolyData* p : {d.pVM->GetGridSurface(), d.pVM->GetProfileCurves()})
+            for (vtkIdType i = 0; i < p->GetNumberOfPoints(); ++i) {
+                out.aDrawn.insert(out.aDrawn.end(), p->GetPoint(i), p->GetPoint(i) + 3);
+                out.aDrawn.push_back(p->GetPointData()->GetScalars()->GetComponent(i, 0));
+            }
+        EXPECT_EQ(d.pVM->MakeProfGridTable(1, d.rec, 0), 1);
+        EXPECT_EQ(d.pVM->MakeProfGridTable(2, d.rec, 0), 1);
+        IPostGeneralTableData* pStore = IPostGeneralTableData::Instance();
+        for (int t = 0; t < pStore->GetCount(); ++t) {
+            const T_POST_GENR_TABL_D* x = pStore->GetTable(pStore->GetTableKey(t));
+            out.aTabled.push_back(x->nRows);
+            for (int i = 0; i < x->aCell.GetSize(); ++i)
+                out.aTabled.push_back(Parse(x->aCell[i]));
+        }
+        return out;
+    };
+    const Shown alone = show(false);
+    // The block alone: 81 grid nodes and 24 diagram segments of four points; the 9 x 10 grid
+    // table and the line's 25 rows. Node 37 carries the field where it lies, which is 2.459375
+    // to the rounding of its place.
+    ASSERT_EQ(alone.aDrawn.size(), (81u + 24u * 4) * 4);
+    ASSERT_EQ(alone.aTabled.size(), 1u + 9 * 10 + 1 + 25 * 3);
+    EXPECT_NEAR(alone.aDrawn[37 * 4 + 3], f.Value(&alone.aDrawn[37 * 4]), 1e-12);
+    EXPECT_NEAR(alone.aDrawn[37 * 4 + 3], 2.459375, 1e-6);
+    const Shown with = show(true);
+    auto expectSame = [](const std::vector<double>& a, const std::vector<double>& b, double rel, const char* what) {
+        ASSERT_EQ(a.size(), b.size()) << what;
+        for (size_t i = 0; i < a.size(); ++i)
+            ASSERT_NEAR(a[i], b[i], rel * std::max(1.0, std::fabs(b[i]))) << what << " number " << i;
+    };
+    expectSame(with.aDrawn, alone.aDrawn, 1e-13, "drawn");
+    expectSame(with.aTabled, alone.aTabled, 1e-9, "tabled");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Placements, ProfileGridUnusedNode,
+    ::testing::Values(
+        UnusedNodeCase{"ProjectedAtOrigin", {512345.678, 6543210.987, 100}, {0, 0, 0}},
+        UnusedNodeCase{"ProjectedAtXZero", {512345.678, 6543210.987, 100}, {0, 6543210.989, 100.002}},
+        UnusedNodeCase{"AlongXAtOrigin", {1e7, 0, 0}, {0, 0, 0}},
+        UnusedNodeCase{"ProjectedBesideNode37", {512345.678, 6543210.987, 100}, {512345.6789, 6543210.989, 100.00225}}),
+    [](const ::testing::TestParamInfo<UnusedNodeCase>& i) { return std::string(i.param.name); });
 
 TEST(ProfileGridFactory, TypeFiveAndMethodTenAreTheProfileGrid)
 {
