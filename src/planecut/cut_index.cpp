@@ -3,6 +3,7 @@
 #include "planecut/cell_kinds.h"
 
 #include <vtkCellArray.h>
+#include <vtkCellType.h>
 #include <vtkDoubleArray.h>
 #include <vtkPoints.h>
 #include <vtkUnstructuredGrid.h>
@@ -214,7 +215,8 @@ void CellBox(vtkUnstructuredGrid* pGrid, const double* pXyz, const PlaneCutIndex
 // Every id of every cell is checked to lie among the points, and every point a cell uses to lie
 // within kFarthest, before any is read through a cell: the cut never reads past the points, and
 // no cell drops out of a cut, or gives points, areas or sums that are not finite, for a
-// coordinate its values cannot be formed of.
+// coordinate its values cannot be formed of. Pixels and voxels, which no model element is, are
+// refused rather than cut through edge and face orders of their own.
 bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz, std::vector<std::uint8_t>& aOnQuad)
 {
     const vtkIdType nCells = pGrid->GetNumberOfCells(), nPts = pGrid->GetNumberOfPoints();
@@ -241,6 +243,13 @@ bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz, std::v
             return Refuse(pGrid, sz);
         }
         const int nType = pGrid->GetCellType(c);
+        if (nType == VTK_PIXEL || nType == VTK_VOXEL) {
+            std::snprintf(
+                sz, sizeof sz,
+                "The plane cut refuses cell %lld: it is a %s (VTK cell type %d), a kind no model element has.",
+                static_cast<long long>(c), nType == VTK_PIXEL ? "pixel" : "voxel", nType);
+            return Refuse(pGrid, sz);
+        }
         const T_CELL_SHAPE shape = ShapeOf(nType);
         const int nKinds = FaceKinds(nType, shape, n);
         bTriangles = bTriangles || (nKinds & kTriangleFaces) != 0;

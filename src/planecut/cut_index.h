@@ -38,8 +38,8 @@ public:
 
     // False when the grid is refused: a cell with a point id outside the grid's points, a point
     // that is not finite or not WithinReach (a cut would read past the points, leave the cell
-    // out, or overflow), or more cells or points than 32-bit counts index. Refusal() then names
-    // the first such cell.
+    // out, or overflow), a pixel or voxel, or more cells or points than 32-bit counts index.
+    // Refusal() then names the first such cell.
     bool Build(vtkUnstructuredGrid* pGrid);
     const std::string& Refusal() const { return m_strRefusal; }
     // Whether the index was built, or refused, for this grid's points and cells, unchanged

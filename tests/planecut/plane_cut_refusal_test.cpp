@@ -1,7 +1,7 @@
 // What the cut refuses, and says why: a grid whose cells name points it does not have, points
-// that are not finite or too far out, and a plane without a finite origin and direction. A
-// normal of any finite length is taken as its direction, an exact one keeping the exact sides
-// it gives.
+// that are not finite or too far out, or kinds of cell no model element is, and a plane without
+// a finite origin and direction. A normal of any finite length is taken as its direction, an
+// exact one keeping the exact sides it gives.
 #include "CutMeshes.h"
 #include "planecut/cut_integration.h"
 #include "planecut/plane_cut.h"
@@ -233,6 +233,27 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) {
         return std::string(std::get<0>(info.param).pszName) + "_" + std::get<1>(info.param).pszName;
     });
+
+// Pixels and voxels are kinds no model element is (plates are triangles and quadrilaterals,
+// solids tetrahedra, hexahedra, wedges and pyramids): a grid with one beside two hexahedra is
+// refused, naming the cell and its kind.
+TEST(PlaneCutRefusal, PixelsAndVoxels)
+{
+    for (const int nType : {VTK_PIXEL, VTK_VOXEL}) {
+        auto g = TwoCubes(false);
+        // A 2 x 1 pixel on the cubes' base, or the 2 x 1 x 1 voxel they fill; the plane x = 1
+        // crosses it at its middle.
+        const vtkIdType pixel[4] = {0, 2, 3, 5}, voxel[8] = {0, 2, 3, 5, 6, 8, 9, 11};
+        g->InsertNextCell(nType, nType == VTK_PIXEL ? 4 : 8, nType == VTK_PIXEL ? pixel : voxel);
+        const double o[3] = {1, 0.5, 0.5}, n[3] = {1, 0, 0};
+        const Cut c = CutOf(g, o, n, true);
+        EXPECT_EQ(c.nVisited, -1);
+        EXPECT_EQ(c.strRefusal,
+                  nType == VTK_PIXEL
+                      ? "The plane cut refuses cell 2: it is a pixel (VTK cell type 8), a kind no model element has."
+                      : "The plane cut refuses cell 2: it is a voxel (VTK cell type 11), a kind no model element has.");
+    }
+}
 
 // A normal of length 1e-300 to 1e300 cuts as the unit one; a zero normal, a normal with any
 // component not finite, or an origin with any coordinate not finite or beyond 2^127 in size, is
