@@ -11,14 +11,11 @@ constexpr int kHexEdges[][2] = {{0, 1}, {1, 2}, {3, 2}, {0, 3}, {4, 5}, {5, 6},
                                 {7, 6}, {4, 7}, {0, 4}, {1, 5}, {3, 7}, {2, 6}};
 constexpr int kQuadraticHexEdges[][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6},
                                          {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
-constexpr int kVoxelEdges[][2] = {{0, 1}, {1, 3}, {2, 3}, {0, 2}, {4, 5}, {5, 7},
-                                  {6, 7}, {4, 6}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
 constexpr int kWedgeEdges[][2] = {{0, 1}, {1, 2}, {2, 0}, {3, 4}, {4, 5}, {5, 3}, {0, 3}, {1, 4}, {2, 5}};
 constexpr int kPyramidEdges[][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {0, 4}, {1, 4}, {2, 4}, {3, 4}};
 // Two-dimensional cells: their edges run round the cell.
 constexpr int kTriangleEdges[][2] = {{0, 1}, {1, 2}, {2, 0}};
 constexpr int kQuadEdges[][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}};
-constexpr int kPixelEdges[][2] = {{0, 1}, {1, 3}, {3, 2}, {2, 0}};
 
 } // namespace
 
@@ -27,12 +24,10 @@ T_CELL_SHAPE ShapeOf(int nType)
     switch (nType) {
     case VTK_TETRA: return {3, 4, 6, kTetraEdges, VTK_TETRA, false};
     case VTK_HEXAHEDRON: return {3, 8, 12, kHexEdges, VTK_HEXAHEDRON, false};
-    case VTK_VOXEL: return {3, 8, 12, kVoxelEdges, VTK_VOXEL, false};
     case VTK_WEDGE: return {3, 6, 9, kWedgeEdges, VTK_WEDGE, false};
     case VTK_PYRAMID: return {3, 5, 8, kPyramidEdges, VTK_PYRAMID, false};
     case VTK_TRIANGLE: return {2, 3, 3, kTriangleEdges, VTK_TRIANGLE, false};
     case VTK_QUAD: return {2, 4, 4, kQuadEdges, VTK_QUAD, false};
-    case VTK_PIXEL: return {2, 4, 4, kPixelEdges, VTK_PIXEL, false};
     case VTK_QUADRATIC_TETRA: return {3, 4, 6, kTetraEdges, VTK_TETRA, true};
     // The triquadratic hexahedron's face and body nodes are left out: its faces are split as
     // the quadratic one's.

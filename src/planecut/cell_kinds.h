@@ -14,7 +14,8 @@ struct T_CELL_SHAPE {
     int Nodes() const { return nCorner + (bQuadratic ? nEdge : 0); }
 };
 
-// The shape of a VTK cell type; nDim 0 for a type the cut leaves alone.
+// The shape of a VTK cell type; nDim 0 for a type the cut leaves alone. Pixels and voxels have
+// none: no model element is one, and the index refuses them.
 T_CELL_SHAPE ShapeOf(int nType);
 
 // Faces of a linear solid cell: corner indices, -1 after a triangle's third.
@@ -23,7 +24,7 @@ struct T_FACE_LIST {
     int nFace = 0;
     int aCorner[6][4] = {};
 };
-// Null for any other type.
+// Null for any other type; a voxel's are there for the kept surface.
 const T_FACE_LIST* SolidFacesOf(int nType);
 inline int FaceSize(const int* pCorner) { return pCorner[3] < 0 ? 3 : 4; }
 

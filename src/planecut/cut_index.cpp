@@ -3,6 +3,7 @@
 #include "planecut/cell_kinds.h"
 
 #include <vtkCellArray.h>
+#include <vtkCellType.h>
 #include <vtkDoubleArray.h>
 #include <vtkPoints.h>
 #include <vtkUnstructuredGrid.h>
@@ -211,9 +212,11 @@ void CellBox(vtkUnstructuredGrid* pGrid, const double* pXyz, const PlaneCutIndex
 
 } // namespace
 
-// Every id of every cell is checked to lie among the points, and every point a cell uses to be
-// finite, before any is read through a cell: the cut never reads past the points, and no cell
-// drops out of a cut for a coordinate no plane value can be formed of.
+// Every id of every cell is checked to lie among the points, and every point a cell uses to lie
+// within kFarthest, before any is read through a cell: the cut never reads past the points, and
+// no cell drops out of a cut, or gives points, areas or sums that are not finite, for a
+// coordinate its values cannot be formed of. Pixels and voxels, which no model element is, are
+// refused rather than cut through edge and face orders of their own.
 bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz, std::vector<std::uint8_t>& aOnQuad)
 {
     const vtkIdType nCells = pGrid->GetNumberOfCells(), nPts = pGrid->GetNumberOfPoints();
@@ -222,22 +225,31 @@ bool PlaneCutIndex::Check(vtkUnstructuredGrid* pGrid, const double* pXyz, std::v
         vtkIdType n = 0;
         const vtkIdType* pIds = nullptr;
         pGrid->GetCellPoints(c, n, pIds);
+        char sz[200];
         for (vtkIdType j = 0; j < n; ++j) {
             const vtkIdType p = pIds[j];
-            char sz[160];
             if (p < 0 || p >= nPts)
                 std::snprintf(sz, sizeof sz,
                               "The plane cut refuses cell %lld: its point id %lld is not among the grid's %lld points.",
                               static_cast<long long>(c), static_cast<long long>(p), static_cast<long long>(nPts));
-            else if (!std::isfinite(pXyz[3 * p]) || !std::isfinite(pXyz[3 * p + 1]) || !std::isfinite(pXyz[3 * p + 2]))
-                std::snprintf(sz, sizeof sz,
-                              "The plane cut refuses cell %lld: its point %lld has a coordinate that is not finite.",
-                              static_cast<long long>(c), static_cast<long long>(p));
+            else if (const double* x = pXyz + 3 * p; !WithinReach(x))
+                std::snprintf(sz, sizeof sz, "The plane cut refuses cell %lld: its point %lld %s.",
+                              static_cast<long long>(c), static_cast<long long>(p),
+                              std::isfinite(x[0]) && std::isfinite(x[1]) && std::isfinite(x[2])
+                                  ? kBeyondReach
+                                  : "has a coordinate that is not finite");
             else
                 continue;
             return Refuse(pGrid, sz);
         }
         const int nType = pGrid->GetCellType(c);
+        if (nType == VTK_PIXEL || nType == VTK_VOXEL) {
+            std::snprintf(
+                sz, sizeof sz,
+                "The plane cut refuses cell %lld: it is a %s (VTK cell type %d), a kind no model element has.",
+                static_cast<long long>(c), nType == VTK_PIXEL ? "pixel" : "voxel", nType);
+            return Refuse(pGrid, sz);
+        }
         const T_CELL_SHAPE shape = ShapeOf(nType);
         const int nKinds = FaceKinds(nType, shape, n);
         bTriangles = bTriangles || (nKinds & kTriangleFaces) != 0;

@@ -5,6 +5,7 @@
 #include <vtkType.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -35,9 +36,10 @@ class PlaneCutIndex {
 public:
     static constexpr int kLeafCells = 32;
 
-    // False when the grid is refused: a cell with a point id outside the grid's points or a
-    // point that is not finite (a cut would read past the points, or leave the cell out), or
-    // more cells or points than 32-bit counts index. Refusal() then names the first such cell.
+    // False when the grid is refused: a cell with a point id outside the grid's points, a point
+    // that is not finite or not WithinReach (a cut would read past the points, leave the cell
+    // out, or overflow), a pixel or voxel, or more cells or points than 32-bit counts index.
+    // Refusal() then names the first such cell.
     bool Build(vtkUnstructuredGrid* pGrid);
     const std::string& Refusal() const { return m_strRefusal; }
     // Whether the index was built, or refused, for this grid's points and cells, unchanged
@@ -89,6 +91,30 @@ private:
     std::vector<std::uint64_t> m_aTriangleEdge;                       // triangles' edges a quad may split on
     std::vector<std::vector<double>> m_aLevel;                        // level 0: leaf boxes; last: the root box
 };
+
+// How far out the cut takes a grid's point or a plane's origin: each coordinate at most 2^127 in
+// size (NaN is not), one rule for both, so that every value the cut forms of them is finite:
+// - The index keeps each cell's box in floats rounded outwards. FLT_MAX is below 2^128, so
+//   2^127 is the farthest power of two whose boxes stay finite.
+// - Within it (B = 2^127), the scaled normal's components being below 2: differences of points
+//   and origins are at most 2^128, plane values below 3 x 2 x 2^128 < 2^131; crossings, means
+//   and points placed in triangles lie among the points they are made of; in-plane coordinates
+//   along unit axes are below 2^129. Cross products of differences (areas, face normals) stay
+//   below 2^258; their squared lengths and the fan test's products of four in-plane
+//   differences below 2^524; the products of three (exact coplanarity, a cell's turn, the
+//   crossings' places along a plate's line of cut) below 2^393; the integration's first
+//   moments, over fewer than 2^35 triangles (at most 2^27 cells), below 2^420. Output units (a
+//   millimetre is 2^-10 m) add at most 10 to these exponents per length.
+// - The highest, of degree four, would reach DBL_MAX (about 2^1024) only beyond about 2^242.
+//   The margin below it is left to the field values that the sums weigh areas and moment arms
+//   by: a stress up to 2^560 still sums finitely.
+constexpr double kFarthest = 0x1p127;
+inline constexpr const char* kBeyondReach =
+    "has a coordinate beyond 2^127 (1.7e38) in size, too far out for the cut's values";
+inline bool WithinReach(const double x[3])
+{
+    return std::fabs(x[0]) <= kFarthest && std::fabs(x[1]) <= kFarthest && std::fabs(x[2]) <= kFarthest;
+}
 
 // The plane's value at x, in the one order every test and cut uses: n0 (x0 - o0) + n1 (x1 - o1)
 // + n2 (x2 - o2). Rounding is monotone in each coordinate, which the index's skipping relies on.

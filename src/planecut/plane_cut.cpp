@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 namespace kvpvs::planecut {
 
@@ -47,6 +48,11 @@ const char* PlaneFault(const double o[3], const double n[3], double s[3], double
     for (int k = 0; k < 3; ++k)
         if (!std::isfinite(o[k]))
             return "its origin has a coordinate that is not finite";
+    // Plane values are formed of differences from the origin as of the points.
+    if (!WithinReach(o)) {
+        static const std::string kBeyond = std::string("its origin ") + kBeyondReach;
+        return kBeyond.c_str();
+    }
     UnitOfScaled(s, u);
     return nullptr;
 }
@@ -133,7 +139,7 @@ vtkIdType CutGridByPlane(vtkUnstructuredGrid* pGrid, const PlaneCutIndex& index,
     // exact zeros; in-plane axes from the unit one.
     double s[3], n[3];
     if (const char* pszFault = PlaneFault(origin, normal, s, n)) {
-        char sz[240];
+        char sz[320];
         std::snprintf(sz, sizeof sz,
                       "The plane cut refuses the plane through (%g, %g, %g) with normal (%g, %g, %g): %s.", origin[0],
                       origin[1], origin[2], normal[0], normal[1], normal[2], pszFault);

@@ -1,6 +1,7 @@
-// What the cut refuses, and says why: a grid whose cells name points it does not have or points
-// that are not finite, and a plane without a finite origin and direction. A normal of any finite
-// length is taken as its direction, an exact one keeping the exact sides it gives.
+// What the cut refuses, and says why: a grid whose cells name points it does not have, points
+// that are not finite or too far out, or kinds of cell no model element is, and a plane without
+// a finite origin and direction. A normal of any finite length is taken as its direction, an
+// exact one keeping the exact sides it gives.
 #include "CutMeshes.h"
 #include "planecut/cut_integration.h"
 #include "planecut/plane_cut.h"
@@ -13,12 +14,14 @@
 #include <vtkSmartPointer.h>
 #include <vtkUnstructuredGrid.h>
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace kvpvs::planecut;
@@ -111,8 +114,7 @@ TEST(PlaneCutRefusal, CellsNamingPointsTheGridLacks)
 }
 
 // A point of a cell at -inf, +inf or nan in any coordinate refuses the grid, naming the first
-// cell that uses it; a point no cell uses is not read. Coordinates whose sum overflows, such as
-// (1e308, 1e308, 0), are finite: taken.
+// cell that uses it; a point no cell uses is not read.
 TEST(PlaneCutRefusal, CellsWithPointsThatAreNotFinite)
 {
     const double o[3] = {1.5, 0.5, 0.5}, n[3] = {1, 0, 0};
@@ -131,13 +133,131 @@ TEST(PlaneCutRefusal, CellsWithPointsThatAreNotFinite)
     auto g = TwoCubes(false);
     g->GetPoints()->InsertNextPoint(kNaN, 0, 0);
     EXPECT_NEAR(CutOf(g, o, n, false).dArea, 1.0, 1e-15);
-    g->GetPoints()->SetPoint(2, 1e308, 1e308, 0);
-    const double oFirst[3] = {0.5, 0.5, 0.5};
-    EXPECT_EQ(CutOf(g, oFirst, n, false).dArea, 1.0);
+}
+
+namespace {
+
+constexpr double kMax = std::numeric_limits<double>::max();
+constexpr double kBound = 0x1p127;
+const double kPastBound = std::nextafter(kBound, kInf);
+
+// A 3 x 3 x 2 block of unit hexahedra with one node moved far out: corner 6 of the middle
+// bottom cell (cell 4, node (2, 2, 1)), or, in a block of 20-node hexahedra, the node on the
+// bottom edge from (1, 0, 0) to (2, 0, 0) (cell 1's alone); or the whole block, every
+// coordinate times to's.
+enum class Far { Corner, EdgeNode, Block };
+struct FarNode {
+    const char* pszName;
+    Far at;
+    Vec3 to;
+    bool bTaken; // its coordinates are at most 2^127 in size
+};
+struct FarPlane {
+    const char* pszName;
+    Vec3 o, n;
+};
+[[maybe_unused]] void PrintTo(const FarNode& f, std::ostream* os) { *os << f.pszName; }
+[[maybe_unused]] void PrintTo(const FarPlane& f, std::ostream* os) { *os << f.pszName; }
+
+class FarPoint : public ::testing::TestWithParam<std::tuple<FarNode, FarPlane>> {};
+
+} // namespace
+
+// A point with a coordinate beyond 2^127 in size is refused, naming its first cell and the
+// point, whatever the plane: the cut's values of a point near the largest double overflow
+// (cut points, areas and sums were inf or nan). Up to 2^127 the grid is cut as any other, with
+// every point, the area and the sums finite, for cells as large as its reach too.
+TEST_P(FarPoint, IsRefusedBeyond2To127)
+{
+    const auto& [far, plane] = GetParam();
+    BlockSpec spec;
+    spec.nx = spec.ny = 3;
+    spec.nz = 2;
+    spec.fill = [](int, int, int) { return Fill::Hexahedra; };
+    spec.quadratic = [&](int, int, int) { return far.at == Far::EdgeNode; };
+    spec.bMoveEdgeNodes = true;
+    const Vec3 from = far.at == Far::EdgeNode ? Vec3{1.5, 0, 0} : Vec3{2, 2, 1};
+    spec.move = [&](const Vec3& x) {
+        return far.at == Far::Block ? Vec3{x[0] * far.to[0], x[1] * far.to[1], x[2] * far.to[2]}
+               : x == from          ? far.to
+                                    : x;
+    };
+    auto g = Block(spec);
+    SetFields(g, {0, 0, 0});
+    vtkIdType nFar = 0;
+    while (far.at != Far::Block && Vec3{g->GetPoint(nFar)[0], g->GetPoint(nFar)[1], g->GetPoint(nFar)[2]} != far.to)
+        ASSERT_LT(++nFar, g->GetNumberOfPoints());
+
+    PlaneCutIndex index;
+    EXPECT_EQ(index.Build(g), far.bTaken) << index.Refusal();
+    PlaneCut cut;
+    const vtkIdType nVisited = CutGridByPlane(g, index, plane.o.data(), plane.n.data(), cut);
+    const CutTotals t = TotalsOf(cut, plane.n);
+    if (!far.bTaken) {
+        EXPECT_EQ(nVisited, -1);
+        const std::string strWhy = "The plane cut refuses cell " + std::string(far.at == Far::EdgeNode ? "1" : "4") +
+                                   ": its point " + std::to_string(nFar) + " has a coordinate beyond";
+        EXPECT_EQ(cut.strRefusal.rfind(strWhy, 0), 0u) << cut.strRefusal;
+        EXPECT_EQ(cut.pOutput->GetNumberOfPoints(), 0);
+        EXPECT_EQ(t.dArea, 0.0);
+        return;
+    }
+    EXPECT_GT(nVisited, 0) << cut.strRefusal;
+    EXPECT_GT(cut.pOutput->GetNumberOfPoints(), 0);
+    for (vtkIdType p = 0; p < cut.pOutput->GetNumberOfPoints(); ++p)
+        for (int k = 0; k < 3; ++k)
+            ASSERT_TRUE(std::isfinite(cut.pOutput->GetPoint(p)[k])) << "point " << p;
+    EXPECT_GT(t.dArea, 0.0);
+    EXPECT_TRUE(std::isfinite(t.dArea + t.dFlow));
+    for (int k = 0; k < 3; ++k)
+        EXPECT_TRUE(std::isfinite(t.centre[k] + t.F[k] + t.M[k])) << k;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grids, FarPoint,
+    ::testing::Combine(
+        ::testing::Values(FarNode{"CornerAtTheLargestDouble", Far::Corner, {kMax, kMax, kMax}, false},
+                          FarNode{"CornerAtMinusTheLargestDouble", Far::Corner, {-kMax, 0, 1}, false},
+                          FarNode{"EdgeNodeAtTheLargestDouble", Far::EdgeNode, {kMax, 0, 0}, false},
+                          FarNode{"CornerAt2To127", Far::Corner, {kBound, kBound, kBound}, true},
+                          FarNode{"CornerAtMinus2To127", Far::Corner, {-kBound, -kBound, -kBound}, true},
+                          FarNode{"EdgeNodeAt2To127", Far::EdgeNode, {kBound, 0, -kBound}, true},
+                          FarNode{"CellsOf2To125", Far::Block, {0x1p125, -0x1p125, 0x1p125}, true},
+                          FarNode{"CornerAnUlpPast2To127", Far::Corner, {kPastBound, 2, 1}, false},
+                          FarNode{"CornerAnUlpPastMinus2To127", Far::Corner, {2, 2, -kPastBound}, false},
+                          FarNode{"EdgeNodeAnUlpPast2To127", Far::EdgeNode, {1.5, kPastBound, 0}, false}),
+        ::testing::Values(
+            FarPlane{"Tilted", {1.3, 0, 0}, {-1 / std::sqrt(1.05), -0.1 / std::sqrt(1.05), -0.2 / std::sqrt(1.05)}},
+            FarPlane{"HalfUp", {0, 0, 0.5}, {0, 0, 1}}, FarPlane{"HalfDown", {0, 0, 0.5}, {0, 0, -1}},
+            FarPlane{"LayerUp", {0, 0, 1}, {0, 0, 1}}, FarPlane{"LayerDown", {0, 0, 1}, {0, 0, -1}})),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).pszName) + "_" + std::get<1>(info.param).pszName;
+    });
+
+// Pixels and voxels are kinds no model element is (plates are triangles and quadrilaterals,
+// solids tetrahedra, hexahedra, wedges and pyramids): a grid with one beside two hexahedra is
+// refused, naming the cell and its kind.
+TEST(PlaneCutRefusal, PixelsAndVoxels)
+{
+    for (const int nType : {VTK_PIXEL, VTK_VOXEL}) {
+        auto g = TwoCubes(false);
+        // A 2 x 1 pixel on the cubes' base, or the 2 x 1 x 1 voxel they fill; the plane x = 1
+        // crosses it at its middle.
+        const vtkIdType pixel[4] = {0, 2, 3, 5}, voxel[8] = {0, 2, 3, 5, 6, 8, 9, 11};
+        g->InsertNextCell(nType, nType == VTK_PIXEL ? 4 : 8, nType == VTK_PIXEL ? pixel : voxel);
+        const double o[3] = {1, 0.5, 0.5}, n[3] = {1, 0, 0};
+        const Cut c = CutOf(g, o, n, true);
+        EXPECT_EQ(c.nVisited, -1);
+        EXPECT_EQ(c.strRefusal,
+                  nType == VTK_PIXEL
+                      ? "The plane cut refuses cell 2: it is a pixel (VTK cell type 8), a kind no model element has."
+                      : "The plane cut refuses cell 2: it is a voxel (VTK cell type 11), a kind no model element has.");
+    }
 }
 
 // A normal of length 1e-300 to 1e300 cuts as the unit one; a zero normal, a normal with any
-// component not finite, or an origin with any coordinate not finite, is refused saying which.
+// component not finite, or an origin with any coordinate not finite or beyond 2^127 in size, is
+// refused saying which.
 TEST(PlaneCutRefusal, PlanesWithoutAFiniteOriginAndDirection)
 {
     auto g = TwoCubes(true);
@@ -177,10 +297,15 @@ TEST(PlaneCutRefusal, PlanesWithoutAFiniteOriginAndDirection)
         EXPECT_NE(c.strRefusal.find(": its origin has a coordinate that is not finite"), std::string::npos)
             << c.strRefusal;
     }
-    const double far[3] = {1e308, 1e308, 0};
-    const Cut c = CutOf(g, far, u, false);
-    EXPECT_TRUE(c.strRefusal.empty()) << c.strRefusal;
-    EXPECT_GE(c.nVisited, 0);
+    // An origin as far out as a point may lie is taken; beyond, its plane values could overflow.
+    for (const auto& origin : {std::array<double, 3>{1e308, 1e308, 0}, std::array<double, 3>{kPastBound, 0, 0.5},
+                               std::array<double, 3>{0.5, -kPastBound, 0.5}, std::array<double, 3>{0, 0, -kMax}}) {
+        const Cut c = CutOf(g, origin.data(), u, false);
+        EXPECT_EQ(c.nVisited, -1);
+        EXPECT_NE(c.strRefusal.find(": its origin has a coordinate beyond"), std::string::npos) << c.strRefusal;
+    }
+    const double far[3] = {kBound, -kBound, 0.5}, up[3] = {0, 0, 1};
+    EXPECT_EQ(CutOf(g, far, up, false).dArea, 2.0);
 }
 
 // A normal times any power of two from 2^-1020 to 2^1020 cuts bit for bit as the normal itself:

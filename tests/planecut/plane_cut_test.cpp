@@ -620,10 +620,9 @@ int ExpectTriangleDiagonals(vtkUnstructuredGrid* grid, const PlaneCutIndex& inde
     };
     for (vtkIdType c = 0; c < grid->GetNumberOfCells(); ++c) {
         vtkCell* pCell = grid->GetCell(c);
-        if (pCell->GetCellType() == VTK_QUAD || pCell->GetCellType() == VTK_PIXEL) {
-            const int r = pCell->GetCellType() == VTK_QUAD ? 2 : 3;
-            add(aDiagonal, pCell, 0, r);
-            add(aDiagonal, pCell, 1, 5 - r);
+        if (pCell->GetCellType() == VTK_QUAD) {
+            add(aDiagonal, pCell, 0, 2);
+            add(aDiagonal, pCell, 1, 3);
         }
         for (int f = 0; pCell->GetCellDimension() == 3 && f < pCell->GetNumberOfFaces(); ++f) {
             vtkCell* pFace = pCell->GetFace(f);
@@ -669,8 +668,9 @@ TEST(PlaneCutIndexCost, TriangleEdgesAreHeldWhereAQuadrilateralAsksForThem)
         }
     EXPECT_GT(nTriangleEdges, 0);
 
-    // Plates on the base of a block of tetrahedra, linear or quadratic, as quadrilaterals and as
-    // pixels: the base's diagonals of the boxes are the tetrahedra's edges.
+    // Plates on the base of a block of tetrahedra, linear or quadratic, quadrilaterals listed
+    // from either corner of a diagonal: the base's diagonals of the boxes are the tetrahedra's
+    // edges.
     BlockSpec tetrahedra;
     tetrahedra.nx = tetrahedra.ny = 3;
     tetrahedra.fill = [](int, int, int) { return Fill::Tetrahedra; };
@@ -682,8 +682,8 @@ TEST(PlaneCutIndexCost, TriangleEdgesAreHeldWhereAQuadrilateralAsksForThem)
         for (int i = 0; i < 3; ++i)
             for (int j = 0; j < 3; ++j) {
                 const vtkIdType q[4] = {id(i, j), id(i + 1, j), id(i + 1, j + 1), id(i, j + 1)};
-                const vtkIdType px[4] = {q[0], q[1], q[3], q[2]};
-                plated->InsertNextCell((i + j) % 2 ? VTK_PIXEL : VTK_QUAD, 4, (i + j) % 2 ? px : q);
+                const vtkIdType r[4] = {q[1], q[2], q[3], q[0]};
+                plated->InsertNextCell(VTK_QUAD, 4, (i + j) % 2 ? r : q);
             }
         ASSERT_TRUE(index.Build(plated));
         EXPECT_EQ(ExpectTriangleDiagonals(plated, index, "plates on tetrahedra"), 9) << bQuadratic;

@@ -262,6 +262,7 @@ TEST(FlowDischarge, APlaneWithoutANormalOrMissingTheGridGivesNoResult)
     d.AddPlane({0, 0, 0.5}, {0, 0, 0});
     d.AddPlane({0, 0, 0.5}, {std::nan(""), 0, 1});
     d.AddPlane({0, 0, 50}, {0, 0, 1});
+    d.AddPlane({0x1p128, 0, 0.5}, {0, 0, 1}); // an origin too far out for the cut
     d.AddPlane({0, 0, 0.5}, {0, 0, 1});
     ASSERT_EQ(d.Run(m), 1);
     EXPECT_EQ(d.Discharges(), std::vector<double>{24.0});

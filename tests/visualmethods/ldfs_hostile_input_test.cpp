@@ -345,8 +345,8 @@ class NonFiniteNode : public ::testing::TestWithParam<NonFinite> {};
 
 } // namespace
 
-// The block's centre node lies at x = -inf, +inf or nan: the cut refuses the grid, so neither
-// plane gets a result, and nothing is broadcast.
+// The block's centre node lies at x = -inf, +inf or nan, or at the largest double either way:
+// the cut refuses the grid, so neither plane gets a result, and nothing is broadcast.
 TEST_P(NonFiniteNode, GivesNoPlaneAResult)
 {
     ForceSumModel m;
@@ -373,3 +373,7 @@ TEST_P(NonFiniteNode, GivesNoPlaneAResult)
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, NonFiniteNode, kNonFiniteValues, kNonFiniteName);
+INSTANTIATE_TEST_SUITE_P(FarOut, NonFiniteNode,
+                         ::testing::Values(NonFinite{"LargestDouble", std::numeric_limits<double>::max()},
+                                           NonFinite{"MinusLargestDouble", -std::numeric_limits<double>::max()}),
+                         kNonFiniteName);
