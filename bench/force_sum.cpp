@@ -11,6 +11,7 @@
 #include "DBDoc.h"
 #include "DBModelRecords.h"
 #include "ForceSumFixtures.h"
+#include "ProcessMemory.h"
 #include "TempDir.h"
 
 #include <benchmark/benchmark.h>
@@ -77,19 +78,6 @@ double PeakMiB()
     getrusage(RUSAGE_SELF, &ru);
     return static_cast<double>(ru.ru_maxrss) / 1024.0;
 }
-
-// A field of /proc/self/status ("VmRSS", "VmHWM"), MiB; after ResetPeak, VmHWM is the peak since.
-double StatusMiB(const char* pName)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const std::string strKey = std::string(pName) + ":";
-    while (std::getline(in, line))
-        if (line.rfind(strKey, 0) == 0)
-            return std::strtod(line.c_str() + strKey.size(), nullptr) / 1024.0;
-    return 0.0;
-}
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 // FNV-1a over the bytes of every output: a faster path must reproduce them bit for bit.
 struct Checksum {

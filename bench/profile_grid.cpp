@@ -8,6 +8,7 @@
 // in model grids of about a million hexahedra or tetrahedra, with every point used and with one
 // more point that no cell uses (the grid then is copied without it).
 #include "ProfileGridFixtures.h"
+#include "ProcessMemory.h"
 #include "visualmethods/UsedPart.h"
 
 #include <benchmark/benchmark.h>
@@ -177,19 +178,6 @@ vtkSmartPointer<vtkUnstructuredGrid> MillionCells(bool bTet, bool bUnused)
             }
     return pGrid;
 }
-
-// A field of /proc/self/status ("VmRSS", "VmHWM"), MiB; after ResetPeak, VmHWM is the peak since.
-double StatusMiB(const char* pName)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const std::string strKey = std::string(pName) + ":";
-    while (std::getline(in, line))
-        if (line.rfind(strKey, 0) == 0)
-            return std::strtod(line.c_str() + strKey.size(), nullptr) / 1024.0;
-    return 0.0;
-}
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 // The used part of each million-cell grid: best of five times; the peak of resident memory over
 // the grid's own while the part is found, and what the part holds beside the grid, with the free
